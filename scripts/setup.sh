@@ -1,0 +1,255 @@
+#!/usr/bin/env bash
+# Prepares a Debian 12 machine to build and test the program: system packages, the Windows
+# dependencies (built from Debian's source packages into a cache outside the checkout) and the
+# Wine prefix in the build tree. Idempotent: a second run only checks.
+#
+#   VYX_BUILD_DIR   build tree (default: <checkout>/build)
+#   VYX_DEPS_CACHE  dependency cache (default: $HOME/.cache/vyx-deps)
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD_DIR=${VYX_BUILD_DIR:-$ROOT/build}
+CACHE=${VYX_DEPS_CACHE:-$HOME/.cache/vyx-deps}
+TOOLCHAIN=$ROOT/cmake/mingw-i686.cmake
+JOBS=$(nproc)
+SUDO=
+[ "$(id -u)" -eq 0 ] || SUDO=sudo
+
+say() { printf '[setup] %s\n' "$*" >&2; }
+die() { printf '[setup] FAILED: %s\n' "$*" >&2; exit 1; }
+
+APT_PACKAGES=(
+    g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-tools
+    wine wine32:i386 xvfb xauth locales fonts-ipafont-gothic fonts-ipafont-mincho fonts-wine
+    nasm cmake make dpkg-dev imagemagick libz-mingw-w64-dev googletest xz-utils bzip2
+)
+
+# ---------------------------------------------------------------- system packages
+enable_deb_src() {
+    local changed=0 f
+    for f in /etc/apt/sources.list.d/*.sources; do
+        [ -f "$f" ] || continue
+        grep -q 'debian' "$f" || continue
+        if grep -qE '^Types: deb$' "$f"; then
+            $SUDO sed -i -E 's/^Types: deb$/Types: deb deb-src/' "$f"
+            changed=1
+        fi
+    done
+    if [ -f /etc/apt/sources.list ] && grep -qE '^deb .*debian' /etc/apt/sources.list; then
+        local src
+        src=$(grep -E '^deb .*debian' /etc/apt/sources.list | sed 's/^deb /deb-src /')
+        while IFS= read -r line; do
+            grep -qxF "$line" /etc/apt/sources.list || { echo "$line" | $SUDO tee -a /etc/apt/sources.list >/dev/null; changed=1; }
+        done <<<"$src"
+    fi
+    return $((1 - changed))
+}
+
+setup_system() {
+    local update=0 missing=() p
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        say "adding the i386 architecture"
+        $SUDO dpkg --add-architecture i386
+        update=1
+    fi
+    if enable_deb_src; then
+        say "enabled deb-src"
+        update=1
+    fi
+    for p in "${APT_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    if [ -z "$(apt-cache showsrc libjpeg-turbo 2>/dev/null | head -n 1)" ]; then
+        update=1
+    fi
+    if [ "$update" = 1 ] || [ ${#missing[@]} -gt 0 ]; then
+        say "apt-get update"
+        $SUDO apt-get update -q >/dev/null
+    fi
+    if [ ${#missing[@]} -gt 0 ]; then
+        say "installing: ${missing[*]}"
+        $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
+    fi
+    if ! locale -a 2>/dev/null | grep -qiE '^ja_JP\.utf-?8$'; then
+        say "generating the ja_JP.UTF-8 locale"
+        $SUDO sed -i -E 's/^# *(ja_JP\.UTF-8 UTF-8)/\1/' /etc/locale.gen
+        grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+        $SUDO locale-gen >/dev/null
+    fi
+}
+
+# ---------------------------------------------------------------- Windows dependencies
+declare -A PREFIX_OF KEY_OF   # package -> its cache prefix and its "package-version" key
+
+cmake_dep() { # src build prefix args...
+    local src=$1 bld=$2 prefix=$3
+    shift 3
+    # Chained with && because errexit is off inside the caller's "if !" test.
+    cmake -S "$src" -B "$bld" -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF "$@" &&
+        cmake --build "$bld" -j "$JOBS" &&
+        cmake --install "$bld"
+}
+
+recipe_libjpeg_turbo() {
+    cmake_dep "$1" "$2" "$3" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_JPEG8=OFF -DWITH_TURBOJPEG=OFF \
+        -DREQUIRE_SIMD=ON -DCMAKE_ASM_NASM_COMPILER=nasm
+}
+
+recipe_tiff() {
+    cmake_dep "$1" "$2" "$3" -Dtiff-tools=OFF -Dtiff-tests=OFF -Dtiff-contrib=OFF -Dtiff-docs=OFF \
+        -Dtiff-opengl=OFF -Dcxx=OFF -Djpeg=ON -Dold-jpeg=ON -Djpeg12=OFF -Dzlib=ON -Dpixarlog=ON \
+        -Dlzma=OFF -Dzstd=OFF -Dwebp=OFF -Djbig=OFF -Dlerc=OFF -Dlibdeflate=OFF
+}
+
+recipe_libonig() {
+    cmake_dep "$1" "$2" "$3" -DENABLE_POSIX_API=OFF -DINSTALL_DOCUMENTATION=OFF -DINSTALL_EXAMPLES=OFF
+}
+
+recipe_libpng1_6() {
+    cmake_dep "$1" "$2" "$3" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_EXECUTABLES=OFF -DPNG_TESTS=OFF \
+        -Dld-version-script=OFF
+}
+
+recipe_libexif() {
+    cp "$ROOT/cmake/deps/libexif/CMakeLists.txt" "$1/CMakeLists.txt"
+    cmake_dep "$1" "$2" "$3"
+}
+
+recipe_openjpeg2() {
+    cmake_dep "$1" "$2" "$3" -DBUILD_STATIC_LIBS=ON -DBUILD_CODEC=OFF -DBUILD_TESTING=OFF \
+        -DBUILD_DOC=OFF -DBUILD_JPIP=OFF
+}
+
+recipe_googletest() {
+    cmake_dep "$1" "$2" "$3" -DBUILD_GMOCK=ON -DINSTALL_GTEST=ON
+}
+
+recipe_benchmark() {
+    cmake_dep "$1" "$2" "$3" -DBENCHMARK_ENABLE_TESTING=OFF -DBENCHMARK_ENABLE_GTEST_TESTS=OFF \
+        -DBENCHMARK_ENABLE_WERROR=OFF -DBENCHMARK_ENABLE_LTO=OFF -DBENCHMARK_ENABLE_INSTALL=ON \
+        -DGIT_VERSION=0.0.0  # Debian's patch skips the git query; 0.0.0 selects the project version
+}
+
+# Debian versions of a source package, newest first.
+source_versions() {
+    apt-cache showsrc "$1" 2>/dev/null | awk '/^Version:/ {print $2}' | sort -u -r -V
+}
+
+# build_dep package [dependency packages...]: builds the newest version apt can fetch, unless the
+# cache already holds it built with the same recipe and dependencies.
+build_dep() {
+    local pkg=$1
+    shift
+    local recipe="recipe_${pkg//[-.]/_}" d deps_key="" v
+    for d in "$@"; do deps_key+=" ${KEY_OF[$d]}"; done
+    local recipe_hash
+    recipe_hash=$( { declare -f "$recipe" cmake_dep; cat "$TOOLCHAIN"; [ "$pkg" != libexif ] || cat "$ROOT/cmake/deps/libexif/CMakeLists.txt"; } | sha1sum | cut -c1-12)
+    local versions
+    versions=$(source_versions "$pkg")
+    [ -n "$versions" ] || die "apt knows no source package $pkg (is deb-src enabled?)"
+    for v in $versions; do
+        local prefix="$CACHE/$pkg-${v#*:}"   # no epoch: prefixes travel in a colon-separated list
+        local key="$pkg-$v recipe:$recipe_hash deps:$deps_key"
+        if [ -f "$prefix/.vyx-built" ] && [ "$(cat "$prefix/.vyx-built")" = "$key" ]; then
+            PREFIX_OF[$pkg]=$prefix
+            KEY_OF[$pkg]="$pkg-$v"
+            return 0
+        fi
+        local dl="$CACHE/src/$pkg-${v#*:}"
+        [ -f "$dl.unavailable" ] && continue
+        if ! ls "$dl"/*.dsc >/dev/null 2>&1; then
+            say "fetching the source of $pkg $v"
+            rm -rf "$dl" && mkdir -p "$dl"
+            if ! (cd "$dl" && apt-get source --download-only "$pkg=$v" >"$dl.log" 2>&1); then
+                say "  $pkg $v is not in the archive any more; trying an older version"
+                rm -rf "$dl"
+                touch "$dl.unavailable"
+                continue
+            fi
+        fi
+        local log="$CACHE/logs/$pkg-${v#*:}.log"
+        say "building $pkg $v for i686 Windows (log: $log)"
+        mkdir -p "$CACHE/logs" "$CACHE/work"
+        local work="$CACHE/work/$pkg-${v#*:}"
+        rm -rf "$work" "$prefix"
+        mkdir -p "$work"
+        dpkg-source -x "$dl"/*.dsc "$work/src" >"$log" 2>&1 ||
+            die "unpacking $pkg $v (see $log)"
+        local dep_prefixes=""
+        for d in "$@"; do dep_prefixes+="${dep_prefixes:+:}${PREFIX_OF[$d]}"; done
+        if ! (export VYX_DEPS_PREFIXES="$dep_prefixes"; "$recipe" "$work/src" "$work/build" "$prefix") \
+            >>"$log" 2>&1; then
+            tail -n 30 "$log" >&2
+            die "building $pkg $v (see $log)"
+        fi
+        if [ "$pkg" = libjpeg-turbo ] && ! grep -q 'SIMD extensions: i386' "$log"; then
+            die "libjpeg-turbo was configured without the i386 SIMD extensions (see $log)"
+        fi
+        echo "$key" >"$prefix/.vyx-built"
+        rm -rf "$work"
+        PREFIX_OF[$pkg]=$prefix
+        KEY_OF[$pkg]="$pkg-$v"
+        return 0
+    done
+    die "no version of $pkg could be fetched"
+}
+
+setup_deps() {
+    mkdir -p "$CACHE/src"
+    build_dep libjpeg-turbo
+    build_dep tiff libjpeg-turbo
+    build_dep libonig
+    build_dep libpng1.6
+    build_dep libexif
+    build_dep openjpeg2
+    build_dep googletest
+    build_dep benchmark
+    local all="" p
+    for p in libjpeg-turbo tiff libonig libpng1.6 libexif openjpeg2 googletest benchmark; do
+        all+="${all:+:}${PREFIX_OF[$p]}"
+    done
+    mkdir -p "$BUILD_DIR"
+    {
+        echo "# Written by scripts/setup.sh: the dependency prefixes of this build tree."
+        echo "export VYX_DEPS_PREFIXES='$all'"
+        for p in libjpeg-turbo tiff libonig libpng1.6 libexif openjpeg2 googletest benchmark; do
+            echo "# ${KEY_OF[$p]}"
+        done
+    } >"$BUILD_DIR/deps.env"
+}
+
+# ---------------------------------------------------------------- Wine prefix
+# Face names the program asks for, mapped to the IPA fonts Debian ships.
+FONT_REPLACEMENTS=(
+    "ＭＳ Ｐゴシック=IPAPGothic" "MS PGothic=IPAPGothic" "MS UI Gothic=IPAPGothic"
+    "ＭＳ ゴシック=IPAGothic" "MS Gothic=IPAGothic" "ＭＳ 明朝=IPAMincho" "MS Mincho=IPAMincho"
+)
+
+setup_wine_prefix() {
+    local prefix="$BUILD_DIR/wineprefix"
+    local stamp="$prefix/.vyx-ready"
+    local want
+    want=$(printf '%s\n' "${FONT_REPLACEMENTS[@]}" | sha1sum | cut -c1-12)
+    [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ] && return 0
+    say "creating the Wine prefix $prefix"
+    rm -rf "$prefix"
+    mkdir -p "$BUILD_DIR"
+    (
+        export WINEPREFIX="$prefix" WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml=" \
+            LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all DISPLAY=
+        wineboot -i >/dev/null 2>&1
+        local r
+        for r in "${FONT_REPLACEMENTS[@]}"; do
+            wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${r%%=*}" /t REG_SZ /d "${r#*=}" /f >/dev/null 2>&1
+        done
+        wineserver -w
+    ) || die "creating the Wine prefix"
+    grep -q 'IPAPGothic' "$prefix/user.reg" || die "the font replacements did not reach the Wine prefix"
+    echo "$want" >"$stamp"
+}
+
+setup_system
+setup_deps
+setup_wine_prefix
+say "ready"
