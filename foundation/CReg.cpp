@@ -33,11 +33,16 @@ bool CReg::Next(Walk& walk, wchar_t* name, DWORD size)
     return result == ERROR_SUCCESS;
 }
 
+bool CReg::Start(Walk& walk, const wchar_t* path, wchar_t* name, DWORD size)
+{
+    walk.path = m_applicationKey + L"\\" + (path ? path : L"");
+    walk.index = 0;
+    return Next(walk, name, size);
+}
+
 bool CReg::EnumFirstSubKey(const wchar_t* path, wchar_t* name, DWORD size)
 {
-    m_first.path = m_applicationKey + L"\\" + (path ? path : L"");
-    m_first.index = 0;
-    return Next(m_first, name, size);
+    return Start(m_first, path, name, size);
 }
 
 bool CReg::EnumNextSubKey(wchar_t* name, DWORD size)
@@ -47,9 +52,7 @@ bool CReg::EnumNextSubKey(wchar_t* name, DWORD size)
 
 bool CReg::EnumFirstSubKey2(const wchar_t* path, wchar_t* name, DWORD size)
 {
-    m_second.path = m_applicationKey + L"\\" + (path ? path : L"");
-    m_second.index = 0;
-    return Next(m_second, name, size);
+    return Start(m_second, path, name, size);
 }
 
 bool CReg::EnumNextSubKey2(wchar_t* name, DWORD size)

@@ -29,6 +29,7 @@ private:
         CString path;
         DWORD index = 0;
     };
+    bool Start(Walk& walk, const wchar_t* path, wchar_t* name, DWORD size);
     bool Next(Walk& walk, wchar_t* name, DWORD size);
 
     CString m_companyKey;

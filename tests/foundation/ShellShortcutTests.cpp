@@ -17,19 +17,25 @@ CString In(const ScratchFolder& folder, const wchar_t* name)
     return (folder / name).c_str();
 }
 
-void MakeShortcut(const CString& link, const CString& target)
+// Saves a shell link at path after configure has set it up.
+template <class Configure> void SaveShortcut(const CString& path, Configure configure)
 {
     CoInitialize(nullptr);
     IShellLinkW* shell = nullptr;
     ASSERT_EQ(S_OK, CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                      reinterpret_cast<void**>(&shell)));
-    shell->SetPath(target);
+    configure(shell);
     IPersistFile* file = nullptr;
     shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
-    EXPECT_EQ(S_OK, file->Save(link, TRUE));
+    EXPECT_EQ(S_OK, file->Save(path, TRUE));
     file->Release();
     shell->Release();
     CoUninitialize();
+}
+
+void MakeShortcut(const CString& link, const CString& target)
+{
+    SaveShortcut(link, [&](IShellLinkW* shell) { shell->SetPath(target); });
 }
 
 CString ShortPath(const CString& path)
@@ -75,20 +81,12 @@ TEST(ShellShortcut, LinkWithoutAFilePathIsAFailureNotAnEmptyTarget)
     // A link to a virtual folder has no file-system path: its resolution must not succeed.
     ScratchFolder folder(L"shortcut tests");
     CString link = In(folder, L"computer.lnk");
-    CoInitialize(nullptr);
-    IShellLinkW* shell = nullptr;
-    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                     reinterpret_cast<void**>(&shell)));
-    LPITEMIDLIST computer = nullptr;
-    ASSERT_EQ(S_OK, SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer));
-    shell->SetIDList(computer);
-    CoTaskMemFree(computer);
-    IPersistFile* file = nullptr;
-    shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
-    ASSERT_EQ(S_OK, file->Save(link, TRUE));
-    file->Release();
-    shell->Release();
-    CoUninitialize();
+    SaveShortcut(link, [](IShellLinkW* shell) {
+        LPITEMIDLIST computer = nullptr;
+        ASSERT_EQ(S_OK, SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer));
+        shell->SetIDList(computer);
+        CoTaskMemFree(computer);
+    });
     CString out;
     EXPECT_STREQ(link.GetString(), ResolveShortcut(out, link).GetString());
     EXPECT_STREQ(link.GetString(), ResolveShortcutUnc(out, link).GetString());

@@ -15,6 +15,20 @@ CString Text(const std::wstring& s)
     return CString(s.c_str());
 }
 
+// Sets a file's times to the given Unix seconds; a null time leaves that time alone.
+void SetTimes(const std::wstring& path, const long long* creation, const long long* write)
+{
+    FILETIME c, w;
+    if (creation)
+        UnixTimeToFileTime(*creation, c);
+    if (write)
+        UnixTimeToFileTime(*write, w);
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    EXPECT_TRUE(SetFileTime(h, creation ? &c : nullptr, nullptr, write ? &w : nullptr));
+    CloseHandle(h);
+}
+
 } // namespace
 
 TEST(VyxFileStatus, ReadsSizeAttributesAndTimes)
@@ -44,11 +58,7 @@ TEST(VyxFileStatus, TimesAfter2038SurviveAWriteBack)
     std::wstring source = folder / L"source.txt", target = folder / L"target.txt";
     ScratchFolder::WriteFile(source, "x");
     ScratchFolder::WriteFile(target, "y");
-    FILETIME late;
-    UnixTimeToFileTime(kYear2200, late);
-    HANDLE h = CreateFileW(source.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_TRUE(SetFileTime(h, &late, &late, &late));
-    CloseHandle(h);
+    SetTimes(source, &kYear2200, &kYear2200);
     VyxFileStatus status(source.c_str());
     EXPECT_EQ(kYear2200, status.GetWriteTime());
     status.SetStatus(target.c_str());
@@ -96,29 +106,23 @@ TEST(VyxFileStatus, ReadOnlyTargetGetsTimesAndKeepsReadOnly)
     std::wstring source = folder / L"ro-source.txt", target = folder / L"ro-target.txt";
     ScratchFolder::WriteFile(source, "x");
     ScratchFolder::WriteFile(target, "y");
-    FILETIME time;
-    UnixTimeToFileTime(1234567890LL, time);
-    HANDLE h = CreateFileW(source.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    SetFileTime(h, nullptr, nullptr, &time);
-    CloseHandle(h);
+    const long long first = 1234567890LL, second = 1000000000LL;
+    SetTimes(source, nullptr, &first);
     SetFileAttributesW(source.c_str(), FILE_ATTRIBUTE_READONLY);
     // Stored read-only, target writable: times first, then the attribute.
     VyxFileStatus status(source.c_str());
     status.SetStatus(target.c_str());
     VyxFileStatus copied(target.c_str());
-    EXPECT_EQ(1234567890LL, copied.GetWriteTime());
+    EXPECT_EQ(first, copied.GetWriteTime());
     EXPECT_TRUE(copied.GetAttributes() & FILE_ATTRIBUTE_READONLY);
     // Stored writable, target read-only: the attribute first, so the times can be written.
     SetFileAttributesW(source.c_str(), FILE_ATTRIBUTE_NORMAL);
-    UnixTimeToFileTime(1000000000LL, time);
-    h = CreateFileW(source.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    SetFileTime(h, nullptr, nullptr, &time);
-    CloseHandle(h);
+    SetTimes(source, nullptr, &second);
     VyxFileStatus writable(source.c_str());
     writable.SetStatus(target.c_str());
     VyxFileStatus result(target.c_str());
     EXPECT_FALSE(result.GetAttributes() & FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(1000000000LL, result.GetWriteTime());
+    EXPECT_EQ(second, result.GetWriteTime());
 }
 
 TEST(VyxFileStatus, SetStatusOnAMissingFileThrows)
@@ -167,11 +171,10 @@ TEST(VyxFileStatus, MacroTextsOfAFile)
     ScratchFolder folder;
     std::wstring path = folder / L"a long file name.jpeg";
     ScratchFolder::WriteFile(path, std::string(1234567, 'z'));
+    const long long seconds = 1234567890LL;
+    SetTimes(path, &seconds, &seconds);
     FILETIME time;
-    UnixTimeToFileTime(1234567890LL, time);
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    SetFileTime(h, &time, nullptr, &time);
-    CloseHandle(h);
+    UnixTimeToFileTime(seconds, time);
     VyxFileStatus status(path.c_str());
     EXPECT_STREQ(L"1,234,567", status.GetMacroText(14).GetString());
     EXPECT_STREQ(L"1,234,567", status.GetMacroText(15).GetString());
