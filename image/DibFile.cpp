@@ -12,13 +12,14 @@ namespace {
 
 constexpr WORD kBmpType = 0x4D42; // "BM"
 
-bool AcceptedHeaderSize(DWORD size)
+[[maybe_unused]] bool AcceptedHeaderSize(DWORD size)
 {
     return size == 12 || size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
 }
 
 } // namespace
 
+#if __has_include("framework/CFile.h") // TEMPORARY until the file classes land
 HGLOBAL ReadBmp(CFile* file)
 {
     if (!file)
@@ -98,6 +99,8 @@ bool WriteBmpFile(const wchar_t* path, HGLOBAL dib)
         DeleteFileW(path);
     return written;
 }
+
+#endif
 
 HGLOBAL ReadBmpMemory(const BYTE* data, SIZE_T size)
 {

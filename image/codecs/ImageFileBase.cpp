@@ -77,17 +77,35 @@ int ImageFileBase::MapAndCall(int (ImageFileBase::*operation)())
     return result;
 }
 
-int ImageFileBase::LoadFile() { return MapAndCall(&ImageFileBase::Decode); }
+int ImageFileBase::LoadFile()
+{
+    return MapAndCall(&ImageFileBase::Decode);
+}
 
-int ImageFileBase::ReadInfoFile() { return MapAndCall(&ImageFileBase::ReadInfo); }
+int ImageFileBase::ReadInfoFile()
+{
+    return MapAndCall(&ImageFileBase::ReadInfo);
+}
 
-int ImageFileBase::Decode() { return -1; }
+int ImageFileBase::Decode()
+{
+    return -1;
+}
 
-int ImageFileBase::SaveToFile() { return -1; }
+int ImageFileBase::SaveToFile()
+{
+    return -1;
+}
 
-int ImageFileBase::SaveToMemory() { return -1; }
+int ImageFileBase::SaveToMemory()
+{
+    return -1;
+}
 
-int ImageFileBase::ReadInfo() { return -1; }
+int ImageFileBase::ReadInfo()
+{
+    return -1;
+}
 
 const BYTE* MappedFile::Open(const wchar_t* path, DWORD sizeLimit, int mode)
 {

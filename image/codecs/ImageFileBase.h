@@ -9,7 +9,8 @@
 
 // A global block held by an object: released (unlocked when locked, freed when owned) by its
 // destructor.
-class VyxMemoryHandle {
+class VyxMemoryHandle
+{
 public:
     VyxMemoryHandle() = default;
     ~VyxMemoryHandle() { Release(); }
@@ -27,13 +28,15 @@ public:
 };
 
 // The byte buffer of a codec: its capacity is always exactly the bytes it holds.
-class VyxByteBuffer : public VyxMemoryT<unsigned char> {
+class VyxByteBuffer : public VyxMemoryT<unsigned char>
+{
 public:
     // Replaces the contents by exactly these bytes; raises "out of memory: %d" on failure.
     void Assign(const unsigned char* data, int count);
 };
 
-class ImageFileBase {
+class ImageFileBase
+{
 public:
     ImageFileBase() = default;
     virtual ~ImageFileBase();
@@ -54,20 +57,21 @@ public:
     LONG m_width = 0;
     LONG m_height = 0;
     DWORD m_bitCount = 0;
-    VyxByteBuffer m_buffer;      // output of SaveToMemory
-    VyxMemoryHandle m_held;      // a block the object keeps (the JPEG codec: the comment)
+    VyxByteBuffer m_buffer; // output of SaveToMemory
+    VyxMemoryHandle m_held; // a block the object keeps (the JPEG codec: the comment)
     const wchar_t* m_fileName = nullptr;
     DWORD m_offset = 0;
     const BYTE* m_data = nullptr; // input of Decode and ReadInfo, not owned
     DWORD m_dataSize = 0;
-    HGLOBAL m_dib = nullptr;     // the decoded DIB, or the DIB to encode; never freed here
+    HGLOBAL m_dib = nullptr; // the decoded DIB, or the DIB to encode; never freed here
 
 private:
     int MapAndCall(int (ImageFileBase::*operation)());
 };
 
 // A read-only (or read-write) view of a whole file; the handles are closed once the view exists.
-class MappedFile {
+class MappedFile
+{
 public:
     MappedFile() = default;
     ~MappedFile() { Close(); }

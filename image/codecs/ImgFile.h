@@ -5,7 +5,8 @@
 #include "image/codecs/ImageFileBase.h"
 #include "image/cximage/CxImage.h"
 
-class ImgFile : public ImageFileBase {
+class ImgFile : public ImageFileBase
+{
 public:
     ImgFile() = default;
     ~ImgFile() override;
@@ -19,10 +20,10 @@ public:
     int ReadInfo() override;
 
     CxImage m_image;
-    DWORD m_format = 0;      // CxImage format code; on decoding the one the library found
-    int m_jpegScale = 1;     // reduction on JPEG decoding: below 2 none, at most 32
-    DWORD m_quality = 90;    // JPEG quality on encoding
-    BYTE m_flag1 = 0;        // stored by the save helpers
+    DWORD m_format = 0;   // CxImage format code; on decoding the one the library found
+    int m_jpegScale = 1;  // reduction on JPEG decoding: below 2 none, at most 32
+    DWORD m_quality = 90; // JPEG quality on encoding
+    BYTE m_flag1 = 0;     // stored by the save helpers
     BYTE m_flag2 = 0;
     VyxMemoryHandle m_heldBlocks[16];
     int m_frame = 0;         // frame to decode

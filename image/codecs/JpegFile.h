@@ -5,7 +5,8 @@
 #include "image/codecs/ImageFileBase.h"
 #include "image/codecs/JpegStart.h"
 
-class JpegFile : public ImageFileBase {
+class JpegFile : public ImageFileBase
+{
 public:
     JpegFile() = default;
     ~JpegFile() override;
