@@ -7,6 +7,7 @@
 #include "image/DibFile.h"
 #include "image/DibResample.h"
 #include "image/DibRotate.h"
+#include "image/codecs/JpegFile.h"
 #include "image/codecs/JpegMemory.h"
 #include "image/cximage/CxImage.h"
 #include "image/cximage/CxImageJPG.h"
@@ -108,17 +109,21 @@ void Feed(const std::vector<BYTE>& data)
         Exercise(bmp);
         GlobalFree(bmp);
     }
-    HGLOBAL jpeg = nullptr;
-    int result = JpegDecodeDib(bytes, data.size(), 1, &jpeg);
+    JpegFile codec;
+    codec.m_data = bytes;
+    codec.m_dataSize = static_cast<DWORD>(data.size());
+    codec.m_findStart = TRUE;
+    int header = codec.ReadInfo();
+    EXPECT_TRUE(header == 0 || header == 1);
+    codec.m_scale = 4;
+    int result = codec.Decode();
     EXPECT_TRUE(result == 0 || result == 1 || result == 2);
-    EXPECT_EQ(result == 0, jpeg != nullptr);
-    if (jpeg) {
-        Exercise(jpeg);
-        GlobalFree(jpeg);
+    EXPECT_EQ(result == 0, codec.m_dib != nullptr);
+    if (result == 0) {
+        Exercise(codec.m_dib);
+        GlobalFree(codec.m_dib);
     }
-    if (JpegDecodeDib(bytes, data.size(), 8, &jpeg) == 0)
-        GlobalFree(jpeg);
-    for (DWORD type : {0u, 1u, 3u, 4u, 6u}) {
+    for (DWORD type : {0u, 1u, 3u, 4u}) {
         CxImage image;
         image.SetJpegScale(2);
         if (image.Decode(const_cast<BYTE*>(bytes), static_cast<DWORD>(data.size()), type)) {
