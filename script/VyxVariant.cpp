@@ -1,6 +1,7 @@
 #include "script/VyxVariant.h"
 
 #include "foundation/VyxGlobalErrorException.h"
+#include "foundation/VyxString.h"
 
 #include <climits>
 #include <cmath>
@@ -66,18 +67,6 @@ template <class T> T Remainder(T a, T b)
 bool IsNumber(VyxVariant::Type type)
 {
     return type == VyxVariant::Int || type == VyxVariant::Int64 || type == VyxVariant::Double;
-}
-
-int CompareTexts(const wchar_t* a, const wchar_t* b)
-{
-    for (;; ++a, ++b) {
-        unsigned ca = static_cast<unsigned short>(*a);
-        unsigned cb = static_cast<unsigned short>(*b);
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
-        if (ca == 0)
-            return 0;
-    }
 }
 
 template <class T> int Order(T a, T b)
@@ -209,18 +198,19 @@ const wchar_t* VyxVariant::ToString()
     return m_display;
 }
 
-void VyxVariant::RaiseNotSupported(VyxVariant& right, const wchar_t* format, int line, const char* function)
+// The message shows the display texts of both operands ("not support: (true)+1").
+void VyxVariant::Raise(VyxVariant& right, const Failure& failure, int code)
 {
     CString left = ToString();
-    ThrowGlobalError(VyxGlobalErrorException::Create("VyxVariant", line, function), -1, format,
-                     static_cast<const wchar_t*>(left), right.ToString());
+    ThrowGlobalError(VyxGlobalErrorException::Create("VyxVariant", failure.line, failure.function), code,
+                     failure.format, left, right.ToString());
 }
 
 VyxVariant& VyxVariant::operator+(VyxVariant right)
 {
     static VyxVariant result;
     if (m_type == Bool || right.m_type == Bool)
-        RaiseNotSupported(right, L"not support: %s+%s", 462, "VyxVariant::operator +");
+        Raise(right, {L"not support: %s+%s", 462, "VyxVariant::operator +"}, -1);
     VyxVariant sum;
     if (m_type == String || right.m_type == String)
         sum = static_cast<const wchar_t*>(m_text + right.m_text);
@@ -234,120 +224,97 @@ VyxVariant& VyxVariant::operator+(VyxVariant right)
     return result;
 }
 
+// Table B: both sides numbers; a Double on either side works on the doubles, then Int64, then Int.
+// A zero divisor (by its double value, so NaN passes) is refused after the type check.
+template <class DoubleOp, class Int64Op, class IntOp>
+VyxVariant& VyxVariant::Arithmetic(VyxVariant& result, VyxVariant& right, const Failure& rejected,
+                                   const Failure* zeroDivisor, DoubleOp onDouble, Int64Op onInt64, IntOp onInt)
+{
+    if (!IsNumber(m_type) || !IsNumber(right.m_type))
+        Raise(right, rejected, -1);
+    if (zeroDivisor && right.m_double == 0.0)
+        Raise(right, *zeroDivisor, -2);
+    if (m_type == Double || right.m_type == Double)
+        result = onDouble(m_double, right.m_double);
+    else if (m_type == Int64 || right.m_type == Int64)
+        result = onInt64(m_int64, right.m_int64);
+    else
+        result = onInt(m_int, right.m_int);
+    return result;
+}
+
+// Table C: an Int64 on either side works on the int64 values, otherwise an Int on the int values.
+template <class Op>
+VyxVariant& VyxVariant::Bitwise(VyxVariant& result, VyxVariant& right, const Failure& rejected, Op op)
+{
+    if (m_type == Int64 || right.m_type == Int64)
+        result = static_cast<long long>(op(m_int64, right.m_int64));
+    else if (m_type == Int || right.m_type == Int)
+        result = static_cast<int>(op(m_int, right.m_int));
+    else
+        Raise(right, rejected, -1);
+    return result;
+}
+
 VyxVariant& VyxVariant::operator-(VyxVariant right)
 {
     static VyxVariant result;
-    if (!IsNumber(m_type) || !IsNumber(right.m_type))
-        RaiseNotSupported(right, L"not support: %s-%s", 496, "VyxVariant::operator -");
-    VyxVariant difference;
-    if (m_type == Double || right.m_type == Double)
-        difference = m_double - right.m_double;
-    else if (m_type == Int64 || right.m_type == Int64)
-        difference = Sub64(m_int64, right.m_int64);
-    else
-        difference = WrapInt(static_cast<long long>(m_int) - right.m_int);
-    result = difference;
-    return result;
+    return Arithmetic(
+        result, right, {L"not support: %s-%s", 496, "VyxVariant::operator -"}, nullptr,
+        [](double a, double b) { return a - b; }, [](long long a, long long b) { return Sub64(a, b); },
+        [](int a, int b) { return WrapInt(static_cast<long long>(a) - b); });
 }
 
 VyxVariant& VyxVariant::operator*(VyxVariant right)
 {
     static VyxVariant result;
-    if (!IsNumber(m_type) || !IsNumber(right.m_type))
-        RaiseNotSupported(right, L"not support: %s*%s", 559, "VyxVariant::operator *");
-    VyxVariant product;
-    if (m_type == Double || right.m_type == Double)
-        product = m_double * right.m_double;
-    else if (m_type == Int64 || right.m_type == Int64)
-        product = Mul64(m_int64, right.m_int64);
-    else
-        product = WrapInt(static_cast<long long>(m_int) * right.m_int);
-    result = product;
-    return result;
+    return Arithmetic(
+        result, right, {L"not support: %s*%s", 559, "VyxVariant::operator *"}, nullptr,
+        [](double a, double b) { return a * b; }, [](long long a, long long b) { return Mul64(a, b); },
+        [](int a, int b) { return WrapInt(static_cast<long long>(a) * b); });
 }
 
 VyxVariant& VyxVariant::operator/(VyxVariant right)
 {
     static VyxVariant result;
-    if (!IsNumber(m_type) || !IsNumber(right.m_type))
-        RaiseNotSupported(right, L"not support: %s/%s", 525, "VyxVariant::operator /");
-    if (right.m_double == 0.0) {
-        CString left = ToString();
-        ThrowGlobalError(VyxGlobalErrorException::Create("VyxVariant", 530, "VyxVariant::operator /"), -2,
-                         L"divide by zero: %s/%s", static_cast<const wchar_t*>(left), right.ToString());
-    }
-    VyxVariant quotient;
-    if (m_type == Double || right.m_type == Double)
-        quotient = m_double / right.m_double;
-    else if (m_type == Int64 || right.m_type == Int64)
-        quotient = Quotient<long long>(m_int64, right.m_int64, LLONG_MIN);
-    else
-        quotient = Quotient<int>(m_int, right.m_int, INT_MIN);
-    result = quotient;
-    return result;
+    static const Failure zero = {L"divide by zero: %s/%s", 530, "VyxVariant::operator /"};
+    return Arithmetic(
+        result, right, {L"not support: %s/%s", 525, "VyxVariant::operator /"}, &zero,
+        [](double a, double b) { return a / b; },
+        [](long long a, long long b) { return Quotient<long long>(a, b, LLONG_MIN); },
+        [](int a, int b) { return Quotient<int>(a, b, INT_MIN); });
 }
 
 VyxVariant& VyxVariant::operator%(VyxVariant right)
 {
     static VyxVariant result;
-    if (!IsNumber(m_type) || !IsNumber(right.m_type))
-        RaiseNotSupported(right, L"not support: %s%%%s", 588, "VyxVariant::operator %");
-    if (right.m_double == 0.0) {
-        CString left = ToString();
-        ThrowGlobalError(VyxGlobalErrorException::Create("VyxVariant", 593, "VyxVariant::operator %"), -2,
-                         L"divide by zero: %s%%%s", static_cast<const wchar_t*>(left), right.ToString());
-    }
-    VyxVariant remainder;
-    if (m_type == Double || right.m_type == Double)
-        remainder = std::fmod(m_double, right.m_double);
-    else if (m_type == Int64 || right.m_type == Int64)
-        remainder = Remainder<long long>(m_int64, right.m_int64);
-    else
-        remainder = Remainder<int>(m_int, right.m_int);
-    result = remainder;
-    return result;
+    static const Failure zero = {L"divide by zero: %s%%%s", 593, "VyxVariant::operator %"};
+    return Arithmetic(
+        result, right, {L"not support: %s%%%s", 588, "VyxVariant::operator %"}, &zero,
+        [](double a, double b) { return std::fmod(a, b); },
+        [](long long a, long long b) { return Remainder<long long>(a, b); },
+        [](int a, int b) { return Remainder<int>(a, b); });
 }
 
 VyxVariant& VyxVariant::operator&(VyxVariant right)
 {
     static VyxVariant result;
-    VyxVariant value;
-    if (m_type == Int64 || right.m_type == Int64)
-        value = static_cast<long long>(m_int64 & right.m_int64);
-    else if (m_type == Int || right.m_type == Int)
-        value = m_int & right.m_int;
-    else
-        RaiseNotSupported(right, L"not support: %s&%s", 420, "VyxVariant::operator &");
-    result = value;
-    return result;
+    return Bitwise(result, right, {L"not support: %s&%s", 420, "VyxVariant::operator &"},
+                   [](auto a, auto b) { return a & b; });
 }
 
 VyxVariant& VyxVariant::operator|(VyxVariant right)
 {
     static VyxVariant result;
-    VyxVariant value;
-    if (m_type == Int64 || right.m_type == Int64)
-        value = static_cast<long long>(m_int64 | right.m_int64);
-    else if (m_type == Int || right.m_type == Int)
-        value = m_int | right.m_int;
-    else
-        RaiseNotSupported(right, L"not support: %s|%s", 395, "VyxVariant::operator |");
-    result = value;
-    return result;
+    return Bitwise(result, right, {L"not support: %s|%s", 395, "VyxVariant::operator |"},
+                   [](auto a, auto b) { return a | b; });
 }
 
 VyxVariant& VyxVariant::operator^(VyxVariant right)
 {
     static VyxVariant result;
-    VyxVariant value;
-    if (m_type == Int64 || right.m_type == Int64)
-        value = static_cast<long long>(m_int64 ^ right.m_int64);
-    else if (m_type == Int || right.m_type == Int)
-        value = m_int ^ right.m_int;
-    else
-        RaiseNotSupported(right, L"not support: %s^%s", 445, "VyxVariant::operator ^");
-    result = value;
-    return result;
+    return Bitwise(result, right, {L"not support: %s^%s", 445, "VyxVariant::operator ^"},
+                   [](auto a, auto b) { return a ^ b; });
 }
 
 VyxVariant& VyxVariant::operator~()
@@ -428,7 +395,7 @@ int VyxVariant::Compare(const VyxVariant& right, bool& unordered) const
     if (m_type == Bool || right.m_type == Bool)
         return Order<int>(m_bool, right.m_bool);
     if (m_type == String || right.m_type == String)
-        return CompareTexts(m_text, right.m_text);
+        return VyxString::CompareTexts(m_text, right.m_text);
     if (m_type == Double || right.m_type == Double) {
         unordered = std::isnan(m_double) || std::isnan(right.m_double);
         return unordered ? 0 : Order(m_double, right.m_double);

@@ -75,8 +75,19 @@ public:
     static std::string VyxTypeName() { return "class VyxVariant"; }
 
 private:
+    struct Failure
+    {
+        const wchar_t* format;
+        int line;
+        const char* function;
+    };
+
     int Compare(const VyxVariant& right, bool& unordered) const;
-    [[noreturn]] void RaiseNotSupported(VyxVariant& right, const wchar_t* format, int line, const char* function);
+    [[noreturn]] void Raise(VyxVariant& right, const Failure& failure, int code);
+    template <class DoubleOp, class Int64Op, class IntOp>
+    VyxVariant& Arithmetic(VyxVariant& result, VyxVariant& right, const Failure& rejected, const Failure* zeroDivisor,
+                           DoubleOp onDouble, Int64Op onInt64, IntOp onInt);
+    template <class Op> VyxVariant& Bitwise(VyxVariant& result, VyxVariant& right, const Failure& rejected, Op op);
 
     Type m_type = Empty;
     bool m_bool = false;

@@ -43,18 +43,20 @@ TEST(VyxFileUtil, EnsureFolderExistsDoesNotTouchTheCurrentDirectory)
     EXPECT_STREQ(before, after);
 }
 
-// Answers the first message box of this process with the given button.
-class MessageBoxAnswer
+// Answers the first dialog box of this process (a message box, the folder picker) with the given
+// button, after waiting settleMs for it to finish setting itself up.
+class DialogAnswer
 {
 public:
-    explicit MessageBoxAnswer(int button)
-        : m_thread([this, button] {
+    explicit DialogAnswer(int button, int settleMs = 0)
+        : m_thread([this, button, settleMs] {
               for (int i = 0; i < 500 && !m_stop; ++i) {
                   HWND box = FindWindowW(L"#32770", nullptr);
                   DWORD process = 0;
                   if (box)
                       GetWindowThreadProcessId(box, &process);
-                  if (box && process == GetCurrentProcessId()) {
+                  if (box && process == GetCurrentProcessId() && IsWindowVisible(box)) {
+                      Sleep(settleMs);
                       wchar_t text[512] = {};
                       GetDlgItemTextW(box, 0xFFFF, text, 512); // the message box's text control
                       shown = text;
@@ -66,7 +68,7 @@ public:
           })
     {
     }
-    ~MessageBoxAnswer()
+    ~DialogAnswer()
     {
         m_stop = true;
         m_thread.join();
@@ -83,17 +85,33 @@ TEST(VyxFileUtil, EnsureFolderExistsAsksAndNoCreatesNothing)
     ScratchFolder scratch;
     std::wstring folder = scratch / L"asked";
     {
-        MessageBoxAnswer answer(IDNO);
+        DialogAnswer answer(IDNO);
         EXPECT_FALSE(EnsureFolderExists(folder.c_str(), false));
         Sleep(50);
         EXPECT_EQ(folder + L" \nフォルダが存在しません．新しく作成しますか？", answer.shown);
     }
     EXPECT_FALSE(ScratchFolder::Exists(folder));
     {
-        MessageBoxAnswer answer(IDYES);
+        DialogAnswer answer(IDYES);
         EXPECT_TRUE(EnsureFolderExists(folder.c_str(), false));
     }
     EXPECT_TRUE(PathExists(folder.c_str(), FILE_ATTRIBUTE_DIRECTORY));
+}
+
+TEST(VyxFileUtil, FolderPickerStartsAtTheInitialFolder)
+{
+    ScratchFolder scratch;
+    CString chosen;
+    {
+        DialogAnswer answer(IDOK, 500);
+        BrowseForFolder(chosen, nullptr, L"フォルダの選択", scratch.Path().c_str());
+    }
+    EXPECT_EQ(0, chosen.CompareNoCase(scratch.Path().c_str())) << static_cast<const wchar_t*>(chosen);
+    {
+        DialogAnswer answer(IDCANCEL, 200);
+        BrowseForFolder(chosen, nullptr, L"フォルダの選択", scratch.Path().c_str());
+    }
+    EXPECT_STREQ(L"", chosen);
 }
 
 TEST(VyxFileUtil, DeleteFileForcedTreatsMissingAsDeletedAndDeletesReadOnly)
