@@ -12,14 +12,13 @@ namespace {
 
 constexpr WORD kBmpType = 0x4D42; // "BM"
 
-[[maybe_unused]] bool AcceptedHeaderSize(DWORD size)
+bool AcceptedHeaderSize(DWORD size)
 {
     return size == 12 || size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
 }
 
 } // namespace
 
-#if __has_include("framework/CFile.h") // TEMPORARY until the file classes land
 HGLOBAL ReadBmp(CFile* file)
 {
     if (!file)
@@ -99,8 +98,6 @@ bool WriteBmpFile(const wchar_t* path, HGLOBAL dib)
         DeleteFileW(path);
     return written;
 }
-
-#endif
 
 HGLOBAL ReadBmpMemory(const BYTE* data, SIZE_T size)
 {

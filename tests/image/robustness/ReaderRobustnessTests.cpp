@@ -12,6 +12,8 @@
 #include "image/cximage/CxImage.h"
 #include "image/cximage/CxImageJPG.h"
 
+#include "framework/Framework.h"
+
 #include <gtest/gtest.h>
 
 #include <libexif/exif-data.h>
@@ -109,6 +111,10 @@ void Feed(const std::vector<BYTE>& data)
         Exercise(bmp);
         GlobalFree(bmp);
     }
+    std::vector<BYTE> copy = data;
+    CMemFile file(copy.data(), static_cast<UINT>(copy.size()));
+    if (HGLOBAL bmp = ReadBmp(&file))
+        GlobalFree(bmp);
     JpegFile codec;
     codec.m_data = bytes;
     codec.m_dataSize = static_cast<DWORD>(data.size());
@@ -136,8 +142,8 @@ void Feed(const std::vector<BYTE>& data)
     }
     EXIFINFO info;
     CxImageJPG::CxExifInfo exif(&info);
-    CxMemFile file(const_cast<BYTE*>(bytes), static_cast<DWORD>(data.size()));
-    exif.DecodeExif(&file);
+    CxMemFile memFile(const_cast<BYTE*>(bytes), static_cast<DWORD>(data.size()));
+    exif.DecodeExif(&memFile);
 }
 
 void FeedAll(const std::vector<BYTE>& seed, unsigned salt)
