@@ -293,6 +293,26 @@ TEST(JpegFile, LibraryErrorsBecomeResultCodes)
     EXPECT_EQ(1, JpegFile().SaveToMemory()); // nothing to encode
 }
 
+TEST(JpegFile, RefusesPicturesTooLargeForADib)
+{
+    Dib dib(Make24(16, 16, Smooth));
+    std::vector<BYTE> jpeg = JpegOf(dib);
+    // Claim 65500 x 65500 in the frame header: 12 GB of pixels.
+    for (size_t i = 2; i + 9 < jpeg.size(); ++i)
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) {
+            jpeg[i + 5] = jpeg[i + 7] = 0xFF;
+            jpeg[i + 6] = jpeg[i + 8] = 0xDC;
+            break;
+        }
+    JpegFile codec;
+    codec.m_data = jpeg.data();
+    codec.m_dataSize = static_cast<DWORD>(jpeg.size());
+    EXPECT_EQ(2, codec.Decode());
+    EXPECT_EQ(nullptr, codec.m_dib);
+    ASSERT_EQ(0, codec.ReadInfo());
+    EXPECT_EQ(65500, codec.m_width);
+}
+
 TEST(JpegFile, ReadInfoKeepsTheCommentAndApplicationMarkers)
 {
     Dib dib(Make24(20, 10, Smooth));
