@@ -4,6 +4,10 @@
 function(vyx_import name header lib)
     cmake_parse_arguments(ARG "" "HEADER_SUFFIX" "LINK;DEFINES" ${ARGN})
     find_path(${name}_INCLUDE_DIR ${header} PATH_SUFFIXES ${ARG_HEADER_SUFFIX})
+    # An import library found by an earlier configure would make the binaries need a DLL.
+    if(${name}_LIBRARY MATCHES "\\.dll\\.a$")
+        unset(${name}_LIBRARY CACHE)
+    endif()
     find_library(${name}_LIBRARY ${lib})
     if(NOT ${name}_INCLUDE_DIR OR NOT ${name}_LIBRARY)
         message(FATAL_ERROR "${name} not found: run scripts/setup.sh and source build/deps.env")
@@ -16,7 +20,8 @@ function(vyx_import name header lib)
         INTERFACE_COMPILE_DEFINITIONS "${ARG_DEFINES}")
 endfunction()
 
-vyx_import(zlib zlib.h z)
+# The MinGW zlib package has an import library beside the static one: name the static one.
+vyx_import(zlib zlib.h libz.a)
 vyx_import(jpeg jpeglib.h jpeg)
 vyx_import(tiff tiffio.h tiff LINK vyx::jpeg vyx::zlib)
 vyx_import(onig oniguruma.h onig DEFINES ONIG_STATIC)

@@ -7,7 +7,9 @@
 #include <cwchar>
 #include <vector>
 
-VyxIni theAppIni;
+// Made before, and destroyed after, the globals that write settings when the program ends (the
+// plug-in host).
+VyxIni theAppIni __attribute__((init_priority(1000)));
 
 namespace {
 

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Fails when a Windows binary imports a MinGW runtime DLL (libgcc, libstdc++, winpthread) or lacks
-# the large-address-aware flag.
+# Fails when a Windows binary imports a runtime or dependency DLL (libgcc, libstdc++, winpthread,
+# zlib and the image libraries) or lacks the large-address-aware flag. Plug-ins (*.spi) must also
+# export the image plug-in entry points undecorated.
 set -u
 rc=0
 for bin in "$@"; do
     dump=$(i686-w64-mingw32-objdump -p "$bin") || { echo "cannot read $bin"; rc=1; continue; }
-    bad=$(grep -i 'DLL Name:' <<<"$dump" | grep -i -E 'libgcc|libstdc\+\+|winpthread')
+    bad=$(grep -i 'DLL Name:' <<<"$dump" | grep -i -E 'libgcc|libstdc\+\+|winpthread|zlib|libpng|libjpeg|libtiff')
     if [ -n "$bad" ]; then
         echo "$bin imports runtime DLLs: $bad"
         rc=1
@@ -13,6 +14,14 @@ for bin in "$@"; do
     if ! grep -q -i 'large address aware' <<<"$dump"; then
         echo "$bin is not large-address-aware"
         rc=1
+    fi
+    if [[ "$bin" == *.spi ]]; then
+        for entry in GetPluginInfo IsSupported GetPictureInfo GetPicture; do
+            if ! grep -q -E "^[[:space:]]*\[[[:space:]]*[0-9]+\] $entry\$" <<<"$dump"; then
+                echo "$bin does not export $entry undecorated"
+                rc=1
+            fi
+        done
     fi
 done
 [ $rc = 0 ] && echo "checked: $*"

@@ -1,0 +1,91 @@
+// The JPEG plug-in: libjpeg through the JPEG codec, decoding at the requested reduction.
+#include "image/codecs/JpegFile.h"
+#include "image/plugins/dll/OwnPlugin.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+bool Accepts(const BYTE* head, SIZE_T size)
+{
+    return size >= 3 && head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF;
+}
+
+void PrepareCodec(JpegFile& jpeg, const OwnInput& input)
+{
+    jpeg.m_data = input.data;
+    jpeg.m_dataSize = static_cast<DWORD>(input.size);
+}
+
+// The block of a held marker, taken over from the codec.
+HGLOBAL TakeBlock(VyxMemoryHandle& held)
+{
+    HGLOBAL block = held.m_handle;
+    held.m_handle = nullptr;
+    held.m_owned = FALSE;
+    held.m_locked = FALSE;
+    return block;
+}
+
+// The comment as a terminated text.
+HGLOBAL CommentText(VyxMemoryHandle& comment)
+{
+    if (!comment.m_handle)
+        return nullptr;
+    SIZE_T size = GlobalSize(comment.m_handle);
+    HGLOBAL text = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size + 1);
+    const BYTE* from = static_cast<const BYTE*>(GlobalLock(comment.m_handle));
+    BYTE* to = text ? static_cast<BYTE*>(GlobalLock(text)) : nullptr;
+    if (from && to)
+        std::memcpy(to, from, size);
+    if (to)
+        GlobalUnlock(text);
+    if (from)
+        GlobalUnlock(comment.m_handle);
+    return text;
+}
+
+int ReadFacts(const OwnInput& input, OwnPictureFacts* facts)
+{
+    JpegFile jpeg;
+    PrepareCodec(jpeg, input);
+    if (jpeg.ReadInfo() != 0)
+        return SPI_BROKEN_DATA;
+    facts->width = jpeg.m_width;
+    facts->height = jpeg.m_height;
+    facts->bitCount = static_cast<int>(jpeg.m_bitCount);
+    facts->text = CommentText(jpeg.m_held);
+    VyxMemoryHandle& app1 = jpeg.m_markers[1];
+    if (app1.m_handle && GlobalSize(app1.m_handle) >= 6) {
+        const char* data = static_cast<const char*>(GlobalLock(app1.m_handle));
+        bool exif = data && std::memcmp(data, "Exif\0\0", 6) == 0;
+        if (data)
+            GlobalUnlock(app1.m_handle);
+        if (exif)
+            facts->exif = TakeBlock(app1);
+    }
+    return SPI_OK;
+}
+
+int Decode(const OwnInput& input, const OwnDecodeRequest& request, HGLOBAL* dib)
+{
+    JpegFile jpeg;
+    PrepareCodec(jpeg, input);
+    int reduction = request.reduction;
+    // No reduction yet (the caller did not know the size): take it from the desired size.
+    if (reduction < 1 && request.desiredWidth >= 1 && request.desiredHeight >= 1 && jpeg.ReadInfo() == 0)
+        reduction = std::max(jpeg.m_width / request.desiredWidth, jpeg.m_height / request.desiredHeight);
+    jpeg.m_scale = reduction;
+    int result = jpeg.Decode();
+    if (result == 2)
+        return SPI_NO_MEMORY;
+    *dib = jpeg.m_dib;
+    return OwnResultFromCodec(result);
+}
+
+} // namespace
+
+extern const OwnPluginFormat kOwnPluginFormat = {
+    "VYX.KR. JPEG plug-in", "*.jpg;*.jpeg;*.jpe;*.jfif", "JPEG", Accepts, ReadFacts, Decode, false,
+};
