@@ -186,8 +186,7 @@ void SPImapIndex::ReadPluginEntry(VyxSPI* plugin, const CString& section, int ki
     CString value;
     GetAppIniString(value, section, plugin->GetFileName(), L"");
     if (value.IsEmpty()) {
-        plugin->SetFlags(kind == KindArchive ? VyxSPI::FlagEnabled | VyxSPI::FlagAllImagePlugins
-                                             : VyxSPI::FlagEnabled);
+        plugin->SetFlags(kind == KindArchive ? VyxSPI::FlagEnabled | VyxSPI::FlagAllImagePlugins : VyxSPI::FlagEnabled);
         plugin->SetOrder(100);
         return;
     }
@@ -240,8 +239,7 @@ void SPImapIndex::ScanPlugins(const wchar_t* pattern, HWND status, const wchar_t
     m_archivePlugins.Sort();
 }
 
-void SPImapIndex::AddScannedPlugin(const CString& folder, const CString& fileName, HWND status,
-                                   const CString& section)
+void SPImapIndex::AddScannedPlugin(const CString& folder, const CString& fileName, HWND status, const CString& section)
 {
     CString path;
     MakePath(path, nullptr, folder, fileName, nullptr);
@@ -497,8 +495,8 @@ int SPImapIndex::IsSupported(const SPISupportQuery& query)
             std::memcpy(head, query.head, std::min(query.headLength, SPI_HEAD_BYTES));
         headLength = SPI_HEAD_BYTES;
     } else {
-        HANDLE file = CreateFileW(query.path ? query.path : L"", GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file = CreateFileW(query.path ? query.path : L"", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) {
             LogWrite(LogSourceRecord(L"Spi", 683, L"SPlugIn::IsSupported"), LogLevelWarning, L"%s:%s",
                      query.path ? query.path : L"", GetLastErrorText().GetString());

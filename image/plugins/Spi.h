@@ -64,8 +64,8 @@ public:
     // Writes one member to a file through memory: 0 written (with the time given as a FILETIME,
     // unless 0), the plug-in's code when it fails, SPI_INTERNAL_ERROR when the file cannot be
     // written (nothing is left behind).
-    int ExtractToFile(int archiveId, const wchar_t* archivePath, DWORD position, const wchar_t* destination,
-                      DWORD size, ULONGLONG fileTime);
+    int ExtractToFile(int archiveId, const wchar_t* archivePath, DWORD position, const wchar_t* destination, DWORD size,
+                      ULONGLONG fileTime);
 
     int GetPluginExtensionCheck() const { return m_pluginExtensionCheck; }
     void SetPluginExtensionCheck(int value) { m_pluginExtensionCheck = value; }

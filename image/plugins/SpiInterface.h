@@ -95,8 +95,7 @@ typedef int(WINAPI* SPIGetPictureInfoProc)(LPCSTR source, LONG_PTR length, unsig
 typedef int(WINAPI* SPIGetPictureProc)(LPCSTR source, LONG_PTR length, unsigned flags, HLOCAL* info, HLOCAL* bits,
                                        SPIProgressProc progress, LONG_PTR data);
 typedef int(WINAPI* SPIGetArchiveInfoProc)(LPCSTR source, LONG_PTR length, unsigned flags, HLOCAL* listing);
-typedef int(WINAPI* SPIGetFileInfoProc)(LPCSTR source, LONG_PTR length, LPCSTR name, unsigned flags,
-                                        SPIFileInfo* info);
+typedef int(WINAPI* SPIGetFileInfoProc)(LPCSTR source, LONG_PTR length, LPCSTR name, unsigned flags, SPIFileInfo* info);
 typedef int(WINAPI* SPIGetFileProc)(LPCSTR source, LONG_PTR length, LPSTR destination, unsigned flags,
                                     SPIProgressProc progress, LONG_PTR data);
 typedef int(WINAPI* SPIConfigurationDlgProc)(HWND parent, int function);
@@ -109,19 +108,19 @@ struct SPIRequest
 
     char tag[3]; // "vyx"
     BYTE zero[5];
-    int id;                      // the plug-in's id
-    const void* source;          // a wide file name, or the data in memory
-    LONG_PTR length;             // memory: the size; file: the offset or member position
-    HGLOBAL output;              // the result: picture, listing or member in memory
-    const wchar_t* destination;  // file output: a folder
-    unsigned flags;              // SPI_INPUT_*, SPI_OUTPUT_*
-    SPIProgressProc progress;    // null: the host's default
-    LONG_PTR callbackData;       // set by the host to the record itself
-    int reduction;               // the caller asks for about 1/reduction of the size
-    int desiredWidth;            // the size the caller will show, when known
+    int id;                     // the plug-in's id
+    const void* source;         // a wide file name, or the data in memory
+    LONG_PTR length;            // memory: the size; file: the offset or member position
+    HGLOBAL output;             // the result: picture, listing or member in memory
+    const wchar_t* destination; // file output: a folder
+    unsigned flags;             // SPI_INPUT_*, SPI_OUTPUT_*
+    SPIProgressProc progress;   // null: the host's default
+    LONG_PTR callbackData;      // set by the host to the record itself
+    int reduction;              // the caller asks for about 1/reduction of the size
+    int desiredWidth;           // the size the caller will show, when known
     int desiredHeight;
-    int moviePosition;           // set by the host: a frame position, negative = percent of the length
-    DWORD decodeOption;          // carried to the picture information and back
+    int moviePosition;  // set by the host: a frame position, negative = percent of the length
+    DWORD decodeOption; // carried to the picture information and back
 };
 
 static_assert(sizeof(SPIRequest) == 60, "the request record is 60 bytes");

@@ -429,8 +429,7 @@ int VyxSPI::RequestPicture(SPIGetPictureProc entry, SPIRequest* request)
         return SPI_FILE_READ_ERROR;
     HLOCAL info = nullptr;
     HLOCAL bits = UnsetBits();
-    int result = entry(source, request->length, request->flags, &info, &bits, request->progress,
-                       request->callbackData);
+    int result = entry(source, request->length, request->flags, &info, &bits, request->progress, request->callbackData);
     if (result != SPI_OK)
         return result;
     // A success without a picture is a failure, so that a caller goes on to the next plug-in.

@@ -20,8 +20,8 @@ struct OwnPictureFacts
 
 struct OwnDecodeRequest
 {
-    int reduction = 1;      // below 2: full size
-    int desiredWidth = 0;   // both at least 1 when the caller gave the size it will show
+    int reduction = 1;    // below 2: full size
+    int desiredWidth = 0; // both at least 1 when the caller gave the size it will show
     int desiredHeight = 0;
     int moviePosition = -50; // negative: percent of a movie's length
 };
@@ -39,8 +39,8 @@ struct OwnInput
 struct OwnPluginFormat
 {
     const char* description; // information text 1, with the maker's mark
-    const char* patterns;     // text 2
-    const char* group;        // text 3: the format group of the host
+    const char* patterns;    // text 2
+    const char* group;       // text 3: the format group of the host
     // head: the file's first bytes (up to SPI_HEAD_BYTES, zero-padded).
     bool (*accepts)(const BYTE* head, SIZE_T size);
     // Both return SPI results.

@@ -19,8 +19,8 @@ const char* const kTexts[] = {"00XX", "Test plug-in of an unknown kind", "*.tpic
 #elif defined(TEST_MAKER_MARK)
 const char* const kTexts[] = {"00IN", "VYX.KR. test picture plug-in", "*.tpic", "GIF"};
 #else
-const char* const kTexts[] = {"00IN",         "Test picture plug-in", "*.tpic", "Test pictures",
-                              "*.tpc2;*.TPIC", "More test pictures"};
+const char* const kTexts[] = {"00IN",          "Test picture plug-in", "*.tpic",
+                              "Test pictures", "*.tpc2;*.TPIC",        "More test pictures"};
 #endif
 
 void Record(const char* name, LONG_PTR length, unsigned flags)

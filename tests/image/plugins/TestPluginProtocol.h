@@ -67,11 +67,11 @@ struct TestPluginCalls
     unsigned lastFlags;
     LONG_PTR lastCallbackData;
     BOOL progressGiven;
-    int progressAnswer;       // what the progress callback answered first
-    BOOL sawVyxTag;           // the callback data held the "vyx" request
-    BYTE request[60];         // a copy of it
-    DWORD infoDecodeOption;   // the host's information record at byte 106
-    BOOL infoRecordMarked;    // the record carried the host's marks
+    int progressAnswer;     // what the progress callback answered first
+    BOOL sawVyxTag;         // the callback data held the "vyx" request
+    BYTE request[60];       // a copy of it
+    DWORD infoDecodeOption; // the host's information record at byte 106
+    BOOL infoRecordMarked;  // the record carried the host's marks
 };
 
 typedef TestPluginCalls*(WINAPI* TestPluginGetCallsProc)();

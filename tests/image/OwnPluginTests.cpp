@@ -1,0 +1,333 @@
+// The program's own plug-ins, loaded from the program's output folder as the program finds them.
+#include "PluginTestUtil.h"
+
+#include "image/DibFile.h"
+#include "image/codecs/ImgFile.h"
+#include "image/codecs/JpegFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+
+using namespace plugintest;
+
+namespace {
+
+std::string Bytes(const VyxByteBuffer& buffer)
+{
+    return std::string(reinterpret_cast<const char*>(buffer.GetData()), buffer.GetCapacity());
+}
+
+HGLOBAL TestDib(LONG width = 7, LONG height = 5)
+{
+    return dibtest::Make24(width, height, [](LONG x, LONG y) { return TestColor(x, y); });
+}
+
+std::string JpegBytes(LONG width, LONG height)
+{
+    dibtest::Dib dib(TestDib(width, height));
+    JpegFile codec;
+    codec.m_dib = dib;
+    codec.m_quality = 95;
+    return codec.SaveToMemory() == 0 ? Bytes(codec.m_buffer) : std::string();
+}
+
+std::string PngBytes()
+{
+    dibtest::Dib dib(TestDib());
+    ImgFile codec;
+    codec.m_format = CXIMAGE_FORMAT_PNG;
+    codec.m_dib = dib;
+    return codec.SaveToMemory() == 0 ? Bytes(codec.m_buffer) : std::string();
+}
+
+std::string BmpBytes()
+{
+    dibtest::Dib dib(TestDib());
+    const BYTE* block = static_cast<const BYTE*>(GlobalLock(dib));
+    BITMAPFILEHEADER header = MakeBmpFileHeader(block);
+    std::string bytes(reinterpret_cast<const char*>(&header), sizeof(header));
+    bytes.append(reinterpret_cast<const char*>(block), DibTotalSize(block));
+    GlobalUnlock(dib);
+    return bytes;
+}
+
+// A marker segment put right after the start of image.
+std::string WithSegment(const std::string& jpeg, BYTE marker, const std::string& payload)
+{
+    size_t length = payload.size() + 2;
+    std::string segment = {'\xFF', static_cast<char>(marker), static_cast<char>(length >> 8),
+                           static_cast<char>(length & 0xFF)};
+    return jpeg.substr(0, 2) + segment + payload + jpeg.substr(2);
+}
+
+bool Close(COLORREF a, COLORREF b)
+{
+    return std::abs(GetRValue(a) - GetRValue(b)) <= 24 && std::abs(GetGValue(a) - GetGValue(b)) <= 24 &&
+           std::abs(GetBValue(a) - GetBValue(b)) <= 24;
+}
+
+// The host over the program's own plug-ins.
+struct OwnFixture
+{
+    ScratchSettings settings;
+    SPImapIndex host;
+
+    OwnFixture()
+    {
+        std::wstring pattern = OwnPluginFolder() + L"\\*.spi";
+        host.ScanPlugins(pattern.c_str(), nullptr, nullptr);
+    }
+    int Id(const wchar_t* name)
+    {
+        VyxSPI* plugin = host.FindPluginByName(name, SPImapIndex::KindImage);
+        return plugin ? plugin->GetId() : -1;
+    }
+    std::wstring Write(const wchar_t* name, const std::string& bytes)
+    {
+        std::wstring path = settings.Folder() / name;
+        ScratchFolder::WriteFile(path, bytes);
+        return path;
+    }
+    // Decodes a file (memory = false) or its bytes; null on failure.
+    HGLOBAL Picture(int id, const std::wstring& path, const std::string& bytes, bool memory, int reduction = 1,
+                    int desiredWidth = 0, int desiredHeight = 0)
+    {
+        SPIRequest request;
+        request.id = id;
+        if (memory) {
+            request.source = bytes.data();
+            request.length = static_cast<LONG_PTR>(bytes.size());
+            request.flags = SPI_INPUT_MEMORY;
+        } else {
+            request.source = path.c_str();
+        }
+        request.reduction = reduction;
+        request.desiredWidth = desiredWidth;
+        request.desiredHeight = desiredHeight;
+        return host.GetPicture(&request) == SPI_OK ? request.output : nullptr;
+    }
+};
+
+// A plug-in DLL loaded on its own, as another host would.
+struct ForeignHost
+{
+    explicit ForeignHost(const wchar_t* name)
+    {
+        module = LoadLibraryW((OwnPluginFolder() + L"\\" + name + L".spi").c_str());
+        getPicture = reinterpret_cast<SPIGetPictureProc>(GetProcAddress(module, "GetPicture"));
+        getPictureInfo = reinterpret_cast<SPIGetPictureInfoProc>(GetProcAddress(module, "GetPictureInfo"));
+        isSupported = reinterpret_cast<SPIIsSupportedProc>(GetProcAddress(module, "IsSupported"));
+    }
+    ~ForeignHost() { FreeLibrary(module); }
+    HMODULE module;
+    SPIGetPictureProc getPicture;
+    SPIGetPictureInfoProc getPictureInfo;
+    SPIIsSupportedProc isSupported;
+};
+
+} // namespace
+
+TEST(OwnPlugins, AreFoundBesideTheProgramWithTheirGroupInTheirIds)
+{
+    const std::map<std::wstring, int> groups = {{L"vyx_jpeg", 0x101}, {L"vyx_gif", 0x102}, {L"vyx_tiff", 0x103},
+                                                {L"vyx_bmp", 0x100},  {L"vyx_png", 0x104}, {L"vyx_avi", 0x300},
+                                                {L"vyx_dshow", 0x301}};
+    OwnFixture f;
+    EXPECT_EQ(0, f.host.GetPluginCount(SPImapIndex::KindArchive));
+    int count = f.host.GetPluginCount(SPImapIndex::KindImage);
+    ASSERT_GE(count, 3);
+    for (int i = 0; i < count; ++i) {
+        VyxSPI* plugin = f.host.GetPluginAt(i, SPImapIndex::KindImage);
+        std::wstring name = plugin->GetFileName().GetString();
+        SCOPED_TRACE(name);
+        ASSERT_EQ(1u, groups.count(name));
+        EXPECT_TRUE(plugin->IsEnabled());
+        EXPECT_GE(plugin->GetInfoString(1).Find(L"VYX.KR."), 0);
+        EXPECT_EQ(groups.at(name), f.host.GetGroupCode(plugin->GetInfoString(3)));
+        EXPECT_EQ(groups.at(name), plugin->GetGroup());
+        EXPECT_EQ(i + (groups.at(name) << 16), plugin->GetId()); // index in name order
+        EXPECT_FALSE(plugin->GetFilePatterns().IsEmpty());
+    }
+    for (const wchar_t* name : {L"vyx_jpeg", L"vyx_bmp", L"vyx_png"})
+        EXPECT_GE(f.Id(name), 0) << name;
+    EXPECT_TRUE(f.host.IsSupportedName(L"photo.JPG", SPImapIndex::KindImage));
+    EXPECT_TRUE(f.host.IsSupportedName(L"photo.png", SPImapIndex::KindImage));
+    EXPECT_TRUE(f.host.IsSupportedName(L"photo.bmp", SPImapIndex::KindImage));
+}
+
+TEST(OwnPlugins, JpegDecodesAtTheRequestedReductionAsLibjpegScales)
+{
+    struct Case
+    {
+        int reduction;
+        int scale;
+    };
+    const Case cases[] = {{0, 1}, {1, 1}, {2, 2}, {3, 2}, {4, 4}, {7, 4}, {8, 8}, {20, 8}};
+    OwnFixture f;
+    std::string jpeg = JpegBytes(100, 75);
+    std::wstring path = f.Write(L"p.jpg", jpeg);
+    int id = f.Id(L"vyx_jpeg");
+    ASSERT_GE(id, 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reduction);
+        dibtest::Dib picture(f.Picture(id, path, jpeg, false, c.reduction));
+        ASSERT_NE(nullptr, picture.handle);
+        EXPECT_EQ((100 + c.scale - 1) / c.scale, GetDibWidth(picture));
+        EXPECT_EQ((75 + c.scale - 1) / c.scale, GetDibHeight(picture));
+    }
+    // A reduction of 4 gives libjpeg's quarter size: 25 x 19.
+    dibtest::Dib quarter(f.Picture(id, path, jpeg, true, 4));
+    EXPECT_EQ(25, GetDibWidth(quarter));
+    EXPECT_EQ(19, GetDibHeight(quarter));
+}
+
+TEST(OwnPlugins, JpegTakesItsReductionFromTheDesiredSizeWhenTheCallerHasNone)
+{
+    OwnFixture f;
+    std::string jpeg = JpegBytes(100, 75);
+    std::wstring path = f.Write(L"p.jpg", jpeg);
+    dibtest::Dib picture(f.Picture(f.Id(L"vyx_jpeg"), path, jpeg, false, 0, 20, 15));
+    EXPECT_EQ(25, GetDibWidth(picture)); // 100 / 20 = 5, so a scale of 1/4
+    EXPECT_EQ(19, GetDibHeight(picture));
+}
+
+TEST(OwnPlugins, DecodeFilesAndMemoryAndTellThePicturesFacts)
+{
+    struct Case
+    {
+        const wchar_t* plugin;
+        const wchar_t* file;
+        std::string bytes;
+        bool exact;
+    };
+    const Case cases[] = {
+        {L"vyx_jpeg", L"p.jpg", JpegBytes(7, 5), false},
+        {L"vyx_bmp", L"p.bmp", BmpBytes(), true},
+        {L"vyx_png", L"p.png", PngBytes(), true},
+    };
+    OwnFixture f;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.plugin);
+        ASSERT_FALSE(c.bytes.empty());
+        std::wstring path = f.Write(c.file, c.bytes);
+        int id = f.Id(c.plugin);
+        ASSERT_GE(id, 0);
+        EXPECT_EQ(id, f.host.IsSupported(FileQuery(path)));
+
+        SPIRequest request;
+        request.id = id;
+        request.source = path.c_str();
+        SPIPictureInfoEx info;
+        ASSERT_EQ(SPI_OK, f.host.GetPictureInfo(&request, &info));
+        EXPECT_EQ(7, info.info.width);
+        EXPECT_EQ(5, info.info.height);
+        EXPECT_EQ(24, info.info.colorDepth);
+
+        for (bool memory : {false, true}) {
+            dibtest::Dib picture(f.Picture(id, path, c.bytes, memory));
+            ASSERT_NE(nullptr, picture.handle);
+            ASSERT_EQ(7, GetDibWidth(picture));
+            ASSERT_EQ(5, GetDibHeight(picture));
+            for (int y = 0; y < 5; ++y)
+                for (int x = 0; x < 7; ++x) {
+                    if (c.exact)
+                        EXPECT_EQ(TestColor(x, y), DibPixel(picture, x, y));
+                    else
+                        EXPECT_TRUE(Close(TestColor(x, y), DibPixel(picture, x, y)));
+                }
+        }
+    }
+}
+
+TEST(OwnPlugins, JpegInformationHandsOverItsExifBlockAndComment)
+{
+    OwnFixture f;
+    std::string exif("Exif\0\0II*\0\x08\0\0\0\0\0", 16);
+    std::string jpeg = WithSegment(WithSegment(JpegBytes(12, 8), 0xFE, "a comment"), 0xE1, exif);
+    std::wstring path = f.Write(L"p.jpg", jpeg);
+    SPIRequest request;
+    request.id = f.Id(L"vyx_jpeg");
+    request.source = path.c_str();
+    SPIPictureInfoEx info;
+    ASSERT_EQ(SPI_OK, f.host.GetPictureInfo(&request, &info));
+    EXPECT_EQ(12, info.info.width);
+    ASSERT_NE(nullptr, info.exif[0]);
+    EXPECT_EQ(exif.size(), GlobalSize(info.exif[0]));
+    EXPECT_EQ(0, std::memcmp(GlobalLock(info.exif[0]), exif.data(), exif.size()));
+    GlobalUnlock(info.exif[0]);
+    GlobalFree(info.exif[0]);
+    ASSERT_NE(nullptr, info.info.hInfo);
+    EXPECT_STREQ("a comment", static_cast<const char*>(GlobalLock(info.info.hInfo)));
+    GlobalUnlock(info.info.hInfo);
+    GlobalFree(info.info.hInfo);
+
+    // Another host's record is the convention's 26 bytes: nothing after them is touched.
+    ForeignHost other(L"vyx_jpeg");
+    BYTE record[sizeof(SPIPictureInfoEx)];
+    std::memset(record, 0xCC, sizeof(record));
+    ASSERT_EQ(SPI_OK, other.getPictureInfo(jpeg.data(), static_cast<LONG_PTR>(jpeg.size()), SPI_INPUT_MEMORY,
+                                           reinterpret_cast<SPIPictureInfo*>(record)));
+    for (size_t i = sizeof(SPIPictureInfo); i < sizeof(record); ++i)
+        ASSERT_EQ(0xCC, record[i]) << i;
+    GlobalFree(reinterpret_cast<SPIPictureInfo*>(record)->hInfo);
+}
+
+TEST(OwnPlugins, AnotherHostGetsTheConventionsTwoHandlesAtFullSize)
+{
+    ForeignHost other(L"vyx_jpeg");
+    ASSERT_NE(nullptr, other.getPicture);
+    std::string jpeg = JpegBytes(100, 75);
+    HLOCAL info = nullptr, bits = nullptr;
+    ASSERT_EQ(SPI_OK, other.getPicture(jpeg.data(), static_cast<LONG_PTR>(jpeg.size()), SPI_INPUT_MEMORY, &info, &bits,
+                                       nullptr, 0));
+    ASSERT_NE(nullptr, info);
+    ASSERT_NE(nullptr, bits);
+    EXPECT_EQ(sizeof(BITMAPINFOHEADER), LocalSize(info));
+    const BITMAPINFOHEADER* header = static_cast<const BITMAPINFOHEADER*>(LocalLock(info));
+    EXPECT_EQ(100, header->biWidth);
+    EXPECT_EQ(75, header->biHeight);
+    EXPECT_EQ(CalcDibImageSize(100, 75, 24), LocalSize(bits));
+    LocalUnlock(info);
+    LocalFree(info);
+    LocalFree(bits);
+}
+
+TEST(OwnPlugins, RefuseForeignAndBrokenDataWithACode)
+{
+    OwnFixture f;
+    std::string garbage("\xFF\xD8\xFF\xE0\x00\x10JFIF garbage follows", 24);
+    std::string png = PngBytes();
+    BYTE head[SPI_HEAD_BYTES] = {};
+    std::memcpy(head, png.data(), png.size() < sizeof(head) ? png.size() : sizeof(head));
+    ForeignHost jpeg(L"vyx_jpeg");
+    EXPECT_EQ(0, jpeg.isSupported("p.png", head));
+    BYTE jpegHead[SPI_HEAD_BYTES] = {};
+    std::memcpy(jpegHead, garbage.data(), garbage.size());
+    EXPECT_EQ(1, jpeg.isSupported("p.png", jpegHead)); // the bytes decide, not the name
+
+    std::wstring path = f.Write(L"bad.jpg", garbage);
+    EXPECT_EQ(nullptr, f.Picture(f.Id(L"vyx_jpeg"), path, garbage, false));
+    EXPECT_EQ(nullptr, f.Picture(f.Id(L"vyx_png"), path, garbage, true));
+    EXPECT_EQ(nullptr, f.Picture(f.Id(L"vyx_bmp"), path, garbage, true));
+    SPIRequest request;
+    request.id = f.Id(L"vyx_bmp");
+    request.source = path.c_str();
+    SPIPictureInfoEx info;
+    EXPECT_NE(SPI_OK, f.host.GetPictureInfo(&request, &info));
+
+    // A header announcing 60000 x 60000 pixels is refused, not allocated.
+    std::string huge = JpegBytes(16, 16);
+    size_t sof = huge.find("\xFF\xC0");
+    ASSERT_NE(std::string::npos, sof);
+    huge[sof + 5] = huge[sof + 7] = static_cast<char>(0xEA);
+    huge[sof + 6] = huge[sof + 8] = static_cast<char>(0x60);
+    SPIRequest big;
+    big.id = f.Id(L"vyx_jpeg");
+    big.source = huge.data();
+    big.length = static_cast<LONG_PTR>(huge.size());
+    big.flags = SPI_INPUT_MEMORY;
+    EXPECT_EQ(SPI_NO_MEMORY, f.host.GetPicture(&big));
+    EXPECT_EQ(nullptr, big.output);
+}
