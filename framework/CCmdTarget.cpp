@@ -1,0 +1,3 @@
+#include "framework/CCmdTarget.h"
+
+IMPLEMENT_DYNAMIC(CCmdTarget, CObject)

@@ -1,0 +1,13 @@
+// Base of every object that receives commands. Plain for now: the message-map machinery
+// (OnCmdMsg, the maps and their lookup) is added on top of this class.
+#pragma once
+
+#include "framework/CObject.h"
+
+class CCmdTarget : public CObject
+{
+    DECLARE_DYNAMIC(CCmdTarget)
+public:
+    CCmdTarget() = default;
+    ~CCmdTarget() override = default;
+};

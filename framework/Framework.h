@@ -1,0 +1,16 @@
+// The class-library layer, whole. Every folder outside framework/ includes only this header.
+#pragma once
+
+#include "framework/FrameworkBase.h"
+
+#include "framework/CObject.h"
+#include "framework/CException.h"
+#include "framework/ModuleState.h"
+#include "framework/FormatCore.h"
+#include "framework/CString.h"
+#include "framework/CFileException.h"
+#include "framework/CRect.h"
+#include "framework/CArray.h"
+#include "framework/CList.h"
+#include "framework/CMap.h"
+#include "framework/CCmdTarget.h"
