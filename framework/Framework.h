@@ -14,3 +14,14 @@
 #include "framework/CList.h"
 #include "framework/CMap.h"
 #include "framework/CCmdTarget.h"
+
+// Windows, message maps, the application loop, dialogs and the basic controls.
+#include "framework/CWinThread.h"
+#include "framework/CDC.h"
+#include "framework/CGdiObject.h"
+#include "framework/CMenu.h"
+#include "framework/CCmdUI.h"
+#include "framework/CWnd.h"
+#include "framework/CDataExchange.h"
+#include "framework/CDialog.h"
+#include "framework/CStdControls.h"
