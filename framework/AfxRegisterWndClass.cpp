@@ -13,7 +13,7 @@ BOOL AFXAPI AfxRegisterClass(WNDCLASSW* lpWndClass)
 LPCWSTR AFXAPI AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackground, HICON hIcon)
 {
     // The name describes the class, so equal requests share one class.
-    thread_local wchar_t name[96];
+    wchar_t* name = AfxGetThreadState()->m_szTempClassName;
     HINSTANCE instance = AfxGetInstanceHandle();
     auto bits = [](const void* p) { return static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(p)); };
     if (!hCursor && !hbrBackground && !hIcon)

@@ -1,49 +1,121 @@
 #include "framework/CWinThread.h"
-#include "framework/CWnd.h"
 #include "framework/CException.h"
+#include "framework/CHandleMap.h"
+#include "framework/CWnd.h"
 #include "framework/ModuleState.h"
+#include "framework/ThreadState.h"
+
+#include <process.h>
 
 IMPLEMENT_DYNAMIC(CWinThread, CCmdTarget)
 
 namespace {
 
+const UINT kSysTimer = 0x0118; // the caret's blink timer
+
 // Shown when a handler failed with an exception that carries no text of its own.
 const wchar_t kInternalFailure[] = L"内部エラーが発生しました。";
+
+// The end of a thread's life: its object goes (when it deletes itself) and the thread forgets it.
+void FinishThread(CWinThread* thread, BOOL bDelete)
+{
+    AfxDeleteTempMaps();
+    AfxGetThreadState()->m_pCurrentWinThread = nullptr;
+    if (thread && bDelete)
+        thread->Delete();
+}
 
 } // namespace
 
 CWinThread::CWinThread() = default;
-CWinThread::~CWinThread() = default;
+
+CWinThread::CWinThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam)
+    : m_pThreadParams(pParam), m_pfnThreadProc(pfnThreadProc)
+{
+}
+
+CWinThread::~CWinThread()
+{
+    if (m_hThread)
+        CloseHandle(m_hThread);
+}
+
+BOOL CWinThread::CreateThread(DWORD dwCreateFlags, UINT nStackSize, LPSECURITY_ATTRIBUTES lpSecurityAttrs)
+{
+    unsigned id = 0;
+    auto thread = reinterpret_cast<HANDLE>(
+        _beginthreadex(lpSecurityAttrs, nStackSize, ThreadEntry, this, dwCreateFlags | CREATE_SUSPENDED, &id));
+    if (!thread)
+        return FALSE;
+    m_hThread = thread;
+    m_nThreadID = id;
+    // Nothing of this object may be touched after the thread runs: it may delete itself.
+    if (!(dwCreateFlags & CREATE_SUSPENDED))
+        ::ResumeThread(thread);
+    return TRUE;
+}
+
+unsigned __stdcall CWinThread::ThreadEntry(void* param)
+{
+    auto* thread = static_cast<CWinThread*>(param);
+    AfxGetThreadState()->m_pCurrentWinThread = thread;
+    UINT exitCode = static_cast<UINT>(-1);
+    // No exception may leave a thread: the unwinder cannot cross into Windows.
+    try {
+        if (thread->m_pfnThreadProc)
+            exitCode = thread->m_pfnThreadProc(thread->m_pThreadParams);
+        else if (!thread->InitInstance())
+            exitCode = static_cast<UINT>(thread->ExitInstance());
+        else
+            exitCode = static_cast<UINT>(thread->Run());
+    } catch (CException* e) {
+        e->Delete();
+    } catch (...) {
+    }
+    FinishThread(thread, TRUE);
+    return exitCode;
+}
 
 BOOL CWinThread::InitInstance()
 {
     return FALSE;
 }
 
-CWinThread* AFXAPI AfxGetThread()
-{
-    return AfxGetThreadState()->m_pCurrentWinThread;
-}
-
 int CWinThread::Run()
 {
-    AFX_THREAD_STATE* state = AfxGetThreadState();
+    MSG peek;
     BOOL idle = TRUE;
     LONG idleCount = 0;
     for (;;) {
-        while (idle && !::PeekMessageW(&state->m_msgCur, nullptr, 0, 0, PM_NOREMOVE)) {
+        while (idle && !::PeekMessageW(&peek, nullptr, 0, 0, PM_NOREMOVE)) {
             if (!OnIdle(idleCount++))
                 idle = FALSE;
         }
         do {
             if (!PumpMessage())
                 return ExitInstance();
-            if (IsIdleMessage(&state->m_msgCur)) {
+            if (IsIdleMessage(&AfxGetThreadState()->m_msgCur)) {
                 idle = TRUE;
                 idleCount = 0;
             }
-        } while (::PeekMessageW(&state->m_msgCur, nullptr, 0, 0, PM_NOREMOVE));
+        } while (::PeekMessageW(&peek, nullptr, 0, 0, PM_NOREMOVE));
     }
+}
+
+BOOL CWinThread::PreTranslateMessage(MSG* pMsg)
+{
+    // From the target window up through its parents to the main window.
+    CWnd* mainWnd = AfxGetMainWnd();
+    if (CWnd::WalkPreTranslateTree(mainWnd->GetSafeHwnd(), pMsg))
+        return TRUE;
+    // A window outside the main window's tree (an unowned modeless dialog) still gets the main
+    // window's look at the message (its accelerators).
+    if (mainWnd && mainWnd->m_hWnd) {
+        CWnd* target = CWnd::FromHandle(pMsg->hwnd);
+        if (target && target->GetTopLevelParent() != mainWnd)
+            return mainWnd->PreTranslateMessage(pMsg);
+    }
+    return FALSE;
 }
 
 BOOL CWinThread::PumpMessage()
@@ -54,7 +126,7 @@ BOOL CWinThread::PumpMessage()
         return FALSE;
     if (got == -1)
         return TRUE;
-    // WM_KICKIDLE is only a nudge for the modal loop; it has no window to go to.
+    // WM_KICKIDLE only nudges a modal loop awake; it has nowhere to go.
     if (msg.message != WM_KICKIDLE && !PreTranslateMessage(&msg)) {
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
@@ -62,24 +134,10 @@ BOOL CWinThread::PumpMessage()
     return TRUE;
 }
 
-BOOL CWinThread::PreTranslateMessage(MSG* pMsg)
-{
-    CWnd* mainWnd = AfxGetMainWnd();
-    if (CWnd::WalkPreTranslateTree(mainWnd->GetSafeHwnd(), pMsg))
-        return TRUE;
-    // A window outside the main window's tree (an unowned modeless dialog) still gets the main
-    // window's accelerators.
-    if (mainWnd && mainWnd->m_hWnd) {
-        CWnd* target = CWnd::FromHandle(pMsg->hwnd);
-        if (target && target->GetTopLevelParent() != mainWnd)
-            return mainWnd->PreTranslateMessage(pMsg);
-    }
-    return FALSE;
-}
-
 BOOL CWinThread::OnIdle(LONG lCount)
 {
-    AFX_THREAD_STATE* state = AfxGetThreadState();
+    // The first pass updates the user interface: the main window and its descendants refresh
+    // their command-UI (tool bars, status bars); temporary wrappers go on the second.
     if (lCount <= 0) {
         CWnd* mainWnd = m_pMainWnd;
         if (mainWnd && mainWnd->m_hWnd && mainWnd->IsWindowVisible()) {
@@ -87,14 +145,28 @@ BOOL CWinThread::OnIdle(LONG lCount)
             mainWnd->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, TRUE);
         }
     }
-    if (lCount >= 0 && state->m_nTempMapLock == 0)
+    if (lCount >= 1)
         AfxDeleteTempMaps();
-    return lCount < 0;
+    return lCount < 1;
 }
 
 BOOL CWinThread::IsIdleMessage(MSG* pMsg)
 {
-    return AfxIsIdleMessage(pMsg);
+    return AfxInternalIsIdleMessage(pMsg);
+}
+
+BOOL AFXAPI AfxInternalIsIdleMessage(MSG* pMsg)
+{
+    AFX_THREAD_STATE* state = AfxGetThreadState();
+    if (pMsg->message == WM_MOUSEMOVE || pMsg->message == WM_NCMOUSEMOVE) {
+        if (state->m_nMsgLast == pMsg->message && state->m_ptCursorLast.x == pMsg->pt.x &&
+            state->m_ptCursorLast.y == pMsg->pt.y)
+            return FALSE;
+        state->m_ptCursorLast = pMsg->pt;
+        state->m_nMsgLast = pMsg->message;
+        return TRUE;
+    }
+    return pMsg->message != WM_PAINT && pMsg->message != kSysTimer;
 }
 
 int CWinThread::ExitInstance()
@@ -113,7 +185,7 @@ LRESULT AFXAPI AfxInternalProcessWndProcException(CException* e, const MSG* pMsg
         return -1; // the window is not created
     if (pMsg->message == WM_PAINT)
         ::ValidateRect(pMsg->hwnd, nullptr); // or the paint would come back forever
-    // A user exception has been reported where it was raised.
+    // A user exception was reported where it was raised.
     if (e && !e->IsKindOf(RUNTIME_CLASS(CUserException))) {
         wchar_t text[512];
         if (!e->GetErrorMessage(text, 512))
@@ -121,4 +193,55 @@ LRESULT AFXAPI AfxInternalProcessWndProcException(CException* e, const MSG* pMsg
         AfxMessageBox(text, MB_ICONSTOP);
     }
     return 0;
+}
+
+void CWinThread::Delete()
+{
+    if (m_bAutoDelete)
+        delete this;
+}
+
+CWinThread* AFXAPI AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPriority, UINT nStackSize,
+                                  DWORD dwCreateFlags, LPSECURITY_ATTRIBUTES lpSecurityAttrs)
+{
+    if (!pfnThreadProc)
+        AfxThrowInvalidArgException();
+    auto* thread = new CWinThread(pfnThreadProc, pParam);
+    if (!thread->CreateThread(dwCreateFlags | CREATE_SUSPENDED, nStackSize, lpSecurityAttrs)) {
+        thread->Delete();
+        return nullptr;
+    }
+    thread->SetThreadPriority(nPriority);
+    if (!(dwCreateFlags & CREATE_SUSPENDED))
+        ::ResumeThread(thread->m_hThread);
+    return thread;
+}
+
+CWinThread* AFXAPI AfxBeginThread(CRuntimeClass* pThreadClass, int nPriority, UINT nStackSize, DWORD dwCreateFlags,
+                                  LPSECURITY_ATTRIBUTES lpSecurityAttrs)
+{
+    if (!pThreadClass || !pThreadClass->IsDerivedFrom(RUNTIME_CLASS(CWinThread)))
+        AfxThrowInvalidArgException();
+    auto* thread = static_cast<CWinThread*>(pThreadClass->CreateObject());
+    if (!thread)
+        AfxThrowMemoryException();
+    if (!thread->CreateThread(dwCreateFlags | CREATE_SUSPENDED, nStackSize, lpSecurityAttrs)) {
+        thread->Delete();
+        return nullptr;
+    }
+    thread->SetThreadPriority(nPriority);
+    if (!(dwCreateFlags & CREATE_SUSPENDED))
+        ::ResumeThread(thread->m_hThread);
+    return thread;
+}
+
+void AFXAPI AfxEndThread(UINT nExitCode, BOOL bDelete)
+{
+    FinishThread(AfxGetThread(), bDelete);
+    _endthreadex(nExitCode);
+}
+
+CWinThread* AFXAPI AfxGetThread()
+{
+    return AfxGetThreadState()->m_pCurrentWinThread;
 }

@@ -52,10 +52,7 @@ void ForgetTempWnd(CWnd* wnd)
 
 CHandleMap<CWnd, HWND>* WndMap()
 {
-    AFX_THREAD_STATE* state = AfxGetThreadState();
-    if (!state->m_pWndMap)
-        state->m_pWndMap = new CHandleMap<CWnd, HWND>(&NewTempWnd, &ForgetTempWnd);
-    return state->m_pWndMap;
+    return AfxHandleMap<CWnd, HWND>(afxWndMap, &NewTempWnd, &ForgetTempWnd);
 }
 
 void LogSwallowedException(const MSG& msg)
@@ -420,9 +417,9 @@ LRESULT AFXAPI AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT nMsg, WPARAM wParam, L
     } catch (...) {
         result = AfxProcessDispatchException(&state->m_lastSentMsg);
     }
-    if (nMsg == WM_NCDESTROY && state->m_pWndMap && state->m_pWndMap->LookupPermanent(hWnd) == pWnd) {
+    if (nMsg == WM_NCDESTROY && WndMap()->LookupPermanent(hWnd) == pWnd) {
         // A handler that did not pass WM_NCDESTROY on left the handle mapped; drop the stale entry.
-        state->m_pWndMap->RemoveHandle(hWnd);
+        WndMap()->RemoveHandle(hWnd);
     }
     state->m_lastSentMsg = saved;
     return result;
@@ -823,17 +820,8 @@ BOOL AFXAPI AfxPumpMessage()
 
 BOOL AFXAPI AfxIsIdleMessage(MSG* pMsg)
 {
-    AFX_THREAD_STATE* state = AfxGetThreadState();
-    if (pMsg->message == WM_MOUSEMOVE || pMsg->message == WM_NCMOUSEMOVE) {
-        // A mouse that has not moved is no input.
-        if (state->m_nMsgLast == pMsg->message && state->m_ptCursorLast.x == pMsg->pt.x &&
-            state->m_ptCursorLast.y == pMsg->pt.y)
-            return FALSE;
-        state->m_ptCursorLast = pMsg->pt;
-        state->m_nMsgLast = pMsg->message;
-        return TRUE;
-    }
-    return pMsg->message != WM_PAINT && pMsg->message != 0x0118 /* WM_SYSTIMER: caret blink */;
+    CWinThread* thread = AfxGetThread();
+    return thread ? thread->IsIdleMessage(pMsg) : AfxInternalIsIdleMessage(pMsg);
 }
 
 void AFXAPI AfxPostQuitMessage(int nExitCode)

@@ -278,8 +278,8 @@
 #define ON_WM_DROPFILES()                                                                                              \
     AFX_WM_ENTRY(WM_DROPFILES, AFX_CALL(void, (HDROP), OnDropFiles)(reinterpret_cast<HDROP>(AFX_WP)))
 #define ON_WM_HELPINFO()                                                                                               \
-    AFX_WM_ENTRY(WM_HELP, afxCall_.lResult = (LRESULT)(AFX_CALL(BOOL, (HELPINFO*),                                 \
-                                                                    OnHelpInfo)(reinterpret_cast<HELPINFO*>(AFX_LP))))
+    AFX_WM_ENTRY(WM_HELP, afxCall_.lResult =                                                                           \
+                              (LRESULT)(AFX_CALL(BOOL, (HELPINFO*), OnHelpInfo)(reinterpret_cast<HELPINFO*>(AFX_LP))))
 #define ON_WM_QUERYENDSESSION()                                                                                        \
     AFX_WM_ENTRY(WM_QUERYENDSESSION, afxCall_.lResult = (LRESULT)(AFX_CALL(BOOL, (), OnQueryEndSession)()))
 #define ON_WM_ENDSESSION() AFX_WM_ENTRY(WM_ENDSESSION, AFX_CALL(void, (BOOL), OnEndSession)(BOOL(AFX_WP)))

@@ -1,4 +1,5 @@
-// Interim: part 1's thread state plus the window layer's members (merged on part 1's arrival).
+// State the framework keeps per thread. The window layer adds its own members here (window
+// handle maps, creation hook, the current-message stack).
 #pragma once
 
 #include "framework/FrameworkBase.h"
@@ -6,14 +7,19 @@
 class CWinThread;
 class CWnd;
 class CHandleMapBase;
-template <class CObj, class H> class CHandleMap;
 
 struct AFX_THREAD_STATE
 {
     CWinThread* m_pCurrentWinThread = nullptr;
+    // The message being dispatched by the thread's pump.
     MSG m_msgCur = {};
+    // Last mouse position and message seen by the pump: repeated mouse moves are not input.
     POINT m_ptCursorLast = {};
     UINT m_nMsgLast = 0;
+    // Handle maps of GDI objects, device contexts, menus and image lists (index: the
+    // AFX_HANDLE_MAP values of CHandleMap.h); their temporary wrappers are deleted in idle
+    // time and the maps when the thread ends.
+    CHandleMapBase* m_pHandleMaps[5] = {};
 
     // ---- window layer
     // The message being handled; CWnd::Default passes it on. A window procedure outside the
@@ -25,11 +31,9 @@ struct AFX_THREAD_STATE
     CWnd* m_pWndInit = nullptr;
     HHOOK m_hHookCbtFilter = nullptr;
     int m_nCbtHookUsers = 0;
-    // Windows of this thread by handle (made on first use, freed with the thread).
-    CHandleMap<CWnd, HWND>* m_pWndMap = nullptr;
-    // While locked, idle time keeps the temporary wrappers.
-    int m_nTempMapLock = 0;
+    // The name AfxRegisterWndClass returned last.
+    wchar_t m_szTempClassName[96] = {};
 };
 
+// This thread's state, created on first use and freed when the thread ends.
 AFX_THREAD_STATE* AFXAPI AfxGetThreadState();
-void AFXAPI AfxDeleteTempMaps();
