@@ -34,3 +34,5 @@
 #include "framework/CDataExchange.h"
 #include "framework/CDialog.h"
 #include "framework/CStdControls.h"
+#include "framework/CProgressCtrl.h"
+#include "framework/CSpinButtonCtrl.h"
