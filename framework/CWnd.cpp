@@ -145,11 +145,6 @@ CWnd::~CWnd()
         DestroyWindow();
 }
 
-HWND AFXAPI CWnd::AfxGetSafeHwnd(const CWnd* pWnd)
-{
-    return pWnd ? pWnd->m_hWnd : nullptr;
-}
-
 CWnd* PASCAL CWnd::FromHandle(HWND hWnd)
 {
     return WndMap()->FromHandle(hWnd);

@@ -59,11 +59,10 @@ public:
     static const CWnd wndNoTopMost;
 
     // Null-safe: callers commonly ask a pointer that may be null.
-    HWND GetSafeHwnd() const { return AfxGetSafeHwnd(this); }
-    operator HWND() const { return AfxGetSafeHwnd(this); }
+    HWND GetSafeHwnd() const { return AfxIsNullObject(this) ? nullptr : m_hWnd; }
+    operator HWND() const { return GetSafeHwnd(); }
     BOOL operator==(const CWnd& wnd) const { return wnd.m_hWnd == m_hWnd; }
     BOOL operator!=(const CWnd& wnd) const { return wnd.m_hWnd != m_hWnd; }
-    static HWND AFXAPI AfxGetSafeHwnd(const CWnd* pWnd);
 
     // ---- handle maps (per thread)
     // The object of a handle: the permanent one, else a temporary wrapper deleted at idle time.

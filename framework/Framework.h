@@ -24,11 +24,14 @@
 #include "framework/ThreadState.h"
 #include "framework/CHandleMap.h"
 #include "framework/CWinThread.h"
+#include "framework/CGdiObject.h"
+#include "framework/CDC.h"
+#include "framework/CImageList.h"
+#include "framework/CMenu.h"
+#include "framework/CCommandLineInfo.h"
+#include "framework/CWinApp.h"
 
 // Windows, message maps, the application loop, dialogs and the basic controls.
-#include "framework/CDC.h"
-#include "framework/CGdiObject.h"
-#include "framework/CMenu.h"
 #include "framework/CCmdUI.h"
 #include "framework/CWnd.h"
 #include "framework/CDataExchange.h"
