@@ -34,6 +34,7 @@
 // Windows, message maps, the application loop, dialogs and the basic controls.
 #include "framework/CCmdUI.h"
 #include "framework/CWnd.h"
+#include "framework/CPaintDC.h"
 #include "framework/CDataExchange.h"
 #include "framework/CDialog.h"
 #include "framework/CStdControls.h"
