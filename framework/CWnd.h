@@ -415,6 +415,9 @@ void AFXAPI AfxHookWindowCreate(CWnd* pWnd);
 // FALSE when no window was attached to the pending object.
 BOOL AFXAPI AfxUnhookWindowCreate();
 
+// A dialog template from the resources (the resource handle first, then the instance); null when
+// there is none. *phInst receives the module it came from.
+LPCDLGTEMPLATE AFXAPI AfxLoadDialogTemplate(LPCWSTR lpszTemplateName, HINSTANCE* phInst);
 // A window class with the given look and the default window procedure; the generated name is
 // valid until the next call on this thread.
 LPCWSTR AFXAPI AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor = nullptr, HBRUSH hbrBackground = nullptr,

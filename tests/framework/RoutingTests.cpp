@@ -318,6 +318,35 @@ TEST(Routing, MenuItemsAreUpdatedThroughCCmdUIWhenThePopupOpens)
     DestroyMenu(popup);
 }
 
+TEST(Routing, TrackedPopupMenuIsUpdatedBeforeItShows)
+{
+    CRoutingHost host;
+    CMenu menu;
+    ASSERT_TRUE(menu.CreatePopupMenu());
+    menu.AppendMenu(MF_STRING, ID_TEST_DISABLED, L"disabled");
+    menu.AppendMenu(MF_STRING, ID_TEST_HANDLED, L"handled");
+    UINT disabledState = 0;
+    UINT handledState = 0;
+    BOOL chosen = TRUE;
+    {
+        HelperThread helper([&] {
+            // The menu window appears once WM_INITMENUPOPUP has been handled.
+            HWND popup = WaitForWindow([](HWND hWnd) {
+                wchar_t name[16];
+                return GetClassNameW(hWnd, name, 16) && lstrcmpW(name, L"#32768") == 0;
+            });
+            ASSERT_NE(nullptr, popup);
+            disabledState = GetMenuState(menu.m_hMenu, ID_TEST_DISABLED, MF_BYCOMMAND);
+            handledState = GetMenuState(menu.m_hMenu, ID_TEST_HANDLED, MF_BYCOMMAND);
+            PostMessageW(host.m_hWnd, WM_CANCELMODE, 0, 0); // closes the menu
+        });
+        chosen = menu.TrackPopupMenu(TPM_RETURNCMD, 60, 60, &host);
+    }
+    EXPECT_EQ(0, chosen);
+    EXPECT_TRUE(disabledState & MF_GRAYED);
+    EXPECT_FALSE(handledState & MF_GRAYED);
+}
+
 // The pre-translate walk: from the target up through the parents to the stop window.
 class CTranslatingWnd : public CWnd
 {
