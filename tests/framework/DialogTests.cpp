@@ -321,6 +321,51 @@ TEST(Dialog, CommandsTheDialogLeavesGoToItsOwnerButControlNotificationsDoNot)
     dialog.DestroyWindow();
 }
 
+// The last stop of a dialog's command: the thread it runs on.
+const UINT ID_FWTEST_THREAD_COMMAND = 0x8202;
+
+class CCommandThread : public CWinThread
+{
+    DECLARE_DYNCREATE(CCommandThread)
+public:
+    static LONG s_commands;
+    static LONG s_dialogCreated;
+
+    BOOL InitInstance() override
+    {
+        CDataDialog dialog;
+        if (dialog.Create(IDD_FWTEST_DATA)) {
+            InterlockedIncrement(&s_dialogCreated);
+            dialog.SendMessage(WM_COMMAND, ID_FWTEST_THREAD_COMMAND);
+            dialog.DestroyWindow();
+        }
+        return FALSE; // done: no message loop
+    }
+
+protected:
+    afx_msg void OnThreadCommand() { InterlockedIncrement(&s_commands); }
+    DECLARE_MESSAGE_MAP()
+};
+IMPLEMENT_DYNCREATE(CCommandThread, CWinThread)
+LONG CCommandThread::s_commands = 0;
+LONG CCommandThread::s_dialogCreated = 0;
+
+BEGIN_MESSAGE_MAP(CCommandThread, CWinThread)
+ON_COMMAND(ID_FWTEST_THREAD_COMMAND, OnThreadCommand)
+END_MESSAGE_MAP()
+
+TEST(Dialog, CommandsNobodyElseHandlesReachTheDialogsThread)
+{
+    CWinThread* thread = AfxBeginThread(RUNTIME_CLASS(CCommandThread), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    ASSERT_NE(nullptr, thread);
+    thread->m_bAutoDelete = FALSE;
+    thread->ResumeThread();
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread->m_hThread, 10000));
+    delete thread;
+    EXPECT_EQ(1, CCommandThread::s_dialogCreated);
+    EXPECT_EQ(1, CCommandThread::s_commands);
+}
+
 // ---- the DDX_/DDV_ functions one by one, on a modeless dialog
 
 // Closes every message box that appears, keeping its text.
