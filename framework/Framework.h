@@ -24,3 +24,13 @@
 #include "framework/ThreadState.h"
 #include "framework/CHandleMap.h"
 #include "framework/CWinThread.h"
+
+// Windows, message maps, the application loop, dialogs and the basic controls.
+#include "framework/CDC.h"
+#include "framework/CGdiObject.h"
+#include "framework/CMenu.h"
+#include "framework/CCmdUI.h"
+#include "framework/CWnd.h"
+#include "framework/CDataExchange.h"
+#include "framework/CDialog.h"
+#include "framework/CStdControls.h"
