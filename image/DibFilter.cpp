@@ -38,7 +38,8 @@ HGLOBAL Sharpen(HGLOBAL dib, double factor, int size, const int* weights)
     DibLock source(dib), target(copy);
     if (!source || !target || !Is24(source.get()) || size < 1)
         return copy;
-    const Pixels24 from{DibBits(source.get()), DibWidth(source.get()), DibHeight(source.get()), DibRowSize(source.get())};
+    const Pixels24 from{DibBits(source.get()), DibWidth(source.get()), DibHeight(source.get()),
+                        DibRowSize(source.get())};
     const Pixels24 to{DibBits(target.get()), from.width, from.height, from.row};
     const int radius = (size - 1) / 2;
     for (LONG y = 0; y < from.height; ++y) {
@@ -125,8 +126,9 @@ HGLOBAL ConvertDibToGray(HGLOBAL dib)
                 g = line[x * 3 + 1];
                 r = line[x * 3 + 2];
             } else {
-                int index = bits == 8 ? line[x] : bits == 4 ? (line[x / 2] >> ((x & 1) ? 0 : 4)) & 15
-                                                             : (line[x / 8] >> (7 - (x & 7))) & 1;
+                int index = bits == 8   ? line[x]
+                            : bits == 4 ? (line[x / 2] >> ((x & 1) ? 0 : 4)) & 15
+                                        : (line[x / 8] >> (7 - (x & 7))) & 1;
                 r = palette[index].rgbRed;
                 g = palette[index].rgbGreen;
                 b = palette[index].rgbBlue;
@@ -212,7 +214,8 @@ HGLOBAL EdgeDib(HGLOBAL dib)
     DibLock source(dib), target(copy);
     if (!source || !target || !Is24(source.get()))
         return copy;
-    const Pixels24 from{DibBits(source.get()), DibWidth(source.get()), DibHeight(source.get()), DibRowSize(source.get())};
+    const Pixels24 from{DibBits(source.get()), DibWidth(source.get()), DibHeight(source.get()),
+                        DibRowSize(source.get())};
     const Pixels24 to{DibBits(target.get()), from.width, from.height, from.row};
     for (LONG y = 0; y + 1 < from.height; ++y) {
         for (LONG x = 0; x + 1 < from.width; ++x) {

@@ -192,7 +192,7 @@ CColorSpace::CColorSpace()
     for (int c = 0; c < 256; ++c) {
         double t = c / 255.0;
         m_gamma[c] = t >= 0.11764705882352941 ? std::pow(t, 1.3636363636363635)
-                                               : std::pow(t, 0.45454545454545453) * 0.14291364759577405;
+                                              : std::pow(t, 0.45454545454545453) * 0.14291364759577405;
     }
     Setup(85, 105, 125);
 }
@@ -203,9 +203,8 @@ void CColorSpace::Setup(int blueWeight, int redWeight, int greenWeight)
     {
         double x, y, k;
     };
-    const Stretch stretches[3] = {{0.5, -0.0816, blueWeight / 100.0},
-                                  {-0.1687, 0.5, redWeight / 100.0},
-                                  {-0.3312, -0.4183, greenWeight / 100.0}};
+    const Stretch stretches[3] = {
+        {0.5, -0.0816, blueWeight / 100.0}, {-0.1687, 0.5, redWeight / 100.0}, {-0.3312, -0.4183, greenWeight / 100.0}};
     // M = S_green x S_red x S_blue, each S = I + (k - 1) e e^T with e the unit direction.
     double m[2][2] = {{1, 0}, {0, 1}};
     bool degenerate = false;
@@ -216,7 +215,8 @@ void CColorSpace::Setup(int blueWeight, int redWeight, int greenWeight)
             break;
         }
         double ex = s.x / length, ey = s.y / length;
-        double st[2][2] = {{1 + (s.k - 1) * ex * ex, (s.k - 1) * ex * ey}, {(s.k - 1) * ey * ex, 1 + (s.k - 1) * ey * ey}};
+        double st[2][2] = {{1 + (s.k - 1) * ex * ex, (s.k - 1) * ex * ey},
+                           {(s.k - 1) * ey * ex, 1 + (s.k - 1) * ey * ey}};
         double product[2][2];
         for (int r = 0; r < 2; ++r)
             for (int c = 0; c < 2; ++c)
@@ -610,7 +610,8 @@ bool CQuant::SplitBox(int index)
     }
     QuantEntry** run = m_order.data() + box.first;
     for (int i = 0; i < box.count; ++i)
-        run[i]->key = run[i]->coords[0] * box.axis[0] + run[i]->coords[1] * box.axis[1] + run[i]->coords[2] * box.axis[2];
+        run[i]->key =
+            run[i]->coords[0] * box.axis[0] + run[i]->coords[1] * box.axis[1] + run[i]->coords[2] * box.axis[2];
     std::sort(run, run + box.count, [](const QuantEntry* a, const QuantEntry* b) { return a->key < b->key; });
 
     // Sums relative to the box's mean keep the variances from cancelling out in doubles.

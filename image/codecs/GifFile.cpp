@@ -204,8 +204,7 @@ int GifFile::ReadWantedExtensions()
             return 2;
         BYTE label = m_gifData[m_pos + 1];
         m_pos += 2;
-        if (label == kGraphicControlLabel && m_pos < m_gifSize && m_gifData[m_pos] >= 4 &&
-            m_gifSize - m_pos >= 5) {
+        if (label == kGraphicControlLabel && m_pos < m_gifSize && m_gifData[m_pos] >= 4 && m_gifSize - m_pos >= 5) {
             const BYTE* block = m_gifData + m_pos + 1;
             m_disposal = (block[0] >> 2) & 7;
             m_delay = ReadWord(block + 1);
@@ -222,8 +221,8 @@ void GifFile::StorePixel(int index)
         return;
     if (m_curRow < m_frameHeight && m_curX < m_frameWidth) {
         m_pixelOffset = static_cast<DWORD>(m_curRow) * static_cast<DWORD>(m_frameWidth) + static_cast<DWORD>(m_curX);
-        m_maskOffset = static_cast<DWORD>(m_curRow) * static_cast<DWORD>((m_frameWidth + 7) / 8) +
-                       static_cast<DWORD>(m_curX / 8);
+        m_maskOffset =
+            static_cast<DWORD>(m_curRow) * static_cast<DWORD>((m_frameWidth + 7) / 8) + static_cast<DWORD>(m_curX / 8);
         if (index >= 0 && index <= 255 && m_pixelOffset < m_pixels.size() && m_maskOffset < m_mask.size()) {
             m_pixels[m_pixelOffset] = static_cast<BYTE>(index);
             if (index == m_transparent)
@@ -289,7 +288,9 @@ int GifFile::DecodeLzw()
         int depth = 0;
         int current = code;
         if (code >= nextFree) {
-            // The string not yet in the table: the previous one plus its own first character.
+            // The string not yet in the table: the previous one plus its own first character. A
+            // code further on is read as that one, so table entries only ever point backwards.
+            code = nextFree;
             stack[depth++] = static_cast<WORD>(first);
             current = previous;
         }

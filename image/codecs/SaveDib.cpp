@@ -11,8 +11,7 @@ namespace {
 
 CProgressDlg* g_reduceProgressDialog = nullptr;
 
-int SaveWith(const wchar_t* path, HGLOBAL dib, DWORD format, DWORD codecOption, int quality, BYTE flag1,
-             BYTE flag2)
+int SaveWith(const wchar_t* path, HGLOBAL dib, DWORD format, DWORD codecOption, int quality, BYTE flag1, BYTE flag2)
 {
     ImgFile file;
     file.m_fileName = path;

@@ -88,8 +88,8 @@ void FreeMediaType(AM_MEDIA_TYPE* type)
 IMediaDet* CreateDetector()
 {
     IMediaDet* detector = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_MediaDet, nullptr, CLSCTX_ALL, IID_IMediaDet,
-                                reinterpret_cast<void**>(&detector))))
+    if (FAILED(
+            CoCreateInstance(CLSID_MediaDet, nullptr, CLSCTX_ALL, IID_IMediaDet, reinterpret_cast<void**>(&detector))))
         return nullptr;
     return detector;
 }
@@ -181,8 +181,8 @@ LONG_PTR ReadAviFrame(const wchar_t* path, AviFrameRequest* request)
             if (AVIFileGetStream(file, &stream, 0, static_cast<LONG>(i)) != 0 || !stream)
                 continue;
             AVISTREAMINFOW streamInfo = {};
-            bool video = AVIStreamInfoW(stream, &streamInfo, sizeof(streamInfo)) == 0 &&
-                         streamInfo.fccType == streamtypeVIDEO;
+            bool video =
+                AVIStreamInfoW(stream, &streamInfo, sizeof(streamInfo)) == 0 && streamInfo.fccType == streamtypeVIDEO;
             if (video)
                 request->result = Serve(stream, request);
             AVIStreamRelease(stream);

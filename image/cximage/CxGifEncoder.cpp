@@ -195,8 +195,9 @@ bool CxEncodeGif(const void* dib, CxEncodeResult* out)
         for (LONG y = 0; y < height; ++y) {
             const BYTE* row = pixels + static_cast<size_t>(height - 1 - y) * rowBytes;
             for (LONG x = 0; x < width; ++x) {
-                int index = bits == 8 ? row[x] : bits == 4 ? (row[x / 2] >> ((x & 1) ? 0 : 4)) & 15
-                                                           : (row[x / 8] >> (7 - (x & 7))) & 1;
+                int index = bits == 8   ? row[x]
+                            : bits == 4 ? (row[x / 2] >> ((x & 1) ? 0 : 4)) & 15
+                                        : (row[x / 8] >> (7 - (x & 7))) & 1;
                 encoder.Add(index);
             }
         }
