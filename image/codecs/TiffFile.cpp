@@ -64,9 +64,14 @@ toff_t ClientSize(thandle_t handle)
     return static_cast<TiffMemoryClient*>(handle)->size;
 }
 
-int ClientMap(thandle_t, void**, toff_t*)
+// The bytes are offered as a mapping: libtiff reads tiles of unmapped data wrongly (it fails them
+// with a byte-count error). Reading never writes to a mapping.
+int ClientMap(thandle_t handle, void** base, toff_t* size)
 {
-    return 0;
+    auto* client = static_cast<TiffMemoryClient*>(handle);
+    *base = const_cast<BYTE*>(client->base);
+    *size = client->size;
+    return 1;
 }
 
 void ClientUnmap(thandle_t, void*, toff_t) {}
@@ -127,10 +132,44 @@ struct PageFacts
     bool tiled = false;
 };
 
+enum class StripMode {
+    Samples,     // one sample of 1, 2, 4 or 8 bits a pixel, copied (2 bits widened to nibbles)
+    Rgb,         // 8-bit interleaved red, green, blue (and extra samples), turned around
+    WidePalette, // 16-bit palette indices looked up into 24 bits
+};
+
+// The colour map of a 16-bit palette page as 24-bit BGR triples; empty when there is none.
+std::vector<BYTE> WidePaletteColours(TIFF* tif)
+{
+    uint16_t* red = nullptr;
+    uint16_t* green = nullptr;
+    uint16_t* blue = nullptr;
+    std::vector<BYTE> colours;
+    if (!TIFFGetField(tif, TIFFTAG_COLORMAP, &red, &green, &blue) || !red || !green || !blue)
+        return colours;
+    bool wide = false;
+    for (int i = 0; i < 65536 && !wide; ++i)
+        wide = red[i] >= 256 || green[i] >= 256 || blue[i] >= 256;
+    int shift = wide ? 8 : 0;
+    colours.resize(65536 * 3);
+    for (int i = 0; i < 65536; ++i) {
+        colours[i * 3] = static_cast<BYTE>(blue[i] >> shift);
+        colours[i * 3 + 1] = static_cast<BYTE>(green[i] >> shift);
+        colours[i * 3 + 2] = static_cast<BYTE>(red[i] >> shift);
+    }
+    return colours;
+}
+
 // Strips copied row by row into the DIB (the first TIFF row into its last row). A row the strip
 // does not hold stays zero; a strip that cannot be read fails the page.
-bool ReadStrips(TIFF* tif, const PageFacts& page, BYTE* bits, DWORD rowBytes, bool rgb)
+bool ReadStrips(TIFF* tif, const PageFacts& page, BYTE* bits, DWORD rowBytes, StripMode mode)
 {
+    std::vector<BYTE> palette;
+    if (mode == StripMode::WidePalette) {
+        palette = WidePaletteColours(tif);
+        if (palette.empty())
+            return false;
+    }
     tmsize_t scanline = TIFFScanlineSize(tif);
     tmsize_t stripSize = TIFFStripSize(tif);
     if (scanline <= 0 || stripSize <= 0 || static_cast<ULONGLONG>(stripSize) >= kMaxDibBytes)
@@ -160,7 +199,13 @@ bool ReadStrips(TIFF* tif, const PageFacts& page, BYTE* bits, DWORD rowBytes, bo
             available = static_cast<size_t>(scanline);
         const BYTE* line = strip.data() + offset;
         BYTE* to = bits + static_cast<size_t>(page.length - 1 - row) * rowBytes;
-        if (rgb) {
+        if (mode == StripMode::WidePalette) {
+            for (uint32_t x = 0; x < page.width && (x + 1) * 2 <= available; ++x) {
+                uint16_t index;
+                std::memcpy(&index, line + x * 2, 2);
+                std::memcpy(to + x * 3, palette.data() + index * 3, 3);
+            }
+        } else if (mode == StripMode::Rgb) {
             for (uint32_t x = 0; x < page.width && (x + 1) * static_cast<size_t>(spp) <= available; ++x) {
                 const BYTE* p = line + x * static_cast<size_t>(spp);
                 to[x * 3] = p[2];
@@ -237,9 +282,11 @@ HGLOBAL ConvertPage(TIFF* tif)
     bool oneSample = page.samplesPerPixel == 1 && !page.tiled && (bps == 1 || bps == 2 || bps == 4 || bps == 8);
     bool greyLike = photometric == PHOTOMETRIC_MINISWHITE || photometric == PHOTOMETRIC_MINISBLACK ||
                     photometric == PHOTOMETRIC_MASK;
-    enum { Strips, RgbStrips, GreyRgba, ColourRgba } path;
+    enum { Strips, RgbStrips, WidePaletteStrips, GreyRgba, ColourRgba } path;
     if ((greyLike || photometric == PHOTOMETRIC_PALETTE) && oneSample)
         path = Strips;
+    else if (photometric == PHOTOMETRIC_PALETTE && bps == 16 && page.samplesPerPixel == 1 && !page.tiled)
+        path = WidePaletteStrips; // the RGBA reader refuses palettes above 8 bits
     else if (greyLike)
         path = GreyRgba;
     else if (photometric == PHOTOMETRIC_RGB && bps == 8 && page.samplesPerPixel >= 3 &&
@@ -267,10 +314,13 @@ HGLOBAL ConvertPage(TIFF* tif)
             SetColorMap(tif, table, bps, 1 << dibBits);
         else
             SetGreyRamp(table, 1 << bps, photometric == PHOTOMETRIC_MINISWHITE);
-        read = ReadStrips(tif, page, bits, rowBytes, false);
+        read = ReadStrips(tif, page, bits, rowBytes, StripMode::Samples);
         break;
     case RgbStrips:
-        read = ReadStrips(tif, page, bits, rowBytes, true);
+        read = ReadStrips(tif, page, bits, rowBytes, StripMode::Rgb);
+        break;
+    case WidePaletteStrips:
+        read = ReadStrips(tif, page, bits, rowBytes, StripMode::WidePalette);
         break;
     case GreyRgba:
         // The RGBA reader has already turned min-is-white around.
