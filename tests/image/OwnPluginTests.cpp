@@ -1,9 +1,12 @@
 // The program's own plug-ins, loaded from the program's output folder as the program finds them.
+#include "ImageSamples.h"
 #include "PluginTestUtil.h"
 
+#include "image/DibDepth.h"
 #include "image/DibFile.h"
 #include "image/codecs/ImgFile.h"
 #include "image/codecs/JpegFile.h"
+#include "image/codecs/VideoFile.h"
 
 #include <gtest/gtest.h>
 
@@ -40,6 +43,37 @@ std::string PngBytes()
     codec.m_format = CXIMAGE_FORMAT_PNG;
     codec.m_dib = dib;
     return codec.SaveToMemory() == 0 ? Bytes(codec.m_buffer) : std::string();
+}
+
+std::string GifBytes()
+{
+    std::vector<COLORREF> table;
+    samples::GifFrame frame;
+    frame.width = 7;
+    frame.height = 5;
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 7; ++x) {
+            frame.indices.push_back(static_cast<int>(table.size()));
+            table.push_back(TestColor(x, y));
+        }
+    std::vector<BYTE> gif = samples::MakeGif(7, 5, table, {frame}, "a comment");
+    return std::string(gif.begin(), gif.end());
+}
+
+std::string TiffBytes()
+{
+    samples::TiffPage page;
+    page.width = 7;
+    page.height = 5;
+    page.samplesPerPixel = 3;
+    page.photometric = PHOTOMETRIC_RGB;
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 7; ++x) {
+            COLORREF c = TestColor(x, y);
+            page.data.insert(page.data.end(), {GetRValue(c), GetGValue(c), GetBValue(c)});
+        }
+    std::vector<BYTE> tiff = samples::MakeTiff({page});
+    return std::string(tiff.begin(), tiff.end());
 }
 
 std::string BmpBytes()
@@ -137,7 +171,7 @@ TEST(OwnPlugins, AreFoundBesideTheProgramWithTheirGroupInTheirIds)
     OwnFixture f;
     EXPECT_EQ(0, f.host.GetPluginCount(SPImapIndex::KindArchive));
     int count = f.host.GetPluginCount(SPImapIndex::KindImage);
-    ASSERT_GE(count, 3);
+    ASSERT_EQ(7, count);
     for (int i = 0; i < count; ++i) {
         VyxSPI* plugin = f.host.GetPluginAt(i, SPImapIndex::KindImage);
         std::wstring name = plugin->GetFileName().GetString();
@@ -150,8 +184,6 @@ TEST(OwnPlugins, AreFoundBesideTheProgramWithTheirGroupInTheirIds)
         EXPECT_EQ(i + (groups.at(name) << 16), plugin->GetId()); // index in name order
         EXPECT_FALSE(plugin->GetFilePatterns().IsEmpty());
     }
-    for (const wchar_t* name : {L"vyx_jpeg", L"vyx_bmp", L"vyx_png"})
-        EXPECT_GE(f.Id(name), 0) << name;
     EXPECT_TRUE(f.host.IsSupportedName(L"photo.JPG", SPImapIndex::KindImage));
     EXPECT_TRUE(f.host.IsSupportedName(L"photo.png", SPImapIndex::KindImage));
     EXPECT_TRUE(f.host.IsSupportedName(L"photo.bmp", SPImapIndex::KindImage));
@@ -203,9 +235,9 @@ TEST(OwnPlugins, DecodeFilesAndMemoryAndTellThePicturesFacts)
         bool exact;
     };
     const Case cases[] = {
-        {L"vyx_jpeg", L"p.jpg", JpegBytes(7, 5), false},
-        {L"vyx_bmp", L"p.bmp", BmpBytes(), true},
-        {L"vyx_png", L"p.png", PngBytes(), true},
+        {L"vyx_jpeg", L"p.jpg", JpegBytes(7, 5), false}, {L"vyx_bmp", L"p.bmp", BmpBytes(), true},
+        {L"vyx_png", L"p.png", PngBytes(), true},        {L"vyx_gif", L"p.gif", GifBytes(), true},
+        {L"vyx_tiff", L"p.tif", TiffBytes(), true},
     };
     OwnFixture f;
     for (const Case& c : cases) {
@@ -223,11 +255,15 @@ TEST(OwnPlugins, DecodeFilesAndMemoryAndTellThePicturesFacts)
         ASSERT_EQ(SPI_OK, f.host.GetPictureInfo(&request, &info));
         EXPECT_EQ(7, info.info.width);
         EXPECT_EQ(5, info.info.height);
-        EXPECT_EQ(24, info.info.colorDepth);
+        EXPECT_EQ(c.plugin == std::wstring(L"vyx_gif") ? 6 : 24, info.info.colorDepth); // a 64-entry table
+        if (info.info.hInfo)
+            GlobalFree(info.info.hInfo);
 
         for (bool memory : {false, true}) {
-            dibtest::Dib picture(f.Picture(id, path, c.bytes, memory));
-            ASSERT_NE(nullptr, picture.handle);
+            dibtest::Dib decoded(f.Picture(id, path, c.bytes, memory));
+            ASSERT_NE(nullptr, decoded.handle);
+            HGLOBAL wide = MakeDib24(decoded);
+            dibtest::Dib picture(wide == decoded.handle ? decoded.release() : wide);
             ASSERT_EQ(7, GetDibWidth(picture));
             ASSERT_EQ(5, GetDibHeight(picture));
             for (int y = 0; y < 5; ++y)
@@ -330,4 +366,66 @@ TEST(OwnPlugins, RefuseForeignAndBrokenDataWithACode)
     big.flags = SPI_INPUT_MEMORY;
     EXPECT_EQ(SPI_NO_MEMORY, f.host.GetPicture(&big));
     EXPECT_EQ(nullptr, big.output);
+}
+
+TEST(OwnPlugins, AviPluginGivesTheFrameAtTheMoviePositionFromFileAndMemory)
+{
+    struct AviLibrary
+    {
+        AviLibrary() { AVIFileInit(); }
+        ~AviLibrary() { AVIFileExit(); }
+    } library;
+    OwnFixture f;
+    std::vector<COLORREF> colours;
+    for (int i = 0; i < 10; ++i)
+        colours.push_back(RGB(i * 25, 255 - i * 20, 40));
+    std::wstring path = f.settings.Folder() / L"ten.avi";
+    ASSERT_TRUE(samples::MakeAvi(path, 8, 6, colours, 2, 1)); // 10 frames, 5 seconds
+    std::string bytes = ScratchFolder::ReadFile(path);
+    int id = f.Id(L"vyx_avi");
+    ASSERT_GE(id, 0);
+    EXPECT_EQ(id, f.host.IsSupported(FileQuery(path)));
+
+    for (int position : {-50, 2}) {
+        SCOPED_TRACE(position);
+        f.host.SetMoviePreviewPosition(position);
+        dibtest::Dib expected(GetAviFrame(path.c_str(), position));
+        ASSERT_NE(nullptr, expected.handle);
+        for (bool memory : {false, true}) {
+            dibtest::Dib frame(f.Picture(id, path, bytes, memory));
+            ASSERT_NE(nullptr, frame.handle);
+            EXPECT_EQ(8, GetDibWidth(frame));
+            EXPECT_EQ(DibPixel(expected, 3, 3), DibPixel(frame, 3, 3));
+        }
+    }
+
+    SPIRequest request;
+    request.id = id;
+    request.source = path.c_str();
+    SPIPictureInfoEx info;
+    ASSERT_EQ(SPI_OK, f.host.GetPictureInfo(&request, &info));
+    EXPECT_EQ(8, info.info.width);
+    EXPECT_EQ(6, info.info.height);
+    EXPECT_DOUBLE_EQ(5.0, info.length);
+    EXPECT_EQ(mmioFOURCC('D', 'I', 'B', ' '), info.fourcc);
+}
+
+TEST(OwnPlugins, VideoPluginAcceptsVideoContainersAndRefusesWhatItCannotRead)
+{
+    OwnFixture f;
+    int id = f.Id(L"vyx_dshow");
+    ASSERT_GE(id, 0);
+    const char stream[] = "\x00\x00\x01\xBA not really a stream";
+    std::string mpeg(stream, sizeof(stream) - 1);
+    std::wstring path = f.Write(L"v.mpg", mpeg);
+    EXPECT_EQ(id, f.host.IsSupported(FileQuery(path)));
+    EXPECT_EQ(nullptr, f.Picture(id, path, mpeg, false));
+    EXPECT_EQ(nullptr, f.Picture(id, path, mpeg, true));
+    SPIRequest request;
+    request.id = id;
+    request.source = path.c_str();
+    SPIPictureInfoEx info;
+    EXPECT_NE(SPI_OK, f.host.GetPictureInfo(&request, &info));
+    std::wstring text = f.Write(L"v.txt", "plain text, no video");
+    EXPECT_EQ(-1, f.host.IsSupported(FileQuery(text)));
 }

@@ -28,24 +28,6 @@ HGLOBAL TakeBlock(VyxMemoryHandle& held)
     return block;
 }
 
-// The comment as a terminated text.
-HGLOBAL CommentText(VyxMemoryHandle& comment)
-{
-    if (!comment.m_handle)
-        return nullptr;
-    SIZE_T size = GlobalSize(comment.m_handle);
-    HGLOBAL text = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size + 1);
-    const BYTE* from = static_cast<const BYTE*>(GlobalLock(comment.m_handle));
-    BYTE* to = text ? static_cast<BYTE*>(GlobalLock(text)) : nullptr;
-    if (from && to)
-        std::memcpy(to, from, size);
-    if (to)
-        GlobalUnlock(text);
-    if (from)
-        GlobalUnlock(comment.m_handle);
-    return text;
-}
-
 int ReadFacts(const OwnInput& input, OwnPictureFacts* facts)
 {
     JpegFile jpeg;
@@ -55,7 +37,7 @@ int ReadFacts(const OwnInput& input, OwnPictureFacts* facts)
     facts->width = jpeg.m_width;
     facts->height = jpeg.m_height;
     facts->bitCount = static_cast<int>(jpeg.m_bitCount);
-    facts->text = CommentText(jpeg.m_held);
+    facts->text = MakeTerminatedText(jpeg.m_held.m_handle);
     VyxMemoryHandle& app1 = jpeg.m_markers[1];
     if (app1.m_handle && GlobalSize(app1.m_handle) >= 6) {
         const char* data = static_cast<const char*>(GlobalLock(app1.m_handle));

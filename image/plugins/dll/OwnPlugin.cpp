@@ -174,6 +174,77 @@ int PictureInfo(LPCSTR source, LONG_PTR length, unsigned flags, SPIPictureInfo* 
 
 } // namespace
 
+HGLOBAL MakeTerminatedText(HGLOBAL text)
+{
+    if (!text)
+        return nullptr;
+    SIZE_T size = GlobalSize(text);
+    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size + 1);
+    const BYTE* from = static_cast<const BYTE*>(GlobalLock(text));
+    BYTE* to = copy ? static_cast<BYTE*>(GlobalLock(copy)) : nullptr;
+    if (from && to)
+        std::memcpy(to, from, size);
+    if (to)
+        GlobalUnlock(copy);
+    if (from)
+        GlobalUnlock(text);
+    return copy;
+}
+
+OwnInputPath::~OwnInputPath()
+{
+    if (m_temporary[0])
+        DeleteFileW(m_temporary);
+}
+
+int OwnInputPath::Prepare(const OwnInput& input, const wchar_t* extension)
+{
+    if (!input.data && input.offset == 0) {
+        m_path = input.path;
+        return SPI_OK;
+    }
+    MappedFile file;
+    const BYTE* data = input.data;
+    SIZE_T size = input.size;
+    if (!data) {
+        const BYTE* view = file.Open(input.path, 0, 0);
+        if (!view || file.GetSize() <= input.offset)
+            return SPI_FILE_READ_ERROR;
+        data = view + input.offset;
+        size = static_cast<SIZE_T>(file.GetSize() - input.offset);
+    }
+    wchar_t folder[MAX_PATH], name[MAX_PATH];
+    DWORD length = GetTempPathW(MAX_PATH, folder);
+    if (length == 0 || length >= MAX_PATH || !GetTempFileNameW(folder, L"vyx", 0, name))
+        return SPI_INTERNAL_ERROR;
+    // The placeholder keeps the name unique while the copy, with the extension the decoder wants,
+    // is written beside it.
+    std::wstring copy = std::wstring(name) + extension;
+    if (copy.size() >= MAX_PATH) {
+        DeleteFileW(name);
+        return SPI_INTERNAL_ERROR;
+    }
+    HANDLE handle =
+        CreateFileW(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr);
+    DeleteFileW(name);
+    if (handle == INVALID_HANDLE_VALUE)
+        return SPI_INTERNAL_ERROR;
+    lstrcpynW(m_temporary, copy.c_str(), MAX_PATH);
+    bool written = true;
+    while (written && size > 0) {
+        DWORD chunk = static_cast<DWORD>(size < (1u << 24) ? size : (1u << 24));
+        DWORD done = 0;
+        written = WriteFile(handle, data, chunk, &done, nullptr) && done == chunk;
+        data += done;
+        size -= done;
+    }
+    CloseHandle(handle);
+    if (!written)
+        return SPI_INTERNAL_ERROR;
+    m_path = m_temporary;
+    return SPI_OK;
+}
+
 PLUGIN_EXPORT int WINAPI GetPluginInfo(int index, LPSTR buffer, int size)
 {
     return Guarded(0, [&] {

@@ -54,6 +54,28 @@ struct OwnPluginFormat
 // Supplied by each plug-in DLL.
 extern const OwnPluginFormat kOwnPluginFormat;
 
+// A terminated copy of a text block (a comment without its own terminator); null for null.
+HGLOBAL MakeTerminatedText(HGLOBAL text);
+
+// A file name for decoders that open files themselves: the input's own file, or a temporary copy
+// of its bytes (memory input, or a picture inside a file), removed again with this object.
+class OwnInputPath
+{
+public:
+    OwnInputPath() = default;
+    ~OwnInputPath();
+    OwnInputPath(const OwnInputPath&) = delete;
+    OwnInputPath& operator=(const OwnInputPath&) = delete;
+
+    // extension: of the temporary copy (".avi"); an SPI result.
+    int Prepare(const OwnInput& input, const wchar_t* extension);
+    const wchar_t* Get() const { return m_path; }
+
+private:
+    const wchar_t* m_path = L"";
+    wchar_t m_temporary[MAX_PATH] = {};
+};
+
 // The plug-in code for a codec result of the image library: 0 OK, otherwise broken data.
 inline int OwnResultFromCodec(int codecResult)
 {
