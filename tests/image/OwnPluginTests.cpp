@@ -124,6 +124,13 @@ struct OwnFixture
         ScratchFolder::WriteFile(path, bytes);
         return path;
     }
+    int Info(int id, const std::wstring& path, SPIPictureInfoEx* info)
+    {
+        SPIRequest request;
+        request.id = id;
+        request.source = path.c_str();
+        return host.GetPictureInfo(&request, info);
+    }
     // Decodes a file (memory = false) or its bytes; null on failure.
     HGLOBAL Picture(int id, const std::wstring& path, const std::string& bytes, bool memory, int reduction = 1,
                     int desiredWidth = 0, int desiredHeight = 0)
@@ -248,11 +255,8 @@ TEST(OwnPlugins, DecodeFilesAndMemoryAndTellThePicturesFacts)
         ASSERT_GE(id, 0);
         EXPECT_EQ(id, f.host.IsSupported(FileQuery(path)));
 
-        SPIRequest request;
-        request.id = id;
-        request.source = path.c_str();
         SPIPictureInfoEx info;
-        ASSERT_EQ(SPI_OK, f.host.GetPictureInfo(&request, &info));
+        ASSERT_EQ(SPI_OK, f.Info(id, path, &info));
         EXPECT_EQ(7, info.info.width);
         EXPECT_EQ(5, info.info.height);
         EXPECT_EQ(c.plugin == std::wstring(L"vyx_gif") ? 6 : 24, info.info.colorDepth); // a 64-entry table
@@ -283,11 +287,8 @@ TEST(OwnPlugins, JpegInformationHandsOverItsExifBlockAndComment)
     std::string exif("Exif\0\0II*\0\x08\0\0\0\0\0", 16);
     std::string jpeg = WithSegment(WithSegment(JpegBytes(12, 8), 0xFE, "a comment"), 0xE1, exif);
     std::wstring path = f.Write(L"p.jpg", jpeg);
-    SPIRequest request;
-    request.id = f.Id(L"vyx_jpeg");
-    request.source = path.c_str();
     SPIPictureInfoEx info;
-    ASSERT_EQ(SPI_OK, f.host.GetPictureInfo(&request, &info));
+    ASSERT_EQ(SPI_OK, f.Info(f.Id(L"vyx_jpeg"), path, &info));
     EXPECT_EQ(12, info.info.width);
     ASSERT_NE(nullptr, info.exif[0]);
     EXPECT_EQ(exif.size(), GlobalSize(info.exif[0]));
@@ -347,11 +348,8 @@ TEST(OwnPlugins, RefuseForeignAndBrokenDataWithACode)
     EXPECT_EQ(nullptr, f.Picture(f.Id(L"vyx_jpeg"), path, garbage, false));
     EXPECT_EQ(nullptr, f.Picture(f.Id(L"vyx_png"), path, garbage, true));
     EXPECT_EQ(nullptr, f.Picture(f.Id(L"vyx_bmp"), path, garbage, true));
-    SPIRequest request;
-    request.id = f.Id(L"vyx_bmp");
-    request.source = path.c_str();
     SPIPictureInfoEx info;
-    EXPECT_NE(SPI_OK, f.host.GetPictureInfo(&request, &info));
+    EXPECT_NE(SPI_OK, f.Info(f.Id(L"vyx_bmp"), path, &info));
 
     // A header announcing 60000 x 60000 pixels is refused, not allocated.
     std::string huge = JpegBytes(16, 16);
@@ -399,11 +397,8 @@ TEST(OwnPlugins, AviPluginGivesTheFrameAtTheMoviePositionFromFileAndMemory)
         }
     }
 
-    SPIRequest request;
-    request.id = id;
-    request.source = path.c_str();
     SPIPictureInfoEx info;
-    ASSERT_EQ(SPI_OK, f.host.GetPictureInfo(&request, &info));
+    ASSERT_EQ(SPI_OK, f.Info(id, path, &info));
     EXPECT_EQ(8, info.info.width);
     EXPECT_EQ(6, info.info.height);
     EXPECT_DOUBLE_EQ(5.0, info.length);
@@ -421,11 +416,8 @@ TEST(OwnPlugins, VideoPluginAcceptsVideoContainersAndRefusesWhatItCannotRead)
     EXPECT_EQ(id, f.host.IsSupported(FileQuery(path)));
     EXPECT_EQ(nullptr, f.Picture(id, path, mpeg, false));
     EXPECT_EQ(nullptr, f.Picture(id, path, mpeg, true));
-    SPIRequest request;
-    request.id = id;
-    request.source = path.c_str();
     SPIPictureInfoEx info;
-    EXPECT_NE(SPI_OK, f.host.GetPictureInfo(&request, &info));
+    EXPECT_NE(SPI_OK, f.Info(id, path, &info));
     std::wstring text = f.Write(L"v.txt", "plain text, no video");
     EXPECT_EQ(-1, f.host.IsSupported(FileQuery(text)));
 }

@@ -17,6 +17,11 @@ struct HostFixture
     PluginFolder folder;
     SPImapIndex host;
 
+    void Add(const wchar_t* source, std::initializer_list<const wchar_t*> names)
+    {
+        for (const wchar_t* name : names)
+            folder.Add(source, name);
+    }
     void Scan(HWND status = nullptr, const wchar_t* set = nullptr)
     {
         host.ScanPlugins(folder.Pattern().c_str(), status, set);
@@ -53,8 +58,7 @@ int WINAPI RecordProgress(int, int, LONG_PTR data)
 TEST(SpiHost, ScanSortsDllsByKindAndNumbersThemInNameOrder)
 {
     HostFixture f;
-    f.folder.Add(L"test_image", L"b");
-    f.folder.Add(L"test_image", L"a");
+    f.Add(L"test_image", {L"b", L"a"});
     f.folder.Add(L"test_archive", L"arc");
     f.folder.Add(L"test_unknown", L"odd");
     f.WriteFile(L"broken.spi", "not a DLL");
@@ -149,9 +153,7 @@ TEST(SpiHost, HoldingShiftSkipsTheScan)
 TEST(SpiHost, PluginsFoundForTheFirstTimeAreEnabledAndStoredValuesReadAsTheyStand)
 {
     HostFixture f;
-    f.folder.Add(L"test_image", L"fresh");
-    f.folder.Add(L"test_image", L"off");
-    f.folder.Add(L"test_image", L"on");
+    f.Add(L"test_image", {L"fresh", L"off", L"on"});
     f.folder.Add(L"test_archive", L"arc");
     WriteAppIniString(L"SPISET\\_Default", L"off", L"0,5");
     WriteAppIniString(L"SPISET\\_Default", L"on", L"65536,10");
@@ -169,9 +171,7 @@ TEST(SpiHost, PluginsFoundForTheFirstTimeAreEnabledAndStoredValuesReadAsTheyStan
 TEST(SpiHost, SavedSetLoadsBackWithChildLists)
 {
     HostFixture f;
-    f.folder.Add(L"test_image", L"a");
-    f.folder.Add(L"test_image", L"b");
-    f.folder.Add(L"test_image", L"c");
+    f.Add(L"test_image", {L"a", L"b", L"c"});
     f.folder.Add(L"test_archive", L"arc");
     f.Scan();
     f.Image(L"a")->SetOrder(30);
@@ -206,9 +206,7 @@ TEST(SpiHost, SavedSetLoadsBackWithChildLists)
 TEST(SpiHost, ViewSpiListRestrictsArchiveMembersToTheListedPlugins)
 {
     HostFixture f;
-    f.folder.Add(L"test_image", L"a");
-    f.folder.Add(L"test_image", L"b");
-    f.folder.Add(L"test_image", L"c");
+    f.Add(L"test_image", {L"a", L"b", L"c"});
     f.folder.Add(L"test_archive", L"arc");
     WriteAppIniString(L"SPISET\\_Default\\arc", L"ViewSPI", L"b,c");
     WriteAppIniString(L"SPISET\\_Default", L"c", L"0,100");
@@ -242,8 +240,7 @@ TEST(SpiHost, ViewSpiListRestrictsArchiveMembersToTheListedPlugins)
 TEST(SpiHost, ProbeFromTheFirstMovesTheWinnerToTheFront)
 {
     HostFixture f;
-    f.folder.Add(L"test_image", L"a");
-    f.folder.Add(L"test_image", L"b");
+    f.Add(L"test_image", {L"a", L"b"});
     WriteAppIniString(L"SPISET\\_Default", L"a", L"65536,10");
     WriteAppIniString(L"SPISET\\_Default", L"b", L"65536,20");
     f.Scan();
@@ -263,8 +260,7 @@ TEST(SpiHost, ProbeFromTheFirstMovesTheWinnerToTheFront)
 TEST(SpiHost, ChainOfPluginsThatAcceptButFailEndsAfterEachWasTried)
 {
     HostFixture f;
-    f.folder.Add(L"test_image", L"a");
-    f.folder.Add(L"test_image", L"b");
+    f.Add(L"test_image", {L"a", L"b"});
     f.Scan();
     std::wstring path = f.WriteFile(L"bad.tpic", MakeTestPicture(TestPictureFailDecode));
     std::vector<int> tried;
@@ -511,8 +507,7 @@ TEST(SpiHost, FileWithoutAnAnsiNameFailsBeforeReachingThePlugin)
 TEST(SpiHost, DynamicLoadingKeepsOnlyEnabledPluginsAndTheirUsersLoaded)
 {
     HostFixture f;
-    f.folder.Add(L"test_image", L"a");
-    f.folder.Add(L"test_image", L"b");
+    f.Add(L"test_image", {L"a", L"b"});
     f.folder.Add(L"test_archive", L"arc");
     WriteAppIniInt(L"SPI", L"DynamicSPI", 1);
     WriteAppIniString(L"SPISET\\_Default", L"b", L"0,100");

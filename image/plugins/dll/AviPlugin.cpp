@@ -43,17 +43,8 @@ int ReadFacts(const OwnInput& input, OwnPictureFacts* facts)
 
 int Decode(const OwnInput& input, const OwnDecodeRequest& request, HGLOBAL* dib)
 {
-    OwnInputPath path;
-    int result = path.Prepare(input, L".avi");
-    if (result != SPI_OK)
-        return result;
     AviLibraryScope library;
-    AviFile avi;
-    avi.m_fileName = path.Get();
-    avi.m_position = request.moviePosition;
-    result = avi.LoadFile();
-    *dib = avi.m_dib;
-    return OwnResultFromCodec(result);
+    return DecodeVideoFrame<AviFile>(input, L".avi", request.moviePosition, dib);
 }
 
 } // namespace

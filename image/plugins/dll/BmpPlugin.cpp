@@ -56,11 +56,7 @@ int Decode(const OwnInput& input, const OwnDecodeRequest&, HGLOBAL* dib)
 {
     ImgFile bmp;
     bmp.m_format = CXIMAGE_FORMAT_BMP;
-    bmp.m_data = input.data;
-    bmp.m_dataSize = static_cast<DWORD>(input.size);
-    int result = bmp.Decode();
-    *dib = bmp.m_dib;
-    return OwnResultFromCodec(result);
+    return OwnResultFromCodec(RunCodecDecode(bmp, input, dib));
 }
 
 } // namespace

@@ -64,16 +64,7 @@ int ReadFacts(const OwnInput& input, OwnPictureFacts* facts)
 
 int Decode(const OwnInput& input, const OwnDecodeRequest& request, HGLOBAL* dib)
 {
-    OwnInputPath path;
-    int result = path.Prepare(input, CopyExtension(input));
-    if (result != SPI_OK)
-        return result;
-    DswFile video;
-    video.m_fileName = path.Get();
-    video.m_position = request.moviePosition;
-    result = video.LoadFile();
-    *dib = video.m_dib;
-    return OwnResultFromCodec(result);
+    return DecodeVideoFrame<DswFile>(input, CopyExtension(input), request.moviePosition, dib);
 }
 
 } // namespace

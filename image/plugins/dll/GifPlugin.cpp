@@ -14,13 +14,8 @@ bool Accepts(const BYTE* head, SIZE_T size)
 int ReadFacts(const OwnInput& input, OwnPictureFacts* facts)
 {
     GifFile gif;
-    gif.m_data = input.data;
-    gif.m_dataSize = static_cast<DWORD>(input.size);
-    if (gif.ReadInfo() != 0)
+    if (RunCodecReadInfo(gif, input, facts) != 0)
         return SPI_BROKEN_DATA;
-    facts->width = gif.m_width;
-    facts->height = gif.m_height;
-    facts->bitCount = static_cast<int>(gif.m_bitCount);
     facts->text = MakeTerminatedText(gif.m_held.m_handle);
     return SPI_OK;
 }
@@ -28,11 +23,7 @@ int ReadFacts(const OwnInput& input, OwnPictureFacts* facts)
 int Decode(const OwnInput& input, const OwnDecodeRequest&, HGLOBAL* dib)
 {
     GifFile gif;
-    gif.m_data = input.data;
-    gif.m_dataSize = static_cast<DWORD>(input.size);
-    int result = gif.Decode();
-    *dib = gif.m_dib;
-    return OwnResultFromCodec(result);
+    return OwnResultFromCodec(RunCodecDecode(gif, input, dib));
 }
 
 } // namespace

@@ -12,12 +12,6 @@ bool Accepts(const BYTE* head, SIZE_T size)
     return size >= 3 && head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF;
 }
 
-void PrepareCodec(JpegFile& jpeg, const OwnInput& input)
-{
-    jpeg.m_data = input.data;
-    jpeg.m_dataSize = static_cast<DWORD>(input.size);
-}
-
 // The block of a held marker, taken over from the codec.
 HGLOBAL TakeBlock(VyxMemoryHandle& held)
 {
@@ -31,12 +25,8 @@ HGLOBAL TakeBlock(VyxMemoryHandle& held)
 int ReadFacts(const OwnInput& input, OwnPictureFacts* facts)
 {
     JpegFile jpeg;
-    PrepareCodec(jpeg, input);
-    if (jpeg.ReadInfo() != 0)
+    if (RunCodecReadInfo(jpeg, input, facts) != 0)
         return SPI_BROKEN_DATA;
-    facts->width = jpeg.m_width;
-    facts->height = jpeg.m_height;
-    facts->bitCount = static_cast<int>(jpeg.m_bitCount);
     facts->text = MakeTerminatedText(jpeg.m_held.m_handle);
     VyxMemoryHandle& app1 = jpeg.m_markers[1];
     if (app1.m_handle && GlobalSize(app1.m_handle) >= 6) {
@@ -53,17 +43,15 @@ int ReadFacts(const OwnInput& input, OwnPictureFacts* facts)
 int Decode(const OwnInput& input, const OwnDecodeRequest& request, HGLOBAL* dib)
 {
     JpegFile jpeg;
-    PrepareCodec(jpeg, input);
     int reduction = request.reduction;
     // No reduction yet (the caller did not know the size): take it from the desired size.
-    if (reduction < 1 && request.desiredWidth >= 1 && request.desiredHeight >= 1 && jpeg.ReadInfo() == 0)
-        reduction = std::max(jpeg.m_width / request.desiredWidth, jpeg.m_height / request.desiredHeight);
+    OwnPictureFacts facts;
+    if (reduction < 1 && request.desiredWidth >= 1 && request.desiredHeight >= 1 &&
+        RunCodecReadInfo(jpeg, input, &facts) == 0)
+        reduction = std::max(facts.width / request.desiredWidth, facts.height / request.desiredHeight);
     jpeg.m_scale = reduction;
-    int result = jpeg.Decode();
-    if (result == 2)
-        return SPI_NO_MEMORY;
-    *dib = jpeg.m_dib;
-    return OwnResultFromCodec(result);
+    int result = RunCodecDecode(jpeg, input, dib);
+    return result == 2 ? SPI_NO_MEMORY : OwnResultFromCodec(result);
 }
 
 } // namespace

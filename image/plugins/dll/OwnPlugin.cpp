@@ -2,7 +2,6 @@
 
 #include "framework/Framework.h"
 #include "image/DibCore.h"
-#include "image/codecs/ImageFileBase.h"
 
 #include <cstring>
 #include <string>
@@ -173,6 +172,28 @@ int PictureInfo(LPCSTR source, LONG_PTR length, unsigned flags, SPIPictureInfo* 
 }
 
 } // namespace
+
+int RunCodecDecode(ImageFileBase& codec, const OwnInput& input, HGLOBAL* dib)
+{
+    codec.m_data = input.data;
+    codec.m_dataSize = static_cast<DWORD>(input.size);
+    int result = codec.Decode();
+    *dib = codec.m_dib;
+    return result;
+}
+
+int RunCodecReadInfo(ImageFileBase& codec, const OwnInput& input, OwnPictureFacts* facts)
+{
+    codec.m_data = input.data;
+    codec.m_dataSize = static_cast<DWORD>(input.size);
+    int result = codec.ReadInfo();
+    if (result == 0) {
+        facts->width = codec.m_width;
+        facts->height = codec.m_height;
+        facts->bitCount = static_cast<int>(codec.m_bitCount);
+    }
+    return result;
+}
 
 HGLOBAL MakeTerminatedText(HGLOBAL text)
 {

@@ -4,6 +4,7 @@
 // pictures as two handles, as the convention has them. Every export catches all C++ exceptions.
 #pragma once
 
+#include "image/codecs/ImageFileBase.h"
 #include "image/plugins/SpiInterface.h"
 
 // The picture's facts for GetPictureInfo; blocks given here are handed on (or freed).
@@ -54,6 +55,11 @@ struct OwnPluginFormat
 // Supplied by each plug-in DLL.
 extern const OwnPluginFormat kOwnPluginFormat;
 
+// A codec of the image library run on the input's bytes; the codec's own result. Decoding hands
+// over the DIB; reading the information fills size and depth when it succeeds.
+int RunCodecDecode(ImageFileBase& codec, const OwnInput& input, HGLOBAL* dib);
+int RunCodecReadInfo(ImageFileBase& codec, const OwnInput& input, OwnPictureFacts* facts);
+
 // A terminated copy of a text block (a comment without its own terminator); null for null.
 HGLOBAL MakeTerminatedText(HGLOBAL text);
 
@@ -80,4 +86,19 @@ private:
 inline int OwnResultFromCodec(int codecResult)
 {
     return codecResult == 0 ? SPI_OK : SPI_BROKEN_DATA;
+}
+
+// One frame of a video decoder that opens files itself (m_fileName, m_position, LoadFile).
+template <class Video> int DecodeVideoFrame(const OwnInput& input, const wchar_t* extension, int position, HGLOBAL* dib)
+{
+    OwnInputPath path;
+    int result = path.Prepare(input, extension);
+    if (result != SPI_OK)
+        return result;
+    Video video;
+    video.m_fileName = path.Get();
+    video.m_position = position;
+    result = video.LoadFile();
+    *dib = video.m_dib;
+    return OwnResultFromCodec(result);
 }

@@ -57,11 +57,7 @@ int Decode(const OwnInput& input, const OwnDecodeRequest&, HGLOBAL* dib)
 {
     ImgFile png;
     png.m_format = CXIMAGE_FORMAT_PNG;
-    png.m_data = input.data;
-    png.m_dataSize = static_cast<DWORD>(input.size);
-    int result = png.Decode();
-    *dib = png.m_dib;
-    return OwnResultFromCodec(result);
+    return OwnResultFromCodec(RunCodecDecode(png, input, dib));
 }
 
 } // namespace

@@ -14,24 +14,13 @@ bool Accepts(const BYTE* head, SIZE_T size)
 int ReadFacts(const OwnInput& input, OwnPictureFacts* facts)
 {
     TiffFile tiff;
-    tiff.m_data = input.data;
-    tiff.m_dataSize = static_cast<DWORD>(input.size);
-    if (tiff.ReadInfo() != 0)
-        return SPI_BROKEN_DATA;
-    facts->width = tiff.m_width;
-    facts->height = tiff.m_height;
-    facts->bitCount = static_cast<int>(tiff.m_bitCount);
-    return SPI_OK;
+    return RunCodecReadInfo(tiff, input, facts) == 0 ? SPI_OK : SPI_BROKEN_DATA;
 }
 
 int Decode(const OwnInput& input, const OwnDecodeRequest&, HGLOBAL* dib)
 {
     TiffFile tiff;
-    tiff.m_data = input.data;
-    tiff.m_dataSize = static_cast<DWORD>(input.size);
-    int result = tiff.Decode();
-    *dib = tiff.m_dib;
-    return OwnResultFromCodec(result);
+    return OwnResultFromCodec(RunCodecDecode(tiff, input, dib));
 }
 
 } // namespace

@@ -1,49 +1,17 @@
 // An archive plug-in for the test container "TARC": listing, member information, extraction to
 // memory and to a folder, from a file or from memory. A member may list more bytes than the
 // archive holds; it then gives what there is.
-#include "image/plugins/SpiInterface.h"
+#include "TestPluginCommon.h"
 
-#include "TestPluginProtocol.h"
-
-#include <cstring>
-#include <string>
 #include <vector>
 
-#define PLUGIN_EXPORT extern "C" __declspec(dllexport)
+using namespace testplugin;
 
 namespace {
 
 TestPluginCalls s_calls;
 
 const char* const kTexts[] = {"00AM", "Test archive plug-in", "*.tarc", "Test archives"};
-
-void Record(const char* name, LONG_PTR length, unsigned flags)
-{
-    lstrcpynA(s_calls.lastName, name ? name : "", MAX_PATH);
-    s_calls.lastLength = length;
-    s_calls.lastFlags = flags;
-}
-
-// The archive's bytes; for a file the whole file (length is a member position or an offset that
-// the archive format does not use).
-bool LoadArchive(const char* source, LONG_PTR length, unsigned flags, std::string& bytes)
-{
-    if ((flags & SPI_INPUT_MASK) != SPI_INPUT_FILE) {
-        if (!source || length < 0)
-            return false;
-        bytes.assign(source, static_cast<size_t>(length));
-        return true;
-    }
-    HANDLE file = CreateFileA(source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0)
-        bytes.append(buffer, read);
-    CloseHandle(file);
-    return true;
-}
 
 struct Archive
 {
@@ -96,26 +64,23 @@ std::string FullName(const TestArchiveMember& member)
 
 PLUGIN_EXPORT int WINAPI GetPluginInfo(int index, LPSTR buffer, int size)
 {
-    if (index < 0 || index >= static_cast<int>(sizeof(kTexts) / sizeof(kTexts[0])) || !buffer || size < 1)
-        return 0;
-    lstrcpynA(buffer, kTexts[index], size);
-    return lstrlenA(buffer);
+    return CopyInfoText(kTexts, index, buffer, size);
 }
 
 PLUGIN_EXPORT int WINAPI IsSupported(LPCSTR name, void* head)
 {
     ++s_calls.isSupported;
-    Record(name, 0, 0);
+    RecordCall(s_calls, name, 0, 0);
     return (reinterpret_cast<DWORD_PTR>(head) & 0xFFFF0000) != 0 && std::memcmp(head, "TARC", 4) == 0;
 }
 
 PLUGIN_EXPORT int WINAPI GetArchiveInfo(LPCSTR source, LONG_PTR length, unsigned flags, HLOCAL* listing)
 {
     ++s_calls.getArchiveInfo;
-    Record((flags & SPI_INPUT_MASK) == SPI_INPUT_FILE ? source : "", length, flags);
+    RecordCall(s_calls, (flags & SPI_INPUT_MASK) == SPI_INPUT_FILE ? source : "", length, flags);
     std::string bytes;
     Archive archive;
-    if (!LoadArchive(source, length, flags, bytes))
+    if (!LoadInput(source, length, flags, 0, bytes))
         return SPI_FILE_READ_ERROR;
     if (!ParseArchive(bytes, archive))
         return SPI_UNKNOWN_FORMAT;
@@ -133,11 +98,11 @@ PLUGIN_EXPORT int WINAPI GetArchiveInfo(LPCSTR source, LONG_PTR length, unsigned
 PLUGIN_EXPORT int WINAPI GetFileInfo(LPCSTR source, LONG_PTR length, LPCSTR name, unsigned flags, SPIFileInfo* info)
 {
     ++s_calls.getFileInfo;
-    Record((flags & SPI_INPUT_MASK) == SPI_INPUT_FILE ? source : "", length, flags);
+    RecordCall(s_calls, (flags & SPI_INPUT_MASK) == SPI_INPUT_FILE ? source : "", length, flags);
     lstrcpynA(s_calls.lastMember, name ? name : "", sizeof(s_calls.lastMember));
     std::string bytes;
     Archive archive;
-    if (!LoadArchive(source, length, flags, bytes))
+    if (!LoadInput(source, length, flags, 0, bytes))
         return SPI_FILE_READ_ERROR;
     if (!ParseArchive(bytes, archive))
         return SPI_UNKNOWN_FORMAT;
@@ -156,7 +121,7 @@ PLUGIN_EXPORT int WINAPI GetFile(LPCSTR source, LONG_PTR position, LPSTR destina
                                  SPIProgressProc progress, LONG_PTR data)
 {
     ++s_calls.getFile;
-    Record((flags & SPI_INPUT_MASK) == SPI_INPUT_FILE ? source : "", position, flags);
+    RecordCall(s_calls, (flags & SPI_INPUT_MASK) == SPI_INPUT_FILE ? source : "", position, flags);
     s_calls.lastCallbackData = data;
     s_calls.sawVyxTag = data && std::memcmp(reinterpret_cast<const char*>(data), "vyx", 3) == 0;
     s_calls.progressGiven = progress != nullptr;
@@ -170,7 +135,7 @@ PLUGIN_EXPORT int WINAPI GetFile(LPCSTR source, LONG_PTR position, LPSTR destina
     // From memory the length would be the member's position, leaving the archive's size unknown.
     if ((flags & SPI_INPUT_MASK) != SPI_INPUT_FILE)
         return SPI_NO_FUNCTION;
-    if (!LoadArchive(source, 0, flags, bytes) || !ParseArchive(bytes, archive))
+    if (!LoadInput(source, 0, flags, 0, bytes) || !ParseArchive(bytes, archive))
         return SPI_UNKNOWN_FORMAT;
     for (const TestArchiveMember& member : archive.members) {
         if (member.offset != static_cast<DWORD>(position))
@@ -179,13 +144,9 @@ PLUGIN_EXPORT int WINAPI GetFile(LPCSTR source, LONG_PTR position, LPSTR destina
         size_t available = bytes.size() - start;
         size_t count = member.listedSize < available ? member.listedSize : available;
         if ((flags & SPI_OUTPUT_MASK) == SPI_OUTPUT_MEMORY) {
-            HLOCAL block = LocalAlloc(LMEM_MOVEABLE, count);
+            HLOCAL block = LocalBlock(bytes.substr(start, count));
             if (!block)
                 return SPI_NO_MEMORY;
-            if (count) {
-                std::memcpy(LocalLock(block), bytes.data() + start, count);
-                LocalUnlock(block);
-            }
             *reinterpret_cast<HLOCAL*>(destination) = block;
             return SPI_OK;
         }

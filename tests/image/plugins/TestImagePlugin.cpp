@@ -1,14 +1,9 @@
 // An image plug-in for the test format "TPIC" with file and memory input and the failure modes
 // the host must survive. Built three ways: plain, with an unknown kind text (TEST_UNKNOWN_KIND)
 // and with the program maker's mark (TEST_MAKER_MARK).
-#include "image/plugins/SpiInterface.h"
+#include "TestPluginCommon.h"
 
-#include "TestPluginProtocol.h"
-
-#include <cstring>
-#include <string>
-
-#define PLUGIN_EXPORT extern "C" __declspec(dllexport)
+using namespace testplugin;
 
 namespace {
 
@@ -23,36 +18,6 @@ const char* const kTexts[] = {"00IN",          "Test picture plug-in", "*.tpic",
                               "Test pictures", "*.tpc2;*.TPIC",        "More test pictures"};
 #endif
 
-void Record(const char* name, LONG_PTR length, unsigned flags)
-{
-    lstrcpynA(s_calls.lastName, name ? name : "", MAX_PATH);
-    s_calls.lastLength = length;
-    s_calls.lastFlags = flags;
-}
-
-// The input's bytes: a file (length = offset) or memory (length = size).
-bool LoadInput(const char* source, LONG_PTR length, unsigned flags, std::string& bytes)
-{
-    if ((flags & SPI_INPUT_MASK) != SPI_INPUT_FILE) {
-        if (!source || length < 0)
-            return false;
-        bytes.assign(source, static_cast<size_t>(length));
-        return true;
-    }
-    HANDLE file = CreateFileA(source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0)
-        bytes.append(buffer, read);
-    CloseHandle(file);
-    if (length < 0 || static_cast<size_t>(length) > bytes.size())
-        return false;
-    bytes.erase(0, static_cast<size_t>(length));
-    return true;
-}
-
 const TestPictureHeader* ParsePicture(const std::string& bytes)
 {
     if (bytes.size() < sizeof(TestPictureHeader) || std::memcmp(bytes.data(), "TPIC", 4) != 0)
@@ -62,18 +27,6 @@ const TestPictureHeader* ParsePicture(const std::string& bytes)
     if (header->width == 0 || header->height == 0 || bytes.size() < sizeof(TestPictureHeader) + pixels)
         return nullptr;
     return header;
-}
-
-HLOCAL NewBlock(SIZE_T size)
-{
-    return LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, size);
-}
-
-void Copy(HLOCAL block, SIZE_T at, const void* data, SIZE_T size)
-{
-    BYTE* to = static_cast<BYTE*>(LocalLock(block));
-    std::memcpy(to + at, data, size);
-    LocalUnlock(block);
 }
 
 // Bottom-up rows of 3 or 4 bytes a pixel, padded to 4 bytes.
@@ -107,7 +60,7 @@ int Picture(LPCSTR source, LONG_PTR length, unsigned flags, HLOCAL* info, HLOCAL
             LONG_PTR data)
 {
     ++s_calls.getPicture;
-    Record((flags & SPI_INPUT_MASK) == SPI_INPUT_FILE ? source : "", length, flags);
+    RecordCall(s_calls, (flags & SPI_INPUT_MASK) == SPI_INPUT_FILE ? source : "", length, flags);
     RecordRequest(data);
     s_calls.progressGiven = progress != nullptr;
     if (progress) {
@@ -116,62 +69,49 @@ int Picture(LPCSTR source, LONG_PTR length, unsigned flags, HLOCAL* info, HLOCAL
             return SPI_ABORTED;
     }
     std::string bytes;
-    if (!LoadInput(source, length, flags, bytes))
+    if (!LoadInput(source, length, flags, length, bytes))
         return SPI_FILE_READ_ERROR;
     const TestPictureHeader* header = ParsePicture(bytes);
     if (!header)
         return SPI_UNKNOWN_FORMAT;
 
+    BYTE mode = header->mode;
+    if (mode == TestPictureFailDecode)
+        return SPI_BROKEN_DATA;
     BITMAPV5HEADER v5 = {};
+    v5.bV5Size = mode == TestPictureV4Header      ? sizeof(BITMAPV4HEADER)
+                 : mode == TestPictureV5Bitfields ? sizeof(BITMAPV5HEADER)
+                                                  : sizeof(BITMAPINFOHEADER);
     v5.bV5Width = header->width;
     v5.bV5Height = header->height;
     v5.bV5Planes = 1;
     v5.bV5BitCount = 24;
     v5.bV5Compression = BI_RGB;
-    std::string rows = MakeRows(header, 3);
-    switch (header->mode) {
-    case TestPictureNormal:
-        v5.bV5Size = sizeof(BITMAPINFOHEADER);
-        *info = NewBlock(v5.bV5Size);
-        Copy(*info, 0, &v5, v5.bV5Size);
-        *bits = NewBlock(rows.size());
-        Copy(*bits, 0, rows.data(), rows.size());
-        break;
-    case TestPicturePackedInInfo:
-    case TestPicturePackedLeavingBits:
-        v5.bV5Size = sizeof(BITMAPINFOHEADER);
-        *info = NewBlock(v5.bV5Size + rows.size());
-        Copy(*info, 0, &v5, v5.bV5Size);
-        Copy(*info, v5.bV5Size, rows.data(), rows.size());
-        if (header->mode == TestPicturePackedInInfo)
-            *bits = nullptr;
-        break;
-    case TestPictureHeaderOnly:
-        v5.bV5Size = sizeof(BITMAPINFOHEADER);
-        *info = NewBlock(v5.bV5Size);
-        Copy(*info, 0, &v5, v5.bV5Size);
-        break;
-    case TestPictureFailDecode:
-        return SPI_BROKEN_DATA;
-    case TestPictureV4Header:
-        v5.bV5Size = sizeof(BITMAPV4HEADER);
-        *info = NewBlock(v5.bV5Size);
-        Copy(*info, 0, &v5, v5.bV5Size);
-        *bits = NewBlock(rows.size());
-        Copy(*bits, 0, rows.data(), rows.size());
-        break;
-    case TestPictureV5Bitfields:
-        v5.bV5Size = sizeof(BITMAPV5HEADER);
+    if (mode == TestPictureV5Bitfields) {
         v5.bV5BitCount = 32;
         v5.bV5Compression = BI_BITFIELDS;
         v5.bV5RedMask = 0x00FF0000;
         v5.bV5GreenMask = 0x0000FF00;
         v5.bV5BlueMask = 0x000000FF;
-        rows = MakeRows(header, 4);
-        *info = NewBlock(v5.bV5Size);
-        Copy(*info, 0, &v5, v5.bV5Size);
-        *bits = NewBlock(rows.size());
-        Copy(*bits, 0, rows.data(), rows.size());
+    }
+    std::string head(reinterpret_cast<const char*>(&v5), v5.bV5Size);
+    std::string rows = MakeRows(header, v5.bV5BitCount / 8);
+    switch (mode) {
+    case TestPictureNormal:
+    case TestPictureV4Header:
+    case TestPictureV5Bitfields:
+        *info = LocalBlock(head);
+        *bits = LocalBlock(rows);
+        break;
+    case TestPicturePackedInInfo:
+        *info = LocalBlock(head + rows);
+        *bits = nullptr;
+        break;
+    case TestPicturePackedLeavingBits:
+        *info = LocalBlock(head + rows);
+        break;
+    case TestPictureHeaderOnly:
+        *info = LocalBlock(head);
         break;
     default:
         return SPI_UNKNOWN_FORMAT;
@@ -185,16 +125,13 @@ int Picture(LPCSTR source, LONG_PTR length, unsigned flags, HLOCAL* info, HLOCAL
 
 PLUGIN_EXPORT int WINAPI GetPluginInfo(int index, LPSTR buffer, int size)
 {
-    if (index < 0 || index >= static_cast<int>(sizeof(kTexts) / sizeof(kTexts[0])) || !buffer || size < 1)
-        return 0;
-    lstrcpynA(buffer, kTexts[index], size);
-    return lstrlenA(buffer);
+    return CopyInfoText(kTexts, index, buffer, size);
 }
 
 PLUGIN_EXPORT int WINAPI IsSupported(LPCSTR name, void* head)
 {
     ++s_calls.isSupported;
-    Record(name, 0, 0);
+    RecordCall(s_calls, name, 0, 0);
     char bytes[4] = {};
     if ((reinterpret_cast<DWORD_PTR>(head) & 0xFFFF0000) == 0) {
         DWORD read = 0;
@@ -209,7 +146,7 @@ PLUGIN_EXPORT int WINAPI IsSupported(LPCSTR name, void* head)
 PLUGIN_EXPORT int WINAPI GetPictureInfo(LPCSTR source, LONG_PTR length, unsigned flags, SPIPictureInfo* info)
 {
     ++s_calls.getPictureInfo;
-    Record((flags & SPI_INPUT_MASK) == SPI_INPUT_FILE ? source : "", length, flags);
+    RecordCall(s_calls, (flags & SPI_INPUT_MASK) == SPI_INPUT_FILE ? source : "", length, flags);
     const BYTE* record = reinterpret_cast<const BYTE*>(info);
     DWORD marker;
     std::memcpy(&marker, record + 26, 4);
@@ -217,7 +154,7 @@ PLUGIN_EXPORT int WINAPI GetPictureInfo(LPCSTR source, LONG_PTR length, unsigned
     if (s_calls.infoRecordMarked)
         std::memcpy(&s_calls.infoDecodeOption, record + 106, 4);
     std::string bytes;
-    if (!LoadInput(source, length, flags, bytes))
+    if (!LoadInput(source, length, flags, length, bytes))
         return SPI_FILE_READ_ERROR;
     const TestPictureHeader* header = ParsePicture(bytes);
     if (!header)
@@ -227,9 +164,7 @@ PLUGIN_EXPORT int WINAPI GetPictureInfo(LPCSTR source, LONG_PTR length, unsigned
     info->height = header->height;
     info->xDensity = info->yDensity = 0;
     info->colorDepth = 24;
-    static const char text[] = "test picture";
-    info->hInfo = NewBlock(sizeof(text));
-    Copy(info->hInfo, 0, text, sizeof(text));
+    info->hInfo = LocalBlock(std::string("test picture", sizeof("test picture")));
     return SPI_OK;
 }
 
