@@ -49,6 +49,17 @@ TEST(VyxSPI, LoadInfoReadsKindNamesAndJoinsEvenTextsAsPatterns)
     EXPECT_STREQ(L"Pictures", plugin->GetFileName());
 }
 
+TEST(VyxSPI, InformationTextsEndInsideTheirBuffer)
+{
+    PluginFolder folder;
+    LoadedPlugin sloppy(folder, L"test_unknown", L"sloppy"); // fills all 256 bytes of text 1
+    EXPECT_STREQ(L"00XX", sloppy->GetInfoString(0));
+    EXPECT_EQ(SPI_INFO_TEXT_BYTES - 1, sloppy->GetInfoString(1).GetLength());
+    wchar_t small[8];
+    EXPECT_NE(0, sloppy->GetPluginInfo(1, small, 8)); // too long for the caller's buffer: empty
+    EXPECT_STREQ(L"", small);
+}
+
 TEST(VyxSPI, MissingEntryPointsAreNeverCalled)
 {
     PluginFolder folder;

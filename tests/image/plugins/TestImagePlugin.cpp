@@ -1,6 +1,7 @@
 // An image plug-in for the test format "TPIC" with file and memory input and the failure modes
-// the host must survive. Built three ways: plain, with an unknown kind text (TEST_UNKNOWN_KIND)
-// and with the program maker's mark (TEST_MAKER_MARK).
+// the host must survive. Built three ways: plain, with an unknown kind text (TEST_UNKNOWN_KIND,
+// which also fills the whole text buffer without a terminator) and with the program maker's mark
+// (TEST_MAKER_MARK).
 #include "TestPluginCommon.h"
 
 using namespace testplugin;
@@ -125,6 +126,12 @@ int Picture(LPCSTR source, LONG_PTR length, unsigned flags, HLOCAL* info, HLOCAL
 
 PLUGIN_EXPORT int WINAPI GetPluginInfo(int index, LPSTR buffer, int size)
 {
+#if defined(TEST_UNKNOWN_KIND)
+    if (index == 1 && buffer && size > 0) {
+        std::memset(buffer, 'x', size);
+        return size;
+    }
+#endif
     return CopyInfoText(kTexts, index, buffer, size);
 }
 
