@@ -6,6 +6,7 @@
 #include <dshow.h>
 #include <qedit.h>
 
+#include <csetjmp>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +15,83 @@ namespace {
 
 constexpr DWORD kFindNextKey = FIND_KEY | FIND_NEXT; // 0x11
 constexpr DWORD kFindPrevKey = FIND_KEY | FIND_PREV; // 0x14
+
+// The AVI file library parses the file itself and can fault on a damaged one. A fault inside a
+// guarded call ends that call like an error instead of ending the program: a vectored handler
+// jumps back to the guard (the runtime's longjmp unwinds the platform's own handler frames).
+thread_local std::jmp_buf* t_faultTarget = nullptr;
+
+LONG CALLBACK FaultHandler(EXCEPTION_POINTERS* info)
+{
+    switch (info->ExceptionRecord->ExceptionCode) {
+    case EXCEPTION_ACCESS_VIOLATION:
+    case EXCEPTION_ARRAY_BOUNDS_EXCEEDED:
+    case EXCEPTION_DATATYPE_MISALIGNMENT:
+    case EXCEPTION_ILLEGAL_INSTRUCTION:
+    case EXCEPTION_IN_PAGE_ERROR:
+    case EXCEPTION_INT_DIVIDE_BY_ZERO:
+    case EXCEPTION_PRIV_INSTRUCTION:
+        if (std::jmp_buf* target = t_faultTarget) {
+            t_faultTarget = nullptr;
+            std::longjmp(*target, 1);
+        }
+        break;
+    default:
+        break;
+    }
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+// Runs call(context); false when it faulted. Nothing with a destructor may live in call's frames
+// above the platform calls.
+bool RunGuarded(void (*call)(void*), void* context)
+{
+    static PVOID handler = AddVectoredExceptionHandler(1, FaultHandler);
+    (void)handler;
+    std::jmp_buf target;
+    std::jmp_buf* outer = t_faultTarget;
+    if (setjmp(target) != 0) {
+        t_faultTarget = outer;
+        return false;
+    }
+    t_faultTarget = &target;
+    call(context);
+    t_faultTarget = outer;
+    return true;
+}
+
+// The library objects of one request, where the clean-up after a fault can still find them.
+struct AviSession
+{
+    const wchar_t* path;
+    AviFrameRequest* request;
+    PAVIFILE file;
+    PAVISTREAM stream;
+    PGETFRAME reader;
+    AVIFILEINFOW info;
+    HRESULT infoResult;
+};
+
+void ReleaseSession(void* context)
+{
+    auto* session = static_cast<AviSession*>(context);
+    if (session->reader)
+        AVIStreamGetFrameClose(session->reader);
+    session->reader = nullptr;
+    if (session->stream)
+        AVIStreamRelease(session->stream);
+    session->stream = nullptr;
+    if (session->file)
+        AVIFileRelease(session->file);
+    session->file = nullptr;
+}
+
+// After a fault the objects may be broken: releasing them is guarded too, and abandoned if it faults.
+void EndSession(AviSession* session)
+{
+    if (!RunGuarded(ReleaseSession, session))
+        *session = AviSession{};
+}
 
 // A copy of the reader's frame in a block of our own, through the validation point.
 HGLOBAL CopyFrame(const BITMAPINFOHEADER* frame)
@@ -35,11 +113,12 @@ HGLOBAL CopyFrame(const BITMAPINFOHEADER* frame)
     return AdoptDib(block);
 }
 
-LONG_PTR ReadFrame(PAVISTREAM stream, int position)
+LONG_PTR ReadFrame(AviSession* session, int position)
 {
-    PGETFRAME reader = AVIStreamGetFrameOpen(stream, nullptr);
+    PAVISTREAM stream = session->stream;
+    session->reader = AVIStreamGetFrameOpen(stream, nullptr);
     // No decompressor for the stream's format.
-    if (!reader)
+    if (!session->reader)
         return 0;
     AVISTREAMINFOW info = {};
     AVIStreamInfoW(stream, &info, sizeof(info));
@@ -47,16 +126,19 @@ LONG_PTR ReadFrame(PAVISTREAM stream, int position)
     LONG key = AVIStreamFindSample(stream, AVIStreamStart(stream) + frame, kFindNextKey);
     HGLOBAL dib = nullptr;
     if (key >= 0)
-        dib = CopyFrame(static_cast<const BITMAPINFOHEADER*>(AVIStreamGetFrame(reader, key)));
-    AVIStreamGetFrameClose(reader);
+        dib = CopyFrame(static_cast<const BITMAPINFOHEADER*>(AVIStreamGetFrame(session->reader, key)));
+    AVIStreamGetFrameClose(session->reader);
+    session->reader = nullptr;
     return reinterpret_cast<LONG_PTR>(dib);
 }
 
-LONG_PTR Serve(PAVISTREAM stream, AviFrameRequest* request)
+LONG_PTR Serve(AviSession* session)
 {
+    PAVISTREAM stream = session->stream;
+    AviFrameRequest* request = session->request;
     switch (request->kind) {
     case 0:
-        return ReadFrame(stream, static_cast<int>(request->value));
+        return ReadFrame(session, static_cast<int>(request->value));
     case 1:
         return AVIStreamLength(stream);
     case 2:
@@ -71,6 +153,41 @@ LONG_PTR Serve(PAVISTREAM stream, AviFrameRequest* request)
     }
     default:
         return 0;
+    }
+}
+
+// Opens the file and reads its information.
+void OpenAvi(void* context)
+{
+    auto* session = static_cast<AviSession*>(context);
+    session->infoResult = E_FAIL;
+    if (AVIFileOpenW(&session->file, session->path, OF_READ | OF_SHARE_DENY_WRITE, nullptr) != 0)
+        session->file = nullptr;
+    if (session->file)
+        session->infoResult = AVIFileInfoW(session->file, &session->info, sizeof(session->info));
+}
+
+// The first video stream serves the request.
+void ServeRequest(void* context)
+{
+    auto* session = static_cast<AviSession*>(context);
+    OpenAvi(session);
+    if (!session->file || session->infoResult != 0)
+        return;
+    for (DWORD i = 0; i < session->info.dwStreams; ++i) {
+        if (AVIFileGetStream(session->file, &session->stream, 0, static_cast<LONG>(i)) != 0 || !session->stream) {
+            session->stream = nullptr;
+            continue;
+        }
+        AVISTREAMINFOW streamInfo = {};
+        bool video = AVIStreamInfoW(session->stream, &streamInfo, sizeof(streamInfo)) == 0 &&
+                     streamInfo.fccType == streamtypeVIDEO;
+        if (video)
+            session->request->result = Serve(session);
+        AVIStreamRelease(session->stream);
+        session->stream = nullptr;
+        if (video)
+            break;
     }
 }
 
@@ -171,26 +288,14 @@ double VideoSecondsForPosition(int position, double length)
 LONG_PTR ReadAviFrame(const wchar_t* path, AviFrameRequest* request)
 {
     request->result = 0;
-    PAVIFILE file = nullptr;
-    if (!path || AVIFileOpenW(&file, path, OF_READ | OF_SHARE_DENY_WRITE, nullptr) != 0 || !file)
+    if (!path)
         return 0;
-    AVIFILEINFOW info = {};
-    if (AVIFileInfoW(file, &info, sizeof(info)) == 0) {
-        for (DWORD i = 0; i < info.dwStreams; ++i) {
-            PAVISTREAM stream = nullptr;
-            if (AVIFileGetStream(file, &stream, 0, static_cast<LONG>(i)) != 0 || !stream)
-                continue;
-            AVISTREAMINFOW streamInfo = {};
-            bool video =
-                AVIStreamInfoW(stream, &streamInfo, sizeof(streamInfo)) == 0 && streamInfo.fccType == streamtypeVIDEO;
-            if (video)
-                request->result = Serve(stream, request);
-            AVIStreamRelease(stream);
-            if (video)
-                break;
-        }
-    }
-    AVIFileRelease(file);
+    AviSession session = {};
+    session.path = path;
+    session.request = request;
+    // After a fault the result reached so far stands.
+    RunGuarded(ServeRequest, &session);
+    EndSession(&session);
     return request->result;
 }
 
@@ -290,17 +395,17 @@ int AviFile::LoadFile()
 
 int AviFile::ReadInfoFile()
 {
-    PAVIFILE file = nullptr;
-    if (!m_fileName || AVIFileOpenW(&file, m_fileName, OF_READ | OF_SHARE_DENY_WRITE, nullptr) != 0 || !file)
+    if (!m_fileName)
         return 2;
-    AVIFILEINFOW info = {};
-    HRESULT hr = AVIFileInfoW(file, &info, sizeof(info));
-    AVIFileRelease(file);
-    if (hr != 0)
+    AviSession session = {};
+    session.path = m_fileName;
+    bool completed = RunGuarded(OpenAvi, &session);
+    EndSession(&session);
+    if (!completed || session.infoResult != 0)
         return 2;
-    m_width = static_cast<LONG>(info.dwWidth);
-    m_height = static_cast<LONG>(info.dwHeight);
-    m_timeScale = static_cast<double>(info.dwScale);
+    m_width = static_cast<LONG>(session.info.dwWidth);
+    m_height = static_cast<LONG>(session.info.dwHeight);
+    m_timeScale = static_cast<double>(session.info.dwScale);
     return 0;
 }
 
