@@ -1,4 +1,5 @@
 #include "framework/CCmdTarget.h"
+#include "framework/CWinApp.h"
 
 IMPLEMENT_DYNAMIC(CCmdTarget, CObject)
 
@@ -38,4 +39,19 @@ BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
     }
     AFX_MSGCALL call = {nMsg, 0, 0, nID, pExtra, 0};
     return entry->pfn(this, call);
+}
+
+void CCmdTarget::BeginWaitCursor()
+{
+    AfxDoWaitCursor(1);
+}
+
+void CCmdTarget::EndWaitCursor()
+{
+    AfxDoWaitCursor(-1);
+}
+
+void CCmdTarget::RestoreWaitCursor()
+{
+    AfxDoWaitCursor(0);
 }

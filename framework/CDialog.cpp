@@ -35,16 +35,8 @@ BOOL CDialog::Create(LPCWSTR lpszTemplateName, CWnd* pParentWnd)
     m_lpszTemplateName = lpszTemplateName;
     if (IS_INTRESOURCE(lpszTemplateName) && m_nIDHelp == 0)
         m_nIDHelp = LOWORD(reinterpret_cast<UINT_PTR>(lpszTemplateName));
-    HINSTANCE instance = AfxFindResourceHandle(lpszTemplateName, RT_DIALOG);
-    HRSRC resource = ::FindResourceW(instance, lpszTemplateName, RT_DIALOG);
-    HGLOBAL handle = resource ? ::LoadResource(instance, resource) : nullptr;
-    auto dialogTemplate = handle ? static_cast<LPCDLGTEMPLATE>(::LockResource(handle)) : nullptr;
-    if (!dialogTemplate)
-        return FALSE;
-    if (!pParentWnd)
-        pParentWnd = AfxGetMainWnd();
     m_lpDialogInit = nullptr;
-    return CreateDlgIndirect(dialogTemplate, pParentWnd, instance);
+    return CreateDlg(lpszTemplateName, pParentWnd ? pParentWnd : AfxGetMainWnd());
 }
 
 BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd)
@@ -105,10 +97,7 @@ INT_PTR CDialog::DoModal()
     HGLOBAL lockedTemplate = nullptr;
     HINSTANCE instance = AfxGetResourceHandle();
     if (m_lpszTemplateName) {
-        instance = AfxFindResourceHandle(m_lpszTemplateName, RT_DIALOG);
-        HRSRC resource = ::FindResourceW(instance, m_lpszTemplateName, RT_DIALOG);
-        HGLOBAL handle = resource ? ::LoadResource(instance, resource) : nullptr;
-        dialogTemplate = handle ? static_cast<LPCDLGTEMPLATE>(::LockResource(handle)) : nullptr;
+        dialogTemplate = AfxLoadDialogTemplate(m_lpszTemplateName, &instance);
     } else if (m_hDialogTemplate) {
         lockedTemplate = m_hDialogTemplate;
         dialogTemplate = static_cast<LPCDLGTEMPLATE>(::GlobalLock(lockedTemplate));

@@ -27,6 +27,29 @@ void ReadItemText(const CWnd* wnd, UINT lengthMsg, UINT textMsg, int nIndex, CSt
     rString.ReleaseBuffer(copied < 0 ? 0 : static_cast<int>(copied));
 }
 
+// The owner-draw messages a parent reflects to an owner-drawn list or combo box, handed to its
+// virtuals; false for any other message.
+template <class T> bool DispatchOwnerDraw(T* control, UINT message, LPARAM lParam, LRESULT& result)
+{
+    result = TRUE;
+    switch (message) {
+    case WM_DRAWITEM:
+        control->DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
+        return true;
+    case WM_MEASUREITEM:
+        control->MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam));
+        return true;
+    case WM_COMPAREITEM:
+        result = control->CompareItem(reinterpret_cast<LPCOMPAREITEMSTRUCT>(lParam));
+        return true;
+    case WM_DELETEITEM:
+        control->DeleteItem(reinterpret_cast<LPDELETEITEMSTRUCT>(lParam));
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- CStatic
@@ -527,28 +550,12 @@ int CListBox::CharToItem(UINT, UINT)
 BOOL CListBox::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
     LRESULT result = TRUE;
-    switch (message) {
-    case WM_DRAWITEM:
-        DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
-        break;
-    case WM_MEASUREITEM:
-        MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam));
-        break;
-    case WM_COMPAREITEM:
-        result = CompareItem(reinterpret_cast<LPCOMPAREITEMSTRUCT>(lParam));
-        break;
-    case WM_DELETEITEM:
-        DeleteItem(reinterpret_cast<LPDELETEITEMSTRUCT>(lParam));
-        break;
-    case WM_VKEYTOITEM:
+    if (message == WM_VKEYTOITEM)
         result = VKeyToItem(LOWORD(wParam), HIWORD(wParam));
-        break;
-    case WM_CHARTOITEM:
+    else if (message == WM_CHARTOITEM)
         result = CharToItem(LOWORD(wParam), HIWORD(wParam));
-        break;
-    default:
+    else if (!DispatchOwnerDraw(this, message, lParam, result))
         return CWnd::OnChildNotify(message, wParam, lParam, pResult);
-    }
     if (pResult)
         *pResult = result;
     return TRUE;
@@ -755,22 +762,8 @@ void CComboBox::DeleteItem(LPDELETEITEMSTRUCT) {}
 BOOL CComboBox::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
     LRESULT result = TRUE;
-    switch (message) {
-    case WM_DRAWITEM:
-        DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
-        break;
-    case WM_MEASUREITEM:
-        MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam));
-        break;
-    case WM_COMPAREITEM:
-        result = CompareItem(reinterpret_cast<LPCOMPAREITEMSTRUCT>(lParam));
-        break;
-    case WM_DELETEITEM:
-        DeleteItem(reinterpret_cast<LPDELETEITEMSTRUCT>(lParam));
-        break;
-    default:
+    if (!DispatchOwnerDraw(this, message, lParam, result))
         return CWnd::OnChildNotify(message, wParam, lParam, pResult);
-    }
     if (pResult)
         *pResult = result;
     return TRUE;

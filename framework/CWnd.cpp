@@ -145,11 +145,6 @@ CWnd::~CWnd()
         DestroyWindow();
 }
 
-HWND AFXAPI CWnd::AfxGetSafeHwnd(const CWnd* pWnd)
-{
-    return pWnd ? pWnd->m_hWnd : nullptr;
-}
-
 CWnd* PASCAL CWnd::FromHandle(HWND hWnd)
 {
     return WndMap()->FromHandle(hWnd);
@@ -310,15 +305,21 @@ void CWnd::OnNcDestroy()
     PostNcDestroy();
 }
 
-BOOL CWnd::CreateDlg(LPCWSTR lpszTemplateName, CWnd* pParentWnd)
+LPCDLGTEMPLATE AFXAPI AfxLoadDialogTemplate(LPCWSTR lpszTemplateName, HINSTANCE* phInst)
 {
     HINSTANCE instance = AfxFindResourceHandle(lpszTemplateName, RT_DIALOG);
+    if (phInst)
+        *phInst = instance;
     HRSRC resource = ::FindResourceW(instance, lpszTemplateName, RT_DIALOG);
     HGLOBAL handle = resource ? ::LoadResource(instance, resource) : nullptr;
-    auto dialogTemplate = handle ? static_cast<LPCDLGTEMPLATE>(::LockResource(handle)) : nullptr;
-    if (!dialogTemplate)
-        return FALSE;
-    return CreateDlgIndirect(dialogTemplate, pParentWnd, instance);
+    return handle ? static_cast<LPCDLGTEMPLATE>(::LockResource(handle)) : nullptr;
+}
+
+BOOL CWnd::CreateDlg(LPCWSTR lpszTemplateName, CWnd* pParentWnd)
+{
+    HINSTANCE instance = nullptr;
+    LPCDLGTEMPLATE dialogTemplate = AfxLoadDialogTemplate(lpszTemplateName, &instance);
+    return dialogTemplate ? CreateDlgIndirect(dialogTemplate, pParentWnd, instance) : FALSE;
 }
 
 BOOL CWnd::CreateDlgIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd, HINSTANCE hInst)

@@ -59,11 +59,10 @@ public:
     static const CWnd wndNoTopMost;
 
     // Null-safe: callers commonly ask a pointer that may be null.
-    HWND GetSafeHwnd() const { return AfxGetSafeHwnd(this); }
-    operator HWND() const { return AfxGetSafeHwnd(this); }
+    HWND GetSafeHwnd() const { return AfxIsNullObject(this) ? nullptr : m_hWnd; }
+    operator HWND() const { return GetSafeHwnd(); }
     BOOL operator==(const CWnd& wnd) const { return wnd.m_hWnd == m_hWnd; }
     BOOL operator!=(const CWnd& wnd) const { return wnd.m_hWnd != m_hWnd; }
-    static HWND AFXAPI AfxGetSafeHwnd(const CWnd* pWnd);
 
     // ---- handle maps (per thread)
     // The object of a handle: the permanent one, else a temporary wrapper deleted at idle time.
@@ -416,6 +415,9 @@ void AFXAPI AfxHookWindowCreate(CWnd* pWnd);
 // FALSE when no window was attached to the pending object.
 BOOL AFXAPI AfxUnhookWindowCreate();
 
+// A dialog template from the resources (the resource handle first, then the instance); null when
+// there is none. *phInst receives the module it came from.
+LPCDLGTEMPLATE AFXAPI AfxLoadDialogTemplate(LPCWSTR lpszTemplateName, HINSTANCE* phInst);
 // A window class with the given look and the default window procedure; the generated name is
 // valid until the next call on this thread.
 LPCWSTR AFXAPI AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor = nullptr, HBRUSH hbrBackground = nullptr,

@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-// Dispatches every message already queued for this thread (never waits).
+// Dispatches every message already queued for this thread (never waits); a WM_QUIT is dropped.
 void PumpPending();
 
 // The text of a window (any thread's), as UTF-16.

@@ -435,4 +435,59 @@ TEST(Window, MessagesToDescendantsReachEveryLevel)
     top.DestroyWindow();
 }
 
+class CPaintingWnd : public CWnd
+{
+public:
+    int m_paints = 0;
+    CRect m_paintRect;
+
+protected:
+    afx_msg void OnPaint()
+    {
+        CPaintDC dc(this);
+        ++m_paints;
+        m_paintRect = dc.m_ps.rcPaint;
+        dc.FillSolidRect(&dc.m_ps.rcPaint, RGB(200, 30, 40));
+    }
+    afx_msg BOOL OnEraseBkgnd(CDC* pDC)
+    {
+        // The background is the paint's job; the DC given is the window's.
+        EXPECT_EQ(pDC->GetSafeHdc(), pDC->m_hAttribDC);
+        return TRUE;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CPaintingWnd, CWnd)
+ON_WM_PAINT()
+ON_WM_ERASEBKGND()
+END_MESSAGE_MAP()
+
+TEST(Window, PaintDcPaintsTheInvalidAreaAndValidatesIt)
+{
+    CPaintingWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, PlainClass(), L"", WS_POPUP | WS_VISIBLE, 10, 10, 60, 40, nullptr, nullptr));
+    wnd.UpdateWindow();
+    wnd.m_paints = 0;
+    CRect part(5, 5, 20, 15);
+    wnd.InvalidateRect(&part, FALSE);
+    wnd.UpdateWindow();
+    EXPECT_EQ(1, wnd.m_paints);
+    EXPECT_EQ(part, wnd.m_paintRect);
+    CRect update;
+    EXPECT_FALSE(wnd.GetUpdateRect(&update)); // EndPaint validated it
+    {
+        CClientDC client(&wnd);
+        EXPECT_EQ(RGB(200, 30, 40), client.GetPixel(10, 10));
+        CWindowDC window(&wnd);
+        EXPECT_EQ(RGB(200, 30, 40), window.GetPixel(10, 10)); // no border: same origin
+    }
+    // A device context from GetDC goes back with ReleaseDC.
+    CDC* dc = wnd.GetDC();
+    ASSERT_NE(nullptr, dc);
+    EXPECT_EQ(RGB(200, 30, 40), dc->GetPixel(6, 6));
+    EXPECT_EQ(1, wnd.ReleaseDC(dc));
+    wnd.DestroyWindow();
+}
+
 } // namespace
