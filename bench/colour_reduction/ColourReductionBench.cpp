@@ -5,6 +5,8 @@
 #include "image/DibCore.h"
 #include "image/DibQuant.h"
 
+#include "../BenchArgs.h"
+
 #include <benchmark/benchmark.h>
 
 #include <windows.h>
@@ -108,19 +110,7 @@ BENCHMARK(ColourReduction12Mp)->Unit(benchmark::kSecond)->Iterations(2);
 
 int wmain(int argc, wchar_t** argv)
 {
-    std::vector<std::string> narrow;
-    for (int i = 0; i < argc; ++i) {
-        int n = WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, nullptr, 0, nullptr, nullptr);
-        std::string text(n > 0 ? n - 1 : 0, '\0');
-        if (n > 1)
-            WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, &text[0], n, nullptr, nullptr);
-        narrow.push_back(text);
-    }
-    std::vector<char*> args;
-    for (auto& text : narrow)
-        args.push_back(&text[0]);
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
+    InitializeBenchmarks(argc, argv);
     g_photograph = MakePhotograph();
     g_baseline = Now();
     std::printf("12-megapixel picture: %.1f MB as a DIB; peak_MB is the working set the reduction adds, "

@@ -1,4 +1,5 @@
 #include "DibTestUtil.h"
+#include "ImageSamples.h"
 
 #include "image/DibQuant.h"
 #include "image/codecs/SaveDib.h"
@@ -10,6 +11,7 @@
 #include <set>
 
 using namespace dibtest;
+using samples::IndexAt;
 
 namespace {
 
@@ -39,14 +41,6 @@ COLORREF Entry(HGLOBAL dib, int i)
     COLORREF c = GetDibColorEntry(GlobalLock(dib), i);
     GlobalUnlock(dib);
     return c;
-}
-
-int IndexAt(HGLOBAL dib, LONG x, LONG y)
-{
-    BYTE* block = static_cast<BYTE*>(GlobalLock(dib));
-    int v = DibBits(block)[(DibHeight(block) - 1 - y) * DibRowSize(block) + x];
-    GlobalUnlock(dib);
-    return v;
 }
 
 COLORREF Shown(HGLOBAL dib, LONG x, LONG y)
