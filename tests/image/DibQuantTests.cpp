@@ -309,3 +309,8 @@ TEST(DibQuant, OutOfMemoryReenablesTheMainWindowAndRestoresTheCursor)
     EXPECT_EQ(arrow, GetCursor());
     EXPECT_EQ(0, ReportReduceProgress(10));
 }
+
+TEST(DibQuant, WaitCursorOfTheReductionIsInTheResources)
+{
+    EXPECT_NE(nullptr, LoadCursorW(AfxGetResourceHandle(), MAKEINTRESOURCEW(233)));
+}
