@@ -4,8 +4,8 @@
 
 #include <commctrl.h>
 
-CProgressDlgCore::CProgressDlgCore(UINT templateId, int barId, int percentId, int textId)
-    : m_templateId(templateId), m_barId(barId), m_percentId(percentId), m_textId(textId)
+CProgressDlgCore::CProgressDlgCore(UINT templateId, int barId, int percentId, int textId, UINT titleId)
+    : m_titleId(titleId), m_templateId(templateId), m_barId(barId), m_percentId(percentId), m_textId(textId)
 {
 }
 
@@ -150,46 +150,39 @@ int CProgressDlgCore::CheckCancel()
     return cancel;
 }
 
-// ---- CProgressDlg
-
-CProgressDlg::CProgressDlg(UINT titleId)
-    : CProgressDlgCore(IDD_PROGRESS, IDC_PROGRESS_BAR, IDC_PROGRESS_PERCENT, IDC_PROGRESS_TEXT)
+BOOL CProgressDlgCore::Create(CWnd* parent)
 {
-    m_titleId = titleId ? titleId : IDS_PROGRESS_TITLE;
+    return CreateFor(parent ? parent : m_parent);
 }
 
-BOOL CProgressDlg::Create(CWnd* parent)
-{
-    return CreateFor(parent);
-}
-
-BOOL CProgressDlg::OnInitDialog()
+BOOL CProgressDlgCore::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    InitBarAndTitle();
+    // A dialog without a title string keeps its template's title and the bar's own range.
+    if (m_titleId)
+        InitBarAndTitle();
     return TRUE;
 }
 
-// ---- CProgDlg
+// ---- the three dialogs
 
-CProgDlg::CProgDlg(UINT titleId)
-    : CProgressDlgCore(IDD_PROGRESS_LINES, IDC_PROGRESS_BAR, IDC_PROGRESS_PERCENT, IDC_PROGRESS_TEXT)
+CProgressDlg::CProgressDlg(UINT titleId)
+    : CProgressDlgCore(IDD_PROGRESS, IDC_PROGRESS_BAR, IDC_PROGRESS_PERCENT, IDC_PROGRESS_TEXT,
+                       titleId ? titleId : IDS_PROGRESS_TITLE)
 {
-    m_titleId = titleId ? titleId : IDS_PROGRESS_TITLE;
 }
 
-BOOL CProgDlg::Create(CWnd* parent)
+CProgDlg::CProgDlg(UINT titleId)
+    : CProgressDlgCore(IDD_PROGRESS_LINES, IDC_PROGRESS_BAR, IDC_PROGRESS_PERCENT, IDC_PROGRESS_TEXT,
+                       titleId ? titleId : IDS_PROGRESS_TITLE)
 {
-    return CreateFor(parent);
 }
 
 BOOL CProgDlg::OnInitDialog()
 {
-    CDialog::OnInitDialog();
     SendDlgItemMessage(IDC_PROGRESS_ICON, STM_SETICON, reinterpret_cast<WPARAM>(LoadIcon(nullptr, IDI_INFORMATION)));
     m_cancel = 0;
-    InitBarAndTitle();
-    return TRUE;
+    return CProgressDlgCore::OnInitDialog();
 }
 
 int CProgDlg::IsCanceled()
@@ -198,15 +191,8 @@ int CProgDlg::IsCanceled()
     return m_cancel;
 }
 
-// ---- VCopyFileDlg
-
 VCopyFileDlg::VCopyFileDlg(CWnd* parent)
-    : CProgressDlgCore(IDD_COPY_PROGRESS, IDC_COPY_PROGRESS_BAR, IDC_COPY_PROGRESS_PERCENT, IDC_COPY_PROGRESS_TEXT),
-      m_parent(parent)
+    : CProgressDlgCore(IDD_COPY_PROGRESS, IDC_COPY_PROGRESS_BAR, IDC_COPY_PROGRESS_PERCENT, IDC_COPY_PROGRESS_TEXT, 0)
 {
-}
-
-BOOL VCopyFileDlg::Create(CWnd* parent)
-{
-    return CreateFor(parent ? parent : m_parent);
+    m_parent = parent;
 }

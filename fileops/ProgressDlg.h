@@ -12,6 +12,10 @@ class CProgressDlgCore : public CDialog
 public:
     ~CProgressDlgCore() override;
 
+    // Disables the parent's safe owner when it is enabled and creates the dialog modeless; with
+    // no parent, the one given to the constructor (if any). FALSE on failure, the owner enabled.
+    BOOL Create(CWnd* parent = nullptr);
+
     // The previous position; both pump the waiting messages first.
     int SetPos(int pos);
     int OffsetPos(int delta);
@@ -38,8 +42,9 @@ public:
     BOOL m_ownerDisabled = FALSE;
 
 protected:
-    CProgressDlgCore(UINT templateId, int barId, int percentId, int textId);
+    CProgressDlgCore(UINT templateId, int barId, int percentId, int textId, UINT titleId);
     BOOL CreateFor(CWnd* parent);
+    BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* pDX) override;
     void OnOK() override;
     void OnCancel() override;
@@ -48,6 +53,7 @@ protected:
     void ShowPercentage(int pos);
     void EnableOwnerAgain();
 
+    CWnd* m_parent = nullptr;
     UINT m_templateId;
     int m_barId;
     int m_percentId;
@@ -59,33 +65,23 @@ class CProgressDlg : public CProgressDlgCore
 public:
     // titleId 0 means string 103.
     explicit CProgressDlg(UINT titleId = 0);
-    // TRUE when dialog 108 was created; on failure the owner is enabled again.
-    BOOL Create(CWnd* parent = nullptr);
-
-protected:
-    BOOL OnInitDialog() override;
 };
 
 class CProgDlg : public CProgressDlgCore
 {
 public:
     explicit CProgDlg(UINT titleId = 0);
-    BOOL Create(CWnd* parent = nullptr);
     // Pumps and returns the cancel flag without clearing it.
     int IsCanceled();
 
 protected:
+    // Also clears the cancel flag.
     BOOL OnInitDialog() override;
 };
 
 class VCopyFileDlg : public CProgressDlgCore
 {
 public:
+    // The title is the template's; the bar keeps the control's own range until SetRange.
     explicit VCopyFileDlg(CWnd* parent = nullptr);
-    // With no parent given, the constructor's. The bar keeps the control's own range until
-    // SetRange is called.
-    BOOL Create(CWnd* parent = nullptr);
-
-private:
-    CWnd* m_parent;
 };

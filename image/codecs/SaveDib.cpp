@@ -101,38 +101,59 @@ int SaveDibAsTiff(const wchar_t* path, HGLOBAL dib, DWORD codecOption)
     return SaveWith(path, dib, CXIMAGE_FORMAT_TIF, codecOption, 90, 0, 0);
 }
 
-bool CopyDibToClipboard(HGLOBAL dib)
+namespace {
+
+// Hands the block to the clipboard; the block is freed when the clipboard does not take it.
+bool PutOnClipboard(UINT format, HGLOBAL block)
 {
-    if (!dib)
-        return false;
-    SIZE_T size = GlobalSize(dib);
-    if (size == 0 || size > 0xFFFFFFFF)
-        return false;
-    HGLOBAL block = nullptr;
-    try {
-        CSharedFile file(GMEM_DDESHARE | GMEM_ZEROINIT | GMEM_MOVEABLE, static_cast<UINT>(size));
-        DibLock lock(dib);
-        if (!lock)
-            return false;
-        file.Write(lock.get(), static_cast<UINT>(size));
-        block = file.Detach();
-    } catch (CException* e) {
-        e->Delete();
-        return false;
-    }
-    if (!block)
-        return false;
     HWND owner = ClipboardOwner();
     if (!owner || !OpenClipboardWithRetry(owner)) {
         GlobalFree(block);
         return false;
     }
-    bool placed = EmptyClipboard() && SetClipboardData(CF_DIB, block) != nullptr;
+    bool placed = EmptyClipboard() && SetClipboardData(format, block) != nullptr;
     CloseClipboard();
-    // The clipboard owns the block only once it took it.
     if (!placed)
         GlobalFree(block);
     return placed;
+}
+
+// A shared global block (GMEM_DDESHARE | GMEM_ZEROINIT | GMEM_MOVEABLE) holding the bytes.
+HGLOBAL SharedCopy(const void* data, SIZE_T size)
+{
+    if (size == 0 || size > 0xFFFFFFFF)
+        return nullptr;
+    try {
+        CSharedFile file(GMEM_DDESHARE | GMEM_ZEROINIT | GMEM_MOVEABLE, static_cast<UINT>(size));
+        file.Write(data, static_cast<UINT>(size));
+        return file.Detach();
+    } catch (CException* e) {
+        e->Delete();
+        return nullptr;
+    }
+}
+
+} // namespace
+
+bool CopyDibToClipboard(HGLOBAL dib)
+{
+    if (!dib)
+        return false;
+    HGLOBAL block = nullptr;
+    {
+        DibLock lock(dib);
+        if (lock)
+            block = SharedCopy(lock.get(), GlobalSize(dib));
+    }
+    return block && PutOnClipboard(CF_DIB, block);
+}
+
+bool CopyTextToClipboard(const wchar_t* text)
+{
+    if (!text)
+        return false;
+    HGLOBAL block = SharedCopy(text, (wcslen(text) + 1) * sizeof(wchar_t));
+    return block && PutOnClipboard(CF_UNICODETEXT, block);
 }
 
 int ReportReduceProgress(int position)

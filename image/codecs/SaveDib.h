@@ -21,6 +21,8 @@ int SaveDibAsTiff(const wchar_t* path, HGLOBAL dib, DWORD codecOption);
 // Puts a copy of the DIB on the clipboard as CF_DIB; false for a null handle or when the
 // clipboard cannot be opened (another program holds it) or refuses the data.
 bool CopyDibToClipboard(HGLOBAL dib);
+// The same for a text (CF_UNICODETEXT).
+bool CopyTextToClipboard(const wchar_t* text);
 
 // The colour reduction's progress callback: moves the registered dialog's bar to the position and
 // returns its cancel state; 0 when no dialog is registered.

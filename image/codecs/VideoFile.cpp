@@ -363,28 +363,31 @@ HGLOBAL GrabVideoFrame(const wchar_t* path, int position)
     return GrabVideoFrameWith(CreateDetector(), path, position);
 }
 
-double GetVideoLength(const wchar_t* path)
+namespace {
+
+// One figure of the file's first video stream from the media detector; 0 when it cannot be read.
+double AskVideoStream(const wchar_t* path, HRESULT (STDMETHODCALLTYPE IMediaDet::*question)(double*))
 {
     ComScope com;
     IMediaDet* detector = CreateDetector();
-    double length = 0;
-    if (detector && path && SelectVideoStream(detector, path) && FAILED(detector->get_StreamLength(&length)))
-        length = 0;
+    double value = 0;
+    if (detector && path && SelectVideoStream(detector, path) && FAILED((detector->*question)(&value)))
+        value = 0;
     if (detector)
         detector->Release();
-    return length;
+    return value;
+}
+
+} // namespace
+
+double GetVideoLength(const wchar_t* path)
+{
+    return AskVideoStream(path, &IMediaDet::get_StreamLength);
 }
 
 double GetVideoFrameRate(const wchar_t* path)
 {
-    ComScope com;
-    IMediaDet* detector = CreateDetector();
-    double rate = 0;
-    if (detector && path && SelectVideoStream(detector, path) && FAILED(detector->get_FrameRate(&rate)))
-        rate = 0;
-    if (detector)
-        detector->Release();
-    return rate;
+    return AskVideoStream(path, &IMediaDet::get_FrameRate);
 }
 
 int AviFile::LoadFile()

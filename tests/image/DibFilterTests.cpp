@@ -1,20 +1,14 @@
 #include "DibTestUtil.h"
+#include "ImageSamples.h"
 
 #include "image/DibFilter.h"
 
 #include <gtest/gtest.h>
 
 using namespace dibtest;
+using samples::IndexAt;
 
 namespace {
-
-int GreyAt(HGLOBAL dib, LONG x, LONG y)
-{
-    BYTE* block = static_cast<BYTE*>(GlobalLock(dib));
-    int v = DibBits(block)[(DibHeight(block) - 1 - y) * DibRowSize(block) + x];
-    GlobalUnlock(dib);
-    return v;
-}
 
 int Formula(COLORREF c)
 {
@@ -62,7 +56,7 @@ TEST(DibFilter, GreyConversionFollowsTheWeightedSum)
     EXPECT_EQ(8, h.biBitCount);
     EXPECT_EQ(CalcDibImageSize(6, 1, 8), h.biSizeImage);
     for (int x = 0; x < 6; ++x)
-        EXPECT_EQ(cases[x].grey, GreyAt(grey, x, 0)) << x;
+        EXPECT_EQ(cases[x].grey, IndexAt(grey, x, 0)) << x;
     BYTE* block = static_cast<BYTE*>(GlobalLock(grey));
     EXPECT_EQ(RGB(77, 77, 77), GetDibColorEntry(block, 77));
     GlobalUnlock(grey);
@@ -72,25 +66,25 @@ TEST(DibFilter, GreyConversionReadsPalettesAndWidensOtherDepths)
 {
     Dib twoColour(MakeIndexed(9, 2, 1, {RGB(0, 0, 0), RGB(255, 255, 255)}, [](LONG x, LONG) { return x & 1; }));
     Dib fromTwo(ConvertDibToGray(twoColour));
-    EXPECT_EQ(0, GreyAt(fromTwo, 0, 0));
-    EXPECT_EQ(0, GreyAt(fromTwo, 8, 1));
-    EXPECT_EQ(255, GreyAt(fromTwo, 7, 1));
+    EXPECT_EQ(0, IndexAt(fromTwo, 0, 0));
+    EXPECT_EQ(0, IndexAt(fromTwo, 8, 1));
+    EXPECT_EQ(255, IndexAt(fromTwo, 7, 1));
 
     // An index past the two stored colours reads black.
     Dib shortTable(
         MakeIndexed(3, 1, 8, {RGB(255, 0, 0), RGB(0, 0, 255)}, [](LONG x, LONG) { return x == 2 ? 250 : x; }));
     Dib fromShort(ConvertDibToGray(shortTable));
-    EXPECT_EQ(76, GreyAt(fromShort, 0, 0));
-    EXPECT_EQ(29, GreyAt(fromShort, 1, 0));
-    EXPECT_EQ(0, GreyAt(fromShort, 2, 0));
+    EXPECT_EQ(76, IndexAt(fromShort, 0, 0));
+    EXPECT_EQ(29, IndexAt(fromShort, 1, 0));
+    EXPECT_EQ(0, IndexAt(fromShort, 2, 0));
 
     // 16 bits: 5-5-5 red and white, read as pixels, not as three-byte groups.
     Dib sixteen(Make16(3, 1, {0x7C00, 0x7FFF, 0x001F}));
     Dib fromSixteen(ConvertDibToGray(sixteen));
     ASSERT_NE(sixteen.handle, fromSixteen.handle);
-    EXPECT_EQ(76, GreyAt(fromSixteen, 0, 0));
-    EXPECT_EQ(255, GreyAt(fromSixteen, 1, 0));
-    EXPECT_EQ(29, GreyAt(fromSixteen, 2, 0));
+    EXPECT_EQ(76, IndexAt(fromSixteen, 0, 0));
+    EXPECT_EQ(255, IndexAt(fromSixteen, 1, 0));
+    EXPECT_EQ(29, IndexAt(fromSixteen, 2, 0));
 }
 
 TEST(DibFilter, UnsharpMaskLeavesFlatAndZeroFactorPicturesUnchanged)

@@ -1,12 +1,17 @@
 #include "DibTestUtil.h"
+#include "ImageSamples.h"
 
 #include "image/DibQuant.h"
+#include "image/codecs/SaveDib.h"
+
+#include "framework/Framework.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 
 using namespace dibtest;
+using samples::IndexAt;
 
 namespace {
 
@@ -36,14 +41,6 @@ COLORREF Entry(HGLOBAL dib, int i)
     COLORREF c = GetDibColorEntry(GlobalLock(dib), i);
     GlobalUnlock(dib);
     return c;
-}
-
-int IndexAt(HGLOBAL dib, LONG x, LONG y)
-{
-    BYTE* block = static_cast<BYTE*>(GlobalLock(dib));
-    int v = DibBits(block)[(DibHeight(block) - 1 - y) * DibRowSize(block) + x];
-    GlobalUnlock(dib);
-    return v;
 }
 
 COLORREF Shown(HGLOBAL dib, LONG x, LONG y)
@@ -231,4 +228,89 @@ TEST(DibQuant, SixteenBitSourcesAreWidenedFirst)
     ASSERT_TRUE(result);
     EXPECT_EQ(RGB(255, 0, 0), Shown(result, 0, 1));
     EXPECT_EQ(nullptr, ReduceDibTo256Colors(nullptr, TRUE));
+}
+
+namespace {
+
+// A top-level window standing in for the program's main window for the length of a test.
+class MainWindowScope
+{
+public:
+    MainWindowScope()
+    {
+        LPCWSTR cls =
+            AfxRegisterWndClass(0, LoadCursorW(nullptr, IDC_ARROW), reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
+        m_window.CreateEx(0, cls, L"主窓", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr);
+        AfxGetApp()->m_pMainWnd = &m_window;
+    }
+    ~MainWindowScope()
+    {
+        AfxGetApp()->m_pMainWnd = nullptr;
+        m_window.DestroyWindow();
+    }
+    CWnd& window() { return m_window; }
+
+private:
+    CWnd m_window;
+};
+
+// Presses the abort button of every dialog as soon as it has been set up.
+HHOOK g_abortHook = nullptr;
+LRESULT CALLBACK AbortOnInit(int code, WPARAM wParam, LPARAM lParam)
+{
+    auto* message = reinterpret_cast<CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && message->message == WM_INITDIALOG)
+        PostMessageW(message->hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    return CallNextHookEx(g_abortHook, code, wParam, lParam);
+}
+
+bool ReductionDialogOpen()
+{
+    return FindWindowW(L"#32770", L"減色処理") != nullptr;
+}
+
+} // namespace
+
+TEST(DibQuant, DialogOverTheMainWindowShowsTheWorkAndIsGoneAfterwards)
+{
+    MainWindowScope main;
+    Dib source(Make24(40, 30, Photo));
+    Dib result(ReduceDibTo256Colors(source, FALSE));
+    EXPECT_TRUE(result);
+    EXPECT_TRUE(main.window().IsWindowEnabled());
+    EXPECT_FALSE(ReductionDialogOpen());
+    EXPECT_EQ(0, ReportReduceProgress(10)); // the registration went with the dialog
+}
+
+TEST(DibQuant, CancelFromTheDialogGivesNoResult)
+{
+    MainWindowScope main;
+    Dib source(Make24(40, 30, Photo));
+    g_abortHook = SetWindowsHookExW(WH_CALLWNDPROCRET, AbortOnInit, nullptr, GetCurrentThreadId());
+    HGLOBAL result = ReduceDibTo256Colors(source, FALSE);
+    UnhookWindowsHookEx(g_abortHook);
+    EXPECT_EQ(nullptr, result);
+    EXPECT_TRUE(main.window().IsWindowEnabled());
+    EXPECT_FALSE(ReductionDialogOpen());
+}
+
+TEST(DibQuant, OutOfMemoryReenablesTheMainWindowAndRestoresTheCursor)
+{
+    MainWindowScope main;
+    HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+    SetCursor(arrow);
+    Dib source(Make24(50, 40, Photo));
+    CQuant::SetTableBudgetForTesting(100000);
+    HGLOBAL result = ReduceDibTo256Colors(source, FALSE);
+    CQuant::SetTableBudgetForTesting(0);
+    EXPECT_EQ(nullptr, result);
+    EXPECT_TRUE(main.window().IsWindowEnabled());
+    EXPECT_FALSE(ReductionDialogOpen());
+    EXPECT_EQ(arrow, GetCursor());
+    EXPECT_EQ(0, ReportReduceProgress(10));
+}
+
+TEST(DibQuant, WaitCursorOfTheReductionIsInTheResources)
+{
+    EXPECT_NE(nullptr, LoadCursorW(AfxGetResourceHandle(), MAKEINTRESOURCEW(233)));
 }

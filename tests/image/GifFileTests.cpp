@@ -8,20 +8,10 @@
 
 using namespace dibtest;
 using samples::GifFrame;
+using samples::IndexAt;
 using samples::MakeGif;
 
 namespace {
-
-// The palette index of pixel (x, y), y from the top, of a 1, 4 or 8-bit DIB.
-int IndexAt(HGLOBAL dib, LONG x, LONG y)
-{
-    BYTE* block = static_cast<BYTE*>(GlobalLock(dib));
-    const BYTE* row = DibBits(block) + (DibHeight(block) - 1 - y) * DibRowSize(block);
-    WORD bits = DibBitCount(block);
-    int v = bits == 8 ? row[x] : bits == 4 ? (row[x / 2] >> ((x & 1) ? 0 : 4)) & 15 : (row[x / 8] >> (7 - x % 8)) & 1;
-    GlobalUnlock(dib);
-    return v;
-}
 
 std::vector<int> Ramp(int count, int modulo)
 {

@@ -13,6 +13,22 @@
 
 namespace samples {
 
+// The palette index of pixel (x, y), y from the top, of a 1, 4 or 8-bit DIB.
+inline int IndexAt(HGLOBAL dib, LONG x, LONG y)
+{
+    const BYTE* block = static_cast<const BYTE*>(GlobalLock(dib));
+    const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(block);
+    const DWORD row = ((header->biWidth * header->biBitCount + 31) / 32) * 4;
+    const DWORD colours = header->biClrUsed ? header->biClrUsed : 1u << header->biBitCount;
+    const BYTE* line = block + header->biSize + colours * 4 + (header->biHeight - 1 - y) * row;
+    const WORD bits = header->biBitCount;
+    int v = bits == 8   ? line[x]
+            : bits == 4 ? (line[x / 2] >> ((x & 1) ? 0 : 4)) & 15
+                        : (line[x / 8] >> (7 - x % 8)) & 1;
+    GlobalUnlock(dib);
+    return v;
+}
+
 // ---- GIF
 
 // LZW codes, least significant bit first, in data sub-blocks.
@@ -178,6 +194,18 @@ struct TiffPage
     std::vector<uint16_t> colorMap; // red, green, blue: 3 x (1 << bits) entries
     std::vector<BYTE> data;         // the samples as libtiff stores them (rows, or planes one after another)
 };
+
+inline TiffPage Page(uint32_t w, uint32_t h, uint16_t bits, uint16_t spp, uint16_t photometric, std::vector<BYTE> data)
+{
+    TiffPage p;
+    p.width = w;
+    p.height = h;
+    p.bitsPerSample = bits;
+    p.samplesPerPixel = spp;
+    p.photometric = photometric;
+    p.data = std::move(data);
+    return p;
+}
 
 // Writes the pages into a TIFF file and returns its bytes.
 inline std::vector<BYTE> MakeTiff(const std::vector<TiffPage>& pages)

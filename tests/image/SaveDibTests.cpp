@@ -169,6 +169,18 @@ TEST(Clipboard, CopyPutsTheWholeDibOnTheClipboard)
     CloseClipboard();
 }
 
+TEST(Clipboard, TextGoesOnTheClipboardAsUnicode)
+{
+    ASSERT_TRUE(CopyTextToClipboard(L"写真 1"));
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    ASSERT_NE(nullptr, data);
+    EXPECT_STREQ(L"写真 1", static_cast<const wchar_t*>(GlobalLock(data)));
+    GlobalUnlock(data);
+    CloseClipboard();
+    EXPECT_FALSE(CopyTextToClipboard(nullptr));
+}
+
 TEST(Clipboard, NullDibLeavesTheClipboardAlone)
 {
     ASSERT_TRUE(OpenClipboard(nullptr));

@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 using namespace dibtest;
+using samples::IndexAt;
 using samples::MakeTiff;
+using samples::Page;
 using samples::TiffPage;
 
 namespace {
@@ -31,16 +33,6 @@ struct Decoded
     HGLOBAL dib() const { return tiff.m_dib; }
 };
 
-int IndexAt(HGLOBAL dib, LONG x, LONG y)
-{
-    BYTE* block = static_cast<BYTE*>(GlobalLock(dib));
-    const BYTE* row = DibBits(block) + (DibHeight(block) - 1 - y) * DibRowSize(block);
-    WORD bits = DibBitCount(block);
-    int v = bits == 8 ? row[x] : bits == 4 ? (row[x / 2] >> ((x & 1) ? 0 : 4)) & 15 : (row[x / 8] >> (7 - x % 8)) & 1;
-    GlobalUnlock(dib);
-    return v;
-}
-
 COLORREF Entry(HGLOBAL dib, int i)
 {
     COLORREF c = GetDibColorEntry(GlobalLock(dib), i);
@@ -59,18 +51,6 @@ std::vector<BYTE> Pack(const std::vector<int>& values, int width, int height, in
             out[y * rowBytes + bit / 8] |= static_cast<BYTE>(values[y * width + x] << (8 - bits - bit % 8));
         }
     return out;
-}
-
-TiffPage Page(uint32_t w, uint32_t h, uint16_t bits, uint16_t spp, uint16_t photometric, std::vector<BYTE> data)
-{
-    TiffPage p;
-    p.width = w;
-    p.height = h;
-    p.bitsPerSample = bits;
-    p.samplesPerPixel = spp;
-    p.photometric = photometric;
-    p.data = std::move(data);
-    return p;
 }
 
 std::vector<int> Values(int count, int modulo)

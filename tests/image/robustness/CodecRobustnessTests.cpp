@@ -207,14 +207,7 @@ TEST(CodecRobustness, GifStreamsWithHostileHeadersAndCodes)
 TEST(CodecRobustness, TiffPagesWithHostileTagsAndStrips)
 {
     auto page = [](uint32_t w, uint32_t h, uint16_t bits, uint16_t spp, uint16_t photometric) {
-        TiffPage p;
-        p.width = w;
-        p.height = h;
-        p.bitsPerSample = bits;
-        p.samplesPerPixel = spp;
-        p.photometric = photometric;
-        p.data.assign((w * bits * spp + 7) / 8 * h, 0x5A);
-        return p;
+        return samples::Page(w, h, bits, spp, photometric, std::vector<BYTE>((w * bits * spp + 7) / 8 * h, 0x5A));
     };
     TiffPage palette = page(9, 7, 4, 1, PHOTOMETRIC_PALETTE);
     palette.colorMap.assign(48, 0x1234);
