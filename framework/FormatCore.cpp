@@ -360,9 +360,8 @@ template <typename Ch> void FormatInto(std::basic_string<Ch>& out, const Ch* for
     }
 }
 
-} // namespace
-
-void AFXAPI AfxAppendFormatV(std::wstring& out, const wchar_t* format, va_list args)
+// The caller's va_list stays untouched: the walk works on a copy.
+template <typename Ch> void AppendFormatted(std::basic_string<Ch>& out, const Ch* format, va_list args)
 {
     if (!format)
         return;
@@ -372,12 +371,14 @@ void AFXAPI AfxAppendFormatV(std::wstring& out, const wchar_t* format, va_list a
     va_end(copy);
 }
 
+} // namespace
+
+void AFXAPI AfxAppendFormatV(std::wstring& out, const wchar_t* format, va_list args)
+{
+    AppendFormatted(out, format, args);
+}
+
 void AFXAPI AfxAppendFormatV(std::string& out, const char* format, va_list args)
 {
-    if (!format)
-        return;
-    va_list copy;
-    va_copy(copy, args);
-    FormatInto(out, format, &copy);
-    va_end(copy);
+    AppendFormatted(out, format, args);
 }
