@@ -15,7 +15,7 @@ public:
     virtual void DeleteTemp() = 0;
 };
 
-enum AFX_HANDLE_MAP { afxGdiObjectMap, afxDCMap, afxMenuMap, afxImageListMap };
+enum AFX_HANDLE_MAP { afxGdiObjectMap, afxDCMap, afxMenuMap, afxImageListMap, afxWndMap };
 
 template <class CObj, class H> class CHandleMap : public CHandleMapBase
 {

@@ -1,5 +1,6 @@
 #include "framework/CMenu.h"
 #include "framework/CHandleMap.h"
+#include "framework/CWnd.h"
 #include "framework/ModuleState.h"
 
 IMPLEMENT_DYNCREATE(CMenu, CObject)
@@ -85,4 +86,14 @@ void CMenu::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct)
 void CMenu::MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct)
 {
     (void)lpMeasureItemStruct;
+}
+
+BOOL CMenu::TrackPopupMenu(UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT lpRect)
+{
+    return ::TrackPopupMenu(m_hMenu, nFlags, x, y, 0, pWnd->GetSafeHwnd(), lpRect);
+}
+
+BOOL CMenu::TrackPopupMenuEx(UINT fuFlags, int x, int y, CWnd* pWnd, LPTPMPARAMS lptpm)
+{
+    return ::TrackPopupMenuEx(m_hMenu, fuFlags, x, y, pWnd->GetSafeHwnd(), lptpm);
 }

@@ -1,9 +1,10 @@
 // Menus. A CMenu owns its menu (destroyed with the object) unless detached; GetSubMenu and
-// FromHandle give temporary wrappers. (TrackPopupMenu, which needs a window, is added with the
-// window classes.)
+// FromHandle give temporary wrappers.
 #pragma once
 
 #include "framework/CGdiObject.h"
+
+class CWnd;
 
 class CMenu : public CObject
 {
@@ -94,6 +95,11 @@ public:
         return ::SetMenuItemInfoW(m_hMenu, uItem, fByPos, lpMenuItemInfo);
     }
     CMenu* GetSubMenu(int nPos) const { return FromHandle(::GetSubMenu(m_hMenu, nPos)); }
+
+    // A pop-up menu at a screen position, owned by pWnd (which gets its WM_INITMENUPOPUP and,
+    // unless TPM_RETURNCMD, its WM_COMMAND). With TPM_RETURNCMD the chosen id, or 0.
+    BOOL TrackPopupMenu(UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT lpRect = nullptr);
+    BOOL TrackPopupMenuEx(UINT fuFlags, int x, int y, CWnd* pWnd, LPTPMPARAMS lptpm);
 
     // Owner-drawn items: override to draw and measure them.
     virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);

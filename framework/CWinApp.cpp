@@ -1,4 +1,5 @@
 #include "framework/CWinApp.h"
+#include "framework/CWnd.h"
 #include "framework/ModuleState.h"
 #include "framework/ThreadState.h"
 
@@ -410,10 +411,16 @@ int CWinApp::DoMessageBox(LPCWSTR lpszPrompt, UINT nType, UINT nIDPrompt)
         else if (buttons == MB_YESNO || buttons == MB_YESNOCANCEL)
             nType |= MB_ICONQUESTION;
     }
-    HWND owner = ::GetActiveWindow();
-    if (owner)
+    // Owned by the main window's last active pop-up (a modal dialog, say), with the top-level
+    // window disabled meanwhile; without a main window, by the active window.
+    HWND top = nullptr;
+    HWND owner = CWnd::GetSafeOwner_(nullptr, &top);
+    if (!owner && (owner = ::GetActiveWindow()) != nullptr)
         owner = ::GetLastActivePopup(owner);
-    return ::MessageBoxW(owner, lpszPrompt ? lpszPrompt : L"", m_pszAppName ? m_pszAppName : L"", nType);
+    int result = ::MessageBoxW(owner, lpszPrompt ? lpszPrompt : L"", m_pszAppName ? m_pszAppName : L"", nType);
+    if (top)
+        ::EnableWindow(top, TRUE);
+    return result;
 }
 
 HCURSOR CWinApp::LoadCursor(LPCWSTR lpszResourceName) const

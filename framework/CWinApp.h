@@ -81,6 +81,10 @@ protected:
 
 // Sets up the application object for this module's instance (handles, command line, names).
 BOOL AFXAPI AfxWinInit(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nCmdShow);
+// The body of a GUI program's wWinMain (framework/AppModule.cpp): AfxWinInit, then the application
+// object's InitApplication and InitInstance, then Run, whose result is the exit code. When
+// InitInstance fails, the main window (if any) is destroyed and ExitInstance gives the exit code.
+int AFXAPI AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nCmdShow);
 
 // The application's wait cursor (CWinApp::DoWaitCursor), counted; kept by the framework itself
 // where there is no application object.

@@ -1,6 +1,8 @@
 #include "framework/CWinThread.h"
 #include "framework/CException.h"
 #include "framework/CHandleMap.h"
+#include "framework/CWnd.h"
+#include "framework/ModuleState.h"
 #include "framework/ThreadState.h"
 
 #include <process.h>
@@ -10,6 +12,9 @@ IMPLEMENT_DYNAMIC(CWinThread, CCmdTarget)
 namespace {
 
 const UINT kSysTimer = 0x0118; // the caret's blink timer
+
+// Shown when a handler failed with an exception that carries no text of its own.
+const wchar_t kInternalFailure[] = L"内部エラーが発生しました。";
 
 // The end of a thread's life: its object goes (when it deletes itself) and the thread forgets it.
 void FinishThread(CWinThread* thread, BOOL bDelete)
@@ -114,16 +119,30 @@ int CWinThread::Run()
 
 BOOL CWinThread::PreTranslateMessage(MSG* pMsg)
 {
-    (void)pMsg;
+    // From the target window up through its parents to the main window.
+    CWnd* mainWnd = AfxGetMainWnd();
+    if (CWnd::WalkPreTranslateTree(mainWnd->GetSafeHwnd(), pMsg))
+        return TRUE;
+    // A window outside the main window's tree (an unowned modeless dialog) still gets the main
+    // window's look at the message (its accelerators).
+    if (mainWnd && mainWnd->m_hWnd) {
+        CWnd* target = CWnd::FromHandle(pMsg->hwnd);
+        if (target && target->GetTopLevelParent() != mainWnd)
+            return mainWnd->PreTranslateMessage(pMsg);
+    }
     return FALSE;
 }
 
 BOOL CWinThread::PumpMessage()
 {
     MSG& msg = AfxGetThreadState()->m_msgCur;
-    if (!::GetMessageW(&msg, nullptr, 0, 0))
+    BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0)
         return FALSE;
-    if (!PreTranslateMessage(&msg)) {
+    if (got == -1)
+        return TRUE;
+    // WM_KICKIDLE only nudges a modal loop awake; it has nowhere to go.
+    if (msg.message != WM_KICKIDLE && !PreTranslateMessage(&msg)) {
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
@@ -132,13 +151,26 @@ BOOL CWinThread::PumpMessage()
 
 BOOL CWinThread::OnIdle(LONG lCount)
 {
-    // The first pass is for user-interface updates; temporary wrappers go on the second.
+    // The first pass updates the user interface: the main window and its descendants refresh
+    // their command-UI (tool bars, status bars); temporary wrappers go on the second.
+    if (lCount <= 0) {
+        CWnd* mainWnd = m_pMainWnd;
+        if (mainWnd && mainWnd->m_hWnd && mainWnd->IsWindowVisible()) {
+            AfxCallWndProc(mainWnd, mainWnd->m_hWnd, WM_IDLEUPDATECMDUI, TRUE, 0);
+            mainWnd->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, TRUE);
+        }
+    }
     if (lCount >= 1)
         AfxDeleteTempMaps();
     return lCount < 1;
 }
 
 BOOL CWinThread::IsIdleMessage(MSG* pMsg)
+{
+    return AfxInternalIsIdleMessage(pMsg);
+}
+
+BOOL AFXAPI AfxInternalIsIdleMessage(MSG* pMsg)
 {
     AFX_THREAD_STATE* state = AfxGetThreadState();
     if (pMsg->message == WM_MOUSEMOVE || pMsg->message == WM_NCMOUSEMOVE) {
@@ -155,6 +187,27 @@ BOOL CWinThread::IsIdleMessage(MSG* pMsg)
 int CWinThread::ExitInstance()
 {
     return static_cast<int>(AfxGetThreadState()->m_msgCur.wParam);
+}
+
+LRESULT CWinThread::ProcessWndProcException(CException* e, const MSG* pMsg)
+{
+    return AfxInternalProcessWndProcException(e, pMsg);
+}
+
+LRESULT AFXAPI AfxInternalProcessWndProcException(CException* e, const MSG* pMsg)
+{
+    if (pMsg->message == WM_CREATE)
+        return -1; // the window is not created
+    if (pMsg->message == WM_PAINT)
+        ::ValidateRect(pMsg->hwnd, nullptr); // or the paint would come back forever
+    // A user exception was reported where it was raised.
+    if (e && !e->IsKindOf(RUNTIME_CLASS(CUserException))) {
+        wchar_t text[512];
+        if (!e->GetErrorMessage(text, 512))
+            lstrcpynW(text, kInternalFailure, 512);
+        AfxMessageBox(text, MB_ICONSTOP);
+    }
+    return 0;
 }
 
 void CWinThread::Delete()

@@ -6,6 +6,7 @@
 #include "framework/CCmdTarget.h"
 
 class CWnd;
+class CException;
 
 typedef UINT(AFX_CDECL* AFX_THREADPROC)(LPVOID);
 
@@ -43,6 +44,9 @@ public:
     // Messages after which idle processing starts again (not timers or repeated mouse moves).
     virtual BOOL IsIdleMessage(MSG* pMsg);
     virtual int ExitInstance();
+    // An exception escaped a message handler (it never crosses into Windows): reports it and
+    // returns the message's result (-1 for WM_CREATE).
+    virtual LRESULT ProcessWndProcException(CException* e, const MSG* pMsg);
     // Deletes the object when m_bAutoDelete is set.
     virtual void Delete();
 
@@ -71,3 +75,9 @@ CWinThread* AFXAPI AfxBeginThread(CRuntimeClass* pThreadClass, int nPriority = T
 [[noreturn]] void AFXAPI AfxEndThread(UINT nExitCode, BOOL bDelete = TRUE);
 // The calling thread's CWinThread (the application object on the main thread); may be null.
 CWinThread* AFXAPI AfxGetThread();
+
+// The default handling of ProcessWndProcException, used when the thread has no CWinThread.
+LRESULT AFXAPI AfxInternalProcessWndProcException(CException* e, const MSG* pMsg);
+// The default of IsIdleMessage: FALSE for repeated mouse moves at one place, paints and the
+// caret's blink timer.
+BOOL AFXAPI AfxInternalIsIdleMessage(MSG* pMsg);

@@ -30,3 +30,13 @@
 #include "framework/CMenu.h"
 #include "framework/CCommandLineInfo.h"
 #include "framework/CWinApp.h"
+
+// Windows, message maps, the application loop, dialogs and the basic controls.
+#include "framework/CCmdUI.h"
+#include "framework/CWnd.h"
+#include "framework/CPaintDC.h"
+#include "framework/CDataExchange.h"
+#include "framework/CDialog.h"
+#include "framework/CStdControls.h"
+#include "framework/CProgressCtrl.h"
+#include "framework/CSpinButtonCtrl.h"

@@ -5,6 +5,7 @@
 #include "framework/FrameworkBase.h"
 
 class CWinThread;
+class CWnd;
 class CHandleMapBase;
 
 struct AFX_THREAD_STATE
@@ -18,7 +19,20 @@ struct AFX_THREAD_STATE
     // Handle maps of GDI objects, device contexts, menus and image lists (index: the
     // AFX_HANDLE_MAP values of CHandleMap.h); their temporary wrappers are deleted in idle
     // time and the maps when the thread ends.
-    CHandleMapBase* m_pHandleMaps[4] = {};
+    CHandleMapBase* m_pHandleMaps[5] = {};
+
+    // ---- window layer
+    // The message being handled; CWnd::Default passes it on. A window procedure outside the
+    // framework may save, set and restore it around its own dispatch.
+    MSG m_lastSentMsg = {};
+    // While UpdateData runs on this window, its controls' notifications are not dispatched.
+    HWND m_hLockoutNotifyWindow = nullptr;
+    // Window creation: the object waiting for its handle, and the thread's CBT hook.
+    CWnd* m_pWndInit = nullptr;
+    HHOOK m_hHookCbtFilter = nullptr;
+    int m_nCbtHookUsers = 0;
+    // The name AfxRegisterWndClass returned last.
+    wchar_t m_szTempClassName[96] = {};
 };
 
 // This thread's state, created on first use and freed when the thread ends.

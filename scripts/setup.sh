@@ -226,11 +226,15 @@ FONT_REPLACEMENTS=(
     "ＭＳ ゴシック=IPAGothic" "MS Gothic=IPAGothic" "ＭＳ 明朝=IPAMincho" "MS Mincho=IPAMincho"
 )
 
+# Xvfb has no window manager: unmanaged windows spare every hidden top-level window Wine's
+# two-second wait for a window-manager reply.
+X11_DRIVER_SETTINGS=("Managed=N")
+
 setup_wine_prefix() {
     local prefix="$BUILD_DIR/wineprefix"
     local stamp="$prefix/.vyx-ready"
     local want
-    want=$(printf '%s\n' "${FONT_REPLACEMENTS[@]}" | sha1sum | cut -c1-12)
+    want=$(printf '%s\n' "${FONT_REPLACEMENTS[@]}" "${X11_DRIVER_SETTINGS[@]}" | sha1sum | cut -c1-12)
     [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ] && return 0
     say "creating the Wine prefix $prefix"
     rm -rf "$prefix"
@@ -242,6 +246,9 @@ setup_wine_prefix() {
         local r
         for r in "${FONT_REPLACEMENTS[@]}"; do
             wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${r%%=*}" /t REG_SZ /d "${r#*=}" /f >/dev/null 2>&1
+        done
+        for r in "${X11_DRIVER_SETTINGS[@]}"; do
+            wine reg add 'HKCU\Software\Wine\X11 Driver' /v "${r%%=*}" /t REG_SZ /d "${r#*=}" /f >/dev/null 2>&1
         done
         wineserver -w
     ) || die "creating the Wine prefix"

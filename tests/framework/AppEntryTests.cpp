@@ -1,0 +1,56 @@
+// The framework's entry point for GUI programs: a program without a wWinMain of its own runs its
+// application object through AfxWinMain (InitInstance, Run, ExitInstance).
+#include "WindowTestUtil.h"
+
+namespace {
+
+struct EntryRun
+{
+    DWORD exitCode = 0;
+    std::string report;
+};
+
+EntryRun RunEntryApp(LPCWSTR mode)
+{
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    CString exe = self;
+    exe = exe.Left(exe.ReverseFind(L'\\') + 1) + L"framework_entry_app.exe";
+    ScratchFolder scratch;
+    CString report = scratch / L"report.txt";
+    CString commandLine;
+    commandLine.Format(L"\"%s\" %s %s", static_cast<LPCWSTR>(exe), static_cast<LPCWSTR>(report), mode);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    EntryRun run;
+    if (!CreateProcessW(exe, commandLine.GetBuffer(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        ADD_FAILURE() << "cannot start the entry program";
+        return run;
+    }
+    commandLine.ReleaseBuffer();
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.hProcess, 20000));
+    GetExitCodeProcess(process.hProcess, &run.exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    run.report = ScratchFolder::ReadFile(report);
+    return run;
+}
+
+TEST(AppEntry, ProgramWithoutItsOwnEntryRunsTheApplicationObject)
+{
+    EntryRun run = RunEntryApp(L"run");
+    // The main window's closing ended Run; ExitInstance gave the exit code.
+    EXPECT_EQ(23u, run.exitCode);
+    EXPECT_EQ("init 入口の確認 1\nmain window gone\nexit\n", run.report);
+}
+
+TEST(AppEntry, FailedInitInstanceDestroysTheMainWindowAndExits)
+{
+    EntryRun run = RunEntryApp(L"fail");
+    EXPECT_EQ(31u, run.exitCode);
+    EXPECT_EQ("init 入口の確認 1\nmain window gone\nexit\n", run.report);
+}
+
+} // namespace

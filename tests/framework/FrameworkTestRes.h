@@ -1,0 +1,20 @@
+// Resource ids of the framework tests' own dialog templates (kept clear of res/resource.h).
+#pragma once
+
+#define IDD_FWTEST_DATA 29001
+#define IDD_FWTEST_MODELESS 29002
+
+#define IDC_FWTEST_NAME 29101
+#define IDC_FWTEST_COUNT 29102
+#define IDC_FWTEST_SCALE 29103
+#define IDC_FWTEST_CHECK 29104
+#define IDC_FWTEST_SMALL 29105
+#define IDC_FWTEST_MEDIUM 29106
+#define IDC_FWTEST_LARGE 29107
+#define IDC_FWTEST_KIND 29108
+#define IDC_FWTEST_FOLDER 29109
+#define IDC_FWTEST_LIST 29110
+#define IDC_FWTEST_NOTE 29111
+#define IDC_FWTEST_PROGRESS 29112
+#define IDC_FWTEST_SPIN 29113
+#define IDC_FWTEST_APPLY 29114

@@ -1,0 +1,131 @@
+#include "WindowTestUtil.h"
+
+#include <vector>
+
+void PumpPending()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT)
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+CString TextOf(HWND hWnd)
+{
+    wchar_t buffer[1024] = {};
+    // WM_GETTEXT works across threads, GetWindowText would not for other processes' controls.
+    SendMessageW(hWnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer));
+    return buffer;
+}
+
+namespace {
+
+struct FindData
+{
+    const std::function<bool(HWND)>* match;
+    HWND found;
+};
+
+BOOL CALLBACK FindWindowProc(HWND hWnd, LPARAM lParam)
+{
+    auto* data = reinterpret_cast<FindData*>(lParam);
+    DWORD process = 0;
+    GetWindowThreadProcessId(hWnd, &process);
+    if (process == GetCurrentProcessId() && IsWindowVisible(hWnd) && (*data->match)(hWnd)) {
+        data->found = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+bool IsDialogClass(HWND hWnd)
+{
+    wchar_t name[16];
+    return GetClassNameW(hWnd, name, 16) && lstrcmpW(name, L"#32770") == 0;
+}
+
+} // namespace
+
+HWND WaitForWindow(const std::function<bool(HWND)>& match, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        FindData data = {&match, nullptr};
+        EnumWindows(&FindWindowProc, reinterpret_cast<LPARAM>(&data));
+        if (data.found)
+            return data.found;
+        if (GetTickCount() - start > timeoutMs)
+            return nullptr;
+        Sleep(20);
+    }
+}
+
+HWND WaitForDialog(LPCWSTR caption, DWORD timeoutMs)
+{
+    CString wanted = caption;
+    return WaitForWindow([&](HWND hWnd) { return IsDialogClass(hWnd) && TextOf(hWnd) == wanted; }, timeoutMs);
+}
+
+HWND WaitForMessageBox(CString* text, DWORD timeoutMs)
+{
+    // A message box is the dialog whose static text control has the id 0xFFFF.
+    HWND box =
+        WaitForWindow([](HWND hWnd) { return IsDialogClass(hWnd) && GetDlgItem(hWnd, 0xFFFF) != nullptr; }, timeoutMs);
+    if (box && text)
+        *text = TextOf(GetDlgItem(box, 0xFFFF));
+    return box;
+}
+
+HWND FocusOfThread(HWND anyWindowOfThread)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    GetGUIThreadInfo(GetWindowThreadProcessId(anyWindowOfThread, nullptr), &info);
+    return info.hwndFocus;
+}
+
+HelperThread::HelperThread(std::function<void()> script, DWORD timeoutMs)
+    : m_done(CreateEventW(nullptr, TRUE, FALSE, nullptr))
+{
+    HANDLE done = m_done;
+    m_thread = std::thread([script, done, timeoutMs] {
+        std::thread watchdog([done, timeoutMs] {
+            if (WaitForSingleObject(done, timeoutMs) == WAIT_OBJECT_0)
+                return;
+            ADD_FAILURE() << "the helper script did not finish in time; cancelling the dialogs";
+            std::function<bool(HWND)> anyDialog = [](HWND hWnd) {
+                if (IsDialogClass(hWnd))
+                    PostMessageW(hWnd, WM_COMMAND, IDCANCEL, 0);
+                return false;
+            };
+            for (int i = 0; i < 50 && WaitForSingleObject(done, 100) != WAIT_OBJECT_0; ++i)
+                WaitForWindow(anyDialog, 0);
+        });
+        script();
+        SetEvent(done);
+        watchdog.join();
+    });
+}
+
+HelperThread::~HelperThread()
+{
+    // The test thread may have to keep pumping for the script to finish.
+    while (WaitForSingleObject(m_done, 10) == WAIT_TIMEOUT)
+        PumpPending();
+    m_thread.join();
+    CloseHandle(m_done);
+}
+
+CTestHostWnd::CTestHostWnd()
+{
+    LPCWSTR cls = AfxRegisterWndClass(0, LoadCursorW(nullptr, IDC_ARROW), reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
+    CreateEx(0, cls, L"テストの親", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 400, 300, nullptr, nullptr);
+}
+
+CTestHostWnd::~CTestHostWnd()
+{
+    DestroyWindow();
+}

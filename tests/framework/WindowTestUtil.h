@@ -1,0 +1,48 @@
+// Helpers of the window tests: pumping the queue, finding the process's windows from a helper
+// thread (to drive modal loops) and a top-level host window.
+#pragma once
+
+#include "FrameworkTestUtil.h"
+
+#include <functional>
+#include <string>
+#include <thread>
+
+// Dispatches every message already queued for this thread (never waits); a WM_QUIT is dropped.
+void PumpPending();
+
+// The text of a window (any thread's), as UTF-16.
+CString TextOf(HWND hWnd);
+
+// The first visible top-level window of this process that matches, waiting up to timeoutMs.
+HWND WaitForWindow(const std::function<bool(HWND)>& match, DWORD timeoutMs = 10000);
+// A visible top-level dialog (#32770) of this process whose caption is `caption`.
+HWND WaitForDialog(LPCWSTR caption, DWORD timeoutMs = 10000);
+// A message box of this process; its text in *text.
+HWND WaitForMessageBox(CString* text, DWORD timeoutMs = 10000);
+// The focused window of another thread.
+HWND FocusOfThread(HWND anyWindowOfThread);
+
+// Runs a script on a helper thread (for driving modal loops on the test thread); joined by the
+// destructor. Should the script not finish in time, every dialog of the process is cancelled so
+// the test thread is never left hanging.
+class HelperThread
+{
+public:
+    explicit HelperThread(std::function<void()> script, DWORD timeoutMs = 30000);
+    ~HelperThread();
+    HelperThread(const HelperThread&) = delete;
+    HelperThread& operator=(const HelperThread&) = delete;
+
+private:
+    std::thread m_thread;
+    HANDLE m_done;
+};
+
+// A plain visible top-level window for the tests to hang children on.
+class CTestHostWnd : public CWnd
+{
+public:
+    CTestHostWnd();
+    ~CTestHostWnd() override;
+};
