@@ -709,5 +709,10 @@ bool PumpWaitingMessages()
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
+    if (CWinApp* app = AfxGetApp()) {
+        LONG count = 0;
+        while (app->OnIdle(count++)) {
+        }
+    }
     return true;
 }
