@@ -1,0 +1,242 @@
+#include "foundation/VyxFileUtil.h"
+
+#include "foundation/VyxPath.h"
+#include "foundation/VyxSystem.h"
+
+#include <shlobj.h>
+
+namespace {
+
+int ShowMessage(const CString& text, UINT flags)
+{
+    const wchar_t* caption = AfxGetAppName();
+    return MessageBoxW(GetActiveWindow(), text, caption ? caption : L"", flags);
+}
+
+bool IsExistingFolder(const CString& folder)
+{
+    DWORD attributes = GetFileAttributesW(folder);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsLinkedFolder(DWORD attributes)
+{
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+const int kDirectoryErrorRetries = 3;
+
+} // namespace
+
+// Existence is asked of the file system directly (a drive root included) so that the process's
+// current directory, which other threads share, is never changed.
+bool EnsureFolderExists(const wchar_t* folder, bool noPrompt)
+{
+    CString target;
+    RemovePathSeparator(target, folder);
+    if (target.IsEmpty())
+        return false;
+    CString drive;
+    GetPathPart(drive, target, 1);
+    if (target == drive ? IsExistingFolder(target + L"\\") : IsExistingFolder(target))
+        return true;
+
+    if (!noPrompt) {
+        CString question;
+        question.Format(L"%s \nフォルダが存在しません．新しく作成しますか？", folder);
+        if (ShowMessage(question, MB_YESNO | MB_ICONQUESTION) != IDYES)
+            return false;
+    }
+
+    CString errorText;
+    bool parentTried = false;
+    int directoryErrors = 0;
+    for (;;) {
+        if (CreateDirectoryW(target, nullptr))
+            return true;
+        DWORD error = GetLastError();
+        errorText = GetLastErrorText();
+        if (error == ERROR_ALREADY_EXISTS && IsExistingFolder(target))
+            return true; // made meanwhile by someone else
+        // ERROR_DIRECTORY can be transient; a bounded number of retries keeps a lasting one from hanging.
+        if (error == ERROR_DIRECTORY && directoryErrors < kDirectoryErrorRetries) {
+            ++directoryErrors;
+            continue;
+        }
+        if (parentTried)
+            break;
+        parentTried = true;
+        CString parent;
+        GetPathPart(parent, target, 3);
+        if (parent == target || !EnsureFolderExists(parent, true))
+            break;
+    }
+    if (!noPrompt) {
+        CString message;
+        message.Format(L"%s \n%s", folder, static_cast<const wchar_t*>(errorText));
+        ShowMessage(message, MB_OK | MB_ICONSTOP);
+    }
+    return false;
+}
+
+bool DeleteFileForced(const wchar_t* path, DWORD* error)
+{
+    if (!path)
+        return false;
+    if (DeleteFileW(path))
+        return true;
+    DWORD lastError = GetLastError();
+    DWORD attributes = GetFileAttributesW(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
+        if (DeleteFileW(path))
+            return true;
+        lastError = GetLastError();
+    }
+    if (error)
+        *error = lastError;
+    return lastError == ERROR_FILE_NOT_FOUND;
+}
+
+bool DeleteFiles(const wchar_t* pattern, DWORD* error)
+{
+    if (!pattern)
+        return false;
+    CString folder;
+    GetPathPart(folder, pattern, 1 | 2);
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(pattern, &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return true;
+    bool failed = false;
+    do {
+        if (failed || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            continue;
+        CString path;
+        MakePath(path, nullptr, folder, data.cFileName, nullptr);
+        if (!DeleteFileForced(path, error))
+            failed = true;
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return !failed;
+}
+
+bool DeleteFolderTree(const wchar_t* folder)
+{
+    if (!folder || !*folder)
+        return false;
+    DWORD attributes = GetFileAttributesW(folder);
+    if (attributes != INVALID_FILE_ATTRIBUTES && IsLinkedFolder(attributes))
+        return RemoveDirectoryW(folder) != FALSE;
+
+    CString pattern;
+    MakePath(pattern, nullptr, folder, L"*.*", nullptr);
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(pattern, &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        bool ok = true;
+        do {
+            if (wcscmp(data.cFileName, L".") == 0 || wcscmp(data.cFileName, L"..") == 0)
+                continue;
+            CString path;
+            MakePath(path, nullptr, folder, data.cFileName, nullptr);
+            if (IsLinkedFolder(data.dwFileAttributes))
+                ok = RemoveDirectoryW(path) != FALSE; // the link only, not what it points to
+            else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                ok = DeleteFolderTree(path);
+            else
+                ok = DeleteFileForced(path);
+        } while (ok && FindNextFileW(find, &data));
+        FindClose(find);
+        if (!ok)
+            return false;
+    }
+    CString root;
+    GetPathPart(root, folder, 1);
+    if (root + L"\\" == folder)
+        return true;
+    return RemoveDirectoryW(folder) != FALSE;
+}
+
+bool ShellDeleteFileList(CSharedFile& list, HWND owner, WORD flags)
+{
+    HGLOBAL memory = list.Detach();
+    if (!memory)
+        return false;
+    bool ok = false;
+    if (const wchar_t* paths = static_cast<const wchar_t*>(GlobalLock(memory))) {
+        SHFILEOPSTRUCTW operation = {};
+        operation.hwnd = owner;
+        operation.wFunc = FO_DELETE;
+        operation.pFrom = paths;
+        operation.fFlags = flags;
+        ok = SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted;
+        GlobalUnlock(memory);
+    }
+    GlobalFree(memory);
+    return ok;
+}
+
+bool ShellDeleteFile(const wchar_t* path, HWND owner, WORD flags)
+{
+    if (!path || !*path)
+        return false;
+    CSharedFile list(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_SHARE, 4096);
+    const wchar_t terminators[2] = {0, 0};
+    list.Write(path, static_cast<UINT>(wcslen(path) * sizeof(wchar_t)));
+    list.Write(terminators, sizeof(terminators));
+    return ShellDeleteFileList(list, owner, flags);
+}
+
+namespace {
+
+int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM lParam, LPARAM data)
+{
+    switch (message) {
+    case BFFM_INITIALIZED:
+        SendMessageW(window, BFFM_SETSELECTIONW, TRUE, data);
+        break;
+    case BFFM_SELCHANGED: {
+        wchar_t path[MAX_PATH];
+        if (lParam && SHGetPathFromIDListW(reinterpret_cast<LPCITEMIDLIST>(lParam), path))
+            SendMessageW(window, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(path));
+        break;
+    }
+    case BFFM_VALIDATEFAILEDW:
+        MessageBoxW(window, L"無効な文字が入力されたか、フォルダが存在しません", L"不正なフォルダ指定", MB_OK);
+        return 1; // keep the picker open
+    }
+    return 0;
+}
+
+} // namespace
+
+CString& BrowseForFolder(CString& out, HWND owner, const wchar_t* title, const wchar_t* initialFolder, UINT flags)
+{
+    out.Empty();
+    wchar_t current[MAX_PATH] = {};
+    if (!initialFolder) {
+        GetCurrentDirectoryW(MAX_PATH, current);
+        initialFolder = current;
+    }
+    wchar_t displayName[MAX_PATH] = {};
+    BROWSEINFOW info = {};
+    info.hwndOwner = owner;
+    info.pszDisplayName = displayName;
+    info.lpszTitle = title;
+    info.ulFlags = flags | BIF_VALIDATE | BIF_NEWDIALOGSTYLE;
+    info.lpfn = BrowseCallback;
+    info.lParam = reinterpret_cast<LPARAM>(initialFolder);
+    LPITEMIDLIST chosen = SHBrowseForFolderW(&info);
+    if (!chosen)
+        return out;
+    wchar_t path[MAX_PATH];
+    if (SHGetPathFromIDListW(chosen, path))
+        out = path;
+    IMalloc* allocator = nullptr;
+    if (SUCCEEDED(SHGetMalloc(&allocator)) && allocator) {
+        allocator->Free(chosen);
+        allocator->Release();
+    }
+    return out;
+}

@@ -1,0 +1,25 @@
+// Creating folder chains (asking first when told to), deleting files and trees directly or through
+// the shell, and the shell's folder picker. Owner windows are plain handles.
+#pragma once
+
+#include "framework/Framework.h"
+
+// True when the folder exists afterwards. Without noPrompt the user is asked before creating it
+// and told when creation failed.
+bool EnsureFolderExists(const wchar_t* folder, bool noPrompt);
+
+// True when the file is gone (a missing file counts as deleted); a read-only file is deleted too.
+bool DeleteFileForced(const wchar_t* path, DWORD* error = nullptr);
+// Deletes every file (not folder) the pattern finds; after a failure nothing more is deleted.
+bool DeleteFiles(const wchar_t* pattern, DWORD* error = nullptr);
+// Depth first; stops at the first failure. A drive root is emptied but kept; a linked folder
+// (reparse point) is unlinked, never entered.
+bool DeleteFolderTree(const wchar_t* folder);
+
+// FO_DELETE through the shell with the caller's FOF_ flags (FOF_ALLOWUNDO: to the recycle bin).
+bool ShellDeleteFile(const wchar_t* path, HWND owner, WORD flags);
+// The list is paths each NUL-terminated, ended by an extra NUL; its memory is detached and freed.
+bool ShellDeleteFileList(CSharedFile& list, HWND owner, WORD flags);
+
+// The chosen folder, empty when cancelled. initialFolder null: the current directory.
+CString& BrowseForFolder(CString& out, HWND owner, const wchar_t* title, const wchar_t* initialFolder, UINT flags = 0);

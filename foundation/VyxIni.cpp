@@ -1,0 +1,290 @@
+#include "foundation/VyxIni.h"
+
+#include "foundation/VyxPath.h"
+#include "foundation/VyxString.h"
+#include "foundation/VyxSystem.h"
+
+#include <cwchar>
+#include <vector>
+
+VyxIni theAppIni;
+
+namespace {
+
+const int kStringCapacity = 2001; // 2000 characters and the terminator
+
+const wchar_t kHexDigits[] = L"0123456789ABCDEF";
+
+int HexDigitValue(wchar_t ch)
+{
+    ch = static_cast<wchar_t>(towupper(ch));
+    const wchar_t* found = ch ? wcschr(kHexDigits, ch) : nullptr;
+    return found ? static_cast<int>(found - kHexDigits) : -1;
+}
+
+} // namespace
+
+void VyxIni::SetPath(const wchar_t* name)
+{
+    if (!name || !*name) {
+        m_path.Empty();
+        return;
+    }
+    CString drive, dir, fileName, ext;
+    SplitPathEx(name, drive, dir, fileName, ext);
+    CString folder = drive + dir;
+    if (folder.IsEmpty() && !fileName.IsEmpty())
+        GetModuleFolder(folder);
+    if (ext.IsEmpty())
+        ext = L".ini";
+    MakePath(m_path, nullptr, folder, fileName, ext);
+}
+
+int VyxIni::GetInt(const wchar_t* section, const wchar_t* key, int defaultValue) const
+{
+    if (m_path.IsEmpty()) {
+        CWinApp* app = AfxGetApp();
+        return app ? static_cast<int>(app->GetProfileInt(section, key, defaultValue)) : defaultValue;
+    }
+    return static_cast<int>(GetPrivateProfileIntW(section, key, defaultValue, m_path));
+}
+
+bool VyxIni::GetBool(const wchar_t* section, const wchar_t* key, bool defaultValue) const
+{
+    return GetInt(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+int VyxIni::GetHexInt(const wchar_t* section, const wchar_t* key, int defaultValue) const
+{
+    CString defaultText;
+    defaultText.Format(L"#%08X", defaultValue);
+    CString text;
+    GetString(text, section, key, defaultText);
+    if (!text.IsEmpty() && text[0] == L'#')
+        return HexTextToInt(text);
+    return GetInt(section, key, defaultValue);
+}
+
+double VyxIni::GetDouble(const wchar_t* section, const wchar_t* key, double defaultValue) const
+{
+    CString defaultText;
+    defaultText.Format(L"%g", defaultValue);
+    CString text;
+    GetString(text, section, key, defaultText);
+    return _wtof(text);
+}
+
+CString& VyxIni::GetString(CString& out, const wchar_t* section, const wchar_t* key, const wchar_t* defaultValue) const
+{
+    if (m_path.IsEmpty()) {
+        CWinApp* app = AfxGetApp();
+        out = app ? app->GetProfileString(section, key, defaultValue) : CString(defaultValue ? defaultValue : L"");
+        if (out.GetLength() > kStringCapacity - 1)
+            out = out.Left(kStringCapacity - 1);
+        return out;
+    }
+    std::vector<wchar_t> buffer(kStringCapacity);
+    GetPrivateProfileStringW(section, key, defaultValue ? defaultValue : L"", buffer.data(), kStringCapacity, m_path);
+    buffer[kStringCapacity - 1] = 0;
+    out = buffer.data();
+    return out;
+}
+
+// Pairs of "0123456789ABCDEF" (either case), high nibble first. A pair holding any other
+// character gives no byte but still counts; its byte stays zero.
+int VyxIni::GetBinary(const wchar_t* section, const wchar_t* key, void* buffer, int size) const
+{
+    if (m_path.IsEmpty()) {
+        CWinApp* app = AfxGetApp();
+        if (!app)
+            return 0;
+        BYTE* data = nullptr;
+        UINT bytes = 0;
+        if (!app->GetProfileBinary(section, key, &data, &bytes)) {
+            delete[] data;
+            return 0;
+        }
+        if (buffer && size > 0 && data)
+            memcpy(buffer, data, bytes < static_cast<UINT>(size) ? bytes : static_cast<UINT>(size));
+        delete[] data;
+        return static_cast<int>(bytes);
+    }
+    CString text;
+    GetString(text, section, key, L"");
+    int count = text.GetLength() / 2;
+    unsigned char* out = static_cast<unsigned char*>(buffer);
+    for (int i = 0; i < count && out && i < size; ++i) {
+        int high = HexDigitValue(text[2 * i]);
+        int low = HexDigitValue(text[2 * i + 1]);
+        out[i] = high >= 0 && low >= 0 ? static_cast<unsigned char>(high << 4 | low) : 0;
+    }
+    return count;
+}
+
+int VyxIni::GetSection(const wchar_t* section, wchar_t* buffer, int size) const
+{
+    if (m_path.IsEmpty() || !buffer || size <= 0)
+        return 0;
+    return static_cast<int>(GetPrivateProfileSectionW(section, buffer, size, m_path));
+}
+
+int VyxIni::GetSectionNames(wchar_t* buffer, int size) const
+{
+    if (m_path.IsEmpty() || !buffer || size <= 0)
+        return 0;
+    return static_cast<int>(GetPrivateProfileSectionNamesW(buffer, size, m_path));
+}
+
+bool VyxIni::WriteInt(const wchar_t* section, const wchar_t* key, int value) const
+{
+    if (m_path.IsEmpty()) {
+        CWinApp* app = AfxGetApp();
+        return app && app->WriteProfileInt(section, key, value);
+    }
+    CString text;
+    text.Format(L"%d", value);
+    return WritePrivateProfileStringW(section, key, text, m_path) != FALSE;
+}
+
+bool VyxIni::WriteBool(const wchar_t* section, const wchar_t* key, bool value) const
+{
+    return WriteInt(section, key, value ? 1 : 0);
+}
+
+bool VyxIni::WriteHexInt(const wchar_t* section, const wchar_t* key, int value) const
+{
+    CString text;
+    text.Format(L"#%08X", value);
+    return WriteString(section, key, text);
+}
+
+bool VyxIni::WriteDouble(const wchar_t* section, const wchar_t* key, double value) const
+{
+    CString text;
+    text.Format(L"%g", value);
+    return WriteString(section, key, text);
+}
+
+bool VyxIni::WriteString(const wchar_t* section, const wchar_t* key, const wchar_t* value) const
+{
+    if (m_path.IsEmpty()) {
+        CWinApp* app = AfxGetApp();
+        return app && app->WriteProfileString(section, key, value);
+    }
+    return WritePrivateProfileStringW(section, key, value, m_path) != FALSE;
+}
+
+bool VyxIni::WriteBinary(const wchar_t* section, const wchar_t* key, const void* data, int count) const
+{
+    if (m_path.IsEmpty()) {
+        CWinApp* app = AfxGetApp();
+        return app && app->WriteProfileBinary(section, key, static_cast<LPBYTE>(const_cast<void*>(data)),
+                                              count > 0 ? static_cast<UINT>(count) : 0);
+    }
+    CString text;
+    const unsigned char* bytes = static_cast<const unsigned char*>(data);
+    for (int i = 0; bytes && i < count; ++i) {
+        text += kHexDigits[bytes[i] >> 4];
+        text += kHexDigits[bytes[i] & 15];
+    }
+    return WriteString(section, key, text);
+}
+
+bool VyxIni::WriteSection(const wchar_t* section, const wchar_t* multiString) const
+{
+    if (m_path.IsEmpty())
+        return false;
+    return WritePrivateProfileSectionW(section, multiString, m_path) != FALSE;
+}
+
+DWORD VyxIni::GetFileSize() const
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (m_path.IsEmpty() || !GetFileAttributesExW(m_path, GetFileExInfoStandard, &data))
+        return 0;
+    return data.nFileSizeLow;
+}
+
+void InitAppIniPath()
+{
+    CString program;
+    GetModuleFilePath(program);
+    CString path;
+    GetPathPart(path, program, 1 | 2 | 4);
+    theAppIni.SetPath(path + L".ini");
+}
+
+int GetAppIniInt(const wchar_t* section, const wchar_t* key, int defaultValue)
+{
+    return theAppIni.GetInt(section, key, defaultValue);
+}
+
+bool GetAppIniBool(const wchar_t* section, const wchar_t* key, bool defaultValue)
+{
+    return theAppIni.GetBool(section, key, defaultValue);
+}
+
+int GetAppIniHexInt(const wchar_t* section, const wchar_t* key, int defaultValue)
+{
+    return theAppIni.GetHexInt(section, key, defaultValue);
+}
+
+double GetAppIniDouble(const wchar_t* section, const wchar_t* key, double defaultValue)
+{
+    return theAppIni.GetDouble(section, key, defaultValue);
+}
+
+CString& GetAppIniString(CString& out, const wchar_t* section, const wchar_t* key, const wchar_t* defaultValue)
+{
+    return theAppIni.GetString(out, section, key, defaultValue);
+}
+
+VyxString& GetAppIniString(VyxString& out, const wchar_t* section, const wchar_t* key, const wchar_t* defaultValue)
+{
+    CString text;
+    theAppIni.GetString(text, section, key, defaultValue);
+    out = static_cast<const wchar_t*>(text);
+    return out;
+}
+
+CString GetAppIniString(const wchar_t* section, const wchar_t* key, const wchar_t* defaultValue)
+{
+    CString text;
+    theAppIni.GetString(text, section, key, defaultValue);
+    return text;
+}
+
+int GetAppIniBinary(const wchar_t* section, const wchar_t* key, void* buffer, int size)
+{
+    return theAppIni.GetBinary(section, key, buffer, size);
+}
+
+bool WriteAppIniInt(const wchar_t* section, const wchar_t* key, int value)
+{
+    return theAppIni.WriteInt(section, key, value);
+}
+
+bool WriteAppIniBool(const wchar_t* section, const wchar_t* key, bool value)
+{
+    return theAppIni.WriteBool(section, key, value);
+}
+
+bool WriteAppIniHexInt(const wchar_t* section, const wchar_t* key, int value)
+{
+    return theAppIni.WriteHexInt(section, key, value);
+}
+
+bool WriteAppIniDouble(const wchar_t* section, const wchar_t* key, double value)
+{
+    return theAppIni.WriteDouble(section, key, value);
+}
+
+bool WriteAppIniString(const wchar_t* section, const wchar_t* key, const wchar_t* value)
+{
+    return theAppIni.WriteString(section, key, value);
+}
+
+bool WriteAppIniBinary(const wchar_t* section, const wchar_t* key, const void* data, int count)
+{
+    return theAppIni.WriteBinary(section, key, data, count);
+}

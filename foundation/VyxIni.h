@@ -1,0 +1,64 @@
+// Settings by section, key and default on a private-profile (ini) file, read and written at each
+// access. Without a path the application object's profile functions serve instead.
+#pragma once
+
+#include "framework/Framework.h"
+
+class VyxString;
+
+class VyxIni
+{
+public:
+    VyxIni() = default;
+    explicit VyxIni(const wchar_t* name) { SetPath(name); }
+
+    // A bare name goes to the program's folder; a missing extension becomes ".ini"; empty clears.
+    void SetPath(const wchar_t* name);
+    const CString& GetPath() const { return m_path; }
+
+    int GetInt(const wchar_t* section, const wchar_t* key, int defaultValue) const;
+    bool GetBool(const wchar_t* section, const wchar_t* key, bool defaultValue) const;
+    // "#" followed by hexadecimal digits; any other text is read as a decimal int.
+    int GetHexInt(const wchar_t* section, const wchar_t* key, int defaultValue) const;
+    double GetDouble(const wchar_t* section, const wchar_t* key, double defaultValue) const;
+    // At most 2000 characters.
+    CString& GetString(CString& out, const wchar_t* section, const wchar_t* key, const wchar_t* defaultValue) const;
+    // Returns the stored byte count (text length / 2); copies at most size bytes to buffer.
+    int GetBinary(const wchar_t* section, const wchar_t* key, void* buffer, int size) const;
+    int GetSection(const wchar_t* section, wchar_t* buffer, int size) const;
+    int GetSectionNames(wchar_t* buffer, int size) const;
+
+    // A null key deletes the section, a null value the key (the Win32 rule).
+    bool WriteInt(const wchar_t* section, const wchar_t* key, int value) const;
+    bool WriteBool(const wchar_t* section, const wchar_t* key, bool value) const;
+    bool WriteHexInt(const wchar_t* section, const wchar_t* key, int value) const;    // "#%08X"
+    bool WriteDouble(const wchar_t* section, const wchar_t* key, double value) const; // "%g"
+    bool WriteString(const wchar_t* section, const wchar_t* key, const wchar_t* value) const;
+    bool WriteBinary(const wchar_t* section, const wchar_t* key, const void* data, int count) const; // "%02X" pairs
+    bool WriteSection(const wchar_t* section, const wchar_t* multiString) const;
+
+    // Low 32 bits of the file's size; 0 when missing.
+    DWORD GetFileSize() const;
+
+private:
+    CString m_path;
+};
+
+// The application settings file: the program's folder and name with ".ini" once InitAppIniPath ran.
+extern VyxIni theAppIni;
+
+void InitAppIniPath();
+int GetAppIniInt(const wchar_t* section, const wchar_t* key, int defaultValue);
+bool GetAppIniBool(const wchar_t* section, const wchar_t* key, bool defaultValue);
+int GetAppIniHexInt(const wchar_t* section, const wchar_t* key, int defaultValue);
+double GetAppIniDouble(const wchar_t* section, const wchar_t* key, double defaultValue);
+CString& GetAppIniString(CString& out, const wchar_t* section, const wchar_t* key, const wchar_t* defaultValue);
+VyxString& GetAppIniString(VyxString& out, const wchar_t* section, const wchar_t* key, const wchar_t* defaultValue);
+CString GetAppIniString(const wchar_t* section, const wchar_t* key, const wchar_t* defaultValue);
+int GetAppIniBinary(const wchar_t* section, const wchar_t* key, void* buffer, int size);
+bool WriteAppIniInt(const wchar_t* section, const wchar_t* key, int value);
+bool WriteAppIniBool(const wchar_t* section, const wchar_t* key, bool value);
+bool WriteAppIniHexInt(const wchar_t* section, const wchar_t* key, int value);
+bool WriteAppIniDouble(const wchar_t* section, const wchar_t* key, double value);
+bool WriteAppIniString(const wchar_t* section, const wchar_t* key, const wchar_t* value);
+bool WriteAppIniBinary(const wchar_t* section, const wchar_t* key, const void* data, int count);

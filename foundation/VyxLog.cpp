@@ -1,0 +1,136 @@
+#include "foundation/VyxLog.h"
+
+#include "foundation/VyxFileUtil.h"
+#include "foundation/VyxIni.h"
+#include "foundation/VyxPath.h"
+
+#include <cstdarg>
+#include <string>
+
+namespace {
+
+LogSinkProc s_sink = AppendLogRecord;
+HWND s_observer = nullptr;
+UINT s_observerMessage = WM_USER + 1000;
+WPARAM s_observerParam = 0;
+
+// The configured folder as an absolute path: a relative one is taken under the program's folder.
+// Resolved here rather than by changing the current directory, which other threads share.
+CString ResolveLogFolder()
+{
+    CString moduleFolder;
+    GetModuleFolder(moduleFolder);
+    CString folder;
+    GetAppIniString(folder, L"LOG", L"Folder", moduleFolder);
+    if (folder.IsEmpty())
+        return moduleFolder;
+    bool absolute = GetDriveIndex(folder) >= 0 || folder[0] == L'\\' || folder[0] == L'/';
+    if (absolute)
+        return folder;
+    CString joined;
+    MakePath(joined, nullptr, moduleFolder, folder, nullptr);
+    CString full;
+    GetFullPath(full, joined); // folds "." and ".." parts
+    return full.IsEmpty() ? joined : full;
+}
+
+} // namespace
+
+LogSourceRecord::LogSourceRecord(const char* file, int line, const char* function)
+    : m_file(file ? file : ""), m_line(line), m_function(function ? function : "")
+{
+}
+
+LogSourceRecord::LogSourceRecord(const wchar_t* file, int line, const wchar_t* function)
+    : m_file(file ? file : L""), m_line(line), m_function(function ? function : L"")
+{
+}
+
+LogSourceRecord::~LogSourceRecord() = default;
+
+const wchar_t* GetLogLevelName(int level)
+{
+    static const wchar_t* const names[] = {L"NONE",  L"DEBUG",    L"INFO",  L"NOTICE",   L"WARNING",
+                                           L"ERROR", L"CRITICAL", L"ALERT", L"EMERGENCY"};
+    return level >= 0 && level <= 8 ? names[level] : L"";
+}
+
+void LogWriteArgs(const LogSourceRecord& source, int level, const wchar_t* format, ...)
+{
+    CString message;
+    if (format) {
+        va_list args;
+        va_start(args, format);
+        message.FormatV(format, args);
+        va_end(args);
+    }
+    WriteLogLine(source, level, message);
+}
+
+void WriteLogLine(const LogSourceRecord& source, int level, const wchar_t* message)
+{
+    // Without settings (no settings file and no application object, as in the plug-in DLLs) the
+    // log writes nothing.
+    if (theAppIni.GetPath().IsEmpty() && !AfxGetApp())
+        return;
+    int threshold = GetAppIniInt(L"LOG", L"Level", LogLevelWarning);
+    if (threshold == LogLevelNone || level < threshold)
+        return;
+
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    CString fileName;
+    fileName.Format(L"%04d-%02d-%02d.log", now.wYear, now.wMonth, now.wDay);
+
+    CString folder = ResolveLogFolder();
+    EnsureFolderExists(folder, true); // the line goes on whatever it says
+
+    LogRecord record;
+    MakePath(record.path, nullptr, folder, fileName, nullptr);
+    record.head.Format(L"%04d-%02d-%02d %02d:%02d:%02d %s:", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
+                       now.wSecond, GetLogLevelName(level));
+    CString name;
+    GetPathPart(name, source.m_file, 4);
+    record.location.Format(L"%s(%ld)", name, static_cast<long>(source.m_line));
+    record.message = message ? message : L"";
+
+    if (s_sink)
+        s_sink(&record);
+    if (s_observer)
+        SendMessageW(s_observer, s_observerMessage, s_observerParam, reinterpret_cast<LPARAM>(&record));
+}
+
+int AppendLogRecord(const LogRecord* record)
+{
+    if (!record)
+        return 0;
+    CString line = record->head + L"\t" + record->location + L"\t" + record->message + L"\r\n";
+    // Narrow text in the ANSI code page, as the runtime's text mode writes under the Japanese locale.
+    int bytes = WideCharToMultiByte(CP_ACP, 0, line, line.GetLength(), nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0)
+        return 0;
+    std::string narrow(bytes, '\0');
+    WideCharToMultiByte(CP_ACP, 0, line, line.GetLength(), &narrow[0], bytes, nullptr, nullptr);
+    HANDLE file = CreateFileW(record->path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    DWORD written = 0;
+    WriteFile(file, narrow.data(), bytes, &written, nullptr);
+    CloseHandle(file);
+    return 0;
+}
+
+LogSinkProc SetLogSink(LogSinkProc sink)
+{
+    LogSinkProc previous = s_sink;
+    s_sink = sink;
+    return previous;
+}
+
+void SetLogObserver(HWND window, UINT message, WPARAM wParam)
+{
+    s_observer = window;
+    s_observerMessage = message;
+    s_observerParam = wParam;
+}

@@ -1,0 +1,399 @@
+#include "foundation/VyxPath.h"
+
+#include "foundation/VyxFileUtil.h"
+
+#include <shlobj.h>
+
+#include <cwchar>
+#include <ctime>
+#include <vector>
+
+namespace {
+
+bool IsSeparator(wchar_t ch)
+{
+    return ch == L'\\' || ch == L'/';
+}
+
+bool EndsWithSeparator(const CString& text)
+{
+    return !text.IsEmpty() && IsSeparator(text[text.GetLength() - 1]);
+}
+
+void CopyPart(const CString& part, wchar_t* buffer, int size)
+{
+    if (!buffer || size <= 0)
+        return;
+    int count = part.GetLength() < size - 1 ? part.GetLength() : size - 1;
+    wmemcpy(buffer, part, count);
+    buffer[count] = 0;
+}
+
+bool HasWildcard(const wchar_t* text)
+{
+    return wcspbrk(text, L"*?") != nullptr;
+}
+
+const int kLongPathBuffer = 520;
+
+} // namespace
+
+void SplitPathEx(const wchar_t* path, CString& drive, CString& dir, CString& name, CString& ext)
+{
+    drive.Empty();
+    dir.Empty();
+    name.Empty();
+    ext.Empty();
+    if (!path)
+        return;
+    const wchar_t* rest = path;
+    if (path[0] == L'\\' && path[1] == L'\\') {
+        // "\\server\share": the prefix up to the separator after the share.
+        const wchar_t* p = path + 2;
+        while (*p && *p != L'\\')
+            ++p;
+        if (*p == L'\\') {
+            ++p;
+            while (*p && *p != L'\\')
+                ++p;
+        }
+        drive = CString(path, static_cast<int>(p - path));
+        rest = p;
+    } else if (path[0] && path[1] == L':') {
+        drive = CString(path, 2);
+        rest = path + 2;
+    }
+    const wchar_t* lastSeparator = nullptr;
+    for (const wchar_t* p = rest; *p; ++p) {
+        if (IsSeparator(*p))
+            lastSeparator = p;
+    }
+    const wchar_t* file = rest;
+    if (lastSeparator) {
+        dir = CString(rest, static_cast<int>(lastSeparator + 1 - rest));
+        file = lastSeparator + 1;
+    }
+    const wchar_t* dot = wcsrchr(file, L'.');
+    if (dot) {
+        name = CString(file, static_cast<int>(dot - file));
+        ext = dot;
+    } else {
+        name = file;
+    }
+}
+
+void SplitPath(const wchar_t* path, wchar_t* drive, int driveSize, wchar_t* dir, int dirSize, wchar_t* name,
+               int nameSize, wchar_t* ext, int extSize)
+{
+    CString d, p, n, e;
+    SplitPathEx(path, d, p, n, e);
+    CopyPart(d, drive, driveSize);
+    CopyPart(p, dir, dirSize);
+    CopyPart(n, name, nameSize);
+    CopyPart(e, ext, extSize);
+}
+
+CString& GetPathPart(CString& out, const wchar_t* path, int mask)
+{
+    CString drive, dir, name, ext;
+    SplitPathEx(path, drive, dir, name, ext);
+    if (mask == 3)
+        return RemovePathSeparator(out, drive + dir);
+    CString result;
+    if (mask & 1)
+        result += drive;
+    if (mask & 2)
+        result += dir;
+    if (mask & 4)
+        result += name;
+    if (mask & 8)
+        result += ext;
+    out = result;
+    return out;
+}
+
+CString& MakePath(CString& out, const wchar_t* drive, const wchar_t* dir, const wchar_t* name, const wchar_t* ext)
+{
+    CString first = CString(drive ? drive : L"") + (dir ? dir : L"");
+    CString second = CString(name ? name : L"") + (ext ? ext : L"");
+    if (!second.IsEmpty() && !first.IsEmpty() && !EndsWithSeparator(first))
+        first += L'\\';
+    out = first + second;
+    return out;
+}
+
+CString& MakePathB(CString& out, wchar_t* buffer, int bufferSize, const wchar_t* drive, const wchar_t* dir,
+                   const wchar_t* name, const wchar_t* ext)
+{
+    MakePath(out, drive, dir, name, ext);
+    CopyPart(out, buffer, bufferSize);
+    return out;
+}
+
+CString& AppendPathSeparator(CString& out, const wchar_t* path)
+{
+    CString result(path ? path : L"");
+    if (!EndsWithSeparator(result))
+        result += L'\\';
+    out = result;
+    return out;
+}
+
+CString& RemovePathSeparator(CString& out, const wchar_t* path)
+{
+    CString result(path ? path : L"");
+    if (EndsWithSeparator(result))
+        result = result.Left(result.GetLength() - 1);
+    out = result;
+    return out;
+}
+
+namespace {
+
+std::vector<CString> SplitComponents(const CString& path)
+{
+    std::vector<CString> parts;
+    int start = 0;
+    for (int i = 0; i <= path.GetLength(); ++i) {
+        if (i == path.GetLength() || path[i] == L'\\') {
+            parts.push_back(path.Mid(start, i - start));
+            start = i + 1;
+        }
+    }
+    return parts;
+}
+
+bool MakeFullFolder(CString& out, const wchar_t* path)
+{
+    wchar_t buffer[kLongPathBuffer];
+    if (!path || !_wfullpath(buffer, path, kLongPathBuffer))
+        return false;
+    AppendPathSeparator(out, buffer);
+    return true;
+}
+
+} // namespace
+
+bool MakeRelativePath(CString& out, const wchar_t* base, const wchar_t* target)
+{
+    out = target ? target : L"";
+    CString fullBase, fullTarget;
+    if (!MakeFullFolder(fullBase, base) || !MakeFullFolder(fullTarget, target))
+        return false;
+    CString baseDrive, targetDrive;
+    GetPathPart(baseDrive, fullBase, 1);
+    GetPathPart(targetDrive, fullTarget, 1);
+    if (baseDrive != targetDrive)
+        return false;
+    // Both end in "\", so each component is followed by one separator.
+    std::vector<CString> baseParts = SplitComponents(fullBase.Left(fullBase.GetLength() - 1));
+    std::vector<CString> targetParts = SplitComponents(fullTarget.Left(fullTarget.GetLength() - 1));
+    size_t common = 0;
+    while (common < baseParts.size() && common < targetParts.size() &&
+           _wcsicmp(baseParts[common], targetParts[common]) == 0)
+        ++common;
+    CString result;
+    for (size_t i = common; i < baseParts.size(); ++i)
+        result += L"..\\";
+    for (size_t i = common; i < targetParts.size(); ++i)
+        result += targetParts[i] + L"\\";
+    if (result.GetLength() >= kLongPathBuffer)
+        return false; // would not fit the callers' 520-character buffers
+    out = result;
+    return true;
+}
+
+CString& GetFullPath(CString& out, const wchar_t* path)
+{
+    wchar_t buffer[MAX_PATH];
+    out = path && _wfullpath(buffer, path, MAX_PATH) ? buffer : L"";
+    return out;
+}
+
+CString& GetActualPathName(CString& out, const wchar_t* path)
+{
+    CString found;
+    CString current;
+    RemovePathSeparator(current, path);
+    for (;;) {
+        CString drive, dir, name, ext;
+        SplitPathEx(current, drive, dir, name, ext);
+        // A wildcard would make the lookup answer with some other entry's name.
+        if (dir.IsEmpty() || HasWildcard(current))
+            break;
+        WIN32_FIND_DATAW data;
+        HANDLE find = FindFirstFileW(current, &data);
+        if (find == INVALID_HANDLE_VALUE)
+            break;
+        FindClose(find);
+        found = found.IsEmpty() ? CString(data.cFileName) : CString(data.cFileName) + L"\\" + found;
+        RemovePathSeparator(current, drive + dir);
+    }
+    CString joined;
+    MakePath(joined, nullptr, current, found, nullptr);
+    return RemovePathSeparator(out, joined);
+}
+
+int GetDriveIndex(const wchar_t* path)
+{
+    if (!path || path[1] != L':')
+        return -1;
+    wchar_t letter = path[0];
+    if (letter >= L'a' && letter <= L'z')
+        return letter - L'a';
+    if (letter >= L'A' && letter <= L'Z')
+        return letter - L'A';
+    return -1;
+}
+
+CString& MakeDriveRoot(CString& out, int driveIndex)
+{
+    out.Empty();
+    if (driveIndex >= 0 && driveIndex < 26) {
+        out += static_cast<wchar_t>(L'A' + driveIndex);
+        out += L":\\";
+    }
+    return out;
+}
+
+bool IsValidFileName(const wchar_t* name)
+{
+    return name && !wcspbrk(name, L":<>\\*/?|");
+}
+
+CString& GetModuleFilePath(CString& out)
+{
+    wchar_t buffer[MAX_PATH];
+    DWORD length = GetModuleFileNameW(AfxGetInstanceHandle(), buffer, MAX_PATH);
+    out = length > 0 && length < MAX_PATH ? buffer : L"";
+    return out;
+}
+
+CString& GetModuleFolder(CString& out)
+{
+    CString program;
+    GetModuleFilePath(program);
+    if (program.IsEmpty()) {
+        out.Empty();
+        return out;
+    }
+    return GetPathPart(out, program, 3);
+}
+
+CString& MakeModulePath(CString& out, const wchar_t* fileName)
+{
+    CString folder;
+    GetModuleFolder(folder);
+    return MakePath(out, nullptr, folder, fileName, nullptr);
+}
+
+CString& GetTempFolder(CString& out)
+{
+    wchar_t buffer[kLongPathBuffer];
+    DWORD length = GetTempPathW(kLongPathBuffer, buffer);
+    out = length > 0 && length < kLongPathBuffer ? buffer : L"";
+    return out;
+}
+
+CString& MakeTempPath(CString& out, const wchar_t* fileName)
+{
+    CString folder;
+    GetTempFolder(folder);
+    return MakePath(out, nullptr, folder, fileName, nullptr);
+}
+
+CString& GetSpecialFolderPath(CString& out, int csidl)
+{
+    out.Empty();
+    LPITEMIDLIST items = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &items)) || !items)
+        return out;
+    wchar_t buffer[MAX_PATH];
+    if (SHGetPathFromIDListW(items, buffer))
+        out = buffer;
+    CoTaskMemFree(items);
+    return out;
+}
+
+CString& GetSpecialFolderDisplayName(CString& out, int csidl, DWORD shgdnFlags)
+{
+    out.Empty();
+    IShellFolder* desktop = nullptr;
+    if (FAILED(SHGetDesktopFolder(&desktop)) || !desktop)
+        return out;
+    LPITEMIDLIST items = nullptr;
+    if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, csidl, &items)) && items) {
+        STRRET name = {};
+        if (SUCCEEDED(desktop->GetDisplayNameOf(items, shgdnFlags, &name))) {
+            switch (name.uType) {
+            case STRRET_WSTR:
+                out = name.pOleStr ? name.pOleStr : L"";
+                CoTaskMemFree(name.pOleStr);
+                break;
+            case STRRET_OFFSET:
+                out = CString(reinterpret_cast<const char*>(items) + name.uOffset);
+                break;
+            case STRRET_CSTR:
+                out = CString(name.cStr);
+                break;
+            }
+        }
+        CoTaskMemFree(items);
+    }
+    desktop->Release();
+    return out;
+}
+
+bool PathExists(const wchar_t* path, DWORD attributeMask)
+{
+    CString trimmed;
+    RemovePathSeparator(trimmed, path);
+    if (trimmed.IsEmpty())
+        return false;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(trimmed, &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(find);
+    if (attributeMask == 0)
+        return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    return (data.dwFileAttributes & attributeMask) != 0;
+}
+
+CString& MakeTempName(CString& out, const wchar_t* folder)
+{
+    unsigned long long counter = static_cast<unsigned long long>(_time64(nullptr));
+    for (;; ++counter) {
+        CString name;
+        name.Format(L"$%08X", static_cast<unsigned>(counter & 0xFFFFFFFFu));
+        MakePath(out, nullptr, folder, name, nullptr);
+        WIN32_FIND_DATAW data;
+        HANDLE find = FindFirstFileW(out, &data);
+        if (find == INVALID_HANDLE_VALUE)
+            return out;
+        FindClose(find);
+    }
+}
+
+// A folder made by this call: a name already taken (two calls in one tick) moves on to the next.
+CString& MakeUniqueTempName(CString& out)
+{
+    out.Empty();
+    CString folder;
+    MakeTempPath(folder, L"Vesko");
+    if (!EnsureFolderExists(folder, true))
+        return out;
+    DWORD tick = GetTickCount();
+    for (int attempt = 0; attempt < 1000; ++attempt, ++tick) {
+        CString name, path;
+        name.Format(L"%08X", tick);
+        MakePath(path, nullptr, folder, name, nullptr);
+        if (CreateDirectoryW(path, nullptr)) {
+            out = path;
+            return out;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            break;
+    }
+    return out;
+}

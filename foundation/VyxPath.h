@@ -1,0 +1,44 @@
+// Splitting, joining and naming paths; the program's, the system's and the temporary folders;
+// existence tests and unique names. Parts: mask bits 1 drive, 2 directory, 4 name, 8 extension.
+#pragma once
+
+#include "framework/Framework.h"
+
+// UNC aware: the drive part of "\\srv\share\x" is "\\srv\share". Never fails on long input.
+void SplitPathEx(const wchar_t* path, CString& drive, CString& dir, CString& name, CString& ext);
+// The same into caller buffers (each with its capacity in characters; null skips a part); a part
+// longer than its buffer is cut and terminated.
+void SplitPath(const wchar_t* path, wchar_t* drive, int driveSize, wchar_t* dir, int dirSize, wchar_t* name,
+               int nameSize, wchar_t* ext, int extSize);
+// The parts chosen by mask, joined in order; mask 3 comes without its trailing separator.
+CString& GetPathPart(CString& out, const wchar_t* path, int mask);
+// drive + dir, then name + ext, with "\" between when the first part does not end in one.
+CString& MakePath(CString& out, const wchar_t* drive, const wchar_t* dir, const wchar_t* name, const wchar_t* ext);
+CString& MakePathB(CString& out, wchar_t* buffer, int bufferSize, const wchar_t* drive, const wchar_t* dir,
+                   const wchar_t* name, const wchar_t* ext);
+CString& AppendPathSeparator(CString& out, const wchar_t* path);
+CString& RemovePathSeparator(CString& out, const wchar_t* path);
+// The relative folder (ending in "\") from base to target; false when either cannot be made full,
+// the drives differ or the result would not fit 520 characters. out starts as the target.
+bool MakeRelativePath(CString& out, const wchar_t* base, const wchar_t* target);
+CString& GetFullPath(CString& out, const wchar_t* path);
+// Each existing component in its spelling on disk.
+CString& GetActualPathName(CString& out, const wchar_t* path);
+int GetDriveIndex(const wchar_t* path);               // 0..25 for "X:...", else -1
+CString& MakeDriveRoot(CString& out, int driveIndex); // "X:\"
+bool IsValidFileName(const wchar_t* name);            // none of ":<>\*/?|"
+
+CString& GetModuleFilePath(CString& out);
+CString& GetModuleFolder(CString& out); // no trailing separator
+CString& MakeModulePath(CString& out, const wchar_t* fileName);
+CString& GetTempFolder(CString& out); // with its trailing separator
+CString& MakeTempPath(CString& out, const wchar_t* fileName);
+CString& GetSpecialFolderPath(CString& out, int csidl);
+CString& GetSpecialFolderDisplayName(CString& out, int csidl, DWORD shgdnFlags);
+
+// mask 0: a file (not a folder) exists; otherwise an entry with any of the mask's attribute bits.
+bool PathExists(const wchar_t* path, DWORD attributeMask);
+// Full path of a "$%08X" name that no entry of the folder has.
+CString& MakeTempName(CString& out, const wchar_t* folder);
+// A new folder "<temp>\Vesko\%08X"; empty when it could not be created.
+CString& MakeUniqueTempName(CString& out);

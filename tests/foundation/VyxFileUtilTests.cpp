@@ -1,0 +1,222 @@
+#include "foundation/VyxFileUtil.h"
+#include "foundation/VyxPath.h"
+
+#include "ScratchFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+namespace {
+
+TEST(VyxFileUtil, EnsureFolderExistsCreatesTheWholeChain)
+{
+    ScratchFolder scratch;
+    std::wstring deep = scratch / L"a\\b\\c";
+    EXPECT_TRUE(EnsureFolderExists(deep.c_str(), true));
+    EXPECT_TRUE(PathExists(deep.c_str(), FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_TRUE(EnsureFolderExists((deep + L"\\").c_str(), true)); // existing, with a separator
+    EXPECT_TRUE(EnsureFolderExists(L"C:\\", true));
+    EXPECT_TRUE(EnsureFolderExists(L"C:", true));
+}
+
+TEST(VyxFileUtil, EnsureFolderExistsUnderAFileEndsWithFalse)
+{
+    ScratchFolder scratch;
+    std::wstring file = scratch / L"file";
+    ASSERT_TRUE(ScratchFolder::WriteFile(file, "x"));
+    EXPECT_FALSE(EnsureFolderExists((file + L"\\sub\\deeper").c_str(), true));
+    EXPECT_FALSE(EnsureFolderExists(file.c_str(), true));
+    EXPECT_FALSE(EnsureFolderExists(L"", true));
+}
+
+TEST(VyxFileUtil, EnsureFolderExistsDoesNotTouchTheCurrentDirectory)
+{
+    ScratchFolder scratch;
+    wchar_t before[520], after[520];
+    GetCurrentDirectoryW(520, before);
+    EnsureFolderExists((scratch / L"x\\y").c_str(), true);
+    EnsureFolderExists(L"C:\\", true);
+    GetCurrentDirectoryW(520, after);
+    EXPECT_STREQ(before, after);
+}
+
+// Answers the first dialog box of this process (a message box, the folder picker) with the given
+// button, after waiting settleMs for it to finish setting itself up.
+class DialogAnswer
+{
+public:
+    explicit DialogAnswer(int button, int settleMs = 0)
+        : m_thread([this, button, settleMs] {
+              for (int i = 0; i < 500 && !m_stop; ++i) {
+                  HWND box = FindWindowW(L"#32770", nullptr);
+                  DWORD process = 0;
+                  if (box)
+                      GetWindowThreadProcessId(box, &process);
+                  if (box && process == GetCurrentProcessId() && IsWindowVisible(box)) {
+                      Sleep(settleMs);
+                      wchar_t text[512] = {};
+                      GetDlgItemTextW(box, 0xFFFF, text, 512); // the message box's text control
+                      shown = text;
+                      PostMessageW(box, WM_COMMAND, button, 0);
+                      return;
+                  }
+                  Sleep(20);
+              }
+          })
+    {
+    }
+    ~DialogAnswer()
+    {
+        m_stop = true;
+        m_thread.join();
+    }
+    std::wstring shown;
+
+private:
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+TEST(VyxFileUtil, EnsureFolderExistsAsksAndNoCreatesNothing)
+{
+    ScratchFolder scratch;
+    std::wstring folder = scratch / L"asked";
+    {
+        DialogAnswer answer(IDNO);
+        EXPECT_FALSE(EnsureFolderExists(folder.c_str(), false));
+        Sleep(50);
+        EXPECT_EQ(folder + L" \nフォルダが存在しません．新しく作成しますか？", answer.shown);
+    }
+    EXPECT_FALSE(ScratchFolder::Exists(folder));
+    {
+        DialogAnswer answer(IDYES);
+        EXPECT_TRUE(EnsureFolderExists(folder.c_str(), false));
+    }
+    EXPECT_TRUE(PathExists(folder.c_str(), FILE_ATTRIBUTE_DIRECTORY));
+}
+
+TEST(VyxFileUtil, FolderPickerStartsAtTheInitialFolder)
+{
+    ScratchFolder scratch;
+    CString chosen;
+    {
+        DialogAnswer answer(IDOK, 500);
+        BrowseForFolder(chosen, nullptr, L"フォルダの選択", scratch.Path().c_str());
+    }
+    EXPECT_EQ(0, chosen.CompareNoCase(scratch.Path().c_str())) << static_cast<const wchar_t*>(chosen);
+    {
+        DialogAnswer answer(IDCANCEL, 200);
+        BrowseForFolder(chosen, nullptr, L"フォルダの選択", scratch.Path().c_str());
+    }
+    EXPECT_STREQ(L"", chosen);
+}
+
+TEST(VyxFileUtil, DeleteFileForcedTreatsMissingAsDeletedAndDeletesReadOnly)
+{
+    ScratchFolder scratch;
+    DWORD error = 0;
+    EXPECT_TRUE(DeleteFileForced((scratch / L"missing").c_str(), &error));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), error);
+    std::wstring readOnly = scratch / L"ro.txt";
+    ASSERT_TRUE(ScratchFolder::WriteFile(readOnly, "x"));
+    SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(DeleteFileForced(readOnly.c_str()));
+    EXPECT_FALSE(ScratchFolder::Exists(readOnly));
+    error = 0;
+    EXPECT_FALSE(DeleteFileForced((scratch / L"nofolder\\x").c_str(), &error));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_PATH_NOT_FOUND), error);
+}
+
+TEST(VyxFileUtil, DeleteFilesDeletesMatchingFilesOnly)
+{
+    ScratchFolder scratch;
+    for (const wchar_t* name : {L"a.jpg", L"b.jpg", L"c.png"})
+        ASSERT_TRUE(ScratchFolder::WriteFile(scratch / name, "x"));
+    ASSERT_TRUE(CreateDirectoryW((scratch / L"d.jpg").c_str(), nullptr));
+    EXPECT_TRUE(DeleteFiles((scratch / L"*.jpg").c_str()));
+    EXPECT_FALSE(ScratchFolder::Exists(scratch / L"a.jpg"));
+    EXPECT_FALSE(ScratchFolder::Exists(scratch / L"b.jpg"));
+    EXPECT_TRUE(ScratchFolder::Exists(scratch / L"c.png"));
+    EXPECT_TRUE(ScratchFolder::Exists(scratch / L"d.jpg"));
+    EXPECT_TRUE(DeleteFiles((scratch / L"*.none").c_str()));
+}
+
+TEST(VyxFileUtil, DeleteFilesReportsAFileInUse)
+{
+    ScratchFolder scratch;
+    std::wstring busy = scratch / L"busy.tmp";
+    ASSERT_TRUE(ScratchFolder::WriteFile(busy, "x"));
+    HANDLE open = CreateFileW(busy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, open);
+    DWORD error = 0;
+    EXPECT_FALSE(DeleteFiles((scratch / L"*.tmp").c_str(), &error));
+    EXPECT_NE(0u, error);
+    CloseHandle(open);
+    EXPECT_TRUE(ScratchFolder::Exists(busy));
+}
+
+TEST(VyxFileUtil, DeleteFolderTreeRemovesEverything)
+{
+    ScratchFolder scratch;
+    std::wstring tree = scratch / L"tree";
+    ASSERT_TRUE(EnsureFolderExists((tree + L"\\x\\y").c_str(), true));
+    ASSERT_TRUE(ScratchFolder::WriteFile(tree + L"\\1.txt", "1"));
+    ASSERT_TRUE(ScratchFolder::WriteFile(tree + L"\\x\\y\\2.txt", "2"));
+    SetFileAttributesW((tree + L"\\x\\y\\2.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(DeleteFolderTree(tree.c_str()));
+    EXPECT_FALSE(ScratchFolder::Exists(tree));
+    EXPECT_FALSE(DeleteFolderTree((scratch / L"missing").c_str()));
+}
+
+TEST(VyxFileUtil, DeleteFolderTreeUnlinksLinkedFoldersWithoutEnteringThem)
+{
+    ScratchFolder scratch;
+    std::wstring outside = scratch / L"outside";
+    std::wstring tree = scratch / L"tree";
+    ASSERT_TRUE(EnsureFolderExists(outside.c_str(), true));
+    ASSERT_TRUE(EnsureFolderExists(tree.c_str(), true));
+    ASSERT_TRUE(ScratchFolder::WriteFile(outside + L"\\keep.txt", "k"));
+    std::wstring link = tree + L"\\link";
+    typedef BOOLEAN(WINAPI * CreateSymbolicLinkProc)(LPCWSTR, LPCWSTR, DWORD);
+    auto createLink =
+        reinterpret_cast<CreateSymbolicLinkProc>(GetProcAddress(GetModuleHandleW(L"kernel32"), "CreateSymbolicLinkW"));
+    if (!createLink || !createLink(link.c_str(), outside.c_str(), 1 /* a folder */) ||
+        !(GetFileAttributesW(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        GTEST_SKIP() << "no linked folders on this system";
+    }
+    EXPECT_TRUE(DeleteFolderTree(tree.c_str()));
+    EXPECT_FALSE(ScratchFolder::Exists(tree));
+    EXPECT_TRUE(ScratchFolder::Exists(outside + L"\\keep.txt"));
+}
+
+TEST(VyxFileUtil, ShellDeleteMovesToTheRecycleBin)
+{
+    ScratchFolder scratch;
+    std::wstring file = scratch / L"trash me.txt";
+    ASSERT_TRUE(ScratchFolder::WriteFile(file, "x"));
+    EXPECT_TRUE(ShellDeleteFile(file.c_str(), nullptr, FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT));
+    EXPECT_FALSE(ScratchFolder::Exists(file));
+    EXPECT_FALSE(
+        ShellDeleteFile((scratch / L"missing").c_str(), nullptr, FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI));
+}
+
+TEST(VyxFileUtil, ShellDeleteFileListDeletesEveryListedPath)
+{
+    ScratchFolder scratch;
+    CSharedFile list(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_SHARE, 4096);
+    for (const wchar_t* name : {L"one.txt", L"two.txt"}) {
+        std::wstring path = scratch / name;
+        ASSERT_TRUE(ScratchFolder::WriteFile(path, "x"));
+        list.Write(path.c_str(), static_cast<UINT>((path.size() + 1) * sizeof(wchar_t)));
+    }
+    wchar_t end = 0;
+    list.Write(&end, sizeof(end));
+    EXPECT_TRUE(ShellDeleteFileList(list, nullptr, FOF_NOCONFIRMATION | FOF_SILENT));
+    EXPECT_FALSE(ScratchFolder::Exists(scratch / L"one.txt"));
+    EXPECT_FALSE(ScratchFolder::Exists(scratch / L"two.txt"));
+}
+
+} // namespace
