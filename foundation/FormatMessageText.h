@@ -1,0 +1,27 @@
+// Texts of the program's message table (res/VyxMsg.mc): ids 0x40000001 to 0x4000000B, each
+// ending with CR LF, with "%1", "%2", ... inserts.
+#pragma once
+
+#include "framework/Framework.h"
+
+// The message formatted with the inserts (at most nine wide texts); the empty text when the id is
+// not in the table or the result needs more than 1024 characters. Missing inserts read as empty.
+CString FormatMessageTextArray(DWORD messageId, const LPCWSTR* inserts, int count);
+
+namespace vyx_detail {
+inline LPCWSTR MessageInsert(LPCWSTR text)
+{
+    return text ? text : L"";
+}
+inline LPCWSTR MessageInsert(const CString& text)
+{
+    return text.GetString();
+}
+} // namespace vyx_detail
+
+template <typename... Inserts> CString FormatMessageText(DWORD messageId, const Inserts&... inserts)
+{
+    static_assert(sizeof...(Inserts) <= 9, "a message takes at most nine inserts");
+    LPCWSTR texts[sizeof...(Inserts) + 1] = {vyx_detail::MessageInsert(inserts)..., nullptr};
+    return FormatMessageTextArray(messageId, texts, static_cast<int>(sizeof...(Inserts)));
+}

@@ -1,0 +1,10 @@
+// A window's size, position and show state kept in the application settings file under the
+// window's own section, keys "WindowPlacement\...".
+#pragma once
+
+#include "framework/Framework.h"
+
+// Writes the five keys when the placement can be read.
+void SaveWindowPlacement(HWND window, const wchar_t* section);
+// Applies a saved placement; a section never saved leaves the window as it is.
+void RestoreWindowPlacement(HWND window, const wchar_t* section);
