@@ -24,6 +24,7 @@ bool IsDigit(wchar_t c)
 }
 
 const int kRaiseLevel = 4;
+const int kMaxNesting = 256; // groups, calls and indexes inside one another while compiling
 
 enum OperatorKind {
     OpUnknown,
@@ -264,6 +265,7 @@ void VyxPostfix::FormulaPostfix()
     m_postfix->Clear();
     m_position = 0;
     m_operand = -1;
+    m_nesting = 0;
     try {
         wchar_t c = NextNonBlank();
         while (c != 0)
@@ -286,8 +288,13 @@ wchar_t VyxPostfix::ParseListChecked(wchar_t c)
 
 wchar_t VyxPostfix::ParseListUntil(wchar_t c, wchar_t close)
 {
+    // Every group, call or index descends once more; a text cannot exhaust the stack.
+    if (m_nesting >= kMaxNesting)
+        RaiseSyntaxError();
+    ++m_nesting;
     while (c != 0 && c != close)
         c = ParseListChecked(c);
+    --m_nesting;
     return c;
 }
 

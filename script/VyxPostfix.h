@@ -147,6 +147,7 @@ private:
     // Shared so that an evaluation keeps the list it started with when a nested compile replaces it.
     std::shared_ptr<VyxPostfixList> m_postfix;
     VyxVariantMap m_locals;
+    int m_nesting = 0;  // open groups, calls and indexes while compiling
     int m_operand = -1; // 1 right after a name, number, literal or a closed group, call or index
     Evaluation m_topEvaluation;
     Evaluation* m_evaluation = nullptr; // the evaluation in progress, null when none runs

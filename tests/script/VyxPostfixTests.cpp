@@ -394,6 +394,23 @@ TEST(Postfix, ErrorsRaiseTheLibraryExceptionWithTheirCodes)
     EXPECT_EQ(1.0, calc.Calc(nested.c_str()).GetDouble());
 }
 
+TEST(Postfix, DeepNestingIsASyntaxErrorNotACrash)
+{
+    VyxPostfix calc;
+    std::wstring ok(200, L'(');
+    ok += L"1";
+    EXPECT_EQ(1, calc.Calc(ok.c_str()).GetInt());
+    std::wstring deep(100000, L'(');
+    deep += L"1";
+    try {
+        calc.Calc(deep.c_str());
+        ADD_FAILURE() << "no exception";
+    } catch (VyxGlobalErrorException* e) {
+        EXPECT_EQ(-3, e->GetCode());
+        delete e;
+    }
+}
+
 TEST(Postfix, FailedCompileLeavesNothingToEvaluate)
 {
     VyxPostfix calc;
