@@ -7,9 +7,7 @@ namespace {
 
 const wchar_t* const kUnitTexts[5] = {L"B", L"KB", L"MB", L"GB", L"TB"};
 
-} // namespace
-
-CString& GroupNumberText(CString& out, LPCWSTR numberText, int decimals)
+CString& GroupWithPlatform(CString& out, LPCWSTR numberText, int decimals, UINT negativeOrder, int size)
 {
     NUMBERFMTW format = {};
     format.NumDigits = decimals < 0 ? 0 : decimals;
@@ -17,15 +15,29 @@ CString& GroupNumberText(CString& out, LPCWSTR numberText, int decimals)
     format.Grouping = 3;
     format.lpDecimalSep = const_cast<LPWSTR>(L".");
     format.lpThousandSep = const_cast<LPWSTR>(L",");
-    format.NegativeOrder = 1;
-    wchar_t buffer[64];
-    int n = numberText ? GetNumberFormatW(LOCALE_USER_DEFAULT, 0, numberText, &format, buffer, 64) : 0;
+    format.NegativeOrder = negativeOrder;
+    wchar_t buffer[100];
+    int n = numberText ? GetNumberFormatW(LOCALE_USER_DEFAULT, 0, numberText, &format, buffer, size) : 0;
     out = n > 0 ? buffer : L"";
     // Wine drops a zero integer part entirely when leading zeros are off ("0" gives "", "-0.4"
     // gives "-"); the number itself is still 0.
     if (n > 0 && format.NumDigits == 0 && (out.IsEmpty() || out == L"-"))
         out = L"0";
     return out;
+}
+
+} // namespace
+
+CString& GroupNumberText(CString& out, LPCWSTR numberText, int decimals)
+{
+    return GroupWithPlatform(out, numberText, decimals, 1, 64);
+}
+
+CString& GroupUnsignedNumberText(CString& out, unsigned long long value)
+{
+    CString text;
+    text.Format(L"%I64u", value);
+    return GroupWithPlatform(out, text, 0, 0, 100);
 }
 
 CString& FormatIntGrouped(CString& out, int value)

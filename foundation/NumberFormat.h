@@ -21,6 +21,8 @@ struct NumberFormatRecord
 const int kFixedBufferSize = 521;
 
 CString& GroupNumberText(CString& out, LPCWSTR numberText, int decimals);
+// The platform's grouping of an unsigned 64-bit number, no decimals.
+CString& GroupUnsignedNumberText(CString& out, unsigned long long value);
 CString& FormatIntGrouped(CString& out, int value);
 CString& FormatInt64Grouped(CString& out, long long value);
 CString& FormatUInt64Grouped(CString& out, unsigned long long value);

@@ -14,6 +14,9 @@
 #include <ole2.h>
 #include <oleauto.h>
 
+// A Win16 leftover that would rename the framework's GetCurrentTime members.
+#undef GetCurrentTime
+
 #include <cstdarg>
 #include <cstddef>
 #include <cstring>

@@ -1,0 +1,28 @@
+// The framework's folder search with paths built by MakePath and a recursive counter of the
+// entries and bytes under a folder.
+#pragma once
+
+#include "framework/Framework.h"
+
+class VyxFileFind : public CFileFind
+{
+public:
+    VyxFileFind();
+    ~VyxFileFind() override;
+
+    // FindFile on folder joined with pattern.
+    BOOL FindFileIn(const wchar_t* folder, const wchar_t* pattern);
+    // The search root joined with the found name.
+    CString GetFilePath() const override;
+
+    // Entries matching path, each folder counting 1 plus, while depth is not 0, what lies under
+    // it (searched with subPattern at depth - 1; a negative depth has no limit); each file adds
+    // its length to the total. Returns the count.
+    int CountTree(const wchar_t* path, const wchar_t* subPattern, int depth);
+    int GetCount() const { return m_count; }
+    unsigned long long GetTotalLength() const { return m_totalLength; }
+
+private:
+    unsigned long long m_totalLength = 0;
+    int m_count = 0;
+};

@@ -1,0 +1,194 @@
+#include "framework/CWinThread.h"
+#include "framework/CException.h"
+#include "framework/CHandleMap.h"
+#include "framework/ThreadState.h"
+
+#include <process.h>
+
+IMPLEMENT_DYNAMIC(CWinThread, CCmdTarget)
+
+namespace {
+
+const UINT kSysTimer = 0x0118; // the caret's blink timer
+
+// The end of a thread's life: its object goes (when it deletes itself) and the thread forgets it.
+void FinishThread(CWinThread* thread, BOOL bDelete)
+{
+    AfxDeleteTempMaps();
+    AfxGetThreadState()->m_pCurrentWinThread = nullptr;
+    if (thread && bDelete)
+        thread->Delete();
+}
+
+} // namespace
+
+CWinThread::CWinThread() = default;
+
+CWinThread::CWinThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam)
+    : m_pThreadParams(pParam), m_pfnThreadProc(pfnThreadProc)
+{
+}
+
+CWinThread::~CWinThread()
+{
+    if (m_hThread)
+        CloseHandle(m_hThread);
+}
+
+BOOL CWinThread::CreateThread(DWORD dwCreateFlags, UINT nStackSize, LPSECURITY_ATTRIBUTES lpSecurityAttrs)
+{
+    unsigned id = 0;
+    auto thread = reinterpret_cast<HANDLE>(
+        _beginthreadex(lpSecurityAttrs, nStackSize, ThreadEntry, this, dwCreateFlags | CREATE_SUSPENDED, &id));
+    if (!thread)
+        return FALSE;
+    m_hThread = thread;
+    m_nThreadID = id;
+    // Nothing of this object may be touched after the thread runs: it may delete itself.
+    if (!(dwCreateFlags & CREATE_SUSPENDED))
+        ::ResumeThread(thread);
+    return TRUE;
+}
+
+unsigned __stdcall CWinThread::ThreadEntry(void* param)
+{
+    auto* thread = static_cast<CWinThread*>(param);
+    AfxGetThreadState()->m_pCurrentWinThread = thread;
+    UINT exitCode = static_cast<UINT>(-1);
+    // No exception may leave a thread: the unwinder cannot cross into Windows.
+    try {
+        if (thread->m_pfnThreadProc)
+            exitCode = thread->m_pfnThreadProc(thread->m_pThreadParams);
+        else if (!thread->InitInstance())
+            exitCode = static_cast<UINT>(thread->ExitInstance());
+        else
+            exitCode = static_cast<UINT>(thread->Run());
+    } catch (CException* e) {
+        e->Delete();
+    } catch (...) {
+    }
+    FinishThread(thread, TRUE);
+    return exitCode;
+}
+
+BOOL CWinThread::InitInstance()
+{
+    return FALSE;
+}
+
+int CWinThread::Run()
+{
+    MSG peek;
+    BOOL idle = TRUE;
+    LONG idleCount = 0;
+    for (;;) {
+        while (idle && !::PeekMessageW(&peek, nullptr, 0, 0, PM_NOREMOVE)) {
+            if (!OnIdle(idleCount++))
+                idle = FALSE;
+        }
+        do {
+            if (!PumpMessage())
+                return ExitInstance();
+            if (IsIdleMessage(&AfxGetThreadState()->m_msgCur)) {
+                idle = TRUE;
+                idleCount = 0;
+            }
+        } while (::PeekMessageW(&peek, nullptr, 0, 0, PM_NOREMOVE));
+    }
+}
+
+BOOL CWinThread::PreTranslateMessage(MSG* pMsg)
+{
+    (void)pMsg;
+    return FALSE;
+}
+
+BOOL CWinThread::PumpMessage()
+{
+    MSG& msg = AfxGetThreadState()->m_msgCur;
+    if (!::GetMessageW(&msg, nullptr, 0, 0))
+        return FALSE;
+    if (!PreTranslateMessage(&msg)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    return TRUE;
+}
+
+BOOL CWinThread::OnIdle(LONG lCount)
+{
+    // The first pass is for user-interface updates; temporary wrappers go on the second.
+    if (lCount >= 1)
+        AfxDeleteTempMaps();
+    return lCount < 1;
+}
+
+BOOL CWinThread::IsIdleMessage(MSG* pMsg)
+{
+    AFX_THREAD_STATE* state = AfxGetThreadState();
+    if (pMsg->message == WM_MOUSEMOVE || pMsg->message == WM_NCMOUSEMOVE) {
+        if (state->m_nMsgLast == pMsg->message && state->m_ptCursorLast.x == pMsg->pt.x &&
+            state->m_ptCursorLast.y == pMsg->pt.y)
+            return FALSE;
+        state->m_ptCursorLast = pMsg->pt;
+        state->m_nMsgLast = pMsg->message;
+        return TRUE;
+    }
+    return pMsg->message != WM_PAINT && pMsg->message != kSysTimer;
+}
+
+int CWinThread::ExitInstance()
+{
+    return static_cast<int>(AfxGetThreadState()->m_msgCur.wParam);
+}
+
+void CWinThread::Delete()
+{
+    if (m_bAutoDelete)
+        delete this;
+}
+
+CWinThread* AFXAPI AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPriority, UINT nStackSize,
+                                  DWORD dwCreateFlags, LPSECURITY_ATTRIBUTES lpSecurityAttrs)
+{
+    if (!pfnThreadProc)
+        AfxThrowInvalidArgException();
+    auto* thread = new CWinThread(pfnThreadProc, pParam);
+    if (!thread->CreateThread(dwCreateFlags | CREATE_SUSPENDED, nStackSize, lpSecurityAttrs)) {
+        thread->Delete();
+        return nullptr;
+    }
+    thread->SetThreadPriority(nPriority);
+    if (!(dwCreateFlags & CREATE_SUSPENDED))
+        ::ResumeThread(thread->m_hThread);
+    return thread;
+}
+
+CWinThread* AFXAPI AfxBeginThread(CRuntimeClass* pThreadClass, int nPriority, UINT nStackSize, DWORD dwCreateFlags,
+                                  LPSECURITY_ATTRIBUTES lpSecurityAttrs)
+{
+    if (!pThreadClass || !pThreadClass->IsDerivedFrom(RUNTIME_CLASS(CWinThread)))
+        AfxThrowInvalidArgException();
+    auto* thread = static_cast<CWinThread*>(pThreadClass->CreateObject());
+    if (!thread)
+        AfxThrowMemoryException();
+    if (!thread->CreateThread(dwCreateFlags | CREATE_SUSPENDED, nStackSize, lpSecurityAttrs)) {
+        thread->Delete();
+        return nullptr;
+    }
+    thread->SetThreadPriority(nPriority);
+    if (!(dwCreateFlags & CREATE_SUSPENDED))
+        ::ResumeThread(thread->m_hThread);
+    return thread;
+}
+
+void AFXAPI AfxEndThread(UINT nExitCode, BOOL bDelete)
+{
+    FinishThread(AfxGetThread(), bDelete);
+    _endthreadex(nExitCode);
+}
+
+CWinThread* AFXAPI AfxGetThread()
+{
+    return AfxGetThreadState()->m_pCurrentWinThread;
+}

@@ -1,0 +1,224 @@
+#include "foundation/VyxFileFind.h"
+#include "foundation/VyxFileStatus.h"
+#include "foundation/VyxPath.h"
+
+#include "ScratchFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const long long kYear2200 = 7258118400LL; // 2200-01-01 00:00:00 UTC
+
+CString Text(const std::wstring& s)
+{
+    return CString(s.c_str());
+}
+
+} // namespace
+
+TEST(VyxFileStatus, ReadsSizeAttributesAndTimes)
+{
+    ScratchFolder folder;
+    std::wstring path = folder / L"a.txt";
+    ScratchFolder::WriteFile(path, "hello");
+    VyxFileStatus status(path.c_str());
+    EXPECT_EQ(5u, status.GetSize());
+    EXPECT_FALSE(status.IsDirectory());
+    EXPECT_EQ(0, status.GetAttributes() & ~0x7F);
+    EXPECT_GT(status.GetWriteTime(), 1500000000LL);
+    EXPECT_NE(0, status.GetCreationTime());
+    EXPECT_NE(0, status.GetAccessTime());
+    VyxFileStatus dir(folder.Path().c_str());
+    EXPECT_TRUE(dir.IsDirectory());
+    VyxFileStatus missing;
+    EXPECT_FALSE(missing.GetStatus((folder / L"none.txt").c_str()));
+    EXPECT_EQ(0u, missing.GetSize());
+    EXPECT_EQ(0, missing.GetAttributes());
+    EXPECT_EQ(0, missing.GetWriteTime());
+}
+
+TEST(VyxFileStatus, TimesAfter2038SurviveAWriteBack)
+{
+    ScratchFolder folder;
+    std::wstring source = folder / L"source.txt", target = folder / L"target.txt";
+    ScratchFolder::WriteFile(source, "x");
+    ScratchFolder::WriteFile(target, "y");
+    FILETIME late;
+    UnixTimeToFileTime(kYear2200, late);
+    HANDLE h = CreateFileW(source.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_TRUE(SetFileTime(h, &late, &late, &late));
+    CloseHandle(h);
+    VyxFileStatus status(source.c_str());
+    EXPECT_EQ(kYear2200, status.GetWriteTime());
+    status.SetStatus(target.c_str());
+    VyxFileStatus copy(target.c_str());
+    EXPECT_EQ(kYear2200, copy.GetWriteTime());
+    EXPECT_EQ(kYear2200, copy.GetCreationTime());
+    EXPECT_TRUE(copy.IsSameFile(status));
+}
+
+TEST(VyxFileStatus, UnixTimeConvertsInUtcWithoutLocalShift)
+{
+    struct
+    {
+        long long seconds;
+        unsigned long long ticks;
+    } const cases[] = {
+        {0, 116444736000000000ULL},
+        {1720000000LL, 116444736000000000ULL + 1720000000ULL * 10000000ULL}, // a summer date
+        {1700000000LL, 116444736000000000ULL + 1700000000ULL * 10000000ULL}, // a winter date
+        {-11644473600LL, 0},
+        {kYear2200, 116444736000000000ULL + 7258118400ULL * 10000000ULL},
+    };
+    for (const auto& c : cases) {
+        FILETIME ft;
+        UnixTimeToFileTime(c.seconds, ft);
+        EXPECT_EQ(c.ticks, static_cast<unsigned long long>(ft.dwHighDateTime) << 32 | ft.dwLowDateTime) << c.seconds;
+        EXPECT_EQ(c.seconds, FileTimeToUnixTime(ft));
+    }
+    FILETIME ft;
+    EXPECT_THROW(
+        {
+            try {
+                UnixTimeToFileTime(-11644473601LL, ft);
+            } catch (CFileException* e) {
+                e->Delete();
+                throw 1;
+            }
+        },
+        int);
+}
+
+TEST(VyxFileStatus, ReadOnlyTargetGetsTimesAndKeepsReadOnly)
+{
+    ScratchFolder folder;
+    std::wstring source = folder / L"ro-source.txt", target = folder / L"ro-target.txt";
+    ScratchFolder::WriteFile(source, "x");
+    ScratchFolder::WriteFile(target, "y");
+    FILETIME time;
+    UnixTimeToFileTime(1234567890LL, time);
+    HANDLE h = CreateFileW(source.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    SetFileTime(h, nullptr, nullptr, &time);
+    CloseHandle(h);
+    SetFileAttributesW(source.c_str(), FILE_ATTRIBUTE_READONLY);
+    // Stored read-only, target writable: times first, then the attribute.
+    VyxFileStatus status(source.c_str());
+    status.SetStatus(target.c_str());
+    VyxFileStatus copied(target.c_str());
+    EXPECT_EQ(1234567890LL, copied.GetWriteTime());
+    EXPECT_TRUE(copied.GetAttributes() & FILE_ATTRIBUTE_READONLY);
+    // Stored writable, target read-only: the attribute first, so the times can be written.
+    SetFileAttributesW(source.c_str(), FILE_ATTRIBUTE_NORMAL);
+    UnixTimeToFileTime(1000000000LL, time);
+    h = CreateFileW(source.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    SetFileTime(h, nullptr, nullptr, &time);
+    CloseHandle(h);
+    VyxFileStatus writable(source.c_str());
+    writable.SetStatus(target.c_str());
+    VyxFileStatus result(target.c_str());
+    EXPECT_FALSE(result.GetAttributes() & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(1000000000LL, result.GetWriteTime());
+}
+
+TEST(VyxFileStatus, SetStatusOnAMissingFileThrows)
+{
+    ScratchFolder folder;
+    std::wstring source = folder / L"s.txt";
+    ScratchFolder::WriteFile(source, "x");
+    VyxFileStatus status(source.c_str());
+    bool thrown = false;
+    try {
+        status.SetStatus((folder / L"missing.txt").c_str());
+    } catch (CFileException* e) {
+        thrown = e->m_lOsError == ERROR_FILE_NOT_FOUND;
+        e->Delete();
+    }
+    EXPECT_TRUE(thrown);
+}
+
+TEST(VyxFileStatus, MacroTextsOfAPath)
+{
+    VyxFileStatus status;
+    status.SetPath(L"C:\\a\\b.txt");
+    struct
+    {
+        int id;
+        const wchar_t* text;
+    } const cases[] = {
+        {0, L"C:\\a\\b.txt"}, {1, L"C:\\a"}, {2, L"b.txt"}, {3, L"b"}, {4, L".txt"}, {6, L"a"},
+        {15, L"0"},           {20, L""},     {-1, L""},
+    };
+    for (const auto& c : cases)
+        EXPECT_STREQ(c.text, status.GetMacroText(c.id).GetString()) << c.id;
+    CString folder;
+    EXPECT_STREQ(GetModuleFolder(folder).GetString(), status.GetMacroText(5).GetString());
+    EXPECT_EQ(8, status.GetMacroText(19).GetLength());
+    EXPECT_FALSE(status.GetMacroText(16).IsEmpty());
+    EXPECT_FALSE(status.GetMacroText(17).IsEmpty());
+    EXPECT_EQ(20, static_cast<int>(sizeof kFileMacros / sizeof kFileMacros[0]));
+    EXPECT_STREQ(L"$(Dir)", kFileMacros[2].name);
+    EXPECT_EQ(1, kFileMacros[2].id);
+    EXPECT_EQ(19, kFileMacros[19].id);
+}
+
+TEST(VyxFileStatus, MacroTextsOfAFile)
+{
+    ScratchFolder folder;
+    std::wstring path = folder / L"a long file name.jpeg";
+    ScratchFolder::WriteFile(path, std::string(1234567, 'z'));
+    FILETIME time;
+    UnixTimeToFileTime(1234567890LL, time);
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    SetFileTime(h, &time, nullptr, &time);
+    CloseHandle(h);
+    VyxFileStatus status(path.c_str());
+    EXPECT_STREQ(L"1,234,567", status.GetMacroText(14).GetString());
+    EXPECT_STREQ(L"1,234,567", status.GetMacroText(15).GetString());
+    FILETIME local;
+    SYSTEMTIME st;
+    FileTimeToLocalFileTime(&time, &local);
+    FileTimeToSystemTime(&local, &st);
+    CString expected;
+    expected.Format(L"%04d/%02d/%02d %02d:%02d:%02d", st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond);
+    EXPECT_STREQ(expected.GetString(), status.GetMacroText(9).GetString());
+    EXPECT_STREQ(expected.Left(10).GetString(), status.GetMacroText(10).GetString());
+    EXPECT_STREQ(expected.Mid(11).GetString(), status.GetMacroText(11).GetString());
+    EXPECT_STREQ(expected.Left(10).GetString(), status.GetMacroText(12).GetString());
+    wchar_t shortPath[520];
+    GetShortPathNameW(path.c_str(), shortPath, 520);
+    EXPECT_STREQ(shortPath, status.GetMacroText(7).GetString());
+    CString shortName;
+    EXPECT_STREQ(GetPathPart(shortName, shortPath, 12).GetString(), status.GetMacroText(8).GetString());
+}
+
+TEST(VyxFileFind, CountTreeCountsEntriesAndBytesToTheGivenDepth)
+{
+    ScratchFolder folder;
+    ScratchFolder::WriteFile(folder / L"one.txt", "1");
+    ScratchFolder::WriteFile(folder / L"two.txt", "22");
+    CreateDirectoryW((folder / L"sub").c_str(), nullptr);
+    ScratchFolder::WriteFile(folder / L"sub\\three.txt", "333");
+    CreateDirectoryW((folder / L"sub\\deep").c_str(), nullptr);
+    ScratchFolder::WriteFile(folder / L"sub\\deep\\four.txt", "4444");
+    CString all = Text(folder / L"*.*");
+    VyxFileFind find;
+    EXPECT_EQ(3, find.CountTree(all, L"*.*", 0));
+    EXPECT_EQ(3u, find.GetTotalLength());
+    EXPECT_EQ(5, find.CountTree(all, L"*.*", 1)); // one, two, sub, three, deep
+    EXPECT_EQ(6u, find.GetTotalLength());
+    EXPECT_EQ(6, find.CountTree(all, L"*.*", -1)); // every level
+    EXPECT_EQ(10u, find.GetTotalLength());
+    EXPECT_EQ(6, find.GetCount());
+    EXPECT_EQ(0, find.CountTree(Text(folder / L"nothing\\*.*"), L"*.*", 1));
+}
+
+TEST(VyxFileFind, FilePathIsTheRootJoinedWithTheName)
+{
+    ScratchFolder folder;
+    ScratchFolder::WriteFile(folder / L"photo.jpg", "j");
+    VyxFileFind find;
+    ASSERT_TRUE(find.FindFileIn(folder.Path().c_str(), L"*.jpg"));
+    find.FindNextFile();
+    EXPECT_STREQ((folder / L"photo.jpg").c_str(), find.GetFilePath().GetString());
+}
