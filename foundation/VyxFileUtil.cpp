@@ -158,6 +158,36 @@ bool DeleteFolderTree(const wchar_t* folder)
     return RemoveDirectoryW(folder) != FALSE;
 }
 
+bool ShellDeleteFileList(CSharedFile& list, HWND owner, WORD flags)
+{
+    HGLOBAL memory = list.Detach();
+    if (!memory)
+        return false;
+    bool ok = false;
+    if (const wchar_t* paths = static_cast<const wchar_t*>(GlobalLock(memory))) {
+        SHFILEOPSTRUCTW operation = {};
+        operation.hwnd = owner;
+        operation.wFunc = FO_DELETE;
+        operation.pFrom = paths;
+        operation.fFlags = flags;
+        ok = SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted;
+        GlobalUnlock(memory);
+    }
+    GlobalFree(memory);
+    return ok;
+}
+
+bool ShellDeleteFile(const wchar_t* path, HWND owner, WORD flags)
+{
+    if (!path || !*path)
+        return false;
+    CSharedFile list(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_SHARE, 4096);
+    const wchar_t terminators[2] = {0, 0};
+    list.Write(path, static_cast<UINT>(wcslen(path) * sizeof(wchar_t)));
+    list.Write(terminators, sizeof(terminators));
+    return ShellDeleteFileList(list, owner, flags);
+}
+
 namespace {
 
 int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM lParam, LPARAM data)

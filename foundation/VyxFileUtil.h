@@ -16,5 +16,10 @@ bool DeleteFiles(const wchar_t* pattern, DWORD* error = nullptr);
 // (reparse point) is unlinked, never entered.
 bool DeleteFolderTree(const wchar_t* folder);
 
+// FO_DELETE through the shell with the caller's FOF_ flags (FOF_ALLOWUNDO: to the recycle bin).
+bool ShellDeleteFile(const wchar_t* path, HWND owner, WORD flags);
+// The list is paths each NUL-terminated, ended by an extra NUL; its memory is detached and freed.
+bool ShellDeleteFileList(CSharedFile& list, HWND owner, WORD flags);
+
 // The chosen folder, empty when cancelled. initialFolder null: the current directory.
 CString& BrowseForFolder(CString& out, HWND owner, const wchar_t* title, const wchar_t* initialFolder, UINT flags = 0);

@@ -192,4 +192,31 @@ TEST(VyxFileUtil, DeleteFolderTreeUnlinksLinkedFoldersWithoutEnteringThem)
     EXPECT_TRUE(ScratchFolder::Exists(outside + L"\\keep.txt"));
 }
 
+TEST(VyxFileUtil, ShellDeleteMovesToTheRecycleBin)
+{
+    ScratchFolder scratch;
+    std::wstring file = scratch / L"trash me.txt";
+    ASSERT_TRUE(ScratchFolder::WriteFile(file, "x"));
+    EXPECT_TRUE(ShellDeleteFile(file.c_str(), nullptr, FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT));
+    EXPECT_FALSE(ScratchFolder::Exists(file));
+    EXPECT_FALSE(
+        ShellDeleteFile((scratch / L"missing").c_str(), nullptr, FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI));
+}
+
+TEST(VyxFileUtil, ShellDeleteFileListDeletesEveryListedPath)
+{
+    ScratchFolder scratch;
+    CSharedFile list(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_SHARE, 4096);
+    for (const wchar_t* name : {L"one.txt", L"two.txt"}) {
+        std::wstring path = scratch / name;
+        ASSERT_TRUE(ScratchFolder::WriteFile(path, "x"));
+        list.Write(path.c_str(), static_cast<UINT>((path.size() + 1) * sizeof(wchar_t)));
+    }
+    wchar_t end = 0;
+    list.Write(&end, sizeof(end));
+    EXPECT_TRUE(ShellDeleteFileList(list, nullptr, FOF_NOCONFIRMATION | FOF_SILENT));
+    EXPECT_FALSE(ScratchFolder::Exists(scratch / L"one.txt"));
+    EXPECT_FALSE(ScratchFolder::Exists(scratch / L"two.txt"));
+}
+
 } // namespace
