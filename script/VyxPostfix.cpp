@@ -142,6 +142,71 @@ bool Compare(const wchar_t* op, const VyxVariant& a, const VyxVariant& b)
     return a >= b;
 }
 
+// The two-operand levels, weakest first.
+enum BinaryLevel {
+    LevelAssignment,
+    LevelLogicalOr,
+    LevelLogicalAnd,
+    LevelBitOr,
+    LevelBitXor,
+    LevelBitAnd,
+    LevelEquality,
+    LevelRelational,
+    LevelAdditive,
+    LevelMultiplicative,
+};
+
+// The operator of the level that c (with next, the character after it) starts, or null;
+// twoChars tells that next belongs to the operator.
+const wchar_t* MatchBinaryOperator(int level, wchar_t c, wchar_t next, bool* twoChars)
+{
+    *twoChars = false;
+    switch (level) {
+    case LevelAssignment: {
+        if (c == L'=' && next != L'=')
+            return L"=";
+        static const wchar_t* const compound[] = {L"*=", L"/=", L"%=", L"+=", L"-=", L"&=", L"|=", L"^="};
+        for (const wchar_t* op : compound) {
+            if (op[0] == c && next == L'=') {
+                *twoChars = true;
+                return op;
+            }
+        }
+        return nullptr;
+    }
+    case LevelLogicalOr:
+        *twoChars = c == L'|' && next == L'|';
+        return *twoChars ? L"||" : nullptr;
+    case LevelLogicalAnd:
+        *twoChars = c == L'&' && next == L'&';
+        return *twoChars ? L"&&" : nullptr;
+    case LevelBitOr:
+        return c == L'|' && next != L'=' && next != L'|' ? L"|" : nullptr;
+    case LevelBitXor:
+        return c == L'^' && next != L'=' ? L"^" : nullptr;
+    case LevelBitAnd:
+        return c == L'&' && next != L'=' && next != L'&' ? L"&" : nullptr;
+    case LevelEquality:
+        *twoChars = (c == L'=' || c == L'!') && next == L'=';
+        return *twoChars ? (c == L'=' ? L"==" : L"!=") : nullptr;
+    case LevelRelational:
+        if (c != L'<' && c != L'>')
+            return nullptr;
+        *twoChars = next == L'=';
+        return c == L'<' ? (*twoChars ? L"<=" : L"<") : (*twoChars ? L">=" : L">");
+    case LevelAdditive:
+        if (next == L'=')
+            return nullptr;
+        return c == L'+' ? L"+" : (c == L'-' ? L"-" : nullptr);
+    case LevelMultiplicative:
+        if (next == L'=')
+            return nullptr;
+        return c == L'*' ? L"*" : (c == L'/' ? L"/" : (c == L'%' ? L"%" : nullptr));
+    default:
+        return nullptr;
+    }
+}
+
 } // namespace
 
 void VyxPostfixList::Clear()
@@ -300,7 +365,7 @@ wchar_t VyxPostfix::ParseListUntil(wchar_t c, wchar_t close)
 
 wchar_t VyxPostfix::ParseList(wchar_t c)
 {
-    c = ParseAssignment(c);
+    c = ParseBinary(LevelAssignment, c);
     while (c == L',') {
         if (m_operand != 1)
             m_postfix->AddOperand(VyxVariant(L"")); // an empty list element
@@ -312,121 +377,28 @@ wchar_t VyxPostfix::ParseList(wchar_t c)
     return c;
 }
 
-wchar_t VyxPostfix::ParseRightOperand(wchar_t (VyxPostfix::*next)(wchar_t), const wchar_t* op)
+wchar_t VyxPostfix::ParsePrefixOperand(const wchar_t* op)
 {
-    wchar_t c = NextNonBlank();
-    c = (this->*next)(c);
+    wchar_t c = ParsePostfix(NextNonBlank());
     m_postfix->AddOperator(op);
     return c;
 }
 
-wchar_t VyxPostfix::ParseAssignment(wchar_t c)
+wchar_t VyxPostfix::ParseBinary(int level, wchar_t c)
 {
-    static const wchar_t* const compound[] = {L"*=", L"/=", L"%=", L"+=", L"-=", L"&=", L"|=", L"^="};
-    c = ParseLogicalOr(c);
+    if (level > LevelMultiplicative)
+        return ParseUnary(c);
+    c = ParseBinary(level + 1, c);
     for (;;) {
-        wchar_t next = PeekChar();
-        const wchar_t* op = nullptr;
-        if (c == L'=' && next != L'=') {
-            op = L"=";
-        } else if (next == L'=') {
-            for (const wchar_t* candidate : compound) {
-                if (candidate[0] == c)
-                    op = candidate;
-            }
-            if (op)
-                NextChar();
-        }
+        bool twoChars = false;
+        const wchar_t* op = MatchBinaryOperator(level, c, PeekChar(), &twoChars);
         if (!op)
             return c;
-        c = ParseRightOperand(&VyxPostfix::ParseLogicalOr, op);
-    }
-}
-
-wchar_t VyxPostfix::ParseLogicalOr(wchar_t c)
-{
-    c = ParseLogicalAnd(c);
-    while (c == L'|' && PeekChar() == L'|') {
-        NextChar();
-        c = ParseRightOperand(&VyxPostfix::ParseLogicalAnd, L"||");
-    }
-    return c;
-}
-
-wchar_t VyxPostfix::ParseLogicalAnd(wchar_t c)
-{
-    c = ParseBitOr(c);
-    while (c == L'&' && PeekChar() == L'&') {
-        NextChar();
-        c = ParseRightOperand(&VyxPostfix::ParseBitOr, L"&&");
-    }
-    return c;
-}
-
-wchar_t VyxPostfix::ParseBitOr(wchar_t c)
-{
-    c = ParseBitXor(c);
-    while (c == L'|' && PeekChar() != L'=' && PeekChar() != L'|')
-        c = ParseRightOperand(&VyxPostfix::ParseBitXor, L"|");
-    return c;
-}
-
-wchar_t VyxPostfix::ParseBitXor(wchar_t c)
-{
-    c = ParseBitAnd(c);
-    while (c == L'^' && PeekChar() != L'=')
-        c = ParseRightOperand(&VyxPostfix::ParseBitAnd, L"^");
-    return c;
-}
-
-wchar_t VyxPostfix::ParseBitAnd(wchar_t c)
-{
-    c = ParseEquality(c);
-    while (c == L'&' && PeekChar() != L'=' && PeekChar() != L'&')
-        c = ParseRightOperand(&VyxPostfix::ParseEquality, L"&");
-    return c;
-}
-
-wchar_t VyxPostfix::ParseEquality(wchar_t c)
-{
-    c = ParseRelational(c);
-    while ((c == L'=' || c == L'!') && PeekChar() == L'=') {
-        const wchar_t* op = c == L'=' ? L"==" : L"!=";
-        NextChar();
-        c = ParseRightOperand(&VyxPostfix::ParseRelational, op);
-    }
-    return c;
-}
-
-wchar_t VyxPostfix::ParseRelational(wchar_t c)
-{
-    c = ParseAdditive(c);
-    while (c == L'<' || c == L'>') {
-        bool orEqual = PeekChar() == L'=';
-        const wchar_t* op = c == L'<' ? (orEqual ? L"<=" : L"<") : (orEqual ? L">=" : L">");
-        if (orEqual)
+        if (twoChars)
             NextChar();
-        c = ParseRightOperand(&VyxPostfix::ParseAdditive, op);
+        c = ParseBinary(level + 1, NextNonBlank()); // so every level groups from the left
+        m_postfix->AddOperator(op);
     }
-    return c;
-}
-
-wchar_t VyxPostfix::ParseAdditive(wchar_t c)
-{
-    c = ParseMultiplicative(c);
-    while ((c == L'+' || c == L'-') && PeekChar() != L'=')
-        c = ParseRightOperand(&VyxPostfix::ParseMultiplicative, c == L'+' ? L"+" : L"-");
-    return c;
-}
-
-wchar_t VyxPostfix::ParseMultiplicative(wchar_t c)
-{
-    c = ParseUnary(c);
-    while ((c == L'*' || c == L'/' || c == L'%') && PeekChar() != L'=') {
-        const wchar_t* op = c == L'*' ? L"*" : (c == L'/' ? L"/" : L"%");
-        c = ParseRightOperand(&VyxPostfix::ParseUnary, op);
-    }
-    return c;
 }
 
 // A prefix operator applies to one postfix-level operand; prefix operators do not nest.
@@ -439,7 +411,7 @@ wchar_t VyxPostfix::ParseUnary(wchar_t c)
     case L'-':
         if (PeekChar() == L'-') {
             NextChar();
-            return ParseRightOperand(&VyxPostfix::ParsePostfix, L"--");
+            return ParsePrefixOperand(L"--");
         }
         c = ParsePostfix(NextNonBlank());
         m_postfix->AddOperand(VyxVariant(-1)); // negation is multiplication by -1
@@ -448,15 +420,15 @@ wchar_t VyxPostfix::ParseUnary(wchar_t c)
     case L'+':
         if (PeekChar() == L'+') {
             NextChar();
-            return ParseRightOperand(&VyxPostfix::ParsePostfix, L"++");
+            return ParsePrefixOperand(L"++");
         }
         return ParsePostfix(NextNonBlank()); // unary plus is the operand itself
     case L'!':
-        return ParseRightOperand(&VyxPostfix::ParsePostfix, L"!");
+        return ParsePrefixOperand(L"!");
     case L'~':
-        return ParseRightOperand(&VyxPostfix::ParsePostfix, L"~");
+        return ParsePrefixOperand(L"~");
     case L'#':
-        return ParseRightOperand(&VyxPostfix::ParsePostfix, L"#");
+        return ParsePrefixOperand(L"#");
     default:
         return c;
     }

@@ -119,16 +119,8 @@ private:
     wchar_t NextNonBlank();
     wchar_t PeekChar();
     wchar_t ParseList(wchar_t c);
-    wchar_t ParseAssignment(wchar_t c);
-    wchar_t ParseLogicalOr(wchar_t c);
-    wchar_t ParseLogicalAnd(wchar_t c);
-    wchar_t ParseBitOr(wchar_t c);
-    wchar_t ParseBitXor(wchar_t c);
-    wchar_t ParseBitAnd(wchar_t c);
-    wchar_t ParseEquality(wchar_t c);
-    wchar_t ParseRelational(wchar_t c);
-    wchar_t ParseAdditive(wchar_t c);
-    wchar_t ParseMultiplicative(wchar_t c);
+    // Assignment down to multiplication (level 0 to 9), each with the next stronger level as operand.
+    wchar_t ParseBinary(int level, wchar_t c);
     wchar_t ParseUnary(wchar_t c);
     wchar_t ParsePostfix(wchar_t c);
     wchar_t ParsePrimary(wchar_t c);
@@ -137,8 +129,8 @@ private:
     // The list level over and over until close or the end; -3 when it stops making progress.
     wchar_t ParseListUntil(wchar_t c, wchar_t close);
     wchar_t ParseListChecked(wchar_t c);
-    // Right operand at next, then the operator.
-    wchar_t ParseRightOperand(wchar_t (VyxPostfix::*next)(wchar_t), const wchar_t* op);
+    // A postfix-level operand after the next blanks, then the prefix operator.
+    wchar_t ParsePrefixOperand(const wchar_t* op);
     [[noreturn]] void RaiseSyntaxError();
 
     VyxVariantMap* m_shared;

@@ -99,7 +99,6 @@ TEST_F(PostfixTest, OperatorsAndPrecedence)
     ExpectResults(calc, rows, std::size(rows));
 }
 
-// What follows ")" or "]" follows an operand; a member is one name; unary "+" is the operand.
 TEST_F(PostfixTest, ClosedGroupCallOrIndexIsAnOperand)
 {
     calc.SetLocalVariable(L"a[7]", VyxVariant(10));
@@ -110,13 +109,40 @@ TEST_F(PostfixTest, ClosedGroupCallOrIndexIsAnOperand)
         {L"a[i]-1", VyxVariant::Int, L"9"},
         {L"@left(@logger(\"hello\"), 2)", VyxVariant::String, L"he"},
         {L"@left((s), 1)", VyxVariant::String, L"a"},
+    };
+    ExpectResults(calc, rows, std::size(rows));
+}
+
+TEST_F(PostfixTest, MemberNameIsOneToken)
+{
+    const ResultRow rows[] = {
         {L"\"abc\".length - 1", VyxVariant::Int, L"2"},
         {L"s.length * 2", VyxVariant::Int, L"4"},
+        {L"s.length == 2", VyxVariant::Bool, L"1"},
+    };
+    ExpectResults(calc, rows, std::size(rows));
+}
+
+TEST_F(PostfixTest, UnaryPlusIsTheOperand)
+{
+    const ResultRow rows[] = {
         {L"+i", VyxVariant::Int, L"7"},
         {L"3 * +2", VyxVariant::Int, L"6"},
         {L"i - +1", VyxVariant::Int, L"6"},
     };
     ExpectResults(calc, rows, std::size(rows));
+}
+
+// The operator after "i++" applies to the old value, as after any other operand.
+TEST_F(PostfixTest, PostIncrementIsFollowedByAnOperator)
+{
+    const ResultRow rows[] = {
+        {L"i++ + 1", VyxVariant::Int, L"8"},
+        {L"i-- * 2", VyxVariant::Int, L"16"},
+        {L"i++, s", VyxVariant::String, L"ab"},
+    };
+    ExpectResults(calc, rows, std::size(rows));
+    EXPECT_EQ(8, Local(L"i").GetInt());
 }
 
 TEST_F(PostfixTest, CallsIndexesMembersAndBuiltIns)
@@ -356,19 +382,29 @@ void ExpectErrors(VyxPostfix& calc, const ErrorRow* rows, size_t count)
     }
 }
 
-// Compile errors reach callers as the library exception, like every other error.
-TEST(Postfix, ErrorsRaiseTheLibraryExceptionWithTheirCodes)
+// Compile errors reach callers as the library exception, like every other error; a stray closer
+// inside a call ends the compile instead of looping.
+TEST(Postfix, CompileErrorsRaiseTheLibraryException)
 {
-    std::wstring deep, deepOk;
+    const ErrorRow rows[] = {
+        {L")", -3, L"syntax error at 1: )", L"VyxPostfix::FormulaPostfix"},
+        {L"1 ]", -3, L"syntax error at 3: 1 ]", L"VyxPostfix::FormulaPostfix"},
+        {L"(1]", -3, L"syntax error at 3: (1]", L"VyxPostfix::FormulaPostfix"},
+        {L"@f(1]", -3, L"syntax error at 5: @f(1]", L"VyxPostfix::FormulaPostfix"},
+        {L"a[1)", -3, L"syntax error at 4: a[1)", L"VyxPostfix::FormulaPostfix"},
+    };
+    VyxPostfix calc;
+    ExpectErrors(calc, rows, std::size(rows));
+}
+
+TEST(Postfix, EvaluationErrorsRaiseWithTheirCodesAndTexts)
+{
+    std::wstring deep;
     for (int k = 0; k < 32; ++k)
         deep += L"@abs(";
     deep += L"1";
     deep.append(32, L')');
     const ErrorRow rows[] = {
-        {L")", -3, L"syntax error at 1: )", L"VyxPostfix::FormulaPostfix"},
-        {L"1 ]", -3, L"syntax error at 3: 1 ]", L"VyxPostfix::FormulaPostfix"},
-        {L"(1]", -3, L"syntax error at 3: (1]", L"VyxPostfix::FormulaPostfix"},
-        {L"@f(1]", -3, nullptr, L"VyxPostfix::FormulaPostfix"},
         {L"@foo(1)", -4, L"[]", L"VyxPostfix::FormulaCalc"},
         {L"2 + @foo(1)", -4, L"[2]", L"VyxPostfix::FormulaCalc"},
         {L"@abs()", -3, L"[]", L"VyxPostfix::FormulaCalc"},
