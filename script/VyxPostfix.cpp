@@ -615,7 +615,8 @@ const VyxVariant& VyxPostfix::ResolveValue(const VyxVariant& value)
 int VyxPostfix::CalcOperator(const wchar_t* op)
 {
     VyxVariantStack& values = GetValueStack();
-    switch (KindOf(op)) {
+    OperatorKind kind = KindOf(op);
+    switch (kind) {
     case OpArithmetic: {
         VyxVariant b = PopResolved();
         VyxVariant a = PopResolved();
@@ -644,28 +645,19 @@ int VyxPostfix::CalcOperator(const wchar_t* op)
         break;
     }
     case OpPreIncrement:
-    case OpPreDecrement: {
-        VyxVariant name(*values.Pop());
-        VyxVariant value = ResolveValue(name);
-        if (KindOf(op) == OpPreIncrement)
-            ++value;
-        else
-            --value;
-        SetLocalVariable(name.GetString(), value);
-        values.Push(value);
-        break;
-    }
+    case OpPreDecrement:
     case OpPostIncrement:
     case OpPostDecrement: {
         VyxVariant name(*values.Pop());
         VyxVariant old = ResolveValue(name);
         VyxVariant changed(old);
-        if (KindOf(op) == OpPostIncrement)
+        bool prefix = kind == OpPreIncrement || kind == OpPreDecrement;
+        if (kind == OpPreIncrement || kind == OpPostIncrement)
             ++changed;
         else
             --changed;
         SetLocalVariable(name.GetString(), changed);
-        values.Push(old);
+        values.Push(prefix ? changed : old);
         break;
     }
     case OpAssign: {
@@ -702,7 +694,7 @@ int VyxPostfix::CalcOperator(const wchar_t* op)
     }
     case OpCloseCall:
     case OpCloseIndex:
-        CloseCall(KindOf(op) == OpCloseIndex);
+        CloseCall(kind == OpCloseIndex);
         break;
     default:
         RaiseEvaluationError(ePostFixSyntax);
