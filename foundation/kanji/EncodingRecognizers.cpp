@@ -1,6 +1,7 @@
 #include "foundation/kanji/EncodingRecognizers.h"
 
 #include "foundation/kanji/JisTables.h"
+#include "foundation/kanji/ShiftJisToJis.h"
 
 namespace KanjiTables {
 
@@ -194,17 +195,8 @@ bool EncodingRecognizers::StepShiftJis(Candidate& c, int v)
 
 void EncodingRecognizers::ScoreShiftJisPair(Candidate& c)
 {
-    int lead = c.stored[0], trail = c.stored[1];
-    int row = lead < 0xA0 ? lead * 2 - 0xE1 : lead * 2 - 0x161;
-    int cell;
-    if (trail > 0x9E)
-        ++row;
-    if (trail < 0x7F)
-        cell = trail - 0x1F;
-    else if (trail <= 0x9E)
-        cell = trail - 0x20;
-    else
-        cell = trail - 0x7E;
+    int row, cell;
+    ShiftJisToJis(c.stored[0], c.stored[1], row, cell);
     bool mark0212 = false;
     if (row >= 0x7F && row <= 0x88) {
         row -= 0x0A;

@@ -1,42 +1,20 @@
 #include "foundation/ShellShortcut.h"
 
+#include "ScratchFolder.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
-// A scratch folder with a long name, removed at the end.
-class ShortcutFolder
-{
-public:
-    ShortcutFolder()
-    {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        m_path.Format(L"%sshortcut tests %u", temp, GetCurrentProcessId());
-        CreateDirectoryW(m_path, nullptr);
-    }
-    ~ShortcutFolder()
-    {
-        SHFILEOPSTRUCTW op = {};
-        std::wstring from = std::wstring(m_path.GetString()) + L'\0';
-        op.wFunc = FO_DELETE;
-        op.pFrom = from.c_str();
-        op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-        SHFileOperationW(&op);
-    }
-    CString operator/(LPCWSTR name) const { return m_path + L"\\" + name; }
-
-private:
-    CString m_path;
-};
-
 void WriteFile(const CString& path, const char* bytes)
 {
-    HANDLE h = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, h);
-    DWORD written;
-    ::WriteFile(h, bytes, static_cast<DWORD>(strlen(bytes)), &written, nullptr);
-    CloseHandle(h);
+    ASSERT_TRUE(ScratchFolder::WriteFile(path.GetString(), bytes));
+}
+
+// Paths in a scratch folder whose name does not fit 8.3.
+CString In(const ScratchFolder& folder, const wchar_t* name)
+{
+    return (folder / name).c_str();
 }
 
 void MakeShortcut(const CString& link, const CString& target)
@@ -65,26 +43,26 @@ CString ShortPath(const CString& path)
 
 TEST(ShellShortcut, ResolvesALinkOfAnyCaseToTheShortTargetPath)
 {
-    ShortcutFolder folder;
-    CString target = folder / L"a long target name.txt";
+    ScratchFolder folder(L"shortcut tests");
+    CString target = In(folder, L"a long target name.txt");
     WriteFile(target, "x");
-    MakeShortcut(folder / L"Link.LNK", target);
+    MakeShortcut(In(folder, L"Link.LNK"), target);
     CString out;
-    EXPECT_STREQ(ShortPath(target).GetString(), ResolveShortcut(out, folder / L"Link.LNK").GetString());
-    EXPECT_EQ(0, ResolveShortcutUnc(out, folder / L"Link.LNK").CompareNoCase(target));
+    EXPECT_STREQ(ShortPath(target).GetString(), ResolveShortcut(out, In(folder, L"Link.LNK")).GetString());
+    EXPECT_EQ(0, ResolveShortcutUnc(out, In(folder, L"Link.LNK")).CompareNoCase(target));
 }
 
 TEST(ShellShortcut, OtherPathsAndBrokenLinksComeBackUnchanged)
 {
-    ShortcutFolder folder;
-    CString target = folder / L"gone.txt";
+    ScratchFolder folder(L"shortcut tests");
+    CString target = In(folder, L"gone.txt");
     WriteFile(target, "x");
-    CString link = folder / L"gone.lnk";
+    CString link = In(folder, L"gone.lnk");
     MakeShortcut(link, target);
     DeleteFileW(target);
     CString out;
     EXPECT_STREQ(link.GetString(), ResolveShortcut(out, link).GetString());
-    CString garbage = folder / L"garbage.lnk";
+    CString garbage = In(folder, L"garbage.lnk");
     WriteFile(garbage, "not a shortcut");
     EXPECT_STREQ(garbage.GetString(), ResolveShortcut(out, garbage).GetString());
     EXPECT_STREQ(L"C:\\x.txt", ResolveShortcut(out, L"C:\\x.txt").GetString());
@@ -95,8 +73,8 @@ TEST(ShellShortcut, OtherPathsAndBrokenLinksComeBackUnchanged)
 TEST(ShellShortcut, LinkWithoutAFilePathIsAFailureNotAnEmptyTarget)
 {
     // A link to a virtual folder has no file-system path: its resolution must not succeed.
-    ShortcutFolder folder;
-    CString link = folder / L"computer.lnk";
+    ScratchFolder folder(L"shortcut tests");
+    CString link = In(folder, L"computer.lnk");
     CoInitialize(nullptr);
     IShellLinkW* shell = nullptr;
     ASSERT_EQ(S_OK, CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,

@@ -43,7 +43,7 @@ TEST(VyxText, LoadFileReportsAFileThatCannotBeOpened)
     EXPECT_EQ(0, text.GetLineCount());
 }
 
-TEST(VyxText, SaveFileWritesAnsiLinesAndReportsFailure)
+TEST(VyxText, SaveFileWritesAnsiLines)
 {
     ScratchFolder folder;
     VyxText text;
@@ -51,7 +51,21 @@ TEST(VyxText, SaveFileWritesAnsiLinesAndReportsFailure)
     std::wstring path = folder / L"out.txt";
     EXPECT_EQ(0, text.SaveFile(path.c_str()));
     EXPECT_EQ("\x93\xFA\x96\x7B\r\nx,y\r\n", ScratchFolder::ReadFile(path));
+}
+
+TEST(VyxText, SaveFileReportsAFileThatCannotBeWritten)
+{
+    ScratchFolder folder;
+    VyxText text;
+    text.SetText(L"a", L',');
     EXPECT_EQ(-1, text.SaveFile((folder / L"no folder\\out.txt").c_str()));
+    EXPECT_EQ(-1, text.SaveFile(folder.Path().c_str()));
+    EXPECT_EQ(-1, text.SaveFile(nullptr));
+}
+
+TEST(VyxText, EmptyTextHasNoLines)
+{
+    VyxText text;
     EXPECT_EQ(0, text.SetText(nullptr, L','));
     EXPECT_EQ(0, text.SetText(L"", L','));
     EXPECT_STREQ(L"", text.GetText(L"\n"));

@@ -23,6 +23,8 @@
 //   code when it round-trips (Latin-1 letters then go to JIS X 0212), U+2014, U+2016, U+203E,
 //   U+2212 and U+301C take 0x213D, 0x2142, 0x2131, 0x215D and 0x2141, U+FF5E takes the JIS X 0212
 //   code 0x2237, and U+3094 has no code.
+#include "foundation/kanji/ShiftJisToJis.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -85,19 +87,11 @@ void JisToShiftJis(int row, int cell, unsigned char* out)
 }
 
 // Shift_JIS pair to JIS code (row byte << 8 | cell byte), the arithmetic of the recognisers.
-unsigned ShiftJisToJis(unsigned lead, unsigned trail)
+unsigned ShiftJisPairCode(unsigned lead, unsigned trail)
 {
-    unsigned row = lead < 0xA0 ? lead * 2 - 0xE1 : lead * 2 - 0x161;
-    unsigned cell;
-    if (trail > 0x9E)
-        ++row;
-    if (trail < 0x7F)
-        cell = trail - 0x1F;
-    else if (trail <= 0x9E)
-        cell = trail - 0x20;
-    else
-        cell = trail - 0x7E;
-    return row << 8 | cell;
+    int row, cell;
+    Kanji::ShiftJisToJis(static_cast<int>(lead), static_cast<int>(trail), row, cell);
+    return static_cast<unsigned>(row) << 8 | static_cast<unsigned>(cell);
 }
 
 struct Tables
@@ -186,7 +180,7 @@ void BuildUnicodeMaps(Tables& t)
                     Fail("IBM extension without NEC-selected duplicate");
                 t.map932[u] = code;
             } else if (b[0] <= 0xEF) {
-                unsigned code = ShiftJisToJis(b[0], b[1]);
+                unsigned code = ShiftJisPairCode(b[0], b[1]);
                 if (!t.jis0208[(code >> 8) - 0x20][(code & 0xFF) - 0x20])
                     Fail("round-trip code outside the JIS table");
                 t.map932[u] = code;

@@ -6,7 +6,7 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 BUILD_DIR=${VYX_BUILD_DIR:-$ROOT/build}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-i686-w64-mingw32-g++-posix -std=c++17 -O1 -Wall -Wextra -Werror -municode -static \
+i686-w64-mingw32-g++-posix -std=c++17 -O1 -Wall -Wextra -Werror -municode -static -I "$ROOT" \
     "$ROOT/tools/kanji/GenerateJisTables.cpp" -o "$work/GenerateJisTables.exe"
 "$BUILD_DIR/wine-run.sh" "$work/GenerateJisTables.exe" "Z:${work//\//\\}\\JisTables.cpp"
 cp "$work/JisTables.cpp" "$ROOT/foundation/kanji/JisTables.cpp"
