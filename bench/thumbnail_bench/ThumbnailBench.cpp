@@ -1,0 +1,224 @@
+// Thumbnails of large JPEG pictures: the program's path (JpegFile's scaled decode into a packed
+// DIB, then ResizeDib to 160x120) beside the bare libjpeg scaled decode of the same files, in one process.
+// Prints pictures per second, the ratio of the two and the process's peak memory.
+#include "image/DibCore.h"
+#include "image/DibResample.h"
+#include "image/codecs/JpegFile.h"
+#include "image/codecs/JpegMemory.h"
+
+#include <benchmark/benchmark.h>
+
+#include <windows.h>
+
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr LONG kThumbWidth = 160;
+constexpr LONG kThumbHeight = 120;
+
+struct Picture
+{
+    LONG width;
+    LONG height;
+    std::vector<BYTE> jpeg;
+};
+
+// A photograph-like picture: smooth light with fine texture, so the JPEG carries real detail.
+// Encoded row by row so that making it does not raise the process's peak memory.
+std::vector<BYTE> MakeJpeg(LONG width, LONG height)
+{
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr err;
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_compress(&cinfo);
+    unsigned char* data = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &data, &size);
+    cinfo.image_width = static_cast<JDIMENSION>(width);
+    cinfo.image_height = static_cast<JDIMENSION>(height);
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_EXT_BGR;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 90, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    std::vector<BYTE> row(static_cast<size_t>(width) * 3);
+    unsigned noise = 12345;
+    for (LONG y = 0; y < height; ++y) {
+        BYTE* p = row.data();
+        for (LONG x = 0; x < width; ++x, p += 3) {
+            noise = noise * 1664525u + 1013904223u;
+            int grain = static_cast<int>((noise >> 24) & 31) - 16;
+            int light = static_cast<int>((x * 255 / width + y * 255 / height) / 2);
+            p[0] = static_cast<BYTE>(std::clamp(light + grain, 0, 255));
+            p[1] = static_cast<BYTE>(std::clamp(255 - light + grain / 2, 0, 255));
+            p[2] = static_cast<BYTE>(
+                std::clamp(static_cast<int>(((x / 64 + y / 64) & 1) * 90) + light / 2 + grain, 0, 255));
+        }
+        JSAMPROW line = row.data();
+        jpeg_write_scanlines(&cinfo, &line, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::vector<BYTE> jpeg(data, data + size);
+    std::free(data);
+    return jpeg;
+}
+
+const Picture& PictureOf(int megapixels)
+{
+    static std::map<int, Picture> pictures;
+    auto found = pictures.find(megapixels);
+    if (found != pictures.end())
+        return found->second;
+    LONG width = megapixels == 24 ? 5664 : megapixels == 12 ? 4000 : 1632;
+    LONG height = width * 3 / 4;
+    Picture& picture = pictures[megapixels];
+    picture.width = width;
+    picture.height = height;
+    picture.jpeg = MakeJpeg(width, height);
+    return picture;
+}
+
+// The reduction the thumbnail loader asks for: max(w / dw, h / dh) in integers.
+int Reduction(const Picture& picture)
+{
+    return std::max(picture.width / kThumbWidth, picture.height / kThumbHeight);
+}
+
+void FitThumbnail(LONG width, LONG height, LONG* outWidth, LONG* outHeight)
+{
+    if (width * kThumbHeight >= height * kThumbWidth) {
+        *outWidth = kThumbWidth;
+        *outHeight = std::max<LONG>(1, height * kThumbWidth / width);
+    } else {
+        *outHeight = kThumbHeight;
+        *outWidth = std::max<LONG>(1, width * kThumbHeight / height);
+    }
+}
+
+std::map<std::string, double> g_picturesPerSecond;
+
+void Record(benchmark::State& state, const std::string& key, double seconds)
+{
+    double rate = seconds > 0 ? static_cast<double>(state.iterations()) / seconds : 0;
+    g_picturesPerSecond[key] = rate;
+    state.counters["pictures/s"] = rate;
+}
+
+double Now()
+{
+    LARGE_INTEGER counter, frequency;
+    QueryPerformanceCounter(&counter);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(counter.QuadPart) / frequency.QuadPart;
+}
+
+void ThumbnailPath(benchmark::State& state)
+{
+    const int megapixels = static_cast<int>(state.range(0));
+    const Picture& picture = PictureOf(megapixels);
+    const int reduction = Reduction(picture);
+    double start = Now();
+    for (auto _ : state) {
+        JpegFile codec;
+        codec.m_data = picture.jpeg.data();
+        codec.m_dataSize = static_cast<DWORD>(picture.jpeg.size());
+        codec.m_scale = reduction;
+        if (codec.Decode() != 0) {
+            state.SkipWithError("decode failed");
+            break;
+        }
+        HGLOBAL dib = codec.m_dib;
+        LONG w, h;
+        FitThumbnail(GetDibWidth(dib), GetDibHeight(dib), &w, &h);
+        HGLOBAL thumb = ResizeDib(dib, w, h, 0, RGB(255, 255, 255));
+        benchmark::DoNotOptimize(thumb);
+        if (thumb != dib)
+            GlobalFree(thumb);
+        GlobalFree(dib);
+    }
+    Record(state, "path/" + std::to_string(megapixels), Now() - start);
+}
+
+// libjpeg alone: the same scale and pixel order, scanlines into one reused row.
+void BareScaledDecode(benchmark::State& state)
+{
+    const int megapixels = static_cast<int>(state.range(0));
+    const Picture& picture = PictureOf(megapixels);
+    const int denominator = JpegScaleDenominator(Reduction(picture));
+    std::vector<BYTE> row;
+    double start = Now();
+    for (auto _ : state) {
+        jpeg_decompress_struct cinfo;
+        jpeg_error_mgr err;
+        cinfo.err = jpeg_std_error(&err);
+        jpeg_create_decompress(&cinfo);
+        jpeg_mem_src(&cinfo, picture.jpeg.data(), static_cast<unsigned long>(picture.jpeg.size()));
+        jpeg_read_header(&cinfo, TRUE);
+        cinfo.scale_num = 1;
+        cinfo.scale_denom = static_cast<unsigned>(denominator);
+        cinfo.out_color_space = JCS_EXT_BGR;
+        jpeg_start_decompress(&cinfo);
+        row.resize(static_cast<size_t>(cinfo.output_width) * cinfo.output_components);
+        JSAMPROW line = row.data();
+        while (cinfo.output_scanline < cinfo.output_height)
+            jpeg_read_scanlines(&cinfo, &line, 1);
+        jpeg_finish_decompress(&cinfo);
+        jpeg_destroy_decompress(&cinfo);
+        benchmark::DoNotOptimize(row.data());
+    }
+    Record(state, "bare/" + std::to_string(megapixels), Now() - start);
+}
+
+BENCHMARK(ThumbnailPath)->Arg(24)->Arg(12)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BareScaledDecode)->Arg(24)->Arg(12)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+void PrintSummary()
+{
+    std::printf("\nThumbnail path against the bare scaled decode (same files, same process):\n");
+    std::printf("%8s %12s %14s %12s %10s\n", "picture", "JPEG bytes", "path pics/s", "bare pics/s", "ratio");
+    for (int megapixels : {24, 12, 2}) {
+        double path = g_picturesPerSecond["path/" + std::to_string(megapixels)];
+        double bare = g_picturesPerSecond["bare/" + std::to_string(megapixels)];
+        if (path <= 0 || bare <= 0)
+            continue;
+        std::printf("%6d MP %12u %14.2f %12.2f %9.3fx\n", megapixels,
+                    static_cast<unsigned>(PictureOf(megapixels).jpeg.size()), path, bare, bare / path);
+    }
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof(counters);
+    if (GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters)))
+        std::printf("peak working set of the whole run %.1f MB (the three JPEG files held in memory included)\n",
+                    counters.PeakWorkingSetSize / 1048576.0);
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    std::vector<std::string> narrow;
+    for (int i = 0; i < argc; ++i) {
+        int n = WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string text(n > 0 ? n - 1 : 0, '\0');
+        if (n > 1)
+            WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, &text[0], n, nullptr, nullptr);
+        narrow.push_back(text);
+    }
+    std::vector<char*> args;
+    for (auto& text : narrow)
+        args.push_back(&text[0]);
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    PrintSummary();
+    return 0;
+}

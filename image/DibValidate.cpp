@@ -1,0 +1,213 @@
+#include "image/DibValidate.h"
+
+#include "image/DibCore.h"
+#include "image/DibDepth.h"
+
+#include <climits>
+#include <cstring>
+
+namespace {
+
+bool DepthSupported(unsigned bits)
+{
+    return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+}
+
+bool CompressionFits(DWORD compression, unsigned bits)
+{
+    switch (compression) {
+    case BI_RGB:
+        return true;
+    case BI_RLE8:
+        return bits == 8;
+    case BI_RLE4:
+        return bits == 4;
+    case BI_BITFIELDS:
+        return bits == 16 || bits == 32;
+    default:
+        return false;
+    }
+}
+
+bool ColorsFit(DWORD used, unsigned bits)
+{
+    return used <= (bits <= 8 ? 1u << bits : 256u);
+}
+
+ULONGLONG RowBytes(LONGLONG width, unsigned bits)
+{
+    return ((static_cast<ULONGLONG>(width) * bits + 31) >> 3) & ~3ull;
+}
+
+bool IsRle(DWORD compression)
+{
+    return compression == BI_RLE8 || compression == BI_RLE4;
+}
+
+} // namespace
+
+bool CheckDibHeader(const BITMAPINFOHEADER& header, DibLayout* layout)
+{
+    if (header.biSize != sizeof(BITMAPINFOHEADER) || header.biWidth <= 0 || header.biHeight <= 0)
+        return false;
+    unsigned bits = header.biBitCount;
+    if (!DepthSupported(bits) || !CompressionFits(header.biCompression, bits) || !ColorsFit(header.biClrUsed, bits))
+        return false;
+    ULONGLONG row = RowBytes(header.biWidth, bits);
+    ULONGLONG colors = header.biClrUsed ? header.biClrUsed : (bits <= 8 ? 1u << bits : 0);
+    ULONGLONG table = colors * 4 + (header.biCompression == BI_BITFIELDS ? 12 : 0);
+    ULONGLONG image;
+    if (IsRle(header.biCompression)) {
+        if (header.biSizeImage == 0)
+            return false;
+        image = header.biSizeImage;
+    } else {
+        image = row * static_cast<ULONGLONG>(header.biHeight);
+    }
+    ULONGLONG total = sizeof(BITMAPINFOHEADER) + table + image;
+    if (row == 0 || total >= kMaxDibBytes)
+        return false;
+    if (layout) {
+        layout->rowBytes = static_cast<DWORD>(row);
+        layout->tableBytes = static_cast<DWORD>(table);
+        layout->imageBytes = static_cast<DWORD>(image);
+        layout->totalBytes = static_cast<DWORD>(total);
+    }
+    return true;
+}
+
+HGLOBAL NormalizeDib(const void* packed, SIZE_T bytes, SIZE_T pixelOffset)
+{
+    if (!packed || bytes < 4)
+        return nullptr;
+    const BYTE* src = static_cast<const BYTE*>(packed);
+    DWORD headerSize;
+    std::memcpy(&headerSize, src, 4);
+    if (headerSize != 12 && headerSize != 40 && headerSize != 52 && headerSize != 56 && headerSize != 108 &&
+        headerSize != 124)
+        return nullptr;
+    if (bytes < headerSize)
+        return nullptr;
+
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof(header);
+    SIZE_T entryBytes = 4;
+    if (headerSize == 12) {
+        BITMAPCOREHEADER core;
+        std::memcpy(&core, src, sizeof(core));
+        header.biWidth = core.bcWidth;
+        header.biHeight = core.bcHeight;
+        header.biPlanes = 1;
+        header.biBitCount = core.bcBitCount;
+        header.biCompression = BI_RGB;
+        entryBytes = 3;
+    } else {
+        std::memcpy(&header, src, sizeof(header));
+        header.biSize = sizeof(header);
+        header.biPlanes = 1;
+    }
+    unsigned bits = header.biBitCount;
+    DWORD compression = header.biCompression;
+    if (!DepthSupported(bits) || !CompressionFits(compression, bits) || !ColorsFit(header.biClrUsed, bits))
+        return nullptr;
+    if (header.biWidth <= 0 || header.biHeight == 0 || header.biHeight == LONG_MIN)
+        return nullptr;
+    bool topDown = header.biHeight < 0;
+    if (topDown) {
+        if (IsRle(compression))
+            return nullptr;
+        header.biHeight = -header.biHeight;
+    }
+    DWORD colors = header.biClrUsed ? header.biClrUsed : (bits <= 8 ? 1u << bits : 0);
+    if (header.biClrImportant > colors)
+        header.biClrImportant = 0;
+
+    // Masks live behind a 40-byte header but inside the larger ones.
+    bool bitfields = compression == BI_BITFIELDS;
+    SIZE_T srcTable = static_cast<SIZE_T>(colors) * entryBytes + (bitfields && headerSize == 40 ? 12 : 0);
+    const BYTE* srcMasks = nullptr;
+    if (bitfields)
+        srcMasks = headerSize == 40 ? src + headerSize : src + 40;
+    if (static_cast<ULONGLONG>(headerSize) + srcTable > bytes)
+        return nullptr;
+    const BYTE* srcColors = src + headerSize + (bitfields && headerSize == 40 ? 12 : 0);
+
+    SIZE_T rowsAt = headerSize + srcTable;
+    if (pixelOffset >= rowsAt && pixelOffset <= bytes)
+        rowsAt = pixelOffset;
+    SIZE_T available = bytes - rowsAt;
+
+    BITMAPINFOHEADER outHeader = header;
+    outHeader.biCompression = bitfields ? BI_BITFIELDS : BI_RGB;
+    outHeader.biSizeImage = 0;
+    DibLayout layout;
+    if (!CheckDibHeader(outHeader, &layout))
+        return nullptr;
+    outHeader.biSizeImage = layout.imageBytes;
+    HGLOBAL out = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, layout.totalBytes);
+    if (!out)
+        return nullptr;
+    bool ok = true;
+    {
+        DibLock lock(out);
+        if (!lock) {
+            ok = false;
+        } else {
+            BYTE* to = lock.get();
+            std::memcpy(to, &outHeader, sizeof(outHeader));
+            BYTE* table = to + sizeof(outHeader);
+            if (bitfields) {
+                std::memcpy(table, srcMasks, 12);
+                table += 12;
+            }
+            for (DWORD i = 0; i < colors; ++i) {
+                const BYTE* entry = srcColors + i * entryBytes;
+                table[i * 4] = entry[0];
+                table[i * 4 + 1] = entry[1];
+                table[i * 4 + 2] = entry[2];
+            }
+            BYTE* rows = to + sizeof(outHeader) + layout.tableBytes;
+            LONG height = outHeader.biHeight;
+            if (IsRle(compression)) {
+                SIZE_T rleBytes = header.biSizeImage && header.biSizeImage < available ? header.biSizeImage : available;
+                ok = DecodeRlePixels(src + rowsAt, rleBytes, bits, outHeader.biWidth, height, rows, layout.rowBytes);
+            } else {
+                SIZE_T row = layout.rowBytes;
+                for (LONG y = 0; y < height; ++y) {
+                    SIZE_T from = static_cast<SIZE_T>(topDown ? height - 1 - y : y) * row;
+                    if (from >= available)
+                        continue;
+                    SIZE_T count = available - from < row ? available - from : row;
+                    std::memcpy(rows + static_cast<SIZE_T>(y) * row, src + rowsAt + from, count);
+                }
+            }
+        }
+    }
+    if (!ok) {
+        GlobalFree(out);
+        return nullptr;
+    }
+    return out;
+}
+
+HGLOBAL AdoptDib(HGLOBAL dib)
+{
+    if (!dib)
+        return nullptr;
+    HGLOBAL result = nullptr;
+    {
+        DibLock lock(dib);
+        if (!lock) {
+            GlobalFree(dib);
+            return nullptr;
+        }
+        SIZE_T size = GlobalSize(dib);
+        DibLayout layout;
+        if (size >= sizeof(BITMAPINFOHEADER) && CheckDibHeader(*lock.header(), &layout) &&
+            !IsRle(lock.header()->biCompression) && size >= layout.totalBytes)
+            return dib;
+        result = NormalizeDib(lock.get(), size);
+    }
+    GlobalFree(dib);
+    return result;
+}

@@ -1,0 +1,31 @@
+// The one gate every DIB from outside the system passes (BMP files, plug-ins, codecs, the
+// clipboard): afterwards a DIB has a 40-byte header, a positive height, a supported depth, no
+// run-length compression and sizes that fit the block.
+#pragma once
+
+#include <windows.h>
+
+constexpr ULONGLONG kMaxDibBytes = 1ull << 30;
+
+struct DibLayout
+{
+    DWORD rowBytes;
+    DWORD tableBytes; // colours (4 bytes each) plus 12 bytes of masks for BI_BITFIELDS
+    DWORD imageBytes;
+    DWORD totalBytes;
+};
+
+// Checks a 40-byte header as the system keeps it (positive width and height, bit count 1, 4, 8,
+// 16, 24 or 32, a compression that fits the depth, colours used within the depth, total below
+// kMaxDibBytes); sizes are computed in 64 bits. RLE headers must carry their image size.
+bool CheckDibHeader(const BITMAPINFOHEADER& header, DibLayout* layout = nullptr);
+
+// Builds a normalised copy of a packed DIB of any header kind (core, 40, 52, 56, V4, V5):
+// top-down rows flipped, core tables widened, V4/V5 masks moved behind the header, RLE expanded.
+// pixelOffset, when nonzero, is where the rows start (a BMP file's offset); rows missing from
+// the data stay zero. Null when the DIB is refused.
+HGLOBAL NormalizeDib(const void* packed, SIZE_T bytes, SIZE_T pixelOffset = 0);
+
+// Takes ownership of a DIB from outside: returns it unchanged when already normal, else a
+// normalised copy (the input freed), or null (the input freed) when it is refused.
+HGLOBAL AdoptDib(HGLOBAL dib);

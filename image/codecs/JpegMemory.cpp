@@ -1,0 +1,299 @@
+#include "image/codecs/JpegMemory.h"
+
+#include "image/DibCore.h"
+#include "image/DibValidate.h"
+
+#include <jerror.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+int g_jpegErrorFlag = 0;
+
+namespace {
+
+// Working memory libjpeg may take for one picture (a 24-megapixel progressive picture needs
+// about 100 MB of coefficients).
+constexpr long kJpegWorkingMemory = 512L * 1024 * 1024;
+
+void ErrorExit(j_common_ptr cinfo)
+{
+    auto* manager = reinterpret_cast<JpegErrorManager*>(cinfo->err);
+    (*cinfo->err->format_message)(cinfo, manager->message);
+    g_jpegErrorFlag = 1;
+    longjmp(manager->jump, 1);
+}
+
+// Warnings and traces are dropped: a program without a console has nowhere to show them.
+void OutputMessage(j_common_ptr) {}
+
+struct MemorySource
+{
+    jpeg_source_mgr pub;
+    const JOCTET* data;
+    SIZE_T length;
+    bool startOfFile;
+};
+
+const JOCTET kEndOfImage[2] = {0xFF, JPEG_EOI};
+
+void InitSource(j_decompress_ptr cinfo)
+{
+    reinterpret_cast<MemorySource*>(cinfo->src)->startOfFile = true;
+}
+
+boolean FillInputBuffer(j_decompress_ptr cinfo)
+{
+    auto* src = reinterpret_cast<MemorySource*>(cinfo->src);
+    if (src->startOfFile && src->length > 0) {
+        src->pub.next_input_byte = src->data;
+        src->pub.bytes_in_buffer = src->length;
+        src->startOfFile = false;
+        return TRUE;
+    }
+    if (src->startOfFile)
+        ERREXIT(cinfo, JERR_INPUT_EMPTY);
+    WARNMS(cinfo, JWRN_JPEG_EOF);
+    src->pub.next_input_byte = kEndOfImage;
+    src->pub.bytes_in_buffer = 2;
+    return TRUE;
+}
+
+void SkipInputData(j_decompress_ptr cinfo, long count)
+{
+    if (count <= 0)
+        return;
+    jpeg_source_mgr* src = cinfo->src;
+    size_t n = static_cast<size_t>(count);
+    while (n > src->bytes_in_buffer) {
+        n -= src->bytes_in_buffer;
+        FillInputBuffer(cinfo);
+    }
+    src->next_input_byte += n;
+    src->bytes_in_buffer -= n;
+}
+
+void TermSource(j_decompress_ptr) {}
+
+struct MemoryDestination
+{
+    jpeg_destination_mgr pub;
+    JOCTET* data;
+    size_t capacity;
+    size_t written;
+};
+
+void InitDestination(j_compress_ptr cinfo)
+{
+    auto* dest = reinterpret_cast<MemoryDestination*>(cinfo->dest);
+    dest->pub.next_output_byte = dest->data;
+    dest->pub.free_in_buffer = dest->capacity;
+}
+
+// The buffer doubles when full, so output larger than the raw pixels (tiny or noisy pictures)
+// still encodes.
+boolean EmptyOutputBuffer(j_compress_ptr cinfo)
+{
+    auto* dest = reinterpret_cast<MemoryDestination*>(cinfo->dest);
+    size_t grown = dest->capacity * 2;
+    auto* data = static_cast<JOCTET*>(std::realloc(dest->data, grown));
+    if (!data)
+        ERREXIT(cinfo, JERR_FILE_WRITE);
+    dest->data = data;
+    dest->pub.next_output_byte = data + dest->capacity;
+    dest->pub.free_in_buffer = grown - dest->capacity;
+    dest->capacity = grown;
+    return TRUE;
+}
+
+void TermDestination(j_compress_ptr cinfo)
+{
+    auto* dest = reinterpret_cast<MemoryDestination*>(cinfo->dest);
+    dest->written = dest->capacity - dest->pub.free_in_buffer;
+}
+
+// Writes the DIB's rows top of the picture first. No C++ objects live in this frame: the error
+// exit jumps back to the setjmp of the caller.
+void CompressRows(j_compress_ptr cinfo, const void* dib24, const JpegEncodeSettings& settings)
+{
+    const LONG width = DibWidth(dib24), height = DibHeight(dib24);
+    cinfo->image_width = static_cast<JDIMENSION>(width);
+    cinfo->image_height = static_cast<JDIMENSION>(height);
+    cinfo->input_components = 3;
+    cinfo->in_color_space = JCS_EXT_BGR;
+    jpeg_set_defaults(cinfo);
+    if (settings.grey)
+        jpeg_set_colorspace(cinfo, JCS_GRAYSCALE);
+    jpeg_set_quality(cinfo, std::clamp(settings.quality, 0, 100), settings.progressive ? FALSE : TRUE);
+    if (settings.progressive)
+        jpeg_simple_progression(cinfo);
+    jpeg_start_compress(cinfo, TRUE);
+    const BYTE* bits = DibBits(dib24);
+    const DWORD row = DibRowSize(dib24);
+    while (cinfo->next_scanline < cinfo->image_height) {
+        JSAMPROW line = const_cast<JSAMPROW>(bits + static_cast<SIZE_T>(height - 1 - cinfo->next_scanline) * row);
+        jpeg_write_scanlines(cinfo, &line, 1);
+    }
+    jpeg_finish_compress(cinfo);
+}
+
+bool EncodableDib(const void* dib24)
+{
+    return dib24 && DibBitCount(dib24) == 24 && DibWidth(dib24) > 0 && DibHeight(dib24) > 0 &&
+           DibWidth(dib24) <= JPEG_MAX_DIMENSION && DibHeight(dib24) <= JPEG_MAX_DIMENSION;
+}
+
+} // namespace
+
+jpeg_error_mgr* InitJpegErrorManager(JpegErrorManager* manager)
+{
+    jpeg_error_mgr* err = jpeg_std_error(&manager->pub);
+    err->error_exit = ErrorExit;
+    err->output_message = OutputMessage;
+    manager->message[0] = 0;
+    return err;
+}
+
+void InstallJpegMemorySource(j_decompress_ptr cinfo, const BYTE* data, SIZE_T size)
+{
+    auto* src = static_cast<MemorySource*>(
+        (*cinfo->mem->alloc_small)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, sizeof(MemorySource)));
+    src->pub.init_source = InitSource;
+    src->pub.fill_input_buffer = FillInputBuffer;
+    src->pub.skip_input_data = SkipInputData;
+    src->pub.resync_to_restart = jpeg_resync_to_restart;
+    src->pub.term_source = TermSource;
+    src->pub.next_input_byte = nullptr;
+    src->pub.bytes_in_buffer = 0;
+    src->data = data;
+    src->length = data ? size : 0;
+    src->startOfFile = true;
+    cinfo->src = &src->pub;
+}
+
+void LimitJpegMemory(j_common_ptr cinfo)
+{
+    cinfo->mem->max_memory_to_use = kJpegWorkingMemory;
+}
+
+int JpegScaleDenominator(int reduction)
+{
+    if (reduction >= 8)
+        return 8;
+    if (reduction >= 4)
+        return 4;
+    if (reduction >= 2)
+        return 2;
+    return 1;
+}
+
+int JpegDecodeDib(const BYTE* data, SIZE_T size, int reduction, HGLOBAL* result)
+{
+    *result = nullptr;
+    jpeg_decompress_struct cinfo;
+    JpegErrorManager err;
+    cinfo.err = InitJpegErrorManager(&err);
+    HGLOBAL volatile dib = nullptr;
+    if (setjmp(err.jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        if (dib) {
+            GlobalUnlock(dib);
+            GlobalFree(dib);
+        }
+        return 1;
+    }
+    jpeg_create_decompress(&cinfo);
+    LimitJpegMemory(reinterpret_cast<j_common_ptr>(&cinfo));
+    InstallJpegMemorySource(&cinfo, data, size);
+    jpeg_read_header(&cinfo, TRUE);
+    const int denominator = JpegScaleDenominator(reduction);
+    if (denominator > 1) {
+        cinfo.scale_num = 1;
+        cinfo.scale_denom = static_cast<unsigned>(denominator);
+    }
+    cinfo.out_color_space = JCS_EXT_BGR;
+    jpeg_calc_output_dimensions(&cinfo);
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof(header);
+    header.biWidth = static_cast<LONG>(cinfo.output_width);
+    header.biHeight = static_cast<LONG>(cinfo.output_height);
+    header.biPlanes = 1;
+    header.biBitCount = static_cast<WORD>(8 * cinfo.out_color_components);
+    header.biCompression = BI_RGB;
+    // Refuse before libjpeg allocates anything for the picture.
+    if (!CheckDibHeader(header)) {
+        jpeg_destroy_decompress(&cinfo);
+        return 2;
+    }
+    jpeg_start_decompress(&cinfo);
+    dib = CreateDibFromHeader(&header);
+    if (!dib) {
+        jpeg_destroy_decompress(&cinfo);
+        return 2;
+    }
+    BYTE* bits = DibBits(GlobalLock(dib));
+    const DWORD row = DibRowSize(&header);
+    const JDIMENSION height = cinfo.output_height;
+    JSAMPROW rows[16];
+    while (cinfo.output_scanline < height) {
+        JDIMENSION count = std::min<JDIMENSION>(16, height - cinfo.output_scanline);
+        for (JDIMENSION k = 0; k < count; ++k)
+            rows[k] = bits + static_cast<SIZE_T>(height - 1 - (cinfo.output_scanline + k)) * row;
+        jpeg_read_scanlines(&cinfo, rows, count);
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    GlobalUnlock(dib);
+    *result = dib;
+    return 0;
+}
+
+int JpegEncodeToMemory(const void* dib24, const JpegEncodeSettings& settings, BYTE** data, SIZE_T* size)
+{
+    *data = nullptr;
+    *size = 0;
+    if (!EncodableDib(dib24))
+        return 1;
+    jpeg_compress_struct cinfo;
+    JpegErrorManager err;
+    cinfo.err = InitJpegErrorManager(&err);
+    MemoryDestination dest;
+    dest.capacity = std::clamp<size_t>(DibImageSize(dib24) / 4, 64 * 1024, 16 * 1024 * 1024);
+    dest.data = static_cast<JOCTET*>(std::malloc(dest.capacity));
+    dest.written = 0;
+    if (!dest.data)
+        return 1;
+    if (setjmp(err.jump)) {
+        jpeg_destroy_compress(&cinfo);
+        std::free(dest.data);
+        return 1;
+    }
+    jpeg_create_compress(&cinfo);
+    dest.pub.init_destination = InitDestination;
+    dest.pub.empty_output_buffer = EmptyOutputBuffer;
+    dest.pub.term_destination = TermDestination;
+    cinfo.dest = &dest.pub;
+    CompressRows(&cinfo, dib24, settings);
+    jpeg_destroy_compress(&cinfo);
+    *data = dest.data;
+    *size = dest.written;
+    return 0;
+}
+
+int JpegEncodeToFile(const void* dib24, const JpegEncodeSettings& settings, FILE* file)
+{
+    if (!EncodableDib(dib24) || !file)
+        return 1;
+    jpeg_compress_struct cinfo;
+    JpegErrorManager err;
+    cinfo.err = InitJpegErrorManager(&err);
+    if (setjmp(err.jump)) {
+        jpeg_destroy_compress(&cinfo);
+        return 1;
+    }
+    jpeg_create_compress(&cinfo);
+    jpeg_stdio_dest(&cinfo, file);
+    CompressRows(&cinfo, dib24, settings);
+    jpeg_destroy_compress(&cinfo);
+    return 0;
+}

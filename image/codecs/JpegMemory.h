@@ -1,0 +1,49 @@
+// libjpeg glue shared by the JPEG codec and the CxImage layer: the error manager that returns by a
+// long jump, a memory source, a growable memory destination, scaled decoding into a 24-bit packed
+// DIB and encoding of a 24-bit DIB. libjpeg's RGB order is set to blue, green, red so rows go to
+// and from DIB rows unchanged.
+#pragma once
+
+#include <windows.h>
+
+#include <csetjmp>
+#include <cstdio>
+
+#include <jpeglib.h>
+
+// Library errors never escape: the error exit formats the message, sets the process-wide flag and
+// jumps back to the operation, which destroys the library object.
+struct JpegErrorManager
+{
+    jpeg_error_mgr pub;
+    jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+jpeg_error_mgr* InitJpegErrorManager(JpegErrorManager* manager);
+extern int g_jpegErrorFlag;
+
+// Reads the data in place; past the end it warns and supplies an end-of-image marker, so truncated
+// pictures decode with their missing rows filled by the library.
+void InstallJpegMemorySource(j_decompress_ptr cinfo, const BYTE* data, SIZE_T size);
+
+// Caps libjpeg's own working memory (progressive coefficient buffers) for hostile headers.
+void LimitJpegMemory(j_common_ptr cinfo);
+
+// The libjpeg scale denominator for a reduction: the largest power of two not above it, at most 8.
+int JpegScaleDenominator(int reduction);
+
+// Decodes to a 24-bit packed DIB (grey pictures too): 0 success, 1 library error, 2 the DIB could
+// not be made (including pictures refused as too large).
+int JpegDecodeDib(const BYTE* data, SIZE_T size, int reduction, HGLOBAL* dib);
+
+struct JpegEncodeSettings
+{
+    int quality = 90;
+    bool grey = false;
+    bool progressive = false;
+};
+
+// Encodes a locked 24-bit DIB. To memory: *data is a malloc block the caller frees with free().
+// Results: 0 success, 1 library error (nothing kept).
+int JpegEncodeToMemory(const void* dib24, const JpegEncodeSettings& settings, BYTE** data, SIZE_T* size);
+int JpegEncodeToFile(const void* dib24, const JpegEncodeSettings& settings, FILE* file);
