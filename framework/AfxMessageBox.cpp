@@ -1,21 +1,13 @@
-#include "framework/CString.h"
+#include "framework/CWinApp.h"
 #include "framework/ModuleState.h"
 
 int AFXAPI AfxMessageBox(LPCWSTR lpszText, UINT nType, UINT nIDHelp)
 {
-    (void)nIDHelp;
-    // Without an icon of its own a prompt gets the one that fits its buttons.
-    if ((nType & MB_ICONMASK) == 0) {
-        UINT buttons = nType & MB_TYPEMASK;
-        if (buttons == MB_OK || buttons == MB_OKCANCEL)
-            nType |= MB_ICONEXCLAMATION;
-        else if (buttons == MB_YESNO || buttons == MB_YESNOCANCEL)
-            nType |= MB_ICONQUESTION;
-    }
+    if (CWinApp* app = AfxGetApp())
+        return app->DoMessageBox(lpszText, nType, nIDHelp);
+    // No application object (a plug-in module): a plain box over the active window.
     HWND owner = GetActiveWindow();
-    if (owner)
-        owner = GetLastActivePopup(owner);
-    return MessageBoxW(owner, lpszText ? lpszText : L"", AfxGetAppName(), nType);
+    return MessageBoxW(owner ? GetLastActivePopup(owner) : nullptr, lpszText ? lpszText : L"", L"", nType);
 }
 
 int AFXAPI AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp)

@@ -10,4 +10,9 @@ class CCmdTarget : public CObject
 public:
     CCmdTarget() = default;
     ~CCmdTarget() override = default;
+
+    // The application's wait cursor, counted: each Begin needs its End.
+    void BeginWaitCursor();
+    void EndWaitCursor();
+    void RestoreWaitCursor();
 };

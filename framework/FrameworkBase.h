@@ -60,6 +60,15 @@ void AFXAPI AfxAssertFailedLine(const char* file, int line);
 #define UNUSED(x) (void)(x)
 #define UNUSED_ALWAYS(x) (void)(x)
 
+// The framework documents GetSafeHandle/GetSafeHdc/GetSafeHwnd as callable through a null object
+// pointer. Inside a member the compiler takes `this` to be set and would drop the test; the empty
+// asm makes the pointer opaque so the test stays.
+template <class T> inline bool AfxIsNullObject(const T* p)
+{
+    asm("" : "+r"(p));
+    return p == nullptr;
+}
+
 // Iteration position of the collections.
 struct __POSITION
 {

@@ -1,0 +1,96 @@
+#include "framework/CMenu.h"
+#include "framework/CHandleMap.h"
+#include "framework/ModuleState.h"
+
+IMPLEMENT_DYNCREATE(CMenu, CObject)
+
+namespace {
+
+CHandleMap<CMenu, HMENU>* MenuMap()
+{
+    return AfxHandleMap<CMenu, HMENU>(
+        afxMenuMap,
+        [](HMENU handle) {
+            auto* menu = new CMenu;
+            menu->m_hMenu = handle;
+            return menu;
+        },
+        [](CMenu* menu) { menu->m_hMenu = nullptr; });
+}
+
+} // namespace
+
+CMenu::~CMenu()
+{
+    DestroyMenu();
+}
+
+CMenu* PASCAL CMenu::FromHandle(HMENU hMenu)
+{
+    return MenuMap()->FromHandle(hMenu);
+}
+
+CMenu* PASCAL CMenu::FromHandlePermanent(HMENU hMenu)
+{
+    return MenuMap()->LookupPermanent(hMenu);
+}
+
+void PASCAL CMenu::DeleteTempMap()
+{
+    MenuMap()->DeleteTemp();
+}
+
+BOOL CMenu::Attach(HMENU hMenu)
+{
+    if (!hMenu)
+        return FALSE;
+    if (m_hMenu && m_hMenu != hMenu)
+        DestroyMenu();
+    m_hMenu = hMenu;
+    MenuMap()->SetPermanent(hMenu, this);
+    return TRUE;
+}
+
+HMENU CMenu::Detach()
+{
+    HMENU handle = m_hMenu;
+    if (handle)
+        MenuMap()->RemoveHandle(handle);
+    m_hMenu = nullptr;
+    return handle;
+}
+
+BOOL CMenu::DestroyMenu()
+{
+    if (!m_hMenu)
+        return FALSE;
+    return ::DestroyMenu(Detach());
+}
+
+BOOL CMenu::LoadMenu(LPCWSTR lpszResourceName)
+{
+    HINSTANCE instance = AfxFindResourceHandle(lpszResourceName, MAKEINTRESOURCEW(4));
+    return Attach(::LoadMenuW(instance, lpszResourceName));
+}
+
+int CMenu::GetMenuString(UINT nIDItem, CString& rString, UINT nFlags) const
+{
+    int length = ::GetMenuStringW(m_hMenu, nIDItem, nullptr, 0, nFlags);
+    if (length <= 0) {
+        rString.Empty();
+        return 0;
+    }
+    int n = ::GetMenuStringW(m_hMenu, nIDItem, rString.GetBuffer(length + 1), length + 1, nFlags);
+    rString.ReleaseBuffer(n > 0 ? n : 0);
+    return n;
+}
+
+void CMenu::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct)
+{
+    (void)lpDrawItemStruct;
+}
+
+void CMenu::MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct)
+{
+    (void)lpMeasureItemStruct;
+}
