@@ -2,6 +2,8 @@
 // RLE expansion, canvas resizing and a per-channel colour adjustment.
 #pragma once
 
+#include "image/DibCore.h"
+
 #include <windows.h>
 
 HGLOBAL MakeDib24(HGLOBAL dib);
@@ -23,3 +25,17 @@ bool DecodeRlePixels(const BYTE* src, SIZE_T srcBytes, int bitCount, LONG width,
 
 // The colour table of a 1, 4 or 8-bit DIB as 256 entries; indices past the stored colours are black.
 void ReadDibPalette256(const void* dib, RGBQUAD table[256]);
+
+// A DIB widened to 24 bits and locked for reading: the DIB itself when it is 24-bit already, else a
+// copy freed with this object. get() is null when the DIB cannot be widened.
+class LockedDib24
+{
+public:
+    explicit LockedDib24(HGLOBAL dib) : m_dib(MakeDib24(dib)), m_copy(m_dib != dib ? m_dib : nullptr), m_lock(m_dib) {}
+    const void* get() const { return m_lock.get(); }
+
+private:
+    HGLOBAL m_dib;
+    GlobalBlock m_copy;
+    DibLock m_lock;
+};

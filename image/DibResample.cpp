@@ -19,6 +19,8 @@ class Source24
 public:
     explicit Source24(void* dib)
     {
+        if (!dib)
+            return;
         WORD bits = DibBitCount(dib);
         if (bits == 24) {
             m_dib = dib;
@@ -61,6 +63,56 @@ HGLOBAL Create24Like(const void* dib, LONG width, LONG height)
     }
     return out;
 }
+
+// What both resamplers start from: the source as 24-bit rows, the bounding rectangle of the turned
+// picture, the new 24-bit DIB and the source step per output pixel; for a turn the inverse turn.
+class ResampleJob
+{
+public:
+    ResampleJob(HGLOBAL dib, LONG width, LONG height, double angle)
+        : m_lock(dib), src(m_lock.get()), info(angle), turned(angle != 0 && !std::isnan(angle))
+    {
+        if (!src.ok())
+            return;
+        rect = info.GetBoundingRect(src.width(), src.height());
+        m_out = Create24Like(m_lock.get(), width, height);
+        if (!m_out)
+            return;
+        m_outBlock = GlobalLock(m_out);
+        outBits = DibBits(m_outBlock);
+        outRow = DibRowSize(m_outBlock);
+        stepX = static_cast<double>(rect.right - rect.left) / width;
+        stepY = static_cast<double>(rect.bottom - rect.top) / height;
+        if (turned)
+            info.SetAngle(360 - angle);
+    }
+    ~ResampleJob()
+    {
+        if (m_outBlock)
+            GlobalUnlock(m_out);
+    }
+    ResampleJob(const ResampleJob&) = delete;
+    ResampleJob& operator=(const ResampleJob&) = delete;
+
+    bool ok() const { return m_outBlock != nullptr; }
+    HGLOBAL result() const { return m_out; }
+
+private:
+    DibLock m_lock;
+
+public:
+    Source24 src;
+    CRotateInfo info;
+    const bool turned;
+    RECT rect = {};
+    BYTE* outBits = nullptr;
+    DWORD outRow = 0;
+    double stepX = 0, stepY = 0;
+
+private:
+    HGLOBAL m_out = nullptr;
+    void* m_outBlock = nullptr;
+};
 
 double SampleSpacing(double step, int fineStep)
 {
@@ -189,9 +241,14 @@ void BilinearStraight(const Source24& src, BYTE* outBits, DWORD outRow, LONG wid
     }
 }
 
-bool ValidRequest(HGLOBAL dib, LONG width, LONG height)
+// The input itself for a request that cannot be met, or a quarter turn that needs no resampling.
+bool EarlyResult(HGLOBAL dib, LONG width, LONG height, double angle, HGLOBAL* result)
 {
-    return dib && width > 0 && height > 0;
+    if (!dib || width <= 0 || height <= 0) {
+        *result = dib;
+        return true;
+    }
+    return QuarterTurnShortcut(dib, width, height, angle, result);
 }
 
 } // namespace
@@ -208,56 +265,41 @@ HGLOBAL ResizeDib(HGLOBAL dib, LONG width, LONG height, double angle, COLORREF b
 
 HGLOBAL ResampleDibAverage(HGLOBAL dib, LONG width, LONG height, double angle, int fineStep, COLORREF background)
 {
-    if (!ValidRequest(dib, width, height))
+    HGLOBAL early;
+    if (EarlyResult(dib, width, height, angle, &early))
+        return early;
+    ResampleJob job(dib, width, height, angle);
+    if (!job.ok())
         return dib;
-    HGLOBAL shortcut;
-    if (QuarterTurnShortcut(dib, width, height, angle, &shortcut))
-        return shortcut;
-    DibLock lock(dib);
-    if (!lock)
-        return dib;
-    Source24 src(lock.get());
-    if (!src.ok())
-        return dib;
+    const Source24& src = job.src;
     const LONG W = src.width(), H = src.height();
-    CRotateInfo info(angle);
-    RECT rect = info.GetBoundingRect(W, H);
-    HGLOBAL out = Create24Like(lock.get(), width, height);
-    if (!out)
-        return dib;
-    DibLock outLock(out);
-    BYTE* outBits = DibBits(outLock.get());
-    const DWORD outRow = DibRowSize(outLock.get());
-    const double stepX = static_cast<double>(rect.right - rect.left) / width;
-    const double stepY = static_cast<double>(rect.bottom - rect.top) / height;
-    const double dx = SampleSpacing(stepX, fineStep), dy = SampleSpacing(stepY, fineStep);
+    const double dx = SampleSpacing(job.stepX, fineStep), dy = SampleSpacing(job.stepY, fineStep);
 
-    if (angle == 0 || std::isnan(angle)) {
+    if (!job.turned) {
         std::vector<LONG> colOffsets, cols, rowOffsets, rows;
-        AxisSamples(rect.left, stepX, dx, width, W, true, colOffsets, cols);
-        AxisSamples(rect.top, stepY, dy, height, H, true, rowOffsets, rows);
+        AxisSamples(job.rect.left, job.stepX, dx, width, W, true, colOffsets, cols);
+        AxisSamples(job.rect.top, job.stepY, dy, height, H, true, rowOffsets, rows);
         LONG maxCols = 0, maxRows = 0;
         for (LONG x = 0; x < width; ++x)
             maxCols = std::max(maxCols, colOffsets[x + 1] - colOffsets[x]);
         for (LONG y = 0; y < height; ++y)
             maxRows = std::max(maxRows, rowOffsets[y + 1] - rowOffsets[y]);
         if (static_cast<ULONGLONG>(maxCols) * maxRows * 255 < 0xFFFFFFFFull)
-            AverageStraight<DWORD>(src, outBits, outRow, width, height, colOffsets, cols, rowOffsets, rows);
+            AverageStraight<DWORD>(src, job.outBits, job.outRow, width, height, colOffsets, cols, rowOffsets, rows);
         else
-            AverageStraight<ULONGLONG>(src, outBits, outRow, width, height, colOffsets, cols, rowOffsets, rows);
-        return out;
+            AverageStraight<ULONGLONG>(src, job.outBits, job.outRow, width, height, colOffsets, cols, rowOffsets, rows);
+        return job.result();
     }
 
-    info.SetAngle(360 - angle);
-    const double c = info.m_cos, s = info.m_sin;
+    const double c = job.info.m_cos, s = job.info.m_sin;
     for (LONG y = 0; y < height; ++y) {
-        BYTE* dst = outBits + static_cast<SIZE_T>(height - 1 - y) * outRow;
-        const double top = rect.top + y * stepY;
+        BYTE* dst = job.outBits + static_cast<SIZE_T>(height - 1 - y) * job.outRow;
+        const double top = job.rect.top + y * job.stepY;
         for (LONG x = 0; x < width; ++x, dst += 3) {
-            const double left = rect.left + x * stepX;
+            const double left = job.rect.left + x * job.stepX;
             ULONGLONG b = 0, g = 0, r = 0, count = 0;
-            for (double Y = top; Y < top + stepY; Y += dy) {
-                for (double X = left; X < left + stepX; X += dx) {
+            for (double Y = top; Y < top + job.stepY; Y += dy) {
+                for (double X = left; X < left + job.stepX; X += dx) {
                     double fx = std::trunc(c * X - s * Y), fy = std::trunc(s * X + c * Y);
                     if (fx >= 0 && fy >= 0 && fx < W && fy < H) {
                         const BYTE* p = src.RowFromTop(static_cast<LONG>(fy)) + static_cast<SIZE_T>(fx) * 3;
@@ -281,41 +323,27 @@ HGLOBAL ResampleDibAverage(HGLOBAL dib, LONG width, LONG height, double angle, i
             dst[2] = static_cast<BYTE>(r / count);
         }
     }
-    return out;
+    return job.result();
 }
 
 HGLOBAL ResampleDibBilinear(HGLOBAL dib, LONG width, LONG height, double angle, COLORREF background)
 {
-    if (!ValidRequest(dib, width, height))
+    HGLOBAL early;
+    if (EarlyResult(dib, width, height, angle, &early))
+        return early;
+    ResampleJob job(dib, width, height, angle);
+    if (!job.ok())
         return dib;
-    HGLOBAL shortcut;
-    if (QuarterTurnShortcut(dib, width, height, angle, &shortcut))
-        return shortcut;
-    DibLock lock(dib);
-    if (!lock)
-        return dib;
-    Source24 src(lock.get());
-    if (!src.ok())
-        return dib;
+    const Source24& src = job.src;
     const LONG W = src.width(), H = src.height();
-    CRotateInfo info(angle);
-    RECT rect = info.GetBoundingRect(W, H);
-    HGLOBAL out = Create24Like(lock.get(), width, height);
-    if (!out)
-        return dib;
-    DibLock outLock(out);
-    BYTE* outBits = DibBits(outLock.get());
-    const DWORD outRow = DibRowSize(outLock.get());
-    const double stepX = static_cast<double>(rect.right - rect.left) / width;
-    const double stepY = static_cast<double>(rect.bottom - rect.top) / height;
 
-    if (angle == 0 || std::isnan(angle)) {
-        BilinearStraight(src, outBits, outRow, width, height, stepX, stepY, stepX <= 1 && stepY <= 1);
-        return out;
+    if (!job.turned) {
+        BilinearStraight(src, job.outBits, job.outRow, width, height, job.stepX, job.stepY,
+                         job.stepX <= 1 && job.stepY <= 1);
+        return job.result();
     }
 
-    info.SetAngle(360 - angle);
-    const double c = info.m_cos, s = info.m_sin;
+    const double c = job.info.m_cos, s = job.info.m_sin;
     const BYTE backgroundBgr[3] = {GetBValue(background), GetGValue(background), GetRValue(background)};
     auto pixel = [&](LONG x, LONG y) -> const BYTE* {
         if (x < 0 || y < 0 || x >= W || y >= H)
@@ -323,12 +351,12 @@ HGLOBAL ResampleDibBilinear(HGLOBAL dib, LONG width, LONG height, double angle, 
         return src.RowFromTop(y) + static_cast<SIZE_T>(x) * 3;
     };
     for (LONG y = 0; y < height; ++y) {
-        BYTE* dst = outBits + static_cast<SIZE_T>(height - 1 - y) * outRow;
-        const double Y = rect.top + y * stepY;
+        BYTE* dst = job.outBits + static_cast<SIZE_T>(height - 1 - y) * job.outRow;
+        const double Y = job.rect.top + y * job.stepY;
         for (LONG x = 0; x < width; ++x, dst += 3) {
-            const double X = rect.left + x * stepX;
+            const double X = job.rect.left + x * job.stepX;
             double px = X, py = Y;
-            if (info.m_rotating) {
+            if (job.info.m_rotating) {
                 px = c * X - s * Y;
                 py = s * X + c * Y;
             }
@@ -344,5 +372,5 @@ HGLOBAL ResampleDibBilinear(HGLOBAL dib, LONG width, LONG height, double angle, 
                 dst[ch] = Blend(a[ch], b[ch], cc[ch], d[ch], fx, fy);
         }
     }
-    return out;
+    return job.result();
 }

@@ -102,16 +102,12 @@ int JpegFile::ReadInfo()
 
 int JpegFile::SaveToMemory()
 {
-    HGLOBAL dib24 = MakeDib24(m_dib);
-    if (!dib24)
-        return 1;
-    GlobalBlock copy(dib24 != m_dib ? dib24 : nullptr);
-    DibLock lock(dib24);
-    if (!lock)
+    LockedDib24 picture(m_dib);
+    if (!picture.get())
         return 1;
     BYTE* data = nullptr;
     SIZE_T size = 0;
-    if (JpegEncodeToMemory(lock.get(), Settings(m_quality, m_grey, m_progressive), &data, &size) != 0)
+    if (JpegEncodeToMemory(picture.get(), Settings(m_quality, m_grey, m_progressive), &data, &size) != 0)
         return 1;
     try {
         m_buffer.Assign(data, static_cast<int>(size));
@@ -127,17 +123,13 @@ int JpegFile::SaveToFile()
 {
     if (!m_fileName)
         return -1;
-    HGLOBAL dib24 = MakeDib24(m_dib);
-    if (!dib24)
-        return 1;
-    GlobalBlock copy(dib24 != m_dib ? dib24 : nullptr);
-    DibLock lock(dib24);
-    if (!lock)
+    LockedDib24 picture(m_dib);
+    if (!picture.get())
         return 1;
     FILE* file = _wfopen(m_fileName, L"wb");
     if (!file)
         return -1;
-    int result = JpegEncodeToFile(lock.get(), Settings(m_quality, m_grey, m_progressive), file);
+    int result = JpegEncodeToFile(picture.get(), Settings(m_quality, m_grey, m_progressive), file);
     if (std::fclose(file) != 0)
         result = 1;
     if (result != 0)

@@ -45,14 +45,8 @@ bool EncodeBmp(HGLOBAL dib, CxEncodeResult* out)
 
 bool EncodeJpeg(HGLOBAL dib, int quality, DWORD option, CxEncodeResult* out)
 {
-    GlobalBlock copy;
-    HGLOBAL dib24 = MakeDib24(dib);
-    if (!dib24)
-        return false;
-    if (dib24 != dib)
-        copy.reset(dib24);
-    DibLock lock(dib24);
-    if (!lock)
+    LockedDib24 picture(dib);
+    if (!picture.get())
         return false;
     JpegEncodeSettings settings;
     settings.quality = quality;
@@ -60,7 +54,7 @@ bool EncodeJpeg(HGLOBAL dib, int quality, DWORD option, CxEncodeResult* out)
     settings.grey = (option & CxImage::kJpegGreyscale) != 0;
     BYTE* data;
     SIZE_T size;
-    if (JpegEncodeToMemory(lock.get(), settings, &data, &size) != 0)
+    if (JpegEncodeToMemory(picture.get(), settings, &data, &size) != 0)
         return false;
     out->data = data;
     out->size = size;

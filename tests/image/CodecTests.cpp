@@ -36,6 +36,12 @@ int Distance(COLORREF a, COLORREF b)
                      std::abs(GetBValue(a) - GetBValue(b))});
 }
 
+void SetInput(ImageFileBase& codec, const std::vector<BYTE>& data)
+{
+    codec.m_data = data.data();
+    codec.m_dataSize = static_cast<DWORD>(data.size());
+}
+
 // A codec that only records how it was called.
 class RecordingCodec : public ImageFileBase
 {
@@ -93,8 +99,7 @@ TEST(JpegFile, DecodesAtEveryScaleWithPowerOfTwoReductions)
                  {7, 80, 60},   {8, 40, 30},   {16, 40, 30},  {32, 40, 30},  {64, 40, 30}, {-5, 320, 240}};
     for (const auto& row : table) {
         JpegFile codec;
-        codec.m_data = jpeg.data();
-        codec.m_dataSize = static_cast<DWORD>(jpeg.size());
+        SetInput(codec, jpeg);
         codec.m_scale = row.scale;
         ASSERT_EQ(0, codec.Decode()) << row.scale;
         Dib out(codec.m_dib);
@@ -110,8 +115,7 @@ TEST(JpegFile, ReducedSizeComesFromTheLibraryRoundingUp)
     Dib dib(Make24(1601, 1201, Smooth));
     std::vector<BYTE> jpeg = JpegOf(dib);
     JpegFile codec;
-    codec.m_data = jpeg.data();
-    codec.m_dataSize = static_cast<DWORD>(jpeg.size());
+    SetInput(codec, jpeg);
     codec.m_scale = 8;
     ASSERT_EQ(0, codec.Decode());
     Dib out(codec.m_dib);
@@ -121,8 +125,7 @@ TEST(JpegFile, ReducedSizeComesFromTheLibraryRoundingUp)
     Dib big(Make24(1600, 1200, Smooth));
     std::vector<BYTE> bigJpeg = JpegOf(big);
     JpegFile quarter;
-    quarter.m_data = bigJpeg.data();
-    quarter.m_dataSize = static_cast<DWORD>(bigJpeg.size());
+    SetInput(quarter, bigJpeg);
     quarter.m_scale = 4;
     ASSERT_EQ(0, quarter.Decode());
     Dib small(quarter.m_dib);
@@ -135,8 +138,7 @@ TEST(JpegFile, RoundTripKeepsTheRowOrderAndColours)
     Dib dib(Make24(48, 32, [](LONG x, LONG y) { return y < 16 ? RGB(200, 30, 30) : RGB(30, 30, 200 - x); }));
     std::vector<BYTE> jpeg = JpegOf(dib, 95);
     JpegFile codec;
-    codec.m_data = jpeg.data();
-    codec.m_dataSize = static_cast<DWORD>(jpeg.size());
+    SetInput(codec, jpeg);
     ASSERT_EQ(0, codec.Decode());
     Dib out(codec.m_dib);
     EXPECT_LE(Distance(RGB(200, 30, 30), Pixel24(out, 4, 4)), 8);
@@ -151,8 +153,7 @@ TEST(JpegFile, EncodesPicturesWhoseJpegIsLargerThanTheirPixels)
         ASSERT_FALSE(jpeg.empty()) << size;
         EXPECT_GT(jpeg.size(), static_cast<size_t>(size * size * 3));
         JpegFile codec;
-        codec.m_data = jpeg.data();
-        codec.m_dataSize = static_cast<DWORD>(jpeg.size());
+        SetInput(codec, jpeg);
         ASSERT_EQ(0, codec.Decode());
         GlobalFree(codec.m_dib);
     }
@@ -190,8 +191,7 @@ TEST(JpegFile, EncodingAnEightBitDibWidensACopy)
     ASSERT_FALSE(jpeg.empty());
     EXPECT_EQ(before, Bytes(dib));
     JpegFile codec;
-    codec.m_data = jpeg.data();
-    codec.m_dataSize = static_cast<DWORD>(jpeg.size());
+    SetInput(codec, jpeg);
     ASSERT_EQ(0, codec.Decode());
     Dib out(codec.m_dib);
     EXPECT_LE(Distance(RGB(250, 250, 250), Pixel24(out, 2, 8)), 6);
@@ -224,14 +224,12 @@ TEST(JpegFile, FindStartSkipsLeadingBytesOnlyWhenAsked)
     std::vector<BYTE> wrapped(100, 0x42);
     wrapped.insert(wrapped.end(), jpeg.begin(), jpeg.end());
     JpegFile plain;
-    plain.m_data = wrapped.data();
-    plain.m_dataSize = static_cast<DWORD>(wrapped.size());
+    SetInput(plain, wrapped);
     EXPECT_EQ(1, plain.Decode());
     EXPECT_EQ(nullptr, plain.m_dib);
     JpegFile searching;
     searching.m_findStart = TRUE;
-    searching.m_data = wrapped.data();
-    searching.m_dataSize = static_cast<DWORD>(wrapped.size());
+    SetInput(searching, wrapped);
     ASSERT_EQ(0, searching.Decode());
     GlobalFree(searching.m_dib);
     EXPECT_EQ(wrapped.data() + 100, FindJpegStart(wrapped.data(), wrapped.size(), TRUE));
@@ -284,8 +282,7 @@ TEST(JpegFile, LibraryErrorsBecomeResultCodes)
     EXPECT_EQ(1, empty.ReadInfo());
     std::vector<BYTE> cmyk = CmykJpeg();
     JpegFile codec;
-    codec.m_data = cmyk.data();
-    codec.m_dataSize = static_cast<DWORD>(cmyk.size());
+    SetInput(codec, cmyk);
     EXPECT_EQ(1, codec.Decode());
     EXPECT_EQ(nullptr, codec.m_dib);
     EXPECT_EQ(0, codec.ReadInfo());
@@ -305,8 +302,7 @@ TEST(JpegFile, RefusesPicturesTooLargeForADib)
             break;
         }
     JpegFile codec;
-    codec.m_data = jpeg.data();
-    codec.m_dataSize = static_cast<DWORD>(jpeg.size());
+    SetInput(codec, jpeg);
     EXPECT_EQ(2, codec.Decode());
     EXPECT_EQ(nullptr, codec.m_dib);
     ASSERT_EQ(0, codec.ReadInfo());
@@ -325,8 +321,7 @@ TEST(JpegFile, ReadInfoKeepsTheCommentAndApplicationMarkers)
     marked.insert(marked.end(), comment.begin(), comment.end());
     marked.insert(marked.end(), jpeg.begin() + 2, jpeg.end());
     JpegFile codec;
-    codec.m_data = marked.data();
-    codec.m_dataSize = static_cast<DWORD>(marked.size());
+    SetInput(codec, marked);
     ASSERT_EQ(0, codec.ReadInfo());
     EXPECT_EQ(20, codec.m_width);
     EXPECT_EQ(10, codec.m_height);
@@ -352,8 +347,7 @@ TEST(JpegFile, SaveToFileWritesOrReportsTheFailure)
     ASSERT_EQ(0, codec.SaveToFile());
     std::vector<BYTE> written = ReadWholeFile(path);
     JpegFile reader;
-    reader.m_data = written.data();
-    reader.m_dataSize = static_cast<DWORD>(written.size());
+    SetInput(reader, written);
     ASSERT_EQ(0, reader.ReadInfo());
     EXPECT_EQ(10, reader.m_width);
 
@@ -437,8 +431,7 @@ TEST(ImgFile, DecodesWithScaleAndKeepsTheDibAfterDestruction)
     HGLOBAL kept = nullptr;
     {
         ImgFile codec;
-        codec.m_data = jpeg.data();
-        codec.m_dataSize = static_cast<DWORD>(jpeg.size());
+        SetInput(codec, jpeg);
         codec.m_jpegScale = 1;
         ASSERT_EQ(0, codec.Decode());
         EXPECT_EQ(256, codec.m_width);
