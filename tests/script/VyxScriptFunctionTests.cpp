@@ -32,6 +32,12 @@ TEST_F(ScriptLanguage, CommentsSemicolonsAndContinuationLines)
     EXPECT_STREQ(L"xy", Local(L"w").GetString()); // joined without a blank
 }
 
+TEST_F(ScriptLanguage, ABackslashOnTheLastLineStillMakesItsStatement)
+{
+    ASSERT_EQ(1, Run(L"x = 1\ny = 2 \\"));
+    EXPECT_EQ(2, Local(L"y").GetInt());
+}
+
 TEST_F(ScriptLanguage, DoubleSlashAfterOtherTextStaysInTheStatement)
 {
     ASSERT_EQ(1, LoadScript(script, folder, L"x = 1 // more\n  // a comment\n"));
