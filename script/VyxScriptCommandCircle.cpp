@@ -22,15 +22,10 @@ int VyxScriptCommandCircle::Execute()
     std::vector<POINTD> points = EvaluatePoints();
     double radiusX = EvaluateDouble(GetParameter(0));
     double radiusY = EvaluateDouble(GetParameter(1));
-    int penColour = EvaluateInt(GetParameter(2));
-    double penWidth = EvaluateDouble(GetParameter(3));
-    int penStyle = EvaluateInt(GetParameter(4));
-    int fillColour = EvaluateInt(GetParameter(5));
-    int hatchStyle = EvaluateInt(GetParameter(6));
+    DrawStyle style = EvaluateStyle(2, 3, true);
     LogWrite(LogSourceRecord("VyxScriptCommandCircle", __LINE__, "VyxScriptCommandCircle::Execute"), LogLevelInfo,
              L"Circle %s, %g, %g, #%06X, %g, %d, #%06X, %d", PointsText(points, true, false), radiusX, radiusY,
-             RgbText(penColour), penWidth, penStyle, RgbText(fillColour), hatchStyle);
-    std::vector<POINTD> device = ToDevice(points);
+             RgbText(style.penColour), style.penWidth, style.penStyle, RgbText(style.fillColour), style.hatchStyle);
     double rx = ToDevice(radiusX, 0);
     double ry = ToDevice(radiusY, 1);
     if (rx <= 0.0)
@@ -38,9 +33,8 @@ int VyxScriptCommandCircle::Execute()
     if (ry <= 0.0)
         ry = 1.0;
     VyxDrawTools tools(dc);
-    tools.SelectPen(penStyle, Truncate(PenWidthToDevice(penWidth)), penColour);
-    tools.SelectBrush(HasParameterText(6), hatchStyle, HasParameterText(5), fillColour);
-    for (const POINTD& centre : device) {
+    SelectStyle(tools, style, true);
+    for (const POINTD& centre : ToDevice(points)) {
         dc->Ellipse(Truncate(centre.x - rx), Truncate(centre.y - ry), Truncate(centre.x + rx), Truncate(centre.y + ry));
         SetCurrentPoint(centre);
     }

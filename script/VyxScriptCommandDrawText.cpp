@@ -41,10 +41,9 @@ int VyxScriptCommandDrawText::Execute()
     if (!dc)
         return 0;
     VyxDrawContext* context = GetDrawContext();
-    double x1 = EvaluateDouble(GetX(0));
-    double y1 = EvaluateDouble(GetY(0));
-    double x2 = EvaluateDouble(GetX(1));
-    double y2 = EvaluateDouble(GetY(1));
+    double corners[4];
+    EvaluateCorners(corners);
+    double x1 = corners[0], y1 = corners[1], x2 = corners[2], y2 = corners[3];
 
     VyxScriptRequest request;
     request.type = ScriptRequestExpandText;

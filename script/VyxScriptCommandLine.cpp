@@ -21,17 +21,15 @@ int VyxScriptCommandLine::Execute()
     if (!dc || GetPointCount() < 1)
         return 0;
     std::vector<POINTD> points = EvaluatePoints();
-    int penColour = EvaluateInt(GetParameter(0));
-    double penWidth = EvaluateDouble(GetParameter(1));
-    int penStyle = EvaluateInt(GetParameter(2));
-    if (penStyle < 0)
-        penStyle = 0;
+    DrawStyle style = EvaluateStyle(0, 1, false);
+    if (style.penStyle < 0)
+        style.penStyle = 0;
     LogWrite(LogSourceRecord("VyxScriptCommandLine", __LINE__, "VyxScriptCommandLine::Execute"), LogLevelInfo,
-             L"Line %s, #%06X, %g, %d", PointsText(points, false, IsFromCurrentPoint()), RgbText(penColour), penWidth,
-             penStyle);
+             L"Line %s, #%06X, %g, %d", PointsText(points, false, IsFromCurrentPoint()), RgbText(style.penColour),
+             style.penWidth, style.penStyle);
     std::vector<POINTD> device = ToDevice(points);
     VyxDrawTools tools(dc);
-    tools.SelectPen(penStyle, Truncate(PenWidthToDevice(penWidth)), penColour);
+    SelectStyle(tools, style, false);
     size_t next = 0;
     // Without "-" the line starts at the first pair; with it, where the DC's pen stands.
     if (!IsFromCurrentPoint()) {

@@ -20,32 +20,19 @@ int VyxScriptCommandRoundBox::Execute()
     if (!dc || GetPointCount() < 1)
         return 0;
     std::vector<POINTD> points = EvaluatePoints();
-    int penColour = EvaluateInt(GetParameter(0));
+    DrawStyle style = EvaluateStyle(0, 3, true);
     double cornerWidth = EvaluateDouble(GetParameter(1));
     double cornerHeight = EvaluateDouble(GetParameter(2));
-    double penWidth = EvaluateDouble(GetParameter(3));
-    int penStyle = EvaluateInt(GetParameter(4));
-    int fillColour = EvaluateInt(GetParameter(5));
-    int hatchStyle = EvaluateInt(GetParameter(6));
     LogWrite(LogSourceRecord("VyxScriptCommandRoundBox", __LINE__, "VyxScriptCommandRoundBox::Execute"), LogLevelInfo,
              L"RoundBox %s, #%06X, %g, %g, %g, %d, #%06X, %d", PointsText(points, false, IsFromCurrentPoint()),
-             RgbText(penColour), cornerWidth, cornerHeight, penWidth, penStyle, RgbText(fillColour), hatchStyle);
-    std::vector<POINTD> device = ToDevice(points);
+             RgbText(style.penColour), cornerWidth, cornerHeight, style.penWidth, style.penStyle,
+             RgbText(style.fillColour), style.hatchStyle);
     int cornerX = Truncate(ToDevice(cornerWidth, 0));
     int cornerY = Truncate(ToDevice(cornerHeight, 1));
     VyxDrawTools tools(dc);
-    tools.SelectPen(penStyle, Truncate(PenWidthToDevice(penWidth)), penColour);
-    tools.SelectBrush(HasParameterText(6), hatchStyle, HasParameterText(5), fillColour);
-    if (IsFromCurrentPoint()) {
-        POINTD from = GetCurrentPoint();
-        dc->RoundRect(Truncate(from.x), Truncate(from.y), Truncate(device[0].x), Truncate(device[0].y), cornerX,
-                      cornerY);
-        SetCurrentPoint(device[0]);
-    }
-    for (size_t i = 0; i + 1 < device.size(); ++i) {
-        dc->RoundRect(Truncate(device[i].x), Truncate(device[i].y), Truncate(device[i + 1].x),
-                      Truncate(device[i + 1].y), cornerX, cornerY);
-        SetCurrentPoint(device[i + 1]);
-    }
+    SelectStyle(tools, style, true);
+    DrawBetweenPoints(ToDevice(points), [dc, cornerX, cornerY](const POINTD& a, const POINTD& b) {
+        dc->RoundRect(Truncate(a.x), Truncate(a.y), Truncate(b.x), Truncate(b.y), cornerX, cornerY);
+    });
     return 1;
 }

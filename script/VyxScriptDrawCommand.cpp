@@ -23,6 +23,37 @@ std::vector<POINTD> VyxScriptDrawCommand::EvaluatePoints() const
     return points;
 }
 
+void VyxScriptDrawCommand::EvaluateCorners(double corners[4]) const
+{
+    corners[0] = EvaluateDouble(GetX(0));
+    corners[1] = EvaluateDouble(GetY(0));
+    corners[2] = EvaluateDouble(GetX(1));
+    corners[3] = EvaluateDouble(GetY(1));
+}
+
+VyxScriptDrawCommand::DrawStyle VyxScriptDrawCommand::EvaluateStyle(int colourIndex, int widthIndex,
+                                                                    bool withBrush) const
+{
+    DrawStyle style;
+    style.penColour = EvaluateInt(GetParameter(colourIndex));
+    style.penWidth = EvaluateDouble(GetParameter(widthIndex));
+    style.penStyle = EvaluateInt(GetParameter(widthIndex + 1));
+    if (withBrush) {
+        style.fillColour = EvaluateInt(GetParameter(widthIndex + 2));
+        style.hatchStyle = EvaluateInt(GetParameter(widthIndex + 3));
+        style.fill = HasParameterText(widthIndex + 2);
+        style.hatch = HasParameterText(widthIndex + 3);
+    }
+    return style;
+}
+
+void VyxScriptDrawCommand::SelectStyle(VyxDrawTools& tools, const DrawStyle& style, bool withBrush) const
+{
+    tools.SelectPen(style.penStyle, Truncate(PenWidthToDevice(style.penWidth)), style.penColour);
+    if (withBrush)
+        tools.SelectBrush(style.hatch, style.hatchStyle, style.fill, style.fillColour);
+}
+
 double VyxScriptDrawCommand::ToDevice(double value, int axis) const
 {
     return GetDrawContext()->ScriptToDevice(value, axis);
@@ -81,20 +112,17 @@ int VyxScriptDrawCommand::DrawSpline(bool cubic)
     if (!dc || GetPointCount() < 4)
         return 0;
     std::vector<POINTD> points = EvaluatePoints();
-    int colour = EvaluateInt(GetParameter(0));
-    double width = EvaluateDouble(GetParameter(1));
-    int style = EvaluateInt(GetParameter(2));
+    DrawStyle style = EvaluateStyle(0, 1, false);
     int perCurve = EvaluateInt(GetParameter(3));
-    if (style < 0)
-        style = 0;
+    if (style.penStyle < 0)
+        style.penStyle = 0;
     if (perCurve < 1)
         perCurve = 100;
     LogWrite(LogSourceRecord(cubic ? "VyxScriptCommandCSpline" : "VyxScriptCommandBSpline", __LINE__,
                              cubic ? "VyxScriptCommandCSpline::Execute" : "VyxScriptCommandBSpline::Execute"),
              LogLevelInfo, cubic ? L"CSpLine %s, #%06X, %g, %d, %d" : L"BSpLine %s, #%06X, %g, %d, %d",
-             static_cast<const wchar_t*>(PointsText(points, !cubic, false)), RgbText(colour), width, style, perCurve);
+             PointsText(points, !cubic, false), RgbText(style.penColour), style.penWidth, style.penStyle, perCurve);
     std::vector<POINTD> device = ToDevice(points);
-    double penWidth = PenWidthToDevice(width);
     VyxPointDArray curve;
     VyxSpline spline;
     int count = cubic ? spline.CubicSpline(device.data(), static_cast<int>(device.size()), perCurve, curve)
@@ -102,7 +130,7 @@ int VyxScriptDrawCommand::DrawSpline(bool cubic)
     if (count < 2)
         return 1;
     VyxDrawTools tools(dc);
-    tools.SelectPen(style, Truncate(penWidth), colour);
+    SelectStyle(tools, style, false);
     const POINTD* data = curve.GetData();
     dc->MoveTo(Truncate(data[0].x), Truncate(data[0].y));
     for (int i = 1; i < curve.GetCount(); ++i)

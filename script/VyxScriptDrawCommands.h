@@ -10,14 +10,47 @@
 
 class CDC;
 
+class VyxDrawTools;
+
 // What the drawing commands share: evaluation and conversion of the pairs, the log texts, and
 // the pen and brush of one drawing.
 class VyxScriptDrawCommand : public VyxScriptCommand
 {
 protected:
+    // Pen and brush parameters: the pen colour, then pen width, pen style, fill colour and hatch
+    // style in a row. Fill and hatch are wanted when their parameter texts are not empty.
+    struct DrawStyle
+    {
+        int penColour = 0;
+        double penWidth = 0.0; // script units
+        int penStyle = 0;
+        int fillColour = 0;
+        int hatchStyle = 0;
+        bool fill = false;
+        bool hatch = false;
+    };
+
     CDC* GetDC() const;
     // Every pair evaluated, x then y, in script units.
     std::vector<POINTD> EvaluatePoints() const;
+    // x1, y1, x2, y2 of pairs 0 and 1 (a missing text gives 0).
+    void EvaluateCorners(double corners[4]) const;
+    DrawStyle EvaluateStyle(int colourIndex, int widthIndex, bool withBrush) const;
+    // Selects the style's pen, and its brush when asked.
+    void SelectStyle(VyxDrawTools& tools, const DrawStyle& style, bool withBrush) const;
+    // BOX and RoundBox: draw from the current point to the first point when the first pair
+    // carried "-", then between each two consecutive points; the current point follows.
+    template <class Draw> void DrawBetweenPoints(const std::vector<POINTD>& device, Draw draw)
+    {
+        if (IsFromCurrentPoint()) {
+            draw(GetCurrentPoint(), device[0]);
+            SetCurrentPoint(device[0]);
+        }
+        for (size_t i = 0; i + 1 < device.size(); ++i) {
+            draw(device[i], device[i + 1]);
+            SetCurrentPoint(device[i + 1]);
+        }
+    }
     double ToDevice(double value, int axis) const;
     std::vector<POINTD> ToDevice(const std::vector<POINTD>& points) const;
     // A pen width in device units; 0 or less becomes 1.

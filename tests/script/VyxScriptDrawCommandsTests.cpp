@@ -107,7 +107,9 @@ TEST_F(DrawCommands, ADashBeforeAnyCurrentPointEndsTheRunWithIllegalIndex)
 {
     EXPECT_EQ(-1, Run(L"BOX -(20,20)\nx = 1\n"));
     EXPECT_EQ(VyxVariant::Empty, Local(L"x").GetType());
-    // The pen and brush were put back and freed: the DC still draws with its own.
+    // The command's pen and brush were put back on the way out: the DC holds its own again.
+    EXPECT_EQ(GetStockObject(BLACK_PEN), GetCurrentObject(canvas.dc.m_hDC, OBJ_PEN));
+    EXPECT_EQ(GetStockObject(WHITE_BRUSH), GetCurrentObject(canvas.dc.m_hDC, OBJ_BRUSH));
     EXPECT_EQ(1, Run(L"BOX (0,0)-(10,10)\n"));
     EXPECT_EQ(kBlack, canvas.Pixel(0, 5));
 }
