@@ -550,10 +550,22 @@ const VyxVariant& VyxPostfix::Calc(const wchar_t* text)
     return FormulaCalc();
 }
 
+std::shared_ptr<const VyxPostfixList> VyxPostfix::Compile(const wchar_t* text)
+{
+    SetFormula(text);
+    FormulaPostfix();
+    return m_postfix; // held by the caller too, so the next compile starts a list of its own
+}
+
 const VyxVariant& VyxPostfix::FormulaCalc()
 {
+    return FormulaCalc(m_postfix);
+}
+
+const VyxVariant& VyxPostfix::FormulaCalc(const std::shared_ptr<const VyxPostfixList>& compiled)
+{
     static VyxVariant result;
-    std::shared_ptr<const VyxPostfixList> program = m_postfix;
+    std::shared_ptr<const VyxPostfixList> program = compiled;
     // A nested evaluation (a function called from this one calling back) gets stacks of its own.
     Evaluation nested;
     Evaluation& evaluation = m_evaluation ? nested : m_topEvaluation;

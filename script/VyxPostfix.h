@@ -62,6 +62,11 @@ public:
     // own stacks and on the list it started with, and leaves the outer one undisturbed.
     const VyxVariant& FormulaCalc();
     const VyxVariant& Calc(const wchar_t* text);
+    // Compiles the text into a list that later compiles leave alone (raises as FormulaPostfix),
+    // so that a caller can evaluate it again and again without compiling.
+    std::shared_ptr<const VyxPostfixList> Compile(const wchar_t* text);
+    // Evaluates a list compiled by this calculator, as FormulaCalc evaluates the current one.
+    const VyxVariant& FormulaCalc(const std::shared_ptr<const VyxPostfixList>& program);
 
     // Assignments write here only, never to the shared variables.
     void SetLocalVariable(const wchar_t* name, const VyxVariant& value);
