@@ -204,6 +204,17 @@ COLORREF CDC::SetTextColor(COLORREF value)
                    [value](HDC dc) { return ::SetTextColor(dc, value); });
 }
 
+int CDC::SetBkMode(int value)
+{
+    return ForBoth(m_hDC, m_hAttribDC, static_cast<int>(0), [value](HDC dc) { return ::SetBkMode(dc, value); });
+}
+
+int CDC::SetStretchBltMode(int value)
+{
+    return ForBoth(m_hDC, m_hAttribDC, static_cast<int>(0),
+                   [value](HDC dc) { return ::SetStretchBltMode(dc, value); });
+}
+
 int CDC::SetPolyFillMode(int value)
 {
     return ForBoth(m_hDC, m_hAttribDC, static_cast<int>(0), [value](HDC dc) { return ::SetPolyFillMode(dc, value); });
