@@ -6,6 +6,8 @@
 #include "image/codecs/JpegFile.h"
 #include "image/codecs/JpegMemory.h"
 
+#include "../BenchArgs.h"
+
 #include <benchmark/benchmark.h>
 
 #include <windows.h>
@@ -204,19 +206,7 @@ void PrintSummary()
 
 int wmain(int argc, wchar_t** argv)
 {
-    std::vector<std::string> narrow;
-    for (int i = 0; i < argc; ++i) {
-        int n = WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, nullptr, 0, nullptr, nullptr);
-        std::string text(n > 0 ? n - 1 : 0, '\0');
-        if (n > 1)
-            WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, &text[0], n, nullptr, nullptr);
-        narrow.push_back(text);
-    }
-    std::vector<char*> args;
-    for (auto& text : narrow)
-        args.push_back(&text[0]);
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
+    InitializeBenchmarks(argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     PrintSummary();

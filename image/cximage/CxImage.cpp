@@ -4,7 +4,10 @@
 #include "image/DibDepth.h"
 #include "image/DibFile.h"
 #include "image/DibValidate.h"
+#include "image/DibQuant.h"
+#include "image/codecs/GifFile.h"
 #include "image/codecs/JpegMemory.h"
+#include "image/codecs/TiffFile.h"
 #include "image/cximage/CxImageCodecs.h"
 
 #include <cstdlib>
@@ -41,6 +44,22 @@ bool EncodeBmp(HGLOBAL dib, CxEncodeResult* out)
     out->data = data;
     out->size = total + sizeof(fileHeader);
     return true;
+}
+
+// Pictures of more than 8 bits are reduced to 256 colours first (without a progress dialog).
+bool EncodeGif(HGLOBAL dib, CxEncodeResult* out)
+{
+    GlobalBlock reduced;
+    HGLOBAL palette = dib;
+    WORD bits = GetDibBitCount(dib);
+    if (bits != 1 && bits != 4 && bits != 8) {
+        palette = ReduceDibTo256Colors(dib, TRUE);
+        if (!palette)
+            return false;
+        reduced.reset(palette);
+    }
+    DibLock lock(palette);
+    return lock && CxEncodeGif(lock.get(), out);
 }
 
 bool EncodeJpeg(HGLOBAL dib, int quality, DWORD option, CxEncodeResult* out)
@@ -107,7 +126,18 @@ bool CxImage::Decode(BYTE* buffer, DWORD size, DWORD imageType)
         SetError("unknown format");
         return false;
     }
-    return DecodeAs(buffer, size, type);
+    if (!DecodeAs(buffer, size, type))
+        return false;
+    // Multi-frame formats report their frame count.
+    if (type == CXIMAGE_FORMAT_GIF)
+        m_numFrames = CountGifFrames(buffer, size);
+    else if (type == CXIMAGE_FORMAT_TIF) {
+        TiffFile counter;
+        counter.m_data = buffer;
+        counter.m_dataSize = size;
+        m_numFrames = counter.CountPages();
+    }
+    return true;
 }
 
 bool CxImage::DecodeAs(const BYTE* buffer, DWORD size, DWORD type)
@@ -126,8 +156,27 @@ bool CxImage::DecodeAs(const BYTE* buffer, DWORD size, DWORD type)
     case CXIMAGE_FORMAT_PNG:
         dib = CxDecodePng(buffer, size);
         break;
+    case CXIMAGE_FORMAT_GIF: {
+        // The one GIF reader of the system, so its guards hold here too.
+        GifFile gif;
+        gif.m_frameIndex = m_frame < 0 ? 0 : static_cast<int>(m_frame);
+        if (gif.DecodeMemory(buffer, size) == 0)
+            dib = gif.m_dib;
+        break;
+    }
+    case CXIMAGE_FORMAT_TIF: {
+        TiffFile tiff;
+        tiff.m_page = m_frame < 0 ? 0 : static_cast<DWORD>(m_frame);
+        tiff.m_data = buffer;
+        tiff.m_dataSize = size;
+        if (tiff.Decode() == 0)
+            dib = tiff.m_dib;
+        break;
+    }
+    case CXIMAGE_FORMAT_JP2:
+        dib = CxDecodeJp2(buffer, size);
+        break;
     default:
-        // GIF, TIFF and JPEG 2000 decoding join with their codecs.
         SetError("format not supported for decoding");
         return false;
     }
@@ -218,8 +267,13 @@ bool CxImage::Encode(BYTE*& buffer, long& size, DWORD imageType)
         ok = CxEncodeTiff(&page, 1, &result);
         break;
     }
+    case CXIMAGE_FORMAT_GIF:
+        ok = EncodeGif(m_dib, &result);
+        break;
+    case CXIMAGE_FORMAT_JP2:
+        ok = CxEncodeJp2(m_dib, m_jpegQuality, &result);
+        break;
     default:
-        // GIF needs the colour reduction and JPEG 2000 its codec; both come later.
         SetError("format not supported for encoding");
         return false;
     }

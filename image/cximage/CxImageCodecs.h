@@ -1,6 +1,5 @@
 // The per-format workers behind CxImage: each decodes into a packed DIB or encodes a locked one
-// into a malloc block. Formats without a worker yet (GIF and TIFF decoding, GIF encoding, JPEG
-// 2000) are refused by CxImage with an error text.
+// into a malloc block. GIF and TIFF decoding go through the codecs GifFile and TiffFile.
 #pragma once
 
 #include <windows.h>
@@ -28,3 +27,11 @@ struct CxTiffPage
 bool CxEncodeTiff(const CxTiffPage* pages, int count, CxEncodeResult* out);
 // Writes into an open file (read and write access: libtiff reads back while linking pages).
 bool CxEncodeTiffToFile(const CxTiffPage* pages, int count, FILE* file);
+
+// A 1, 4 or 8-bit DIB with a 40-byte header as a GIF89a file (one LZW-coded image).
+bool CxEncodeGif(const void* dib, CxEncodeResult* out);
+
+// JPEG 2000 (JP2 files and bare codestreams) through OpenJPEG; null when the data are refused.
+HGLOBAL CxDecodeJp2(const BYTE* data, SIZE_T size);
+// A JP2 file of the picture (widened to 24 bits); quality 100 or more is lossless.
+bool CxEncodeJp2(HGLOBAL dib, int quality, CxEncodeResult* out);

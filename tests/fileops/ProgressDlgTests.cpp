@@ -1,0 +1,232 @@
+#include "fileops/ProgressDlg.h"
+
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <memory>
+#include <stdexcept>
+
+namespace {
+
+// A plain visible top-level window to own the dialogs.
+class OwnerWnd : public CWnd
+{
+public:
+    OwnerWnd()
+    {
+        LPCWSTR cls =
+            AfxRegisterWndClass(0, LoadCursorW(nullptr, IDC_ARROW), reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
+        CreateEx(0, cls, L"持ち主", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 500, 300, nullptr, nullptr);
+    }
+    ~OwnerWnd() override { DestroyWindow(); }
+};
+
+CString Text(HWND window)
+{
+    wchar_t buffer[256] = {};
+    GetWindowTextW(window, buffer, 256);
+    return buffer;
+}
+
+CString ItemText(CWnd& dialog, int id)
+{
+    return Text(::GetDlgItem(dialog.GetSafeHwnd(), id));
+}
+
+int BarPos(CWnd& dialog, int id)
+{
+    return static_cast<int>(::SendDlgItemMessageW(dialog.GetSafeHwnd(), id, PBM_GETPOS, 0, 0));
+}
+
+PBRANGE BarRange(CWnd& dialog, int id)
+{
+    PBRANGE range = {};
+    ::SendDlgItemMessageW(dialog.GetSafeHwnd(), id, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+    return range;
+}
+
+// Presses the abort button the way a click does: a command posted to the dialog.
+void PressAbort(CWnd& dialog)
+{
+    ::PostMessageW(dialog.GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog.GetSafeHwnd(), IDCANCEL)));
+}
+
+} // namespace
+
+TEST(ProgressDlg, PercentageTextFollowsTheRange)
+{
+    struct Case
+    {
+        int pos, lower, upper, percent;
+    };
+    const Case cases[] = {{42, 0, 100, 42}, {100, 0, 100, 100}, {150, 0, 100, 50},    {0, 0, 100, 0},
+                          {50, 0, 200, 25}, {500, 0, 1000, 50}, {1000, 0, 1000, 100}, {-10, 0, 100, -10},
+                          {7, 7, 7, 100},   {3, 7, 7, 0},       {250, 0, 100, 50}};
+    for (const Case& c : cases)
+        EXPECT_EQ(c.percent, CProgressDlgCore::Percentage(c.pos, c.lower, c.upper)) << c.pos << "/" << c.upper;
+}
+
+TEST(ProgressDlg, CreateDisablesTheOwnerAndDestroyEnablesIt)
+{
+    OwnerWnd owner;
+    ASSERT_TRUE(owner.IsWindowEnabled());
+    auto dialog = std::make_unique<CProgressDlg>();
+    ASSERT_TRUE(dialog->Create(&owner));
+    EXPECT_FALSE(owner.IsWindowEnabled());
+    EXPECT_TRUE(dialog->m_ownerDisabled);
+    EXPECT_EQ(owner.GetSafeHwnd(), ::GetWindow(dialog->GetSafeHwnd(), GW_OWNER));
+    dialog->DestroyWindow();
+    EXPECT_TRUE(owner.IsWindowEnabled());
+    EXPECT_FALSE(dialog->GetSafeHwnd());
+}
+
+TEST(ProgressDlg, OwnerDisabledBeforehandStaysDisabled)
+{
+    OwnerWnd owner;
+    owner.EnableWindow(FALSE);
+    {
+        CProgressDlg dialog;
+        ASSERT_TRUE(dialog.Create(&owner));
+        EXPECT_FALSE(dialog.m_ownerDisabled);
+    }
+    EXPECT_FALSE(owner.IsWindowEnabled());
+}
+
+TEST(ProgressDlg, OwnerIsEnabledAgainWhenTheJobEndsByAnException)
+{
+    OwnerWnd owner;
+    try {
+        CProgressDlg dialog;
+        ASSERT_TRUE(dialog.Create(&owner));
+        dialog.SetPos(10);
+        throw std::runtime_error("job failed");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_TRUE(owner.IsWindowEnabled());
+}
+
+TEST(ProgressDlg, TitleComesFromTheStringOrTheDefault)
+{
+    OwnerWnd owner;
+    CProgressDlg plain;
+    ASSERT_TRUE(plain.Create(&owner));
+    EXPECT_EQ(CString(L"..."), Text(plain.GetSafeHwnd()));
+    EXPECT_EQ(CString(L" 0 %"), ItemText(plain, IDC_PROGRESS_PERCENT));
+    plain.DestroyWindow();
+    CProgressDlg reduction(IDS_COLOR_REDUCTION);
+    ASSERT_TRUE(reduction.Create(&owner));
+    EXPECT_EQ(CString(L"減色処理"), Text(reduction.GetSafeHwnd()));
+}
+
+TEST(ProgressDlg, RangePositionAndTextReachTheControls)
+{
+    OwnerWnd owner;
+    CProgressDlg dialog;
+    ASSERT_TRUE(dialog.Create(&owner));
+    PBRANGE initial = BarRange(dialog, IDC_PROGRESS_BAR);
+    EXPECT_EQ(0, initial.iLow);
+    EXPECT_EQ(100, initial.iHigh);
+    dialog.SetRange(0, 1000);
+    PBRANGE range = BarRange(dialog, IDC_PROGRESS_BAR);
+    EXPECT_EQ(1000, range.iHigh);
+    EXPECT_EQ(0, dialog.SetPos(420));
+    EXPECT_EQ(420, BarPos(dialog, IDC_PROGRESS_BAR));
+    EXPECT_EQ(CString(L"42%"), ItemText(dialog, IDC_PROGRESS_PERCENT));
+    EXPECT_EQ(420, dialog.SetPos(1000));
+    EXPECT_EQ(CString(L"100%"), ItemText(dialog, IDC_PROGRESS_PERCENT));
+    EXPECT_EQ(1000, dialog.OffsetPos(-500));
+    EXPECT_EQ(500, BarPos(dialog, IDC_PROGRESS_BAR));
+    EXPECT_EQ(CString(L"50%"), ItemText(dialog, IDC_PROGRESS_PERCENT));
+    dialog.SetText(L"減色中...");
+    EXPECT_EQ(CString(L"減色中..."), ItemText(dialog, IDC_PROGRESS_TEXT));
+    // Equal bounds do not divide by zero.
+    dialog.SetRange(5, 5);
+    dialog.SetPos(5);
+    EXPECT_EQ(CString(L"100%"), ItemText(dialog, IDC_PROGRESS_PERCENT));
+}
+
+TEST(ProgressDlg, AbortPressedTwiceIsReadOnceAndEnterDoesNotClose)
+{
+    OwnerWnd owner;
+    CProgressDlg dialog;
+    ASSERT_TRUE(dialog.Create(&owner));
+    EXPECT_EQ(0, dialog.CheckCancel());
+    PressAbort(dialog);
+    PressAbort(dialog);
+    ::PostMessageW(dialog.GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_NE(0, dialog.CheckCancel());
+    EXPECT_EQ(0, dialog.CheckCancel());
+    EXPECT_TRUE(::IsWindow(dialog.GetSafeHwnd()));
+    // Escape is the abort button too.
+    ::PostMessageW(::GetDlgItem(dialog.GetSafeHwnd(), IDCANCEL), WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_NE(0, dialog.CheckCancel());
+}
+
+TEST(ProgressDlg, QuitMetWhilePumpingIsPostedAgain)
+{
+    OwnerWnd owner;
+    CProgressDlg dialog;
+    ASSERT_TRUE(dialog.Create(&owner));
+    ::PostQuitMessage(7);
+    dialog.SetPos(3);
+    EXPECT_EQ(3, BarPos(dialog, IDC_PROGRESS_BAR));
+    MSG msg;
+    ASSERT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(7u, msg.wParam);
+    ::PostQuitMessage(9);
+    dialog.CheckCancel();
+    ASSERT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(9u, msg.wParam);
+}
+
+TEST(ProgDlg, FourLinesAndACancelThatStaysRaised)
+{
+    OwnerWnd owner;
+    CProgDlg dialog(IDS_COLOR_REDUCTION);
+    dialog.m_cancel = 1; // cleared when the window opens
+    ASSERT_TRUE(dialog.Create(&owner));
+    EXPECT_FALSE(owner.IsWindowEnabled());
+    EXPECT_EQ(0, dialog.IsCanceled());
+    EXPECT_EQ(CString(L"減色処理"), Text(dialog.GetSafeHwnd()));
+    for (int id : {IDC_PROGRESS_TEXT, IDC_PROGRESS_TEXT2, IDC_PROGRESS_TEXT3, IDC_PROGRESS_TEXT4})
+        EXPECT_TRUE(::GetDlgItem(dialog.GetSafeHwnd(), id)) << id;
+    dialog.SetText(L"一行目");
+    EXPECT_EQ(CString(L"一行目"), ItemText(dialog, IDC_PROGRESS_TEXT));
+    dialog.SetRange(0, 4);
+    dialog.SetPos(1);
+    EXPECT_EQ(CString(L"25%"), ItemText(dialog, IDC_PROGRESS_PERCENT));
+    PressAbort(dialog);
+    EXPECT_NE(0, dialog.IsCanceled());
+    EXPECT_NE(0, dialog.IsCanceled());
+    dialog.DestroyWindow();
+    EXPECT_TRUE(owner.IsWindowEnabled());
+}
+
+TEST(VCopyFileDlg, KeepsTheBarsOwnRangeUntilSetRange)
+{
+    OwnerWnd owner;
+    VCopyFileDlg dialog(&owner);
+    ASSERT_TRUE(dialog.Create());
+    EXPECT_FALSE(owner.IsWindowEnabled());
+    EXPECT_EQ(CString(L"File Accessing..."), Text(dialog.GetSafeHwnd()));
+    EXPECT_EQ(CString(L"0%"), ItemText(dialog, IDC_COPY_PROGRESS_PERCENT));
+    EXPECT_EQ(CString(L"中止(&A)"), ItemText(dialog, IDCANCEL));
+    PBRANGE initial = BarRange(dialog, IDC_COPY_PROGRESS_BAR);
+    EXPECT_EQ(0, initial.iLow);
+    EXPECT_EQ(100, initial.iHigh);
+    dialog.SetRange(0, 8);
+    dialog.SetPos(2);
+    EXPECT_EQ(2, BarPos(dialog, IDC_COPY_PROGRESS_BAR));
+    EXPECT_EQ(CString(L"25%"), ItemText(dialog, IDC_COPY_PROGRESS_PERCENT));
+    dialog.SetText(L"deleting folder...");
+    EXPECT_EQ(CString(L"deleting folder..."), ItemText(dialog, IDC_COPY_PROGRESS_TEXT));
+    PressAbort(dialog);
+    EXPECT_NE(0, dialog.CheckCancel());
+    EXPECT_EQ(0, dialog.CheckCancel());
+    dialog.DestroyWindow();
+    EXPECT_TRUE(owner.IsWindowEnabled());
+}

@@ -1,0 +1,226 @@
+#include "DibTestUtil.h"
+
+#include "image/DibDepth.h"
+#include "image/codecs/SaveDib.h"
+#include "image/cximage/CxImage.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using namespace dibtest;
+
+namespace {
+
+COLORREF Pattern(LONG x, LONG y)
+{
+    return RGB(x * 16, y * 20, (x + y) * 8);
+}
+
+// The file's picture as a 24-bit DIB, with the format the library found.
+HGLOBAL ReadBack(const std::wstring& path, DWORD* format = nullptr, WORD* bits = nullptr)
+{
+    std::vector<BYTE> data = ReadWholeFile(path);
+    CxImage image;
+    if (data.empty() || !image.Decode(data.data(), static_cast<DWORD>(data.size()), 0))
+        return nullptr;
+    if (format)
+        *format = image.GetType();
+    if (bits)
+        *bits = image.GetBpp();
+    HGLOBAL dib = image.CopyToHandle();
+    HGLOBAL wide = MakeDib24(dib);
+    if (wide != dib)
+        GlobalFree(dib);
+    return wide;
+}
+
+bool FileExists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+int MaxDifference(HGLOBAL a, HGLOBAL b, LONG w, LONG h)
+{
+    int worst = 0;
+    for (LONG y = 0; y < h; ++y)
+        for (LONG x = 0; x < w; ++x) {
+            COLORREF p = Pixel24(a, x, y), q = Pixel24(b, x, y);
+            worst = std::max({worst, std::abs(GetRValue(p) - GetRValue(q)), std::abs(GetGValue(p) - GetGValue(q)),
+                              std::abs(GetBValue(p) - GetBValue(q))});
+        }
+    return worst;
+}
+
+} // namespace
+
+TEST(SaveDib, EveryFormatSavesAndReadsBack)
+{
+    ScratchFolder folder;
+    const LONG w = 16, h = 12;
+    Dib dib(Make24(w, h, Pattern));
+    std::vector<BYTE> before = Bytes(dib);
+    struct Case
+    {
+        const wchar_t* name;
+        DWORD format;
+        int tolerance; // largest channel difference read back
+        std::function<int(const std::wstring&)> save;
+    };
+    const Case cases[] = {
+        {L"a.bmp", CXIMAGE_FORMAT_BMP, 0, [&](const std::wstring& p) { return SaveDibAsBmp(p.c_str(), dib); }},
+        {L"b.png", CXIMAGE_FORMAT_PNG, 0, [&](const std::wstring& p) { return SaveDibAsPng(p.c_str(), dib, 9); }},
+        {L"c.tif", CXIMAGE_FORMAT_TIF, 0, [&](const std::wstring& p) { return SaveDibAsTiff(p.c_str(), dib, 5); }},
+        {L"d.jpg", CXIMAGE_FORMAT_JPG, 40,
+         [&](const std::wstring& p) { return SaveDibAsJpeg(p.c_str(), dib, 90, 1, 0); }},
+        {L"e.jp2", CXIMAGE_FORMAT_JP2, 0,
+         [&](const std::wstring& p) { return SaveDibAsJpeg2000(p.c_str(), dib, 100, 0, 0); }},
+        {L"f.jp2", CXIMAGE_FORMAT_JP2, 90,
+         [&](const std::wstring& p) { return SaveDibAsJpeg2000(p.c_str(), dib, 50, 0, 0); }},
+        {L"g.gif", CXIMAGE_FORMAT_GIF, 0, [&](const std::wstring& p) { return SaveDibAsGif(p.c_str(), dib, 0); }},
+        {L"h.tif", CXIMAGE_FORMAT_TIF, 0,
+         [&](const std::wstring& p) { return SaveDibAs(p.c_str(), dib, CXIMAGE_FORMAT_TIF); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.format);
+        std::wstring path = folder.File(c.name);
+        ASSERT_EQ(0, c.save(path));
+        DWORD format = 0;
+        Dib back(ReadBack(path, &format));
+        ASSERT_TRUE(back);
+        EXPECT_EQ(c.format, format);
+        ASSERT_EQ(w, Header(back).biWidth);
+        ASSERT_EQ(h, Header(back).biHeight);
+        EXPECT_LE(MaxDifference(dib, back, w, h), c.tolerance);
+    }
+    EXPECT_EQ(before, Bytes(dib));
+}
+
+TEST(SaveDib, LossyJpeg2000IsSmallerThanLossless)
+{
+    ScratchFolder folder;
+    Dib dib(Make24(64, 64, [](LONG x, LONG y) { return RGB((x * y) % 256, (x * 7) % 256, (y * 5) % 256); }));
+    ASSERT_EQ(0, SaveDibAsJpeg2000(folder.File(L"a.jp2").c_str(), dib, 100, 0, 0));
+    ASSERT_EQ(0, SaveDibAsJpeg2000(folder.File(L"b.jp2").c_str(), dib, 10, 0, 0));
+    EXPECT_LT(ReadWholeFile(folder.File(L"b.jp2")).size(), ReadWholeFile(folder.File(L"a.jp2")).size());
+}
+
+TEST(SaveDib, SmallPaletteGifIsWrittenWithEightBitsAndTheCallersDibStays)
+{
+    ScratchFolder folder;
+    Dib dib(MakeIndexed(7, 5, 4, {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255)},
+                        [](LONG x, LONG y) { return (x + y) % 3; }));
+    std::vector<BYTE> before = Bytes(dib);
+    std::wstring path = folder.File(L"four.gif");
+    ASSERT_EQ(0, SaveDibAsGif(path.c_str(), dib, 0));
+    EXPECT_EQ(before, Bytes(dib));
+    std::vector<BYTE> file = ReadWholeFile(path);
+    ASSERT_GT(file.size(), 13u);
+    EXPECT_EQ(7, file[10] & 7); // a 256-entry global table
+    WORD bits = 0;
+    Dib back(ReadBack(path, nullptr, &bits));
+    EXPECT_EQ(8, bits);
+    EXPECT_EQ(RGB(0, 255, 0), Pixel24(back, 1, 0));
+}
+
+TEST(SaveDib, TrueColourGifIsReducedToItsPalette)
+{
+    ScratchFolder folder;
+    const LONG w = 40, h = 30;
+    Dib dib(Make24(w, h, [](LONG x, LONG y) { return RGB(x * 6, y * 8, 100); }));
+    std::wstring path = folder.File(L"true.gif");
+    ASSERT_EQ(0, SaveDibAsGif(path.c_str(), dib, 0));
+    Dib back(ReadBack(path));
+    ASSERT_TRUE(back);
+    EXPECT_LE(MaxDifference(dib, back, w, h), 40);
+}
+
+TEST(SaveDib, SaveAsBmpFormatEqualsSaveDibAsBmp)
+{
+    ScratchFolder folder;
+    Dib dib(Make24(5, 3, Pattern));
+    ASSERT_EQ(0, SaveDibAs(folder.File(L"a.bmp").c_str(), dib, CXIMAGE_FORMAT_BMP));
+    ASSERT_EQ(0, SaveDibAsBmp(folder.File(L"b.bmp").c_str(), dib));
+    EXPECT_EQ(ReadWholeFile(folder.File(L"a.bmp")), ReadWholeFile(folder.File(L"b.bmp")));
+}
+
+TEST(SaveDib, UnwritablePathGivesThreeAndNoFile)
+{
+    ScratchFolder folder;
+    Dib dib(Make24(5, 3, Pattern));
+    std::wstring path = folder.File(L"missing\\x.png");
+    EXPECT_EQ(3, SaveDibAsPng(path.c_str(), dib, 0));
+    EXPECT_EQ(3, SaveDibAsBmp(nullptr, dib));
+    EXPECT_EQ(3, SaveDibAsJpeg(folder.File(L"none.jpg").c_str(), nullptr, 90, 0, 0));
+    EXPECT_FALSE(FileExists(folder.File(L"none.jpg")));
+}
+
+TEST(Clipboard, CopyPutsTheWholeDibOnTheClipboard)
+{
+    Dib dib(MakeIndexed(6, 4, 8, {RGB(1, 2, 3), RGB(4, 5, 6)}, [](LONG x, LONG) { return x & 1; }));
+    ASSERT_TRUE(CopyDibToClipboard(dib));
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HANDLE data = GetClipboardData(CF_DIB);
+    ASSERT_NE(nullptr, data);
+    std::vector<BYTE> expected = Bytes(dib);
+    ASSERT_GE(GlobalSize(data), expected.size());
+    EXPECT_EQ(0, std::memcmp(GlobalLock(data), expected.data(), expected.size()));
+    GlobalUnlock(data);
+    CloseClipboard();
+}
+
+TEST(Clipboard, TextGoesOnTheClipboardAsUnicode)
+{
+    ASSERT_TRUE(CopyTextToClipboard(L"写真 1"));
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    ASSERT_NE(nullptr, data);
+    EXPECT_STREQ(L"写真 1", static_cast<const wchar_t*>(GlobalLock(data)));
+    GlobalUnlock(data);
+    CloseClipboard();
+    EXPECT_FALSE(CopyTextToClipboard(nullptr));
+}
+
+TEST(Clipboard, NullDibLeavesTheClipboardAlone)
+{
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL text = GlobalAlloc(GMEM_MOVEABLE, 4 * sizeof(wchar_t));
+    std::memcpy(GlobalLock(text), L"abc", 4 * sizeof(wchar_t));
+    GlobalUnlock(text);
+    SetClipboardData(CF_UNICODETEXT, text);
+    CloseClipboard();
+    DWORD sequence = GetClipboardSequenceNumber();
+    EXPECT_FALSE(CopyDibToClipboard(nullptr));
+    EXPECT_EQ(sequence, GetClipboardSequenceNumber());
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_UNICODETEXT));
+    CloseClipboard();
+}
+
+TEST(Clipboard, ClipboardHeldElsewhereReportsFailure)
+{
+    Dib dib(Make24(2, 2, Pattern));
+    HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        OpenClipboard(nullptr);
+        SetEvent(opened);
+        WaitForSingleObject(release, 10000);
+        CloseClipboard();
+    });
+    WaitForSingleObject(opened, 10000);
+    EXPECT_FALSE(CopyDibToClipboard(dib));
+    SetEvent(release);
+    holder.join();
+    CloseHandle(opened);
+    CloseHandle(release);
+    EXPECT_TRUE(CopyDibToClipboard(dib));
+}
+
+TEST(ReduceProgress, WithoutDialogNeverCancels)
+{
+    RegisterReduceProgressDialog(nullptr);
+    EXPECT_EQ(0, ReportReduceProgress(0));
+    EXPECT_EQ(0, ReportReduceProgress(500));
+}
