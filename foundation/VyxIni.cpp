@@ -44,8 +44,10 @@ void VyxIni::SetPath(const wchar_t* name)
 
 int VyxIni::GetInt(const wchar_t* section, const wchar_t* key, int defaultValue) const
 {
-    if (m_path.IsEmpty())
-        return defaultValue;
+    if (m_path.IsEmpty()) {
+        CWinApp* app = AfxGetApp();
+        return app ? static_cast<int>(app->GetProfileInt(section, key, defaultValue)) : defaultValue;
+    }
     return static_cast<int>(GetPrivateProfileIntW(section, key, defaultValue, m_path));
 }
 
@@ -77,7 +79,10 @@ double VyxIni::GetDouble(const wchar_t* section, const wchar_t* key, double defa
 CString& VyxIni::GetString(CString& out, const wchar_t* section, const wchar_t* key, const wchar_t* defaultValue) const
 {
     if (m_path.IsEmpty()) {
-        out = defaultValue ? defaultValue : L"";
+        CWinApp* app = AfxGetApp();
+        out = app ? app->GetProfileString(section, key, defaultValue) : CString(defaultValue ? defaultValue : L"");
+        if (out.GetLength() > kStringCapacity - 1)
+            out = out.Left(kStringCapacity - 1);
         return out;
     }
     std::vector<wchar_t> buffer(kStringCapacity);
@@ -91,8 +96,21 @@ CString& VyxIni::GetString(CString& out, const wchar_t* section, const wchar_t* 
 // character gives no byte but still counts; its byte stays zero.
 int VyxIni::GetBinary(const wchar_t* section, const wchar_t* key, void* buffer, int size) const
 {
-    if (m_path.IsEmpty())
-        return 0;
+    if (m_path.IsEmpty()) {
+        CWinApp* app = AfxGetApp();
+        if (!app)
+            return 0;
+        BYTE* data = nullptr;
+        UINT bytes = 0;
+        if (!app->GetProfileBinary(section, key, &data, &bytes)) {
+            delete[] data;
+            return 0;
+        }
+        if (buffer && size > 0 && data)
+            memcpy(buffer, data, bytes < static_cast<UINT>(size) ? bytes : static_cast<UINT>(size));
+        delete[] data;
+        return static_cast<int>(bytes);
+    }
     CString text;
     GetString(text, section, key, L"");
     int count = text.GetLength() / 2;
@@ -121,8 +139,10 @@ int VyxIni::GetSectionNames(wchar_t* buffer, int size) const
 
 bool VyxIni::WriteInt(const wchar_t* section, const wchar_t* key, int value) const
 {
-    if (m_path.IsEmpty())
-        return false;
+    if (m_path.IsEmpty()) {
+        CWinApp* app = AfxGetApp();
+        return app && app->WriteProfileInt(section, key, value);
+    }
     CString text;
     text.Format(L"%d", value);
     return WritePrivateProfileStringW(section, key, text, m_path) != FALSE;
@@ -149,15 +169,20 @@ bool VyxIni::WriteDouble(const wchar_t* section, const wchar_t* key, double valu
 
 bool VyxIni::WriteString(const wchar_t* section, const wchar_t* key, const wchar_t* value) const
 {
-    if (m_path.IsEmpty())
-        return false;
+    if (m_path.IsEmpty()) {
+        CWinApp* app = AfxGetApp();
+        return app && app->WriteProfileString(section, key, value);
+    }
     return WritePrivateProfileStringW(section, key, value, m_path) != FALSE;
 }
 
 bool VyxIni::WriteBinary(const wchar_t* section, const wchar_t* key, const void* data, int count) const
 {
-    if (m_path.IsEmpty())
-        return false;
+    if (m_path.IsEmpty()) {
+        CWinApp* app = AfxGetApp();
+        return app && app->WriteProfileBinary(section, key, static_cast<LPBYTE>(const_cast<void*>(data)),
+                                              count > 0 ? static_cast<UINT>(count) : 0);
+    }
     CString text;
     const unsigned char* bytes = static_cast<const unsigned char*>(data);
     for (int i = 0; bytes && i < count; ++i) {

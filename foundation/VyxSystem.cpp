@@ -699,15 +699,26 @@ HDC CreateDefaultPrinterDC()
 
 bool PumpWaitingMessages()
 {
+    CWinThread* thread = AfxGetThread();
     MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            // Taken from the queue by mistake: give it back so the program still ends.
-            PostQuitMessage(static_cast<int>(message.wParam));
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+        // A quit request stays queued for the message loop that owns it.
+        if (message.message == WM_QUIT)
             return false;
+        if (thread) {
+            if (!thread->PumpMessage()) {
+                PostQuitMessage(0); // taken from the queue after all: give it back
+                return false;
+            }
+        } else if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
         }
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
+    }
+    if (thread) {
+        LONG count = 0;
+        while (thread->OnIdle(count++)) {
+        }
     }
     return true;
 }

@@ -53,6 +53,6 @@ CString& FormatHex8(CString& out, int value); // "%08X"
 void CenterWindowOnDisplay(HWND window, HWND insertAfter, UINT flags);
 // A device context for the default printer ("windows"/"device"), null when there is none.
 HDC CreateDefaultPrinterDC();
-// Dispatches the waiting messages, then runs the application's idle handler until it is done.
-// A WM_QUIT found is posted again and ends the pump (false).
+// Dispatches the waiting messages through the thread's PumpMessage, then runs its idle handler
+// until it is done. False when a WM_QUIT is waiting; it stays in the queue.
 bool PumpWaitingMessages();

@@ -17,6 +17,17 @@ CHandleMap<CDC, HDC>* DCMap()
         [](CDC* dc) { dc->m_hDC = dc->m_hAttribDC = nullptr; });
 }
 
+// A state change goes to the output handle, then to the attribute handle, whose answer (the old
+// state) is returned.
+template <class Result, class Change> Result ForBoth(HDC output, HDC attributes, Result result, Change change)
+{
+    if (output != attributes)
+        result = change(output);
+    if (attributes)
+        result = change(attributes);
+    return result;
+}
+
 } // namespace
 
 CDC::~CDC()
@@ -37,22 +48,16 @@ void PASCAL CDC::DeleteTempMap()
 
 BOOL CDC::Attach(HDC hDC)
 {
-    if (!hDC)
+    if (!DCMap()->Attach(this, m_hDC, hDC))
         return FALSE;
-    m_hDC = hDC;
     SetAttribDC(hDC);
-    DCMap()->SetPermanent(hDC, this);
     return TRUE;
 }
 
 HDC CDC::Detach()
 {
-    HDC handle = m_hDC;
-    if (handle)
-        DCMap()->RemoveHandle(handle);
     ReleaseAttribDC();
-    m_hDC = nullptr;
-    return handle;
+    return DCMap()->Detach(m_hDC);
 }
 
 void CDC::SetAttribDC(HDC hDC)
@@ -119,12 +124,7 @@ BOOL CDC::RestoreDC(int nSavedDC)
 
 HGDIOBJ CDC::SelectObject(HGDIOBJ hObject)
 {
-    HGDIOBJ old = nullptr;
-    if (m_hDC != m_hAttribDC)
-        old = ::SelectObject(m_hDC, hObject);
-    if (m_hAttribDC)
-        old = ::SelectObject(m_hAttribDC, hObject);
-    return old;
+    return ForBoth(m_hDC, m_hAttribDC, HGDIOBJ(), [hObject](HDC dc) { return ::SelectObject(dc, hObject); });
 }
 
 CPen* CDC::SelectObject(CPen* pPen)
@@ -192,52 +192,55 @@ CPalette* CDC::GetCurrentPalette() const
     return CPalette::FromHandle(static_cast<HPALETTE>(::GetCurrentObject(m_hDC, OBJ_PAL)));
 }
 
-// State setters: the output handle first, then the attribute handle whose old value is returned.
-#define AFX_DC_SET_BOTH(call, fallback)                                                                                \
-    auto old = fallback;                                                                                               \
-    if (m_hDC != m_hAttribDC)                                                                                          \
-        old = ::call(m_hDC, value);                                                                                    \
-    if (m_hAttribDC)                                                                                                   \
-        old = ::call(m_hAttribDC, value);                                                                              \
-    return old;
-
 COLORREF CDC::SetBkColor(COLORREF value)
 {
-    AFX_DC_SET_BOTH(SetBkColor, CLR_INVALID)
+    return ForBoth(m_hDC, m_hAttribDC, static_cast<COLORREF>(CLR_INVALID),
+                   [value](HDC dc) { return ::SetBkColor(dc, value); });
 }
-
-int CDC::SetBkMode(int value){AFX_DC_SET_BOTH(SetBkMode, 0)}
 
 COLORREF CDC::SetTextColor(COLORREF value)
 {
-    AFX_DC_SET_BOTH(SetTextColor, CLR_INVALID)
+    return ForBoth(m_hDC, m_hAttribDC, static_cast<COLORREF>(CLR_INVALID),
+                   [value](HDC dc) { return ::SetTextColor(dc, value); });
+}
+
+int CDC::SetBkMode(int value)
+{
+    return ForBoth(m_hDC, m_hAttribDC, static_cast<int>(0), [value](HDC dc) { return ::SetBkMode(dc, value); });
+}
+
+int CDC::SetStretchBltMode(int value)
+{
+    return ForBoth(m_hDC, m_hAttribDC, static_cast<int>(0),
+                   [value](HDC dc) { return ::SetStretchBltMode(dc, value); });
 }
 
 int CDC::SetPolyFillMode(int value)
 {
-    AFX_DC_SET_BOTH(SetPolyFillMode, 0)
+    return ForBoth(m_hDC, m_hAttribDC, static_cast<int>(0), [value](HDC dc) { return ::SetPolyFillMode(dc, value); });
 }
 
 int CDC::SetROP2(int value)
 {
-    AFX_DC_SET_BOTH(SetROP2, 0)
+    return ForBoth(m_hDC, m_hAttribDC, static_cast<int>(0), [value](HDC dc) { return ::SetROP2(dc, value); });
 }
-
-int CDC::SetStretchBltMode(int value){AFX_DC_SET_BOTH(SetStretchBltMode, 0)}
 
 UINT CDC::SetTextAlign(UINT value)
 {
-    AFX_DC_SET_BOTH(SetTextAlign, GDI_ERROR)
+    return ForBoth(m_hDC, m_hAttribDC, static_cast<UINT>(GDI_ERROR),
+                   [value](HDC dc) { return ::SetTextAlign(dc, value); });
 }
 
 int CDC::SetTextCharacterExtra(int value)
 {
-    AFX_DC_SET_BOTH(SetTextCharacterExtra, 0x80000000)
+    return ForBoth(m_hDC, m_hAttribDC, static_cast<int>(0x80000000),
+                   [value](HDC dc) { return ::SetTextCharacterExtra(dc, value); });
 }
 
-int CDC::SetMapMode(int value){AFX_DC_SET_BOTH(SetMapMode, 0)}
-
-#undef AFX_DC_SET_BOTH
+int CDC::SetMapMode(int value)
+{
+    return ForBoth(m_hDC, m_hAttribDC, 0, [value](HDC dc) { return ::SetMapMode(dc, value); });
+}
 
 CPoint CDC::GetViewportOrg() const
 {
@@ -248,22 +251,20 @@ CPoint CDC::GetViewportOrg() const
 
 CPoint CDC::SetViewportOrg(int x, int y)
 {
-    POINT old = {};
-    if (m_hDC != m_hAttribDC)
-        ::SetViewportOrgEx(m_hDC, x, y, &old);
-    if (m_hAttribDC)
-        ::SetViewportOrgEx(m_hAttribDC, x, y, &old);
-    return old;
+    return ForBoth(m_hDC, m_hAttribDC, CPoint(), [=](HDC dc) {
+        POINT old = {};
+        ::SetViewportOrgEx(dc, x, y, &old);
+        return CPoint(old);
+    });
 }
 
 CPoint CDC::OffsetViewportOrg(int nWidth, int nHeight)
 {
-    POINT old = {};
-    if (m_hDC != m_hAttribDC)
-        ::OffsetViewportOrgEx(m_hDC, nWidth, nHeight, &old);
-    if (m_hAttribDC)
-        ::OffsetViewportOrgEx(m_hAttribDC, nWidth, nHeight, &old);
-    return old;
+    return ForBoth(m_hDC, m_hAttribDC, CPoint(), [=](HDC dc) {
+        POINT old = {};
+        ::OffsetViewportOrgEx(dc, nWidth, nHeight, &old);
+        return CPoint(old);
+    });
 }
 
 CSize CDC::GetViewportExt() const
@@ -275,22 +276,20 @@ CSize CDC::GetViewportExt() const
 
 CSize CDC::SetViewportExt(int cx, int cy)
 {
-    SIZE old = {};
-    if (m_hDC != m_hAttribDC)
-        ::SetViewportExtEx(m_hDC, cx, cy, &old);
-    if (m_hAttribDC)
-        ::SetViewportExtEx(m_hAttribDC, cx, cy, &old);
-    return old;
+    return ForBoth(m_hDC, m_hAttribDC, CSize(), [=](HDC dc) {
+        SIZE old = {};
+        ::SetViewportExtEx(dc, cx, cy, &old);
+        return CSize(old);
+    });
 }
 
 CSize CDC::ScaleViewportExt(int xNum, int xDenom, int yNum, int yDenom)
 {
-    SIZE old = {};
-    if (m_hDC != m_hAttribDC)
-        ::ScaleViewportExtEx(m_hDC, xNum, xDenom, yNum, yDenom, &old);
-    if (m_hAttribDC)
-        ::ScaleViewportExtEx(m_hAttribDC, xNum, xDenom, yNum, yDenom, &old);
-    return old;
+    return ForBoth(m_hDC, m_hAttribDC, CSize(), [=](HDC dc) {
+        SIZE old = {};
+        ::ScaleViewportExtEx(dc, xNum, xDenom, yNum, yDenom, &old);
+        return CSize(old);
+    });
 }
 
 CPoint CDC::GetWindowOrg() const
@@ -302,22 +301,20 @@ CPoint CDC::GetWindowOrg() const
 
 CPoint CDC::SetWindowOrg(int x, int y)
 {
-    POINT old = {};
-    if (m_hDC != m_hAttribDC)
-        ::SetWindowOrgEx(m_hDC, x, y, &old);
-    if (m_hAttribDC)
-        ::SetWindowOrgEx(m_hAttribDC, x, y, &old);
-    return old;
+    return ForBoth(m_hDC, m_hAttribDC, CPoint(), [=](HDC dc) {
+        POINT old = {};
+        ::SetWindowOrgEx(dc, x, y, &old);
+        return CPoint(old);
+    });
 }
 
 CPoint CDC::OffsetWindowOrg(int nWidth, int nHeight)
 {
-    POINT old = {};
-    if (m_hDC != m_hAttribDC)
-        ::OffsetWindowOrgEx(m_hDC, nWidth, nHeight, &old);
-    if (m_hAttribDC)
-        ::OffsetWindowOrgEx(m_hAttribDC, nWidth, nHeight, &old);
-    return old;
+    return ForBoth(m_hDC, m_hAttribDC, CPoint(), [=](HDC dc) {
+        POINT old = {};
+        ::OffsetWindowOrgEx(dc, nWidth, nHeight, &old);
+        return CPoint(old);
+    });
 }
 
 CSize CDC::GetWindowExt() const
@@ -329,22 +326,20 @@ CSize CDC::GetWindowExt() const
 
 CSize CDC::SetWindowExt(int cx, int cy)
 {
-    SIZE old = {};
-    if (m_hDC != m_hAttribDC)
-        ::SetWindowExtEx(m_hDC, cx, cy, &old);
-    if (m_hAttribDC)
-        ::SetWindowExtEx(m_hAttribDC, cx, cy, &old);
-    return old;
+    return ForBoth(m_hDC, m_hAttribDC, CSize(), [=](HDC dc) {
+        SIZE old = {};
+        ::SetWindowExtEx(dc, cx, cy, &old);
+        return CSize(old);
+    });
 }
 
 CSize CDC::ScaleWindowExt(int xNum, int xDenom, int yNum, int yDenom)
 {
-    SIZE old = {};
-    if (m_hDC != m_hAttribDC)
-        ::ScaleWindowExtEx(m_hDC, xNum, xDenom, yNum, yDenom, &old);
-    if (m_hAttribDC)
-        ::ScaleWindowExtEx(m_hAttribDC, xNum, xDenom, yNum, yDenom, &old);
-    return old;
+    return ForBoth(m_hDC, m_hAttribDC, CSize(), [=](HDC dc) {
+        SIZE old = {};
+        ::ScaleWindowExtEx(dc, xNum, xDenom, yNum, yDenom, &old);
+        return CSize(old);
+    });
 }
 
 void CDC::DPtoLP(LPSIZE lpSize) const
@@ -366,53 +361,28 @@ void CDC::LPtoDP(LPSIZE lpSize) const
 int CDC::SelectClipRgn(CRgn* pRgn)
 {
     auto region = static_cast<HRGN>(pRgn->GetSafeHandle());
-    int result = ERROR;
-    if (m_hDC != m_hAttribDC)
-        result = ::SelectClipRgn(m_hDC, region);
-    if (m_hAttribDC)
-        result = ::SelectClipRgn(m_hAttribDC, region);
-    return result;
+    return ForBoth(m_hDC, m_hAttribDC, ERROR, [=](HDC dc) { return ::SelectClipRgn(dc, region); });
 }
 
 int CDC::SelectClipRgn(CRgn* pRgn, int nMode)
 {
     auto region = static_cast<HRGN>(pRgn->GetSafeHandle());
-    int result = ERROR;
-    if (m_hDC != m_hAttribDC)
-        result = ::ExtSelectClipRgn(m_hDC, region, nMode);
-    if (m_hAttribDC)
-        result = ::ExtSelectClipRgn(m_hAttribDC, region, nMode);
-    return result;
+    return ForBoth(m_hDC, m_hAttribDC, ERROR, [=](HDC dc) { return ::ExtSelectClipRgn(dc, region, nMode); });
 }
 
 int CDC::ExcludeClipRect(int x1, int y1, int x2, int y2)
 {
-    int result = ERROR;
-    if (m_hDC != m_hAttribDC)
-        result = ::ExcludeClipRect(m_hDC, x1, y1, x2, y2);
-    if (m_hAttribDC)
-        result = ::ExcludeClipRect(m_hAttribDC, x1, y1, x2, y2);
-    return result;
+    return ForBoth(m_hDC, m_hAttribDC, ERROR, [=](HDC dc) { return ::ExcludeClipRect(dc, x1, y1, x2, y2); });
 }
 
 int CDC::IntersectClipRect(int x1, int y1, int x2, int y2)
 {
-    int result = ERROR;
-    if (m_hDC != m_hAttribDC)
-        result = ::IntersectClipRect(m_hDC, x1, y1, x2, y2);
-    if (m_hAttribDC)
-        result = ::IntersectClipRect(m_hAttribDC, x1, y1, x2, y2);
-    return result;
+    return ForBoth(m_hDC, m_hAttribDC, ERROR, [=](HDC dc) { return ::IntersectClipRect(dc, x1, y1, x2, y2); });
 }
 
 int CDC::OffsetClipRgn(int x, int y)
 {
-    int result = ERROR;
-    if (m_hDC != m_hAttribDC)
-        result = ::OffsetClipRgn(m_hDC, x, y);
-    if (m_hAttribDC)
-        result = ::OffsetClipRgn(m_hAttribDC, x, y);
-    return result;
+    return ForBoth(m_hDC, m_hAttribDC, ERROR, [=](HDC dc) { return ::OffsetClipRgn(dc, x, y); });
 }
 
 CPoint CDC::GetCurrentPosition() const
@@ -424,12 +394,11 @@ CPoint CDC::GetCurrentPosition() const
 
 CPoint CDC::MoveTo(int x, int y)
 {
-    POINT old = {};
-    if (m_hDC != m_hAttribDC)
-        ::MoveToEx(m_hDC, x, y, &old);
-    if (m_hAttribDC)
-        ::MoveToEx(m_hAttribDC, x, y, &old);
-    return old;
+    return ForBoth(m_hDC, m_hAttribDC, CPoint(), [=](HDC dc) {
+        POINT old = {};
+        ::MoveToEx(dc, x, y, &old);
+        return CPoint(old);
+    });
 }
 
 BOOL CDC::LineTo(int x, int y)

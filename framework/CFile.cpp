@@ -46,6 +46,11 @@ CFile::CFile(HANDLE hFile) : m_hFile(hFile), m_bCloseOnDelete(FALSE) {}
 
 CFile::CFile(LPCWSTR lpszFileName, UINT nOpenFlags) : m_hFile(hFileNull), m_bCloseOnDelete(FALSE)
 {
+    OpenOrThrow(lpszFileName, nOpenFlags);
+}
+
+void CFile::OpenOrThrow(LPCWSTR lpszFileName, UINT nOpenFlags)
+{
     CFileException error;
     if (!Open(lpszFileName, nOpenFlags, &error))
         AfxThrowFileException(error.m_cause, error.m_lOsError, error.m_strFileName);
@@ -64,15 +69,18 @@ BOOL CFile::Open(LPCWSTR lpszFileName, UINT nOpenFlags, CFileException* pError)
     m_bCloseOnDelete = FALSE;
     m_strFileName.Empty();
 
-    CString fullPath;
-    if (!FullPath(fullPath, lpszFileName)) {
+    auto fail = [&](int cause, LONG error) {
         if (pError) {
-            pError->m_cause = CFileException::badPath;
-            pError->m_lOsError = lpszFileName && *lpszFileName ? static_cast<LONG>(GetLastError()) : ERROR_INVALID_NAME;
+            pError->m_cause = cause;
+            pError->m_lOsError = error;
             pError->m_strFileName = lpszFileName;
         }
         return FALSE;
-    }
+    };
+    CString fullPath;
+    if (!FullPath(fullPath, lpszFileName))
+        return fail(CFileException::badPath,
+                    lpszFileName && *lpszFileName ? static_cast<LONG>(GetLastError()) : ERROR_INVALID_NAME);
 
     DWORD access = 0;
     switch (nOpenFlags & 3) {
@@ -117,13 +125,8 @@ BOOL CFile::Open(LPCWSTR lpszFileName, UINT nOpenFlags, CFileException* pError)
 
     HANDLE file = CreateFileW(fullPath, access, share, &security, creation, flags, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        if (pError) {
-            LONG error = static_cast<LONG>(GetLastError());
-            pError->m_lOsError = error;
-            pError->m_cause = CFileException::OsErrorToException(error);
-            pError->m_strFileName = lpszFileName;
-        }
-        return FALSE;
+        auto error = static_cast<LONG>(GetLastError());
+        return fail(CFileException::OsErrorToException(error), error);
     }
     m_hFile = file;
     m_bCloseOnDelete = TRUE;

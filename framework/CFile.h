@@ -97,6 +97,9 @@ public:
     HANDLE m_hFile;
 
 protected:
+    // Open, throwing the CFileException it would have reported (the opening constructors).
+    void OpenOrThrow(LPCWSTR lpszFileName, UINT nOpenFlags);
+
     BOOL m_bCloseOnDelete;
     CString m_strFileName;
 };

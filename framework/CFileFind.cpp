@@ -101,55 +101,51 @@ CString CFileFind::GetRoot() const
     return m_strRoot;
 }
 
-BOOL CFileFind::GetLastWriteTime(FILETIME* pTimeStamp) const
+BOOL CFileFind::GetFoundTime(FILETIME WIN32_FIND_DATAW::*field, FILETIME* pTimeStamp) const
 {
     if (!m_pFoundInfo || !pTimeStamp)
         return FALSE;
-    *pTimeStamp = m_pFoundInfo->ftLastWriteTime;
+    *pTimeStamp = m_pFoundInfo->*field;
     return TRUE;
+}
+
+BOOL CFileFind::GetFoundTime(FILETIME WIN32_FIND_DATAW::*field, CTime& refTime) const
+{
+    FILETIME ft;
+    if (!GetFoundTime(field, &ft))
+        return FALSE;
+    refTime = CTime(ft);
+    return TRUE;
+}
+
+BOOL CFileFind::GetLastWriteTime(FILETIME* pTimeStamp) const
+{
+    return GetFoundTime(&WIN32_FIND_DATAW::ftLastWriteTime, pTimeStamp);
 }
 
 BOOL CFileFind::GetLastAccessTime(FILETIME* pTimeStamp) const
 {
-    if (!m_pFoundInfo || !pTimeStamp)
-        return FALSE;
-    *pTimeStamp = m_pFoundInfo->ftLastAccessTime;
-    return TRUE;
+    return GetFoundTime(&WIN32_FIND_DATAW::ftLastAccessTime, pTimeStamp);
 }
 
 BOOL CFileFind::GetCreationTime(FILETIME* pTimeStamp) const
 {
-    if (!m_pFoundInfo || !pTimeStamp)
-        return FALSE;
-    *pTimeStamp = m_pFoundInfo->ftCreationTime;
-    return TRUE;
+    return GetFoundTime(&WIN32_FIND_DATAW::ftCreationTime, pTimeStamp);
 }
 
 BOOL CFileFind::GetLastWriteTime(CTime& refTime) const
 {
-    FILETIME ft;
-    if (!GetLastWriteTime(&ft))
-        return FALSE;
-    refTime = CTime(ft);
-    return TRUE;
+    return GetFoundTime(&WIN32_FIND_DATAW::ftLastWriteTime, refTime);
 }
 
 BOOL CFileFind::GetLastAccessTime(CTime& refTime) const
 {
-    FILETIME ft;
-    if (!GetLastAccessTime(&ft))
-        return FALSE;
-    refTime = CTime(ft);
-    return TRUE;
+    return GetFoundTime(&WIN32_FIND_DATAW::ftLastAccessTime, refTime);
 }
 
 BOOL CFileFind::GetCreationTime(CTime& refTime) const
 {
-    FILETIME ft;
-    if (!GetCreationTime(&ft))
-        return FALSE;
-    refTime = CTime(ft);
-    return TRUE;
+    return GetFoundTime(&WIN32_FIND_DATAW::ftCreationTime, refTime);
 }
 
 BOOL CFileFind::MatchesMask(DWORD dwMask) const

@@ -48,6 +48,8 @@ public:
 
 protected:
     virtual void CloseContext();
+    BOOL GetFoundTime(FILETIME WIN32_FIND_DATAW::*field, FILETIME* pTimeStamp) const;
+    BOOL GetFoundTime(FILETIME WIN32_FIND_DATAW::*field, CTime& refTime) const;
 
     WIN32_FIND_DATAW* m_pFoundInfo;
     WIN32_FIND_DATAW* m_pNextInfo;

@@ -49,22 +49,14 @@ void PASCAL CGdiObject::DeleteTempMap()
 
 BOOL CGdiObject::Attach(HGDIOBJ hObject)
 {
-    if (!hObject)
-        return FALSE;
-    if (m_hObject && m_hObject != hObject)
+    if (hObject && m_hObject && m_hObject != hObject)
         DeleteObject(); // a second Create on the same object replaces the first handle
-    m_hObject = hObject;
-    GdiMap()->SetPermanent(hObject, this);
-    return TRUE;
+    return GdiMap()->Attach(this, m_hObject, hObject);
 }
 
 HGDIOBJ CGdiObject::Detach()
 {
-    HGDIOBJ handle = m_hObject;
-    if (handle)
-        GdiMap()->RemoveHandle(handle);
-    m_hObject = nullptr;
-    return handle;
+    return GdiMap()->Detach(m_hObject);
 }
 
 BOOL CGdiObject::DeleteObject()

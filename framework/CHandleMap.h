@@ -47,6 +47,25 @@ public:
     void SetPermanent(H handle, CObj* object) { m_permanent[handle] = object; }
     // Temporary wrappers of the handle stay until the next DeleteTemp.
     void RemoveHandle(H handle) { m_permanent.erase(handle); }
+
+    // The Attach/Detach of a wrapper class: the handle goes into (out of) the object's field and
+    // the object becomes (stops being) its permanent wrapper.
+    BOOL Attach(CObj* object, H& field, H handle)
+    {
+        if (!handle)
+            return FALSE;
+        field = handle;
+        SetPermanent(handle, object);
+        return TRUE;
+    }
+    H Detach(H& field)
+    {
+        H handle = field;
+        if (handle)
+            RemoveHandle(handle);
+        field = nullptr;
+        return handle;
+    }
     void DeleteTemp() override
     {
         auto temporary = std::move(m_temporary);

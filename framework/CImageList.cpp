@@ -42,22 +42,14 @@ void PASCAL CImageList::DeleteTempMap()
 
 BOOL CImageList::Attach(HIMAGELIST hImageList)
 {
-    if (!hImageList)
-        return FALSE;
-    if (m_hImageList && m_hImageList != hImageList)
+    if (hImageList && m_hImageList && m_hImageList != hImageList)
         DeleteImageList();
-    m_hImageList = hImageList;
-    ImageListMap()->SetPermanent(hImageList, this);
-    return TRUE;
+    return ImageListMap()->Attach(this, m_hImageList, hImageList);
 }
 
 HIMAGELIST CImageList::Detach()
 {
-    HIMAGELIST handle = m_hImageList;
-    if (handle)
-        ImageListMap()->RemoveHandle(handle);
-    m_hImageList = nullptr;
-    return handle;
+    return ImageListMap()->Detach(m_hImageList);
 }
 
 BOOL CImageList::DeleteImageList()

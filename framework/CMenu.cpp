@@ -43,22 +43,14 @@ void PASCAL CMenu::DeleteTempMap()
 
 BOOL CMenu::Attach(HMENU hMenu)
 {
-    if (!hMenu)
-        return FALSE;
-    if (m_hMenu && m_hMenu != hMenu)
+    if (hMenu && m_hMenu && m_hMenu != hMenu)
         DestroyMenu();
-    m_hMenu = hMenu;
-    MenuMap()->SetPermanent(hMenu, this);
-    return TRUE;
+    return MenuMap()->Attach(this, m_hMenu, hMenu);
 }
 
 HMENU CMenu::Detach()
 {
-    HMENU handle = m_hMenu;
-    if (handle)
-        MenuMap()->RemoveHandle(handle);
-    m_hMenu = nullptr;
-    return handle;
+    return MenuMap()->Detach(m_hMenu);
 }
 
 BOOL CMenu::DestroyMenu()

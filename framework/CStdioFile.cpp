@@ -4,9 +4,7 @@ IMPLEMENT_DYNAMIC(CStdioFile, CFile)
 
 CStdioFile::CStdioFile(LPCWSTR lpszFileName, UINT nOpenFlags)
 {
-    CFileException error;
-    if (!Open(lpszFileName, nOpenFlags, &error))
-        AfxThrowFileException(error.m_cause, error.m_lOsError, error.m_strFileName);
+    OpenOrThrow(lpszFileName, nOpenFlags);
 }
 
 CStdioFile::~CStdioFile()

@@ -9,17 +9,18 @@ template <typename T> class CStringT;
 
 namespace afx_detail {
 
-// What a Format argument becomes on its way into the C variadic core: strings as their pointers
-// (as the framework's own string passes through "...") and plain values as they are.
-template <typename U> const U& FormatArg(const U& value)
+// What a Format argument becomes on its way into the C variadic core: the framework's strings
+// (and classes derived from them) as their text pointers, plain values as they are.
+template <typename U> decltype(auto) FormatArg(const U& value)
 {
-    static_assert(!std::is_class<U>::value || std::is_empty<U>::value,
-                  "Format takes only numbers, characters, pointers and CString/CStringA");
-    return value;
-}
-template <typename T> const T* FormatArg(const CStringT<T>& value)
-{
-    return value.GetString();
+    if constexpr (std::is_base_of<CStringT<wchar_t>, U>::value) {
+        return static_cast<const wchar_t*>(value.GetString());
+    } else if constexpr (std::is_base_of<CStringT<char>, U>::value) {
+        return static_cast<const char*>(value.GetString());
+    } else {
+        static_assert(!std::is_class<U>::value, "Format takes only numbers, characters, pointers and strings");
+        return (value);
+    }
 }
 
 template <typename T> struct OtherChar;

@@ -25,6 +25,21 @@ void FinishThread(CWinThread* thread, BOOL bDelete)
         thread->Delete();
 }
 
+// Creates the thread suspended, sets its priority, then lets it run unless the caller wants it
+// suspended; null (and the object gone) when Windows refuses the thread.
+CWinThread* StartThread(CWinThread* thread, int nPriority, UINT nStackSize, DWORD dwCreateFlags,
+                        LPSECURITY_ATTRIBUTES lpSecurityAttrs)
+{
+    if (!thread->CreateThread(dwCreateFlags | CREATE_SUSPENDED, nStackSize, lpSecurityAttrs)) {
+        thread->Delete();
+        return nullptr;
+    }
+    thread->SetThreadPriority(nPriority);
+    if (!(dwCreateFlags & CREATE_SUSPENDED))
+        ::ResumeThread(thread->m_hThread);
+    return thread;
+}
+
 } // namespace
 
 CWinThread::CWinThread() = default;
@@ -206,15 +221,7 @@ CWinThread* AFXAPI AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, i
 {
     if (!pfnThreadProc)
         AfxThrowInvalidArgException();
-    auto* thread = new CWinThread(pfnThreadProc, pParam);
-    if (!thread->CreateThread(dwCreateFlags | CREATE_SUSPENDED, nStackSize, lpSecurityAttrs)) {
-        thread->Delete();
-        return nullptr;
-    }
-    thread->SetThreadPriority(nPriority);
-    if (!(dwCreateFlags & CREATE_SUSPENDED))
-        ::ResumeThread(thread->m_hThread);
-    return thread;
+    return StartThread(new CWinThread(pfnThreadProc, pParam), nPriority, nStackSize, dwCreateFlags, lpSecurityAttrs);
 }
 
 CWinThread* AFXAPI AfxBeginThread(CRuntimeClass* pThreadClass, int nPriority, UINT nStackSize, DWORD dwCreateFlags,
@@ -225,14 +232,7 @@ CWinThread* AFXAPI AfxBeginThread(CRuntimeClass* pThreadClass, int nPriority, UI
     auto* thread = static_cast<CWinThread*>(pThreadClass->CreateObject());
     if (!thread)
         AfxThrowMemoryException();
-    if (!thread->CreateThread(dwCreateFlags | CREATE_SUSPENDED, nStackSize, lpSecurityAttrs)) {
-        thread->Delete();
-        return nullptr;
-    }
-    thread->SetThreadPriority(nPriority);
-    if (!(dwCreateFlags & CREATE_SUSPENDED))
-        ::ResumeThread(thread->m_hThread);
-    return thread;
+    return StartThread(thread, nPriority, nStackSize, dwCreateFlags, lpSecurityAttrs);
 }
 
 void AFXAPI AfxEndThread(UINT nExitCode, BOOL bDelete)

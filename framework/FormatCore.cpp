@@ -165,6 +165,60 @@ template <typename Ch> void AppendAscii(std::basic_string<Ch>& out, const std::s
         out += static_cast<Ch>(static_cast<unsigned char>(c));
 }
 
+// The argument size of a conversion: h/hh, l/ll, L, q/j, w, z/t and the I64/I32/I prefixes.
+template <typename Ch> SizeMod ReadSizeModifier(const Ch*& p)
+{
+    auto doubled = [&p](SizeMod once, SizeMod twice) {
+        Ch letter = *p++;
+        if (*p != letter)
+            return once;
+        ++p;
+        return twice;
+    };
+    switch (*p) {
+    case Ch('h'):
+        return doubled(SizeMod::Short, SizeMod::Char);
+    case Ch('l'):
+        return doubled(SizeMod::Long, SizeMod::LongLong);
+    case Ch('L'):
+        ++p;
+        return SizeMod::LongDouble;
+    case Ch('q'):
+    case Ch('j'):
+        ++p;
+        return SizeMod::LongLong;
+    case Ch('w'):
+        ++p;
+        return SizeMod::Wide;
+    case Ch('z'):
+    case Ch('t'):
+        ++p; // size_t and ptrdiff_t are int-sized on this platform
+        return SizeMod::None;
+    case Ch('I'):
+        ++p;
+        if (p[0] == Ch('6') && p[1] == Ch('4')) {
+            p += 2;
+            return SizeMod::LongLong;
+        }
+        if (p[0] == Ch('3') && p[1] == Ch('2'))
+            p += 2;
+        return SizeMod::None;
+    default:
+        return SizeMod::None;
+    }
+}
+
+// Whether a %c/%s (ownWidth: lower case) or %C/%S argument is wide: the lower-case conversions
+// take the format's own width, the upper-case ones the other, unless h (narrow) or l/w (wide) says.
+bool TakesWideArgument(bool ownWidth, bool wideFormat, SizeMod size)
+{
+    if (size == SizeMod::Short)
+        return false;
+    if (size == SizeMod::Long || size == SizeMod::Wide)
+        return true;
+    return ownWidth == wideFormat;
+}
+
 template <typename Ch> void FormatInto(std::basic_string<Ch>& out, const Ch* format, va_list* args)
 {
     constexpr bool kWide = std::is_same<Ch, wchar_t>::value;
@@ -210,52 +264,7 @@ template <typename Ch> void FormatInto(std::basic_string<Ch>& out, const Ch* for
                 spec.precision = ReadNumber(p);
             }
         }
-        switch (*p) {
-        case Ch('h'):
-            ++p;
-            spec.size = SizeMod::Short;
-            if (*p == Ch('h')) {
-                ++p;
-                spec.size = SizeMod::Char;
-            }
-            break;
-        case Ch('l'):
-            ++p;
-            spec.size = SizeMod::Long;
-            if (*p == Ch('l')) {
-                ++p;
-                spec.size = SizeMod::LongLong;
-            }
-            break;
-        case Ch('L'):
-            ++p;
-            spec.size = SizeMod::LongDouble;
-            break;
-        case Ch('q'):
-        case Ch('j'):
-            ++p;
-            spec.size = SizeMod::LongLong;
-            break;
-        case Ch('w'):
-            ++p;
-            spec.size = SizeMod::Wide;
-            break;
-        case Ch('z'):
-        case Ch('t'):
-            ++p; // size_t and ptrdiff_t are int-sized on this platform
-            break;
-        case Ch('I'):
-            ++p;
-            if (p[0] == Ch('6') && p[1] == Ch('4')) {
-                p += 2;
-                spec.size = SizeMod::LongLong;
-            } else if (p[0] == Ch('3') && p[1] == Ch('2')) {
-                p += 2;
-            }
-            break;
-        default:
-            break;
-        }
+        spec.size = ReadSizeModifier(p);
 
         const Ch conversion = *p;
         if (conversion)
@@ -317,13 +326,7 @@ template <typename Ch> void FormatInto(std::basic_string<Ch>& out, const Ch* for
         }
         case Ch('c'):
         case Ch('C'): {
-            // Which width the argument has: the conversion's own (c: the format's, C: the other)
-            // unless h (narrow) or l/w (wide) says otherwise.
-            bool wideArg = (conversion == Ch('c')) == kWide;
-            if (spec.size == SizeMod::Short)
-                wideArg = false;
-            else if (spec.size == SizeMod::Long || spec.size == SizeMod::Wide)
-                wideArg = true;
+            bool wideArg = TakesWideArgument(conversion == Ch('c'), kWide, spec.size);
             int value = va_arg(*args, int);
             std::basic_string<Ch> text;
             if (wideArg) {
@@ -340,12 +343,7 @@ template <typename Ch> void FormatInto(std::basic_string<Ch>& out, const Ch* for
         }
         case Ch('s'):
         case Ch('S'): {
-            bool wideArg = (conversion == Ch('s')) == kWide;
-            if (spec.size == SizeMod::Short)
-                wideArg = false;
-            else if (spec.size == SizeMod::Long || spec.size == SizeMod::Wide)
-                wideArg = true;
-            if (wideArg)
+            if (TakesWideArgument(conversion == Ch('s'), kWide, spec.size))
                 AppendPadded(out, StringArgument<Ch>(va_arg(*args, const wchar_t*), spec.precision), spec);
             else
                 AppendPadded(out, StringArgument<Ch>(va_arg(*args, const char*), spec.precision), spec);
@@ -362,9 +360,8 @@ template <typename Ch> void FormatInto(std::basic_string<Ch>& out, const Ch* for
     }
 }
 
-} // namespace
-
-void AFXAPI AfxAppendFormatV(std::wstring& out, const wchar_t* format, va_list args)
+// The caller's va_list stays untouched: the walk works on a copy.
+template <typename Ch> void AppendFormatted(std::basic_string<Ch>& out, const Ch* format, va_list args)
 {
     if (!format)
         return;
@@ -374,12 +371,14 @@ void AFXAPI AfxAppendFormatV(std::wstring& out, const wchar_t* format, va_list a
     va_end(copy);
 }
 
+} // namespace
+
+void AFXAPI AfxAppendFormatV(std::wstring& out, const wchar_t* format, va_list args)
+{
+    AppendFormatted(out, format, args);
+}
+
 void AFXAPI AfxAppendFormatV(std::string& out, const char* format, va_list args)
 {
-    if (!format)
-        return;
-    va_list copy;
-    va_copy(copy, args);
-    FormatInto(out, format, &copy);
-    va_end(copy);
+    AppendFormatted(out, format, args);
 }

@@ -229,12 +229,14 @@ FONT_REPLACEMENTS=(
 # Xvfb has no window manager: unmanaged windows spare every hidden top-level window Wine's
 # two-second wait for a window-manager reply.
 X11_DRIVER_SETTINGS=("Managed=N")
+PREFIX_RECIPE_VERSION=2   # bump when the prefix settings below change
 
 setup_wine_prefix() {
     local prefix="$BUILD_DIR/wineprefix"
     local stamp="$prefix/.vyx-ready"
     local want
-    want=$(printf '%s\n' "${FONT_REPLACEMENTS[@]}" "${X11_DRIVER_SETTINGS[@]}" | sha1sum | cut -c1-12)
+    want=$(printf '%s\n' "${FONT_REPLACEMENTS[@]}" "${X11_DRIVER_SETTINGS[@]}" "$PREFIX_RECIPE_VERSION" |
+        sha1sum | cut -c1-12)
     [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ] && return 0
     say "creating the Wine prefix $prefix"
     rm -rf "$prefix"
@@ -250,6 +252,9 @@ setup_wine_prefix() {
         for r in "${X11_DRIVER_SETTINGS[@]}"; do
             wine reg add 'HKCU\Software\Wine\X11 Driver' /v "${r%%=*}" /t REG_SZ /d "${r#*=}" /f >/dev/null 2>&1
         done
+        # No crash debugger: under a display it would wait in a dialog and hold the test run.
+        wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d "" /f \
+            >/dev/null 2>&1
         wineserver -w
     ) || die "creating the Wine prefix"
     grep -q 'IPAPGothic' "$prefix/user.reg" || die "the font replacements did not reach the Wine prefix"

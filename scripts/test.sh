@@ -18,9 +18,6 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     export WINEPREFIX="$1/wineprefix"
     shift
     wineserver -p
-    # The first Wine program of a session starts the prefix services, which keep its standard
-    # handles open; start them here so ctest never waits on a finished test whose output stays open.
-    WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" wine cmd /c exit >/dev/null 2>&1 </dev/null
     ctest --output-on-failure "$@"
     rc=$?
     wineserver -k

@@ -231,7 +231,7 @@ bool CxImageJPG::CxExifInfo::DecodeExif(CxMemFile* file, int)
         std::strcpy(m_szLastError, "out of memory");
         return false;
     }
-    // Read what is there: "following the specification" would invent missing mandatory entries.
+    // Read what is there: libexif's standard-conformance option would invent missing mandatory entries.
     exif_data_unset_option(exif, EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
     exif_data_load_data(exif, data.data(), static_cast<unsigned int>(data.size()));
     ExifReader reader(exif);

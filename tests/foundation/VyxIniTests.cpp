@@ -175,6 +175,33 @@ TEST_F(VyxIniTest, SectionsAreReadAndWrittenWhole)
     EXPECT_FALSE(noPath.WriteSection(L"W", L"x=1\0"));
 }
 
+TEST(VyxIniProfile, EmptyPathFallsBackToTheApplicationProfile)
+{
+    CWinApp* app = AfxGetApp();
+    ASSERT_NE(nullptr, app);
+    VyxIni profile;
+    const unsigned char bytes[] = {0x00, 0x7F, 0xAB};
+    EXPECT_TRUE(profile.WriteInt(L"VyxIniProfile", L"i", -5));
+    EXPECT_TRUE(profile.WriteHexInt(L"VyxIniProfile", L"h", 0xABCDEF));
+    EXPECT_TRUE(profile.WriteDouble(L"VyxIniProfile", L"d", 0.25));
+    EXPECT_TRUE(profile.WriteBinary(L"VyxIniProfile", L"b", bytes, 3));
+    EXPECT_EQ(-5, profile.GetInt(L"VyxIniProfile", L"i", 0));
+    EXPECT_EQ(-5, static_cast<int>(app->GetProfileInt(L"VyxIniProfile", L"i", 0)));
+    EXPECT_EQ(0xABCDEF, profile.GetHexInt(L"VyxIniProfile", L"h", 0));
+    EXPECT_DOUBLE_EQ(0.25, profile.GetDouble(L"VyxIniProfile", L"d", 0));
+    unsigned char read[3] = {};
+    EXPECT_EQ(3, profile.GetBinary(L"VyxIniProfile", L"b", read, 3));
+    EXPECT_EQ(0, memcmp(bytes, read, 3));
+    // The profile's binary form is the one the file reader decodes.
+    VyxIni file(app->m_pszProfileName);
+    unsigned char fromFile[3] = {};
+    EXPECT_EQ(3, file.GetBinary(L"VyxIniProfile", L"b", fromFile, 3));
+    EXPECT_EQ(0, memcmp(bytes, fromFile, 3));
+    EXPECT_EQ(0, profile.GetSection(L"VyxIniProfile", nullptr, 0));
+    profile.WriteString(L"VyxIniProfile", nullptr, nullptr);
+    EXPECT_EQ(7, profile.GetInt(L"VyxIniProfile", L"i", 7));
+}
+
 TEST_F(VyxIniTest, SecondFileKeepsItsOwnValues)
 {
     VyxIni other((settings.Folder() / L"other").c_str());

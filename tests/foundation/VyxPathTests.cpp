@@ -209,6 +209,7 @@ TEST(VyxPath, UniqueTempNameIsANewFolderInVesko)
     EXPECT_TRUE(PathExists(second, FILE_ATTRIBUTE_DIRECTORY));
     RemoveDirectoryW(first);
     RemoveDirectoryW(second);
+    RemoveDirectoryW(vesko); // when nothing else uses it
 }
 
 TEST(VyxPath, UniqueTempNameIsEmptyWhenTheFolderCannotBeMade)

@@ -1,6 +1,7 @@
 // CFile, CFileStatus, CStdioFile, CMemFile, CSharedFile and CFileFind on scratch files.
 #include "FrameworkTestUtil.h"
 
+#include <memory>
 #include <set>
 
 namespace {
@@ -363,6 +364,46 @@ TEST(CFileFind, DerivedClassesSeeTheRootAndOverrideGetFilePath)
     finder.FindNextFile();
     CFileFind& base = finder;
     EXPECT_EQ(CString(folder.Path() + L"\\").MakeUpper() + L"x.txt", base.GetFilePath());
+}
+
+} // namespace
+
+namespace {
+
+TEST(CStdioFile, LinesCrossingTheReadBufferStayWhole)
+{
+    ScratchFolder folder;
+    // A long line whose double-byte character straddles the 4096-byte buffer, then a short one.
+    std::string longLine(4095, 'a');
+    longLine += "\x93\xfa"; // 日: lead byte at 4095, trail byte at 4096
+    longLine += std::string(5000, 'b');
+    CString path = folder.WriteFile(L"long.txt", longLine + "\r\nend\r\n");
+    CStdioFile file(path, CFile::modeRead | CFile::typeText);
+    CString line;
+    ASSERT_TRUE(file.ReadString(line));
+    EXPECT_EQ(4095 + 1 + 5000, line.GetLength());
+    EXPECT_EQ(L'日', line[4095]);
+    EXPECT_EQ(L'b', line[4096]);
+    ASSERT_TRUE(file.ReadString(line));
+    EXPECT_EQ(L"end", line);
+    EXPECT_FALSE(file.ReadString(line));
+}
+
+TEST(CFile, StatusOfAnOpenFileAndDuplicates)
+{
+    ScratchFolder folder;
+    CString path = folder.WriteFile(L"open.bin", "12345678");
+    CFile file(path, CFile::modeRead | CFile::shareDenyNone);
+    CFileStatus status;
+    ASSERT_TRUE(file.GetStatus(status));
+    EXPECT_EQ(8u, status.m_size);
+    EXPECT_EQ(path, CString(status.m_szFullName));
+    file.Seek(3, CFile::begin);
+    std::unique_ptr<CFile> copy(file.Duplicate());
+    char c = 0;
+    EXPECT_EQ(1u, copy->Read(&c, 1)); // a duplicate shares the position
+    EXPECT_EQ('4', c);
+    EXPECT_EQ(4u, file.GetPosition());
 }
 
 } // namespace

@@ -305,3 +305,45 @@ TEST(CWaitCursor, ShowsTheWaitCursorWhileAliveAndNests)
 }
 
 } // namespace
+
+namespace {
+
+// Closes the first message box captioned with the application's name; records its text.
+struct MessageBoxCloser
+{
+    CString text;
+    static UINT Run(LPVOID param)
+    {
+        auto* closer = static_cast<MessageBoxCloser*>(param);
+        for (int i = 0; i < 500; ++i) {
+            HWND box = FindWindowW(L"#32770", AfxGetAppName());
+            if (box) {
+                wchar_t buffer[256] = {};
+                GetDlgItemTextW(box, 0xFFFF, buffer, 256); // the box's static text
+                closer->text = buffer;
+                PostMessageW(box, WM_COMMAND, IDOK, 0);
+                return 1;
+            }
+            Sleep(10);
+        }
+        return 0;
+    }
+};
+
+TEST(CWinApp, AfxMessageBoxGoesThroughTheApplicationWithItsNameAsCaption)
+{
+    MessageBoxCloser closer;
+    CWinThread* thread = AfxBeginThread(MessageBoxCloser::Run, &closer, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    ASSERT_NE(nullptr, thread);
+    thread->m_bAutoDelete = FALSE;
+    thread->ResumeThread();
+    EXPECT_EQ(IDOK, AfxMessageBox(L"確認のテスト", MB_OK));
+    WaitForSingleObject(thread->m_hThread, 10000);
+    DWORD code = 0;
+    GetExitCodeThread(thread->m_hThread, &code);
+    delete thread;
+    EXPECT_EQ(1u, code);
+    EXPECT_EQ(L"確認のテスト", closer.text);
+}
+
+} // namespace

@@ -124,6 +124,11 @@ TEST(FormatCore, CStringArgumentsPassAsTheirText)
     CString name = L"名前";
     CStringA narrow = "abc";
     EXPECT_EQ(L"[名前] [abc]", F(L"[%s] [%S]", name, narrow));
+    struct Derived : CString
+    {
+        using CString::CString;
+    };
+    EXPECT_EQ(L"<derived>", F(L"<%s>", Derived(L"derived")));
 }
 
 TEST(FormatCore, LongOutputGrowsPastTheInternalBuffer)

@@ -1,0 +1,45 @@
+#include "script/VyxScriptDrawCommands.h"
+
+#include "foundation/VyxLog.h"
+
+VyxScriptCommandLine::VyxScriptCommandLine()
+{
+    AddKeyword(L"LINE");
+    AddKeyword(L"LINETO");
+}
+
+VyxScriptCommandLine::~VyxScriptCommandLine() = default;
+
+VyxScriptCommand* VyxScriptCommandLine::CreateFromLine(const wchar_t* line)
+{
+    return CreateFromLineAs<VyxScriptCommandLine>(line);
+}
+
+int VyxScriptCommandLine::Execute()
+{
+    CDC* dc = GetDC();
+    if (!dc || GetPointCount() < 1)
+        return 0;
+    std::vector<POINTD> points = EvaluatePoints();
+    DrawStyle style = EvaluateStyle(0, 1, false);
+    if (style.penStyle < 0)
+        style.penStyle = 0;
+    LogWrite(LogSourceRecord("VyxScriptCommandLine", __LINE__, "VyxScriptCommandLine::Execute"), LogLevelInfo,
+             L"Line %s, #%06X, %g, %d", PointsText(points, false, IsFromCurrentPoint()), RgbText(style.penColour),
+             style.penWidth, style.penStyle);
+    std::vector<POINTD> device = ToDevice(points);
+    VyxDrawTools tools(dc);
+    SelectStyle(tools, style, false);
+    size_t next = 0;
+    // Without "-" the line starts at the first pair; with it, where the DC's pen stands.
+    if (!IsFromCurrentPoint()) {
+        dc->MoveTo(Truncate(device[0].x), Truncate(device[0].y));
+        SetCurrentPoint(device[0]);
+        next = 1;
+    }
+    for (; next < device.size(); ++next) {
+        dc->LineTo(Truncate(device[next].x), Truncate(device[next].y));
+        SetCurrentPoint(device[next]);
+    }
+    return 1;
+}
