@@ -135,15 +135,7 @@ struct OwnFixture
     HGLOBAL Picture(int id, const std::wstring& path, const std::string& bytes, bool memory, int reduction = 1,
                     int desiredWidth = 0, int desiredHeight = 0)
     {
-        SPIRequest request;
-        request.id = id;
-        if (memory) {
-            request.source = bytes.data();
-            request.length = static_cast<LONG_PTR>(bytes.size());
-            request.flags = SPI_INPUT_MEMORY;
-        } else {
-            request.source = path.c_str();
-        }
+        SPIRequest request = PictureRequest(id, path, bytes, memory);
         request.reduction = reduction;
         request.desiredWidth = desiredWidth;
         request.desiredHeight = desiredHeight;

@@ -164,6 +164,21 @@ private:
     HWND m_window;
 };
 
+// A picture request for a file, or for its bytes in memory (which must outlive the request).
+inline SPIRequest PictureRequest(int id, const std::wstring& path, const std::string& bytes, bool memory)
+{
+    SPIRequest request;
+    request.id = id;
+    if (memory) {
+        request.source = bytes.data();
+        request.length = static_cast<LONG_PTR>(bytes.size());
+        request.flags = SPI_INPUT_MEMORY;
+    } else {
+        request.source = path.c_str();
+    }
+    return request;
+}
+
 // A probe of a file from the first plug-in.
 inline SPISupportQuery FileQuery(const std::wstring& path, int kind = SPImapIndex::KindImage, int startAfter = -1)
 {

@@ -374,15 +374,7 @@ TEST(SpiHost, PictureRequestsGiveOneValidatedPackedDibWhateverThePluginHandsBack
         std::string bytes = MakeTestPicture(c.mode);
         std::wstring path = f.WriteFile(L"p.tpic", bytes);
         for (bool memory : {false, true}) {
-            SPIRequest request;
-            request.id = 0;
-            if (memory) {
-                request.source = bytes.data();
-                request.length = static_cast<LONG_PTR>(bytes.size());
-                request.flags = SPI_INPUT_MEMORY;
-            } else {
-                request.source = path.c_str();
-            }
+            SPIRequest request = PictureRequest(0, path, bytes, memory);
             ASSERT_EQ(c.result, f.host.GetPicture(&request));
             dibtest::Dib picture(request.output);
             if (c.result != SPI_OK) {

@@ -38,6 +38,14 @@ bool ParseArchive(const std::string& bytes, Archive& archive)
     return true;
 }
 
+int LoadArchive(const char* source, LONG_PTR length, unsigned flags, Archive& archive)
+{
+    std::string bytes;
+    if (!LoadInput(source, length, flags, 0, bytes))
+        return SPI_FILE_READ_ERROR;
+    return ParseArchive(bytes, archive) ? SPI_OK : SPI_UNKNOWN_FORMAT;
+}
+
 void FillRecord(const TestArchiveMember& member, BYTE flags, SPIFileInfo* record)
 {
     std::memset(record, 0, sizeof(*record));
@@ -78,12 +86,9 @@ PLUGIN_EXPORT int WINAPI GetArchiveInfo(LPCSTR source, LONG_PTR length, unsigned
 {
     ++s_calls.getArchiveInfo;
     RecordCall(s_calls, (flags & SPI_INPUT_MASK) == SPI_INPUT_FILE ? source : "", length, flags);
-    std::string bytes;
     Archive archive;
-    if (!LoadInput(source, length, flags, 0, bytes))
-        return SPI_FILE_READ_ERROR;
-    if (!ParseArchive(bytes, archive))
-        return SPI_UNKNOWN_FORMAT;
+    if (int result = LoadArchive(source, length, flags, archive))
+        return result;
     size_t records = archive.members.size() + ((archive.flags & TestArchiveNoEndRecord) ? 0 : 1);
     *listing = LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, records * sizeof(SPIFileInfo));
     if (!*listing)
@@ -100,12 +105,9 @@ PLUGIN_EXPORT int WINAPI GetFileInfo(LPCSTR source, LONG_PTR length, LPCSTR name
     ++s_calls.getFileInfo;
     RecordCall(s_calls, (flags & SPI_INPUT_MASK) == SPI_INPUT_FILE ? source : "", length, flags);
     lstrcpynA(s_calls.lastMember, name ? name : "", sizeof(s_calls.lastMember));
-    std::string bytes;
     Archive archive;
-    if (!LoadInput(source, length, flags, 0, bytes))
-        return SPI_FILE_READ_ERROR;
-    if (!ParseArchive(bytes, archive))
-        return SPI_UNKNOWN_FORMAT;
+    if (int result = LoadArchive(source, length, flags, archive))
+        return result;
     for (const TestArchiveMember& member : archive.members) {
         std::string full = FullName(member);
         bool same = (flags & SPI_IGNORE_CASE) ? lstrcmpiA(full.c_str(), name) == 0 : full == name;

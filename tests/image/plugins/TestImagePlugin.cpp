@@ -30,6 +30,15 @@ const TestPictureHeader* ParsePicture(const std::string& bytes)
     return header;
 }
 
+// The picture of a request's input; bytes holds what header points into.
+int LoadPicture(LPCSTR source, LONG_PTR length, unsigned flags, std::string& bytes, const TestPictureHeader** header)
+{
+    if (!LoadInput(source, length, flags, length, bytes))
+        return SPI_FILE_READ_ERROR;
+    *header = ParsePicture(bytes);
+    return *header ? SPI_OK : SPI_UNKNOWN_FORMAT;
+}
+
 // Bottom-up rows of 3 or 4 bytes a pixel, padded to 4 bytes.
 std::string MakeRows(const TestPictureHeader* header, int bytesPerPixel)
 {
@@ -70,11 +79,9 @@ int Picture(LPCSTR source, LONG_PTR length, unsigned flags, HLOCAL* info, HLOCAL
             return SPI_ABORTED;
     }
     std::string bytes;
-    if (!LoadInput(source, length, flags, length, bytes))
-        return SPI_FILE_READ_ERROR;
-    const TestPictureHeader* header = ParsePicture(bytes);
-    if (!header)
-        return SPI_UNKNOWN_FORMAT;
+    const TestPictureHeader* header = nullptr;
+    if (int result = LoadPicture(source, length, flags, bytes, &header))
+        return result;
 
     BYTE mode = header->mode;
     if (mode == TestPictureFailDecode)
@@ -161,11 +168,9 @@ PLUGIN_EXPORT int WINAPI GetPictureInfo(LPCSTR source, LONG_PTR length, unsigned
     if (s_calls.infoRecordMarked)
         std::memcpy(&s_calls.infoDecodeOption, record + 106, 4);
     std::string bytes;
-    if (!LoadInput(source, length, flags, length, bytes))
-        return SPI_FILE_READ_ERROR;
-    const TestPictureHeader* header = ParsePicture(bytes);
-    if (!header)
-        return SPI_UNKNOWN_FORMAT;
+    const TestPictureHeader* header = nullptr;
+    if (int result = LoadPicture(source, length, flags, bytes, &header))
+        return result;
     info->left = info->top = 0;
     info->width = header->width;
     info->height = header->height;
