@@ -1,6 +1,6 @@
 #include "foundation/ShellShortcut.h"
 
-#include "ScratchFolder.h"
+#include "common/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 

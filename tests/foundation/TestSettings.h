@@ -4,7 +4,7 @@
 #include "foundation/VyxIni.h"
 #include "foundation/VyxLog.h"
 
-#include "ScratchFolder.h"
+#include "common/ScratchFolder.h"
 
 #include <vector>
 

@@ -2,7 +2,7 @@
 #include "foundation/VyxFileStatus.h"
 #include "foundation/VyxPath.h"
 
-#include "ScratchFolder.h"
+#include "common/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "foundation/VyxPath.h"
 #include "foundation/VyxFileUtil.h"
 
-#include "ScratchFolder.h"
+#include "common/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 

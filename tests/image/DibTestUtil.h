@@ -1,6 +1,7 @@
 // Small made-up pictures for the image tests.
 #pragma once
 
+#include "common/ScratchFolder.h"
 #include "image/DibCore.h"
 
 #include <windows.h>
@@ -123,38 +124,6 @@ inline BITMAPINFOHEADER Header(HGLOBAL dib)
     GlobalUnlock(dib);
     return h;
 }
-
-// A scratch folder under the temporary folder, removed with its files at the end of a test.
-class ScratchFolder
-{
-public:
-    ScratchFolder()
-    {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        static int serial = 0;
-        m_path = std::wstring(temp) + L"vyx_image_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-                 std::to_wstring(++serial);
-        CreateDirectoryW(m_path.c_str(), nullptr);
-    }
-    ~ScratchFolder()
-    {
-        WIN32_FIND_DATAW data;
-        HANDLE find = FindFirstFileW((m_path + L"\\*").c_str(), &data);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                    DeleteFileW((m_path + L"\\" + data.cFileName).c_str());
-            } while (FindNextFileW(find, &data));
-            FindClose(find);
-        }
-        RemoveDirectoryW(m_path.c_str());
-    }
-    std::wstring File(const wchar_t* name) const { return m_path + L"\\" + name; }
-
-private:
-    std::wstring m_path;
-};
 
 inline std::vector<BYTE> ReadWholeFile(const std::wstring& path)
 {

@@ -4,7 +4,7 @@
 
 #include "script/VyxScript.h"
 
-#include "foundation/ScratchFolder.h"
+#include "common/ScratchFolder.h"
 #include "foundation/VyxUtility.h"
 #include "image/DibCore.h"
 

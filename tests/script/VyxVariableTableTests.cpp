@@ -1,6 +1,6 @@
 #include "script/VyxVariableTable.h"
 
-#include "foundation/ScratchFolder.h"
+#include "common/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 

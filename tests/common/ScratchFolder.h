@@ -26,6 +26,7 @@ public:
 
     const std::wstring& Path() const { return m_path; }
     std::wstring operator/(const std::wstring& name) const { return m_path + L"\\" + name; }
+    std::wstring File(const std::wstring& name) const { return *this / name; }
 
     static bool WriteFile(const std::wstring& path, const std::string& bytes)
     {
