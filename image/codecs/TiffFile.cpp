@@ -1,86 +1,18 @@
 #include "image/codecs/TiffFile.h"
 
+#include "image/codecs/TiffMemory.h"
+
 #include "image/DibCore.h"
 #include "image/DibValidate.h"
 
 #include <tiffio.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <new>
 #include <vector>
 
 namespace {
 
 constexpr char kClientName[] = "vyx.kr.";
-
-// The client record libtiff hands back to the routines below.
-struct TiffMemoryClient
-{
-    const BYTE* base;
-    toff_t position;
-    toff_t size;
-};
-
-tmsize_t ClientRead(thandle_t handle, void* buffer, tmsize_t count)
-{
-    auto* client = static_cast<TiffMemoryClient*>(handle);
-    if (count <= 0 || client->position >= client->size)
-        return 0;
-    toff_t available = client->size - client->position;
-    toff_t n = static_cast<toff_t>(count) < available ? static_cast<toff_t>(count) : available;
-    std::memcpy(buffer, client->base + client->position, static_cast<size_t>(n));
-    client->position += n;
-    return static_cast<tmsize_t>(n);
-}
-
-// The bytes are read-only.
-tmsize_t ClientWrite(thandle_t, void*, tmsize_t)
-{
-    return 0;
-}
-
-toff_t ClientSeek(thandle_t handle, toff_t offset, int whence)
-{
-    auto* client = static_cast<TiffMemoryClient*>(handle);
-    // Offsets arrive as unsigned 64-bit values; a negative relative move wraps around, which the
-    // sum does as well. Positions past 2 GiB cannot be addressed and are refused.
-    toff_t base = whence == SEEK_CUR ? client->position : whence == SEEK_END ? client->size : 0;
-    toff_t target = base + offset;
-    if (target > 0x7FFFFFFF)
-        return static_cast<toff_t>(-1);
-    client->position = target;
-    return target;
-}
-
-int ClientClose(thandle_t handle)
-{
-    std::free(handle);
-    return 0;
-}
-
-toff_t ClientSize(thandle_t handle)
-{
-    return static_cast<TiffMemoryClient*>(handle)->size;
-}
-
-// The bytes are offered as a mapping: libtiff reads tiles of unmapped data wrongly (it fails them
-// with a byte-count error). Reading never writes to a mapping.
-int ClientMap(thandle_t handle, void** base, toff_t* size)
-{
-    auto* client = static_cast<TiffMemoryClient*>(handle);
-    *base = const_cast<BYTE*>(client->base);
-    *size = client->size;
-    return 1;
-}
-
-void ClientUnmap(thandle_t, void*, toff_t) {}
-
-void SilenceLibtiff()
-{
-    TIFFSetErrorHandler(nullptr);
-    TIFFSetWarningHandler(nullptr);
-}
 
 int DibBitsForDepth(int depth)
 {
@@ -340,24 +272,6 @@ HGLOBAL ConvertPage(TIFF* tif)
 }
 
 } // namespace
-
-TIFF* OpenTiffMemory(const BYTE* base, DWORD size, const char* name, const char* mode)
-{
-    if (!base)
-        return nullptr;
-    auto* client = static_cast<TiffMemoryClient*>(std::malloc(sizeof(TiffMemoryClient)));
-    if (!client)
-        return nullptr;
-    client->base = base;
-    client->position = 0;
-    client->size = size;
-    TIFF* tif = TIFFClientOpen(name, mode, client, ClientRead, ClientWrite, ClientSeek, ClientClose, ClientSize,
-                               ClientMap, ClientUnmap);
-    // A failed open leaves the client to its owner (libtiff closes only what it opened).
-    if (!tif)
-        std::free(client);
-    return tif;
-}
 
 int CountTiffDirectories(TIFF* tif)
 {

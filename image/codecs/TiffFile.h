@@ -27,8 +27,6 @@ public:
     DWORD m_reserved = 0;
 };
 
-// libtiff on read-only bytes in memory; null for a null base or when the data do not open.
-tiff* OpenTiffMemory(const BYTE* base, DWORD size, const char* name, const char* mode);
 int CountTiffDirectories(tiff* tif);
 // A zero-filled DIB for a TIFF sample depth: 1 bit below 2, 4 up to 4, 8 up to 8, else 24.
 HGLOBAL CreateDibForDepth(LONG width, LONG height, int depth);

@@ -1,6 +1,7 @@
 // TIFF writing on libtiff, one directory per page, through a client over memory or an open file.
 #include "image/DibCore.h"
 #include "image/DibDepth.h"
+#include "image/codecs/TiffMemory.h"
 #include "image/cximage/CxImageCodecs.h"
 
 #include <tiffio.h>
@@ -11,73 +12,9 @@
 
 namespace {
 
-struct MemoryStream
-{
-    BYTE* data = nullptr;
-    toff_t size = 0;
-    toff_t capacity = 0;
-    toff_t position = 0;
-};
-
-tsize_t MemoryRead(thandle_t handle, tdata_t buffer, tsize_t count)
-{
-    auto* stream = static_cast<MemoryStream*>(handle);
-    if (count <= 0 || stream->position >= stream->size)
-        return 0;
-    toff_t available = stream->size - stream->position;
-    toff_t n = static_cast<toff_t>(count) < available ? static_cast<toff_t>(count) : available;
-    std::memcpy(buffer, stream->data + stream->position, static_cast<size_t>(n));
-    stream->position += n;
-    return static_cast<tsize_t>(n);
-}
-
-tsize_t MemoryWrite(thandle_t handle, tdata_t buffer, tsize_t count)
-{
-    auto* stream = static_cast<MemoryStream*>(handle);
-    if (count < 0)
-        return -1;
-    toff_t end = stream->position + static_cast<toff_t>(count);
-    if (end > 0x7FFFFFFF)
-        return -1;
-    if (end > stream->capacity) {
-        toff_t grown = stream->capacity ? stream->capacity : 65536;
-        while (grown < end)
-            grown *= 2;
-        auto* data = static_cast<BYTE*>(std::realloc(stream->data, static_cast<size_t>(grown)));
-        if (!data)
-            return -1;
-        stream->data = data;
-        stream->capacity = grown;
-    }
-    // A seek past the end leaves a gap that must read back as zeros.
-    if (stream->position > stream->size)
-        std::memset(stream->data + stream->size, 0, static_cast<size_t>(stream->position - stream->size));
-    std::memcpy(stream->data + stream->position, buffer, static_cast<size_t>(count));
-    stream->position = end;
-    if (end > stream->size)
-        stream->size = end;
-    return count;
-}
-
-toff_t MemorySeek(thandle_t handle, toff_t offset, int whence)
-{
-    auto* stream = static_cast<MemoryStream*>(handle);
-    toff_t base = whence == SEEK_CUR ? stream->position : whence == SEEK_END ? stream->size : 0;
-    toff_t target = base + offset;
-    if (target > 0x7FFFFFFF)
-        return static_cast<toff_t>(-1);
-    stream->position = target;
-    return target;
-}
-
 int NoClose(thandle_t)
 {
     return 0;
-}
-
-toff_t MemorySize(thandle_t handle)
-{
-    return static_cast<MemoryStream*>(handle)->size;
 }
 
 int NoMap(thandle_t, tdata_t*, toff_t*)
@@ -118,16 +55,6 @@ toff_t FileSize(thandle_t handle)
     __int64 size = _ftelli64(file);
     _fseeki64(file, position, SEEK_SET);
     return static_cast<toff_t>(size);
-}
-
-void QuietLibtiff()
-{
-    static bool done = false;
-    if (!done) {
-        TIFFSetErrorHandler(nullptr);
-        TIFFSetWarningHandler(nullptr);
-        done = true;
-    }
 }
 
 bool TiffCompression(DWORD code, uint16_t* compression)
@@ -252,10 +179,9 @@ bool CxEncodeTiff(const CxTiffPage* pages, int count, CxEncodeResult* out)
 {
     if (!pages || count <= 0)
         return false;
-    QuietLibtiff();
-    MemoryStream stream;
-    TIFF* tif = TIFFClientOpen("memory", "w", &stream, MemoryRead, MemoryWrite, MemorySeek, NoClose, MemorySize, NoMap,
-                               NoUnmap);
+    SilenceLibtiff();
+    TiffMemoryBlock stream;
+    TIFF* tif = OpenTiffMemoryOutput(&stream, "memory");
     if (!WritePages(tif, pages, count)) {
         std::free(stream.data);
         return false;
@@ -269,7 +195,7 @@ bool CxEncodeTiffToFile(const CxTiffPage* pages, int count, FILE* file)
 {
     if (!pages || count <= 0 || !file)
         return false;
-    QuietLibtiff();
+    SilenceLibtiff();
     TIFF* tif = TIFFClientOpen("file", "w", file, FileRead, FileWrite, FileSeek, NoClose, FileSize, NoMap, NoUnmap);
     return WritePages(tif, pages, count) && std::fflush(file) == 0;
 }

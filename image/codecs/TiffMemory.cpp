@@ -1,0 +1,130 @@
+#include "image/codecs/TiffMemory.h"
+
+#include <tiffio.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace {
+
+// Positions past 2 GiB cannot be addressed by the callers' sizes.
+constexpr toff_t kLargestPosition = 0x7FFFFFFF;
+
+tmsize_t MemoryRead(thandle_t handle, void* buffer, tmsize_t count)
+{
+    auto* block = static_cast<TiffMemoryBlock*>(handle);
+    if (count <= 0 || block->position >= block->size)
+        return 0;
+    toff_t available = block->size - block->position;
+    toff_t n = static_cast<toff_t>(count) < available ? static_cast<toff_t>(count) : available;
+    std::memcpy(buffer, block->data + block->position, static_cast<size_t>(n));
+    block->position += n;
+    return static_cast<tmsize_t>(n);
+}
+
+tmsize_t MemoryWrite(thandle_t handle, void* buffer, tmsize_t count)
+{
+    auto* block = static_cast<TiffMemoryBlock*>(handle);
+    if (block->readOnly)
+        return 0;
+    if (count < 0)
+        return -1;
+    toff_t end = block->position + static_cast<toff_t>(count);
+    if (end > kLargestPosition)
+        return -1;
+    if (end > block->capacity) {
+        toff_t grown = block->capacity ? block->capacity : 65536;
+        while (grown < end)
+            grown *= 2;
+        auto* data = static_cast<BYTE*>(std::realloc(block->data, static_cast<size_t>(grown)));
+        if (!data)
+            return -1;
+        block->data = data;
+        block->capacity = grown;
+    }
+    // A seek past the end leaves a gap that must read back as zeros.
+    if (block->position > block->size)
+        std::memset(block->data + block->size, 0, static_cast<size_t>(block->position - block->size));
+    std::memcpy(block->data + block->position, buffer, static_cast<size_t>(count));
+    block->position = end;
+    if (end > block->size)
+        block->size = end;
+    return count;
+}
+
+toff_t MemorySeek(thandle_t handle, toff_t offset, int whence)
+{
+    auto* block = static_cast<TiffMemoryBlock*>(handle);
+    // Offsets arrive as unsigned 64-bit values; a negative relative move wraps around, which the
+    // sum does as well.
+    toff_t base = whence == SEEK_CUR ? block->position : whence == SEEK_END ? block->size : 0;
+    toff_t target = base + offset;
+    if (target > kLargestPosition)
+        return static_cast<toff_t>(-1);
+    block->position = target;
+    return target;
+}
+
+toff_t MemorySize(thandle_t handle)
+{
+    return static_cast<TiffMemoryBlock*>(handle)->size;
+}
+
+// Read-only bytes are offered as a mapping: libtiff reads tiles of unmapped data wrongly (it fails
+// them with a byte-count error). A growing block moves, so it is never mapped.
+int MemoryMap(thandle_t handle, void** base, toff_t* size)
+{
+    auto* block = static_cast<TiffMemoryBlock*>(handle);
+    if (!block->readOnly)
+        return 0;
+    *base = block->data;
+    *size = block->size;
+    return 1;
+}
+
+void MemoryUnmap(thandle_t, void*, toff_t) {}
+
+int FreeReader(thandle_t handle)
+{
+    delete static_cast<TiffMemoryBlock*>(handle);
+    return 0;
+}
+
+int KeepOutput(thandle_t)
+{
+    return 0;
+}
+
+} // namespace
+
+void SilenceLibtiff()
+{
+    TIFFSetErrorHandler(nullptr);
+    TIFFSetWarningHandler(nullptr);
+}
+
+TIFF* OpenTiffMemory(const BYTE* base, DWORD size, const char* name, const char* mode)
+{
+    if (!base)
+        return nullptr;
+    auto* block = new (std::nothrow) TiffMemoryBlock;
+    if (!block)
+        return nullptr;
+    // Reading never writes through this pointer: writes are refused for a read-only block.
+    block->data = const_cast<BYTE*>(base);
+    block->size = block->capacity = size;
+    block->readOnly = true;
+    TIFF* tif = TIFFClientOpen(name, mode, block, MemoryRead, MemoryWrite, MemorySeek, FreeReader, MemorySize,
+                               MemoryMap, MemoryUnmap);
+    // A failed open leaves the block to its owner (libtiff closes only what it opened).
+    if (!tif)
+        delete block;
+    return tif;
+}
+
+TIFF* OpenTiffMemoryOutput(TiffMemoryBlock* output, const char* name)
+{
+    return TIFFClientOpen(name, "w", output, MemoryRead, MemoryWrite, MemorySeek, KeepOutput, MemorySize, MemoryMap,
+                          MemoryUnmap);
+}
