@@ -24,3 +24,13 @@
 #define IDC_COPY_PROGRESS_PERCENT 1055
 #define IDC_COPY_PROGRESS_BAR 1069
 #define IDC_WAIT_CURSOR 233
+
+// ---- catalogue/
+
+// ---- controls/
+
+// ---- browser/
+
+// ---- viewer/
+
+// ---- fileops/
