@@ -46,3 +46,8 @@
 #include "framework/CToolTipCtrl.h"
 #include "framework/CPropertyPage.h"
 #include "framework/CPropertySheet.h"
+#include "framework/AfxOleInit.h"
+#include "framework/COleDataObject.h"
+#include "framework/COleDataSource.h"
+#include "framework/COleDropSource.h"
+#include "framework/COleDropTarget.h"
