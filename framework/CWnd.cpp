@@ -838,9 +838,14 @@ BOOL CWnd::UpdateData(BOOL bSaveAndValidate)
 {
     CDataExchange dx(this, bSaveAndValidate);
     // The controls being filled notify this window; those notifications are not user input.
-    AFX_THREAD_STATE* state = AfxGetThreadState();
-    HWND oldLockout = state->m_hLockoutNotifyWindow;
-    state->m_hLockoutNotifyWindow = m_hWnd;
+    // The lockout ends however the exchange ends, or the window would stay deaf for good.
+    struct LockoutGuard
+    {
+        AFX_THREAD_STATE* state;
+        HWND old;
+        ~LockoutGuard() { state->m_hLockoutNotifyWindow = old; }
+    } guard = {AfxGetThreadState(), AfxGetThreadState()->m_hLockoutNotifyWindow};
+    guard.state->m_hLockoutNotifyWindow = m_hWnd;
     BOOL ok = FALSE;
     try {
         DoDataExchange(&dx);
@@ -851,7 +856,6 @@ BOOL CWnd::UpdateData(BOOL bSaveAndValidate)
             e->ReportError(MB_ICONEXCLAMATION);
         e->Delete();
     }
-    state->m_hLockoutNotifyWindow = oldLockout;
     return ok;
 }
 
