@@ -470,7 +470,7 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
     if (message == WM_NOTIFY) {
         LRESULT result = 0;
         const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (!header || !header->hwndFrom || !OnNotify(wParam, lParam, &result))
+        if (!header || !OnNotify(wParam, lParam, &result))
             return FALSE;
         if (pResult)
             *pResult = result;
@@ -547,10 +547,14 @@ BOOL CWnd::OnNotify(WPARAM, LPARAM lParam, LRESULT* pResult)
     NMHDR* header = reinterpret_cast<NMHDR*>(lParam);
     if (AfxGetThreadState()->m_hLockoutNotifyWindow == m_hWnd)
         return TRUE;
-    if (ReflectLastMsg(header->hwndFrom, pResult))
+    // The sender's own control id, not idFrom: a tool tip (a top-level window, id 0) puts the
+    // tool's window there for TTF_IDISHWND tools. idFrom only when no window sent it.
+    HWND hWndCtrl = header->hwndFrom;
+    UINT nID = hWndCtrl ? static_cast<UINT>(::GetDlgCtrlID(hWndCtrl)) : static_cast<UINT>(header->idFrom);
+    if (hWndCtrl && ReflectLastMsg(hWndCtrl, pResult))
         return TRUE;
     AFX_NOTIFY notify = {pResult, header};
-    return OnCmdMsg(static_cast<UINT>(header->idFrom), MAKELONG(header->code, WM_NOTIFY), &notify, nullptr);
+    return OnCmdMsg(nID, MAKELONG(header->code, WM_NOTIFY), &notify, nullptr);
 }
 
 BOOL PASCAL CWnd::ReflectLastMsg(HWND hWndChild, LRESULT* pResult)

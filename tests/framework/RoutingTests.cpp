@@ -171,16 +171,33 @@ TEST(Routing, ControlHandlesItsOwnNotificationBeforeTheParent)
     EXPECT_EQ(CString(L"child notify ex;parent notify double;"), g_log);
 }
 
-TEST(Routing, NotificationsMatchByCodeAndIdRange)
+TEST(Routing, NotificationsGoByTheSendersControlIdOrIdFromWithoutAWindow)
 {
     CRoutingHost host;
     CStatic label;
     ASSERT_TRUE(label.Create(L"x", WS_VISIBLE, CRect(0, 0, 10, 10), &host, 777));
-    g_log.Empty();
-    SendNotify(host, label.m_hWnd, 777, TTN_NEEDTEXTW);
-    SendNotify(host, label.m_hWnd, 0, HDN_ITEMCLICKW);
-    SendNotify(host, label.m_hWnd, 5, HDN_ITEMCLICKW); // wrong id: nobody
-    EXPECT_EQ(CString(L"tooltip 777;header;"), g_log);
+    // A tool tip is a top-level window (id 0); a TTF_IDISHWND tool names its window in idFrom.
+    CWnd tip;
+    ASSERT_TRUE(tip.CreateEx(0, AfxRegisterWndClass(0), L"", WS_POPUP, 0, 0, 10, 10, host.m_hWnd, nullptr));
+    struct Case
+    {
+        HWND from;
+        UINT_PTR idFrom;
+        UINT code;
+        const wchar_t* log;
+    } cases[] = {
+        {label.m_hWnd, 5, TTN_NEEDTEXTW, L"tooltip 777;"},
+        {label.m_hWnd, 0, HDN_ITEMCLICKW, L""}, // the label is 777, not 0
+        {tip.m_hWnd, reinterpret_cast<UINT_PTR>(label.m_hWnd), TTN_NEEDTEXTW, L"tooltip 0;"},
+        {nullptr, 0, HDN_ITEMCLICKW, L"header;"},
+        {nullptr, 5, HDN_ITEMCLICKW, L""},
+    };
+    for (const Case& c : cases) {
+        g_log.Empty();
+        SendNotify(host, c.from, c.idFrom, static_cast<int>(c.code));
+        EXPECT_EQ(CString(c.log), g_log) << c.idFrom;
+    }
+    tip.DestroyWindow();
 }
 
 TEST(Routing, ControlColourIsReflectedUnlessTheParentColoursItself)
