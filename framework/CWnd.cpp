@@ -115,6 +115,25 @@ void CenterAfterInitDialog(HWND hWnd, const RECT& before, DWORD styleBefore)
         wnd->CenterWindow();
 }
 
+// The program's menu object holding item nID in the tree below hMenu: the one of the menu that
+// holds it, else the nearest one above; null when none of them has an object.
+CMenu* FindMenuOfItem(HMENU hMenu, UINT nID, CMenu* above)
+{
+    CMenu* here = CMenu::FromHandlePermanent(hMenu);
+    if (!here)
+        here = above;
+    int count = ::GetMenuItemCount(hMenu);
+    for (int i = 0; i < count; ++i) {
+        if (HMENU sub = ::GetSubMenu(hMenu, i)) {
+            if (CMenu* found = FindMenuOfItem(sub, nID, here))
+                return found;
+        } else if (::GetMenuItemID(hMenu, i) == nID) {
+            return here;
+        }
+    }
+    return nullptr;
+}
+
 void SendToDescendants(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, BOOL bDeep, BOOL bOnlyPerm)
 {
     for (HWND child = ::GetTopWindow(hWnd); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
@@ -622,17 +641,35 @@ HBRUSH CWnd::OnCtlColor(CDC*, CWnd* pWnd, UINT)
 
 void CWnd::OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct)
 {
-    // Menus (id 0) draw through the window that owns them.
-    if (nIDCtl != 0 && lpDrawItemStruct->CtlType != ODT_MENU && ReflectLastMsg(lpDrawItemStruct->hwndItem))
+    if (lpDrawItemStruct->CtlType == ODT_MENU) {
+        // A menu item names its menu in hwndItem; a menu object of the program draws it.
+        if (CMenu* menu = CMenu::FromHandlePermanent(reinterpret_cast<HMENU>(lpDrawItemStruct->hwndItem))) {
+            menu->DrawItem(lpDrawItemStruct);
+            return;
+        }
+    } else if (nIDCtl != 0 && ReflectLastMsg(lpDrawItemStruct->hwndItem)) {
         return;
+    }
     Default();
 }
 
 void CWnd::OnMeasureItem(int nIDCtl, LPMEASUREITEMSTRUCT lpMeasureItemStruct)
 {
-    if (nIDCtl != 0 && lpMeasureItemStruct->CtlType != ODT_MENU) {
-        if (ReflectLastMsg(::GetDlgItem(m_hWnd, nIDCtl)))
+    if (lpMeasureItemStruct->CtlType == ODT_MENU) {
+        // Only the item id comes with the message: look for it in the pop-up being tracked for
+        // this window, else in the window's menu bar.
+        AFX_THREAD_STATE* state = AfxGetThreadState();
+        HMENU start = nullptr;
+        if (state->m_hTrackingWindow == m_hWnd)
+            start = state->m_hTrackingMenu;
+        else if (!(GetStyle() & WS_CHILD))
+            start = ::GetMenu(m_hWnd);
+        if (CMenu* menu = start ? FindMenuOfItem(start, lpMeasureItemStruct->itemID, nullptr) : nullptr) {
+            menu->MeasureItem(lpMeasureItemStruct);
             return;
+        }
+    } else if (nIDCtl != 0 && ReflectLastMsg(::GetDlgItem(m_hWnd, nIDCtl))) {
+        return;
     }
     Default();
 }
