@@ -53,6 +53,16 @@ std::vector<UINT> CLogHostWnd::Commands() const
     return ids;
 }
 
+std::vector<UINT> CLogHostWnd::MenuCommands() const
+{
+    std::vector<UINT> ids;
+    for (const LoggedMessage& m : log) {
+        if (m.message == WM_COMMAND && m.lParam == 0)
+            ids.push_back(LOWORD(m.wParam));
+    }
+    return ids;
+}
+
 LRESULT CLogHostWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_COMMAND || message >= WM_USER || message == WM_NOTIFY) {

@@ -36,6 +36,8 @@ public:
     const LoggedMessage* Last(UINT message) const;
     // Commands in order (low word of wParam).
     std::vector<UINT> Commands() const;
+    // Only those that come from no control (menus and commands sent on as menu commands).
+    std::vector<UINT> MenuCommands() const;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
