@@ -1,4 +1,5 @@
 #include "framework/CWinThread.h"
+#include "framework/AfxTexts.h"
 #include "framework/CException.h"
 #include "framework/CHandleMap.h"
 #include "framework/CWnd.h"
@@ -12,9 +13,6 @@ IMPLEMENT_DYNAMIC(CWinThread, CCmdTarget)
 namespace {
 
 const UINT kSysTimer = 0x0118; // the caret's blink timer
-
-// Shown when a handler failed with an exception that carries no text of its own.
-const wchar_t kInternalFailure[] = L"内部エラーが発生しました。";
 
 // The end of a thread's life: its object goes (when it deletes itself) and the thread forgets it.
 void FinishThread(CWinThread* thread, BOOL bDelete)
@@ -204,7 +202,7 @@ LRESULT AFXAPI AfxInternalProcessWndProcException(CException* e, const MSG* pMsg
     if (e && !e->IsKindOf(RUNTIME_CLASS(CUserException))) {
         wchar_t text[512];
         if (!e->GetErrorMessage(text, 512))
-            lstrcpynW(text, kInternalFailure, 512);
+            lstrcpynW(text, afxTextInternalFailure, 512);
         AfxMessageBox(text, MB_ICONSTOP);
     }
     return 0;

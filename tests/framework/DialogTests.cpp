@@ -620,4 +620,15 @@ TEST(DataExchange, AMissingControlFailsTheExchangeWithoutHarm)
     dialog.DestroyWindow();
 }
 
+TEST(DataExchange, AnyExceptionLeavingTheExchangeEndsTheNotificationLockout)
+{
+    CExchangeDialog dialog;
+    ASSERT_TRUE(dialog.Create(IDD_FWTEST_DATA));
+    dialog.m_exchange = [](CDataExchange*) { throw std::bad_alloc(); };
+    // Not the framework's own exception: it goes on to the caller, as before.
+    EXPECT_THROW(dialog.UpdateData(TRUE), std::bad_alloc);
+    EXPECT_EQ(nullptr, AfxGetThreadState()->m_hLockoutNotifyWindow);
+    dialog.DestroyWindow();
+}
+
 } // namespace
