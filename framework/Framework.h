@@ -51,3 +51,8 @@
 #include "framework/COleDataSource.h"
 #include "framework/COleDropSource.h"
 #include "framework/COleDropTarget.h"
+#include "framework/CCommonDialog.h"
+#include "framework/CFileDialog.h"
+#include "framework/CColorDialog.h"
+#include "framework/CFontDialog.h"
+#include "framework/CPrintDialog.h"

@@ -3,7 +3,7 @@
 // modeless in this thread's loop.
 #include "WindowTestUtil.h"
 
-#include "SheetTestRes.h"
+#include "PageAndPrintTestRes.h"
 
 #include <functional>
 
