@@ -56,3 +56,6 @@
 #include "framework/CColorDialog.h"
 #include "framework/CFontDialog.h"
 #include "framework/CPrintDialog.h"
+#include "framework/CHeaderCtrl.h"
+#include "framework/CSliderCtrl.h"
+#include "framework/CDateTimeCtrl.h"
