@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -44,41 +47,73 @@ TEST(VyxFileUtil, EnsureFolderExistsDoesNotTouchTheCurrentDirectory)
 }
 
 // Answers the first dialog box of this process (a message box, the folder picker) with the given
-// button, after waiting settleMs for it to finish setting itself up.
+// button once the box is ready (visible, and whatever the test asks of it holds). Waits for that
+// state, never for a fixed time: a loaded machine sets a dialog up slowly. One that never gets
+// ready is cancelled after a minute.
 class DialogAnswer
 {
 public:
-    explicit DialogAnswer(int button, int settleMs = 0)
-        : m_thread([this, button, settleMs] {
-              for (int i = 0; i < 500 && !m_stop; ++i) {
+    explicit DialogAnswer(int button, std::function<bool(HWND)> ready = nullptr)
+        : m_thread([this, button, ready] {
+              DWORD start = GetTickCount();
+              while (!m_stop && GetTickCount() - start < 60000) {
                   HWND box = FindWindowW(L"#32770", nullptr);
                   DWORD process = 0;
                   if (box)
                       GetWindowThreadProcessId(box, &process);
-                  if (box && process == GetCurrentProcessId() && IsWindowVisible(box)) {
-                      Sleep(settleMs);
+                  if (box && process == GetCurrentProcessId() && IsWindowVisible(box) && (!ready || ready(box))) {
                       wchar_t text[512] = {};
                       GetDlgItemTextW(box, 0xFFFF, text, 512); // the message box's text control
-                      shown = text;
+                      m_shown = text;
                       PostMessageW(box, WM_COMMAND, button, 0);
                       return;
                   }
                   Sleep(20);
               }
+              // Never ready: close it anyway, so the test fails instead of hanging.
+              HWND box = m_stop ? nullptr : FindWindowW(L"#32770", nullptr);
+              if (box)
+                  PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
           })
     {
     }
-    ~DialogAnswer()
+    ~DialogAnswer() { Join(); }
+    // The text the box showed; waits for the answer to be given.
+    const std::wstring& Shown()
     {
+        Join();
+        return m_shown;
+    }
+
+private:
+    void Join()
+    {
+        if (!m_thread.joinable())
+            return;
         m_stop = true;
         m_thread.join();
     }
-    std::wstring shown;
 
-private:
+    std::wstring m_shown;
     std::atomic<bool> m_stop{false};
     std::thread m_thread;
 };
+
+// The folder picker has reached a folder once its tree selects an item of that name.
+bool TreeSelects(HWND dialog, const std::wstring& name)
+{
+    HWND tree = FindWindowExW(dialog, nullptr, WC_TREEVIEWW, nullptr);
+    HTREEITEM item = tree ? TreeView_GetSelection(tree) : nullptr;
+    if (!item)
+        return false;
+    wchar_t text[MAX_PATH] = {};
+    TVITEMW data = {};
+    data.mask = TVIF_TEXT;
+    data.hItem = item;
+    data.pszText = text;
+    data.cchTextMax = MAX_PATH;
+    return TreeView_GetItem(tree, &data) && _wcsicmp(text, name.c_str()) == 0;
+}
 
 TEST(VyxFileUtil, EnsureFolderExistsAsksAndNoCreatesNothing)
 {
@@ -87,8 +122,7 @@ TEST(VyxFileUtil, EnsureFolderExistsAsksAndNoCreatesNothing)
     {
         DialogAnswer answer(IDNO);
         EXPECT_FALSE(EnsureFolderExists(folder.c_str(), false));
-        Sleep(50);
-        EXPECT_EQ(folder + L" \nフォルダが存在しません．新しく作成しますか？", answer.shown);
+        EXPECT_EQ(folder + L" \nフォルダが存在しません．新しく作成しますか？", answer.Shown());
     }
     EXPECT_FALSE(ScratchFolder::Exists(folder));
     {
@@ -101,14 +135,15 @@ TEST(VyxFileUtil, EnsureFolderExistsAsksAndNoCreatesNothing)
 TEST(VyxFileUtil, FolderPickerStartsAtTheInitialFolder)
 {
     ScratchFolder scratch;
+    std::wstring name = scratch.Path().substr(scratch.Path().find_last_of(L'\\') + 1);
     CString chosen;
     {
-        DialogAnswer answer(IDOK, 500);
+        DialogAnswer answer(IDOK, [&](HWND box) { return TreeSelects(box, name); });
         BrowseForFolder(chosen, nullptr, L"フォルダの選択", scratch.Path().c_str());
     }
     EXPECT_EQ(0, chosen.CompareNoCase(scratch.Path().c_str())) << static_cast<const wchar_t*>(chosen);
     {
-        DialogAnswer answer(IDCANCEL, 200);
+        DialogAnswer answer(IDCANCEL);
         BrowseForFolder(chosen, nullptr, L"フォルダの選択", scratch.Path().c_str());
     }
     EXPECT_STREQ(L"", chosen);
