@@ -140,6 +140,20 @@ TEST(VyxSystem, VersionsDisksAndVolumes)
     EXPECT_GT(GetWheelScrollLines(), 0);
 }
 
+TEST(VyxSystem, WheelScrollLinesGivePageScrollingAsAFlag)
+{
+    UINT saved = 3;
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &saved, 0));
+    bool page = true;
+    ASSERT_TRUE(SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, 5, nullptr, 0));
+    EXPECT_EQ(5, ReadWheelScrollLines(&page));
+    EXPECT_FALSE(page);
+    ASSERT_TRUE(SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, WHEEL_PAGESCROLL, nullptr, 0));
+    EXPECT_EQ(3, ReadWheelScrollLines(&page));
+    EXPECT_TRUE(page);
+    SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, saved, nullptr, 0);
+}
+
 TEST(VyxSystem, WallpaperOfAMissingFileIsRefused)
 {
     ScratchFolder scratch;
