@@ -19,7 +19,7 @@ state="$prefix.session"    # "display xvfb-pid" of the running session
 mutex="$prefix.session-lock" # held while a run enters or leaves
 users="$prefix.session-users" # held shared by every run inside
 
-export WINEPREFIX="$prefix" WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$prefix" WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 end_session() {
     local display="" pid=""
