@@ -81,6 +81,16 @@ TEST(VyxFileStatus, UnixTimeConvertsInUtcWithoutLocalShift)
         {-11644473600LL, 0},
         {kYear2200, 116444736000000000ULL + 7258118400ULL * 10000000ULL},
     };
+    // The tests run under a zone with summer time: a conversion through local time would shift
+    // the summer or the winter date (whichever differs from today) by an hour or more.
+    for (long long seconds : {1720000000LL, 1700000000LL}) {
+        FILETIME utcFile;
+        UnixTimeToFileTime(seconds, utcFile);
+        SYSTEMTIME utc, local;
+        FileTimeToSystemTime(&utcFile, &utc);
+        ASSERT_TRUE(SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local));
+        ASSERT_NE(utc.wHour, local.wHour) << "the test zone is UTC";
+    }
     for (const auto& c : cases) {
         FILETIME ft;
         UnixTimeToFileTime(c.seconds, ft);

@@ -1,6 +1,7 @@
 #include "foundation/VyxFileUtil.h"
 #include "foundation/VyxPath.h"
 
+#include "common/ImportPatch.h"
 #include "common/ScratchFolder.h"
 
 #include <gtest/gtest.h>
@@ -35,15 +36,44 @@ TEST(VyxFileUtil, EnsureFolderExistsUnderAFileEndsWithFalse)
     EXPECT_FALSE(EnsureFolderExists(L"", true));
 }
 
+int g_currentDirectoryChanges = 0;
+BOOL WINAPI CountingSetCurrentDirectory(LPCWSTR)
+{
+    ++g_currentDirectoryChanges;
+    return FALSE;
+}
+
 TEST(VyxFileUtil, EnsureFolderExistsDoesNotTouchTheCurrentDirectory)
 {
     ScratchFolder scratch;
-    wchar_t before[520], after[520];
-    GetCurrentDirectoryW(520, before);
-    EnsureFolderExists((scratch / L"x\\y").c_str(), true);
-    EnsureFolderExists(L"C:\\", true);
-    GetCurrentDirectoryW(520, after);
-    EXPECT_STREQ(before, after);
+    g_currentDirectoryChanges = 0;
+    ImportPatch patch("kernel32.dll", "SetCurrentDirectoryW", reinterpret_cast<void*>(&CountingSetCurrentDirectory));
+    ASSERT_TRUE(patch);
+    EXPECT_TRUE(EnsureFolderExists((scratch / L"x\\y").c_str(), true));
+    EXPECT_TRUE(EnsureFolderExists(L"C:\\", true));
+    EXPECT_TRUE(EnsureFolderExists(L"C:", true));
+    EXPECT_EQ(0, g_currentDirectoryChanges);
+}
+
+// A lasting ERROR_DIRECTORY, which the file system cannot be made to give; after many calls it
+// gives in, so an endless retry ends (and shows as a success).
+int g_createCalls = 0;
+BOOL WINAPI FailingCreateDirectory(LPCWSTR, LPSECURITY_ATTRIBUTES)
+{
+    if (++g_createCalls > 1000)
+        return TRUE;
+    SetLastError(ERROR_DIRECTORY);
+    return FALSE;
+}
+
+TEST(VyxFileUtil, EnsureFolderExistsGivesUpOnALastingDirectoryError)
+{
+    ScratchFolder scratch;
+    g_createCalls = 0;
+    ImportPatch patch("kernel32.dll", "CreateDirectoryW", reinterpret_cast<void*>(&FailingCreateDirectory));
+    ASSERT_TRUE(patch);
+    EXPECT_FALSE(EnsureFolderExists((scratch / L"never").c_str(), true));
+    EXPECT_LT(g_createCalls, 20);
 }
 
 // Answers the first dialog box of this process (a message box, the folder picker) with the given

@@ -127,6 +127,11 @@ TEST(VyxSystem, VersionsDisksAndVolumes)
 
     ULONGLONG caller = 0, total = 0, free = 0;
     EXPECT_TRUE(GetDiskFreeSpace64(L"C:\\", &caller, &total, &free));
+    // A folder named outside the ANSI code page (Hangul is not in code page 932).
+    ScratchFolder scratch;
+    std::wstring korean = scratch / L"한글";
+    ASSERT_TRUE(CreateDirectoryW(korean.c_str(), nullptr));
+    EXPECT_TRUE(GetDiskFreeSpace64((korean + L"\\").c_str(), &caller, &total, &free));
     EXPECT_GT(total, 0u);
     EXPECT_LE(caller, total);
     EXPECT_FALSE(GetDiskFreeSpace64(L"\\\\nosuchserver\\share\\", &caller, &total, &free));
