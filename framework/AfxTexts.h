@@ -5,3 +5,5 @@
 
 // A handler or start-up failed and the failure carries no text of its own.
 extern const wchar_t afxTextInternalFailure[];
+// A menu command or accelerator failed and the failure carries no text of its own.
+extern const wchar_t afxTextCommandFailure[];

@@ -192,20 +192,33 @@ LRESULT CWinThread::ProcessWndProcException(CException* e, const MSG* pMsg)
     return AfxInternalProcessWndProcException(e, pMsg);
 }
 
+LRESULT AFXAPI AfxFailedMessageResult(const MSG* pMsg)
+{
+    switch (pMsg->message) {
+    case WM_CREATE:
+        return -1; // the window is not created
+    case WM_PAINT:
+        ::ValidateRect(pMsg->hwnd, nullptr); // or the paint would come back forever
+        return 0;
+    case WM_COMMAND:
+        return TRUE; // handled: the failure has been dealt with
+    default:
+        return 0;
+    }
+}
+
 LRESULT AFXAPI AfxInternalProcessWndProcException(CException* e, const MSG* pMsg)
 {
-    if (pMsg->message == WM_CREATE)
-        return -1; // the window is not created
-    if (pMsg->message == WM_PAINT)
-        ::ValidateRect(pMsg->hwnd, nullptr); // or the paint would come back forever
     // A user exception was reported where it was raised.
     if (e && !e->IsKindOf(RUNTIME_CLASS(CUserException))) {
         wchar_t text[512];
-        if (!e->GetErrorMessage(text, 512))
-            lstrcpynW(text, afxTextInternalFailure, 512);
+        if (!e->GetErrorMessage(text, 512)) {
+            bool menuCommand = pMsg->message == WM_COMMAND && pMsg->lParam == 0;
+            lstrcpynW(text, menuCommand ? afxTextCommandFailure : afxTextInternalFailure, 512);
+        }
         AfxMessageBox(text, MB_ICONSTOP);
     }
-    return 0;
+    return AfxFailedMessageResult(pMsg);
 }
 
 void CWinThread::Delete()

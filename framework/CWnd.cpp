@@ -102,8 +102,12 @@ LRESULT CALLBACK CbtFilterHook(int code, WPARAM wParam, LPARAM lParam)
 void CenterAfterInitDialog(HWND hWnd, const RECT& before, DWORD styleBefore)
 {
     // A dialog that stayed where its template put it is centred on its owner, unless it is a
-    // child or already visible.
+    // child or already visible, or a modeless one beside an owner still in use (a modal dialog's
+    // owner is disabled by now).
     if ((styleBefore & (WS_VISIBLE | WS_CHILD)) || !::IsWindow(hWnd))
+        return;
+    HWND owner = ::GetWindow(hWnd, GW_OWNER);
+    if (owner && ::IsWindowEnabled(owner))
         return;
     if (::GetWindowLongW(hWnd, GWL_STYLE) & (WS_VISIBLE | WS_CHILD))
         return;
@@ -461,11 +465,7 @@ LRESULT AFXAPI AfxProcessDispatchException(const MSG* pMsg)
         return result;
     } catch (...) {
         LogSwallowedException(*pMsg);
-        if (pMsg->message == WM_CREATE)
-            return -1;
-        if (pMsg->message == WM_PAINT)
-            ::ValidateRect(pMsg->hwnd, nullptr);
-        return 0;
+        return AfxFailedMessageResult(pMsg);
     }
 }
 
