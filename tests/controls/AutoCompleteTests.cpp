@@ -226,24 +226,24 @@ TEST(AutoComplete, DraggedCornerSizeIsKeptForLaterLists)
     CPoint corner(before.right - 3, before.bottom - 3);
     {
         HelperThread mouse([&] {
-            SetCursorPos(corner.x, corner.y);
-            INPUT down = {};
-            down.type = INPUT_MOUSE;
-            down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-            SendInput(1, &down, sizeof(down));
+            // Absolute moves only: a cursor warped by SetCursorPos and relative input can disagree
+            // under Wine once an earlier test has moved the cursor.
+            auto send = [](int x, int y, DWORD flags) {
+                INPUT in = {};
+                in.type = INPUT_MOUSE;
+                in.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+                in.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+                in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+                SendInput(1, &in, sizeof(in));
+            };
+            send(corner.x, corner.y, 0);
+            send(corner.x, corner.y, MOUSEEVENTF_LEFTDOWN);
             for (int step = 1; step <= 5; ++step) {
                 Sleep(30);
-                SetCursorPos(corner.x + 12 * step, corner.y + 10 * step);
-                INPUT move = {};
-                move.type = INPUT_MOUSE;
-                move.mi.dwFlags = MOUSEEVENTF_MOVE;
-                SendInput(1, &move, sizeof(move));
+                send(corner.x + 12 * step, corner.y + 10 * step, 0);
             }
             Sleep(30);
-            INPUT up = {};
-            up.type = INPUT_MOUSE;
-            up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-            SendInput(1, &up, sizeof(up));
+            send(corner.x + 60, corner.y + 50, MOUSEEVENTF_LEFTUP);
         });
         PumpUntil([&] {
             CRect now;
