@@ -1,5 +1,7 @@
 #include "ControlTestUtil.h"
 
+#include <winternl.h>
+
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
 {
     DWORD start = GetTickCount();
@@ -148,4 +150,39 @@ HICON MakeSolidIcon(COLORREF colour)
     DeleteObject(mask);
     DeleteObject(colourBitmap);
     return icon;
+}
+
+int OwnHandleCount()
+{
+    struct Entry
+    {
+        ULONG process;
+        BYTE type;
+        BYTE flags;
+        USHORT handle;
+        PVOID object;
+        ACCESS_MASK access;
+    };
+    struct Table
+    {
+        ULONG count;
+        Entry entries[1];
+    };
+    using QueryFn = NTSTATUS(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+    auto query = reinterpret_cast<QueryFn>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation"));
+    const ULONG SystemHandleInformation = 16;
+    std::vector<BYTE> buffer(1 << 20);
+    for (int attempt = 0; query && attempt < 4; ++attempt) {
+        ULONG needed = 0;
+        NTSTATUS status = query(SystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+        if (status == 0) {
+            auto* table = reinterpret_cast<Table*>(buffer.data());
+            int count = 0;
+            for (ULONG i = 0; i < table->count; ++i)
+                count += table->entries[i].process == GetCurrentProcessId();
+            return count;
+        }
+        buffer.resize(buffer.size() * 4);
+    }
+    return -1;
 }
