@@ -265,6 +265,14 @@ TEST(PropertySheets, ModelessSheetAddsRemovesAndActivatesPagesWhileOpen)
     EXPECT_EQ(sheet.m_hWnd, GetParent(pages.general.m_hWnd));
     EXPECT_EQ(nullptr, pages.detail.m_hWnd);
 
+    // A changed page turns Apply on; unchanged again, it goes off.
+    HWND apply = GetDlgItem(sheet.m_hWnd, ID_APPLY_NOW);
+    EXPECT_FALSE(IsWindowEnabled(apply));
+    pages.general.SetModified(TRUE);
+    EXPECT_TRUE(IsWindowEnabled(apply));
+    pages.general.SetModified(FALSE);
+    EXPECT_FALSE(IsWindowEnabled(apply));
+
     EXPECT_TRUE(sheet.SetActivePage(&pages.detail));
     EXPECT_EQ(2, sheet.GetActiveIndex());
     EXPECT_EQ(1, pages.detail.m_inits);
