@@ -59,7 +59,7 @@ int VyxFile::ExtractTo(const wchar_t* folder)
 int VyxFile::ExtractMemberTo(const wchar_t* folder)
 {
     // The plug-in writes the member under its own name into the folder.
-    if (!IsSafeMemberPath(m_fileName) || m_fileName.IsEmpty())
+    if (!IsSafeMemberPath(m_path) || m_fileName.IsEmpty())
         return kRefusedMember;
     SPIRequest request;
     request.id = m_archivePluginId;

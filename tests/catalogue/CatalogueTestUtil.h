@@ -12,6 +12,7 @@
 #include <initializer_list>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace cataloguetest {
 
@@ -102,6 +103,30 @@ inline SPIFileInfo MemberRecord(const char* path, const char* name, DWORD size, 
     record.timestamp = time;
     record.position = position;
     return record;
+}
+
+// The listing the program's host gives for an archive (empty when none).
+inline std::vector<SPIFileInfo> ListMembers(const std::wstring& archivePath, int archiveId = 0)
+{
+    SPIRequest request;
+    request.id = archiveId;
+    request.source = archivePath.c_str();
+    std::vector<SPIFileInfo> members;
+    if (theSPImapIndex.GetArchiveInfo(&request) == SPI_OK) {
+        members = ReadArchiveListing(request.output);
+        GlobalFree(request.output);
+    }
+    return members;
+}
+
+// The item the scan makes for a member of the archive file at archivePath.
+inline VyxFile* NewMemberItem(const std::wstring& archivePath, const SPIFileInfo& record, int archiveId = 0)
+{
+    VyxFileFind finder;
+    size_t cut = archivePath.find_last_of(L'\\');
+    if (!FindEntry(finder, archivePath.substr(0, cut), archivePath.substr(cut + 1)))
+        return nullptr;
+    return new VyxFile(finder, -1, archiveId, &record);
 }
 
 // The date tests also run as "catalogue_localtime" under TZ=Asia/Tokyo (nine hours ahead of UTC,
