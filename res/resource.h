@@ -26,6 +26,8 @@
 #define IDC_WAIT_CURSOR 233
 
 // ---- catalogue/
+// The wait cursor of long document operations (storing thumbnails, listing)
+#define IDC_DOCUMENT_WAIT_CURSOR 186
 
 // ---- controls/
 
