@@ -119,7 +119,7 @@ int ReadRecords(const wchar_t* fileName, VyxCacheThumbsArray& records)
     VyxCacheThumbs work;
     ULONGLONG offset = 0;
     // Offsets and lengths are added in 64 bits: a hostile length cannot wrap back into the file.
-    while (size - offset >= 8) {
+    while (offset < size && size - offset >= 8) {
         int tag = static_cast<int>(ReadDword(data + offset));
         DWORD length = ReadDword(data + offset + 4);
         ULONGLONG next = offset + 8 + length;
