@@ -312,7 +312,8 @@ CString VyxCacheIndex::ParseKey(const wchar_t* key, CString& archiveFileName) co
     CString serial = *expression.GetMatch(3) ? expression.GetMatch(3) : expression.GetMatch(4);
     // Of the two alternatives only one took part; the other's groups are empty.
     CString path = CString(expression.GetMatch(6)) + expression.GetMatch(8);
-    archiveFileName = expression.GetMatch(7);
+    // The archive's name was escaped with the rest of the key: it is shown as it is named.
+    archiveFileName = UnescapeKey(expression.GetMatch(7));
     return CString(expression.GetMatch(2)) + GetDriveOfVolume(serial) + UnescapeKey(path);
 }
 
