@@ -470,6 +470,12 @@ int VyxFilexDraw::DrawCell(CDC* dc, int x, int y, int width, int height, int pic
     CRect name(0, 0, 0, 0);
     if (m_nameMode != 0 && target) {
         int lineHeight = target->GetTextExtent(ExpandMacros(m_nameFormat)).cy;
+        // Wine measures an empty text 0 high; a line is as high as the font whatever it holds.
+        if (lineHeight == 0) {
+            TEXTMETRICW metrics = {};
+            if (GetTextMetricsW(target->GetSafeHdc(), &metrics))
+                lineHeight = metrics.tmHeight;
+        }
         int lines = CountTemplateLines(m_nameFormat);
         if (m_nameMode == 1) {
             int cut = std::max<int>((100 - m_name2Per) * (cell.bottom - cell.top) / 100, (lineHeight + 1) * lines + 5);
