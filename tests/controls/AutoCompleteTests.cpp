@@ -226,24 +226,27 @@ TEST(AutoComplete, DraggedCornerSizeIsKeptForLaterLists)
     CPoint corner(before.right - 3, before.bottom - 3);
     {
         HelperThread mouse([&] {
-            SetCursorPos(corner.x, corner.y);
-            INPUT down = {};
-            down.type = INPUT_MOUSE;
-            down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-            SendInput(1, &down, sizeof(down));
-            for (int step = 1; step <= 5; ++step) {
-                Sleep(30);
-                SetCursorPos(corner.x + 12 * step, corner.y + 10 * step);
-                INPUT move = {};
-                move.type = INPUT_MOUSE;
-                move.mi.dwFlags = MOUSEEVENTF_MOVE;
-                SendInput(1, &move, sizeof(move));
-            }
-            Sleep(30);
-            INPUT up = {};
-            up.type = INPUT_MOUSE;
-            up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-            SendInput(1, &up, sizeof(up));
+            // Absolute moves through the input queue, so nothing earlier overtakes the press.
+            auto send = [](DWORD flags, CPoint at) {
+                INPUT input = {};
+                input.type = INPUT_MOUSE;
+                input.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+                input.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+                input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+                SendInput(1, &input, sizeof(input));
+                for (int i = 0; i < 200; ++i) {
+                    POINT now;
+                    GetCursorPos(&now);
+                    if (abs(now.x - at.x) <= 1 && abs(now.y - at.y) <= 1)
+                        break;
+                    Sleep(10);
+                }
+            };
+            send(0, corner);
+            send(MOUSEEVENTF_LEFTDOWN, corner);
+            for (int step = 1; step <= 5; ++step)
+                send(0, corner + CSize(12 * step, 10 * step));
+            send(MOUSEEVENTF_LEFTUP, corner + CSize(60, 50));
         });
         PumpUntil([&] {
             CRect now;
