@@ -226,27 +226,24 @@ TEST(AutoComplete, DraggedCornerSizeIsKeptForLaterLists)
     CPoint corner(before.right - 3, before.bottom - 3);
     {
         HelperThread mouse([&] {
-            // Absolute moves through the input queue, so nothing earlier overtakes the press.
-            auto send = [](DWORD flags, CPoint at) {
-                INPUT input = {};
-                input.type = INPUT_MOUSE;
-                input.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-                input.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-                input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-                SendInput(1, &input, sizeof(input));
-                for (int i = 0; i < 200; ++i) {
-                    POINT now;
-                    GetCursorPos(&now);
-                    if (abs(now.x - at.x) <= 1 && abs(now.y - at.y) <= 1)
-                        break;
-                    Sleep(10);
-                }
+            // Absolute moves only: a cursor warped by SetCursorPos and relative input can disagree
+            // under Wine once an earlier test has moved the cursor.
+            auto send = [](int x, int y, DWORD flags) {
+                INPUT in = {};
+                in.type = INPUT_MOUSE;
+                in.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+                in.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+                in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+                SendInput(1, &in, sizeof(in));
             };
-            send(0, corner);
-            send(MOUSEEVENTF_LEFTDOWN, corner);
-            for (int step = 1; step <= 5; ++step)
-                send(0, corner + CSize(12 * step, 10 * step));
-            send(MOUSEEVENTF_LEFTUP, corner + CSize(60, 50));
+            send(corner.x, corner.y, 0);
+            send(corner.x, corner.y, MOUSEEVENTF_LEFTDOWN);
+            for (int step = 1; step <= 5; ++step) {
+                Sleep(30);
+                send(corner.x + 12 * step, corner.y + 10 * step, 0);
+            }
+            Sleep(30);
+            send(corner.x + 60, corner.y + 50, MOUSEEVENTF_LEFTUP);
         });
         PumpUntil([&] {
             CRect now;
