@@ -41,8 +41,6 @@ CButtonGrp::CButtonGrp()
 
 CButtonGrp::~CButtonGrp()
 {
-    if (m_hToolTip && ::IsWindow(m_hToolTip))
-        ::DestroyWindow(m_hToolTip);
     for (CCJFlatButton& button : m_buttons)
         button.DestroyWindow();
     for (HICON icon : m_icons) {
@@ -69,30 +67,19 @@ void CButtonGrp::PreSubclassWindow()
         m_buttons[i].SetButtonIcon(m_icons[i], 14, 12);
         rect.OffsetRect(-25, 0);
     }
-    m_hToolTip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, m_hWnd, nullptr, AfxGetInstanceHandle(), nullptr);
-    if (!m_hToolTip)
+    if (!m_ToolTip.Create(this))
         return;
-    ::SendMessageW(m_hToolTip, TTM_ACTIVATE, TRUE, 0);
+    m_ToolTip.Activate(TRUE);
     for (const ButtonInfo& info : kButtons) {
-        CWnd* button = GetDlgItem(static_cast<int>(info.id));
-        if (!button)
-            continue;
-        TOOLINFOW tool = {};
-        tool.cbSize = sizeof(tool);
-        tool.uFlags = TTF_IDISHWND;
-        tool.hwnd = m_hWnd;
-        tool.uId = reinterpret_cast<UINT_PTR>(button->GetSafeHwnd());
-        tool.hinst = AfxGetResourceHandle();
-        tool.lpszText = MAKEINTRESOURCEW(info.tip);
-        ::SendMessageW(m_hToolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        if (CWnd* button = GetDlgItem(static_cast<int>(info.id)))
+            m_ToolTip.AddTool(button, info.tip);
     }
 }
 
 BOOL CButtonGrp::PreTranslateMessage(MSG* pMsg)
 {
-    if (m_hToolTip)
-        ::SendMessageW(m_hToolTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(pMsg));
+    if (m_ToolTip.GetSafeHwnd())
+        m_ToolTip.RelayEvent(pMsg);
     return CStatic::PreTranslateMessage(pMsg);
 }
 

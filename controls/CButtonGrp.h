@@ -12,7 +12,7 @@ public:
     ~CButtonGrp() override;
 
     CCJFlatButton& GetButton(int nIndex) { return m_buttons[nIndex]; }
-    HWND GetToolTipWindow() const { return m_hToolTip; }
+    CToolTipCtrl& GetToolTip() { return m_ToolTip; }
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
     static const int ButtonCount = 6;
@@ -35,6 +35,6 @@ private:
     // In the order add, delete, to the top, up, down, to the end.
     CCJFlatButton m_buttons[ButtonCount];
     CImageList m_imageList;
-    HWND m_hToolTip = nullptr;
+    CToolTipCtrl m_ToolTip;
     HICON m_icons[ButtonCount] = {};
 };

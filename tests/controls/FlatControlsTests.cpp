@@ -178,15 +178,10 @@ TEST(ButtonGroup, EachButtonHasItsTooltipFromTheStringTable)
                                  reinterpret_cast<HMENU>(900), nullptr, nullptr);
     CButtonGrp group;
     ASSERT_TRUE(group.SubclassWindow(frame));
-    HWND tip = group.GetToolTipWindow();
-    ASSERT_NE(nullptr, tip);
-    EXPECT_EQ(6, SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0));
-    wchar_t text[64] = {};
-    TOOLINFOW tool = {};
-    tool.cbSize = sizeof(tool);
-    tool.hwnd = group.GetSafeHwnd();
-    tool.uId = reinterpret_cast<UINT_PTR>(group.GetDlgItem(IDC_BUTTONGRP_UP)->GetSafeHwnd());
-    tool.lpszText = text;
-    SendMessageW(tip, TTM_GETTEXTW, 64, reinterpret_cast<LPARAM>(&tool));
-    EXPECT_STREQ(L"上へ", text);
+    CToolTipCtrl& tip = group.GetToolTip();
+    ASSERT_NE(nullptr, tip.GetSafeHwnd());
+    EXPECT_EQ(6, tip.GetToolCount());
+    CString text;
+    tip.GetText(text, group.GetDlgItem(IDC_BUTTONGRP_UP));
+    EXPECT_EQ(CString(L"上へ"), text);
 }
