@@ -4,6 +4,8 @@
 
 #include "framework/CDC.h"
 
+class CWnd;
+
 class CImageList : public CObject
 {
     DECLARE_DYNCREATE(CImageList)
@@ -56,11 +58,9 @@ public:
         return ImageList_BeginDrag(m_hImageList, nImage, ptHotSpot.x, ptHotSpot.y);
     }
     static void PASCAL EndDrag() { ImageList_EndDrag(); }
-    static BOOL PASCAL DragEnter(HWND hWndLock, CPoint point)
-    {
-        return ImageList_DragEnter(hWndLock, point.x, point.y);
-    }
-    static BOOL PASCAL DragLeave(HWND hWndLock) { return ImageList_DragLeave(hWndLock); }
+    // pWndLock null: the desktop.
+    static BOOL PASCAL DragEnter(CWnd* pWndLock, CPoint point);
+    static BOOL PASCAL DragLeave(CWnd* pWndLock);
     static BOOL PASCAL DragMove(CPoint pt) { return ImageList_DragMove(pt.x, pt.y); }
     static BOOL PASCAL DragShowNolock(BOOL bShow) { return ImageList_DragShowNolock(bShow); }
     BOOL SetDragCursorImage(int nDrag, CPoint ptHotSpot)

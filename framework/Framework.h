@@ -40,3 +40,14 @@
 #include "framework/CStdControls.h"
 #include "framework/CProgressCtrl.h"
 #include "framework/CSpinButtonCtrl.h"
+
+// Property sheets, common dialogs, OLE data transfer and the common-control wrappers.
+#include "framework/CTabCtrl.h"
+#include "framework/CToolTipCtrl.h"
+#include "framework/CPropertyPage.h"
+#include "framework/CPropertySheet.h"
+#include "framework/AfxOleInit.h"
+#include "framework/COleDataObject.h"
+#include "framework/COleDataSource.h"
+#include "framework/COleDropSource.h"
+#include "framework/COleDropTarget.h"

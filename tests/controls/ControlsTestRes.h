@@ -1,5 +1,9 @@
-// Resource ids of the control tests' own templates and strings (kept clear of res/resource.h).
+// Resource ids of the control tests' own templates and strings (above the program's ranges).
 #pragma once
+
+#define IDM_TEST_DROP 31000
+#define ID_TEST_DROP_FIRST 31001
+#define ID_TEST_DROP_SECOND 31002
 
 #define IDD_CTLTEST_RESIZE 28001
 #define IDD_CTLTEST_PAGE 28002
