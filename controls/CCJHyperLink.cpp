@@ -16,14 +16,12 @@ CCJHyperLink::~CCJHyperLink()
 {
     if (m_hLinkCursor)
         ::DestroyCursor(m_hLinkCursor);
-    if (m_hToolTip && ::IsWindow(m_hToolTip))
-        ::DestroyWindow(m_hToolTip);
 }
 
 BOOL CCJHyperLink::PreTranslateMessage(MSG* pMsg)
 {
-    if (m_hToolTip)
-        ::SendMessageW(m_hToolTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(pMsg));
+    if (m_ToolTip.GetSafeHwnd())
+        m_ToolTip.RelayEvent(pMsg);
     return CStatic::PreTranslateMessage(pMsg);
 }
 
@@ -47,16 +45,10 @@ void CCJHyperLink::PreSubclassWindow()
     FitToText();
     LoadHandCursor();
 
-    m_hToolTip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, m_hWnd, nullptr, AfxGetInstanceHandle(), nullptr);
-    if (m_hToolTip) {
-        TOOLINFOW tool = {};
-        tool.cbSize = sizeof(tool);
-        tool.hwnd = m_hWnd;
-        tool.uId = 1;
-        tool.lpszText = const_cast<LPWSTR>(static_cast<LPCWSTR>(m_strLink));
-        GetClientRect(&tool.rect);
-        ::SendMessageW(m_hToolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    if (m_ToolTip.Create(this)) {
+        CRect client;
+        GetClientRect(&client);
+        m_ToolTip.AddTool(this, m_strLink, &client, 1);
     }
     CStatic::PreSubclassWindow();
 }
@@ -67,14 +59,8 @@ void CCJHyperLink::SetLink(LPCWSTR lpszLink)
     if (!GetSafeHwnd())
         return;
     FitToText();
-    if (m_hToolTip) {
-        TOOLINFOW tool = {};
-        tool.cbSize = sizeof(tool);
-        tool.hwnd = m_hWnd;
-        tool.uId = 1;
-        tool.lpszText = const_cast<LPWSTR>(static_cast<LPCWSTR>(m_strLink));
-        ::SendMessageW(m_hToolTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-    }
+    if (m_ToolTip.GetSafeHwnd())
+        m_ToolTip.UpdateTipText(m_strLink, this, 1);
 }
 
 CString CCJHyperLink::GetLink() const

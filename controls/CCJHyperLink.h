@@ -36,7 +36,7 @@ public:
     virtual void LoadHandCursor();
 
     BOOL IsOver() const { return m_bOverControl; }
-    HWND GetToolTipWindow() const { return m_hToolTip; }
+    CToolTipCtrl& GetToolTip() { return m_ToolTip; }
     // The handler's command line cut before its "%1" placeholder, then a blank and the link.
     static CString BuildHandlerCommand(const CString& strCommand, LPCWSTR lpszLink);
     // The text the open-error message box shows for a shell error code.
@@ -63,5 +63,5 @@ protected:
     CString m_strLink;
     CFont m_linkFont;
     HCURSOR m_hLinkCursor = nullptr;
-    HWND m_hToolTip = nullptr;
+    CToolTipCtrl m_ToolTip;
 };

@@ -68,6 +68,9 @@ private:
 // system's handle table is counted); -1 when it cannot be read.
 int OwnHandleCount();
 
+// Saves what the screen shows in a rectangle as a 24-bit BMP file.
+bool SaveScreenBitmap(const RECT& rect, LPCWSTR path);
+
 // Whether the window's class has that name.
 bool IsClass(HWND hWnd, LPCWSTR className);
 

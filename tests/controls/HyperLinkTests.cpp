@@ -61,8 +61,11 @@ TEST(HyperLink, EmptyTextShowsTheLinkAndTextWithoutLinkBecomesTheLink)
     texted.SetUnderlined(FALSE);
     GetObjectW(reinterpret_cast<HFONT>(texted.SendMessage(WM_GETFONT)), sizeof(font), &font);
     EXPECT_EQ(0, font.lfUnderline);
-    ASSERT_NE(nullptr, texted.GetToolTipWindow());
-    EXPECT_EQ(1, SendMessageW(texted.GetToolTipWindow(), TTM_GETTOOLCOUNT, 0, 0));
+    ASSERT_NE(nullptr, texted.GetToolTip().GetSafeHwnd());
+    EXPECT_EQ(1, texted.GetToolTip().GetToolCount());
+    CString tip;
+    texted.GetToolTip().GetText(tip, &texted, 1);
+    EXPECT_EQ(CString(L"サポート"), tip);
 }
 
 TEST(HyperLink, LabelShrinksToItsTextKeepingItsAlignment)
