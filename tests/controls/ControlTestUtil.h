@@ -1,5 +1,5 @@
-// Helpers of the control tests: waiting for a state while pumping, a host window that logs what
-// its children tell it, a memory canvas for pixel probes and the stand-in theme library.
+// Helpers of the control tests: a host window that logs what its children tell it, a memory
+// canvas for pixel probes and the stand-in theme library (waiting for a state: WindowTestUtil.h).
 #pragma once
 
 #include "framework/WindowTestUtil.h"
@@ -7,9 +7,6 @@
 
 #include <functional>
 #include <vector>
-
-// Pumps this thread's messages until done() holds; false after timeoutMs.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 
 // The recording of the stand-in theme library `dll` (loaded when needed), reset to "themed".
 FakeThemeState* ResetFakeTheme(LPCWSTR dll = L"fake_uxtheme.dll");
