@@ -133,6 +133,13 @@ HWND WaitForMenu()
     return WaitForWindow([](HWND hWnd) { return IsClass(hWnd, L"#32768"); });
 }
 
+// A menu opened under the pointer would take the item there as its start: keep the pointer away
+// from where the menus open, wherever an earlier test left it.
+void ParkCursor()
+{
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+}
+
 // Presses Down n times, then Enter (or Escape with n < 0), in the next menu that opens.
 void DriveMenu(int n)
 {
@@ -202,6 +209,7 @@ TEST(ShellContextMenu, CallerItemIsReturnedAndDismissingRestoresTheOwnersProcedu
     CString file = scratch.WriteFile(L"写真.txt", "x");
     CLogHostWnd host;
     LONG_PTR procedure = GetWindowLongPtrW(host.GetSafeHwnd(), GWLP_WNDPROC);
+    ParkCursor();
     for (int pick : {1, -1}) {
         CShellContextMenu menu;
         menu.SetObject(file);
@@ -233,6 +241,7 @@ TEST(ShellContextMenu, PickedShellCommandRunsAndAnswersZero)
     CShellContextMenu menu;
     menu.SetObjects(paths);
     ASSERT_EQ(2, menu.GetItemCount());
+    ParkCursor();
     UINT result = 1;
     {
         // "Copy" by its text, counted among the items a key press can reach.
@@ -279,6 +288,7 @@ TEST(ShellContextMenu, MenuHookPassesOwnerDrawMessagesToTheNewestInterface)
         menu.GetMenu()->AppendMenu(MF_STRING, 30000, L"私の項目");
         LONG_PTR during = 0;
         UINT result = 1;
+        ParkCursor();
         {
             HelperThread driver([&] {
                 HWND window = WaitForMenu();
