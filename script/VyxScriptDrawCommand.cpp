@@ -118,10 +118,11 @@ int VyxScriptDrawCommand::DrawSpline(bool cubic)
         style.penStyle = 0;
     if (perCurve < 1)
         perCurve = 100;
-    LogWrite(LogSourceRecord(cubic ? "VyxScriptCommandCSpline" : "VyxScriptCommandBSpline", __LINE__,
-                             cubic ? "VyxScriptCommandCSpline::Execute" : "VyxScriptCommandBSpline::Execute"),
-             LogLevelInfo, cubic ? L"CSpLine %s, #%06X, %g, %d, %d" : L"BSpLine %s, #%06X, %g, %d, %d",
-             PointsText(points, !cubic, false), RgbText(style.penColour), style.penWidth, style.penStyle, perCurve);
+    if (IsLogLevelOn(LogLevelInfo))
+        LogWrite(LogSourceRecord(cubic ? "VyxScriptCommandCSpline" : "VyxScriptCommandBSpline", __LINE__,
+                                 cubic ? "VyxScriptCommandCSpline::Execute" : "VyxScriptCommandBSpline::Execute"),
+                 LogLevelInfo, cubic ? L"CSpLine %s, #%06X, %g, %d, %d" : L"BSpLine %s, #%06X, %g, %d, %d",
+                 PointsText(points, !cubic, false), RgbText(style.penColour), style.penWidth, style.penStyle, perCurve);
     std::vector<POINTD> device = ToDevice(points);
     VyxPointDArray curve;
     VyxSpline spline;

@@ -260,8 +260,9 @@ int VyxScriptFunction::TakeStatement(const CString& text, VyxText& source)
     std::unique_ptr<VyxScriptCommand> statement(ParseFunction(text));
     if (!statement)
         return -1;
-    LogWrite(Source(__LINE__, "VyxScriptFunction::ParseText"), LogLevelDebug, L"#%04d:%s",
-             m_context ? m_context->m_lineNumber : 0, statement->ToString());
+    if (IsLogLevelOn(LogLevelDebug))
+        LogWrite(Source(__LINE__, "VyxScriptFunction::ParseText"), LogLevelDebug, L"#%04d:%s",
+                 m_context ? m_context->m_lineNumber : 0, statement->ToString());
     switch (statement->GetId()) {
     case StatementFunction: {
         if (!m_functions)
@@ -393,8 +394,9 @@ const VyxVariant& VyxScriptFunction::ExecStatement()
         break;
     case StatementExpression:
         Evaluate(statement->GetParameter(0));
-        LogWrite(Source(__LINE__, "VyxScriptFunction::ExecStatement"), LogLevelInfo, L"Statement: %s",
-                 statement->GetParameter(0));
+        if (IsLogLevelOn(LogLevelInfo))
+            LogWrite(Source(__LINE__, "VyxScriptFunction::ExecStatement"), LogLevelInfo, L"Statement: %s",
+                     statement->GetParameter(0));
         break;
     default:
         statement->Execute();
