@@ -105,28 +105,29 @@ LogSourceRecord Source(int line, const char* function)
 
 } // namespace
 
-// Counts the script-function calls in progress across all functions (recursion can pass from
-// one function to another) and refuses one beyond the limit instead of exhausting the stack.
-class VyxScriptFunction::CallDepth
+// One count for everything that nests on the stack while a script is parsed or run (blocks,
+// definitions, calls, which can pass from one function to another); one level beyond the bound
+// raises instead of exhausting the stack. Per thread: each thread has a stack of its own.
+class VyxScriptFunction::NestingDepth
 {
 public:
-    explicit CallDepth(const wchar_t* name)
+    NestingDepth(const wchar_t* what, const char* function)
     {
-        if (s_depth >= MaxCallDepth)
-            ThrowGlobalErrorAtLevel(
-                VyxGlobalErrorException::Create("VyxScriptFunction", __LINE__, "VyxScriptFunction::OperateFunction"), 4,
-                ePostFixTooDeep, L"script functions nested deeper than %d: %s", static_cast<int>(MaxCallDepth), name);
+        if (s_depth >= MaxNestingDepth)
+            ThrowGlobalErrorAtLevel(VyxGlobalErrorException::Create("VyxScriptFunction", __LINE__, function), 4,
+                                    ePostFixTooDeep, L"script nested deeper than %d: %s",
+                                    static_cast<int>(MaxNestingDepth), what);
         ++s_depth;
     }
-    ~CallDepth() { --s_depth; }
-    CallDepth(const CallDepth&) = delete;
-    CallDepth& operator=(const CallDepth&) = delete;
+    ~NestingDepth() { --s_depth; }
+    NestingDepth(const NestingDepth&) = delete;
+    NestingDepth& operator=(const NestingDepth&) = delete;
 
 private:
-    static int s_depth;
+    static thread_local int s_depth;
 };
 
-int VyxScriptFunction::CallDepth::s_depth = 0;
+thread_local int VyxScriptFunction::NestingDepth::s_depth = 0;
 
 // A run keeps the statement index of the run it interrupted (a function calling itself).
 class VyxScriptFunction::RunScope
@@ -267,6 +268,7 @@ int VyxScriptFunction::TakeStatement(const CString& text, VyxText& source)
     case StatementFunction: {
         if (!m_functions)
             return -1; // a function without a map cannot hold definitions
+        NestingDepth depth(statement->GetParameter(0), "VyxScriptFunction::ParseText");
         VyxScriptFunction* function = m_functions->Take(statement->GetParameter(0));
         function->SetLinks(m_context, m_registry, m_functions);
         function->m_statements.RemoveAll();
@@ -421,6 +423,7 @@ int VyxScriptFunction::FindBlockEnd(int index) const
 
 void VyxScriptFunction::ExecWhile(VyxScriptCommand* statement)
 {
+    NestingDepth depth(L"WHILE", "VyxScriptFunction::ExecStatement");
     CString condition = statement->GetParameter(0);
     bool running = Evaluate(condition).GetBool();
     int start = m_index;
@@ -444,6 +447,7 @@ void VyxScriptFunction::ExecWhile(VyxScriptCommand* statement)
 
 void VyxScriptFunction::ExecIf(VyxScriptCommand* statement)
 {
+    NestingDepth depth(L"IF", "VyxScriptFunction::ExecStatement");
     bool running = Evaluate(statement->GetParameter(0)).GetBool();
     bool taken = running; // once a branch has run, every later branch is passed over
     for (++m_index; m_index < m_statements.GetCount(); ++m_index) {
@@ -533,7 +537,7 @@ const VyxVariant& VyxScriptFunction::OperateFunction(const VyxVariant& name, Vyx
         RaiseEvaluationError(ePostFixSyntax);
     for (int i = 0; i < arguments.GetCount(); ++i)
         function->SetLocalVariable(definition->GetParameter(i + 1), arguments.GetAt(i));
-    CallDepth depth(name.GetString());
+    NestingDepth depth(name.GetString(), "VyxScriptFunction::OperateFunction");
     VyxVariant value(function->RunFunction());
     result = value;
     return result;
