@@ -3,7 +3,7 @@
 #include "ScriptTestKit.h"
 #include "foundation/TestSettings.h"
 #include "foundation/VyxText.h"
-#include "common/ImportPatch.h"
+#include "common/AllocationLimit.h"
 
 #include <gtest/gtest.h>
 
@@ -194,32 +194,14 @@ TEST_F(ScriptLanguage, DeepNestingOfAnyKindRaisesInsteadOfExhaustingTheStack)
     EXPECT_EQ(5, Local(L"x").GetInt());
 }
 
-int g_failLargeAllocations = 0;
-decltype(&realloc) g_realloc = nullptr;
-decltype(&malloc) g_malloc = nullptr;
-void* __cdecl LimitedMalloc(size_t bytes)
-{
-    return g_failLargeAllocations && bytes > (1 << 20) ? nullptr : g_malloc(bytes);
-}
-void* __cdecl LimitedRealloc(void* block, size_t bytes)
-{
-    return g_failLargeAllocations && bytes > (1 << 20) ? nullptr : g_realloc(block, bytes);
-}
-
 TEST_F(ScriptLanguage, RunningOutOfMemoryEndsTheRunWithAFailure)
 {
     // A text that doubles without end: allocations past a megabyte fail, as they would once the
     // address space runs out.
-    ImportPatch mallocPatch("msvcrt.dll", "malloc", reinterpret_cast<void*>(&LimitedMalloc));
-    ImportPatch reallocPatch("msvcrt.dll", "realloc", reinterpret_cast<void*>(&LimitedRealloc));
-    ASSERT_TRUE(mallocPatch && reallocPatch);
-    g_malloc = reinterpret_cast<decltype(g_malloc)>(mallocPatch.Original());
-    g_realloc = reinterpret_cast<decltype(g_realloc)>(reallocPatch.Original());
     ASSERT_EQ(1, LoadScript(script, folder, L"s = \"0123456789\"\nWHILE 1\n s = s + s\nWEND\n"));
-    g_failLargeAllocations = 1;
-    int result = script.Run();
-    g_failLargeAllocations = 0;
-    EXPECT_EQ(-2, result);
+    AllocationLimit limit(1 << 20);
+    ASSERT_TRUE(limit);
+    EXPECT_EQ(-2, script.Run());
 }
 
 TEST_F(ScriptLanguage, FunctionsDefinedInsideAnotherStayUsableWhileTheMapGrows)
