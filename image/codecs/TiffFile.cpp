@@ -231,40 +231,42 @@ HGLOBAL ConvertPage(TIFF* tif)
     HGLOBAL dib = CreateDibForDepth(static_cast<LONG>(page.width), static_cast<LONG>(page.length), dibBits);
     if (!dib)
         return nullptr;
-    DibLock lock(dib);
-    if (!lock) {
-        GlobalFree(dib);
-        return nullptr;
-    }
-    auto* table = reinterpret_cast<RGBQUAD*>(lock.get() + sizeof(BITMAPINFOHEADER));
-    BYTE* bits = DibBits(lock.get());
-    DWORD rowBytes = DibRowSize(lock.get());
     bool read = false;
-    switch (path) {
-    case Strips:
-        if (photometric == PHOTOMETRIC_PALETTE)
-            SetColorMap(tif, table, bps, 1 << dibBits);
-        else
-            SetGreyRamp(table, 1 << bps, photometric == PHOTOMETRIC_MINISWHITE);
-        read = ReadStrips(tif, page, bits, rowBytes, StripMode::Samples);
-        break;
-    case RgbStrips:
-        read = ReadStrips(tif, page, bits, rowBytes, StripMode::Rgb);
-        break;
-    case WidePaletteStrips:
-        read = ReadStrips(tif, page, bits, rowBytes, StripMode::WidePalette);
-        break;
-    case GreyRgba:
-        // The RGBA reader has already turned min-is-white around.
-        SetGreyRamp(table, 256, false);
-        read = ReadRgba(tif, page, bits, rowBytes, true);
-        break;
-    case ColourRgba:
-        read = ReadRgba(tif, page, bits, rowBytes, false);
-        break;
+    {
+        // Unlocked before a failed page is freed.
+        DibLock lock(dib);
+        if (!lock) {
+            GlobalFree(dib);
+            return nullptr;
+        }
+        auto* table = reinterpret_cast<RGBQUAD*>(lock.get() + sizeof(BITMAPINFOHEADER));
+        BYTE* bits = DibBits(lock.get());
+        DWORD rowBytes = DibRowSize(lock.get());
+        switch (path) {
+        case Strips:
+            if (photometric == PHOTOMETRIC_PALETTE)
+                SetColorMap(tif, table, bps, 1 << dibBits);
+            else
+                SetGreyRamp(table, 1 << bps, photometric == PHOTOMETRIC_MINISWHITE);
+            read = ReadStrips(tif, page, bits, rowBytes, StripMode::Samples);
+            break;
+        case RgbStrips:
+            read = ReadStrips(tif, page, bits, rowBytes, StripMode::Rgb);
+            break;
+        case WidePaletteStrips:
+            read = ReadStrips(tif, page, bits, rowBytes, StripMode::WidePalette);
+            break;
+        case GreyRgba:
+            // The RGBA reader has already turned min-is-white around.
+            SetGreyRamp(table, 256, false);
+            read = ReadRgba(tif, page, bits, rowBytes, true);
+            break;
+        case ColourRgba:
+            read = ReadRgba(tif, page, bits, rowBytes, false);
+            break;
+        }
     }
     if (!read) {
-        GlobalUnlock(dib);
         GlobalFree(dib);
         return nullptr;
     }
