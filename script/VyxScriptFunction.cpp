@@ -153,7 +153,21 @@ private:
 
 VyxScriptFunction::VyxScriptFunction() = default;
 
-VyxScriptFunction::~VyxScriptFunction() = default;
+VyxScriptFunction::~VyxScriptFunction()
+{
+    DropStatements();
+}
+
+void VyxScriptFunction::DropStatements()
+{
+    // Statements shared with a copy outlive this function: none may point back at it.
+    for (int i = 0; i < m_statements.GetCount(); ++i) {
+        VyxScriptCommand* statement = m_statements.GetData()[i];
+        if (statement->GetOwner() == this)
+            statement->SetOwner(nullptr);
+    }
+    m_statements.RemoveAll();
+}
 
 VyxScriptFunction& VyxScriptFunction::operator=(const VyxPostfix& other)
 {
@@ -181,11 +195,11 @@ void VyxScriptFunction::CopyFrom(const VyxScriptFunction& other)
         return;
     m_context = other.m_context;
     m_registry = other.m_registry;
-    m_statements.RemoveAll();
+    DropStatements();
+    // Shared: each statement is run by, and reads the variables of, the function running it.
     for (int i = 0; i < other.m_statements.GetCount(); ++i) {
         VyxScriptCommand* statement = other.m_statements.GetData()[i];
         statement->AddHolder();
-        statement->SetOwner(this);
         m_statements.Add(statement);
     }
     m_functions = other.m_functions;
@@ -203,7 +217,7 @@ void VyxScriptFunction::Clear()
 {
     if (m_functions)
         m_functions->RemoveAll();
-    m_statements.RemoveAll();
+    DropStatements();
     GetLocalVariables() = VyxVariantMap();
     m_index = 0;
     m_current = nullptr;
@@ -271,7 +285,7 @@ int VyxScriptFunction::TakeStatement(const CString& text, VyxText& source)
         NestingDepth depth(statement->GetParameter(0), "VyxScriptFunction::ParseText");
         VyxScriptFunction* function = m_functions->Take(statement->GetParameter(0));
         function->SetLinks(m_context, m_registry, m_functions);
-        function->m_statements.RemoveAll();
+        function->DropStatements();
         function->GetLocalVariables() = VyxVariantMap();
         VyxScriptCommand* definition = statement.release();
         function->AddStatement(definition);
@@ -375,6 +389,7 @@ const VyxVariant& VyxScriptFunction::ExecStatement()
     VyxVariant& result = StatementResult();
     result = VyxVariant();
     VyxScriptCommand* statement = m_statements.GetAt(m_index);
+    statement->SetOwner(this);
     m_current = statement;
     switch (statement->GetId()) {
     case StatementWhile:

@@ -85,6 +85,8 @@ private:
     class NestingDepth;
     class RunScope;
 
+    // Empties the statement list; shared statements no longer point at this function.
+    void DropStatements();
     // 1 stopped at FEND, 0 the parse ends, -1 go on.
     int TakeStatement(const CString& text, VyxText& source);
     void ExecWhile(VyxScriptCommand* statement);
