@@ -130,6 +130,9 @@ void ReadDibPalette256(const void* dib, RGBQUAD table[256])
 bool DecodeRlePixels(const BYTE* src, SIZE_T srcBytes, int bitCount, LONG width, LONG height, BYTE* rows,
                      DWORD rowBytes)
 {
+    // A run that crosses the end of a row is cut there, as readers of the format do (writers pad
+    // rows to whole words: 64-pixel runs for a 63-pixel-wide picture); a run below the last row
+    // or a move outside the picture is refused.
     const bool rle4 = bitCount == 4;
     LONG x = 0, y = 0;
     SIZE_T pos = 0;
@@ -138,10 +141,10 @@ bool DecodeRlePixels(const BYTE* src, SIZE_T srcBytes, int bitCount, LONG width,
         BYTE value = src[pos + 1];
         pos += 2;
         if (count > 0) {
-            if (y >= height || x + count > width)
+            if (y >= height)
                 return false;
             BYTE* row = rows + static_cast<SIZE_T>(y) * rowBytes;
-            for (int k = 0; k < count; ++k, ++x) {
+            for (int k = 0; k < count && x < width; ++k, ++x) {
                 if (rle4)
                     PutNibble(row, x, (k & 1) ? (value & 0x0F) : (value >> 4));
                 else
@@ -167,12 +170,12 @@ bool DecodeRlePixels(const BYTE* src, SIZE_T srcBytes, int bitCount, LONG width,
             break;
         default: {
             LONG n = value;
-            if (y >= height || x + n > width)
+            if (y >= height)
                 return false;
             SIZE_T bytes = rle4 ? (n + 1) / 2 : n;
             SIZE_T padded = (bytes + 1) & ~static_cast<SIZE_T>(1);
             BYTE* row = rows + static_cast<SIZE_T>(y) * rowBytes;
-            for (LONG k = 0; k < n; ++k, ++x) {
+            for (LONG k = 0; k < n && x < width; ++k, ++x) {
                 SIZE_T at = pos + (rle4 ? k / 2 : k);
                 if (at >= srcBytes)
                     return true;
