@@ -3,6 +3,7 @@
 #include "image/codecs/TiffMemory.h"
 
 #include "image/DibCore.h"
+#include "image/DibFilter.h"
 #include "image/DibValidate.h"
 
 #include <tiffio.h>
@@ -61,6 +62,7 @@ struct PageFacts
     uint16_t photometric = 0xFFFF;
     uint16_t planar = PLANARCONFIG_CONTIG;
     uint32_t rowsPerStrip = 0;
+    uint16_t orientation = ORIENTATION_TOPLEFT; // 1..8
     bool tiled = false;
 };
 
@@ -157,8 +159,18 @@ bool ReadStrips(TIFF* tif, const PageFacts& page, BYTE* bits, DWORD rowBytes, St
     return true;
 }
 
-// libtiff's RGBA reader (bottom row first, into the DIB row of the same index): the red byte as
-// the grey value of an 8-bit DIB, or red, green and blue into a 24-bit one.
+// The request that has libtiff's RGBA reader keep the rows and pixels in the order the file
+// stores them; the orientation is then applied as on every other path. The transposed
+// orientations count as their row-major counterparts.
+int StoredOrder(int orientation)
+{
+    static const int kRequest[] = {ORIENTATION_TOPLEFT, ORIENTATION_TOPRIGHT, ORIENTATION_BOTRIGHT,
+                                   ORIENTATION_BOTLEFT};
+    return kRequest[(orientation - 1) & 3];
+}
+
+// libtiff's RGBA reader, first stored row into the DIB's last row as the strips go: the red byte
+// as the grey value of an 8-bit DIB, or red, green and blue into a 24-bit one.
 bool ReadRgba(TIFF* tif, const PageFacts& page, BYTE* bits, DWORD rowBytes, bool grey)
 {
     ULONGLONG pixels = static_cast<ULONGLONG>(page.width) * page.length;
@@ -170,11 +182,11 @@ bool ReadRgba(TIFF* tif, const PageFacts& page, BYTE* bits, DWORD rowBytes, bool
     } catch (const std::bad_alloc&) {
         return false;
     }
-    if (!TIFFReadRGBAImage(tif, page.width, page.length, raster.data(), 0))
+    if (!TIFFReadRGBAImageOriented(tif, page.width, page.length, raster.data(), StoredOrder(page.orientation), 0))
         return false;
     for (uint32_t y = 0; y < page.length; ++y) {
         const uint32_t* from = raster.data() + static_cast<size_t>(y) * page.width;
-        BYTE* to = bits + static_cast<size_t>(y) * rowBytes;
+        BYTE* to = bits + static_cast<size_t>(page.length - 1 - y) * rowBytes;
         for (uint32_t x = 0; x < page.width; ++x) {
             uint32_t abgr = from[x];
             if (grey) {
@@ -187,6 +199,17 @@ bool ReadRgba(TIFF* tif, const PageFacts& page, BYTE* bits, DWORD rowBytes, bool
         }
     }
     return true;
+}
+
+// Turns a page read in stored order the way its orientation tag says (the transposed ones as
+// their row-major counterparts, as libtiff's RGBA reader takes them).
+void ApplyOrientation(HGLOBAL dib, int orientation)
+{
+    int rowMajor = ((orientation - 1) & 3) + 1;
+    if (rowMajor == ORIENTATION_TOPRIGHT || rowMajor == ORIENTATION_BOTRIGHT)
+        FlipDib(dib, 1);
+    if (rowMajor == ORIENTATION_BOTRIGHT || rowMajor == ORIENTATION_BOTLEFT)
+        FlipDib(dib, 0);
 }
 
 HGLOBAL ConvertPage(TIFF* tif)
@@ -203,6 +226,8 @@ HGLOBAL ConvertPage(TIFF* tif)
     if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &page.photometric))
         page.photometric = 0xFFFF;
     page.tiled = TIFFIsTiled(tif) != 0;
+    if (!TIFFGetField(tif, TIFFTAG_ORIENTATION, &page.orientation) || page.orientation < 1 || page.orientation > 8)
+        page.orientation = ORIENTATION_TOPLEFT;
     const int bps = page.bitsPerSample;
     const int photometric = page.photometric;
     if (bps == 0 || page.samplesPerPixel == 0)
@@ -270,6 +295,7 @@ HGLOBAL ConvertPage(TIFF* tif)
         GlobalFree(dib);
         return nullptr;
     }
+    ApplyOrientation(dib, page.orientation);
     return dib;
 }
 
