@@ -170,7 +170,8 @@ int StoredOrder(int orientation)
 }
 
 // libtiff's RGBA reader, first stored row into the DIB's last row as the strips go: the red byte
-// as the grey value of an 8-bit DIB, or red, green and blue into a 24-bit one.
+// as the grey value of an 8-bit DIB, or red, green and blue into a 24-bit one. Its colours come
+// premultiplied by alpha (over black); pictures are laid over white instead.
 bool ReadRgba(TIFF* tif, const PageFacts& page, BYTE* bits, DWORD rowBytes, bool grey)
 {
     ULONGLONG pixels = static_cast<ULONGLONG>(page.width) * page.length;
@@ -184,17 +185,21 @@ bool ReadRgba(TIFF* tif, const PageFacts& page, BYTE* bits, DWORD rowBytes, bool
     }
     if (!TIFFReadRGBAImageOriented(tif, page.width, page.length, raster.data(), StoredOrder(page.orientation), 0))
         return false;
+    auto overWhite = [](uint32_t abgr, uint32_t channel) {
+        uint32_t value = channel + 255 - TIFFGetA(abgr);
+        return static_cast<BYTE>(value > 255 ? 255 : value);
+    };
     for (uint32_t y = 0; y < page.length; ++y) {
         const uint32_t* from = raster.data() + static_cast<size_t>(y) * page.width;
         BYTE* to = bits + static_cast<size_t>(page.length - 1 - y) * rowBytes;
         for (uint32_t x = 0; x < page.width; ++x) {
             uint32_t abgr = from[x];
             if (grey) {
-                to[x] = static_cast<BYTE>(TIFFGetR(abgr));
+                to[x] = overWhite(abgr, TIFFGetR(abgr));
             } else {
-                to[x * 3] = static_cast<BYTE>(TIFFGetB(abgr));
-                to[x * 3 + 1] = static_cast<BYTE>(TIFFGetG(abgr));
-                to[x * 3 + 2] = static_cast<BYTE>(TIFFGetR(abgr));
+                to[x * 3] = overWhite(abgr, TIFFGetB(abgr));
+                to[x * 3 + 1] = overWhite(abgr, TIFFGetG(abgr));
+                to[x * 3 + 2] = overWhite(abgr, TIFFGetR(abgr));
             }
         }
     }
@@ -234,8 +239,9 @@ HGLOBAL ConvertPage(TIFF* tif)
         return nullptr;
 
     // Strips are copied as they stand only where a row of samples is a row of DIB pixels: one
-    // sample a pixel of 1, 2, 4 or 8 bits, or 8-bit interleaved RGB. Everything else (extra
-    // samples, separate planes, tiles, odd and 16-bit depths) goes through the RGBA reader.
+    // sample a pixel of 1, 2, 4 or 8 bits, or 8-bit interleaved RGB. Everything else (alpha and
+    // other extra samples, separate planes, tiles, odd and 16-bit depths) goes through the RGBA
+    // reader, which lays alpha over white.
     bool oneSample = page.samplesPerPixel == 1 && !page.tiled && (bps == 1 || bps == 2 || bps == 4 || bps == 8);
     bool greyLike = photometric == PHOTOMETRIC_MINISWHITE || photometric == PHOTOMETRIC_MINISBLACK ||
                     photometric == PHOTOMETRIC_MASK;
@@ -246,7 +252,7 @@ HGLOBAL ConvertPage(TIFF* tif)
         path = WidePaletteStrips; // the RGBA reader refuses palettes above 8 bits
     else if (greyLike)
         path = GreyRgba;
-    else if (photometric == PHOTOMETRIC_RGB && bps == 8 && page.samplesPerPixel >= 3 &&
+    else if (photometric == PHOTOMETRIC_RGB && bps == 8 && page.samplesPerPixel == 3 &&
              page.planar == PLANARCONFIG_CONTIG && !page.tiled)
         path = RgbStrips;
     else

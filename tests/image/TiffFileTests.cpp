@@ -378,3 +378,47 @@ TEST(TiffFile, OrientationTurnsThePictureTheSameWayOnEveryPath)
                     }
             }
 }
+
+TEST(TiffFile, AlphaIsLaidOverWhiteOnEveryPath)
+{
+    // Opaque red, transparent red, half-covering black.
+    struct Pixel
+    {
+        BYTE value[3];
+        BYTE alpha;
+        COLORREF shown;
+    } const pixels[] = {
+        {{255, 0, 0}, 255, RGB(255, 0, 0)}, {{255, 0, 0}, 0, RGB(255, 255, 255)}, {{0, 0, 0}, 128, RGB(127, 127, 127)}};
+    for (uint16_t bits : {8, 16})
+        for (uint16_t extra : {EXTRASAMPLE_UNASSALPHA, EXTRASAMPLE_ASSOCALPHA}) {
+            SCOPED_TRACE(testing::Message() << bits << " bits, extra sample " << extra);
+            std::vector<BYTE> data;
+            auto put = [&](BYTE v) {
+                if (bits == 16)
+                    data.push_back(v);
+                data.push_back(v);
+            };
+            for (const Pixel& p : pixels) {
+                for (BYTE channel : p.value) // associated alpha stores the colour premultiplied
+                    put(extra == EXTRASAMPLE_ASSOCALPHA ? static_cast<BYTE>(channel * p.alpha / 255) : channel);
+                put(p.alpha);
+            }
+            TiffPage page = Page(3, 1, bits, 4, PHOTOMETRIC_RGB, data);
+            page.extraSample = extra;
+            Decoded decoded(MakeTiff({page}));
+            ASSERT_EQ(0, decoded.result);
+            for (int x = 0; x < 3; ++x) {
+                COLORREF c = Pixel24(decoded.dib(), x, 0);
+                EXPECT_NEAR(GetRValue(pixels[x].shown), GetRValue(c), 1) << x;
+                EXPECT_NEAR(GetGValue(pixels[x].shown), GetGValue(c), 1) << x;
+                EXPECT_NEAR(GetBValue(pixels[x].shown), GetBValue(c), 1) << x;
+            }
+        }
+    // Grey with alpha: transparent black shows white.
+    TiffPage grey = Page(2, 1, 8, 2, PHOTOMETRIC_MINISBLACK, {0, 255, 0, 0});
+    grey.extraSample = EXTRASAMPLE_UNASSALPHA;
+    Decoded decoded(MakeTiff({grey}));
+    ASSERT_EQ(0, decoded.result);
+    EXPECT_EQ(0, GetRValue(Entry(decoded.dib(), IndexAt(decoded.dib(), 0, 0))));
+    EXPECT_EQ(255, GetRValue(Entry(decoded.dib(), IndexAt(decoded.dib(), 1, 0))));
+}
