@@ -303,6 +303,6 @@ TEST(VideoFile, TheGuardEndsFaultsOfTheAviLibraryOnly)
     AVIFileExit();
     // A fault the system takes and handles itself goes to its own handler, guarded or not.
     static BOOL bad = FALSE;
-    EXPECT_TRUE(RunAviGuarded([](void*) { bad = IsBadReadPtr(nullptr, 1); }, nullptr));
+    EXPECT_TRUE(RunAviGuarded([](void*) { bad = IsBadReadPtr(reinterpret_cast<void*>(16), 1); }, nullptr));
     EXPECT_TRUE(bad);
 }
