@@ -1,6 +1,7 @@
 #include "image/DibDepth.h"
 
 #include "image/DibCore.h"
+#include "image/DibPixelView.h"
 
 #include <algorithm>
 #include <cmath>
@@ -71,15 +72,6 @@ struct ChannelMask
     }
 };
 
-void PutNibble(BYTE* row, LONG x, BYTE value)
-{
-    BYTE& target = row[x >> 1];
-    if (x & 1)
-        target = static_cast<BYTE>((target & 0xF0) | (value & 0x0F));
-    else
-        target = static_cast<BYTE>((target & 0x0F) | (value << 4));
-}
-
 HGLOBAL DecodeRleBounded(const void* dib, SIZE_T available)
 {
     DWORD compression = DibCompression(dib);
@@ -145,10 +137,7 @@ bool DecodeRlePixels(const BYTE* src, SIZE_T srcBytes, int bitCount, LONG width,
                 return false;
             BYTE* row = rows + static_cast<SIZE_T>(y) * rowBytes;
             for (int k = 0; k < count && x < width; ++k, ++x) {
-                if (rle4)
-                    PutNibble(row, x, (k & 1) ? (value & 0x0F) : (value >> 4));
-                else
-                    row[x] = value;
+                SetPackedIndex(row, x, bitCount, rle4 && !(k & 1) ? value >> 4 : value);
             }
             continue;
         }
@@ -179,10 +168,7 @@ bool DecodeRlePixels(const BYTE* src, SIZE_T srcBytes, int bitCount, LONG width,
                 SIZE_T at = pos + (rle4 ? k / 2 : k);
                 if (at >= srcBytes)
                     return true;
-                if (rle4)
-                    PutNibble(row, x, (k & 1) ? (src[at] & 0x0F) : (src[at] >> 4));
-                else
-                    row[x] = src[at];
+                SetPackedIndex(row, x, bitCount, rle4 && !(k & 1) ? src[at] >> 4 : src[at]);
             }
             pos += padded;
             break;
@@ -240,13 +226,7 @@ HGLOBAL WidenDibTo24(const void* dib)
         const BYTE* src = from + static_cast<SIZE_T>(y) * fromRow;
         BYTE* dst = to + static_cast<SIZE_T>(y) * toRow;
         for (LONG x = 0; x < width; ++x) {
-            unsigned index;
-            if (bits == 8)
-                index = src[x];
-            else if (bits == 4)
-                index = (src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F;
-            else
-                index = (src[x >> 3] >> (7 - (x & 7))) & 1;
+            unsigned index = GetPackedIndex(src, x, bits);
             *dst++ = table[index].rgbBlue;
             *dst++ = table[index].rgbGreen;
             *dst++ = table[index].rgbRed;
@@ -342,7 +322,7 @@ HGLOBAL WidenDibTo8(const void* dib, int bitCount)
         const BYTE* src = from + static_cast<SIZE_T>(y) * fromRow;
         BYTE* dst = to + static_cast<SIZE_T>(y) * toRow;
         for (LONG x = 0; x < width; ++x)
-            dst[x] = bits == 4 ? (src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F : (src[x >> 3] >> (7 - (x & 7))) & 1;
+            dst[x] = GetPackedIndex(src, x, bits);
     }
     return out;
 }

@@ -3,6 +3,7 @@
 #include "image/codecs/TiffMemory.h"
 
 #include "image/DibCore.h"
+#include "image/DibPixelView.h"
 #include "image/DibFilter.h"
 #include "image/DibValidate.h"
 
@@ -149,8 +150,7 @@ bool ReadStrips(TIFF* tif, const PageFacts& page, BYTE* bits, DWORD rowBytes, St
         } else if (page.bitsPerSample == 2) {
             // Two-bit samples become the nibbles of a 4-bit row.
             for (uint32_t x = 0; x < page.width && x / 4 < available; ++x) {
-                int v = (line[x / 4] >> (6 - 2 * (x % 4))) & 3;
-                to[x / 2] |= static_cast<BYTE>((x & 1) ? v : v << 4);
+                SetPackedIndex(to, x, 4, (line[x / 4] >> (6 - 2 * (x % 4))) & 3);
             }
         } else {
             std::memcpy(to, line, available < rowBytes ? available : rowBytes);
