@@ -1,7 +1,35 @@
+#include "framework/AfxTexts.h"
 #include "framework/CWinApp.h"
 #include "framework/CWnd.h"
 #include "framework/CException.h"
 #include "framework/ModuleState.h"
+
+namespace {
+
+// Start-up or the loop failed outside any window procedure: the user is told and the main
+// window goes, whatever was thrown.
+int EndAfterException(CWinThread* thread)
+{
+    try {
+        throw;
+    } catch (CException* e) {
+        wchar_t text[512];
+        if (!e->GetErrorMessage(text, 512))
+            lstrcpynW(text, afxTextInternalFailure, 512);
+        e->Delete();
+        AfxMessageBox(text, MB_ICONSTOP);
+    } catch (...) {
+        AfxMessageBox(afxTextInternalFailure, MB_ICONSTOP);
+    }
+    try {
+        if (thread->m_pMainWnd)
+            thread->m_pMainWnd->DestroyWindow();
+    } catch (...) {
+    }
+    return -1;
+}
+
+} // namespace
 
 int AFXAPI AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nCmdShow)
 {
@@ -20,10 +48,7 @@ int AFXAPI AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmd
             return thread->ExitInstance();
         }
         return thread->Run();
-    } catch (CException* e) {
-        // Start-up or shut-down failed outside any window procedure: tell the user, end.
-        e->ReportError(MB_ICONSTOP);
-        e->Delete();
-        return -1;
+    } catch (...) {
+        return EndAfterException(thread);
     }
 }

@@ -125,6 +125,32 @@ template <class T> void TextInteger(CDataExchange* pDX, int nIDC, T& value, LPCW
     }
 }
 
+// Plain decimal notation only: [sign] digits [. digits] [e [sign] digits]. The C library would
+// also take hexadecimal ("0x10"), "inf" and "nan", which a number field does not mean.
+bool IsDecimalReal(const wchar_t* p)
+{
+    if (*p == L'+' || *p == L'-')
+        ++p;
+    int digits = 0;
+    for (; *p >= L'0' && *p <= L'9'; ++p)
+        ++digits;
+    if (*p == L'.')
+        for (++p; *p >= L'0' && *p <= L'9'; ++p)
+            ++digits;
+    if (digits == 0)
+        return false;
+    if (*p == L'e' || *p == L'E') {
+        ++p;
+        if (*p == L'+' || *p == L'-')
+            ++p;
+        if (!(*p >= L'0' && *p <= L'9'))
+            return false;
+        while (*p >= L'0' && *p <= L'9')
+            ++p;
+    }
+    return *SkipSpaces(p) == 0;
+}
+
 template <class T> void TextReal(CDataExchange* pDX, int nIDC, T& value, LPCWSTR format)
 {
     HWND hWnd = pDX->PrepareEditCtrl(nIDC);
@@ -132,8 +158,8 @@ template <class T> void TextReal(CDataExchange* pDX, int nIDC, T& value, LPCWSTR
         CString text = WindowText(hWnd);
         const wchar_t* start = SkipSpaces(text);
         wchar_t* end = nullptr;
-        double parsed = std::wcstod(start, &end);
-        if (end == start || *SkipSpaces(end) != 0 || !std::isfinite(parsed) ||
+        double parsed = IsDecimalReal(start) ? std::wcstod(start, &end) : 0.0;
+        if (end == nullptr || end == start || *SkipSpaces(end) != 0 || !std::isfinite(parsed) ||
             std::fabs(parsed) > static_cast<double>(std::numeric_limits<T>::max()))
             FailWith(pDX, kParseReal);
         value = static_cast<T>(parsed);

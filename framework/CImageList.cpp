@@ -1,5 +1,6 @@
 #include "framework/CImageList.h"
 #include "framework/CHandleMap.h"
+#include "framework/CWnd.h"
 #include "framework/ModuleState.h"
 
 IMPLEMENT_DYNCREATE(CImageList, CObject)
@@ -113,4 +114,14 @@ BOOL CImageList::DrawEx(CDC* pDC, int nImage, POINT pt, SIZE sz, COLORREF clrBk,
 BOOL CImageList::Copy(int iDst, int iSrc, UINT uFlags)
 {
     return ImageList_Copy(m_hImageList, iDst, m_hImageList, iSrc, uFlags);
+}
+
+BOOL PASCAL CImageList::DragEnter(CWnd* pWndLock, CPoint point)
+{
+    return ImageList_DragEnter(pWndLock->GetSafeHwnd(), point.x, point.y);
+}
+
+BOOL PASCAL CImageList::DragLeave(CWnd* pWndLock)
+{
+    return ImageList_DragLeave(pWndLock->GetSafeHwnd());
 }

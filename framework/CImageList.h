@@ -4,6 +4,8 @@
 
 #include "framework/CDC.h"
 
+class CWnd;
+
 class CImageList : public CObject
 {
     DECLARE_DYNCREATE(CImageList)
@@ -56,13 +58,16 @@ public:
         return ImageList_BeginDrag(m_hImageList, nImage, ptHotSpot.x, ptHotSpot.y);
     }
     static void PASCAL EndDrag() { ImageList_EndDrag(); }
-    static BOOL PASCAL DragEnter(HWND hWndLock, CPoint point)
-    {
-        return ImageList_DragEnter(hWndLock, point.x, point.y);
-    }
-    static BOOL PASCAL DragLeave(HWND hWndLock) { return ImageList_DragLeave(hWndLock); }
+    // pWndLock null: the desktop.
+    static BOOL PASCAL DragEnter(CWnd* pWndLock, CPoint point);
+    static BOOL PASCAL DragLeave(CWnd* pWndLock);
     static BOOL PASCAL DragMove(CPoint pt) { return ImageList_DragMove(pt.x, pt.y); }
     static BOOL PASCAL DragShowNolock(BOOL bShow) { return ImageList_DragShowNolock(bShow); }
+    // The list being dragged (a temporary wrapper; the drag owns it), its position and hot spot.
+    static CImageList* PASCAL GetDragImage(LPPOINT lpPoint, LPPOINT lpPointHotSpot)
+    {
+        return FromHandle(ImageList_GetDragImage(lpPoint, lpPointHotSpot));
+    }
     BOOL SetDragCursorImage(int nDrag, CPoint ptHotSpot)
     {
         return ImageList_SetDragCursorImage(m_hImageList, nDrag, ptHotSpot.x, ptHotSpot.y);

@@ -2,6 +2,7 @@
 #include "framework/CHandleMap.h"
 #include "framework/CWnd.h"
 #include "framework/ModuleState.h"
+#include "framework/ThreadState.h"
 
 IMPLEMENT_DYNCREATE(CMenu, CObject)
 
@@ -88,12 +89,43 @@ void CMenu::MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct)
     (void)lpMeasureItemStruct;
 }
 
+namespace {
+
+// Records the menu being tracked for the owner's WM_MEASUREITEM, for the duration of the call.
+class CTrackingRecord
+{
+public:
+    CTrackingRecord(HWND hWnd, HMENU hMenu) : m_state(AfxGetThreadState())
+    {
+        m_oldWindow = m_state->m_hTrackingWindow;
+        m_oldMenu = m_state->m_hTrackingMenu;
+        m_state->m_hTrackingWindow = hWnd;
+        m_state->m_hTrackingMenu = hMenu;
+    }
+    ~CTrackingRecord()
+    {
+        m_state->m_hTrackingWindow = m_oldWindow;
+        m_state->m_hTrackingMenu = m_oldMenu;
+    }
+    CTrackingRecord(const CTrackingRecord&) = delete;
+    CTrackingRecord& operator=(const CTrackingRecord&) = delete;
+
+private:
+    AFX_THREAD_STATE* m_state;
+    HWND m_oldWindow;
+    HMENU m_oldMenu;
+};
+
+} // namespace
+
 BOOL CMenu::TrackPopupMenu(UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT lpRect)
 {
+    CTrackingRecord record(pWnd->GetSafeHwnd(), m_hMenu);
     return ::TrackPopupMenu(m_hMenu, nFlags, x, y, 0, pWnd->GetSafeHwnd(), lpRect);
 }
 
 BOOL CMenu::TrackPopupMenuEx(UINT fuFlags, int x, int y, CWnd* pWnd, LPTPMPARAMS lptpm)
 {
+    CTrackingRecord record(pWnd->GetSafeHwnd(), m_hMenu);
     return ::TrackPopupMenuEx(m_hMenu, fuFlags, x, y, pWnd->GetSafeHwnd(), lptpm);
 }

@@ -104,10 +104,9 @@ BOOL CCriticalSection::Lock()
     return TRUE;
 }
 
-BOOL CCriticalSection::Lock(DWORD dwTimeout)
+BOOL CCriticalSection::Lock(DWORD)
 {
-    if (dwTimeout != INFINITE)
-        AfxThrowInvalidArgException();
+    // A critical section cannot time out: the time is ignored, as the class library documents.
     return Lock();
 }
 

@@ -1,4 +1,5 @@
 #include "framework/CWinThread.h"
+#include "framework/AfxTexts.h"
 #include "framework/CException.h"
 #include "framework/CHandleMap.h"
 #include "framework/CWnd.h"
@@ -12,9 +13,6 @@ IMPLEMENT_DYNAMIC(CWinThread, CCmdTarget)
 namespace {
 
 const UINT kSysTimer = 0x0118; // the caret's blink timer
-
-// Shown when a handler failed with an exception that carries no text of its own.
-const wchar_t kInternalFailure[] = L"内部エラーが発生しました。";
 
 // The end of a thread's life: its object goes (when it deletes itself) and the thread forgets it.
 void FinishThread(CWinThread* thread, BOOL bDelete)
@@ -194,20 +192,33 @@ LRESULT CWinThread::ProcessWndProcException(CException* e, const MSG* pMsg)
     return AfxInternalProcessWndProcException(e, pMsg);
 }
 
+LRESULT AFXAPI AfxFailedMessageResult(const MSG* pMsg)
+{
+    switch (pMsg->message) {
+    case WM_CREATE:
+        return -1; // the window is not created
+    case WM_PAINT:
+        ::ValidateRect(pMsg->hwnd, nullptr); // or the paint would come back forever
+        return 0;
+    case WM_COMMAND:
+        return TRUE; // handled: the failure has been dealt with
+    default:
+        return 0;
+    }
+}
+
 LRESULT AFXAPI AfxInternalProcessWndProcException(CException* e, const MSG* pMsg)
 {
-    if (pMsg->message == WM_CREATE)
-        return -1; // the window is not created
-    if (pMsg->message == WM_PAINT)
-        ::ValidateRect(pMsg->hwnd, nullptr); // or the paint would come back forever
     // A user exception was reported where it was raised.
     if (e && !e->IsKindOf(RUNTIME_CLASS(CUserException))) {
         wchar_t text[512];
-        if (!e->GetErrorMessage(text, 512))
-            lstrcpynW(text, kInternalFailure, 512);
+        if (!e->GetErrorMessage(text, 512)) {
+            bool menuCommand = pMsg->message == WM_COMMAND && pMsg->lParam == 0;
+            lstrcpynW(text, menuCommand ? afxTextCommandFailure : afxTextInternalFailure, 512);
+        }
         AfxMessageBox(text, MB_ICONSTOP);
     }
-    return 0;
+    return AfxFailedMessageResult(pMsg);
 }
 
 void CWinThread::Delete()

@@ -78,6 +78,9 @@ CWinThread* AFXAPI AfxGetThread();
 
 // The default handling of ProcessWndProcException, used when the thread has no CWinThread.
 LRESULT AFXAPI AfxInternalProcessWndProcException(CException* e, const MSG* pMsg);
+// What a message whose handler failed returns, whatever was thrown: -1 for WM_CREATE (no window),
+// TRUE for WM_COMMAND (handled), 0 otherwise; a failed paint is validated.
+LRESULT AFXAPI AfxFailedMessageResult(const MSG* pMsg);
 // The default of IsIdleMessage: FALSE for repeated mouse moves at one place, paints and the
 // caret's blink timer.
 BOOL AFXAPI AfxInternalIsIdleMessage(MSG* pMsg);

@@ -11,6 +11,7 @@
 #include "framework/CHandleMap.h"
 #include "framework/CStdControls.h"
 #include "framework/CWinThread.h"
+#include "framework/COleDropTarget.h"
 #include "framework/ModuleState.h"
 
 IMPLEMENT_DYNCREATE(CWnd, CCmdTarget)
@@ -102,8 +103,12 @@ LRESULT CALLBACK CbtFilterHook(int code, WPARAM wParam, LPARAM lParam)
 void CenterAfterInitDialog(HWND hWnd, const RECT& before, DWORD styleBefore)
 {
     // A dialog that stayed where its template put it is centred on its owner, unless it is a
-    // child or already visible.
+    // child or already visible, or a modeless one beside an owner still in use (a modal dialog's
+    // owner is disabled by now).
     if ((styleBefore & (WS_VISIBLE | WS_CHILD)) || !::IsWindow(hWnd))
+        return;
+    HWND owner = ::GetWindow(hWnd, GW_OWNER);
+    if (owner && ::IsWindowEnabled(owner))
         return;
     if (::GetWindowLongW(hWnd, GWL_STYLE) & (WS_VISIBLE | WS_CHILD))
         return;
@@ -113,6 +118,25 @@ void CenterAfterInitDialog(HWND hWnd, const RECT& before, DWORD styleBefore)
         return;
     if (CWnd* wnd = CWnd::FromHandlePermanent(hWnd))
         wnd->CenterWindow();
+}
+
+// The program's menu object holding item nID in the tree below hMenu: the one of the menu that
+// holds it, else the nearest one above; null when none of them has an object.
+CMenu* FindMenuOfItem(HMENU hMenu, UINT nID, CMenu* above)
+{
+    CMenu* here = CMenu::FromHandlePermanent(hMenu);
+    if (!here)
+        here = above;
+    int count = ::GetMenuItemCount(hMenu);
+    for (int i = 0; i < count; ++i) {
+        if (HMENU sub = ::GetSubMenu(hMenu, i)) {
+            if (CMenu* found = FindMenuOfItem(sub, nID, here))
+                return found;
+        } else if (::GetMenuItemID(hMenu, i) == nID) {
+            return here;
+        }
+    }
+    return nullptr;
 }
 
 void SendToDescendants(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, BOOL bDeep, BOOL bOnlyPerm)
@@ -133,9 +157,15 @@ void SendToDescendants(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, BO
 
 // ---------------------------------------------------------------- construction and handle maps
 
-CWnd::CWnd() : m_hWnd(nullptr), m_nFlags(0), m_hWndOwner(nullptr), m_nModalResult(0), m_pfnSuper(nullptr) {}
+CWnd::CWnd()
+    : m_hWnd(nullptr), m_nFlags(0), m_hWndOwner(nullptr), m_nModalResult(0), m_pDropTarget(nullptr), m_pfnSuper(nullptr)
+{
+}
 
-CWnd::CWnd(HWND hWnd) : m_hWnd(hWnd), m_nFlags(0), m_hWndOwner(nullptr), m_nModalResult(0), m_pfnSuper(nullptr) {}
+CWnd::CWnd(HWND hWnd)
+    : m_hWnd(hWnd), m_nFlags(0), m_hWndOwner(nullptr), m_nModalResult(0), m_pDropTarget(nullptr), m_pfnSuper(nullptr)
+{
+}
 
 CWnd::~CWnd()
 {
@@ -285,6 +315,11 @@ BOOL CWnd::DestroyWindow()
 
 void CWnd::OnNcDestroy()
 {
+    // OLE would otherwise keep calling a drop target whose window is gone.
+    if (m_pDropTarget) {
+        m_pDropTarget->Revoke();
+        m_pDropTarget = nullptr;
+    }
     // The thread's main window going away ends the thread's message loop.
     if (CWinThread* thread = AfxGetThread()) {
         if (thread->m_pMainWnd == this) {
@@ -442,11 +477,7 @@ LRESULT AFXAPI AfxProcessDispatchException(const MSG* pMsg)
         return result;
     } catch (...) {
         LogSwallowedException(*pMsg);
-        if (pMsg->message == WM_CREATE)
-            return -1;
-        if (pMsg->message == WM_PAINT)
-            ::ValidateRect(pMsg->hwnd, nullptr);
-        return 0;
+        return AfxFailedMessageResult(pMsg);
     }
 }
 
@@ -470,7 +501,7 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
     if (message == WM_NOTIFY) {
         LRESULT result = 0;
         const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (!header || !header->hwndFrom || !OnNotify(wParam, lParam, &result))
+        if (!header || !OnNotify(wParam, lParam, &result))
             return FALSE;
         if (pResult)
             *pResult = result;
@@ -547,10 +578,14 @@ BOOL CWnd::OnNotify(WPARAM, LPARAM lParam, LRESULT* pResult)
     NMHDR* header = reinterpret_cast<NMHDR*>(lParam);
     if (AfxGetThreadState()->m_hLockoutNotifyWindow == m_hWnd)
         return TRUE;
-    if (ReflectLastMsg(header->hwndFrom, pResult))
+    // The sender's own control id, not idFrom: a tool tip (a top-level window, id 0) puts the
+    // tool's window there for TTF_IDISHWND tools. idFrom only when no window sent it.
+    HWND hWndCtrl = header->hwndFrom;
+    UINT nID = hWndCtrl ? static_cast<UINT>(::GetDlgCtrlID(hWndCtrl)) : static_cast<UINT>(header->idFrom);
+    if (hWndCtrl && ReflectLastMsg(hWndCtrl, pResult))
         return TRUE;
     AFX_NOTIFY notify = {pResult, header};
-    return OnCmdMsg(static_cast<UINT>(header->idFrom), MAKELONG(header->code, WM_NOTIFY), &notify, nullptr);
+    return OnCmdMsg(nID, MAKELONG(header->code, WM_NOTIFY), &notify, nullptr);
 }
 
 BOOL PASCAL CWnd::ReflectLastMsg(HWND hWndChild, LRESULT* pResult)
@@ -618,17 +653,35 @@ HBRUSH CWnd::OnCtlColor(CDC*, CWnd* pWnd, UINT)
 
 void CWnd::OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct)
 {
-    // Menus (id 0) draw through the window that owns them.
-    if (nIDCtl != 0 && lpDrawItemStruct->CtlType != ODT_MENU && ReflectLastMsg(lpDrawItemStruct->hwndItem))
+    if (lpDrawItemStruct->CtlType == ODT_MENU) {
+        // A menu item names its menu in hwndItem; a menu object of the program draws it.
+        if (CMenu* menu = CMenu::FromHandlePermanent(reinterpret_cast<HMENU>(lpDrawItemStruct->hwndItem))) {
+            menu->DrawItem(lpDrawItemStruct);
+            return;
+        }
+    } else if (nIDCtl != 0 && ReflectLastMsg(lpDrawItemStruct->hwndItem)) {
         return;
+    }
     Default();
 }
 
 void CWnd::OnMeasureItem(int nIDCtl, LPMEASUREITEMSTRUCT lpMeasureItemStruct)
 {
-    if (nIDCtl != 0 && lpMeasureItemStruct->CtlType != ODT_MENU) {
-        if (ReflectLastMsg(::GetDlgItem(m_hWnd, nIDCtl)))
+    if (lpMeasureItemStruct->CtlType == ODT_MENU) {
+        // Only the item id comes with the message: look for it in the pop-up being tracked for
+        // this window, else in the window's menu bar.
+        AFX_THREAD_STATE* state = AfxGetThreadState();
+        HMENU start = nullptr;
+        if (state->m_hTrackingWindow == m_hWnd)
+            start = state->m_hTrackingMenu;
+        else if (!(GetStyle() & WS_CHILD))
+            start = ::GetMenu(m_hWnd);
+        if (CMenu* menu = start ? FindMenuOfItem(start, lpMeasureItemStruct->itemID, nullptr) : nullptr) {
+            menu->MeasureItem(lpMeasureItemStruct);
             return;
+        }
+    } else if (nIDCtl != 0 && ReflectLastMsg(::GetDlgItem(m_hWnd, nIDCtl))) {
+        return;
     }
     Default();
 }
@@ -838,9 +891,14 @@ BOOL CWnd::UpdateData(BOOL bSaveAndValidate)
 {
     CDataExchange dx(this, bSaveAndValidate);
     // The controls being filled notify this window; those notifications are not user input.
-    AFX_THREAD_STATE* state = AfxGetThreadState();
-    HWND oldLockout = state->m_hLockoutNotifyWindow;
-    state->m_hLockoutNotifyWindow = m_hWnd;
+    // The lockout ends however the exchange ends, or the window would stay deaf for good.
+    struct LockoutGuard
+    {
+        AFX_THREAD_STATE* state;
+        HWND old;
+        ~LockoutGuard() { state->m_hLockoutNotifyWindow = old; }
+    } guard = {AfxGetThreadState(), AfxGetThreadState()->m_hLockoutNotifyWindow};
+    guard.state->m_hLockoutNotifyWindow = m_hWnd;
     BOOL ok = FALSE;
     try {
         DoDataExchange(&dx);
@@ -851,7 +909,6 @@ BOOL CWnd::UpdateData(BOOL bSaveAndValidate)
             e->ReportError(MB_ICONEXCLAMATION);
         e->Delete();
     }
-    state->m_hLockoutNotifyWindow = oldLockout;
     return ok;
 }
 

@@ -52,7 +52,7 @@ CWnd* CWnd::GetParentOwner() const
             break;
         hWnd = up;
     }
-    return FromHandle(hWnd == m_hWnd ? ::GetWindow(hWnd, GW_OWNER) : hWnd);
+    return FromHandle(hWnd);
 }
 
 CWnd* CWnd::GetTopLevelParent() const

@@ -27,6 +27,10 @@ struct AFX_THREAD_STATE
     MSG m_lastSentMsg = {};
     // While UpdateData runs on this window, its controls' notifications are not dispatched.
     HWND m_hLockoutNotifyWindow = nullptr;
+    // The pop-up menu being tracked and the window owning it: owner-drawn items of that menu are
+    // measured by its CMenu object, not the window's menu bar.
+    HWND m_hTrackingWindow = nullptr;
+    HMENU m_hTrackingMenu = nullptr;
     // Window creation: the object waiting for its handle, and the thread's CBT hook.
     CWnd* m_pWndInit = nullptr;
     HHOOK m_hHookCbtFilter = nullptr;

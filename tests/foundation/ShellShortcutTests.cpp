@@ -1,6 +1,7 @@
 #include "foundation/ShellShortcut.h"
 
 #include "common/ScratchFolder.h"
+#include "common/ShellLinkFile.h"
 
 #include <gtest/gtest.h>
 
@@ -19,27 +20,6 @@ CString In(const ScratchFolder& folder, const wchar_t* name)
     return (folder / name).c_str();
 }
 
-// Saves a shell link at path after configure has set it up.
-template <class Configure> void SaveShortcut(const CString& path, Configure configure)
-{
-    CoInitialize(nullptr);
-    IShellLinkW* shell = nullptr;
-    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                     reinterpret_cast<void**>(&shell)));
-    configure(shell);
-    IPersistFile* file = nullptr;
-    shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
-    EXPECT_EQ(S_OK, file->Save(path, TRUE));
-    file->Release();
-    shell->Release();
-    CoUninitialize();
-}
-
-void MakeShortcut(const CString& link, const CString& target)
-{
-    SaveShortcut(link, [&](IShellLinkW* shell) { shell->SetPath(target); });
-}
-
 CString ShortPath(const CString& path)
 {
     wchar_t buffer[520];
@@ -54,7 +34,7 @@ TEST(ShellShortcut, ResolvesALinkOfAnyCaseToTheShortTargetPath)
     ScratchFolder folder(L"shortcut tests");
     CString target = In(folder, L"a long target name.txt");
     WriteFile(target, "x");
-    MakeShortcut(In(folder, L"Link.LNK"), target);
+    ASSERT_TRUE(MakeShortcut(In(folder, L"Link.LNK"), target));
     CString out;
     EXPECT_STREQ(ShortPath(target).GetString(), ResolveShortcut(out, In(folder, L"Link.LNK")).GetString());
     EXPECT_EQ(0, ResolveShortcutUnc(out, In(folder, L"Link.LNK")).CompareNoCase(target));
@@ -66,7 +46,7 @@ TEST(ShellShortcut, OtherPathsAndBrokenLinksComeBackUnchanged)
     CString target = In(folder, L"gone.txt");
     WriteFile(target, "x");
     CString link = In(folder, L"gone.lnk");
-    MakeShortcut(link, target);
+    ASSERT_TRUE(MakeShortcut(link, target));
     DeleteFileW(target);
     CString out;
     EXPECT_STREQ(link.GetString(), ResolveShortcut(out, link).GetString());
@@ -83,12 +63,13 @@ TEST(ShellShortcut, LinkWithoutAFilePathIsAFailureNotAnEmptyTarget)
     // A link to a virtual folder has no file-system path: its resolution must not succeed.
     ScratchFolder folder(L"shortcut tests");
     CString link = In(folder, L"computer.lnk");
-    SaveShortcut(link, [](IShellLinkW* shell) {
+    bool saved = SaveShortcut(link, [](IShellLinkW* shell) {
         LPITEMIDLIST computer = nullptr;
         ASSERT_EQ(S_OK, SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer));
         shell->SetIDList(computer);
         CoTaskMemFree(computer);
     });
+    ASSERT_TRUE(saved);
     CString out;
     EXPECT_STREQ(link.GetString(), ResolveShortcut(out, link).GetString());
     EXPECT_STREQ(link.GetString(), ResolveShortcutUnc(out, link).GetString());

@@ -53,4 +53,14 @@ TEST(AppEntry, FailedInitInstanceDestroysTheMainWindowAndExits)
     EXPECT_EQ("init 入口の確認 1\nmain window gone\nexit\n", run.report);
 }
 
+TEST(AppEntry, AnyExceptionFromStartOrLoopEndsInOrderWithExitCodeMinusOne)
+{
+    for (LPCWSTR mode : {L"throw", L"runthrow"}) {
+        EntryRun run = RunEntryApp(mode);
+        EXPECT_EQ(static_cast<DWORD>(-1), run.exitCode) << CStringA(mode).GetString();
+        EXPECT_EQ("init 入口の確認 1\nmessage 内部エラーが発生しました。\nmain window gone\n", run.report)
+            << CStringA(mode).GetString();
+    }
+}
+
 } // namespace

@@ -279,6 +279,26 @@ TEST(Dialog, ModelessDialogLivesInTheThreadLoopAndHandlesDialogKeys)
     EXPECT_EQ(1, CModelessDialog::s_deleted);
 }
 
+TEST(Dialog, ModelessDialogIsCentredOnlyWithoutAnEnabledOwner)
+{
+    CTestHostWnd owner;
+    owner.MoveWindow(40, 50, 600, 400);
+    CRect ownerRect;
+    owner.GetWindowRect(&ownerRect);
+    for (BOOL ownerEnabled : {TRUE, FALSE}) {
+        owner.EnableWindow(ownerEnabled);
+        CDialog dialog;
+        ASSERT_TRUE(dialog.Create(IDD_FWTEST_MODELESS, &owner));
+        CRect rect;
+        dialog.GetWindowRect(&rect);
+        bool centred = abs(rect.CenterPoint().x - ownerRect.CenterPoint().x) <= 1 &&
+                       abs(rect.CenterPoint().y - ownerRect.CenterPoint().y) <= 1;
+        EXPECT_EQ(!ownerEnabled, centred) << ownerEnabled;
+        dialog.DestroyWindow();
+    }
+    owner.EnableWindow(TRUE);
+}
+
 TEST(Dialog, EscapeInAMultiLineEditStillCancels)
 {
     CDataDialog dialog;
@@ -429,7 +449,7 @@ struct TextCase
     LONGLONG value;
 };
 
-template <class T> void CheckIntegerParsing(const TextCase* cases, size_t count, const wchar_t* prompt)
+template <class T> void CheckNumberParsing(const TextCase* cases, size_t count, const wchar_t* prompt)
 {
     CExchangeDialog dialog;
     ASSERT_TRUE(dialog.Create(IDD_FWTEST_DATA));
@@ -469,15 +489,24 @@ TEST(DataExchange, IntegerTextIsParsedWholeOrRefused)
         {L"-", false, 0},
         {L"0x10", false, 0},
     };
-    CheckIntegerParsing<int>(intCases, sizeof(intCases) / sizeof(intCases[0]), L"整数を入力してください。");
+    CheckNumberParsing<int>(intCases, sizeof(intCases) / sizeof(intCases[0]), L"整数を入力してください。");
 
     const TextCase uintCases[] = {
         {L"4294967295", true, 4294967295LL}, {L"0", true, 0}, {L"-1", false, 0}, {L"4294967296", false, 0}};
-    CheckIntegerParsing<UINT>(uintCases, sizeof(uintCases) / sizeof(uintCases[0]), L"0 以上の整数を入力してください。");
+    CheckNumberParsing<UINT>(uintCases, sizeof(uintCases) / sizeof(uintCases[0]), L"0 以上の整数を入力してください。");
 
     const TextCase byteCases[] = {{L"255", true, 255}, {L"256", false, 0}, {L"-1", false, 0}};
-    CheckIntegerParsing<BYTE>(byteCases, sizeof(byteCases) / sizeof(byteCases[0]),
+    CheckNumberParsing<BYTE>(byteCases, sizeof(byteCases) / sizeof(byteCases[0]),
                               L"0 から 255 までの整数を入力してください。");
+}
+
+TEST(DataExchange, RealTextIsDecimalOnly)
+{
+    const TextCase cases[] = {
+        {L"16", true, 16}, {L" -3 ", true, -3}, {L"1e2", true, 100}, {L"+2.0", true, 2}, {L"0x10", false, 0},
+        {L"nan", false, 0}, {L"inf", false, 0},  {L"1e999", false, 0}, {L"1.", true, 1},  {L".", false, 0},
+    };
+    CheckNumberParsing<double>(cases, sizeof(cases) / sizeof(cases[0]), L"数値を入力してください。");
 }
 
 TEST(DataExchange, NumbersAreWrittenBackInFull)
@@ -617,6 +646,17 @@ TEST(DataExchange, AMissingControlFailsTheExchangeWithoutHarm)
     }
     EXPECT_FALSE(ok);
     EXPECT_EQ(CString(L"この操作はサポートされていません。"), prompt);
+    dialog.DestroyWindow();
+}
+
+TEST(DataExchange, AnyExceptionLeavingTheExchangeEndsTheNotificationLockout)
+{
+    CExchangeDialog dialog;
+    ASSERT_TRUE(dialog.Create(IDD_FWTEST_DATA));
+    dialog.m_exchange = [](CDataExchange*) { throw std::bad_alloc(); };
+    // Not the framework's own exception: it goes on to the caller, as before.
+    EXPECT_THROW(dialog.UpdateData(TRUE), std::bad_alloc);
+    EXPECT_EQ(nullptr, AfxGetThreadState()->m_hLockoutNotifyWindow);
     dialog.DestroyWindow();
 }
 

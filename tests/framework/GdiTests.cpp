@@ -1,5 +1,5 @@
 // GDI objects, device contexts with split handles, image lists and menus, on memory DCs.
-#include "FrameworkTestUtil.h"
+#include "WindowTestUtil.h"
 
 namespace {
 
@@ -226,6 +226,22 @@ TEST(CImageList, AddsMaskedBitmapsAndDrawsThem)
     EXPECT_EQ(1, wrapper->GetImageCount());
     CImageList::DeleteTempMap();
     EXPECT_TRUE(ImageList_Destroy(handle));
+}
+
+TEST(CImageList, DragImageLocksTheWindowItIsGiven)
+{
+    CTestHostWnd host;
+    CImageList images;
+    ASSERT_TRUE(images.Create(8, 8, ILC_COLOR24, 1, 1));
+    MemoryCanvas art;
+    CBitmap picture;
+    picture.CreateCompatibleBitmap(&art.dc, 8, 8);
+    ASSERT_EQ(0, images.Add(&picture, static_cast<CBitmap*>(nullptr)));
+    ASSERT_TRUE(images.BeginDrag(0, CPoint(0, 0)));
+    EXPECT_TRUE(CImageList::DragEnter(&host, CPoint(5, 5)));
+    EXPECT_TRUE(CImageList::DragMove(CPoint(9, 9)));
+    EXPECT_TRUE(CImageList::DragLeave(&host));
+    CImageList::EndDrag();
 }
 
 TEST(CMenu, BuildsQueriesAndWrapsSubMenus)

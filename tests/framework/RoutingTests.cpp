@@ -171,16 +171,33 @@ TEST(Routing, ControlHandlesItsOwnNotificationBeforeTheParent)
     EXPECT_EQ(CString(L"child notify ex;parent notify double;"), g_log);
 }
 
-TEST(Routing, NotificationsMatchByCodeAndIdRange)
+TEST(Routing, NotificationsGoByTheSendersControlIdOrIdFromWithoutAWindow)
 {
     CRoutingHost host;
     CStatic label;
     ASSERT_TRUE(label.Create(L"x", WS_VISIBLE, CRect(0, 0, 10, 10), &host, 777));
-    g_log.Empty();
-    SendNotify(host, label.m_hWnd, 777, TTN_NEEDTEXTW);
-    SendNotify(host, label.m_hWnd, 0, HDN_ITEMCLICKW);
-    SendNotify(host, label.m_hWnd, 5, HDN_ITEMCLICKW); // wrong id: nobody
-    EXPECT_EQ(CString(L"tooltip 777;header;"), g_log);
+    // A tool tip is a top-level window (id 0); a TTF_IDISHWND tool names its window in idFrom.
+    CWnd tip;
+    ASSERT_TRUE(tip.CreateEx(0, AfxRegisterWndClass(0), L"", WS_POPUP, 0, 0, 10, 10, host.m_hWnd, nullptr));
+    struct Case
+    {
+        HWND from;
+        UINT_PTR idFrom;
+        UINT code;
+        const wchar_t* log;
+    } cases[] = {
+        {label.m_hWnd, 5, TTN_NEEDTEXTW, L"tooltip 777;"},
+        {label.m_hWnd, 0, HDN_ITEMCLICKW, L""}, // the label is 777, not 0
+        {tip.m_hWnd, reinterpret_cast<UINT_PTR>(label.m_hWnd), TTN_NEEDTEXTW, L"tooltip 0;"},
+        {nullptr, 0, HDN_ITEMCLICKW, L"header;"},
+        {nullptr, 5, HDN_ITEMCLICKW, L""},
+    };
+    for (const Case& c : cases) {
+        g_log.Empty();
+        SendNotify(host, c.from, c.idFrom, static_cast<int>(c.code));
+        EXPECT_EQ(CString(c.log), g_log) << c.idFrom;
+    }
+    tip.DestroyWindow();
 }
 
 TEST(Routing, ControlColourIsReflectedUnlessTheParentColoursItself)
@@ -345,6 +362,72 @@ TEST(Routing, TrackedPopupMenuIsUpdatedBeforeItShows)
     EXPECT_EQ(0, chosen);
     EXPECT_TRUE(disabledState & MF_GRAYED);
     EXPECT_FALSE(handledState & MF_GRAYED);
+}
+
+// A menu drawing its own items; it records what it was asked.
+class COwnerDrawnMenu : public CMenu
+{
+public:
+    int m_measures = 0;
+    int m_draws = 0;
+    HMENU m_trackingMenuSeen = nullptr;
+    void MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct) override
+    {
+        ++m_measures;
+        m_trackingMenuSeen = AfxGetThreadState()->m_hTrackingMenu;
+        lpMeasureItemStruct->itemWidth = 60;
+        lpMeasureItemStruct->itemHeight = 18;
+    }
+    void DrawItem(LPDRAWITEMSTRUCT) override { ++m_draws; }
+};
+
+TEST(Routing, OwnerDrawnMenuBarItemsReachTheirMenusVirtuals)
+{
+    CRoutingHost host;
+    CMenu bar;
+    ASSERT_TRUE(bar.CreateMenu());
+    COwnerDrawnMenu popup;
+    ASSERT_TRUE(popup.CreatePopupMenu());
+    popup.AppendMenu(MF_OWNERDRAW, ID_TEST_HANDLED, reinterpret_cast<LPCWSTR>(1));
+    bar.AppendMenu(MF_POPUP, reinterpret_cast<UINT_PTR>(popup.m_hMenu), L"表示(&V)");
+    host.SetMenu(&bar);
+
+    MEASUREITEMSTRUCT measure = {ODT_MENU, 0, ID_TEST_HANDLED, 0, 0, 1};
+    host.SendMessage(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
+    EXPECT_EQ(1, popup.m_measures);
+    EXPECT_EQ(18u, measure.itemHeight);
+    DRAWITEMSTRUCT draw = {};
+    draw.CtlType = ODT_MENU;
+    draw.itemID = ID_TEST_HANDLED;
+    draw.hwndItem = reinterpret_cast<HWND>(popup.m_hMenu);
+    host.SendMessage(WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
+    EXPECT_EQ(1, popup.m_draws);
+    host.SetMenu(nullptr);
+    popup.Detach(); // the bar owns it
+}
+
+TEST(Routing, TrackedOwnerDrawnPopupIsMeasuredByItsMenuWhileTracked)
+{
+    CRoutingHost host;
+    COwnerDrawnMenu menu;
+    ASSERT_TRUE(menu.CreatePopupMenu());
+    menu.AppendMenu(MF_OWNERDRAW, ID_TEST_HANDLED, reinterpret_cast<LPCWSTR>(1));
+    {
+        HelperThread helper([&] {
+            HWND popup = WaitForWindow([](HWND hWnd) {
+                wchar_t name[16];
+                return GetClassNameW(hWnd, name, 16) && lstrcmpW(name, L"#32768") == 0;
+            });
+            ASSERT_NE(nullptr, popup);
+            PostMessageW(host.m_hWnd, WM_CANCELMODE, 0, 0);
+        });
+        menu.TrackPopupMenu(TPM_RETURNCMD, 60, 60, &host);
+    }
+    EXPECT_GE(menu.m_measures, 1);
+    EXPECT_EQ(menu.m_hMenu, menu.m_trackingMenuSeen);
+    // Tracking is over: nothing is left recorded.
+    EXPECT_EQ(nullptr, AfxGetThreadState()->m_hTrackingMenu);
+    EXPECT_EQ(nullptr, AfxGetThreadState()->m_hTrackingWindow);
 }
 
 // The pre-translate walk: from the target up through the parents to the stop window.

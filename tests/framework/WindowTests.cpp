@@ -385,6 +385,68 @@ TEST(Window, CenterWindowCentresOnTheOwnerInsideTheWorkArea)
     EXPECT_EQ(client.Height() / 2 - 10, rect.top);
 }
 
+TEST(Window, ParentOwnerIsTheNearestWindowThatIsNotAChild)
+{
+    CTestHostWnd owner;
+    CWnd popup;
+    ASSERT_TRUE(popup.CreateEx(0, PlainClass(), L"", WS_POPUP, 0, 0, 50, 50, owner.m_hWnd, nullptr));
+    CWnd child;
+    ASSERT_TRUE(child.Create(nullptr, nullptr, WS_VISIBLE, CRect(0, 0, 10, 10), &popup, 3));
+    CWnd grandChild;
+    ASSERT_TRUE(grandChild.Create(nullptr, nullptr, WS_VISIBLE, CRect(0, 0, 5, 5), &child, 4));
+    EXPECT_EQ(&popup, popup.GetParentOwner()); // a top-level window is its own
+    EXPECT_EQ(&popup, child.GetParentOwner());
+    EXPECT_EQ(&popup, grandChild.GetParentOwner());
+    popup.DestroyWindow();
+}
+
+// Commands whose handlers fail: one policy for the framework's exceptions and any other.
+class CFailingCommandWnd : public CTestHostWnd
+{
+protected:
+    afx_msg void OnFrameworkFailure() { throw new CException; }
+    afx_msg void OnOtherFailure() { throw std::runtime_error("command"); }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CFailingCommandWnd, CTestHostWnd)
+ON_COMMAND(0x8201, OnFrameworkFailure)
+ON_COMMAND(0x8202, OnOtherFailure)
+ON_BN_CLICKED(301, OnFrameworkFailure)
+END_MESSAGE_MAP()
+
+TEST(Window, AFailedCommandCountsAsHandledAfterItsMessage)
+{
+    CFailingCommandWnd wnd;
+    CButton button;
+    ASSERT_TRUE(button.Create(L"x", WS_VISIBLE, CRect(0, 0, 20, 20), &wnd, 301));
+    struct Case
+    {
+        UINT id;
+        HWND control;
+        const wchar_t* shown;
+    } cases[] = {
+        {0x8201, nullptr, L"コマンドを実行できませんでした。"}, // a menu command
+        {301, button.m_hWnd, L"内部エラーが発生しました。"},    // a control's notification
+    };
+    for (const Case& c : cases) {
+        CString shown;
+        LRESULT result = 0;
+        {
+            HelperThread helper([&] {
+                HWND box = WaitForMessageBox(&shown);
+                if (box)
+                    PostMessageW(box, WM_COMMAND, IDOK, 0);
+            });
+            result = wnd.SendMessage(WM_COMMAND, c.id, reinterpret_cast<LPARAM>(c.control));
+        }
+        EXPECT_EQ(TRUE, result) << c.id;
+        EXPECT_EQ(CString(c.shown), shown) << c.id;
+    }
+    // Any other exception is logged, not shown, and the command is handled all the same.
+    EXPECT_EQ(TRUE, wnd.SendMessage(WM_COMMAND, 0x8202, 0));
+}
+
 class CCountingWnd : public CWnd
 {
 public:

@@ -1,5 +1,5 @@
 // A GUI program with no wWinMain of its own: the framework's entry point must run this
-// application object. Command line: <report file> run|fail
+// application object. Command line: <report file> run|fail|throw|runthrow
 #include "framework/Framework.h"
 
 namespace {
@@ -50,8 +50,21 @@ public:
         m_pMainWnd = main;
         if (m_failing)
             return FALSE;
+        if (Mode() == L"throw")
+            throw 7; // not a framework exception
         main->PostMessage(WM_CLOSE);
         return TRUE;
+    }
+    int Run() override
+    {
+        if (Mode() == L"runthrow")
+            throw std::bad_alloc();
+        return CWinApp::Run();
+    }
+    int DoMessageBox(LPCWSTR lpszPrompt, UINT, UINT) override
+    {
+        CReport::Add(CString(L"message ") + lpszPrompt);
+        return IDOK;
     }
     int ExitInstance() override
     {
@@ -60,6 +73,11 @@ public:
     }
 
 private:
+    CString Mode() const
+    {
+        CString line = m_lpCmdLine;
+        return line.Mid(line.ReverseFind(L' ') + 1);
+    }
     bool m_failing = false;
 };
 
