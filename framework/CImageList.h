@@ -1,5 +1,4 @@
 // Image lists of the common controls. An image list owns its handle unless detached.
-// (Drag members taking a window are added with the window classes.)
 #pragma once
 
 #include "framework/CDC.h"
@@ -63,6 +62,11 @@ public:
     static BOOL PASCAL DragLeave(CWnd* pWndLock);
     static BOOL PASCAL DragMove(CPoint pt) { return ImageList_DragMove(pt.x, pt.y); }
     static BOOL PASCAL DragShowNolock(BOOL bShow) { return ImageList_DragShowNolock(bShow); }
+    // The image being dragged (a temporary wrapper), its position and hot spot.
+    static CImageList* PASCAL GetDragImage(LPPOINT lpPoint, LPPOINT lpPointHotSpot)
+    {
+        return FromHandle(ImageList_GetDragImage(lpPoint, lpPointHotSpot));
+    }
     BOOL SetDragCursorImage(int nDrag, CPoint ptHotSpot)
     {
         return ImageList_SetDragCursorImage(m_hImageList, nDrag, ptHotSpot.x, ptHotSpot.y);
