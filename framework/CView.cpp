@@ -284,5 +284,5 @@ DROPEFFECT CView::OnDropEx(COleDataObject*, DROPEFFECT, DROPEFFECT, CPoint)
 
 DROPEFFECT CView::OnDragScroll(DWORD, CPoint)
 {
-    return DROPEFFECT_SCROLL;
+    return DROPEFFECT_NONE; // no scrolling: the drag goes on to OnDragOver
 }

@@ -4,16 +4,14 @@
 #pragma once
 
 #include "framework/CWnd.h"
+#include "framework/COleDataObject.h"
 
 class CDocument;
 class CFrameWnd;
 class CPrintInfo;
-class COleDataObject;
 class CSplitterWnd;
 struct CCreateContext;
 
-// An OLE drop effect (DROPEFFECT_COPY, ...), as the data-transfer classes report it.
-typedef DWORD DROPEFFECT;
 
 class CView : public CWnd
 {

@@ -22,6 +22,7 @@ class CScrollBar;
 class CListBox;
 class CDataExchange;
 class CFrameWnd;
+class COleDropTarget;
 struct CCreateContext;
 
 // Passed with WM_SIZEPARENT: the rectangle still free (each bar takes its part), the deferred
@@ -303,6 +304,7 @@ public:
     UINT m_nFlags;
     HWND m_hWndOwner; // set by SetOwner; otherwise the owner is the parent
     int m_nModalResult;
+    COleDropTarget* m_pDropTarget; // registered by COleDropTarget::Register, revoked on destruction
 
 protected:
     explicit CWnd(HWND hWnd);

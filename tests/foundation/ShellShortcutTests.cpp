@@ -1,8 +1,11 @@
 #include "foundation/ShellShortcut.h"
 
 #include "common/ScratchFolder.h"
+#include "common/ShellLinkFile.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -15,27 +18,6 @@ void WriteFile(const CString& path, const char* bytes)
 CString In(const ScratchFolder& folder, const wchar_t* name)
 {
     return (folder / name).c_str();
-}
-
-// Saves a shell link at path after configure has set it up.
-template <class Configure> void SaveShortcut(const CString& path, Configure configure)
-{
-    CoInitialize(nullptr);
-    IShellLinkW* shell = nullptr;
-    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                     reinterpret_cast<void**>(&shell)));
-    configure(shell);
-    IPersistFile* file = nullptr;
-    shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
-    EXPECT_EQ(S_OK, file->Save(path, TRUE));
-    file->Release();
-    shell->Release();
-    CoUninitialize();
-}
-
-void MakeShortcut(const CString& link, const CString& target)
-{
-    SaveShortcut(link, [&](IShellLinkW* shell) { shell->SetPath(target); });
 }
 
 CString ShortPath(const CString& path)
@@ -52,7 +34,7 @@ TEST(ShellShortcut, ResolvesALinkOfAnyCaseToTheShortTargetPath)
     ScratchFolder folder(L"shortcut tests");
     CString target = In(folder, L"a long target name.txt");
     WriteFile(target, "x");
-    MakeShortcut(In(folder, L"Link.LNK"), target);
+    ASSERT_TRUE(MakeShortcut(In(folder, L"Link.LNK"), target));
     CString out;
     EXPECT_STREQ(ShortPath(target).GetString(), ResolveShortcut(out, In(folder, L"Link.LNK")).GetString());
     EXPECT_EQ(0, ResolveShortcutUnc(out, In(folder, L"Link.LNK")).CompareNoCase(target));
@@ -64,7 +46,7 @@ TEST(ShellShortcut, OtherPathsAndBrokenLinksComeBackUnchanged)
     CString target = In(folder, L"gone.txt");
     WriteFile(target, "x");
     CString link = In(folder, L"gone.lnk");
-    MakeShortcut(link, target);
+    ASSERT_TRUE(MakeShortcut(link, target));
     DeleteFileW(target);
     CString out;
     EXPECT_STREQ(link.GetString(), ResolveShortcut(out, link).GetString());
@@ -81,25 +63,59 @@ TEST(ShellShortcut, LinkWithoutAFilePathIsAFailureNotAnEmptyTarget)
     // A link to a virtual folder has no file-system path: its resolution must not succeed.
     ScratchFolder folder(L"shortcut tests");
     CString link = In(folder, L"computer.lnk");
-    SaveShortcut(link, [](IShellLinkW* shell) {
+    bool saved = SaveShortcut(link, [](IShellLinkW* shell) {
         LPITEMIDLIST computer = nullptr;
         ASSERT_EQ(S_OK, SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer));
         shell->SetIDList(computer);
         CoTaskMemFree(computer);
     });
+    ASSERT_TRUE(saved);
     CString out;
     EXPECT_STREQ(link.GetString(), ResolveShortcut(out, link).GetString());
     EXPECT_STREQ(link.GetString(), ResolveShortcutUnc(out, link).GetString());
 }
 
+// Pumps the thread's messages until done() holds; false after a generous bound.
+bool PumpUntil(const std::function<bool(const MSG&)>& done)
+{
+    MSG msg = {};
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 20000;) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&msg);
+            if (done(msg))
+                return true;
+        }
+        if (done(MSG{}))
+            return true;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+    return false;
+}
+
 TEST(ShellShortcut, KeyIsDownOnlyWhileHeld)
 {
+    // The keys go to a focused window of the test's own; each check waits until the window has
+    // seen the key. A focus change still on its way from the X server resynchronises the key
+    // state when it arrives and may release the key again: then the key is pressed again.
+    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 20, 20, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(nullptr, window);
+    SetForegroundWindow(window);
+    SetFocus(window);
+    EXPECT_TRUE(PumpUntil([&](const MSG&) { return GetForegroundWindow() == window && GetFocus() == window; }));
     INPUT input = {};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = VK_SHIFT;
-    SendInput(1, &input, sizeof input);
-    EXPECT_TRUE(IsKeyDown(VK_SHIFT));
+    bool down = false;
+    for (DWORD start = GetTickCount(); !down && GetTickCount() - start < 20000;) {
+        SendInput(1, &input, sizeof input);
+        EXPECT_TRUE(PumpUntil([](const MSG& msg) { return msg.message == WM_KEYDOWN && msg.wParam == VK_SHIFT; }));
+        down = IsKeyDown(VK_SHIFT);
+    }
+    EXPECT_TRUE(down);
     input.ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(1, &input, sizeof input);
+    EXPECT_TRUE(PumpUntil([](const MSG& msg) { return msg.message == WM_KEYUP && msg.wParam == VK_SHIFT; }));
     EXPECT_FALSE(IsKeyDown(VK_SHIFT));
+    DestroyWindow(window);
 }

@@ -46,13 +46,14 @@ int LoadArchive(const char* source, LONG_PTR length, unsigned flags, Archive& ar
     return ParseArchive(bytes, archive) ? SPI_OK : SPI_UNKNOWN_FORMAT;
 }
 
-void FillRecord(const TestArchiveMember& member, BYTE flags, SPIFileInfo* record)
+void FillRecord(const TestArchiveMember& member, BYTE flags, SPIFileInfo* record, bool listing)
 {
     std::memset(record, 0, sizeof(*record));
     std::memcpy(record->method, "TARC", 4);
-    record->position = member.offset;
-    record->compressedSize = member.listedSize;
-    record->fileSize = member.listedSize;
+    bool bare = listing && (flags & TestArchiveBareListing);
+    record->position = bare ? 0 : member.offset;
+    record->compressedSize = bare ? 0 : member.listedSize;
+    record->fileSize = bare ? 0 : member.listedSize;
     record->timestamp = member.time;
     if (flags & TestArchiveUnterminatedNames) {
         std::memset(record->path, 'p', sizeof(record->path));
@@ -95,7 +96,7 @@ PLUGIN_EXPORT int WINAPI GetArchiveInfo(LPCSTR source, LONG_PTR length, unsigned
         return SPI_NO_MEMORY;
     SPIFileInfo* out = static_cast<SPIFileInfo*>(LocalLock(*listing));
     for (size_t i = 0; i < archive.members.size(); ++i)
-        FillRecord(archive.members[i], archive.flags, &out[i]);
+        FillRecord(archive.members[i], archive.flags, &out[i], true);
     LocalUnlock(*listing);
     return SPI_OK;
 }
@@ -112,7 +113,7 @@ PLUGIN_EXPORT int WINAPI GetFileInfo(LPCSTR source, LONG_PTR length, LPCSTR name
         std::string full = FullName(member);
         bool same = (flags & SPI_IGNORE_CASE) ? lstrcmpiA(full.c_str(), name) == 0 : full == name;
         if (same) {
-            FillRecord(member, archive.flags, info);
+            FillRecord(member, archive.flags, info, false);
             return SPI_OK;
         }
     }

@@ -1,7 +1,8 @@
 // An image plug-in for the test format "TPIC" with file and memory input and the failure modes
-// the host must survive. Built three ways: plain, with an unknown kind text (TEST_UNKNOWN_KIND,
-// which also fills the whole text buffer without a terminator) and with the program maker's mark
-// (TEST_MAKER_MARK).
+// the host must survive. Built four ways: plain, with an unknown kind text (TEST_UNKNOWN_KIND,
+// which also fills the whole text buffer without a terminator), with the program maker's mark
+// (TEST_MAKER_MARK) and as the maker's movie reader (TEST_MOVIE_MARK), which reports a length and
+// a codec.
 #include "TestPluginCommon.h"
 
 using namespace testplugin;
@@ -14,6 +15,8 @@ TestPluginCalls s_calls;
 const char* const kTexts[] = {"00XX", "Test plug-in of an unknown kind", "*.tpic", "Test pictures"};
 #elif defined(TEST_MAKER_MARK)
 const char* const kTexts[] = {"00IN", "VYX.KR. test picture plug-in", "*.tpic", "GIF"};
+#elif defined(TEST_MOVIE_MARK)
+const char* const kTexts[] = {"00IN", "VYX.KR. test movie plug-in", "*.tpic", "DirectShow"};
 #else
 const char* const kTexts[] = {"00IN",          "Test picture plug-in", "*.tpic",
                               "Test pictures", "*.tpc2;*.TPIC",        "More test pictures"};
@@ -84,8 +87,15 @@ int Picture(LPCSTR source, LONG_PTR length, unsigned flags, HLOCAL* info, HLOCAL
         return result;
 
     BYTE mode = header->mode;
-    if (mode == TestPictureFailDecode)
+#if defined(TEST_MAKER_MARK) || defined(TEST_MOVIE_MARK)
+    const bool maker = true;
+#else
+    const bool maker = false;
+#endif
+    if (mode == TestPictureFailDecode || (mode == TestPictureMakerOnly && !maker))
         return SPI_BROKEN_DATA;
+    if (mode == TestPictureMakerOnly || mode == TestPictureWithExif)
+        mode = TestPictureNormal;
     BITMAPV5HEADER v5 = {};
     v5.bV5Size = mode == TestPictureV4Header      ? sizeof(BITMAPV4HEADER)
                  : mode == TestPictureV5Bitfields ? sizeof(BITMAPV5HEADER)
@@ -177,6 +187,19 @@ PLUGIN_EXPORT int WINAPI GetPictureInfo(LPCSTR source, LONG_PTR length, unsigned
     info->xDensity = info->yDensity = 0;
     info->colorDepth = 24;
     info->hInfo = LocalBlock(std::string("test picture", sizeof("test picture")));
+    if (s_calls.infoRecordMarked) {
+        SPIPictureInfoEx* longer = reinterpret_cast<SPIPictureInfoEx*>(info);
+#if defined(TEST_MOVIE_MARK)
+        longer->length = 3725.4;
+        longer->fourcc = 'X' | 'V' << 8 | 'I' << 16 | 'D' << 24;
+#endif
+        size_t end = sizeof(TestPictureHeader) + static_cast<size_t>(header->width) * header->height * 3;
+        if (header->mode == TestPictureWithExif && bytes.size() > end) {
+            longer->exif[0] = GlobalAlloc(GMEM_MOVEABLE, bytes.size() - end);
+            std::memcpy(GlobalLock(longer->exif[0]), bytes.data() + end, bytes.size() - end);
+            GlobalUnlock(longer->exif[0]);
+        }
+    }
     return SPI_OK;
 }
 

@@ -45,11 +45,14 @@ enum TestPictureMode : BYTE {
     TestPictureFailDecode = 4,        // accepted, but the picture request fails
     TestPictureV4Header = 5,          // a 108-byte header, 24-bit
     TestPictureV5Bitfields = 6,       // a 124-byte header with the masks inside, 32-bit
+    TestPictureMakerOnly = 7,         // accepted by every plug-in, decoded only by those with the maker's mark
+    TestPictureWithExif = 8,          // the bytes after the pixels come back as an Exif block of the information
 };
 
 enum TestArchiveFlags : BYTE {
-    TestArchiveNoEndRecord = 1,      // the listing block ends without its end record
-    TestArchiveUnterminatedNames = 2 // path and name fill their 200 bytes without a terminator
+    TestArchiveNoEndRecord = 1,       // the listing block ends without its end record
+    TestArchiveUnterminatedNames = 2, // path and name fill their 200 bytes without a terminator
+    TestArchiveBareListing = 4        // the listing gives position and size 0; member information has them
 };
 
 struct TestPluginCalls

@@ -1,0 +1,90 @@
+#include "catalogue/ArchiveMember.h"
+
+#include "foundation/VyxCode.h"
+#include "foundation/VyxFileStatus.h"
+
+namespace {
+
+const size_t kMemberQueryBytes = 802;
+
+CString WideFrom(const std::string& bytes, UINT codePage)
+{
+    if (bytes.empty())
+        return CString();
+    int n = MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    if (n <= 0)
+        return CString();
+    CString text;
+    MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), text.GetBuffer(n), n);
+    text.ReleaseBuffer(n);
+    return text;
+}
+
+bool IsSeparator(wchar_t ch)
+{
+    return ch == L'\\' || ch == L'/';
+}
+
+} // namespace
+
+CString MemberTextGuessed(const std::string& bytes)
+{
+    if (bytes.empty())
+        return CString();
+    // Through UTF-8, so that the encodings the platform lacks (ISO-2022-JP) are read as well.
+    VyxCode code;
+    const char* utf8 = code.ConvertBuffer(bytes.data(), static_cast<int>(bytes.size()), -1, CP_UTF8);
+    if (code.GetResultLength() == 0)
+        return WideFrom(bytes, CP_ACP);
+    return WideFrom(std::string(utf8, strnlen(utf8, static_cast<size_t>(code.GetResultLength()))), CP_UTF8);
+}
+
+CString MemberTextAnsi(const std::string& bytes)
+{
+    return WideFrom(bytes, CP_ACP);
+}
+
+std::string MemberQueryName(const SPIFileInfo& record)
+{
+    std::string path = MemberField(record.path);
+    std::string name = MemberField(record.fileName);
+    if (!path.empty() && path.back() != '\\')
+        path += '\\';
+    std::string joined = path + name;
+    if (joined.size() > kMemberQueryBytes)
+        joined.resize(kMemberQueryBytes);
+    return joined;
+}
+
+ULONGLONG MemberTimeToFileTime(DWORD seconds)
+{
+    FILETIME time;
+    UnixTimeToFileTime(seconds, time);
+    return static_cast<ULONGLONG>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
+}
+
+bool IsSafeMemberPath(const wchar_t* path)
+{
+    if (!path || !*path)
+        return true;
+    if (IsSeparator(path[0]) || wcschr(path, L':'))
+        return false;
+    const wchar_t* component = path;
+    for (const wchar_t* p = path;; ++p) {
+        if (*p != 0 && !IsSeparator(*p))
+            continue;
+        // The platform drops trailing dots and blanks from names, so ". ." and "..." climb as
+        // ".." does.
+        int dots = 0;
+        bool dotsAndBlanks = true;
+        for (const wchar_t* c = component; c < p; ++c) {
+            dots += *c == L'.';
+            dotsAndBlanks = dotsAndBlanks && (*c == L'.' || *c == L' ');
+        }
+        if (dotsAndBlanks && dots >= 2)
+            return false;
+        if (*p == 0)
+            return true;
+        component = p + 1;
+    }
+}

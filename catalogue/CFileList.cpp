@@ -1,0 +1,310 @@
+#include "catalogue/CFileList.h"
+
+#include "catalogue/ArchiveMember.h"
+#include "catalogue/CacheSideFiles.h"
+#include "catalogue/LocalTime.h"
+#include "catalogue/VyxFile.h"
+#include "foundation/ShellShortcut.h"
+#include "foundation/VyxFieldParser.h"
+#include "foundation/VyxFileFind.h"
+#include "foundation/VyxUtility.h"
+#include "image/DibCore.h"
+#include "image/plugins/Spi.h"
+
+#include <new>
+
+namespace {
+
+const UINT kDefaultAbortKeys[] = {VK_ESCAPE, VK_DOWN, VK_UP, VK_RIGHT, VK_LEFT, 0};
+
+long long BoundSeconds(const SYSTEMTIME& local)
+{
+    long long seconds = 0;
+    if (local.wYear < 1900 || !LocalSystemTimeToUnixTime(local, seconds))
+        return 0;
+    return seconds;
+}
+
+} // namespace
+
+CFileList::CFileList()
+    : m_patternListInUse(false), m_host(nullptr), m_expandArchives(false), m_includeSubFolders(false),
+      m_archiveExtensionCheck(false), m_showFolders(false), m_showHidden(false), m_passFlag(0), m_dateFilter(false),
+      m_dateFrom(), m_dateTo(), m_dateFromSeconds(0), m_dateToSeconds(0), m_sizeFilter(false), m_sizeMinimum(0),
+      m_sizeMaximum(0), m_abortCheck(false), m_abortKeys(kDefaultAbortKeys)
+{
+}
+
+CFileList::CFileList(const CFileList& other) : CFileList()
+{
+    CopyOptions(other);
+}
+
+CFileList& CFileList::operator=(const CFileList& other)
+{
+    if (this != &other)
+        CopyOptions(other);
+    return *this;
+}
+
+CFileList::~CFileList() {}
+
+void CFileList::CopyOptions(const CFileList& other)
+{
+    m_patternListInUse = other.m_patternListInUse;
+    m_host = other.m_host;
+    m_folder = other.m_folder;
+    m_archiveFileName = other.m_archiveFileName;
+    m_namePatterns = other.m_namePatterns;
+    m_expandArchives = other.m_expandArchives;
+    m_includeSubFolders = other.m_includeSubFolders;
+    m_archiveExtensionCheck = other.m_archiveExtensionCheck;
+    m_showFolders = other.m_showFolders;
+    m_showHidden = other.m_showHidden;
+    m_passFlag = other.m_passFlag;
+    m_dateFilter = other.m_dateFilter;
+    m_dateFrom = other.m_dateFrom;
+    m_dateTo = other.m_dateTo;
+    m_dateFromSeconds = other.m_dateFromSeconds;
+    m_dateToSeconds = other.m_dateToSeconds;
+    m_sizeFilter = other.m_sizeFilter;
+    m_sizeMinimum = other.m_sizeMinimum;
+    m_sizeMaximum = other.m_sizeMaximum;
+    m_abortCheck = other.m_abortCheck;
+    m_abortKeys = other.m_abortKeys;
+}
+
+void CFileList::SetDateFilter(bool on, const SYSTEMTIME& from, const SYSTEMTIME& to)
+{
+    m_dateFilter = on;
+    m_dateFrom = from;
+    m_dateTo = to;
+}
+
+void CFileList::SetSizeFilter(bool on, DWORD minimum, DWORD maximum)
+{
+    m_sizeFilter = on;
+    m_sizeMinimum = minimum;
+    m_sizeMaximum = maximum;
+}
+
+VyxFile* CFileList::GetAt(int index) const
+{
+    return index >= 0 && index < GetCount() ? static_cast<VyxFile*>(m_found[index]) : nullptr;
+}
+
+DWORD CFileList::GetFlagAt(int index) const
+{
+    return index >= 0 && index < GetCount() ? m_foundFlags[index] : 0;
+}
+
+void CFileList::DeleteAt(int index)
+{
+    if (index < 0) {
+        for (INT_PTR i = 0; i < m_found.GetSize(); ++i)
+            delete static_cast<VyxFile*>(m_found[i]);
+        m_found.RemoveAll();
+        m_foundFlags.RemoveAll();
+    } else if (index < GetCount()) {
+        delete static_cast<VyxFile*>(m_found[index]);
+        m_found[index] = nullptr;
+    }
+}
+
+bool CFileList::AbortKeyPressed(const UINT* keys)
+{
+    MSG message;
+    if (!PeekMessageW(&message, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE | PM_NOYIELD))
+        return false;
+    for (const UINT* key = keys; key && *key; ++key)
+        if (message.wParam == *key)
+            return true;
+    // Any other key is used up here, so that it does not reach a window once the scan is over.
+    PeekMessageW(&message, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE | PM_NOYIELD);
+    return false;
+}
+
+bool CFileList::AbortRequested() const
+{
+    return m_abortCheck && AbortKeyPressed(m_abortKeys);
+}
+
+int CFileList::Scan()
+{
+    const CString patterns = m_namePatterns;
+    m_dateFromSeconds = BoundSeconds(m_dateFrom);
+    m_dateToSeconds = BoundSeconds(m_dateTo);
+    int result = ScanDone;
+    if (patterns.IsEmpty()) {
+        m_patternListInUse = false;
+        m_namePatterns = L"*.*";
+        result = WalkTree();
+    } else {
+        m_patternListInUse = true;
+        for (int field = 0;; ++field) {
+            CString pattern;
+            if (GetFieldString(&pattern, patterns, field, L';') < 0)
+                break;
+            if (pattern.IsEmpty())
+                continue;
+            m_namePatterns = pattern;
+            result = WalkTree();
+            m_passFlag = 1;
+            if (result == ScanAborted) {
+                // Items of the earlier passes go too.
+                DeleteAt(-1);
+                break;
+            }
+        }
+    }
+    m_namePatterns = patterns;
+    return result;
+}
+
+int CFileList::WalkTree()
+{
+    int result = WalkFolder();
+    if (result == ScanDone && m_includeSubFolders) {
+        VyxFileFind finder;
+        BOOL more = finder.FindFileIn(m_folder, L"*.*");
+        while (more && result == ScanDone) {
+            more = finder.FindNextFile();
+            // A linked folder can lead back up the tree; what it links to is listed where it lies.
+            if (!finder.IsDirectory() || finder.IsDots() || finder.MatchesMask(FILE_ATTRIBUTE_REPARSE_POINT))
+                continue;
+            CFileList child(*this);
+            child.m_folder = finder.GetFilePath();
+            result = child.WalkTree();
+            if (result == ScanDone) {
+                m_found.Append(child.m_found);
+                m_foundFlags.Append(child.m_foundFlags);
+                child.m_found.RemoveAll();
+                child.m_foundFlags.RemoveAll();
+            }
+        }
+    }
+    if (result == ScanAborted)
+        DeleteAt(-1);
+    return result;
+}
+
+int CFileList::WalkFolder()
+{
+    const bool archiveLocation = !m_archiveFileName.IsEmpty();
+    std::unique_ptr<wchar_t[]> archivePatterns;
+    if (!archiveLocation && m_expandArchives && m_host)
+        archivePatterns = SplitListToMultiString(m_host->GetPatternList(SPImapIndex::KindArchive));
+
+    VyxFileFind finder;
+    BOOL more = finder.FindFileIn(m_folder, archiveLocation ? m_archiveFileName : m_namePatterns);
+    while (more) {
+        more = finder.FindNextFile();
+        int result = ScanDone;
+        const bool hiddenSkipped = finder.IsHidden() && !m_showHidden;
+        if (IsCacheSideFileName(finder.GetFileName()) || hiddenSkipped) {
+            // skipped
+        } else if (finder.IsDirectory()) {
+            if (!finder.IsDots() && !m_includeSubFolders && m_showFolders)
+                result = Offer(finder, -1, nullptr);
+        } else if (archiveLocation ||
+                   (archivePatterns && MatchFileSpecs(finder.GetFileName(), archivePatterns.get()))) {
+            result = ListArchive(finder);
+        } else {
+            result = Offer(finder, -1, nullptr);
+        }
+        if (result == ScanDone && AbortRequested())
+            result = ScanAborted;
+        if (result == ScanAborted)
+            return ScanAborted;
+    }
+    return ScanDone;
+}
+
+int CFileList::ListArchive(VyxFileFind& found)
+{
+    if (found.GetLength() == 0 || !m_host)
+        return ScanNotListed;
+    CString path;
+    ResolveShortcut(path, found.GetFilePath());
+    SPISupportQuery probe = {};
+    probe.kind = SPImapIndex::KindArchive;
+    probe.startAfter = -1;
+    probe.archiveId = -1;
+    probe.checkExtension = m_archiveExtensionCheck ? 1 : 0;
+    probe.path = path;
+    const int archiveId = m_host->IsSupported(probe);
+    if (archiveId < 0)
+        return ScanNotListed;
+    SPIRequest request;
+    request.id = archiveId;
+    request.source = path.GetString();
+    request.flags = SPI_INPUT_FILE;
+    int listed = m_host->GetArchiveInfo(&request);
+    GlobalBlock listing(request.output);
+    if (listed != SPI_OK || !listing)
+        return ScanDone;
+    for (SPIFileInfo record : ReadArchiveListing(listing.get())) {
+        int result = ScanDone;
+        bool offered = record.fileName[0] != 0;
+        if (offered && record.position == 0 && record.fileSize == 0) {
+            SPIRequest query;
+            query.id = archiveId;
+            query.source = path.GetString();
+            query.flags = SPI_INPUT_FILE;
+            SPIFileInfo full = {};
+            offered = m_host->GetArchiveFileInfo(&query, MemberQueryName(record).c_str(), &full) == SPI_OK;
+            TerminateFileInfoTexts(&full);
+            record = full;
+        }
+        if (offered)
+            result = Offer(found, archiveId, &record);
+        if (result == ScanAborted || AbortRequested())
+            return ScanAborted;
+    }
+    return ScanDone;
+}
+
+int CFileList::Offer(const VyxFileFind& found, int archivePluginId, const SPIFileInfo* member)
+{
+    VyxFile* item = nullptr;
+    try {
+        item = new VyxFile(found, -1, archivePluginId, member);
+        if (!Accepts(*item)) {
+            delete item;
+            return ScanDone;
+        }
+        m_foundFlags.Add(static_cast<DWORD>(m_passFlag));
+        try {
+            m_found.Add(item);
+        } catch (CMemoryException*) {
+            m_foundFlags.RemoveAt(m_foundFlags.GetSize() - 1);
+            throw;
+        }
+        item = nullptr;
+    } catch (CMemoryException* e) {
+        e->Delete();
+        delete item;
+        return ScanAborted;
+    } catch (const std::bad_alloc&) {
+        delete item;
+        return ScanAborted;
+    }
+    return ScanDone;
+}
+
+bool CFileList::Accepts(const VyxFile& item) const
+{
+    if (item.IsArchiveMember() && m_patternListInUse && !MatchFileSpecList(item.GetFileName(), m_namePatterns, L';'))
+        return false;
+    if (m_dateFilter) {
+        long long time = item.GetFileTime();
+        if (time < m_dateFromSeconds || time > m_dateToSeconds)
+            return false;
+    }
+    if (m_sizeFilter) {
+        ULONGLONG size = item.GetFileSize();
+        if (size > 0xFFFFFFFFull || size < m_sizeMinimum || size > m_sizeMaximum)
+            return false;
+    }
+    return true;
+}

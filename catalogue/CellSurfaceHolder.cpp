@@ -1,0 +1,65 @@
+#include "catalogue/CellSurfaceHolder.h"
+
+namespace {
+
+// Well above the cells one screen shows, well below the GDI objects and the address space a
+// listed folder of thousands of items would take.
+size_t s_limit = 128;
+
+// Most recently used first.
+std::list<CellSurfaceHolder*>& Kept()
+{
+    static std::list<CellSurfaceHolder*> kept;
+    return kept;
+}
+
+void TrimTo(size_t limit)
+{
+    while (Kept().size() > limit)
+        Kept().back()->Release();
+}
+
+} // namespace
+
+CDibSection* CellSurfaceHolder::Acquire()
+{
+    if (!m_surface) {
+        m_surface = std::make_unique<CDibSection>();
+        Kept().push_front(this);
+        m_entry = Kept().begin();
+        TrimTo(s_limit);
+        return m_surface.get();
+    }
+    Touch();
+    return m_surface.get();
+}
+
+void CellSurfaceHolder::Touch()
+{
+    if (m_surface)
+        Kept().splice(Kept().begin(), Kept(), m_entry);
+}
+
+void CellSurfaceHolder::Release()
+{
+    if (!m_surface)
+        return;
+    Kept().erase(m_entry);
+    m_surface.reset();
+}
+
+size_t CellSurfaceHolder::GetKeptCount()
+{
+    return Kept().size();
+}
+
+size_t CellSurfaceHolder::GetLimit()
+{
+    return s_limit;
+}
+
+void CellSurfaceHolder::SetLimit(size_t limit)
+{
+    s_limit = limit < 1 ? 1 : limit;
+    TrimTo(s_limit);
+}

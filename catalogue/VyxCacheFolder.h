@@ -1,0 +1,78 @@
+// The thumbnail cache of one location (a folder, or an archive file shown as a folder) in memory:
+// its records, read from and written to one cache file, and the moves of a thumbnail between an
+// item and its record.
+#pragma once
+
+#include "catalogue/VyxCacheThumbs.h"
+
+class VyxFilexInfo;
+
+class VyxCacheFolder
+{
+public:
+    enum { LoadDone = 0, LoadCannotOpen = 1, LoadTruncated = 2, LoadBadMagic = 3 };
+
+    VyxCacheFolder();
+    VyxCacheFolder(const wchar_t* folderPath, const wchar_t* archiveFileName);
+    // Writes the three cache settings back.
+    virtual ~VyxCacheFolder();
+
+    // Every result starts from no records; only a loaded file leaves the folder unmodified.
+    int Load(const wchar_t* fileName);
+    // 1 when nothing was to write or it was written; 0 when the write failed.
+    int SaveIfModified(const wchar_t* fileName);
+    // 1 written, 0 failed (the file that was there stays whole). A record whose image bytes
+    // were released keeps the image it has in the file being replaced.
+    static int WriteRecords(const wchar_t* fileName, const VyxCacheThumbsArray& records);
+    // Sets the archive file name of every record of a cache file and writes it back; a file that
+    // does not load is left alone.
+    static void RewriteArchiveName(const wchar_t* fileName, const wchar_t* text);
+
+    VyxCacheThumbs* FindRecord(const VyxFilexInfo& item) const;
+    VyxCacheThumbs* GetAt(INT_PTR index) const;
+    INT_PTR GetCount() const { return m_records.GetSize(); }
+    void RemoveAt(INT_PTR index);
+    void RemoveItem(const VyxFilexInfo& item);
+    void RemoveAll();
+    void AddCopy(const VyxCacheThumbs& record);
+    // Takes the record over.
+    void AddRecord(VyxCacheThumbs* record);
+
+    // 0 stored (or nothing to store); -1 no thumbnail, a text that does not fit or no image
+    // kept; else the encoder's code.
+    int StoreFromItem(VyxFilexDraw& item);
+    // 0 restored; -1 not.
+    int RestoreToItem(VyxFilexDraw& item);
+
+    const CString& GetFolderPath() const { return m_folderPath; }
+    const CString& GetArchiveFileName() const { return m_archiveFileName; }
+    bool IsModified() const { return m_modified; }
+    void SetModified(bool modified) { m_modified = modified; }
+    int GetCacheImage() const { return m_cacheImage; }
+    void SetCacheImage(int mode) { m_cacheImage = mode; }
+    bool GetCacheLoadFree() const { return m_cacheLoadFree; }
+    void SetCacheLoadFree(bool on) { m_cacheLoadFree = on; }
+    int GetCacheQuality() const { return m_cacheQuality; }
+    void SetCacheQuality(int quality) { m_cacheQuality = quality; }
+    // The destructor then leaves the settings file alone.
+    void KeepSettings() { m_keepSettings = true; }
+
+private:
+    VyxCacheFolder(const VyxCacheFolder&) = delete;
+    VyxCacheFolder& operator=(const VyxCacheFolder&) = delete;
+    void ReadSettings();
+    void ReleaseAfterWrite();
+
+    CString m_folderPath;
+    CString m_archiveFileName;
+    bool m_modified;
+    int m_cacheImage;
+    bool m_cacheLoadFree;
+    int m_cacheQuality;
+    VyxCacheThumbsArray m_records;
+    bool m_keepSettings = false;
+};
+
+// The item's write time, or its UTC calendar taken as local standard time, within a second of
+// the recorded time (compared in the low 32 bits, as the records have always been compared).
+bool CacheTimeMatches(long long itemTime, long long recordTime);

@@ -1,0 +1,323 @@
+#include "catalogue/VyxCacheIndex.h"
+
+#include "catalogue/VyxCacheFolder.h"
+#include "foundation/VyxPath.h"
+#include "foundation/VyxSystem.h"
+#include "script/VyxRegExp.h"
+
+#include <vector>
+
+namespace {
+
+struct SideFileKind
+{
+    const wchar_t* inFolderName;
+    const wchar_t* section;
+    const wchar_t* centralPattern;
+};
+
+const SideFileKind kKinds[VyxCacheIndex::KindCount] = {
+    {L"_THUMBS_.KWI", L"Thumbsnail", L"%08d.kwt"},
+    {L"_NOTE_.KWI", L"Note", L"%08d.kwn"},
+    {L"_CONFIG_.KWI", L"Config", L"%08d.kwc"},
+};
+
+bool ValidKind(int kind)
+{
+    return kind >= 0 && kind < VyxCacheIndex::KindCount;
+}
+
+CString InFolderPath(int kind, const wchar_t* folder)
+{
+    return CString(folder ? folder : L"") + L"\\" + kKinds[kind].inFolderName;
+}
+
+bool IsFile(const wchar_t* path)
+{
+    return PathExists(path, 0);
+}
+
+bool StartsWithNoCase(const CString& text, const CString& prefix)
+{
+    return text.GetLength() >= prefix.GetLength() && text.Left(prefix.GetLength()).CompareNoCase(prefix) == 0;
+}
+
+} // namespace
+
+VyxCacheIndex::VyxCacheIndex() {}
+
+VyxCacheIndex::VyxCacheIndex(const wchar_t* cacheRoot)
+{
+    SetCacheFolder(cacheRoot);
+}
+
+void VyxCacheIndex::SetCacheFolder(const wchar_t* cacheRoot)
+{
+    RemovePathSeparator(m_root, cacheRoot ? cacheRoot : L"");
+    if (m_root.IsEmpty()) {
+        m_indexPath.Empty();
+        m_index.SetPath(L"");
+        return;
+    }
+    m_indexPath = m_root + L"\\_cache_.lst";
+    m_index.SetPath(m_indexPath);
+}
+
+const wchar_t* VyxCacheIndex::GetSectionName(int kind)
+{
+    return ValidKind(kind) ? kKinds[kind].section : L"";
+}
+
+CString VyxCacheIndex::EscapeKey(const wchar_t* text)
+{
+    CString key(text ? text : L"");
+    key.Replace(L'=', L'|');
+    return key;
+}
+
+CString VyxCacheIndex::UnescapeKey(const wchar_t* text)
+{
+    CString key(text ? text : L"");
+    key.Replace(L'|', L'=');
+    return key;
+}
+
+CString VyxCacheIndex::GetLocationKey(const wchar_t* folder, const wchar_t* archiveFileName)
+{
+    CString drive, serial, volume;
+    GetPathPart(drive, folder, 1);
+    GetVolumeSerialText(serial, folder);
+    if (drive.GetLength() == 2 && drive[1] == L':' && iswalpha(drive[0])) {
+        volume = serial;
+        CString root = drive + L"\\";
+        if (GetDriveTypeW(root) == DRIVE_REMOTE) {
+            wchar_t remote[MAX_PATH] = {};
+            DWORD length = MAX_PATH;
+            if (WNetGetConnectionW(drive, remote, &length) == NO_ERROR)
+                volume.Format(L"%s:%s", remote, serial.GetString());
+        }
+    } else {
+        volume.Format(L"%s:%s", drive.GetString(), serial.GetString());
+    }
+    CString rest;
+    RemovePathSeparator(rest, CString(folder ? folder : L"").Mid(drive.GetLength()));
+    CString key = volume + rest;
+    if (archiveFileName && *archiveFileName)
+        key += CString(L"/") + archiveFileName;
+    return EscapeKey(key);
+}
+
+CString VyxCacheIndex::GetSideFileName(int kind, const wchar_t* folder, const wchar_t* archiveFileName) const
+{
+    if (!ValidKind(kind))
+        return CString();
+    CString inFolder = InFolderPath(kind, folder);
+    if (!HasCacheFolder() || IsFile(inFolder))
+        return inFolder;
+    const wchar_t* section = kKinds[kind].section;
+    CString key = GetLocationKey(folder, archiveFileName);
+    CString name;
+    m_index.GetString(name, section, key, L"");
+    if (name.IsEmpty()) {
+        int number = m_index.GetInt(section, L"CacheSeqNo", 0);
+        name.Format(kKinds[kind].centralPattern, number);
+        m_index.WriteInt(section, L"CacheSeqNo", number + 1);
+        m_index.WriteString(section, key, name);
+    }
+    return GetCentralFilePath(name);
+}
+
+CString VyxCacheIndex::GetThumbsFileName(const wchar_t* folder, const wchar_t* archiveFileName) const
+{
+    return GetSideFileName(KindThumbs, folder, archiveFileName);
+}
+
+CString VyxCacheIndex::GetNoteFileName(const wchar_t* folder, const wchar_t* archiveFileName) const
+{
+    return GetSideFileName(KindNote, folder, archiveFileName);
+}
+
+CString VyxCacheIndex::GetConfigFileName(const wchar_t* folder, const wchar_t* archiveFileName) const
+{
+    return GetSideFileName(KindConfig, folder, archiveFileName);
+}
+
+bool VyxCacheIndex::FindSideFile(int kind, CString& out, const wchar_t* folder, const wchar_t* archiveFileName) const
+{
+    if (!ValidKind(kind))
+        return false;
+    out = InFolderPath(kind, folder);
+    if (IsFile(out))
+        return true;
+    if (!HasCacheFolder())
+        return false;
+    CString name;
+    m_index.GetString(name, kKinds[kind].section, GetLocationKey(folder, archiveFileName), L"");
+    if (name.IsEmpty())
+        return false;
+    out = GetCentralFilePath(name);
+    return IsFile(out);
+}
+
+bool VyxCacheIndex::FindThumbsFile(CString& out, const wchar_t* folder, const wchar_t* archiveFileName) const
+{
+    return FindSideFile(KindThumbs, out, folder, archiveFileName);
+}
+
+bool VyxCacheIndex::FindNoteFile(CString& out, const wchar_t* folder, const wchar_t* archiveFileName) const
+{
+    return FindSideFile(KindNote, out, folder, archiveFileName);
+}
+
+bool VyxCacheIndex::FindConfigFile(CString& out, const wchar_t* folder, const wchar_t* archiveFileName) const
+{
+    return FindSideFile(KindConfig, out, folder, archiveFileName);
+}
+
+bool VyxCacheIndex::HasThumbsFile(const wchar_t* folder, const wchar_t* archiveFileName) const
+{
+    CString path;
+    return FindThumbsFile(path, folder, archiveFileName);
+}
+
+bool VyxCacheIndex::HasNoteFile(const wchar_t* folder, const wchar_t* archiveFileName) const
+{
+    CString path;
+    return FindNoteFile(path, folder, archiveFileName);
+}
+
+bool VyxCacheIndex::HasConfigFile(const wchar_t* folder, const wchar_t* archiveFileName) const
+{
+    CString path;
+    return FindConfigFile(path, folder, archiveFileName);
+}
+
+int VyxCacheIndex::DeleteSideFile(int kind, const wchar_t* folder, const wchar_t* archiveFileName) const
+{
+    if (!ValidKind(kind))
+        return 1;
+    CString path = InFolderPath(kind, folder);
+    if (HasCacheFolder() && !IsFile(path)) {
+        const wchar_t* section = kKinds[kind].section;
+        CString key = GetLocationKey(folder, archiveFileName);
+        CString name;
+        m_index.GetString(name, section, key, L"");
+        if (!name.IsEmpty())
+            path = GetCentralFilePath(name);
+        m_index.WriteString(section, key, nullptr);
+    }
+    if (IsFile(path))
+        DeleteFileW(path);
+    return 1;
+}
+
+int VyxCacheIndex::DeleteThumbsFile(const wchar_t* folder, const wchar_t* archiveFileName) const
+{
+    return DeleteSideFile(KindThumbs, folder, archiveFileName);
+}
+
+int VyxCacheIndex::DeleteNoteFile(const wchar_t* folder, const wchar_t* archiveFileName) const
+{
+    return DeleteSideFile(KindNote, folder, archiveFileName);
+}
+
+int VyxCacheIndex::DeleteConfigFile(const wchar_t* folder, const wchar_t* archiveFileName) const
+{
+    return DeleteSideFile(KindConfig, folder, archiveFileName);
+}
+
+void VyxCacheIndex::RenameFolder(const wchar_t* newPath, const wchar_t* oldPath) const
+{
+    if (!HasCacheFolder())
+        return;
+    // K: the paths as plain folders; K': each path as an archive file in its parent folder.
+    CString oldParent, oldName, newParent, newName;
+    GetPathPart(oldParent, oldPath, 3);
+    GetPathPart(oldName, oldPath, 12);
+    GetPathPart(newParent, newPath, 3);
+    GetPathPart(newName, newPath, 12);
+    const CString oldKey = GetLocationKey(oldPath, nullptr), newKey = GetLocationKey(newPath, nullptr);
+    const CString oldArchiveKey = GetLocationKey(oldParent, oldName);
+    const CString newArchiveKey = GetLocationKey(newParent, newName);
+
+    for (int kind = 0; kind < KindCount; ++kind) {
+        const wchar_t* section = kKinds[kind].section;
+        int size = static_cast<int>(m_index.GetFileSize()) + 16;
+        std::vector<wchar_t> buffer(static_cast<size_t>(size) + 2, 0);
+        int length = m_index.GetSection(section, buffer.data(), size);
+        if (length <= 0)
+            continue;
+        std::vector<wchar_t> rewritten;
+        bool changed = false;
+        for (const wchar_t* entry = buffer.data(); *entry; entry += wcslen(entry) + 1) {
+            CString text(entry);
+            if (StartsWithNoCase(text, oldKey) && text.GetLength() > oldKey.GetLength() &&
+                wcschr(L"\\/=", text[oldKey.GetLength()])) {
+                text = newKey + text.Mid(oldKey.GetLength());
+                changed = true;
+            } else if (StartsWithNoCase(text, oldArchiveKey) && text.GetLength() > oldArchiveKey.GetLength() &&
+                       text[oldArchiveKey.GetLength()] == L'=') {
+                // Only the archive's own key: a longer name that merely begins alike is another file.
+                CString value = text.Mid(oldArchiveKey.GetLength() + 1);
+                text = newArchiveKey + text.Mid(oldArchiveKey.GetLength());
+                changed = true;
+                if (kind == KindThumbs && !value.IsEmpty())
+                    VyxCacheFolder::RewriteArchiveName(GetCentralFilePath(value), newName);
+            }
+            rewritten.insert(rewritten.end(), text.GetString(), text.GetString() + text.GetLength() + 1);
+        }
+        rewritten.push_back(0);
+        if (changed)
+            m_index.WriteSection(section, rewritten.data());
+    }
+}
+
+void VyxCacheIndex::BuildDriveKeys()
+{
+    wchar_t drives[26 * 4 + 2] = {};
+    DWORD length = GetLogicalDriveStringsW(static_cast<DWORD>(sizeof(drives) / sizeof(drives[0])), drives);
+    if (length == 0 || length >= sizeof(drives) / sizeof(drives[0]))
+        return;
+    for (const wchar_t* root = drives; *root; root += wcslen(root) + 1) {
+        int index = GetDriveIndex(root);
+        if (index < 0)
+            continue;
+        UINT type = GetDriveTypeW(root);
+        if (type == DRIVE_REMOVABLE || type == DRIVE_FIXED || type == DRIVE_RAMDISK)
+            GetVolumeSerialText(m_driveKeys[index], root);
+        else
+            m_driveKeys[index].Empty();
+    }
+}
+
+CString VyxCacheIndex::GetDriveOfVolume(const wchar_t* serial) const
+{
+    CString drive;
+    for (int i = 0; i < 26; ++i)
+        if (!m_driveKeys[i].IsEmpty() && m_driveKeys[i].CompareNoCase(serial) == 0) {
+            drive.Format(L"%c:", static_cast<wchar_t>(L'A' + i));
+            break;
+        }
+    return drive;
+}
+
+CString VyxCacheIndex::ParseKey(const wchar_t* key, CString& archiveFileName) const
+{
+    archiveFileName.Empty();
+    CString pattern = L"^(([^:]*):([0-9A-F]+)|([0-9A-F]+))(([^#]*)#(.*)|([^#]*))";
+    pattern.Replace(L'#', L'/');
+    VyxRegExp expression(pattern, VyxRegExp::IgnoreCase);
+    if (!key || expression.Match(key) == 0)
+        return CString();
+    CString serial = *expression.GetMatch(3) ? expression.GetMatch(3) : expression.GetMatch(4);
+    // Of the two alternatives only one took part; the other's groups are empty.
+    CString path = CString(expression.GetMatch(6)) + expression.GetMatch(8);
+    // The archive's name was escaped with the rest of the key: it is shown as it is named.
+    archiveFileName = UnescapeKey(expression.GetMatch(7));
+    return CString(expression.GetMatch(2)) + GetDriveOfVolume(serial) + UnescapeKey(path);
+}
+
+CString VyxCacheIndex::GetCentralFilePath(const wchar_t* name) const
+{
+    return m_root + L"\\" + name;
+}

@@ -1,0 +1,60 @@
+// Where the side files of a location (thumbnail cache, notes, folder settings) lie: in the folder
+// under a fixed name, or under a cache root under a numbered name that the index file
+// "_cache_.lst" maps from the location's key. Finds, creates, deletes and renames them.
+#pragma once
+
+#include "foundation/VyxIni.h"
+
+class VyxCacheIndex
+{
+public:
+    enum { KindThumbs = 0, KindNote = 1, KindConfig = 2, KindCount = 3 };
+
+    VyxCacheIndex();
+    explicit VyxCacheIndex(const wchar_t* cacheRoot);
+
+    void SetCacheFolder(const wchar_t* cacheRoot);
+    const CString& GetCacheFolder() const { return m_root; }
+    bool HasCacheFolder() const { return !m_root.IsEmpty(); }
+    const CString& GetIndexFileName() const { return m_indexPath; }
+
+    // The side file's path, its index entry made when a root is set and none exists yet.
+    CString GetSideFileName(int kind, const wchar_t* folder, const wchar_t* archiveFileName) const;
+    CString GetThumbsFileName(const wchar_t* folder, const wchar_t* archiveFileName) const;
+    CString GetNoteFileName(const wchar_t* folder, const wchar_t* archiveFileName) const;
+    CString GetConfigFileName(const wchar_t* folder, const wchar_t* archiveFileName) const;
+    // Nothing is created; out is the in-folder path when no central file is known.
+    bool FindSideFile(int kind, CString& out, const wchar_t* folder, const wchar_t* archiveFileName) const;
+    bool FindThumbsFile(CString& out, const wchar_t* folder, const wchar_t* archiveFileName) const;
+    bool FindNoteFile(CString& out, const wchar_t* folder, const wchar_t* archiveFileName) const;
+    bool FindConfigFile(CString& out, const wchar_t* folder, const wchar_t* archiveFileName) const;
+    bool HasThumbsFile(const wchar_t* folder, const wchar_t* archiveFileName) const;
+    bool HasNoteFile(const wchar_t* folder, const wchar_t* archiveFileName) const;
+    bool HasConfigFile(const wchar_t* folder, const wchar_t* archiveFileName) const;
+    // The file and its index entry; 1.
+    int DeleteSideFile(int kind, const wchar_t* folder, const wchar_t* archiveFileName) const;
+    int DeleteThumbsFile(const wchar_t* folder, const wchar_t* archiveFileName) const;
+    int DeleteNoteFile(const wchar_t* folder, const wchar_t* archiveFileName) const;
+    int DeleteConfigFile(const wchar_t* folder, const wchar_t* archiveFileName) const;
+    // Moves the index entries of a folder (and of what lies in it) to its new name.
+    void RenameFolder(const wchar_t* newPath, const wchar_t* oldPath) const;
+
+    // The key under which the index files a location.
+    static CString GetLocationKey(const wchar_t* folder, const wchar_t* archiveFileName);
+    static CString EscapeKey(const wchar_t* text);   // "=" -> "|"
+    static CString UnescapeKey(const wchar_t* text); // "|" -> "="
+    static const wchar_t* GetSectionName(int kind);
+
+    // For the cache maintenance dialog: the serials of the local drives, the path a key names,
+    // the drive that holds a serial and a central file's path.
+    void BuildDriveKeys();
+    CString ParseKey(const wchar_t* key, CString& archiveFileName) const;
+    CString GetDriveOfVolume(const wchar_t* serial) const;
+    CString GetCentralFilePath(const wchar_t* name) const;
+
+private:
+    CString m_root;
+    CString m_indexPath;
+    VyxIni m_index;
+    CString m_driveKeys[26];
+};

@@ -1,0 +1,130 @@
+#include "catalogue/VyxCacheList.h"
+
+#include "catalogue/VyxCacheFolder.h"
+#include "catalogue/VyxFilexDraw.h"
+#include "foundation/VyxUtility.h"
+
+VyxCacheList theCacheList;
+
+namespace {
+
+// No location is ever this text: a folder path holds no control characters.
+const wchar_t kNoLocation[] = L"\x01";
+
+} // namespace
+
+VyxCacheList::VyxCacheList()
+{
+    ForgetMissingLocation();
+}
+
+VyxCacheList::~VyxCacheList()
+{
+    // At the end of the process the settings file may be gone already: the folders leave it be.
+    for (POSITION position = GetHeadPosition(); position;) {
+        VyxCacheFolder* folder = GetFolderAt(position);
+        GetNext(position);
+        folder->KeepSettings();
+        delete folder;
+    }
+    RemoveAll();
+}
+
+void VyxCacheList::ForgetMissingLocation()
+{
+    m_missing.SetPath(kNoLocation);
+}
+
+CString VyxCacheList::JoinLocation(const CString& folder, const CString& archiveFileName)
+{
+    return archiveFileName.IsEmpty() ? folder : folder + L"/" + archiveFileName;
+}
+
+VyxCacheFolder* VyxCacheList::FindFolder(const wchar_t* folder, const wchar_t* archiveFileName) const
+{
+    for (POSITION position = GetHeadPosition(); position;) {
+        VyxCacheFolder* candidate = GetFolderAt(position);
+        GetNext(position);
+        if (CompareLengthFirstNoCase(candidate->GetFolderPath(), folder) == 0 &&
+            CompareLengthFirstNoCase(candidate->GetArchiveFileName(), archiveFileName) == 0)
+            return candidate;
+    }
+    return nullptr;
+}
+
+int VyxCacheList::LoadFromCache(VyxFilexDraw* item)
+{
+    if (!item)
+        return -1;
+    CString folder = item->GetResolvedFolder();
+    const CString& archive = item->GetArchiveFileName();
+    if (VyxCacheFolder* cache = FindFolder(folder, archive)) {
+        ForgetMissingLocation();
+        return cache->RestoreToItem(*item);
+    }
+    CString location = JoinLocation(folder, archive);
+    if (m_missing.IsPath(location))
+        return -1;
+    CString path;
+    if (!m_index.FindThumbsFile(path, folder, archive)) {
+        m_missing.SetPath(location);
+        return -1;
+    }
+    VyxCacheFolder* cache = new VyxCacheFolder(folder, archive);
+    cache->Load(path);
+    AddTail(cache);
+    return cache->RestoreToItem(*item);
+}
+
+int VyxCacheList::StoreToCache(VyxFilexDraw* item)
+{
+    if (!item)
+        return 0;
+    CString folder = item->GetResolvedFolder();
+    const CString& archive = item->GetArchiveFileName();
+    VyxCacheFolder* cache = FindFolder(folder, archive);
+    if (!cache) {
+        cache = new VyxCacheFolder(folder, archive);
+        // The file may hold the thumbnails of items not drawn yet: they stay in it.
+        CString path;
+        if (m_index.FindThumbsFile(path, folder, archive))
+            cache->Load(path);
+        AddTail(cache);
+    }
+    return cache->StoreFromItem(*item);
+}
+
+void VyxCacheList::RemoveFromCache(VyxFilexDraw* item)
+{
+    if (!item)
+        return;
+    if (VyxCacheFolder* cache = FindFolder(item->GetResolvedFolder(), item->GetArchiveFileName()))
+        cache->RemoveItem(*item);
+}
+
+int VyxCacheList::Flush()
+{
+    int result = 0;
+    const CString& root = m_index.GetCacheFolder();
+    for (POSITION position = GetHeadPosition(); position;) {
+        VyxCacheFolder* cache = GetFolderAt(position);
+        GetNext(position);
+        const CString& folder = cache->GetFolderPath();
+        if (cache->GetCount() == 0 || (!root.IsEmpty() && folder.Left(root.GetLength()) == root)) {
+            m_index.DeleteThumbsFile(folder, cache->GetArchiveFileName());
+            continue;
+        }
+        result = cache->SaveIfModified(m_index.GetThumbsFileName(folder, cache->GetArchiveFileName()));
+    }
+    return result;
+}
+
+void VyxCacheList::RemoveAllFolders()
+{
+    for (POSITION position = GetHeadPosition(); position;) {
+        VyxCacheFolder* cache = GetFolderAt(position);
+        GetNext(position);
+        delete cache;
+    }
+    RemoveAll();
+}

@@ -1,0 +1,88 @@
+// One thumbnail record of a cache file: the facts that identify a picture file (name, size, time,
+// loader), the facts shown in its cell and the thumbnail image itself; and the owned list of them
+// that a cache folder keeps.
+#pragma once
+
+#include "framework/Framework.h"
+
+class VyxFilexDraw;
+
+class VyxCacheThumbs : public CObject
+{
+    DECLARE_DYNAMIC(VyxCacheThumbs)
+public:
+    enum { ImageNone = 0, ImageJpeg = 1022, ImageDib = 1024 };
+    // The longest text a record field holds.
+    enum { MaxText = 259 };
+
+    VyxCacheThumbs();
+    // Deep: the copy owns a copy of the image bytes.
+    VyxCacheThumbs(const VyxCacheThumbs& other);
+    VyxCacheThumbs& operator=(const VyxCacheThumbs& other);
+    ~VyxCacheThumbs() override;
+
+    void Clear();
+    // False when the bytes cannot be copied (the old image stays).
+    bool SetImage(int kind, const BYTE* bytes, DWORD length);
+    // Frees owned bytes; kind and length stay, so the record still knows an image was stored.
+    void ReleaseImage();
+    // Points at bytes owned elsewhere: the mapped file while it is parsed.
+    void ReferImage(int kind, const BYTE* bytes, DWORD length);
+    bool HasImageBytes() const { return m_image != nullptr && m_imageLength > 0; }
+    // One field of a cache file, never read past length. A field narrower than its tag needs is
+    // ignored; a text too long for the record makes the record unusable.
+    void ParseField(int tag, const BYTE* value, DWORD length);
+    // The identifying and shown facts of the item; the image fields are not touched. False (the
+    // record unchanged) when a text of the item does not fit.
+    bool BuildFromItem(const VyxFilexDraw& item);
+    // Names equal ignoring case, and the member path too when the record has one.
+    bool Matches(const wchar_t* fileName, const wchar_t* memberPath) const;
+
+    bool m_ownsImage;
+    int m_imageKind;
+    const BYTE* m_image;
+    DWORD m_imageLength;
+    ULONGLONG m_fileSize;
+    long long m_fileTime;
+    CString m_fileName;
+    CString m_loaderName;
+    CString m_memberPath;
+    SIZE m_cellSize;
+    SIZE m_boxSize;
+    SIZE m_margin;
+    int m_width;
+    int m_height;
+    int m_bitCount;
+    CString m_archiveFileName;
+    CString m_archiveLoaderName;
+    LOGFONTW m_font;
+    BYTE m_frameShown;
+    BYTE m_nameShown;
+    BYTE m_nameFrameShown;
+    BYTE m_scaled;
+    BYTE m_sharpened;
+    int m_frameEdge;
+    int m_nameFrameEdge;
+    int m_kind;
+    // Set by a field that the record cannot hold; such a record is never kept.
+    bool m_unusable;
+    // Restored while its folder had unwritten changes: the bytes go once the folder is written.
+    bool m_releaseWhenWritten;
+
+private:
+    void CopyFrom(const VyxCacheThumbs& other);
+};
+
+// Owns its records.
+class VyxCacheThumbsArray : public CPtrArray
+{
+public:
+    VyxCacheThumbsArray() = default;
+    ~VyxCacheThumbsArray() override;
+    VyxCacheThumbs* GetRecord(INT_PTR index) const { return static_cast<VyxCacheThumbs*>(GetAt(index)); }
+    void DeleteAll();
+
+private:
+    VyxCacheThumbsArray(const VyxCacheThumbsArray&) = delete;
+    VyxCacheThumbsArray& operator=(const VyxCacheThumbsArray&) = delete;
+};

@@ -1,0 +1,142 @@
+#include "catalogue/VyxFile.h"
+
+#include "catalogue/ArchiveMember.h"
+#include "catalogue/VyxCacheList.h"
+#include "foundation/ShellShortcut.h"
+#include "foundation/VyxFileUtil.h"
+#include "foundation/VyxPath.h"
+#include "image/DibCore.h"
+#include "image/plugins/Spi.h"
+#include "res/resource.h"
+
+IMPLEMENT_DYNAMIC(VyxFile, VyxFilexDraw)
+
+namespace {
+
+// A member whose name would leave the destination is not written.
+const int kRefusedMember = SPI_INTERNAL_ERROR;
+
+// The folder a member's path names, below the destination; the path is a folder whether or not
+// the listing ends it with a separator.
+CString MemberFolder(const wchar_t* destination, const CString& memberPath)
+{
+    CString withSeparator, folder, joined;
+    AppendPathSeparator(withSeparator, memberPath);
+    GetPathPart(folder, withSeparator, 3);
+    return MakePath(joined, nullptr, destination, folder, nullptr);
+}
+
+} // namespace
+
+VyxFile::VyxFile() {}
+
+VyxFile::VyxFile(const wchar_t* path) : VyxFilexDraw(path) {}
+
+VyxFile::VyxFile(const CFileFind& found, int loaderId, int archivePluginId, const SPIFileInfo* member)
+    : VyxFilexDraw(found, loaderId, archivePluginId, member)
+{
+}
+
+VyxFile::VyxFile(const VyxFile& other) : VyxFilexDraw(other) {}
+
+VyxFile& VyxFile::operator=(const VyxFile& other)
+{
+    VyxFilexDraw::operator=(other);
+    return *this;
+}
+
+VyxFile::~VyxFile() {}
+
+int VyxFile::ExtractTo(const wchar_t* folder)
+{
+    if (IsArchiveMember())
+        return ExtractMemberTo(folder);
+    if (m_loaderId < 0 && m_size != 0)
+        return ExtractArchive(m_path, folder);
+    return 0;
+}
+
+int VyxFile::ExtractMemberTo(const wchar_t* folder)
+{
+    if (!IsSafeMemberPath(m_path) || m_fileName.IsEmpty())
+        return kRefusedMember;
+    // Written by the host from memory under the name checked here: a plug-in asked to write into
+    // the folder picks the name itself, and that need not be the name its listing gave.
+    CString target;
+    MakePath(target, nullptr, folder, m_fileName, nullptr);
+    return theSPImapIndex.ExtractToFile(m_archivePluginId, m_archivePath, m_archivePosition, target,
+                                        static_cast<DWORD>(m_size),
+                                        MemberTimeToFileTime(static_cast<DWORD>(m_writeTime)));
+}
+
+int ExtractArchive(const wchar_t* archivePath, const wchar_t* folder)
+{
+    CString path;
+    ResolveShortcut(path, archivePath);
+    SPISupportQuery probe = {};
+    probe.kind = SPImapIndex::KindArchive;
+    probe.startAfter = -1;
+    probe.archiveId = -1;
+    probe.path = path;
+    int archiveId = SPlugIn::IsSupported(probe);
+    if (archiveId < 0)
+        return 0;
+    SPIRequest listingRequest;
+    listingRequest.id = archiveId;
+    listingRequest.source = path.GetString();
+    listingRequest.flags = SPI_INPUT_FILE;
+    int listed = theSPImapIndex.GetArchiveInfo(&listingRequest);
+    GlobalBlock listing(listingRequest.output);
+    // An archive that a plug-in accepted but cannot list is a failure, not an empty archive.
+    if (listed != SPI_OK)
+        return listed;
+    if (!listing)
+        return SPI_INTERNAL_ERROR;
+
+    int result = 0;
+    int refused = 0;
+    for (SPIFileInfo record : ReadArchiveListing(listing.get())) {
+        CString memberPath = MemberTextAnsi(MemberField(record.path));
+        if (!IsSafeMemberPath(memberPath)) {
+            refused = kRefusedMember;
+            continue;
+        }
+        CString memberFolder = MemberFolder(folder, memberPath);
+        EnsureFolderExists(memberFolder, true);
+        if (!record.fileName[0])
+            continue;
+        if (record.position == 0 && record.fileSize == 0) {
+            SPIRequest request;
+            request.id = archiveId;
+            request.source = path.GetString();
+            request.flags = SPI_INPUT_FILE;
+            SPIFileInfo full = {};
+            if (theSPImapIndex.GetArchiveFileInfo(&request, MemberQueryName(record).c_str(), &full) != SPI_OK)
+                continue;
+            TerminateFileInfoTexts(&full);
+            record = full;
+        }
+        CString name = MemberTextGuessed(MemberField(record.fileName));
+        if (name.IsEmpty() || !IsSafeMemberPath(name)) {
+            refused = kRefusedMember;
+            continue;
+        }
+        CString target;
+        MakePath(target, nullptr, memberFolder, name, nullptr);
+        result = theSPImapIndex.ExtractToFile(archiveId, path, record.position, target, record.fileSize,
+                                              MemberTimeToFileTime(record.timestamp));
+        if (result != 0)
+            break;
+    }
+    return result != 0 ? result : refused;
+}
+
+void FlushCacheListWithWaitCursor()
+{
+    HCURSOR previous = SetCursor(LoadCursorW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDC_DOCUMENT_WAIT_CURSOR)));
+    theCacheList.Flush();
+    if (previous)
+        SetCursor(previous);
+    else
+        ShowCursor(TRUE);
+}

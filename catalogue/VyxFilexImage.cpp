@@ -1,0 +1,430 @@
+#include "catalogue/VyxFilexImage.h"
+
+#include "catalogue/ArchiveMember.h"
+#include "catalogue/CacheSideFiles.h"
+#include "foundation/ShellShortcut.h"
+#include "foundation/VyxFileFind.h"
+#include "foundation/VyxGlobalErrorException.h"
+#include "image/DibCore.h"
+#include "image/plugins/Spi.h"
+
+#include <algorithm>
+#include <vector>
+
+IMPLEMENT_DYNAMIC(VyxFilexImage, VyxFilexInfo)
+
+namespace {
+
+// Until the document hands over its settings.
+int s_coverKinds = 1;
+int s_coverSearchCount = 10;
+int s_pluginDisplayLimit = 2048;
+int s_archiveMemberLimit = 200;
+
+const int kMovieGroup = 0x0301;
+const DWORD kSmallestCoverMember = 257;
+
+CString Resolved(const wchar_t* path)
+{
+    CString target;
+    return ResolveShortcut(target, path);
+}
+
+void FillSource(SPIRequest& request, const wchar_t* path, const void* data, DWORD size)
+{
+    if (data) {
+        request.source = data;
+        request.length = static_cast<LONG_PTR>(size);
+        request.flags = SPI_INPUT_MEMORY;
+    } else {
+        request.source = path;
+        request.flags = SPI_INPUT_FILE;
+    }
+}
+
+CString LocalText(HLOCAL block)
+{
+    if (!block)
+        return CString();
+    const char* text = static_cast<const char*>(LocalLock(block));
+    if (!text)
+        return CString();
+    SIZE_T size = LocalSize(block);
+    std::string bytes(text, strnlen(text, size));
+    LocalUnlock(block);
+    return MemberTextAnsi(bytes);
+}
+
+// The Exif reader clears its record first, so a block without Exif data must not reach the item's.
+bool DecodeExifBlock(HGLOBAL block, tag_ExifInfo& out)
+{
+    DibLock lock(block);
+    if (!lock)
+        return false;
+    CxMemFile file(lock.get(), static_cast<DWORD>(GlobalSize(block)));
+    tag_ExifInfo decoded = {};
+    CxImageJPG::CxExifInfo reader(&decoded);
+    if (!reader.DecodeExif(&file))
+        return false;
+    out = decoded;
+    return true;
+}
+
+std::string CoverSortKey(const SPIFileInfo& record)
+{
+    return MemberField(record.path) + MemberField(record.fileName);
+}
+
+} // namespace
+
+VyxFilexImage::VyxFilexImage() {}
+
+VyxFilexImage::VyxFilexImage(const wchar_t* path) : VyxFilexInfo(path) {}
+
+VyxFilexImage::VyxFilexImage(const CFileFind& found, int loaderId, int archivePluginId, const SPIFileInfo* member)
+    : VyxFilexInfo(found, loaderId, archivePluginId, member)
+{
+}
+
+VyxFilexImage::VyxFilexImage(const VyxFilexImage& other) : VyxFilexInfo(other) {}
+
+VyxFilexImage& VyxFilexImage::operator=(const VyxFilexImage& other)
+{
+    VyxFilexInfo::operator=(other);
+    return *this;
+}
+
+VyxFilexImage::~VyxFilexImage() {}
+
+bool VyxFilexImage::HasCover() const
+{
+    return (IsFolder() && IsFolderCoverOn()) || (IsArchive() && IsArchiveCoverOn());
+}
+
+bool VyxFilexImage::IsArchiveCoverOn()
+{
+    return (s_coverKinds & 1) != 0;
+}
+
+bool VyxFilexImage::IsFolderCoverOn()
+{
+    return (s_coverKinds & 2) != 0;
+}
+
+void VyxFilexImage::SetCoverKinds(int kinds)
+{
+    s_coverKinds = kinds;
+}
+
+void VyxFilexImage::SetCoverSearchCount(int count)
+{
+    s_coverSearchCount = count;
+}
+
+void VyxFilexImage::SetPluginDisplayLimit(int megabytes)
+{
+    s_pluginDisplayLimit = megabytes;
+}
+
+void VyxFilexImage::SetArchiveMemberLimit(int megabytes)
+{
+    s_archiveMemberLimit = megabytes;
+}
+
+int VyxFilexImage::GetCoverKinds()
+{
+    return s_coverKinds;
+}
+
+int VyxFilexImage::GetCoverSearchCount()
+{
+    return s_coverSearchCount;
+}
+
+int VyxFilexImage::GetPluginDisplayLimit()
+{
+    return s_pluginDisplayLimit;
+}
+
+int VyxFilexImage::GetArchiveMemberLimit()
+{
+    return s_archiveMemberLimit;
+}
+
+HGLOBAL VyxFilexImage::LoadPicture(const SIZE* desiredSize)
+{
+    if (IsArchiveMember())
+        return LoadMemberPicture(desiredSize);
+    if (IsFolder())
+        return IsFolderCoverOn() ? LoadFolderCover(desiredSize) : nullptr;
+    HGLOBAL picture = LoadFilePicture(desiredSize);
+    if (!picture && IsArchiveCoverOn())
+        picture = LoadArchiveCover(desiredSize);
+    return picture;
+}
+
+HGLOBAL VyxFilexImage::DecodeWithChain(const PictureSource& source, const SIZE* desiredSize, bool coverSearch)
+{
+    int loader = coverSearch ? -1 : m_loaderId;
+    bool wantFacts = coverSearch || m_width == 0 || m_height == 0;
+    bool query = coverSearch || loader < 0;
+    std::vector<int> tried;
+    for (;;) {
+        if (query) {
+            if (!coverSearch) {
+                m_loaderId = -1;
+                m_infoText.Empty();
+            }
+            SPISupportQuery probe = {};
+            probe.kind = SPImapIndex::KindImage;
+            probe.startAfter = loader < 0 ? -1 : loader;
+            probe.archiveId = source.archivePluginId;
+            probe.path = source.path;
+            probe.head = source.data;
+            probe.headLength = static_cast<int>(source.size);
+            loader = SPlugIn::IsSupported(probe);
+            // A decoder already tried in this chain would only fail again.
+            if (loader < 0 || std::find(tried.begin(), tried.end(), loader) != tried.end())
+                return nullptr;
+            wantFacts = true;
+        }
+        tried.push_back(loader);
+        m_loaderId = loader;
+        if (wantFacts)
+            ReadPictureFacts(source.path, source.data, source.size);
+
+        SPIRequest request;
+        request.id = loader;
+        FillSource(request, source.path, source.data, source.size);
+        request.reduction = 1;
+        if (desiredSize && desiredSize->cx >= 1 && desiredSize->cy >= 1) {
+            request.reduction = std::max(m_width / desiredSize->cx, m_height / desiredSize->cy);
+            request.desiredWidth = desiredSize->cx;
+            request.desiredHeight = desiredSize->cy;
+        }
+        request.decodeOption = static_cast<DWORD>(m_decodeOptions);
+        int result = theSPImapIndex.GetPicture(&request);
+        m_decodeOptions = static_cast<int>(request.decodeOption);
+        if (result == SPI_OK && request.output)
+            return request.output;
+        if (request.output)
+            GlobalFree(request.output);
+        query = true;
+    }
+}
+
+void VyxFilexImage::ReadPictureFacts(const wchar_t* path, const void* data, DWORD size)
+{
+    SPIRequest request;
+    request.id = m_loaderId;
+    FillSource(request, path, data, size);
+    request.decodeOption = static_cast<DWORD>(m_decodeOptions);
+    SPIPictureInfoEx reply = {};
+    if (theSPImapIndex.GetPictureInfo(&request, &reply) == SPI_OK) {
+        m_width = reply.info.width;
+        m_height = reply.info.height;
+        m_bitCount = reply.info.colorDepth;
+        m_decodeOptions = static_cast<int>(reply.decodeOption);
+        CString text;
+        if (!IsArchiveMember() && HIWORD(m_loaderId) == kMovieGroup) {
+            long seconds = static_cast<long>(reply.length + 0.5);
+            char codec[5] = "    ";
+            for (int i = 0; i < 4; ++i)
+                codec[i] = static_cast<char>(reply.fourcc >> (8 * i));
+            text.Format(L"%02ld:%02ld:%02ld %s", seconds / 3600, seconds % 3600 / 60, seconds % 60,
+                        MemberTextAnsi(MemberField(codec)).GetString());
+        }
+        text += LocalText(reply.info.hInfo);
+        m_infoText = text;
+        for (HGLOBAL block : reply.exif) {
+            tag_ExifInfo decoded;
+            if (block && DecodeExifBlock(block, decoded))
+                PrepareExifInfo() = decoded;
+        }
+    }
+    if (reply.info.hInfo)
+        LocalFree(reply.info.hInfo);
+    for (HGLOBAL block : reply.exif)
+        if (block)
+            GlobalFree(block);
+}
+
+HGLOBAL VyxFilexImage::LoadFilePicture(const SIZE* desiredSize)
+{
+    CString path = Resolved(m_path);
+    return DecodeWithChain({path, nullptr, 0, -1}, desiredSize, false);
+}
+
+HGLOBAL VyxFilexImage::ExtractMemberToMemory() const
+{
+    SPIRequest request;
+    request.id = m_archivePluginId;
+    request.source = m_archivePath.GetString();
+    request.length = static_cast<LONG_PTR>(m_archivePosition);
+    request.flags = SPI_INPUT_FILE | SPI_OUTPUT_MEMORY;
+    if (theSPImapIndex.GetFile(&request) != SPI_OK) {
+        if (request.output)
+            GlobalFree(request.output);
+        return nullptr;
+    }
+    return request.output;
+}
+
+HGLOBAL VyxFilexImage::LoadMemberPicture(const SIZE* desiredSize)
+{
+    GlobalBlock member(ExtractMemberToMemory());
+    DibLock bytes(member.get());
+    if (!bytes)
+        return nullptr;
+    return DecodeWithChain({m_path, bytes.get(), static_cast<DWORD>(GlobalSize(member.get())), m_archivePluginId},
+                           desiredSize, false);
+}
+
+HGLOBAL VyxFilexImage::LoadFolderCover(const SIZE* desiredSize)
+{
+    int budget = s_coverSearchCount;
+    VyxFileFind finder;
+    BOOL more = finder.FindFileIn(m_path, L"*.*");
+    while (more && budget >= 1) {
+        more = finder.FindNextFile();
+        if (finder.IsDirectory() || IsCacheSideFileName(finder.GetFileName()))
+            continue;
+        CString path = Resolved(finder.GetFilePath());
+        HGLOBAL cover = DecodeWithChain({path, nullptr, 0, -1}, desiredSize, true);
+        --budget;
+        if (cover)
+            return cover;
+    }
+    return nullptr;
+}
+
+HGLOBAL VyxFilexImage::LoadArchiveCover(const SIZE* desiredSize)
+{
+    CString archivePath = Resolved(m_path);
+    SPISupportQuery probe = {};
+    probe.kind = SPImapIndex::KindArchive;
+    probe.startAfter = -1;
+    probe.archiveId = -1;
+    probe.path = archivePath;
+    int archiveId = SPlugIn::IsSupported(probe);
+    if (archiveId < 0)
+        return nullptr;
+    SPIRequest listingRequest;
+    listingRequest.id = archiveId;
+    listingRequest.source = archivePath.GetString();
+    listingRequest.flags = SPI_INPUT_FILE;
+    int listed = theSPImapIndex.GetArchiveInfo(&listingRequest);
+    GlobalBlock listing(listingRequest.output);
+    if (listed != SPI_OK || !listing)
+        return nullptr;
+
+    int count = 0;
+    ULONGLONG total = 0;
+    std::vector<SPIFileInfo> candidates;
+    // The limit may be as large as the setting allows: the product is taken in 64 bits.
+    const ULONGLONG limit = static_cast<ULONGLONG>(static_cast<DWORD>(s_archiveMemberLimit)) * 1048576u;
+    for (const SPIFileInfo& record : ReadArchiveListing(listing.get())) {
+        if (!record.fileName[0])
+            continue;
+        ++count;
+        total += record.fileSize;
+        if (record.fileSize >= kSmallestCoverMember && record.fileSize < limit)
+            candidates.push_back(record);
+    }
+    std::stable_sort(candidates.begin(), candidates.end(), [](const SPIFileInfo& a, const SPIFileInfo& b) {
+        return MemberTextAnsi(CoverSortKey(a)).CompareNoCase(MemberTextAnsi(CoverSortKey(b))) < 0;
+    });
+
+    HGLOBAL cover = nullptr;
+    int budget = s_coverSearchCount;
+    for (const SPIFileInfo& candidate : candidates) {
+        if (budget < 1)
+            break;
+        SPIRequest request;
+        request.id = archiveId;
+        request.source = archivePath.GetString();
+        request.length = static_cast<LONG_PTR>(candidate.position);
+        request.flags = SPI_INPUT_FILE | SPI_OUTPUT_MEMORY;
+        int extracted = theSPImapIndex.GetFile(&request);
+        GlobalBlock member(request.output);
+        DibLock bytes(member.get());
+        if (extracted != SPI_OK || !bytes)
+            break;
+        cover = DecodeWithChain({archivePath, bytes.get(), static_cast<DWORD>(GlobalSize(member.get())), archiveId},
+                                desiredSize, true);
+        if (cover) {
+            MarkAsArchive(KindArchive);
+            break;
+        }
+        --budget;
+    }
+    m_infoText.Format(L"%d files (%s)", count, FormatShortSize(total).GetString());
+    return cover;
+}
+
+int VyxFilexImage::DetectPlugin()
+{
+    int loader = -1;
+    if (IsArchiveMember()) {
+        GlobalBlock member(ExtractMemberToMemory());
+        DibLock bytes(member.get());
+        if (bytes) {
+            SPISupportQuery probe = {};
+            probe.kind = SPImapIndex::KindImage;
+            probe.startAfter = -1;
+            probe.archiveId = m_archivePluginId;
+            probe.path = m_fileName;
+            probe.head = bytes.get();
+            probe.headLength = static_cast<int>(GlobalSize(member.get()));
+            loader = SPlugIn::IsSupported(probe);
+        }
+    } else if (!IsFolder() && m_size != 0) {
+        CString path = Resolved(m_path);
+        SPISupportQuery probe = {};
+        probe.kind = SPImapIndex::KindImage;
+        probe.startAfter = -1;
+        probe.archiveId = -1;
+        probe.path = path;
+        loader = SPlugIn::IsSupported(probe);
+    }
+    m_loaderId = loader;
+    return loader;
+}
+
+HGLOBAL VyxFilexImage::ReadFileData()
+{
+    if (IsArchiveMember())
+        return ExtractMemberToMemory();
+    CString path = Resolved(m_path);
+    HANDLE file =
+        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return nullptr;
+    LARGE_INTEGER size = {};
+    // Bytes past 4 GiB cannot be handed on whole: such a file gives nothing rather than its start.
+    if (!GetFileSizeEx(file, &size) || size.HighPart != 0) {
+        CloseHandle(file);
+        return nullptr;
+    }
+    DWORD length = size.LowPart;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, length);
+    if (!block) {
+        CloseHandle(file);
+        ThrowGlobalError(VyxGlobalErrorException::Create("VyxFilexImage", __LINE__, "VyxMemoryHandle::Alloc"), -2,
+                         L"out of memory: %d", static_cast<int>(length));
+    }
+    bool read = true;
+    if (length > 0) {
+        BYTE* data = static_cast<BYTE*>(GlobalLock(block));
+        DWORD done = 0;
+        read = data && ReadFile(file, data, length, &done, nullptr) && done == length;
+        if (data)
+            GlobalUnlock(block);
+    }
+    CloseHandle(file);
+    if (!read) {
+        GlobalFree(block);
+        return nullptr;
+    }
+    return block;
+}

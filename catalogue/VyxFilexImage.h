@@ -1,0 +1,64 @@
+// The picture-loading layer of a file item: which source (file, archive member, folder or archive
+// cover), which decoder, in which order, through the plug-in host; the item's whole bytes; and the
+// process-wide cover and size settings the document hands to every item.
+#pragma once
+
+#include "catalogue/VyxFilexInfo.h"
+
+class VyxFilexImage : public VyxFilexInfo
+{
+    DECLARE_DYNAMIC(VyxFilexImage)
+public:
+    VyxFilexImage();
+    explicit VyxFilexImage(const wchar_t* path);
+    VyxFilexImage(const CFileFind& found, int loaderId, int archivePluginId, const SPIFileInfo* member);
+    VyxFilexImage(const VyxFilexImage& other);
+    VyxFilexImage& operator=(const VyxFilexImage& other);
+    ~VyxFilexImage() override;
+
+    // The item's picture as a packed DIB (owned by the caller), or null. desiredSize may be null.
+    HGLOBAL LoadPicture(const SIZE* desiredSize = nullptr);
+    // Finds and stores the decoder without decoding; -1 when none.
+    int DetectPlugin();
+    // The item's whole bytes in a movable block (owned by the caller), or null. Raises the library
+    // exception when a file that fits 32 bits cannot be held in memory.
+    HGLOBAL ReadFileData();
+    // Asks the decoder of the stored loader id for the picture's facts and keeps them. path, or
+    // data with its size for a member in memory.
+    void ReadPictureFacts(const wchar_t* path, const void* data = nullptr, DWORD size = 0);
+
+    bool HasCover() const;
+    static bool IsArchiveCoverOn();
+    static bool IsFolderCoverOn();
+    static void SetCoverKinds(int kinds);
+    static void SetCoverSearchCount(int count);
+    static void SetPluginDisplayLimit(int megabytes);
+    static void SetArchiveMemberLimit(int megabytes);
+    static int GetCoverKinds();
+    static int GetCoverSearchCount();
+    static int GetPluginDisplayLimit();
+    static int GetArchiveMemberLimit();
+
+protected:
+    // A member extracted into memory (owned by the caller), or null.
+    HGLOBAL ExtractMemberToMemory() const;
+
+private:
+    // What one decoder chain reads: a file, or a block in memory named by path.
+    struct PictureSource
+    {
+        const wchar_t* path;
+        const void* data;
+        DWORD size;
+        int archivePluginId;
+    };
+
+    HGLOBAL LoadFilePicture(const SIZE* desiredSize);
+    HGLOBAL LoadMemberPicture(const SIZE* desiredSize);
+    HGLOBAL LoadFolderCover(const SIZE* desiredSize);
+    HGLOBAL LoadArchiveCover(const SIZE* desiredSize);
+    // The decoders that accept the source, in turn, until one decodes it. A cover search asks from
+    // the first decoder, always reads the facts and leaves the loader id and text standing between
+    // queries.
+    HGLOBAL DecodeWithChain(const PictureSource& source, const SIZE* desiredSize, bool coverSearch);
+};

@@ -1,0 +1,484 @@
+#include "ThumbnailTestUtil.h"
+
+#include "catalogue/VyxFilexDraw.h"
+#include "image/DibCore.h"
+
+#include <functional>
+#include <memory>
+
+using namespace thumbtest;
+
+namespace {
+
+const long long kTime = 1500000000;
+
+std::string Bytes(const std::wstring& path)
+{
+    return ScratchFolder::ReadFile(path);
+}
+
+VyxCacheThumbs* NewRecord(const wchar_t* name, ULONGLONG size, long long time, const wchar_t* loader = L"a_image")
+{
+    VyxCacheThumbs* record = new VyxCacheThumbs;
+    record->m_fileName = name;
+    record->m_fileSize = size;
+    record->m_fileTime = time;
+    record->m_loaderName = loader;
+    return record;
+}
+
+// A 24-bit picture of the test plug-in's colours.
+HGLOBAL TestPicture(int width, int height)
+{
+    HGLOBAL dib = CreateDib(width, height, 24);
+    BYTE* block = static_cast<BYTE*>(GlobalLock(dib));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            BYTE* p = DibBits(block) + (height - 1 - y) * DibRowSize(block) + x * 3;
+            COLORREF c = TestColor(x % 10, y % 8);
+            p[0] = GetBValue(c);
+            p[1] = GetGValue(c);
+            p[2] = GetRValue(c);
+        }
+    GlobalUnlock(dib);
+    return dib;
+}
+
+// An item of a picture file whose thumbnail the test sets.
+struct StoredItem
+{
+    StoredItem(const ScratchFolder& folder, const std::wstring& name, WORD width = 40, WORD height = 30)
+        : item(NewPictureItem(folder, name, width, height, kTime))
+    {
+        item->SetThumbnail(TestPicture(width / 2, height / 2));
+    }
+    std::unique_ptr<VyxFile> item;
+};
+
+} // namespace
+
+TEST(CacheFile, WrittenBytesFollowTheFieldLayout)
+{
+    CacheScope scope;
+    ScratchFolder folder(L"cache");
+    VyxCacheFolder cache(folder.Path().c_str(), L"");
+    VyxCacheThumbs* first = NewRecord(L"写真.jpg", 0x123456789ull, 0x7FFFFFFF + 10ll, L"vyx_jpeg.spi");
+    first->m_memberPath = L"sub\\写真.jpg";
+    first->m_cellSize = SIZE{200, 300};
+    first->m_boxSize = SIZE{180, 200};
+    first->m_width = 640;
+    first->m_height = 480;
+    first->m_bitCount = 24;
+    first->m_archiveFileName = L"a.zip";
+    first->m_archiveLoaderName = L"arc";
+    first->m_kind = 3;
+    // Read-only facts are never written.
+    first->m_frameShown = 1;
+    first->m_margin = SIZE{4, 4};
+    ASSERT_TRUE(first->SetImage(VyxCacheThumbs::ImageDib, reinterpret_cast<const BYTE*>("PIXELS!"), 7));
+    cache.AddRecord(first);
+    cache.AddRecord(NewRecord(L"b.gif", 5, -3));
+    std::wstring path = folder / L"_THUMBS_.KWI";
+    ASSERT_EQ(1, cache.SaveIfModified(path.c_str()));
+    EXPECT_FALSE(cache.IsModified());
+
+    CacheBytes expected;
+    expected.Head();
+    expected.Pair(1006, 0x23456789, 1).Pair(1007, 0x80000009, 0);
+    expected.Text(2001, L"写真.jpg").Text(2002, L"vyx_jpeg.spi").Text(2005, L"sub\\写真.jpg");
+    expected.Pair(1012, 200, 300).Pair(1013, 180, 200).Int(1008, 640).Int(1009, 480).Int(1010, 24);
+    expected.Text(2003, L"a.zip").Text(2004, L"arc").Int(1025, 3);
+    expected.Field(1024, "PIXELS!").End();
+    expected.Record(L"b.gif", L"a_image", 5, -3, L"", L"", L"", -1).End();
+    EXPECT_EQ(expected.bytes, Bytes(path));
+    // No half-written file is left beside it.
+    EXPECT_FALSE(ScratchFolder::Exists(path + L".tmp"));
+
+    VyxCacheFolder loaded;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, loaded.Load(path.c_str()));
+    ASSERT_EQ(2, loaded.GetCount());
+    const VyxCacheThumbs* back = loaded.GetAt(0);
+    EXPECT_STREQ(L"写真.jpg", back->m_fileName);
+    EXPECT_STREQ(L"sub\\写真.jpg", back->m_memberPath);
+    EXPECT_EQ(0x123456789ull, back->m_fileSize);
+    EXPECT_EQ(0x7FFFFFFF + 10ll, back->m_fileTime);
+    EXPECT_EQ(300, back->m_cellSize.cy);
+    EXPECT_EQ(180, back->m_boxSize.cx);
+    EXPECT_EQ(3, back->m_kind);
+    EXPECT_EQ(0, back->m_frameShown);
+    ASSERT_TRUE(back->HasImageBytes());
+    EXPECT_EQ(std::string("PIXELS!"), std::string(reinterpret_cast<const char*>(back->m_image), 7));
+    EXPECT_TRUE(back->m_ownsImage);
+    EXPECT_EQ(-3, loaded.GetAt(1)->m_fileTime);
+    EXPECT_FALSE(loaded.GetAt(1)->HasImageBytes());
+    EXPECT_FALSE(loaded.IsModified());
+}
+
+TEST(CacheFile, ShortForeignAndMissingFilesLoadAsNoRecords)
+{
+    CacheScope scope;
+    ScratchFolder folder(L"cache");
+    VyxCacheFolder cache;
+    ASSERT_EQ(1, VyxCacheFolder::WriteRecords((folder / L"empty").c_str(), VyxCacheThumbsArray()));
+    EXPECT_EQ("", Bytes(folder / L"empty"));
+    std::string good = CacheBytes().Head().Record(L"a.jpg", L"x", 1, 2).End().bytes;
+    std::string foreign = good;
+    foreign[10] = 'y';
+    struct Case
+    {
+        const wchar_t* name;
+        std::string bytes;
+        int result;
+    } cases[] = {
+        {L"empty", "", VyxCacheFolder::LoadTruncated},
+        {L"short", good.substr(0, 25), VyxCacheFolder::LoadTruncated},
+        {L"foreign", foreign, VyxCacheFolder::LoadBadMagic},
+        {L"text", "[Note]\r\nNote=hello world, this is not a cache\r\n", VyxCacheFolder::LoadBadMagic},
+    };
+    for (const Case& c : cases) {
+        PutFile(folder, c.name, c.bytes);
+        cache.AddRecord(NewRecord(L"left.jpg", 1, 1));
+        cache.SetModified(false);
+        EXPECT_EQ(c.result, cache.Load((folder / c.name).c_str())) << c.name;
+        EXPECT_EQ(0, cache.GetCount()) << c.name;
+        EXPECT_TRUE(cache.IsModified()) << c.name;
+    }
+    EXPECT_EQ(VyxCacheFolder::LoadCannotOpen, cache.Load((folder / L"missing").c_str()));
+    EXPECT_EQ(VyxCacheFolder::LoadCannotOpen, cache.Load(folder.Path().c_str()));
+    PutFile(folder, L"good", good);
+    EXPECT_EQ(VyxCacheFolder::LoadDone, cache.Load((folder / L"good").c_str()));
+    EXPECT_EQ(1, cache.GetCount());
+    EXPECT_FALSE(cache.IsModified());
+}
+
+TEST(CacheFile, ReaderKeepsCompleteRecordsOldTextsAndSkipsWhatItDoesNotKnow)
+{
+    CacheScope scope;
+    ScratchFolder folder(L"cache");
+    LOGFONTW font = {};
+    font.lfHeight = -17;
+    lstrcpyW(font.lfFaceName, L"IPAGothic");
+    std::string ansiName = "\x8E\xCA\x90\x5E.jpg"; // 写真.jpg in code page 932
+    CacheBytes file;
+    file.Head();
+    file.Field(1001, ansiName + '\0').Field(1002, std::string("old.spi") + '\0').Field(1005, "in\\x.jpg");
+    file.Field(1003, "arc.lzh\0junk").Field(1004, "");
+    file.Field(1014, std::string(reinterpret_cast<const char*>(&font), sizeof(font)));
+    file.Field(1015, "\x01").Field(1018, "\x01\x02").Field(1019, "").Int(1020, 5).Pair(1023, 3, 4);
+    file.Field(1011, "ignored").Field(777, "unknown").Field(-2, "again").Int(1025, 2);
+    file.Field(0, "");
+    file.Record(L"second.jpg", L"x.spi", 9, 10).Field(1022, "JPEGBYTES").End();
+    file.Record(L"cut.jpg", L"x.spi", 9, 10).Field(1022, "JPEG");
+    PutFile(folder, L"old.kwt", file.bytes.substr(0, file.bytes.size() - 2));
+
+    VyxCacheFolder cache;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, cache.Load((folder / L"old.kwt").c_str()));
+    ASSERT_EQ(2, cache.GetCount());
+    const VyxCacheThumbs* old = cache.GetAt(0);
+    EXPECT_STREQ(L"写真.jpg", old->m_fileName);
+    EXPECT_STREQ(L"old.spi", old->m_loaderName);
+    EXPECT_STREQ(L"in\\x.jpg", old->m_memberPath);
+    EXPECT_STREQ(L"arc.lzh", old->m_archiveFileName);
+    EXPECT_STREQ(L"", old->m_archiveLoaderName);
+    EXPECT_EQ(-17, old->m_font.lfHeight);
+    EXPECT_EQ(1, old->m_frameShown);
+    EXPECT_EQ(1, old->m_scaled);
+    EXPECT_EQ(0, old->m_sharpened); // an empty field gives no byte
+    EXPECT_EQ(5, old->m_frameEdge);
+    EXPECT_EQ(2, old->m_nameFrameEdge);
+    EXPECT_EQ(4, old->m_margin.cy);
+    EXPECT_EQ(2, old->m_kind);
+    EXPECT_FALSE(old->HasImageBytes());
+    EXPECT_STREQ(L"second.jpg", cache.GetAt(1)->m_fileName);
+    EXPECT_EQ(9u, cache.GetAt(1)->m_imageLength);
+    EXPECT_EQ(VyxCacheThumbs::ImageJpeg, cache.GetAt(1)->m_imageKind);
+    EXPECT_EQ(nullptr, cache.GetAt(2));
+}
+
+TEST(CacheFile, DamagedFieldsAreNeverReadPastTheirEnd)
+{
+    CacheScope scope;
+    ScratchFolder folder(L"cache");
+    CacheBytes file;
+    file.Head();
+    // Narrower than their tags need: ignored.
+    file.Field(1006, "1234567").Field(1008, "abc").Field(1014, std::string(91, 'f')).Field(1023, "1234");
+    file.Field(2001, std::string("n\0a\0m\0e\0", 8)); // no terminator inside the field
+    file.Field(2002, "x");                             // half a character
+    file.End();
+    // A text longer than a record holds makes the record unusable.
+    file.Text(2001, std::wstring(260, L'z')).Field(1006, std::string(8, '\x01')).End();
+    file.Text(2001, std::wstring(259, L'y')).End();
+    // A length that runs past the end (and would wrap a 32-bit offset) ends the walk.
+    file.Text(2001, L"lost.jpg").bytes += CacheBytes::Le(1010) + CacheBytes::Le(0xFFFFFFF8u) + "tail";
+    PutFile(folder, L"damaged.kwt", file.bytes);
+
+    VyxCacheFolder cache;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, cache.Load((folder / L"damaged.kwt").c_str()));
+    ASSERT_EQ(2, cache.GetCount());
+    const VyxCacheThumbs* first = cache.GetAt(0);
+    EXPECT_STREQ(L"name", first->m_fileName);
+    EXPECT_STREQ(L"", first->m_loaderName);
+    EXPECT_EQ(0u, first->m_fileSize);
+    EXPECT_EQ(0, first->m_width);
+    EXPECT_EQ(0, first->m_font.lfHeight);
+    EXPECT_EQ(0, first->m_margin.cx);
+    EXPECT_EQ(259, cache.GetAt(1)->m_fileName.GetLength());
+}
+
+TEST(CacheFile, RecordsAreFoundByNameAndByMemberPathWhenTheyHaveOne)
+{
+    CacheScope scope;
+    ScratchFolder folder(L"cache");
+    VyxCacheFolder cache;
+    VyxCacheThumbs* plain = NewRecord(L"Pic.JPG", 1, 1);
+    VyxCacheThumbs* inA = NewRecord(L"same.jpg", 1, 1);
+    inA->m_memberPath = L"a\\same.jpg";
+    VyxCacheThumbs* inB = NewRecord(L"same.jpg", 1, 1);
+    inB->m_memberPath = L"b\\same.jpg";
+    cache.AddRecord(plain);
+    cache.AddRecord(inA);
+    cache.AddRecord(inB);
+    std::wstring path = PutFile(folder, L"pic.jpg", "x");
+    VyxFile file(path.c_str());
+    EXPECT_EQ(plain, cache.FindRecord(file));
+    std::wstring archive = PutFile(folder, L"box.tarc", "TARC");
+    SPIFileInfo recordB = MemberRecord("B", "SAME.jpg", 1, 1);
+    std::unique_ptr<VyxFile> member(NewMemberItem(archive, recordB));
+    ASSERT_TRUE(member);
+    EXPECT_EQ(inB, cache.FindRecord(*member));
+    cache.SetModified(false);
+    cache.RemoveItem(*member);
+    EXPECT_TRUE(cache.IsModified());
+    EXPECT_EQ(2, cache.GetCount());
+    EXPECT_EQ(nullptr, cache.FindRecord(*member));
+    cache.RemoveAt(7);
+    EXPECT_EQ(2, cache.GetCount());
+}
+
+TEST(CacheFile, StoredThumbnailsComeBackToTheItem)
+{
+    CacheScope scope;
+    StandardPlugins plugins;
+    ScratchFolder folder(L"cache");
+    VyxCacheFolder cache(folder.Path().c_str(), L"");
+    StoredItem stored(folder, L"p.tpic", 40, 30);
+    VyxFile& item = *stored.item;
+    ASSERT_EQ(HostPlugins::ImageId(L"a_image"), item.GetLoaderId());
+    item.SetCellSize(SIZE{90, 120});
+    item.SetWidth(40);
+    item.SetHeight(30);
+
+    cache.SetCacheImage(1);
+    ASSERT_EQ(0, cache.StoreFromItem(item));
+    const VyxCacheThumbs* record = cache.FindRecord(item);
+    ASSERT_TRUE(record);
+    EXPECT_EQ(VyxCacheThumbs::ImageDib, record->m_imageKind);
+    EXPECT_EQ(GetDibTotalSize(item.GetThumbnail()), record->m_imageLength);
+    EXPECT_STREQ(L"a_image", record->m_loaderName);
+
+    VyxFile again(item.GetPath().GetString());
+    ASSERT_EQ(0, cache.RestoreToItem(again));
+    EXPECT_EQ(HostPlugins::ImageId(L"a_image"), again.GetLoaderId());
+    EXPECT_EQ(40, again.GetWidth());
+    EXPECT_EQ(120, again.GetCellSize().cy);
+    ASSERT_TRUE(again.GetThumbnail());
+    EXPECT_EQ(dibtest::Bytes(item.GetThumbnail()), dibtest::Bytes(again.GetThumbnail()));
+
+    cache.SetCacheImage(0);
+    cache.SetCacheQuality(95);
+    ASSERT_EQ(0, cache.StoreFromItem(item));
+    EXPECT_EQ(VyxCacheThumbs::ImageJpeg, record->m_imageKind);
+    EXPECT_EQ(0, std::memcmp(record->m_image, "\xFF\xD8", 2));
+    VyxFile fromJpeg(item.GetPath().GetString());
+    ASSERT_EQ(0, cache.RestoreToItem(fromJpeg));
+    EXPECT_EQ(20, GetDibWidth(fromJpeg.GetThumbnail()));
+    EXPECT_EQ(15, GetDibHeight(fromJpeg.GetThumbnail()));
+
+    cache.SetCacheImage(2);
+    EXPECT_EQ(-1, cache.StoreFromItem(item));
+    VyxFile none(item.GetPath().GetString());
+    EXPECT_EQ(-1, cache.StoreFromItem(none));
+}
+
+TEST(CacheFile, StaleRecordsAreRefused)
+{
+    CacheScope scope;
+    StandardPlugins plugins;
+    ScratchFolder folder(L"cache");
+    VyxCacheFolder cache(folder.Path().c_str(), L"");
+    cache.SetCacheImage(1);
+    StoredItem stored(folder, L"p.tpic");
+    ASSERT_EQ(0, cache.StoreFromItem(*stored.item));
+    VyxCacheThumbs* record = cache.FindRecord(*stored.item);
+    ASSERT_TRUE(record);
+    const VyxCacheThumbs fresh(*record);
+    auto restores = [&](const std::function<void(VyxCacheThumbs&)>& change) {
+        *record = fresh;
+        change(*record);
+        VyxFile item(stored.item->GetPath().GetString());
+        return cache.RestoreToItem(item) == 0;
+    };
+    EXPECT_TRUE(restores([](VyxCacheThumbs&) {}));
+    EXPECT_TRUE(restores([](VyxCacheThumbs& r) { r.m_fileTime = kTime + 1; }));
+    EXPECT_TRUE(restores([](VyxCacheThumbs& r) { r.m_fileTime = kTime - 1; }));
+    EXPECT_FALSE(restores([](VyxCacheThumbs& r) { r.m_fileTime = kTime + 2; }));
+    EXPECT_FALSE(restores([](VyxCacheThumbs& r) { r.m_fileTime = kTime - 2; }));
+    // Only the low 32 bits of the times take part.
+    EXPECT_TRUE(restores([](VyxCacheThumbs& r) { r.m_fileTime = kTime + (1ll << 32); }));
+    EXPECT_FALSE(restores([](VyxCacheThumbs& r) { r.m_fileSize += 1; }));
+    EXPECT_FALSE(restores([](VyxCacheThumbs& r) { r.m_loaderName = L"gone.spi"; }));
+    EXPECT_FALSE(restores([](VyxCacheThumbs& r) { r.m_loaderName = L""; }));
+    EXPECT_FALSE(restores([](VyxCacheThumbs& r) { r.m_fileName = L"other.tpic"; }));
+
+    // A disabled loader counts only when no archive plug-in is named.
+    VyxSPI* loader = HostPlugins::Image(L"a_image");
+    int flags = loader->GetFlags();
+    loader->SetFlags(flags & ~VyxSPI::FlagEnabled);
+    EXPECT_FALSE(restores([](VyxCacheThumbs&) {}));
+    EXPECT_TRUE(restores([](VyxCacheThumbs& r) { r.m_archiveLoaderName = L"arc"; }));
+    loader->SetFlags(flags);
+}
+
+TEST(CacheFile, RecordWithoutImageHandsOverItsFactsOnly)
+{
+    CacheScope scope;
+    StandardPlugins plugins;
+    ScratchFolder folder(L"cache");
+    std::wstring path = PutFile(folder, L"box.tarc", "TARC-ish", kTime);
+    VyxCacheFolder cache;
+    VyxCacheThumbs* record = NewRecord(L"box.tarc", 8, kTime);
+    record->m_width = 11;
+    record->m_height = 12;
+    record->m_kind = VyxFilexInfo::KindArchive;
+    cache.AddRecord(record);
+    VyxFile item(path.c_str());
+    item.SetThumbnail(CreateDib(3, 3, 24));
+    EXPECT_EQ(-1, cache.RestoreToItem(item));
+    EXPECT_EQ(11, item.GetWidth());
+    EXPECT_EQ(VyxFilexInfo::KindArchive, item.GetKind());
+    EXPECT_EQ(HostPlugins::ImageId(L"a_image"), item.GetLoaderId());
+    EXPECT_FALSE(item.HasThumbnail());
+}
+
+TEST(CacheFile, DibImagesFromAFilePassTheDibGate)
+{
+    CacheScope scope;
+    StandardPlugins plugins;
+    ScratchFolder folder(L"cache");
+    std::wstring path = PutFile(folder, L"p.tpic", "xxxx", kTime);
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof(header);
+    header.biWidth = header.biHeight = 100000;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    std::string forged(reinterpret_cast<const char*>(&header), sizeof(header));
+    forged += "few pixels";
+    PutFile(folder, L"forged.kwt", CacheBytes().Head().Record(L"p.tpic", L"a_image", 4, kTime).Field(1024, forged).End().bytes);
+    VyxCacheFolder cache;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, cache.Load((folder / L"forged.kwt").c_str()));
+    VyxFile item(path.c_str());
+    EXPECT_EQ(-1, cache.RestoreToItem(item));
+    EXPECT_FALSE(item.HasThumbnail());
+}
+
+TEST(CacheFile, AFailedWriteLeavesTheOldFileWhole)
+{
+    CacheScope scope;
+    ScratchFolder folder(L"cache");
+    std::wstring path = folder / L"_THUMBS_.KWI";
+    std::string old = CacheBytes().Head().Record(L"old.jpg", L"x", 1, 2).End().bytes;
+    PutFile(folder, L"_THUMBS_.KWI", old);
+    // A folder in the way of the temporary file: nothing can be written beside the file.
+    CreateDirectoryW((path + L".tmp").c_str(), nullptr);
+    VyxCacheFolder cache;
+    cache.AddRecord(NewRecord(L"new.jpg", 3, 4));
+    EXPECT_EQ(0, cache.SaveIfModified(path.c_str()));
+    EXPECT_TRUE(cache.IsModified());
+    EXPECT_EQ(old, Bytes(path));
+    EXPECT_EQ(0, VyxCacheFolder::WriteRecords((folder / L"no\\such\\folder.kwt").c_str(), VyxCacheThumbsArray()));
+}
+
+TEST(CacheFile, ArchiveNameRewriteLeavesAFileThatDoesNotLoadAlone)
+{
+    CacheScope scope;
+    ScratchFolder folder(L"cache");
+    std::wstring good = PutFile(folder, L"good.kwt", CacheBytes().Head().Record(L"a.jpg", L"x", 1, 2, L"a.jpg", L"old.zip").End().bytes);
+    std::string foreignBytes = "not a cache file at all, but somebody's data";
+    std::wstring foreign = PutFile(folder, L"foreign.kwt", foreignBytes);
+    VyxCacheFolder::RewriteArchiveName(good.c_str(), L"new.zip");
+    VyxCacheFolder::RewriteArchiveName(foreign.c_str(), L"new.zip");
+    EXPECT_EQ(foreignBytes, Bytes(foreign));
+    VyxCacheFolder cache;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, cache.Load(good.c_str()));
+    EXPECT_STREQ(L"new.zip", cache.GetAt(0)->m_archiveFileName);
+}
+
+TEST(CacheFile, CacheLoadFreeKeepsEveryImageWhenTheFolderIsWrittenAgain)
+{
+    CacheScope scope;
+    StandardPlugins plugins;
+    ScratchFolder folder(L"cache");
+    std::wstring path = folder / L"_THUMBS_.KWI";
+    StoredItem first(folder, L"first.tpic"), second(folder, L"second.tpic"), third(folder, L"third.tpic");
+    {
+        VyxCacheFolder cache;
+        cache.SetCacheImage(1);
+        ASSERT_EQ(0, cache.StoreFromItem(*first.item));
+        ASSERT_EQ(0, cache.StoreFromItem(*second.item));
+        ASSERT_EQ(1, cache.SaveIfModified(path.c_str()));
+    }
+    VyxCacheFolder cache;
+    cache.SetCacheImage(1);
+    cache.SetCacheLoadFree(true);
+    ASSERT_EQ(VyxCacheFolder::LoadDone, cache.Load(path.c_str()));
+    // Restored from an unchanged folder: the bytes go at once, the file still has them.
+    VyxFile one(first.item->GetPath().GetString());
+    ASSERT_EQ(0, cache.RestoreToItem(one));
+    EXPECT_FALSE(cache.FindRecord(one)->HasImageBytes());
+    // Restored while the folder has unwritten changes: the bytes stay until it is written.
+    ASSERT_EQ(0, cache.StoreFromItem(*third.item));
+    VyxFile two(second.item->GetPath().GetString());
+    ASSERT_EQ(0, cache.RestoreToItem(two));
+    EXPECT_TRUE(cache.FindRecord(two)->HasImageBytes());
+    ASSERT_EQ(1, cache.SaveIfModified(path.c_str()));
+    EXPECT_FALSE(cache.FindRecord(two)->HasImageBytes());
+    // Written once more: every record still carries its image.
+    cache.SetModified(true);
+    ASSERT_EQ(1, cache.SaveIfModified(path.c_str()));
+
+    VyxCacheFolder reread;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, reread.Load(path.c_str()));
+    ASSERT_EQ(3, reread.GetCount());
+    for (INT_PTR i = 0; i < 3; ++i)
+        EXPECT_TRUE(reread.GetAt(i)->HasImageBytes()) << i;
+    VyxFile check(first.item->GetPath().GetString());
+    ASSERT_EQ(0, reread.RestoreToItem(check));
+    EXPECT_EQ(dibtest::Bytes(first.item->GetThumbnail()), dibtest::Bytes(check.GetThumbnail()));
+}
+
+TEST(CacheFile, SettingsAreReadByTheFolderAndWrittenBack)
+{
+    CacheScope scope;
+    WriteAppIniInt(L"KWDoc", L"CacheImage", 1);
+    WriteAppIniInt(L"KWDoc", L"CacheQuality", 70);
+    {
+        VyxCacheFolder cache;
+        EXPECT_EQ(1, cache.GetCacheImage());
+        EXPECT_FALSE(cache.GetCacheLoadFree());
+        EXPECT_EQ(70, cache.GetCacheQuality());
+        cache.SetCacheLoadFree(true);
+    }
+    EXPECT_TRUE(GetAppIniBool(L"KWDoc", L"CacheLoadFree", false));
+}
+
+// The record's time against the item's calendar read as local standard time.
+TEST(CacheFile, LocalTimeRestoreAlsoMatchesTheUtcCalendarReadAsLocalTime)
+{
+    REQUIRE_TOKYO_TIME();
+    // Tokyo is nine hours ahead: the calendar of t read as local time is t - 9 h.
+    EXPECT_TRUE(CacheTimeMatches(kTime, kTime - 9 * 3600));
+    EXPECT_TRUE(CacheTimeMatches(kTime, kTime - 9 * 3600 + 1));
+    EXPECT_FALSE(CacheTimeMatches(kTime, kTime - 9 * 3600 + 2));
+    EXPECT_FALSE(CacheTimeMatches(0, -9 * 3600));
+}

@@ -1,0 +1,297 @@
+#include "ThumbnailTestUtil.h"
+
+#include "catalogue/VyxCacheIndex.h"
+#include "catalogue/VyxFilexDraw.h"
+#include "foundation/VyxSystem.h"
+#include "image/DibCore.h"
+
+#include <memory>
+
+using namespace thumbtest;
+
+namespace {
+
+const long long kTime = 1500000000;
+
+std::wstring IndexValue(const std::wstring& root, const wchar_t* section, const CString& key)
+{
+    wchar_t text[512] = {};
+    GetPrivateProfileStringW(section, key, L"<none>", text, 512, (root + L"\\_cache_.lst").c_str());
+    return text;
+}
+
+CString Serial(const std::wstring& path)
+{
+    CString serial;
+    return GetVolumeSerialText(serial, path.c_str());
+}
+
+// Items of pictures in a folder, each holding a thumbnail of its own colour.
+struct PictureFolder
+{
+    explicit PictureFolder(const std::wstring& path) : path(path) { CreateDirectoryW(path.c_str(), nullptr); }
+    VyxFile* Item(const wchar_t* name, COLORREF colour = RGB(10, 20, 30))
+    {
+        std::wstring file = path + L"\\" + name;
+        ScratchFolder::WriteFile(file, plugintest::MakeTestPicture(0, 8, 6));
+        SetFileTimes(file, kTime);
+        VyxFile* item = new VyxFile(file.c_str());
+        item->DetectPlugin();
+        HGLOBAL thumbnail = CreateDib(4, 3, 24);
+        BYTE* bits = DibBits(static_cast<BYTE*>(GlobalLock(thumbnail)));
+        for (int i = 0; i < 12; ++i) {
+            bits[i * 3] = GetBValue(colour);
+            bits[i * 3 + 1] = GetGValue(colour);
+            bits[i * 3 + 2] = GetRValue(colour);
+        }
+        GlobalUnlock(thumbnail);
+        item->SetThumbnail(thumbnail);
+        items.emplace_back(item);
+        return item;
+    }
+    // A fresh item for the same file, without thumbnail.
+    std::unique_ptr<VyxFile> Again(const VyxFile* item) { return std::make_unique<VyxFile>(item->GetPath().GetString()); }
+
+    std::wstring path;
+    std::vector<std::unique_ptr<VyxFile>> items;
+};
+
+} // namespace
+
+TEST(CacheIndex, LocationKeysCarryTheVolumeThePathAndTheArchive)
+{
+    ScratchFolder folder(L"index");
+    std::wstring path = folder.Path();
+    CString expected = Serial(path) + CString(path.substr(2).c_str());
+    EXPECT_STREQ(expected, VyxCacheIndex::GetLocationKey(path.c_str(), L""));
+    EXPECT_STREQ(expected, VyxCacheIndex::GetLocationKey((path + L"\\").c_str(), nullptr));
+    EXPECT_STREQ(expected + L"/a|b.zip", VyxCacheIndex::GetLocationKey(path.c_str(), L"a=b.zip"));
+}
+
+TEST(CacheIndex, WithoutRootEverySideFileLiesInTheFolder)
+{
+    ScratchFolder folder(L"index");
+    VyxCacheIndex index;
+    std::wstring base = folder.Path();
+    EXPECT_STREQ((base + L"\\_THUMBS_.KWI").c_str(), index.GetThumbsFileName(base.c_str(), L"a.zip"));
+    EXPECT_STREQ((base + L"\\_NOTE_.KWI").c_str(), index.GetNoteFileName(base.c_str(), L""));
+    EXPECT_STREQ((base + L"\\_CONFIG_.KWI").c_str(), index.GetConfigFileName(base.c_str(), L""));
+    CString found;
+    EXPECT_FALSE(index.FindThumbsFile(found, base.c_str(), L""));
+    EXPECT_STREQ((base + L"\\_THUMBS_.KWI").c_str(), found);
+    PutFile(folder, L"_NOTE_.KWI", "[a.jpg]\r\nNote=x\r\n");
+    EXPECT_TRUE(index.HasNoteFile(base.c_str(), L""));
+    EXPECT_EQ(1, index.DeleteNoteFile(base.c_str(), L""));
+    EXPECT_FALSE(index.HasNoteFile(base.c_str(), L""));
+    index.RenameFolder(L"C:\\b", base.c_str());
+    EXPECT_EQ(1, index.DeleteThumbsFile(base.c_str(), L""));
+    // Nothing was ever written beside the folder but the note file the test made.
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((base + L"\\*").c_str(), &data);
+    int entries = 0;
+    do
+        entries += data.cFileName[0] != L'.';
+    while (FindNextFileW(find, &data));
+    FindClose(find);
+    EXPECT_EQ(0, entries);
+}
+
+TEST(CacheIndex, CentralFilesAreNumberedPerKindAndAnInFolderFileWins)
+{
+    ScratchFolder root(L"root"), pictures(L"pics");
+    VyxCacheIndex index(root.Path().c_str());
+    std::wstring base = pictures.Path();
+    EXPECT_STREQ((root.Path() + L"\\_cache_.lst").c_str(), index.GetIndexFileName());
+    EXPECT_STREQ((root.Path() + L"\\00000000.kwt").c_str(), index.GetThumbsFileName(base.c_str(), L""));
+    EXPECT_STREQ((root.Path() + L"\\00000000.kwt").c_str(), index.GetThumbsFileName(base.c_str(), L""));
+    EXPECT_STREQ((root.Path() + L"\\00000001.kwt").c_str(), index.GetThumbsFileName(base.c_str(), L"a.zip"));
+    EXPECT_STREQ((root.Path() + L"\\00000000.kwn").c_str(), index.GetNoteFileName(base.c_str(), L""));
+    EXPECT_STREQ((root.Path() + L"\\00000000.kwc").c_str(), index.GetConfigFileName(base.c_str(), L""));
+    EXPECT_EQ(L"2", IndexValue(root.Path(), L"Thumbsnail", L"CacheSeqNo"));
+    EXPECT_EQ(L"1", IndexValue(root.Path(), L"Note", L"CacheSeqNo"));
+    EXPECT_EQ(L"00000001.kwt",
+              IndexValue(root.Path(), L"Thumbsnail", VyxCacheIndex::GetLocationKey(base.c_str(), L"a.zip")));
+
+    CString found;
+    EXPECT_FALSE(index.FindThumbsFile(found, base.c_str(), L"")); // indexed, but not written yet
+    EXPECT_STREQ((root.Path() + L"\\00000000.kwt").c_str(), found);
+    PutFile(root, L"00000000.kwt", "x");
+    EXPECT_TRUE(index.HasThumbsFile(base.c_str(), L""));
+    PutFile(pictures, L"_THUMBS_.KWI", "y");
+    EXPECT_TRUE(index.FindThumbsFile(found, base.c_str(), L""));
+    EXPECT_STREQ((base + L"\\_THUMBS_.KWI").c_str(), found);
+    EXPECT_STREQ((base + L"\\_THUMBS_.KWI").c_str(), index.GetThumbsFileName(base.c_str(), L""));
+
+    // Deleting removes the in-folder file first; the central one with its entry next time.
+    index.DeleteThumbsFile(base.c_str(), L"");
+    EXPECT_FALSE(ScratchFolder::Exists(base + L"\\_THUMBS_.KWI"));
+    EXPECT_TRUE(ScratchFolder::Exists(root / L"00000000.kwt"));
+    index.DeleteThumbsFile(base.c_str(), L"");
+    EXPECT_FALSE(ScratchFolder::Exists(root / L"00000000.kwt"));
+    EXPECT_EQ(L"<none>", IndexValue(root.Path(), L"Thumbsnail", VyxCacheIndex::GetLocationKey(base.c_str(), L"")));
+}
+
+TEST(CacheIndex, KeysWithEqualsSignsAreStoredEscapedAndShownAgain)
+{
+    ScratchFolder root(L"root"), pictures(L"pics");
+    std::wstring odd = pictures / L"x=y";
+    CreateDirectoryW(odd.c_str(), nullptr);
+    VyxCacheIndex index(root.Path().c_str());
+    index.GetThumbsFileName(odd.c_str(), L"p=q.zip");
+    CString key = VyxCacheIndex::GetLocationKey(odd.c_str(), L"p=q.zip");
+    EXPECT_EQ(-1, key.Find(L'='));
+    EXPECT_EQ(L"00000000.kwt", IndexValue(root.Path(), L"Thumbsnail", key));
+
+    index.BuildDriveKeys();
+    CString archive;
+    EXPECT_STREQ(odd.c_str(), index.ParseKey(key, archive));
+    EXPECT_STREQ(L"p=q.zip", archive);
+    EXPECT_STREQ(L"C:", index.GetDriveOfVolume(Serial(odd)));
+    EXPECT_STREQ(L"\\\\srv\\pics\\2020", index.ParseKey(L"\\\\srv\\pics:0BADF00D\\2020", archive));
+    EXPECT_STREQ(L"", archive);
+    EXPECT_STREQ(L"", index.ParseKey(L"no serial here", archive));
+}
+
+TEST(CacheIndex, RenamingAFolderMovesItsOwnKeysOnly)
+{
+    ScratchFolder root(L"root"), pictures(L"pics");
+    std::wstring base = pictures.Path();
+    VyxCacheIndex index(root.Path().c_str());
+    struct Location
+    {
+        std::wstring folder;
+        const wchar_t* archive;
+        std::wstring renamedFolder;
+        const wchar_t* renamedArchive;
+    } locations[] = {
+        {base + L"\\a", L"", base + L"\\b", L""},
+        {base + L"\\a\\x", L"", base + L"\\b\\x", L""},
+        {base + L"\\a", L"z.zip", base + L"\\b", L"z.zip"},
+        {base, L"a", base, L"b"},
+        // Keys that merely begin alike belong to other folders and files.
+        {base + L"\\ab", L"", base + L"\\ab", L""},
+        {base, L"abc.zip", base, L"abc.zip"},
+    };
+    for (const Location& l : locations)
+        index.GetNoteFileName(l.folder.c_str(), l.archive);
+    index.RenameFolder((base + L"\\b").c_str(), (base + L"\\a").c_str());
+    for (const Location& l : locations) {
+        CString oldKey = VyxCacheIndex::GetLocationKey(l.folder.c_str(), l.archive);
+        CString newKey = VyxCacheIndex::GetLocationKey(l.renamedFolder.c_str(), l.renamedArchive);
+        EXPECT_NE(L"<none>", IndexValue(root.Path(), L"Note", newKey)) << newKey.GetString();
+        if (oldKey != newKey) {
+            EXPECT_EQ(L"<none>", IndexValue(root.Path(), L"Note", oldKey)) << oldKey.GetString();
+        }
+    }
+    EXPECT_EQ(L"6", IndexValue(root.Path(), L"Note", L"CacheSeqNo"));
+}
+
+TEST(CacheIndex, RenamingAnArchiveMovesItsKeyAndRenamesItsRecords)
+{
+    CacheScope scope;
+    ScratchFolder root(L"root"), pictures(L"pics");
+    std::wstring base = pictures.Path();
+    VyxCacheIndex index(root.Path().c_str());
+    CString cacheFile = index.GetThumbsFileName(base.c_str(), L"a.zip");
+    CString backupFile = index.GetThumbsFileName(base.c_str(), L"a.zip.bak");
+    PutFile(root, L"00000000.kwt", CacheBytes().Head().Record(L"m.jpg", L"x", 1, 2, L"m.jpg", L"a.zip").End().bytes);
+    std::string backup = CacheBytes().Head().Record(L"m.jpg", L"x", 1, 2, L"m.jpg", L"a.zip.bak").End().bytes;
+    PutFile(root, L"00000001.kwt", backup);
+
+    index.RenameFolder((base + L"\\b.zip").c_str(), (base + L"\\a.zip").c_str());
+    EXPECT_EQ(L"00000000.kwt", IndexValue(root.Path(), L"Thumbsnail", VyxCacheIndex::GetLocationKey(base.c_str(), L"b.zip")));
+    EXPECT_EQ(L"<none>", IndexValue(root.Path(), L"Thumbsnail", VyxCacheIndex::GetLocationKey(base.c_str(), L"a.zip")));
+    EXPECT_EQ(L"00000001.kwt",
+              IndexValue(root.Path(), L"Thumbsnail", VyxCacheIndex::GetLocationKey(base.c_str(), L"a.zip.bak")));
+    VyxCacheFolder cache;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, cache.Load(cacheFile));
+    EXPECT_STREQ(L"b.zip", cache.GetAt(0)->m_archiveFileName);
+    EXPECT_EQ(backup, ScratchFolder::ReadFile(backupFile.GetString()));
+}
+
+TEST(CacheList, ThumbnailsAreFoundInTheFolderAndUnderACacheRoot)
+{
+    StandardPlugins plugins;
+    ScratchFolder root(L"root"), pictures(L"pics");
+    for (bool withRoot : {false, true}) {
+        PictureFolder folder(pictures / (withRoot ? L"central" : L"local"));
+        {
+            CacheScope scope(withRoot ? root.Path().c_str() : L"");
+            WriteAppIniInt(L"KWDoc", L"CacheImage", 1);
+            VyxFile* item = folder.Item(L"p.tpic", RGB(200, 100, 50));
+            ASSERT_EQ(0, item->StoreCache());
+            EXPECT_TRUE(item->IsCached());
+            EXPECT_EQ(1, theCacheList.Flush());
+        }
+        EXPECT_EQ(!withRoot, ScratchFolder::Exists(folder.path + L"\\_THUMBS_.KWI"));
+        EXPECT_EQ(withRoot, ScratchFolder::Exists(root / L"00000000.kwt"));
+
+        CacheScope scope(withRoot ? root.Path().c_str() : L"");
+        auto again = folder.Again(folder.items[0].get());
+        ASSERT_EQ(0, theCacheList.LoadFromCache(again.get()));
+        EXPECT_EQ(RGB(200, 100, 50), dibtest::Pixel24(again->GetThumbnail(), 1, 1));
+    }
+}
+
+TEST(CacheList, ALocationWithoutCacheFileIsNotAskedAgainUntilAnotherIs)
+{
+    StandardPlugins plugins;
+    CacheScope scope;
+    ScratchFolder pictures(L"pics");
+    PictureFolder first(pictures / L"first"), second(pictures / L"second");
+    VyxFile* a = first.Item(L"a.tpic");
+    VyxFile* b = first.Item(L"b.tpic");
+    VyxFile* c = second.Item(L"c.tpic");
+    auto freshA = first.Again(a), freshB = first.Again(b), freshC = first.Again(c);
+    EXPECT_NE(0, theCacheList.LoadFromCache(freshA.get()));
+    // The file appears behind the list's back: the remembered location still says there is none.
+    VyxCacheFolder writer(first.path.c_str(), L"");
+    writer.SetCacheImage(1);
+    ASSERT_EQ(0, writer.StoreFromItem(*b));
+    ASSERT_EQ(1, writer.SaveIfModified((first.path + L"\\_THUMBS_.KWI").c_str()));
+    EXPECT_NE(0, theCacheList.LoadFromCache(freshB.get()));
+    EXPECT_NE(0, theCacheList.LoadFromCache(freshC.get()));
+    EXPECT_EQ(0, theCacheList.LoadFromCache(freshB.get()));
+    EXPECT_TRUE(theCacheList.FindFolder(first.path.c_str(), L""));
+}
+
+TEST(CacheList, StoringIntoALocationKeepsTheThumbnailsAlreadyInItsFile)
+{
+    StandardPlugins plugins;
+    ScratchFolder pictures(L"pics");
+    PictureFolder folder(pictures / L"f");
+    {
+        CacheScope scope;
+        WriteAppIniInt(L"KWDoc", L"CacheImage", 1);
+        ASSERT_EQ(0, folder.Item(L"x.tpic")->StoreCache());
+        ASSERT_EQ(0, folder.Item(L"y.tpic")->StoreCache());
+        ASSERT_EQ(1, theCacheList.Flush());
+    }
+    CacheScope scope;
+    WriteAppIniInt(L"KWDoc", L"CacheImage", 1);
+    ASSERT_EQ(0, folder.Item(L"z.tpic")->StoreCache());
+    ASSERT_EQ(1, theCacheList.Flush());
+    VyxCacheFolder cache;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, cache.Load((folder.path + L"\\_THUMBS_.KWI").c_str()));
+    ASSERT_EQ(3, cache.GetCount());
+    for (INT_PTR i = 0; i < 3; ++i)
+        EXPECT_TRUE(cache.GetAt(i)->HasImageBytes());
+}
+
+TEST(CacheList, FlushDeletesEmptyFilesAndFilesUnderTheRootItself)
+{
+    StandardPlugins plugins;
+    ScratchFolder root(L"root"), pictures(L"pics");
+    CacheScope scope(root.Path().c_str());
+    PictureFolder emptied(pictures / L"emptied"), inside(root / L"inside");
+    PutFile(pictures, L"emptied\\_THUMBS_.KWI", CacheBytes().Head().Record(L"gone.tpic", L"a_image", 1, 2).End().bytes);
+    VyxFile* item = emptied.Item(L"gone.tpic");
+    theCacheList.StoreToCache(item);
+    theCacheList.RemoveFromCache(item);
+    ASSERT_EQ(0, theCacheList.FindFolder(emptied.path.c_str(), L"")->GetCount());
+    ASSERT_EQ(0, inside.Item(L"i.tpic")->StoreCache());
+    EXPECT_EQ(0, theCacheList.Flush()); // no folder reached a write
+    EXPECT_FALSE(ScratchFolder::Exists(emptied.path + L"\\_THUMBS_.KWI"));
+    EXPECT_FALSE(ScratchFolder::Exists(root / L"00000000.kwt"));
+    EXPECT_FALSE(ScratchFolder::Exists(inside.path + L"\\_THUMBS_.KWI"));
+}

@@ -1,0 +1,383 @@
+#include "../script/ScriptTestKit.h"
+#include "ThumbnailTestUtil.h"
+
+#include "catalogue/VyxFilexDraw.h"
+#include "foundation/VyxPath.h"
+#include "image/cximage/CxImage.h"
+
+#include <memory>
+
+using namespace thumbtest;
+using scripttest::Canvas;
+
+void PrintTo(const CRect& r, std::ostream* os)
+{
+    *os << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
+}
+
+namespace {
+
+const COLORREF kBack = RGB(0xD0, 0xD0, 0xD0);
+const COLORREF kText = RGB(0, 0, 0);
+const COLORREF kSelect = RGB(0x30, 0x60, 0xC0);
+const COLORREF kCheck = RGB(0xFF, 0, 0x80);
+const COLORREF kWhite = RGB(255, 255, 255);
+const COLORREF kGrey = RGB(0x80, 0x80, 0x80);
+const COLORREF kLightGrey = RGB(0xC0, 0xC0, 0xC0);
+
+LOGFONTW NameFont(int height = 12)
+{
+    LOGFONTW font = {};
+    font.lfHeight = height;
+    font.lfCharSet = SHIFTJIS_CHARSET;
+    lstrcpyW(font.lfFaceName, L"IPAGothic");
+    return font;
+}
+
+// The look a document gives its items, on an item of the test's choosing.
+void Style(VyxFilexDraw& item)
+{
+    item.colBackGround = kBack;
+    item.colText = kText;
+    item.colSelectBackGround = kSelect;
+    item.colSelectCheck = kCheck;
+    item.colNormalDraw = kWhite;
+    item.colFolderDraw = RGB(0xFF, 0xF0, 0xC0);
+    item.SetFont(NameFont());
+    item.SetNameFormat(L"$(FileName)");
+    item.SetFrame(TRUE);
+    item.SetFrameEdge(EDGE_SUNKEN);
+    item.SetNameFrame(TRUE);
+    item.SetNameFrameEdge(BDR_SUNKENOUTER);
+    item.SetShadow(2);
+    item.SetScaleMode(10);
+    item.SetCacheLookup(FALSE);
+}
+
+struct Geometry
+{
+    SIZE margin;
+    BOOL frame;
+    SIZE padding;
+    int nameMode;
+    int name2Per;
+    CRect picture;
+    CRect name;
+};
+
+void SavePng(const Canvas& canvas, const wchar_t* name)
+{
+    HGLOBAL dib = canvas.ToDib();
+    CxImage image;
+    if (image.CreateFromHANDLE(dib)) {
+        CString path;
+        image.Save(MakeModulePath(path, name), CXIMAGE_FORMAT_PNG);
+    }
+    GlobalFree(dib);
+}
+
+} // namespace
+
+TEST(CellRenderer, AreasFollowMarginFramePaddingAndNameMode)
+{
+    const Geometry cases[] = {
+        {{5, 5}, FALSE, {0, 0}, 0, 90, {2, 2, 97, 97}, {0, 0, 0, 0}},
+        {{4, 6}, TRUE, {2, 2}, 0, 90, {6, 7, 94, 93}, {0, 0, 0, 0}},
+        // One 12-pixel line: max(10 % of 100, (12 + 1) x 1 + 5) = 18 pixels for the name.
+        {{0, 0}, FALSE, {0, 0}, 1, 90, {0, 0, 100, 82}, {0, 83, 100, 100}},
+        {{0, 0}, FALSE, {0, 0}, 1, 50, {0, 0, 100, 50}, {0, 51, 100, 100}},
+        {{0, 0}, FALSE, {0, 0}, 2, 70, {0, 0, 64, 100}, {65, 0, 100, 100}},
+    };
+    for (const Geometry& g : cases) {
+        VyxFile item;
+        Style(item);
+        item.SetMarginSize(g.margin);
+        item.SetFrame(g.frame);
+        item.SetPaddingSize(g.padding);
+        item.SetNameMode(g.nameMode);
+        item.SetName2Per(g.name2Per);
+        EXPECT_EQ(-1, item.DrawCell(nullptr, 0, 0, 100, 100, 0));
+        EXPECT_EQ(g.picture, item.GetCellRect()) << g.nameMode << " " << g.name2Per;
+        EXPECT_EQ(g.name, item.GetNameRect()) << g.nameMode << " " << g.name2Per;
+        EXPECT_EQ(100, item.GetCellSize().cx);
+        EXPECT_EQ(VyxFilexDraw::DrawIdle, item.GetDrawState());
+    }
+    // Two template lines take two line heights.
+    VyxFile item;
+    Style(item);
+    item.SetFrame(FALSE);
+    item.SetPaddingSize(SIZE{0, 0});
+    item.SetNameFormat(L"$(FileName)\\n$(Size)");
+    item.DrawCell(nullptr, 0, 0, 100, 100, 0);
+    EXPECT_EQ(100 - 31, item.GetCellRect().bottom);
+    // Without a surface or a DC only the geometry is made: the whole padded rectangle.
+    item.DrawCell(nullptr, 0, 0, 0, 0, 0);
+    EXPECT_EQ(CRect(0, 0, 0, 0), item.GetCellRect());
+    EXPECT_EQ(CRect(0, 70, 100, 100), item.GetNameRect());
+}
+
+TEST(CellRenderer, ResultsTellWhatThePictureStepDrew)
+{
+    VyxFile item;
+    Style(item);
+    Canvas canvas(60, 80);
+    EXPECT_EQ(-1, item.DrawCell(&canvas.dc, 0, 0, 60, 80, 0));
+    EXPECT_EQ(1, item.DrawCell(&canvas.dc, 0, 0, 60, 80, VyxFilexDraw::PictureIcon));
+    EXPECT_EQ(1, item.DrawCell(&canvas.dc, 0, 0, 60, 80, VyxFilexDraw::PictureHeld));
+    SHFILEINFOW info = {};
+    HIMAGELIST system = reinterpret_cast<HIMAGELIST>(
+        SHGetFileInfoW(L"x.txt", FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_USEFILEATTRIBUTES));
+    VyxFilexDraw::SetLargeImageList(system);
+    EXPECT_EQ(0, item.DrawCell(&canvas.dc, 0, 0, 60, 80, VyxFilexDraw::PictureMade));
+    EXPECT_EQ(0, item.DrawIcon(nullptr, 0, 0));
+    VyxFilexDraw::SetLargeImageList(nullptr);
+    EXPECT_EQ(1, item.DrawIcon(&canvas.dc, 0, 0));
+}
+
+TEST(CellRenderer, CellPixelsShowFrameShadowNameAndCursor)
+{
+    StandardPlugins plugins;
+    CacheScope scope;
+    ScratchFolder folder(L"cells");
+    std::unique_ptr<VyxFile> item(NewPictureItem(folder, L"meadow.tpic", 40, 30));
+    Style(*item);
+    Canvas canvas(100, 120);
+    canvas.Clear(RGB(0x11, 0x22, 0x33));
+    ASSERT_EQ(0, item->DrawCell(&canvas.dc, 0, 0, 100, 120, VyxFilexDraw::PictureMade));
+    EXPECT_TRUE(item->IsThumbnailNew());
+
+    // Frame 2 pixels, padding 2: the picture area is (4, 4, 96, 98) above 18 pixels of name.
+    EXPECT_EQ(CRect(4, 4, 96, 98), item->GetCellRect());
+    EXPECT_EQ(CRect(4, 99, 96, 116), item->GetNameRect());
+    EXPECT_NE(kBack, canvas.Pixel(0, 60));
+    EXPECT_NE(kBack, canvas.Pixel(1, 60));
+    EXPECT_EQ(kBack, canvas.Pixel(3, 60));
+    // The 40 x 30 picture fills the 86 x 88 box (shadow room taken) as 86 x 65 at (6, 18).
+    EXPECT_EQ(86, GetDibWidth(item->GetThumbnail()));
+    EXPECT_EQ(65, GetDibHeight(item->GetThumbnail()));
+    EXPECT_NE(kBack, canvas.Pixel(50, 50));
+    EXPECT_EQ(kBack, canvas.Pixel(50, 12));
+    // Two white rings, then the grey shadow below and to the right.
+    EXPECT_EQ(kBack, canvas.Pixel(50, 15));
+    EXPECT_EQ(kWhite, canvas.Pixel(50, 16));
+    EXPECT_EQ(kWhite, canvas.Pixel(50, 17));
+    EXPECT_NE(kWhite, canvas.Pixel(50, 18));
+    EXPECT_EQ(kWhite, canvas.Pixel(50, 83));
+    EXPECT_EQ(kWhite, canvas.Pixel(50, 84));
+    EXPECT_EQ(kWhite, canvas.Pixel(4, 50));
+    EXPECT_EQ(kWhite, canvas.Pixel(5, 50));
+    EXPECT_EQ(kWhite, canvas.Pixel(93, 50));
+    EXPECT_EQ(kGrey, canvas.Pixel(50, 85));
+    EXPECT_EQ(kLightGrey, canvas.Pixel(50, 86));
+    EXPECT_EQ(kGrey, canvas.Pixel(94, 50));
+    EXPECT_EQ(kLightGrey, canvas.Pixel(95, 50));
+    EXPECT_EQ(kBack, canvas.Pixel(50, 87));
+    EXPECT_EQ(kBack, canvas.Pixel(96, 50));
+    // The name: white box, black text from the left.
+    CRect text = canvas.BoundsOf(kText);
+    EXPECT_GE(text.left, 5);
+    EXPECT_LE(text.left, 10);
+    EXPECT_GE(text.top, 99);
+    EXPECT_LE(text.bottom, 116);
+    EXPECT_EQ(kWhite, canvas.Pixel(90, 104));
+
+    item->DrawCursor(&canvas.dc, 0, 0);
+    for (POINT corner : {POINT{4, 4}, POINT{95, 4}, POINT{95, 97}, POINT{4, 97}})
+        EXPECT_EQ(kCheck, canvas.Pixel(corner.x, corner.y)) << corner.x << "," << corner.y;
+    EXPECT_NE(kCheck, canvas.Pixel(96, 50));
+
+    item->SetFlags(VyxFilexDraw::FlagSelected);
+    item->DrawCell(&canvas.dc, 0, 0, 100, 120, VyxFilexDraw::PictureMade);
+    EXPECT_EQ(kSelect, canvas.Pixel(50, 12));
+    EXPECT_FALSE(item->IsThumbnailNew()); // the same box: kept
+}
+
+TEST(CellRenderer, ShadowStylesAndFolderNames)
+{
+    StandardPlugins plugins;
+    CacheScope scope;
+    ScratchFolder folder(L"cells");
+    std::unique_ptr<VyxFile> item(NewPictureItem(folder, L"meadow.tpic", 40, 30));
+    Style(*item);
+    item->SetShadow(0);
+    Canvas canvas(100, 120);
+    item->DrawCell(&canvas.dc, 0, 0, 100, 120, VyxFilexDraw::PictureMade);
+    EXPECT_EQ(0, canvas.Count(kGrey));
+    EXPECT_EQ(0, canvas.Count(kLightGrey));
+    // Without shadow room the picture takes the whole area: 92 x 69.
+    EXPECT_EQ(92, GetDibWidth(item->GetThumbnail()));
+
+    item->SetShadow(1);
+    item->DrawCell(&canvas.dc, 0, 0, 100, 120, VyxFilexDraw::PictureMade);
+    EXPECT_GT(canvas.Count(kGrey), 100);
+
+    PutFolder(folder, L"サブフォルダ");
+    VyxFile sub((folder / L"サブフォルダ").c_str());
+    Style(sub);
+    sub.SetNameFormat(L"$(FileName) $(Size) xxxxxxxxxxxxxxxxxxxx");
+    VyxFilexImage::SetCoverKinds(0);
+    canvas.Clear(kBack);
+    sub.DrawCell(&canvas.dc, 0, 0, 100, 120, VyxFilexDraw::PictureHeld);
+    VyxFilexImage::SetCoverKinds(1);
+    CRect text = canvas.BoundsOf(kText);
+    ASSERT_FALSE(text.IsRectEmpty());
+    EXPECT_LE(std::abs((text.left + text.right) / 2 - 50), 2);
+    EXPECT_LT(text.Width(), 80);
+    EXPECT_EQ(RGB(0xFF, 0xF0, 0xC0), canvas.Pixel(90, 112));
+}
+
+TEST(CellRenderer, DrawShowsTheKeptCellUntilItIsDrawnAgain)
+{
+    VyxFile item;
+    Style(item);
+    Canvas canvas(50, 50);
+    item.DrawCell(nullptr, 0, 0, 40, 40, 0);
+    ASSERT_TRUE(item.HasKeptCell());
+    item.colBackGround = RGB(1, 2, 3);
+    canvas.Clear(kWhite);
+    EXPECT_EQ(0, item.Draw(&canvas.dc, 5, 5, 40, 40, 0));
+    EXPECT_EQ(kBack, canvas.Pixel(7, 7));
+    EXPECT_EQ(kWhite, canvas.Pixel(2, 2));
+    item.DrawCell(&canvas.dc, 5, 5, 40, 40, 0);
+    EXPECT_EQ(RGB(1, 2, 3), canvas.Pixel(7, 7));
+    // A copy keeps no surface: it would show another item's cell.
+    VyxFile copy(item);
+    EXPECT_FALSE(copy.HasKeptCell());
+}
+
+TEST(CellRenderer, KeptCellSurfacesStayBoundedWhileThousandsAreDrawn)
+{
+    const size_t limit = CellSurfaceHolder::GetLimit();
+    ASSERT_GE(limit, 16u);
+    ASSERT_LE(limit, 512u);
+    const size_t before = CellSurfaceHolder::GetKeptCount();
+    std::vector<std::unique_ptr<VyxFile>> items;
+    Canvas canvas(200, 300);
+    for (int i = 0; i < 3000; ++i) {
+        items.push_back(std::make_unique<VyxFile>());
+        Style(*items.back());
+        items.back()->SetNameMode(0);
+        items.back()->Draw(&canvas.dc, 0, 0, 200, 300, 0);
+    }
+    EXPECT_EQ(limit, CellSurfaceHolder::GetKeptCount());
+    EXPECT_FALSE(items.front()->HasKeptCell());
+    EXPECT_TRUE(items.back()->HasKeptCell());
+    // The oldest one draws again and keeps a surface; the least recently used one gives way.
+    VyxFile* oldestKept = items[items.size() - limit].get();
+    ASSERT_TRUE(oldestKept->HasKeptCell());
+    items.front()->Draw(&canvas.dc, 0, 0, 200, 300, 0);
+    EXPECT_TRUE(items.front()->HasKeptCell());
+    EXPECT_FALSE(oldestKept->HasKeptCell());
+    items.clear();
+    EXPECT_EQ(before, CellSurfaceHolder::GetKeptCount());
+}
+
+TEST(CellRenderer, NewThumbnailsGoToTheCacheOnlyWithASizeLimitSet)
+{
+    StandardPlugins plugins;
+    CacheScope scope;
+    ScratchFolder folder(L"cells");
+    Canvas canvas(100, 120);
+    std::unique_ptr<VyxFile> item(NewPictureItem(folder, L"a.tpic", 40, 30));
+    Style(*item);
+    item->SetAutoCache(TRUE);
+    item->DrawCell(&canvas.dc, 0, 0, 100, 120, VyxFilexDraw::PictureMade);
+    EXPECT_FALSE(item->IsCached());
+    EXPECT_EQ(nullptr, theCacheList.FindFolder(folder.Path().c_str(), L""));
+
+    VyxFilexDraw::SetNotCreateThumbsSize(100000);
+    item->DrawCell(&canvas.dc, 0, 0, 100, 120, VyxFilexDraw::PictureMade);
+    EXPECT_TRUE(item->IsCached());
+    ASSERT_TRUE(theCacheList.FindFolder(folder.Path().c_str(), L""));
+    // A picture area above the limit: the thumbnail is let go once drawn.
+    VyxFilexDraw::SetNotCreateThumbsSize(100);
+    item->DrawCell(&canvas.dc, 0, 0, 100, 120, VyxFilexDraw::PictureMade);
+    EXPECT_FALSE(item->HasThumbnail());
+    VyxFilexDraw::SetNotCreateThumbsSize(0);
+}
+
+TEST(CellRenderer, DesignScriptsDrawThePictureAreaAndTheCursor)
+{
+    StandardPlugins plugins;
+    CacheScope scope;
+    ScratchFolder folder(L"cells");
+    std::unique_ptr<VyxFile> item(NewPictureItem(folder, L"a.tpic", 40, 30));
+    Style(*item);
+    CString cellScript, cursorScript;
+    MakeModulePath(cellScript, L"vyx_test_cell.dps");
+    MakeModulePath(cursorScript, L"vyx_test_cursor.dps");
+    ScratchFolder::WriteFile(cellScript.GetString(),
+                             "BOX ($_LEFT,$_TOP)-($_RIGHT,$_BOTTOM), #00FF00, 1, PS_SOLID, #00FF00\n"
+                             "DRAWIMAGE ($_LEFT + 10,$_TOP + 10)-($_RIGHT - 10,$_BOTTOM - 10), DT_CENTER\n"
+                             "IF $KINDS == \"file\"\n"
+                             " BOX ($_LEFT,$_TOP)-($_LEFT + 4,$_TOP + 4), #0000FF, 1, PS_SOLID, #0000FF\n"
+                             "ENDIF\n");
+    ScratchFolder::WriteFile(cursorScript.GetString(),
+                             "BOX ($_LEFT,$_TOP)-($_RIGHT,$_BOTTOM), #FF0000, 1, PS_SOLID\n");
+    ASSERT_TRUE(VyxFilexDraw::LoadDesignThumbs(L"vyx_test_cell.dps"));
+    ASSERT_TRUE(VyxFilexDraw::LoadDesignCursor(L"vyx_test_cursor.dps"));
+    Canvas canvas(100, 120);
+    EXPECT_EQ(0, item->DrawCell(&canvas.dc, 0, 0, 100, 120, VyxFilexDraw::PictureMade));
+    item->DrawCursor(&canvas.dc, 0, 0);
+    EXPECT_FALSE(VyxFilexDraw::LoadDesignThumbs(L""));
+    EXPECT_FALSE(VyxFilexDraw::LoadDesignCursor(nullptr));
+    DeleteFileW(cellScript);
+    DeleteFileW(cursorScript);
+    SavePng(canvas, L"catalogue_cell_design.png");
+
+    EXPECT_EQ(RGB(0, 0xFF, 0), canvas.Pixel(50, 8));
+    EXPECT_EQ(RGB(0, 0, 0xFF), canvas.Pixel(6, 6));
+    EXPECT_EQ(RGB(0xFF, 0, 0), canvas.Pixel(4, 50));
+    ASSERT_TRUE(item->HasThumbnail());
+    // The script's image area (14, 14)-(86, 88) got the thumbnail made for it.
+    EXPECT_EQ(72, GetDibWidth(item->GetThumbnail()));
+    EXPECT_EQ(54, GetDibHeight(item->GetThumbnail()));
+    EXPECT_NE(RGB(0, 0xFF, 0), canvas.Pixel(50, 50));
+    // Unloaded: the default look again.
+    canvas.Clear(kWhite);
+    item->DrawCell(&canvas.dc, 0, 0, 100, 120, VyxFilexDraw::PictureMade);
+    EXPECT_EQ(0, canvas.Count(RGB(0, 0xFF, 0)));
+}
+
+TEST(CellRenderer, HitTestsThePointAgainstTheNameAreaAtTheCellsPosition)
+{
+    VyxFile item;
+    Style(item);
+    item.SetFrame(FALSE);
+    item.SetPaddingSize(SIZE{0, 0});
+    item.DrawCell(nullptr, 0, 0, 100, 100, 0);
+    POINT old = item.SetPosition(POINT{200, 300});
+    EXPECT_EQ(32767, old.x);
+    EXPECT_EQ(0, item.HitTest(250, 390));
+    EXPECT_EQ(8, item.HitTest(250, 350));
+    EXPECT_EQ(1 | 8, item.HitTest(150, 350));
+    EXPECT_EQ(2, item.HitTest(301, 390));
+}
+
+// Writes catalogue_cells.png beside the test program: a few cells as the grid shows them.
+TEST(CellRenderer, CellsAsAPicture)
+{
+    StandardPlugins plugins;
+    CacheScope scope;
+    ScratchFolder folder(L"cells");
+    std::unique_ptr<VyxFile> wide(NewPictureItem(folder, L"横長の写真.tpic", 120, 60));
+    std::unique_ptr<VyxFile> tall(NewPictureItem(folder, L"tall.tpic", 30, 90));
+    PutFolder(folder, L"フォルダ");
+    VyxFile sub((folder / L"フォルダ").c_str());
+    Canvas canvas(4 * 130 + 10, 180);
+    canvas.Clear(kBack);
+    VyxFile* items[] = {wide.get(), tall.get(), &sub, wide.get()};
+    for (int i = 0; i < 4; ++i) {
+        VyxFile* item = items[i];
+        Style(*item);
+        item->SetNameFormat(i == 3 ? L"$(FileName)\\n$(Width) x $(Height)" : L"$(FileName)");
+        item->SetMarginSize(SIZE{6, 6});
+        if (i == 1)
+            item->SetFlags(VyxFilexDraw::FlagSelected);
+        item->DrawCell(&canvas.dc, 5 + i * 130, 5, 130, 170, VyxFilexDraw::PictureMade);
+        if (i == 1)
+            item->DrawCursor(&canvas.dc, 5 + i * 130, 5);
+    }
+    SavePng(canvas, L"catalogue_cells.png");
+    EXPECT_GT(canvas.Count(kText), 50);
+}

@@ -1,0 +1,155 @@
+#include "../foundation/TestSettings.h"
+
+#include "catalogue/VyxConfig.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+struct LayoutFile
+{
+    ScratchFolder folder{L"layout"};
+    std::wstring path = folder / L"ThumbData.ini";
+    VyxConfig config{path.c_str()};
+
+    void Put(const wchar_t* section, const wchar_t* key, const wchar_t* value)
+    {
+        WritePrivateProfileStringW(section, key, value, path.c_str());
+    }
+    std::wstring Get(const wchar_t* section, const wchar_t* key)
+    {
+        wchar_t text[512] = {};
+        GetPrivateProfileStringW(section, key, L"<none>", text, 512, path.c_str());
+        return text;
+    }
+};
+
+THUMBSDATA Marked()
+{
+    THUMBSDATA data;
+    std::memset(&data, 0x5A, sizeof(data));
+    return data;
+}
+
+} // namespace
+
+TEST(ThumbLayout, SectionWithoutThumbnailWidthIsAbsentAndLeavesTheRecord)
+{
+    LayoutFile file;
+    file.Put(L"Preset", L"ThumbsSizeHeight", L"90");
+    file.Put(L"Preset", L"Frame", L"1");
+    THUMBSDATA data = Marked(), untouched = Marked();
+    EXPECT_EQ(0, file.config.Load(data, L"Preset"));
+    EXPECT_EQ(0, std::memcmp(&data, &untouched, sizeof(data)));
+}
+
+TEST(ThumbLayout, MissingKeysTakeTheLayoutDefaults)
+{
+    LayoutFile file;
+    file.Put(L"Preset", L"ThumbsSizeWidth", L"150");
+    THUMBSDATA data = Marked();
+    ASSERT_EQ(1, file.config.Load(data, L"Preset"));
+    EXPECT_FALSE(data.Frame);
+    EXPECT_EQ(1, data.FrameEdge);
+    EXPECT_TRUE(data.NameFrame);
+    EXPECT_EQ(2, data.NameFrameEdge);
+    EXPECT_TRUE(data.Unsharp);
+    EXPECT_TRUE(data.LimitCheck);
+    EXPECT_EQ(1, data.Name);
+    EXPECT_EQ(90, data.Name2Per);
+    EXPECT_EQ(10, data.ScaleMode);
+    EXPECT_FALSE(data.WordBreak);
+    EXPECT_EQ(0, data.Shadow);
+    EXPECT_EQ(25, data.ScaleStep);
+    EXPECT_EQ(150, data.ThumbsSize.cx);
+    EXPECT_EQ(110, data.ThumbsSize.cy);
+    EXPECT_EQ(40, data.ThumbsLimitSize.cx);
+    EXPECT_EQ(0, data.ThumbsMarginSize.cy);
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), data.colBackGround);
+    EXPECT_EQ(0x000000u, data.colText);
+    EXPECT_EQ(0xFFF0F0u, data.colArcDraw);
+    EXPECT_EQ(0xF0FFFFu, data.colCantDraw);
+    EXPECT_EQ(0xFF8C8Cu, data.colSelectBackGround);
+    EXPECT_EQ(0x000080u, data.colSelectCheck);
+    EXPECT_DOUBLE_EQ(0.5, data.UnsharpLevel);
+    EXPECT_STREQ(L"$(FileName)", data.NameFormat);
+    // No "font": the split keys' defaults on the default family.
+    EXPECT_STREQ(L"ＭＳ ゴシック", data.font.lfFaceName);
+    EXPECT_EQ(-12, data.font.lfHeight);
+    EXPECT_EQ(128, data.font.lfCharSet);
+}
+
+TEST(ThumbLayout, ValuesAreReadInTheirStoredForms)
+{
+    LayoutFile file;
+    file.Put(L"Preset", L"ThumbsSizeWidth", L"120");
+    file.Put(L"Preset", L"ThumbsLimitSizeWidth", L"5");
+    file.Put(L"Preset", L"ThumbsLimitSizeHeight", L"11");
+    file.Put(L"Preset", L"colText", L"#00FF0000");
+    file.Put(L"Preset", L"colNormalDraw", L"16711680");
+    file.Put(L"Preset", L"fontFaceName", L"IPAGothic");
+    file.Put(L"Preset", L"fontHeight", L"-15");
+    file.Put(L"Preset", L"fontWeight", L"700");
+    file.Put(L"Preset", L"NameFormat", std::wstring(300, L'n').c_str());
+    THUMBSDATA data = Marked();
+    ASSERT_EQ(1, file.config.Load(data, L"Preset"));
+    EXPECT_EQ(10, data.ThumbsLimitSize.cx);
+    EXPECT_EQ(11, data.ThumbsLimitSize.cy);
+    EXPECT_EQ(0xFF0000u, data.colText);
+    EXPECT_EQ(data.colText, data.colNormalDraw);
+    EXPECT_STREQ(L"IPAGothic", data.font.lfFaceName);
+    EXPECT_EQ(-15, data.font.lfHeight);
+    EXPECT_EQ(700, data.font.lfWeight);
+    // Too long for its field: the part that fits.
+    EXPECT_EQ(255u, wcslen(data.NameFormat));
+}
+
+TEST(ThumbLayout, SaveWritesTheFontWholeAndLoadGivesTheRecordBack)
+{
+    LayoutFile file;
+    file.Put(L"Preset", L"ThumbsSizeWidth", L"130");
+    file.Put(L"Preset", L"fontFaceName", L"IPAGothic");
+    file.Put(L"Preset", L"fontHeight", L"-13");
+    THUMBSDATA data = Marked();
+    ASSERT_EQ(1, file.config.Load(data, L"Preset"));
+    data.UnsharpLevel = 1.25;
+    data.colSelectCheck = 0x00ABCDEF;
+    data.WordBreak = TRUE;
+    lstrcpyW(data.NameFormat, L"$(Name)\\n$(Size)");
+    ASSERT_EQ(1, file.config.Save(data, L"Preset"));
+
+    EXPECT_EQ(L"<none>", file.Get(L"Preset", L"fontFaceName"));
+    EXPECT_EQ(L"<none>", file.Get(L"Preset", L"fontHeight"));
+    EXPECT_EQ(184u, file.Get(L"Preset", L"font").size());
+    EXPECT_EQ(L"#00ABCDEF", file.Get(L"Preset", L"colSelectCheck"));
+    EXPECT_EQ(L"1.25", file.Get(L"Preset", L"UnsharpLevel"));
+    EXPECT_EQ(L"1", file.Get(L"Preset", L"WordBreak"));
+
+    THUMBSDATA again = Marked();
+    ASSERT_EQ(1, file.config.Load(again, L"Preset"));
+    EXPECT_EQ(0, std::memcmp(&data.font, &again.font, sizeof(LOGFONTW)));
+    EXPECT_DOUBLE_EQ(1.25, again.UnsharpLevel);
+    EXPECT_EQ(0x00ABCDEFu, again.colSelectCheck);
+    EXPECT_STREQ(L"$(Name)\\n$(Size)", again.NameFormat);
+    EXPECT_EQ(130, again.ThumbsSize.cx);
+}
+
+TEST(ThumbLayout, SaveWritesTheKeysInTheirOrder)
+{
+    LayoutFile file;
+    THUMBSDATA data = {};
+    data.ThumbsSize = SIZE{100, 100};
+    ASSERT_EQ(1, file.config.Save(data, L"Preset"));
+    std::string text = ScratchFolder::ReadFile(file.path);
+    const char* order[] = {"ThumbsMarginWidth=", "ThumbsSizeHeight=", "Frame=",       "LimitCheck=",
+                           "colBackGround=",     "colCantDraw=",      "font=",        "NameFormat=",
+                           "UnsharpLevel="};
+    size_t at = 0;
+    for (const char* key : order) {
+        size_t found = text.find(key, at);
+        ASSERT_NE(std::string::npos, found) << key;
+        at = found;
+    }
+}
