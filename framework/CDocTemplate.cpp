@@ -10,14 +10,20 @@ IMPLEMENT_DYNAMIC(CSingleDocTemplate, CDocTemplate)
 
 namespace {
 
-// Paths compare as Windows does: full, case-insensitive.
+// A path as Windows compares it: full, without a trailing separator (a root keeps its own).
+CString ComparablePath(LPCWSTR path)
+{
+    wchar_t full[MAX_PATH * 2];
+    DWORD n = ::GetFullPathNameW(path, MAX_PATH * 2, full, nullptr);
+    CString result = (n > 0 && n < MAX_PATH * 2) ? full : path;
+    while (result.GetLength() > 3 && (result.Right(1) == L"\\" || result.Right(1) == L"/"))
+        result = result.Left(result.GetLength() - 1);
+    return result;
+}
+
 bool SamePath(LPCWSTR a, LPCWSTR b)
 {
-    wchar_t fullA[MAX_PATH * 2];
-    wchar_t fullB[MAX_PATH * 2];
-    if (!::GetFullPathNameW(a, MAX_PATH * 2, fullA, nullptr) || !::GetFullPathNameW(b, MAX_PATH * 2, fullB, nullptr))
-        return lstrcmpiW(a, b) == 0;
-    return lstrcmpiW(fullA, fullB) == 0;
+    return ComparablePath(a).CompareNoCase(ComparablePath(b)) == 0;
 }
 
 } // namespace

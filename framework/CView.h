@@ -12,7 +12,6 @@ class CPrintInfo;
 class CSplitterWnd;
 struct CCreateContext;
 
-
 class CView : public CWnd
 {
     DECLARE_DYNAMIC(CView)
@@ -48,6 +47,11 @@ public:
     virtual void OnPrint(CDC* pDC, CPrintInfo* pInfo);
     virtual void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo);
     virtual void OnEndPrintPreview(CDC* pDC, CPrintInfo* pInfo, POINT point, class CPreviewView* pView);
+    // Replaces this view's frame's main pane by a preview view of class pPreviewViewClass showing
+    // pPrintView's pages, with the dialog bar nIDResource as its tool bar (0: none). The preview
+    // owns pState once it starts.
+    BOOL DoPrintPreview(UINT nIDResource, CView* pPrintView, CRuntimeClass* pPreviewViewClass,
+                        struct CPrintPreviewState* pState);
     // ID_FILE_PRINT_PREVIEW for a view's map: this view's pages in a preview.
     afx_msg void OnFilePrintPreview();
 
@@ -64,10 +68,6 @@ public:
 
 protected:
     void PostNcDestroy() override;
-    // Replaces this view in its frame by a preview view of class pPreviewViewClass showing
-    // pPrintView's pages, with the dialog bar nIDResource as its tool bar (0: none).
-    BOOL DoPrintPreview(UINT nIDResource, CView* pPrintView, CRuntimeClass* pPreviewViewClass,
-                        struct CPrintPreviewState* pState);
 
     afx_msg int OnCreate(LPCREATESTRUCT lpcs);
     afx_msg void OnDestroy();
