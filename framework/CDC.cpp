@@ -211,7 +211,8 @@ int CDC::SetBkMode(int value)
 
 int CDC::SetStretchBltMode(int value)
 {
-    return ForBoth(m_hDC, m_hAttribDC, static_cast<int>(0), [value](HDC dc) { return ::SetStretchBltMode(dc, value); });
+    return ForBoth(m_hDC, m_hAttribDC, static_cast<int>(0),
+                   [value](HDC dc) { return ::SetStretchBltMode(dc, value); });
 }
 
 int CDC::SetPolyFillMode(int value)
