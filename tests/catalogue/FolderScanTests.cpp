@@ -281,26 +281,3 @@ TEST(FolderScan, AbortKeyEndsTheScanEmptyAndStaysQueued)
     EXPECT_EQ(CFileList::ScanDone, unchecked.Scan());
     EXPECT_EQ(1u, WaitingKeys().size());
 }
-
-TEST(FolderScan, CopiesTakeTheOptionsAndDeleteAtEmptiesSlots)
-{
-    Scanning f;
-    PutFile(f.folder, L"a.jpg", "12");
-    PutFile(f.folder, L"b.jpg", "1");
-    Request original(f.folder.Path());
-    original.SetSizeFilter(true, 2, 2);
-    original.Scan();
-    ASSERT_EQ(1, original.GetCount());
-    Request copy(L"elsewhere");
-    static_cast<CFileList&>(copy) = original;
-    EXPECT_EQ(0, copy.GetCount());
-    EXPECT_STREQ(f.folder.Path().c_str(), copy.GetFolder().GetString());
-    copy.Scan();
-    EXPECT_EQ((Names{L"a.jpg"}), copy.Found());
-
-    copy.DeleteAt(0);
-    EXPECT_EQ(1, copy.GetCount());
-    EXPECT_EQ(nullptr, copy.GetAt(0));
-    copy.DeleteAt(-1);
-    EXPECT_EQ(0, copy.GetCount());
-}
