@@ -149,12 +149,11 @@ TEST(CacheReaderRobustness, HostileIndexesAndNoteFilesAreReadWithoutHarm)
     ASSERT_FALSE(notes.empty());
     std::vector<std::string> hostile = {"", std::string(5000, '='), std::string("[Note]\r\n\0\0=\0", 12),
                                         "[Thumbsnail]\r\nCacheSeqNo=-5\r\n=\r\n==\r\n:\r\n"};
-    for (unsigned salt = 1; salt <= 1; ++salt) {
-        for (const auto& mutated : Mutations(AsBytes(index), salt * 104729u))
-            hostile.push_back(AsString(mutated));
-        for (const auto& mutated : Mutations(AsBytes(notes), salt * 15485863u))
-            hostile.push_back(AsString(mutated));
-    }
+    // Every profile call reads the whole file again: fewer mutations than for the cache files.
+    for (const auto& mutated : Mutations(AsBytes(index), 104729u))
+        hostile.push_back(AsString(mutated));
+    for (const auto& mutated : Mutations(AsBytes(notes), 15485863u))
+        hostile.push_back(AsString(mutated));
     VyxNoteStore store(root.Path().c_str());
     store.BuildDriveKeys();
     for (const std::string& bytes : hostile) {
