@@ -58,21 +58,12 @@ int VyxFile::ExtractTo(const wchar_t* folder)
 
 int VyxFile::ExtractMemberTo(const wchar_t* folder)
 {
-    // The plug-in writes the member under its own name into the folder.
     if (!IsSafeMemberPath(m_path) || m_fileName.IsEmpty())
         return kRefusedMember;
-    SPIRequest request;
-    request.id = m_archivePluginId;
-    request.source = m_archivePath.GetString();
-    request.length = static_cast<LONG_PTR>(m_archivePosition);
-    request.destination = folder;
-    request.flags = SPI_INPUT_FILE | SPI_OUTPUT_FILE;
-    int result = theSPImapIndex.GetFile(&request);
-    if (result != SPI_NO_FUNCTION)
-        return result;
+    // Written by the host from memory under the name checked here: a plug-in asked to write into
+    // the folder picks the name itself, and that need not be the name its listing gave.
     CString target;
     MakePath(target, nullptr, folder, m_fileName, nullptr);
-    // The host takes a file time; a member's time is its listing's seconds since 1970.
     return theSPImapIndex.ExtractToFile(m_archivePluginId, m_archivePath, m_archivePosition, target,
                                         static_cast<DWORD>(m_size),
                                         MemberTimeToFileTime(static_cast<DWORD>(m_writeTime)));

@@ -377,19 +377,26 @@ CString VyxFilexInfo::ExpandMacros(const wchar_t* text) const
         const CString value = GetPropertyText(row.id);
         const size_t valueLength = static_cast<size_t>(value.GetLength());
         // Each occurrence is replaced once and the search goes on behind the inserted value, so a
-        // value holding its own word cannot make the row loop.
-        std::wstring expanded;
-        size_t from = 0;
+        // value holding its own word cannot make the row loop. Occurrences that would take the
+        // text past the limit stay as they are, and so do the later rows.
+        size_t count = 0;
+        size_t size = result.size();
         bool full = false;
-        while (found != std::wstring::npos) {
-            if (expanded.size() + (found - from) + valueLength > kExpandedTextLimit) {
+        for (size_t at = found; at != std::wstring::npos; at = result.find(row.word, at + wordLength)) {
+            if (size - wordLength + valueLength > kExpandedTextLimit) {
                 full = true;
                 break;
             }
-            expanded.append(result, from, found - from);
+            size = size - wordLength + valueLength;
+            ++count;
+        }
+        std::wstring expanded;
+        expanded.reserve(size);
+        size_t from = 0;
+        for (size_t at = found; count > 0; at = result.find(row.word, from), --count) {
+            expanded.append(result, from, at - from);
             expanded.append(value.GetString(), valueLength);
-            from = found + wordLength;
-            found = result.find(row.word, from);
+            from = at + wordLength;
         }
         expanded.append(result, from, std::wstring::npos);
         result.swap(expanded);

@@ -1,5 +1,6 @@
 #include "CatalogueTestUtil.h"
 
+#include <algorithm>
 #include <memory>
 
 using namespace cataloguetest;
@@ -119,4 +120,20 @@ TEST(ArchiveExtraction, NothingToExtractFromAnOrdinaryFile)
     std::vector<std::wstring> written;
     ListTree(f.destination, L"", written);
     EXPECT_TRUE(written.empty());
+}
+
+TEST(ArchiveExtraction, MemberIsWrittenUnderTheNameItWasListedBy)
+{
+    // The plug-in lists filler names but knows the member as "..\up.bin": the file written is the
+    // one the listing named, inside the folder.
+    Extraction f;
+    std::wstring archive = f.Archive(TestArchiveUnterminatedNames, {{"", "..\\up.bin", "data", 0, kTime}});
+    std::unique_ptr<VyxFile> member(NewMemberItem(archive, ListMembers(archive)[0]));
+    ASSERT_EQ(199, member->GetFileName().GetLength());
+    EXPECT_EQ(0, member->ExtractMemberTo(f.destination.c_str()));
+    std::vector<std::wstring> written;
+    ListTree(f.folder.Path(), L"", written);
+    std::sort(written.begin(), written.end());
+    EXPECT_EQ((std::vector<std::wstring>{L"box.tarc", L"out\\" + std::wstring(199, L'n')}), written);
+    EXPECT_EQ(kTime, WriteTime(f.destination + L"\\" + std::wstring(199, L'n')));
 }
