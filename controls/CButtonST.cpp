@@ -59,8 +59,6 @@ CButtonST::~CButtonST()
         ::DestroyCursor(m_hCursor);
     if (m_hMenu)
         ::DestroyMenu(m_hMenu);
-    if (m_hToolTip && ::IsWindow(m_hToolTip))
-        ::DestroyWindow(m_hToolTip);
 }
 
 void CButtonST::PreSubclassWindow()
@@ -80,8 +78,8 @@ void CButtonST::PreSubclassWindow()
 BOOL CButtonST::PreTranslateMessage(MSG* pMsg)
 {
     MakeTip();
-    if (m_hToolTip)
-        ::SendMessageW(m_hToolTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(pMsg));
+    if (m_ToolTip.GetSafeHwnd())
+        m_ToolTip.RelayEvent(pMsg);
     // A double click counts as two clicks.
     if (pMsg->message == WM_LBUTTONDBLCLK)
         pMsg->message = WM_LBUTTONDOWN;
@@ -500,15 +498,12 @@ DWORD CButtonST::TakeBackground(CDC* pDC)
 
 void CButtonST::MakeTip()
 {
-    if (m_hToolTip || !GetSafeHwnd())
+    if (m_ToolTip.GetSafeHwnd() || !GetSafeHwnd())
         return;
-    m_hToolTip =
-        ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | m_dwToolTipStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                          CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr, AfxGetInstanceHandle(), nullptr);
-    if (!m_hToolTip)
+    if (!m_ToolTip.Create(this, m_dwToolTipStyle))
         return;
-    ::SendMessageW(m_hToolTip, TTM_ACTIVATE, FALSE, 0);
-    ::SendMessageW(m_hToolTip, TTM_SETMAXTIPWIDTH, 0, 400);
+    m_ToolTip.Activate(FALSE);
+    m_ToolTip.SetMaxTipWidth(400);
 }
 
 void CButtonST::SetTipText(LPCWSTR lpszText, BOOL bActivate)
@@ -516,19 +511,15 @@ void CButtonST::SetTipText(LPCWSTR lpszText, BOOL bActivate)
     if (!lpszText)
         return;
     MakeTip();
-    if (!m_hToolTip)
+    if (!m_ToolTip.GetSafeHwnd())
         return;
-    TOOLINFOW tool = {};
-    tool.cbSize = sizeof(tool);
-    tool.hwnd = m_hWnd;
-    tool.uId = 1;
-    tool.lpszText = const_cast<LPWSTR>(lpszText);
-    if (::SendMessageW(m_hToolTip, TTM_GETTOOLCOUNT, 0, 0) == 0) {
-        GetClientRect(&tool.rect);
-        ::SendMessageW(m_hToolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    if (m_ToolTip.GetToolCount() == 0) {
+        CRect client;
+        GetClientRect(&client);
+        m_ToolTip.AddTool(this, lpszText, &client, 1);
     }
-    ::SendMessageW(m_hToolTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-    ::SendMessageW(m_hToolTip, TTM_ACTIVATE, bActivate, 0);
+    m_ToolTip.UpdateTipText(lpszText, this, 1);
+    m_ToolTip.Activate(bActivate);
 }
 
 void CButtonST::SetTipText(int nText, BOOL bActivate)
@@ -542,8 +533,8 @@ void CButtonST::SetTipText(int nText, BOOL bActivate)
 
 void CButtonST::ActivateTip(BOOL bActivate)
 {
-    if (m_hToolTip && ::SendMessageW(m_hToolTip, TTM_GETTOOLCOUNT, 0, 0) != 0)
-        ::SendMessageW(m_hToolTip, TTM_ACTIVATE, bActivate, 0);
+    if (m_ToolTip.GetSafeHwnd() && m_ToolTip.GetToolCount() != 0)
+        m_ToolTip.Activate(bActivate);
 }
 
 void CButtonST::UseBalloonTip()

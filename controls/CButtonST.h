@@ -64,7 +64,7 @@ public:
     BOOL IsCheckBox() const { return m_bIsCheckBox; }
     BOOL IsHot() const { return m_bMouseOnButton; }
     void FitToImage();
-    HWND GetToolTipWindow() const { return m_hToolTip; }
+    CToolTipCtrl& GetToolTip() { return m_ToolTip; }
 
     // Paints the button; without a DC on the button's own. bDirect marks a repaint outside WM_DRAWITEM.
     void PaintButton(CDC* pDC, UINT nState, CRect rcItem, BOOL bDirect);
@@ -148,7 +148,7 @@ protected:
     BOOL m_bMenuDisplayed = FALSE;
     HMENU m_hMenu = nullptr;
     HCURSOR m_hCursor = nullptr;
-    HWND m_hToolTip = nullptr;
+    CToolTipCtrl m_ToolTip;
     CDC m_dcBk;
     CBitmap m_bmpBk;
     CBitmap* m_pbmpOldBk = nullptr;

@@ -236,7 +236,7 @@ CString& GetActualPathName(CString& out, const wchar_t* path)
 
 int GetDriveIndex(const wchar_t* path)
 {
-    if (!path || path[1] != L':')
+    if (!path || !path[0] || path[1] != L':')
         return -1;
     wchar_t letter = path[0];
     if (letter >= L'a' && letter <= L'z')

@@ -14,6 +14,7 @@
 #include <shlwapi.h>
 #include <winioctl.h>
 
+#include <climits>
 #include <cwchar>
 #include <cwctype>
 #include <vector>
@@ -392,14 +393,13 @@ DWORD GetLastErrorCodeAndText(CString& out)
     return code;
 }
 
-int GetWheelScrollLines()
+int ReadWheelScrollLines(bool* pageScroll)
 {
-    static bool computed = false;
-    static int lines = 3;
     static UINT message = 0;
     static int messageState = 0; // 0 not tried, 1 no message, 2 registered
-    if (computed)
-        return lines;
+    if (pageScroll)
+        *pageScroll = false;
+    int lines = 3;
     if (messageState == 0) {
         message = RegisterWindowMessageW(L"MSH_SCROLL_LINES_MSG");
         messageState = message ? 2 : 1;
@@ -422,13 +422,32 @@ int GetWheelScrollLines()
                 RegCloseKey(key);
             }
         } else {
-            // Later systems keep the user's setting here (page scrolling reads as all bits set).
             UINT setting = 3;
             if (SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &setting, 0))
-                lines = static_cast<int>(setting);
+                lines = setting > INT_MAX ? -1 : static_cast<int>(setting);
         }
     }
-    computed = true;
+    // Page scrolling reads as all bits set (or any negative count): callers multiply by the
+    // count, so they get the flag and a count that scrolls forwards.
+    if (lines < 0) {
+        if (pageScroll)
+            *pageScroll = true;
+        lines = 3;
+    }
+    return lines;
+}
+
+int GetWheelScrollLines(bool* pageScroll)
+{
+    static bool computed = false;
+    static bool page = false;
+    static int lines = 3;
+    if (!computed) {
+        lines = ReadWheelScrollLines(&page);
+        computed = true;
+    }
+    if (pageScroll)
+        *pageScroll = page;
     return lines;
 }
 

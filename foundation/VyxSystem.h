@@ -28,7 +28,11 @@ CString GetLastErrorText();
 CString& LoadLastErrorText(CString& out);
 DWORD GetLastErrorCodeAndText(CString& out);
 
-int GetWheelScrollLines();
+// Lines per wheel notch, never negative; cached after the first call. When the user chose to
+// scroll a page at a time, *pageScroll is set and the count is the default 3.
+int GetWheelScrollLines(bool* pageScroll = nullptr);
+// The same, read from the system now.
+int ReadWheelScrollLines(bool* pageScroll);
 
 CString& GetWindowsVersionText(CString& out);
 // The text for a given version record; bitness 1 (32-bit), 2 (32-bit process on 64-bit), 3 (64-bit);

@@ -63,6 +63,11 @@ public:
     static BOOL PASCAL DragLeave(CWnd* pWndLock);
     static BOOL PASCAL DragMove(CPoint pt) { return ImageList_DragMove(pt.x, pt.y); }
     static BOOL PASCAL DragShowNolock(BOOL bShow) { return ImageList_DragShowNolock(bShow); }
+    // The list being dragged (a temporary wrapper; the drag owns it), its position and hot spot.
+    static CImageList* PASCAL GetDragImage(LPPOINT lpPoint, LPPOINT lpPointHotSpot)
+    {
+        return FromHandle(ImageList_GetDragImage(lpPoint, lpPointHotSpot));
+    }
     BOOL SetDragCursorImage(int nDrag, CPoint ptHotSpot)
     {
         return ImageList_SetDragCursorImage(m_hImageList, nDrag, ptHotSpot.x, ptHotSpot.y);

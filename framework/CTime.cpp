@@ -11,6 +11,69 @@ void CheckRange(int value, int low, int high)
         AfxThrowInvalidArgException();
 }
 
+// Local time is the system's zone, through its own functions. The C runtime would take the zone
+// from a TZ variable, which under Wine is the host's (and often not one the runtime can read),
+// while Windows programs never see one.
+const __time64_t kLastTime = 32535215999LL; // 3000-12-31 23:59:59, the runtime's limit
+
+FILETIME FileTimeOf(__time64_t time)
+{
+    ULONGLONG ticks = static_cast<ULONGLONG>(time * kFileTicksPerSecond + kFileTimeOf1970);
+    FILETIME ft;
+    ft.dwLowDateTime = static_cast<DWORD>(ticks);
+    ft.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+    return ft;
+}
+
+__time64_t TimeOf(const FILETIME& ft)
+{
+    LONGLONG ticks = static_cast<LONGLONG>((static_cast<ULONGLONG>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime);
+    LONGLONG offset = ticks - kFileTimeOf1970;
+    return offset >= 0 ? offset / kFileTicksPerSecond : -((-offset + kFileTicksPerSecond - 1) / kFileTicksPerSecond);
+}
+
+// Days since 1970-01-01 of a proleptic Gregorian date; months past December carry into years.
+LONGLONG DaysFromCivil(LONGLONG year, int month, int day)
+{
+    year += (month - 1) / 12;
+    month = (month - 1) % 12 + 1;
+    year -= month <= 2;
+    LONGLONG era = (year >= 0 ? year : year - 399) / 400;
+    LONGLONG yearOfEra = year - era * 400;
+    LONGLONG dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    LONGLONG dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+bool ToLocalTm(__time64_t time, struct tm& out)
+{
+    if (time < 0 || time > kLastTime)
+        return false;
+    FILETIME utcFile = FileTimeOf(time);
+    SYSTEMTIME utc, local;
+    if (!FileTimeToSystemTime(&utcFile, &utc) || !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
+        return false;
+    FILETIME localFile;
+    SystemTimeToFileTime(&local, &localFile);
+    LONGLONG offsetMinutes = (TimeOf(localFile) - time) / 60;
+    TIME_ZONE_INFORMATION zone;
+    DWORD kind = GetTimeZoneInformation(&zone);
+    bool daylight = kind != TIME_ZONE_ID_INVALID && kind != TIME_ZONE_ID_UNKNOWN &&
+                    offsetMinutes != -static_cast<LONGLONG>(zone.Bias + zone.StandardBias);
+    out = {};
+    out.tm_year = local.wYear - 1900;
+    out.tm_mon = local.wMonth - 1;
+    out.tm_mday = local.wDay;
+    out.tm_hour = local.wHour;
+    out.tm_min = local.wMinute;
+    out.tm_sec = local.wSecond;
+    out.tm_wday = local.wDayOfWeek;
+    out.tm_yday =
+        static_cast<int>(DaysFromCivil(local.wYear, local.wMonth, local.wDay) - DaysFromCivil(local.wYear, 1, 1));
+    out.tm_isdst = daylight ? 1 : 0;
+    return true;
+}
+
 __time64_t MakeLocalTime(int nYear, int nMonth, int nDay, int nHour, int nMin, int nSec, int nDST)
 {
     CheckRange(nYear, 1900, 3000);
@@ -19,16 +82,21 @@ __time64_t MakeLocalTime(int nYear, int nMonth, int nDay, int nHour, int nMin, i
     CheckRange(nHour, 0, 23);
     CheckRange(nMin, 0, 59);
     CheckRange(nSec, 0, 59);
-    struct tm time = {};
-    time.tm_year = nYear - 1900;
-    time.tm_mon = nMonth - 1;
-    time.tm_mday = nDay;
-    time.tm_hour = nHour;
-    time.tm_min = nMin;
-    time.tm_sec = nSec;
-    time.tm_isdst = nDST;
-    __time64_t result = _mktime64(&time);
-    if (result == -1)
+    // A day past the month's end carries into the next month, as the runtime's mktime does.
+    __time64_t local = DaysFromCivil(nYear, nMonth, nDay) * 86400 + nHour * 3600 + nMin * 60 + nSec;
+    __time64_t result = -1;
+    TIME_ZONE_INFORMATION zone;
+    if (nDST >= 0 && GetTimeZoneInformation(&zone) != TIME_ZONE_ID_INVALID) {
+        LONG bias = zone.Bias + (nDST > 0 ? zone.DaylightBias : zone.StandardBias);
+        result = local + static_cast<__time64_t>(bias) * 60;
+    } else if (local >= -86400 && local <= kLastTime + 86400) {
+        FILETIME localFile = FileTimeOf(local), utcFile;
+        SYSTEMTIME localTime, utc;
+        if (FileTimeToSystemTime(&localFile, &localTime) &&
+            TzSpecificLocalTimeToSystemTime(nullptr, &localTime, &utc) && SystemTimeToFileTime(&utc, &utcFile))
+            result = TimeOf(utcFile);
+    }
+    if (result < 0 || result > kLastTime)
         AfxThrowInvalidArgException();
     return result;
 }
@@ -113,16 +181,13 @@ CTime::CTime(const SYSTEMTIME& st, int nDST)
 CTime::CTime(const FILETIME& ft, int nDST)
 {
     (void)nDST; // a file time is UTC: no daylight-saving decision is needed
-    LONGLONG ticks = static_cast<LONGLONG>((static_cast<ULONGLONG>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime);
-    if (ticks == 0)
-        return;
-    LONGLONG offset = ticks - kFileTimeOf1970;
-    m_time = offset >= 0 ? offset / kFileTicksPerSecond : -((-offset + kFileTicksPerSecond - 1) / kFileTicksPerSecond);
+    if (ft.dwLowDateTime || ft.dwHighDateTime)
+        m_time = TimeOf(ft);
 }
 
 struct tm* CTime::GetLocalTm(struct tm* ptm) const
 {
-    if (!ptm || _localtime64_s(ptm, &m_time) != 0)
+    if (!ptm || !ToLocalTm(m_time, *ptm))
         return nullptr;
     return ptm;
 }
@@ -152,11 +217,7 @@ bool CTime::GetAsSystemTime(SYSTEMTIME& st) const
 
 FILETIME CTime::GetAsFileTime() const
 {
-    ULONGLONG ticks = static_cast<ULONGLONG>(m_time * kFileTicksPerSecond + kFileTimeOf1970);
-    FILETIME ft;
-    ft.dwLowDateTime = static_cast<DWORD>(ticks);
-    ft.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
-    return ft;
+    return FileTimeOf(m_time);
 }
 
 namespace {

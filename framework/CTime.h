@@ -57,7 +57,7 @@ public:
 
     CTime() noexcept = default;
     CTime(__time64_t time) noexcept : m_time(time) {}
-    // Local time; out-of-range fields throw CInvalidArgException. nDST -1 lets the runtime decide.
+    // Local time; out-of-range fields throw CInvalidArgException. nDST -1 lets the system decide.
     CTime(int nYear, int nMonth, int nDay, int nHour, int nMin, int nSec, int nDST = -1);
     CTime(WORD wDosDate, WORD wDosTime, int nDST = -1);
     CTime(const SYSTEMTIME& st, int nDST = -1);

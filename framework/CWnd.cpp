@@ -11,6 +11,7 @@
 #include "framework/CHandleMap.h"
 #include "framework/CStdControls.h"
 #include "framework/CWinThread.h"
+#include "framework/COleDropTarget.h"
 #include "framework/ModuleState.h"
 
 IMPLEMENT_DYNCREATE(CWnd, CCmdTarget)
@@ -156,9 +157,15 @@ void SendToDescendants(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, BO
 
 // ---------------------------------------------------------------- construction and handle maps
 
-CWnd::CWnd() : m_hWnd(nullptr), m_nFlags(0), m_hWndOwner(nullptr), m_nModalResult(0), m_pfnSuper(nullptr) {}
+CWnd::CWnd()
+    : m_hWnd(nullptr), m_nFlags(0), m_hWndOwner(nullptr), m_nModalResult(0), m_pDropTarget(nullptr), m_pfnSuper(nullptr)
+{
+}
 
-CWnd::CWnd(HWND hWnd) : m_hWnd(hWnd), m_nFlags(0), m_hWndOwner(nullptr), m_nModalResult(0), m_pfnSuper(nullptr) {}
+CWnd::CWnd(HWND hWnd)
+    : m_hWnd(hWnd), m_nFlags(0), m_hWndOwner(nullptr), m_nModalResult(0), m_pDropTarget(nullptr), m_pfnSuper(nullptr)
+{
+}
 
 CWnd::~CWnd()
 {
@@ -308,6 +315,11 @@ BOOL CWnd::DestroyWindow()
 
 void CWnd::OnNcDestroy()
 {
+    // OLE would otherwise keep calling a drop target whose window is gone.
+    if (m_pDropTarget) {
+        m_pDropTarget->Revoke();
+        m_pDropTarget = nullptr;
+    }
     // The thread's main window going away ends the thread's message loop.
     if (CWinThread* thread = AfxGetThread()) {
         if (thread->m_pMainWnd == this) {

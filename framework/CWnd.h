@@ -21,6 +21,7 @@ class CRgn;
 class CScrollBar;
 class CListBox;
 class CDataExchange;
+class COleDropTarget;
 struct CCreateContext;
 
 // CWnd::m_nFlags
@@ -261,6 +262,7 @@ public:
     UINT m_nFlags;
     HWND m_hWndOwner; // set by SetOwner; otherwise the owner is the parent
     int m_nModalResult;
+    COleDropTarget* m_pDropTarget; // registered by COleDropTarget::Register, revoked on destruction
 
 protected:
     explicit CWnd(HWND hWnd);

@@ -30,6 +30,20 @@
 #define IDC_DOCUMENT_WAIT_CURSOR 186
 
 // ---- controls/
+// Button group: six images of 14 x 12, tooltip strings and the buttons' command ids
+#define IDB_BUTTON_GROUP 129
+#define IDS_BUTTONGRP_ADD 201
+#define IDS_BUTTONGRP_DELETE 202
+#define IDS_BUTTONGRP_UP 203
+#define IDS_BUTTONGRP_DOWN 204
+#define IDS_BUTTONGRP_TOP 205
+#define IDS_BUTTONGRP_END 206
+#define IDC_BUTTONGRP_ADD 1045
+#define IDC_BUTTONGRP_DELETE 1047
+#define IDC_BUTTONGRP_TOP 1158
+#define IDC_BUTTONGRP_UP 1159
+#define IDC_BUTTONGRP_DOWN 1160
+#define IDC_BUTTONGRP_END 1161
 
 // ---- browser/
 

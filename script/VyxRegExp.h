@@ -31,6 +31,8 @@ public:
     int Execute(const wchar_t* pattern, const wchar_t* target);
     // Above 0 when the text is a decimal number ("", ".", "+" and "-" included).
     int IsNumber(const wchar_t* text);
+    // The engine writes its error texts (pattern fragments included) into a field of this type.
+    typedef OnigUChar ErrorMessageField[ONIG_MAX_ERROR_MESSAGE_LEN];
     // The last compile error; kept until the next failing compile.
     const char* GetErrorMessage() const { return reinterpret_cast<const char*>(m_message); }
     // "{Match:["whole", "group 1", ...]}"
@@ -39,7 +41,7 @@ public:
 private:
     void Release();
 
-    OnigUChar m_message[ONIG_MAX_ERROR_MESSAGE_LEN] = {};
+    ErrorMessageField m_message = {};
     void* m_alternative = nullptr; // a second engine's compiled object; no engine is built in
     OnigRegex m_regex = nullptr;
     OnigRegion* m_region = nullptr;

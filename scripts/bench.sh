@@ -10,7 +10,7 @@ export VYX_BUILD_DIR=$BUILD_DIR
 # shellcheck source=/dev/null
 source "$BUILD_DIR/deps.env"
 cmake -S "$ROOT" -B "$BUILD_DIR" >/dev/null
-cmake --build "$BUILD_DIR" -j "$(nproc)" --target benchmarks
+cmake --build "$BUILD_DIR" -j "${VYX_JOBS:-$(nproc)}" --target benchmarks
 
 for name in $(cat "$BUILD_DIR/bench/list.txt" | tr ';' ' '); do
     echo "== $name"

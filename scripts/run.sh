@@ -19,25 +19,33 @@ FOLDER=${1:-}
 # shellcheck source=/dev/null
 source "$BUILD_DIR/deps.env"
 cmake -S "$ROOT" -B "$BUILD_DIR" >/dev/null
-cmake --build "$BUILD_DIR" -j "$(nproc)" --target Vyx
+cmake --build "$BUILD_DIR" -j "${VYX_JOBS:-$(nproc)}" --target Vyx
 
-export WINEPREFIX="$BUILD_DIR/wineprefix" WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
-export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
-ARGS=()
-[ -n "$FOLDER" ] && ARGS+=("$(winepath -w "$(realpath "$FOLDER")" 2>/dev/null)")
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all
 EXE="$BUILD_DIR/bin/Vyx.exe"
+SESSION=("$ROOT/scripts/wine-session.sh" "$BUILD_DIR/wineprefix")
+ARGS=()
+[ -n "$FOLDER" ] && ARGS+=("$(realpath "$FOLDER")")
 
 if [ -n "${DISPLAY:-}" ]; then
-    exec wine "$EXE" "${ARGS[@]}"
+    exec "${SESSION[@]}" bash -c 'exe=$1; shift; [ $# -gt 0 ] && set -- "$(winepath -w "$1" 2>/dev/null)"
+        wine "$exe" "$@"' _ "$EXE" "${ARGS[@]}"
 fi
 
+# The program runs in Wine's virtual desktop on the session's display; afterwards only this run's
+# processes are ended (the desktop process and what it started), never the session's others.
 SHOT="$BUILD_DIR/screenshot.png"
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+"${SESSION[@]}" bash -c '
     shot=$1 wait=$2 exe=$3
     shift 3
+    [ $# -gt 0 ] && set -- "$(winepath -w "$1" 2>/dev/null)"
     wine explorer /desktop=vyx,1024x768 "$exe" "$@" &
+    desktop=$!
     sleep "$wait"
     import -window root "$shot"
-    wineserver -k
-    wait' _ "$SHOT" "$WAIT" "$EXE" "${ARGS[@]}"
+    children=$(pgrep -P "$desktop")
+    [ -n "$children" ] && kill $children 2>/dev/null
+    kill "$desktop" 2>/dev/null
+    wait "$desktop" 2>/dev/null
+    exit 0' _ "$SHOT" "$WAIT" "$EXE" "${ARGS[@]}"
 echo "screenshot: $SHOT"

@@ -10,15 +10,9 @@ export VYX_BUILD_DIR=$BUILD_DIR
 # shellcheck source=/dev/null
 source "$BUILD_DIR/deps.env"
 cmake -S "$ROOT" -B "$BUILD_DIR" >/dev/null
-cmake --build "$BUILD_DIR" -j "$(nproc)"
+cmake --build "$BUILD_DIR" -j "${VYX_JOBS:-$(nproc)}"
 
 cd "$BUILD_DIR"
-# One display and one wineserver serve the whole run.
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-    export WINEPREFIX="$1/wineprefix"
-    shift
-    wineserver -p
-    ctest --output-on-failure "$@"
-    rc=$?
-    wineserver -k
-    exit $rc' _ "$BUILD_DIR" "$@"
+# One display and one wineserver serve the whole run; runs side by side in the same prefix share
+# them, and the last one out ends them.
+"$ROOT/scripts/wine-session.sh" "$BUILD_DIR/wineprefix" ctest --output-on-failure "$@"

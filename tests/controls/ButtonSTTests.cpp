@@ -325,16 +325,11 @@ TEST(ButtonST, TipTextMakesOneToolAndBalloonStyleIsKept)
     ASSERT_TRUE(CreateButton(button, &host, BS_PUSHBUTTON));
     button.SetTipText(L"Ｃドライブ");
     button.SetTipText(L"Ｄドライブ");
-    HWND tip = button.GetToolTipWindow();
-    ASSERT_NE(nullptr, tip);
-    EXPECT_EQ(1, SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0));
-    EXPECT_TRUE(GetWindowLongW(tip, GWL_STYLE) & TTS_BALLOON);
-    wchar_t text[64] = {};
-    TOOLINFOW tool = {};
-    tool.cbSize = sizeof(tool);
-    tool.hwnd = button.GetSafeHwnd();
-    tool.uId = 1;
-    tool.lpszText = text;
-    SendMessageW(tip, TTM_GETTEXTW, 64, reinterpret_cast<LPARAM>(&tool));
-    EXPECT_STREQ(L"Ｄドライブ", text);
+    CToolTipCtrl& tip = button.GetToolTip();
+    ASSERT_NE(nullptr, tip.GetSafeHwnd());
+    EXPECT_EQ(1, tip.GetToolCount());
+    EXPECT_TRUE(tip.GetStyle() & TTS_BALLOON);
+    CString text;
+    tip.GetText(text, &button, 1);
+    EXPECT_EQ(CString(L"Ｄドライブ"), text);
 }

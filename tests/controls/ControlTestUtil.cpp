@@ -1,5 +1,7 @@
 #include "ControlTestUtil.h"
 
+#include <winternl.h>
+
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
 {
     DWORD start = GetTickCount();
@@ -148,4 +150,66 @@ HICON MakeSolidIcon(COLORREF colour)
     DeleteObject(mask);
     DeleteObject(colourBitmap);
     return icon;
+}
+
+int OwnHandleCount()
+{
+    struct Entry
+    {
+        ULONG process;
+        BYTE type;
+        BYTE flags;
+        USHORT handle;
+        PVOID object;
+        ACCESS_MASK access;
+    };
+    struct Table
+    {
+        ULONG count;
+        Entry entries[1];
+    };
+    using QueryFn = NTSTATUS(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+    auto query = reinterpret_cast<QueryFn>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation"));
+    const ULONG SystemHandleInformation = 16;
+    std::vector<BYTE> buffer(1 << 20);
+    for (int attempt = 0; query && attempt < 4; ++attempt) {
+        ULONG needed = 0;
+        NTSTATUS status = query(SystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+        if (status == 0) {
+            auto* table = reinterpret_cast<Table*>(buffer.data());
+            int count = 0;
+            for (ULONG i = 0; i < table->count; ++i)
+                count += table->entries[i].process == GetCurrentProcessId();
+            return count;
+        }
+        buffer.resize(buffer.size() * 4);
+    }
+    return -1;
+}
+
+bool SaveScreenBitmap(const RECT& rect, LPCWSTR path)
+{
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    MemoryCanvas canvas(width, height);
+    HDC screen = GetDC(nullptr);
+    BitBlt(canvas.DC()->GetSafeHdc(), 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    const int stride = (width * 3 + 3) & ~3;
+    std::vector<BYTE> bits(static_cast<size_t>(stride) * height);
+    BITMAPINFOHEADER header = {
+        sizeof(header), width, height, 1, 24, BI_RGB, static_cast<DWORD>(bits.size()), 0, 0, 0, 0};
+    HBITMAP bitmap = static_cast<HBITMAP>(GetCurrentObject(canvas.DC()->GetSafeHdc(), OBJ_BITMAP));
+    GetDIBits(canvas.DC()->GetSafeHdc(), bitmap, 0, height, bits.data(), reinterpret_cast<BITMAPINFO*>(&header),
+              DIB_RGB_COLORS);
+    BITMAPFILEHEADER file = {0x4D42, 0, 0, 0, sizeof(BITMAPFILEHEADER) + sizeof(header)};
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(bits.size());
+    HANDLE out = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (out == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    bool ok = WriteFile(out, &file, sizeof(file), &written, nullptr) &&
+              WriteFile(out, &header, sizeof(header), &written, nullptr) &&
+              WriteFile(out, bits.data(), static_cast<DWORD>(bits.size()), &written, nullptr);
+    CloseHandle(out);
+    return ok;
 }

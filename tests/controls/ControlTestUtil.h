@@ -64,6 +64,13 @@ private:
     int m_height;
 };
 
+// How many kernel handles this process holds (Wine answers GetProcessHandleCount with 0, so the
+// system's handle table is counted); -1 when it cannot be read.
+int OwnHandleCount();
+
+// Saves what the screen shows in a rectangle as a 24-bit BMP file.
+bool SaveScreenBitmap(const RECT& rect, LPCWSTR path);
+
 // Whether the window's class has that name.
 bool IsClass(HWND hWnd, LPCWSTR className);
 

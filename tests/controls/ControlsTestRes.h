@@ -1,6 +1,24 @@
-// Resource ids of the control tests' own templates (above the program's ranges).
+// Resource ids of the control tests' own templates and strings (above the program's ranges).
 #pragma once
 
 #define IDM_TEST_DROP 31000
 #define ID_TEST_DROP_FIRST 31001
 #define ID_TEST_DROP_SECOND 31002
+#define IDD_TEST_FLATCOMBO 31010
+#define IDC_TEST_COMBO 31011
+
+#define IDD_CTLTEST_RESIZE 28001
+#define IDD_CTLTEST_PAGE 28002
+#define IDD_CTLTEST_HOST 28003
+#define IDD_CTLTEST_TIPS 28004
+#define IDD_CTLTEST_TREE 28005
+#define IDD_CTLTEST_PROPPAGE 28006
+
+#define IDC_CTLTEST_LABEL 28101
+#define IDC_CTLTEST_EDIT 28102
+#define IDC_CTLTEST_GROUP 28103
+#define IDC_CTLTEST_CENTRE 28104
+#define IDC_CTLTEST_LIST 28105
+#define IDC_CTLTEST_CHECK 28106
+#define IDC_CTLTEST_NOTIP 28107
+#define IDC_CTLTEST_TREE 28108

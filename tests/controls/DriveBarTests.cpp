@@ -144,16 +144,11 @@ TEST(XDriveBar, TooltipsCarryTheDisplayNameAndIconsNeedTheImageList)
         else
             EXPECT_EQ(9 * 16, faceLeftOfCaption(bar.GetButton(0)));
 
-        HWND tip = bar.GetButton(0)->GetToolTipWindow();
-        ASSERT_NE(nullptr, tip);
-        wchar_t text[MAX_PATH] = {};
-        TOOLINFOW tool = {};
-        tool.cbSize = sizeof(tool);
-        tool.hwnd = bar.GetButton(0)->GetSafeHwnd();
-        tool.uId = 1;
-        tool.lpszText = text;
-        SendMessageW(tip, TTM_GETTEXTW, MAX_PATH, reinterpret_cast<LPARAM>(&tool));
-        EXPECT_EQ(bar.GetDisplayName(root), CString(text));
+        CToolTipCtrl& tip = bar.GetButton(0)->GetToolTip();
+        ASSERT_NE(nullptr, tip.GetSafeHwnd());
+        CString text;
+        tip.GetText(text, bar.GetButton(0), 1);
+        EXPECT_EQ(bar.GetDisplayName(root), text);
     }
     EXPECT_EQ(CString(L"Q:\\no\\such"), CXDriveBar().GetDisplayName(L"Q:\\no\\such"));
 }

@@ -43,3 +43,14 @@ TEST(FormatMessageText, MissingInsertsAndUnknownIdsGiveSafeTexts)
     std::wstring huge(2000, L'a');
     EXPECT_STREQ(L"", FormatMessageText(0x40000005, huge.c_str()).GetString());
 }
+
+TEST(FormatMessageText, TableIsFoundWhateverTheUserLanguage)
+{
+    // The user's default language decides the lookup: English, Japanese, French, Chinese.
+    for (LANGID language : {0x0409, 0x0411, 0x040C, 0x0804}) {
+        wchar_t text[64] = {};
+        DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_IGNORE_INSERTS, AfxGetResourceHandle(),
+                                 0x40000002, language, text, 64, nullptr);
+        EXPECT_STREQ(L"ここにコピー(&C)\r\n", text) << std::hex << language << " error " << (n ? 0 : GetLastError());
+    }
+}

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 void WriteFile(const CString& path, const char* bytes)
@@ -73,14 +75,47 @@ TEST(ShellShortcut, LinkWithoutAFilePathIsAFailureNotAnEmptyTarget)
     EXPECT_STREQ(link.GetString(), ResolveShortcutUnc(out, link).GetString());
 }
 
+// Pumps the thread's messages until done() holds; false after a generous bound.
+bool PumpUntil(const std::function<bool(const MSG&)>& done)
+{
+    MSG msg = {};
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 20000;) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&msg);
+            if (done(msg))
+                return true;
+        }
+        if (done(MSG{}))
+            return true;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+    return false;
+}
+
 TEST(ShellShortcut, KeyIsDownOnlyWhileHeld)
 {
+    // The keys go to a focused window of the test's own; each check waits until the window has
+    // seen the key. A focus change still on its way from the X server resynchronises the key
+    // state when it arrives and may release the key again: then the key is pressed again.
+    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 20, 20, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(nullptr, window);
+    SetForegroundWindow(window);
+    SetFocus(window);
+    EXPECT_TRUE(PumpUntil([&](const MSG&) { return GetForegroundWindow() == window && GetFocus() == window; }));
     INPUT input = {};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = VK_SHIFT;
-    SendInput(1, &input, sizeof input);
-    EXPECT_TRUE(IsKeyDown(VK_SHIFT));
+    bool down = false;
+    for (DWORD start = GetTickCount(); !down && GetTickCount() - start < 20000;) {
+        SendInput(1, &input, sizeof input);
+        EXPECT_TRUE(PumpUntil([](const MSG& msg) { return msg.message == WM_KEYDOWN && msg.wParam == VK_SHIFT; }));
+        down = IsKeyDown(VK_SHIFT);
+    }
+    EXPECT_TRUE(down);
     input.ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(1, &input, sizeof input);
+    EXPECT_TRUE(PumpUntil([](const MSG& msg) { return msg.message == WM_KEYUP && msg.wParam == VK_SHIFT; }));
     EXPECT_FALSE(IsKeyDown(VK_SHIFT));
+    DestroyWindow(window);
 }

@@ -81,6 +81,16 @@ TEST(VyxFileStatus, UnixTimeConvertsInUtcWithoutLocalShift)
         {-11644473600LL, 0},
         {kYear2200, 116444736000000000ULL + 7258118400ULL * 10000000ULL},
     };
+    // The tests run under a zone with summer time: a conversion through local time would shift
+    // the summer or the winter date (whichever differs from today) by an hour or more.
+    for (long long seconds : {1720000000LL, 1700000000LL}) {
+        FILETIME utcFile;
+        UnixTimeToFileTime(seconds, utcFile);
+        SYSTEMTIME utc, local;
+        FileTimeToSystemTime(&utcFile, &utc);
+        ASSERT_TRUE(SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local));
+        ASSERT_NE(utc.wHour, local.wHour) << "the test zone is UTC";
+    }
     for (const auto& c : cases) {
         FILETIME ft;
         UnixTimeToFileTime(c.seconds, ft);
@@ -171,23 +181,33 @@ TEST(VyxFileStatus, MacroTextsOfAFile)
     ScratchFolder folder;
     std::wstring path = folder / L"a long file name.jpeg";
     ScratchFolder::WriteFile(path, std::string(1234567, 'z'));
-    const long long seconds = 1234567890LL;
-    SetTimes(path, &seconds, &seconds);
-    FILETIME time;
-    UnixTimeToFileTime(seconds, time);
+    const long long winter = 1234567890LL, summer = 1720000000LL;
+    SetTimes(path, nullptr, &winter);
     VyxFileStatus status(path.c_str());
     EXPECT_STREQ(L"1,234,567", status.GetMacroText(14).GetString());
     EXPECT_STREQ(L"1,234,567", status.GetMacroText(15).GetString());
-    FILETIME local;
-    SYSTEMTIME st;
-    FileTimeToLocalFileTime(&time, &local);
-    FileTimeToSystemTime(&local, &st);
-    CString expected;
-    expected.Format(L"%04d/%02d/%02d %02d:%02d:%02d", st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond);
-    EXPECT_STREQ(expected.GetString(), status.GetMacroText(9).GetString());
-    EXPECT_STREQ(expected.Left(10).GetString(), status.GetMacroText(10).GetString());
-    EXPECT_STREQ(expected.Mid(11).GetString(), status.GetMacroText(11).GetString());
-    EXPECT_STREQ(expected.Left(10).GetString(), status.GetMacroText(12).GetString());
+    // The tests run under a zone with summer time that is never UTC, so a date shown in UTC or
+    // with today's offset instead of the date's cannot pass.
+    auto local = [](long long seconds) {
+        FILETIME time;
+        UnixTimeToFileTime(seconds, time);
+        SYSTEMTIME utc, st;
+        FileTimeToSystemTime(&time, &utc);
+        EXPECT_TRUE(SystemTimeToTzSpecificLocalTime(nullptr, &utc, &st));
+        EXPECT_NE(utc.wHour, st.wHour) << "the test zone is UTC";
+        CString text;
+        text.Format(L"%04d/%02d/%02d %02d:%02d:%02d", st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond);
+        return text;
+    };
+    for (long long seconds : {winter, summer}) {
+        SetTimes(path, nullptr, &seconds);
+        status.GetStatus(path.c_str());
+        CString expected = local(seconds);
+        EXPECT_STREQ(expected.GetString(), status.GetMacroText(9).GetString());
+        EXPECT_STREQ(expected.Left(10).GetString(), status.GetMacroText(10).GetString());
+        EXPECT_STREQ(expected.Mid(11).GetString(), status.GetMacroText(11).GetString());
+        EXPECT_STREQ(local(status.GetCreationTime()).Left(10).GetString(), status.GetMacroText(12).GetString());
+    }
     wchar_t shortPath[520];
     GetShortPathNameW(path.c_str(), shortPath, 520);
     EXPECT_STREQ(shortPath, status.GetMacroText(7).GetString());

@@ -1,11 +1,15 @@
 #include "foundation/VyxFileUtil.h"
 #include "foundation/VyxPath.h"
 
+#include "common/ImportPatch.h"
 #include "common/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -32,53 +36,114 @@ TEST(VyxFileUtil, EnsureFolderExistsUnderAFileEndsWithFalse)
     EXPECT_FALSE(EnsureFolderExists(L"", true));
 }
 
+int g_currentDirectoryChanges = 0;
+BOOL WINAPI CountingSetCurrentDirectory(LPCWSTR)
+{
+    ++g_currentDirectoryChanges;
+    return FALSE;
+}
+
 TEST(VyxFileUtil, EnsureFolderExistsDoesNotTouchTheCurrentDirectory)
 {
     ScratchFolder scratch;
-    wchar_t before[520], after[520];
-    GetCurrentDirectoryW(520, before);
-    EnsureFolderExists((scratch / L"x\\y").c_str(), true);
-    EnsureFolderExists(L"C:\\", true);
-    GetCurrentDirectoryW(520, after);
-    EXPECT_STREQ(before, after);
+    g_currentDirectoryChanges = 0;
+    ImportPatch patch("kernel32.dll", "SetCurrentDirectoryW", reinterpret_cast<void*>(&CountingSetCurrentDirectory));
+    ASSERT_TRUE(patch);
+    EXPECT_TRUE(EnsureFolderExists((scratch / L"x\\y").c_str(), true));
+    EXPECT_TRUE(EnsureFolderExists(L"C:\\", true));
+    EXPECT_TRUE(EnsureFolderExists(L"C:", true));
+    EXPECT_EQ(0, g_currentDirectoryChanges);
+}
+
+// A lasting ERROR_DIRECTORY, which the file system cannot be made to give; after many calls it
+// gives in, so an endless retry ends (and shows as a success).
+int g_createCalls = 0;
+BOOL WINAPI FailingCreateDirectory(LPCWSTR, LPSECURITY_ATTRIBUTES)
+{
+    if (++g_createCalls > 1000)
+        return TRUE;
+    SetLastError(ERROR_DIRECTORY);
+    return FALSE;
+}
+
+TEST(VyxFileUtil, EnsureFolderExistsGivesUpOnALastingDirectoryError)
+{
+    ScratchFolder scratch;
+    g_createCalls = 0;
+    ImportPatch patch("kernel32.dll", "CreateDirectoryW", reinterpret_cast<void*>(&FailingCreateDirectory));
+    ASSERT_TRUE(patch);
+    EXPECT_FALSE(EnsureFolderExists((scratch / L"never").c_str(), true));
+    EXPECT_LT(g_createCalls, 20);
 }
 
 // Answers the first dialog box of this process (a message box, the folder picker) with the given
-// button, after waiting settleMs for it to finish setting itself up.
+// button once the box is ready (visible, and whatever the test asks of it holds). Waits for that
+// state, never for a fixed time: a loaded machine sets a dialog up slowly. One that never gets
+// ready is cancelled after a minute.
 class DialogAnswer
 {
 public:
-    explicit DialogAnswer(int button, int settleMs = 0)
-        : m_thread([this, button, settleMs] {
-              for (int i = 0; i < 500 && !m_stop; ++i) {
+    explicit DialogAnswer(int button, std::function<bool(HWND)> ready = nullptr)
+        : m_thread([this, button, ready] {
+              DWORD start = GetTickCount();
+              while (!m_stop && GetTickCount() - start < 60000) {
                   HWND box = FindWindowW(L"#32770", nullptr);
                   DWORD process = 0;
                   if (box)
                       GetWindowThreadProcessId(box, &process);
-                  if (box && process == GetCurrentProcessId() && IsWindowVisible(box)) {
-                      Sleep(settleMs);
+                  if (box && process == GetCurrentProcessId() && IsWindowVisible(box) && (!ready || ready(box))) {
                       wchar_t text[512] = {};
                       GetDlgItemTextW(box, 0xFFFF, text, 512); // the message box's text control
-                      shown = text;
+                      m_shown = text;
                       PostMessageW(box, WM_COMMAND, button, 0);
                       return;
                   }
                   Sleep(20);
               }
+              // Never ready: close it anyway, so the test fails instead of hanging.
+              HWND box = m_stop ? nullptr : FindWindowW(L"#32770", nullptr);
+              if (box)
+                  PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
           })
     {
     }
-    ~DialogAnswer()
+    ~DialogAnswer() { Join(); }
+    // The text the box showed; waits for the answer to be given.
+    const std::wstring& Shown()
     {
+        Join();
+        return m_shown;
+    }
+
+private:
+    void Join()
+    {
+        if (!m_thread.joinable())
+            return;
         m_stop = true;
         m_thread.join();
     }
-    std::wstring shown;
 
-private:
+    std::wstring m_shown;
     std::atomic<bool> m_stop{false};
     std::thread m_thread;
 };
+
+// The folder picker has reached a folder once its tree selects an item of that name.
+bool TreeSelects(HWND dialog, const std::wstring& name)
+{
+    HWND tree = FindWindowExW(dialog, nullptr, WC_TREEVIEWW, nullptr);
+    HTREEITEM item = tree ? TreeView_GetSelection(tree) : nullptr;
+    if (!item)
+        return false;
+    wchar_t text[MAX_PATH] = {};
+    TVITEMW data = {};
+    data.mask = TVIF_TEXT;
+    data.hItem = item;
+    data.pszText = text;
+    data.cchTextMax = MAX_PATH;
+    return TreeView_GetItem(tree, &data) && _wcsicmp(text, name.c_str()) == 0;
+}
 
 TEST(VyxFileUtil, EnsureFolderExistsAsksAndNoCreatesNothing)
 {
@@ -87,8 +152,7 @@ TEST(VyxFileUtil, EnsureFolderExistsAsksAndNoCreatesNothing)
     {
         DialogAnswer answer(IDNO);
         EXPECT_FALSE(EnsureFolderExists(folder.c_str(), false));
-        Sleep(50);
-        EXPECT_EQ(folder + L" \nフォルダが存在しません．新しく作成しますか？", answer.shown);
+        EXPECT_EQ(folder + L" \nフォルダが存在しません．新しく作成しますか？", answer.Shown());
     }
     EXPECT_FALSE(ScratchFolder::Exists(folder));
     {
@@ -101,14 +165,15 @@ TEST(VyxFileUtil, EnsureFolderExistsAsksAndNoCreatesNothing)
 TEST(VyxFileUtil, FolderPickerStartsAtTheInitialFolder)
 {
     ScratchFolder scratch;
+    std::wstring name = scratch.Path().substr(scratch.Path().find_last_of(L'\\') + 1);
     CString chosen;
     {
-        DialogAnswer answer(IDOK, 500);
+        DialogAnswer answer(IDOK, [&](HWND box) { return TreeSelects(box, name); });
         BrowseForFolder(chosen, nullptr, L"フォルダの選択", scratch.Path().c_str());
     }
     EXPECT_EQ(0, chosen.CompareNoCase(scratch.Path().c_str())) << static_cast<const wchar_t*>(chosen);
     {
-        DialogAnswer answer(IDCANCEL, 200);
+        DialogAnswer answer(IDCANCEL);
         BrowseForFolder(chosen, nullptr, L"フォルダの選択", scratch.Path().c_str());
     }
     EXPECT_STREQ(L"", chosen);

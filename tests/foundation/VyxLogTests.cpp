@@ -79,15 +79,27 @@ TEST_F(VyxLogTest, RelativeFolderIsCreatedUnderTheProgramFolderWhateverTheCurren
     CString folder;
     MakeModulePath(folder, name);
 
+    // The sink sees the current directory while the line is written: other threads share it.
+    static CString duringWrite;
+    struct Sink
+    {
+        static int Record(const LogRecord* record)
+        {
+            wchar_t current[520];
+            GetCurrentDirectoryW(520, current);
+            duringWrite = current;
+            return AppendLogRecord(record);
+        }
+    };
+    LogSinkProc previous = SetLogSink(&Sink::Record);
     wchar_t before[520];
     GetCurrentDirectoryW(520, before);
     SetCurrentDirectoryW(settings.Folder().Path().c_str());
     LogWrite(VYX_LOG_SOURCE, 5, L"日本語 100%% done"); // "%%" formats to one percent sign
-    wchar_t after[520];
-    GetCurrentDirectoryW(520, after);
     SetCurrentDirectoryW(before);
+    SetLogSink(previous);
 
-    EXPECT_STREQ(settings.Folder().Path().c_str(), after);
+    EXPECT_STREQ(settings.Folder().Path().c_str(), duringWrite);
     CString file;
     MakePath(file, nullptr, folder, TodayFileName(), nullptr);
     std::string content = ScratchFolder::ReadFile(static_cast<const wchar_t*>(file));

@@ -1,6 +1,7 @@
 #include "foundation/VyxPath.h"
 #include "foundation/VyxFileUtil.h"
 
+#include "common/PageEdge.h"
 #include "common/ScratchFolder.h"
 
 #include <gtest/gtest.h>
@@ -133,6 +134,12 @@ TEST(VyxPath, DriveIndexAndRootAndValidNames)
     EXPECT_TRUE(IsValidFileName(L"写真 (1).jpg"));
     for (const wchar_t* bad : {L"a:b", L"a<b", L"a>b", L"a\\b", L"a*b", L"a/b", L"a?b", L"a|b"})
         EXPECT_FALSE(IsValidFileName(bad)) << bad;
+}
+
+TEST(VyxPath, DriveIndexOfAnEmptyTextReadsNothingPastItsEnd)
+{
+    PageEdge<wchar_t> empty(L"", 1);
+    EXPECT_EQ(-1, GetDriveIndex(empty.get()));
 }
 
 TEST(VyxPath, ProgramAndTemporaryFolders)

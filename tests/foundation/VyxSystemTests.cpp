@@ -127,6 +127,11 @@ TEST(VyxSystem, VersionsDisksAndVolumes)
 
     ULONGLONG caller = 0, total = 0, free = 0;
     EXPECT_TRUE(GetDiskFreeSpace64(L"C:\\", &caller, &total, &free));
+    // A folder named outside the ANSI code page (Hangul is not in code page 932).
+    ScratchFolder scratch;
+    std::wstring korean = scratch / L"한글";
+    ASSERT_TRUE(CreateDirectoryW(korean.c_str(), nullptr));
+    EXPECT_TRUE(GetDiskFreeSpace64((korean + L"\\").c_str(), &caller, &total, &free));
     EXPECT_GT(total, 0u);
     EXPECT_LE(caller, total);
     EXPECT_FALSE(GetDiskFreeSpace64(L"\\\\nosuchserver\\share\\", &caller, &total, &free));
@@ -138,6 +143,20 @@ TEST(VyxSystem, VersionsDisksAndVolumes)
     EXPECT_EQ(GetVolumeSerialNumber(L"C:\\"), static_cast<DWORD>(HexTextToInt(serial)));
     EXPECT_EQ(3, GetDriveKind(2)); // C: is fixed
     EXPECT_GT(GetWheelScrollLines(), 0);
+}
+
+TEST(VyxSystem, WheelScrollLinesGivePageScrollingAsAFlag)
+{
+    UINT saved = 3;
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &saved, 0));
+    bool page = true;
+    ASSERT_TRUE(SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, 5, nullptr, 0));
+    EXPECT_EQ(5, ReadWheelScrollLines(&page));
+    EXPECT_FALSE(page);
+    ASSERT_TRUE(SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, WHEEL_PAGESCROLL, nullptr, 0));
+    EXPECT_EQ(3, ReadWheelScrollLines(&page));
+    EXPECT_TRUE(page);
+    SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, saved, nullptr, 0);
 }
 
 TEST(VyxSystem, WallpaperOfAMissingFileIsRefused)
