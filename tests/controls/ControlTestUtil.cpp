@@ -200,3 +200,29 @@ bool SaveScreenBitmap(const RECT& rect, LPCWSTR path)
     CloseHandle(out);
     return ok;
 }
+
+HWND WaitForMenu(DWORD timeoutMs)
+{
+    return WaitForWindow([](HWND hWnd) { return IsClass(hWnd, L"#32768"); }, timeoutMs);
+}
+
+void DriveMenu(HWND owner, int n, CRect* menuRect)
+{
+    HWND menu = WaitForMenu();
+    if (!menu) {
+        ADD_FAILURE() << "no menu opened";
+        PostMessageW(owner, WM_CANCELMODE, 0, 0);
+        return;
+    }
+    if (menuRect)
+        GetWindowRect(menu, menuRect);
+    for (int i = 0; i < n; ++i)
+        PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(menu, WM_KEYDOWN, n < 0 ? VK_ESCAPE : VK_RETURN, 0);
+}
+
+bool MakeActive(CWnd& wnd)
+{
+    wnd.SetForegroundWindow();
+    return PumpUntil([&] { return GetActiveWindow() == wnd.GetSafeHwnd(); });
+}

@@ -68,6 +68,15 @@ int OwnHandleCount();
 // Saves what the screen shows in a rectangle as a 24-bit BMP file.
 bool SaveScreenBitmap(const RECT& rect, LPCWSTR path);
 
+// The next visible popup menu of this process; null after the bound.
+HWND WaitForMenu(DWORD timeoutMs = 10000);
+// In the next menu that opens: Down n times, then Enter (Escape for n < 0). Should no menu show,
+// the owner is told to cancel its modes, so a menu that never appeared cannot hold the test.
+void DriveMenu(HWND owner, int n, CRect* menuRect = nullptr);
+// Brings the window to the foreground and waits until it is this thread's active window: menus
+// close at once when the activation moves while they open.
+bool MakeActive(CWnd& wnd);
+
 // Whether the window's class has that name.
 bool IsClass(HWND hWnd, LPCWSTR className);
 
