@@ -43,6 +43,8 @@ public:
     static const UINT LastShellId = 10000;
 
 private:
+    // The bytes of the ids without the terminator, and their number in *pCount when asked.
+    static UINT WalkPIDL(LPCITEMIDLIST pidl, UINT* pCount);
     // The folder holding an absolute id list, and a copy of its last id.
     static HRESULT BindToParent(LPCITEMIDLIST pidl, REFIID riid, void** ppv, LPITEMIDLIST* ppidlLast);
     void Clear();
