@@ -39,8 +39,8 @@ public:
     static LPITEMIDLIST CopyPIDL(LPCITEMIDLIST pidl, UINT cb);
     static void FreePIDLArray(LPITEMIDLIST* pidlArray, int nCount);
 
-    static const UINT FirstShellId = 1;
-    static const UINT LastShellId = 10000;
+    static constexpr UINT FirstShellId = 1;
+    static constexpr UINT LastShellId = 10000;
 
 private:
     // The bytes of the ids without the terminator, and their number in *pCount when asked.

@@ -2,19 +2,6 @@
 
 #include <winternl.h>
 
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        PumpPending();
-        if (done())
-            return true;
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
 FakeThemeState* ResetFakeTheme(LPCWSTR dll)
 {
     HMODULE module = LoadLibraryW(dll);

@@ -8,9 +8,6 @@
 #include <functional>
 #include <vector>
 
-// Pumps this thread's messages until done() holds; false after timeoutMs.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
-
 // The recording of the stand-in theme library `dll` (loaded when needed), reset to "themed".
 FakeThemeState* ResetFakeTheme(LPCWSTR dll = L"fake_uxtheme.dll");
 
