@@ -24,8 +24,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand)
     wc.lpszClassName = L"VyxMainFrame";
     if (!RegisterClassW(&wc))
         return 1;
-    HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"Vyx", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                                800, 600, nullptr, nullptr, instance, nullptr);
+    HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"Vyx", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 800,
+                                600, nullptr, nullptr, instance, nullptr);
     if (!hwnd)
         return 1;
     ShowWindow(hwnd, showCommand);

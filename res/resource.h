@@ -1,5 +1,8 @@
 // Resource ids shared by res/Vyx.rc and the sources.
 #pragma once
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
 
 // Dialog templates
 #define IDD_PROGRESS 108
@@ -46,6 +49,33 @@
 #define IDC_BUTTONGRP_END 1161
 
 // ---- browser/
+// The rebar's drive bar and jump bar (dialog bars)
+#define IDD_DRIVEBAR 279
+#define IDD_JUMPBAR 286
+// Registered external applications: dialog, its controls, the macro and folder menus
+#define IDD_APPCALL 182
+#define IDR_APP_ARG_MENU 183
+#define IDR_APP_FOLDER_MENU 184
+#define IDC_APP_FOLDER 1071
+#define IDC_APP_COMMAND 1101
+#define IDC_APP_BROWSE 1102
+#define IDC_APP_ARGUMENTS 1103
+#define IDC_APP_ARG_MENU 1104
+#define IDC_APP_FOLDER_MENU 1106
+#define IDC_APP_TITLE 1107
+#define IDC_APP_LIST 1108
+#define IDC_APP_ADD 1109
+#define IDC_APP_DELETE 1198
+#define IDC_APP_DUP 1199
+#define IDC_APP_WAIT 1200
+#define ID_APP_MACRO_PATH 10049
+#define ID_APP_MACRO_DIR 10050
+#define ID_APP_MACRO_FILENAME 10051
+#define ID_APP_MACRO_ARCPATH 10052
+#define ID_APP_FOLDER_PICTURE 10069
+#define ID_APP_FOLDER_BROWSE 10070
+#define ID_APP_MACRO_SHORTPATH 10190
+#define ID_APP_MACRO_SHORTFILENAME 10191
 
 // ---- viewer/
 
