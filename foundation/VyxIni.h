@@ -39,6 +39,9 @@ public:
 
     // Low 32 bits of the file's size; 0 when missing.
     DWORD GetFileSize() const;
+    // Settings writes of the process so far (any instance): a reader that keeps a value in memory
+    // reads it again when the count has moved.
+    static unsigned GetWriteCount();
 
 private:
     CString m_path;
