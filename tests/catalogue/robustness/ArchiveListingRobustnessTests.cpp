@@ -15,15 +15,7 @@ using namespace cataloguetest;
 
 namespace {
 
-struct Lcg
-{
-    unsigned state;
-    unsigned Next()
-    {
-        state = state * 1664525u + 1013904223u;
-        return state >> 8;
-    }
-};
+using hostile::Lcg;
 
 const char* const kPaths[] = {"", "sub", "..", "..\\..", "\\", "C:", "C:\\x", "a\\..\\..", "a\\. .", "sub\\"};
 const char* const kNames[] = {"pic.tpic",

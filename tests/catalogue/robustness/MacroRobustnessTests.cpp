@@ -11,15 +11,7 @@ using namespace cataloguetest;
 
 namespace {
 
-struct Lcg
-{
-    unsigned state;
-    unsigned Next()
-    {
-        state = state * 1664525u + 1013904223u;
-        return state >> 8;
-    }
-};
+using hostile::Lcg;
 
 // An item whose texts are whatever the test says.
 struct HostileItem : VyxFile
