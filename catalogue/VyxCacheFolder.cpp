@@ -412,13 +412,15 @@ int VyxCacheFolder::RestoreToItem(VyxFilexDraw& item)
     VyxCacheThumbs* record = FindRecord(item);
     if (!record)
         return -1;
-    VyxSPI* loader =
-        record->m_loaderName.IsEmpty() ? nullptr : theSPImapIndex.FindPluginByName(record->m_loaderName, SPImapIndex::KindImage);
+    VyxSPI* loader = record->m_loaderName.IsEmpty()
+                         ? nullptr
+                         : theSPImapIndex.FindPluginByName(record->m_loaderName, SPImapIndex::KindImage);
     if (!loader)
         return -1;
-    VyxSPI* archiveLoader = record->m_archiveLoaderName.IsEmpty()
-                                ? nullptr
-                                : theSPImapIndex.FindPluginByName(record->m_archiveLoaderName, SPImapIndex::KindArchive);
+    VyxSPI* archiveLoader =
+        record->m_archiveLoaderName.IsEmpty()
+            ? nullptr
+            : theSPImapIndex.FindPluginByName(record->m_archiveLoaderName, SPImapIndex::KindArchive);
     if (!CacheTimeMatches(item.GetFileTime(), record->m_fileTime))
         return -1;
     if (item.GetFileSize() != record->m_fileSize)
