@@ -460,12 +460,13 @@ TEST(CacheFile, CacheLoadFreeKeepsEveryImageWhenTheFolderIsWrittenAgain)
 }
 
 // The record's time against the item's calendar read as local standard time.
-TEST(CacheFile, LocalTimeRestoreAlsoMatchesTheUtcCalendarReadAsLocalTime)
+TEST(CacheFile, RestoreAlsoMatchesTheUtcCalendarReadAsLocalStandardTime)
 {
-    REQUIRE_TOKYO_TIME();
-    // Tokyo is nine hours ahead: the calendar of t read as local time is t - 9 h.
-    EXPECT_TRUE(CacheTimeMatches(kTime, kTime - 9 * 3600));
-    EXPECT_TRUE(CacheTimeMatches(kTime, kTime - 9 * 3600 + 1));
-    EXPECT_FALSE(CacheTimeMatches(kTime, kTime - 9 * 3600 + 2));
-    EXPECT_FALSE(CacheTimeMatches(0, -9 * 3600));
+    ASSERT_TRUE(InBerlinTime());
+    // Berlin's standard time is an hour ahead of UTC: the calendar of t read as local standard
+    // time is t - 1 h.
+    EXPECT_TRUE(CacheTimeMatches(kTime, kTime - 3600));
+    EXPECT_TRUE(CacheTimeMatches(kTime, kTime - 3600 + 1));
+    EXPECT_FALSE(CacheTimeMatches(kTime, kTime - 3600 + 2));
+    EXPECT_FALSE(CacheTimeMatches(0, -3600));
 }

@@ -8,6 +8,8 @@
 #include "controls/CCJFlatButton.h"
 #include "controls/CCJFlatComboBox.h"
 #include "controls/CCJHyperLink.h"
+#include "controls/CColourPickerXP.h"
+#include "controls/CColourPopupXP.h"
 #include "controls/CComboBoxButtonCtrl.h"
 #include "controls/CEditButtonCtrl.h"
 #include "controls/CMenuButtonCtrl.h"
@@ -127,6 +129,16 @@ TEST(Showcase, WindowHoldingTheControlsShowsThemAll)
     auto* group = s.Add(new CButtonGrp);
     group->SubclassWindow(groupFrame);
 
+    s.Label(L"色の選択", 350, 250);
+    auto* colour = s.Add(new CColourPickerXP);
+    colour->Create(L"", WS_CHILD | WS_VISIBLE, CRect(350, 270, 430, 294), &s.host, 112);
+    colour->SetColour(RGB(60, 179, 113));
+    auto* comboColour = s.Add(new CColourPickerXP);
+    comboColour->Create(L"", WS_CHILD | WS_VISIBLE, CRect(440, 270, 600, 294), &s.host, 113);
+    comboColour->SetFont(&s.font);
+    comboColour->SetComboStyle(TRUE);
+    comboColour->SetColour(RGB(255, 104, 32));
+
     s.Label(L"入力補完", 10, 240);
     HWND acHwnd = s.Child(L"EDIT", L"", WS_BORDER | ES_AUTOHSCROLL, 10, 260, 320, 22, 1072);
     auto* autoComplete = s.Add(new CACEdit);
@@ -156,11 +168,20 @@ TEST(Showcase, WindowHoldingTheControlsShowsThemAll)
 
     wchar_t shot[MAX_PATH] = {};
     if (GetEnvironmentVariableW(L"VYX_CONTROLS_SHOT", shot, MAX_PATH)) {
-        // The list hangs below the window: the shot takes both.
-        CRect all, list;
+        // The list hangs below the window, and the colour popup opens over it: the shot takes all.
+        CRect all, list, popup;
         s.host.GetWindowRect(&all);
         autoComplete->GetList().GetWindowRect(&list);
         all.UnionRect(&all, &list);
+        comboColour->SendMessage(BM_CLICK);
+        PumpPending();
+        EXPECT_TRUE(comboColour->IsPopupOpen());
+        HWND popupWindow = ::GetCapture();
+        ::GetWindowRect(popupWindow, &popup);
+        all.UnionRect(&all, &popup);
+        ::SendMessageW(popupWindow, WM_KEYDOWN, VK_DOWN, 0);
+        PumpPending();
         EXPECT_TRUE(SaveScreenBitmap(all, shot));
+        ::SendMessageW(popupWindow, WM_KEYDOWN, VK_ESCAPE, 0);
     }
 }
