@@ -2,7 +2,6 @@
 
 #include "catalogue/ArchiveMember.h"
 #include "catalogue/CacheSideFiles.h"
-#include "catalogue/LocalTime.h"
 #include "catalogue/VyxFile.h"
 #include "foundation/ShellShortcut.h"
 #include "foundation/VyxFieldParser.h"
@@ -17,12 +16,18 @@ namespace {
 
 const UINT kDefaultAbortKeys[] = {VK_ESCAPE, VK_DOWN, VK_UP, VK_RIGHT, VK_LEFT, 0};
 
+// Local calendar time to seconds, summer time as the system decides. A year before 1900 counts as
+// 0, and so does a bound before 1970, which the local-time conversion refuses.
 long long BoundSeconds(const SYSTEMTIME& local)
 {
-    long long seconds = 0;
-    if (local.wYear < 1900 || !LocalSystemTimeToUnixTime(local, seconds))
+    if (local.wYear < 1900)
         return 0;
-    return seconds;
+    try {
+        return CTime(local, -1).GetTime();
+    } catch (CException* e) {
+        e->Delete();
+        return 0;
+    }
 }
 
 } // namespace

@@ -70,9 +70,10 @@ bool DecodeExifBlock(HGLOBAL block, tag_ExifInfo& out)
     return true;
 }
 
-std::string CoverSortKey(const SPIFileInfo& record)
+// Member path followed by member name, compared without regard to case.
+CString CoverSortKey(const SPIFileInfo& record)
 {
-    return MemberField(record.path) + MemberField(record.fileName);
+    return MemberTextAnsi(MemberField(record.path) + MemberField(record.fileName));
 }
 
 } // namespace
@@ -320,7 +321,7 @@ HGLOBAL VyxFilexImage::LoadArchiveCover(const SIZE* desiredSize)
 
     int count = 0;
     ULONGLONG total = 0;
-    std::vector<SPIFileInfo> candidates;
+    std::vector<std::pair<CString, SPIFileInfo>> candidates;
     // The limit may be as large as the setting allows: the product is taken in 64 bits.
     const ULONGLONG limit = static_cast<ULONGLONG>(static_cast<DWORD>(s_archiveMemberLimit)) * 1048576u;
     for (const SPIFileInfo& record : ReadArchiveListing(listing.get())) {
@@ -329,15 +330,14 @@ HGLOBAL VyxFilexImage::LoadArchiveCover(const SIZE* desiredSize)
         ++count;
         total += record.fileSize;
         if (record.fileSize >= kSmallestCoverMember && record.fileSize < limit)
-            candidates.push_back(record);
+            candidates.emplace_back(CoverSortKey(record), record);
     }
-    std::stable_sort(candidates.begin(), candidates.end(), [](const SPIFileInfo& a, const SPIFileInfo& b) {
-        return MemberTextAnsi(CoverSortKey(a)).CompareNoCase(MemberTextAnsi(CoverSortKey(b))) < 0;
-    });
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [](const auto& a, const auto& b) { return a.first.CompareNoCase(b.first) < 0; });
 
     HGLOBAL cover = nullptr;
     int budget = s_coverSearchCount;
-    for (const SPIFileInfo& candidate : candidates) {
+    for (const auto& [key, candidate] : candidates) {
         if (budget < 1)
             break;
         SPIRequest request;

@@ -2,7 +2,6 @@
 
 #include "catalogue/ArchiveMember.h"
 #include "catalogue/CVirtualFolderList.h"
-#include "catalogue/LocalTime.h"
 #include "foundation/NumberFormat.h"
 #include "foundation/VyxFileStatus.h"
 #include "foundation/VyxPath.h"
@@ -315,16 +314,17 @@ CString VyxFilexInfo::GetPropertyText(int id) const
         return ShortPathOf(m_path);
     case 8:
         return GetPathPart(out, ShortPathOf(m_path), 12);
+    // The local-time conversion takes 1970 to 3000 only; a time outside has no text.
     case 9:
-        return FormatLocalTime(m_writeTime, L"%Y/%m/%d %H:%M:%S");
+        return CTime(m_writeTime).Format(L"%Y/%m/%d %H:%M:%S");
     case 10:
-        return FormatLocalTime(m_writeTime, L"%Y/%m/%d");
+        return CTime(m_writeTime).Format(L"%Y/%m/%d");
     case 11:
-        return FormatLocalTime(m_writeTime, L"%H:%M:%S");
+        return CTime(m_writeTime).Format(L"%H:%M:%S");
     case 12:
-        return FormatLocalTime(m_creationTime, L"%Y/%m/%d");
+        return CTime(m_creationTime).Format(L"%Y/%m/%d");
     case 13:
-        return FormatLocalTime(m_creationTime, L"%H:%M:%S");
+        return CTime(m_creationTime).Format(L"%H:%M:%S");
     case 14:
         return FormatShortSize(m_size);
     case 15:

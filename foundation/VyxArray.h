@@ -109,8 +109,8 @@ public:
     // Appends a copy; returns the new element.
     T* Add(const T& element)
     {
-        if (m_count < m_capacity && &element >= m_data && &element < m_data + m_capacity) {
-            T copy(element); // an element of this array: the block may move
+        if (m_count >= m_capacity && &element >= m_data && &element < m_data + m_capacity) {
+            T copy(element); // an element of this array: the block moves as it grows
             return Add(copy);
         }
         Reserve(m_count + 1);

@@ -4,6 +4,7 @@
 #include "foundation/VyxString.h"
 #include "foundation/VyxSystem.h"
 
+#include <atomic>
 #include <cwchar>
 #include <vector>
 
@@ -17,6 +18,15 @@ const int kStringCapacity = 2001; // 2000 characters and the terminator
 
 const wchar_t kHexDigits[] = L"0123456789ABCDEF";
 
+std::atomic<unsigned> s_writeCount{0};
+
+// Every write counts, whether or not it succeeded: the file may have changed either way.
+bool Counted(bool written)
+{
+    ++s_writeCount;
+    return written;
+}
+
 int HexDigitValue(wchar_t ch)
 {
     ch = static_cast<wchar_t>(towupper(ch));
@@ -25,6 +35,11 @@ int HexDigitValue(wchar_t ch)
 }
 
 } // namespace
+
+unsigned VyxIni::GetWriteCount()
+{
+    return s_writeCount;
+}
 
 void VyxIni::SetPath(const wchar_t* name)
 {
@@ -141,11 +156,11 @@ bool VyxIni::WriteInt(const wchar_t* section, const wchar_t* key, int value) con
 {
     if (m_path.IsEmpty()) {
         CWinApp* app = AfxGetApp();
-        return app && app->WriteProfileInt(section, key, value);
+        return Counted(app && app->WriteProfileInt(section, key, value));
     }
     CString text;
     text.Format(L"%d", value);
-    return WritePrivateProfileStringW(section, key, text, m_path) != FALSE;
+    return Counted(WritePrivateProfileStringW(section, key, text, m_path) != FALSE);
 }
 
 bool VyxIni::WriteBool(const wchar_t* section, const wchar_t* key, bool value) const
@@ -171,17 +186,17 @@ bool VyxIni::WriteString(const wchar_t* section, const wchar_t* key, const wchar
 {
     if (m_path.IsEmpty()) {
         CWinApp* app = AfxGetApp();
-        return app && app->WriteProfileString(section, key, value);
+        return Counted(app && app->WriteProfileString(section, key, value));
     }
-    return WritePrivateProfileStringW(section, key, value, m_path) != FALSE;
+    return Counted(WritePrivateProfileStringW(section, key, value, m_path) != FALSE);
 }
 
 bool VyxIni::WriteBinary(const wchar_t* section, const wchar_t* key, const void* data, int count) const
 {
     if (m_path.IsEmpty()) {
         CWinApp* app = AfxGetApp();
-        return app && app->WriteProfileBinary(section, key, static_cast<LPBYTE>(const_cast<void*>(data)),
-                                              count > 0 ? static_cast<UINT>(count) : 0);
+        return Counted(app && app->WriteProfileBinary(section, key, static_cast<LPBYTE>(const_cast<void*>(data)),
+                                                      count > 0 ? static_cast<UINT>(count) : 0));
     }
     CString text;
     const unsigned char* bytes = static_cast<const unsigned char*>(data);
@@ -196,7 +211,7 @@ bool VyxIni::WriteSection(const wchar_t* section, const wchar_t* multiString) co
 {
     if (m_path.IsEmpty())
         return false;
-    return WritePrivateProfileSectionW(section, multiString, m_path) != FALSE;
+    return Counted(WritePrivateProfileSectionW(section, multiString, m_path) != FALSE);
 }
 
 DWORD VyxIni::GetFileSize() const

@@ -39,6 +39,9 @@ public:
 
     // Low 32 bits of the file's size; 0 when missing.
     DWORD GetFileSize() const;
+    // Settings writes of the process so far (any instance): a reader that keeps a value in memory
+    // reads it again when the count has moved.
+    static unsigned GetWriteCount();
 
 private:
     CString m_path;
@@ -55,6 +58,16 @@ double GetAppIniDouble(const wchar_t* section, const wchar_t* key, double defaul
 CString& GetAppIniString(CString& out, const wchar_t* section, const wchar_t* key, const wchar_t* defaultValue);
 VyxString& GetAppIniString(VyxString& out, const wchar_t* section, const wchar_t* key, const wchar_t* defaultValue);
 CString GetAppIniString(const wchar_t* section, const wchar_t* key, const wchar_t* defaultValue);
+// The same reads under the name some callers use.
+inline CString& GetAppIniStringB(CString& out, const wchar_t* section, const wchar_t* key, const wchar_t* defaultValue)
+{
+    return GetAppIniString(out, section, key, defaultValue);
+}
+inline VyxString& GetAppIniStringB(VyxString& out, const wchar_t* section, const wchar_t* key,
+                                   const wchar_t* defaultValue)
+{
+    return GetAppIniString(out, section, key, defaultValue);
+}
 int GetAppIniBinary(const wchar_t* section, const wchar_t* key, void* buffer, int size);
 bool WriteAppIniInt(const wchar_t* section, const wchar_t* key, int value);
 bool WriteAppIniBool(const wchar_t* section, const wchar_t* key, bool value);

@@ -5,6 +5,7 @@
 #include "foundation/VyxPath.h"
 
 #include <cstdarg>
+#include <mutex>
 #include <string>
 
 namespace {
@@ -34,7 +35,76 @@ CString ResolveLogFolder()
     return full.IsEmpty() ? joined : full;
 }
 
+// The "LOG"/"Level" setting, kept in memory. Scripts log every statement they run, and reading
+// the file each time made them many times slower. It is read again when the settings file is
+// another one, when this process wrote settings, or when the file's write time or size changed;
+// the file itself is looked at no more than every 100 ms, which a person editing it never notices.
+class LevelCache
+{
+public:
+    int Threshold()
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        CString file = SettingsFile();
+        if (file.IsEmpty()) // the registry holds the settings: nothing to watch
+            return GetAppIniInt(L"LOG", L"Level", LogLevelWarning);
+        unsigned writes = VyxIni::GetWriteCount();
+        DWORD now = GetTickCount();
+        bool same = m_valid && writes == m_writes && file == m_file;
+        if (same && now - m_looked < 100)
+            return m_threshold;
+        WIN32_FILE_ATTRIBUTE_DATA facts = {};
+        if (!GetFileAttributesExW(file, GetFileExInfoStandard, &facts))
+            facts = {};
+        m_looked = now;
+        same = same && CompareFileTime(&facts.ftLastWriteTime, &m_facts.ftLastWriteTime) == 0 &&
+               facts.nFileSizeLow == m_facts.nFileSizeLow && facts.nFileSizeHigh == m_facts.nFileSizeHigh;
+        if (!same) {
+            m_threshold = GetAppIniInt(L"LOG", L"Level", LogLevelWarning);
+            m_file = file;
+            m_facts = facts;
+            m_writes = writes;
+            m_valid = true;
+        }
+        return m_threshold;
+    }
+
+private:
+    // The settings file, or the application's profile file when no settings file is set.
+    static CString SettingsFile()
+    {
+        if (!theAppIni.GetPath().IsEmpty())
+            return theAppIni.GetPath();
+        CWinApp* app = AfxGetApp();
+        return app && !app->m_pszRegistryKey && app->m_pszProfileName ? CString(app->m_pszProfileName) : CString();
+    }
+
+    std::mutex m_lock;
+    bool m_valid = false;
+    CString m_file;
+    WIN32_FILE_ATTRIBUTE_DATA m_facts = {};
+    unsigned m_writes = 0;
+    DWORD m_looked = 0;
+    int m_threshold = LogLevelWarning;
+};
+
+LevelCache& TheLevelCache()
+{
+    static LevelCache cache;
+    return cache;
+}
+
 } // namespace
+
+bool IsLogLevelOn(int level)
+{
+    // Without settings (no settings file and no application object, as in the plug-in DLLs) the
+    // log writes nothing.
+    if (theAppIni.GetPath().IsEmpty() && !AfxGetApp())
+        return false;
+    int threshold = TheLevelCache().Threshold();
+    return threshold != LogLevelNone && level >= threshold;
+}
 
 LogSourceRecord::LogSourceRecord(const char* file, int line, const char* function)
     : m_file(file ? file : ""), m_line(line), m_function(function ? function : "")
@@ -57,6 +127,8 @@ const wchar_t* GetLogLevelName(int level)
 
 void LogWriteArgs(const LogSourceRecord& source, int level, const wchar_t* format, ...)
 {
+    if (!IsLogLevelOn(level))
+        return;
     CString message;
     if (format) {
         va_list args;
@@ -69,12 +141,7 @@ void LogWriteArgs(const LogSourceRecord& source, int level, const wchar_t* forma
 
 void WriteLogLine(const LogSourceRecord& source, int level, const wchar_t* message)
 {
-    // Without settings (no settings file and no application object, as in the plug-in DLLs) the
-    // log writes nothing.
-    if (theAppIni.GetPath().IsEmpty() && !AfxGetApp())
-        return;
-    int threshold = GetAppIniInt(L"LOG", L"Level", LogLevelWarning);
-    if (threshold == LogLevelNone || level < threshold)
+    if (!IsLogLevelOn(level))
         return;
 
     SYSTEMTIME now;

@@ -41,6 +41,10 @@ struct LogRecord
 
 typedef int (*LogSinkProc)(const LogRecord* record);
 
+// True when a line of that level would be written now. A text built only for a log line is
+// built only after asking.
+bool IsLogLevelOn(int level);
+
 void LogWriteArgs(const LogSourceRecord& source, int level, const wchar_t* format, ...);
 
 // Formats the message (printf rules, the shared formatting core) and writes it at level.

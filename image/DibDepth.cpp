@@ -1,6 +1,7 @@
 #include "image/DibDepth.h"
 
 #include "image/DibCore.h"
+#include "image/DibPixelView.h"
 
 #include <algorithm>
 #include <cmath>
@@ -71,15 +72,6 @@ struct ChannelMask
     }
 };
 
-void PutNibble(BYTE* row, LONG x, BYTE value)
-{
-    BYTE& target = row[x >> 1];
-    if (x & 1)
-        target = static_cast<BYTE>((target & 0xF0) | (value & 0x0F));
-    else
-        target = static_cast<BYTE>((target & 0x0F) | (value << 4));
-}
-
 HGLOBAL DecodeRleBounded(const void* dib, SIZE_T available)
 {
     DWORD compression = DibCompression(dib);
@@ -130,6 +122,9 @@ void ReadDibPalette256(const void* dib, RGBQUAD table[256])
 bool DecodeRlePixels(const BYTE* src, SIZE_T srcBytes, int bitCount, LONG width, LONG height, BYTE* rows,
                      DWORD rowBytes)
 {
+    // A run that crosses the end of a row is cut there, as readers of the format do (writers pad
+    // rows to whole words: 64-pixel runs for a 63-pixel-wide picture); a run below the last row
+    // or a move outside the picture is refused.
     const bool rle4 = bitCount == 4;
     LONG x = 0, y = 0;
     SIZE_T pos = 0;
@@ -138,14 +133,11 @@ bool DecodeRlePixels(const BYTE* src, SIZE_T srcBytes, int bitCount, LONG width,
         BYTE value = src[pos + 1];
         pos += 2;
         if (count > 0) {
-            if (y >= height || x + count > width)
+            if (y >= height)
                 return false;
             BYTE* row = rows + static_cast<SIZE_T>(y) * rowBytes;
-            for (int k = 0; k < count; ++k, ++x) {
-                if (rle4)
-                    PutNibble(row, x, (k & 1) ? (value & 0x0F) : (value >> 4));
-                else
-                    row[x] = value;
+            for (int k = 0; k < count && x < width; ++k, ++x) {
+                SetPackedIndex(row, x, bitCount, rle4 && !(k & 1) ? value >> 4 : value);
             }
             continue;
         }
@@ -167,19 +159,16 @@ bool DecodeRlePixels(const BYTE* src, SIZE_T srcBytes, int bitCount, LONG width,
             break;
         default: {
             LONG n = value;
-            if (y >= height || x + n > width)
+            if (y >= height)
                 return false;
             SIZE_T bytes = rle4 ? (n + 1) / 2 : n;
             SIZE_T padded = (bytes + 1) & ~static_cast<SIZE_T>(1);
             BYTE* row = rows + static_cast<SIZE_T>(y) * rowBytes;
-            for (LONG k = 0; k < n; ++k, ++x) {
+            for (LONG k = 0; k < n && x < width; ++k, ++x) {
                 SIZE_T at = pos + (rle4 ? k / 2 : k);
                 if (at >= srcBytes)
                     return true;
-                if (rle4)
-                    PutNibble(row, x, (k & 1) ? (src[at] & 0x0F) : (src[at] >> 4));
-                else
-                    row[x] = src[at];
+                SetPackedIndex(row, x, bitCount, rle4 && !(k & 1) ? src[at] >> 4 : src[at]);
             }
             pos += padded;
             break;
@@ -237,13 +226,7 @@ HGLOBAL WidenDibTo24(const void* dib)
         const BYTE* src = from + static_cast<SIZE_T>(y) * fromRow;
         BYTE* dst = to + static_cast<SIZE_T>(y) * toRow;
         for (LONG x = 0; x < width; ++x) {
-            unsigned index;
-            if (bits == 8)
-                index = src[x];
-            else if (bits == 4)
-                index = (src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F;
-            else
-                index = (src[x >> 3] >> (7 - (x & 7))) & 1;
+            unsigned index = GetPackedIndex(src, x, bits);
             *dst++ = table[index].rgbBlue;
             *dst++ = table[index].rgbGreen;
             *dst++ = table[index].rgbRed;
@@ -339,7 +322,7 @@ HGLOBAL WidenDibTo8(const void* dib, int bitCount)
         const BYTE* src = from + static_cast<SIZE_T>(y) * fromRow;
         BYTE* dst = to + static_cast<SIZE_T>(y) * toRow;
         for (LONG x = 0; x < width; ++x)
-            dst[x] = bits == 4 ? (src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F : (src[x >> 3] >> (7 - (x & 7))) & 1;
+            dst[x] = GetPackedIndex(src, x, bits);
     }
     return out;
 }

@@ -5,6 +5,7 @@
 
 #include "framework/Framework.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -30,18 +31,21 @@ HGLOBAL ReadBmp(CFile* file)
         DWORD headerSize = 0;
         if (file->Read(&headerSize, 4) < 4 || !AcceptedHeaderSize(headerSize))
             return nullptr;
-        // The table and rows follow; a file shorter than its header promises leaves zero rows.
+        std::vector<BYTE> packed(headerSize);
+        std::memcpy(packed.data(), &headerSize, 4);
+        if (file->Read(packed.data() + 4, headerSize - 4) < headerSize - 4)
+            return nullptr;
+        // Only what the header promises is read, and no more than the file holds; a file shorter
+        // than its header promises leaves zero rows.
+        SIZE_T pixelOffset = fileHeader.bfOffBits >= sizeof(fileHeader) ? fileHeader.bfOffBits - sizeof(fileHeader) : 0;
+        ULONGLONG promised = PromisedDibBytes(packed.data(), packed.size(), pixelOffset);
         ULONGLONG position = file->GetPosition(), length = file->GetLength();
         ULONGLONG rest = length > position ? length - position : 0;
-        if (rest > kMaxDibBytes)
-            rest = kMaxDibBytes;
-        std::vector<BYTE> packed(static_cast<size_t>(4 + rest));
-        std::memcpy(packed.data(), &headerSize, 4);
-        UINT read = rest ? file->Read(packed.data() + 4, static_cast<UINT>(rest)) : 0;
-        if (read < headerSize - 4)
-            return nullptr;
-        packed.resize(4 + read);
-        SIZE_T pixelOffset = fileHeader.bfOffBits >= sizeof(fileHeader) ? fileHeader.bfOffBits - sizeof(fileHeader) : 0;
+        ULONGLONG wanted = promised > headerSize ? promised - headerSize : 0;
+        wanted = std::min({wanted, rest, kMaxDibBytes});
+        packed.resize(static_cast<size_t>(headerSize + wanted));
+        UINT read = wanted ? file->Read(packed.data() + headerSize, static_cast<UINT>(wanted)) : 0;
+        packed.resize(headerSize + read);
         return NormalizeDib(packed.data(), packed.size(), pixelOffset);
     } catch (CFileException* e) {
         e->Delete();

@@ -1,6 +1,7 @@
 #include "image/DibFilter.h"
 
 #include "image/DibCore.h"
+#include "image/DibPixelView.h"
 #include "image/DibDepth.h"
 
 #include <cmath>
@@ -126,9 +127,7 @@ HGLOBAL ConvertDibToGray(HGLOBAL dib)
                 g = line[x * 3 + 1];
                 r = line[x * 3 + 2];
             } else {
-                int index = bits == 8   ? line[x]
-                            : bits == 4 ? (line[x / 2] >> ((x & 1) ? 0 : 4)) & 15
-                                        : (line[x / 8] >> (7 - (x & 7))) & 1;
+                int index = GetPackedIndex(line, x, bits);
                 r = palette[index].rgbRed;
                 g = palette[index].rgbGreen;
                 b = palette[index].rgbBlue;
@@ -177,23 +176,14 @@ HGLOBAL FlipDib(HGLOBAL dib, int flag)
         BYTE* line = pixels + static_cast<size_t>(y) * row;
         for (LONG x = 0, mirror = width - 1; x < width / 2; ++x, --mirror) {
             switch (bits) {
-            case 1: {
-                BYTE maskA = static_cast<BYTE>(0x80 >> (x & 7)), maskB = static_cast<BYTE>(0x80 >> (mirror & 7));
-                bool a = (line[x / 8] & maskA) != 0, b = (line[mirror / 8] & maskB) != 0;
-                line[x / 8] = static_cast<BYTE>(b ? line[x / 8] | maskA : line[x / 8] & ~maskA);
-                line[mirror / 8] = static_cast<BYTE>(a ? line[mirror / 8] | maskB : line[mirror / 8] & ~maskB);
+            case 1:
+            case 4:
+            case 8: {
+                BYTE a = GetPackedIndex(line, x, bits), b = GetPackedIndex(line, mirror, bits);
+                SetPackedIndex(line, x, bits, b);
+                SetPackedIndex(line, mirror, bits, a);
                 break;
             }
-            case 4: {
-                int shiftA = (x & 1) ? 0 : 4, shiftB = (mirror & 1) ? 0 : 4;
-                int a = (line[x / 2] >> shiftA) & 15, b = (line[mirror / 2] >> shiftB) & 15;
-                line[x / 2] = static_cast<BYTE>((line[x / 2] & ~(15 << shiftA)) | b << shiftA);
-                line[mirror / 2] = static_cast<BYTE>((line[mirror / 2] & ~(15 << shiftB)) | a << shiftB);
-                break;
-            }
-            case 8:
-                std::swap(line[x], line[mirror]);
-                break;
             case 24:
                 for (int c = 0; c < 3; ++c)
                     std::swap(line[x * 3 + c], line[mirror * 3 + c]);

@@ -4,6 +4,46 @@
 
 #include "image/DibCore.h"
 
+// The palette index of pixel x of a row of 1, 4 or 8 bits a pixel (the high bits first); 0 for
+// other depths.
+inline BYTE GetPackedIndex(const BYTE* row, LONG x, int bits)
+{
+    switch (bits) {
+    case 8:
+        return row[x];
+    case 4:
+        return (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F;
+    case 1:
+        return (row[x >> 3] >> (7 - (x & 7))) & 1;
+    default:
+        return 0;
+    }
+}
+
+// Sets pixel x of such a row to the index (its low bits), leaving the other pixels alone.
+inline void SetPackedIndex(BYTE* row, LONG x, int bits, unsigned index)
+{
+    switch (bits) {
+    case 8:
+        row[x] = static_cast<BYTE>(index);
+        break;
+    case 4: {
+        BYTE& b = row[x >> 1];
+        b = (x & 1) ? static_cast<BYTE>((b & 0xF0) | (index & 0x0F))
+                    : static_cast<BYTE>((b & 0x0F) | ((index & 0x0F) << 4));
+        break;
+    }
+    case 1: {
+        BYTE mask = static_cast<BYTE>(0x80 >> (x & 7));
+        BYTE& b = row[x >> 3];
+        b = (index & 1) ? static_cast<BYTE>(b | mask) : static_cast<BYTE>(b & ~mask);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
 struct DibPixelView
 {
     BYTE* bits;
@@ -31,14 +71,8 @@ struct DibPixelView
         case 24:
             p += static_cast<SIZE_T>(x) * 3;
             return (static_cast<DWORD>(p[0]) << 16) | (static_cast<DWORD>(p[1]) << 8) | p[2];
-        case 8:
-            return p[x];
-        case 4:
-            return (p[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F;
-        case 1:
-            return (p[x >> 3] >> (7 - (x & 7))) & 1;
         default:
-            return 0;
+            return GetPackedIndex(p, x, bitCount);
         }
     }
 
@@ -54,22 +88,8 @@ struct DibPixelView
             p[1] = static_cast<BYTE>(value >> 8);
             p[2] = static_cast<BYTE>(value);
             break;
-        case 8:
-            p[x] = static_cast<BYTE>(value);
-            break;
-        case 4: {
-            BYTE& b = p[x >> 1];
-            b = (x & 1) ? static_cast<BYTE>((b & 0xF0) | (value & 0x0F))
-                        : static_cast<BYTE>((b & 0x0F) | ((value & 0x0F) << 4));
-            break;
-        }
-        case 1: {
-            BYTE mask = static_cast<BYTE>(0x80 >> (x & 7));
-            BYTE& b = p[x >> 3];
-            b = (value & 1) ? static_cast<BYTE>(b | mask) : static_cast<BYTE>(b & ~mask);
-            break;
-        }
         default:
+            SetPackedIndex(p, x, bitCount, value);
             break;
         }
     }

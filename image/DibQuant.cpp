@@ -1,6 +1,7 @@
 #include "image/DibQuant.h"
 
 #include "image/DibCore.h"
+#include "image/DibPixelView.h"
 #include "image/DibDepth.h"
 #include "image/DibValidate.h"
 #include "image/codecs/SaveDib.h"
@@ -102,14 +103,8 @@ bool CGraphArray::LoadPixels()
             case 24:
                 to[x] = row[x * 3] | row[x * 3 + 1] << 8 | row[x * 3 + 2] << 16;
                 break;
-            case 8:
-                to[x] = QuadColor(palette[row[x]]);
-                break;
-            case 4:
-                to[x] = QuadColor(palette[(row[x / 2] >> ((x & 1) ? 0 : 4)) & 15]);
-                break;
             default:
-                to[x] = QuadColor(palette[(row[x / 8] >> (7 - (x & 7))) & 1]);
+                to[x] = QuadColor(palette[GetPackedIndex(row, x, bits)]);
                 break;
             }
         }
@@ -161,15 +156,8 @@ bool CGraphArray::BuildResult()
                 row[x * 3 + 1] = static_cast<BYTE>(v >> 8);
                 row[x * 3 + 2] = static_cast<BYTE>(v >> 16);
                 break;
-            case 8:
-                row[x] = static_cast<BYTE>(v);
-                break;
-            case 4:
-                row[x / 2] |= static_cast<BYTE>((x & 1) ? (v & 15) : (v & 15) << 4);
-                break;
             default:
-                if (v & 1)
-                    row[x / 8] |= static_cast<BYTE>(0x80 >> (x & 7));
+                SetPackedIndex(row, x, depth, v);
                 break;
             }
         }

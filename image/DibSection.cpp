@@ -1,6 +1,7 @@
 #include "image/DibSection.h"
 
 #include "image/DibCore.h"
+#include "image/DibPixelView.h"
 #include "image/DibFile.h"
 #include "image/DibPaint.h"
 #include "image/DibValidate.h"
@@ -451,11 +452,8 @@ int CDibSection::MakeMask(HGLOBAL dib, COLORREF colour)
             const BYTE* line = pixels + static_cast<size_t>(y) * row;
             BYTE* out = maskBits + static_cast<size_t>(y) * maskRow;
             for (LONG x = 0; x < width; ++x) {
-                int index = bits == 8   ? line[x]
-                            : bits == 4 ? (line[x / 2] >> ((x & 1) ? 0 : 4)) & 15
-                                        : (line[x / 8] >> (7 - (x & 7))) & 1;
-                if (!transparent[index])
-                    out[x / 8] |= static_cast<BYTE>(0x80 >> (x & 7));
+                if (!transparent[GetPackedIndex(line, x, bits)])
+                    SetPackedIndex(out, x, 1, 1);
             }
         }
     }

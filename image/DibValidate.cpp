@@ -190,6 +190,49 @@ HGLOBAL NormalizeDib(const void* packed, SIZE_T bytes, SIZE_T pixelOffset)
     return out;
 }
 
+ULONGLONG PromisedDibBytes(const void* packed, SIZE_T headerBytes, SIZE_T pixelOffset)
+{
+    DWORD headerSize = 0;
+    if (!packed || headerBytes < 4)
+        return 0;
+    std::memcpy(&headerSize, packed, 4);
+    if ((headerSize != 12 && headerSize != 40 && headerSize != 52 && headerSize != 56 && headerSize != 108 &&
+         headerSize != 124) ||
+        headerBytes < headerSize)
+        return 0;
+    LONGLONG width, height;
+    unsigned bits;
+    DWORD compression = BI_RGB, used = 0, sizeImage = 0;
+    ULONGLONG entryBytes = 4;
+    if (headerSize == 12) {
+        BITMAPCOREHEADER core;
+        std::memcpy(&core, packed, sizeof(core));
+        width = core.bcWidth;
+        height = core.bcHeight;
+        bits = core.bcBitCount;
+        entryBytes = 3;
+    } else {
+        BITMAPINFOHEADER header;
+        std::memcpy(&header, packed, sizeof(header));
+        width = header.biWidth;
+        height = header.biHeight < 0 ? -static_cast<LONGLONG>(header.biHeight) : header.biHeight;
+        bits = header.biBitCount;
+        compression = header.biCompression;
+        used = header.biClrUsed;
+        sizeImage = header.biSizeImage;
+    }
+    if (width <= 0 || height <= 0 || !DepthSupported(bits) || !CompressionFits(compression, bits) ||
+        !ColorsFit(used, bits))
+        return 0;
+    ULONGLONG colors = used ? used : (bits <= 8 ? 1u << bits : 0);
+    ULONGLONG rowsAt = headerSize + colors * entryBytes + (compression == BI_BITFIELDS && headerSize == 40 ? 12 : 0);
+    if (pixelOffset > rowsAt)
+        rowsAt = pixelOffset;
+    if (IsRle(compression))
+        return sizeImage ? rowsAt + sizeImage : ~0ull;
+    return rowsAt + RowBytes(width, bits) * static_cast<ULONGLONG>(height);
+}
+
 HGLOBAL AdoptDib(HGLOBAL dib)
 {
     if (!dib)

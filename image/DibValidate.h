@@ -26,6 +26,12 @@ bool CheckDibHeader(const BITMAPINFOHEADER& header, DibLayout* layout = nullptr)
 // the data stay zero. Null when the DIB is refused.
 HGLOBAL NormalizeDib(const void* packed, SIZE_T bytes, SIZE_T pixelOffset = 0);
 
+// The bytes a packed DIB of any header kind says it holds, counted from its header: header,
+// masks and table, then its rows from pixelOffset when that lies past them (run-length data: its
+// image size, or unbounded when that is 0). 0 when the header is refused. headerBytes holds at
+// least the header's own size.
+ULONGLONG PromisedDibBytes(const void* header, SIZE_T headerBytes, SIZE_T pixelOffset = 0);
+
 // Takes ownership of a DIB from outside: returns it unchanged when already normal, else a
 // normalised copy (the input freed), or null (the input freed) when it is refused.
 HGLOBAL AdoptDib(HGLOBAL dib);

@@ -339,7 +339,10 @@ void VyxPostfix::FormulaPostfix()
         m_postfix->Clear();
         throw;
     }
-    LogWrite(LogSourceRecord("VyxPostfix", __LINE__, "VyxPostfix::FormulaPostfix"), LogLevelDebug, L"%s", ToString());
+    // The dump of a script function holds all its statements: built only for a debug line.
+    if (IsLogLevelOn(LogLevelDebug))
+        LogWrite(LogSourceRecord("VyxPostfix", __LINE__, "VyxPostfix::FormulaPostfix"), LogLevelDebug, L"%s",
+                 ToString());
 }
 
 wchar_t VyxPostfix::ParseListChecked(wchar_t c)

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <new>
 
 namespace {
 
@@ -66,6 +67,25 @@ const struct
     {L"DT_WORDBREAK", 16},
 };
 
+// The failure code of an exception other than the library's, inside a catch-all: -2 when memory
+// ran out (a text grown without bound), -3 for anything else.
+int FailureCode()
+{
+    try {
+        throw;
+    } catch (CMemoryException* e) {
+        e->Delete();
+        return -2;
+    } catch (CException* e) {
+        e->Delete();
+        return -3;
+    } catch (const std::bad_alloc&) {
+        return -2;
+    } catch (...) {
+        return -3;
+    }
+}
+
 } // namespace
 
 VyxScript::VyxScript() = default;
@@ -118,8 +138,11 @@ int VyxScript::Load(const wchar_t* path)
     } catch (VyxGlobalErrorException* e) {
         m_state = e->GetCode();
         delete e;
-        if (m_state == 1 || m_state == 0)
-            m_state = -3; // a parse failure never reads as loaded or as no script
+        // A parse failure never reads as loaded, as no script or as an unreadable file.
+        if (m_state == 1 || m_state == 0 || m_state == -1)
+            m_state = -3;
+    } catch (...) {
+        m_state = FailureCode();
     }
     return m_state;
 }
@@ -138,6 +161,8 @@ int VyxScript::Run()
         int code = e->GetCode();
         delete e;
         return code;
+    } catch (...) {
+        return FailureCode();
     }
 }
 

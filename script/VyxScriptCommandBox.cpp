@@ -22,9 +22,10 @@ int VyxScriptCommandBox::Execute()
         return 0;
     std::vector<POINTD> points = EvaluatePoints();
     DrawStyle style = EvaluateStyle(0, 1, true);
-    LogWrite(LogSourceRecord("VyxScriptCommandBox", __LINE__, "VyxScriptCommandBox::Execute"), LogLevelInfo,
-             L"Box %s, #%06X, %g, %d, #%06X, %d", PointsText(points, true, IsFromCurrentPoint()),
-             RgbText(style.penColour), style.penWidth, style.penStyle, RgbText(style.fillColour), style.hatchStyle);
+    if (IsLogLevelOn(LogLevelInfo))
+        LogWrite(LogSourceRecord("VyxScriptCommandBox", __LINE__, "VyxScriptCommandBox::Execute"), LogLevelInfo,
+                 L"Box %s, #%06X, %g, %d, #%06X, %d", PointsText(points, true, IsFromCurrentPoint()),
+                 RgbText(style.penColour), style.penWidth, style.penStyle, RgbText(style.fillColour), style.hatchStyle);
     VyxDrawTools tools(dc);
     SelectStyle(tools, style, true);
     DrawBetweenPoints(ToDevice(points), [dc](const POINTD& a, const POINTD& b) {

@@ -23,9 +23,10 @@ int VyxScriptCommandCircle::Execute()
     double radiusX = EvaluateDouble(GetParameter(0));
     double radiusY = EvaluateDouble(GetParameter(1));
     DrawStyle style = EvaluateStyle(2, 3, true);
-    LogWrite(LogSourceRecord("VyxScriptCommandCircle", __LINE__, "VyxScriptCommandCircle::Execute"), LogLevelInfo,
-             L"Circle %s, %g, %g, #%06X, %g, %d, #%06X, %d", PointsText(points, true, false), radiusX, radiusY,
-             RgbText(style.penColour), style.penWidth, style.penStyle, RgbText(style.fillColour), style.hatchStyle);
+    if (IsLogLevelOn(LogLevelInfo))
+        LogWrite(LogSourceRecord("VyxScriptCommandCircle", __LINE__, "VyxScriptCommandCircle::Execute"), LogLevelInfo,
+                 L"Circle %s, %g, %g, #%06X, %g, %d, #%06X, %d", PointsText(points, true, false), radiusX, radiusY,
+                 RgbText(style.penColour), style.penWidth, style.penStyle, RgbText(style.fillColour), style.hatchStyle);
     double rx = ToDevice(radiusX, 0);
     double ry = ToDevice(radiusY, 1);
     if (rx <= 0.0)

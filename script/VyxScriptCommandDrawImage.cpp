@@ -49,8 +49,9 @@ int VyxScriptCommandDrawImage::Execute()
     EvaluateCorners(corners);
     double x1 = corners[0], y1 = corners[1], x2 = corners[2], y2 = corners[3];
     int flags = EvaluateInt(GetParameter(0));
-    LogWrite(LogSourceRecord("VyxScriptCommandDrawImage", __LINE__, "VyxScriptCommandDrawImage::Execute"), LogLevelInfo,
-             L"DrawImage (%g,%g)-(%g,%g),%d", x1, y1, x2, y2, flags);
+    if (IsLogLevelOn(LogLevelInfo))
+        LogWrite(LogSourceRecord("VyxScriptCommandDrawImage", __LINE__, "VyxScriptCommandDrawImage::Execute"),
+                 LogLevelInfo, L"DrawImage (%g,%g)-(%g,%g),%d", x1, y1, x2, y2, flags);
     x1 = ToDevice(x1, 0);
     x2 = ToDevice(x2, 0);
     y1 = ToDevice(y1, 1);

@@ -80,9 +80,11 @@ int VyxScriptCommandDrawText::Execute()
     font.lfUnderline = underline;
     font.lfStrikeOut = strikeOut;
 
-    LogWrite(LogSourceRecord("VyxScriptCommandDrawText", __LINE__, "VyxScriptCommandDrawText::Execute"), LogLevelInfo,
-             L"DrawText (%g, %g)-(%g, %g), \"%s\", %d, \"%s\", #%06X, (%g:%g), %s", x1, y1, x2, y2, text, flags, face,
-             RgbText(colour), fontWidth, fontHeight, WeightText(weight, italic, underline, strikeOut));
+    if (IsLogLevelOn(LogLevelInfo))
+        LogWrite(LogSourceRecord("VyxScriptCommandDrawText", __LINE__, "VyxScriptCommandDrawText::Execute"),
+                 LogLevelInfo, L"DrawText (%g, %g)-(%g, %g), \"%s\", %d, \"%s\", #%06X, (%g:%g), %s", x1, y1, x2, y2,
+                 text, flags, face, RgbText(colour), fontWidth, fontHeight,
+                 WeightText(weight, italic, underline, strikeOut));
     x1 = ToDevice(x1, 0);
     x2 = ToDevice(x2, 0);
     y1 = ToDevice(y1, 1);

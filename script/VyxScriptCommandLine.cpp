@@ -24,9 +24,10 @@ int VyxScriptCommandLine::Execute()
     DrawStyle style = EvaluateStyle(0, 1, false);
     if (style.penStyle < 0)
         style.penStyle = 0;
-    LogWrite(LogSourceRecord("VyxScriptCommandLine", __LINE__, "VyxScriptCommandLine::Execute"), LogLevelInfo,
-             L"Line %s, #%06X, %g, %d", PointsText(points, false, IsFromCurrentPoint()), RgbText(style.penColour),
-             style.penWidth, style.penStyle);
+    if (IsLogLevelOn(LogLevelInfo))
+        LogWrite(LogSourceRecord("VyxScriptCommandLine", __LINE__, "VyxScriptCommandLine::Execute"), LogLevelInfo,
+                 L"Line %s, #%06X, %g, %d", PointsText(points, false, IsFromCurrentPoint()), RgbText(style.penColour),
+                 style.penWidth, style.penStyle);
     std::vector<POINTD> device = ToDevice(points);
     VyxDrawTools tools(dc);
     SelectStyle(tools, style, false);

@@ -21,9 +21,10 @@ int VyxScriptCommandPolygon::Execute()
         return 0;
     std::vector<POINTD> points = EvaluatePoints();
     DrawStyle style = EvaluateStyle(0, 1, true);
-    LogWrite(LogSourceRecord("VyxScriptCommandPolygon", __LINE__, "VyxScriptCommandPolygon::Execute"), LogLevelInfo,
-             L"Polygon %s, #%06X, %g, %d, #%06X, %d", PointsText(points, false, IsFromCurrentPoint()),
-             RgbText(style.penColour), style.penWidth, style.penStyle, RgbText(style.fillColour), style.hatchStyle);
+    if (IsLogLevelOn(LogLevelInfo))
+        LogWrite(LogSourceRecord("VyxScriptCommandPolygon", __LINE__, "VyxScriptCommandPolygon::Execute"), LogLevelInfo,
+                 L"Polygon %s, #%06X, %g, %d, #%06X, %d", PointsText(points, false, IsFromCurrentPoint()),
+                 RgbText(style.penColour), style.penWidth, style.penStyle, RgbText(style.fillColour), style.hatchStyle);
     std::vector<POINTD> device = ToDevice(points);
     std::vector<POINT> vertices;
     if (IsFromCurrentPoint()) {

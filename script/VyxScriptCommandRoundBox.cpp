@@ -23,10 +23,11 @@ int VyxScriptCommandRoundBox::Execute()
     DrawStyle style = EvaluateStyle(0, 3, true);
     double cornerWidth = EvaluateDouble(GetParameter(1));
     double cornerHeight = EvaluateDouble(GetParameter(2));
-    LogWrite(LogSourceRecord("VyxScriptCommandRoundBox", __LINE__, "VyxScriptCommandRoundBox::Execute"), LogLevelInfo,
-             L"RoundBox %s, #%06X, %g, %g, %g, %d, #%06X, %d", PointsText(points, false, IsFromCurrentPoint()),
-             RgbText(style.penColour), cornerWidth, cornerHeight, style.penWidth, style.penStyle,
-             RgbText(style.fillColour), style.hatchStyle);
+    if (IsLogLevelOn(LogLevelInfo))
+        LogWrite(LogSourceRecord("VyxScriptCommandRoundBox", __LINE__, "VyxScriptCommandRoundBox::Execute"),
+                 LogLevelInfo, L"RoundBox %s, #%06X, %g, %g, %g, %d, #%06X, %d",
+                 PointsText(points, false, IsFromCurrentPoint()), RgbText(style.penColour), cornerWidth, cornerHeight,
+                 style.penWidth, style.penStyle, RgbText(style.fillColour), style.hatchStyle);
     int cornerX = Truncate(ToDevice(cornerWidth, 0));
     int cornerY = Truncate(ToDevice(cornerHeight, 1));
     VyxDrawTools tools(dc);

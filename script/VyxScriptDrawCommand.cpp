@@ -1,9 +1,11 @@
 #include "script/VyxScriptDrawCommands.h"
 
+#include "foundation/VyxGlobalErrorException.h"
 #include "foundation/VyxLog.h"
 #include "script/VyxDrawContext.h"
 #include "script/VyxSpline.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -118,10 +120,20 @@ int VyxScriptDrawCommand::DrawSpline(bool cubic)
         style.penStyle = 0;
     if (perCurve < 1)
         perCurve = 100;
-    LogWrite(LogSourceRecord(cubic ? "VyxScriptCommandCSpline" : "VyxScriptCommandBSpline", __LINE__,
-                             cubic ? "VyxScriptCommandCSpline::Execute" : "VyxScriptCommandBSpline::Execute"),
-             LogLevelInfo, cubic ? L"CSpLine %s, #%06X, %g, %d, %d" : L"BSpLine %s, #%06X, %g, %d, %d",
-             PointsText(points, !cubic, false), RgbText(style.penColour), style.penWidth, style.penStyle, perCurve);
+    // More points on a curve than the output has pixels around it draw nothing more; far more
+    // would only take memory (50 million points came to a gigabyte).
+    const VyxDrawContext* context = GetDrawContext();
+    int most = std::max(4096, 2 * (std::max(context->m_widthPx, 0) + std::max(context->m_heightPx, 0)));
+    if (perCurve > most)
+        ThrowGlobalErrorAtLevel(VyxGlobalErrorException::Create(
+                                    cubic ? "VyxScriptCommandCSpline" : "VyxScriptCommandBSpline", __LINE__,
+                                    cubic ? "VyxScriptCommandCSpline::Execute" : "VyxScriptCommandBSpline::Execute"),
+                                4, -3, L"too many points per curve: %d (at most %d)", perCurve, most);
+    if (IsLogLevelOn(LogLevelInfo))
+        LogWrite(LogSourceRecord(cubic ? "VyxScriptCommandCSpline" : "VyxScriptCommandBSpline", __LINE__,
+                                 cubic ? "VyxScriptCommandCSpline::Execute" : "VyxScriptCommandBSpline::Execute"),
+                 LogLevelInfo, cubic ? L"CSpLine %s, #%06X, %g, %d, %d" : L"BSpLine %s, #%06X, %g, %d, %d",
+                 PointsText(points, !cubic, false), RgbText(style.penColour), style.penWidth, style.penStyle, perCurve);
     std::vector<POINTD> device = ToDevice(points);
     VyxPointDArray curve;
     VyxSpline spline;

@@ -105,28 +105,29 @@ LogSourceRecord Source(int line, const char* function)
 
 } // namespace
 
-// Counts the script-function calls in progress across all functions (recursion can pass from
-// one function to another) and refuses one beyond the limit instead of exhausting the stack.
-class VyxScriptFunction::CallDepth
+// One count for everything that nests on the stack while a script is parsed or run (blocks,
+// definitions, calls, which can pass from one function to another); one level beyond the bound
+// raises instead of exhausting the stack. Per thread: each thread has a stack of its own.
+class VyxScriptFunction::NestingDepth
 {
 public:
-    explicit CallDepth(const wchar_t* name)
+    NestingDepth(const wchar_t* what, const char* function)
     {
-        if (s_depth >= MaxCallDepth)
-            ThrowGlobalErrorAtLevel(
-                VyxGlobalErrorException::Create("VyxScriptFunction", __LINE__, "VyxScriptFunction::OperateFunction"), 4,
-                ePostFixTooDeep, L"script functions nested deeper than %d: %s", static_cast<int>(MaxCallDepth), name);
+        if (s_depth >= MaxNestingDepth)
+            ThrowGlobalErrorAtLevel(VyxGlobalErrorException::Create("VyxScriptFunction", __LINE__, function), 4,
+                                    ePostFixTooDeep, L"script nested deeper than %d: %s",
+                                    static_cast<int>(MaxNestingDepth), what);
         ++s_depth;
     }
-    ~CallDepth() { --s_depth; }
-    CallDepth(const CallDepth&) = delete;
-    CallDepth& operator=(const CallDepth&) = delete;
+    ~NestingDepth() { --s_depth; }
+    NestingDepth(const NestingDepth&) = delete;
+    NestingDepth& operator=(const NestingDepth&) = delete;
 
 private:
-    static int s_depth;
+    static thread_local int s_depth;
 };
 
-int VyxScriptFunction::CallDepth::s_depth = 0;
+thread_local int VyxScriptFunction::NestingDepth::s_depth = 0;
 
 // A run keeps the statement index of the run it interrupted (a function calling itself).
 class VyxScriptFunction::RunScope
@@ -152,7 +153,21 @@ private:
 
 VyxScriptFunction::VyxScriptFunction() = default;
 
-VyxScriptFunction::~VyxScriptFunction() = default;
+VyxScriptFunction::~VyxScriptFunction()
+{
+    DropStatements();
+}
+
+void VyxScriptFunction::DropStatements()
+{
+    // Statements shared with a copy outlive this function: none may point back at it.
+    for (int i = 0; i < m_statements.GetCount(); ++i) {
+        VyxScriptCommand* statement = m_statements.GetData()[i];
+        if (statement->GetOwner() == this)
+            statement->SetOwner(nullptr);
+    }
+    m_statements.RemoveAll();
+}
 
 VyxScriptFunction& VyxScriptFunction::operator=(const VyxPostfix& other)
 {
@@ -180,11 +195,11 @@ void VyxScriptFunction::CopyFrom(const VyxScriptFunction& other)
         return;
     m_context = other.m_context;
     m_registry = other.m_registry;
-    m_statements.RemoveAll();
+    DropStatements();
+    // Shared: each statement is run by, and reads the variables of, the function running it.
     for (int i = 0; i < other.m_statements.GetCount(); ++i) {
         VyxScriptCommand* statement = other.m_statements.GetData()[i];
         statement->AddHolder();
-        statement->SetOwner(this);
         m_statements.Add(statement);
     }
     m_functions = other.m_functions;
@@ -202,7 +217,7 @@ void VyxScriptFunction::Clear()
 {
     if (m_functions)
         m_functions->RemoveAll();
-    m_statements.RemoveAll();
+    DropStatements();
     GetLocalVariables() = VyxVariantMap();
     m_index = 0;
     m_current = nullptr;
@@ -260,15 +275,17 @@ int VyxScriptFunction::TakeStatement(const CString& text, VyxText& source)
     std::unique_ptr<VyxScriptCommand> statement(ParseFunction(text));
     if (!statement)
         return -1;
-    LogWrite(Source(__LINE__, "VyxScriptFunction::ParseText"), LogLevelDebug, L"#%04d:%s",
-             m_context ? m_context->m_lineNumber : 0, statement->ToString());
+    if (IsLogLevelOn(LogLevelDebug))
+        LogWrite(Source(__LINE__, "VyxScriptFunction::ParseText"), LogLevelDebug, L"#%04d:%s",
+                 m_context ? m_context->m_lineNumber : 0, statement->ToString());
     switch (statement->GetId()) {
     case StatementFunction: {
         if (!m_functions)
             return -1; // a function without a map cannot hold definitions
+        NestingDepth depth(statement->GetParameter(0), "VyxScriptFunction::ParseText");
         VyxScriptFunction* function = m_functions->Take(statement->GetParameter(0));
         function->SetLinks(m_context, m_registry, m_functions);
-        function->m_statements.RemoveAll();
+        function->DropStatements();
         function->GetLocalVariables() = VyxVariantMap();
         VyxScriptCommand* definition = statement.release();
         function->AddStatement(definition);
@@ -372,6 +389,7 @@ const VyxVariant& VyxScriptFunction::ExecStatement()
     VyxVariant& result = StatementResult();
     result = VyxVariant();
     VyxScriptCommand* statement = m_statements.GetAt(m_index);
+    statement->SetOwner(this);
     m_current = statement;
     switch (statement->GetId()) {
     case StatementWhile:
@@ -393,8 +411,9 @@ const VyxVariant& VyxScriptFunction::ExecStatement()
         break;
     case StatementExpression:
         Evaluate(statement->GetParameter(0));
-        LogWrite(Source(__LINE__, "VyxScriptFunction::ExecStatement"), LogLevelInfo, L"Statement: %s",
-                 statement->GetParameter(0));
+        if (IsLogLevelOn(LogLevelInfo))
+            LogWrite(Source(__LINE__, "VyxScriptFunction::ExecStatement"), LogLevelInfo, L"Statement: %s",
+                     statement->GetParameter(0));
         break;
     default:
         statement->Execute();
@@ -419,6 +438,7 @@ int VyxScriptFunction::FindBlockEnd(int index) const
 
 void VyxScriptFunction::ExecWhile(VyxScriptCommand* statement)
 {
+    NestingDepth depth(L"WHILE", "VyxScriptFunction::ExecStatement");
     CString condition = statement->GetParameter(0);
     bool running = Evaluate(condition).GetBool();
     int start = m_index;
@@ -442,6 +462,7 @@ void VyxScriptFunction::ExecWhile(VyxScriptCommand* statement)
 
 void VyxScriptFunction::ExecIf(VyxScriptCommand* statement)
 {
+    NestingDepth depth(L"IF", "VyxScriptFunction::ExecStatement");
     bool running = Evaluate(statement->GetParameter(0)).GetBool();
     bool taken = running; // once a branch has run, every later branch is passed over
     for (++m_index; m_index < m_statements.GetCount(); ++m_index) {
@@ -531,7 +552,7 @@ const VyxVariant& VyxScriptFunction::OperateFunction(const VyxVariant& name, Vyx
         RaiseEvaluationError(ePostFixSyntax);
     for (int i = 0; i < arguments.GetCount(); ++i)
         function->SetLocalVariable(definition->GetParameter(i + 1), arguments.GetAt(i));
-    CallDepth depth(name.GetString());
+    NestingDepth depth(name.GetString(), "VyxScriptFunction::OperateFunction");
     VyxVariant value(function->RunFunction());
     result = value;
     return result;

@@ -31,8 +31,9 @@ enum VyxStatementId {
 class VyxScriptFunction : public VyxPostfix
 {
 public:
-    // Script functions calling one another nest at most this deep.
-    enum { MaxCallDepth = 200 };
+    // Blocks being run, function definitions being parsed and calls in progress, counted
+    // together, nest at most this deep: no script, however deep, exhausts the stack.
+    enum { MaxNestingDepth = 400 };
 
     VyxScriptFunction();
     ~VyxScriptFunction() override;
@@ -81,9 +82,11 @@ protected:
     const VyxVariant& OperateFunction(const VyxVariant& name, VyxVariantArray& arguments) override;
 
 private:
-    class CallDepth;
+    class NestingDepth;
     class RunScope;
 
+    // Empties the statement list; shared statements no longer point at this function.
+    void DropStatements();
     // 1 stopped at FEND, 0 the parse ends, -1 go on.
     int TakeStatement(const CString& text, VyxText& source);
     void ExecWhile(VyxScriptCommand* statement);

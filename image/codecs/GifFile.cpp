@@ -1,6 +1,7 @@
 #include "image/codecs/GifFile.h"
 
 #include "image/DibCore.h"
+#include "image/DibPixelView.h"
 #include "image/DibValidate.h"
 
 #include <cstring>
@@ -356,11 +357,7 @@ int GifFile::BuildDibs()
         }
         // Indices the depth cannot hold show as entry 0.
         for (int x = 0; x < m_frameWidth; ++x) {
-            int index = from[x] < entries ? from[x] : 0;
-            if (dibBits == 4)
-                to[x / 2] |= static_cast<BYTE>((x & 1) ? index : index << 4);
-            else if (index)
-                to[x / 8] |= static_cast<BYTE>(0x80 >> (x & 7));
+            SetPackedIndex(to, x, dibBits, from[x] < entries ? from[x] : 0);
         }
     }
 

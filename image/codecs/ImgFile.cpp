@@ -45,7 +45,8 @@ int ImgFile::ReadInfo()
 bool ImgFile::PrepareEncoding()
 {
     if (m_format == CXIMAGE_FORMAT_JPG) {
-        m_codecOption = 0;
+        // The JPEG save helpers' flags are the encoder's options (flag 2 progressive, flag 1 grey).
+        m_codecOption = (m_flag2 ? CxImage::kJpegProgressive : 0) | (m_flag1 ? CxImage::kJpegGreyscale : 0);
         m_image.SetJpegQuality(static_cast<BYTE>(m_quality));
     }
     m_image.SetCodecOption(m_codecOption, m_format);

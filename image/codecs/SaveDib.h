@@ -12,7 +12,7 @@ int SaveDibAsBmp(const wchar_t* path, HGLOBAL dib);
 int SaveDibAsGif(const wchar_t* path, HGLOBAL dib, DWORD codecOption);
 int SaveDibAs(const wchar_t* path, HGLOBAL dib, DWORD format);
 // flagA sets the codec's flag 2, flagB its flag 1. The JPEG 2000 quality (100: lossless) reaches
-// the encoder.
+// the encoder. For JPEG, flagA writes a progressive file and flagB a grey one.
 int SaveDibAsJpeg2000(const wchar_t* path, HGLOBAL dib, int quality, int flagA, int flagB);
 int SaveDibAsJpeg(const wchar_t* path, HGLOBAL dib, int quality, int flagA, int flagB);
 int SaveDibAsPng(const wchar_t* path, HGLOBAL dib, DWORD codecOption);

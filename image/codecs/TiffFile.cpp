@@ -3,6 +3,8 @@
 #include "image/codecs/TiffMemory.h"
 
 #include "image/DibCore.h"
+#include "image/DibPixelView.h"
+#include "image/DibFilter.h"
 #include "image/DibValidate.h"
 
 #include <tiffio.h>
@@ -61,6 +63,7 @@ struct PageFacts
     uint16_t photometric = 0xFFFF;
     uint16_t planar = PLANARCONFIG_CONTIG;
     uint32_t rowsPerStrip = 0;
+    uint16_t orientation = ORIENTATION_TOPLEFT; // 1..8
     bool tiled = false;
 };
 
@@ -147,8 +150,7 @@ bool ReadStrips(TIFF* tif, const PageFacts& page, BYTE* bits, DWORD rowBytes, St
         } else if (page.bitsPerSample == 2) {
             // Two-bit samples become the nibbles of a 4-bit row.
             for (uint32_t x = 0; x < page.width && x / 4 < available; ++x) {
-                int v = (line[x / 4] >> (6 - 2 * (x % 4))) & 3;
-                to[x / 2] |= static_cast<BYTE>((x & 1) ? v : v << 4);
+                SetPackedIndex(to, x, 4, (line[x / 4] >> (6 - 2 * (x % 4))) & 3);
             }
         } else {
             std::memcpy(to, line, available < rowBytes ? available : rowBytes);
@@ -157,8 +159,19 @@ bool ReadStrips(TIFF* tif, const PageFacts& page, BYTE* bits, DWORD rowBytes, St
     return true;
 }
 
-// libtiff's RGBA reader (bottom row first, into the DIB row of the same index): the red byte as
-// the grey value of an 8-bit DIB, or red, green and blue into a 24-bit one.
+// The request that has libtiff's RGBA reader keep the rows and pixels in the order the file
+// stores them; the orientation is then applied as on every other path. The transposed
+// orientations count as their row-major counterparts.
+int StoredOrder(int orientation)
+{
+    static const int kRequest[] = {ORIENTATION_TOPLEFT, ORIENTATION_TOPRIGHT, ORIENTATION_BOTRIGHT,
+                                   ORIENTATION_BOTLEFT};
+    return kRequest[(orientation - 1) & 3];
+}
+
+// libtiff's RGBA reader, first stored row into the DIB's last row as the strips go: the red byte
+// as the grey value of an 8-bit DIB, or red, green and blue into a 24-bit one. Its colours come
+// premultiplied by alpha (over black); pictures are laid over white instead.
 bool ReadRgba(TIFF* tif, const PageFacts& page, BYTE* bits, DWORD rowBytes, bool grey)
 {
     ULONGLONG pixels = static_cast<ULONGLONG>(page.width) * page.length;
@@ -170,23 +183,38 @@ bool ReadRgba(TIFF* tif, const PageFacts& page, BYTE* bits, DWORD rowBytes, bool
     } catch (const std::bad_alloc&) {
         return false;
     }
-    if (!TIFFReadRGBAImage(tif, page.width, page.length, raster.data(), 0))
+    if (!TIFFReadRGBAImageOriented(tif, page.width, page.length, raster.data(), StoredOrder(page.orientation), 0))
         return false;
+    auto overWhite = [](uint32_t abgr, uint32_t channel) {
+        uint32_t value = channel + 255 - TIFFGetA(abgr);
+        return static_cast<BYTE>(value > 255 ? 255 : value);
+    };
     for (uint32_t y = 0; y < page.length; ++y) {
         const uint32_t* from = raster.data() + static_cast<size_t>(y) * page.width;
-        BYTE* to = bits + static_cast<size_t>(y) * rowBytes;
+        BYTE* to = bits + static_cast<size_t>(page.length - 1 - y) * rowBytes;
         for (uint32_t x = 0; x < page.width; ++x) {
             uint32_t abgr = from[x];
             if (grey) {
-                to[x] = static_cast<BYTE>(TIFFGetR(abgr));
+                to[x] = overWhite(abgr, TIFFGetR(abgr));
             } else {
-                to[x * 3] = static_cast<BYTE>(TIFFGetB(abgr));
-                to[x * 3 + 1] = static_cast<BYTE>(TIFFGetG(abgr));
-                to[x * 3 + 2] = static_cast<BYTE>(TIFFGetR(abgr));
+                to[x * 3] = overWhite(abgr, TIFFGetB(abgr));
+                to[x * 3 + 1] = overWhite(abgr, TIFFGetG(abgr));
+                to[x * 3 + 2] = overWhite(abgr, TIFFGetR(abgr));
             }
         }
     }
     return true;
+}
+
+// Turns a page read in stored order the way its orientation tag says (the transposed ones as
+// their row-major counterparts, as libtiff's RGBA reader takes them).
+void ApplyOrientation(HGLOBAL dib, int orientation)
+{
+    int rowMajor = ((orientation - 1) & 3) + 1;
+    if (rowMajor == ORIENTATION_TOPRIGHT || rowMajor == ORIENTATION_BOTRIGHT)
+        FlipDib(dib, 1);
+    if (rowMajor == ORIENTATION_BOTRIGHT || rowMajor == ORIENTATION_BOTLEFT)
+        FlipDib(dib, 0);
 }
 
 HGLOBAL ConvertPage(TIFF* tif)
@@ -203,14 +231,17 @@ HGLOBAL ConvertPage(TIFF* tif)
     if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &page.photometric))
         page.photometric = 0xFFFF;
     page.tiled = TIFFIsTiled(tif) != 0;
+    if (!TIFFGetField(tif, TIFFTAG_ORIENTATION, &page.orientation) || page.orientation < 1 || page.orientation > 8)
+        page.orientation = ORIENTATION_TOPLEFT;
     const int bps = page.bitsPerSample;
     const int photometric = page.photometric;
     if (bps == 0 || page.samplesPerPixel == 0)
         return nullptr;
 
     // Strips are copied as they stand only where a row of samples is a row of DIB pixels: one
-    // sample a pixel of 1, 2, 4 or 8 bits, or 8-bit interleaved RGB. Everything else (extra
-    // samples, separate planes, tiles, odd and 16-bit depths) goes through the RGBA reader.
+    // sample a pixel of 1, 2, 4 or 8 bits, or 8-bit interleaved RGB. Everything else (alpha and
+    // other extra samples, separate planes, tiles, odd and 16-bit depths) goes through the RGBA
+    // reader, which lays alpha over white.
     bool oneSample = page.samplesPerPixel == 1 && !page.tiled && (bps == 1 || bps == 2 || bps == 4 || bps == 8);
     bool greyLike = photometric == PHOTOMETRIC_MINISWHITE || photometric == PHOTOMETRIC_MINISBLACK ||
                     photometric == PHOTOMETRIC_MASK;
@@ -221,7 +252,7 @@ HGLOBAL ConvertPage(TIFF* tif)
         path = WidePaletteStrips; // the RGBA reader refuses palettes above 8 bits
     else if (greyLike)
         path = GreyRgba;
-    else if (photometric == PHOTOMETRIC_RGB && bps == 8 && page.samplesPerPixel >= 3 &&
+    else if (photometric == PHOTOMETRIC_RGB && bps == 8 && page.samplesPerPixel == 3 &&
              page.planar == PLANARCONFIG_CONTIG && !page.tiled)
         path = RgbStrips;
     else
@@ -231,43 +262,46 @@ HGLOBAL ConvertPage(TIFF* tif)
     HGLOBAL dib = CreateDibForDepth(static_cast<LONG>(page.width), static_cast<LONG>(page.length), dibBits);
     if (!dib)
         return nullptr;
-    DibLock lock(dib);
-    if (!lock) {
-        GlobalFree(dib);
-        return nullptr;
-    }
-    auto* table = reinterpret_cast<RGBQUAD*>(lock.get() + sizeof(BITMAPINFOHEADER));
-    BYTE* bits = DibBits(lock.get());
-    DWORD rowBytes = DibRowSize(lock.get());
     bool read = false;
-    switch (path) {
-    case Strips:
-        if (photometric == PHOTOMETRIC_PALETTE)
-            SetColorMap(tif, table, bps, 1 << dibBits);
-        else
-            SetGreyRamp(table, 1 << bps, photometric == PHOTOMETRIC_MINISWHITE);
-        read = ReadStrips(tif, page, bits, rowBytes, StripMode::Samples);
-        break;
-    case RgbStrips:
-        read = ReadStrips(tif, page, bits, rowBytes, StripMode::Rgb);
-        break;
-    case WidePaletteStrips:
-        read = ReadStrips(tif, page, bits, rowBytes, StripMode::WidePalette);
-        break;
-    case GreyRgba:
-        // The RGBA reader has already turned min-is-white around.
-        SetGreyRamp(table, 256, false);
-        read = ReadRgba(tif, page, bits, rowBytes, true);
-        break;
-    case ColourRgba:
-        read = ReadRgba(tif, page, bits, rowBytes, false);
-        break;
+    {
+        // Unlocked before a failed page is freed.
+        DibLock lock(dib);
+        if (!lock) {
+            GlobalFree(dib);
+            return nullptr;
+        }
+        auto* table = reinterpret_cast<RGBQUAD*>(lock.get() + sizeof(BITMAPINFOHEADER));
+        BYTE* bits = DibBits(lock.get());
+        DWORD rowBytes = DibRowSize(lock.get());
+        switch (path) {
+        case Strips:
+            if (photometric == PHOTOMETRIC_PALETTE)
+                SetColorMap(tif, table, bps, 1 << dibBits);
+            else
+                SetGreyRamp(table, 1 << bps, photometric == PHOTOMETRIC_MINISWHITE);
+            read = ReadStrips(tif, page, bits, rowBytes, StripMode::Samples);
+            break;
+        case RgbStrips:
+            read = ReadStrips(tif, page, bits, rowBytes, StripMode::Rgb);
+            break;
+        case WidePaletteStrips:
+            read = ReadStrips(tif, page, bits, rowBytes, StripMode::WidePalette);
+            break;
+        case GreyRgba:
+            // The RGBA reader has already turned min-is-white around.
+            SetGreyRamp(table, 256, false);
+            read = ReadRgba(tif, page, bits, rowBytes, true);
+            break;
+        case ColourRgba:
+            read = ReadRgba(tif, page, bits, rowBytes, false);
+            break;
+        }
     }
     if (!read) {
-        GlobalUnlock(dib);
         GlobalFree(dib);
         return nullptr;
     }
+    ApplyOrientation(dib, page.orientation);
     return dib;
 }
 

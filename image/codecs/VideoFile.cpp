@@ -16,10 +16,21 @@ namespace {
 constexpr DWORD kFindNextKey = FIND_KEY | FIND_NEXT; // 0x11
 constexpr DWORD kFindPrevKey = FIND_KEY | FIND_PREV; // 0x14
 
-// The AVI file library parses the file itself and can fault on a damaged one. A fault inside a
-// guarded call ends that call like an error instead of ending the program: a vectored handler
-// jumps back to the guard (the runtime's longjmp unwinds the platform's own handler frames).
+// The AVI file library parses the file itself and can fault on a damaged one. A fault inside
+// that library (or the frame decompressor it calls) during a guarded call, on the guarding
+// thread, ends the call like an error instead of ending the program: a vectored handler, present
+// only while a call is guarded, jumps back to the guard (the runtime's longjmp unwinds the
+// platform's own handler frames). Any other fault goes on to its own handlers.
 thread_local std::jmp_buf* t_faultTarget = nullptr;
+
+bool InAviLibrary(const void* address)
+{
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            static_cast<LPCWSTR>(address), &module))
+        return false;
+    return module && (module == GetModuleHandleW(L"avifil32.dll") || module == GetModuleHandleW(L"msvfw32.dll"));
+}
 
 LONG CALLBACK FaultHandler(EXCEPTION_POINTERS* info)
 {
@@ -32,8 +43,10 @@ LONG CALLBACK FaultHandler(EXCEPTION_POINTERS* info)
     case EXCEPTION_INT_DIVIDE_BY_ZERO:
     case EXCEPTION_PRIV_INSTRUCTION:
         if (std::jmp_buf* target = t_faultTarget) {
-            t_faultTarget = nullptr;
-            std::longjmp(*target, 1);
+            if (InAviLibrary(info->ExceptionRecord->ExceptionAddress)) {
+                t_faultTarget = nullptr;
+                std::longjmp(*target, 1);
+            }
         }
         break;
     default:
@@ -42,12 +55,48 @@ LONG CALLBACK FaultHandler(EXCEPTION_POINTERS* info)
     return EXCEPTION_CONTINUE_SEARCH;
 }
 
-// Runs call(context); false when it faulted. Nothing with a destructor may live in call's frames
-// above the platform calls.
-bool RunGuarded(void (*call)(void*), void* context)
+// The handler is registered while a call is guarded, on any thread (counted).
+class FaultHandlerUse
 {
-    static PVOID handler = AddVectoredExceptionHandler(1, FaultHandler);
-    (void)handler;
+public:
+    FaultHandlerUse()
+    {
+        EnterCriticalSection(&Lock());
+        if (s_users++ == 0)
+            s_handler = AddVectoredExceptionHandler(1, FaultHandler);
+        LeaveCriticalSection(&Lock());
+    }
+    ~FaultHandlerUse()
+    {
+        EnterCriticalSection(&Lock());
+        if (--s_users == 0 && s_handler) {
+            RemoveVectoredExceptionHandler(s_handler);
+            s_handler = nullptr;
+        }
+        LeaveCriticalSection(&Lock());
+    }
+    FaultHandlerUse(const FaultHandlerUse&) = delete;
+    FaultHandlerUse& operator=(const FaultHandlerUse&) = delete;
+
+private:
+    static CRITICAL_SECTION& Lock()
+    {
+        static CRITICAL_SECTION lock = [] {
+            CRITICAL_SECTION made;
+            InitializeCriticalSection(&made);
+            return made;
+        }();
+        return lock;
+    }
+    static inline int s_users = 0;
+    static inline PVOID s_handler = nullptr;
+};
+
+} // namespace
+
+bool RunAviGuarded(void (*call)(void*), void* context)
+{
+    FaultHandlerUse use;
     std::jmp_buf target;
     std::jmp_buf* outer = t_faultTarget;
     if (setjmp(target) != 0) {
@@ -59,6 +108,8 @@ bool RunGuarded(void (*call)(void*), void* context)
     t_faultTarget = outer;
     return true;
 }
+
+namespace {
 
 // The library objects of one request, where the clean-up after a fault can still find them.
 struct AviSession
@@ -89,7 +140,7 @@ void ReleaseSession(void* context)
 // After a fault the objects may be broken: releasing them is guarded too, and abandoned if it faults.
 void EndSession(AviSession* session)
 {
-    if (!RunGuarded(ReleaseSession, session))
+    if (!RunAviGuarded(ReleaseSession, session))
         *session = AviSession{};
 }
 
@@ -294,7 +345,7 @@ LONG_PTR ReadAviFrame(const wchar_t* path, AviFrameRequest* request)
     session.path = path;
     session.request = request;
     // After a fault the result reached so far stands.
-    RunGuarded(ServeRequest, &session);
+    RunAviGuarded(ServeRequest, &session);
     EndSession(&session);
     return request->result;
 }
@@ -402,7 +453,7 @@ int AviFile::ReadInfoFile()
         return 2;
     AviSession session = {};
     session.path = m_fileName;
-    bool completed = RunGuarded(OpenAvi, &session);
+    bool completed = RunAviGuarded(OpenAvi, &session);
     EndSession(&session);
     if (!completed || session.infoResult != 0)
         return 2;

@@ -17,6 +17,11 @@ struct AviFrameRequest
     LONG_PTR result;
 };
 
+// Runs call(context); false when a fault inside the AVI file library (or the frame decompressor
+// it calls) ended the call. Nothing with a destructor may live in call's frames above the
+// library's calls. Faults elsewhere, and on other threads, are left to their own handlers.
+bool RunAviGuarded(void (*call)(void*), void* context);
+
 // Works on the first video stream of the file; returns the request's result (0 when the file or
 // the stream cannot be read). The AVI file library must have been initialised.
 LONG_PTR ReadAviFrame(const wchar_t* path, AviFrameRequest* request);

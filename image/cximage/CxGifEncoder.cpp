@@ -1,6 +1,7 @@
 // GIF writing: one uncompressed-palette picture of 1, 4 or 8 bits as a GIF89a file with one
 // LZW-coded image.
 #include "image/DibCore.h"
+#include "image/DibPixelView.h"
 #include "image/cximage/CxImageCodecs.h"
 
 #include <cstdlib>
@@ -195,10 +196,7 @@ bool CxEncodeGif(const void* dib, CxEncodeResult* out)
         for (LONG y = 0; y < height; ++y) {
             const BYTE* row = pixels + static_cast<size_t>(height - 1 - y) * rowBytes;
             for (LONG x = 0; x < width; ++x) {
-                int index = bits == 8   ? row[x]
-                            : bits == 4 ? (row[x / 2] >> ((x & 1) ? 0 : 4)) & 15
-                                        : (row[x / 8] >> (7 - (x & 7))) & 1;
-                encoder.Add(index);
+                encoder.Add(GetPackedIndex(row, x, bits));
             }
         }
         encoder.Finish();

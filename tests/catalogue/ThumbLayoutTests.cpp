@@ -143,9 +143,9 @@ TEST(ThumbLayout, SaveWritesTheKeysInTheirOrder)
     data.ThumbsSize = SIZE{100, 100};
     ASSERT_EQ(1, file.config.Save(data, L"Preset"));
     std::string text = ScratchFolder::ReadFile(file.path);
-    const char* order[] = {"ThumbsMarginWidth=", "ThumbsSizeHeight=", "Frame=",       "LimitCheck=",
-                           "colBackGround=",     "colCantDraw=",      "font=",        "NameFormat=",
-                           "UnsharpLevel="};
+    const char* order[] = {
+        "ThumbsMarginWidth=", "ThumbsSizeHeight=", "Frame=", "LimitCheck=", "colBackGround=", "colCantDraw=", "font=",
+        "NameFormat=",        "UnsharpLevel="};
     size_t at = 0;
     for (const char* key : order) {
         size_t found = text.find(key, at);

@@ -88,8 +88,8 @@ TEST(ThumbnailMaking, FitRectangles)
     };
     for (const Case& c : cases) {
         RECT fit;
-        CalcFitRect(fit, c.box.left, c.box.top, c.box.right, c.box.bottom, c.width, c.height, c.noEnlarge,
-                    c.keepAspect, c.angle);
+        CalcFitRect(fit, c.box.left, c.box.top, c.box.right, c.box.bottom, c.width, c.height, c.noEnlarge, c.keepAspect,
+                    c.angle);
         EXPECT_EQ(c.fit.left, fit.left) << c.width << "x" << c.height << " " << c.angle;
         EXPECT_EQ(c.fit.top, fit.top) << c.width << "x" << c.height << " " << c.angle;
         EXPECT_EQ(c.fit.right, fit.right) << c.width << "x" << c.height << " " << c.angle;
@@ -240,12 +240,9 @@ TEST(ThumbnailMaking, SizeLimitsAreComparedInSixtyFourBits)
         bool member;
         bool refused;
     } cases[] = {
-        {2048, 1, false, false},
-        {2048, (1ull << 31) - 1, false, false},
-        {2048, 1ull << 31, false, true},
-        {0, 1ull << 40, false, false},
-        {4096, 1ull << 32, false, true},
-        {20, 20 * 1048576ull - 1, true, false},
+        {2048, 1, false, false},           {2048, (1ull << 31) - 1, false, false},
+        {2048, 1ull << 31, false, true},   {0, 1ull << 40, false, false},
+        {4096, 1ull << 32, false, true},   {20, 20 * 1048576ull - 1, true, false},
         {20, 20 * 1048576ull, true, true},
     };
     ScratchFolder folder(L"thumbs");

@@ -2,19 +2,6 @@
 
 #include <winternl.h>
 
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        PumpPending();
-        if (done())
-            return true;
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
 FakeThemeState* ResetFakeTheme(LPCWSTR dll)
 {
     HMODULE module = LoadLibraryW(dll);
@@ -212,4 +199,30 @@ bool SaveScreenBitmap(const RECT& rect, LPCWSTR path)
               WriteFile(out, bits.data(), static_cast<DWORD>(bits.size()), &written, nullptr);
     CloseHandle(out);
     return ok;
+}
+
+HWND WaitForMenu(DWORD timeoutMs)
+{
+    return WaitForWindow([](HWND hWnd) { return IsClass(hWnd, L"#32768"); }, timeoutMs);
+}
+
+void DriveMenu(HWND owner, int n, CRect* menuRect)
+{
+    HWND menu = WaitForMenu();
+    if (!menu) {
+        ADD_FAILURE() << "no menu opened";
+        PostMessageW(owner, WM_CANCELMODE, 0, 0);
+        return;
+    }
+    if (menuRect)
+        GetWindowRect(menu, menuRect);
+    for (int i = 0; i < n; ++i)
+        PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(menu, WM_KEYDOWN, n < 0 ? VK_ESCAPE : VK_RETURN, 0);
+}
+
+bool MakeActive(CWnd& wnd)
+{
+    wnd.SetForegroundWindow();
+    return PumpUntil([&] { return GetActiveWindow() == wnd.GetSafeHwnd(); });
 }

@@ -128,21 +128,6 @@ LPITEMIDLIST TwoIds()
     return reinterpret_cast<LPITEMIDLIST>(const_cast<BYTE*>(kTwoIds));
 }
 
-HWND WaitForMenu()
-{
-    return WaitForWindow([](HWND hWnd) { return IsClass(hWnd, L"#32768"); });
-}
-
-// Presses Down n times, then Enter (or Escape with n < 0), in the next menu that opens.
-void DriveMenu(int n)
-{
-    HWND menu = WaitForMenu();
-    ASSERT_NE(nullptr, menu);
-    for (int i = 0; i < n; ++i)
-        PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
-    PostMessageW(menu, WM_KEYDOWN, n < 0 ? VK_ESCAPE : VK_RETURN, 0);
-}
-
 } // namespace
 
 TEST(ShellContextMenu, ItemIdListHelpersWalkTheSizedIds)
@@ -209,7 +194,8 @@ TEST(ShellContextMenu, CallerItemIsReturnedAndDismissingRestoresTheOwnersProcedu
         menu.GetMenu()->AppendMenu(MF_STRING, 30000, L"私の項目");
         UINT result = 0;
         {
-            HelperThread driver([pick] { DriveMenu(pick); });
+            ASSERT_TRUE(MakeActive(host));
+            HelperThread driver([&] { DriveMenu(host.GetSafeHwnd(), pick); });
             result = menu.ShowContextMenu(&host, CPoint(120, 120));
         }
         EXPECT_EQ(pick > 0 ? 30000u : 0u, result);
@@ -236,9 +222,14 @@ TEST(ShellContextMenu, PickedShellCommandRunsAndAnswersZero)
     UINT result = 1;
     {
         // "Copy" by its text, counted among the items a key press can reach.
-        HelperThread driver([] {
+        ASSERT_TRUE(MakeActive(host));
+        HelperThread driver([&] {
             HWND window = WaitForMenu();
-            ASSERT_NE(nullptr, window);
+            if (!window) {
+                ADD_FAILURE() << "no menu opened";
+                PostMessageW(host.GetSafeHwnd(), WM_CANCELMODE, 0, 0);
+                return;
+            }
             HMENU popup = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
             int steps = 0, found = -1;
             for (int i = 0; i < GetMenuItemCount(popup) && found < 0; ++i) {
@@ -250,8 +241,8 @@ TEST(ShellContextMenu, PickedShellCommandRunsAndAnswersZero)
                 if (wcsstr(text, L"コピー") || wcsstr(text, L"Copy"))
                     found = steps;
             }
-            ASSERT_GT(found, 0);
-            DriveMenu(found);
+            EXPECT_GT(found, 0);
+            DriveMenu(host.GetSafeHwnd(), found > 0 ? found : -1);
         });
         result = menu.ShowContextMenu(&host, CPoint(120, 120));
     }
@@ -280,11 +271,11 @@ TEST(ShellContextMenu, MenuHookPassesOwnerDrawMessagesToTheNewestInterface)
         LONG_PTR during = 0;
         UINT result = 1;
         {
+            ASSERT_TRUE(MakeActive(host));
             HelperThread driver([&] {
-                HWND window = WaitForMenu();
+                WaitForMenu();
                 during = GetWindowLongPtrW(host.GetSafeHwnd(), GWLP_WNDPROC);
-                (void)window;
-                DriveMenu(2);
+                DriveMenu(host.GetSafeHwnd(), 2);
             });
             result = menu.ShowContextMenu(&host, CPoint(120, 120));
         }

@@ -9,19 +9,6 @@
 
 namespace {
 
-// Pumps until the condition holds or the bound passes; the condition's last value.
-bool PumpUntil(const std::function<bool()>& condition, DWORD boundMs = 10000)
-{
-    DWORD start = ::GetTickCount();
-    while (!condition()) {
-        if (::GetTickCount() - start > boundMs)
-            return false;
-        PumpPending();
-        ::Sleep(5);
-    }
-    return true;
-}
-
 class TestToolTip : public COXToolTipCtrl
 {
 public:

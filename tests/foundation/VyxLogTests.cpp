@@ -2,6 +2,7 @@
 #include "foundation/VyxPath.h"
 
 #include "TestSettings.h"
+#include "common/ImportPatch.h"
 
 #include <gtest/gtest.h>
 
@@ -161,6 +162,60 @@ TEST_F(VyxLogTest, ObserverWindowReceivesEachRecord)
     DestroyWindow(window);
     EXPECT_STREQ(L"seen", s_observedMessage);
     EXPECT_EQ(7u, s_observedParam);
+}
+
+UINT g_levelReads = 0;
+decltype(&GetPrivateProfileIntW) g_profileInt = nullptr;
+UINT WINAPI CountingProfileInt(LPCWSTR section, LPCWSTR key, INT fallback, LPCWSTR file)
+{
+    ++g_levelReads;
+    return g_profileInt(section, key, fallback, file);
+}
+
+TEST_F(VyxLogTest, LevelIsReadAgainOnlyWhenTheSettingsChange)
+{
+    CapturedLog log;
+    WriteAppIniInt(L"LOG", L"Level", 4);
+    g_levelReads = 0;
+    {
+        ImportPatch patch("kernel32.dll", "GetPrivateProfileIntW", reinterpret_cast<void*>(&CountingProfileInt));
+        ASSERT_TRUE(patch);
+        g_profileInt = reinterpret_cast<decltype(g_profileInt)>(patch.Original());
+        for (int i = 0; i < 1000; ++i)
+            LogWrite(VYX_LOG_SOURCE, LogLevelInfo, L"below the level %d", i);
+        EXPECT_LE(g_levelReads, 1u);
+        // A change this process makes takes effect at once.
+        WriteAppIniInt(L"LOG", L"Level", 2);
+        LogWrite(VYX_LOG_SOURCE, LogLevelInfo, L"now written");
+    }
+    ASSERT_EQ(1u, log.records.size());
+    EXPECT_STREQ(L"now written", log.records[0].message);
+}
+
+TEST_F(VyxLogTest, ALevelChangedInTheFileByAnotherProgramTakesEffect)
+{
+    CapturedLog log;
+    WriteAppIniInt(L"LOG", L"Level", 4);
+    LogWrite(VYX_LOG_SOURCE, LogLevelInfo, L"not yet");
+    EXPECT_TRUE(log.records.empty());
+    // Written past the settings functions, with a write time of its own.
+    const CString& path = theAppIni.GetPath();
+    ASSERT_TRUE(WritePrivateProfileStringW(L"LOG", L"Level", L"1", path));
+    HANDLE file = CreateFileW(path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER ticks = {{now.dwLowDateTime, now.dwHighDateTime}};
+    ticks.QuadPart += 10000000ULL * 3600;
+    FILETIME later = {ticks.LowPart, ticks.HighPart};
+    SetFileTime(file, nullptr, nullptr, &later);
+    CloseHandle(file);
+    // The file is looked at again within moments: wait for that, not for a fixed time.
+    for (DWORD start = GetTickCount(); log.records.empty() && GetTickCount() - start < 10000; Sleep(10))
+        LogWrite(VYX_LOG_SOURCE, LogLevelDebug, L"written");
+    ASSERT_FALSE(log.records.empty());
+    EXPECT_STREQ(L"written", log.records[0].message);
 }
 
 } // namespace

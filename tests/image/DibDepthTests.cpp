@@ -141,7 +141,7 @@ TEST(DibDepth, WidenDibTo8UnpacksOneAndFourBitPixels)
     EXPECT_EQ(alreadyEight.handle, ConvertDibDepth(alreadyEight, 8));
 }
 
-TEST(DibDepth, RleDecodingFollowsEscapesAndRefusesWritesOutside)
+TEST(DibDepth, RleDecodingFollowsEscapesAndRefusesWritesOutsideThePicture)
 {
     const struct
     {
@@ -151,8 +151,9 @@ TEST(DibDepth, RleDecodingFollowsEscapesAndRefusesWritesOutside)
     } cases[] = {
         {"end of line after the last row then end of bitmap", {2, 7, 0, 0, 2, 7, 0, 0, 0, 1}, true},
         {"delta below the last row", {0, 2, 0, 2, 1, 5}, false},
-        {"run past the row", {3, 7}, false},
-        {"literal past the row", {0, 3, 1, 2, 3, 0}, false},
+        {"run past the row end is cut there", {3, 7}, true},
+        {"literal past the row end is cut there", {0, 3, 1, 2, 3, 0}, true},
+        {"delta past the row end", {0, 2, 3, 0}, false},
         {"write below the last row", {0, 0, 0, 0, 2, 7}, false},
         {"missing end of bitmap means done", {2, 7}, true},
         {"an odd trailing byte is ignored", {1, 7, 0}, true},
@@ -162,6 +163,32 @@ TEST(DibDepth, RleDecodingFollowsEscapesAndRefusesWritesOutside)
         Dib out(DecodeRleDibHandle(rle));
         EXPECT_EQ(c.ok, out.handle != nullptr) << c.name;
     }
+}
+
+TEST(DibDepth, RleRunsPaddedPastTheRowEndAreCut)
+{
+    // As an image editor writes a 63x2 picture: 64-pixel runs, end of line after each row.
+    Dib rle8(MakeRaw(63, 2, 8, BI_RLE8, GreyTable(256), {64, 5, 0, 0, 64, 9, 0, 0, 0, 1}));
+    Dib out8(DecodeRleDibHandle(rle8));
+    ASSERT_TRUE(out8.handle);
+    BYTE* bits = Bits(out8);
+    DWORD row = 64; // 63 bytes and one of padding
+    EXPECT_EQ(5, bits[0]);
+    EXPECT_EQ(5, bits[62]);
+    EXPECT_EQ(0, bits[63]); // the row's padding stays untouched
+    EXPECT_EQ(9, bits[row]);
+    EXPECT_EQ(9, bits[row + 62]);
+    Unlock(out8);
+    // 4 bits: a 4-pixel literal into a 3-pixel row, then the next row.
+    Dib rle4(MakeRaw(3, 2, 4, BI_RLE4, GreyTable(16), {0, 4, 0x12, 0x34, 0, 0, 4, 0x56, 0, 1}));
+    Dib out4(DecodeRleDibHandle(rle4));
+    ASSERT_TRUE(out4.handle);
+    bits = Bits(out4);
+    EXPECT_EQ(0x12, bits[0]);
+    EXPECT_EQ(0x30, bits[1]);
+    EXPECT_EQ(0x56, bits[4]);
+    EXPECT_EQ(0x50, bits[5]);
+    Unlock(out4);
 }
 
 TEST(DibDepth, Rle4RunsAlternateNibbles)

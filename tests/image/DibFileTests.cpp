@@ -90,6 +90,24 @@ TEST(DibFile, RefusesHeaderSizesThatWouldOverrunTheHeader)
     EXPECT_EQ(nullptr, ReadFromBytes(std::vector<BYTE>(good.begin(), good.begin() + 20)));
 }
 
+TEST(DibFile, ReadBmpReadsWhatTheHeaderPromisesAndNoMore)
+{
+    Dib dib(Make24(5, 3, [](LONG x, LONG y) { return RGB(x * 40, y * 80, 7); }));
+    ScratchFolder folder;
+    std::wstring path = folder.File(L"five.bmp");
+    ASSERT_TRUE(WriteBmpFile(path.c_str(), dib));
+    std::vector<BYTE> bmp = ReadWholeFile(path);
+    const size_t promised = bmp.size(); // 14 + 40 + 3 rows of 16 bytes
+    // A megabyte of something else after the picture is not read.
+    std::vector<BYTE> data = bmp;
+    data.resize(promised + (1 << 20), 0x77);
+    CMemFile file(data.data(), static_cast<UINT>(data.size()));
+    Dib back(ReadBmp(&file));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(promised, file.GetPosition());
+    EXPECT_EQ(RGB(160, 160, 7), Pixel24(back, 4, 2));
+}
+
 TEST(DibFile, ShortFileLeavesTheMissingRowsZero)
 {
     Dib dib(Make24(4, 4, [](LONG, LONG) { return RGB(200, 200, 200); }));

@@ -190,6 +190,7 @@ struct TiffPage
     uint16_t planar = PLANARCONFIG_CONTIG;
     uint32_t rowsPerStrip = 0; // 0: all rows in one strip
     uint16_t extraSample = 0;  // set for an alpha sample
+    uint16_t orientation = 0;  // set for an orientation tag
     bool tiled = false;
     std::vector<uint16_t> colorMap; // red, green, blue: 3 x (1 << bits) entries
     std::vector<BYTE> data;         // the samples as libtiff stores them (rows, or planes one after another)
@@ -225,6 +226,8 @@ inline std::vector<BYTE> MakeTiff(const std::vector<TiffPage>& pages)
         TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, p.photometric);
         TIFFSetField(tif, TIFFTAG_PLANARCONFIG, p.planar);
         TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_NONE);
+        if (p.orientation)
+            TIFFSetField(tif, TIFFTAG_ORIENTATION, p.orientation);
         if (p.extraSample) {
             uint16_t extra = p.extraSample;
             TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, &extra);

@@ -96,6 +96,28 @@ TEST(SaveDib, EveryFormatSavesAndReadsBack)
     EXPECT_EQ(before, Bytes(dib));
 }
 
+TEST(SaveDib, JpegProgressiveAndGreyFlagsReachTheFile)
+{
+    ScratchFolder folder;
+    Dib dib(Make24(16, 8, Pattern));
+    for (int progressive : {0, 1})
+        for (int grey : {0, 1}) {
+            SCOPED_TRACE(testing::Message() << "progressive " << progressive << ", grey " << grey);
+            std::wstring path = folder.File(L"flags.jpg");
+            ASSERT_EQ(0, SaveDibAsJpeg(path.c_str(), dib, 80, progressive, grey));
+            // The frame header: SOF0 baseline or SOF2 progressive, its component count.
+            std::vector<BYTE> file = ReadWholeFile(path);
+            int frame = 0, components = 0;
+            for (size_t i = 2; i + 9 < file.size() && !frame; ++i)
+                if (file[i] == 0xFF && (file[i + 1] == 0xC0 || file[i + 1] == 0xC2)) {
+                    frame = file[i + 1];
+                    components = file[i + 9];
+                }
+            EXPECT_EQ(progressive ? 0xC2 : 0xC0, frame);
+            EXPECT_EQ(grey ? 1 : 3, components);
+        }
+}
+
 TEST(SaveDib, LossyJpeg2000IsSmallerThanLossless)
 {
     ScratchFolder folder;

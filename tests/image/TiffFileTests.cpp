@@ -342,3 +342,83 @@ TEST(TiffFile, TiledPaletteDecodesThroughTheColourReader)
     EXPECT_EQ(RGB(0, 0, 0), Pixel24(d.dib(), 17, 17)); // the last tile, past the first tile column
     EXPECT_EQ(RGB(0, 0, 128), Pixel24(d.dib(), 19, 17));
 }
+
+TEST(TiffFile, OrientationTurnsThePictureTheSameWayOnEveryPath)
+{
+    // A 3x2 picture of six grey levels, stored at 8 and 16 bits, grey and RGB: the strips are
+    // copied at 8 bits and read through libtiff's RGBA reader at 16.
+    const int w = 3, h = 2;
+    auto stored = [](int x, int y) { return 40 * (y * 3 + x) + 20; };
+    for (uint16_t bits : {8, 16})
+        for (uint16_t spp : {1, 3})
+            for (uint16_t orientation = 1; orientation <= 8; ++orientation) {
+                SCOPED_TRACE(testing::Message() << bits << " bits, " << spp << " samples, orientation " << orientation);
+                std::vector<BYTE> data;
+                for (int y = 0; y < h; ++y)
+                    for (int x = 0; x < w; ++x)
+                        for (int sample = 0; sample < spp; ++sample) {
+                            if (bits == 16)
+                                data.push_back(static_cast<BYTE>(stored(x, y))); // little-endian, the high byte counts
+                            data.push_back(static_cast<BYTE>(stored(x, y)));
+                        }
+                TiffPage page = Page(w, h, bits, spp, spp == 1 ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB, data);
+                page.orientation = orientation;
+                Decoded decoded(MakeTiff({page}));
+                ASSERT_EQ(0, decoded.result);
+                // Mirrored for the right-hand origins, upside down for the bottom ones; the
+                // transposed orientations (5 to 8) as their row-major counterparts.
+                int rowMajor = (orientation - 1) % 4 + 1;
+                bool mirrored = rowMajor == 2 || rowMajor == 3, flipped = rowMajor == 3 || rowMajor == 4;
+                for (int y = 0; y < h; ++y)
+                    for (int x = 0; x < w; ++x) {
+                        int expected = stored(mirrored ? w - 1 - x : x, flipped ? h - 1 - y : y);
+                        COLORREF shown = spp == 1 ? Entry(decoded.dib(), IndexAt(decoded.dib(), x, y))
+                                                  : Pixel24(decoded.dib(), x, y);
+                        EXPECT_EQ(expected, GetRValue(shown)) << x << "," << y;
+                    }
+            }
+}
+
+TEST(TiffFile, AlphaIsLaidOverWhiteOnEveryPath)
+{
+    // Opaque red, transparent red, half-covering black.
+    struct Pixel
+    {
+        BYTE value[3];
+        BYTE alpha;
+        COLORREF shown;
+    } const pixels[] = {
+        {{255, 0, 0}, 255, RGB(255, 0, 0)}, {{255, 0, 0}, 0, RGB(255, 255, 255)}, {{0, 0, 0}, 128, RGB(127, 127, 127)}};
+    for (uint16_t bits : {8, 16})
+        for (uint16_t extra : {EXTRASAMPLE_UNASSALPHA, EXTRASAMPLE_ASSOCALPHA}) {
+            SCOPED_TRACE(testing::Message() << bits << " bits, extra sample " << extra);
+            std::vector<BYTE> data;
+            auto put = [&](BYTE v) {
+                if (bits == 16)
+                    data.push_back(v);
+                data.push_back(v);
+            };
+            for (const Pixel& p : pixels) {
+                for (BYTE channel : p.value) // associated alpha stores the colour premultiplied
+                    put(extra == EXTRASAMPLE_ASSOCALPHA ? static_cast<BYTE>(channel * p.alpha / 255) : channel);
+                put(p.alpha);
+            }
+            TiffPage page = Page(3, 1, bits, 4, PHOTOMETRIC_RGB, data);
+            page.extraSample = extra;
+            Decoded decoded(MakeTiff({page}));
+            ASSERT_EQ(0, decoded.result);
+            for (int x = 0; x < 3; ++x) {
+                COLORREF c = Pixel24(decoded.dib(), x, 0);
+                EXPECT_NEAR(GetRValue(pixels[x].shown), GetRValue(c), 1) << x;
+                EXPECT_NEAR(GetGValue(pixels[x].shown), GetGValue(c), 1) << x;
+                EXPECT_NEAR(GetBValue(pixels[x].shown), GetBValue(c), 1) << x;
+            }
+        }
+    // Grey with alpha: transparent black shows white.
+    TiffPage grey = Page(2, 1, 8, 2, PHOTOMETRIC_MINISBLACK, {0, 255, 0, 0});
+    grey.extraSample = EXTRASAMPLE_UNASSALPHA;
+    Decoded decoded(MakeTiff({grey}));
+    ASSERT_EQ(0, decoded.result);
+    EXPECT_EQ(0, GetRValue(Entry(decoded.dib(), IndexAt(decoded.dib(), 0, 0))));
+    EXPECT_EQ(255, GetRValue(Entry(decoded.dib(), IndexAt(decoded.dib(), 1, 0))));
+}

@@ -289,3 +289,20 @@ TEST(VideoFile, MediaDetectorFileFailsCleanlyWhereThePlatformCannotGrab)
     EXPECT_EQ(-1, none.ReadInfoFile());
     EXPECT_EQ(0.0, GetVideoLength(missing.c_str()));
 }
+
+TEST(VideoFile, TheGuardEndsFaultsOfTheAviLibraryOnly)
+{
+    AVIFileInit();
+    // A stream pointer the library reads through faults inside the library: the call ends.
+    EXPECT_FALSE(RunAviGuarded(
+        [](void*) {
+            AVISTREAMINFOW info;
+            AVIStreamInfoW(reinterpret_cast<PAVISTREAM>(16), &info, sizeof info);
+        },
+        nullptr));
+    AVIFileExit();
+    // A fault the system takes and handles itself goes to its own handler, guarded or not.
+    static BOOL bad = FALSE;
+    EXPECT_TRUE(RunAviGuarded([](void*) { bad = IsBadReadPtr(reinterpret_cast<void*>(16), 1); }, nullptr));
+    EXPECT_TRUE(bad);
+}

@@ -307,6 +307,33 @@ TEST_F(PostfixTest, CompilesToThePostfixList)
     }
 }
 
+// Counts the dumps built of it (a script function's dump holds all its statements).
+class DumpCounting : public VyxPostfix
+{
+public:
+    const wchar_t* ToString() override
+    {
+        ++dumps;
+        return VyxPostfix::ToString();
+    }
+    int dumps = 0;
+};
+
+TEST(Postfix, CompileBuildsItsDumpOnlyForAWrittenDebugLine)
+{
+    ScratchSettings settings;
+    WriteAppIniInt(L"LOG", L"Level", LogLevelWarning);
+    DumpCounting calc;
+    for (int i = 0; i < 10; ++i)
+        calc.Compile(std::to_wstring(i).c_str());
+    EXPECT_EQ(0, calc.dumps);
+    WriteAppIniInt(L"LOG", L"Level", LogLevelDebug);
+    CapturedLog log;
+    calc.Compile(L"1+1");
+    EXPECT_EQ(1, calc.dumps);
+    EXPECT_EQ(1u, log.records.size());
+}
+
 TEST(Postfix, CompileLogsTheDumpAndLoggerWritesItsText)
 {
     ScratchSettings settings;

@@ -1,6 +1,7 @@
 #include "script/VyxScriptDrawCommands.h"
 
 #include "ScriptTestKit.h"
+#include "common/AllocationLimit.h"
 #include "foundation/TestSettings.h"
 
 #include <gtest/gtest.h>
@@ -155,6 +156,19 @@ TEST_F(DrawCommands, SplinesNeedFourPairsAndFourPointsPerCurve)
     }
     // The current point stays where it was.
     EXPECT_EQ(VyxVariant::Empty, Local(L"$_CP_[0]").GetType());
+}
+
+TEST_F(DrawCommands, SplinePointsPerCurveAreBoundByTheOutputSize)
+{
+    for (const wchar_t* kind : {L"BSPLINE", L"CSPLINE"}) {
+        AllocationLimit limit(256 << 20);
+        ASSERT_TRUE(limit);
+        EXPECT_EQ(-3, Run(std::wstring(kind) + L" (10,50)-(40,50)-(70,50)-(100,50), COLOR_RED, 1, 0, 50000000\n"));
+        EXPECT_LT(AllocationLimit::Largest(), 1u << 20) << kind;
+    }
+    // Many more points than the output has pixels are still drawn.
+    ASSERT_EQ(1, Run(L"BSPLINE (10,50)-(40,50)-(70,50)-(100,50), COLOR_RED, 1, 0, 2000\n"));
+    EXPECT_GT(canvas.Count(kRed), 0);
 }
 
 TEST_F(DrawCommands, DrawTextAsksTheHostToExpandItsText)

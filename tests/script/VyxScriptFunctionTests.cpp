@@ -3,6 +3,7 @@
 #include "ScriptTestKit.h"
 #include "foundation/TestSettings.h"
 #include "foundation/VyxText.h"
+#include "common/AllocationLimit.h"
 
 #include <gtest/gtest.h>
 
@@ -161,10 +162,46 @@ TEST_F(ScriptLanguage, RunawayRecursionRaisesInsteadOfExhaustingTheStack)
                             L"x = ping(0)\n"));
     EXPECT_EQ(ePostFixTooDeep, script.Run());
     ASSERT_FALSE(log.records.empty());
-    EXPECT_NE(-1, log.records.back().message.Find(L"nested deeper than 200"));
+    EXPECT_NE(-1, log.records.back().message.Find(L"nested deeper than 400"));
     // The count went back down: a shallow call works afterwards.
     ASSERT_EQ(1, Run(L"FUNCTION f(n)\n IF n > 0\n  RETURN f(n - 1)\n ENDIF\n RETURN 9\nFEND\nx = f(150)\n"));
     EXPECT_EQ(9, Local(L"x").GetInt());
+}
+
+TEST_F(ScriptLanguage, DeepNestingOfAnyKindRaisesInsteadOfExhaustingTheStack)
+{
+    // 20,000 nested IF and WHILE blocks run, and 20,000 unclosed definitions load, each far
+    // past the stack; calls inside nested blocks count together with the blocks.
+    std::wstring ifs, whiles, definitions;
+    for (int i = 0; i < 20000; ++i) {
+        ifs += L"IF 1\n";
+        whiles += L"WHILE 1\n";
+        definitions += L"FUNCTION f" + std::to_wstring(i) + L"()\n";
+    }
+    EXPECT_EQ(ePostFixTooDeep, Run(ifs + L"x = 1\n"));
+    EXPECT_EQ(ePostFixTooDeep, Run(whiles + L"x = 1\n"));
+    EXPECT_EQ(-3, LoadScript(script, folder, definitions));
+    std::wstring deepCall = L"FUNCTION f(n)\n";
+    for (int i = 0; i < 150; ++i)
+        deepCall += L"IF 1\n";
+    deepCall += L"IF n > 0\n RETURN f(n - 1)\nENDIF\n";
+    for (int i = 0; i < 150; ++i)
+        deepCall += L"ENDIF\n";
+    deepCall += L"RETURN 0\nFEND\nx = f(195)\n";
+    EXPECT_EQ(ePostFixTooDeep, Run(deepCall));
+    // Within the bound all of them work.
+    ASSERT_EQ(1, Run(std::wstring(L"IF 1\n") + L"IF 1\nx = 5\nENDIF\nENDIF\n"));
+    EXPECT_EQ(5, Local(L"x").GetInt());
+}
+
+TEST_F(ScriptLanguage, RunningOutOfMemoryEndsTheRunWithAFailure)
+{
+    // A text that doubles without end: allocations past a megabyte fail, as they would once the
+    // address space runs out.
+    ASSERT_EQ(1, LoadScript(script, folder, L"s = \"0123456789\"\nWHILE 1\n s = s + s\nWEND\n"));
+    AllocationLimit limit(1 << 20);
+    ASSERT_TRUE(limit);
+    EXPECT_EQ(-2, script.Run());
 }
 
 TEST_F(ScriptLanguage, FunctionsDefinedInsideAnotherStayUsableWhileTheMapGrows)

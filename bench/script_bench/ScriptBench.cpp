@@ -1,0 +1,110 @@
+// Drawing scripts run for every thumbnail drawn: a 5,000-iteration loop and the first run of
+// 6,000 distinct statements (each compiled once), with a settings file present (the log at its
+// default level, debug lines off) and without one (no log at all). Goal: with the file, both
+// within 2x of the same runs without it.
+#include "foundation/VyxIni.h"
+#include "script/VyxScript.h"
+
+#include "../BenchArgs.h"
+
+#include <benchmark/benchmark.h>
+
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+std::wstring ScratchPath(const wchar_t* name)
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    return std::wstring(temp) + L"vyx_script_bench_" + std::to_wstring(GetCurrentProcessId()) + L"_" + name;
+}
+
+void WriteText(const std::wstring& path, const std::string& text)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+// The settings file of the run: present with a few sections, or none at all.
+class Settings
+{
+public:
+    explicit Settings(bool present) : m_previous(theAppIni.GetPath())
+    {
+        if (!present) {
+            theAppIni.SetPath(L"");
+            return;
+        }
+        m_path = ScratchPath(L"Vyx.ini");
+        WriteText(m_path, "[LOG]\r\nLevel=4\r\nFolder=log\r\n[KWDoc]\r\nMultiProcess=1\r\n[SPI]\r\nSPIDIR=$(ExeDir)\r\n");
+        theAppIni.SetPath(m_path.c_str());
+    }
+    ~Settings()
+    {
+        theAppIni.SetPath(m_previous);
+        if (!m_path.empty())
+            DeleteFileW(m_path.c_str());
+    }
+
+private:
+    CString m_previous;
+    std::wstring m_path;
+};
+
+std::string LoopScript()
+{
+    return "i=0\r\nn=0\r\nWHILE i<5000\r\n  n=n+i*2\r\n  i=i+1\r\nWEND\r\n";
+}
+
+std::string DistinctStatements()
+{
+    std::string text;
+    for (int i = 0; i < 6000; ++i)
+        text += "v" + std::to_string(i) + "=" + std::to_string(i) + "+1\r\n";
+    return text;
+}
+
+void RunScript(benchmark::State& state, const std::string& text, bool settingsFile)
+{
+    std::wstring path = ScratchPath(L"script.txt");
+    WriteText(path, text);
+    Settings settings(settingsFile);
+    for (auto _ : state) {
+        VyxScript script;
+        script.Initialize();
+        if (script.Load(path.c_str()) != 1 || script.Run() != 1) {
+            state.SkipWithError("the script did not run");
+            break;
+        }
+    }
+    DeleteFileW(path.c_str());
+}
+
+void Loop5000(benchmark::State& state)
+{
+    RunScript(state, LoopScript(), state.range(0) != 0);
+}
+
+void FirstRunOf6000Statements(benchmark::State& state)
+{
+    RunScript(state, DistinctStatements(), state.range(0) != 0);
+}
+
+// Argument: 1 with the settings file, 0 without.
+BENCHMARK(Loop5000)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(FirstRunOf6000Statements)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    InitializeBenchmarks(argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
