@@ -48,6 +48,38 @@
 #define IDC_BUTTONGRP_DOWN 1160
 #define IDC_BUTTONGRP_END 1161
 
+// Window list dialog of the MDI frame base
+#define IDD_WINDOW_LIST 30977
+#define IDC_WINDOWLIST_ACTIVATE 1002
+#define IDC_WINDOWLIST_CLOSE 1003
+#define IDC_WINDOWLIST_SAVE 1004
+#define IDC_WINDOWLIST_CASCADE 1005
+#define IDC_WINDOWLIST_TILEHORZ 1006
+#define IDC_WINDOWLIST_TILEVERT 1007
+#define IDC_WINDOWLIST_MINIMIZE 1008
+#define IDC_WINDOWLIST_LIST 1009
+// The option pane of the tool bar's customise dialog
+#define IDD_TOOLBAR_OPTIONS 30976
+#define IDC_TOOLBAR_TEXTOPTIONS 1000
+#define IDC_TOOLBAR_ICONOPTIONS 1001
+// The print-preview tool bar's images (small normal, small hot)
+#define IDB_PREVIEW_TOOLBAR_HOT 31000
+#define IDB_PREVIEW_TOOLBAR 31001
+// Texts of the frame bases, the rebar, the tool bars and the menu bar
+#define IDS_MDI_MINIMIZE 61952
+#define IDS_MDI_RESTORE 61953
+#define IDS_MDI_CLOSE 61954
+#define IDS_WINDOW_LIST_ENTRY 61968
+#define IDS_CUSTOMIZE_TOOLBAR 61969
+#define IDS_TOOLBAR_SEPARATOR 61970
+#define IDS_TEXTOPTION_LABELS 61984
+#define IDS_TEXTOPTION_SELECTIVE 61985
+#define IDS_TEXTOPTION_NONE 61987
+#define IDS_ICONOPTION_SMALL 61988
+#define IDS_ICONOPTION_LARGE 61989
+#define IDS_LOCK_TOOLBARS 61990
+#define IDS_WINDOW_LIST_PROMPT 57854
+
 // ---- browser/
 // The rebar's drive bar and jump bar (dialog bars)
 #define IDD_DRIVEBAR 279
