@@ -94,6 +94,29 @@
 #define IDS_WINDOW_LIST_PROMPT 57854
 
 // ---- browser/
+// The main frame: menu, accelerators, icon and document string; tool-bar and menu images
+#define IDR_MAINFRAME 128
+#define IDS_HOMEPAGE 136
+#define IDB_MENU_IMAGES_241 241
+#define IDB_MENU_IMAGES_243 243
+#define IDB_MAIN_TOOLBAR 258
+#define IDB_MAIN_TOOLBAR_LARGE 308
+#define ID_VIEW_MENUBAR 10234
+#define ID_VIEW_DRIVEBAR 10244
+#define ID_VIEW_JUMPBAR 10255
+#define ID_HELP_ONLINE 10119
+#define ID_HELP_REPORT 10267
+// The about box
+#define IDD_ABOUTBOX 100
+#define IDC_ABOUT_PHYSICAL 1083
+#define IDC_ABOUT_PAGEFILE 1085
+#define IDC_ABOUT_PAGEFILE_FREE 1086
+#define IDC_ABOUT_HOMEPAGE 1102
+#define IDC_ABOUT_VERSION 1192
+#define IDC_ABOUT_WINDOWS 1205
+#define IDC_ABOUT_PHYSICAL_FREE 1227
+#define IDC_ABOUT_PHYSICAL_BAR 1228
+#define IDC_ABOUT_PAGEFILE_BAR 1229
 // The rebar's drive bar and jump bar (dialog bars)
 #define IDD_DRIVEBAR 279
 #define IDD_JUMPBAR 286

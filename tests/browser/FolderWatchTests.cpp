@@ -20,6 +20,20 @@ bool ThreadHasEnded(DWORD threadId)
     return ended;
 }
 
+// The thread opens its notification on its own time: a change made before that is not seen, so
+// new files are made until one is.
+bool ChangeUntilPosted(const ScratchFolder& folder, const CLogHostWnd& host)
+{
+    int n = 0;
+    return PumpUntil(
+        [&] {
+            if (n++ % 10 == 0)
+                folder.WriteFile((L"f" + std::to_wstring(n) + L".jpg").c_str(), "x");
+            return LastChange(host) != nullptr;
+        },
+        30000);
+}
+
 } // namespace
 
 TEST(FolderWatch, AChangeInTheWatchedFolderIsPostedWithTheWatcherNumberAndBlock)
@@ -31,8 +45,7 @@ TEST(FolderWatch, AChangeInTheWatchedFolderIsPostedWithTheWatcherNumberAndBlock)
     EXPECT_TRUE(slot.IsRunning());
     EXPECT_EQ(folder.Path(), slot.GetPath());
 
-    folder.WriteFile(L"new.jpg", "x");
-    ASSERT_TRUE(PumpUntil([&] { return LastChange(host) != nullptr; }, 30000));
+    ASSERT_TRUE(ChangeUntilPosted(folder, host));
     EXPECT_EQ(2u, LastChange(host)->wParam);
     EXPECT_TRUE(slot.IsBlock(LastChange(host)->lParam));
     slot.Stop();
@@ -48,8 +61,7 @@ TEST(FolderWatch, WithSubtreeOnAChangeInTheFolderItselfIsStillPosted)
     ASSERT_TRUE(CreateDirectoryW(folder / L"sub", nullptr));
     FolderWatchSlot slot(1);
     ASSERT_TRUE(slot.Start(host.GetSafeHwnd(), folder.Path(), TRUE));
-    folder.WriteFile(L"top.png", "x");
-    ASSERT_TRUE(PumpUntil([&] { return LastChange(host) != nullptr; }, 30000));
+    ASSERT_TRUE(ChangeUntilPosted(folder, host));
     EXPECT_EQ(1u, LastChange(host)->wParam);
 }
 
@@ -64,16 +76,7 @@ TEST(FolderWatch, RetargetingKeepsTheThreadAndWatchesTheNewFolder)
     ASSERT_TRUE(slot.Retarget(second.Path()));
     EXPECT_EQ(thread, slot.GetThreadId());
     EXPECT_EQ(second.Path(), slot.GetPath());
-    // The thread re-opens on the new path once it has seen the restart event; a change made
-    // before that would not be seen, so changes are made until one is.
-    int n = 0;
-    ASSERT_TRUE(PumpUntil(
-        [&] {
-            if (n++ % 10 == 0)
-                second.WriteFile((L"f" + std::to_wstring(n) + L".jpg").c_str(), "x");
-            return LastChange(host) != nullptr;
-        },
-        30000));
+    ASSERT_TRUE(ChangeUntilPosted(second, host));
     EXPECT_TRUE(slot.IsRunning());
 }
 

@@ -1,0 +1,8 @@
+// The shell's system image lists of small and large icons (owned by the shell, never destroyed).
+#pragma once
+
+#include "framework/Framework.h"
+
+HIMAGELIST GetShellImageList(BOOL bSmall);
+// The system image-list index of a path's icon, normal or open.
+int GetShellIconIndex(LPCWSTR lpszPath, BOOL bOpen);
