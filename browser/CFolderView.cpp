@@ -941,8 +941,11 @@ BOOL CFolderView::IdleWalkStep()
     CKWDoc* doc = GetDocument();
     if (!doc || doc->CheckSubFolder != 1 || !m_hWalkNext)
         return FALSE;
-    if (frame && (frame->GetWorkFlags() & WorkVisibleThumbs))
-        return FALSE;
+    if (frame && (frame->GetWorkFlags() & WorkVisibleThumbs)) {
+        // The thumbnails on show go first; the walk's work is still pending, so idle time goes on.
+        frame->SetWorkFlag(WorkFolderWalk, TRUE);
+        return TRUE;
+    }
     CTreeCtrl& tree = GetTreeCtrl();
     HTREEITEM item = m_hWalkNext;
     FolderTreeItem* record = GetRecord(item);
