@@ -97,7 +97,7 @@ TEST(CacheReaderRobustness, TruncatedAndMutatedCacheFiles)
     ASSERT_GT(seed.size(), 200u);
     ScratchFolder folder(L"hostile");
     int fed = hostile::FeedHostile({AsBytes(seed)}, 7919u, hostile::InputsPerReader(),
-                                   [&](const hostile::Bytes& data, int index) {
+                                   [&](const hostile::Input& data, int index) {
                                        FeedCacheFile(folder, AsString(data), index % 2 ? *items.jpeg : *items.dib);
                                    });
     hostile::Report("thumbnail cache file", fed);
@@ -157,9 +157,9 @@ TEST(CacheReaderRobustness, HostileIndexesAndNoteFilesAreReadWithoutHarm)
     ASSERT_FALSE(notes.empty());
     std::vector<std::string> hostile = {"", std::string(5000, '='), std::string("[Note]\r\n\0\0=\0", 12),
                                         "[Thumbsnail]\r\nCacheSeqNo=-5\r\n=\r\n==\r\n:\r\n"};
-    // Every profile call reads the whole file again: a fifth of the inputs a reader gets.
-    hostile::FeedHostile({AsBytes(index), AsBytes(notes)}, 104729u, hostile::InputsPerReader() / 5,
-                         [&](const hostile::Bytes& data, int) { hostile.push_back(AsString(data)); });
+    // Every profile call reads the whole file again: fewer inputs than the binary reader gets.
+    hostile::FeedHostile({AsBytes(index), AsBytes(notes)}, 104729u, hostile::Inputs(2000, 20),
+                         [&](const hostile::Input& data, int) { hostile.push_back(AsString(data)); });
     VyxNoteStore store(root.Path().c_str());
     store.BuildDriveKeys();
     for (const std::string& bytes : hostile) {
