@@ -592,12 +592,25 @@ LRESULT CTreePropSheetBase::OnIsDialogMessage(WPARAM, LPARAM lParam)
 
 void CTreePropSheetBase::ActivateNextPage()
 {
+    StepPage(TRUE);
+}
+
+void CTreePropSheetBase::ActivatePreviousPage()
+{
+    StepPage(FALSE);
+}
+
+void CTreePropSheetBase::StepPage(BOOL bForward)
+{
     int count = GetPageCount();
     if (count == 0)
         return;
     if (!m_bTreeViewMode || !m_pwndPageTree) {
         int active = GetActiveIndex();
-        SetActivePage(active < count - 1 ? active + 1 : 0);
+        if (bForward)
+            SetActivePage(active < count - 1 ? active + 1 : 0);
+        else
+            SetActivePage(active > 0 ? active - 1 : count - 1);
         return;
     }
     HTREEITEM start = m_pwndPageTree->GetSelectedItem();
@@ -606,32 +619,10 @@ void CTreePropSheetBase::ActivateNextPage()
     HTREEITEM node = start;
     // Each node once at most: a tree with no page at all ends where it began.
     for (UINT steps = m_pwndPageTree->GetCount() + 1; steps > 0; --steps) {
-        node = GetNextNode(node);
-        if (!node)
+        node = bForward ? GetNextNode(node) : GetPrevNode(node);
+        if (!node && bForward) {
             node = m_pwndPageTree->GetRootItem();
-        if (!m_bSkipEmptyPages || HasPage(node) || node == start)
-            break;
-    }
-    m_pwndPageTree->Select(node, TVGN_CARET);
-}
-
-void CTreePropSheetBase::ActivatePreviousPage()
-{
-    int count = GetPageCount();
-    if (count == 0)
-        return;
-    if (!m_bTreeViewMode || !m_pwndPageTree) {
-        int active = GetActiveIndex();
-        SetActivePage(active > 0 ? active - 1 : count - 1);
-        return;
-    }
-    HTREEITEM start = m_pwndPageTree->GetSelectedItem();
-    if (!start)
-        return;
-    HTREEITEM node = start;
-    for (UINT steps = m_pwndPageTree->GetCount() + 1; steps > 0; --steps) {
-        node = GetPrevNode(node);
-        if (!node) {
+        } else if (!node) {
             HTREEITEM last = m_pwndPageTree->GetRootItem();
             while (HTREEITEM next = m_pwndPageTree->GetNextSiblingItem(last))
                 last = next;

@@ -70,6 +70,7 @@ protected:
     void UpdateCaption();
     void ActivateNextPage();
     void ActivatePreviousPage();
+    void StepPage(BOOL bForward);
     // Node order of the tree: a node, its children, then its next sibling.
     HTREEITEM GetNextNode(HTREEITEM hItem) const;
     HTREEITEM GetPrevNode(HTREEITEM hItem) const;
