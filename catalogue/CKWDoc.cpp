@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <type_traits>
 
 IMPLEMENT_DYNCREATE(CKWDoc, CDocument)
 
@@ -435,8 +436,10 @@ void CKWDoc::FillScanRequest(CFileList& request)
 
 int CKWDoc::RunScan(CFileList& request)
 {
-    HCURSOR cursor = LoadCursorFromFileW(L"docfind.ani");
-    CursorScope cursorScope(cursor ? cursor : LoadCursorW(nullptr, IDC_WAIT));
+    // A cursor made from a file is this scan's to destroy, once the previous one is back.
+    std::unique_ptr<std::remove_pointer<HCURSOR>::type, decltype(&DestroyCursor)> animated(
+        LoadCursorFromFileW(L"docfind.ani"), &DestroyCursor);
+    CursorScope cursorScope(animated ? animated.get() : LoadCursorW(nullptr, IDC_WAIT));
     int result = request.Scan();
     if (result == CFileList::ScanDone) {
         int taken = 0;
