@@ -16,14 +16,14 @@ namespace {
 
 const long long kTime = 1500000000;
 
-std::string AsString(const std::vector<BYTE>& bytes)
+std::string AsString(const hostile::Input& bytes)
 {
     return std::string(bytes.begin(), bytes.end());
 }
 
-std::vector<BYTE> AsBytes(const std::string& text)
+hostile::Input AsBytes(const std::string& text)
 {
-    return std::vector<BYTE>(text.begin(), text.end());
+    return hostile::Input(text.begin(), text.end());
 }
 
 // Loads the file, walks what came of it and restores an item from it; the file stays as it was.
@@ -88,11 +88,12 @@ TEST(CacheReaderRobustness, TruncatedAndMutatedCacheFiles)
     std::string seed = Seed(*items.jpeg, *items.dib);
     ASSERT_GT(seed.size(), 200u);
     ScratchFolder folder(L"hostile");
-    for (const auto& cut : Truncations(AsBytes(seed)))
-        FeedCacheFile(folder, AsString(cut), *items.dib);
-    for (unsigned salt = 1; salt <= 10; ++salt)
-        for (const auto& mutated : Mutations(AsBytes(seed), salt * 7919u))
-            FeedCacheFile(folder, AsString(mutated), salt % 2 ? *items.jpeg : *items.dib);
+    // Each input is a file written and read back: fewer than for the readers fed from memory.
+    int fed = hostile::FeedHostile({AsBytes(seed)}, 7919u, hostile::Inputs(3000, 40),
+                                   [&](const hostile::Input& data, int index) {
+                                       FeedCacheFile(folder, AsString(data), index % 2 ? *items.jpeg : *items.dib);
+                                   });
+    hostile::Report("thumbnail cache file", fed);
 }
 
 TEST(CacheReaderRobustness, LengthsThatRunOffTheEndOrWrap)
@@ -150,10 +151,9 @@ TEST(CacheReaderRobustness, HostileIndexesAndNoteFilesAreReadWithoutHarm)
     std::vector<std::string> hostile = {"", std::string(5000, '='), std::string("[Note]\r\n\0\0=\0", 12),
                                         "[Thumbsnail]\r\nCacheSeqNo=-5\r\n=\r\n==\r\n:\r\n"};
     // Every profile call reads the whole file again: fewer mutations than for the cache files.
-    for (const auto& mutated : Mutations(AsBytes(index), 104729u))
-        hostile.push_back(AsString(mutated));
-    for (const auto& mutated : Mutations(AsBytes(notes), 15485863u))
-        hostile.push_back(AsString(mutated));
+    auto add = [&](const hostile::Input& data, int) { hostile.push_back(AsString(data)); };
+    hostile::FeedHostile({AsBytes(index)}, 104729u, hostile::Inputs(150, 10), add);
+    hostile::FeedHostile({AsBytes(notes)}, 15485863u, hostile::Inputs(150, 10), add);
     VyxNoteStore store(root.Path().c_str());
     store.BuildDriveKeys();
     for (const std::string& bytes : hostile) {
