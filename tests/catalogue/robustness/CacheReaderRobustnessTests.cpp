@@ -1,8 +1,9 @@
 // Hostile thumbnail cache files, cache indexes and note files: truncations and mutations of files
 // the program writes, lengths that run off the end or wrap, and every tag at every short width.
 // Every refusal must be clean, and reading a file must never change it.
-#include "../../image/robustness/HostileInput.h"
+#include "../../image/DibTestUtil.h"
 #include "../ThumbnailTestUtil.h"
+#include "common/HostileInputs.h"
 
 #include "catalogue/VyxCacheIndex.h"
 #include "catalogue/VyxFilexDraw.h"
@@ -16,14 +17,14 @@ namespace {
 
 const long long kTime = 1500000000;
 
-std::string AsString(const hostile::Input& bytes)
+std::string AsString(const std::vector<BYTE>& bytes)
 {
     return std::string(bytes.begin(), bytes.end());
 }
 
-hostile::Input AsBytes(const std::string& text)
+std::vector<BYTE> AsBytes(const std::string& text)
 {
-    return hostile::Input(text.begin(), text.end());
+    return std::vector<BYTE>(text.begin(), text.end());
 }
 
 // Loads the file, walks what came of it and restores an item from it; the file stays as it was.
@@ -46,8 +47,15 @@ void FeedCacheFile(const ScratchFolder& folder, const std::string& bytes, VyxFil
         }
     }
     item.DropThumbnail();
-    if (cache.RestoreToItem(item) == 0)
-        Exercise(item.GetThumbnail());
+    if (cache.RestoreToItem(item) == 0) {
+        // A restored thumbnail is a sound DIB that fits its block.
+        HGLOBAL thumbnail = item.GetThumbnail();
+        BITMAPINFOHEADER header = dibtest::Header(thumbnail);
+        ASSERT_EQ(40u, header.biSize);
+        ASSERT_GT(header.biWidth, 0);
+        ASSERT_GT(header.biHeight, 0);
+        ASSERT_GE(GlobalSize(thumbnail), GetDibTotalSize(thumbnail));
+    }
     ASSERT_EQ(bytes, ScratchFolder::ReadFile(path));
 }
 
@@ -88,8 +96,7 @@ TEST(CacheReaderRobustness, TruncatedAndMutatedCacheFiles)
     std::string seed = Seed(*items.jpeg, *items.dib);
     ASSERT_GT(seed.size(), 200u);
     ScratchFolder folder(L"hostile");
-    // Each input is a file written and read back: fewer than for the readers fed from memory.
-    int fed = hostile::FeedHostile({AsBytes(seed)}, 7919u, hostile::Inputs(3000, 40),
+    int fed = hostile::FeedHostile({AsBytes(seed)}, 7919u, hostile::InputsPerReader(),
                                    [&](const hostile::Input& data, int index) {
                                        FeedCacheFile(folder, AsString(data), index % 2 ? *items.jpeg : *items.dib);
                                    });
@@ -150,10 +157,9 @@ TEST(CacheReaderRobustness, HostileIndexesAndNoteFilesAreReadWithoutHarm)
     ASSERT_FALSE(notes.empty());
     std::vector<std::string> hostile = {"", std::string(5000, '='), std::string("[Note]\r\n\0\0=\0", 12),
                                         "[Thumbsnail]\r\nCacheSeqNo=-5\r\n=\r\n==\r\n:\r\n"};
-    // Every profile call reads the whole file again: fewer mutations than for the cache files.
-    auto add = [&](const hostile::Input& data, int) { hostile.push_back(AsString(data)); };
-    hostile::FeedHostile({AsBytes(index)}, 104729u, hostile::Inputs(150, 10), add);
-    hostile::FeedHostile({AsBytes(notes)}, 15485863u, hostile::Inputs(150, 10), add);
+    // Every profile call reads the whole file again: fewer inputs than the binary reader gets.
+    hostile::FeedHostile({AsBytes(index), AsBytes(notes)}, 104729u, hostile::Inputs(2000, 20),
+                         [&](const hostile::Input& data, int) { hostile.push_back(AsString(data)); });
     VyxNoteStore store(root.Path().c_str());
     store.BuildDriveKeys();
     for (const std::string& bytes : hostile) {
@@ -176,4 +182,5 @@ TEST(CacheReaderRobustness, HostileIndexesAndNoteFilesAreReadWithoutHarm)
         ASSERT_EQ(bytes, ScratchFolder::ReadFile(root / L"_cache_.lst"));
         ASSERT_EQ(bytes, ScratchFolder::ReadFile(root / L"00000000.kwn"));
     }
+    hostile::Report("cache index and note file", static_cast<int>(hostile.size()));
 }
