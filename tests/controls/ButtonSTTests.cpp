@@ -293,17 +293,7 @@ TEST(ButtonST, DropMenuShowsPressedWhileOpenAndPostsTheChosenCommandAfterwards)
             button.Paint(canvas.DC(), 0);
             pressedWhileOpen = button.PressedAtLastPaint();
         };
-        HelperThread driver([&] {
-            HWND menu = WaitForWindow([](HWND hWnd) { return IsClass(hWnd, L"#32768"); });
-            ASSERT_NE(nullptr, menu);
-            if (choose) {
-                PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
-                PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
-                PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
-            } else {
-                PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-            }
-        });
+        HelperThread driver([&] { EXPECT_TRUE(ChooseMenuItem(choose ? 2 : 0)); });
         button.SendMessage(BM_CLICK);
         EXPECT_TRUE(pressedWhileOpen);
         ASSERT_NE(nullptr, host.Last(notify));

@@ -74,5 +74,11 @@ bool SaveScreenBitmap(const RECT& rect, LPCWSTR path);
 // Whether the window's class has that name.
 bool IsClass(HWND hWnd, LPCWSTR className);
 
+// In the next popup menu that opens (on another thread), highlights the n-th item that is not a
+// separator (1-based) and presses Enter, or presses Escape for n <= 0. Each key waits until the
+// menu shows the state it needs (open with its items, the highlight moved): a loaded machine
+// builds and tracks a menu slowly. False when the menu never came or never got there.
+bool ChooseMenuItem(int n, RECT* menuRect = nullptr);
+
 // A solid-colour icon of 16 x 16 pixels; the caller destroys it.
 HICON MakeSolidIcon(COLORREF colour);

@@ -10,21 +10,10 @@ namespace {
 
 const UINT kFirst = 5000;
 
-HWND WaitForMenu()
-{
-    return WaitForWindow([](HWND hWnd) { return IsClass(hWnd, L"#32768"); });
-}
-
 // Chooses the n-th item (1-based) of the next menu that opens, or cancels it with n = 0.
 void ChooseFromMenu(int n, CRect* menuRect = nullptr)
 {
-    HWND menu = WaitForMenu();
-    ASSERT_NE(nullptr, menu);
-    if (menuRect)
-        GetWindowRect(menu, menuRect);
-    for (int i = 0; i < n; ++i)
-        PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
-    PostMessageW(menu, WM_KEYDOWN, n ? VK_RETURN : VK_ESCAPE, 0);
+    EXPECT_TRUE(ChooseMenuItem(n, menuRect));
 }
 
 struct Popup

@@ -128,19 +128,10 @@ LPITEMIDLIST TwoIds()
     return reinterpret_cast<LPITEMIDLIST>(const_cast<BYTE*>(kTwoIds));
 }
 
-HWND WaitForMenu()
-{
-    return WaitForWindow([](HWND hWnd) { return IsClass(hWnd, L"#32768"); });
-}
-
-// Presses Down n times, then Enter (or Escape with n < 0), in the next menu that opens.
+// Chooses the n-th item in the next menu that opens (Escape with n < 0).
 void DriveMenu(int n)
 {
-    HWND menu = WaitForMenu();
-    ASSERT_NE(nullptr, menu);
-    for (int i = 0; i < n; ++i)
-        PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
-    PostMessageW(menu, WM_KEYDOWN, n < 0 ? VK_ESCAPE : VK_RETURN, 0);
+    EXPECT_TRUE(ChooseMenuItem(n));
 }
 
 } // namespace
@@ -237,7 +228,7 @@ TEST(ShellContextMenu, PickedShellCommandRunsAndAnswersZero)
     {
         // "Copy" by its text, counted among the items a key press can reach.
         HelperThread driver([] {
-            HWND window = WaitForMenu();
+            HWND window = WaitForWindow([](HWND hWnd) { return IsClass(hWnd, L"#32768") && IsWindowVisible(hWnd); });
             ASSERT_NE(nullptr, window);
             HMENU popup = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
             int steps = 0, found = -1;
@@ -281,9 +272,8 @@ TEST(ShellContextMenu, MenuHookPassesOwnerDrawMessagesToTheNewestInterface)
         UINT result = 1;
         {
             HelperThread driver([&] {
-                HWND window = WaitForMenu();
+                WaitForWindow([](HWND hWnd) { return IsClass(hWnd, L"#32768"); });
                 during = GetWindowLongPtrW(host.GetSafeHwnd(), GWLP_WNDPROC);
-                (void)window;
                 DriveMenu(2);
             });
             result = menu.ShowContextMenu(&host, CPoint(120, 120));
