@@ -6,11 +6,11 @@ namespace {
 // listed folder of thousands of items would take.
 size_t s_limit = 128;
 
-// Most recently used first.
+// Most recently used first. Never destroyed: items may outlive every other static object.
 std::list<CellSurfaceHolder*>& Kept()
 {
-    static std::list<CellSurfaceHolder*> kept;
-    return kept;
+    static auto* kept = new std::list<CellSurfaceHolder*>;
+    return *kept;
 }
 
 void TrimTo(size_t limit)
@@ -23,14 +23,21 @@ void TrimTo(size_t limit)
 
 CDibSection* CellSurfaceHolder::Acquire()
 {
-    if (!m_surface) {
-        m_surface = std::make_unique<CDibSection>();
-        Kept().push_front(this);
-        m_entry = Kept().begin();
-        TrimTo(s_limit);
+    if (m_surface) {
+        Touch();
         return m_surface.get();
     }
-    Touch();
+    // At the limit the least recently used surface moves over: cells of one size are only
+    // refilled, without making and deleting bitmaps and device contexts for every cell.
+    if (Kept().size() >= s_limit && !Kept().empty()) {
+        CellSurfaceHolder* oldest = Kept().back();
+        m_surface = std::move(oldest->m_surface);
+        Kept().pop_back();
+    } else {
+        m_surface = std::make_unique<CDibSection>();
+    }
+    Kept().push_front(this);
+    m_entry = Kept().begin();
     return m_surface.get();
 }
 

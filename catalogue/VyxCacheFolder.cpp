@@ -157,6 +157,14 @@ const VyxCacheThumbs* FindStoredImage(const VyxCacheThumbsArray& stored, const V
     return nullptr;
 }
 
+std::wstring LowerCaseKey(const CString& name)
+{
+    std::wstring key(name.GetString(), static_cast<size_t>(name.GetLength()));
+    if (!key.empty())
+        CharLowerBuffW(&key[0], static_cast<DWORD>(key.size()));
+    return key;
+}
+
 bool RecordStoresImage(const VyxCacheThumbs& record)
 {
     return (record.m_imageKind == VyxCacheThumbs::ImageJpeg || record.m_imageKind == VyxCacheThumbs::ImageDib) &&
@@ -192,8 +200,15 @@ void VyxCacheFolder::ReadSettings()
     m_cacheQuality = GetAppIniInt(L"KWDoc", L"CacheQuality", 90);
 }
 
+void VyxCacheFolder::RecordsChanged()
+{
+    m_byName.clear();
+    m_byNameReady = false;
+}
+
 int VyxCacheFolder::Load(const wchar_t* fileName)
 {
+    RecordsChanged();
     int result = ReadRecords(fileName, m_records);
     m_modified = result != LoadDone;
     return result;
@@ -288,12 +303,21 @@ void VyxCacheFolder::RewriteArchiveName(const wchar_t* fileName, const wchar_t* 
 
 VyxCacheThumbs* VyxCacheFolder::FindRecord(const VyxFilexInfo& item) const
 {
-    for (INT_PTR i = 0; i < m_records.GetSize(); ++i) {
-        VyxCacheThumbs* record = m_records.GetRecord(i);
-        if (record->Matches(item.GetFileName(), item.GetPath()))
-            return record;
+    if (!m_byNameReady) {
+        for (INT_PTR i = 0; i < m_records.GetSize(); ++i)
+            m_byName.emplace(LowerCaseKey(m_records.GetRecord(i)->m_fileName), i);
+        m_byNameReady = true;
     }
-    return nullptr;
+    // The first record in list order that matches; each candidate is checked in full.
+    INT_PTR first = -1;
+    auto range = m_byName.equal_range(LowerCaseKey(item.GetFileName()));
+    for (auto it = range.first; it != range.second; ++it) {
+        INT_PTR index = it->second;
+        if ((first < 0 || index < first) && index < m_records.GetSize() &&
+            m_records.GetRecord(index)->Matches(item.GetFileName(), item.GetPath()))
+            first = index;
+    }
+    return first >= 0 ? m_records.GetRecord(first) : nullptr;
 }
 
 VyxCacheThumbs* VyxCacheFolder::GetAt(INT_PTR index) const
@@ -308,6 +332,7 @@ void VyxCacheFolder::RemoveAt(INT_PTR index)
     delete m_records.GetRecord(index);
     m_records.RemoveAt(index);
     m_modified = true;
+    RecordsChanged();
 }
 
 void VyxCacheFolder::RemoveItem(const VyxFilexInfo& item)
@@ -324,6 +349,7 @@ void VyxCacheFolder::RemoveAll()
 {
     m_records.DeleteAll();
     m_modified = true;
+    RecordsChanged();
 }
 
 void VyxCacheFolder::AddCopy(const VyxCacheThumbs& record)
@@ -335,6 +361,8 @@ void VyxCacheFolder::AddRecord(VyxCacheThumbs* record)
 {
     m_records.Add(record);
     m_modified = true;
+    if (m_byNameReady)
+        m_byName.emplace(LowerCaseKey(record->m_fileName), m_records.GetSize() - 1);
 }
 
 int VyxCacheFolder::StoreFromItem(VyxFilexDraw& item)
@@ -345,11 +373,13 @@ int VyxCacheFolder::StoreFromItem(VyxFilexDraw& item)
     if (!facts.BuildFromItem(item))
         return -1;
     VyxCacheThumbs* record = FindRecord(item);
-    if (!record) {
+    if (record) {
+        record->BuildFromItem(item);
+    } else {
         record = new VyxCacheThumbs;
+        record->BuildFromItem(item);
         AddRecord(record);
     }
-    record->BuildFromItem(item);
     HGLOBAL thumbnail = item.GetThumbnail();
     if (!thumbnail)
         return -1;
@@ -382,13 +412,15 @@ int VyxCacheFolder::RestoreToItem(VyxFilexDraw& item)
     VyxCacheThumbs* record = FindRecord(item);
     if (!record)
         return -1;
-    VyxSPI* loader =
-        record->m_loaderName.IsEmpty() ? nullptr : theSPImapIndex.FindPluginByName(record->m_loaderName, SPImapIndex::KindImage);
+    VyxSPI* loader = record->m_loaderName.IsEmpty()
+                         ? nullptr
+                         : theSPImapIndex.FindPluginByName(record->m_loaderName, SPImapIndex::KindImage);
     if (!loader)
         return -1;
-    VyxSPI* archiveLoader = record->m_archiveLoaderName.IsEmpty()
-                                ? nullptr
-                                : theSPImapIndex.FindPluginByName(record->m_archiveLoaderName, SPImapIndex::KindArchive);
+    VyxSPI* archiveLoader =
+        record->m_archiveLoaderName.IsEmpty()
+            ? nullptr
+            : theSPImapIndex.FindPluginByName(record->m_archiveLoaderName, SPImapIndex::KindArchive);
     if (!CacheTimeMatches(item.GetFileTime(), record->m_fileTime))
         return -1;
     if (item.GetFileSize() != record->m_fileSize)

@@ -5,6 +5,9 @@
 
 #include "catalogue/VyxCacheThumbs.h"
 
+#include <string>
+#include <unordered_map>
+
 class VyxFilexInfo;
 
 class VyxCacheFolder
@@ -62,6 +65,7 @@ private:
     VyxCacheFolder& operator=(const VyxCacheFolder&) = delete;
     void ReadSettings();
     void ReleaseAfterWrite();
+    void RecordsChanged();
 
     CString m_folderPath;
     CString m_archiveFileName;
@@ -71,6 +75,10 @@ private:
     int m_cacheQuality;
     VyxCacheThumbsArray m_records;
     bool m_keepSettings = false;
+    // Record positions by lower-case file name, made on the first lookup after a change: a folder
+    // of thousands of items would otherwise compare every name with every record.
+    mutable std::unordered_multimap<std::wstring, INT_PTR> m_byName;
+    mutable bool m_byNameReady = false;
 };
 
 // The item's write time, or its UTC calendar taken as local standard time, within a second of

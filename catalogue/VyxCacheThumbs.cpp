@@ -280,8 +280,7 @@ bool VyxCacheThumbs::BuildFromItem(const VyxFilexDraw& item)
 {
     CString memberPath = item.IsArchiveMember() ? item.GetPath() : CString();
     CString loaderName = theSPImapIndex.GetPluginFileName(item.GetLoaderId(), SPImapIndex::KindImage);
-    CString archiveLoaderName =
-        theSPImapIndex.GetPluginFileName(item.GetArchivePluginId(), SPImapIndex::KindArchive);
+    CString archiveLoaderName = theSPImapIndex.GetPluginFileName(item.GetArchivePluginId(), SPImapIndex::KindArchive);
     if (!Fits(item.GetFileName()) || !Fits(memberPath) || !Fits(loaderName) || !Fits(item.GetArchiveFileName()) ||
         !Fits(archiveLoaderName))
         return false;

@@ -611,8 +611,8 @@ void VyxFilexDraw::DrawName(CDC* dc, CRect rect)
     for (int i = 0; parser.GetField(field.data(), text, i, L"\r\n") != -2 && i <= text.GetLength(); ++i) {
         CString line = ExpandMacros(field.data());
         CSize extent = dc->GetTextExtent(line);
-        UINT format = extent.cx > rect.Width() ? DT_SINGLELINE | DT_WORD_ELLIPSIS
-                                               : DT_CENTER | DT_SINGLELINE | DT_WORD_ELLIPSIS;
+        UINT format =
+            extent.cx > rect.Width() ? DT_SINGLELINE | DT_WORD_ELLIPSIS : DT_CENTER | DT_SINGLELINE | DT_WORD_ELLIPSIS;
         dc->DrawText(line, &rect, format);
         rect.top += extent.cy + 1;
     }

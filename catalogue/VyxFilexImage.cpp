@@ -70,9 +70,10 @@ bool DecodeExifBlock(HGLOBAL block, tag_ExifInfo& out)
     return true;
 }
 
-std::string CoverSortKey(const SPIFileInfo& record)
+// Member path followed by member name, compared without regard to case.
+CString CoverSortKey(const SPIFileInfo& record)
 {
-    return MemberField(record.path) + MemberField(record.fileName);
+    return MemberTextAnsi(MemberField(record.path) + MemberField(record.fileName));
 }
 
 } // namespace
@@ -257,17 +258,7 @@ HGLOBAL VyxFilexImage::LoadFilePicture(const SIZE* desiredSize)
 
 HGLOBAL VyxFilexImage::ExtractMemberToMemory() const
 {
-    SPIRequest request;
-    request.id = m_archivePluginId;
-    request.source = m_archivePath.GetString();
-    request.length = static_cast<LONG_PTR>(m_archivePosition);
-    request.flags = SPI_INPUT_FILE | SPI_OUTPUT_MEMORY;
-    if (theSPImapIndex.GetFile(&request) != SPI_OK) {
-        if (request.output)
-            GlobalFree(request.output);
-        return nullptr;
-    }
-    return request.output;
+    return ExtractMemberBlock(theSPImapIndex, m_archivePluginId, m_archivePath, m_archivePosition);
 }
 
 HGLOBAL VyxFilexImage::LoadMemberPicture(const SIZE* desiredSize)
@@ -301,26 +292,14 @@ HGLOBAL VyxFilexImage::LoadFolderCover(const SIZE* desiredSize)
 HGLOBAL VyxFilexImage::LoadArchiveCover(const SIZE* desiredSize)
 {
     CString archivePath = Resolved(m_path);
-    SPISupportQuery probe = {};
-    probe.kind = SPImapIndex::KindArchive;
-    probe.startAfter = -1;
-    probe.archiveId = -1;
-    probe.path = archivePath;
-    int archiveId = SPlugIn::IsSupported(probe);
-    if (archiveId < 0)
-        return nullptr;
-    SPIRequest listingRequest;
-    listingRequest.id = archiveId;
-    listingRequest.source = archivePath.GetString();
-    listingRequest.flags = SPI_INPUT_FILE;
-    int listed = theSPImapIndex.GetArchiveInfo(&listingRequest);
-    GlobalBlock listing(listingRequest.output);
-    if (listed != SPI_OK || !listing)
+    int archiveId = FindArchivePlugin(theSPImapIndex, archivePath, false);
+    GlobalBlock listing;
+    if (archiveId < 0 || GetArchiveListing(theSPImapIndex, archiveId, archivePath, listing) != SPI_OK)
         return nullptr;
 
     int count = 0;
     ULONGLONG total = 0;
-    std::vector<SPIFileInfo> candidates;
+    std::vector<std::pair<CString, SPIFileInfo>> candidates;
     // The limit may be as large as the setting allows: the product is taken in 64 bits.
     const ULONGLONG limit = static_cast<ULONGLONG>(static_cast<DWORD>(s_archiveMemberLimit)) * 1048576u;
     for (const SPIFileInfo& record : ReadArchiveListing(listing.get())) {
@@ -329,26 +308,19 @@ HGLOBAL VyxFilexImage::LoadArchiveCover(const SIZE* desiredSize)
         ++count;
         total += record.fileSize;
         if (record.fileSize >= kSmallestCoverMember && record.fileSize < limit)
-            candidates.push_back(record);
+            candidates.emplace_back(CoverSortKey(record), record);
     }
-    std::stable_sort(candidates.begin(), candidates.end(), [](const SPIFileInfo& a, const SPIFileInfo& b) {
-        return MemberTextAnsi(CoverSortKey(a)).CompareNoCase(MemberTextAnsi(CoverSortKey(b))) < 0;
-    });
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [](const auto& a, const auto& b) { return a.first.CompareNoCase(b.first) < 0; });
 
     HGLOBAL cover = nullptr;
     int budget = s_coverSearchCount;
-    for (const SPIFileInfo& candidate : candidates) {
+    for (const auto& [key, candidate] : candidates) {
         if (budget < 1)
             break;
-        SPIRequest request;
-        request.id = archiveId;
-        request.source = archivePath.GetString();
-        request.length = static_cast<LONG_PTR>(candidate.position);
-        request.flags = SPI_INPUT_FILE | SPI_OUTPUT_MEMORY;
-        int extracted = theSPImapIndex.GetFile(&request);
-        GlobalBlock member(request.output);
+        GlobalBlock member(ExtractMemberBlock(theSPImapIndex, archiveId, archivePath, candidate.position));
         DibLock bytes(member.get());
-        if (extracted != SPI_OK || !bytes)
+        if (!bytes)
             break;
         cover = DecodeWithChain({archivePath, bytes.get(), static_cast<DWORD>(GlobalSize(member.get())), archiveId},
                                 desiredSize, true);

@@ -58,6 +58,16 @@ double GetAppIniDouble(const wchar_t* section, const wchar_t* key, double defaul
 CString& GetAppIniString(CString& out, const wchar_t* section, const wchar_t* key, const wchar_t* defaultValue);
 VyxString& GetAppIniString(VyxString& out, const wchar_t* section, const wchar_t* key, const wchar_t* defaultValue);
 CString GetAppIniString(const wchar_t* section, const wchar_t* key, const wchar_t* defaultValue);
+// The same reads under the name some callers use.
+inline CString& GetAppIniStringB(CString& out, const wchar_t* section, const wchar_t* key, const wchar_t* defaultValue)
+{
+    return GetAppIniString(out, section, key, defaultValue);
+}
+inline VyxString& GetAppIniStringB(VyxString& out, const wchar_t* section, const wchar_t* key,
+                                   const wchar_t* defaultValue)
+{
+    return GetAppIniString(out, section, key, defaultValue);
+}
 int GetAppIniBinary(const wchar_t* section, const wchar_t* key, void* buffer, int size);
 bool WriteAppIniInt(const wchar_t* section, const wchar_t* key, int value);
 bool WriteAppIniBool(const wchar_t* section, const wchar_t* key, bool value);

@@ -169,6 +169,12 @@ void CDialog::OnSetFont(CFont*) {}
 
 BOOL CDialog::OnInitDialog()
 {
+    // The template's initial list and combo-box items come first, then the member variables.
+    BOOL initialised = m_lpDialogInit ? ExecuteDlgInit(m_lpDialogInit) : ExecuteDlgInit(m_lpszTemplateName);
+    if (!initialised) {
+        EndDialog(-1);
+        return FALSE;
+    }
     if (!UpdateData(FALSE)) {
         EndDialog(-1);
         return FALSE;

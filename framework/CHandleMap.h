@@ -13,6 +13,8 @@ public:
     virtual ~CHandleMapBase() = default;
     // Deletes the temporary wrappers (the handles stay).
     virtual void DeleteTemp() = 0;
+    virtual size_t PermanentCount() const = 0;
+    virtual size_t TemporaryCount() const = 0;
 };
 
 enum AFX_HANDLE_MAP { afxGdiObjectMap, afxDCMap, afxMenuMap, afxImageListMap, afxWndMap };
@@ -66,6 +68,8 @@ public:
         field = nullptr;
         return handle;
     }
+    size_t PermanentCount() const override { return m_permanent.size(); }
+    size_t TemporaryCount() const override { return m_temporary.size(); }
     void DeleteTemp() override
     {
         auto temporary = std::move(m_temporary);
@@ -96,3 +100,6 @@ CHandleMap<CObj, H>* AfxHandleMap(AFX_HANDLE_MAP kind, typename CHandleMap<CObj,
 
 // Deletes the temporary wrappers of every map of the calling thread.
 void AFXAPI AfxDeleteTempMaps();
+// The entries of all the calling thread's maps: objects the program attached (windows, GDI
+// objects, DCs, menus, image lists) and temporary wrappers.
+void AFXAPI AfxGetHandleMapCounts(size_t* pPermanent, size_t* pTemporary);

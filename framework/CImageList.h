@@ -1,5 +1,4 @@
 // Image lists of the common controls. An image list owns its handle unless detached.
-// (Drag members taking a window are added with the window classes.)
 #pragma once
 
 #include "framework/CDC.h"

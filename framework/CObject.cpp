@@ -8,6 +8,10 @@ CRuntimeClass* CObject::GetRuntimeClass() const
     return RUNTIME_CLASS(CObject);
 }
 
+void CObject::Serialize(CArchive&) {}
+
+void CObject::Dump(CDumpContext&) const {}
+
 BOOL CObject::IsKindOf(const CRuntimeClass* pClass) const
 {
     return GetRuntimeClass()->IsDerivedFrom(pClass);

@@ -4,6 +4,9 @@
 #include "framework/FrameworkBase.h"
 
 class CObject;
+// Serialisation and diagnostic dumps are not used: only their virtual slots exist.
+class CArchive;
+class CDumpContext;
 
 struct CRuntimeClass
 {
@@ -23,11 +26,16 @@ class CObject
 public:
     static const CRuntimeClass classCObject;
 
+    // The virtual slots in the class library's order.
     virtual CRuntimeClass* GetRuntimeClass() const;
     virtual ~CObject() = default;
+    virtual void Serialize(CArchive& ar);
+    virtual void AssertValid() const {}
+    virtual void Dump(CDumpContext& dc) const;
 
     BOOL IsKindOf(const CRuntimeClass* pClass) const;
-    virtual void AssertValid() const {}
+    // FALSE: no class of the layer stores itself.
+    BOOL IsSerializable() const { return FALSE; }
 
     CObject(const CObject&) = delete;
     CObject& operator=(const CObject&) = delete;

@@ -1,4 +1,5 @@
 #include "framework/COleDropTarget.h"
+#include "framework/CView.h"
 #include "framework/CException.h"
 #include "framework/CWnd.h"
 
@@ -66,31 +67,43 @@ void COleDropTarget::Revoke()
     m_hWnd = nullptr;
 }
 
-DROPEFFECT COleDropTarget::OnDragEnter(CWnd*, COleDataObject*, DWORD, CPoint)
+// The defaults hand each step to the window when it is a view (which refuses by default).
+
+DROPEFFECT COleDropTarget::OnDragEnter(CWnd* pWnd, COleDataObject* pDataObject, DWORD dwKeyState, CPoint point)
 {
-    return DROPEFFECT_NONE;
+    CView* view = DYNAMIC_DOWNCAST(CView, pWnd);
+    return view ? view->OnDragEnter(pDataObject, dwKeyState, point) : DROPEFFECT_NONE;
 }
 
-DROPEFFECT COleDropTarget::OnDragOver(CWnd*, COleDataObject*, DWORD, CPoint)
+DROPEFFECT COleDropTarget::OnDragOver(CWnd* pWnd, COleDataObject* pDataObject, DWORD dwKeyState, CPoint point)
 {
-    return DROPEFFECT_NONE;
+    CView* view = DYNAMIC_DOWNCAST(CView, pWnd);
+    return view ? view->OnDragOver(pDataObject, dwKeyState, point) : DROPEFFECT_NONE;
 }
 
-void COleDropTarget::OnDragLeave(CWnd*) {}
-
-BOOL COleDropTarget::OnDrop(CWnd*, COleDataObject*, DROPEFFECT, CPoint)
+void COleDropTarget::OnDragLeave(CWnd* pWnd)
 {
-    return FALSE;
+    if (CView* view = DYNAMIC_DOWNCAST(CView, pWnd))
+        view->OnDragLeave();
 }
 
-DROPEFFECT COleDropTarget::OnDropEx(CWnd*, COleDataObject*, DROPEFFECT, DROPEFFECT, CPoint)
+BOOL COleDropTarget::OnDrop(CWnd* pWnd, COleDataObject* pDataObject, DROPEFFECT dropEffect, CPoint point)
 {
-    return static_cast<DROPEFFECT>(-1);
+    CView* view = DYNAMIC_DOWNCAST(CView, pWnd);
+    return view ? view->OnDrop(pDataObject, dropEffect, point) : FALSE;
 }
 
-DROPEFFECT COleDropTarget::OnDragScroll(CWnd*, DWORD, CPoint)
+DROPEFFECT COleDropTarget::OnDropEx(CWnd* pWnd, COleDataObject* pDataObject, DROPEFFECT dropDefault,
+                                    DROPEFFECT dropList, CPoint point)
 {
-    return DROPEFFECT_NONE;
+    CView* view = DYNAMIC_DOWNCAST(CView, pWnd);
+    return view ? view->OnDropEx(pDataObject, dropDefault, dropList, point) : static_cast<DROPEFFECT>(-1);
+}
+
+DROPEFFECT COleDropTarget::OnDragScroll(CWnd* pWnd, DWORD dwKeyState, CPoint point)
+{
+    CView* view = DYNAMIC_DOWNCAST(CView, pWnd);
+    return view ? view->OnDragScroll(dwKeyState, point) : DROPEFFECT_NONE;
 }
 
 CWnd* COleDropTarget::TargetWnd() const

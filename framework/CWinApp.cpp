@@ -1,4 +1,9 @@
 #include "framework/CWinApp.h"
+#include "framework/AfxRes.h"
+#include "framework/CCmdUI.h"
+#include "framework/CDocManager.h"
+#include "framework/CRecentFileList.h"
+#include "framework/CWnd.h"
 #include "framework/CWnd.h"
 #include "framework/ModuleState.h"
 #include "framework/ThreadState.h"
@@ -7,6 +12,12 @@
 #include <vector>
 
 IMPLEMENT_DYNAMIC(CWinApp, CWinThread)
+
+BEGIN_MESSAGE_MAP(CWinApp, CWinThread)
+ON_COMMAND(ID_APP_EXIT, OnAppExit)
+ON_UPDATE_COMMAND_UI(ID_FILE_MRU_FILE1, OnUpdateRecentFileMenu)
+ON_COMMAND_EX_RANGE(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE16, OnOpenRecentFile)
+END_MESSAGE_MAP()
 
 namespace {
 
@@ -97,6 +108,10 @@ CWinApp::CWinApp(LPCWSTR lpszAppName)
 
 CWinApp::~CWinApp()
 {
+    delete m_pDocManager;
+    m_pDocManager = nullptr;
+    delete m_pRecentFileList;
+    m_pRecentFileList = nullptr;
     AFX_MODULE_STATE* module = AfxGetModuleState();
     if (module->m_pCurrentWinApp == this) {
         module->m_pCurrentWinApp = nullptr;
@@ -131,7 +146,105 @@ BOOL CWinApp::OnIdle(LONG lCount)
 
 int CWinApp::ExitInstance()
 {
+    if (m_pRecentFileList)
+        m_pRecentFileList->WriteList();
     return CWinThread::ExitInstance();
+}
+
+// ---------------------------------------------------------------- documents
+
+void CWinApp::AddDocTemplate(CDocTemplate* pTemplate)
+{
+    if (!m_pDocManager)
+        m_pDocManager = new CDocManager;
+    m_pDocManager->AddDocTemplate(pTemplate);
+}
+
+POSITION CWinApp::GetFirstDocTemplatePosition() const
+{
+    return m_pDocManager ? m_pDocManager->GetFirstDocTemplatePosition() : nullptr;
+}
+
+CDocTemplate* CWinApp::GetNextDocTemplate(POSITION& pos) const
+{
+    return m_pDocManager->GetNextDocTemplate(pos);
+}
+
+CDocument* CWinApp::OpenDocumentFile(LPCWSTR lpszFileName)
+{
+    return m_pDocManager ? m_pDocManager->OpenDocumentFile(lpszFileName) : nullptr;
+}
+
+void CWinApp::AddToRecentFileList(LPCWSTR lpszPathName)
+{
+    if (m_pRecentFileList)
+        m_pRecentFileList->Add(lpszPathName);
+}
+
+BOOL CWinApp::SaveAllModified()
+{
+    return m_pDocManager ? m_pDocManager->SaveAllModified() : TRUE;
+}
+
+void CWinApp::CloseAllDocuments(BOOL bEndSession)
+{
+    if (m_pDocManager)
+        m_pDocManager->CloseAllDocuments(bEndSession);
+}
+
+int CWinApp::GetOpenDocumentCount()
+{
+    return m_pDocManager ? m_pDocManager->GetDocumentCount() : 0;
+}
+
+void CWinApp::LoadStdProfileSettings(UINT nMaxMRU)
+{
+    if (nMaxMRU != 0) {
+        delete m_pRecentFileList;
+        m_pRecentFileList = new CRecentFileList(0, L"Recent File List", L"File%d", static_cast<int>(nMaxMRU));
+        m_pRecentFileList->ReadList();
+    }
+    m_nNumPreviewPages = GetProfileInt(L"Settings", L"PreviewPages", 0);
+}
+
+void CWinApp::OnFileNew()
+{
+    if (m_pDocManager)
+        m_pDocManager->OnFileNew();
+}
+
+void CWinApp::OnFileOpen()
+{
+    if (m_pDocManager)
+        m_pDocManager->OnFileOpen();
+}
+
+void CWinApp::OnAppExit()
+{
+    if (m_pMainWnd)
+        m_pMainWnd->SendMessage(WM_CLOSE);
+}
+
+void CWinApp::OnUpdateRecentFileMenu(CCmdUI* pCmdUI)
+{
+    if (m_pRecentFileList)
+        m_pRecentFileList->UpdateMenu(pCmdUI);
+    else
+        pCmdUI->Enable(FALSE);
+}
+
+BOOL CWinApp::OnOpenRecentFile(UINT nID)
+{
+    if (!m_pRecentFileList)
+        return FALSE;
+    int index = static_cast<int>(nID - ID_FILE_MRU_FILE1);
+    if (index < 0 || index >= m_pRecentFileList->GetSize())
+        return FALSE;
+    CString path = (*m_pRecentFileList)[index];
+    // An entry that no longer opens leaves the list.
+    if (!OpenDocumentFile(path))
+        m_pRecentFileList->Remove(index);
+    return TRUE;
 }
 
 void CWinApp::SetCurrentHandles()

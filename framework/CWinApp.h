@@ -14,6 +14,12 @@
 #include "framework/CString.h"
 #include "framework/CCommandLineInfo.h"
 
+class CDocTemplate;
+class CDocManager;
+class CDocument;
+class CRecentFileList;
+class CCmdUI;
+
 class CWinApp : public CWinThread
 {
     DECLARE_DYNAMIC(CWinApp)
@@ -65,6 +71,32 @@ public:
     // Sets the names that AfxWinInit would leave empty (application, executable, ini file, help).
     void SetCurrentHandles();
 
+    // ---- documents (through the document manager, made on first use)
+    void AddDocTemplate(CDocTemplate* pTemplate);
+    POSITION GetFirstDocTemplatePosition() const;
+    CDocTemplate* GetNextDocTemplate(POSITION& pos) const;
+    // Null on failure (the user has been told).
+    virtual CDocument* OpenDocumentFile(LPCWSTR lpszFileName);
+    virtual void AddToRecentFileList(LPCWSTR lpszPathName);
+    virtual BOOL SaveAllModified();
+    void CloseAllDocuments(BOOL bEndSession);
+    int GetOpenDocumentCount();
+    // The recent-file list (section "Recent File List", entries "File1".., nMaxMRU of them) and
+    // the number of preview pages from the profile.
+    virtual void LoadStdProfileSettings(UINT nMaxMRU = 4);
+
+    // Command handlers a program puts in its own map (ID_FILE_NEW, ID_FILE_OPEN).
+    afx_msg void OnFileNew();
+    afx_msg void OnFileOpen();
+    // In the base map: ID_APP_EXIT closes the main window; the recent-file items.
+    afx_msg void OnAppExit();
+    afx_msg void OnUpdateRecentFileMenu(CCmdUI* pCmdUI);
+    afx_msg BOOL OnOpenRecentFile(UINT nID);
+
+    CDocManager* m_pDocManager = nullptr;
+    CRecentFileList* m_pRecentFileList = nullptr;
+    UINT m_nNumPreviewPages = 0;
+
     HINSTANCE m_hInstance = nullptr;
     LPWSTR m_lpCmdLine = nullptr;
     int m_nCmdShow = SW_SHOWNORMAL;
@@ -77,6 +109,8 @@ public:
 protected:
     int m_nWaitCursorCount = 0;
     HCURSOR m_hcurWaitCursorRestore = nullptr;
+
+    DECLARE_MESSAGE_MAP()
 };
 
 // Sets up the application object for this module's instance (handles, command line, names).

@@ -3,10 +3,12 @@
 #include "framework/CException.h"
 #include "framework/CHandleMap.h"
 #include "framework/CWnd.h"
+#include "framework/CFrameWnd.h"
 #include "framework/ModuleState.h"
 #include "framework/ThreadState.h"
 
 #include <process.h>
+#include <vector>
 
 IMPLEMENT_DYNAMIC(CWinThread, CCmdTarget)
 
@@ -156,6 +158,28 @@ BOOL CWinThread::OnIdle(LONG lCount)
         if (mainWnd && mainWnd->m_hWnd && mainWnd->IsWindowVisible()) {
             AfxCallWndProc(mainWnd, mainWnd->m_hWnd, WM_IDLEUPDATECMDUI, TRUE, 0);
             mainWnd->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, TRUE);
+        }
+        // Frames outside the main window's tree (other top-level frames) too. The list may
+        // change while a frame updates: the walk restarts after each one it reaches.
+        std::vector<CFrameWnd*> frames;
+        for (CFrameWnd* frame = AfxGetThreadState()->m_pFirstFrameWnd; frame; frame = frame->m_pNextFrameWnd)
+            if (frame != mainWnd)
+                frames.push_back(frame);
+        for (CFrameWnd* frame : frames) {
+            bool stillThere = false;
+            for (CFrameWnd* f = AfxGetThreadState()->m_pFirstFrameWnd; f; f = f->m_pNextFrameWnd)
+                stillThere = stillThere || f == frame;
+            if (!stillThere || !frame->m_hWnd)
+                continue;
+            if (frame->m_nShowDelay == SW_HIDE)
+                frame->ShowWindow(SW_HIDE);
+            if (frame->IsWindowVisible() || frame->m_nShowDelay >= 0) {
+                AfxCallWndProc(frame, frame->m_hWnd, WM_IDLEUPDATECMDUI, TRUE, 0);
+                frame->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, TRUE);
+            }
+            if (frame->m_nShowDelay > SW_HIDE)
+                frame->ShowWindow(frame->m_nShowDelay);
+            frame->m_nShowDelay = -1;
         }
     }
     if (lCount >= 1)

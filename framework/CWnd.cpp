@@ -313,8 +313,26 @@ BOOL CWnd::DestroyWindow()
     return result;
 }
 
+void CWnd::NotifyTopLevelActivation(WPARAM wParam, LPARAM lParam)
+{
+    // Activation moving between two top-level trees: the tree's top-level window hears it as
+    // WM_ACTIVATETOPLEVEL (lParam: this window and the other one).
+    if (GetStyle() & WS_CHILD)
+        return;
+    HWND other = reinterpret_cast<HWND>(lParam);
+    CWnd* top = GetTopLevelParent();
+    CWnd* otherTop = other ? CWnd::FromHandle(other)->GetTopLevelParent() : nullptr;
+    if (!top || (otherTop && otherTop->m_hWnd == top->m_hWnd))
+        return;
+    HWND pair[2] = {m_hWnd, other};
+    top->SendMessage(WM_ACTIVATETOPLEVEL, wParam, reinterpret_cast<LPARAM>(pair));
+}
+
 void CWnd::OnNcDestroy()
 {
+    AFX_THREAD_STATE* state = AfxGetThreadState();
+    if (state->m_hWndLastHit == m_hWnd)
+        EnableToolTips(FALSE);
     // OLE would otherwise keep calling a drop target whose window is gone.
     if (m_pDropTarget) {
         m_pDropTarget->Revoke();
@@ -491,6 +509,8 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
+    if (message == WM_ACTIVATE)
+        NotifyTopLevelActivation(wParam, lParam);
     if (message == WM_COMMAND) {
         if (!OnCommand(wParam, lParam))
             return FALSE;
@@ -659,9 +679,11 @@ void CWnd::OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct)
             menu->DrawItem(lpDrawItemStruct);
             return;
         }
-    } else if (nIDCtl != 0 && ReflectLastMsg(lpDrawItemStruct->hwndItem)) {
+    } else if (ReflectLastMsg(lpDrawItemStruct->hwndItem)) {
+        // By its window, not its id: a list view's header has the id 0.
         return;
     }
+    (void)nIDCtl;
     Default();
 }
 
@@ -759,8 +781,9 @@ void CWnd::OnSysColorChange()
 
 // ---------------------------------------------------------------- pre-translation
 
-BOOL CWnd::PreTranslateMessage(MSG*)
+BOOL CWnd::PreTranslateMessage(MSG* pMsg)
 {
+    FilterToolTipMessage(pMsg);
     return FALSE;
 }
 

@@ -21,8 +21,19 @@ class CRgn;
 class CScrollBar;
 class CListBox;
 class CDataExchange;
+class CFrameWnd;
 class COleDropTarget;
 struct CCreateContext;
+
+// Passed with WM_SIZEPARENT: the rectangle still free (each bar takes its part), the deferred
+// moves, and the total size the bars asked for.
+struct AFX_SIZEPARENTPARAMS
+{
+    HDWP hDWP;
+    RECT rect;
+    SIZE sizeTotal;
+    BOOL bStretch;
+};
 
 // CWnd::m_nFlags
 #define WF_TOOLTIPS 0x0001
@@ -110,8 +121,39 @@ public:
     virtual BOOL ContinueModal();
     virtual void EndModalLoop(int nResult);
 
-    // ---- data exchange
+    // ---- data exchange and dialog initialisation
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+    // Fills list and combo boxes from the dialog-init resource (type 240) of that name; TRUE when
+    // there is none.
+    BOOL ExecuteDlgInit(LPCWSTR lpszResourceName);
+    BOOL ExecuteDlgInit(LPVOID lpResource);
+    // Updates every child control through pTarget's update handlers; push buttons without a
+    // handler are disabled when bDisableIfNoHndler.
+    void UpdateDialogControls(CCmdTarget* pTarget, BOOL bDisableIfNoHndler);
+
+    // ---- frames and layout
+    // The nearest frame above (not this window itself); null when none.
+    CFrameWnd* GetParentFrame() const;
+    // The outermost frame of the parent chain (this window when it is a frame and has none).
+    CFrameWnd* GetTopLevelFrame() const;
+    // GetParentFrame, raising the invalid-argument exception when there is none.
+    CFrameWnd* EnsureParentFrame() const;
+    virtual BOOL IsFrameWnd() const;
+    enum RepositionFlags { reposDefault = 0, reposQuery = 1, reposExtra = 2, reposNoPosLeftOver = 0x8000 };
+    // Lays out the children with ids nIDFirst..nIDLast (WM_SIZEPARENT, each taking its share of
+    // the client area) and gives the rest to child nIDLeftOver. reposQuery only measures: the
+    // rest goes to *lpRectParam. reposExtra keeps *lpRectParam's margins free around the rest.
+    void RepositionBars(UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver, UINT nFlag = reposDefault,
+                        LPRECT lpRectParam = nullptr, LPCRECT lpRectClient = nullptr, BOOL bStretch = TRUE);
+
+    // ---- tool tips for child windows and hit-tested areas (the thread's one tip window)
+    BOOL EnableToolTips(BOOL bEnable = TRUE);
+    // The tool under point (client coordinates): fills *pTI and returns its id, -1 for none. The
+    // base answers the child window under the point.
+    virtual INT_PTR OnToolHitTest(CPoint point, TOOLINFOW* pTI) const;
+    static void PASCAL CancelToolTips(BOOL bKeys = FALSE);
+    // Run by the pre-translate walk: mouse messages over a window with tips enabled show them.
+    void FilterToolTipMessage(MSG* pMsg);
 
     // ---- owner and hierarchy
     // The window a message box or modal dialog should be owned by; with pWndTop, also the
@@ -272,6 +314,7 @@ protected:
     virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     // Passes the current message to DefWindowProc.
     LRESULT Default();
+    void NotifyTopLevelActivation(WPARAM wParam, LPARAM lParam);
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     // A notification the parent reflected back; TRUE when this control handled it.
@@ -401,6 +444,10 @@ protected:
 
     DECLARE_MESSAGE_MAP()
 };
+
+// Moves hWnd to lpRect (its parent's client coordinates), deferred through lpLayout->hDWP when
+// there is one; nothing when it is there already.
+void AFXAPI AfxRepositionWindow(AFX_SIZEPARENTPARAMS* lpLayout, HWND hWnd, LPCRECT lpRect);
 
 // The window procedure of every framework window.
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);

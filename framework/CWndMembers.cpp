@@ -104,8 +104,13 @@ namespace {
 
 HWND FindDescendant(HWND hWnd, int nID, BOOL bOnlyPerm)
 {
-    // Direct children first, then each child's descendants.
+    // Direct children first, then each child's descendants. A child's own child with the same id
+    // comes before it: a splitter in pane 0 holds its first pane under the splitter's id.
     if (HWND direct = ::GetDlgItem(hWnd, nID)) {
+        if (::GetTopWindow(direct)) {
+            if (HWND inner = FindDescendant(direct, nID, bOnlyPerm))
+                return inner;
+        }
         if (!bOnlyPerm || CWnd::FromHandlePermanent(direct))
             return direct;
     }

@@ -110,6 +110,19 @@ protected:                                                                      
         typedef baseClass TheBaseClass;                                                                                \
         static const AFX_MSGMAP_ENTRY _messageEntries[] = {
 
+// The map of a class template: BEGIN_TEMPLATE_MESSAGE_MAP(CMyWnd, T, T) opens the map of
+// CMyWnd<T> deriving from T (the map lives in the header, like the template).
+#define BEGIN_TEMPLATE_MESSAGE_MAP(theClass, type_name, baseClass)                                                     \
+    template <typename type_name> const AFX_MSGMAP* theClass<type_name>::GetMessageMap() const                         \
+    {                                                                                                                  \
+        return GetThisMessageMap();                                                                                    \
+    }                                                                                                                  \
+    template <typename type_name> const AFX_MSGMAP* theClass<type_name>::GetThisMessageMap()                           \
+    {                                                                                                                  \
+        typedef theClass<type_name> ThisClass;                                                                         \
+        typedef baseClass TheBaseClass;                                                                                \
+        static const AFX_MSGMAP_ENTRY _messageEntries[] = {
+
 #define END_MESSAGE_MAP()                                                                                              \
     {                                                                                                                  \
         0, 0, 0, 0, AfxSig_end, nullptr                                                                                \

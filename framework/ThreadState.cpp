@@ -80,3 +80,19 @@ void AFXAPI AfxDeleteTempMaps()
         if (map)
             map->DeleteTemp();
 }
+
+void AFXAPI AfxGetHandleMapCounts(size_t* pPermanent, size_t* pTemporary)
+{
+    size_t permanent = 0;
+    size_t temporary = 0;
+    for (CHandleMapBase* map : AfxGetThreadState()->m_pHandleMaps) {
+        if (map) {
+            permanent += map->PermanentCount();
+            temporary += map->TemporaryCount();
+        }
+    }
+    if (pPermanent)
+        *pPermanent = permanent;
+    if (pTemporary)
+        *pTemporary = temporary;
+}

@@ -6,6 +6,7 @@
 
 class CWinThread;
 class CWnd;
+class CFrameWnd;
 class CHandleMapBase;
 
 struct AFX_THREAD_STATE
@@ -35,6 +36,14 @@ struct AFX_THREAD_STATE
     CWnd* m_pWndInit = nullptr;
     HHOOK m_hHookCbtFilter = nullptr;
     int m_nCbtHookUsers = 0;
+    // The thread's frame windows (linked through CFrameWnd::m_pNextFrameWnd): idle updates reach
+    // each, also those outside the main window's tree.
+    CFrameWnd* m_pFirstFrameWnd = nullptr;
+    // The thread's tool tip for windows with EnableToolTips, and the tool it shows.
+    HWND m_hWndToolTip = nullptr;
+    HWND m_hWndLastHit = nullptr;
+    INT_PTR m_nLastHit = -1;
+    TOOLINFOW m_lastInfo = {};
     // The name AfxRegisterWndClass returned last.
     wchar_t m_szTempClassName[96] = {};
 };

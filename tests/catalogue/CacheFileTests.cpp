@@ -204,7 +204,7 @@ TEST(CacheFile, DamagedFieldsAreNeverReadPastTheirEnd)
     // Narrower than their tags need: ignored.
     file.Field(1006, "1234567").Field(1008, "abc").Field(1014, std::string(91, 'f')).Field(1023, "1234");
     file.Field(2001, std::string("n\0a\0m\0e\0", 8)); // no terminator inside the field
-    file.Field(2002, "x");                             // half a character
+    file.Field(2002, "x");                            // half a character
     file.End();
     // A text longer than a record holds makes the record unusable.
     file.Text(2001, std::wstring(260, L'z')).Field(1006, std::string(8, '\x01')).End();
@@ -374,7 +374,8 @@ TEST(CacheFile, DibImagesFromAFilePassTheDibGate)
     header.biBitCount = 24;
     std::string forged(reinterpret_cast<const char*>(&header), sizeof(header));
     forged += "few pixels";
-    PutFile(folder, L"forged.kwt", CacheBytes().Head().Record(L"p.tpic", L"a_image", 4, kTime).Field(1024, forged).End().bytes);
+    PutFile(folder, L"forged.kwt",
+            CacheBytes().Head().Record(L"p.tpic", L"a_image", 4, kTime).Field(1024, forged).End().bytes);
     VyxCacheFolder cache;
     ASSERT_EQ(VyxCacheFolder::LoadDone, cache.Load((folder / L"forged.kwt").c_str()));
     VyxFile item(path.c_str());
@@ -403,7 +404,8 @@ TEST(CacheFile, ArchiveNameRewriteLeavesAFileThatDoesNotLoadAlone)
 {
     CacheScope scope;
     ScratchFolder folder(L"cache");
-    std::wstring good = PutFile(folder, L"good.kwt", CacheBytes().Head().Record(L"a.jpg", L"x", 1, 2, L"a.jpg", L"old.zip").End().bytes);
+    std::wstring good = PutFile(folder, L"good.kwt",
+                                CacheBytes().Head().Record(L"a.jpg", L"x", 1, 2, L"a.jpg", L"old.zip").End().bytes);
     std::string foreignBytes = "not a cache file at all, but somebody's data";
     std::wstring foreign = PutFile(folder, L"foreign.kwt", foreignBytes);
     VyxCacheFolder::RewriteArchiveName(good.c_str(), L"new.zip");
@@ -457,28 +459,14 @@ TEST(CacheFile, CacheLoadFreeKeepsEveryImageWhenTheFolderIsWrittenAgain)
     EXPECT_EQ(dibtest::Bytes(first.item->GetThumbnail()), dibtest::Bytes(check.GetThumbnail()));
 }
 
-TEST(CacheFile, SettingsAreReadByTheFolderAndWrittenBack)
-{
-    CacheScope scope;
-    WriteAppIniInt(L"KWDoc", L"CacheImage", 1);
-    WriteAppIniInt(L"KWDoc", L"CacheQuality", 70);
-    {
-        VyxCacheFolder cache;
-        EXPECT_EQ(1, cache.GetCacheImage());
-        EXPECT_FALSE(cache.GetCacheLoadFree());
-        EXPECT_EQ(70, cache.GetCacheQuality());
-        cache.SetCacheLoadFree(true);
-    }
-    EXPECT_TRUE(GetAppIniBool(L"KWDoc", L"CacheLoadFree", false));
-}
-
 // The record's time against the item's calendar read as local standard time.
-TEST(CacheFile, LocalTimeRestoreAlsoMatchesTheUtcCalendarReadAsLocalTime)
+TEST(CacheFile, RestoreAlsoMatchesTheUtcCalendarReadAsLocalStandardTime)
 {
-    REQUIRE_TOKYO_TIME();
-    // Tokyo is nine hours ahead: the calendar of t read as local time is t - 9 h.
-    EXPECT_TRUE(CacheTimeMatches(kTime, kTime - 9 * 3600));
-    EXPECT_TRUE(CacheTimeMatches(kTime, kTime - 9 * 3600 + 1));
-    EXPECT_FALSE(CacheTimeMatches(kTime, kTime - 9 * 3600 + 2));
-    EXPECT_FALSE(CacheTimeMatches(0, -9 * 3600));
+    ASSERT_TRUE(InBerlinTime());
+    // Berlin's standard time is an hour ahead of UTC: the calendar of t read as local standard
+    // time is t - 1 h.
+    EXPECT_TRUE(CacheTimeMatches(kTime, kTime - 3600));
+    EXPECT_TRUE(CacheTimeMatches(kTime, kTime - 3600 + 1));
+    EXPECT_FALSE(CacheTimeMatches(kTime, kTime - 3600 + 2));
+    EXPECT_FALSE(CacheTimeMatches(0, -3600));
 }

@@ -50,7 +50,10 @@ struct PictureFolder
         return item;
     }
     // A fresh item for the same file, without thumbnail.
-    std::unique_ptr<VyxFile> Again(const VyxFile* item) { return std::make_unique<VyxFile>(item->GetPath().GetString()); }
+    std::unique_ptr<VyxFile> Again(const VyxFile* item)
+    {
+        return std::make_unique<VyxFile>(item->GetPath().GetString());
+    }
 
     std::wstring path;
     std::vector<std::unique_ptr<VyxFile>> items;
@@ -199,7 +202,8 @@ TEST(CacheIndex, RenamingAnArchiveMovesItsKeyAndRenamesItsRecords)
     PutFile(root, L"00000001.kwt", backup);
 
     index.RenameFolder((base + L"\\b.zip").c_str(), (base + L"\\a.zip").c_str());
-    EXPECT_EQ(L"00000000.kwt", IndexValue(root.Path(), L"Thumbsnail", VyxCacheIndex::GetLocationKey(base.c_str(), L"b.zip")));
+    EXPECT_EQ(L"00000000.kwt",
+              IndexValue(root.Path(), L"Thumbsnail", VyxCacheIndex::GetLocationKey(base.c_str(), L"b.zip")));
     EXPECT_EQ(L"<none>", IndexValue(root.Path(), L"Thumbsnail", VyxCacheIndex::GetLocationKey(base.c_str(), L"a.zip")));
     EXPECT_EQ(L"00000001.kwt",
               IndexValue(root.Path(), L"Thumbsnail", VyxCacheIndex::GetLocationKey(base.c_str(), L"a.zip.bak")));

@@ -125,8 +125,8 @@ TEST(CellRenderer, ResultsTellWhatThePictureStepDrew)
     EXPECT_EQ(1, item.DrawCell(&canvas.dc, 0, 0, 60, 80, VyxFilexDraw::PictureIcon));
     EXPECT_EQ(1, item.DrawCell(&canvas.dc, 0, 0, 60, 80, VyxFilexDraw::PictureHeld));
     SHFILEINFOW info = {};
-    HIMAGELIST system = reinterpret_cast<HIMAGELIST>(
-        SHGetFileInfoW(L"x.txt", FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_USEFILEATTRIBUTES));
+    HIMAGELIST system = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(
+        L"x.txt", FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_USEFILEATTRIBUTES));
     VyxFilexDraw::SetLargeImageList(system);
     EXPECT_EQ(0, item.DrawCell(&canvas.dc, 0, 0, 60, 80, VyxFilexDraw::PictureMade));
     EXPECT_EQ(0, item.DrawIcon(nullptr, 0, 0));
@@ -312,8 +312,7 @@ TEST(CellRenderer, DesignScriptsDrawThePictureAreaAndTheCursor)
                              "IF $KINDS == \"file\"\n"
                              " BOX ($_LEFT,$_TOP)-($_LEFT + 4,$_TOP + 4), #0000FF, 1, PS_SOLID, #0000FF\n"
                              "ENDIF\n");
-    ScratchFolder::WriteFile(cursorScript.GetString(),
-                             "BOX ($_LEFT,$_TOP)-($_RIGHT,$_BOTTOM), #FF0000, 1, PS_SOLID\n");
+    ScratchFolder::WriteFile(cursorScript.GetString(), "BOX ($_LEFT,$_TOP)-($_RIGHT,$_BOTTOM), #FF0000, 1, PS_SOLID\n");
     ASSERT_TRUE(VyxFilexDraw::LoadDesignThumbs(L"vyx_test_cell.dps"));
     ASSERT_TRUE(VyxFilexDraw::LoadDesignCursor(L"vyx_test_cursor.dps"));
     Canvas canvas(100, 120);

@@ -1,6 +1,5 @@
 #include "CatalogueTestUtil.h"
 
-#include "catalogue/CVirtualFolderList.h"
 #include "foundation/VyxPath.h"
 
 #include <climits>
@@ -9,7 +8,7 @@ using namespace cataloguetest;
 
 namespace {
 
-const DWORD kTime = 1000000000; // 2001-09-09 01:46:40 UTC, 10:46:40 in Tokyo
+const DWORD kTime = 1000000000; // 2001-09-09 01:46:40 UTC, 03:46:40 summer time in Berlin
 
 // Reaches the facts that only the file system or a decoder set.
 struct TestItem : VyxFile
@@ -46,27 +45,17 @@ CString ModuleFolder()
 
 } // namespace
 
-TEST(FileItem, PathConstructorReadsFactsKindAndNames)
+TEST(FileItem, PathConstructorReadsFactsAndKind)
 {
     ScratchFolder folder(L"items");
-    std::wstring path = PutFile(folder, L"photo.tar.gz", std::string(1234, 'x'), kTime);
-    VyxFile file(path.c_str());
+    VyxFile file(PutFile(folder, L"photo.tar.gz", std::string(1234, 'x'), kTime).c_str());
     EXPECT_EQ(VyxFile::KindFile, file.GetKind());
     EXPECT_EQ(1234u, file.GetFileSize());
     EXPECT_EQ(kTime, file.GetFileTime());
     EXPECT_STREQ(folder.Path().c_str(), file.GetFolder().GetString());
-    EXPECT_STREQ(L"photo.tar.gz", file.GetFileName().GetString());
-    EXPECT_STREQ(L"gz", file.GetExtension().GetString());
-    EXPECT_EQ(-1, file.GetLoaderId());
-    EXPECT_EQ(-1, file.GetArchivePluginId());
-
-    VyxFile sub(PutFolder(folder, L"sub").c_str());
-    EXPECT_TRUE(sub.IsFolder());
-
+    EXPECT_TRUE(VyxFile(PutFolder(folder, L"sub").c_str()).IsFolder());
     VyxFile missing((folder / L"missing.jpg").c_str());
-    EXPECT_EQ(0u, missing.GetFileSize());
-    EXPECT_EQ(0, missing.GetFileTime());
-    EXPECT_STREQ(L"missing.jpg", missing.GetFileName().GetString());
+    EXPECT_EQ(0u, missing.GetFileSize() + missing.GetFileTime());
 }
 
 TEST(FileItem, FoundEntryAndArchiveMemberConstructors)
@@ -77,9 +66,7 @@ TEST(FileItem, FoundEntryAndArchiveMemberConstructors)
     ASSERT_TRUE(FindEntry(finder, archive.folder.Path() + L"\\", L"child"));
     VyxFile child(finder, 5, -1, nullptr);
     EXPECT_TRUE(child.IsFolder());
-    EXPECT_EQ(5, child.GetLoaderId());
     EXPECT_STREQ(archive.folder.Path().c_str(), child.GetFolder().GetString()); // no trailing separator
-    EXPECT_STREQ((archive.folder / L"child").c_str(), child.GetPath().GetString());
 
     // Member texts come in the code page their bytes suggest (here Shift_JIS).
     TestItem member = archive.Member("sub", "\x83\x65\x83\x58\x83\x67.jpg");
@@ -89,37 +76,25 @@ TEST(FileItem, FoundEntryAndArchiveMemberConstructors)
     EXPECT_STREQ(archive.folder.Path().c_str(), member.GetFolder().GetString());
     EXPECT_STREQ(archive.archivePath.c_str(), member.GetArchivePath().GetString());
     EXPECT_STREQ(L"box.tarc", member.GetArchiveFileName().GetString());
-    EXPECT_EQ(999u, member.GetFileSize());
-    EXPECT_EQ(kTime, member.GetFileTime());
     EXPECT_EQ(kTime, member.GetCreationTime());
     EXPECT_EQ(77u, member.GetArchivePosition());
-    EXPECT_EQ(3, member.GetArchivePluginId());
     EXPECT_STREQ(L"pic.jpg", archive.Member("", "pic.jpg").GetPath().GetString());
 }
 
-TEST(FileItem, CopiesCarryEveryFactAndTheExifOnlyWhenAsked)
+TEST(FileItem, CopiesCarryTheExifOnlyWhenAsked)
 {
     ArchiveItems archive;
     TestItem original = archive.Member("sub", "pic.jpg");
     original.SetCameraMaker("Maker");
-    original.SetNoteText(L"note");
     original.SetWidth(7);
-
     VyxFile copy(original);
-    EXPECT_TRUE(copy.IsSameFile(L"sub\\pic.jpg", original.GetArchivePath()));
     EXPECT_EQ(7, copy.GetWidth());
-    EXPECT_STREQ(L"note", copy.GetNote().GetString());
     ASSERT_NE(nullptr, copy.GetExifInfo());
     EXPECT_STREQ("Maker", copy.GetExifInfo()->CameraMake);
-
     VyxFile partial;
     partial.CopyFrom(original, false);
-    EXPECT_EQ(7, partial.GetWidth());
+    EXPECT_TRUE(partial.IsSameFile(L"sub\\pic.jpg", original.GetArchivePath()));
     EXPECT_EQ(nullptr, partial.GetExifInfo());
-    partial = original;
-    EXPECT_NE(nullptr, partial.GetExifInfo());
-    partial = partial;
-    EXPECT_EQ(7, partial.GetWidth());
 }
 
 TEST(FileItem, IdentityRenameAndArchiveMarkFollowTheirRules)
@@ -129,7 +104,6 @@ TEST(FileItem, IdentityRenameAndArchiveMarkFollowTheirRules)
     EXPECT_FALSE(file.IsSameFile(L"C:\\x.jpg\\x.jpg", L"C:\\a.zip"));
     file.Rename(L"y.jpg");
     EXPECT_STREQ(L"C:\\x.jpg\\y.jpg", file.GetPath().GetString());
-    EXPECT_STREQ(L"y.jpg", file.GetFileName().GetString());
 
     ArchiveItems archive;
     TestItem member = archive.Member("sub", "pic.jpg");
@@ -138,22 +112,8 @@ TEST(FileItem, IdentityRenameAndArchiveMarkFollowTheirRules)
     member.MarkAsArchive(VyxFile::KindArchive);
     EXPECT_TRUE(member.IsArchiveMember());
 
-    file.MarkAsArchive(VyxFile::KindFolder);
-    EXPECT_EQ(VyxFile::KindFile, file.GetKind());
     file.MarkAsArchive(VyxFile::KindArchive);
     EXPECT_TRUE(file.IsArchive());
-}
-
-TEST(FileItem, ExtractedCopiesAreFiledUnderTheLocationTheUserKnows)
-{
-    VyxFile file(L"C:\\No Such Root\\Vesko\\0001\\pic.jpg");
-    EXPECT_STREQ(L"C:\\No Such Root\\Vesko\\0001", file.GetResolvedFolder().GetString());
-    CVirtualFolderList list;
-    list.Add(L"D:\\a.zip", L"sub", L"c:\\no such root\\VESKO\\0001");
-    VyxFilexInfo::SetVirtualFolders(&list);
-    EXPECT_STREQ(L"D:\\a.zip/sub", file.GetResolvedFolder().GetString());
-    EXPECT_EQ(&list, VyxFilexInfo::GetVirtualFolders());
-    VyxFilexInfo::SetVirtualFolders(nullptr);
 }
 
 TEST(FileItem, PropertyTextsByIdAndUnknownIdsEmpty)
@@ -167,77 +127,45 @@ TEST(FileItem, PropertyTextsByIdAndUnknownIdsEmpty)
     SetEndOfFile(file);
     CloseHandle(file);
     VyxFile item(path.c_str());
-    item.SetWidth(640);
-    item.SetHeight(480);
     item.SetBitCount(24);
     item.SetInfoText(L"info");
-    CString parent;
-    GetPathPart(parent, folder.Path().c_str(), 12);
-
     const struct
     {
         int id;
-        CString text;
-    } cases[] = {
-        {0, path.c_str()},
-        {1, folder.Path().c_str()},
-        {2, L"photo.tar.gz"},
-        {3, L"photo.tar"},
-        {4, L"gz"},
-        {5, ModuleFolder()},
-        {6, parent},
-        {14, L"1.2MB"},
-        {15, L"1,234,567"},
-        {20, L"640"},
-        {21, L"480"},
-        {22, L"24"},
-        {23, L"info"},
-        {25, L""},
-        {26, L""},
-        {24, L""},
-        {27, L""},
-        {28, L""},
-        {29, L""},
-        {32, L""},
-        {56, L""},
-        {57, L""},
-        {-1, L""},
-        {INT_MIN, L""},
-    };
+        const wchar_t* text;
+    } cases[] = {{3, L"photo.tar"}, {4, L"gz"},    {14, L"1.2MB"}, {15, L"1,234,567"}, {21, L"0"},
+                 {22, L"24"},       {23, L"info"}, {24, L""},      {27, L""},          {28, L""},
+                 {32, L""},         {56, L""},     {57, L""},      {-1, L""},          {INT_MIN, L""}};
     for (const auto& c : cases)
-        EXPECT_STREQ(c.text.GetString(), item.VyxFilexInfo::GetPropertyText(c.id).GetString()) << "id " << c.id;
+        EXPECT_STREQ(c.text, item.VyxFilexInfo::GetPropertyText(c.id).GetString()) << "id " << c.id;
 
     // The short form exists for a file on disk, not for a member's path inside its archive.
-    CString shortPath = item.GetPropertyText(7);
-    EXPECT_FALSE(shortPath.IsEmpty());
-    EXPECT_EQ(shortPath.Right(item.GetPropertyText(8).GetLength()), item.GetPropertyText(8));
+    EXPECT_FALSE(item.GetPropertyText(7).IsEmpty());
+    EXPECT_EQ(item.GetPropertyText(7).Right(item.GetPropertyText(8).GetLength()), item.GetPropertyText(8));
     ArchiveItems archive;
     EXPECT_TRUE(archive.Member("sub", "pic.jpg").GetPropertyText(7).IsEmpty());
-
-    // Below 1000 bytes the unit is B; from 1000 on the value is scaled.
-    EXPECT_STREQ(L"999B", archive.Member("", "a", 999).GetPropertyText(14).GetString());
+    // From 1000 bytes on the value is scaled.
     EXPECT_EQ(L"KB", archive.Member("", "a", 1023).GetPropertyText(14).Right(2));
     EXPECT_STREQ(L"0", archive.Member("", "a", 0).GetPropertyText(15).GetString());
 }
 
-TEST(FileItem, LocalTimeDatesFollowThePlatformTimeZone)
+TEST(FileItem, DatesAreLocalTimesOfThePlatformTimeZone)
 {
-    REQUIRE_TOKYO_TIME();
+    ASSERT_TRUE(InBerlinTime());
     ScratchFolder folder(L"items");
     VyxFile file(PutFile(folder, L"dated.jpg", "x", kTime).c_str());
-    EXPECT_STREQ(L"2001/09/09 10:46:40 2001/09/09 10:46:40", file.ExpandMacros(L"$(DateTime) $(D) $(T)").GetString());
+    EXPECT_STREQ(L"2001/09/09 03:46:40 2001/09/09 03:46:40", file.ExpandMacros(L"$(DateTime) $(D) $(T)").GetString());
     ArchiveItems archive;
-    EXPECT_STREQ(L"2001/09/09 10:46:40", archive.Member("", "a").ExpandMacros(L"$(CD) $(CT)").GetString());
-    // 1945-01-01 00:00 local, before 1970, converts as well.
-    TestItem old(L"old.jpg");
-    old.SetTimes(-788950800, -788950800);
-    EXPECT_STREQ(L"1945/01/01 00:00:00", old.GetPropertyText(9).GetString());
+    EXPECT_STREQ(L"2001/09/09 03:46:40", archive.Member("", "a").ExpandMacros(L"$(CD) $(CT)").GetString());
+    TestItem winter(L"winter.jpg");
+    winter.SetTimes(1010000000, 1010000000); // 2002-01-02 19:33:20 UTC
+    EXPECT_STREQ(L"2002/01/02 20:33:20", winter.GetPropertyText(9).GetString());
 }
 
-TEST(FileItem, DateTextOfATimeTheCalendarCannotHoldIsEmpty)
+TEST(FileItem, DateTextOfATimeTheLocalTimeConversionRefusesIsEmpty)
 {
     TestItem item(L"x.jpg");
-    for (long long time : {LLONG_MAX, LLONG_MIN, -20000000000LL, 1000000000000000LL}) {
+    for (long long time : {-1LL, -788950800LL, 32535216000LL, LLONG_MAX, LLONG_MIN}) {
         item.SetTimes(time, time);
         for (int id : {9, 10, 11, 12, 13})
             EXPECT_TRUE(item.GetPropertyText(id).IsEmpty()) << time << " id " << id;
@@ -277,23 +205,6 @@ TEST(FileItem, MacroTemplatesExpandByTheTable)
     };
     for (const auto& c : cases)
         EXPECT_STREQ(c.expanded.GetString(), member.ExpandMacros(c.templateText).GetString()) << c.templateText;
-}
-
-TEST(FileItem, TemplateWithoutMacroWordsComputesNoProperty)
-{
-    struct CountingItem : VyxFile
-    {
-        mutable int asked = 0;
-        CString GetPropertyText(int id) const override
-        {
-            ++asked;
-            return VyxFile::GetPropertyText(id);
-        }
-    } item;
-    EXPECT_STREQ(L"plain (text) $ only", item.ExpandMacros(L"plain (text) $ only").GetString());
-    EXPECT_EQ(0, item.asked);
-    item.ExpandMacros(L"$(W)");
-    EXPECT_EQ(1, item.asked);
 }
 
 TEST(FileItem, ValueHoldingItsOwnMacroWordIsExpandedOnce)

@@ -1,4 +1,5 @@
 #include "catalogue/CVirtualFolderList.h"
+#include "catalogue/VyxFile.h"
 
 #include "common/ScratchFolder.h"
 
@@ -35,6 +36,13 @@ TEST(VirtualFolder, RegisterFindsFirstEntriesAndResolvesRealPathsWithoutCase)
 
     EXPECT_STREQ(L"C:\\a.zip/sub", list.ResolvePath(L"C:\\Nowhere\\X1\\Sub").GetString());
     EXPECT_STREQ(L"C:\\elsewhere", list.ResolvePath(L"C:\\elsewhere").GetString());
+
+    // Items read from an extracted copy are filed under the location the user knows.
+    VyxFile item(L"C:\\Nowhere\\X1\\sub\\pic.jpg");
+    EXPECT_STREQ(L"C:\\Nowhere\\X1\\sub", item.GetResolvedFolder().GetString());
+    VyxFilexInfo::SetVirtualFolders(&list);
+    EXPECT_STREQ(L"C:\\a.zip/sub", item.GetResolvedFolder().GetString());
+    VyxFilexInfo::SetVirtualFolders(nullptr);
 }
 
 TEST(VirtualFolder, ClearRemovesExtractedCopiesAndToleratesVanishedOnes)

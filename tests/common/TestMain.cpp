@@ -3,6 +3,20 @@
 
 #include "TestApp.h"
 
+namespace {
+
+// Every test starts with the mouse pointer parked in the screen's bottom-right corner, so a pointer
+// an earlier test left over a window cannot hover, highlight or click in the next one.
+class ParkThePointer : public testing::EmptyTestEventListener
+{
+    void OnTestStart(const testing::TestInfo&) override
+    {
+        SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+    }
+};
+
+} // namespace
+
 int wmain(int argc, wchar_t** argv)
 {
     // Wine's default error mode would open a crash dialog instead of ending a failing test.
@@ -13,6 +27,7 @@ int wmain(int argc, wchar_t** argv)
     if (!app || !app->InitApplication() || !app->InitInstance())
         return 1;
     testing::InitGoogleTest(&argc, argv);
+    testing::UnitTest::GetInstance()->listeners().Append(new ParkThePointer);
     int result = RUN_ALL_TESTS();
     app->ExitInstance();
     return result;

@@ -293,7 +293,8 @@ TEST(ButtonST, DropMenuShowsPressedWhileOpenAndPostsTheChosenCommandAfterwards)
             button.Paint(canvas.DC(), 0);
             pressedWhileOpen = button.PressedAtLastPaint();
         };
-        HelperThread driver([&] { EXPECT_TRUE(ChooseMenuItem(choose ? 2 : 0)); });
+        ASSERT_TRUE(MakeActive(host));
+        HelperThread driver([&] { DriveMenu(host.GetSafeHwnd(), choose ? 2 : -1); });
         button.SendMessage(BM_CLICK);
         EXPECT_TRUE(pressedWhileOpen);
         ASSERT_NE(nullptr, host.Last(notify));

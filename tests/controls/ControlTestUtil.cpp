@@ -2,19 +2,6 @@
 
 #include <winternl.h>
 
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        PumpPending();
-        if (done())
-            return true;
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
 FakeThemeState* ResetFakeTheme(LPCWSTR dll)
 {
     HMODULE module = LoadLibraryW(dll);
@@ -214,69 +201,28 @@ bool SaveScreenBitmap(const RECT& rect, LPCWSTR path)
     return ok;
 }
 
-namespace {
-
-// Position of the highlighted item, -1 for none.
-int HighlightedItem(HMENU menu)
+HWND WaitForMenu(DWORD timeoutMs)
 {
-    for (int i = 0, count = GetMenuItemCount(menu); i < count; ++i)
-        if (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_HILITE)
-            return i;
-    return -1;
+    return WaitForWindow([](HWND hWnd) { return IsClass(hWnd, L"#32768"); }, timeoutMs);
 }
 
-bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs)
+void DriveMenu(HWND owner, int n, CRect* menuRect)
 {
-    for (DWORD start = GetTickCount(); !done(); Sleep(10))
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-    return true;
-}
-
-} // namespace
-
-bool ChooseMenuItem(int n, RECT* menuRect)
-{
-    HWND window = WaitForWindow([](HWND hWnd) { return IsClass(hWnd, L"#32768") && IsWindowVisible(hWnd); }, 30000);
-    HMENU menu = nullptr;
-    if (!window) {
-        printf("menu: no visible menu window\n");
-        return false;
-    }
-    if (!WaitUntil(
-            [&] {
-                menu = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
-                return menu && GetMenuItemCount(menu) > 0;
-            },
-            30000)) {
-        printf("menu: the window shows no menu\n");
-        return false;
+    HWND menu = WaitForMenu();
+    if (!menu) {
+        ADD_FAILURE() << "no menu opened";
+        PostMessageW(owner, WM_CANCELMODE, 0, 0);
+        return;
     }
     if (menuRect)
-        GetWindowRect(window, menuRect);
-    if (n <= 0)
-        return PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0) != FALSE;
-    int target = -1;
-    for (int i = 0, seen = 0, count = GetMenuItemCount(menu); i < count && target < 0; ++i)
-        if (!(GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_SEPARATOR) && ++seen == n)
-            target = i;
-    if (target < 0) {
-        printf("menu: no item %d among %d\n", n, GetMenuItemCount(menu));
-        return false;
-    }
-    // Down from wherever the highlight starts (nowhere, or under the pointer) until it is there.
-    for (int step = 0; HighlightedItem(menu) != target; ++step) {
-        int before = HighlightedItem(menu);
-        if (step > GetMenuItemCount(menu) * 2) {
-            printf("menu: target %d never highlighted\n", target);
-            return false;
-        }
-        PostMessageW(window, WM_KEYDOWN, VK_DOWN, 0);
-        if (!WaitUntil([&] { return HighlightedItem(menu) != before; }, 30000)) {
-            printf("menu: highlight stays at %d, target %d of %d, visible %d\n", before, target, GetMenuItemCount(menu),
-                   IsWindowVisible(window));
-            return false;
-        }
-    }
-    return PostMessageW(window, WM_KEYDOWN, VK_RETURN, 0) != FALSE;
+        GetWindowRect(menu, menuRect);
+    for (int i = 0; i < n; ++i)
+        PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(menu, WM_KEYDOWN, n < 0 ? VK_ESCAPE : VK_RETURN, 0);
+}
+
+bool MakeActive(CWnd& wnd)
+{
+    wnd.SetForegroundWindow();
+    return PumpUntil([&] { return GetActiveWindow() == wnd.GetSafeHwnd(); });
 }

@@ -1,5 +1,5 @@
-// Helpers of the control tests: waiting for a state while pumping, a host window that logs what
-// its children tell it, a memory canvas for pixel probes and the stand-in theme library.
+// Helpers of the control tests: a host window that logs what its children tell it, a memory
+// canvas for pixel probes and the stand-in theme library (waiting for a state: WindowTestUtil.h).
 #pragma once
 
 #include "framework/WindowTestUtil.h"
@@ -7,9 +7,6 @@
 
 #include <functional>
 #include <vector>
-
-// Pumps this thread's messages until done() holds; false after timeoutMs.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 
 // The recording of the stand-in theme library `dll` (loaded when needed), reset to "themed".
 FakeThemeState* ResetFakeTheme(LPCWSTR dll = L"fake_uxtheme.dll");
@@ -71,14 +68,17 @@ int OwnHandleCount();
 // Saves what the screen shows in a rectangle as a 24-bit BMP file.
 bool SaveScreenBitmap(const RECT& rect, LPCWSTR path);
 
+// The next visible popup menu of this process; null after the bound.
+HWND WaitForMenu(DWORD timeoutMs = 10000);
+// In the next menu that opens: Down n times, then Enter (Escape for n < 0). Should no menu show,
+// the owner is told to cancel its modes, so a menu that never appeared cannot hold the test.
+void DriveMenu(HWND owner, int n, CRect* menuRect = nullptr);
+// Brings the window to the foreground and waits until it is this thread's active window: menus
+// close at once when the activation moves while they open.
+bool MakeActive(CWnd& wnd);
+
 // Whether the window's class has that name.
 bool IsClass(HWND hWnd, LPCWSTR className);
-
-// In the next popup menu that opens (on another thread), highlights the n-th item that is not a
-// separator (1-based) and presses Enter, or presses Escape for n <= 0. Each key waits until the
-// menu shows the state it needs (open with its items, the highlight moved): a loaded machine
-// builds and tracks a menu slowly. False when the menu never came or never got there.
-bool ChooseMenuItem(int n, RECT* menuRect = nullptr);
 
 // A solid-colour icon of 16 x 16 pixels; the caller destroys it.
 HICON MakeSolidIcon(COLORREF colour);

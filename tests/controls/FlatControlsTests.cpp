@@ -4,6 +4,7 @@
 #include "controls/CButtonGrp.h"
 #include "controls/CCJFlatButton.h"
 #include "controls/CCJFlatComboBox.h"
+#include "controls/CCJFlatHeaderCtrl.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
@@ -184,4 +185,80 @@ TEST(ButtonGroup, EachButtonHasItsTooltipFromTheStringTable)
     CString text;
     tip.GetText(text, group.GetDlgItem(IDC_BUTTONGRP_UP));
     EXPECT_EQ(CString(L"上へ"), text);
+}
+
+namespace {
+
+void AddColumns(CHeaderCtrl& header, std::initializer_list<LPCWSTR> titles)
+{
+    int i = 0;
+    for (LPCWSTR title : titles) {
+        HDITEMW item = {};
+        item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
+        item.pszText = const_cast<LPWSTR>(title);
+        item.cxy = 100;
+        item.fmt = HDF_LEFT | HDF_STRING;
+        header.InsertItem(i++, &item);
+    }
+}
+
+int FormatOf(CHeaderCtrl& header, int column)
+{
+    HDITEMW item = {};
+    item.mask = HDI_FORMAT;
+    header.GetItem(column, &item);
+    return item.fmt;
+}
+
+} // namespace
+
+TEST(FlatHeader, SortMarkMakesTheColumnOwnerDrawnUnlessItCarriesABitmap)
+{
+    CLogHostWnd host;
+    CCJFlatHeaderCtrl header;
+    ASSERT_TRUE(header.Create(WS_CHILD | WS_VISIBLE | HDS_HORZ, CRect(10, 10, 310, 34), &host, 700));
+    AddColumns(header, {L"名前", L"サイズ", L"日付"});
+    HBITMAP bitmap = CreateBitmap(8, 8, 1, 1, nullptr);
+    HDITEMW item = {};
+    item.mask = HDI_FORMAT | HDI_BITMAP;
+    item.fmt = HDF_BITMAP;
+    item.hbm = bitmap;
+    header.SetItem(2, &item);
+
+    EXPECT_EQ(-1, header.SetSortMark(0, TRUE));
+    EXPECT_TRUE(FormatOf(header, 0) & HDF_OWNERDRAW);
+    EXPECT_EQ(0, header.SetSortMark(1, FALSE));
+    EXPECT_TRUE(FormatOf(header, 1) & HDF_OWNERDRAW);
+    EXPECT_TRUE(FormatOf(header, 0) & HDF_OWNERDRAW);
+    EXPECT_EQ(1, header.SetSortMark(2, TRUE));
+    EXPECT_FALSE(FormatOf(header, 2) & HDF_OWNERDRAW);
+    EXPECT_EQ(2, header.GetSortColumn());
+    header.DestroyWindow();
+    DeleteObject(bitmap);
+}
+
+TEST(FlatHeader, SortColumnShowsItsArrowAndTheOwnFontIsTheTwelvePixelGothic)
+{
+    CLogHostWnd host;
+    CCJFlatHeaderCtrl header;
+    ASSERT_TRUE(header.Create(WS_CHILD | WS_VISIBLE | HDS_HORZ, CRect(10, 10, 310, 34), &host, 700));
+    AddColumns(header, {L"名前", L"サイズ"});
+    header.EnableFlat(TRUE);
+    EXPECT_TRUE(header.IsFlat());
+    LOGFONTW font = {};
+    GetObjectW(reinterpret_cast<HFONT>(header.SendMessage(WM_GETFONT)), sizeof(font), &font);
+    EXPECT_EQ(-12, font.lfHeight);
+    EXPECT_STREQ(L"ＭＳ Ｐゴシック", font.lfFaceName);
+
+    for (BOOL ascending : {TRUE, FALSE}) {
+        header.SetSortMark(1, ascending);
+        MemoryCanvas canvas(100, 24);
+        const int o = 2 * canvas.DC()->GetTextExtent(L" ", 1).cx;
+        DRAWITEMSTRUCT item = {
+            ODT_HEADER, 700, 1, ODA_DRAWENTIRE, 0, header.GetSafeHwnd(), canvas.DC()->GetSafeHdc(), {0, 0, 100, 24}, 0};
+        header.DrawItem(&item);
+        const CPoint start = ascending ? CPoint(100 - 2 * o, o - 1) : CPoint(100 - 3 * o / 2, o - 1);
+        EXPECT_EQ(GetSysColor(COLOR_BTNHILIGHT), canvas.Pixel(start.x, start.y)) << ascending;
+        EXPECT_EQ(GetSysColor(COLOR_BTNFACE), canvas.Pixel(1, 1));
+    }
 }

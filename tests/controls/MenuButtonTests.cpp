@@ -10,12 +10,6 @@ namespace {
 
 const UINT kFirst = 5000;
 
-// Chooses the n-th item (1-based) of the next menu that opens, or cancels it with n = 0.
-void ChooseFromMenu(int n, CRect* menuRect = nullptr)
-{
-    EXPECT_TRUE(ChooseMenuItem(n, menuRect));
-}
-
 struct Popup
 {
     CMenu menu;
@@ -48,7 +42,8 @@ TEST(MenuButtonCtrl, ClickDropsTheMenuAtTheRightEdgeAndTheParentGetsTheCommand)
     button.AttachMenu(&popup.menu);
     CRect menuRect;
     {
-        HelperThread driver([&] { ChooseFromMenu(2, &menuRect); });
+        ASSERT_TRUE(MakeActive(host));
+        HelperThread driver([&] { DriveMenu(host.GetSafeHwnd(), 2, &menuRect); });
         button.SendMessage(BM_CLICK);
     }
     EXPECT_FALSE(button.IsMenuShowing());
@@ -71,8 +66,9 @@ TEST(MenuButtonCtrl, DropOnPressOpensTheMenuOnTheMouseDownOnly)
     PumpPending();
     LONG menus = 0;
     {
+        ASSERT_TRUE(MakeActive(host));
         HelperThread driver([&] {
-            ChooseFromMenu(1);
+            DriveMenu(host.GetSafeHwnd(), 1);
             InterlockedIncrement(&menus);
         });
         button.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
@@ -82,7 +78,7 @@ TEST(MenuButtonCtrl, DropOnPressOpensTheMenuOnTheMouseDownOnly)
     PumpPending();
     std::vector<UINT> commands = host.Commands();
     EXPECT_EQ(1, std::count(commands.begin(), commands.end(), 41u));
-    EXPECT_EQ(nullptr, WaitForWindow([](HWND hWnd) { return IsClass(hWnd, L"#32768"); }, 300));
+    EXPECT_EQ(nullptr, WaitForMenu(300));
 }
 
 TEST(ButtonBoxes, MenuIdsCountFromTheFirstIdAndSeparatorsTakeNone)
@@ -175,7 +171,8 @@ TEST(ButtonBoxes, ClickedMenuButtonPutsTheChosenValueIntoTheBox)
     ASSERT_TRUE(combo.CreateButton());
     EXPECT_EQ(CString(L"…"), TextOf(combo.GetButton().GetSafeHwnd()));
     {
-        HelperThread driver([] { ChooseFromMenu(2); });
+        ASSERT_TRUE(MakeActive(host));
+        HelperThread driver([&] { DriveMenu(host.GetSafeHwnd(), 2); });
         combo.GetButton().SendMessage(BM_CLICK);
     }
     EXPECT_TRUE(PumpUntil([&] { return TextOf(combo.GetSafeHwnd()) == L"second"; }));

@@ -216,6 +216,7 @@ TEST(ResizableDialogTest, DraggingTheGripSizesTheDialog)
         PumpPending();
         ::Sleep(10);
     }
+    ::SetCursorPos(0, 0); // out of the way of later tests' windows and menus
     CRect after = dialog->Window();
     EXPECT_EQ(after.TopLeft(), before.TopLeft());
     EXPECT_GT(after.Width(), before.Width());

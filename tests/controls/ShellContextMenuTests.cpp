@@ -128,12 +128,6 @@ LPITEMIDLIST TwoIds()
     return reinterpret_cast<LPITEMIDLIST>(const_cast<BYTE*>(kTwoIds));
 }
 
-// Chooses the n-th item in the next menu that opens (Escape with n < 0).
-void DriveMenu(int n)
-{
-    EXPECT_TRUE(ChooseMenuItem(n));
-}
-
 } // namespace
 
 TEST(ShellContextMenu, ItemIdListHelpersWalkTheSizedIds)
@@ -200,7 +194,8 @@ TEST(ShellContextMenu, CallerItemIsReturnedAndDismissingRestoresTheOwnersProcedu
         menu.GetMenu()->AppendMenu(MF_STRING, 30000, L"私の項目");
         UINT result = 0;
         {
-            HelperThread driver([pick] { DriveMenu(pick); });
+            ASSERT_TRUE(MakeActive(host));
+            HelperThread driver([&] { DriveMenu(host.GetSafeHwnd(), pick); });
             result = menu.ShowContextMenu(&host, CPoint(120, 120));
         }
         EXPECT_EQ(pick > 0 ? 30000u : 0u, result);
@@ -227,9 +222,14 @@ TEST(ShellContextMenu, PickedShellCommandRunsAndAnswersZero)
     UINT result = 1;
     {
         // "Copy" by its text, counted among the items a key press can reach.
-        HelperThread driver([] {
-            HWND window = WaitForWindow([](HWND hWnd) { return IsClass(hWnd, L"#32768") && IsWindowVisible(hWnd); });
-            ASSERT_NE(nullptr, window);
+        ASSERT_TRUE(MakeActive(host));
+        HelperThread driver([&] {
+            HWND window = WaitForMenu();
+            if (!window) {
+                ADD_FAILURE() << "no menu opened";
+                PostMessageW(host.GetSafeHwnd(), WM_CANCELMODE, 0, 0);
+                return;
+            }
             HMENU popup = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
             int steps = 0, found = -1;
             for (int i = 0; i < GetMenuItemCount(popup) && found < 0; ++i) {
@@ -241,8 +241,8 @@ TEST(ShellContextMenu, PickedShellCommandRunsAndAnswersZero)
                 if (wcsstr(text, L"コピー") || wcsstr(text, L"Copy"))
                     found = steps;
             }
-            ASSERT_GT(found, 0);
-            DriveMenu(found);
+            EXPECT_GT(found, 0);
+            DriveMenu(host.GetSafeHwnd(), found > 0 ? found : -1);
         });
         result = menu.ShowContextMenu(&host, CPoint(120, 120));
     }
@@ -271,10 +271,11 @@ TEST(ShellContextMenu, MenuHookPassesOwnerDrawMessagesToTheNewestInterface)
         LONG_PTR during = 0;
         UINT result = 1;
         {
+            ASSERT_TRUE(MakeActive(host));
             HelperThread driver([&] {
-                WaitForWindow([](HWND hWnd) { return IsClass(hWnd, L"#32768"); });
+                WaitForMenu();
                 during = GetWindowLongPtrW(host.GetSafeHwnd(), GWLP_WNDPROC);
-                DriveMenu(2);
+                DriveMenu(host.GetSafeHwnd(), 2);
             });
             result = menu.ShowContextMenu(&host, CPoint(120, 120));
         }

@@ -8,6 +8,9 @@
 #include "controls/CCJFlatButton.h"
 #include "controls/CCJFlatComboBox.h"
 #include "controls/CCJHyperLink.h"
+#include "controls/CCJListCtrl.h"
+#include "controls/CColourPickerXP.h"
+#include "controls/CColourPopupXP.h"
 #include "controls/CComboBoxButtonCtrl.h"
 #include "controls/CEditButtonCtrl.h"
 #include "controls/CMenuButtonCtrl.h"
@@ -28,7 +31,7 @@ struct Showcase
 
     Showcase()
     {
-        host.SetWindowPos(nullptr, 0, 0, 620, 430, SWP_NOZORDER);
+        host.SetWindowPos(nullptr, 0, 0, 620, 470, SWP_NOZORDER);
         font.CreatePointFont(90, L"ＭＳ Ｐゴシック");
     }
     template <class T> T* Add(T* wnd)
@@ -127,6 +130,30 @@ TEST(Showcase, WindowHoldingTheControlsShowsThemAll)
     auto* group = s.Add(new CButtonGrp);
     group->SubclassWindow(groupFrame);
 
+    s.Label(L"色の選択", 350, 250);
+    auto* colour = s.Add(new CColourPickerXP);
+    colour->Create(L"", WS_CHILD | WS_VISIBLE, CRect(350, 270, 430, 294), &s.host, 112);
+    colour->SetColour(RGB(60, 179, 113));
+    auto* comboColour = s.Add(new CColourPickerXP);
+    comboColour->Create(L"", WS_CHILD | WS_VISIBLE, CRect(440, 270, 600, 294), &s.host, 113);
+    comboColour->SetFont(&s.font);
+    comboColour->SetComboStyle(TRUE);
+    comboColour->SetColour(RGB(255, 104, 32));
+
+    s.Label(L"一覧", 10, 305);
+    auto* report = s.Add(new CCJListCtrl);
+    report->Create(WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT, CRect(10, 325, 330, 425), &s.host, 114);
+    report->SetFont(&s.font);
+    report->SetWidthsKey(L"Showcase", L"Widths");
+    report->InsertColumn(0, L"名前", LVCFMT_LEFT, 120);
+    report->InsertColumn(1, L"種類", LVCFMT_LEFT, 100);
+    for (LPCWSTR name : {L"写真.jpg", L"地図.png", L"表紙.bmp"}) {
+        int row = report->InsertItem(report->GetItemCount(), name);
+        report->SetItemText(row, 1, wcsrchr(name, L'.') + 1);
+    }
+    report->SortByText(0, TRUE);
+    report->GetFlatHeader().SetSortMark(0, TRUE);
+
     s.Label(L"入力補完", 10, 240);
     HWND acHwnd = s.Child(L"EDIT", L"", WS_BORDER | ES_AUTOHSCROLL, 10, 260, 320, 22, 1072);
     auto* autoComplete = s.Add(new CACEdit);
@@ -156,11 +183,20 @@ TEST(Showcase, WindowHoldingTheControlsShowsThemAll)
 
     wchar_t shot[MAX_PATH] = {};
     if (GetEnvironmentVariableW(L"VYX_CONTROLS_SHOT", shot, MAX_PATH)) {
-        // The list hangs below the window: the shot takes both.
-        CRect all, list;
+        // The list hangs below the window, and the colour popup opens over it: the shot takes all.
+        CRect all, list, popup;
         s.host.GetWindowRect(&all);
         autoComplete->GetList().GetWindowRect(&list);
         all.UnionRect(&all, &list);
+        comboColour->SendMessage(BM_CLICK);
+        PumpPending();
+        EXPECT_TRUE(comboColour->IsPopupOpen());
+        HWND popupWindow = ::GetCapture();
+        ::GetWindowRect(popupWindow, &popup);
+        all.UnionRect(&all, &popup);
+        ::SendMessageW(popupWindow, WM_KEYDOWN, VK_DOWN, 0);
+        PumpPending();
         EXPECT_TRUE(SaveScreenBitmap(all, shot));
+        ::SendMessageW(popupWindow, WM_KEYDOWN, VK_ESCAPE, 0);
     }
 }

@@ -9,19 +9,6 @@
 
 namespace {
 
-// Pumps until the condition holds or the bound passes; the condition's last value.
-bool PumpUntil(const std::function<bool()>& condition, DWORD boundMs = 10000)
-{
-    DWORD start = ::GetTickCount();
-    while (!condition()) {
-        if (::GetTickCount() - start > boundMs)
-            return false;
-        PumpPending();
-        ::Sleep(5);
-    }
-    return true;
-}
-
 class TestToolTip : public COXToolTipCtrl
 {
 public:
@@ -336,6 +323,7 @@ TEST(ToolTipDialogTest, TheModalLoopRelaysTheMouseSoTheTipShows)
         ::PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
     });
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    ::SetCursorPos(0, 0); // out of the way of later tests' windows and menus
     EXPECT_NE(tipShown, nullptr);
     EXPECT_EQ(dialog.m_toolTip.GetDisplayedText(), L"名前を入力します");
 }

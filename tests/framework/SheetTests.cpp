@@ -11,32 +11,6 @@ namespace {
 
 const wchar_t kSheetCaption[] = L"テストシート";
 
-// Waits, pumping this thread's messages, until done() holds.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000)
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        PumpPending();
-        if (done())
-            return true;
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-}
-
-// Waits (on a helper thread) until done() holds.
-bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000)
-{
-    DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(10);
-    }
-    return true;
-}
-
 HWND CurrentPage(HWND sheet)
 {
     return reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
@@ -290,6 +264,14 @@ TEST(PropertySheets, ModelessSheetAddsRemovesAndActivatesPagesWhileOpen)
     EXPECT_EQ(&pages.general, sheet.GetActivePage());
     EXPECT_EQ(sheet.m_hWnd, GetParent(pages.general.m_hWnd));
     EXPECT_EQ(nullptr, pages.detail.m_hWnd);
+
+    // A changed page turns Apply on; unchanged again, it goes off.
+    HWND apply = GetDlgItem(sheet.m_hWnd, ID_APPLY_NOW);
+    EXPECT_FALSE(IsWindowEnabled(apply));
+    pages.general.SetModified(TRUE);
+    EXPECT_TRUE(IsWindowEnabled(apply));
+    pages.general.SetModified(FALSE);
+    EXPECT_FALSE(IsWindowEnabled(apply));
 
     EXPECT_TRUE(sheet.SetActivePage(&pages.detail));
     EXPECT_EQ(2, sheet.GetActiveIndex());

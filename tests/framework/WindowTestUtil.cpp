@@ -87,6 +87,30 @@ HWND FocusOfThread(HWND anyWindowOfThread)
     return info.hwndFocus;
 }
 
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        PumpPending();
+        if (done())
+            return true;
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(10);
+    }
+    return true;
+}
+
 HelperThread::HelperThread(std::function<void()> script, DWORD timeoutMs)
     : m_done(CreateEventW(nullptr, TRUE, FALSE, nullptr))
 {

@@ -22,6 +22,10 @@ HWND WaitForDialog(LPCWSTR caption, DWORD timeoutMs = 10000);
 HWND WaitForMessageBox(CString* text, DWORD timeoutMs = 10000);
 // The focused window of another thread.
 HWND FocusOfThread(HWND anyWindowOfThread);
+// Waits until done() holds, dispatching this thread's messages meanwhile; false after timeoutMs.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
+// Waits (on a helper thread, without pumping) until done() holds; false after timeoutMs.
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 
 // Runs a script on a helper thread (for driving modal loops on the test thread); joined by the
 // destructor. Should the script not finish in time, every dialog of the process is cancelled so

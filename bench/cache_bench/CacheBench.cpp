@@ -1,0 +1,203 @@
+// A folder of 1,000 pictures shown again: the thumbnail cache file read once and every cell
+// drawn once from it (cache lookup, thumbnail decode, frame, shadow and name) into an off-screen
+// bitmap as the thumbnail view draws; with JPEG thumbnails (the default) and with DIBs. Prints the
+// time of a whole pass and of its part that only reads the cache.
+#include "catalogue/VyxCacheFolder.h"
+#include "catalogue/VyxCacheList.h"
+#include "catalogue/VyxFile.h"
+#include "image/DibCore.h"
+
+#include "../BenchArgs.h"
+#include "../OwnPlugins.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kPictures = 1000;
+constexpr int kCellWidth = 200;
+constexpr int kCellHeight = 300;
+constexpr long long kTime = 1500000000;
+
+struct Folder
+{
+    std::wstring path;
+    std::vector<std::unique_ptr<VyxFile>> items;
+};
+
+HGLOBAL Thumbnail(int seed)
+{
+    HGLOBAL dib = CreateDib(176, 132, 24);
+    BYTE* block = static_cast<BYTE*>(GlobalLock(dib));
+    for (int y = 0; y < 132; ++y)
+        for (int x = 0; x < 176; ++x) {
+            BYTE* p = DibBits(block) + y * DibRowSize(block) + x * 3;
+            p[0] = static_cast<BYTE>(x + seed);
+            p[1] = static_cast<BYTE>(y * 2 + seed * 3);
+            p[2] = static_cast<BYTE>((x ^ y) + seed);
+        }
+    GlobalUnlock(dib);
+    return dib;
+}
+
+void SetWriteTime(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ULONGLONG ticks = static_cast<ULONGLONG>(kTime) * 10000000ull + 116444736000000000ull;
+    FILETIME time = {static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    SetFileTime(file, &time, &time, &time);
+    CloseHandle(file);
+}
+
+std::map<int, Folder>& Folders()
+{
+    static std::map<int, Folder> folders;
+    return folders;
+}
+
+// 1,000 small files, their items and the folder's cache file with a thumbnail of the cache
+// image kind (0 JPEG, 1 DIB) for each.
+Folder& TheFolder(int cacheImage)
+{
+    Folder& folder = Folders()[cacheImage];
+    if (!folder.items.empty())
+        return folder;
+    LoadOwnPlugins();
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    folder.path = std::wstring(temp) + L"vyx_cache_bench_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+                  std::to_wstring(cacheImage);
+    CreateDirectoryW(folder.path.c_str(), nullptr);
+    VyxCacheFolder cache(folder.path.c_str(), L"");
+    cache.SetCacheImage(cacheImage);
+    for (int i = 0; i < kPictures; ++i) {
+        wchar_t name[32];
+        swprintf(name, 32, L"写真%04d.jpg", i);
+        std::wstring path = folder.path + L"\\" + name;
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(file, name, 64, &written, nullptr);
+        CloseHandle(file);
+        SetWriteTime(path);
+        auto item = std::make_unique<VyxFile>(path.c_str());
+        item->SetLoaderId(theSPImapIndex.FindPluginByName(L"vyx_jpeg", SPImapIndex::KindImage)->GetId());
+        item->SetWidth(4000);
+        item->SetHeight(3000);
+        item->SetBitCount(24);
+        item->SetThumbnail(Thumbnail(i));
+        cache.StoreFromItem(*item);
+        folder.items.push_back(std::move(item));
+    }
+    cache.SaveIfModified((folder.path + L"\\_THUMBS_.KWI").c_str());
+    return folder;
+}
+
+void RemoveFolder(const std::wstring& path)
+{
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do
+            DeleteFileW((path + L"\\" + data.cFileName).c_str());
+        while (FindNextFileW(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryW(path.c_str());
+}
+
+void PrepareItem(VyxFile& item)
+{
+    item.DropThumbnail();
+    item.SetCacheLookup(TRUE);
+    item.SetScaleMode(10);
+    item.SetShadow(2);
+    item.SetNameFormat(L"$(FileName)");
+    item.colBackGround = RGB(0xD0, 0xD0, 0xD0);
+    item.colText = 0;
+    LOGFONTW font = {};
+    font.lfHeight = -12;
+    font.lfCharSet = SHIFTJIS_CHARSET;
+    lstrcpyW(font.lfFaceName, L"ＭＳ Ｐゴシック");
+    item.SetFont(font);
+}
+
+std::map<std::string, double> g_seconds;
+
+// Arguments: the cache image kind; 1 to draw the cells, 0 to read the cache only.
+void ShowFolderFromCache(benchmark::State& state)
+{
+    const int cacheImage = static_cast<int>(state.range(0));
+    const bool drawCells = state.range(1) != 0;
+    Folder& folder = TheFolder(cacheImage);
+    HDC screen = GetDC(nullptr);
+    CDC view;
+    view.CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, kCellWidth * 5, kCellHeight);
+    HGDIOBJ old = SelectObject(view.GetSafeHdc(), bitmap);
+    double total = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        theCacheList.RemoveAllFolders();
+        for (auto& item : folder.items)
+            PrepareItem(*item);
+        LARGE_INTEGER start, end, frequency;
+        QueryPerformanceCounter(&start);
+        state.ResumeTiming();
+        int drawn = 0, i = 0;
+        for (auto& item : folder.items) {
+            if (drawCells)
+                drawn += item->DrawCell(&view, (i++ % 5) * kCellWidth, 0, kCellWidth, kCellHeight, 2) == 0 &&
+                         item->IsCached();
+            else
+                drawn += theCacheList.LoadFromCache(item.get()) == 0;
+        }
+        state.PauseTiming();
+        QueryPerformanceCounter(&end);
+        QueryPerformanceFrequency(&frequency);
+        total += static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;
+        if (drawn != kPictures) {
+            state.SkipWithError("not every cell came from the cache");
+            break;
+        }
+        state.ResumeTiming();
+    }
+    g_seconds[std::to_string(cacheImage) + (drawCells ? "cells" : "read")] =
+        state.iterations() ? total / state.iterations() : 0;
+    SelectObject(view.GetSafeHdc(), old);
+    DeleteObject(bitmap);
+    view.DeleteDC();
+    ReleaseDC(nullptr, screen);
+}
+
+BENCHMARK(ShowFolderFromCache)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
+    ->Args({0, 1})
+    ->Args({0, 0})
+    ->Args({1, 1})
+    ->Args({1, 0});
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    InitializeBenchmarks(argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::printf("\n1,000 cells drawn from the folder's cache file, a pass (goal: under 0.2 s):\n");
+    for (int kind : {0, 1})
+        std::printf("  %s thumbnails: %.3f s, of which reading the cache %.3f s\n", kind ? "DIB " : "JPEG",
+                    g_seconds[std::to_string(kind) + "cells"], g_seconds[std::to_string(kind) + "read"]);
+    theCacheList.RemoveAllFolders();
+    for (auto& folder : Folders()) {
+        folder.second.items.clear();
+        RemoveFolder(folder.second.path);
+    }
+    return 0;
+}
