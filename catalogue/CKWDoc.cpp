@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <type_traits>
 
 IMPLEMENT_DYNCREATE(CKWDoc, CDocument)
 
@@ -211,19 +212,23 @@ int CKWDoc::HitTest(int x, int y)
 
 void CKWDoc::SetCursorIndex(int viewIndex, CView* sender)
 {
-    if (viewIndex == m_cursorIndex)
-        return;
-    int values[2] = {0, m_cursorIndex};
+    if (viewIndex != m_cursorIndex)
+        MoveCursor(m_cursorIndex, viewIndex, sender);
+}
+
+void CKWDoc::MoveCursor(int oldIndex, int newIndex, CView* sender)
+{
+    int values[2] = {0, oldIndex};
     UpdateAllViews(nullptr, HintCursor, HintArgument(values));
     m_cursorIndex = -1;
     int count = GetItemCount();
-    if (viewIndex >= count)
-        viewIndex = count - 1;
-    if (viewIndex < 0)
-        viewIndex = 0;
-    m_cursorIndex = viewIndex;
+    if (newIndex >= count)
+        newIndex = count - 1;
+    if (newIndex < 0)
+        newIndex = 0;
+    m_cursorIndex = newIndex;
     values[0] = 1;
-    values[1] = viewIndex;
+    values[1] = newIndex;
     UpdateAllViews(sender, HintCursor, HintArgument(values));
 }
 
@@ -435,8 +440,10 @@ void CKWDoc::FillScanRequest(CFileList& request)
 
 int CKWDoc::RunScan(CFileList& request)
 {
-    HCURSOR cursor = LoadCursorFromFileW(L"docfind.ani");
-    CursorScope cursorScope(cursor ? cursor : LoadCursorW(nullptr, IDC_WAIT));
+    // A cursor made from a file is this scan's to destroy, once the previous one is back.
+    std::unique_ptr<std::remove_pointer<HCURSOR>::type, decltype(&DestroyCursor)> animated(
+        LoadCursorFromFileW(L"docfind.ani"), &DestroyCursor);
+    CursorScope cursorScope(animated ? animated.get() : LoadCursorW(nullptr, IDC_WAIT));
     int result = request.Scan();
     if (result == CFileList::ScanDone) {
         int taken = 0;
@@ -571,20 +578,8 @@ void CKWDoc::RemoveMissingSelectedItems()
     } else {
         UpdateAllViews(nullptr, HintRedraw, nullptr);
     }
-    if (cursor != oldCursor) {
-        int values[2] = {0, oldCursor};
-        UpdateAllViews(nullptr, HintCursor, HintArgument(values));
-        m_cursorIndex = -1;
-        int count = GetItemCount();
-        if (cursor >= count)
-            cursor = count - 1;
-        if (cursor < 0)
-            cursor = 0;
-        m_cursorIndex = cursor;
-        values[0] = 1;
-        values[1] = cursor;
-        UpdateAllViews(nullptr, HintCursor, HintArgument(values));
-    }
+    if (cursor != oldCursor)
+        MoveCursor(oldCursor, cursor, nullptr);
     ScheduleStatusUpdate();
 }
 

@@ -143,6 +143,8 @@ public:
 
 protected:
     CMainFrame* GetMainFrame() const;
+    // Announces {0, old}, clamps the new index to the list, then announces {1, new}.
+    void MoveCursor(int oldIndex, int newIndex, CView* sender);
     void FillScanRequest(CFileList& request);
     int RunScan(CFileList& request);
     // 1 when the item was taken into the list; 0 when it was merged into an existing one.

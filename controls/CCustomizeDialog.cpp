@@ -84,7 +84,10 @@ LRESULT CCustomizeDialog::OnInitDialog(WPARAM, LPARAM)
         SetWindowPos(nullptr, 0, 0, window.Width(), window.Height() + pane.Height(),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    return Default();
+    LRESULT result = Default();
+    // The dialog may size the rows itself as it starts (Wine does): the icon height holds.
+    UpdateListHeights();
+    return result;
 }
 
 void CCustomizeDialog::SetTextOption(int nTextOption, BOOL bFromBar)

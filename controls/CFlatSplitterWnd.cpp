@@ -56,11 +56,13 @@ void CFlatSplitterWnd::OnDrawSplitter(CDC* pDC, ESplitType nType, const CRect& r
 void PASCAL CFlatSplitterWnd::LayoutRowCol(CRowColInfo* pInfo, int nCount, int nSize, int nGap)
 {
     int remaining = std::max(nSize, 0);
+    bool gapTaken = false;
     for (int i = 0; i < nCount; ++i) {
         CRowColInfo& info = pInfo[i];
         if (i > 0 && remaining < info.nMinSize) {
-            // No room for this one: it and those after it get nothing, the one before the rest.
-            pInfo[i - 1].nCurSize += remaining + 2;
+            // No room for this one: it and those after it get nothing, the one before the rest
+            // (and part of the bar no longer needed, when one was taken for it).
+            pInfo[i - 1].nCurSize += remaining + (gapTaken ? 2 : 0);
             for (int j = i; j < nCount; ++j)
                 pInfo[j].nCurSize = 0;
             return;
@@ -71,7 +73,8 @@ void PASCAL CFlatSplitterWnd::LayoutRowCol(CRowColInfo* pInfo, int nCount, int n
         remaining -= info.nCurSize;
         if (last)
             break;
-        if (remaining >= nGap) {
+        gapTaken = remaining >= nGap;
+        if (gapTaken) {
             remaining -= nGap;
         } else {
             // Less than a bar is left: it goes to this one.

@@ -187,15 +187,10 @@ void CMenuBar::UpdateFont()
         if (ctrl.GetItemRect(i, &item))
             widths += item.Width();
     }
-    const int band = GetBandIndex();
-    if (band >= 0) {
-        VyxBandInfo bandInfo = CSizableReBar::MakeBandInfo(m_cbBandInfo, RBBIM_CHILDSIZE | RBBIM_IDEALSIZE);
-        bandInfo.cxMinChild = m_hWndMDIChild ? static_cast<UINT>(w) : 0;
-        bandInfo.cyMinChild = static_cast<UINT>(ctrl.GetButtonSize().cy);
-        bandInfo.cxIdeal = static_cast<UINT>(3 * w + widths);
-        ::SendMessageW(GetReBarWindow(), RB_SETBANDINFOW, static_cast<WPARAM>(band),
-                       reinterpret_cast<LPARAM>(&bandInfo));
-    }
+    if (HWND rebar = GetReBarWindow())
+        CSizableReBar::SetBandSizes(
+            rebar, m_cbBandInfo, static_cast<UINT>(GetDlgCtrlID()), m_hWndMDIChild ? static_cast<UINT>(w) : 0,
+            static_cast<UINT>(ctrl.GetButtonSize().cy), static_cast<UINT>(3 * w + widths), widths > 0);
     CRect client;
     GetClientRect(&client);
     LayoutMDIButtons(client);

@@ -93,6 +93,29 @@ VyxBandInfo PASCAL CSizableReBar::MakeBandInfo(UINT cbSize, UINT fMask)
     return info;
 }
 
+void PASCAL CSizableReBar::SetBandSizes(HWND hWndReBar, UINT cbSize, UINT nBandID, UINT cxMinChild, UINT cyMinChild,
+                                        UINT cxIdeal, BOOL bSizeNew)
+{
+    const int band = static_cast<int>(::SendMessageW(hWndReBar, RB_IDTOINDEX, nBandID, 0));
+    if (band < 0)
+        return;
+    BandInfo info = MakeBandInfo(cbSize, RBBIM_SIZE);
+    ::SendMessageW(hWndReBar, RB_GETBANDINFOW, static_cast<WPARAM>(band), reinterpret_cast<LPARAM>(&info));
+    const bool unsized = bSizeNew && info.cx == 0;
+    info.fMask = RBBIM_CHILDSIZE | RBBIM_IDEALSIZE;
+    info.cxMinChild = cxMinChild;
+    info.cyMinChild = cyMinChild;
+    info.cxIdeal = cxIdeal;
+    if (unsized) {
+        // Until the user or the saved state sizes it, the band shows its whole bar.
+        RECT borders = {};
+        ::SendMessageW(hWndReBar, RB_GETBANDBORDERS, static_cast<WPARAM>(band), reinterpret_cast<LPARAM>(&borders));
+        info.fMask |= RBBIM_SIZE;
+        info.cx = cxIdeal + static_cast<UINT>(borders.left + borders.right);
+    }
+    ::SendMessageW(hWndReBar, RB_SETBANDINFOW, static_cast<WPARAM>(band), reinterpret_cast<LPARAM>(&info));
+}
+
 BOOL CSizableReBar::Create(CWnd* pParentWnd, UINT nID, DWORD dwStyle)
 {
     m_dwStyle = (dwStyle & 0x40FFF7) | CBRS_HIDE_INPLACE;
@@ -179,6 +202,12 @@ BOOL CSizableReBar::InsertBand(CWnd* pBar, REBARBANDINFOW& info, LPCWSTR lpszNam
     const BOOL horizontal = (m_dwStyle & CBRS_ORIENT_HORZ) != 0;
     CSize size;
     if (auto* bar = DYNAMIC_DOWNCAST(CControlBar, pBar)) {
+        // The band draws the bar's edges: border lines of its own would take its buttons' room.
+        if (bar->GetBarStyle() & (CBRS_BORDER_ANY | CBRS_BORDER_3D)) {
+            bar->SetBarStyle(bar->GetBarStyle() & ~(CBRS_BORDER_ANY | CBRS_BORDER_3D));
+            bar->SetWindowPos(nullptr, 0, 0, 0, 0,
+                              SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        }
         size = bar->CalcFixedLayout(FALSE, horizontal);
         if (!horizontal)
             size = CSize(size.cy, size.cx);

@@ -38,6 +38,10 @@ public:
 
     // The cbSize every class talking to the rebar passes: 80 below common controls 6.1, else 100.
     static UINT PASCAL GetBandInfoSize();
+    // Sets a band's minimum child size and ideal width (RBBIM_CHILDSIZE | RBBIM_IDEALSIZE) in the
+    // rebar hWndReBar; with bSizeNew, a band never sized yet takes its ideal width too.
+    static void PASCAL SetBandSizes(HWND hWndReBar, UINT cbSize, UINT nBandID, UINT cxMinChild, UINT cyMinChild,
+                                    UINT cxIdeal, BOOL bSizeNew);
     // An empty record of cbSize bytes asking for fMask.
     static VyxBandInfo PASCAL MakeBandInfo(UINT cbSize, UINT fMask);
 

@@ -352,16 +352,9 @@ void CToolBarEx::UpdateBand()
         height = std::max(height, item.Height());
     }
     HWND rebar = ::GetParent(m_hWnd);
-    if (rebar && IsReBarWindow(rebar)) {
-        int band = static_cast<int>(::SendMessageW(rebar, RB_IDTOINDEX, static_cast<WPARAM>(GetDlgCtrlID()), 0));
-        if (band >= 0) {
-            VyxBandInfo info = CSizableReBar::MakeBandInfo(m_cbBandInfo, RBBIM_CHILDSIZE | RBBIM_IDEALSIZE);
-            info.cxMinChild = 0;
-            info.cyMinChild = static_cast<UINT>(height);
-            info.cxIdeal = static_cast<UINT>(ideal);
-            ::SendMessageW(rebar, RB_SETBANDINFOW, static_cast<WPARAM>(band), reinterpret_cast<LPARAM>(&info));
-        }
-    }
+    if (rebar && IsReBarWindow(rebar))
+        CSizableReBar::SetBandSizes(rebar, m_cbBandInfo, static_cast<UINT>(GetDlgCtrlID()), 0,
+                                    static_cast<UINT>(height), static_cast<UINT>(ideal), ideal > 0);
     Invalidate();
 }
 

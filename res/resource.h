@@ -46,6 +46,8 @@
 #define IDC_FILTER_DATE_END 1220
 
 // ---- controls/
+// Option tree: 21 state and heading images of 16 x 16 (magenta mask)
+#define IDB_TREE_OPTIONS 244
 // Button group: six images of 14 x 12, tooltip strings and the buttons' command ids
 #define IDB_BUTTON_GROUP 129
 #define IDS_BUTTONGRP_ADD 201

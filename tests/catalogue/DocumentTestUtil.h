@@ -133,6 +133,13 @@ public:
         return result;
     }
     int Open() { return Open(CVirtualFolder(folder.Path().c_str(), folder.Path().c_str(), 1)); }
+    // The hints heard since the last call.
+    std::vector<std::wstring> Heard()
+    {
+        std::vector<std::wstring> heard;
+        heard.swap(view.heard);
+        return heard;
+    }
     // The names in view order.
     std::vector<std::wstring> Names()
     {

@@ -11,91 +11,56 @@ using namespace doctest;
 
 namespace {
 
-const wchar_t kCaption[] = L"表示フィルタ設定";
+// The dialog as a user works it, from a helper thread.
+struct Controls
+{
+    HWND window;
 
-// Runs the dialog modally while the script, on a helper thread, drives it and ends it.
-INT_PTR RunDialog(VFileFilterDlg& dialog, const std::function<void(HWND)>& script)
+    LRESULT Send(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
+    {
+        return SendMessageW(GetDlgItem(window, id), message, wParam, lParam);
+    }
+    void Check(int id, bool on) const { Send(id, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED); }
+    bool IsChecked(int id) const { return Send(id, BM_GETCHECK) == BST_CHECKED; }
+    void Type(int id, const wchar_t* text) const { Send(id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)); }
+    void Choose(int id, int index) const { Send(id, CB_SETCURSEL, index); }
+    int Chosen(int id) const { return static_cast<int>(Send(id, CB_GETCURSEL)); }
+    std::wstring Entry(int id, int index) const
+    {
+        wchar_t text[64] = {};
+        return Send(id, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text)) == CB_ERR ? L"<none>" : text;
+    }
+    void Pick(int id, WORD year, WORD month, WORD day) const
+    {
+        SYSTEMTIME time = {year, month, 0, day, 12, 0, 0, 0};
+        Send(id, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
+    }
+    SYSTEMTIME Picked(int id) const
+    {
+        SYSTEMTIME time = {};
+        Send(id, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time));
+        return time;
+    }
+    // Presses a button; whether the dialog is still up afterwards.
+    bool PressAndStaysOpen(int id) const
+    {
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
+        return IsWindowVisible(window) != FALSE;
+    }
+};
+
+// Runs the dialog modally while the script drives it and ends it.
+INT_PTR RunDialog(VFileFilterDlg& dialog, const std::function<void(const Controls&)>& script)
 {
     INT_PTR result = -1;
     {
         HelperThread helper([&] {
-            if (HWND window = WaitForDialog(kCaption))
-                script(window);
+            if (HWND window = WaitForDialog(L"表示フィルタ設定"))
+                script(Controls{window});
         });
         result = dialog.DoModal();
     }
     return result;
-}
-
-HWND Item(HWND dialog, int id)
-{
-    return GetDlgItem(dialog, id);
-}
-
-void Check(HWND dialog, int id, bool on)
-{
-    SendMessageW(Item(dialog, id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-bool IsChecked(HWND dialog, int id)
-{
-    return SendMessageW(Item(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-void Type(HWND dialog, int id, const wchar_t* text)
-{
-    SendMessageW(Item(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-}
-
-void ChooseUnit(HWND dialog, int id, int unit)
-{
-    SendMessageW(Item(dialog, id), CB_SETCURSEL, unit, 0);
-}
-
-int ChosenUnit(HWND dialog, int id)
-{
-    return static_cast<int>(SendMessageW(Item(dialog, id), CB_GETCURSEL, 0, 0));
-}
-
-std::vector<std::wstring> Entries(HWND dialog, int id)
-{
-    std::vector<std::wstring> entries;
-    int count = static_cast<int>(SendMessageW(Item(dialog, id), CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        wchar_t text[64] = {};
-        SendMessageW(Item(dialog, id), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-        entries.push_back(text);
-    }
-    return entries;
-}
-
-void PickDay(HWND dialog, int id, WORD year, WORD month, WORD day)
-{
-    SYSTEMTIME time = {};
-    time.wYear = year;
-    time.wMonth = month;
-    time.wDay = day;
-    time.wHour = 12;
-    SendMessageW(Item(dialog, id), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
-}
-
-SYSTEMTIME PickedDay(HWND dialog, int id)
-{
-    SYSTEMTIME time = {};
-    SendMessageW(Item(dialog, id), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time));
-    return time;
-}
-
-// Presses a button and tells whether the dialog is still up afterwards.
-bool PressAndStaysOpen(HWND dialog, int id)
-{
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(dialog, id)));
-    return IsWindowVisible(dialog) != FALSE;
-}
-
-long long LocalTime(int year, int month, int day, int hour, int minute, int second)
-{
-    return CTime(year, month, day, hour, minute, second).GetTime();
 }
 
 std::wstring Read(const wchar_t* key)
@@ -110,50 +75,45 @@ TEST(FileFilterDlg, WithoutSavedSettingsTheSizesOfferZeroAndTenAndThePickersShow
     ScratchSettings settings;
     VFileFilterDlg dialog;
     dialog.m_strPathMask = L"*.jpg";
-    std::wstring names;
-    std::vector<std::wstring> begins, ends, units;
-    int beginUnit = -1;
+    std::wstring names, begin, end, noSecondEnd, megabytes;
     bool checked = true;
     SYSTEMTIME shown = {};
-    INT_PTR result = RunDialog(dialog, [&](HWND window) {
-        names = std::wstring(TextOf(Item(window, IDC_FILTER_NAMES)));
-        begins = Entries(window, IDC_FILTER_SIZE_BEGIN);
-        ends = Entries(window, IDC_FILTER_SIZE_END);
-        units = Entries(window, IDC_FILTER_UNIT_END);
-        beginUnit = ChosenUnit(window, IDC_FILTER_UNIT_BEGIN);
-        checked = IsChecked(window, IDC_FILTER_NAME_ON) || IsChecked(window, IDC_FILTER_DATE_ON) ||
-                  IsChecked(window, IDC_FILTER_SIZE_ON);
-        shown = PickedDay(window, IDC_FILTER_DATE_BEGIN);
-        PressAndStaysOpen(window, IDCANCEL);
+    INT_PTR result = RunDialog(dialog, [&](const Controls& c) {
+        names = std::wstring(TextOf(GetDlgItem(c.window, IDC_FILTER_NAMES)));
+        begin = c.Entry(IDC_FILTER_SIZE_BEGIN, 0);
+        end = c.Entry(IDC_FILTER_SIZE_END, 0);
+        noSecondEnd = c.Entry(IDC_FILTER_SIZE_END, 1);
+        megabytes = c.Entry(IDC_FILTER_UNIT_BEGIN, 2);
+        checked = c.IsChecked(IDC_FILTER_NAME_ON) || c.IsChecked(IDC_FILTER_DATE_ON) || c.IsChecked(IDC_FILTER_SIZE_ON);
+        shown = c.Picked(IDC_FILTER_DATE_BEGIN);
+        c.PressAndStaysOpen(IDCANCEL);
     });
     EXPECT_EQ(IDCANCEL, result);
     EXPECT_EQ(L"*.jpg", names);
-    EXPECT_EQ((std::vector<std::wstring>{L"0"}), begins);
-    EXPECT_EQ((std::vector<std::wstring>{L"10"}), ends);
-    EXPECT_EQ((std::vector<std::wstring>{L"Bytes", L"KB", L"MB"}), units);
-    EXPECT_EQ(0, beginUnit);
+    EXPECT_EQ(L"0", begin);
+    EXPECT_EQ(L"10", end);
+    EXPECT_EQ(L"<none>", noSecondEnd);
+    EXPECT_EQ(L"MB", megabytes);
     EXPECT_FALSE(checked);
     SYSTEMTIME epoch = {};
     ASSERT_TRUE(CTime(0).GetAsSystemTime(epoch));
-    EXPECT_EQ(epoch.wYear, shown.wYear);
-    EXPECT_EQ(epoch.wMonth, shown.wMonth);
-    EXPECT_EQ(epoch.wDay, shown.wDay);
+    EXPECT_EQ(epoch.wYear * 10000 + epoch.wMonth * 100 + epoch.wDay,
+              shown.wYear * 10000 + shown.wMonth * 100 + shown.wDay);
     // Cancel keeps nothing.
     EXPECT_EQ(L"<absent>", Read(L"FileName"));
-    EXPECT_EQ(L"<absent>", Read(L"UnitBegin"));
 }
 
 TEST(FileFilterDlg, SizesAreScaledByTheirUnitsAndTheLastValuesAreSaved)
 {
     ScratchSettings settings;
     VFileFilterDlg dialog;
-    INT_PTR result = RunDialog(dialog, [&](HWND window) {
-        Check(window, IDC_FILTER_SIZE_ON, true);
-        Type(window, IDC_FILTER_SIZE_BEGIN, L"100");
-        ChooseUnit(window, IDC_FILTER_UNIT_BEGIN, 1);
-        Type(window, IDC_FILTER_SIZE_END, L"1");
-        ChooseUnit(window, IDC_FILTER_UNIT_END, 2);
-        PressAndStaysOpen(window, IDOK);
+    INT_PTR result = RunDialog(dialog, [&](const Controls& c) {
+        c.Check(IDC_FILTER_SIZE_ON, true);
+        c.Type(IDC_FILTER_SIZE_BEGIN, L"100");
+        c.Choose(IDC_FILTER_UNIT_BEGIN, 1);
+        c.Type(IDC_FILTER_SIZE_END, L"1");
+        c.Choose(IDC_FILTER_UNIT_END, 2);
+        c.PressAndStaysOpen(IDOK);
     });
     EXPECT_EQ(IDOK, result);
     EXPECT_TRUE(dialog.m_bSize);
@@ -164,17 +124,17 @@ TEST(FileFilterDlg, SizesAreScaledByTheirUnitsAndTheLastValuesAreSaved)
     EXPECT_EQ(L"2", Read(L"UnitEnd"));
     EXPECT_EQ(L"0", Read(L"FileName"));
 
-    // The units come back; the size from stays above the size to: the dialog stays open.
+    // The units come back; a size from above the size to keeps the dialog open.
     VFileFilterDlg again;
     int unit = -1;
     bool stayed = false;
-    RunDialog(again, [&](HWND window) {
-        unit = ChosenUnit(window, IDC_FILTER_UNIT_END);
-        Check(window, IDC_FILTER_SIZE_ON, true);
-        Type(window, IDC_FILTER_SIZE_BEGIN, L"2000");
-        Type(window, IDC_FILTER_SIZE_END, L"1");
-        stayed = PressAndStaysOpen(window, IDOK);
-        PressAndStaysOpen(window, IDCANCEL);
+    RunDialog(again, [&](const Controls& c) {
+        unit = c.Chosen(IDC_FILTER_UNIT_END);
+        c.Check(IDC_FILTER_SIZE_ON, true);
+        c.Type(IDC_FILTER_SIZE_BEGIN, L"2000");
+        c.Type(IDC_FILTER_SIZE_END, L"1");
+        stayed = c.PressAndStaysOpen(IDOK);
+        c.PressAndStaysOpen(IDCANCEL);
     });
     EXPECT_EQ(2, unit);
     EXPECT_TRUE(stayed);
@@ -185,47 +145,46 @@ TEST(FileFilterDlg, SizesBeyondFourGigabytesAreClampedNotWrapped)
     ScratchSettings settings;
     VFileFilterDlg dialog;
     bool stayed = true;
-    RunDialog(dialog, [&](HWND window) {
-        Check(window, IDC_FILTER_SIZE_ON, true);
-        Type(window, IDC_FILTER_SIZE_BEGIN, L"4096");
-        ChooseUnit(window, IDC_FILTER_UNIT_BEGIN, 2);
-        Type(window, IDC_FILTER_SIZE_END, L"5000");
-        ChooseUnit(window, IDC_FILTER_UNIT_END, 2);
-        stayed = PressAndStaysOpen(window, IDOK);
+    RunDialog(dialog, [&](const Controls& c) {
+        c.Check(IDC_FILTER_SIZE_ON, true);
+        c.Type(IDC_FILTER_SIZE_BEGIN, L"4096");
+        c.Choose(IDC_FILTER_UNIT_BEGIN, 2);
+        c.Type(IDC_FILTER_SIZE_END, L"5000");
+        c.Choose(IDC_FILTER_UNIT_END, 2);
+        stayed = c.PressAndStaysOpen(IDOK);
     });
     EXPECT_FALSE(stayed);
     EXPECT_EQ(0xFFFFFFFFu, dialog.m_sizeBegin);
     EXPECT_EQ(0xFFFFFFFFu, dialog.m_sizeEnd);
 }
 
-TEST(FileFilterDlg, TheSameDayInBothPickersCoversTheWholeDay)
+TEST(FileFilterDlg, TheSameDayInBothPickersCoversTheWholeDayAndComesBackNextTime)
 {
     ScratchSettings settings;
     VFileFilterDlg dialog;
-    INT_PTR result = RunDialog(dialog, [&](HWND window) {
-        Check(window, IDC_FILTER_DATE_ON, true);
-        PickDay(window, IDC_FILTER_DATE_BEGIN, 2020, 6, 15);
-        PickDay(window, IDC_FILTER_DATE_END, 2020, 6, 15);
-        PressAndStaysOpen(window, IDOK);
+    INT_PTR result = RunDialog(dialog, [&](const Controls& c) {
+        c.Check(IDC_FILTER_DATE_ON, true);
+        c.Pick(IDC_FILTER_DATE_BEGIN, 2020, 6, 15);
+        c.Pick(IDC_FILTER_DATE_END, 2020, 6, 15);
+        c.PressAndStaysOpen(IDOK);
     });
     EXPECT_EQ(IDOK, result);
     EXPECT_TRUE(dialog.m_bDate);
-    EXPECT_EQ(LocalTime(2020, 6, 15, 0, 0, 0), dialog.m_dateBegin);
-    EXPECT_EQ(LocalTime(2020, 6, 15, 23, 59, 59), dialog.m_dateEnd);
-    // Stored as the document reads it, and shown again next time.
+    EXPECT_EQ(CTime(2020, 6, 15, 0, 0, 0).GetTime(), dialog.m_dateBegin);
+    EXPECT_EQ(CTime(2020, 6, 15, 23, 59, 59).GetTime(), dialog.m_dateEnd);
+    // Stored as the document reads it.
     EXPECT_EQ(16u, Read(L"DateBegin").size());
     EXPECT_EQ(dialog.m_dateEnd, CKWDocSettings::ReadStoredTime(L"Filter", L"DateEnd"));
     VFileFilterDlg again;
     SYSTEMTIME shown = {};
     bool dateOn = false;
-    RunDialog(again, [&](HWND window) {
-        shown = PickedDay(window, IDC_FILTER_DATE_END);
-        dateOn = IsChecked(window, IDC_FILTER_DATE_ON);
-        PressAndStaysOpen(window, IDCANCEL);
+    RunDialog(again, [&](const Controls& c) {
+        shown = c.Picked(IDC_FILTER_DATE_END);
+        dateOn = c.IsChecked(IDC_FILTER_DATE_ON);
+        c.PressAndStaysOpen(IDCANCEL);
     });
     EXPECT_TRUE(dateOn);
-    EXPECT_EQ(2020, shown.wYear);
-    EXPECT_EQ(15, shown.wDay);
+    EXPECT_EQ(20200615, shown.wYear * 10000 + shown.wMonth * 100 + shown.wDay);
 }
 
 TEST(FileFilterDlg, DatesOutOfOrderOrBefore1970KeepTheDialogOpenOnlyWhenTheDateBoxIsChecked)
@@ -233,17 +192,16 @@ TEST(FileFilterDlg, DatesOutOfOrderOrBefore1970KeepTheDialogOpenOnlyWhenTheDateB
     ScratchSettings settings;
     VFileFilterDlg dialog;
     bool backwards = false, early = false, unchecked = true;
-    INT_PTR result = RunDialog(dialog, [&](HWND window) {
-        Check(window, IDC_FILTER_DATE_ON, true);
-        PickDay(window, IDC_FILTER_DATE_BEGIN, 2020, 6, 16);
-        PickDay(window, IDC_FILTER_DATE_END, 2020, 6, 15);
-        backwards = PressAndStaysOpen(window, IDOK);
-        PickDay(window, IDC_FILTER_DATE_BEGIN, 1960, 1, 1);
-        PickDay(window, IDC_FILTER_DATE_END, 2020, 6, 15);
-        early = PressAndStaysOpen(window, IDOK);
-        Check(window, IDC_FILTER_DATE_ON, false);
-        PickDay(window, IDC_FILTER_DATE_BEGIN, 2020, 6, 16);
-        unchecked = PressAndStaysOpen(window, IDOK);
+    INT_PTR result = RunDialog(dialog, [&](const Controls& c) {
+        c.Check(IDC_FILTER_DATE_ON, true);
+        c.Pick(IDC_FILTER_DATE_BEGIN, 2020, 6, 16);
+        c.Pick(IDC_FILTER_DATE_END, 2020, 6, 15);
+        backwards = c.PressAndStaysOpen(IDOK);
+        c.Pick(IDC_FILTER_DATE_BEGIN, 1960, 1, 1);
+        early = c.PressAndStaysOpen(IDOK);
+        c.Check(IDC_FILTER_DATE_ON, false);
+        c.Pick(IDC_FILTER_DATE_BEGIN, 2020, 6, 16);
+        unchecked = c.PressAndStaysOpen(IDOK);
     });
     EXPECT_TRUE(backwards);
     EXPECT_TRUE(early);
@@ -264,33 +222,32 @@ TEST(FileFilterDlg, NamePatternsArePassedBackOnlyWhenTheNameBoxIsChecked)
         {false, L"*.JPG", L"*.*"},
         {true, L"", L"*.*"},
     };
-    for (const Case& c : cases) {
+    for (const Case& test : cases) {
         ScratchSettings settings;
         VFileFilterDlg dialog;
         dialog.m_strPathMask = L"*.png";
-        RunDialog(dialog, [&](HWND window) {
-            Check(window, IDC_FILTER_NAME_ON, c.on);
-            Type(window, IDC_FILTER_NAMES, c.typed);
-            PressAndStaysOpen(window, IDOK);
+        RunDialog(dialog, [&](const Controls& c) {
+            c.Check(IDC_FILTER_NAME_ON, test.on);
+            c.Type(IDC_FILTER_NAMES, test.typed);
+            c.PressAndStaysOpen(IDOK);
         });
-        EXPECT_EQ(CString(c.expected), dialog.m_strPathMask) << std::wstring(c.typed);
-        EXPECT_EQ(c.on, dialog.m_bName != FALSE);
+        EXPECT_EQ(CString(test.expected), dialog.m_strPathMask) << std::wstring(test.typed);
+        EXPECT_EQ(test.on, dialog.m_bName != FALSE);
     }
 }
 
 TEST(FileFilterDlg, ClearTurnsEveryFilterOffAndSaves)
 {
     ScratchSettings settings;
-    WriteAppIniInt(L"Filter", L"FileName", 1);
-    WriteAppIniInt(L"Filter", L"FileDate", 1);
-    WriteAppIniInt(L"Filter", L"FileSize", 1);
+    for (const wchar_t* key : {L"FileName", L"FileDate", L"FileSize"})
+        WriteAppIniInt(L"Filter", key, 1);
     VFileFilterDlg dialog;
     dialog.m_strPathMask = L"*.jpg";
     bool allShownOn = false;
-    INT_PTR result = RunDialog(dialog, [&](HWND window) {
-        allShownOn = IsChecked(window, IDC_FILTER_NAME_ON) && IsChecked(window, IDC_FILTER_DATE_ON) &&
-                     IsChecked(window, IDC_FILTER_SIZE_ON);
-        PressAndStaysOpen(window, IDC_FILTER_CLEAR);
+    INT_PTR result = RunDialog(dialog, [&](const Controls& c) {
+        allShownOn =
+            c.IsChecked(IDC_FILTER_NAME_ON) && c.IsChecked(IDC_FILTER_DATE_ON) && c.IsChecked(IDC_FILTER_SIZE_ON);
+        c.PressAndStaysOpen(IDC_FILTER_CLEAR);
     });
     EXPECT_TRUE(allShownOn);
     EXPECT_EQ(IDOK, result);

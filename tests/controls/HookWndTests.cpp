@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -166,6 +167,26 @@ TEST_F(HookWndTest, AHookGoingOutOfScopeTakesItselfOff)
     }
     EXPECT_EQ(Proc(), original);
     EXPECT_EQ(Probe(), (std::vector<std::string>{"window"}));
+}
+
+TEST_F(HookWndTest, HooksComeOffInAnyOrderAndTheRestStayChained)
+{
+    const LONG_PTR original = Proc();
+    std::vector<int> order = {0, 1, 2};
+    do {
+        RecordingHook hooks[3] = {RecordingHook("1"), RecordingHook("2"), RecordingHook("3")};
+        for (RecordingHook& hook : hooks)
+            ASSERT_TRUE(hook.HookWindow(&m_wnd));
+        std::vector<std::string> expected = {"3", "2", "1", "window"};
+        for (int index : order) {
+            ASSERT_TRUE(hooks[index].Unhook());
+            expected.erase(std::find(expected.begin(), expected.end(), std::to_string(index + 1)));
+            EXPECT_EQ(Probe(), expected);
+            EXPECT_FALSE(hooks[index].IsHooked());
+        }
+        EXPECT_EQ(Proc(), original);
+        EXPECT_EQ(::GetPropW(m_wnd.m_hWnd, L"HookWnd_P"), nullptr);
+    } while (std::next_permutation(order.begin(), order.end()));
 }
 
 } // namespace

@@ -58,6 +58,30 @@ TEST(MessageMap, DerivedEntryWinsAndBaseEntriesStillApply)
     wnd.DestroyWindow();
 }
 
+// A class template with a map of its own, over any base that has one.
+template <class TBase> class CTemplateTarget : public TBase
+{
+protected:
+    afx_msg LRESULT OnSecondAgain(WPARAM, LPARAM) { return 22; }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_TEMPLATE_MESSAGE_MAP(CTemplateTarget, TBase, TBase)
+ON_MESSAGE(WM_APP + 2, OnSecondAgain)
+END_MESSAGE_MAP()
+
+TEST(MessageMap, TemplateMapChainsToItsParameterBase)
+{
+    CTemplateTarget<CDerivedTarget> wnd;
+    ASSERT_TRUE(wnd.CreatePopup());
+    EXPECT_EQ(22, wnd.SendMessage(WM_APP + 2));
+    EXPECT_EQ(11, wnd.SendMessage(WM_APP + 1)); // from the derived base
+    wnd.m_log.Empty();
+    wnd.SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(3, 4));
+    EXPECT_EQ(CString(L"base size 0 3 4;"), wnd.m_log);
+    wnd.DestroyWindow();
+}
+
 TEST(MessageMap, RegisteredMessageIsMatchedThroughItsVariable)
 {
     CDerivedTarget wnd;
