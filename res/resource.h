@@ -108,6 +108,14 @@
 #define ID_VIEW_JUMPBAR 10255
 #define ID_HELP_ONLINE 10119
 #define ID_HELP_REPORT 10267
+// The list-edit dialog of the history lists: template, controls, context menu and keys
+#define IDD_LISTEDIT 195
+#define IDR_LISTEDIT_MENU 192
+#define IDR_LISTEDIT_ACCEL 234
+#define IDC_LISTEDIT_LABEL 1060
+#define IDC_LISTEDIT_CHOICE 1152
+#define IDC_LISTEDIT_LIST 1156
+#define IDC_LISTEDIT_BUTTONS 1177
 // The about box
 #define IDD_ABOUTBOX 100
 #define IDC_ABOUT_PHYSICAL 1083
