@@ -296,8 +296,9 @@ HTREEITEM CFolderView::InsertFolderItem(HTREEITEM hParent, LPCWSTR lpszName, int
     insert.hInsertAfter = TVI_LAST;
     insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | TVIF_CHILDREN;
     insert.item.pszText = const_cast<LPWSTR>(lpszName);
-    insert.item.iImage = GetShellIconIndex(path, FALSE);
-    insert.item.iSelectedImage = GetShellIconIndex(path, TRUE);
+    BOOL plainFolder = nKind == FolderTreeFolder && hParent && hParent != TVI_ROOT;
+    insert.item.iImage = GetShellIconIndex(path, FALSE, plainFolder);
+    insert.item.iSelectedImage = GetShellIconIndex(path, TRUE, plainFolder);
     insert.item.cChildren = nChildren;
     insert.item.lParam = reinterpret_cast<LPARAM>(record);
     HTREEITEM item = GetTreeCtrl().InsertItem(&insert);
