@@ -40,40 +40,6 @@ std::vector<CString> Titles(VAppCall& apps)
     return titles;
 }
 
-// The probe program beside the tests, and the log it appends a line to per start.
-struct Probe
-{
-    ScratchFolder folder;
-    CString log = folder / L"probe.log";
-    CString exe;
-    Probe()
-    {
-        MakeModulePath(exe, L"browser_app_probe.exe");
-        SetEnvironmentVariableW(L"VYX_PROBE_LOG", log);
-    }
-    ~Probe() { SetEnvironmentVariableW(L"VYX_PROBE_LOG", nullptr); }
-    std::vector<std::string> Lines() const
-    {
-        std::vector<std::string> lines;
-        std::istringstream in(ScratchFolder::ReadFile(log));
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        return lines;
-    }
-    bool WaitForLines(size_t n) const
-    {
-        return PumpUntil([&] { return Lines().size() >= n; }, 60000);
-    }
-};
-
-std::string Utf8(const std::wstring& text)
-{
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string out(n - 1, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &out[0], n, nullptr, nullptr);
-    return out;
-}
-
 } // namespace
 
 TEST(AppCall, LoadingStopsAtTheFirstEmptyTitle)

@@ -367,3 +367,49 @@ TEST(MainFrame, AFileOperationPausesTheWatchersAndDeletesTheJob)
     EXPECT_EQ(0, p.Frame()->GetWatchMode());
     EXPECT_EQ(before, p.m_hints.Count(HintFolderChanged));
 }
+
+TEST(MainFrame, ARegisteredApplicationStartsOnTheSelectedFiles)
+{
+    Probe probe;
+    FrameProgram p;
+    WriteAppIniString(L"AppCall", L"App0\\Title", L"probe");
+    WriteAppIniString(L"AppCall", L"App0\\Cmd", VAppCall::QuoteIfSpaced(probe.exe));
+    WriteAppIniString(L"AppCall", L"App0\\Argv", L"$(FileName)");
+    CKWDoc* doc = p.Document();
+    for (int i = 0; i < doc->GetItemCount(); ++i)
+        doc->SelectItem(i, TRUE, nullptr);
+    // A command past the registered entries does nothing.
+    p.Frame()->SendMessage(WM_COMMAND, VAppCall::FirstCommand + 1);
+    p.Frame()->SendMessage(WM_COMMAND, VAppCall::FirstCommand);
+    ASSERT_TRUE(probe.WaitForLines(1));
+    std::string line = probe.Lines()[0];
+    EXPECT_NE(std::string::npos, line.find("|[a.jpg]"));
+    EXPECT_NE(std::string::npos, line.find("|[b.jpg]"));
+    EXPECT_EQ(1u, probe.Lines().size());
+}
+
+TEST(MainFrame, SystemColoursReachTheViewsOnlyWhenTheDocumentFollowsThem)
+{
+    FrameProgram p;
+    CKWDoc* doc = p.Document();
+    doc->colViewBackground = 0xE0FFFF;
+    doc->colViewText = 0;
+    p.Frame()->SendMessage(WM_SYSCOLORCHANGE);
+    EXPECT_EQ(0, p.m_hints.Count(HintColoursChanged));
+    doc->colViewBackground = doc->colViewText = 0x123456;
+    p.Frame()->SendMessage(WM_SYSCOLORCHANGE);
+    EXPECT_EQ(1, p.m_hints.Count(HintColoursChanged));
+    EXPECT_EQ(::GetSysColor(COLOR_WINDOW), doc->GetBackColor());
+    EXPECT_EQ(::GetSysColor(COLOR_WINDOWTEXT), doc->GetTextColor());
+}
+
+TEST(MainFrame, ADeviceChangeRebuildsTheDriveButtons)
+{
+    UINT saved = VyxDriveBar::s_rebuildDelay;
+    VyxDriveBar::s_rebuildDelay = 100;
+    FrameProgram p;
+    int built = p.Frame()->GetDriveBar().GetBuildCount();
+    p.Frame()->SendMessage(WM_DEVICECHANGE, 0x0007, 0);
+    EXPECT_TRUE(PumpUntil([&] { return p.Frame()->GetDriveBar().GetBuildCount() > built; }, 20000));
+    VyxDriveBar::s_rebuildDelay = saved;
+}
