@@ -1,6 +1,7 @@
 #include "browser/CFolderTreeView.h"
 
 #include "catalogue/VyxFile.h"
+#include "foundation/ComScope.h"
 #include "foundation/VyxFileStatus.h"
 #include "foundation/VyxPath.h"
 
@@ -10,21 +11,6 @@ const wchar_t kControlPanel[] = L"{21EC2020-3AEA-1069-A2DD-08002B30309D}";
 const ULONG kQueryAll = SFGAO_FOLDER | SFGAO_FILESYSTEM | SFGAO_HASSUBFOLDER; // 0xE0000000
 const UINT kNormalIcon = SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_PIDL;
 const UINT kOpenIcon = kNormalIcon | SHGFI_OPENICON;
-
-// Shell calls of one operation run between these.
-class ComScope
-{
-public:
-    ComScope() : m_ok(SUCCEEDED(CoInitialize(nullptr))) {}
-    ~ComScope()
-    {
-        if (m_ok)
-            CoUninitialize();
-    }
-
-private:
-    bool m_ok;
-};
 
 class TaskAllocator
 {

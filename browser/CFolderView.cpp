@@ -87,6 +87,7 @@ IMPLEMENT_DYNCREATE(CFolderView, CFolderTreeView)
 BEGIN_MESSAGE_MAP(CFolderView, CFolderTreeView)
 ON_WM_CREATE()
 ON_WM_DESTROY()
+ON_NOTIFY_REFLECT(TVN_DELETEITEMW, OnFolderDeleteItem)
 ON_NOTIFY_REFLECT(TVN_SELCHANGEDW, OnSelChanged)
 ON_NOTIFY_REFLECT(TVN_ITEMEXPANDINGW, OnFolderExpanding)
 ON_NOTIFY_REFLECT(TVN_BEGINDRAGW, OnBeginDrag)
@@ -665,25 +666,13 @@ void CFolderView::OnFolderExpanding(NMHDR* pNMHDR, LRESULT* pResult)
         StartWalk(item);
     } else if (action & TVE_COLLAPSE) {
         // Collapsed items forget their children; they are read again at the next expansion.
-        m_bSuppressSelection = TRUE;
-        for (HTREEITEM child = tree.GetChildItem(item); child;) {
-            HTREEITEM next = tree.GetNextSiblingItem(child);
-            if (m_hWalkNext == child)
-                m_hWalkNext = nullptr;
-            tree.DeleteItem(child);
-            child = next;
-        }
-        m_bSuppressSelection = FALSE;
-        if (m_hSelected && !GetRecord(m_hSelected))
-            m_hSelected = nullptr;
+        DeleteChildren(item);
         SetChildCount(item, 1);
     }
 }
 
-void CFolderView::ExpandItem(HTREEITEM hItem)
+void CFolderView::DeleteChildren(HTREEITEM hItem)
 {
-    CWaitCursor wait;
-    SuspendRedraw();
     CTreeCtrl& tree = GetTreeCtrl();
     BOOL suppressed = m_bSuppressSelection;
     m_bSuppressSelection = TRUE;
@@ -693,6 +682,25 @@ void CFolderView::ExpandItem(HTREEITEM hItem)
         child = next;
     }
     m_bSuppressSelection = suppressed;
+}
+
+void CFolderView::OnFolderDeleteItem(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    // Handles the pane keeps must not outlive their items.
+    HTREEITEM item = reinterpret_cast<NMTREEVIEWW*>(pNMHDR)->itemOld.hItem;
+    for (HTREEITEM* kept : {&m_hSelected, &m_hTarget, &m_hDragged, &m_hWalkNext, &m_hWalkRoot, &m_hWalkFirstTop,
+                            &m_landmarkRoot, &m_landmarkDocuments, &m_landmarkDrives, &m_landmarkNetwork})
+        if (*kept == item)
+            *kept = nullptr;
+    OnDeleteItem(pNMHDR, pResult);
+}
+
+void CFolderView::ExpandItem(HTREEITEM hItem)
+{
+    CWaitCursor wait;
+    SuspendRedraw();
+    CTreeCtrl& tree = GetTreeCtrl();
+    DeleteChildren(hItem);
     FillFolderItems(hItem);
     CKWDoc* doc = GetDocument();
     if (doc && doc->CheckSubFolder == 0) {
@@ -892,13 +900,7 @@ void CFolderView::ShowArchivesInArchive(HTREEITEM hItem)
         return;
     std::unique_ptr<wchar_t[]> specs = SplitListToMultiString(patterns);
     CTreeCtrl& tree = GetTreeCtrl();
-    m_bSuppressSelection = TRUE;
-    for (HTREEITEM child = tree.GetChildItem(hItem); child;) {
-        HTREEITEM next = tree.GetNextSiblingItem(child);
-        tree.DeleteItem(child);
-        child = next;
-    }
-    m_bSuppressSelection = FALSE;
+    DeleteChildren(hItem);
     int image = 0, selectedImage = 0;
     tree.GetItemImage(hItem, image, selectedImage);
     int inserted = 0;

@@ -73,6 +73,7 @@ protected:
 
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnDestroy();
+    afx_msg void OnFolderDeleteItem(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg void OnSelChanged(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg void OnFolderExpanding(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg void OnBeginDrag(NMHDR* pNMHDR, LRESULT* pResult);
@@ -101,6 +102,7 @@ private:
     HTREEITEM WalkPrefix(HTREEITEM hStart, const CString& target, BOOL* pExact);
     HTREEITEM WalkNetwork(HTREEITEM hStart, const CString& target);
     void EnsureChildren(HTREEITEM hItem);
+    void DeleteChildren(HTREEITEM hItem);
     void ExpandItem(HTREEITEM hItem);
     void FillFolderItems(HTREEITEM hItem);
     void AddArchiveItems(HTREEITEM hItem);

@@ -1,5 +1,7 @@
 #include "image/codecs/VideoFile.h"
 
+#include "foundation/ComScope.h"
+
 #include "image/DibCore.h"
 #include "image/DibValidate.h"
 
@@ -298,20 +300,6 @@ void FrameSize(IMediaDet* detector, LONG* width, LONG* height, DWORD* compressio
     }
     FreeMediaType(&type);
 }
-
-class ComScope
-{
-public:
-    ComScope() : m_ok(SUCCEEDED(CoInitialize(nullptr))) {}
-    ~ComScope()
-    {
-        if (m_ok)
-            CoUninitialize();
-    }
-
-private:
-    bool m_ok;
-};
 
 } // namespace
 

@@ -25,13 +25,6 @@ void WriteEntry(int i, const wchar_t* title, const wchar_t* command = L"cmd.exe"
     WriteAppIniInt(L"AppCall", key + L"Wait", wait);
 }
 
-CString Read(const wchar_t* key)
-{
-    CString value;
-    GetAppIniString(value, L"AppCall", key, L"<none>");
-    return value;
-}
-
 std::vector<CString> Titles(VAppCall& apps)
 {
     std::vector<CString> titles;
@@ -70,9 +63,9 @@ TEST(AppCall, SavingAfterDeletionRemovesTheKeysPastTheNewEnd)
     apps.RemoveEntry(1);
     apps.RemoveEntry(0);
     apps.Save();
-    EXPECT_EQ(CString(L"<none>"), Read(L"App2\\Title"));
-    EXPECT_EQ(CString(L"<none>"), Read(L"App3\\Cmd"));
-    EXPECT_EQ(CString(L"0"), Read(L"App3\\Dup"));
+    EXPECT_EQ(CString(L"<none>"), ReadSetting(L"AppCall", L"App2\\Title"));
+    EXPECT_EQ(CString(L"<none>"), ReadSetting(L"AppCall", L"App3\\Cmd"));
+    EXPECT_EQ(CString(L"0"), ReadSetting(L"AppCall", L"App3\\Dup"));
     VAppCall again;
     again.Load();
     EXPECT_EQ((std::vector<CString>{L"app2", L"app3"}), Titles(again));
@@ -194,11 +187,7 @@ TEST(AppCall, AProgramThatCannotStartIsReportedWithItsCommandLine)
     VAppCall apps;
     apps.AddEntry(L"none", L"C:\\no such\\program.exe", L"", L"", FALSE, FALSE);
     CString text;
-    HelperThread driver([&] {
-        HWND box = WaitForMessageBox(&text);
-        if (box)
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
-    });
+    HelperThread driver([&] { DismissMessageBox(&text); });
     apps.Launch(0, L"C:\\", nullptr, 0, nullptr);
     EXPECT_NE(-1, text.Find(L"[\"C:\\no such\\program.exe\"]"));
 }
@@ -224,12 +213,9 @@ TEST(AppCall, ClosingTheDialogNeedsATitleAndACommandOnEveryEntry)
                      reinterpret_cast<LPARAM>(GetDlgItem(window, IDC_APP_LIST)));
         PostMessageW(window, WM_COMMAND, IDOK, 0);
         CString text;
-        HWND box = WaitForMessageBox(&text);
+        DismissMessageBox(&text);
         messages.push_back(text);
-        if (box)
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
         // The entry without a title is on show again.
-        WaitUntil([&] { return !IsWindow(box); });
         messages.push_back(TextOf(GetDlgItem(window, IDC_APP_COMMAND)));
         PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
     });
@@ -237,7 +223,7 @@ TEST(AppCall, ClosingTheDialogNeedsATitleAndACommandOnEveryEntry)
     ASSERT_EQ(2u, messages.size());
     EXPECT_EQ(CString(L"タイトルを設定してください"), messages[0]);
     EXPECT_EQ(CString(L"one.exe"), messages[1]);
-    EXPECT_EQ(CString(L"one"), Read(L"App0\\Title"));
+    EXPECT_EQ(CString(L"one"), ReadSetting(L"AppCall", L"App0\\Title"));
 }
 
 TEST(AppCall, TheTwentyFirstAddIsRefused)
@@ -252,10 +238,7 @@ TEST(AppCall, TheTwentyFirstAddIsRefused)
         if (!window)
             return;
         PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_APP_ADD, BN_CLICKED), 0);
-        HWND box = WaitForMessageBox(&text);
-        if (box)
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
-        WaitUntil([&] { return !IsWindow(box); });
+        DismissMessageBox(&text);
         PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
     });
     dialog.DoModal();

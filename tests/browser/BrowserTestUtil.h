@@ -55,3 +55,34 @@ inline std::string Utf8(const std::wstring& text)
     WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &out[0], n, nullptr, nullptr);
     return out;
 }
+
+// A value of the application settings file, "<none>" when it is missing.
+inline CString ReadSetting(const wchar_t* section, const wchar_t* key)
+{
+    CString value;
+    GetAppIniString(value, section, key, L"<none>");
+    return value;
+}
+
+// Sets a file's or folder's last-write time that many days back.
+inline void SetWriteTime(const CString& path, int daysAgo)
+{
+    HANDLE handle = CreateFileW(path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER value = {{now.dwLowDateTime, now.dwHighDateTime}};
+    value.QuadPart -= static_cast<ULONGLONG>(daysAgo) * 24 * 3600 * 10000000ULL;
+    FILETIME time = {value.LowPart, value.HighPart};
+    SetFileTime(handle, nullptr, nullptr, &time);
+    CloseHandle(handle);
+}
+
+// From a helper thread: takes the next message box's text, closes it and waits until it is gone.
+inline void DismissMessageBox(CString* text)
+{
+    HWND box = WaitForMessageBox(text);
+    if (box)
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    WaitUntil([&] { return !IsWindow(box); });
+}

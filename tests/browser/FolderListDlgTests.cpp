@@ -6,13 +6,6 @@
 
 namespace {
 
-CString Read(const wchar_t* section, const wchar_t* key)
-{
-    CString value;
-    GetAppIniString(value, section, key, L"<none>");
-    return value;
-}
-
 void SelectRow(HWND list, int row)
 {
     LVITEMW item = {};
@@ -64,18 +57,18 @@ TEST(FolderListDlg, OkSavesEveryEditedListAndCancelNone)
         HelperThread driver([] { EditAndEnd(IDCANCEL); });
         EXPECT_EQ(IDCANCEL, dialog.DoModal());
     }
-    EXPECT_EQ(CString(L"C:\\first"), Read(L"FolderView", L"QuickAccess0"));
-    EXPECT_EQ(CString(L"*.jpg"), Read(L"Filter", L"Filter0"));
+    EXPECT_EQ(CString(L"C:\\first"), ReadSetting(L"FolderView", L"QuickAccess0"));
+    EXPECT_EQ(CString(L"*.jpg"), ReadSetting(L"Filter", L"Filter0"));
     {
         FolderListDlg dialog;
         HelperThread driver([] { EditAndEnd(IDOK); });
         EXPECT_EQ(IDOK, dialog.DoModal());
         EXPECT_EQ(0, dialog.GetList(FolderListFilter).GetCount());
     }
-    EXPECT_EQ(CString(L"C:\\second"), Read(L"FolderView", L"QuickAccess0"));
-    EXPECT_EQ(CString(L"C:\\first"), Read(L"FolderView", L"QuickAccess1"));
-    EXPECT_EQ(CString(L"C:\\third"), Read(L"FolderView", L"QuickAccess2"));
-    EXPECT_EQ(CString(L"<none>"), Read(L"Filter", L"Filter0"));
+    EXPECT_EQ(CString(L"C:\\second"), ReadSetting(L"FolderView", L"QuickAccess0"));
+    EXPECT_EQ(CString(L"C:\\first"), ReadSetting(L"FolderView", L"QuickAccess1"));
+    EXPECT_EQ(CString(L"C:\\third"), ReadSetting(L"FolderView", L"QuickAccess2"));
+    EXPECT_EQ(CString(L"<none>"), ReadSetting(L"Filter", L"Filter0"));
 }
 
 TEST(FolderListDlg, MovesKeepTheMovedEntrySelectedAndStopAtTheEnds)
@@ -122,10 +115,7 @@ TEST(FolderListDlg, AFullListRefusesAnotherEntry)
             return;
         ChooseList(window, FolderListFilter);
         PostMessageW(window, WM_COMMAND, IDC_BUTTONGRP_ADD, 0);
-        HWND box = WaitForMessageBox(&text);
-        if (box)
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
-        WaitUntil([&] { return !IsWindow(box); });
+        DismissMessageBox(&text);
         PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
     });
     dialog.DoModal();

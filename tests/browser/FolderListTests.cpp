@@ -7,13 +7,6 @@
 
 namespace {
 
-CString Read(const wchar_t* section, const wchar_t* key)
-{
-    CString value;
-    GetAppIniString(value, section, key, L"<none>");
-    return value;
-}
-
 // The layout file lives beside the program; the tests' own copy is removed afterwards.
 class ScratchLayoutFile
 {
@@ -79,11 +72,11 @@ TEST(FolderList, LoadSkipsGapsAndSaveRenumbersAndDeletesUpToTheLimit)
     EXPECT_EQ(CString(L"*.png"), list[1]);
 
     list.Save();
-    EXPECT_EQ(CString(L"*.jpg"), Read(L"Filter", L"Filter0"));
-    EXPECT_EQ(CString(L"*.png"), Read(L"Filter", L"Filter1"));
-    EXPECT_EQ(CString(L"<none>"), Read(L"Filter", L"Filter2"));
+    EXPECT_EQ(CString(L"*.jpg"), ReadSetting(L"Filter", L"Filter0"));
+    EXPECT_EQ(CString(L"*.png"), ReadSetting(L"Filter", L"Filter1"));
+    EXPECT_EQ(CString(L"<none>"), ReadSetting(L"Filter", L"Filter2"));
     // Keys past the limit are never read, and never deleted.
-    EXPECT_EQ(CString(L"beyond the limit"), Read(L"Filter", L"Filter10"));
+    EXPECT_EQ(CString(L"beyond the limit"), ReadSetting(L"Filter", L"Filter10"));
 }
 
 TEST(FolderList, SavingAnEmptyListDeletesEveryKeyAndTheEmptyKindTouchesNothing)
@@ -99,8 +92,8 @@ TEST(FolderList, SavingAnEmptyListDeletesEveryKeyAndTheEmptyKindTouchesNothing)
     EXPECT_EQ(20, list.GetCount());
     list.RemoveAll();
     list.Save();
-    EXPECT_EQ(CString(L"<none>"), Read(L"FolderView", L"QuickAccess0"));
-    EXPECT_EQ(CString(L"<none>"), Read(L"FolderView", L"QuickAccess19"));
+    EXPECT_EQ(CString(L"<none>"), ReadSetting(L"FolderView", L"QuickAccess0"));
+    EXPECT_EQ(CString(L"<none>"), ReadSetting(L"FolderView", L"QuickAccess19"));
 
     FolderList none(FolderListEmpty);
     none.Load();

@@ -60,19 +60,6 @@ int ChildCount(CFolderView* pane, HTREEITEM item)
     return data.cChildren;
 }
 
-void SetWriteTime(const CString& path, int daysAgo)
-{
-    HANDLE handle = CreateFileW(path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    ULARGE_INTEGER value = {{now.dwLowDateTime, now.dwHighDateTime}};
-    value.QuadPart -= static_cast<ULONGLONG>(daysAgo) * 24 * 3600 * 10000000ULL;
-    FILETIME time = {value.LowPart, value.HighPart};
-    SetFileTime(handle, nullptr, nullptr, &time);
-    CloseHandle(handle);
-}
-
 } // namespace
 
 TEST(FolderPane, ArchiveFilesFollowTheFoldersInTheirOwnOrder)

@@ -66,20 +66,6 @@ bool Contains(const std::vector<CString>& list, const CString& text)
     return false;
 }
 
-void SetWriteTime(const CString& path, int daysAgo)
-{
-    HANDLE handle = CreateFileW(path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, handle);
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    ULARGE_INTEGER value = {{now.dwLowDateTime, now.dwHighDateTime}};
-    value.QuadPart -= static_cast<ULONGLONG>(daysAgo) * 24 * 3600 * 10000000ULL;
-    FILETIME time = {value.LowPart, value.HighPart};
-    SetFileTime(handle, nullptr, nullptr, &time);
-    CloseHandle(handle);
-}
-
 } // namespace
 
 TEST(FolderTree, TheComputersDrivesShowWithoutTheControlPanel)

@@ -12,13 +12,6 @@
 
 namespace {
 
-CString Read(const wchar_t* section, const wchar_t* key)
-{
-    CString value;
-    GetAppIniString(value, section, key, L"<none>");
-    return value;
-}
-
 CString PaneText(FrameProgram& p, int pane)
 {
     return p.Frame()->GetStatusBar().GetPaneText(pane);
@@ -181,19 +174,19 @@ TEST(MainFrame, ClosingWritesTheStateThatTheNextStartRestores)
         p.Frame()->MoveWindow(15, 25, 760, 560);
         p.Frame()->ToggleBar(&p.Frame()->GetDriveBar());
         p.Close();
-        CString window = Read(L"MainFrame", L"Window");
+        CString window = ReadSetting(L"MainFrame", L"Window");
         EXPECT_EQ(CString(L"15,25,760,560"), window);
-        EXPECT_EQ(CString(L"0"), Read(L"MainFrame", L"DriveBar"));
-        EXPECT_EQ(CString(L"1"), Read(L"MainFrame", L"ToolBar"));
-        EXPECT_EQ(CString(L"0"), Read(L"MainFrame", L"JumpBar"));
-        EXPECT_EQ(CString(L"1"), Read(L"MainFrame", L"StatusBar"));
-        EXPECT_EQ(CString(L"0"), Read(L"MainFrame", L"FrameSplit"));
-        EXPECT_EQ(CString(L"5000"), Read(L"MainFrame", L"FolderChangeCheckTimes"));
-        EXPECT_NE(CString(L"<none>"), Read(L"MainFrame", L"WindowPlacement\\showCmd"));
-        EXPECT_NE(CString(L"<none>"), Read(L"ToolbarState", L"ToolbarStateInfo"));
-        EXPECT_NE(CString(L"<none>"), Read(L"RebarState", L"BandStateInfo"));
-        EXPECT_EQ(0, Read(L"KWDoc", L"LastPath").CompareNoCase(p.m_folder.Path()));
-        EXPECT_NE(CString(L"<none>"), Read(L"FolderView", L"Window"));
+        EXPECT_EQ(CString(L"0"), ReadSetting(L"MainFrame", L"DriveBar"));
+        EXPECT_EQ(CString(L"1"), ReadSetting(L"MainFrame", L"ToolBar"));
+        EXPECT_EQ(CString(L"0"), ReadSetting(L"MainFrame", L"JumpBar"));
+        EXPECT_EQ(CString(L"1"), ReadSetting(L"MainFrame", L"StatusBar"));
+        EXPECT_EQ(CString(L"0"), ReadSetting(L"MainFrame", L"FrameSplit"));
+        EXPECT_EQ(CString(L"5000"), ReadSetting(L"MainFrame", L"FolderChangeCheckTimes"));
+        EXPECT_NE(CString(L"<none>"), ReadSetting(L"MainFrame", L"WindowPlacement\\showCmd"));
+        EXPECT_NE(CString(L"<none>"), ReadSetting(L"ToolbarState", L"ToolbarStateInfo"));
+        EXPECT_NE(CString(L"<none>"), ReadSetting(L"RebarState", L"BandStateInfo"));
+        EXPECT_EQ(0, ReadSetting(L"KWDoc", L"LastPath").CompareNoCase(p.m_folder.Path()));
+        EXPECT_NE(CString(L"<none>"), ReadSetting(L"FolderView", L"Window"));
 
         // The next start on the same settings.
         ASSERT_TRUE(p.Start(p.m_folder.Path()));
