@@ -2,6 +2,8 @@
 
 #include "foundation/VyxCode.h"
 #include "foundation/VyxFileStatus.h"
+#include "image/DibCore.h"
+#include "image/plugins/Spi.h"
 
 namespace {
 
@@ -87,4 +89,52 @@ bool IsSafeMemberPath(const wchar_t* path)
             return true;
         component = p + 1;
     }
+}
+
+int FindArchivePlugin(SPImapIndex& host, const wchar_t* path, bool checkExtension)
+{
+    SPISupportQuery probe = {};
+    probe.kind = SPImapIndex::KindArchive;
+    probe.startAfter = -1;
+    probe.archiveId = -1;
+    probe.checkExtension = checkExtension ? 1 : 0;
+    probe.path = path;
+    return host.IsSupported(probe);
+}
+
+int GetArchiveListing(SPImapIndex& host, int archiveId, const wchar_t* path, GlobalBlock& listing)
+{
+    SPIRequest request;
+    request.id = archiveId;
+    request.source = path;
+    request.flags = SPI_INPUT_FILE;
+    int result = host.GetArchiveInfo(&request);
+    listing.reset(request.output);
+    return result == SPI_OK && !listing ? SPI_INTERNAL_ERROR : result;
+}
+
+bool GetFullMemberRecord(SPImapIndex& host, int archiveId, const wchar_t* path, SPIFileInfo& record)
+{
+    SPIRequest request;
+    request.id = archiveId;
+    request.source = path;
+    request.flags = SPI_INPUT_FILE;
+    SPIFileInfo full = {};
+    if (host.GetArchiveFileInfo(&request, MemberQueryName(record).c_str(), &full) != SPI_OK)
+        return false;
+    TerminateFileInfoTexts(&full);
+    record = full;
+    return true;
+}
+
+HGLOBAL ExtractMemberBlock(SPImapIndex& host, int archiveId, const wchar_t* path, DWORD position)
+{
+    SPIRequest request;
+    request.id = archiveId;
+    request.source = path;
+    request.length = static_cast<LONG_PTR>(position);
+    request.flags = SPI_INPUT_FILE | SPI_OUTPUT_MEMORY;
+    int result = host.GetFile(&request);
+    GlobalBlock member(request.output);
+    return result == SPI_OK ? member.release() : nullptr;
 }

@@ -1,6 +1,6 @@
-// What the catalogue makes of the 8-bit texts and times of archive listings: wide names (code
-// page guessed or the system's), the name a member is asked for by, the member time as a file
-// time, and the test that keeps a member's path from leaving the folder it is extracted into.
+// What the catalogue asks the plug-in host about archives and makes of its listings: wide names
+// (code page guessed or the system's), the name a member is asked for by, the member time as a
+// file time, and the test that keeps a member's path from leaving the folder it is extracted into.
 #pragma once
 
 #include "framework/Framework.h"
@@ -26,6 +26,18 @@ std::string MemberQueryName(const SPIFileInfo& record);
 
 // A listing's seconds since 1970 as a 64-bit file time.
 ULONGLONG MemberTimeToFileTime(DWORD seconds);
+
+class SPImapIndex;
+class GlobalBlock;
+
+// The first enabled archive plug-in that accepts the file, asked from the first; -1 when none.
+int FindArchivePlugin(SPImapIndex& host, const wchar_t* path, bool checkExtension);
+// The archive's member listing into listing; SPI_OK, or the host's failure.
+int GetArchiveListing(SPImapIndex& host, int archiveId, const wchar_t* path, GlobalBlock& listing);
+// The whole record of a member the listing gave without position and size, asked by its name.
+bool GetFullMemberRecord(SPImapIndex& host, int archiveId, const wchar_t* path, SPIFileInfo& record);
+// The member at position extracted into memory (the caller's block), or null.
+HGLOBAL ExtractMemberBlock(SPImapIndex& host, int archiveId, const wchar_t* path, DWORD position);
 
 // True for a relative path that stays below the folder it is joined to: not absolute, no drive
 // or ":" anywhere, no leading separator and no ".." component. The empty path is safe.

@@ -231,36 +231,17 @@ int CFileList::ListArchive(VyxFileFind& found)
         return ScanNotListed;
     CString path;
     ResolveShortcut(path, found.GetFilePath());
-    SPISupportQuery probe = {};
-    probe.kind = SPImapIndex::KindArchive;
-    probe.startAfter = -1;
-    probe.archiveId = -1;
-    probe.checkExtension = m_archiveExtensionCheck ? 1 : 0;
-    probe.path = path;
-    const int archiveId = m_host->IsSupported(probe);
+    const int archiveId = FindArchivePlugin(*m_host, path, m_archiveExtensionCheck);
     if (archiveId < 0)
         return ScanNotListed;
-    SPIRequest request;
-    request.id = archiveId;
-    request.source = path.GetString();
-    request.flags = SPI_INPUT_FILE;
-    int listed = m_host->GetArchiveInfo(&request);
-    GlobalBlock listing(request.output);
-    if (listed != SPI_OK || !listing)
+    GlobalBlock listing;
+    if (GetArchiveListing(*m_host, archiveId, path, listing) != SPI_OK)
         return ScanDone;
     for (SPIFileInfo record : ReadArchiveListing(listing.get())) {
         int result = ScanDone;
         bool offered = record.fileName[0] != 0;
-        if (offered && record.position == 0 && record.fileSize == 0) {
-            SPIRequest query;
-            query.id = archiveId;
-            query.source = path.GetString();
-            query.flags = SPI_INPUT_FILE;
-            SPIFileInfo full = {};
-            offered = m_host->GetArchiveFileInfo(&query, MemberQueryName(record).c_str(), &full) == SPI_OK;
-            TerminateFileInfoTexts(&full);
-            record = full;
-        }
+        if (offered && record.position == 0 && record.fileSize == 0)
+            offered = GetFullMemberRecord(*m_host, archiveId, path, record);
         if (offered)
             result = Offer(found, archiveId, &record);
         if (result == ScanAborted || AbortRequested())

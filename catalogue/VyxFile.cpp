@@ -73,25 +73,13 @@ int ExtractArchive(const wchar_t* archivePath, const wchar_t* folder)
 {
     CString path;
     ResolveShortcut(path, archivePath);
-    SPISupportQuery probe = {};
-    probe.kind = SPImapIndex::KindArchive;
-    probe.startAfter = -1;
-    probe.archiveId = -1;
-    probe.path = path;
-    int archiveId = SPlugIn::IsSupported(probe);
+    int archiveId = FindArchivePlugin(theSPImapIndex, path, false);
     if (archiveId < 0)
         return 0;
-    SPIRequest listingRequest;
-    listingRequest.id = archiveId;
-    listingRequest.source = path.GetString();
-    listingRequest.flags = SPI_INPUT_FILE;
-    int listed = theSPImapIndex.GetArchiveInfo(&listingRequest);
-    GlobalBlock listing(listingRequest.output);
+    GlobalBlock listing;
     // An archive that a plug-in accepted but cannot list is a failure, not an empty archive.
-    if (listed != SPI_OK)
+    if (int listed = GetArchiveListing(theSPImapIndex, archiveId, path, listing))
         return listed;
-    if (!listing)
-        return SPI_INTERNAL_ERROR;
 
     int result = 0;
     int refused = 0;
@@ -105,17 +93,9 @@ int ExtractArchive(const wchar_t* archivePath, const wchar_t* folder)
         EnsureFolderExists(memberFolder, true);
         if (!record.fileName[0])
             continue;
-        if (record.position == 0 && record.fileSize == 0) {
-            SPIRequest request;
-            request.id = archiveId;
-            request.source = path.GetString();
-            request.flags = SPI_INPUT_FILE;
-            SPIFileInfo full = {};
-            if (theSPImapIndex.GetArchiveFileInfo(&request, MemberQueryName(record).c_str(), &full) != SPI_OK)
-                continue;
-            TerminateFileInfoTexts(&full);
-            record = full;
-        }
+        if (record.position == 0 && record.fileSize == 0 &&
+            !GetFullMemberRecord(theSPImapIndex, archiveId, path, record))
+            continue;
         CString name = MemberTextGuessed(MemberField(record.fileName));
         if (name.IsEmpty() || !IsSafeMemberPath(name)) {
             refused = kRefusedMember;

@@ -258,17 +258,7 @@ HGLOBAL VyxFilexImage::LoadFilePicture(const SIZE* desiredSize)
 
 HGLOBAL VyxFilexImage::ExtractMemberToMemory() const
 {
-    SPIRequest request;
-    request.id = m_archivePluginId;
-    request.source = m_archivePath.GetString();
-    request.length = static_cast<LONG_PTR>(m_archivePosition);
-    request.flags = SPI_INPUT_FILE | SPI_OUTPUT_MEMORY;
-    if (theSPImapIndex.GetFile(&request) != SPI_OK) {
-        if (request.output)
-            GlobalFree(request.output);
-        return nullptr;
-    }
-    return request.output;
+    return ExtractMemberBlock(theSPImapIndex, m_archivePluginId, m_archivePath, m_archivePosition);
 }
 
 HGLOBAL VyxFilexImage::LoadMemberPicture(const SIZE* desiredSize)
@@ -302,21 +292,9 @@ HGLOBAL VyxFilexImage::LoadFolderCover(const SIZE* desiredSize)
 HGLOBAL VyxFilexImage::LoadArchiveCover(const SIZE* desiredSize)
 {
     CString archivePath = Resolved(m_path);
-    SPISupportQuery probe = {};
-    probe.kind = SPImapIndex::KindArchive;
-    probe.startAfter = -1;
-    probe.archiveId = -1;
-    probe.path = archivePath;
-    int archiveId = SPlugIn::IsSupported(probe);
-    if (archiveId < 0)
-        return nullptr;
-    SPIRequest listingRequest;
-    listingRequest.id = archiveId;
-    listingRequest.source = archivePath.GetString();
-    listingRequest.flags = SPI_INPUT_FILE;
-    int listed = theSPImapIndex.GetArchiveInfo(&listingRequest);
-    GlobalBlock listing(listingRequest.output);
-    if (listed != SPI_OK || !listing)
+    int archiveId = FindArchivePlugin(theSPImapIndex, archivePath, false);
+    GlobalBlock listing;
+    if (archiveId < 0 || GetArchiveListing(theSPImapIndex, archiveId, archivePath, listing) != SPI_OK)
         return nullptr;
 
     int count = 0;
@@ -340,15 +318,9 @@ HGLOBAL VyxFilexImage::LoadArchiveCover(const SIZE* desiredSize)
     for (const auto& [key, candidate] : candidates) {
         if (budget < 1)
             break;
-        SPIRequest request;
-        request.id = archiveId;
-        request.source = archivePath.GetString();
-        request.length = static_cast<LONG_PTR>(candidate.position);
-        request.flags = SPI_INPUT_FILE | SPI_OUTPUT_MEMORY;
-        int extracted = theSPImapIndex.GetFile(&request);
-        GlobalBlock member(request.output);
+        GlobalBlock member(ExtractMemberBlock(theSPImapIndex, archiveId, archivePath, candidate.position));
         DibLock bytes(member.get());
-        if (extracted != SPI_OK || !bytes)
+        if (!bytes)
             break;
         cover = DecodeWithChain({archivePath, bytes.get(), static_cast<DWORD>(GlobalSize(member.get())), archiveId},
                                 desiredSize, true);

@@ -5,7 +5,6 @@
 #include "foundation/NumberFormat.h"
 #include "foundation/VyxFileStatus.h"
 #include "foundation/VyxPath.h"
-#include "foundation/VyxSystem.h"
 
 #include <string>
 
@@ -127,13 +126,6 @@ long long FileTimeOrZero(const CFileFind& found, BOOL (CFileFind::*get)(FILETIME
 template <size_t N> CString ExifText(const char (&field)[N])
 {
     return MemberTextAnsi(MemberField(field));
-}
-
-CString ShortPathOf(const CString& path)
-{
-    wchar_t shortPath[521];
-    DWORD n = GetShortPathNameW(path, shortPath, 521);
-    return n > 0 && n < 521 ? CString(shortPath) : CString();
 }
 
 } // namespace
@@ -306,14 +298,20 @@ CString VyxFilexInfo::GetPropertyText(int id) const
         return GetPathPart(out, m_fileName, 4);
     case 4:
         return GetExtension();
-    case 5:
-        return GetModuleFolder(out);
     case 6:
         return GetPathPart(out, m_folder, 12);
+    // The program's folder, the short path, today and the volume, as the file-status texts give them.
+    case 5:
     case 7:
-        return ShortPathOf(m_path);
     case 8:
-        return GetPathPart(out, ShortPathOf(m_path), 12);
+    case 16:
+    case 17:
+    case 18:
+    case 19: {
+        VyxFileStatus status;
+        status.SetPath(m_path);
+        return status.GetMacroText(id);
+    }
     // The local-time conversion takes 1970 to 3000 only; a time outside has no text.
     case 9:
         return CTime(m_writeTime).Format(L"%Y/%m/%d %H:%M:%S");
@@ -329,14 +327,6 @@ CString VyxFilexInfo::GetPropertyText(int id) const
         return FormatShortSize(m_size);
     case 15:
         return GroupUnsignedNumberText(out, m_size);
-    case 16:
-        return COleDateTime::GetCurrentTime().Format(LOCALE_NOUSEROVERRIDE | VAR_DATEVALUEONLY, LANG_USER_DEFAULT);
-    case 17:
-        return COleDateTime::GetCurrentTime().Format(LOCALE_NOUSEROVERRIDE | VAR_TIMEVALUEONLY, LANG_USER_DEFAULT);
-    case 18:
-        return GetVolumeLabel(out, m_path);
-    case 19:
-        return GetVolumeSerialText(out, m_path);
     case 20:
         out.Format(L"%d", m_width);
         return out;

@@ -8,7 +8,7 @@ class ButtonBoxCore
 {
 public:
     // The control id of every box's button.
-    static const UINT ButtonId = 2258;
+    static constexpr UINT ButtonId = 2258;
 
     BOOL CreateButton(CWnd* pBox);
     void ResetMenu(UINT nFirstId);

@@ -15,7 +15,7 @@ public:
     CToolTipCtrl& GetToolTip() { return m_ToolTip; }
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
-    static const int ButtonCount = 6;
+    static constexpr int ButtonCount = 6;
 
 protected:
     void PreSubclassWindow() override;

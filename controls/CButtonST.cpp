@@ -912,12 +912,14 @@ CRect CButtonST::PlaceImage(BOOL bHasTitle, const RECT* rpItem, CRect* rpTitle, 
     return image;
 }
 
+int CButtonST::ImageSlot(bool bIdleSet, BOOL bIsPressed) const
+{
+    return (!bIsPressed && (m_bIsCheckBox || !m_bMouseOnButton) && bIdleSet) ? 1 : 0;
+}
+
 void CButtonST::PaintIcon(CDC* pDC, BOOL bHasTitle, RECT* rpItem, CRect* rpTitle, BOOL bIsPressed, BOOL bIsDisabled)
 {
-    int index = 0;
-    if (!bIsPressed && (m_bIsCheckBox || !m_bMouseOnButton) && m_csIcons[1].hIcon)
-        index = 1;
-    const IconSlot& slot = m_csIcons[index];
+    const IconSlot& slot = m_csIcons[ImageSlot(m_csIcons[1].hIcon != nullptr, bIsPressed)];
     CRect image = PlaceImage(bHasTitle, rpItem, rpTitle, bIsPressed, slot.dwWidth, slot.dwHeight);
     pDC->DrawState(image.TopLeft(), image.Size(), slot.hIcon, bIsDisabled ? DSS_DISABLED : DSS_NORMAL,
                    static_cast<HBRUSH>(nullptr));
@@ -925,10 +927,7 @@ void CButtonST::PaintIcon(CDC* pDC, BOOL bHasTitle, RECT* rpItem, CRect* rpTitle
 
 void CButtonST::PaintBitmap(CDC* pDC, BOOL bHasTitle, RECT* rpItem, CRect* rpTitle, BOOL bIsPressed, BOOL bIsDisabled)
 {
-    int index = 0;
-    if (!bIsPressed && (m_bIsCheckBox || !m_bMouseOnButton) && m_csBitmaps[1].hBitmap)
-        index = 1;
-    const BitmapSlot& slot = m_csBitmaps[index];
+    const BitmapSlot& slot = m_csBitmaps[ImageSlot(m_csBitmaps[1].hBitmap != nullptr, bIsPressed)];
     CRect image = PlaceImage(bHasTitle, rpItem, rpTitle, bIsPressed, slot.dwWidth, slot.dwHeight);
     const int w = static_cast<int>(slot.dwWidth);
     const int h = static_cast<int>(slot.dwHeight);

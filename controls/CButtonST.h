@@ -88,6 +88,8 @@ protected:
     virtual void PaintCaption(CDC* pDC, LPCWSTR lpszText, RECT* rpItem, CRect* rpTitle, BOOL bIsPressed,
                               BOOL bIsDisabled);
 
+    // Slot 1 (idle) when set and the button is neither pressed nor hot (check boxes: not pressed).
+    int ImageSlot(bool bIdleSet, BOOL bIsPressed) const;
     void EndHover(BOOL bRepaint = TRUE);
     void Repaint(BOOL bRepaint);
     void PaintBackgroundSnapshot(CDC* pDC);

@@ -1,6 +1,7 @@
 #include "controls/CColourPickerXP.h"
 
 #include "controls/CColourPopupXP.h"
+#include "controls/ControlDrawing.h"
 #include "controls/VyxMemDC.h"
 
 namespace {
@@ -493,15 +494,9 @@ void CColourPickerXP::DrawItem(LPDRAWITEMSTRUCT lpDIS)
         int y = (rect.top + rect.bottom) / 2;
         POINT arrow[3] = {{x - 4, y - 1}, {x, y - 1}, {(2 * x - 4) / 2, y + 1}};
         COLORREF arrowColour = disabled ? ::GetSysColor(COLOR_GRAYTEXT) : RGB(0, 0, 0);
-        CBrush arrowBrush(arrowColour);
-        CPen arrowPen(PS_SOLID, 1, arrowColour);
-        CBrush* oldBrush = dc.SelectObject(&arrowBrush);
-        CPen* oldPen = dc.SelectObject(&arrowPen);
         int oldMode = dc.SetPolyFillMode(WINDING);
-        dc.Polygon(arrow, 3);
+        FillSolidPolygon(&dc, arrow, 3, arrowColour);
         dc.SetPolyFillMode(oldMode);
-        dc.SelectObject(oldPen);
-        dc.SelectObject(oldBrush);
         rect.right = x - 4 - cxEdge / 2 - 2;
         CRect separator = rect;
         dc.DrawEdge(&separator, EDGE_ETCHED, BF_RIGHT | (m_bFlatMenus ? BF_FLAT : 0));

@@ -1,5 +1,7 @@
 #include "controls/CMenuButton.h"
 
+#include "controls/ControlDrawing.h"
+
 #include "foundation/VyxFileUtil.h"
 
 #include <commctrl.h>
@@ -143,11 +145,5 @@ void CMenuButton::DrawItem(LPDRAWITEMSTRUCT lpDIS)
     int x = arrowBox.left + (arrowBox.Width() - s) / 2;
     int y = arrowBox.top + (arrowBox.Height() - s) / 2;
     POINT points[3] = {{x, y}, {x + s / 2, y + s / 2}, {x, y + s}};
-    CBrush brush(::GetSysColor(COLOR_BTNTEXT));
-    CPen pen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNTEXT));
-    CBrush* oldBrush = dc->SelectObject(&brush);
-    CPen* oldPen = dc->SelectObject(&pen);
-    dc->Polygon(points, 3);
-    dc->SelectObject(oldPen);
-    dc->SelectObject(oldBrush);
+    FillSolidPolygon(dc, points, 3, ::GetSysColor(COLOR_BTNTEXT));
 }

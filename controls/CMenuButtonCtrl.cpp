@@ -1,5 +1,7 @@
 #include "controls/CMenuButtonCtrl.h"
 
+#include "controls/ControlDrawing.h"
+
 IMPLEMENT_DYNCREATE(CMenuButtonCtrl, CButton)
 
 BEGIN_MESSAGE_MAP(CMenuButtonCtrl, CButton)
@@ -31,13 +33,7 @@ void CMenuButtonCtrl::DropMenu()
 void CMenuButtonCtrl::DrawArrow(CDC* pDC, int x, int y, int nSize)
 {
     POINT points[3] = {{x + nSize / 4, y}, {x + nSize / 4 + nSize / 2, y + nSize / 2}, {x + nSize / 4, y + nSize - 1}};
-    CBrush brush(::GetSysColor(COLOR_BTNTEXT));
-    CPen pen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNTEXT));
-    CBrush* oldBrush = pDC->SelectObject(&brush);
-    CPen* oldPen = pDC->SelectObject(&pen);
-    pDC->Polygon(points, 3);
-    pDC->SelectObject(oldPen);
-    pDC->SelectObject(oldBrush);
+    FillSolidPolygon(pDC, points, 3, ::GetSysColor(COLOR_BTNTEXT));
 }
 
 void CMenuButtonCtrl::DrawItem(LPDRAWITEMSTRUCT lpDIS)
@@ -84,13 +80,7 @@ void CMenuButtonCtrl::DrawItem(LPDRAWITEMSTRUCT lpDIS)
     if (caption.IsEmpty())
         y -= m.cy / 3;
     POINT points[3] = {{x + 2, y}, {x + 7, y + 5}, {x + 2, y + 10}};
-    CBrush brush(::GetSysColor(COLOR_BTNTEXT));
-    CPen pen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNTEXT));
-    CBrush* oldBrush = dc->SelectObject(&brush);
-    CPen* oldPen = dc->SelectObject(&pen);
-    dc->Polygon(points, 3);
-    dc->SelectObject(oldPen);
-    dc->SelectObject(oldBrush);
+    FillSolidPolygon(dc, points, 3, ::GetSysColor(COLOR_BTNTEXT));
 
     if (focused) {
         CRect focus = lpDIS->rcItem;

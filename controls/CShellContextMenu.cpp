@@ -78,27 +78,30 @@ CShellContextMenu::~CShellContextMenu()
 
 UINT CShellContextMenu::GetPIDLCount(LPCITEMIDLIST pidl)
 {
-    if (!pidl)
-        return 0;
     UINT count = 0;
-    const BYTE* p = reinterpret_cast<const BYTE*>(pidl);
-    USHORT cb = 0;
-    while ((std::memcpy(&cb, p, sizeof(cb)), cb) != 0) {
-        ++count;
-        p += cb;
-    }
+    WalkPIDL(pidl, &count);
     return count;
 }
 
 UINT CShellContextMenu::GetPIDLSize(LPCITEMIDLIST pidl)
 {
+    return WalkPIDL(pidl, nullptr);
+}
+
+UINT CShellContextMenu::WalkPIDL(LPCITEMIDLIST pidl, UINT* pCount)
+{
+    UINT size = 0;
+    if (pCount)
+        *pCount = 0;
     if (!pidl)
         return 0;
-    UINT size = 0;
     const BYTE* p = reinterpret_cast<const BYTE*>(pidl);
     USHORT cb = 0;
+    // The ids may lie at any byte: their sizes are read byte-wise.
     while ((std::memcpy(&cb, p, sizeof(cb)), cb) != 0) {
         size += cb;
+        if (pCount)
+            ++*pCount;
         p += cb;
     }
     return size;

@@ -39,10 +39,12 @@ public:
     static LPITEMIDLIST CopyPIDL(LPCITEMIDLIST pidl, UINT cb);
     static void FreePIDLArray(LPITEMIDLIST* pidlArray, int nCount);
 
-    static const UINT FirstShellId = 1;
-    static const UINT LastShellId = 10000;
+    static constexpr UINT FirstShellId = 1;
+    static constexpr UINT LastShellId = 10000;
 
 private:
+    // The bytes of the ids without the terminator, and their number in *pCount when asked.
+    static UINT WalkPIDL(LPCITEMIDLIST pidl, UINT* pCount);
     // The folder holding an absolute id list, and a copy of its last id.
     static HRESULT BindToParent(LPCITEMIDLIST pidl, REFIID riid, void** ppv, LPITEMIDLIST* ppidlLast);
     void Clear();

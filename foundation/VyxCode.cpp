@@ -119,10 +119,14 @@ const char* VyxCode::ConvertBuffer(const void* data, int length, int fromCodePag
     int narrowLength = wideLength > 0 ? WideCharToMultiByte(static_cast<UINT>(toCodePage), 0, wide.GetData(),
                                                             wideLength, nullptr, 0, nullptr, nullptr)
                                       : 0;
-    m_buffer.Alloc(narrowLength);
+    // One byte more: the platform may drop the terminator (Wine's UTF-8 decoder takes the NUL after
+    // a lone lead byte into the bad sequence), and the result must end in one all the same.
+    m_buffer.Alloc(narrowLength + 1);
     if (narrowLength > 0)
         m_length = WideCharToMultiByte(static_cast<UINT>(toCodePage), 0, wide.GetData(), wideLength,
                                        reinterpret_cast<char*>(m_buffer.GetData()), narrowLength, nullptr, nullptr);
+    if (m_length > 0 && m_buffer.GetData()[m_length - 1] != 0)
+        m_buffer.GetData()[m_length++] = 0;
     return Narrow();
 }
 

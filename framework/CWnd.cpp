@@ -679,9 +679,11 @@ void CWnd::OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct)
             menu->DrawItem(lpDrawItemStruct);
             return;
         }
-    } else if (nIDCtl != 0 && ReflectLastMsg(lpDrawItemStruct->hwndItem)) {
+    } else if (ReflectLastMsg(lpDrawItemStruct->hwndItem)) {
+        // By its window, not its id: a list view's header has the id 0.
         return;
     }
+    (void)nIDCtl;
     Default();
 }
 

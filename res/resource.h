@@ -30,6 +30,8 @@
 #define IDC_DOCUMENT_WAIT_CURSOR 186
 
 // ---- controls/
+// Option tree: 21 state and heading images of 16 x 16 (magenta mask)
+#define IDB_TREE_OPTIONS 244
 // Button group: six images of 14 x 12, tooltip strings and the buttons' command ids
 #define IDB_BUTTON_GROUP 129
 #define IDS_BUTTONGRP_ADD 201

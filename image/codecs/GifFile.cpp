@@ -432,12 +432,13 @@ int GifFile::Decode()
     probe.biHeight = m_frameHeight;
     probe.biPlanes = 1;
     probe.biBitCount = dibBits;
-    if (!CheckDibHeader(probe))
+    // The working buffer takes a byte a pixel, more than a 1-bit DIB: it has the same bound.
+    if (!CheckDibHeader(probe) || static_cast<ULONGLONG>(m_frameWidth) * m_frameHeight >= kMaxDibBytes)
         return 4;
     try {
         m_pixels.assign(static_cast<size_t>(m_frameWidth) * m_frameHeight, 0);
         m_mask.assign(static_cast<size_t>((m_frameWidth + 7) / 8) * m_frameHeight, 0xFF);
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         m_pixels.clear();
         m_mask.clear();
         return 4;

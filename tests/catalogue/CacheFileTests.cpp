@@ -459,21 +459,6 @@ TEST(CacheFile, CacheLoadFreeKeepsEveryImageWhenTheFolderIsWrittenAgain)
     EXPECT_EQ(dibtest::Bytes(first.item->GetThumbnail()), dibtest::Bytes(check.GetThumbnail()));
 }
 
-TEST(CacheFile, SettingsAreReadByTheFolderAndWrittenBack)
-{
-    CacheScope scope;
-    WriteAppIniInt(L"KWDoc", L"CacheImage", 1);
-    WriteAppIniInt(L"KWDoc", L"CacheQuality", 70);
-    {
-        VyxCacheFolder cache;
-        EXPECT_EQ(1, cache.GetCacheImage());
-        EXPECT_FALSE(cache.GetCacheLoadFree());
-        EXPECT_EQ(70, cache.GetCacheQuality());
-        cache.SetCacheLoadFree(true);
-    }
-    EXPECT_TRUE(GetAppIniBool(L"KWDoc", L"CacheLoadFree", false));
-}
-
 // The record's time against the item's calendar read as local standard time.
 TEST(CacheFile, RestoreAlsoMatchesTheUtcCalendarReadAsLocalStandardTime)
 {

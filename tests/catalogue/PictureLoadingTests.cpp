@@ -28,17 +28,6 @@ struct Loading : StandardPlugins
     }
 };
 
-struct Dib
-{
-    explicit Dib(HGLOBAL handle) : block(handle) {}
-    ~Dib()
-    {
-        if (block)
-            GlobalFree(block);
-    }
-    HGLOBAL block;
-};
-
 std::string BlockBytes(HGLOBAL block)
 {
     std::string bytes(static_cast<const char*>(GlobalLock(block)), GlobalSize(block));
@@ -75,8 +64,8 @@ TEST(PictureLoading, FilePictureComesWithItsFactsFromTheFirstAcceptingDecoder)
 {
     Loading f;
     VyxFile item(f.Picture(L"pic.tpic").c_str());
-    Dib picture(item.LoadPicture());
-    EXPECT_TRUE(HasTestPixels(picture.block));
+    GlobalBlock picture(item.LoadPicture());
+    EXPECT_TRUE(HasTestPixels(picture.get()));
     EXPECT_EQ(HostPlugins::ImageId(L"a_image"), item.GetLoaderId());
     EXPECT_EQ(7, item.GetWidth());
     EXPECT_EQ(5, item.GetHeight());
@@ -85,7 +74,7 @@ TEST(PictureLoading, FilePictureComesWithItsFactsFromTheFirstAcceptingDecoder)
     EXPECT_EQ(1, Loading::ImageCalls()->getPictureInfo);
 
     // Facts already known are not asked again.
-    Dib again(item.LoadPicture());
+    GlobalBlock again(item.LoadPicture());
     EXPECT_EQ(1, Loading::ImageCalls()->getPictureInfo);
     EXPECT_EQ(2, Loading::ImageCalls()->getPicture);
 }
@@ -95,7 +84,7 @@ TEST(PictureLoading, ReductionIsTheLargerRatioOfPictureToDesiredSize)
     Loading f;
     VyxFile item(f.Picture(L"big.tpic", TestPictureNormal, 70, 50).c_str());
     SIZE desired = {10, 20};
-    Dib picture(item.LoadPicture(&desired));
+    GlobalBlock picture(item.LoadPicture(&desired));
     ASSERT_TRUE(Loading::ImageCalls()->sawVyxTag);
     SPIRequest seen;
     std::memcpy(&seen, Loading::ImageCalls()->request, sizeof(seen));
@@ -104,7 +93,7 @@ TEST(PictureLoading, ReductionIsTheLargerRatioOfPictureToDesiredSize)
     EXPECT_EQ(20, seen.desiredHeight);
 
     SIZE larger = {700, 500};
-    Dib small(item.LoadPicture(&larger));
+    GlobalBlock small(item.LoadPicture(&larger));
     std::memcpy(&seen, Loading::ImageCalls()->request, sizeof(seen));
     EXPECT_EQ(0, seen.reduction);
 }
@@ -113,11 +102,11 @@ TEST(PictureLoading, FailedDecoderPassesToTheNextAcceptingOneWhichIsKept)
 {
     Loading f;
     VyxFile item(f.Picture(L"maker.tpic", TestPictureMakerOnly).c_str());
-    Dib picture(item.LoadPicture());
-    EXPECT_TRUE(HasTestPixels(picture.block));
+    GlobalBlock picture(item.LoadPicture());
+    EXPECT_TRUE(HasTestPixels(picture.get()));
     EXPECT_EQ(HostPlugins::ImageId(L"b_maker"), item.GetLoaderId());
     EXPECT_EQ(1, Loading::ImageCalls()->getPicture);
-    Dib again(item.LoadPicture());
+    GlobalBlock again(item.LoadPicture());
     EXPECT_EQ(1, Loading::ImageCalls()->getPicture);
 
     // Each accepting decoder is tried once; none left leaves the loader unknown.
@@ -145,15 +134,15 @@ TEST(PictureLoading, MemberPictureBytesAndDecoderComeThroughTheArchivePlugin)
     ItemPtr item(NewMemberItem(archive, members[0]));
     ASSERT_TRUE(item && item->IsArchiveMember());
 
-    Dib picture(item->LoadPicture());
-    EXPECT_TRUE(HasTestPixels(picture.block));
+    GlobalBlock picture(item->LoadPicture());
+    EXPECT_TRUE(HasTestPixels(picture.get()));
     EXPECT_EQ(HostPlugins::ImageId(L"a_image"), item->GetLoaderId());
     EXPECT_EQ(SPI_INPUT_MEMORY, Loading::ImageCalls()->lastFlags & SPI_INPUT_MASK);
 
     item->SetLoaderId(-1);
     EXPECT_EQ(HostPlugins::ImageId(L"a_image"), item->DetectPlugin());
-    Dib data(item->ReadFileData());
-    EXPECT_EQ(bytes, BlockBytes(data.block));
+    GlobalBlock data(item->ReadFileData());
+    EXPECT_EQ(bytes, BlockBytes(data.get()));
 }
 
 TEST(PictureLoading, FolderCoverIsTheFirstDecodableFileWithinTheSearchCount)
@@ -171,8 +160,8 @@ TEST(PictureLoading, FolderCoverIsTheFirstDecodableFileWithinTheSearchCount)
     EXPECT_EQ(nullptr, folderItem.LoadPicture());
     EXPECT_EQ(0, Loading::ImageCalls()->isSupported);
     ScratchFolder::WriteFile(covered + L"\\pic.tpic", MakeTestPicture(TestPictureNormal, 9, 6));
-    Dib cover(folderItem.LoadPicture());
-    EXPECT_EQ(9, GetDibWidth(cover.block));
+    GlobalBlock cover(folderItem.LoadPicture());
+    EXPECT_EQ(9, GetDibWidth(cover.get()));
     EXPECT_EQ(HostPlugins::ImageId(L"a_image"), folderItem.GetLoaderId());
 
     // Each file without a decoder costs one, up to the search count or the last file.
@@ -197,8 +186,8 @@ TEST(PictureLoading, ArchiveCoverIsTheFirstMemberByPathAndCountsAllMembers)
                                     {"a", "2.tpic", MakeTestPicture(TestPictureNormal, 12, 10), 0, 1},
                                     {"", "", "nameless", 0, 1}}));
     VyxFile item(archive.c_str());
-    Dib cover(item.LoadPicture());
-    EXPECT_EQ(12, GetDibWidth(cover.block));
+    GlobalBlock cover(item.LoadPicture());
+    EXPECT_EQ(12, GetDibWidth(cover.get()));
     EXPECT_TRUE(item.IsArchive());
     EXPECT_TRUE(item.HasCover());
     const ULONGLONG total = 2 * sizeof(TestPictureHeader) + (10 * 9 + 12 * 10) * 3;
@@ -231,8 +220,8 @@ TEST(PictureLoading, ArchiveCoverLimitIsTakenIn64Bits)
                 MakeTestArchive(0, {{"", "pic.tpic", MakeTestPicture(TestPictureNormal, 10, 10), 0, 1}}));
     VyxFilexImage::SetArchiveMemberLimit(4096);
     VyxFile item(archive.c_str());
-    Dib cover(item.LoadPicture());
-    EXPECT_TRUE(HasTestPixels(cover.block, 10, 10));
+    GlobalBlock cover(item.LoadPicture());
+    EXPECT_TRUE(HasTestPixels(cover.get(), 10, 10));
 }
 
 TEST(PictureLoading, DetectionAsksNothingForEmptyFilesAndFolders)
@@ -246,8 +235,8 @@ TEST(PictureLoading, DetectionAsksNothingForEmptyFilesAndFolders)
     VyxFile picture(f.Picture(L"pic.tpic").c_str());
     EXPECT_EQ(HostPlugins::ImageId(L"a_image"), picture.DetectPlugin());
     EXPECT_EQ(0, Loading::ImageCalls()->getPicture);
-    Dib data(picture.ReadFileData());
-    EXPECT_EQ(MakeTestPicture(TestPictureNormal), BlockBytes(data.block));
+    GlobalBlock data(picture.ReadFileData());
+    EXPECT_EQ(MakeTestPicture(TestPictureNormal), BlockBytes(data.get()));
     EXPECT_EQ(nullptr, VyxFile((f.folder / L"missing.bin").c_str()).ReadFileData());
 }
 
@@ -256,7 +245,7 @@ TEST(PictureLoading, MovieTextTellsLengthAndCodecBeforeThePluginText)
     HostPlugins host({{L"test_movie", L"movie"}});
     ScratchFolder folder(L"loading");
     VyxFile item(PutFile(folder, L"clip.tpic", MakeTestPicture(TestPictureNormal)).c_str());
-    Dib frame(item.LoadPicture());
+    GlobalBlock frame(item.LoadPicture());
     EXPECT_EQ(0x0301, HIWORD(item.GetLoaderId()));
     EXPECT_STREQ(L"01:02:05 XVIDtest picture", item.GetInfoText().GetString());
 }
@@ -265,14 +254,14 @@ TEST(PictureLoading, ExifCameraTextsComeFromThePicturesExifBlock)
 {
     Loading f;
     VyxFile item(PutFile(f.folder, L"camera.tpic", MakeTestPicture(TestPictureWithExif) + ExifBlock()).c_str());
-    Dib picture(item.LoadPicture());
+    GlobalBlock picture(item.LoadPicture());
     ASSERT_NE(nullptr, item.GetExifInfo());
     EXPECT_STREQ(L"Maker|Model 1|2001:09:09 10:46:40",
                  item.ExpandMacros(L"$(ExifCameraMaker)|$(ExifCameraModel)|$(ExifDateTime)").GetString());
     EXPECT_TRUE(item.GetPropertyText(33).IsEmpty());
 
     VyxFile plain(f.Picture(L"plain.tpic").c_str());
-    Dib other(plain.LoadPicture());
+    GlobalBlock other(plain.LoadPicture());
     EXPECT_EQ(nullptr, plain.GetExifInfo());
     EXPECT_TRUE(plain.GetPropertyText(29).IsEmpty());
 }

@@ -136,20 +136,3 @@ TEST(ThumbLayout, SaveWritesTheFontWholeAndLoadGivesTheRecordBack)
     EXPECT_EQ(130, again.ThumbsSize.cx);
 }
 
-TEST(ThumbLayout, SaveWritesTheKeysInTheirOrder)
-{
-    LayoutFile file;
-    THUMBSDATA data = {};
-    data.ThumbsSize = SIZE{100, 100};
-    ASSERT_EQ(1, file.config.Save(data, L"Preset"));
-    std::string text = ScratchFolder::ReadFile(file.path);
-    const char* order[] = {
-        "ThumbsMarginWidth=", "ThumbsSizeHeight=", "Frame=", "LimitCheck=", "colBackGround=", "colCantDraw=", "font=",
-        "NameFormat=",        "UnsharpLevel="};
-    size_t at = 0;
-    for (const char* key : order) {
-        size_t found = text.find(key, at);
-        ASSERT_NE(std::string::npos, found) << key;
-        at = found;
-    }
-}

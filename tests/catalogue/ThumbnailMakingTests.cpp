@@ -21,17 +21,6 @@ HGLOBAL Detailed(int width, int height)
     });
 }
 
-struct Owned
-{
-    explicit Owned(HGLOBAL block) : block(block) {}
-    ~Owned()
-    {
-        if (block)
-            GlobalFree(block);
-    }
-    HGLOBAL block;
-};
-
 // The item's thumbnail maker on a source, the result kept apart from the source.
 std::vector<BYTE> Made(VyxFilexDraw& item, int width, int height, HGLOBAL source)
 {
@@ -99,7 +88,7 @@ TEST(ThumbnailMaking, FitRectangles)
 
 TEST(ThumbnailMaking, ScaleModesChooseTheirResampler)
 {
-    Owned source(Detailed(200, 100));
+    dibtest::Dib source(Detailed(200, 100));
     VyxFile item;
     item.colBackGround = RGB(9, 8, 7);
     struct Case
@@ -108,28 +97,28 @@ TEST(ThumbnailMaking, ScaleModesChooseTheirResampler)
         int width, height;
         std::function<HGLOBAL()> direct;
     } cases[] = {
-        {1, 80, 40, [&] { return RotateResizeDib(source.block, 80, 40, 0); }},
-        {2, 80, 40, [&] { return ResampleDibBilinear(source.block, 80, 40, 0, RGB(9, 8, 7)); }},
-        {3, 80, 40, [&] { return ResampleDibAverage(source.block, 80, 40, 0, 0, RGB(9, 8, 7)); }},
+        {1, 80, 40, [&] { return RotateResizeDib(source.handle, 80, 40, 0); }},
+        {2, 80, 40, [&] { return ResampleDibBilinear(source.handle, 80, 40, 0, RGB(9, 8, 7)); }},
+        {3, 80, 40, [&] { return ResampleDibAverage(source.handle, 80, 40, 0, 0, RGB(9, 8, 7)); }},
         // Automatic: half the size and below averages, finer sampling past a quarter.
-        {10, 100, 50, [&] { return ResampleDibAverage(source.block, 100, 50, 0, 0, RGB(9, 8, 7)); }},
-        {10, 40, 20, [&] { return ResampleDibAverage(source.block, 40, 20, 0, 1, RGB(9, 8, 7)); }},
-        {10, 160, 80, [&] { return ResampleDibBilinear(source.block, 160, 80, 0, RGB(9, 8, 7)); }},
+        {10, 100, 50, [&] { return ResampleDibAverage(source.handle, 100, 50, 0, 0, RGB(9, 8, 7)); }},
+        {10, 40, 20, [&] { return ResampleDibAverage(source.handle, 40, 20, 0, 1, RGB(9, 8, 7)); }},
+        {10, 160, 80, [&] { return ResampleDibBilinear(source.handle, 160, 80, 0, RGB(9, 8, 7)); }},
     };
     for (const Case& c : cases) {
         item.SetScaleMode(c.mode);
-        EXPECT_EQ(BytesOf(c.direct(), source.block), Made(item, c.width, c.height, source.block))
+        EXPECT_EQ(BytesOf(c.direct(), source.handle), Made(item, c.width, c.height, source.handle))
             << c.mode << " " << c.width;
     }
     // Any other mode paints the picture stretched.
     item.SetScaleMode(0);
-    HGLOBAL stretched = item.MakeThumbnail(50, 25, source.block);
+    HGLOBAL stretched = item.MakeThumbnail(50, 25, source.handle);
     ASSERT_TRUE(stretched);
     EXPECT_EQ(50, GetDibWidth(stretched));
     EXPECT_EQ(25, GetDibHeight(stretched));
     GlobalFree(stretched);
     // Already of that size: the source itself.
-    EXPECT_EQ(source.block, item.MakeThumbnail(200, 100, source.block));
+    EXPECT_EQ(source.handle, item.MakeThumbnail(200, 100, source.handle));
     EXPECT_EQ(nullptr, item.MakeThumbnail(20, 10, nullptr));
 }
 
@@ -140,34 +129,33 @@ TEST(ThumbnailMaking, ThumbnailsAreMadeWithAndWithoutSharpening)
     item.SetScaleMode(10);
     // A tenth of the full picture, the source being the full picture: f = s = 0.1, the first
     // correction table gives 0.3, and 0.3 is the four-neighbour mask's band.
-    Owned full(Detailed(300, 200));
+    dibtest::Dib full(Detailed(300, 200));
     item.SetWidth(300);
     item.SetHeight(200);
-    Owned plain(ResampleDibAverage(full.block, 30, 20, 0, 1, 0));
-    Owned masked(UnsharpMaskDib(plain.block, 0.3));
-    EXPECT_EQ(dibtest::Bytes(plain.block), Made(item, 30, 20, full.block));
+    dibtest::Dib plain(ResampleDibAverage(full.handle, 30, 20, 0, 1, 0));
+    dibtest::Dib masked(UnsharpMaskDib(plain.handle, 0.3));
+    EXPECT_EQ(dibtest::Bytes(plain.handle), Made(item, 30, 20, full.handle));
     item.SetUnsharp(TRUE);
-    EXPECT_EQ(dibtest::Bytes(masked.block), Made(item, 30, 20, full.block));
-    EXPECT_NE(dibtest::Bytes(plain.block), dibtest::Bytes(masked.block));
+    EXPECT_EQ(dibtest::Bytes(masked.handle), Made(item, 30, 20, full.handle));
+    EXPECT_NE(dibtest::Bytes(plain.handle), dibtest::Bytes(masked.handle));
 
     // A source decoded at a quarter of the full picture: s = 0.4, f = 0.1, the second table's
     // 0.1, so the kernel sharpens with the configured weights.
     item.SetWidth(1000);
     item.SetHeight(1000);
-    Owned reduced(Detailed(250, 250));
-    Owned averaged(ResampleDibAverage(reduced.block, 100, 100, 0, 0, 0));
+    dibtest::Dib reduced(Detailed(250, 250));
+    dibtest::Dib averaged(ResampleDibAverage(reduced.handle, 100, 100, 0, 0, 0));
     const int weights[25] = {0, 1, 0, 1, 2, 1, 0, 1, 0};
     VyxFilexDraw::SetSharpenSettings(3, L"0,1,0,1,2,1,0,1,0", 0.5);
-    Owned kernel(SharpenDibKernel(averaged.block, 0.1, 3, weights));
-    EXPECT_EQ(dibtest::Bytes(kernel.block), Made(item, 100, 100, reduced.block));
+    dibtest::Dib kernel(SharpenDibKernel(averaged.handle, 0.1, 3, weights));
+    EXPECT_EQ(dibtest::Bytes(kernel.handle), Made(item, 100, 100, reduced.handle));
     // A level that leaves nothing to add: no sharpening.
     VyxFilexDraw::SetSharpenSettings(3, L"0,1,0,1,2,1,0,1,0", 0.2);
-    EXPECT_EQ(dibtest::Bytes(averaged.block), Made(item, 100, 100, reduced.block));
+    EXPECT_EQ(dibtest::Bytes(averaged.handle), Made(item, 100, 100, reduced.handle));
     // Scale mode 1 never sharpens.
     item.SetScaleMode(1);
-    Owned nearest(RotateResizeDib(reduced.block, 100, 100, 0));
-    EXPECT_EQ(BytesOf(nearest.block, nullptr), Made(item, 100, 100, reduced.block));
-    nearest.block = nullptr;
+    dibtest::Dib nearest(RotateResizeDib(reduced.handle, 100, 100, 0));
+    EXPECT_EQ(dibtest::Bytes(nearest.handle), Made(item, 100, 100, reduced.handle));
 }
 
 TEST(ThumbnailMaking, SharpenSettingsApplyOnlyAsAWhole)

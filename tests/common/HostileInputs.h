@@ -13,19 +13,33 @@
 
 namespace hostile {
 
-typedef std::vector<BYTE> Bytes;
+typedef std::vector<BYTE> Input;
 
-// Inputs per reader: 10,000 under the guard-page allocator; a share of 300 under Wine's heap
-// checking (VYX_ROBUSTNESS_SHARE=heapcheck), which traces every heap call. VYX_ROBUSTNESS_INPUTS
-// sets another number (scripts/bench.sh may ask for more).
-inline int InputsPerReader()
+// Whether this run is the heap-checked share (VYX_ROBUSTNESS_SHARE=heapcheck): Wine's heap checking
+// traces every heap call and takes some 50 ms an input, so it gets a small share.
+inline bool HeapCheckedShare()
 {
     char value[32] = {};
+    return GetEnvironmentVariableA("VYX_ROBUSTNESS_SHARE", value, sizeof value) && std::strcmp(value, "heapcheck") == 0;
+}
+
+// The inputs a reader gets in this run: guarded on the guard-page allocator, heapChecked in the
+// heap-checked share. VYX_ROBUSTNESS_INPUTS=n scales the guarded run to n inputs a reader, for a
+// longer search by hand.
+inline int Inputs(int guarded, int heapChecked)
+{
+    if (HeapCheckedShare())
+        return heapChecked;
+    char value[32] = {};
     if (GetEnvironmentVariableA("VYX_ROBUSTNESS_INPUTS", value, sizeof value))
-        return std::max(1, std::atoi(value));
-    bool heapCheck =
-        GetEnvironmentVariableA("VYX_ROBUSTNESS_SHARE", value, sizeof value) && std::strcmp(value, "heapcheck") == 0;
-    return heapCheck ? 300 : 10000;
+        return std::max(1, std::atoi(value) * guarded / 10000);
+    return guarded;
+}
+
+// At least 10,000 inputs for every reader on the guard-page allocator.
+inline int InputsPerReader()
+{
+    return Inputs(10000, 50);
 }
 
 struct Lcg
@@ -39,7 +53,7 @@ struct Lcg
     size_t Below(size_t n) { return n ? Next() % n : 0; }
 };
 
-inline void Mutate(Bytes& data, Lcg& random)
+inline void Mutate(Input& data, Lcg& random)
 {
     static const DWORD kBoundaries[] = {0,      1,       0x7F,  0x80,       0xFF,       0x100,      0x7FFF,    0x8000,
                                         0xFFFF, 0x10000, 46341, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, 0xFFFFFFFE};
@@ -69,7 +83,7 @@ inline void Mutate(Bytes& data, Lcg& random)
             break;
         case 6: { // a piece repeated
             size_t length = std::min(data.size() - at, 1 + random.Below(64));
-            Bytes piece(data.begin() + at, data.begin() + at + length);
+            Input piece(data.begin() + at, data.begin() + at + length);
             data.insert(data.begin() + random.Below(data.size() + 1), piece.begin(), piece.end());
             break;
         }
@@ -81,19 +95,19 @@ inline void Mutate(Bytes& data, Lcg& random)
 }
 
 // Feeds count inputs made from the seeds to feed(data, index); returns how many were fed.
-template <class Feed> int FeedHostile(const std::vector<Bytes>& seeds, unsigned salt, int count, Feed feed)
+template <class Feed> int FeedHostile(const std::vector<Input>& seeds, unsigned salt, int count, Feed feed)
 {
     int fed = 0;
-    for (const Bytes& seed : seeds)
+    for (const Input& seed : seeds)
         if (fed < count)
             feed(seed, fed++);
     // Prefixes: every length up to 64 bytes, then a spread through the rest.
-    for (const Bytes& seed : seeds)
+    for (const Input& seed : seeds)
         for (size_t n = 0; n < seed.size() && fed < count / 4; n += n < 64 ? 1 : 1 + seed.size() / 32)
-            feed(Bytes(seed.begin(), seed.begin() + n), fed++);
+            feed(Input(seed.begin(), seed.begin() + n), fed++);
     Lcg random{salt};
     for (size_t i = 0; fed < count && !seeds.empty(); ++i) {
-        Bytes data = seeds[i % seeds.size()];
+        Input data = seeds[i % seeds.size()];
         Mutate(data, random);
         feed(data, fed++);
     }

@@ -1,5 +1,5 @@
-// Helpers of the control tests: waiting for a state while pumping, a host window that logs what
-// its children tell it, a memory canvas for pixel probes and the stand-in theme library.
+// Helpers of the control tests: a host window that logs what its children tell it, a memory
+// canvas for pixel probes and the stand-in theme library (waiting for a state: WindowTestUtil.h).
 #pragma once
 
 #include "framework/WindowTestUtil.h"

@@ -191,6 +191,27 @@ bool InSizeLoop(DWORD thread)
     return ::GetGUIThreadInfo(thread, &info) && (info.flags & GUI_INMOVESIZE);
 }
 
+TEST(ResizableDialogTest, GripBackgroundModeTakesOnlyTransparentOrOpaque)
+{
+    TestResizableDialog unopened;
+    EXPECT_FALSE(unopened.SetGripBkMode(TRANSPARENT)); // no grip window yet
+
+    auto dialog = OpenDialog();
+    EXPECT_TRUE(dialog->SetGripBkMode(TRANSPARENT));
+    EXPECT_TRUE(dialog->GetSizeGrip().IsTransparent());
+    dialog->GetSizeGrip().RedrawWindow(); // painted through the mask
+    EXPECT_FALSE(dialog->SetGripBkMode(3));
+    EXPECT_TRUE(dialog->GetSizeGrip().IsTransparent());
+    EXPECT_TRUE(dialog->SetGripBkMode(OPAQUE));
+    EXPECT_FALSE(dialog->GetSizeGrip().IsTransparent());
+    CRgn region;
+    region.CreateRectRgn(0, 0, 0, 0);
+    EXPECT_NE(::GetWindowRgn(dialog->GetSizeGrip().m_hWnd, region), ERROR);
+    dialog->SetGripShape(FALSE);
+    EXPECT_EQ(::GetWindowRgn(dialog->GetSizeGrip().m_hWnd, region), ERROR); // square again
+    dialog->DestroyWindow();
+}
+
 TEST(ResizableDialogTest, DraggingTheGripSizesTheDialog)
 {
     auto dialog = OpenDialog();
@@ -216,6 +237,7 @@ TEST(ResizableDialogTest, DraggingTheGripSizesTheDialog)
         PumpPending();
         ::Sleep(10);
     }
+    ::SetCursorPos(0, 0); // out of the way of later tests' windows and menus
     CRect after = dialog->Window();
     EXPECT_EQ(after.TopLeft(), before.TopLeft());
     EXPECT_GT(after.Width(), before.Width());

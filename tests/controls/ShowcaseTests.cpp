@@ -8,6 +8,7 @@
 #include "controls/CCJFlatButton.h"
 #include "controls/CCJFlatComboBox.h"
 #include "controls/CCJHyperLink.h"
+#include "controls/CCJListCtrl.h"
 #include "controls/CColourPickerXP.h"
 #include "controls/CColourPopupXP.h"
 #include "controls/CComboBoxButtonCtrl.h"
@@ -30,7 +31,7 @@ struct Showcase
 
     Showcase()
     {
-        host.SetWindowPos(nullptr, 0, 0, 620, 430, SWP_NOZORDER);
+        host.SetWindowPos(nullptr, 0, 0, 620, 470, SWP_NOZORDER);
         font.CreatePointFont(90, L"ＭＳ Ｐゴシック");
     }
     template <class T> T* Add(T* wnd)
@@ -138,6 +139,20 @@ TEST(Showcase, WindowHoldingTheControlsShowsThemAll)
     comboColour->SetFont(&s.font);
     comboColour->SetComboStyle(TRUE);
     comboColour->SetColour(RGB(255, 104, 32));
+
+    s.Label(L"一覧", 10, 305);
+    auto* report = s.Add(new CCJListCtrl);
+    report->Create(WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT, CRect(10, 325, 330, 425), &s.host, 114);
+    report->SetFont(&s.font);
+    report->SetWidthsKey(L"Showcase", L"Widths");
+    report->InsertColumn(0, L"名前", LVCFMT_LEFT, 120);
+    report->InsertColumn(1, L"種類", LVCFMT_LEFT, 100);
+    for (LPCWSTR name : {L"写真.jpg", L"地図.png", L"表紙.bmp"}) {
+        int row = report->InsertItem(report->GetItemCount(), name);
+        report->SetItemText(row, 1, wcsrchr(name, L'.') + 1);
+    }
+    report->SortByText(0, TRUE);
+    report->GetFlatHeader().SetSortMark(0, TRUE);
 
     s.Label(L"入力補完", 10, 240);
     HWND acHwnd = s.Child(L"EDIT", L"", WS_BORDER | ES_AUTOHSCROLL, 10, 260, 320, 22, 1072);

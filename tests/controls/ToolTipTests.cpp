@@ -323,6 +323,7 @@ TEST(ToolTipDialogTest, TheModalLoopRelaysTheMouseSoTheTipShows)
         ::PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
     });
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    ::SetCursorPos(0, 0); // out of the way of later tests' windows and menus
     EXPECT_NE(tipShown, nullptr);
     EXPECT_EQ(dialog.m_toolTip.GetDisplayedText(), L"名前を入力します");
 }

@@ -1,31 +1,12 @@
 #include "foundation/VyxCode.h"
 
+#include "common/PageEdge.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 namespace {
-
-// Bytes placed at the very end of a readable page, followed by an inaccessible one: reading a
-// single byte too far faults.
-class GuardedBytes
-{
-public:
-    explicit GuardedBytes(const std::string& bytes)
-    {
-        m_base = static_cast<char*>(VirtualAlloc(nullptr, 8192, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
-        DWORD old;
-        VirtualProtect(m_base + 4096, 4096, PAGE_NOACCESS, &old);
-        m_data = m_base + 4096 - bytes.size();
-        memcpy(m_data, bytes.data(), bytes.size());
-    }
-    ~GuardedBytes() { VirtualFree(m_base, 0, MEM_RELEASE); }
-    const char* Data() const { return m_data; }
-
-private:
-    char* m_base;
-    char* m_data;
-};
 
 const char kSjisName[] = "\x8E\xCA\x90\x5E.jpg";                 // 写真.jpg in Shift_JIS
 const char kEucName[] = "\xBC\xCC\xBF\xBF.jpg";                  // the same in EUC-JP
@@ -81,15 +62,27 @@ TEST(VyxCode, ConvertBufferNeverReadsPastLength)
     // A fixed name field filled to its last byte, with no terminator.
     std::string field(200, 'a');
     field.replace(0, 4, "\x8E\xCA\x90\x5E");
-    GuardedBytes guarded(field);
+    PageEdge<char> guarded(field.data(), field.size());
     VyxCode code;
-    const char* out = code.ConvertBuffer(guarded.Data(), 200, -1, 0);
+    const char* out = code.ConvertBuffer(guarded.get(), 200, -1, 0);
     EXPECT_EQ(field, std::string(out));
     EXPECT_EQ(201, code.GetResultLength());
-    out = code.ConvertBuffer(guarded.Data(), 200, 932, 932);
+    out = code.ConvertBuffer(guarded.get(), 200, 932, 932);
     EXPECT_EQ(field, std::string(out)); // terminated although the source was not
-    out = code.ConvertBuffer(guarded.Data(), 200, 932, CP_UTF8);
+    out = code.ConvertBuffer(guarded.get(), 200, 932, CP_UTF8);
     EXPECT_EQ(0, strncmp(out, "\xE5\x86\x99\xE7\x9C\x9F", 6));
+}
+
+TEST(VyxCode, ResultEndsInATerminatorWhereThePlatformDropsIt)
+{
+    // A lone UTF-8 lead byte before the terminator: the platform's decoder takes both as one bad
+    // sequence.
+    for (const char* text : {"\xE3", "a\xC3", "\xF0\x9F\x98"}) {
+        VyxCode code;
+        const char* result = code.Convert(text, CP_UTF8, 932);
+        ASSERT_GT(code.GetResultLength(), 0) << text;
+        EXPECT_EQ('\0', result[code.GetResultLength() - 1]) << text;
+    }
 }
 
 TEST(VyxCode, WideConversionsCountCharacters)

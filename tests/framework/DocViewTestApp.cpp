@@ -354,6 +354,7 @@ int CTestMainFrame::OnCreate(LPCREATESTRUCT lpcs)
     const UINT buttons[] = {ID_FWTEST_CMD_VIEW, ID_FWTEST_CMD_DOC, ID_SEPARATOR, ID_FWTEST_CMD_NONE,
                             ID_FWTEST_CMD_CHECK};
     m_wndToolBar.SetButtons(buttons, 5);
+    m_wndToolBar.SetOwner(this); // prompts and commands go to the frame, not the band
     m_hToolBitmap = MakeToolBitmap(4);
     m_wndToolBar.SetBitmap(m_hToolBitmap);
     if (!m_wndReBar.AddBar(&m_wndToolBar))

@@ -318,6 +318,27 @@ TEST(DocView, MenuPromptsAndMessagesReachPaneZero)
     EXPECT_GT(first.Width(), client.Width() / 3);
 }
 
+TEST(DocView, TheStatusBarShowsThePromptOfTheButtonUnderTheMouse)
+{
+    DocViewProgram program;
+    CTestMainFrame* frame = program.Frame();
+    CToolBar& tools = frame->m_wndToolBar;
+    auto moveTo = [&](CPoint client) {
+        MSG msg = {tools.m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y), GetTickCount(), client};
+        tools.ClientToScreen(&msg.pt);
+        CWnd::WalkPreTranslateTree(frame->m_hWnd, &msg);
+    };
+    CRect button;
+    tools.GetItemRect(1, &button);
+    moveTo(button.CenterPoint());
+    EXPECT_EQ(CString(L"文書のコマンド"), frame->m_wndStatusBar.GetPaneText(0));
+    // Off the buttons the prompt goes back to the idle text.
+    CRect client;
+    tools.GetClientRect(&client);
+    moveTo(CPoint(client.right - 2, client.CenterPoint().y));
+    EXPECT_EQ(CString(L"レディ"), frame->m_wndStatusBar.GetPaneText(0));
+}
+
 TEST(DocView, UpdateAllViewsReachesEveryViewButTheSender)
 {
     DocViewProgram program;

@@ -96,7 +96,7 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
             return true;
         if (GetTickCount() - start > timeoutMs)
             return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
 }
 

@@ -253,6 +253,17 @@ TEST(GifFile, CodeSizeAboveElevenGivesOne)
     EXPECT_EQ(1, Decoded(MakeGif(2, 2, Colours(2), {f})).result);
 }
 
+TEST(GifFile, HugeTwoColourFrameIsRefusedWithoutThrowing)
+{
+    // A 1-bit picture of 65535 x 65535 fits the DIB bound, but its working buffer (a byte a
+    // pixel) would take four gigabytes.
+    GifFrame f = Frame(0xFFFF, 0xFFFF, {});
+    f.data = {2, 2, 0x4C, 0x01, 0};
+    int result = -1;
+    EXPECT_NO_THROW(result = Decoded(MakeGif(0xFFFF, 0xFFFF, Colours(2), {f})).result);
+    EXPECT_EQ(4, result);
+}
+
 TEST(GifFile, CodesPastTheTableAndIndicesPastThePaletteAreHarmless)
 {
     // Code size 6 with a 4-entry table: literals above 3 have no colour; a code far past the

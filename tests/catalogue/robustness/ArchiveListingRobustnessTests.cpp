@@ -3,6 +3,7 @@
 // holds, listings without an end record or without positions. The scan, the archive cover and the
 // unpacking must stay inside their memory and write nothing outside the destination.
 #include "../CatalogueTestUtil.h"
+#include "common/HostileInputs.h"
 
 #include "catalogue/ArchiveMember.h"
 #include "catalogue/CFileList.h"
@@ -14,15 +15,7 @@ using namespace cataloguetest;
 
 namespace {
 
-struct Lcg
-{
-    unsigned state;
-    unsigned Next()
-    {
-        state = state * 1664525u + 1013904223u;
-        return state >> 8;
-    }
-};
+using hostile::Lcg;
 
 const char* const kPaths[] = {"", "sub", "..", "..\\..", "\\", "C:", "C:\\x", "a\\..\\..", "a\\. .", "sub\\"};
 const char* const kNames[] = {"pic.tpic",
@@ -77,7 +70,7 @@ TEST(ArchiveListingRobustness, HostileMembersAreListedCoveredAndUnpackedSafely)
     std::wstring destination = PutFolder(folder, L"outside\\inner");
     VyxFilexImage::SetCoverKinds(1);
     Lcg random{77};
-    for (int round = 0; round < 30; ++round) {
+    for (int round = 0, rounds = hostile::InputsPerReader() / 100; round < rounds; ++round) {
         BYTE flags = static_cast<BYTE>(random.Next() % 8);
         PutFile(folder, L"box.tarc", MakeTestArchive(flags, RandomMembers(random)));
 

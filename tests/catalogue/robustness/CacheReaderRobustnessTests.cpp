@@ -1,8 +1,9 @@
 // Hostile thumbnail cache files, cache indexes and note files: truncations and mutations of files
 // the program writes, lengths that run off the end or wrap, and every tag at every short width.
 // Every refusal must be clean, and reading a file must never change it.
-#include "../../image/robustness/HostileInput.h"
+#include "../../image/DibTestUtil.h"
 #include "../ThumbnailTestUtil.h"
+#include "common/HostileInputs.h"
 
 #include "catalogue/VyxCacheIndex.h"
 #include "catalogue/VyxFilexDraw.h"
@@ -46,8 +47,15 @@ void FeedCacheFile(const ScratchFolder& folder, const std::string& bytes, VyxFil
         }
     }
     item.DropThumbnail();
-    if (cache.RestoreToItem(item) == 0)
-        Exercise(item.GetThumbnail());
+    if (cache.RestoreToItem(item) == 0) {
+        // A restored thumbnail is a sound DIB that fits its block.
+        HGLOBAL thumbnail = item.GetThumbnail();
+        BITMAPINFOHEADER header = dibtest::Header(thumbnail);
+        ASSERT_EQ(40u, header.biSize);
+        ASSERT_GT(header.biWidth, 0);
+        ASSERT_GT(header.biHeight, 0);
+        ASSERT_GE(GlobalSize(thumbnail), GetDibTotalSize(thumbnail));
+    }
     ASSERT_EQ(bytes, ScratchFolder::ReadFile(path));
 }
 
@@ -88,11 +96,11 @@ TEST(CacheReaderRobustness, TruncatedAndMutatedCacheFiles)
     std::string seed = Seed(*items.jpeg, *items.dib);
     ASSERT_GT(seed.size(), 200u);
     ScratchFolder folder(L"hostile");
-    for (const auto& cut : Truncations(AsBytes(seed)))
-        FeedCacheFile(folder, AsString(cut), *items.dib);
-    for (unsigned salt = 1; salt <= 10; ++salt)
-        for (const auto& mutated : Mutations(AsBytes(seed), salt * 7919u))
-            FeedCacheFile(folder, AsString(mutated), salt % 2 ? *items.jpeg : *items.dib);
+    int fed = hostile::FeedHostile({AsBytes(seed)}, 7919u, hostile::InputsPerReader(),
+                                   [&](const hostile::Input& data, int index) {
+                                       FeedCacheFile(folder, AsString(data), index % 2 ? *items.jpeg : *items.dib);
+                                   });
+    hostile::Report("thumbnail cache file", fed);
 }
 
 TEST(CacheReaderRobustness, LengthsThatRunOffTheEndOrWrap)
@@ -149,11 +157,9 @@ TEST(CacheReaderRobustness, HostileIndexesAndNoteFilesAreReadWithoutHarm)
     ASSERT_FALSE(notes.empty());
     std::vector<std::string> hostile = {"", std::string(5000, '='), std::string("[Note]\r\n\0\0=\0", 12),
                                         "[Thumbsnail]\r\nCacheSeqNo=-5\r\n=\r\n==\r\n:\r\n"};
-    // Every profile call reads the whole file again: fewer mutations than for the cache files.
-    for (const auto& mutated : Mutations(AsBytes(index), 104729u))
-        hostile.push_back(AsString(mutated));
-    for (const auto& mutated : Mutations(AsBytes(notes), 15485863u))
-        hostile.push_back(AsString(mutated));
+    // Every profile call reads the whole file again: fewer inputs than the binary reader gets.
+    hostile::FeedHostile({AsBytes(index), AsBytes(notes)}, 104729u, hostile::Inputs(2000, 20),
+                         [&](const hostile::Input& data, int) { hostile.push_back(AsString(data)); });
     VyxNoteStore store(root.Path().c_str());
     store.BuildDriveKeys();
     for (const std::string& bytes : hostile) {
@@ -176,4 +182,5 @@ TEST(CacheReaderRobustness, HostileIndexesAndNoteFilesAreReadWithoutHarm)
         ASSERT_EQ(bytes, ScratchFolder::ReadFile(root / L"_cache_.lst"));
         ASSERT_EQ(bytes, ScratchFolder::ReadFile(root / L"00000000.kwn"));
     }
+    hostile::Report("cache index and note file", static_cast<int>(hostile.size()));
 }

@@ -2,6 +2,7 @@
 // macro words that refer to themselves and to each other. Every expansion must end, stay bounded
 // and touch nothing outside its memory (run under Wine's heap checking).
 #include "../CatalogueTestUtil.h"
+#include "common/HostileInputs.h"
 
 #include <string>
 #include <vector>
@@ -10,15 +11,7 @@ using namespace cataloguetest;
 
 namespace {
 
-struct Lcg
-{
-    unsigned state;
-    unsigned Next()
-    {
-        state = state * 1664525u + 1013904223u;
-        return state >> 8;
-    }
-};
+using hostile::Lcg;
 
 // An item whose texts are whatever the test says.
 struct HostileItem : VyxFile
@@ -55,7 +48,7 @@ const int kBound = (1 << 20) + 70000;
 TEST(MacroRobustness, RandomSelfReferringTextsExpandToABoundedEnd)
 {
     Lcg random{2024};
-    for (int round = 0; round < 100; ++round) {
+    for (int round = 0, rounds = hostile::InputsPerReader() / 30; round < rounds; ++round) {
         HostileItem item(RandomText(random, 1 + random.Next() % 12), RandomText(random, random.Next() % 20),
                          RandomText(random, random.Next() % 40));
         CString text = item.ExpandMacros(RandomText(random, 1 + random.Next() % 30).c_str());

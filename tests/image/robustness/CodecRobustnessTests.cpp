@@ -1,6 +1,7 @@
-// Hostile input for the GIF, TIFF, JPEG 2000 and AVI readers: truncations and mutations of valid
-// seeds, huge dimensions, deferred clears, LZW codes past the table, palette indices out of range
-// and TIFF strips shorter than promised. Run under Wine's heap checking.
+// Hostile input for the GIF, TIFF, JPEG 2000 and AVI readers: huge dimensions, deferred clears,
+// LZW codes past the table, palette indices out of range, TIFF tags and strips that do not match
+// the data, then thousands of prefixes and mutations of valid seeds. On the guard-page allocator
+// any overrun faults at once.
 #include "../ImageSamples.h"
 #include "HostileInput.h"
 
@@ -14,36 +15,26 @@ using samples::TiffPage;
 
 namespace {
 
-void FeedLibrary(const std::vector<BYTE>& data, DWORD type, long frame)
+void FeedLibrary(const Input& data, DWORD type, long frame)
 {
     CxImage image;
     image.SetFrame(frame);
-    if (image.Decode(data.empty() ? nullptr : const_cast<BYTE*>(data.data()), static_cast<DWORD>(data.size()), type)) {
-        // The copy may fail for want of memory after a decode of a huge picture.
-        if (HGLOBAL copy = image.CopyToHandle()) {
-            Exercise(copy);
-            GlobalFree(copy);
-        }
-    } else {
+    if (image.Decode(data.empty() ? nullptr : const_cast<BYTE*>(data.data()), static_cast<DWORD>(data.size()), type))
+        ExerciseAndFree(image.CopyToHandle());
+    else
         EXPECT_FALSE(image.IsValid());
-    }
 }
 
-// Heap checking makes every allocation costly: the library layer (the same reader) and the
-// counters run on the seeds and the hand-made cases only.
-void FeedGif(const std::vector<BYTE>& data, bool thorough = true)
+void FeedGif(const Input& data, int index)
 {
     const BYTE* bytes = data.empty() ? nullptr : data.data();
-    for (int frame = 0; frame < (thorough ? 3 : 2); ++frame) {
+    for (int frame = 0; frame < 2; ++frame) {
         GifFile gif;
-        gif.m_frameIndex = frame;
+        gif.m_frameIndex = (index + frame) % 3;
         int result = gif.DecodeMemory(bytes, static_cast<DWORD>(data.size()));
         EXPECT_TRUE(result >= 0 && result <= 4) << result;
         EXPECT_EQ(result == 0, gif.m_dib != nullptr);
-        if (gif.m_dib) {
-            Exercise(gif.m_dib);
-            GlobalFree(gif.m_dib);
-        }
+        ExerciseAndFree(gif.m_dib);
         if (gif.m_maskDib)
             Exercise(gif.m_maskDib);
     }
@@ -52,48 +43,36 @@ void FeedGif(const std::vector<BYTE>& data, bool thorough = true)
     info.m_dataSize = static_cast<DWORD>(data.size());
     int result = info.ReadInfo();
     EXPECT_TRUE(result == 0 || result == -6);
-    if (thorough) {
+    if (index % 8 == 0) {
         CountGifFrames(bytes, static_cast<DWORD>(data.size()));
         FeedLibrary(data, CXIMAGE_FORMAT_GIF, 1);
     }
 }
 
-void FeedTiff(const std::vector<BYTE>& data, bool thorough = true)
+void FeedTiff(const Input& data, int index)
 {
     const BYTE* bytes = data.empty() ? nullptr : data.data();
-    for (DWORD page = 0; page < 2; ++page) {
-        TiffFile tiff;
-        tiff.m_page = page;
-        tiff.m_data = bytes;
-        tiff.m_dataSize = static_cast<DWORD>(data.size());
-        int result = tiff.Decode();
-        EXPECT_TRUE(result == 0 || result == 1);
-        EXPECT_EQ(result == 0, tiff.m_dib != nullptr);
-        if (tiff.m_dib) {
-            Exercise(tiff.m_dib);
-            GlobalFree(tiff.m_dib);
-        }
+    TiffFile tiff;
+    tiff.m_page = index % 2;
+    tiff.m_data = bytes;
+    tiff.m_dataSize = static_cast<DWORD>(data.size());
+    int result = tiff.Decode();
+    EXPECT_TRUE(result == 0 || result == 1);
+    EXPECT_EQ(result == 0, tiff.m_dib != nullptr);
+    ExerciseAndFree(tiff.m_dib);
+    if (index % 8 == 0) {
+        TiffFile info;
+        info.m_data = bytes;
+        info.m_dataSize = static_cast<DWORD>(data.size());
+        info.ReadInfo();
+        info.CountPages();
+        FeedLibrary(data, 0, 0);
     }
-    if (!thorough)
-        return;
-    TiffFile info;
-    info.m_data = bytes;
-    info.m_dataSize = static_cast<DWORD>(data.size());
-    info.ReadInfo();
-    info.CountPages();
-    FeedLibrary(data, 0, 0);
 }
 
-// The seed, then every stride-th truncation and mutation (heap checking is slow; secondary seeds
-// take a sample).
-template <typename F> void FeedAllWith(const std::vector<BYTE>& seed, unsigned salt, F feed, size_t stride = 1)
+void FeedJpeg2000(const Input& data, int index)
 {
-    feed(seed, true);
-    std::vector<std::vector<BYTE>> cases = Truncations(seed);
-    std::vector<std::vector<BYTE>> mutated = Mutations(seed, salt);
-    cases.insert(cases.end(), mutated.begin(), mutated.end());
-    for (size_t i = 0; i < cases.size(); i += stride)
-        feed(cases[i], false);
+    FeedLibrary(data, index % 8 == 0 ? 0u : static_cast<DWORD>(CXIMAGE_FORMAT_JP2), 0);
 }
 
 std::vector<int> Indices(int count, int modulo)
@@ -122,12 +101,12 @@ GifFrame CodedFrame(int width, int height, int codeSize, const std::vector<std::
     f.width = width;
     f.height = height;
     f.data.push_back(static_cast<BYTE>(codeSize));
-    std::vector<BYTE> blocks = stream.Blocks();
+    Input blocks = stream.Blocks();
     f.data.insert(f.data.end(), blocks.begin(), blocks.end());
     return f;
 }
 
-std::vector<BYTE> TiffWithTag(std::vector<BYTE> tiff, WORD tag, DWORD value)
+Input TiffWithTag(Input tiff, WORD tag, DWORD value)
 {
     DWORD directory = tiff[4] | tiff[5] << 8 | tiff[6] << 16 | tiff[7] << 24;
     int entries = tiff[directory] | tiff[directory + 1] << 8;
@@ -146,9 +125,23 @@ std::vector<BYTE> TiffWithTag(std::vector<BYTE> tiff, WORD tag, DWORD value)
     return tiff;
 }
 
+Input Encode(HGLOBAL dib, DWORD type, BYTE quality = 90)
+{
+    CxImage writer;
+    writer.CreateFromHANDLE(dib);
+    writer.SetJpegQuality(quality);
+    BYTE* data = nullptr;
+    long size = 0;
+    Input out;
+    if (writer.Encode(data, size, type))
+        out.assign(data, data + size);
+    writer.FreeMemory(data);
+    return out;
+}
+
 } // namespace
 
-TEST(CodecRobustness, GifStreamsWithHostileHeadersAndCodes)
+TEST(CodecRobustness, GifStreams)
 {
     const int w = 23, h = 11;
     GifFrame plain;
@@ -161,37 +154,33 @@ TEST(CodecRobustness, GifStreamsWithHostileHeadersAndCodes)
     interlaced.transparent = 3;
     interlaced.localTable = Table(4);
     interlaced.indices = Indices(w * h, 4);
-    std::vector<BYTE> animated = samples::MakeGif(30, 20, Table(16), {plain, interlaced, plain}, "comment");
-    // A seed with real LZW strings, from the encoder.
+    // An animation of made-up frames, and a picture with real LZW strings from the encoder.
     Dib picture(
         MakeIndexed(40, 30, 8, Table(256), [](LONG x, LONG y) { return static_cast<int>((x / 3 + y / 2) % 200); }));
-    CxImage writer;
-    writer.CreateFromHANDLE(picture);
-    BYTE* encoded = nullptr;
-    long size = 0;
-    ASSERT_TRUE(writer.Encode(encoded, size, CXIMAGE_FORMAT_GIF));
-    std::vector<BYTE> lzw(encoded, encoded + size);
-    writer.FreeMemory(encoded);
-
+    std::vector<Input> seeds = {samples::MakeGif(30, 20, Table(16), {plain, interlaced, plain}, "comment"),
+                                Encode(picture, CXIMAGE_FORMAT_GIF)};
+    ASSERT_FALSE(seeds[1].empty());
+    int fed = 0;
     // Huge and empty frames, in the descriptor and the screen.
     for (int size16 : {0, 1, 0xFFFF, 0x8000}) {
         GifFrame f = plain;
         f.width = size16;
-        FeedGif(samples::MakeGif(size16, 0xFFFF, Table(16), {f}));
+        FeedGif(samples::MakeGif(size16, 0xFFFF, Table(16), {f}), fed++);
         f.width = w;
         f.height = size16;
-        FeedGif(samples::MakeGif(w, h, Table(16), {f}));
+        FeedGif(samples::MakeGif(w, h, Table(16), {f}), fed++);
     }
     // Code sizes out of range; codes past the table (right after a clear, and later); indices past
     // the palette; a table that fills and keeps going without a clear.
     for (int codeSize : {0, 1, 11, 12, 255})
-        FeedGif(samples::MakeGif(4, 4, Table(2), {CodedFrame(4, 4, codeSize, {{1 << std::min(codeSize, 11), 12}})}));
-    FeedGif(samples::MakeGif(4, 4, Table(4), {CodedFrame(4, 4, 2, {{4, 3}, {7, 3}, {6, 3}, {3, 3}, {7, 4}})}));
-    FeedGif(samples::MakeGif(8, 8, Table(2), {CodedFrame(8, 8, 8, {{256, 9}, {200, 9}, {511, 9}, {255, 9}})}));
+        FeedGif(samples::MakeGif(4, 4, Table(2), {CodedFrame(4, 4, codeSize, {{1 << std::min(codeSize, 11), 12}})}),
+                fed++);
+    FeedGif(samples::MakeGif(4, 4, Table(4), {CodedFrame(4, 4, 2, {{4, 3}, {7, 3}, {6, 3}, {3, 3}, {7, 4}})}), fed++);
+    FeedGif(samples::MakeGif(8, 8, Table(2), {CodedFrame(8, 8, 8, {{256, 9}, {200, 9}, {511, 9}, {255, 9}})}), fed++);
     std::vector<std::pair<int, int>> deferred = {{256, 9}};
     for (int j = 0; j < 5000; ++j)
         deferred.push_back({(j * 37) % 256, j < 254 ? 9 : j < 766 ? 10 : j < 1790 ? 11 : 12});
-    FeedGif(samples::MakeGif(70, 70, Table(256), {CodedFrame(70, 70, 8, deferred)}));
+    FeedGif(samples::MakeGif(70, 70, Table(256), {CodedFrame(70, 70, 8, deferred)}), fed++);
     // Long self-referencing strings: every code the previous one plus a character.
     std::vector<std::pair<int, int>> chain = {{16, 5}, {1, 5}};
     for (int code = 18, width = 5; code < 4095; ++code) {
@@ -199,21 +188,20 @@ TEST(CodecRobustness, GifStreamsWithHostileHeadersAndCodes)
         if (code + 1 >= (1 << width) && width < 12)
             ++width;
     }
-    FeedGif(samples::MakeGif(200, 200, Table(16), {CodedFrame(200, 200, 4, chain)}));
-
-    FeedAllWith(animated, 11, [](const std::vector<BYTE>& d, bool t) { FeedGif(d, t); });
-    FeedAllWith(
-        lzw, 12, [](const std::vector<BYTE>& d, bool t) { FeedGif(d, t); }, 2);
+    FeedGif(samples::MakeGif(200, 200, Table(16), {CodedFrame(200, 200, 4, chain)}), fed++);
+    fed += hostile::FeedHostile(seeds, 11, hostile::InputsPerReader() - fed, FeedGif);
+    hostile::Report("GIF", fed);
 }
 
-TEST(CodecRobustness, TiffPagesWithHostileTagsAndStrips)
+TEST(CodecRobustness, TiffPages)
 {
     auto page = [](uint32_t w, uint32_t h, uint16_t bits, uint16_t spp, uint16_t photometric) {
-        return samples::Page(w, h, bits, spp, photometric, std::vector<BYTE>((w * bits * spp + 7) / 8 * h, 0x5A));
+        return samples::Page(w, h, bits, spp, photometric, Input((w * bits * spp + 7) / 8 * h, 0x5A));
     };
     TiffPage palette = page(9, 7, 4, 1, PHOTOMETRIC_PALETTE);
     palette.colorMap.assign(48, 0x1234);
     palette.rowsPerStrip = 2;
+    palette.orientation = ORIENTATION_BOTRIGHT;
     TiffPage rgb = page(9, 7, 8, 3, PHOTOMETRIC_RGB);
     rgb.rowsPerStrip = 3;
     TiffPage planes = rgb;
@@ -222,80 +210,63 @@ TEST(CodecRobustness, TiffPagesWithHostileTagsAndStrips)
     tiled.tiled = true;
     TiffPage alpha = page(9, 7, 8, 2, PHOTOMETRIC_MINISBLACK);
     alpha.extraSample = EXTRASAMPLE_UNASSALPHA;
-    std::vector<BYTE> multi = samples::MakeTiff({page(9, 7, 1, 1, PHOTOMETRIC_MINISWHITE), palette});
-    std::vector<BYTE> colour = samples::MakeTiff({rgb, planes});
-    std::vector<BYTE> tiles = samples::MakeTiff({tiled, alpha});
-    std::vector<BYTE> grey16 = samples::MakeTiff({page(5, 4, 16, 1, PHOTOMETRIC_MINISWHITE), page(5, 4, 2, 1, 1)});
-    ASSERT_FALSE(multi.empty());
-
-    // Dimensions, depths, samples and strip layout that do not match the data.
+    TiffPage rgba = page(6, 5, 16, 4, PHOTOMETRIC_RGB);
+    rgba.extraSample = EXTRASAMPLE_ASSOCALPHA;
+    rgba.orientation = ORIENTATION_LEFTBOT;
+    std::vector<Input> seeds = {samples::MakeTiff({page(9, 7, 1, 1, PHOTOMETRIC_MINISWHITE), palette}),
+                                samples::MakeTiff({rgb, planes}), samples::MakeTiff({tiled, alpha}),
+                                samples::MakeTiff({page(5, 4, 16, 1, PHOTOMETRIC_MINISWHITE), rgba})};
+    ASSERT_FALSE(seeds[0].empty());
+    const Input& multi = seeds[0];
+    const Input& colour = seeds[1];
+    int fed = 0;
+    // Dimensions, depths, samples, orientation and strip layout that do not match the data.
     for (DWORD value : {0u, 1u, 0xFFFFu, 0x10000u, 46341u, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
-        FeedTiff(TiffWithTag(multi, 256, value));
-        FeedTiff(TiffWithTag(colour, 257, value));
-        FeedTiff(TiffWithTag(colour, 278, value)); // rows per strip
-        FeedTiff(TiffWithTag(multi, 279, value));  // strip byte count
-        FeedTiff(TiffWithTag(multi, 273, value));  // strip offset
+        FeedTiff(TiffWithTag(multi, 256, value), fed++);
+        FeedTiff(TiffWithTag(colour, 257, value), fed++);
+        FeedTiff(TiffWithTag(colour, 278, value), fed++); // rows per strip
+        FeedTiff(TiffWithTag(multi, 279, value), fed++);  // strip byte count
+        FeedTiff(TiffWithTag(multi, 273, value), fed++);  // strip offset
     }
-    for (DWORD value : {0u, 2u, 3u, 5u, 7u, 12u, 16u, 32u, 64u, 0xFFFFu}) {
-        FeedTiff(TiffWithTag(multi, 258, value));
-        FeedTiff(TiffWithTag(colour, 258, value));
-        FeedTiff(TiffWithTag(colour, 277, value));
-        FeedTiff(TiffWithTag(multi, 262, value));  // photometric
-        FeedTiff(TiffWithTag(colour, 284, value)); // planar configuration
+    for (DWORD value : {0u, 2u, 3u, 5u, 7u, 9u, 12u, 16u, 32u, 64u, 0xFFFFu}) {
+        FeedTiff(TiffWithTag(multi, 258, value), fed++);
+        FeedTiff(TiffWithTag(colour, 258, value), fed++);
+        FeedTiff(TiffWithTag(colour, 277, value), fed++);
+        FeedTiff(TiffWithTag(multi, 262, value), fed++);  // photometric
+        FeedTiff(TiffWithTag(colour, 284, value), fed++); // planar configuration
+        FeedTiff(TiffWithTag(multi, 274, value), fed++);  // orientation
     }
-    auto feed = [](const std::vector<BYTE>& d, bool t) { FeedTiff(d, t); };
-    FeedAllWith(multi, 21, feed);
-    FeedAllWith(colour, 22, feed, 3);
-    FeedAllWith(tiles, 23, feed, 4);
-    FeedAllWith(grey16, 24, feed, 4);
+    fed += hostile::FeedHostile(seeds, 21, hostile::InputsPerReader() - fed, FeedTiff);
+    hostile::Report("TIFF", fed);
 }
 
-TEST(CodecRobustness, Jpeg2000StreamsWithHostileHeadersAndData)
+TEST(CodecRobustness, Jpeg2000Streams)
 {
     Dib picture(Make24(19, 13, [](LONG x, LONG y) { return RGB(x * 13, y * 19, (x ^ y) * 8); }));
-    std::vector<std::vector<BYTE>> seeds;
-    for (BYTE quality : {100, 40}) {
-        CxImage writer;
-        writer.CreateFromHANDLE(picture);
-        writer.SetJpegQuality(quality);
-        BYTE* data = nullptr;
-        long size = 0;
-        ASSERT_TRUE(writer.Encode(data, size, CXIMAGE_FORMAT_JP2));
-        seeds.emplace_back(data, data + size);
-        writer.FreeMemory(data);
-    }
-    auto feed = [](const std::vector<BYTE>& data, bool thorough) {
-        FeedLibrary(data, CXIMAGE_FORMAT_JP2, 0);
-        if (thorough)
-            FeedLibrary(data, 0, 0);
-    };
-    FeedAllWith(seeds[0], 31, feed, 2);
-    FeedAllWith(seeds[1], 32, feed, 3);
+    std::vector<Input> seeds = {Encode(picture, CXIMAGE_FORMAT_JP2, 100), Encode(picture, CXIMAGE_FORMAT_JP2, 40)};
+    ASSERT_FALSE(seeds[0].empty());
+    int fed = hostile::FeedHostile(seeds, 31, hostile::InputsPerReader(), FeedJpeg2000);
+    hostile::Report("JPEG 2000", fed);
 }
 
-TEST(CodecRobustness, AviFilesWithHostileChunks)
+TEST(CodecRobustness, AviFiles)
 {
     AVIFileInit();
     ScratchFolder folder;
     std::wstring seedPath = folder.File(L"seed.avi");
     ASSERT_TRUE(samples::MakeAvi(seedPath, 6, 4, {RGB(1, 2, 3), RGB(4, 5, 6), RGB(7, 8, 9)}, 1, 1));
-    std::vector<BYTE> seed = ReadWholeFile(seedPath);
+    std::vector<Input> seeds = {ReadWholeFile(seedPath)};
     std::wstring path = folder.File(L"hostile.avi");
-    // The RIFF parser lives in the platform: fewer rounds than for our own readers.
-    auto feed = [&](const std::vector<BYTE>& data) {
+    auto feed = [&](const Input& data, int index) {
         WriteWholeFile(path, data);
-        for (int position : {0, -50, 1}) {
-            HGLOBAL frame = GetAviFrame(path.c_str(), position);
-            if (frame) {
-                Exercise(frame);
-                GlobalFree(frame);
-            }
+        ExerciseAndFree(GetAviFrame(path.c_str(), index % 3 == 0 ? 0 : index % 3 == 1 ? -50 : 1));
+        if (index % 4 == 0) {
+            AviFile info;
+            info.m_fileName = path.c_str();
+            info.ReadInfoFile();
         }
-        AviFile info;
-        info.m_fileName = path.c_str();
-        info.ReadInfoFile();
     };
-    FeedAllWith(
-        seed, 41, [&](const std::vector<BYTE>& data, bool) { feed(data); }, 3);
+    int fed = hostile::FeedHostile(seeds, 41, hostile::InputsPerReader(), feed);
     AVIFileExit();
+    hostile::Report("AVI", fed);
 }

@@ -1,29 +1,18 @@
 // Hostile plug-in output: info blocks with mutated headers of every kind and bits blocks of any
-// size, joined and validated as the host does; listing blocks of odd sizes. Run under Wine's heap
-// checking: nothing may be read or written outside its block.
-#include "../DibTestUtil.h"
+// size, joined and validated as the host does; listing blocks of odd sizes. On the guard-page
+// allocator nothing may be read or written outside its block.
+#include "HostileInput.h"
 
 #include "image/DibValidate.h"
+#include "image/cximage/CxImage.h"
+#include "image/plugins/SpiInterface.h"
 #include "image/plugins/VyxSPI.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
-#include <vector>
 
 namespace {
 
-struct Lcg
-{
-    unsigned state;
-    unsigned Next()
-    {
-        state = state * 1664525u + 1013904223u;
-        return state >> 8;
-    }
-};
-
-HGLOBAL Block(const std::vector<BYTE>& bytes)
+HGLOBAL Block(const Input& bytes)
 {
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
     if (!bytes.empty())
@@ -33,9 +22,9 @@ HGLOBAL Block(const std::vector<BYTE>& bytes)
 }
 
 // An info block: a header of the given size describing a small 8-bit picture, and its table.
-std::vector<BYTE> InfoSeed(DWORD headerSize)
+Input InfoSeed(DWORD headerSize)
 {
-    std::vector<BYTE> info(headerSize + 256 * 4, 0x40);
+    Input info(headerSize + 256 * 4, 0x40);
     BITMAPINFOHEADER header = {};
     header.biSize = headerSize;
     header.biWidth = 9;
@@ -46,38 +35,116 @@ std::vector<BYTE> InfoSeed(DWORD headerSize)
     return info;
 }
 
-} // namespace
-
-TEST(PluginRobustness, JoinedHandlesOfMutatedHeadersStayInsideTheirBlocks)
+Input Encode(HGLOBAL dib, DWORD type)
 {
-    Lcg random{12345};
-    for (DWORD headerSize : {12u, 40u, 52u, 56u, 108u, 124u}) {
-        std::vector<BYTE> seed = InfoSeed(headerSize);
-        for (int i = 0; i < 60; ++i) {
-            std::vector<BYTE> info = seed;
-            // Mutate the header fields (the first 40 bytes) most of the time.
-            for (int k = 1 + random.Next() % 4; k > 0; --k)
-                info[random.Next() % std::min<size_t>(info.size(), 44)] = static_cast<BYTE>(random.Next());
-            info.resize(random.Next() % 4 == 0 ? random.Next() % info.size() : info.size());
-            std::vector<BYTE> bits(random.Next() % 200, 0x5A);
-            HGLOBAL infoBlock = Block(info);
-            HGLOBAL bitsBlock = Block(bits);
-            HGLOBAL joined = AdoptDib(JoinDibHandles(infoBlock, random.Next() % 8 ? bitsBlock : nullptr));
-            if (joined) {
-                EXPECT_GE(GlobalSize(joined), GetDibTotalSize(joined));
-                GlobalFree(joined);
-            }
-            GlobalFree(infoBlock);
-            GlobalFree(bitsBlock);
-        }
-    }
+    CxImage image;
+    image.CreateFromHANDLE(dib);
+    BYTE* data = nullptr;
+    long size = 0;
+    Input out;
+    if (image.Encode(data, size, type))
+        out.assign(data, data + size);
+    image.FreeMemory(data);
+    return out;
 }
 
-TEST(PluginRobustness, ListingsOfAnySizeAreReadWithinTheirBlock)
+// One of the program's own plug-in DLLs, loaded as another host would load it.
+struct OwnPlugin
 {
-    Lcg random{777};
-    for (int i = 0; i < 60; ++i) {
-        std::vector<BYTE> bytes(random.Next() % (4 * sizeof(SPIFileInfo)));
+    explicit OwnPlugin(const wchar_t* name)
+    {
+        wchar_t exe[MAX_PATH];
+        std::wstring path(exe, GetModuleFileNameW(nullptr, exe, MAX_PATH));
+        path = path.substr(0, path.find_last_of(L'\\')) + L"\\..\\bin\\" + name + L".spi";
+        module = LoadLibraryW(path.c_str());
+        getPicture = reinterpret_cast<SPIGetPictureProc>(GetProcAddress(module, "GetPicture"));
+        getPictureInfo = reinterpret_cast<SPIGetPictureInfoProc>(GetProcAddress(module, "GetPictureInfo"));
+    }
+    ~OwnPlugin() { FreeLibrary(module); }
+    HMODULE module;
+    SPIGetPictureProc getPicture;
+    SPIGetPictureInfoProc getPictureInfo;
+};
+
+} // namespace
+
+TEST(PluginRobustness, OwnPluginsOnHostileMemory)
+{
+    // The plug-ins decode inside their own modules, into blocks of their own: under Wine's heap
+    // checking those blocks are watched too; on the guard-page allocator the input is.
+    Dib rgb(Make24(13, 9, [](LONG x, LONG y) { return RGB(x * 19, y * 27, (x ^ y) * 9); }));
+    Dib palette(MakeIndexed(13, 9, 8, {RGB(1, 2, 3), RGB(250, 9, 9)}, [](LONG x, LONG y) { return (x + y) & 1; }));
+    const struct
+    {
+        const wchar_t* name;
+        std::vector<Input> seeds;
+    } plugins[] = {
+        {L"vyx_jpeg", {Encode(rgb, CXIMAGE_FORMAT_JPG)}}, {L"vyx_gif", {Encode(palette, CXIMAGE_FORMAT_GIF)}},
+        {L"vyx_tiff", {Encode(rgb, CXIMAGE_FORMAT_TIF)}}, {L"vyx_bmp", {Encode(palette, CXIMAGE_FORMAT_BMP)}},
+        {L"vyx_png", {Encode(rgb, CXIMAGE_FORMAT_PNG)}},
+    };
+    const int inputs = hostile::Inputs(2000, 50);
+    for (const auto& plugin : plugins) {
+        OwnPlugin own(plugin.name);
+        ASSERT_TRUE(own.getPicture && own.getPictureInfo) << plugin.name;
+        ASSERT_FALSE(plugin.seeds[0].empty()) << plugin.name;
+        hostile::FeedHostile(plugin.seeds, 61, inputs, [&](const Input& data, int index) {
+            const char* source = reinterpret_cast<const char*>(data.empty() ? nullptr : data.data());
+            LONG_PTR length = static_cast<LONG_PTR>(data.size());
+            if (index % 4 == 0) {
+                SPIPictureInfo info = {};
+                own.getPictureInfo(source, length, SPI_INPUT_MEMORY, &info);
+                if (info.hInfo)
+                    LocalFree(info.hInfo);
+            }
+            HLOCAL info = nullptr, bits = nullptr;
+            if (own.getPicture(source, length, SPI_INPUT_MEMORY, &info, &bits, nullptr, 0) == SPI_OK) {
+                EXPECT_TRUE(info && bits);
+                if (info && LocalSize(info) >= sizeof(BITMAPINFOHEADER)) {
+                    const auto* header = static_cast<const BITMAPINFOHEADER*>(LocalLock(info));
+                    DibLayout layout;
+                    if (CheckDibHeader(*header, &layout)) {
+                        EXPECT_GE(LocalSize(bits), layout.imageBytes);
+                    }
+                    LocalUnlock(info);
+                }
+            }
+            if (info)
+                LocalFree(info);
+            if (bits)
+                LocalFree(bits);
+        });
+    }
+    hostile::Report("own plug-ins (each)", inputs);
+}
+
+TEST(PluginRobustness, JoinedInfoAndBitsBlocks)
+{
+    std::vector<Input> seeds;
+    for (DWORD headerSize : {12u, 40u, 52u, 56u, 108u, 124u})
+        seeds.push_back(InfoSeed(headerSize));
+    hostile::Lcg random{12345};
+    int fed = hostile::FeedHostile(seeds, 51, hostile::InputsPerReader(), [&](const Input& info, int index) {
+        Input bits(random.Below(200), 0x5A);
+        HGLOBAL infoBlock = Block(info);
+        HGLOBAL bitsBlock = Block(bits);
+        HGLOBAL joined = AdoptDib(JoinDibHandles(infoBlock, index % 8 ? bitsBlock : nullptr));
+        if (joined) {
+            EXPECT_GE(GlobalSize(joined), GetDibTotalSize(joined));
+            GlobalFree(joined);
+        }
+        GlobalFree(infoBlock);
+        GlobalFree(bitsBlock);
+    });
+    hostile::Report("plug-in pictures", fed);
+}
+
+TEST(PluginRobustness, ArchiveListings)
+{
+    hostile::Lcg random{777};
+    const int inputs = hostile::InputsPerReader();
+    for (int i = 0; i < inputs; ++i) {
+        Input bytes(random.Below(4 * sizeof(SPIFileInfo)));
         for (BYTE& b : bytes)
             b = static_cast<BYTE>(random.Next() % 4 ? 'a' + random.Next() % 26 : 0);
         HGLOBAL block = Block(bytes);
@@ -87,4 +154,5 @@ TEST(PluginRobustness, ListingsOfAnySizeAreReadWithinTheirBlock)
             EXPECT_LT(std::strlen(record.fileName), sizeof(record.fileName));
         GlobalFree(block);
     }
+    hostile::Report("plug-in archive listings", inputs);
 }
