@@ -67,10 +67,7 @@ TEST(KitShot, MaximisedChildOnTheMenuBarAndTheChevronPopup)
     ASSERT_NE(nullptr, frame);
     ASSERT_TRUE(MakeActive(*frame));
     CReBarCtrl& rebar = frame->m_wndReBar.GetReBarCtrl();
-    VyxBandInfo info = CSizableReBar::MakeBandInfo(CSizableReBar::GetBandInfoSize(), RBBIM_SIZE);
-    info.cx = 260;
-    rebar.SetBandInfo(static_cast<UINT>(rebar.IDToIndex(AFX_IDW_MENUBAR)), &info);
-    PumpPending();
+    SetBandWidth(frame, rebar, AFX_IDW_MENUBAR, 260);
     bool shown = false;
     CString folder = ShotFolder();
     {
