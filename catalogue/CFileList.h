@@ -47,6 +47,7 @@ public:
     const CString& GetNamePatterns() const { return m_namePatterns; }
     bool IsPatternListInUse() const { return m_patternListInUse; }
     void SetExpandArchives(bool on) { m_expandArchives = on; }
+    bool GetExpandArchives() const { return m_expandArchives; }
     void SetIncludeSubFolders(bool on) { m_includeSubFolders = on; }
     void SetArchiveExtensionCheck(bool on) { m_archiveExtensionCheck = on; }
     void SetShowFolders(bool on) { m_showFolders = on; }

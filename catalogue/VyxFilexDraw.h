@@ -89,6 +89,8 @@ public:
     // Process-wide set-up.
     static void SetLargeImageList(HIMAGELIST list);
     static void SetSmallImageList(HIMAGELIST list);
+    static HIMAGELIST GetLargeImageList() { return s_largeImages; }
+    static HIMAGELIST GetSmallImageList() { return s_smallImages; }
     static SIZE GetLargeIconSize();
     static SIZE GetSmallIconSize();
     // A file name in the program's folder; empty unloads. True when loaded.

@@ -35,6 +35,7 @@ public:
     ULONGLONG GetFileSize() const { return m_size; }
     void SetFileSize(DWORD low, DWORD high) { m_size = static_cast<ULONGLONG>(high) << 32 | low; }
     long long GetFileTime() const { return m_writeTime; } // last write
+    void SetFileTime(long long seconds) { m_writeTime = seconds; }
     long long GetCreationTime() const { return m_creationTime; }
     int GetKind() const { return m_kind; }
     bool IsFolder() const { return m_kind == KindFolder; }

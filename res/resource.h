@@ -28,6 +28,19 @@
 // ---- catalogue/
 // The wait cursor of long document operations (storing thumbnails, listing)
 #define IDC_DOCUMENT_WAIT_CURSOR 186
+// The display filter dialog
+#define IDD_FILE_FILTER 188
+#define IDC_FILTER_NAMES 1124
+#define IDC_FILTER_CLEAR 1125
+#define IDC_FILTER_SIZE_BEGIN 1154
+#define IDC_FILTER_SIZE_END 1155
+#define IDC_FILTER_NAME_ON 1212
+#define IDC_FILTER_DATE_ON 1213
+#define IDC_FILTER_SIZE_ON 1214
+#define IDC_FILTER_UNIT_BEGIN 1215
+#define IDC_FILTER_UNIT_END 1216
+#define IDC_FILTER_DATE_BEGIN 1219
+#define IDC_FILTER_DATE_END 1220
 
 // ---- controls/
 // Option tree: 21 state and heading images of 16 x 16 (magenta mask)

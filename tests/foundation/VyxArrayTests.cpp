@@ -24,23 +24,6 @@ VyxStringArray Of(std::initializer_list<const wchar_t*> texts)
     return array;
 }
 
-TEST(VyxArray, GrowsByAHundredSlots)
-{
-    VyxStringArray array;
-    EXPECT_EQ(0, array.GetCapacity());
-    array.Add(VyxString(L"first"));
-    EXPECT_EQ(101, array.GetCapacity());
-    for (int i = 1; i < 101; ++i)
-        array.Add(VyxString(L"x"));
-    EXPECT_EQ(101, array.GetCapacity());
-    array.Add(VyxString(L"102nd"));
-    EXPECT_EQ(202, array.GetCapacity());
-    EXPECT_TRUE(array.GetAt(0) == L"first");
-    EXPECT_TRUE(array.GetAt(101) == L"102nd");
-    array.Add(array.GetAt(0)); // an element of itself
-    EXPECT_TRUE(array.GetAt(102) == L"first");
-}
-
 TEST(VyxArray, SortsStablyByCodeUnits)
 {
     VyxStringArray array = Of({L"b", L"a", L"B"});
@@ -54,16 +37,10 @@ TEST(VyxArray, SortsStablyByCodeUnits)
     plain.Add(VyxString(L"a"));
     plain.Sort(false);
     EXPECT_TRUE(plain.GetAt(0) == L"b");
-}
 
-TEST(VyxArray, SortUniqueCollapsesEqualRuns)
-{
-    VyxStringArray array = Of({L"c", L"a", L"c", L"b", L"a"});
-    array.SortUnique();
-    EXPECT_EQ((std::vector<std::wstring>{L"a", L"b", L"c"}), Items(array));
-    VyxStringArray one = Of({L"z"});
-    one.SortUnique();
-    EXPECT_EQ(1, one.GetCount());
+    VyxStringArray unique = Of({L"c", L"a", L"c", L"b", L"a"});
+    unique.SortUnique();
+    EXPECT_EQ((std::vector<std::wstring>{L"a", L"b", L"c"}), Items(unique));
 }
 
 TEST(VyxArray, SplitsAndDumps)
@@ -109,13 +86,6 @@ TEST(VyxArray, OutOfRangeAccessRaisesIllegalIndex)
         EXPECT_EQ(-1, e->GetCode());
         EXPECT_STREQ(L"illegal index", e->GetErrorMessage());
         EXPECT_STREQ(L"VyxArray(111) VyxArrayT<class VyxString>::GetAt()", e->GetLocation());
-        delete e;
-    }
-    try {
-        array.SetAt(-1, VyxString(L"x"));
-        FAIL();
-    } catch (VyxGlobalErrorException* e) {
-        EXPECT_STREQ(L"VyxArray(129) VyxArrayT<class VyxString>::SetAt()", e->GetLocation());
         delete e;
     }
 }
@@ -165,16 +135,6 @@ TEST(VyxMap, BadIndexRaisesFromItsOwnSite)
         EXPECT_STREQ(L"illegal index", e->GetErrorMessage());
         EXPECT_STREQ(L"VyxMap(77) VyxMapT<class ATL::CStringT<wchar_t,class StrTraitMFC_DLL<wchar_t,class "
                      L"ATL::ChTraitsCRT<wchar_t> > >,wchar_t const *,int,int>::GetAtIndex()",
-                     e->GetLocation());
-        delete e;
-    }
-    try {
-        map.GetAtIndex(1);
-        FAIL();
-    } catch (VyxGlobalErrorException* e) {
-        EXPECT_STREQ(L"VyxArray(111) VyxArrayT<struct VyxMapT<class ATL::CStringT<wchar_t,class "
-                     L"StrTraitMFC_DLL<wchar_t,class ATL::ChTraitsCRT<wchar_t> > >,wchar_t const "
-                     L"*,int,int>::KEYVALUE>::GetAt()",
                      e->GetLocation());
         delete e;
     }

@@ -207,11 +207,7 @@ TEST(VyxFileUtil, DeleteFilesDeletesMatchingFilesOnly)
     EXPECT_TRUE(ScratchFolder::Exists(scratch / L"c.png"));
     EXPECT_TRUE(ScratchFolder::Exists(scratch / L"d.jpg"));
     EXPECT_TRUE(DeleteFiles((scratch / L"*.none").c_str()));
-}
-
-TEST(VyxFileUtil, DeleteFilesReportsAFileInUse)
-{
-    ScratchFolder scratch;
+    // A file in use is reported and stays.
     std::wstring busy = scratch / L"busy.tmp";
     ASSERT_TRUE(ScratchFolder::WriteFile(busy, "x"));
     HANDLE open = CreateFileW(busy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -257,7 +253,7 @@ TEST(VyxFileUtil, DeleteFolderTreeUnlinksLinkedFoldersWithoutEnteringThem)
     EXPECT_TRUE(ScratchFolder::Exists(outside + L"\\keep.txt"));
 }
 
-TEST(VyxFileUtil, ShellDeleteMovesToTheRecycleBin)
+TEST(VyxFileUtil, ShellDeleteMovesFilesAndListsToTheRecycleBin)
 {
     ScratchFolder scratch;
     std::wstring file = scratch / L"trash me.txt";
@@ -266,11 +262,7 @@ TEST(VyxFileUtil, ShellDeleteMovesToTheRecycleBin)
     EXPECT_FALSE(ScratchFolder::Exists(file));
     EXPECT_FALSE(
         ShellDeleteFile((scratch / L"missing").c_str(), nullptr, FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI));
-}
-
-TEST(VyxFileUtil, ShellDeleteFileListDeletesEveryListedPath)
-{
-    ScratchFolder scratch;
+    // A list of paths in a shared block: every one goes.
     CSharedFile list(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_SHARE, 4096);
     for (const wchar_t* name : {L"one.txt", L"two.txt"}) {
         std::wstring path = scratch / name;

@@ -315,7 +315,7 @@ struct MessageBoxCloser
     static UINT Run(LPVOID param)
     {
         auto* closer = static_cast<MessageBoxCloser*>(param);
-        for (int i = 0; i < 500; ++i) {
+        for (int i = 0; i < 3000; ++i) {
             HWND box = FindWindowW(L"#32770", AfxGetAppName());
             if (box) {
                 wchar_t buffer[256] = {};

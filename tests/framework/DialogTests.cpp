@@ -182,7 +182,7 @@ TEST(Dialog, FailedCheckTellsTheUserAndLeavesTheFocusOnTheBadControl)
                 prompts.push_back(text);
                 PostMessageW(box, WM_COMMAND, IDOK, 0);
                 // Wait for the box to go and the focus to land.
-                for (int i = 0; i < 200 && (IsWindow(box) || FocusOfThread(dlg) != countEdit); ++i)
+                for (int i = 0; i < 3000 && (IsWindow(box) || FocusOfThread(dlg) != countEdit); ++i)
                     Sleep(10);
                 if (!focusAfterFirst) {
                     focusAfterFirst = FocusOfThread(dlg);
@@ -263,11 +263,11 @@ TEST(Dialog, ModelessDialogLivesInTheThreadLoopAndHandlesDialogKeys)
             HWND dlg = WaitForDialog(L"モードレスの確認");
             ASSERT_NE(nullptr, dlg);
             PostMessageW(dlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
-            for (int i = 0; i < 100 && FocusOfThread(dlg) != first; ++i)
+            for (int i = 0; i < 3000 && FocusOfThread(dlg) != first; ++i)
                 Sleep(10);
             // Tab reaches the dialog only through the loop's pre-translation (IsDialogMessage).
             PostMessageW(first, WM_KEYDOWN, VK_TAB, 0);
-            for (int i = 0; i < 100 && FocusOfThread(dlg) != second; ++i)
+            for (int i = 0; i < 3000 && FocusOfThread(dlg) != second; ++i)
                 Sleep(10);
             focusAfterTab = FocusOfThread(dlg);
             PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);

@@ -195,7 +195,7 @@ TEST(CWinThread, UserInterfaceThreadRunsItsLoopUntilQuit)
     thread->m_bAutoDelete = FALSE;
     thread->ResumeThread();
     // Wait for the loop to go idle, then end it with WM_QUIT carrying the exit code.
-    for (int i = 0; i < 500 && CPumpThread::s_idlePasses == 0; ++i)
+    for (int i = 0; i < 3000 && CPumpThread::s_idlePasses == 0; ++i)
         Sleep(10);
     EXPECT_GT(CPumpThread::s_idlePasses, 0);
     EXPECT_TRUE(thread->PostThreadMessage(WM_QUIT, 5, 0));

@@ -117,32 +117,14 @@ TEST(CxImage, DetectsFormatsBySignature)
         EXPECT_EQ(row.type, CxImage::DetectFormat(row.head.data(), static_cast<DWORD>(row.head.size())));
 }
 
-TEST(CxImage, BmpRoundTripOfOnePixelIsFiftyEightBytes)
-{
-    Dib dib(Make24(1, 1, [](LONG, LONG) { return RGB(1, 2, 3); }));
-    std::vector<BYTE> bmp = EncodeDib(dib, CXIMAGE_FORMAT_BMP);
-    ASSERT_EQ(58u, bmp.size());
-    EXPECT_EQ('B', bmp[0]);
-    EXPECT_EQ(58, bmp[2]);
-    EXPECT_EQ(54, bmp[10]);
-
-    CxImage image;
-    ASSERT_TRUE(image.Decode(bmp.data(), static_cast<DWORD>(bmp.size()), 0));
-    EXPECT_EQ(static_cast<DWORD>(CXIMAGE_FORMAT_BMP), image.GetType());
-    EXPECT_EQ(1u, image.GetWidth());
-    EXPECT_EQ(24, image.GetBpp());
-    EXPECT_EQ(1, image.GetNumFrames());
-    Dib copy(image.CopyToHandle());
-    EXPECT_EQ(Bytes(dib), Bytes(copy));
-}
-
 TEST(CxImage, BmpPaletteRoundTripKeepsIndices)
 {
     Dib dib(MakeIndexed(9, 3, 4, {RGB(0, 0, 0), RGB(255, 0, 0), RGB(0, 0, 255)},
                         [](LONG x, LONG y) { return (x + y) % 3; }));
     std::vector<BYTE> bmp = EncodeDib(dib, CXIMAGE_FORMAT_BMP);
     CxImage image;
-    ASSERT_TRUE(image.Decode(bmp.data(), static_cast<DWORD>(bmp.size()), CXIMAGE_FORMAT_BMP));
+    ASSERT_TRUE(image.Decode(bmp.data(), static_cast<DWORD>(bmp.size()), 0));
+    EXPECT_EQ(static_cast<DWORD>(CXIMAGE_FORMAT_BMP), image.GetType());
     EXPECT_EQ(4, image.GetBpp());
     Dib copy(image.CopyToHandle());
     std::vector<BYTE> in = Bytes(dib), out = Bytes(copy);
@@ -178,24 +160,6 @@ TEST(CxImage, JpegRoundTripAndScaledDecode)
     ASSERT_TRUE(scaled.Decode(jpeg.data(), static_cast<DWORD>(jpeg.size()), CXIMAGE_FORMAT_JPG));
     EXPECT_EQ(16u, scaled.GetWidth());
     EXPECT_EQ(12u, scaled.GetHeight());
-}
-
-TEST(CxImage, JpegOptionsSelectGreyAndProgressive)
-{
-    Dib dib(Make24(32, 32, Gradient));
-    std::vector<BYTE> grey = EncodeDib(dib, CXIMAGE_FORMAT_JPG, CxImage::kJpegGreyscale);
-    CxImage image;
-    ASSERT_TRUE(image.Decode(grey.data(), static_cast<DWORD>(grey.size()), 0));
-    Dib decoded(image.CopyToHandle());
-    COLORREF c = Pixel24(decoded, 20, 5);
-    EXPECT_EQ(GetRValue(c), GetGValue(c));
-    EXPECT_EQ(GetGValue(c), GetBValue(c));
-
-    std::vector<BYTE> progressive = EncodeDib(dib, CXIMAGE_FORMAT_JPG, CxImage::kJpegProgressive);
-    bool hasProgressiveFrame = false;
-    for (size_t i = 0; i + 1 < progressive.size(); ++i)
-        hasProgressiveFrame |= progressive[i] == 0xFF && progressive[i + 1] == 0xC2;
-    EXPECT_TRUE(hasProgressiveFrame);
 }
 
 TEST(CxImage, PngRoundTripsAreExact)

@@ -75,7 +75,7 @@ TEST(DibCore, ColorTableAndImageSizesFollowTheHeader)
     }
 }
 
-TEST(DibCore, HandleFormsReadTheHeaderAndGiveZeroForNull)
+TEST(DibCore, HandleFormsReadTheHeaderAndCopiesTakeTheWholeBlock)
 {
     Dib dib(CreateDib(7, 5, 8));
     EXPECT_EQ(7, GetDibWidth(dib));
@@ -85,6 +85,11 @@ TEST(DibCore, HandleFormsReadTheHeaderAndGiveZeroForNull)
     EXPECT_EQ(40u + 1024 + 40, GetDibTotalSize(dib));
     EXPECT_EQ(0, GetDibWidth(nullptr));
     EXPECT_EQ(0u, GetDibTotalSize(nullptr));
+    Dib copy(CopyGlobal(dib));
+    ASSERT_TRUE(copy.handle);
+    EXPECT_NE(dib.handle, copy.handle);
+    EXPECT_EQ(Bytes(dib), Bytes(copy));
+    EXPECT_EQ(nullptr, CopyGlobal(nullptr));
 }
 
 TEST(DibCore, CreateDibFromHeaderFillsGreyRamps)
@@ -107,16 +112,14 @@ TEST(DibCore, CreateDibFromHeaderFillsGreyRamps)
     for (int i = 0; i < 256; ++i)
         EXPECT_EQ(i, block[40 + i * 4 + 2]) << i;
     GlobalUnlock(eight);
-}
 
-TEST(DibCore, OneEntryColorTableHoldsBlackInsteadOfDividingByZero)
-{
+    // A one-entry table holds black instead of dividing by zero.
     auto h = HeaderBytes(40, 2, 2, 8, BI_RGB, 0, 1);
-    Dib dib(CreateDibFromHeader(h.data()));
-    ASSERT_TRUE(dib.handle);
-    BYTE* block = static_cast<BYTE*>(GlobalLock(dib));
+    Dib single(CreateDibFromHeader(h.data()));
+    ASSERT_TRUE(single.handle);
+    block = static_cast<BYTE*>(GlobalLock(single));
     EXPECT_EQ(0, block[40] | block[41] | block[42]);
-    GlobalUnlock(dib);
+    GlobalUnlock(single);
 }
 
 TEST(DibCore, CreateDibFromHeaderRefusesHeadersThatWouldOverrun)
@@ -133,16 +136,6 @@ TEST(DibCore, CreateDibFromHeaderRefusesHeadersThatWouldOverrun)
     };
     for (const auto& h : refused)
         EXPECT_EQ(nullptr, CreateDibFromHeader(h.data()));
-}
-
-TEST(DibCore, CopyGlobalCopiesTheWholeBlock)
-{
-    Dib dib(Make24(3, 2, [](LONG x, LONG y) { return RGB(x * 10, y * 20, 7); }));
-    Dib copy(CopyGlobal(dib));
-    ASSERT_TRUE(copy.handle);
-    EXPECT_NE(dib.handle, copy.handle);
-    EXPECT_EQ(Bytes(dib), Bytes(copy));
-    EXPECT_EQ(nullptr, CopyGlobal(nullptr));
 }
 
 TEST(DibCore, ColorEntriesReadAndWriteTheTable)

@@ -1,10 +1,8 @@
 // A thumbnail cell design drawn the way the cell renderer will draw it: host variables for the
-// cell, the item's texts and picture from the request handler. The result is kept as a PNG beside
-// the test program for looking at.
+// cell, the item's texts and picture from the request handler.
 #include "script/VyxScript.h"
 
 #include "ScriptTestKit.h"
-#include "image/cximage/CxImage.h"
 
 #include <gtest/gtest.h>
 
@@ -54,14 +52,6 @@ HGLOBAL MakePicture(int width, int height)
         }
     GlobalUnlock(dib);
     return dib;
-}
-
-std::wstring ProgramFolder()
-{
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.find_last_of(L"\\/"));
 }
 
 TEST(ScriptCellDesign, ThumbnailCellsDrawFromTheHostsData)
@@ -116,12 +106,6 @@ TEST(ScriptCellDesign, ThumbnailCellsDrawFromTheHostsData)
                              {ScriptRequestAreaImage, ScriptRequestExpandText, ScriptRequestExpandText});
     EXPECT_EQ(expectedTypes, host.Types());
 
-    HGLOBAL rendered = canvas.ToDib();
-    CxImage image;
-    ASSERT_TRUE(image.CreateFromHANDLE(rendered));
-    std::wstring png = ProgramFolder() + L"\\script_cell_design.png";
-    EXPECT_TRUE(image.Save(png.c_str(), CXIMAGE_FORMAT_PNG));
-    GlobalFree(rendered);
     GlobalFree(picture);
 }
 

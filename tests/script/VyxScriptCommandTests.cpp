@@ -60,48 +60,26 @@ TEST(ScriptCommand, LineWithoutLeadingPairRaisesMinusThreeWithTheLineNumber)
     }
 }
 
-TEST(ScriptCommand, KeywordsAreStoredUpperCaseAndMatchedIgnoringCase)
-{
-    VyxScriptCommandRoundBox round;
-    EXPECT_TRUE(round.HasKeyword(L"roundbox"));
-    EXPECT_TRUE(round.HasKeyword(L"ROUNDBOX"));
-    EXPECT_FALSE(round.HasKeyword(L"round"));
-    EXPECT_STREQ(L"ROUNDBOX", round.GetKeywords().GetData()[0].GetText());
-}
-
-TEST(ScriptCommand, CreatedCommandsCarryThePrototypesIdAndKeywords)
+TEST(ScriptCommand, CreatedCommandsCarryThePrototypesIdAndKeywordsAndCopiesLeaveTheFlag)
 {
     VyxScriptCommandBox prototype;
     prototype.SetId(10);
-    VyxScriptCommand* box = prototype.CreateFromLine(L"(1,2)-(3,4), 5");
+    VyxScriptCommand* box = prototype.CreateFromLine(L"-(1,2)-(3,4), 5");
     ASSERT_NE(nullptr, dynamic_cast<VyxScriptCommandBox*>(box));
     EXPECT_EQ(10, box->GetId());
+    EXPECT_TRUE(box->HasKeyword(L"boxto")); // stored upper case, matched ignoring case
+    EXPECT_FALSE(box->HasKeyword(L"bo"));
     EXPECT_STREQ(L"{tag:[\"BOX\", \"BOXTO\"], XY:[(1,2), (3,4)], param:[\"5\"]}", box->ToString());
-    delete box;
-}
-
-TEST(ScriptCommand, TextsBeyondTheirCountsAreEmpty)
-{
-    VyxScriptCommand command;
-    command.ParseCoordinate(L"(1,2)");
-    EXPECT_STREQ(L"", command.GetX(1));
-    EXPECT_STREQ(L"", command.GetY(-1));
-    EXPECT_STREQ(L"", command.GetParameter(0));
-}
-
-TEST(ScriptCommand, AssignCopiesEverythingButTheCurrentPointFlag)
-{
-    VyxScriptCommand source;
-    source.SetId(12);
-    source.AddKeyword(L"line");
-    source.ParseParameters(source.ParseCoordinate(L"-(1,2), 3"));
+    EXPECT_STREQ(L"", box->GetX(2)); // texts beyond their counts are empty
+    EXPECT_STREQ(L"", box->GetParameter(1));
     VyxScriptCommand copy;
-    copy.Assign(source);
-    EXPECT_EQ(12, copy.GetId());
-    EXPECT_TRUE(copy.HasKeyword(L"LINE"));
-    EXPECT_STREQ(L"2", copy.GetY(0));
-    EXPECT_STREQ(L"3", copy.GetParameter(0));
+    copy.Assign(*box);
+    EXPECT_EQ(10, copy.GetId());
+    EXPECT_STREQ(L"4", copy.GetY(1));
+    EXPECT_STREQ(L"5", copy.GetParameter(0));
+    EXPECT_TRUE(box->IsFromCurrentPoint());
     EXPECT_FALSE(copy.IsFromCurrentPoint());
+    delete box;
 }
 
 // Counts deletions so that sharing by holder count can be watched.

@@ -11,7 +11,7 @@ namespace {
 const POINTD kLine[] = {{0, 0}, {10, 5}, {20, 10}, {30, 15}};
 const POINTD kWave[] = {{0, 0}, {10, 40}, {20, -10}, {30, 25}, {40, 0}};
 
-TEST(Spline, FewerThanFourPointsPerCurveAppendNothing)
+TEST(Spline, FewerThanFourPointsPerCurveOrTwoControlPointsAppendNothing)
 {
     VyxPointDArray out;
     VyxSpline spline;
@@ -19,6 +19,10 @@ TEST(Spline, FewerThanFourPointsPerCurveAppendNothing)
         EXPECT_EQ(0, VyxSpline::BSpline(kWave, 5, perCurve, out)) << perCurve;
         EXPECT_EQ(0, spline.CubicSpline(kWave, 5, perCurve, out)) << perCurve;
     }
+    EXPECT_EQ(0, spline.CubicSpline(kWave, 1, 10, out));
+    EXPECT_EQ(0, VyxSpline::BSpline(kWave, 0, 10, out));
+    spline.Setup(kWave, 1);
+    EXPECT_EQ(0, spline.GetSegmentCount());
     EXPECT_EQ(0, out.GetCount());
 }
 
@@ -64,18 +68,6 @@ TEST(Spline, CubicSplinePassesThroughTheControlPointsAtWholeParametersButNotTheL
         EXPECT_NEAR(kWave[i].y, out.GetData()[i].y, 1e-9) << i;
     }
     EXPECT_EQ(4, spline.GetSegmentCount());
-}
-
-TEST(Spline, CubicSplineOfFewerThanTwoPointsAppendsNothingAndTouchesNoMemoryOutsideItsBlocks)
-{
-    VyxSpline spline;
-    VyxPointDArray out;
-    EXPECT_EQ(0, spline.CubicSpline(kWave, 1, 10, out));
-    EXPECT_EQ(0, spline.CubicSpline(kWave, 0, 10, out));
-    spline.Setup(kWave, 1);
-    EXPECT_EQ(0, spline.GetSegmentCount());
-    EXPECT_EQ(0, VyxSpline::BSpline(kWave, 0, 10, out));
-    EXPECT_EQ(0, out.GetCount());
 }
 
 TEST(Spline, PointsPerCurveBeyondAnyArrayRaisesOutOfMemoryAtOnce)

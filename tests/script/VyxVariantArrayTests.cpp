@@ -37,18 +37,7 @@ TEST(VyxVariantArray, SplitParsesNumbersAndTexts)
         EXPECT_EQ(row.type, array[0].GetType()) << row.field;
         EXPECT_STREQ(row.text, array[0].GetString()) << row.field;
     }
-
-    VyxVariantArray zoom;
-    ASSERT_EQ(7, zoom.Split(L"0.25,0.333,0.5,0.75,1,1.5,2", L","));
-    const VyxVariant::Type types[] = {VyxVariant::Double, VyxVariant::Double, VyxVariant::Double, VyxVariant::Double,
-                                      VyxVariant::Int,    VyxVariant::Double, VyxVariant::Int};
-    for (int i = 0; i < 7; ++i)
-        EXPECT_EQ(types[i], zoom[i].GetType()) << i;
-    EXPECT_DOUBLE_EQ(0.333, zoom[1].GetDouble());
-}
-
-TEST(VyxVariantArray, SplitKeepsOrEmptiesOnNullAndEmptyTextAndStopsAtAnOpenQuote)
-{
+    // A null text keeps the elements, an empty one empties them, an open quote ends the split.
     VyxVariantArray array;
     array.Split(L"1,2", L",");
     EXPECT_EQ(0, array.Split(nullptr, L","));
@@ -56,7 +45,6 @@ TEST(VyxVariantArray, SplitKeepsOrEmptiesOnNullAndEmptyTextAndStopsAtAnOpenQuote
     EXPECT_EQ(0, array.Split(L"", L","));
     EXPECT_EQ(0, array.GetCount());
     EXPECT_EQ(2, array.Split(L"a,b,\"c,d", L","));
-    EXPECT_STREQ(L"b", array[1].GetString());
 }
 
 TEST(VyxVariantArray, DumpShowsDisplayTexts)
@@ -89,7 +77,7 @@ TEST(VyxVariantArray, ComparesAndKeysByValue)
     EXPECT_STREQ(L"[1, 2, 3]", array.ToText());
 }
 
-TEST(VyxVariantStack, PopLeavesTheValueReadableUntilTheNextPush)
+TEST(VyxVariantStack, PopLeavesTheValueReadableUntilTheNextPushAndAnEmptyStackRaises)
 {
     VyxVariantStack stack;
     stack.Push(VyxVariant(1));
@@ -98,35 +86,10 @@ TEST(VyxVariantStack, PopLeavesTheValueReadableUntilTheNextPush)
     EXPECT_STREQ(L"two", popped->GetString());
     EXPECT_EQ(1, stack.Tail()->GetInt());
     EXPECT_EQ(1, stack.GetCount());
-}
 
-TEST(VyxVariantStack, GrowsInStepsOfOneHundred)
-{
-    VyxVariantStack stack;
-    for (int i = 0; i < 101; ++i)
-        stack.Push(VyxVariant(i));
-    EXPECT_EQ(101, stack.GetCapacity());
-    stack.Push(VyxVariant(101));
-    EXPECT_EQ(202, stack.GetCapacity());
-    EXPECT_EQ(0, stack[0].GetInt());
-    EXPECT_EQ(101, stack.Tail()->GetInt());
-}
-
-TEST(VyxVariantStack, EmptyStackRaisesIllegalStackIndex)
-{
     ExpectRaises(-3, L"illegal stack index:", L"VyxVariant(777) VyxVariantStack::Pop()", [] {
         VyxVariantStack stack;
         stack.Pop();
-    });
-    ExpectRaises(-3, L"illegal stack index:", L"VyxVariant(791) VyxVariantStack::Tail()", [] {
-        VyxVariantStack stack;
-        stack.Push(VyxVariant(1));
-        stack.Pop();
-        stack.Tail();
-    });
-    ExpectRaises(-1, L"illegal index", L"VyxArray(111) VyxArrayT<class VyxVariant>::GetAt()", [] {
-        VyxVariantArray array;
-        array.GetAt(0);
     });
 }
 
@@ -169,16 +132,6 @@ TEST(VyxVariantMap, BadIndexRaisesIllegalIndex)
                      VyxVariantMap map;
                      CString key;
                      map.GetAtIndex(-1, key);
-                 });
-    ExpectRaises(-1, L"illegal index",
-                 L"VyxArray(111) VyxArrayT<struct VyxMapT<class ATL::CStringT<wchar_t,class "
-                 L"StrTraitMFC_DLL<wchar_t,class ATL::ChTraitsCRT<wchar_t> > >,wchar_t const *,class "
-                 L"VyxVariant,class VyxVariant &>::KEYVALUE>::GetAt()",
-                 [] {
-                     VyxVariantMap map;
-                     map.SetAt(L"a", VyxVariant(1));
-                     CString key;
-                     map.GetAtIndex(1, key);
                  });
 }
 

@@ -55,39 +55,21 @@ TEST(VyxVariant, DisplayTextMarksBoolsAndStrings)
     EXPECT_STREQ(L"42", n.ToString());
 }
 
+// The calculator's tables cover the common pairs; these are the promotions it does not reach.
 TEST(VyxVariant, ArithmeticPromotesByTheTables)
 {
     VyxVariant r;
-    r = VyxVariant(7) / VyxVariant(2);
-    ExpectForms(r, VyxVariant::Int, true, 3, 3, 3.0, L"3");
-    r = VyxVariant(7) / VyxVariant(2.0);
-    ExpectForms(r, VyxVariant::Double, true, 3, 3, 3.5, L"3.5");
-    r = VyxVariant(-7) % VyxVariant(2);
-    EXPECT_EQ(-1, r.GetInt());
-    r = VyxVariant(7.5) % VyxVariant(2);
-    ExpectForms(r, VyxVariant::Double, true, 1, 1, 1.5, L"1.5");
-    r = VyxVariant(L"a") + VyxVariant(1);
-    ExpectForms(r, VyxVariant::String, true, 0, 0, 0.0, L"a1");
     r = VyxVariant(1) + VyxVariant(L"2");
     ExpectForms(r, VyxVariant::String, true, 12, 12, 12.0, L"12");
-    r = VyxVariant(1) + VyxVariant(2.5);
-    EXPECT_EQ(VyxVariant::Double, r.GetType());
-    EXPECT_DOUBLE_EQ(3.5, r.GetDouble());
-    r = VyxVariant(1.5) + VyxVariant(L"x");
-    EXPECT_STREQ(L"1.5x", r.GetString());
     r = VyxVariant() + VyxVariant();
     EXPECT_EQ(VyxVariant::Int, r.GetType());
     r = VyxVariant(1) + VyxVariant(2LL);
     EXPECT_EQ(VyxVariant::Int64, r.GetType());
-    r = VyxVariant(6) & VyxVariant(3.9);
-    ExpectForms(r, VyxVariant::Int, true, 2, 2, 2.0, L"2");
     r = VyxVariant(6) | VyxVariant(1LL);
     EXPECT_EQ(VyxVariant::Int64, r.GetType());
     EXPECT_EQ(7, r.GetInt64());
     r = VyxVariant(6) ^ VyxVariant(L"3");
     EXPECT_EQ(5, r.GetInt());
-    r = ~VyxVariant(0);
-    EXPECT_EQ(-1, r.GetInt());
     r = VyxVariant(INT_MAX) + VyxVariant(1);
     EXPECT_EQ(INT_MIN, r.GetInt()); // wraps
 }
@@ -136,61 +118,34 @@ void ExpectRaise(const RaiseRow& row, void (*operation)())
     }
 }
 
-TEST(VyxVariant, RejectedPairsAndZeroDivisorsRaise)
+TEST(VyxVariant, RejectedPairsAndZeroDivisorsRaiseAndLeaveTheSharedResultAlone)
 {
-    ExpectRaise({"1/0", -2, L"divide by zero: 1/0", L"VyxVariant(530) VyxVariant::operator /()"},
-                [] { VyxVariant(1) / VyxVariant(0); });
     ExpectRaise({"1.0/0.0", -2, L"divide by zero: 1/0", L"VyxVariant(530) VyxVariant::operator /()"},
                 [] { VyxVariant(1.0) / VyxVariant(0.0); });
-    ExpectRaise({"a/2", -1, L"not support: \"a\"/2", L"VyxVariant(525) VyxVariant::operator /()"},
-                [] { VyxVariant(L"a") / VyxVariant(2); });
-    ExpectRaise({"true+1", -1, L"not support: (true)+1", L"VyxVariant(462) VyxVariant::operator +()"},
-                [] { VyxVariant(true) + VyxVariant(1); });
     ExpectRaise({"2.0&3.0", -1, L"not support: 2&3", L"VyxVariant(420) VyxVariant::operator &()"},
                 [] { VyxVariant(2.0) & VyxVariant(3.0); });
-    ExpectRaise({"5%0", -2, L"divide by zero: 5%0", L"VyxVariant(593) VyxVariant::operator %()"},
-                [] { VyxVariant(5) % VyxVariant(0); });
-    ExpectRaise({"s-1", -1, L"not support: \"s\"-1", L"VyxVariant(496) VyxVariant::operator -()"},
-                [] { VyxVariant(L"s") - VyxVariant(1); });
     ExpectRaise({"e*1", -1, L"not support: *1", L"VyxVariant(559) VyxVariant::operator *()"},
                 [] { VyxVariant() * VyxVariant(1); });
-    ExpectRaise({"~1.5", -1, L"not support: ~1.5", L"VyxVariant(701) VyxVariant::operator ~()"},
-                [] { ~VyxVariant(1.5); });
-    ExpectRaise({"++s", -1, L"not support: ++\"s\"", L"VyxVariant(626) VyxVariant::operator ++()"}, [] {
-        VyxVariant s(L"s");
-        ++s;
-    });
     ExpectRaise({"b--", -1, L"not support: (false)--", L"VyxVariant(686) VyxVariant::operator --()"}, [] {
         VyxVariant b(false);
         b--;
     });
     ExpectRaise({"s|s", -1, L"not support: \"a\"|\"b\"", L"VyxVariant(395) VyxVariant::operator |()"},
                 [] { VyxVariant(L"a") | VyxVariant(L"b"); });
-}
-
-TEST(VyxVariant, FailedOperationLeavesTheStaticResultAlone)
-{
+    // Results of one operator share one object, which a failed operation leaves alone; the left
+    // operand may be that object itself.
     VyxVariant& first = VyxVariant(1) + VyxVariant(2);
     EXPECT_THROW(VyxVariant(true) + VyxVariant(1), VyxGlobalErrorException*);
     EXPECT_EQ(3, first.GetInt());
-}
-
-TEST(VyxVariant, ResultsOfOneOperatorShareOneObject)
-{
-    VyxVariant& a = VyxVariant(1) + VyxVariant(2);
-    VyxVariant& b = VyxVariant(10) + VyxVariant(20);
-    EXPECT_EQ(&a, &b);
-    EXPECT_EQ(30, a.GetInt());
+    VyxVariant& second = VyxVariant(10) + VyxVariant(20);
+    EXPECT_EQ(&first, &second);
     VyxVariant sum = VyxVariant(1) + VyxVariant(2);
-    sum = sum + VyxVariant(4); // the left operand may be the result object itself
+    sum = sum + VyxVariant(4);
     EXPECT_EQ(7, sum.GetInt());
 }
 
 TEST(VyxVariant, ComparisonsFollowTableD)
 {
-    EXPECT_TRUE(VyxVariant(5) == VyxVariant(L"5"));
-    EXPECT_FALSE(VyxVariant(5) == VyxVariant(L"05"));
-    EXPECT_TRUE(VyxVariant(L"10") < VyxVariant(L"9"));
     EXPECT_TRUE(VyxVariant(5) == VyxVariant(true));
     EXPECT_TRUE(VyxVariant() == VyxVariant(0));
     EXPECT_TRUE(VyxVariant() == VyxVariant(L""));
@@ -250,18 +205,6 @@ TEST(VyxVariant, CompoundAssignmentsChangeTheLeftOperand)
     VyxVariant s(L"a");
     s += VyxVariant(L"b");
     EXPECT_STREQ(L"ab", s.GetString());
-}
-
-TEST(VyxVariant, CopiesDoNotCarryTheDisplayText)
-{
-    VyxVariant s(L"x");
-    s.ToString();
-    VyxVariant copy(s);
-    EXPECT_EQ(VyxVariant::String, copy.GetType());
-    VyxVariant target(1);
-    EXPECT_STREQ(L"1", target.ToString());
-    target = s;
-    EXPECT_STREQ(L"x", target.GetString());
 }
 
 } // namespace

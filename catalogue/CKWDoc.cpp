@@ -1,0 +1,1042 @@
+#include "catalogue/CKWDoc.h"
+
+#include "browser/CMainFrame.h"
+#include "catalogue/CFileList.h"
+#include "catalogue/VyxCacheIndex.h"
+#include "catalogue/VyxCacheList.h"
+#include "catalogue/VyxFile.h"
+#include "fileops/ProgressDlg.h"
+#include "foundation/FormatMessageText.h"
+#include "foundation/ShellShortcut.h"
+#include "foundation/VyxFileUtil.h"
+#include "foundation/VyxPath.h"
+#include "foundation/VyxStringArray.h"
+#include "foundation/VyxUtility.h"
+#include "image/plugins/Spi.h"
+#include "res/resource.h"
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <type_traits>
+
+IMPLEMENT_DYNCREATE(CKWDoc, CDocument)
+
+namespace {
+
+const DWORD kAnyAttribute = 0xFFFFFFFF;
+const wchar_t kLayoutSection[] = L"ThumbsData";
+
+CObject* HintArgument(const void* data)
+{
+    return reinterpret_cast<CObject*>(const_cast<void*>(data));
+}
+
+CObject* HintValue(int value)
+{
+    return reinterpret_cast<CObject*>(static_cast<INT_PTR>(value));
+}
+
+CString PathPart(const CString& path, int mask)
+{
+    CString part;
+    return GetPathPart(part, path, mask);
+}
+
+// The previous cursor comes back on every way out; with none, the cursor is shown again.
+class CursorScope
+{
+public:
+    explicit CursorScope(HCURSOR cursor) : m_previous(SetCursor(cursor)) {}
+    ~CursorScope()
+    {
+        if (m_previous)
+            SetCursor(m_previous);
+        else
+            ShowCursor(TRUE);
+    }
+    CursorScope(const CursorScope&) = delete;
+    CursorScope& operator=(const CursorScope&) = delete;
+
+private:
+    HCURSOR m_previous;
+};
+
+// The current directory is put back on every way out.
+class CurrentDirectoryScope
+{
+public:
+    explicit CurrentDirectoryScope(const wchar_t* folder) : m_previous(CKWDoc::SwapCurrentDirectory(folder)) {}
+    ~CurrentDirectoryScope() { SetCurrentDirectoryW(m_previous); }
+    CurrentDirectoryScope(const CurrentDirectoryScope&) = delete;
+    CurrentDirectoryScope& operator=(const CurrentDirectoryScope&) = delete;
+
+private:
+    CString m_previous;
+};
+
+// The document's updating flag, cleared again on every way out.
+class UpdatingScope
+{
+public:
+    explicit UpdatingScope(CKWDoc& document) : m_document(document) { m_document.SetUpdating(true); }
+    ~UpdatingScope() { m_document.SetUpdating(false); }
+    UpdatingScope(const UpdatingScope&) = delete;
+    UpdatingScope& operator=(const UpdatingScope&) = delete;
+
+private:
+    CKWDoc& m_document;
+};
+
+// A stored filter bound as the scan's local calendar time; a time that local time cannot hold
+// leaves the record as a new request has it.
+SYSTEMTIME FilterBound(long long seconds)
+{
+    SYSTEMTIME local = {};
+    SYSTEMTIME converted;
+    if (CTime(seconds).GetAsSystemTime(converted))
+        local = converted;
+    return local;
+}
+
+// Characters that would take a new name out of its folder, or that no file name may hold.
+bool IsPlainFileName(const wchar_t* name)
+{
+    if (!name || !*name || wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0)
+        return false;
+    return !wcspbrk(name, L"\\/:*?\"<>|");
+}
+
+} // namespace
+
+CKWDoc::CKWDoc()
+{
+    LoadSettings();
+    GetLayout(nullptr);
+}
+
+CKWDoc::~CKWDoc()
+{
+    // The item layer must not keep the address of a register that is going.
+    if (VyxFilexInfo::GetVirtualFolders() == &m_virtualFolders)
+        VyxFilexInfo::SetVirtualFolders(nullptr);
+}
+
+CMainFrame* CKWDoc::GetMainFrame() const
+{
+    return DYNAMIC_DOWNCAST(CMainFrame, AfxGetMainWnd());
+}
+
+void CKWDoc::ScheduleStatusUpdate() const
+{
+    if (CMainFrame* frame = GetMainFrame())
+        frame->ScheduleStatusUpdate();
+}
+
+void CKWDoc::UpdateCountPane() const
+{
+    if (CMainFrame* frame = GetMainFrame())
+        frame->UpdateCountPane();
+}
+
+// ---------------------------------------------------------------- location
+
+CString CKWDoc::GetLocationPath() const
+{
+    return m_location.GetPath();
+}
+
+CString CKWDoc::GetFolderPath() const
+{
+    return IsFolderLocation() ? m_location.GetPath() : PathPart(m_location.GetPath(), 3);
+}
+
+CString CKWDoc::GetLocationFileName() const
+{
+    return IsFolderLocation() ? CString() : PathPart(m_location.GetPath(), 12);
+}
+
+CString CKWDoc::GetRealFolder() const
+{
+    return IsFolderLocation() ? m_location.GetRealPath() : PathPart(m_location.GetRealPath(), 3);
+}
+
+CString CKWDoc::GetRealFileName() const
+{
+    return IsFolderLocation() ? CString() : PathPart(m_location.GetRealPath(), 12);
+}
+
+// ---------------------------------------------------------------- items, cursor, selection
+
+VyxFile* CKWDoc::GetItem(int viewIndex)
+{
+    return m_items.GetAt(viewIndex);
+}
+
+VyxFile* CKWDoc::GetItemByArrayIndex(int index) const
+{
+    return m_items.GetItem(index);
+}
+
+int CKWDoc::GetItemIndexAt(int viewIndex) const
+{
+    return m_items.GetOrderEntry(viewIndex);
+}
+
+int CKWDoc::GetViewIndexOf(const VyxFile* item, int start)
+{
+    return m_items.IndexOf(item, start);
+}
+
+int CKWDoc::FindItem(const wchar_t* path, const wchar_t* archivePath, int start)
+{
+    VyxFile* item = m_items.Find(path, archivePath, start);
+    return item ? m_items.IndexOf(item, start) : -1;
+}
+
+int CKWDoc::HitTest(int x, int y)
+{
+    const POINT point = {x, y};
+    const int count = GetItemCount();
+    for (int i = 0; i < count; ++i) {
+        VyxFile* item = GetItem(i);
+        if (!item)
+            continue;
+        POINT position = item->GetPosition();
+        RECT cell = {position.x, position.y, position.x + ThumbsSize.cx, position.y + ThumbsSize.cy};
+        if (GetOutCode(cell, point) == 0)
+            return i;
+    }
+    return -1;
+}
+
+void CKWDoc::SetCursorIndex(int viewIndex, CView* sender)
+{
+    if (viewIndex != m_cursorIndex)
+        MoveCursor(m_cursorIndex, viewIndex, sender);
+}
+
+void CKWDoc::MoveCursor(int oldIndex, int newIndex, CView* sender)
+{
+    int values[2] = {0, oldIndex};
+    UpdateAllViews(nullptr, HintCursor, HintArgument(values));
+    m_cursorIndex = -1;
+    int count = GetItemCount();
+    if (newIndex >= count)
+        newIndex = count - 1;
+    if (newIndex < 0)
+        newIndex = 0;
+    m_cursorIndex = newIndex;
+    values[0] = 1;
+    values[1] = newIndex;
+    UpdateAllViews(sender, HintCursor, HintArgument(values));
+}
+
+void CKWDoc::SetItemSelection(int viewIndex, bool select)
+{
+    if (m_items.SetSelected(viewIndex, select))
+        ScheduleStatusUpdate();
+}
+
+void CKWDoc::SelectItem(int viewIndex, bool select, CView* sender)
+{
+    SetItemSelection(viewIndex, select);
+    int values[2] = {select ? 1 : 0, viewIndex};
+    UpdateAllViews(sender, HintSelection, HintArgument(values));
+}
+
+void CKWDoc::SelectAll()
+{
+    for (int i = 0; i < GetItemCount(); ++i) {
+        VyxFile* item = GetItem(i);
+        if (item && !item->TestFlags(VyxFilexDraw::FlagSelected))
+            SelectItem(i, true, nullptr);
+    }
+}
+
+void CKWDoc::DeselectAll()
+{
+    for (int i = 0; i < GetItemCount(); ++i) {
+        VyxFile* item = GetItem(i);
+        if (item && item->TestFlags(VyxFilexDraw::FlagSelected))
+            SelectItem(i, false, nullptr);
+    }
+}
+
+void CKWDoc::SetAllSelection(bool select)
+{
+    for (int i = 0; i < GetItemCount(); ++i)
+        m_items.SetSelected(i, select);
+    UpdateCountPane();
+}
+
+void CKWDoc::ActivateView(CView* view)
+{
+    CView* first = nullptr;
+    CView* next = nullptr;
+    bool found = false;
+    for (POSITION pos = GetFirstViewPosition(); pos;) {
+        CView* candidate = GetNextView(pos);
+        if (!first)
+            first = candidate;
+        if (found) {
+            next = candidate;
+            break;
+        }
+        found = candidate == view;
+    }
+    if (!next)
+        next = first;
+    CFrameWnd* frame = DYNAMIC_DOWNCAST(CFrameWnd, AfxGetMainWnd());
+    if (frame && next)
+        frame->SetActiveView(next);
+}
+
+CView* CKWDoc::FindViewByClassName(const wchar_t* name) const
+{
+    for (POSITION pos = GetFirstViewPosition(); pos;) {
+        CView* view = GetNextView(pos);
+        wchar_t className[64] = {};
+        if (view->GetSafeHwnd() && GetClassNameW(view->GetSafeHwnd(), className, 64) && wcscmp(className, name) == 0)
+            return view;
+    }
+    return nullptr;
+}
+
+void CKWDoc::NotifyFolderChanged(const wchar_t* path)
+{
+    CWnd* mainWnd = AfxGetMainWnd();
+    if (!mainWnd || !mainWnd->GetSafeHwnd())
+        return;
+    CString folder = path ? CString(path) : GetFolderPath();
+    // Sent, not posted: the frame takes its copy before the text goes, however many
+    // notifications are on their way.
+    mainWnd->SendMessage(WMU_FOLDERCHANGED, 109, reinterpret_cast<LPARAM>(folder.GetString()));
+}
+
+// ---------------------------------------------------------------- emptying, opening, refreshing
+
+void CKWDoc::ClearItems(bool deleteItems, bool updateCountPane)
+{
+    m_updating = 1;
+    if (deleteItems) {
+        if (AutoCacheFolder)
+            SaveThumbnailsToCache();
+        theCacheList.RemoveAllFolders();
+    }
+    m_items.RemoveAll(deleteItems);
+    m_cursorIndex = -1;
+    m_updating = 0;
+    if (updateCountPane)
+        UpdateCountPane();
+}
+
+void CKWDoc::SaveThumbnailsToCache()
+{
+    CursorScope cursor(LoadCursorW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDC_DOCUMENT_WAIT_CURSOR)));
+    for (int i = 0; i < GetItemCount(); ++i) {
+        VyxFile* item = GetItem(i);
+        if (item && item->HasThumbnail())
+            item->StoreCache();
+    }
+    FlushCacheListWithWaitCursor();
+}
+
+void CKWDoc::HandItemSettings()
+{
+    VyxFilexDraw::SetCacheRoot(CacheDataFolder);
+    VyxFilexInfo::SetVirtualFolders(&m_virtualFolders);
+    // Both are written back so that they can be found and changed in the settings file.
+    int notCreateThumbsSize = GetAppIniInt(L"VyxFile", L"NotCreateThumbsSize", 0);
+    VyxFilexDraw::SetNotCreateThumbsSize(static_cast<DWORD>(notCreateThumbsSize));
+    WriteAppIniInt(L"VyxFile", L"NotCreateThumbsSize", notCreateThumbsSize);
+    VyxFilexDraw::SetFreePictureAfterMaking(MemDraw);
+    VyxFilexImage::SetPluginDisplayLimit(DispPluginLimit);
+    VyxFilexImage::SetArchiveMemberLimit(ArcDispPluginLimit);
+    int drawIconAlign = GetAppIniInt(L"VyxFile", L"DrawIconAlign", 0);
+    VyxFilexDraw::SetDrawIconAlign(drawIconAlign);
+    WriteAppIniInt(L"VyxFile", L"DrawIconAlign", drawIconAlign);
+}
+
+int CKWDoc::OpenFolder(const CVirtualFolder& location, CView* sender)
+{
+    // The caller's location may be the document's own.
+    const CVirtualFolder target(location);
+    UpdateAllViews(sender, HintListing, HintArgument(target.GetPath().GetString()));
+    ClearItems(true);
+    m_location = target;
+    HandItemSettings();
+    if (EnableConfig)
+        LookUpFolderLayout();
+    m_listingCacheFlag = CacheFolder;
+
+    CFileList request;
+    FillScanRequest(request);
+    if (!GetLocationFileName().IsEmpty()) {
+        request.SetExpandArchives(true);
+        request.SetIncludeSubFolders(false);
+    }
+    m_mergeStart = 0;
+    int result = RunScan(request);
+
+    UpdateAllViews(sender, HintListed, HintArgument(m_location.GetPath().GetString()));
+    SetTitle(m_location.GetPath());
+    SetCurrentDirectoryW(GetFolderPath());
+    OpenPendingPicture();
+    return result;
+}
+
+void CKWDoc::OpenPendingPicture()
+{
+    if (m_pendingOpenPath.IsEmpty())
+        return;
+    CString path = m_pendingOpenPath;
+    m_pendingOpenPath.Empty();
+    for (int i = 0; i < GetItemCount(); ++i) {
+        VyxFile* item = GetItem(i);
+        if (item && !item->IsArchiveMember() && item->GetPath().CompareNoCase(path) == 0) {
+            if (CMainFrame* frame = GetMainFrame())
+                frame->OpenPictureWindow(i, 9);
+            break;
+        }
+    }
+}
+
+int CKWDoc::Refresh(bool abortable)
+{
+    m_items.SetFlagsAll(VyxFilexDraw::FlagMarked);
+    UpdateAllViews(nullptr, HintListing, HintArgument(m_location.GetPath().GetString()));
+    m_listingCacheFlag = CacheFolder;
+    CFileList request;
+    FillScanRequest(request);
+    request.SetPassFlag(1);
+    request.SetAbortCheck(abortable);
+    if (!IsFolderLocation())
+        request.SetExpandArchives(true);
+    m_mergeStart = 0;
+    int result = RunScan(request);
+    m_items.GetSelectedCount(true);
+    UpdateAllViews(nullptr, HintListed, HintArgument(m_location.GetPath().GetString()));
+    UpdateCountPane();
+    return result;
+}
+
+void CKWDoc::FillScanRequest(CFileList& request)
+{
+    request.SetImageHost(&theSPImapIndex);
+    request.SetFolder(GetRealFolder());
+    request.SetArchiveFileName(GetRealFileName());
+    if (FilterName)
+        request.SetNamePatterns(PathMask);
+    request.SetExpandArchives(Archive);
+    request.SetIncludeSubFolders(DownScan);
+    request.SetArchiveExtensionCheck(ExtSPI);
+    request.SetShowFolders(FolderShow);
+    request.SetShowHidden(HiddenFile);
+    request.SetDateFilter(FilterDate, FilterBound(DateBegin), FilterBound(DateEnd));
+    request.SetSizeFilter(FilterSize, SizeBegin, SizeEnd);
+    request.SetAbortCheck(true);
+}
+
+int CKWDoc::RunScan(CFileList& request)
+{
+    // A cursor made from a file is this scan's to destroy, once the previous one is back.
+    std::unique_ptr<std::remove_pointer<HCURSOR>::type, decltype(&DestroyCursor)> animated(
+        LoadCursorFromFileW(L"docfind.ani"), &DestroyCursor);
+    CursorScope cursorScope(animated ? animated.get() : LoadCursorW(nullptr, IDC_WAIT));
+    int result = request.Scan();
+    if (result == CFileList::ScanDone) {
+        int taken = 0;
+        try {
+            for (; taken < request.GetCount(); ++taken) {
+                VyxFile* item = request.GetAt(taken);
+                if (item && !AddScannedItem(item, request.GetFlagAt(taken) != 0))
+                    request.DeleteAt(taken);
+            }
+        } catch (...) {
+            // The item in hand was not taken; neither were those after it.
+            for (; taken < request.GetCount(); ++taken)
+                request.DeleteAt(taken);
+            throw;
+        }
+        if (ScanSPI)
+            DropUnloadableItems();
+        if (ExtSPI)
+            DropItemsNotMatchingPatterns(request.GetExpandArchives());
+    } else if (result == CFileList::ScanAborted) {
+        ClearItems(true);
+        UpdateAllViews(nullptr, HintListing, nullptr);
+    }
+    m_items.RemoveMarked();
+    return result;
+}
+
+int CKWDoc::AddScannedItem(VyxFile* item, bool merge)
+{
+    if (merge) {
+        if (VyxFile* existing = m_items.Find(item->GetPath(), item->GetArchivePath(), m_mergeStart)) {
+            // A refresh finds the entries in the order of the last listing: look behind the
+            // last match first.
+            m_mergeStart = m_items.IndexOf(existing, m_mergeStart) + 1;
+            if (existing->GetFileSize() != item->GetFileSize() || existing->GetFileTime() != item->GetFileTime()) {
+                existing->ResetImage();
+                existing->SetFileSize(static_cast<DWORD>(item->GetFileSize()),
+                                      static_cast<DWORD>(item->GetFileSize() >> 32));
+                existing->SetFileTime(item->GetFileTime());
+                existing->ResetCantDraw();
+            }
+            existing->ClearFlags(VyxFilexDraw::FlagMarked);
+            return 0;
+        }
+    }
+    item->SetNameFormat(NameFormat);
+    item->SetWordBreak(WordBreak);
+    item->SetShadow(Shadow);
+    PushDrawingSettings(*item);
+    item->SetCacheLookup(m_listingCacheFlag);
+    item->SetAutoCache(AutoCacheFolder);
+    m_items.Add(item);
+    return 1;
+}
+
+void CKWDoc::DropUnloadableItems()
+{
+    for (int i = 0; i < GetItemCount();) {
+        VyxFile* item = GetItem(i);
+        if (!item || item->DetectPlugin() < 0)
+            m_items.RemoveAt(i);
+        else
+            ++i;
+    }
+}
+
+void CKWDoc::DropItemsNotMatchingPatterns(bool withArchives)
+{
+    VyxStringArray list;
+    CString patterns;
+    theSPImapIndex.BuildPatternList(list, patterns, SPImapIndex::KindImage);
+    if (withArchives)
+        theSPImapIndex.BuildPatternList(list, patterns, SPImapIndex::KindArchive);
+    std::unique_ptr<wchar_t[]> specs = SplitListToMultiString(patterns);
+    // One prepared list per archive plug-in: its members are tested against it.
+    std::map<int, std::unique_ptr<wchar_t[]>> childSpecs;
+    for (int i = 0; i < GetItemCount();) {
+        VyxFile* item = GetItem(i);
+        bool keep = false;
+        if (item) {
+            CString name = item->GetFileName();
+            if (PathPart(name, 8).CompareNoCase(L".lnk") == 0) {
+                CString target;
+                name = PathPart(ResolveShortcut(target, item->GetPath()), 12);
+            }
+            if (item->IsArchiveMember()) {
+                int archiveId = item->GetArchivePluginId();
+                auto found = childSpecs.find(archiveId);
+                if (found == childSpecs.end()) {
+                    CString children = theSPImapIndex.GetArchiveChildPatterns(archiveId);
+                    found =
+                        childSpecs.emplace(archiveId, children.IsEmpty() ? nullptr : SplitListToMultiString(children))
+                            .first;
+                }
+                keep = !found->second || MatchFileSpecs(name, found->second.get());
+            } else {
+                keep = specs && MatchFileSpecs(name, specs.get());
+            }
+        }
+        if (keep)
+            ++i;
+        else
+            m_items.RemoveAt(i);
+    }
+}
+
+void CKWDoc::RemoveMissingSelectedItems()
+{
+    int removed = 0;
+    int folders = 0;
+    const int oldCursor = m_cursorIndex;
+    int cursor = m_cursorIndex;
+    for (int i = GetItemCount() - 1; i >= 0; --i) {
+        VyxFile* item = GetItem(i);
+        if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected) || item->IsArchiveMember() ||
+            PathExists(item->GetPath(), kAnyAttribute))
+            continue;
+        ++removed;
+        if (item->IsFolder())
+            ++folders;
+        item->DeleteNote();
+        m_items.RemoveAt(i);
+        UpdateAllViews(nullptr, HintRemoved, HintValue(i));
+        if (i < cursor)
+            --cursor;
+    }
+    if (!removed)
+        return;
+    if (folders) {
+        CString folder = GetFolderPath();
+        UpdateAllViews(nullptr, HintFolderChanged, HintArgument(folder.GetString()));
+    } else {
+        UpdateAllViews(nullptr, HintRedraw, nullptr);
+    }
+    if (cursor != oldCursor)
+        MoveCursor(oldCursor, cursor, nullptr);
+    ScheduleStatusUpdate();
+}
+
+// ---------------------------------------------------------------- document life cycle
+
+BOOL CKWDoc::OnNewDocument()
+{
+    return CDocument::OnNewDocument();
+}
+
+BOOL CKWDoc::OnOpenDocument(LPCWSTR lpszPathName)
+{
+    CString path;
+    GetActualPathName(path, lpszPathName ? lpszPathName : L"");
+    if (!PathPart(path, 12).IsEmpty() && PathExists(path, kAnyAttribute))
+        m_pendingOpenPath = path;
+    m_location.SetPath(path);
+    return TRUE;
+}
+
+void CKWDoc::DeleteContents()
+{
+    ClearItems(true, false);
+    SaveSettings();
+    CDocument::DeleteContents();
+}
+
+void CKWDoc::Serialize(CArchive&) {}
+
+// ---------------------------------------------------------------- settings
+
+void CKWDoc::LoadSettings()
+{
+    {
+        CWnd* mainWnd = AfxGetMainWnd();
+        CClientDC dc(mainWnd && mainWnd->GetSafeHwnd() ? mainWnd : nullptr);
+        ReadSettings(dc.GetSafeHdc());
+    }
+    VyxFilexImage::SetCoverKinds(FolderTitle);
+    VyxFilexImage::SetCoverSearchCount(FolderTitleSearchCount);
+    VyxFilexDraw::SetCoverBrightness(FolderTitleBright);
+    VyxFilexDraw::LoadDesignThumbs(DesignThumbs);
+    VyxFilexDraw::LoadDesignCursor(DesignCursor);
+    HandSharpenSettings();
+    ApplyViewColours();
+}
+
+void CKWDoc::SaveSettings()
+{
+    WriteSettings();
+}
+
+void CKWDoc::HandSharpenSettings()
+{
+    VyxFilexDraw::SetSharpenSettings(UnsharpPassCount, UnsharpKernel, UnsharpLevel);
+}
+
+void CKWDoc::ApplyViewColours()
+{
+    if (colViewBackground == colViewText) {
+        m_backColor = GetSysColor(COLOR_WINDOW);
+        m_textColor = GetSysColor(COLOR_WINDOWTEXT);
+    } else {
+        m_backColor = colViewBackground;
+        m_textColor = colViewText;
+    }
+    for (HIMAGELIST list : {VyxFilexDraw::GetLargeImageList(), VyxFilexDraw::GetSmallImageList()}) {
+        if (list)
+            ImageList_SetBkColor(list, m_backColor);
+    }
+}
+
+void CKWDoc::FillOptions(COptPageBoot::OPTIONSDATA& o) const
+{
+    o.HomeFolder = HomeFolder;
+    o.SPIDIR = SPIDIR;
+    o.CacheDataFolder = CacheDataFolder;
+    o.RestoreFolder = RestoreFolder;
+    o.MultiProcess = MultiProcess;
+    o.ScanSPI = ScanSPI;
+    o.ExtSPI = ExtSPI;
+    o.LoadSelectedPluginsOnly = theSPImapIndex.GetDynamicLoading() != 0;
+    o.CacheFolder = CacheFolder;
+    o.AutoCacheFolder = AutoCacheFolder;
+    o.EnableConfig = EnableConfig;
+    o.SyncJump = SyncJump;
+    o.InfoView = InfoView;
+    o.DELQA = DELQA;
+    o.TrashCan = TrashCan;
+    o.DaDMOVE = DaDMOVE;
+    o.ThumbsCreate = ThumbsCreate;
+    o.TopMost = TopMost;
+    o.MultiPicView = MultiPicView;
+    o.Stay = Stay;
+    o.ArcTree = ArcTree;
+    o.ArchiveInArchive = ArchiveInArchive;
+    o.HiddenFolder = HiddenFolder;
+    o.CheckSubFolder = CheckSubFolder;
+    o.TreeRoot = TreeRoot;
+    o.MemDraw = MemDraw;
+    o.FolderMonitor = FolderMonitor;
+    o.WheelScrollCount = WheelScrollCount;
+    o.JudgeByPluginExtension = theSPImapIndex.GetPluginExtensionCheck() != 0;
+    o.IDViewer = IDViewer;
+    o.ExecExt = ExecExt;
+    o.ClipboardCopyDIB = ClipboardCopyDIB;
+    o.ClipboardCopyTEXT = ClipboardCopyTEXT;
+    o.NotClrCursorMove = NotClrCursorMove;
+    o.colBackground = m_backColor;
+    o.colText = m_textColor;
+    CString defaultTitle;
+    defaultTitle.Format(L"%s %sx%s %sb %s", L"$(FileName)", L"$(Width)", L"$(Height)", L"$(Color)", L"$(Length)");
+    GetAppIniString(o.TitleFormat, L"OnePic", L"TitleFormat", defaultTitle);
+    GetAppIniString(o.InfoColumnTemplete, L"LstView", L"InfoColumnTemplete", L"$(Info)");
+    o.AutoColumnSize = GetAppIniInt(L"LstView", L"AutoColumnSize", 1);
+    o.NameMaxSize = GetAppIniInt(L"LstView", L"NameMaxSize", 30);
+    o.DispPluginLimit = DispPluginLimit;
+    o.ArcDispPluginLimit = ArcDispPluginLimit;
+    o.FolderShow = FolderShow;
+    o.HiddenFile = HiddenFile;
+    o.Monitor = Monitor;
+    o.FolderTitle = FolderTitle;
+    o.FolderTitleSearchCount = FolderTitleSearchCount;
+    o.ColumnCount = ColumnCount;
+    o.LineCount = LineCount;
+    o.DirectionLR = DirectionLR;
+    o.DirectionUD = DirectionUD;
+}
+
+void CKWDoc::ApplyOptions(const COptPageBoot::OPTIONSDATA& o)
+{
+    HomeFolder = o.HomeFolder;
+    SPIDIR = o.SPIDIR;
+    CacheDataFolder = o.CacheDataFolder;
+    RestoreFolder = o.RestoreFolder;
+    MultiProcess = o.MultiProcess;
+    ScanSPI = o.ScanSPI;
+    ExtSPI = o.ExtSPI;
+    CacheFolder = o.CacheFolder;
+    AutoCacheFolder = o.AutoCacheFolder;
+    EnableConfig = o.EnableConfig;
+    SyncJump = o.SyncJump;
+    InfoView = o.InfoView;
+    DELQA = o.DELQA;
+    TrashCan = o.TrashCan;
+    DaDMOVE = o.DaDMOVE;
+    ThumbsCreate = o.ThumbsCreate;
+    TopMost = o.TopMost;
+    MultiPicView = o.MultiPicView;
+    Stay = o.Stay;
+    ArcTree = o.ArcTree;
+    ArchiveInArchive = o.ArchiveInArchive;
+    HiddenFolder = o.HiddenFolder;
+    CheckSubFolder = o.CheckSubFolder;
+    TreeRoot = o.TreeRoot;
+    MemDraw = o.MemDraw;
+    FolderMonitor = o.FolderMonitor;
+    WheelScrollCount = o.WheelScrollCount;
+    IDViewer = o.IDViewer;
+    ExecExt = o.ExecExt;
+    ClipboardCopyDIB = o.ClipboardCopyDIB;
+    ClipboardCopyTEXT = o.ClipboardCopyTEXT;
+    NotClrCursorMove = o.NotClrCursorMove;
+    DispPluginLimit = o.DispPluginLimit;
+    ArcDispPluginLimit = o.ArcDispPluginLimit;
+    FolderShow = o.FolderShow;
+    HiddenFile = o.HiddenFile;
+    Monitor = o.Monitor;
+    FolderTitle = o.FolderTitle;
+    FolderTitleSearchCount = o.FolderTitleSearchCount;
+    ColumnCount = o.ColumnCount;
+    LineCount = o.LineCount;
+    DirectionLR = o.DirectionLR;
+    DirectionUD = o.DirectionUD;
+    WriteAppIniString(L"OnePic", L"TitleFormat", o.TitleFormat);
+    WriteAppIniString(L"LstView", L"InfoColumnTemplete", o.InfoColumnTemplete);
+    WriteAppIniInt(L"LstView", L"AutoColumnSize", o.AutoColumnSize);
+    WriteAppIniInt(L"LstView", L"NameMaxSize", o.NameMaxSize);
+    colViewBackground = o.colBackground;
+    colViewText = o.colText;
+    ApplyViewColours();
+    theSPImapIndex.SetDynamicLoading(o.LoadSelectedPluginsOnly ? 1 : 0);
+    theSPImapIndex.SetPluginExtensionCheck(o.JudgeByPluginExtension ? 1 : 0);
+    VyxFilexDraw::SetCacheRoot(CacheDataFolder);
+    VyxFilexDraw::SetFreePictureAfterMaking(MemDraw);
+    VyxFilexImage::SetCoverKinds(FolderTitle);
+    VyxFilexImage::SetCoverSearchCount(FolderTitleSearchCount);
+    VyxFilexImage::SetPluginDisplayLimit(DispPluginLimit);
+    VyxFilexImage::SetArchiveMemberLimit(ArcDispPluginLimit);
+}
+
+// ---------------------------------------------------------------- layout
+
+void CKWDoc::GetLayout(THUMBSDATA* record)
+{
+    THUMBSDATA& r = record ? *record : m_ownLayout;
+    r.Frame = Frame;
+    r.FrameEdge = FrameEdge;
+    r.NameFrame = NameFrame;
+    r.NameFrameEdge = NameFrameEdge;
+    r.Unsharp = Unsharp;
+    r.LimitCheck = LimitCheck;
+    r.Name = Name;
+    r.Name2Per = Name2Per;
+    r.ScaleMode = ScaleMode;
+    r.WordBreak = WordBreak;
+    r.Shadow = Shadow;
+    r.ScaleStep = ScaleStep;
+    r.ThumbsSize = ThumbsSize;
+    r.ThumbsLimitSize = ThumbsLimitSize;
+    r.ThumbsMarginSize = ThumbsMarginSize;
+    r.colBackGround = colBackGround;
+    r.colText = colText;
+    r.colNormalDraw = colNormalDraw;
+    r.colFolderDraw = colFolderDraw;
+    r.colArcDraw = colArcDraw;
+    r.colCantDraw = colCantDraw;
+    r.colSelectText = colSelectText;
+    r.colSelectBackGround = colSelectBackGround;
+    r.colSelectCheck = colSelectCheck;
+    r.font = drawFont;
+    r.UnsharpLevel = UnsharpLevel;
+    // The record's field holds 255 characters; a longer text is cut, never in a surrogate pair.
+    const int capacity = static_cast<int>(sizeof(r.NameFormat) / sizeof(r.NameFormat[0]));
+    int length = std::min(NameFormat.GetLength(), capacity - 1);
+    if (length == capacity - 1 && IS_HIGH_SURROGATE(NameFormat[length - 1]))
+        --length;
+    wmemcpy(r.NameFormat, NameFormat.GetString(), length);
+    // The whole field is written, so that equal layouts are equal records.
+    wmemset(r.NameFormat + length, 0, capacity - length);
+}
+
+void CKWDoc::ApplyFolderLayout(const THUMBSDATA* record)
+{
+    const THUMBSDATA r = record ? *record : m_ownLayout;
+    Frame = r.Frame != FALSE;
+    FrameEdge = r.FrameEdge;
+    NameFrame = r.NameFrame != FALSE;
+    NameFrameEdge = r.NameFrameEdge;
+    Unsharp = r.Unsharp;
+    LimitCheck = r.LimitCheck;
+    Name = r.Name;
+    Name2Per = r.Name2Per;
+    ScaleMode = r.ScaleMode;
+    WordBreak = r.WordBreak != FALSE;
+    Shadow = r.Shadow;
+    ScaleStep = r.ScaleStep;
+    ThumbsSize = DefaultThumbsSize = r.ThumbsSize;
+    ThumbsLimitSize = r.ThumbsLimitSize;
+    ThumbsMarginSize = r.ThumbsMarginSize;
+    colBackGround = r.colBackGround;
+    colText = r.colText;
+    colNormalDraw = r.colNormalDraw;
+    colFolderDraw = r.colFolderDraw;
+    colArcDraw = r.colArcDraw;
+    colCantDraw = r.colCantDraw;
+    colSelectText = r.colSelectText;
+    colSelectBackGround = r.colSelectBackGround;
+    colSelectCheck = r.colSelectCheck;
+    font = drawFont = r.font;
+    font.lfFaceName[LF_FACESIZE - 1] = drawFont.lfFaceName[LF_FACESIZE - 1] = 0;
+    UnsharpLevel = r.UnsharpLevel;
+    NameFormat = CString(r.NameFormat, static_cast<int>(wcsnlen(r.NameFormat, 256)));
+    HandSharpenSettings();
+    if (CMainFrame* frame = GetMainFrame())
+        frame->SetThumbViewBackColor(colBackGround);
+}
+
+void CKWDoc::PushDrawingSettings(VyxFile& item) const
+{
+    item.SetLimitCheck(LimitCheck);
+    item.SetFrame(Frame);
+    item.SetFrameEdge(FrameEdge);
+    item.SetNameMode(Name);
+    item.SetName2Per(Name2Per);
+    item.SetNameFrame(NameFrame);
+    item.SetNameFrameEdge(NameFrameEdge);
+    item.SetUnsharp(Unsharp);
+    item.SetScaleMode(ScaleMode);
+    item.SetMarginSize(ThumbsMarginSize);
+    item.SetPaddingSize(ThumbsPaddingSize);
+    item.colBackGround = colBackGround;
+    item.colText = colText;
+    item.colSelectText = colSelectText;
+    item.colSelectBackGround = colSelectBackGround;
+    item.colSelectCheck = colSelectCheck;
+    item.colNormalDraw = colNormalDraw;
+    item.colFolderDraw = colFolderDraw;
+    item.colArcDraw = colArcDraw;
+    item.colCantDraw = colCantDraw;
+    item.SetFont(drawFont);
+    item.SetNameFormat(NameFormat);
+    item.SetWordBreak(WordBreak);
+    item.SetShadow(Shadow);
+}
+
+void CKWDoc::ApplyLayout(const THUMBSDATA& r)
+{
+    bool repaint = CSize(r.ThumbsSize) != ThumbsSize || CSize(r.ThumbsMarginSize) != ThumbsMarginSize ||
+                   r.colBackGround != colBackGround || r.colText != colText || r.colNormalDraw != colNormalDraw ||
+                   r.colFolderDraw != colFolderDraw || r.colArcDraw != colArcDraw || r.colCantDraw != colCantDraw ||
+                   r.colSelectText != colSelectText || r.colSelectBackGround != colSelectBackGround ||
+                   r.colSelectCheck != colSelectCheck || (r.Frame != FALSE) != Frame || r.FrameEdge != FrameEdge ||
+                   (r.NameFrame != FALSE) != NameFrame || r.NameFrameEdge != NameFrameEdge || r.Name != Name ||
+                   r.Name2Per != Name2Per || r.ScaleMode != ScaleMode || r.Unsharp != Unsharp || r.Shadow != Shadow ||
+                   (r.WordBreak != FALSE) != WordBreak || memcmp(&r.font, &font, sizeof(font)) != 0 ||
+                   NameFormat != CString(r.NameFormat, static_cast<int>(wcsnlen(r.NameFormat, 256))) ||
+                   (Unsharp && r.UnsharpLevel != UnsharpLevel);
+    ApplyFolderLayout(&r);
+    for (int i = 0; i < GetItemCount(); ++i) {
+        if (VyxFile* item = GetItem(i))
+            PushDrawingSettings(*item);
+    }
+    SaveSettings();
+    if (repaint)
+        UpdateAllViews(nullptr, HintRedraw, nullptr);
+    if (CMainFrame* frame = GetMainFrame())
+        frame->FillPluginSetCombo();
+    GetLayout(nullptr);
+}
+
+void CKWDoc::LookUpFolderLayout()
+{
+    VyxCacheIndex index(CacheDataFolder);
+    CString folder = GetFolderPath();
+    CString path;
+    bool found = index.FindConfigFile(path, folder, GetLocationFileName()) || index.FindConfigFile(path, folder, L"");
+    THUMBSDATA record = {};
+    if (found && VyxConfig(path).Load(record, kLayoutSection))
+        ApplyFolderLayout(&record);
+    else
+        ApplyFolderLayout(nullptr);
+}
+
+void CKWDoc::SaveFolderLayout()
+{
+    UpdatingScope updating(*this);
+    THUMBSDATA record = {};
+    GetLayout(&record);
+    VyxCacheIndex index(CacheDataFolder);
+    CString path = index.GetConfigFileName(GetFolderPath(), GetLocationFileName());
+    VyxConfig(path).Save(record, kLayoutSection);
+}
+
+// ---------------------------------------------------------------- deleting and renaming
+
+CString CKWDoc::SwapCurrentDirectory(const wchar_t* folder)
+{
+    wchar_t current[520] = {};
+    DWORD length = GetCurrentDirectoryW(520, current);
+    CString previous = length > 0 && length < 520 ? current : L"";
+    if (folder)
+        SetCurrentDirectoryW(folder);
+    return previous;
+}
+
+void CKWDoc::DeleteSelectedFiles(bool noConfirm)
+{
+    if (!noConfirm && AfxMessageBox(FormatMessageText(0x4000000A), MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    const int count = m_items.GetSelectedOutsideArchivesCount(false);
+    if (count == 0)
+        return;
+    CurrentDirectoryScope directory(GetFolderPath());
+    UpdatingScope updating(*this);
+    CWnd* mainWnd = AfxGetMainWnd();
+    VCopyFileDlg progress(mainWnd);
+    // Without its window the deletion still runs; only the way to stop it is missing.
+    bool shown = progress.Create(mainWnd) != FALSE;
+    if (shown) {
+        progress.SetRange(0, count);
+        progress.SetWindowText(L"deleting...");
+    }
+    CMainFrame* frame = GetMainFrame();
+    if (frame)
+        frame->SetWatchMode(1);
+    try {
+        int done = 0;
+        for (int i = 0; i < GetItemCount(); ++i) {
+            VyxFile* item = GetItem(i);
+            if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected) || item->IsArchiveMember() ||
+                !PathExists(item->GetPath(), kAnyAttribute))
+                continue;
+            if (shown)
+                progress.SetText(item->GetFileName());
+            DeleteFiles(item->GetPath());
+            ++done;
+            if (shown) {
+                if (progress.CheckCancel())
+                    break;
+                progress.SetPos(done);
+            }
+        }
+    } catch (...) {
+        if (shown)
+            progress.DestroyWindow();
+        if (frame)
+            frame->SetWatchMode(0);
+        throw;
+    }
+    if (shown)
+        progress.DestroyWindow();
+    if (frame)
+        frame->SetWatchMode(0);
+    RemoveMissingSelectedItems();
+}
+
+void CKWDoc::ShellDeleteSelected(bool silent)
+{
+    if (m_items.GetSelectedOutsideArchivesCount(false) == 0)
+        return;
+    CurrentDirectoryScope directory(GetFolderPath());
+    UpdatingScope updating(*this);
+    CSharedFile list(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_SHARE, 4096);
+    int written = 0;
+    for (int i = 0; i < GetItemCount(); ++i) {
+        VyxFile* item = GetItem(i);
+        if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected) || item->IsArchiveMember() ||
+            !PathExists(item->GetPath(), kAnyAttribute))
+            continue;
+        const CString& path = item->GetPath();
+        list.Write(path.GetString(), static_cast<UINT>((path.GetLength() + 1) * sizeof(wchar_t)));
+        ++written;
+    }
+    if (written == 0)
+        return;
+    const wchar_t end = 0;
+    list.Write(&end, sizeof(end));
+    CMainFrame* frame = GetMainFrame();
+    if (frame)
+        frame->SetWatchMode(1);
+    CWnd* mainWnd = AfxGetMainWnd();
+    const WORD flags = silent ? FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI : FOF_ALLOWUNDO;
+    ShellDeleteFileList(list, mainWnd ? mainWnd->GetSafeHwnd() : nullptr, flags);
+    if (frame)
+        frame->SetWatchMode(0);
+    RemoveMissingSelectedItems();
+}
+
+bool CKWDoc::RenameItem(VyxFile* item, const wchar_t* newName)
+{
+    if (!item || item->IsArchiveMember() || !PathExists(item->GetPath(), kAnyAttribute))
+        return false;
+    // A separator would move the file elsewhere while the item renamed only its last part.
+    if (!IsPlainFileName(newName))
+        return false;
+    const CString oldPath = item->GetPath();
+    CString newPath;
+    MakePath(newPath, nullptr, PathPart(oldPath, 3), newName, nullptr);
+    if (CompareLengthFirst(newPath, oldPath) == 0)
+        return false;
+    if (!MoveFileW(oldPath, newPath))
+        return false;
+    const CString note = item->GetNote();
+    item->RemoveFromCache();
+    item->DeleteNote();
+    item->Rename(newName);
+    item->SetNote(note);
+    return true;
+}

@@ -1,0 +1,171 @@
+// The application's one document: the current location and the items listed for it, the cursor
+// and the selection, the listing and re-reading of a location, the settings that govern listing
+// and drawing with the per-folder layouts, and the deletion and renaming of files. Views never
+// read the disk: they ask for items by view index and hear of changes through update hints.
+#pragma once
+
+#include "browser/options/COptPageBoot.h"
+#include "catalogue/CKWDocSettings.h"
+#include "catalogue/CVirtualFolderList.h"
+#include "catalogue/VyxConfig.h"
+#include "catalogue/VyxFileArray.h"
+
+class CFileList;
+class CMainFrame;
+class VyxFile;
+
+class CKWDoc : public CDocument, public CKWDocSettings
+{
+    DECLARE_DYNCREATE(CKWDoc)
+public:
+    // Update hints and what their argument points to.
+    enum {
+        HintRedraw = 0,        // none
+        HintListing = 1,       // the location's path text, none after an aborted scan
+        HintListed = 2,        // the location's path text
+        HintSelection = 4,     // two 32-bit values {selected 0/1, view index}
+        HintCursor = 11,       // two 32-bit values {0, old view index}, then {1, new view index}
+        HintRemoved = 15,      // the view index itself
+        HintFolderChanged = 21 // the folder's path text
+    };
+
+    CKWDoc();
+    ~CKWDoc() override;
+    static CRuntimeClass* GetThisClass() { return RUNTIME_CLASS(CKWDoc); }
+
+    // ---- Location
+    CString GetLocationPath() const;
+    // The location itself for a plain folder, else the folder that holds it.
+    CString GetFolderPath() const;
+    // Empty for a plain folder, else the location's own name.
+    CString GetLocationFileName() const;
+    CString GetRealFolder() const;
+    CString GetRealFileName() const;
+    bool IsFolderLocation() const { return m_location.GetKind() == CVirtualFolder::KindPlainFolder; }
+    bool IsNamedLocation() const { return m_location.GetKind() == CVirtualFolder::KindArchiveFile; }
+    bool IsArchiveLocation() const { return m_location.GetKind() == CVirtualFolder::KindArchiveLocation; }
+    const CVirtualFolder& GetLocation() const { return m_location; }
+    CVirtualFolderList& GetVirtualFolders() { return m_virtualFolders; }
+
+    // ---- Items, cursor and selection (view indexes)
+    int GetItemCount() const { return m_items.GetCount(); }
+    VyxFile* GetItem(int viewIndex);
+    VyxFile* GetItemByArrayIndex(int index) const;
+    int GetItemIndexAt(int viewIndex) const;
+    int GetViewIndexOf(const VyxFile* item, int start);
+    // Searched from start, wrapping round; -1 when absent.
+    int FindItem(const wchar_t* path, const wchar_t* archivePath, int start);
+    // The first item whose cell holds the point; -1 when none.
+    int HitTest(int x, int y);
+    int GetCursorIndex() const { return m_cursorIndex; }
+    bool IsCursorIndex(int viewIndex) const { return viewIndex == m_cursorIndex; }
+    void SetCursorIndex(int viewIndex, CView* sender);
+    void SelectItem(int viewIndex, bool select, CView* sender);
+    void SetItemSelection(int viewIndex, bool select);
+    void SelectAll();
+    void DeselectAll();
+    void SetAllSelection(bool select);
+    int GetSelectedCount(bool recount) { return m_items.GetSelectedCount(recount); }
+    int GetSelectedOutsideArchivesCount(bool recount) { return m_items.GetSelectedOutsideArchivesCount(recount); }
+    void RemoveItem(int viewIndex) { m_items.RemoveAt(viewIndex); }
+    void SetOrderAt(int viewIndex, int arrayIndex) { m_items.SetOrderEntry(viewIndex, arrayIndex); }
+    void ResetCantDrawFlags() { m_items.ResetCantDrawAll(); }
+    void ReleaseAllPictures() { m_items.ResetImageAll(); }
+
+    CSize GetThumbsSize() const { return ThumbsSize; }
+    CSize GetDefaultThumbsSize() const { return DefaultThumbsSize; }
+    void SetThumbsSize(int cx, int cy) { ThumbsSize = CSize(cx, cy); }
+    void SetDefaultThumbsSize(int cx, int cy) { DefaultThumbsSize = CSize(cx, cy); }
+    int GetScaleStep() const { return ScaleStep; }
+    COLORREF GetBackColor() const { return m_backColor; }
+    COLORREF GetTextColor() const { return m_textColor; }
+    void SetBackColor(COLORREF colour) { m_backColor = colViewBackground = colour; }
+    void SetTextColor(COLORREF colour) { m_textColor = colViewText = colour; }
+    // Set while the item list is emptied, and around deletions and layout saving: views leave
+    // the items alone meanwhile.
+    bool IsUpdating() const { return m_updating != 0; }
+    void SetUpdating(bool updating) { m_updating = updating ? 1 : 0; }
+
+    // The view after the given one (the first after the last) becomes the main frame's active view.
+    void ActivateView(CView* view);
+    // The first view whose window class is the name (63 characters compared); null when none.
+    CView* FindViewByClassName(const wchar_t* name) const;
+    // Asks the main frame for a delayed refresh of the folder (the location's folder when null).
+    void NotifyFolderChanged(const wchar_t* path = nullptr);
+
+    // ---- Opening and refreshing; the scan's result (0 done, 2 aborted)
+    int OpenFolder(const CVirtualFolder& location, CView* sender);
+    // Re-reads the location and keeps the items still there.
+    int Refresh(bool abortable);
+    void ClearItems(bool deleteItems, bool updateCountPane = true);
+    // Selected items outside archives whose files are gone are removed, with their notes.
+    void RemoveMissingSelectedItems();
+    void SaveThumbnailsToCache();
+    BOOL OnNewDocument() override;
+    // Records the path; a file named by it opens in a picture window after the next OpenFolder.
+    BOOL OnOpenDocument(LPCWSTR lpszPathName) override;
+    void DeleteContents() override;
+    void Serialize(CArchive& ar) override;
+    const CString& GetPendingOpenPath() const { return m_pendingOpenPath; }
+
+    // ---- Settings
+    void LoadSettings();
+    void SaveSettings();
+    void FillOptions(COptPageBoot::OPTIONSDATA& options) const;
+    void ApplyOptions(const COptPageBoot::OPTIONSDATA& options);
+
+    // ---- Layout
+    // The record given (the document's own when null) from the current settings.
+    void GetLayout(THUMBSDATA* record);
+    // The record given (the document's own when null) into the settings; no hint, no save.
+    void ApplyFolderLayout(const THUMBSDATA* record);
+    // A layout for the whole program: settings, items, saved, repainted when it shows.
+    void ApplyLayout(const THUMBSDATA& record);
+    // The current layout as the location's own.
+    void SaveFolderLayout();
+    const THUMBSDATA& GetOwnLayout() const { return m_ownLayout; }
+
+    // ---- Deleting and renaming files of the selection (archive members are never touched)
+    void DeleteSelectedFiles(bool noConfirm);
+    void ShellDeleteSelected(bool silent);
+    // False for archive members, missing files, names that would leave the folder and
+    // unchanged names; the note goes with the file.
+    bool RenameItem(VyxFile* item, const wchar_t* newName);
+    // The current directory, then folder (when given) made current.
+    static CString SwapCurrentDirectory(const wchar_t* folder);
+
+    // Scale mode of items drawn on contact sheets.
+    int m_sheetScaleMode = 0;
+
+protected:
+    CMainFrame* GetMainFrame() const;
+    // Announces {0, old}, clamps the new index to the list, then announces {1, new}.
+    void MoveCursor(int oldIndex, int newIndex, CView* sender);
+    void FillScanRequest(CFileList& request);
+    int RunScan(CFileList& request);
+    // 1 when the item was taken into the list; 0 when it was merged into an existing one.
+    int AddScannedItem(VyxFile* item, bool merge);
+    void DropUnloadableItems();
+    void DropItemsNotMatchingPatterns(bool withArchives);
+    void HandItemSettings();
+    void HandSharpenSettings();
+    void ApplyViewColours();
+    void LookUpFolderLayout();
+    void PushDrawingSettings(VyxFile& item) const;
+    void ScheduleStatusUpdate() const;
+    void UpdateCountPane() const;
+    void OpenPendingPicture();
+
+    VyxFileArray m_items;
+    int m_cursorIndex = -1;
+    CVirtualFolder m_location;
+    THUMBSDATA m_ownLayout = {};
+    bool m_listingCacheFlag = false;
+    int m_updating = 1;
+    COLORREF m_backColor = 0;
+    COLORREF m_textColor = 0;
+    CString m_pendingOpenPath;
+    CVirtualFolderList m_virtualFolders;
+    // Where the next merge of a refresh starts looking: the item after the last one merged.
+    int m_mergeStart = 0;
+};

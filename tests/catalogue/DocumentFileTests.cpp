@@ -1,0 +1,227 @@
+#include "DocumentTestUtil.h"
+
+#include "catalogue/VyxNoteStore.h"
+
+#include <algorithm>
+
+using namespace doctest;
+
+namespace {
+
+using Texts = std::vector<std::wstring>;
+
+// Where the shell puts deleted entries: Wine's recycle bin is the XDG trash the test wrapper
+// keeps in its scratch folder.
+std::wstring TrashedPath(const std::wstring& name)
+{
+    wchar_t unixPath[MAX_PATH] = {};
+    if (!GetEnvironmentVariableW(L"XDG_DATA_HOME", unixPath, MAX_PATH))
+        return L"";
+    std::wstring path = std::wstring(L"Z:") + unixPath + L"/Trash/files/" + name;
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return path;
+}
+
+// A document listing the folder with the named entries selected.
+void OpenAndSelect(DocumentScope& scope, std::initializer_list<const wchar_t*> names)
+{
+    scope.Open();
+    for (const wchar_t* name : names) {
+        int index = scope.IndexOf(name);
+        ASSERT_NE(-1, index) << name;
+        scope.Document().SetItemSelection(index, true);
+    }
+}
+
+CString NoteOf(const ScratchFolder& folder, const wchar_t* name)
+{
+    VyxNoteStore notes;
+    notes.SetLocation(folder.Path().c_str(), L"");
+    return notes.ReadNote((folder / name).c_str());
+}
+
+// Answers the next dialog of the process (a message box or the shell's question) with a button.
+struct Answer
+{
+    explicit Answer(int button)
+        : helper([this, button] {
+              HWND dialog = WaitForWindow([](HWND window) {
+                  wchar_t className[16] = {};
+                  GetClassNameW(window, className, 16);
+                  return wcscmp(className, L"#32770") == 0;
+              });
+              if (dialog) {
+                  HWND label = GetDlgItem(dialog, 0xFFFF); // a message box's text
+                  text = TextOf(label ? label : dialog);
+                  PostMessageW(dialog, WM_COMMAND, button, 0);
+              }
+          })
+    {
+    }
+    CString text;
+    HelperThread helper;
+};
+
+} // namespace
+
+TEST(DocumentDeletion, TheShellMovesFilesAndFoldersToTheRecycleBinAndTheirItemsGo)
+{
+    DocumentScope scope;
+    PutFile(scope.folder, L"trashed.jpg", "data");
+    PutFile(scope.folder, L"kept.jpg", "data");
+    std::wstring folder = PutFolder(scope.folder, L"album");
+    PutFile(scope.folder, L"album\\inside.jpg", "data");
+    OpenAndSelect(scope, {L"trashed.jpg", L"album"});
+    scope.Document().GetItem(scope.IndexOf(L"trashed.jpg"))->SetNote(L"a note");
+    scope.view.heard.clear();
+
+    scope.Document().ShellDeleteSelected(true);
+
+    EXPECT_FALSE(ScratchFolder::Exists(scope.folder / L"trashed.jpg"));
+    EXPECT_FALSE(ScratchFolder::Exists(folder));
+    EXPECT_TRUE(ScratchFolder::Exists(TrashedPath(L"trashed.jpg")));
+    EXPECT_TRUE(ScratchFolder::Exists(TrashedPath(L"album") + L"\\inside.jpg"));
+    EXPECT_EQ((Texts{L"kept.jpg"}), scope.Names());
+    EXPECT_TRUE(NoteOf(scope.folder, L"trashed.jpg").IsEmpty());
+    EXPECT_FALSE(scope.Document().IsUpdating());
+    ASSERT_EQ(3u, scope.view.heard.size());
+    EXPECT_EQ(L"21 " + scope.folder.Path(), scope.view.heard[2]); // a folder went
+}
+
+TEST(DocumentDeletion, NothingIsDeletedWhenTheUserSaysNo)
+{
+    DocumentScope scope;
+    PutFile(scope.folder, L"answered.jpg", "data");
+    OpenAndSelect(scope, {L"answered.jpg"});
+    {
+        Answer no(IDNO);
+        scope.Document().ShellDeleteSelected(false);
+    }
+    EXPECT_TRUE(ScratchFolder::Exists(scope.folder / L"answered.jpg"));
+    {
+        Answer no(IDNO);
+        scope.Document().DeleteSelectedFiles(false);
+        EXPECT_EQ(0, no.text.Find(L"選択データを削除してもよろしいですか？"));
+    }
+    EXPECT_TRUE(ScratchFolder::Exists(scope.folder / L"answered.jpg"));
+    EXPECT_EQ(1, scope.Document().GetItemCount());
+    {
+        Answer yes(IDYES);
+        scope.Document().ShellDeleteSelected(false);
+    }
+    EXPECT_TRUE(ScratchFolder::Exists(TrashedPath(L"answered.jpg")));
+    EXPECT_EQ(0, scope.Document().GetItemCount());
+}
+
+TEST(DocumentDeletion, DeletingForGoodRemovesFilesButNeverFolders)
+{
+    DocumentScope scope;
+    PutFile(scope.folder, L"forgood.jpg", "data");
+    PutFile(scope.folder, L"b.jpg", "data");
+    std::wstring folder = PutFolder(scope.folder, L"album");
+    OpenAndSelect(scope, {L"forgood.jpg", L"album"});
+    {
+        Answer yes(IDYES);
+        scope.Document().DeleteSelectedFiles(false);
+    }
+    EXPECT_FALSE(ScratchFolder::Exists(scope.folder / L"forgood.jpg"));
+    EXPECT_FALSE(ScratchFolder::Exists(TrashedPath(L"forgood.jpg")));
+    EXPECT_TRUE(ScratchFolder::Exists(folder));
+    Texts names = scope.Names();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ((Texts{L"album", L"b.jpg"}), names);
+    EXPECT_FALSE(scope.Document().IsUpdating());
+}
+
+TEST(DocumentDeletion, AFileThatCannotBeDeletedKeepsItsItemAndNote)
+{
+    DocumentScope scope;
+    PutFile(scope.folder, L"locked.jpg", "data");
+    PutFile(scope.folder, L"free.jpg", "data");
+    OpenAndSelect(scope, {L"locked.jpg", L"free.jpg"});
+    scope.Document().GetItem(scope.IndexOf(L"locked.jpg"))->SetNote(L"still here");
+    HANDLE lock =
+        CreateFileW((scope.folder / L"locked.jpg").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+
+    scope.Document().DeleteSelectedFiles(true);
+    CloseHandle(lock);
+
+    EXPECT_TRUE(ScratchFolder::Exists(scope.folder / L"locked.jpg"));
+    EXPECT_FALSE(ScratchFolder::Exists(scope.folder / L"free.jpg"));
+    EXPECT_EQ((Texts{L"locked.jpg"}), scope.Names());
+    EXPECT_EQ(CString(L"still here"), NoteOf(scope.folder, L"locked.jpg"));
+}
+
+TEST(DocumentDeletion, ArchiveMembersAreNeverTouched)
+{
+    StandardPlugins plugins;
+    DocumentScope scope;
+    std::wstring archive = PutFile(scope.folder, L"box.tarc", MakeTestArchive(0, {{"", "one.tpic", "x", 0, 1}}));
+    scope.Open(CVirtualFolder(archive.c_str(), archive.c_str(), 2));
+    ASSERT_EQ(1, scope.Document().GetItemCount());
+    scope.Document().SetAllSelection(true);
+    scope.Document().ShellDeleteSelected(true);
+    scope.Document().DeleteSelectedFiles(true);
+    EXPECT_TRUE(ScratchFolder::Exists(archive));
+    EXPECT_EQ(1, scope.Document().GetItemCount());
+    EXPECT_FALSE(scope.Document().RenameItem(scope.Document().GetItem(0), L"two.tpic"));
+}
+
+TEST(DocumentRenaming, TheFileIsRenamedAndItsNoteGoesWithIt)
+{
+    DocumentScope scope;
+    PutFile(scope.folder, L"old.jpg", "data");
+    scope.Open();
+    VyxFile* item = scope.Document().GetItem(0);
+    item->SetNote(L"注釈");
+
+    EXPECT_TRUE(scope.Document().RenameItem(item, L"新しい.jpg"));
+
+    EXPECT_FALSE(ScratchFolder::Exists(scope.folder / L"old.jpg"));
+    EXPECT_TRUE(ScratchFolder::Exists(scope.folder / L"新しい.jpg"));
+    EXPECT_EQ(CString(L"新しい.jpg"), item->GetFileName());
+    EXPECT_EQ(CString((scope.folder / L"新しい.jpg").c_str()), item->GetPath());
+    EXPECT_EQ(CString(L"注釈"), NoteOf(scope.folder, L"新しい.jpg"));
+    EXPECT_TRUE(NoteOf(scope.folder, L"old.jpg").IsEmpty());
+}
+
+TEST(DocumentRenaming, ItsOwnNameAndAMissingFileAreRefusedAndChangeNothing)
+{
+    DocumentScope scope;
+    PutFile(scope.folder, L"same.jpg", "data");
+    PutFile(scope.folder, L"gone.jpg", "data");
+    scope.Open();
+    VyxFile* same = scope.Document().GetItem(scope.IndexOf(L"same.jpg"));
+    same->SetNote(L"kept");
+    EXPECT_FALSE(scope.Document().RenameItem(same, L"same.jpg"));
+    EXPECT_EQ(CString(L"kept"), NoteOf(scope.folder, L"same.jpg"));
+    DeleteFileW((scope.folder / L"gone.jpg").c_str());
+    EXPECT_FALSE(scope.Document().RenameItem(scope.Document().GetItem(scope.IndexOf(L"gone.jpg")), L"back.jpg"));
+    EXPECT_FALSE(scope.Document().RenameItem(nullptr, L"x.jpg"));
+}
+
+TEST(DocumentRenaming, NamesThatWouldLeaveTheFolderOrCannotNameAFileAreRefused)
+{
+    DocumentScope scope;
+    PutFile(scope.folder, L"a.jpg", "data");
+    PutFolder(scope.folder, L"sub");
+    scope.Open();
+    VyxFile* item = scope.Document().GetItem(scope.IndexOf(L"a.jpg"));
+    for (const wchar_t* name : {L"sub\\a.jpg", L"..\\a.jpg", L"sub/a.jpg", L"C:a.jpg", L"a*.jpg", L"a?.jpg", L"a\".jpg",
+                                L"a<.jpg", L"a>.jpg", L"a|.jpg", L"", L".", L".."}) {
+        EXPECT_FALSE(scope.Document().RenameItem(item, name)) << std::wstring(name);
+        EXPECT_TRUE(ScratchFolder::Exists(scope.folder / L"a.jpg")) << std::wstring(name);
+    }
+    EXPECT_FALSE(ScratchFolder::Exists(scope.folder / L"sub\\a.jpg"));
+    EXPECT_EQ(CString((scope.folder / L"a.jpg").c_str()), item->GetPath());
+}
+
+TEST(DocumentRenaming, TheCurrentDirectoryIsSwappedAndHandedBack)
+{
+    DocumentScope scope;
+    CString before = CKWDoc::SwapCurrentDirectory(scope.folder.Path().c_str());
+    CString during = CKWDoc::SwapCurrentDirectory(before);
+    EXPECT_EQ(0, during.CompareNoCase(scope.folder.Path().c_str()));
+    EXPECT_EQ(before, CKWDoc::SwapCurrentDirectory(nullptr));
+}
