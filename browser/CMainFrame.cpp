@@ -1,21 +1,861 @@
 #include "browser/CMainFrame.h"
 
-IMPLEMENT_DYNAMIC(CMainFrame, CFrameWnd)
+#include "browser/CFolderView.h"
+#include "browser/CKWView.h"
+#include "browser/CLstView.h"
+#include "browser/ShellImageList.h"
+#include "browser/VyxOleDataSource.h"
+#include "catalogue/CKWDoc.h"
+#include "catalogue/VyxFile.h"
+#include "fileops/VyxFileTransfer.h"
+#include "foundation/NumberFormat.h"
+#include "foundation/VyxFieldParser.h"
+#include "foundation/VyxFileUtil.h"
+#include "foundation/VyxIni.h"
+#include "foundation/VyxPath.h"
+#include "foundation/VyxSystem.h"
+#include "foundation/WindowPlacement.h"
+#include "res/resource.h"
+#include "viewer/VSlideShowDlg.h"
 
-void CMainFrame::UpdateCountPane() {}
+#include <cmath>
+#include <vector>
 
-void CMainFrame::ScheduleStatusUpdate() {}
+namespace {
 
-int CMainFrame::SetWatchMode(int)
+const wchar_t kSection[] = L"MainFrame";
+const UINT kDriveBarId = 0xE810;
+const UINT kJumpBarId = 0xE811;
+const UINT kPluginSetBarId = 0xE812;
+const UINT kStatusTimer = 110;
+const UINT kFreeSpaceTimer = 111;
+const UINT kDocumentRefreshTimer = 109;
+
+const UINT kIndicators[] = {59148, 59143, 59149, 59146};
+
+// A bar that is shown, or about to be.
+BOOL IsBarShown(CControlBar& bar)
 {
+    return bar.GetSafeHwnd() && (bar.GetStyle() & WS_VISIBLE);
+}
+
+CString FormatSize(ULONGLONG value)
+{
+    CString text;
+    FormatNumberEx(text, value, 1, 2, 0, 4);
+    return text;
+}
+
+// Holds the picture-window block's lock for a scope.
+class PictureLock
+{
+public:
+    explicit PictureLock(VyxSharedMemory& block) : m_block(block), m_locked(block.Lock()) {}
+    ~PictureLock()
+    {
+        if (m_locked)
+            m_block.Unlock();
+    }
+
+private:
+    VyxSharedMemory& m_block;
+    bool m_locked;
+};
+
+} // namespace
+
+IMPLEMENT_DYNCREATE(CMainFrame, VyxFrameWndEx)
+
+BEGIN_MESSAGE_MAP(CMainFrame, VyxFrameWndEx)
+ON_WM_CREATE()
+ON_WM_CLOSE()
+ON_WM_DESTROY()
+ON_WM_SYSCOLORCHANGE()
+ON_WM_DEVICECHANGE()
+ON_WM_TIMER()
+ON_WM_SYSCOMMAND()
+ON_COMMAND(ID_VIEW_MENUBAR, OnViewMenuBar)
+ON_COMMAND(ID_VIEW_DRIVEBAR, OnViewDriveBar)
+ON_COMMAND(ID_VIEW_JUMPBAR, OnViewJumpBar)
+ON_UPDATE_COMMAND_UI(ID_VIEW_DRIVEBAR, OnUpdateViewDriveBar)
+ON_UPDATE_COMMAND_UI(ID_VIEW_JUMPBAR, OnUpdateViewJumpBar)
+ON_COMMAND_RANGE(VAppCall::FirstCommand, VAppCall::FirstCommand + VAppCall::MaxEntries - 1, OnAppCommandRange)
+ON_MESSAGE(WMU_IDLESTEP, OnIdleStep)
+ON_MESSAGE(WMU_STATUSTEXT, OnStatusText)
+ON_MESSAGE(WMU_PROGRESS, OnProgress)
+ON_MESSAGE(WMU_UPDATEALLVIEWS, OnUpdateAllViews)
+ON_MESSAGE(WMU_RENDERDATA, OnRenderData)
+ON_MESSAGE(WMU_LASTPICTUREWND, OnLastPictureWnd)
+ON_MESSAGE(WMU_FOCUSPICTUREWND, OnFocusPictureWnd)
+ON_MESSAGE(WMU_TILEPICTUREWND, OnTilePictureWnd)
+ON_MESSAGE(WMU_CLOSEPICTUREWND, OnClosePictureWnd)
+ON_MESSAGE(WMU_FOLDERCHANGED, OnFolderChanged)
+ON_MESSAGE(WMU_PICTUREWNDBROADCAST, OnPictureWndBroadcast)
+ON_MESSAGE(WMU_SLIDESHOWENDED, OnSlideshowEnded)
+ON_MESSAGE(WMU_FILEOPERATION, OnFileOperation)
+END_MESSAGE_MAP()
+
+CMainFrame::CMainFrame()
+{
+    // Picture windows find the list through this block; its mutex is the list's lock.
+    if (m_pictureBlock.Create(L"COneWndList", 4) && m_pictureBlock.Lock()) {
+        COneWndList* list = &m_wndList;
+        memcpy(m_pictureBlock.GetView(), &list, 4);
+        m_pictureBlock.Unlock();
+    }
+}
+
+CMainFrame::~CMainFrame() {}
+
+CKWDoc* CMainFrame::GetKWDoc()
+{
+    CKWDoc* doc = DYNAMIC_DOWNCAST(CKWDoc, GetActiveDocument());
+    if (!doc && m_pFolderView)
+        doc = m_pFolderView->GetDocument();
+    return doc;
+}
+
+void CMainFrame::Announce(LPARAM lHint, CObject* pHint)
+{
+    if (CKWDoc* doc = GetKWDoc())
+        doc->UpdateAllViews(nullptr, lHint, pHint);
+}
+
+// ---------------------------------------------------------------- creation
+
+CRect CMainFrame::ReadWindowValue(LPCWSTR lpszSection, LPCWSTR lpszDefault)
+{
+    // A missing or damaged field takes the default's: one bad value never stops the start.
+    CString value;
+    GetAppIniString(value, lpszSection, L"Window", lpszDefault);
+    int fields[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        CString text;
+        GetFieldString(&text, value, i, L',');
+        text.Trim();
+        wchar_t* end = nullptr;
+        long number = text.IsEmpty() ? 0 : wcstol(text, &end, 10);
+        if (!text.IsEmpty() && end && *end == 0)
+            fields[i] = static_cast<int>(number);
+        else
+            GetFieldInt(&fields[i], lpszDefault, i, L',');
+    }
+    return CRect(fields[0], fields[1], fields[0] + fields[2], fields[1] + fields[3]);
+}
+
+BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
+{
+    cs.style |= 0x14000;
+    CRect window = ReadWindowValue(kSection, L"0,0,1024,768");
+    cs.x = window.left;
+    cs.y = window.top;
+    cs.cx = window.Width();
+    cs.cy = window.Height();
+    return VyxFrameWndEx::PreCreateWindow(cs);
+}
+
+BOOL CMainFrame::PreTranslateMessage(MSG* pMsg)
+{
+    return VyxFrameWndEx::PreTranslateMessage(pMsg);
+}
+
+HACCEL CMainFrame::GetDefaultAccelerator()
+{
+    // Typed keys belong to the jump bar's entry while it has the focus.
+    if (m_wndJumpBar.GetSafeHwnd() && m_wndJumpBar.IsEntryFocused())
+        return nullptr;
+    return VyxFrameWndEx::GetDefaultAccelerator();
+}
+
+BOOL CMainFrame::CreateBars()
+{
+    if (!m_wndToolBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_TOOLTIPS | CBRS_FLYBY, AFX_IDW_TOOLBAR))
+        return FALSE;
+    m_wndToolBar.ModifyStyle(0, CCS_ADJUSTABLE);
+    m_wndDriveBar.SetImageList(CImageList::FromHandle(GetShellImageList(TRUE)));
+    if (!m_wndDriveBar.Create(this, IDD_DRIVEBAR, CBRS_TOP | WS_VISIBLE, kDriveBarId))
+        return FALSE;
+    if (!m_wndJumpBar.Create(this, IDD_JUMPBAR, CBRS_TOP | WS_VISIBLE, kJumpBarId))
+        return FALSE;
+    if (!m_wndReBar.AddBar(&m_wndToolBar, L"ツールバー", nullptr, RBBS_CHILDEDGE, L"ツールバー", FALSE, TRUE) ||
+        !m_wndReBar.AddBar(&m_wndDriveBar, L"ドライブバー", nullptr, RBBS_CHILDEDGE, L"ドライブバー", FALSE, TRUE) ||
+        !m_wndReBar.AddBar(&m_wndJumpBar, L"ジャンプバー", nullptr, RBBS_CHILDEDGE, L"ジャンプバー", FALSE, TRUE))
+        return FALSE;
+    if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, AFX_IDW_STATUS_BAR) ||
+        !m_wndStatusBar.SetIndicators(kIndicators, 4))
+        return FALSE;
+    return TRUE;
+}
+
+int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
+{
+    if (VyxFrameWndEx::OnCreate(lpCreateStruct) == -1)
+        return -1;
+    if (!CreateBars())
+        return -1;
+    if (m_wndPluginSetBar.GetSafeHwnd())
+        FillPluginSetCombo();
+    m_wndToolBar.LoadState(L"ToolbarState");
+    m_wndReBar.LoadState(L"RebarState");
+
+    BOOL statusBar = GetAppIniInt(kSection, L"StatusBar", 1);
+    m_bToolBarShown = GetAppIniInt(kSection, L"ToolBar", 1) != 0;
+    m_bDriveBarShown = GetAppIniInt(kSection, L"DriveBar", 1) != 0;
+    m_bJumpBarShown = GetAppIniInt(kSection, L"JumpBar", 0) != 0;
+    if (!statusBar)
+        ShowControlBar(&m_wndStatusBar, FALSE, FALSE);
+    if (!m_bDriveBarShown)
+        ShowControlBar(&m_wndDriveBar, FALSE, FALSE);
+    if (!m_bJumpBarShown)
+        ShowControlBar(&m_wndJumpBar, FALSE, FALSE);
+
+    UINT id = 0, style = 0;
+    int width = 0;
+    m_wndStatusBar.GetPaneInfo(0, id, style, width);
+    m_wndStatusBar.SetPaneInfo(0, id, style, 200);
+    m_wndStatusBar.GetPaneInfo(1, id, style, width);
+    m_wndStatusBar.SetPaneInfo(1, id, style, 200);
+    m_wndStatusBar.GetPaneInfo(2, id, style, width);
+    m_wndStatusBar.SetPaneInfo(2, id, SBPS_STRETCH, 0);
+    m_wndStatusBar.GetPaneInfo(3, id, style, width);
+    m_wndStatusBar.SetPaneInfo(3, id, style | SBPS_OWNERDRAW, 160);
+
+    if (CMenu* system = GetSystemMenu(FALSE)) {
+        system->InsertMenu(0, MF_BYPOSITION | MF_SEPARATOR);
+        system->InsertMenu(0, MF_BYPOSITION | MF_STRING, 0x30, L"ステータスバーのOn/Off");
+        system->InsertMenu(0, MF_BYPOSITION | MF_STRING, 0x20, L"ツールバーのOn/Off");
+        system->InsertMenu(0, MF_BYPOSITION | MF_STRING, 0x10, L"メニューバーのOn/Off");
+    }
+    m_nFolderChangeDelay = GetAppIniInt(kSection, L"FolderChangeCheckTimes", 5000);
+    m_nStatusDelay = GetAppIniInt(kSection, L"UpdateStatusTimes", 300);
     return 0;
 }
 
-void CMainFrame::FillPluginSetCombo() {}
+BOOL CMainFrame::CreatePanes(CCreateContext* pContext)
+{
+    CRect folderSize = ReadWindowValue(L"FolderView", L"0,0,320,768");
+    CRect listSize = ReadWindowValue(L"LstView", L"0,0,1024,320");
+    CRect thumbSize = ReadWindowValue(L"KWView", L"0,0,1024,448");
+    m_nFrameSplit = GetAppIniInt(kSection, L"FrameSplit", 0);
+    CRuntimeClass* tree = RUNTIME_CLASS(CFolderView);
+    CRuntimeClass* list = RUNTIME_CLASS(CLstView);
+    CRuntimeClass* thumbs = RUNTIME_CLASS(CKWView);
+    CFlatSplitterWnd& outer = m_wndOuterSplitter;
+    CFlatSplitterWnd& inner = m_wndInnerSplitter;
+    if (!outer.CreateStatic(this, 1, 2, WS_CHILD | WS_VISIBLE, AFX_IDW_PANE_FIRST))
+        return FALSE;
+    if (m_nFrameSplit == 2) {
+        if (!inner.CreateStatic(&outer, 2, 1, WS_CHILD | WS_VISIBLE, outer.IdFromRowCol(0, 0)) ||
+            !outer.CreateView(0, 1, thumbs, CSize(0, 0), pContext) ||
+            !inner.CreateView(0, 0, tree, folderSize.Size(), pContext) ||
+            !inner.CreateView(1, 0, list, listSize.Size(), pContext))
+            return FALSE;
+        outer.SetColumnInfo(0, folderSize.Width(), 0);
+        m_pFolderView = DYNAMIC_DOWNCAST(CFolderView, inner.GetPane(0, 0));
+        m_pListView = DYNAMIC_DOWNCAST(CView, inner.GetPane(1, 0));
+        m_pThumbView = DYNAMIC_DOWNCAST(CView, outer.GetPane(0, 1));
+        return TRUE;
+    }
+    if (!outer.CreateView(0, 0, tree, folderSize.Size(), pContext) ||
+        !inner.CreateStatic(&outer, 2, 1, WS_CHILD | WS_VISIBLE, outer.IdFromRowCol(0, 1)))
+        return FALSE;
+    if (m_nFrameSplit == 1) {
+        if (!inner.CreateView(0, 0, thumbs, thumbSize.Size(), pContext) ||
+            !inner.CreateView(1, 0, list, CSize(0, 0), pContext))
+            return FALSE;
+        m_pThumbView = DYNAMIC_DOWNCAST(CView, inner.GetPane(0, 0));
+        m_pListView = DYNAMIC_DOWNCAST(CView, inner.GetPane(1, 0));
+    } else {
+        if (!inner.CreateView(0, 0, list, listSize.Size(), pContext) ||
+            !inner.CreateView(1, 0, thumbs, CSize(0, 0), pContext))
+            return FALSE;
+        m_pListView = DYNAMIC_DOWNCAST(CView, inner.GetPane(0, 0));
+        m_pThumbView = DYNAMIC_DOWNCAST(CView, inner.GetPane(1, 0));
+    }
+    m_pFolderView = DYNAMIC_DOWNCAST(CFolderView, outer.GetPane(0, 0));
+    return TRUE;
+}
+
+BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext)
+{
+    return CreatePanes(pContext);
+}
+
+// ---------------------------------------------------------------- closing
+
+void CMainFrame::OnClose()
+{
+    if (m_wndToolBar.GetSafeHwnd())
+        m_wndToolBar.SaveState(L"ToolbarState");
+    if (m_wndReBar.GetSafeHwnd())
+        m_wndReBar.SaveState(L"RebarState");
+    Announce(HintFrameClosing, nullptr);
+    VyxFrameWndEx::OnClose();
+}
+
+void CMainFrame::OnDestroy()
+{
+    m_wndList.CloseAll();
+    {
+        PictureLock lock(m_pictureBlock);
+        if (m_wndList.m_pSlideShow && m_wndList.m_pSlideShow->GetSafeHwnd())
+            m_wndList.m_pSlideShow->DestroyWindow();
+    }
+    SaveWindowPlacement(m_hWnd, kSection);
+    CRect window;
+    GetWindowRect(&window);
+    CString text;
+    text.Format(L"%d,%d,%d,%d", window.left, window.top, window.Width(), window.Height());
+    WriteAppIniString(kSection, L"Window", text);
+    WriteAppIniInt(kSection, L"MenuBar", IsBarShown(m_wndMenuBar));
+    if (m_wndToolBar.GetSafeHwnd())
+        WriteAppIniInt(kSection, L"ToolBar", IsBarShown(m_wndToolBar));
+    if (m_wndDriveBar.GetSafeHwnd())
+        WriteAppIniInt(kSection, L"DriveBar", IsBarShown(m_wndDriveBar));
+    if (m_wndJumpBar.GetSafeHwnd())
+        WriteAppIniInt(kSection, L"JumpBar", IsBarShown(m_wndJumpBar));
+    if (m_wndStatusBar.GetSafeHwnd())
+        WriteAppIniInt(kSection, L"StatusBar", IsBarShown(m_wndStatusBar));
+    StopFolderWatcher(1);
+    StopFolderWatcher(2);
+    WriteAppIniInt(kSection, L"UpdateStatusTimes", m_nStatusDelay);
+    WriteAppIniInt(kSection, L"FolderChangeCheckTimes", m_nFolderChangeDelay);
+    KillTimer(kStatusTimer);
+    WriteAppIniInt(kSection, L"FrameSplit", m_nFrameSplit);
+    VyxFrameWndEx::OnDestroy();
+}
+
+// ---------------------------------------------------------------- system colours, devices, bars
+
+void CMainFrame::OnSysColorChange()
+{
+    CKWDoc* doc = GetKWDoc();
+    if (doc && doc->colViewBackground == doc->colViewText) {
+        doc->ApplyViewColours();
+        Announce(HintColoursChanged, nullptr);
+    }
+    VyxFrameWndEx::OnSysColorChange();
+}
+
+BOOL CMainFrame::OnDeviceChange(UINT nEventType, DWORD_PTR dwData)
+{
+    if (m_wndDriveBar.GetSafeHwnd())
+        m_wndDriveBar.SendMessage(WM_DEVICECHANGE, nEventType, static_cast<LPARAM>(dwData));
+    return static_cast<BOOL>(Default());
+}
+
+void CMainFrame::ToggleBar(CControlBar* pBar)
+{
+    if (!pBar || !pBar->GetSafeHwnd())
+        return;
+    ShowControlBar(pBar, !IsBarShown(*pBar), FALSE);
+    RecalcLayout();
+}
+
+void CMainFrame::ToggleRebarBars()
+{
+    BOOL tool = IsBarShown(m_wndToolBar);
+    BOOL drive = IsBarShown(m_wndDriveBar);
+    BOOL jump = IsBarShown(m_wndJumpBar);
+    if (tool || drive || jump) {
+        m_bToolBarShown = tool;
+        m_bDriveBarShown = drive;
+        m_bJumpBarShown = jump;
+        tool = drive = jump = FALSE;
+    } else if (!m_bToolBarShown && !m_bDriveBarShown && !m_bJumpBarShown) {
+        tool = drive = jump = TRUE;
+    } else {
+        tool = m_bToolBarShown;
+        drive = m_bDriveBarShown;
+        jump = m_bJumpBarShown;
+    }
+    ShowControlBar(&m_wndToolBar, tool, FALSE);
+    ShowControlBar(&m_wndDriveBar, drive, FALSE);
+    ShowControlBar(&m_wndJumpBar, jump, FALSE);
+    RecalcLayout();
+}
+
+void CMainFrame::OnSysCommand(UINT nID, LPARAM lParam)
+{
+    switch (nID & 0xFFF0) {
+    case 0x10:
+        ToggleBar(&m_wndMenuBar);
+        break;
+    case 0x20:
+        ToggleRebarBars();
+        break;
+    case 0x30:
+        SendMessage(WM_COMMAND, ID_VIEW_STATUS_BAR);
+        return;
+    default:
+        break;
+    }
+    VyxFrameWndEx::OnSysCommand(nID, lParam);
+}
+
+void CMainFrame::OnViewMenuBar()
+{
+    ToggleBar(&m_wndMenuBar);
+}
+
+void CMainFrame::OnViewDriveBar()
+{
+    ToggleBar(&m_wndDriveBar);
+}
+
+void CMainFrame::OnViewJumpBar()
+{
+    ToggleBar(&m_wndJumpBar);
+}
+
+void CMainFrame::OnUpdateViewDriveBar(CCmdUI* pCmdUI)
+{
+    pCmdUI->SetCheck(IsBarShown(m_wndDriveBar));
+}
+
+void CMainFrame::OnUpdateViewJumpBar(CCmdUI* pCmdUI)
+{
+    pCmdUI->SetCheck(IsBarShown(m_wndJumpBar));
+}
+
+// ---------------------------------------------------------------- work flags and messages
+
+void CMainFrame::SetWorkFlag(DWORD dwMask, BOOL bOn)
+{
+    if (bOn)
+        m_dwWorkFlags |= dwMask;
+    else
+        m_dwWorkFlags &= ~dwMask;
+}
+
+LRESULT CMainFrame::OnIdleStep(WPARAM, LPARAM)
+{
+    Announce(HintIdleStep, nullptr);
+    return m_dwWorkFlags != 0;
+}
+
+LRESULT CMainFrame::OnStatusText(WPARAM wParam, LPARAM lParam)
+{
+    int pane = static_cast<int>(wParam);
+    if (m_wndStatusBar.GetSafeHwnd() && pane >= 0 && pane < m_wndStatusBar.GetCount()) {
+        m_wndStatusBar.SetPaneText(pane, reinterpret_cast<LPCWSTR>(lParam));
+        m_wndStatusBar.UpdateWindow();
+    }
+    return 0;
+}
+
+LRESULT CMainFrame::OnProgress(WPARAM wParam, LPARAM lParam)
+{
+    if (m_wndStatusBar.GetSafeHwnd())
+        m_wndStatusBar.SetProgress(static_cast<int>(wParam), static_cast<int>(lParam));
+    return 0;
+}
+
+LRESULT CMainFrame::OnUpdateAllViews(WPARAM wParam, LPARAM lParam)
+{
+    Announce(static_cast<LPARAM>(wParam), reinterpret_cast<CObject*>(lParam));
+    return 0;
+}
+
+LRESULT CMainFrame::OnRenderData(WPARAM wParam, LPARAM)
+{
+    auto* source = reinterpret_cast<VyxOleDataSource*>(wParam);
+    CKWDoc* doc = GetKWDoc();
+    if (!source || !source->m_lpFormatEtc || !source->m_lpStgMedium || !doc)
+        return 0;
+    CLIPFORMAT format = source->m_lpFormatEtc->cfFormat;
+    bool files = format == CF_HDROP;
+    bool notes = format == static_cast<CLIPFORMAT>(::RegisterClipboardFormatW(L"CF_VyxNOTE"));
+    if (!files && !notes)
+        return 0;
+    CSharedFile block(0x2042, 4096);
+    const wchar_t terminator = 0;
+    if (files) {
+        DROPFILES header = {};
+        header.pFiles = sizeof(DROPFILES);
+        header.pt = source->m_ptDrag;
+        header.fWide = TRUE;
+        block.Write(&header, sizeof(header));
+        MakeUniqueTempName(source->m_strTempFolder);
+    }
+    bool folderMade = false;
+    for (int i = 0; i < doc->GetItemCount(); ++i) {
+        VyxFile* item = doc->GetItem(i);
+        if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected))
+            continue;
+        CString text;
+        if (notes) {
+            text = item->GetNote();
+        } else if (item->IsArchiveMember()) {
+            CWaitCursor wait;
+            if (!folderMade)
+                folderMade = EnsureFolderExists(source->m_strTempFolder, true);
+            // One member that cannot be written out fails the whole list; the block goes.
+            if (!folderMade || item->ExtractTo(source->m_strTempFolder) != 0)
+                return 0;
+            MakePath(text, nullptr, source->m_strTempFolder, item->GetFileName(), nullptr);
+        } else {
+            text = item->GetPath();
+        }
+        block.Write(text.GetString(), static_cast<UINT>(text.GetLength() * sizeof(wchar_t)));
+        block.Write(&terminator, sizeof(terminator));
+    }
+    block.Write(&terminator, sizeof(terminator));
+    source->m_lpStgMedium->tymed = TYMED_HGLOBAL;
+    source->m_lpStgMedium->hGlobal = block.Detach();
+    source->m_lpStgMedium->pUnkForRelease = nullptr;
+    return 1;
+}
+
+LRESULT CMainFrame::OnLastPictureWnd(WPARAM wParam, LPARAM)
+{
+    m_pLastPictureWnd = reinterpret_cast<CWnd*>(wParam);
+    return 0;
+}
+
+LRESULT CMainFrame::OnFocusPictureWnd(WPARAM wParam, LPARAM lParam)
+{
+    PictureLock lock(m_pictureBlock);
+    int index = m_wndList.Find(reinterpret_cast<CWnd*>(wParam));
+    int count = m_wndList.GetCount();
+    if (index < 0 || count <= 0)
+        return 0;
+    index = lParam == 1 ? (index + count - 1) % count : (index + 1) % count;
+    if (CWnd* window = m_wndList.GetAt(index))
+        window->SetFocus();
+    return 0;
+}
+
+void CMainFrame::CalcTileLayout(int nCount, int nWidth, int nHeight, CRect* pRects)
+{
+    if (nCount <= 0)
+        return;
+    int rows = static_cast<int>(std::sqrt(static_cast<double>(nCount)));
+    rows = std::max(rows, 1);
+    int columns = (nCount - 1 + rows) / rows;
+    int cellWidth = nWidth / columns;
+    int cellHeight = nHeight / rows;
+    int index = 0;
+    for (int row = 0; row < rows && index < nCount; ++row)
+        for (int column = 0; column < columns && index < nCount; ++column, ++index)
+            pRects[index] =
+                CRect(column * cellWidth, row * cellHeight, (column + 1) * cellWidth, (row + 1) * cellHeight);
+}
+
+LRESULT CMainFrame::OnTilePictureWnd(WPARAM, LPARAM)
+{
+    PictureLock lock(m_pictureBlock);
+    int count = m_wndList.GetCount();
+    if (count <= 0)
+        return 0;
+    int width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN) - 2 * ::GetSystemMetrics(SM_CXSIZEFRAME) +
+                ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+    int height = ::GetSystemMetrics(SM_CYVIRTUALSCREEN) - 2 * ::GetSystemMetrics(SM_CYSIZEFRAME) +
+                 ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    std::vector<CRect> rects(count);
+    CalcTileLayout(count, width, height, rects.data());
+    for (int i = 0; i < count; ++i)
+        if (CWnd* window = m_wndList.GetAt(i))
+            window->SetWindowPos(nullptr, rects[i].left, rects[i].top, rects[i].Width(), rects[i].Height(),
+                                 SWP_NOZORDER | SWP_NOACTIVATE);
+    return 0;
+}
+
+LRESULT CMainFrame::OnClosePictureWnd(WPARAM wParam, LPARAM)
+{
+    if (wParam)
+        m_wndList.CloseWindow(reinterpret_cast<CWnd*>(wParam));
+    else
+        m_wndList.CloseAll();
+    return 0;
+}
+
+LRESULT CMainFrame::OnPictureWndBroadcast(WPARAM wParam, LPARAM lParam)
+{
+    PictureLock lock(m_pictureBlock);
+    for (int i = 0; i < m_wndList.GetCount(); ++i)
+        if (CWnd* window = m_wndList.GetAt(i))
+            window->PostMessage(WMU_PICTUREWNDBROADCAST, wParam, lParam);
+    return 0;
+}
+
+LRESULT CMainFrame::OnSlideshowEnded(WPARAM wParam, LPARAM)
+{
+    if (wParam != 0)
+        return 0;
+    PictureLock lock(m_pictureBlock);
+    delete m_wndList.m_pSlideShow;
+    m_wndList.m_pSlideShow = nullptr;
+    return 0;
+}
+
+LRESULT CMainFrame::OnFileOperation(WPARAM wParam, LPARAM)
+{
+    auto* job = reinterpret_cast<VyxFileTransfer*>(wParam);
+    if (!job)
+        return 0;
+    SetWatchMode(2);
+    CKWDoc* doc = GetKWDoc();
+    job->CreateProgress(this);
+    job->SetCopyBufferSize(doc ? doc->FileAccessBufferSize : 0x100000);
+    job->SetUniqueNameFormat(doc ? static_cast<LPCWSTR>(doc->AutoFileFormat) : L"%s-%d%s");
+    job->SetCacheRoot(doc ? static_cast<LPCWSTR>(doc->CacheDataFolder) : L"");
+    int result = 0;
+    try {
+        result = job->Run();
+    } catch (...) {
+        delete job;
+        SetWatchMode(0);
+        throw;
+    }
+    SetWatchMode(0);
+    if (result > 0) {
+        CString destination = job->GetDestination();
+        Announce(HintFolderChanged, reinterpret_cast<CObject*>(destination.GetBuffer()));
+        destination.ReleaseBuffer();
+    }
+    delete job;
+    return result;
+}
+
+// ---------------------------------------------------------------- folder watchers
+
+void CMainFrame::StartFolderWatcher(LPCWSTR lpszPath, int nWatcher, BOOL bWatchSubtree)
+{
+    FolderWatchSlot& slot = nWatcher == 1 ? m_watcher1 : m_watcher2;
+    slot.Start(m_hWnd, lpszPath, bWatchSubtree);
+}
+
+void CMainFrame::StopFolderWatcher(int nWatcher)
+{
+    FolderWatchSlot& slot = nWatcher == 1 ? m_watcher1 : m_watcher2;
+    if (!slot.IsStarted())
+        return;
+    slot.Stop();
+    if (m_hWnd)
+        KillTimer(nWatcher);
+}
+
+void CMainFrame::RestartWatchers(BOOL bForced)
+{
+    CKWDoc* doc = GetKWDoc();
+    if (!doc || doc->IsArchiveLocation())
+        return;
+    CString folder = doc->GetFolderPath();
+    CString root = GetSpaceRoot(folder);
+    UINT type = root.IsEmpty() ? DRIVE_NO_ROOT_DIR : ::GetDriveTypeW(root);
+    if (type != DRIVE_REMOVABLE && type != DRIVE_FIXED && type != DRIVE_REMOTE && type != DRIVE_RAMDISK) {
+        StopFolderWatcher(1);
+        StopFolderWatcher(2);
+        return;
+    }
+    if (m_watcher1.IsRunning()) {
+        if (m_watcher1.GetPath().CompareNoCase(root) != 0 && !m_watcher1.Retarget(root))
+            KillTimer(1);
+    } else {
+        StartFolderWatcher(root, 1, TRUE);
+    }
+    if (!bForced && !doc->FolderMonitor) {
+        StopFolderWatcher(2);
+        return;
+    }
+    CString bareFolder, bareRoot;
+    RemovePathSeparator(bareFolder, folder);
+    RemovePathSeparator(bareRoot, root);
+    if (bareFolder.CompareNoCase(bareRoot) == 0)
+        return;
+    if (m_watcher2.IsRunning()) {
+        if (m_watcher2.GetPath().CompareNoCase(folder) != 0 && !m_watcher2.Retarget(folder))
+            KillTimer(2);
+    } else {
+        StartFolderWatcher(folder, 2, doc->DownScan);
+    }
+}
+
+int CMainFrame::SetWatchMode(int nMode)
+{
+    int previous = m_nWatchMode;
+    m_nWatchMode = nMode;
+    if (nMode == 0)
+        RestartWatchers(FALSE);
+    else if (nMode == 1)
+        StopFolderWatcher(2);
+    else if (nMode == 5)
+        RestartWatchers(TRUE);
+    return previous;
+}
+
+void CMainFrame::OnNewFolder()
+{
+    {
+        PictureLock lock(m_pictureBlock);
+        if (VSlideShowDlg* show = m_wndList.m_pSlideShow) {
+            show->RecalcPositionBar();
+            show->ShowFrom(0);
+            show->SetLocked(FALSE);
+            show->Reload();
+        }
+    }
+    m_nWatchMode = 0;
+    RestartWatchers(FALSE);
+    UpdateCountPane();
+    UpdateFreeSpacePane();
+    CKWDoc* doc = GetKWDoc();
+    int drive = doc ? GetDriveIndex(doc->GetFolderPath()) : -1;
+    if (drive >= 0 && m_wndDriveBar.GetSafeHwnd() && m_wndDriveBar.GetDriveButtons())
+        m_wndDriveBar.GetDriveButtons()->SetCurrentDrive(drive);
+}
+
+void CMainFrame::ScheduleStatusUpdate()
+{
+    if (m_hWnd)
+        SetTimer(kStatusTimer, m_nStatusDelay, nullptr);
+}
+
+LRESULT CMainFrame::OnFolderChanged(WPARAM wParam, LPARAM lParam)
+{
+    // A watcher's post is taken only from the watcher now running, and its path from the
+    // frame's own copy: a post still queued from a stopped watcher names a block that is gone.
+    if (wParam == 1) {
+        if (m_watcher1.IsBlock(lParam))
+            SetTimer(1, m_nStatusDelay, nullptr);
+        return 0;
+    }
+    if (wParam == 2) {
+        if (!m_watcher2.IsBlock(lParam))
+            return 0;
+        m_strChangedFolder = m_watcher2.GetPath();
+    } else {
+        m_strChangedFolder = lParam ? reinterpret_cast<LPCWSTR>(lParam) : L"";
+    }
+    SetTimer(wParam, m_nFolderChangeDelay, nullptr);
+    return 0;
+}
+
+void CMainFrame::OnTimer(UINT_PTR nIDEvent)
+{
+    KillTimer(nIDEvent);
+    switch (nIDEvent) {
+    case 1:
+    case kFreeSpaceTimer:
+        UpdateFreeSpacePane();
+        break;
+    case 2:
+    case kDocumentRefreshTimer:
+        if (m_nWatchMode == 0) {
+            CString folder = m_strChangedFolder;
+            Announce(HintFolderChanged, reinterpret_cast<CObject*>(folder.GetBuffer()));
+            folder.ReleaseBuffer();
+        }
+        break;
+    case kStatusTimer:
+        UpdateCountPane();
+        break;
+    default:
+        break;
+    }
+}
+
+// ---------------------------------------------------------------- status panes
+
+void CMainFrame::UpdateCountPane()
+{
+    CKWDoc* doc = GetKWDoc();
+    if (!m_wndStatusBar.GetSafeHwnd() || !doc)
+        return;
+    ULONGLONG total = 0, selectedTotal = 0;
+    int selected = 0;
+    for (int i = 0; i < doc->GetItemCount(); ++i) {
+        VyxFile* item = doc->GetItem(i);
+        if (!item)
+            continue;
+        total += item->GetFileSize();
+        if (item->TestFlags(VyxFilexDraw::FlagSelected)) {
+            ++selected;
+            selectedTotal += item->GetFileSize();
+        }
+    }
+    CString text;
+    text.Format(L"選択 %d ﾌｧｲﾙ(%s)", selected, static_cast<LPCWSTR>(FormatSize(selectedTotal)));
+    m_wndStatusBar.SetPaneText(CMyStatusBar::PaneSelection, text);
+    text.Format(L"全 %d ﾌｧｲﾙ(%s)", doc->GetItemCount(), static_cast<LPCWSTR>(FormatSize(total)));
+    m_wndStatusBar.SetPaneText(CMyStatusBar::PaneAllItems, text);
+}
+
+CString CMainFrame::GetSpaceRoot(LPCWSTR lpszPath)
+{
+    CString path = lpszPath ? lpszPath : L"";
+    if (path.Left(2) == L"\\\\") {
+        CString share;
+        GetPathPart(share, path, 1);
+        return share.IsEmpty() ? CString() : share + L"\\";
+    }
+    int drive = GetDriveIndex(path);
+    CString root;
+    if (drive >= 0)
+        MakeDriveRoot(root, drive);
+    return root;
+}
+
+void CMainFrame::UpdateFreeSpacePane()
+{
+    CKWDoc* doc = GetKWDoc();
+    if (!m_wndStatusBar.GetSafeHwnd() || !doc)
+        return;
+    CString root = GetSpaceRoot(doc->GetFolderPath());
+    ULONGLONG freeToCaller = 0, total = 0, totalFree = 0;
+    if (root.IsEmpty() || !GetDiskFreeSpace64(root, &freeToCaller, &total, &totalFree)) {
+        // Nothing to show rather than figures the system never gave.
+        m_wndStatusBar.SetPaneText(CMyStatusBar::PaneDrive, L"");
+        return;
+    }
+    SHFILEINFOW info = {};
+    ::SHGetFileInfoW(root, 0, &info, sizeof(info), SHGFI_DISPLAYNAME);
+    CString serial;
+    serial.Format(L"[%08X]", static_cast<unsigned>(GetVolumeSerialNumber(root)));
+    CString text;
+    text.Format(L"%s %s 空 %s / 全 %s", info.szDisplayName, static_cast<LPCWSTR>(serial),
+                static_cast<LPCWSTR>(FormatSize(totalFree)), static_cast<LPCWSTR>(FormatSize(total)));
+    m_wndStatusBar.SetPaneText(CMyStatusBar::PaneDrive, text);
+}
+
+// ---------------------------------------------------------------- registered applications
+
+void CMainFrame::OnAppCommandRange(UINT nID)
+{
+    OnAppCommand(nID);
+}
+
+void CMainFrame::OnAppCommand(UINT nID)
+{
+    m_appCall.Load();
+    int index = static_cast<int>(nID) - VAppCall::FirstCommand;
+    if (index < 0 || index >= m_appCall.GetCount())
+        return;
+    CKWDoc* doc = GetKWDoc();
+    if (!doc)
+        return;
+    std::vector<const VyxFile*> items;
+    for (int i = 0; i < doc->GetItemCount(); ++i) {
+        VyxFile* item = doc->GetItem(i);
+        if (item && item->TestFlags(VyxFilexDraw::FlagSelected))
+            items.push_back(item);
+    }
+    m_appCall.Launch(index, doc->GetFolderPath(), items.data(), static_cast<int>(items.size()), this);
+}
+
+// ---------------------------------------------------------------- for the Parts still to come
+
+void CMainFrame::FillPluginSetCombo()
+{
+    // The plug-in-set bar is never given a window: there is nothing to fill.
+    if (!m_wndPluginSetBar.GetSafeHwnd())
+        return;
+}
 
 int CMainFrame::OpenPictureWindow(int, int)
 {
-    return 0;
+    return -1;
 }
 
 void CMainFrame::SetThumbViewBackColor(COLORREF) {}

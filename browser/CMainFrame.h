@@ -1,23 +1,149 @@
-// The program's main frame. Only the members the document calls stand here yet, and they do
-// nothing until the main window is built.
+// The program's main frame: the rebar with the menu bar, tool bar, drive bar and jump bar, the
+// status bar, and a client area of two nested splitters holding the folder tree, the file list
+// and the thumbnail grid. It owns the folder watchers, the open picture windows' list with the
+// shared block through which picture windows find it, and the registered applications; views,
+// bars, threads and picture windows talk to it through private messages.
 #pragma once
 
-#include "framework/Framework.h"
+#include "browser/CJumpDialogBar.h"
+#include "browser/CMainToolBar.h"
+#include "browser/CMyStatusBar.h"
+#include "browser/FolderWatchThread.h"
+#include "browser/FrameMessages.h"
+#include "browser/VAppCall.h"
+#include "browser/VyxDriveBar.h"
+#include "controls/CFlatSplitterWnd.h"
+#include "controls/VyxFrameWndEx.h"
+#include "foundation/VyxSharedMemory.h"
+#include "viewer/COneWndList.h"
 
-// To the main frame: wParam 109, lParam a folder path the frame copies while it handles the
-// message; the folder is refreshed after the folder-change delay.
-const UINT WMU_FOLDERCHANGED = 0x806;
+class CFolderView;
+class CKWDoc;
 
-class CMainFrame : public CFrameWnd
+class CMainFrame : public VyxFrameWndEx
 {
-    DECLARE_DYNAMIC(CMainFrame)
+    DECLARE_DYNCREATE(CMainFrame)
 public:
-    void UpdateCountPane();
+    CMainFrame();
+    ~CMainFrame() override;
+
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    HACCEL GetDefaultAccelerator() override;
+
+    CKWDoc* GetKWDoc();
+    CFolderView* GetFolderPane() const { return m_pFolderView; }
+    CView* GetThumbPane() const { return m_pThumbView; }
+    CView* GetListPane() const { return m_pListView; }
+    int GetFrameSplit() const { return m_nFrameSplit; }
+    CMyStatusBar& GetStatusBar() { return m_wndStatusBar; }
+    CMainToolBar& GetToolBar() { return m_wndToolBar; }
+    VyxDriveBar& GetDriveBar() { return m_wndDriveBar; }
+    CJumpDialogBar& GetJumpBar() { return m_wndJumpBar; }
+    COneWndList& GetPictureWindows() { return m_wndList; }
+    VyxSharedMemory& GetPictureWindowBlock() { return m_pictureBlock; }
+
+    // ---- idle work: bits 1 and 2 the thumbnail view's, 4 the folder pane's
+    void SetWorkFlag(DWORD dwMask, BOOL bOn);
+    DWORD GetWorkFlags() const { return m_dwWorkFlags; }
+
+    // ---- folder watchers
+    void StartFolderWatcher(LPCWSTR lpszPath, int nWatcher, BOOL bWatchSubtree);
+    void StopFolderWatcher(int nWatcher);
+    void RestartWatchers(BOOL bForced);
+    // The previous mode; 0 restarts the watchers, 1 stops watcher 2, 5 restarts them forced.
+    int SetWatchMode(int nMode);
+    int GetWatchMode() const { return m_nWatchMode; }
+    const FolderWatchSlot& GetWatcher(int nWatcher) const { return nWatcher == 1 ? m_watcher1 : m_watcher2; }
+    const CString& GetChangedFolder() const { return m_strChangedFolder; }
+    void OnNewFolder();
     void ScheduleStatusUpdate();
-    // The previous mode.
-    int SetWatchMode(int mode);
+    int m_nFolderChangeDelay = 5000;
+    int m_nStatusDelay = 300;
+
+    // ---- status panes
+    void UpdateCountPane();
+    void UpdateFreeSpacePane();
+    // The root whose space a location's pane shows: the share root of a network path, else the
+    // drive letter's root; empty when the path has neither.
+    static CString GetSpaceRoot(LPCWSTR lpszPath);
+
+    // ---- registered applications (commands 20000 to 20019)
+    void OnAppCommand(UINT nID);
+
+    // ---- bars
+    void ToggleBar(CControlBar* pBar);
+    // The system menu's group toggle of tool bar, drive bar and jump bar.
+    void ToggleRebarBars();
+
+    // Tiles count windows over width x height: rows of the square root, columns to hold them.
+    static void CalcTileLayout(int nCount, int nWidth, int nHeight, CRect* pRects);
+    // The three fields of a "%d,%d,%d,%d" window value, each missing or bad one from the default.
+    static CRect ReadWindowValue(LPCWSTR lpszSection, LPCWSTR lpszDefault);
+
+    // ---- called by the document; filled by the Parts still to come
     void FillPluginSetCombo();
-    int OpenPictureWindow(int viewIndex, int mode);
-    // The thumbnail view takes the colour as its background.
+    int OpenPictureWindow(int nViewIndex, int nMode);
     void SetThumbViewBackColor(COLORREF colour);
+    LRESULT OnFileOperation(WPARAM wParam, LPARAM lParam);
+
+protected:
+    BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext) override;
+
+    afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    afx_msg void OnClose();
+    afx_msg void OnDestroy();
+    afx_msg void OnSysColorChange();
+    afx_msg BOOL OnDeviceChange(UINT nEventType, DWORD_PTR dwData);
+    afx_msg void OnTimer(UINT_PTR nIDEvent);
+    afx_msg void OnSysCommand(UINT nID, LPARAM lParam);
+    afx_msg void OnViewMenuBar();
+    afx_msg void OnViewDriveBar();
+    afx_msg void OnViewJumpBar();
+    afx_msg void OnUpdateViewDriveBar(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateViewJumpBar(CCmdUI* pCmdUI);
+    afx_msg void OnAppCommandRange(UINT nID);
+    afx_msg LRESULT OnIdleStep(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnStatusText(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnProgress(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnUpdateAllViews(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnRenderData(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnLastPictureWnd(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnFocusPictureWnd(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnTilePictureWnd(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnClosePictureWnd(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnFolderChanged(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnPictureWndBroadcast(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnSlideshowEnded(WPARAM wParam, LPARAM lParam);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void Announce(LPARAM lHint, CObject* pHint);
+    BOOL CreateBars();
+    BOOL CreatePanes(CCreateContext* pContext);
+
+    CFlatSplitterWnd m_wndOuterSplitter;
+    CFlatSplitterWnd m_wndInnerSplitter;
+    CFolderView* m_pFolderView = nullptr;
+    CView* m_pThumbView = nullptr;
+    CView* m_pListView = nullptr;
+    VyxSharedMemory m_pictureBlock;
+    CWnd* m_pLastPictureWnd = nullptr;
+    COneWndList m_wndList;
+    int m_nFrameSplit = 0;
+    VAppCall m_appCall;
+    DWORD m_dwWorkFlags = 7;
+    CString m_strPluginSet;
+    CMyStatusBar m_wndStatusBar;
+    CDialogBar m_wndPluginSetBar;
+    CMainToolBar m_wndToolBar;
+    VyxDriveBar m_wndDriveBar;
+    CJumpDialogBar m_wndJumpBar;
+    BOOL m_bToolBarShown = TRUE;
+    BOOL m_bDriveBarShown = TRUE;
+    BOOL m_bJumpBarShown = FALSE;
+    FolderWatchSlot m_watcher1{1};
+    FolderWatchSlot m_watcher2{2};
+    CString m_strChangedFolder;
+    int m_nWatchMode = 0;
 };

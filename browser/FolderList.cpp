@@ -1,9 +1,190 @@
 #include "browser/FolderList.h"
 
-void FolderList::Load() {}
+#include "catalogue/VyxConfig.h"
+#include "foundation/VyxIni.h"
 
-void FolderList::Save() {}
+#include <vector>
 
-void FolderList::FillComboBox(CComboBox&) {}
+namespace {
 
-void FolderList::ReadComboBox(CComboBox&) {}
+struct KindEntry
+{
+    const wchar_t* section;
+    const wchar_t* keyPattern;
+    int limit;
+};
+
+// Kind 3 lives in the layout file, not in a section of the settings file.
+const KindEntry kKinds[FolderListKindCount] = {
+    {L"FolderView", L"QuickAccess%d", 20},
+    {L"Filer", L"Folder%d", 20},
+    {L"Filter", L"Filter%d", 10},
+    {L"", L"", 20},
+    {L"Print", L"File%d", 10},
+    {L"ReplaceFormat", L"%d", 20},
+    {L"RenameFormat", L"%d", 20},
+    {L"Catalog", L"Folder%d", 10},
+    {L"Catalog", L"FileName%d", 10},
+    {L"Html", L"Folder%d", 10},
+    {L"Html", L"FileName%d", 10},
+    {L"Html", L"HtmlFile%d", 10},
+    {L"Html", L"ThumbsFolder%d", 10},
+    {L"Filter", L"SizeBegin%d", 10},
+    {L"Filter", L"SizeEnd%d", 10},
+    {L"ReportFile", L"%d", 20},
+    {L"", L"", 0},
+};
+
+bool IsKnownKind(int kind)
+{
+    return kind >= 0 && kind < FolderListKindCount;
+}
+
+CString KeyOf(int kind, int index)
+{
+    CString key;
+    key.Format(kKinds[kind].keyPattern, index);
+    return key;
+}
+
+// The section names of the layout file, in file order.
+std::vector<CString> LayoutSections(const VyxConfig& config)
+{
+    std::vector<wchar_t> buffer(32768);
+    int length = config.GetSectionNames(buffer.data(), static_cast<int>(buffer.size()));
+    std::vector<CString> names;
+    for (int at = 0; at < length && buffer[at];) {
+        CString name(buffer.data() + at);
+        at += name.GetLength() + 1;
+        names.push_back(name);
+    }
+    return names;
+}
+
+CString LayoutEntry(const CString& section, const THUMBSDATA& data)
+{
+    CString entry;
+    entry.Format(L"%s:%dx%d ", static_cast<LPCWSTR>(section), static_cast<int>(data.ThumbsSize.cx),
+                 static_cast<int>(data.ThumbsSize.cy));
+    if (data.Name == 1)
+        entry += L"下 ";
+    else if (data.Name == 2)
+        entry += L"右 ";
+    if (data.Name != 0) {
+        CString format(data.NameFormat);
+        format.Replace(L'\t', L' ');
+        entry += format;
+    }
+    return entry;
+}
+
+} // namespace
+
+void FolderList::SetKind(int kind)
+{
+    m_kind = kind;
+    RemoveAll();
+}
+
+int FolderList::GetLimit(int kind)
+{
+    return IsKnownKind(kind) ? kKinds[kind].limit : 0;
+}
+
+const wchar_t* FolderList::GetSection(int kind)
+{
+    return IsKnownKind(kind) ? kKinds[kind].section : L"";
+}
+
+const wchar_t* FolderList::GetKeyPattern(int kind)
+{
+    return IsKnownKind(kind) ? kKinds[kind].keyPattern : L"";
+}
+
+void FolderList::LoadKind(int kind, CStringArray& list)
+{
+    if (kind == FolderListThumbLayout) {
+        LoadLayouts(list);
+        return;
+    }
+    if (!IsKnownKind(kind))
+        return;
+    for (int i = 0; i < kKinds[kind].limit; ++i) {
+        CString value;
+        GetAppIniString(value, kKinds[kind].section, KeyOf(kind, i), L"");
+        if (!value.IsEmpty())
+            list.Add(value);
+    }
+}
+
+void FolderList::SaveKind(int kind, const CStringArray& list)
+{
+    if (kind == FolderListThumbLayout) {
+        SaveLayouts(list);
+        return;
+    }
+    if (!IsKnownKind(kind) || kKinds[kind].limit == 0)
+        return;
+    int count = static_cast<int>(list.GetCount());
+    for (int i = 0; i < count; ++i)
+        WriteAppIniString(kKinds[kind].section, KeyOf(kind, i), list[i]);
+    for (int i = count; i < kKinds[kind].limit; ++i)
+        WriteAppIniString(kKinds[kind].section, KeyOf(kind, i), nullptr);
+}
+
+void FolderList::LoadLayouts(CStringArray& list)
+{
+    VyxConfig config;
+    for (const CString& section : LayoutSections(config)) {
+        THUMBSDATA data = {};
+        if (config.Load(data, section))
+            list.InsertAt(0, LayoutEntry(section, data));
+    }
+}
+
+void FolderList::SaveLayouts(const CStringArray& list)
+{
+    // A preset is deleted only when it was listed (it loads as a layout) and its entry is gone;
+    // matching the whole "name:" prefix keeps names that hold ":" themselves.
+    VyxConfig config;
+    for (const CString& section : LayoutSections(config)) {
+        THUMBSDATA data = {};
+        if (!config.Load(data, section))
+            continue;
+        CString prefix = section + L":";
+        bool kept = false;
+        for (INT_PTR i = 0; i < list.GetCount() && !kept; ++i)
+            kept = list[i].Left(prefix.GetLength()) == prefix;
+        if (!kept)
+            config.WriteString(section, nullptr, nullptr);
+    }
+}
+
+void FolderList::FillComboBox(CComboBox& combo) const
+{
+    for (INT_PTR i = 0; i < GetCount(); ++i)
+        combo.AddString(GetAt(i));
+}
+
+void FolderList::ReadComboBox(const CComboBox& combo)
+{
+    int count = combo.GetCount();
+    for (int i = 0; i < count; ++i) {
+        CString text;
+        combo.GetLBText(i, text);
+        Add(text);
+    }
+}
+
+void FolderList::FillListCtrl(CListCtrl& list) const
+{
+    for (INT_PTR i = 0; i < GetCount(); ++i)
+        list.InsertItem(static_cast<int>(i), GetAt(i));
+}
+
+void FolderList::ReadListCtrl(const CListCtrl& list)
+{
+    int count = list.GetItemCount();
+    for (int i = 0; i < count; ++i)
+        Add(list.GetItemText(i, 0));
+}

@@ -1,18 +1,62 @@
-// The history lists kept in the settings file. Only what the display filter dialog calls stands
-// here yet, and it keeps nothing: a list loads empty and saving writes nothing.
+// A remembered list of what the user typed or chose before (folders, file names, filter
+// patterns, rename formats), bound by its kind to a section and a numbered key pattern of the
+// settings file and to a maximum number of entries read back.
 #pragma once
 
 #include "framework/Framework.h"
 
+class CListCtrl;
+
+enum FolderListKind {
+    FolderListNone = -1,
+    FolderListQuickAccess = 0,
+    FolderListFilerFolder = 1,
+    FolderListFilter = 2,
+    FolderListThumbLayout = 3,
+    FolderListPrintFile = 4,
+    FolderListReplaceFormat = 5,
+    FolderListRenameFormat = 6,
+    FolderListCatalogFolder = 7,
+    FolderListCatalogFileName = 8,
+    FolderListHtmlFolder = 9,
+    FolderListHtmlFileName = 10,
+    FolderListHtmlFile = 11,
+    FolderListHtmlThumbsFolder = 12,
+    FolderListSizeBegin = 13,
+    FolderListSizeEnd = 14,
+    FolderListReportFile = 15,
+    FolderListEmpty = 16,
+    FolderListKindCount = 17
+};
+
 class FolderList : public CStringArray
 {
 public:
-    explicit FolderList(int kind = -1) : m_kind(kind) {}
+    FolderList() = default;
+    explicit FolderList(int kind) : m_kind(kind) {}
 
-    void Load();
-    void Save();
-    void FillComboBox(CComboBox& combo);
-    void ReadComboBox(CComboBox& combo);
+    int GetKind() const { return m_kind; }
+    // Binds the list to another kind and empties it.
+    void SetKind(int kind);
 
-    int m_kind;
+    void Load() { LoadKind(m_kind, *this); }
+    void Save() const { SaveKind(m_kind, *this); }
+    static void LoadKind(int kind, CStringArray& list);
+    static void SaveKind(int kind, const CStringArray& list);
+    // 0 for a kind outside the table.
+    static int GetLimit(int kind);
+    static const wchar_t* GetSection(int kind);
+    static const wchar_t* GetKeyPattern(int kind);
+
+    void FillComboBox(CComboBox& combo) const;
+    // Appends; the caller empties the list first to replace it.
+    void ReadComboBox(const CComboBox& combo);
+    void FillListCtrl(CListCtrl& list) const;
+    void ReadListCtrl(const CListCtrl& list);
+
+private:
+    static void LoadLayouts(CStringArray& list);
+    static void SaveLayouts(const CStringArray& list);
+
+    int m_kind = FolderListNone;
 };

@@ -114,6 +114,10 @@ public:
     void FillOptions(COptPageBoot::OPTIONSDATA& options) const;
     void ApplyOptions(const COptPageBoot::OPTIONSDATA& options);
 
+    // The effective view colours from the stored ones (the system's when both are equal); the
+    // system image lists take the background.
+    void ApplyViewColours();
+
     // ---- Layout
     // The record given (the document's own when null) from the current settings.
     void GetLayout(THUMBSDATA* record);
@@ -149,7 +153,6 @@ protected:
     void DropItemsNotMatchingPatterns(bool withArchives);
     void HandItemSettings();
     void HandSharpenSettings();
-    void ApplyViewColours();
     void LookUpFolderLayout();
     void PushDrawingSettings(VyxFile& item) const;
     void ScheduleStatusUpdate() const;

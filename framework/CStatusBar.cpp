@@ -249,6 +249,16 @@ void CStatusBar::SetPaneStyle(int nIndex, UINT nStyle)
 
 void CStatusBar::DrawItem(LPDRAWITEMSTRUCT) {}
 
+BOOL CStatusBar::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    if (message != WM_DRAWITEM)
+        return CControlBar::OnChildNotify(message, wParam, lParam, pResult);
+    DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
+    if (pResult)
+        *pResult = TRUE;
+    return TRUE;
+}
+
 CSize CStatusBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz)
 {
     // The font's height and the control's own borders.

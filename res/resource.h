@@ -1,5 +1,8 @@
 // Resource ids shared by res/Vyx.rc and the sources.
 #pragma once
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
 
 // Dialog templates
 #define IDD_PROGRESS 108
@@ -93,6 +96,64 @@
 #define IDS_WINDOW_LIST_PROMPT 57854
 
 // ---- browser/
+// The main frame: menu, accelerators, icon and document string; tool-bar and menu images
+#define IDR_MAINFRAME 128
+#define IDS_HOMEPAGE 136
+#define IDB_MENU_IMAGES_241 241
+#define IDB_MENU_IMAGES_243 243
+#define IDB_MAIN_TOOLBAR 258
+#define IDB_MAIN_TOOLBAR_LARGE 308
+#define ID_VIEW_MENUBAR 10234
+#define ID_VIEW_DRIVEBAR 10244
+#define ID_VIEW_JUMPBAR 10255
+#define ID_HELP_ONLINE 10119
+#define ID_HELP_REPORT 10267
+// The list-edit dialog of the history lists: template, controls, context menu and keys
+#define IDD_LISTEDIT 195
+#define IDR_LISTEDIT_MENU 192
+#define IDR_LISTEDIT_ACCEL 234
+#define IDC_LISTEDIT_LABEL 1060
+#define IDC_LISTEDIT_CHOICE 1152
+#define IDC_LISTEDIT_LIST 1156
+#define IDC_LISTEDIT_BUTTONS 1177
+// The about box
+#define IDD_ABOUTBOX 100
+#define IDC_ABOUT_PHYSICAL 1083
+#define IDC_ABOUT_PAGEFILE 1085
+#define IDC_ABOUT_PAGEFILE_FREE 1086
+#define IDC_ABOUT_HOMEPAGE 1102
+#define IDC_ABOUT_VERSION 1192
+#define IDC_ABOUT_WINDOWS 1205
+#define IDC_ABOUT_PHYSICAL_FREE 1227
+#define IDC_ABOUT_PHYSICAL_BAR 1228
+#define IDC_ABOUT_PAGEFILE_BAR 1229
+// The rebar's drive bar and jump bar (dialog bars)
+#define IDD_DRIVEBAR 279
+#define IDD_JUMPBAR 286
+// Registered external applications: dialog, its controls, the macro and folder menus
+#define IDD_APPCALL 182
+#define IDR_APP_ARG_MENU 183
+#define IDR_APP_FOLDER_MENU 184
+#define IDC_APP_FOLDER 1071
+#define IDC_APP_COMMAND 1101
+#define IDC_APP_BROWSE 1102
+#define IDC_APP_ARGUMENTS 1103
+#define IDC_APP_ARG_MENU 1104
+#define IDC_APP_FOLDER_MENU 1106
+#define IDC_APP_TITLE 1107
+#define IDC_APP_LIST 1108
+#define IDC_APP_ADD 1109
+#define IDC_APP_DELETE 1198
+#define IDC_APP_DUP 1199
+#define IDC_APP_WAIT 1200
+#define ID_APP_MACRO_PATH 10049
+#define ID_APP_MACRO_DIR 10050
+#define ID_APP_MACRO_FILENAME 10051
+#define ID_APP_MACRO_ARCPATH 10052
+#define ID_APP_FOLDER_PICTURE 10069
+#define ID_APP_FOLDER_BROWSE 10070
+#define ID_APP_MACRO_SHORTPATH 10190
+#define ID_APP_MACRO_SHORTFILENAME 10191
 
 // ---- viewer/
 

@@ -1,0 +1,1351 @@
+#include "browser/CFolderView.h"
+
+#include "browser/CMainFrame.h"
+#include "browser/FrameMessages.h"
+#include "browser/ShellImageList.h"
+#include "catalogue/CKWDoc.h"
+#include "catalogue/VyxFile.h"
+#include "fileops/VyxFileTransfer.h"
+#include "foundation/FormatMessageText.h"
+#include "foundation/ShellShortcut.h"
+#include "foundation/VyxFileStatus.h"
+#include "foundation/VyxFileUtil.h"
+#include "foundation/VyxIni.h"
+#include "foundation/VyxPath.h"
+#include "foundation/VyxUtility.h"
+#include "image/plugins/Spi.h"
+
+#include <imm.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+const wchar_t kSection[] = L"FolderView";
+const DWORD kMsgCopyHere = 0x40000002;
+const DWORD kMsgMoveHere = 0x40000003;
+const DWORD kMsgCancel = 0x40000004;
+
+CString Upper(CString text)
+{
+    text.MakeUpper();
+    return text;
+}
+
+CString WithoutSeparator(const CString& path)
+{
+    CString bare;
+    RemovePathSeparator(bare, path);
+    return bare;
+}
+
+CString DriveRoot(int drive)
+{
+    CString root;
+    MakeDriveRoot(root, drive);
+    return root;
+}
+
+// The two texts hint objects carry as paths.
+const wchar_t* HintText(CObject* pHint)
+{
+    return reinterpret_cast<const wchar_t*>(pHint);
+}
+
+CString ParsingNameOf(int csidl)
+{
+    CString name;
+    GetSpecialFolderDisplayName(name, csidl, SHGDN_FORPARSING);
+    return name;
+}
+
+bool IsDotName(const wchar_t* name)
+{
+    return wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0;
+}
+
+// A global block of the given wide text followed by one more terminator.
+HGLOBAL MakeDoubleTerminated(const CString& text, SIZE_T headerBytes, const DROPFILES* header)
+{
+    SIZE_T bytes = headerBytes + (text.GetLength() + 2) * sizeof(wchar_t);
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_SHARE, bytes);
+    if (!block)
+        return nullptr;
+    auto* data = static_cast<BYTE*>(::GlobalLock(block));
+    if (header)
+        memcpy(data, header, headerBytes);
+    memcpy(data + headerBytes, text.GetString(), text.GetLength() * sizeof(wchar_t));
+    ::GlobalUnlock(block);
+    return block;
+}
+
+} // namespace
+
+IMPLEMENT_DYNCREATE(CFolderView, CFolderTreeView)
+
+BEGIN_MESSAGE_MAP(CFolderView, CFolderTreeView)
+ON_WM_CREATE()
+ON_WM_DESTROY()
+ON_NOTIFY_REFLECT(TVN_SELCHANGEDW, OnSelChanged)
+ON_NOTIFY_REFLECT(TVN_ITEMEXPANDINGW, OnFolderExpanding)
+ON_NOTIFY_REFLECT(TVN_BEGINDRAGW, OnBeginDrag)
+ON_WM_LBUTTONDOWN()
+ON_WM_LBUTTONUP()
+ON_WM_RBUTTONDOWN()
+ON_WM_RBUTTONUP()
+ON_WM_MOUSEMOVE()
+END_MESSAGE_MAP()
+
+CFolderView::CFolderView()
+{
+    m_bEditLabel = GetAppIniInt(kSection, L"EditLabel", 0) != 0;
+}
+
+CFolderView::~CFolderView() {}
+
+CKWDoc* CFolderView::GetDocument() const
+{
+    return DYNAMIC_DOWNCAST(CKWDoc, m_pDocument);
+}
+
+CMainFrame* CFolderView::GetMainFrame() const
+{
+    return DYNAMIC_DOWNCAST(CMainFrame, GetParentFrame());
+}
+
+BOOL CFolderView::PreCreateWindow(CREATESTRUCT& cs)
+{
+    cs.style |= TVS_SHOWSELALWAYS | WS_TABSTOP;
+    if (m_bEditLabel)
+        cs.style |= TVS_EDITLABELS;
+    return CFolderTreeView::PreCreateWindow(cs);
+}
+
+BOOL CFolderView::PreTranslateMessage(MSG* pMsg)
+{
+    return CFolderTreeView::PreTranslateMessage(pMsg);
+}
+
+// ---------------------------------------------------------------- life
+
+void CFolderView::ReadSettings()
+{
+    m_nSortKind = GetAppIniInt(kSection, L"Sort", 0);
+    m_nSortDirection = GetAppIniInt(kSection, L"SortDirection", 0);
+    m_bLearnQuick = GetAppIniInt(kSection, L"LearnQuick", 1);
+    m_nArcSortKind = GetAppIniInt(kSection, L"ArcFileSort", 0);
+    m_nArcSortDirection = GetAppIniInt(kSection, L"ArcFileSortDirection", 0);
+    CString kept;
+    GetAppIniString(kept, kSection, L"LeaveExtend", L"zip lzh cab");
+    m_keptExtensions = VyxStringArray(kept, L' ');
+}
+
+void CFolderView::WriteSettings()
+{
+    WriteAppIniInt(kSection, L"Sort", m_nSortKind);
+    WriteAppIniInt(kSection, L"SortDirection", m_nSortDirection);
+    WriteAppIniInt(kSection, L"LearnQuick", m_bLearnQuick);
+    WriteAppIniInt(kSection, L"ArcFileSort", m_nArcSortKind);
+    WriteAppIniInt(kSection, L"ArcFileSortDirection", m_nArcSortDirection);
+    CString kept;
+    for (int i = 0; i < m_keptExtensions.GetCount(); ++i)
+        kept += (i ? L" " : L"") + CString(m_keptExtensions[i].GetText());
+    WriteAppIniString(kSection, L"LeaveExtend", kept);
+    CRect window;
+    GetWindowRect(&window);
+    CString text;
+    text.Format(L"%d,%d,%d,%d", window.left, window.top, window.Width(), window.Height());
+    WriteAppIniString(kSection, L"Window", text);
+}
+
+int CFolderView::OnCreate(LPCREATESTRUCT lpCreateStruct)
+{
+    if (CFolderTreeView::OnCreate(lpCreateStruct) == -1)
+        return -1;
+    m_dropTarget.Register(this);
+    ReadSettings();
+    CTreeCtrl& tree = GetTreeCtrl();
+    if (CKWDoc* doc = GetDocument()) {
+        tree.SetBkColor(doc->GetBackColor());
+        tree.SetTextColor(doc->GetTextColor());
+    }
+    tree.SetImageList(CImageList::FromHandle(GetShellImageList(TRUE)), TVSIL_NORMAL);
+    ::ImmAssociateContext(m_hWnd, nullptr);
+    return 0;
+}
+
+void CFolderView::OnDestroy()
+{
+    WriteSettings();
+    WriteAppIniString(L"KWDoc", L"LastPath", GetItemPath(m_hSelected));
+    // The items go with the window: no folder of theirs may stay the current directory.
+    CString folder;
+    GetModuleFolder(folder);
+    CString previous = CKWDoc::SwapCurrentDirectory(folder);
+    m_hSelected = m_hTarget = m_hDragged = m_hWalkNext = m_hWalkRoot = nullptr;
+    CFolderTreeView::OnDestroy();
+    if (!previous.IsEmpty())
+        ::SetCurrentDirectoryW(previous);
+}
+
+void CFolderView::OnInitialUpdate()
+{
+    CFolderTreeView::OnInitialUpdate();
+}
+
+void CFolderView::SuspendRedraw()
+{
+    if (m_nRedrawSuspensions++ == 0)
+        SetRedraw(FALSE);
+}
+
+void CFolderView::ResumeRedraw()
+{
+    if (m_nRedrawSuspensions > 0 && --m_nRedrawSuspensions == 0) {
+        SetRedraw(TRUE);
+        Invalidate();
+    }
+}
+
+// ---------------------------------------------------------------- root and landmarks
+
+void CFolderView::RebuildRoot()
+{
+    SuspendRedraw();
+    m_hTarget = m_hDragged = m_hSelected = nullptr;
+    m_strCurrentPath.Empty();
+    m_bSuppressSelection = TRUE;
+    switch (m_nRootMode) {
+    case RootDesktopChildren:
+        ShowSpecialFolder(CSIDL_DESKTOP);
+        break;
+    case RootDrives:
+        ShowSpecialFolder(CSIDL_DRIVES);
+        break;
+    case RootDesktop:
+        ShowDesktopRoot();
+        break;
+    default: {
+        GetTreeCtrl().DeleteAllItems();
+        int drive = m_nRootMode;
+        if (m_nRootMode == RootCurrentDrive || m_nRootMode < 0 || m_nRootMode > 25) {
+            CKWDoc* doc = GetDocument();
+            drive = doc ? GetDriveIndex(doc->GetLocationPath()) : -1;
+            if (drive < 0)
+                drive = 2;
+        }
+        InsertFolderItem(TVI_ROOT, DriveRoot(drive), 1);
+        break;
+    }
+    }
+    m_bSuppressSelection = FALSE;
+    ResumeRedraw();
+    FindLandmarks();
+    HTREEITEM first = GetTreeCtrl().GetRootItem();
+    if (first && m_nRootMode != RootDrives) {
+        m_nExpandByCode = 2;
+        GetTreeCtrl().Expand(first, TVE_EXPAND);
+        m_nExpandByCode = 0;
+    }
+    StartWalk(first);
+}
+
+void CFolderView::FindLandmarks()
+{
+    m_landmarkRoot = m_landmarkDocuments = m_landmarkDrives = m_landmarkNetwork = nullptr;
+    if (m_nRootMode != RootDesktopChildren && m_nRootMode != RootDrives && m_nRootMode != RootDesktop)
+        return;
+    CTreeCtrl& tree = GetTreeCtrl();
+    HTREEITEM start = tree.GetRootItem();
+    if (m_nRootMode != RootDrives) {
+        m_landmarkRoot = start;
+        if (m_nRootMode == RootDesktop && start) {
+            EnsureChildren(start);
+            start = tree.GetChildItem(start);
+        }
+    }
+    CString documents = ParsingNameOf(CSIDL_PERSONAL);
+    CString drives = ParsingNameOf(CSIDL_DRIVES);
+    CString network = ParsingNameOf(CSIDL_NETWORK);
+    for (HTREEITEM item = start; item; item = tree.GetNextSiblingItem(item)) {
+        CString name = GetItemDisplayName(item, SHGDN_FORPARSING);
+        if (name.IsEmpty())
+            continue;
+        if (!documents.IsEmpty() && name == documents)
+            m_landmarkDocuments = item;
+        else if (!drives.IsEmpty() && name == drives)
+            m_landmarkDrives = item;
+        else if (!network.IsEmpty() && name == network)
+            m_landmarkNetwork = item;
+    }
+}
+
+HTREEITEM CFolderView::InsertFolderItem(HTREEITEM hParent, LPCWSTR lpszName, int nChildren, int nKind)
+{
+    CString parentPath = hParent && hParent != TVI_ROOT ? GetItemPath(hParent) : CString();
+    CString path;
+    if (parentPath.IsEmpty())
+        path = lpszName;
+    else
+        MakePath(path, nullptr, parentPath, lpszName, nullptr);
+    auto* record = new FolderTreeItem;
+    record->kind = nKind;
+    TVINSERTSTRUCTW insert = {};
+    insert.hParent = hParent;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | TVIF_CHILDREN;
+    insert.item.pszText = const_cast<LPWSTR>(lpszName);
+    BOOL plainFolder = nKind == FolderTreeFolder && hParent && hParent != TVI_ROOT;
+    insert.item.iImage = GetShellIconIndex(path, FALSE, plainFolder);
+    insert.item.iSelectedImage = GetShellIconIndex(path, TRUE, plainFolder);
+    insert.item.cChildren = nChildren;
+    insert.item.lParam = reinterpret_cast<LPARAM>(record);
+    HTREEITEM item = GetTreeCtrl().InsertItem(&insert);
+    if (!item) {
+        delete record;
+        return nullptr;
+    }
+    record->item = item;
+    return item;
+}
+
+// ---------------------------------------------------------------- paths
+
+CString CFolderView::GetItemPath(HTREEITEM hItem) const
+{
+    FolderTreeItem* record = GetRecord(hItem);
+    if (!record)
+        return CString();
+    if (record->kind == FolderTreeArchiveMember) {
+        CString parent = GetItemPath(GetTreeCtrl().GetParentItem(hItem));
+        return CVirtualFolderList::JoinPath(parent, GetTreeCtrl().GetItemText(hItem));
+    }
+    return CFolderTreeView::GetItemPath(hItem);
+}
+
+BOOL CFolderView::IsNotArchiveMember(HTREEITEM hItem) const
+{
+    FolderTreeItem* record = GetRecord(hItem ? hItem : m_hSelected);
+    return record && record->kind != FolderTreeArchiveMember;
+}
+
+void CFolderView::EnsureChildren(HTREEITEM hItem)
+{
+    if (!hItem || GetTreeCtrl().GetChildItem(hItem))
+        return;
+    FolderTreeItem* record = GetRecord(hItem);
+    if (record && record->kind == FolderTreeFolder)
+        ExpandItem(hItem);
+}
+
+HTREEITEM CFolderView::WalkPrefix(HTREEITEM hStart, const CString& target, BOOL* pExact)
+{
+    CTreeCtrl& tree = GetTreeCtrl();
+    for (HTREEITEM item = hStart; item; item = tree.GetNextSiblingItem(item)) {
+        CString path = Upper(WithoutSeparator(GetItemPath(item)));
+        if (path.IsEmpty() || target.Left(path.GetLength()) != path)
+            continue;
+        if (target.GetLength() == path.GetLength()) {
+            *pExact = TRUE;
+            return item;
+        }
+        wchar_t next = target[path.GetLength()];
+        if (next != L'\\' && next != L'/' && path.Right(1) != L"\\")
+            continue;
+        EnsureChildren(item);
+        HTREEITEM found = WalkPrefix(tree.GetChildItem(item), target, pExact);
+        if (found)
+            return found;
+        *pExact = FALSE;
+        return item;
+    }
+    return nullptr;
+}
+
+HTREEITEM CFolderView::WalkNetwork(HTREEITEM hStart, const CString& target)
+{
+    CTreeCtrl& tree = GetTreeCtrl();
+    EnsureChildren(hStart);
+    for (HTREEITEM item = tree.GetChildItem(hStart); item; item = tree.GetNextSiblingItem(item)) {
+        CString name = GetItemDisplayName(item, SHGDN_FORPARSING);
+        if (name.IsEmpty())
+            name = GetItemPath(item);
+        name = Upper(WithoutSeparator(name));
+        if (name.Left(2) == L"\\\\") {
+            if (name == target)
+                return item;
+            if (target.Left(name.GetLength()) == name) {
+                if (HTREEITEM found = WalkNetwork(item, target))
+                    return found;
+            }
+            continue;
+        }
+        // A network group: searched through.
+        if (HTREEITEM found = WalkNetwork(item, target))
+            return found;
+    }
+    return nullptr;
+}
+
+HTREEITEM CFolderView::FindItemByPath(LPCWSTR lpszPath, HTREEITEM hStart, BOOL* pExact)
+{
+    BOOL exact = FALSE;
+    if (pExact)
+        *pExact = FALSE;
+    if (!lpszPath)
+        return nullptr;
+    CString target = lpszPath;
+    if (target.Right(1) == L":")
+        target += L"\\";
+    target = Upper(WithoutSeparator(target));
+    if (target.IsEmpty())
+        return nullptr;
+    CTreeCtrl& tree = GetTreeCtrl();
+    HTREEITEM found = nullptr;
+    if (hStart) {
+        found = WalkPrefix(hStart, target, &exact);
+    } else if (target.Left(2) == L"\\\\") {
+        if (m_landmarkNetwork) {
+            HTREEITEM walkStart = m_landmarkNetwork;
+            CString places;
+            GetSpecialFolderPath(places, CSIDL_NETHOOD);
+            places = Upper(WithoutSeparator(places));
+            EnsureChildren(m_landmarkNetwork);
+            for (HTREEITEM child = tree.GetChildItem(m_landmarkNetwork); child && !found;
+                 child = tree.GetNextSiblingItem(child)) {
+                CString childPath = Upper(GetItemPath(child));
+                if (places.IsEmpty() || childPath.Left(places.GetLength()) != places)
+                    continue;
+                CString linkTarget;
+                ResolveShortcutUnc(linkTarget, childPath + L"\\target.lnk");
+                linkTarget = Upper(WithoutSeparator(linkTarget));
+                if (linkTarget.IsEmpty())
+                    continue;
+                if (linkTarget == target)
+                    found = child;
+                else if (target.Left(linkTarget.GetLength() + 1) == linkTarget + L"\\")
+                    walkStart = child;
+            }
+            if (!found)
+                found = WalkNetwork(walkStart, target);
+            exact = found != nullptr;
+        }
+    } else {
+        if (m_landmarkDocuments)
+            found = WalkPrefix(m_landmarkDocuments, target, &exact);
+        if (!found && m_landmarkRoot)
+            found = WalkPrefix(m_landmarkRoot, target, &exact);
+        if (!found) {
+            HTREEITEM start = tree.GetRootItem();
+            if (m_landmarkDrives) {
+                EnsureChildren(m_landmarkDrives);
+                start = tree.GetChildItem(m_landmarkDrives);
+            }
+            found = WalkPrefix(start, target, &exact);
+        }
+    }
+    if (pExact)
+        *pExact = exact;
+    return found;
+}
+
+BOOL CFolderView::GoToPath(LPCWSTR lpszPath, BOOL bExpand)
+{
+    (void)bExpand;
+    CString path = lpszPath ? lpszPath : L"";
+    // The container part of a location inside an archive is made absolute; the inner part stays.
+    int slash = path.Find(L'/');
+    CString container = slash >= 0 ? path.Left(slash) : path;
+    CString inner = slash >= 0 ? path.Mid(slash + 1) : CString();
+    if (!container.IsEmpty()) {
+        CString full;
+        GetFullPath(full, container);
+        if (!full.IsEmpty())
+            container = full;
+    }
+    path = CVirtualFolderList::JoinPath(container, inner);
+
+    int drive = GetDriveIndex(path);
+    if (drive >= 0) {
+        UINT type = ::GetDriveTypeW(DriveRoot(drive));
+        if (type == DRIVE_UNKNOWN || type == DRIVE_NO_ROOT_DIR) {
+            CString programFolder;
+            GetModuleFolder(programFolder);
+            drive = GetDriveIndex(programFolder);
+            path = DriveRoot(drive);
+        }
+    }
+
+    CKWDoc* doc = GetDocument();
+    if (m_nRootMode == RootUnchosen) {
+        m_nRootMode = doc ? doc->TreeRoot : RootCurrentDrive;
+        if (m_nRootMode == RootCurrentDrive && drive >= 0)
+            m_nRootMode = drive;
+        RebuildRoot();
+    }
+    if (drive < 0) {
+        if (path.Left(2) != L"\\\\")
+            return FALSE;
+        if (m_nRootMode != RootDesktopChildren && m_nRootMode != RootDesktop) {
+            m_nRootMode = RootDesktop;
+            if (doc)
+                doc->TreeRoot = RootDesktop;
+            RebuildRoot();
+        }
+    } else if ((m_nRootMode >= 0 && m_nRootMode <= 25 && m_nRootMode != drive) || m_nRootMode == RootCurrentDrive) {
+        m_nRootMode = drive;
+        RebuildRoot();
+    }
+
+    HTREEITEM item = FindItemByPath(path, nullptr, nullptr);
+    if (!item)
+        return FALSE;
+    m_nExpandByCode = 2;
+    GetTreeCtrl().Expand(item, TVE_EXPAND);
+    m_nExpandByCode = 0;
+    if (GetTreeCtrl().GetSelectedItem() == item)
+        OnSelectItem(item);
+    else
+        GetTreeCtrl().SelectItem(item);
+    return TRUE;
+}
+
+// ---------------------------------------------------------------- selecting and opening
+
+void CFolderView::OnSelChanged(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    *pResult = 0;
+    if (m_bSuppressSelection)
+        return;
+    auto* notify = reinterpret_cast<NMTREEVIEWW*>(pNMHDR);
+    OnSelectItem(notify->itemNew.hItem);
+}
+
+void CFolderView::OnSelectItem(HTREEITEM hItem)
+{
+    FolderTreeItem* record = GetRecord(hItem);
+    if (!record)
+        return;
+    CTreeCtrl& tree = GetTreeCtrl();
+    tree.SelectDropTarget(hItem);
+    m_hSelected = m_hTarget = hItem;
+    m_strCurrentPath = GetItemPath(hItem);
+    CKWDoc* doc = GetDocument();
+
+    CVirtualFolder location(m_strCurrentPath, m_strCurrentPath, record->kind);
+    if (record->kind == FolderTreeArchiveMember && record->file && doc) {
+        // The member archive is read from a copy on disk, registered with the document.
+        CVirtualFolderList& folders = doc->GetVirtualFolders();
+        CString container = GetItemPath(tree.GetParentItem(hItem));
+        CString copy;
+        if (CVirtualFolder* known = folders.FindPath(m_strCurrentPath)) {
+            copy = known->GetRealPath();
+        } else {
+            const CString& archive = record->file->GetArchivePath();
+            CString work;
+            if (CVirtualFolder* registered = folders.FindPath(archive)) {
+                work = registered->GetRealPath();
+            } else {
+                CString temp;
+                GetTempFolder(temp);
+                MakeTempName(work, temp);
+                EnsureFolderExists(work, true);
+                folders.AddPath(archive, work);
+            }
+            MakePath(copy, nullptr, work, record->file->GetFileName(), nullptr);
+            folders.Add(container, tree.GetItemText(hItem), copy);
+        }
+        if (!PathExists(copy, 0)) {
+            CString work;
+            GetPathPart(work, copy, 3);
+            record->file->ExtractTo(work);
+        }
+        location = CVirtualFolder(container, tree.GetItemText(hItem), copy);
+    }
+    if (m_strCurrentPath.IsEmpty())
+        return;
+    UpdateChildrenButton(hItem, TRUE);
+    int drive = GetDriveIndex(m_strCurrentPath);
+    if (drive >= 0)
+        m_drivePaths[drive] = m_strCurrentPath;
+    AddVisited(m_strCurrentPath);
+    if (doc)
+        doc->OpenFolder(location, this);
+    ShowArchivesInArchive(hItem);
+}
+
+void CFolderView::AddVisited(const CString& path)
+{
+    if (m_bHistoryNavigation)
+        return;
+    ++m_nHistoryPos;
+    while (m_visited.GetCount() > m_nHistoryPos && m_nHistoryPos >= 0)
+        m_visited.RemoveAt(m_visited.GetCount() - 1);
+    for (int i = m_visited.GetCount() - 1; i >= 0; --i) {
+        if (path == m_visited[i].GetText()) {
+            m_visited.RemoveAt(i);
+            --m_nHistoryPos;
+        }
+    }
+    if (m_nHistoryPos < 0)
+        m_nHistoryPos = 0;
+    m_visited.Add(VyxString(static_cast<LPCWSTR>(path)));
+    m_nHistoryPos = m_visited.GetCount() - 1;
+}
+
+void CFolderView::GoToHistory(int nIndex)
+{
+    if (nIndex < 0 || nIndex >= m_visited.GetCount())
+        return;
+    m_nHistoryPos = nIndex;
+    m_bHistoryNavigation = TRUE;
+    CString path = m_visited[nIndex].GetText();
+    GoToPath(path, FALSE);
+    m_bHistoryNavigation = FALSE;
+}
+
+void CFolderView::SelectSilently(HTREEITEM hItem)
+{
+    m_bSuppressSelection = TRUE;
+    GetTreeCtrl().SelectDropTarget(hItem);
+    GetTreeCtrl().SelectItem(hItem);
+    m_bSuppressSelection = FALSE;
+    m_hSelected = hItem;
+    m_strCurrentPath = GetItemPath(hItem);
+}
+
+void CFolderView::SelectLocation(LPCWSTR lpszPath)
+{
+    BOOL exact = FALSE;
+    HTREEITEM item = FindItemByPath(lpszPath, nullptr, &exact);
+    if (!item)
+        return;
+    if (exact)
+        SelectSilently(item);
+    else if (GetTreeCtrl().GetSelectedItem() == item)
+        OnSelectItem(item);
+    else
+        GetTreeCtrl().SelectItem(item);
+}
+
+// ---------------------------------------------------------------- children
+
+void CFolderView::OnFolderExpanding(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    auto* notify = reinterpret_cast<NMTREEVIEWW*>(pNMHDR);
+    *pResult = 0;
+    HTREEITEM item = notify->itemNew.hItem;
+    FolderTreeItem* record = GetRecord(item);
+    if (!record || record->kind != FolderTreeFolder)
+        return;
+    CTreeCtrl& tree = GetTreeCtrl();
+    UINT action = notify->action & ~TVE_EXPANDPARTIAL;
+    bool expanded = (tree.GetItemState(item, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+    if (action == TVE_TOGGLE)
+        action = expanded ? TVE_COLLAPSE : TVE_EXPAND;
+    if (action == TVE_EXPAND) {
+        if (!expanded && !tree.GetChildItem(item))
+            ExpandItem(item);
+        if (m_nExpandByCode)
+            return;
+        CKWDoc* doc = GetDocument();
+        if (doc && doc->GetLocationPath().CompareNoCase(m_strCurrentPath) != 0) {
+            BOOL exact = FALSE;
+            HTREEITEM current = FindItemByPath(doc->GetLocationPath(), tree.GetChildItem(item), &exact);
+            if (current && exact) {
+                m_bSuppressSelection = TRUE;
+                tree.SelectDropTarget(current);
+                tree.SelectItem(current);
+                m_bSuppressSelection = FALSE;
+                m_hSelected = current;
+                m_strCurrentPath = GetItemPath(current);
+            }
+        }
+        StartWalk(item);
+    } else if (action & TVE_COLLAPSE) {
+        // Collapsed items forget their children; they are read again at the next expansion.
+        m_bSuppressSelection = TRUE;
+        for (HTREEITEM child = tree.GetChildItem(item); child;) {
+            HTREEITEM next = tree.GetNextSiblingItem(child);
+            if (m_hWalkNext == child)
+                m_hWalkNext = nullptr;
+            tree.DeleteItem(child);
+            child = next;
+        }
+        m_bSuppressSelection = FALSE;
+        if (m_hSelected && !GetRecord(m_hSelected))
+            m_hSelected = nullptr;
+        SetChildCount(item, 1);
+    }
+}
+
+void CFolderView::ExpandItem(HTREEITEM hItem)
+{
+    CWaitCursor wait;
+    SuspendRedraw();
+    CTreeCtrl& tree = GetTreeCtrl();
+    BOOL suppressed = m_bSuppressSelection;
+    m_bSuppressSelection = TRUE;
+    for (HTREEITEM child = tree.GetChildItem(hItem); child;) {
+        HTREEITEM next = tree.GetNextSiblingItem(child);
+        tree.DeleteItem(child);
+        child = next;
+    }
+    m_bSuppressSelection = suppressed;
+    FillFolderItems(hItem);
+    CKWDoc* doc = GetDocument();
+    if (doc && doc->CheckSubFolder == 0) {
+        for (HTREEITEM child = tree.GetChildItem(hItem); child; child = tree.GetNextSiblingItem(child)) {
+            FolderTreeItem* record = GetRecord(child);
+            TVITEMW item = {};
+            item.mask = TVIF_CHILDREN;
+            item.hItem = child;
+            tree.GetItem(&item);
+            if (record && record->kind == FolderTreeFolder && item.cChildren == 0)
+                SetChildCount(child, HasSubFolders(child));
+        }
+    }
+    if (!doc || doc->ArcTree)
+        AddArchiveItems(hItem);
+    ResumeRedraw();
+}
+
+void CFolderView::FillFolderItems(HTREEITEM hItem)
+{
+    FolderTreeItem* record = GetRecord(hItem);
+    if (record && record->shell) {
+        PopulateShellItem(hItem);
+        return;
+    }
+    CString folder = GetItemPath(hItem);
+    if (folder.IsEmpty())
+        return;
+    CKWDoc* doc = GetDocument();
+    bool hidden = doc && doc->HiddenFolder;
+    int childCount = doc && doc->CheckSubFolder == 2 ? 1 : 0;
+    CString pattern;
+    MakePath(pattern, nullptr, folder, L"*.*", nullptr);
+    WIN32_FIND_DATAW data;
+    HANDLE find = ::FindFirstFileW(pattern, &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || IsDotName(data.cFileName))
+            continue;
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) && !hidden)
+            continue;
+        CString path;
+        MakePath(path, nullptr, folder, data.cFileName, nullptr);
+        VyxFileStatus status;
+        if (status.GetStatus(path) && status.IsDirectory())
+            InsertFolderItem(hItem, data.cFileName, childCount);
+    } while (::FindNextFileW(find, &data));
+    ::FindClose(find);
+    SortChildren(hItem, FALSE);
+}
+
+CString CFolderView::ArchivePatterns() const
+{
+    return theSPImapIndex.GetPatternList(1);
+}
+
+void CFolderView::AddArchiveItems(HTREEITEM hItem)
+{
+    CString patterns = ArchivePatterns();
+    if (patterns.IsEmpty())
+        return;
+    CString folder = GetItemPath(hItem);
+    if (folder.IsEmpty())
+        return;
+    std::unique_ptr<wchar_t[]> specs = SplitListToMultiString(patterns);
+    CKWDoc* doc = GetDocument();
+    bool hidden = doc && doc->HiddenFolder;
+    VyxStringArray names;
+    CString pattern;
+    MakePath(pattern, nullptr, folder, L"*.*", nullptr);
+    WIN32_FIND_DATAW data;
+    HANDLE find = ::FindFirstFileW(pattern, &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                continue;
+            if ((data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) && !hidden)
+                continue;
+            if (specs && MatchFileSpecs(data.cFileName, specs.get()))
+                names.Add(VyxString(data.cFileName));
+        } while (::FindNextFileW(find, &data));
+        ::FindClose(find);
+    }
+    SortNamesByTime(folder, names, m_nArcSortKind, 2);
+    int count = names.GetCount();
+    for (int i = 0; i < count; ++i) {
+        int at = m_nArcSortDirection > 0 ? count - 1 - i : i;
+        InsertFolderItem(hItem, names[at].GetText(), 0, FolderTreeArchive);
+    }
+}
+
+void CFolderView::SortNamesByTime(LPCWSTR lpszFolder, VyxStringArray& names, int nKind, int nTimeKind)
+{
+    if (nKind == 0) {
+        names.Sort();
+        return;
+    }
+    if (nKind != 1)
+        return;
+    struct Named
+    {
+        VyxString name;
+        FILETIME time;
+    };
+    std::vector<Named> entries;
+    for (int i = 0; i < names.GetCount(); ++i) {
+        Named entry{names[i], {0, 0}};
+        CString path;
+        MakePath(path, nullptr, lpszFolder, names[i].GetText(), nullptr);
+        WIN32_FIND_DATAW data;
+        HANDLE find = ::FindFirstFileW(path, &data);
+        // A name whose time cannot be read counts as the oldest.
+        if (find != INVALID_HANDLE_VALUE) {
+            entry.time = nTimeKind == 0   ? data.ftCreationTime
+                         : nTimeKind == 1 ? data.ftLastAccessTime
+                                          : data.ftLastWriteTime;
+            ::FindClose(find);
+        }
+        entries.push_back(entry);
+    }
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const Named& a, const Named& b) { return ::CompareFileTime(&a.time, &b.time) < 0; });
+    names.RemoveAll();
+    for (const Named& entry : entries)
+        names.Add(entry.name);
+}
+
+int CFolderView::HasSubFolders(HTREEITEM hItem)
+{
+    int shell = ShellHasSubFolders(hItem);
+    if (shell >= 0)
+        return shell;
+    CString folder = GetItemPath(hItem);
+    if (folder.IsEmpty())
+        return 0;
+    CString pattern;
+    MakePath(pattern, nullptr, folder, L"*.*", nullptr);
+    CKWDoc* doc = GetDocument();
+    bool hidden = doc && doc->HiddenFolder;
+    bool arcTree = !doc || doc->ArcTree;
+    CString patterns = arcTree ? ArchivePatterns() : CString();
+    std::unique_ptr<wchar_t[]> specs;
+    if (!patterns.IsEmpty())
+        specs = SplitListToMultiString(patterns);
+    int answer = 0;
+    WIN32_FIND_DATAW data;
+    HANDLE find = ::FindFirstFileW(pattern, &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                if (!IsDotName(data.cFileName))
+                    answer = 1;
+            } else if (specs && answer == 0 && (hidden || !(data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN)) &&
+                       MatchFileSpecs(data.cFileName, specs.get())) {
+                answer = 2;
+            }
+        } while (answer != 1 && ::FindNextFileW(find, &data));
+        ::FindClose(find);
+    }
+    return answer;
+}
+
+void CFolderView::SetChildCount(HTREEITEM hItem, int nCount)
+{
+    TVITEMW item = {};
+    item.mask = TVIF_CHILDREN;
+    item.hItem = hItem;
+    item.cChildren = nCount;
+    GetTreeCtrl().SetItem(&item);
+}
+
+void CFolderView::UpdateChildrenButton(HTREEITEM hItem, BOOL bForced)
+{
+    FolderTreeItem* record = GetRecord(hItem);
+    if (!record || record->kind != FolderTreeFolder)
+        return;
+    TVITEMW item = {};
+    item.mask = TVIF_CHILDREN;
+    item.hItem = hItem;
+    GetTreeCtrl().GetItem(&item);
+    if (item.cChildren != 0 && !bForced)
+        return;
+    int count = HasSubFolders(hItem);
+    if (count != item.cChildren)
+        SetChildCount(hItem, count);
+}
+
+void CFolderView::ShowArchivesInArchive(HTREEITEM hItem)
+{
+    FolderTreeItem* record = GetRecord(hItem);
+    CKWDoc* doc = GetDocument();
+    if (!record || record->kind != FolderTreeArchive || !doc || !doc->ArchiveInArchive)
+        return;
+    CString patterns = ArchivePatterns();
+    if (patterns.IsEmpty())
+        return;
+    std::unique_ptr<wchar_t[]> specs = SplitListToMultiString(patterns);
+    CTreeCtrl& tree = GetTreeCtrl();
+    m_bSuppressSelection = TRUE;
+    for (HTREEITEM child = tree.GetChildItem(hItem); child;) {
+        HTREEITEM next = tree.GetNextSiblingItem(child);
+        tree.DeleteItem(child);
+        child = next;
+    }
+    m_bSuppressSelection = FALSE;
+    int image = 0, selectedImage = 0;
+    tree.GetItemImage(hItem, image, selectedImage);
+    int inserted = 0;
+    for (int i = 0; i < doc->GetItemCount(); ++i) {
+        VyxFile* item = doc->GetItem(i);
+        if (!item || !specs || !MatchFileSpecs(item->GetFileName(), specs.get()))
+            continue;
+        auto* childRecord = new FolderTreeItem;
+        childRecord->kind = FolderTreeArchiveMember;
+        childRecord->file = new VyxFile(*item);
+        HTREEITEM child =
+            tree.InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM, item->GetFileName(), image,
+                            selectedImage, 0, 0, reinterpret_cast<LPARAM>(childRecord), hItem, TVI_LAST);
+        if (!child) {
+            delete childRecord->file;
+            delete childRecord;
+            continue;
+        }
+        childRecord->item = child;
+        ++inserted;
+    }
+    SortChildren(hItem, FALSE);
+    if (inserted)
+        SetChildCount(hItem, 1);
+}
+
+// ---------------------------------------------------------------- idle walk
+
+void CFolderView::StartWalk(HTREEITEM hRoot)
+{
+    m_hWalkRoot = hRoot;
+    m_hWalkNext = hRoot;
+    m_hWalkFirstTop = GetTreeCtrl().GetRootItem();
+}
+
+BOOL CFolderView::IdleWalkStep()
+{
+    CMainFrame* frame = GetMainFrame();
+    if (frame)
+        frame->SetWorkFlag(WorkFolderWalk, FALSE);
+    CKWDoc* doc = GetDocument();
+    if (!doc || doc->CheckSubFolder != 1 || !m_hWalkNext)
+        return FALSE;
+    if (frame && (frame->GetWorkFlags() & WorkVisibleThumbs)) {
+        // The thumbnails on show go first; the walk's work is still pending, so idle time goes on.
+        frame->SetWorkFlag(WorkFolderWalk, TRUE);
+        return TRUE;
+    }
+    CTreeCtrl& tree = GetTreeCtrl();
+    HTREEITEM item = m_hWalkNext;
+    FolderTreeItem* record = GetRecord(item);
+    if (record && record->kind == FolderTreeFolder)
+        UpdateChildrenButton(item, FALSE);
+    HTREEITEM next = nullptr;
+    HTREEITEM child = tree.GetChildItem(item);
+    if (child && (tree.GetItemState(item, TVIS_EXPANDED) & TVIS_EXPANDED))
+        next = child;
+    for (HTREEITEM at = item; !next && at && at != m_hWalkRoot; at = tree.GetParentItem(at))
+        next = tree.GetNextSiblingItem(at);
+    if (!next && item == m_hWalkRoot && child && (tree.GetItemState(item, TVIS_EXPANDED) & TVIS_EXPANDED))
+        next = child;
+    if (!next && tree.GetRootItem() != m_hWalkFirstTop)
+        StartWalk(tree.GetRootItem());
+    else
+        m_hWalkNext = next;
+    if (m_hWalkNext && frame)
+        frame->SetWorkFlag(WorkFolderWalk, TRUE);
+    return m_hWalkNext != nullptr;
+}
+
+// ---------------------------------------------------------------- refresh
+
+void CFolderView::RecordSubtree(HTREEITEM hItem, std::vector<SubList>& out)
+{
+    CTreeCtrl& tree = GetTreeCtrl();
+    for (HTREEITEM child = tree.GetChildItem(hItem); child; child = tree.GetNextSiblingItem(child)) {
+        SubList entry;
+        entry.label = tree.GetItemText(child);
+        RecordSubtree(child, entry.children);
+        out.push_back(entry);
+    }
+}
+
+void CFolderView::RestoreSubtree(HTREEITEM hItem, const std::vector<SubList>& recorded)
+{
+    CTreeCtrl& tree = GetTreeCtrl();
+    ExpandItem(hItem);
+    bool matched = false;
+    for (HTREEITEM child = tree.GetChildItem(hItem); child; child = tree.GetNextSiblingItem(child)) {
+        CString label = tree.GetItemText(child);
+        for (const SubList& entry : recorded) {
+            if (entry.label != label)
+                continue;
+            matched = true;
+            if (!entry.children.empty())
+                RestoreSubtree(child, entry.children);
+            break;
+        }
+    }
+    if (matched) {
+        SetChildCount(hItem, 1);
+        m_nExpandByCode = 2;
+        tree.Expand(hItem, TVE_EXPAND);
+        m_nExpandByCode = 0;
+    } else {
+        // None of the recorded folders is there any more: the button follows what was read.
+        SetChildCount(hItem, tree.GetChildItem(hItem) ? 1 : 0);
+    }
+}
+
+void CFolderView::RefreshItem(HTREEITEM hItem, HTREEITEM hKeep)
+{
+    if (!hItem)
+        return;
+    CTreeCtrl& tree = GetTreeCtrl();
+    CString keptPath = hKeep ? GetItemPath(hKeep) : m_strCurrentPath;
+    CRect keptRect(0, 0, 0, 0);
+    bool keptShown = hKeep && tree.GetItemRect(hKeep, &keptRect, TRUE);
+    SuspendRedraw();
+    std::vector<SubList> recorded;
+    RecordSubtree(hItem, recorded);
+    m_bSuppressSelection = TRUE;
+    if (!recorded.empty())
+        RestoreSubtree(hItem, recorded);
+    else
+        UpdateChildrenButton(hItem, TRUE);
+    m_bSuppressSelection = FALSE;
+    ResumeRedraw();
+    FindLandmarks();
+    if (!keptPath.IsEmpty()) {
+        BOOL exact = FALSE;
+        HTREEITEM item = FindItemByPath(keptPath, nullptr, &exact);
+        if (item && exact) {
+            SelectSilently(item);
+            CRect now;
+            if (keptShown && tree.GetItemRect(item, &now, TRUE)) {
+                int height = std::max(1, static_cast<int>(tree.GetItemHeight()));
+                tree.SendMessage(WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0), 0);
+                int lines = (now.top - keptRect.top) / height;
+                for (int i = 0; i < std::abs(lines); ++i)
+                    tree.SendMessage(WM_VSCROLL, lines > 0 ? SB_LINEDOWN : SB_LINEUP, 0);
+            }
+        }
+    }
+    StartWalk(hItem);
+}
+
+// ---------------------------------------------------------------- hints
+
+void CFolderView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
+{
+    if (pSender == this || lHint < HintListRebuilt || lHint > HintFolderChanged)
+        return;
+    CKWDoc* doc = GetDocument();
+    switch (lHint) {
+    case HintListRebuilt:
+        if (pHint) {
+            BOOL exact = FALSE;
+            HTREEITEM item = FindItemByPath(HintText(pHint), nullptr, &exact);
+            if (item && exact)
+                ShowArchivesInArchive(item);
+        }
+        break;
+    case HintIdleStep:
+        IdleWalkStep();
+        break;
+    case HintGoToPath:
+        GoToPath(pHint ? HintText(pHint) : L"", FALSE);
+        break;
+    case HintSettingsChanged:
+        if (pHint)
+            m_nRootMode = RootUnchosen;
+        if (doc) {
+            m_bHiddenFolder = doc->HiddenFolder;
+            m_dwEnumFlags = m_bHiddenFolder ? EnumFoldersAndHidden : EnumFolders;
+            GoToPath(doc->GetLocationPath(), FALSE);
+        }
+        break;
+    case HintColoursChanged:
+        if (doc) {
+            GetTreeCtrl().SetBkColor(doc->GetBackColor());
+            GetTreeCtrl().SetTextColor(doc->GetTextColor());
+        }
+        break;
+    case HintRenamed:
+    case HintFolderChanged:
+        if (pHint) {
+            BOOL exact = FALSE;
+            HTREEITEM item = FindItemByPath(HintText(pHint), nullptr, &exact);
+            BOOL keptExact = FALSE;
+            HTREEITEM kept = FindItemByPath(m_strCurrentPath, nullptr, &keptExact);
+            if (item && exact)
+                RefreshItem(item, keptExact ? kept : nullptr);
+        }
+        break;
+    case HintNextFolder:
+        SelectNeighbourFolder(reinterpret_cast<INT_PTR>(pHint) == 1);
+        break;
+    case HintDriveChosen: {
+        int drive = static_cast<int>(reinterpret_cast<INT_PTR>(pHint));
+        if (drive >= 0 && drive < 26)
+            GoToPath(m_drivePaths[drive].IsEmpty() ? DriveRoot(drive) : m_drivePaths[drive], FALSE);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void CFolderView::SelectNeighbourFolder(BOOL bNext)
+{
+    CTreeCtrl& tree = GetTreeCtrl();
+    HTREEITEM selected = tree.GetSelectedItem();
+    if (!selected)
+        return;
+    HTREEITEM target = nullptr;
+    if (bNext) {
+        if (tree.GetChildItem(selected) && (tree.GetItemState(selected, TVIS_EXPANDED) & TVIS_EXPANDED))
+            target = tree.GetChildItem(selected);
+        for (HTREEITEM at = selected; !target && at; at = tree.GetParentItem(at))
+            target = tree.GetNextSiblingItem(at);
+    } else {
+        HTREEITEM previous = tree.GetPrevSiblingItem(selected);
+        if (!previous) {
+            target = tree.GetParentItem(selected);
+        } else if (!tree.GetChildItem(previous)) {
+            target = previous;
+        } else {
+            target = tree.GetChildItem(previous);
+            while (HTREEITEM child = tree.GetChildItem(target))
+                target = child;
+            while (HTREEITEM sibling = tree.GetNextSiblingItem(target))
+                target = sibling;
+        }
+    }
+    if (target)
+        tree.SelectItem(target);
+}
+
+// ---------------------------------------------------------------- dragging a folder
+
+void CFolderView::OnBeginDrag(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    *pResult = 0;
+    auto* notify = reinterpret_cast<NMTREEVIEWW*>(pNMHDR);
+    StartDrag(notify->itemNew.hItem, notify->ptDrag);
+}
+
+void CFolderView::OnLButtonDown(UINT nFlags, CPoint point)
+{
+    m_nButtonState |= 2;
+    CFolderTreeView::OnLButtonDown(nFlags, point);
+}
+
+void CFolderView::OnLButtonUp(UINT nFlags, CPoint point)
+{
+    m_nButtonState &= ~2;
+    CFolderTreeView::OnLButtonUp(nFlags, point);
+}
+
+void CFolderView::OnRButtonDown(UINT nFlags, CPoint point)
+{
+    m_nButtonState |= 4;
+    UINT flags = 0;
+    HTREEITEM item = GetTreeCtrl().HitTest(point, &flags);
+    if (item && (flags & TVHT_ONITEM)) {
+        SetCapture();
+        m_bTracking = TRUE;
+        m_hDragged = item;
+        GetTreeCtrl().SelectDropTarget(item);
+        m_pressTime = static_cast<LONGLONG>(time(nullptr));
+        return;
+    }
+    CFolderTreeView::OnRButtonDown(nFlags, point);
+}
+
+void CFolderView::OnMouseMove(UINT nFlags, CPoint point)
+{
+    if (m_bTracking && (nFlags & MK_RBUTTON)) {
+        UINT flags = 0;
+        HTREEITEM over = GetTreeCtrl().HitTest(point, &flags);
+        if ((over && over != m_hDragged) || static_cast<LONGLONG>(time(nullptr)) != m_pressTime) {
+            m_bTracking = FALSE;
+            ReleaseCapture();
+            StartDrag(m_hDragged, point);
+            return;
+        }
+    }
+    CFolderTreeView::OnMouseMove(nFlags, point);
+}
+
+void CFolderView::OnRButtonUp(UINT nFlags, CPoint point)
+{
+    m_nButtonState &= ~4;
+    if (m_bTracking) {
+        m_bTracking = FALSE;
+        ReleaseCapture();
+        ClearDropHighlight();
+    }
+    CFolderTreeView::OnRButtonUp(nFlags, point);
+}
+
+void CFolderView::StartDrag(HTREEITEM hItem, CPoint point)
+{
+    CString path = GetItemPath(hItem);
+    if (path.IsEmpty())
+        return;
+    CString parentPath = GetItemPath(GetTreeCtrl().GetParentItem(hItem));
+    DROPFILES header = {};
+    header.pFiles = sizeof(DROPFILES);
+    header.pt = point;
+    header.fNC = FALSE;
+    header.fWide = TRUE;
+    HGLOBAL files = MakeDoubleTerminated(path, sizeof(DROPFILES), &header);
+    HGLOBAL folder = MakeDoubleTerminated(parentPath, 0, nullptr);
+    if (!files || !folder) {
+        if (files)
+            ::GlobalFree(files);
+        if (folder)
+            ::GlobalFree(folder);
+        return;
+    }
+    auto* source = new COleDataSource;
+    source->CacheGlobalData(CF_HDROP, files);
+    source->CacheGlobalData(static_cast<CLIPFORMAT>(::RegisterClipboardFormatW(L"CF_VyxDROP")), folder);
+    CMainFrame* frame = GetMainFrame();
+    if (frame)
+        frame->SetWatchMode(2);
+    DROPEFFECT effect = source->DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE);
+    source->ExternalRelease();
+    if (frame)
+        frame->SetWatchMode(0);
+    ClearDropHighlight();
+    if (effect != DROPEFFECT_NONE) {
+        if (CKWDoc* doc = GetDocument())
+            doc->UpdateAllViews(nullptr, HintFolderChanged, reinterpret_cast<CObject*>(parentPath.GetBuffer()));
+        parentPath.ReleaseBuffer();
+    }
+}
+
+// ---------------------------------------------------------------- dropping on the pane
+
+void CFolderView::ClearDropHighlight()
+{
+    GetTreeCtrl().SelectDropTarget(m_hSelected);
+}
+
+HTREEITEM CFolderView::TargetOrSelected() const
+{
+    return m_hTarget ? m_hTarget : m_hSelected;
+}
+
+DROPEFFECT CFolderView::OnDragEnter(COleDataObject* pDataObject, DWORD dwKeyState, CPoint point)
+{
+    m_hTarget = nullptr;
+    m_dwDragKeyState = dwKeyState;
+    return OnDragOver(pDataObject, dwKeyState, point);
+}
+
+DROPEFFECT CFolderView::OnDragOver(COleDataObject* pDataObject, DWORD dwKeyState, CPoint point)
+{
+    if (!pDataObject || !pDataObject->IsDataAvailable(CF_HDROP))
+        return DROPEFFECT_NONE;
+    CTreeCtrl& tree = GetTreeCtrl();
+    UINT flags = 0;
+    HTREEITEM item = tree.HitTest(point, &flags);
+    FolderTreeItem* record = GetRecord(item);
+    if (!record || record->kind != FolderTreeFolder)
+        return DROPEFFECT_NONE;
+    CRect client;
+    GetClientRect(&client);
+    int height = std::max(1, static_cast<int>(tree.GetItemHeight()));
+    if (point.y < client.top + height / 2) {
+        if (HTREEITEM previous = tree.GetPrevVisibleItem(tree.GetFirstVisibleItem()))
+            tree.EnsureVisible(previous);
+    } else if (point.y > client.bottom - height) {
+        HTREEITEM last = tree.GetFirstVisibleItem();
+        for (UINT i = 0; last && i < tree.GetVisibleCount(); ++i)
+            last = tree.GetNextVisibleItem(last);
+        if (last)
+            tree.EnsureVisible(last);
+    }
+    if ((flags & TVHT_ONITEMBUTTON) && !(tree.GetItemState(item, TVIS_EXPANDED) & TVIS_EXPANDED)) {
+        m_nExpandByCode = 2;
+        tree.Expand(item, TVE_EXPAND);
+        m_nExpandByCode = 0;
+    }
+    if (flags & (TVHT_ONITEMLABEL | TVHT_ONITEMRIGHT)) {
+        tree.SelectDropTarget(item);
+        m_hTarget = item;
+    }
+    if (dwKeyState & MK_CONTROL)
+        return DROPEFFECT_COPY;
+    if (dwKeyState & MK_SHIFT)
+        return DROPEFFECT_MOVE;
+    CKWDoc* doc = GetDocument();
+    return doc && doc->DaDMOVE ? DROPEFFECT_MOVE : DROPEFFECT_COPY;
+}
+
+void CFolderView::OnDragLeave()
+{
+    m_dwDragKeyState = 0;
+    ClearDropHighlight();
+}
+
+DROPEFFECT CFolderView::OnDropEx(COleDataObject* pDataObject, DROPEFFECT dropDefault, DROPEFFECT dropList, CPoint point)
+{
+    DROPEFFECT effect = dropDefault;
+    if (m_dwDragKeyState & MK_RBUTTON) {
+        CMenu menu;
+        menu.CreatePopupMenu();
+        if (dropList & DROPEFFECT_COPY)
+            menu.AppendMenu(MF_STRING, DROPEFFECT_COPY, FormatMessageText(kMsgCopyHere));
+        if (dropList & DROPEFFECT_MOVE)
+            menu.AppendMenu(MF_STRING, DROPEFFECT_MOVE, FormatMessageText(kMsgMoveHere));
+        menu.AppendMenu(MF_SEPARATOR, 0, static_cast<LPCWSTR>(nullptr));
+        // A cancel item whose command is not 0, so that it can be told from a dismissed menu.
+        const UINT cancel = 0x100;
+        menu.AppendMenu(MF_STRING, cancel, FormatMessageText(kMsgCancel));
+        ::SetMenuDefaultItem(menu.GetSafeHmenu(), dropDefault, FALSE);
+        CPoint screen = point;
+        ClientToScreen(&screen);
+        UINT chosen = ::TrackPopupMenu(menu.GetSafeHmenu(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, screen.x,
+                                       screen.y, 0, m_hWnd, nullptr);
+        effect = chosen == cancel || chosen == 0 ? DROPEFFECT_NONE : static_cast<DROPEFFECT>(chosen);
+    }
+    OnDragLeave();
+    if (effect == DROPEFFECT_NONE)
+        return DROPEFFECT_NONE;
+    return OnDrop(pDataObject, effect, point) ? effect : DROPEFFECT_NONE;
+}
+
+BOOL CFolderView::OnDrop(COleDataObject* pDataObject, DROPEFFECT dropEffect, CPoint)
+{
+    HTREEITEM destination = TargetOrSelected();
+    FolderTreeItem* record = GetRecord(destination);
+    if (!pDataObject || !record || record->kind != FolderTreeFolder)
+        return FALSE;
+    CString path = GetItemPath(destination);
+    if (path.IsEmpty())
+        return FALSE;
+    auto* job = new VyxFileTransfer;
+    job->AddDataObject(pDataObject, dropEffect);
+    job->SetDestination(path);
+    CWnd* frame = GetParentFrame();
+    LRESULT result = frame ? frame->SendMessage(WMU_FILEOPERATION, reinterpret_cast<WPARAM>(job), 0) : 0;
+    if (!frame)
+        delete job;
+    return result > 0;
+}

@@ -1,0 +1,53 @@
+#include "browser/CJumpDialogBar.h"
+
+#include "browser/FrameMessages.h"
+
+BEGIN_MESSAGE_MAP(CJumpDialogBar, CDialogBar)
+ON_WM_CREATE()
+ON_WM_SIZE()
+ON_BN_CLICKED(IDC_JUMP_GO, OnGo)
+END_MESSAGE_MAP()
+
+CJumpDialogBar::CJumpDialogBar() {}
+
+CJumpDialogBar::~CJumpDialogBar() {}
+
+int CJumpDialogBar::OnCreate(LPCREATESTRUCT lpCreateStruct)
+{
+    if (CDialogBar::OnCreate(lpCreateStruct) == -1)
+        return -1;
+    LOGFONTW font = {};
+    ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
+    font.lfHeight = -12;
+    lstrcpynW(font.lfFaceName, L"ＭＳ ゴシック", LF_FACESIZE);
+    m_font.CreateFontIndirect(&font);
+
+    if (!m_edit.CreateEx(WS_EX_STATICEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
+                         CRect(0, 0, 0, 0), this, IDC_JUMP_PATH))
+        return -1;
+    m_edit.SendMessage(EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(2, 2));
+    m_edit.SetFont(&m_font);
+    m_edit.SetMode(CACEdit::ModeContains | CACEdit::ModePath);
+    if (!m_goButton.Create(L"⇒", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, CRect(0, 0, 0, 0), this,
+                           IDC_JUMP_GO))
+        return -1;
+    m_goButton.EnableWindow(TRUE);
+    return 0;
+}
+
+void CJumpDialogBar::OnSize(UINT nType, int cx, int cy)
+{
+    CDialogBar::OnSize(nType, cx, cy);
+    if (m_goButton.GetSafeHwnd())
+        m_goButton.MoveWindow(0, 2, cy - 4, cy - 4);
+    if (m_edit.GetSafeHwnd())
+        m_edit.MoveWindow(cy, 2, cx - cy, cy - 4);
+}
+
+void CJumpDialogBar::OnGo()
+{
+    CString path;
+    m_edit.GetWindowText(path);
+    if (CWnd* frame = GetTopLevelParent())
+        frame->SendMessage(WMU_UPDATEALLVIEWS, HintGoToPath, reinterpret_cast<LPARAM>(static_cast<LPCWSTR>(path)));
+}

@@ -1,0 +1,323 @@
+#include "browser/CKWApp.h"
+
+#include "browser/CAboutDlg.h"
+#include "browser/CKWView.h"
+#include "browser/CMainFrame.h"
+#include "browser/FrameMessages.h"
+#include "browser/ShellImageList.h"
+#include "catalogue/CKWDoc.h"
+#include "catalogue/VyxFilexDraw.h"
+#include "foundation/CCommandLineInfoEx.h"
+#include "foundation/ShellShortcut.h"
+#include "foundation/VyxFieldParser.h"
+#include "foundation/VyxIni.h"
+#include "foundation/VyxPath.h"
+#include "foundation/VyxSystem.h"
+#include "foundation/WindowPlacement.h"
+#include "image/plugins/Spi.h"
+#include "res/resource.h"
+
+#include <shellapi.h>
+#include <vfw.h>
+
+#include <clocale>
+#include <cstdio>
+
+const wchar_t CKWApp::kMutexName[] = L"{6B1C9E52-3F7A-4D2B-9C8E-51A7D0E4B9F3}";
+
+namespace {
+
+const UINT kMenuImages258[] = {10124, 10125, 32774, 32773, 10005, 10006, 10009, 10126, 10007, 10112,
+                               10085, 57607, 32772, 32771, 10168, 32793, 10113, 32782, 10207, 10010,
+                               10195, 10170, 10072, 32779, 10110, 10048, 10243, 10257};
+const UINT kMenuImages241[] = {10104, 10105, 10077, 57607, 10107, 10101, 10100, 10118, 10044,
+                               10211, 10212, 10169, 10210, 10168, 10076, 10208, 10002, 32787,
+                               32788, 32796, 32789, 32790, 10220, 10219, 10235, 10236, 10194};
+const UINT kMenuImages243[] = {10074, 57600, 57601, 10115, 10116, 57635, 57634, 57637, 57643, 57664, 57669,
+                               110,   111,   112,   113,   32777, 10015, 10014, 10106, 10030, 10047, 10082,
+                               10083, 10084, 10092, 10111, 10122, 10188, 10189, 126,   127};
+
+template <size_t N> void AddImages(VyxWinAppEx* app, CMap<UINT, UINT, int, int>& map, const UINT (&ids)[N], UINT bitmap)
+{
+    map.RemoveAll();
+    for (size_t i = 0; i < N; ++i)
+        map.SetAt(ids[i], static_cast<int>(i));
+    app->AddMenuImages(map, bitmap, RGB(255, 0, 255));
+}
+
+} // namespace
+
+BEGIN_MESSAGE_MAP(CKWApp, VyxWinAppEx)
+ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
+ON_COMMAND(ID_FILE_NEW, OnFileNew)
+ON_COMMAND(ID_FILE_OPEN, OnFileOpen)
+ON_COMMAND(ID_HELP_ONLINE, OnHelpOnline)
+ON_COMMAND(ID_HELP_REPORT, OnHelpReport)
+END_MESSAGE_MAP()
+
+CKWApp::CKWApp() {}
+
+CKWApp::~CKWApp() {}
+
+BOOL CKWApp::IsComCtlVersionSupported(DWORD dwPackedVersion)
+{
+    return dwPackedVersion >= 0x50051;
+}
+
+void CKWApp::RedirectProfile()
+{
+    SetRegistryKey(L"VYX");
+    InitAppIniPath();
+    free(const_cast<LPWSTR>(m_pszProfileName));
+    m_pszProfileName = _wcsdup(theAppIni.GetPath());
+    free(const_cast<LPWSTR>(m_pszRegistryKey));
+    m_pszRegistryKey = nullptr;
+}
+
+void CKWApp::WriteBackLogSettings()
+{
+    WriteAppIniInt(L"LOG", L"Level", GetAppIniInt(L"LOG", L"Level", 4));
+    CString folder;
+    GetAppIniString(folder, L"LOG", L"Folder", L"log");
+    WriteAppIniString(L"LOG", L"Folder", folder);
+}
+
+BOOL CKWApp::ClaimSingleInstance(LPCWSTR lpszName, HANDLE* phMutex)
+{
+    // Created in one step: of two instances started together exactly one finds the name new.
+    *phMutex = nullptr;
+    HANDLE mutex = ::CreateMutexW(nullptr, FALSE, lpszName);
+    DWORD error = ::GetLastError();
+    if (!mutex)
+        return TRUE;
+    if (error == ERROR_ALREADY_EXISTS) {
+        ::CloseHandle(mutex);
+        return FALSE;
+    }
+    *phMutex = mutex;
+    return TRUE;
+}
+
+CString CKWApp::ChooseFirstLocation(LPCWSTR lpszCommandLine)
+{
+    CString commandLine = lpszCommandLine ? lpszCommandLine : L"";
+    commandLine.Trim();
+    if (!commandLine.IsEmpty()) {
+        // A command line of switches alone names no location: the program starts empty.
+        CString field;
+        for (int i = 0; GetFieldString(&field, commandLine, i, L' ') >= 0; ++i) {
+            if (field.IsEmpty() || field[0] == L'/' || field[0] == L'-')
+                continue;
+            CString actual, path;
+            GetActualPathName(actual, field);
+            RemovePathSeparator(path, actual.IsEmpty() ? field : actual);
+            return path;
+        }
+        return CString();
+    }
+    CString path;
+    if (GetAppIniInt(L"KWDoc", L"RestoreFolder", 1)) {
+        GetAppIniString(path, L"KWDoc", L"LastPath", L"");
+    } else {
+        GetAppIniString(path, L"KWDoc", L"HomeFolder", L"");
+        if (path == L"$(ExeDir)") {
+            GetModuleFolder(path);
+        } else if (path.IsEmpty()) {
+            wchar_t current[MAX_PATH] = {};
+            ::GetCurrentDirectoryW(MAX_PATH, current);
+            path = current;
+        }
+    }
+    if (!path.IsEmpty() && GetVolumeSerialNumber(path) == 0)
+        path.Empty();
+    return path;
+}
+
+void CKWApp::PlaceMainWindow(CWnd* pWnd, BOOL bMin, BOOL bMax)
+{
+    if (!pWnd || !pWnd->GetSafeHwnd())
+        return;
+    if (bMin || bMax) {
+        WINDOWPLACEMENT placement = {};
+        placement.length = sizeof(placement);
+        pWnd->GetWindowPlacement(&placement);
+        placement.flags = bMin ? 0 : WPF_RESTORETOMAXIMIZED;
+        placement.showCmd = bMin ? SW_SHOWMINIMIZED : SW_SHOWMAXIMIZED;
+        pWnd->SetWindowPlacement(&placement);
+    } else {
+        RestoreWindowPlacement(pWnd->GetSafeHwnd(), L"MainFrame");
+    }
+    pWnd->ShowWindow(SW_SHOW);
+    pWnd->UpdateWindow();
+}
+
+void CKWApp::LoadPlugins()
+{
+    CString folder;
+    GetAppIniString(folder, L"SPI", L"SPIDIR", L"");
+    if (folder.IsEmpty() || folder == L"$(ExeDir)")
+        GetModuleFolder(folder);
+    CString pattern;
+    MakePath(pattern, nullptr, folder, L"*.SPI", nullptr);
+    CString set;
+    GetAppIniString(set, L"SPI", L"SPISet", L"");
+    theSPImapIndex.ScanPlugins(pattern, nullptr, set);
+    theSPImapIndex.LoadPluginSet(set);
+}
+
+void CKWApp::RegisterMenuImages(VyxWinAppEx* pApp)
+{
+    if (!pApp)
+        return;
+    CMap<UINT, UINT, int, int> map(10);
+    map.InitHashTable(17);
+    AddImages(pApp, map, kMenuImages258, IDB_MAIN_TOOLBAR);
+    AddImages(pApp, map, kMenuImages241, IDB_MENU_IMAGES_241);
+    AddImages(pApp, map, kMenuImages243, IDB_MENU_IMAGES_243);
+    map.RemoveAll();
+}
+
+CString CKWApp::GetHomePage()
+{
+    CString address;
+    address.LoadString(IDS_HOMEPAGE);
+    return address;
+}
+
+BOOL CKWApp::InitInstance()
+{
+    _wsetlocale(LC_ALL, L"japanese");
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    if (!IsComCtlVersionSupported(GetComCtl32Version())) {
+        AfxMessageBox(L"起動にはcomctl32.dll Version 5.81 以上が必要です.(IE5.01以上)");
+        return FALSE;
+    }
+    if (!AfxOleInit()) {
+        AfxMessageBox(L"OLEの初期化に失敗しました");
+        return FALSE;
+    }
+    AfxEnableControlContainer();
+    CCommandLineInfoEx commandLine;
+    ParseCommandLine(commandLine);
+    RedirectProfile();
+    WriteBackLogSettings();
+    if (GetAppIniInt(L"KWDoc", L"MultiProcess", 1) && !ClaimSingleInstance(kMutexName, &m_hMutex))
+        return FALSE;
+
+    m_largeImageList.Attach(GetShellImageList(FALSE));
+    VyxFilexDraw::SetLargeImageList(m_largeImageList.GetSafeHandle());
+    m_smallImageList.Attach(GetShellImageList(TRUE));
+    VyxFilexDraw::SetSmallImageList(m_smallImageList.GetSafeHandle());
+    ::AVIFileInit();
+    m_bAviInitialised = TRUE;
+
+    AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CKWDoc), RUNTIME_CLASS(CMainFrame),
+                                          RUNTIME_CLASS(CKWView)));
+    CString option;
+    BOOL minimized = commandLine.GetOption(L"min", option);
+    BOOL maximized = !minimized && commandLine.GetOption(L"max", option);
+
+    CString path = ChooseFirstLocation(m_lpCmdLine);
+    // The frame shows once, at its own placement, after the document made it.
+    m_nCmdShow = SW_HIDE;
+    if (path.IsEmpty()) {
+        OnFileNew();
+    } else {
+        CString target;
+        ResolveShortcut(target, path);
+        OpenDocumentFile(target.IsEmpty() ? path : target);
+    }
+    if (!m_pMainWnd)
+        return FALSE;
+    PlaceMainWindow(m_pMainWnd, minimized, maximized);
+    LoadPlugins();
+    RegisterMenuImages(this);
+    if (CFrameWnd* frame = DYNAMIC_DOWNCAST(CFrameWnd, m_pMainWnd)) {
+        if (CKWDoc* doc = DYNAMIC_DOWNCAST(CKWDoc, frame->GetActiveDocument())) {
+            m_treeRoot = doc->TreeRoot;
+            doc->UpdateAllViews(nullptr, HintSettingsChanged, reinterpret_cast<CObject*>(&m_treeRoot));
+        }
+    }
+    return TRUE;
+}
+
+BOOL CKWApp::OnIdle(LONG lCount)
+{
+    // The base's own idle work (command updates, freeing temporary objects) keeps its turns; the
+    // frame's answer keeps idle time coming while a view has work left.
+    BOOL more = VyxWinAppEx::OnIdle(lCount);
+    if (m_pMainWnd && m_pMainWnd->GetSafeHwnd())
+        more = m_pMainWnd->SendMessage(WMU_IDLESTEP, static_cast<WPARAM>(lCount), 0) != 0 || more;
+    return more;
+}
+
+int CKWApp::ExitInstance()
+{
+    m_largeImageList.Detach();
+    m_smallImageList.Detach();
+    VyxFilexDraw::SetLargeImageList(nullptr);
+    VyxFilexDraw::SetSmallImageList(nullptr);
+    if (m_hMutex) {
+        ::ReleaseMutex(m_hMutex);
+        ::CloseHandle(m_hMutex);
+        m_hMutex = nullptr;
+    }
+    if (m_bAviInitialised)
+        ::AVIFileExit();
+    return VyxWinAppEx::ExitInstance();
+}
+
+void CKWApp::OnAppAbout()
+{
+    CAboutDlg dialog;
+    dialog.DoModal();
+}
+
+void CKWApp::OnHelpOnline()
+{
+    CString address = GetHomePage() + L"help/";
+    ::ShellExecuteW(nullptr, L"open", address, nullptr, nullptr, SW_SHOWDEFAULT);
+}
+
+BOOL CKWApp::WriteProblemReport(LPCWSTR lpszPath)
+{
+    FILE* file = _wfopen(lpszPath, L"w");
+    if (!file)
+        return FALSE;
+    wchar_t folder[MAX_PATH] = {};
+    ::GetSystemDirectoryW(folder, MAX_PATH);
+    CString system = folder;
+    struct Line
+    {
+        const wchar_t* format;
+        CString path;
+    };
+    const Line lines[] = {{L"Vesko    Version %s", CString()},
+                          {L"Windows  Version %s", system + L"\\KERNEL32.DLL"},
+                          {L"COMCTL32 Version %s", system + L"\\COMCTL32.DLL"},
+                          {L"SHELL32  Version %s", system + L"\\SHELL32.DLL"}};
+    CString report;
+    for (const Line& line : lines) {
+        CString version;
+        GetVersionInfoString(version, line.path.IsEmpty() ? nullptr : static_cast<LPCWSTR>(line.path), L"FileVersion");
+        CString text;
+        text.Format(line.format, static_cast<LPCWSTR>(version));
+        report += text + L"\n";
+    }
+    report += CString(L'-', 70) + L"\n";
+    report += L"要望or問題点を書いてWeb上のメール送信フォームにコピーして送信ください\n";
+    // The process's code page, as the platform's text files are; the file's text mode ends lines.
+    CStringA bytes(report);
+    fputs(bytes, file);
+    fclose(file);
+    return TRUE;
+}
+
+void CKWApp::OnHelpReport()
+{
+    CString path;
+    MakeModulePath(path, L"$report.txt");
+    WriteProblemReport(path);
+    ::ShellExecuteW(nullptr, L"open", path, nullptr, nullptr, SW_SHOWDEFAULT);
+}

@@ -1,0 +1,55 @@
+// The program's application object: it prepares the process (locale, common controls, OLE, the
+// settings file, the log, a single instance), registers the document template, opens the first
+// location, shows the main frame, loads the plug-ins and the menu images, and drives the views'
+// incremental work in idle time through the main frame.
+#pragma once
+
+#include "controls/VyxWinAppEx.h"
+
+class CCommandLineInfoEx;
+
+class CKWApp : public VyxWinAppEx
+{
+public:
+    CKWApp();
+    ~CKWApp() override;
+
+    BOOL InitInstance() override;
+    BOOL OnIdle(LONG lCount) override;
+    int ExitInstance() override;
+
+    // ---- the steps of start-up, each on its own
+    // 5.81 (0x50051) or later.
+    static BOOL IsComCtlVersionSupported(DWORD dwPackedVersion);
+    // The profile of the class library is the settings file beside the program.
+    void RedirectProfile();
+    static void WriteBackLogSettings();
+    // Creates the named mutex; FALSE when another instance holds it (the handle then closed).
+    static BOOL ClaimSingleInstance(LPCWSTR lpszName, HANDLE* phMutex);
+    // The command line's first path, else the last or the home folder by the settings; a stored
+    // folder on a drive that is not there gives the empty path.
+    static CString ChooseFirstLocation(LPCWSTR lpszCommandLine);
+    // "min" shows minimized, "max" maximized; otherwise the placement saved under "MainFrame".
+    static void PlaceMainWindow(CWnd* pWnd, BOOL bMin, BOOL bMax);
+    static void LoadPlugins();
+    static void RegisterMenuImages(VyxWinAppEx* pApp);
+    // The problem report: the versions of the program and of the system's libraries.
+    static BOOL WriteProblemReport(LPCWSTR lpszPath);
+    static CString GetHomePage();
+
+    static const wchar_t kMutexName[];
+
+    CImageList m_largeImageList;
+    CImageList m_smallImageList;
+    HANDLE m_hMutex = nullptr;
+
+protected:
+    afx_msg void OnAppAbout();
+    afx_msg void OnHelpOnline();
+    afx_msg void OnHelpReport();
+    DECLARE_MESSAGE_MAP()
+
+private:
+    int m_treeRoot = 29;
+    BOOL m_bAviInitialised = FALSE;
+};

@@ -1,0 +1,3 @@
+#include "browser/CLstView.h"
+
+IMPLEMENT_DYNCREATE(CLstView, CListView)

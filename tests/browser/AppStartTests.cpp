@@ -1,0 +1,284 @@
+#include <gtest/gtest.h>
+
+#include "BrowserTestUtil.h"
+#include "browser/CKWApp.h"
+#include "foundation/VyxPath.h"
+#include "foundation/WindowPlacement.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// A copy of Vyx.exe alone in a scratch folder (no plug-in beside it), whose settings file is its
+// own, started as a process of its own.
+class ProgramCopy
+{
+public:
+    ProgramCopy()
+    {
+        CString folder;
+        GetModuleFolder(folder);
+        CString source = folder + L"\\..\\bin\\Vyx.exe";
+        m_exe = m_folder / L"Vyx.exe";
+        EXPECT_TRUE(CopyFileW(source, m_exe, FALSE));
+    }
+    CString Ini() const { return m_folder / L"Vyx.ini"; }
+    void WriteIni(const std::string& bytes) const { m_folder.WriteFile(L"Vyx.ini", bytes); }
+    CString ReadIni(LPCWSTR section, LPCWSTR key) const
+    {
+        wchar_t value[1024] = {};
+        GetPrivateProfileStringW(section, key, L"<none>", value, 1024, Ini());
+        return value;
+    }
+    const ScratchFolder& Folder() const { return m_folder; }
+
+    // The process, started with the arguments; null when it cannot start.
+    HANDLE Start(const CString& arguments) const
+    {
+        CString line = L"\"" + m_exe + L"\" " + arguments;
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION info = {};
+        if (!CreateProcessW(nullptr, line.GetBuffer(), nullptr, nullptr, FALSE, 0, nullptr, m_folder.Path(), &startup,
+                            &info))
+            return nullptr;
+        CloseHandle(info.hThread);
+        return info.hProcess;
+    }
+
+private:
+    ScratchFolder m_folder;
+    CString m_exe;
+};
+
+struct FindData
+{
+    DWORD process;
+    HWND found;
+};
+
+BOOL CALLBACK FindMainWindow(HWND hWnd, LPARAM lParam)
+{
+    auto* data = reinterpret_cast<FindData*>(lParam);
+    DWORD process = 0;
+    GetWindowThreadProcessId(hWnd, &process);
+    if (process == data->process && IsWindowVisible(hWnd) && (GetWindowLongW(hWnd, GWL_STYLE) & WS_CAPTION) &&
+        !GetWindow(hWnd, GW_OWNER)) {
+        data->found = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The process's main window once it shows; null when the process ends first or after the bound.
+HWND WaitForMainWindow(HANDLE process, DWORD timeoutMs = 60000)
+{
+    FindData data = {GetProcessId(process), nullptr};
+    WaitUntil(
+        [&] {
+            EnumWindows(&FindMainWindow, reinterpret_cast<LPARAM>(&data));
+            return data.found || WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+        },
+        timeoutMs);
+    return data.found;
+}
+
+// Closes the program as the user does and waits for its end.
+bool CloseProgram(HANDLE process, HWND window)
+{
+    if (window)
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    bool ended = WaitForSingleObject(process, 60000) == WAIT_OBJECT_0;
+    if (!ended)
+        TerminateProcess(process, 1);
+    CloseHandle(process);
+    return ended;
+}
+
+} // namespace
+
+TEST(AppStart, CommonControlsBelow581StopTheStart)
+{
+    EXPECT_FALSE(CKWApp::IsComCtlVersionSupported(0x40000));
+    EXPECT_FALSE(CKWApp::IsComCtlVersionSupported(0x50050));
+    EXPECT_TRUE(CKWApp::IsComCtlVersionSupported(0x50051));
+    EXPECT_TRUE(CKWApp::IsComCtlVersionSupported(0x60000));
+}
+
+TEST(AppStart, OnlyTheFirstOfTwoInstancesClaimsTheProgram)
+{
+    CString name;
+    name.Format(L"{vyx-test-instance-%lu}", GetCurrentProcessId());
+    HANDLE first = nullptr, second = nullptr;
+    ASSERT_TRUE(CKWApp::ClaimSingleInstance(name, &first));
+    EXPECT_NE(nullptr, first);
+    EXPECT_FALSE(CKWApp::ClaimSingleInstance(name, &second));
+    EXPECT_EQ(nullptr, second);
+    CloseHandle(first);
+    EXPECT_TRUE(CKWApp::ClaimSingleInstance(name, &second));
+    CloseHandle(second);
+}
+
+TEST(AppStart, TheFirstLocationComesFromTheCommandLineElseTheSettings)
+{
+    ScratchSettings settings;
+    ScratchFolder folder;
+    CString exeFolder, current;
+    GetModuleFolder(exeFolder);
+    wchar_t buffer[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, buffer);
+    current = buffer;
+    CString missingDrive;
+    DWORD drives = GetLogicalDrives();
+    for (int i = 25; i >= 3 && missingDrive.IsEmpty(); --i)
+        if (!(drives & (1u << i)))
+            missingDrive.Format(L"%c:\\photos", L'A' + i);
+
+    struct Row
+    {
+        const wchar_t* commandLine;
+        int restore;
+        CString lastPath;
+        CString home;
+        CString expected;
+    };
+    const Row rows[] = {
+        {L"/max ", 1, L"", L"", L""}, // only switches: no location
+        {L"-min /nologo", 1, folder.Path(), L"", L""},
+        {L"", 1, folder.Path(), L"", folder.Path()},
+        {L"", 0, folder.Path(), L"$(ExeDir)", exeFolder},
+        {L"", 0, L"", L"", current},
+        {L"", 0, L"", folder / L"gone", folder / L"gone"},
+        {L"", 1, missingDrive, L"", L""},
+        {L"", 0, L"", missingDrive, L""},
+    };
+    for (const Row& row : rows) {
+        WriteAppIniInt(L"KWDoc", L"RestoreFolder", row.restore);
+        WriteAppIniString(L"KWDoc", L"LastPath", row.lastPath);
+        WriteAppIniString(L"KWDoc", L"HomeFolder", row.home);
+        EXPECT_EQ(row.expected, CKWApp::ChooseFirstLocation(row.commandLine)) << row.commandLine << row.lastPath;
+    }
+    // A path on the command line wins over the settings, with its stored spelling and without a
+    // trailing separator.
+    CreateDirectoryW(folder / L"Photos", nullptr);
+    CString typed = folder / L"PHOTOS\\";
+    EXPECT_EQ(folder / L"Photos", CKWApp::ChooseFirstLocation(L"/max " + typed));
+}
+
+TEST(AppStart, MinAndMaxOverrideTheSavedPlacement)
+{
+    ScratchSettings settings;
+    CTestHostWnd window;
+    window.MoveWindow(50, 60, 300, 200);
+    SaveWindowPlacement(window.GetSafeHwnd(), L"MainFrame");
+    window.MoveWindow(0, 0, 100, 100);
+    CKWApp::PlaceMainWindow(&window, FALSE, FALSE);
+    CRect rect;
+    window.GetWindowRect(&rect);
+    EXPECT_EQ(50, rect.left);
+    EXPECT_EQ(60, rect.top);
+    EXPECT_EQ(300, rect.Width());
+    EXPECT_EQ(200, rect.Height());
+    CKWApp::PlaceMainWindow(&window, FALSE, TRUE);
+    EXPECT_TRUE(window.IsZoomed());
+    CKWApp::PlaceMainWindow(&window, TRUE, FALSE);
+    EXPECT_TRUE(window.IsIconic());
+}
+
+TEST(AppStart, TheProblemReportListsTheVersions)
+{
+    ScratchFolder folder;
+    CString path = folder / L"$report.txt";
+    ASSERT_TRUE(CKWApp::WriteProblemReport(path));
+    std::string text = ScratchFolder::ReadFile(path);
+    EXPECT_EQ(0u, text.find("Vesko    Version "));
+    EXPECT_NE(std::string::npos, text.find("\r\nWindows  Version "));
+    EXPECT_NE(std::string::npos, text.find("\r\nCOMCTL32 Version 5.81"));
+    EXPECT_NE(std::string::npos, text.find("\r\nSHELL32  Version "));
+    EXPECT_NE(std::string::npos, text.find("\r\n" + std::string(70, '-') + "\r\n"));
+    EXPECT_FALSE(CKWApp::WriteProblemReport(folder / L"no folder\\$report.txt"));
+}
+
+TEST(AppStart, ThePlacementOfTheLastRunIsRestoredAtTheNextStart)
+{
+    ProgramCopy program;
+    HANDLE process = program.Start(L"\"" + program.Folder().Path() + L"\"");
+    ASSERT_NE(nullptr, process);
+    HWND window = WaitForMainWindow(process);
+    ASSERT_NE(nullptr, window);
+    MoveWindow(window, 40, 30, 700, 500, TRUE);
+    ASSERT_TRUE(CloseProgram(process, window));
+    EXPECT_EQ(CString(L"40,30,700,500"), program.ReadIni(L"MainFrame", L"Window"));
+    EXPECT_EQ(CString(L"4"), program.ReadIni(L"LOG", L"Level"));
+    EXPECT_EQ(CString(L"log"), program.ReadIni(L"LOG", L"Folder"));
+    EXPECT_EQ(0, program.ReadIni(L"KWDoc", L"LastPath").CompareNoCase(program.Folder().Path()));
+
+    process = program.Start(L"");
+    window = WaitForMainWindow(process);
+    ASSERT_NE(nullptr, window);
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(CRect(40, 30, 740, 530), CRect(rect));
+    EXPECT_TRUE(CloseProgram(process, window));
+}
+
+TEST(AppStart, ADamagedSettingsFileOrAMissingStartFolderStillStarts)
+{
+    ProgramCopy program;
+    struct Row
+    {
+        std::string ini;
+        const wchar_t* arguments;
+    };
+    std::string damaged = "[MainFrame]\r\nWindow=abc,,\r\nFrameSplit=banana\r\n[FolderView]\r\nWindow=1\r\n"
+                          "[LstView]\r\nWindow=\r\n\x01\xff\xfe garbage \x80\r\n[KWView\r\nWindow=9,9,9\r\n";
+    CString gone = program.Folder() / L"gone\\away";
+    std::string lastPath = "[KWDoc]\r\nLastPath=" + std::string(CStringA(gone).GetString()) + "\r\n";
+    const Row rows[] = {{damaged, L""}, {lastPath, L""}, {"", L"/max"}};
+    for (const Row& row : rows) {
+        if (!row.ini.empty())
+            program.WriteIni(row.ini);
+        HANDLE process = program.Start(row.arguments);
+        ASSERT_NE(nullptr, process);
+        HWND window = WaitForMainWindow(process);
+        EXPECT_NE(nullptr, window) << row.ini;
+        if (window && wcscmp(row.arguments, L"/max") == 0) {
+            EXPECT_TRUE(IsZoomed(window));
+        }
+        EXPECT_TRUE(CloseProgram(process, window));
+        DeleteFileW(program.Ini());
+    }
+}
+
+TEST(AppStart, OfTwoInstancesStartedTogetherOneSurvives)
+{
+    ProgramCopy program;
+    HANDLE first = program.Start(L"");
+    HANDLE second = program.Start(L"");
+    ASSERT_TRUE(first && second);
+    HANDLE both[2] = {first, second};
+    // The instance that found the other ends by itself, without a window.
+    DWORD ended = WaitForMultipleObjects(2, both, FALSE, 60000);
+    ASSERT_TRUE(ended == WAIT_OBJECT_0 || ended == WAIT_OBJECT_0 + 1);
+    HANDLE survivor = both[ended == WAIT_OBJECT_0 ? 1 : 0];
+    CloseHandle(both[ended - WAIT_OBJECT_0]);
+    HWND window = WaitForMainWindow(survivor);
+    EXPECT_NE(nullptr, window);
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(survivor, 0));
+    EXPECT_TRUE(CloseProgram(survivor, window));
+}
+
+TEST(AppStart, WithMultiProcessOffEveryInstanceRuns)
+{
+    ProgramCopy program;
+    program.WriteIni("[KWDoc]\r\nMultiProcess=0\r\n");
+    HANDLE first = program.Start(L"");
+    HWND firstWindow = WaitForMainWindow(first);
+    HANDLE second = program.Start(L"");
+    HWND secondWindow = WaitForMainWindow(second);
+    EXPECT_NE(nullptr, firstWindow);
+    EXPECT_NE(nullptr, secondWindow);
+    EXPECT_TRUE(CloseProgram(second, secondWindow));
+    EXPECT_TRUE(CloseProgram(first, firstWindow));
+}

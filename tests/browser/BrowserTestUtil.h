@@ -1,0 +1,57 @@
+// Helpers of the browser tests: the window helpers of the framework and control tests, and the
+// application settings file pointed at a scratch ini for one test.
+#pragma once
+
+#include "ControlTestUtil.h"
+#include "foundation/VyxIni.h"
+#include "foundation/VyxPath.h"
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+class ScratchSettings
+{
+public:
+    ScratchSettings() : m_previous(theAppIni.GetPath()) { theAppIni.SetPath(m_folder / L"settings.ini"); }
+    ~ScratchSettings() { theAppIni.SetPath(m_previous); }
+    const ScratchFolder& Folder() const { return m_folder; }
+
+private:
+    ScratchFolder m_folder;
+    CString m_previous;
+};
+
+// The probe program beside the tests, and the log it appends a line to per start.
+struct Probe
+{
+    ScratchFolder folder;
+    CString log = folder / L"probe.log";
+    CString exe;
+    Probe()
+    {
+        MakeModulePath(exe, L"browser_app_probe.exe");
+        SetEnvironmentVariableW(L"VYX_PROBE_LOG", log);
+    }
+    ~Probe() { SetEnvironmentVariableW(L"VYX_PROBE_LOG", nullptr); }
+    std::vector<std::string> Lines() const
+    {
+        std::vector<std::string> lines;
+        std::istringstream in(ScratchFolder::ReadFile(log));
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    }
+    bool WaitForLines(size_t n) const
+    {
+        return PumpUntil([&] { return Lines().size() >= n; }, 60000);
+    }
+};
+
+inline std::string Utf8(const std::wstring& text)
+{
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(n - 1, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &out[0], n, nullptr, nullptr);
+    return out;
+}

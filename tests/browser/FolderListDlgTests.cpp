@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include "BrowserTestUtil.h"
+#include "browser/FolderListDlg.h"
+#include "res/resource.h"
+
+namespace {
+
+CString Read(const wchar_t* section, const wchar_t* key)
+{
+    CString value;
+    GetAppIniString(value, section, key, L"<none>");
+    return value;
+}
+
+void SelectRow(HWND list, int row)
+{
+    LVITEMW item = {};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(list, LVM_SETSELECTIONMARK, 0, row);
+}
+
+void ChooseList(HWND dialog, int index)
+{
+    HWND combo = GetDlgItem(dialog, IDC_LISTEDIT_CHOICE);
+    SendMessageW(combo, CB_SETCURSEL, index, 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_LISTEDIT_CHOICE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+}
+
+// Moves the second quick-access folder to the top and empties the filter list, then ends the
+// dialog with the button given.
+void EditAndEnd(int button)
+{
+    HWND dialog = WaitForDialog(L"リスト編集");
+    if (!dialog)
+        return;
+    HWND list = GetDlgItem(dialog, IDC_LISTEDIT_LIST);
+    SelectRow(list, 1);
+    SendMessageW(dialog, WM_COMMAND, IDC_BUTTONGRP_TOP, 0);
+    ChooseList(dialog, FolderListFilter);
+    SelectRow(list, 0);
+    SendMessageW(dialog, WM_COMMAND, IDC_BUTTONGRP_DELETE, 0);
+    PostMessageW(dialog, WM_COMMAND, button, 0);
+}
+
+void WriteLists()
+{
+    WriteAppIniString(L"FolderView", L"QuickAccess0", L"C:\\first");
+    WriteAppIniString(L"FolderView", L"QuickAccess1", L"C:\\second");
+    WriteAppIniString(L"FolderView", L"QuickAccess2", L"C:\\third");
+    WriteAppIniString(L"Filter", L"Filter0", L"*.jpg");
+}
+
+} // namespace
+
+TEST(FolderListDlg, OkSavesEveryEditedListAndCancelNone)
+{
+    ScratchSettings settings;
+    WriteLists();
+    {
+        FolderListDlg dialog;
+        HelperThread driver([] { EditAndEnd(IDCANCEL); });
+        EXPECT_EQ(IDCANCEL, dialog.DoModal());
+    }
+    EXPECT_EQ(CString(L"C:\\first"), Read(L"FolderView", L"QuickAccess0"));
+    EXPECT_EQ(CString(L"*.jpg"), Read(L"Filter", L"Filter0"));
+    {
+        FolderListDlg dialog;
+        HelperThread driver([] { EditAndEnd(IDOK); });
+        EXPECT_EQ(IDOK, dialog.DoModal());
+        EXPECT_EQ(0, dialog.GetList(FolderListFilter).GetCount());
+    }
+    EXPECT_EQ(CString(L"C:\\second"), Read(L"FolderView", L"QuickAccess0"));
+    EXPECT_EQ(CString(L"C:\\first"), Read(L"FolderView", L"QuickAccess1"));
+    EXPECT_EQ(CString(L"C:\\third"), Read(L"FolderView", L"QuickAccess2"));
+    EXPECT_EQ(CString(L"<none>"), Read(L"Filter", L"Filter0"));
+}
+
+TEST(FolderListDlg, MovesKeepTheMovedEntrySelectedAndStopAtTheEnds)
+{
+    ScratchSettings settings;
+    WriteLists();
+    std::vector<CString> order;
+    FolderListDlg dialog;
+    HelperThread driver([&] {
+        HWND window = WaitForDialog(L"リスト編集");
+        if (!window)
+            return;
+        HWND list = GetDlgItem(window, IDC_LISTEDIT_LIST);
+        SelectRow(list, 0);
+        SendMessageW(window, WM_COMMAND, IDC_BUTTONGRP_DOWN, 0); // first second third -> second first third
+        SendMessageW(window, WM_COMMAND, IDC_BUTTONGRP_END, 0);  // -> second third first
+        SendMessageW(window, WM_COMMAND, IDC_BUTTONGRP_DOWN, 0); // at the end: nothing
+        SendMessageW(window, WM_COMMAND, IDC_BUTTONGRP_UP, 0);   // -> second first third
+        SelectRow(list, 0);
+        SendMessageW(window, WM_COMMAND, IDC_BUTTONGRP_UP, 0); // at the top: nothing
+        PostMessageW(window, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(IDOK, dialog.DoModal());
+    const FolderList& saved = dialog.GetList(FolderListQuickAccess);
+    ASSERT_EQ(3, saved.GetCount());
+    EXPECT_EQ(CString(L"C:\\second"), saved[0]);
+    EXPECT_EQ(CString(L"C:\\first"), saved[1]);
+    EXPECT_EQ(CString(L"C:\\third"), saved[2]);
+}
+
+TEST(FolderListDlg, AFullListRefusesAnotherEntry)
+{
+    ScratchSettings settings;
+    for (int i = 0; i < 10; ++i) {
+        CString key;
+        key.Format(L"Filter%d", i);
+        WriteAppIniString(L"Filter", key, L"*.x");
+    }
+    CString text;
+    FolderListDlg dialog;
+    HelperThread driver([&] {
+        HWND window = WaitForDialog(L"リスト編集");
+        if (!window)
+            return;
+        ChooseList(window, FolderListFilter);
+        PostMessageW(window, WM_COMMAND, IDC_BUTTONGRP_ADD, 0);
+        HWND box = WaitForMessageBox(&text);
+        if (box)
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        WaitUntil([&] { return !IsWindow(box); });
+        PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    });
+    dialog.DoModal();
+    EXPECT_EQ(CString(L"これ以上登録することは出来ません。不要な項目を整理、削除ください"), text);
+}

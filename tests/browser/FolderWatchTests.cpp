@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include "BrowserTestUtil.h"
+#include "browser/FolderWatchThread.h"
+
+namespace {
+
+const LoggedMessage* LastChange(const CLogHostWnd& host)
+{
+    return host.Last(WMU_FOLDERCHANGED);
+}
+
+bool ThreadHasEnded(DWORD threadId)
+{
+    HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, threadId);
+    if (!thread)
+        return true;
+    bool ended = WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
+    CloseHandle(thread);
+    return ended;
+}
+
+// The thread opens its notification on its own time: a change made before that is not seen, so
+// new files are made until one is.
+bool ChangeUntilPosted(const ScratchFolder& folder, const CLogHostWnd& host)
+{
+    int n = 0;
+    return PumpUntil(
+        [&] {
+            if (n++ % 10 == 0)
+                folder.WriteFile((L"f" + std::to_wstring(n) + L".jpg").c_str(), "x");
+            return LastChange(host) != nullptr;
+        },
+        30000);
+}
+
+} // namespace
+
+TEST(FolderWatch, AChangeInTheWatchedFolderIsPostedWithTheWatcherNumberAndBlock)
+{
+    CLogHostWnd host;
+    ScratchFolder folder;
+    FolderWatchSlot slot(2);
+    ASSERT_TRUE(slot.Start(host.GetSafeHwnd(), folder.Path(), FALSE));
+    EXPECT_TRUE(slot.IsRunning());
+    EXPECT_EQ(folder.Path(), slot.GetPath());
+
+    ASSERT_TRUE(ChangeUntilPosted(folder, host));
+    EXPECT_EQ(2u, LastChange(host)->wParam);
+    EXPECT_TRUE(slot.IsBlock(LastChange(host)->lParam));
+    slot.Stop();
+    EXPECT_FALSE(slot.IsStarted());
+}
+
+TEST(FolderWatch, WithSubtreeOnAChangeInTheFolderItselfIsStillPosted)
+{
+    // Wine reports only entries directly in the watched folder, whatever the subtree flag; a
+    // change in the folder itself is what the watcher can rely on.
+    CLogHostWnd host;
+    ScratchFolder folder;
+    ASSERT_TRUE(CreateDirectoryW(folder / L"sub", nullptr));
+    FolderWatchSlot slot(1);
+    ASSERT_TRUE(slot.Start(host.GetSafeHwnd(), folder.Path(), TRUE));
+    ASSERT_TRUE(ChangeUntilPosted(folder, host));
+    EXPECT_EQ(1u, LastChange(host)->wParam);
+}
+
+TEST(FolderWatch, RetargetingKeepsTheThreadAndWatchesTheNewFolder)
+{
+    CLogHostWnd host;
+    ScratchFolder first;
+    ScratchFolder second;
+    FolderWatchSlot slot(2);
+    ASSERT_TRUE(slot.Start(host.GetSafeHwnd(), first.Path(), FALSE));
+    DWORD thread = slot.GetThreadId();
+    ASSERT_TRUE(slot.Retarget(second.Path()));
+    EXPECT_EQ(thread, slot.GetThreadId());
+    EXPECT_EQ(second.Path(), slot.GetPath());
+    ASSERT_TRUE(ChangeUntilPosted(second, host));
+    EXPECT_TRUE(slot.IsRunning());
+}
+
+TEST(FolderWatch, APathLongerThanTheBlockHoldsLeavesTheWatcherOff)
+{
+    CLogHostWnd host;
+    ScratchFolder folder;
+    CString longPath = folder.Path() + L"\\" + CString(L'a', FolderWatchBlock::PathSize);
+    FolderWatchSlot slot(2);
+    EXPECT_FALSE(slot.Start(host.GetSafeHwnd(), longPath, FALSE));
+    EXPECT_FALSE(slot.IsStarted());
+
+    ASSERT_TRUE(slot.Start(host.GetSafeHwnd(), folder.Path(), FALSE));
+    EXPECT_FALSE(slot.Retarget(longPath));
+    EXPECT_FALSE(slot.IsStarted());
+}
+
+TEST(FolderWatch, StoppingEndsTheThreadBeforeItsBlockGoes)
+{
+    CLogHostWnd host;
+    ScratchFolder folder;
+    FolderWatchSlot slot(1);
+    ASSERT_TRUE(slot.Start(host.GetSafeHwnd(), folder.Path(), TRUE));
+    DWORD thread = slot.GetThreadId();
+    slot.Stop();
+    EXPECT_TRUE(ThreadHasEnded(thread));
+    EXPECT_TRUE(slot.GetPath().IsEmpty());
+}
+
+TEST(FolderWatch, AFolderThatCannotBeWatchedEndsItsThread)
+{
+    CLogHostWnd host;
+    ScratchFolder folder;
+    FolderWatchSlot slot(2);
+    ASSERT_TRUE(slot.Start(host.GetSafeHwnd(), folder / L"missing", FALSE));
+    EXPECT_TRUE(slot.IsStarted());
+    EXPECT_TRUE(PumpUntil([&] { return !slot.IsRunning(); }, 30000));
+}

@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+
+#include "FrameTestUtil.h"
+#include "browser/FrameMessages.h"
+#include "foundation/VyxPath.h"
+
+#include <algorithm>
+
+namespace {
+
+// Watching the shown folder on, with short delays so that the tests need not wait the defaults.
+void WatchWithShortDelays()
+{
+    WriteAppIniInt(L"MainFrame", L"FolderMonitor", 1);
+    WriteAppIniInt(L"MainFrame", L"FolderChangeCheckTimes", 300);
+    WriteAppIniInt(L"MainFrame", L"UpdateStatusTimes", 100);
+}
+
+CString Root(const CString& path)
+{
+    CString root;
+    MakeDriveRoot(root, GetDriveIndex(path));
+    return root;
+}
+
+} // namespace
+
+TEST(FrameWatch, BothWatchersFollowTheShownFolderWhenMonitoringIsOn)
+{
+    FrameProgram p(WatchWithShortDelays);
+    const FolderWatchSlot& drive = p.Frame()->GetWatcher(1);
+    const FolderWatchSlot& folder = p.Frame()->GetWatcher(2);
+    EXPECT_TRUE(drive.IsRunning());
+    EXPECT_EQ(0, drive.GetPath().CompareNoCase(Root(p.m_folder.Path())));
+    EXPECT_TRUE(folder.IsRunning());
+    EXPECT_EQ(0, folder.GetPath().CompareNoCase(p.m_folder.Path()));
+
+    // A new folder re-targets the same thread.
+    DWORD thread = folder.GetThreadId();
+    ASSERT_TRUE(p.Pane()->GoToPath(p.m_folder / L"sub", FALSE));
+    EXPECT_EQ(thread, folder.GetThreadId());
+    EXPECT_EQ(0, folder.GetPath().CompareNoCase(p.m_folder / L"sub"));
+
+    // The drive's root needs no second watcher.
+    ASSERT_TRUE(p.Pane()->GoToPath(Root(p.m_folder.Path()), FALSE));
+    EXPECT_TRUE(drive.IsRunning());
+}
+
+TEST(FrameWatch, WithMonitoringOffOnlyTheDriveIsWatchedUnlessForced)
+{
+    FrameProgram p;
+    EXPECT_TRUE(p.Frame()->GetWatcher(1).IsRunning());
+    EXPECT_FALSE(p.Frame()->GetWatcher(2).IsStarted());
+    p.Frame()->SetWatchMode(5);
+    EXPECT_TRUE(p.Frame()->GetWatcher(2).IsRunning());
+    EXPECT_EQ(5, p.Frame()->SetWatchMode(1));
+    EXPECT_FALSE(p.Frame()->GetWatcher(2).IsStarted());
+    EXPECT_EQ(1, p.Frame()->SetWatchMode(0));
+    EXPECT_FALSE(p.Frame()->GetWatcher(2).IsStarted());
+}
+
+TEST(FrameWatch, AChangeInTheShownFolderRefreshesItAfterTheDelay)
+{
+    FrameProgram p(WatchWithShortDelays);
+    ASSERT_TRUE(p.Frame()->GetWatcher(2).IsRunning());
+    int n = 0;
+    // The watcher opens its notification on its own time: files are made until one is seen;
+    // then the changes stop, and the delay runs out.
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            if (p.Frame()->GetChangedFolder().IsEmpty() && n++ % 10 == 0)
+                p.m_folder.WriteFile((L"new" + std::to_wstring(n) + L".jpg").c_str(), "x");
+            return p.m_hints.Count(HintFolderChanged) > 0;
+        },
+        60000));
+    std::wstring expected = L"21 " + std::wstring(p.m_folder.Path());
+    EXPECT_NE(p.m_hints.heard.end(), std::find(p.m_hints.heard.begin(), p.m_hints.heard.end(), expected));
+    EXPECT_EQ(p.m_folder.Path(), p.Frame()->GetChangedFolder());
+}
+
+TEST(FrameWatch, ABurstOfChangesGivesOneRefresh)
+{
+    FrameProgram p(WatchWithShortDelays);
+    CString path = p.m_folder.Path();
+    for (int i = 0; i < 3; ++i)
+        p.Frame()->SendMessage(WMU_FOLDERCHANGED, 109, reinterpret_cast<LPARAM>(static_cast<LPCWSTR>(path)));
+    ASSERT_TRUE(PumpUntilTimer(p.Frame()->GetSafeHwnd(), 109));
+    EXPECT_EQ(1, p.m_hints.Count(HintFolderChanged));
+    // No second refresh is pending.
+    EXPECT_FALSE(::KillTimer(p.Frame()->GetSafeHwnd(), 109));
+}
+
+TEST(FrameWatch, WhileTheProgramChangesFilesARefreshIsDropped)
+{
+    FrameProgram p(WatchWithShortDelays);
+    CString path = p.m_folder.Path();
+    p.Frame()->SetWatchMode(2);
+    p.Frame()->SendMessage(WMU_FOLDERCHANGED, 109, reinterpret_cast<LPARAM>(static_cast<LPCWSTR>(path)));
+    ASSERT_TRUE(PumpUntilTimer(p.Frame()->GetSafeHwnd(), 109));
+    EXPECT_EQ(0, p.m_hints.Count(HintFolderChanged));
+    p.Frame()->SetWatchMode(0);
+    p.Frame()->SendMessage(WMU_FOLDERCHANGED, 109, reinterpret_cast<LPARAM>(static_cast<LPCWSTR>(path)));
+    ASSERT_TRUE(PumpUntilTimer(p.Frame()->GetSafeHwnd(), 109));
+    EXPECT_EQ(1, p.m_hints.Count(HintFolderChanged));
+}
+
+TEST(FrameWatch, ThePathOfAWatchersChangeIsTheFramesOwnCopyNeverItsPost)
+{
+    FrameProgram p(WatchWithShortDelays);
+    HWND frame = p.Frame()->GetSafeHwnd();
+    // A post whose block is not the running watcher's (a stopped watcher's, gone with it) is
+    // dropped without being read.
+    auto* freed = new wchar_t[4]{L'x', 0, 0, 0};
+    delete[] freed;
+    LPARAM gone = reinterpret_cast<LPARAM>(freed);
+    p.Frame()->SendMessage(WMU_FOLDERCHANGED, 2, gone);
+    p.Frame()->SendMessage(WMU_FOLDERCHANGED, 1, gone);
+    EXPECT_FALSE(::KillTimer(frame, 2));
+    EXPECT_FALSE(::KillTimer(frame, 1));
+    EXPECT_TRUE(p.Frame()->GetChangedFolder().IsEmpty());
+
+    // After the watcher has stopped, its last posts change nothing.
+    p.Frame()->StopFolderWatcher(2);
+    p.Frame()->SendMessage(WMU_FOLDERCHANGED, 2, 0);
+    EXPECT_FALSE(::KillTimer(frame, 2));
+}
+
+TEST(FrameWatch, TheDriveWatchersChangeRefreshesTheFreeSpaceAfterItsDelay)
+{
+    FrameProgram p(WatchWithShortDelays);
+    // Files are made in the drive's root: only in the prefix's own drive.
+    if (Root(p.m_folder.Path()).CompareNoCase(L"C:\\") != 0)
+        GTEST_SKIP() << "the scratch folder is not on the prefix's drive";
+    p.Frame()->GetStatusBar().SetPaneText(2, L"stale");
+    int n = 0;
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            // Files in the drive's root are what watcher 1 sees under Wine.
+            if (n++ % 10 == 0) {
+                CString name;
+                name.Format(L"%svyx_watch_%lu_%d.tmp", static_cast<LPCWSTR>(Root(p.m_folder.Path())),
+                            GetCurrentProcessId(), n);
+                HANDLE file =
+                    CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+                if (file != INVALID_HANDLE_VALUE)
+                    CloseHandle(file);
+            }
+            return p.Frame()->GetStatusBar().GetPaneText(2) != L"stale";
+        },
+        60000));
+    EXPECT_NE(-1, p.Frame()->GetStatusBar().GetPaneText(2).Find(L" 空 "));
+}

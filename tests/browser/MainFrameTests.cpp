@@ -1,0 +1,415 @@
+#include <gtest/gtest.h>
+
+#include "FrameTestUtil.h"
+#include "browser/CLstView.h"
+#include "browser/FrameMessages.h"
+#include "browser/VyxOleDataSource.h"
+#include "fileops/VyxFileTransfer.h"
+#include "catalogue/VyxFile.h"
+#include "foundation/VyxPath.h"
+
+#include <algorithm>
+
+namespace {
+
+CString Read(const wchar_t* section, const wchar_t* key)
+{
+    CString value;
+    GetAppIniString(value, section, key, L"<none>");
+    return value;
+}
+
+CString PaneText(FrameProgram& p, int pane)
+{
+    return p.Frame()->GetStatusBar().GetPaneText(pane);
+}
+
+bool Visible(CWnd& bar)
+{
+    return bar.GetSafeHwnd() && (bar.GetStyle() & WS_VISIBLE);
+}
+
+} // namespace
+
+TEST(MainFrame, OpensTheFolderWithTheTreeOnItAndTheCountsShown)
+{
+    FrameProgram p;
+    ASSERT_NE(nullptr, p.Frame());
+    EXPECT_EQ(p.m_folder.Path(), p.Document()->GetLocationPath());
+    EXPECT_EQ(0, p.Pane()->GetCurrentPath().CompareNoCase(p.m_folder.Path()));
+    EXPECT_EQ(3, p.Document()->GetItemCount());
+    EXPECT_EQ(0, PaneText(p, 1).Find(L"全 3 ﾌｧｲﾙ("));
+    EXPECT_EQ(0, PaneText(p, 0).Find(L"選択 0 ﾌｧｲﾙ("));
+    // The drive pane names the volume and its space.
+    EXPECT_NE(-1, PaneText(p, 2).Find(L" 空 "));
+    EXPECT_NE(-1, PaneText(p, 2).Find(L" / 全 "));
+    EXPECT_EQ(1, p.m_hints.Count(HintSettingsChanged));
+}
+
+TEST(MainFrame, IdleStepsAnnounceHintFiveAndAnswerWhileAnyWorkFlagIsSet)
+{
+    FrameProgram p;
+    EXPECT_NE(0u, p.Frame()->GetWorkFlags());
+    int steps = p.RunIdle();
+    ASSERT_GT(steps, 0);
+    EXPECT_EQ(0u, p.Frame()->GetWorkFlags());
+    int before = p.m_hints.Count(HintIdleStep);
+    EXPECT_EQ(0, p.Frame()->SendMessage(WMU_IDLESTEP, 0, 0));
+    EXPECT_EQ(before + 1, p.m_hints.Count(HintIdleStep));
+    p.Frame()->SetWorkFlag(WorkAllThumbs, TRUE);
+    p.Frame()->SetWorkFlag(WorkFolderWalk, TRUE);
+    p.Frame()->SetWorkFlag(WorkFolderWalk, FALSE);
+    EXPECT_EQ(static_cast<DWORD>(WorkAllThumbs), p.Frame()->GetWorkFlags());
+}
+
+TEST(MainFrame, HintsArriveThroughTheFrameAndGoingToAPathOpensIt)
+{
+    FrameProgram p;
+    CString sub = p.m_folder / L"sub";
+    p.Frame()->SendMessage(WMU_UPDATEALLVIEWS, HintGoToPath, reinterpret_cast<LPARAM>(static_cast<LPCWSTR>(sub)));
+    std::wstring expected = L"10 " + std::wstring(sub);
+    EXPECT_NE(p.m_hints.heard.end(), std::find(p.m_hints.heard.begin(), p.m_hints.heard.end(), expected));
+    EXPECT_EQ(0, p.Document()->GetLocationPath().CompareNoCase(sub));
+    EXPECT_EQ(0, p.Pane()->GetCurrentPath().CompareNoCase(sub));
+}
+
+TEST(MainFrame, StatusTextAndProgressMessagesReachTheirPanes)
+{
+    FrameProgram p;
+    p.Frame()->SendMessage(WMU_STATUSTEXT, 3, reinterpret_cast<LPARAM>(L"作業中"));
+    EXPECT_EQ(CString(L"作業中"), PaneText(p, 3));
+    p.Frame()->SendMessage(WMU_PROGRESS, 3, 42);
+    EXPECT_EQ(42, p.Frame()->GetStatusBar().GetLastProgress());
+}
+
+TEST(MainFrame, ChoosingAFolderInTheTreeOpensItInTheDocument)
+{
+    FrameProgram p;
+    CFolderView* pane = p.Pane();
+    BOOL exact = FALSE;
+    HTREEITEM current = pane->FindItemByPath(p.m_folder.Path(), nullptr, &exact);
+    ASSERT_TRUE(current && exact);
+    pane->GetTreeCtrl().Expand(current, TVE_EXPAND);
+    HTREEITEM sub = pane->GetTreeCtrl().GetChildItem(current);
+    ASSERT_NE(nullptr, sub);
+    pane->GetTreeCtrl().SelectItem(sub);
+    EXPECT_EQ(0, p.Document()->GetLocationPath().CompareNoCase(p.m_folder / L"sub"));
+    EXPECT_EQ(0, p.Document()->GetItemCount());
+    EXPECT_EQ(0, PaneText(p, 1).Find(L"全 0 ﾌｧｲﾙ("));
+}
+
+TEST(MainFrame, TheJumpBarTakesTheViewsToTheTypedPath)
+{
+    FrameProgram p;
+    CJumpDialogBar& jump = p.Frame()->GetJumpBar();
+    jump.GetPathEdit().SetWindowText(p.m_folder / L"sub");
+    jump.SendMessage(WM_COMMAND, MAKEWPARAM(CJumpDialogBar::IDC_JUMP_GO, BN_CLICKED), 0);
+    EXPECT_EQ(0, p.Document()->GetLocationPath().CompareNoCase(p.m_folder / L"sub"));
+}
+
+TEST(MainFrame, AMalformedWindowValueTakesItsDefaultAndNeverStopsTheStart)
+{
+    struct Row
+    {
+        const wchar_t* stored;
+        CRect expected;
+    };
+    const Row rows[] = {{L"10,20,800,600", CRect(10, 20, 810, 620)},
+                        {L"10,20", CRect(10, 20, 1034, 788)},
+                        {L"x,20,800,y", CRect(0, 20, 800, 788)},
+                        {L"", CRect(0, 0, 1024, 768)},
+                        {L"1,2,3,4,5", CRect(1, 2, 4, 6)}};
+    ScratchSettings settings;
+    for (const Row& row : rows) {
+        WriteAppIniString(L"Probe", L"Window", row.stored);
+        EXPECT_EQ(row.expected, CMainFrame::ReadWindowValue(L"Probe", L"0,0,1024,768")) << row.stored;
+    }
+
+    FrameProgram p([] {
+        WriteAppIniString(L"MainFrame", L"Window", L"30,40,700");
+        WriteAppIniString(L"FolderView", L"Window", L"0,0,abc");
+        WriteAppIniString(L"LstView", L"Window", L"1");
+        WriteAppIniString(L"KWView", L"Window", L",,,");
+    });
+    ASSERT_NE(nullptr, p.Frame());
+    ASSERT_NE(nullptr, p.Pane());
+    CRect window;
+    p.Frame()->GetWindowRect(&window);
+    EXPECT_EQ(CPoint(30, 40), window.TopLeft());
+    EXPECT_EQ(700, window.Width());
+}
+
+TEST(MainFrame, FrameSplitChoosesWhereEachPaneGoes)
+{
+    struct Row
+    {
+        int split;
+        CRuntimeClass* outerLeft;
+        bool innerRight; // the inner splitter is in the outer right column
+        CRuntimeClass* innerTop;
+    };
+    const Row rows[] = {{0, RUNTIME_CLASS(CFolderView), true, RUNTIME_CLASS(CLstView)},
+                        {1, RUNTIME_CLASS(CFolderView), true, RUNTIME_CLASS(CKWView)},
+                        {2, nullptr, false, RUNTIME_CLASS(CFolderView)},
+                        {7, RUNTIME_CLASS(CFolderView), true, RUNTIME_CLASS(CLstView)}};
+    for (const Row& row : rows) {
+        FrameProgram p([&] { WriteAppIniInt(L"MainFrame", L"FrameSplit", row.split); });
+        ASSERT_NE(nullptr, p.Frame()) << row.split;
+        CSplitterWnd* outer = DYNAMIC_DOWNCAST(CSplitterWnd, p.Frame()->GetDlgItem(AFX_IDW_PANE_FIRST));
+        ASSERT_NE(nullptr, outer);
+        CWnd* left = outer->GetPane(0, 0);
+        CSplitterWnd* inner = DYNAMIC_DOWNCAST(CSplitterWnd, outer->GetPane(0, row.innerRight ? 1 : 0));
+        ASSERT_NE(nullptr, inner) << row.split;
+        if (row.outerLeft) {
+            EXPECT_TRUE(left->IsKindOf(row.outerLeft)) << row.split;
+        }
+        EXPECT_TRUE(inner->GetPane(0, 0)->IsKindOf(row.innerTop)) << row.split;
+        EXPECT_NE(nullptr, p.Frame()->GetThumbPane());
+        EXPECT_NE(nullptr, p.Frame()->GetListPane());
+        EXPECT_EQ(row.split, p.Frame()->GetFrameSplit());
+    }
+}
+
+TEST(MainFrame, ClosingWritesTheStateThatTheNextStartRestores)
+{
+    ScratchSettings* shared = nullptr;
+    CString ini;
+    {
+        FrameProgram p;
+        shared = &p.m_settings;
+        ini = theAppIni.GetPath();
+        p.Frame()->MoveWindow(15, 25, 760, 560);
+        p.Frame()->ToggleBar(&p.Frame()->GetDriveBar());
+        p.Close();
+        CString window = Read(L"MainFrame", L"Window");
+        EXPECT_EQ(CString(L"15,25,760,560"), window);
+        EXPECT_EQ(CString(L"0"), Read(L"MainFrame", L"DriveBar"));
+        EXPECT_EQ(CString(L"1"), Read(L"MainFrame", L"ToolBar"));
+        EXPECT_EQ(CString(L"0"), Read(L"MainFrame", L"JumpBar"));
+        EXPECT_EQ(CString(L"1"), Read(L"MainFrame", L"StatusBar"));
+        EXPECT_EQ(CString(L"0"), Read(L"MainFrame", L"FrameSplit"));
+        EXPECT_EQ(CString(L"5000"), Read(L"MainFrame", L"FolderChangeCheckTimes"));
+        EXPECT_NE(CString(L"<none>"), Read(L"MainFrame", L"WindowPlacement\\showCmd"));
+        EXPECT_NE(CString(L"<none>"), Read(L"ToolbarState", L"ToolbarStateInfo"));
+        EXPECT_NE(CString(L"<none>"), Read(L"RebarState", L"BandStateInfo"));
+        EXPECT_EQ(0, Read(L"KWDoc", L"LastPath").CompareNoCase(p.m_folder.Path()));
+        EXPECT_NE(CString(L"<none>"), Read(L"FolderView", L"Window"));
+
+        // The next start on the same settings.
+        ASSERT_TRUE(p.Start(p.m_folder.Path()));
+        EXPECT_FALSE(Visible(p.Frame()->GetDriveBar()));
+        EXPECT_TRUE(Visible(p.Frame()->GetToolBar()));
+        CRect rect;
+        p.Frame()->GetWindowRect(&rect);
+        EXPECT_EQ(CPoint(15, 25), rect.TopLeft());
+    }
+    (void)shared;
+}
+
+TEST(MainFrame, TheSystemMenuHidesTheRebarBarsAsAGroupAndRestoresExactlyThose)
+{
+    FrameProgram p([] { WriteAppIniInt(L"MainFrame", L"JumpBar", 1); });
+    CMainFrame* frame = p.Frame();
+    CMenu* system = frame->GetSystemMenu(FALSE);
+    ASSERT_NE(nullptr, system);
+    CString text;
+    system->GetMenuString(0, text, MF_BYPOSITION);
+    EXPECT_EQ(CString(L"メニューバーのOn/Off"), text);
+    EXPECT_EQ(0x20u, system->GetMenuItemID(1));
+    EXPECT_EQ(0x30u, system->GetMenuItemID(2));
+    EXPECT_EQ(0u, system->GetMenuItemID(3)); // separator
+
+    frame->ToggleBar(&frame->GetDriveBar());
+    ASSERT_TRUE(Visible(frame->GetToolBar()));
+    ASSERT_FALSE(Visible(frame->GetDriveBar()));
+    ASSERT_TRUE(Visible(frame->GetJumpBar()));
+    frame->SendMessage(WM_SYSCOMMAND, 0x20, 0);
+    EXPECT_FALSE(Visible(frame->GetToolBar()) || Visible(frame->GetDriveBar()) || Visible(frame->GetJumpBar()));
+    frame->SendMessage(WM_SYSCOMMAND, 0x20, 0);
+    EXPECT_TRUE(Visible(frame->GetToolBar()));
+    EXPECT_FALSE(Visible(frame->GetDriveBar()));
+    EXPECT_TRUE(Visible(frame->GetJumpBar()));
+
+    // When the bars were hidden one by one, the group brings back those remembered.
+    frame->ToggleBar(&frame->GetToolBar());
+    frame->ToggleBar(&frame->GetJumpBar());
+    frame->SendMessage(WM_SYSCOMMAND, 0x20, 0);
+    EXPECT_TRUE(Visible(frame->GetToolBar()) && !Visible(frame->GetDriveBar()) && Visible(frame->GetJumpBar()));
+
+    frame->SendMessage(WM_SYSCOMMAND, 0x30, 0);
+    EXPECT_FALSE(Visible(frame->GetStatusBar()));
+}
+
+TEST(MainFrame, WithNoBarRememberedAsShownTheGroupShowsAllThree)
+{
+    FrameProgram p([] {
+        WriteAppIniInt(L"MainFrame", L"ToolBar", 0);
+        WriteAppIniInt(L"MainFrame", L"DriveBar", 0);
+    });
+    CMainFrame* frame = p.Frame();
+    // The tool bar keeps its own saved state at start; the switch only records it.
+    frame->ToggleBar(&frame->GetToolBar());
+    ASSERT_FALSE(Visible(frame->GetToolBar()) || Visible(frame->GetDriveBar()) || Visible(frame->GetJumpBar()));
+    frame->SendMessage(WM_SYSCOMMAND, 0x20, 0);
+    EXPECT_TRUE(Visible(frame->GetToolBar()) && Visible(frame->GetDriveBar()) && Visible(frame->GetJumpBar()));
+}
+
+TEST(MainFrame, TheJumpBarsEntryKeepsTheKeysWhileItHasTheFocus)
+{
+    FrameProgram p([] { WriteAppIniInt(L"MainFrame", L"JumpBar", 1); });
+    ASSERT_TRUE(MakeActive(*p.Frame()));
+    HACCEL table = p.Frame()->GetDefaultAccelerator();
+    EXPECT_NE(nullptr, table);
+    p.Frame()->GetJumpBar().GetPathEdit().SetFocus();
+    EXPECT_EQ(nullptr, p.Frame()->GetDefaultAccelerator());
+    p.Pane()->SetFocus();
+    EXPECT_EQ(table, p.Frame()->GetDefaultAccelerator());
+}
+
+TEST(MainFrame, TilesFillRowsOfTheSquareRoot)
+{
+    struct Row
+    {
+        int count;
+        int rows;
+        int columns;
+    };
+    const Row rows[] = {{1, 1, 1}, {2, 1, 2}, {4, 2, 2}, {5, 2, 3}, {10, 3, 4}};
+    for (const Row& row : rows) {
+        std::vector<CRect> rects(row.count);
+        CMainFrame::CalcTileLayout(row.count, 1200, 900, rects.data());
+        int width = 1200 / row.columns;
+        int height = 900 / row.rows;
+        EXPECT_EQ(CRect(0, 0, width, height), rects[0]) << row.count;
+        int last = row.count - 1;
+        EXPECT_EQ(CRect((last % row.columns) * width, (last / row.columns) * height, (last % row.columns + 1) * width,
+                        (last / row.columns + 1) * height),
+                  rects[last])
+            << row.count;
+    }
+}
+
+TEST(MainFrame, TheFreeSpaceOfANetworkLocationIsTakenAtItsShareRoot)
+{
+    struct Row
+    {
+        const wchar_t* path;
+        const wchar_t* root;
+    };
+    const Row rows[] = {{L"\\\\server\\share\\photos\\2024", L"\\\\server\\share\\"},
+                        {L"\\\\server\\share", L"\\\\server\\share\\"},
+                        {L"C:\\photos", L"C:\\"},
+                        {L"z:", L"Z:\\"},
+                        {L"relative\\path", L""},
+                        {L"", L""}};
+    for (const Row& row : rows)
+        EXPECT_EQ(CString(row.root), CMainFrame::GetSpaceRoot(row.path)) << row.path;
+}
+
+TEST(MainFrame, ANetworkLocationWhoseSpaceCannotBeReadLeavesTheDrivePaneEmpty)
+{
+    FrameProgram p;
+    ASSERT_NE(CString(), PaneText(p, 2));
+    CVirtualFolder location(L"\\\\nohost\\noshare\\photos", L"\\\\nohost\\noshare\\photos", 1);
+    p.Document()->OpenFolder(location, nullptr);
+    p.Frame()->UpdateFreeSpacePane();
+    EXPECT_EQ(CString(), PaneText(p, 2));
+}
+
+TEST(MainFrame, RenderingTheFileListNamesTheSelectedItemsInViewOrder)
+{
+    FrameProgram p;
+    CKWDoc* doc = p.Document();
+    for (int i = 0; i < doc->GetItemCount(); ++i)
+        doc->SelectItem(i, !doc->GetItem(i)->IsFolder(), nullptr);
+    VyxOleDataSource source;
+    FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium = {};
+    source.m_lpFormatEtc = &format;
+    source.m_lpStgMedium = &medium;
+    source.m_ptDrag = CPoint(7, 9);
+    ASSERT_EQ(1, p.Frame()->SendMessage(WMU_RENDERDATA, reinterpret_cast<WPARAM>(&source), 0));
+    ASSERT_EQ(static_cast<DWORD>(TYMED_HGLOBAL), medium.tymed);
+    auto* header = static_cast<DROPFILES*>(GlobalLock(medium.hGlobal));
+    EXPECT_EQ(20u, header->pFiles);
+    EXPECT_EQ(CPoint(7, 9), CPoint(header->pt));
+    EXPECT_EQ(0, header->fNC);
+    EXPECT_EQ(1, header->fWide);
+    std::vector<CString> names;
+    for (auto* name = reinterpret_cast<const wchar_t*>(reinterpret_cast<BYTE*>(header) + 20); *name;
+         name += wcslen(name) + 1)
+        names.emplace_back(name);
+    GlobalUnlock(medium.hGlobal);
+    ReleaseStgMedium(&medium);
+    std::vector<CString> expected;
+    for (int i = 0; i < doc->GetItemCount(); ++i)
+        if (!doc->GetItem(i)->IsFolder())
+            expected.push_back(doc->GetItem(i)->GetPath());
+    EXPECT_EQ(expected, names);
+    EXPECT_FALSE(source.m_strTempFolder.IsEmpty());
+
+    // Another format is not the frame's to render: the medium stays as it was.
+    format.cfFormat = CF_TEXT;
+    STGMEDIUM untouched = {};
+    untouched.tymed = 0x5A;
+    source.m_lpStgMedium = &untouched;
+    EXPECT_EQ(0, p.Frame()->SendMessage(WMU_RENDERDATA, reinterpret_cast<WPARAM>(&source), 0));
+    EXPECT_EQ(0x5Au, untouched.tymed);
+}
+
+TEST(MainFrame, AFileOperationPausesTheWatchersAndDeletesTheJob)
+{
+    FrameProgram p;
+    auto* job = new VyxFileTransfer;
+    job->SetDestination(p.m_folder.Path());
+    int before = p.m_hints.Count(HintFolderChanged);
+    EXPECT_EQ(0, p.Frame()->SendMessage(WMU_FILEOPERATION, reinterpret_cast<WPARAM>(job), 0));
+    EXPECT_EQ(0, p.Frame()->GetWatchMode());
+    EXPECT_EQ(before, p.m_hints.Count(HintFolderChanged));
+}
+
+TEST(MainFrame, ARegisteredApplicationStartsOnTheSelectedFiles)
+{
+    Probe probe;
+    FrameProgram p;
+    WriteAppIniString(L"AppCall", L"App0\\Title", L"probe");
+    WriteAppIniString(L"AppCall", L"App0\\Cmd", VAppCall::QuoteIfSpaced(probe.exe));
+    WriteAppIniString(L"AppCall", L"App0\\Argv", L"$(FileName)");
+    CKWDoc* doc = p.Document();
+    for (int i = 0; i < doc->GetItemCount(); ++i)
+        doc->SelectItem(i, TRUE, nullptr);
+    // A command past the registered entries does nothing.
+    p.Frame()->SendMessage(WM_COMMAND, VAppCall::FirstCommand + 1);
+    p.Frame()->SendMessage(WM_COMMAND, VAppCall::FirstCommand);
+    ASSERT_TRUE(probe.WaitForLines(1));
+    std::string line = probe.Lines()[0];
+    EXPECT_NE(std::string::npos, line.find("|[a.jpg]"));
+    EXPECT_NE(std::string::npos, line.find("|[b.jpg]"));
+    EXPECT_EQ(1u, probe.Lines().size());
+}
+
+TEST(MainFrame, SystemColoursReachTheViewsOnlyWhenTheDocumentFollowsThem)
+{
+    FrameProgram p;
+    CKWDoc* doc = p.Document();
+    doc->colViewBackground = 0xE0FFFF;
+    doc->colViewText = 0;
+    p.Frame()->SendMessage(WM_SYSCOLORCHANGE);
+    EXPECT_EQ(0, p.m_hints.Count(HintColoursChanged));
+    doc->colViewBackground = doc->colViewText = 0x123456;
+    p.Frame()->SendMessage(WM_SYSCOLORCHANGE);
+    EXPECT_EQ(1, p.m_hints.Count(HintColoursChanged));
+    EXPECT_EQ(::GetSysColor(COLOR_WINDOW), doc->GetBackColor());
+    EXPECT_EQ(::GetSysColor(COLOR_WINDOWTEXT), doc->GetTextColor());
+}
+
+TEST(MainFrame, ADeviceChangeRebuildsTheDriveButtons)
+{
+    UINT saved = VyxDriveBar::s_rebuildDelay;
+    VyxDriveBar::s_rebuildDelay = 100;
+    FrameProgram p;
+    int built = p.Frame()->GetDriveBar().GetBuildCount();
+    p.Frame()->SendMessage(WM_DEVICECHANGE, 0x0007, 0);
+    EXPECT_TRUE(PumpUntil([&] { return p.Frame()->GetDriveBar().GetBuildCount() > built; }, 20000));
+    VyxDriveBar::s_rebuildDelay = saved;
+}
