@@ -492,18 +492,64 @@ LRESULT CToolBarPopup::OnFlatCustomDraw(NMTBCUSTOMDRAW* pDraw)
         VyxWinAppEx* app = VyxGetAppEx();
         const COLORREF highlight = ::GetSysColor(app && app->IsFlatMenu() ? COLOR_MENUHILIGHT : COLOR_HIGHLIGHT);
         if ((hot && !disabled) || (state & CDIS_CHECKED)) {
-            ::SetBkColor(pDraw->nmcd.hdc, highlight);
-            ::ExtTextOutW(pDraw->nmcd.hdc, 0, 0, ETO_OPAQUE, &pDraw->nmcd.rc, nullptr, 0, nullptr);
-            pDraw->clrText = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
-        } else {
-            pDraw->clrText = ::GetSysColor(COLOR_MENUTEXT);
+            // Drawn here whole: the control would paint its own hot face over the colour.
+            DrawHighlightedItem(pDraw, highlight);
+            return CDRF_SKIPDEFAULT;
         }
-        if (disabled)
-            pDraw->clrText = ::GetSysColor(COLOR_GRAYTEXT);
+        pDraw->clrText = ::GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_MENUTEXT);
         return CDRF_DODEFAULT | TBCDRF_NOEDGES | TBCDRF_NOOFFSET;
     }
     default:
         return CDRF_DODEFAULT;
+    }
+}
+
+void CToolBarPopup::DrawHighlightedItem(NMTBCUSTOMDRAW* pDraw, COLORREF crHighlight)
+{
+    HDC hdc = pDraw->nmcd.hdc;
+    CRect rect = pDraw->nmcd.rc;
+    ::SetBkColor(hdc, crHighlight);
+    ::ExtTextOutW(hdc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+    TBBUTTONINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.dwMask = TBIF_IMAGE | TBIF_STYLE;
+    m_tbCtrl.GetButtonInfo(static_cast<int>(pDraw->nmcd.dwItemSpec), &info);
+    auto list = reinterpret_cast<HIMAGELIST>(m_tbCtrl.SendMessage(TB_GETHOTIMAGELIST));
+    if (!list)
+        list = reinterpret_cast<HIMAGELIST>(m_tbCtrl.SendMessage(TB_GETIMAGELIST));
+    int cx = 0, cy = 0;
+    if (list && info.iImage >= 0 && ImageList_GetIconSize(list, &cx, &cy))
+        ImageList_Draw(list, info.iImage, hdc, rect.left + 3, rect.top + (rect.Height() - cy) / 2, ILD_TRANSPARENT);
+    const COLORREF textColour = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
+    CRect arrow = rect;
+    if (info.fsStyle & BTNS_DROPDOWN) {
+        arrow.left = rect.right - 12;
+        rect.right = arrow.left;
+        const int x = arrow.left + 3, y = arrow.top + arrow.Height() / 2 - 1;
+        POINT triangle[3] = {{x, y}, {x + 5, y}, {x + 2, y + 3}};
+        CBrush brush(textColour);
+        CPen pen(PS_SOLID, 1, textColour);
+        HGDIOBJ oldBrush = ::SelectObject(hdc, brush.GetSafeHandle());
+        HGDIOBJ oldPen = ::SelectObject(hdc, pen.GetSafeHandle());
+        ::Polygon(hdc, triangle, 3);
+        ::SelectObject(hdc, oldPen);
+        ::SelectObject(hdc, oldBrush);
+    }
+    CString text;
+    if (m_bTextLabels)
+        m_pToolBar->GetButtonText(static_cast<UINT>(pDraw->nmcd.dwItemSpec), text);
+    if (!text.IsEmpty()) {
+        CRect textRect = rect;
+        textRect.left += 3 + cx + 4;
+        const int oldMode = ::SetBkMode(hdc, TRANSPARENT);
+        const COLORREF oldColour = ::SetTextColor(hdc, textColour);
+        auto font = reinterpret_cast<HFONT>(m_tbCtrl.SendMessage(WM_GETFONT));
+        HGDIOBJ oldFont = font ? ::SelectObject(hdc, font) : nullptr;
+        ::DrawTextW(hdc, text, text.GetLength(), &textRect, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
+        if (oldFont)
+            ::SelectObject(hdc, oldFont);
+        ::SetTextColor(hdc, oldColour);
+        ::SetBkMode(hdc, oldMode);
     }
 }
 

@@ -41,6 +41,7 @@ protected:
     BOOL IsInnerBar(HWND hWnd) const { return m_tbCtrl.m_hWnd && hWnd == m_tbCtrl.m_hWnd; }
     void DrawFlatBorder(CDC* pDC);
     LRESULT OnFlatCustomDraw(NMTBCUSTOMDRAW* pDraw);
+    void DrawHighlightedItem(NMTBCUSTOMDRAW* pDraw, COLORREF crHighlight);
     static LRESULT CALLBACK KeyboardProc(int nCode, WPARAM wParam, LPARAM lParam);
 
     CToolBarEx* m_pToolBar;

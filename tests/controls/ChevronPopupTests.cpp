@@ -87,11 +87,7 @@ protected:
         frame = CKitTestFrame::Make(420);
         ASSERT_NE(nullptr, frame);
         // The menu band takes most of the row: the tool bar's band is too narrow for its buttons.
-        CReBarCtrl& rebar = frame->m_wndReBar.GetReBarCtrl();
-        VyxBandInfo info = CSizableReBar::MakeBandInfo(CSizableReBar::GetBandInfoSize(), RBBIM_SIZE);
-        info.cx = 260;
-        rebar.SetBandInfo(static_cast<UINT>(rebar.IDToIndex(AFX_IDW_MENUBAR)), &info);
-        PumpPending();
+        SetBandWidth(frame, frame->m_wndReBar.GetReBarCtrl(), AFX_IDW_MENUBAR, 260);
         ASSERT_TRUE(MakeActive(*frame));
     }
     void TearDown() override

@@ -3,6 +3,7 @@
 #include "KitTestUtil.h"
 
 #include "controls/CSizableReBar.h"
+#include "controls/CToolBarPopup.h"
 
 #include <gtest/gtest.h>
 
@@ -42,6 +43,50 @@ TEST(KitShot, FrameWideAndNarrowShowsItsBars)
     frame->RecalcLayout();
     RunIdle(frame);
     Save(*frame, L"kit_frame_narrow.bmp");
+    frame->DestroyWindow();
+}
+
+} // namespace
+
+namespace {
+
+TEST(KitShot, MaximisedChildOnTheMenuBarAndTheChevronPopup)
+{
+    ScopedKitApp app;
+    CKitTestMDIFrame* mdi = CKitTestMDIFrame::Make();
+    ASSERT_NE(nullptr, mdi);
+    VyxMDIChildWndEx* child = mdi->NewChild(L"子の窓");
+    ASSERT_NE(nullptr, child);
+    child->MDIMaximize();
+    RunIdle(mdi);
+    EXPECT_EQ(child->m_hWnd, mdi->m_wndMenuBar.GetMDIChild());
+    Save(*mdi, L"kit_mdi.bmp");
+    mdi->DestroyWindow();
+
+    CKitTestFrame* frame = CKitTestFrame::Make(420);
+    ASSERT_NE(nullptr, frame);
+    ASSERT_TRUE(MakeActive(*frame));
+    CReBarCtrl& rebar = frame->m_wndReBar.GetReBarCtrl();
+    SetBandWidth(frame, rebar, AFX_IDW_MENUBAR, 260);
+    bool shown = false;
+    CString folder = ShotFolder();
+    {
+        HelperThread helper([&] {
+            shown = WaitUntil([] { return CToolBarPopup::GetOpenPopup() != nullptr; });
+            if (shown && !folder.IsEmpty()) {
+                PressKey(VK_DOWN);
+                Sleep(400); // the popup's pump copies its surface to the screen meanwhile
+                CRect all, popup;
+                frame->GetWindowRect(&all);
+                ::GetWindowRect(CToolBarPopup::GetOpenPopup()->m_hWnd, &popup);
+                all.UnionRect(all, popup);
+                SaveScreenBitmap(all, folder + L"\\kit_chevron.bmp");
+            }
+            PressKey(VK_ESCAPE);
+        });
+        rebar.PushChevron(static_cast<UINT>(rebar.IDToIndex(AFX_IDW_TOOLBAR)), 0);
+    }
+    EXPECT_TRUE(shown);
     frame->DestroyWindow();
 }
 

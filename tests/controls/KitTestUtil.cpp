@@ -155,6 +155,15 @@ BOOL CKitTestMDIFrame::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLE
     return VyxMDIFrameWndEx::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
 }
 
+void SetBandWidth(CFrameWnd* frame, CReBarCtrl& rebar, UINT nBarID, int cx)
+{
+    VyxBandInfo info = CSizableReBar::MakeBandInfo(CSizableReBar::GetBandInfoSize(), RBBIM_SIZE);
+    info.cx = static_cast<UINT>(cx);
+    rebar.SetBandInfo(static_cast<UINT>(rebar.IDToIndex(nBarID)), &info);
+    frame->RecalcLayout();
+    PumpPending();
+}
+
 // ---------------------------------------------------------------- input
 
 void PressKey(WORD vk)

@@ -101,6 +101,9 @@ public:
     CCommandLog m_log;
 };
 
+// Gives the band of the bar with that id a width in the frame's rebar (the last band of the row
+// takes what the others leave).
+void SetBandWidth(CFrameWnd* frame, CReBarCtrl& rebar, UINT nBarID, int cx);
 // Sends the key to the thread with the focus, as the keyboard would.
 void PressKey(WORD vk);
 // The bar's buttons' screen rectangle (index).

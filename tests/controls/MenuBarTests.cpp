@@ -265,11 +265,7 @@ TEST_F(MenuBarTest, ClickOnAMenuButtonOpensItsPopup)
 TEST_F(MenuBarTest, AltWithTheFirstMenuHiddenOpensTheChevronMenu)
 {
     // A narrow menu band: the toolbar band beside it takes the rest of the row.
-    CReBarCtrl& rebar = frame->m_wndReBar.GetReBarCtrl();
-    VyxBandInfo info = CSizableReBar::MakeBandInfo(CSizableReBar::GetBandInfoSize(), RBBIM_SIZE);
-    info.cx = 60;
-    rebar.SetBandInfo(static_cast<UINT>(rebar.IDToIndex(AFX_IDW_MENUBAR)), &info);
-    PumpPending();
+    SetBandWidth(frame, frame->m_wndReBar.GetReBarCtrl(), AFX_IDW_MENUBAR, 60);
     CRect first;
     Bar().GetToolBarCtrl().GetItemRect(1, &first);
     CRect client;

@@ -92,6 +92,25 @@ public:
         return count;
     }
 
+    // A packed 24-bit DIB of what the canvas shows.
+    HGLOBAL ToDib() const
+    {
+        HGLOBAL dib = CreateDib(m_width, m_height, 24);
+        BYTE* block = static_cast<BYTE*>(GlobalLock(dib));
+        BYTE* rows = DibBits(block);
+        DWORD stride = DibRowSize(block);
+        for (int y = 0; y < m_height; ++y)
+            for (int x = 0; x < m_width; ++x) {
+                COLORREF c = Pixel(x, y);
+                BYTE* p = rows + (m_height - 1 - y) * stride + x * 3;
+                p[0] = GetBValue(c);
+                p[1] = GetGValue(c);
+                p[2] = GetRValue(c);
+            }
+        GlobalUnlock(dib);
+        return dib;
+    }
+
     int Width() const { return m_width; }
     int Height() const { return m_height; }
 
