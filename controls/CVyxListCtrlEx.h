@@ -5,6 +5,9 @@
 
 #include "framework/Framework.h"
 
+// The message the program's dialogs choose for their reorderable lists.
+#define WMU_ITEMMOVED 0x808
+
 class CVyxListCtrlEx : public CListCtrl
 {
 public:

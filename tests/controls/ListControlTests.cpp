@@ -9,7 +9,6 @@
 
 namespace {
 
-const UINT WMU_ITEMMOVED = 0x808;
 const UINT kListId = 800;
 
 struct DragFixture
