@@ -127,18 +127,20 @@ CString RenameTemplate::FormatTimeFields(const CString& text, long long fileTime
         return text;
     CString result;
     const wchar_t* p = text;
+    const wchar_t* plain = p;
     while (*p) {
         const wchar_t* conversion = p[0] == L'%' ? p + 1 : nullptr;
         if (conversion && *conversion == L'#')
             ++conversion;
         if (!conversion || !*conversion || !wcschr(kTimeConversions, *conversion)) {
-            result += *p++;
+            ++p;
             continue;
         }
-        CString field(p, static_cast<int>(conversion - p) + 1);
-        result += AfxFormatTm(field, local);
-        p = conversion + 1;
+        result.Append(plain, static_cast<int>(p - plain));
+        result += AfxFormatTm(CString(p, static_cast<int>(conversion - p) + 1), local);
+        p = plain = conversion + 1;
     }
+    result.Append(plain, static_cast<int>(p - plain));
     return result;
 }
 

@@ -140,10 +140,14 @@ BOOL VFileRenameNDlg::OnInitDialog()
     }
     m_list.SetExtendedStyle(m_list.GetExtendedStyle() | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
     m_list.SetNotifyMessage(WMU_ITEMMOVED);
+    // Thousands of rows go in without a repaint each.
+    m_list.SetRedraw(FALSE);
+    m_list.SetItemCount(GetRowCount());
     for (int i = 0; i < GetRowCount(); ++i) {
         m_rows[static_cast<size_t>(i)]->initialPosition = i;
         InsertRow(i, m_rows[static_cast<size_t>(i)].get());
     }
+    m_list.SetRedraw(TRUE);
     m_preview.SetCheck(m_previewFlag ? BST_CHECKED : BST_UNCHECKED);
     UpdateNames();
 
@@ -213,7 +217,7 @@ void VFileRenameNDlg::UpdateNames()
         RenameRow* row = RowAt(i);
         row->newName = m_template.MakeName(*row->item, number);
     }
-    m_list.RedrawItems(0, m_list.GetItemCount() - 1);
+    m_list.Invalidate();
 }
 
 void VFileRenameNDlg::OnUpdateNames()
