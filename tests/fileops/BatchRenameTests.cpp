@@ -349,3 +349,29 @@ TEST(BatchRename, EveryRowThatCannotBeRenamedIsReportedAndNoFileIsHarmed)
     EXPECT_EQ(IDOK, report.DoModal());
     EXPECT_EQ(Texts(failures), listed);
 }
+
+TEST(BatchRename, ARenamedFileLeavesNoThumbnailBehindUnderItsOldName)
+{
+    StandardPlugins plugins;
+    DocumentScope scope;
+    WriteAppIniInt(L"KWDoc", L"CacheImage", 1);
+    std::string picture = plugintest::MakeTestPicture(0, 40, 30);
+    PutFile(scope.folder, L"old.tpic", picture, 1500000000);
+    scope.Open();
+    VyxFile* item = scope.Document().GetItem(scope.IndexOf(L"old.tpic"));
+    ASSERT_NE(nullptr, item->CreateThumbnail(SIZE{32, 32}));
+    ASSERT_EQ(0, item->StoreCache());
+    auto cachedUnder = [&](const wchar_t* name) {
+        VyxFile fresh((scope.folder / name).c_str());
+        fresh.DetectPlugin();
+        return theCacheList.LoadFromCache(&fresh) == 0;
+    };
+    ASSERT_TRUE(cachedUnder(L"old.tpic"));
+    BatchRename dialog;
+    dialog.AddFile(item, L"new.tpic");
+    CStringArray failures;
+    ASSERT_EQ(1, dialog.RenameFiles(scope.Document(), failures));
+    // Another file of the same bytes and time under the old name gets no thumbnail of the renamed one.
+    PutFile(scope.folder, L"old.tpic", picture, 1500000000);
+    EXPECT_FALSE(cachedUnder(L"old.tpic"));
+}
