@@ -205,6 +205,15 @@ TEST(VideoFile, FramesSnapToTheNextKeyFrame)
     Dib middle(GetAviFrame(path.c_str(), -50)); // frame 6: the key frame at or after it is 8
     ASSERT_TRUE(middle);
     EXPECT_EQ(colours[8], FrameColour(middle));
+    // A frame asked for by its number is that frame, key frame or not, up to the last one.
+    Dib sixth(GetAviFrameNumber(path.c_str(), 6));
+    ASSERT_TRUE(sixth);
+    EXPECT_EQ(colours[6], FrameColour(sixth));
+    Dib last(GetAviFrameNumber(path.c_str(), 11));
+    ASSERT_TRUE(last);
+    EXPECT_EQ(colours[11], FrameColour(last));
+    EXPECT_EQ(nullptr, GetAviFrameNumber(path.c_str(), 12));
+    EXPECT_EQ(nullptr, GetAviFrameNumber(path.c_str(), -1));
 }
 
 TEST(VideoFile, AudioOnlyOrMissingAviGivesNoFrame)
