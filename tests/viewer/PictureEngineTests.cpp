@@ -385,6 +385,17 @@ TEST(PictureEngine, PageBudgetEndsLoadingButTheFirstPageAlwaysShows)
     EXPECT_TRUE(e.picture.IsLoadingFinished());
     EXPECT_FALSE(e.picture.HoldsFileData());
     EXPECT_LE(e.picture.GetHeldBytes(), page * 5 + page / 2);
+    // The page capacity ends loading the same way.
+    e.picture.Free();
+    WriteAppIniInt(L"COneView", L"MaxDibPageCount", 5);
+    e.picture.Init();
+    e.picture.SetPageBudget(COnePicture::DefaultPageBudget);
+    e.picture.Show(nullptr, &item, TRUE);
+    while (e.picture.StepPage()) {
+    }
+    EXPECT_EQ(16, e.picture.GetPageCount());
+    EXPECT_TRUE(e.picture.IsLoadingFinished());
+    EXPECT_FALSE(e.picture.HoldsFileData());
     // Even a budget below one page shows the first page.
     e.picture.SetPageBudget(1);
     e.picture.Show(nullptr, &item, TRUE);
