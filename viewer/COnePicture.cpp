@@ -245,6 +245,21 @@ void COnePicture::SetPicture(const VyxFile* item)
     if (m_item->GetLoaderId() < 0)
         m_item->DetectPlugin();
     m_loaderId = m_item->GetLoaderId();
+    // A file that cannot be read shows the item's icon: the failure ends the loading.
+    try {
+        LoadFirstPage();
+    } catch (VyxGlobalErrorException* e) {
+        delete e;
+        FinishLoading();
+    } catch (CException* e) {
+        e->Delete();
+        FinishLoading();
+    }
+    m_infoText = m_item->ExpandMacros(m_infoTemplate);
+}
+
+void COnePicture::LoadFirstPage()
+{
     switch (GetKind()) {
     case KindVideo:
         m_finished = FALSE;
@@ -263,12 +278,7 @@ void COnePicture::SetPicture(const VyxFile* item)
     case KindGif:
     case KindTiff:
         m_finished = FALSE;
-        try {
-            m_fileData = m_item->ReadFileData();
-        } catch (VyxGlobalErrorException* e) {
-            delete e;
-            m_fileData = nullptr;
-        }
+        m_fileData = m_item->ReadFileData();
         m_fileSize = static_cast<DWORD>(BlockSize(m_fileData));
         if (GetKind() == KindGif)
             StepGifFrame();
@@ -280,7 +290,6 @@ void COnePicture::SetPicture(const VyxFile* item)
             AddPage(picture, 0);
         break;
     }
-    m_infoText = m_item->ExpandMacros(m_infoTemplate);
 }
 
 int COnePicture::StepPage()

@@ -138,6 +138,7 @@ private:
     // was refused and freed.
     bool AddPage(HGLOBAL source, int delay);
     bool PageFitsBudget(HGLOBAL source);
+    void LoadFirstPage();
     int StepGifFrame();
     int StepTiffPage();
     int StepVideoFrame();

@@ -9,10 +9,10 @@
 
 #include "../BenchArgs.h"
 #include "../OwnPlugins.h"
+#include "../PhotoJpeg.h"
 
 #include <benchmark/benchmark.h>
 
-#include <jpeglib.h>
 #include <tiffio.h>
 
 #include <windows.h>
@@ -52,48 +52,18 @@ std::wstring TempFile(const wchar_t* name)
     return std::wstring(temp) + L"vyx_viewer_bench_" + std::to_wstring(GetCurrentProcessId()) + L"_" + name;
 }
 
-// A photograph-like colour at (x, y): smooth light, fine grain, a checker of blocks.
-void PhotoPixel(BYTE* p, LONG x, LONG y, LONG width, LONG height, unsigned& noise, int shift)
-{
-    noise = noise * 1664525u + 1013904223u;
-    int grain = static_cast<int>((noise >> 24) & 31) - 16;
-    int light = static_cast<int>((x * 255 / width + y * 255 / height) / 2) + shift;
-    p[0] = static_cast<BYTE>(std::clamp(light + grain, 0, 255));
-    p[1] = static_cast<BYTE>(std::clamp(255 - light + grain / 2, 0, 255));
-    p[2] = static_cast<BYTE>(std::clamp(static_cast<int>(((x / 64 + y / 64) & 1) * 90) + light / 2 + grain, 0, 255));
-}
-
-// The 24-megapixel JPEG file, written row by row once.
+// The 24-megapixel JPEG file, written once.
 const std::wstring& JpegFile()
 {
     static std::wstring path;
     if (!path.empty())
         return path;
     path = TempFile(L"24mp.jpg");
-    FILE* out = _wfopen(path.c_str(), L"wb");
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr err;
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_compress(&cinfo);
-    jpeg_stdio_dest(&cinfo, out);
-    cinfo.image_width = kJpegWidth;
-    cinfo.image_height = kJpegHeight;
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_EXT_BGR;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 90, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<BYTE> row(static_cast<size_t>(kJpegWidth) * 3);
-    unsigned noise = 12345;
-    for (LONG y = 0; y < kJpegHeight; ++y) {
-        for (LONG x = 0; x < kJpegWidth; ++x)
-            PhotoPixel(&row[static_cast<size_t>(x) * 3], x, y, kJpegWidth, kJpegHeight, noise, 0);
-        JSAMPROW line = row.data();
-        jpeg_write_scanlines(&cinfo, &line, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    fclose(out);
+    std::vector<BYTE> jpeg = MakePhotoJpeg(kJpegWidth, kJpegHeight);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, jpeg.data(), static_cast<DWORD>(jpeg.size()), &written, nullptr);
+    CloseHandle(file);
     return path;
 }
 
