@@ -84,7 +84,6 @@ public:
     int GetPageCount() const { return m_pageCount; }
     double GetZoom() const { return m_zoom; }
     int GetFitMode() const { return m_fitMode; }
-    int GetScaleMode() const { return m_scaleMode; }
     VyxFile* GetItem() const { return m_item.get(); }
     DWORD GetAnimationStart() const { return m_animationStart; }
     UINT_PTR GetAnimationTimer() const { return m_animationTimer; }

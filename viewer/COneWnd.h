@@ -46,13 +46,8 @@ public:
     int GetIndex() const { return m_nIndex; }
     BOOL IsLocked() const { return m_bLocked; }
     BOOL IsSynchronized() const { return m_bSynchronized; }
-    int GetAngle() const { return m_nAngle; }
-    const CString& GetExpandedTitle() const { return m_strTitle; }
     OneViewSettings& GetSettings() { return m_settings; }
-    const VyxVariantArray& GetZoomSteps() const { return m_zoomSteps; }
-    int GetHundredStep() const { return m_nHundredStep; }
     CStatusBar& GetStatusBar() { return m_wndStatusBar; }
-    COneToolBar& GetToolBar() { return m_wndToolBar; }
 
     CWnd* m_pOwner = nullptr;
     CKWDoc* m_pDocument = nullptr;
