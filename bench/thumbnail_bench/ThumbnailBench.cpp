@@ -12,6 +12,7 @@
 #include "../BenchArgs.h"
 #include "../BenchJpeg.h"
 #include "../OwnPlugins.h"
+#include "../PhotoJpeg.h"
 
 #include <benchmark/benchmark.h>
 
@@ -49,7 +50,7 @@ const Picture& PictureOf(int megapixels)
     Picture& picture = pictures[megapixels];
     picture.width = width;
     picture.height = height;
-    picture.jpeg = MakeJpeg(width, height);
+    picture.jpeg = MakePhotoJpeg(width, height);
     return picture;
 }
 
