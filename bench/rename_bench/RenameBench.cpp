@@ -15,6 +15,7 @@
 #include "../BenchArgs.h"
 #include "../BenchJpeg.h"
 #include "../OwnPlugins.h"
+#include "../PhotoJpeg.h"
 
 #include <benchmark/benchmark.h>
 
@@ -157,7 +158,7 @@ void DialogOpen(benchmark::State& state)
 // A 24-megapixel photograph-like JPEG, written once.
 const std::vector<BYTE>& Picture()
 {
-    static std::vector<BYTE> jpeg = MakeJpeg(5664, 4248);
+    static std::vector<BYTE> jpeg = MakePhotoJpeg(5664, 4248);
     return jpeg;
 }
 

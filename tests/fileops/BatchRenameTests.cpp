@@ -12,37 +12,13 @@ using namespace fileopstest;
 
 namespace {
 
-class BatchRename : public VFileRenameNDlg
+class BatchRename : public Modeless<VFileRenameNDlg>
 {
 public:
-    ~BatchRename() override
-    {
-        if (GetSafeHwnd())
-            DestroyWindow();
-    }
     bool Open() { return Create(IDD_FILE_RENAME_N, nullptr) != FALSE; }
-    HWND Control(int id) const { return ::GetDlgItem(m_hWnd, id); }
     HWND List() const { return Control(IDC_RENAMEN_LIST); }
-    int Rows() const { return static_cast<int>(::SendMessageW(List(), LVM_GETITEMCOUNT, 0, 0)); }
-    CString Cell(int row, int column) const
-    {
-        wchar_t text[600] = {};
-        LVITEMW item = {};
-        item.iSubItem = column;
-        item.pszText = text;
-        item.cchTextMax = 600;
-        ::SendMessageW(List(), LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-        return text;
-    }
-    std::vector<CString> Column(int column) const
-    {
-        std::vector<CString> cells;
-        for (int row = 0; row < Rows(); ++row)
-            cells.push_back(Cell(row, column));
-        return cells;
-    }
+    std::vector<CString> Column(int column) const { return ListColumn(List(), column); }
     void Type(int id, const wchar_t* text) { ::SetWindowTextW(Control(id), text); }
-    void Press(int id) { SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Control(id))); }
     void Update(const wchar_t* target, const wchar_t* format, const wchar_t* first = L"1")
     {
         Type(IDC_RENAMEN_TARGET, target);
@@ -50,13 +26,7 @@ public:
         Type(IDC_RENAMEN_FIRST, first);
         Press(IDC_RENAMEN_UPDATE);
     }
-    void Select(int row)
-    {
-        LVITEMW item = {};
-        item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        item.state = LVIS_SELECTED | LVIS_FOCUSED;
-        ::SendMessageW(List(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-    }
+    void Select(int row) { SelectListRow(List(), row); }
     int Selected() const { return static_cast<int>(::SendMessageW(List(), LVM_GETNEXTITEM, -1, LVNI_SELECTED)); }
     void ClickColumn(int column)
     {
@@ -198,14 +168,8 @@ TEST(BatchRenameDialog, AnEditedNameIsKeptAlsoWhenTheEditEndsWithEscape)
     BatchRename dialog;
     items.AddTo(dialog);
     ASSERT_TRUE(dialog.Open());
-    for (bool escape : {false, true}) {
-        int row = escape ? 1 : 0;
-        HWND edit = reinterpret_cast<HWND>(::SendMessageW(dialog.List(), LVM_EDITLABELW, row, 0));
-        ASSERT_NE(nullptr, edit);
-        ::SetWindowTextW(edit, escape ? L"second.jpg" : L"first.jpg");
-        ::SendMessageW(edit, WM_KEYDOWN, escape ? VK_ESCAPE : VK_RETURN, 0);
-        PumpPending();
-    }
+    EditListLabel(dialog.List(), 0, L"first.jpg");
+    EditListLabel(dialog.List(), 1, L"second.jpg", true);
     EXPECT_EQ((std::vector<CString>{L"first.jpg", L"second.jpg"}), dialog.Column(0));
 }
 
@@ -244,21 +208,14 @@ TEST(BatchRenameDialog, TheFormatMenuOpensTheGroupEditorWithTheSelectedRowAndLis
     dialog.AddFile(&item);
     ASSERT_TRUE(dialog.Open());
     dialog.Update(L"", L"\\$digits");
-    EXPECT_EQ(CString(L"0042.jpg"), dialog.Cell(0, 0));
+    EXPECT_EQ(CString(L"0042.jpg"), ListCell(dialog.List(), 0, 0));
     dialog.Select(0);
     std::vector<CString> shown;
     HelperThread driver([&] {
         HWND editor = WaitForDialog(L"正規表現グループ", 30000);
         if (!editor)
             return;
-        HWND list = GetDlgItem(editor, IDC_REGEXP_GROUP_LIST);
-        wchar_t text[64] = {};
-        LVITEMW cell = {};
-        cell.iSubItem = 1;
-        cell.pszText = text;
-        cell.cchTextMax = 64;
-        SendMessageW(list, LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&cell));
-        shown.push_back(text);
+        shown.push_back(ListCell(GetDlgItem(editor, IDC_REGEXP_GROUP_LIST), 0, 1));
         shown.push_back(TextOf(GetDlgItem(editor, IDC_REGEXP_GROUP_NAME)));
         // A new group typed in and kept.
         HWND names = GetDlgItem(editor, IDC_REGEXP_GROUP_NAME);

@@ -53,4 +53,57 @@ inline std::vector<CString> Texts(const CStringArray& array)
     return texts;
 }
 
+// A dialog of a test, made modeless on the test's thread and destroyed with its object.
+template <class DIALOG> class Modeless : public DIALOG
+{
+public:
+    ~Modeless() override
+    {
+        if (this->GetSafeHwnd())
+            this->DestroyWindow();
+    }
+    HWND Control(int id) const { return ::GetDlgItem(this->m_hWnd, id); }
+    void Press(int id)
+    {
+        this->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Control(id)));
+    }
+};
+
+// The text of a cell of a list view (of any thread's).
+inline CString ListCell(HWND list, int row, int column)
+{
+    wchar_t text[600] = {};
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = 600;
+    ::SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+inline std::vector<CString> ListColumn(HWND list, int column)
+{
+    std::vector<CString> cells;
+    for (int row = 0, rows = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); row < rows; ++row)
+        cells.push_back(ListCell(list, row, column));
+    return cells;
+}
+
+inline void SelectListRow(HWND list, int row)
+{
+    LVITEMW item = {};
+    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
+// An in-place edit of a row's first cell, ended with Enter (kept) or Esc.
+inline void EditListLabel(HWND list, int row, const wchar_t* text, bool escape = false)
+{
+    HWND edit = reinterpret_cast<HWND>(::SendMessageW(list, LVM_EDITLABELW, row, 0));
+    ASSERT_NE(nullptr, edit);
+    ::SetWindowTextW(edit, text);
+    ::SendMessageW(edit, WM_KEYDOWN, escape ? VK_ESCAPE : VK_RETURN, 0);
+    PumpPending();
+}
+
 } // namespace fileopstest

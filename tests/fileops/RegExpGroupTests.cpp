@@ -24,37 +24,15 @@ std::vector<CString> GroupNames(const RegExpGroupFile& file)
 }
 
 // The group editor made modeless on the test's thread, driven through its controls.
-class GroupEditor : public CRegExpGroupDialog
+class GroupEditor : public Modeless<CRegExpGroupDialog>
 {
 public:
     explicit GroupEditor(const ScratchGroups& groups) { m_groups = groups.file; }
-    ~GroupEditor() override
-    {
-        if (GetSafeHwnd())
-            DestroyWindow();
-    }
     bool Open() { return Create(IDD_REGEXP_GROUP, nullptr) != FALSE; }
 
-    HWND List() const { return ::GetDlgItem(m_hWnd, IDC_REGEXP_GROUP_LIST); }
-    HWND Names() const { return ::GetDlgItem(m_hWnd, IDC_REGEXP_GROUP_NAME); }
-    int Rows() const { return static_cast<int>(::SendMessageW(List(), LVM_GETITEMCOUNT, 0, 0)); }
-    CString Cell(int row, int column) const
-    {
-        wchar_t text[512] = {};
-        LVITEMW item = {};
-        item.iSubItem = column;
-        item.pszText = text;
-        item.cchTextMax = 512;
-        ::SendMessageW(List(), LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-        return text;
-    }
-    std::vector<CString> Column(int column) const
-    {
-        std::vector<CString> cells;
-        for (int row = 0; row < Rows(); ++row)
-            cells.push_back(Cell(row, column));
-        return cells;
-    }
+    HWND List() const { return Control(IDC_REGEXP_GROUP_LIST); }
+    HWND Names() const { return Control(IDC_REGEXP_GROUP_NAME); }
+    std::vector<CString> Column(int column) const { return ListColumn(List(), column); }
     std::vector<CString> Entries() const
     {
         std::vector<CString> entries;
@@ -66,15 +44,7 @@ public:
         }
         return entries;
     }
-    // An in-place edit of the row's pattern, ended with Enter or Esc.
-    void EditRow(int row, const wchar_t* text, bool escape = false)
-    {
-        HWND edit = reinterpret_cast<HWND>(::SendMessageW(List(), LVM_EDITLABELW, row, 0));
-        ASSERT_NE(nullptr, edit);
-        ::SetWindowTextW(edit, text);
-        ::SendMessageW(edit, WM_KEYDOWN, escape ? VK_ESCAPE : VK_RETURN, 0);
-        PumpPending();
-    }
+    void EditRow(int row, const wchar_t* text, bool escape = false) { EditListLabel(List(), row, text, escape); }
     // The user types a name into the combo box's edit field.
     void TypeName(const wchar_t* name)
     {
@@ -86,7 +56,6 @@ public:
         ::SendMessageW(Names(), CB_SETCURSEL, index, 0);
         SendMessage(WM_COMMAND, MAKEWPARAM(IDC_REGEXP_GROUP_NAME, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Names()));
     }
-    void Press(int id) { SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 };
 
 const CString kPlaceholder = CRegExpGroupDialog::GetPlaceholderText();
@@ -178,7 +147,7 @@ TEST(RegExpGroupDialog, ThePlaceholderBecomesARowOnlyWhenItsTextChangesAndIsNeve
     EXPECT_EQ((std::vector<CString>{L"[1-9]+", L"[0-5]", kPlaceholder}), editor.Column(0));
     // Esc keeps what the box holds.
     editor.EditRow(1, L"[2-5]", true);
-    EXPECT_EQ(CString(L"[2-5]"), editor.Cell(1, 0));
+    EXPECT_EQ(CString(L"[2-5]"), ListCell(editor.List(), 1, 0));
     editor.TypeName(L"新しい");
     editor.Press(IDOK);
     EXPECT_EQ((std::vector<CString>{L"新しい"}), GroupNames(groups.file));

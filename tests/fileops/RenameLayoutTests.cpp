@@ -42,26 +42,6 @@ void SaveShot(CWnd& dialog, const wchar_t* name)
     EXPECT_TRUE(SaveScreenBitmap(rect, CString(folder) + L"\\" + name));
 }
 
-class ShownBatchRename : public VFileRenameNDlg
-{
-public:
-    ~ShownBatchRename() override
-    {
-        if (GetSafeHwnd())
-            DestroyWindow();
-    }
-};
-
-class ShownGroupEditor : public CRegExpGroupDialog
-{
-public:
-    ~ShownGroupEditor() override
-    {
-        if (GetSafeHwnd())
-            DestroyWindow();
-    }
-};
-
 } // namespace
 
 TEST(RenameLayout, TheBatchRenameListGrowsAndTheButtonsKeepToTheirCorners)
@@ -72,7 +52,7 @@ TEST(RenameLayout, TheBatchRenameListGrowsAndTheButtonsKeepToTheirCorners)
     std::unique_ptr<VyxFile> first(NewPictureItem(folder, L"夏の海.tpic", 320, 240));
     std::unique_ptr<VyxFile> second(NewPictureItem(folder, L"DSC_0002.tpic", 200, 300));
     WriteAppIniString(L"RenameFormat", L"0", L"旅行_#3#");
-    ShownBatchRename dialog;
+    Modeless<VFileRenameNDlg> dialog;
     dialog.AddFile(first.get());
     dialog.AddFile(second.get());
     ASSERT_TRUE(dialog.Create(IDD_FILE_RENAME_N, nullptr));
@@ -102,7 +82,7 @@ TEST(RenameLayout, TheGroupEditorsListGrowsBothWaysAndItsButtonsKeepToTheTopRigh
     ScratchGroups groups;
     groups.Write(L"日付", {L"[0-9]{8}", L"[0-9]{4}$", L"$(Width)"});
     NamedItem item(L"IMG_20240804_1234.jpg", 0, 1234);
-    ShownGroupEditor editor;
+    Modeless<CRegExpGroupDialog> editor;
     editor.m_groups = groups.file;
     editor.m_groupName = L"日付";
     editor.m_sampleItem = &item;

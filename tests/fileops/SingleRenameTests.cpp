@@ -38,6 +38,7 @@ struct Shown
     CString cancelText;
     bool okEnabled = true;
     bool okAfterSameName = true;
+    bool okAfterEmpty = true;
     bool okAfterNewName = false;
 };
 
@@ -53,6 +54,8 @@ Shown LookAndEnd(int button, const wchar_t* newName)
     TypeName(dialog, L"x.jpg");
     TypeName(dialog, L"photo.jpg");
     shown.okAfterSameName = IsEnabled(dialog, IDOK);
+    TypeName(dialog, L"");
+    shown.okAfterEmpty = IsEnabled(dialog, IDOK);
     if (newName) {
         TypeName(dialog, newName);
         shown.okAfterNewName = IsEnabled(dialog, IDOK);
@@ -75,6 +78,7 @@ TEST(SingleRenameDialog, ALoneFileHasNeitherAbortNorSkipAndOkWantsANewName)
     EXPECT_EQ(CString(L"キャンセル"), shown.cancelText);
     EXPECT_FALSE(shown.okEnabled);
     EXPECT_FALSE(shown.okAfterSameName);
+    EXPECT_FALSE(shown.okAfterEmpty);
     EXPECT_TRUE(shown.okAfterNewName);
     EXPECT_EQ(CString(L"旅行.jpg"), dialog.m_name);
     EXPECT_EQ(0, dialog.m_abort);

@@ -33,9 +33,12 @@ struct HostileItem : VyxFile
 };
 
 const wchar_t* const kPieces[] = {
-    L"#",      L"%",       L"#1#",  L"#0#",    L"#64#",  L"#99999999999999999999#", L"%Y", L"%#d",  L"%%",
-    L"%#",     L"%Q",      L"\\",   L"\\n",    L"\\t",   L"[",  L"(", L"{99999}", L"(?<", L")", L"$(Name)",
-    L"$(N)",   L"$(Ext)",  L"$(",   L"x",      L".",     L"日本", L"\"", L"=",  L";",  L" ",  L"+*?",
+    L"#",   L"%",       L"#1#",  L"#0#",    L"#64#",    L"#99999999999999999999#",
+    L"%Y",  L"%#d",     L"%%",   L"%#",     L"%Q",      L"\\",
+    L"\\n", L"\\t",     L"[",    L"(",      L"{99999}", L"(?<",
+    L")",   L"$(Name)", L"$(N)", L"$(Ext)", L"$(",      L"x",
+    L".",   L"日本",    L"\"",   L"=",      L";",       L" ",
+    L"+*?",
 };
 
 std::wstring RandomText(Lcg& random, int pieces)
@@ -113,10 +116,12 @@ TEST(RenameRobustness, HostileGroupFilesReadToAnEnd)
     ScratchFolder folder(L"groups");
     std::string longLine = "[long]\r\n000=" + std::string(100000, 'a') + "\r\n";
     std::vector<hostile::Input> seeds;
-    for (const std::string& seed :
-         {std::string("[g]\r\n000=a=b\r\n001=\"  lead\"\r\n002=x;y\r\n[h]\r\n000=[0-9]+\r\n"),
-          std::string("[unterminated\r\n000=\"open quote\r\n=\r\n\"\"\r\n[]\r\n"), longLine,
-          std::string("\xFF\xFE[\0g\0]\0\r\0\n\0""0\0=\0x\0", 22), std::string("[g]000=no line end")}) {
+    for (const std::string& seed : {std::string("[g]\r\n000=a=b\r\n001=\"  lead\"\r\n002=x;y\r\n[h]\r\n000=[0-9]+\r\n"),
+                                    std::string("[unterminated\r\n000=\"open quote\r\n=\r\n\"\"\r\n[]\r\n"), longLine,
+                                    std::string("\xFF\xFE[\0g\0]\0\r\0\n\0"
+                                                "0\0=\0x\0",
+                                                22),
+                                    std::string("[g]000=no line end")}) {
         seeds.emplace_back(seed.begin(), seed.end());
     }
     int fed = hostile::FeedHostile(seeds, 33, hostile::Inputs(600, 20), [&](const hostile::Input& data, int index) {
