@@ -2,8 +2,6 @@
 
 #include "catalogue/VyxFile.h"
 #include "fileops/RenameTemplate.h"
-#include "foundation/VyxFieldParser.h"
-#include "foundation/VyxIni.h"
 #include "res/resource.h"
 
 namespace {
@@ -20,7 +18,6 @@ ON_CBN_SELCHANGE(IDC_REGEXP_GROUP_NAME, OnSelChangeName)
 ON_CBN_EDITCHANGE(IDC_REGEXP_GROUP_NAME, OnEditChangeName)
 ON_BN_CLICKED(IDC_REGEXP_GROUP_DELETE, OnDeleteGroup)
 ON_NOTIFY(NM_RCLICK, IDC_REGEXP_GROUP_LIST, OnRightClick)
-ON_NOTIFY(LVN_BEGINLABELEDITW, IDC_REGEXP_GROUP_LIST, OnBeginLabelEdit)
 ON_NOTIFY(LVN_ENDLABELEDITW, IDC_REGEXP_GROUP_LIST, OnEndLabelEdit)
 ON_MESSAGE(WMU_ITEMMOVED, OnItemMoved)
 END_MESSAGE_MAP()
@@ -42,15 +39,7 @@ void CRegExpGroupDialog::DoDataExchange(CDataExchange* pDX)
 BOOL CRegExpGroupDialog::OnInitDialog()
 {
     CResizableDialog::OnInitDialog();
-    CString widths;
-    GetAppIniString(widths, L"Filer", L"RegExpGroupColumn", L"150,150");
-    const wchar_t* titles[] = {L"正規表現 一覧", L"Result"};
-    for (int column = 0; column < 2; ++column) {
-        int width = 150;
-        GetFieldInt(&width, widths, column, L',');
-        m_list.InsertColumn(column, titles[column], LVCFMT_LEFT, width < 1 ? 150 : width);
-    }
-    m_list.SetExtendedStyle(m_list.GetExtendedStyle() | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+    m_list.InsertStoredColumns(L"RegExpGroupColumn", L"正規表現 一覧", L"Result", 150);
     m_list.SetNotifyMessage(WMU_ITEMMOVED);
 
     m_names.AddString(L"");
@@ -201,13 +190,6 @@ void CRegExpGroupDialog::OnRightClick(NMHDR* pNMHDR, LRESULT* pResult)
         DeleteRow(row);
 }
 
-void CRegExpGroupDialog::OnBeginLabelEdit(NMHDR*, LRESULT* pResult)
-{
-    CEdit* edit = m_list.GetEditControl();
-    m_labelEdit = edit ? edit->GetSafeHwnd() : nullptr;
-    *pResult = FALSE;
-}
-
 void CRegExpGroupDialog::OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult)
 {
     auto* info = reinterpret_cast<NMLVDISPINFOW*>(pNMHDR);
@@ -215,14 +197,7 @@ void CRegExpGroupDialog::OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult)
     const int row = info->item.iItem;
     if (row < 0 || row >= m_list.GetItemCount())
         return;
-    CString text;
-    if (info->item.pszText)
-        text = info->item.pszText;
-    else if (m_labelEdit && ::IsWindow(m_labelEdit))
-        CWnd::FromHandle(m_labelEdit)->GetWindowText(text);
-    else
-        text = m_list.GetItemText(row, 0);
-    m_labelEdit = nullptr;
+    const CString text = m_list.GetEndedLabelText(info);
     m_list.SetItemText(row, 0, text);
     if (IsPlaceholder(row) && text != kPlaceholder) {
         m_list.SetItemData(row, 0);
@@ -258,8 +233,6 @@ void CRegExpGroupDialog::OnOK()
 
 void CRegExpGroupDialog::OnDestroy()
 {
-    CString widths;
-    widths.Format(L"%d,%d,", m_list.GetColumnWidth(0), m_list.GetColumnWidth(1));
-    WriteAppIniString(L"Filer", L"RegExpGroupColumn", widths);
+    m_list.StoreColumnWidths(L"RegExpGroupColumn");
     CResizableDialog::OnDestroy();
 }

@@ -6,7 +6,7 @@
 
 #include "controls/CCJFlatComboBox.h"
 #include "controls/CResizableDialog.h"
-#include "controls/CVyxListCtrlEx.h"
+#include "fileops/CRenameListCtrl.h"
 #include "fileops/RegExpGroupFile.h"
 
 class VyxFile;
@@ -47,7 +47,6 @@ protected:
     afx_msg void OnEditChangeName();
     afx_msg void OnDeleteGroup();
     afx_msg void OnRightClick(NMHDR* pNMHDR, LRESULT* pResult);
-    afx_msg void OnBeginLabelEdit(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg void OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg LRESULT OnItemMoved(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
@@ -57,10 +56,9 @@ protected:
     // The combo box entry whose text is the name, compared exactly; -1 when none.
     int FindName(const CString& name) const;
 
-    CVyxListCtrlEx m_list;
+    CRenameListCtrl m_list;
     CCJFlatComboBox m_names;
     // The group the list shows, under the name the edit field holds: the selection change
     // notification comes before the edit field takes the new entry.
     CString m_shownName;
-    HWND m_labelEdit = nullptr;
 };

@@ -4,7 +4,6 @@
 #include "catalogue/CKWDoc.h"
 #include "catalogue/VyxFile.h"
 #include "fileops/CRegExpGroupDialog.h"
-#include "foundation/VyxFieldParser.h"
 #include "foundation/VyxIni.h"
 #include "foundation/VyxUtility.h"
 #include "foundation/WindowPlacement.h"
@@ -65,7 +64,6 @@ ON_COMMAND(VFileRenameNDlg::FormatMenuFirst, OnEditGroups)
 ON_NOTIFY(LVN_GETDISPINFOW, IDC_RENAMEN_LIST, OnGetDispInfo)
 ON_NOTIFY(LVN_COLUMNCLICK, IDC_RENAMEN_LIST, OnColumnClick)
 ON_NOTIFY(LVN_ITEMCHANGED, IDC_RENAMEN_LIST, OnItemChanged)
-ON_NOTIFY(LVN_BEGINLABELEDITW, IDC_RENAMEN_LIST, OnBeginLabelEdit)
 ON_NOTIFY(LVN_ENDLABELEDITW, IDC_RENAMEN_LIST, OnEndLabelEdit)
 ON_MESSAGE(WMU_ITEMMOVED, OnItemMoved)
 END_MESSAGE_MAP()
@@ -130,15 +128,7 @@ BOOL VFileRenameNDlg::OnInitDialog()
     SetDlgItemInt(IDC_RENAMEN_FIRST, static_cast<UINT>(m_firstNumber), TRUE);
     m_previewFlag = GetAppIniInt(kSection, L"Preview", 1);
 
-    CString widths;
-    GetAppIniString(widths, kSection, L"RenameColumn", L"150,150");
-    const wchar_t* titles[] = {L"変更後の名前", L"現在の名前"};
-    for (int column = 0; column < 2; ++column) {
-        int width = 150;
-        GetFieldInt(&width, widths, column, L',');
-        m_list.InsertColumn(column, titles[column], LVCFMT_LEFT, width < 1 ? 50 : width);
-    }
-    m_list.SetExtendedStyle(m_list.GetExtendedStyle() | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+    m_list.InsertStoredColumns(L"RenameColumn", L"変更後の名前", L"現在の名前", 50);
     m_list.SetNotifyMessage(WMU_ITEMMOVED);
     // Thousands of rows go in without a repaint each.
     m_list.SetRedraw(FALSE);
@@ -316,13 +306,6 @@ void VFileRenameNDlg::OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult)
         InvalidatePreview();
 }
 
-void VFileRenameNDlg::OnBeginLabelEdit(NMHDR*, LRESULT* pResult)
-{
-    CEdit* edit = m_list.GetEditControl();
-    m_labelEdit = edit ? edit->GetSafeHwnd() : nullptr;
-    *pResult = FALSE;
-}
-
 void VFileRenameNDlg::OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult)
 {
     auto* info = reinterpret_cast<NMLVDISPINFOW*>(pNMHDR);
@@ -331,11 +314,7 @@ void VFileRenameNDlg::OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult)
     if (!row)
         return;
     // What the box holds becomes the name, also when the edit was left with Esc.
-    if (info->item.pszText)
-        row->newName = info->item.pszText;
-    else if (m_labelEdit && ::IsWindow(m_labelEdit))
-        CWnd::FromHandle(m_labelEdit)->GetWindowText(row->newName);
-    m_labelEdit = nullptr;
+    row->newName = m_list.GetEndedLabelText(info);
     m_list.RedrawItems(info->item.iItem, info->item.iItem);
 }
 
@@ -419,9 +398,7 @@ void VFileRenameNDlg::OnOK()
 
 void VFileRenameNDlg::OnDestroy()
 {
-    CString widths;
-    widths.Format(L"%d,%d,", m_list.GetColumnWidth(0), m_list.GetColumnWidth(1));
-    WriteAppIniString(kSection, L"RenameColumn", widths);
+    m_list.StoreColumnWidths(L"RenameColumn");
     SaveWindowPlacement(m_hWnd, kPlacement);
     CResizableDialog::OnDestroy();
 }

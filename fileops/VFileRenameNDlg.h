@@ -6,7 +6,7 @@
 
 #include "controls/CComboBoxButtonCtrl.h"
 #include "controls/CResizableDialog.h"
-#include "controls/CVyxListCtrlEx.h"
+#include "fileops/CRenameListCtrl.h"
 #include "fileops/RegExpGroupFile.h"
 #include "fileops/RenameRow.h"
 #include "fileops/RenameTemplate.h"
@@ -54,7 +54,6 @@ protected:
     afx_msg void OnGetDispInfo(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg void OnColumnClick(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg void OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult);
-    afx_msg void OnBeginLabelEdit(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg void OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg LRESULT OnItemMoved(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
@@ -72,7 +71,7 @@ protected:
     CButton m_preview;
     CComboBoxButtonCtrl m_format;
     CComboBoxButtonCtrl m_target;
-    CVyxListCtrlEx m_list;
+    CRenameListCtrl m_list;
     CSpinButtonCtrl m_spin;
     // As the last computation read them: what "実行" keeps.
     long long m_firstNumber = 1;
@@ -84,7 +83,5 @@ protected:
     int m_previewFlag = 1;
     // Moves select and deselect rows on their way: the preview waits for the end.
     bool m_previewSuspended = false;
-    // The box of an in-place edit, read when the edit ends with Esc.
-    HWND m_labelEdit = nullptr;
     RenameTemplate m_template;
 };

@@ -13,6 +13,7 @@
 #include "res/resource.h"
 
 #include "../BenchArgs.h"
+#include "../BenchClock.h"
 #include "../BenchJpeg.h"
 #include "../OwnPlugins.h"
 #include "../PhotoJpeg.h"
@@ -51,21 +52,6 @@ struct BenchItem : VyxFile
     }
 };
 
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / frequency.QuadPart;
-}
-
-std::wstring TempPath(const wchar_t* name)
-{
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    return std::wstring(temp) + L"vyx_rename_bench_" + std::to_wstring(GetCurrentProcessId()) + L"_" + name;
-}
-
 const std::vector<std::unique_ptr<BenchItem>>& Items()
 {
     static std::vector<std::unique_ptr<BenchItem>> items;
@@ -80,7 +66,7 @@ const RegExpGroupFile& Groups()
     static RegExpGroupFile groups;
     static bool written = false;
     if (!written) {
-        groups.SetPath(TempPath(L"RegExpGroup.ini").c_str());
+        groups.SetPath(BenchTempFile(L"rename_bench", L"RegExpGroup.ini").c_str());
         CStringArray patterns;
         patterns.Add(L"DSC_[0-9]+_%Y[0-9]{4}");
         patterns.Add(L"[0-9]+_[0-9]+");
@@ -106,13 +92,13 @@ void ComputeNames(benchmark::State& state, const wchar_t* format, const std::str
 {
     const auto& items = Items();
     RenameTemplate names;
-    double start = Now();
+    double start = BenchNow();
     for (auto _ : state) {
         names.Prepare(L"", format, Groups());
         for (int i = 0; i < kRows; ++i)
             benchmark::DoNotOptimize(names.MakeName(*items[static_cast<size_t>(i)], i + 1));
     }
-    Record(state, key, Now() - start);
+    Record(state, key, BenchNow() - start);
 }
 
 void GroupNames(benchmark::State& state)
@@ -143,12 +129,12 @@ void DialogOpen(benchmark::State& state)
     double open = 0, update = 0;
     for (auto _ : state) {
         BenchDialog dialog;
-        double start = Now();
+        double start = BenchNow();
         dialog.Create(IDD_FILE_RENAME_N, nullptr);
-        open += Now() - start;
-        start = Now();
+        open += BenchNow() - start;
+        start = BenchNow();
         dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_RENAMEN_UPDATE, BN_CLICKED), 0);
-        update += Now() - start;
+        update += BenchNow() - start;
         dialog.DestroyWindow();
     }
     Record(state, "open", open);
@@ -166,7 +152,7 @@ const std::wstring& PictureFile()
 {
     static std::wstring path;
     if (path.empty()) {
-        path = TempPath(L"24mp.jpg");
+        path = BenchTempFile(L"rename_bench", L"24mp.jpg");
         HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         DWORD written = 0;
         WriteFile(file, Picture().data(), static_cast<DWORD>(Picture().size()), &written, nullptr);
@@ -188,7 +174,7 @@ void PreviewDraw(benchmark::State& state)
     HGDIOBJ old = SelectObject(memory, bitmap);
     CDC dc;
     dc.Attach(memory);
-    double start = Now();
+    double start = BenchNow();
     for (auto _ : state) {
         VyxFile copy(listed);
         copy.SetScaleMode(10);
@@ -201,7 +187,7 @@ void PreviewDraw(benchmark::State& state)
             break;
         }
     }
-    Record(state, "preview", Now() - start);
+    Record(state, "preview", BenchNow() - start);
     dc.Detach();
     SelectObject(memory, old);
     DeleteObject(bitmap);
@@ -214,12 +200,12 @@ void BareScaledDecode(benchmark::State& state)
     // The reduction the preview's thumbnail asks for, as libjpeg's scale.
     const int denominator = JpegScaleDenominator(std::max(5664 / 88, 4248 / 88));
     std::vector<BYTE> row;
-    double start = Now();
+    double start = BenchNow();
     for (auto _ : state) {
         DecodeScaledBare(Picture(), denominator, row);
         benchmark::DoNotOptimize(row.data());
     }
-    Record(state, "bare", Now() - start);
+    Record(state, "bare", BenchNow() - start);
 }
 
 BENCHMARK(GroupNames)->Unit(benchmark::kMillisecond)->MinTime(2.0);
@@ -246,13 +232,13 @@ void PrintSummary()
 int wmain(int argc, wchar_t** argv)
 {
     AfxWinInit(GetModuleHandleW(nullptr), nullptr, GetCommandLineW(), SW_SHOWNORMAL);
-    theAppIni.SetPath(TempPath(L"settings.ini").c_str());
+    theAppIni.SetPath(BenchTempFile(L"rename_bench", L"settings.ini").c_str());
     InitializeBenchmarks(argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     PrintSummary();
     DeleteFileW(PictureFile().c_str());
-    DeleteFileW(TempPath(L"RegExpGroup.ini").c_str());
-    DeleteFileW(TempPath(L"settings.ini").c_str());
+    DeleteFileW(BenchTempFile(L"rename_bench", L"RegExpGroup.ini").c_str());
+    DeleteFileW(BenchTempFile(L"rename_bench", L"settings.ini").c_str());
     return 0;
 }
