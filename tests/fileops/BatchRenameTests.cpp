@@ -218,8 +218,7 @@ TEST(BatchRenameDialog, TheFormatMenuOpensTheGroupEditorWithTheSelectedRowAndLis
         shown.push_back(ListCell(GetDlgItem(editor, IDC_REGEXP_GROUP_LIST), 0, 1));
         shown.push_back(TextOf(GetDlgItem(editor, IDC_REGEXP_GROUP_NAME)));
         // A new group typed in and kept.
-        HWND names = GetDlgItem(editor, IDC_REGEXP_GROUP_NAME);
-        SetWindowTextW(names, L"more");
+        SetWindowTextW(GetDlgItem(editor, IDC_REGEXP_GROUP_NAME), L"more");
         PostMessageW(editor, WM_COMMAND, IDOK, 0);
     });
     dialog.SendMessage(WM_COMMAND, VFileRenameNDlg::FormatMenuFirst, 0);
@@ -290,20 +289,15 @@ TEST(BatchRename, EveryRowThatCannotBeRenamedIsReportedAndNoFileIsHarmed)
     CReportDlg report;
     report.SetLines(&failures);
     std::vector<CString> listed;
-    HelperThread driver([&] {
-        HWND window = WaitForDialog(L"Report", 30000);
-        if (!window)
-            return;
-        HWND list = GetDlgItem(window, IDC_REPORT_LIST);
-        int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i) {
-            std::vector<wchar_t> text(static_cast<size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1);
-            SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
-            listed.push_back(text.data());
-        }
-        PostMessageW(window, WM_COMMAND, IDOK, 0);
-    });
-    EXPECT_EQ(IDOK, report.DoModal());
+    EXPECT_EQ(IDOK, DriveModal(report, L"Report", [&](HWND window) {
+                  HWND list = GetDlgItem(window, IDC_REPORT_LIST);
+                  int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+                  for (int i = 0; i < count; ++i) {
+                      std::vector<wchar_t> text(static_cast<size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1);
+                      SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+                      listed.push_back(text.data());
+                  }
+              }));
     EXPECT_EQ(Texts(failures), listed);
 }
 

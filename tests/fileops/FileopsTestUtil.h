@@ -5,6 +5,8 @@
 #include "../catalogue/DocumentTestUtil.h"
 #include "fileops/RegExpGroupFile.h"
 
+#include <functional>
+
 namespace fileopstest {
 
 using namespace doctest;
@@ -51,6 +53,21 @@ inline std::vector<CString> Texts(const CStringArray& array)
     for (INT_PTR i = 0; i < array.GetSize(); ++i)
         texts.push_back(array[i]);
     return texts;
+}
+
+// Runs the dialog modally while a helper thread finds its window by caption, does what the test
+// says with it and ends it with the button; the dialog's result.
+inline INT_PTR DriveModal(CDialog& dialog, const wchar_t* caption, const std::function<void(HWND)>& script,
+                          int button = IDOK)
+{
+    HelperThread driver([&] {
+        HWND window = WaitForDialog(caption, 30000);
+        if (!window)
+            return;
+        script(window);
+        PostMessageW(window, WM_COMMAND, button, 0);
+    });
+    return dialog.DoModal();
 }
 
 // A dialog of a test, made modeless on the test's thread and destroyed with its object.

@@ -14,6 +14,8 @@ using namespace fileopstest;
 
 namespace {
 
+const wchar_t kCaption[] = L"レポートファイルの作成";
+
 std::string Ansi(const CString& text)
 {
     int n = WideCharToMultiByte(932, 0, text, text.GetLength(), nullptr, 0, nullptr, nullptr);
@@ -133,15 +135,10 @@ TEST(ReportFileDialog, TheTypedNameIsRememberedAndTheTemplateGoesToTheTopOfItsHi
     {
         CReportFileDlg dialog;
         CString shown;
-        HelperThread driver([&] {
-            HWND window = WaitForDialog(L"レポートファイルの作成", 30000);
-            if (!window)
-                return;
-            shown = TextOf(GetDlgItem(window, IDC_REPORT_FILE_TEMPLATE));
-            SetWindowTextW(GetDlgItem(window, IDC_REPORT_FILE_NAME), L"一覧.txt");
-            PostMessageW(window, WM_COMMAND, IDOK, 0);
-        });
-        EXPECT_EQ(IDOK, dialog.DoModal());
+        EXPECT_EQ(IDOK, DriveModal(dialog, kCaption, [&](HWND window) {
+                      shown = TextOf(GetDlgItem(window, IDC_REPORT_FILE_TEMPLATE));
+                      SetWindowTextW(GetDlgItem(window, IDC_REPORT_FILE_NAME), L"一覧.txt");
+                  }));
         EXPECT_EQ(CReportFileDlg::DefaultTemplate(), shown);
         EXPECT_EQ(CString(L"一覧.txt"), dialog.m_fileName);
         EXPECT_EQ(ReportFileWriter::Unescape(CReportFileDlg::DefaultTemplate()), dialog.m_lineTemplate);
@@ -152,15 +149,10 @@ TEST(ReportFileDialog, TheTypedNameIsRememberedAndTheTemplateGoesToTheTopOfItsHi
     WriteAppIniString(L"ReportFile", L"1", L"$(Path)");
     CReportFileDlg dialog;
     CString name;
-    HelperThread driver([&] {
-        HWND window = WaitForDialog(L"レポートファイルの作成", 30000);
-        if (!window)
-            return;
-        name = TextOf(GetDlgItem(window, IDC_REPORT_FILE_NAME));
-        SetWindowTextW(GetDlgItem(window, IDC_REPORT_FILE_TEMPLATE), L"$(Path)\\t$(Size)");
-        PostMessageW(window, WM_COMMAND, IDOK, 0);
-    });
-    EXPECT_EQ(IDOK, dialog.DoModal());
+    EXPECT_EQ(IDOK, DriveModal(dialog, kCaption, [&](HWND window) {
+                  name = TextOf(GetDlgItem(window, IDC_REPORT_FILE_NAME));
+                  SetWindowTextW(GetDlgItem(window, IDC_REPORT_FILE_TEMPLATE), L"$(Path)\\t$(Size)");
+              }));
     EXPECT_EQ(CString(L"一覧.txt"), name);
     EXPECT_EQ(CString(L"$(Path)\t$(Size)"), dialog.m_lineTemplate);
     EXPECT_EQ(CString(L"$(Path)\\t$(Size)"), ReadSettingText(L"ReportFile", L"0"));
@@ -174,10 +166,7 @@ TEST(ReportFileDialog, AMacroChosenFromTheMenuGoesWhereTheCaretWas)
     WriteAppIniString(L"ReportFile", L"0", L"ab");
     CReportFileDlg dialog;
     CString text;
-    HelperThread driver([&] {
-        HWND window = WaitForDialog(L"レポートファイルの作成", 30000);
-        if (!window)
-            return;
+    auto script = [&](HWND window) {
         HWND combo = GetDlgItem(window, IDC_REPORT_FILE_TEMPLATE);
         HWND edit = FindWindowExW(combo, nullptr, L"Edit", nullptr);
         // Typing "x" between a and b leaves the caret after it.
@@ -186,8 +175,7 @@ TEST(ReportFileDialog, AMacroChosenFromTheMenuGoesWhereTheCaretWas)
         // "サイズ" is the fifth entry.
         SendMessageW(combo, WM_COMMAND, CReportFileDlg::MenuFirst + 4, 0);
         text = TextOf(combo);
-        PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
-    });
-    EXPECT_EQ(IDCANCEL, dialog.DoModal());
+    };
+    EXPECT_EQ(IDCANCEL, DriveModal(dialog, kCaption, script, IDCANCEL));
     EXPECT_EQ(CString(L"ax$(Size)b"), text);
 }

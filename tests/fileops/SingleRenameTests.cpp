@@ -42,12 +42,12 @@ struct Shown
     bool okAfterNewName = false;
 };
 
-Shown LookAndEnd(int button, const wchar_t* newName)
+const wchar_t kCaption[] = L"名前の変更";
+
+// What the dialog shows, and OK's state as names are typed.
+Shown Look(HWND dialog, const wchar_t* newName)
 {
     Shown shown;
-    HWND dialog = WaitForDialog(L"名前の変更", 30000);
-    if (!dialog)
-        return shown;
     shown.abortVisible = IsVisible(dialog, IDC_RENAME_ABORT);
     shown.cancelText = TextOf(GetDlgItem(dialog, IDCANCEL));
     shown.okEnabled = IsEnabled(dialog, IDOK);
@@ -60,7 +60,6 @@ Shown LookAndEnd(int button, const wchar_t* newName)
         TypeName(dialog, newName);
         shown.okAfterNewName = IsEnabled(dialog, IDOK);
     }
-    PostMessageW(dialog, WM_COMMAND, button, 0);
     return shown;
 }
 
@@ -72,8 +71,7 @@ TEST(SingleRenameDialog, ALoneFileHasNeitherAbortNorSkipAndOkWantsANewName)
     VFileRenameDlg dialog;
     dialog.m_name = L"photo.jpg";
     Shown shown;
-    HelperThread driver([&] { shown = LookAndEnd(IDOK, L"旅行.jpg"); });
-    EXPECT_EQ(IDOK, dialog.DoModal());
+    EXPECT_EQ(IDOK, DriveModal(dialog, kCaption, [&](HWND window) { shown = Look(window, L"旅行.jpg"); }));
     EXPECT_FALSE(shown.abortVisible);
     EXPECT_EQ(CString(L"キャンセル"), shown.cancelText);
     EXPECT_FALSE(shown.okEnabled);
@@ -92,8 +90,8 @@ TEST(SingleRenameDialog, WithMoreFilesSkipGoesOnAndAbortEndsTheWalk)
         dialog.m_name = L"photo.jpg";
         dialog.m_moreFiles = 1;
         Shown shown;
-        HelperThread driver([&] { shown = LookAndEnd(button, nullptr); });
-        EXPECT_EQ(IDCANCEL, dialog.DoModal());
+        EXPECT_EQ(IDCANCEL, DriveModal(
+                                dialog, kCaption, [&](HWND window) { shown = Look(window, nullptr); }, button));
         EXPECT_TRUE(shown.abortVisible);
         EXPECT_EQ(CString(L"スキップ"), shown.cancelText);
         EXPECT_EQ(button == IDC_RENAME_ABORT ? 1 : 0, dialog.m_abort);
@@ -108,10 +106,7 @@ TEST(SingleRenameDialog, DeleteBeforeTheExtensionTakesItAllAndInsertPutsItBack)
     VFileRenameDlg dialog;
     dialog.m_name = L"photo.jpg";
     std::vector<CString> steps;
-    HelperThread driver([&] {
-        HWND window = WaitForDialog(L"名前の変更", 30000);
-        if (!window)
-            return;
+    auto script = [&](HWND window) {
         HWND edit = GetDlgItem(window, IDC_RENAME_EDIT);
         auto after = [&](UINT key, const wchar_t* expected) {
             PressKey(edit, key);
@@ -131,9 +126,8 @@ TEST(SingleRenameDialog, DeleteBeforeTheExtensionTakesItAllAndInsertPutsItBack)
         SendMessageW(edit, EM_SETSEL, 1, 1);
         after(VK_DELETE, L"ab.jpg");
         CheckDlgButton(window, IDC_RENAME_PREVIEW, BST_CHECKED);
-        PostMessageW(window, WM_COMMAND, IDOK, 0);
-    });
-    EXPECT_EQ(IDOK, dialog.DoModal());
+    };
+    EXPECT_EQ(IDOK, DriveModal(dialog, kCaption, script));
     EXPECT_EQ((std::vector<CString>{L"photo", L"photo.jpg", L"hoto.png", L"ab.jpg"}), steps);
     EXPECT_EQ(CString(L"ab.jpg"), dialog.m_name);
     // The check boxes are kept.
