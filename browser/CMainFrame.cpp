@@ -125,7 +125,8 @@ void CMainFrame::Announce(LPARAM lHint, CObject* pHint)
 
 CRect CMainFrame::ReadWindowValue(LPCWSTR lpszSection, LPCWSTR lpszDefault)
 {
-    // A missing or damaged field takes the default's: one bad value never stops the start.
+    // A missing or damaged field, or a width or height that could not show a window, takes the
+    // default's: one bad value never stops the start.
     CString value;
     GetAppIniString(value, lpszSection, L"Window", lpszDefault);
     int fields[4] = {};
@@ -135,7 +136,7 @@ CRect CMainFrame::ReadWindowValue(LPCWSTR lpszSection, LPCWSTR lpszDefault)
         text.Trim();
         wchar_t* end = nullptr;
         long number = text.IsEmpty() ? 0 : wcstol(text, &end, 10);
-        if (!text.IsEmpty() && end && *end == 0)
+        if (!text.IsEmpty() && end && *end == 0 && (i < 2 || number > 0))
             fields[i] = static_cast<int>(number);
         else
             GetFieldInt(&fields[i], lpszDefault, i, L',');

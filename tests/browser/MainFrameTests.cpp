@@ -100,6 +100,20 @@ TEST(MainFrame, TheJumpBarTakesTheViewsToTheTypedPath)
     EXPECT_EQ(0, p.Document()->GetLocationPath().CompareNoCase(p.m_folder / L"sub"));
 }
 
+TEST(MainFrame, TheJumpBarOffersFoldersOnly)
+{
+    FrameProgram p;
+    CACEdit& edit = p.Frame()->GetJumpBar().GetPathEdit();
+    edit.SetFocus();
+    const CString typed = p.m_folder.Path() + L"\\";
+    edit.SendMessage(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(static_cast<LPCWSTR>(typed)));
+    std::vector<CString> offered(edit.GetList().m_SearchList.GetData(),
+                                 edit.GetList().m_SearchList.GetData() + edit.GetList().m_SearchList.GetSize());
+    // The folder holds a.jpg, b.jpg and sub: only the folder is offered.
+    ASSERT_EQ(1u, offered.size());
+    EXPECT_EQ(0, offered[0].CompareNoCase(typed + L"sub\\"));
+}
+
 TEST(MainFrame, AMalformedWindowValueTakesItsDefaultAndNeverStopsTheStart)
 {
     struct Row
@@ -107,11 +121,10 @@ TEST(MainFrame, AMalformedWindowValueTakesItsDefaultAndNeverStopsTheStart)
         const wchar_t* stored;
         CRect expected;
     };
-    const Row rows[] = {{L"10,20,800,600", CRect(10, 20, 810, 620)},
-                        {L"10,20", CRect(10, 20, 1034, 788)},
-                        {L"x,20,800,y", CRect(0, 20, 800, 788)},
-                        {L"", CRect(0, 0, 1024, 768)},
-                        {L"1,2,3,4,5", CRect(1, 2, 4, 6)}};
+    const Row rows[] = {{L"10,20,800,600", CRect(10, 20, 810, 620)}, {L"10,20", CRect(10, 20, 1034, 788)},
+                        {L"x,20,800,y", CRect(0, 20, 800, 788)},     {L"", CRect(0, 0, 1024, 768)},
+                        {L"1,2,3,4,5", CRect(1, 2, 4, 6)},           {L"0,0,-300,-200", CRect(0, 0, 1024, 768)},
+                        {L"-8,-8,0,500", CRect(-8, -8, 1016, 492)}};
     ScratchSettings settings;
     for (const Row& row : rows) {
         WriteAppIniString(L"Probe", L"Window", row.stored);
@@ -130,6 +143,15 @@ TEST(MainFrame, AMalformedWindowValueTakesItsDefaultAndNeverStopsTheStart)
     p.Frame()->GetWindowRect(&window);
     EXPECT_EQ(CPoint(30, 40), window.TopLeft());
     EXPECT_EQ(700, window.Width());
+}
+
+TEST(MainFrame, SizesThatCannotShowTheFrameTakeTheDefaultWhenNoPlacementIsSaved)
+{
+    FrameProgram p([] { WriteAppIniString(L"MainFrame", L"Window", L"0,0,-300,-200"); });
+    ASSERT_NE(nullptr, p.Frame());
+    CRect window;
+    p.Frame()->GetWindowRect(&window);
+    EXPECT_EQ(CSize(1024, 768), window.Size());
 }
 
 TEST(MainFrame, FrameSplitChoosesWhereEachPaneGoes)
