@@ -5,6 +5,7 @@
 #include "catalogue/VyxFile.h"
 
 #include "../BenchArgs.h"
+#include "../BenchClock.h"
 
 #include <benchmark/benchmark.h>
 
@@ -15,14 +16,6 @@
 namespace {
 
 constexpr int kRecords = 10000;
-
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / frequency.QuadPart;
-}
 
 void RemoveHalfTheRecords(benchmark::State& state)
 {
@@ -43,12 +36,12 @@ void RemoveHalfTheRecords(benchmark::State& state)
         }
         cache.FindRecord(*items[0]);
         state.ResumeTiming();
-        const double start = Now();
+        const double start = BenchSeconds();
         for (int i = 0; i < kRecords; i += 2) {
             cache.RemoveItem(*items[i]);
             benchmark::DoNotOptimize(cache.FindRecord(*items[i + 1]));
         }
-        const double seconds = Now() - start;
+        const double seconds = BenchSeconds() - start;
         state.counters["remove_ms"] = seconds * 1000;
         std::printf("%d of %d records removed, each followed by a lookup: %.1f ms (%d left)\n", kRecords / 2, kRecords,
                     seconds * 1000, static_cast<int>(cache.GetCount()));

@@ -5,6 +5,7 @@
 #include "foundation/VyxFileUtil.h"
 
 #include "../BenchArgs.h"
+#include "../BenchClock.h"
 
 #include <benchmark/benchmark.h>
 
@@ -19,14 +20,6 @@ class BenchApp : public CWinApp
 {
 };
 BenchApp theBenchApp;
-
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / frequency.QuadPart;
-}
 
 // A folder of sub-folders with spread write times, made once per run.
 std::wstring MakeFolder()
@@ -86,9 +79,9 @@ void SortSubFolders(benchmark::State& state)
             for (int direction : {1, 0}) {
                 tree->m_nSortKind = kind;
                 tree->m_nSortDirection = direction;
-                const double start = Now();
+                const double start = BenchSeconds();
                 tree->SortChildren(item, FALSE);
-                const double seconds = Now() - start;
+                const double seconds = BenchSeconds() - start;
                 const char* label = kind == CFolderTreeView::SortByName ? "name" : "date";
                 state.counters[std::string(label) + (direction ? "_desc_ms" : "_asc_ms")] = seconds * 1000;
                 std::printf("%d sub-folders sorted by %s, %s: %.1f ms\n", items, label,
