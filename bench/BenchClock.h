@@ -1,17 +1,17 @@
-// What the benchmarks time with and where they put their scratch files.
+// Seconds on the performance counter, for the figures a benchmark prints beside Google
+// Benchmark's own; the benchmarks' scratch files.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
-// Seconds on the performance counter.
-inline double BenchNow()
+inline double BenchSeconds()
 {
     LARGE_INTEGER counter, frequency;
     QueryPerformanceCounter(&counter);
     QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / frequency.QuadPart;
+    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
 // A file of this run in the temporary folder: "vyx_<bench>_<process id>_<name>".

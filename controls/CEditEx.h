@@ -1,5 +1,5 @@
-// The kit's edit control: the class library's edit with nothing added, the base of the program's
-// own edits (the same-name dialog's, the rename dialog's).
+// The kit's edit-control base: the class library's edit and nothing more, kept as the common base
+// of the edits that add their own key handling (the same-name dialog's name and extension edits).
 #pragma once
 
 #include "framework/Framework.h"

@@ -5,7 +5,7 @@
 
 #include "framework/Framework.h"
 
-// The message the program's dialogs choose for their reorderable lists.
+// The reorder message the program's dialogs choose (WM_USER + 8): wParam from, lParam to.
 #define WMU_ITEMMOVED 0x808
 
 class CVyxListCtrlEx : public CListCtrl

@@ -79,7 +79,7 @@ public:
     void OnUpdate(CView*, LPARAM hint, CObject*) override
     {
         if (hint == CKWDoc::HintListed)
-            listedAt = BenchNow();
+            listedAt = BenchSeconds();
     }
     double listedAt = 0;
 };
@@ -107,7 +107,7 @@ void OpenFolder(benchmark::State& state)
     Document document;
     double total = 0;
     for (auto _ : state) {
-        double start = BenchNow();
+        double start = BenchSeconds();
         document.doc.OpenFolder(location, nullptr);
         total += document.view.listedAt - start;
         if (document.doc.GetItemCount() != kPictures) {
@@ -137,9 +137,9 @@ void RefreshAfterThreeChanges(benchmark::State& state)
         for (int i : {17, 5000, 9998})
             WriteFile(TheFolder() + L"\\" + PictureName(i), "changed", 7, stamp);
         state.ResumeTiming();
-        double start = BenchNow();
+        double start = BenchSeconds();
         doc.Refresh(true);
-        total += BenchNow() - start;
+        total += BenchSeconds() - start;
         state.PauseTiming();
         int kept = 0;
         for (int i = 0; i < doc.GetItemCount(); ++i) {

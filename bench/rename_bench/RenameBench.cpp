@@ -92,13 +92,13 @@ void ComputeNames(benchmark::State& state, const wchar_t* format, const std::str
 {
     const auto& items = Items();
     RenameTemplate names;
-    double start = BenchNow();
+    double start = BenchSeconds();
     for (auto _ : state) {
         names.Prepare(L"", format, Groups());
         for (int i = 0; i < kRows; ++i)
             benchmark::DoNotOptimize(names.MakeName(*items[static_cast<size_t>(i)], i + 1));
     }
-    Record(state, key, BenchNow() - start);
+    Record(state, key, BenchSeconds() - start);
 }
 
 void GroupNames(benchmark::State& state)
@@ -129,12 +129,12 @@ void DialogOpen(benchmark::State& state)
     double open = 0, update = 0;
     for (auto _ : state) {
         BenchDialog dialog;
-        double start = BenchNow();
+        double start = BenchSeconds();
         dialog.Create(IDD_FILE_RENAME_N, nullptr);
-        open += BenchNow() - start;
-        start = BenchNow();
+        open += BenchSeconds() - start;
+        start = BenchSeconds();
         dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_RENAMEN_UPDATE, BN_CLICKED), 0);
-        update += BenchNow() - start;
+        update += BenchSeconds() - start;
         dialog.DestroyWindow();
     }
     Record(state, "open", open);
@@ -174,7 +174,7 @@ void PreviewDraw(benchmark::State& state)
     HGDIOBJ old = SelectObject(memory, bitmap);
     CDC dc;
     dc.Attach(memory);
-    double start = BenchNow();
+    double start = BenchSeconds();
     for (auto _ : state) {
         VyxFile copy(listed);
         copy.SetScaleMode(10);
@@ -187,7 +187,7 @@ void PreviewDraw(benchmark::State& state)
             break;
         }
     }
-    Record(state, "preview", BenchNow() - start);
+    Record(state, "preview", BenchSeconds() - start);
     dc.Detach();
     SelectObject(memory, old);
     DeleteObject(bitmap);
@@ -200,12 +200,12 @@ void BareScaledDecode(benchmark::State& state)
     // The reduction the preview's thumbnail asks for, as libjpeg's scale.
     const int denominator = JpegScaleDenominator(std::max(5664 / 88, 4248 / 88));
     std::vector<BYTE> row;
-    double start = BenchNow();
+    double start = BenchSeconds();
     for (auto _ : state) {
         DecodeScaledBare(Picture(), denominator, row);
         benchmark::DoNotOptimize(row.data());
     }
-    Record(state, "bare", BenchNow() - start);
+    Record(state, "bare", BenchSeconds() - start);
 }
 
 BENCHMARK(GroupNames)->Unit(benchmark::kMillisecond)->MinTime(2.0);

@@ -87,7 +87,7 @@ double TimeStart(const std::wstring& commandLine, const std::wstring& folder)
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
-    double start = BenchNow();
+    double start = BenchSeconds();
     if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &info))
         return -1;
     FindData data = {info.dwProcessId, nullptr};
@@ -104,7 +104,7 @@ double TimeStart(const std::wstring& commandLine, const std::wstring& folder)
     DWORD_PTR answer = 0;
     if (data.found && SendMessageTimeoutW(data.found, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &answer)) {
         RedrawWindow(data.found, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        seconds = BenchNow() - start;
+        seconds = BenchSeconds() - start;
     }
     if (data.found)
         PostMessageW(data.found, WM_CLOSE, 0, 0);

@@ -86,7 +86,7 @@ void ThumbnailPath(benchmark::State& state)
     const int megapixels = static_cast<int>(state.range(0));
     const Picture& picture = PictureOf(megapixels);
     const int reduction = Reduction(picture);
-    double start = BenchNow();
+    double start = BenchSeconds();
     for (auto _ : state) {
         JpegFile codec;
         codec.m_data = picture.jpeg.data();
@@ -105,7 +105,7 @@ void ThumbnailPath(benchmark::State& state)
             GlobalFree(thumb);
         GlobalFree(dib);
     }
-    Record(state, "path/" + std::to_string(megapixels), BenchNow() - start);
+    Record(state, "path/" + std::to_string(megapixels), BenchSeconds() - start);
 }
 
 // libjpeg alone: the same scale and pixel order, scanlines into one reused row.
@@ -115,12 +115,12 @@ void BareScaledDecode(benchmark::State& state)
     const Picture& picture = PictureOf(megapixels);
     const int denominator = JpegScaleDenominator(Reduction(picture));
     std::vector<BYTE> row;
-    double start = BenchNow();
+    double start = BenchSeconds();
     for (auto _ : state) {
         DecodeScaledBare(picture.jpeg, denominator, row);
         benchmark::DoNotOptimize(row.data());
     }
-    Record(state, "bare/" + std::to_string(megapixels), BenchNow() - start);
+    Record(state, "bare/" + std::to_string(megapixels), BenchSeconds() - start);
 }
 
 // The picture as a file in the temporary folder, written once.
@@ -149,7 +149,7 @@ void ItemThumbnailPath(benchmark::State& state)
     const bool sharpen = state.range(1) != 0;
     LoadOwnPlugins();
     const std::wstring& path = PictureFile(megapixels);
-    double start = BenchNow();
+    double start = BenchSeconds();
     for (auto _ : state) {
         VyxFile item(path.c_str());
         item.SetCacheLookup(FALSE);
@@ -163,7 +163,7 @@ void ItemThumbnailPath(benchmark::State& state)
         }
         benchmark::DoNotOptimize(thumb);
     }
-    Record(state, (sharpen ? "itemsharp/" : "item/") + std::to_string(megapixels), BenchNow() - start);
+    Record(state, (sharpen ? "itemsharp/" : "item/") + std::to_string(megapixels), BenchSeconds() - start);
 }
 
 BENCHMARK(ThumbnailPath)->Arg(24)->Arg(12)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0);

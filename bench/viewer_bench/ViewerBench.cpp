@@ -119,14 +119,14 @@ void JpegFirstPaint(benchmark::State& state)
     screen.Create24(nullptr, 1920, 1080, 0);
     double total = 0;
     for (auto _ : state) {
-        double start = BenchNow();
+        double start = BenchSeconds();
         COnePicture picture;
         picture.Init();
         picture.SetFitMode(COnePicture::FitAspect);
         picture.SetScaleMode(mode);
         picture.SetDisplayRect(CRect(0, 0, 1920, 1080));
         picture.Show(screen.GetMemDC(), &item, TRUE);
-        total += BenchNow() - start;
+        total += BenchSeconds() - start;
         if (picture.GetDisplaySize() != CSize(1620, 1080) || !picture.GetDisplayPage()) {
             state.SkipWithError("the picture was not fitted");
             break;
@@ -144,9 +144,9 @@ void JpegDecodeAlone(benchmark::State& state)
     VyxFile item(JpegFile().c_str());
     double total = 0;
     for (auto _ : state) {
-        double start = BenchNow();
+        double start = BenchSeconds();
         GlobalBlock picture(item.LoadPicture(nullptr));
-        total += BenchNow() - start;
+        total += BenchSeconds() - start;
         if (!picture) {
             state.SkipWithError("no picture");
             break;
@@ -166,7 +166,7 @@ void TiffStepping(benchmark::State& state)
     picture.Init();
     picture.SetFitMode(COnePicture::FitAspect);
     picture.SetDisplayRect(CRect(0, 0, 1024, 768));
-    double start = BenchNow();
+    double start = BenchSeconds();
     picture.Show(screen.GetMemDC(), &item, TRUE);
     for (int i = 1; i < kPages; ++i) {
         picture.StepPage();
@@ -175,7 +175,7 @@ void TiffStepping(benchmark::State& state)
     }
     picture.StepPage();
     picture.NextPage();
-    const double firstPass = BenchNow() - start;
+    const double firstPass = BenchSeconds() - start;
     int cached = 0;
     for (int page = 0; page < picture.GetPageCount(); ++page)
         cached += picture.GetDisplayPageAt(page) != nullptr;
@@ -185,10 +185,10 @@ void TiffStepping(benchmark::State& state)
     }
     double stepping = 0;
     for (auto _ : state) {
-        double at = BenchNow();
+        double at = BenchSeconds();
         picture.NextPage();
         picture.Show(screen.GetMemDC(), nullptr, FALSE);
-        stepping += BenchNow() - at;
+        stepping += BenchSeconds() - at;
     }
     g_figures["tiff first pass ms per page"] = firstPass * 1000 / kPages;
     g_figures["tiff cached step ms"] = stepping * 1000 / state.iterations();

@@ -9,6 +9,8 @@
 
 namespace {
 
+// The program's dialogs receive their reordered rows with this message.
+static_assert(WMU_ITEMMOVED == 0x808, "the reorder message of the program's dialogs");
 const UINT kListId = 800;
 
 struct DragFixture
