@@ -24,6 +24,27 @@ bool IsLinkedFolder(DWORD attributes)
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
+// The link itself, never what it names: opened as a reparse point and removed only when the
+// handle is the link (its attributes carry the reparse bit). Wine opens what a host link names
+// instead (its RemoveDirectoryW would remove that folder when it is empty): there the link stays
+// and the removal fails with ERROR_NOT_SUPPORTED.
+bool RemoveLinkedFolder(const wchar_t* path)
+{
+    HANDLE handle =
+        CreateFileW(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION info = {};
+    bool isLink = GetFileInformationByHandle(handle, &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    CloseHandle(handle);
+    if (!isLink) {
+        SetLastError(ERROR_NOT_SUPPORTED);
+        return false;
+    }
+    return RemoveDirectoryW(path) != FALSE;
+}
+
 const int kDirectoryErrorRetries = 3;
 
 } // namespace
@@ -127,7 +148,7 @@ bool DeleteFolderTree(const wchar_t* folder)
         return false;
     DWORD attributes = GetFileAttributesW(folder);
     if (attributes != INVALID_FILE_ATTRIBUTES && IsLinkedFolder(attributes))
-        return RemoveDirectoryW(folder) != FALSE;
+        return RemoveLinkedFolder(folder);
 
     CString pattern;
     MakePath(pattern, nullptr, folder, L"*.*", nullptr);
@@ -141,7 +162,7 @@ bool DeleteFolderTree(const wchar_t* folder)
             CString path;
             MakePath(path, nullptr, folder, data.cFileName, nullptr);
             if (IsLinkedFolder(data.dwFileAttributes))
-                ok = RemoveDirectoryW(path) != FALSE; // the link only, not what it points to
+                ok = RemoveLinkedFolder(path);
             else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 ok = DeleteFolderTree(path);
             else
