@@ -99,24 +99,6 @@ SYSTEMTIME FilterBound(long long seconds)
     return local;
 }
 
-// The longest name the file systems keep in one path component.
-const size_t kMaxFileNameLength = 255;
-
-// A name that would take the file out of its folder, that no file may have, or that the system
-// would change (it drops trailing dots and blanks), so that the file and its item would differ.
-bool IsPlainFileName(const wchar_t* name)
-{
-    if (!name || !*name || wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0)
-        return false;
-    size_t length = wcslen(name);
-    if (length > kMaxFileNameLength || name[length - 1] == L'.' || name[length - 1] == L' ')
-        return false;
-    for (const wchar_t* p = name; *p; ++p)
-        if (*p < L' ')
-            return false;
-    return !wcspbrk(name, L"\\/:*?\"<>|");
-}
-
 // The layout fields of a record into a set of settings.
 void TakeLayout(CKWDocSettings& s, const THUMBSDATA& r)
 {

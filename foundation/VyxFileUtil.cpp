@@ -24,10 +24,12 @@ bool IsLinkedFolder(DWORD attributes)
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-// The link itself, never what it names: opened as a reparse point and removed only when the
-// handle is the link (its attributes carry the reparse bit). Wine opens what a host link names
-// instead (its RemoveDirectoryW would remove that folder when it is empty): there the link stays
-// and the removal fails with ERROR_NOT_SUPPORTED.
+const int kDirectoryErrorRetries = 3;
+
+} // namespace
+
+// Wine opens what a host link names even when asked for the link (and its RemoveDirectoryW on a
+// link removes that folder when it is empty): the handle's attributes tell the link from it.
 bool RemoveLinkedFolder(const wchar_t* path)
 {
     HANDLE handle =
@@ -44,10 +46,6 @@ bool RemoveLinkedFolder(const wchar_t* path)
     }
     return RemoveDirectoryW(path) != FALSE;
 }
-
-const int kDirectoryErrorRetries = 3;
-
-} // namespace
 
 // Existence is asked of the file system directly (a drive root included) so that the process's
 // current directory, which other threads share, is never changed.
