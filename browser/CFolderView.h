@@ -74,9 +74,11 @@ public:
     BOOL m_bEditLabel = FALSE;
     VyxStringArray m_keptExtensions;
 
+    // The pane's keys (Delete, F2, Tab); while a label is edited, every key goes to its edit box.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
 protected:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
-    BOOL PreTranslateMessage(MSG* pMsg) override;
     DROPEFFECT OnDragEnter(COleDataObject* pDataObject, DWORD dwKeyState, CPoint point) override;
     DROPEFFECT OnDragOver(COleDataObject* pDataObject, DWORD dwKeyState, CPoint point) override;
     void OnDragLeave() override;
