@@ -1,0 +1,148 @@
+// Shared set-up of the output tests: the program's own plug-ins in the host, made-up pictures
+// written as real files, a file array of items for them, and reading back what was written.
+#pragma once
+
+#include "../foundation/TestSettings.h"
+#include "../image/DibTestUtil.h"
+
+// The window tests' helpers come with the framework tests' own scratch folder, whose name the
+// common one used here already has: theirs is renamed out of the way.
+#define ScratchFolder FrameworkTestScratchFolder
+#include "../framework/WindowTestUtil.h"
+#undef ScratchFolder
+
+#include "catalogue/VyxFile.h"
+#include "catalogue/VyxFileArray.h"
+#include "image/codecs/SaveDib.h"
+#include "image/plugins/Spi.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace outputtest {
+
+inline std::wstring ExeFolder()
+{
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path, length);
+    return folder.substr(0, folder.find_last_of(L'\\'));
+}
+
+// The program's own plug-ins (built beside Vyx.exe) in the host while it lives, so items read
+// BMP and JPEG files as the program does.
+class OwnPlugins
+{
+public:
+    OwnPlugins() { theSPImapIndex.ScanPlugins((ExeFolder() + L"\\..\\bin\\*.spi").c_str(), nullptr, nullptr); }
+    ~OwnPlugins() { theSPImapIndex.DeleteAll(); }
+    OwnPlugins(const OwnPlugins&) = delete;
+    OwnPlugins& operator=(const OwnPlugins&) = delete;
+};
+
+// A 24-bit picture of width x height whose pixel (x, y) is colour(x, y), saved as BMP (or as JPEG
+// when the name ends in ".jpg").
+inline std::wstring PutPicture(const std::wstring& path, LONG width, LONG height,
+                               const std::function<COLORREF(LONG, LONG)>& colour)
+{
+    dibtest::Dib dib(dibtest::Make24(width, height, colour));
+    bool jpeg = path.size() > 4 && _wcsicmp(path.c_str() + path.size() - 4, L".jpg") == 0;
+    int saved = jpeg ? SaveDibAsJpeg(path.c_str(), dib, 90, 0, 0) : SaveDibAsBmp(path.c_str(), dib);
+    EXPECT_EQ(0, saved) << "writing a test picture";
+    return path;
+}
+
+inline std::wstring PutPicture(const std::wstring& path, LONG width, LONG height, COLORREF colour)
+{
+    return PutPicture(path, width, height, [colour](LONG, LONG) { return colour; });
+}
+
+// Items for the paths, selected unless told otherwise, in a file array that owns them.
+class Pictures
+{
+public:
+    VyxFile* Add(const std::wstring& path, bool selected = true)
+    {
+        VyxFile* item = new VyxFile(path.c_str());
+        item->DetectPlugin();
+        if (selected)
+            item->SetFlags(VyxFilexDraw::FlagSelected);
+        array.Add(item);
+        return item;
+    }
+    VyxFile* operator[](int index) { return array.GetAt(index); }
+
+    VyxFileArray array;
+};
+
+// A text file written by the program (the ANSI code page), as UTF-16.
+inline std::wstring ReadText(const std::wstring& path)
+{
+    std::string bytes = ScratchFolder::ReadFile(path);
+    if (bytes.empty())
+        return std::wstring();
+    int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(n, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], n);
+    return text;
+}
+
+// Writes a text in the ANSI code page, as the program reads definitions and scripts.
+inline void WriteText(const std::wstring& path, const std::wstring& text)
+{
+    int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(n, '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &bytes[0], n, nullptr, nullptr);
+    ASSERT_TRUE(ScratchFolder::WriteFile(path, bytes));
+}
+
+inline int Occurrences(const std::wstring& text, const std::wstring& part)
+{
+    int count = 0;
+    for (size_t at = text.find(part); at != std::wstring::npos; at = text.find(part, at + part.size()))
+        ++count;
+    return count;
+}
+
+// The linux path of the folder the fixture tests read ("Z:" is the host's root under Wine).
+inline std::wstring WindowsPathOf(const std::string& linuxPath)
+{
+    std::wstring path = L"Z:";
+    for (char c : linuxPath)
+        path += c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));
+    return path;
+}
+
+// Drives a dialog that runs on the test thread from a helper thread; each call returns once the
+// dialog has handled it.
+struct DialogDriver
+{
+    HWND dialog;
+
+    explicit DialogDriver(const wchar_t* caption) : dialog(WaitForDialog(caption, 60000)) {}
+    HWND Item(int id) const { return GetDlgItem(dialog, id); }
+    CString Text(int id) const { return TextOf(Item(id)); }
+    void SetText(int id, const wchar_t* text) const
+    {
+        SendMessageW(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    }
+    void Click(int id) const { SendMessageW(Item(id), BM_CLICK, 0, 0); }
+    bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
+    bool Checked(int id) const { return SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    // The button's command as a click sends it (the default button is pressed by Enter this way).
+    void Command(int id) const
+    {
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(id)));
+    }
+    bool IsOpen() const { return IsWindow(dialog) != FALSE; }
+    // Waits until the dialog has gone.
+    bool WaitClosed() const
+    {
+        return WaitUntil([this] { return !IsWindow(dialog); }, 60000);
+    }
+};
+
+} // namespace outputtest
