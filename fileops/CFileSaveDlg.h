@@ -114,6 +114,7 @@ public:
     HTREEITEM GetRotateGroup() const { return m_rotateGroup; }
     HTREEITEM GetAngleItem() const { return m_angleItem; }
     HTREEITEM GetWidthItem() const { return m_widthItem; }
+    HTREEITEM GetHeightItem() const { return m_heightItem; }
     HTREEITEM GetPngCodecItem() const { return m_pngCodecItem; }
     HTREEITEM GetTifCodecItem() const { return m_tifCodecItem; }
 };
