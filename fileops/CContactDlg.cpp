@@ -49,8 +49,11 @@ BOOL CContactDlg::OnInitDialog()
     // The page host covers the frame; its one page stays whichever type is chosen.
     ModifyStyle(0, WS_CLIPCHILDREN);
     CRect frame;
-    GetDlgItem(IDC_CONTACT_PAGE_FRAME)->GetWindowRect(&frame);
+    CWnd* marker = GetDlgItem(IDC_CONTACT_PAGE_FRAME);
+    marker->GetWindowRect(&frame);
     ScreenToClient(&frame);
+    // The frame only marks the place: left showing, it would hide the host beneath it.
+    marker->ShowWindow(SW_HIDE);
     m_pages.Create(WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_TABSTOP, frame, this, 0);
     m_jpegPage = new VCOJpg;
     m_jpegPage->m_quality = m_jpegQuality;

@@ -427,6 +427,7 @@ int CHtmlCatalogWriter::WriteThumbnail(VyxFile* item, const CString& pageFolder)
         if ((copy.GetWidth() < 1 || copy.GetHeight() < 1) && copy.LoadPicture(picture, nullptr)) {
             copy.SetWidth(GetDibWidth(picture));
             copy.SetHeight(GetDibHeight(picture));
+            copy.SetBitCount(GetDibBitCount(picture));
             GlobalFree(picture);
         }
     } else {
@@ -435,6 +436,13 @@ int CHtmlCatalogWriter::WriteThumbnail(VyxFile* item, const CString& pageFolder)
     const int width = copy.GetWidth(), height = copy.GetHeight();
     if (width < 1 || height < 1)
         return 0;
+    // What loading the picture told of it serves the item's own texts ("$PIXEL$").
+    if (item->GetWidth() < 1 || item->GetHeight() < 1) {
+        item->SetWidth(width);
+        item->SetHeight(height);
+        if (item->GetBitCount() < 1)
+            item->SetBitCount(copy.GetBitCount());
+    }
     double scale = std::min(static_cast<double>(m_boxWidth) / width, static_cast<double>(m_boxHeight) / height);
     m_displayWidth = static_cast<int>(scale * width);
     m_displayHeight = static_cast<int>(scale * height);

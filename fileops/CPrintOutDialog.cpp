@@ -174,7 +174,7 @@ int CPrintOutDialog::Print(CDC* printerDC, const wchar_t* definitionPath)
         return IDS_PRINT_NO_BITBLT;
     if (!(caps & RC_BITMAP64))
         return IDS_PRINT_NO_BITMAP64K;
-    if (!(caps & RC_DI_BITMAP))
+    if (!(caps & RC_DIBTODEV))
         return IDS_PRINT_NO_DIBTODEV;
     if (!(caps & RC_STRETCHDIB))
         return IDS_PRINT_NO_STRETCHDIB;

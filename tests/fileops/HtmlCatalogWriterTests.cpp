@@ -205,9 +205,9 @@ TEST_F(HtmlCatalog, ThumbnailsAreWrittenInTheirFolderAndLinkedFromThePage)
 {
     pictures.Add(PutPicture(folder / L"x.bmp", 160, 40, RGB(0, 0, 255)));
     writer.m_linkMode = CHtmlCatalogWriter::LinkToJpeg;
-    ASSERT_TRUE(Load(L"*One\r\n$THUMBSNAME$ $WIDTH$x$HEIGHT$ $ORGPATHNAME$\r\n"));
+    ASSERT_TRUE(Load(L"*One\r\n$THUMBSNAME$ $WIDTH$x$HEIGHT$ $PIXEL$\r\n"));
     ASSERT_TRUE(Generate());
-    EXPECT_NE(std::wstring::npos, Page(L"catalog.htm").find(L"./Ve_x.jpg 100x25 "));
+    EXPECT_NE(std::wstring::npos, Page(L"catalog.htm").find(L"./Ve_x.jpg 100x25 160x40 24bit\r\n"));
     std::string jpeg = ScratchFolder::ReadFile(out / L"Ve_x.jpg");
     ASSERT_GT(jpeg.size(), 2u);
     EXPECT_EQ('\xFF', jpeg[0]);

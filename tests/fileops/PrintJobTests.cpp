@@ -52,7 +52,7 @@ public:
     CDC dc;
     int width = 0;
     int height = 0;
-    int caps = RC_BITBLT | RC_BITMAP64 | RC_DI_BITMAP | RC_STRETCHDIB;
+    int caps = RC_BITBLT | RC_BITMAP64 | RC_DIBTODEV | RC_STRETCHDIB;
     int startDoc = 1;
     int endDoc = 1;
     DWORD failureError = 0;                                  // the thread's last error after a failing call
@@ -219,11 +219,11 @@ TEST_F(PrintJob, FailuresBeforeTheDocumentStartNoDocument)
         const wchar_t* script;
         int result;
     };
-    const int all = RC_BITBLT | RC_BITMAP64 | RC_DI_BITMAP | RC_STRETCHDIB;
+    const int all = RC_BITBLT | RC_BITMAP64 | RC_DIBTODEV | RC_STRETCHDIB;
     const Case cases[] = {{all, L"DRAWIMAGE (0,0)-(9,9)\nBOX COLOR_RED\n", IDS_PRINT_DEFINITION_FAILED},
                           {all & ~RC_BITBLT, L"", IDS_PRINT_NO_BITBLT},
                           {all & ~RC_BITMAP64, L"", IDS_PRINT_NO_BITMAP64K},
-                          {all & ~RC_DI_BITMAP, L"", IDS_PRINT_NO_DIBTODEV},
+                          {all & ~RC_DIBTODEV, L"", IDS_PRINT_NO_DIBTODEV},
                           {all & ~RC_STRETCHDIB, L"", IDS_PRINT_NO_STRETCHDIB}};
     for (const Case& c : cases) {
         RecordingPrintJob job;
