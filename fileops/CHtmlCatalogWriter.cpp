@@ -615,6 +615,11 @@ bool CHtmlCatalogWriter::Generate(const wchar_t* firstPagePath)
         return true;
     }
     DeleteWrittenFiles();
-    AfxMessageBox(L"HTMLファイルの書き込みに失敗しました", MB_ICONEXCLAMATION);
+    ReportFailure(L"HTMLファイルの書き込みに失敗しました");
     return false;
+}
+
+void CHtmlCatalogWriter::ReportFailure(const wchar_t* message)
+{
+    AfxMessageBox(message, MB_ICONEXCLAMATION);
 }

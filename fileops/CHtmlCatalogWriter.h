@@ -20,7 +20,7 @@ public:
     enum { LinkToPicture = 0, LinkToJpeg = 1, LinkToPng = 2 };
 
     CHtmlCatalogWriter();
-    ~CHtmlCatalogWriter();
+    virtual ~CHtmlCatalogWriter();
     CHtmlCatalogWriter(const CHtmlCatalogWriter&) = delete;
     CHtmlCatalogWriter& operator=(const CHtmlCatalogWriter&) = delete;
 
@@ -47,6 +47,8 @@ public:
     // The running number in the number format (its own "%d" when that is not a format for one
     // integer).
     CString FormatNumber(int number) const;
+    // Tells the user that the catalog could not be written (a message box).
+    virtual void ReportFailure(const wchar_t* message);
 
     // ---- filled by the owner
     VyxFileArray* m_pFileArray = nullptr; // not owned

@@ -1,7 +1,7 @@
 #include "fileops/CContactDlg.h"
 #include "fileops/VCOJpg.h"
 
-#include "OutputTestUtil.h"
+#include "OutputWindowUtil.h"
 
 #include "res/resource.h"
 

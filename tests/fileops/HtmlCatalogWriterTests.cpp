@@ -1,6 +1,6 @@
 #include "fileops/CHtmlCatalogWriter.h"
 
-#include "OutputTestUtil.h"
+#include "OutputWindowUtil.h"
 
 #include "foundation/VyxPath.h"
 

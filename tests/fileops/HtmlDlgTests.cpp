@@ -1,6 +1,6 @@
 #include "fileops/CHtmlDlg.h"
 
-#include "OutputTestUtil.h"
+#include "OutputWindowUtil.h"
 
 #include "res/resource.h"
 

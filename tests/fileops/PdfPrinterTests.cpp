@@ -4,7 +4,7 @@
 // follows this program renders the pages and compares.
 #include "fileops/CPrintOutDialog.h"
 
-#include "OutputTestUtil.h"
+#include "OutputWindowUtil.h"
 
 #include "res/resource.h"
 

@@ -1,7 +1,7 @@
 #include "fileops/CMyPrintDialog.h"
 #include "fileops/CPrintOutDialog.h"
 
-#include "OutputTestUtil.h"
+#include "OutputWindowUtil.h"
 
 #include "res/resource.h"
 

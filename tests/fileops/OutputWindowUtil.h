@@ -1,0 +1,44 @@
+// The window side of the output tests: the framework tests' window helpers and a driver for the
+// dialogs under test.
+#pragma once
+
+#include "OutputTestUtil.h"
+
+// The window tests' helpers come with the framework tests' own scratch folder, whose name the
+// common one used here already has: theirs is renamed out of the way.
+#define ScratchFolder FrameworkTestScratchFolder
+#include "../framework/WindowTestUtil.h"
+#undef ScratchFolder
+
+namespace outputtest {
+
+// Drives a dialog that runs on the test thread from a helper thread; each call returns once the
+// dialog has handled it.
+struct DialogDriver
+{
+    HWND dialog;
+
+    explicit DialogDriver(const wchar_t* caption) : dialog(WaitForDialog(caption, 60000)) {}
+    HWND Item(int id) const { return GetDlgItem(dialog, id); }
+    CString Text(int id) const { return TextOf(Item(id)); }
+    void SetText(int id, const wchar_t* text) const
+    {
+        SendMessageW(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    }
+    void Click(int id) const { SendMessageW(Item(id), BM_CLICK, 0, 0); }
+    bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
+    bool Checked(int id) const { return SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    // The button's command as a click sends it (the default button is pressed by Enter this way).
+    void Command(int id) const
+    {
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(id)));
+    }
+    bool IsOpen() const { return IsWindow(dialog) != FALSE; }
+    // Waits until the dialog has gone.
+    bool WaitClosed() const
+    {
+        return WaitUntil([this] { return !IsWindow(dialog); }, 60000);
+    }
+};
+
+} // namespace outputtest
