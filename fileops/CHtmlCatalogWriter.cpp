@@ -421,17 +421,22 @@ int CHtmlCatalogWriter::WriteThumbnail(VyxFile* item, const CString& pageFolder)
     copy.SetAutoCache(FALSE);
     copy.SetCacheLookup(FALSE);
     m_currentLink = m_currentPicturePath = item->GetPath();
+    const SIZE box = {m_boxWidth, m_boxHeight};
     if (m_linkMode == LinkToPicture) {
-        // Only the picture's size is wanted: its thumbnail at its own size would be a copy of it.
+        // Only the picture's size is wanted (its thumbnail at its own size would be a copy of
+        // it): loading reads it from the file's header and decodes at the box's scale.
         HGLOBAL picture = nullptr;
-        if ((copy.GetWidth() < 1 || copy.GetHeight() < 1) && copy.LoadPicture(picture, nullptr)) {
-            copy.SetWidth(GetDibWidth(picture));
-            copy.SetHeight(GetDibHeight(picture));
-            copy.SetBitCount(GetDibBitCount(picture));
+        if ((copy.GetWidth() < 1 || copy.GetHeight() < 1) && copy.LoadPicture(picture, &box)) {
+            if (copy.GetWidth() < 1 || copy.GetHeight() < 1) {
+                copy.SetWidth(GetDibWidth(picture));
+                copy.SetHeight(GetDibHeight(picture));
+            }
+            if (copy.GetBitCount() < 1)
+                copy.SetBitCount(GetDibBitCount(picture));
             GlobalFree(picture);
         }
     } else {
-        copy.CreateThumbnail(SIZE{m_boxWidth, m_boxHeight});
+        copy.CreateThumbnail(box);
     }
     const int width = copy.GetWidth(), height = copy.GetHeight();
     if (width < 1 || height < 1)
