@@ -93,9 +93,11 @@ TEST_F(HtmlDialog, FirstUseOffersCatalogNameAndKeepsEveryChoiceForTheNextTime)
         EXPECT_EQ(CString(entry[1]), Setting(entry[0])) << entry[0];
 
     // The next time opens on what was chosen; a name with an extension keeps it.
+    const std::wstring definition = settings.Folder() / L"chosen.kwm";
+    WriteText(definition, L"*One\r\n$FILENAME$\r\n");
     CHtmlDlg again(&owner);
     {
-        HelperThread driver([] {
+        HelperThread driver([&definition] {
             DialogDriver d(L"HTMLの作成");
             EXPECT_EQ(CString(L"out"), d.Text(IDC_HTML_FOLDER));
             EXPECT_EQ(CString(L"index"), d.Text(IDC_HTML_FILE_NAME));
@@ -104,6 +106,9 @@ TEST_F(HtmlDialog, FirstUseOffersCatalogNameAndKeepsEveryChoiceForTheNextTime)
             EXPECT_TRUE(d.Checked(IDC_HTML_QUANT_PNG));
             EXPECT_EQ(CString(L"5"), d.Text(IDC_HTML_ROWS));
             d.SetText(IDC_HTML_FILE_NAME, L"index.htm");
+            d.Press(IDC_HTML_DEFINITION_BROWSE);
+            EXPECT_TRUE(ChooseInFileDialog(definition));
+            EXPECT_TRUE(WaitUntil([&] { return d.Text(IDC_HTML_DEFINITION) == definition.c_str(); }, 60000));
             d.SetText(IDC_HTML_THUMBS_FOLDER, L"thumbs");
             d.Command(IDOK);
             EXPECT_TRUE(d.WaitClosed());
@@ -111,6 +116,7 @@ TEST_F(HtmlDialog, FirstUseOffersCatalogNameAndKeepsEveryChoiceForTheNextTime)
         ASSERT_EQ(IDOK, again.DoModal());
     }
     EXPECT_EQ(CString(L"index.htm"), again.m_fileName);
+    EXPECT_EQ(CString(definition.c_str()), again.m_definitionFile);
     EXPECT_EQ(CString(L"thumbs"), again.m_thumbnailFolder);
     EXPECT_EQ(CString(L"thumbs"), Setting(L"ThumbsFolder0"));
     EXPECT_EQ(CString(L"."), Setting(L"ThumbsFolder1"));

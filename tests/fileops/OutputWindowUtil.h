@@ -4,6 +4,8 @@
 
 #include "OutputTestUtil.h"
 
+#include <dlgs.h>
+
 // The window tests' helpers come with the framework tests' own scratch folder, whose name the
 // common one used here already has: theirs is renamed out of the way.
 #define ScratchFolder FrameworkTestScratchFolder
@@ -34,11 +36,31 @@ struct DialogDriver
         SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(id)));
     }
     bool IsOpen() const { return IsWindow(dialog) != FALSE; }
+    // Presses the button without waiting for it (it opens a dialog of its own).
+    void Press(int id) const
+    {
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(id)));
+    }
     // Waits until the dialog has gone.
     bool WaitClosed() const
     {
         return WaitUntil([this] { return !IsWindow(dialog); }, 60000);
     }
 };
+
+// From a helper thread: in the next file dialog of the process, the path is typed as the file
+// name and the dialog is closed with OK. False when no file dialog came.
+inline bool ChooseInFileDialog(const std::wstring& path)
+{
+    HWND chooser = WaitForWindow(
+        [](HWND window) { return GetDlgItem(window, cmb13) != nullptr || GetDlgItem(window, edt1) != nullptr; }, 60000);
+    if (!chooser)
+        return false;
+    HWND name = GetDlgItem(chooser, edt1) ? GetDlgItem(chooser, edt1) : GetDlgItem(chooser, cmb13);
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    PostMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(chooser, IDOK)));
+    return WaitUntil([chooser] { return !IsWindow(chooser); }, 60000);
+}
 
 } // namespace outputtest
