@@ -163,6 +163,8 @@ protected:
     int m_cursorIndex = -1;
     CVirtualFolder m_location;
     THUMBSDATA m_ownLayout = {};
+    // The location's own record is in force (the settings hold it, not the program's layout).
+    bool m_folderLayoutInForce = false;
     bool m_listingCacheFlag = false;
     int m_updating = 1;
     COLORREF m_backColor = 0;
