@@ -12,6 +12,7 @@
 
 #include "../BenchArgs.h"
 #include "../OwnPlugins.h"
+#include "../PhotoJpeg.h"
 
 #include <benchmark/benchmark.h>
 
@@ -45,7 +46,7 @@ const std::wstring& PictureFolder()
     return folder;
 }
 
-// Photograph-like pictures of their own each: smooth light, fine grain and a pattern.
+// Photograph-like pictures, each with a light and grain of its own.
 const std::vector<std::wstring>& Pictures()
 {
     static std::vector<std::wstring> paths;
@@ -57,18 +58,9 @@ const std::vector<std::wstring>& Pictures()
         BYTE* bits = DibBits(block);
         DWORD row = DibRowSize(block);
         unsigned noise = 12345u + n;
-        for (LONG y = 0; y < kHeight; ++y) {
-            BYTE* p = bits + y * row;
-            for (LONG x = 0; x < kWidth; ++x, p += 3) {
-                noise = noise * 1664525u + 1013904223u;
-                int grain = static_cast<int>((noise >> 24) & 31) - 16;
-                int light = static_cast<int>((x * 255 / kWidth + y * 255 / kHeight) / 2);
-                p[0] = static_cast<BYTE>(std::clamp(light + grain + n % 50, 0, 255));
-                p[1] = static_cast<BYTE>(std::clamp(255 - light + grain / 2, 0, 255));
-                p[2] = static_cast<BYTE>(
-                    std::clamp(static_cast<int>((x / 48 + y / 48 + n) & 1) * 90 + light / 2 + grain, 0, 255));
-            }
-        }
+        for (LONG y = 0; y < kHeight; ++y)
+            for (LONG x = 0; x < kWidth; ++x)
+                PhotoPixel(bits + y * row + x * 3, x, y, kWidth, kHeight, noise, n % 50);
         GlobalUnlock(dib);
         paths.push_back(PictureFolder() + L"\\picture" + std::to_wstring(n) + L".jpg");
         SaveDibAsJpeg(paths.back().c_str(), dib, 90, 0, 0);

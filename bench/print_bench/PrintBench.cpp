@@ -9,6 +9,7 @@
 #include "image/codecs/SaveDib.h"
 
 #include "../BenchArgs.h"
+#include "../BenchClock.h"
 
 #include <windows.h>
 
@@ -68,14 +69,6 @@ long long LastSpoolBytes(const std::wstring& accessLog)
     return status == std::string::npos ? -1 : std::atoll(text.c_str() + status + 6);
 }
 
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / frequency.QuadPart;
-}
-
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -130,11 +123,11 @@ int wmain(int argc, wchar_t** argv)
             job.AddItem(&item);
             job.SetImage(picture);
             job.m_bandHeight = band;
-            double start = Now();
+            double start = BenchSeconds();
             int result = job.Print(&printer, L"");
-            double printed = Now();
+            double printed = BenchSeconds();
             std::wstring pdf;
-            for (double waited = 0; pdf.empty() && waited < 600; waited = Now() - printed) {
+            for (double waited = 0; pdf.empty() && waited < 600; waited = BenchSeconds() - printed) {
                 Sleep(100);
                 for (const std::wstring& name : Pdfs(pdfFolder))
                     if (!earlier.count(name))
@@ -142,13 +135,13 @@ int wmain(int argc, wchar_t** argv)
             }
             // Whole once it ends with its end marker.
             std::string bytes;
-            for (double waited = 0; waited < 600; waited = Now() - printed) {
+            for (double waited = 0; waited < 600; waited = BenchSeconds() - printed) {
                 bytes = pdf.empty() ? std::string() : ReadAll(pdf);
                 if (bytes.size() > 16 && bytes.find("%%EOF", bytes.size() - 16) != std::string::npos)
                     break;
                 Sleep(100);
             }
-            double done = Now();
+            double done = BenchSeconds();
             std::printf("%-22s %10.2f %12.1f %12.2f %12.2f%s\n", band == 500 ? "500 rows (default)" : "one band",
                         printed - start, LastSpoolBytes(accessLog) / 1048576.0, done - start, bytes.size() / 1048576.0,
                         result == 0 ? "" : "  (the job failed)");
