@@ -7,6 +7,7 @@
 #include "fileops/CPrintOutDialog.h"
 #include "image/DibCore.h"
 #include "image/codecs/SaveDib.h"
+#include "tests/common/PrintedPdfs.h"
 
 #include "../BenchArgs.h"
 #include "../BenchClock.h"
@@ -19,47 +20,10 @@
 
 namespace {
 
-std::wstring WindowsPath(const char* linuxPath)
-{
-    std::wstring path = L"Z:";
-    for (const char* c = linuxPath; *c; ++c)
-        path += *c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*c));
-    return path;
-}
-
-std::set<std::wstring> Pdfs(const std::wstring& folder)
-{
-    std::set<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((folder + L"\\*.pdf").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do
-            names.insert(found.cFileName);
-        while (FindNextFileW(find, &found));
-        FindClose(find);
-    }
-    return names;
-}
-
-std::string ReadAll(const std::wstring& path)
-{
-    std::string bytes;
-    HANDLE file =
-        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    char buffer[65536];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0)
-        bytes.append(buffer, read);
-    CloseHandle(file);
-    return bytes;
-}
-
 // The size of the last document the daemon took ("Send-Document" in its access log).
 long long LastSpoolBytes(const std::wstring& accessLog)
 {
-    std::string log = ReadAll(accessLog);
+    std::string log = ScratchFolder::ReadFile(accessLog);
     size_t at = log.rfind("Send-Document");
     if (at == std::string::npos)
         return -1;
@@ -74,12 +38,11 @@ long long LastSpoolBytes(const std::wstring& accessLog)
 int wmain(int argc, wchar_t** argv)
 {
     InitializeBenchmarks(argc, argv);
-    char out[MAX_PATH] = {};
-    if (!GetEnvironmentVariableA("VYX_PDF_OUT", out, MAX_PATH)) {
+    const std::wstring pdfFolder = printed::PdfOutFolder();
+    if (pdfFolder.empty()) {
         std::printf("no PDF printer in this session (CUPS and cups-pdf are not installed): nothing measured\n");
         return 0;
     }
-    const std::wstring pdfFolder = WindowsPath(out);
     const std::wstring accessLog = pdfFolder + L"\\..\\log\\access_log";
     CPrintDialog defaults(FALSE);
     CDC printer;
@@ -118,33 +81,20 @@ int wmain(int argc, wchar_t** argv)
     std::printf("%-22s %10s %12s %12s %12s\n", "band height", "job s", "spool MB", "to PDF s", "PDF MB");
     for (int band : {500, 1 << 30}) {
         for (int run = 0; run < 2; ++run) {
-            std::set<std::wstring> earlier = Pdfs(pdfFolder);
+            std::set<std::wstring> earlier = printed::PdfFiles(pdfFolder);
             CPrintOutDialog job;
             job.AddItem(&item);
             job.SetImage(picture);
             job.m_bandHeight = band;
             double start = BenchSeconds();
             int result = job.Print(&printer, L"");
-            double printed = BenchSeconds();
-            std::wstring pdf;
-            for (double waited = 0; pdf.empty() && waited < 600; waited = BenchSeconds() - printed) {
-                Sleep(100);
-                for (const std::wstring& name : Pdfs(pdfFolder))
-                    if (!earlier.count(name))
-                        pdf = pdfFolder + L"\\" + name;
-            }
-            // Whole once it ends with its end marker.
-            std::string bytes;
-            for (double waited = 0; waited < 600; waited = BenchSeconds() - printed) {
-                bytes = pdf.empty() ? std::string() : ReadAll(pdf);
-                if (bytes.size() > 16 && bytes.find("%%EOF", bytes.size() - 16) != std::string::npos)
-                    break;
-                Sleep(100);
-            }
+            double handedOver = BenchSeconds();
+            std::wstring pdf = printed::WaitForNewPdf(pdfFolder, earlier, 600000);
+            std::string bytes = pdf.empty() ? std::string() : ScratchFolder::ReadFile(pdf);
             double done = BenchSeconds();
             std::printf("%-22s %10.2f %12.1f %12.2f %12.2f%s\n", band == 500 ? "500 rows (default)" : "one band",
-                        printed - start, LastSpoolBytes(accessLog) / 1048576.0, done - start, bytes.size() / 1048576.0,
-                        result == 0 ? "" : "  (the job failed)");
+                        handedOver - start, LastSpoolBytes(accessLog) / 1048576.0, done - start,
+                        bytes.size() / 1048576.0, result == 0 ? "" : "  (the job failed)");
         }
     }
     GlobalFree(picture);

@@ -9,29 +9,7 @@ namespace {
 
 using namespace outputtest;
 
-CString Setting(const wchar_t* key)
-{
-    CString value;
-    GetAppIniString(value, L"Catalog", key, L"<none>");
-    return value;
-}
-
-class ContactDialog : public testing::Test
-{
-protected:
-    ContactDialog()
-    {
-        GetCurrentDirectoryW(MAX_PATH, m_previous);
-        SetCurrentDirectoryW(settings.Folder().Path().c_str());
-    }
-    ~ContactDialog() override { SetCurrentDirectoryW(m_previous); }
-
-    ScratchSettings settings;
-    CTestHostWnd owner;
-
-private:
-    wchar_t m_previous[MAX_PATH] = {};
-};
+using ContactDialog = DialogTest;
 
 TEST_F(ContactDialog, AsksForTheFolderThenTheNameAndKeepsTheChoices)
 {
@@ -58,8 +36,8 @@ TEST_F(ContactDialog, AsksForTheFolderThenTheNameAndKeepsTheChoices)
             d.SetText(IDC_CONTACT_FOLDER, L"sheets");
             d.Command(IDOK); // no name
             EXPECT_TRUE(d.IsOpen());
-            EXPECT_EQ(CString(L"sheets"), Setting(L"Folder0"));
-            EXPECT_EQ(CString(L"<none>"), Setting(L"Width"));
+            EXPECT_EQ(CString(L"sheets"), ReadSetting(L"Catalog", L"Folder0"));
+            EXPECT_EQ(CString(L"<none>"), ReadSetting(L"Catalog", L"Width"));
             d.SetText(IDC_CONTACT_FILE_NAME, L"contact");
             d.SetText(IDC_CONTACT_COLUMNS, L"4");
             d.SetText(IDC_CONTACT_ROWS, L"2 rows");
@@ -80,7 +58,7 @@ TEST_F(ContactDialog, AsksForTheFolderThenTheNameAndKeepsTheChoices)
     const wchar_t* const stored[][2] = {{L"Width", L"4"},       {L"Height", L"2"},          {L"Filetype", L"1"},
                                         {L"JpgQuality", L"80"}, {L"FileName0", L"contact"}, {L"Folder0", L"sheets"}};
     for (const auto& entry : stored)
-        EXPECT_EQ(CString(entry[1]), Setting(entry[0])) << entry[0];
+        EXPECT_EQ(CString(entry[1]), ReadSetting(L"Catalog", entry[0])) << entry[0];
 }
 
 } // namespace

@@ -8,30 +8,7 @@ namespace {
 
 using namespace outputtest;
 
-CString Setting(const wchar_t* key)
-{
-    CString value;
-    GetAppIniString(value, L"Html", key, L"<none>");
-    return value;
-}
-
-// The dialog's relative paths are taken from the current directory, as the catalog command sets it.
-class HtmlDialog : public testing::Test
-{
-protected:
-    HtmlDialog()
-    {
-        GetCurrentDirectoryW(MAX_PATH, m_previous);
-        SetCurrentDirectoryW(settings.Folder().Path().c_str());
-    }
-    ~HtmlDialog() override { SetCurrentDirectoryW(m_previous); }
-
-    ScratchSettings settings;
-    CTestHostWnd owner;
-
-private:
-    wchar_t m_previous[MAX_PATH] = {};
-};
+using HtmlDialog = DialogTest;
 
 TEST_F(HtmlDialog, FirstUseOffersCatalogNameAndKeepsEveryChoiceForTheNextTime)
 {
@@ -90,7 +67,7 @@ TEST_F(HtmlDialog, FirstUseOffersCatalogNameAndKeepsEveryChoiceForTheNextTime)
                                         {L"Progressive", L"0"},   {L"QuantPng", L"8"},        {L"Folder0", L"out"},
                                         {L"FileName0", L"index"}, {L"HtmlFile0", L"cat.kwm"}, {L"ThumbsFolder0", L"."}};
     for (const auto& entry : stored)
-        EXPECT_EQ(CString(entry[1]), Setting(entry[0])) << entry[0];
+        EXPECT_EQ(CString(entry[1]), ReadSetting(L"Html", entry[0])) << entry[0];
 
     // The next time opens on what was chosen; a name with an extension keeps it.
     const std::wstring definition = settings.Folder() / L"chosen.kwm";
@@ -118,10 +95,10 @@ TEST_F(HtmlDialog, FirstUseOffersCatalogNameAndKeepsEveryChoiceForTheNextTime)
     EXPECT_EQ(CString(L"index.htm"), again.m_fileName);
     EXPECT_EQ(CString(definition.c_str()), again.m_definitionFile);
     EXPECT_EQ(CString(L"thumbs"), again.m_thumbnailFolder);
-    EXPECT_EQ(CString(L"thumbs"), Setting(L"ThumbsFolder0"));
-    EXPECT_EQ(CString(L"."), Setting(L"ThumbsFolder1"));
-    EXPECT_EQ(CString(L"index.htm"), Setting(L"FileName0"));
-    EXPECT_EQ(CString(L"index"), Setting(L"FileName1"));
+    EXPECT_EQ(CString(L"thumbs"), ReadSetting(L"Html", L"ThumbsFolder0"));
+    EXPECT_EQ(CString(L"."), ReadSetting(L"Html", L"ThumbsFolder1"));
+    EXPECT_EQ(CString(L"index.htm"), ReadSetting(L"Html", L"FileName0"));
+    EXPECT_EQ(CString(L"index"), ReadSetting(L"Html", L"FileName1"));
 }
 
 } // namespace

@@ -2,8 +2,8 @@
 // written as real files, a file array of items for them, and reading back what was written.
 #pragma once
 
-#include "../foundation/TestSettings.h"
-#include "../image/DibTestUtil.h"
+#include "../image/PluginTestUtil.h"
+#include "common/PrintedPdfs.h"
 
 #include "catalogue/VyxFile.h"
 #include "catalogue/VyxFileArray.h"
@@ -18,20 +18,14 @@
 
 namespace outputtest {
 
-inline std::wstring ExeFolder()
-{
-    wchar_t path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, length);
-    return folder.substr(0, folder.find_last_of(L'\\'));
-}
+using printed::WindowsPathOf;
 
 // The program's own plug-ins (built beside Vyx.exe) in the host while it lives, so items read
 // BMP and JPEG files as the program does.
 class OwnPlugins
 {
 public:
-    OwnPlugins() { theSPImapIndex.ScanPlugins((ExeFolder() + L"\\..\\bin\\*.spi").c_str(), nullptr, nullptr); }
+    OwnPlugins() { theSPImapIndex.ScanPlugins((plugintest::OwnPluginFolder() + L"\\*.spi").c_str(), nullptr, nullptr); }
     ~OwnPlugins() { theSPImapIndex.DeleteAll(); }
     OwnPlugins(const OwnPlugins&) = delete;
     OwnPlugins& operator=(const OwnPlugins&) = delete;
@@ -101,13 +95,12 @@ inline int Occurrences(const std::wstring& text, const std::wstring& part)
     return count;
 }
 
-// The linux path of the folder the fixture tests read ("Z:" is the host's root under Wine).
-inline std::wstring WindowsPathOf(const std::string& linuxPath)
+// A value of the application settings file, "<none>" when it is missing.
+inline CString ReadSetting(const wchar_t* section, const wchar_t* key)
 {
-    std::wstring path = L"Z:";
-    for (char c : linuxPath)
-        path += c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));
-    return path;
+    CString value;
+    GetAppIniString(value, section, key, L"<none>");
+    return value;
 }
 
 } // namespace outputtest

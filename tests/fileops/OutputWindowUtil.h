@@ -14,6 +14,26 @@
 
 namespace outputtest {
 
+// A dialog test: the settings file and the current directory (where the dialogs take relative
+// paths from, as the commands set it) are a scratch folder of the test's own; a window owns the
+// dialogs.
+class DialogTest : public testing::Test
+{
+protected:
+    DialogTest()
+    {
+        GetCurrentDirectoryW(MAX_PATH, m_previous);
+        SetCurrentDirectoryW(settings.Folder().Path().c_str());
+    }
+    ~DialogTest() override { SetCurrentDirectoryW(m_previous); }
+
+    ScratchSettings settings;
+    CTestHostWnd owner;
+
+private:
+    wchar_t m_previous[MAX_PATH] = {};
+};
+
 // Drives a dialog that runs on the test thread from a helper thread; each call returns once the
 // dialog has handled it.
 struct DialogDriver

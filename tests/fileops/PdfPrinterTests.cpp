@@ -17,51 +17,7 @@ namespace {
 
 using namespace outputtest;
 
-// The folder the session's printer writes to, as a Windows path; empty without a printer.
-std::wstring PdfOutFolder()
-{
-    char folder[MAX_PATH] = {};
-    if (!GetEnvironmentVariableA("VYX_PDF_OUT", folder, MAX_PATH))
-        return std::wstring();
-    return WindowsPathOf(folder);
-}
-
-std::set<std::wstring> PdfFiles(const std::wstring& folder)
-{
-    std::set<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((folder + L"\\*.pdf").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do
-            names.insert(found.cFileName);
-        while (FindNextFileW(find, &found));
-        FindClose(find);
-    }
-    return names;
-}
-
-// The first PDF that is not among the earlier ones, once it is whole (it ends with its end marker
-// and stops growing); empty after the bound.
-std::wstring WaitForNewPdf(const std::wstring& folder, const std::set<std::wstring>& earlier)
-{
-    std::wstring path;
-    size_t size = 0;
-    bool whole = WaitUntil(
-        [&] {
-            for (const std::wstring& name : PdfFiles(folder))
-                if (!earlier.count(name))
-                    path = folder + L"\\" + name;
-            if (path.empty())
-                return false;
-            std::string bytes = ScratchFolder::ReadFile(path);
-            bool stable = !bytes.empty() && bytes.size() == size &&
-                          bytes.find("%%EOF", bytes.size() > 32 ? bytes.size() - 32 : 0) != std::string::npos;
-            size = bytes.size();
-            return stable;
-        },
-        90000);
-    return whole ? path : std::wstring();
-}
+using namespace printed;
 
 // Page geometry of the printer in thousandths of the paper, for the expectations.
 struct Paper
@@ -155,7 +111,7 @@ protected:
             EXPECT_TRUE(job.Create());
             result = job.Print(&m_printer, definition);
         }
-        std::wstring pdf = WaitForNewPdf(m_pdfOut, earlier);
+        std::wstring pdf = WaitForNewPdf(m_pdfOut, earlier, 90000);
         EXPECT_FALSE(pdf.empty()) << "no PDF came from the printer";
         std::wstring kept = m_output + L"\\" + std::wstring(name, name + strlen(name));
         EXPECT_TRUE(CopyFileW(pdf.c_str(), (kept + L".pdf").c_str(), FALSE));
