@@ -9,7 +9,6 @@
 #include "image/codecs/SaveDib.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cwctype>
 
 namespace {
