@@ -1,8 +1,10 @@
 // Seconds on the performance counter, for the figures a benchmark prints beside Google
-// Benchmark's own.
+// Benchmark's own; the benchmarks' scratch files.
 #pragma once
 
 #include <windows.h>
+
+#include <string>
 
 inline double BenchSeconds()
 {
@@ -10,4 +12,12 @@ inline double BenchSeconds()
     QueryPerformanceCounter(&counter);
     QueryPerformanceFrequency(&frequency);
     return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// A file of this run in the temporary folder: "vyx_<bench>_<process id>_<name>".
+inline std::wstring BenchTempFile(const wchar_t* bench, const wchar_t* name)
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    return std::wstring(temp) + L"vyx_" + bench + L"_" + std::to_wstring(GetCurrentProcessId()) + L"_" + name;
 }

@@ -177,6 +177,17 @@ void FolderList::FillComboBox(CComboBox& combo) const
         combo.AddString(GetAt(i));
 }
 
+void FolderList::MoveToTop(CComboBox& combo, const CString& text)
+{
+    if (text.IsEmpty())
+        return;
+    int found = combo.FindStringExact(-1, text);
+    if (found >= 0)
+        combo.DeleteString(found);
+    combo.InsertString(0, text);
+    combo.SetWindowText(text);
+}
+
 void FolderList::ReadComboBox(const CComboBox& combo)
 {
     int count = combo.GetCount();

@@ -99,11 +99,21 @@ SYSTEMTIME FilterBound(long long seconds)
     return local;
 }
 
-// Characters that would take a new name out of its folder, or that no file name may hold.
+// The longest name the file systems keep in one path component.
+const size_t kMaxFileNameLength = 255;
+
+// A name that would take the file out of its folder, that no file may have, or that the system
+// would change (it drops trailing dots and blanks), so that the file and its item would differ.
 bool IsPlainFileName(const wchar_t* name)
 {
     if (!name || !*name || wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0)
         return false;
+    size_t length = wcslen(name);
+    if (length > kMaxFileNameLength || name[length - 1] == L'.' || name[length - 1] == L' ')
+        return false;
+    for (const wchar_t* p = name; *p; ++p)
+        if (*p < L' ')
+            return false;
     return !wcspbrk(name, L"\\/:*?\"<>|");
 }
 
@@ -219,6 +229,13 @@ int CKWDoc::GetItemIndexAt(int viewIndex) const
 int CKWDoc::GetViewIndexOf(const VyxFile* item, int start)
 {
     return m_items.IndexOf(item, start);
+}
+
+void CKWDoc::AnnounceItemChanged(const VyxFile* item)
+{
+    int index = GetViewIndexOf(item, 0);
+    if (index >= 0)
+        UpdateAllViews(nullptr, HintItemChanged, HintValue(index));
 }
 
 int CKWDoc::FindItem(const wchar_t* path, const wchar_t* archivePath, int start)
@@ -1040,7 +1057,7 @@ bool CKWDoc::RenameItem(VyxFile* item, const wchar_t* newName)
     const CString oldPath = item->GetPath();
     CString newPath;
     MakePath(newPath, nullptr, PathPart(oldPath, 3), newName, nullptr);
-    if (CompareLengthFirst(newPath, oldPath) == 0)
+    if (newPath.GetLength() >= MAX_PATH || CompareLengthFirst(newPath, oldPath) == 0)
         return false;
     if (!MoveFileW(oldPath, newPath))
         return false;

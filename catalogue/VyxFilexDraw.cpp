@@ -705,6 +705,17 @@ int VyxFilexDraw::DrawIconFit(CDC* dc, const RECT& rect)
     return DrawIcon(dc, fit.left, fit.top);
 }
 
+void VyxFilexDraw::DrawPreview(CDC* dc, const RECT& frame, bool picture)
+{
+    if (!dc)
+        return;
+    CRect area(frame);
+    area.DeflateRect(2, 2);
+    dc->FillSolidRect(&area, RGB(0, 0, 0));
+    if (!picture || DrawDesign(dc, area, true) != 0)
+        DrawIconFit(dc, area);
+}
+
 int VyxFilexDraw::DrawSmallIconFit(CDC* dc, const RECT& rect)
 {
     SIZE size = GetSmallIconSize();
