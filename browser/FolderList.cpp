@@ -226,17 +226,6 @@ bool FolderList::TakeFromComboBox(CComboBox& combo, CString& value)
     return true;
 }
 
-void FolderList::MoveToTop(CComboBox& combo, const CString& text)
-{
-    if (text.IsEmpty())
-        return;
-    int found = combo.FindStringExact(-1, text);
-    if (found >= 0)
-        combo.DeleteString(found);
-    combo.InsertString(0, text);
-    combo.SetWindowText(text);
-}
-
 void FolderList::ShowInComboBox(CComboBox& combo, const CString& text)
 {
     for (int i = 0; i < combo.GetCount(); ++i) {

@@ -61,9 +61,6 @@ public:
     void LoadIntoComboBox(CComboBox& combo, CString& value);
     // The edit field's text: moved to the top of the list, which is saved. False when it is empty.
     bool TakeFromComboBox(CComboBox& combo, CString& value);
-    // Puts the text first in the combo box's list, an equal entry (ignoring case) removed first;
-    // the edit field keeps showing it. Nothing for an empty text.
-    static void MoveToTop(CComboBox& combo, const CString& text);
     // Selects the entry that is exactly the text (case counts), else puts the text in the edit field.
     static void ShowInComboBox(CComboBox& combo, const CString& text);
     // The folder browser titled so, starting at the combo box's text; a chosen folder is shown in
