@@ -11,6 +11,7 @@
 #include "image/codecs/SaveDib.h"
 
 #include "../BenchArgs.h"
+#include "../BenchClock.h"
 #include "../OwnPlugins.h"
 #include "../PhotoJpeg.h"
 
@@ -33,16 +34,14 @@ constexpr LONG kBoxHeight = 120;
 
 std::wstring Folder(const wchar_t* name)
 {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring folder = std::wstring(temp) + L"vyx_catalog_bench_" + std::to_wstring(GetCurrentProcessId()) + name;
+    std::wstring folder = BenchTempFile(L"catalog", name);
     CreateDirectoryW(folder.c_str(), nullptr);
     return folder;
 }
 
 const std::wstring& PictureFolder()
 {
-    static const std::wstring folder = Folder(L"");
+    static const std::wstring folder = Folder(L"pictures");
     return folder;
 }
 
@@ -178,7 +177,7 @@ double g_bare = 0;
 // The two in turn, round after round (the machine's load changes over minutes): the best round of each counts.
 void CatalogAgainstBare(benchmark::State& state)
 {
-    const std::wstring catalogOut = Folder(L"_catalog"), bareOut = Folder(L"_bare");
+    const std::wstring catalogOut = Folder(L"catalog"), bareOut = Folder(L"bare");
     for (auto _ : state) {
         double bare = Bare(bareOut), catalog = Catalog(catalogOut);
         if (bare < 0 || catalog < 0) {

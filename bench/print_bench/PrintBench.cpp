@@ -68,9 +68,7 @@ int wmain(int argc, wchar_t** argv)
         }
     GlobalUnlock(picture);
     // The job's one item (its picture is the one given, never loaded).
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring itemPath = std::wstring(temp) + L"vyx_print_bench.bmp";
+    std::wstring itemPath = BenchTempFile(L"print", L"item.bmp");
     HGLOBAL tiny = CreateDib(1, 1, 24);
     SaveDibAsBmp(itemPath.c_str(), tiny);
     GlobalFree(tiny);

@@ -36,8 +36,8 @@ TEST_F(ContactDialog, AsksForTheFolderThenTheNameAndKeepsTheChoices)
             d.SetText(IDC_CONTACT_FOLDER, L"sheets");
             d.Command(IDOK); // no name
             EXPECT_TRUE(d.IsOpen());
-            EXPECT_EQ(CString(L"sheets"), ReadSetting(L"Catalog", L"Folder0"));
-            EXPECT_EQ(CString(L"<none>"), ReadSetting(L"Catalog", L"Width"));
+            EXPECT_EQ(CString(L"sheets"), ReadSettingText(L"Catalog", L"Folder0"));
+            EXPECT_EQ(CString(), ReadSettingText(L"Catalog", L"Width"));
             d.SetText(IDC_CONTACT_FILE_NAME, L"contact");
             d.SetText(IDC_CONTACT_COLUMNS, L"4");
             d.SetText(IDC_CONTACT_ROWS, L"2 rows");
@@ -58,7 +58,7 @@ TEST_F(ContactDialog, AsksForTheFolderThenTheNameAndKeepsTheChoices)
     const wchar_t* const stored[][2] = {{L"Width", L"4"},       {L"Height", L"2"},          {L"Filetype", L"1"},
                                         {L"JpgQuality", L"80"}, {L"FileName0", L"contact"}, {L"Folder0", L"sheets"}};
     for (const auto& entry : stored)
-        EXPECT_EQ(CString(entry[1]), ReadSetting(L"Catalog", entry[0])) << entry[0];
+        EXPECT_EQ(CString(entry[1]), ReadSettingText(L"Catalog", entry[0])) << entry[0];
 }
 
 } // namespace

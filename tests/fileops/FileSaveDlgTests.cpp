@@ -47,14 +47,14 @@ TEST_F(FileSaveDialog, OpensOnTheStoredChoicesAndClosesOnlyOnAValidRun)
             // No destination: nothing is taken.
             d.Command(IDC_SAVE_RUN);
             EXPECT_TRUE(d.IsOpen());
-            EXPECT_EQ(CString(L"<none>"), ReadSetting(L"FileSave", L"SizeMode"));
+            EXPECT_EQ(CString(), ReadSettingText(L"FileSave", L"SizeMode"));
             // A size of 0: the choices are kept, the dialog stays.
             d.SetText(IDC_SAVE_FOLDER, L"conv");
             d.Command(IDC_SAVE_RUN);
             EXPECT_TRUE(d.IsOpen());
-            EXPECT_EQ(CString(L"270"), ReadSetting(L"FileSave", L"RotateAngle"));
-            EXPECT_EQ(CString(L"1"), ReadSetting(L"FileSave", L"SizeMode"));
-            EXPECT_EQ(CString(L"0"), ReadSetting(L"FileSave", L"PngCodec"));
+            EXPECT_EQ(CString(L"270"), ReadSettingText(L"FileSave", L"RotateAngle"));
+            EXPECT_EQ(CString(L"1"), ReadSettingText(L"FileSave", L"SizeMode"));
+            EXPECT_EQ(CString(L"0"), ReadSettingText(L"FileSave", L"PngCodec"));
             tree.SetEditText(dialog.GetWidthItem(), L"640");
             tree.SetEditText(dialog.GetHeightItem(), L"480");
             tree.SetEditText(dialog.GetPngCodecItem(), L"最適圧縮");
@@ -69,10 +69,10 @@ TEST_F(FileSaveDialog, OpensOnTheStoredChoicesAndClosesOnlyOnAValidRun)
     EXPECT_EQ(6, dialog.PngCodec);
     EXPECT_EQ(5, dialog.TifCodec);
     EXPECT_EQ(10, dialog.ScaleMode);
-    EXPECT_EQ(CString(L"6"), ReadSetting(L"FileSave", L"PngCodec"));
-    EXPECT_EQ(CString(L"conv"), ReadSetting(L"Filer", L"Folder0"));
+    EXPECT_EQ(CString(L"6"), ReadSettingText(L"FileSave", L"PngCodec"));
+    EXPECT_EQ(CString(L"conv"), ReadSettingText(L"Filer", L"Folder0"));
     // The placement is kept for the next time.
-    EXPECT_NE(CString(L"<none>"), ReadSetting(L"FileSave", L"WindowPlacement\\showCmd"));
+    EXPECT_NE(CString(), ReadSettingText(L"FileSave", L"WindowPlacement\\showCmd"));
 }
 
 TEST_F(FileSaveDialog, QuickAccessAndHistoryFoldersBecomeTheDestination)
@@ -100,8 +100,8 @@ TEST_F(FileSaveDialog, QuickAccessAndHistoryFoldersBecomeTheDestination)
         });
         ASSERT_EQ(IDOK, dialog.DoModal());
     }
-    EXPECT_EQ(CString(L"C:\\second"), ReadSetting(L"Filer", L"Folder0"));
-    EXPECT_EQ(CString(L"C:\\first"), ReadSetting(L"Filer", L"Folder1"));
+    EXPECT_EQ(CString(L"C:\\second"), ReadSettingText(L"Filer", L"Folder0"));
+    EXPECT_EQ(CString(L"C:\\first"), ReadSettingText(L"Filer", L"Folder1"));
     EXPECT_EQ(2, dialog.m_quickAccess.GetSize());
 }
 

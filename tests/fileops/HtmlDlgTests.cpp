@@ -67,7 +67,7 @@ TEST_F(HtmlDialog, FirstUseOffersCatalogNameAndKeepsEveryChoiceForTheNextTime)
                                         {L"Progressive", L"0"},   {L"QuantPng", L"8"},        {L"Folder0", L"out"},
                                         {L"FileName0", L"index"}, {L"HtmlFile0", L"cat.kwm"}, {L"ThumbsFolder0", L"."}};
     for (const auto& entry : stored)
-        EXPECT_EQ(CString(entry[1]), ReadSetting(L"Html", entry[0])) << entry[0];
+        EXPECT_EQ(CString(entry[1]), ReadSettingText(L"Html", entry[0])) << entry[0];
 
     // The next time opens on what was chosen; a name with an extension keeps it.
     const std::wstring definition = settings.Folder() / L"chosen.kwm";
@@ -95,10 +95,10 @@ TEST_F(HtmlDialog, FirstUseOffersCatalogNameAndKeepsEveryChoiceForTheNextTime)
     EXPECT_EQ(CString(L"index.htm"), again.m_fileName);
     EXPECT_EQ(CString(definition.c_str()), again.m_definitionFile);
     EXPECT_EQ(CString(L"thumbs"), again.m_thumbnailFolder);
-    EXPECT_EQ(CString(L"thumbs"), ReadSetting(L"Html", L"ThumbsFolder0"));
-    EXPECT_EQ(CString(L"."), ReadSetting(L"Html", L"ThumbsFolder1"));
-    EXPECT_EQ(CString(L"index.htm"), ReadSetting(L"Html", L"FileName0"));
-    EXPECT_EQ(CString(L"index"), ReadSetting(L"Html", L"FileName1"));
+    EXPECT_EQ(CString(L"thumbs"), ReadSettingText(L"Html", L"ThumbsFolder0"));
+    EXPECT_EQ(CString(L"."), ReadSettingText(L"Html", L"ThumbsFolder1"));
+    EXPECT_EQ(CString(L"index.htm"), ReadSettingText(L"Html", L"FileName0"));
+    EXPECT_EQ(CString(L"index"), ReadSettingText(L"Html", L"FileName1"));
 }
 
 } // namespace

@@ -95,12 +95,4 @@ inline int Occurrences(const std::wstring& text, const std::wstring& part)
     return count;
 }
 
-// A value of the application settings file, "<none>" when it is missing.
-inline CString ReadSetting(const wchar_t* section, const wchar_t* key)
-{
-    CString value;
-    GetAppIniString(value, section, key, L"<none>");
-    return value;
-}
-
 } // namespace outputtest

@@ -2,17 +2,14 @@
 // dialogs under test.
 #pragma once
 
+#include "FileopsTestUtil.h"
 #include "OutputTestUtil.h"
 
 #include <dlgs.h>
 
-// The window tests' helpers come with the framework tests' own scratch folder, whose name the
-// common one used here already has: theirs is renamed out of the way.
-#define ScratchFolder FrameworkTestScratchFolder
-#include "../framework/WindowTestUtil.h"
-#undef ScratchFolder
-
 namespace outputtest {
+
+using fileopstest::ReadSettingText;
 
 // A dialog test: the settings file and the current directory (where the dialogs take relative
 // paths from, as the commands set it) are a scratch folder of the test's own; a window owns the

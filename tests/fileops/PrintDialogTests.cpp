@@ -62,11 +62,11 @@ TEST_F(PrintSetup, OffersTheDefinitionHistoryAndKeepsTheChoices)
     GetCurrentDirectoryW(MAX_PATH, after);
     EXPECT_STREQ(before, after);
     EXPECT_EQ(CString(mine.c_str()), first.m_definitionFile);
-    EXPECT_EQ(CString(mine.c_str()), ReadSetting(L"Print", L"File0"));
-    EXPECT_EQ(CString(L"C:\\layouts\\a.dps"), ReadSetting(L"Print", L"File1"));
+    EXPECT_EQ(CString(mine.c_str()), ReadSettingText(L"Print", L"File0"));
+    EXPECT_EQ(CString(L"C:\\layouts\\a.dps"), ReadSettingText(L"Print", L"File1"));
     EXPECT_EQ(500, first.m_bandHeight);
-    EXPECT_EQ(CString(L"500"), ReadSetting(L"Print", L"Raster"));
-    const CString printer = ReadSetting(L"Print", L"name");
+    EXPECT_EQ(CString(L"500"), ReadSettingText(L"Print", L"Raster"));
+    const CString printer = ReadSettingText(L"Print", L"name");
     EXPECT_EQ(first.GetDeviceName(), printer);
     HDC dc = first.CreatePrinterDC();
     EXPECT_NE(nullptr, dc);
@@ -89,10 +89,10 @@ TEST_F(PrintSetup, OffersTheDefinitionHistoryAndKeepsTheChoices)
     }
     EXPECT_EQ(CString(L"C:\\layouts\\b.dps"), second.m_definitionFile);
     EXPECT_EQ(250, second.m_bandHeight);
-    EXPECT_EQ(CString(L"C:\\layouts\\b.dps"), ReadSetting(L"Print", L"File0"));
-    EXPECT_EQ(CString(mine.c_str()), ReadSetting(L"Print", L"File1"));
-    EXPECT_EQ(CString(L"C:\\layouts\\a.dps"), ReadSetting(L"Print", L"File2"));
-    EXPECT_EQ(CString(L"<none>"), ReadSetting(L"Print", L"File3"));
+    EXPECT_EQ(CString(L"C:\\layouts\\b.dps"), ReadSettingText(L"Print", L"File0"));
+    EXPECT_EQ(CString(mine.c_str()), ReadSettingText(L"Print", L"File1"));
+    EXPECT_EQ(CString(L"C:\\layouts\\a.dps"), ReadSettingText(L"Print", L"File2"));
+    EXPECT_EQ(CString(), ReadSettingText(L"Print", L"File3"));
 }
 
 // Run by the test run once more with the printer daemon out of reach (CUPS_SERVER set to nowhere).
@@ -114,7 +114,7 @@ TEST(NoPrinter, TheSetupDialogSaysSoAndNoDocumentStarts)
     EXPECT_EQ(nullptr, setup.CreatePrinterDC());
     CPrintOutDialog job(&owner);
     EXPECT_EQ(IDS_PRINT_FAILED, job.Print(nullptr, L""));
-    EXPECT_EQ(CString(L"<none>"), ReadSetting(L"Print", L"Raster"));
+    EXPECT_EQ(CString(), ReadSettingText(L"Print", L"Raster"));
 }
 
 } // namespace
