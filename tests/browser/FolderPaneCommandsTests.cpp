@@ -18,15 +18,6 @@ namespace {
 
 const DWORD kWait = 30000;
 
-// From a helper thread: the next message box's text, answered with the button.
-void AnswerMessageBox(CString* text, int button)
-{
-    HWND box = WaitForMessageBox(text, kWait);
-    if (box)
-        PostMessageW(box, WM_COMMAND, button, 0);
-    WaitUntil([&] { return !IsWindow(box); }, kWait);
-}
-
 HTREEITEM ItemOf(CFolderView* pane, const CString& path)
 {
     BOOL exact = FALSE;

@@ -79,6 +79,19 @@ HWND WaitForMessageBox(CString* text, DWORD timeoutMs)
     return box;
 }
 
+void DismissMessageBox(CString* text)
+{
+    AnswerMessageBox(text, IDOK);
+}
+
+void AnswerMessageBox(CString* text, int button, DWORD timeoutMs)
+{
+    HWND box = WaitForMessageBox(text, timeoutMs);
+    if (box)
+        PostMessageW(box, WM_COMMAND, button, 0);
+    WaitUntil([&] { return !IsWindow(box); }, timeoutMs);
+}
+
 HWND FocusOfThread(HWND anyWindowOfThread)
 {
     GUITHREADINFO info = {};
