@@ -45,6 +45,22 @@
 #define IDC_FILTER_DATE_BEGIN 1219
 #define IDC_FILTER_DATE_END 1220
 
+// The document's commands of the clipboard, the files and the outputs, and their texts
+#define ID_FILE_COPY_TO 10005
+#define ID_FILE_MOVE_TO 10006
+#define ID_FILE_DELETE_SELECTED 10007
+#define ID_FILE_RENAME_ONE 10009
+#define ID_TOOL_HTML_CATALOG 10010
+#define ID_FILE_EXTRACT 10085
+#define ID_FILE_SAVE_IMAGES 10112
+#define ID_FILE_RENAME_MANY 10126
+#define ID_EDIT_COMMENT 10168
+#define ID_TOOL_REPORT 10170
+#define ID_TOOL_CONTACT_SHEET 10195
+#define IDS_UNPACK_TITLE 134
+#define IDS_SHEET_TITLE 135
+#define IDS_PRINTER_DC_FAILED 1570
+
 // ---- controls/
 // Option tree: 21 state and heading images of 16 x 16 (magenta mask)
 #define IDB_TREE_OPTIONS 244
