@@ -1,5 +1,6 @@
 #include "controls/CTreePropSheetBase.h"
 
+#include "controls/CWhiteBackgroundProvider.h"
 #include "controls/VyxPropPageFrameEx.h"
 
 #include <vector>
@@ -411,8 +412,17 @@ void CTreePropSheetBase::SetTabIcons()
         ImageList_Destroy(previous);
 }
 
+void CTreePropSheetBase::UpdatePageBackgrounds()
+{
+    const bool white = VyxPropPageFrameEx::IsThemed() != FALSE;
+    for (int i = 0; i < GetPageCount(); ++i)
+        if (auto* provider = dynamic_cast<CWhiteBackgroundProvider*>(GetPage(i)))
+            provider->SetHasWhiteBackground(white);
+}
+
 BOOL CTreePropSheetBase::OnInitDialog()
 {
+    UpdatePageBackgrounds();
     if (m_bTreeViewMode && !IsWizard()) {
         EnableStackedTabs(FALSE);
         int cx = 16, cy = 16;
@@ -548,6 +558,7 @@ LRESULT CTreePropSheetBase::RefillAfter(LRESULT result)
 
 LRESULT CTreePropSheetBase::OnAddPage(WPARAM, LPARAM)
 {
+    UpdatePageBackgrounds();
     return RefillAfter(Default());
 }
 

@@ -80,6 +80,8 @@ protected:
     BOOL IsDefaultImages() const;
     void SetTabIcons();
     void ExpandAll(HTREEITEM hItem);
+    // Pages that can paint themselves white are told to while visual styles are active.
+    void UpdatePageBackgrounds();
 
     afx_msg void OnDestroy();
     afx_msg LRESULT OnAddPage(WPARAM wParam, LPARAM lParam);
