@@ -63,6 +63,17 @@ int ReadResolution(const wchar_t* key, int defaultValue)
     return value >= CThumbOption::MinSize && value <= CThumbOption::MaxResolution ? value : defaultValue;
 }
 
+// Written back as read (or as the default that replaced what could not be used); a value that
+// stands already is left alone, so a cancelled dialog leaves the settings file as it was.
+void WriteResolution(const wchar_t* key, int value)
+{
+    CString stored, wanted;
+    GetAppIniString(stored, kSystem, key, L"");
+    wanted.Format(L"%d", value);
+    if (stored != wanted)
+        WriteAppIniInt(kSystem, key, value);
+}
+
 // The built-in sample: bitmap resource 105 as a packed DIB.
 HGLOBAL LoadSampleResource()
 {
@@ -471,7 +482,7 @@ void CThumbOption::OnDestroy()
         GlobalFree(m_sample);
         m_sample = nullptr;
     }
-    WriteAppIniInt(kSystem, L"ThumbsMaxXres", m_maxX);
-    WriteAppIniInt(kSystem, L"ThumbsMaxYres", m_maxY);
+    WriteResolution(L"ThumbsMaxXres", m_maxX);
+    WriteResolution(L"ThumbsMaxYres", m_maxY);
     CToolTipDialog::OnDestroy();
 }
