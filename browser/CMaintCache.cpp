@@ -170,6 +170,8 @@ void CMaintCache::BuildTree()
     }
     SortBelow(m_localRoot);
     SortBelow(m_unknownRoot);
+    m_tree.Expand(m_localRoot, TVE_EXPAND);
+    m_tree.Expand(m_unknownRoot, TVE_EXPAND);
 }
 
 // The deepest children first, then each item's own.
@@ -478,33 +480,35 @@ bool CMaintCache::OptimiseLocation(const CString& folder, const CString& member)
     return true;
 }
 
+// Each child after its own children. A checked child is done even when its children went (the
+// user asked for it; it would otherwise leave the tree with its cache kept); it leaves the tree
+// when its cache or its children went and it has no children left.
 bool CMaintCache::Walk(HTREEITEM parent, bool deleting)
 {
     bool removed = false;
     for (HTREEITEM child = m_tree.GetChildItem(parent); child;) {
-        HTREEITEM next = m_tree.GetNextSiblingItem(child);
-        if (Walk(child, deleting) && !m_tree.GetChildItem(child)) {
-            removed = RemoveLeaf(child) || removed;
-            child = next;
-            continue;
-        }
+        const HTREEITEM next = m_tree.GetNextSiblingItem(child);
+        const bool childrenRemoved = Walk(child, deleting);
+        removed = removed || childrenRemoved;
+        bool gone = false;
         if (m_tree.GetCheck(child)) {
             m_tree.SetCheck(child, FALSE);
             CString member;
             const CString folder = GetItemPath(child, member);
             if (!m_index.HasThumbsFile(folder, member)) {
-                removed = RemoveLeaf(child) || removed;
+                gone = true;
             } else {
                 ShowPath(folder);
-                bool gone = true;
-                if (deleting)
+                if (deleting) {
                     m_index.DeleteThumbsFile(folder, member);
-                else
+                    gone = true;
+                } else {
                     gone = OptimiseLocation(folder, member);
-                if (gone)
-                    removed = RemoveLeaf(child) || removed;
+                }
             }
         }
+        if ((gone || childrenRemoved) && RemoveLeaf(child))
+            removed = true;
         child = next;
     }
     return removed;
