@@ -753,8 +753,8 @@ void CKWDoc::FillOptions(COptPageBoot::OPTIONSDATA& o) const
     defaultTitle.Format(L"%s %sx%s %sb %s", L"$(FileName)", L"$(Width)", L"$(Height)", L"$(Color)", L"$(Length)");
     GetAppIniString(o.TitleFormat, L"OnePic", L"TitleFormat", defaultTitle);
     GetAppIniString(o.InfoColumnTemplete, L"LstView", L"InfoColumnTemplete", L"$(Info)");
-    o.AutoColumnSize = GetAppIniInt(L"LstView", L"AutoColumnSize", 1);
-    o.NameMaxSize = GetAppIniInt(L"LstView", L"NameMaxSize", 30);
+    o.AutoColumnSize = ReadInt(L"LstView", L"AutoColumnSize", 1);
+    o.NameMaxSize = ReadInt(L"LstView", L"NameMaxSize", 30);
     o.DispPluginLimit = DispPluginLimit;
     o.ArcDispPluginLimit = ArcDispPluginLimit;
     o.FolderShow = FolderShow;

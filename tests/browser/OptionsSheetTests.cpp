@@ -226,3 +226,45 @@ TEST(OptionsSheet, CancelAfterChangingEveryPageKeepsTheFileButThePlacement)
     EXPECT_FALSE(theSPImapIndex.GetDynamicLoading());
     EXPECT_EQ(heard, static_cast<int>(program.m_hints.heard.size()));
 }
+
+// What acts at once does so on the windows that are open: the thumbnail view's colour, the folder
+// tree's root and the folder watcher.
+TEST(OptionsSheet, OkActsAtOnceOnTheOpenWindows)
+{
+    FrameProgram program;
+    ASSERT_NE(nullptr, program.Frame());
+    CMainFrame* frame = program.Frame();
+    CTreeCtrl& tree = program.Pane()->GetTreeCtrl();
+    const CString rootBefore = tree.GetItemText(tree.GetRootItem());
+    EXPECT_FALSE(frame->GetWatcher(2).IsStarted());
+    program.m_hints.heard.clear();
+    {
+        HelperThread driver([] {
+            HWND sheet = WaitForSheet();
+            if (!sheet)
+                return;
+            Type(ShowPage(sheet, 3), IDC_CONFIG_BACKCOLOUR, L"0000FF");
+            Click(ShowPage(sheet, 2), IDC_FILE_FOLDERMONITOR, true);
+            Choose(ShowPage(sheet, 4), IDC_FOLDER_ROOT, 0);
+            PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+        });
+        RunOptions(program);
+    }
+    // The colours first, then the tree.
+    std::vector<std::wstring> told;
+    for (const std::wstring& hint : program.m_hints.heard)
+        if (hint == L"13" || hint == L"14")
+            told.push_back(hint);
+    EXPECT_EQ((std::vector<std::wstring>{L"14", L"13"}), told);
+    EXPECT_NE(rootBefore, tree.GetItemText(tree.GetRootItem()));
+    EXPECT_TRUE(frame->GetWatcher(2).IsStarted());
+
+    CWnd* view = frame->GetThumbPane();
+    view->UpdateWindow();
+    CRect client;
+    view->GetClientRect(&client);
+    HDC dc = ::GetDC(view->GetSafeHwnd());
+    const COLORREF shown = GetPixel(dc, client.Width() / 2, client.Height() / 2);
+    ::ReleaseDC(view->GetSafeHwnd(), dc);
+    EXPECT_EQ(RGB(255, 0, 0), shown);
+}
