@@ -21,6 +21,7 @@ const wchar_t kSection[] = L"MaintenanceCache";
 const wchar_t kLocalRoot[] = L"ローカルドライブ";
 const wchar_t kUnknownRoot[] = L"不明";
 const COLORREF kMask = RGB(255, 0, 255);
+const DWORD kProgressInterval = 200;
 
 struct Column
 {
@@ -29,8 +30,8 @@ struct Column
 };
 
 const Column kColumns[CMaintCache::ColumnCount] = {
-    {L"名前", LVCFMT_LEFT},     {L"拡張子", LVCFMT_LEFT}, {L"長さ", LVCFMT_RIGHT},     {L"更新日付", LVCFMT_LEFT},
-    {L"元画素", LVCFMT_LEFT},   {L"書庫", LVCFMT_LEFT},   {L"縮小サイズ", LVCFMT_LEFT}, {L"SPI", LVCFMT_LEFT},
+    {L"名前", LVCFMT_LEFT},   {L"拡張子", LVCFMT_LEFT}, {L"長さ", LVCFMT_RIGHT},      {L"更新日付", LVCFMT_LEFT},
+    {L"元画素", LVCFMT_LEFT}, {L"書庫", LVCFMT_LEFT},   {L"縮小サイズ", LVCFMT_LEFT}, {L"SPI", LVCFMT_LEFT},
 };
 
 CString JoinPath(const CString& folder, const CString& name)
@@ -65,6 +66,8 @@ END_MESSAGE_MAP()
 CMaintCache::CMaintCache(const wchar_t* cacheFolder) : CResizableDialog(IDD)
 {
     m_index.SetCacheFolder(cacheFolder);
+    m_folder.KeepSettings();
+    m_work.KeepSettings();
 }
 
 CMaintCache::~CMaintCache() = default;
@@ -104,27 +107,35 @@ void CMaintCache::BuildTree()
 {
     m_tree.DeleteAllItems();
     m_selected = nullptr;
+    m_entries.clear();
+    m_locations.clear();
     m_localRoot = m_tree.InsertItem(TVIF_TEXT, kLocalRoot, 0, 0, 0, 0, 0, TVI_ROOT, TVI_LAST);
     m_unknownRoot = m_tree.InsertItem(kUnknownRoot, 2, 2, TVI_ROOT, TVI_LAST);
 
     const CString& indexFile = m_index.GetIndexFileName();
     const DWORD fileSize = VyxIni(indexFile).GetFileSize();
     if (fileSize > 0) {
-        std::vector<wchar_t> keys(static_cast<size_t>(fileSize) + 2, 0);
-        const DWORD length =
-            GetPrivateProfileStringW(VyxCacheIndex::GetSectionName(VyxCacheIndex::KindThumbs), nullptr, L"",
-                                     keys.data(), fileSize + 1, indexFile);
+        // Every "key=file" entry in one read.
+        std::vector<wchar_t> entries(static_cast<size_t>(fileSize) + 2, 0);
+        const DWORD length = GetPrivateProfileSectionW(VyxCacheIndex::GetSectionName(VyxCacheIndex::KindThumbs),
+                                                       entries.data(), fileSize + 1, indexFile);
         CProgDlg progress;
         progress.Create(this);
         // The children of each item by text while the tree is built: a location's parts are
         // looked up once each, however many siblings they have.
         std::map<HTREEITEM, std::map<std::wstring, HTREEITEM>> children;
-        int shownPercent = -1;
-        for (const wchar_t* key = keys.data(); *key && key < keys.data() + length; key += wcslen(key) + 1) {
+        DWORD shownAt = GetTickCount() - kProgressInterval;
+        for (const wchar_t* entry = entries.data(); *entry && entry < entries.data() + length;
+             entry += wcslen(entry) + 1) {
             if (progress.m_cancel)
                 break;
-            if (_wcsicmp(key, L"CacheSeqNo") == 0)
+            const wchar_t* equals = wcschr(entry, L'=');
+            const CString key = equals ? CString(entry, static_cast<int>(equals - entry)) : CString(entry);
+            if (key.CompareNoCase(L"CacheSeqNo") == 0)
                 continue;
+            CString upper = key;
+            upper.MakeUpper();
+            m_entries[upper.GetString()] = equals ? CString(equals + 1) : CString();
             CString member;
             const CString folder = m_index.ParseKey(key, member);
             const CString full = JoinPath(folder, member);
@@ -159,11 +170,15 @@ void CMaintCache::BuildTree()
                 }
                 parent = found->second;
             }
-            const int percent = static_cast<int>(static_cast<long long>(key - keys.data()) * 100 / length);
-            if (percent != shownPercent) {
-                shownPercent = percent;
+            Location& location = m_locations[parent];
+            location.keys.push_back(key);
+            location.folder = folder;
+            location.member = member;
+            // Shown (and the dialog's messages pumped) a few times a second: each showing repaints.
+            if (GetTickCount() - shownAt >= kProgressInterval) {
+                shownAt = GetTickCount();
                 progress.SetText(key);
-                progress.SetPos(percent);
+                progress.SetPos(static_cast<int>(static_cast<long long>(entry - entries.data()) * 100 / length));
             }
         }
         progress.DestroyWindow();
@@ -172,6 +187,44 @@ void CMaintCache::BuildTree()
     SortBelow(m_unknownRoot);
     m_tree.Expand(m_localRoot, TVE_EXPAND);
     m_tree.Expand(m_unknownRoot, TVE_EXPAND);
+}
+
+bool CMaintCache::FindCacheFile(HTREEITEM item, CString& file, bool mustExist) const
+{
+    auto location = m_locations.find(item);
+    if (location == m_locations.end())
+        return false;
+    for (const CString& key : location->second.keys) {
+        CString upper = key;
+        upper.MakeUpper();
+        auto entry = m_entries.find(upper.GetString());
+        if (entry == m_entries.end() || entry->second.IsEmpty())
+            continue;
+        file = m_index.GetCentralFilePath(entry->second);
+        if (!mustExist || PathExists(file, 0))
+            return true;
+    }
+    return false;
+}
+
+void CMaintCache::DeleteCache(HTREEITEM item)
+{
+    auto location = m_locations.find(item);
+    if (location == m_locations.end())
+        return;
+    for (const CString& key : location->second.keys) {
+        CString upper = key;
+        upper.MakeUpper();
+        auto entry = m_entries.find(upper.GetString());
+        if (entry != m_entries.end()) {
+            const CString file = m_index.GetCentralFilePath(entry->second);
+            if (!entry->second.IsEmpty() && PathExists(file, 0))
+                DeleteFileW(file);
+            m_entries.erase(entry);
+        }
+        m_removedKeys.push_back(key);
+    }
+    m_locations.erase(location);
 }
 
 // The deepest children first, then each item's own.
@@ -288,6 +341,14 @@ void CMaintCache::ShowPath(const CString& path)
     SetDlgItemText(IDC_MAINT_PATH, L" " + path);
 }
 
+void CMaintCache::ShowWorkingPath(const CString& path)
+{
+    if (GetTickCount() - m_pathShownAt < kProgressInterval)
+        return;
+    m_pathShownAt = GetTickCount();
+    ShowPath(path);
+}
+
 void CMaintCache::FillList(HTREEITEM item)
 {
     EmptyList();
@@ -298,7 +359,7 @@ void CMaintCache::FillList(HTREEITEM item)
         ShowPath(CString());
     } else {
         CString file;
-        if (m_index.FindThumbsFile(file, folder, member) && m_folder.Load(file) == 0) {
+        if (FindCacheFile(item, file) && m_folder.Load(file) == 0) {
             for (INT_PTR i = 0; i < m_folder.GetCount(); ++i) {
                 const VyxCacheThumbs* record = m_folder.GetAt(i);
                 auto row = std::make_unique<Row>();
@@ -307,7 +368,7 @@ void CMaintCache::FillList(HTREEITEM item)
                 row->extension = ExtensionOf(record->m_fileName);
                 row->path = folder.IsEmpty() ? CString()
                                              : JoinPath(folder, record->m_memberPath.IsEmpty() ? record->m_fileName
-                                                                                              : record->m_memberPath);
+                                                                                               : record->m_memberPath);
                 row->plugin = record->m_loaderName;
                 if (!record->m_memberPath.IsEmpty())
                     row->plugin += L"/" + record->m_archiveLoaderName;
@@ -337,8 +398,7 @@ int CMaintCache::GetRowState(int row)
     if (!r)
         return StateUnknown;
     if (r->state == StateUnknown)
-        r->state = r->path.IsEmpty() ? StateNoFolder
-                                     : PathExists(r->path, 0) ? StateExists : StateMissing;
+        r->state = r->path.IsEmpty() ? StateNoFolder : PathExists(r->path, 0) ? StateExists : StateMissing;
     return r->state;
 }
 
@@ -441,28 +501,30 @@ bool CMaintCache::RemoveLeaf(HTREEITEM item)
         return false;
     if (item == m_selected)
         m_selected = nullptr;
+    m_locations.erase(item);
     m_tree.DeleteItem(item);
     return true;
 }
 
 // A folder keeps the records of the files still there; a location inside an archive keeps its
 // cache while the archive is there (its members cannot be looked at without opening it). True when
-// the location's cache went.
-bool CMaintCache::OptimiseLocation(const CString& folder, const CString& member)
+// the location's cache went (or there was none to open).
+bool CMaintCache::OptimiseLocation(HTREEITEM item, const CString& folder, const CString& member, const CString& file)
 {
     if (!member.IsEmpty()) {
         int slash = member.Find(L'/');
         const CString archive = JoinPath(folder, slash < 0 ? member : member.Left(slash));
         if (PathExists(archive, 0))
             return false;
-        m_index.DeleteThumbsFile(folder, member);
+        DeleteCache(item);
         return true;
     }
-    CString file;
-    if (!m_index.FindThumbsFile(file, folder, member))
-        return false;
-    VyxCacheFolder cache;
-    if (cache.Load(file) != 0)
+    VyxCacheFolder& cache = m_work;
+    // A file that is not there is found out by opening it: one disk access less per location.
+    const int loaded = cache.Load(file);
+    if (loaded == 1)
+        return true;
+    if (loaded != 0)
         return false;
     for (INT_PTR i = 0; i < cache.GetCount();) {
         const VyxCacheThumbs* record = cache.GetAt(i);
@@ -474,9 +536,11 @@ bool CMaintCache::OptimiseLocation(const CString& folder, const CString& member)
             cache.RemoveAt(i);
     }
     cache.SaveIfModified(file);
-    if (cache.GetCount() > 0)
+    const bool empty = cache.GetCount() == 0;
+    cache.RemoveAll();
+    if (!empty)
         return false;
-    m_index.DeleteThumbsFile(folder, member);
+    DeleteCache(item);
     return true;
 }
 
@@ -493,17 +557,18 @@ bool CMaintCache::Walk(HTREEITEM parent, bool deleting)
         bool gone = false;
         if (m_tree.GetCheck(child)) {
             m_tree.SetCheck(child, FALSE);
-            CString member;
-            const CString folder = GetItemPath(child, member);
-            if (!m_index.HasThumbsFile(folder, member)) {
+            auto location = m_locations.find(child);
+            CString file;
+            if (location == m_locations.end() || !FindCacheFile(child, file, deleting)) {
                 gone = true;
             } else {
-                ShowPath(folder);
+                const CString folder = location->second.folder, member = location->second.member;
+                ShowWorkingPath(folder);
                 if (deleting) {
-                    m_index.DeleteThumbsFile(folder, member);
+                    DeleteCache(child);
                     gone = true;
                 } else {
-                    gone = OptimiseLocation(folder, member);
+                    gone = OptimiseLocation(child, folder, member, file);
                 }
             }
         }
@@ -514,16 +579,25 @@ bool CMaintCache::Walk(HTREEITEM parent, bool deleting)
     return removed;
 }
 
+bool CMaintCache::RunWalks(bool deleting)
+{
+    m_pathShownAt = GetTickCount() - kProgressInterval;
+    m_removedKeys.clear();
+    const bool local = Walk(m_localRoot, deleting);
+    const bool unknown = Walk(m_unknownRoot, deleting);
+    m_index.RemoveEntries(VyxCacheIndex::KindThumbs, m_removedKeys);
+    m_removedKeys.clear();
+    return local || unknown;
+}
+
 bool CMaintCache::Optimise()
 {
-    bool local = Walk(m_localRoot, false);
-    return Walk(m_unknownRoot, false) || local;
+    return RunWalks(false);
 }
 
 bool CMaintCache::Delete()
 {
-    bool local = Walk(m_localRoot, true);
-    return Walk(m_unknownRoot, true) || local;
+    return RunWalks(true);
 }
 
 void CMaintCache::OnOptimise()

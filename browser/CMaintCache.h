@@ -2,14 +2,18 @@
 // boxes, the records of the selected location's cache file with a preview of each stored
 // thumbnail, and two operations on the checked locations: optimise (drop the records of files
 // that are gone, and the whole cache of a location that is gone) and delete (drop the cache).
-// Caches kept inside the folders themselves are not touched.
+// Only the central cache files the index names are touched, never those kept inside the folders
+// themselves; the index is read once when the tree is built (every lookup in an ini file reads
+// it through, and an index may hold tens of thousands of locations).
 #pragma once
 
 #include "catalogue/VyxCacheFolder.h"
 #include "catalogue/VyxCacheIndex.h"
 #include "controls/CResizableDialog.h"
 
+#include <map>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class VyxCacheThumbs;
@@ -29,7 +33,6 @@ public:
     HTREEITEM GetLocalRoot() const { return m_localRoot; }
     HTREEITEM GetUnknownRoot() const { return m_unknownRoot; }
     HTREEITEM GetSelectedItem() const { return m_selected; }
-    const VyxCacheIndex& GetIndex() const { return m_index; }
 
     void BuildTree();
     // The location of a tree item: its folder, and the archive member when it stands for one.
@@ -76,16 +79,27 @@ private:
     void EmptyList();
     void FillList(HTREEITEM item);
     void ShowPath(const CString& path);
+    // The path being worked on, shown a few times a second (each showing repaints).
+    void ShowWorkingPath(const CString& path);
     Row* GetRow(int row);
     // The walk of both operations over one item's children: true when it removed an item.
     bool Walk(HTREEITEM parent, bool deleting);
-    bool OptimiseLocation(const CString& folder, const CString& member);
+    // Both walks, then the index rewritten once without the caches that went.
+    bool RunWalks(bool deleting);
+    // The central cache file the index names for a tree item's location; false when it names none
+    // (or, when it must exist, none that exists).
+    bool FindCacheFile(HTREEITEM item, CString& file, bool mustExist = true) const;
+    void DeleteCache(HTREEITEM item);
+    bool OptimiseLocation(HTREEITEM item, const CString& folder, const CString& member, const CString& file);
     // Takes an item without children out of the tree (false when it has children).
     bool RemoveLeaf(HTREEITEM item);
     void SortBelow(HTREEITEM item);
 
     VyxCacheIndex m_index;
     VyxCacheFolder m_folder;
+    // The cache file being optimised (one object for all: a cache folder reads its settings when
+    // it is made).
+    VyxCacheFolder m_work;
     CTreeCtrl m_tree;
     CListCtrl m_list;
     CImageList m_treeImages;
@@ -94,4 +108,17 @@ private:
     HTREEITEM m_unknownRoot = nullptr;
     HTREEITEM m_selected = nullptr;
     std::vector<std::unique_ptr<Row>> m_rows;
+    // The index's entries by key (upper case: keys are compared without regard to case), and for
+    // each tree item that stands for a location, its keys, folder and archive member.
+    struct Location
+    {
+        std::vector<CString> keys;
+        CString folder;
+        CString member;
+    };
+    std::unordered_map<std::wstring, CString> m_entries;
+    std::map<HTREEITEM, Location> m_locations;
+    // The keys of the caches deleted by the operation under way, taken from the index at its end.
+    std::vector<CString> m_removedKeys;
+    DWORD m_pathShownAt = 0;
 };

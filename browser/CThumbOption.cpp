@@ -27,7 +27,7 @@ struct PickerField
 };
 
 const PickerField kPickers[9] = {
-    {IDC_THUMB_COLBACK, &THUMBSDATA::colBackGround},     {IDC_THUMB_COLSELBACK, &THUMBSDATA::colSelectBackGround},
+    {IDC_THUMB_COLBACK, &THUMBSDATA::colBackGround},      {IDC_THUMB_COLSELBACK, &THUMBSDATA::colSelectBackGround},
     {IDC_THUMB_COLSELCHECK, &THUMBSDATA::colSelectCheck}, {IDC_THUMB_COLTEXT, &THUMBSDATA::colText},
     {IDC_THUMB_COLSELTEXT, &THUMBSDATA::colSelectText},   {IDC_THUMB_COLNORMAL, &THUMBSDATA::colNormalDraw},
     {IDC_THUMB_COLARC, &THUMBSDATA::colArcDraw},          {IDC_THUMB_COLFOLDER, &THUMBSDATA::colFolderDraw},
@@ -308,8 +308,8 @@ void CThumbOption::DrawPreview(CDC* dc)
         }
     }
 
-    const double factor = std::min({static_cast<double>(area.Width()) / cellSize.cx,
-                                    static_cast<double>(area.Height()) / cellSize.cy, 1.0});
+    const double factor = std::min(
+        {static_cast<double>(area.Width()) / cellSize.cx, static_cast<double>(area.Height()) / cellSize.cy, 1.0});
     const int width = static_cast<int>(cellSize.cx * factor), height = static_cast<int>(cellSize.cy * factor);
     const int x = std::max(0, (area.Width() - width) / 2), y = std::max(0, (area.Height() - height) / 2);
     m_previewCell.SetRect(area.left + x, area.top + y, area.left + x + width, area.top + y + height);

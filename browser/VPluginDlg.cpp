@@ -89,8 +89,7 @@ void VPluginDlg::SetUpList(int list, const wchar_t* widthKey, const wchar_t* def
     static const wchar_t* const headers[ColumnCount] = {L"/", L"名前", L"情報", L"対応拡張子", L"優先度"};
     const int minimums[ColumnCount] = {20, 85, infoMinimum, 100, 80};
     CListCtrl& control = m_lists[list];
-    control.SetExtendedStyle(control.GetExtendedStyle() | LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES |
-                             LVS_EX_FULLROWSELECT);
+    control.SetExtendedStyle(control.GetExtendedStyle() | LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     CString widths;
     GetAppIniString(widths, kSection, widthKey, defaultWidths);
     for (int i = 0; i < ColumnCount; ++i) {
@@ -329,7 +328,8 @@ void VPluginDlg::OnItemChanged(UINT nID, NMHDR* pNMHDR, LRESULT* pResult)
 void VPluginDlg::ToggleUse(int list)
 {
     CListCtrl& control = m_lists[list];
-    for (int item = control.GetNextItem(-1, LVNI_SELECTED); item >= 0; item = control.GetNextItem(item, LVNI_SELECTED)) {
+    for (int item = control.GetNextItem(-1, LVNI_SELECTED); item >= 0;
+         item = control.GetNextItem(item, LVNI_SELECTED)) {
         Row* row = GetRow(list, item);
         if (!row)
             continue;

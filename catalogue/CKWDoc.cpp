@@ -1304,8 +1304,8 @@ void CKWDoc::OnOptions()
 void CKWDoc::TakeOptions(const COptPageBoot::OPTIONSDATA& o)
 {
     const bool colours = m_backColor != o.colBackground || m_textColor != o.colText;
-    const bool tree =
-        HiddenFolder != o.HiddenFolder || TreeRoot != o.TreeRoot || FolderShow != o.FolderShow || HiddenFile != o.HiddenFile;
+    const bool tree = HiddenFolder != o.HiddenFolder || TreeRoot != o.TreeRoot || FolderShow != o.FolderShow ||
+                      HiddenFile != o.HiddenFile;
     const bool cache = CacheFolder != o.CacheFolder || AutoCacheFolder != o.AutoCacheFolder ||
                        DispPluginLimit != o.DispPluginLimit || ArcDispPluginLimit != o.ArcDispPluginLimit;
     ApplyOptions(o);

@@ -27,7 +27,7 @@ void COptPageConfig::LoadMembers()
     COptPage::LoadMembers();
     // The pickers keep their own colour at "default", which shows the value the page opened with.
     const std::pair<CColourPickerXP*, COLORREF> pickers[] = {{&m_textPicker, m_pData->colText},
-                                                              {&m_backPicker, m_pData->colBackground}};
+                                                             {&m_backPicker, m_pData->colBackground}};
     for (const auto& [picker, colour] : pickers) {
         picker->SetCustomText(L"その他...");
         picker->SetDefaultText(L"デフォルト");

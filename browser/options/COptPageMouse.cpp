@@ -16,8 +16,7 @@ ON_CBN_SELCHANGE(IDC_MOUSE_WHEEL, OnSelChangeWheel)
 ON_CBN_SELCHANGE(IDC_MOUSE_VIEWER, OnSelChangeViewer)
 END_MESSAGE_MAP()
 
-COptPageMouse::COptPageMouse(COptPageBoot::OPTIONSDATA* pData)
-    : COptPage(IDD_OPT_MOUSE, IDI_OPT_MOUSE), m_pData(pData)
+COptPageMouse::COptPageMouse(COptPageBoot::OPTIONSDATA* pData) : COptPage(IDD_OPT_MOUSE, IDI_OPT_MOUSE), m_pData(pData)
 {
     BindCheck(IDC_MOUSE_DADMOVE, pData->DaDMOVE);
     BindText(IDC_MOUSE_EXECEXT, pData->ExecExt);
@@ -34,7 +33,7 @@ int COptPageMouse::WheelToIndex(int value)
 int COptPageMouse::IndexToWheel(int index, int previous)
 {
     return index >= 0 && index < static_cast<int>(sizeof kWheelSteps / sizeof kWheelSteps[0]) ? kWheelSteps[index]
-                                                                                                : previous;
+                                                                                              : previous;
 }
 
 int COptPageMouse::ViewerToIndex(int command)

@@ -5,11 +5,21 @@
 namespace {
 
 const COptPage::MacroEntry kCaptionMacros[] = {
-    {L"パス名", L"$(Path)"},     {L"フォルダ名", L"$(Dir)"},   {L"ファイル名", L"$(FileName)"},
-    {L"ファイルサイズ(単位)", L"$(Length)"}, {L"ファイルサイズ", L"$(Size)"}, {L"年月日", L"$(Date)"},
-    {L"時間", L"$(Time)"},       {nullptr, nullptr},           {L"画像幅", L"$(Width)"},
-    {L"画像高さ", L"$(Height)"}, {L"色数ビット", L"$(Color)"}, {L"画像情報", L"$(Info)"},
-    {nullptr, nullptr},          {L"コメント", L"$(Comment)"}, {L"書庫ファイル名", L"$(ArcFileName)"},
+    {L"パス名", L"$(Path)"},
+    {L"フォルダ名", L"$(Dir)"},
+    {L"ファイル名", L"$(FileName)"},
+    {L"ファイルサイズ(単位)", L"$(Length)"},
+    {L"ファイルサイズ", L"$(Size)"},
+    {L"年月日", L"$(Date)"},
+    {L"時間", L"$(Time)"},
+    {nullptr, nullptr},
+    {L"画像幅", L"$(Width)"},
+    {L"画像高さ", L"$(Height)"},
+    {L"色数ビット", L"$(Color)"},
+    {L"画像情報", L"$(Info)"},
+    {nullptr, nullptr},
+    {L"コメント", L"$(Comment)"},
+    {L"書庫ファイル名", L"$(ArcFileName)"},
 };
 
 } // namespace

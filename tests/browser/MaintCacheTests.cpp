@@ -286,3 +286,23 @@ TEST_F(MaintCache, ACheckedLocationWithoutCacheFileOnlyLeavesTheTree)
     EXPECT_EQ(nullptr, Find(pictures));
     EXPECT_EQ(nullptr, dialog->GetSelectedItem());
 }
+
+// Only the caches under the cache root are maintained; a cache kept in the folder itself is left
+// as it is, even where the index names a central one for the same location.
+TEST_F(MaintCache, ACacheKeptInsideTheFolderIsLeftAlone)
+{
+    const CString central = WriteCache(root, pictures, L"", {L"a.jpg", L"gone.jpg"});
+    const CString inFolder = m_pictures.WriteFile(L"_THUMBS_.KWI", "kept as it is");
+    Open();
+    Tree().SelectItem(Find(pictures));
+    EXPECT_EQ(2, dialog->GetList().GetItemCount());
+    Tree().SetCheck(Find(pictures), TRUE);
+    dialog->Optimise();
+    VyxCacheFolder cache;
+    ASSERT_EQ(0, cache.Load(central));
+    EXPECT_EQ(1, cache.GetCount());
+    Tree().SetCheck(Find(pictures), TRUE);
+    dialog->Delete();
+    EXPECT_FALSE(Exists(central));
+    EXPECT_EQ("kept as it is", ScratchFolder::ReadFile(inFolder));
+}

@@ -274,8 +274,8 @@ TEST_F(OptionPages, AWhiteBackgroundIsAskedOfThePageAndAnsweredForItsControls)
     HWND box = GetDlgItem(page, IDC_FILER_DELQA);
     HDC dc = GetDC(box);
     auto brush = [&] {
-        return reinterpret_cast<HBRUSH>(SendMessageW(page, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc),
-                                                     reinterpret_cast<LPARAM>(box)));
+        return reinterpret_cast<HBRUSH>(
+            SendMessageW(page, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(box)));
     };
     PageObject(0)->SetHasWhiteBackground(false);
     EXPECT_NE(GetSysColorBrush(COLOR_WINDOW), brush());

@@ -20,7 +20,7 @@ struct ControlCase
     int page;
     UINT id;
     Kind kind;
-    int value;          // check state or combo row
+    int value;           // check state or combo row
     const wchar_t* text; // typed text
     const wchar_t* section;
     const wchar_t* key; // null: kept in the process only

@@ -223,7 +223,7 @@ TEST_F(PluginDlg, TheInformationDialogShowsThePluginsTextsFileAndVersion)
     expected.Format(L"timage %10lu %s", static_cast<unsigned long>(data.nFileSizeLow),
                     CTime(FileTimeToUnixTime(data.ftLastWriteTime)).Format(L"%Y/%m/%d %H:%M:%S").GetString());
     EXPECT_EQ(expected, info.m_fileInfo);
-    const wchar_t* const versions[] = {L"Vyx test company", L"Vyx test plug-in", L"1.2.3.4", L"testplugin",
+    const wchar_t* const versions[] = {L"Vyx test company", L"Vyx test plug-in", L"1.2.3.4",           L"testplugin",
                                        L"(c) Vyx tests",    L"testplugin.spi",   L"Vyx test plug-ins", L"1.2"};
     for (int i = 0; i < CSpiInfoDlg::VersionFields; ++i)
         EXPECT_EQ(CString(versions[i]), info.m_version[i]) << i;

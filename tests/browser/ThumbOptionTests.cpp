@@ -33,10 +33,7 @@ HGLOBAL SolidDib(LONG width, LONG height, COLORREF colour)
 class ClipboardDib
 {
 public:
-    explicit ClipboardDib(const void* bytes = nullptr, SIZE_T size = 0)
-    {
-        Put(bytes, size);
-    }
+    explicit ClipboardDib(const void* bytes = nullptr, SIZE_T size = 0) { Put(bytes, size); }
     ~ClipboardDib() { Put(nullptr, 0); }
 
 private:

@@ -47,12 +47,26 @@ std::wstring Read(const wchar_t* section, const wchar_t* key)
 
 // Commands without an update handler of their own, or with one that does nothing: enabled
 // whatever the list holds.
-const UINT kAlwaysEnabled[] = {ID_EDIT_UNDO,          ID_DOC_APPCALL,      ID_DOC_LIST_EDIT,  ID_DOC_OPTIONS,
-                               ID_DOC_PLUGINS,        ID_DOC_THUMB_SETTINGS, ID_DOC_SAVE_FOLDER_SETTINGS,
-                               ID_DOC_UP_FOLDER,      ID_DOC_NET_CONNECT,  ID_DOC_NET_DISCONNECT,
-                               ID_DOC_NEXT_UP,        ID_DOC_NEXT_DOWN,    ID_DOC_NEXT_LEFT,  ID_DOC_NEXT_RIGHT,
-                               ID_DOC_FILTER,         ID_DOC_TOGGLE_ARCHIVE, ID_DOC_TOGGLE_DOWNSCAN,
-                               ID_DOC_TOGGLE_FOLDERSHOW, ID_DOC_TOGGLE_SYNCHRONOUS, ID_DOC_TREE_ROOT};
+const UINT kAlwaysEnabled[] = {ID_EDIT_UNDO,
+                               ID_DOC_APPCALL,
+                               ID_DOC_LIST_EDIT,
+                               ID_DOC_OPTIONS,
+                               ID_DOC_PLUGINS,
+                               ID_DOC_THUMB_SETTINGS,
+                               ID_DOC_SAVE_FOLDER_SETTINGS,
+                               ID_DOC_UP_FOLDER,
+                               ID_DOC_NET_CONNECT,
+                               ID_DOC_NET_DISCONNECT,
+                               ID_DOC_NEXT_UP,
+                               ID_DOC_NEXT_DOWN,
+                               ID_DOC_NEXT_LEFT,
+                               ID_DOC_NEXT_RIGHT,
+                               ID_DOC_FILTER,
+                               ID_DOC_TOGGLE_ARCHIVE,
+                               ID_DOC_TOGGLE_DOWNSCAN,
+                               ID_DOC_TOGGLE_FOLDERSHOW,
+                               ID_DOC_TOGGLE_SYNCHRONOUS,
+                               ID_DOC_TREE_ROOT};
 const UINT kNeedItems[] = {ID_DOC_SAVE_CACHE, ID_DOC_REMAKE_THUMBS, ID_DOC_SELECT_ALL};
 
 } // namespace

@@ -28,19 +28,32 @@ std::wstring Describe(const COptPageBoot::OPTIONSDATA& o)
     addText(L"TitleFormat", o.TitleFormat);
     addText(L"InfoColumnTemplete", o.InfoColumnTemplete);
     const std::pair<const wchar_t*, bool> flags[] = {
-        {L"RestoreFolder", o.RestoreFolder},     {L"MultiProcess", o.MultiProcess},
-        {L"ScanSPI", o.ScanSPI},                 {L"ExtSPI", o.ExtSPI},
-        {L"CacheFolder", o.CacheFolder},         {L"AutoCacheFolder", o.AutoCacheFolder},
-        {L"EnableConfig", o.EnableConfig},       {L"SyncJump", o.SyncJump},
-        {L"InfoView", o.InfoView},               {L"DELQA", o.DELQA},
-        {L"TrashCan", o.TrashCan},               {L"DaDMOVE", o.DaDMOVE},
-        {L"ThumbsCreate", o.ThumbsCreate},       {L"TopMost", o.TopMost},
-        {L"MultiPicView", o.MultiPicView},       {L"Stay", o.Stay},
-        {L"ArcTree", o.ArcTree},                 {L"ArchiveInArchive", o.ArchiveInArchive},
-        {L"HiddenFolder", o.HiddenFolder},       {L"MemDraw", o.MemDraw},
-        {L"FolderMonitor", o.FolderMonitor},     {L"ClipboardCopyDIB", o.ClipboardCopyDIB},
-        {L"ClipboardCopyTEXT", o.ClipboardCopyTEXT}, {L"NotClrCursorMove", o.NotClrCursorMove},
-        {L"FolderShow", o.FolderShow},           {L"HiddenFile", o.HiddenFile},
+        {L"RestoreFolder", o.RestoreFolder},
+        {L"MultiProcess", o.MultiProcess},
+        {L"ScanSPI", o.ScanSPI},
+        {L"ExtSPI", o.ExtSPI},
+        {L"CacheFolder", o.CacheFolder},
+        {L"AutoCacheFolder", o.AutoCacheFolder},
+        {L"EnableConfig", o.EnableConfig},
+        {L"SyncJump", o.SyncJump},
+        {L"InfoView", o.InfoView},
+        {L"DELQA", o.DELQA},
+        {L"TrashCan", o.TrashCan},
+        {L"DaDMOVE", o.DaDMOVE},
+        {L"ThumbsCreate", o.ThumbsCreate},
+        {L"TopMost", o.TopMost},
+        {L"MultiPicView", o.MultiPicView},
+        {L"Stay", o.Stay},
+        {L"ArcTree", o.ArcTree},
+        {L"ArchiveInArchive", o.ArchiveInArchive},
+        {L"HiddenFolder", o.HiddenFolder},
+        {L"MemDraw", o.MemDraw},
+        {L"FolderMonitor", o.FolderMonitor},
+        {L"ClipboardCopyDIB", o.ClipboardCopyDIB},
+        {L"ClipboardCopyTEXT", o.ClipboardCopyTEXT},
+        {L"NotClrCursorMove", o.NotClrCursorMove},
+        {L"FolderShow", o.FolderShow},
+        {L"HiddenFile", o.HiddenFile},
     };
     for (const auto& [name, value] : flags)
         add(name, value);
@@ -121,9 +134,9 @@ std::string Seed()
     return ScratchFolder::ReadFile(theAppIni.GetPath().GetString());
 }
 
-const wchar_t* const kBadValues[] = {L"",           L"abc",      L"-1",          L"-2147483648", L"2147483648",
-                                     L"99999999999", L"#",        L"#FFFFFFFF",   L"#xyz",        L"0x10",
-                                     L"1e9",        L" 65 ",     L"+",           L"\x3042\x3044", L"3.5"};
+const wchar_t* const kBadValues[] = {L"",  L"abc",          L"-1",   L"-2147483648", L"2147483648", L"99999999999",
+                                     L"#", L"#FFFFFFFF",    L"#xyz", L"0x10",        L"1e9",        L" 65 ",
+                                     L"+", L"\x3042\x3044", L"3.5"};
 
 } // namespace
 
@@ -132,10 +145,9 @@ TEST(SettingsRobustness, MutatedSettingsFilesOpenWithinRangeAndAreWrittenBackVal
     DocumentScope scope;
     const std::string seed = Seed();
     ASSERT_GT(seed.size(), 500u);
-    const int fed = hostile::FeedHostile({hostile::Input(seed.begin(), seed.end())}, 4051u,
-                                         hostile::Inputs(40, 4), [&](const hostile::Input& data, int) {
-                                             FeedSettings(std::string(data.begin(), data.end()));
-                                         });
+    const int fed = hostile::FeedHostile(
+        {hostile::Input(seed.begin(), seed.end())}, 4051u, hostile::Inputs(40, 4),
+        [&](const hostile::Input& data, int) { FeedSettings(std::string(data.begin(), data.end())); });
     hostile::Report("settings file", fed);
 }
 
@@ -144,12 +156,12 @@ TEST(SettingsRobustness, EveryOptionsKeyWithEveryKindOfBadValue)
     DocumentScope scope;
     const std::string seed = Seed();
     const std::pair<const wchar_t*, const wchar_t*> keys[] = {
-        {L"KWDoc", L"TrashCan"},          {L"KWDoc", L"colBackground"},    {L"KWDoc", L"colText"},
+        {L"KWDoc", L"TrashCan"},          {L"KWDoc", L"colBackground"},      {L"KWDoc", L"colText"},
         {L"KWDoc", L"DispPluginLimit"},   {L"KWDoc", L"ArcDispPluginLimit"}, {L"KWDoc", L"IDViewer"},
-        {L"KWDoc", L"FolderTitle"},       {L"FolderView", L"TreeRoot"},    {L"FolderView", L"CheckSubFolder"},
-        {L"KWView", L"WheelScrollCount"}, {L"SlideShow", L"ColumnCount"},  {L"SlideShow", L"LineCount"},
-        {L"SlideShow", L"DirectionLR"},   {L"SlideShow", L"Monitor"},      {L"LstView", L"NameMaxSize"},
-        {L"LstView", L"AutoColumnSize"},  {L"OnePic", L"TitleFormat"},     {L"SPI", L"SPIDIR"},
+        {L"KWDoc", L"FolderTitle"},       {L"FolderView", L"TreeRoot"},      {L"FolderView", L"CheckSubFolder"},
+        {L"KWView", L"WheelScrollCount"}, {L"SlideShow", L"ColumnCount"},    {L"SlideShow", L"LineCount"},
+        {L"SlideShow", L"DirectionLR"},   {L"SlideShow", L"Monitor"},        {L"LstView", L"NameMaxSize"},
+        {L"LstView", L"AutoColumnSize"},  {L"OnePic", L"TitleFormat"},       {L"SPI", L"SPIDIR"},
     };
     // Every key at once with one bad value, then every key missing; a file is read and written in
     // about a quarter of a second, so the keys share the rounds.
