@@ -1,6 +1,7 @@
 #include "controls/CTreePropSheetBase.h"
 
 #include "controls/CWhiteBackgroundProvider.h"
+#include "controls/UxThemeBinder.h"
 #include "controls/VyxPropPageFrameEx.h"
 
 #include <vector>
@@ -32,6 +33,7 @@ CString UnescapeLevel(CString name)
 
 BEGIN_MESSAGE_MAP(CTreePropSheetBase, CPropertySheet)
 ON_WM_DESTROY()
+ON_WM_THEMECHANGED()
 ON_MESSAGE(PSM_ADDPAGE, OnAddPage)
 ON_MESSAGE(PSM_REMOVEPAGE, OnRemovePage)
 ON_MESSAGE(PSM_SETCURSEL, OnSetCurSel)
@@ -414,10 +416,18 @@ void CTreePropSheetBase::SetTabIcons()
 
 void CTreePropSheetBase::UpdatePageBackgrounds()
 {
-    const bool white = VyxPropPageFrameEx::IsThemed() != FALSE;
+    const bool white = UxThemeBinder::IsThemeActive() && UxThemeBinder::IsAppThemed();
     for (int i = 0; i < GetPageCount(); ++i)
         if (auto* provider = dynamic_cast<CWhiteBackgroundProvider*>(GetPage(i)))
             provider->SetHasWhiteBackground(white);
+}
+
+LRESULT CTreePropSheetBase::OnThemeChanged()
+{
+    UpdatePageBackgrounds();
+    if (CPropertyPage* page = GetActivePage(); page && page->m_hWnd)
+        page->Invalidate();
+    return Default();
 }
 
 BOOL CTreePropSheetBase::OnInitDialog()

@@ -1,6 +1,6 @@
-// A second base for property pages that can paint themselves white, as themed tab pages are: the
-// tree property sheet sets the flag on its pages while visual styles are active and clears it
-// otherwise; the page reads it when it colours its background and controls.
+// Second base of the pages of a tree property sheet: one flag that the sheet sets while visual
+// styles are active, so that the page paints its background white as themed tab pages are
+// painted, and clears otherwise. The page reads it when it colours its controls.
 #pragma once
 
 namespace TreePropSheet {
@@ -8,10 +8,11 @@ namespace TreePropSheet {
 class CWhiteBackgroundProvider
 {
 public:
+    CWhiteBackgroundProvider() = default;
     virtual ~CWhiteBackgroundProvider() = default;
 
-    void SetHasWhiteBackground(bool white) { m_bHasWhiteBackground = white; }
     bool HasWhiteBackground() const { return m_bHasWhiteBackground; }
+    void SetHasWhiteBackground(bool bWhite) { m_bHasWhiteBackground = bWhite; }
 
 private:
     bool m_bHasWhiteBackground = false;

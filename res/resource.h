@@ -181,6 +181,14 @@
 #define ID_APP_FOLDER_BROWSE 10070
 #define ID_APP_MACRO_SHORTPATH 10190
 #define ID_APP_MACRO_SHORTFILENAME 10191
+// The comment dialog
+#define IDD_COMMENT 218
+#define IDC_COMMENT_EDIT 1072
+#define IDC_COMMENT_PICTURE 1179
+#define IDC_COMMENT_EXIF 1191
+#define IDC_COMMENT_NAME 1194
+#define IDC_COMMENT_SIZE 1195
+#define IDC_COMMENT_DATE 1196
 
 // The settings dialogs: the options sheet (tree images, the twelve pages' templates, icons and
 // controls), thumbnail settings, cache maintenance, plug-in settings and plug-in information
@@ -342,5 +350,113 @@
 #define IDC_SPIINFO_EXTENSIONS 1058
 
 // ---- viewer/
+// The picture window: menu, accelerators, icon and title; the hot images of its tool bar (the
+// normal ones are IDB_MENU_IMAGES_241); its status-bar indicator texts; the commands it handles
+#define IDR_PICTUREWND 149
+#define IDB_PICTURE_TOOLBAR_HOT 310
+#define IDS_PICTURE_PANE_SIZE 2101
+#define IDS_PICTURE_PANE_ZOOM 2102
+#define IDS_PICTURE_PANE_INFO 2103
+#define ID_PICTURE_CLOSE_ALL 10196
+#define ID_PICTURE_SYNCHRONIZE 10239
+// The picture view's cursors (plain, open hand, closed hand) and the wait cursor of TIFF pages
+#define IDC_PICTURE_ARROW 155
+#define IDC_PICTURE_HAND 156
+#define IDC_PICTURE_GRAB 157
+#define IDC_TIFF_WAIT_CURSOR 234
 
 // ---- fileops/
+// Outputs: the HTML catalog dialog, the save-as conversion dialog, the printer set-up forms and the
+// print job window with its result texts, the contact-sheet dialog and its JPEG page
+#define IDD_HTML 180
+#define IDC_HTML_FOLDER 1049
+#define IDC_HTML_FOLDER_BROWSE 1050
+#define IDC_HTML_FILE_NAME 1052
+#define IDC_HTML_DEFINITION_BROWSE 1081
+#define IDC_HTML_DEFINITION 1082
+#define IDC_HTML_PAGE_COUNT 1078
+#define IDC_HTML_PAGE_COUNT_SPIN 1006
+#define IDC_HTML_TABLE 1243
+#define IDC_HTML_COLUMNS 1079
+#define IDC_HTML_COLUMNS_SPIN 1007
+#define IDC_HTML_ROWS 1083
+#define IDC_HTML_ROWS_SPIN 1008
+#define IDC_HTML_LINK_PICTURE 1066
+#define IDC_HTML_LINK_JPEG 1067
+#define IDC_HTML_LINK_PNG 1068
+#define IDC_HTML_QUALITY 1077
+#define IDC_HTML_QUALITY_SPIN 1005
+#define IDC_HTML_PROGRESSIVE 1246
+#define IDC_HTML_QUANT_PNG 1245
+#define IDC_HTML_THUMBS_FOLDER 1244
+#define IDD_FILE_SAVE 212
+#define IDC_SAVE_FOLDER 1049
+#define IDC_SAVE_FOLDER_BROWSE 1050
+#define IDC_SAVE_QUICK_ACCESS 1051
+#define IDC_SAVE_OPTIONS 1206
+#define IDC_SAVE_RUN 1252
+#define ID_SAVE_QUICK_ACCESS_FIRST 9000
+#define ID_SAVE_QUICK_ACCESS_LAST 9020
+#define IDD_PRINT_OPTIONS 1538
+#define IDD_PRINT_SETUP_OPTIONS 1539
+#define IDC_PRINT_DEFINITION 1223
+#define IDC_PRINT_DEFINITION_BROWSE 1224
+#define IDC_PRINT_BAND_HEIGHT 1327
+#define IDC_PRINT_PRINTER_NAME 1136
+#define IDD_PRINT_JOB 298
+#define IDC_PRINT_JOB_NAME 1307
+#define IDC_PRINT_JOB_PERCENT 1055
+#define IDC_PRINT_JOB_BAR 1069
+#define IDS_PRINT_FAILED 1550
+#define IDS_PRINT_ABORTED 1551
+#define IDS_PRINT_NO_DISK 1552
+#define IDS_PRINT_NO_MEMORY 1553
+#define IDS_PRINT_NO_BITBLT 1554
+#define IDS_PRINT_NO_BITMAP64K 1555
+#define IDS_PRINT_NO_DIBTODEV 1556
+#define IDS_PRINT_NO_STRETCHDIB 1557
+#define IDS_PRINT_DEFINITION_FAILED 1560
+#define IDD_CONTACT 229
+#define IDC_CONTACT_FOLDER 1049
+#define IDC_CONTACT_FOLDER_BROWSE 1050
+#define IDC_CONTACT_FILE_NAME 1052
+#define IDC_CONTACT_COLUMNS 1129
+#define IDC_CONTACT_ROWS 1130
+#define IDC_CONTACT_FILE_TYPE 1211
+#define IDC_CONTACT_PAGE_FRAME 1171
+#define IDD_CONTACT_JPEG 192
+#define IDC_CONTACT_JPEG_QUALITY 1077
+#define IDC_CONTACT_JPEG_QUALITY_SPIN 1005
+// The single and batch rename dialogs, the regular-expression group editor and the report dialogs
+#define IDD_FILE_RENAME 173
+#define IDD_FILE_RENAME_N 194
+#define IDD_REPORT 213
+#define IDD_REPORT_FILE 219
+#define IDD_REGEXP_GROUP 283
+#define IDC_RENAME_EDIT 1072
+#define IDC_RENAME_NAME 1073
+#define IDC_RENAME_PREVIEW 1096
+#define IDC_RENAME_KEEP_EXT 1097
+#define IDC_RENAME_PICTURE 1179
+#define IDC_RENAME_ABORT 1200
+#define IDC_RENAME_DATE 1297
+#define IDC_RENAME_SIZE 1298
+#define IDC_RENAMEN_SPIN 1005
+#define IDC_RENAMEN_FIRST 1072
+#define IDC_RENAMEN_PREVIEW 1096
+#define IDC_RENAMEN_PICTURE 1098
+#define IDC_RENAMEN_UP 1159
+#define IDC_RENAMEN_DOWN 1160
+#define IDC_RENAMEN_LIST 1255
+#define IDC_RENAMEN_TARGET 1256
+#define IDC_RENAMEN_FORMAT 1257
+#define IDC_RENAMEN_BOX 1291
+#define IDC_RENAMEN_UPDATE 1292
+#define IDC_RENAMEN_COMMON 1293
+#define IDC_REGEXP_GROUP_DELETE 1047
+#define IDC_REGEXP_GROUP_NAME 1293
+#define IDC_REGEXP_GROUP_LIST 1294
+#define IDC_REPORT_LIST 1156
+#define IDC_REPORT_FILE_TEMPLATE 1249
+#define IDC_REPORT_FILE_NAME 1325
+#define IDC_REPORT_FILE_BROWSE 1326
