@@ -3,6 +3,7 @@
 #include "browser/CSpiInfoDlg.h"
 #include "foundation/VyxFieldParser.h"
 #include "foundation/VyxIni.h"
+#include "foundation/VyxStringArray.h"
 #include "image/plugins/Spi.h"
 #include "res/resource.h"
 
@@ -67,15 +68,12 @@ BOOL VPluginDlg::OnInitDialog()
     FillList(SPImapIndex::KindImage);
     FillList(SPImapIndex::KindArchive);
 
-    CString names;
-    GetAppIniString(names, kSection, L"SPISetList", L"");
-    for (int field = 0;; ++field) {
-        CString name;
-        if (GetFieldString(&name, names, field, L',') < 0)
-            break;
-        if (!name.IsEmpty())
-            m_sets.AddString(name);
-    }
+    CString list;
+    GetAppIniString(list, kSection, L"SPISetList", L"");
+    const VyxStringArray names(list, L',');
+    for (int i = 0; i < names.GetCount(); ++i)
+        if (*names[i])
+            m_sets.AddString(names[i]);
     m_sets.SetWindowText(m_strSetName);
     m_setBeforeChange = m_strSetName;
     for (UINT id : {IDC_PLUGIN_IMAGEUSE, IDC_PLUGIN_IMAGESETUP, IDC_PLUGIN_IMAGEINFO, IDC_PLUGIN_ARCUSE,

@@ -7,6 +7,7 @@
 #include "SettingsTestUtil.h"
 #include "image/plugins/Spi.h"
 
+#include <functional>
 #include <vector>
 
 using namespace settingstest;
@@ -92,8 +93,10 @@ HWND WaitForSheet()
     return WaitForDialog(L"動作設定", 30000);
 }
 
-// Sets every control of the table, page by page, and ends the sheet with the button.
-void ChangeEverythingAndEnd(int button, std::vector<std::wstring>* problems)
+// Shows each page in turn and hands every control of the table on it to the action; then ends
+// the sheet with the button.
+void ForEachControl(const std::function<void(HWND page, const ControlCase&)>& action, int button,
+                    std::vector<std::wstring>* problems)
 {
     HWND sheet = WaitForSheet();
     if (!sheet) {
@@ -106,9 +109,19 @@ void ChangeEverythingAndEnd(int button, std::vector<std::wstring>* problems)
             problems->push_back(L"page " + std::to_wstring(page) + L" not shown");
             continue;
         }
-        for (const ControlCase& c : kCases) {
-            if (c.page != page)
-                continue;
+        for (const ControlCase& c : kCases)
+            if (c.page == page)
+                action(window, c);
+        Shot(sheet, (L"options_page" + std::to_wstring(page) + L".bmp").c_str());
+    }
+    PostMessageW(sheet, PSM_PRESSBUTTON, button == IDOK ? PSBTN_OK : PSBTN_CANCEL, 0);
+}
+
+// Sets every control of the table, page by page, and ends the sheet with the button.
+void ChangeEverythingAndEnd(int button, std::vector<std::wstring>* problems)
+{
+    ForEachControl(
+        [](HWND window, const ControlCase& c) {
             if (c.kind == Kind::Check) {
                 Click(window, c.id, c.value != 0);
             } else if (c.kind == Kind::Text) {
@@ -116,25 +129,15 @@ void ChangeEverythingAndEnd(int button, std::vector<std::wstring>* problems)
             } else {
                 Choose(window, c.id, c.value);
             }
-        }
-        Shot(sheet, (L"options_page" + std::to_wstring(page) + L".bmp").c_str());
-    }
-    PostMessageW(sheet, PSM_PRESSBUTTON, button == IDOK ? PSBTN_OK : PSBTN_CANCEL, 0);
+        },
+        button, problems);
 }
 
 // Reads every control of the table back, then cancels.
 void ReadEverythingAndCancel(std::vector<std::wstring>* problems)
 {
-    HWND sheet = WaitForSheet();
-    if (!sheet) {
-        problems->push_back(L"no sheet");
-        return;
-    }
-    for (int page = 0; page < kPageCount; ++page) {
-        HWND window = ShowPage(sheet, page);
-        for (const ControlCase& c : kCases) {
-            if (c.page != page)
-                continue;
+    ForEachControl(
+        [&](HWND window, const ControlCase& c) {
             bool same = false;
             if (c.kind == Kind::Check) {
                 same = Checked(window, c.id) == (c.value != 0);
@@ -144,10 +147,9 @@ void ReadEverythingAndCancel(std::vector<std::wstring>* problems)
                 same = Chosen(window, c.id) == c.value;
             }
             if (!same)
-                problems->push_back(L"page " + std::to_wstring(page) + L" control " + std::to_wstring(c.id));
-        }
-    }
-    PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+                problems->push_back(L"page " + std::to_wstring(c.page) + L" control " + std::to_wstring(c.id));
+        },
+        IDCANCEL, problems);
 }
 
 // The plug-in page's two switches live in the process only.
