@@ -284,16 +284,3 @@ TEST_F(OptionPages, AWhiteBackgroundIsAskedOfThePageAndAnsweredForItsControls)
     EXPECT_EQ(TRANSPARENT, GetBkMode(dc));
     ReleaseDC(box, dc);
 }
-
-TEST_F(OptionPages, TheOtherPagesWriteTheirFieldsAtOnce)
-{
-    HWND page = Open<COptPageFile, COptPageWindow, COptPageThumb>();
-    Click(page, IDC_FILE_HIDDENFILE, true);
-    EXPECT_TRUE(record.HiddenFile);
-    page = ShowPage(m_sheet->GetSafeHwnd(), 1);
-    Type(page, IDC_WINDOW_CAPTION, L"$(FileName)");
-    EXPECT_EQ(CString(L"$(FileName)"), record.TitleFormat);
-    page = ShowPage(m_sheet->GetSafeHwnd(), 2);
-    Type(page, IDC_CACHE_FOLDER, L"C:\\c");
-    EXPECT_EQ(CString(L"C:\\c"), record.CacheDataFolder);
-}
