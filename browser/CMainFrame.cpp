@@ -858,4 +858,15 @@ int CMainFrame::OpenPictureWindow(int, int)
     return -1;
 }
 
-void CMainFrame::SetThumbViewBackColor(COLORREF) {}
+void CMainFrame::SetThumbViewBackColor(COLORREF colour)
+{
+    if (CKWView* view = DYNAMIC_DOWNCAST(CKWView, m_pThumbView))
+        view->SetBackColor(colour);
+}
+
+// The picture windows do not stand here yet: nothing to close, relocate or follow.
+void CMainFrame::OnListRebuilding() {}
+
+void CMainFrame::OnItemRemoved(int) {}
+
+void CMainFrame::SyncPictureWindow(int) {}

@@ -85,6 +85,11 @@ public:
     void FillPluginSetCombo();
     int OpenPictureWindow(int nViewIndex, int nMode);
     void SetThumbViewBackColor(COLORREF colour);
+    // The picture windows and the slideshow before the list is rebuilt, after an item was
+    // removed, and following the cursor (hints 1, 15 and 11 of the thumbnail view).
+    void OnListRebuilding();
+    void OnItemRemoved(int nIndex);
+    void SyncPictureWindow(int nIndex);
     LRESULT OnFileOperation(WPARAM wParam, LPARAM lParam);
 
 protected:

@@ -16,6 +16,8 @@ public:
     void CloseAll() {}
     // FALSE when the window is not in the list.
     BOOL CloseWindow(CWnd*) { return FALSE; }
+    // Every window showing the document index shows it again.
+    void RefreshIndex(int) {}
 
     VSlideShowDlg* m_pSlideShow = nullptr;
 };
