@@ -56,7 +56,7 @@ CPoint ThumbGridLayout::GetCellOrigin(int index) const
 
 int ThumbGridLayout::GetFirstIndexAt(int position) const
 {
-    return m_cell.cy > 0 ? m_columns * (std::max(position, 0) / m_cell.cy) : 0;
+    return HasCells() ? m_columns * (std::max(position, 0) / m_cell.cy) : 0;
 }
 
 int ThumbGridLayout::IndexAt(CPoint point, int count) const

@@ -9,23 +9,6 @@
 
 namespace {
 
-// The test archive plug-in ("*.tarc") in the program's host for one test.
-class ArchivePlugin
-{
-public:
-    ArchivePlugin()
-    {
-        CString source;
-        MakeModulePath(source, L"plugins\\test_archive.spi");
-        CopyFileW(source, m_folder / L"arc.spi", FALSE);
-        theSPImapIndex.ScanPlugins(m_folder / L"*.spi", nullptr, nullptr);
-    }
-    ~ArchivePlugin() { theSPImapIndex.DeleteAll(); }
-
-private:
-    ScratchFolder m_folder;
-};
-
 std::vector<CString> ChildLabels(CFolderView* pane, HTREEITEM item)
 {
     std::vector<CString> labels;
@@ -64,7 +47,7 @@ int ChildCount(CFolderView* pane, HTREEITEM item)
 
 TEST(FolderPane, ArchiveFilesFollowTheFoldersInTheirOwnOrder)
 {
-    ArchivePlugin plugin;
+    LoadedPlugins plugin({{L"plugins\\test_archive.spi", L"arc.spi"}});
     struct Row
     {
         int sort;

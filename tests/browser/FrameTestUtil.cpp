@@ -1,6 +1,8 @@
 #include "FrameTestUtil.h"
 
 #include "browser/FrameMessages.h"
+#include "foundation/VyxPath.h"
+#include "image/plugins/Spi.h"
 
 void CHintRecorder::OnUpdate(CView*, LPARAM hint, CObject* argument)
 {
@@ -99,4 +101,19 @@ bool PumpUntilTimer(HWND hWnd, UINT_PTR id, DWORD timeoutMs)
             return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
+}
+
+LoadedPlugins::LoadedPlugins(std::initializer_list<std::pair<LPCWSTR, LPCWSTR>> plugins)
+{
+    for (const auto& plugin : plugins) {
+        CString source;
+        MakeModulePath(source, plugin.first);
+        CopyFileW(source, m_folder / plugin.second, FALSE);
+    }
+    theSPImapIndex.ScanPlugins(m_folder / L"*.spi", nullptr, nullptr);
+}
+
+LoadedPlugins::~LoadedPlugins()
+{
+    theSPImapIndex.DeleteAll();
 }

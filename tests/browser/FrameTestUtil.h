@@ -11,6 +11,8 @@
 #include "res/resource.h"
 
 #include <functional>
+#include <initializer_list>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -67,6 +69,20 @@ private:
     CMainFrame* m_frame = nullptr;
     CKWDoc* m_document = nullptr;
     int m_treeRoot = 29;
+};
+
+// Plug-ins (paths beside the test program, names they take) copied into a scratch folder and
+// loaded into the program's host while this lives.
+class LoadedPlugins
+{
+public:
+    explicit LoadedPlugins(std::initializer_list<std::pair<LPCWSTR, LPCWSTR>> plugins);
+    ~LoadedPlugins();
+    LoadedPlugins(const LoadedPlugins&) = delete;
+    LoadedPlugins& operator=(const LoadedPlugins&) = delete;
+
+private:
+    ScratchFolder m_folder;
 };
 
 // Dispatches this thread's messages until the window's timer of that id has been dispatched.
