@@ -1038,7 +1038,7 @@ void CKWView::OnMouseMove(UINT nFlags, CPoint point)
     VyxFile* item = doc && index >= 0 ? doc->GetItem(index) : nullptr;
     const CPoint viewPoint = point + GetScrollOffset();
     const bool toggles = (nFlags & MK_CONTROL) || (item && item->HitTest(viewPoint.x, viewPoint.y) != 0);
-    static HCURSOR s_arrow = ::LoadCursorW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDC_VIEW_ARROW));
+    static HCURSOR s_arrow = ::LoadCursorW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDC_PICTURE_ARROW));
     static HCURSOR s_toggle = ::LoadCursorW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDC_VIEW_TOGGLE));
     m_pointerCursor = toggles ? s_toggle : s_arrow;
     if (m_pointerCursor)

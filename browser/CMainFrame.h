@@ -19,6 +19,7 @@
 
 class CFolderView;
 class CKWDoc;
+class COneWnd;
 
 class CMainFrame : public VyxFrameWndEx
 {
@@ -81,15 +82,24 @@ public:
     // The three fields of a "%d,%d,%d,%d" window value, each missing or bad one from the default.
     static CRect ReadWindowValue(LPCWSTR lpszSection, LPCWSTR lpszDefault);
 
+    // ---- picture windows
+    // The item at the view index in a picture window. Mode bits 0-2: 1 reuse the first window,
+    // 2 a new window, else a new one when "MultiPicView" is set or Ctrl is held; bit 3: to the
+    // top of the z-order. 0 shown; -1 no item or no window could be made; 1 no decoder reads it.
+    int OpenPictureWindow(int nViewIndex, int nMode);
+    // Update hint 1: picture windows look their files up again ("Stay") or close.
+    void OnListRebuilding();
+    // Update hint 15: windows after the index step back and those on it show its new file
+    // ("Stay"), or those on it close.
+    void OnItemRemoved(int nViewIndex);
+    // Update hint 11: the last picture window (or the first) shows the index ("Synchronous").
+    void SyncPictureWindow(int nViewIndex);
+
+    // The thumbnail view's background takes the document's cell background.
+    void SetThumbViewBackColor(COLORREF colour);
+
     // ---- called by the document; filled by the Parts still to come
     void FillPluginSetCombo();
-    int OpenPictureWindow(int nViewIndex, int nMode);
-    void SetThumbViewBackColor(COLORREF colour);
-    // The picture windows and the slideshow before the list is rebuilt, after an item was
-    // removed, and following the cursor (hints 1, 15 and 11 of the thumbnail view).
-    void OnListRebuilding();
-    void OnItemRemoved(int nIndex);
-    void SyncPictureWindow(int nIndex);
     LRESULT OnFileOperation(WPARAM wParam, LPARAM lParam);
 
 protected:
@@ -124,6 +134,8 @@ protected:
 
 private:
     void Announce(LPARAM lHint, CObject* pHint);
+    // Applies the window's saved frame placement when it has one on the desktop; the show state.
+    int RestorePicturePlacement(COneWnd* pWindow);
     BOOL CreateBars();
     BOOL CreatePanes(CCreateContext* pContext);
 

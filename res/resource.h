@@ -154,12 +154,10 @@
 #define ID_APP_FOLDER_BROWSE 10070
 #define ID_APP_MACRO_SHORTPATH 10190
 #define ID_APP_MACRO_SHORTFILENAME 10191
-// The thumbnail and file list views: context menus, pointer cursors, the applications' check image,
-// the views' commands and the list view's column chooser
+// The thumbnail and list views: menus, the toggling pointer (arrow: 155), check image, commands
 #define IDR_THUMB_ITEM_MENU 104
 #define IDR_LIST_MENU 129
 #define IDR_THUMB_ITEMS_MENU 190
-#define IDC_VIEW_ARROW 155
 #define IDC_VIEW_TOGGLE 180
 #define IDB_APP_CHECK 204
 #define ID_LIST_LARGE_ICONS 110
@@ -176,5 +174,19 @@
 #define ID_PICTURE_RELOAD 32798
 
 // ---- viewer/
+// The picture window: menu, accelerators, icon and title; the hot images of its tool bar (the
+// normal ones are IDB_MENU_IMAGES_241); its status-bar indicator texts; the commands it handles
+#define IDR_PICTUREWND 149
+#define IDB_PICTURE_TOOLBAR_HOT 310
+#define IDS_PICTURE_PANE_SIZE 2101
+#define IDS_PICTURE_PANE_ZOOM 2102
+#define IDS_PICTURE_PANE_INFO 2103
+#define ID_PICTURE_CLOSE_ALL 10196
+#define ID_PICTURE_SYNCHRONIZE 10239
+// The picture view's cursors (plain, open hand, closed hand) and the wait cursor of TIFF pages
+#define IDC_PICTURE_ARROW 155
+#define IDC_PICTURE_HAND 156
+#define IDC_PICTURE_GRAB 157
+#define IDC_TIFF_WAIT_CURSOR 234
 
 // ---- fileops/

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""Draws the thumbnail view's two pointer cursors (the arrow, and the arrow with a plus that marks
-a click which toggles the selection) and the check image of the registered applications' menu
-entries into res/. Run from the repository root; the outputs are committed."""
+"""Draws the thumbnail view's pointer that marks a click which toggles the selection (the arrow
+with a plus) and the check image of the registered applications' menu entries into res/. Run
+from the repository root; the outputs are committed."""
 import struct
 
 ARROW = [
@@ -92,6 +92,5 @@ def check_image(path):
         out.write(header + info + data)
 
 
-cursor([(ARROW, (0, 0))], "res/viewarrow.cur")
 cursor([(ARROW, (0, 0)), (PLUS, (12, 16))], "res/viewtoggle.cur")
 check_image("res/appcheck.bmp")

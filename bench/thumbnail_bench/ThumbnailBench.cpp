@@ -9,9 +9,10 @@
 #include "image/codecs/JpegFile.h"
 #include "image/codecs/JpegMemory.h"
 
+#include "../BareJpegDecode.h"
 #include "../BenchArgs.h"
-#include "../BenchJpeg.h"
 #include "../OwnPlugins.h"
+#include "../PhotoJpeg.h"
 
 #include <benchmark/benchmark.h>
 
@@ -49,7 +50,7 @@ const Picture& PictureOf(int megapixels)
     Picture& picture = pictures[megapixels];
     picture.width = width;
     picture.height = height;
-    picture.jpeg = MakeBenchJpeg(width, height);
+    picture.jpeg = MakePhotoJpeg(width, height);
     return picture;
 }
 

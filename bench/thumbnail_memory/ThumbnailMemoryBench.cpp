@@ -10,7 +10,7 @@
 #include "foundation/VyxIni.h"
 #include "image/DibSection.h"
 
-#include "../BenchJpeg.h"
+#include "../PhotoJpeg.h"
 #include "../OwnPlugins.h"
 
 #include <algorithm>
@@ -84,7 +84,7 @@ int wmain(int, wchar_t**)
     LoadOwnPlugins();
 
     // One small picture under 20,000 names (hard links: the same bytes on the disk).
-    const std::vector<BYTE> jpeg = MakeBenchJpeg(160, 120);
+    const std::vector<BYTE> jpeg = MakePhotoJpeg(160, 120);
     const std::wstring first = folder + L"\\p00000.jpg";
     HANDLE file = CreateFileW(first.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;

@@ -13,7 +13,8 @@
 #include "foundation/VyxIni.h"
 #include "res/resource.h"
 
-#include "../BenchJpeg.h"
+#include "../BareJpegDecode.h"
+#include "../PhotoJpeg.h"
 #include "../OwnPlugins.h"
 
 #include <atomic>
@@ -323,8 +324,8 @@ int wmain(int, wchar_t**)
     LoadOwnPlugins();
 
     std::printf("making the pictures...\n");
-    const std::vector<std::wstring> files = MakeFolder(root + L"\\pictures", kPictures, MakeBenchJpeg(4000, 3000));
-    MakeFolder(root + L"\\many", kScrollPictures, MakeBenchJpeg(640, 480));
+    const std::vector<std::wstring> files = MakeFolder(root + L"\\pictures", kPictures, MakePhotoJpeg(4000, 3000));
+    MakeFolder(root + L"\\many", kScrollPictures, MakePhotoJpeg(640, 480));
     const std::wstring cacheRoot = root + L"\\cache";
     CreateDirectoryW(cacheRoot.c_str(), nullptr);
 
