@@ -947,8 +947,7 @@ void CKWView::OnLButtonDown(UINT nFlags, CPoint point)
         return;
     }
     const int index = m_drawing ? -1 : HitTestClient(point);
-    m_hitFound = index >= 0;
-    if (!m_hitFound) {
+    if (index < 0) {
         Default();
         return;
     }

@@ -181,7 +181,6 @@ private:
     int m_savedPosition = -1;
 
     int m_cursor = -1;
-    bool m_hitFound = false;
     int m_anchor = -1;
     bool m_pending = false;
     int m_buttons = 0;

@@ -152,6 +152,32 @@ TEST(ThumbView, EveryCellItShowsIsKeptEvenWhenThereAreHundreds)
     CellSurfaceHolder::SetLimit(previous);
 }
 
+TEST(ThumbView, WithoutMemDrawTheGridIsKeptWholeAndARepaintOfDrawnCellsIsACopy)
+{
+    FrameProgram p(
+        [] {
+            Write(L"KWDoc", L"ThumbsSize", L"100,100");
+            Write(L"KWView", L"MemDraw", L"0");
+        },
+        false);
+    StartOnFiles(p, 30);
+    CKWView* view = ThumbView(p);
+    ASSERT_GT(PaintAndIdle(p), 0);
+    ASSERT_TRUE(view->HasWholeViewBitmap());
+    const std::pair<int, int> shown = ShownItems(*view, 30);
+    for (int i = shown.first; i < shown.second; ++i)
+        EXPECT_EQ(CKWView::DrawnVisible | CKWView::DrawnLater | CKWView::DrawnAny, view->GetDrawnFlags(i)) << i;
+    EXPECT_EQ(0, view->GetDrawnFlags(shown.second));
+    // Everything shown is drawn: the paint copies and goes straight on to the second pass.
+    view->Invalidate(FALSE);
+    view->UpdateWindow();
+    EXPECT_EQ(CKWView::PassSecond, view->GetPassState());
+    // With "MemDraw" (the default) no whole bitmap is made.
+    p.Document()->MemDraw = true;
+    p.Document()->UpdateAllViews(nullptr, HintRedraw, nullptr);
+    EXPECT_FALSE(view->HasWholeViewBitmap());
+}
+
 TEST(ThumbView, ArrowKeysSelectTheCursorItemAndSpaceTogglesAndMovesOn)
 {
     FrameProgram p([] { Write(L"KWDoc", L"ThumbsSize", L"100,100"); }, false);
