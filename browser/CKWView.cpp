@@ -25,22 +25,6 @@ const UINT kNothingMessage = 0x801;
 const DWORD kVisiblePassAllowance = 100;
 const ULONGLONG kWholeViewLimit = 256ull << 20;
 
-CObject* HintValue(int value)
-{
-    return reinterpret_cast<CObject*>(static_cast<INT_PTR>(value));
-}
-
-int HintInt(CObject* pHint)
-{
-    return static_cast<int>(reinterpret_cast<INT_PTR>(pHint));
-}
-
-// Hints 4 and 11 carry two 32-bit values {state, index}.
-const int* HintPair(CObject* pHint)
-{
-    return reinterpret_cast<const int*>(pHint);
-}
-
 bool KeyDown(int key)
 {
     return ::GetKeyState(key) < 0;
@@ -493,7 +477,7 @@ int CKWView::RunSecondPass(CDC* target, CPoint offset)
             if (cursor.y + height / 2 >= top) {
                 DrawItemCell(item, cursor.index, CPoint(cursor.x, cursor.y), target, offset, VyxFilexDraw::PictureMade,
                              DrawnLater);
-                Announce(HintItemChanged, HintValue(cursor.index), this);
+                Announce(HintItemChanged, IndexHint(cursor.index), this);
             }
         }
         Advance(cursor);
@@ -533,7 +517,7 @@ int CKWView::RunWholeListPass()
         item->RenderCell(size.cx, size.cy, VyxFilexDraw::PictureMade);
     }
     if (item->IsThumbnailNew())
-        Announce(HintItemChanged, HintValue(cursor.index), this);
+        Announce(HintItemChanged, IndexHint(cursor.index), this);
     Advance(cursor);
     if (CMainFrame* frame = GetMainFrame())
         frame->SendMessage(WMU_PROGRESS, 3, static_cast<LPARAM>(static_cast<long long>(cursor.index) * 100 / count));
@@ -610,7 +594,7 @@ void CKWView::AnnounceTopItem()
 {
     CKWDoc* doc = GetDocument();
     if (doc && doc->SyncJump)
-        Announce(HintScrolled, HintValue(m_layout.GetFirstIndexAt(m_position)), this);
+        Announce(HintScrolled, IndexHint(m_layout.GetFirstIndexAt(m_position)), this);
 }
 
 void CKWView::ScrollTo(int position)
@@ -939,28 +923,39 @@ BOOL CKWView::PreTranslateMessage(MSG* pMsg)
     }
 }
 
-void CKWView::OnLButtonDown(UINT nFlags, CPoint point)
+void CKWView::PressItem(UINT nFlags, CPoint point, int flags, int captureMode)
 {
-    m_buttons |= ButtonLeft;
-    if (m_buttons & ButtonRight) {
-        m_shellMenuChord = true;
-        return;
-    }
     const int index = m_drawing ? -1 : HitTestClient(point);
     if (index < 0) {
         Default();
         return;
     }
-    ClickSelect(index, MouseFlags(nFlags), point + GetScrollOffset());
-    m_captureMode = 1;
-    SetCapture();
+    ClickSelect(index, MouseFlags(nFlags) | flags, point + GetScrollOffset());
+    if (captureMode) {
+        m_captureMode = captureMode;
+        SetCapture();
+    }
 }
 
-void CKWView::OnLButtonUp(UINT, CPoint)
+void CKWView::EndCapture()
 {
     if (::GetCapture() == m_hWnd)
         ::ReleaseCapture();
     m_captureMode = 0;
+}
+
+void CKWView::OnLButtonDown(UINT nFlags, CPoint point)
+{
+    m_buttons |= ButtonLeft;
+    if (m_buttons & ButtonRight)
+        m_shellMenuChord = true;
+    else
+        PressItem(nFlags, point, 0, 1);
+}
+
+void CKWView::OnLButtonUp(UINT, CPoint)
+{
+    EndCapture();
     CKWDoc* doc = GetDocument();
     if (m_pending && !m_shellMenuChord && doc && doc->GetItem(m_cursor))
         SelectOnly(m_cursor);
@@ -975,18 +970,13 @@ void CKWView::OnLButtonDblClk(UINT, CPoint point)
     if (index < 0)
         return;
     m_cursor = index;
-    Announce(HintItemActivated, HintValue(index), nullptr);
+    Announce(HintItemActivated, IndexHint(index), nullptr);
 }
 
 void CKWView::OnMButtonDown(UINT nFlags, CPoint point)
 {
     m_buttons |= ButtonMiddle;
-    const int index = m_drawing ? -1 : HitTestClient(point);
-    if (index < 0) {
-        Default();
-        return;
-    }
-    ClickSelect(index, MouseFlags(nFlags) | SelectShift, point + GetScrollOffset());
+    PressItem(nFlags, point, SelectShift, 0);
 }
 
 void CKWView::OnMButtonUp(UINT, CPoint)
@@ -998,21 +988,12 @@ void CKWView::OnMButtonUp(UINT, CPoint)
 void CKWView::OnRButtonDown(UINT nFlags, CPoint point)
 {
     m_buttons |= ButtonRight;
-    const int index = m_drawing ? -1 : HitTestClient(point);
-    if (index < 0) {
-        Default();
-        return;
-    }
-    ClickSelect(index, MouseFlags(nFlags), point + GetScrollOffset());
-    m_captureMode = 2;
-    SetCapture();
+    PressItem(nFlags, point, 0, 2);
 }
 
 void CKWView::OnRButtonUp(UINT, CPoint)
 {
-    if (::GetCapture() == m_hWnd)
-        ::ReleaseCapture();
-    m_captureMode = 0;
+    EndCapture();
     m_buttons &= ~ButtonRight;
     // The default handling turns the release into the context-menu request.
     Default();
@@ -1025,9 +1006,7 @@ void CKWView::OnMouseMove(UINT nFlags, CPoint point)
         if (index != m_cursor) {
             if (StartDrag(nFlags, point) == DROPEFFECT_NONE)
                 m_cursor = index;
-            if (::GetCapture() == m_hWnd)
-                ::ReleaseCapture();
-            m_captureMode = 0;
+            EndCapture();
             m_buttons &= ~(ButtonLeft | ButtonMiddle | ButtonRight | ButtonLeftDouble);
             m_pending = false;
         }
@@ -1113,28 +1092,6 @@ void CKWView::ShowShellMenu(CPoint screenPoint)
     }
 }
 
-void CKWView::AddApplicationsMenu(CMenu& popup, UINT position)
-{
-    m_appCall.Load();
-    if (m_appCall.GetCount() == 0)
-        return;
-    CMenu applications;
-    if (!applications.CreatePopupMenu())
-        return;
-    static CBitmap s_check;
-    if (!s_check.GetSafeHandle())
-        s_check.LoadBitmap(IDB_APP_CHECK);
-    for (int i = 0; i < m_appCall.GetCount(); ++i) {
-        const UINT id = VAppCall::FirstCommand + i;
-        applications.AppendMenu(MF_STRING, id, m_appCall.m_titles[i]);
-        if (s_check.GetSafeHandle())
-            applications.SetMenuItemBitmaps(id, MF_BYCOMMAND, &s_check, &s_check);
-    }
-    popup.InsertMenu(position, MF_BYPOSITION | MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(applications.Detach()),
-                     L"アプリケーションで開く(&G)");
-    popup.InsertMenu(position + 1, MF_BYPOSITION | MF_SEPARATOR);
-}
-
 void CKWView::ShowItemMenu(CPoint screenPoint)
 {
     CKWDoc* doc = GetDocument();
@@ -1155,7 +1112,7 @@ void CKWView::ShowItemMenu(CPoint screenPoint)
             popup->InsertMenu(0, MF_BYPOSITION | MF_STRING, ID_OPEN_ASSOCIATED, text);
             popup->InsertMenu(1, MF_BYPOSITION | MF_SEPARATOR);
         }
-        AddApplicationsMenu(*popup, 2);
+        m_appCall.InsertApplicationsMenu(*popup, 2);
         TrackAndPost(*popup, screenPoint);
         return;
     }
@@ -1166,7 +1123,7 @@ void CKWView::ShowItemMenu(CPoint screenPoint)
     text.Format(L"選択 %dﾌｧｲﾙ", selected);
     popup->InsertMenu(0, MF_BYPOSITION | MF_STRING | MF_DISABLED, 0, text);
     popup->InsertMenu(1, MF_BYPOSITION | MF_SEPARATOR);
-    AddApplicationsMenu(*popup, 2);
+    m_appCall.InsertApplicationsMenu(*popup, 2);
     TrackAndPost(*popup, screenPoint);
 }
 
@@ -1313,7 +1270,7 @@ void CKWView::OnActivateCursor()
     if (!doc)
         return;
     m_cursor = doc->GetCursorIndex();
-    Announce(HintItemActivated, HintValue(m_cursor), nullptr);
+    Announce(HintItemActivated, IndexHint(m_cursor), nullptr);
 }
 
 void CKWView::OnPictureWindow()
@@ -1396,9 +1353,9 @@ void CKWView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
         IdleStep();
         break;
     case HintItemChanged:
-        RedrawCell(HintInt(pHint));
+        RedrawCell(HintIndex(pHint));
         if (frame)
-            frame->GetPictureWindows().RefreshIndex(HintInt(pHint));
+            frame->GetPictureWindows().RefreshIndex(HintIndex(pHint));
         break;
     case HintCursorMoved: {
         if (!pHint)
@@ -1417,8 +1374,8 @@ void CKWView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
         break;
     }
     case HintItemActivated:
-        if (HintInt(pHint) >= 0) {
-            m_cursor = HintInt(pHint);
+        if (HintIndex(pHint) >= 0) {
+            m_cursor = HintIndex(pHint);
             Activate(m_cursor);
         }
         break;
@@ -1428,7 +1385,7 @@ void CKWView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
         break;
     case HintItemRemoved:
         if (frame)
-            frame->OnItemRemoved(HintInt(pHint));
+            frame->OnItemRemoved(HintIndex(pHint));
         break;
     case HintFolderChanged:
         if (doc && pHint && doc->IsFolderLocation() &&

@@ -164,10 +164,13 @@ private:
     void ScrollTo(int position);
     int PageDistance(int sign) const;
     void SelectRange(int from, int to, bool select);
+    // A press on an item selects as a click does (flags added) and, with a capture mode, takes
+    // the mouse; beside every item, or while a cell is drawn, default handling only.
+    void PressItem(UINT nFlags, CPoint point, int flags, int captureMode);
+    void EndCapture();
     void SelectOnly(int index);
     void ShowShellMenu(CPoint screenPoint);
     void ShowItemMenu(CPoint screenPoint);
-    void AddApplicationsMenu(CMenu& popup, UINT position);
     void TrackAndPost(CMenu& popup, CPoint screenPoint);
     void ReadBackground();
     void WriteSettings();

@@ -25,21 +25,6 @@ const int kDefaultWidth = 50;
 // Tool ids of the sub-item tips: a mark, the row and the column.
 const UINT_PTR kTipMark = 0x40000000;
 
-CObject* HintValue(int value)
-{
-    return reinterpret_cast<CObject*>(static_cast<INT_PTR>(value));
-}
-
-int HintInt(CObject* pHint)
-{
-    return static_cast<int>(reinterpret_cast<INT_PTR>(pHint));
-}
-
-const int* HintPair(CObject* pHint)
-{
-    return reinterpret_cast<const int*>(pHint);
-}
-
 // A numeric field of a comma list; false when it is missing or not a number.
 bool ReadField(const CString& text, int index, long long* value)
 {
@@ -544,7 +529,7 @@ void CLstView::OnDoubleClick(NMHDR* pNMHDR, LRESULT* pResult)
     auto* info = reinterpret_cast<NMITEMACTIVATE*>(pNMHDR);
     CKWDoc* doc = GetDocument();
     if (doc && info->iItem >= 0)
-        doc->UpdateAllViews(this, HintItemActivated, HintValue(info->iItem));
+        doc->UpdateAllViews(this, HintItemActivated, IndexHint(info->iItem));
     *pResult = 0;
 }
 
@@ -679,23 +664,7 @@ void CLstView::ShowRowMenu(CPoint screenPoint)
     if (!menu.LoadMenu(IDR_LIST_MENU))
         return;
     CMenu* popup = menu.GetSubMenu(0);
-    m_appCall.Load();
-    if (m_appCall.GetCount() > 0) {
-        CMenu applications;
-        applications.CreatePopupMenu();
-        static CBitmap s_check;
-        if (!s_check.GetSafeHandle())
-            s_check.LoadBitmap(IDB_APP_CHECK);
-        for (int i = 0; i < m_appCall.GetCount(); ++i) {
-            const UINT id = VAppCall::FirstCommand + i;
-            applications.AppendMenu(MF_STRING, id, m_appCall.m_titles[i]);
-            if (s_check.GetSafeHandle())
-                applications.SetMenuItemBitmaps(id, MF_BYCOMMAND, &s_check, &s_check);
-        }
-        popup->InsertMenu(0, MF_BYPOSITION | MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(applications.Detach()),
-                          L"アプリケーションで開く(&G)");
-        popup->InsertMenu(1, MF_BYPOSITION | MF_SEPARATOR);
-    }
+    m_appCall.InsertApplicationsMenu(*popup, 0);
     if (GetListCtrl().GetSelectedCount() == 1) {
         if (VyxFile* item = GetRowItem(FocusedRow())) {
             CString text;
@@ -788,13 +757,13 @@ void CLstView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
         }
         break;
     case HintScrolled:
-        ScrollRowToTop(HintInt(pHint));
+        ScrollRowToTop(HintIndex(pHint));
         break;
     case HintItemChanged:
-        RefreshRow(HintInt(pHint));
+        RefreshRow(HintIndex(pHint));
         break;
     case HintItemAdded: {
-        const int row = HintInt(pHint);
+        const int row = HintIndex(pHint);
         if (row < list.GetItemCount()) {
             RefreshRow(row);
         } else if (doc && doc->GetItem(row)) {
@@ -835,7 +804,7 @@ void CLstView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
         break;
     case HintItemRemoved: {
         EchoScope echo(m_echo);
-        list.DeleteItem(HintInt(pHint));
+        list.DeleteItem(HintIndex(pHint));
         break;
     }
     default:

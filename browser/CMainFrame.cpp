@@ -947,4 +947,3 @@ void CMainFrame::SetThumbViewBackColor(COLORREF colour)
     if (CKWView* view = DYNAMIC_DOWNCAST(CKWView, m_pThumbView))
         view->SetBackColor(colour);
 }
-

@@ -48,6 +48,13 @@ int Sign(int value)
     return value < 0 ? -1 : (value > 0 ? 1 : 0);
 }
 
+// The keys that sort by the text their column shows.
+bool IsTextKey(int key)
+{
+    return key == LstSortKeys::KeyExtension || key == LstSortKeys::KeyArchive || key == LstSortKeys::KeyInfo ||
+           key == LstSortKeys::KeyPluginName || key == LstSortKeys::KeyNote || key == LstSortKeys::KeyFolder;
+}
+
 } // namespace
 
 const wchar_t* LstSortKeys::GetTitle(int key)
@@ -169,22 +176,12 @@ void LstSortKeys::PrepareRow(Row& row, int key, const wchar_t* info)
 {
     if (!row.item)
         return;
-    switch (key) {
-    case KeyName:
+    if (key == KeyName)
         row.text = row.item->GetFileName();
-        break;
-    case KeyExtension:
-    case KeyArchive:
-    case KeyInfo:
-    case KeyPluginName:
-    case KeyNote:
-    case KeyFolder:
+    else if (IsTextKey(key))
         row.text = GetText(*row.item, key, info);
-        break;
-    default:
+    else
         row.text.Empty();
-        break;
-    }
 }
 
 int LstSortKeys::Compare(const Row& a, const Row& b, int key, int direction, bool numberSort)
@@ -195,16 +192,11 @@ int LstSortKeys::Compare(const Row& a, const Row& b, int key, int direction, boo
     if (direction == 0 || !a.item || !b.item)
         return Order(a.arrayIndex, b.arrayIndex);
     const int flip = direction == 2 ? -1 : 1;
+    if (IsTextKey(key))
+        return flip * Sign(a.text.Collate(b.text));
     switch (key) {
     case KeyName:
         return flip * CompareNames(a.text, b.text, numberSort);
-    case KeyExtension:
-    case KeyArchive:
-    case KeyInfo:
-    case KeyPluginName:
-    case KeyNote:
-    case KeyFolder:
-        return flip * Sign(a.text.Collate(b.text));
     case KeySize:
         return flip * Order(a.item->GetFileSize(), b.item->GetFileSize());
     case KeyDate:

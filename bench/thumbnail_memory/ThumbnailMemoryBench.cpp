@@ -12,6 +12,7 @@
 
 #include "../PhotoJpeg.h"
 #include "../OwnPlugins.h"
+#include "../PictureFolder.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -50,25 +51,6 @@ size_t CommittedBytes()
     return total;
 }
 
-void RemoveTree(const std::wstring& path)
-{
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path + L"\\" + name);
-            else
-                DeleteFileW((path + L"\\" + name).c_str());
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryW(path.c_str());
-}
-
 } // namespace
 
 int wmain(int, wchar_t**)
@@ -78,24 +60,11 @@ int wmain(int, wchar_t**)
     const std::wstring root = std::wstring(temp) + L"vyx_thumbnail_memory_" + std::to_wstring(GetCurrentProcessId());
     const std::wstring folder = root + L"\\pictures", cache = root + L"\\cache";
     CreateDirectoryW(root.c_str(), nullptr);
-    CreateDirectoryW(folder.c_str(), nullptr);
     CreateDirectoryW(cache.c_str(), nullptr);
     theAppIni.SetPath((root + L"\\settings.ini").c_str());
     LoadOwnPlugins();
 
-    // One small picture under 20,000 names (hard links: the same bytes on the disk).
-    const std::vector<BYTE> jpeg = MakePhotoJpeg(160, 120);
-    const std::wstring first = folder + L"\\p00000.jpg";
-    HANDLE file = CreateFileW(first.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, jpeg.data(), static_cast<DWORD>(jpeg.size()), &written, nullptr);
-    CloseHandle(file);
-    for (int i = 1; i < kPictures; ++i) {
-        wchar_t name[32];
-        swprintf(name, 32, L"\\p%05d.jpg", i);
-        if (!CreateHardLinkW((folder + name).c_str(), first.c_str(), nullptr))
-            CopyFileW(first.c_str(), (folder + name).c_str(), FALSE);
-    }
+    MakePictureFolder(folder, kPictures, MakePhotoJpeg(160, 120));
 
     size_t peak = 0;
     double slowestBack = 0, totalBack = 0;
@@ -147,6 +116,6 @@ int wmain(int, wchar_t**)
     std::printf("peak private committed memory %.1f MB (goal: under 400 MB)\n", peak / 1048576.0);
     std::printf("a screen going back: %.1f ms on average, %.1f ms at the slowest (goal: under 300 ms)\n",
                 screensBack ? totalBack / screensBack * 1000 : 0.0, slowestBack * 1000);
-    RemoveTree(root);
+    RemoveFolderTree(root);
     return 0;
 }

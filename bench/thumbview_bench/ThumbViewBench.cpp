@@ -16,6 +16,7 @@
 #include "../BareJpegDecode.h"
 #include "../PhotoJpeg.h"
 #include "../OwnPlugins.h"
+#include "../PictureFolder.h"
 
 #include <atomic>
 #include <cstdio>
@@ -48,48 +49,6 @@ std::wstring TempRoot()
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     return std::wstring(temp) + L"vyx_thumbview_bench_" + std::to_wstring(GetCurrentProcessId());
-}
-
-// count files named p00000.jpg ... holding the same JPEG (hard links where the file system has
-// them: a thousand 12-megapixel pictures would fill the disk otherwise).
-std::vector<std::wstring> MakeFolder(const std::wstring& folder, int count, const std::vector<BYTE>& jpeg)
-{
-    CreateDirectoryW(folder.c_str(), nullptr);
-    std::vector<std::wstring> paths;
-    const std::wstring first = folder + L"\\p00000.jpg";
-    HANDLE file = CreateFileW(first.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, jpeg.data(), static_cast<DWORD>(jpeg.size()), &written, nullptr);
-    CloseHandle(file);
-    paths.push_back(first);
-    for (int i = 1; i < count; ++i) {
-        wchar_t name[32];
-        swprintf(name, 32, L"\\p%05d.jpg", i);
-        const std::wstring path = folder + name;
-        if (!CreateHardLinkW(path.c_str(), first.c_str(), nullptr))
-            CopyFileW(first.c_str(), path.c_str(), FALSE);
-        paths.push_back(path);
-    }
-    return paths;
-}
-
-void RemoveTree(const std::wstring& path)
-{
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path + L"\\" + name);
-            else
-                DeleteFileW((path + L"\\" + name).c_str());
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryW(path.c_str());
 }
 
 // The program's message loop: messages first, then one idle step at a time while none waits.
@@ -324,8 +283,9 @@ int wmain(int, wchar_t**)
     LoadOwnPlugins();
 
     std::printf("making the pictures...\n");
-    const std::vector<std::wstring> files = MakeFolder(root + L"\\pictures", kPictures, MakePhotoJpeg(4000, 3000));
-    MakeFolder(root + L"\\many", kScrollPictures, MakePhotoJpeg(640, 480));
+    const std::vector<std::wstring> files =
+        MakePictureFolder(root + L"\\pictures", kPictures, MakePhotoJpeg(4000, 3000));
+    MakePictureFolder(root + L"\\many", kScrollPictures, MakePhotoJpeg(640, 480));
     const std::wstring cacheRoot = root + L"\\cache";
     CreateDirectoryW(cacheRoot.c_str(), nullptr);
 
@@ -351,6 +311,6 @@ int wmain(int, wchar_t**)
                 "%.1f ms (goal: no pass over 50 ms)\n",
                 kScrollPictures, figures.pages, figures.scrollTotal, figures.longestPaint * 1000,
                 figures.longestScrollStep * 1000);
-    RemoveTree(root);
+    RemoveFolderTree(root);
     return 0;
 }

@@ -69,14 +69,25 @@ std::vector<int> Selected(CKWDoc* doc)
     return selected;
 }
 
-// A program on n files named f000.jpg ... of one byte (nothing to decode: their cells show icons).
-void StartOnFiles(FrameProgram& p, int n)
+// The program on n files named f000.jpg ... of one byte (nothing to decode: their cells show
+// icons), in cells of 100 x 100, with any settings of the test's own.
+struct GridProgram : FrameProgram
 {
-    EmptyProgramFolder(p);
-    for (int i = 0; i < n; ++i)
-        p.m_folder.WriteFile(Numbered(L"f", i, L".jpg"), "x");
-    ASSERT_TRUE(p.Start(p.m_folder.Path()));
-}
+    explicit GridProgram(int n, const std::function<void()>& settings = nullptr)
+        : FrameProgram(
+              [&] {
+                  Write(L"KWDoc", L"ThumbsSize", L"100,100");
+                  if (settings)
+                      settings();
+              },
+              false)
+    {
+        EmptyProgramFolder(*this);
+        for (int i = 0; i < n; ++i)
+            m_folder.WriteFile(Numbered(L"f", i, L".jpg"), "x");
+        Start(m_folder.Path());
+    }
+};
 
 } // namespace
 
@@ -136,13 +147,10 @@ TEST(ThumbView, TheWholeListPassMakesEveryThumbnailAndTheCacheGivesThemBack)
 TEST(ThumbView, EveryCellItShowsIsKeptEvenWhenThereAreHundreds)
 {
     const size_t previous = CellSurfaceHolder::GetLimit();
-    FrameProgram p(
-        [] {
-            Write(L"KWDoc", L"ThumbsLimitSize", L"10,10");
-            Write(L"KWDoc", L"ThumbsSize", L"20,20");
-        },
-        false);
-    StartOnFiles(p, 700);
+    GridProgram p(700, [] {
+        Write(L"KWDoc", L"ThumbsLimitSize", L"10,10");
+        Write(L"KWDoc", L"ThumbsSize", L"20,20");
+    });
     CKWView* view = ThumbView(p);
     ASSERT_GT(PaintAndIdle(p), 0);
     const std::pair<int, int> shown = ShownItems(*view, p.Document()->GetItemCount());
@@ -154,13 +162,7 @@ TEST(ThumbView, EveryCellItShowsIsKeptEvenWhenThereAreHundreds)
 
 TEST(ThumbView, WithoutMemDrawTheGridIsKeptWholeAndARepaintOfDrawnCellsIsACopy)
 {
-    FrameProgram p(
-        [] {
-            Write(L"KWDoc", L"ThumbsSize", L"100,100");
-            Write(L"KWView", L"MemDraw", L"0");
-        },
-        false);
-    StartOnFiles(p, 30);
+    GridProgram p(30, [] { Write(L"KWView", L"MemDraw", L"0"); });
     CKWView* view = ThumbView(p);
     ASSERT_GT(PaintAndIdle(p), 0);
     ASSERT_TRUE(view->HasWholeViewBitmap());
@@ -180,8 +182,7 @@ TEST(ThumbView, WithoutMemDrawTheGridIsKeptWholeAndARepaintOfDrawnCellsIsACopy)
 
 TEST(ThumbView, ArrowKeysSelectTheCursorItemAndSpaceTogglesAndMovesOn)
 {
-    FrameProgram p([] { Write(L"KWDoc", L"ThumbsSize", L"100,100"); }, false);
-    StartOnFiles(p, 30);
+    GridProgram p(30);
     CKWView* view = ThumbView(p);
     CKWDoc* doc = p.Document();
     PaintAndIdle(p);
@@ -214,8 +215,7 @@ TEST(ThumbView, ArrowKeysSelectTheCursorItemAndSpaceTogglesAndMovesOn)
 
 TEST(ThumbView, ShiftSelectsFromTheAnchorAndCtrlOnlyMovesTheCursor)
 {
-    FrameProgram p([] { Write(L"KWDoc", L"ThumbsSize", L"100,100"); }, false);
-    StartOnFiles(p, 20);
+    GridProgram p(20);
     CKWView* view = ThumbView(p);
     CKWDoc* doc = p.Document();
     PaintAndIdle(p);
@@ -236,8 +236,7 @@ TEST(ThumbView, ShiftSelectsFromTheAnchorAndCtrlOnlyMovesTheCursor)
 
 TEST(ThumbView, APressOnASelectedItemKeepsTheSelectionUntilReleaseAndThePictureToggles)
 {
-    FrameProgram p([] { Write(L"KWDoc", L"ThumbsSize", L"100,100"); }, false);
-    StartOnFiles(p, 20);
+    GridProgram p(20);
     CKWView* view = ThumbView(p);
     CKWDoc* doc = p.Document();
     PaintAndIdle(p);
@@ -356,13 +355,7 @@ TEST(ThumbView, ColumnsSizeTheCellsToTheClientAndNeverDivideByZero)
 
 TEST(ThumbView, PagesWheelAndScrollBarMoveTheViewAndAnnounceItsTopItem)
 {
-    FrameProgram p(
-        [] {
-            Write(L"KWDoc", L"ThumbsSize", L"100,100");
-            Write(L"KWView", L"WheelScrollCount", L"1");
-        },
-        false);
-    StartOnFiles(p, 100);
+    GridProgram p(100, [] { Write(L"KWView", L"WheelScrollCount", L"1"); });
     CKWView* view = ThumbView(p);
     view->MoveWindow(0, 0, 400 + GetSystemMetrics(SM_CXVSCROLL), 320);
     PaintAndIdle(p);
