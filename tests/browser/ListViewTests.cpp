@@ -192,6 +192,11 @@ TEST(ListView, TheColumnChooserRemovesAndAppendsColumnsAndTheirSettingsAreWritte
     EXPECT_EQ(50, list->GetListCtrl().GetColumnWidth(9));
     EXPECT_EQ(rows, list->GetListCtrl().GetItemCount());
     list->ToggleColumn(Keys::KeyNote);
+    // The style commands; the widths are read back in report style when the view closes.
+    list->SendMessage(WM_COMMAND, ID_LIST_LIST);
+    EXPECT_EQ(static_cast<DWORD>(LVS_LIST), list->GetStyle() & LVS_TYPEMASK);
+    list->SendMessage(WM_COMMAND, ID_LIST_SMALL_ICONS);
+    EXPECT_EQ(static_cast<DWORD>(LVS_SMALLICON), list->GetStyle() & LVS_TYPEMASK);
     p.Close();
     EXPECT_EQ(CString(L"1,1,1,1,1,1,1,1,0,1,"), ReadSetting(L"LstView", L"Enable"));
     EXPECT_EQ(CString(L"0,1,2,3,4,5,6,7,8,"), ReadSetting(L"LstView", L"Index"));
