@@ -10,8 +10,9 @@
 #include "image/DibCore.h"
 #include "image/DibSection.h"
 
-#include "../BareJpegDecode.h"
 #include "../BenchArgs.h"
+#include "../BenchClock.h"
+#include "../BenchJpeg.h"
 #include "../OwnPlugins.h"
 
 #include <benchmark/benchmark.h>
@@ -189,23 +190,21 @@ void DecodeThumbnailsBare(benchmark::State& state)
     Folder& folder = TheFolder(0);
     VyxCacheFolder cache(folder.path.c_str(), L"");
     cache.Load((folder.path + L"\\_THUMBS_.KWI").c_str());
+    std::vector<std::vector<BYTE>> thumbnails;
+    for (INT_PTR i = 0; i < cache.GetCount(); ++i)
+        if (const VyxCacheThumbs* record = cache.GetAt(i))
+            thumbnails.emplace_back(record->m_image, record->m_image + record->m_imageLength);
+    if (thumbnails.size() != kPictures) {
+        state.SkipWithError("not every thumbnail is in the cache file");
+        return;
+    }
     double total = 0;
+    std::vector<BYTE> row;
     for (auto _ : state) {
-        LARGE_INTEGER start, end, frequency;
-        QueryPerformanceCounter(&start);
-        int decoded = 0;
-        std::vector<BYTE> row;
-        for (INT_PTR i = 0; i < cache.GetCount(); ++i) {
-            const VyxCacheThumbs* record = cache.GetAt(i);
-            decoded += record && DecodeJpegBare(record->m_image, record->m_imageLength, 1, row);
-        }
-        QueryPerformanceCounter(&end);
-        QueryPerformanceFrequency(&frequency);
-        total += static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;
-        if (decoded != kPictures) {
-            state.SkipWithError("not every thumbnail decoded");
-            break;
-        }
+        const double start = BenchSeconds();
+        for (const std::vector<BYTE>& thumbnail : thumbnails)
+            DecodeScaledBare(thumbnail, 1, row);
+        total += BenchSeconds() - start;
     }
     g_seconds["bare"] = state.iterations() ? total / state.iterations() : 0;
 }

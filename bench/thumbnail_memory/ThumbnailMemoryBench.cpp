@@ -10,8 +10,9 @@
 #include "foundation/VyxIni.h"
 #include "image/DibSection.h"
 
-#include "../PhotoJpeg.h"
+#include "../BenchClock.h"
 #include "../OwnPlugins.h"
+#include "../PhotoJpeg.h"
 #include "../PictureFolder.h"
 
 #include <algorithm>
@@ -26,14 +27,6 @@ constexpr int kColumns = 5;
 constexpr int kRows = 3;
 constexpr int kCellWidth = 200;
 constexpr int kCellHeight = 300;
-
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / frequency.QuadPart;
-}
 
 // The private memory committed in the process's address space, region by region.
 size_t CommittedBytes()
@@ -55,9 +48,7 @@ size_t CommittedBytes()
 
 int wmain(int, wchar_t**)
 {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring root = std::wstring(temp) + L"vyx_thumbnail_memory_" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring root = BenchTempFile(L"thumbnail_memory", L"files");
     const std::wstring folder = root + L"\\pictures", cache = root + L"\\cache";
     CreateDirectoryW(root.c_str(), nullptr);
     CreateDirectoryW(cache.c_str(), nullptr);
@@ -90,18 +81,18 @@ int wmain(int, wchar_t**)
                 item->DrawCell(screen.GetMemDC(), x, y, kCellWidth, kCellHeight, VyxFilexDraw::PictureMade);
             }
         };
-        const double down = Now();
+        const double down = BenchSeconds();
         for (int s = 0; s < screens; ++s) {
             drawScreen(s);
             if (s % 10 == 0)
                 peak = std::max(peak, CommittedBytes());
         }
-        std::printf("%d pictures drawn from the top in %.1f s, %d screens of %d cells\n", count, Now() - down, screens,
-                    perScreen);
+        std::printf("%d pictures drawn from the top in %.1f s, %d screens of %d cells\n", count, BenchSeconds() - down,
+                    screens, perScreen);
         for (int s = screens - 1; s >= 0; --s) {
-            const double start = Now();
+            const double start = BenchSeconds();
             drawScreen(s);
-            const double seconds = Now() - start;
+            const double seconds = BenchSeconds() - start;
             slowestBack = std::max(slowestBack, seconds);
             totalBack += seconds;
             ++screensBack;

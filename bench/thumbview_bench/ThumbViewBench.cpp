@@ -13,9 +13,10 @@
 #include "foundation/VyxIni.h"
 #include "res/resource.h"
 
-#include "../BareJpegDecode.h"
-#include "../PhotoJpeg.h"
+#include "../BenchClock.h"
+#include "../BenchJpeg.h"
 #include "../OwnPlugins.h"
+#include "../PhotoJpeg.h"
 #include "../PictureFolder.h"
 
 #include <atomic>
@@ -36,21 +37,6 @@ namespace {
 constexpr int kPictures = 1000;
 constexpr int kScrollPictures = 10000;
 
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / frequency.QuadPart;
-}
-
-std::wstring TempRoot()
-{
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    return std::wstring(temp) + L"vyx_thumbview_bench_" + std::to_wstring(GetCurrentProcessId());
-}
-
 // The program's message loop: messages first, then one idle step at a time while none waits.
 // Notes when each posted mouse move for the grid is handled and how long each idle step took.
 class ProgramLoop
@@ -60,13 +46,13 @@ public:
 
     bool RunUntil(const std::function<bool()>& done, double seconds = 900)
     {
-        const double end = Now() + seconds;
+        const double end = BenchSeconds() + seconds;
         LONG count = 0;
-        while (Now() < end) {
+        while (BenchSeconds() < end) {
             MSG msg;
             while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
                 if (msg.message == WM_MOUSEMOVE && msg.hwnd == inputTarget)
-                    handled.push_back(Now());
+                    handled.push_back(BenchSeconds());
                 if (!AfxGetApp()->PreTranslateMessage(&msg)) {
                     TranslateMessage(&msg);
                     DispatchMessageW(&msg);
@@ -75,9 +61,9 @@ public:
             }
             if (done())
                 return true;
-            const double start = Now();
+            const double start = BenchSeconds();
             const bool more = m_frame->SendMessage(WMU_IDLESTEP, static_cast<WPARAM>(count++), 0) != 0;
-            longestStep = std::max(longestStep, Now() - start);
+            longestStep = std::max(longestStep, BenchSeconds() - start);
             if (!more) {
                 if (done())
                     return true;
@@ -204,15 +190,15 @@ void MeasureFolder(Program& program, const std::wstring& folder, const std::vect
     doc.CacheFolder = false;
     doc.AutoCacheFolder = false;
     {
-        const double start = Now();
+        const double start = BenchSeconds();
         program.Open(folder);
-        figures.listing = Now() - start;
+        figures.listing = BenchSeconds() - start;
         // Input arrives while the thumbnails are made (the listing before is the scan's).
         InputPoster input(program.view->GetSafeHwnd());
         loop.RunUntil([&] { return program.FirstScreenDone(); });
-        figures.firstScreen = Now() - start;
+        figures.firstScreen = BenchSeconds() - start;
         loop.RunUntil([&] { return loop.Rested(); });
-        figures.allMade = Now() - start;
+        figures.allMade = BenchSeconds() - start;
     }
     figures.gap = LongestGap(loop.handled);
     figures.longestMakingStep = loop.longestStep;
@@ -222,16 +208,17 @@ void MeasureFolder(Program& program, const std::wstring& folder, const std::vect
     const int reduction = std::max(4000 / std::max<LONG>(box.cx, 1), 3000 / std::max<LONG>(box.cy, 1));
     const int denominator = JpegScaleDenominator(reduction);
     std::vector<BYTE> bytes, row;
-    const double start = Now();
+    const double start = BenchSeconds();
     for (const std::wstring& path : files) {
         HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         DWORD size = GetFileSize(file, nullptr), read = 0;
         bytes.resize(size);
         ReadFile(file, bytes.data(), size, &read, nullptr);
         CloseHandle(file);
-        DecodeJpegBare(bytes.data(), read, denominator, row);
+        bytes.resize(read);
+        DecodeScaledBare(bytes, denominator, row);
     }
-    figures.bare = Now() - start;
+    figures.bare = BenchSeconds() - start;
 
     // With the cache: filled once, written on leaving, then the first screen again.
     doc.CacheFolder = true;
@@ -240,11 +227,11 @@ void MeasureFolder(Program& program, const std::wstring& folder, const std::vect
     program.Open(folder);
     loop.RunUntil([&] { return loop.Rested(); });
     program.Open(cacheRoot);
-    const double cached = Now();
+    const double cached = BenchSeconds();
     program.Open(folder);
-    figures.cachedListing = Now() - cached;
+    figures.cachedListing = BenchSeconds() - cached;
     loop.RunUntil([&] { return program.FirstScreenDone(); });
-    figures.cachedFirstScreen = Now() - cached;
+    figures.cachedFirstScreen = BenchSeconds() - cached;
 }
 
 void MeasureScrolling(Program& program, const std::wstring& folder, Figures& figures)
@@ -258,19 +245,19 @@ void MeasureScrolling(Program& program, const std::wstring& folder, Figures& fig
     loop.RunUntil([&] { return loop.Rested(); });
     loop.longestStep = 0;
     CKWView& view = *program.view;
-    const double start = Now();
+    const double start = BenchSeconds();
     for (;;) {
         const int before = view.GetPosition();
         view.SendMessage(WM_VSCROLL, SB_PAGEDOWN);
         if (view.GetPosition() == before)
             break;
-        const double paint = Now();
+        const double paint = BenchSeconds();
         view.UpdateWindow();
-        figures.longestPaint = std::max(figures.longestPaint, Now() - paint);
+        figures.longestPaint = std::max(figures.longestPaint, BenchSeconds() - paint);
         loop.RunUntil([&] { return loop.Rested(); });
         ++figures.pages;
     }
-    figures.scrollTotal = Now() - start;
+    figures.scrollTotal = BenchSeconds() - start;
     figures.longestScrollStep = loop.longestStep;
 }
 
@@ -280,7 +267,7 @@ int wmain(int, wchar_t**)
 {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     AfxWinInit(GetModuleHandleW(nullptr), nullptr, GetCommandLineW(), SW_SHOWNORMAL);
-    const std::wstring root = TempRoot();
+    const std::wstring root = BenchTempFile(L"thumbview_bench", L"files");
     CreateDirectoryW(root.c_str(), nullptr);
     const std::wstring settings = root + L"\\settings.ini";
     theAppIni.SetPath(settings.c_str());

@@ -1,4 +1,5 @@
-// libjpeg's own scaled decode of a JPEG, the figure the program's thumbnail paths are set beside.
+// libjpeg's own scaled decode of a JPEG held in memory: the yardstick the program's picture paths
+// are measured against in the same process.
 #pragma once
 
 #include "image/codecs/JpegMemory.h"
@@ -7,19 +8,15 @@
 
 #include <vector>
 
-// libjpeg alone: the scale denominator given, the program's pixel order, scanlines into one
-// reused row. False when the data is not a JPEG libjpeg reads.
-inline bool DecodeJpegBare(const BYTE* data, size_t size, int denominator, std::vector<BYTE>& row)
+// libjpeg alone: the scale given and the program's pixel order, scanlines into one reused row.
+inline void DecodeScaledBare(const std::vector<BYTE>& jpeg, int denominator, std::vector<BYTE>& row)
 {
     jpeg_decompress_struct cinfo;
     jpeg_error_mgr err;
     cinfo.err = jpeg_std_error(&err);
     jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
-    if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK) {
-        jpeg_destroy_decompress(&cinfo);
-        return false;
-    }
+    jpeg_mem_src(&cinfo, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
+    jpeg_read_header(&cinfo, TRUE);
     cinfo.scale_num = 1;
     cinfo.scale_denom = static_cast<unsigned>(denominator);
     cinfo.out_color_space = JCS_EXT_BGR;
@@ -30,5 +27,4 @@ inline bool DecodeJpegBare(const BYTE* data, size_t size, int denominator, std::
         jpeg_read_scanlines(&cinfo, &line, 1);
     jpeg_finish_decompress(&cinfo);
     jpeg_destroy_decompress(&cinfo);
-    return true;
 }
