@@ -87,8 +87,3 @@ size_t HeldPictureBudget::GetHeldBytes()
 {
     return s_held;
 }
-
-size_t HeldPictureBudget::GetHeldCount()
-{
-    return Order().size();
-}

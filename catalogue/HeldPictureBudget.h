@@ -37,7 +37,6 @@ public:
         // The item now holds these bytes (0: it leaves the order); its place stays.
         void Update(size_t bytes);
         void Forget();
-        bool IsHeld() const { return m_owner != nullptr; }
 
     private:
         friend class HeldPictureBudget;
@@ -49,7 +48,6 @@ public:
     static size_t GetLimit();
     static void SetLimit(size_t bytes);
     static size_t GetHeldBytes();
-    static size_t GetHeldCount();
 
 private:
     static void Trim(const Entry* keep);
