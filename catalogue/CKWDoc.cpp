@@ -460,6 +460,7 @@ void CKWDoc::HandItemSettings()
     VyxFilexDraw::SetNotCreateThumbsSize(static_cast<DWORD>(notCreateThumbsSize));
     WriteAppIniInt(L"VyxFile", L"NotCreateThumbsSize", notCreateThumbsSize);
     VyxFilexDraw::SetFreePictureAfterMaking(MemDraw);
+    HeldPictureBudget::SetLimit(MemDraw ? HeldPictureBudget::SmallLimit : HeldPictureBudget::LargeLimit);
     VyxFilexImage::SetPluginDisplayLimit(DispPluginLimit);
     VyxFilexImage::SetArchiveMemberLimit(ArcDispPluginLimit);
     int drawIconAlign = GetAppIniInt(L"VyxFile", L"DrawIconAlign", 0);
@@ -881,6 +882,7 @@ void CKWDoc::ApplyOptions(const COptPageBoot::OPTIONSDATA& o)
     theSPImapIndex.SetPluginExtensionCheck(o.JudgeByPluginExtension ? 1 : 0);
     VyxFilexDraw::SetCacheRoot(CacheDataFolder);
     VyxFilexDraw::SetFreePictureAfterMaking(MemDraw);
+    HeldPictureBudget::SetLimit(MemDraw ? HeldPictureBudget::SmallLimit : HeldPictureBudget::LargeLimit);
     VyxFilexImage::SetCoverKinds(FolderTitle);
     VyxFilexImage::SetCoverSearchCount(FolderTitleSearchCount);
     VyxFilexImage::SetPluginDisplayLimit(DispPluginLimit);

@@ -181,6 +181,24 @@
 #define ID_APP_FOLDER_BROWSE 10070
 #define ID_APP_MACRO_SHORTPATH 10190
 #define ID_APP_MACRO_SHORTFILENAME 10191
+// The thumbnail and list views: menus, the toggling pointer (arrow: 155), check image, commands
+#define IDR_THUMB_ITEM_MENU 104
+#define IDR_LIST_MENU 129
+#define IDR_THUMB_ITEMS_MENU 190
+#define IDC_VIEW_TOGGLE 180
+#define IDB_APP_CHECK 204
+#define ID_LIST_LARGE_ICONS 110
+#define ID_LIST_SMALL_ICONS 111
+#define ID_LIST_LIST 112
+#define ID_LIST_DETAILS 113
+#define ID_THUMBS_REMAKE 10071
+#define ID_REFRESH 10072
+#define ID_OPEN_ASSOCIATED 10078
+#define ID_ACTIVATE_CURSOR 10091
+#define ID_LIST_RESORT 10165
+#define ID_PICTURE_WINDOW 10224
+#define ID_PICTURE_SHOW 32782
+#define ID_PICTURE_RELOAD 32798
 // The comment dialog
 #define IDD_COMMENT 218
 #define IDC_COMMENT_EDIT 1072
