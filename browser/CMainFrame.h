@@ -112,8 +112,9 @@ public:
     BOOL RenameCurrentFolder(LPCWSTR lpszNewName);
 
     // ---- called by the document
-    void FillPluginSetCombo();
+    // The thumbnail view's background takes the document's cell background.
     void SetThumbViewBackColor(COLORREF colour);
+    void FillPluginSetCombo();
     LRESULT OnFileOperation(WPARAM wParam, LPARAM lParam);
 
 protected:
