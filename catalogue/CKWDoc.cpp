@@ -38,12 +38,13 @@
 #include "fileops/ProgressDlg.h"
 #include "fileops/ReportFileWriter.h"
 #include "fileops/VFileRenameDlg.h"
+#include "fileops/CFileSaveDlg.h"
 #include "fileops/VFileCopyDlg.h"
+#include "fileops/VSameFileDlg.h"
 #include "fileops/VFileRenameNDlg.h"
 #include "fileops/VyxFileTransfer.h"
 #include "browser/FrameMessages.h"
 #include "framework/COleDataObject.h"
-#include "image/DibValidate.h"
 #include "foundation/FormatMessageText.h"
 #include "foundation/ShellShortcut.h"
 #include "foundation/VyxFileUtil.h"
@@ -53,13 +54,16 @@
 #include "foundation/VyxUtility.h"
 #include "image/DibCore.h"
 #include "image/DibSection.h"
+#include "image/DibQuant.h"
+#include "image/DibValidate.h"
+#include "image/RotateInfo.h"
 #include "image/codecs/SaveDib.h"
+#include "image/cximage/CxImageCodecs.h"
 #include "image/plugins/Spi.h"
 #include "res/resource.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <map>
 #include <memory>
 #include <type_traits>
@@ -80,6 +84,8 @@ ON_COMMAND(ID_FILE_COPY_TO, OnFileCopyTo)
 ON_UPDATE_COMMAND_UI(ID_FILE_COPY_TO, OnUpdateNeedsSelection)
 ON_COMMAND(ID_FILE_MOVE_TO, OnFileMoveTo)
 ON_UPDATE_COMMAND_UI(ID_FILE_MOVE_TO, OnUpdateNeedsDiskItems)
+ON_COMMAND(ID_FILE_SAVE_IMAGES, OnFileSaveImages)
+ON_UPDATE_COMMAND_UI(ID_FILE_SAVE_IMAGES, OnUpdateNeedsSelection)
 ON_COMMAND(ID_FILE_DELETE_SELECTED, OnFileDelete)
 ON_UPDATE_COMMAND_UI(ID_FILE_DELETE_SELECTED, OnUpdateNeedsDiskItems)
 ON_COMMAND(ID_FILE_RENAME_ONE, OnFileRename)
@@ -188,26 +194,54 @@ private:
     CString m_previous;
 };
 
-// A copy of the clipboard's CF_DIB block as it stands, or null. Read through the clipboard itself:
-// the OLE clipboard of some systems answers a plain CF_DIB with a medium error.
-HGLOBAL CopyClipboardDib()
+// The picture of a save in another format as the options size and turn it: a new block, the
+// loaded picture itself, or null when it cannot be made (or would pass the image library's bound).
+HGLOBAL MakeSavedPicture(VyxFile& copy, HGLOBAL picture, const CFileSaveDlg& options, int angle)
 {
-    if (!::OpenClipboard(nullptr))
-        return nullptr;
-    HGLOBAL copy = nullptr;
-    HGLOBAL block = ::GetClipboardData(CF_DIB);
-    const SIZE_T size = block ? ::GlobalSize(block) : 0;
-    const void* from = size ? ::GlobalLock(block) : nullptr;
-    if (from) {
-        copy = ::GlobalAlloc(GMEM_MOVEABLE, size);
-        if (void* to = copy ? ::GlobalLock(copy) : nullptr) {
-            std::memcpy(to, from, size);
-            ::GlobalUnlock(copy);
-        }
-        ::GlobalUnlock(block);
+    const LONG width = GetDibWidth(picture), height = GetDibHeight(picture);
+    if (options.SizeMode == CFileSaveDlg::SizeKeep) {
+        CRotateInfo turn(angle);
+        RECT bounds = angle != 0 ? turn.GetBoundingRect(width, height) : RECT{0, 0, width, height};
+        const long long w = static_cast<long long>(bounds.right) - bounds.left;
+        const long long h = static_cast<long long>(bounds.bottom) - bounds.top;
+        return IsDibSizeAllowed(w, h, 24) ? copy.MakeThumbnail(static_cast<int>(w), static_cast<int>(h), picture)
+                                          : nullptr;
     }
-    ::CloseClipboard();
-    return copy;
+    double w = options.Width, h = options.Height;
+    if (options.SizeMode == CFileSaveDlg::SizeScaled) {
+        w = std::trunc(width * options.Scale);
+        h = std::trunc(height * options.Scale);
+    }
+    if (!(w >= 1 && h >= 1 && w <= INT_MAX && h <= INT_MAX) ||
+        !IsDibSizeAllowed(static_cast<long long>(w), static_cast<long long>(h), 24))
+        return nullptr;
+    return copy.MakeThumbnailFromPicture(picture, SIZE{static_cast<LONG>(w), static_cast<LONG>(h)});
+}
+
+// Writes the picture in the options' format; 0 when written.
+int SavePictureAs(const CFileSaveDlg& options, const CString& path, HGLOBAL picture)
+{
+    GlobalBlock reduced;
+    auto reduce = [&](bool wanted) {
+        if (wanted)
+            reduced.reset(ReduceDibTo256Colors(picture, FALSE));
+        return reduced.get() ? reduced.get() : picture;
+    };
+    switch (options.Format) {
+    case CFileSaveDlg::FormatJpeg:
+        return SaveDibAsJpeg(path, picture, options.JpegQuality, options.JpegProgressive, options.JpegGrayscale);
+    case CFileSaveDlg::FormatJpeg2000:
+        return SaveDibAsJpeg2000(path, picture, options.Jpeg2000Quality, 0, 0);
+    case CFileSaveDlg::FormatPng:
+        return SaveDibAsPng(path, reduce(options.m_pngReduce != FALSE),
+                            static_cast<DWORD>(options.PngCodec + (options.PngInterlace ? 1 : 0)));
+    case CFileSaveDlg::FormatTiff:
+        return SaveDibAsTiff(path, picture, static_cast<DWORD>(options.TifCodec));
+    case CFileSaveDlg::FormatGif:
+        return SaveDibAsGif(path, reduce(GetDibBitCount(picture) > 8), static_cast<DWORD>(options.GifCodec));
+    default:
+        return SaveDibAsBmp(path, reduce(options.m_bmpReduce != FALSE));
+    }
 }
 
 // The main frame's folder watchers paused (mode 2) and restarted (mode 0) on every way out.
@@ -1659,7 +1693,7 @@ void CKWDoc::OnEditPaste()
     if (!data.IsDataAvailable(CF_DIB))
         return;
     // Another program's picture passes the image library's check before anything reads it.
-    GlobalBlock picture(AdoptDib(CopyClipboardDib()));
+    GlobalBlock picture(GetDibFromClipboard());
     if (!picture.get()) {
         AfxMessageBox(L"クリップボードの画像は読み取れない形式です", MB_OK | MB_ICONSTOP);
         return;
@@ -2010,4 +2044,127 @@ void CKWDoc::OnNetDisconnect()
 void CKWDoc::OnNextFolder(UINT nID)
 {
     UpdateAllViews(nullptr, HintNextFolder, HintValue(static_cast<int>(nID - ID_DOC_NEXT_UP)));
+}
+
+// ---------------------------------------------------------------- saving in another format
+
+void CKWDoc::OnFileSaveImages()
+{
+    CurrentDirectoryScope directory(GetFolderPath());
+    WatchModeScope watch(GetMainFrame());
+    UpdatingScope updating(*this);
+    CFileSaveDlg dialog(AfxGetMainWnd());
+    if (dialog.DoModal() == IDOK)
+        SaveSelectedPictures(dialog);
+}
+
+void CKWDoc::SaveSelectedPictures(const CFileSaveDlg& options)
+{
+    static const wchar_t* const kExtensions[] = {L".bmp", L".jpg", L".jp2", L".png", L".tif", L".gif"};
+    const CString folder = options.m_folder;
+    if (folder.IsEmpty() || !EnsureFolderExists(folder, false))
+        return;
+    const int format = options.Format >= 0 && options.Format < 6 ? options.Format : CFileSaveDlg::FormatBmp;
+    const bool multiPage = format == CFileSaveDlg::FormatTiff && options.TifMultiPage;
+    VCopyFileDlg progress(AfxGetMainWnd());
+    const bool shown = progress.Create(AfxGetMainWnd()) != FALSE;
+    if (shown) {
+        progress.SetWindowText(L"ファイル保存中...");
+        progress.SetRange(0, m_items.GetSelectedCount(false));
+    }
+    const int angle = options.RotateAngle % 360;
+    bool applyToAll = false;
+    int sameName = VyxFileTransfer::SameOverwrite;
+    int recycle = 0;
+    FILE* pagesFile = nullptr;
+    CxTiffPageWriter pages;
+    CString pagesPath;
+    int handled = 0;
+    for (int i = 0; i < GetItemCount(); ++i) {
+        VyxFile* item = GetItem(i);
+        if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected))
+            continue;
+        if (shown)
+            progress.SetText(item->GetFileName());
+        CString title, target;
+        GetPathPart(title, item->GetFileName(), 4);
+        MakePath(target, nullptr, folder, title + kExtensions[format], nullptr);
+        VyxFile copy(*item);
+        copy.SetScaleMode(options.ScaleMode);
+        copy.SetUnsharp(options.Unsharp);
+        copy.SetAngle(angle);
+        copy.SetLimitCheck(FALSE);
+        copy.SetKeepAspect(options.Aspect);
+        copy.SetAutoCache(FALSE);
+        copy.SetCacheLookup(FALSE);
+        // Only the file the pages go to is asked about; the later pages take the first answer.
+        const bool asks = !(multiPage && pagesFile);
+        // A serial name that cannot be found leaves the picture unsaved, as a failed write does.
+        bool stop = false, skip = false, named = true;
+        if (asks && PathExists(target, kAnyAttribute) && !applyToAll) {
+            for (;;) {
+                VSameFileDlg question(copy, target, 0, 0, recycle, AutoFileFormat, AfxGetMainWnd());
+                if (question.DoModal() != IDOK) {
+                    stop = true;
+                    break;
+                }
+                applyToAll = question.m_applyToAll != 0 || multiPage;
+                recycle = question.m_recycleOld;
+                sameName = question.m_mode;
+                target = question.m_targetPath.IsEmpty() ? target : question.m_targetPath;
+                if (sameName != VyxFileTransfer::SameAsk || !PathExists(target, kAnyAttribute))
+                    break;
+            }
+        }
+        if (stop)
+            break;
+        if (asks && PathExists(target, kAnyAttribute)) {
+            if (sameName == VyxFileTransfer::SameIgnore)
+                skip = true;
+            else if (sameName == VyxFileTransfer::SameSerial)
+                named = VyxFileTransfer::MakeSerialName(target, CString(target), AutoFileFormat);
+            if (!skip && named && recycle && PathExists(target, kAnyAttribute))
+                ShellDeleteFile(target, nullptr, FOF_SILENT | FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_NOERRORUI);
+        }
+        if (!skip) {
+            GlobalBlock loaded(named ? copy.LoadPicture() : nullptr);
+            HGLOBAL made = loaded.get() ? MakeSavedPicture(copy, loaded.get(), options, angle) : nullptr;
+            GlobalBlock output(made == loaded.get() ? loaded.release() : made);
+            bool written = false;
+            if (output.get() && multiPage) {
+                if (!pagesFile && (pagesFile = _wfopen(target, L"w+b")) != nullptr) {
+                    pagesPath = target;
+                    pages.Open(pagesFile);
+                }
+                // Each page goes into the file as it is made: no picture waits for the others.
+                written =
+                    pagesFile && pages.AddPage(CxTiffPage{output.get(), static_cast<DWORD>(options.TifCodec), 90});
+            } else if (output.get()) {
+                written = SavePictureAs(options, target, output.get()) == 0;
+            }
+            if (!written) {
+                CString question;
+                question.Format(L"%s\n\nファイルの保存に失敗しました\n\n継続しますか？",
+                                item->GetFileName().GetString());
+                if (AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES)
+                    break;
+            }
+        }
+        if (shown) {
+            progress.SetPos(++handled);
+            if (progress.CheckCancel())
+                break;
+        }
+    }
+    if (shown)
+        progress.DestroyWindow();
+    if (pagesFile) {
+        const bool complete = pages.Close();
+        fclose(pagesFile);
+        if (!complete) {
+            ::DeleteFileW(pagesPath);
+            AfxMessageBox(pagesPath + L"\n\n" + FormatMessageText(0x40000009), MB_OK | MB_ICONSTOP);
+        }
+    }
+    UpdateAllViews(nullptr, HintFolderChanged, HintArgument(folder.GetString()));
 }

@@ -13,7 +13,7 @@
 class CFileList;
 class CMainFrame;
 class VyxFile;
-class VCopyFileDlg;
+class CFileSaveDlg;
 
 class CKWDoc : public CDocument, public CKWDocSettings
 {
@@ -172,6 +172,12 @@ public:
     void ExtractSelectedTo(const wchar_t* folder);
     // IDYES replaces the file, IDNO leaves it (and the file is skipped), IDCANCEL stops.
     virtual int AskToReplace(const wchar_t* path);
+
+    // The selected items' pictures written into the dialog's folder in its format, size and turn
+    // (its choices as they stand after IDOK): a file of the same name is asked about; a picture
+    // that cannot be made or written asks whether to go on; a multi-page TIFF takes every picture
+    // as a page of one file, written as it is made. Hint 21 with the folder at the end.
+    void SaveSelectedPictures(const CFileSaveDlg& options);
 
     // ---- The clipboard and transfers
     // The selection put on the clipboard: copy (the disk items' files, and the cursor item's picture

@@ -27,6 +27,11 @@ void VyxFileTransfer::SetUniqueNameFormat(LPCWSTR) {}
 
 void VyxFileTransfer::SetCacheRoot(LPCWSTR) {}
 
+bool VyxFileTransfer::MakeSerialName(CString&, LPCWSTR, LPCWSTR)
+{
+    return false;
+}
+
 int VyxFileTransfer::Run()
 {
     return 0;

@@ -32,6 +32,10 @@ public:
     void SetCopyBufferSize(int nBytes);
     void SetUniqueNameFormat(LPCWSTR lpszFormat);
     void SetCacheRoot(LPCWSTR lpszFolder);
+    // Same-name policies.
+    enum { SameNewer = 0, SameOverwrite = 1, SameIgnore = 2, SameAsk = 3, SameSerial = 4, SameLarger = 5 };
+    // The first free serial name of target through the format; false when none is found.
+    static bool MakeSerialName(CString& out, LPCWSTR target, LPCWSTR format);
     // The number of files done; 0 when nothing ran.
     virtual int Run();
 
