@@ -22,6 +22,8 @@ const wchar_t kSection[] = L"COneView";
 const int kMinCapacity = 16;
 const int kMaxCapacity = 512;
 const int kMaxGifDelay = 2000;
+// Delays shorter than this much past the last animation tick already count as due.
+const int kTickSlack = 27;
 // Display sizes stay far inside int, so placement arithmetic never overflows.
 const double kSideCeiling = 1 << 30;
 
@@ -194,7 +196,10 @@ bool COnePicture::PageFitsBudget(HGLOBAL source)
     m_zoom = zoom;
     m_angle = angle;
     ULONGLONG adding = BlockSize(source) + (IsDisplaySizeAllowed(size) ? Dib24Bytes(size.cx, size.cy) : 0);
-    if (GetHeldBytes() + adding > m_pageBudget)
+    ULONGLONG held = m_budgetGroup ? 0 : GetHeldBytes();
+    for (int i = 0; i < m_budgetGroupSize; ++i)
+        held += m_budgetGroup[i].GetHeldBytes();
+    if (held + adding > m_pageBudget)
         return false;
     MEMORYSTATUSEX status = {};
     status.dwLength = sizeof(status);
@@ -457,6 +462,24 @@ bool COnePicture::IsDisplaySizeAllowed(SIZE size)
            Dib24Bytes(size.cx, size.cy) <= MaxDisplayBytes;
 }
 
+bool COnePicture::IsZoomAllowed(double zoom) const
+{
+    HGLOBAL source = GetSourcePage(m_currentPage);
+    if (!source)
+        return true;
+    double w = GetDibWidth(source), h = GetDibHeight(source);
+    if (m_angle != 0) {
+        CRotateInfo turn(m_angle);
+        RECT box = turn.GetBoundingRect(static_cast<int>(w), static_cast<int>(h));
+        w = static_cast<double>(box.right) - box.left;
+        h = static_cast<double>(box.bottom) - box.top;
+    }
+    const double sw = std::trunc(w * zoom), sh = std::trunc(h * zoom);
+    if (!(sw <= MaxDisplaySide && sh <= MaxDisplaySide))
+        return false;
+    return IsDisplaySizeAllowed(CSize(std::max(static_cast<int>(sw), 32), std::max(static_cast<int>(sh), 32)));
+}
+
 ULONGLONG COnePicture::Dib24Bytes(LONGLONG width, LONGLONG height)
 {
     if (width <= 0 || height <= 0)
@@ -631,6 +654,28 @@ int COnePicture::PrevPage()
         TakePageSize();
     }
     return m_currentPage;
+}
+
+void COnePicture::SetInfoTemplate(const wchar_t* text)
+{
+    m_infoTemplate = text ? text : L"";
+    if (m_item)
+        m_infoText = m_item->ExpandMacros(m_infoTemplate);
+}
+
+int COnePicture::AnimationTick(DWORD now)
+{
+    const int added = StepPage();
+    if (m_pageCount < 2)
+        return -1;
+    // While a file is still being read, each new frame shows at once.
+    const long long shown = static_cast<long long>(static_cast<DWORD>(now - m_animationStart));
+    if (!added && shown + kTickSlack < GetPageDelay())
+        return 0;
+    NextPage();
+    m_animationStart = now;
+    Show(nullptr, nullptr, FALSE);
+    return 1;
 }
 
 void COnePicture::TakePageSize()

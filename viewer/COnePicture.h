@@ -60,6 +60,10 @@ public:
     HGLOBAL Resample(HGLOBAL source, int width, int height);
     int NextPage();
     int PrevPage();
+    // One animation tick at the given tick count: reads one more frame, and steps to the next
+    // frame once the current one has had its delay (at once while frames are still being read).
+    // 1 stepped (the caller repaints), 0 waiting, -1 fewer than two frames (the caller stops).
+    int AnimationTick(DWORD now);
     void Scroll(int dx, int dy);
     void SetDisplayRect(const RECT& rect);
     BOOL CanScrollX() const;
@@ -72,6 +76,9 @@ public:
 
     // Whether a display copy of that size may be made.
     static bool IsDisplaySizeAllowed(SIZE size);
+    // Whether the current page shown as is at that zoom would still get a display copy (true
+    // while there is no page).
+    bool IsZoomAllowed(double zoom) const;
     // Bytes of a 24-bit DIB of that size (64-bit, never overflowing).
     static ULONGLONG Dib24Bytes(LONGLONG width, LONGLONG height);
 
@@ -110,7 +117,8 @@ public:
     void SetInfo(int on) { m_info = on; }
     void SetTextColor(COLORREF colour) { m_textColor = colour; }
     void SetInfoPosition(int x, int y) { m_infoX = x, m_infoY = y; }
-    void SetInfoTemplate(const wchar_t* text) { m_infoTemplate = text ? text : L""; }
+    // The text of a file already loaded follows the new template.
+    void SetInfoTemplate(const wchar_t* text);
     void SetZoom(double zoom) { m_zoom = zoom; }
     void SetScaleMode(int mode) { m_scaleMode = mode; }
     void SetFitMode(int mode) { m_fitMode = mode; }
@@ -119,6 +127,12 @@ public:
     void SetAnimationStart(DWORD tick) { m_animationStart = tick; }
     void SetAnimationTimer(UINT_PTR id) { m_animationTimer = id; }
     void SetPageBudget(ULONGLONG bytes) { m_pageBudget = bytes; }
+    // Engines that share one page budget (the slideshow's grid): the pages of all of them count.
+    void SetBudgetGroup(const COnePicture* first, int count)
+    {
+        m_budgetGroup = first;
+        m_budgetGroupSize = count;
+    }
 
 private:
     struct Page
@@ -187,4 +201,6 @@ private:
     COLORREF m_backColor = 0;
     int m_loaderId = -1;
     ULONGLONG m_pageBudget = DefaultPageBudget;
+    const COnePicture* m_budgetGroup = nullptr;
+    int m_budgetGroupSize = 0;
 };

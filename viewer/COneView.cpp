@@ -12,9 +12,6 @@ namespace {
 
 const wchar_t kSection[] = L"COneView";
 
-// Delays shorter than this much past the last tick already count as due.
-const int kTickSlack = 27;
-
 bool IsAnimatedKind(const VyxFile* item, int aviShow, int dswShow)
 {
     if (!item)
@@ -181,19 +178,11 @@ void COneView::Repaint()
 
 void COneView::AnimationTick(DWORD now)
 {
-    const int added = m_picture.StepPage();
-    if (m_picture.GetPageCount() < 2) {
+    const int stepped = m_picture.AnimationTick(now);
+    if (stepped < 0)
         StopAnimation();
-        return;
-    }
-    // While a file is still being read, each new frame shows at once.
-    const long long shown = static_cast<long long>(static_cast<DWORD>(now - m_picture.GetAnimationStart()));
-    if (!added && shown + kTickSlack < m_picture.GetPageDelay())
-        return;
-    m_picture.NextPage();
-    m_picture.SetAnimationStart(now);
-    m_picture.Show(nullptr, nullptr, FALSE);
-    Repaint();
+    else if (stepped > 0)
+        Repaint();
 }
 
 // ---------------------------------------------------------------- messages
