@@ -83,13 +83,29 @@ COnePicture::~COnePicture()
 
 void COnePicture::Init()
 {
-    FreePages();
     m_aviShow = GetAppIniInt(kSection, L"AviShow", 0);
     m_dswShow = GetAppIniInt(kSection, L"DswShow", 0);
     m_stepSecond = GetAppIniInt(kSection, L"StepSecond", 1);
     m_delayTime = GetAppIniInt(kSection, L"DelayTime", 1000);
-    int capacity = GetAppIniInt(kSection, L"MaxDibPageCount", 128);
-    m_pages.assign(static_cast<size_t>(std::clamp(capacity, kMinCapacity, kMaxCapacity)), Page());
+    const int capacity = std::clamp(GetAppIniInt(kSection, L"MaxDibPageCount", 128), kMinCapacity, kMaxCapacity);
+    m_displayDepth = GetScreenBitDepth();
+    Reset(capacity);
+}
+
+void COnePicture::InitLike(const COnePicture& model)
+{
+    m_aviShow = model.m_aviShow;
+    m_dswShow = model.m_dswShow;
+    m_stepSecond = model.m_stepSecond;
+    m_delayTime = model.m_delayTime;
+    m_displayDepth = model.m_displayDepth;
+    Reset(model.GetPageCapacity());
+}
+
+void COnePicture::Reset(int capacity)
+{
+    FreePages();
+    m_pages.assign(static_cast<size_t>(capacity), Page());
     m_pageCount = m_currentPage = 0;
     m_fitMode = FitAspect;
     m_scaleMode = ScaleAuto;
@@ -100,7 +116,6 @@ void COnePicture::Init()
     m_zoom = 1.0;
     m_info = 0;
     m_textColor = m_backColor = 0;
-    m_displayDepth = GetScreenBitDepth();
 }
 
 void COnePicture::Free()

@@ -43,6 +43,8 @@ public:
     COnePicture& operator=(const COnePicture&) = delete;
 
     void Init();
+    // As Init, taking the settings from an engine already set up instead of reading them again.
+    void InitLike(const COnePicture& model);
     void Free();
 
     void SetPicture(const VyxFile* item);
@@ -142,6 +144,8 @@ private:
         int delay = 0;
     };
 
+    // Empty page tables of that many entries, every display setting back to its initial value.
+    void Reset(int capacity);
     int GetKind() const { return (m_loaderId >> 16) & 0xFFFF; }
     bool IsValidPage(int nPage) const { return nPage >= 0 && nPage < m_pageCount; }
     void FreePage(Page& page);

@@ -265,8 +265,11 @@ void VSlideShowDlg::Layout()
     m_nBank = 0;
     m_nDirection = 1;
     m_grid.reset(new COnePicture[static_cast<size_t>(3) * m_nCells]);
+    // The settings are read once for the whole grid.
+    m_grid[0].Init();
     ForEachEngine([&](COnePicture& engine) {
-        engine.Init();
+        if (&engine != &m_grid[0])
+            engine.InitLike(m_grid[0]);
         engine.SetBudgetGroup(m_grid.get(), 3 * m_nCells);
         ApplySettings(engine);
     });

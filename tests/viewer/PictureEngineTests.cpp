@@ -401,6 +401,29 @@ TEST(PictureEngine, PageBudgetEndsLoadingButTheFirstPageAlwaysShows)
     e.picture.Show(nullptr, &item, TRUE);
     EXPECT_EQ(1, e.picture.GetPageCount());
     EXPECT_EQ(0, e.picture.StepPage());
+
+    // Engines of one group (a slideshow's grid) share the budget: what one holds, the next lacks.
+    COnePicture grid[3];
+    for (COnePicture& engine : grid) {
+        engine.InitLike(e.picture);
+        engine.SetDisplayRect(CRect(0, 0, 32, 32));
+        engine.SetPageBudget(page * 5 + page / 2);
+        engine.SetBudgetGroup(grid, 3);
+    }
+    grid[0].Show(nullptr, &item, TRUE);
+    while (grid[0].StepPage()) {
+    }
+    grid[1].Show(nullptr, &item, TRUE);
+    while (grid[1].StepPage()) {
+    }
+    EXPECT_EQ(16, grid[0].GetPageCapacity());
+    EXPECT_EQ(5, grid[0].GetPageCount());
+    EXPECT_EQ(1, grid[1].GetPageCount());
+    grid[0].FreePages();
+    grid[2].Show(nullptr, &item, TRUE);
+    while (grid[2].StepPage()) {
+    }
+    EXPECT_EQ(4, grid[2].GetPageCount());
 }
 
 TEST(PictureEngine, DrawPaintsBackgroundPictureAndInformation)
