@@ -12,7 +12,8 @@ template <size_t N> void SelectValue(CComboBox& box, const int (&values)[N], int
     box.SetCurSel(0);
     for (size_t i = 0; i < N; ++i) {
         if (values[i] == value) {
-            box.SetCurSel(static_cast<int>(i));
+            // A value the list offers no item for: no selection at all.
+            box.SetCurSel(static_cast<int>(i) < box.GetCount() ? static_cast<int>(i) : -1);
             return;
         }
     }

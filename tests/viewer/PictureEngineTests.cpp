@@ -33,28 +33,6 @@ struct Engine
     }
 };
 
-// The largest block asked of GlobalAlloc while alive.
-class LargestGlobalAlloc
-{
-public:
-    LargestGlobalAlloc() : m_patch("kernel32.dll", "GlobalAlloc", reinterpret_cast<const void*>(&Alloc))
-    {
-        s_largest = 0;
-        s_original = reinterpret_cast<decltype(s_original)>(m_patch.Original());
-    }
-    static SIZE_T Largest() { return s_largest; }
-
-private:
-    static HGLOBAL WINAPI Alloc(UINT flags, SIZE_T bytes)
-    {
-        s_largest = std::max(s_largest, bytes);
-        return s_original(flags, bytes);
-    }
-    static inline SIZE_T s_largest = 0;
-    static inline HGLOBAL(WINAPI* s_original)(UINT, SIZE_T) = nullptr;
-    ImportPatch m_patch;
-};
-
 } // namespace
 
 TEST(PictureEngine, DisplaySizesFollowTheFitModesAndTheirLimits)
@@ -130,7 +108,7 @@ TEST(PictureEngine, ZoomGrownWithoutBoundNeverOverflowsAndNoHugeCopyIsAllocated)
     ASSERT_TRUE(e.picture.GetDisplayPage());
     e.picture.SetFitMode(COnePicture::FitAsIs);
     for (double zoom : {1e12, 4e6, 360.0}) {
-        LargestGlobalAlloc allocations;
+        GlobalBlockWatch allocations;
         e.picture.SetZoom(zoom);
         e.picture.FreeDisplayPages();
         e.picture.Show(nullptr, nullptr, FALSE);
@@ -150,7 +128,7 @@ TEST(PictureEngine, ZoomGrownWithoutBoundNeverOverflowsAndNoHugeCopyIsAllocated)
     EXPECT_FALSE(COnePicture::IsDisplaySizeAllowed(CSize(40000, 10)));
     EXPECT_FALSE(COnePicture::IsDisplaySizeAllowed(CSize(0, 10)));
     // Zooming back in range makes a copy again (and the allocations are seen).
-    LargestGlobalAlloc allocations;
+    GlobalBlockWatch allocations;
     e.picture.SetZoom(2);
     e.picture.FreeDisplayPages();
     e.picture.Show(nullptr, nullptr, FALSE);
