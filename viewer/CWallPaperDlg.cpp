@@ -136,6 +136,8 @@ BOOL CWallPaperDlg::OnInitDialog()
         m_sliders[i].SetRange(-range, range);
         m_sliders[i].SetPageSize(10);
         const int value = GetAppIniInt(kSection, kKeys[i], 0);
+        // The trackbar places its thumb again only when the position changes.
+        m_sliders[i].SetPos(range);
         m_sliders[i].SetPos(value);
         SetDlgItemInt(kEditIds[i], static_cast<UINT>(value), TRUE);
     }
