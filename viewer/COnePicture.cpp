@@ -255,6 +255,7 @@ void COnePicture::SetPicture(const VyxFile* item)
 {
     FreePages();
     m_pageCount = m_currentPage = m_gifFrame = 0;
+    m_sourceScale = 1.0;
     m_finished = TRUE;
     m_item.reset(item ? new VyxFile(*item) : nullptr);
     if (!m_item) {
@@ -306,10 +307,48 @@ void COnePicture::LoadFirstPage()
             StepTiffPage();
         break;
     default:
-        if (HGLOBAL picture = m_item->LoadPicture(nullptr))
-            AddPage(picture, 0);
+        LoadSinglePicture(DecodesReduced());
         break;
     }
+}
+
+bool COnePicture::DecodesReduced() const
+{
+    // Kept upright and shrunk to fit, the picture needs no more pixels than the rectangle: the
+    // decoder may read it at a reduced scale (never below the fitted size).
+    return m_fitMode == FitAspect && m_allowShrink && m_angle == 0 && m_rect.Width() > 0 && m_rect.Height() > 0;
+}
+
+void COnePicture::LoadSinglePicture(bool bReduced)
+{
+    const SIZE desired = {m_rect.Width(), m_rect.Height()};
+    HGLOBAL picture = m_item->LoadPicture(bReduced ? &desired : nullptr);
+    m_sourceScale = 1.0;
+    if (picture && bReduced && m_item->GetWidth() > GetDibWidth(picture))
+        m_sourceScale = static_cast<double>(GetDibWidth(picture)) / m_item->GetWidth();
+    if (picture)
+        AddPage(picture, 0);
+}
+
+CSize COnePicture::GetPictureSize(int nPage) const
+{
+    HGLOBAL source = GetSourcePage(nPage);
+    if (nPage == 0 && m_sourceScale < 1.0 && m_item)
+        return CSize(m_item->GetWidth(), m_item->GetHeight());
+    return CSize(GetDibWidth(source), GetDibHeight(source));
+}
+
+bool COnePicture::EnsureSourceFor(int nPage, CSize size)
+{
+    HGLOBAL source = GetSourcePage(nPage);
+    if (nPage != 0 || m_sourceScale >= 1.0 || !source || !m_item ||
+        (size.cx <= GetDibWidth(source) && size.cy <= GetDibHeight(source)))
+        return false;
+    // Shown larger than it was read: read again at full size.
+    FreePage(m_pages[0]);
+    m_pageCount = 0;
+    LoadSinglePicture(false);
+    return true;
 }
 
 int COnePicture::StepPage()
@@ -479,10 +518,10 @@ bool COnePicture::IsDisplaySizeAllowed(SIZE size)
 
 bool COnePicture::IsZoomAllowed(double zoom) const
 {
-    HGLOBAL source = GetSourcePage(m_currentPage);
-    if (!source)
+    if (!GetSourcePage(m_currentPage))
         return true;
-    double w = GetDibWidth(source), h = GetDibHeight(source);
+    const CSize picture = GetPictureSize(m_currentPage);
+    double w = picture.cx, h = picture.cy;
     if (m_angle != 0) {
         CRotateInfo turn(m_angle);
         RECT box = turn.GetBoundingRect(static_cast<int>(w), static_cast<int>(h));
@@ -559,8 +598,15 @@ void COnePicture::PreparePage(int nPage)
 {
     if (!IsValidPage(nPage) || !m_pages[nPage].source)
         return;
+    CSize picture = GetPictureSize(nPage);
+    CSize size = CalcDisplaySize(m_rect, picture.cx, picture.cy);
+    if (EnsureSourceFor(nPage, size)) {
+        if (!IsValidPage(nPage) || !m_pages[nPage].source)
+            return;
+        picture = GetPictureSize(nPage);
+        size = CalcDisplaySize(m_rect, picture.cx, picture.cy);
+    }
     Page& page = m_pages[nPage];
-    CSize size = CalcDisplaySize(m_rect, GetDibWidth(page.source), GetDibHeight(page.source));
     if (page.display && page.display != page.source)
         ::GlobalFree(page.display);
     page.display = nullptr;
@@ -575,12 +621,12 @@ void COnePicture::PreparePage(int nPage)
 
 void COnePicture::Refit()
 {
-    HGLOBAL source = GetSourcePage(m_currentPage);
-    if (!source)
+    if (!GetSourcePage(m_currentPage))
         return;
     // A display copy of the same size is the same copy: a window that follows its picture
     // resizes around it and must not resample it twice.
-    CSize size = CalcDisplaySize(m_rect, GetDibWidth(source), GetDibHeight(source));
+    const CSize picture = GetPictureSize(m_currentPage);
+    CSize size = CalcDisplaySize(m_rect, picture.cx, picture.cy);
     if (GetDisplayPage() && size == m_displaySize) {
         PlaceOrigin();
         return;

@@ -47,6 +47,8 @@ public:
     void InitLike(const COnePicture& model);
     void Free();
 
+    // A single picture that is to be fitted (fit mode 3, upright, shrinking allowed) is read at
+    // the smallest scale the decoder offers that still covers the display rectangle.
     void SetPicture(const VyxFile* item);
     // One more page of a multi-page file; 0 when none was added.
     int StepPage();
@@ -156,6 +158,12 @@ private:
     bool AddPage(HGLOBAL source, int delay);
     bool PageFitsBudget(HGLOBAL source);
     void LoadFirstPage();
+    bool DecodesReduced() const;
+    void LoadSinglePicture(bool bReduced);
+    // The page's size as the picture has it (a page read at a reduced scale counts full size).
+    CSize GetPictureSize(int nPage) const;
+    // A page read reduced that is to be shown larger is read again whole; true when it was.
+    bool EnsureSourceFor(int nPage, CSize size);
     int StepGifFrame();
     int StepTiffPage();
     int StepVideoFrame();
@@ -205,6 +213,8 @@ private:
     COLORREF m_backColor = 0;
     int m_loaderId = -1;
     ULONGLONG m_pageBudget = DefaultPageBudget;
+    // Page 0 of a single picture read at a reduced scale: its width over the picture's.
+    double m_sourceScale = 1.0;
     const COnePicture* m_budgetGroup = nullptr;
     int m_budgetGroupSize = 0;
 };

@@ -3,6 +3,7 @@
 #include "common/ImportPatch.h"
 #include "image/DibResample.h"
 #include "image/DibRotate.h"
+#include "image/codecs/SaveDib.h"
 
 #include <gtest/gtest.h>
 
@@ -461,4 +462,33 @@ TEST(PictureEngine, ReplacedPagesAndFreedPagesLeaveTheSourceToItsOwner)
     VyxFile item = *e.picture.GetItem();
     e.picture.Show(nullptr, &item, FALSE);
     EXPECT_TRUE(e.picture.GetSourcePage(0));
+}
+
+TEST(PictureEngine, AFittedPictureIsReadAtAReducedScaleAndReadAgainWholeToBeShownLarger)
+{
+    Engine e;
+    OwnPlugins plugins;
+    OwnedDib photo(MakeDib(800, 600, [](LONG x, LONG y) { return RGB(x % 256, y % 256, 90); }));
+    ASSERT_EQ(0, SaveDibAsJpeg(e.File(L"photo.jpg"), photo, 90, 0, 0));
+    VyxFile item(e.File(L"photo.jpg"));
+    e.picture.SetFitMode(COnePicture::FitAspect);
+    e.picture.SetDisplayRect(CRect(0, 0, 200, 160));
+    e.picture.Show(nullptr, &item, TRUE);
+    // A quarter of the picture covers the rectangle; sizes and zoom still speak of the picture.
+    EXPECT_EQ(200, GetDibWidth(e.picture.GetSourcePage(0)));
+    EXPECT_EQ(CSize(200, 150), e.picture.GetDisplaySize());
+    EXPECT_DOUBLE_EQ(0.25, e.picture.GetZoom());
+    EXPECT_EQ(800, e.picture.GetItem()->GetWidth());
+    // Shown at full size, it is read whole again.
+    e.picture.SetFitMode(COnePicture::FitAsIs);
+    e.picture.SetZoom(1.0);
+    e.picture.FreeDisplayPages();
+    e.picture.Show(nullptr, nullptr, FALSE);
+    EXPECT_EQ(800, GetDibWidth(e.picture.GetSourcePage(0)));
+    EXPECT_EQ(CSize(800, 600), e.picture.GetDisplaySize());
+    // Turned, or allowed no shrinking, it is read whole from the start.
+    e.picture.SetFitMode(COnePicture::FitAspect);
+    e.picture.SetAngle(90);
+    e.picture.Show(nullptr, &item, TRUE);
+    EXPECT_EQ(800, GetDibWidth(e.picture.GetSourcePage(0)));
 }
