@@ -1,13 +1,13 @@
 #include "viewer/CContrastDlg.h"
 
 #include "foundation/VyxIni.h"
-#include "image/DibColor.h"
 #include "image/DibCore.h"
 #include "res/resource.h"
 #include "viewer/COneWnd.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -39,6 +39,69 @@ void CContrastDlg::SetSource(HGLOBAL dib)
     if (m_hSource)
         ::GlobalFree(m_hSource);
     m_hSource = dib ? CopyGlobal(dib) : nullptr;
+    GetDibChannelRange(m_hSource, &m_range);
+}
+
+HGLOBAL CContrastDlg::AdjustedCopy(int nLevels, int nRed, int nGreen, int nBlue) const
+{
+    if (!m_hSource)
+        return nullptr;
+    if (GetDibBitCount(m_hSource) != 24) {
+        // Palettes are small: the library adjusts the copy's colour table.
+        HGLOBAL copy = CopyGlobal(m_hSource);
+        if (copy) {
+            AdjustDibContrast(copy, nLevels);
+            AdjustDibRgb(copy, nRed, nGreen, nBlue);
+        }
+        return copy;
+    }
+    // The library's mapping of every value, worked out on a ramp that spans each channel's range
+    // of the source exactly (the contrast stretches that range), then applied while copying.
+    GlobalBlock ramp(CreateDib(256, 1, 24));
+    if (!ramp)
+        return nullptr;
+    {
+        DibLock lock(ramp.get());
+        BYTE* p = DibBits(lock.get());
+        for (int v = 0; v < 256; ++v, p += 3) {
+            p[0] = static_cast<BYTE>(std::clamp<int>(v, m_range.blueLow, m_range.blueHigh));
+            p[1] = static_cast<BYTE>(std::clamp<int>(v, m_range.greenLow, m_range.greenHigh));
+            p[2] = static_cast<BYTE>(std::clamp<int>(v, m_range.redLow, m_range.redHigh));
+        }
+    }
+    AdjustDibContrast(ramp.get(), nLevels);
+    AdjustDibRgb(ramp.get(), nRed, nGreen, nBlue);
+    BYTE map[3][256];
+    {
+        DibLock lock(ramp.get());
+        const BYTE* p = DibBits(lock.get());
+        for (int v = 0; v < 256; ++v, p += 3)
+            for (int c = 0; c < 3; ++c)
+                map[c][v] = p[c];
+    }
+    const SIZE_T size = ::GlobalSize(m_hSource);
+    GlobalBlock copy(::GlobalAlloc(GMEM_MOVEABLE, size));
+    DibLock from(m_hSource);
+    DibLock to(copy.get());
+    if (!from || !to)
+        return nullptr;
+    const BYTE* source = from.get();
+    BYTE* target = to.get();
+    const SIZE_T bits = static_cast<SIZE_T>(DibBits(source) - source);
+    std::memcpy(target, source, bits);
+    const LONG width = DibWidth(source), height = DibHeight(source);
+    const DWORD row = DibRowSize(source);
+    for (LONG y = 0; y < height; ++y) {
+        const BYTE* in = source + bits + static_cast<SIZE_T>(y) * row;
+        BYTE* out = target + bits + static_cast<SIZE_T>(y) * row;
+        for (LONG x = 0; x < width; ++x, in += 3, out += 3) {
+            out[0] = map[0][in[0]];
+            out[1] = map[1][in[1]];
+            out[2] = map[2][in[2]];
+        }
+        std::memcpy(out, in, row - static_cast<DWORD>(width) * 3);
+    }
+    return copy.release();
 }
 
 int CContrastDlg::ContrastLevels(int contrast)
@@ -79,11 +142,9 @@ void CContrastDlg::Preview()
 {
     for (int i = 0; i < 3; ++i)
         m_last[i] = m_sliders[i + 1].GetPos();
-    HGLOBAL copy = m_hSource ? CopyGlobal(m_hSource) : nullptr;
+    HGLOBAL copy = AdjustedCopy(ContrastLevels(m_sliders[0].GetPos()), m_last[0], m_last[1], m_last[2]);
     if (!copy)
         return;
-    AdjustDibContrast(copy, ContrastLevels(m_sliders[0].GetPos()));
-    AdjustDibRgb(copy, m_last[0], m_last[1], m_last[2]);
     // The window owns the copy from here on; one that is gone cannot take it.
     if (m_pResultWnd && ::IsWindow(m_pResultWnd->GetSafeHwnd()))
         m_pResultWnd->SendMessage(WMU_CONTRASTRESULT, reinterpret_cast<WPARAM>(copy), 0);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "framework/Framework.h"
+#include "image/DibColor.h"
 
 class CContrastDlg : public CDialog
 {
@@ -16,6 +17,9 @@ public:
 
     // The level range of a contrast slider position: 256 + contrast x 256 / 100 (towards zero).
     static int ContrastLevels(int contrast);
+    // A copy of the source with the contrast (level range) and the colour brightness applied:
+    // as the image library's contrast and colour adjustment would make it, in one pass.
+    HGLOBAL AdjustedCopy(int nLevels, int nRed, int nGreen, int nBlue) const;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -37,6 +41,8 @@ private:
 
     CWnd* m_pResultWnd;
     HGLOBAL m_hSource = nullptr;
+    // The source's lowest and highest value of each channel, which the contrast stretches.
+    DibChannelStats m_range = {};
     // Sliders in order: contrast, red, green, blue; the colours' positions at the last preview.
     CSliderCtrl m_sliders[4];
     int m_last[3] = {};

@@ -339,9 +339,10 @@ VyxFile* COneWnd::ShowPicture(int nIndex)
         m_pView->SetAngle(m_nAngle);
         m_pView->SetPicture(item);
         FollowPicture();
+        // Only the view shows the picture: the frame itself invalidated would have every bar
+        // drawn again with it, for nothing.
         m_pView->Invalidate(FALSE);
     }
-    Invalidate();
     // The view's own copy of the item has the picture's facts once it is loaded.
     UpdateTitle(m_pView && m_pView->GetItem() ? m_pView->GetItem() : item);
     COneWndListLock lock(m_block);

@@ -381,3 +381,22 @@ TEST(WallpaperDialog, AFailedSaveShowsTheFailureEvenWhereTheSystemAnswersSuccess
     // The settings were written before.
     EXPECT_EQ(CString(L"20"), ReadSetting(L"WallPaper", L"Bright"));
 }
+
+TEST(ColourDialog, TheOnePassPreviewMatchesTheLibrarysContrastAndColour)
+{
+    // Channels that use only part of their range, so the contrast has something to stretch.
+    OwnedDib picture(MakeDib(37, 11, [](LONG x, LONG y) { return RGB(40 + x * 4, 90 + y * 9, 200 - x * 3); }));
+    CContrastDlg dialog(nullptr);
+    dialog.SetSource(picture);
+    struct Setting
+    {
+        int contrast, red, green, blue;
+    } settings[] = {{0, 0, 0, 0}, {50, 0, 0, 0}, {-40, 20, -30, 0}, {100, 100, -100, 55}, {-100, 5, 5, 5}};
+    for (const Setting& s : settings) {
+        OwnedDib expected(CopyGlobal(picture));
+        AdjustDibContrast(expected, CContrastDlg::ContrastLevels(s.contrast));
+        AdjustDibRgb(expected, s.red, s.green, s.blue);
+        OwnedDib actual(dialog.AdjustedCopy(CContrastDlg::ContrastLevels(s.contrast), s.red, s.green, s.blue));
+        EXPECT_EQ(BlockBytes(expected), BlockBytes(actual)) << s.contrast << " " << s.red;
+    }
+}
