@@ -516,6 +516,20 @@ bool COnePicture::IsDisplaySizeAllowed(SIZE size)
            Dib24Bytes(size.cx, size.cy) <= MaxDisplayBytes;
 }
 
+bool COnePicture::IsAnimatedKind(const VyxFile* item, int aviShow, int dswShow)
+{
+    switch (item ? (item->GetLoaderId() >> 16) & 0xFFFF : 0) {
+    case KindGif:
+        return true;
+    case KindAvi:
+        return aviShow != 0;
+    case KindVideo:
+        return dswShow != 0;
+    default:
+        return false;
+    }
+}
+
 bool COnePicture::IsZoomAllowed(double zoom) const
 {
     if (!GetSourcePage(m_currentPage))

@@ -85,6 +85,10 @@ public:
     bool IsZoomAllowed(double zoom) const;
     // Bytes of a 24-bit DIB of that size (64-bit, never overflowing).
     static ULONGLONG Dib24Bytes(LONGLONG width, LONGLONG height);
+    // Whether the item's kind plays on a timer: GIF always, AVI and other video when asked.
+    static bool IsAnimatedKind(const VyxFile* item, int aviShow, int dswShow);
+    // An angle turned on by some degrees (either way), within 0..359.
+    static int TurnAngle(int angle, int by) { return ((angle + by % 360) % 360 + 360) % 360; }
 
     // ---- getters
     int GetAngle() const { return m_angle; }

@@ -12,22 +12,6 @@ namespace {
 
 const wchar_t kSection[] = L"COneView";
 
-bool IsAnimatedKind(const VyxFile* item, int aviShow, int dswShow)
-{
-    if (!item)
-        return false;
-    switch ((item->GetLoaderId() >> 16) & 0xFFFF) {
-    case COnePicture::KindGif:
-        return true;
-    case COnePicture::KindAvi:
-        return aviShow != 0;
-    case COnePicture::KindVideo:
-        return dswShow != 0;
-    default:
-        return false;
-    }
-}
-
 } // namespace
 
 IMPLEMENT_DYNCREATE(COneView, CView)
@@ -83,7 +67,7 @@ void COneView::SetPicture(const VyxFile* item)
     StopAnimation();
     m_picture.Show(nullptr, item, TRUE);
     // The engine knows the kind once it has detected the item's decoder.
-    if (m_hWnd && IsAnimatedKind(m_picture.GetItem(), m_nAviShow, m_nDswShow)) {
+    if (m_hWnd && COnePicture::IsAnimatedKind(m_picture.GetItem(), m_nAviShow, m_nDswShow)) {
         m_picture.SetAnimationTimer(SetTimer(AnimationTimer, AnimationInterval, nullptr));
         m_picture.SetAnimationStart(::GetTickCount());
     }

@@ -928,13 +928,13 @@ void COneWnd::OnZoomOriginal()
 
 void COneWnd::OnRotateLeft()
 {
-    m_nAngle = ((m_nAngle - m_settings.AngleUnit) % 360 + 360) % 360;
+    m_nAngle = COnePicture::TurnAngle(m_nAngle, -m_settings.AngleUnit);
     ShowPicture(-1);
 }
 
 void COneWnd::OnRotateRight()
 {
-    m_nAngle = ((m_nAngle + m_settings.AngleUnit) % 360 + 360) % 360;
+    m_nAngle = COnePicture::TurnAngle(m_nAngle, m_settings.AngleUnit);
     ShowPicture(-1);
 }
 

@@ -1,6 +1,7 @@
 #include "viewer/CSlideshowOptionDlg.h"
 
 #include "res/resource.h"
+#include "viewer/CovOther.h"
 
 #include <cstdlib>
 #include <iterator>
@@ -50,7 +51,6 @@ const struct
 
 const int CSlideshowOptionDlg::FitSizeValues[6] = {0, 2, 3, 4, 5, 6};
 const int CSlideshowOptionDlg::ScaleModeValues[3] = {2, 3, 10};
-const int CSlideshowOptionDlg::SpaceCommandValues[3] = {ID_PICTURE_NEXT, ID_PICTURE_AUTOPLAY, ID_PICTURE_SELECT};
 
 BEGIN_MESSAGE_MAP(CSlideshowOptionDlg, CDialog)
 ON_CONTROL_RANGE(BN_CLICKED, IDC_VIEW_ZOOMUP, IDC_VIEW_ZOOMDW, OnCheckClicked)
@@ -107,7 +107,7 @@ BOOL CSlideshowOptionDlg::OnInitDialog()
     SetDlgItemText(IDC_SSO_MACRO, InfomationMacro);
     SelectValue(m_fitCombo, FitSizeValues, FitSize);
     SelectValue(m_scaleCombo, ScaleModeValues, ScaleMode);
-    SelectValue(m_spaceCombo, SpaceCommandValues, SpaceCommandID);
+    SelectValue(m_spaceCombo, CovOther::SpaceCommands, SpaceCommandID);
     return TRUE;
 }
 
@@ -145,7 +145,7 @@ void CSlideshowOptionDlg::OnOK()
     SleepTime = _wtoi(wait);
     TakeValue(m_fitCombo, FitSizeValues, FitSize);
     TakeValue(m_scaleCombo, ScaleModeValues, ScaleMode);
-    TakeValue(m_spaceCombo, SpaceCommandValues, SpaceCommandID);
+    TakeValue(m_spaceCombo, CovOther::SpaceCommands, SpaceCommandID);
     EndDialog(IDOK);
 }
 

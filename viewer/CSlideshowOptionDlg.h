@@ -18,7 +18,6 @@ public:
     // list knows but offers no item for: such a member leaves its box without a selection.
     static const int FitSizeValues[6];
     static const int ScaleModeValues[3];
-    static const int SpaceCommandValues[3];
 
     int ZoomUp = 1;
     int ZoomDw = 1;

@@ -3,7 +3,7 @@
 #include "res/resource.h"
 #include "viewer/OneViewSettings.h"
 
-const UINT CovOther::SpaceCommands[3] = {ID_PICTURE_NEXT, ID_PICTURE_AUTOPLAY, ID_PICTURE_SELECT};
+const int CovOther::SpaceCommands[3] = {ID_PICTURE_NEXT, ID_PICTURE_AUTOPLAY, ID_PICTURE_SELECT};
 
 BEGIN_MESSAGE_MAP(CovOther, CXPropertyPage)
 ON_CBN_KILLFOCUS(IDC_VIEW_SPACE_COMMAND, OnSpaceKillFocus)
@@ -17,7 +17,7 @@ BOOL CovOther::OnInitDialog()
     // Any other command shows as the last item.
     int item = 2;
     for (int i = 0; i < 2; ++i)
-        if (static_cast<UINT>(m_pSettings->SpaceCommandID) == SpaceCommands[i])
+        if (m_pSettings->SpaceCommandID == SpaceCommands[i])
             item = i;
     SendDlgItemMessage(IDC_VIEW_SPACE_COMMAND, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
     return TRUE;
@@ -26,5 +26,5 @@ BOOL CovOther::OnInitDialog()
 void CovOther::OnSpaceKillFocus()
 {
     const auto item = static_cast<int>(SendDlgItemMessage(IDC_VIEW_SPACE_COMMAND, CB_GETCURSEL, 0, 0));
-    m_pSettings->SpaceCommandID = static_cast<int>(SpaceCommands[item == 0 || item == 1 ? item : 2]);
+    m_pSettings->SpaceCommandID = SpaceCommands[item == 0 || item == 1 ? item : 2];
 }

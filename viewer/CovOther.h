@@ -10,8 +10,8 @@ class CovOther : public CXPropertyPage
 public:
     explicit CovOther(OneViewSettings* pSettings);
 
-    // The command of each item of the page's list.
-    static const UINT SpaceCommands[3];
+    // The command of each item of the SPACE key's lists (the slideshow options offer the first two).
+    static const int SpaceCommands[3];
 
 protected:
     BOOL OnInitDialog() override;

@@ -27,25 +27,6 @@ bool SameFile(const VyxFile& a, const VyxFile& b)
     return a.GetPath().CompareNoCase(b.GetPath()) == 0 && a.GetArchivePath().CompareNoCase(b.GetArchivePath()) == 0;
 }
 
-bool IsAnimated(const VyxFile* item, BOOL aviShow, BOOL dswShow)
-{
-    switch (item ? (item->GetLoaderId() >> 16) & 0xFFFF : 0) {
-    case COnePicture::KindGif:
-        return true;
-    case COnePicture::KindAvi:
-        return aviShow != 0;
-    case COnePicture::KindVideo:
-        return dswShow != 0;
-    default:
-        return false;
-    }
-}
-
-int TurnedAngle(int angle, int by)
-{
-    return ((angle + by) % 360 + 360) % 360;
-}
-
 } // namespace
 
 BEGIN_MESSAGE_MAP(VSlideShowDlg, CDialog)
@@ -420,7 +401,7 @@ void VSlideShowDlg::OnPaint()
         ForgetOtherFile(*engine, file);
         engine->Show(&dc, file, FALSE);
         // The engine knows the file's kind once its decoder is found.
-        if (IsAnimated(engine->GetItem(), AviShow, DswShow)) {
+        if (COnePicture::IsAnimatedKind(engine->GetItem(), AviShow, DswShow)) {
             engine->SetAnimationTimer(SetTimer(TimerFirstCell + k, TimerInterval, nullptr));
             engine->SetAnimationStart(now);
         }
@@ -841,7 +822,7 @@ void VSlideShowDlg::OnRotateRight()
 {
     const int unit = AngleUnit;
     ForEachEngine([unit](COnePicture& engine) {
-        engine.SetAngle(TurnedAngle(engine.GetAngle(), unit));
+        engine.SetAngle(COnePicture::TurnAngle(engine.GetAngle(), unit));
         engine.FreeDisplayPages();
     });
     Invalidate(FALSE);
@@ -851,7 +832,7 @@ void VSlideShowDlg::OnRotateLeft()
 {
     const int unit = AngleUnit;
     ForEachEngine([unit](COnePicture& engine) {
-        engine.SetAngle(TurnedAngle(engine.GetAngle(), -unit));
+        engine.SetAngle(COnePicture::TurnAngle(engine.GetAngle(), -unit));
         engine.FreeDisplayPages();
     });
     Invalidate(FALSE);

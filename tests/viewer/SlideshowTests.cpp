@@ -341,3 +341,42 @@ TEST(Slideshow, EndsCleanlyAndSavesItsSettingsHoweverItsWindowGoes)
     w.program.Close();
     EXPECT_FALSE(::IsWindow(last));
 }
+
+TEST(Slideshow, GifsPlayInTheirCellsAndTheOptionsReachEveryEngine)
+{
+    Slideshow s([] { WriteGrid(1, 1); });
+    WriteGif(s.program.m_folder / L"a0.gif", 40, 30, {RGB(255, 0, 0), RGB(0, 0, 255)},
+             {SolidFrame(40, 30, 0, 0), SolidFrame(40, 30, 1, 0), SolidFrame(40, 30, 0, 0)});
+    s.Doc()->Refresh(false);
+    VSlideShowDlg* show = s.Show();
+    show->SetIndex(s.Index(L"a0.gif"));
+    show->Reload();
+    // The cell's frames step on their timer.
+    COnePicture* engine = show->GetEngine(show->GetBank(), 0);
+    ASSERT_TRUE(PumpUntil([&] { return engine->GetPageCount() == 3 && engine->GetCurrentPage() != 0; }, 30000));
+    EXPECT_NE(0u, engine->GetAnimationTimer());
+
+    // The Space key sends its command: playing starts.
+    MSG space = {};
+    space.hwnd = show->m_hWnd;
+    space.message = WM_KEYDOWN;
+    space.wParam = VK_SPACE;
+    show->PreTranslateMessage(&space);
+    EXPECT_TRUE(show->IsPlaying());
+    s.Command(ID_PICTURE_AUTOPLAY);
+    // The options' OK hands the settings to every engine and sets them upright again.
+    s.Command(ID_PICTURE_ROTATE_RIGHT);
+    EXPECT_EQ(90, show->GetEngine(2, 0)->GetAngle());
+    {
+        HelperThread helper([] {
+            HWND dialog = WaitForDialog(L"オプション設定", 30000);
+            SendMessageW(GetDlgItem(dialog, IDC_SSO_SCALEMODE), CB_SETCURSEL, 1, 0);
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        });
+        s.Command(ID_PICTURE_OPTIONS);
+    }
+    EXPECT_EQ(3, show->ScaleMode);
+    EXPECT_EQ(0, show->FitSize);
+    for (int bank = 0; bank < 3; ++bank)
+        EXPECT_EQ(0, show->GetEngine(bank, 0)->GetAngle()) << bank;
+}
