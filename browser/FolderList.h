@@ -49,6 +49,9 @@ public:
     static const wchar_t* GetKeyPattern(int kind);
 
     void FillComboBox(CComboBox& combo) const;
+    // The text put at the top of the combo box's list, an equal entry removed first; the edit
+    // field shows it. Nothing for an empty text.
+    static void MoveToTop(CComboBox& combo, const CString& text);
     // Appends; the caller empties the list first to replace it.
     void ReadComboBox(const CComboBox& combo);
     void FillListCtrl(CListCtrl& list) const;

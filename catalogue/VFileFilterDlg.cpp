@@ -17,19 +17,6 @@ int UnitIndex(int unit)
     return unit >= 0 && unit < kUnitCount ? unit : 0;
 }
 
-// Moves the text to the top of the combo box's list, an equal entry removed first; the edit
-// field keeps showing it.
-void MoveToTop(CComboBox& combo, const CString& text)
-{
-    if (text.IsEmpty())
-        return;
-    int found = combo.FindStringExact(-1, text);
-    if (found >= 0)
-        combo.DeleteString(found);
-    combo.InsertString(0, text);
-    combo.SetWindowText(text);
-}
-
 } // namespace
 
 BEGIN_MESSAGE_MAP(VFileFilterDlg, CDialog)
@@ -144,7 +131,7 @@ DWORD VFileFilterDlg::TakeSize(CComboBox& sizes, CComboBox& units)
 {
     CString text;
     sizes.GetWindowText(text);
-    MoveToTop(sizes, text);
+    FolderList::MoveToTop(sizes, text);
     return CKWDocSettings::ScaleSize(_wtol(text), UnitIndex(units.GetCurSel()));
 }
 
@@ -175,7 +162,7 @@ void VFileFilterDlg::OnOK()
 {
     m_bName = IsDlgButtonChecked(IDC_FILTER_NAME_ON) == BST_CHECKED;
     m_names.GetWindowText(m_strPathMask);
-    MoveToTop(m_names, m_strPathMask);
+    FolderList::MoveToTop(m_names, m_strPathMask);
 
     m_bDate = IsDlgButtonChecked(IDC_FILTER_DATE_ON) == BST_CHECKED;
     long long begin = 0, end = 0;

@@ -154,6 +154,14 @@
 #define ID_APP_FOLDER_BROWSE 10070
 #define ID_APP_MACRO_SHORTPATH 10190
 #define ID_APP_MACRO_SHORTFILENAME 10191
+// The comment dialog
+#define IDD_COMMENT 218
+#define IDC_COMMENT_EDIT 1072
+#define IDC_COMMENT_PICTURE 1179
+#define IDC_COMMENT_EXIF 1191
+#define IDC_COMMENT_NAME 1194
+#define IDC_COMMENT_SIZE 1195
+#define IDC_COMMENT_DATE 1196
 
 // ---- viewer/
 // The picture window: menu, accelerators, icon and title; the hot images of its tool bar (the
@@ -316,3 +324,36 @@
 #define IDC_WALL_MODE 1193
 
 // ---- fileops/
+// The single and batch rename dialogs, the regular-expression group editor and the report dialogs
+#define IDD_FILE_RENAME 173
+#define IDD_FILE_RENAME_N 194
+#define IDD_REPORT 213
+#define IDD_REPORT_FILE 219
+#define IDD_REGEXP_GROUP 283
+#define IDC_RENAME_EDIT 1072
+#define IDC_RENAME_NAME 1073
+#define IDC_RENAME_PREVIEW 1096
+#define IDC_RENAME_KEEP_EXT 1097
+#define IDC_RENAME_PICTURE 1179
+#define IDC_RENAME_ABORT 1200
+#define IDC_RENAME_DATE 1297
+#define IDC_RENAME_SIZE 1298
+#define IDC_RENAMEN_SPIN 1005
+#define IDC_RENAMEN_FIRST 1072
+#define IDC_RENAMEN_PREVIEW 1096
+#define IDC_RENAMEN_PICTURE 1098
+#define IDC_RENAMEN_UP 1159
+#define IDC_RENAMEN_DOWN 1160
+#define IDC_RENAMEN_LIST 1255
+#define IDC_RENAMEN_TARGET 1256
+#define IDC_RENAMEN_FORMAT 1257
+#define IDC_RENAMEN_BOX 1291
+#define IDC_RENAMEN_UPDATE 1292
+#define IDC_RENAMEN_COMMON 1293
+#define IDC_REGEXP_GROUP_DELETE 1047
+#define IDC_REGEXP_GROUP_NAME 1293
+#define IDC_REGEXP_GROUP_LIST 1294
+#define IDC_REPORT_LIST 1156
+#define IDC_REPORT_FILE_TEMPLATE 1249
+#define IDC_REPORT_FILE_NAME 1325
+#define IDC_REPORT_FILE_BROWSE 1326

@@ -149,6 +149,27 @@ TEST(FolderList, SavingLayoutPresetsDeletesOnlyTheRemovedOnesEvenWithColonsInNam
     EXPECT_EQ(CString(L"1"), notes);
 }
 
+TEST(FolderList, ARemovedPresetGoesEvenWhenAKeptOnesNameStartsWithItsName)
+{
+    ScratchLayoutFile layouts;
+    layouts.Add(L"a", 80, 80, 0, L"");
+    layouts.Add(L"a:b", 80, 80, 0, L"");
+    layouts.Add(L"a:80x80 ", 90, 90, 0, L"");
+    FolderList list(FolderListThumbLayout);
+    list.Load();
+    ASSERT_EQ(3, list.GetCount());
+    for (INT_PTR i = list.GetCount() - 1; i >= 0; --i)
+        if (list[i] == L"a:80x80 ")
+            list.RemoveAt(i);
+    list.Save();
+
+    VyxConfig config;
+    THUMBSDATA data = {};
+    EXPECT_FALSE(config.Load(data, L"a"));
+    EXPECT_TRUE(config.Load(data, L"a:b"));
+    EXPECT_TRUE(config.Load(data, L"a:80x80 "));
+}
+
 TEST(FolderList, ComboBoxAndListControlRoundTripInOrder)
 {
     CWnd host;
