@@ -1,5 +1,6 @@
 #include "viewer/COneWnd.h"
 
+#include "browser/CCommentDlg.h"
 #include "browser/CMainFrame.h"
 #include "browser/FrameMessages.h"
 #include "catalogue/CKWDoc.h"
@@ -103,6 +104,7 @@ ON_WM_MOUSEWHEEL()
 ON_UPDATE_COMMAND_UI(ID_PICTURE_COPY, OnUpdateFileCopy)
 ON_UPDATE_COMMAND_UI(ID_PICTURE_MOVE, OnUpdateFileMove)
 ON_UPDATE_COMMAND_UI(ID_PICTURE_PRINT, OnUpdateFilePrint)
+ON_COMMAND(ID_PICTURE_COMMENT, OnComment)
 ON_UPDATE_COMMAND_UI(ID_PICTURE_COMMENT, OnUpdateAutoPlayOff)
 ON_COMMAND(ID_PICTURE_DELETE, OnFileDelete)
 ON_UPDATE_COMMAND_UI(ID_PICTURE_DELETE, OnUpdateFileMove)
@@ -960,6 +962,27 @@ void COneWnd::OnWallpaper()
 void COneWnd::OnClipboard()
 {
     CopyDibToClipboard(GetDisplayedPage());
+}
+
+void COneWnd::OnComment()
+{
+    const BOOL locked = Relocate();
+    VyxFile* shown = GetShownItem();
+    if (!shown)
+        return;
+    // The document's own item, while it is there, so its note is the one the views show.
+    VyxFile* item = !locked && m_pDocument ? m_pDocument->GetItem(m_nIndex) : nullptr;
+    CCommentDlg dialog(item ? item : shown, this);
+    if (dialog.DoModal() != IDOK)
+        return;
+    if (item)
+        shown->SetNoteText(item->GetNote());
+    if (locked) {
+        UpdateTitle(shown);
+        return;
+    }
+    Announce(CKWDoc::HintItemChanged, reinterpret_cast<const void*>(static_cast<INT_PTR>(m_nIndex)));
+    UpdateTitle(shown);
 }
 
 void COneWnd::OnSelect()

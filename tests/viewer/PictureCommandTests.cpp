@@ -453,3 +453,29 @@ TEST(PictureCommands, WindowCommandsReachTheOwner)
     EXPECT_EQ(reinterpret_cast<WPARAM>(window), owner.Last(WMU_TILEPICTUREWND)->wParam);
     EXPECT_EQ(window->GetFitSize(), owner.Last(WMU_TILEPICTUREWND)->lParam);
 }
+
+TEST(PictureCommands, TheCommentGoesToTheDocumentsItemAndItsViewsHearOfIt)
+{
+    PictureWindows w;
+    COneWnd* window = w.Open(L"c.bmp");
+    ASSERT_NE(nullptr, window);
+    auto comment = [&](LPCWSTR text) {
+        HelperThread helper([text] {
+            HWND dialog = WaitForDialog(L"コメント入力", 30000);
+            SendMessageW(GetDlgItem(dialog, 1072), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        });
+        Command(window, ID_PICTURE_COMMENT);
+    };
+    w.program.m_hints.heard.clear();
+    comment(L"赤い四角");
+    EXPECT_EQ(CString(L"赤い四角"), w.Doc()->GetItem(window->GetIndex())->GetNote());
+    EXPECT_EQ(CString(L"赤い四角"), window->GetView()->GetItem()->GetNote());
+    EXPECT_EQ(1, w.program.m_hints.Count(CKWDoc::HintItemChanged));
+    // Locked, the window's own item takes it and only the title follows.
+    w.Doc()->RemoveItem(window->GetIndex());
+    ASSERT_TRUE(window->Relocate());
+    comment(L"青");
+    EXPECT_EQ(CString(L"青"), window->GetView()->GetItem()->GetNote());
+    EXPECT_EQ(1, w.program.m_hints.Count(CKWDoc::HintItemChanged));
+}
