@@ -101,7 +101,7 @@ ON_WM_LBUTTONUP()
 ON_WM_RBUTTONDOWN()
 ON_WM_RBUTTONDBLCLK()
 ON_WM_MOUSEWHEEL()
-ON_UPDATE_COMMAND_UI(ID_PICTURE_COPY, OnUpdateFileCopy)
+ON_UPDATE_COMMAND_UI(ID_PICTURE_COPY, OnUpdateAutoPlayOff)
 ON_UPDATE_COMMAND_UI(ID_PICTURE_MOVE, OnUpdateFileMove)
 ON_UPDATE_COMMAND_UI(ID_PICTURE_PRINT, OnUpdateFilePrint)
 ON_COMMAND(ID_PICTURE_COMMENT, OnComment)
@@ -109,7 +109,7 @@ ON_UPDATE_COMMAND_UI(ID_PICTURE_COMMENT, OnUpdateAutoPlayOff)
 ON_COMMAND(ID_PICTURE_DELETE, OnFileDelete)
 ON_UPDATE_COMMAND_UI(ID_PICTURE_DELETE, OnUpdateFileMove)
 ON_COMMAND(ID_PICTURE_SAVE, OnFileSave)
-ON_UPDATE_COMMAND_UI(ID_PICTURE_SAVE, OnUpdateFileSave)
+ON_UPDATE_COMMAND_UI(ID_PICTURE_SAVE, OnUpdateDisplayedPage)
 ON_COMMAND(ID_PICTURE_ZOOM_IN, OnZoomIn)
 ON_UPDATE_COMMAND_UI(ID_PICTURE_ZOOM_IN, OnUpdateZoom)
 ON_COMMAND(ID_PICTURE_ZOOM_OUT, OnZoomOut)
@@ -613,11 +613,12 @@ void COneWnd::ReplaceDisplayedPage(HGLOBAL dib)
     UpdateTitle(nullptr);
 }
 
-void COneWnd::ShowStep(int nIndex)
+void COneWnd::ShowStep(int nIndex, BOOL bFromCurrent)
 {
+    // The index the step starts from is the one the file has after following the document.
     if (GetFileCount() <= 0 || Relocate())
         return;
-    ShowPicture(StepTarget(nIndex, GetFileCount(), m_settings.Repeat));
+    ShowPicture(StepTarget(bFromCurrent ? m_nIndex + nIndex : nIndex, GetFileCount(), m_settings.Repeat));
 }
 
 // ---------------------------------------------------------------- keys and the mouse
@@ -647,6 +648,11 @@ void COneWnd::OnLButtonDown(UINT, CPoint)
     s_nActivateState = WA_ACTIVE;
 }
 
+void COneWnd::OnLButtonDblClk(UINT nFlags, CPoint point)
+{
+    OnLButtonDown(nFlags, point);
+}
+
 void COneWnd::OnLButtonUp(UINT, CPoint)
 {
     if (m_nAutoPlay == 2)
@@ -660,6 +666,11 @@ void COneWnd::OnRButtonDown(UINT, CPoint)
     if (s_nActivateState == WA_ACTIVE)
         SendMessage(WM_COMMAND, m_bSwapped ? ID_PICTURE_PREVIOUS : ID_PICTURE_NEXT, 0);
     s_nActivateState = WA_ACTIVE;
+}
+
+void COneWnd::OnRButtonDblClk(UINT nFlags, CPoint point)
+{
+    OnRButtonDown(nFlags, point);
 }
 
 BOOL COneWnd::OnMouseWheel(UINT, short zDelta, CPoint)
@@ -706,20 +717,10 @@ void COneWnd::OnUpdateDisplayedPage(CCmdUI* pCmdUI)
     pCmdUI->Enable(m_nAutoPlay == 0 && GetDisplayedPage());
 }
 
-void COneWnd::OnUpdateFileCopy(CCmdUI* pCmdUI)
-{
-    pCmdUI->Enable(m_nAutoPlay == 0);
-}
-
 void COneWnd::OnUpdateFileMove(CCmdUI* pCmdUI)
 {
     const VyxFile* item = GetShownItem();
     pCmdUI->Enable(m_nAutoPlay == 0 && item && !item->IsArchiveMember());
-}
-
-void COneWnd::OnUpdateFileSave(CCmdUI* pCmdUI)
-{
-    OnUpdateDisplayedPage(pCmdUI);
 }
 
 void COneWnd::OnUpdateFilePrint(CCmdUI* pCmdUI)
@@ -1042,22 +1043,22 @@ void COneWnd::OnContrast()
 
 void COneWnd::OnFirst()
 {
-    ShowStep(0);
+    ShowStep(0, FALSE);
 }
 
 void COneWnd::OnPrevious()
 {
-    ShowStep(m_nIndex - 1);
+    ShowStep(-1, TRUE);
 }
 
 void COneWnd::OnNext()
 {
-    ShowStep(m_nIndex + 1);
+    ShowStep(1, TRUE);
 }
 
 void COneWnd::OnLast()
 {
-    ShowStep(GetFileCount() - 1);
+    ShowStep(GetFileCount() - 1, FALSE);
 }
 
 void COneWnd::OnAutoPlay()

@@ -90,8 +90,10 @@ protected:
     afx_msg LRESULT OnContrastResult(WPARAM wParam, LPARAM lParam);
     afx_msg void OnTimer(UINT_PTR nIDEvent);
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonDblClk(UINT nFlags, CPoint point);
     afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
     afx_msg void OnRButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnRButtonDblClk(UINT nFlags, CPoint point);
     afx_msg BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
 
     // ---- commands (their update rules beside them)
@@ -100,9 +102,7 @@ protected:
     afx_msg void OnFileDelete();
     afx_msg void OnFileSave();
     afx_msg void OnFilePrint();
-    afx_msg void OnUpdateFileCopy(CCmdUI* pCmdUI);
     afx_msg void OnUpdateFileMove(CCmdUI* pCmdUI);
-    afx_msg void OnUpdateFileSave(CCmdUI* pCmdUI);
     afx_msg void OnUpdateFilePrint(CCmdUI* pCmdUI);
     afx_msg void OnZoomIn();
     afx_msg void OnZoomOut();
@@ -169,7 +169,8 @@ private:
     void ApplyZoom(double zoom);
     // The edited page (a new block, or null when the edit failed) takes the displayed page's place.
     void ReplaceDisplayedPage(HGLOBAL dib);
-    void ShowStep(int nIndex);
+    // nIndex, or as many files on from the current one.
+    void ShowStep(int nIndex, BOOL bFromCurrent);
     void StopAutoPlay();
     void SendToOwner(UINT message, WPARAM wParam, LPARAM lParam);
     // Hints to the document's views; the object is the value itself or points at the text.
