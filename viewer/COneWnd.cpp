@@ -146,10 +146,8 @@ ON_COMMAND(ID_PICTURE_LAST, OnLast)
 ON_UPDATE_COMMAND_UI(ID_PICTURE_LAST, OnUpdateForward)
 ON_COMMAND(ID_PICTURE_AUTOPLAY, OnAutoPlay)
 ON_UPDATE_COMMAND_UI(ID_PICTURE_AUTOPLAY, OnUpdateAutoPlay)
-ON_COMMAND(ID_PICTURE_PREVIOUS_PAGE, OnPreviousPage)
-ON_UPDATE_COMMAND_UI(ID_PICTURE_PREVIOUS_PAGE, OnUpdatePage)
-ON_COMMAND(ID_PICTURE_NEXT_PAGE, OnNextPage)
-ON_UPDATE_COMMAND_UI(ID_PICTURE_NEXT_PAGE, OnUpdatePage)
+ON_COMMAND_RANGE(ID_PICTURE_NEXT_PAGE, ID_PICTURE_PREVIOUS_PAGE, OnPage)
+ON_UPDATE_COMMAND_UI_RANGE(ID_PICTURE_NEXT_PAGE, ID_PICTURE_PREVIOUS_PAGE, OnUpdatePage)
 ON_COMMAND(ID_PICTURE_CUSTOMIZE_TOOLBAR, OnCustomizeToolBar)
 ON_COMMAND(ID_PICTURE_OPTIONS, OnOptions)
 ON_UPDATE_COMMAND_UI(ID_PICTURE_OPTIONS, OnUpdateAutoPlayOff)
@@ -636,16 +634,20 @@ BOOL COneWnd::PreTranslateMessage(MSG* pMsg)
     return VyxFrameWndEx::PreTranslateMessage(pMsg);
 }
 
-void COneWnd::OnLButtonDown(UINT, CPoint)
+void COneWnd::StepOnClick(UINT nCommand)
 {
-    if (m_nAutoPlay) {
-        m_nAutoPlay = 2;
-        return;
-    }
     // The click that activates the window only activates it.
     if (s_nActivateState == WA_ACTIVE)
-        SendMessage(WM_COMMAND, m_bSwapped ? ID_PICTURE_NEXT : ID_PICTURE_PREVIOUS, 0);
+        SendMessage(WM_COMMAND, nCommand, 0);
     s_nActivateState = WA_ACTIVE;
+}
+
+void COneWnd::OnLButtonDown(UINT, CPoint)
+{
+    if (m_nAutoPlay)
+        m_nAutoPlay = 2;
+    else
+        StepOnClick(m_bSwapped ? ID_PICTURE_NEXT : ID_PICTURE_PREVIOUS);
 }
 
 void COneWnd::OnLButtonDblClk(UINT nFlags, CPoint point)
@@ -661,11 +663,8 @@ void COneWnd::OnLButtonUp(UINT, CPoint)
 
 void COneWnd::OnRButtonDown(UINT, CPoint)
 {
-    if (m_nAutoPlay)
-        return;
-    if (s_nActivateState == WA_ACTIVE)
-        SendMessage(WM_COMMAND, m_bSwapped ? ID_PICTURE_PREVIOUS : ID_PICTURE_NEXT, 0);
-    s_nActivateState = WA_ACTIVE;
+    if (!m_nAutoPlay)
+        StepOnClick(m_bSwapped ? ID_PICTURE_PREVIOUS : ID_PICTURE_NEXT);
 }
 
 void COneWnd::OnRButtonDblClk(UINT nFlags, CPoint point)
@@ -1074,20 +1073,15 @@ void COneWnd::OnAutoPlay()
     m_dwAutoPlayStart = ::GetTickCount();
 }
 
-void COneWnd::OnPreviousPage()
+void COneWnd::OnPage(UINT nID)
 {
     if (Relocate() || !m_pView)
         return;
-    m_pView->PrevPage();
-    m_pView->Invalidate(FALSE);
-    UpdateTitle(nullptr);
-}
-
-void COneWnd::OnNextPage()
-{
-    if (Relocate() || !m_pView)
-        return;
-    m_pView->NextPage();
+    if (nID == ID_PICTURE_NEXT_PAGE)
+        m_pView->NextPage();
+    else
+        m_pView->PrevPage();
+    // The stepped page stays: the file is not read again.
     m_pView->Invalidate(FALSE);
     UpdateTitle(nullptr);
 }

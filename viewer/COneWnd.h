@@ -131,8 +131,7 @@ protected:
     afx_msg void OnUpdateForward(CCmdUI* pCmdUI);
     afx_msg void OnAutoPlay();
     afx_msg void OnUpdateAutoPlay(CCmdUI* pCmdUI);
-    afx_msg void OnPreviousPage();
-    afx_msg void OnNextPage();
+    afx_msg void OnPage(UINT nID);
     afx_msg void OnUpdatePage(CCmdUI* pCmdUI);
     afx_msg void OnCustomizeToolBar();
     afx_msg void OnOptions();
@@ -172,6 +171,7 @@ private:
     // nIndex, or as many files on from the current one.
     void ShowStep(int nIndex, BOOL bFromCurrent);
     void StopAutoPlay();
+    void StepOnClick(UINT nCommand);
     void SendToOwner(UINT message, WPARAM wParam, LPARAM lParam);
     // Hints to the document's views; the object is the value itself or points at the text.
     void Announce(LPARAM lHint, const void* pObject);

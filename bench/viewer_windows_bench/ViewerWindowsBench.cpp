@@ -20,6 +20,8 @@
 
 #include "../../tests/image/ImageSamples.h"
 #include "../BenchArgs.h"
+#include "../BenchClock.h"
+#include "../BenchJpeg.h"
 #include "../OwnPlugins.h"
 #include "../PhotoJpeg.h"
 
@@ -44,18 +46,10 @@ CBenchApp theBenchApp;
 std::map<std::string, double> g_figures;
 std::vector<std::wstring> g_folders;
 
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / frequency.QuadPart;
-}
-
 // Dispatches this thread's messages (timers included) until done() holds; false after the bound.
 bool PumpUntil(const std::function<bool()>& done, double seconds = 120)
 {
-    const double start = Now();
+    const double start = BenchSeconds();
     for (;;) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -64,7 +58,7 @@ bool PumpUntil(const std::function<bool()>& done, double seconds = 120)
         }
         if (done())
             return true;
-        if (Now() - start > seconds)
+        if (BenchSeconds() - start > seconds)
             return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     }
@@ -81,9 +75,7 @@ void WriteBytes(const std::wstring& path, const std::vector<BYTE>& bytes)
 // A folder in the temporary folder with count copies of the file's bytes, removed at the end.
 std::wstring MakeFolder(const wchar_t* tag, const std::vector<BYTE>& bytes, int count, const wchar_t* extension)
 {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring folder = std::wstring(temp) + L"vyx_" + tag + L"_" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring folder = BenchTempFile(L"viewer_windows", tag);
     CreateDirectoryW(folder.c_str(), nullptr);
     for (int i = 0; i < count; ++i) {
         wchar_t name[32];
@@ -127,6 +119,28 @@ struct Owner
     }
     ~Owner() { wnd.DestroyWindow(); }
     CWnd wnd;
+};
+
+// A picture window on a folder's pictures, fitted as asked, under a plain owner.
+struct PictureWindow
+{
+    PictureWindow(const std::wstring& folder, int fitSize) : document(folder)
+    {
+        window = list.NewWindow(&document.doc, &owner.wnd);
+        if (!window)
+            return;
+        window->GetSettings().FitSize = fitSize;
+        window->ShowWindow(SW_SHOW);
+    }
+    ~PictureWindow()
+    {
+        if (window)
+            window->DestroyWindow();
+    }
+    Document document;
+    Owner owner;
+    COneWndList list;
+    COneWnd* window = nullptr;
 };
 
 double PeakWorkingSetMB()
@@ -179,14 +193,14 @@ void SlideshowPaging(benchmark::State& state)
             break;
         }
         HGLOBAL left = show.GetEngine(0, 0)->GetSourcePage(0);
-        double start = Now();
+        double start = BenchSeconds();
         show.SendMessage(WM_COMMAND, ID_PICTURE_NEXT);
         show.UpdateWindow();
-        forward += Now() - start;
-        start = Now();
+        forward += BenchSeconds() - start;
+        start = BenchSeconds();
         show.SendMessage(WM_COMMAND, ID_PICTURE_PREVIOUS);
         show.UpdateWindow();
-        back += Now() - start;
+        back += BenchSeconds() - start;
         backDecodes += show.GetEngine(0, 0)->GetSourcePage(0) != left;
         show.DestroyWindow();
     }
@@ -204,45 +218,26 @@ const CSize kWindowView(1000, 640);
 // libjpeg alone at the scale that still covers the view, as the window reads the picture; seconds.
 double BareScaledDecode()
 {
-    const std::vector<BYTE>& jpeg = Jpeg(6000, 4000);
     const int reduction = std::max(6000 / kWindowView.cx, 4000 / kWindowView.cy);
-    unsigned denominator = 1;
-    while (denominator * 2 <= static_cast<unsigned>(std::min(reduction, 8)))
+    int denominator = 1;
+    while (denominator * 2 <= std::min(reduction, 8))
         denominator *= 2;
-    const double start = Now();
-    jpeg_decompress_struct cinfo;
-    jpeg_error_mgr err;
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
-    jpeg_read_header(&cinfo, TRUE);
-    cinfo.scale_num = 1;
-    cinfo.scale_denom = denominator;
-    cinfo.out_color_space = JCS_EXT_BGR;
-    jpeg_start_decompress(&cinfo);
-    std::vector<BYTE> row(static_cast<size_t>(cinfo.output_width) * cinfo.output_components);
-    JSAMPROW line = row.data();
-    while (cinfo.output_scanline < cinfo.output_height)
-        jpeg_read_scanlines(&cinfo, &line, 1);
-    jpeg_finish_decompress(&cinfo);
-    jpeg_destroy_decompress(&cinfo);
+    static std::vector<BYTE> row;
+    const double start = BenchSeconds();
+    DecodeScaledBare(Jpeg(6000, 4000), denominator, row);
     benchmark::DoNotOptimize(row.data());
-    return Now() - start;
+    return BenchSeconds() - start;
 }
 
 void PictureWindowStepping(benchmark::State& state)
 {
     static const std::wstring folder = MakeFolder(L"stepping", Jpeg(6000, 4000), 8, L".jpg");
-    Document document(folder);
-    Owner owner;
-    COneWndList list;
-    COneWnd* window = list.NewWindow(&document.doc, &owner.wnd);
+    PictureWindow shown(folder, COnePicture::FitAspect);
+    COneWnd* window = shown.window;
     if (!window) {
         state.SkipWithError("no picture window");
         return;
     }
-    window->GetSettings().FitSize = COnePicture::FitAspect;
-    window->ShowWindow(SW_SHOW);
     // The view takes the size the bare decode below is measured for.
     CRect frame, view;
     window->GetWindowRect(&frame);
@@ -256,22 +251,20 @@ void PictureWindowStepping(benchmark::State& state)
     int steps = 0;
     for (auto _ : state) {
         bare += BareScaledDecode();
-        if (window->GetIndex() + 1 >= document.doc.GetItemCount()) {
+        if (window->GetIndex() + 1 >= shown.document.doc.GetItemCount()) {
             window->SendMessage(WM_COMMAND, ID_PICTURE_FIRST);
             window->UpdateWindow();
         }
-        const double start = Now();
+        const double start = BenchSeconds();
         window->SendMessage(WM_COMMAND, ID_PICTURE_NEXT);
         window->UpdateWindow();
         window->GetView()->UpdateWindow();
-        total += Now() - start;
-
+        total += BenchSeconds() - start;
         ++steps;
     }
     g_figures["picture window 24 MP step to painted ms"] = total * 1000 / steps;
     g_figures["picture window bare scaled decode ms (same run)"] = bare * 1000 / steps;
     g_figures["picture window view width"] = window->GetView()->GetDisplaySize().cx;
-    window->DestroyWindow();
 }
 
 // ---------------------------------------------------------------- the colour dialog's preview
@@ -279,17 +272,13 @@ void PictureWindowStepping(benchmark::State& state)
 void ColourPreview(benchmark::State& state)
 {
     static const std::wstring folder = MakeFolder(L"colour", Jpeg(6000, 4000), 1, L".jpg");
-    Document document(folder);
-    Owner owner;
-    COneWndList list;
-    COneWnd* window = list.NewWindow(&document.doc, &owner.wnd);
+    // The whole picture as the displayed page.
+    PictureWindow shown(folder, COnePicture::FitAsIs);
+    COneWnd* window = shown.window;
     if (!window) {
         state.SkipWithError("no picture window");
         return;
     }
-    // The whole picture as the displayed page.
-    window->GetSettings().FitSize = COnePicture::FitAsIs;
-    window->ShowWindow(SW_SHOW);
     window->ShowPicture(0);
     window->UpdateWindow();
     if (window->GetView()->GetDisplaySize() != CSize(6000, 4000)) {
@@ -305,15 +294,14 @@ void ColourPreview(benchmark::State& state)
     int pos = 0;
     for (auto _ : state) {
         pos = pos >= 100 ? -100 : pos + 7;
-        const double start = Now();
+        const double start = BenchSeconds();
         slider->SendMessage(TBM_SETPOS, TRUE, pos);
         dialog.SendMessage(WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, pos), reinterpret_cast<LPARAM>(slider->m_hWnd));
         window->GetView()->UpdateWindow();
-        total += Now() - start;
+        total += BenchSeconds() - start;
     }
     g_figures["colour preview 24 MP per slider move ms"] = total * 1000 / state.iterations();
     dialog.DestroyWindow();
-    window->DestroyWindow();
 }
 
 // ---------------------------------------------------------------- a 4 x 4 grid's memory
@@ -400,9 +388,7 @@ int wmain(int argc, wchar_t** argv)
     CWinApp* app = AfxGetApp();
     if (!app || !app->InitApplication() || !app->InitInstance())
         return 1;
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring settings = std::wstring(temp) + L"vyx_viewer_windows_bench.ini";
+    const std::wstring settings = BenchTempFile(L"viewer_windows", L"settings.ini");
     DeleteFileW(settings.c_str());
     theAppIni.SetPath(settings.c_str());
     LoadOwnPlugins();
