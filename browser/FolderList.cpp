@@ -1,6 +1,7 @@
 #include "browser/FolderList.h"
 
 #include "catalogue/VyxConfig.h"
+#include "foundation/VyxFileUtil.h"
 #include "foundation/VyxIni.h"
 
 #include <vector>
@@ -195,6 +196,59 @@ void FolderList::ReadComboBox(const CComboBox& combo)
         combo.GetLBText(i, text);
         Add(text);
     }
+}
+
+void FolderList::SaveComboBox(const CComboBox& combo)
+{
+    RemoveAll();
+    ReadComboBox(combo);
+    Save();
+}
+
+void FolderList::LoadIntoComboBox(CComboBox& combo, CString& value)
+{
+    Load();
+    FillComboBox(combo);
+    if (value.IsEmpty() && combo.GetCount() > 0) {
+        combo.SetCurSel(0);
+        combo.GetLBText(0, value);
+    }
+    combo.SetWindowText(value);
+}
+
+bool FolderList::TakeFromComboBox(CComboBox& combo, CString& value)
+{
+    combo.GetWindowText(value);
+    if (value.IsEmpty())
+        return false;
+    MoveToTop(combo, value);
+    SaveComboBox(combo);
+    return true;
+}
+
+void FolderList::ShowInComboBox(CComboBox& combo, const CString& text)
+{
+    for (int i = 0; i < combo.GetCount(); ++i) {
+        CString entry;
+        combo.GetLBText(i, entry);
+        if (entry == text) {
+            combo.SetCurSel(i);
+            return;
+        }
+    }
+    combo.SetCurSel(-1);
+    combo.SetWindowText(text);
+}
+
+bool FolderList::BrowseIntoComboBox(CComboBox& combo, const wchar_t* title)
+{
+    CString start, chosen;
+    combo.GetWindowText(start);
+    BrowseForFolder(chosen, combo.GetParent()->GetSafeHwnd(), title, start);
+    if (chosen.IsEmpty())
+        return false;
+    ShowInComboBox(combo, chosen);
+    return true;
 }
 
 void FolderList::FillListCtrl(CListCtrl& list) const

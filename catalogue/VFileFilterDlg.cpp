@@ -109,15 +109,9 @@ void VFileFilterDlg::LoadSettings()
 
 void VFileFilterDlg::SaveSettings()
 {
-    m_nameHistory.RemoveAll();
-    m_nameHistory.ReadComboBox(m_names);
-    m_nameHistory.Save();
-    m_beginHistory.RemoveAll();
-    m_beginHistory.ReadComboBox(m_sizesBegin);
-    m_beginHistory.Save();
-    m_endHistory.RemoveAll();
-    m_endHistory.ReadComboBox(m_sizesEnd);
-    m_endHistory.Save();
+    m_nameHistory.SaveComboBox(m_names);
+    m_beginHistory.SaveComboBox(m_sizesBegin);
+    m_endHistory.SaveComboBox(m_sizesEnd);
     WriteAppIniBinary(kFilter, L"DateBegin", &m_dateBegin, sizeof(m_dateBegin));
     WriteAppIniBinary(kFilter, L"DateEnd", &m_dateEnd, sizeof(m_dateEnd));
     WriteAppIniInt(kFilter, L"UnitBegin", UnitIndex(m_unitsBegin.GetCurSel()));

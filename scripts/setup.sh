@@ -22,6 +22,10 @@ APT_PACKAGES=(
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-tools
     wine wine32:i386 xvfb xauth locales fonts-ipafont-gothic fonts-ipafont-mincho fonts-wine
     nasm cmake make dpkg-dev imagemagick libz-mingw-w64-dev googletest xz-utils bzip2
+    # Printing goes to a PDF printer (a CUPS daemon the test session starts; the 32-bit library is
+    # the one Wine's printing loads); printed pages are read back with poppler, catalog pages are
+    # opened in a headless browser.
+    cups printer-driver-cups-pdf libcups2:i386 poppler-utils chromium
 )
 
 # ---------------------------------------------------------------- system packages
