@@ -4,6 +4,8 @@
 #include "browser/CMainFrame.h"
 #include "browser/FrameMessages.h"
 #include "catalogue/CKWDoc.h"
+#include "fileops/CMyPrintDialog.h"
+#include "fileops/CPrintOutDialog.h"
 #include "foundation/FormatMessageText.h"
 #include "foundation/VyxFileUtil.h"
 #include "foundation/VyxIni.h"
@@ -103,6 +105,7 @@ ON_WM_RBUTTONDBLCLK()
 ON_WM_MOUSEWHEEL()
 ON_UPDATE_COMMAND_UI(ID_PICTURE_COPY, OnUpdateAutoPlayOff)
 ON_UPDATE_COMMAND_UI(ID_PICTURE_MOVE, OnUpdateFileMove)
+ON_COMMAND(ID_PICTURE_PRINT, OnFilePrint)
 ON_UPDATE_COMMAND_UI(ID_PICTURE_PRINT, OnUpdateFilePrint)
 ON_COMMAND(ID_PICTURE_COMMENT, OnComment)
 ON_UPDATE_COMMAND_UI(ID_PICTURE_COMMENT, OnUpdateAutoPlayOff)
@@ -861,6 +864,37 @@ void COneWnd::OnFileSave()
     WriteAppIniInt(kSaveSection, L"FilterIndex", filter);
     if (!SaveDisplayedPage(dialog.GetPathName(), filter))
         AfxMessageBox(L"ファイルの保存に失敗しました", MB_OK | MB_ICONEXCLAMATION);
+}
+
+void COneWnd::OnFilePrint()
+{
+    if (Relocate())
+        return;
+    VyxFile* item = GetShownItem();
+    if (!item)
+        return;
+    CMyPrintDialog setup(TRUE, PD_NOSELECTION | PD_HIDEPRINTTOFILE, this);
+    if (setup.DoModal() != IDOK)
+        return;
+    CDC printer;
+    if (!printer.Attach(setup.CreatePrinterDC()))
+        return;
+    int result = 0;
+    {
+        // The job prints the page as shown and leaves it to the window.
+        CPrintOutDialog job(this);
+        job.AddItem(item);
+        job.SetImage(GetDisplayedPage());
+        job.Create(this);
+        result = job.Print(&printer, setup.m_definitionFile);
+        job.DestroyWindow();
+    }
+    printer.DeleteDC();
+    if (result) {
+        CString text;
+        text.LoadString(static_cast<UINT>(result));
+        AfxMessageBox(text, MB_OK | MB_ICONINFORMATION);
+    }
 }
 
 BOOL COneWnd::SaveDisplayedPage(const wchar_t* path, int nFilterIndex)

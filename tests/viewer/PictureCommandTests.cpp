@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 
 using namespace viewertest;
@@ -478,4 +479,24 @@ TEST(PictureCommands, TheCommentGoesToTheDocumentsItemAndItsViewsHearOfIt)
     comment(L"青");
     EXPECT_EQ(CString(L"青"), window->GetView()->GetItem()->GetNote());
     EXPECT_EQ(1, w.program.m_hints.Count(CKWDoc::HintItemChanged));
+}
+
+TEST(PictureCommands, PrintAsksForThePrinterFirstAndCancelPrintsNothing)
+{
+    PictureWindows w;
+    COneWnd* window = w.Open(L"c.bmp");
+    ASSERT_NE(nullptr, window);
+    // The set-up dialog, or where no printer is installed the system's word on it.
+    std::atomic<bool> asked{false};
+    {
+        HelperThread helper([&] {
+            HWND dialog = WaitForWindow([](HWND hWnd) { return IsClass(hWnd, L"#32770"); }, 30000);
+            asked = dialog != nullptr;
+            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        });
+        Command(window, ID_PICTURE_PRINT);
+    }
+    EXPECT_TRUE(asked.load());
+    EXPECT_TRUE(window->IsWindowEnabled());
+    EXPECT_EQ(1, w.Count());
 }
