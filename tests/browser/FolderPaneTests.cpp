@@ -10,23 +10,6 @@
 
 namespace {
 
-// The test archive plug-in ("*.tarc") in the program's host for one test.
-class ArchivePlugin
-{
-public:
-    ArchivePlugin()
-    {
-        CString source;
-        MakeModulePath(source, L"plugins\\test_archive.spi");
-        CopyFileW(source, m_folder / L"arc.spi", FALSE);
-        theSPImapIndex.ScanPlugins(m_folder / L"*.spi", nullptr, nullptr);
-    }
-    ~ArchivePlugin() { theSPImapIndex.DeleteAll(); }
-
-private:
-    ScratchFolder m_folder;
-};
-
 std::vector<CString> ChildLabels(CFolderView* pane, HTREEITEM item)
 {
     std::vector<CString> labels;
@@ -65,7 +48,7 @@ int ChildCount(CFolderView* pane, HTREEITEM item)
 
 TEST(FolderPane, ArchiveFilesFollowTheFoldersInTheirOwnOrder)
 {
-    ArchivePlugin plugin;
+    HostedPlugins plugin({{L"test_archive", L"arc"}});
     struct Row
     {
         int sort;
@@ -101,7 +84,7 @@ TEST(FolderPane, ArchiveFilesFollowTheFoldersInTheirOwnOrder)
 
 TEST(FolderPane, ArchivesInsideAnArchiveAreShownOnlyWhenTheirNamesStayInTheFolder)
 {
-    ArchivePlugin plugin;
+    HostedPlugins plugin({{L"test_archive", L"arc"}});
     FrameProgram p([] { WriteAppIniInt(L"FolderView", L"ArchiveInArchive", 1); }, false);
     const DWORD time = 1600000000;
     // A copy of a member archive is read from a work folder and deleted with everything under it
