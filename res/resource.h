@@ -367,6 +367,10 @@
 #define IDC_SPIINFO_OPEN 1057
 #define IDC_SPIINFO_EXTENSIONS 1058
 
+// The thumbnail view's commands that open the viewer: the wallpaper and the full-screen slideshow
+#define ID_THUMB_WALLPAPER 10042
+#define ID_THUMB_FULLSCREEN 10207
+
 // ---- viewer/
 // The picture window: menu, accelerators, icon and title; the hot images of its tool bar (the
 // normal ones are IDB_MENU_IMAGES_241); its status-bar indicator texts; the commands it handles

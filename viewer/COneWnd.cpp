@@ -1016,7 +1016,8 @@ void COneWnd::OnComment()
         return;
     }
     Announce(CKWDoc::HintItemChanged, reinterpret_cast<const void*>(static_cast<INT_PTR>(m_nIndex)));
-    UpdateTitle(shown);
+    // A view that heard of the change may have shown the file again, with a new item.
+    UpdateTitle(GetShownItem());
 }
 
 void COneWnd::OnSelect()

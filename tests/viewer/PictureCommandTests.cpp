@@ -500,3 +500,72 @@ TEST(PictureCommands, PrintAsksForThePrinterFirstAndCancelPrintsNothing)
     EXPECT_TRUE(window->IsWindowEnabled());
     EXPECT_EQ(1, w.Count());
 }
+
+TEST(PictureCommands, AWindowWhoseFileItDeletedShowsTheFileNowInItsPlace)
+{
+    // Files only: a deleted folder makes the view read the folder again, which locks the window.
+    PictureWindows w(false);
+    RemoveDirectoryW(w.program.m_folder / L"sub");
+    w.program.Start(w.program.m_folder.Path());
+    w.Doc()->Stay = true;
+    w.Doc()->TrashCan = false;
+    w.Doc()->DELQA = true;
+    COneWnd* window = w.Open(L"c.bmp");
+    ASSERT_NE(nullptr, window);
+    const int index = window->GetIndex();
+    CString next = w.Doc()->GetItem(index + 1)->GetFileName();
+    Command(window, ID_PICTURE_DELETE);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(w.program.m_folder / L"c.bmp"));
+    ASSERT_EQ(1, w.Count());
+    EXPECT_EQ(index, window->GetIndex());
+    EXPECT_EQ(next, ShownName(window));
+    // The last file going leaves the window on the new last one; the last of all closes it.
+    Command(window, ID_PICTURE_LAST);
+    const int last = window->GetIndex();
+    CString before = w.Doc()->GetItem(last - 1)->GetFileName();
+    Command(window, ID_PICTURE_DELETE);
+    ASSERT_EQ(1, w.Count());
+    EXPECT_EQ(last - 1, window->GetIndex());
+    EXPECT_EQ(before, ShownName(window));
+    for (int left = w.Doc()->GetItemCount(); left > 0 && w.Count() == 1; --left)
+        Command(window, ID_PICTURE_DELETE);
+    EXPECT_EQ(0, w.Doc()->GetItemCount());
+    EXPECT_EQ(0, w.Count());
+}
+
+TEST(ThumbnailViewCommands, FullScreenAndWallpaperStartFromTheCursorItem)
+{
+    PictureWindows w;
+    const int d = w.Index(L"d.bmp");
+    w.Doc()->SetCursorIndex(d, nullptr);
+    CView* view = w.Frame()->GetThumbPane();
+    view->SendMessage(WM_COMMAND, ID_THUMB_FULLSCREEN);
+    VSlideShowDlg* show = w.List().m_pSlideShow;
+    ASSERT_NE(nullptr, show);
+    EXPECT_EQ(d, show->GetIndex());
+    EXPECT_EQ(w.Frame(), show->GetOwnerWindow());
+    show->SendMessage(WM_COMMAND, ID_PICTURE_CLOSE);
+    EXPECT_TRUE(PumpUntil([&] { return w.List().m_pSlideShow == nullptr; }, 30000));
+
+    // Full screen as the double-click command: activating the cursor item starts the slideshow.
+    const int f = w.Index(L"f.bmp");
+    w.Doc()->IDViewer = ID_THUMB_FULLSCREEN;
+    w.Doc()->SetCursorIndex(f, nullptr);
+    w.Doc()->UpdateAllViews(nullptr, HintItemActivated, reinterpret_cast<CObject*>(static_cast<INT_PTR>(f)));
+    show = w.List().m_pSlideShow;
+    ASSERT_NE(nullptr, show);
+    EXPECT_EQ(f, show->GetIndex());
+    show->SendMessage(WM_COMMAND, ID_PICTURE_CLOSE);
+    EXPECT_TRUE(PumpUntil([&] { return w.List().m_pSlideShow == nullptr; }, 30000));
+
+    CRect frame;
+    {
+        HelperThread helper([&] {
+            HWND dialog = WaitForDialog(L"壁紙設定", 30000);
+            GetWindowRect(GetDlgItem(dialog, IDC_WALL_PREVIEW), &frame);
+            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        });
+        view->SendMessage(WM_COMMAND, ID_THUMB_WALLPAPER);
+    }
+    EXPECT_FALSE(frame.IsRectEmpty());
+}

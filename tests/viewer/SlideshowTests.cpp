@@ -162,6 +162,17 @@ TEST(Slideshow, GridIsClampedToTheOptionPagesBoundsWhateverSettingsAndKeysAsk)
 {
     Slideshow s([] { WriteGrid(100, 0); });
     VSlideShowDlg* show = s.Show();
+    EXPECT_GE(show->GetColumns(), 1);
+    EXPECT_LE(show->GetColumns(), VSlideShowDlg::MaxColumns);
+    EXPECT_EQ(1, show->GetRows());
+    // A document that holds more than the page allows still gets the largest grid it offers.
+    s.Command(ID_PICTURE_CLOSE);
+    ASSERT_TRUE(PumpUntil([&] { return s.Show() == nullptr; }, 30000));
+    s.Doc()->ColumnCount = 100;
+    s.Doc()->LineCount = 0;
+    s.Frame()->StartSlideshow(0);
+    show = s.Show();
+    ASSERT_TRUE(show && s.Painted());
     EXPECT_EQ(VSlideShowDlg::MaxColumns, show->GetColumns());
     EXPECT_EQ(1, show->GetRows());
     s.Command(ID_SLIDESHOW_COLUMNS_MORE);
