@@ -1,0 +1,54 @@
+// Helpers of the file-operation tests: files with known bytes, the write seam that fails after a
+// number of bytes, a source locked by another thread, and the small file system that the test
+// script mounts where the machine allows it.
+#pragma once
+
+#include "ControlTestUtil.h"
+#include "fileops/CopyTarget.h"
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+// size bytes that differ from block to block, so a block written twice or left out shows.
+std::string PatternBytes(size_t size, unsigned seed = 1);
+// Writes the bytes; false when the file cannot be written.
+bool MakeFile(const CString& path, size_t size, unsigned seed = 1);
+bool WriteBytes(const CString& path, const std::string& bytes);
+std::string ReadBytes(const CString& path);
+bool Exists(const CString& path);
+// The names in a folder (not "." and ".."), sorted.
+std::vector<CString> FolderEntries(const CString& folder);
+
+// While it lives, every copy's writes fail once `limit` bytes are written (with the error given),
+// or are cut short there (a write that reports fewer bytes than it was given) when `shortWrite`.
+class FailingWrites
+{
+public:
+    explicit FailingWrites(unsigned long long limit, DWORD error = ERROR_DISK_FULL, bool shortWrite = false);
+    ~FailingWrites();
+    unsigned long long Written() const { return m_written; }
+
+private:
+    unsigned long long m_limit;
+    std::atomic<unsigned long long> m_written{0};
+};
+
+// A file held open without sharing by another thread until the object goes.
+class LockedFile
+{
+public:
+    explicit LockedFile(const CString& path);
+    ~LockedFile();
+    bool IsLocked() const { return m_locked; }
+
+private:
+    HANDLE m_release;
+    std::thread m_thread;
+    bool m_locked = false;
+};
+
+// The small fixed-size file system of the test script ("VYX_SMALL_DISK"), in the form Wine
+// shows it; empty when the machine gave none (the test then skips that case).
+CString SmallDiskFolder();
