@@ -17,8 +17,12 @@
 #include "foundation/VyxSharedMemory.h"
 #include "viewer/COneWndList.h"
 
+#include <deque>
+#include <vector>
+
 class CFolderView;
 class CKWDoc;
+class VyxFileTransfer;
 
 class CMainFrame : public VyxFrameWndEx
 {
@@ -86,6 +90,12 @@ public:
     int OpenPictureWindow(int nViewIndex, int nMode);
     void SetThumbViewBackColor(COLORREF colour);
     LRESULT OnFileOperation(WPARAM wParam, LPARAM lParam);
+    // The folders that drags of archive members wrote them into; removed at the next drag and
+    // at exit, when no drop target can still be reading them.
+    void RemoveDragTempFolders();
+    // While a job runs, jobs posted meanwhile wait here for their turn.
+    bool IsFileOperationRunning() const { return m_bFileOperation; }
+    size_t GetQueuedFileOperations() const { return m_queuedJobs.size(); }
 
 protected:
     BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext) override;
@@ -119,6 +129,7 @@ protected:
 
 private:
     void Announce(LPARAM lHint, CObject* pHint);
+    int RunFileOperation(VyxFileTransfer* job);
     BOOL CreateBars();
     BOOL CreatePanes(CCreateContext* pContext);
 
@@ -146,4 +157,7 @@ private:
     FolderWatchSlot m_watcher2{2};
     CString m_strChangedFolder;
     int m_nWatchMode = 0;
+    bool m_bFileOperation = false;
+    std::deque<VyxFileTransfer*> m_queuedJobs;
+    std::vector<CString> m_dragTempFolders;
 };

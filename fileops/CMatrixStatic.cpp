@@ -18,9 +18,8 @@ CMatrixStatic::CMatrixStatic()
 
 CMatrixStatic::~CMatrixStatic()
 {
-    for (HBITMAP bitmap : {m_cells, m_chars})
-        if (bitmap)
-            ::DeleteObject(bitmap);
+    m_cells.Release();
+    m_chars.Release();
 }
 
 void CMatrixStatic::OnDestroy()
@@ -52,27 +51,37 @@ void CMatrixStatic::SetGrid(int columns, int rows)
             SetCell(column, row, 0);
 }
 
-void CMatrixStatic::CopyCell(HBITMAP& bitmap, UINT id, int sourceColumn, int sourceRow, int column, int row)
+void CMatrixStatic::CopyCell(CellSource& from, UINT id, int sourceColumn, int sourceRow, int column, int row)
 {
     if (!m_surface.IsCreated() || column < 0 || column >= m_columns || row < 0 || row >= m_rows)
         return;
-    if (!bitmap) {
+    if (!from.dc) {
         // Black is the background, whatever colour the panel's background is.
         COLORMAP map = {RGB(0, 0, 0), m_back};
-        bitmap = ::CreateMappedBitmap(AfxGetResourceHandle(), static_cast<INT_PTR>(id), 0, &map, 1);
-        if (!bitmap)
+        from.bitmap = ::CreateMappedBitmap(AfxGetResourceHandle(), static_cast<INT_PTR>(id), 0, &map, 1);
+        if (!from.bitmap)
             return;
+        from.dc = ::CreateCompatibleDC(m_surface.GetMemDC()->GetSafeHdc());
+        from.previous = ::SelectObject(from.dc, from.bitmap);
     }
-    HDC source = ::CreateCompatibleDC(m_surface.GetMemDC()->GetSafeHdc());
-    HGDIOBJ previous = ::SelectObject(source, bitmap);
     ::BitBlt(m_surface.GetMemDC()->GetSafeHdc(), column * kCellWidth, row * kCellHeight, kCellWidth, kCellHeight,
-             source, sourceColumn * kCellWidth, sourceRow * kCellHeight, SRCCOPY);
-    ::SelectObject(source, previous);
-    ::DeleteDC(source);
+             from.dc, sourceColumn * kCellWidth, sourceRow * kCellHeight, SRCCOPY);
     if (GetSafeHwnd())
         InvalidateRect(CRect(column * kCellWidth + 2, row * kCellHeight + 2, (column + 1) * kCellWidth + 2,
                              (row + 1) * kCellHeight + 2),
                        FALSE);
+}
+
+void CMatrixStatic::CellSource::Release()
+{
+    if (dc) {
+        ::SelectObject(dc, previous);
+        ::DeleteDC(dc);
+    }
+    if (bitmap)
+        ::DeleteObject(bitmap);
+    dc = nullptr;
+    bitmap = nullptr;
 }
 
 void CMatrixStatic::SetCell(int column, int row, int state)

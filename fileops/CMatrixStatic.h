@@ -40,8 +40,16 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    // A cell from one of the bitmaps (loaded on first use with black mapped to the background).
-    void CopyCell(HBITMAP& bitmap, UINT id, int sourceColumn, int sourceRow, int column, int row);
+    // One of the bitmaps, loaded on first use with black mapped to the background, in a device
+    // context of its own so that cells are copied straight from it.
+    struct CellSource
+    {
+        HBITMAP bitmap = nullptr;
+        HDC dc = nullptr;
+        HGDIOBJ previous = nullptr;
+        void Release();
+    };
+    void CopyCell(CellSource& from, UINT id, int sourceColumn, int sourceRow, int column, int row);
 
     UINT m_cellBitmapId = 302;
     UINT m_charBitmapId = 304;
@@ -51,6 +59,6 @@ private:
     int m_rows = 0;
     int m_columns = 0;
     CDibSection m_surface;
-    HBITMAP m_cells = nullptr;
-    HBITMAP m_chars = nullptr;
+    CellSource m_cells;
+    CellSource m_chars;
 };

@@ -30,6 +30,14 @@ void ApplyStatus(const wchar_t* source, const wchar_t* path)
 
 } // namespace
 
+bool CopyTarget::IsReadOnlyFile(const wchar_t* path)
+{
+    // Windows refuses to replace such a file; Wine would replace it, so it is asked first.
+    DWORD attributes = GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+           !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 void CopyTarget::SetWriteFunction(WriteFunction write)
 {
     WriteHook() = std::move(write);
@@ -102,6 +110,8 @@ DWORD CopyTarget::Finish(const wchar_t* source)
     }
     if (!error && source)
         ApplyStatus(source, m_temporary);
+    if (!error && IsReadOnlyFile(m_target))
+        error = ERROR_ACCESS_DENIED;
     if (!error && !MoveFileExW(m_temporary, m_target, MOVEFILE_REPLACE_EXISTING))
         error = GetLastError();
     if (error) {

@@ -30,6 +30,8 @@ public:
     ULONGLONG GetWritten() const { return m_written; }
     const CString& GetTemporaryPath() const { return m_temporary; }
 
+    // A read-only file, which no copy or move replaces.
+    static bool IsReadOnlyFile(const wchar_t* path);
     // Every copy writes through this; tests put one in that fails. Null puts WriteFile back.
     static void SetWriteFunction(WriteFunction write);
 

@@ -339,7 +339,8 @@ TEST(MainFrame, RenderingTheFileListNamesTheSelectedItemsInViewOrder)
         if (!doc->GetItem(i)->IsFolder())
             expected.push_back(doc->GetItem(i)->GetPath());
     EXPECT_EQ(expected, names);
-    EXPECT_FALSE(source.m_strTempFolder.IsEmpty());
+    // Plain files need no folder of their own.
+    EXPECT_TRUE(source.m_strTempFolder.IsEmpty());
 
     // Another format is not the frame's to render: the medium stays as it was.
     format.cfFormat = CF_TEXT;

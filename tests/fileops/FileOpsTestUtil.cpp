@@ -1,5 +1,11 @@
 #include "FileOpsTestUtil.h"
 
+#include "catalogue/VyxFile.h"
+#include "foundation/VyxFileFind.h"
+#include "foundation/VyxFileStatus.h"
+#include "image/plugins/Spi.h"
+#include "image/plugins/SpiInterface.h"
+
 #include <algorithm>
 
 std::string PatternBytes(size_t size, unsigned seed)
@@ -77,11 +83,11 @@ FailingWrites::~FailingWrites()
     CopyTarget::SetWriteFunction(nullptr);
 }
 
-LockedFile::LockedFile(const CString& path) : m_release(CreateEventW(nullptr, TRUE, FALSE, nullptr))
+LockedFile::LockedFile(const CString& path, DWORD share) : m_release(CreateEventW(nullptr, TRUE, FALSE, nullptr))
 {
     HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    m_thread = std::thread([this, path, opened] {
-        HANDLE file = CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    m_thread = std::thread([this, path, opened, share] {
+        HANDLE file = CreateFileW(path, GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
         m_locked = file != INVALID_HANDLE_VALUE;
         SetEvent(opened);
         WaitForSingleObject(m_release, INFINITE);
@@ -113,4 +119,103 @@ CString SmallDiskFolder()
     if (!GetDiskFreeSpaceExW(folder, &freeBytes, &totalBytes, nullptr) || totalBytes.QuadPart > 16 * 1024 * 1024)
         return CString();
     return folder;
+}
+
+void SetFileTimes(const CString& path, long long seconds)
+{
+    HANDLE file = CreateFileW(path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    FILETIME time;
+    UnixTimeToFileTime(seconds, time);
+    SetFileTime(file, &time, &time, &time);
+    CloseHandle(file);
+}
+
+CString HostAlias(const CString& path)
+{
+    using UnixName = char*(CDECL*)(LPCWSTR);
+    auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* name = unixName ? unixName(path) : nullptr;
+    if (!name)
+        return CString();
+    wchar_t wide[MAX_PATH * 2] = {};
+    MultiByteToWideChar(CP_UTF8, 0, name, -1, wide, MAX_PATH * 2);
+    HeapFree(GetProcessHeap(), 0, name);
+    CString alias = CString(L"Z:") + wide;
+    alias.Replace(L'/', L'\\');
+    return alias;
+}
+
+namespace {
+
+void RemoveTree(const CString& folder)
+{
+    for (const CString& name : FolderEntries(folder)) {
+        CString path = folder + L"\\" + name;
+        SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
+        if (!DeleteFileW(path))
+            RemoveTree(path);
+    }
+    RemoveDirectoryW(folder);
+}
+
+} // namespace
+
+SecondDriveFolder::SecondDriveFolder()
+{
+    wchar_t drive[8] = {};
+    DWORD length = GetEnvironmentVariableW(L"VYX_SECOND_DRIVE", drive, 8);
+    if (length != 2 || drive[1] != L':')
+        return;
+    static int serial = 0;
+    CString path;
+    path.Format(L"%s\\scratch_%lu_%d", drive, GetCurrentProcessId(), ++serial);
+    if (CreateDirectoryW(path, nullptr))
+        m_path = path;
+}
+
+SecondDriveFolder::~SecondDriveFolder()
+{
+    if (!m_path.IsEmpty())
+        RemoveTree(m_path);
+}
+
+ArchivePlugin::ArchivePlugin()
+{
+    wchar_t exe[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    CString folder = exe;
+    folder = folder.Left(folder.ReverseFind(L'\\'));
+    CopyFileW(folder + L"\\plugins\\test_archive.spi", m_folder / L"arc.spi", FALSE);
+    theSPImapIndex.ScanPlugins(m_folder / L"*.spi", nullptr, nullptr);
+}
+
+ArchivePlugin::~ArchivePlugin()
+{
+    theSPImapIndex.DeleteAll();
+}
+
+int ArchivePlugin::Id() const
+{
+    VyxSPI* plugin = theSPImapIndex.GetPluginAt(0, SPImapIndex::KindArchive);
+    return plugin ? plugin->GetId() : -1;
+}
+
+std::vector<VyxFile*> ArchivePlugin::Members(const CString& archive) const
+{
+    std::vector<VyxFile*> items;
+    SPIRequest request;
+    request.id = Id();
+    request.source = archive;
+    if (theSPImapIndex.GetArchiveInfo(&request) != SPI_OK)
+        return items;
+    std::vector<SPIFileInfo> members = ReadArchiveListing(request.output);
+    GlobalFree(request.output);
+    for (const SPIFileInfo& record : members) {
+        VyxFileFind finder;
+        if (finder.FindFile(archive) && (finder.FindNextFile(), true))
+            items.push_back(new VyxFile(finder, -1, Id(), &record));
+    }
+    return items;
 }

@@ -6,6 +6,8 @@
 #include "ControlTestUtil.h"
 #include "fileops/CopyTarget.h"
 
+class VyxFile;
+
 #include <atomic>
 #include <string>
 #include <thread>
@@ -35,11 +37,12 @@ private:
     std::atomic<unsigned long long> m_written{0};
 };
 
-// A file held open without sharing by another thread until the object goes.
+// A file held open by another thread until the object goes: without any sharing, or (share read)
+// readable by others but not deletable.
 class LockedFile
 {
 public:
-    explicit LockedFile(const CString& path);
+    explicit LockedFile(const CString& path, DWORD share = 0);
     ~LockedFile();
     bool IsLocked() const { return m_locked; }
 
@@ -47,6 +50,39 @@ private:
     HANDLE m_release;
     std::thread m_thread;
     bool m_locked = false;
+};
+
+// Sets a file's (or folder's) times to that many seconds since 1970.
+void SetFileTimes(const CString& path, long long seconds);
+// The same file as Wine's Z: drive shows it (the host's path under the root).
+CString HostAlias(const CString& path);
+
+// A scratch folder on the second drive letter that the test script maps onto a folder of its own
+// ("VYX_SECOND_DRIVE"), removed with what it holds; an empty path when there is no such drive.
+class SecondDriveFolder
+{
+public:
+    SecondDriveFolder();
+    ~SecondDriveFolder();
+    const CString& Path() const { return m_path; }
+    CString operator/(LPCWSTR name) const { return m_path + L"\\" + name; }
+
+private:
+    CString m_path;
+};
+
+// The test archive plug-in loaded into the program's plug-in host while it lives.
+class ArchivePlugin
+{
+public:
+    ArchivePlugin();
+    ~ArchivePlugin();
+    int Id() const;
+    // An item for each member of the archive, as a folder listing makes them (the caller owns them).
+    std::vector<VyxFile*> Members(const CString& archive) const;
+
+private:
+    ScratchFolder m_folder;
 };
 
 // The small fixed-size file system of the test script ("VYX_SMALL_DISK"), in the form Wine

@@ -1,11 +1,14 @@
-# A small file system of fixed size for the full-disk cases, mounted where the machine lets the
-# test script mount one (root, mounts allowed); elsewhere the tests skip those cases.
+# The drives the file-operation tests need: a small fixed-size file system for the full-disk cases
+# (where the machine lets the script mount one; elsewhere those cases skip) and a second drive
+# letter of the Wine prefix over a scratch folder, for moves across drives.
 set(VYX_SMALL_DISK ${CMAKE_BINARY_DIR}/tests/small-disk)
-add_test(NAME fileops_small_disk_mount
-    COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/small-disk.sh mount ${VYX_SMALL_DISK})
-add_test(NAME fileops_small_disk_unmount
-    COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/small-disk.sh unmount ${VYX_SMALL_DISK})
-set_tests_properties(fileops_small_disk_mount PROPERTIES LABELS fileops FIXTURES_SETUP fileops_small_disk)
-set_tests_properties(fileops_small_disk_unmount PROPERTIES LABELS fileops FIXTURES_CLEANUP fileops_small_disk)
-set_tests_properties(fileops PROPERTIES FIXTURES_REQUIRED fileops_small_disk)
-set_property(TEST fileops APPEND PROPERTY ENVIRONMENT VYX_SMALL_DISK=${VYX_SMALL_DISK})
+set(VYX_SECOND_DRIVE ${CMAKE_BINARY_DIR}/tests/second-drive)
+set(drives_script ${CMAKE_CURRENT_LIST_DIR}/scratch-drives.sh)
+add_test(NAME fileops_drives_setup
+    COMMAND bash ${drives_script} setup ${VYX_WINEPREFIX} ${VYX_SMALL_DISK} ${VYX_SECOND_DRIVE})
+add_test(NAME fileops_drives_cleanup
+    COMMAND bash ${drives_script} cleanup ${VYX_WINEPREFIX} ${VYX_SMALL_DISK} ${VYX_SECOND_DRIVE})
+set_tests_properties(fileops_drives_setup PROPERTIES LABELS fileops FIXTURES_SETUP fileops_drives)
+set_tests_properties(fileops_drives_cleanup PROPERTIES LABELS fileops FIXTURES_CLEANUP fileops_drives)
+set_tests_properties(fileops PROPERTIES FIXTURES_REQUIRED fileops_drives)
+set_property(TEST fileops APPEND PROPERTY ENVIRONMENT VYX_SMALL_DISK=${VYX_SMALL_DISK} VYX_SECOND_DRIVE=R:)

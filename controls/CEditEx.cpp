@@ -1,0 +1,3 @@
+#include "controls/CEditEx.h"
+
+IMPLEMENT_DYNCREATE(CEditEx, CEdit)
