@@ -17,7 +17,7 @@ public:
     static CLIPFORMAT NoteFormat();
     static CLIPFORMAT PreferredEffectFormat();
     // The longest name a drop list may give; a longer one is refused, never cut.
-    static const int kMaxNameLength = 520;
+    static constexpr int kMaxNameLength = 520;
 
     // Movable, shareable, zero-filled blocks; null when no memory.
     // CF_VyxDROP: the folder, its NUL and one more NUL.

@@ -75,7 +75,7 @@ public:
     // The first name, for n = 2, 3, ..., that names nothing: the target's folder and name, the
     // number and its extension through the format. False when none is free below kSerialLimit.
     static bool MakeSerialName(CString& out, LPCWSTR target, LPCWSTR format);
-    static const int kSerialLimit = 99999;
+    static constexpr int kSerialLimit = 99999;
     // Whether a plain move can take a file from one path to the other: the same drive letter, or
     // the same server and share of two network paths.
     static bool OnSameDrive(LPCWSTR source, LPCWSTR target);
