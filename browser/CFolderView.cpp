@@ -3,6 +3,7 @@
 #include "browser/CMainFrame.h"
 #include "browser/FrameMessages.h"
 #include "browser/ShellImageList.h"
+#include "catalogue/ArchiveMember.h"
 #include "catalogue/CKWDoc.h"
 #include "catalogue/VyxFile.h"
 #include "fileops/VyxFileTransfer.h"
@@ -907,6 +908,10 @@ void CFolderView::ShowArchivesInArchive(HTREEITEM hItem)
     for (int i = 0; i < doc->GetItemCount(); ++i) {
         VyxFile* item = doc->GetItem(i);
         if (!item || !specs || !MatchFileSpecs(item->GetFileName(), specs.get()))
+            continue;
+        // Its copy goes into a work folder that is deleted with everything under it when the
+        // document goes: a member whose name would lead out of that folder gets no node.
+        if (!IsSafeMemberPath(item->GetPath()))
             continue;
         auto* childRecord = new FolderTreeItem;
         childRecord->kind = FolderTreeArchiveMember;

@@ -17,6 +17,7 @@
 #include "foundation/VyxSystem.h"
 #include "foundation/WindowPlacement.h"
 #include "res/resource.h"
+#include "viewer/COneWnd.h"
 #include "viewer/VSlideShowDlg.h"
 
 #include <cmath>
@@ -46,22 +47,6 @@ CString FormatSize(ULONGLONG value)
     FormatNumberEx(text, value, 1, 2, 0, 4);
     return text;
 }
-
-// Holds the picture-window block's lock for a scope.
-class PictureLock
-{
-public:
-    explicit PictureLock(VyxSharedMemory& block) : m_block(block), m_locked(block.Lock()) {}
-    ~PictureLock()
-    {
-        if (m_locked)
-            m_block.Unlock();
-    }
-
-private:
-    VyxSharedMemory& m_block;
-    bool m_locked;
-};
 
 } // namespace
 
@@ -108,6 +93,11 @@ CMainFrame::CMainFrame()
 
 CMainFrame::~CMainFrame()
 {
+    // A picture window still holding the block must never reach a list that is gone.
+    if (m_pictureBlock.Lock()) {
+        memset(m_pictureBlock.GetView(), 0, 4);
+        m_pictureBlock.Unlock();
+    }
     for (VyxFileTransfer* job : m_queuedJobs)
         delete job;
     RemoveDragTempFolders();
@@ -310,7 +300,7 @@ void CMainFrame::OnDestroy()
 {
     m_wndList.CloseAll();
     {
-        PictureLock lock(m_pictureBlock);
+        COneWndListLock lock(m_pictureBlock);
         if (m_wndList.m_pSlideShow && m_wndList.m_pSlideShow->GetSafeHwnd())
             m_wndList.m_pSlideShow->DestroyWindow();
     }
@@ -526,13 +516,13 @@ LRESULT CMainFrame::OnLastPictureWnd(WPARAM wParam, LPARAM)
 
 LRESULT CMainFrame::OnFocusPictureWnd(WPARAM wParam, LPARAM lParam)
 {
-    PictureLock lock(m_pictureBlock);
-    int index = m_wndList.Find(reinterpret_cast<CWnd*>(wParam));
-    int count = m_wndList.GetCount();
+    COneWndListLock lock(m_pictureBlock);
+    int index = m_wndList.IndexOf(reinterpret_cast<CWnd*>(wParam));
+    int count = static_cast<int>(m_wndList.GetCount());
     if (index < 0 || count <= 0)
         return 0;
     index = lParam == 1 ? (index + count - 1) % count : (index + 1) % count;
-    if (CWnd* window = m_wndList.GetAt(index))
+    if (CWnd* window = m_wndList.GetWindow(index))
         window->SetFocus();
     return 0;
 }
@@ -555,8 +545,8 @@ void CMainFrame::CalcTileLayout(int nCount, int nWidth, int nHeight, CRect* pRec
 
 LRESULT CMainFrame::OnTilePictureWnd(WPARAM, LPARAM)
 {
-    PictureLock lock(m_pictureBlock);
-    int count = m_wndList.GetCount();
+    COneWndListLock lock(m_pictureBlock);
+    int count = static_cast<int>(m_wndList.GetCount());
     if (count <= 0)
         return 0;
     int width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN) - 2 * ::GetSystemMetrics(SM_CXSIZEFRAME) +
@@ -566,7 +556,7 @@ LRESULT CMainFrame::OnTilePictureWnd(WPARAM, LPARAM)
     std::vector<CRect> rects(count);
     CalcTileLayout(count, width, height, rects.data());
     for (int i = 0; i < count; ++i)
-        if (CWnd* window = m_wndList.GetAt(i))
+        if (CWnd* window = m_wndList.GetWindow(i))
             window->SetWindowPos(nullptr, rects[i].left, rects[i].top, rects[i].Width(), rects[i].Height(),
                                  SWP_NOZORDER | SWP_NOACTIVATE);
     return 0;
@@ -583,9 +573,9 @@ LRESULT CMainFrame::OnClosePictureWnd(WPARAM wParam, LPARAM)
 
 LRESULT CMainFrame::OnPictureWndBroadcast(WPARAM wParam, LPARAM lParam)
 {
-    PictureLock lock(m_pictureBlock);
+    COneWndListLock lock(m_pictureBlock);
     for (int i = 0; i < m_wndList.GetCount(); ++i)
-        if (CWnd* window = m_wndList.GetAt(i))
+        if (CWnd* window = m_wndList.GetWindow(i))
             window->PostMessage(WMU_PICTUREWNDBROADCAST, wParam, lParam);
     return 0;
 }
@@ -594,7 +584,7 @@ LRESULT CMainFrame::OnSlideshowEnded(WPARAM wParam, LPARAM)
 {
     if (wParam != 0)
         return 0;
-    PictureLock lock(m_pictureBlock);
+    COneWndListLock lock(m_pictureBlock);
     delete m_wndList.m_pSlideShow;
     m_wndList.m_pSlideShow = nullptr;
     return 0;
@@ -727,10 +717,10 @@ int CMainFrame::SetWatchMode(int nMode)
 void CMainFrame::OnNewFolder()
 {
     {
-        PictureLock lock(m_pictureBlock);
+        COneWndListLock lock(m_pictureBlock);
         if (VSlideShowDlg* show = m_wndList.m_pSlideShow) {
-            show->RecalcPositionBar();
-            show->ShowFrom(0);
+            show->UpdatePositionBar();
+            show->SetIndex(0);
             show->SetLocked(FALSE);
             show->Reload();
         }
@@ -892,9 +882,101 @@ void CMainFrame::FillPluginSetCombo()
         return;
 }
 
-int CMainFrame::OpenPictureWindow(int, int)
+// ---------------------------------------------------------------- picture windows
+
+int CMainFrame::OpenPictureWindow(int nViewIndex, int nMode)
 {
-    return -1;
+    CKWDoc* doc = GetKWDoc();
+    VyxFile* item = doc ? doc->GetItem(nViewIndex) : nullptr;
+    if (!item)
+        return -1;
+    if (item->GetLoaderId() < 0 && item->DetectPlugin() < 0)
+        return 1;
+    const int want = nMode & 7;
+    const bool newWindow = want == 2 || (want != 1 && (doc->MultiPicView || (::GetKeyState(VK_CONTROL) & 0x8000) != 0));
+    COneWnd* window = nullptr;
+    {
+        COneWndListLock lock(m_pictureBlock);
+        window = m_wndList.IsEmpty() || newWindow ? m_wndList.NewWindow(doc, this) : m_wndList.GetWindow(0);
+    }
+    // No window to show it in is a failure, never a success.
+    if (!window)
+        return -1;
+    window->ShowPicture(nViewIndex);
+    window->ShowWindow(RestorePicturePlacement(window));
+    window->FollowPicture();
+    window->UpdateWindow();
+    window->SetFocus();
+    if (nMode & 8)
+        window->SetWindowPos(&wndTop, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    return 0;
+}
+
+int CMainFrame::RestorePicturePlacement(COneWnd* pWindow)
+{
+    LPBYTE data = nullptr;
+    UINT bytes = 0;
+    CWinApp* app = AfxGetApp();
+    if (pWindow->m_strPlacementSection.IsEmpty() || !app ||
+        !app->GetProfileBinary(pWindow->m_strPlacementSection, L"FrameWndPlacement", &data, &bytes))
+        return SW_SHOW;
+    WINDOWPLACEMENT placement = {};
+    const bool whole = bytes == sizeof(placement);
+    if (whole)
+        memcpy(&placement, data, sizeof(placement));
+    delete[] data;
+    CRect desktop, normal(placement.rcNormalPosition);
+    ::GetWindowRect(::GetDesktopWindow(), &desktop);
+    if (!whole || !CRect().IntersectRect(&normal, &desktop))
+        return SW_SHOW;
+    UINT show = placement.showCmd;
+    if (show == SW_SHOWMINIMIZED || show == SW_MINIMIZE || show == SW_SHOWMINNOACTIVE)
+        show = SW_SHOWNORMAL;
+    placement.showCmd = SW_HIDE;
+    pWindow->SetWindowPlacement(&placement);
+    return static_cast<int>(show);
+}
+
+void CMainFrame::OnListRebuilding()
+{
+    CKWDoc* doc = GetKWDoc();
+    COneWndListLock lock(m_pictureBlock);
+    if (doc && doc->Stay)
+        m_wndList.RelocateAll();
+    else
+        m_wndList.CloseAll();
+    if (m_wndList.m_pSlideShow)
+        m_wndList.m_pSlideShow->SetLocked(TRUE);
+}
+
+void CMainFrame::OnItemRemoved(int nViewIndex)
+{
+    CKWDoc* doc = GetKWDoc();
+    COneWndListLock lock(m_pictureBlock);
+    if (doc && doc->Stay)
+        m_wndList.RemoveIndex(nViewIndex);
+    else
+        m_wndList.CloseIndex(nViewIndex);
+    if (m_wndList.m_pSlideShow && m_wndList.m_pSlideShow->GetIndex() == nViewIndex)
+        m_wndList.m_pSlideShow->SetLocked(TRUE);
+}
+
+void CMainFrame::SyncPictureWindow(int nViewIndex)
+{
+    CKWDoc* doc = GetKWDoc();
+    if (!doc || !doc->Synchronous)
+        return;
+    COneWndListLock lock(m_pictureBlock);
+    // The last window may be gone: only one still in the list is used.
+    COneWnd* window =
+        m_wndList.IndexOf(m_pLastPictureWnd) >= 0 ? static_cast<COneWnd*>(m_pLastPictureWnd) : m_wndList.GetWindow(0);
+    if (window)
+        window->ShowPicture(nViewIndex);
+    if (VSlideShowDlg* show = m_wndList.m_pSlideShow) {
+        show->SetIndex(nViewIndex);
+        show->SetLocked(FALSE);
+        show->Reload();
+    }
 }
 
 void CMainFrame::SetThumbViewBackColor(COLORREF) {}

@@ -22,6 +22,7 @@
 
 class CFolderView;
 class CKWDoc;
+class COneWnd;
 class VyxFileTransfer;
 
 class CMainFrame : public VyxFrameWndEx
@@ -85,9 +86,21 @@ public:
     // The three fields of a "%d,%d,%d,%d" window value, each missing or bad one from the default.
     static CRect ReadWindowValue(LPCWSTR lpszSection, LPCWSTR lpszDefault);
 
+    // ---- picture windows
+    // The item at the view index in a picture window. Mode bits 0-2: 1 reuse the first window,
+    // 2 a new window, else a new one when "MultiPicView" is set or Ctrl is held; bit 3: to the
+    // top of the z-order. 0 shown; -1 no item or no window could be made; 1 no decoder reads it.
+    int OpenPictureWindow(int nViewIndex, int nMode);
+    // Update hint 1: picture windows look their files up again ("Stay") or close.
+    void OnListRebuilding();
+    // Update hint 15: windows after the index step back and those on it show its new file
+    // ("Stay"), or those on it close.
+    void OnItemRemoved(int nViewIndex);
+    // Update hint 11: the last picture window (or the first) shows the index ("Synchronous").
+    void SyncPictureWindow(int nViewIndex);
+
     // ---- called by the document; filled by the Parts still to come
     void FillPluginSetCombo();
-    int OpenPictureWindow(int nViewIndex, int nMode);
     void SetThumbViewBackColor(COLORREF colour);
     LRESULT OnFileOperation(WPARAM wParam, LPARAM lParam);
     // The folders that drags of archive members wrote them into; removed at the next drag and
@@ -130,6 +143,8 @@ protected:
 private:
     void Announce(LPARAM lHint, CObject* pHint);
     int RunFileOperation(VyxFileTransfer* job);
+    // Applies the window's saved frame placement when it has one on the desktop; the show state.
+    int RestorePicturePlacement(COneWnd* pWindow);
     BOOL CreateBars();
     BOOL CreatePanes(CCreateContext* pContext);
 

@@ -156,6 +156,20 @@
 #define ID_APP_MACRO_SHORTFILENAME 10191
 
 // ---- viewer/
+// The picture window: menu, accelerators, icon and title; the hot images of its tool bar (the
+// normal ones are IDB_MENU_IMAGES_241); its status-bar indicator texts; the commands it handles
+#define IDR_PICTUREWND 149
+#define IDB_PICTURE_TOOLBAR_HOT 310
+#define IDS_PICTURE_PANE_SIZE 2101
+#define IDS_PICTURE_PANE_ZOOM 2102
+#define IDS_PICTURE_PANE_INFO 2103
+#define ID_PICTURE_CLOSE_ALL 10196
+#define ID_PICTURE_SYNCHRONIZE 10239
+// The picture view's cursors (plain, open hand, closed hand) and the wait cursor of TIFF pages
+#define IDC_PICTURE_ARROW 155
+#define IDC_PICTURE_HAND 156
+#define IDC_PICTURE_GRAB 157
+#define IDC_TIFF_WAIT_CURSOR 234
 
 // ---- fileops/
 // File operations: the progress window of a job and its dot-matrix panel, the same-name dialog,

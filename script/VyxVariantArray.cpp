@@ -51,6 +51,17 @@ const wchar_t* VyxVariantArray::ToText()
     return m_dump;
 }
 
+CString VyxVariantArray::Join(const wchar_t* separator) const
+{
+    CString text;
+    for (int i = 0; i < m_count; ++i) {
+        if (i > 0 && separator)
+            text += separator;
+        text += m_data[i].GetString();
+    }
+    return text;
+}
+
 VyxVariant* VyxVariantStack::Pop()
 {
     if (m_count <= 0)

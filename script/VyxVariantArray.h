@@ -26,6 +26,8 @@ public:
     const VyxVariant* ElementFromText(const wchar_t* text) override;
     // [1, "a", (true)]
     const wchar_t* ToText() override;
+    // The elements' own texts (no quotes) joined with the separator: "0.25,1,2".
+    CString Join(const wchar_t* separator) const;
 
 private:
     CString m_dump;

@@ -1,93 +1,112 @@
 #include "viewer/COneViewCtrl.h"
 
-#include "catalogue/CalcFitRect.h"
-#include "catalogue/VyxFile.h"
-#include "image/DibCore.h"
-#include "image/DibPaint.h"
+const wchar_t COneViewCtrl::ClassName[] = L"COneViewCtrl";
 
 BEGIN_MESSAGE_MAP(COneViewCtrl, CWnd)
-ON_WM_PAINT()
+ON_WM_SIZE()
 ON_WM_ERASEBKGND()
+ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 COneViewCtrl::COneViewCtrl()
 {
+    RegisterWndClass();
+}
+
+COneViewCtrl::~COneViewCtrl()
+{
+    DestroyView();
+}
+
+void COneViewCtrl::RegisterWndClass()
+{
     WNDCLASSW wc = {};
-    if (::GetClassInfoW(AfxGetInstanceHandle(), L"COneViewCtrl", &wc))
-        return;
     wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
     wc.lpfnWndProc = ::DefWindowProcW;
     wc.hInstance = AfxGetInstanceHandle();
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = L"COneViewCtrl";
-    if (!::RegisterClassW(&wc))
+    wc.lpszClassName = ClassName;
+    if (!AfxRegisterClass(&wc))
         AfxThrowResourceException();
 }
 
-COneViewCtrl::~COneViewCtrl()
+BOOL COneViewCtrl::Create(LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                          CWnd* pParentWnd, UINT nID, CCreateContext* pContext)
 {
-    FreePicture();
+    if (!CWnd::Create(lpszClassName ? lpszClassName : ClassName, lpszWindowName, dwStyle, rect, pParentWnd, nID,
+                      pContext))
+        return FALSE;
+    return CreateView();
 }
 
-void COneViewCtrl::FreePicture()
+BOOL COneViewCtrl::CreateView()
 {
-    if (m_picture)
-        ::GlobalFree(m_picture);
-    m_picture = nullptr;
+    DestroyView();
+    if (!m_hWnd)
+        return FALSE;
+    CRect client;
+    GetClientRect(&client);
+    auto* view = new COneView;
+    // A view that fails to be created deletes itself.
+    if (!view->Create(nullptr, L"COneView", WS_CHILD, client, this, AFX_IDW_PANE_FIRST + 1, nullptr))
+        return FALSE;
+    m_pView = view;
+    m_pView->ShowWindow(SW_SHOW);
+    return TRUE;
+}
+
+void COneViewCtrl::DestroyView()
+{
+    if (m_pView && ::IsWindow(m_pView->m_hWnd))
+        m_pView->DestroyWindow();
+    m_pView = nullptr;
 }
 
 void COneViewCtrl::SetZoom(double zoom)
 {
-    m_zoom = zoom;
-    if (GetSafeHwnd())
-        Invalidate();
+    if (m_pView)
+        m_pView->SetZoom(zoom);
 }
 
-void COneViewCtrl::SetFitMode(int fitMode)
+void COneViewCtrl::SetFitMode(int mode)
 {
-    m_fitMode = fitMode;
-    m_zoom = 0.0;
-    if (GetSafeHwnd())
-        Invalidate();
+    if (m_pView)
+        m_pView->SetFitMode(mode);
 }
 
-void COneViewCtrl::SetPicture(VyxFile* item)
+void COneViewCtrl::SetPicture(const VyxFile* item)
 {
-    FreePicture();
-    HGLOBAL picture = nullptr;
-    if (item && item->LoadPicture(picture, nullptr))
-        m_picture = picture;
-    if (GetSafeHwnd())
-        Invalidate();
+    if (m_pView)
+        m_pView->SetPicture(item);
 }
 
-void COneViewCtrl::Draw(CDC* dc)
+void COneViewCtrl::SetViewRect(const RECT* rect)
 {
-    CRect client;
-    GetClientRect(&client);
-    dc->FillSolidRect(&client, ::GetSysColor(COLOR_BTNFACE));
-    int width = GetDibWidth(m_picture), height = GetDibHeight(m_picture);
-    if (width <= 0 || height <= 0)
-        return;
-    RECT area;
-    if (m_zoom == 1.0) {
-        // Actual size, centred (cut by the control's edges).
-        int left = client.left + (client.Width() - width) / 2, top = client.top + (client.Height() - height) / 2;
-        area = {left, top, left + width, top + height};
-    } else {
-        CalcFitRect(area, client.left, client.top, client.right, client.bottom, width, height, true, true, 0);
-    }
-    PaintDib(dc, area, m_picture);
+    if (m_pView)
+        m_pView->SetViewRect(rect);
 }
 
-void COneViewCtrl::OnPaint()
+void COneViewCtrl::Draw(CDC* pDC)
 {
-    CPaintDC dc(this);
-    Draw(&dc);
+    if (m_pView)
+        m_pView->OnDraw(pDC);
+}
+
+void COneViewCtrl::OnSize(UINT nType, int cx, int cy)
+{
+    CWnd::OnSize(nType, cx, cy);
+    if (m_pView && ::IsWindow(m_pView->m_hWnd))
+        m_pView->MoveWindow(0, 0, cx, cy);
 }
 
 BOOL COneViewCtrl::OnEraseBkgnd(CDC*)
 {
-    return TRUE;
+    return FALSE;
+}
+
+void COneViewCtrl::OnDestroy()
+{
+    DestroyView();
+    CWnd::OnDestroy();
 }

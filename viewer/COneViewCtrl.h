@@ -1,37 +1,41 @@
-// The control that shows one picture inside any dialog (window class "COneViewCtrl"). Only what
-// the same-name dialog calls stands here yet: it paints the item's picture fitted or at actual
-// size, without the picture view inside, until the picture view is built.
+// The preview control: a window class "COneViewCtrl" that any dialog template can hold, showing
+// one picture through an inner picture view made when the control is created (or, for a control
+// from a template, when the dialog asks for it).
 #pragma once
 
-#include "framework/Framework.h"
-
-class VyxFile;
+#include "viewer/COneView.h"
 
 class COneViewCtrl : public CWnd
 {
 public:
-    // Registers the window class once per module.
+    // Registers the window class once per module; a failed registration raises the framework's
+    // resource exception.
     COneViewCtrl();
     ~COneViewCtrl() override;
 
-    // The inner view of a control made from a dialog template; nothing yet.
-    void CreateView() {}
+    static const wchar_t ClassName[];
+    static void RegisterWndClass();
+
+    BOOL Create(LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
+                UINT nID, CCreateContext* pContext = nullptr) override;
+    // A new inner view over the whole client area, any previous one destroyed first.
+    BOOL CreateView();
+
     void SetZoom(double zoom);
-    void SetFitMode(int fitMode);
-    // The item's picture (null: none); the item is not kept.
-    void SetPicture(VyxFile* item);
-    void SetViewRect(const RECT*) {}
-    void Draw(CDC* dc);
+    void SetFitMode(int mode);
+    void SetPicture(const VyxFile* item);
+    void SetViewRect(const RECT* rect);
+    void Draw(CDC* pDC);
+    COneView* GetView() const { return m_pView; }
 
 protected:
-    afx_msg void OnPaint();
-    afx_msg BOOL OnEraseBkgnd(CDC* dc);
+    afx_msg void OnSize(UINT nType, int cx, int cy);
+    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+    afx_msg void OnDestroy();
     DECLARE_MESSAGE_MAP()
 
 private:
-    void FreePicture();
+    void DestroyView();
 
-    HGLOBAL m_picture = nullptr;
-    double m_zoom = 0.0;
-    int m_fitMode = 3;
+    COneView* m_pView = nullptr; // deletes itself with its window
 };

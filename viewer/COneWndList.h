@@ -1,21 +1,63 @@
-// The main frame's list of open picture windows and its open slideshow. Only what the frame
-// calls stands here yet: the list stays empty until the picture windows are built.
+// The main frame's list of open picture windows in opening order, and its open slideshow. The
+// frame publishes the list's address in the shared block "COneWndList"; every picture window and
+// the slideshow open the same block and hold its lock around every use of the list or of the
+// slideshow member. Windows leave the list themselves as they are destroyed.
 #pragma once
 
+#include "foundation/VyxSharedMemory.h"
 #include "framework/Framework.h"
 
+#include <vector>
+
+class CKWDoc;
+class COneWnd;
 class VSlideShowDlg;
 
-class COneWndList
+class COneWndList : public CPtrList
 {
 public:
-    int GetCount() const { return 0; }
-    CWnd* GetAt(int) const { return nullptr; }
+    COneWndList() : CPtrList(10) {}
+
+    // A new picture window on the document, shown by nobody yet; null when it cannot be made.
+    COneWnd* NewWindow(CKWDoc* pDocument, CWnd* pOwner);
+    // TRUE when the window was in the list and was destroyed.
+    BOOL CloseWindow(CWnd* pWnd);
+    void CloseIndex(int nIndex);
+    void CloseAll();
+    // After the document removed the file at nIndex.
+    void RemoveIndex(int nIndex);
+    void RelocateAll();
+    void RefreshIndex(int nIndex);
+
+    COneWnd* GetWindow(int nIndex) const;
     // -1 when the window is not in the list.
-    int Find(const CWnd*) const { return -1; }
-    void CloseAll() {}
-    // FALSE when the window is not in the list.
-    BOOL CloseWindow(CWnd*) { return FALSE; }
+    int IndexOf(const CWnd* pWnd) const;
+    // Takes the window out (destroying nothing); FALSE when it was not there.
+    BOOL Remove(const CWnd* pWnd);
 
     VSlideShowDlg* m_pSlideShow = nullptr;
+
+private:
+    // The windows as they are now: they leave the list while the caller walks it.
+    std::vector<COneWnd*> Snapshot() const;
+};
+
+// Holds the lock of a "COneWndList" block for a scope (taken without time limit).
+class COneWndListLock
+{
+public:
+    explicit COneWndListLock(VyxSharedMemory& block) : m_block(block), m_locked(block.Lock()) {}
+    ~COneWndListLock()
+    {
+        if (m_locked)
+            m_block.Unlock();
+    }
+    COneWndListLock(const COneWndListLock&) = delete;
+    COneWndListLock& operator=(const COneWndListLock&) = delete;
+    // The list whose address the block holds, or null.
+    COneWndList* GetList() const;
+
+private:
+    VyxSharedMemory& m_block;
+    bool m_locked;
 };

@@ -1,9 +1,14 @@
 #include "viewer/VSlideShowDlg.h"
 
-void VSlideShowDlg::ShowFrom(int) {}
+void VSlideShowDlg::SetIndex(int) {}
+
+int VSlideShowDlg::GetIndex() const
+{
+    return -1;
+}
 
 void VSlideShowDlg::SetLocked(BOOL) {}
 
 void VSlideShowDlg::Reload() {}
 
-void VSlideShowDlg::RecalcPositionBar() {}
+void VSlideShowDlg::UpdatePositionBar() {}

@@ -11,6 +11,7 @@
 
 #include "../BenchArgs.h"
 #include "../OwnPlugins.h"
+#include "../PhotoJpeg.h"
 
 #include <benchmark/benchmark.h>
 
@@ -37,47 +38,6 @@ struct Picture
     std::vector<BYTE> jpeg;
 };
 
-// A photograph-like picture: smooth light with fine texture, so the JPEG carries real detail.
-// Encoded row by row so that making it does not raise the process's peak memory.
-std::vector<BYTE> MakeJpeg(LONG width, LONG height)
-{
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr err;
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_compress(&cinfo);
-    unsigned char* data = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &data, &size);
-    cinfo.image_width = static_cast<JDIMENSION>(width);
-    cinfo.image_height = static_cast<JDIMENSION>(height);
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_EXT_BGR;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 90, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<BYTE> row(static_cast<size_t>(width) * 3);
-    unsigned noise = 12345;
-    for (LONG y = 0; y < height; ++y) {
-        BYTE* p = row.data();
-        for (LONG x = 0; x < width; ++x, p += 3) {
-            noise = noise * 1664525u + 1013904223u;
-            int grain = static_cast<int>((noise >> 24) & 31) - 16;
-            int light = static_cast<int>((x * 255 / width + y * 255 / height) / 2);
-            p[0] = static_cast<BYTE>(std::clamp(light + grain, 0, 255));
-            p[1] = static_cast<BYTE>(std::clamp(255 - light + grain / 2, 0, 255));
-            p[2] = static_cast<BYTE>(
-                std::clamp(static_cast<int>(((x / 64 + y / 64) & 1) * 90) + light / 2 + grain, 0, 255));
-        }
-        JSAMPROW line = row.data();
-        jpeg_write_scanlines(&cinfo, &line, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    std::vector<BYTE> jpeg(data, data + size);
-    std::free(data);
-    return jpeg;
-}
-
 const Picture& PictureOf(int megapixels)
 {
     static std::map<int, Picture> pictures;
@@ -89,7 +49,7 @@ const Picture& PictureOf(int megapixels)
     Picture& picture = pictures[megapixels];
     picture.width = width;
     picture.height = height;
-    picture.jpeg = MakeJpeg(width, height);
+    picture.jpeg = MakePhotoJpeg(width, height);
     return picture;
 }
 

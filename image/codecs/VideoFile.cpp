@@ -185,6 +185,22 @@ LONG_PTR ReadFrame(AviSession* session, int position)
     return reinterpret_cast<LONG_PTR>(dib);
 }
 
+// The frame with that number counted from the stream's start, not moved to a key frame.
+LONG_PTR ReadNumberedFrame(AviSession* session, LONG frame)
+{
+    PAVISTREAM stream = session->stream;
+    if (frame < 0 || frame >= AVIStreamLength(stream))
+        return 0;
+    session->reader = AVIStreamGetFrameOpen(stream, nullptr);
+    if (!session->reader)
+        return 0;
+    HGLOBAL dib = CopyFrame(
+        static_cast<const BITMAPINFOHEADER*>(AVIStreamGetFrame(session->reader, AVIStreamStart(stream) + frame)));
+    AVIStreamGetFrameClose(session->reader);
+    session->reader = nullptr;
+    return reinterpret_cast<LONG_PTR>(dib);
+}
+
 LONG_PTR Serve(AviSession* session)
 {
     PAVISTREAM stream = session->stream;
@@ -204,6 +220,8 @@ LONG_PTR Serve(AviSession* session)
             AVIStreamInfoW(stream, info, sizeof(AVISTREAMINFOW));
         return 0;
     }
+    case 5:
+        return ReadNumberedFrame(session, static_cast<LONG>(request->value));
     default:
         return 0;
     }
@@ -341,6 +359,12 @@ LONG_PTR ReadAviFrame(const wchar_t* path, AviFrameRequest* request)
 HGLOBAL GetAviFrame(const wchar_t* path, int position)
 {
     AviFrameRequest request = {0, position, 0};
+    return reinterpret_cast<HGLOBAL>(ReadAviFrame(path, &request));
+}
+
+HGLOBAL GetAviFrameNumber(const wchar_t* path, LONG frame)
+{
+    AviFrameRequest request = {5, frame, 0};
     return reinterpret_cast<HGLOBAL>(ReadAviFrame(path, &request));
 }
 

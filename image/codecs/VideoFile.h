@@ -12,7 +12,9 @@ struct IMediaDet;
 // The request of ReadAviFrame; value is a pointer for kind 4, result a DIB handle for kind 0.
 struct AviFrameRequest
 {
-    int kind; // 0 frame, 1 length, 2 previous key frame, 3 next key frame, 4 stream information
+    // 0 frame at a position, 1 length, 2 previous key frame, 3 next key frame, 4 stream information,
+    // 5 the frame of that number
+    int kind;
     LONG_PTR value;
     LONG_PTR result;
 };
@@ -26,6 +28,8 @@ bool RunAviGuarded(void (*call)(void*), void* context);
 // the stream cannot be read). The AVI file library must have been initialised.
 LONG_PTR ReadAviFrame(const wchar_t* path, AviFrameRequest* request);
 HGLOBAL GetAviFrame(const wchar_t* path, int position);
+// The frame of that number itself (no key-frame search); null past the stream's end.
+HGLOBAL GetAviFrameNumber(const wchar_t* path, LONG frame);
 LONG GetAviLength(const wchar_t* path);
 LONG FindAviKeyFramePrev(const wchar_t* path, LONG frame);
 LONG FindAviKeyFrameNext(const wchar_t* path, LONG frame);

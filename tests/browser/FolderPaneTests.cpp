@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "../image/TestArchiveFile.h"
 #include "FrameTestUtil.h"
 #include "browser/FrameMessages.h"
 #include "foundation/VyxPath.h"
@@ -96,6 +97,36 @@ TEST(FolderPane, ArchiveFilesFollowTheFoldersInTheirOwnOrder)
         EXPECT_EQ(row.expected, ChildLabels(p.Pane(), folder)) << row.sort << row.direction;
         EXPECT_EQ(p.m_folder / L"old.tarc", p.Pane()->GetItemPath(ChildNamed(p.Pane(), folder, L"old.tarc")));
     }
+}
+
+TEST(FolderPane, ArchivesInsideAnArchiveAreShownOnlyWhenTheirNamesStayInTheFolder)
+{
+    ArchivePlugin plugin;
+    FrameProgram p([] { WriteAppIniInt(L"FolderView", L"ArchiveInArchive", 1); }, false);
+    const DWORD time = 1600000000;
+    // A copy of a member archive is read from a work folder and deleted with everything under it
+    // when the document goes: a name that climbs out of that folder must never become one.
+    p.m_folder.WriteFile(L"outer.tarc", plugintest::MakeTestArchive(0, {{"", "inner.tarc", "x", 0, time},
+                                                                        {"", "..\\..\\victim.tarc", "x", 0, time},
+                                                                        {"..", "up.tarc", "x", 0, time},
+                                                                        {"", "C:\\drive.tarc", "x", 0, time}}));
+    ASSERT_TRUE(p.Start(p.m_folder.Path()));
+    CFolderView* pane = p.Pane();
+    HTREEITEM folder = ItemOf(pane, p.m_folder.Path());
+    ASSERT_NE(nullptr, folder);
+    pane->GetTreeCtrl().Expand(folder, TVE_EXPAND);
+    HTREEITEM outer = ChildNamed(pane, folder, L"outer.tarc");
+    ASSERT_NE(nullptr, outer);
+    pane->GetTreeCtrl().SelectItem(outer);
+    EXPECT_EQ(4, p.Document()->GetItemCount());
+    EXPECT_EQ(std::vector<CString>{L"inner.tarc"}, ChildLabels(pane, outer));
+
+    // The one that stays is unpacked into its work folder and opened from there.
+    pane->GetTreeCtrl().SelectItem(ChildNamed(pane, outer, L"inner.tarc"));
+    const CVirtualFolder& location = p.Document()->GetLocation();
+    EXPECT_TRUE(p.Document()->IsArchiveLocation());
+    EXPECT_EQ(p.m_folder / L"outer.tarc/inner.tarc", location.GetPath());
+    EXPECT_EQ("x", ScratchFolder::ReadFile(location.GetRealPath()));
 }
 
 TEST(FolderPane, VisitingAFolderAgainKeepsOneEntryOfIt)

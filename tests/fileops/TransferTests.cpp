@@ -2,7 +2,7 @@
 // copies and moves onto any spelling of themselves, folders into themselves, notes and cache
 // files following files and folders, moves across drives, failures with Abort, Retry and Ignore,
 // cancelling, full disks, and the drop lists it reads.
-#include "../image/TestArchive.h"
+#include "../image/TestArchiveFile.h"
 #include "TransferTestUtil.h"
 #include "fileops/FileCopy.h"
 #include "fileops/VFileAccDlg.h"

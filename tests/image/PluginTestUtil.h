@@ -4,8 +4,8 @@
 
 #include "../foundation/TestSettings.h"
 #include "DibTestUtil.h"
-#include "TestArchive.h"
 #include "image/plugins/Spi.h"
+#include "TestArchiveFile.h"
 #include "plugins/TestPluginProtocol.h"
 
 #include <cstring>

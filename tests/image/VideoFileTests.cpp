@@ -174,6 +174,14 @@ TEST(VideoFile, AviMadeByTheTestReadsFrameByFrame)
     }
     // Past the last frame there is no key frame to read.
     EXPECT_EQ(nullptr, GetAviFrame(path.c_str(), 6));
+    // A frame asked for by its number is that frame, up to the last one.
+    for (int number : {0, 6, 9}) {
+        Dib frame(GetAviFrameNumber(path.c_str(), number));
+        ASSERT_TRUE(frame) << number;
+        EXPECT_EQ(colours[number], FrameColour(frame)) << number;
+    }
+    EXPECT_EQ(nullptr, GetAviFrameNumber(path.c_str(), 10));
+    EXPECT_EQ(nullptr, GetAviFrameNumber(path.c_str(), -1));
 
     AVISTREAMINFOW info = {};
     EXPECT_EQ(0, GetAviInfo(path.c_str(), &info));

@@ -47,6 +47,16 @@ TEST(VyxVariantArray, SplitParsesNumbersAndTexts)
     EXPECT_EQ(2, array.Split(L"a,b,\"c,d", L","));
 }
 
+TEST(VyxVariantArray, JoinGivesBackTheTextsSplitTook)
+{
+    VyxVariantArray array;
+    EXPECT_EQ(CString(), array.Join(L","));
+    array.Split(L"0.25,0.333,1,1.50,2", L",");
+    EXPECT_EQ(CString(L"0.25,0.333,1,1.5,2"), array.Join(L","));
+    array.Add(VyxVariant(L"x"));
+    EXPECT_EQ(CString(L"0.25 / 0.333 / 1 / 1.5 / 2 / x"), array.Join(L" / "));
+}
+
 TEST(VyxVariantArray, DumpShowsDisplayTexts)
 {
     VyxVariantArray array;

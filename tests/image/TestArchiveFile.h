@@ -1,9 +1,7 @@
-// Archives in the test archive plug-in's made-up format ("TARC"), built in memory by the tests.
+// Archive files of the test archive plug-in's format ("*.tarc"), made up by the tests.
 #pragma once
 
 #include "plugins/TestPluginProtocol.h"
-
-#include <windows.h>
 
 #include <string>
 #include <vector>

@@ -1,0 +1,247 @@
+// The picture display engine as a picture window drives it: a 24-megapixel JPEG opened and fitted
+// to 1920x1080 (time to first paint, per scale mode), and a 100-page TIFF of 1000x750 pages shown
+// at 1024x768, stepped through once to read every page, then timed per step once the display
+// copies are all cached. Prints the figures and the process's peak memory after each part.
+#include "catalogue/VyxFile.h"
+#include "image/DibCore.h"
+#include "image/DibSection.h"
+#include "viewer/COnePicture.h"
+
+#include "../BenchArgs.h"
+#include "../OwnPlugins.h"
+#include "../PhotoJpeg.h"
+
+#include <benchmark/benchmark.h>
+
+#include <tiffio.h>
+
+#include <windows.h>
+
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr LONG kJpegWidth = 6000;
+constexpr LONG kJpegHeight = 4000;
+constexpr uint32_t kPageWidth = 1000;
+constexpr uint32_t kPageHeight = 750;
+constexpr int kPages = 100;
+
+std::map<std::string, double> g_figures;
+std::map<std::string, double> g_peaks;
+
+double Now()
+{
+    LARGE_INTEGER counter, frequency;
+    QueryPerformanceCounter(&counter);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(counter.QuadPart) / frequency.QuadPart;
+}
+
+std::wstring TempFile(const wchar_t* name)
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    return std::wstring(temp) + L"vyx_viewer_bench_" + std::to_wstring(GetCurrentProcessId()) + L"_" + name;
+}
+
+// The 24-megapixel JPEG file, written once.
+const std::wstring& JpegFile()
+{
+    static std::wstring path;
+    if (!path.empty())
+        return path;
+    path = TempFile(L"24mp.jpg");
+    std::vector<BYTE> jpeg = MakePhotoJpeg(kJpegWidth, kJpegHeight);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, jpeg.data(), static_cast<DWORD>(jpeg.size()), &written, nullptr);
+    CloseHandle(file);
+    return path;
+}
+
+// The 100-page TIFF (RGB, Deflate-compressed, every page its own light), written once.
+const std::wstring& TiffFile()
+{
+    static std::wstring path;
+    if (!path.empty())
+        return path;
+    path = TempFile(L"100pages.tif");
+    TIFF* tif = TIFFOpenW(path.c_str(), "w");
+    std::vector<BYTE> row(static_cast<size_t>(kPageWidth) * 3);
+    unsigned noise = 777;
+    for (int page = 0; page < kPages; ++page) {
+        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, kPageWidth);
+        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, kPageHeight);
+        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 3);
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+        TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+        TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE);
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 16);
+        for (uint32_t y = 0; y < kPageHeight; ++y) {
+            for (uint32_t x = 0; x < kPageWidth; ++x)
+                PhotoPixel(&row[static_cast<size_t>(x) * 3], x, y, kPageWidth, kPageHeight, noise, page - 50);
+            TIFFWriteScanline(tif, row.data(), y, 0);
+        }
+        TIFFWriteDirectory(tif);
+    }
+    TIFFClose(tif);
+    return path;
+}
+
+void RecordPeak(const std::string& part)
+{
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof(counters);
+    if (GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters))) {
+        g_peaks[part + " commit"] = counters.PeakPagefileUsage / 1048576.0;
+        g_peaks[part + " working set"] = counters.PeakWorkingSetSize / 1048576.0;
+    }
+}
+
+const char* ScaleName(int mode)
+{
+    switch (mode) {
+    case COnePicture::ScaleDevice:
+        return "0 device";
+    case COnePicture::ScaleNearest:
+        return "1 nearest";
+    case COnePicture::ScaleBilinear:
+        return "2 bilinear";
+    case COnePicture::ScaleAverage:
+        return "3 area average";
+    default:
+        return "10 automatic";
+    }
+}
+
+// A new engine for every run, as a new picture window has: decode, fit, resample, paint.
+void JpegFirstPaint(benchmark::State& state)
+{
+    const int mode = static_cast<int>(state.range(0));
+    LoadOwnPlugins();
+    VyxFile item(JpegFile().c_str());
+    CDibSection screen;
+    screen.Create24(nullptr, 1920, 1080, 0);
+    double total = 0;
+    for (auto _ : state) {
+        double start = Now();
+        COnePicture picture;
+        picture.Init();
+        picture.SetFitMode(COnePicture::FitAspect);
+        picture.SetScaleMode(mode);
+        picture.SetDisplayRect(CRect(0, 0, 1920, 1080));
+        picture.Show(screen.GetMemDC(), &item, TRUE);
+        total += Now() - start;
+        if (picture.GetDisplaySize() != CSize(1620, 1080) || !picture.GetDisplayPage()) {
+            state.SkipWithError("the picture was not fitted");
+            break;
+        }
+        picture.FreePages();
+    }
+    g_figures[std::string("first paint ms, scale mode ") + ScaleName(mode)] = total * 1000 / state.iterations();
+    RecordPeak("24 MP JPEG");
+}
+
+// The decode alone, for reading the figures above: what is left is fitting and painting.
+void JpegDecodeAlone(benchmark::State& state)
+{
+    LoadOwnPlugins();
+    VyxFile item(JpegFile().c_str());
+    double total = 0;
+    for (auto _ : state) {
+        double start = Now();
+        GlobalBlock picture(item.LoadPicture(nullptr));
+        total += Now() - start;
+        if (!picture) {
+            state.SkipWithError("no picture");
+            break;
+        }
+    }
+    g_figures["decode alone ms (24 MP JPEG, full size)"] = total * 1000 / state.iterations();
+}
+
+// Every page read and prepared once; then each step only paints a cached display copy.
+void TiffStepping(benchmark::State& state)
+{
+    LoadOwnPlugins();
+    VyxFile item(TiffFile().c_str());
+    CDibSection screen;
+    screen.Create24(nullptr, 1024, 768, 0);
+    COnePicture picture;
+    picture.Init();
+    picture.SetFitMode(COnePicture::FitAspect);
+    picture.SetDisplayRect(CRect(0, 0, 1024, 768));
+    double start = Now();
+    picture.Show(screen.GetMemDC(), &item, TRUE);
+    for (int i = 1; i < kPages; ++i) {
+        picture.StepPage();
+        picture.NextPage();
+        picture.Show(screen.GetMemDC(), nullptr, FALSE);
+    }
+    picture.StepPage();
+    picture.NextPage();
+    const double firstPass = Now() - start;
+    int cached = 0;
+    for (int page = 0; page < picture.GetPageCount(); ++page)
+        cached += picture.GetDisplayPageAt(page) != nullptr;
+    if (picture.GetPageCount() != kPages || cached != kPages) {
+        state.SkipWithError("the page budget did not hold every page");
+        return;
+    }
+    double stepping = 0;
+    for (auto _ : state) {
+        double at = Now();
+        picture.NextPage();
+        picture.Show(screen.GetMemDC(), nullptr, FALSE);
+        stepping += Now() - at;
+    }
+    g_figures["tiff first pass ms per page"] = firstPass * 1000 / kPages;
+    g_figures["tiff cached step ms"] = stepping * 1000 / state.iterations();
+    g_figures["tiff pages held MB"] = picture.GetHeldBytes() / 1048576.0;
+    RecordPeak("100-page TIFF");
+    picture.Free();
+}
+
+BENCHMARK(JpegFirstPaint)
+    ->Arg(COnePicture::ScaleDevice)
+    ->Arg(COnePicture::ScaleNearest)
+    ->Arg(COnePicture::ScaleBilinear)
+    ->Arg(COnePicture::ScaleAverage)
+    ->Arg(COnePicture::ScaleAuto)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK(JpegDecodeAlone)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(TiffStepping)->Unit(benchmark::kMillisecond)->Iterations(300);
+
+void PrintSummary()
+{
+    std::printf("\nPicture display engine:\n");
+    for (const auto& figure : g_figures)
+        std::printf("  %-44s %10.2f\n", figure.first.c_str(), figure.second);
+    std::printf("  (goal: a cached TIFF step under 5 ms)\n");
+    std::printf("Process peaks, MB (monotonic: each part's figure includes those before it):\n");
+    for (const auto& peak : g_peaks)
+        std::printf("  %-44s %10.1f\n", peak.first.c_str(), peak.second);
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    InitializeBenchmarks(argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    PrintSummary();
+    for (const wchar_t* name : {L"24mp.jpg", L"100pages.tif"})
+        DeleteFileW(TempFile(name).c_str());
+    return 0;
+}

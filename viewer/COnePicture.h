@@ -1,0 +1,190 @@
+// The picture display engine: the pages of one file item (GIF frames, TIFF pages, frames of an
+// AVI or other video file, or the single picture of any other file), the display copy of each
+// page fitted, zoomed, turned and resampled for a display rectangle, its place in that rectangle,
+// and painting page, background and information text. It owns no window and no timer: the view
+// and the slideshow drive it. Every block it stores is its own.
+#pragma once
+
+#include "catalogue/VyxFile.h"
+#include "image/DibSection.h"
+
+#include <memory>
+#include <vector>
+
+class COnePicture
+{
+public:
+    // Multi-page families by the loader id's high word.
+    enum { KindGif = 0x0102, KindTiff = 0x0103, KindAvi = 0x0300, KindVideo = 0x0301 };
+    // FitSize.
+    enum {
+        FitAsIs = 0,
+        FitWindowFollows = 1,
+        FitStretch = 2,
+        FitAspect = 3,
+        FitAspectTurn = 4,
+        FitWidth = 5,
+        FitHeight = 6
+    };
+    // ScaleMode; any other value works as ScaleDevice.
+    enum { ScaleDevice = 0, ScaleNearest = 1, ScaleBilinear = 2, ScaleAverage = 3, ScaleAuto = 10 };
+
+    // The largest display copy made: no side above this, and no more bytes than the next.
+    static constexpr int MaxDisplaySide = 32767;
+    static constexpr ULONGLONG MaxDisplayBytes = 256ull << 20;
+    // What the pages of one file may hold (sources and display copies) before loading stops.
+    static constexpr ULONGLONG DefaultPageBudget = 512ull << 20;
+    // Loading also stops when a page would leave less free address space than this.
+    static constexpr ULONGLONG AddressSpaceReserve = 256ull << 20;
+
+    COnePicture();
+    ~COnePicture();
+    COnePicture(const COnePicture&) = delete;
+    COnePicture& operator=(const COnePicture&) = delete;
+
+    void Init();
+    void Free();
+
+    void SetPicture(const VyxFile* item);
+    // One more page of a multi-page file; 0 when none was added.
+    int StepPage();
+    int Show(CDC* pDC, const VyxFile* item, BOOL bReload);
+    // nPage < 0: the current page.
+    int Draw(CDC* pDC, int nPage = -1);
+    void PreparePage(int nPage);
+    // After the display rectangle changed: the display copies are made again only when the
+    // current page's display size changes; otherwise the page is only placed again.
+    void Refit();
+    CSize CalcDisplaySize(const RECT& rect, int width, int height);
+    // A new 24-bit DIB (or the source itself when nothing was to be done), null on failure.
+    HGLOBAL Resample(HGLOBAL source, int width, int height);
+    int NextPage();
+    int PrevPage();
+    void Scroll(int dx, int dy);
+    void SetDisplayRect(const RECT& rect);
+    BOOL CanScrollX() const;
+    BOOL CanScrollY() const;
+    BOOL HitTest(int x, int y) const;
+    // The DIB (now the engine's) becomes the current page's display copy.
+    void ReplaceDisplayPage(HGLOBAL dib);
+    void FreePages();
+    void FreeDisplayPages();
+
+    // Whether a display copy of that size may be made.
+    static bool IsDisplaySizeAllowed(SIZE size);
+    // Bytes of a 24-bit DIB of that size (64-bit, never overflowing).
+    static ULONGLONG Dib24Bytes(LONGLONG width, LONGLONG height);
+
+    // ---- getters
+    int GetAngle() const { return m_angle; }
+    HGLOBAL GetDisplayPage() const;
+    int GetPageDelay() const;
+    CSize GetDisplaySize() const { return m_displaySize; }
+    int GetCurrentPage() const { return m_currentPage; }
+    int GetPageCount() const { return m_pageCount; }
+    double GetZoom() const { return m_zoom; }
+    int GetFitMode() const { return m_fitMode; }
+    VyxFile* GetItem() const { return m_item.get(); }
+    DWORD GetAnimationStart() const { return m_animationStart; }
+    UINT_PTR GetAnimationTimer() const { return m_animationTimer; }
+    const CRect& GetDisplayRect() const { return m_rect; }
+    CPoint GetOrigin() const { return m_origin; }
+    int GetPageCapacity() const { return static_cast<int>(m_pages.size()); }
+    BOOL IsLoadingFinished() const { return m_finished; }
+    BOOL HoldsFileData() const { return m_fileData != nullptr; }
+    const CString& GetInfoText() const { return m_infoText; }
+    HGLOBAL GetSourcePage(int nPage) const;
+    HGLOBAL GetDisplayPageAt(int nPage) const;
+    // Bytes of the source pages and display copies held now.
+    ULONGLONG GetHeldBytes() const;
+
+    // ---- setters
+    void SetAlign(int align) { m_align = align; }
+    void SetAngle(int angle) { m_angle = angle; }
+    void SetTurnDirection(int direction) { m_turnDirection = direction; }
+    void SetAviShow(int on) { m_aviShow = on; }
+    void SetBackColor(COLORREF colour) { m_backColor = colour; }
+    void SetDswShow(int on) { m_dswShow = on; }
+    void SetStepSecond(int seconds) { m_stepSecond = seconds; }
+    void SetDelayTime(int milliseconds) { m_delayTime = milliseconds; }
+    void SetInfo(int on) { m_info = on; }
+    void SetTextColor(COLORREF colour) { m_textColor = colour; }
+    void SetInfoPosition(int x, int y) { m_infoX = x, m_infoY = y; }
+    void SetInfoTemplate(const wchar_t* text) { m_infoTemplate = text ? text : L""; }
+    void SetZoom(double zoom) { m_zoom = zoom; }
+    void SetScaleMode(int mode) { m_scaleMode = mode; }
+    void SetFitMode(int mode) { m_fitMode = mode; }
+    void SetAllowShrink(int on) { m_allowShrink = on; }
+    void SetAllowEnlarge(int on) { m_allowEnlarge = on; }
+    void SetAnimationStart(DWORD tick) { m_animationStart = tick; }
+    void SetAnimationTimer(UINT_PTR id) { m_animationTimer = id; }
+    void SetPageBudget(ULONGLONG bytes) { m_pageBudget = bytes; }
+
+private:
+    struct Page
+    {
+        HGLOBAL display = nullptr; // may be the very block of the source
+        HGLOBAL source = nullptr;
+        int delay = 0;
+    };
+
+    int GetKind() const { return (m_loaderId >> 16) & 0xFFFF; }
+    bool IsValidPage(int nPage) const { return nPage >= 0 && nPage < m_pageCount; }
+    void FreePage(Page& page);
+    void FreeFileData();
+    void FinishLoading();
+    // Stores the page as the next one when the budget allows (first pages always); false when it
+    // was refused and freed.
+    bool AddPage(HGLOBAL source, int delay);
+    bool PageFitsBudget(HGLOBAL source);
+    void LoadFirstPage();
+    int StepGifFrame();
+    int StepTiffPage();
+    int StepVideoFrame();
+    HGLOBAL ReadVideoFrame(int nPage);
+    void TakeFactsFromFirstPage(HGLOBAL page, int bitCount);
+    void TakePageSize();
+    void PlaceOrigin();
+    void ClampOrigin();
+    void DrawInfo(CDC* pDC, const CRect& rect);
+
+    int m_displayDepth = 24;
+    DWORD m_animationStart = 0;
+    UINT_PTR m_animationTimer = 0;
+    std::unique_ptr<VyxFile> m_item;
+    CDibSection m_surface;
+    CRect m_rect;
+    BOOL m_finished = TRUE;
+    CDibSection m_gifCanvas;
+    double m_framesPerSecond = 1.0;
+    int m_aviShow = 0;
+    int m_dswShow = 0;
+    int m_stepSecond = 1;
+    int m_delayTime = 1000;
+    HGLOBAL m_fileData = nullptr;
+    DWORD m_fileSize = 0;
+    int m_currentPage = 0;
+    int m_pageCount = 0;
+    // The next GIF frame to decode: a frame restored by its disposal adds a page of its own.
+    int m_gifFrame = 0;
+    std::vector<Page> m_pages;
+    int m_fitMode = FitAspect;
+    int m_scaleMode = ScaleAuto;
+    int m_turnDirection = 0;
+    int m_allowEnlarge = 1;
+    int m_allowShrink = 1;
+    int m_angle = 0;
+    int m_align = 15;
+    CSize m_displaySize;
+    CPoint m_origin;
+    double m_zoom = 1.0;
+    int m_info = 0;
+    COLORREF m_textColor = 0;
+    CString m_infoTemplate;
+    int m_infoX = 0;
+    int m_infoY = 0;
+    CString m_infoText;
+    COLORREF m_backColor = 0;
+    int m_loaderId = -1;
+    ULONGLONG m_pageBudget = DefaultPageBudget;
+};
