@@ -2,6 +2,7 @@
 
 #include "../image/TestArchiveFile.h"
 #include "FrameTestUtil.h"
+#include "TestArchivePlugin.h"
 #include "browser/FrameMessages.h"
 #include "foundation/VyxPath.h"
 #include "image/plugins/Spi.h"
@@ -9,23 +10,6 @@
 #include <vector>
 
 namespace {
-
-// The test archive plug-in ("*.tarc") in the program's host for one test.
-class ArchivePlugin
-{
-public:
-    ArchivePlugin()
-    {
-        CString source;
-        MakeModulePath(source, L"plugins\\test_archive.spi");
-        CopyFileW(source, m_folder / L"arc.spi", FALSE);
-        theSPImapIndex.ScanPlugins(m_folder / L"*.spi", nullptr, nullptr);
-    }
-    ~ArchivePlugin() { theSPImapIndex.DeleteAll(); }
-
-private:
-    ScratchFolder m_folder;
-};
 
 std::vector<CString> ChildLabels(CFolderView* pane, HTREEITEM item)
 {
@@ -65,7 +49,7 @@ int ChildCount(CFolderView* pane, HTREEITEM item)
 
 TEST(FolderPane, ArchiveFilesFollowTheFoldersInTheirOwnOrder)
 {
-    ArchivePlugin plugin;
+    TestArchivePlugin plugin;
     struct Row
     {
         int sort;
@@ -101,7 +85,7 @@ TEST(FolderPane, ArchiveFilesFollowTheFoldersInTheirOwnOrder)
 
 TEST(FolderPane, ArchivesInsideAnArchiveAreShownOnlyWhenTheirNamesStayInTheFolder)
 {
-    ArchivePlugin plugin;
+    TestArchivePlugin plugin;
     FrameProgram p([] { WriteAppIniInt(L"FolderView", L"ArchiveInArchive", 1); }, false);
     const DWORD time = 1600000000;
     // A copy of a member archive is read from a work folder and deleted with everything under it

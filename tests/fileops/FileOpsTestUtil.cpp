@@ -1,10 +1,6 @@
 #include "FileOpsTestUtil.h"
 
-#include "catalogue/VyxFile.h"
-#include "foundation/VyxFileFind.h"
 #include "foundation/VyxFileStatus.h"
-#include "image/plugins/Spi.h"
-#include "image/plugins/SpiInterface.h"
 
 #include <algorithm>
 
@@ -179,43 +175,4 @@ SecondDriveFolder::~SecondDriveFolder()
 {
     if (!m_path.IsEmpty())
         RemoveTree(m_path);
-}
-
-ArchivePlugin::ArchivePlugin()
-{
-    wchar_t exe[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    CString folder = exe;
-    folder = folder.Left(folder.ReverseFind(L'\\'));
-    CopyFileW(folder + L"\\plugins\\test_archive.spi", m_folder / L"arc.spi", FALSE);
-    theSPImapIndex.ScanPlugins(m_folder / L"*.spi", nullptr, nullptr);
-}
-
-ArchivePlugin::~ArchivePlugin()
-{
-    theSPImapIndex.DeleteAll();
-}
-
-int ArchivePlugin::Id() const
-{
-    VyxSPI* plugin = theSPImapIndex.GetPluginAt(0, SPImapIndex::KindArchive);
-    return plugin ? plugin->GetId() : -1;
-}
-
-std::vector<VyxFile*> ArchivePlugin::Members(const CString& archive) const
-{
-    std::vector<VyxFile*> items;
-    SPIRequest request;
-    request.id = Id();
-    request.source = archive;
-    if (theSPImapIndex.GetArchiveInfo(&request) != SPI_OK)
-        return items;
-    std::vector<SPIFileInfo> members = ReadArchiveListing(request.output);
-    GlobalFree(request.output);
-    for (const SPIFileInfo& record : members) {
-        VyxFileFind finder;
-        if (finder.FindFile(archive) && (finder.FindNextFile(), true))
-            items.push_back(new VyxFile(finder, -1, Id(), &record));
-    }
-    return items;
 }

@@ -6,8 +6,6 @@
 #include "ControlTestUtil.h"
 #include "fileops/CopyTarget.h"
 
-class VyxFile;
-
 #include <atomic>
 #include <string>
 #include <thread>
@@ -69,20 +67,6 @@ public:
 
 private:
     CString m_path;
-};
-
-// The test archive plug-in loaded into the program's plug-in host while it lives.
-class ArchivePlugin
-{
-public:
-    ArchivePlugin();
-    ~ArchivePlugin();
-    int Id() const;
-    // An item for each member of the archive, as a folder listing makes them (the caller owns them).
-    std::vector<VyxFile*> Members(const CString& archive) const;
-
-private:
-    ScratchFolder m_folder;
 };
 
 // The small fixed-size file system of the test script ("VYX_SMALL_DISK"), in the form Wine

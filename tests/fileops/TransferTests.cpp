@@ -3,6 +3,7 @@
 // files following files and folders, moves across drives, failures with Abort, Retry and Ignore,
 // cancelling, full disks, and the drop lists it reads.
 #include "../image/TestArchiveFile.h"
+#include "TestArchivePlugin.h"
 #include "TransferTestUtil.h"
 #include "fileops/FileCopy.h"
 #include "fileops/VFileAccDlg.h"
@@ -711,7 +712,7 @@ TEST(TransferItems, TheJobKeepsItsOwnCopyOfEveryItem)
 TEST(TransferArchive, AMemberIsExtractedWithItsNoteAndTheArchiveStaysWhole)
 {
     TransferScene scene;
-    ArchivePlugin plugin;
+    TestArchivePlugin plugin;
     ASSERT_GE(plugin.Id(), 0);
     CString archive = scene.src + L"\\box.tarc";
     std::string bytes = plugintest::MakeTestArchive(0, {{"", "inner.jpg", "member bytes", 0, 1100000000}});
@@ -730,7 +731,7 @@ TEST(TransferArchive, AMemberIsExtractedWithItsNoteAndTheArchiveStaysWhole)
 TEST(TransferArchive, AFailedExtractionIsReportedAndLeavesNoPartOfAFile)
 {
     TransferScene scene;
-    ArchivePlugin plugin;
+    TestArchivePlugin plugin;
     CString archive = scene.src + L"\\box.tarc";
     ASSERT_TRUE(
         WriteBytes(archive, plugintest::MakeTestArchive(0, {{"", "inner.jpg", "member bytes", 0, 1100000000}})));
