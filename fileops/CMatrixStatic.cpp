@@ -46,14 +46,36 @@ void CMatrixStatic::SetGrid(int columns, int rows)
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     m_surface.Recreate(nullptr, m_columns * kCellWidth, m_rows * kCellHeight, 24, 0);
     m_surface.Fill(nullptr, m_back);
+    m_shown.assign(static_cast<size_t>(m_columns) * m_rows, kNothingShown);
     for (int row = 0; row < m_rows; ++row)
         for (int column = 0; column < m_columns; ++column)
-            SetCell(column, row, 0);
+            CopyCell(m_cells, m_cellBitmapId, 0, 0, column, row, 0);
+    InvalidateChanged();
 }
 
-void CMatrixStatic::CopyCell(CellSource& from, UINT id, int sourceColumn, int sourceRow, int column, int row)
+void CMatrixStatic::InvalidateChanged()
+{
+    if (GetTickCount() - m_lastPaint >= m_paintInterval)
+        PaintChanged();
+}
+
+void CMatrixStatic::PaintChanged()
+{
+    if (!m_changed.IsRectEmpty() && GetSafeHwnd())
+        InvalidateRect(m_changed + CPoint(2, 2), FALSE);
+    m_changed.SetRectEmpty();
+    m_lastPaint = GetTickCount();
+}
+
+void CMatrixStatic::CopyCell(CellSource& from, UINT id, int sourceColumn, int sourceRow, int column, int row,
+                             int picture)
 {
     if (!m_surface.IsCreated() || column < 0 || column >= m_columns || row < 0 || row >= m_rows)
+        return;
+    // A cell that already shows the picture is left alone: a panel redrawn for every block of a
+    // copy changes only a few of its cells.
+    int& shown = m_shown[static_cast<size_t>(row) * m_columns + column];
+    if (shown == picture)
         return;
     if (!from.dc) {
         // Black is the background, whatever colour the panel's background is.
@@ -66,10 +88,12 @@ void CMatrixStatic::CopyCell(CellSource& from, UINT id, int sourceColumn, int so
     }
     ::BitBlt(m_surface.GetMemDC()->GetSafeHdc(), column * kCellWidth, row * kCellHeight, kCellWidth, kCellHeight,
              from.dc, sourceColumn * kCellWidth, sourceRow * kCellHeight, SRCCOPY);
-    if (GetSafeHwnd())
-        InvalidateRect(CRect(column * kCellWidth + 2, row * kCellHeight + 2, (column + 1) * kCellWidth + 2,
-                             (row + 1) * kCellHeight + 2),
-                       FALSE);
+    shown = picture;
+    CRect cell(column * kCellWidth, row * kCellHeight, (column + 1) * kCellWidth, (row + 1) * kCellHeight);
+    if (m_changed.IsRectEmpty())
+        m_changed = cell;
+    else
+        m_changed.UnionRect(&m_changed, &cell);
 }
 
 void CMatrixStatic::CellSource::Release()
@@ -86,7 +110,8 @@ void CMatrixStatic::CellSource::Release()
 
 void CMatrixStatic::SetCell(int column, int row, int state)
 {
-    CopyCell(m_cells, m_cellBitmapId, state >= 0 ? state : -state, state >= 0 ? 0 : 1, column, row);
+    CopyCell(m_cells, m_cellBitmapId, state >= 0 ? state : -state, state >= 0 ? 0 : 1, column, row, state);
+    InvalidateChanged();
 }
 
 void CMatrixStatic::DrawText(int column, int row, LPCWSTR text, int alignment)
@@ -104,8 +129,10 @@ void CMatrixStatic::DrawText(int column, int row, LPCWSTR text, int alignment)
         unsigned code = shown[i];
         // No picture for other characters: a blank.
         unsigned index = code >= 32 && code <= 127 ? code - 32 : 0;
-        CopyCell(m_chars, m_charBitmapId, index % 32, index / 32, start + i, row);
+        CopyCell(m_chars, m_charBitmapId, index % 32, index / 32, start + i, row,
+                 kCharacterPictures + static_cast<int>(index));
     }
+    InvalidateChanged();
 }
 
 void CMatrixStatic::OnPaint()

@@ -6,6 +6,8 @@
 #include "framework/Framework.h"
 #include "image/DibSection.h"
 
+#include <vector>
+
 class CMatrixStatic : public CStatic
 {
 public:
@@ -26,6 +28,9 @@ public:
     void DrawText(int column, int row, LPCWSTR text, int alignment);
     int GetColumns() const { return m_columns; }
     int GetRows() const { return m_rows; }
+    // Changed cells reach the screen at most this often (0: at once); PaintChanged shows the rest.
+    void SetPaintInterval(DWORD milliseconds) { m_paintInterval = milliseconds; }
+    void PaintChanged();
     // The surface, for drawing the panel elsewhere (and for reading it back).
     CDibSection& GetSurface() { return m_surface; }
 
@@ -49,7 +54,13 @@ private:
         HGDIOBJ previous = nullptr;
         void Release();
     };
-    void CopyCell(CellSource& from, UINT id, int sourceColumn, int sourceRow, int column, int row);
+    // picture: what the cell shows from now on (a bar state, or kCharacterPictures + the index).
+    void CopyCell(CellSource& from, UINT id, int sourceColumn, int sourceRow, int column, int row, int picture);
+    // Asks the window to paint the cells changed since the last time, in one rectangle, unless
+    // it painted within the interval.
+    void InvalidateChanged();
+    static constexpr int kCharacterPictures = 1000;
+    static constexpr int kNothingShown = -1000;
 
     UINT m_cellBitmapId = 302;
     UINT m_charBitmapId = 304;
@@ -61,4 +72,8 @@ private:
     CDibSection m_surface;
     CellSource m_cells;
     CellSource m_chars;
+    std::vector<int> m_shown;
+    CRect m_changed;
+    DWORD m_paintInterval = 0;
+    DWORD m_lastPaint = 0;
 };

@@ -92,7 +92,10 @@ int CThreadedCopier::CopyFileThreaded(const wchar_t* source, const wchar_t* targ
         return kCopyFailed;
     SharedBlock& shared = *m_shared;
     return RunCopy(source, target, callback, context,
-                   [this, &shared](HANDLE input, CopyTarget& output, const std::function<bool(DWORD)>& report) {
+                   [this, &shared](HANDLE input, ULONGLONG size, CopyTarget& output, const CopyReport& report) {
+                       // A file that one read takes has nothing to overlap: no hand-over.
+                       if (size < shared.size)
+                           return CopyBlocks(input, m_buffers[0].GetView(), shared.size, output, report);
                        shared.source = input;
                        m_current = 0;
                        shared.buffer = m_buffers[0].GetView();

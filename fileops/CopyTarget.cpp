@@ -1,6 +1,6 @@
 #include "fileops/CopyTarget.h"
 
-#include "foundation/VyxFileStatus.h"
+#include "fileops/FileIdentity.h"
 #include "foundation/VyxFileUtil.h"
 #include "foundation/VyxPath.h"
 
@@ -12,20 +12,18 @@ CopyTarget::WriteFunction& WriteHook()
     return hook;
 }
 
-// Another copy may take the free name between the look and the create.
-const int kTemporaryNameTries = 16;
+// Another copy (or a file of the user's) may hold a name: the next one is tried.
+const int kTemporaryNameTries = 64;
+const DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
-// A status that cannot be read or applied leaves the copy with its own times; the copy stands.
-void ApplyStatus(const wchar_t* source, const wchar_t* path)
+// A name no file of the folder is likely to have; the create makes sure.
+CString TemporaryName(const CString& folder)
 {
-    VyxFileStatus status;
-    if (!status.GetStatus(source))
-        return;
-    try {
-        status.SetStatus(path);
-    } catch (CException* e) {
-        e->Delete();
-    }
+    static LONG serial = 0;
+    CString name, path;
+    name.Format(L"$%08lX", static_cast<unsigned long>(GetTickCount() ^ (GetCurrentProcessId() << 20)) +
+                               static_cast<unsigned long>(InterlockedIncrement(&serial)));
+    return MakePath(path, nullptr, folder, name, nullptr);
 }
 
 } // namespace
@@ -48,15 +46,27 @@ CopyTarget::~CopyTarget()
     Abandon();
 }
 
-DWORD CopyTarget::Create(const wchar_t* target)
+DWORD CopyTarget::Create(const wchar_t* target, HANDLE source)
 {
     Abandon();
     m_target = target ? target : L"";
     m_written = 0;
+    // No file at the target: the copy is written there at once, and deleted should it fail.
+    m_file = CreateFileW(m_target, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (m_file != INVALID_HANDLE_VALUE) {
+        m_temporary = m_target;
+        return 0;
+    }
+    DWORD refused = GetLastError();
+    if (refused != ERROR_FILE_EXISTS && refused != ERROR_ALREADY_EXISTS)
+        return refused ? refused : ERROR_CANNOT_MAKE;
+    FileIdentity there, copied;
+    if (source != INVALID_HANDLE_VALUE && there.Read(m_target) && copied.Read(source) && there == copied)
+        return kOntoSource;
     CString folder;
     GetPathPart(folder, m_target, 3);
     for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt) {
-        MakeTempName(m_temporary, folder);
+        m_temporary = TemporaryName(folder);
         m_file = CreateFileW(m_temporary, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (m_file != INVALID_HANDLE_VALUE)
             return 0;
@@ -96,30 +106,47 @@ DWORD CopyTarget::Close()
     return closed ? 0 : GetLastError();
 }
 
-DWORD CopyTarget::Finish(const wchar_t* source)
+DWORD CopyTarget::Finish(HANDLE source, const wchar_t* sourcePath)
 {
-    if (m_temporary.IsEmpty())
+    if (m_file == INVALID_HANDLE_VALUE)
         return ERROR_INVALID_HANDLE;
-    DWORD error = Close();
-    if (!error) {
-        WIN32_FILE_ATTRIBUTE_DATA data;
-        if (!GetFileAttributesExW(m_temporary, GetFileExInfoStandard, &data))
-            error = GetLastError();
-        else if ((static_cast<ULONGLONG>(data.nFileSizeHigh) << 32 | data.nFileSizeLow) != m_written)
-            error = ERROR_WRITE_FAULT;
-    }
-    if (!error && source)
-        ApplyStatus(source, m_temporary);
-    if (!error && IsReadOnlyFile(m_target))
-        error = ERROR_ACCESS_DENIED;
-    if (!error && !MoveFileExW(m_temporary, m_target, MOVEFILE_REPLACE_EXISTING))
-        error = GetLastError();
+    // The times go on through the open handle (closing leaves them); a source whose facts cannot
+    // be read leaves the copy with its own.
+    FILETIME creation, access, write;
+    if (GetFileTime(source, &creation, &access, &write))
+        SetFileTime(m_file, &creation, &access, &write);
+    LARGE_INTEGER size = {};
+    DWORD error = GetFileSizeEx(m_file, &size) && static_cast<ULONGLONG>(size.QuadPart) == m_written
+                      ? 0
+                      : static_cast<DWORD>(ERROR_WRITE_FAULT);
+    DWORD closing = Close();
+    error = error ? error : closing;
+    DWORD attributes = sourcePath ? GetFileAttributesW(sourcePath) : INVALID_FILE_ATTRIBUTES;
+    if (!error && attributes != INVALID_FILE_ATTRIBUTES && (attributes & kKeptAttributes))
+        SetFileAttributesW(m_temporary, attributes & (kKeptAttributes | FILE_ATTRIBUTE_ARCHIVE));
+    if (!error)
+        error = PutInPlace();
     if (error) {
         Abandon();
         return error;
     }
     m_temporary.Empty();
     return 0;
+}
+
+DWORD CopyTarget::PutInPlace()
+{
+    if (m_temporary == m_target)
+        return 0;
+    // The usual case, no file at the target, in one step; a file there is replaced unless read-only.
+    if (MoveFileExW(m_temporary, m_target, 0))
+        return 0;
+    DWORD error = GetLastError();
+    if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS)
+        return error;
+    if (IsReadOnlyFile(m_target))
+        return ERROR_ACCESS_DENIED;
+    return MoveFileExW(m_temporary, m_target, MOVEFILE_REPLACE_EXISTING) ? 0 : GetLastError();
 }
 
 void CopyTarget::Abandon()

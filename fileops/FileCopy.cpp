@@ -54,11 +54,11 @@ int RunCopy(const wchar_t* source, const wchar_t* target, CopyProgressCallback c
     const DWORD totalHigh = static_cast<DWORD>(static_cast<ULONGLONG>(size.QuadPart) >> 32);
     bool stop = callback && callback(context, 0, totalLow, totalHigh) != 0;
     CopyTarget output;
-    if (output.Create(target) != 0)
-        return kCopyFailed;
+    if (DWORD created = output.Create(target, input.Get()))
+        return created == CopyTarget::kOntoSource ? kCopyOntoItself : kCopyFailed;
     DWORD error = 0;
     if (!stop) {
-        error = loop(input.Get(), output, [&](DWORD bytes) {
+        error = loop(input.Get(), static_cast<ULONGLONG>(size.QuadPart), output, [&](DWORD bytes) {
             stop = callback && callback(context, bytes, totalLow, totalHigh) != 0;
             return stop;
         });
@@ -73,7 +73,24 @@ int RunCopy(const wchar_t* source, const wchar_t* target, CopyProgressCallback c
         output.Abandon();
         return static_cast<int>(error);
     }
-    return static_cast<int>(output.Finish(source));
+    return static_cast<int>(output.Finish(input.Get(), source));
+}
+
+DWORD CopyBlocks(HANDLE source, void* buffer, DWORD bufferSize, CopyTarget& target, const CopyReport& report)
+{
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(source, buffer, bufferSize, &read, nullptr)) {
+            DWORD error = GetLastError();
+            return error ? error : static_cast<DWORD>(ERROR_READ_FAULT);
+        }
+        if (read == 0)
+            return 0;
+        if (DWORD error = target.Write(buffer, read))
+            return error;
+        if (report(read))
+            return 0;
+    }
 }
 
 int CopyFileBuffered(const wchar_t* source, const wchar_t* target, void* buffer, DWORD size,
@@ -87,20 +104,8 @@ int CopyFileBuffered(const wchar_t* source, const wchar_t* target, void* buffer,
         return CopyFileBuffered(source, target, block.get(), own, callback, context);
     }
     return RunCopy(source, target, callback, context,
-                   [buffer, size](HANDLE input, CopyTarget& output, const std::function<bool(DWORD)>& report) {
-                       for (;;) {
-                           DWORD read = 0;
-                           if (!ReadFile(input, buffer, size, &read, nullptr)) {
-                               DWORD error = GetLastError();
-                               return error ? error : static_cast<DWORD>(ERROR_READ_FAULT);
-                           }
-                           if (read == 0)
-                               return DWORD(0);
-                           if (DWORD error = output.Write(buffer, read))
-                               return error;
-                           if (report(read))
-                               return DWORD(0);
-                       }
+                   [buffer, size](HANDLE input, ULONGLONG, CopyTarget& output, const CopyReport& report) {
+                       return CopyBlocks(input, buffer, size, output, report);
                    });
 }
 

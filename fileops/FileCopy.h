@@ -32,7 +32,10 @@ CString GetFileOpErrorText(int code);
 
 // Copies the blocks until the source is read to its end: 0, or the failing call's error code.
 // report(bytes) passes a written block to the callback and answers whether to stop.
-using CopyBlockLoop = std::function<DWORD(HANDLE source, CopyTarget& target, const std::function<bool(DWORD)>& report)>;
+using CopyReport = std::function<bool(DWORD)>;
+using CopyBlockLoop = std::function<DWORD(HANDLE source, ULONGLONG size, CopyTarget& target, const CopyReport& report)>;
+// The loop on the caller's thread, through one buffer.
+DWORD CopyBlocks(HANDLE source, void* buffer, DWORD bufferSize, CopyTarget& target, const CopyReport& report);
 // Opens the source (-1 when it cannot be), makes the first callback call, creates the target (-1
 // when it cannot be made, without an end call), runs the loop unless the first call said stop,
 // makes the end call and puts the target in place or leaves no trace of it.

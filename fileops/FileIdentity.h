@@ -9,6 +9,7 @@ class FileIdentity
 public:
     // False when the path names nothing that can be opened.
     bool Read(const wchar_t* path);
+    bool Read(HANDLE file);
     bool IsKnown() const { return m_known; }
     bool operator==(const FileIdentity& other) const
     {

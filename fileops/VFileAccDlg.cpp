@@ -15,6 +15,9 @@ const int kBytesRow = 0;
 const int kFileBarRow = 1;
 const int kJobBarRow = 2;
 const int kStatusRow = 3;
+// A copy reports many times a second; the screen follows at this pace.
+const DWORD kRefreshInterval = 50;
+const UINT_PTR kRefreshTimer = 1;
 
 CString ByteText(ULONGLONG bytes)
 {
@@ -23,6 +26,10 @@ CString ByteText(ULONGLONG bytes)
 }
 
 } // namespace
+
+BEGIN_MESSAGE_MAP(VFileAccDlg, CDialog)
+ON_WM_TIMER()
+END_MESSAGE_MAP()
 
 VFileAccDlg::VFileAccDlg(CWnd* parent) : CDialog(IDD_FILE_ACCESS, parent) {}
 
@@ -75,6 +82,8 @@ BOOL VFileAccDlg::OnInitDialog()
     CDialog::OnInitDialog();
     m_panel.SetCellBitmap(IDB_MATRIX_CELLS_COPY);
     m_panel.SetGrid(-1, -1);
+    m_panel.SetPaintInterval(kRefreshInterval);
+    SetTimer(kRefreshTimer, kRefreshInterval, nullptr);
     m_perFileDone.assign(static_cast<size_t>(std::max(m_panel.GetRows(), m_panel.GetColumns())), 0);
     return TRUE;
 }
@@ -112,8 +121,29 @@ int VFileAccDlg::CheckCancel()
 
 void VFileAccDlg::SetFileName(LPCWSTR name)
 {
-    if (GetSafeHwnd())
-        SetDlgItemText(IDC_FILEACC_NAME, name);
+    m_fileName = name ? name : L"";
+    if (GetTickCount() - m_nameShown >= kRefreshInterval)
+        ShowPending();
+}
+
+void VFileAccDlg::ShowPending()
+{
+    if (!GetSafeHwnd())
+        return;
+    CString shown;
+    GetDlgItemText(IDC_FILEACC_NAME, shown);
+    if (shown != m_fileName)
+        SetDlgItemText(IDC_FILEACC_NAME, m_fileName);
+    m_nameShown = GetTickCount();
+    m_panel.PaintChanged();
+}
+
+void VFileAccDlg::OnTimer(UINT_PTR id)
+{
+    if (id == kRefreshTimer)
+        ShowPending();
+    else
+        CDialog::OnTimer(id);
 }
 
 void VFileAccDlg::SetFileRange(int lower, int upper)
@@ -204,22 +234,25 @@ CString VFileAccDlg::FormatTimeLeft(ULONGLONG seconds)
 
 void VFileAccDlg::DrawStatus()
 {
-    if (!m_panel.GetSafeHwnd() || m_panel.GetColumns() == 0)
-        return;
     const int columns = m_panel.GetColumns();
-    for (int column = 0; column < columns; ++column)
-        m_panel.SetCell(column, kStatusRow, 0);
-    CString count;
+    if (!m_panel.GetSafeHwnd() || columns == 0)
+        return;
+    // The whole row as one text, so that only the characters that changed are drawn again.
+    CString row(L' ', columns), count;
     count.Format(L"%d/%d", m_filePos, m_fileUpper);
-    m_panel.DrawText(columns - 1 - count.GetLength(), kStatusRow, count, 0);
+    auto put = [&row, columns](int column, const CString& text) {
+        for (int i = 0; i < text.GetLength(); ++i)
+            if (column + i >= 0 && column + i < columns)
+                row.SetAt(column + i, text[i]);
+    };
+    put(columns - 1 - count.GetLength(), count);
     DWORD elapsed = GetTickCount() - m_startTick;
-    if (elapsed == 0)
-        return;
-    ULONGLONG rate = m_bytesDone * 1000 / elapsed;
-    if (rate == 0)
-        return;
-    CString rateText = ByteText(rate) + L"/s";
-    CString left = FormatTimeLeft((m_bytesTotal > m_bytesDone ? m_bytesTotal - m_bytesDone : 0) / rate), line;
-    line.Format(L"%8s %10s", rateText.GetString(), left.GetString());
-    m_panel.DrawText(1, kStatusRow, line, 0);
+    ULONGLONG rate = elapsed ? m_bytesDone * 1000 / elapsed : 0;
+    if (rate != 0) {
+        CString rateText = ByteText(rate) + L"/s", line;
+        CString left = FormatTimeLeft((m_bytesTotal > m_bytesDone ? m_bytesTotal - m_bytesDone : 0) / rate);
+        line.Format(L"%8s %10s", rateText.GetString(), left.GetString());
+        put(1, line);
+    }
+    m_panel.DrawText(0, kStatusRow, row, 0);
 }

@@ -58,8 +58,12 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
     void OnOK() override;
     void OnCancel() override;
+    afx_msg void OnTimer(UINT_PTR id);
+    DECLARE_MESSAGE_MAP()
 
 private:
+    // The file name and the panel's changes, on screen at most every refresh interval.
+    void ShowPending();
     void Report(DWORD bytes, ULONGLONG total);
     // v / 5 full cells, one cell of v mod 5, empty cells to the end.
     void DrawBar(int row, ULONGLONG done, ULONGLONG total);
@@ -67,6 +71,8 @@ private:
     CWnd* m_owner = nullptr;
     BOOL m_ownerDisabled = FALSE;
     int m_cancel = 0;
+    CString m_fileName;
+    DWORD m_nameShown = 0;
     // The per-file counters of the panel's rows and columns; the first is the current file's.
     std::vector<ULONGLONG> m_perFileDone;
     VFileAccDlg* m_previousActive = nullptr;

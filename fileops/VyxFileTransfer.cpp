@@ -2,6 +2,7 @@
 
 #include "browser/FrameMessages.h"
 #include "browser/VyxDropFormats.h"
+#include "catalogue/VyxCacheList.h"
 #include "catalogue/VyxFile.h"
 #include "fileops/CopyTarget.h"
 #include "fileops/FileCopy.h"
@@ -17,6 +18,9 @@
 #include "res/resource.h"
 
 #include <shellapi.h>
+
+#include <set>
+#include <vector>
 
 const wchar_t* const VyxFileTransfer::kDefaultUniqueNameFormat = L"%s-%d%s";
 
@@ -73,6 +77,24 @@ CString ErrorTextFor(LPCWSTR path, DWORD error)
 {
     SetLastError(error);
     return CString(path) + L"\r\n" + GetLastErrorText();
+}
+
+// The names (lower-cased note sections) that have a note in the folder's note file, read once
+// for the folder rather than once for each of its files.
+std::set<CString> NotedNames(const CString& folder)
+{
+    std::set<CString> names;
+    CString path;
+    if (!VyxNoteStore(theCacheList.GetCacheFolder()).FindNoteFile(path, folder, nullptr))
+        return names;
+    VyxIni notes(path);
+    std::vector<wchar_t> buffer(static_cast<size_t>(notes.GetFileSize()) + 2, 0);
+    notes.GetSectionNames(buffer.data(), static_cast<int>(buffer.size()));
+    for (const wchar_t* name = buffer.data(); *name; name += wcslen(name) + 1) {
+        CString lower(name);
+        names.insert(lower.MakeLower());
+    }
+    return names;
 }
 
 // True when the folder holds nothing but the program's own side files.
@@ -377,35 +399,36 @@ int VyxFileTransfer::TransferFolder(const CString& source, const CString& target
     }
     m_changed = true;
     int count = 0;
-    WIN32_FIND_DATAW data;
-    CString pattern;
-    HANDLE find = FindFirstFileW(MakePath(pattern, nullptr, source, L"*.*", nullptr), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            CString name = data.cFileName, childSource, childTarget;
-            if (name == L"." || name == L"..")
-                continue;
-            MakePath(childSource, nullptr, source, name, nullptr);
-            MakePath(childTarget, nullptr, target, name, nullptr);
-            int result = 0;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-                // A link to a folder elsewhere is not followed; it stays, and so does its folder.
-            } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                result = TransferFolder(childSource, childTarget);
-                if (result >= 0)
-                    ++result;
-            } else if (!IsSideFileName(name)) {
-                // Notes travel with their files; the folder's own cache and layout files go last.
-                VyxFile item(childSource);
-                result = TransferFile(item, childTarget);
-            }
-            if (result < 0) {
-                FindClose(find);
-                return -1;
-            }
-            count += result;
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
+    const std::set<CString> noted = NotedNames(source);
+    VyxNoteStore sourceNotes;
+    sourceNotes.SetLocation(source, nullptr);
+    if (!m_notes.HasNoteFile(target, nullptr))
+        m_notelessTarget = target;
+    VyxFileFind find;
+    for (BOOL more = find.FindFileIn(source, L"*.*"); more;) {
+        more = find.FindNextFile();
+        CString name = find.GetFileName(), childTarget;
+        if (find.IsDots())
+            continue;
+        MakePath(childTarget, nullptr, target, name, nullptr);
+        int result = 0;
+        if (find.MatchesMask(FILE_ATTRIBUTE_REPARSE_POINT)) {
+            // A link to a folder elsewhere is not followed; it stays, and so does its folder.
+        } else if (find.IsDirectory()) {
+            result = TransferFolder(find.GetFilePath(), childTarget);
+            if (result >= 0)
+                ++result;
+        } else if (!IsSideFileName(name)) {
+            // Notes travel with their files; the folder's own cache and layout files go last.
+            VyxFile item(find, -1, -1, nullptr);
+            CString section = sourceNotes.GetSectionOf(item.GetPath());
+            if (!noted.count(section.MakeLower()))
+                item.SetNoteText(L"");
+            result = TransferFile(item, childTarget);
+        }
+        if (result < 0)
+            return -1;
+        count += result;
     }
     TransferSideFiles(source, target);
     if (m_move)
@@ -498,13 +521,16 @@ bool VyxFileTransfer::SettleSameName(VyxFile& item, CString& target, const VyxFi
 int VyxFileTransfer::TransferFile(VyxFile& item, CString target)
 {
     const bool member = item.IsArchiveMember();
-    // Onto itself, by any spelling: nothing to do and nothing to say.
-    if (!member && (EqualNoCase(target, item.GetPath()) || FileIdentity::Same(item.GetPath(), target)))
+    if (!member && EqualNoCase(target, item.GetPath()))
         return Skipped;
     VyxFileStatus existing;
     bool probe =
         !(m_sameNameMode == SameOverwrite && m_applyToAll && !m_skipIdentical && !m_existingOnly && !m_recycleOld);
     bool exists = probe && existing.GetStatus(target);
+    // Onto itself by another spelling: nothing to do and nothing to say. Only a name that is
+    // there can be another spelling; a copy that did not look finds out as it makes its target.
+    if (!member && (exists || (!probe && m_move)) && FileIdentity::Same(item.GetPath(), target))
+        return Skipped;
     bool transfer = !m_existingOnly;
     if (exists) {
         bool stop = false;
@@ -560,6 +586,8 @@ int VyxFileTransfer::CopyWithRetry(const CString& source, const CString& target)
             m_changed = true;
             return Transferred;
         }
+        if (result == kCopyOntoItself)
+            return Skipped;
         int answer = AskAfterFailure(GetFileOpErrorText(result));
         if (answer == IDABORT)
             return Stop;
@@ -659,7 +687,12 @@ void VyxFileTransfer::CarryNotes(VyxFile& item, const CString& target, bool move
 {
     // An empty note removes whatever note the destination held under the name.
     CString note = item.GetNote();
-    m_notes.WriteNote(target, note);
+    const CString targetFolder = FolderOf(target);
+    bool notelessTarget = targetFolder == m_notelessTarget;
+    if (!note.IsEmpty() || (!notelessTarget && !m_notes.ReadNote(target).IsEmpty()))
+        m_notes.WriteNote(target, note);
+    if (!note.IsEmpty() && notelessTarget)
+        m_notelessTarget.Empty();
     CString folder = item.GetResolvedFolder();
     if (moved) {
         item.DeleteNote();

@@ -127,4 +127,6 @@ private:
     CThreadedCopier m_copier;
     bool m_posted = false;
     bool m_changed = false;
+    // A target folder known to hold no note file (none needs removing from it).
+    CString m_notelessTarget;
 };
