@@ -604,6 +604,25 @@ TEST(TransferFailure, AMoveOntoARealFullFileSystemKeepsItsSource)
     DeleteFileW(disk + L"\\small.jpg");
 }
 
+TEST(TransferFailure, ASubFolderThatCannotBeMadeIsReportedAndStopsTheJob)
+{
+    TransferScene scene;
+    CString pics = scene.Folder(scene.src, L"Pics");
+    scene.File(scene.Folder(pics, L"sub"), L"c.jpg");
+    CString later = scene.File(scene.src, L"later.jpg");
+    // A file holds the name the sub-folder needs at the destination.
+    CString blocked = scene.Folder(scene.dst, L"Pics") + L"\\sub";
+    MakeFile(blocked, 10, 3);
+    auto job = scene.Job(0, Policy::SameAsk);
+    job->Add(pics);
+    job->Add(later);
+    EXPECT_EQ(0, job->Run());
+    ASSERT_EQ(1u, job->messages.size());
+    EXPECT_EQ(0, job->messages[0].Find(blocked));
+    EXPECT_EQ(PatternBytes(10, 3), ReadBytes(blocked));
+    EXPECT_FALSE(Exists(scene.dst + L"\\later.jpg"));
+}
+
 TEST(TransferFailure, AnUnusableDestinationIsReportedAndNothingRuns)
 {
     TransferScene scene;
