@@ -236,13 +236,7 @@ CString CFolderTreeView::GetItemPath(HTREEITEM hItem) const
         return CString();
     if (ShellItemData* shell = record->shell) {
         ComScope com;
-        ULONG attributes = SFGAO_FILESYSTEM;
-        if (shell->parentFolder) {
-            LPCITEMIDLIST ids[1] = {shell->identifier};
-            if (FAILED(shell->parentFolder->GetAttributesOf(1, ids, &attributes)))
-                attributes = SFGAO_FILESYSTEM;
-        }
-        return (attributes & SFGAO_FILESYSTEM) ? PathOfList(shell->fullList) : CString();
+        return IsFileSystemItem(*shell) ? PathOfList(shell->fullList) : CString();
     }
     HTREEITEM hParent = GetTreeCtrl().GetParentItem(hItem);
     CString parentPath = hParent ? GetItemPath(hParent) : CString();
@@ -371,6 +365,7 @@ void CFolderTreeView::ShowDesktopRoot()
 
 void CFolderTreeView::SortChildren(HTREEITEM hItem, BOOL bRecursive)
 {
+    ComScope com;
     CTreeCtrl& tree = GetTreeCtrl();
     HTREEITEM parent = hItem ? hItem : TVI_ROOT;
     if (bRecursive) {
@@ -384,7 +379,84 @@ void CFolderTreeView::SortChildren(HTREEITEM hItem, BOOL bRecursive)
     sort.hParent = parent;
     sort.lpfnCompare = &CompareProc;
     sort.lParam = MAKELPARAM(m_nSortKind, m_nSortDirection);
+    m_sortKeys.clear();
+    m_sortFolderPaths.clear();
+    m_bSorting = true;
     tree.SendMessage(TVM_SORTCHILDRENCB, 0, reinterpret_cast<LPARAM>(&sort));
+    m_bSorting = false;
+    m_sortKeys.clear();
+    m_sortFolderPaths.clear();
+}
+
+bool CFolderTreeView::IsFileSystemItem(const ShellItemData& shell)
+{
+    // The bit counts as set when the folder cannot answer.
+    ULONG attributes = SFGAO_FILESYSTEM;
+    if (shell.parentFolder) {
+        LPCITEMIDLIST ids[1] = {shell.identifier};
+        if (FAILED(shell.parentFolder->GetAttributesOf(1, ids, &attributes)))
+            attributes = SFGAO_FILESYSTEM;
+    }
+    return (attributes & SFGAO_FILESYSTEM) != 0;
+}
+
+const CString& CFolderTreeView::SortPathOf(const FolderTreeItem* record) const
+{
+    SortKey& key = m_sortKeys[record];
+    if (!key.hasPath) {
+        key.path = m_bSorting ? PathAmongSiblings(record) : GetItemPath(record->item);
+        key.hasPath = true;
+    }
+    return key.path;
+}
+
+CString CFolderTreeView::PathAmongSiblings(const FolderTreeItem* record) const
+{
+    // Siblings share their parent folder: its path is taken once a sort, and a child's path is
+    // that path joined with the child's own parsing name, which the shell gives at once where a
+    // whole path costs about a millisecond under Wine. The desktop's children (whose folders lie
+    // elsewhere), children of folders outside the file system and items outside it themselves
+    // take the whole path.
+    const ShellItemData* shell = record->shell;
+    const UINT size = shell ? GetPidlSize(shell->fullList) : 0;
+    const UINT last = shell && shell->identifier ? shell->identifier->mkid.cb : 0;
+    if (!shell || !shell->parentFolder || last == 0 || size <= last)
+        return GetItemPath(record->item);
+    auto folder = m_sortFolderPaths.find(shell->parentFolder);
+    if (folder == m_sortFolderPaths.end()) {
+        CString path;
+        // The full list without its last item, with its terminator.
+        if (auto* parent = static_cast<LPITEMIDLIST>(CoTaskMemAlloc(size - last + sizeof(USHORT)))) {
+            memcpy(parent, shell->fullList, size - last);
+            memset(reinterpret_cast<BYTE*>(parent) + size - last, 0, sizeof(USHORT));
+            path = PathOfList(parent);
+            CoTaskMemFree(parent);
+        }
+        folder = m_sortFolderPaths.emplace(shell->parentFolder, path).first;
+    }
+    wchar_t name[MAX_PATH] = {};
+    if (folder->second.IsEmpty() || !IsFileSystemItem(*shell) ||
+        !GetName(shell->parentFolder, shell->identifier, SHGDN_FORPARSING | SHGDN_INFOLDER, name) || !name[0])
+        return GetItemPath(record->item);
+    CString path;
+    MakePath(path, nullptr, folder->second, name, nullptr);
+    return path;
+}
+
+long long CFolderTreeView::SortTimeOf(const FolderTreeItem* record) const
+{
+    SortKey& key = m_sortKeys[record];
+    if (!key.hasTime) {
+        // The time the file status reads, without a folder listing per item (which Wine makes
+        // for every name looked up).
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        const CString& path = SortPathOf(record);
+        key.writeTime = !path.IsEmpty() && GetFileAttributesExW(path, GetFileExInfoStandard, &data)
+                            ? FileTimeToUnixTime(data.ftLastWriteTime)
+                            : 0;
+        key.hasTime = true;
+    }
+    return key.writeTime;
 }
 
 int CALLBACK CFolderTreeView::CompareProc(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort)
@@ -416,17 +488,24 @@ int CFolderTreeView::CompareRecords(const FolderTreeItem* a, const FolderTreeIte
         CString nameB = b->file ? b->file->GetFileName() : CString();
         return nameA.CollateNoCase(nameB);
     }
-    CString pathA = GetItemPath(a->item);
-    CString pathB = GetItemPath(b->item);
+    // Outside a sort nothing is kept from one comparison to the next.
+    struct ForgetKeys
+    {
+        const CFolderTreeView& tree;
+        ~ForgetKeys()
+        {
+            if (!tree.m_bSorting)
+                tree.m_sortKeys.clear();
+        }
+    } forget{*this};
     int kind = m_nSortKind;
     bool ascending = m_nSortDirection == 0;
     if (kind == SortByDate) {
+        const CString& pathA = SortPathOf(a);
+        const CString& pathB = SortPathOf(b);
         if (pathA.GetLength() >= 4 && pathB.GetLength() >= 4 && !IsShareRoot(pathA) && !IsShareRoot(pathB)) {
-            VyxFileStatus statusA, statusB;
-            statusA.GetStatus(pathA);
-            statusB.GetStatus(pathB);
-            long long timeA = statusA.GetWriteTime();
-            long long timeB = statusB.GetWriteTime();
+            long long timeA = SortTimeOf(a);
+            long long timeB = SortTimeOf(b);
             int order = timeA > timeB ? 1 : timeA < timeB ? -1 : 0;
             return ascending ? order : -order;
         }
@@ -436,11 +515,14 @@ int CFolderTreeView::CompareRecords(const FolderTreeItem* a, const FolderTreeIte
     }
     if (kind != SortByName)
         return 0;
+    // The shell compares its own items; the paths are asked only for items it does not hold.
     if (a->shell && a->shell->parentFolder && b->shell && b->shell->parentFolder) {
         HRESULT hr = ascending ? a->shell->parentFolder->CompareIDs(0, a->shell->identifier, b->shell->identifier)
                                : b->shell->parentFolder->CompareIDs(0, b->shell->identifier, a->shell->identifier);
         return static_cast<short>(HRESULT_CODE(hr));
     }
+    const CString& pathA = SortPathOf(a);
+    const CString& pathB = SortPathOf(b);
     return ascending ? pathA.CollateNoCase(pathB) : pathB.CollateNoCase(pathA);
 }
 

@@ -27,7 +27,7 @@ int CJumpDialogBar::OnCreate(LPCREATESTRUCT lpCreateStruct)
         return -1;
     m_edit.SendMessage(EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(2, 2));
     m_edit.SetFont(&m_font);
-    m_edit.SetMode(CACEdit::ModeContains | CACEdit::ModePath);
+    m_edit.SetMode(CACEdit::ModePath | CACEdit::ModeNoFiles); // folders only
     if (!m_goButton.Create(L"⇒", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, CRect(0, 0, 0, 0), this,
                            IDC_JUMP_GO))
         return -1;

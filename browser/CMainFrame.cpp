@@ -128,7 +128,8 @@ void CMainFrame::Announce(LPARAM lHint, CObject* pHint)
 
 CRect CMainFrame::ReadWindowValue(LPCWSTR lpszSection, LPCWSTR lpszDefault)
 {
-    // A missing or damaged field takes the default's: one bad value never stops the start.
+    // A missing or damaged field, or a width or height that could not show a window, takes the
+    // default's: one bad value never stops the start.
     CString value;
     GetAppIniString(value, lpszSection, L"Window", lpszDefault);
     int fields[4] = {};
@@ -138,7 +139,7 @@ CRect CMainFrame::ReadWindowValue(LPCWSTR lpszSection, LPCWSTR lpszDefault)
         text.Trim();
         wchar_t* end = nullptr;
         long number = text.IsEmpty() ? 0 : wcstol(text, &end, 10);
-        if (!text.IsEmpty() && end && *end == 0)
+        if (!text.IsEmpty() && end && *end == 0 && (i < 2 || number > 0))
             fields[i] = static_cast<int>(number);
         else
             GetFieldInt(&fields[i], lpszDefault, i, L',');
@@ -180,10 +181,18 @@ BOOL CMainFrame::CreateBars()
         return FALSE;
     if (!m_wndJumpBar.Create(this, IDD_JUMPBAR, CBRS_TOP | WS_VISIBLE, kJumpBarId))
         return FALSE;
-    if (!m_wndReBar.AddBar(&m_wndToolBar, L"ツールバー", nullptr, RBBS_CHILDEDGE, L"ツールバー", FALSE, TRUE) ||
-        !m_wndReBar.AddBar(&m_wndDriveBar, L"ドライブバー", nullptr, RBBS_CHILDEDGE, L"ドライブバー", FALSE, TRUE) ||
+    // Until a saved band state says otherwise, the tool bar and the drive bar each start a row
+    // (menu; tool bar; drive and jump bar): the rebar would otherwise fill the first row with
+    // every band that has no minimum width (Wine's does) and squeeze the tool bar.
+    if (!m_wndReBar.AddBar(&m_wndToolBar, L"ツールバー", nullptr, RBBS_CHILDEDGE | RBBS_BREAK, L"ツールバー", FALSE,
+                           TRUE) ||
+        !m_wndReBar.AddBar(&m_wndDriveBar, L"ドライブバー", nullptr, RBBS_CHILDEDGE | RBBS_BREAK, L"ドライブバー",
+                           FALSE, TRUE) ||
         !m_wndReBar.AddBar(&m_wndJumpBar, L"ジャンプバー", nullptr, RBBS_CHILDEDGE, L"ジャンプバー", FALSE, TRUE))
         return FALSE;
+    // Inside its band the tool bar sizes the band itself: no minimum width and its buttons as the
+    // ideal one, so that a band too narrow shows the chevron instead of running off the window.
+    m_wndToolBar.UpdateBand();
     if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, AFX_IDW_STATUS_BAR) ||
         !m_wndStatusBar.SetIndicators(kIndicators, 4))
         return FALSE;

@@ -1,6 +1,7 @@
 #include "browser/FolderList.h"
 
 #include "catalogue/VyxConfig.h"
+#include "foundation/VyxFileUtil.h"
 #include "foundation/VyxIni.h"
 
 #include <vector>
@@ -61,11 +62,18 @@ std::vector<CString> LayoutSections(const VyxConfig& config)
     return names;
 }
 
+// "name:WxH ": the start of a preset's entry in the list.
+CString LayoutEntryHead(const CString& section, const THUMBSDATA& data)
+{
+    CString head;
+    head.Format(L"%s:%dx%d ", static_cast<LPCWSTR>(section), static_cast<int>(data.ThumbsSize.cx),
+                static_cast<int>(data.ThumbsSize.cy));
+    return head;
+}
+
 CString LayoutEntry(const CString& section, const THUMBSDATA& data)
 {
-    CString entry;
-    entry.Format(L"%s:%dx%d ", static_cast<LPCWSTR>(section), static_cast<int>(data.ThumbsSize.cx),
-                 static_cast<int>(data.ThumbsSize.cy));
+    CString entry = LayoutEntryHead(section, data);
     if (data.Name == 1)
         entry += L"下 ";
     else if (data.Name == 2)
@@ -144,17 +152,20 @@ void FolderList::LoadLayouts(CStringArray& list)
 
 void FolderList::SaveLayouts(const CStringArray& list)
 {
-    // A preset is deleted only when it was listed (it loads as a layout) and its entry is gone;
-    // matching the whole "name:" prefix keeps names that hold ":" themselves.
+    // A preset is deleted only when it was listed (it loads as a layout) and its entry is gone.
+    // Its entry is the text the list was given, or the start of it down to the name and size (a
+    // list may cut a long text): so "a" is not kept by the entry of "a:b", nor the other way
+    // round, whatever ":" the names hold.
     VyxConfig config;
     for (const CString& section : LayoutSections(config)) {
         THUMBSDATA data = {};
         if (!config.Load(data, section))
             continue;
-        CString prefix = section + L":";
+        const CString entry = LayoutEntry(section, data);
+        const int least = LayoutEntryHead(section, data).GetLength() - 1; // without the closing blank
         bool kept = false;
         for (INT_PTR i = 0; i < list.GetCount() && !kept; ++i)
-            kept = list[i].Left(prefix.GetLength()) == prefix;
+            kept = list[i].GetLength() >= least && entry.Left(list[i].GetLength()) == list[i];
         if (!kept)
             config.WriteString(section, nullptr, nullptr);
     }
@@ -166,6 +177,17 @@ void FolderList::FillComboBox(CComboBox& combo) const
         combo.AddString(GetAt(i));
 }
 
+void FolderList::MoveToTop(CComboBox& combo, const CString& text)
+{
+    if (text.IsEmpty())
+        return;
+    int found = combo.FindStringExact(-1, text);
+    if (found >= 0)
+        combo.DeleteString(found);
+    combo.InsertString(0, text);
+    combo.SetWindowText(text);
+}
+
 void FolderList::ReadComboBox(const CComboBox& combo)
 {
     int count = combo.GetCount();
@@ -174,6 +196,59 @@ void FolderList::ReadComboBox(const CComboBox& combo)
         combo.GetLBText(i, text);
         Add(text);
     }
+}
+
+void FolderList::SaveComboBox(const CComboBox& combo)
+{
+    RemoveAll();
+    ReadComboBox(combo);
+    Save();
+}
+
+void FolderList::LoadIntoComboBox(CComboBox& combo, CString& value)
+{
+    Load();
+    FillComboBox(combo);
+    if (value.IsEmpty() && combo.GetCount() > 0) {
+        combo.SetCurSel(0);
+        combo.GetLBText(0, value);
+    }
+    combo.SetWindowText(value);
+}
+
+bool FolderList::TakeFromComboBox(CComboBox& combo, CString& value)
+{
+    combo.GetWindowText(value);
+    if (value.IsEmpty())
+        return false;
+    MoveToTop(combo, value);
+    SaveComboBox(combo);
+    return true;
+}
+
+void FolderList::ShowInComboBox(CComboBox& combo, const CString& text)
+{
+    for (int i = 0; i < combo.GetCount(); ++i) {
+        CString entry;
+        combo.GetLBText(i, entry);
+        if (entry == text) {
+            combo.SetCurSel(i);
+            return;
+        }
+    }
+    combo.SetCurSel(-1);
+    combo.SetWindowText(text);
+}
+
+bool FolderList::BrowseIntoComboBox(CComboBox& combo, const wchar_t* title)
+{
+    CString start, chosen;
+    combo.GetWindowText(start);
+    BrowseForFolder(chosen, combo.GetParent()->GetSafeHwnd(), title, start);
+    if (chosen.IsEmpty())
+        return false;
+    ShowInComboBox(combo, chosen);
+    return true;
 }
 
 void FolderList::FillListCtrl(CListCtrl& list) const

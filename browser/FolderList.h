@@ -49,8 +49,23 @@ public:
     static const wchar_t* GetKeyPattern(int kind);
 
     void FillComboBox(CComboBox& combo) const;
+    // The text put at the top of the combo box's list, an equal entry removed first; the edit
+    // field shows it. Nothing for an empty text.
+    static void MoveToTop(CComboBox& combo, const CString& text);
     // Appends; the caller empties the list first to replace it.
     void ReadComboBox(const CComboBox& combo);
+    // The combo box's entries become the list, which is saved.
+    void SaveComboBox(const CComboBox& combo);
+    // Loads the list into the combo box; an empty value takes the first entry. The edit field
+    // shows the value.
+    void LoadIntoComboBox(CComboBox& combo, CString& value);
+    // The edit field's text: moved to the top of the list, which is saved. False when it is empty.
+    bool TakeFromComboBox(CComboBox& combo, CString& value);
+    // Selects the entry that is exactly the text (case counts), else puts the text in the edit field.
+    static void ShowInComboBox(CComboBox& combo, const CString& text);
+    // The folder browser titled so, starting at the combo box's text; a chosen folder is shown in
+    // the combo box. False when nothing was chosen.
+    static bool BrowseIntoComboBox(CComboBox& combo, const wchar_t* title);
     void FillListCtrl(CListCtrl& list) const;
     void ReadListCtrl(const CListCtrl& list);
 

@@ -6,9 +6,19 @@ DWORD FolderWatchSlot::s_stopTimeout = 5000;
 
 namespace {
 
-HANDLE OpenNotification(const FolderWatchBlock* block)
+HANDLE OpenNotification(FolderWatchBlock* block)
 {
-    return FindFirstChangeNotificationW(block->path, block->watchSubtree, kFolderWatchFilter);
+    wchar_t path[FolderWatchBlock::PathSize];
+    EnterCriticalSection(&block->pathLock);
+    wcscpy(path, block->path);
+    LeaveCriticalSection(&block->pathLock);
+    return FindFirstChangeNotificationW(path, block->watchSubtree, kFolderWatchFilter);
+}
+
+void DeleteBlock(FolderWatchBlock* block)
+{
+    DeleteCriticalSection(&block->pathLock);
+    delete block;
 }
 
 bool FitsBlock(const wchar_t* path)
@@ -54,6 +64,7 @@ bool FolderWatchSlot::Start(HWND frameWnd, const wchar_t* path, BOOL watchSubtre
     HANDLE stopEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     HANDLE restartEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     auto* block = new FolderWatchBlock{};
+    InitializeCriticalSection(&block->pathLock);
     wcscpy(block->path, path);
     block->watchSubtree = watchSubtree;
     block->stopEvent = stopEvent;
@@ -73,7 +84,7 @@ bool FolderWatchSlot::Start(HWND frameWnd, const wchar_t* path, BOOL watchSubtre
         return false;
     }
     if (!thread) {
-        delete block;
+        DeleteBlock(block);
         if (stopEvent)
             CloseHandle(stopEvent);
         if (restartEvent)
@@ -99,7 +110,7 @@ void FolderWatchSlot::Stop()
     if (WaitForSingleObject(m_threadHandle, s_stopTimeout) == WAIT_OBJECT_0) {
         CloseHandle(m_block->stopEvent);
         CloseHandle(m_block->restartEvent);
-        delete m_block;
+        DeleteBlock(m_block);
     } else {
         // The thread still reads its block and events: they are left to it rather than freed
         // under it.
@@ -126,7 +137,9 @@ bool FolderWatchSlot::Retarget(const wchar_t* path)
         Stop();
         return false;
     }
+    EnterCriticalSection(&m_block->pathLock);
     wcscpy(m_block->path, path);
+    LeaveCriticalSection(&m_block->pathLock);
     m_path = path;
     SetEvent(m_block->restartEvent);
     return true;

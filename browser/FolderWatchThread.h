@@ -12,7 +12,8 @@ struct FolderWatchBlock
 {
     static const int PathSize = 521; // at most 520 characters and the terminator
 
-    wchar_t path[PathSize];
+    wchar_t path[PathSize]; // under pathLock: the frame re-targets while the thread may re-open
+    CRITICAL_SECTION pathLock;
     BOOL watchSubtree;
     HANDLE stopEvent;    // auto-reset
     HANDLE restartEvent; // auto-reset: re-open on the path the frame may have replaced

@@ -99,12 +99,55 @@ SYSTEMTIME FilterBound(long long seconds)
     return local;
 }
 
-// Characters that would take a new name out of its folder, or that no file name may hold.
+// The longest name the file systems keep in one path component.
+const size_t kMaxFileNameLength = 255;
+
+// A name that would take the file out of its folder, that no file may have, or that the system
+// would change (it drops trailing dots and blanks), so that the file and its item would differ.
 bool IsPlainFileName(const wchar_t* name)
 {
     if (!name || !*name || wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0)
         return false;
+    size_t length = wcslen(name);
+    if (length > kMaxFileNameLength || name[length - 1] == L'.' || name[length - 1] == L' ')
+        return false;
+    for (const wchar_t* p = name; *p; ++p)
+        if (*p < L' ')
+            return false;
     return !wcspbrk(name, L"\\/:*?\"<>|");
+}
+
+// The layout fields of a record into a set of settings.
+void TakeLayout(CKWDocSettings& s, const THUMBSDATA& r)
+{
+    s.Frame = r.Frame != FALSE;
+    s.FrameEdge = r.FrameEdge;
+    s.NameFrame = r.NameFrame != FALSE;
+    s.NameFrameEdge = r.NameFrameEdge;
+    s.Unsharp = r.Unsharp;
+    s.LimitCheck = r.LimitCheck;
+    s.Name = r.Name;
+    s.Name2Per = r.Name2Per;
+    s.ScaleMode = r.ScaleMode;
+    s.WordBreak = r.WordBreak != FALSE;
+    s.Shadow = r.Shadow;
+    s.ScaleStep = r.ScaleStep;
+    s.ThumbsSize = s.DefaultThumbsSize = r.ThumbsSize;
+    s.ThumbsLimitSize = r.ThumbsLimitSize;
+    s.ThumbsMarginSize = r.ThumbsMarginSize;
+    s.colBackGround = r.colBackGround;
+    s.colText = r.colText;
+    s.colNormalDraw = r.colNormalDraw;
+    s.colFolderDraw = r.colFolderDraw;
+    s.colArcDraw = r.colArcDraw;
+    s.colCantDraw = r.colCantDraw;
+    s.colSelectText = r.colSelectText;
+    s.colSelectBackGround = r.colSelectBackGround;
+    s.colSelectCheck = r.colSelectCheck;
+    s.font = s.drawFont = r.font;
+    s.font.lfFaceName[LF_FACESIZE - 1] = s.drawFont.lfFaceName[LF_FACESIZE - 1] = 0;
+    s.UnsharpLevel = r.UnsharpLevel;
+    s.NameFormat = CString(r.NameFormat, static_cast<int>(wcsnlen(r.NameFormat, 256)));
 }
 
 } // namespace
@@ -186,6 +229,13 @@ int CKWDoc::GetItemIndexAt(int viewIndex) const
 int CKWDoc::GetViewIndexOf(const VyxFile* item, int start)
 {
     return m_items.IndexOf(item, start);
+}
+
+void CKWDoc::AnnounceItemChanged(const VyxFile* item)
+{
+    int index = GetViewIndexOf(item, 0);
+    if (index >= 0)
+        UpdateAllViews(nullptr, HintItemChanged, HintValue(index));
 }
 
 int CKWDoc::FindItem(const wchar_t* path, const wchar_t* archivePath, int start)
@@ -629,7 +679,14 @@ void CKWDoc::LoadSettings()
 
 void CKWDoc::SaveSettings()
 {
-    WriteSettings();
+    if (!m_folderLayoutInForce) {
+        WriteSettings();
+        return;
+    }
+    // A folder's own layout is that folder's alone: the program-wide keys keep the program's.
+    CKWDocSettings programWide(*this);
+    TakeLayout(programWide, m_ownLayout);
+    programWide.WriteSettings();
 }
 
 void CKWDoc::HandSharpenSettings()
@@ -814,35 +871,7 @@ void CKWDoc::GetLayout(THUMBSDATA* record)
 
 void CKWDoc::ApplyFolderLayout(const THUMBSDATA* record)
 {
-    const THUMBSDATA r = record ? *record : m_ownLayout;
-    Frame = r.Frame != FALSE;
-    FrameEdge = r.FrameEdge;
-    NameFrame = r.NameFrame != FALSE;
-    NameFrameEdge = r.NameFrameEdge;
-    Unsharp = r.Unsharp;
-    LimitCheck = r.LimitCheck;
-    Name = r.Name;
-    Name2Per = r.Name2Per;
-    ScaleMode = r.ScaleMode;
-    WordBreak = r.WordBreak != FALSE;
-    Shadow = r.Shadow;
-    ScaleStep = r.ScaleStep;
-    ThumbsSize = DefaultThumbsSize = r.ThumbsSize;
-    ThumbsLimitSize = r.ThumbsLimitSize;
-    ThumbsMarginSize = r.ThumbsMarginSize;
-    colBackGround = r.colBackGround;
-    colText = r.colText;
-    colNormalDraw = r.colNormalDraw;
-    colFolderDraw = r.colFolderDraw;
-    colArcDraw = r.colArcDraw;
-    colCantDraw = r.colCantDraw;
-    colSelectText = r.colSelectText;
-    colSelectBackGround = r.colSelectBackGround;
-    colSelectCheck = r.colSelectCheck;
-    font = drawFont = r.font;
-    font.lfFaceName[LF_FACESIZE - 1] = drawFont.lfFaceName[LF_FACESIZE - 1] = 0;
-    UnsharpLevel = r.UnsharpLevel;
-    NameFormat = CString(r.NameFormat, static_cast<int>(wcsnlen(r.NameFormat, 256)));
+    TakeLayout(*this, record ? *record : m_ownLayout);
     HandSharpenSettings();
     if (CMainFrame* frame = GetMainFrame())
         frame->SetThumbViewBackColor(colBackGround);
@@ -889,6 +918,7 @@ void CKWDoc::ApplyLayout(const THUMBSDATA& r)
                    NameFormat != CString(r.NameFormat, static_cast<int>(wcsnlen(r.NameFormat, 256))) ||
                    (Unsharp && r.UnsharpLevel != UnsharpLevel);
     ApplyFolderLayout(&r);
+    m_folderLayoutInForce = false;
     for (int i = 0; i < GetItemCount(); ++i) {
         if (VyxFile* item = GetItem(i))
             PushDrawingSettings(*item);
@@ -908,10 +938,8 @@ void CKWDoc::LookUpFolderLayout()
     CString path;
     bool found = index.FindConfigFile(path, folder, GetLocationFileName()) || index.FindConfigFile(path, folder, L"");
     THUMBSDATA record = {};
-    if (found && VyxConfig(path).Load(record, kLayoutSection))
-        ApplyFolderLayout(&record);
-    else
-        ApplyFolderLayout(nullptr);
+    m_folderLayoutInForce = found && VyxConfig(path).Load(record, kLayoutSection);
+    ApplyFolderLayout(m_folderLayoutInForce ? &record : nullptr);
 }
 
 void CKWDoc::SaveFolderLayout()
@@ -1029,7 +1057,7 @@ bool CKWDoc::RenameItem(VyxFile* item, const wchar_t* newName)
     const CString oldPath = item->GetPath();
     CString newPath;
     MakePath(newPath, nullptr, PathPart(oldPath, 3), newName, nullptr);
-    if (CompareLengthFirst(newPath, oldPath) == 0)
+    if (newPath.GetLength() >= MAX_PATH || CompareLengthFirst(newPath, oldPath) == 0)
         return false;
     if (!MoveFileW(oldPath, newPath))
         return false;

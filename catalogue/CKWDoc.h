@@ -24,6 +24,7 @@ public:
         HintListing = 1,       // the location's path text, none after an aborted scan
         HintListed = 2,        // the location's path text
         HintSelection = 4,     // two 32-bit values {selected 0/1, view index}
+        HintItemChanged = 8,   // the view index itself
         HintCursor = 11,       // two 32-bit values {0, old view index}, then {1, new view index}
         HintRemoved = 15,      // the view index itself
         HintFolderChanged = 21 // the folder's path text
@@ -132,9 +133,13 @@ public:
     // ---- Deleting and renaming files of the selection (archive members are never touched)
     void DeleteSelectedFiles(bool noConfirm);
     void ShellDeleteSelected(bool silent);
-    // False for archive members, missing files, names that would leave the folder and
-    // unchanged names; the note goes with the file.
+    // False for archive members, missing files, unchanged names, and names that would leave the
+    // folder, that no file may have, that the system would change, or that are too long (more
+    // than 255 characters, or a path of MAX_PATH or more): such a name is refused, never cut.
+    // The file is never put over another; its note goes with it.
     bool RenameItem(VyxFile* item, const wchar_t* newName);
+    // Hint 8 with the item's view index, when the item is listed.
+    void AnnounceItemChanged(const VyxFile* item);
     // The current directory, then folder (when given) made current.
     static CString SwapCurrentDirectory(const wchar_t* folder);
 
@@ -163,6 +168,8 @@ protected:
     int m_cursorIndex = -1;
     CVirtualFolder m_location;
     THUMBSDATA m_ownLayout = {};
+    // The location's own record is in force (the settings hold it, not the program's layout).
+    bool m_folderLayoutInForce = false;
     bool m_listingCacheFlag = false;
     int m_updating = 1;
     COLORREF m_backColor = 0;

@@ -17,19 +17,6 @@ int UnitIndex(int unit)
     return unit >= 0 && unit < kUnitCount ? unit : 0;
 }
 
-// Moves the text to the top of the combo box's list, an equal entry removed first; the edit
-// field keeps showing it.
-void MoveToTop(CComboBox& combo, const CString& text)
-{
-    if (text.IsEmpty())
-        return;
-    int found = combo.FindStringExact(-1, text);
-    if (found >= 0)
-        combo.DeleteString(found);
-    combo.InsertString(0, text);
-    combo.SetWindowText(text);
-}
-
 } // namespace
 
 BEGIN_MESSAGE_MAP(VFileFilterDlg, CDialog)
@@ -122,15 +109,9 @@ void VFileFilterDlg::LoadSettings()
 
 void VFileFilterDlg::SaveSettings()
 {
-    m_nameHistory.RemoveAll();
-    m_nameHistory.ReadComboBox(m_names);
-    m_nameHistory.Save();
-    m_beginHistory.RemoveAll();
-    m_beginHistory.ReadComboBox(m_sizesBegin);
-    m_beginHistory.Save();
-    m_endHistory.RemoveAll();
-    m_endHistory.ReadComboBox(m_sizesEnd);
-    m_endHistory.Save();
+    m_nameHistory.SaveComboBox(m_names);
+    m_beginHistory.SaveComboBox(m_sizesBegin);
+    m_endHistory.SaveComboBox(m_sizesEnd);
     WriteAppIniBinary(kFilter, L"DateBegin", &m_dateBegin, sizeof(m_dateBegin));
     WriteAppIniBinary(kFilter, L"DateEnd", &m_dateEnd, sizeof(m_dateEnd));
     WriteAppIniInt(kFilter, L"UnitBegin", UnitIndex(m_unitsBegin.GetCurSel()));
@@ -144,7 +125,7 @@ DWORD VFileFilterDlg::TakeSize(CComboBox& sizes, CComboBox& units)
 {
     CString text;
     sizes.GetWindowText(text);
-    MoveToTop(sizes, text);
+    FolderList::MoveToTop(sizes, text);
     return CKWDocSettings::ScaleSize(_wtol(text), UnitIndex(units.GetCurSel()));
 }
 
@@ -175,7 +156,7 @@ void VFileFilterDlg::OnOK()
 {
     m_bName = IsDlgButtonChecked(IDC_FILTER_NAME_ON) == BST_CHECKED;
     m_names.GetWindowText(m_strPathMask);
-    MoveToTop(m_names, m_strPathMask);
+    FolderList::MoveToTop(m_names, m_strPathMask);
 
     m_bDate = IsDlgButtonChecked(IDC_FILTER_DATE_ON) == BST_CHECKED;
     long long begin = 0, end = 0;

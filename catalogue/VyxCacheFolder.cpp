@@ -8,6 +8,7 @@
 #include "image/codecs/ImgFile.h"
 #include "image/plugins/Spi.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -203,6 +204,7 @@ void VyxCacheFolder::ReadSettings()
 void VyxCacheFolder::RecordsChanged()
 {
     m_byName.clear();
+    m_order.clear();
     m_byNameReady = false;
 }
 
@@ -301,23 +303,45 @@ void VyxCacheFolder::RewriteArchiveName(const wchar_t* fileName, const wchar_t* 
     WriteRecords(fileName, records);
 }
 
-VyxCacheThumbs* VyxCacheFolder::FindRecord(const VyxFilexInfo& item) const
+void VyxCacheFolder::IndexRecords() const
 {
-    if (!m_byNameReady) {
-        for (INT_PTR i = 0; i < m_records.GetSize(); ++i)
-            m_byName.emplace(LowerCaseKey(m_records.GetRecord(i)->m_fileName), i);
-        m_byNameReady = true;
+    if (m_byNameReady)
+        return;
+    m_order.resize(static_cast<size_t>(m_records.GetSize()));
+    for (INT_PTR i = 0; i < m_records.GetSize(); ++i) {
+        m_order[static_cast<size_t>(i)] = static_cast<unsigned long long>(i);
+        m_byName.emplace(LowerCaseKey(m_records.GetRecord(i)->m_fileName), static_cast<unsigned long long>(i));
     }
-    // The first record in list order that matches; each candidate is checked in full.
+    m_nextNumber = static_cast<unsigned long long>(m_records.GetSize());
+    m_byNameReady = true;
+}
+
+INT_PTR VyxCacheFolder::IndexOfNumber(unsigned long long number) const
+{
+    auto at = std::lower_bound(m_order.begin(), m_order.end(), number);
+    return at != m_order.end() && *at == number ? static_cast<INT_PTR>(at - m_order.begin()) : -1;
+}
+
+INT_PTR VyxCacheFolder::FindIndex(const VyxFilexInfo& item) const
+{
+    IndexRecords();
+    // The first record in list order that matches; each candidate is checked in full. Numbers
+    // grow in list order, so the smallest matching number is the first.
     INT_PTR first = -1;
     auto range = m_byName.equal_range(LowerCaseKey(item.GetFileName()));
     for (auto it = range.first; it != range.second; ++it) {
-        INT_PTR index = it->second;
-        if ((first < 0 || index < first) && index < m_records.GetSize() &&
+        INT_PTR index = IndexOfNumber(it->second);
+        if (index >= 0 && (first < 0 || index < first) &&
             m_records.GetRecord(index)->Matches(item.GetFileName(), item.GetPath()))
             first = index;
     }
-    return first >= 0 ? m_records.GetRecord(first) : nullptr;
+    return first;
+}
+
+VyxCacheThumbs* VyxCacheFolder::FindRecord(const VyxFilexInfo& item) const
+{
+    INT_PTR index = FindIndex(item);
+    return index >= 0 ? m_records.GetRecord(index) : nullptr;
 }
 
 VyxCacheThumbs* VyxCacheFolder::GetAt(INT_PTR index) const
@@ -329,20 +353,27 @@ void VyxCacheFolder::RemoveAt(INT_PTR index)
 {
     if (index < 0 || index >= m_records.GetSize())
         return;
-    delete m_records.GetRecord(index);
+    VyxCacheThumbs* record = m_records.GetRecord(index);
+    // The name index follows the removal: rebuilding it at the next lookup would make removing
+    // many records quadratic.
+    if (m_byNameReady) {
+        const unsigned long long number = m_order[static_cast<size_t>(index)];
+        auto range = m_byName.equal_range(LowerCaseKey(record->m_fileName));
+        for (auto it = range.first; it != range.second; ++it)
+            if (it->second == number) {
+                m_byName.erase(it);
+                break;
+            }
+        m_order.erase(m_order.begin() + index);
+    }
+    delete record;
     m_records.RemoveAt(index);
     m_modified = true;
-    RecordsChanged();
 }
 
 void VyxCacheFolder::RemoveItem(const VyxFilexInfo& item)
 {
-    VyxCacheThumbs* record = FindRecord(item);
-    for (INT_PTR i = 0; record && i < m_records.GetSize(); ++i)
-        if (m_records.GetRecord(i) == record) {
-            RemoveAt(i);
-            return;
-        }
+    RemoveAt(FindIndex(item));
 }
 
 void VyxCacheFolder::RemoveAll()
@@ -361,8 +392,10 @@ void VyxCacheFolder::AddRecord(VyxCacheThumbs* record)
 {
     m_records.Add(record);
     m_modified = true;
-    if (m_byNameReady)
-        m_byName.emplace(LowerCaseKey(record->m_fileName), m_records.GetSize() - 1);
+    if (m_byNameReady) {
+        m_order.push_back(m_nextNumber);
+        m_byName.emplace(LowerCaseKey(record->m_fileName), m_nextNumber++);
+    }
 }
 
 int VyxCacheFolder::StoreFromItem(VyxFilexDraw& item)

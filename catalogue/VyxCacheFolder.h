@@ -7,6 +7,7 @@
 
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 class VyxFilexInfo;
 
@@ -66,6 +67,10 @@ private:
     void ReadSettings();
     void ReleaseAfterWrite();
     void RecordsChanged();
+    void IndexRecords() const;
+    INT_PTR IndexOfNumber(unsigned long long number) const;
+    // The index of the first record that matches the item, or -1.
+    INT_PTR FindIndex(const VyxFilexInfo& item) const;
 
     CString m_folderPath;
     CString m_archiveFileName;
@@ -75,9 +80,13 @@ private:
     int m_cacheQuality;
     VyxCacheThumbsArray m_records;
     bool m_keepSettings = false;
-    // Record positions by lower-case file name, made on the first lookup after a change: a folder
-    // of thousands of items would otherwise compare every name with every record.
-    mutable std::unordered_multimap<std::wstring, INT_PTR> m_byName;
+    // Record numbers by lower-case file name, made on the first lookup after a load and kept up
+    // to date as records come and go: a folder of thousands of items would otherwise compare
+    // every name with every record. A record's number never changes and numbers grow in list
+    // order; m_order holds them in list order, so a number's position is a binary search.
+    mutable std::unordered_multimap<std::wstring, unsigned long long> m_byName;
+    mutable std::vector<unsigned long long> m_order;
+    mutable unsigned long long m_nextNumber = 0;
     mutable bool m_byNameReady = false;
 };
 

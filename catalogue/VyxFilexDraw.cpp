@@ -606,10 +606,14 @@ void VyxFilexDraw::DrawName(CDC* dc, CRect rect)
             dc->DrawText(text, &rect, DT_SINGLELINE | DT_VCENTER);
         return;
     }
-    VyxFieldParser parser;
-    std::vector<wchar_t> field(static_cast<size_t>(text.GetLength()) + 1);
-    for (int i = 0; parser.GetField(field.data(), text, i, L"\r\n") != -2 && i <= text.GetLength(); ++i) {
-        CString line = ExpandMacros(field.data());
+    // Split at the line breaks only: an expanded name is plain text, and a quote in it
+    // ("Tom's photo.jpg") must not swallow the lines after it.
+    for (int start = 0; start <= text.GetLength();) {
+        int end = text.Find(L"\r\n", start);
+        if (end < 0)
+            end = text.GetLength();
+        CString line = ExpandMacros(text.Mid(start, end - start));
+        start = end + 2;
         CSize extent = dc->GetTextExtent(line);
         UINT format =
             extent.cx > rect.Width() ? DT_SINGLELINE | DT_WORD_ELLIPSIS : DT_CENTER | DT_SINGLELINE | DT_WORD_ELLIPSIS;
@@ -699,6 +703,17 @@ int VyxFilexDraw::DrawIconFit(CDC* dc, const RECT& rect)
     RECT fit;
     CalcFitRect(fit, rect.left, rect.top, rect.right, rect.bottom, size.cx, size.cy, true, true, 0);
     return DrawIcon(dc, fit.left, fit.top);
+}
+
+void VyxFilexDraw::DrawPreview(CDC* dc, const RECT& frame, bool picture)
+{
+    if (!dc)
+        return;
+    CRect area(frame);
+    area.DeflateRect(2, 2);
+    dc->FillSolidRect(&area, RGB(0, 0, 0));
+    if (!picture || DrawDesign(dc, area, true) != 0)
+        DrawIconFit(dc, area);
 }
 
 int VyxFilexDraw::DrawSmallIconFit(CDC* dc, const RECT& rect)

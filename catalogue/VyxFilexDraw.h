@@ -53,6 +53,12 @@ public:
     // The shell icon: 1 when no image list is set, else 0.
     int DrawIcon(CDC* dc, int x, int y);
     int DrawIconFit(CDC* dc, const RECT& rect);
+    // The picture area of a cell drawn into the rectangle (through the cell script when one is
+    // loaded), the thumbnail made when make is set: 0 when drawn, 1 when the item has none.
+    int DrawDesign(CDC* dc, const RECT& rect, bool make) { return DrawPictureArea(dc, rect, make); }
+    // A dialog's picture frame: the frame less 2 pixels on each side filled black, then the
+    // picture as its cell shows it, or the shell icon centred when there is none or picture is off.
+    void DrawPreview(CDC* dc, const RECT& frame, bool picture);
     int DrawSmallIcon(CDC* dc, int x, int y);
     int DrawSmallIconFit(CDC* dc, const RECT& rect);
     // Picture area of the last draw, relative to the cell.

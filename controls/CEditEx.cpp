@@ -1,3 +1,3 @@
 #include "controls/CEditEx.h"
 
-IMPLEMENT_DYNCREATE(CEditEx, CEdit)
+IMPLEMENT_DYNAMIC(CEditEx, CEdit)

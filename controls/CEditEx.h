@@ -1,12 +1,12 @@
-// An edit control with no behaviour beyond the class library's edit; the base of the same-name
-// dialog's two edits.
+// The kit's edit-control base: the class library's edit and nothing more, kept as the common base
+// of the edits that add their own key handling (the same-name dialog's name and extension edits).
 #pragma once
 
 #include "framework/Framework.h"
 
 class CEditEx : public CEdit
 {
-    DECLARE_DYNCREATE(CEditEx)
+    DECLARE_DYNAMIC(CEditEx)
 public:
     CEditEx() = default;
 };

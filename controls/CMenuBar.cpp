@@ -1,4 +1,5 @@
 #include "controls/CMenuBar.h"
+#include "controls/CFlatMenuItemPainter.h"
 #include "controls/CSizableReBar.h"
 #include "controls/CToolBarPopup.h"
 #include "controls/UxThemeBinder.h"
@@ -930,13 +931,23 @@ void CMenuBar::OnCustomDraw(NMHDR* pNMHDR, LRESULT* pResult)
     VyxWinAppEx* app = VyxGetAppEx();
     if (VyxGetWindowsVersionClass() == 4 && app && app->IsFlatMenu()) {
         *pResult = CDRF_DODEFAULT | TBCDRF_NOEDGES | TBCDRF_NOOFFSET;
-        const bool pressed = GetToolBarCtrl().IsButtonPressed(static_cast<int>(draw->nmcd.dwItemSpec));
+        const UINT id = static_cast<UINT>(draw->nmcd.dwItemSpec);
+        const bool pressed = GetToolBarCtrl().IsButtonPressed(static_cast<int>(id));
         if (state & CDIS_DISABLED) {
             draw->clrText = ::GetSysColor(COLOR_GRAYTEXT);
         } else if ((state & (CDIS_HOT | CDIS_SELECTED)) || pressed) {
-            ::SetBkColor(draw->nmcd.hdc, ::GetSysColor(COLOR_MENUHILIGHT));
-            ::ExtTextOutW(draw->nmcd.hdc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
-            draw->clrText = ::GetSysColor(m_bFrameActive ? COLOR_HIGHLIGHTTEXT : COLOR_GRAYTEXT);
+            // Drawn here whole, as the chevron popup draws its hot item: the control would paint
+            // its own hot face over the highlight.
+            CFlatMenuItemPainter::Item item;
+            item.hdc = draw->nmcd.hdc;
+            item.rect = rect;
+            item.fill = ::GetSysColor(COLOR_MENUHILIGHT);
+            item.text = ::GetSysColor(m_bFrameActive ? COLOR_HIGHLIGHTTEXT : COLOR_GRAYTEXT);
+            item.font = static_cast<HFONT>(m_font.GetSafeHandle());
+            GetToolBarCtrl().GetButtonText(static_cast<int>(id), item.label);
+            item.textFormat = DT_CENTER | DT_SINGLELINE | DT_VCENTER | (m_dwDrawTextFlags & DT_HIDEPREFIX);
+            CFlatMenuItemPainter::Draw(item);
+            *pResult = CDRF_SKIPDEFAULT;
         }
         return;
     }
@@ -967,6 +978,9 @@ int CMenuBar::OnCreate(LPCREATESTRUCT lpcs)
 {
     if (CToolBar::OnCreate(lpcs) == -1)
         return -1;
+    // A title the band cuts is left out, as the kit's tool bar leaves its buttons out: the
+    // chevron offers it whole.
+    GetToolBarCtrl().SetExtendedStyle(GetToolBarCtrl().GetExtendedStyle() | TBSTYLE_EX_HIDECLIPPEDBUTTONS);
     if (VyxGetWindowsVersionClass() == 4) {
         OpenTheme();
         // The caption buttons follow the theme; the menu texts are drawn plain.

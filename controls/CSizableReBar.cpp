@@ -5,6 +5,7 @@
 #include "foundation/VyxSystem.h"
 
 #include <algorithm>
+#include <vector>
 #include <cwchar>
 
 IMPLEMENT_DYNAMIC(CSizableReBar, CControlBar)
@@ -652,11 +653,38 @@ void CSizableReBar::SaveState(LPCWSTR lpszProfileName)
     CWinApp* app = AfxGetApp();
     if (!app)
         return;
-    CString state;
+    // A shown band is saved as it lies: a row break where it starts a row, and its width on
+    // screen unless it ends its row (the last band of a row takes what the row leaves, so its own
+    // width stays the one asked for). The rebar breaks a row that is too full without marking the
+    // band, and a band never sized keeps the width 0 in its record (under Wine whatever it shows).
+    const bool vertical = (m_wndReBar.GetStyle() & CCS_VERT) != 0;
     const UINT count = m_wndReBar.GetBandCount();
+    std::vector<BandInfo> bands;
+    std::vector<CRect> rects;
+    std::vector<bool> shown;
     for (UINT i = 0; i < count; ++i) {
         BandInfo info = MakeBandInfo(m_cbBandInfo, RBBIM_ID | RBBIM_SIZE | RBBIM_STYLE);
         m_wndReBar.GetBandInfo(i, &info);
+        CRect rect;
+        shown.push_back(!(info.fStyle & RBBS_HIDDEN) && m_wndReBar.GetRect(i, &rect));
+        bands.push_back(info);
+        rects.push_back(rect);
+    }
+    auto rowOf = [&](const CRect& rect) { return vertical ? rect.left : rect.top; };
+    CString state;
+    int previous = -1; // the last shown band before this one
+    for (UINT i = 0; i < count; ++i) {
+        BandInfo& info = bands[i];
+        if (shown[i]) {
+            if (previous >= 0 && rowOf(rects[i]) != rowOf(rects[previous]))
+                info.fStyle |= RBBS_BREAK;
+            UINT next = i + 1;
+            while (next < count && !shown[next])
+                ++next;
+            if (next < count && rowOf(rects[next]) == rowOf(rects[i]))
+                info.cx = static_cast<UINT>(vertical ? rects[i].Height() : rects[i].Width());
+            previous = static_cast<int>(i);
+        }
         CString item;
         item.Format(L"wID=%04X,cx=%d,fStyle=%08X", info.wID, static_cast<int>(info.cx), info.fStyle);
         if (!state.IsEmpty())

@@ -385,21 +385,26 @@ void CToolBarEx::LoadState(LPCWSTR lpszProfileName)
     CString state = app->GetProfileString(lpszProfileName, L"ToolbarStateInfo", L"");
     if (state.IsEmpty())
         return;
-    // The fields up to the first empty or unreadable one.
+    // The fields up to the first empty one, read whole before anything changes: a value with an
+    // unreadable field, or without both options, is damaged and the bar keeps its buttons.
     std::vector<long> fields;
     CString field;
     for (int n = 0; AfxExtractSubString(field, state, n, L','); ++n) {
         field.Trim();
+        if (field.IsEmpty())
+            break;
         wchar_t* end = nullptr;
         long value = std::wcstol(field.GetString(), &end, 10);
-        if (field.IsEmpty() || *end != 0)
-            break;
+        if (*end != 0)
+            return;
         fields.push_back(value);
     }
+    if (fields.size() < 2)
+        return;
     // Options out of range keep the bar's own.
-    if (!fields.empty() && ValidTextOption(static_cast<int>(fields[0])))
+    if (ValidTextOption(static_cast<int>(fields[0])))
         SetTextOption(static_cast<int>(fields[0]), FALSE);
-    if (fields.size() > 1 && ValidIconOption(static_cast<int>(fields[1])))
+    if (ValidIconOption(static_cast<int>(fields[1])))
         SetIconOption(static_cast<int>(fields[1]), FALSE);
     DeleteAllButtons();
     for (size_t i = 2; i < fields.size(); ++i) {

@@ -1,4 +1,5 @@
 #include "controls/CToolBarPopup.h"
+#include "controls/CFlatMenuItemPainter.h"
 #include "controls/CToolBarEx.h"
 #include "controls/UxThemeBinder.h"
 #include "controls/VyxWinAppEx.h"
@@ -506,51 +507,26 @@ LRESULT CToolBarPopup::OnFlatCustomDraw(NMTBCUSTOMDRAW* pDraw)
 
 void CToolBarPopup::DrawHighlightedItem(NMTBCUSTOMDRAW* pDraw, COLORREF crHighlight)
 {
-    HDC hdc = pDraw->nmcd.hdc;
-    CRect rect = pDraw->nmcd.rc;
-    ::SetBkColor(hdc, crHighlight);
-    ::ExtTextOutW(hdc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+    CFlatMenuItemPainter::Item item;
+    item.hdc = pDraw->nmcd.hdc;
+    item.rect = pDraw->nmcd.rc;
+    item.fill = crHighlight;
+    item.text = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
     TBBUTTONINFOW info = {};
     info.cbSize = sizeof(info);
     info.dwMask = TBIF_IMAGE | TBIF_STYLE;
     m_tbCtrl.GetButtonInfo(static_cast<int>(pDraw->nmcd.dwItemSpec), &info);
-    auto list = reinterpret_cast<HIMAGELIST>(m_tbCtrl.SendMessage(TB_GETHOTIMAGELIST));
-    if (!list)
-        list = reinterpret_cast<HIMAGELIST>(m_tbCtrl.SendMessage(TB_GETIMAGELIST));
-    int cx = 0, cy = 0;
-    if (list && info.iImage >= 0 && ImageList_GetIconSize(list, &cx, &cy))
-        ImageList_Draw(list, info.iImage, hdc, rect.left + 3, rect.top + (rect.Height() - cy) / 2, ILD_TRANSPARENT);
-    const COLORREF textColour = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
-    CRect arrow = rect;
-    if (info.fsStyle & BTNS_DROPDOWN) {
-        arrow.left = rect.right - 12;
-        rect.right = arrow.left;
-        const int x = arrow.left + 3, y = arrow.top + arrow.Height() / 2 - 1;
-        POINT triangle[3] = {{x, y}, {x + 5, y}, {x + 2, y + 3}};
-        CBrush brush(textColour);
-        CPen pen(PS_SOLID, 1, textColour);
-        HGDIOBJ oldBrush = ::SelectObject(hdc, brush.GetSafeHandle());
-        HGDIOBJ oldPen = ::SelectObject(hdc, pen.GetSafeHandle());
-        ::Polygon(hdc, triangle, 3);
-        ::SelectObject(hdc, oldPen);
-        ::SelectObject(hdc, oldBrush);
-    }
-    CString text;
+    item.images = reinterpret_cast<HIMAGELIST>(m_tbCtrl.SendMessage(TB_GETHOTIMAGELIST));
+    if (!item.images)
+        item.images = reinterpret_cast<HIMAGELIST>(m_tbCtrl.SendMessage(TB_GETIMAGELIST));
+    item.image = info.iImage;
+    item.indentText = true;
+    item.dropDown = (info.fsStyle & BTNS_DROPDOWN) != 0;
     if (m_bTextLabels)
-        m_pToolBar->GetButtonText(static_cast<UINT>(pDraw->nmcd.dwItemSpec), text);
-    if (!text.IsEmpty()) {
-        CRect textRect = rect;
-        textRect.left += 3 + cx + 4;
-        const int oldMode = ::SetBkMode(hdc, TRANSPARENT);
-        const COLORREF oldColour = ::SetTextColor(hdc, textColour);
-        auto font = reinterpret_cast<HFONT>(m_tbCtrl.SendMessage(WM_GETFONT));
-        HGDIOBJ oldFont = font ? ::SelectObject(hdc, font) : nullptr;
-        ::DrawTextW(hdc, text, text.GetLength(), &textRect, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
-        if (oldFont)
-            ::SelectObject(hdc, oldFont);
-        ::SetTextColor(hdc, oldColour);
-        ::SetBkMode(hdc, oldMode);
-    }
+        m_pToolBar->GetButtonText(static_cast<UINT>(pDraw->nmcd.dwItemSpec), item.label);
+    item.font = reinterpret_cast<HFONT>(m_tbCtrl.SendMessage(WM_GETFONT));
+    item.textFormat = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
+    CFlatMenuItemPainter::Draw(item);
 }
 
 // ---------------------------------------------------------------- the flat border

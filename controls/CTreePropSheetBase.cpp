@@ -1,5 +1,7 @@
 #include "controls/CTreePropSheetBase.h"
 
+#include "controls/CWhiteBackgroundProvider.h"
+#include "controls/UxThemeBinder.h"
 #include "controls/VyxPropPageFrameEx.h"
 
 #include <vector>
@@ -31,6 +33,7 @@ CString UnescapeLevel(CString name)
 
 BEGIN_MESSAGE_MAP(CTreePropSheetBase, CPropertySheet)
 ON_WM_DESTROY()
+ON_WM_THEMECHANGED()
 ON_MESSAGE(PSM_ADDPAGE, OnAddPage)
 ON_MESSAGE(PSM_REMOVEPAGE, OnRemovePage)
 ON_MESSAGE(PSM_SETCURSEL, OnSetCurSel)
@@ -411,8 +414,25 @@ void CTreePropSheetBase::SetTabIcons()
         ImageList_Destroy(previous);
 }
 
+void CTreePropSheetBase::UpdatePageBackgrounds()
+{
+    const bool white = UxThemeBinder::IsThemeActive() && UxThemeBinder::IsAppThemed();
+    for (int i = 0; i < GetPageCount(); ++i)
+        if (auto* provider = dynamic_cast<CWhiteBackgroundProvider*>(GetPage(i)))
+            provider->SetHasWhiteBackground(white);
+}
+
+LRESULT CTreePropSheetBase::OnThemeChanged()
+{
+    UpdatePageBackgrounds();
+    if (CPropertyPage* page = GetActivePage(); page && page->m_hWnd)
+        page->Invalidate();
+    return Default();
+}
+
 BOOL CTreePropSheetBase::OnInitDialog()
 {
+    UpdatePageBackgrounds();
     if (m_bTreeViewMode && !IsWizard()) {
         EnableStackedTabs(FALSE);
         int cx = 16, cy = 16;
@@ -548,6 +568,7 @@ LRESULT CTreePropSheetBase::RefillAfter(LRESULT result)
 
 LRESULT CTreePropSheetBase::OnAddPage(WPARAM, LPARAM)
 {
+    UpdatePageBackgrounds();
     return RefillAfter(Default());
 }
 

@@ -81,7 +81,11 @@ protected:
     void SetTabIcons();
     void ExpandAll(HTREEITEM hItem);
 
+    // Every page that provides a white background is told whether to paint it (visual styles on).
+    void UpdatePageBackgrounds();
+
     afx_msg void OnDestroy();
+    afx_msg LRESULT OnThemeChanged();
     afx_msg LRESULT OnAddPage(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnRemovePage(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnSetCurSel(WPARAM wParam, LPARAM lParam);

@@ -76,7 +76,9 @@ BOOL CTreePropSheetResizableLibHook::ArrangeCallbackItem(LayoutInfo& layout)
                    frameRect.right - m_rectPageInsets.right, frameRect.bottom - m_rectPageInsets.bottom);
     layout.hWnd = page;
     PlaceAt(layout, pageRect);
-    ::MoveWindow(page, pageRect.left, pageRect.top, pageRect.Width(), pageRect.Height(), FALSE);
+    // With repainting: the splitter has already redrawn the frame pane, so what a growing page
+    // now covers (the buttons' old place after a large step) must be painted by the page itself.
+    ::MoveWindow(page, pageRect.left, pageRect.top, pageRect.Width(), pageRect.Height(), TRUE);
     return TRUE;
 }
 

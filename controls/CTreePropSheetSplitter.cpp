@@ -177,8 +177,10 @@ void CTreePropSheetSplitter::ActivatePane(int nIndex)
 
 void CTreePropSheetSplitter::RedrawParentRect(const CRect& rect)
 {
+    // Erased too: the resizable sheet lays what sits over a pane (its current page) out again as
+    // it erases, so the page follows a dragged bar.
     if (CWnd* parent = GetParent())
-        parent->RedrawWindow(&rect, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        parent->RedrawWindow(&rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
 void CTreePropSheetSplitter::MinimumLoop(int nFree)

@@ -5,6 +5,9 @@
 
 #include "framework/Framework.h"
 
+// The reorder message the program's dialogs choose (WM_USER + 8): wParam from, lParam to.
+#define WMU_ITEMMOVED 0x808
+
 class CVyxListCtrlEx : public CListCtrl
 {
 public:

@@ -152,6 +152,37 @@ int VyxIni::GetSectionNames(wchar_t* buffer, int size) const
     return static_cast<int>(GetPrivateProfileSectionNamesW(buffer, size, m_path));
 }
 
+namespace {
+
+// A double-NUL list read into a buffer that holds the whole file (a file's text never has more
+// characters than bytes), one entry per array element.
+template <class Read> void ReadMultiString(DWORD fileSize, CStringArray& out, Read read)
+{
+    out.RemoveAll();
+    const DWORD kLimit = 16u << 20;
+    if (fileSize == 0 || fileSize > kLimit)
+        return;
+    std::vector<wchar_t> buffer(static_cast<size_t>(fileSize) + 16, 0);
+    int length = read(buffer.data(), static_cast<int>(buffer.size()) - 2);
+    for (int at = 0; at < length && buffer[at];) {
+        size_t entry = wcslen(buffer.data() + at);
+        out.Add(CString(buffer.data() + at, static_cast<int>(entry)));
+        at += static_cast<int>(entry) + 1;
+    }
+}
+
+} // namespace
+
+void VyxIni::GetSectionLines(const wchar_t* section, CStringArray& lines) const
+{
+    ReadMultiString(GetFileSize(), lines, [&](wchar_t* buffer, int size) { return GetSection(section, buffer, size); });
+}
+
+void VyxIni::GetSectionNameList(CStringArray& names) const
+{
+    ReadMultiString(GetFileSize(), names, [&](wchar_t* buffer, int size) { return GetSectionNames(buffer, size); });
+}
+
 bool VyxIni::WriteInt(const wchar_t* section, const wchar_t* key, int value) const
 {
     if (m_path.IsEmpty()) {

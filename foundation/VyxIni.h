@@ -27,6 +27,10 @@ public:
     int GetBinary(const wchar_t* section, const wchar_t* key, void* buffer, int size) const;
     int GetSection(const wchar_t* section, wchar_t* buffer, int size) const;
     int GetSectionNames(wchar_t* buffer, int size) const;
+    // The whole section's lines ("key=value" as the file holds them) and the section names, in
+    // file order; empty for a missing file or section, or one too large to read.
+    void GetSectionLines(const wchar_t* section, CStringArray& lines) const;
+    void GetSectionNameList(CStringArray& names) const;
 
     // A null key deletes the section, a null value the key (the Win32 rule).
     bool WriteInt(const wchar_t* section, const wchar_t* key, int value) const;

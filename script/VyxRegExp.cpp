@@ -106,17 +106,22 @@ void VyxRegExp::SetPattern(const wchar_t* pattern, int options)
 
 int VyxRegExp::Match(const wchar_t* target)
 {
-    Release();
-    std::string pattern = ToUtf8(m_pattern);
-    const OnigUChar* patternStart = reinterpret_cast<const OnigUChar*>(pattern.data());
-    int result = onig_new(&m_regex, patternStart, patternStart + pattern.size(), static_cast<OnigOptionType>(m_options),
-                          m_encoding, m_syntax, &m_errorInfo);
-    if (result == ONIG_NORMAL) {
-        m_region = onig_region_new();
-    } else {
-        m_regex = nullptr;
-        // The engine writes at most ONIG_MAX_ERROR_MESSAGE_LEN bytes, the size of the field.
-        onig_error_code_to_str(m_message, result, &m_errorInfo);
+    m_matches.RemoveAll();
+    if (!m_regex || !m_region || m_compiledPattern != m_pattern || m_compiledOptions != m_options) {
+        Release();
+        std::string pattern = ToUtf8(m_pattern);
+        const OnigUChar* patternStart = reinterpret_cast<const OnigUChar*>(pattern.data());
+        int result = onig_new(&m_regex, patternStart, patternStart + pattern.size(),
+                              static_cast<OnigOptionType>(m_options), m_encoding, m_syntax, &m_errorInfo);
+        if (result == ONIG_NORMAL) {
+            m_region = onig_region_new();
+            m_compiledPattern = m_pattern;
+            m_compiledOptions = m_options;
+        } else {
+            m_regex = nullptr;
+            // The engine writes at most ONIG_MAX_ERROR_MESSAGE_LEN bytes, the size of the field.
+            onig_error_code_to_str(m_message, result, &m_errorInfo);
+        }
     }
     if (!m_region)
         return 0;

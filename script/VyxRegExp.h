@@ -1,5 +1,6 @@
 // VyxRegExp: Perl-style regular expressions on Oniguruma (Java syntax, UTF-8). The pattern is
-// compiled at every match; the whole match and each group are kept as wide strings.
+// compiled at the first match after it was set and kept while pattern and options stay the same;
+// the whole match and each group are kept as wide strings.
 #pragma once
 
 #include "framework/Framework.h"
@@ -49,6 +50,9 @@ private:
     OnigSyntaxType* m_syntax;
     CString m_command;
     CString m_pattern;
+    // What m_regex was compiled from.
+    CString m_compiledPattern;
+    int m_compiledOptions = 0;
     CString m_replacement;
     int m_options = 0;
     OnigEncoding m_encoding;

@@ -22,6 +22,10 @@ APT_PACKAGES=(
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-tools
     wine wine32:i386 xvfb xauth locales fonts-ipafont-gothic fonts-ipafont-mincho fonts-wine
     nasm cmake make dpkg-dev imagemagick libz-mingw-w64-dev googletest xz-utils bzip2
+    # Printing goes to a PDF printer (a CUPS daemon the test session starts; the 32-bit library is
+    # the one Wine's printing loads); printed pages are read back with poppler, catalog pages are
+    # opened in a headless browser.
+    cups printer-driver-cups-pdf libcups2:i386 poppler-utils chromium
 )
 
 # ---------------------------------------------------------------- system packages
@@ -261,7 +265,30 @@ setup_wine_prefix() {
     echo "$want" >"$stamp"
 }
 
+# Wine's own Marlett (from fonts-wine), which draws the caption buttons and the frame-control
+# glyphs: without it in the prefix they show as the letters "0 1 r". Also for a prefix made before
+# this step existed; a stamp keeps the second run to a file check.
+MARLETT=/usr/share/wine/fonts/marlett.ttf
+setup_prefix_fonts() {
+    local prefix="$BUILD_DIR/wineprefix"
+    local fonts="$prefix/drive_c/windows/Fonts"
+    local stamp="$prefix/.vyx-fonts"
+    [ -f "$stamp" ] && [ -f "$fonts/marlett.ttf" ] && return 0
+    [ -f "$MARLETT" ] || die "$MARLETT is missing (package fonts-wine)"
+    say "adding Marlett to the Wine prefix"
+    mkdir -p "$fonts"
+    cp "$MARLETT" "$fonts/marlett.ttf"
+    (
+        export WINEPREFIX="$prefix" WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml=" \
+            LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all DISPLAY=
+        wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts' /v 'Marlett (TrueType)' \
+            /t REG_SZ /d marlett.ttf /f >/dev/null 2>&1
+    ) || die "registering Marlett in the Wine prefix"
+    echo 1 >"$stamp"
+}
+
 setup_system
 setup_deps
 setup_wine_prefix
+setup_prefix_fonts
 say "ready"

@@ -7,7 +7,8 @@
 #   scripts/wine-session.sh PREFIX COMMAND [ARGS...]
 #
 # A caller with a DISPLAY of its own lends it to a session it starts; otherwise the session runs
-# its own Xvfb.
+# its own Xvfb. The session also runs a PDF printer of its own (scripts/pdf-printer.sh): inside,
+# CUPS_SERVER names it and VYX_PDF_OUT the folder its PDFs land in.
 set -u
 if [ $# -lt 2 ]; then
     echo "usage: $0 PREFIX COMMAND [ARGS...]" >&2
@@ -15,6 +16,8 @@ if [ $# -lt 2 ]; then
 fi
 prefix=$1
 shift
+scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+printer="$prefix.cups" # the session's printer daemon and its output
 state="$prefix.session"    # "display xvfb-pid" of the running session
 mutex="$prefix.session-lock" # held while a run enters or leaves
 users="$prefix.session-users" # held shared by every run inside
@@ -26,6 +29,7 @@ end_session() {
     [ -f "$state" ] && read -r display pid <"$state"
     wineserver -k 2>/dev/null
     wineserver -w 2>/dev/null
+    "$scripts/pdf-printer.sh" stop "$printer" {mutex_fd}>&- {users_fd}>&-
     # Only the Xvfb this script started, by its recorded id.
     if [ -n "$pid" ] && [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = Xvfb ]; then
         kill "$pid" 2>/dev/null
@@ -60,6 +64,7 @@ start_session() {
     echo "$display $pid" >"$state"
     # A persistent server outlives the gaps between one test program and the next.
     DISPLAY=":$display" setsid wineserver -p {mutex_fd}>&- {users_fd}>&-
+    "$scripts/pdf-printer.sh" start "$printer" {mutex_fd}>&- {users_fd}>&-
 }
 
 exec {mutex_fd}>>"$mutex" {users_fd}>>"$users"
@@ -77,6 +82,9 @@ flock -s "$users_fd"
 flock -u "$mutex_fd"
 read -r display _ <"$state"
 export DISPLAY=":$display" VYX_WINE_SESSION="$prefix"
+if [ -S "$printer/cups.sock" ]; then
+    export CUPS_SERVER="$(realpath "$printer/cups.sock")" VYX_PDF_OUT="$(realpath "$printer/pdf")"
+fi
 
 leave() {
     flock -x "$mutex_fd"

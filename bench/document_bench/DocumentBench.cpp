@@ -7,6 +7,7 @@
 #include "image/DibCore.h"
 
 #include "../BenchArgs.h"
+#include "../BenchClock.h"
 
 #include <benchmark/benchmark.h>
 
@@ -22,14 +23,6 @@ constexpr long long kTime = 1500000000;
 std::wstring g_folder;
 double g_openSeconds = 0;
 double g_refreshSeconds = 0;
-
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / frequency.QuadPart;
-}
 
 void WriteFile(const std::wstring& path, const char* bytes, DWORD size, long long time)
 {
@@ -86,7 +79,7 @@ public:
     void OnUpdate(CView*, LPARAM hint, CObject*) override
     {
         if (hint == CKWDoc::HintListed)
-            listedAt = Now();
+            listedAt = BenchSeconds();
     }
     double listedAt = 0;
 };
@@ -114,7 +107,7 @@ void OpenFolder(benchmark::State& state)
     Document document;
     double total = 0;
     for (auto _ : state) {
-        double start = Now();
+        double start = BenchSeconds();
         document.doc.OpenFolder(location, nullptr);
         total += document.view.listedAt - start;
         if (document.doc.GetItemCount() != kPictures) {
@@ -144,9 +137,9 @@ void RefreshAfterThreeChanges(benchmark::State& state)
         for (int i : {17, 5000, 9998})
             WriteFile(TheFolder() + L"\\" + PictureName(i), "changed", 7, stamp);
         state.ResumeTiming();
-        double start = Now();
+        double start = BenchSeconds();
         doc.Refresh(true);
-        total += Now() - start;
+        total += BenchSeconds() - start;
         state.PauseTiming();
         int kept = 0;
         for (int i = 0; i < doc.GetItemCount(); ++i) {

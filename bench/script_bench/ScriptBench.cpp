@@ -41,7 +41,8 @@ public:
             return;
         }
         m_path = ScratchPath(L"Vyx.ini");
-        WriteText(m_path, "[LOG]\r\nLevel=4\r\nFolder=log\r\n[KWDoc]\r\nMultiProcess=1\r\n[SPI]\r\nSPIDIR=$(ExeDir)\r\n");
+        WriteText(m_path,
+                  "[LOG]\r\nLevel=4\r\nFolder=log\r\n[KWDoc]\r\nMultiProcess=1\r\n[SPI]\r\nSPIDIR=$(ExeDir)\r\n");
         theAppIni.SetPath(m_path.c_str());
     }
     ~Settings()

@@ -6,6 +6,7 @@
 #include "image/codecs/SaveDib.h"
 
 #include "../BenchArgs.h"
+#include "../BenchClock.h"
 
 #include <benchmark/benchmark.h>
 
@@ -20,14 +21,6 @@ constexpr int kPictures = 1000;
 std::wstring g_folder;     // the pictures
 std::wstring g_programDir; // a copy of the program and its plug-ins, with settings of its own
 std::wstring g_self;       // the bare window program
-
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / frequency.QuadPart;
-}
 
 std::wstring ModuleFolder()
 {
@@ -94,7 +87,7 @@ double TimeStart(const std::wstring& commandLine, const std::wstring& folder)
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
-    double start = Now();
+    double start = BenchSeconds();
     if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &info))
         return -1;
     FindData data = {info.dwProcessId, nullptr};
@@ -111,7 +104,7 @@ double TimeStart(const std::wstring& commandLine, const std::wstring& folder)
     DWORD_PTR answer = 0;
     if (data.found && SendMessageTimeoutW(data.found, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &answer)) {
         RedrawWindow(data.found, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        seconds = Now() - start;
+        seconds = BenchSeconds() - start;
     }
     if (data.found)
         PostMessageW(data.found, WM_CLOSE, 0, 0);

@@ -10,6 +10,8 @@
 #include "image/codecs/JpegMemory.h"
 
 #include "../BenchArgs.h"
+#include "../BenchClock.h"
+#include "../BenchJpeg.h"
 #include "../OwnPlugins.h"
 #include "../PhotoJpeg.h"
 
@@ -79,20 +81,12 @@ void Record(benchmark::State& state, const std::string& key, double seconds)
     state.counters["pictures/s"] = rate;
 }
 
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / frequency.QuadPart;
-}
-
 void ThumbnailPath(benchmark::State& state)
 {
     const int megapixels = static_cast<int>(state.range(0));
     const Picture& picture = PictureOf(megapixels);
     const int reduction = Reduction(picture);
-    double start = Now();
+    double start = BenchSeconds();
     for (auto _ : state) {
         JpegFile codec;
         codec.m_data = picture.jpeg.data();
@@ -111,7 +105,7 @@ void ThumbnailPath(benchmark::State& state)
             GlobalFree(thumb);
         GlobalFree(dib);
     }
-    Record(state, "path/" + std::to_string(megapixels), Now() - start);
+    Record(state, "path/" + std::to_string(megapixels), BenchSeconds() - start);
 }
 
 // libjpeg alone: the same scale and pixel order, scanlines into one reused row.
@@ -121,27 +115,12 @@ void BareScaledDecode(benchmark::State& state)
     const Picture& picture = PictureOf(megapixels);
     const int denominator = JpegScaleDenominator(Reduction(picture));
     std::vector<BYTE> row;
-    double start = Now();
+    double start = BenchSeconds();
     for (auto _ : state) {
-        jpeg_decompress_struct cinfo;
-        jpeg_error_mgr err;
-        cinfo.err = jpeg_std_error(&err);
-        jpeg_create_decompress(&cinfo);
-        jpeg_mem_src(&cinfo, picture.jpeg.data(), static_cast<unsigned long>(picture.jpeg.size()));
-        jpeg_read_header(&cinfo, TRUE);
-        cinfo.scale_num = 1;
-        cinfo.scale_denom = static_cast<unsigned>(denominator);
-        cinfo.out_color_space = JCS_EXT_BGR;
-        jpeg_start_decompress(&cinfo);
-        row.resize(static_cast<size_t>(cinfo.output_width) * cinfo.output_components);
-        JSAMPROW line = row.data();
-        while (cinfo.output_scanline < cinfo.output_height)
-            jpeg_read_scanlines(&cinfo, &line, 1);
-        jpeg_finish_decompress(&cinfo);
-        jpeg_destroy_decompress(&cinfo);
+        DecodeScaledBare(picture.jpeg, denominator, row);
         benchmark::DoNotOptimize(row.data());
     }
-    Record(state, "bare/" + std::to_string(megapixels), Now() - start);
+    Record(state, "bare/" + std::to_string(megapixels), BenchSeconds() - start);
 }
 
 // The picture as a file in the temporary folder, written once.
@@ -170,7 +149,7 @@ void ItemThumbnailPath(benchmark::State& state)
     const bool sharpen = state.range(1) != 0;
     LoadOwnPlugins();
     const std::wstring& path = PictureFile(megapixels);
-    double start = Now();
+    double start = BenchSeconds();
     for (auto _ : state) {
         VyxFile item(path.c_str());
         item.SetCacheLookup(FALSE);
@@ -184,7 +163,7 @@ void ItemThumbnailPath(benchmark::State& state)
         }
         benchmark::DoNotOptimize(thumb);
     }
-    Record(state, (sharpen ? "itemsharp/" : "item/") + std::to_string(megapixels), Now() - start);
+    Record(state, (sharpen ? "itemsharp/" : "item/") + std::to_string(megapixels), BenchSeconds() - start);
 }
 
 BENCHMARK(ThumbnailPath)->Arg(24)->Arg(12)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0);

@@ -8,6 +8,7 @@
 #include "viewer/COnePicture.h"
 
 #include "../BenchArgs.h"
+#include "../BenchClock.h"
 #include "../OwnPlugins.h"
 #include "../PhotoJpeg.h"
 
@@ -37,28 +38,13 @@ constexpr int kPages = 100;
 std::map<std::string, double> g_figures;
 std::map<std::string, double> g_peaks;
 
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / frequency.QuadPart;
-}
-
-std::wstring TempFile(const wchar_t* name)
-{
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    return std::wstring(temp) + L"vyx_viewer_bench_" + std::to_wstring(GetCurrentProcessId()) + L"_" + name;
-}
-
 // The 24-megapixel JPEG file, written once.
 const std::wstring& JpegFile()
 {
     static std::wstring path;
     if (!path.empty())
         return path;
-    path = TempFile(L"24mp.jpg");
+    path = BenchTempFile(L"viewer_bench", L"24mp.jpg");
     std::vector<BYTE> jpeg = MakePhotoJpeg(kJpegWidth, kJpegHeight);
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
@@ -73,7 +59,7 @@ const std::wstring& TiffFile()
     static std::wstring path;
     if (!path.empty())
         return path;
-    path = TempFile(L"100pages.tif");
+    path = BenchTempFile(L"viewer_bench", L"100pages.tif");
     TIFF* tif = TIFFOpenW(path.c_str(), "w");
     std::vector<BYTE> row(static_cast<size_t>(kPageWidth) * 3);
     unsigned noise = 777;
@@ -133,14 +119,14 @@ void JpegFirstPaint(benchmark::State& state)
     screen.Create24(nullptr, 1920, 1080, 0);
     double total = 0;
     for (auto _ : state) {
-        double start = Now();
+        double start = BenchSeconds();
         COnePicture picture;
         picture.Init();
         picture.SetFitMode(COnePicture::FitAspect);
         picture.SetScaleMode(mode);
         picture.SetDisplayRect(CRect(0, 0, 1920, 1080));
         picture.Show(screen.GetMemDC(), &item, TRUE);
-        total += Now() - start;
+        total += BenchSeconds() - start;
         if (picture.GetDisplaySize() != CSize(1620, 1080) || !picture.GetDisplayPage()) {
             state.SkipWithError("the picture was not fitted");
             break;
@@ -158,9 +144,9 @@ void JpegDecodeAlone(benchmark::State& state)
     VyxFile item(JpegFile().c_str());
     double total = 0;
     for (auto _ : state) {
-        double start = Now();
+        double start = BenchSeconds();
         GlobalBlock picture(item.LoadPicture(nullptr));
-        total += Now() - start;
+        total += BenchSeconds() - start;
         if (!picture) {
             state.SkipWithError("no picture");
             break;
@@ -180,7 +166,7 @@ void TiffStepping(benchmark::State& state)
     picture.Init();
     picture.SetFitMode(COnePicture::FitAspect);
     picture.SetDisplayRect(CRect(0, 0, 1024, 768));
-    double start = Now();
+    double start = BenchSeconds();
     picture.Show(screen.GetMemDC(), &item, TRUE);
     for (int i = 1; i < kPages; ++i) {
         picture.StepPage();
@@ -189,7 +175,7 @@ void TiffStepping(benchmark::State& state)
     }
     picture.StepPage();
     picture.NextPage();
-    const double firstPass = Now() - start;
+    const double firstPass = BenchSeconds() - start;
     int cached = 0;
     for (int page = 0; page < picture.GetPageCount(); ++page)
         cached += picture.GetDisplayPageAt(page) != nullptr;
@@ -199,10 +185,10 @@ void TiffStepping(benchmark::State& state)
     }
     double stepping = 0;
     for (auto _ : state) {
-        double at = Now();
+        double at = BenchSeconds();
         picture.NextPage();
         picture.Show(screen.GetMemDC(), nullptr, FALSE);
-        stepping += Now() - at;
+        stepping += BenchSeconds() - at;
     }
     g_figures["tiff first pass ms per page"] = firstPass * 1000 / kPages;
     g_figures["tiff cached step ms"] = stepping * 1000 / state.iterations();
@@ -242,6 +228,6 @@ int wmain(int argc, wchar_t** argv)
     benchmark::Shutdown();
     PrintSummary();
     for (const wchar_t* name : {L"24mp.jpg", L"100pages.tif"})
-        DeleteFileW(TempFile(name).c_str());
+        DeleteFileW(BenchTempFile(L"viewer_bench", name).c_str());
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "foundation/VyxPath.h"
 #include "foundation/WindowPlacement.h"
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -193,6 +194,10 @@ TEST(AppStart, TheProblemReportListsTheVersions)
     ASSERT_TRUE(CKWApp::WriteProblemReport(path));
     std::string text = ScratchFolder::ReadFile(path);
     EXPECT_EQ(0u, text.find("Vesko    Version "));
+    // The program's own version follows on its first line.
+    const std::string first = text.substr(0, text.find("\r\n"));
+    ASSERT_GT(first.size(), 17u);
+    EXPECT_TRUE(isdigit(static_cast<unsigned char>(first[17]))) << first;
     EXPECT_NE(std::string::npos, text.find("\r\nWindows  Version "));
     EXPECT_NE(std::string::npos, text.find("\r\nCOMCTL32 Version 5.81"));
     EXPECT_NE(std::string::npos, text.find("\r\nSHELL32  Version "));

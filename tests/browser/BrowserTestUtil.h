@@ -77,12 +77,3 @@ inline void SetWriteTime(const CString& path, int daysAgo)
     SetFileTime(handle, nullptr, nullptr, &time);
     CloseHandle(handle);
 }
-
-// From a helper thread: takes the next message box's text, closes it and waits until it is gone.
-inline void DismissMessageBox(CString* text)
-{
-    HWND box = WaitForMessageBox(text);
-    if (box)
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-    WaitUntil([&] { return !IsWindow(box); });
-}

@@ -149,6 +149,27 @@ TEST(FolderList, SavingLayoutPresetsDeletesOnlyTheRemovedOnesEvenWithColonsInNam
     EXPECT_EQ(CString(L"1"), notes);
 }
 
+TEST(FolderList, ARemovedPresetGoesEvenWhenAKeptOnesNameStartsWithItsName)
+{
+    ScratchLayoutFile layouts;
+    layouts.Add(L"a", 80, 80, 0, L"");
+    layouts.Add(L"a:b", 80, 80, 0, L"");
+    layouts.Add(L"a:80x80 ", 90, 90, 0, L"");
+    FolderList list(FolderListThumbLayout);
+    list.Load();
+    ASSERT_EQ(3, list.GetCount());
+    for (INT_PTR i = list.GetCount() - 1; i >= 0; --i)
+        if (list[i] == L"a:80x80 ")
+            list.RemoveAt(i);
+    list.Save();
+
+    VyxConfig config;
+    THUMBSDATA data = {};
+    EXPECT_FALSE(config.Load(data, L"a"));
+    EXPECT_TRUE(config.Load(data, L"a:b"));
+    EXPECT_TRUE(config.Load(data, L"a:80x80 "));
+}
+
 TEST(FolderList, ComboBoxAndListControlRoundTripInOrder)
 {
     CWnd host;
@@ -176,5 +197,40 @@ TEST(FolderList, ComboBoxAndListControlRoundTripInOrder)
     ASSERT_EQ(3, fromList.GetCount());
     EXPECT_EQ(CString(L"kept"), fromList[0]);
     EXPECT_EQ(CString(L"C:\\a"), fromList[2]);
+    host.DestroyWindow();
+}
+
+TEST(FolderList, ChosenTextsGoFirstAndOnlyAnExactEntryIsSelected)
+{
+    ScratchSettings settings;
+    CWnd host;
+    ASSERT_TRUE(host.CreateEx(0, AfxRegisterWndClass(0), L"host", WS_POPUP, CRect(0, 0, 300, 200), nullptr, 0));
+    CComboBox combo;
+    ASSERT_TRUE(combo.Create(WS_CHILD | CBS_DROPDOWN, CRect(0, 0, 200, 100), &host, 1));
+    WriteAppIniString(L"Filer", L"Folder0", L"C:\\a");
+    WriteAppIniString(L"Filer", L"Folder1", L"C:\\B");
+    FolderList history(FolderListFilerFolder);
+    CString value;
+    history.LoadIntoComboBox(combo, value);
+    EXPECT_EQ(CString(L"C:\\a"), value); // an empty value takes the first entry
+
+    // Another case is another folder text: it goes into the edit field, nothing is selected.
+    FolderList::ShowInComboBox(combo, L"C:\\b");
+    EXPECT_EQ(-1, combo.GetCurSel());
+    CString shown;
+    combo.GetWindowText(shown);
+    EXPECT_EQ(CString(L"C:\\b"), shown);
+    FolderList::ShowInComboBox(combo, L"C:\\B");
+    EXPECT_EQ(1, combo.GetCurSel());
+
+    // Taken: the equal entry (ignoring case) leaves its place for the top, and the list is saved.
+    combo.SetWindowText(L"c:\\b");
+    ASSERT_TRUE(history.TakeFromComboBox(combo, value));
+    EXPECT_EQ(2, combo.GetCount());
+    EXPECT_EQ(CString(L"c:\\b"), ReadSetting(L"Filer", L"Folder0"));
+    EXPECT_EQ(CString(L"C:\\a"), ReadSetting(L"Filer", L"Folder1"));
+    combo.SetWindowText(L"");
+    EXPECT_FALSE(history.TakeFromComboBox(combo, value));
+    EXPECT_EQ(CString(L"C:\\a"), ReadSetting(L"Filer", L"Folder1"));
     host.DestroyWindow();
 }

@@ -3,6 +3,7 @@
 #include "BrowserTestUtil.h"
 #include "browser/CFolderTreeView.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -144,6 +145,36 @@ TEST(FolderTree, DateOrderFollowsTheFoldersTimesInEitherDirection)
     f.tree->m_nSortDirection = 0;
     f.tree->SortChildren(TVI_ROOT, FALSE);
     EXPECT_EQ((std::vector<CString>{L"a-new", L"b-old", L"c-middle"}), f.Labels(nullptr));
+}
+
+TEST(FolderTree, AnOpenedFoldersChildrenSortByDateWithTheirOwnPaths)
+{
+    ScratchFolder folder;
+    const wchar_t* names[] = {L"b-old", L"a-new", L"日本の写真", L"c-middle"};
+    int days[] = {30, 1, 20, 10};
+    for (int i = 0; i < 4; ++i) {
+        CreateDirectoryW(folder / names[i], nullptr);
+        SetWriteTime(folder / names[i], days[i]);
+    }
+    TreeFixture f;
+    const CString path = folder.Path();
+    f.ListFolder(path.Left(path.ReverseFind(L'\\')));
+    HTREEITEM item = f.Ctrl().GetRootItem();
+    while (item && f.tree->GetItemPath(item).CompareNoCase(path) != 0)
+        item = f.Ctrl().GetNextSiblingItem(item);
+    ASSERT_NE(nullptr, item);
+    ASSERT_TRUE(f.tree->PopulateShellItem(item));
+    f.tree->m_nSortKind = CFolderTreeView::SortByDate;
+    for (int direction : {0, 1}) {
+        f.tree->m_nSortDirection = direction;
+        f.tree->SortChildren(item, FALSE);
+        std::vector<CString> expected = {L"b-old", L"日本の写真", L"c-middle", L"a-new"};
+        if (direction)
+            std::reverse(expected.begin(), expected.end());
+        EXPECT_EQ(expected, f.Labels(item)) << direction;
+    }
+    for (const CString& label : f.Labels(item))
+        EXPECT_TRUE(Contains(f.Paths(item), folder / label)) << static_cast<LPCWSTR>(label);
 }
 
 TEST(FolderTree, DriveRootsKeepNameOrderWhenFoldersSortByDate)

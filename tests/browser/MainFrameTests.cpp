@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "FrameTestUtil.h"
 #include "browser/CLstView.h"
 #include "browser/FrameMessages.h"
@@ -101,6 +103,20 @@ TEST(MainFrame, TheJumpBarTakesTheViewsToTheTypedPath)
     EXPECT_EQ(0, p.Document()->GetLocationPath().CompareNoCase(p.m_folder / L"sub"));
 }
 
+TEST(MainFrame, TheJumpBarOffersFoldersOnly)
+{
+    FrameProgram p;
+    CACEdit& edit = p.Frame()->GetJumpBar().GetPathEdit();
+    edit.SetFocus();
+    const CString typed = p.m_folder.Path() + L"\\";
+    edit.SendMessage(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(static_cast<LPCWSTR>(typed)));
+    std::vector<CString> offered(edit.GetList().m_SearchList.GetData(),
+                                 edit.GetList().m_SearchList.GetData() + edit.GetList().m_SearchList.GetSize());
+    // The folder holds a.jpg, b.jpg and sub: only the folder is offered.
+    ASSERT_EQ(1u, offered.size());
+    EXPECT_EQ(0, offered[0].CompareNoCase(typed + L"sub\\"));
+}
+
 TEST(MainFrame, AMalformedWindowValueTakesItsDefaultAndNeverStopsTheStart)
 {
     struct Row
@@ -108,11 +124,10 @@ TEST(MainFrame, AMalformedWindowValueTakesItsDefaultAndNeverStopsTheStart)
         const wchar_t* stored;
         CRect expected;
     };
-    const Row rows[] = {{L"10,20,800,600", CRect(10, 20, 810, 620)},
-                        {L"10,20", CRect(10, 20, 1034, 788)},
-                        {L"x,20,800,y", CRect(0, 20, 800, 788)},
-                        {L"", CRect(0, 0, 1024, 768)},
-                        {L"1,2,3,4,5", CRect(1, 2, 4, 6)}};
+    const Row rows[] = {{L"10,20,800,600", CRect(10, 20, 810, 620)}, {L"10,20", CRect(10, 20, 1034, 788)},
+                        {L"x,20,800,y", CRect(0, 20, 800, 788)},     {L"", CRect(0, 0, 1024, 768)},
+                        {L"1,2,3,4,5", CRect(1, 2, 4, 6)},           {L"0,0,-300,-200", CRect(0, 0, 1024, 768)},
+                        {L"-8,-8,0,500", CRect(-8, -8, 1016, 492)}};
     ScratchSettings settings;
     for (const Row& row : rows) {
         WriteAppIniString(L"Probe", L"Window", row.stored);
@@ -131,6 +146,15 @@ TEST(MainFrame, AMalformedWindowValueTakesItsDefaultAndNeverStopsTheStart)
     p.Frame()->GetWindowRect(&window);
     EXPECT_EQ(CPoint(30, 40), window.TopLeft());
     EXPECT_EQ(700, window.Width());
+}
+
+TEST(MainFrame, SizesThatCannotShowTheFrameTakeTheDefaultWhenNoPlacementIsSaved)
+{
+    FrameProgram p([] { WriteAppIniString(L"MainFrame", L"Window", L"0,0,-300,-200"); });
+    ASSERT_NE(nullptr, p.Frame());
+    CRect window;
+    p.Frame()->GetWindowRect(&window);
+    EXPECT_EQ(CSize(1024, 768), window.Size());
 }
 
 TEST(MainFrame, FrameSplitChoosesWhereEachPaneGoes)
@@ -198,6 +222,108 @@ TEST(MainFrame, ClosingWritesTheStateThatTheNextStartRestores)
         EXPECT_EQ(CPoint(15, 25), rect.TopLeft());
     }
     (void)shared;
+}
+
+namespace {
+
+// Each shown band of the frame's rebar: its bar's id and where it lies.
+std::vector<std::pair<UINT, CRect>> BandLayout(CMainFrame& frame)
+{
+    CReBarCtrl& rebar = frame.m_wndReBar.GetReBarCtrl();
+    std::vector<std::pair<UINT, CRect>> bands;
+    for (UINT i = 0; i < rebar.GetBandCount(); ++i) {
+        VyxBandInfo info = CSizableReBar::MakeBandInfo(CSizableReBar::GetBandInfoSize(), RBBIM_ID | RBBIM_STYLE);
+        rebar.GetBandInfo(i, &info);
+        CRect rect;
+        rebar.GetRect(i, &rect);
+        if (!(info.fStyle & RBBS_HIDDEN))
+            bands.emplace_back(info.wID, rect);
+    }
+    return bands;
+}
+
+std::string Describe(const std::vector<std::pair<UINT, CRect>>& bands)
+{
+    std::ostringstream os;
+    for (const auto& band : bands)
+        os << std::hex << band.first << std::dec << ":(" << band.second.left << "," << band.second.top << ","
+           << band.second.right << "," << band.second.bottom << ") ";
+    return os.str();
+}
+
+int RowCount(const std::vector<std::pair<UINT, CRect>>& bands)
+{
+    std::set<LONG> tops;
+    for (const auto& band : bands)
+        tops.insert(band.second.top);
+    return static_cast<int>(tops.size());
+}
+
+} // namespace
+
+TEST(MainFrame, TheBarsKeepTheirRowsAndWidthsThroughACloseAndANewStart)
+{
+    FrameProgram p([] { WriteAppIniInt(L"MainFrame", L"JumpBar", 1); });
+    // The first start: the menu; the tool bar; the drive and the jump bar.
+    const auto first = BandLayout(*p.Frame());
+    ASSERT_EQ(4u, first.size());
+    ASSERT_EQ(3, RowCount(first)) << Describe(first);
+    CRect client;
+    p.Frame()->m_wndReBar.GetReBarCtrl().GetClientRect(&client);
+    EXPECT_EQ(client.right, first[1].second.right);
+    p.Close();
+    ASSERT_TRUE(p.Start(p.m_folder.Path()));
+    EXPECT_EQ(Describe(first), Describe(BandLayout(*p.Frame())));
+
+    // A layout the user made (tool bar and drive bar in one row, the tool bar narrowed, the jump
+    // bar in a row of its own) comes back too.
+    CReBarCtrl& rebar = p.Frame()->m_wndReBar.GetReBarCtrl();
+    auto setStyle = [&](UINT id, bool rowBreak) {
+        const UINT band = static_cast<UINT>(rebar.IDToIndex(id));
+        VyxBandInfo info = CSizableReBar::MakeBandInfo(CSizableReBar::GetBandInfoSize(), RBBIM_STYLE);
+        rebar.GetBandInfo(band, &info);
+        info.fStyle = rowBreak ? info.fStyle | RBBS_BREAK : info.fStyle & ~RBBS_BREAK;
+        rebar.SetBandInfo(band, &info);
+    };
+    setStyle(p.Frame()->GetDriveBar().GetDlgCtrlID(), false);
+    setStyle(p.Frame()->GetJumpBar().GetDlgCtrlID(), true);
+    VyxBandInfo size = CSizableReBar::MakeBandInfo(CSizableReBar::GetBandInfoSize(), RBBIM_SIZE);
+    size.cx = 400;
+    rebar.SetBandInfo(static_cast<UINT>(rebar.IDToIndex(AFX_IDW_TOOLBAR)), &size);
+    p.Frame()->RecalcLayout();
+    PumpPending();
+    const auto made = BandLayout(*p.Frame());
+    ASSERT_EQ(3, RowCount(made)) << Describe(made);
+    ASSERT_NE(Describe(first), Describe(made));
+    p.Close();
+    ASSERT_TRUE(p.Start(p.m_folder.Path()));
+    EXPECT_EQ(Describe(made), Describe(BandLayout(*p.Frame())));
+}
+
+TEST(MainFrame, ATooNarrowFrameHidesTheToolBarsLastButtonsBehindTheChevron)
+{
+    FrameProgram p([] { WriteAppIniString(L"MainFrame", L"Window", L"0,0,640,480"); });
+    CReBarCtrl& rebar = p.Frame()->m_wndReBar.GetReBarCtrl();
+    const UINT band = static_cast<UINT>(rebar.IDToIndex(AFX_IDW_TOOLBAR));
+    VyxBandInfo info =
+        CSizableReBar::MakeBandInfo(CSizableReBar::GetBandInfoSize(), RBBIM_STYLE | RBBIM_CHILDSIZE | RBBIM_IDEALSIZE);
+    rebar.GetBandInfo(band, &info);
+    CRect rect, client;
+    rebar.GetRect(band, &rect);
+    rebar.GetClientRect(&client);
+    EXPECT_LE(rect.right, client.right);
+    EXPECT_TRUE(info.fStyle & RBBS_USECHEVRON);
+    EXPECT_EQ(0u, info.cxMinChild);
+    // The band is narrower than its buttons: the rebar offers the rest behind its chevron.
+    EXPECT_GT(static_cast<LONG>(info.cxIdeal), rect.Width());
+    CToolBarCtrl& bar = p.Frame()->GetToolBar().GetToolBarCtrl();
+    int widths = 0;
+    for (int i = 0; i < bar.GetButtonCount(); ++i) {
+        CRect item;
+        bar.GetItemRect(i, &item);
+        widths += item.Width();
+    }
+    EXPECT_EQ(widths, static_cast<int>(info.cxIdeal));
 }
 
 TEST(MainFrame, TheSystemMenuHidesTheRebarBarsAsAGroupAndRestoresExactlyThose)

@@ -2,7 +2,6 @@
 // the items a folder listing makes of an archive's members.
 #pragma once
 
-#include "framework/FrameworkTestUtil.h"
 #include "catalogue/VyxFile.h"
 #include "foundation/VyxFileFind.h"
 #include "foundation/VyxPath.h"
@@ -14,14 +13,24 @@
 class TestArchivePlugin
 {
 public:
+    // A copy of the plug-in in a folder of its own, scanned as the program scans its folder.
     TestArchivePlugin()
     {
+        static LONG serial = 0;
         CString source;
         MakeModulePath(source, L"plugins\\test_archive.spi");
-        CopyFileW(source, m_folder / L"arc.spi", FALSE);
-        theSPImapIndex.ScanPlugins(m_folder / L"*.spi", nullptr, nullptr);
+        MakeTempPath(m_folder, L"");
+        m_folder.AppendFormat(L"vyxarc_%lu_%ld", GetCurrentProcessId(), InterlockedIncrement(&serial));
+        CreateDirectoryW(m_folder, nullptr);
+        CopyFileW(source, m_folder + L"\\arc.spi", FALSE);
+        theSPImapIndex.ScanPlugins(m_folder + L"\\*.spi", nullptr, nullptr);
     }
-    ~TestArchivePlugin() { theSPImapIndex.DeleteAll(); }
+    ~TestArchivePlugin()
+    {
+        theSPImapIndex.DeleteAll();
+        DeleteFileW(m_folder + L"\\arc.spi");
+        RemoveDirectoryW(m_folder);
+    }
     TestArchivePlugin(const TestArchivePlugin&) = delete;
     TestArchivePlugin& operator=(const TestArchivePlugin&) = delete;
 
@@ -52,5 +61,5 @@ public:
     }
 
 private:
-    ScratchFolder m_folder;
+    CString m_folder;
 };

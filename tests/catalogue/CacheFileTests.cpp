@@ -256,6 +256,51 @@ TEST(CacheFile, RecordsAreFoundByNameAndByMemberPathWhenTheyHaveOne)
     EXPECT_EQ(2, cache.GetCount());
 }
 
+TEST(CacheFile, TheNameIndexFollowsRemovalsAndAdditionsInListOrder)
+{
+    VyxCacheFolder cache;
+    const int count = 2000;
+    auto name = [](int i) {
+        CString text;
+        text.Format(L"p%05d.jpg", i);
+        return text;
+    };
+    std::vector<std::unique_ptr<VyxFile>> items;
+    for (int i = 0; i < count; ++i) {
+        cache.AddRecord(NewRecord(name(i), 1, 1));
+        items.emplace_back(new VyxFile(L"C:\\no such folder\\" + name(i)));
+    }
+    // A second record of one name, later in the list: the first one wins while it is there.
+    VyxCacheThumbs* second = NewRecord(L"P00010.JPG", 1, 1);
+    cache.AddRecord(second);
+    ASSERT_EQ(cache.GetAt(10), cache.FindRecord(*items[10]));
+
+    // Every even record goes, with lookups in between, as a large delete or a refresh does.
+    for (int i = 0; i < count; i += 2) {
+        cache.RemoveItem(*items[i]);
+        ASSERT_NE(nullptr, cache.FindRecord(*items[i + 1])) << i + 1;
+    }
+    ASSERT_EQ(count / 2 + 1, cache.GetCount());
+    EXPECT_EQ(second, cache.FindRecord(*items[10]));
+    for (int i = 0; i < count; ++i) {
+        VyxCacheThumbs* found = cache.FindRecord(*items[i]);
+        if (i % 2 == 1) {
+            EXPECT_EQ(name(i), found ? found->m_fileName : CString()) << i;
+        } else if (i != 10) {
+            EXPECT_EQ(nullptr, found) << i;
+        }
+    }
+    // Removing by position and adding after a removal keep list order.
+    cache.RemoveAt(0);
+    EXPECT_EQ(nullptr, cache.FindRecord(*items[1]));
+    VyxCacheThumbs* first3 = cache.FindRecord(*items[3]);
+    cache.AddRecord(NewRecord(name(3), 1, 1));
+    EXPECT_EQ(first3, cache.FindRecord(*items[3]));
+    cache.RemoveItem(*items[3]);
+    ASSERT_NE(nullptr, cache.FindRecord(*items[3]));
+    EXPECT_NE(first3, cache.FindRecord(*items[3]));
+}
+
 TEST(CacheFile, StoredThumbnailsComeBackToTheItem)
 {
     CacheScope scope;

@@ -380,3 +380,29 @@ TEST(CellRenderer, CellsAsAPicture)
     SavePng(canvas, L"catalogue_cells.png");
     EXPECT_GT(canvas.Count(kText), 50);
 }
+
+TEST(CellRenderer, AQuoteInANameKeepsEveryLineOfAMultiLineFormat)
+{
+    ScratchFolder folder(L"cells");
+    PutFile(folder, L"Tom's photo.jpg", std::string(1234, 'x'));
+    VyxFile item((folder / L"Tom's photo.jpg").c_str());
+    Style(item);
+    item.SetNameFormat(L"$(FileName)\\n$(Size)");
+    Canvas canvas(140, 160);
+    item.DrawCell(&canvas.dc, 0, 0, 140, 160, 0);
+    const CRect name = item.GetNameRect();
+    ASSERT_GT(name.Height(), 24);
+    // Both lines are written: the text reaches from the first line into the second.
+    CRect text(name.right, name.bottom, name.left, name.top);
+    for (int y = name.top; y < name.bottom; ++y)
+        for (int x = name.left; x < name.right; ++x)
+            if (canvas.Pixel(x, y) == kText) {
+                text.left = std::min(text.left, static_cast<LONG>(x));
+                text.right = std::max(text.right, static_cast<LONG>(x + 1));
+                text.top = std::min(text.top, static_cast<LONG>(y));
+                text.bottom = std::max(text.bottom, static_cast<LONG>(y + 1));
+            }
+    ASSERT_LT(text.top, text.bottom) << "no name drawn";
+    EXPECT_LT(text.top, name.top + 8);
+    EXPECT_GT(text.bottom, name.top + 18);
+}

@@ -217,6 +217,29 @@ TEST(DocumentRenaming, NamesThatWouldLeaveTheFolderOrCannotNameAFileAreRefused)
     EXPECT_EQ(CString((scope.folder / L"a.jpg").c_str()), item->GetPath());
 }
 
+TEST(DocumentRenaming, NamesTheSystemWouldChangeOrThatDoNotFitAreRefusedNeverCut)
+{
+    DocumentScope scope;
+    PutFile(scope.folder, L"a.jpg", "data");
+    scope.Open();
+    VyxFile* item = scope.Document().GetItem(scope.IndexOf(L"a.jpg"));
+    item->SetNote(L"kept");
+    // The system drops trailing dots and blanks, and no name holds a control character.
+    for (const wchar_t* name : {L"b.", L"b ", L"a\tb.jpg", L"a\nb.jpg"}) {
+        EXPECT_FALSE(scope.Document().RenameItem(item, name)) << std::wstring(name);
+        EXPECT_EQ(CString(L"a.jpg"), item->GetFileName());
+    }
+    EXPECT_FALSE(ScratchFolder::Exists(scope.folder / L"b"));
+    // A path of MAX_PATH characters or more is refused; one character less is renamed.
+    const int room = MAX_PATH - 1 - static_cast<int>(scope.folder.Path().size()) - 1;
+    EXPECT_FALSE(scope.Document().RenameItem(item, CString(L'x', room + 1)));
+    EXPECT_FALSE(scope.Document().RenameItem(item, CString(L'y', 256)));
+    EXPECT_EQ(CString(L"kept"), NoteOf(scope.folder, L"a.jpg"));
+    EXPECT_TRUE(scope.Document().RenameItem(item, CString(L'x', room)));
+    EXPECT_EQ(CString(L'x', room), item->GetFileName());
+    EXPECT_EQ(MAX_PATH - 1, item->GetPath().GetLength());
+}
+
 TEST(DocumentRenaming, TheCurrentDirectoryIsSwappedAndHandedBack)
 {
     DocumentScope scope;

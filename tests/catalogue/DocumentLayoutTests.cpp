@@ -48,6 +48,36 @@ TEST(DocumentLayout, AFolderRecordAppliesUntilAFolderWithoutOneBringsBackTheProg
     EXPECT_EQ(GetSysColor(COLOR_BTNFACE), doc.colBackGround);
 }
 
+TEST(DocumentLayout, ClosingInsideAFolderWithItsOwnRecordKeepsTheProgramLayoutForTheNextStart)
+{
+    DocumentScope scope;
+    std::wstring own = PutFolder(scope.folder, L"own");
+    CKWDoc& doc = scope.Document();
+    THUMBSDATA record = OwnLayout(doc, 150, 0x123456);
+    wcscpy(record.NameFormat, L"$(Name)\\n$(Size)");
+    SaveLayout((own + L"\\_CONFIG_.KWI").c_str(), record);
+    scope.Open(CVirtualFolder(own.c_str(), own.c_str(), 1));
+    ASSERT_EQ(CSize(150, 150), doc.GetThumbsSize());
+    doc.DELQA = true; // a setting outside the layout still goes to the file
+
+    doc.DeleteContents();
+    scope.NewDocument();
+    CKWDoc& next = scope.Document();
+    EXPECT_EQ(CSize(200, 300), next.GetThumbsSize());
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), next.colBackGround);
+    EXPECT_EQ(CString(L"$(FileName)"), next.NameFormat);
+    EXPECT_TRUE(next.DELQA);
+
+    // A layout the user makes program-wide there is the program's from then on.
+    scope.Open(CVirtualFolder(own.c_str(), own.c_str(), 1));
+    THUMBSDATA wide = OwnLayout(next, 170, 0x654321);
+    next.ApplyLayout(wide);
+    next.DeleteContents();
+    scope.NewDocument();
+    EXPECT_EQ(CSize(170, 170), scope.Document().GetThumbsSize());
+    EXPECT_EQ(0x654321u, scope.Document().colBackGround);
+}
+
 TEST(DocumentLayout, WithoutEnableConfigTheLayoutInForceStays)
 {
     DocumentScope scope;

@@ -142,7 +142,11 @@ TEST(FileArray, ResetsReachEveryItemAndRemoveAllMayKeepThem)
     f.array.ResetImageAll();
     EXPECT_EQ(-1, f.b->GetLoaderId());
     EXPECT_TRUE(f.b->GetInfoText().IsEmpty());
+    f.b->MarkCannotDraw();
+    f.c->MarkCannotDraw();
+    ASSERT_TRUE(f.c->IsCannotDraw());
     f.array.ResetCantDrawAll();
+    EXPECT_FALSE(f.b->IsCannotDraw());
     EXPECT_FALSE(f.c->IsCannotDraw());
 
     f.array.RemoveAll(false);

@@ -9,7 +9,8 @@
 
 namespace {
 
-const UINT WMU_ITEMMOVED = 0x808;
+// The program's dialogs receive their reordered rows with this message.
+static_assert(WMU_ITEMMOVED == 0x808, "the reorder message of the program's dialogs");
 const UINT kListId = 800;
 
 struct DragFixture

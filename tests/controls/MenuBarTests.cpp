@@ -349,18 +349,76 @@ TEST_F(MenuBarTest, InactiveFrameGreysTheMenuTexts)
     draw.clrText = 0;
     frame->m_wndReBar.SendMessage(WM_NOTIFY, AFX_IDW_MENUBAR, reinterpret_cast<LPARAM>(&draw));
     EXPECT_NE(GetSysColor(COLOR_GRAYTEXT), draw.clrText);
-    // Flat menus: the hot item is highlighted, its text grey while the frame is inactive.
+}
+
+TEST_F(MenuBarTest, HotAndOpenTitlesOfTheFlatLookShowTheirTextOnTheHighlight)
+{
+    app->SetVersionClass(4);
     app->SetFlatMenu(TRUE);
-    draw.nmcd.uItemState = CDIS_HOT;
-    draw.nmcd.rc = CRect(0, 0, 10, 10);
-    draw.nmcd.hdc = GetDC(Bar().m_hWnd);
-    LRESULT result = frame->m_wndReBar.SendMessage(WM_NOTIFY, AFX_IDW_MENUBAR, reinterpret_cast<LPARAM>(&draw));
-    EXPECT_TRUE(result & TBCDRF_NOEDGES);
-    EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHTTEXT), draw.clrText);
-    Bar().SetActive(FALSE);
-    frame->m_wndReBar.SendMessage(WM_NOTIFY, AFX_IDW_MENUBAR, reinterpret_cast<LPARAM>(&draw));
-    EXPECT_EQ(GetSysColor(COLOR_GRAYTEXT), draw.clrText);
-    ReleaseDC(Bar().m_hWnd, draw.nmcd.hdc);
+    CToolBarCtrl& ctrl = Bar().GetToolBarCtrl();
+    CRect item;
+    ctrl.GetItemRect(1, &item);
+    CRect client;
+    Bar().GetClientRect(&client);
+    // The title as the bar paints it, in a canvas of its own.
+    auto paint = [&](MemoryCanvas& canvas) {
+        canvas.DC()->FillSolidRect(&client, RGB(1, 2, 3));
+        Bar().SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.DC()->GetSafeHdc()),
+                          PRF_CLIENT | PRF_ERASEBKGND);
+    };
+    const COLORREF highlight = GetSysColor(COLOR_MENUHILIGHT);
+    struct Case
+    {
+        const char* name;
+        bool hot;
+        bool pressed;
+        BOOL active;
+        COLORREF text;
+    } cases[] = {
+        {"hot", true, false, TRUE, GetSysColor(COLOR_HIGHLIGHTTEXT)},
+        {"open", false, true, TRUE, GetSysColor(COLOR_HIGHLIGHTTEXT)},
+        {"hot, frame inactive", true, false, FALSE, GetSysColor(COLOR_GRAYTEXT)},
+    };
+    for (const Case& c : cases) {
+        Bar().SetActive(c.active);
+        ctrl.SetHotItem(c.hot ? 1 : -1);
+        ctrl.PressButton(ID_MENUBAR_FIRSTPOPUP, c.pressed);
+        MemoryCanvas canvas(client.Width(), client.Height());
+        paint(canvas);
+        const int fill = canvas.CountColour(item, highlight);
+        const int text = canvas.CountColour(item, c.text);
+        // The title's box is the highlight, and its text is written on it.
+        EXPECT_GT(fill, item.Width() * item.Height() / 2) << c.name;
+        EXPECT_GT(text, 20) << c.name;
+        EXPECT_LT(text, item.Width() * item.Height() / 4) << c.name;
+    }
+    ctrl.PressButton(ID_MENUBAR_FIRSTPOPUP, FALSE);
+    ctrl.SetHotItem(-1);
+}
+
+TEST_F(MenuBarTest, ATitleTheBandCutsIsNotDrawnHalf)
+{
+    app->SetFlatMenu(FALSE);
+    CToolBarCtrl& ctrl = Bar().GetToolBarCtrl();
+    CReBarCtrl& rebar = frame->m_wndReBar.GetReBarCtrl();
+    CRect last, client, band;
+    ctrl.GetItemRect(4, &last);
+    Bar().GetClientRect(&client);
+    rebar.GetRect(static_cast<UINT>(rebar.IDToIndex(AFX_IDW_MENUBAR)), &band);
+    // The band ends in the middle of the last title ("ヘルプ(&H)").
+    SetBandWidth(frame, rebar, AFX_IDW_MENUBAR, band.Width() - (client.right - (last.left + last.Width() / 2)));
+    Bar().GetClientRect(&client);
+    ctrl.GetItemRect(4, &last);
+    ASSERT_GT(client.right, last.left + 4);
+    ASSERT_LT(client.right, last.right);
+
+    MemoryCanvas canvas(client.Width(), client.Height());
+    Bar().SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.DC()->GetSafeHdc()), PRF_CLIENT | PRF_ERASEBKGND);
+    const COLORREF text = GetSysColor(COLOR_BTNTEXT);
+    CRect first;
+    ctrl.GetItemRect(1, &first);
+    EXPECT_GT(canvas.CountColour(first, text), 20); // a whole title is written
+    EXPECT_EQ(0, canvas.CountColour(CRect(last.left, last.top, client.right, last.bottom), text));
 }
 
 // ---------------------------------------------------------------- MDI

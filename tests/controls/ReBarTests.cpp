@@ -54,10 +54,48 @@ TEST_F(ReBarTest, SaveWritesEveryBandInItsCurrentOrder)
     EXPECT_EQ(0u, AfxGetApp()->GetProfileInt(kSection, L"Locked", 7));
     VyxBandInfo first = BandInfo(ReBar(), 0, RBBIM_ID | RBBIM_SIZE | RBBIM_STYLE);
     VyxBandInfo second = BandInfo(ReBar(), 1, RBBIM_ID | RBBIM_SIZE | RBBIM_STYLE);
+    // Both in one row: the first with the width it shows, the last of the row with its own.
+    CRect shown;
+    ReBar().GetReBarCtrl().GetRect(0, &shown);
     CString expected;
-    expected.Format(L"wID=E800,cx=%d,fStyle=%08X&wID=E81A,cx=%d,fStyle=%08X", static_cast<int>(first.cx), first.fStyle,
+    expected.Format(L"wID=E800,cx=%d,fStyle=%08X&wID=E81A,cx=%d,fStyle=%08X", shown.Width(), first.fStyle,
                     static_cast<int>(second.cx), second.fStyle);
     EXPECT_EQ(expected, AfxGetApp()->GetProfileString(kSection, L"BandStateInfo", L""));
+}
+
+TEST_F(ReBarTest, ABandTheRebarMovedToANewRowIsSavedWithItsBreakAndComesBackThere)
+{
+    // The tool bar's minimum width leaves no room beside the menu: the rebar breaks the row.
+    CReBarCtrl& rebar = ReBar().GetReBarCtrl();
+    CRect client;
+    rebar.GetClientRect(&client);
+    CSizableReBar::SetBandSizes(rebar.m_hWnd, CSizableReBar::GetBandInfoSize(), AFX_IDW_TOOLBAR,
+                                static_cast<UINT>(client.Width() - 20), 20, 600, FALSE);
+    frame->RecalcLayout();
+    PumpPending();
+    CRect menu, tools;
+    rebar.GetRect(0, &menu);
+    rebar.GetRect(1, &tools);
+    ASSERT_GT(tools.top, menu.top);
+    ASSERT_FALSE(BandInfo(ReBar(), 1, RBBIM_STYLE).fStyle & RBBS_BREAK);
+    ReBar().SaveState(kSection);
+    const CString saved = AfxGetApp()->GetProfileString(kSection, L"BandStateInfo", L"");
+    CString item;
+    AfxExtractSubString(item, saved, 1, L'&');
+    const DWORD style = wcstoul(item.Mid(item.Find(L"fStyle=") + 7), nullptr, 16);
+    EXPECT_TRUE(style & RBBS_BREAK) << static_cast<LPCWSTR>(saved);
+
+    // Another frame without that minimum width puts the tool bar where it was.
+    CKitTestFrame* next = CKitTestFrame::Make(700);
+    ASSERT_NE(nullptr, next);
+    next->m_wndReBar.LoadState(kSection);
+    next->RecalcLayout();
+    PumpPending();
+    CRect nextMenu, nextTools;
+    next->m_wndReBar.GetReBarCtrl().GetRect(0, &nextMenu);
+    next->m_wndReBar.GetReBarCtrl().GetRect(1, &nextTools);
+    EXPECT_GT(nextTools.top, nextMenu.top);
+    next->DestroyWindow();
 }
 
 TEST_F(ReBarTest, LoadRestoresOrderWidthsStylesAndLock)

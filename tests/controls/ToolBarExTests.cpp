@@ -92,6 +92,27 @@ TEST_F(ToolBarExTest, OptionsOutOfRangeInTheProfileAreIgnored)
     EXPECT_EQ((std::vector<UINT>{ID_KITTEST_COPY}), Bar().ButtonIds());
 }
 
+TEST_F(ToolBarExTest, ADamagedValueKeepsTheButtonsAndOptionsTheBarHas)
+{
+    const std::vector<UINT> before = Bar().ButtonIds();
+    ASSERT_EQ(7u, before.size());
+    CString tail;
+    tail.Format(L"1,1,%u,x", ID_KITTEST_COPY);
+    for (const CString& state : {CString(L"x1,0,28301"), tail, CString(L"1"), CString(L"1,,5")}) {
+        AfxGetApp()->WriteProfileString(kSection, L"ToolbarStateInfo", state);
+        Bar().LoadState(kSection);
+        EXPECT_EQ(before, Bar().ButtonIds()) << static_cast<LPCWSTR>(state);
+        EXPECT_EQ(1, Bar().GetTextOption());
+        EXPECT_EQ(0, Bar().GetIconOption());
+    }
+    // The list ends at its first empty field: what comes before it is whole.
+    CString state;
+    state.Format(L"1,0,%u,,%u", ID_KITTEST_COPY, ID_KITTEST_NEW);
+    AfxGetApp()->WriteProfileString(kSection, L"ToolbarStateInfo", state);
+    Bar().LoadState(kSection);
+    EXPECT_EQ((std::vector<UINT>{ID_KITTEST_COPY}), Bar().ButtonIds());
+}
+
 TEST_F(ToolBarExTest, TextOptionsSetTheStylesOfBarAndButtons)
 {
     Bar().m_noText = {ID_KITTEST_COPY};

@@ -3,6 +3,7 @@
 #include "controls/CTreePropSheetResizableLibHook.h"
 
 #include "ControlsTestRes.h"
+#include "framework/WindowTestUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,18 @@ public:
         m_psp.dwFlags |= PSP_USETITLE;
     }
 };
+
+// Whether the window or any window inside it still has something to paint.
+bool PaintPending(HWND hWnd)
+{
+    if (::GetUpdateRect(hWnd, nullptr, FALSE))
+        return true;
+    for (HWND child = ::GetWindow(hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (PaintPending(child))
+            return true;
+    }
+    return false;
+}
 
 class TreeSheetExTest : public testing::Test
 {
@@ -136,6 +149,57 @@ TEST_F(TreeSheetExTest, ResizingKeepsTheTreeWidthAndThePageInsetsInsideTheFrame)
     EXPECT_EQ(frame1.bottom - page1.bottom, frame0.bottom - page0.bottom);
     EXPECT_EQ(ok1, CRect(ok0.left + 100, ok0.top + 40, ok0.right + 100, ok0.bottom + 40));
     EXPECT_EQ(InSheet(m_sheet->GetTabControl()), frame1);
+}
+
+TEST_F(TreeSheetExTest, OneLargeResizeLeavesNoOldButtonDrawnOnThePage)
+{
+    Open();
+    ASSERT_TRUE(m_sheet->IsWindowVisible());
+    ASSERT_TRUE(PumpUntil([&] { return !PaintPending(m_sheet->m_hWnd); }, 30000));
+    CWnd* page = Page();
+    CRect pageBefore = InSheet(page);
+    std::vector<CRect> buttons;
+    for (int id : {IDOK, IDCANCEL, ID_APPLY_NOW})
+        buttons.push_back(InSheet(m_sheet->GetDlgItem(id)));
+    CRect window = Window();
+    Grow(window.Width() / 2, window.Height() / 2);
+    ASSERT_TRUE(PumpUntil([&] { return !PaintPending(m_sheet->m_hWnd); }, 30000));
+
+    // The page has grown over the place of the buttons: there it shows nothing but its background,
+    // which its bottom-right corner, page before the resize too, shows.
+    CRect pageRect = InSheet(page);
+    CClientDC dc(page);
+    const COLORREF background = dc.GetPixel(pageBefore.Width() - 3, pageBefore.Height() - 3);
+    int stale = 0;
+    for (const CRect& button : buttons) {
+        CRect covered;
+        ASSERT_TRUE(covered.IntersectRect(&button, &pageRect));
+        covered.OffsetRect(-pageRect.TopLeft());
+        for (int y = covered.top; y < covered.bottom; ++y) {
+            for (int x = covered.left; x < covered.right; ++x)
+                stale += dc.GetPixel(x, y) != background;
+        }
+    }
+    EXPECT_EQ(stale, 0);
+}
+
+TEST_F(TreeSheetExTest, ThePageFollowsTheFrameWhenTheSplitterBarIsDragged)
+{
+    Open();
+    CWnd* frame = m_sheet->GetFrameControl()->GetWnd();
+    CRect frame0 = InSheet(frame), page0 = InSheet(Page());
+    CTreePropSheetSplitter* splitter = m_sheet->GetSplitter();
+    // Mouse positions in the splitter's client coordinates, on the bar and 30 pixels right of it.
+    const int bar = splitter->GetPosition(1) - InSheet(splitter).left - 1;
+    splitter->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(bar, 50));
+    splitter->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(bar + 30, 50));
+    splitter->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(bar + 30, 50));
+    CRect frame1 = InSheet(frame), page1 = InSheet(Page());
+    ASSERT_EQ(frame1.left, frame0.left + 30);
+    EXPECT_EQ(page1.left - frame1.left, page0.left - frame0.left);
+    EXPECT_EQ(page1.top - frame1.top, page0.top - frame0.top);
+    EXPECT_EQ(frame1.right - page1.right, frame0.right - page0.right);
+    EXPECT_EQ(frame1.bottom - page1.bottom, frame0.bottom - page0.bottom);
 }
 
 TEST_F(TreeSheetExTest, WithTreeFollowingSizeBothPanesShareTheChange)

@@ -1,5 +1,9 @@
+#include "controls/CEditEx.h"
 #include "controls/CTreePropSheetBase.h"
+#include "controls/CWhiteBackgroundProvider.h"
+#include "controls/UxThemeBinder.h"
 
+#include "ControlTestUtil.h"
 #include "ControlsTestRes.h"
 #include "framework/WindowTestUtil.h"
 
@@ -359,3 +363,65 @@ TEST_F(TreeSheetTest, PagesAddedWhileOpenRefillTheTree)
 }
 
 } // namespace
+
+namespace {
+
+class WhitePage : public CPropertyPage, public TreePropSheet::CWhiteBackgroundProvider
+{
+public:
+    explicit WhitePage(LPCWSTR path) : CPropertyPage(IDD_CTLTEST_PAGE)
+    {
+        m_strCaption = path;
+        m_psp.dwFlags |= PSP_USETITLE;
+    }
+};
+
+} // namespace
+
+TEST(TreeSheetWhiteBackground, PagesAreToldToPaintWhiteExactlyWhileVisualStylesAreOn)
+{
+    UxThemeBinder::Release();
+    UxThemeBinder::SetLibraryName(L"fake_uxtheme.dll");
+    FakeThemeState* fake = ResetFakeTheme();
+    ASSERT_NE(nullptr, fake);
+    {
+        WhitePage first(L"一"), second(L"二"), later(L"三");
+        PathPage plain(L"四");
+        CTreePropSheetBase sheet(L"白");
+        sheet.AddPage(&first);
+        sheet.AddPage(&plain);
+        sheet.AddPage(&second);
+        sheet.SetTreeViewMode(TRUE, TRUE, FALSE);
+        ASSERT_TRUE(sheet.Create());
+        EXPECT_TRUE(first.HasWhiteBackground());
+        EXPECT_TRUE(second.HasWhiteBackground());
+        sheet.AddPage(&later);
+        EXPECT_TRUE(later.HasWhiteBackground());
+
+        // Styles switched off while the sheet is open: every page hears it.
+        fake->themed = FALSE;
+        sheet.SendMessage(WM_THEMECHANGED);
+        EXPECT_FALSE(first.HasWhiteBackground());
+        EXPECT_FALSE(second.HasWhiteBackground());
+        EXPECT_FALSE(later.HasWhiteBackground());
+        sheet.DestroyWindow();
+    }
+    UxThemeBinder::Release();
+    UxThemeBinder::SetLibraryName(nullptr);
+}
+
+TEST(EditEx, IsTheClassLibrarysEditUnderItsOwnName)
+{
+    EXPECT_TRUE(RUNTIME_CLASS(CEditEx)->IsDerivedFrom(RUNTIME_CLASS(CEdit)));
+    CTestHostWnd host;
+    CEditEx edit;
+    ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, CRect(0, 0, 200, 24), &host, 1062));
+    edit.SetWindowText(L"名前.jpg");
+    edit.SetSel(0, 2);
+    int start = -1, end = -1;
+    edit.GetSel(start, end);
+    EXPECT_EQ(0, start);
+    EXPECT_EQ(2, end);
+    EXPECT_EQ(CString(L"名前.jpg"), TextOf(edit.m_hWnd));
+    EXPECT_TRUE(edit.IsKindOf(RUNTIME_CLASS(CEditEx)));
+}

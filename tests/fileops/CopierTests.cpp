@@ -1,7 +1,7 @@
 // The buffered copier in both forms (the plain loop and the reader thread with two buffers):
 // the buffer rule, block boundaries, the progress calls, and that a failed or stopped copy leaves
 // no partial file, harms no file already at the target and never touches the source.
-#include "FileOpsTestUtil.h"
+#include "CopyTestUtil.h"
 #include "fileops/CThreadedCopier.h"
 #include "fileops/FileCopy.h"
 #include "foundation/VyxFileStatus.h"
@@ -48,7 +48,7 @@ protected:
             return m_copier.CopyFileThreaded(source, target, callback, 77);
         return CopyFileBuffered(source, target, nullptr, 8192, callback, 77);
     }
-    ScratchFolder m_folder;
+    TestFolder m_folder;
     CThreadedCopier m_copier;
 };
 
@@ -188,7 +188,7 @@ TEST_P(Copier, ARealFullFileSystemFailsTheCopyAndLeavesItsRoomFree)
     CString disk = SmallDiskFolder();
     if (disk.IsEmpty())
         GTEST_SKIP() << "no small file system was mounted for this run";
-    ScratchFolder target;
+    TestFolder target;
     CString source = m_folder / L"huge.bin";
     ASSERT_TRUE(MakeFile(source, 3 * 1024 * 1024, 12));
     ULARGE_INTEGER before = {}, after = {};
@@ -231,7 +231,7 @@ TEST_P(Copier, AReadFailureFailsTheCopyInsteadOfWritingTheFailedCount)
 
 TEST(ThreadedCopier, WithoutItsBuffersEveryCopyFailsAtOnce)
 {
-    ScratchFolder folder;
+    TestFolder folder;
     CString source = folder / L"a.bin";
     ASSERT_TRUE(MakeFile(source, 10));
     {

@@ -1,7 +1,9 @@
 // The copy and move dialogs and the folder prompts, driven as a user would: the history of
 // destinations, quick-access folders, the option tree's choices as the engine takes them, full
 // paths, and names that must not be empty.
-#include "BrowserTestUtil.h"
+#include "CopyTestUtil.h"
+#include "../foundation/TestSettings.h"
+#include "FileopsTestUtil.h"
 #include "browser/FolderList.h"
 #include "fileops/CGetFolderDlg.h"
 #include "fileops/VFileCopyDlg.h"
@@ -107,7 +109,7 @@ TEST(CopyDialog, OkPutsTheDestinationFirstInTheHistoryAndMakesItFull)
     SetHistory(FolderListFilerFolder, {L"C:\\a", L"C:\\photos", L"D:\\c"});
     wchar_t previous[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, previous);
-    SetCurrentDirectoryW(settings.Folder().Path());
+    SetCurrentDirectoryW(settings.Folder().Path().c_str());
     for (bool move : {false, true}) {
         std::unique_ptr<VFileCopyDlg> dialog(move ? new VFileMoveDlg : new VFileCopyDlg);
         dialog->m_initialFolder = L"C:\\今の場所";
@@ -122,7 +124,7 @@ TEST(CopyDialog, OkPutsTheDestinationFirstInTheHistoryAndMakesItFull)
         EXPECT_EQ(CString(L"現在の位置： C:\\今の場所"), where);
         if (!move) {
             // A relative name is taken from the current folder.
-            EXPECT_EQ(settings.Folder() / L"相対\\先", dialog->m_destination);
+            EXPECT_EQ(CString(settings.Folder().Path().c_str()) + L"\\相対\\先", dialog->m_destination);
             EXPECT_EQ((std::vector<CString>{L"相対\\先", L"C:\\a", L"C:\\photos", L"D:\\c"}),
                       History(FolderListFilerFolder));
         } else {
@@ -133,8 +135,8 @@ TEST(CopyDialog, OkPutsTheDestinationFirstInTheHistoryAndMakesItFull)
         }
     }
     SetCurrentDirectoryW(previous);
-    EXPECT_NE(CString(L"<none>"), ReadSetting(L"FileCopy", L"WindowPlacement\\showCmd"));
-    EXPECT_NE(CString(L"<none>"), ReadSetting(L"FileMove", L"WindowPlacement\\showCmd"));
+    EXPECT_FALSE(fileopstest::ReadSettingText(L"FileCopy", L"WindowPlacement\\showCmd").IsEmpty());
+    EXPECT_FALSE(fileopstest::ReadSettingText(L"FileMove", L"WindowPlacement\\showCmd").IsEmpty());
 }
 
 TEST(CopyDialog, TheOptionTreesChoicesReachTheJobAndStartAgainEachTime)

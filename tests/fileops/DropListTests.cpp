@@ -1,6 +1,6 @@
 // The drop and clipboard data a job reads: file-drop lists built by hand (wide and in the system
 // code page), notes paired by position, the preferred effect, and names that do not fit.
-#include "FileOpsTestUtil.h"
+#include "CopyTestUtil.h"
 #include "browser/VyxDropFormats.h"
 #include "catalogue/VyxFile.h"
 #include "fileops/VyxFileTransfer.h"
@@ -50,7 +50,7 @@ private:
 
 TEST(DropList, NamesBecomeItemsWithTheNotesAtTheirPositions)
 {
-    ScratchFolder folder;
+    TestFolder folder;
     std::vector<CString> names = {folder / L"a.jpg", folder / L"写真.jpg", folder / L"c.jpg"};
     for (const CString& name : names)
         MakeFile(name, 10);
@@ -71,7 +71,7 @@ TEST(DropList, NamesBecomeItemsWithTheNotesAtTheirPositions)
 
 TEST(DropList, NamesInTheSystemCodePageAreReadAsWell)
 {
-    ScratchFolder folder;
+    TestFolder folder;
     std::vector<CString> names = {folder / L"日本語の名前.jpg", folder / L"b.jpg"};
     DropData data;
     data.Add(CF_HDROP, BlockOf(AnsiDropList(names)));

@@ -1,16 +1,15 @@
 // Pictures of the progress window part way through a job, the same-name dialog with its two
 // previews and the copy dialog, saved when VYX_FILEOPS_SHOT names a folder; the checks run every
 // time.
-#include "BrowserTestUtil.h"
-#include "FileOpsTestUtil.h"
+#include "CopyTestUtil.h"
+#include "../foundation/TestSettings.h"
+#include "FileopsTestUtil.h"
+#include "OutputTestUtil.h"
 #include "browser/FolderList.h"
 #include "fileops/FileCopy.h"
 #include "fileops/VFileAccDlg.h"
 #include "fileops/VFileCopyDlg.h"
 #include "fileops/VSameFileDlg.h"
-#include "image/DibCore.h"
-#include "image/codecs/SaveDib.h"
-#include "image/plugins/Spi.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -34,36 +33,6 @@ void Save(HWND window, LPCWSTR name)
     GetWindowRect(window, &rect);
     EXPECT_TRUE(SaveScreenBitmap(rect, folder + L"\\" + name));
 }
-
-// A picture of stripes and a gradient, saved as a JPEG the program's own plug-in reads.
-bool MakePicture(const CString& path, int width, int height, int hue)
-{
-    HGLOBAL dib = CreateDib(width, height, 24);
-    BYTE* block = static_cast<BYTE*>(GlobalLock(dib));
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            BYTE* p = DibBits(block) + y * DibRowSize(block) + x * 3;
-            p[0] = static_cast<BYTE>(hue ? x * 255 / width : 40);
-            p[1] = static_cast<BYTE>(((x / 16 + y / 16) & 1) ? 200 : 80);
-            p[2] = static_cast<BYTE>(hue ? 60 : y * 255 / height);
-        }
-    GlobalUnlock(dib);
-    int saved = SaveDibAsJpeg(path, dib, 85, 0, 0);
-    GlobalFree(dib);
-    return saved == 0;
-}
-
-// The program's own plug-ins, beside Vyx.exe, in the host while the object lives.
-struct OwnPlugins
-{
-    OwnPlugins()
-    {
-        CString folder;
-        MakeModulePath(folder, L"..\\bin\\*.spi");
-        theSPImapIndex.ScanPlugins(folder, nullptr, nullptr);
-    }
-    ~OwnPlugins() { theSPImapIndex.DeleteAll(); }
-};
 
 bool ShowsAPicture(HWND control)
 {
@@ -104,12 +73,17 @@ TEST(FileOpsShot, ProgressWindowPartWayThroughAJob)
 TEST(FileOpsShot, SameNameDialogWithBothPictures)
 {
     ScratchSettings settings;
-    OwnPlugins plugins;
-    ScratchFolder folder;
+    outputtest::OwnPlugins plugins;
+    TestFolder folder;
     CreateDirectoryW(folder / L"dst", nullptr);
     CString source = folder / L"夕焼け.jpg", target = folder / L"dst\\夕焼け.jpg";
-    ASSERT_TRUE(MakePicture(source, 320, 240, 1));
-    ASSERT_TRUE(MakePicture(target, 180, 260, 0));
+    // Squares over a gradient, one picture wide and one tall.
+    outputtest::PutPicture(source.GetString(), 320, 240, [](LONG x, LONG y) {
+        return ((x / 16 + y / 16) & 1) ? RGB(40, 200, x * 255 / 320) : RGB(40, 80, x * 255 / 320);
+    });
+    outputtest::PutPicture(target.GetString(), 180, 260, [](LONG x, LONG y) {
+        return ((x / 16 + y / 16) & 1) ? RGB(y * 255 / 260, 200, 40) : RGB(y * 255 / 260, 80, 40);
+    });
     VyxFile item(source);
     VSameFileDlg dialog(item, target, 0, 0, 0, L"%s-%d%s");
     bool sourceShown = false, targetShown = false;

@@ -1,6 +1,6 @@
 // The file-operation progress window and its dot-matrix panel: the texts and bars drawn as the
 // copier reports, the time left, cancelling, and the owner and callback given back when it goes.
-#include "FileOpsTestUtil.h"
+#include "CopyTestUtil.h"
 #include "fileops/FileCopy.h"
 #include "fileops/VFileAccDlg.h"
 #include "foundation/NumberFormat.h"

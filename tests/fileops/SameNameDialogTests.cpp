@@ -1,8 +1,9 @@
 // The same-name dialog driven as a user would: its opening choice, the typing rule that selects
 // rename and gives the earlier choice back, what the edits show for each choice, its keys, and
 // what it hands back and keeps in the settings.
-#include "BrowserTestUtil.h"
-#include "FileOpsTestUtil.h"
+#include "CopyTestUtil.h"
+#include "../foundation/TestSettings.h"
+#include "FileopsTestUtil.h"
 #include "fileops/VSameFileDlg.h"
 #include "fileops/VyxFileTransfer.h"
 #include "res/resource.h"
@@ -16,7 +17,7 @@ const wchar_t kCaption[] = L"同名ファイルが存在しています";
 struct Scene
 {
     ScratchSettings settings;
-    ScratchFolder folder;
+    TestFolder folder;
     CString source = folder / L"a.jpg";
     CString target;
     Scene()
@@ -102,7 +103,7 @@ TEST(SameNameDialog, TheFirstChangeOfTheNameSelectsRenameAndACaseOnlyChangeGives
     EXPECT_EQ(VyxFileTransfer::SameOverwrite, dialog.m_mode);
     EXPECT_EQ(0, dialog.m_applyToAll);
     EXPECT_EQ(scene.target, dialog.m_targetPath);
-    EXPECT_EQ(CString(L"1"), ReadSetting(L"Filer", L"SameOption"));
+    EXPECT_EQ(CString(L"1"), fileopstest::ReadSettingText(L"Filer", L"SameOption"));
 }
 
 TEST(SameNameDialog, ARenameHandsBackTheTypedPathAndAnEmptyExtensionLeavesNoDot)
@@ -218,10 +219,10 @@ TEST(SameNameDialog, BothSidesShowTheirFileAndTheirInformationLines)
     // A typed name that names no file has no facts to show.
     EXPECT_EQ(CString(), typedLower);
     // The formats and the zoom choices are kept for the next time.
-    EXPECT_EQ(CString(L"1"), ReadSetting(L"Filer", L"SameSourceZoom"));
-    EXPECT_EQ(CString(L"0"), ReadSetting(L"Filer", L"SameDestZoom"));
-    EXPECT_EQ(CString(L"[$(Length)]"), ReadSetting(L"Filer", L"InfoLower"));
-    EXPECT_NE(CString(L"<none>"), ReadSetting(L"FileSame", L"WindowPlacement\\showCmd"));
+    EXPECT_EQ(CString(L"1"), fileopstest::ReadSettingText(L"Filer", L"SameSourceZoom"));
+    EXPECT_EQ(CString(L"0"), fileopstest::ReadSettingText(L"Filer", L"SameDestZoom"));
+    EXPECT_EQ(CString(L"[$(Length)]"), fileopstest::ReadSettingText(L"Filer", L"InfoLower"));
+    EXPECT_FALSE(fileopstest::ReadSettingText(L"FileSame", L"WindowPlacement\\showCmd").IsEmpty());
 }
 
 } // namespace

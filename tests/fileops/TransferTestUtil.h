@@ -3,7 +3,7 @@
 // way the program keeps them (in each folder, or under a central cache root).
 #pragma once
 
-#include "FileOpsTestUtil.h"
+#include "CopyTestUtil.h"
 #include "catalogue/VyxCacheList.h"
 #include "catalogue/VyxFile.h"
 #include "catalogue/VyxNoteStore.h"
@@ -114,7 +114,7 @@ public:
 
 private:
     CString m_previousRoot;
-    ScratchFolder m_folder;
+    TestFolder m_folder;
 
 public:
     CString src;

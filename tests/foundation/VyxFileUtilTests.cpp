@@ -76,6 +76,36 @@ TEST(VyxFileUtil, EnsureFolderExistsGivesUpOnALastingDirectoryError)
     EXPECT_LT(g_createCalls, 20);
 }
 
+struct DialogSearch
+{
+    const std::function<bool(HWND)>& ready;
+    HWND found;
+};
+
+BOOL CALLBACK MatchReadyDialog(HWND hWnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<DialogSearch*>(param);
+    DWORD process = 0;
+    GetWindowThreadProcessId(hWnd, &process);
+    wchar_t className[16] = {};
+    GetClassNameW(hWnd, className, 16);
+    if (process != GetCurrentProcessId() || wcscmp(className, L"#32770") != 0 || !IsWindowVisible(hWnd) ||
+        (search->ready && !search->ready(hWnd)))
+        return TRUE;
+    search->found = hWnd;
+    return FALSE;
+}
+
+// The first visible dialog box of this process for which ready() holds (any, without ready).
+// Every top-level window is looked at: another program's dialog, or a hidden one of ours, must
+// not hide the one a test waits for.
+HWND FindReadyDialog(const std::function<bool(HWND)>& ready)
+{
+    DialogSearch search = {ready, nullptr};
+    EnumWindows(&MatchReadyDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 // Answers the first dialog box of this process (a message box, the folder picker) with the given
 // button once the box is ready (visible, and whatever the test asks of it holds). Waits for that
 // state, never for a fixed time: a loaded machine sets a dialog up slowly. One that never gets
@@ -87,11 +117,7 @@ public:
         : m_thread([this, button, ready] {
               DWORD start = GetTickCount();
               while (!m_stop && GetTickCount() - start < 60000) {
-                  HWND box = FindWindowW(L"#32770", nullptr);
-                  DWORD process = 0;
-                  if (box)
-                      GetWindowThreadProcessId(box, &process);
-                  if (box && process == GetCurrentProcessId() && IsWindowVisible(box) && (!ready || ready(box))) {
+                  if (HWND box = FindReadyDialog(ready)) {
                       wchar_t text[512] = {};
                       GetDlgItemTextW(box, 0xFFFF, text, 512); // the message box's text control
                       m_shown = text;
@@ -101,8 +127,7 @@ public:
                   Sleep(20);
               }
               // Never ready: close it anyway, so the test fails instead of hanging.
-              HWND box = m_stop ? nullptr : FindWindowW(L"#32770", nullptr);
-              if (box)
+              if (HWND box = m_stop ? nullptr : FindReadyDialog(nullptr))
                   PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
           })
     {
@@ -162,10 +187,28 @@ TEST(VyxFileUtil, EnsureFolderExistsAsksAndNoCreatesNothing)
     EXPECT_TRUE(PathExists(folder.c_str(), FILE_ATTRIBUTE_DIRECTORY));
 }
 
+// Wine's folder picker walks its tree to the initial folder comparing each folder's entry with
+// the one parsed from the path, access time included (in two-second steps). Parsing the path reads
+// the folder that holds the new one, and the first read after a change moves that folder's access
+// time (relatime, the usual mount option): when that crosses a step the walk stops short and the
+// picker never reaches the folder. Read once beforehand, the entry no longer moves.
+void SettleAccessTime(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    while (FindNextFileW(find, &data)) {
+    }
+    FindClose(find);
+}
+
 TEST(VyxFileUtil, FolderPickerStartsAtTheInitialFolder)
 {
     ScratchFolder scratch;
-    std::wstring name = scratch.Path().substr(scratch.Path().find_last_of(L'\\') + 1);
+    const size_t separator = scratch.Path().find_last_of(L'\\');
+    std::wstring name = scratch.Path().substr(separator + 1);
+    SettleAccessTime(scratch.Path().substr(0, separator));
     CString chosen;
     {
         DialogAnswer answer(IDOK, [&](HWND box) { return TreeSelects(box, name); });

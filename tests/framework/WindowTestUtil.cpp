@@ -79,6 +79,14 @@ HWND WaitForMessageBox(CString* text, DWORD timeoutMs)
     return box;
 }
 
+void DismissMessageBox(CString* text)
+{
+    HWND box = WaitForMessageBox(text);
+    if (box)
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    WaitUntil([&] { return !IsWindow(box); });
+}
+
 HWND FocusOfThread(HWND anyWindowOfThread)
 {
     GUITHREADINFO info = {};

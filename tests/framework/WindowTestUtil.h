@@ -20,6 +20,8 @@ HWND WaitForWindow(const std::function<bool(HWND)>& match, DWORD timeoutMs = 100
 HWND WaitForDialog(LPCWSTR caption, DWORD timeoutMs = 10000);
 // A message box of this process; its text in *text.
 HWND WaitForMessageBox(CString* text, DWORD timeoutMs = 10000);
+// From a helper thread: takes the next message box's text, closes it and waits until it is gone.
+void DismissMessageBox(CString* text);
 // The focused window of another thread.
 HWND FocusOfThread(HWND anyWindowOfThread);
 // Waits until done() holds, dispatching this thread's messages meanwhile; false after timeoutMs.

@@ -1,4 +1,4 @@
-#include "FileOpsTestUtil.h"
+#include "CopyTestUtil.h"
 
 #include "foundation/VyxFileStatus.h"
 
@@ -28,7 +28,7 @@ bool WriteBytes(const CString& path, const std::string& bytes)
 
 std::string ReadBytes(const CString& path)
 {
-    return ScratchFolder::ReadFile(path);
+    return ScratchFolder::ReadFile(path.GetString());
 }
 
 bool Exists(const CString& path)

@@ -3,13 +3,32 @@
 // script mounts where the machine allows it.
 #pragma once
 
+#include "common/ScratchFolder.h"
+
+// The window tests' helpers come with the framework tests' own scratch folder, whose name the
+// common one used here already has: theirs is renamed out of the way.
+#define ScratchFolder FrameworkTestScratchFolder
 #include "ControlTestUtil.h"
+#undef ScratchFolder
+
 #include "fileops/CopyTarget.h"
 
 #include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
+
+// A scratch folder with its paths as the program's strings.
+class TestFolder
+{
+public:
+    explicit TestFolder(const wchar_t* tag = L"copy") : m_folder(tag) {}
+    CString Path() const { return m_folder.Path().c_str(); }
+    CString operator/(LPCWSTR name) const { return Path() + L"\\" + name; }
+
+private:
+    ScratchFolder m_folder;
+};
 
 // size bytes that differ from block to block, so a block written twice or left out shows.
 std::string PatternBytes(size_t size, unsigned seed = 1);

@@ -1,0 +1,23 @@
+// Seconds on the performance counter, for the figures a benchmark prints beside Google
+// Benchmark's own; the benchmarks' scratch files.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+inline double BenchSeconds()
+{
+    LARGE_INTEGER counter, frequency;
+    QueryPerformanceCounter(&counter);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// A file of this run in the temporary folder: "vyx_<bench>_<process id>_<name>".
+inline std::wstring BenchTempFile(const wchar_t* bench, const wchar_t* name)
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    return std::wstring(temp) + L"vyx_" + bench + L"_" + std::to_wstring(GetCurrentProcessId()) + L"_" + name;
+}

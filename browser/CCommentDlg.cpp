@@ -1,0 +1,100 @@
+#include "browser/CCommentDlg.h"
+
+#include "catalogue/VyxFile.h"
+#include "foundation/WindowPlacement.h"
+#include "res/resource.h"
+
+namespace {
+
+const wchar_t kSection[] = L"Comment";
+
+} // namespace
+
+BEGIN_MESSAGE_MAP(CCommentDlg, CResizableDialog)
+ON_WM_PAINT()
+ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
+CCommentDlg::CCommentDlg(VyxFile* item, CWnd* parent) : CResizableDialog(IDD, parent), m_item(item) {}
+
+CString CCommentDlg::NoteToEditText(const CString& note)
+{
+    CString text = note;
+    text.Replace(L"\\n", L"\r\n");
+    return text;
+}
+
+CString CCommentDlg::EditTextToNote(const CString& text)
+{
+    // A pasted text may break lines with a lone CR or LF: no control character may reach the
+    // note store, whose lines they would split.
+    CString note = text;
+    note.Replace(L"\r\n", L"\\n");
+    note.Replace(L"\r", L"\\n");
+    note.Replace(L"\n", L"\\n");
+    return note;
+}
+
+void CCommentDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CResizableDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_COMMENT_DATE, m_date);
+    DDX_Control(pDX, IDC_COMMENT_SIZE, m_size);
+    DDX_Control(pDX, IDC_COMMENT_NAME, m_name);
+    DDX_Control(pDX, IDC_COMMENT_EDIT, m_edit);
+}
+
+BOOL CCommentDlg::OnInitDialog()
+{
+    CResizableDialog::OnInitDialog();
+    m_edit.SetMargins(2, 2);
+    // The template's Exif button has no action here.
+    if (CWnd* exif = GetDlgItem(IDC_COMMENT_EXIF))
+        exif->ShowWindow(SW_HIDE);
+    if (m_item) {
+        m_name.SetWindowText(m_item->ExpandMacros(L"Name: $(FileName)"));
+        m_size.SetWindowText(m_item->ExpandMacros(L"Size: $(Size)"));
+        m_date.SetWindowText(m_item->ExpandMacros(L"Date: $(DateTime)"));
+        m_edit.SetWindowText(NoteToEditText(m_item->GetNote()));
+    }
+    AddAnchor(IDC_COMMENT_NAME, TOP_LEFT, TOP_RIGHT);
+    AddAnchor(IDC_COMMENT_SIZE, TOP_LEFT, TOP_RIGHT);
+    AddAnchor(IDC_COMMENT_DATE, TOP_LEFT, TOP_RIGHT);
+    AddAnchor(IDC_COMMENT_EDIT, TOP_LEFT, BOTTOM_RIGHT);
+    AddAnchor(IDOK, BOTTOM_RIGHT);
+    AddAnchor(IDCANCEL, BOTTOM_RIGHT);
+    RestoreWindowPlacement(m_hWnd, kSection);
+    return TRUE;
+}
+
+void CCommentDlg::OnOK()
+{
+    if (m_item) {
+        CString text;
+        m_edit.GetWindowText(text);
+        m_item->SetNote(EditTextToNote(text));
+    }
+    CResizableDialog::OnOK();
+}
+
+void CCommentDlg::OnDestroy()
+{
+    SaveWindowPlacement(m_hWnd, kSection);
+    CResizableDialog::OnDestroy();
+}
+
+void CCommentDlg::OnPaint()
+{
+    CPaintDC dc(this);
+    CWnd* frame = GetDlgItem(IDC_COMMENT_PICTURE);
+    if (!m_item || !frame)
+        return;
+    CRect rect;
+    frame->GetWindowRect(&rect);
+    ScreenToClient(&rect);
+    // A copy, so that drawing here neither stores nor looks up the thumbnail cache.
+    VyxFile copy(*m_item);
+    copy.SetAutoCache(FALSE);
+    copy.SetCacheLookup(FALSE);
+    copy.DrawPreview(&dc, rect, true);
+}

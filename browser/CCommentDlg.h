@@ -1,0 +1,34 @@
+// The comment dialog: the note of one file item written and shown, with the item's picture, name,
+// size and date. The note is stored as one line; a line break of the edit box is kept in it as
+// the two characters "\n".
+#pragma once
+
+#include "controls/CResizableDialog.h"
+
+class VyxFile;
+
+class CCommentDlg : public CResizableDialog
+{
+public:
+    enum { IDD = 218 };
+
+    CCommentDlg(VyxFile* item, CWnd* parent = nullptr);
+
+    // The stored form and the edit box's form of a note.
+    static CString NoteToEditText(const CString& note);
+    static CString EditTextToNote(const CString& text);
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    afx_msg void OnPaint();
+    afx_msg void OnDestroy();
+    DECLARE_MESSAGE_MAP()
+
+    VyxFile* m_item;
+    CStatic m_date;
+    CStatic m_size;
+    CStatic m_name;
+    CEdit m_edit;
+};

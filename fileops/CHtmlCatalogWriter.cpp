@@ -1,0 +1,629 @@
+#include "fileops/CHtmlCatalogWriter.h"
+
+#include "catalogue/VyxFile.h"
+#include "catalogue/VyxFileArray.h"
+#include "foundation/VyxGlobalErrorException.h"
+#include "foundation/VyxPath.h"
+#include "image/DibCore.h"
+#include "image/DibQuant.h"
+#include "image/codecs/SaveDib.h"
+
+#include <algorithm>
+#include <cwctype>
+
+namespace {
+
+// Thumbnail boxes from a definition outside this range are ignored: a box is drawn in memory.
+const int kMaxBox = 16384;
+// Zero-padded numbers are at most this wide.
+const int kMaxNumberWidth = 64;
+const wchar_t kIdeographicSpace[] = L"\x3000";
+
+bool StartsWithNoCase(const CString& text, const wchar_t* prefix)
+{
+    int length = static_cast<int>(wcslen(prefix));
+    return text.GetLength() >= length && _wcsnicmp(text, prefix, length) == 0;
+}
+
+CString PaddedIntegerFormat(long long width)
+{
+    CString format;
+    format.Format(L"%%0%dd", static_cast<int>(std::min<long long>(width, kMaxNumberWidth)));
+    return format;
+}
+
+// The width n of the first "#n#" in the text, or -1.
+long long HashWidth(const CString& text)
+{
+    for (int i = 0; i + 2 < text.GetLength(); ++i) {
+        if (text[i] != L'#' || !iswdigit(text[i + 1]))
+            continue;
+        int j = i + 1;
+        long long width = 0;
+        while (j < text.GetLength() && iswdigit(text[j])) {
+            width = std::min<long long>(width * 10 + (text[j] - L'0'), 1000000);
+            ++j;
+        }
+        if (j < text.GetLength() && text[j] == L'#')
+            return width;
+    }
+    return -1;
+}
+
+// Exactly one integer conversion ("%", flags, a width and precision of at most 64, then d, i, u,
+// o, x or X), any "%%", and nothing else a printf format would read.
+bool IsSingleIntegerFormat(const CString& format)
+{
+    int conversions = 0;
+    for (int i = 0; i < format.GetLength(); ++i) {
+        if (format[i] != L'%')
+            continue;
+        if (++i < format.GetLength() && format[i] == L'%')
+            continue;
+        while (i < format.GetLength() && wcschr(L"-+ 0#", format[i]))
+            ++i;
+        int digits = 0, width = 0;
+        while (i < format.GetLength() && iswdigit(format[i]) && digits++ < 3)
+            width = width * 10 + (format[i++] - L'0');
+        if (width > kMaxNumberWidth)
+            return false;
+        if (i < format.GetLength() && format[i] == L'.') {
+            ++i;
+            digits = width = 0;
+            while (i < format.GetLength() && iswdigit(format[i]) && digits++ < 3)
+                width = width * 10 + (format[i++] - L'0');
+            if (width > kMaxNumberWidth)
+                return false;
+        }
+        if (i >= format.GetLength() || !wcschr(L"diuoxX", format[i]))
+            return false;
+        ++conversions;
+    }
+    return conversions == 1;
+}
+
+// One forward scan: each token found is replaced by value(index, position after the token), which
+// may move the position on; the inserted text is never scanned again, so the scan always ends.
+template <class Value> CString ReplaceTokens(const CString& text, const wchar_t* const* tokens, int count, Value value)
+{
+    CString out;
+    const int length = text.GetLength();
+    int i = 0;
+    while (i < length) {
+        int found = -1;
+        int tokenLength = 0;
+        if (text[i] == L'$') {
+            for (int t = 0; t < count; ++t) {
+                tokenLength = static_cast<int>(wcslen(tokens[t]));
+                if (wcsncmp(text.GetString() + i, tokens[t], tokenLength) == 0) {
+                    found = t;
+                    break;
+                }
+            }
+        }
+        if (found < 0) {
+            out += text[i++];
+            continue;
+        }
+        i += tokenLength;
+        out += value(found, i);
+    }
+    return out;
+}
+
+CString Replaced(CString text, wchar_t from, wchar_t to)
+{
+    if (from != to)
+        text.Replace(from, to);
+    return text;
+}
+
+std::wstring FullKey(const wchar_t* path)
+{
+    CString full;
+    GetFullPath(full, path);
+    if (full.IsEmpty())
+        full = path;
+    full.MakeLower();
+    return std::wstring(full.GetString());
+}
+
+bool IsVariableLine(const CString& line, CString* rest)
+{
+    int i = 0;
+    while (i < line.GetLength() && (line[i] == L' ' || line[i] == L'\t'))
+        ++i;
+    if (_wcsnicmp(line.GetString() + i, L"#LET", 4) != 0)
+        return false;
+    if (rest)
+        *rest = line.Mid(i + 4);
+    return true;
+}
+
+} // namespace
+
+CHtmlCatalogWriter::CHtmlCatalogWriter() : m_currentSection(&m_globalLines) {}
+
+CHtmlCatalogWriter::~CHtmlCatalogWriter() = default;
+
+// ---- the definition file
+
+bool CHtmlCatalogWriter::LoadDefinition(const wchar_t* path)
+{
+    m_definitionPath = path ? path : L"";
+    bool opened = false;
+    CStdioFile file;
+    if (!m_definitionPath.IsEmpty() &&
+        file.Open(m_definitionPath, CFile::modeRead | CFile::shareDenyNone | CFile::typeText)) {
+        opened = true;
+        m_currentSection = &m_globalLines;
+        try {
+            CString line;
+            while (file.ReadString(line)) {
+                if (line.IsEmpty() || line[0] != L';')
+                    ParseDefinitionLine(line);
+            }
+        } catch (CException* e) {
+            // A read error ends the definition where it stands.
+            e->Delete();
+        }
+        file.Close();
+    }
+    m_variables.SetAt(L"#THUMBS_WIDTH", m_boxWidth);
+    m_variables.SetAt(L"#THUMBS_HEIGHT", m_boxHeight);
+    m_variables.SetAt(L"#TABLE_OPTION", m_tableOption);
+    m_variables.SetAt(L"#VERSION", m_version);
+    return opened;
+}
+
+void CHtmlCatalogWriter::ParseDefinitionLine(const CString& line)
+{
+    auto value = [&line](const wchar_t* directive) { return line.Mid(static_cast<int>(wcslen(directive))); };
+    auto box = [](const CString& text, int& field) {
+        int size = _wtoi(text);
+        if (size >= 1 && size <= kMaxBox)
+            field = size;
+    };
+    if (StartsWithNoCase(line, L"*Header")) {
+        m_currentSection = &m_headerLines;
+        m_headerLines.RemoveAll();
+    } else if (StartsWithNoCase(line, L"*One")) {
+        m_currentSection = &m_oneLines;
+        m_oneLines.RemoveAll();
+    } else if (StartsWithNoCase(line, L"*Footer")) {
+        m_currentSection = &m_footerLines;
+        m_footerLines.RemoveAll();
+    } else if (StartsWithNoCase(line, L"#THUMBS_WIDTH=")) {
+        box(value(L"#THUMBS_WIDTH="), m_boxWidth);
+    } else if (StartsWithNoCase(line, L"#THUMBS_HEIGHT=")) {
+        box(value(L"#THUMBS_HEIGHT="), m_boxHeight);
+    } else if (StartsWithNoCase(line, L"#TABLE_OPTION=")) {
+        m_tableOption = value(L"#TABLE_OPTION=");
+    } else if (StartsWithNoCase(line, L"#VERSION=")) {
+        m_version = _wtof(value(L"#VERSION="));
+    } else if (StartsWithNoCase(line, L"#NUM_FIRST=")) {
+        m_runningNumber = _wtoi(value(L"#NUM_FIRST="));
+    } else if (StartsWithNoCase(line, L"#NUM_FORMAT=")) {
+        m_numberFormat = value(L"#NUM_FORMAT=");
+        long long width = HashWidth(m_numberFormat);
+        if (width >= 0)
+            m_numberFormat = PaddedIntegerFormat(width);
+    } else if (StartsWithNoCase(line, L"#PATH_SEP=")) {
+        CString separator = value(L"#PATH_SEP=");
+        if (!separator.IsEmpty())
+            m_pathSeparator = separator[0];
+    } else if (StartsWithNoCase(line, L"#HTMLNAME_FORMAT=")) {
+        m_pageNameFormat = value(L"#HTMLNAME_FORMAT=");
+    } else if (StartsWithNoCase(line, L"#THUMBNAIL_FORMAT=")) {
+        m_thumbnailNameFormat = value(L"#THUMBNAIL_FORMAT=");
+    } else {
+        m_currentSection->Add(line);
+    }
+}
+
+// ---- expansion
+
+CString CHtmlCatalogWriter::FormatNumber(int number) const
+{
+    CString text;
+    text.Format(IsSingleIntegerFormat(m_numberFormat) ? m_numberFormat.GetString() : L"%d", number);
+    return text;
+}
+
+CString CHtmlCatalogWriter::LinkToCurrentPicture(const CString& pageFolder) const
+{
+    if (m_currentPicturePath.IsEmpty())
+        return CString();
+    CString folder, relative, name;
+    GetPathPart(folder, m_currentPicturePath, 3);
+    GetPathPart(name, m_currentPicturePath, 4 | 8);
+    CString link;
+    if (MakeRelativePath(relative, pageFolder, folder))
+        link = relative + name;
+    else
+        link = L"file://" + m_currentPicturePath;
+    link.Replace(L'\\', L'/');
+    return link;
+}
+
+CString CHtmlCatalogWriter::PageFileName(int pageIndex) const
+{
+    CString name;
+    GetPathPart(name, GetPagePath(pageIndex), 4 | 8);
+    return name;
+}
+
+CString CHtmlCatalogWriter::ExpandLine(const CString& line, VyxFile* item, const CString& pageFolder)
+{
+    static const wchar_t* const kMacros[] = {L"$ORGPATHNAME$", L"$FILENAME$",  L"$WIDTH$",      L"$HEIGHT$",
+                                             L"$ORGFILENAME$", L"$PIXEL$",     L"$INFO$",       L"$DOC$",
+                                             L"$PREV_PAGE$",   L"$PAGENO$",    L"$NEXT_PAGE$",  L"$FOLDER$",
+                                             L"$MAXPAGENO$",   L"$PATHNAME$",  L"$THUMBSNAME$", L"$NOTE$",
+                                             L"$FOLDER_L$",    L"$TODAYDATE$", L"$NUMBER$"};
+    auto number = [](int value) {
+        CString text;
+        text.Format(L"%d", value);
+        return text;
+    };
+    return ReplaceTokens(line, kMacros, 19, [&](int macro, int&) -> CString {
+        switch (macro) {
+        case 0:
+            return LinkToCurrentPicture(pageFolder);
+        case 1:
+        case 4:
+            return item ? item->GetFileName() : CString();
+        case 2:
+            return number(m_displayWidth);
+        case 3:
+            return number(m_displayHeight);
+        case 5:
+            return item ? item->ExpandMacros(L"$(W)x$(H) $(C)bit") : CString();
+        case 6:
+            return item ? item->ExpandMacros(L"$(D) $(T) $(L)") : CString();
+        case 7:
+            if (!item)
+                return CString();
+            return item->GetInfoText().IsEmpty() ? CString(kIdeographicSpace) : item->GetInfoText();
+        case 8:
+            return PageFileName(std::max(m_pageIndex - 1, 0));
+        case 9:
+            return number(m_pageIndex + 1);
+        case 10:
+            return PageFileName(m_pageIndex + 1 < m_pageCount ? m_pageIndex + 1 : m_pageIndex);
+        case 11:
+            return Replaced(m_currentFolder, L'\\', m_pathSeparator);
+        case 12:
+            return number(m_pageCount);
+        case 13:
+            return item ? Replaced(item->GetPath(), L'\\', m_pathSeparator) : CString();
+        case 14: {
+            if (m_linkMode == LinkToPicture)
+                return LinkToCurrentPicture(pageFolder);
+            return Replaced(m_currentLink, L'\\', L'/');
+        }
+        case 15: {
+            if (!item)
+                return CString();
+            CString note = item->GetNote();
+            note.Remove(L'\n');
+            note.Replace(L"\r", L"<BR>");
+            return note.IsEmpty() ? CString(kIdeographicSpace) : note;
+        }
+        case 16: {
+            CString folder, last;
+            RemovePathSeparator(folder, m_currentFolder);
+            GetPathPart(last, folder, 4 | 8);
+            return Replaced(last, L'\\', m_pathSeparator);
+        }
+        case 17: {
+            wchar_t date[128] = {};
+            ::GetDateFormatW(LOCALE_USER_DEFAULT, LOCALE_NOUSEROVERRIDE, nullptr, nullptr, date, 128);
+            return CString(date);
+        }
+        default:
+            return FormatNumber(m_runningNumber);
+        }
+    });
+}
+
+CString CHtmlCatalogWriter::ExpandNameFormat(const wchar_t* format, const wchar_t* path, int number)
+{
+    static const wchar_t* const kTokens[] = {L"$dir", L"$parentdir", L"$file", L"$ext", L"$page"};
+    const CString text(format ? format : L"");
+    return ReplaceTokens(text, kTokens, 5, [&](int token, int& position) -> CString {
+        CString value;
+        switch (token) {
+        case 0:
+            return GetPathPart(value, path, 3);
+        case 1: {
+            CString folder;
+            GetPathPart(folder, path, 3);
+            return GetPathPart(value, folder, 4 | 8);
+        }
+        case 2:
+            return GetPathPart(value, path, 4);
+        case 3:
+            return GetPathPart(value, path, 8);
+        default:
+            if (position < text.GetLength() && text[position] == L'#') {
+                wchar_t digit = position + 1 < text.GetLength() ? text[position + 1] : L'\0';
+                position += digit ? 2 : 1;
+                if (digit >= L'1' && digit <= L'9') {
+                    value.Format(PaddedIntegerFormat(digit - L'0'), number);
+                    return value;
+                }
+            }
+            value.Format(L"%d", number);
+            return value;
+        }
+    });
+}
+
+CString CHtmlCatalogWriter::GetPagePath(int pageIndex) const
+{
+    if (pageIndex == 0)
+        return m_firstPagePath;
+    CString folder, extension, path;
+    GetPathPart(folder, m_firstPagePath, 3);
+    GetPathPart(extension, m_firstPagePath, 8);
+    return MakePath(path, nullptr, folder, ExpandNameFormat(m_pageNameFormat, m_firstPagePath, pageIndex + 1),
+                    extension);
+}
+
+// ---- writing
+
+void CHtmlCatalogWriter::WriteTextLines(CStdioFile& file, const CString& text)
+{
+    CString rest = text;
+    rest.Remove(L'\n');
+    int cr;
+    while ((cr = rest.Find(L'\r')) >= 0) {
+        file.WriteString(rest.Left(cr) + L"\n");
+        rest = rest.Mid(cr + 1);
+    }
+    file.WriteString(rest);
+}
+
+bool CHtmlCatalogWriter::IsSelectedSource(const CString& path) const
+{
+    return m_sourcePaths.count(FullKey(path)) != 0;
+}
+
+bool CHtmlCatalogWriter::BeginFile(const CString& path)
+{
+    if (IsSelectedSource(path))
+        return false;
+    if (!PathExists(path, 0))
+        m_writtenFiles.Add(path);
+    return true;
+}
+
+CString CHtmlCatalogWriter::UniqueThumbnailName(const CString& name, const CString& extension,
+                                                const CString& pageFolder)
+{
+    CString candidate = name;
+    for (int serial = 2;; ++serial) {
+        CString link, full;
+        MakePath(link, nullptr, m_thumbnailFolder, candidate, extension);
+        MakePath(full, nullptr, pageFolder, link, nullptr);
+        if (m_thumbnailPaths.insert(FullKey(full)).second)
+            return candidate;
+        candidate.Format(L"%s_%d", name.GetString(), serial);
+    }
+}
+
+int CHtmlCatalogWriter::WriteThumbnail(VyxFile* item, const CString& pageFolder)
+{
+    VyxFile copy(*item);
+    copy.SetScaleMode(10);
+    copy.SetUnsharp(TRUE);
+    copy.SetAutoCache(FALSE);
+    copy.SetCacheLookup(FALSE);
+    m_currentLink = m_currentPicturePath = item->GetPath();
+    const SIZE box = {m_boxWidth, m_boxHeight};
+    if (m_linkMode == LinkToPicture) {
+        // Only the picture's size is wanted (its thumbnail at its own size would be a copy of
+        // it): loading reads it from the file's header and decodes at the box's scale.
+        HGLOBAL picture = nullptr;
+        if ((copy.GetWidth() < 1 || copy.GetHeight() < 1) && copy.LoadPicture(picture, &box)) {
+            if (copy.GetWidth() < 1 || copy.GetHeight() < 1) {
+                copy.SetWidth(GetDibWidth(picture));
+                copy.SetHeight(GetDibHeight(picture));
+            }
+            if (copy.GetBitCount() < 1)
+                copy.SetBitCount(GetDibBitCount(picture));
+            GlobalFree(picture);
+        }
+    } else {
+        copy.CreateThumbnail(box);
+    }
+    const int width = copy.GetWidth(), height = copy.GetHeight();
+    if (width < 1 || height < 1)
+        return 0;
+    // What loading the picture told of it serves the item's own texts ("$PIXEL$").
+    if (item->GetWidth() < 1 || item->GetHeight() < 1) {
+        item->SetWidth(width);
+        item->SetHeight(height);
+        if (item->GetBitCount() < 1)
+            item->SetBitCount(copy.GetBitCount());
+    }
+    double scale = std::min(static_cast<double>(m_boxWidth) / width, static_cast<double>(m_boxHeight) / height);
+    m_displayWidth = static_cast<int>(scale * width);
+    m_displayHeight = static_cast<int>(scale * height);
+    if (m_linkMode == LinkToPicture)
+        return 0;
+
+    const bool jpeg = m_linkMode == LinkToJpeg;
+    const int failure = jpeg ? -2 : -3;
+    const CString extension = jpeg ? L".jpg" : L".png";
+    CString name =
+        UniqueThumbnailName(ExpandNameFormat(m_thumbnailNameFormat, item->GetPath(), 0), extension, pageFolder);
+    MakePath(m_currentLink, nullptr, m_thumbnailFolder, name, extension);
+    CString full;
+    MakePath(full, nullptr, pageFolder, m_currentLink, nullptr);
+    HGLOBAL thumbnail = copy.GetThumbnail();
+    if (!thumbnail || !BeginFile(full))
+        return failure;
+    if (jpeg)
+        return SaveDibAsJpeg(full, thumbnail, m_jpegQuality, m_progressive, 0) == 0 ? 0 : failure;
+    HGLOBAL saved = m_reducePng ? ReduceDibTo256Colors(thumbnail, TRUE) : thumbnail;
+    if (!saved)
+        return failure;
+    int result = SaveDibAsPng(full, saved, 8);
+    if (saved != thumbnail)
+        GlobalFree(saved);
+    return result == 0 ? 0 : failure;
+}
+
+void CHtmlCatalogWriter::EvaluateVariableLine(const CString& line, VyxFile* item, const CString& pageFolder)
+{
+    CString assignment;
+    if (!IsVariableLine(line, &assignment))
+        return;
+    CString expanded = ExpandLine(assignment, item, pageFolder);
+    if (item)
+        expanded = item->ExpandMacros(expanded);
+    try {
+        m_variables.Let(expanded);
+    } catch (VyxGlobalErrorException* e) {
+        // A value the calculator cannot take sets nothing; the pages never show variables.
+        delete e;
+    }
+}
+
+void CHtmlCatalogWriter::WriteSection(CStdioFile& file, const CStringArray& lines, VyxFile* item,
+                                      const CString& pageFolder, bool splitLines)
+{
+    for (INT_PTR i = 0; i < lines.GetSize(); ++i) {
+        const CString& line = lines[i];
+        if (IsVariableLine(line, nullptr)) {
+            EvaluateVariableLine(line, item, pageFolder);
+            continue;
+        }
+        CString text = ExpandLine(line, item, pageFolder);
+        if (item)
+            text = item->ExpandMacros(text);
+        text = m_variables.CopyText(text);
+        if (splitLines)
+            WriteTextLines(file, text);
+        else
+            file.WriteString(text);
+        file.WriteString(L"\n");
+    }
+}
+
+bool CHtmlCatalogWriter::WritePage(const CString& pagePath, int perPage, int& start)
+{
+    CStdioFile file;
+    if (!BeginFile(pagePath) || !file.Open(pagePath, CFile::modeCreate | CFile::modeWrite | CFile::typeText))
+        return false;
+    CString pageFolder;
+    GetPathPart(pageFolder, pagePath, 3);
+    bool written = true;
+    for (INT_PTR i = 0; i < m_globalLines.GetSize(); ++i)
+        EvaluateVariableLine(m_globalLines[i], nullptr, pageFolder);
+    if (m_version < 2.0) {
+        for (const wchar_t* line : {L"<HTML>", L"<HEAD>", L"<META NAME=\"GENERATOR\" CONTENT=\"Vesko Viewer Vesko\">",
+                                    L"<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html;CHARSET=x-sjis\">",
+                                    L"<TITLE>Vesko Catalog</TITLE>", L"</HEAD>"}) {
+            file.WriteString(line);
+            file.WriteString(L"\n");
+        }
+    }
+    WriteSection(file, m_headerLines, nullptr, pageFolder, false);
+    const bool table = m_table != 0 && m_columns >= 1;
+    if (table) {
+        CString tag;
+        tag.Format(L"<TABLE %s>\n", m_tableOption.GetString());
+        file.WriteString(tag);
+    }
+    const int count = m_pFileArray->GetCount();
+    int pictures = 0, column = 0, i = start;
+    while (pictures < perPage && i < count) {
+        VyxFile* item = m_pFileArray->GetAt(i++);
+        if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected))
+            continue;
+        if (WriteThumbnail(item, pageFolder) != 0) {
+            written = false;
+            break;
+        }
+        if (table) {
+            if (column == 0)
+                file.WriteString(L"<TR>\n");
+            CString cell;
+            cell.Format(L"<TD WIDTH=\"%d%%\">\n", 100 / m_columns);
+            file.WriteString(cell);
+        }
+        WriteSection(file, m_oneLines, item, pageFolder, true);
+        if (table) {
+            file.WriteString(L"</TD>\n");
+            if (++column == m_columns) {
+                file.WriteString(L"</TR>\n");
+                column = 0;
+            }
+        }
+        ++pictures;
+        ++m_runningNumber;
+    }
+    if (written) {
+        if (table)
+            file.WriteString(L"</TABLE>\n");
+        WriteSection(file, m_footerLines, nullptr, pageFolder, false);
+        if (m_version < 2.0)
+            file.WriteString(L"</HTML>\n");
+    }
+    file.Close();
+    start = i;
+    return written;
+}
+
+void CHtmlCatalogWriter::DeleteWrittenFiles()
+{
+    for (INT_PTR i = 0; i < m_writtenFiles.GetSize(); ++i)
+        ::DeleteFileW(m_writtenFiles[i]);
+    m_writtenFiles.RemoveAll();
+}
+
+bool CHtmlCatalogWriter::Generate(const wchar_t* firstPagePath)
+{
+    if (!m_pFileArray)
+        return false;
+    // A fresh count: the selection may have changed since it was last counted.
+    const int selected = m_pFileArray->GetSelectedCount(true);
+    const int perPage = m_picturesPerPage >= 1 && m_picturesPerPage < selected ? m_picturesPerPage : selected;
+    m_firstPagePath = firstPagePath ? firstPagePath : L"";
+    m_writtenFiles.RemoveAll();
+    m_thumbnailPaths.clear();
+    m_sourcePaths.clear();
+    for (int i = 0; i < m_pFileArray->GetCount(); ++i) {
+        VyxFile* item = m_pFileArray->GetAt(i);
+        if (item && item->TestFlags(VyxFilexDraw::FlagSelected) && !item->IsArchiveMember())
+            m_sourcePaths.insert(FullKey(item->GetPath()));
+    }
+    m_pageIndex = 0;
+    // With nothing selected one page without pictures is written.
+    m_pageCount = m_picturesPerPage > 0 && perPage > 0 ? (selected + perPage - 1) / perPage : 1;
+    bool written = true;
+    int start = 0;
+    try {
+        while (written && m_pageIndex < m_pageCount && (m_pageIndex == 0 || start < m_pFileArray->GetCount())) {
+            written = WritePage(GetPagePath(m_pageIndex), perPage, start);
+            ++m_pageIndex;
+        }
+    } catch (CException* e) {
+        e->Delete();
+        written = false;
+    }
+    if (written) {
+        m_writtenFiles.RemoveAll();
+        return true;
+    }
+    DeleteWrittenFiles();
+    ReportFailure(L"HTMLファイルの書き込みに失敗しました");
+    return false;
+}
+
+void CHtmlCatalogWriter::ReportFailure(const wchar_t* message)
+{
+    AfxMessageBox(message, MB_ICONEXCLAMATION);
+}

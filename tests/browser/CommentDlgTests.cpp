@@ -1,0 +1,95 @@
+// The comment dialog: the note shown with its line breaks, stored as one line, and left alone by
+// Cancel.
+#include <gtest/gtest.h>
+
+#include "BrowserTestUtil.h"
+#include "browser/CCommentDlg.h"
+#include "catalogue/VyxFile.h"
+#include "catalogue/VyxNoteStore.h"
+#include "res/resource.h"
+
+namespace {
+
+CString StoredNote(const ScratchFolder& folder, const wchar_t* name)
+{
+    VyxNoteStore notes;
+    notes.SetLocation(folder.Path(), L"");
+    return notes.ReadNote(folder / name);
+}
+
+struct Seen
+{
+    CString name, size, date, edit;
+    bool exifVisible = true;
+};
+
+// Looks at the dialog, replaces the edit's text when one is given, then ends with the button.
+Seen LookAndEnd(const wchar_t* newText, int button)
+{
+    Seen seen;
+    HWND dialog = WaitForDialog(L"コメント入力", 30000);
+    if (!dialog)
+        return seen;
+    seen.name = TextOf(GetDlgItem(dialog, IDC_COMMENT_NAME));
+    seen.size = TextOf(GetDlgItem(dialog, IDC_COMMENT_SIZE));
+    seen.date = TextOf(GetDlgItem(dialog, IDC_COMMENT_DATE));
+    seen.edit = TextOf(GetDlgItem(dialog, IDC_COMMENT_EDIT));
+    seen.exifVisible = IsWindowVisible(GetDlgItem(dialog, IDC_COMMENT_EXIF)) != FALSE;
+    if (newText)
+        SetWindowTextW(GetDlgItem(dialog, IDC_COMMENT_EDIT), newText);
+    PostMessageW(dialog, WM_COMMAND, button, 0);
+    return seen;
+}
+
+} // namespace
+
+TEST(CommentDlg, ANoteShowsItsLineBreaksAndComesBackUnchanged)
+{
+    ScratchSettings settings;
+    ScratchFolder folder;
+    folder.WriteFile(L"写真.jpg", "data");
+    VyxFile item(folder / L"写真.jpg");
+    item.SetNote(L"海の\\n夕日");
+    CCommentDlg dialog(&item);
+    Seen seen;
+    HelperThread driver([&] { seen = LookAndEnd(nullptr, IDOK); });
+    EXPECT_EQ(IDOK, dialog.DoModal());
+    EXPECT_EQ(CString(L"海の\r\n夕日"), seen.edit);
+    EXPECT_EQ(item.ExpandMacros(L"Name: $(FileName)"), seen.name);
+    EXPECT_EQ(CString(L"Name: 写真.jpg"), seen.name);
+    EXPECT_EQ(item.ExpandMacros(L"Size: $(Size)"), seen.size);
+    EXPECT_EQ(item.ExpandMacros(L"Date: $(DateTime)"), seen.date);
+    EXPECT_FALSE(seen.exifVisible);
+    EXPECT_EQ(CString(L"海の\\n夕日"), StoredNote(folder, L"写真.jpg"));
+    // The placement is kept.
+    EXPECT_NE(CString(L"<none>"), ReadSetting(L"Comment", L"WindowPlacement\\showCmd"));
+}
+
+TEST(CommentDlg, ACommentOfThreeLinesIsStoredAsOneLine)
+{
+    ScratchSettings settings;
+    ScratchFolder folder;
+    folder.WriteFile(L"a.jpg", "data");
+    VyxFile item(folder / L"a.jpg");
+    CCommentDlg dialog(&item);
+    HelperThread driver([&] { LookAndEnd(L"one\r\ntwo\r\nthree\nfour", IDOK); });
+    EXPECT_EQ(IDOK, dialog.DoModal());
+    CString stored = StoredNote(folder, L"a.jpg");
+    EXPECT_EQ(CString(L"one\\ntwo\\nthree\\nfour"), stored);
+    EXPECT_EQ(-1, stored.FindOneOf(L"\r\n"));
+    EXPECT_EQ(stored, item.GetNote());
+}
+
+TEST(CommentDlg, CancelLeavesTheNoteAsItWas)
+{
+    ScratchSettings settings;
+    ScratchFolder folder;
+    folder.WriteFile(L"a.jpg", "data");
+    VyxFile item(folder / L"a.jpg");
+    item.SetNote(L"before");
+    CCommentDlg dialog(&item);
+    HelperThread driver([&] { LookAndEnd(L"after", IDCANCEL); });
+    EXPECT_EQ(IDCANCEL, dialog.DoModal());
+    EXPECT_EQ(CString(L"before"), StoredNote(folder, L"a.jpg"));
+    EXPECT_EQ(CString(L"before"), item.GetNote());
+}

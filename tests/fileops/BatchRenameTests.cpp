@@ -1,0 +1,328 @@
+// The batch rename dialog driven through its controls, and the renames it leads to on scratch
+// files: notes following their files, and every failure reported without harm to any file.
+#include "FileopsTestUtil.h"
+
+#include "ControlTestUtil.h"
+#include "catalogue/VyxNoteStore.h"
+#include "fileops/CReportDlg.h"
+#include "fileops/VFileRenameNDlg.h"
+#include "res/resource.h"
+
+using namespace fileopstest;
+
+namespace {
+
+class BatchRename : public Modeless<VFileRenameNDlg>
+{
+public:
+    bool Open() { return Create(IDD_FILE_RENAME_N, nullptr) != FALSE; }
+    HWND List() const { return Control(IDC_RENAMEN_LIST); }
+    std::vector<CString> Column(int column) const { return ListColumn(List(), column); }
+    void Type(int id, const wchar_t* text) { ::SetWindowTextW(Control(id), text); }
+    void Update(const wchar_t* target, const wchar_t* format, const wchar_t* first = L"1")
+    {
+        Type(IDC_RENAMEN_TARGET, target);
+        Type(IDC_RENAMEN_FORMAT, format);
+        Type(IDC_RENAMEN_FIRST, first);
+        Press(IDC_RENAMEN_UPDATE);
+    }
+    void Select(int row) { SelectListRow(List(), row); }
+    int Selected() const { return static_cast<int>(::SendMessageW(List(), LVM_GETNEXTITEM, -1, LVNI_SELECTED)); }
+    void ClickColumn(int column)
+    {
+        NMLISTVIEW click = {};
+        click.hdr.hwndFrom = List();
+        click.hdr.idFrom = IDC_RENAMEN_LIST;
+        click.hdr.code = LVN_COLUMNCLICK;
+        click.iItem = -1;
+        click.iSubItem = column;
+        SendMessage(WM_NOTIFY, IDC_RENAMEN_LIST, reinterpret_cast<LPARAM>(&click));
+    }
+    CString Text(int id) const { return TextOf(Control(id)); }
+};
+
+// Items for the names, owned by the test.
+struct Items
+{
+    std::vector<std::unique_ptr<NamedItem>> items;
+    Items(std::initializer_list<const wchar_t*> names)
+    {
+        for (const wchar_t* name : names)
+            items.emplace_back(new NamedItem(name));
+    }
+    void AddTo(VFileRenameNDlg& dialog) const
+    {
+        for (const auto& item : items)
+            dialog.AddFile(item.get());
+    }
+};
+
+std::vector<CString> NewNames(const VFileRenameNDlg& dialog)
+{
+    std::vector<CString> names;
+    for (int i = 0; i < dialog.GetRowCount(); ++i)
+        names.push_back(dialog.GetRow(i).newName);
+    return names;
+}
+
+CString NoteOf(const ScratchFolder& folder, const wchar_t* name)
+{
+    VyxNoteStore notes;
+    notes.SetLocation(folder.Path().c_str(), L"");
+    return notes.ReadNote((folder / name).c_str());
+}
+
+} // namespace
+
+TEST(BatchRenameDialog, OpeningComputesTheNamesFromTheFirstHistoryEntriesAndTheStoredNumber)
+{
+    ScratchSettings settings;
+    WriteAppIniString(L"ReplaceFormat", L"0", L"$(Name)");
+    WriteAppIniString(L"RenameFormat", L"0", L"photo_#2#");
+    WriteAppIniString(L"RenameFormat", L"1", L"older");
+    WriteAppIniInt(L"Filer", L"RenameFirst#", 8);
+    WriteAppIniString(L"Filer", L"RenameColumn", L"0,90,");
+    Items items{L"a.jpg", L"b.png"};
+    BatchRename dialog;
+    items.AddTo(dialog);
+    ASSERT_TRUE(dialog.Open());
+    EXPECT_EQ((std::vector<CString>{L"photo_08.jpg", L"photo_09.png"}), dialog.Column(0));
+    EXPECT_EQ((std::vector<CString>{L"a.jpg", L"b.png"}), dialog.Column(1));
+    EXPECT_EQ(CString(L"8"), dialog.Text(IDC_RENAMEN_FIRST));
+    // A stored width below 1 gives 50.
+    EXPECT_EQ(50, ListView_GetColumnWidth(dialog.List(), 0));
+    EXPECT_EQ(90, ListView_GetColumnWidth(dialog.List(), 1));
+}
+
+TEST(BatchRenameDialog, NumbersFollowTheOrderShownAtTheNextComputation)
+{
+    ScratchSettings settings;
+    Items items{L"a.jpg", L"b.jpg", L"c.jpg"};
+    BatchRename dialog;
+    items.AddTo(dialog);
+    ASSERT_TRUE(dialog.Open());
+    dialog.Update(L"", L"IMG_#4#");
+    EXPECT_EQ((std::vector<CString>{L"IMG_0001.jpg", L"IMG_0002.jpg", L"IMG_0003.jpg"}), dialog.Column(0));
+    dialog.Select(2);
+    dialog.Press(IDC_RENAMEN_UP);
+    EXPECT_EQ(1, dialog.Selected());
+    EXPECT_EQ((std::vector<CString>{L"a.jpg", L"c.jpg", L"b.jpg"}), dialog.Column(1));
+    EXPECT_EQ((std::vector<CString>{L"IMG_0001.jpg", L"IMG_0003.jpg", L"IMG_0002.jpg"}), dialog.Column(0));
+    dialog.Press(IDC_RENAMEN_UPDATE);
+    EXPECT_EQ((std::vector<CString>{L"IMG_0001.jpg", L"IMG_0002.jpg", L"IMG_0003.jpg"}), dialog.Column(0));
+    // Nothing moves past either end.
+    dialog.Select(0);
+    dialog.Press(IDC_RENAMEN_UP);
+    dialog.Select(2);
+    dialog.Press(IDC_RENAMEN_DOWN);
+    EXPECT_EQ((std::vector<CString>{L"a.jpg", L"c.jpg", L"b.jpg"}), dialog.Column(1));
+    // A dragged row goes to its drop place.
+    dialog.SendMessage(WMU_ITEMMOVED, 2, 0);
+    EXPECT_EQ((std::vector<CString>{L"b.jpg", L"a.jpg", L"c.jpg"}), dialog.Column(1));
+    dialog.SendMessage(WMU_ITEMMOVED, 0, 3);
+    EXPECT_EQ((std::vector<CString>{L"a.jpg", L"c.jpg", L"b.jpg"}), dialog.Column(1));
+}
+
+TEST(BatchRenameDialog, SortingCyclesAscendingDescendingAndTheFirstOrder)
+{
+    ScratchSettings settings;
+    Items items{L"b.jpg", L"C.jpg", L"a.jpg"};
+    BatchRename dialog;
+    items.AddTo(dialog);
+    ASSERT_TRUE(dialog.Open());
+    dialog.Update(L"$(Ext)", L"jpg");
+    dialog.ClickColumn(1);
+    EXPECT_EQ((std::vector<CString>{L"a.jpg", L"b.jpg", L"C.jpg"}), dialog.Column(1));
+    dialog.ClickColumn(1);
+    EXPECT_EQ((std::vector<CString>{L"C.jpg", L"b.jpg", L"a.jpg"}), dialog.Column(1));
+    // Another column starts again from ascending.
+    dialog.ClickColumn(0);
+    EXPECT_EQ((std::vector<CString>{L"a.jpg", L"b.jpg", L"C.jpg"}), dialog.Column(1));
+    dialog.ClickColumn(0);
+    dialog.ClickColumn(0);
+    EXPECT_EQ((std::vector<CString>{L"b.jpg", L"C.jpg", L"a.jpg"}), dialog.Column(1));
+}
+
+TEST(BatchRenameDialog, TheCommonBeginningBecomesTheTargetWhenThereIsOne)
+{
+    ScratchSettings settings;
+    Items items{L"DSC_0012.jpg", L"dsc_0019.jpg", L"DSC_0105.jpg"};
+    BatchRename dialog;
+    items.AddTo(dialog);
+    ASSERT_TRUE(dialog.Open());
+    dialog.Press(IDC_RENAMEN_COMMON);
+    EXPECT_EQ(CString(L"DSC_0"), dialog.Text(IDC_RENAMEN_TARGET));
+    Items apart{L"x.jpg", L"y.jpg"};
+    BatchRename other;
+    apart.AddTo(other);
+    ASSERT_TRUE(other.Open());
+    other.Type(IDC_RENAMEN_TARGET, L"kept");
+    other.Press(IDC_RENAMEN_COMMON);
+    EXPECT_EQ(CString(L"kept"), other.Text(IDC_RENAMEN_TARGET));
+}
+
+TEST(BatchRenameDialog, AnEditedNameIsKeptAlsoWhenTheEditEndsWithEscape)
+{
+    ScratchSettings settings;
+    Items items{L"a.jpg", L"b.jpg"};
+    BatchRename dialog;
+    items.AddTo(dialog);
+    ASSERT_TRUE(dialog.Open());
+    EditListLabel(dialog.List(), 0, L"first.jpg");
+    EditListLabel(dialog.List(), 1, L"second.jpg", true);
+    EXPECT_EQ((std::vector<CString>{L"first.jpg", L"second.jpg"}), dialog.Column(0));
+}
+
+TEST(BatchRenameDialog, RunUsesTheNamesShownAndStoresOnlyTheTextsTheyCameFrom)
+{
+    ScratchSettings settings;
+    WriteAppIniString(L"RenameFormat", L"0", L"old_#2#");
+    WriteAppIniString(L"RenameFormat", L"1", L"IMG_#3#");
+    Items items{L"a.jpg", L"b.jpg"};
+    BatchRename dialog;
+    items.AddTo(dialog);
+    ASSERT_TRUE(dialog.Open());
+    dialog.Update(L"", L"IMG_#3#", L"5");
+    dialog.Type(IDC_RENAMEN_FORMAT, L"typed later");
+    dialog.Select(1);
+    dialog.Press(IDC_RENAMEN_UP);
+    dialog.Press(IDOK);
+    EXPECT_EQ((std::vector<CString>{L"IMG_006.jpg", L"IMG_005.jpg"}), NewNames(dialog));
+    EXPECT_EQ(CString(L"IMG_#3#"), ReadSettingText(L"RenameFormat", L"0"));
+    EXPECT_EQ(CString(L"old_#2#"), ReadSettingText(L"RenameFormat", L"1"));
+    EXPECT_EQ(CString(L""), ReadSettingText(L"RenameFormat", L"2"));
+    EXPECT_EQ(5, GetAppIniInt(L"Filer", L"RenameFirst#", 0));
+    dialog.DestroyWindow();
+    EXPECT_FALSE(ReadSettingText(L"Filer", L"RenameColumn").IsEmpty());
+    EXPECT_FALSE(ReadSettingText(L"FileRenameN", L"WindowPlacement\\showCmd").IsEmpty());
+}
+
+TEST(BatchRenameDialog, TheFormatMenuOpensTheGroupEditorWithTheSelectedRowAndListsTheGroupsAfter)
+{
+    ScratchSettings settings;
+    ScratchGroups groups;
+    groups.Write(L"digits", {L"[0-9]+"});
+    NamedItem item(L"dsc_0042.jpg");
+    BatchRename dialog;
+    dialog.m_groups = groups.file;
+    dialog.AddFile(&item);
+    ASSERT_TRUE(dialog.Open());
+    dialog.Update(L"", L"\\$digits");
+    EXPECT_EQ(CString(L"0042.jpg"), ListCell(dialog.List(), 0, 0));
+    dialog.Select(0);
+    std::vector<CString> shown;
+    HelperThread driver([&] {
+        HWND editor = WaitForDialog(L"正規表現グループ", 30000);
+        if (!editor)
+            return;
+        shown.push_back(ListCell(GetDlgItem(editor, IDC_REGEXP_GROUP_LIST), 0, 1));
+        shown.push_back(TextOf(GetDlgItem(editor, IDC_REGEXP_GROUP_NAME)));
+        // A new group typed in and kept.
+        SetWindowTextW(GetDlgItem(editor, IDC_REGEXP_GROUP_NAME), L"more");
+        PostMessageW(editor, WM_COMMAND, IDOK, 0);
+    });
+    dialog.SendMessage(WM_COMMAND, VFileRenameNDlg::FormatMenuFirst, 0);
+    EXPECT_EQ((std::vector<CString>{L"0042", L"digits"}), shown);
+    // The menu now offers both groups: the third entry (after the editor and a separator) and on.
+    HWND format = dialog.Control(IDC_RENAMEN_FORMAT);
+    ::SendMessageW(format, WM_COMMAND, VFileRenameNDlg::FormatMenuFirst + 2, 0);
+    EXPECT_EQ(CString(L"\\$more"), dialog.Text(IDC_RENAMEN_FORMAT));
+}
+
+TEST(BatchRename, FilesAreRenamedInTheOrderShownAndTheirNotesGoWithThem)
+{
+    DocumentScope scope;
+    PutFile(scope.folder, L"a.jpg", "a");
+    PutFile(scope.folder, L"b.jpg", "b");
+    scope.Open();
+    VyxFile* a = scope.Document().GetItem(scope.IndexOf(L"a.jpg"));
+    VyxFile* b = scope.Document().GetItem(scope.IndexOf(L"b.jpg"));
+    a->SetNote(L"first");
+    b->SetNote(L"second");
+    BatchRename dialog;
+    dialog.AddFile(b);
+    dialog.AddFile(a);
+    ASSERT_TRUE(dialog.Open());
+    dialog.Update(L"", L"旅行_#2#");
+    dialog.Press(IDOK);
+    scope.Heard();
+    CStringArray failures;
+    EXPECT_EQ(2, dialog.RenameFiles(scope.Document(), failures));
+    EXPECT_EQ(0, failures.GetSize());
+    EXPECT_EQ(CString(L"second"), NoteOf(scope.folder, L"旅行_01.jpg"));
+    EXPECT_EQ(CString(L"first"), NoteOf(scope.folder, L"旅行_02.jpg"));
+    EXPECT_EQ("b", ScratchFolder::ReadFile(scope.folder / L"旅行_01.jpg"));
+    EXPECT_FALSE(ScratchFolder::Exists(scope.folder / L"a.jpg"));
+    EXPECT_TRUE(NoteOf(scope.folder, L"a.jpg").IsEmpty());
+    std::vector<std::wstring> heard = scope.Heard();
+    EXPECT_EQ(2, std::count_if(heard.begin(), heard.end(), [](const std::wstring& hint) { return hint == L"8"; }));
+}
+
+TEST(BatchRename, EveryRowThatCannotBeRenamedIsReportedAndNoFileIsHarmed)
+{
+    DocumentScope scope;
+    for (const wchar_t* name : {L"same.jpg", L"one.jpg", L"two.jpg", L"title.jpg", L"slash.jpg", L"long.jpg"})
+        PutFile(scope.folder, name, std::string(name, name + 3));
+    scope.Open();
+    auto item = [&](const wchar_t* name) { return scope.Document().GetItem(scope.IndexOf(name)); };
+    BatchRename dialog;
+    dialog.AddFile(item(L"same.jpg"));               // unchanged
+    dialog.AddFile(item(L"one.jpg"), L"dup.jpg");    // renamed
+    dialog.AddFile(item(L"two.jpg"), L"dup.jpg");    // the same target: refused
+    dialog.AddFile(item(L"title.jpg"), L".jpg");     // nothing left before the extension
+    dialog.AddFile(item(L"slash.jpg"), L"08/04/24"); // a date with separators
+    dialog.AddFile(item(L"long.jpg"), CString(L'x', 300) + L".jpg");
+    CStringArray failures;
+    EXPECT_EQ(1, dialog.RenameFiles(scope.Document(), failures));
+    CString longName = CString(L'x', 300) + L".jpg";
+    EXPECT_EQ((std::vector<CString>{L"same.jpg -> same.jpg :failed rename", L"two.jpg -> dup.jpg :failed rename",
+                                    L"title.jpg -> .jpg :failed rename", L"slash.jpg -> 08/04/24 :failed rename",
+                                    L"long.jpg -> " + longName + L" :failed rename"}),
+              Texts(failures));
+    EXPECT_EQ("one", ScratchFolder::ReadFile(scope.folder / L"dup.jpg"));
+    for (const wchar_t* name : {L"same.jpg", L"two.jpg", L"title.jpg", L"slash.jpg", L"long.jpg"})
+        EXPECT_EQ(std::string(name, name + 3), ScratchFolder::ReadFile(scope.folder / name)) << name;
+    EXPECT_FALSE(ScratchFolder::Exists(scope.folder / L".jpg"));
+    EXPECT_FALSE(ScratchFolder::Exists(scope.folder / L"08"));
+
+    // The report dialog lists the failures.
+    CReportDlg report;
+    report.SetLines(&failures);
+    std::vector<CString> listed;
+    EXPECT_EQ(IDOK, DriveModal(report, L"Report", [&](HWND window) {
+                  HWND list = GetDlgItem(window, IDC_REPORT_LIST);
+                  int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+                  for (int i = 0; i < count; ++i) {
+                      std::vector<wchar_t> text(static_cast<size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1);
+                      SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+                      listed.push_back(text.data());
+                  }
+              }));
+    EXPECT_EQ(Texts(failures), listed);
+}
+
+TEST(BatchRename, ARenamedFileLeavesNoThumbnailBehindUnderItsOldName)
+{
+    StandardPlugins plugins;
+    DocumentScope scope;
+    WriteAppIniInt(L"KWDoc", L"CacheImage", 1);
+    std::string picture = plugintest::MakeTestPicture(0, 40, 30);
+    PutFile(scope.folder, L"old.tpic", picture, 1500000000);
+    scope.Open();
+    VyxFile* item = scope.Document().GetItem(scope.IndexOf(L"old.tpic"));
+    ASSERT_NE(nullptr, item->CreateThumbnail(SIZE{32, 32}));
+    ASSERT_EQ(0, item->StoreCache());
+    auto cachedUnder = [&](const wchar_t* name) {
+        VyxFile fresh((scope.folder / name).c_str());
+        fresh.DetectPlugin();
+        return theCacheList.LoadFromCache(&fresh) == 0;
+    };
+    ASSERT_TRUE(cachedUnder(L"old.tpic"));
+    BatchRename dialog;
+    dialog.AddFile(item, L"new.tpic");
+    CStringArray failures;
+    ASSERT_EQ(1, dialog.RenameFiles(scope.Document(), failures));
+    // Another file of the same bytes and time under the old name gets no thumbnail of the renamed one.
+    PutFile(scope.folder, L"old.tpic", picture, 1500000000);
+    EXPECT_FALSE(cachedUnder(L"old.tpic"));
+}
