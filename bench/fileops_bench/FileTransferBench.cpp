@@ -11,8 +11,10 @@
 #include "catalogue/VyxNoteStore.h"
 #include "fileops/CThreadedCopier.h"
 #include "fileops/VyxFileTransfer.h"
+#include "foundation/VyxFileUtil.h"
 
 #include "../BenchArgs.h"
+#include "../BenchClock.h"
 
 #include <benchmark/benchmark.h>
 
@@ -31,40 +33,12 @@ constexpr ULONGLONG kLargeFile = 512ull * 1024 * 1024;
 
 std::wstring g_root;
 
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / frequency.QuadPart;
-}
-
 double PrivateMegabytes()
 {
     PROCESS_MEMORY_COUNTERS counters = {};
     counters.cb = sizeof(counters);
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
     return counters.PagefileUsage / 1048576.0;
-}
-
-void RemoveTree(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            std::wstring path = folder + L"\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileW(path.c_str());
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
 }
 
 bool WriteBytes(const std::wstring& path, ULONGLONG size, unsigned seed)
@@ -178,10 +152,10 @@ private:
     {
         auto* self = static_cast<Responsiveness*>(param);
         while (!self->m_stop) {
-            double start = Now();
+            double start = BenchSeconds();
             DWORD_PTR result = 0;
             SendMessageTimeoutW(self->m_window, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &result);
-            double waited = (Now() - start) * 1000;
+            double waited = (BenchSeconds() - start) * 1000;
             if (!self->m_stop && waited > self->m_worst)
                 self->m_worst = waited;
             Sleep(10);
@@ -210,10 +184,10 @@ double g_belowNormalReaderSeconds = 0;
 double PlainCopy(const std::vector<std::wstring>& sources, const std::wstring& destination)
 {
     CreateDirectoryW(destination.c_str(), nullptr);
-    double start = Now();
+    double start = BenchSeconds();
     for (const std::wstring& source : sources)
         CopyFileW(source.c_str(), (destination + source.substr(source.find_last_of(L'\\'))).c_str(), FALSE);
-    return Now() - start;
+    return BenchSeconds() - start;
 }
 
 // The engine as the main frame runs it: progress window, settings' buffer size, a run.
@@ -223,7 +197,7 @@ double EngineCopy(CWnd& owner, const std::wstring& source, const std::wstring& d
     VyxFile item(source.c_str());
     double before = PrivateMegabytes();
     Responsiveness watch(owner.GetSafeHwnd());
-    double start = Now();
+    double start = BenchSeconds();
     {
         VyxFileTransfer job;
         job.AddItem(&item, 0);
@@ -234,7 +208,7 @@ double EngineCopy(CWnd& owner, const std::wstring& source, const std::wstring& d
         job.SetCacheRoot(theCacheList.GetCacheFolder());
         job.Run();
     }
-    double seconds = Now() - start;
+    double seconds = BenchSeconds() - start;
     figure.worstAnswerMs = watch.Stop();
     figure.memoryGrowthMb = PrivateMegabytes() - before;
     return seconds;
@@ -266,8 +240,8 @@ void SmallFiles(benchmark::State& state)
         figure.plain = PlainCopy(sources, plainTarget);
         figure.engine = EngineCopy(Owner(), folder, engineTarget, figure);
         state.SetIterationTime(figure.engine);
-        RemoveTree(plainTarget);
-        RemoveTree(engineTarget);
+        DeleteFolderTree(plainTarget.c_str());
+        DeleteFolderTree(engineTarget.c_str());
     }
     g_figures.push_back(figure);
 }
@@ -281,10 +255,10 @@ void LargeFileCopy(benchmark::State& state)
         BusyCores load(busy);
         std::wstring plainTarget = g_root + L"\\plain_large", engineTarget = g_root + L"\\engine_large";
         figure.plain = PlainCopy({LargeFile()}, plainTarget);
-        RemoveTree(plainTarget);
+        DeleteFolderTree(plainTarget.c_str());
         figure.engine = EngineCopy(Owner(), LargeFile(), engineTarget, figure);
         state.SetIterationTime(figure.engine);
-        RemoveTree(engineTarget);
+        DeleteFolderTree(engineTarget.c_str());
     }
     g_figures.push_back(figure);
 }
@@ -299,9 +273,9 @@ void ReaderPriority(benchmark::State& state)
             CThreadedCopier copier;
             copier.SetUp(1048576);
             std::wstring target = g_root + L"\\priority.bin";
-            double start = Now();
+            double start = BenchSeconds();
             copier.CopyFileThreaded(LargeFile().c_str(), target.c_str(), nullptr, 0);
-            double seconds = Now() - start;
+            double seconds = BenchSeconds() - start;
             DeleteFileW(target.c_str());
             (priority == THREAD_PRIORITY_IDLE ? g_idleReaderSeconds : g_belowNormalReaderSeconds) = seconds;
         }
@@ -331,14 +305,12 @@ void PrintSummary()
 int wmain(int argc, wchar_t** argv)
 {
     AfxWinInit(GetModuleHandleW(nullptr), nullptr, GetCommandLineW(), SW_HIDE);
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    g_root = std::wstring(temp) + L"vyx_fileops_bench_" + std::to_wstring(GetCurrentProcessId());
+    g_root = BenchTempFile(L"fileops", L"files");
     CreateDirectoryW(g_root.c_str(), nullptr);
     InitializeBenchmarks(argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     PrintSummary();
-    RemoveTree(g_root);
+    DeleteFolderTree(g_root.c_str());
     return 0;
 }
