@@ -1,68 +1,1060 @@
 #include "browser/CKWView.h"
 
 #include "browser/CMainFrame.h"
+#include "browser/FrameMessages.h"
 #include "browser/VyxOleDataSource.h"
 #include "catalogue/CKWDoc.h"
+#include "catalogue/CVirtualFolder.h"
+#include "catalogue/CellSurfaceHolder.h"
+#include "catalogue/VyxFile.h"
+#include "controls/CShellContextMenu.h"
+#include "foundation/VyxIni.h"
+#include "foundation/VyxPath.h"
+#include "foundation/VyxUtility.h"
+#include "image/plugins/Spi.h"
+#include "res/resource.h"
 
-IMPLEMENT_DYNCREATE(CKWView, CView)
+#include <imm.h>
 
-BEGIN_MESSAGE_MAP(CKWView, CView)
+#include <algorithm>
+
+namespace {
+
+const wchar_t kSection[] = L"KWView";
+const UINT kPassStepMessage = 0x7EA;
+const UINT kNothingMessage = 0x801;
+const DWORD kVisiblePassAllowance = 100;
+const ULONGLONG kWholeViewLimit = 256ull << 20;
+
+bool KeyDown(int key)
+{
+    return ::GetKeyState(key) < 0;
+}
+
+int KeyFlags()
+{
+    return (KeyDown(VK_SHIFT) ? CKWView::SelectShift : 0) | (KeyDown(VK_CONTROL) ? CKWView::SelectCtrl : 0);
+}
+
+int MouseFlags(UINT nFlags)
+{
+    return ((nFlags & MK_SHIFT) ? CKWView::SelectShift : 0) | ((nFlags & MK_CONTROL) ? CKWView::SelectCtrl : 0);
+}
+
+bool InputWaiting()
+{
+    MSG msg;
+    return ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE) != FALSE;
+}
+
+// Sets the view's drawing flag for a scope: presses that arrive meanwhile (a plug-in that pumps
+// messages while it decodes) fall through to default handling.
+class DrawingScope
+{
+public:
+    explicit DrawingScope(bool& flag) : m_flag(flag), m_previous(flag) { flag = true; }
+    ~DrawingScope() { m_flag = m_previous; }
+
+private:
+    bool& m_flag;
+    bool m_previous;
+};
+
+} // namespace
+
+IMPLEMENT_DYNCREATE(CKWView, CScrollView)
+
+BEGIN_MESSAGE_MAP(CKWView, CScrollView)
 ON_WM_CREATE()
+ON_WM_DESTROY()
+ON_WM_ERASEBKGND()
+ON_WM_VSCROLL()
+ON_WM_MOUSEWHEEL()
 ON_WM_LBUTTONDOWN()
+ON_WM_LBUTTONUP()
+ON_WM_LBUTTONDBLCLK()
+ON_WM_MBUTTONDOWN()
+ON_WM_MBUTTONUP()
+ON_WM_RBUTTONDOWN()
+ON_WM_RBUTTONUP()
+ON_WM_MOUSEMOVE()
+ON_WM_SETCURSOR()
+ON_WM_CONTEXTMENU()
+ON_MESSAGE(kPassStepMessage, OnPassStep)
+ON_MESSAGE(WMU_THUMBS_PREVPAGE, OnPreviousPage)
+ON_MESSAGE(WMU_THUMBS_NEXTPAGE, OnNextPage)
+ON_MESSAGE(WMU_THUMBS_LARGER, OnLarger)
+ON_MESSAGE(WMU_THUMBS_SMALLER, OnSmaller)
+ON_MESSAGE(WMU_THUMBS_COLUMNS, OnColumns)
+ON_MESSAGE(kNothingMessage, OnNothing)
+ON_COMMAND(ID_PICTURE_SHOW, OnViewPicture)
+ON_UPDATE_COMMAND_UI(ID_PICTURE_SHOW, OnUpdateViewPicture)
+ON_COMMAND(ID_PICTURE_RELOAD, OnReload)
+ON_UPDATE_COMMAND_UI(ID_PICTURE_RELOAD, OnUpdateReload)
+ON_COMMAND(ID_OPEN_ASSOCIATED, OnOpenByAssociation)
+ON_UPDATE_COMMAND_UI(ID_OPEN_ASSOCIATED, OnUpdateCursorItem)
+ON_COMMAND(ID_ACTIVATE_CURSOR, OnActivateCursor)
+ON_COMMAND(ID_PICTURE_WINDOW, OnPictureWindow)
+ON_UPDATE_COMMAND_UI(ID_PICTURE_WINDOW, OnUpdateCursorItem)
+ON_COMMAND(ID_REFRESH, OnRefresh)
 END_MESSAGE_MAP()
+
+std::function<void(const CString&)> CKWView::ShellOpen;
+
+CKWView::CKWView() : m_background(::GetSysColor(COLOR_BTNFACE))
+{
+    m_syncFileCount = GetAppIniInt(kSection, L"SyncFileCount", 200);
+}
+
+CKWView::~CKWView() {}
+
+CKWDoc* CKWView::GetDocument() const
+{
+    return DYNAMIC_DOWNCAST(CKWDoc, m_pDocument);
+}
+
+CMainFrame* CKWView::GetMainFrame() const
+{
+    return DYNAMIC_DOWNCAST(CMainFrame, GetParentFrame());
+}
+
+void CKWView::Announce(LPARAM lHint, CObject* pHint, CView* pSender)
+{
+    if (CKWDoc* doc = GetDocument())
+        doc->UpdateAllViews(pSender, lHint, pHint);
+}
+
+// ---------------------------------------------------------------- creation and settings
+
+BOOL CKWView::PreCreateWindow(CREATESTRUCT& cs)
+{
+    cs.style |= WS_TABSTOP;
+    return CScrollView::PreCreateWindow(cs);
+}
 
 int CKWView::OnCreate(LPCREATESTRUCT lpCreateStruct)
 {
-    if (CView::OnCreate(lpCreateStruct) == -1)
+    if (CScrollView::OnCreate(lpCreateStruct) == -1)
         return -1;
     m_dropTarget.Register(this);
+    ::ImmAssociateContext(m_hWnd, nullptr);
     return 0;
 }
 
-void CKWView::OnDraw(CDC* pDC)
+void CKWView::ReadBackground()
+{
+    m_background = static_cast<COLORREF>(
+        GetAppIniHexInt(kSection, L"colBackground", static_cast<int>(::GetSysColor(COLOR_BTNFACE))));
+}
+
+void CKWView::WriteSettings()
+{
+    CRect window;
+    GetWindowRect(&window);
+    CString text;
+    text.Format(L"%d,%d,%d,%d", window.left, window.top, window.Width(), window.Height());
+    WriteAppIniString(kSection, L"Window", text);
+    WriteAppIniHexInt(kSection, L"colBackground", static_cast<int>(m_background));
+}
+
+void CKWView::OnInitialUpdate()
+{
+    ReadBackground();
+    m_position = 0;
+    Relayout();
+    m_initialised = true;
+    m_unitTotal = m_unitPage = m_unitLine = CSize(0, 0);
+    ApplyScrollSizes();
+    RestartVisiblePasses();
+    RestartWholeListPass();
+}
+
+void CKWView::SetBackColor(COLORREF colour)
+{
+    if (colour == m_background)
+        return;
+    m_background = colour;
+    RebuildSurfaces();
+    if (m_hWnd)
+        Invalidate(FALSE);
+}
+
+BOOL CKWView::DestroyWindow()
+{
+    m_passState = PassNone;
+    return CScrollView::DestroyWindow();
+}
+
+void CKWView::OnDestroy()
+{
+    WriteSettings();
+    m_passState = PassNone;
+    FreeSurfaces();
+    CScrollView::OnDestroy();
+}
+
+BOOL CKWView::OnEraseBkgnd(CDC*)
+{
+    return TRUE;
+}
+
+// ---------------------------------------------------------------- layout
+
+int CKWView::Relayout()
 {
     CRect client;
     GetClientRect(&client);
-    CKWDoc* doc = DYNAMIC_DOWNCAST(CKWDoc, GetDocument());
-    pDC->FillSolidRect(&client, doc ? doc->GetBackColor() : ::GetSysColor(COLOR_WINDOW));
+    CKWDoc* doc = GetDocument();
+    const CSize cell = doc ? doc->GetThumbsSize() : CSize(0, 0);
+    const int count = doc ? doc->GetItemCount() : 0;
+    const int mask = m_layout.Update(client.Size(), cell, count);
+    if (mask != 0 && m_initialised)
+        ApplyScrollSizes();
+    // The kept cells follow the cells one screen shows, with a row more for scrolling.
+    if (m_layout.HasCells()) {
+        const size_t rows = static_cast<size_t>(m_layout.GetClient().cy / cell.cy + 2);
+        CellSurfaceHolder::SetLimitForCells(rows * static_cast<size_t>(m_layout.GetColumns()), cell);
+    }
+    return mask;
 }
 
-void CKWView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
+void CKWView::ApplyScrollSizes()
 {
-    CMainFrame* frame = DYNAMIC_DOWNCAST(CMainFrame, GetParentFrame());
-    if (lHint == HintIdleStep && frame)
-        frame->SetWorkFlag(WorkVisibleThumbs | WorkAllThumbs, FALSE);
-    else if (lHint == HintListRebuilt && frame)
-        frame->OnNewFolder();
-    else if (lHint != HintIdleStep)
-        CView::OnUpdate(pSender, lHint, pHint);
+    if (!m_hWnd)
+        return;
+    const double scale = m_layout.GetScale();
+    const CSize client = m_layout.GetClient(), cell = m_layout.GetCell();
+    const CSize page = m_layout.GetPage(), total = m_layout.GetTotal();
+    auto units = [scale](int pixels) { return static_cast<int>(pixels / scale); };
+    const CSize line(units(std::min(cell.cx, client.cx)), units(std::min(cell.cy, client.cy)));
+    const CSize unitPage(units(page.cx), units(page.cy));
+    const CSize unitTotal(units(total.cx), units(total.cy));
+    if (line != m_unitLine || unitPage != m_unitPage || unitTotal != m_unitTotal) {
+        m_unitLine = line;
+        m_unitPage = unitPage;
+        m_unitTotal = unitTotal;
+        SetScrollSizes(MM_TEXT, unitTotal, unitPage, line);
+        if (scale > 1.0) {
+            SCROLLINFO info = {};
+            info.cbSize = sizeof(info);
+            info.fMask = SIF_PAGE;
+            info.nPage = static_cast<UINT>(unitPage.cy);
+            SetScrollInfo(SB_VERT, &info, TRUE);
+        }
+    }
+    m_position = m_layout.ClampPosition(m_position);
+    SetScrollPos(SB_VERT, m_layout.ToUnits(m_position));
 }
 
-// A press with items selected may become a drag of them (the drop source decides once the
-// pointer moves on or the button stays down).
+CPoint CKWView::GetScrollOffset() const
+{
+    return CPoint(m_layout.ToPixels(GetScrollPos(SB_HORZ)), m_position);
+}
+
+// ---------------------------------------------------------------- off-screen surfaces
+
+void CKWView::FreeSurfaces()
+{
+    m_wholeView.reset();
+    m_drawnFlags.clear();
+}
+
+void CKWView::RebuildSurfaces()
+{
+    FreeSurfaces();
+    // Every kept cell may show a layout that is gone.
+    CellSurfaceHolder::ReleaseAll();
+    CKWDoc* doc = GetDocument();
+    if (!doc || doc->MemDraw || m_layout.GetScale() != 1.0)
+        return;
+    const CSize client = m_layout.GetClient(), total = m_layout.GetTotal();
+    const CSize size(std::max(client.cx, total.cx), std::max(client.cy, total.cy));
+    MEMORYSTATUSEX memory = {};
+    memory.dwLength = sizeof(memory);
+    if (!::GlobalMemoryStatusEx(&memory))
+        return;
+    // The memory rule refuses the bitmap rather than trying it; whatever the machine holds, the
+    // bitmap must also leave the 32-bit process room for everything else.
+    const ULONGLONG allowed = memory.ullTotalPhys / 100 * static_cast<ULONGLONG>(std::max(doc->OverMem, 0));
+    const ULONGLONG needed = static_cast<ULONGLONG>(total.cx) * static_cast<ULONGLONG>(total.cy) * 3;
+    if (allowed <= needed || needed > kWholeViewLimit)
+        return;
+    auto surface = std::make_unique<CDibSection>();
+    if (!surface->Recreate(nullptr, size.cx, size.cy, 24, m_background))
+        return;
+    surface->Fill(nullptr, m_background);
+    m_wholeView = std::move(surface);
+    m_drawnFlags.assign(static_cast<size_t>(std::max(doc->GetItemCount(), 0)), 0);
+}
+
+BYTE CKWView::GetDrawnFlags(int index) const
+{
+    return index >= 0 && index < static_cast<int>(m_drawnFlags.size()) ? m_drawnFlags[index] : 0;
+}
+
+void CKWView::MarkDrawn(int index, BYTE flags)
+{
+    if (index >= 0 && index < static_cast<int>(m_drawnFlags.size()))
+        m_drawnFlags[index] |= flags;
+}
+
+// ---------------------------------------------------------------- painting
+
+void CKWView::OnDraw(CDC* pDC)
+{
+    // The program's window comes to the front once, when its grid first shows.
+    static bool s_firstPaint = true;
+    if (s_firstPaint) {
+        s_firstPaint = false;
+        if (CWnd* top = GetTopLevelParent())
+            top->SetForegroundWindow();
+    }
+    // The base shifted the origin by the scroll bars' units; the view works in pixels itself.
+    pDC->SetViewportOrg(0, 0);
+    const int mask = Relayout();
+    if (mask & (ThumbGridLayout::ChangedClient | ThumbGridLayout::ChangedTotal))
+        RebuildSurfaces();
+    CRect client;
+    GetClientRect(&client);
+    if (client.IsRectEmpty())
+        return;
+    RestartVisiblePasses();
+    const CPoint offset = GetScrollOffset();
+    if (!m_wholeView) {
+        if (m_clientSurface.Create24(pDC, client.Width(), client.Height(), m_background)) {
+            m_clientSurface.Fill(nullptr, m_background);
+            RunPassStep(m_clientSurface.GetMemDC(), offset);
+            m_clientSurface.Draw(pDC, 0, 0, SRCCOPY);
+        } else {
+            pDC->FillSolidRect(&client, m_background);
+            RunPassStep(pDC, offset);
+        }
+        return;
+    }
+    CKWDoc* doc = GetDocument();
+    const int count = doc ? doc->GetItemCount() : 0;
+    const int first = m_layout.GetFirstIndexAt(m_position);
+    const int last = std::min(
+        count, m_layout.GetColumns() * ((m_position + client.Height()) / std::max<int>(m_layout.GetCell().cy, 1) + 1));
+    bool missing = false;
+    for (int i = first; i < last && !missing; ++i)
+        missing = (GetDrawnFlags(i) & (DrawnVisible | DrawnLater)) == 0;
+    if (missing)
+        RunPassStep(pDC, offset);
+    else
+        m_passState = PassSecond;
+    m_wholeView->DrawRect(pDC, 0, 0, client.Width(), client.Height(), offset.x, offset.y, SRCCOPY);
+}
+
+// ---------------------------------------------------------------- passes
+
+CKWView::PassCursor CKWView::FirstVisibleCursor() const
+{
+    PassCursor cursor;
+    cursor.index = m_layout.GetFirstIndexAt(m_position);
+    cursor.y = m_layout.GetCellOrigin(cursor.index).y;
+    return cursor;
+}
+
+void CKWView::RestartVisiblePasses()
+{
+    m_passCursors[PassVisible] = m_passCursors[PassSecond] = FirstVisibleCursor();
+    m_passState = PassVisible;
+    if (CMainFrame* frame = GetMainFrame()) {
+        frame->SendMessage(WMU_STATUSTEXT, 3, reinterpret_cast<LPARAM>(L""));
+        frame->SetWorkFlag(WorkVisibleThumbs, TRUE);
+    }
+}
+
+void CKWView::RestartWholeListPass()
+{
+    m_passCursors[PassAll] = PassCursor();
+    if (CMainFrame* frame = GetMainFrame()) {
+        frame->SendMessage(WMU_STATUSTEXT, 3, reinterpret_cast<LPARAM>(L""));
+        frame->SendMessage(WMU_PROGRESS, 3, 0);
+    }
+}
+
+void CKWView::Advance(PassCursor& cursor) const
+{
+    const CSize cell = m_layout.GetCell();
+    ++cursor.index;
+    cursor.x += cell.cx;
+    if (cursor.x + cell.cx > m_layout.GetColumns() * cell.cx) {
+        cursor.x = 0;
+        cursor.y += cell.cy;
+    }
+}
+
+int CKWView::RunPassStep(CDC* target, CPoint offset)
+{
+    CRect client;
+    GetClientRect(&client);
+    if (client.IsRectEmpty())
+        return StepNoClient;
+    if (!m_layout.HasCells() || !GetDocument())
+        m_passState = PassNone;
+    switch (m_passState) {
+    case PassVisible:
+        return RunVisiblePass(target, offset);
+    case PassSecond:
+        return RunSecondPass(target, offset);
+    case PassAll:
+        return RunWholeListPass();
+    default:
+        return StepDone;
+    }
+}
+
+void CKWView::DrawItemCell(VyxFile* item, int index, CPoint cell, CDC* target, CPoint offset, int mode, BYTE drawnFlag)
+{
+    CKWDoc* doc = GetDocument();
+    const CSize size = m_layout.GetCell();
+    const bool cursor = doc && doc->IsCursorIndex(index);
+    DrawingScope drawing(m_drawing);
+    item->SetPosition(cell);
+    if (target) {
+        const CPoint at = cell - offset;
+        if (mode == VyxFilexDraw::PictureHeld)
+            item->Draw(target, at.x, at.y, size.cx, size.cy, mode);
+        else
+            item->DrawCell(target, at.x, at.y, size.cx, size.cy, mode);
+        if (cursor)
+            item->DrawCursor(target, at.x, at.y);
+    }
+    if (m_wholeView) {
+        // The cell just drawn is kept: the whole-view bitmap takes a copy of it.
+        CDC* whole = m_wholeView->GetMemDC();
+        if (target)
+            item->Draw(whole, cell.x, cell.y, size.cx, size.cy, mode);
+        else
+            item->DrawCell(whole, cell.x, cell.y, size.cx, size.cy, mode);
+        if (cursor)
+            item->DrawCursor(whole, cell.x, cell.y);
+        MarkDrawn(index, static_cast<BYTE>(drawnFlag | DrawnAny));
+    }
+}
+
+int CKWView::RunVisiblePass(CDC* target, CPoint offset)
+{
+    CKWDoc* doc = GetDocument();
+    const int count = doc->GetItemCount();
+    const int top = offset.y, bottom = offset.y + m_layout.GetClient().cy;
+    const int height = m_layout.GetCell().cy;
+    const bool yields = doc->MemDraw;
+    const DWORD start = ::GetTickCount();
+    PassCursor& cursor = m_passCursors[PassVisible];
+    for (;;) {
+        if (cursor.index >= count || cursor.y >= bottom)
+            break;
+        if (VyxFile* item = doc->GetItem(cursor.index)) {
+            if (item->GetDrawState() != VyxFilexDraw::DrawIdle)
+                return StepMore;
+            if (cursor.y + height > top)
+                DrawItemCell(item, cursor.index, CPoint(cursor.x, cursor.y), target, offset, VyxFilexDraw::PictureHeld,
+                             DrawnVisible);
+        }
+        Advance(cursor);
+        if (yields && ::GetTickCount() - start > kVisiblePassAllowance && InputWaiting())
+            return StepMore;
+    }
+    m_passState = PassSecond;
+    return StepHandedOver;
+}
+
+int CKWView::RunSecondPass(CDC* target, CPoint offset)
+{
+    CKWDoc* doc = GetDocument();
+    const int count = doc->GetItemCount();
+    const int top = offset.y, bottom = offset.y + m_layout.GetClient().cy;
+    const int height = m_layout.GetCell().cy;
+    PassCursor& cursor = m_passCursors[PassSecond];
+    for (;;) {
+        if (cursor.index >= count || cursor.y >= bottom)
+            break;
+        if (VyxFile* item = doc->GetItem(cursor.index)) {
+            if (item->GetDrawState() != VyxFilexDraw::DrawIdle)
+                return StepMore;
+            if (cursor.y + height / 2 >= top) {
+                DrawItemCell(item, cursor.index, CPoint(cursor.x, cursor.y), target, offset, VyxFilexDraw::PictureMade,
+                             DrawnLater);
+                Announce(HintItemChanged, IndexHint(cursor.index), this);
+            }
+        }
+        Advance(cursor);
+        if (InputWaiting())
+            return StepMore;
+    }
+    if (doc->ThumbsCreate) {
+        m_passState = PassAll;
+        return StepHandedOver;
+    }
+    m_passState = PassNone;
+    return StepDone;
+}
+
+int CKWView::RunWholeListPass()
+{
+    CKWDoc* doc = GetDocument();
+    const int count = doc->GetItemCount();
+    PassCursor& cursor = m_passCursors[PassAll];
+    VyxFile* item = nullptr;
+    while (cursor.index < count && !(item = doc->GetItem(cursor.index)))
+        Advance(cursor);
+    if (!item) {
+        m_passState = PassNone;
+        return StepDone;
+    }
+    if (item->GetDrawState() != VyxFilexDraw::DrawIdle)
+        return StepMore;
+    const CSize size = m_layout.GetCell();
+    if (m_wholeView) {
+        DrawItemCell(item, cursor.index, CPoint(cursor.x, cursor.y), nullptr, CPoint(0, 0), VyxFilexDraw::PictureMade,
+                     DrawnLater);
+    } else {
+        // Nothing shows: the thumbnail is made and kept for when its cell is drawn.
+        DrawingScope drawing(m_drawing);
+        item->SetPosition(CPoint(cursor.x, cursor.y));
+        item->RenderCell(size.cx, size.cy, VyxFilexDraw::PictureMade);
+    }
+    if (item->IsThumbnailNew())
+        Announce(HintItemChanged, IndexHint(cursor.index), this);
+    Advance(cursor);
+    if (CMainFrame* frame = GetMainFrame())
+        frame->SendMessage(WMU_PROGRESS, 3, static_cast<LPARAM>(static_cast<long long>(cursor.index) * 100 / count));
+    return StepMore;
+}
+
+void CKWView::IdleStep()
+{
+    CKWDoc* doc = GetDocument();
+    CMainFrame* frame = GetMainFrame();
+    if (!doc || !frame)
+        return;
+    if (doc->IsUpdating()) {
+        frame->SetWorkFlag(WorkVisibleThumbs, TRUE);
+        return;
+    }
+    frame->SetWorkFlag(WorkVisibleThumbs | WorkAllThumbs, FALSE);
+    if (m_passState == PassNone || !m_hWnd)
+        return;
+    CClientDC dc(this);
+    const int result = RunPassStep(&dc, GetScrollOffset());
+    if (result != StepMore && result != StepHandedOver)
+        return;
+    frame->SetWorkFlag(m_passState == PassAll ? WorkAllThumbs : WorkVisibleThumbs, TRUE);
+}
+
+LRESULT CKWView::OnPassStep(WPARAM, LPARAM)
+{
+    CKWDoc* doc = GetDocument();
+    if (!doc || doc->IsUpdating())
+        return StepNoClient;
+    CClientDC dc(this);
+    return RunPassStep(&dc, GetScrollOffset());
+}
+
+void CKWView::RedrawCell(int index)
+{
+    CKWDoc* doc = GetDocument();
+    VyxFile* item = doc ? doc->GetItem(index) : nullptr;
+    if (!item || !m_hWnd || !m_layout.HasCells())
+        return;
+    const CSize size = m_layout.GetCell();
+    const CPoint cell = m_layout.GetCellOrigin(index);
+    const CPoint offset = GetScrollOffset();
+    CRect client;
+    GetClientRect(&client);
+    CRect shown(CPoint(cell - offset), size);
+    const bool visible = CRect().IntersectRect(&shown, &client) != FALSE;
+    if (visible) {
+        CClientDC dc(this);
+        DrawItemCell(item, index, cell, &dc, offset, VyxFilexDraw::PictureMade, DrawnLater);
+    } else if (m_wholeView) {
+        DrawItemCell(item, index, cell, nullptr, offset, VyxFilexDraw::PictureMade, DrawnLater);
+    } else {
+        // Not drawn now: the kept copy of the cell must not show the old state later.
+        item->ReleaseKeptCell();
+    }
+}
+
+// ---------------------------------------------------------------- scrolling
+
+bool CKWView::SetPosition(int position)
+{
+    position = m_layout.ClampPosition(position);
+    if (position == m_position)
+        return false;
+    m_position = position;
+    if (m_hWnd)
+        SetScrollPos(SB_VERT, m_layout.ToUnits(m_position));
+    return true;
+}
+
+void CKWView::AnnounceTopItem()
+{
+    CKWDoc* doc = GetDocument();
+    if (doc && doc->SyncJump)
+        Announce(HintScrolled, IndexHint(m_layout.GetFirstIndexAt(m_position)), this);
+}
+
+void CKWView::ScrollTo(int position)
+{
+    if (!SetPosition(position))
+        return;
+    AnnounceTopItem();
+    Invalidate(FALSE);
+}
+
+bool CKWView::EnsureVisible(int index)
+{
+    if (!m_layout.HasCells() || index < 0)
+        return false;
+    const CPoint cell = m_layout.GetCellOrigin(index);
+    const CSize size = m_layout.GetCell(), client = m_layout.GetClient();
+    bool scrolled = false;
+    if (m_layout.NeedsVertical()) {
+        if (cell.y < m_position)
+            scrolled = SetPosition(cell.y);
+        else if (cell.y + size.cy > m_position + client.cy)
+            scrolled = SetPosition(std::min<int>(cell.y + size.cy - client.cy, m_layout.GetMaxPosition()));
+    }
+    if (m_layout.GetScrollNeeds() & ThumbGridLayout::NeedHorizontal) {
+        const int x = GetScrollOffset().x;
+        if (cell.x < x || cell.x + size.cx > x + client.cx) {
+            SetScrollPos(SB_HORZ, m_layout.ToUnits(cell.x));
+            scrolled = true;
+        }
+    }
+    return scrolled;
+}
+
+void CKWView::OnVScroll(UINT nSBCode, UINT, CScrollBar*)
+{
+    if (!m_layout.NeedsVertical())
+        return;
+    const int height = m_layout.GetCell().cy;
+    const bool shift = KeyDown(VK_SHIFT);
+    int position = m_position;
+    switch (nSBCode) {
+    case SB_LINEUP:
+        position -= shift ? 1 : height;
+        break;
+    case SB_LINEDOWN:
+        position += shift ? 1 : height;
+        break;
+    case SB_PAGEUP:
+    case SB_PAGEDOWN:
+        position += nSBCode == SB_PAGEUP ? -m_layout.GetPage().cy : m_layout.GetPage().cy;
+        if (shift && height > 0)
+            position = position / height * height;
+        break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+        // The 32-bit track position, not the 16-bit one of the message.
+        SCROLLINFO info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = SIF_TRACKPOS;
+        GetScrollInfo(SB_VERT, &info, SIF_TRACKPOS);
+        position = m_layout.ToPixels(info.nTrackPos);
+        break;
+    }
+    case SB_TOP:
+        position = 0;
+        break;
+    case SB_BOTTOM:
+        position = m_layout.GetTotal().cy;
+        break;
+    default:
+        return;
+    }
+    ScrollTo(position);
+}
+
+BOOL CKWView::OnMouseWheel(UINT, short zDelta, CPoint)
+{
+    CKWDoc* doc = GetDocument();
+    if (!doc || !m_layout.NeedsVertical())
+        return FALSE;
+    UINT lines = static_cast<UINT>(doc->WheelScrollCount);
+    if (lines == 0)
+        ::SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    int distance;
+    if (lines == WHEEL_PAGESCROLL)
+        distance = zDelta > 0 ? m_layout.GetPage().cy : -m_layout.GetPage().cy;
+    else
+        distance = ::MulDiv(zDelta, static_cast<int>(lines), WHEEL_DELTA) * m_layout.GetCell().cy;
+    ScrollTo(m_position - distance);
+    return TRUE;
+}
+
+LRESULT CKWView::OnPreviousPage(WPARAM, LPARAM)
+{
+    CKWDoc* doc = GetDocument();
+    const int height = m_layout.GetCell().cy;
+    if (!doc || !m_layout.NeedsVertical() || m_position < 1 || height <= 0)
+        return 0;
+    const int position = std::max<int>(0, m_position - m_layout.GetPage().cy);
+    const int cursor =
+        (m_cursor >= 0 ? m_cursor : doc->GetCursorIndex()) - m_layout.GetColumns() * ((m_position - position) / height);
+    ScrollTo(position);
+    if (cursor >= 0) {
+        m_cursor = cursor;
+        doc->SetCursorIndex(cursor, nullptr);
+    }
+    return 0;
+}
+
+LRESULT CKWView::OnNextPage(WPARAM, LPARAM)
+{
+    CKWDoc* doc = GetDocument();
+    const int height = m_layout.GetCell().cy;
+    const int last = m_layout.GetMaxPosition();
+    if (!doc || m_position >= last || height <= 0)
+        return 0;
+    const int position = std::min<int>(m_position + m_layout.GetPage().cy, last);
+    const int cursor =
+        (m_cursor >= 0 ? m_cursor : doc->GetCursorIndex()) + m_layout.GetColumns() * ((position - m_position) / height);
+    ScrollTo(position);
+    if (cursor < doc->GetItemCount()) {
+        m_cursor = cursor;
+        doc->SetCursorIndex(cursor, nullptr);
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------- thumbnail size
+
+void CKWView::SetThumbnailSize(int width, int height)
+{
+    CKWDoc* doc = GetDocument();
+    if (!doc)
+        return;
+    CRect client;
+    GetClientRect(&client);
+    width = std::max(std::min(width, client.Width()), static_cast<int>(doc->ThumbsLimitSize.cx));
+    height = std::max(std::min(height, client.Height()), static_cast<int>(doc->ThumbsLimitSize.cy));
+    doc->SetThumbsSize(width, height);
+    doc->GetLayout(nullptr);
+    SendMessage(WM_COMMAND, ID_THUMBS_REMAKE);
+    Invalidate(FALSE);
+}
+
+LRESULT CKWView::OnLarger(WPARAM, LPARAM)
+{
+    CKWDoc* doc = GetDocument();
+    if (!doc)
+        return 0;
+    const CSize size = doc->GetThumbsSize();
+    const int width = size.cx + doc->GetScaleStep();
+    SetThumbnailSize(width, size.cx > 0 ? ::MulDiv(width, size.cy, size.cx) : size.cy);
+    return 0;
+}
+
+LRESULT CKWView::OnSmaller(WPARAM, LPARAM)
+{
+    CKWDoc* doc = GetDocument();
+    if (!doc)
+        return 0;
+    const CSize size = doc->GetThumbsSize();
+    const int width = size.cx - doc->GetScaleStep();
+    SetThumbnailSize(width, size.cx > 0 ? ::MulDiv(width, size.cy, size.cx) : size.cy);
+    return 0;
+}
+
+void CKWView::FitColumns(int columns)
+{
+    CKWDoc* doc = GetDocument();
+    if (!doc)
+        return;
+    if (columns == 0) {
+        const CSize size = doc->GetDefaultThumbsSize();
+        SetThumbnailSize(size.cx, size.cy);
+        return;
+    }
+    CRect client;
+    GetClientRect(&client);
+    // An empty client area has no columns to fit.
+    if (client.Width() < 1 || client.Height() < 1)
+        return;
+    columns = std::min(std::max(columns, 1), client.Width());
+    const int width = client.Width() / columns;
+    const CSize fallback = doc->GetDefaultThumbsSize();
+    long long rowHeight = fallback.cx < 1 ? width : static_cast<long long>(width) * fallback.cy / fallback.cx;
+    // A ratio that rounds a row to nothing counts one pixel, never a division by zero.
+    rowHeight = std::max(rowHeight, 1LL);
+    const int rows = static_cast<int>(client.Height() / rowHeight);
+    SetThumbnailSize(width, rows >= 1 ? client.Height() / rows : client.Height());
+}
+
+LRESULT CKWView::OnColumns(WPARAM wParam, LPARAM)
+{
+    FitColumns(static_cast<int>(wParam));
+    return 0;
+}
+
+LRESULT CKWView::OnNothing(WPARAM, LPARAM)
+{
+    return 0;
+}
+
+// ---------------------------------------------------------------- selection
+
+int CKWView::HitTestClient(CPoint clientPoint) const
+{
+    CKWDoc* doc = GetDocument();
+    return doc ? m_layout.IndexAt(clientPoint + GetScrollOffset(), doc->GetItemCount()) : -1;
+}
+
+void CKWView::SelectRange(int from, int to, bool select)
+{
+    CKWDoc* doc = GetDocument();
+    for (int i = std::min(from, to); i <= std::max(from, to); ++i) {
+        VyxFile* item = doc->GetItem(i);
+        if (item && item->TestFlags(VyxFilexDraw::FlagSelected) != select)
+            doc->SelectItem(i, select, nullptr);
+    }
+}
+
+void CKWView::SelectOnly(int index)
+{
+    CKWDoc* doc = GetDocument();
+    doc->DeselectAll();
+    doc->SelectItem(index, true, nullptr);
+}
+
+void CKWView::KeySelect(int target, int flags, bool toggle)
+{
+    CKWDoc* doc = GetDocument();
+    if (!doc)
+        return;
+    const int count = doc->GetItemCount();
+    if (target < 0 || target >= count)
+        return;
+    m_cursor = target;
+    const bool shift = (flags & SelectShift) != 0, ctrl = (flags & SelectCtrl) != 0;
+    if (toggle) {
+        if (m_anchor != target) {
+            if (VyxFile* item = doc->GetItem(target))
+                doc->SelectItem(target, !item->TestFlags(VyxFilexDraw::FlagSelected), nullptr);
+        }
+        if (m_cursor < count - 1)
+            ++m_cursor;
+    } else if (shift) {
+        VyxFile* anchorItem = doc->GetItem(m_anchor);
+        const bool state = anchorItem ? anchorItem->TestFlags(VyxFilexDraw::FlagSelected) : true;
+        const int from = anchorItem ? m_anchor : target;
+        if (!ctrl)
+            doc->DeselectAll();
+        SelectRange(from, target, state);
+        if (ctrl)
+            m_anchor = target;
+    } else if (!ctrl) {
+        if (!doc->NotClrCursorMove)
+            SelectOnly(target);
+        m_anchor = target;
+    }
+    if (EnsureVisible(m_cursor))
+        Invalidate(FALSE);
+    doc->SetCursorIndex(m_cursor, nullptr);
+}
+
+void CKWView::ClickSelect(int index, int flags, CPoint viewPoint)
+{
+    CKWDoc* doc = GetDocument();
+    VyxFile* item = doc ? doc->GetItem(index) : nullptr;
+    if (!item)
+        return;
+    // Inside the cell but off its name, a click toggles as with Ctrl.
+    if (item->HitTest(viewPoint.x, viewPoint.y) != 0)
+        flags |= SelectCtrl;
+    if (flags & SelectShift) {
+        VyxFile* anchorItem = doc->GetItem(m_anchor);
+        const bool state = anchorItem ? anchorItem->TestFlags(VyxFilexDraw::FlagSelected) : true;
+        if (!(flags & SelectCtrl))
+            doc->DeselectAll();
+        SelectRange(anchorItem ? m_anchor : index, index, state);
+    } else if (flags & SelectCtrl) {
+        doc->SelectItem(index, !item->TestFlags(VyxFilexDraw::FlagSelected), nullptr);
+    } else if (item->TestFlags(VyxFilexDraw::FlagSelected)) {
+        m_pending = true;
+    } else {
+        SelectOnly(index);
+    }
+    m_cursor = m_anchor = index;
+    doc->SetCursorIndex(index, nullptr);
+}
+
+// ---------------------------------------------------------------- keys and mouse
+
+BOOL CKWView::PreTranslateMessage(MSG* pMsg)
+{
+    CKWDoc* doc = GetDocument();
+    if (pMsg->message != WM_KEYDOWN || pMsg->hwnd != m_hWnd || !doc)
+        return CScrollView::PreTranslateMessage(pMsg);
+    const int flags = KeyFlags();
+    const int columns = m_layout.GetColumns();
+    // Without a cursor yet, every move starts at the first item.
+    const int cursor = m_cursor >= 0 ? m_cursor : doc->GetCursorIndex();
+    auto move = [&](int step) { return cursor >= 0 ? cursor + step : 0; };
+    switch (pMsg->wParam) {
+    case VK_LEFT:
+        KeySelect(move(-1), flags, false);
+        return TRUE;
+    case VK_RIGHT:
+        KeySelect(move(1), flags, false);
+        return TRUE;
+    case VK_UP:
+        KeySelect(move(-columns), flags, false);
+        return TRUE;
+    case VK_DOWN:
+        KeySelect(move(columns), flags, false);
+        return TRUE;
+    case VK_SPACE:
+        KeySelect(move(0), flags, true);
+        return TRUE;
+    case VK_TAB:
+        doc->ActivateView(this);
+        return TRUE;
+    case VK_RETURN:
+        SendMessage(WM_COMMAND, ID_ACTIVATE_CURSOR);
+        return TRUE;
+    default:
+        return CScrollView::PreTranslateMessage(pMsg);
+    }
+}
+
+void CKWView::PressItem(UINT nFlags, CPoint point, int flags, int captureMode)
+{
+    const int index = m_drawing ? -1 : HitTestClient(point);
+    if (index < 0) {
+        Default();
+        return;
+    }
+    ClickSelect(index, MouseFlags(nFlags) | flags, point + GetScrollOffset());
+    if (captureMode) {
+        m_captureMode = captureMode;
+        SetCapture();
+    }
+}
+
+void CKWView::EndCapture()
+{
+    if (::GetCapture() == m_hWnd)
+        ::ReleaseCapture();
+    m_captureMode = 0;
+}
+
 void CKWView::OnLButtonDown(UINT nFlags, CPoint point)
 {
-    CKWDoc* doc = DYNAMIC_DOWNCAST(CKWDoc, GetDocument());
-    if (doc && doc->GetSelectedCount(TRUE) > 0)
-        VyxOleDataSource::StartViewDrag(doc, point);
+    m_buttons |= ButtonLeft;
+    if (m_buttons & ButtonRight)
+        m_shellMenuChord = true;
     else
-        CView::OnLButtonDown(nFlags, point);
+        PressItem(nFlags, point, 0, 1);
 }
 
-CString CKWView::DropFolder() const
+void CKWView::OnLButtonUp(UINT, CPoint)
 {
-    CKWDoc* doc = DYNAMIC_DOWNCAST(CKWDoc, GetDocument());
-    return doc ? doc->GetFolderPath() : CString();
+    EndCapture();
+    CKWDoc* doc = GetDocument();
+    if (m_pending && !m_shellMenuChord && doc && doc->GetItem(m_cursor))
+        SelectOnly(m_cursor);
+    m_pending = false;
+    m_buttons &= ~(ButtonLeft | ButtonLeftDouble);
 }
 
-DROPEFFECT CKWView::OnDragEnter(COleDataObject* pDataObject, DWORD dwKeyState, CPoint)
+void CKWView::OnLButtonDblClk(UINT, CPoint point)
 {
-    return m_drop.ViewDragEnter(DYNAMIC_DOWNCAST(CKWDoc, GetDocument()), pDataObject, dwKeyState, DropFolder());
+    m_buttons |= ButtonLeftDouble;
+    const int index = HitTestClient(point);
+    if (index < 0)
+        return;
+    m_cursor = index;
+    Announce(HintItemActivated, IndexHint(index), nullptr);
 }
 
-DROPEFFECT CKWView::OnDragOver(COleDataObject* pDataObject, DWORD dwKeyState, CPoint)
+void CKWView::OnMButtonDown(UINT nFlags, CPoint point)
 {
-    return VyxDropTarget::ViewDragOver(DYNAMIC_DOWNCAST(CKWDoc, GetDocument()), pDataObject, dwKeyState, DropFolder());
+    m_buttons |= ButtonMiddle;
+    PressItem(nFlags, point, SelectShift, 0);
+}
+
+void CKWView::OnMButtonUp(UINT, CPoint)
+{
+    m_buttons &= ~ButtonMiddle;
+    Default();
+}
+
+void CKWView::OnRButtonDown(UINT nFlags, CPoint point)
+{
+    m_buttons |= ButtonRight;
+    PressItem(nFlags, point, 0, 2);
+}
+
+void CKWView::OnRButtonUp(UINT, CPoint)
+{
+    EndCapture();
+    m_buttons &= ~ButtonRight;
+    // The default handling turns the release into the context-menu request.
+    Default();
+}
+
+void CKWView::OnMouseMove(UINT nFlags, CPoint point)
+{
+    const int index = HitTestClient(point);
+    if (m_captureMode != 0) {
+        if (index != m_cursor) {
+            if (StartDrag(nFlags, point) == DROPEFFECT_NONE)
+                m_cursor = index;
+            EndCapture();
+            m_buttons &= ~(ButtonLeft | ButtonMiddle | ButtonRight | ButtonLeftDouble);
+            m_pending = false;
+        }
+        return;
+    }
+    CKWDoc* doc = GetDocument();
+    VyxFile* item = doc && index >= 0 ? doc->GetItem(index) : nullptr;
+    const CPoint viewPoint = point + GetScrollOffset();
+    const bool toggles = (nFlags & MK_CONTROL) || (item && item->HitTest(viewPoint.x, viewPoint.y) != 0);
+    static HCURSOR s_arrow = ::LoadCursorW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDC_PICTURE_ARROW));
+    static HCURSOR s_toggle = ::LoadCursorW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDC_VIEW_TOGGLE));
+    m_pointerCursor = toggles ? s_toggle : s_arrow;
+    if (m_pointerCursor)
+        ::SetCursor(m_pointerCursor);
+}
+
+BOOL CKWView::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message)
+{
+    if (nHitTest == HTCLIENT && m_pointerCursor) {
+        ::SetCursor(m_pointerCursor);
+        return TRUE;
+    }
+    return CScrollView::OnSetCursor(pWnd, nHitTest, message);
+}
+
+DROPEFFECT CKWView::StartDrag(UINT, CPoint point)
+{
+    return VyxOleDataSource::StartViewDrag(GetDocument(), point);
+}
+
+// ---------------------------------------------------------------- drop target
+
+CString CKWView::DropFolderAt(CPoint clientPoint) const
+{
+    CKWDoc* doc = GetDocument();
+    const int index = HitTestClient(clientPoint);
+    return VyxDropTarget::TargetFolder(doc, doc && index >= 0 ? doc->GetItem(index) : nullptr);
+}
+
+DROPEFFECT CKWView::OnDragEnter(COleDataObject* pDataObject, DWORD dwKeyState, CPoint point)
+{
+    return m_drop.ViewDragEnter(GetDocument(), pDataObject, dwKeyState, DropFolderAt(point));
+}
+
+DROPEFFECT CKWView::OnDragOver(COleDataObject* pDataObject, DWORD dwKeyState, CPoint point)
+{
+    return VyxDropTarget::ViewDragOver(GetDocument(), pDataObject, dwKeyState, DropFolderAt(point));
 }
 
 void CKWView::OnDragLeave()
@@ -72,5 +1064,366 @@ void CKWView::OnDragLeave()
 
 DROPEFFECT CKWView::OnDropEx(COleDataObject* pDataObject, DROPEFFECT dropDefault, DROPEFFECT dropList, CPoint point)
 {
-    return m_drop.ViewDropEx(this, pDataObject, dropDefault, dropList, point, DropFolder());
+    return m_drop.ViewDropEx(this, pDataObject, dropDefault, dropList, point, DropFolderAt(point));
+}
+
+// ---------------------------------------------------------------- context menus
+
+void CKWView::OnContextMenu(CWnd*, CPoint point)
+{
+    if (point.x == -1 && point.y == -1) {
+        point = CPoint(5, 5);
+        ClientToScreen(&point);
+    }
+    const bool shell = (KeyDown(VK_CONTROL) && KeyDown(VK_SHIFT)) || m_shellMenuChord;
+    m_shellMenuChord = false;
+    if (shell)
+        ShowShellMenu(point);
+    else
+        ShowItemMenu(point);
+}
+
+void CKWView::ShowShellMenu(CPoint screenPoint)
+{
+    CKWDoc* doc = GetDocument();
+    if (!doc)
+        return;
+    CStringArray paths;
+    bool anyFile = false;
+    for (int i = 0; i < doc->GetItemCount(); ++i) {
+        VyxFile* item = doc->GetItem(i);
+        if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected) || item->IsArchiveMember())
+            continue;
+        paths.Add(item->GetPath());
+        anyFile = anyFile || !item->IsFolder();
+    }
+    if (!anyFile)
+        return;
+    CMainFrame* frame = GetMainFrame();
+    if (frame)
+        frame->SetWatchMode(5);
+    CShellContextMenu menu;
+    menu.SetObjects(paths);
+    UINT command = 0;
+    try {
+        command = menu.ShowContextMenu(this, screenPoint);
+    } catch (...) {
+        if (frame)
+            frame->SetWatchMode(0);
+        throw;
+    }
+    // The watchers come back once the menu has done its work: while they rest, every change
+    // the shell made (a deletion, a rename) would go unseen.
+    if (frame) {
+        frame->SetWatchMode(0);
+        if (command)
+            frame->PostMessage(WM_COMMAND, command);
+    }
+}
+
+void CKWView::ShowItemMenu(CPoint screenPoint)
+{
+    CKWDoc* doc = GetDocument();
+    if (!doc)
+        return;
+    const int selected = doc->GetSelectedCount(true);
+    CMenu menu;
+    if (selected <= 1) {
+        if (!menu.LoadMenu(IDR_THUMB_ITEM_MENU))
+            return;
+        CMenu* popup = menu.GetSubMenu(0);
+        const int cursor = doc->GetCursorIndex();
+        if (VyxFile* item = doc->GetItem(cursor)) {
+            SelectOnly(cursor);
+            m_cursor = m_anchor = cursor;
+            CString text;
+            text.Format(L"%s を開く", static_cast<LPCWSTR>(ShortenName(item->GetFileName())));
+            popup->InsertMenu(0, MF_BYPOSITION | MF_STRING, ID_OPEN_ASSOCIATED, text);
+            popup->InsertMenu(1, MF_BYPOSITION | MF_SEPARATOR);
+        }
+        m_appCall.InsertApplicationsMenu(*popup, 2);
+        TrackAndPost(*popup, screenPoint);
+        return;
+    }
+    if (!menu.LoadMenu(IDR_THUMB_ITEMS_MENU))
+        return;
+    CMenu* popup = menu.GetSubMenu(0);
+    CString text;
+    text.Format(L"選択 %dﾌｧｲﾙ", selected);
+    popup->InsertMenu(0, MF_BYPOSITION | MF_STRING | MF_DISABLED, 0, text);
+    popup->InsertMenu(1, MF_BYPOSITION | MF_SEPARATOR);
+    m_appCall.InsertApplicationsMenu(*popup, 2);
+    TrackAndPost(*popup, screenPoint);
+}
+
+void CKWView::TrackAndPost(CMenu& popup, CPoint screenPoint)
+{
+    CWnd* owner = GetTopLevelParent();
+    const UINT command = popup.TrackPopupMenu(TPM_LEFTALIGN | TPM_RETURNCMD | TPM_RIGHTBUTTON, screenPoint.x,
+                                              screenPoint.y, owner ? owner : this);
+    if (command && owner)
+        owner->PostMessage(WM_COMMAND, command);
+}
+
+CString CKWView::ShortenName(const CString& name)
+{
+    if (name.GetLength() <= 28)
+        return name;
+    return name.Left(12) + L"..." + name.Right(13);
+}
+
+// ---------------------------------------------------------------- activation
+
+bool CKWView::OpenByAssociation(const VyxFile* item)
+{
+    if (!item || item->IsArchiveMember() || ::GetFileAttributesW(item->GetPath()) == INVALID_FILE_ATTRIBUTES)
+        return false;
+    if (ShellOpen) {
+        ShellOpen(item->GetPath());
+        return true;
+    }
+    ::ShellExecuteW(nullptr, nullptr, item->GetPath(), nullptr, item->GetFolder(), SW_SHOWDEFAULT);
+    return true;
+}
+
+void CKWView::Activate(int index)
+{
+    CKWDoc* doc = GetDocument();
+    VyxFile* item = doc ? doc->GetItem(index) : nullptr;
+    if (!item)
+        return;
+    if (KeyDown(VK_SHIFT)) {
+        SendMessage(WM_COMMAND, ID_OPEN_ASSOCIATED);
+        return;
+    }
+    if (KeyDown(VK_CONTROL)) {
+        SendMessage(WM_COMMAND, ID_PICTURE_WINDOW);
+        return;
+    }
+    if (!doc->ExecExt.IsEmpty() && MatchFileSpecList(item->GetFileName(), doc->ExecExt, L' ')) {
+        OpenByAssociation(item);
+        return;
+    }
+    if (doc->ArcTree) {
+        CString location;
+        if (item->IsFolder()) {
+            location = item->GetPath();
+        } else if (!item->IsArchiveMember()) {
+            SPISupportQuery query = {};
+            query.kind = SPImapIndex::KindArchive;
+            query.startAfter = -1;
+            query.archiveId = -1;
+            query.checkExtension = doc->ExtSPI;
+            query.path = item->GetPath();
+            if (SPlugIn::IsSupported(query) >= 0)
+                location = item->GetPath();
+        } else if (doc->ArchiveInArchive &&
+                   theSPImapIndex.IsSupportedName(item->GetFileName(), SPImapIndex::KindArchive)) {
+            location = CVirtualFolder(item->GetArchivePath(), item->GetPath(), L"").GetPath();
+        }
+        if (!location.IsEmpty()) {
+            Announce(HintGoToPath, reinterpret_cast<CObject*>(const_cast<wchar_t*>(location.GetString())), this);
+            return;
+        }
+    }
+    // A command this view does not handle (full screen, an external application) is the frame's.
+    const UINT command = static_cast<UINT>(doc->IDViewer);
+    if (!OnCmdMsg(command, CN_COMMAND, nullptr, nullptr)) {
+        if (CMainFrame* frame = GetMainFrame())
+            frame->SendMessage(WM_COMMAND, command);
+    }
+}
+
+// ---------------------------------------------------------------- commands
+
+void CKWView::OnViewPicture()
+{
+    CKWDoc* doc = GetDocument();
+    CMainFrame* frame = GetMainFrame();
+    if (!doc || !frame)
+        return;
+    if (!KeyDown(VK_CONTROL) && !doc->MultiPicView) {
+        frame->OpenPictureWindow(doc->GetCursorIndex(), 3);
+        return;
+    }
+    for (int i = 0; i < doc->GetItemCount(); ++i) {
+        VyxFile* item = doc->GetItem(i);
+        if (item && item->TestFlags(VyxFilexDraw::FlagSelected))
+            frame->OpenPictureWindow(i, 2);
+    }
+}
+
+void CKWView::OnUpdateViewPicture(CCmdUI* pCmdUI)
+{
+    CKWDoc* doc = GetDocument();
+    pCmdUI->Enable(doc && doc->GetSelectedCount(false) >= 1);
+}
+
+void CKWView::OnReload()
+{
+    CKWDoc* doc = GetDocument();
+    if (!doc)
+        return;
+    for (int i = 0; i < doc->GetItemCount(); ++i) {
+        VyxFile* item = doc->GetItem(i);
+        if (item && item->TestFlags(VyxFilexDraw::FlagSelected)) {
+            item->ResetImage();
+            item->ResetCantDraw();
+        }
+    }
+    Announce(HintRedraw, nullptr, nullptr);
+}
+
+void CKWView::OnUpdateReload(CCmdUI* pCmdUI)
+{
+    CKWDoc* doc = GetDocument();
+    pCmdUI->Enable(doc && doc->GetItemCount() > 0);
+}
+
+void CKWView::OnOpenByAssociation()
+{
+    CKWDoc* doc = GetDocument();
+    if (doc)
+        OpenByAssociation(doc->GetItem(doc->GetCursorIndex()));
+}
+
+void CKWView::OnUpdateCursorItem(CCmdUI* pCmdUI)
+{
+    CKWDoc* doc = GetDocument();
+    pCmdUI->Enable(doc && doc->GetItem(doc->GetCursorIndex()) != nullptr);
+}
+
+void CKWView::OnActivateCursor()
+{
+    CKWDoc* doc = GetDocument();
+    if (!doc)
+        return;
+    m_cursor = doc->GetCursorIndex();
+    Announce(HintItemActivated, IndexHint(m_cursor), nullptr);
+}
+
+void CKWView::OnPictureWindow()
+{
+    CKWDoc* doc = GetDocument();
+    CMainFrame* frame = GetMainFrame();
+    if (!doc || !frame)
+        return;
+    const int cursor = doc->GetCursorIndex();
+    if (frame->OpenPictureWindow(cursor, 3) < 1)
+        return;
+    // Not shown in a picture window: an extension the settings name opens by association.
+    VyxFile* item = doc->GetItem(cursor);
+    if (item && !doc->ExecExt.IsEmpty() && MatchFileSpecList(item->GetFileName(), doc->ExecExt, L' '))
+        OpenByAssociation(item);
+}
+
+void CKWView::OnRefresh()
+{
+    CKWDoc* doc = GetDocument();
+    if (!doc)
+        return;
+    doc->ResetCantDrawFlags();
+    if (!doc->IsFolderLocation())
+        return;
+    m_savedPosition = m_position;
+    doc->Refresh(true);
+}
+
+// ---------------------------------------------------------------- hints
+
+void CKWView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
+{
+    if (pSender == this)
+        return;
+    CKWDoc* doc = GetDocument();
+    CMainFrame* frame = GetMainFrame();
+    switch (lHint) {
+    case HintRedraw:
+        Relayout();
+        if (SetPosition(m_position))
+            AnnounceTopItem();
+        RebuildSurfaces();
+        RestartWholeListPass();
+        if (m_hWnd)
+            Invalidate(FALSE);
+        break;
+    case HintListRebuilding:
+        if (frame)
+            frame->OnListRebuilding();
+        m_passState = PassNone;
+        break;
+    case HintListRebuilt: {
+        Relayout();
+        RebuildSurfaces();
+        RestartVisiblePasses();
+        RestartWholeListPass();
+        if (pHint) {
+            AnnounceTopItem();
+            if (frame)
+                frame->OnNewFolder();
+        }
+        m_cursor = m_anchor = -1;
+        m_position = m_layout.ClampPosition(std::max(m_savedPosition, 0));
+        m_savedPosition = -1;
+        if (m_hWnd) {
+            SetScrollPos(SB_VERT, m_layout.ToUnits(m_position));
+            Invalidate(FALSE);
+        }
+        break;
+    }
+    case HintFrameClosing:
+        m_passState = PassNone;
+        break;
+    case HintSelection:
+        if (pHint)
+            RedrawCell(HintPair(pHint)[1]);
+        break;
+    case HintIdleStep:
+        IdleStep();
+        break;
+    case HintItemChanged:
+        RedrawCell(HintIndex(pHint));
+        if (frame)
+            frame->GetPictureWindows().RefreshIndex(HintIndex(pHint));
+        break;
+    case HintCursorMoved: {
+        if (!pHint)
+            break;
+        const int index = HintPair(pHint)[1];
+        RedrawCell(index);
+        if (HintPair(pHint)[0] != 1)
+            break;
+        m_cursor = index;
+        if (frame) {
+            frame->ScheduleStatusUpdate();
+            frame->SyncPictureWindow(index);
+        }
+        if (doc && doc->SyncJump && EnsureVisible(index))
+            Invalidate(FALSE);
+        break;
+    }
+    case HintItemActivated:
+        if (HintIndex(pHint) >= 0) {
+            m_cursor = HintIndex(pHint);
+            Activate(m_cursor);
+        }
+        break;
+    case HintSettingsChanged:
+        if (m_hWnd)
+            SetFocus();
+        break;
+    case HintItemRemoved:
+        if (frame)
+            frame->OnItemRemoved(HintIndex(pHint));
+        break;
+    case HintFolderChanged:
+        if (doc && pHint && doc->IsFolderLocation() &&
+            doc->GetLocationPath() == reinterpret_cast<const wchar_t*>(pHint)) {
+            m_savedPosition = m_position;
+            doc->Refresh(true);
+        }
+        break;
+    default:
+        break;
+    }
 }

@@ -1,28 +1,142 @@
-// The file list view. Only a plain list view stands here yet, until the file list is built: it
-// takes drops into the document's folder and drags of the selected items.
+// The file list view, the document's second view: one row per item with up to ten information
+// columns. A click on a header sorts the rows; the sort is kept as a history of keys, replayed
+// after every reload, and the row order becomes the document's view order, which the thumbnail
+// view follows. Selection and cursor are kept in step with the document both ways.
 #pragma once
 
+#include "browser/LstSortKeys.h"
+#include "browser/VAppCall.h"
 #include "browser/VyxDropTarget.h"
-#include "framework/Framework.h"
+
+#include <memory>
+#include <vector>
+
+class CKWDoc;
+class CMainFrame;
+class VyxFile;
 
 class CLstView : public CListView
 {
     DECLARE_DYNCREATE(CLstView)
 public:
+    CLstView();
+    ~CLstView() override;
+
+    CKWDoc* GetDocument() const;
+
+    // ---- sorting
+    // Sorts the rows by a key: request 0 the scan order, above 0 that direction, below 0 (a
+    // header click) the next direction; the order goes to the document with hint 0.
+    void SortBy(int key, int request);
+    // The current key and direction again.
+    void Resort();
+    int GetSortKey() const { return m_sortKey; }
+    int GetSortDirection() const { return m_sortDirection; }
+    const std::vector<DWORD>& GetSortHistory() const { return m_history; }
+
+    // ---- columns
+    int GetShownColumnCount() const { return m_shownColumns; }
+    // The key of a column of the control, -1 for none.
+    int GetColumnKey(int column) const;
+    // The column of a key, -1 when it is not shown.
+    int GetKeyColumn(int key) const;
+    // The column chooser's action: shows a hidden key's column at the end, or removes it.
+    void ToggleColumn(int key);
+    int GetNameWidth() const { return m_nameWidth; }
+
+    // The item of a row, null for none.
+    VyxFile* GetRowItem(int row) const;
+    int GetRowArrayIndex(int row) const;
+
+    // The drag of the selected items from this view; the drop effect the target chose.
+    DROPEFFECT StartDrag(UINT nFlags, CPoint point);
+
+    // Drops go into the folder row under the pointer, else into the document's folder.
     DROPEFFECT OnDragEnter(COleDataObject* pDataObject, DWORD dwKeyState, CPoint point) override;
     DROPEFFECT OnDragOver(COleDataObject* pDataObject, DWORD dwKeyState, CPoint point) override;
     void OnDragLeave() override;
     DROPEFFECT OnDropEx(COleDataObject* pDataObject, DROPEFFECT dropDefault, DROPEFFECT dropList,
                         CPoint point) override;
+    CString DropFolderAt(CPoint clientPoint) const;
 
 protected:
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    INT_PTR OnToolHitTest(CPoint point, TOOLINFOW* pTI) const override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+    void OnInitialUpdate() override;
+    void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
+
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    afx_msg void OnDestroy();
+    afx_msg void OnClick(NMHDR* pNMHDR, LRESULT* pResult);
+    afx_msg void OnDoubleClick(NMHDR* pNMHDR, LRESULT* pResult);
+    afx_msg void OnReturn(NMHDR* pNMHDR, LRESULT* pResult);
+    afx_msg void OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult);
+    afx_msg void OnColumnClick(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg void OnBeginDrag(NMHDR* pNMHDR, LRESULT* pResult);
+    afx_msg void OnGetDispInfo(NMHDR* pNMHDR, LRESULT* pResult);
+    afx_msg void OnDeleteItem(NMHDR* pNMHDR, LRESULT* pResult);
+    afx_msg void OnContextMenu(CWnd* pWnd, CPoint point);
+    afx_msg void OnViewPicture();
+    afx_msg void OnResort();
+    afx_msg void OnOpenByAssociation();
+    afx_msg void OnRefresh();
+    afx_msg void OnListStyle(UINT nID);
+    afx_msg void OnUpdateListStyle(CCmdUI* pCmdUI);
     DECLARE_MESSAGE_MAP()
 
 private:
-    CString DropFolder() const;
+    struct Row
+    {
+        int arrayIndex = -1;
+        int icon = -1;
+        VyxFile* item = nullptr;
+    };
 
+    CMainFrame* GetMainFrame() const;
+    Row* GetRow(int row) const;
+    void ReadSettings();
+    void WriteSettings();
+    void BuildColumns();
+    void ResetHeaders();
+    void ShowSortHeader();
+    void Fill();
+    // Sorts the rows (no announcement): the key, direction and history as a request gives them.
+    void ApplySort(int key, int request);
+    void PushOrder();
+    void MeasureName(const VyxFile* item);
+    void ApplyNameWidth();
+    void RefreshRow(int row);
+    void SetRowState(int row, UINT state, UINT mask);
+    void ScrollRowToTop(int row);
+    void ApplyColours();
+    void ShowColumnChooser(CPoint screenPoint);
+    void ShowRowMenu(CPoint screenPoint);
+    int FocusedRow() const;
+
+    // Column state: per key whether it is shown, and the two maps.
+    bool m_enabled[LstSortKeys::KeyCount] = {};
+    int m_shownColumns = 0;
+    int m_columnKeys[LstSortKeys::KeyCount] = {};
+    int m_keyColumns[LstSortKeys::KeyCount] = {};
+
+    int m_sortKey = 0;
+    int m_sortDirection = 0;
+    std::vector<DWORD> m_history;
+
+    bool m_nameNumberSort = false;
+    bool m_autoColumnSize = true;
+    int m_nameMaxSize = 30;
+    int m_autoColumnSizeMin = 100;
+    int m_nameWidth = 100;
+    CString m_infoTemplate;
+
+    // Set while the view changes row states itself: their notifications are not the user's.
+    int m_echo = 0;
+    std::unique_ptr<CClientDC> m_measureDC;
+    CString m_tipText;
+    VAppCall m_appCall;
     COleDropTarget m_dropTarget;
     VyxDropTarget m_drop;
 };

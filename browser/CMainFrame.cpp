@@ -988,4 +988,8 @@ void CMainFrame::SyncPictureWindow(int nViewIndex)
     }
 }
 
-void CMainFrame::SetThumbViewBackColor(COLORREF) {}
+void CMainFrame::SetThumbViewBackColor(COLORREF colour)
+{
+    if (CKWView* view = DYNAMIC_DOWNCAST(CKWView, m_pThumbView))
+        view->SetBackColor(colour);
+}

@@ -99,9 +99,11 @@ public:
     // Update hint 11: the last picture window (or the first) shows the index ("Synchronous").
     void SyncPictureWindow(int nViewIndex);
 
+    // The thumbnail view's background takes the document's cell background.
+    void SetThumbViewBackColor(COLORREF colour);
+
     // ---- called by the document; filled by the Parts still to come
     void FillPluginSetCombo();
-    void SetThumbViewBackColor(COLORREF colour);
     LRESULT OnFileOperation(WPARAM wParam, LPARAM lParam);
     // The folders that drags of archive members wrote them into; removed at the next drag and
     // at exit, when no drop target can still be reading them.

@@ -2,6 +2,8 @@
 // hints as the frame and its panes announce them.
 #pragma once
 
+#include "framework/Framework.h"
+
 #define WMU_THUMBS_PREVPAGE 0x7ED
 #define WMU_THUMBS_NEXTPAGE 0x7EE
 #define WMU_THUMBS_LARGER 0x7EF
@@ -42,6 +44,23 @@ enum UpdateHint {
     HintDriveChosen = 20,
     HintFolderChanged = 21
 };
+
+// Hint objects that carry a number (a view index) in the pointer, or point at two 32-bit values
+// {state, view index} (hints 4 and 11).
+inline CObject* IndexHint(int value)
+{
+    return reinterpret_cast<CObject*>(static_cast<INT_PTR>(value));
+}
+
+inline int HintIndex(CObject* pHint)
+{
+    return static_cast<int>(reinterpret_cast<INT_PTR>(pHint));
+}
+
+inline const int* HintPair(CObject* pHint)
+{
+    return reinterpret_cast<const int*>(pHint);
+}
 
 // Bits of the frame's work-flag word.
 enum WorkFlag { WorkVisibleThumbs = 1, WorkAllThumbs = 2, WorkFolderWalk = 4 };

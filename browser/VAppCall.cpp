@@ -63,6 +63,26 @@ VAppCall::VAppCall(CWnd* pParent) : CDialog(IDD, pParent) {}
 
 VAppCall::~VAppCall() {}
 
+void VAppCall::InsertApplicationsMenu(CMenu& popup, UINT position)
+{
+    Load();
+    CMenu applications;
+    if (GetCount() == 0 || !applications.CreatePopupMenu())
+        return;
+    static CBitmap s_check;
+    if (!s_check.GetSafeHandle())
+        s_check.LoadBitmap(IDB_APP_CHECK);
+    for (int i = 0; i < GetCount(); ++i) {
+        const UINT id = FirstCommand + i;
+        applications.AppendMenu(MF_STRING, id, m_titles[i]);
+        if (s_check.GetSafeHandle())
+            applications.SetMenuItemBitmaps(id, MF_BYCOMMAND, &s_check, &s_check);
+    }
+    popup.InsertMenu(position, MF_BYPOSITION | MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(applications.Detach()),
+                     L"アプリケーションで開く(&G)");
+    popup.InsertMenu(position + 1, MF_BYPOSITION | MF_SEPARATOR);
+}
+
 void VAppCall::Load()
 {
     m_titles.RemoveAll();

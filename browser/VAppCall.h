@@ -38,6 +38,10 @@ public:
     void Launch(int nIndex, LPCWSTR lpszDisplayFolder, const VyxFile* const* items, int nCount, CWnd* pOwner);
 
     static CString QuoteIfSpaced(const CString& text);
+    // The views' submenu "アプリケーションで開く(&G)" of the entries' titles (commands from
+    // FirstCommand, each with the applications' check image) and a separator, at that position of
+    // the popup; nothing without entries. The entries are read first.
+    void InsertApplicationsMenu(CMenu& popup, UINT position);
 
     CStringArray m_titles;
     CStringArray m_commands;

@@ -2,6 +2,7 @@
 
 #include "browser/VyxDropFormats.h"
 #include "catalogue/CKWDoc.h"
+#include "catalogue/VyxFile.h"
 #include "fileops/VyxFileTransfer.h"
 #include "foundation/FormatMessageText.h"
 
@@ -12,6 +13,13 @@ const DWORD kMsgMoveHere = 0x40000003;
 const DWORD kMsgCancel = 0x40000004;
 
 } // namespace
+
+CString VyxDropTarget::TargetFolder(const CKWDoc* doc, const VyxFile* itemUnderPointer)
+{
+    if (itemUnderPointer && itemUnderPointer->IsFolder())
+        return itemUnderPointer->GetPath();
+    return doc ? doc->GetFolderPath() : CString();
+}
 
 DROPEFFECT VyxDropTarget::EffectForKeys(DWORD keys, const CKWDoc* doc)
 {

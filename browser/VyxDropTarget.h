@@ -8,6 +8,7 @@
 #include "framework/Framework.h"
 
 class CKWDoc;
+class VyxFile;
 
 class VyxDropTarget
 {
@@ -22,6 +23,8 @@ public:
     DROPEFFECT ViewDropEx(CWnd* wnd, COleDataObject* data, DROPEFFECT suggested, DROPEFFECT allowed, CPoint point,
                           const CString& targetFolder);
 
+    // Where a drop at a point goes: the folder item under it, else the document's folder.
+    static CString TargetFolder(const CKWDoc* doc, const VyxFile* itemUnderPointer);
     // Ctrl held copies, else Shift held moves, else "DaDMOVE" moves; otherwise a copy.
     static DROPEFFECT EffectForKeys(DWORD keys, const CKWDoc* doc);
     // A view's answer over the target folder: nothing while the document shows no plain folder,

@@ -25,8 +25,12 @@ public:
         HintListed = 2,        // the location's path text
         HintSelection = 4,     // two 32-bit values {selected 0/1, view index}
         HintItemChanged = 8,   // the view index itself
+        HintGoToPath = 10,     // the path text
         HintCursor = 11,       // two 32-bit values {0, old view index}, then {1, new view index}
+        HintTreeSettings = 13, // the address of "TreeRoot", or none
+        HintColours = 14,      // none
         HintRemoved = 15,      // the view index itself
+        HintNextFolder = 19,   // the value itself: 0 up, 1 down, 2 left, 3 right
         HintFolderChanged = 21 // the folder's path text
     };
 
@@ -114,6 +118,9 @@ public:
     void SaveSettings();
     void FillOptions(COptPageBoot::OPTIONSDATA& options) const;
     void ApplyOptions(const COptPageBoot::OPTIONSDATA& options);
+    // After OK in the options sheet: the record goes into the document, the views hear what
+    // changed (colours: hint 14; tree: hint 13), the watchers restart and the settings are saved.
+    void TakeOptions(const COptPageBoot::OPTIONSDATA& options);
 
     // The effective view colours from the stored ones (the system's when both are equal); the
     // system image lists take the background.
@@ -147,6 +154,49 @@ public:
     int m_sheetScaleMode = 0;
 
 protected:
+    // ---- The commands of the menus, keys and tool bars
+    afx_msg void OnEditUndo() {}
+    afx_msg void OnSaveCache();
+    afx_msg void OnRemakeThumbs();
+    afx_msg void OnSelectAll();
+    afx_msg void OnInvertSelection();
+    afx_msg void OnFilter();
+    afx_msg void OnToggleArchive();
+    afx_msg void OnToggleDownScan();
+    afx_msg void OnToggleFolderShow();
+    afx_msg void OnToggleSynchronous();
+    afx_msg void OnTreeRoot();
+    afx_msg void OnUpFolder();
+    afx_msg void OnSaveFolderSettings();
+    afx_msg void OnClearFolderSettings();
+    afx_msg void OnOptions();
+    afx_msg void OnPlugins();
+    afx_msg void OnThumbSettings();
+    afx_msg void OnListEdit();
+    afx_msg void OnAppCall();
+    afx_msg void OnMaintCache();
+    afx_msg void OnNetConnect();
+    afx_msg void OnNetDisconnect();
+    afx_msg void OnNextFolder(UINT nID);
+    afx_msg void OnUpdateHasItems(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateHasSelection(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateFilter(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateToggleArchive(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateToggleDownScan(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateToggleFolderShow(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateToggleSynchronous(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateTreeRoot(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateClearFolderSettings(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateMaintCache(CCmdUI* pCmdUI);
+    DECLARE_MESSAGE_MAP()
+
+    // Inverts a listing switch and lists the location again.
+    void ToggleListing(bool& setting);
+    void AnnounceTreeSettings();
+    // A network-drive dialog's result: hint 13 on success, a message on a failure other than
+    // cancelling.
+    void TakeNetworkResult(DWORD result, const wchar_t* what);
+
     CMainFrame* GetMainFrame() const;
     // Announces {0, old}, clamps the new index to the list, then announces {1, new}.
     void MoveCursor(int oldIndex, int newIndex, CView* sender);

@@ -2,10 +2,12 @@
 
 #include "foundation/VyxFieldParser.h"
 #include "foundation/VyxIni.h"
+#include "foundation/VyxSystem.h"
 #include "foundation/VyxUtility.h"
 
 #include <algorithm>
 #include <cwchar>
+#include <cwctype>
 
 namespace {
 
@@ -14,19 +16,47 @@ const wchar_t kVyxFile[] = L"VyxFile";
 const wchar_t kFilter[] = L"Filter";
 const wchar_t* const kSplitFontKeys[] = {L"fontFaceName", L"fontHeight", L"fontWidth", L"fontItalic", L"fontWeight"};
 
+// A number as the settings store writes it ("#" and hexadecimal digits, or decimal digits after
+// an optional sign); false for a missing key and for text that is no number (a file edited by
+// hand), which then reads as the default.
+bool ReadNumber(const wchar_t* section, const wchar_t* key, int& value)
+{
+    CString text;
+    GetAppIniString(text, section, key, L"");
+    text.Trim();
+    if (text.IsEmpty())
+        return false;
+    if (text[0] == L'#') {
+        if (text.GetLength() < 2 || !iswxdigit(text[1]))
+            return false;
+        value = HexTextToInt(text);
+        return true;
+    }
+    const int digit = text[0] == L'+' || text[0] == L'-' ? 1 : 0;
+    if (text.GetLength() <= digit || text[digit] < L'0' || text[digit] > L'9')
+        return false;
+    value = DecimalTextToInt(text);
+    return true;
+}
+
 struct KeyReader
 {
     void Bool(const wchar_t* section, const wchar_t* key, bool& value, bool defaultValue)
     {
-        value = GetAppIniInt(section, key, defaultValue ? 1 : 0) != 0;
+        int number = 0;
+        value = ReadNumber(section, key, number) ? number != 0 : defaultValue;
     }
     void Int(const wchar_t* section, const wchar_t* key, int& value, int defaultValue)
     {
-        value = GetAppIniInt(section, key, defaultValue);
+        value = CKWDocSettings::ReadInt(section, key, defaultValue);
     }
+    // The top byte of a COLORREF is not part of the colour: a value that has one is no colour.
     void Colour(const wchar_t* section, const wchar_t* key, COLORREF& value, COLORREF defaultValue)
     {
-        value = static_cast<COLORREF>(GetAppIniHexInt(section, key, static_cast<int>(defaultValue)));
+        int number = 0;
+        value = ReadNumber(section, key, number) && (static_cast<DWORD>(number) & 0xFF000000) == 0
+                    ? static_cast<COLORREF>(number)
+                    : defaultValue;
     }
     void Pair(const wchar_t* section, const wchar_t* key, CSize& value, const wchar_t* defaultValue)
     {
@@ -184,6 +214,7 @@ void CKWDocSettings::ReadSettings(HDC fontFamilyDC)
 {
     KeyReader reader;
     VisitKeys(reader);
+    KeepWithinRanges();
     ThumbsLimitSize.cx = std::max(ThumbsLimitSize.cx, 10L);
     ThumbsLimitSize.cy = std::max(ThumbsLimitSize.cy, 10L);
     ThumbsSize.cx = std::max(ThumbsSize.cx, ThumbsLimitSize.cx);
@@ -200,6 +231,24 @@ void CKWDocSettings::ReadSettings(HDC fontFamilyDC)
     SizeBegin =
         ScaleSize(_wtol(GetAppIniString(text, kFilter, L"SizeBegin0", L"")), GetAppIniInt(kFilter, L"UnitBegin", 0));
     SizeEnd = ScaleSize(_wtol(GetAppIniString(text, kFilter, L"SizeEnd0", L"")), GetAppIniInt(kFilter, L"UnitEnd", 0));
+}
+
+// Values the options sheet's pages cannot show (a settings file edited by hand) take the default;
+// so the sheet opens on them and writes them back valid. Values the pages keep as they stand
+// ("TreeRoot", "WheelScrollCount", "IDViewer", "Monitor") are left alone.
+void CKWDocSettings::KeepWithinRanges()
+{
+    auto within = [](int& value, int low, int high, int defaultValue) {
+        if (value < low || value > high)
+            value = defaultValue;
+    };
+    within(CheckSubFolder, 0, 2, 1);
+    within(ColumnCount, 1, 64, 1);
+    within(LineCount, 1, 64, 1);
+    within(DirectionLR, 0, 1, 0);
+    within(DirectionUD, 0, 1, 0);
+    within(DispPluginLimit, 0, 2048, 2048);
+    within(ArcDispPluginLimit, 0, 2048, 20);
 }
 
 void CKWDocSettings::WriteSettings() const
@@ -237,6 +286,12 @@ DWORD CKWDocSettings::ScaleSize(long long size, int unit)
     for (int step = 0; step < unit && size <= 0xFFFFFFFFLL; ++step)
         size *= 1024;
     return size > 0xFFFFFFFFLL ? 0xFFFFFFFFu : static_cast<DWORD>(size);
+}
+
+int CKWDocSettings::ReadInt(const wchar_t* section, const wchar_t* key, int defaultValue)
+{
+    int value = defaultValue;
+    return ReadNumber(section, key, value) ? value : defaultValue;
 }
 
 long long CKWDocSettings::ReadStoredTime(const wchar_t* section, const wchar_t* key)

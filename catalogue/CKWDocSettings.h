@@ -11,9 +11,10 @@ class CKWDocSettings
 public:
     CKWDocSettings();
 
-    // Every key with its default; the font from "font", else built on the font family of the
-    // device context (the screen's when null) from the split keys. Sizes are raised to their
-    // limits.
+    // Every key with its default (also for text that is no number); the font from "font", else
+    // built on the font family of the device context (the screen's when null) from the split
+    // keys. Sizes are raised to their limits; values the options sheet cannot show take their
+    // default.
     void ReadSettings(HDC fontFamilyDC);
     // Every key but those of "Filter".
     void WriteSettings() const;
@@ -136,11 +137,15 @@ public:
 
     // A size with its unit index (each step x 1024), kept within 0 to 0xFFFFFFFF.
     static DWORD ScaleSize(long long size, int unit);
+    // A number stored as the settings store writes it; the default when the key is missing or
+    // holds no number.
+    static int ReadInt(const wchar_t* section, const wchar_t* key, int defaultValue);
     // A 64-bit time stored as eight bytes; 0 unless a value above 0 is stored.
     static long long ReadStoredTime(const wchar_t* section, const wchar_t* key);
 
 private:
     // Every plain key in the order of saving, with its default.
     template <class Visitor> void VisitKeys(Visitor& visitor);
+    void KeepWithinRanges();
     void ReadFont(HDC fontFamilyDC);
 };

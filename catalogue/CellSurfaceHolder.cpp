@@ -1,5 +1,7 @@
 #include "catalogue/CellSurfaceHolder.h"
 
+#include <algorithm>
+
 namespace {
 
 // Well above the cells one screen shows, well below the GDI objects and the address space a
@@ -69,4 +71,17 @@ void CellSurfaceHolder::SetLimit(size_t limit)
 {
     s_limit = limit < 1 ? 1 : limit;
     TrimTo(s_limit);
+}
+
+void CellSurfaceHolder::SetLimitForCells(size_t cells, SIZE cell)
+{
+    // A row of a 24-bit surface is padded to four bytes.
+    const size_t rowBytes = (static_cast<size_t>(cell.cx > 0 ? cell.cx : 1) * 3 + 3) & ~static_cast<size_t>(3);
+    const size_t cellBytes = rowBytes * static_cast<size_t>(cell.cy > 0 ? cell.cy : 1);
+    SetLimit(std::min({cells, MaxBytes / cellBytes, MaxCount}));
+}
+
+void CellSurfaceHolder::ReleaseAll()
+{
+    TrimTo(0);
 }

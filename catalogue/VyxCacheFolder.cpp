@@ -3,7 +3,6 @@
 #include "catalogue/VyxFilexDraw.h"
 #include "foundation/VyxIni.h"
 #include "image/DibCore.h"
-#include "image/DibValidate.h"
 #include "image/codecs/ImageFileBase.h"
 #include "image/codecs/ImgFile.h"
 #include "image/plugins/Spi.h"
@@ -470,20 +469,7 @@ int VyxCacheFolder::RestoreToItem(VyxFilexDraw& item)
     if (record->m_kind == VyxFilexInfo::KindArchive)
         item.MarkAsArchive(VyxFilexInfo::KindArchive);
 
-    HGLOBAL thumbnail = nullptr;
-    if (record->HasImageBytes()) {
-        if (record->m_imageKind == VyxCacheThumbs::ImageJpeg) {
-            ImgFile codec;
-            codec.m_data = record->m_image;
-            codec.m_dataSize = record->m_imageLength;
-            codec.m_format = CXIMAGE_FORMAT_JPG;
-            if (codec.Decode() == 0)
-                thumbnail = codec.m_dib;
-        } else if (record->m_imageKind == VyxCacheThumbs::ImageDib) {
-            // Bytes from a file: they pass the same gate as any other picture from outside.
-            thumbnail = NormalizeDib(record->m_image, record->m_imageLength);
-        }
-    }
+    HGLOBAL thumbnail = record->DecodeImage();
     if (thumbnail)
         item.SetThumbnail(thumbnail);
     if (m_cacheLoadFree) {

@@ -3,8 +3,9 @@
 #include "catalogue/VyxCacheFolder.h"
 #include "foundation/VyxPath.h"
 #include "foundation/VyxSystem.h"
-#include "script/VyxRegExp.h"
 
+#include <cwctype>
+#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -306,23 +307,75 @@ CString VyxCacheIndex::GetDriveOfVolume(const wchar_t* serial) const
     return drive;
 }
 
+// A key is a volume ("server share:serial" or the serial alone, in hexadecimal digits), the rest
+// of the folder, and "/" with the archive's name when it names a location in an archive. Parsed by
+// hand: the maintenance dialog parses every key of an index that may hold tens of thousands.
 CString VyxCacheIndex::ParseKey(const wchar_t* key, CString& archiveFileName) const
 {
     archiveFileName.Empty();
-    CString pattern = L"^(([^:]*):([0-9A-F]+)|([0-9A-F]+))(([^#]*)#(.*)|([^#]*))";
-    pattern.Replace(L'#', L'/');
-    VyxRegExp expression(pattern, VyxRegExp::IgnoreCase);
-    if (!key || expression.Match(key) == 0)
+    if (!key)
         return CString();
-    CString serial = *expression.GetMatch(3) ? expression.GetMatch(3) : expression.GetMatch(4);
-    // Of the two alternatives only one took part; the other's groups are empty.
-    CString path = CString(expression.GetMatch(6)) + expression.GetMatch(8);
-    // The archive's name was escaped with the rest of the key: it is shown as it is named.
-    archiveFileName = UnescapeKey(expression.GetMatch(7));
-    return CString(expression.GetMatch(2)) + GetDriveOfVolume(serial) + UnescapeKey(path);
+    auto hexDigits = [](const wchar_t* p) {
+        const wchar_t* start = p;
+        while (iswxdigit(*p))
+            ++p;
+        return static_cast<int>(p - start);
+    };
+    CString share, serial;
+    const wchar_t* rest = nullptr;
+    if (const wchar_t* colon = wcschr(key, L':')) {
+        if (int digits = hexDigits(colon + 1)) {
+            share = CString(key, static_cast<int>(colon - key));
+            serial = CString(colon + 1, digits);
+            rest = colon + 1 + digits;
+        }
+    }
+    if (!rest) {
+        const int digits = hexDigits(key);
+        if (!digits)
+            return CString();
+        serial = CString(key, digits);
+        rest = key + digits;
+    }
+    CString path(rest);
+    const int slash = path.Find(L'/');
+    if (slash >= 0) {
+        // The archive's name was escaped with the rest of the key: it is shown as it is named.
+        archiveFileName = UnescapeKey(path.Mid(slash + 1));
+        path = path.Left(slash);
+    }
+    return share + GetDriveOfVolume(serial) + UnescapeKey(path);
 }
 
 CString VyxCacheIndex::GetCentralFilePath(const wchar_t* name) const
 {
     return m_root + L"\\" + name;
+}
+
+void VyxCacheIndex::RemoveEntries(int kind, const std::vector<CString>& keys) const
+{
+    if (!ValidKind(kind) || !HasCacheFolder() || keys.empty())
+        return;
+    std::unordered_set<std::wstring> removed;
+    for (CString key : keys)
+        removed.insert(key.MakeUpper().GetString());
+    const wchar_t* section = kKinds[kind].section;
+    const int size = static_cast<int>(m_index.GetFileSize()) + 16;
+    std::vector<wchar_t> buffer(static_cast<size_t>(size) + 2, 0);
+    if (m_index.GetSection(section, buffer.data(), size) <= 0)
+        return;
+    std::vector<wchar_t> kept;
+    bool changed = false;
+    for (const wchar_t* entry = buffer.data(); *entry; entry += wcslen(entry) + 1) {
+        const wchar_t* equals = wcschr(entry, L'=');
+        CString key = equals ? CString(entry, static_cast<int>(equals - entry)) : CString(entry);
+        if (removed.count(key.MakeUpper().GetString())) {
+            changed = true;
+            continue;
+        }
+        kept.insert(kept.end(), entry, entry + wcslen(entry) + 1);
+    }
+    kept.push_back(0);
+    if (changed)
+        m_index.WriteSection(section, kept.data());
 }

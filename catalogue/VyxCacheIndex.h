@@ -5,6 +5,8 @@
 
 #include "foundation/VyxIni.h"
 
+#include <vector>
+
 class VyxCacheIndex
 {
 public:
@@ -53,6 +55,9 @@ public:
     CString ParseKey(const wchar_t* key, CString& archiveFileName) const;
     CString GetDriveOfVolume(const wchar_t* serial) const;
     CString GetCentralFilePath(const wchar_t* name) const;
+    // Removes the entries of the keys (as the index holds them) in one rewrite of the index: a
+    // maintenance pass over many locations writes the index once, not once a location.
+    void RemoveEntries(int kind, const std::vector<CString>& keys) const;
 
 private:
     CString m_root;

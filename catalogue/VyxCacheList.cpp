@@ -82,6 +82,9 @@ int VyxCacheList::StoreToCache(VyxFilexDraw* item)
         return 0;
     CString folder = item->GetResolvedFolder();
     const CString& archive = item->GetArchiveFileName();
+    // The location has a cache from now on: once written, its file must be looked for again.
+    if (m_missing.IsPath(JoinLocation(folder, archive)))
+        ForgetMissingLocation();
     VyxCacheFolder* cache = FindFolder(folder, archive);
     if (!cache) {
         cache = new VyxCacheFolder(folder, archive);

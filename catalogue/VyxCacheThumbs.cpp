@@ -2,6 +2,8 @@
 
 #include "catalogue/VyxFilexDraw.h"
 #include "foundation/VyxGlobalErrorException.h"
+#include "image/DibValidate.h"
+#include "image/codecs/ImgFile.h"
 #include "image/plugins/Spi.h"
 
 #include <cstring>
@@ -326,4 +328,19 @@ void VyxCacheThumbsArray::DeleteAll()
     for (INT_PTR i = 0; i < GetSize(); ++i)
         delete GetRecord(i);
     RemoveAll();
+}
+
+HGLOBAL VyxCacheThumbs::DecodeImage() const
+{
+    if (!HasImageBytes())
+        return nullptr;
+    if (m_imageKind == ImageJpeg) {
+        ImgFile codec;
+        codec.m_data = m_image;
+        codec.m_dataSize = m_imageLength;
+        codec.m_format = CXIMAGE_FORMAT_JPG;
+        return codec.Decode() == 0 ? codec.m_dib : nullptr;
+    }
+    // Bytes from a file: they pass the same gate as any other picture from outside.
+    return m_imageKind == ImageDib ? NormalizeDib(m_image, m_imageLength) : nullptr;
 }

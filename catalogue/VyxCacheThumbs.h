@@ -29,6 +29,9 @@ public:
     // Points at bytes owned elsewhere: the mapped file while it is parsed.
     void ReferImage(int kind, const BYTE* bytes, DWORD length);
     bool HasImageBytes() const { return m_image != nullptr && m_imageLength > 0; }
+    // The stored thumbnail as a new packed DIB (JPEG bytes decoded, DIB bytes through the gate of
+    // pictures from outside); null when there is none or it cannot be read.
+    HGLOBAL DecodeImage() const;
     // One field of a cache file, never read past length. A field narrower than its tag needs is
     // ignored; a text too long for the record makes the record unusable.
     void ParseField(int tag, const BYTE* value, DWORD length);

@@ -17,6 +17,7 @@
 #include "image/plugins/Spi.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -96,6 +97,27 @@ void VyxFilexDraw::FreePictures()
     if (m_picture)
         GlobalFree(m_picture);
     m_thumbnail = m_picture = nullptr;
+    m_heldEntry.Forget();
+}
+
+size_t VyxFilexDraw::GetHeldBytes() const
+{
+    size_t bytes = m_thumbnail ? GlobalSize(m_thumbnail) : 0;
+    if (m_picture && m_picture != m_thumbnail)
+        bytes += GlobalSize(m_picture);
+    return bytes;
+}
+
+void VyxFilexDraw::ReleaseHeldPictures()
+{
+    if (m_thumbnail && !m_cached && m_autoCache)
+        StoreCache();
+    const bool cached = m_cached;
+    FreePictures();
+    m_boxSize = SIZE{0, 0};
+    m_cached = false;
+    if (cached)
+        m_cacheLookup = TRUE;
 }
 
 void VyxFilexDraw::ResetImage()
@@ -204,11 +226,13 @@ double SharpenCorrection(double full, double source)
     return i >= 0 && i < 11 && j >= 0 && j < 11 ? kT2[j][i] - (full - i / 10.0) : 0.0;
 }
 
-// The name font all cells share, made again only when an item asks for another.
+// The name font all cells share, made again only when an item asks for another, with the
+// height of its line (0 until measured).
 struct SharedNameFont
 {
     HFONT font = nullptr;
     LOGFONTW made = {};
+    int lineHeight = 0;
     ~SharedNameFont()
     {
         if (font)
@@ -222,15 +246,31 @@ SharedNameFont& NameFont()
     return shared;
 }
 
-// Fields of a template split by the two characters "\" and "n".
-int CountTemplateLines(const wchar_t* format)
+// Fields of a template split by the two characters "\" and "n". Every cell of a folder asks
+// with the same template: the last answer is kept.
+int CountTemplateLines(const CString& format)
 {
+    static CString s_format;
+    static int s_count = 0;
+    if (s_count > 0 && format == s_format)
+        return s_count;
     VyxFieldParser parser;
     int count = 0;
-    int limit = static_cast<int>(wcslen(format)) + 1;
+    int limit = format.GetLength() + 1;
     while (count < limit && parser.GetField(nullptr, format, count, L"\\n") != -2)
         ++count;
-    return std::max(count, 1);
+    s_format = format;
+    s_count = std::max(count, 1);
+    return s_count;
+}
+
+// The text at the left, or centred, of the top of a rectangle, cut at its edges: a line that
+// fits needs none of the measuring that DrawText does.
+void DrawFittingLine(CDC* dc, const CString& text, CRect rect, int width, bool centre)
+{
+    const int x = centre ? rect.left + (rect.Width() - width) / 2 : rect.left;
+    ::ExtTextOutW(dc->GetSafeHdc(), x, rect.top, ETO_CLIPPED, &rect, text, static_cast<UINT>(text.GetLength()),
+                  nullptr);
 }
 
 void FreeUnless(HGLOBAL block, HGLOBAL keep1, HGLOBAL keep2)
@@ -420,18 +460,24 @@ void VyxFilexDraw::SelectNameFont(CDC* dc)
             DeleteObject(shared.font);
         shared.font = font;
         shared.made = m_font;
+        shared.lineHeight = 0;
     }
     SelectObject(dc->GetSafeHdc(), shared.font);
+    // A line is as high as the font, whatever it holds (Wine measures an empty text 0 high).
+    TEXTMETRICW metrics = {};
+    if (shared.lineHeight == 0 && GetTextMetricsW(dc->GetSafeHdc(), &metrics))
+        shared.lineHeight = metrics.tmHeight;
 }
 
 int VyxFilexDraw::Draw(CDC* dc, int x, int y, int width, int height, int pictureMode)
 {
-    if (CDibSection* surface = m_cellSurface.Get()) {
-        if (dc && surface->IsCreated()) {
-            m_cellSurface.Touch();
-            surface->Draw(dc, x, y, SRCCOPY);
-            return 0;
-        }
+    // The kept cell serves while it shows this size and this selection state.
+    CDibSection* surface = m_cellSurface.Get();
+    if (dc && surface && surface->IsCreated() && m_keptSelected == TestFlags(FlagSelected) &&
+        surface->GetSize() == CSize(width, height)) {
+        m_cellSurface.Touch();
+        surface->Draw(dc, x, y, SRCCOPY);
+        return 0;
     }
     return DrawCell(dc, x, y, width, height, pictureMode);
 }
@@ -442,13 +488,55 @@ int VyxFilexDraw::DrawCell(CDC* dc, int x, int y, int width, int height, int pic
     CDibSection* surface = nullptr;
     if (width != 0 || height != 0) {
         surface = m_cellSurface.Acquire();
-        if (!surface->Create24(dc, width, height, colBackGround)) {
+        // A surface of this size is painted over as it is: the cell fills all but its margins.
+        const bool reused = surface->IsCreated() && surface->GetSize() == CSize(width, height);
+        if (!reused && !surface->Create24(dc, width, height, colBackGround)) {
             m_cellSurface.Release();
             surface = nullptr;
+        } else if (reused) {
+            FillMargins(surface->GetMemDC(), width, height);
         }
     }
-    CDC* target = surface ? surface->GetMemDC() : dc;
-    const int ox = surface ? 0 : x, oy = surface ? 0 : y;
+    if (!surface)
+        return PaintCell(dc, x, y, width, height, pictureMode);
+    const int result = PaintCell(surface->GetMemDC(), 0, 0, width, height, pictureMode);
+    m_keptSelected = TestFlags(FlagSelected);
+    if (dc)
+        surface->Draw(dc, x, y, SRCCOPY);
+    return result;
+}
+
+int VyxFilexDraw::RenderCell(int width, int height, int pictureMode)
+{
+    DrawStateScope state(m_drawState, DrawingCell);
+    // One surface for every item: nothing of it is kept or shown.
+    static CDibSection scratch;
+    CDC* target = scratch.Create24(nullptr, std::max(width, 1), std::max(height, 1), colBackGround) ? scratch.GetMemDC()
+                                                                                                    : nullptr;
+    return PaintCell(target, 0, 0, width, height, pictureMode);
+}
+
+void VyxFilexDraw::FillMargins(CDC* dc, int width, int height)
+{
+    const int mx = m_marginSize.cx, my = m_marginSize.cy;
+    const int left = mx / 2, top = my / 2, right = width - (mx - mx / 2), bottom = height - (my - my / 2);
+    if (top > 0)
+        dc->FillSolidRect(0, 0, width, top, colBackGround);
+    if (bottom < height)
+        dc->FillSolidRect(0, bottom, width, height - bottom, colBackGround);
+    if (left > 0)
+        dc->FillSolidRect(0, top, left, bottom - top, colBackGround);
+    if (right < width)
+        dc->FillSolidRect(right, top, width - right, bottom - top, colBackGround);
+}
+
+void VyxFilexDraw::ReleaseKeptCell()
+{
+    m_cellSurface.Release();
+}
+
+int VyxFilexDraw::PaintCell(CDC* target, int ox, int oy, int width, int height, int pictureMode)
+{
     // The caller's font goes back in place: the shared one may be deleted by the next cell.
     HGDIOBJ oldFont = nullptr;
     if (target) {
@@ -469,8 +557,7 @@ int VyxFilexDraw::DrawCell(CDC* dc, int x, int y, int width, int height, int pic
     CRect picture = cell;
     CRect name(0, 0, 0, 0);
     if (m_nameMode != 0 && target) {
-        int lineHeight = target->GetTextExtent(ExpandMacros(m_nameFormat)).cy;
-        // Wine measures an empty text 0 high; a line is as high as the font whatever it holds.
+        int lineHeight = NameFont().lineHeight;
         if (lineHeight == 0) {
             TEXTMETRICW metrics = {};
             if (GetTextMetricsW(target->GetSafeHdc(), &metrics))
@@ -500,8 +587,9 @@ int VyxFilexDraw::DrawCell(CDC* dc, int x, int y, int width, int height, int pic
     }
     if (m_nameMode != 0 && target)
         DrawName(target, name);
-    if (surface && dc)
-        surface->Draw(dc, x, y, SRCCOPY);
+    // Drawn now: the most recent of the items whose pictures the bound keeps.
+    if (target && (m_thumbnail || m_picture))
+        m_heldEntry.Touch(this, GetHeldBytes());
     if (target && oldFont)
         SelectObject(target->GetSafeHdc(), oldFont);
 
@@ -594,6 +682,13 @@ void VyxFilexDraw::DrawName(CDC* dc, CRect rect)
         return;
     }
     if (text.Find(L"\r\n") < 0) {
+        // DrawText would take a "&" for a mnemonic prefix: such names keep its drawing.
+        const int width = text.Find(L'&') < 0 ? dc->GetTextExtent(text).cx : INT_MAX;
+        if (width < rect.Width()) {
+            // One line that fits: no ellipsis and no break; word-broken names are centred.
+            DrawFittingLine(dc, text, rect, width, m_wordBreak != FALSE);
+            return;
+        }
         if (!m_wordBreak) {
             dc->DrawText(text, &rect, DT_SINGLELINE | DT_WORD_ELLIPSIS);
             return;
@@ -737,12 +832,14 @@ void VyxFilexDraw::DropThumbnail()
     m_thumbnail = nullptr;
     m_boxSize = SIZE{0, 0};
     m_cached = false;
+    m_heldEntry.Update(GetHeldBytes());
 }
 
 void VyxFilexDraw::SetThumbnail(HGLOBAL thumbnail)
 {
     DropThumbnail();
     m_thumbnail = thumbnail;
+    m_heldEntry.Update(GetHeldBytes());
 }
 
 bool VyxFilexDraw::LoadPicture(HGLOBAL& picture, const SIZE* desiredSize)
@@ -837,6 +934,7 @@ HGLOBAL VyxFilexDraw::CreateThumbnail(SIZE box)
         GlobalFree(m_picture);
         m_picture = nullptr;
     }
+    m_heldEntry.Update(GetHeldBytes());
     return m_thumbnail;
 }
 

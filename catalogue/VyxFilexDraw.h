@@ -3,6 +3,7 @@
 #pragma once
 
 #include "catalogue/CellSurfaceHolder.h"
+#include "catalogue/HeldPictureBudget.h"
 #include "catalogue/VyxFilexImage.h"
 #include "script/VyxScript.h"
 
@@ -47,8 +48,12 @@ public:
     // Paints one cell: 0 picture or icon drawn, 1 icon wanted without a large image list, -1 no
     // picture step (mode outside 1-3). dc may be null: the cell goes to the kept surface only.
     int DrawCell(CDC* dc, int x, int y, int width, int height, int pictureMode);
-    // The kept surface of the last cell when there is one, else DrawCell.
+    // The kept surface of the last cell when it shows this size and selection, else DrawCell.
     int Draw(CDC* dc, int x, int y, int width, int height, int pictureMode);
+    // The cell drawn where nothing shows or is kept: the thumbnail is fetched or made (mode 3).
+    int RenderCell(int width, int height, int pictureMode);
+    // The kept surface goes, so that the cell is drawn again when it next shows.
+    void ReleaseKeptCell();
     void DrawCursor(CDC* dc, int x, int y);
     // The shell icon: 1 when no image list is set, else 0.
     int DrawIcon(CDC* dc, int x, int y);
@@ -80,6 +85,11 @@ public:
     // Loads the item's picture into picture; false when there is none.
     bool LoadPicture(HGLOBAL& picture, const SIZE* desiredSize);
     void DropThumbnail();
+    // The bytes of the thumbnail and picture the item holds.
+    size_t GetHeldBytes() const;
+    // The bound on held pictures takes this item's: the thumbnail goes to the cache first when
+    // the item caches its own, and comes back from the cache when it is there.
+    void ReleaseHeldPictures();
     void MarkCannotDraw() { m_cannotDraw = true; }
     // Takes the block over; the old thumbnail goes unless it is the picture.
     void SetThumbnail(HGLOBAL thumbnail);
@@ -200,6 +210,10 @@ private:
         return old;
     }
     void CopyCellState(const VyxFilexDraw& other);
+    // The strips outside the cell's margins in the background colour.
+    void FillMargins(CDC* dc, int width, int height);
+    // The cell at (ox, oy) of the target; a null target records the geometry only.
+    int PaintCell(CDC* target, int ox, int oy, int width, int height, int pictureMode);
     // 0 with a thumbnail drawn; 1 when the item holds none.
     int DrawPictureArea(CDC* dc, CRect rect, bool make);
     void DrawName(CDC* dc, CRect rect);
@@ -216,6 +230,9 @@ private:
     SIZE m_paddingSize = {2, 2};
     LOGFONTW m_font = {};
     CellSurfaceHolder m_cellSurface;
+    HeldPictureBudget::Entry m_heldEntry;
+    // The selection state the kept surface shows.
+    bool m_keptSelected = false;
     BOOL m_limitCheck = FALSE;
     BOOL m_frame = TRUE;
     int m_frameEdge = 1;

@@ -14,6 +14,7 @@
 #include <shlwapi.h>
 #include <winioctl.h>
 
+#include <algorithm>
 #include <climits>
 #include <cwchar>
 #include <cwctype>
@@ -652,6 +653,22 @@ void* CopyMemorySafe(void* destination, const void* source, size_t byteCount)
         return destination;
     memmove(destination, source, byteCount); // correct for every overlap
     return destination;
+}
+
+int DecimalTextToInt(const wchar_t* text)
+{
+    if (!text)
+        return 0;
+    while (*text == L' ' || *text == L'\t')
+        ++text;
+    bool negative = false;
+    if (*text == L'+' || *text == L'-')
+        negative = *text++ == L'-';
+    long long value = 0;
+    for (; *text >= L'0' && *text <= L'9'; ++text)
+        value = std::min<long long>(value * 10 + (*text - L'0'), 1LL << 32);
+    value = negative ? -value : value;
+    return static_cast<int>(std::max<long long>(INT_MIN, std::min<long long>(INT_MAX, value)));
 }
 
 int HexTextToInt(const wchar_t* text)

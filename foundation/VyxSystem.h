@@ -51,6 +51,9 @@ int GetDriveKind(int driveIndex);
 void* CopyMemorySafe(void* destination, const void* source, size_t byteCount);
 // Leading blanks and tabs skipped, one leading "#" ignored, hexadecimal digits up to the first other character.
 int HexTextToInt(const wchar_t* text);
+// Leading blanks and tabs skipped, one sign, decimal digits up to the first other character (0
+// without digits); a value beyond the range of int is held at its end.
+int DecimalTextToInt(const wchar_t* text);
 CString& FormatHex8(CString& out, int value); // "%08X"
 
 // Centres the window on the display's resolution (SetWindowPos with the given insert-after and flags).

@@ -1,13 +1,18 @@
 // A folder of 1,000 pictures shown again: the thumbnail cache file read once and every cell
-// drawn once from it (cache lookup, thumbnail decode, frame, shadow and name) into an off-screen
-// bitmap as the thumbnail view draws; with JPEG thumbnails (the default) and with DIBs. Prints the
-// time of a whole pass and of its part that only reads the cache.
+// drawn once from it (cache lookup, thumbnail decode, name and frames, the document's default
+// cell settings) into a 24-bit surface as the thumbnail view draws; with JPEG thumbnails (the
+// default) and with DIBs. Prints the time of a whole pass and of its part that only reads the
+// cache, beside libjpeg's bare decode of the same JPEG thumbnails in the same run.
 #include "catalogue/VyxCacheFolder.h"
 #include "catalogue/VyxCacheList.h"
+#include "catalogue/VyxCacheThumbs.h"
 #include "catalogue/VyxFile.h"
 #include "image/DibCore.h"
+#include "image/DibSection.h"
 
 #include "../BenchArgs.h"
+#include "../BenchClock.h"
+#include "../BenchJpeg.h"
 #include "../OwnPlugins.h"
 
 #include <benchmark/benchmark.h>
@@ -111,14 +116,24 @@ void RemoveFolder(const std::wstring& path)
     RemoveDirectoryW(path.c_str());
 }
 
+// The document's default cell settings, as a first start draws them.
 void PrepareItem(VyxFile& item)
 {
     item.DropThumbnail();
     item.SetCacheLookup(TRUE);
     item.SetScaleMode(10);
-    item.SetShadow(2);
+    item.SetLimitCheck(TRUE);
+    item.SetFrame(FALSE);
+    item.SetNameFrame(TRUE);
+    item.SetNameFrameEdge(2);
+    item.SetNameMode(1);
+    item.SetName2Per(100);
+    item.SetMarginSize(SIZE{2, 2});
+    item.SetPaddingSize(SIZE{4, 4});
+    item.SetShadow(0);
+    item.SetWordBreak(TRUE);
     item.SetNameFormat(L"$(FileName)");
-    item.colBackGround = RGB(0xD0, 0xD0, 0xD0);
+    item.colBackGround = GetSysColor(COLOR_BTNFACE);
     item.colText = 0;
     LOGFONTW font = {};
     font.lfHeight = -12;
@@ -135,11 +150,9 @@ void ShowFolderFromCache(benchmark::State& state)
     const int cacheImage = static_cast<int>(state.range(0));
     const bool drawCells = state.range(1) != 0;
     Folder& folder = TheFolder(cacheImage);
-    HDC screen = GetDC(nullptr);
-    CDC view;
-    view.CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, kCellWidth * 5, kCellHeight);
-    HGDIOBJ old = SelectObject(view.GetSafeHdc(), bitmap);
+    // The view draws into a 24-bit surface of its client area and copies that to the screen.
+    CDibSection view;
+    view.Create24(nullptr, kCellWidth * 5, kCellHeight, RGB(0xD0, 0xD0, 0xD0));
     double total = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -152,7 +165,7 @@ void ShowFolderFromCache(benchmark::State& state)
         int drawn = 0, i = 0;
         for (auto& item : folder.items) {
             if (drawCells)
-                drawn += item->DrawCell(&view, (i++ % 5) * kCellWidth, 0, kCellWidth, kCellHeight, 2) == 0 &&
+                drawn += item->DrawCell(view.GetMemDC(), (i++ % 5) * kCellWidth, 0, kCellWidth, kCellHeight, 2) == 0 &&
                          item->IsCached();
             else
                 drawn += theCacheList.LoadFromCache(item.get()) == 0;
@@ -169,11 +182,34 @@ void ShowFolderFromCache(benchmark::State& state)
     }
     g_seconds[std::to_string(cacheImage) + (drawCells ? "cells" : "read")] =
         state.iterations() ? total / state.iterations() : 0;
-    SelectObject(view.GetSafeHdc(), old);
-    DeleteObject(bitmap);
-    view.DeleteDC();
-    ReleaseDC(nullptr, screen);
 }
+
+// The same thumbnails decoded from the cache file's bytes straight through libjpeg, nothing else.
+void DecodeThumbnailsBare(benchmark::State& state)
+{
+    Folder& folder = TheFolder(0);
+    VyxCacheFolder cache(folder.path.c_str(), L"");
+    cache.Load((folder.path + L"\\_THUMBS_.KWI").c_str());
+    std::vector<std::vector<BYTE>> thumbnails;
+    for (INT_PTR i = 0; i < cache.GetCount(); ++i)
+        if (const VyxCacheThumbs* record = cache.GetAt(i))
+            thumbnails.emplace_back(record->m_image, record->m_image + record->m_imageLength);
+    if (thumbnails.size() != kPictures) {
+        state.SkipWithError("not every thumbnail is in the cache file");
+        return;
+    }
+    double total = 0;
+    std::vector<BYTE> row;
+    for (auto _ : state) {
+        const double start = BenchSeconds();
+        for (const std::vector<BYTE>& thumbnail : thumbnails)
+            DecodeScaledBare(thumbnail, 1, row);
+        total += BenchSeconds() - start;
+    }
+    g_seconds["bare"] = state.iterations() ? total / state.iterations() : 0;
+}
+
+BENCHMARK(DecodeThumbnailsBare)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 BENCHMARK(ShowFolderFromCache)
     ->Unit(benchmark::kMillisecond)
@@ -194,6 +230,7 @@ int wmain(int argc, wchar_t** argv)
     for (int kind : {0, 1})
         std::printf("  %s thumbnails: %.3f s, of which reading the cache %.3f s\n", kind ? "DIB " : "JPEG",
                     g_seconds[std::to_string(kind) + "cells"], g_seconds[std::to_string(kind) + "read"]);
+    std::printf("  the same JPEG thumbnails decoded bare: %.3f s\n", g_seconds["bare"]);
     theCacheList.RemoveAllFolders();
     for (auto& folder : Folders()) {
         folder.second.items.clear();

@@ -1,7 +1,7 @@
-// Start-up of Vyx.exe on a folder of 1,000 pictures, from process creation to the main window
-// painted, against a bare window program started the same way: Wine's own
-// process start is the same for both, so the difference is what the program adds (goal: under
-// 0.5 s).
+// Start-up of Vyx.exe on a folder of 1,000 pictures, from process creation to the folder listed
+// and the first screen of its thumbnails painted, against a bare window program started the same
+// way (to its window painted): Wine's own process start is the same for both, so the difference is
+// what the program adds (goal: under 0.5 s).
 #include "image/DibCore.h"
 #include "image/codecs/SaveDib.h"
 
@@ -51,6 +51,9 @@ void Prepare()
     }
     std::wstring bin = ModuleFolder() + L"\\..\\bin\\";
     CopyFileW((bin + L"Vyx.exe").c_str(), (g_programDir + L"\\Vyx.exe").c_str(), FALSE);
+    // The folder tree's idle walk over the folders it shows is idle work of its own: off, so that
+    // the end of the idle work is the end of the grid's first screen.
+    WritePrivateProfileStringW(L"FolderView", L"CheckSubFolder", L"0", (g_programDir + L"\\Vyx.ini").c_str());
     WIN32_FIND_DATAW data;
     HANDLE find = FindFirstFileW((bin + L"*.spi").c_str(), &data);
     if (find != INVALID_HANDLE_VALUE) {
@@ -79,9 +82,48 @@ BOOL CALLBACK FindMainWindow(HWND hWnd, LPARAM lParam)
     return TRUE;
 }
 
-// Seconds from the start of the process to its main window shown and painted; negative when it
+// The program's idle step (its frame's private message 0x7F7): non-zero while a pane has work
+// left, the grid's first screen of thumbnails among it.
+const UINT kIdleStep = 0x7F7;
+
+// Waits until the frame's title names the listed folder (set once the list is rebuilt, never
+// inside the scan) and, with thumbnails, then until its idle steps report no work left, so that
+// the first screen of thumbnails is painted. A message answered inside the scan would end the
+// clock too early.
+bool WaitForFirstScreen(HWND frame, const std::wstring& listing, bool thumbnails)
+{
+    auto lower = [](std::wstring text) {
+        CharLowerBuffW(&text[0], static_cast<DWORD>(text.size()));
+        return text;
+    };
+    const std::wstring wanted = lower(listing);
+    bool listed = false;
+    for (int i = 0; i < 120000 && !listed; ++i) {
+        wchar_t title[1024] = {};
+        DWORD_PTR length = 0;
+        listed = SendMessageTimeoutW(frame, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(title), SMTO_NORMAL, 60000,
+                                     &length) &&
+                 lower(title).find(wanted) != std::wstring::npos;
+        if (!listed)
+            Sleep(1);
+    }
+    if (!listed || !thumbnails)
+        return listed;
+    for (WPARAM step = 0; step < 1000000; ++step) {
+        DWORD_PTR busy = 0;
+        if (!SendMessageTimeoutW(frame, kIdleStep, step, 0, SMTO_NORMAL, 60000, &busy))
+            return false;
+        if (!busy)
+            return true;
+    }
+    return false;
+}
+
+// Seconds from the start of the process to its main window shown and painted, and, when listing
+// names a folder, to that folder listed with its first screen of thumbnails; negative when it
 // does not get there.
-double TimeStart(const std::wstring& commandLine, const std::wstring& folder)
+double TimeStart(const std::wstring& commandLine, const std::wstring& folder, const std::wstring& listing,
+                 bool thumbnails)
 {
     std::wstring line = commandLine;
     STARTUPINFOW startup = {};
@@ -99,12 +141,12 @@ double TimeStart(const std::wstring& commandLine, const std::wstring& folder)
                 break;
         }
     }
-    // The window has shown; what it still has to paint is painted once the program takes messages,
-    // that is once its start-up is over (its idle-time work goes on afterwards).
+    // The window has shown; what it still has to paint is painted once the program takes messages.
     DWORD_PTR answer = 0;
     if (data.found && SendMessageTimeoutW(data.found, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &answer)) {
         RedrawWindow(data.found, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        seconds = BenchSeconds() - start;
+        if (listing.empty() || WaitForFirstScreen(data.found, listing, thumbnails))
+            seconds = BenchSeconds() - start;
     }
     if (data.found)
         PostMessageW(data.found, WM_CLOSE, 0, 0);
@@ -115,10 +157,11 @@ double TimeStart(const std::wstring& commandLine, const std::wstring& folder)
     return seconds;
 }
 
-void Measure(benchmark::State& state, const std::wstring& commandLine, const std::wstring& folder)
+void Measure(benchmark::State& state, const std::wstring& commandLine, const std::wstring& folder,
+             const std::wstring& listing, bool thumbnails)
 {
     for (auto _ : state) {
-        double seconds = TimeStart(commandLine, folder);
+        double seconds = TimeStart(commandLine, folder, listing, thumbnails);
         if (seconds < 0) {
             state.SkipWithError("the program did not show its window");
             break;
@@ -127,20 +170,27 @@ void Measure(benchmark::State& state, const std::wstring& commandLine, const std
     }
 }
 
-void StartVyxOnAThousandPictures(benchmark::State& state)
+// To the folder listed, and on to its first screen of thumbnails painted.
+void StartVyxToTheFolderListed(benchmark::State& state)
 {
-    Measure(state, L"\"" + g_programDir + L"\\Vyx.exe\" \"" + g_folder + L"\"", g_programDir);
+    Measure(state, L"\"" + g_programDir + L"\\Vyx.exe\" \"" + g_folder + L"\"", g_programDir, g_folder, false);
+}
+
+void StartVyxToTheFirstScreenOfThumbnails(benchmark::State& state)
+{
+    Measure(state, L"\"" + g_programDir + L"\\Vyx.exe\" \"" + g_folder + L"\"", g_programDir, g_folder, true);
 }
 
 void StartBareWindow(benchmark::State& state)
 {
-    Measure(state, L"\"" + g_self + L"\"", g_programDir);
+    Measure(state, L"\"" + g_self + L"\"", g_programDir, L"", false);
 }
 
 } // namespace
 
 BENCHMARK(StartBareWindow)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
-BENCHMARK(StartVyxOnAThousandPictures)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
+BENCHMARK(StartVyxToTheFolderListed)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
+BENCHMARK(StartVyxToTheFirstScreenOfThumbnails)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 
 int wmain(int argc, wchar_t** argv)
 {

@@ -1,10 +1,10 @@
-// The start-up page of the options sheet. Only its options record stands here yet: the record
-// the document fills from its settings and takes back after the sheet.
+// The start-up page of the options sheet, and the options record: the one record the document
+// fills from its settings, all twelve pages edit and the document takes back after OK.
 #pragma once
 
-#include "framework/Framework.h"
+#include "browser/options/COptPage.h"
 
-class COptPageBoot
+class COptPageBoot : public COptPage
 {
 public:
     struct OPTIONSDATA
@@ -61,4 +61,16 @@ public:
         int DirectionLR = 0;
         int DirectionUD = 0;
     };
+
+    explicit COptPageBoot(OPTIONSDATA* pData);
+
+protected:
+    void PrepareControls() override;
+    void LoadMembers() override;
+    void SetAnchors() override;
+    void OnControlChanged(UINT id) override;
+    void EnableHomeFolder();
+
+    OPTIONSDATA* m_pData;
+    CEditButtonCtrl m_homeFolder;
 };

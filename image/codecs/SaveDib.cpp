@@ -2,6 +2,7 @@
 
 #include "image/DibCore.h"
 #include "image/DibDepth.h"
+#include "image/DibValidate.h"
 #include "image/codecs/ImgFile.h"
 
 #include "fileops/ProgressDlg.h"
@@ -154,6 +155,26 @@ bool CopyTextToClipboard(const wchar_t* text)
         return false;
     HGLOBAL block = SharedCopy(text, (wcslen(text) + 1) * sizeof(wchar_t));
     return block && PutOnClipboard(CF_UNICODETEXT, block);
+}
+
+HGLOBAL GetDibFromClipboard()
+{
+    if (!IsClipboardFormatAvailable(CF_DIB))
+        return nullptr;
+    HWND owner = ClipboardOwner();
+    if (!owner || !OpenClipboardWithRetry(owner))
+        return nullptr;
+    HGLOBAL result = nullptr;
+    // Another program's block: its header promises nothing until the gate has checked it
+    // against the block's real size.
+    if (HGLOBAL data = GetClipboardData(CF_DIB)) {
+        if (const void* bytes = GlobalLock(data)) {
+            result = NormalizeDib(bytes, GlobalSize(data));
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return result;
 }
 
 int ReportReduceProgress(int position)

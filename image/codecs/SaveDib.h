@@ -23,6 +23,9 @@ int SaveDibAsTiff(const wchar_t* path, HGLOBAL dib, DWORD codecOption);
 bool CopyDibToClipboard(HGLOBAL dib);
 // The same for a text (CF_UNICODETEXT).
 bool CopyTextToClipboard(const wchar_t* text);
+// A new packed DIB from the clipboard's CF_DIB, through the one gate of DIBs from outside
+// (DibValidate.h); null when there is none, the clipboard cannot be opened or the data is refused.
+HGLOBAL GetDibFromClipboard();
 
 // The colour reduction's progress callback: moves the registered dialog's bar to the position and
 // returns its cancel state; 0 when no dialog is registered.

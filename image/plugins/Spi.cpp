@@ -343,6 +343,21 @@ void SPImapIndex::SavePluginSet(const wchar_t* setName)
     }
 }
 
+void SPImapIndex::DeletePluginSet(const wchar_t* setName)
+{
+    if (!setName || !*setName)
+        return;
+    const CString section = SetSection(setName);
+    const CString prefix = section + L"\\";
+    std::vector<wchar_t> names(static_cast<size_t>(theAppIni.GetFileSize()) + 2, 0);
+    int length = theAppIni.GetSectionNames(names.data(), static_cast<int>(names.size()));
+    for (const wchar_t* name = names.data(); length > 0 && *name; name += wcslen(name) + 1) {
+        if (_wcsnicmp(name, prefix, prefix.GetLength()) == 0)
+            WriteAppIniString(name, nullptr, nullptr);
+    }
+    WriteAppIniString(section, nullptr, nullptr);
+}
+
 void SPImapIndex::LoadEnabledPlugins()
 {
     m_imagePlugins.Sort();

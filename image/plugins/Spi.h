@@ -29,6 +29,9 @@ public:
     void ScanPlugins(const wchar_t* pattern, HWND status, const wchar_t* setName);
     void LoadPluginSet(const wchar_t* setName);
     void SavePluginSet(const wchar_t* setName);
+    // Removes a named set from the settings: its section and the sub-sections of its archive
+    // plug-ins. The default set (empty name) is never removed.
+    static void DeletePluginSet(const wchar_t* setName);
     void LoadEnabledPlugins();
     int AddArchiveChild(int archiveId, int imageId);
     int RemoveArchiveChild(int archiveId, const wchar_t* imageName);

@@ -5,6 +5,10 @@
 #include "ControlTestUtil.h"
 #include "foundation/VyxIni.h"
 #include "foundation/VyxPath.h"
+#include "image/plugins/Spi.h"
+
+#include <initializer_list>
+#include <utility>
 
 #include <sstream>
 #include <string>
@@ -20,6 +24,29 @@ public:
 private:
     ScratchFolder m_folder;
     CString m_previous;
+};
+
+// Test plug-ins (tests/plugins/<source>.spi) under names of the test's choosing, in the program's
+// host for one test.
+class HostedPlugins
+{
+public:
+    HostedPlugins(std::initializer_list<std::pair<const wchar_t*, const wchar_t*>> plugins)
+    {
+        for (const auto& [source, name] : plugins) {
+            CString from;
+            MakeModulePath(from, CString(L"plugins\\") + source + L".spi");
+            CopyFileW(from, Path(name), FALSE);
+        }
+        theSPImapIndex.ScanPlugins(m_folder / L"*.spi", nullptr, nullptr);
+    }
+    ~HostedPlugins() { theSPImapIndex.DeleteAll(); }
+    HostedPlugins(const HostedPlugins&) = delete;
+    HostedPlugins& operator=(const HostedPlugins&) = delete;
+    CString Path(const wchar_t* name) const { return m_folder / (CString(name) + L".spi"); }
+
+private:
+    ScratchFolder m_folder;
 };
 
 // The probe program beside the tests, and the log it appends a line to per start.

@@ -8,6 +8,7 @@
 #include "../image/TestArchiveFile.h"
 #include "FrameTestUtil.h"
 #include "TestArchivePlugin.h"
+#include "browser/CKWView.h"
 #include "browser/CLstView.h"
 #include "framework/AfxOleInit.h"
 #include "browser/VyxDropFormats.h"
@@ -69,6 +70,14 @@ bool PointAtCentre(CWnd* window)
     return PointAt(window, client.CenterPoint());
 }
 
+// Over the bottom right of the view, where no item lies.
+bool PointAtEmptySpace(CWnd* window)
+{
+    CRect client;
+    window->GetClientRect(&client);
+    return PointAt(window, client.BottomRight() - CSize(3, 3));
+}
+
 CString NoteOf(const CString& file)
 {
     VyxNoteStore store(theCacheList.GetCacheFolder());
@@ -122,10 +131,48 @@ TEST_F(DragDrop, ADragOntoTheFolderItCameFromIsRefused)
     CKWDoc* doc = p.Document();
     Select(doc, {p.m_folder / L"a.jpg"});
     for (CView* view : {p.Frame()->GetThumbPane(), p.Frame()->GetListPane()}) {
-        ASSERT_TRUE(PointAtCentre(view));
+        ASSERT_TRUE(PointAtEmptySpace(view));
         ScriptedDropSource source;
         EXPECT_EQ(DROPEFFECT_NONE, VyxOleDataSource::StartViewDrag(doc, CPoint(1, 1), &source));
         EXPECT_TRUE(PathExists(p.m_folder / L"a.jpg", 0));
+    }
+}
+
+TEST_F(DragDrop, ADragOntoAFolderItemOfTheSameViewGoesIntoThatFolder)
+{
+    FrameProgram p;
+    CKWDoc* doc = p.Document();
+    const int sub = IndexOf(doc, p.m_folder / L"sub");
+    ASSERT_GE(sub, 0);
+    ASSERT_TRUE(doc->GetItem(sub)->IsFolder());
+    auto* thumbs = DYNAMIC_DOWNCAST(CKWView, p.Frame()->GetThumbPane());
+    const ThumbGridLayout& layout = thumbs->GetLayout();
+    const CPoint cell = layout.GetCellOrigin(sub) - thumbs->GetScrollOffset() + CSize(4, 4);
+    ASSERT_EQ(sub, thumbs->HitTestClient(cell));
+    auto* list = DYNAMIC_DOWNCAST(CLstView, p.Frame()->GetListPane());
+    CRect row;
+    int listRow = -1;
+    for (int r = 0; r < list->GetListCtrl().GetItemCount(); ++r)
+        if (list->GetRowItem(r) == doc->GetItem(sub))
+            listRow = r;
+    ASSERT_GE(listRow, 0);
+    list->GetListCtrl().GetItemRect(listRow, &row, LVIR_LABEL);
+    struct Target
+    {
+        CWnd* view;
+        CPoint point;
+        const wchar_t* file;
+    };
+    for (const Target& target : {Target{thumbs, cell, L"a.jpg"}, Target{list, row.CenterPoint(), L"b.jpg"}}) {
+        SCOPED_TRACE(testing::Message() << target.file);
+        EXPECT_EQ(CString(p.m_folder / L"sub"), target.view == thumbs ? thumbs->DropFolderAt(target.point)
+                                                                     : list->DropFolderAt(target.point));
+        Select(doc, {p.m_folder / target.file});
+        ASSERT_TRUE(PointAt(target.view, target.point));
+        ScriptedDropSource source;
+        EXPECT_EQ(DROPEFFECT_COPY, VyxOleDataSource::StartViewDrag(doc, CPoint(1, 1), &source));
+        EXPECT_TRUE(PathExists(p.m_folder.Path() + L"\\sub\\" + target.file, 0));
+        EXPECT_TRUE(PathExists(p.m_folder / target.file, 0));
     }
 }
 
@@ -136,7 +183,7 @@ TEST_F(DragDrop, AnotherProgramsDropIsPostedAndRunsOnceItsDragHasEnded)
     CString file = outside.WriteFile(L"外から.jpg", "outside");
     for (CView* view : {p.Frame()->GetListPane(), p.Frame()->GetThumbPane()}) {
         DeleteFileW(p.m_folder / L"外から.jpg");
-        ASSERT_TRUE(PointAtCentre(view));
+        ASSERT_TRUE(PointAtEmptySpace(view));
         COleDataSource data;
         data.CacheGlobalData(CF_HDROP, VyxDropFormats::MakeFileList({file}, POINT{}));
         ScriptedDropSource source;

@@ -2,7 +2,6 @@
 
 #include "../image/TestArchiveFile.h"
 #include "FrameTestUtil.h"
-#include "TestArchivePlugin.h"
 #include "browser/FrameMessages.h"
 #include "foundation/VyxPath.h"
 #include "image/plugins/Spi.h"
@@ -49,7 +48,7 @@ int ChildCount(CFolderView* pane, HTREEITEM item)
 
 TEST(FolderPane, ArchiveFilesFollowTheFoldersInTheirOwnOrder)
 {
-    TestArchivePlugin plugin;
+    HostedPlugins plugin({{L"test_archive", L"arc"}});
     struct Row
     {
         int sort;
@@ -85,7 +84,7 @@ TEST(FolderPane, ArchiveFilesFollowTheFoldersInTheirOwnOrder)
 
 TEST(FolderPane, ArchivesInsideAnArchiveAreShownOnlyWhenTheirNamesStayInTheFolder)
 {
-    TestArchivePlugin plugin;
+    HostedPlugins plugin({{L"test_archive", L"arc"}});
     FrameProgram p([] { WriteAppIniInt(L"FolderView", L"ArchiveInArchive", 1); }, false);
     const DWORD time = 1600000000;
     // A copy of a member archive is read from a work folder and deleted with everything under it

@@ -1,6 +1,8 @@
 #include "FrameTestUtil.h"
 
 #include "browser/FrameMessages.h"
+#include "foundation/VyxPath.h"
+#include "image/plugins/Spi.h"
 
 void CHintRecorder::OnUpdate(CView*, LPARAM hint, CObject* argument)
 {
@@ -100,3 +102,4 @@ bool PumpUntilTimer(HWND hWnd, UINT_PTR id, DWORD timeoutMs)
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
 }
+

@@ -11,6 +11,8 @@
 #include "res/resource.h"
 
 #include <functional>
+#include <initializer_list>
+#include <utility>
 #include <string>
 #include <vector>
 

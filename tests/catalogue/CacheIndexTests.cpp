@@ -259,6 +259,23 @@ TEST(CacheList, ALocationWithoutCacheFileIsNotAskedAgainUntilAnotherIs)
     EXPECT_TRUE(theCacheList.FindFolder(first.path.c_str(), L""));
 }
 
+TEST(CacheList, ALocationTheListWroteACacheForIsAskedAgainOnceItsFoldersAreDropped)
+{
+    StandardPlugins plugins;
+    CacheScope scope;
+    ScratchFolder pictures(L"pics");
+    PictureFolder folder(pictures / L"f");
+    VyxFile* a = folder.Item(L"a.tpic");
+    auto fresh = folder.Again(a);
+    EXPECT_NE(0, theCacheList.LoadFromCache(fresh.get()));
+    // Leaving the folder, the program writes its cache and drops the folders in memory.
+    ASSERT_EQ(0, a->StoreCache());
+    ASSERT_EQ(1, theCacheList.Flush());
+    theCacheList.RemoveAllFolders();
+    auto again = folder.Again(a);
+    EXPECT_EQ(0, theCacheList.LoadFromCache(again.get()));
+}
+
 TEST(CacheList, StoringIntoALocationKeepsTheThumbnailsAlreadyInItsFile)
 {
     StandardPlugins plugins;

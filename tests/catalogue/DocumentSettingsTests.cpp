@@ -209,3 +209,42 @@ TEST(DocumentSettings, OptionsGoOutAndComeBackWithTheirSideEffects)
     EXPECT_EQ(GetSysColor(COLOR_WINDOW), doc.GetBackColor());
     EXPECT_EQ(L"44", Read(L"LstView", L"NameMaxSize"));
 }
+
+TEST(DocumentSettings, AFileEditedByHandReadsItsBadValuesAsDefaultsAndKeepsWhatThePagesKeep)
+{
+    DocumentScope scope;
+    WriteAppIniString(L"KWDoc", L"TrashCan", L"yes");
+    WriteAppIniString(L"KWDoc", L"DELQA", L"7");
+    WriteAppIniString(L"KWDoc", L"FolderTitle", L"#00000002");
+    WriteAppIniString(L"KWDoc", L"colBackground", L"#FF000000");
+    WriteAppIniString(L"KWDoc", L"DispPluginLimit", L"5000");
+    WriteAppIniString(L"KWDoc", L"ArcDispPluginLimit", L"-3");
+    WriteAppIniString(L"FolderView", L"CheckSubFolder", L"9");
+    WriteAppIniString(L"FolderView", L"TreeRoot", L"30");
+    WriteAppIniString(L"KWView", L"WheelScrollCount", L"2");
+    WriteAppIniString(L"SlideShow", L"ColumnCount", L"0");
+    WriteAppIniString(L"SlideShow", L"LineCount", L"65");
+    WriteAppIniString(L"SlideShow", L"DirectionUD", L"4");
+    WriteAppIniString(L"LstView", L"NameMaxSize", L"many");
+    CKWDoc& doc = scope.Document();
+    COptPageBoot::OPTIONSDATA options;
+    doc.FillOptions(options);
+    EXPECT_TRUE(options.TrashCan);
+    EXPECT_TRUE(options.DELQA);
+    EXPECT_EQ(2, options.FolderTitle);
+    EXPECT_EQ(0xE0FFFFu, options.colBackground);
+    EXPECT_EQ(2048, options.DispPluginLimit);
+    EXPECT_EQ(20, options.ArcDispPluginLimit);
+    EXPECT_EQ(1, options.CheckSubFolder);
+    EXPECT_EQ(30, options.TreeRoot);
+    EXPECT_EQ(2, options.WheelScrollCount);
+    EXPECT_EQ(1, options.ColumnCount);
+    EXPECT_EQ(1, options.LineCount);
+    EXPECT_EQ(0, options.DirectionUD);
+    EXPECT_EQ(30, options.NameMaxSize);
+    doc.TakeOptions(options);
+    EXPECT_EQ(L"1", Read(L"KWDoc", L"TrashCan"));
+    EXPECT_EQ(L"#00E0FFFF", Read(L"KWDoc", L"colBackground"));
+    EXPECT_EQ(L"1", Read(L"SlideShow", L"LineCount"));
+    EXPECT_EQ(L"30", Read(L"LstView", L"NameMaxSize"));
+}

@@ -21,7 +21,7 @@ namespace doctest {
 using namespace thumbtest;
 
 // Writes each hint as one text: "1 <path>" (or "1 -" without argument), "4 1,3", "11 0,2",
-// "15 6", "0".
+// "15 6", "19 2", "10 <path>", "13 29" (the tree root pointed at; "13 -" without), "0".
 class CHintView : public CView
 {
 public:
@@ -42,7 +42,15 @@ public:
             break;
         }
         case CKWDoc::HintRemoved:
+        case CKWDoc::HintNextFolder:
             text += L" " + std::to_wstring(reinterpret_cast<INT_PTR>(argument));
+            break;
+        case CKWDoc::HintGoToPath:
+            text += L" " + std::wstring(reinterpret_cast<const wchar_t*>(argument));
+            break;
+        case CKWDoc::HintTreeSettings:
+            // The tree root the argument points at, "-" without one.
+            text += argument ? L" " + std::to_wstring(*reinterpret_cast<const int*>(argument)) : L" -";
             break;
         default:
             break;
