@@ -93,8 +93,9 @@ int CThreadedCopier::CopyFileThreaded(const wchar_t* source, const wchar_t* targ
     SharedBlock& shared = *m_shared;
     return RunCopy(source, target, callback, context,
                    [this, &shared](HANDLE input, ULONGLONG size, CopyTarget& output, const CopyReport& report) {
-                       // A file that one read takes has nothing to overlap: no hand-over.
-                       if (size < shared.size)
+                       // A file that one read takes has nothing to overlap: no hand-over. A
+                       // source that tells no size (a pipe) may be long and goes to the reader.
+                       if (size > 0 && size < shared.size)
                            return CopyBlocks(input, m_buffers[0].GetView(), shared.size, output, report);
                        shared.source = input;
                        m_current = 0;

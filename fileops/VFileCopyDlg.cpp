@@ -30,8 +30,6 @@ VFileCopyDlg::VFileCopyDlg(UINT templateId, LPCWSTR browseTitle, LPCWSTR section
 {
 }
 
-VFileMoveDlg::VFileMoveDlg(CWnd* parent) : VFileCopyDlg(IDD_FILE_MOVE, L"移動先の選択", L"FileMove", parent) {}
-
 int VFileCopyDlg::SameNameModeOf(int choice)
 {
     switch (choice) {

@@ -1,4 +1,4 @@
-// The copy dialog (and, through VFileMoveDlg, its twin for moves): the destination folder with its
+// The copy dialog (and the base of VFileMoveDlg, its twin for moves): the destination folder with its
 // history, the quick-access folders on a menu button and a folder browser, and an option tree with
 // the two choices a job takes: which files to transfer and how to treat files of the same name.
 #pragma once
@@ -55,10 +55,4 @@ private:
     HTREEITEM m_sameNameGroup = nullptr;
     CString m_browseTitle;
     CString m_section;
-};
-
-class VFileMoveDlg : public VFileCopyDlg
-{
-public:
-    explicit VFileMoveDlg(CWnd* parent = nullptr);
 };

@@ -26,13 +26,3 @@ void VFolderNameDlg::OnOK()
     m_name = name;
     CDialog::OnOK();
 }
-
-VFileMdDlg::VFileMdDlg(CWnd* parent) : VFolderNameDlg(IDD_FOLDER_CREATE, L"\"%s\"にフォルダを新規作成します", parent) {}
-
-VFileRnDlg::VFileRnDlg(CWnd* parent) : VFolderNameDlg(IDD_FOLDER_RENAME, L"\"%s\"のフォルダを名前変更します", parent) {}
-
-BOOL VFileRnDlg::OnInitDialog()
-{
-    m_name = m_folder;
-    return VFolderNameDlg::OnInitDialog();
-}

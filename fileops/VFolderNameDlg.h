@@ -1,5 +1,6 @@
-// The two prompts for a folder's name: VFileMdDlg for a new folder in a parent folder and
-// VFileRnDlg for a folder's new name. OK takes only a non-empty name.
+// The base of the two prompts for a folder's name (VFileMdDlg, a new folder in a parent folder;
+// VFileRnDlg, a folder's new name): a line naming the folder and an edit. OK takes only a
+// non-empty name.
 #pragma once
 
 #include "framework/Framework.h"
@@ -19,20 +20,4 @@ protected:
 
 private:
     CString m_promptFormat;
-};
-
-class VFileMdDlg : public VFolderNameDlg
-{
-public:
-    explicit VFileMdDlg(CWnd* parent = nullptr);
-};
-
-class VFileRnDlg : public VFolderNameDlg
-{
-public:
-    explicit VFileRnDlg(CWnd* parent = nullptr);
-
-protected:
-    // The edit starts with the folder's current name.
-    BOOL OnInitDialog() override;
 };

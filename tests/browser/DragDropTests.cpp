@@ -165,8 +165,8 @@ TEST_F(DragDrop, ADragOntoAFolderItemOfTheSameViewGoesIntoThatFolder)
     };
     for (const Target& target : {Target{thumbs, cell, L"a.jpg"}, Target{list, row.CenterPoint(), L"b.jpg"}}) {
         SCOPED_TRACE(testing::Message() << target.file);
-        EXPECT_EQ(CString(p.m_folder / L"sub"), target.view == thumbs ? thumbs->DropFolderAt(target.point)
-                                                                     : list->DropFolderAt(target.point));
+        EXPECT_EQ(CString(p.m_folder / L"sub"),
+                  target.view == thumbs ? thumbs->DropFolderAt(target.point) : list->DropFolderAt(target.point));
         Select(doc, {p.m_folder / target.file});
         ASSERT_TRUE(PointAt(target.view, target.point));
         ScriptedDropSource source;

@@ -203,7 +203,8 @@ TEST_P(Copier, ARealFullFileSystemFailsTheCopyAndLeavesItsRoomFree)
 
 TEST_P(Copier, AReadFailureFailsTheCopyInsteadOfWritingTheFailedCount)
 {
-    // A pipe whose writer goes away after one block: the next read fails.
+    // A pipe whose writer goes away after one block: the next read fails (in the threaded form on
+    // the reader thread, a source of unknown size being handed over like a large one).
     CString name;
     name.Format(L"\\\\.\\pipe\\vyx_copier_%lu_%d", GetCurrentProcessId(), GetParam() ? 1 : 0);
     HANDLE pipe = CreateNamedPipeW(name, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 65536, 65536, 0, nullptr);

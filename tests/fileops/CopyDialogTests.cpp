@@ -7,7 +7,9 @@
 #include "browser/FolderList.h"
 #include "fileops/CGetFolderDlg.h"
 #include "fileops/VFileCopyDlg.h"
-#include "fileops/VFolderNameDlg.h"
+#include "fileops/VFileMoveDlg.h"
+#include "fileops/VFileMdDlg.h"
+#include "fileops/VFileRnDlg.h"
 #include "fileops/VyxFileTransfer.h"
 #include "res/resource.h"
 
