@@ -9,6 +9,7 @@
 #include "foundation/VyxPath.h"
 
 #include "../BenchArgs.h"
+#include "../PictureFolder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -107,25 +108,6 @@ void MakeCacheRoot()
     std::string ansi(static_cast<size_t>(length - 1), '\0');
     WideCharToMultiByte(CP_ACP, 0, index.c_str(), -1, &ansi[0], length, nullptr, nullptr);
     WriteBytes(g_root + L"\\_cache_.lst", ansi);
-}
-
-void RemoveTree(const std::wstring& path)
-{
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path + L"\\" + name);
-            else
-                DeleteFileW((path + L"\\" + name).c_str());
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryW(path.c_str());
 }
 
 double Seconds(LARGE_INTEGER start)
@@ -236,6 +218,6 @@ int wmain(int argc, wchar_t** argv)
     std::printf("  the same disk accesses alone (every cache file read, every file looked for): %.3f s\n",
                 g_diskSeconds);
     theAppIni.SetPath(L"");
-    RemoveTree(g_base.substr(0, g_base.rfind(L'\\')));
+    RemoveFolderTree(g_base.substr(0, g_base.rfind(L'\\')));
     return 0;
 }

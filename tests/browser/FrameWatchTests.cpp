@@ -133,10 +133,14 @@ TEST(FrameWatch, TheDriveWatchersChangeRefreshesTheFreeSpaceAfterItsDelay)
         GTEST_SKIP() << "the scratch folder is not on the prefix's drive";
     p.Frame()->GetStatusBar().SetPaneText(2, L"stale");
     int n = 0;
+    DWORD made = 0;
     ASSERT_TRUE(PumpUntil(
         [&] {
-            // Files in the drive's root are what watcher 1 sees under Wine.
-            if (n++ % 10 == 0) {
+            // Files in the drive's root are what watcher 1 sees under Wine. Each change re-arms
+            // the delay, so changes come seconds apart: closer ones would hold the refresh off.
+            if (n == 0 || ::GetTickCount() - made > 2000) {
+                ++n;
+                made = ::GetTickCount();
                 CString name;
                 name.Format(L"%svyx_watch_%lu_%d.tmp", static_cast<LPCWSTR>(Root(p.m_folder.Path())),
                             GetCurrentProcessId(), n);

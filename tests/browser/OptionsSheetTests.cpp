@@ -261,12 +261,13 @@ TEST(OptionsSheet, OkActsAtOnceOnTheOpenWindows)
     EXPECT_NE(rootBefore, tree.GetItemText(tree.GetRootItem()));
     EXPECT_TRUE(frame->GetWatcher(2).IsStarted());
 
-    CWnd* view = frame->GetThumbPane();
+    // The file list paints the options' background; the thumbnail grid keeps its own colour.
+    CWnd* view = frame->GetListPane();
     view->UpdateWindow();
     CRect client;
     view->GetClientRect(&client);
     HDC dc = ::GetDC(view->GetSafeHwnd());
-    const COLORREF shown = GetPixel(dc, client.Width() / 2, client.Height() / 2);
+    const COLORREF shown = GetPixel(dc, client.right - 2, client.bottom - 2);
     ::ReleaseDC(view->GetSafeHwnd(), dc);
     EXPECT_EQ(RGB(255, 0, 0), shown);
 }
