@@ -36,7 +36,8 @@ BOOL VyxOleDataSource::OnRenderData(LPFORMATETC lpFormatEtc, LPSTGMEDIUM lpStgMe
 
 DROPEFFECT VyxOleDataSource::StartViewDrag(CKWDoc* doc, CPoint start, COleDropSource* dropSource)
 {
-    if (!doc)
+    // Nothing selected, nothing to drag.
+    if (!doc || doc->GetSelectedCount(TRUE) == 0)
         return DROPEFFECT_NONE;
     // On the heap: a target may keep the data object after the drag has ended.
     auto* source = new VyxOleDataSource;
