@@ -11,8 +11,10 @@
 #include "foundation/VyxIni.h"
 #include "foundation/VyxPath.h"
 #include "foundation/VyxUtility.h"
+#include "image/DibCore.h"
 #include "image/plugins/Spi.h"
 #include "res/resource.h"
+#include "viewer/CWallPaperDlg.h"
 
 #include <imm.h>
 
@@ -97,6 +99,10 @@ ON_COMMAND(ID_ACTIVATE_CURSOR, OnActivateCursor)
 ON_COMMAND(ID_PICTURE_WINDOW, OnPictureWindow)
 ON_UPDATE_COMMAND_UI(ID_PICTURE_WINDOW, OnUpdateCursorItem)
 ON_COMMAND(ID_REFRESH, OnRefresh)
+ON_COMMAND(ID_THUMB_WALLPAPER, OnWallpaper)
+ON_UPDATE_COMMAND_UI(ID_THUMB_WALLPAPER, OnUpdateCursorItem)
+ON_COMMAND(ID_THUMB_FULLSCREEN, OnFullScreen)
+ON_UPDATE_COMMAND_UI(ID_THUMB_FULLSCREEN, OnUpdateCursorItem)
 END_MESSAGE_MAP()
 
 std::function<void(const CString&)> CKWView::ShellOpen;
@@ -1226,7 +1232,7 @@ void CKWView::Activate(int index)
             return;
         }
     }
-    // A command this view does not handle (full screen, an external application) is the frame's.
+    // A command this view does not handle (an external application) is the frame's.
     const UINT command = static_cast<UINT>(doc->IDViewer);
     if (!OnCmdMsg(command, CN_COMMAND, nullptr, nullptr)) {
         if (CMainFrame* frame = GetMainFrame())
@@ -1300,6 +1306,25 @@ void CKWView::OnActivateCursor()
         return;
     m_cursor = doc->GetCursorIndex();
     Announce(HintItemActivated, IndexHint(m_cursor), nullptr);
+}
+
+void CKWView::OnWallpaper()
+{
+    CKWDoc* doc = GetDocument();
+    VyxFile* item = doc ? doc->GetItem(doc->GetCursorIndex()) : nullptr;
+    GlobalBlock picture(item ? item->LoadPicture(nullptr) : nullptr);
+    if (!picture)
+        return;
+    CWallPaperDlg dialog(this);
+    dialog.SetSource(picture.get());
+    dialog.DoModal();
+}
+
+void CKWView::OnFullScreen()
+{
+    CKWDoc* doc = GetDocument();
+    if (CMainFrame* frame = doc ? GetMainFrame() : nullptr)
+        frame->StartSlideshow(doc->GetCursorIndex());
 }
 
 void CKWView::OnPictureWindow()

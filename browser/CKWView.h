@@ -141,6 +141,8 @@ protected:
     afx_msg void OnOpenByAssociation();
     afx_msg void OnActivateCursor();
     afx_msg void OnPictureWindow();
+    afx_msg void OnWallpaper();
+    afx_msg void OnFullScreen();
     afx_msg void OnUpdateCursorItem(CCmdUI* pCmdUI);
     afx_msg void OnRefresh();
     DECLARE_MESSAGE_MAP()

@@ -310,8 +310,7 @@ void CMainFrame::OnDestroy()
     m_wndList.CloseAll();
     {
         COneWndListLock lock(m_pictureBlock);
-        if (m_wndList.m_pSlideShow && m_wndList.m_pSlideShow->GetSafeHwnd())
-            m_wndList.m_pSlideShow->DestroyWindow();
+        m_wndList.CloseSlideshowOf(this);
     }
     SaveWindowPlacement(m_hWnd, kSection);
     CRect window;
@@ -594,8 +593,7 @@ LRESULT CMainFrame::OnSlideshowEnded(WPARAM wParam, LPARAM)
     if (wParam != 0)
         return 0;
     COneWndListLock lock(m_pictureBlock);
-    delete m_wndList.m_pSlideShow;
-    m_wndList.m_pSlideShow = nullptr;
+    m_wndList.DeleteEndedSlideshow();
     return 0;
 }
 
@@ -919,6 +917,28 @@ int CMainFrame::OpenPictureWindow(int nViewIndex, int nMode)
     if (nMode & 8)
         window->SetWindowPos(&wndTop, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     return 0;
+}
+
+void CMainFrame::StartSlideshow(int nViewIndex)
+{
+    CKWDoc* doc = GetKWDoc();
+    COneWndListLock lock(m_pictureBlock);
+    if (VSlideShowDlg* show = m_wndList.GetOpenSlideshow()) {
+        show->SetIndex(nViewIndex);
+        show->SetLocked(FALSE);
+        show->Reload();
+        return;
+    }
+    auto* show = new VSlideShowDlg;
+    m_wndList.m_pSlideShow = show;
+    show->SetDocument(doc);
+    show->SetAutoPlay(FALSE);
+    show->SetIndex(nViewIndex);
+    show->SetMonitor(doc ? doc->Monitor : 0);
+    if (!show->Create(this)) {
+        m_wndList.m_pSlideShow = nullptr;
+        delete show;
+    }
 }
 
 int CMainFrame::RestorePicturePlacement(COneWnd* pWindow)

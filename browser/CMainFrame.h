@@ -91,6 +91,8 @@ public:
     // 2 a new window, else a new one when "MultiPicView" is set or Ctrl is held; bit 3: to the
     // top of the z-order. 0 shown; -1 no item or no window could be made; 1 no decoder reads it.
     int OpenPictureWindow(int nViewIndex, int nMode);
+    // The full-screen slideshow from that view index: the open one follows, else a new one opens.
+    void StartSlideshow(int nViewIndex);
     // Update hint 1: picture windows look their files up again ("Stay") or close.
     void OnListRebuilding();
     // Update hint 15: windows after the index step back and those on it show its new file

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws the picture view's three cursors (the plain arrow, the open hand over a picture that can
-be dragged, the closed hand while dragging) as 32 x 32 monochrome cursor files into res/. Run from
+be dragged, the closed hand while dragging) and the slideshow's three (the left and right paging
+strips, the position bar) as 32 x 32 monochrome cursor files into res/. Run from
 the repository root; the outputs are committed."""
 import os
 import struct
@@ -59,6 +60,49 @@ CLOSED_HAND = """
      X......X
 """
 
+LEFT_STRIP = """
+       X
+      XX
+     X.X
+    X..XXXXXXXX
+   X..........X
+  X@..........X
+   X..........X
+    X..XXXXXXXX
+     X.X
+      XX
+       X
+"""
+
+RIGHT_STRIP = """
+        X
+        XX
+        X.X
+ XXXXXXXX..X
+ X..........X
+ X..........@X
+ X..........X
+ XXXXXXXX..X
+        X.X
+        XX
+        X
+"""
+
+BAR = """
+    XXX
+    X@X
+    X.X
+    X.X
+ XXXX.XXXX
+  X.....X
+   X...X
+    X.X
+     X
+XXXXXXXXXXX
+X.........X
+XXXXXXXXXXX
+"""
+
 
 def cursor(art, hot_default):
     rows = art.strip('\n').split('\n')
@@ -95,7 +139,8 @@ def cursor(art, hot_default):
 def main():
     res = os.path.join(os.getcwd(), 'res')
     for name, art, hot in (('picture_arrow.cur', ARROW, (0, 0)), ('picture_hand.cur', OPEN_HAND, (8, 8)),
-                           ('picture_grab.cur', CLOSED_HAND, (8, 6))):
+                           ('picture_grab.cur', CLOSED_HAND, (8, 6)), ('slide_left.cur', LEFT_STRIP, (3, 5)),
+                           ('slide_right.cur', RIGHT_STRIP, (12, 5)), ('slide_bar.cur', BAR, (5, 1))):
         with open(os.path.join(res, name), 'wb') as f:
             f.write(cursor(art, hot))
 

@@ -22,6 +22,8 @@ const wchar_t kSection[] = L"COneView";
 const int kMinCapacity = 16;
 const int kMaxCapacity = 512;
 const int kMaxGifDelay = 2000;
+// Delays shorter than this much past the last animation tick already count as due.
+const int kTickSlack = 27;
 // Display sizes stay far inside int, so placement arithmetic never overflows.
 const double kSideCeiling = 1 << 30;
 
@@ -81,13 +83,29 @@ COnePicture::~COnePicture()
 
 void COnePicture::Init()
 {
-    FreePages();
     m_aviShow = GetAppIniInt(kSection, L"AviShow", 0);
     m_dswShow = GetAppIniInt(kSection, L"DswShow", 0);
     m_stepSecond = GetAppIniInt(kSection, L"StepSecond", 1);
     m_delayTime = GetAppIniInt(kSection, L"DelayTime", 1000);
-    int capacity = GetAppIniInt(kSection, L"MaxDibPageCount", 128);
-    m_pages.assign(static_cast<size_t>(std::clamp(capacity, kMinCapacity, kMaxCapacity)), Page());
+    const int capacity = std::clamp(GetAppIniInt(kSection, L"MaxDibPageCount", 128), kMinCapacity, kMaxCapacity);
+    m_displayDepth = GetScreenBitDepth();
+    Reset(capacity);
+}
+
+void COnePicture::InitLike(const COnePicture& model)
+{
+    m_aviShow = model.m_aviShow;
+    m_dswShow = model.m_dswShow;
+    m_stepSecond = model.m_stepSecond;
+    m_delayTime = model.m_delayTime;
+    m_displayDepth = model.m_displayDepth;
+    Reset(model.GetPageCapacity());
+}
+
+void COnePicture::Reset(int capacity)
+{
+    FreePages();
+    m_pages.assign(static_cast<size_t>(capacity), Page());
     m_pageCount = m_currentPage = 0;
     m_fitMode = FitAspect;
     m_scaleMode = ScaleAuto;
@@ -98,7 +116,6 @@ void COnePicture::Init()
     m_zoom = 1.0;
     m_info = 0;
     m_textColor = m_backColor = 0;
-    m_displayDepth = GetScreenBitDepth();
 }
 
 void COnePicture::Free()
@@ -194,7 +211,10 @@ bool COnePicture::PageFitsBudget(HGLOBAL source)
     m_zoom = zoom;
     m_angle = angle;
     ULONGLONG adding = BlockSize(source) + (IsDisplaySizeAllowed(size) ? Dib24Bytes(size.cx, size.cy) : 0);
-    if (GetHeldBytes() + adding > m_pageBudget)
+    ULONGLONG held = m_budgetGroup ? 0 : GetHeldBytes();
+    for (int i = 0; i < m_budgetGroupSize; ++i)
+        held += m_budgetGroup[i].GetHeldBytes();
+    if (held + adding > m_pageBudget)
         return false;
     MEMORYSTATUSEX status = {};
     status.dwLength = sizeof(status);
@@ -235,6 +255,7 @@ void COnePicture::SetPicture(const VyxFile* item)
 {
     FreePages();
     m_pageCount = m_currentPage = m_gifFrame = 0;
+    m_sourceScale = 1.0;
     m_finished = TRUE;
     m_item.reset(item ? new VyxFile(*item) : nullptr);
     if (!m_item) {
@@ -286,10 +307,48 @@ void COnePicture::LoadFirstPage()
             StepTiffPage();
         break;
     default:
-        if (HGLOBAL picture = m_item->LoadPicture(nullptr))
-            AddPage(picture, 0);
+        LoadSinglePicture(DecodesReduced());
         break;
     }
+}
+
+bool COnePicture::DecodesReduced() const
+{
+    // Kept upright and shrunk to fit, the picture needs no more pixels than the rectangle: the
+    // decoder may read it at a reduced scale (never below the fitted size).
+    return m_fitMode == FitAspect && m_allowShrink && m_angle == 0 && m_rect.Width() > 0 && m_rect.Height() > 0;
+}
+
+void COnePicture::LoadSinglePicture(bool bReduced)
+{
+    const SIZE desired = {m_rect.Width(), m_rect.Height()};
+    HGLOBAL picture = m_item->LoadPicture(bReduced ? &desired : nullptr);
+    m_sourceScale = 1.0;
+    if (picture && bReduced && m_item->GetWidth() > GetDibWidth(picture))
+        m_sourceScale = static_cast<double>(GetDibWidth(picture)) / m_item->GetWidth();
+    if (picture)
+        AddPage(picture, 0);
+}
+
+CSize COnePicture::GetPictureSize(int nPage) const
+{
+    HGLOBAL source = GetSourcePage(nPage);
+    if (nPage == 0 && m_sourceScale < 1.0 && m_item)
+        return CSize(m_item->GetWidth(), m_item->GetHeight());
+    return CSize(GetDibWidth(source), GetDibHeight(source));
+}
+
+bool COnePicture::EnsureSourceFor(int nPage, CSize size)
+{
+    HGLOBAL source = GetSourcePage(nPage);
+    if (nPage != 0 || m_sourceScale >= 1.0 || !source || !m_item ||
+        (size.cx <= GetDibWidth(source) && size.cy <= GetDibHeight(source)))
+        return false;
+    // Shown larger than it was read: read again at full size.
+    FreePage(m_pages[0]);
+    m_pageCount = 0;
+    LoadSinglePicture(false);
+    return true;
 }
 
 int COnePicture::StepPage()
@@ -457,6 +516,38 @@ bool COnePicture::IsDisplaySizeAllowed(SIZE size)
            Dib24Bytes(size.cx, size.cy) <= MaxDisplayBytes;
 }
 
+bool COnePicture::IsAnimatedKind(const VyxFile* item, int aviShow, int dswShow)
+{
+    switch (item ? (item->GetLoaderId() >> 16) & 0xFFFF : 0) {
+    case KindGif:
+        return true;
+    case KindAvi:
+        return aviShow != 0;
+    case KindVideo:
+        return dswShow != 0;
+    default:
+        return false;
+    }
+}
+
+bool COnePicture::IsZoomAllowed(double zoom) const
+{
+    if (!GetSourcePage(m_currentPage))
+        return true;
+    const CSize picture = GetPictureSize(m_currentPage);
+    double w = picture.cx, h = picture.cy;
+    if (m_angle != 0) {
+        CRotateInfo turn(m_angle);
+        RECT box = turn.GetBoundingRect(static_cast<int>(w), static_cast<int>(h));
+        w = static_cast<double>(box.right) - box.left;
+        h = static_cast<double>(box.bottom) - box.top;
+    }
+    const double sw = std::trunc(w * zoom), sh = std::trunc(h * zoom);
+    if (!(sw <= MaxDisplaySide && sh <= MaxDisplaySide))
+        return false;
+    return IsDisplaySizeAllowed(CSize(std::max(static_cast<int>(sw), 32), std::max(static_cast<int>(sh), 32)));
+}
+
 ULONGLONG COnePicture::Dib24Bytes(LONGLONG width, LONGLONG height)
 {
     if (width <= 0 || height <= 0)
@@ -521,8 +612,15 @@ void COnePicture::PreparePage(int nPage)
 {
     if (!IsValidPage(nPage) || !m_pages[nPage].source)
         return;
+    CSize picture = GetPictureSize(nPage);
+    CSize size = CalcDisplaySize(m_rect, picture.cx, picture.cy);
+    if (EnsureSourceFor(nPage, size)) {
+        if (!IsValidPage(nPage) || !m_pages[nPage].source)
+            return;
+        picture = GetPictureSize(nPage);
+        size = CalcDisplaySize(m_rect, picture.cx, picture.cy);
+    }
     Page& page = m_pages[nPage];
-    CSize size = CalcDisplaySize(m_rect, GetDibWidth(page.source), GetDibHeight(page.source));
     if (page.display && page.display != page.source)
         ::GlobalFree(page.display);
     page.display = nullptr;
@@ -537,12 +635,12 @@ void COnePicture::PreparePage(int nPage)
 
 void COnePicture::Refit()
 {
-    HGLOBAL source = GetSourcePage(m_currentPage);
-    if (!source)
+    if (!GetSourcePage(m_currentPage))
         return;
     // A display copy of the same size is the same copy: a window that follows its picture
     // resizes around it and must not resample it twice.
-    CSize size = CalcDisplaySize(m_rect, GetDibWidth(source), GetDibHeight(source));
+    const CSize picture = GetPictureSize(m_currentPage);
+    CSize size = CalcDisplaySize(m_rect, picture.cx, picture.cy);
     if (GetDisplayPage() && size == m_displaySize) {
         PlaceOrigin();
         return;
@@ -631,6 +729,28 @@ int COnePicture::PrevPage()
         TakePageSize();
     }
     return m_currentPage;
+}
+
+void COnePicture::SetInfoTemplate(const wchar_t* text)
+{
+    m_infoTemplate = text ? text : L"";
+    if (m_item)
+        m_infoText = m_item->ExpandMacros(m_infoTemplate);
+}
+
+int COnePicture::AnimationTick(DWORD now)
+{
+    const int added = StepPage();
+    if (m_pageCount < 2)
+        return -1;
+    // While a file is still being read, each new frame shows at once.
+    const long long shown = static_cast<long long>(static_cast<DWORD>(now - m_animationStart));
+    if (!added && shown + kTickSlack < GetPageDelay())
+        return 0;
+    NextPage();
+    m_animationStart = now;
+    Show(nullptr, nullptr, FALSE);
+    return 1;
 }
 
 void COnePicture::TakePageSize()

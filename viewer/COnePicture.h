@@ -43,8 +43,12 @@ public:
     COnePicture& operator=(const COnePicture&) = delete;
 
     void Init();
+    // As Init, taking the settings from an engine already set up instead of reading them again.
+    void InitLike(const COnePicture& model);
     void Free();
 
+    // A single picture that is to be fitted (fit mode 3, upright, shrinking allowed) is read at
+    // the smallest scale the decoder offers that still covers the display rectangle.
     void SetPicture(const VyxFile* item);
     // One more page of a multi-page file; 0 when none was added.
     int StepPage();
@@ -60,6 +64,10 @@ public:
     HGLOBAL Resample(HGLOBAL source, int width, int height);
     int NextPage();
     int PrevPage();
+    // One animation tick at the given tick count: reads one more frame, and steps to the next
+    // frame once the current one has had its delay (at once while frames are still being read).
+    // 1 stepped (the caller repaints), 0 waiting, -1 fewer than two frames (the caller stops).
+    int AnimationTick(DWORD now);
     void Scroll(int dx, int dy);
     void SetDisplayRect(const RECT& rect);
     BOOL CanScrollX() const;
@@ -72,8 +80,15 @@ public:
 
     // Whether a display copy of that size may be made.
     static bool IsDisplaySizeAllowed(SIZE size);
+    // Whether the current page shown as is at that zoom would still get a display copy (true
+    // while there is no page).
+    bool IsZoomAllowed(double zoom) const;
     // Bytes of a 24-bit DIB of that size (64-bit, never overflowing).
     static ULONGLONG Dib24Bytes(LONGLONG width, LONGLONG height);
+    // Whether the item's kind plays on a timer: GIF always, AVI and other video when asked.
+    static bool IsAnimatedKind(const VyxFile* item, int aviShow, int dswShow);
+    // An angle turned on by some degrees (either way), within 0..359.
+    static int TurnAngle(int angle, int by) { return ((angle + by % 360) % 360 + 360) % 360; }
 
     // ---- getters
     int GetAngle() const { return m_angle; }
@@ -110,7 +125,8 @@ public:
     void SetInfo(int on) { m_info = on; }
     void SetTextColor(COLORREF colour) { m_textColor = colour; }
     void SetInfoPosition(int x, int y) { m_infoX = x, m_infoY = y; }
-    void SetInfoTemplate(const wchar_t* text) { m_infoTemplate = text ? text : L""; }
+    // The text of a file already loaded follows the new template.
+    void SetInfoTemplate(const wchar_t* text);
     void SetZoom(double zoom) { m_zoom = zoom; }
     void SetScaleMode(int mode) { m_scaleMode = mode; }
     void SetFitMode(int mode) { m_fitMode = mode; }
@@ -119,6 +135,12 @@ public:
     void SetAnimationStart(DWORD tick) { m_animationStart = tick; }
     void SetAnimationTimer(UINT_PTR id) { m_animationTimer = id; }
     void SetPageBudget(ULONGLONG bytes) { m_pageBudget = bytes; }
+    // Engines that share one page budget (the slideshow's grid): the pages of all of them count.
+    void SetBudgetGroup(const COnePicture* first, int count)
+    {
+        m_budgetGroup = first;
+        m_budgetGroupSize = count;
+    }
 
 private:
     struct Page
@@ -128,6 +150,8 @@ private:
         int delay = 0;
     };
 
+    // Empty page tables of that many entries, every display setting back to its initial value.
+    void Reset(int capacity);
     int GetKind() const { return (m_loaderId >> 16) & 0xFFFF; }
     bool IsValidPage(int nPage) const { return nPage >= 0 && nPage < m_pageCount; }
     void FreePage(Page& page);
@@ -138,6 +162,12 @@ private:
     bool AddPage(HGLOBAL source, int delay);
     bool PageFitsBudget(HGLOBAL source);
     void LoadFirstPage();
+    bool DecodesReduced() const;
+    void LoadSinglePicture(bool bReduced);
+    // The page's size as the picture has it (a page read at a reduced scale counts full size).
+    CSize GetPictureSize(int nPage) const;
+    // A page read reduced that is to be shown larger is read again whole; true when it was.
+    bool EnsureSourceFor(int nPage, CSize size);
     int StepGifFrame();
     int StepTiffPage();
     int StepVideoFrame();
@@ -187,4 +217,8 @@ private:
     COLORREF m_backColor = 0;
     int m_loaderId = -1;
     ULONGLONG m_pageBudget = DefaultPageBudget;
+    // Page 0 of a single picture read at a reduced scale: its width over the picture's.
+    double m_sourceScale = 1.0;
+    const COnePicture* m_budgetGroup = nullptr;
+    int m_budgetGroupSize = 0;
 };

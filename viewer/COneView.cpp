@@ -12,25 +12,6 @@ namespace {
 
 const wchar_t kSection[] = L"COneView";
 
-// Delays shorter than this much past the last tick already count as due.
-const int kTickSlack = 27;
-
-bool IsAnimatedKind(const VyxFile* item, int aviShow, int dswShow)
-{
-    if (!item)
-        return false;
-    switch ((item->GetLoaderId() >> 16) & 0xFFFF) {
-    case COnePicture::KindGif:
-        return true;
-    case COnePicture::KindAvi:
-        return aviShow != 0;
-    case COnePicture::KindVideo:
-        return dswShow != 0;
-    default:
-        return false;
-    }
-}
-
 } // namespace
 
 IMPLEMENT_DYNCREATE(COneView, CView)
@@ -86,7 +67,7 @@ void COneView::SetPicture(const VyxFile* item)
     StopAnimation();
     m_picture.Show(nullptr, item, TRUE);
     // The engine knows the kind once it has detected the item's decoder.
-    if (m_hWnd && IsAnimatedKind(m_picture.GetItem(), m_nAviShow, m_nDswShow)) {
+    if (m_hWnd && COnePicture::IsAnimatedKind(m_picture.GetItem(), m_nAviShow, m_nDswShow)) {
         m_picture.SetAnimationTimer(SetTimer(AnimationTimer, AnimationInterval, nullptr));
         m_picture.SetAnimationStart(::GetTickCount());
     }
@@ -181,19 +162,11 @@ void COneView::Repaint()
 
 void COneView::AnimationTick(DWORD now)
 {
-    const int added = m_picture.StepPage();
-    if (m_picture.GetPageCount() < 2) {
+    const int stepped = m_picture.AnimationTick(now);
+    if (stepped < 0)
         StopAnimation();
-        return;
-    }
-    // While a file is still being read, each new frame shows at once.
-    const long long shown = static_cast<long long>(static_cast<DWORD>(now - m_picture.GetAnimationStart()));
-    if (!added && shown + kTickSlack < m_picture.GetPageDelay())
-        return;
-    m_picture.NextPage();
-    m_picture.SetAnimationStart(now);
-    m_picture.Show(nullptr, nullptr, FALSE);
-    Repaint();
+    else if (stepped > 0)
+        Repaint();
 }
 
 // ---------------------------------------------------------------- messages

@@ -41,9 +41,25 @@ public:
     static void ParseZoomSteps(const wchar_t* text, VyxVariantArray& steps, int& nHundredStep);
     // The last activation state (WA_...) of any picture window.
     static UINT GetActivateState() { return s_nActivateState; }
+    // The zoom after a zoom in (out) from the view's zoom; nStep is the current step, moved along.
+    static double ZoomInValue(const VyxVariantArray& steps, int& nStep, double viewZoom);
+    static double ZoomOutValue(const VyxVariantArray& steps, int& nStep, double viewZoom);
+    // Where stepping to nIndex lands in a list of nCount files: wrapping round with repeat,
+    // otherwise held at the ends.
+    static int StepTarget(int nIndex, int nCount, BOOL bRepeat);
+
+    // Saves the displayed page as the filter index of the save dialog says (1 BMP, 2 JPEG, 3 PNG,
+    // 4 TIFF, 5 GIF). The picture is written whole beside the target first and then put in its
+    // place, so a failure leaves an existing file as it was. FALSE on failure.
+    BOOL SaveDisplayedPage(const wchar_t* path, int nFilterIndex);
 
     COneView* GetView() const { return m_pView; }
     int GetIndex() const { return m_nIndex; }
+    // 0 off, 1 playing, 2 paused while the left button is held.
+    int GetAutoPlayState() const { return m_nAutoPlay; }
+    int GetZoomStep() const { return m_nZoomStep; }
+    int GetAngle() const { return m_nAngle; }
+    BOOL IsTopMost() const { return m_bTopMost; }
     BOOL IsLocked() const { return m_bLocked; }
     BOOL IsSynchronized() const { return m_bSynchronized; }
     OneViewSettings& GetSettings() { return m_settings; }
@@ -51,6 +67,8 @@ public:
 
     CWnd* m_pOwner = nullptr;
     CKWDoc* m_pDocument = nullptr;
+
+    BOOL PreTranslateMessage(MSG* pMsg) override;
 
 protected:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
@@ -70,14 +88,93 @@ protected:
     afx_msg LRESULT OnPictureWndBroadcast(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnSlideshowEnded(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnContrastResult(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnTimer(UINT_PTR nIDEvent);
+    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonDblClk(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
+    afx_msg void OnRButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnRButtonDblClk(UINT nFlags, CPoint point);
+    afx_msg BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
+
+    // ---- commands (their update rules beside them)
+    afx_msg void OnFileCopy();
+    afx_msg void OnFileMove();
+    afx_msg void OnFileDelete();
+    afx_msg void OnFileSave();
+    afx_msg void OnFilePrint();
+    afx_msg void OnUpdateFileMove(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateFilePrint(CCmdUI* pCmdUI);
+    afx_msg void OnZoomIn();
+    afx_msg void OnZoomOut();
+    afx_msg void OnZoomOriginal();
+    afx_msg void OnUpdateZoom(CCmdUI* pCmdUI);
+    afx_msg void OnRotateLeft();
+    afx_msg void OnRotateRight();
+    afx_msg void OnFlip(UINT nID);
+    afx_msg void OnWallpaper();
+    afx_msg void OnClipboard();
+    afx_msg void OnComment();
+    afx_msg void OnSelect();
+    afx_msg void OnUpdateSelect(CCmdUI* pCmdUI);
+    afx_msg void OnUnsharp();
+    afx_msg void OnReduce();
+    afx_msg void OnUpdateReduce(CCmdUI* pCmdUI);
+    afx_msg void OnGray();
+    afx_msg void OnContrast();
+    afx_msg void OnUpdateDisplayedPage(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateAutoPlayOff(CCmdUI* pCmdUI);
+    afx_msg void OnFirst();
+    afx_msg void OnPrevious();
+    afx_msg void OnNext();
+    afx_msg void OnLast();
+    afx_msg void OnUpdateBackward(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateForward(CCmdUI* pCmdUI);
+    afx_msg void OnAutoPlay();
+    afx_msg void OnUpdateAutoPlay(CCmdUI* pCmdUI);
+    afx_msg void OnPage(UINT nID);
+    afx_msg void OnUpdatePage(CCmdUI* pCmdUI);
+    afx_msg void OnCustomizeToolBar();
+    afx_msg void OnOptions();
+    afx_msg void OnFitMode(UINT nID);
+    afx_msg void OnUpdateFitMode(CCmdUI* pCmdUI);
+    afx_msg void OnScaleMode(UINT nID);
+    afx_msg void OnUpdateScaleMode(CCmdUI* pCmdUI);
+    afx_msg void OnRepeat();
+    afx_msg void OnUpdateRepeat(CCmdUI* pCmdUI);
+    afx_msg void OnClose();
+    afx_msg void OnNextWindow();
+    afx_msg void OnPreviousWindow();
+    afx_msg void OnMainWindow();
+    afx_msg void OnTile();
+    afx_msg void OnTopMost();
+    afx_msg void OnUpdateTopMost(CCmdUI* pCmdUI);
+    afx_msg void OnFullScreen();
+    afx_msg void OnUpdateFullScreen(CCmdUI* pCmdUI);
+    afx_msg void OnScroll(UINT nID);
     DECLARE_MESSAGE_MAP()
 
 private:
     friend class COneWndList;
     // A window destroyed without the override still leaves the list.
     void LeaveList();
+    // A window that goes closes the slideshow it opened first.
+    void CloseOwnSlideshow();
     BOOL IsOwnerWindow() const;
     static BOOL IsBroadcastCommand(UINT nID);
+    VyxFile* GetShownItem() const { return m_pView ? m_pView->GetItem() : nullptr; }
+    HGLOBAL GetDisplayedPage() const { return m_pView ? m_pView->GetDisplayPage() : nullptr; }
+    int GetFileCount() const;
+    // Re-shows with the zoom: fit mode 0, unless the window follows its picture.
+    void ApplyZoom(double zoom);
+    // The edited page (a new block, or null when the edit failed) takes the displayed page's place.
+    void ReplaceDisplayedPage(HGLOBAL dib);
+    // nIndex, or as many files on from the current one.
+    void ShowStep(int nIndex, BOOL bFromCurrent);
+    void StopAutoPlay();
+    void StepOnClick(UINT nCommand);
+    void SendToOwner(UINT message, WPARAM wParam, LPARAM lParam);
+    // Hints to the document's views; the object is the value itself or points at the text.
+    void Announce(LPARAM lHint, const void* pObject);
 
     CString m_strTitleFormat;
     BOOL m_bTopMost;
@@ -89,6 +186,11 @@ private:
     int m_nAngle = 0;
     VyxVariantArray m_zoomSteps;
     int m_nHundredStep = 0;
+    int m_nZoomStep = 0;
+    int m_nAutoPlay = 0;
+    DWORD m_dwAutoPlayStart = 0;
+    UINT_PTR m_nAutoPlayTimer = 0;
+    BOOL m_bSwapped;
     VyxSharedMemory m_block;
     COneToolBar m_wndToolBar;
     CStatusBar m_wndStatusBar;

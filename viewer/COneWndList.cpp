@@ -3,6 +3,7 @@
 #include "catalogue/CKWDoc.h"
 #include "res/resource.h"
 #include "viewer/COneWnd.h"
+#include "viewer/VSlideShowDlg.h"
 
 #include <algorithm>
 #include <cstring>
@@ -145,4 +146,29 @@ void COneWndList::RefreshIndex(int nIndex)
     for (COneWnd* window : Snapshot())
         if (IndexOf(window) >= 0 && window->GetIndex() == nIndex)
             window->ShowPicture(nIndex);
+}
+
+VSlideShowDlg* COneWndList::GetOpenSlideshow()
+{
+    if (m_pSlideShow && !m_pSlideShow->GetSafeHwnd())
+        DeleteEndedSlideshow();
+    return m_pSlideShow;
+}
+
+void COneWndList::DeleteEndedSlideshow()
+{
+    if (m_pSlideShow && !m_pSlideShow->GetSafeHwnd()) {
+        delete m_pSlideShow;
+        m_pSlideShow = nullptr;
+    }
+}
+
+void COneWndList::CloseSlideshowOf(const CWnd* pOwner)
+{
+    if (!m_pSlideShow || m_pSlideShow->GetOwnerWindow() != pOwner)
+        return;
+    if (m_pSlideShow->GetSafeHwnd())
+        m_pSlideShow->DestroyWindow();
+    delete m_pSlideShow;
+    m_pSlideShow = nullptr;
 }

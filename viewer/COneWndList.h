@@ -35,6 +35,15 @@ public:
     // Takes the window out (destroying nothing); FALSE when it was not there.
     BOOL Remove(const CWnd* pWnd);
 
+    // The slideshow when its window is open. One whose window is gone while its end message is
+    // still on the way is deleted here, so a new one can take its place.
+    VSlideShowDlg* GetOpenSlideshow();
+    // On the slideshow's end message: the object goes, unless a new slideshow opened meanwhile.
+    void DeleteEndedSlideshow();
+    // An owner that is going closes its slideshow first and deletes it: its end message would
+    // find nobody.
+    void CloseSlideshowOf(const CWnd* pOwner);
+
     VSlideShowDlg* m_pSlideShow = nullptr;
 
 private:

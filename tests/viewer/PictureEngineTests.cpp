@@ -3,6 +3,7 @@
 #include "common/ImportPatch.h"
 #include "image/DibResample.h"
 #include "image/DibRotate.h"
+#include "image/codecs/SaveDib.h"
 
 #include <gtest/gtest.h>
 
@@ -31,28 +32,6 @@ struct Engine
                                   COnePicture::KindGif);
         picture.Show(nullptr, &item, TRUE);
     }
-};
-
-// The largest block asked of GlobalAlloc while alive.
-class LargestGlobalAlloc
-{
-public:
-    LargestGlobalAlloc() : m_patch("kernel32.dll", "GlobalAlloc", reinterpret_cast<const void*>(&Alloc))
-    {
-        s_largest = 0;
-        s_original = reinterpret_cast<decltype(s_original)>(m_patch.Original());
-    }
-    static SIZE_T Largest() { return s_largest; }
-
-private:
-    static HGLOBAL WINAPI Alloc(UINT flags, SIZE_T bytes)
-    {
-        s_largest = std::max(s_largest, bytes);
-        return s_original(flags, bytes);
-    }
-    static inline SIZE_T s_largest = 0;
-    static inline HGLOBAL(WINAPI* s_original)(UINT, SIZE_T) = nullptr;
-    ImportPatch m_patch;
 };
 
 } // namespace
@@ -130,7 +109,7 @@ TEST(PictureEngine, ZoomGrownWithoutBoundNeverOverflowsAndNoHugeCopyIsAllocated)
     ASSERT_TRUE(e.picture.GetDisplayPage());
     e.picture.SetFitMode(COnePicture::FitAsIs);
     for (double zoom : {1e12, 4e6, 360.0}) {
-        LargestGlobalAlloc allocations;
+        GlobalBlockWatch allocations;
         e.picture.SetZoom(zoom);
         e.picture.FreeDisplayPages();
         e.picture.Show(nullptr, nullptr, FALSE);
@@ -150,7 +129,7 @@ TEST(PictureEngine, ZoomGrownWithoutBoundNeverOverflowsAndNoHugeCopyIsAllocated)
     EXPECT_FALSE(COnePicture::IsDisplaySizeAllowed(CSize(40000, 10)));
     EXPECT_FALSE(COnePicture::IsDisplaySizeAllowed(CSize(0, 10)));
     // Zooming back in range makes a copy again (and the allocations are seen).
-    LargestGlobalAlloc allocations;
+    GlobalBlockWatch allocations;
     e.picture.SetZoom(2);
     e.picture.FreeDisplayPages();
     e.picture.Show(nullptr, nullptr, FALSE);
@@ -401,6 +380,29 @@ TEST(PictureEngine, PageBudgetEndsLoadingButTheFirstPageAlwaysShows)
     e.picture.Show(nullptr, &item, TRUE);
     EXPECT_EQ(1, e.picture.GetPageCount());
     EXPECT_EQ(0, e.picture.StepPage());
+
+    // Engines of one group (a slideshow's grid) share the budget: what one holds, the next lacks.
+    COnePicture grid[3];
+    for (COnePicture& engine : grid) {
+        engine.InitLike(e.picture);
+        engine.SetDisplayRect(CRect(0, 0, 32, 32));
+        engine.SetPageBudget(page * 5 + page / 2);
+        engine.SetBudgetGroup(grid, 3);
+    }
+    grid[0].Show(nullptr, &item, TRUE);
+    while (grid[0].StepPage()) {
+    }
+    grid[1].Show(nullptr, &item, TRUE);
+    while (grid[1].StepPage()) {
+    }
+    EXPECT_EQ(16, grid[0].GetPageCapacity());
+    EXPECT_EQ(5, grid[0].GetPageCount());
+    EXPECT_EQ(1, grid[1].GetPageCount());
+    grid[0].FreePages();
+    grid[2].Show(nullptr, &item, TRUE);
+    while (grid[2].StepPage()) {
+    }
+    EXPECT_EQ(4, grid[2].GetPageCount());
 }
 
 TEST(PictureEngine, DrawPaintsBackgroundPictureAndInformation)
@@ -460,4 +462,33 @@ TEST(PictureEngine, ReplacedPagesAndFreedPagesLeaveTheSourceToItsOwner)
     VyxFile item = *e.picture.GetItem();
     e.picture.Show(nullptr, &item, FALSE);
     EXPECT_TRUE(e.picture.GetSourcePage(0));
+}
+
+TEST(PictureEngine, AFittedPictureIsReadAtAReducedScaleAndReadAgainWholeToBeShownLarger)
+{
+    Engine e;
+    OwnPlugins plugins;
+    OwnedDib photo(MakeDib(800, 600, [](LONG x, LONG y) { return RGB(x % 256, y % 256, 90); }));
+    ASSERT_EQ(0, SaveDibAsJpeg(e.File(L"photo.jpg"), photo, 90, 0, 0));
+    VyxFile item(e.File(L"photo.jpg"));
+    e.picture.SetFitMode(COnePicture::FitAspect);
+    e.picture.SetDisplayRect(CRect(0, 0, 200, 160));
+    e.picture.Show(nullptr, &item, TRUE);
+    // A quarter of the picture covers the rectangle; sizes and zoom still speak of the picture.
+    EXPECT_EQ(200, GetDibWidth(e.picture.GetSourcePage(0)));
+    EXPECT_EQ(CSize(200, 150), e.picture.GetDisplaySize());
+    EXPECT_DOUBLE_EQ(0.25, e.picture.GetZoom());
+    EXPECT_EQ(800, e.picture.GetItem()->GetWidth());
+    // Shown at full size, it is read whole again.
+    e.picture.SetFitMode(COnePicture::FitAsIs);
+    e.picture.SetZoom(1.0);
+    e.picture.FreeDisplayPages();
+    e.picture.Show(nullptr, nullptr, FALSE);
+    EXPECT_EQ(800, GetDibWidth(e.picture.GetSourcePage(0)));
+    EXPECT_EQ(CSize(800, 600), e.picture.GetDisplaySize());
+    // Turned, or allowed no shrinking, it is read whole from the start.
+    e.picture.SetFitMode(COnePicture::FitAspect);
+    e.picture.SetAngle(90);
+    e.picture.Show(nullptr, &item, TRUE);
+    EXPECT_EQ(800, GetDibWidth(e.picture.GetSourcePage(0)));
 }

@@ -1,5 +1,4 @@
-#include "FrameTestUtil.h"
-#include "ViewerTestUtil.h"
+#include "PictureWindowTestUtil.h"
 #include "browser/FrameMessages.h"
 #include "common/ImportPatch.h"
 #include "viewer/COneWnd.h"
@@ -13,57 +12,6 @@
 using namespace viewertest;
 
 namespace {
-
-// The program's frame on a folder of pictures the program's own plug-ins read.
-struct PictureWindows
-{
-    FrameProgram program{nullptr, false};
-    std::unique_ptr<OwnPlugins> plugins = std::make_unique<OwnPlugins>();
-
-    explicit PictureWindows(bool start = true)
-    {
-        WriteBmp(program.m_folder / L"c.bmp", 320, 200, RGB(255, 0, 0));
-        WriteBmp(program.m_folder / L"d.bmp", 240, 180, RGB(0, 255, 0));
-        WriteBmp(program.m_folder / L"f.bmp", 200, 260, RGB(0, 0, 255));
-        WriteGreyTiff(program.m_folder / L"e.tif", 200, 150, 3);
-        if (start)
-            program.Start(program.m_folder.Path());
-    }
-    ~PictureWindows()
-    {
-        program.Close();
-        plugins.reset();
-    }
-    CMainFrame* Frame() const { return program.Frame(); }
-    CKWDoc* Doc() const { return program.Document(); }
-    COneWndList& List() const { return Frame()->GetPictureWindows(); }
-    int Count() const { return static_cast<int>(List().GetCount()); }
-    COneWnd* Window(int i) const { return List().GetWindow(i); }
-    int Index(const wchar_t* name) const { return Doc()->FindItem(program.m_folder / name, L"", 0); }
-    // Opens the file in a picture window and answers the window that shows it.
-    COneWnd* Open(const wchar_t* name, int mode = 2)
-    {
-        int index = Index(name);
-        EXPECT_EQ(0, Frame()->OpenPictureWindow(index, mode)) << name;
-        for (int i = 0; i < Count(); ++i)
-            if (Window(i)->GetIndex() == index)
-                return Window(i);
-        return nullptr;
-    }
-};
-
-CString ShownName(COneWnd* window)
-{
-    VyxFile* item = window && window->GetView() ? window->GetView()->GetItem() : nullptr;
-    return item ? item->GetFileName() : CString();
-}
-
-CString Caption(CWnd* window)
-{
-    CString text;
-    window->GetWindowText(text);
-    return text;
-}
 
 HWND WINAPI NoWindow(DWORD, LPCWSTR, LPCWSTR, DWORD, int, int, int, int, HWND, HMENU, HINSTANCE, LPVOID)
 {

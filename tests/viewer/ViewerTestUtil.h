@@ -4,6 +4,7 @@
 #pragma once
 
 #include "../image/ImageSamples.h"
+#include "common/ImportPatch.h"
 #include "catalogue/VyxFile.h"
 #include "image/DibCore.h"
 #include "image/DibDepth.h"
@@ -11,6 +12,7 @@
 #include "image/plugins/Spi.h"
 #include "viewer/COnePicture.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -128,6 +130,45 @@ inline std::wstring WriteBmp(const wchar_t* path, LONG width, LONG height, COLOR
     GlobalFree(dib);
     return path;
 }
+
+// While alive, the global-memory blocks the program's code asks for and frees: the largest request,
+// and how many more blocks were allocated than freed (pictures leaked, or freed twice when
+// negative). One at a time.
+class GlobalBlockWatch
+{
+public:
+    GlobalBlockWatch()
+        : m_alloc("kernel32.dll", "GlobalAlloc", reinterpret_cast<const void*>(&Alloc)),
+          m_free("kernel32.dll", "GlobalFree", reinterpret_cast<const void*>(&Free))
+    {
+        s_largest = 0;
+        s_live = 0;
+        s_alloc = reinterpret_cast<decltype(s_alloc)>(m_alloc.Original());
+        s_freeBlock = reinterpret_cast<decltype(s_freeBlock)>(m_free.Original());
+    }
+    static SIZE_T Largest() { return s_largest; }
+    static long Live() { return s_live; }
+
+private:
+    static HGLOBAL WINAPI Alloc(UINT flags, SIZE_T bytes)
+    {
+        s_largest = std::max(s_largest, bytes);
+        HGLOBAL block = s_alloc(flags, bytes);
+        s_live += block != nullptr;
+        return block;
+    }
+    static HGLOBAL WINAPI Free(HGLOBAL block)
+    {
+        s_live -= block != nullptr;
+        return s_freeBlock(block);
+    }
+    static inline SIZE_T s_largest = 0;
+    static inline long s_live = 0;
+    static inline HGLOBAL(WINAPI* s_alloc)(UINT, SIZE_T) = nullptr;
+    static inline HGLOBAL(WINAPI* s_freeBlock)(HGLOBAL) = nullptr;
+    ImportPatch m_alloc;
+    ImportPatch m_free;
+};
 
 // An item of the file whose decoder is known to be of the multi-page family given.
 inline VyxFile ItemOfKind(const std::wstring& path, int kind)

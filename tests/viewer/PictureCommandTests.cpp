@@ -1,0 +1,571 @@
+#include "PictureWindowTestUtil.h"
+#include "browser/FrameMessages.h"
+#include "common/ImportPatch.h"
+#include "image/DibCore.h"
+#include "image/DibFile.h"
+#include "res/resource.h"
+#include "viewer/VSlideShowDlg.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+
+using namespace viewertest;
+
+namespace {
+
+// What an update handler says of a command, changing nothing.
+struct UpdateProbe : CCmdUI
+{
+    BOOL enabled = TRUE;
+    int checked = -1;
+    void Enable(BOOL bOn) override
+    {
+        enabled = bOn;
+        m_bEnableChanged = TRUE;
+    }
+    void SetCheck(int nCheck) override { checked = nCheck; }
+    void SetRadio(BOOL) override {}
+    void SetText(LPCWSTR) override {}
+};
+
+UpdateProbe UpdateOf(COneWnd* window, UINT id)
+{
+    UpdateProbe probe;
+    probe.m_nID = id;
+    window->OnCmdMsg(id, static_cast<int>(CN_UPDATE_COMMAND_UI), &probe, nullptr);
+    return probe;
+}
+
+void Command(COneWnd* window, UINT id)
+{
+    window->SendMessage(WM_COMMAND, id);
+}
+
+// A picture red on its left half and blue on its right.
+void WriteHalves(const CString& path, LONG width, LONG height)
+{
+    HGLOBAL dib = MakeDib(width, height, [=](LONG x, LONG) { return x < width / 2 ? RGB(255, 0, 0) : RGB(0, 0, 255); });
+    WriteBmpFile(path, dib);
+    GlobalFree(dib);
+}
+
+size_t FilesIn(const CString& folder)
+{
+    size_t n = 0;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(folder + L"\\*", &data);
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &data))
+        n += !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
+    return n;
+}
+
+size_t __cdecl FailingWrite(const void*, size_t, size_t, FILE*)
+{
+    return 0;
+}
+
+} // namespace
+
+TEST(PictureCommands, ZoomStepsAndStepTargetsFollowTheStepList)
+{
+    VyxVariantArray steps;
+    int hundred = 0;
+    COneWnd::ParseZoomSteps(L"0.25,0.333,0.5,0.75,1,1.5,2", steps, hundred);
+    int step = hundred;
+    double zoom = 1.0;
+    for (double expected : {1.5, 2.0, 4.0, 8.0})
+        EXPECT_DOUBLE_EQ(expected, zoom = COneWnd::ZoomInValue(steps, step, zoom));
+    for (double expected : {4.0, 1.5})
+        EXPECT_DOUBLE_EQ(expected, zoom = COneWnd::ZoomOutValue(steps, step, zoom));
+    step = 0;
+    zoom = 0.25;
+    for (double expected : {0.125, 0.0625})
+        EXPECT_DOUBLE_EQ(expected, zoom = COneWnd::ZoomOutValue(steps, step, zoom));
+    // Back up, the first step is skipped once doubling would pass it.
+    for (double expected : {0.125, 0.333})
+        EXPECT_DOUBLE_EQ(expected, zoom = COneWnd::ZoomInValue(steps, step, zoom));
+    EXPECT_EQ(1, step);
+
+    EXPECT_EQ(0, COneWnd::StepTarget(-1, 5, FALSE));
+    EXPECT_EQ(4, COneWnd::StepTarget(-1, 5, TRUE));
+    EXPECT_EQ(4, COneWnd::StepTarget(5, 5, FALSE));
+    EXPECT_EQ(0, COneWnd::StepTarget(5, 5, TRUE));
+    EXPECT_EQ(2, COneWnd::StepTarget(2, 5, TRUE));
+}
+
+TEST(PictureCommands, ZoomInIsRefusedPastTheLargestDisplayCopy)
+{
+    PictureWindows w;
+    WriteBmp(w.program.m_folder / L"wide.bmp", 2000, 16, RGB(0, 128, 0));
+    w.Doc()->Refresh(false);
+    COneWnd* window = w.Open(L"wide.bmp");
+    ASSERT_NE(nullptr, window);
+    Command(window, ID_PICTURE_ZOOM_IN);
+    EXPECT_DOUBLE_EQ(1.5, window->GetView()->GetZoom());
+    EXPECT_EQ(CSize(3000, 32), window->GetView()->GetDisplaySize());
+    // Fit mode 1 stays; every other fit mode becomes "as is".
+    EXPECT_EQ(COnePicture::FitWindowFollows, window->GetSettings().FitSize);
+    // Doubling goes on until the next copy would be wider than the largest display copy.
+    for (int i = 0; i < 6; ++i)
+        Command(window, ID_PICTURE_ZOOM_IN);
+    EXPECT_DOUBLE_EQ(16, window->GetView()->GetZoom());
+    EXPECT_EQ(CSize(32000, 256), window->GetView()->GetDisplaySize());
+    EXPECT_TRUE(window->GetView()->GetDisplayPage() != nullptr);
+    Command(window, ID_PICTURE_ZOOM_OUT);
+    EXPECT_DOUBLE_EQ(8, window->GetView()->GetZoom());
+    Command(window, ID_PICTURE_ZOOM_ORIGINAL);
+    EXPECT_DOUBLE_EQ(1.0, window->GetView()->GetZoom());
+    EXPECT_EQ(4, window->GetZoomStep());
+    // The fitting modes leave no zoom to change.
+    Command(window, ID_PICTURE_FIT_STRETCH);
+    EXPECT_FALSE(UpdateOf(window, ID_PICTURE_ZOOM_IN).enabled);
+    EXPECT_EQ(1, UpdateOf(window, ID_PICTURE_FIT_STRETCH).checked);
+    EXPECT_EQ(0, UpdateOf(window, ID_PICTURE_FIT_FOLLOW).checked);
+}
+
+TEST(PictureCommands, EditsChangeOnlyTheDisplayedPage)
+{
+    PictureWindows w;
+    WriteHalves(w.program.m_folder / L"halves.bmp", 64, 32);
+    w.Doc()->Refresh(false);
+    COneWnd* window = w.Open(L"halves.bmp");
+    ASSERT_NE(nullptr, window);
+    Command(window, ID_PICTURE_SCALE_NEAREST);
+    EXPECT_EQ(1, UpdateOf(window, ID_PICTURE_SCALE_NEAREST).checked);
+    auto page = [&] { return window->GetView()->GetDisplayPage(); };
+    EXPECT_EQ(RGB(255, 0, 0), PixelOf(page(), 0, 0));
+    Command(window, ID_PICTURE_FLIP_HORIZONTAL);
+    EXPECT_EQ(RGB(0, 0, 255), PixelOf(page(), 0, 0));
+    Command(window, ID_PICTURE_FLIP_VERTICAL);
+    EXPECT_EQ(RGB(0, 0, 255), PixelOf(page(), 0, 0));
+    // Turned right the picture stands on its side; the file's picture itself never changed.
+    Command(window, ID_PICTURE_ROTATE_RIGHT);
+    EXPECT_EQ(90, window->GetAngle());
+    EXPECT_EQ(CSize(32, 64), window->GetView()->GetDisplaySize());
+    Command(window, ID_PICTURE_ROTATE_LEFT);
+    EXPECT_EQ(0, window->GetAngle());
+    EXPECT_EQ(RGB(255, 0, 0), PixelOf(page(), 0, 0));
+
+    Command(window, ID_PICTURE_UNSHARP);
+    EXPECT_EQ(24, GetDibBitCount(page()));
+    EXPECT_TRUE(UpdateOf(window, ID_PICTURE_REDUCE).enabled);
+    Command(window, ID_PICTURE_REDUCE);
+    EXPECT_EQ(8, GetDibBitCount(page()));
+    // Reduction wants 24 bits.
+    EXPECT_FALSE(UpdateOf(window, ID_PICTURE_REDUCE).enabled);
+    Command(window, ID_PICTURE_GRAY);
+    const COLORREF grey = PixelOf(page(), 0, 0);
+    EXPECT_EQ(GetRValue(grey), GetBValue(grey));
+    Command(window, ID_PICTURE_CLIPBOARD);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EXPECT_TRUE(GetClipboardData(CF_DIB) != nullptr);
+    CloseClipboard();
+}
+
+TEST(PictureCommands, UpdateRulesFollowAutoPlayTheLockAndTheList)
+{
+    PictureWindows w;
+    COneWnd* window = w.Open(L"c.bmp");
+    ASSERT_NE(nullptr, window);
+    const int count = w.Doc()->GetItemCount();
+    const UINT always[] = {ID_PICTURE_COPY,    ID_PICTURE_DELETE, ID_PICTURE_SAVE,    ID_PICTURE_PRINT,
+                           ID_PICTURE_ZOOM_IN, ID_PICTURE_GRAY,   ID_PICTURE_OPTIONS, ID_PICTURE_FULLSCREEN};
+    for (UINT id : always)
+        EXPECT_TRUE(UpdateOf(window, id).enabled) << id;
+    EXPECT_EQ(window->GetIndex() > 0, UpdateOf(window, ID_PICTURE_PREVIOUS).enabled);
+    EXPECT_EQ(window->GetIndex() + 1 < count, UpdateOf(window, ID_PICTURE_NEXT).enabled);
+    EXPECT_EQ(0, UpdateOf(window, ID_PICTURE_SELECT).checked);
+    Command(window, ID_PICTURE_SELECT);
+    EXPECT_EQ(1, UpdateOf(window, ID_PICTURE_SELECT).checked);
+    EXPECT_TRUE(w.Doc()->GetItem(window->GetIndex())->TestFlags(VyxFilexDraw::FlagSelected));
+    EXPECT_EQ(1, UpdateOf(window, ID_PICTURE_TOPMOST).checked);
+    Command(window, ID_PICTURE_TOPMOST);
+    EXPECT_EQ(0, UpdateOf(window, ID_PICTURE_TOPMOST).checked);
+    EXPECT_FALSE(window->GetExStyle() & WS_EX_TOPMOST);
+    Command(window, ID_PICTURE_REPEAT);
+    EXPECT_EQ(1, UpdateOf(window, ID_PICTURE_REPEAT).checked);
+
+    // While auto-play runs, the file and picture commands wait.
+    Command(window, ID_PICTURE_AUTOPLAY);
+    EXPECT_EQ(1, UpdateOf(window, ID_PICTURE_AUTOPLAY).checked);
+    for (UINT id : always)
+        EXPECT_FALSE(UpdateOf(window, id).enabled) << id;
+    Command(window, ID_PICTURE_AUTOPLAY);
+
+    // Locked, the window neither pages nor prints; a disabled command does not run.
+    w.Doc()->RemoveItem(window->GetIndex());
+    EXPECT_TRUE(window->Relocate());
+    for (UINT id : {ID_PICTURE_FIRST, ID_PICTURE_NEXT, ID_PICTURE_AUTOPLAY, ID_PICTURE_PRINT, ID_PICTURE_FULLSCREEN})
+        EXPECT_FALSE(UpdateOf(window, id).enabled) << id;
+    Command(window, ID_PICTURE_FIRST);
+    EXPECT_EQ(CString(L"c.bmp"), ShownName(window));
+}
+
+TEST(PictureCommands, FilesStepWithRepeatTheMouseAndTheWheel)
+{
+    PictureWindows w;
+    COneWnd* window = w.Open(L"f.bmp");
+    ASSERT_NE(nullptr, window);
+    const int last = w.Doc()->GetItemCount() - 1;
+    Command(window, ID_PICTURE_FIRST);
+    EXPECT_EQ(0, window->GetIndex());
+    Command(window, ID_PICTURE_LAST);
+    EXPECT_EQ(last, window->GetIndex());
+    // At the last file, next stays without repeat and wraps with it.
+    window->SendMessage(WM_COMMAND, ID_PICTURE_NEXT);
+    EXPECT_EQ(last, window->GetIndex());
+    window->GetSettings().Repeat = 1;
+    window->OnCmdMsg(ID_PICTURE_NEXT, CN_COMMAND, nullptr, nullptr);
+    EXPECT_EQ(0, window->GetIndex());
+    // The first click into an inactive window only activates it.
+    window->SendMessage(WM_ACTIVATE, WA_CLICKACTIVE);
+    window->SendMessage(WM_RBUTTONDOWN);
+    EXPECT_EQ(0, window->GetIndex());
+    window->SendMessage(WM_RBUTTONDOWN);
+    EXPECT_EQ(1, window->GetIndex());
+    window->SendMessage(WM_LBUTTONDOWN);
+    EXPECT_EQ(0, window->GetIndex());
+    window->SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)));
+    EXPECT_EQ(1, window->GetIndex());
+    window->SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA));
+    EXPECT_EQ(0, window->GetIndex());
+    // SPACE runs its command and Delete waits for its release.
+    MSG space = {};
+    space.hwnd = window->m_hWnd;
+    space.message = WM_KEYDOWN;
+    space.wParam = VK_SPACE;
+    window->PreTranslateMessage(&space);
+    EXPECT_TRUE(w.Doc()->GetItem(0)->TestFlags(VyxFilexDraw::FlagSelected));
+}
+
+TEST(PictureCommands, TheTiffsPagesStepWithoutReloading)
+{
+    PictureWindows w;
+    COneWnd* window = w.Open(L"e.tif");
+    ASSERT_NE(nullptr, window);
+    Command(window, ID_PICTURE_NEXT_PAGE);
+    EXPECT_EQ(1, window->GetView()->GetCurrentPage());
+    EXPECT_NE(-1, Caption(window).Find(L" [2/"));
+    Command(window, ID_PICTURE_PREVIOUS_PAGE);
+    EXPECT_EQ(0, window->GetView()->GetCurrentPage());
+    // Shift and an arrow scroll a picture larger than its window.
+    Command(window, ID_PICTURE_FIT_ASIS);
+    window->GetView()->SetZoom(8);
+    window->ShowPicture(-1);
+    const CPoint origin = window->GetView()->GetPicture().GetOrigin();
+    Command(window, ID_PICTURE_SCROLL_DOWN);
+    EXPECT_EQ(origin.y - 100, window->GetView()->GetPicture().GetOrigin().y);
+    Command(window, ID_PICTURE_SCROLL_UP);
+    EXPECT_EQ(origin.y, window->GetView()->GetPicture().GetOrigin().y);
+}
+
+TEST(PictureCommands, AutoPlayAdvancesPausesUnderTheButtonAndCloseStopsItFirst)
+{
+    PictureWindows w;
+    COneWnd* window = w.Open(L"c.bmp");
+    ASSERT_NE(nullptr, window);
+    window->GetSettings().SleepTime = 0;
+    const int start = window->GetIndex();
+    Command(window, ID_PICTURE_AUTOPLAY);
+    EXPECT_EQ(1, window->GetAutoPlayState());
+    EXPECT_TRUE(PumpUntil([&] { return window->GetIndex() > start; }, 30000));
+    window->SendMessage(WM_LBUTTONDOWN);
+    EXPECT_EQ(2, window->GetAutoPlayState());
+    const int paused = window->GetIndex();
+    ASSERT_TRUE(PumpUntilTimer(window->m_hWnd, 1));
+    ASSERT_TRUE(PumpUntilTimer(window->m_hWnd, 1));
+    EXPECT_EQ(paused, window->GetIndex());
+    window->SendMessage(WM_LBUTTONUP);
+    EXPECT_EQ(1, window->GetAutoPlayState());
+    // Close while playing only stops the playing; the next close closes.
+    Command(window, ID_PICTURE_CLOSE);
+    EXPECT_EQ(0, window->GetAutoPlayState());
+    PumpPending();
+    ASSERT_EQ(1, w.Count());
+    Command(window, ID_PICTURE_CLOSE);
+    EXPECT_TRUE(PumpUntil([&] { return w.Count() == 0; }, 30000));
+}
+
+TEST(PictureCommands, DeleteGoesToTheBinOrForGoodAsTheOptionsAndShiftSay)
+{
+    PictureWindows w;
+    w.Doc()->Stay = true;
+    w.Doc()->TrashCan = true;
+    w.Doc()->DELQA = true;
+    COneWnd* window = w.Open(L"c.bmp");
+    ASSERT_NE(nullptr, window);
+    const int count = w.Doc()->GetItemCount();
+    w.program.m_hints.heard.clear();
+    // The key acts when it is released.
+    MSG key = {};
+    key.hwnd = window->m_hWnd;
+    key.message = WM_KEYDOWN;
+    key.wParam = VK_DELETE;
+    EXPECT_TRUE(window->PreTranslateMessage(&key));
+    EXPECT_EQ(count, w.Doc()->GetItemCount());
+    key.message = WM_KEYUP;
+    window->PreTranslateMessage(&key);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(w.program.m_folder / L"c.bmp"));
+    EXPECT_EQ(count - 1, w.Doc()->GetItemCount());
+    EXPECT_EQ((std::vector<std::wstring>{L"0", L"15"}), w.program.m_hints.heard);
+
+    // With Shift held the file goes for good, after the question unless told not to ask.
+    w.Doc()->DELQA = false;
+    w.Frame()->SendMessage(WMU_CLOSEPICTUREWND, reinterpret_cast<WPARAM>(window));
+    window = w.Open(L"d.bmp");
+    ASSERT_NE(nullptr, window);
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    const BYTE shift = keys[VK_SHIFT];
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    CString asked;
+    {
+        HelperThread helper([&] {
+            HWND box = WaitForMessageBox(&asked, 30000);
+            PostMessageW(box, WM_COMMAND, IDNO, 0);
+        });
+        Command(window, ID_PICTURE_DELETE);
+    }
+    EXPECT_EQ(CString(L"選択データを削除してもよろしいですか？"), asked.Trim());
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(w.program.m_folder / L"d.bmp"));
+    // The message box's loop read the real keyboard again.
+    SetKeyboardState(keys);
+    {
+        HelperThread helper([&] {
+            HWND box = WaitForMessageBox(nullptr, 30000);
+            PostMessageW(box, WM_COMMAND, IDYES, 0);
+        });
+        Command(window, ID_PICTURE_DELETE);
+    }
+    keys[VK_SHIFT] = shift;
+    SetKeyboardState(keys);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(w.program.m_folder / L"d.bmp"));
+    EXPECT_EQ(count - 2, w.Doc()->GetItemCount());
+
+    // A locked window whose file goes closes.
+    w.Doc()->DELQA = true;
+    COneWnd* locked = w.Open(L"f.bmp");
+    w.Doc()->RemoveItem(locked->GetIndex());
+    ASSERT_TRUE(locked->Relocate());
+    const int windows = w.Count();
+    Command(locked, ID_PICTURE_DELETE);
+    EXPECT_EQ(windows - 1, w.Count());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(w.program.m_folder / L"f.bmp"));
+}
+
+TEST(PictureCommands, SavingWritesTheShownPageAndNeverTruncatesTheFileItReplaces)
+{
+    PictureWindows w;
+    COneWnd* window = w.Open(L"c.bmp");
+    ASSERT_NE(nullptr, window);
+    Command(window, ID_PICTURE_ROTATE_RIGHT);
+    const CSize shown = window->GetView()->GetDisplaySize();
+    const CString jpeg = w.program.m_folder / L"saved.jpg";
+    ASSERT_TRUE(window->SaveDisplayedPage(jpeg, 2));
+    VyxFile saved(jpeg);
+    GlobalBlock picture(saved.LoadPicture(nullptr));
+    ASSERT_TRUE(picture.get());
+    EXPECT_EQ(shown.cx, GetDibWidth(picture.get()));
+    EXPECT_EQ(shown.cy, GetDibHeight(picture.get()));
+    EXPECT_FALSE(window->SaveDisplayedPage(jpeg, 6));
+
+    // Saved over its own file, a failed write leaves the file whole and nothing beside it.
+    const CString own = w.program.m_folder / L"c.bmp";
+    const std::string before = ScratchFolder::ReadFile(own);
+    const size_t files = FilesIn(w.program.m_folder.Path());
+    {
+        ImportPatch failing("msvcrt.dll", "fwrite", reinterpret_cast<const void*>(&FailingWrite));
+        ASSERT_TRUE(failing);
+        EXPECT_FALSE(window->SaveDisplayedPage(own, 1));
+    }
+    EXPECT_EQ(before, ScratchFolder::ReadFile(own));
+    EXPECT_EQ(files, FilesIn(w.program.m_folder.Path()));
+    // And when the write succeeds the file is replaced.
+    ASSERT_TRUE(window->SaveDisplayedPage(own, 1));
+    EXPECT_NE(before, ScratchFolder::ReadFile(own));
+}
+
+TEST(PictureCommands, TheSaveDialogStartsBesideTheFileAndKeepsItsFilter)
+{
+    PictureWindows w;
+    COneWnd* window = w.Open(L"d.bmp");
+    ASSERT_NE(nullptr, window);
+    WriteAppIniInt(L"FileSave", L"FilterIndex", 1);
+    CString title;
+    {
+        HelperThread helper([&] {
+            HWND dialog = WaitForDialog(L"ファイルの保存", 30000);
+            HWND name = GetDlgItem(dialog, edt1) ? GetDlgItem(dialog, edt1) : GetDlgItem(dialog, cmb13);
+            title = TextOf(name);
+            SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"copy"));
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        });
+        Command(window, ID_PICTURE_SAVE);
+    }
+    EXPECT_EQ(CString(L"d"), title);
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(w.program.m_folder / L"copy.bmp"));
+    EXPECT_EQ(CString(L"1"), ReadSetting(L"FileSave", L"FilterIndex"));
+}
+
+TEST(PictureCommands, FullScreenOpensTheSlideshowOrMovesTheOpenOne)
+{
+    PictureWindows w;
+    COneWnd* first = w.Open(L"d.bmp");
+    ASSERT_NE(nullptr, first);
+    Command(first, ID_PICTURE_FULLSCREEN);
+    VSlideShowDlg* show = w.List().m_pSlideShow;
+    ASSERT_NE(nullptr, show);
+    EXPECT_EQ(first->GetIndex(), show->GetIndex());
+    show->SetLocked(TRUE);
+    COneWnd* second = w.Open(L"f.bmp");
+    Command(second, ID_PICTURE_FULLSCREEN);
+    EXPECT_EQ(show, w.List().m_pSlideShow);
+    EXPECT_EQ(second->GetIndex(), show->GetIndex());
+    EXPECT_FALSE(show->IsLocked());
+    // Its end brings the window that opened it to the file it showed last.
+    show->SendMessage(WM_COMMAND, ID_PICTURE_LAST);
+    const int shown = show->GetIndex();
+    show->SendMessage(WM_COMMAND, ID_PICTURE_CLOSE);
+    EXPECT_TRUE(PumpUntil([&] { return w.List().m_pSlideShow == nullptr; }, 30000));
+    EXPECT_EQ(shown, first->GetIndex());
+}
+
+TEST(PictureCommands, WindowCommandsReachTheOwner)
+{
+    PictureWindows w;
+    COneWnd* window = w.Open(L"c.bmp");
+    ASSERT_NE(nullptr, window);
+    CLogHostWnd owner;
+    CWnd* frame = window->m_pOwner;
+    window->m_pOwner = &owner;
+    Command(window, ID_PICTURE_NEXT_WINDOW);
+    Command(window, ID_PICTURE_PREVIOUS_WINDOW);
+    Command(window, ID_PICTURE_TILE);
+    window->m_pOwner = frame;
+    ASSERT_EQ(2, owner.Count(WMU_FOCUSPICTUREWND));
+    EXPECT_EQ(1, owner.Last(WMU_FOCUSPICTUREWND)->lParam);
+    ASSERT_EQ(1, owner.Count(WMU_TILEPICTUREWND));
+    EXPECT_EQ(reinterpret_cast<WPARAM>(window), owner.Last(WMU_TILEPICTUREWND)->wParam);
+    EXPECT_EQ(window->GetFitSize(), owner.Last(WMU_TILEPICTUREWND)->lParam);
+}
+
+TEST(PictureCommands, TheCommentGoesToTheDocumentsItemAndItsViewsHearOfIt)
+{
+    PictureWindows w;
+    COneWnd* window = w.Open(L"c.bmp");
+    ASSERT_NE(nullptr, window);
+    auto comment = [&](LPCWSTR text) {
+        HelperThread helper([text] {
+            HWND dialog = WaitForDialog(L"コメント入力", 30000);
+            SendMessageW(GetDlgItem(dialog, 1072), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        });
+        Command(window, ID_PICTURE_COMMENT);
+    };
+    w.program.m_hints.heard.clear();
+    comment(L"赤い四角");
+    EXPECT_EQ(CString(L"赤い四角"), w.Doc()->GetItem(window->GetIndex())->GetNote());
+    EXPECT_EQ(CString(L"赤い四角"), window->GetView()->GetItem()->GetNote());
+    EXPECT_EQ(1, w.program.m_hints.Count(CKWDoc::HintItemChanged));
+    // Locked, the window's own item takes it and only the title follows.
+    w.Doc()->RemoveItem(window->GetIndex());
+    ASSERT_TRUE(window->Relocate());
+    comment(L"青");
+    EXPECT_EQ(CString(L"青"), window->GetView()->GetItem()->GetNote());
+    EXPECT_EQ(1, w.program.m_hints.Count(CKWDoc::HintItemChanged));
+}
+
+TEST(PictureCommands, PrintAsksForThePrinterFirstAndCancelPrintsNothing)
+{
+    PictureWindows w;
+    COneWnd* window = w.Open(L"c.bmp");
+    ASSERT_NE(nullptr, window);
+    // The set-up dialog, or where no printer is installed the system's word on it.
+    std::atomic<bool> asked{false};
+    {
+        HelperThread helper([&] {
+            HWND dialog = WaitForWindow([](HWND hWnd) { return IsClass(hWnd, L"#32770"); }, 30000);
+            asked = dialog != nullptr;
+            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        });
+        Command(window, ID_PICTURE_PRINT);
+    }
+    EXPECT_TRUE(asked.load());
+    EXPECT_TRUE(window->IsWindowEnabled());
+    EXPECT_EQ(1, w.Count());
+}
+
+TEST(PictureCommands, AWindowWhoseFileItDeletedShowsTheFileNowInItsPlace)
+{
+    // Files only: a deleted folder makes the view read the folder again, which locks the window.
+    PictureWindows w(false);
+    RemoveDirectoryW(w.program.m_folder / L"sub");
+    w.program.Start(w.program.m_folder.Path());
+    w.Doc()->Stay = true;
+    w.Doc()->TrashCan = false;
+    w.Doc()->DELQA = true;
+    COneWnd* window = w.Open(L"c.bmp");
+    ASSERT_NE(nullptr, window);
+    const int index = window->GetIndex();
+    CString next = w.Doc()->GetItem(index + 1)->GetFileName();
+    Command(window, ID_PICTURE_DELETE);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(w.program.m_folder / L"c.bmp"));
+    ASSERT_EQ(1, w.Count());
+    EXPECT_EQ(index, window->GetIndex());
+    EXPECT_EQ(next, ShownName(window));
+    // The last file going leaves the window on the new last one; the last of all closes it.
+    Command(window, ID_PICTURE_LAST);
+    const int last = window->GetIndex();
+    CString before = w.Doc()->GetItem(last - 1)->GetFileName();
+    Command(window, ID_PICTURE_DELETE);
+    ASSERT_EQ(1, w.Count());
+    EXPECT_EQ(last - 1, window->GetIndex());
+    EXPECT_EQ(before, ShownName(window));
+    for (int left = w.Doc()->GetItemCount(); left > 0 && w.Count() == 1; --left)
+        Command(window, ID_PICTURE_DELETE);
+    EXPECT_EQ(0, w.Doc()->GetItemCount());
+    EXPECT_EQ(0, w.Count());
+}
+
+TEST(ThumbnailViewCommands, FullScreenAndWallpaperStartFromTheCursorItem)
+{
+    PictureWindows w;
+    const int d = w.Index(L"d.bmp");
+    w.Doc()->SetCursorIndex(d, nullptr);
+    CView* view = w.Frame()->GetThumbPane();
+    view->SendMessage(WM_COMMAND, ID_THUMB_FULLSCREEN);
+    VSlideShowDlg* show = w.List().m_pSlideShow;
+    ASSERT_NE(nullptr, show);
+    EXPECT_EQ(d, show->GetIndex());
+    EXPECT_EQ(w.Frame(), show->GetOwnerWindow());
+    show->SendMessage(WM_COMMAND, ID_PICTURE_CLOSE);
+    EXPECT_TRUE(PumpUntil([&] { return w.List().m_pSlideShow == nullptr; }, 30000));
+
+    // Full screen as the double-click command: activating the cursor item starts the slideshow.
+    const int f = w.Index(L"f.bmp");
+    w.Doc()->IDViewer = ID_THUMB_FULLSCREEN;
+    w.Doc()->SetCursorIndex(f, nullptr);
+    w.Doc()->UpdateAllViews(nullptr, HintItemActivated, reinterpret_cast<CObject*>(static_cast<INT_PTR>(f)));
+    show = w.List().m_pSlideShow;
+    ASSERT_NE(nullptr, show);
+    EXPECT_EQ(f, show->GetIndex());
+    show->SendMessage(WM_COMMAND, ID_PICTURE_CLOSE);
+    EXPECT_TRUE(PumpUntil([&] { return w.List().m_pSlideShow == nullptr; }, 30000));
+
+    CRect frame;
+    {
+        HelperThread helper([&] {
+            HWND dialog = WaitForDialog(L"壁紙設定", 30000);
+            GetWindowRect(GetDlgItem(dialog, IDC_WALL_PREVIEW), &frame);
+            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        });
+        view->SendMessage(WM_COMMAND, ID_THUMB_WALLPAPER);
+    }
+    EXPECT_FALSE(frame.IsRectEmpty());
+}
