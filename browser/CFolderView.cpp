@@ -5,12 +5,14 @@
 #include "browser/FolderList.h"
 #include "browser/FrameMessages.h"
 #include "browser/ShellImageList.h"
+#include "browser/VyxDropFormats.h"
 #include "catalogue/ArchiveMember.h"
 #include "catalogue/CKWDoc.h"
 #include "catalogue/VyxFile.h"
 #include "controls/CShellContextMenu.h"
 #include "fileops/ProgressDlg.h"
-#include "fileops/VFolderNameDlg.h"
+#include "fileops/VFileMdDlg.h"
+#include "fileops/VFileRnDlg.h"
 #include "fileops/VyxFileTransfer.h"
 #include "foundation/FormatMessageText.h"
 #include "foundation/ShellShortcut.h"
@@ -78,21 +80,6 @@ CString ParsingNameOf(int csidl)
 bool IsDotName(const wchar_t* name)
 {
     return wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0;
-}
-
-// A global block of the given wide text followed by one more terminator.
-HGLOBAL MakeDoubleTerminated(const CString& text, SIZE_T headerBytes, const DROPFILES* header)
-{
-    SIZE_T bytes = headerBytes + (text.GetLength() + 2) * sizeof(wchar_t);
-    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_SHARE, bytes);
-    if (!block)
-        return nullptr;
-    auto* data = static_cast<BYTE*>(::GlobalLock(block));
-    if (header)
-        memcpy(data, header, headerBytes);
-    memcpy(data + headerBytes, text.GetString(), text.GetLength() * sizeof(wchar_t));
-    ::GlobalUnlock(block);
-    return block;
 }
 
 } // namespace
@@ -1282,13 +1269,8 @@ void CFolderView::StartDrag(HTREEITEM hItem, CPoint point)
     if (path.IsEmpty())
         return;
     CString parentPath = GetItemPath(GetTreeCtrl().GetParentItem(hItem));
-    DROPFILES header = {};
-    header.pFiles = sizeof(DROPFILES);
-    header.pt = point;
-    header.fNC = FALSE;
-    header.fWide = TRUE;
-    HGLOBAL files = MakeDoubleTerminated(path, sizeof(DROPFILES), &header);
-    HGLOBAL folder = MakeDoubleTerminated(parentPath, 0, nullptr);
+    HGLOBAL files = VyxDropFormats::MakeFileList({path}, point);
+    HGLOBAL folder = VyxDropFormats::MakeFolderBlock(parentPath);
     if (!files || !folder) {
         if (files)
             ::GlobalFree(files);
@@ -1298,7 +1280,7 @@ void CFolderView::StartDrag(HTREEITEM hItem, CPoint point)
     }
     auto* source = new COleDataSource;
     source->CacheGlobalData(CF_HDROP, files);
-    source->CacheGlobalData(static_cast<CLIPFORMAT>(::RegisterClipboardFormatW(L"CF_VyxDROP")), folder);
+    source->CacheGlobalData(VyxDropFormats::DropFolderFormat(), folder);
     CMainFrame* frame = GetMainFrame();
     if (frame)
         frame->SetWatchMode(2);
@@ -1329,13 +1311,13 @@ HTREEITEM CFolderView::TargetOrSelected() const
 DROPEFFECT CFolderView::OnDragEnter(COleDataObject* pDataObject, DWORD dwKeyState, CPoint point)
 {
     m_hTarget = nullptr;
-    m_dwDragKeyState = dwKeyState;
+    m_drop.Enter(dwKeyState);
     return OnDragOver(pDataObject, dwKeyState, point);
 }
 
 DROPEFFECT CFolderView::OnDragOver(COleDataObject* pDataObject, DWORD dwKeyState, CPoint point)
 {
-    if (!pDataObject || !pDataObject->IsDataAvailable(CF_HDROP))
+    if (!VyxDropFormats::HasFileList(pDataObject))
         return DROPEFFECT_NONE;
     CTreeCtrl& tree = GetTreeCtrl();
     UINT flags = 0;
@@ -1365,41 +1347,18 @@ DROPEFFECT CFolderView::OnDragOver(COleDataObject* pDataObject, DWORD dwKeyState
         tree.SelectDropTarget(item);
         m_hTarget = item;
     }
-    if (dwKeyState & MK_CONTROL)
-        return DROPEFFECT_COPY;
-    if (dwKeyState & MK_SHIFT)
-        return DROPEFFECT_MOVE;
-    CKWDoc* doc = GetDocument();
-    return doc && doc->DaDMOVE ? DROPEFFECT_MOVE : DROPEFFECT_COPY;
+    return VyxDropTarget::EffectForKeys(dwKeyState, GetDocument());
 }
 
 void CFolderView::OnDragLeave()
 {
-    m_dwDragKeyState = 0;
+    m_drop.Leave();
     ClearDropHighlight();
 }
 
 DROPEFFECT CFolderView::OnDropEx(COleDataObject* pDataObject, DROPEFFECT dropDefault, DROPEFFECT dropList, CPoint point)
 {
-    DROPEFFECT effect = dropDefault;
-    if (m_dwDragKeyState & MK_RBUTTON) {
-        CMenu menu;
-        menu.CreatePopupMenu();
-        if (dropList & DROPEFFECT_COPY)
-            menu.AppendMenu(MF_STRING, DROPEFFECT_COPY, FormatMessageText(kMsgCopyHere));
-        if (dropList & DROPEFFECT_MOVE)
-            menu.AppendMenu(MF_STRING, DROPEFFECT_MOVE, FormatMessageText(kMsgMoveHere));
-        menu.AppendMenu(MF_SEPARATOR, 0, static_cast<LPCWSTR>(nullptr));
-        // A cancel item whose command is not 0, so that it can be told from a dismissed menu.
-        const UINT cancel = 0x100;
-        menu.AppendMenu(MF_STRING, cancel, FormatMessageText(kMsgCancel));
-        ::SetMenuDefaultItem(menu.GetSafeHmenu(), dropDefault, FALSE);
-        CPoint screen = point;
-        ClientToScreen(&screen);
-        UINT chosen = ::TrackPopupMenu(menu.GetSafeHmenu(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, screen.x,
-                                       screen.y, 0, m_hWnd, nullptr);
-        effect = chosen == cancel || chosen == 0 ? DROPEFFECT_NONE : static_cast<DROPEFFECT>(chosen);
-    }
+    DROPEFFECT effect = m_drop.ChooseEffect(this, point, dropDefault, dropList);
     OnDragLeave();
     if (effect == DROPEFFECT_NONE)
         return DROPEFFECT_NONE;
@@ -1415,14 +1374,11 @@ BOOL CFolderView::OnDrop(COleDataObject* pDataObject, DROPEFFECT dropEffect, CPo
     CString path = GetItemPath(destination);
     if (path.IsEmpty())
         return FALSE;
-    auto* job = new VyxFileTransfer;
-    job->AddDataObject(pDataObject, dropEffect);
-    job->SetDestination(path);
-    CWnd* frame = GetParentFrame();
-    LRESULT result = frame ? frame->SendMessage(WMU_FILEOPERATION, reinterpret_cast<WPARAM>(job), 0) : 0;
-    if (!frame)
-        delete job;
-    return result > 0;
+    // The program's own drag runs at once and succeeds when something went; another program's
+    // is posted.
+    LRESULT count = 0;
+    BOOL handed = VyxDropTarget::Drop(pDataObject, dropEffect, path, &count);
+    return handed && (count > 0 || !VyxDropFormats::HasDropFolder(pDataObject));
 }
 
 // ---------------------------------------------------------------- commands

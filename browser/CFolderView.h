@@ -6,6 +6,7 @@
 #pragma once
 
 #include "browser/CFolderTreeView.h"
+#include "browser/VyxDropTarget.h"
 #include "foundation/VyxStringArray.h"
 
 #include <vector>
@@ -170,7 +171,7 @@ private:
     HTREEITEM m_hSelected = nullptr;
     CString m_strCurrentPath;
     BOOL m_bTracking = FALSE;
-    DWORD m_dwDragKeyState = 0;
+    VyxDropTarget m_drop;
     int m_nRedrawSuspensions = 0;
     HTREEITEM m_landmarkRoot = nullptr;
     HTREEITEM m_landmarkDocuments = nullptr;

@@ -2,6 +2,7 @@
 
 #include "browser/CMainFrame.h"
 #include "browser/FrameMessages.h"
+#include "browser/VyxOleDataSource.h"
 #include "catalogue/CKWDoc.h"
 #include "catalogue/CVirtualFolder.h"
 #include "catalogue/CellSurfaceHolder.h"
@@ -1038,10 +1039,38 @@ BOOL CKWView::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message)
     return CScrollView::OnSetCursor(pWnd, nHitTest, message);
 }
 
-DROPEFFECT CKWView::StartDrag(UINT, CPoint)
+DROPEFFECT CKWView::StartDrag(UINT, CPoint point)
 {
-    // The drag source of the selected items does not stand here yet: no drag, no drop.
-    return DROPEFFECT_NONE;
+    return VyxOleDataSource::StartViewDrag(GetDocument(), point);
+}
+
+// ---------------------------------------------------------------- drop target
+
+CString CKWView::DropFolderAt(CPoint clientPoint) const
+{
+    CKWDoc* doc = GetDocument();
+    const int index = HitTestClient(clientPoint);
+    return VyxDropTarget::TargetFolder(doc, doc && index >= 0 ? doc->GetItem(index) : nullptr);
+}
+
+DROPEFFECT CKWView::OnDragEnter(COleDataObject* pDataObject, DWORD dwKeyState, CPoint point)
+{
+    return m_drop.ViewDragEnter(GetDocument(), pDataObject, dwKeyState, DropFolderAt(point));
+}
+
+DROPEFFECT CKWView::OnDragOver(COleDataObject* pDataObject, DWORD dwKeyState, CPoint point)
+{
+    return VyxDropTarget::ViewDragOver(GetDocument(), pDataObject, dwKeyState, DropFolderAt(point));
+}
+
+void CKWView::OnDragLeave()
+{
+    m_drop.Leave();
+}
+
+DROPEFFECT CKWView::OnDropEx(COleDataObject* pDataObject, DROPEFFECT dropDefault, DROPEFFECT dropList, CPoint point)
+{
+    return m_drop.ViewDropEx(this, pDataObject, dropDefault, dropList, point, DropFolderAt(point));
 }
 
 // ---------------------------------------------------------------- context menus

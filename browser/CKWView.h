@@ -8,6 +8,7 @@
 
 #include "browser/ThumbGridLayout.h"
 #include "browser/VAppCall.h"
+#include "browser/VyxDropTarget.h"
 #include "image/DibSection.h"
 
 #include <functional>
@@ -91,6 +92,14 @@ public:
 
     // The drag of the selected items from this view; the drop effect the target chose.
     DROPEFFECT StartDrag(UINT nFlags, CPoint point);
+
+    // Drops go into the folder item under the pointer, else into the document's folder.
+    DROPEFFECT OnDragEnter(COleDataObject* pDataObject, DWORD dwKeyState, CPoint point) override;
+    DROPEFFECT OnDragOver(COleDataObject* pDataObject, DWORD dwKeyState, CPoint point) override;
+    void OnDragLeave() override;
+    DROPEFFECT OnDropEx(COleDataObject* pDataObject, DROPEFFECT dropDefault, DROPEFFECT dropList,
+                        CPoint point) override;
+    CString DropFolderAt(CPoint clientPoint) const;
 
     // Opens a path with the shell's default verb; tests set their own.
     static std::function<void(const CString&)> ShellOpen;
@@ -205,6 +214,7 @@ private:
 
     VAppCall m_appCall;
     COleDropTarget m_dropTarget;
+    VyxDropTarget m_drop;
     // "SyncFileCount", read and kept; nothing depends on it.
     int m_syncFileCount;
 };

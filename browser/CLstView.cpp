@@ -4,6 +4,7 @@
 #include "browser/CMainFrame.h"
 #include "browser/FrameMessages.h"
 #include "browser/ShellImageList.h"
+#include "browser/VyxOleDataSource.h"
 #include "catalogue/CKWDoc.h"
 #include "catalogue/VyxFile.h"
 #include "foundation/VyxFieldParser.h"
@@ -561,10 +562,37 @@ void CLstView::OnBeginDrag(NMHDR* pNMHDR, LRESULT* pResult)
     *pResult = 0;
 }
 
-DROPEFFECT CLstView::StartDrag(UINT, CPoint)
+DROPEFFECT CLstView::StartDrag(UINT, CPoint point)
 {
-    // The drag source of the selected items does not stand here yet: no drag, no drop.
-    return DROPEFFECT_NONE;
+    return VyxOleDataSource::StartViewDrag(GetDocument(), point);
+}
+
+CString CLstView::DropFolderAt(CPoint clientPoint) const
+{
+    LVHITTESTINFO hit = {};
+    hit.pt = clientPoint;
+    const int row = GetListCtrl().HitTest(&hit);
+    return VyxDropTarget::TargetFolder(GetDocument(), row >= 0 ? GetRowItem(row) : nullptr);
+}
+
+DROPEFFECT CLstView::OnDragEnter(COleDataObject* pDataObject, DWORD dwKeyState, CPoint point)
+{
+    return m_drop.ViewDragEnter(GetDocument(), pDataObject, dwKeyState, DropFolderAt(point));
+}
+
+DROPEFFECT CLstView::OnDragOver(COleDataObject* pDataObject, DWORD dwKeyState, CPoint point)
+{
+    return VyxDropTarget::ViewDragOver(GetDocument(), pDataObject, dwKeyState, DropFolderAt(point));
+}
+
+void CLstView::OnDragLeave()
+{
+    m_drop.Leave();
+}
+
+DROPEFFECT CLstView::OnDropEx(COleDataObject* pDataObject, DROPEFFECT dropDefault, DROPEFFECT dropList, CPoint point)
+{
+    return m_drop.ViewDropEx(this, pDataObject, dropDefault, dropList, point, DropFolderAt(point));
 }
 
 INT_PTR CLstView::OnToolHitTest(CPoint point, TOOLINFOW* pTI) const

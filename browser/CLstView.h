@@ -6,6 +6,7 @@
 
 #include "browser/LstSortKeys.h"
 #include "browser/VAppCall.h"
+#include "browser/VyxDropTarget.h"
 
 #include <memory>
 #include <vector>
@@ -52,6 +53,14 @@ public:
 
     // The drag of the selected items from this view; the drop effect the target chose.
     DROPEFFECT StartDrag(UINT nFlags, CPoint point);
+
+    // Drops go into the folder row under the pointer, else into the document's folder.
+    DROPEFFECT OnDragEnter(COleDataObject* pDataObject, DWORD dwKeyState, CPoint point) override;
+    DROPEFFECT OnDragOver(COleDataObject* pDataObject, DWORD dwKeyState, CPoint point) override;
+    void OnDragLeave() override;
+    DROPEFFECT OnDropEx(COleDataObject* pDataObject, DROPEFFECT dropDefault, DROPEFFECT dropList,
+                        CPoint point) override;
+    CString DropFolderAt(CPoint clientPoint) const;
 
 protected:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
@@ -132,4 +141,5 @@ private:
     CString m_tipText;
     VAppCall m_appCall;
     COleDropTarget m_dropTarget;
+    VyxDropTarget m_drop;
 };

@@ -5,12 +5,14 @@
 #include "browser/CLstView.h"
 #include "browser/FolderCommands.h"
 #include "browser/ShellImageList.h"
+#include "browser/VyxDropFormats.h"
 #include "browser/VyxOleDataSource.h"
 #include "catalogue/CKWDoc.h"
 #include "catalogue/VyxConfig.h"
 #include "catalogue/VyxFile.h"
 #include "controls/VyxWinAppEx.h"
-#include "fileops/VFolderNameDlg.h"
+#include "fileops/VFileMdDlg.h"
+#include "fileops/VFileRnDlg.h"
 #include "fileops/VyxFileTransfer.h"
 #include "foundation/FormatMessageText.h"
 #include "foundation/NumberFormat.h"
@@ -137,6 +139,16 @@ CMainFrame::~CMainFrame()
         memset(m_pictureBlock.GetView(), 0, 4);
         m_pictureBlock.Unlock();
     }
+    for (VyxFileTransfer* job : m_queuedJobs)
+        delete job;
+    RemoveDragTempFolders();
+}
+
+void CMainFrame::RemoveDragTempFolders()
+{
+    for (const CString& folder : m_dragTempFolders)
+        DeleteFolderTree(folder);
+    m_dragTempFolders.clear();
 }
 
 CKWDoc* CMainFrame::GetKWDoc()
@@ -505,44 +517,42 @@ LRESULT CMainFrame::OnRenderData(WPARAM wParam, LPARAM)
         return 0;
     CLIPFORMAT format = source->m_lpFormatEtc->cfFormat;
     bool files = format == CF_HDROP;
-    bool notes = format == static_cast<CLIPFORMAT>(::RegisterClipboardFormatW(L"CF_VyxNOTE"));
-    if (!files && !notes)
+    if (!files && format != VyxDropFormats::NoteFormat())
         return 0;
-    CSharedFile block(0x2042, 4096);
-    const wchar_t terminator = 0;
-    if (files) {
-        DROPFILES header = {};
-        header.pFiles = sizeof(DROPFILES);
-        header.pt = source->m_ptDrag;
-        header.fWide = TRUE;
-        block.Write(&header, sizeof(header));
-        MakeUniqueTempName(source->m_strTempFolder);
-    }
-    bool folderMade = false;
+    std::vector<CString> texts;
     for (int i = 0; i < doc->GetItemCount(); ++i) {
         VyxFile* item = doc->GetItem(i);
         if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected))
             continue;
-        CString text;
-        if (notes) {
-            text = item->GetNote();
-        } else if (item->IsArchiveMember()) {
-            CWaitCursor wait;
-            if (!folderMade)
-                folderMade = EnsureFolderExists(source->m_strTempFolder, true);
-            // One member that cannot be written out fails the whole list; the block goes.
-            if (!folderMade || item->ExtractTo(source->m_strTempFolder) != 0)
-                return 0;
-            MakePath(text, nullptr, source->m_strTempFolder, item->GetFileName(), nullptr);
-        } else {
-            text = item->GetPath();
+        if (!files) {
+            texts.push_back(item->GetNote());
+            continue;
         }
-        block.Write(text.GetString(), static_cast<UINT>(text.GetLength() * sizeof(wchar_t)));
-        block.Write(&terminator, sizeof(terminator));
+        if (!item->IsArchiveMember()) {
+            texts.push_back(item->GetPath());
+            continue;
+        }
+        // Members are written out once per drag, into a folder of the drag's own that goes at
+        // the next drag or at exit, when no target can still be reading it.
+        CWaitCursor wait;
+        if (source->m_strTempFolder.IsEmpty()) {
+            MakeUniqueTempName(source->m_strTempFolder);
+            if (source->m_strTempFolder.IsEmpty())
+                return 0;
+            m_dragTempFolders.push_back(source->m_strTempFolder);
+        }
+        CString path;
+        MakePath(path, nullptr, source->m_strTempFolder, item->GetFileName(), nullptr);
+        // One member that cannot be written out fails the whole list.
+        if (!PathExists(path, 0) && item->ExtractTo(source->m_strTempFolder) != 0)
+            return 0;
+        texts.push_back(path);
     }
-    block.Write(&terminator, sizeof(terminator));
+    HGLOBAL block = files ? VyxDropFormats::MakeFileList(texts, source->m_ptDrag) : VyxDropFormats::MakeNoteList(texts);
+    if (!block)
+        return 0;
     source->m_lpStgMedium->tymed = TYMED_HGLOBAL;
-    source->m_lpStgMedium->hGlobal = block.Detach();
+    source->m_lpStgMedium->hGlobal = block;
     source->m_lpStgMedium->pUnkForRelease = nullptr;
     return 1;
 }
@@ -633,27 +643,55 @@ LRESULT CMainFrame::OnFileOperation(WPARAM wParam, LPARAM)
     auto* job = reinterpret_cast<VyxFileTransfer*>(wParam);
     if (!job)
         return 0;
-    SetWatchMode(2);
+    if (m_bFileOperation) {
+        // A job's message boxes and progress window let other messages through. A posted job
+        // waits for its turn; a sent one cannot, since its sender wants the result now.
+        if (job->IsPosted()) {
+            m_queuedJobs.push_back(job);
+        } else {
+            delete job;
+            AfxMessageBox(L"別のファイル操作を実行中です。終わってから、もう一度操作してください。",
+                          MB_OK | MB_ICONINFORMATION);
+        }
+        return 0;
+    }
+    int result = RunFileOperation(job);
+    while (!m_queuedJobs.empty() && GetSafeHwnd()) {
+        VyxFileTransfer* next = m_queuedJobs.front();
+        m_queuedJobs.pop_front();
+        RunFileOperation(next);
+    }
+    return result;
+}
+
+int CMainFrame::RunFileOperation(VyxFileTransfer* job)
+{
+    std::unique_ptr<VyxFileTransfer> owned(job);
+    struct Running
+    {
+        CMainFrame* frame;
+        explicit Running(CMainFrame* f) : frame(f)
+        {
+            frame->m_bFileOperation = true;
+            frame->SetWatchMode(2);
+        }
+        ~Running()
+        {
+            frame->SetWatchMode(0);
+            frame->m_bFileOperation = false;
+        }
+    } running(this);
     CKWDoc* doc = GetKWDoc();
     job->CreateProgress(this);
-    job->SetCopyBufferSize(doc ? doc->FileAccessBufferSize : 0x100000);
+    job->SetCopyBufferSize(doc ? static_cast<DWORD>(doc->FileAccessBufferSize) : 0x100000u);
     job->SetUniqueNameFormat(doc ? static_cast<LPCWSTR>(doc->AutoFileFormat) : L"%s-%d%s");
     job->SetCacheRoot(doc ? static_cast<LPCWSTR>(doc->CacheDataFolder) : L"");
-    int result = 0;
-    try {
-        result = job->Run();
-    } catch (...) {
-        delete job;
-        SetWatchMode(0);
-        throw;
-    }
-    SetWatchMode(0);
-    if (result > 0) {
+    int result = job->Run();
+    if (result > 0 || job->HasChangedFiles()) {
         CString destination = job->GetDestination();
         Announce(HintFolderChanged, reinterpret_cast<CObject*>(destination.GetBuffer()));
         destination.ReleaseBuffer();
     }
-    delete job;
     return result;
 }
 

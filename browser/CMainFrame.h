@@ -17,11 +17,15 @@
 #include "foundation/VyxSharedMemory.h"
 #include "viewer/COneWndList.h"
 
+#include <deque>
+#include <vector>
+
 class CFolderView;
 class CKWDoc;
 class CLstView;
 class COneWnd;
 struct THUMBSDATA;
+class VyxFileTransfer;
 
 class CMainFrame : public VyxFrameWndEx
 {
@@ -118,6 +122,12 @@ public:
     void SetThumbViewBackColor(COLORREF colour);
     void FillPluginSetCombo();
     LRESULT OnFileOperation(WPARAM wParam, LPARAM lParam);
+    // The folders that drags of archive members wrote them into; removed at the next drag and
+    // at exit, when no drop target can still be reading them.
+    void RemoveDragTempFolders();
+    // While a job runs, jobs posted meanwhile wait here for their turn.
+    bool IsFileOperationRunning() const { return m_bFileOperation; }
+    size_t GetQueuedFileOperations() const { return m_queuedJobs.size(); }
 
 protected:
     BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext) override;
@@ -179,6 +189,7 @@ protected:
 
 private:
     void Announce(LPARAM lHint, CObject* pHint);
+    int RunFileOperation(VyxFileTransfer* job);
     // Applies the window's saved frame placement when it has one on the desktop; the show state.
     int RestorePicturePlacement(COneWnd* pWindow);
     BOOL CreateBars();
@@ -208,4 +219,7 @@ private:
     FolderWatchSlot m_watcher2{2};
     CString m_strChangedFolder;
     int m_nWatchMode = 0;
+    bool m_bFileOperation = false;
+    std::deque<VyxFileTransfer*> m_queuedJobs;
+    std::vector<CString> m_dragTempFolders;
 };

@@ -40,6 +40,7 @@
 #include "fileops/VFileRenameDlg.h"
 #include "fileops/CFileSaveDlg.h"
 #include "fileops/VFileCopyDlg.h"
+#include "fileops/VFileMoveDlg.h"
 #include "fileops/VSameFileDlg.h"
 #include "fileops/VFileRenameNDlg.h"
 #include "fileops/VyxFileTransfer.h"

@@ -69,6 +69,11 @@ const wchar_t* VyxCacheIndex::GetSectionName(int kind)
     return ValidKind(kind) ? kKinds[kind].section : L"";
 }
 
+const wchar_t* VyxCacheIndex::GetInFolderName(int kind)
+{
+    return ValidKind(kind) ? kKinds[kind].inFolderName : L"";
+}
+
 CString VyxCacheIndex::EscapeKey(const wchar_t* text)
 {
     CString key(text ? text : L"");

@@ -46,6 +46,8 @@ public:
     static CString EscapeKey(const wchar_t* text);   // "=" -> "|"
     static CString UnescapeKey(const wchar_t* text); // "|" -> "="
     static const wchar_t* GetSectionName(int kind);
+    // The name a side file of that kind has inside its folder ("_THUMBS_.KWI", ...); "" otherwise.
+    static const wchar_t* GetInFolderName(int kind);
 
     // For the cache maintenance dialog: the serials of the local drives, the path a key names,
     // the drive that holds a serial and a central file's path.

@@ -73,7 +73,7 @@ void CProgressDlgCore::InitBarAndTitle()
         SetWindowText(title);
 }
 
-void CProgressDlgCore::PumpMessages()
+void PumpProgressMessages(CWnd* dialog)
 {
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -81,11 +81,16 @@ void CProgressDlgCore::PumpMessages()
             ::PostQuitMessage(static_cast<int>(msg.wParam));
             return;
         }
-        if (GetSafeHwnd() && ::IsDialogMessageW(GetSafeHwnd(), &msg))
+        if (dialog && dialog->GetSafeHwnd() && ::IsDialogMessageW(dialog->GetSafeHwnd(), &msg))
             continue;
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
+}
+
+void CProgressDlgCore::PumpMessages()
+{
+    PumpProgressMessages(this);
 }
 
 int CProgressDlgCore::Percentage(int pos, int lower, int upper)

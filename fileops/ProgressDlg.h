@@ -6,6 +6,10 @@
 
 #include "framework/Framework.h"
 
+// Dispatches every waiting message of the thread, dialog messages through the dialog (when it is a
+// window). A quit message is posted again and ends the pumping, so the program still closes.
+void PumpProgressMessages(CWnd* dialog);
+
 // The design the three dialogs share: owner handling, range, position, percentage and cancel flag.
 class CProgressDlgCore : public CDialog
 {

@@ -1,30 +1,23 @@
-// The two prompts for a folder's name: VFileMdDlg for a new folder in a parent folder and
-// VFileRnDlg for a folder's new name. Only their fields stand here yet: they answer IDCANCEL
-// until the prompts are built.
+// The base of the two prompts for a folder's name (VFileMdDlg, a new folder in a parent folder;
+// VFileRnDlg, a folder's new name): a line naming the folder and an edit. OK takes only a
+// non-empty name.
 #pragma once
 
 #include "framework/Framework.h"
 
-class VFolderNameDlg
+class VFolderNameDlg : public CDialog
 {
 public:
-    virtual ~VFolderNameDlg() = default;
-    virtual INT_PTR DoModal() { return IDCANCEL; }
-
     // In: the text the prompt names (the parent folder, or the folder's current name).
     CString m_folder;
     // In: the edit's first text; out: the name typed.
     CString m_name;
-};
 
-class VFileMdDlg : public VFolderNameDlg
-{
-public:
-    explicit VFileMdDlg(CWnd* = nullptr) {}
-};
+protected:
+    VFolderNameDlg(UINT templateId, LPCWSTR promptFormat, CWnd* parent);
+    BOOL OnInitDialog() override;
+    void OnOK() override;
 
-class VFileRnDlg : public VFolderNameDlg
-{
-public:
-    explicit VFileRnDlg(CWnd* = nullptr) {}
+private:
+    CString m_promptFormat;
 };

@@ -1,38 +1,712 @@
 #include "fileops/VyxFileTransfer.h"
 
+#include "browser/FrameMessages.h"
+#include "browser/VyxDropFormats.h"
+#include "catalogue/VyxCacheList.h"
 #include "catalogue/VyxFile.h"
+#include "fileops/CopyTarget.h"
+#include "fileops/FileCopy.h"
+#include "fileops/FileIdentity.h"
+#include "fileops/VFileAccDlg.h"
+#include "fileops/VSameFileDlg.h"
+#include "foundation/FormatMessageText.h"
+#include "foundation/VyxFileFind.h"
+#include "foundation/VyxFileStatus.h"
+#include "foundation/VyxFileUtil.h"
+#include "foundation/VyxPath.h"
+#include "foundation/VyxSystem.h"
+#include "res/resource.h"
+
+#include <shellapi.h>
+
+#include <set>
+#include <vector>
+
+const wchar_t* const VyxFileTransfer::kDefaultUniqueNameFormat = L"%s-%d%s";
+
+namespace {
+
+const DWORD kMsgInvalidFolder = 0x40000001;
+// Allow undo, no confirmation, silent, no error interface.
+const WORD kRecycleFlags = 0x454;
+const DWORD kDefaultCopyBuffer = 1048576;
+
+bool EqualNoCase(const CString& a, const CString& b)
+{
+    return a.CompareNoCase(b) == 0;
+}
+
+// The full path without a trailing separator (a drive root keeps its own).
+CString Normalized(LPCWSTR path)
+{
+    CString full, bare;
+    GetFullPath(full, path);
+    RemovePathSeparator(bare, full);
+    return bare.GetLength() == 2 && bare[1] == L':' ? full : bare;
+}
+
+// The folder part of a path; a drive's root as "X:\" (a bare "X:" would mean that drive's
+// current directory).
+CString FolderOf(const CString& path)
+{
+    CString folder;
+    GetPathPart(folder, path, 3);
+    if (folder.GetLength() == 2 && folder[1] == L':')
+        folder += L'\\';
+    return folder;
+}
+
+ULONGLONG SizeOf(LPCWSTR path, bool* exists = nullptr)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    bool found = GetFileAttributesExW(path, GetFileExInfoStandard, &data) != FALSE;
+    if (exists)
+        *exists = found;
+    return found ? static_cast<ULONGLONG>(data.nFileSizeHigh) << 32 | data.nFileSizeLow : 0;
+}
+
+bool IsSideFileName(const CString& name)
+{
+    for (int kind = 0; kind < VyxCacheIndex::KindCount; ++kind)
+        if (name.CompareNoCase(VyxCacheIndex::GetInFolderName(kind)) == 0)
+            return true;
+    return false;
+}
+
+CString ErrorTextFor(LPCWSTR path, DWORD error)
+{
+    SetLastError(error);
+    return CString(path) + L"\r\n" + GetLastErrorText();
+}
+
+// The names (lower-cased note sections) that have a note in the folder's note file, read once
+// for the folder rather than once for each of its files.
+std::set<CString> NotedNames(const CString& folder)
+{
+    std::set<CString> names;
+    CString path;
+    if (!VyxNoteStore(theCacheList.GetCacheFolder()).FindNoteFile(path, folder, nullptr))
+        return names;
+    VyxIni notes(path);
+    std::vector<wchar_t> buffer(static_cast<size_t>(notes.GetFileSize()) + 2, 0);
+    notes.GetSectionNames(buffer.data(), static_cast<int>(buffer.size()));
+    for (const wchar_t* name = buffer.data(); *name; name += wcslen(name) + 1) {
+        CString lower(name);
+        names.insert(lower.MakeLower());
+    }
+    return names;
+}
+
+// True when the folder holds nothing but the program's own side files.
+bool HoldsOnlySideFiles(const CString& folder)
+{
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(folder + L"\\*", &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    bool only = true;
+    do {
+        CString name = data.cFileName;
+        if (name != L"." && name != L".." &&
+            ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsSideFileName(name)))
+            only = false;
+    } while (only && FindNextFileW(find, &data));
+    FindClose(find);
+    return only;
+}
+
+} // namespace
+
+// The process's current directory for the run, given back on every way out.
+class VyxFileTransfer::CurrentDirectory
+{
+public:
+    explicit CurrentDirectory(LPCWSTR folder)
+    {
+        wchar_t saved[520] = {};
+        DWORD length = GetCurrentDirectoryW(520, saved);
+        if (length > 0 && length < 520)
+            m_saved = saved;
+        SetCurrentDirectoryW(folder);
+    }
+    ~CurrentDirectory()
+    {
+        if (!m_saved.IsEmpty())
+            SetCurrentDirectoryW(m_saved);
+    }
+
+private:
+    CString m_saved;
+};
+
+VyxFileTransfer::VyxFileTransfer() : m_uniqueNameFormat(kDefaultUniqueNameFormat) {}
 
 VyxFileTransfer::~VyxFileTransfer()
 {
-    for (VyxFile* item : m_owned)
+    m_progress.reset();
+    for (VyxFile* item : m_items)
         delete item;
+    m_items.clear();
 }
 
 void VyxFileTransfer::AddItem(VyxFile* item, int owned)
 {
     if (!item)
         return;
-    m_items.push_back(item);
-    if (owned)
-        m_owned.push_back(item);
+    m_items.push_back(owned ? item : new VyxFile(*item));
 }
 
-void VyxFileTransfer::AddDataObject(COleDataObject*, DROPEFFECT) {}
-
-void VyxFileTransfer::CreateProgress(CWnd*) {}
-
-void VyxFileTransfer::SetCopyBufferSize(int) {}
-
-void VyxFileTransfer::SetUniqueNameFormat(LPCWSTR) {}
-
-void VyxFileTransfer::SetCacheRoot(LPCWSTR) {}
-
-bool VyxFileTransfer::MakeSerialName(CString&, LPCWSTR, LPCWSTR)
+VyxFile* VyxFileTransfer::GetItem(int index) const
 {
+    return index >= 0 && index < GetItemCount() ? m_items[static_cast<size_t>(index)] : nullptr;
+}
+
+int VyxFileTransfer::AddDataObject(COleDataObject* data, DROPEFFECT defaultEffect)
+{
+    if (!VyxDropFormats::HasFileList(data))
+        return 0;
+    std::vector<CString> names = VyxDropFormats::GetFileList(data);
+    std::vector<CString> notes = VyxDropFormats::GetNoteList(data, names.size());
+    DWORD effect = VyxDropFormats::GetPreferredEffect(data, defaultEffect);
+    for (size_t i = 0; i < names.size(); ++i) {
+        auto* item = new VyxFile(names[i]);
+        if (!notes[i].IsEmpty())
+            item->SetNoteText(notes[i]);
+        m_items.push_back(item);
+    }
+    m_move = (effect & DROPEFFECT_MOVE) ? 1 : 0;
+    return GetItemCount();
+}
+
+void VyxFileTransfer::SetCopyBufferSize(DWORD bytes)
+{
+    m_copyBufferSize = bytes;
+    m_copier.SetUp(bytes);
+}
+
+void VyxFileTransfer::CreateProgress(CWnd* parent)
+{
+    auto progress = std::make_unique<VFileAccDlg>(parent);
+    if (progress->Create(parent))
+        m_progress = std::move(progress);
+}
+
+LRESULT VyxFileTransfer::Send(CWnd* window, VyxFileTransfer* job)
+{
+    if (!job)
+        return 0;
+    if (!window || !window->GetSafeHwnd()) {
+        delete job;
+        return 0;
+    }
+    job->m_posted = false;
+    return window->SendMessage(WMU_FILEOPERATION, reinterpret_cast<WPARAM>(job), 0);
+}
+
+BOOL VyxFileTransfer::Post(CWnd* window, VyxFileTransfer* job)
+{
+    if (!job)
+        return FALSE;
+    job->m_posted = true;
+    if (!window || !window->GetSafeHwnd() ||
+        !window->PostMessage(WMU_FILEOPERATION, reinterpret_cast<WPARAM>(job), 0)) {
+        delete job;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+CString VyxFileTransfer::CheckUniqueNameFormat(LPCWSTR format)
+{
+    // Exactly %s, %d (a flag and a width of at most two digits allowed), %s, and literal "%%":
+    // anything else would read arguments that are not there.
+    const wchar_t expected[] = {L's', L'd', L's'};
+    int found = 0;
+    for (const wchar_t* p = format; p && *p; ++p) {
+        if (*p != L'%')
+            continue;
+        ++p;
+        if (*p == L'%')
+            continue;
+        if (found == 1) {
+            if (*p == L'-' || *p == L'0')
+                ++p;
+            for (int digits = 0; digits < 2 && iswdigit(*p); ++digits)
+                ++p;
+        }
+        if (found == 3 || *p != expected[found])
+            return kDefaultUniqueNameFormat;
+        ++found;
+    }
+    return found == 3 ? CString(format) : CString(kDefaultUniqueNameFormat);
+}
+
+bool VyxFileTransfer::MakeSerialName(CString& out, LPCWSTR target, LPCWSTR format)
+{
+    CString checked = CheckUniqueNameFormat(format), base, extension;
+    GetPathPart(base, target, 7);
+    GetPathPart(extension, target, 8);
+    for (int n = 2; n <= kSerialLimit; ++n) {
+        CString candidate;
+        candidate.Format(checked, base.GetString(), n, extension.GetString());
+        if (!PathExists(candidate, static_cast<DWORD>(-1))) {
+            out = candidate;
+            return true;
+        }
+    }
     return false;
 }
 
-int VyxFileTransfer::Run()
+bool VyxFileTransfer::OnSameDrive(LPCWSTR source, LPCWSTR target)
 {
-    return 0;
+    CString a, b;
+    GetPathPart(a, source, 1);
+    GetPathPart(b, target, 1);
+    a.MakeUpper();
+    b.MakeUpper();
+    return a == b;
+}
+
+bool VyxFileTransfer::IsRefusedFolderDestination(LPCWSTR destination, LPCWSTR folder)
+{
+    CString target = Normalized(destination), source = Normalized(folder), parent = Normalized(FolderOf(source));
+    CString inside;
+    AppendPathSeparator(inside, source);
+    if (EqualNoCase(target, source) || EqualNoCase(target.Left(inside.GetLength()), inside) ||
+        EqualNoCase(target, parent))
+        return true;
+    // Another spelling of the same folders: the destination or one of its parents is the folder,
+    // or the destination is the folder's parent.
+    FileIdentity self, up, step;
+    if (!self.Read(source))
+        return false;
+    if (up.Read(parent) && step.Read(target) && step == up)
+        return true;
+    for (CString path = target; !path.IsEmpty();) {
+        if (step.Read(path) && step == self)
+            return true;
+        CString next = Normalized(FolderOf(path));
+        if (EqualNoCase(next, path) || next.GetLength() >= path.GetLength())
+            break;
+        path = next;
+    }
+    return false;
+}
+
+int VyxFileTransfer::ShowMessage(LPCWSTR text, UINT type)
+{
+    return AfxMessageBox(text, type);
+}
+
+INT_PTR VyxFileTransfer::ShowSameNameDialog(VSameFileDlg& dialog)
+{
+    return dialog.DoModal();
+}
+
+int VyxFileTransfer::AskAfterFailure(const CString& text)
+{
+    int answer = ShowMessage(text, MB_ABORTRETRYIGNORE | MB_ICONSTOP);
+    if (m_progress)
+        m_progress->ClearCancel();
+    return answer;
+}
+
+void VyxFileTransfer::PumpFor(DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    for (DWORD elapsed = 0; elapsed < milliseconds; elapsed = GetTickCount() - start) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+        if (m_progress)
+            m_progress->PumpMessages();
+    }
+}
+
+int VyxFileTransfer::Run(LPCWSTR destination)
+{
+    m_changed = false;
+    if (m_items.empty())
+        return 0;
+    CString given = destination ? CString(destination) : m_destination, folder;
+    // An empty path would name the current directory.
+    if (!given.IsEmpty())
+        GetFullPath(folder, given);
+    if (folder.IsEmpty()) {
+        ShowMessage(FormatMessageText(kMsgInvalidFolder, given), MB_OK | MB_ICONSTOP);
+        return 0;
+    }
+    if (!EnsureFolderExists(folder, false))
+        return 0;
+    CurrentDirectory current(folder);
+    if (!m_copier.IsReady())
+        m_copier.SetUp(m_copyBufferSize ? m_copyBufferSize : kDefaultCopyBuffer);
+
+    if (m_progress) {
+        int count = 0;
+        ULONGLONG bytes = 0;
+        for (VyxFile* item : m_items) {
+            if (item->IsFolder()) {
+                VyxFileFind find;
+                count += find.CountTree(item->GetPath(), L"*.*", -1);
+                bytes += find.GetTotalLength();
+            } else {
+                ++count;
+                bytes += item->GetFileSize();
+            }
+        }
+        if (count > 0)
+            m_progress->SetFileRange(0, count);
+        m_progress->SetTotalBytes(bytes);
+    }
+    if (m_sameNameMode != SameAsk)
+        m_applyToAll = 1;
+
+    int total = 0;
+    for (VyxFile* item : m_items) {
+        if (m_progress && m_progress->CheckCancel())
+            break;
+        CString target;
+        MakePath(target, nullptr, folder, item->GetFileName(), nullptr);
+        if (item->IsFolder()) {
+            if (IsRefusedFolderDestination(folder, item->GetPath()))
+                continue;
+            int result = TransferFolder(item->GetPath(), target);
+            if (result < 0)
+                break;
+            total += 1 + result;
+        } else {
+            int result = TransferFile(*item, target);
+            if (result < 0)
+                break;
+            total += result;
+        }
+    }
+    if (total > 0 && m_progress) {
+        m_progress->SetFilePos(total);
+        m_progress->DrawStatus();
+        // Long enough to see the finished panel, answering the user meanwhile.
+        PumpFor(100);
+    }
+    return total;
+}
+
+int VyxFileTransfer::TransferFolder(const CString& source, const CString& target)
+{
+    if (EqualNoCase(source, target) || FileIdentity::Same(source, target))
+        return 0;
+    if (!EnsureFolderExists(target, true)) {
+        ShowMessage(ErrorTextFor(target, GetLastError() ? GetLastError() : ERROR_CANNOT_MAKE), MB_OK | MB_ICONSTOP);
+        return -1;
+    }
+    m_changed = true;
+    int count = 0;
+    const std::set<CString> noted = NotedNames(source);
+    VyxNoteStore sourceNotes;
+    sourceNotes.SetLocation(source, nullptr);
+    if (!m_notes.HasNoteFile(target, nullptr))
+        m_notelessTarget = target;
+    VyxFileFind find;
+    for (BOOL more = find.FindFileIn(source, L"*.*"); more;) {
+        more = find.FindNextFile();
+        CString name = find.GetFileName(), childTarget;
+        if (find.IsDots())
+            continue;
+        MakePath(childTarget, nullptr, target, name, nullptr);
+        int result = 0;
+        if (find.MatchesMask(FILE_ATTRIBUTE_REPARSE_POINT)) {
+            // A link to a folder elsewhere is not followed; it stays, and so does its folder.
+        } else if (find.IsDirectory()) {
+            result = TransferFolder(find.GetFilePath(), childTarget);
+            if (result >= 0)
+                ++result;
+        } else if (!IsSideFileName(name)) {
+            // Notes travel with their files; the folder's own cache and layout files go last.
+            VyxFile item(find, -1, -1, nullptr);
+            CString section = sourceNotes.GetSectionOf(item.GetPath());
+            if (!noted.count(section.MakeLower()))
+                item.SetNoteText(L"");
+            result = TransferFile(item, childTarget);
+        }
+        if (result < 0)
+            return -1;
+        count += result;
+    }
+    TransferSideFiles(source, target);
+    if (m_move)
+        RemoveMovedFolder(source);
+    return count;
+}
+
+void VyxFileTransfer::TransferSideFiles(const CString& source, const CString& target)
+{
+    for (int kind : {VyxCacheIndex::KindThumbs, VyxCacheIndex::KindConfig}) {
+        CString from, existing;
+        if (!m_notes.FindSideFile(kind, from, source, nullptr) || m_notes.FindSideFile(kind, existing, target, nullptr))
+            continue;
+        CopyFileSized(from, m_notes.GetSideFileName(kind, target, nullptr), 2, nullptr, 0);
+    }
+}
+
+void VyxFileTransfer::RemoveMovedFolder(const CString& source)
+{
+    // A drive root is never removed; a folder that still holds a file stays.
+    if (source.GetLength() <= 3 || !HoldsOnlySideFiles(source))
+        return;
+    // The side files left are the folder's own: its files went with their notes, and the target
+    // kept its own cache and layout files.
+    for (int kind = 0; kind < VyxCacheIndex::KindCount; ++kind)
+        m_notes.DeleteSideFile(kind, source, nullptr);
+    RemoveDirectoryW(source);
+}
+
+void VyxFileTransfer::ReportSkipped(const VyxFile& item)
+{
+    if (!m_progress)
+        return;
+    ULONGLONG size = item.GetFileSize();
+    VFileAccDlg::CopyCallback(1, 0, static_cast<DWORD>(size), static_cast<DWORD>(size >> 32));
+    VFileAccDlg::CopyCallback(1, kCopyEndCall, 0, 0);
+}
+
+void VyxFileTransfer::FileDone()
+{
+    if (m_progress)
+        m_progress->FileDone(1);
+}
+
+bool VyxFileTransfer::SettleSameName(VyxFile& item, CString& target, const VyxFileStatus& existing, bool& stop)
+{
+    if (m_skipIdentical && existing.GetSize() == item.GetFileSize() && existing.GetWriteTime() == item.GetFileTime())
+        return false;
+    VyxFileStatus settled = existing;
+    if (!m_applyToAll) {
+        CWnd* parent = m_progress ? static_cast<CWnd*>(m_progress.get()) : AfxGetMainWnd();
+        for (;;) {
+            VSameFileDlg dialog(item, target, m_move, m_skipIdentical, m_recycleOld, m_uniqueNameFormat, parent);
+            if (ShowSameNameDialog(dialog) != IDOK) {
+                stop = true;
+                return false;
+            }
+            m_applyToAll = dialog.m_applyToAll;
+            m_sameNameMode = dialog.m_mode;
+            m_skipIdentical = dialog.m_skipIdentical;
+            m_recycleOld = dialog.m_recycleOld;
+            if (m_sameNameMode != SameAsk)
+                break;
+            // A typed name: its folder must be there and nothing may have the name yet;
+            // otherwise the question comes again for it.
+            target = dialog.m_targetPath;
+            if (EnsureFolderExists(FolderOf(target), false) && !PathExists(target, static_cast<DWORD>(-1)))
+                return true;
+            settled.GetStatus(target);
+        }
+    }
+    switch (m_sameNameMode) {
+    case SameNewer:
+        return item.GetFileTime() > settled.GetWriteTime();
+    case SameIgnore:
+        return false;
+    case SameSerial:
+        if (!MakeSerialName(target, target, m_uniqueNameFormat)) {
+            ShowMessage(ErrorTextFor(target, ERROR_FILE_EXISTS), MB_OK | MB_ICONSTOP);
+            return false;
+        }
+        return true;
+    case SameLarger:
+        return item.GetFileSize() > settled.GetSize();
+    default:
+        return true;
+    }
+}
+
+int VyxFileTransfer::TransferFile(VyxFile& item, CString target)
+{
+    const bool member = item.IsArchiveMember();
+    if (!member && EqualNoCase(target, item.GetPath()))
+        return Skipped;
+    VyxFileStatus existing;
+    bool probe =
+        !(m_sameNameMode == SameOverwrite && m_applyToAll && !m_skipIdentical && !m_existingOnly && !m_recycleOld);
+    bool exists = probe && existing.GetStatus(target);
+    // Onto itself by another spelling: nothing to do and nothing to say. Only a name that is
+    // there can be another spelling; a copy that did not look finds out as it makes its target.
+    if (!member && (exists || (!probe && m_move)) && FileIdentity::Same(item.GetPath(), target))
+        return Skipped;
+    bool transfer = !m_existingOnly;
+    if (exists) {
+        bool stop = false;
+        transfer = SettleSameName(item, target, existing, stop);
+        if (stop)
+            return Stop;
+    }
+    if (m_progress)
+        m_progress->SetFileName(item.GetFileName());
+    int outcome = Skipped;
+    if (!transfer) {
+        ReportSkipped(item);
+    } else {
+        outcome = Transferred;
+        if (m_recycleOld && exists)
+            outcome = RecycleOld(existing.GetPath());
+        m_notes.SetLocation(FolderOf(target), nullptr);
+        if (outcome != Transferred)
+            ReportSkipped(item);
+        else if (member)
+            outcome = ExtractMember(item, target);
+        else if (!m_move)
+            outcome = CopyWithRetry(item.GetPath(), target);
+        else if (OnSameDrive(item.GetPath(), target))
+            outcome = MoveOnOneDrive(item, target);
+        else
+            outcome = MoveAcrossDrives(item, target);
+        if (outcome == Transferred && !member)
+            CarryNotes(item, target, m_move != 0);
+    }
+    FileDone();
+    return outcome;
+}
+
+int VyxFileTransfer::RecycleOld(const CString& path)
+{
+    // The old file goes only into the recycle bin: should that fail, it is not overwritten.
+    while (PathExists(path, static_cast<DWORD>(-1)) && !ShellDeleteFile(path, nullptr, kRecycleFlags)) {
+        int answer = AskAfterFailure(ErrorTextFor(path, GetLastError() ? GetLastError() : ERROR_ACCESS_DENIED));
+        if (answer == IDABORT)
+            return Stop;
+        if (answer != IDRETRY)
+            return Skipped;
+    }
+    return Transferred;
+}
+
+int VyxFileTransfer::CopyWithRetry(const CString& source, const CString& target)
+{
+    for (;;) {
+        int result = m_copier.CopyFileThreaded(source, target, m_progress ? VFileAccDlg::CopyCallback : nullptr, 1);
+        if (result == kCopyDone) {
+            m_changed = true;
+            return Transferred;
+        }
+        if (result == kCopyOntoItself)
+            return Skipped;
+        int answer = AskAfterFailure(GetFileOpErrorText(result));
+        if (answer == IDABORT)
+            return Stop;
+        if (answer != IDRETRY)
+            return Skipped;
+    }
+}
+
+int VyxFileTransfer::MoveOnOneDrive(VyxFile& item, const CString& target)
+{
+    for (;;) {
+        // Replacing in one step: a failed move leaves the old target where it was.
+        DWORD error = ERROR_ACCESS_DENIED;
+        if (!CopyTarget::IsReadOnlyFile(target)) {
+            if (MoveFileExW(item.GetPath(), target, MOVEFILE_REPLACE_EXISTING)) {
+                m_changed = true;
+                return Transferred;
+            }
+            error = GetLastError();
+        }
+        // One drive letter over two volumes (a mounted folder): moved as across drives.
+        if (error == ERROR_NOT_SAME_DEVICE)
+            return MoveAcrossDrives(item, target);
+        CString text;
+        SetLastError(error);
+        GetLastErrorCodeAndText(text);
+        int answer = AskAfterFailure(text);
+        if (answer == IDABORT)
+            return Stop;
+        if (answer != IDRETRY)
+            return Skipped;
+    }
+}
+
+int VyxFileTransfer::MoveAcrossDrives(VyxFile& item, const CString& target)
+{
+    int copied = CopyWithRetry(item.GetPath(), target);
+    if (copied != Transferred)
+        return copied;
+    for (;;) {
+        // Only a copy of the source's full size stands for it.
+        bool sourceThere = false, targetThere = false;
+        ULONGLONG sourceSize = SizeOf(item.GetPath(), &sourceThere);
+        ULONGLONG targetSize = SizeOf(target, &targetThere);
+        DWORD error = ERROR_WRITE_FAULT;
+        if (targetThere && (!sourceThere || sourceSize == targetSize) && DeleteFileForced(item.GetPath(), &error))
+            return Transferred;
+        int answer = AskAfterFailure(ErrorTextFor(item.GetPath(), error));
+        if (answer == IDRETRY)
+            continue;
+        // The file stays where it was and counts as not moved; the copy keeps its note.
+        CarryNotes(item, target, false);
+        return answer == IDABORT ? Stop : Skipped;
+    }
+}
+
+int VyxFileTransfer::ExtractMember(VyxFile& item, const CString& target)
+{
+    const CString folder = FolderOf(target);
+    for (;;) {
+        ULONGLONG size = item.GetFileSize();
+        if (m_progress)
+            VFileAccDlg::CopyCallback(1, 0, static_cast<DWORD>(size), static_cast<DWORD>(size >> 32));
+        // Written beside the target first, so a failed extraction leaves no part of a file.
+        CString scratch;
+        MakeTempName(scratch, folder);
+        int result = CreateDirectoryW(scratch, nullptr) ? 1 : -1;
+        if (result > 0) {
+            HCURSOR previous = ::SetCursor(AfxGetApp()->LoadCursor(IDC_EXTRACT_CURSOR));
+            result = item.ExtractMemberTo(scratch);
+            ::SetCursor(previous ? previous : ::LoadCursorW(nullptr, IDC_ARROW));
+            CString written;
+            MakePath(written, nullptr, scratch, item.GetFileName(), nullptr);
+            // A member that came out shorter or longer than listed is not the member.
+            if (result == 0 && (SizeOf(written) != size || CopyTarget::IsReadOnlyFile(target) ||
+                                !MoveFileExW(written, target, MOVEFILE_REPLACE_EXISTING)))
+                result = -1;
+            DeleteFileForced(written);
+            RemoveDirectoryW(scratch);
+        }
+        if (m_progress)
+            VFileAccDlg::CopyCallback(1, kCopyEndCall, 0, 0);
+        if (result == 0) {
+            m_changed = true;
+            m_notes.WriteNote(target, item.GetNote());
+            return Transferred;
+        }
+        int answer = AskAfterFailure(target + L"\r\n" + GetFileOpErrorText(kCopyFailed));
+        if (answer == IDABORT)
+            return Stop;
+        if (answer != IDRETRY)
+            return Skipped;
+    }
+}
+
+void VyxFileTransfer::CarryNotes(VyxFile& item, const CString& target, bool moved)
+{
+    // An empty note removes whatever note the destination held under the name.
+    CString note = item.GetNote();
+    const CString targetFolder = FolderOf(target);
+    bool notelessTarget = targetFolder == m_notelessTarget;
+    if (!note.IsEmpty() || (!notelessTarget && !m_notes.ReadNote(target).IsEmpty()))
+        m_notes.WriteNote(target, note);
+    if (!note.IsEmpty() && notelessTarget)
+        m_notelessTarget.Empty();
+    CString folder = item.GetResolvedFolder();
+    if (moved) {
+        item.DeleteNote();
+        // Cache entries kept for the file as a location (an archive) follow it.
+        if (m_notes.HasNoteFile(folder, item.GetFileName()))
+            m_notes.RenameFolder(target, item.GetPath());
+        return;
+    }
+    // A location's own note file (an archive's members) is copied when it is kept centrally; the
+    // folder's own note file belongs to the folder.
+    CString noteFile, inFolder, targetName;
+    MakePath(inFolder, nullptr, folder, VyxCacheIndex::GetInFolderName(VyxCacheIndex::KindNote), nullptr);
+    if (m_notes.FindNoteFile(noteFile, folder, item.GetFileName()) && !EqualNoCase(noteFile, inFolder)) {
+        GetPathPart(targetName, target, 12);
+        CopyFileSized(noteFile, m_notes.GetNoteFileName(FolderOf(target), targetName), 2, nullptr, 0);
+    }
 }

@@ -1,49 +1,132 @@
-// A file-operation job (copy or move of files into a folder) as the main frame runs it. Only the
-// members its callers reach stand here yet: a job takes its sources and destination and runs
-// nothing (result 0) until the file-operation engine is built.
+// A file-operation job and the engine that runs it in one object: the items to copy or move, the
+// destination folder and how same-name files are settled. A builder (the document's commands, a
+// picture window, a drop or a paste) fills it and hands it to the main frame with
+// WMU_FILEOPERATION; the frame configures it, runs it on the user-interface thread and deletes it.
 #pragma once
 
-#include "framework/Framework.h"
+#include "catalogue/VyxNoteStore.h"
+#include "fileops/CThreadedCopier.h"
+#include "foundation/VyxFileStatus.h"
 
+#include <memory>
 #include <vector>
 
+class VFileAccDlg;
+class VSameFileDlg;
 class VyxFile;
 
 class VyxFileTransfer
 {
 public:
-    VyxFileTransfer() = default;
-    virtual ~VyxFileTransfer();
-
-    // An item to transfer; owned (non-zero) items are deleted with the job.
-    void AddItem(VyxFile* item, int owned);
-    int GetItemCount() const { return static_cast<int>(m_items.size()); }
-    VyxFile* GetItem(int index) const { return m_items[static_cast<size_t>(index)]; }
-    void AddDataObject(COleDataObject* pDataObject, DROPEFFECT dropEffect);
-    void SetMoveMode(int move) { m_move = move ? 1 : 0; }
-    int GetMoveMode() const { return m_move; }
-    void SetSameNameMode(int mode) { m_sameNameMode = mode; }
-    int GetSameNameMode() const { return m_sameNameMode; }
-    void SetExistingOnly(int existingOnly) { m_existingOnly = existingOnly ? 1 : 0; }
-    int GetExistingOnly() const { return m_existingOnly; }
-    void SetDestination(LPCWSTR lpszFolder) { m_destination = lpszFolder ? lpszFolder : L""; }
-    const CString& GetDestination() const { return m_destination; }
-    void CreateProgress(CWnd* pParent);
-    void SetCopyBufferSize(int nBytes);
-    void SetUniqueNameFormat(LPCWSTR lpszFormat);
-    void SetCacheRoot(LPCWSTR lpszFolder);
     // Same-name policies.
     enum { SameNewer = 0, SameOverwrite = 1, SameIgnore = 2, SameAsk = 3, SameSerial = 4, SameLarger = 5 };
-    // The first free serial name of target through the format; false when none is found.
+    // The form of serial names when the settings hold no usable one: (name, number, extension).
+    static const wchar_t* const kDefaultUniqueNameFormat;
+
+    VyxFileTransfer();
+    virtual ~VyxFileTransfer();
+    VyxFileTransfer(const VyxFileTransfer&) = delete;
+    VyxFileTransfer& operator=(const VyxFileTransfer&) = delete;
+
+    // The job works on copies of its own, whatever the owned flag says, so nothing its caller
+    // does while the job pumps messages can pull an item from under it. An owned item (made for
+    // the job) is taken over and deleted by the job; any other stays the caller's.
+    void AddItem(VyxFile* item, int owned);
+    // The file-drop list of the data (with its notes and "Preferred DropEffect") as new items;
+    // the item count afterwards, 0 when the data holds no file-drop list.
+    int AddDataObject(COleDataObject* data, DROPEFFECT defaultEffect);
+    int GetItemCount() const { return static_cast<int>(m_items.size()); }
+    VyxFile* GetItem(int index) const;
+
+    void SetDestination(LPCWSTR folder) { m_destination = folder ? folder : L""; }
+    CString GetDestination() const { return m_destination; }
+    void SetMoveMode(int move) { m_move = move ? 1 : 0; }
+    int GetMoveMode() const { return m_move; }
+    void SetSameNameMode(int mode) { m_sameNameMode = mode >= SameNewer && mode <= SameLarger ? mode : SameAsk; }
+    int GetSameNameMode() const { return m_sameNameMode; }
+    void SetExistingOnly(int existingOnly) { m_existingOnly = existingOnly ? 1 : 0; }
+    void SetSkipIdentical(int skip) { m_skipIdentical = skip ? 1 : 0; }
+    void SetRecycleOld(int recycle) { m_recycleOld = recycle ? 1 : 0; }
+    // A format that is not exactly one "%s", one "%d" and one "%s" in that order falls back to
+    // the default.
+    void SetUniqueNameFormat(LPCWSTR format) { m_uniqueNameFormat = CheckUniqueNameFormat(format); }
+    const CString& GetUniqueNameFormat() const { return m_uniqueNameFormat; }
+    void SetCacheRoot(LPCWSTR folder) { m_notes.SetCacheFolder(folder); }
+    // The first call sets the copier up with the size.
+    void SetCopyBufferSize(DWORD bytes);
+    void CreateProgress(CWnd* parent);
+    VFileAccDlg* GetProgress() const { return m_progress.get(); }
+
+    // Runs the job into the folder (null: the stored destination). The number of files and
+    // folders transferred; a file moved only as a copy (its source could not be deleted) is not
+    // counted, so no caller drops its item or its note.
+    virtual int Run(LPCWSTR destination = nullptr);
+    // Whether the run wrote anything at the destination (also a copy that Run does not count).
+    bool HasChangedFiles() const { return m_changed; }
+
+    // Handing a job to the window that runs it (the main frame). A posted job waits its turn
+    // while another runs; a sent one cannot wait, since its sender wants the result. On failure
+    // the job is deleted.
+    static LRESULT Send(CWnd* window, VyxFileTransfer* job);
+    static BOOL Post(CWnd* window, VyxFileTransfer* job);
+    bool IsPosted() const { return m_posted; }
+
+    static CString CheckUniqueNameFormat(LPCWSTR format);
+    // The first name, for n = 2, 3, ..., that names nothing: the target's folder and name, the
+    // number and its extension through the format. False when none is free below kSerialLimit.
     static bool MakeSerialName(CString& out, LPCWSTR target, LPCWSTR format);
-    // The number of files done; 0 when nothing ran.
-    virtual int Run();
+    static constexpr int kSerialLimit = 99999;
+    // Whether a plain move can take a file from one path to the other: the same drive letter, or
+    // the same server and share of two network paths.
+    static bool OnSameDrive(LPCWSTR source, LPCWSTR target);
+    // Whether a folder must not go into the destination: the destination is the folder, lies
+    // inside it or is its parent (any spelling of either path).
+    static bool IsRefusedFolderDestination(LPCWSTR destination, LPCWSTR folder);
+
+protected:
+    // What the user is shown and asked; tests answer instead.
+    virtual int ShowMessage(LPCWSTR text, UINT type);
+    virtual INT_PTR ShowSameNameDialog(VSameFileDlg& dialog);
 
 private:
-    CString m_destination;
+    enum Outcome { Transferred = 1, Skipped = 0, Stop = -1 };
+    class CurrentDirectory;
+
+    int TransferFolder(const CString& source, const CString& target);
+    int TransferFile(VyxFile& item, CString target);
+    // The same-name question and policy: whether to transfer (target may change); stop set when
+    // the user cancelled the job.
+    bool SettleSameName(VyxFile& item, CString& target, const VyxFileStatus& existing, bool& stop);
+    int RecycleOld(const CString& path);
+    int CopyWithRetry(const CString& source, const CString& target);
+    int MoveOnOneDrive(VyxFile& item, const CString& target);
+    int MoveAcrossDrives(VyxFile& item, const CString& target);
+    int ExtractMember(VyxFile& item, const CString& target);
+    void CarryNotes(VyxFile& item, const CString& target, bool moved);
+    // The thumbnail cache and layout files of a transferred folder, where the target has none.
+    void TransferSideFiles(const CString& source, const CString& target);
+    void RemoveMovedFolder(const CString& source);
+    // Abort, Retry or Ignore for a failure; the progress window's cancel flag is cleared after.
+    int AskAfterFailure(const CString& text);
+    void ReportSkipped(const VyxFile& item);
+    void FileDone();
+    void PumpFor(DWORD milliseconds);
+
     std::vector<VyxFile*> m_items;
-    std::vector<VyxFile*> m_owned;
-    int m_move = 0;
-    int m_sameNameMode = 0;
+    CString m_destination;
+    VyxNoteStore m_notes;
     int m_existingOnly = 0;
+    int m_move = 0;
+    int m_applyToAll = 0;
+    int m_sameNameMode = SameAsk;
+    int m_skipIdentical = 0;
+    int m_recycleOld = 0;
+    std::unique_ptr<VFileAccDlg> m_progress;
+    CString m_uniqueNameFormat;
+    DWORD m_copyBufferSize = 0;
+    CThreadedCopier m_copier;
+    bool m_posted = false;
+    bool m_changed = false;
+    // A target folder known to hold no note file (none needs removing from it).
+    CString m_notelessTarget;
 };

@@ -605,6 +605,58 @@
 #define IDC_WALL_MODE 1193
 
 // ---- fileops/
+// File operations: the progress window of a job and its dot-matrix panel, the same-name dialog,
+// the copy and move dialogs, the folder prompts and the wait cursor of archive extraction
+#define IDD_FILE_COPY 168
+#define IDD_FILE_MOVE 169
+#define IDD_FILE_ACCESS 170
+#define IDD_SAME_FILE 171
+#define IDD_FOLDER_CREATE 183
+#define IDD_GET_FOLDER 206
+#define IDD_FOLDER_RENAME 220
+#define IDB_MATRIX_CELLS 302
+#define IDB_MATRIX_CHARS 304
+#define IDB_MATRIX_CELLS_COPY 305
+#define IDC_EXTRACT_CURSOR 212
+#define IDC_FILEACC_NAME 1052
+#define IDC_FILEACC_PANEL 1308
+#define IDC_FILEACC_LINE 1309
+#define IDC_SAME_SOURCE_NAME 1059
+#define IDC_SAME_SOURCE_INFO 1060
+#define IDC_SAME_DEST_NAME 1062
+#define IDC_SAME_DEST_EXT 1063
+#define IDC_SAME_ALL 1065
+#define IDC_SAME_NEWER 1066
+#define IDC_SAME_OVERWRITE 1067
+#define IDC_SAME_IGNORE 1068
+#define IDC_SAME_RENAME 1069
+#define IDC_SAME_SERIAL 1070
+#define IDC_SAME_LARGER 1071
+#define IDC_SAME_DEST_INFO 1234
+#define IDC_SAME_SOURCE_INFO2 1235
+#define IDC_SAME_DEST_INFO2 1236
+#define IDC_SAME_SKIP_IDENTICAL 1266
+#define IDC_SAME_RECYCLE_OLD 1282
+#define IDC_SAME_SOURCE_ZOOM 1311
+#define IDC_SAME_DEST_ZOOM 1312
+#define IDC_SAME_SOURCE_TITLE 1313
+#define IDC_SAME_DEST_TITLE 1314
+#define IDC_SAME_ARROW 1315
+#define IDC_SAME_GROUP 1316
+#define IDC_SAME_SOURCE_VIEW 1319
+#define IDC_SAME_DEST_VIEW 1320
+#define IDC_FILECOPY_FOLDER 1049
+#define IDC_FILECOPY_BROWSE 1050
+#define IDC_FILECOPY_QUICK 1051
+#define IDC_FILECOPY_CURRENT 1071
+#define IDC_FILECOPY_OPTIONS 1206
+#define IDC_FOLDER_PROMPT 1071
+#define IDC_FOLDER_NAME 1072
+#define IDC_GETFOLDER_PROMPT 1190
+#define IDC_GETFOLDER_FOLDER 1152
+#define IDC_GETFOLDER_BROWSE 1191
+#define ID_QUICK_FOLDER_FIRST 9000
+#define ID_QUICK_FOLDER_LAST 9020
 // Outputs: the HTML catalog dialog, the save-as conversion dialog, the printer set-up forms and the
 // print job window with its result texts, the contact-sheet dialog and its JPEG page
 #define IDD_HTML 180

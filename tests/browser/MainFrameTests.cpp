@@ -11,6 +11,7 @@
 #include "foundation/VyxPath.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -465,7 +466,8 @@ TEST(MainFrame, RenderingTheFileListNamesTheSelectedItemsInViewOrder)
         if (!doc->GetItem(i)->IsFolder())
             expected.push_back(doc->GetItem(i)->GetPath());
     EXPECT_EQ(expected, names);
-    EXPECT_FALSE(source.m_strTempFolder.IsEmpty());
+    // Plain files need no folder of their own.
+    EXPECT_TRUE(source.m_strTempFolder.IsEmpty());
 
     // Another format is not the frame's to render: the medium stays as it was.
     format.cfFormat = CF_TEXT;
@@ -485,6 +487,60 @@ TEST(MainFrame, AFileOperationPausesTheWatchersAndDeletesTheJob)
     EXPECT_EQ(0, p.Frame()->SendMessage(WMU_FILEOPERATION, reinterpret_cast<WPARAM>(job), 0));
     EXPECT_EQ(0, p.Frame()->GetWatchMode());
     EXPECT_EQ(before, p.m_hints.Count(HintFolderChanged));
+}
+
+// A job that receives more jobs while it runs, as message boxes and the progress window's pumping
+// let them in.
+class NestingJob : public VyxFileTransfer
+{
+public:
+    std::function<void()> whileRunning;
+    int Run(LPCWSTR destination) override
+    {
+        if (whileRunning)
+            whileRunning();
+        return VyxFileTransfer::Run(destination);
+    }
+};
+
+VyxFileTransfer* CopyJob(const CString& file, const CString& destination, VyxFileTransfer* job = nullptr)
+{
+    if (!job)
+        job = new VyxFileTransfer;
+    VyxFile item(file);
+    job->AddItem(&item, 0);
+    job->SetDestination(destination);
+    return job;
+}
+
+TEST(MainFrame, AJobArrivingWhileAnotherRunsWaitsWhenPostedAndIsAnsweredWhenSent)
+{
+    FrameProgram p;
+    ScratchFolder first, posted, sent;
+    auto* running = new NestingJob;
+    CopyJob(p.m_folder / L"a.jpg", first.Path(), running);
+    bool busy = false;
+    size_t queued = 0;
+    CString box;
+    running->whileRunning = [&] {
+        busy = p.Frame()->IsFileOperationRunning();
+        VyxFileTransfer::Post(p.Frame(), CopyJob(p.m_folder / L"b.jpg", posted.Path()));
+        PumpUntil([&] { return p.Frame()->GetQueuedFileOperations() == 1; }, 30000);
+        queued = p.Frame()->GetQueuedFileOperations();
+        HelperThread answer([&] { DismissMessageBox(&box); });
+        EXPECT_EQ(0, VyxFileTransfer::Send(p.Frame(), CopyJob(p.m_folder / L"a.jpg", sent.Path())));
+    };
+    EXPECT_EQ(1, VyxFileTransfer::Send(p.Frame(), running));
+    EXPECT_TRUE(busy);
+    EXPECT_EQ(1u, queued);
+    EXPECT_NE(-1, box.Find(L"ファイル操作を実行中"));
+    EXPECT_TRUE(PathExists(first / L"a.jpg", 0));
+    // The posted job ran once the first was done; the sent one was answered and never ran.
+    EXPECT_TRUE(PathExists(posted / L"b.jpg", 0));
+    EXPECT_FALSE(PathExists(sent / L"a.jpg", 0));
+    EXPECT_EQ(0u, p.Frame()->GetQueuedFileOperations());
+    EXPECT_FALSE(p.Frame()->IsFileOperationRunning());
+    EXPECT_EQ(0, p.Frame()->GetWatchMode());
 }
 
 TEST(MainFrame, ARegisteredApplicationStartsOnTheSelectedFiles)

@@ -86,8 +86,18 @@ TEST(SavePictures, AFileOfTheSameNameIsNeverReplacedWithoutAnAnswer)
     ASSERT_TRUE(ScratchFolder::WriteFile(d.Out(L"p00.bmp"), "old"));
     CFileSaveDlg options;
     options.m_folder = d.out.Path().c_str();
-    // The question went unanswered (cancelled): the walk ends there.
-    d.Document().SaveSelectedPictures(options);
+    // The same-name question is cancelled: the walk ends there.
+    bool asked = false;
+    {
+        HelperThread cancel([&] {
+            DialogDriver question(L"同名ファイルが存在しています");
+            asked = question.dialog != nullptr;
+            if (asked)
+                question.Command(IDCANCEL);
+        });
+        d.Document().SaveSelectedPictures(options);
+    }
+    EXPECT_TRUE(asked);
     EXPECT_EQ("old", ScratchFolder::ReadFile(d.Out(L"p00.bmp")));
     EXPECT_FALSE(ScratchFolder::Exists(d.Out(L"p01.bmp")));
 }

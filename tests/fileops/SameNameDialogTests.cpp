@@ -1,0 +1,228 @@
+// The same-name dialog driven as a user would: its opening choice, the typing rule that selects
+// rename and gives the earlier choice back, what the edits show for each choice, its keys, and
+// what it hands back and keeps in the settings.
+#include "CopyTestUtil.h"
+#include "../foundation/TestSettings.h"
+#include "FileopsTestUtil.h"
+#include "fileops/VSameFileDlg.h"
+#include "fileops/VyxFileTransfer.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const wchar_t kCaption[] = L"同名ファイルが存在しています";
+
+struct Scene
+{
+    ScratchSettings settings;
+    TestFolder folder;
+    CString source = folder / L"a.jpg";
+    CString target;
+    Scene()
+    {
+        CreateDirectoryW(folder / L"dst", nullptr);
+        target = folder / L"dst\\a.jpg";
+        MakeFile(source, 200, 1);
+        MakeFile(target, 100, 2);
+    }
+};
+
+bool Checked(HWND window, int id)
+{
+    return SendMessageW(GetDlgItem(window, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+bool Enabled(HWND window, int id)
+{
+    return IsWindowEnabled(GetDlgItem(window, id)) != FALSE;
+}
+
+CString ItemText(HWND window, int id)
+{
+    return TextOf(GetDlgItem(window, id));
+}
+
+// Typing: the edit's whole text replaced, as the control tells its parent.
+void Type(HWND window, int id, LPCWSTR text)
+{
+    SendMessageW(GetDlgItem(window, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+// A click as the button takes it: check boxes and radio buttons change their state first.
+void Click(HWND window, int id)
+{
+    SendMessageW(GetDlgItem(window, id), BM_CLICK, 0, 0);
+}
+
+// A key pressed while the window has the focus, through the dialog's own message loop.
+void Press(HWND window, int id, UINT key)
+{
+    HWND control = GetDlgItem(window, id);
+    PostMessageW(control, WM_KEYDOWN, key, 0);
+    PostMessageW(control, WM_KEYUP, key, 0xC0000000);
+}
+
+INT_PTR RunDialog(VSameFileDlg& dialog, const std::function<void(HWND)>& script)
+{
+    HelperThread driver([&] {
+        HWND window = WaitForDialog(kCaption, 30000);
+        if (window)
+            script(window);
+    });
+    return dialog.DoModal();
+}
+
+TEST(SameNameDialog, TheFirstChangeOfTheNameSelectsRenameAndACaseOnlyChangeGivesTheChoiceBack)
+{
+    Scene scene;
+    WriteAppIniInt(L"Filer", L"SameOption", VyxFileTransfer::SameOverwrite);
+    VyxFile item(scene.source);
+    VSameFileDlg dialog(item, scene.target, 0, 0, 0, L"%s-%d%s");
+    bool opened = false, renamed = false, restored = false;
+    INT_PTR result = RunDialog(dialog, [&](HWND window) {
+        opened = Checked(window, IDC_SAME_OVERWRITE) && !Enabled(window, IDC_SAME_RENAME) &&
+                 Enabled(window, IDC_SAME_ALL) && Enabled(window, IDC_SAME_SKIP_IDENTICAL) &&
+                 ItemText(window, IDC_SAME_DEST_NAME) == L"a" && ItemText(window, IDC_SAME_DEST_EXT) == L"jpg";
+        Type(window, IDC_SAME_DEST_NAME, L"b");
+        renamed = Checked(window, IDC_SAME_RENAME) && !Checked(window, IDC_SAME_OVERWRITE) &&
+                  Enabled(window, IDC_SAME_RENAME) && !Enabled(window, IDC_SAME_ALL) &&
+                  !Enabled(window, IDC_SAME_SKIP_IDENTICAL);
+        // Only the letter case changes: overwrite comes back, and with it the file it replaces.
+        Type(window, IDC_SAME_DEST_NAME, L"B");
+        restored = Checked(window, IDC_SAME_OVERWRITE) && !Checked(window, IDC_SAME_RENAME) &&
+                   Enabled(window, IDC_SAME_ALL) && !Enabled(window, IDC_SAME_RENAME) &&
+                   ItemText(window, IDC_SAME_DEST_NAME) == L"a";
+        Click(window, IDOK);
+    });
+    EXPECT_EQ(IDOK, result);
+    EXPECT_TRUE(opened);
+    EXPECT_TRUE(renamed);
+    EXPECT_TRUE(restored);
+    EXPECT_EQ(VyxFileTransfer::SameOverwrite, dialog.m_mode);
+    EXPECT_EQ(0, dialog.m_applyToAll);
+    EXPECT_EQ(scene.target, dialog.m_targetPath);
+    EXPECT_EQ(CString(L"1"), fileopstest::ReadSettingText(L"Filer", L"SameOption"));
+}
+
+TEST(SameNameDialog, ARenameHandsBackTheTypedPathAndAnEmptyExtensionLeavesNoDot)
+{
+    Scene scene;
+    VyxFile item(scene.source);
+    VSameFileDlg dialog(item, scene.target, 1, 1, 1, L"%s-%d%s");
+    bool allDisabled = false;
+    EXPECT_EQ(IDOK, RunDialog(dialog, [&](HWND window) {
+                  Type(window, IDC_SAME_DEST_NAME, L"新しい名前");
+                  Type(window, IDC_SAME_DEST_EXT, L"");
+                  allDisabled = !Enabled(window, IDC_SAME_ALL);
+                  Click(window, IDC_SAME_RECYCLE_OLD);
+                  Click(window, IDOK);
+              }));
+    EXPECT_TRUE(allDisabled);
+    EXPECT_EQ(VyxFileTransfer::SameAsk, dialog.m_mode);
+    EXPECT_EQ(scene.folder / L"dst\\新しい名前", dialog.m_targetPath);
+    EXPECT_EQ(1, dialog.m_skipIdentical);
+    EXPECT_EQ(0, dialog.m_recycleOld);
+}
+
+TEST(SameNameDialog, TheSerialChoiceShowsTheNameTheEngineWillUse)
+{
+    Scene scene;
+    MakeFile(scene.folder / L"dst\\a-2.jpg", 10);
+    VyxFile item(scene.source);
+    VSameFileDlg dialog(item, scene.target, 0, 0, 0, L"%s-%d%s");
+    CString shownName, shownExtension;
+    bool skipEnabled = false;
+    EXPECT_EQ(IDOK, RunDialog(dialog, [&](HWND window) {
+                  Click(window, IDC_SAME_SERIAL);
+                  shownName = ItemText(window, IDC_SAME_DEST_NAME);
+                  shownExtension = ItemText(window, IDC_SAME_DEST_EXT);
+                  skipEnabled = Enabled(window, IDC_SAME_SKIP_IDENTICAL);
+                  Click(window, IDC_SAME_ALL);
+              }));
+    CString engine;
+    ASSERT_TRUE(VyxFileTransfer::MakeSerialName(engine, scene.target, L"%s-%d%s"));
+    EXPECT_EQ(scene.folder / L"dst\\a-3.jpg", engine);
+    EXPECT_EQ(CString(L"a-3"), shownName);
+    EXPECT_EQ(CString(L"jpg"), shownExtension);
+    EXPECT_TRUE(skipEnabled);
+    EXPECT_EQ(VyxFileTransfer::SameSerial, dialog.m_mode);
+    EXPECT_EQ(1, dialog.m_applyToAll);
+}
+
+TEST(SameNameDialog, AStoredRenameOpensAsNewerDate)
+{
+    Scene scene;
+    WriteAppIniInt(L"Filer", L"SameOption", VyxFileTransfer::SameAsk);
+    VyxFile item(scene.source);
+    VSameFileDlg dialog(item, scene.target, 0, 0, 0, L"%s-%d%s");
+    bool newer = false;
+    RunDialog(dialog, [&](HWND window) {
+        newer = Checked(window, IDC_SAME_NEWER) && !Enabled(window, IDC_SAME_SKIP_IDENTICAL);
+        Click(window, IDCANCEL);
+    });
+    EXPECT_TRUE(newer);
+}
+
+TEST(SameNameDialog, EnterAndEscapeInTheNameEditKeepTheDialogOpenAndEscapeElsewhereCancels)
+{
+    Scene scene;
+    VyxFile item(scene.source);
+    VSameFileDlg dialog(item, scene.target, 0, 0, 0, L"%s-%d%s");
+    bool openAfterKeys = false;
+    HWND focusAfterEnter = nullptr, nameEdit = nullptr;
+    INT_PTR result = RunDialog(dialog, [&](HWND window) {
+        nameEdit = GetDlgItem(window, IDC_SAME_DEST_NAME);
+        SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(nameEdit), TRUE);
+        Press(window, IDC_SAME_DEST_NAME, VK_RETURN);
+        WaitUntil([&] { return FocusOfThread(window) != nameEdit; }, 30000);
+        focusAfterEnter = FocusOfThread(window);
+        SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(nameEdit), TRUE);
+        Press(window, IDC_SAME_DEST_NAME, VK_ESCAPE);
+        // The dialog answers a message sent after the keys only once it has handled them.
+        SendMessageW(window, WM_NULL, 0, 0);
+        openAfterKeys = IsWindow(window) && IsWindowVisible(window);
+        Press(window, IDOK, VK_ESCAPE);
+    });
+    EXPECT_EQ(IDCANCEL, result);
+    EXPECT_TRUE(openAfterKeys);
+    EXPECT_NE(nameEdit, focusAfterEnter);
+    EXPECT_NE(nullptr, focusAfterEnter);
+}
+
+TEST(SameNameDialog, BothSidesShowTheirFileAndTheirInformationLines)
+{
+    Scene scene;
+    WriteAppIniString(L"Filer", L"InfoUpper", L"$(FileName)");
+    WriteAppIniString(L"Filer", L"InfoLower", L"[$(Length)]");
+    VyxFile item(scene.source);
+    VSameFileDlg dialog(item, scene.target, 0, 0, 0, L"%s-%d%s");
+    CString sourceName, sourceUpper, sourceLower, destinationUpper, destinationLower, typedLower;
+    RunDialog(dialog, [&](HWND window) {
+        sourceName = ItemText(window, IDC_SAME_SOURCE_NAME);
+        sourceUpper = ItemText(window, IDC_SAME_SOURCE_INFO);
+        sourceLower = ItemText(window, IDC_SAME_SOURCE_INFO2);
+        destinationUpper = ItemText(window, IDC_SAME_DEST_INFO);
+        destinationLower = ItemText(window, IDC_SAME_DEST_INFO2);
+        Type(window, IDC_SAME_DEST_NAME, L"nothing-here");
+        typedLower = ItemText(window, IDC_SAME_DEST_INFO2);
+        Click(window, IDC_SAME_SOURCE_ZOOM);
+        Click(window, IDCANCEL);
+    });
+    EXPECT_EQ(CString(L" a.jpg"), sourceName);
+    EXPECT_EQ(CString(L"a.jpg"), sourceUpper);
+    EXPECT_EQ(VyxFile(scene.source).ExpandMacros(L"[$(Length)]"), sourceLower);
+    EXPECT_EQ(CString(L"a.jpg"), destinationUpper);
+    EXPECT_EQ(VyxFile(scene.target).ExpandMacros(L"[$(Length)]"), destinationLower);
+    EXPECT_NE(sourceLower, destinationLower);
+    // A typed name that names no file has no facts to show.
+    EXPECT_EQ(CString(), typedLower);
+    // The formats and the zoom choices are kept for the next time.
+    EXPECT_EQ(CString(L"1"), fileopstest::ReadSettingText(L"Filer", L"SameSourceZoom"));
+    EXPECT_EQ(CString(L"0"), fileopstest::ReadSettingText(L"Filer", L"SameDestZoom"));
+    EXPECT_EQ(CString(L"[$(Length)]"), fileopstest::ReadSettingText(L"Filer", L"InfoLower"));
+    EXPECT_FALSE(fileopstest::ReadSettingText(L"FileSame", L"WindowPlacement\\showCmd").IsEmpty());
+}
+
+} // namespace

@@ -1,0 +1,771 @@
+// The file-operation engine on real files: every same-name policy with its options, serial names,
+// copies and moves onto any spelling of themselves, folders into themselves, notes and cache
+// files following files and folders, moves across drives, failures with Abort, Retry and Ignore,
+// cancelling, full disks, and the drop lists it reads.
+#include "../image/TestArchiveFile.h"
+#include "TestArchivePlugin.h"
+#include "TransferTestUtil.h"
+#include "fileops/FileCopy.h"
+#include "fileops/VFileAccDlg.h"
+#include "foundation/VyxPath.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const long long kOld = 1300000000;
+const long long kNew = 1400000000;
+
+using Policy = VyxFileTransfer;
+
+// ---------------------------------------------------------------- policies
+
+struct PolicyRow
+{
+    const char* name;
+    int mode;
+    size_t sourceSize;
+    long long sourceTime;
+    size_t targetSize;
+    long long targetTime;
+    bool replaced;
+};
+
+TEST(TransferPolicy, EachSameNamePolicyDecidesAsItsTableSays)
+{
+    const PolicyRow rows[] = {
+        {"newer, source later", Policy::SameNewer, 100, kNew, 100, kOld, true},
+        {"newer, equal times", Policy::SameNewer, 100, kNew, 100, kNew, false},
+        {"newer, source earlier", Policy::SameNewer, 100, kOld, 100, kNew, false},
+        {"overwrite", Policy::SameOverwrite, 100, kOld, 200, kNew, true},
+        {"ignore", Policy::SameIgnore, 100, kNew, 100, kOld, false},
+        {"larger, source larger", Policy::SameLarger, 300, kOld, 200, kNew, true},
+        {"larger, equal sizes", Policy::SameLarger, 200, kNew, 200, kOld, false},
+    };
+    for (const PolicyRow& row : rows) {
+        for (int move : {0, 1}) {
+            SCOPED_TRACE(testing::Message() << row.name << (move ? " move" : " copy"));
+            TransferScene scene;
+            CString source = scene.File(scene.src, L"a.jpg", row.sourceSize, 1);
+            CString target = scene.File(scene.dst, L"a.jpg", row.targetSize, 2);
+            SetFileTimes(source, row.sourceTime);
+            SetFileTimes(target, row.targetTime);
+            auto job = scene.Job(move, row.mode);
+            job->Add(source);
+            EXPECT_EQ(row.replaced ? 1 : 0, job->Run());
+            EXPECT_EQ(PatternBytes(row.replaced ? row.sourceSize : row.targetSize, row.replaced ? 1 : 2),
+                      ReadBytes(target));
+            // A move takes the source only when it replaced the target.
+            EXPECT_EQ(!(move && row.replaced), Exists(source));
+            EXPECT_TRUE(job->messages.empty());
+            EXPECT_EQ(0, job->sameNameQuestions);
+        }
+    }
+}
+
+TEST(TransferPolicy, ExistingOnlyWithOverwriteReplacesExactlyTheFilesThatAreThere)
+{
+    TransferScene scene;
+    auto job = scene.Job(0, Policy::SameOverwrite);
+    job->SetExistingOnly(1);
+    job->Add(scene.File(scene.src, L"there.jpg", 50, 1));
+    job->Add(scene.File(scene.src, L"new.jpg", 50, 2));
+    scene.File(scene.dst, L"there.jpg", 10, 3);
+    EXPECT_EQ(1, job->Run());
+    EXPECT_EQ(PatternBytes(50, 1), ReadBytes(scene.dst + L"\\there.jpg"));
+    EXPECT_FALSE(Exists(scene.dst + L"\\new.jpg"));
+}
+
+TEST(TransferPolicy, SkipIdenticalLeavesAFileOfTheSameSizeAndTimeAlone)
+{
+    TransferScene scene;
+    CString source = scene.File(scene.src, L"same.jpg", 70, 1);
+    CString target = scene.File(scene.dst, L"same.jpg", 70, 2);
+    CString other = scene.File(scene.src, L"other.jpg", 70, 3);
+    CString otherTarget = scene.File(scene.dst, L"other.jpg", 70, 4);
+    SetFileTimes(source, kOld);
+    SetFileTimes(target, kOld);
+    SetFileTimes(other, kOld);
+    SetFileTimes(otherTarget, kNew);
+    auto job = scene.Job(0, Policy::SameOverwrite);
+    job->SetSkipIdentical(1);
+    job->Add(source);
+    job->Add(other);
+    EXPECT_EQ(1, job->Run());
+    EXPECT_EQ(PatternBytes(70, 2), ReadBytes(target));
+    EXPECT_EQ(PatternBytes(70, 3), ReadBytes(otherTarget));
+}
+
+TEST(TransferPolicy, RecycleOldSendsTheReplacedFileToTheRecycleBin)
+{
+    TransferScene scene;
+    CString source = scene.File(scene.src, L"swap.jpg", 40, 1);
+    CString target = scene.File(scene.dst, L"swap.jpg", 20, 2);
+    auto job = scene.Job(0, Policy::SameOverwrite);
+    job->SetRecycleOld(1);
+    job->Add(source);
+    EXPECT_EQ(1, job->Run());
+    EXPECT_EQ(PatternBytes(40, 1), ReadBytes(target));
+    // Wine's recycle bin is the host's trash, which the test wrapper keeps in a scratch folder.
+    wchar_t xdg[MAX_PATH] = {};
+    ASSERT_GT(GetEnvironmentVariableW(L"XDG_DATA_HOME", xdg, MAX_PATH), 0u);
+    CString trashed = CString(L"Z:") + xdg + L"\\Trash\\files\\swap.jpg";
+    trashed.Replace(L'/', L'\\');
+    EXPECT_EQ(PatternBytes(20, 2), ReadBytes(trashed));
+    DeleteFileW(trashed);
+}
+
+TEST(TransferPolicy, SerialNamesTakeTheFirstFreeNumber)
+{
+    TransferScene scene;
+    auto job = scene.Job(0, Policy::SameSerial);
+    job->Add(scene.File(scene.src, L"a.jpg", 30, 1));
+    scene.File(scene.dst, L"a.jpg", 10, 2);
+    scene.File(scene.dst, L"a-2.jpg", 10, 3);
+    EXPECT_EQ(1, job->Run());
+    EXPECT_EQ(PatternBytes(30, 1), ReadBytes(scene.dst + L"\\a-3.jpg"));
+    EXPECT_EQ(PatternBytes(10, 2), ReadBytes(scene.dst + L"\\a.jpg"));
+
+    auto padded = scene.Job(0, Policy::SameSerial);
+    padded->SetUniqueNameFormat(L"%s(%03d)%s");
+    padded->Add(scene.src + L"\\a.jpg");
+    EXPECT_EQ(1, padded->Run());
+    EXPECT_TRUE(Exists(scene.dst + L"\\a(002).jpg"));
+}
+
+TEST(TransferPolicy, UniqueNameFormatsThatCannotMakeNumberedNamesFallBack)
+{
+    struct Row
+    {
+        const wchar_t* format;
+        const wchar_t* kept;
+    };
+    const Row rows[] = {
+        {L"%s-%d%s", L"%s-%d%s"},     {L"%s (%d)%s", L"%s (%d)%s"},
+        {L"%s_%03d%s", L"%s_%03d%s"}, {L"100%% %s-%d%s", L"100%% %s-%d%s"},
+        {L"%s-copy%s", L"%s-%d%s"}, // no number: every name the same, an endless search
+        {L"%d-%s%s", L"%s-%d%s"},     {L"%s-%d%s%s", L"%s-%d%s"},
+        {L"%s-%n%s", L"%s-%d%s"},     {L"%s-%ld%s", L"%s-%d%s"},
+        {L"%s-%123d%s", L"%s-%d%s"},  {L"", L"%s-%d%s"},
+        {L"%s-%d%s%", L"%s-%d%s"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(CString(row.kept), VyxFileTransfer::CheckUniqueNameFormat(row.format)) << CString(row.format);
+    TransferScene scene;
+    scene.File(scene.dst, L"b.jpg");
+    auto job = scene.Job(0, Policy::SameSerial);
+    job->SetUniqueNameFormat(L"%s-copy%s");
+    job->Add(scene.File(scene.src, L"b.jpg", 5, 9));
+    EXPECT_EQ(1, job->Run());
+    EXPECT_EQ(PatternBytes(5, 9), ReadBytes(scene.dst + L"\\b-2.jpg"));
+}
+
+// ---------------------------------------------------------------- asking
+
+TEST(TransferAsk, AnAnswerHoldsForLaterConflictsOnlyWithAllSubsequent)
+{
+    for (int applyToAll : {0, 1}) {
+        SCOPED_TRACE(applyToAll);
+        TransferScene scene;
+        auto job = scene.Job(0, Policy::SameAsk);
+        for (LPCWSTR name : {L"1.jpg", L"2.jpg", L"3.jpg"}) {
+            job->Add(scene.File(scene.src, name, 40, 1));
+            scene.File(scene.dst, name, 20, 2);
+        }
+        job->onSameName = Answer(Policy::SameOverwrite, applyToAll);
+        EXPECT_EQ(3, job->Run());
+        EXPECT_EQ(applyToAll ? 1 : 3, job->sameNameQuestions);
+        EXPECT_EQ(PatternBytes(40, 1), ReadBytes(scene.dst + L"\\3.jpg"));
+    }
+}
+
+TEST(TransferAsk, CancelInTheQuestionStopsTheJobAndKeepsWhatWasDone)
+{
+    TransferScene scene;
+    auto job = scene.Job(0, Policy::SameAsk);
+    job->Add(scene.File(scene.src, L"1.jpg"));
+    job->Add(scene.File(scene.src, L"2.jpg", 40, 1));
+    job->Add(scene.File(scene.src, L"3.jpg"));
+    scene.File(scene.dst, L"2.jpg", 20, 2);
+    EXPECT_EQ(1, job->Run());
+    EXPECT_TRUE(Exists(scene.dst + L"\\1.jpg"));
+    EXPECT_EQ(PatternBytes(20, 2), ReadBytes(scene.dst + L"\\2.jpg"));
+    EXPECT_FALSE(Exists(scene.dst + L"\\3.jpg"));
+}
+
+TEST(TransferAsk, ATypedNameThatIsTakenIsAskedForAgain)
+{
+    TransferScene scene;
+    auto job = scene.Job(0, Policy::SameAsk);
+    job->Add(scene.File(scene.src, L"a.jpg", 40, 1));
+    scene.File(scene.dst, L"a.jpg", 20, 2);
+    scene.File(scene.dst, L"taken.jpg", 20, 3);
+    std::vector<CString> asked;
+    job->onSameName = [&](VSameFileDlg& dialog) {
+        asked.push_back(dialog.m_targetPath);
+        dialog.m_mode = Policy::SameAsk;
+        dialog.m_targetPath = scene.dst + (asked.size() == 1 ? L"\\taken.jpg" : L"\\free.jpg");
+        return static_cast<INT_PTR>(IDOK);
+    };
+    EXPECT_EQ(1, job->Run());
+    ASSERT_EQ(2u, asked.size());
+    EXPECT_EQ(scene.dst + L"\\a.jpg", asked[0]);
+    EXPECT_EQ(scene.dst + L"\\taken.jpg", asked[1]);
+    EXPECT_EQ(PatternBytes(40, 1), ReadBytes(scene.dst + L"\\free.jpg"));
+    EXPECT_EQ(PatternBytes(20, 3), ReadBytes(scene.dst + L"\\taken.jpg"));
+    EXPECT_EQ(PatternBytes(20, 2), ReadBytes(scene.dst + L"\\a.jpg"));
+}
+
+// ---------------------------------------------------------------- onto itself
+
+TEST(TransferIdentity, ACopyOrMoveOntoAnyAliasOfItsSourceLeavesTheSourceWhole)
+{
+    TransferScene scene;
+    CString source = scene.File(scene.src, L"photo.jpg", 3000, 5);
+    wchar_t shortFolder[MAX_PATH] = {};
+    ASSERT_GT(GetShortPathNameW(scene.src, shortFolder, MAX_PATH), 0u);
+    CString upper = scene.src;
+    upper.MakeUpper();
+    const CString aliases[] = {scene.src, upper, shortFolder, HostAlias(scene.src)};
+    for (const CString& alias : aliases) {
+        ASSERT_FALSE(alias.IsEmpty());
+        for (int move : {0, 1}) {
+            SCOPED_TRACE(testing::Message() << (move ? "move to " : "copy to ") << CStringA(alias).GetString());
+            auto job = scene.Job(move, Policy::SameOverwrite);
+            job->Add(source);
+            EXPECT_EQ(0, job->Run(alias));
+            EXPECT_TRUE(job->messages.empty());
+            EXPECT_EQ(PatternBytes(3000, 5), ReadBytes(source));
+            EXPECT_EQ(std::vector<CString>{L"photo.jpg"}, FolderEntries(scene.src));
+        }
+    }
+}
+
+TEST(TransferIdentity, AFolderNeverGoesIntoItselfItsSubfolderOrItsParentWhateverTheSpelling)
+{
+    TransferScene scene;
+    CString pics = scene.Folder(scene.src, L"Pictures");
+    CString sub = scene.Folder(pics, L"Sub");
+    scene.File(pics, L"a.jpg");
+    scene.File(sub, L"b.jpg");
+    wchar_t shortSub[MAX_PATH] = {};
+    ASSERT_GT(GetShortPathNameW(sub, shortSub, MAX_PATH), 0u);
+    CString lowerPics = pics, lowerSub = sub;
+    lowerPics.MakeLower();
+    lowerSub.MakeLower();
+    const CString destinations[] = {lowerPics,           lowerSub, shortSub, scene.src, HostAlias(sub), pics + L"\\",
+                                    HostAlias(scene.src)};
+    for (const CString& destination : destinations) {
+        for (int move : {0, 1}) {
+            SCOPED_TRACE(testing::Message() << (move ? "move to " : "copy to ") << CStringA(destination).GetString());
+            auto job = scene.Job(move, Policy::SameOverwrite);
+            job->Add(pics);
+            EXPECT_EQ(0, job->Run(destination));
+            EXPECT_EQ((std::vector<CString>{L"Sub", L"a.jpg"}), FolderEntries(pics));
+            EXPECT_EQ(std::vector<CString>{L"b.jpg"}, FolderEntries(sub));
+        }
+    }
+}
+
+// ---------------------------------------------------------------- notes and folders
+
+TEST(TransferNotes, ACopiedFileTakesItsNoteAndAMovedOneTakesItAlong)
+{
+    for (bool central : {false, true}) {
+        SCOPED_TRACE(central ? "central notes" : "notes in the folders");
+        TransferScene scene(central);
+        CString copied = scene.File(scene.src, L"copied.jpg");
+        CString moved = scene.File(scene.src, L"moved.jpg");
+        CString plain = scene.File(scene.src, L"plain.jpg");
+        scene.SetNote(copied, L"コピーのメモ");
+        scene.SetNote(moved, L"移動のメモ\\n二行目");
+        // A stale note at the destination under a name whose source has none goes.
+        scene.SetNote(scene.dst + L"\\plain.jpg", L"古いメモ");
+        auto copy = scene.Job(0, Policy::SameOverwrite);
+        copy->Add(copied);
+        copy->Add(plain);
+        EXPECT_EQ(2, copy->Run());
+        auto move = scene.Job(1, Policy::SameOverwrite);
+        move->Add(moved);
+        EXPECT_EQ(1, move->Run());
+        EXPECT_EQ(CString(L"コピーのメモ"), scene.Note(scene.dst + L"\\copied.jpg"));
+        EXPECT_EQ(CString(L"コピーのメモ"), scene.Note(copied));
+        EXPECT_EQ(CString(L"移動のメモ\\n二行目"), scene.Note(scene.dst + L"\\moved.jpg"));
+        EXPECT_EQ(CString(), scene.Note(moved));
+        EXPECT_EQ(CString(), scene.Note(scene.dst + L"\\plain.jpg"));
+    }
+}
+
+struct FolderRow
+{
+    const char* name;
+    int mode;
+    std::function<INT_PTR(VSameFileDlg&)> answer;
+    // What a.jpg of the existing target folder holds afterwards, and where the source's went.
+    unsigned keptSeed;
+    const wchar_t* sourceCopy;
+};
+
+// A folder with notes, a sub-folder and cache files, copied or moved into a destination that
+// already holds a folder of that name with a conflicting file, notes and cache file of its own.
+void CheckFolderTransfer(bool central, int move, const FolderRow& row)
+{
+    TransferScene scene(central);
+    CString pics = scene.Folder(scene.src, L"Pics");
+    CString sub = scene.Folder(pics, L"sub");
+    CString a = scene.File(pics, L"a.jpg", 60, 1);
+    scene.File(pics, L"b.jpg", 60, 2);
+    CString c = scene.File(sub, L"c.jpg", 60, 3);
+    SetFileTimes(a, kNew);
+    scene.SetNote(a, L"note a");
+    scene.SetNote(c, L"note c");
+    VyxCacheIndex index(scene.root);
+    MakeFile(index.GetThumbsFileName(pics, nullptr), 30, 11);
+    MakeFile(index.GetConfigFileName(pics, nullptr), 30, 12);
+
+    CString existing = scene.Folder(scene.dst, L"Pics");
+    CString oldA = scene.File(existing, L"a.jpg", 40, 4);
+    SetFileTimes(oldA, kOld);
+    CString z = scene.File(existing, L"z.jpg", 40, 5);
+    scene.SetNote(oldA, L"old a");
+    scene.SetNote(z, L"note z");
+    MakeFile(index.GetThumbsFileName(existing, nullptr), 30, 13);
+
+    auto job = scene.Job(move, row.mode);
+    job->onSameName = row.answer;
+    job->Add(pics);
+    EXPECT_GT(job->Run(), 0);
+    EXPECT_EQ(PatternBytes(row.keptSeed == 1 ? 60 : 40, row.keptSeed), ReadBytes(existing + L"\\a.jpg"));
+    EXPECT_EQ(row.keptSeed == 1 ? CString(L"note a") : CString(L"old a"), scene.Note(existing + L"\\a.jpg"));
+    if (*row.sourceCopy) {
+        EXPECT_EQ(PatternBytes(60, 1), ReadBytes(existing + L"\\" + row.sourceCopy));
+        EXPECT_EQ(CString(L"note a"), scene.Note(existing + L"\\" + row.sourceCopy));
+    }
+    EXPECT_EQ(PatternBytes(60, 2), ReadBytes(existing + L"\\b.jpg"));
+    EXPECT_EQ(PatternBytes(60, 3), ReadBytes(existing + L"\\sub\\c.jpg"));
+    EXPECT_EQ(CString(L"note c"), scene.Note(existing + L"\\sub\\c.jpg"));
+    EXPECT_EQ(CString(L"note z"), scene.Note(z));
+    // The target's own cache file holds; the layout file it lacked came along.
+    CString thumbs, config;
+    ASSERT_TRUE(index.FindThumbsFile(thumbs, existing, nullptr));
+    EXPECT_EQ(PatternBytes(30, 13), ReadBytes(thumbs));
+    ASSERT_TRUE(index.FindConfigFile(config, existing, nullptr));
+    EXPECT_EQ(PatternBytes(30, 12), ReadBytes(config));
+    // No note file was carried over as a file: the notes above are the target's own entries.
+    bool everythingMoved = move && (row.keptSeed == 1 || *row.sourceCopy);
+    EXPECT_EQ(!everythingMoved, Exists(pics));
+    if (!move) {
+        EXPECT_EQ(CString(L"note a"), scene.Note(a));
+        EXPECT_EQ(CString(L"note c"), scene.Note(c));
+    } else if (!everythingMoved) {
+        // The file left behind keeps its note; the folder stays for it.
+        EXPECT_TRUE(Exists(a));
+        EXPECT_EQ(CString(L"note a"), scene.Note(a));
+        EXPECT_FALSE(Exists(c));
+    } else {
+        CString left;
+        EXPECT_FALSE(index.FindThumbsFile(left, pics, nullptr));
+        EXPECT_FALSE(index.FindNoteFile(left, pics, nullptr));
+    }
+}
+
+TEST(TransferFolder, AFolderCopiedOrMovedIntoAnExistingOneKeepsEveryNoteUnderEachPolicy)
+{
+    const FolderRow rows[] = {
+        {"overwrite", Policy::SameOverwrite, nullptr, 1, L""},
+        {"newer", Policy::SameNewer, nullptr, 1, L""},
+        {"serial", Policy::SameSerial, nullptr, 4, L"a-2.jpg"},
+        {"ask, then ignore", Policy::SameAsk, Answer(Policy::SameIgnore), 4, L""},
+        {"ask, then serial", Policy::SameAsk, Answer(Policy::SameSerial), 4, L"a-2.jpg"},
+    };
+    for (bool central : {false, true})
+        for (int move : {0, 1})
+            for (const FolderRow& row : rows) {
+                SCOPED_TRACE(testing::Message() << row.name << (move ? ", move" : ", copy")
+                                                << (central ? ", central notes" : ", notes in the folders"));
+                CheckFolderTransfer(central, move, row);
+            }
+}
+
+TEST(TransferFolder, AFolderMovedIntoANewPlaceLeavesNothingBehindAndAFolderIsNotCopiedTwice)
+{
+    TransferScene scene;
+    CString pics = scene.Folder(scene.src, L"Pics");
+    scene.File(pics, L"a.jpg");
+    scene.SetNote(pics + L"\\a.jpg", L"メモ");
+    // A note whose file is gone belongs to nothing; it goes with the folder.
+    scene.SetNote(pics + L"\\gone.jpg", L"orphan");
+    auto job = scene.Job(1, Policy::SameAsk);
+    job->Add(pics);
+    EXPECT_EQ(2, job->Run());
+    EXPECT_FALSE(Exists(pics));
+    EXPECT_EQ(std::vector<CString>{L"Pics"}, FolderEntries(scene.dst));
+    EXPECT_EQ((std::vector<CString>{L"_NOTE_.KWI", L"a.jpg"}), FolderEntries(scene.dst + L"\\Pics"));
+    EXPECT_EQ(CString(L"メモ"), scene.Note(scene.dst + L"\\Pics\\a.jpg"));
+}
+
+// ---------------------------------------------------------------- moves
+
+TEST(TransferMove, ACrossDriveMoveCopiesThenDeletesTheSourceWithItsNote)
+{
+    TransferScene scene;
+    SecondDriveFolder other;
+    ASSERT_FALSE(other.Path().IsEmpty()) << "the test script mapped no second drive";
+    CString source = scene.File(scene.src, L"far.jpg", 100000, 7);
+    scene.SetNote(source, L"遠くへ");
+    SetFileAttributesW(source, FILE_ATTRIBUTE_READONLY);
+    auto job = scene.Job(1, Policy::SameAsk);
+    job->Add(source);
+    EXPECT_EQ(1, job->Run(other.Path()));
+    EXPECT_FALSE(Exists(source));
+    EXPECT_EQ(PatternBytes(100000, 7), ReadBytes(other / L"far.jpg"));
+    EXPECT_EQ(CString(L"遠くへ"), scene.Note(other / L"far.jpg"));
+    EXPECT_EQ(CString(), scene.Note(source));
+    EXPECT_TRUE(job->messages.empty());
+}
+
+TEST(TransferMove, ASourceThatCannotBeDeletedAfterACrossDriveCopyCountsAsNotMoved)
+{
+    TransferScene scene;
+    SecondDriveFolder other;
+    ASSERT_FALSE(other.Path().IsEmpty());
+    CString source = scene.File(scene.src, L"held.jpg", 5000, 8);
+    scene.SetNote(source, L"残るメモ");
+    auto job = scene.Job(1, Policy::SameAsk);
+    job->Add(source);
+    {
+        // Readable by others, but not deletable while another program holds it.
+        LockedFile lock(source, FILE_SHARE_READ);
+        ASSERT_TRUE(lock.IsLocked());
+        EXPECT_EQ(0, job->Run(other.Path()));
+    }
+    ASSERT_EQ(1u, job->messages.size());
+    EXPECT_EQ(0, job->messages[0].Find(source));
+    EXPECT_TRUE(job->HasChangedFiles());
+    EXPECT_EQ(PatternBytes(5000, 8), ReadBytes(source));
+    EXPECT_EQ(PatternBytes(5000, 8), ReadBytes(other / L"held.jpg"));
+    EXPECT_EQ(CString(L"残るメモ"), scene.Note(source));
+    EXPECT_EQ(CString(L"残るメモ"), scene.Note(other / L"held.jpg"));
+}
+
+TEST(TransferMove, ASameDriveMoveReplacesInOneStepAndAFailureLeavesTheOldTarget)
+{
+    TransferScene scene;
+    CString source = scene.File(scene.src, L"m.jpg", 80, 1);
+    CString target = scene.File(scene.dst, L"m.jpg", 30, 2);
+    auto job = scene.Job(1, Policy::SameOverwrite);
+    job->Add(source);
+    {
+        // The source cannot be taken away while another program holds it: the old target stays.
+        LockedFile lock(source, FILE_SHARE_READ);
+        EXPECT_EQ(0, job->Run());
+    }
+    ASSERT_EQ(1u, job->messages.size());
+    EXPECT_EQ(PatternBytes(80, 1), ReadBytes(source));
+    EXPECT_EQ(PatternBytes(30, 2), ReadBytes(target));
+
+    auto again = scene.Job(1, Policy::SameOverwrite);
+    again->Add(source);
+    EXPECT_EQ(1, again->Run());
+    EXPECT_FALSE(Exists(source));
+    EXPECT_EQ(PatternBytes(80, 1), ReadBytes(target));
+}
+
+TEST(TransferMove, AReadOnlyTargetIsNeverReplaced)
+{
+    for (int move : {0, 1}) {
+        SCOPED_TRACE(move ? "move" : "copy");
+        TransferScene scene;
+        CString source = scene.File(scene.src, L"r.jpg", 80, 1);
+        CString target = scene.File(scene.dst, L"r.jpg", 30, 2);
+        SetFileAttributesW(target, FILE_ATTRIBUTE_READONLY);
+        auto job = scene.Job(move, Policy::SameOverwrite);
+        job->Add(source);
+        EXPECT_EQ(0, job->Run());
+        EXPECT_EQ(1u, job->messages.size());
+        EXPECT_EQ(PatternBytes(80, 1), ReadBytes(source));
+        EXPECT_EQ(PatternBytes(30, 2), ReadBytes(target));
+        EXPECT_EQ((std::vector<CString>{L"r.jpg"}), FolderEntries(scene.dst));
+    }
+}
+
+TEST(TransferMove, ALockedSourceOffersRetryAndRetryMovesItOnceFree)
+{
+    TransferScene scene;
+    CString source = scene.File(scene.src, L"busy.jpg", 80, 1);
+    auto lock = std::make_unique<LockedFile>(source);
+    ASSERT_TRUE(lock->IsLocked());
+    auto job = scene.Job(1, Policy::SameAsk);
+    job->Add(source);
+    job->onMessage = [&](const CString&, UINT type) {
+        EXPECT_EQ(UINT(MB_ABORTRETRYIGNORE | MB_ICONSTOP), type);
+        lock.reset();
+        return IDRETRY;
+    };
+    EXPECT_EQ(1, job->Run());
+    EXPECT_EQ(1u, job->messages.size());
+    EXPECT_EQ(PatternBytes(80, 1), ReadBytes(scene.dst + L"\\busy.jpg"));
+    EXPECT_FALSE(Exists(source));
+}
+
+TEST(TransferMove, NetworkPathsMoveInPlaceOnlyOnTheSameShare)
+{
+    struct Row
+    {
+        const wchar_t* a;
+        const wchar_t* b;
+        bool same;
+    };
+    const Row rows[] = {
+        {L"C:\\a\\x.jpg", L"c:\\b\\x.jpg", true},
+        {L"C:\\a\\x.jpg", L"D:\\a\\x.jpg", false},
+        {L"\\\\server\\share\\a\\x.jpg", L"\\\\SERVER\\Share\\b\\x.jpg", true},
+        {L"\\\\server\\share\\a\\x.jpg", L"\\\\server\\other\\a\\x.jpg", false},
+        {L"\\\\server\\share\\a\\x.jpg", L"\\\\host\\share\\a\\x.jpg", false},
+        {L"\\\\server\\share\\x.jpg", L"C:\\x.jpg", false},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.same, VyxFileTransfer::OnSameDrive(row.a, row.b)) << CStringA(row.a) << " " << CStringA(row.b);
+}
+
+// ---------------------------------------------------------------- failures
+
+TEST(TransferFailure, RetryCopiesAgainIgnoreSkipsAndAbortStopsKeepingWhatWasDone)
+{
+    struct Row
+    {
+        int answer;
+        int expected;
+        bool firstThere;
+        bool secondThere;
+    };
+    const Row rows[] = {{IDRETRY, 2, true, true}, {IDIGNORE, 1, false, true}, {IDABORT, 0, false, false}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.answer);
+        TransferScene scene;
+        auto job = scene.Job(1, Policy::SameAsk);
+        SecondDriveFolder other;
+        ASSERT_FALSE(other.Path().IsEmpty());
+        CString first = scene.File(scene.src, L"1.jpg", 50000, 1);
+        CString second = scene.File(scene.src, L"2.jpg", 500, 2);
+        job->Add(first);
+        job->Add(second);
+        auto full = std::make_unique<FailingWrites>(10000);
+        job->onMessage = [&](const CString& text, UINT) {
+            EXPECT_EQ(GetFileOpErrorText(ERROR_DISK_FULL), text);
+            full.reset();
+            return row.answer;
+        };
+        EXPECT_EQ(row.expected, job->Run(other.Path()));
+        EXPECT_EQ(1u, job->messages.size());
+        EXPECT_EQ(row.firstThere, Exists(other / L"1.jpg"));
+        EXPECT_EQ(row.secondThere, Exists(other / L"2.jpg"));
+        // The sources of what was not moved are whole; no partial file was left anywhere.
+        EXPECT_EQ(!row.firstThere, Exists(first));
+        if (!row.firstThere) {
+            EXPECT_EQ(PatternBytes(50000, 1), ReadBytes(first));
+        }
+        EXPECT_EQ(size_t(row.firstThere) + size_t(row.secondThere), FolderEntries(other.Path()).size());
+    }
+}
+
+TEST(TransferFailure, AFullDiskKeepsTheOldTargetAndTheSourceOfAMove)
+{
+    TransferScene scene;
+    SecondDriveFolder other;
+    ASSERT_FALSE(other.Path().IsEmpty());
+    CString source = scene.File(scene.src, L"big.jpg", 300000, 3);
+    CString target = other / L"big.jpg";
+    MakeFile(target, 1000, 4);
+    auto job = scene.Job(1, Policy::SameOverwrite);
+    job->Add(source);
+    FailingWrites full(150000);
+    EXPECT_EQ(0, job->Run(other.Path()));
+    EXPECT_EQ(PatternBytes(300000, 3), ReadBytes(source));
+    EXPECT_EQ(PatternBytes(1000, 4), ReadBytes(target));
+    EXPECT_EQ(std::vector<CString>{L"big.jpg"}, FolderEntries(other.Path()));
+}
+
+TEST(TransferFailure, AMoveOntoARealFullFileSystemKeepsItsSource)
+{
+    CString disk = SmallDiskFolder();
+    if (disk.IsEmpty())
+        GTEST_SKIP() << "no small file system was mounted for this run";
+    TransferScene scene;
+    CString source = scene.File(scene.src, L"large.jpg", 2 * 1024 * 1024, 6);
+    CString fits = scene.File(scene.src, L"small.jpg", 1000, 7);
+    auto job = scene.Job(1, Policy::SameAsk);
+    job->Add(source);
+    job->Add(fits);
+    EXPECT_EQ(1, job->Run(disk));
+    EXPECT_EQ(PatternBytes(2 * 1024 * 1024, 6), ReadBytes(source));
+    EXPECT_FALSE(Exists(fits));
+    EXPECT_EQ(std::vector<CString>{L"small.jpg"}, FolderEntries(disk));
+    DeleteFileW(disk + L"\\small.jpg");
+}
+
+TEST(TransferFailure, ASubFolderThatCannotBeMadeIsReportedAndStopsTheJob)
+{
+    TransferScene scene;
+    CString pics = scene.Folder(scene.src, L"Pics");
+    scene.File(scene.Folder(pics, L"sub"), L"c.jpg");
+    CString later = scene.File(scene.src, L"later.jpg");
+    // A file holds the name the sub-folder needs at the destination.
+    CString blocked = scene.Folder(scene.dst, L"Pics") + L"\\sub";
+    MakeFile(blocked, 10, 3);
+    auto job = scene.Job(0, Policy::SameAsk);
+    job->Add(pics);
+    job->Add(later);
+    EXPECT_EQ(0, job->Run());
+    ASSERT_EQ(1u, job->messages.size());
+    EXPECT_EQ(0, job->messages[0].Find(blocked));
+    EXPECT_EQ(PatternBytes(10, 3), ReadBytes(blocked));
+    EXPECT_FALSE(Exists(scene.dst + L"\\later.jpg"));
+}
+
+TEST(TransferFailure, AnUnusableDestinationIsReportedAndNothingRuns)
+{
+    TransferScene scene;
+    auto job = scene.Job(0, Policy::SameAsk);
+    job->Add(scene.File(scene.src, L"x.jpg"));
+    EXPECT_EQ(0, job->Run(L""));
+    ASSERT_EQ(1u, job->messages.size());
+    EXPECT_NE(-1, job->messages[0].Find(L"フォルダの指定が正しくありません"));
+}
+
+// ---------------------------------------------------------------- the progress window
+
+class TransferProgress : public testing::Test
+{
+protected:
+    CTestHostWnd m_owner;
+};
+
+TEST_F(TransferProgress, ACancelInTheMiddleOfALargeFileLeavesTheSourceWholeAndNoPartialTarget)
+{
+    TransferScene scene;
+    SecondDriveFolder other;
+    ASSERT_FALSE(other.Path().IsEmpty());
+    CString source = scene.File(scene.src, L"huge.bin", 4 * 1024 * 1024, 9);
+    auto job = scene.Job(1, Policy::SameAsk);
+    job->SetCopyBufferSize(0);
+    job->CreateProgress(&m_owner);
+    ASSERT_NE(nullptr, job->GetProgress());
+    job->Add(source);
+    // The user presses the button half way through the file.
+    unsigned long long written = 0;
+    CopyTarget::SetWriteFunction([&](HANDLE file, const void* data, DWORD size, DWORD* done) {
+        written += size;
+        if (written == 2 * 1024 * 1024)
+            job->GetProgress()->PostMessage(WM_COMMAND, IDCANCEL);
+        return ::WriteFile(file, data, size, done, nullptr);
+    });
+    job->onMessage = [&](const CString& text, UINT) {
+        EXPECT_EQ(CString(L"ユーザにより中断されました"), text);
+        EXPECT_EQ(1, job->GetProgress()->IsCancelled());
+        return IDABORT;
+    };
+    EXPECT_EQ(0, job->Run(other.Path()));
+    CopyTarget::SetWriteFunction(nullptr);
+    EXPECT_EQ(1u, job->messages.size());
+    EXPECT_LT(written, 4ull * 1024 * 1024);
+    EXPECT_EQ(PatternBytes(4 * 1024 * 1024, 9), ReadBytes(source));
+    EXPECT_TRUE(FolderEntries(other.Path()).empty());
+    // The flag was answered: a later copy is not stopped by it.
+    EXPECT_EQ(0, job->GetProgress()->IsCancelled());
+}
+
+TEST_F(TransferProgress, ACancelBetweenFilesStopsBeforeTheNextItem)
+{
+    TransferScene scene;
+    auto job = scene.Job(0, Policy::SameAsk);
+    job->CreateProgress(&m_owner);
+    job->Add(scene.File(scene.src, L"1.jpg"));
+    job->Add(scene.File(scene.src, L"2.jpg"));
+    job->Add(scene.File(scene.src, L"3.jpg"));
+    scene.File(scene.dst, L"2.jpg", 10, 5);
+    job->onSameName = [&](VSameFileDlg& dialog) {
+        job->GetProgress()->PostMessage(WM_COMMAND, IDCANCEL);
+        return Answer(Policy::SameIgnore)(dialog);
+    };
+    EXPECT_EQ(1, job->Run());
+    EXPECT_EQ((std::vector<CString>{L"1.jpg", L"2.jpg"}), FolderEntries(scene.dst));
+    EXPECT_EQ(PatternBytes(10, 5), ReadBytes(scene.dst + L"\\2.jpg"));
+    EXPECT_EQ(CString(L"中断待機"), TextOf(::GetDlgItem(job->GetProgress()->GetSafeHwnd(), IDCANCEL)));
+    EXPECT_FALSE(m_owner.IsWindowEnabled());
+    job.reset();
+    EXPECT_TRUE(m_owner.IsWindowEnabled());
+}
+
+TEST(TransferRun, TheCurrentDirectoryIsGivenBackHoweverTheRunEnds)
+{
+    TransferScene scene;
+    wchar_t before[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, before);
+    auto job = scene.Job(0, Policy::SameAsk);
+    job->Add(scene.File(scene.src, L"a.jpg"));
+    job->Add(scene.File(scene.src, L"b.jpg"));
+    scene.File(scene.dst, L"b.jpg");
+    EXPECT_EQ(1, job->Run());
+    wchar_t after[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, after);
+    EXPECT_EQ(CString(before), CString(after));
+}
+
+TEST(TransferItems, TheJobKeepsItsOwnCopyOfEveryItem)
+{
+    TransferScene scene;
+    auto job = scene.Job(0, Policy::SameAsk);
+    auto* callers = new VyxFile(scene.File(scene.src, L"kept.jpg"));
+    job->AddItem(callers, 0);
+    // The caller's item goes while the job waits (as a picture window's can).
+    delete callers;
+    auto* owned = new VyxFile(scene.File(scene.src, L"owned.jpg"));
+    job->AddItem(owned, 1);
+    EXPECT_EQ(owned, job->GetItem(1));
+    EXPECT_NE(nullptr, job->GetItem(0));
+    EXPECT_EQ(2, job->Run());
+    EXPECT_TRUE(Exists(scene.dst + L"\\kept.jpg"));
+}
+
+TEST(TransferArchive, AMemberIsExtractedWithItsNoteAndTheArchiveStaysWhole)
+{
+    TransferScene scene;
+    TestArchivePlugin plugin;
+    ASSERT_GE(plugin.Id(), 0);
+    CString archive = scene.src + L"\\box.tarc";
+    std::string bytes = plugintest::MakeTestArchive(0, {{"", "inner.jpg", "member bytes", 0, 1100000000}});
+    ASSERT_TRUE(WriteBytes(archive, bytes));
+    std::vector<VyxFile*> members = plugin.Members(archive);
+    ASSERT_EQ(1u, members.size());
+    members[0]->SetNoteText(L"書庫のメモ");
+    auto job = scene.Job(1, Policy::SameOverwrite);
+    job->AddItem(members[0], 1);
+    EXPECT_EQ(1, job->Run());
+    EXPECT_EQ("member bytes", ReadBytes(scene.dst + L"\\inner.jpg"));
+    EXPECT_EQ(CString(L"書庫のメモ"), scene.Note(scene.dst + L"\\inner.jpg"));
+    EXPECT_EQ(bytes, ReadBytes(archive));
+}
+
+TEST(TransferArchive, AFailedExtractionIsReportedAndLeavesNoPartOfAFile)
+{
+    TransferScene scene;
+    TestArchivePlugin plugin;
+    CString archive = scene.src + L"\\box.tarc";
+    ASSERT_TRUE(
+        WriteBytes(archive, plugintest::MakeTestArchive(0, {{"", "inner.jpg", "member bytes", 0, 1100000000}})));
+    std::vector<VyxFile*> members = plugin.Members(archive);
+    ASSERT_EQ(1u, members.size());
+    CString target = scene.File(scene.dst, L"inner.jpg", 20, 3);
+    // The archive loses its member data before the job runs.
+    std::string cut = ReadBytes(archive);
+    ASSERT_TRUE(WriteBytes(archive, cut.substr(0, cut.size() - 8)));
+    auto job = scene.Job(0, Policy::SameOverwrite);
+    job->AddItem(members[0], 1);
+    EXPECT_EQ(0, job->Run());
+    EXPECT_EQ(1u, job->messages.size());
+    EXPECT_EQ(PatternBytes(20, 3), ReadBytes(target));
+    EXPECT_EQ(std::vector<CString>{L"inner.jpg"}, FolderEntries(scene.dst));
+}
+
+} // namespace
