@@ -53,6 +53,21 @@ public:
     // (0 creation, 1 last access, 2 last write).
     static void SortNamesByTime(LPCWSTR lpszFolder, VyxStringArray& names, int nKind, int nTimeKind);
 
+    // ---- commands (Part of the pane's menu, the main menu and the keys)
+    // The item a command acts on: the one under the pointer when it began, else the selected one.
+    HTREEITEM GetCommandItem() const { return TargetOrSelected(); }
+    void SetCommandItem(HTREEITEM hItem) { m_hTarget = hItem; }
+    // The pane's menu for the item: "open" at the top, the quick-access folders at the end.
+    BOOL BuildContextMenu(HTREEITEM hItem, CMenu& menu);
+    // A folder's new name in its folder (not a drive root, a file-system folder): the cache index
+    // and the document's location follow it. FALSE when nothing was renamed; bReport shows
+    // message 0x40000006 when the move failed.
+    BOOL RenameFolderItem(HTREEITEM hItem, LPCWSTR lpszNewName, BOOL bReport);
+    // Deletes the item's folder as the settings say (recycle bin, or the question and the whole
+    // tree); the tree and the document move on when it went. TRUE when it is gone.
+    BOOL DeleteFolderItem(HTREEITEM hItem);
+    static BOOL IsDriveRootPath(const CString& path) { return path.GetLength() <= 3; }
+
     // Settings of "FolderView".
     BOOL m_bLearnQuick = TRUE;
     int m_nArcSortKind = 0;
@@ -60,9 +75,11 @@ public:
     BOOL m_bEditLabel = FALSE;
     VyxStringArray m_keptExtensions;
 
+    // The pane's keys (Delete, F2, Tab); while a label is edited, every key goes to its edit box.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
 protected:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
-    BOOL PreTranslateMessage(MSG* pMsg) override;
     DROPEFFECT OnDragEnter(COleDataObject* pDataObject, DWORD dwKeyState, CPoint point) override;
     DROPEFFECT OnDragOver(COleDataObject* pDataObject, DWORD dwKeyState, CPoint point) override;
     void OnDragLeave() override;
@@ -83,6 +100,22 @@ protected:
     afx_msg void OnRButtonDown(UINT nFlags, CPoint point);
     afx_msg void OnRButtonUp(UINT nFlags, CPoint point);
     afx_msg void OnMouseMove(UINT nFlags, CPoint point);
+    afx_msg void OnContextMenu(CWnd* pWnd, CPoint point);
+    afx_msg void OnBeginLabelEdit(NMHDR* pNMHDR, LRESULT* pResult);
+    afx_msg void OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult);
+    afx_msg void OnOpenAssociated();
+    afx_msg void OnUpdateOpenAssociated(CCmdUI* pCmdUI);
+    afx_msg void OnRefreshTree();
+    afx_msg void OnCreateFolder();
+    afx_msg void OnRenameFolder();
+    afx_msg void OnDeleteFolder();
+    afx_msg void OnUpdateFolderCommand(CCmdUI* pCmdUI);
+    afx_msg void OnQuickAccessAdd();
+    afx_msg void OnQuickAccess(UINT nID);
+    afx_msg void OnFolderSort(UINT nID);
+    afx_msg void OnUpdateFolderSort(CCmdUI* pCmdUI);
+    afx_msg void OnArchiveSort(UINT nID);
+    afx_msg void OnUpdateArchiveSort(CCmdUI* pCmdUI);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -122,6 +155,11 @@ private:
     void StartDrag(HTREEITEM hItem, CPoint point);
     void ClearDropHighlight();
     HTREEITEM TargetOrSelected() const;
+    void ShowShellMenu(HTREEITEM hItem, CPoint screen);
+    // Sends the command to the window with "C:\" as the current directory meanwhile.
+    void SendFromRoot(CWnd* pWnd, UINT nID);
+    // After a rename or a deletion: the document leaves a location that is gone.
+    void FollowMovedLocation(const CString& oldPath, const CString& newPath);
 
     LONGLONG m_pressTime = 0;
     BOOL m_bHiddenFolder = FALSE;
@@ -149,4 +187,5 @@ private:
     VyxStringArray m_visited;
     int m_nHistoryPos = -1;
     BOOL m_bHistoryNavigation = FALSE;
+    BOOL m_bShellMenu = FALSE;
 };

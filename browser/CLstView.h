@@ -33,6 +33,9 @@ public:
     int GetSortKey() const { return m_sortKey; }
     int GetSortDirection() const { return m_sortDirection; }
     const std::vector<DWORD>& GetSortHistory() const { return m_history; }
+    // Names compared with their numbers by value ("LstView"/"NameNumberSort").
+    bool IsNameNumberSort() const { return m_nameNumberSort; }
+    void SetNameNumberSort(bool on) { m_nameNumberSort = on; }
 
     // ---- columns
     int GetShownColumnCount() const { return m_shownColumns; }

@@ -3,12 +3,18 @@
 #include "browser/CFolderView.h"
 #include "browser/CKWView.h"
 #include "browser/CLstView.h"
+#include "browser/FolderCommands.h"
 #include "browser/ShellImageList.h"
 #include "browser/VyxDropFormats.h"
 #include "browser/VyxOleDataSource.h"
 #include "catalogue/CKWDoc.h"
+#include "catalogue/VyxConfig.h"
 #include "catalogue/VyxFile.h"
+#include "controls/VyxWinAppEx.h"
+#include "fileops/VFileMdDlg.h"
+#include "fileops/VFileRnDlg.h"
 #include "fileops/VyxFileTransfer.h"
+#include "foundation/FormatMessageText.h"
 #include "foundation/NumberFormat.h"
 #include "foundation/VyxFieldParser.h"
 #include "foundation/VyxFileUtil.h"
@@ -16,10 +22,12 @@
 #include "foundation/VyxPath.h"
 #include "foundation/VyxSystem.h"
 #include "foundation/WindowPlacement.h"
+#include "image/plugins/Spi.h"
 #include "res/resource.h"
 #include "viewer/COneWnd.h"
 #include "viewer/VSlideShowDlg.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -79,6 +87,39 @@ ON_MESSAGE(WMU_FOLDERCHANGED, OnFolderChanged)
 ON_MESSAGE(WMU_PICTUREWNDBROADCAST, OnPictureWndBroadcast)
 ON_MESSAGE(WMU_SLIDESHOWENDED, OnSlideshowEnded)
 ON_MESSAGE(WMU_FILEOPERATION, OnFileOperation)
+ON_COMMAND(ID_VIEW_PLUGINSETBAR, OnViewPluginSetBar)
+ON_UPDATE_COMMAND_UI(ID_VIEW_PLUGINSETBAR, OnUpdateViewPluginSetBar)
+ON_COMMAND(ID_VIEW_CUSTOMIZE_TOOLBAR, OnCustomizeToolBar)
+ON_COMMAND(ID_JUMPBAR_FOCUS, OnJumpBarFocus)
+ON_COMMAND_RANGE(ID_THUMBS_LARGER, ID_THUMBS_PREVPAGE, OnThumbStep)
+ON_COMMAND_RANGE(ID_SORT_NONE, ID_SORT_DESCENDING, OnSort)
+ON_COMMAND_RANGE(ID_SORT_AREA, ID_SORT_AGAIN, OnSort)
+ON_UPDATE_COMMAND_UI_RANGE(ID_SORT_NONE, ID_SORT_DESCENDING, OnUpdateSort)
+ON_UPDATE_COMMAND_UI(ID_SORT_AREA, OnUpdateSort)
+ON_COMMAND(ID_SORT_NAME_NUMBERS, OnSortNameNumbers)
+ON_UPDATE_COMMAND_UI(ID_SORT_NAME_NUMBERS, OnUpdateSortNameNumbers)
+ON_COMMAND_RANGE(ID_FOLDER_SORT_NAME, ID_FOLDER_SORT_DESCENDING, OnFolderSort)
+ON_COMMAND_RANGE(ID_FOLDER_SORT_NEWEST, ID_FOLDER_SORT_DICTIONARY, OnFolderSort)
+ON_UPDATE_COMMAND_UI_RANGE(ID_FOLDER_SORT_NAME, ID_FOLDER_SORT_DESCENDING, OnUpdateFolderSort)
+ON_UPDATE_COMMAND_UI_RANGE(ID_FOLDER_SORT_NEWEST, ID_FOLDER_SORT_DICTIONARY, OnUpdateFolderSort)
+ON_COMMAND(ID_CURRENT_FOLDER_DELETE, OnDeleteFolder)
+ON_UPDATE_COMMAND_UI(ID_CURRENT_FOLDER_DELETE, OnUpdateDeleteFolder)
+ON_COMMAND(ID_CURRENT_FOLDER_NEW, OnCreateFolder)
+ON_UPDATE_COMMAND_UI(ID_CURRENT_FOLDER_NEW, OnUpdateCreateFolder)
+ON_COMMAND(ID_CURRENT_FOLDER_RENAME, OnRenameFolder)
+ON_UPDATE_COMMAND_UI(ID_CURRENT_FOLDER_RENAME, OnUpdateRenameFolder)
+ON_COMMAND(ID_FOLDER_BACK, OnFolderBack)
+ON_COMMAND(ID_FOLDER_FORWARD, OnFolderForward)
+ON_UPDATE_COMMAND_UI(ID_FOLDER_BACK, OnUpdateFolderBack)
+ON_UPDATE_COMMAND_UI(ID_FOLDER_FORWARD, OnUpdateFolderForward)
+ON_COMMAND_RANGE(ID_HISTORY_FIRST, ID_HISTORY_LAST, OnHistory)
+ON_COMMAND(ID_REFRESH_FOLDER, OnRefreshFolder)
+ON_COMMAND(ID_THUMB_PRESET_SAVE, OnStorePreset)
+ON_COMMAND(ID_THUMB_PRESET_STORE, OnStorePreset)
+ON_COMMAND_RANGE(ID_THUMB_COLUMNS_FIRST, ID_THUMB_COLUMNS_LAST, OnThumbColumns)
+ON_COMMAND_RANGE(ID_THUMB_PRESET_FIRST, ID_THUMB_PRESET_LAST, OnApplyPreset)
+ON_CBN_SELCHANGE(IDC_PLUGINSET_COMBO, OnPluginSetChange)
+ON_NOTIFY(TBN_DROPDOWN, AFX_IDW_TOOLBAR, OnToolBarDropDown)
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame()
@@ -880,13 +921,485 @@ void CMainFrame::OnAppCommand(UINT nID)
     m_appCall.Launch(index, doc->GetFolderPath(), items.data(), static_cast<int>(items.size()), this);
 }
 
-// ---------------------------------------------------------------- for the Parts still to come
+// ---------------------------------------------------------------- plug-in sets
 
 void CMainFrame::FillPluginSetCombo()
 {
-    // The plug-in-set bar is never given a window: there is nothing to fill.
-    if (!m_wndPluginSetBar.GetSafeHwnd())
+    CComboBox* combo = m_wndPluginSetBar.GetSafeHwnd()
+                           ? static_cast<CComboBox*>(m_wndPluginSetBar.GetDlgItem(IDC_PLUGINSET_COMBO))
+                           : nullptr;
+    if (!combo)
         return;
+    combo->ResetContent();
+    CString list;
+    GetAppIniString(list, L"SPI", L"SPISetList", L"");
+    for (int i = 0;; ++i) {
+        CString name;
+        if (!GetFieldString(&name, list, i, L','))
+            break;
+        combo->AddString(name);
+    }
+    GetAppIniString(m_strPluginSet, L"SPI", L"SPISet", L"");
+    combo->SetCurSel(combo->FindStringExact(-1, m_strPluginSet));
+}
+
+void CMainFrame::OnPluginSetChange()
+{
+    CComboBox* combo = m_wndPluginSetBar.GetSafeHwnd()
+                           ? static_cast<CComboBox*>(m_wndPluginSetBar.GetDlgItem(IDC_PLUGINSET_COMBO))
+                           : nullptr;
+    CKWDoc* doc = GetKWDoc();
+    int selected = combo ? combo->GetCurSel() : CB_ERR;
+    if (!doc || selected == CB_ERR)
+        return;
+    CString name;
+    combo->GetLBText(selected, name);
+    doc->SPISet = name;
+    if (name == m_strPluginSet)
+        return;
+    theSPImapIndex.LoadPluginSet(name);
+    theSPImapIndex.LoadEnabledPlugins();
+    Announce(HintRedraw, nullptr);
+    m_strPluginSet = name;
+}
+
+void CMainFrame::OnViewPluginSetBar()
+{
+    ToggleBar(&m_wndPluginSetBar);
+}
+
+void CMainFrame::OnUpdateViewPluginSetBar(CCmdUI* pCmdUI)
+{
+    pCmdUI->SetCheck(IsBarShown(m_wndPluginSetBar));
+}
+
+// ---------------------------------------------------------------- bars and the thumbnail view
+
+void CMainFrame::OnCustomizeToolBar()
+{
+    if (m_wndToolBar.GetSafeHwnd())
+        m_wndToolBar.SendMessage(WM_COMMAND, ID_CUSTOMIZE_TOOLBAR);
+}
+
+void CMainFrame::OnJumpBarFocus()
+{
+    if (IsBarShown(m_wndJumpBar))
+        m_wndJumpBar.GetPathEdit().SetFocus();
+}
+
+void CMainFrame::OnThumbStep(UINT nID)
+{
+    static const UINT messages[] = {WMU_THUMBS_LARGER, WMU_THUMBS_SMALLER, WMU_THUMBS_NEXTPAGE, WMU_THUMBS_PREVPAGE};
+    if (m_pThumbView && m_pThumbView->GetSafeHwnd())
+        m_pThumbView->SendMessage(messages[nID - ID_THUMBS_LARGER]);
+}
+
+void CMainFrame::OnThumbColumns(UINT nID)
+{
+    if (m_pThumbView && m_pThumbView->GetSafeHwnd())
+        m_pThumbView->SendMessage(WMU_THUMBS_COLUMNS, nID - ID_THUMB_COLUMNS_FIRST);
+}
+
+// ---------------------------------------------------------------- sorting
+
+CLstView* CMainFrame::GetListView() const
+{
+    return DYNAMIC_DOWNCAST(CLstView, m_pListView);
+}
+
+void CMainFrame::OnSort(UINT nID)
+{
+    CLstView* list = GetListView();
+    if (!list || !list->GetSafeHwnd())
+        return;
+    const int kind = list->GetSortKey();
+    const int code = list->GetSortDirection();
+    const int atLeastOne = std::max(code, 1);
+    // A pixel sort keeps the current direction; the pair of a code is {2k + 1, 2k + 2}.
+    const int parity = (atLeastOne - 1) % 2;
+    const int pair = (atLeastOne - 1) / 2;
+    switch (nID) {
+    case ID_SORT_NONE:
+        list->SortBy(0, 0);
+        break;
+    case ID_SORT_NAME:
+    case ID_SORT_EXTENSION:
+    case ID_SORT_SIZE:
+    case ID_SORT_DATE:
+        list->SortBy(static_cast<int>(nID - ID_SORT_NAME), atLeastOne);
+        break;
+    case ID_SORT_ARCHIVE:
+        list->SortBy(5, atLeastOne);
+        break;
+    case ID_SORT_WIDTH:
+    case ID_SORT_HEIGHT:
+    case ID_SORT_COLOURS:
+        list->SortBy(4, 1 + 2 * static_cast<int>(nID - ID_SORT_WIDTH) + parity);
+        break;
+    case ID_SORT_AREA:
+        list->SortBy(4, 7 + parity);
+        break;
+    case ID_SORT_ASCENDING:
+        list->SortBy(kind, 2 * pair + 1);
+        break;
+    case ID_SORT_DESCENDING:
+        list->SortBy(kind, 2 * pair + 2);
+        break;
+    case ID_SORT_AGAIN:
+        list->Resort();
+        break;
+    default:
+        break;
+    }
+}
+
+void CMainFrame::OnUpdateSort(CCmdUI* pCmdUI)
+{
+    CLstView* list = GetListView();
+    if (!list || !list->GetSafeHwnd())
+        return;
+    const int kind = list->GetSortKey();
+    const int code = list->GetSortDirection();
+    BOOL checked = FALSE;
+    switch (pCmdUI->m_nID) {
+    case ID_SORT_NONE:
+        checked = code <= 0;
+        break;
+    case ID_SORT_NAME:
+    case ID_SORT_EXTENSION:
+    case ID_SORT_SIZE:
+    case ID_SORT_DATE:
+        checked = kind == static_cast<int>(pCmdUI->m_nID - ID_SORT_NAME) && code != 0;
+        break;
+    case ID_SORT_ARCHIVE:
+        checked = kind == 5 && code != 0;
+        break;
+    case ID_SORT_WIDTH:
+    case ID_SORT_HEIGHT:
+    case ID_SORT_COLOURS:
+    case ID_SORT_AREA: {
+        int first = pCmdUI->m_nID == ID_SORT_AREA ? 7 : 1 + 2 * static_cast<int>(pCmdUI->m_nID - ID_SORT_WIDTH);
+        checked = kind == 4 && (code == first || code == first + 1);
+        break;
+    }
+    case ID_SORT_ASCENDING:
+        checked = code % 2 != 0;
+        break;
+    case ID_SORT_DESCENDING:
+        checked = code % 2 == 0;
+        break;
+    default:
+        break;
+    }
+    pCmdUI->SetCheck(checked);
+}
+
+void CMainFrame::OnSortNameNumbers()
+{
+    CLstView* list = GetListView();
+    if (!list || !list->GetSafeHwnd())
+        return;
+    list->SetNameNumberSort(!list->IsNameNumberSort());
+    WriteAppIniInt(L"LstView", L"NameNumberSort", list->IsNameNumberSort() ? 1 : 0);
+    list->Resort();
+}
+
+void CMainFrame::OnUpdateSortNameNumbers(CCmdUI* pCmdUI)
+{
+    CLstView* list = GetListView();
+    pCmdUI->SetCheck(list && list->IsNameNumberSort());
+}
+
+void CMainFrame::OnFolderSort(UINT nID)
+{
+    if (m_pFolderView && m_pFolderView->GetSafeHwnd())
+        m_pFolderView->SendMessage(WM_COMMAND, nID);
+}
+
+void CMainFrame::OnUpdateFolderSort(CCmdUI* pCmdUI)
+{
+    if (!m_pFolderView || !m_pFolderView->GetSafeHwnd())
+        return;
+    const int kind = m_pFolderView->m_nSortKind;
+    const int direction = m_pFolderView->m_nSortDirection;
+    switch (pCmdUI->m_nID) {
+    case ID_FOLDER_SORT_NAME:
+        pCmdUI->SetCheck(kind == 0);
+        break;
+    case ID_FOLDER_SORT_DATE:
+        pCmdUI->SetCheck(kind == 1);
+        break;
+    case ID_FOLDER_SORT_ASCENDING:
+        pCmdUI->SetCheck(direction == 0);
+        break;
+    case ID_FOLDER_SORT_DESCENDING:
+        pCmdUI->SetCheck(direction != 0);
+        break;
+    case ID_FOLDER_SORT_DICTIONARY:
+        pCmdUI->SetCheck(kind == 0 && direction == 0);
+        break;
+    case ID_FOLDER_SORT_NEWEST:
+        pCmdUI->SetCheck(kind == 1 && direction != 0);
+        break;
+    default:
+        break;
+    }
+}
+
+// ---------------------------------------------------------------- the current folder
+
+void CMainFrame::OnDeleteFolder()
+{
+    if (m_pFolderView && m_pFolderView->GetSafeHwnd())
+        m_pFolderView->SendMessage(WM_COMMAND, ID_FOLDER_DELETE);
+}
+
+void CMainFrame::OnUpdateDeleteFolder(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_pFolderView && m_pFolderView->GetSafeHwnd() && m_pFolderView->IsNotArchiveMember(nullptr));
+}
+
+void CMainFrame::OnCreateFolder()
+{
+    CKWDoc* doc = GetKWDoc();
+    CString location = doc ? doc->GetLocationPath() : CString();
+    if (location.IsEmpty())
+        return;
+    VFileMdDlg prompt(this);
+    prompt.m_folder = location;
+    if (prompt.DoModal() != IDOK || !FolderCommands::CreateFolder(prompt.m_folder, prompt.m_name))
+        return;
+    Announce(HintFolderChanged, reinterpret_cast<CObject*>(location.GetBuffer()));
+    location.ReleaseBuffer();
+}
+
+void CMainFrame::OnRenameFolder()
+{
+    CKWDoc* doc = GetKWDoc();
+    CString name;
+    if (!doc || GetPathPart(name, doc->GetLocationPath(), 12).IsEmpty())
+        return;
+    VFileRnDlg prompt(this);
+    prompt.m_folder = name;
+    if (prompt.DoModal() == IDOK)
+        RenameCurrentFolder(prompt.m_name);
+}
+
+void CMainFrame::OnUpdateCreateFolder(CCmdUI* pCmdUI)
+{
+    CKWDoc* doc = GetKWDoc();
+    pCmdUI->Enable(doc && doc->IsFolderLocation());
+}
+
+void CMainFrame::OnUpdateRenameFolder(CCmdUI* pCmdUI)
+{
+    CKWDoc* doc = GetKWDoc();
+    pCmdUI->Enable(doc && !doc->IsArchiveLocation());
+}
+
+BOOL CMainFrame::RenameCurrentFolder(LPCWSTR lpszNewName)
+{
+    CKWDoc* doc = GetKWDoc();
+    if (!doc || !lpszNewName || !*lpszNewName)
+        return FALSE;
+    const CString oldPath = doc->GetLocationPath();
+    CString folder, newPath;
+    GetPathPart(folder, oldPath, 3);
+    MakePath(newPath, nullptr, folder, lpszNewName, nullptr);
+    if (newPath == oldPath)
+        return FALSE;
+    if (!FolderCommands::MoveFolder(this, doc, oldPath, newPath)) {
+        AfxMessageBox(FormatMessageText(0x40000006, static_cast<LPCWSTR>(newPath)), MB_OK | MB_ICONSTOP);
+        RestartWatchers(FALSE);
+        return FALSE;
+    }
+    // The folder that holds it changed: the tree shows the new name before the views go there.
+    CString path = folder;
+    Announce(HintFolderChanged, reinterpret_cast<CObject*>(path.GetBuffer()));
+    path.ReleaseBuffer();
+    path = newPath;
+    Announce(HintGoToPath, reinterpret_cast<CObject*>(path.GetBuffer()));
+    path.ReleaseBuffer();
+    RestartWatchers(FALSE);
+    return TRUE;
+}
+
+// ---------------------------------------------------------------- visited folders
+
+void CMainFrame::OnFolderBack()
+{
+    if (m_pFolderView && m_pFolderView->GetHistoryPosition() > 0)
+        m_pFolderView->GoToHistory(m_pFolderView->GetHistoryPosition() - 1);
+}
+
+void CMainFrame::OnFolderForward()
+{
+    if (m_pFolderView && m_pFolderView->GetHistoryPosition() < m_pFolderView->GetVisitedFolders().GetCount() - 1)
+        m_pFolderView->GoToHistory(m_pFolderView->GetHistoryPosition() + 1);
+}
+
+void CMainFrame::OnUpdateFolderBack(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_pFolderView && m_pFolderView->GetHistoryPosition() > 0);
+}
+
+void CMainFrame::OnUpdateFolderForward(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_pFolderView &&
+                   m_pFolderView->GetHistoryPosition() < m_pFolderView->GetVisitedFolders().GetCount() - 1);
+}
+
+void CMainFrame::OnHistory(UINT nID)
+{
+    if (!m_pFolderView)
+        return;
+    const int current = m_pFolderView->GetHistoryPosition();
+    const int position = nID < ID_HISTORY_FORWARD_FIRST ? static_cast<int>(nID - ID_HISTORY_FIRST)
+                                                        : current + static_cast<int>(nID - ID_HISTORY_FORWARD_FIRST);
+    if (position >= 0 && position < m_pFolderView->GetVisitedFolders().GetCount())
+        m_pFolderView->GoToHistory(position);
+}
+
+void CMainFrame::OnRefreshFolder()
+{
+    CKWDoc* doc = GetKWDoc();
+    if (!doc)
+        return;
+    doc->ResetCantDrawFlags();
+    CString folder = doc->GetFolderPath();
+    Announce(HintFolderChanged, reinterpret_cast<CObject*>(folder.GetBuffer()));
+    folder.ReleaseBuffer();
+}
+
+// ---------------------------------------------------------------- thumbnail layout presets
+
+CString CMainFrame::StorePreset()
+{
+    CKWDoc* doc = GetKWDoc();
+    if (!doc)
+        return CString();
+    THUMBSDATA record = {};
+    doc->GetLayout(&record);
+    SYSTEMTIME now;
+    ::GetLocalTime(&now);
+    CString section;
+    section.Format(L"%02d%02d%02d%02d%02d%02d", now.wYear % 100, now.wMonth, now.wDay, now.wHour, now.wMinute,
+                   now.wSecond);
+    VyxConfig().Save(record, section);
+    return section;
+}
+
+void CMainFrame::OnStorePreset()
+{
+    StorePreset();
+}
+
+BOOL CMainFrame::LoadPreset(int nIndex, THUMBSDATA& record)
+{
+    // Counted over the sections that load, as the menu counts them: a section that is no layout
+    // takes no number, so every entry applies the layout it names.
+    CStringArray sections;
+    VyxConfig layouts;
+    layouts.GetSectionNameList(sections);
+    for (INT_PTR i = 0, loadable = 0; i < sections.GetSize(); ++i) {
+        THUMBSDATA candidate = {};
+        if (!layouts.Load(candidate, sections[i]))
+            continue;
+        if (loadable++ == nIndex) {
+            record = candidate;
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+void CMainFrame::OnApplyPreset(UINT nID)
+{
+    CKWDoc* doc = GetKWDoc();
+    THUMBSDATA record = {};
+    if (doc && LoadPreset(static_cast<int>(nID - ID_THUMB_PRESET_FIRST), record))
+        doc->ApplyLayout(record);
+}
+
+// ---------------------------------------------------------------- the tool bar's drop-down menus
+
+BOOL CMainFrame::BuildDropDownMenu(UINT nButton, CMenu& popup)
+{
+    const int kHistoryIds = ID_HISTORY_FORWARD_FIRST - ID_HISTORY_FIRST;
+    if (nButton == ID_FOLDER_BACK || nButton == ID_FOLDER_FORWARD) {
+        if (!m_pFolderView)
+            return TRUE;
+        const VyxStringArray& visited = m_pFolderView->GetVisitedFolders();
+        const int current = m_pFolderView->GetHistoryPosition();
+        if (nButton == ID_FOLDER_BACK) {
+            for (int i = std::min(current - 1, kHistoryIds - 1); i >= 0; --i)
+                popup.AppendMenu(MF_STRING, ID_HISTORY_FIRST + i, visited[i].GetText());
+        } else {
+            for (int i = current + 1; i < visited.GetCount() && i - current < kHistoryIds; ++i)
+                popup.AppendMenu(MF_STRING, ID_HISTORY_FORWARD_FIRST + (i - current), visited[i].GetText());
+        }
+        return TRUE;
+    }
+    if (nButton != ID_THUMBS_SMALLER)
+        return FALSE;
+    CMenu columns;
+    columns.CreatePopupMenu();
+    const int first = std::max(GetAppIniInt(kSection, L"ThumbsFirst", 2), 0);
+    const int last =
+        std::min(GetAppIniInt(kSection, L"ThumbsLast", 16), ID_THUMB_COLUMNS_LAST - ID_THUMB_COLUMNS_FIRST);
+    for (int n = first; n <= last; ++n) {
+        CString text;
+        text.Format(L"&%d 分割", n);
+        columns.AppendMenu(MF_STRING, ID_THUMB_COLUMNS_FIRST + n, text);
+    }
+    popup.AppendMenu(MF_POPUP, reinterpret_cast<UINT_PTR>(columns.Detach()), L"分割");
+    popup.AppendMenu(MF_SEPARATOR, 0, static_cast<LPCWSTR>(nullptr));
+    popup.AppendMenu(MF_STRING, ID_THUMB_PRESET_STORE, L"現在値を記憶");
+    CStringArray sections;
+    VyxConfig layouts;
+    layouts.GetSectionNameList(sections);
+    UINT id = ID_THUMB_PRESET_FIRST;
+    for (INT_PTR i = 0; i < sections.GetSize() && id <= ID_THUMB_PRESET_LAST; ++i) {
+        THUMBSDATA record = {};
+        if (!layouts.Load(record, sections[i]))
+            continue;
+        CString text;
+        text.Format(L"%dx%d\t", record.ThumbsSize.cx, record.ThumbsSize.cy);
+        if (record.Name == 1)
+            text += L"下 ";
+        else if (record.Name == 2)
+            text += L"右 ";
+        if (record.Name != 0) {
+            CString format(record.NameFormat, static_cast<int>(wcsnlen(record.NameFormat, 256)));
+            format.Replace(L'\t', L' ');
+            text += format;
+        }
+        popup.AppendMenu(MF_STRING, id++, text);
+    }
+    return TRUE;
+}
+
+void CMainFrame::OnToolBarDropDown(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    auto* notify = reinterpret_cast<NMTOOLBARW*>(pNMHDR);
+    *pResult = TBDDRET_DEFAULT;
+    CMenu popup;
+    popup.CreatePopupMenu();
+    if (!BuildDropDownMenu(static_cast<UINT>(notify->iItem), popup))
+        return;
+    // The pop-up rides as the only sub-menu of a carrier, as the frame's menu images expect.
+    CMenu carrier;
+    carrier.CreateMenu();
+    carrier.AppendMenu(MF_POPUP, reinterpret_cast<UINT_PTR>(popup.Detach()), L"_POPUP_");
+    CRect button = notify->rcButton;
+    ::MapWindowPoints(notify->hdr.hwndFrom, nullptr, reinterpret_cast<POINT*>(&button), 2);
+    HMENU menu = ::GetSubMenu(carrier.GetSafeHmenu(), 0);
+    if (VyxWinAppEx* app = VyxGetAppEx()) {
+        app->PrepareMenuImages(CMenu::FromHandle(menu), TRUE);
+        app->TrackMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, button.left, button.bottom, this, nullptr);
+    } else {
+        ::TrackPopupMenuEx(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, button.left, button.bottom, m_hWnd, nullptr);
+    }
 }
 
 // ---------------------------------------------------------------- picture windows

@@ -22,7 +22,9 @@
 
 class CFolderView;
 class CKWDoc;
+class CLstView;
 class COneWnd;
+struct THUMBSDATA;
 class VyxFileTransfer;
 
 class CMainFrame : public VyxFrameWndEx
@@ -101,10 +103,23 @@ public:
     // Update hint 11: the last picture window (or the first) shows the index ("Synchronous").
     void SyncPictureWindow(int nViewIndex);
 
+    // ---- the list's sort, the thumbnail layout presets and the visited folders
+    CLstView* GetListView() const;
+    // The menu of a tool-bar button's drop-down (10124 earlier folders, 10125 later ones, 32772
+    // columns and presets) into an empty pop-up; FALSE for any other button.
+    BOOL BuildDropDownMenu(UINT nButton, CMenu& popup);
+    // The document's layout saved in the layout file under a section named by the local time;
+    // the section's name.
+    CString StorePreset();
+    // The record of the nth section of the layout file that loads as a layout; FALSE when none.
+    static BOOL LoadPreset(int nIndex, THUMBSDATA& record);
+    // The location under a new name in the same folder: hint 21 and 10 (go there) on success,
+    // message 0x40000006 on failure; FALSE when nothing was renamed.
+    BOOL RenameCurrentFolder(LPCWSTR lpszNewName);
+
+    // ---- called by the document
     // The thumbnail view's background takes the document's cell background.
     void SetThumbViewBackColor(COLORREF colour);
-
-    // ---- called by the document; filled by the Parts still to come
     void FillPluginSetCombo();
     LRESULT OnFileOperation(WPARAM wParam, LPARAM lParam);
     // The folders that drags of archive members wrote them into; removed at the next drag and
@@ -142,6 +157,34 @@ protected:
     afx_msg LRESULT OnFolderChanged(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnPictureWndBroadcast(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnSlideshowEnded(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnViewPluginSetBar();
+    afx_msg void OnUpdateViewPluginSetBar(CCmdUI* pCmdUI);
+    afx_msg void OnCustomizeToolBar();
+    afx_msg void OnJumpBarFocus();
+    afx_msg void OnThumbStep(UINT nID);
+    afx_msg void OnSort(UINT nID);
+    afx_msg void OnUpdateSort(CCmdUI* pCmdUI);
+    afx_msg void OnSortNameNumbers();
+    afx_msg void OnUpdateSortNameNumbers(CCmdUI* pCmdUI);
+    afx_msg void OnFolderSort(UINT nID);
+    afx_msg void OnUpdateFolderSort(CCmdUI* pCmdUI);
+    afx_msg void OnDeleteFolder();
+    afx_msg void OnUpdateDeleteFolder(CCmdUI* pCmdUI);
+    afx_msg void OnCreateFolder();
+    afx_msg void OnUpdateCreateFolder(CCmdUI* pCmdUI);
+    afx_msg void OnRenameFolder();
+    afx_msg void OnUpdateRenameFolder(CCmdUI* pCmdUI);
+    afx_msg void OnFolderBack();
+    afx_msg void OnFolderForward();
+    afx_msg void OnUpdateFolderBack(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateFolderForward(CCmdUI* pCmdUI);
+    afx_msg void OnHistory(UINT nID);
+    afx_msg void OnRefreshFolder();
+    afx_msg void OnStorePreset();
+    afx_msg void OnThumbColumns(UINT nID);
+    afx_msg void OnApplyPreset(UINT nID);
+    afx_msg void OnPluginSetChange();
+    afx_msg void OnToolBarDropDown(NMHDR* pNMHDR, LRESULT* pResult);
     DECLARE_MESSAGE_MAP()
 
 private:

@@ -1,6 +1,8 @@
 #include "catalogue/CKWDoc.h"
 
 #include "browser/CMainFrame.h"
+#include "browser/CCommentDlg.h"
+#include "catalogue/CExportDialog.h"
 #include "browser/CMaintCache.h"
 #include "browser/CThumbOption.h"
 #include "browser/FolderListDlg.h"
@@ -20,10 +22,30 @@
 #include "browser/options/CTreeSheet.h"
 #include "catalogue/VFileFilterDlg.h"
 #include "catalogue/CFileList.h"
+#include "catalogue/ClipboardFileList.h"
+#include "catalogue/ContactSheetFile.h"
 #include "catalogue/VyxCacheIndex.h"
 #include "catalogue/VyxCacheList.h"
 #include "catalogue/VyxFile.h"
+#include "fileops/CContactDlg.h"
+#include "fileops/CGetFolderDlg.h"
+#include "fileops/CHtmlCatalogWriter.h"
+#include "fileops/CHtmlDlg.h"
+#include "fileops/CMyPrintDialog.h"
+#include "fileops/CPrintOutDialog.h"
+#include "fileops/CReportDlg.h"
+#include "fileops/CReportFileDlg.h"
 #include "fileops/ProgressDlg.h"
+#include "fileops/ReportFileWriter.h"
+#include "fileops/VFileRenameDlg.h"
+#include "fileops/CFileSaveDlg.h"
+#include "fileops/VFileCopyDlg.h"
+#include "fileops/VFileMoveDlg.h"
+#include "fileops/VSameFileDlg.h"
+#include "fileops/VFileRenameNDlg.h"
+#include "fileops/VyxFileTransfer.h"
+#include "browser/FrameMessages.h"
+#include "framework/COleDataObject.h"
 #include "foundation/FormatMessageText.h"
 #include "foundation/ShellShortcut.h"
 #include "foundation/VyxFileUtil.h"
@@ -31,19 +53,58 @@
 #include "foundation/VyxStringArray.h"
 #include "foundation/VyxSystem.h"
 #include "foundation/VyxUtility.h"
+#include "image/DibCore.h"
+#include "image/DibSection.h"
+#include "image/DibQuant.h"
+#include "image/DibValidate.h"
+#include "image/RotateInfo.h"
+#include "image/codecs/SaveDib.h"
+#include "image/cximage/CxImageCodecs.h"
 #include "image/plugins/Spi.h"
 #include "res/resource.h"
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <memory>
 #include <type_traits>
+#include <vector>
 
 #include <winnetwk.h>
 
 IMPLEMENT_DYNCREATE(CKWDoc, CDocument)
 
 BEGIN_MESSAGE_MAP(CKWDoc, CDocument)
+ON_COMMAND(ID_EDIT_COPY, OnEditCopy)
+ON_UPDATE_COMMAND_UI(ID_EDIT_COPY, OnUpdateNeedsSelection)
+ON_COMMAND(ID_EDIT_CUT, OnEditCut)
+ON_UPDATE_COMMAND_UI(ID_EDIT_CUT, OnUpdateNeedsDiskItems)
+ON_COMMAND(ID_EDIT_PASTE, OnEditPaste)
+ON_UPDATE_COMMAND_UI(ID_EDIT_PASTE, OnUpdateEditPaste)
+ON_COMMAND(ID_FILE_COPY_TO, OnFileCopyTo)
+ON_UPDATE_COMMAND_UI(ID_FILE_COPY_TO, OnUpdateNeedsSelection)
+ON_COMMAND(ID_FILE_MOVE_TO, OnFileMoveTo)
+ON_UPDATE_COMMAND_UI(ID_FILE_MOVE_TO, OnUpdateNeedsDiskItems)
+ON_COMMAND(ID_FILE_SAVE_IMAGES, OnFileSaveImages)
+ON_UPDATE_COMMAND_UI(ID_FILE_SAVE_IMAGES, OnUpdateNeedsSelection)
+ON_COMMAND(ID_FILE_DELETE_SELECTED, OnFileDelete)
+ON_UPDATE_COMMAND_UI(ID_FILE_DELETE_SELECTED, OnUpdateNeedsDiskItems)
+ON_COMMAND(ID_FILE_RENAME_ONE, OnFileRename)
+ON_UPDATE_COMMAND_UI(ID_FILE_RENAME_ONE, OnUpdateNeedsDiskItems)
+ON_COMMAND(ID_FILE_RENAME_MANY, OnFileRenameMany)
+ON_UPDATE_COMMAND_UI(ID_FILE_RENAME_MANY, OnUpdateNeedsDiskItems)
+ON_COMMAND(ID_FILE_EXTRACT, OnFileExtract)
+ON_UPDATE_COMMAND_UI(ID_FILE_EXTRACT, OnUpdateNeedsSelection)
+ON_COMMAND(ID_EDIT_COMMENT, OnEditComment)
+ON_UPDATE_COMMAND_UI(ID_EDIT_COMMENT, OnUpdateNeedsSelection)
+ON_COMMAND(ID_FILE_PRINT, OnFilePrint)
+ON_UPDATE_COMMAND_UI(ID_FILE_PRINT, OnUpdateNeedsSelection)
+ON_COMMAND(ID_TOOL_HTML_CATALOG, OnToolHtmlCatalog)
+ON_UPDATE_COMMAND_UI(ID_TOOL_HTML_CATALOG, OnUpdateNeedsSelection)
+ON_COMMAND(ID_TOOL_CONTACT_SHEET, OnToolContactSheet)
+ON_UPDATE_COMMAND_UI(ID_TOOL_CONTACT_SHEET, OnUpdateNeedsSelection)
+ON_COMMAND(ID_TOOL_REPORT, OnToolReport)
+ON_UPDATE_COMMAND_UI(ID_TOOL_REPORT, OnUpdateNeedsSelection)
 ON_COMMAND(ID_EDIT_UNDO, OnEditUndo)
 ON_COMMAND(ID_DOC_SAVE_CACHE, OnSaveCache)
 ON_UPDATE_COMMAND_UI(ID_DOC_SAVE_CACHE, OnUpdateHasItems)
@@ -134,6 +195,77 @@ private:
     CString m_previous;
 };
 
+// The picture of a save in another format as the options size and turn it: a new block, the
+// loaded picture itself, or null when it cannot be made (or would pass the image library's bound).
+HGLOBAL MakeSavedPicture(VyxFile& copy, HGLOBAL picture, const CFileSaveDlg& options, int angle)
+{
+    const LONG width = GetDibWidth(picture), height = GetDibHeight(picture);
+    if (options.SizeMode == CFileSaveDlg::SizeKeep) {
+        CRotateInfo turn(angle);
+        RECT bounds = angle != 0 ? turn.GetBoundingRect(width, height) : RECT{0, 0, width, height};
+        const long long w = static_cast<long long>(bounds.right) - bounds.left;
+        const long long h = static_cast<long long>(bounds.bottom) - bounds.top;
+        return IsDibSizeAllowed(w, h, 24) ? copy.MakeThumbnail(static_cast<int>(w), static_cast<int>(h), picture)
+                                          : nullptr;
+    }
+    double w = options.Width, h = options.Height;
+    if (options.SizeMode == CFileSaveDlg::SizeScaled) {
+        w = std::trunc(width * options.Scale);
+        h = std::trunc(height * options.Scale);
+    }
+    if (!(w >= 1 && h >= 1 && w <= INT_MAX && h <= INT_MAX) ||
+        !IsDibSizeAllowed(static_cast<long long>(w), static_cast<long long>(h), 24))
+        return nullptr;
+    return copy.MakeThumbnailFromPicture(picture, SIZE{static_cast<LONG>(w), static_cast<LONG>(h)});
+}
+
+// Writes the picture in the options' format; 0 when written.
+int SavePictureAs(const CFileSaveDlg& options, const CString& path, HGLOBAL picture)
+{
+    GlobalBlock reduced;
+    auto reduce = [&](bool wanted) {
+        if (wanted)
+            reduced.reset(ReduceDibTo256Colors(picture, FALSE));
+        return reduced.get() ? reduced.get() : picture;
+    };
+    switch (options.Format) {
+    case CFileSaveDlg::FormatJpeg:
+        return SaveDibAsJpeg(path, picture, options.JpegQuality, options.JpegProgressive, options.JpegGrayscale);
+    case CFileSaveDlg::FormatJpeg2000:
+        return SaveDibAsJpeg2000(path, picture, options.Jpeg2000Quality, 0, 0);
+    case CFileSaveDlg::FormatPng:
+        return SaveDibAsPng(path, reduce(options.m_pngReduce != FALSE),
+                            static_cast<DWORD>(options.PngCodec + (options.PngInterlace ? 1 : 0)));
+    case CFileSaveDlg::FormatTiff:
+        return SaveDibAsTiff(path, picture, static_cast<DWORD>(options.TifCodec));
+    case CFileSaveDlg::FormatGif:
+        return SaveDibAsGif(path, reduce(GetDibBitCount(picture) > 8), static_cast<DWORD>(options.GifCodec));
+    default:
+        return SaveDibAsBmp(path, reduce(options.m_bmpReduce != FALSE));
+    }
+}
+
+// The main frame's folder watchers paused (mode 2) and restarted (mode 0) on every way out.
+class WatchModeScope
+{
+public:
+    explicit WatchModeScope(CMainFrame* frame) : m_frame(frame)
+    {
+        if (m_frame)
+            m_frame->SetWatchMode(2);
+    }
+    ~WatchModeScope()
+    {
+        if (m_frame)
+            m_frame->SetWatchMode(0);
+    }
+    WatchModeScope(const WatchModeScope&) = delete;
+    WatchModeScope& operator=(const WatchModeScope&) = delete;
+
+private:
+    CMainFrame* m_frame;
+};
+
 // The document's updating flag, cleared again on every way out.
 class UpdatingScope
 {
@@ -156,24 +288,6 @@ SYSTEMTIME FilterBound(long long seconds)
     if (CTime(seconds).GetAsSystemTime(converted))
         local = converted;
     return local;
-}
-
-// The longest name the file systems keep in one path component.
-const size_t kMaxFileNameLength = 255;
-
-// A name that would take the file out of its folder, that no file may have, or that the system
-// would change (it drops trailing dots and blanks), so that the file and its item would differ.
-bool IsPlainFileName(const wchar_t* name)
-{
-    if (!name || !*name || wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0)
-        return false;
-    size_t length = wcslen(name);
-    if (length > kMaxFileNameLength || name[length - 1] == L'.' || name[length - 1] == L' ')
-        return false;
-    for (const wchar_t* p = name; *p; ++p)
-        if (*p < L' ')
-            return false;
-    return !wcspbrk(name, L"\\/:*?\"<>|");
 }
 
 // The layout fields of a record into a set of settings.
@@ -1130,6 +1244,509 @@ bool CKWDoc::RenameItem(VyxFile* item, const wchar_t* newName)
     return true;
 }
 
+// ---------------------------------------------------------------- picture output
+
+int CKWDoc::AskToReplace(const wchar_t* path)
+{
+    CString text;
+    text.Format(L"%s\n\nこのファイルは既にあります。置き換えますか？", path);
+    return AfxMessageBox(text, MB_YESNOCANCEL | MB_ICONQUESTION);
+}
+
+void CKWDoc::ExportContactSheets(int columns, int rows, const wchar_t* path, int format, int quality)
+{
+    const int count = m_items.GetSelectedCount(false);
+    if (count <= 0)
+        return;
+    if (rows == 0 && columns == 0)
+        columns = std::max(1, static_cast<int>(std::sqrt(static_cast<double>(count))));
+    if (rows == 0)
+        rows = (count + columns - 1) / std::max(columns, 1);
+    else if (columns == 0)
+        columns = (count + rows - 1) / std::max(rows, 1);
+    const CSize cell = ThumbsSize;
+    // Refused before anything is allocated: a sheet the image library would not hold.
+    if (!ContactSheetFile::IsSheetSizeAllowed(columns, rows, cell)) {
+        CString text;
+        text.Format(L"%d x %d のシートは大きすぎて作成できません", columns * cell.cx, rows * cell.cy);
+        AfxMessageBox(text, MB_OK | MB_ICONSTOP);
+        return;
+    }
+    CDibSection sheet;
+    if (!sheet.Create24(nullptr, columns * cell.cx, rows * cell.cy, colBackGround)) {
+        AfxMessageBox(L"コンタクトシートを作成するメモリがありません", MB_OK | MB_ICONSTOP);
+        return;
+    }
+    sheet.Fill(nullptr, colBackGround);
+    ContactSheetFile file(*this, path, format, quality, static_cast<long long>(columns) * rows < count);
+    CWnd* mainWnd = AfxGetMainWnd();
+    CProgressDlg progress(IDS_SHEET_TITLE);
+    const bool shown = progress.Create(mainWnd) != FALSE;
+    if (shown)
+        progress.SetRange(0, count);
+    int column = 0, row = 0, number = 0, cells = 0;
+    bool stopped = false;
+    for (int i = 0; i < GetItemCount() && !stopped; ++i) {
+        // A cancel keeps the sheet made so far.
+        if (shown && progress.CheckCancel())
+            break;
+        VyxFile* item = GetItem(i);
+        if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected))
+            continue;
+        if (shown)
+            progress.SetText(item->GetFileName());
+        const DWORD flags = item->GetFlags();
+        item->ClearFlags(flags);
+        item->SetLimitCheck(LimitCheck);
+        const POINT position = item->SetPosition(POINT{column * cell.cx, row * cell.cy});
+        if (!m_listingCacheFlag || !item->IsCached()) {
+            item->SetNameFrame(NameFrame);
+            item->SetNameFrameEdge(NameFrameEdge);
+            item->SetFrame(Frame);
+            item->SetFrameEdge(FrameEdge);
+            item->SetNameMode(Name);
+            item->SetName2Per(Name2Per);
+            item->SetMarginSize(ThumbsMarginSize);
+            item->SetPaddingSize(ThumbsPaddingSize);
+        }
+        const int scaleMode = item->SetScaleMode(m_sheetScaleMode);
+        item->SetUnsharp(Unsharp);
+        const int drawn = item->DrawCell(sheet.GetMemDC(), column * cell.cx, row * cell.cy, cell.cx, cell.cy, 3);
+        // The item looks and hits as before: its own scale mode, flags and place, and no kept
+        // cell drawn for the sheet.
+        item->SetScaleMode(scaleMode);
+        item->SetFlags(flags);
+        item->SetPosition(position);
+        item->DiscardKeptCell();
+        if (shown)
+            progress.OffsetPos(1);
+        if (drawn != 0)
+            continue;
+        ++cells;
+        if (++column < columns)
+            continue;
+        column = 0;
+        if (++row < rows)
+            continue;
+        row = 0;
+        stopped = file.Save(sheet, number++) >= ContactSheetFile::Stopped;
+        cells = 0;
+        sheet.Fill(nullptr, colBackGround);
+    }
+    if (cells > 0 && !stopped)
+        file.Save(sheet, number);
+    if (shown)
+        progress.DestroyWindow();
+}
+
+int CKWDoc::SavePastedPicture(HGLOBAL dib)
+{
+    CExportDialog dialog(GetFolderPath(), AfxGetMainWnd());
+    if (dialog.DoModal() != IDOK)
+        return -1;
+    const CString path = dialog.GetPathName();
+    int result = 0;
+    switch (dialog.m_ofn.nFilterIndex) {
+    case CExportDialog::TypeJpeg:
+        result = SaveDibAsJpeg(path, dib, 95, 0, 0);
+        break;
+    case CExportDialog::TypePng:
+        result = SaveDibAsPng(path, dib, 8);
+        break;
+    case CExportDialog::TypeTiff:
+        result = SaveDibAsTiff(path, dib, 1);
+        break;
+    case CExportDialog::TypeGif:
+        result = SaveDibAsGif(path, dib, 0);
+        break;
+    default:
+        result = SaveDibAsBmp(path, dib);
+        break;
+    }
+    if (result != 0)
+        AfxMessageBox(path + L"\n\n" + FormatMessageText(0x40000009), MB_OK | MB_ICONSTOP);
+    return result == 0 ? 0 : (result == -1 ? 3 : result);
+}
+
+int CKWDoc::PrintSelected(CDC* printerDC, const wchar_t* definitionFile)
+{
+    UpdatingScope updating(*this);
+    WatchModeScope watch(GetMainFrame());
+    CPrintOutDialog job(AfxGetMainWnd());
+    for (int i = 0; i < GetItemCount(); ++i) {
+        VyxFile* item = GetItem(i);
+        if (item && item->TestFlags(VyxFilexDraw::FlagSelected))
+            job.AddItem(item);
+    }
+    CFrameWnd* frame = DYNAMIC_DOWNCAST(CFrameWnd, AfxGetMainWnd());
+    CView* view = frame ? frame->GetActiveView() : nullptr;
+    job.Create(view ? static_cast<CWnd*>(view) : AfxGetMainWnd());
+    int result = job.Print(printerDC, definitionFile);
+    if (job.GetSafeHwnd())
+        job.DestroyWindow();
+    return result;
+}
+
+// ---------------------------------------------------------------- commands of files and outputs
+
+void CKWDoc::OnUpdateNeedsSelection(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_items.GetSelectedCount(false) > 0);
+}
+
+void CKWDoc::OnUpdateNeedsDiskItems(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_items.GetSelectedOutsideArchivesCount(false) > 0);
+}
+
+void CKWDoc::OnFileDelete()
+{
+    if (!TrashCan || ::GetAsyncKeyState(VK_SHIFT) < 0)
+        DeleteSelectedFiles(DELQA);
+    else
+        ShellDeleteSelected(DELQA);
+}
+
+void CKWDoc::OnFileRename()
+{
+    int remaining = m_items.GetSelectedOutsideArchivesCount(false);
+    if (remaining < 1)
+        return;
+    CurrentDirectoryScope directory(GetFolderPath());
+    WatchModeScope watch(GetMainFrame());
+    UpdatingScope updating(*this);
+    for (int i = 0; i < GetItemCount(); ++i) {
+        VyxFile* item = GetItem(i);
+        if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected) || item->IsArchiveMember() ||
+            !PathExists(item->GetPath(), kAnyAttribute))
+            continue;
+        VFileRenameDlg dialog(AfxGetMainWnd());
+        dialog.m_item = item;
+        dialog.m_path = item->GetPath();
+        dialog.m_name = item->GetFileName();
+        dialog.m_moreFiles = --remaining > 0 ? 1 : 0;
+        if (dialog.DoModal() == IDOK) {
+            if (RenameItem(item, dialog.m_name))
+                UpdateAllViews(nullptr, HintItemChanged, HintValue(i));
+            else
+                AfxMessageBox(FormatMessageText(0x4000000B), MB_OK | MB_ICONSTOP);
+        } else if (dialog.m_abort) {
+            break;
+        }
+    }
+    CString folder = GetFolderPath();
+    UpdateAllViews(nullptr, HintRenamed, HintArgument(folder.GetString()));
+}
+
+void CKWDoc::OnFileRenameMany()
+{
+    if (m_items.GetSelectedOutsideArchivesCount(false) < 1)
+        return;
+    CurrentDirectoryScope directory(GetFolderPath());
+    WatchModeScope watch(GetMainFrame());
+    UpdatingScope updating(*this);
+    VFileRenameNDlg dialog(AfxGetMainWnd());
+    for (int i = 0; i < GetItemCount(); ++i) {
+        VyxFile* item = GetItem(i);
+        if (item && item->TestFlags(VyxFilexDraw::FlagSelected) && !item->IsArchiveMember() &&
+            PathExists(item->GetPath(), kAnyAttribute))
+            dialog.AddFile(item);
+    }
+    if (dialog.DoModal() == IDOK) {
+        CStringArray failures;
+        dialog.RenameFiles(*this, failures);
+        if (failures.GetSize() > 0) {
+            CReportDlg report(AfxGetMainWnd());
+            report.SetLines(&failures);
+            report.DoModal();
+        }
+    }
+    CString folder = GetFolderPath();
+    UpdateAllViews(nullptr, HintRenamed, HintArgument(folder.GetString()));
+}
+
+void CKWDoc::OnFileExtract()
+{
+    CGetFolderDlg prompt(AfxGetMainWnd());
+    prompt.m_title = L"書庫解凍";
+    prompt.m_prompt = L"解凍先フォルダを入力してください";
+    CurrentDirectoryScope directory(GetFolderPath());
+    if (prompt.DoModal() != IDOK)
+        return;
+    // Relative to the document's folder, which is the current directory meanwhile.
+    CString folder;
+    GetFullPath(folder, prompt.m_folder);
+    ExtractSelectedTo(folder);
+}
+
+void CKWDoc::ExtractSelectedTo(const wchar_t* folder)
+{
+    CurrentDirectoryScope directory(GetFolderPath());
+    WatchModeScope watch(GetMainFrame());
+    UpdatingScope updating(*this);
+    if (!folder || !*folder || !EnsureFolderExists(folder, true))
+        return;
+    CProgressDlg progress(IDS_UNPACK_TITLE);
+    const bool shown = progress.Create(AfxGetMainWnd()) != FALSE;
+    if (shown) {
+        progress.SetText(L"書庫ファイルから解凍しています...");
+        progress.SetRange(0, m_items.GetSelectedCount(false));
+    }
+    ExtractionGuard guard;
+    guard.askToReplace = [this](const CString& target) { return AskToReplace(target); };
+    int handled = 0;
+    for (int i = 0; i < GetItemCount(); ++i) {
+        if (shown && progress.CheckCancel())
+            break;
+        VyxFile* item = GetItem(i);
+        if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected))
+            continue;
+        if (shown)
+            progress.SetText(item->GetFileName());
+        const int result = item->ExtractTo(folder, &guard);
+        if (shown)
+            progress.SetPos(++handled);
+        if (result == SPI_ABORTED)
+            break;
+        if (result != 0) {
+            // What could not be written is named: the file, or the item when none was reached.
+            CString failed = guard.failedTarget.IsEmpty() ? item->GetFileName() : guard.failedTarget;
+            AfxMessageBox(failed + L"\n\n解凍に失敗しました", MB_OK);
+            break;
+        }
+    }
+    UpdateAllViews(nullptr, HintFolderChanged, HintArgument(folder));
+    if (shown)
+        progress.DestroyWindow();
+}
+
+void CKWDoc::OnEditComment()
+{
+    for (int i = 0; i < GetItemCount(); ++i) {
+        VyxFile* item = GetItem(i);
+        if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected))
+            continue;
+        CCommentDlg dialog(item, AfxGetMainWnd());
+        if (dialog.DoModal() != IDOK)
+            break;
+        UpdateAllViews(nullptr, HintItemChanged, HintValue(i));
+    }
+}
+
+void CKWDoc::OnFilePrint()
+{
+    CMyPrintDialog dialog(TRUE, PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIESANDCOLLATE | PD_HIDEPRINTTOFILE,
+                          AfxGetMainWnd());
+    if (dialog.DoModal() != IDOK)
+        return;
+    HDC handle = dialog.CreatePrinterDC();
+    // No printer to draw on: nothing is started.
+    if (!handle) {
+        AfxMessageBox(IDS_PRINTER_DC_FAILED, MB_OK | MB_ICONSTOP);
+        return;
+    }
+    CDC printer;
+    printer.Attach(handle);
+    int result = PrintSelected(&printer, dialog.m_definitionFile);
+    printer.DeleteDC();
+    if (result != 0)
+        AfxMessageBox(static_cast<UINT>(result), MB_OK | MB_ICONINFORMATION);
+}
+
+void CKWDoc::OnToolHtmlCatalog()
+{
+    CurrentDirectoryScope directory(GetFolderPath());
+    WatchModeScope watch(GetMainFrame());
+    CHtmlDlg dialog(AfxGetMainWnd());
+    if (dialog.DoModal() != IDOK)
+        return;
+    CHtmlCatalogWriter writer;
+    writer.m_pFileArray = &m_items;
+    writer.m_currentFolder = GetFolderPath();
+    writer.m_definitionPath = dialog.m_definitionFile;
+    writer.m_picturesPerPage = dialog.m_table ? dialog.m_columns * dialog.m_rows : dialog.m_pageCount;
+    writer.m_table = dialog.m_table;
+    writer.m_columns = dialog.m_columns;
+    writer.m_rows = dialog.m_rows;
+    writer.m_linkMode = dialog.m_linkMode;
+    writer.m_jpegQuality = dialog.m_jpegQuality;
+    writer.m_progressive = dialog.m_progressive;
+    writer.m_reducePng = dialog.m_reducePng;
+    writer.m_thumbnailFolder = dialog.m_thumbnailFolder.IsEmpty() ? CString(L".") : dialog.m_thumbnailFolder;
+    writer.m_boxWidth = ThumbsSize.cx;
+    writer.m_boxHeight = ThumbsSize.cy;
+    GetAppIniString(writer.m_pageNameFormat, L"Html", L"HtmlFormat", L"$file_$page#3");
+    GetAppIniString(writer.m_thumbnailNameFormat, L"Html", L"ThumbFormat", L"Ve_$file");
+    WriteAppIniString(L"Html", L"HtmlFormat", writer.m_pageNameFormat);
+    WriteAppIniString(L"Html", L"ThumbFormat", writer.m_thumbnailNameFormat);
+    if (!writer.LoadDefinition(dialog.m_definitionFile)) {
+        AfxMessageBox(L"HTML定義ファイルの読み込みに失敗しました", MB_OK | MB_ICONSTOP);
+        return;
+    }
+    if (!EnsureFolderExists(dialog.m_folder, false))
+        return;
+    bool thumbnailsReady = true;
+    if (writer.m_thumbnailFolder != L".") {
+        CString thumbnails;
+        MakePath(thumbnails, nullptr, dialog.m_folder, writer.m_thumbnailFolder, nullptr);
+        if (!EnsureFolderExists(thumbnails, true)) {
+            AfxMessageBox(L"サムネイルフォルダの作成に失敗しました", MB_OK | MB_ICONSTOP);
+            thumbnailsReady = false;
+        }
+    }
+    if (thumbnailsReady) {
+        CString page;
+        writer.Generate(MakePath(page, nullptr, dialog.m_folder, dialog.m_fileName, nullptr));
+    }
+    CString folder = dialog.m_folder;
+    UpdateAllViews(nullptr, HintFolderChanged, HintArgument(folder.GetString()));
+}
+
+void CKWDoc::OnToolContactSheet()
+{
+    CurrentDirectoryScope directory(GetFolderPath());
+    WatchModeScope watch(GetMainFrame());
+    CContactDlg dialog(AfxGetMainWnd());
+    if (dialog.DoModal() == IDOK) {
+        m_sheetScaleMode = 10;
+        if (EnsureFolderExists(dialog.m_folder, false))
+            ExportContactSheets(dialog.m_columns, dialog.m_rows, dialog.m_outputPath, dialog.m_fileType,
+                                dialog.m_jpegQuality);
+    }
+    UpdateAllViews(nullptr, HintRedraw, nullptr);
+}
+
+void CKWDoc::OnToolReport()
+{
+    CurrentDirectoryScope directory(GetFolderPath());
+    WatchModeScope watch(GetMainFrame());
+    CReportFileDlg dialog(AfxGetMainWnd());
+    if (dialog.DoModal() != IDOK)
+        return;
+    std::vector<const VyxFile*> items;
+    for (int i = 0; i < GetItemCount(); ++i) {
+        const VyxFile* item = GetItem(i);
+        if (item && item->TestFlags(VyxFilexDraw::FlagSelected))
+            items.push_back(item);
+    }
+    ReportFileWriter(AfxGetMainWnd())
+        .Write(dialog.m_fileName, dialog.m_lineTemplate, items.data(), static_cast<int>(items.size()));
+}
+
+// ---------------------------------------------------------------- the clipboard and transfers
+
+bool CKWDoc::PlaceSelectionOnClipboard(bool cut)
+{
+    ClipboardFileList files;
+    for (int i = 0; i < GetItemCount(); ++i) {
+        VyxFile* item = GetItem(i);
+        if (item && item->TestFlags(VyxFilexDraw::FlagSelected) && !item->IsArchiveMember())
+            files.Add(item->GetPath(), item->GetNote());
+    }
+    HGLOBAL picture = nullptr;
+    if (!cut && ClipboardCopyDIB) {
+        if (VyxFile* cursor = GetItem(m_cursorIndex))
+            picture = cursor->LoadPicture();
+    }
+    const bool withFiles = m_items.GetSelectedOutsideArchivesCount(false) > 0;
+    if (files.Place(cut ? DROPEFFECT_MOVE : DROPEFFECT_COPY | DROPEFFECT_LINK, withFiles, ClipboardCopyTEXT, picture))
+        return true;
+    AfxMessageBox(L"クリップボードを開けないため、コピーできませんでした", MB_OK | MB_ICONSTOP);
+    return false;
+}
+
+void CKWDoc::OnEditCopy()
+{
+    if (m_items.GetSelectedCount(false) >= 1)
+        PlaceSelectionOnClipboard(false);
+}
+
+void CKWDoc::OnEditCut()
+{
+    if (m_items.GetSelectedOutsideArchivesCount(false) >= 1)
+        PlaceSelectionOnClipboard(true);
+}
+
+void CKWDoc::OnUpdateEditPaste(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(::IsClipboardFormatAvailable(CF_HDROP) || ::IsClipboardFormatAvailable(CF_DIB));
+}
+
+void CKWDoc::OnEditPaste()
+{
+    COleDataObject data;
+    if (!data.AttachClipboard())
+        return;
+    CWnd* mainWnd = AfxGetMainWnd();
+    if (data.IsDataAvailable(CF_HDROP)) {
+        std::unique_ptr<VyxFileTransfer> job(new VyxFileTransfer);
+        job->SetDestination(GetFolderPath());
+        job->AddDataObject(&data, DROPEFFECT_COPY);
+        if (!mainWnd || !mainWnd->GetSafeHwnd())
+            return;
+        // A paste of the program's own drag list runs before the command returns.
+        if (data.IsDataAvailable(static_cast<CLIPFORMAT>(::RegisterClipboardFormatW(L"CF_VyxDROP"))))
+            mainWnd->SendMessage(WMU_FILEOPERATION, reinterpret_cast<WPARAM>(job.release()), 0);
+        else if (mainWnd->PostMessage(WMU_FILEOPERATION, reinterpret_cast<WPARAM>(job.get()), 0))
+            job.release();
+        return;
+    }
+    if (!data.IsDataAvailable(CF_DIB))
+        return;
+    // Another program's picture passes the image library's check before anything reads it.
+    GlobalBlock picture(GetDibFromClipboard());
+    if (!picture.get()) {
+        AfxMessageBox(L"クリップボードの画像は読み取れない形式です", MB_OK | MB_ICONSTOP);
+        return;
+    }
+    if (SavePastedPicture(picture.get()) == 0)
+        NotifyFolderChanged(nullptr);
+}
+
+void CKWDoc::TransferSelected(const wchar_t* destination, int existingOnly, int sameNameMode, bool move)
+{
+    std::unique_ptr<VyxFileTransfer> job(new VyxFileTransfer);
+    for (int i = 0; i < GetItemCount(); ++i) {
+        VyxFile* item = GetItem(i);
+        if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected))
+            continue;
+        if (move && (item->IsArchiveMember() || !PathExists(item->GetPath(), kAnyAttribute)))
+            continue;
+        job->AddItem(item, 0);
+    }
+    job->SetDestination(destination);
+    job->SetExistingOnly(existingOnly);
+    job->SetSameNameMode(sameNameMode);
+    job->SetMoveMode(move ? 1 : 0);
+    CWnd* mainWnd = AfxGetMainWnd();
+    if (mainWnd && mainWnd->GetSafeHwnd())
+        mainWnd->SendMessage(WMU_FILEOPERATION, reinterpret_cast<WPARAM>(job.release()), 0);
+    if (move)
+        RemoveMissingSelectedItems();
+}
+
+void CKWDoc::OnFileCopyTo()
+{
+    CurrentDirectoryScope directory(GetFolderPath());
+    UpdatingScope updating(*this);
+    VFileCopyDlg dialog(AfxGetMainWnd());
+    dialog.m_initialFolder = GetFolderPath();
+    if (dialog.DoModal() == IDOK)
+        TransferSelected(dialog.m_destination, dialog.GetExistingOnly(), dialog.GetSameNameMode(), false);
+}
+
+void CKWDoc::OnFileMoveTo()
+{
+    if (m_items.GetSelectedOutsideArchivesCount(false) < 1)
+        return;
+    CurrentDirectoryScope directory(GetFolderPath());
+    UpdatingScope updating(*this);
+    VFileMoveDlg dialog(AfxGetMainWnd());
+    dialog.m_initialFolder = GetFolderPath();
+    if (dialog.DoModal() == IDOK)
+        TransferSelected(dialog.m_destination, dialog.GetExistingOnly(), dialog.GetSameNameMode(), true);
+}
+
 // ---------------------------------------------------------------- commands
 
 void CKWDoc::OnUpdateHasItems(CCmdUI* pCmdUI)
@@ -1428,4 +2045,127 @@ void CKWDoc::OnNetDisconnect()
 void CKWDoc::OnNextFolder(UINT nID)
 {
     UpdateAllViews(nullptr, HintNextFolder, HintValue(static_cast<int>(nID - ID_DOC_NEXT_UP)));
+}
+
+// ---------------------------------------------------------------- saving in another format
+
+void CKWDoc::OnFileSaveImages()
+{
+    CurrentDirectoryScope directory(GetFolderPath());
+    WatchModeScope watch(GetMainFrame());
+    UpdatingScope updating(*this);
+    CFileSaveDlg dialog(AfxGetMainWnd());
+    if (dialog.DoModal() == IDOK)
+        SaveSelectedPictures(dialog);
+}
+
+void CKWDoc::SaveSelectedPictures(const CFileSaveDlg& options)
+{
+    static const wchar_t* const kExtensions[] = {L".bmp", L".jpg", L".jp2", L".png", L".tif", L".gif"};
+    const CString folder = options.m_folder;
+    if (folder.IsEmpty() || !EnsureFolderExists(folder, false))
+        return;
+    const int format = options.Format >= 0 && options.Format < 6 ? options.Format : CFileSaveDlg::FormatBmp;
+    const bool multiPage = format == CFileSaveDlg::FormatTiff && options.TifMultiPage;
+    VCopyFileDlg progress(AfxGetMainWnd());
+    const bool shown = progress.Create(AfxGetMainWnd()) != FALSE;
+    if (shown) {
+        progress.SetWindowText(L"ファイル保存中...");
+        progress.SetRange(0, m_items.GetSelectedCount(false));
+    }
+    const int angle = options.RotateAngle % 360;
+    bool applyToAll = false;
+    int sameName = VyxFileTransfer::SameOverwrite;
+    int recycle = 0;
+    FILE* pagesFile = nullptr;
+    CxTiffPageWriter pages;
+    CString pagesPath;
+    int handled = 0;
+    for (int i = 0; i < GetItemCount(); ++i) {
+        VyxFile* item = GetItem(i);
+        if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected))
+            continue;
+        if (shown)
+            progress.SetText(item->GetFileName());
+        CString title, target;
+        GetPathPart(title, item->GetFileName(), 4);
+        MakePath(target, nullptr, folder, title + kExtensions[format], nullptr);
+        VyxFile copy(*item);
+        copy.SetScaleMode(options.ScaleMode);
+        copy.SetUnsharp(options.Unsharp);
+        copy.SetAngle(angle);
+        copy.SetLimitCheck(FALSE);
+        copy.SetKeepAspect(options.Aspect);
+        copy.SetAutoCache(FALSE);
+        copy.SetCacheLookup(FALSE);
+        // Only the file the pages go to is asked about; the later pages take the first answer.
+        const bool asks = !(multiPage && pagesFile);
+        // A serial name that cannot be found leaves the picture unsaved, as a failed write does.
+        bool stop = false, skip = false, named = true;
+        if (asks && PathExists(target, kAnyAttribute) && !applyToAll) {
+            for (;;) {
+                VSameFileDlg question(copy, target, 0, 0, recycle, AutoFileFormat, AfxGetMainWnd());
+                if (question.DoModal() != IDOK) {
+                    stop = true;
+                    break;
+                }
+                applyToAll = question.m_applyToAll != 0 || multiPage;
+                recycle = question.m_recycleOld;
+                sameName = question.m_mode;
+                target = question.m_targetPath.IsEmpty() ? target : question.m_targetPath;
+                if (sameName != VyxFileTransfer::SameAsk || !PathExists(target, kAnyAttribute))
+                    break;
+            }
+        }
+        if (stop)
+            break;
+        if (asks && PathExists(target, kAnyAttribute)) {
+            if (sameName == VyxFileTransfer::SameIgnore)
+                skip = true;
+            else if (sameName == VyxFileTransfer::SameSerial)
+                named = VyxFileTransfer::MakeSerialName(target, CString(target), AutoFileFormat);
+            if (!skip && named && recycle && PathExists(target, kAnyAttribute))
+                ShellDeleteFile(target, nullptr, FOF_SILENT | FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_NOERRORUI);
+        }
+        if (!skip) {
+            GlobalBlock loaded(named ? copy.LoadPicture() : nullptr);
+            HGLOBAL made = loaded.get() ? MakeSavedPicture(copy, loaded.get(), options, angle) : nullptr;
+            GlobalBlock output(made == loaded.get() ? loaded.release() : made);
+            bool written = false;
+            if (output.get() && multiPage) {
+                if (!pagesFile && (pagesFile = _wfopen(target, L"w+b")) != nullptr) {
+                    pagesPath = target;
+                    pages.Open(pagesFile);
+                }
+                // Each page goes into the file as it is made: no picture waits for the others.
+                written =
+                    pagesFile && pages.AddPage(CxTiffPage{output.get(), static_cast<DWORD>(options.TifCodec), 90});
+            } else if (output.get()) {
+                written = SavePictureAs(options, target, output.get()) == 0;
+            }
+            if (!written) {
+                CString question;
+                question.Format(L"%s\n\nファイルの保存に失敗しました\n\n継続しますか？",
+                                item->GetFileName().GetString());
+                if (AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES)
+                    break;
+            }
+        }
+        if (shown) {
+            progress.SetPos(++handled);
+            if (progress.CheckCancel())
+                break;
+        }
+    }
+    if (shown)
+        progress.DestroyWindow();
+    if (pagesFile) {
+        const bool complete = pages.Close();
+        fclose(pagesFile);
+        if (!complete) {
+            ::DeleteFileW(pagesPath);
+            AfxMessageBox(pagesPath + L"\n\n" + FormatMessageText(0x40000009), MB_OK | MB_ICONSTOP);
+        }
+    }
+    UpdateAllViews(nullptr, HintFolderChanged, HintArgument(folder.GetString()));
 }

@@ -13,6 +13,7 @@
 class CFileList;
 class CMainFrame;
 class VyxFile;
+class CFileSaveDlg;
 
 class CKWDoc : public CDocument, public CKWDocSettings
 {
@@ -30,6 +31,7 @@ public:
         HintTreeSettings = 13, // the address of "TreeRoot", or none
         HintColours = 14,      // none
         HintRemoved = 15,      // the view index itself
+        HintRenamed = 17,      // the folder's path text
         HintNextFolder = 19,   // the value itself: 0 up, 1 down, 2 left, 3 right
         HintFolderChanged = 21 // the folder's path text
     };
@@ -150,8 +152,61 @@ public:
     // The current directory, then folder (when given) made current.
     static CString SwapCurrentDirectory(const wchar_t* folder);
 
-    // Scale mode of items drawn on contact sheets.
-    int m_sheetScaleMode = 0;
+    // ---- Picture output
+    // The selected items' cells on sheets of columns x rows (0: from the count), saved as BMP
+    // (format 0) or JPEG under path, numbered "%02d" when several are needed. An existing file is
+    // never replaced without asking; a sheet too large to make or a file that cannot be written
+    // is reported; a cancel keeps the sheet made so far. The items look as before afterwards.
+    void ExportContactSheets(int columns, int rows, const wchar_t* path, int format, int quality);
+    // Asks for a file and saves the picture in the format of its type: 0 saved, -1 cancelled,
+    // any other value a failure, which is reported.
+    int SavePastedPicture(HGLOBAL dib);
+    // The selected items printed with the definition: 0, or the string id of the failure.
+    int PrintSelected(CDC* printerDC, const wchar_t* definitionFile);
+    // Scale mode of items drawn on contact sheets (the document's own is never changed).
+    int m_sheetScaleMode = 10;
+
+    // The selected archive members and archives written into the folder, made when missing, with
+    // progress; an existing file is replaced only when the user says so; the first failure is
+    // reported with the file that could not be written and ends the walk.
+    void ExtractSelectedTo(const wchar_t* folder);
+    // IDYES replaces the file, IDNO leaves it (and the file is skipped), IDCANCEL stops.
+    virtual int AskToReplace(const wchar_t* path);
+
+    // The selected items' pictures written into the dialog's folder in its format, size and turn
+    // (its choices as they stand after IDOK): a file of the same name is asked about; a picture
+    // that cannot be made or written asks whether to go on; a multi-page TIFF takes every picture
+    // as a page of one file, written as it is made. Hint 21 with the folder at the end.
+    void SaveSelectedPictures(const CFileSaveDlg& options);
+
+    // ---- The clipboard and transfers
+    // The selection put on the clipboard: copy (the disk items' files, and the cursor item's picture
+    // when the settings want it) or cut (the disk items' files, to be moved when pasted). False
+    // when the clipboard would not take it; it is then left empty and the user told.
+    bool PlaceSelectionOnClipboard(bool cut);
+    // The selected items copied (archive members too) or moved (disk items whose file is there)
+    // into the folder by a job the main frame runs before this returns.
+    void TransferSelected(const wchar_t* destination, int existingOnly, int sameNameMode, bool move);
+
+    // ---- Commands of the clipboard, the files and the outputs, with their update handlers
+    afx_msg void OnEditCopy();
+    afx_msg void OnEditCut();
+    afx_msg void OnEditPaste();
+    afx_msg void OnFileCopyTo();
+    afx_msg void OnFileMoveTo();
+    afx_msg void OnUpdateEditPaste(CCmdUI* pCmdUI);
+    afx_msg void OnFileDelete();
+    afx_msg void OnFileRename();
+    afx_msg void OnFileRenameMany();
+    afx_msg void OnFileSaveImages();
+    afx_msg void OnFileExtract();
+    afx_msg void OnEditComment();
+    afx_msg void OnFilePrint();
+    afx_msg void OnToolHtmlCatalog();
+    afx_msg void OnToolContactSheet();
+    afx_msg void OnToolReport();
+    afx_msg void OnUpdateNeedsSelection(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateNeedsDiskItems(CCmdUI* pCmdUI);
 
 protected:
     // ---- The commands of the menus, keys and tool bars

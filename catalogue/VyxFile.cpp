@@ -26,6 +26,23 @@ CString MemberFolder(const wchar_t* destination, const CString& memberPath)
     return MakePath(joined, nullptr, destination, folder, nullptr);
 }
 
+// The member written to target, unless the guard's question leaves an existing file there.
+int ExtractGuarded(int archiveId, const wchar_t* archivePath, DWORD position, const CString& target, DWORD size,
+                   ULONGLONG time, ExtractionGuard* guard)
+{
+    if (guard && guard->askToReplace && PathExists(target, 0xFFFFFFFF)) {
+        int answer = guard->askToReplace(target);
+        if (answer == IDNO)
+            return SPI_OK;
+        if (answer != IDYES)
+            return SPI_ABORTED;
+    }
+    int result = theSPImapIndex.ExtractToFile(archiveId, archivePath, position, target, size, time);
+    if (result != SPI_OK && guard)
+        guard->failedTarget = target;
+    return result;
+}
+
 } // namespace
 
 VyxFile::VyxFile() {}
@@ -47,16 +64,16 @@ VyxFile& VyxFile::operator=(const VyxFile& other)
 
 VyxFile::~VyxFile() {}
 
-int VyxFile::ExtractTo(const wchar_t* folder)
+int VyxFile::ExtractTo(const wchar_t* folder, ExtractionGuard* guard)
 {
     if (IsArchiveMember())
-        return ExtractMemberTo(folder);
+        return ExtractMemberTo(folder, guard);
     if (m_loaderId < 0 && m_size != 0)
-        return ExtractArchive(m_path, folder);
+        return ExtractArchive(m_path, folder, guard);
     return 0;
 }
 
-int VyxFile::ExtractMemberTo(const wchar_t* folder)
+int VyxFile::ExtractMemberTo(const wchar_t* folder, ExtractionGuard* guard)
 {
     if (!IsSafeMemberPath(m_path) || m_fileName.IsEmpty())
         return kRefusedMember;
@@ -64,12 +81,11 @@ int VyxFile::ExtractMemberTo(const wchar_t* folder)
     // the folder picks the name itself, and that need not be the name its listing gave.
     CString target;
     MakePath(target, nullptr, folder, m_fileName, nullptr);
-    return theSPImapIndex.ExtractToFile(m_archivePluginId, m_archivePath, m_archivePosition, target,
-                                        static_cast<DWORD>(m_size),
-                                        MemberTimeToFileTime(static_cast<DWORD>(m_writeTime)));
+    return ExtractGuarded(m_archivePluginId, m_archivePath, m_archivePosition, target, static_cast<DWORD>(m_size),
+                          MemberTimeToFileTime(static_cast<DWORD>(m_writeTime)), guard);
 }
 
-int ExtractArchive(const wchar_t* archivePath, const wchar_t* folder)
+int ExtractArchive(const wchar_t* archivePath, const wchar_t* folder, ExtractionGuard* guard)
 {
     CString path;
     ResolveShortcut(path, archivePath);
@@ -103,8 +119,8 @@ int ExtractArchive(const wchar_t* archivePath, const wchar_t* folder)
         }
         CString target;
         MakePath(target, nullptr, memberFolder, name, nullptr);
-        result = theSPImapIndex.ExtractToFile(archiveId, path, record.position, target, record.fileSize,
-                                              MemberTimeToFileTime(record.timestamp));
+        result = ExtractGuarded(archiveId, path, record.position, target, record.fileSize,
+                                MemberTimeToFileTime(record.timestamp), guard);
         if (result != 0)
             break;
     }

@@ -177,6 +177,8 @@ public:
     bool IsThumbnailNew() const { return m_thumbnailNew; }
     // For the kept-surface bound: whether the last cell can be shown without drawing.
     bool HasKeptCell() const { return m_cellSurface.Get() != nullptr; }
+    // Forgets the kept cell: a cell drawn with other settings (a contact sheet's) is not shown again.
+    void DiscardKeptCell() { m_cellSurface.Release(); }
 
     COLORREF colBackGround = 0x000000;
     COLORREF colText = 0xFFFFFF;

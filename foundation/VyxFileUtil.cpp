@@ -28,6 +28,25 @@ const int kDirectoryErrorRetries = 3;
 
 } // namespace
 
+// Wine opens what a host link names even when asked for the link (and its RemoveDirectoryW on a
+// link removes that folder when it is empty): the handle's attributes tell the link from it.
+bool RemoveLinkedFolder(const wchar_t* path)
+{
+    HANDLE handle =
+        CreateFileW(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION info = {};
+    bool isLink = GetFileInformationByHandle(handle, &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    CloseHandle(handle);
+    if (!isLink) {
+        SetLastError(ERROR_NOT_SUPPORTED);
+        return false;
+    }
+    return RemoveDirectoryW(path) != FALSE;
+}
+
 // Existence is asked of the file system directly (a drive root included) so that the process's
 // current directory, which other threads share, is never changed.
 bool EnsureFolderExists(const wchar_t* folder, bool noPrompt)
@@ -127,7 +146,7 @@ bool DeleteFolderTree(const wchar_t* folder)
         return false;
     DWORD attributes = GetFileAttributesW(folder);
     if (attributes != INVALID_FILE_ATTRIBUTES && IsLinkedFolder(attributes))
-        return RemoveDirectoryW(folder) != FALSE;
+        return RemoveLinkedFolder(folder);
 
     CString pattern;
     MakePath(pattern, nullptr, folder, L"*.*", nullptr);
@@ -141,7 +160,7 @@ bool DeleteFolderTree(const wchar_t* folder)
             CString path;
             MakePath(path, nullptr, folder, data.cFileName, nullptr);
             if (IsLinkedFolder(data.dwFileAttributes))
-                ok = RemoveDirectoryW(path) != FALSE; // the link only, not what it points to
+                ok = RemoveLinkedFolder(path);
             else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 ok = DeleteFolderTree(path);
             else

@@ -15,6 +15,9 @@ bool DeleteFiles(const wchar_t* pattern, DWORD* error = nullptr);
 // Depth first; stops at the first failure. A drive root is emptied but kept; a linked folder
 // (reparse point) is unlinked, never entered.
 bool DeleteFolderTree(const wchar_t* folder);
+// Removes a linked folder (a junction or folder link) itself, never what it names: FALSE, with
+// ERROR_NOT_SUPPORTED, where the system opens only what the link names (Wine with host links).
+bool RemoveLinkedFolder(const wchar_t* path);
 
 // FO_DELETE through the shell with the caller's FOF_ flags (FOF_ALLOWUNDO: to the recycle bin).
 bool ShellDeleteFile(const wchar_t* path, HWND owner, WORD flags);

@@ -397,3 +397,18 @@ CString& MakeUniqueTempName(CString& out)
     }
     return out;
 }
+
+bool IsPlainFileName(const wchar_t* name)
+{
+    // The longest name the file systems keep in one path component.
+    const size_t kMaxFileNameLength = 255;
+    if (!name || !*name || wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0)
+        return false;
+    size_t length = wcslen(name);
+    if (length > kMaxFileNameLength || name[length - 1] == L'.' || name[length - 1] == L' ')
+        return false;
+    for (const wchar_t* p = name; *p; ++p)
+        if (*p < L' ')
+            return false;
+    return !wcspbrk(name, L"\\/:*?\"<>|");
+}

@@ -27,6 +27,10 @@ CString& GetActualPathName(CString& out, const wchar_t* path);
 int GetDriveIndex(const wchar_t* path);               // 0..25 for "X:...", else -1
 CString& MakeDriveRoot(CString& out, int driveIndex); // "X:\"
 bool IsValidFileName(const wchar_t* name);            // none of ":<>\*/?|"
+// A name a file or folder keeps as given, in its folder: not "." or "..", at most 255 characters,
+// none of the characters no name may have (separators included), no control character, and no
+// trailing dot or blank (the system would drop them).
+bool IsPlainFileName(const wchar_t* name);
 
 CString& GetModuleFilePath(CString& out);
 CString& GetModuleFolder(CString& out); // no trailing separator

@@ -76,6 +76,20 @@ bool CheckDibHeader(const BITMAPINFOHEADER& header, DibLayout* layout)
     return true;
 }
 
+bool IsDibSizeAllowed(long long width, long long height, WORD bitCount)
+{
+    if (width <= 0 || height <= 0 || width > INT_MAX || height > INT_MAX)
+        return false;
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof(header);
+    header.biWidth = static_cast<LONG>(width);
+    header.biHeight = static_cast<LONG>(height);
+    header.biPlanes = 1;
+    header.biBitCount = bitCount;
+    header.biCompression = BI_RGB;
+    return CheckDibHeader(header);
+}
+
 HGLOBAL NormalizeDib(const void* packed, SIZE_T bytes, SIZE_T pixelOffset)
 {
     if (!packed || bytes < 4)

@@ -19,6 +19,9 @@ struct DibLayout
 // 16, 24 or 32, a compression that fits the depth, colours used within the depth, total below
 // kMaxDibBytes); sizes are computed in 64 bits. RLE headers must carry their image size.
 bool CheckDibHeader(const BITMAPINFOHEADER& header, DibLayout* layout = nullptr);
+// Whether a picture of that size and depth may be made, by the same rule: asked before anything
+// is allocated for it.
+bool IsDibSizeAllowed(long long width, long long height, WORD bitCount);
 
 // Builds a normalised copy of a packed DIB of any header kind (core, 40, 52, 56, V4, V5):
 // top-down rows flipped, core tables widened, V4/V5 masks moved behind the header, RLE expanded.

@@ -45,6 +45,21 @@
 #define IDC_FILTER_DATE_BEGIN 1219
 #define IDC_FILTER_DATE_END 1220
 
+// The document's commands of the clipboard, the files and the outputs, and their texts
+#define ID_FILE_COPY_TO 10005
+#define ID_FILE_MOVE_TO 10006
+#define ID_FILE_DELETE_SELECTED 10007
+#define ID_FILE_RENAME_ONE 10009
+#define ID_TOOL_HTML_CATALOG 10010
+#define ID_FILE_EXTRACT 10085
+#define ID_FILE_SAVE_IMAGES 10112
+#define ID_FILE_RENAME_MANY 10126
+#define ID_EDIT_COMMENT 10168
+#define ID_TOOL_REPORT 10170
+#define ID_TOOL_CONTACT_SHEET 10195
+#define IDS_UNPACK_TITLE 134
+#define IDS_SHEET_TITLE 135
+#define IDS_PRINTER_DC_FAILED 1570
 // The document's commands of the menus, keys and tool bars (the rest come with their own Parts)
 #define ID_DOC_SELECT_ALL 32793
 #define ID_DOC_TOGGLE_ARCHIVE 32779
@@ -208,6 +223,64 @@
 #define IDC_COMMENT_SIZE 1195
 #define IDC_COMMENT_DATE 1196
 
+// The main frame's own commands: bars, the thumbnail view's steps, columns and layout presets,
+// the file list's and the folder tree's sorts, the visited folders, the current folder made,
+// renamed or deleted, and the plug-in-set box
+#define ID_VIEW_PLUGINSETBAR 10162
+#define ID_VIEW_CUSTOMIZE_TOOLBAR 10230
+#define ID_JUMPBAR_FOCUS 10258
+#define ID_THUMBS_LARGER 32771
+#define ID_THUMBS_SMALLER 32772
+#define ID_THUMBS_NEXTPAGE 32773
+#define ID_THUMBS_PREVPAGE 32774
+#define ID_SORT_NONE 10130
+#define ID_SORT_NAME 10131
+#define ID_SORT_EXTENSION 10132
+#define ID_SORT_SIZE 10133
+#define ID_SORT_DATE 10134
+#define ID_SORT_WIDTH 10135
+#define ID_SORT_HEIGHT 10136
+#define ID_SORT_COLOURS 10137
+#define ID_SORT_ARCHIVE 10138
+#define ID_SORT_ASCENDING 10139
+#define ID_SORT_DESCENDING 10140
+#define ID_SORT_AREA 10164
+#define ID_SORT_AGAIN 10165
+#define ID_SORT_NAME_NUMBERS 10266
+#define ID_FOLDER_SORT_NAME 10226
+#define ID_FOLDER_SORT_DATE 10227
+#define ID_FOLDER_SORT_ASCENDING 10228
+#define ID_FOLDER_SORT_DESCENDING 10229
+#define ID_FOLDER_SORT_NEWEST 10237
+#define ID_FOLDER_SORT_DICTIONARY 10238
+#define ID_FOLDER_BACK 10124
+#define ID_FOLDER_FORWARD 10125
+#define ID_CURRENT_FOLDER_RENAME 10187
+#define ID_CURRENT_FOLDER_NEW 10188
+#define ID_CURRENT_FOLDER_DELETE 10189
+#define ID_REFRESH_FOLDER 10072
+#define ID_THUMB_PRESET_SAVE 10240
+#define ID_HISTORY_FIRST 7000
+#define ID_HISTORY_FORWARD_FIRST 7100
+#define ID_HISTORY_LAST 7199
+#define ID_THUMB_COLUMNS_FIRST 8000
+#define ID_THUMB_COLUMNS_LAST 8099
+#define ID_THUMB_PRESET_STORE 8100
+#define ID_THUMB_PRESET_FIRST 8101
+#define ID_THUMB_PRESET_LAST 8199
+#define IDC_PLUGINSET_COMBO 1120
+// The folder pane's commands and its context menu
+#define IDR_FOLDER_MENU 130
+#define ID_FOLDER_OPEN_ASSOCIATED 10078
+#define ID_FOLDER_CREATE 10092
+#define ID_FOLDER_RENAME 10200
+#define ID_FOLDER_DELETE 10111
+#define ID_QUICK_ACCESS_ADD 10030
+#define ID_QUICK_ACCESS_FIRST 9000
+#define ID_QUICK_ACCESS_LAST 9020
+#define ID_ARCHIVE_SORT_NEWEST 10251
+#define ID_ARCHIVE_SORT_OLDEST 10252
+#define ID_ARCHIVE_SORT_NAME 10253
 // The settings dialogs: the options sheet (tree images, the twelve pages' templates, icons and
 // controls), thumbnail settings, cache maintenance, plug-in settings and plug-in information
 #define IDB_OPTION_TREE 257

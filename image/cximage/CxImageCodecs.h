@@ -28,6 +28,30 @@ bool CxEncodeTiff(const CxTiffPage* pages, int count, CxEncodeResult* out);
 // Writes into an open file (read and write access: libtiff reads back while linking pages).
 bool CxEncodeTiffToFile(const CxTiffPage* pages, int count, FILE* file);
 
+// A multi-page TIFF written page by page into an open file ("w+b"), so that no page waits in
+// memory for the others: each page's picture may be freed as soon as it is added.
+class CxTiffPageWriter
+{
+public:
+    CxTiffPageWriter() = default;
+    ~CxTiffPageWriter();
+    CxTiffPageWriter(const CxTiffPageWriter&) = delete;
+    CxTiffPageWriter& operator=(const CxTiffPageWriter&) = delete;
+
+    bool Open(FILE* file);
+    // False, and every later page refused, once a page could not be written.
+    bool AddPage(const CxTiffPage& page);
+    // Ends the file (the file stays open, the caller's); true when it holds every page added.
+    bool Close();
+    int GetPageCount() const { return m_pages; }
+
+private:
+    struct tiff* m_tif = nullptr;
+    FILE* m_file = nullptr;
+    int m_pages = 0;
+    bool m_ok = false;
+};
+
 // A 1, 4 or 8-bit DIB with a 40-byte header as a GIF89a file (one LZW-coded image).
 bool CxEncodeGif(const void* dib, CxEncodeResult* out);
 

@@ -133,7 +133,8 @@ bool WritePage(TIFF* tif, const CxTiffPage& page, int index, int count)
         TIFFSetField(tif, TIFFTAG_YRESOLUTION, static_cast<float>(header->biYPelsPerMeter * 0.0254));
         TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
     }
-    if (count > 1) {
+    // count 0: pages written one by one, their number not known yet.
+    if (count != 1) {
         TIFFSetField(tif, TIFFTAG_SUBFILETYPE, FILETYPE_PAGE);
         TIFFSetField(tif, TIFFTAG_PAGENUMBER, static_cast<uint16_t>(index), static_cast<uint16_t>(count));
     }
@@ -191,11 +192,53 @@ bool CxEncodeTiff(const CxTiffPage* pages, int count, CxEncodeResult* out)
     return true;
 }
 
+namespace {
+
+TIFF* OpenTiffFile(FILE* file)
+{
+    SilenceLibtiff();
+    return TIFFClientOpen("file", "w", file, FileRead, FileWrite, FileSeek, NoClose, FileSize, NoMap, NoUnmap);
+}
+
+} // namespace
+
 bool CxEncodeTiffToFile(const CxTiffPage* pages, int count, FILE* file)
 {
     if (!pages || count <= 0 || !file)
         return false;
-    SilenceLibtiff();
-    TIFF* tif = TIFFClientOpen("file", "w", file, FileRead, FileWrite, FileSeek, NoClose, FileSize, NoMap, NoUnmap);
-    return WritePages(tif, pages, count) && std::fflush(file) == 0;
+    return WritePages(OpenTiffFile(file), pages, count) && std::fflush(file) == 0;
+}
+
+CxTiffPageWriter::~CxTiffPageWriter()
+{
+    Close();
+}
+
+bool CxTiffPageWriter::Open(FILE* file)
+{
+    Close();
+    m_file = file;
+    m_tif = file ? OpenTiffFile(file) : nullptr;
+    m_pages = 0;
+    m_ok = m_tif != nullptr;
+    return m_ok;
+}
+
+bool CxTiffPageWriter::AddPage(const CxTiffPage& page)
+{
+    if (!m_tif || !m_ok)
+        return false;
+    m_ok = WritePage(m_tif, page, m_pages, 0);
+    if (m_ok)
+        ++m_pages;
+    return m_ok;
+}
+
+bool CxTiffPageWriter::Close()
+{
+    if (!m_tif)
+        return false;
+    TIFFClose(m_tif);
+    m_tif = nullptr;
+    return m_ok && m_pages > 0 && std::fflush(m_file) == 0;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ControlTestUtil.h"
+#include "catalogue/VyxConfig.h"
 #include "foundation/VyxIni.h"
 #include "foundation/VyxPath.h"
 #include "image/plugins/Spi.h"
@@ -104,3 +105,26 @@ inline void SetWriteTime(const CString& path, int daysAgo)
     SetFileTime(handle, nullptr, nullptr, &time);
     CloseHandle(handle);
 }
+
+// The layout file lives beside the program; the tests' own copy is removed afterwards.
+class ScratchLayoutFile
+{
+public:
+    ScratchLayoutFile()
+    {
+        MakeModulePath(m_path, L"ThumbData.ini");
+        DeleteFileW(m_path);
+    }
+    ~ScratchLayoutFile() { DeleteFileW(m_path); }
+    void Add(const wchar_t* section, int width, int height, int name, const wchar_t* format)
+    {
+        VyxConfig config;
+        THUMBSDATA data = {};
+        config.Load(data, L"<defaults>");
+        data.ThumbsSize = {width, height};
+        data.Name = name;
+        lstrcpynW(data.NameFormat, format, 256);
+        config.Save(data, section);
+    }
+    CString m_path;
+};

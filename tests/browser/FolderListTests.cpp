@@ -5,33 +5,6 @@
 #include "BrowserTestUtil.h"
 #include "foundation/VyxPath.h"
 
-namespace {
-
-// The layout file lives beside the program; the tests' own copy is removed afterwards.
-class ScratchLayoutFile
-{
-public:
-    ScratchLayoutFile()
-    {
-        MakeModulePath(m_path, L"ThumbData.ini");
-        DeleteFileW(m_path);
-    }
-    ~ScratchLayoutFile() { DeleteFileW(m_path); }
-    void Add(const wchar_t* section, int width, int height, int name, const wchar_t* format)
-    {
-        VyxConfig config;
-        THUMBSDATA data = {};
-        config.Load(data, L"<defaults>");
-        data.ThumbsSize = {width, height};
-        data.Name = name;
-        lstrcpynW(data.NameFormat, format, 256);
-        config.Save(data, section);
-    }
-    CString m_path;
-};
-
-} // namespace
-
 TEST(FolderList, KindTableGivesSectionsPatternsAndLimits)
 {
     struct Row

@@ -137,3 +137,37 @@ TEST(ArchiveExtraction, MemberIsWrittenUnderTheNameItWasListedBy)
     EXPECT_EQ((std::vector<std::wstring>{L"box.tarc", L"out\\" + std::wstring(199, L'n')}), written);
     EXPECT_EQ(kTime, WriteTime(f.destination + L"\\" + std::wstring(199, L'n')));
 }
+
+TEST(ArchiveExtraction, AnExistingFileIsReplacedOnlyWhenTheUserSaysSoAndAFailedWriteIsNamed)
+{
+    Extraction f;
+    std::wstring archive = f.Archive(0, {{"", "one.bin", "new1", 0, kTime}, {"", "two.bin", "new2", 0, kTime}});
+    ASSERT_TRUE(ScratchFolder::WriteFile(f.destination + L"\\one.bin", "old1"));
+    ASSERT_TRUE(ScratchFolder::WriteFile(f.destination + L"\\two.bin", "old2"));
+    std::vector<std::wstring> asked;
+    std::vector<int> answers = {IDNO, IDYES};
+    ExtractionGuard guard;
+    guard.askToReplace = [&](const CString& target) {
+        asked.push_back(target.GetString());
+        int answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
+    };
+    VyxFile item(archive.c_str());
+    EXPECT_EQ(0, item.ExtractTo(f.destination.c_str(), &guard));
+    EXPECT_EQ(2u, asked.size());
+    EXPECT_EQ("old1", f.Read(L"one.bin"));
+    EXPECT_EQ("new2", f.Read(L"two.bin"));
+
+    // Cancel stops before anything more is written.
+    answers = {IDCANCEL};
+    EXPECT_NE(0, item.ExtractTo(f.destination.c_str(), &guard));
+    EXPECT_EQ("old1", f.Read(L"one.bin"));
+
+    // A target that cannot be written (a folder stands in its place) is named.
+    ExtractionGuard named;
+    std::wstring blocked = PutFolder(f.folder, L"blocked");
+    PutFolder(f.folder, L"blocked\\one.bin");
+    EXPECT_NE(0, item.ExtractTo(blocked.c_str(), &named));
+    EXPECT_NE(-1, named.failedTarget.Find(L"one.bin"));
+}

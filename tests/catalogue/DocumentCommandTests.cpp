@@ -1,6 +1,7 @@
 // The document's command table: which commands it handles, when each is enabled or checked, and
 // the small commands that need no dialog; the options sheet's OK processing on a record.
 #include "DocumentTestUtil.h"
+#include "common/CommandState.h"
 
 #include "res/resource.h"
 
@@ -10,32 +11,14 @@ using namespace doctest;
 
 namespace {
 
-// What an update handler (or its absence) makes of an item.
-class ItemState : public CCmdUI
+CommandState Update(CKWDoc& doc, UINT id)
 {
-public:
-    void Enable(BOOL bOn) override
-    {
-        enabled = bOn != FALSE;
-        m_bEnableChanged = TRUE;
-    }
-    void SetCheck(int nCheck) override { checked = nCheck; }
-
-    bool enabled = false;
-    int checked = -1;
-};
-
-ItemState Update(CKWDoc& doc, UINT id)
-{
-    ItemState state;
-    state.m_nID = id;
-    state.DoUpdate(&doc, TRUE);
-    return state;
+    return UpdateCommand(doc, id);
 }
 
 void Command(CKWDoc& doc, UINT id)
 {
-    doc.OnCmdMsg(id, CN_COMMAND, nullptr, nullptr);
+    RunCommand(doc, id);
 }
 
 std::wstring Read(const wchar_t* section, const wchar_t* key)

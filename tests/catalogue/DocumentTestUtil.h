@@ -21,7 +21,7 @@ namespace doctest {
 using namespace thumbtest;
 
 // Writes each hint as one text: "1 <path>" (or "1 -" without argument), "4 1,3", "11 0,2",
-// "15 6", "19 2", "10 <path>", "13 29" (the tree root pointed at; "13 -" without), "0".
+// "15 6", "8 2", "19 2", "10 <path>", "13 29" (the tree root pointed at; "13 -" without), "0".
 class CHintView : public CView
 {
 public:
@@ -32,6 +32,7 @@ public:
         switch (hint) {
         case CKWDoc::HintListing:
         case CKWDoc::HintListed:
+        case CKWDoc::HintRenamed:
         case CKWDoc::HintFolderChanged:
             text += argument ? L" " + std::wstring(reinterpret_cast<const wchar_t*>(argument)) : L" -";
             break;
@@ -42,6 +43,7 @@ public:
             break;
         }
         case CKWDoc::HintRemoved:
+        case CKWDoc::HintItemChanged:
         case CKWDoc::HintNextFolder:
             text += L" " + std::to_wstring(reinterpret_cast<INT_PTR>(argument));
             break;
@@ -82,6 +84,8 @@ public:
     }
 
     std::vector<std::wstring> changedFolders;
+    // The jobs the frame was handed, as "copy|move <destination>: <file names...>".
+    std::vector<std::wstring> jobs;
 
 protected:
     void PostNcDestroy() override {}
@@ -91,6 +95,7 @@ protected:
             changedFolders.push_back(reinterpret_cast<const wchar_t*>(lParam));
         return 0;
     }
+    afx_msg LRESULT OnFileOperation(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:

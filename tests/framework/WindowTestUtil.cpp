@@ -81,10 +81,15 @@ HWND WaitForMessageBox(CString* text, DWORD timeoutMs)
 
 void DismissMessageBox(CString* text)
 {
-    HWND box = WaitForMessageBox(text);
+    AnswerMessageBox(text, IDOK);
+}
+
+void AnswerMessageBox(CString* text, int button, DWORD timeoutMs)
+{
+    HWND box = WaitForMessageBox(text, timeoutMs);
     if (box)
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-    WaitUntil([&] { return !IsWindow(box); });
+        PostMessageW(box, WM_COMMAND, button, 0);
+    WaitUntil([&] { return !IsWindow(box); }, timeoutMs);
 }
 
 HWND FocusOfThread(HWND anyWindowOfThread)

@@ -22,6 +22,8 @@ HWND WaitForDialog(LPCWSTR caption, DWORD timeoutMs = 10000);
 HWND WaitForMessageBox(CString* text, DWORD timeoutMs = 10000);
 // From a helper thread: takes the next message box's text, closes it and waits until it is gone.
 void DismissMessageBox(CString* text);
+// The same with the button given.
+void AnswerMessageBox(CString* text, int button, DWORD timeoutMs = 30000);
 // The focused window of another thread.
 HWND FocusOfThread(HWND anyWindowOfThread);
 // Waits until done() holds, dispatching this thread's messages meanwhile; false after timeoutMs.

@@ -1,0 +1,137 @@
+// The document's save in another format: sizes, formats, a multi-page TIFF written page by page,
+// a file of the same name never replaced without an answer, and requests past the image library's
+// bound refused with the question whether to go on.
+#include "DocumentCommandUtil.h"
+
+#include "fileops/CFileSaveDlg.h"
+#include "image/DibCore.h"
+#include "image/codecs/TiffFile.h"
+#include "res/resource.h"
+
+using namespace doccommands;
+
+namespace {
+
+// The picture of a written file, read back through the image library; null when it reads as none.
+HGLOBAL ReadBack(const std::wstring& path, DWORD page = 0)
+{
+    const std::string bytes = ScratchFolder::ReadFile(path);
+    if (bytes.empty())
+        return nullptr;
+    TiffFile tiff;
+    tiff.m_page = page;
+    tiff.m_data = reinterpret_cast<const BYTE*>(bytes.data());
+    tiff.m_dataSize = static_cast<DWORD>(bytes.size());
+    return tiff.Decode() == 0 ? tiff.m_dib : nullptr;
+}
+
+int TiffPages(const std::wstring& path)
+{
+    const std::string bytes = ScratchFolder::ReadFile(path);
+    TiffFile tiff;
+    tiff.m_data = reinterpret_cast<const BYTE*>(bytes.data());
+    tiff.m_dataSize = static_cast<DWORD>(bytes.size());
+    return tiff.CountPages();
+}
+
+} // namespace
+
+TEST(SavePictures, EachPictureIsWrittenInTheChosenSizeAndTheFolderAnnounced)
+{
+    PictureDocument d(3);
+    d.Document().SelectItem(1, false, nullptr);
+    CFileSaveDlg options;
+    options.m_folder = d.out.Path().c_str();
+    options.Format = CFileSaveDlg::FormatBmp;
+    options.SizeMode = CFileSaveDlg::SizeScaled;
+    options.Scale = 0.5;
+    d.Document().SaveSelectedPictures(options);
+    EXPECT_TRUE(SameSize(SIZE{8, 6}, BmpSize(d.Out(L"p00.bmp"))));
+    EXPECT_FALSE(ScratchFolder::Exists(d.Out(L"p01.bmp")));
+    EXPECT_TRUE(SameSize(SIZE{8, 6}, BmpSize(d.Out(L"p02.bmp"))));
+    EXPECT_EQ(std::vector<std::wstring>{L"21 " + d.out.Path()}, HintsOf(d.scope.Heard(), CKWDoc::HintFolderChanged));
+    // The document's items keep their own settings.
+    EXPECT_EQ(0, d.Document().GetItem(0)->GetAngle());
+
+    // A quarter turn with the size kept swaps the sides.
+    options.SizeMode = CFileSaveDlg::SizeKeep;
+    options.RotateAngle = 450;
+    options.Format = CFileSaveDlg::FormatTiff;
+    options.TifCodec = 1;
+    d.Document().SaveSelectedPictures(options);
+    dibtest::Dib turned(ReadBack(d.Out(L"p00.tif")));
+    ASSERT_NE(nullptr, static_cast<HGLOBAL>(turned));
+    EXPECT_EQ(12, GetDibWidth(turned));
+    EXPECT_EQ(16, GetDibHeight(turned));
+}
+
+TEST(SavePictures, AMultiPageTiffHoldsEveryPictureInOneFileNamedAfterTheFirst)
+{
+    PictureDocument d(3);
+    CFileSaveDlg options;
+    options.m_folder = d.out.Path().c_str();
+    options.Format = CFileSaveDlg::FormatTiff;
+    options.TifMultiPage = TRUE;
+    d.Document().SaveSelectedPictures(options);
+    EXPECT_EQ(3, TiffPages(d.Out(L"p00.tif")));
+    EXPECT_FALSE(ScratchFolder::Exists(d.Out(L"p01.tif")));
+    dibtest::Dib last(ReadBack(d.Out(L"p00.tif"), 2));
+    ASSERT_NE(nullptr, static_cast<HGLOBAL>(last));
+    EXPECT_EQ(16, GetDibWidth(last));
+}
+
+TEST(SavePictures, AFileOfTheSameNameIsNeverReplacedWithoutAnAnswer)
+{
+    PictureDocument d(2);
+    ASSERT_TRUE(ScratchFolder::WriteFile(d.Out(L"p00.bmp"), "old"));
+    CFileSaveDlg options;
+    options.m_folder = d.out.Path().c_str();
+    // The same-name question is cancelled: the walk ends there.
+    bool asked = false;
+    {
+        HelperThread cancel([&] {
+            DialogDriver question(L"同名ファイルが存在しています");
+            asked = question.dialog != nullptr;
+            if (asked)
+                question.Command(IDCANCEL);
+        });
+        d.Document().SaveSelectedPictures(options);
+    }
+    EXPECT_TRUE(asked);
+    EXPECT_EQ("old", ScratchFolder::ReadFile(d.Out(L"p00.bmp")));
+    EXPECT_FALSE(ScratchFolder::Exists(d.Out(L"p01.bmp")));
+}
+
+TEST(SavePictures, ASizePastTheImageLibrarysBoundFailsBeforeAnythingIsMadeAndAsksWhetherToGoOn)
+{
+    PictureDocument d(2);
+    CFileSaveDlg options;
+    options.m_folder = d.out.Path().c_str();
+    options.SizeMode = CFileSaveDlg::SizeGiven;
+    options.Width = 100000;
+    options.Height = 100000;
+    std::vector<CString> asked;
+    {
+        HelperThread answers([&] {
+            for (int button : {IDYES, IDNO}) {
+                CString text;
+                AnswerMessageBox(&text, button);
+                asked.push_back(text);
+            }
+        });
+        d.Document().SaveSelectedPictures(options);
+    }
+    ASSERT_EQ(2u, asked.size());
+    EXPECT_EQ(CString(L"p00.bmp\n\nファイルの保存に失敗しました\n\n継続しますか？"), asked[0]);
+    EXPECT_NE(-1, asked[1].Find(L"p01.bmp"));
+    EXPECT_FALSE(ScratchFolder::Exists(d.Out(L"p00.bmp")));
+    EXPECT_FALSE(ScratchFolder::Exists(d.Out(L"p01.bmp")));
+}
+
+TEST(SavePictures, TheCommandIsGreyedWithoutASelection)
+{
+    PictureDocument d(1);
+    EXPECT_TRUE(UpdateCommand(d.Document(), ID_FILE_SAVE_IMAGES).enabled);
+    d.Document().SetAllSelection(false);
+    EXPECT_FALSE(UpdateCommand(d.Document(), ID_FILE_SAVE_IMAGES).enabled);
+}
