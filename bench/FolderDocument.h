@@ -13,30 +13,32 @@
 
 #include <string>
 
-// Once, first thing in wmain: the settings are read from a file of this run named after the bench.
-inline void StartDocumentProcess(const wchar_t* bench)
+// Once, first thing in wmain: the folder of this run's files, which holds the settings file too
+// (RemoveFolderTree at the end takes both).
+inline std::wstring StartDocumentProcess(const wchar_t* bench)
 {
     static CWinApp app;
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
     AfxWinInit(GetModuleHandleW(nullptr), nullptr, GetCommandLineW(), SW_SHOWNORMAL);
-    theAppIni.SetPath(BenchTempFile(bench, L"settings.ini").c_str());
+    const std::wstring root = BenchTempFile(bench, L"files");
+    CreateDirectoryW(root.c_str(), nullptr);
+    theAppIni.SetPath((root + L"\\settings.ini").c_str());
     AfxOleInit();
     LoadOwnPlugins();
-}
-
-inline void EndDocumentProcess(const wchar_t* bench)
-{
-    DeleteFileW(BenchTempFile(bench, L"settings.ini").c_str());
+    return root;
 }
 
 struct FolderDocument
 {
-    explicit FolderDocument(const std::wstring& folder)
+    explicit FolderDocument(const std::wstring& folder) : directory(CKWDoc::SwapCurrentDirectory(nullptr))
     {
         doc.m_bAutoDelete = FALSE;
         doc.OpenFolder(CVirtualFolder(folder.c_str(), folder.c_str(), CVirtualFolder::KindPlainFolder), nullptr);
         doc.SetAllSelection(true);
     }
+    // The document makes its folder current: given back, so that the folder can be removed.
+    ~FolderDocument() { SetCurrentDirectoryW(directory); }
+    CString directory;
     CKWDoc doc;
 };
 

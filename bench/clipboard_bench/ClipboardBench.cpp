@@ -127,9 +127,7 @@ BENCHMARK(CopyAndPaste)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillis
 
 int wmain(int argc, wchar_t** argv)
 {
-    StartDocumentProcess(L"clipboard");
-    g_root = BenchTempFile(L"clipboard", L"files");
-    CreateDirectoryW(g_root.c_str(), nullptr);
+    g_root = StartDocumentProcess(L"clipboard");
     MakePictureFolder(g_root + L"\\source", kFiles, MakePhotoJpeg(64, 48));
     InitializeBenchmarks(argc, argv);
     benchmark::RunSpecifiedBenchmarks();
@@ -144,6 +142,5 @@ int wmain(int argc, wchar_t** argv)
         CloseClipboard();
     }
     RemoveFolderTree(g_root);
-    EndDocumentProcess(L"clipboard");
     return 0;
 }

@@ -120,9 +120,7 @@ BENCHMARK(DeleteToRecycleBin)->Iterations(3)->UseManualTime()->Unit(benchmark::k
 
 int wmain(int argc, wchar_t** argv)
 {
-    StartDocumentProcess(L"recycle");
-    g_root = BenchTempFile(L"recycle", L"files");
-    CreateDirectoryW(g_root.c_str(), nullptr);
+    g_root = StartDocumentProcess(L"recycle");
     g_picture = MakePhotoJpeg(64, 48);
     InitializeBenchmarks(argc, argv);
     benchmark::RunSpecifiedBenchmarks();
@@ -134,6 +132,5 @@ int wmain(int argc, wchar_t** argv)
         std::printf("  %6zu %16.2f %12.2f %7.2f %18d\n", i + 1, g_turns[i].shell, g_turns[i].document,
                     g_turns[i].document / g_turns[i].shell, g_turns[i].recycled);
     RemoveFolderTree(g_root);
-    EndDocumentProcess(L"recycle");
     return 0;
 }

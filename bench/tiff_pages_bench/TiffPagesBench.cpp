@@ -118,14 +118,11 @@ BENCHMARK(MultiPageTiff)->Iterations(1)->UseManualTime()->Unit(benchmark::kMilli
 
 int wmain(int argc, wchar_t** argv)
 {
-    StartDocumentProcess(L"tiff_pages");
-    g_root = BenchTempFile(L"tiff_pages", L"files");
-    CreateDirectoryW(g_root.c_str(), nullptr);
+    g_root = StartDocumentProcess(L"tiff_pages");
     MakePictureFolder(g_root + L"\\pictures", kPictures, MakePhotoJpeg(kWidth, kHeight));
     InitializeBenchmarks(argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     RemoveFolderTree(g_root);
-    EndDocumentProcess(L"tiff_pages");
     return 0;
 }
