@@ -6,6 +6,8 @@
 #include "catalogue/CKWDoc.h"
 #include "fileops/CMyPrintDialog.h"
 #include "fileops/CPrintOutDialog.h"
+#include "fileops/VFileMoveDlg.h"
+#include "fileops/VyxFileTransfer.h"
 #include "foundation/FormatMessageText.h"
 #include "foundation/VyxFileUtil.h"
 #include "foundation/VyxIni.h"
@@ -27,6 +29,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <memory>
 
 namespace {
 
@@ -103,7 +106,9 @@ ON_WM_LBUTTONUP()
 ON_WM_RBUTTONDOWN()
 ON_WM_RBUTTONDBLCLK()
 ON_WM_MOUSEWHEEL()
+ON_COMMAND(ID_PICTURE_COPY, OnFileCopy)
 ON_UPDATE_COMMAND_UI(ID_PICTURE_COPY, OnUpdateAutoPlayOff)
+ON_COMMAND(ID_PICTURE_MOVE, OnFileMove)
 ON_UPDATE_COMMAND_UI(ID_PICTURE_MOVE, OnUpdateFileMove)
 ON_COMMAND(ID_PICTURE_PRINT, OnFilePrint)
 ON_UPDATE_COMMAND_UI(ID_PICTURE_PRINT, OnUpdateFilePrint)
@@ -798,6 +803,76 @@ void COneWnd::OnUpdateFullScreen(CCmdUI* pCmdUI)
 
 // ---------------------------------------------------------------- file commands
 
+void COneWnd::OnFileCopy()
+{
+    TransferShownFile(FALSE);
+}
+
+void COneWnd::OnFileMove()
+{
+    TransferShownFile(TRUE);
+}
+
+void COneWnd::TransferShownFile(BOOL bMove)
+{
+    const BOOL locked = Relocate();
+    VyxFile* shown = GetShownItem();
+    if (!shown || !m_pDocument || !PathExists(shown->GetPath(), 0))
+        return;
+    // The document's item holds the note as last written (the view's copy may hold an older one,
+    // which the job would carry and lose the newer); the view may load another file while the
+    // dialog and the job pump messages.
+    VyxFile* current = locked ? nullptr : m_pDocument->GetItem(m_nIndex);
+    VyxFile item(current ? *current : *shown);
+    // Either may also see this window closed: nothing of it is touched after that.
+    bool deleted = false;
+    m_pDeleted = &deleted;
+    std::unique_ptr<VFileCopyDlg> dialog(bMove ? new VFileMoveDlg(this) : new VFileCopyDlg(this));
+    dialog->m_initialFolder = m_pDocument->GetFolderPath();
+    LRESULT transferred = 0;
+    if (dialog->DoModal() == IDOK && !deleted) {
+        auto* job = new VyxFileTransfer;
+        job->SetDestination(dialog->m_destination);
+        job->SetExistingOnly(dialog->GetExistingOnly());
+        job->SetSameNameMode(dialog->GetSameNameMode());
+        job->SetMoveMode(bMove);
+        job->AddItem(&item, 0);
+        transferred = VyxFileTransfer::Send(AfxGetMainWnd(), job);
+    }
+    if (deleted)
+        return;
+    m_pDeleted = nullptr;
+    if (!bMove || transferred <= 0)
+        return;
+    // The document's list may have changed while the job ran: the item is looked up again.
+    Relocate();
+    ForgetShownFile(item, TRUE);
+}
+
+void COneWnd::ForgetShownFile(VyxFile& item, BOOL bRemovedFirst)
+{
+    item.DeleteNote();
+    if (m_bLocked) {
+        DestroyWindow();
+        return;
+    }
+    // Hearing of the removal may close this window: only locals are used from here on.
+    CKWDoc* doc = m_pDocument;
+    const int index = m_nIndex;
+    doc->RemoveItem(index);
+    CString folder = item.IsFolder() ? doc->GetFolderPath() : CString();
+    auto* removed = reinterpret_cast<CObject*>(static_cast<INT_PTR>(index));
+    if (bRemovedFirst)
+        doc->UpdateAllViews(nullptr, CKWDoc::HintRemoved, removed);
+    if (item.IsFolder())
+        doc->UpdateAllViews(nullptr, CKWDoc::HintFolderChanged,
+                            reinterpret_cast<CObject*>(const_cast<wchar_t*>(folder.GetString())));
+    else
+        doc->UpdateAllViews(nullptr, CKWDoc::HintRedraw, nullptr);
+    if (!bRemovedFirst)
+        doc->UpdateAllViews(nullptr, CKWDoc::HintRemoved, removed);
+}
+
 void COneWnd::OnFileDelete()
 {
     Relocate();
@@ -824,22 +899,8 @@ void COneWnd::OnFileDelete()
     }
     if (frame)
         frame->SetWatchMode(0);
-    if (!deleted)
-        return;
-    item.DeleteNote();
-    if (m_bLocked) {
-        DestroyWindow();
-        return;
-    }
-    const int index = m_nIndex;
-    m_pDocument->RemoveItem(index);
-    if (item.IsFolder()) {
-        CString folder = m_pDocument->GetFolderPath();
-        Announce(CKWDoc::HintFolderChanged, folder.GetString());
-    } else {
-        Announce(CKWDoc::HintRedraw, nullptr);
-    }
-    Announce(CKWDoc::HintRemoved, reinterpret_cast<const void*>(static_cast<INT_PTR>(index)));
+    if (deleted)
+        ForgetShownFile(item, FALSE);
 }
 
 void COneWnd::OnFileSave()

@@ -171,6 +171,11 @@ private:
     // nIndex, or as many files on from the current one.
     void ShowStep(int nIndex, BOOL bFromCurrent);
     void StopAutoPlay();
+    // Copies or moves the shown file where the user says, through the main frame.
+    void TransferShownFile(BOOL bMove);
+    // After the shown file left its place: its note goes, and a locked window closes; otherwise
+    // the document drops the item and its views hear of the removal, before the redraw or after.
+    void ForgetShownFile(VyxFile& item, BOOL bRemovedFirst);
     void StepOnClick(UINT nCommand);
     void SendToOwner(UINT message, WPARAM wParam, LPARAM lParam);
     // Hints to the document's views; the object is the value itself or points at the text.

@@ -110,8 +110,14 @@ TEST_F(DragDrop, SelectedFilesDraggedOntoAFolderOfThePaneMoveThereWithTheirNotes
     HTREEITEM sub = tree.GetChildItem(folder);
     ASSERT_NE(nullptr, sub);
     ASSERT_EQ(CString(L"sub"), tree.GetItemText(sub));
+    // Folders beside the scratch folder can push its child out of sight, or to an edge where the
+    // drag would scroll the tree: a few rows above the folder go to the top.
+    HTREEITEM top = folder;
+    for (int i = 0; i < 3 && tree.GetPrevVisibleItem(top); ++i)
+        top = tree.GetPrevVisibleItem(top);
+    tree.SelectSetFirstVisible(top);
     CRect label;
-    tree.GetItemRect(sub, &label, TRUE);
+    ASSERT_TRUE(tree.GetItemRect(sub, &label, TRUE));
     ASSERT_TRUE(PointAt(pane, label.CenterPoint()));
     ScriptedDropSource source;
     EXPECT_EQ(DROPEFFECT_MOVE, VyxOleDataSource::StartViewDrag(doc, CPoint(4, 5), &source));

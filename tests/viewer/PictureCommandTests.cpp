@@ -68,6 +68,46 @@ size_t __cdecl FailingWrite(const void*, size_t, size_t, FILE*)
     return 0;
 }
 
+// Runs the copy or move command and answers its dialog: the destination typed in and OK, or
+// cancelled when there is none. What the dialog says of the current folder comes back.
+CString TransferThroughDialog(COneWnd* window, UINT id, LPCWSTR destination)
+{
+    CString current;
+    {
+        HelperThread helper([&] {
+            HWND dialog = WaitForDialog(id == ID_PICTURE_MOVE ? L"ファイルの移動" : L"ファイルの複写", 30000);
+            current = TextOf(GetDlgItem(dialog, IDC_FILECOPY_CURRENT));
+            if (!destination) {
+                PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+                return;
+            }
+            SendMessageW(GetDlgItem(dialog, IDC_FILECOPY_FOLDER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(destination));
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        });
+        Command(window, id);
+    }
+    return current;
+}
+
+// Whether the command opened a dialog (which is cancelled) before it returned.
+bool OpensDialog(COneWnd* window, UINT id)
+{
+    std::atomic<bool> returned{false}, opened{false};
+    {
+        HelperThread helper([&] {
+            HWND found = WaitForWindow([&](HWND hWnd) { return returned || IsClass(hWnd, L"#32770"); }, 30000);
+            if (found && IsClass(found, L"#32770")) {
+                opened = true;
+                PostMessageW(found, WM_COMMAND, IDCANCEL, 0);
+            }
+        });
+        Command(window, id);
+        returned = true;
+    }
+    return opened;
+}
+
 } // namespace
 
 TEST(PictureCommands, ZoomStepsAndStepTargetsFollowTheStepList)
@@ -356,6 +396,70 @@ TEST(PictureCommands, DeleteGoesToTheBinOrForGoodAsTheOptionsAndShiftSay)
     Command(locked, ID_PICTURE_DELETE);
     EXPECT_EQ(windows - 1, w.Count());
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(w.program.m_folder / L"f.bmp"));
+}
+
+TEST(PictureCommands, CopyAndMoveSendTheShownFileWhereTheDialogSays)
+{
+    PictureWindows w;
+    w.Doc()->Stay = true;
+    ScratchFolder destination;
+    COneWnd* copied = w.Open(L"c.bmp");
+    ASSERT_NE(nullptr, copied);
+    const int count = w.Doc()->GetItemCount();
+    const std::string bytes = ScratchFolder::ReadFile(w.program.m_folder / L"c.bmp");
+
+    // A copy leaves the file, the list and the window as they were.
+    CString current = TransferThroughDialog(copied, ID_PICTURE_COPY, destination.Path());
+    EXPECT_EQ(CString(L"現在の位置： ") + w.Doc()->GetFolderPath(), current);
+    EXPECT_TRUE(bytes == ScratchFolder::ReadFile(destination / L"c.bmp"));
+    EXPECT_TRUE(bytes == ScratchFolder::ReadFile(w.program.m_folder / L"c.bmp"));
+    EXPECT_EQ(count, w.Doc()->GetItemCount());
+    EXPECT_EQ(CString(L"c.bmp"), ShownName(copied));
+
+    // A cancelled move changes nothing.
+    COneWnd* moved = w.Open(L"d.bmp");
+    ASSERT_NE(nullptr, moved);
+    const int index = moved->GetIndex();
+    w.Doc()->GetItem(index)->SetNote(L"緑の四角");
+    w.program.m_hints.heard.clear();
+    TransferThroughDialog(moved, ID_PICTURE_MOVE, nullptr);
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(w.program.m_folder / L"d.bmp"));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(destination / L"d.bmp"));
+    EXPECT_EQ(count, w.Doc()->GetItemCount());
+    EXPECT_TRUE(w.program.m_hints.heard.empty());
+
+    // A move takes the file and its note along; the list drops the item and the window, told to
+    // stay, shows the file now in its place.
+    const CString next = w.Doc()->GetItem(index + 1)->GetFileName();
+    TransferThroughDialog(moved, ID_PICTURE_MOVE, destination.Path());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(w.program.m_folder / L"d.bmp"));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(destination / L"d.bmp"));
+    EXPECT_TRUE(VyxFile(w.program.m_folder / L"d.bmp").GetNote().IsEmpty());
+    EXPECT_EQ(CString(L"緑の四角"), VyxFile(destination / L"d.bmp").GetNote());
+    EXPECT_EQ(count - 1, w.Doc()->GetItemCount());
+    const std::vector<std::wstring>& heard = w.program.m_hints.heard;
+    ASSERT_GE(heard.size(), 2u);
+    EXPECT_EQ((std::vector<std::wstring>{L"15", L"0"}), std::vector<std::wstring>(heard.end() - 2, heard.end()));
+    EXPECT_EQ(2, w.Count());
+    EXPECT_EQ(index, moved->GetIndex());
+    EXPECT_EQ(next, ShownName(moved));
+
+    // A locked window whose file moves closes.
+    COneWnd* locked = w.Open(L"f.bmp");
+    ASSERT_NE(nullptr, locked);
+    w.Doc()->RemoveItem(locked->GetIndex());
+    ASSERT_TRUE(locked->Relocate());
+    const int windows = w.Count();
+    TransferThroughDialog(locked, ID_PICTURE_MOVE, destination.Path());
+    EXPECT_EQ(windows - 1, w.Count());
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(destination / L"f.bmp"));
+    EXPECT_EQ(count - 2, w.Doc()->GetItemCount());
+
+    // A file no longer on disk asks nothing.
+    ASSERT_TRUE(DeleteFileW(w.program.m_folder / L"c.bmp"));
+    EXPECT_FALSE(OpensDialog(copied, ID_PICTURE_COPY));
+    EXPECT_FALSE(OpensDialog(copied, ID_PICTURE_MOVE));
+    EXPECT_EQ(count - 2, w.Doc()->GetItemCount());
 }
 
 TEST(PictureCommands, SavingWritesTheShownPageAndNeverTruncatesTheFileItReplaces)

@@ -325,7 +325,11 @@ TEST(PictureWindow, ASynchronisedWindowPassesItsNavigationOnToTheOwner)
     window->SendMessage(WM_COMMAND, ID_PICTURE_SYNCHRONIZE);
     EXPECT_TRUE(window->IsSynchronized());
     window->SendMessage(WM_COMMAND, 10100);
-    window->SendMessage(WM_COMMAND, 10104);
+    {
+        // The copy command is the window's own: it asks here, and is not passed on.
+        HelperThread helper([] { PostMessageW(WaitForDialog(L"ファイルの複写", 30000), WM_COMMAND, IDCANCEL, 0); });
+        window->SendMessage(WM_COMMAND, 10104);
+    }
     window->SendMessage(WM_COMMAND, 32789);
     PumpPending();
     EXPECT_EQ((std::vector<WPARAM>{10100, 32789}), owner.heard);
