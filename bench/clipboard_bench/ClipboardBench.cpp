@@ -1,0 +1,148 @@
+// 10,000 files put on the clipboard by the document's copy, and pasted by a second document on an
+// empty folder: the time of the copy (and of the same copy again, once the items' notes have been
+// read), of the paste command (the file list read into a job, which is posted to the main window)
+// and until the job has copied every file, run by the main window as the program's runs it. One
+// turn: it takes minutes.
+#include "browser/FrameMessages.h"
+#include "fileops/VyxFileTransfer.h"
+
+#include "../BenchArgs.h"
+#include "../FolderDocument.h"
+#include "../PhotoJpeg.h"
+#include "../PictureFolder.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kFiles = 10000;
+
+std::wstring g_root;
+
+struct Turn
+{
+    double copy, copyAgain, pasteCommand, pasted;
+};
+std::vector<Turn> g_turns;
+
+// The main window: runs each job it is handed on this thread, with its progress window, and notes
+// when the last one ended.
+class CJobFrame : public CFrameWnd
+{
+public:
+    CJobFrame()
+    {
+        Create(nullptr, L"clipboard bench", WS_OVERLAPPEDWINDOW, CRect(0, 0, 400, 300));
+        AfxGetThread()->m_pMainWnd = this;
+    }
+    ~CJobFrame() override
+    {
+        AfxGetThread()->m_pMainWnd = nullptr;
+        DestroyWindow();
+    }
+
+    double endedAt = 0;
+    int transferred = 0;
+
+protected:
+    void PostNcDestroy() override {}
+    afx_msg LRESULT OnFileOperation(WPARAM wParam, LPARAM)
+    {
+        std::unique_ptr<VyxFileTransfer> job(reinterpret_cast<VyxFileTransfer*>(wParam));
+        if (!job)
+            return 0;
+        job->CreateProgress(this);
+        job->SetCopyBufferSize(1048576);
+        transferred = job->Run();
+        endedAt = BenchSeconds();
+        return transferred;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CJobFrame, CFrameWnd)
+ON_MESSAGE(WMU_FILEOPERATION, OnFileOperation)
+END_MESSAGE_MAP()
+
+void CopyAndPaste(benchmark::State& state)
+{
+    CJobFrame frame;
+    FolderDocument source(g_root + L"\\source");
+    const std::wstring destination = g_root + L"\\destination";
+    CreateDirectoryW(destination.c_str(), nullptr);
+    FolderDocument target(destination);
+    if (source.doc.GetItemCount() != kFiles) {
+        state.SkipWithError("the files were not listed");
+        return;
+    }
+    for (auto _ : state) {
+        frame.endedAt = 0;
+        frame.transferred = 0;
+        double start = BenchSeconds();
+        if (!source.doc.PlaceSelectionOnClipboard(false)) {
+            state.SkipWithError("the clipboard did not take the files");
+            break;
+        }
+        double copied = BenchSeconds();
+        // Again, with every item's note already read by the first copy: what the notes cost.
+        const double firstCopy = copied - start;
+        source.doc.PlaceSelectionOnClipboard(false);
+        const double copyAgain = BenchSeconds() - copied;
+        std::printf("copied to the clipboard in %.2f s, again in %.2f s\n", firstCopy, copyAgain);
+        std::fflush(stdout);
+        copied = BenchSeconds();
+        target.doc.OnEditPaste();
+        const double commandEnded = BenchSeconds();
+        std::printf("paste command returned in %.2f s\n", commandEnded - copied);
+        std::fflush(stdout);
+        const double bound = commandEnded + 600;
+        MSG msg;
+        while (frame.endedAt == 0 && BenchSeconds() < bound) {
+            if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            } else {
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+            }
+        }
+        if (frame.transferred != kFiles) {
+            state.SkipWithError("the paste did not copy every file");
+            break;
+        }
+        g_turns.push_back(Turn{firstCopy, copyAgain, commandEnded - copied, frame.endedAt - copied});
+        state.SetIterationTime(firstCopy + frame.endedAt - copied);
+        RemoveFolderTree(destination);
+        CreateDirectoryW(destination.c_str(), nullptr);
+    }
+}
+
+BENCHMARK(CopyAndPaste)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    g_root = StartDocumentProcess(L"clipboard");
+    MakePictureFolder(g_root + L"\\source", kFiles, MakePhotoJpeg(64, 48));
+    InitializeBenchmarks(argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::printf("\n%d files copied to the clipboard by the document and pasted into another folder:\n", kFiles);
+    std::printf("  %6s %10s %14s %17s %20s\n", "turn", "copy s", "copy again s", "paste command s",
+                "paste until done s");
+    for (size_t i = 0; i < g_turns.size(); ++i)
+        std::printf("  %6zu %10.2f %14.2f %17.2f %20.2f\n", i + 1, g_turns[i].copy, g_turns[i].copyAgain,
+                    g_turns[i].pasteCommand, g_turns[i].pasted);
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+    RemoveFolderTree(g_root);
+    return 0;
+}
