@@ -1286,15 +1286,11 @@ void CKWDoc::ExportContactSheets(int columns, int rows, const wchar_t* path, int
         progress.SetRange(0, count);
     int column = 0, row = 0, number = 0, cells = 0;
     bool stopped = false;
-    for (int i = 0; i < GetItemCount() && !stopped; ++i) {
-        // A cancel keeps the sheet made so far.
-        if (shown && progress.CheckCancel())
+    // A cancel keeps the sheet made so far.
+    for (int i = 0; !stopped; ++i) {
+        VyxFile* item = NextSelectedUnderProgress(i, shown ? &progress : nullptr);
+        if (!item)
             break;
-        VyxFile* item = GetItem(i);
-        if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected))
-            continue;
-        if (shown)
-            progress.SetText(item->GetFileName());
         const DWORD flags = item->GetFlags();
         item->ClearFlags(flags);
         item->SetLimitCheck(LimitCheck);
@@ -1479,6 +1475,21 @@ void CKWDoc::OnFileExtract()
     ExtractSelectedTo(folder);
 }
 
+VyxFile* CKWDoc::NextSelectedUnderProgress(int& index, CProgressDlg* progress)
+{
+    for (; index < GetItemCount(); ++index) {
+        if (progress && progress->CheckCancel())
+            return nullptr;
+        VyxFile* item = GetItem(index);
+        if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected))
+            continue;
+        if (progress)
+            progress->SetText(item->GetFileName());
+        return item;
+    }
+    return nullptr;
+}
+
 void CKWDoc::ExtractSelectedTo(const wchar_t* folder)
 {
     CurrentDirectoryScope directory(GetFolderPath());
@@ -1495,14 +1506,10 @@ void CKWDoc::ExtractSelectedTo(const wchar_t* folder)
     ExtractionGuard guard;
     guard.askToReplace = [this](const CString& target) { return AskToReplace(target); };
     int handled = 0;
-    for (int i = 0; i < GetItemCount(); ++i) {
-        if (shown && progress.CheckCancel())
+    for (int i = 0;; ++i) {
+        VyxFile* item = NextSelectedUnderProgress(i, shown ? &progress : nullptr);
+        if (!item)
             break;
-        VyxFile* item = GetItem(i);
-        if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected))
-            continue;
-        if (shown)
-            progress.SetText(item->GetFileName());
         const int result = item->ExtractTo(folder, &guard);
         if (shown)
             progress.SetPos(++handled);

@@ -14,6 +14,7 @@ class CFileList;
 class CMainFrame;
 class VyxFile;
 class CFileSaveDlg;
+class CProgressDlg;
 
 class CKWDoc : public CDocument, public CKWDocSettings
 {
@@ -209,6 +210,10 @@ public:
     afx_msg void OnUpdateNeedsDiskItems(CCmdUI* pCmdUI);
 
 protected:
+    // The first selected item from index on, its name shown in the progress window; null at the
+    // end or once the progress window was cancelled.
+    VyxFile* NextSelectedUnderProgress(int& index, CProgressDlg* progress);
+
     // ---- The commands of the menus, keys and tool bars
     afx_msg void OnEditUndo() {}
     afx_msg void OnSaveCache();
