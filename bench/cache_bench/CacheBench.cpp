@@ -227,10 +227,14 @@ int wmain(int argc, wchar_t** argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     std::printf("\n1,000 cells drawn from the folder's cache file, a pass (goal: under 0.2 s):\n");
-    for (int kind : {0, 1})
-        std::printf("  %s thumbnails: %.3f s, of which reading the cache %.3f s\n", kind ? "DIB " : "JPEG",
-                    g_seconds[std::to_string(kind) + "cells"], g_seconds[std::to_string(kind) + "read"]);
-    std::printf("  the same JPEG thumbnails decoded bare: %.3f s\n", g_seconds["bare"]);
+    const double bare = g_seconds["bare"];
+    for (int kind : {0, 1}) {
+        const double cells = g_seconds[std::to_string(kind) + "cells"];
+        std::printf("  %s thumbnails: %.3f s (%s), of which reading the cache %.3f s; %.2fx the bare decode\n",
+                    kind ? "DIB " : "JPEG", cells, cells < 0.2 ? "under the goal" : "over the goal",
+                    g_seconds[std::to_string(kind) + "read"], bare > 0 ? cells / bare : 0);
+    }
+    std::printf("  the same JPEG thumbnails decoded bare (libjpeg on the cache file's bytes): %.3f s\n", bare);
     theCacheList.RemoveAllFolders();
     for (auto& folder : Folders()) {
         folder.second.items.clear();

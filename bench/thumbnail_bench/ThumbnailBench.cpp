@@ -1,13 +1,12 @@
-// Thumbnails of large JPEG pictures: the program's path (JpegFile's scaled decode into a packed
-// DIB, then ResizeDib to 160x120) beside the bare libjpeg scaled decode of the same files, in one process.
-// Also a file item's own way to its thumbnail (the JPEG plug-in found and asked through the host,
-// the picture decoded for the box, the thumbnail made and sharpened or not), 100 pictures a run.
-// Prints pictures per second, the ratio of the two and the process's peak memory.
+// Thumbnails of JPEG pictures of 24, 12, 2 and 0.3 megapixels, in one process: a file item's own
+// way from the file on disk to its thumbnail (the decoder found and asked through the plug-in
+// host, the picture's facts, the decode for the box, the thumbnail made and sharpened as the
+// settings ask), a new item per picture as a folder listing makes them, beside the bare side:
+// the same file read once into memory and libjpeg called directly for the same decoded size.
+// Then where the time of one picture goes, step by step through the host. Prints pictures per
+// second, the ratio to the bare side beside its goal and the process's peak memory.
 #include "catalogue/VyxFile.h"
-#include "image/DibCore.h"
-#include "image/DibResample.h"
-#include "image/codecs/JpegFile.h"
-#include "image/codecs/JpegMemory.h"
+#include "image/plugins/Spi.h"
 
 #include "../BenchArgs.h"
 #include "../BenchClock.h"
@@ -30,171 +29,237 @@
 
 namespace {
 
-constexpr LONG kThumbWidth = 160;
-constexpr LONG kThumbHeight = 120;
+// The picture box of a thumbnail cell (the view's default 200 x 300 cell, less its name).
+constexpr LONG kBoxWidth = 190;
+constexpr LONG kBoxHeight = 240;
+constexpr double kGoal = 1.1;
 
-struct Picture
+struct Size
 {
+    int tenthsOfMegapixels;
     LONG width;
     LONG height;
-    std::vector<BYTE> jpeg;
 };
 
-const Picture& PictureOf(int megapixels)
+const Size kSizes[] = {{240, 5664, 4248}, {120, 4000, 3000}, {20, 1632, 1224}, {3, 640, 480}};
+
+const Size& SizeOf(int tenths)
 {
-    static std::map<int, Picture> pictures;
-    auto found = pictures.find(megapixels);
-    if (found != pictures.end())
-        return found->second;
-    LONG width = megapixels == 24 ? 5664 : megapixels == 12 ? 4000 : 1632;
-    LONG height = width * 3 / 4;
-    Picture& picture = pictures[megapixels];
-    picture.width = width;
-    picture.height = height;
-    picture.jpeg = MakePhotoJpeg(width, height);
-    return picture;
+    for (const Size& size : kSizes)
+        if (size.tenthsOfMegapixels == tenths)
+            return size;
+    return kSizes[0];
 }
 
-// The reduction the thumbnail loader asks for: max(w / dw, h / dh) in integers.
-int Reduction(const Picture& picture)
+std::string Label(int tenths)
 {
-    return std::max(picture.width / kThumbWidth, picture.height / kThumbHeight);
-}
-
-void FitThumbnail(LONG width, LONG height, LONG* outWidth, LONG* outHeight)
-{
-    if (width * kThumbHeight >= height * kThumbWidth) {
-        *outWidth = kThumbWidth;
-        *outHeight = std::max<LONG>(1, height * kThumbWidth / width);
-    } else {
-        *outHeight = kThumbHeight;
-        *outWidth = std::max<LONG>(1, width * kThumbHeight / height);
-    }
-}
-
-std::map<std::string, double> g_picturesPerSecond;
-
-void Record(benchmark::State& state, const std::string& key, double seconds)
-{
-    double rate = seconds > 0 ? static_cast<double>(state.iterations()) / seconds : 0;
-    g_picturesPerSecond[key] = rate;
-    state.counters["pictures/s"] = rate;
-}
-
-void ThumbnailPath(benchmark::State& state)
-{
-    const int megapixels = static_cast<int>(state.range(0));
-    const Picture& picture = PictureOf(megapixels);
-    const int reduction = Reduction(picture);
-    double start = BenchSeconds();
-    for (auto _ : state) {
-        JpegFile codec;
-        codec.m_data = picture.jpeg.data();
-        codec.m_dataSize = static_cast<DWORD>(picture.jpeg.size());
-        codec.m_scale = reduction;
-        if (codec.Decode() != 0) {
-            state.SkipWithError("decode failed");
-            break;
-        }
-        HGLOBAL dib = codec.m_dib;
-        LONG w, h;
-        FitThumbnail(GetDibWidth(dib), GetDibHeight(dib), &w, &h);
-        HGLOBAL thumb = ResizeDib(dib, w, h, 0, RGB(255, 255, 255));
-        benchmark::DoNotOptimize(thumb);
-        if (thumb != dib)
-            GlobalFree(thumb);
-        GlobalFree(dib);
-    }
-    Record(state, "path/" + std::to_string(megapixels), BenchSeconds() - start);
-}
-
-// libjpeg alone: the same scale and pixel order, scanlines into one reused row.
-void BareScaledDecode(benchmark::State& state)
-{
-    const int megapixels = static_cast<int>(state.range(0));
-    const Picture& picture = PictureOf(megapixels);
-    const int denominator = JpegScaleDenominator(Reduction(picture));
-    std::vector<BYTE> row;
-    double start = BenchSeconds();
-    for (auto _ : state) {
-        DecodeScaledBare(picture.jpeg, denominator, row);
-        benchmark::DoNotOptimize(row.data());
-    }
-    Record(state, "bare/" + std::to_string(megapixels), BenchSeconds() - start);
+    char text[16];
+    std::snprintf(text, sizeof(text), "%g MP", tenths / 10.0);
+    return text;
 }
 
 // The picture as a file in the temporary folder, written once.
-const std::wstring& PictureFile(int megapixels)
+const std::wstring& PictureFile(int tenths)
 {
     static std::map<int, std::wstring> files;
-    std::wstring& path = files[megapixels];
+    std::wstring& path = files[tenths];
     if (path.empty()) {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        path = std::wstring(temp) + L"vyx_thumbnail_bench_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-               std::to_wstring(megapixels) + L".jpg";
-        const Picture& picture = PictureOf(megapixels);
+        path = BenchTempFile(L"thumbnail_bench", (std::to_wstring(tenths) + L".jpg").c_str());
+        const Size& size = SizeOf(tenths);
+        const std::vector<BYTE> jpeg = MakePhotoJpeg(size.width, size.height);
         HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         DWORD written = 0;
-        WriteFile(file, picture.jpeg.data(), static_cast<DWORD>(picture.jpeg.size()), &written, nullptr);
+        WriteFile(file, jpeg.data(), static_cast<DWORD>(jpeg.size()), &written, nullptr);
         CloseHandle(file);
     }
     return path;
 }
 
-// A new item for every picture, as a folder listing makes them; the automatic scale mode.
-void ItemThumbnailPath(benchmark::State& state)
+std::vector<BYTE> ReadWhole(const std::wstring& path)
 {
-    const int megapixels = static_cast<int>(state.range(0));
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    std::vector<BYTE> bytes(GetFileSize(file, nullptr));
+    DWORD read = 0;
+    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+}
+
+// The libjpeg scale the host asks for the box: the reduction max(w / bw, h / bh) in integers.
+int Denominator(int tenths)
+{
+    const Size& size = SizeOf(tenths);
+    return JpegScaleDenominator(std::max(size.width / kBoxWidth, size.height / kBoxHeight));
+}
+
+std::map<std::string, double> g_rate;
+
+void Record(benchmark::State& state, const std::string& key, double seconds)
+{
+    const double rate = seconds > 0 ? static_cast<double>(state.iterations()) / seconds : 0;
+    g_rate[key] = rate;
+    state.counters["pictures/s"] = rate;
+}
+
+// A new item for every picture, with the document's default thumbnail settings (automatic
+// scale mode, sharpening as "Unsharp" asks, no enlarging); no cache.
+void ItemThumbnail(benchmark::State& state)
+{
+    const int tenths = static_cast<int>(state.range(0));
     const bool sharpen = state.range(1) != 0;
     LoadOwnPlugins();
-    const std::wstring& path = PictureFile(megapixels);
-    double start = BenchSeconds();
+    const std::wstring& path = PictureFile(tenths);
+    const double start = BenchSeconds();
     for (auto _ : state) {
         VyxFile item(path.c_str());
         item.SetCacheLookup(FALSE);
         item.SetScaleMode(10);
+        item.SetLimitCheck(TRUE);
         item.SetUnsharp(sharpen);
         item.colBackGround = RGB(255, 255, 255);
-        HGLOBAL thumb = item.GetThumbnailFor(0, 0, kThumbWidth, kThumbHeight, true);
-        if (!thumb) {
+        if (!item.GetThumbnailFor(0, 0, kBoxWidth, kBoxHeight, true)) {
             state.SkipWithError("no thumbnail");
             break;
         }
-        benchmark::DoNotOptimize(thumb);
     }
-    Record(state, (sharpen ? "itemsharp/" : "item/") + std::to_string(megapixels), BenchSeconds() - start);
+    Record(state, (sharpen ? "item/" : "item-plain/") + std::to_string(tenths), BenchSeconds() - start);
 }
 
-BENCHMARK(ThumbnailPath)->Arg(24)->Arg(12)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(ItemThumbnailPath)->Args({12, 0})->Args({12, 1})->Unit(benchmark::kMillisecond)->Iterations(100);
-BENCHMARK(BareScaledDecode)->Arg(24)->Arg(12)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+// The bare side: the file read once into memory, libjpeg's scaled decode at the same scale.
+void BareReadAndDecode(benchmark::State& state)
+{
+    const int tenths = static_cast<int>(state.range(0));
+    const std::wstring& path = PictureFile(tenths);
+    const int denominator = Denominator(tenths);
+    std::vector<BYTE> row;
+    const double start = BenchSeconds();
+    for (auto _ : state) {
+        const std::vector<BYTE> bytes = ReadWhole(path);
+        DecodeScaledBare(bytes, denominator, row);
+        benchmark::DoNotOptimize(row.data());
+    }
+    Record(state, "bare/" + std::to_string(tenths), BenchSeconds() - start);
+}
+
+BENCHMARK(ItemThumbnail)
+    ->Args({240, 1})
+    ->Args({120, 1})
+    ->Args({20, 1})
+    ->Args({3, 1})
+    ->Args({20, 0})
+    ->Args({3, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
+BENCHMARK(BareReadAndDecode)->Arg(240)->Arg(120)->Arg(20)->Arg(3)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// Where one picture's time goes through the host, in milliseconds a picture: each request as the
+// item makes it, the file named by its path, and the same requests on the bytes read once.
+struct Steps
+{
+    double probe = 0, facts = 0, decode = 0, read = 0, probeMemory = 0, factsMemory = 0, decodeMemory = 0;
+};
+std::map<int, Steps> g_steps;
+
+void HostSteps(benchmark::State& state)
+{
+    const int tenths = static_cast<int>(state.range(0));
+    LoadOwnPlugins();
+    const std::wstring& path = PictureFile(tenths);
+    const Size& size = SizeOf(tenths);
+    Steps total;
+    auto timed = [](double& sum, auto&& call) {
+        const double start = BenchSeconds();
+        call();
+        sum += BenchSeconds() - start;
+    };
+    for (auto _ : state) {
+        SPISupportQuery probe = {};
+        probe.kind = SPImapIndex::KindImage;
+        probe.startAfter = -1;
+        probe.archiveId = -1;
+        probe.path = path.c_str();
+        int id = -1;
+        timed(total.probe, [&] { id = SPlugIn::IsSupported(probe); });
+        SPIRequest request;
+        request.id = id;
+        request.source = path.c_str();
+        request.flags = SPI_INPUT_FILE;
+        SPIPictureInfoEx info = {};
+        timed(total.facts, [&] { theSPImapIndex.GetPictureInfo(&request, &info); });
+        if (info.info.hInfo)
+            LocalFree(info.info.hInfo);
+        for (HGLOBAL block : info.exif)
+            if (block)
+                GlobalFree(block);
+        request.reduction = std::max(size.width / kBoxWidth, size.height / kBoxHeight);
+        request.desiredWidth = kBoxWidth;
+        request.desiredHeight = kBoxHeight;
+        timed(total.decode, [&] { theSPImapIndex.GetPicture(&request); });
+        if (request.output)
+            GlobalFree(request.output);
+
+        std::vector<BYTE> bytes;
+        timed(total.read, [&] { bytes = ReadWhole(path); });
+        probe.head = bytes.data();
+        probe.headLength = static_cast<int>(bytes.size());
+        timed(total.probeMemory, [&] { SPlugIn::IsSupported(probe); });
+        SPIRequest memory;
+        memory.id = id;
+        memory.source = bytes.data();
+        memory.length = static_cast<LONG_PTR>(bytes.size());
+        memory.flags = SPI_INPUT_MEMORY;
+        SPIPictureInfoEx memoryInfo = {};
+        timed(total.factsMemory, [&] { theSPImapIndex.GetPictureInfo(&memory, &memoryInfo); });
+        if (memoryInfo.info.hInfo)
+            LocalFree(memoryInfo.info.hInfo);
+        for (HGLOBAL block : memoryInfo.exif)
+            if (block)
+                GlobalFree(block);
+        memory.reduction = request.reduction;
+        memory.desiredWidth = kBoxWidth;
+        memory.desiredHeight = kBoxHeight;
+        timed(total.decodeMemory, [&] { theSPImapIndex.GetPicture(&memory); });
+        if (memory.output)
+            GlobalFree(memory.output);
+    }
+    const double n = static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1)) / 1000.0;
+    g_steps[tenths] = {total.probe / n,       total.facts / n,       total.decode / n,      total.read / n,
+                       total.probeMemory / n, total.factsMemory / n, total.decodeMemory / n};
+}
+
+BENCHMARK(HostSteps)->Arg(240)->Arg(120)->Arg(20)->Arg(3)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 void PrintSummary()
 {
-    std::printf("\nThumbnail path against the bare scaled decode (same files, same process):\n");
-    std::printf("%8s %12s %14s %12s %10s\n", "picture", "JPEG bytes", "path pics/s", "bare pics/s", "ratio");
-    for (int megapixels : {24, 12, 2}) {
-        double path = g_picturesPerSecond["path/" + std::to_string(megapixels)];
-        double bare = g_picturesPerSecond["bare/" + std::to_string(megapixels)];
-        if (path <= 0 || bare <= 0)
+    std::printf("\nA file item's thumbnail against the bare side (the file read once, libjpeg's scaled decode "
+                "of the same size), same files, same process:\n");
+    std::printf("%8s %10s %14s %16s %12s %8s %8s\n", "picture", "JPEG MB", "item pics/s", "unsharp off", "bare pics/s",
+                "ratio", "goal");
+    for (const Size& size : kSizes) {
+        const std::string key = std::to_string(size.tenthsOfMegapixels);
+        const double item = g_rate["item/" + key], plain = g_rate["item-plain/" + key], bare = g_rate["bare/" + key];
+        if (item <= 0 || bare <= 0)
             continue;
-        std::printf("%6d MP %12u %14.2f %12.2f %9.3fx\n", megapixels,
-                    static_cast<unsigned>(PictureOf(megapixels).jpeg.size()), path, bare, bare / path);
+        char plainText[16] = "-";
+        if (plain > 0)
+            std::snprintf(plainText, sizeof(plainText), "%.2f", plain);
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        GetFileAttributesExW(PictureFile(size.tenthsOfMegapixels).c_str(), GetFileExInfoStandard, &data);
+        std::printf("%8s %10.2f %14.2f %16s %12.2f %7.3fx %7.1fx%s\n", Label(size.tenthsOfMegapixels).c_str(),
+                    data.nFileSizeLow / 1048576.0, item, plainText, bare, bare / item, kGoal,
+                    bare / item <= kGoal ? "" : "  (over)");
     }
-    double bare = g_picturesPerSecond["bare/12"];
-    for (const char* kind : {"item", "itemsharp"}) {
-        double item = g_picturesPerSecond[std::string(kind) + "/12"];
-        if (item > 0 && bare > 0)
-            std::printf("file item's thumbnail%s, 12 MP: %.2f pictures/s, %.3fx the bare scaled decode (goal: "
-                        "within 1.3x)\n",
-                        kind == std::string("item") ? "" : " with sharpening", item, bare / item);
-    }
+    std::printf("\nOne picture through the host, ms (by path | on the bytes read once, the read %s):\n", "apart");
+    std::printf("%8s %9s %9s %9s | %9s %9s %9s %9s\n", "picture", "probe", "facts", "decode", "read", "probe", "facts",
+                "decode");
+    for (const auto& [tenths, steps] : g_steps)
+        std::printf("%8s %9.2f %9.2f %9.2f | %9.2f %9.2f %9.2f %9.2f\n", Label(tenths).c_str(), steps.probe,
+                    steps.facts, steps.decode, steps.read, steps.probeMemory, steps.factsMemory, steps.decodeMemory);
     PROCESS_MEMORY_COUNTERS counters = {};
     counters.cb = sizeof(counters);
     if (GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters)))
-        std::printf("peak working set of the whole run %.1f MB (the three JPEG files held in memory included)\n",
-                    counters.PeakWorkingSetSize / 1048576.0);
+        std::printf("peak working set of the whole run %.1f MB\n", counters.PeakWorkingSetSize / 1048576.0);
 }
 
 } // namespace
@@ -205,7 +270,8 @@ int wmain(int argc, wchar_t** argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     PrintSummary();
-    for (int megapixels : {12})
-        DeleteFileW(PictureFile(megapixels).c_str());
+    for (const Size& size : kSizes)
+        DeleteFileW(
+            BenchTempFile(L"thumbnail_bench", (std::to_wstring(size.tenthsOfMegapixels) + L".jpg").c_str()).c_str());
     return 0;
 }
