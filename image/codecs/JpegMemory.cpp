@@ -137,6 +137,28 @@ void CompressRows(j_compress_ptr cinfo, const void* dib24, const JpegEncodeSetti
     jpeg_finish_compress(cinfo);
 }
 
+// The library's progress monitor, handing its counts to the caller's report; a stop leaves by the
+// error manager's jump.
+struct ProgressMonitor
+{
+    jpeg_progress_mgr pub;
+    const JpegDecodeProgress* hook;
+    JpegErrorManager* err;
+    volatile bool stopped;
+};
+
+void MonitorProgress(j_common_ptr cinfo)
+{
+    auto* monitor = reinterpret_cast<ProgressMonitor*>(cinfo->progress);
+    const jpeg_progress_mgr& pub = monitor->pub;
+    const long step = pub.pass_limit > 0 ? pub.pass_counter * 1000 / pub.pass_limit : 0;
+    const long total = std::max(pub.total_passes, 1) * 1000L;
+    if (monitor->hook->report(std::min(pub.completed_passes * 1000L + step, total), total, monitor->hook->context)) {
+        monitor->stopped = true;
+        longjmp(monitor->err->jump, 1);
+    }
+}
+
 bool EncodableDib(const void* dib24)
 {
     return dib24 && DibBitCount(dib24) == 24 && DibWidth(dib24) > 0 && DibHeight(dib24) > 0 &&
@@ -187,12 +209,16 @@ int JpegScaleDenominator(int reduction)
     return 1;
 }
 
-int JpegDecodeDib(const BYTE* data, SIZE_T size, int reduction, HGLOBAL* result)
+int JpegDecodeDib(const BYTE* data, SIZE_T size, int reduction, HGLOBAL* result, const JpegDecodeProgress* progress)
 {
     *result = nullptr;
     jpeg_decompress_struct cinfo;
     JpegErrorManager err;
     cinfo.err = InitJpegErrorManager(&err);
+    ProgressMonitor monitor = {};
+    monitor.pub.progress_monitor = MonitorProgress;
+    monitor.hook = progress;
+    monitor.err = &err;
     HGLOBAL volatile dib = nullptr;
     if (setjmp(err.jump)) {
         jpeg_destroy_decompress(&cinfo);
@@ -200,9 +226,11 @@ int JpegDecodeDib(const BYTE* data, SIZE_T size, int reduction, HGLOBAL* result)
             GlobalUnlock(dib);
             GlobalFree(dib);
         }
-        return 1;
+        return monitor.stopped ? 3 : 1;
     }
     jpeg_create_decompress(&cinfo);
+    if (progress && progress->report)
+        cinfo.progress = &monitor.pub;
     LimitJpegMemory(reinterpret_cast<j_common_ptr>(&cinfo));
     InstallJpegMemorySource(&cinfo, data, size);
     jpeg_read_header(&cinfo, TRUE);

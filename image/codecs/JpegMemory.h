@@ -32,9 +32,19 @@ void LimitJpegMemory(j_common_ptr cinfo);
 // The libjpeg scale denominator for a reduction: the largest power of two not above it, at most 8.
 int JpegScaleDenominator(int reduction);
 
+// Told how far a decode has come (done of total, across the library's passes); answering true
+// stops the decode.
+struct JpegDecodeProgress
+{
+    bool (*report)(long done, long total, void* context);
+    void* context;
+};
+
 // Decodes to a 24-bit packed DIB (grey pictures too): 0 success, 1 library error, 2 the DIB could
-// not be made (including pictures refused as too large).
-int JpegDecodeDib(const BYTE* data, SIZE_T size, int reduction, HGLOBAL* dib);
+// not be made (including pictures refused as too large), 3 stopped by the progress report
+// (nothing is kept).
+int JpegDecodeDib(const BYTE* data, SIZE_T size, int reduction, HGLOBAL* dib,
+                  const JpegDecodeProgress* progress = nullptr);
 
 struct JpegEncodeSettings
 {

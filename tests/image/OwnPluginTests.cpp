@@ -323,6 +323,57 @@ TEST(OwnPlugins, AnotherHostGetsTheConventionsTwoHandlesAtFullSize)
     LocalFree(bits);
 }
 
+namespace {
+
+struct ProgressLog
+{
+    int calls = 0;
+    int stopAt = 0; // 0: never
+    double last = -1;
+    bool backwards = false;
+};
+ProgressLog s_progress;
+
+int WINAPI LogProgress(int done, int total, LONG_PTR)
+{
+    ++s_progress.calls;
+    const double part = total > 0 ? static_cast<double>(done) / total : 0;
+    s_progress.backwards |= part < s_progress.last;
+    s_progress.last = part;
+    return s_progress.stopAt != 0 && s_progress.calls >= s_progress.stopAt ? 1 : 0;
+}
+
+} // namespace
+
+TEST(OwnPlugins, JpegReportsAsItDecodesAndStopsWhenTheCallbackAsks)
+{
+    OwnFixture f;
+    std::string jpeg = JpegBytes(400, 640);
+    std::wstring path = f.Write(L"tall.jpg", jpeg);
+    const int id = f.Id(L"vyx_jpeg");
+    for (bool memory : {false, true}) {
+        SCOPED_TRACE(memory);
+        s_progress = ProgressLog();
+        SPIRequest request = PictureRequest(id, path, jpeg, memory);
+        request.progress = LogProgress;
+        ASSERT_EQ(SPI_OK, f.host.GetPicture(&request));
+        dibtest::Dib picture(request.output);
+        // Beyond the start and the end, the decode reports band by band, never going back.
+        EXPECT_GT(s_progress.calls, 10);
+        EXPECT_FALSE(s_progress.backwards);
+        EXPECT_EQ(1.0, s_progress.last);
+
+        // Asked to stop halfway, it gives nothing and says so.
+        s_progress = ProgressLog();
+        s_progress.stopAt = 6;
+        SPIRequest stopped = PictureRequest(id, path, jpeg, memory);
+        stopped.progress = LogProgress;
+        EXPECT_EQ(SPI_ABORTED, f.host.GetPicture(&stopped));
+        EXPECT_EQ(nullptr, stopped.output);
+        EXPECT_EQ(6, s_progress.calls);
+    }
+}
+
 TEST(OwnPlugins, RefuseForeignAndBrokenDataWithACode)
 {
     OwnFixture f;

@@ -1,5 +1,6 @@
 // The JPEG plug-in: libjpeg through the JPEG codec, decoding at the requested reduction.
 #include "image/codecs/JpegFile.h"
+#include "image/codecs/JpegMemory.h"
 #include "image/plugins/dll/OwnPlugin.h"
 
 #include <algorithm>
@@ -40,6 +41,13 @@ int ReadFacts(const OwnInput& input, OwnPictureFacts* facts)
     return SPI_OK;
 }
 
+// The decode's progress goes to the host's callback, which may stop it.
+bool ReportToHost(long done, long total, void* context)
+{
+    const OwnDecodeRequest* request = static_cast<const OwnDecodeRequest*>(context);
+    return request->progress(static_cast<int>(done), static_cast<int>(total), request->progressData) != 0;
+}
+
 int Decode(const OwnInput& input, const OwnDecodeRequest& request, HGLOBAL* dib)
 {
     JpegFile jpeg;
@@ -49,8 +57,12 @@ int Decode(const OwnInput& input, const OwnDecodeRequest& request, HGLOBAL* dib)
     if (reduction < 1 && request.desiredWidth >= 1 && request.desiredHeight >= 1 &&
         RunCodecReadInfo(jpeg, input, &facts) == 0)
         reduction = std::max(facts.width / request.desiredWidth, facts.height / request.desiredHeight);
-    jpeg.m_scale = reduction;
-    int result = RunCodecDecode(jpeg, input, dib);
+    // The codec's own decode (JpegFile::Decode) is this call on the same bytes, without the report.
+    const JpegDecodeProgress progress = {ReportToHost, const_cast<OwnDecodeRequest*>(&request)};
+    const int result = JpegDecodeDib(input.data, input.size, reduction < 2 ? 0 : std::min(reduction, 32), dib,
+                                     request.progress ? &progress : nullptr);
+    if (result == 3)
+        return SPI_ABORTED;
     return result == 2 ? SPI_NO_MEMORY : OwnResultFromCodec(result);
 }
 

@@ -110,6 +110,8 @@ int Picture(LPCSTR source, LONG_PTR length, unsigned flags, HLOCAL* info, HLOCAL
     }
     if (progress && progress(0, 1, data))
         return SPI_ABORTED;
+    request.progress = progress;
+    request.progressData = data;
     InputSource input;
     int result = input.Open(source, length, flags);
     if (result != SPI_OK)

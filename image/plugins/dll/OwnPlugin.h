@@ -25,6 +25,9 @@ struct OwnDecodeRequest
     int desiredWidth = 0; // both at least 1 when the caller gave the size it will show
     int desiredHeight = 0;
     int moviePosition = -50; // negative: percent of a movie's length
+    // The host's progress callback, for decoders that report as they go (non-zero answer: stop).
+    SPIProgressProc progress = nullptr;
+    LONG_PTR progressData = 0;
 };
 
 // The input: its bytes (mapped file or the caller's memory); path is the file's wide name for
