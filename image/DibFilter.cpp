@@ -4,6 +4,8 @@
 #include "image/DibPixelView.h"
 #include "image/DibDepth.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -30,7 +32,128 @@ bool Is24(const void* dib)
     return DibBitCount(dib) == 24 && DibCompression(dib) == BI_RGB;
 }
 
-// Sharpening against the weighted mean of the neighbourhood, read from the unchanged source.
+// One pixel sharpened against the weighted mean of its neighbourhood (the taps inside the
+// picture only), read from the unchanged source: the rule every pixel follows.
+void SharpenPixel(const Pixels24& from, const Pixels24& to, LONG x, LONG y, double factor, int size, const int* weights)
+{
+    const int radius = (size - 1) / 2;
+    LONGLONG sum[3] = {}, weightSum = 0;
+    for (int ky = 0; ky < size; ++ky) {
+        LONG sy = y + ky - radius;
+        if (sy < 0 || sy >= from.height)
+            continue;
+        for (int kx = 0; kx < size; ++kx) {
+            LONG sx = x + kx - radius;
+            int weight = weights[ky * size + kx];
+            if (weight == 0 || sx < 0 || sx >= from.width)
+                continue;
+            const BYTE* p = from.At(sx, sy);
+            for (int c = 0; c < 3; ++c)
+                sum[c] += static_cast<LONGLONG>(weight) * p[c];
+            weightSum += weight;
+        }
+    }
+    if (weightSum == 0)
+        weightSum = 1;
+    const BYTE* p = from.At(x, y);
+    BYTE* q = to.At(x, y);
+    for (int c = 0; c < 3; ++c) {
+        LONGLONG mean = sum[c] / weightSum;
+        q[c] = ClampByte(p[c] + static_cast<LONGLONG>(std::trunc((p[c] - mean) * factor)));
+    }
+}
+
+// The pixels whose whole neighbourhood lies inside the picture, the same rule in 32-bit sums
+// with the division and the scaled difference taken from tables: a thumbnail's sharpening would
+// otherwise cost as much as its decode. Only kernels whose sums fit 32 bits and whose means take
+// a small range come here.
+class InteriorSharpener
+{
+public:
+    InteriorSharpener(double factor, int size, const int* weights)
+    {
+        const int radius = (size - 1) / 2;
+        LONGLONG positive = 0, negative = 0;
+        for (int ky = 0; ky < size; ++ky)
+            for (int kx = 0; kx < size; ++kx) {
+                const int weight = weights[ky * size + kx];
+                if (weight == 0)
+                    continue;
+                m_taps.push_back({kx - radius, ky - radius, weight});
+                (weight > 0 ? positive : negative) += weight;
+                m_weightSum += weight;
+            }
+        if (m_weightSum == 0)
+            m_weightSum = 1;
+        m_lowSum = negative * 255;
+        const LONGLONG highSum = positive * 255;
+        if (highSum - m_lowSum >= kMaxTable || highSum > INT_MAX / 2 || m_lowSum < INT_MIN / 2 ||
+            !(std::fabs(factor) < 1e6))
+            return;
+        m_means.resize(static_cast<size_t>(highSum - m_lowSum + 1));
+        LONGLONG lowMean = 0, highMean = 0;
+        for (LONGLONG sum = m_lowSum; sum <= highSum; ++sum) {
+            const LONGLONG mean = sum / m_weightSum;
+            m_means[static_cast<size_t>(sum - m_lowSum)] = static_cast<int>(mean);
+            lowMean = std::min(lowMean, mean);
+            highMean = std::max(highMean, mean);
+        }
+        // The difference p - mean lies in [-highMean, 255 - lowMean].
+        m_lowDifference = -highMean;
+        const LONGLONG highDifference = 255 - lowMean;
+        if (highDifference - m_lowDifference >= kMaxTable) {
+            m_means.clear();
+            return;
+        }
+        for (LONGLONG d = m_lowDifference; d <= highDifference; ++d)
+            m_steps.push_back(static_cast<int>(static_cast<LONGLONG>(std::trunc(d * factor))));
+        m_usable = true;
+    }
+
+    bool IsUsable() const { return m_usable; }
+
+    void Run(const Pixels24& from, const Pixels24& to, LONG y, LONG x0, LONG x1) const
+    {
+        const size_t taps = m_taps.size();
+        std::vector<const BYTE*> rows(taps);
+        for (size_t t = 0; t < taps; ++t)
+            rows[t] = from.At(0, y + m_taps[t].dy);
+        const BYTE* p = from.At(x0, y);
+        BYTE* q = to.At(x0, y);
+        for (LONG x = x0; x < x1; ++x, p += 3, q += 3) {
+            int sum[3] = {};
+            for (size_t t = 0; t < taps; ++t) {
+                const BYTE* n = rows[t] + static_cast<size_t>(x + m_taps[t].dx) * 3;
+                const int weight = m_taps[t].weight;
+                sum[0] += weight * n[0];
+                sum[1] += weight * n[1];
+                sum[2] += weight * n[2];
+            }
+            for (int c = 0; c < 3; ++c) {
+                const int mean = m_means[static_cast<size_t>(sum[c] - m_lowSum)];
+                q[c] = ClampByte(p[c] + m_steps[static_cast<size_t>(p[c] - mean - m_lowDifference)]);
+            }
+        }
+    }
+
+private:
+    struct Tap
+    {
+        int dx;
+        int dy;
+        int weight;
+    };
+    static constexpr LONGLONG kMaxTable = 1 << 16;
+
+    std::vector<Tap> m_taps;
+    LONGLONG m_weightSum = 0;
+    LONGLONG m_lowSum = 0;
+    LONGLONG m_lowDifference = 0;
+    std::vector<int> m_means;
+    std::vector<int> m_steps;
+    bool m_usable = false;
+};
+
 HGLOBAL Sharpen(HGLOBAL dib, double factor, int size, const int* weights)
 {
     HGLOBAL copy = CopyGlobal(dib);
@@ -43,33 +166,19 @@ HGLOBAL Sharpen(HGLOBAL dib, double factor, int size, const int* weights)
                         DibRowSize(source.get())};
     const Pixels24 to{DibBits(target.get()), from.width, from.height, from.row};
     const int radius = (size - 1) / 2;
+    const InteriorSharpener interior(factor, size, weights);
+    // The neighbourhood's far side: an even size reaches one further right and down.
+    const int reach = size - 1 - radius;
     for (LONG y = 0; y < from.height; ++y) {
-        for (LONG x = 0; x < from.width; ++x) {
-            LONGLONG sum[3] = {}, weightSum = 0;
-            for (int ky = 0; ky < size; ++ky) {
-                LONG sy = y + ky - radius;
-                if (sy < 0 || sy >= from.height)
-                    continue;
-                for (int kx = 0; kx < size; ++kx) {
-                    LONG sx = x + kx - radius;
-                    int weight = weights[ky * size + kx];
-                    if (weight == 0 || sx < 0 || sx >= from.width)
-                        continue;
-                    const BYTE* p = from.At(sx, sy);
-                    for (int c = 0; c < 3; ++c)
-                        sum[c] += static_cast<LONGLONG>(weight) * p[c];
-                    weightSum += weight;
-                }
-            }
-            if (weightSum == 0)
-                weightSum = 1;
-            const BYTE* p = from.At(x, y);
-            BYTE* q = to.At(x, y);
-            for (int c = 0; c < 3; ++c) {
-                LONGLONG mean = sum[c] / weightSum;
-                q[c] = ClampByte(p[c] + static_cast<LONGLONG>(std::trunc((p[c] - mean) * factor)));
-            }
-        }
+        const bool rowInside = interior.IsUsable() && y >= radius && y + reach < from.height;
+        const LONG x0 = rowInside ? std::min<LONG>(radius, from.width) : from.width;
+        const LONG x1 = rowInside ? std::max<LONG>(x0, from.width - reach) : from.width;
+        for (LONG x = 0; x < x0; ++x)
+            SharpenPixel(from, to, x, y, factor, size, weights);
+        if (x1 > x0)
+            interior.Run(from, to, y, x0, x1);
+        for (LONG x = x1; x < from.width; ++x)
+            SharpenPixel(from, to, x, y, factor, size, weights);
     }
     return copy;
 }

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <vector>
+
 using namespace dibtest;
 using samples::IndexAt;
 
@@ -130,6 +133,73 @@ TEST(DibFilter, KernelSharpeningWithoutTableEqualsUnsharpMask)
     Dib flat(Make24(6, 6, [](LONG, LONG) { return RGB(9, 99, 199); }));
     Dib e(SharpenDibKernel(flat, 2.0, 5, box.data()));
     EXPECT_EQ(Bytes(flat), Bytes(e));
+}
+
+// The sharpening rule pixel by pixel on the bytes as stored (rows bottom-up): the weighted mean of
+// the neighbourhood's taps inside the picture, the difference scaled and truncated, clamped.
+std::vector<BYTE> SharpenedByTheRule(HGLOBAL dib, double factor, int size, const int* weights)
+{
+    const BYTE* block = static_cast<const BYTE*>(GlobalLock(dib));
+    const BYTE* bits = DibBits(block);
+    const LONG width = DibWidth(block), height = DibHeight(block);
+    const LONG row = static_cast<LONG>(DibRowSize(block));
+    std::vector<BYTE> out(bits, bits + row * height);
+    const int radius = (size - 1) / 2;
+    for (LONG y = 0; y < height; ++y)
+        for (LONG x = 0; x < width; ++x)
+            for (int c = 0; c < 3; ++c) {
+                long long sum = 0, weightSum = 0;
+                for (int ky = 0; ky < size; ++ky)
+                    for (int kx = 0; kx < size; ++kx) {
+                        const LONG sx = x + kx - radius, sy = y + ky - radius;
+                        const int weight = weights[ky * size + kx];
+                        if (weight != 0 && sx >= 0 && sx < width && sy >= 0 && sy < height) {
+                            sum += static_cast<long long>(weight) * bits[sy * row + sx * 3 + c];
+                            weightSum += weight;
+                        }
+                    }
+                const int p = bits[y * row + x * 3 + c];
+                const long long mean = sum / (weightSum == 0 ? 1 : weightSum);
+                const long long v = p + static_cast<long long>(std::trunc((p - mean) * factor));
+                out[y * row + x * 3 + c] = static_cast<BYTE>(v < 0 ? 0 : v > 255 ? 255 : v);
+            }
+    GlobalUnlock(dib);
+    return out;
+}
+
+TEST(DibFilter, KernelSharpeningFollowsTheRuleAtEveryPixelForEveryKernel)
+{
+    struct Kernel
+    {
+        int size;
+        std::vector<int> weights;
+    };
+    const Kernel kernels[] = {
+        {3, {1, 1, 1, 1, 0, 1, 1, 1, 1}},     // the default ring
+        {3, {0, 1, 0, 1, 0, 1, 0, 1, 0}},     // four neighbours
+        {3, {-1, 2, -1, 2, 5, 2, -1, 2, -1}}, // negative taps
+        {3, {1, -1, 0, 0, 0, 0, 0, -1, 1}},   // weights that cancel out
+        {2, {1, 2, 3, 4}},                    // an even size reaches further right and down
+        {4, std::vector<int>(16, 1)},
+        {5, std::vector<int>(25, 3)},
+        {1, {7}},
+        {3, {0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {3, {100000, 1, 1, 1, 0, 1, 1, 1, -99999}}, // sums too wide for the quick path
+    };
+    for (const auto& size : {std::pair<LONG, LONG>{1, 1}, {2, 3}, {5, 4}, {23, 17}}) {
+        Dib picture(Make24(size.first, size.second, [](LONG x, LONG y) {
+            return RGB((x * 97 + y * 31) % 256, (x * y * 7 + 3) % 256, (x ^ y) * 9 % 256);
+        }));
+        for (const Kernel& kernel : kernels)
+            for (double factor : {0.3, 0.38, 1.0, 10.0, -0.5}) {
+                Dib sharpened(SharpenDibKernel(picture, factor, kernel.size, kernel.weights.data()));
+                const BYTE* block = static_cast<const BYTE*>(GlobalLock(sharpened));
+                std::vector<BYTE> pixels(DibBits(block), DibBits(block) + DibRowSize(block) * size.second);
+                GlobalUnlock(sharpened);
+                EXPECT_EQ(SharpenedByTheRule(picture, factor, kernel.size, kernel.weights.data()), pixels)
+                    << size.first << "x" << size.second << " kernel " << kernel.size << " factor " << factor;
+            }
+    }
 }
 
 TEST(DibFilter, SharpeningLeavesOtherDepthsAsAnUnchangedCopy)
