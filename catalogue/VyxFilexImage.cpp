@@ -3,12 +3,17 @@
 #include "catalogue/ArchiveMember.h"
 #include "catalogue/CacheSideFiles.h"
 #include "foundation/ShellShortcut.h"
+#include "foundation/SteppedJob.h"
 #include "foundation/VyxFileFind.h"
 #include "foundation/VyxGlobalErrorException.h"
 #include "image/DibCore.h"
 #include "image/plugins/Spi.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <memory>
+#include <new>
 #include <vector>
 
 IMPLEMENT_DYNAMIC(VyxFilexImage, VyxFilexInfo)
@@ -69,6 +74,168 @@ bool DecodeExifBlock(HGLOBAL block, tag_ExifInfo& out)
     out = decoded;
     return true;
 }
+
+// The program's own still-picture decoders (format groups 0x100-0x1FF in the id's high word) read memory
+// exactly as they read a file; the others may need the file by name.
+bool ReadsMemoryAsFile(int loaderId)
+{
+    return loaderId >= 0 && (static_cast<DWORD>(loaderId) >> 24) == 0x01;
+}
+
+// Files larger than this are left to the decoder to read.
+const DWORD kWholeFileLimit = 256u << 20;
+
+// One buffer is kept for the next file: fresh memory for every picture costs more than reading
+// it (each page is faulted in). Larger reads get memory of their own, given back at once.
+const size_t kKeptBufferLimit = 32u << 20;
+
+class ReadBuffer
+{
+public:
+    ReadBuffer() = default;
+    ~ReadBuffer() { Release(); }
+    ReadBuffer(const ReadBuffer&) = delete;
+    ReadBuffer& operator=(const ReadBuffer&) = delete;
+
+    // size bytes of room, or null.
+    BYTE* Take(size_t size)
+    {
+        Release();
+        if (size <= kKeptBufferLimit) {
+            std::vector<BYTE>* kept = s_kept.exchange(nullptr);
+            if (!kept)
+                kept = new (std::nothrow) std::vector<BYTE>;
+            m_kept.reset(kept);
+            if (m_kept && m_kept->size() < size) {
+                try {
+                    m_kept->resize(size);
+                } catch (const std::bad_alloc&) {
+                    m_kept.reset();
+                }
+            }
+            if (m_kept)
+                return m_kept->data();
+        }
+        m_own.reset(new (std::nothrow) BYTE[size]);
+        return m_own.get();
+    }
+    void Release()
+    {
+        m_own.reset();
+        // Kept for the next reader unless another one was kept meanwhile.
+        std::vector<BYTE>* none = nullptr;
+        if (m_kept && s_kept.compare_exchange_strong(none, m_kept.get()))
+            m_kept.release();
+        m_kept.reset();
+    }
+
+    static void Discard() { delete s_kept.exchange(nullptr); }
+
+private:
+    static std::atomic<std::vector<BYTE>*> s_kept;
+    std::unique_ptr<std::vector<BYTE>> m_kept;
+    std::unique_ptr<BYTE[]> m_own;
+};
+
+std::atomic<std::vector<BYTE>*> ReadBuffer::s_kept{nullptr};
+
+// The kept buffer goes with the process.
+struct KeptBufferRelease
+{
+    ~KeptBufferRelease() { ReadBuffer::Discard(); }
+} s_keptBufferRelease;
+
+} // namespace
+
+// A picture file opened once for a decoder chain: its first bytes for the probe and, for the
+// decoders that read memory as they read files, the whole of it. Nothing is opened until asked.
+class VyxFilexImage::FileBytes
+{
+public:
+    explicit FileBytes(const wchar_t* path) : m_path(path) {}
+    ~FileBytes() { Release(); }
+    FileBytes(const FileBytes&) = delete;
+    FileBytes& operator=(const FileBytes&) = delete;
+
+    // The first bytes (at most the probe's head), or null when the file gives none.
+    const BYTE* Head(int* length)
+    {
+        if (m_headLength == 0 && !m_whole && Open()) {
+            DWORD read = 0;
+            if (ReadFile(m_file, m_head, sizeof(m_head), &read, nullptr))
+                m_headLength = static_cast<int>(read);
+        }
+        *length = m_whole ? static_cast<int>(std::min<DWORD>(m_size, sizeof(m_head))) : m_headLength;
+        return *length > 0 ? (m_whole ? m_bytes : m_head) : nullptr;
+    }
+    // The whole file, or null when it cannot be held (the decoder then reads it by name).
+    const BYTE* Whole(DWORD* size)
+    {
+        if (!m_whole && !m_failed) {
+            m_failed = true;
+            if (Open() && m_size <= kWholeFileLimit && m_size > 0) {
+                m_bytes = m_buffer.Take(m_size);
+                DWORD have = static_cast<DWORD>(m_headLength);
+                // A file that shrank since its head was read is read whole again.
+                if (have > m_size)
+                    have = 0;
+                if (m_bytes && have > 0)
+                    std::memcpy(m_bytes, m_head, have);
+                DWORD read = 0;
+                if (m_bytes &&
+                    (have == m_size ||
+                     (SetFilePointer(m_file, static_cast<LONG>(have), nullptr, FILE_BEGIN) == have &&
+                      ReadFile(m_file, m_bytes + have, m_size - have, &read, nullptr) && read == m_size - have))) {
+                    m_whole = true;
+                    m_failed = false;
+                } else {
+                    m_bytes = nullptr;
+                    m_buffer.Release();
+                }
+            }
+            Release();
+        }
+        *size = m_whole ? m_size : 0;
+        return m_whole ? m_bytes : nullptr;
+    }
+    // The file is closed (the bytes read stay).
+    void Release()
+    {
+        if (m_file != INVALID_HANDLE_VALUE)
+            CloseHandle(m_file);
+        m_file = INVALID_HANDLE_VALUE;
+    }
+
+private:
+    // Opened again after a release only when a later decoder of the chain wants the bytes.
+    bool Open()
+    {
+        if (m_file != INVALID_HANDLE_VALUE)
+            return true;
+        if (m_openFailed)
+            return false;
+        m_file =
+            CreateFileW(m_path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        LARGE_INTEGER size = {};
+        if (m_file != INVALID_HANDLE_VALUE && GetFileSizeEx(m_file, &size))
+            m_size = size.HighPart == 0 ? size.LowPart : 0xFFFFFFFFu;
+        m_openFailed = m_file == INVALID_HANDLE_VALUE;
+        return !m_openFailed;
+    }
+
+    const wchar_t* m_path;
+    HANDLE m_file = INVALID_HANDLE_VALUE;
+    bool m_openFailed = false;
+    bool m_whole = false;
+    bool m_failed = false;
+    DWORD m_size = 0;
+    BYTE m_head[SPI_HEAD_BYTES];
+    int m_headLength = 0;
+    ReadBuffer m_buffer;
+    BYTE* m_bytes = nullptr;
+};
+
+namespace {
 
 // Member path followed by member name, compared without regard to case.
 CString CoverSortKey(const SPIFileInfo& record)
@@ -183,6 +350,9 @@ HGLOBAL VyxFilexImage::DecodeWithChain(const PictureSource& source, const SIZE* 
             probe.path = source.path;
             probe.head = source.data;
             probe.headLength = static_cast<int>(source.size);
+            // The probe's head comes from the one opening of the file; without it the probe reads it.
+            if (!source.data && source.file)
+                probe.head = source.file->Head(&probe.headLength);
             loader = SPlugIn::IsSupported(probe);
             // A decoder already tried in this chain would only fail again.
             if (loader < 0 || std::find(tried.begin(), tried.end(), loader) != tried.end())
@@ -191,12 +361,20 @@ HGLOBAL VyxFilexImage::DecodeWithChain(const PictureSource& source, const SIZE* 
         }
         tried.push_back(loader);
         m_loaderId = loader;
+        const void* data = source.data;
+        DWORD size = source.size;
+        if (!data && source.file) {
+            if (ReadsMemoryAsFile(loader))
+                data = source.file->Whole(&size);
+            // A decoder that opens the file itself finds it closed by us.
+            source.file->Release();
+        }
         if (wantFacts)
-            ReadPictureFacts(source.path, source.data, source.size);
+            ReadPictureFacts(source.path, data, size);
 
         SPIRequest request;
         request.id = loader;
-        FillSource(request, source.path, source.data, source.size);
+        FillSource(request, source.path, data, size);
         request.reduction = 1;
         if (desiredSize && desiredSize->cx >= 1 && desiredSize->cy >= 1) {
             request.reduction = std::max(m_width / desiredSize->cx, m_height / desiredSize->cy);
@@ -210,6 +388,9 @@ HGLOBAL VyxFilexImage::DecodeWithChain(const PictureSource& source, const SIZE* 
             return request.output;
         if (request.output)
             GlobalFree(request.output);
+        // A load that is given up tries no further decoder.
+        if (SteppedJob::IsAborting())
+            return nullptr;
         query = true;
     }
 }
@@ -250,10 +431,25 @@ void VyxFilexImage::ReadPictureFacts(const wchar_t* path, const void* data, DWOR
             GlobalFree(block);
 }
 
+void VyxFilexImage::TakeLoadingState(const VyxFilexImage& from)
+{
+    if (this == &from)
+        return;
+    m_loaderId = from.m_loaderId;
+    m_decodeOptions = from.m_decodeOptions;
+    m_width = from.m_width;
+    m_height = from.m_height;
+    m_bitCount = from.m_bitCount;
+    m_infoText = from.m_infoText;
+    m_exif.reset(from.m_exif ? new tag_ExifInfo(*from.m_exif) : nullptr);
+    MarkAsArchive(from.m_kind);
+}
+
 HGLOBAL VyxFilexImage::LoadFilePicture(const SIZE* desiredSize)
 {
     CString path = Resolved(m_path);
-    return DecodeWithChain({path, nullptr, 0, -1}, desiredSize, false);
+    FileBytes file(path);
+    return DecodeWithChain({path, nullptr, 0, -1, &file}, desiredSize, false);
 }
 
 HGLOBAL VyxFilexImage::ExtractMemberToMemory() const
@@ -267,8 +463,9 @@ HGLOBAL VyxFilexImage::LoadMemberPicture(const SIZE* desiredSize)
     DibLock bytes(member.get());
     if (!bytes)
         return nullptr;
-    return DecodeWithChain({m_path, bytes.get(), static_cast<DWORD>(GlobalSize(member.get())), m_archivePluginId},
-                           desiredSize, false);
+    return DecodeWithChain(
+        {m_path, bytes.get(), static_cast<DWORD>(GlobalSize(member.get())), m_archivePluginId, nullptr}, desiredSize,
+        false);
 }
 
 HGLOBAL VyxFilexImage::LoadFolderCover(const SIZE* desiredSize)
@@ -281,7 +478,8 @@ HGLOBAL VyxFilexImage::LoadFolderCover(const SIZE* desiredSize)
         if (finder.IsDirectory() || IsCacheSideFileName(finder.GetFileName()))
             continue;
         CString path = Resolved(finder.GetFilePath());
-        HGLOBAL cover = DecodeWithChain({path, nullptr, 0, -1}, desiredSize, true);
+        FileBytes file(path);
+        HGLOBAL cover = DecodeWithChain({path, nullptr, 0, -1, &file}, desiredSize, true);
         --budget;
         if (cover)
             return cover;
@@ -322,8 +520,9 @@ HGLOBAL VyxFilexImage::LoadArchiveCover(const SIZE* desiredSize)
         DibLock bytes(member.get());
         if (!bytes)
             break;
-        cover = DecodeWithChain({archivePath, bytes.get(), static_cast<DWORD>(GlobalSize(member.get())), archiveId},
-                                desiredSize, true);
+        cover = DecodeWithChain(
+            {archivePath, bytes.get(), static_cast<DWORD>(GlobalSize(member.get())), archiveId, nullptr}, desiredSize,
+            true);
         if (cover) {
             MarkAsArchive(KindArchive);
             break;

@@ -26,6 +26,8 @@ public:
     // Asks the decoder of the stored loader id for the picture's facts and keeps them. path, or
     // data with its size for a member in memory.
     void ReadPictureFacts(const wchar_t* path, const void* data = nullptr, DWORD size = 0);
+    // What a load of the same file on another item found: decoder, facts, texts, archive mark.
+    void TakeLoadingState(const VyxFilexImage& from);
 
     bool HasCover() const;
     static bool IsArchiveCoverOn();
@@ -44,13 +46,16 @@ protected:
     HGLOBAL ExtractMemberToMemory() const;
 
 private:
-    // What one decoder chain reads: a file, or a block in memory named by path.
+    class FileBytes;
+    // What one decoder chain reads: a file (opened once through file), or a block in memory
+    // named by path.
     struct PictureSource
     {
         const wchar_t* path;
         const void* data;
         DWORD size;
         int archivePluginId;
+        FileBytes* file;
     };
 
     HGLOBAL LoadFilePicture(const SIZE* desiredSize);

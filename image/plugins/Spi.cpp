@@ -1,5 +1,7 @@
 #include "image/plugins/Spi.h"
 
+#include "foundation/SteppedJob.h"
+#include "foundation/VyxCode.h"
 #include "foundation/VyxFieldParser.h"
 #include "foundation/VyxIni.h"
 #include "foundation/VyxLog.h"
@@ -24,9 +26,11 @@ const wchar_t kKindImage[] = L"00IN";
 const wchar_t kKindArchive[] = L"00AM";
 const wchar_t kMakerMark[] = L"VYX.KR.";
 
+// Goes on, except inside a stepped job: there the decode gives way when its time is spent, and
+// stops when the job is given up.
 int WINAPI KeepGoing(int, int, LONG_PTR)
 {
-    return 0;
+    return SteppedJob::GiveWay() ? 1 : 0;
 }
 
 // Puts the current directory back however the scan ends.
@@ -155,6 +159,8 @@ int SPImapIndex::GetGroupCode(const wchar_t* name) const
 
 void SPImapIndex::DeleteAll()
 {
+    // A decode waiting inside a plug-in must end before its DLL can go.
+    SteppedJob::Abort();
     m_archivePlugins.DeleteAll();
     m_imagePlugins.DeleteAll();
 }
@@ -360,6 +366,7 @@ void SPImapIndex::DeletePluginSet(const wchar_t* setName)
 
 void SPImapIndex::LoadEnabledPlugins()
 {
+    SteppedJob::Abort();
     m_imagePlugins.Sort();
     m_archivePlugins.Sort();
     if (!m_dynamicLoading)
@@ -539,8 +546,12 @@ int SPImapIndex::IsSupported(const SPISupportQuery& query)
     CString name;
     if (checkExtension)
         GetPathPart(name, query.path, 4 | 8);
-    char ansiPath[MAX_PATH];
-    MakePluginProbePath(query.path, ansiPath);
+    // The name's short form costs a look-up of every folder on the way: it is made only for a
+    // plug-in that may read it. The program's own plug-ins judge by the head alone and get the
+    // plain form.
+    char ansiPath[MAX_PATH] = "";
+    char plainPath[MAX_PATH] = "";
+    bool named = false, plainNamed = false;
 
     for (INT_PTR i = candidates->IndexOfId(query.startAfter) + 1; i < candidates->GetSize(); ++i) {
         VyxSPI* plugin = candidates->GetAt(i);
@@ -548,7 +559,17 @@ int SPImapIndex::IsSupported(const SPISupportQuery& query)
             continue;
         if (checkExtension && !MatchFileSpecList(name, plugin->GetFilePatterns(), L';'))
             continue;
-        if (!plugin->IsSupported(ansiPath, head))
+        const char* probeName = ansiPath;
+        if (plugin->GetGroup() != 0 && !named) {
+            if (!plainNamed && query.path)
+                UnicodeToMultiByte(query.path, plainPath, MAX_PATH, 0);
+            plainNamed = true;
+            probeName = plainPath;
+        } else if (!named) {
+            MakePluginProbePath(query.path, ansiPath);
+            named = true;
+        }
+        if (!plugin->IsSupported(probeName, head))
             continue;
         int id = plugin->GetId();
         if (query.startAfter == -1)

@@ -124,6 +124,31 @@ TEST(PictureLoading, FailedDecoderPassesToTheNextAcceptingOneWhichIsKept)
     EXPECT_EQ(-1, junk.GetLoaderId());
 }
 
+TEST(PictureLoading, TheProgramsOwnDecodersTakeTheFileFromTheOneReadingOfIt)
+{
+    Loading f;
+    const std::string bytes = MakeTestPicture(TestPictureMakerOnly);
+    VyxFile item(PutFile(f.folder, L"maker.tpic", bytes).c_str());
+    GlobalBlock picture(item.LoadPicture());
+    EXPECT_TRUE(HasTestPixels(picture.get()));
+    EXPECT_EQ(HostPlugins::ImageId(L"b_maker"), item.GetLoaderId());
+    EXPECT_EQ(7, item.GetWidth());
+    EXPECT_STREQ(L"test picture", item.GetInfoText().GetString());
+    // The maker's decoder got its facts and its picture from the bytes read once, whole.
+    EXPECT_EQ(SPI_INPUT_MEMORY, Loading::MakerCalls()->lastFlags & SPI_INPUT_MASK);
+    EXPECT_EQ(static_cast<LONG_PTR>(bytes.size()), Loading::MakerCalls()->lastLength);
+    EXPECT_EQ(1, Loading::MakerCalls()->getPictureInfo);
+    // Another decoder still reads the file by its name.
+    EXPECT_EQ(SPI_INPUT_FILE, Loading::ImageCalls()->lastFlags & SPI_INPUT_MASK);
+    EXPECT_EQ(1, Loading::ImageCalls()->getPicture);
+
+    // An empty file reaches no decoder, however it is loaded.
+    const int asked = Loading::ImageCalls()->isSupported;
+    VyxFile empty(PutFile(f.folder, L"empty.tpic", "").c_str());
+    EXPECT_EQ(nullptr, empty.LoadPicture());
+    EXPECT_EQ(asked, Loading::ImageCalls()->isSupported);
+}
+
 TEST(PictureLoading, MemberPictureBytesAndDecoderComeThroughTheArchivePlugin)
 {
     Loading f;

@@ -469,6 +469,27 @@ TEST(SpiHost, ProgressCallbackReceivesTheRequestAndCanStopTheDecoder)
     EXPECT_EQ(0, Calls(f.Image(L"a"))->progressAnswer);
 }
 
+TEST(SpiHost, TheProgramsOwnPluginsAreProbedWithThePlainNameAndOthersWithTheShortOne)
+{
+    HostFixture f;
+    f.folder.Add(L"test_maker", L"a_maker");
+    f.folder.Add(L"test_image", L"b_image");
+    f.Scan();
+    ASSERT_NE(0, f.Image(L"a_maker")->GetGroup());
+    std::wstring path = f.WriteFile(L"a rather long picture name.tpic", "no picture at all");
+    SPISupportQuery query = FileQuery(path);
+    EXPECT_EQ(-1, f.host.IsSupported(query));
+    char plain[MAX_PATH] = "", shortName[MAX_PATH] = "";
+    WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, plain, MAX_PATH, nullptr, nullptr);
+    wchar_t wideShort[MAX_PATH] = L"";
+    ASSERT_NE(0u, GetShortPathNameW(path.c_str(), wideShort, MAX_PATH));
+    WideCharToMultiByte(CP_ACP, 0, wideShort, -1, shortName, MAX_PATH, nullptr, nullptr);
+    ASSERT_STRNE(plain, shortName);
+    // The maker's plug-in judges by the head: no short-name look-up of every folder for it.
+    EXPECT_STREQ(plain, Calls(f.Image(L"a_maker"))->lastName);
+    EXPECT_STREQ(shortName, Calls(f.Image(L"b_image"))->lastName);
+}
+
 TEST(SpiHost, FileWithoutAnAnsiNameFailsBeforeReachingThePlugin)
 {
     HostFixture f;
