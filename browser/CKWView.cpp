@@ -6,6 +6,7 @@
 #include "catalogue/CKWDoc.h"
 #include "catalogue/CVirtualFolder.h"
 #include "catalogue/CellSurfaceHolder.h"
+#include "catalogue/SteppedPictureLoad.h"
 #include "catalogue/VyxFile.h"
 #include "controls/CShellContextMenu.h"
 #include "foundation/VyxIni.h"
@@ -26,6 +27,8 @@ const wchar_t kSection[] = L"KWView";
 const UINT kPassStepMessage = 0x7EA;
 const UINT kNothingMessage = 0x801;
 const DWORD kVisiblePassAllowance = 100;
+// The progress pane is told at most this often while the whole-list pass runs.
+const DWORD kProgressInterval = 250;
 const ULONGLONG kWholeViewLimit = 256ull << 20;
 
 bool KeyDown(int key)
@@ -106,6 +109,7 @@ ON_UPDATE_COMMAND_UI(ID_THUMB_FULLSCREEN, OnUpdateCursorItem)
 END_MESSAGE_MAP()
 
 std::function<void(const CString&)> CKWView::ShellOpen;
+DWORD CKWView::s_stepAllowance = CKWView::DefaultStepAllowance;
 
 CKWView::CKWView() : m_background(::GetSysColor(COLOR_BTNFACE))
 {
@@ -188,6 +192,7 @@ void CKWView::SetBackColor(COLORREF colour)
 BOOL CKWView::DestroyWindow()
 {
     m_passState = PassNone;
+    SteppedPictureLoad::Abort();
     return CScrollView::DestroyWindow();
 }
 
@@ -375,6 +380,8 @@ void CKWView::RestartVisiblePasses()
 void CKWView::RestartWholeListPass()
 {
     m_passCursors[PassAll] = PassCursor();
+    m_progressShown = 0;
+    m_progressTick = ::GetTickCount();
     if (CMainFrame* frame = GetMainFrame()) {
         frame->SendMessage(WMU_STATUSTEXT, 3, reinterpret_cast<LPARAM>(L""));
         frame->SendMessage(WMU_PROGRESS, 3, 0);
@@ -400,16 +407,25 @@ int CKWView::RunPassStep(CDC* target, CPoint offset)
         return StepNoClient;
     if (!m_layout.HasCells() || !GetDocument())
         m_passState = PassNone;
+    SteppedPictureLoad::Allowance allowance(s_stepAllowance);
+    int result = StepDone;
     switch (m_passState) {
     case PassVisible:
-        return RunVisiblePass(target, offset);
+        result = RunVisiblePass(target, offset);
+        break;
     case PassSecond:
-        return RunSecondPass(target, offset);
+        result = RunSecondPass(target, offset);
+        break;
     case PassAll:
-        return RunWholeListPass();
+        result = RunWholeListPass();
+        break;
     default:
-        return StepDone;
+        break;
     }
+    // No pass waits for a load any more: whatever it holds goes.
+    if (result == StepDone)
+        SteppedPictureLoad::Abort();
+    return result;
 }
 
 void CKWView::DrawItemCell(VyxFile* item, int index, CPoint cell, CDC* target, CPoint offset, int mode, BYTE drawnFlag)
@@ -484,11 +500,14 @@ int CKWView::RunSecondPass(CDC* target, CPoint offset)
             if (cursor.y + height / 2 >= top) {
                 DrawItemCell(item, cursor.index, CPoint(cursor.x, cursor.y), target, offset, VyxFilexDraw::PictureMade,
                              DrawnLater);
+                // Its picture gave way: the same item again at the next step.
+                if (SteppedPictureLoad::IsPendingFor(*item))
+                    return StepMore;
                 Announce(HintItemChanged, IndexHint(cursor.index), this);
             }
         }
         Advance(cursor);
-        if (InputWaiting())
+        if (InputWaiting() || SteppedPictureLoad::Allowance::IsSpent())
             return StepMore;
     }
     if (doc->ThumbsCreate) {
@@ -508,6 +527,8 @@ int CKWView::RunWholeListPass()
     while (cursor.index < count && !(item = doc->GetItem(cursor.index)))
         Advance(cursor);
     if (!item) {
+        if (count > 0)
+            ReportProgress(static_cast<int>(static_cast<long long>(cursor.index) * 100 / count), true);
         m_passState = PassNone;
         return StepDone;
     }
@@ -523,12 +544,25 @@ int CKWView::RunWholeListPass()
         item->SetPosition(CPoint(cursor.x, cursor.y));
         item->RenderCell(size.cx, size.cy, VyxFilexDraw::PictureMade);
     }
+    if (SteppedPictureLoad::IsPendingFor(*item))
+        return StepMore;
     if (item->IsThumbnailNew())
         Announce(HintItemChanged, IndexHint(cursor.index), this);
     Advance(cursor);
-    if (CMainFrame* frame = GetMainFrame())
-        frame->SendMessage(WMU_PROGRESS, 3, static_cast<LPARAM>(static_cast<long long>(cursor.index) * 100 / count));
+    ReportProgress(static_cast<int>(static_cast<long long>(cursor.index) * 100 / count), cursor.index >= count);
     return StepMore;
+}
+
+void CKWView::ReportProgress(int percent, bool last)
+{
+    // A message a picture would cost more than small pictures' making: a few a second suffice.
+    const DWORD now = ::GetTickCount();
+    if (percent == m_progressShown || (!last && now - m_progressTick < kProgressInterval))
+        return;
+    m_progressShown = percent;
+    m_progressTick = now;
+    if (CMainFrame* frame = GetMainFrame())
+        frame->SendMessage(WMU_PROGRESS, 3, static_cast<LPARAM>(percent));
 }
 
 void CKWView::IdleStep()
@@ -544,8 +578,14 @@ void CKWView::IdleStep()
     frame->SetWorkFlag(WorkVisibleThumbs | WorkAllThumbs, FALSE);
     if (m_passState == PassNone || !m_hWnd)
         return;
-    CClientDC dc(this);
-    const int result = RunPassStep(&dc, GetScrollOffset());
+    int result;
+    if (m_passState == PassAll) {
+        // Nothing of this pass goes to the screen: no device context is taken.
+        result = RunPassStep(nullptr, GetScrollOffset());
+    } else {
+        CClientDC dc(this);
+        result = RunPassStep(&dc, GetScrollOffset());
+    }
     if (result != StepMore && result != StepHandedOver)
         return;
     frame->SetWorkFlag(m_passState == PassAll ? WorkAllThumbs : WorkVisibleThumbs, TRUE);
@@ -1376,6 +1416,8 @@ void CKWView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
         if (frame)
             frame->OnListRebuilding();
         m_passState = PassNone;
+        // The items are about to go: a load that waits for one of them is given up.
+        SteppedPictureLoad::Abort();
         break;
     case HintListRebuilt: {
         Relayout();
@@ -1398,6 +1440,7 @@ void CKWView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
     }
     case HintFrameClosing:
         m_passState = PassNone;
+        SteppedPictureLoad::Abort();
         break;
     case HintSelection:
         if (pHint)

@@ -103,6 +103,10 @@ public:
 
     // Opens a path with the shell's default verb; tests set their own.
     static std::function<void(const CString&)> ShellOpen;
+    // How long a step of the thumbnail passes may run before a picture's decode gives way and
+    // goes on at the next step (ms); tests set their own.
+    enum { DefaultStepAllowance = 40 };
+    static DWORD s_stepAllowance;
 
 protected:
     BOOL DestroyWindow() override;
@@ -168,6 +172,9 @@ private:
     int RunVisiblePass(CDC* target, CPoint offset);
     int RunSecondPass(CDC* target, CPoint offset);
     int RunWholeListPass();
+    // The whole-list pass's percentage to the frame's progress pane, at most a few times a second
+    // (always when last).
+    void ReportProgress(int percent, bool last);
     // Draws an item's cell at a view position into the target (minus offset) and the whole-view
     // bitmap, with the cursor frame for the cursor item.
     void DrawItemCell(VyxFile* item, int index, CPoint cell, CDC* target, CPoint offset, int mode, BYTE drawnFlag);
@@ -211,6 +218,8 @@ private:
 
     int m_passState = PassNone;
     PassCursor m_passCursors[4];
+    int m_progressShown = 0;
+    DWORD m_progressTick = 0;
 
     VAppCall m_appCall;
     COleDropTarget m_dropTarget;

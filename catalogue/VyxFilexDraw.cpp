@@ -2,6 +2,7 @@
 
 #include "catalogue/CalcFitRect.h"
 #include "catalogue/CellEdge.h"
+#include "catalogue/SteppedPictureLoad.h"
 #include "catalogue/VyxCacheList.h"
 #include "catalogue/VyxNoteStore.h"
 #include "foundation/VyxFieldParser.h"
@@ -73,6 +74,9 @@ VyxFilexDraw& VyxFilexDraw::operator=(const VyxFilexDraw& other)
 
 VyxFilexDraw::~VyxFilexDraw()
 {
+    // Nobody will ask for this item's picture again: a load waiting for it goes now.
+    if (SteppedPictureLoad::IsPendingFor(*this))
+        SteppedPictureLoad::Abort();
     FreePictures();
 }
 
@@ -845,6 +849,14 @@ void VyxFilexDraw::SetThumbnail(HGLOBAL thumbnail)
 bool VyxFilexDraw::LoadPicture(HGLOBAL& picture, const SIZE* desiredSize)
 {
     DrawStateScope state(m_drawState, LoadingPicture);
+    switch (SteppedPictureLoad::Load(*this, desiredSize, &picture)) {
+    case SteppedPictureLoad::Loaded:
+        return picture != nullptr;
+    case SteppedPictureLoad::Pending:
+        return false;
+    default:
+        break;
+    }
     picture = VyxFilexImage::LoadPicture(desiredSize);
     return picture != nullptr;
 }
@@ -889,7 +901,8 @@ HGLOBAL VyxFilexDraw::GetThumbnailFor(int left, int top, int right, int bottom, 
                     if (m_thumbnail)
                         AdjustDibRgb(m_thumbnail, s_coverBrightness, s_coverBrightness, s_coverBrightness);
                 }
-            } else {
+            } else if (!SteppedPictureLoad::IsPendingFor(*this)) {
+                // A load that gave way is no failure: the thumbnail comes when it is asked again.
                 m_cannotDraw = true;
             }
         }

@@ -5,6 +5,7 @@
 #include "ViewTestUtil.h"
 #include "catalogue/CVirtualFolder.h"
 #include "catalogue/CellSurfaceHolder.h"
+#include "catalogue/SteppedPictureLoad.h"
 #include "catalogue/VyxFile.h"
 
 #include <algorithm>
@@ -142,6 +143,98 @@ TEST(ThumbView, TheWholeListPassMakesEveryThumbnailAndTheCacheGivesThemBack)
         EXPECT_TRUE(doc->GetItem(i)->HasThumbnail()) << i;
         EXPECT_TRUE(doc->GetItem(i)->IsCached()) << i;
     }
+}
+
+namespace {
+
+// The time a pass step may run before a decode gives way, the test's own while it lives.
+struct StepAllowance
+{
+    explicit StepAllowance(DWORD ms) : previous(CKWView::s_stepAllowance) { CKWView::s_stepAllowance = ms; }
+    ~StepAllowance() { CKWView::s_stepAllowance = previous; }
+    DWORD previous;
+};
+
+// Counts the progress messages that reach the frame while it lives.
+class ProgressCounter
+{
+public:
+    explicit ProgressCounter(CWnd* frame) : m_hWnd(frame->GetSafeHwnd())
+    {
+        s_count = 0;
+        s_previous = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProgressCounter::Proc)));
+    }
+    ~ProgressCounter() { SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(s_previous)); }
+    static int Count() { return s_count; }
+
+private:
+    static LRESULT CALLBACK Proc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == WMU_PROGRESS)
+            ++s_count;
+        return CallWindowProcW(s_previous, hWnd, message, wParam, lParam);
+    }
+    HWND m_hWnd;
+    static inline int s_count = 0;
+    static inline WNDPROC s_previous = nullptr;
+};
+
+} // namespace
+
+TEST(ThumbView, APicturesDecodeIsSpreadOverIdleStepsAndTheNextFolderGivesUpTheOneThatWaits)
+{
+    HostedPlugins plugin = OwnJpegPlugin();
+    // Every decode gives way at its first report: each picture takes several steps.
+    StepAllowance none(0);
+    FrameProgram p([] { Write(L"KWDoc", L"ThumbsSize", L"100,100"); }, false);
+    EmptyProgramFolder(p);
+    for (int i = 0; i < 4; ++i)
+        PutJpeg(p.m_folder, Numbered(L"p", i, L".jpg"), 800, 600, RGB(i * 40, 90, 200));
+    ScratchFolder other;
+    ASSERT_TRUE(p.Start(p.m_folder.Path()));
+    CKWView* view = ThumbView(p);
+    CKWDoc* doc = p.Document();
+    view->Invalidate(FALSE);
+    view->UpdateWindow();
+    int steps = 0, waiting = 0;
+    while (steps < 2000 && p.Frame()->SendMessage(WMU_IDLESTEP, steps, 0)) {
+        ++steps;
+        waiting += SteppedPictureLoad::IsPending() ? 1 : 0;
+    }
+    ASSERT_LT(steps, 2000);
+    EXPECT_GE(waiting, 4) << "every picture waited at least once";
+    EXPECT_FALSE(SteppedPictureLoad::IsPending());
+    ASSERT_EQ(4, doc->GetItemCount());
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_TRUE(doc->GetItem(i)->HasThumbnail()) << i;
+        EXPECT_FALSE(doc->GetItem(i)->IsCannotDraw()) << i;
+    }
+    EXPECT_GE(p.m_hints.Count(HintItemChanged), 4);
+
+    // Listed again, a picture waits half decoded when the user goes to another folder.
+    doc->OpenFolder(CVirtualFolder(p.m_folder.Path(), p.m_folder.Path(), CVirtualFolder::KindPlainFolder), nullptr);
+    view->Invalidate(FALSE);
+    view->UpdateWindow();
+    for (int i = 0; i < 50 && !SteppedPictureLoad::IsPending(); ++i)
+        p.Frame()->SendMessage(WMU_IDLESTEP, i, 0);
+    ASSERT_TRUE(SteppedPictureLoad::IsPending());
+    doc->OpenFolder(CVirtualFolder(other.Path(), other.Path(), CVirtualFolder::KindPlainFolder), nullptr);
+    EXPECT_FALSE(SteppedPictureLoad::IsPending());
+    EXPECT_GT(PaintAndIdle(p), 0);
+    EXPECT_EQ(0, doc->GetItemCount());
+}
+
+TEST(ThumbView, TheWholeListPassTellsItsProgressAFewTimesASecond)
+{
+    GridProgram p(400, [] { Write(L"KWDoc", L"ThumbsCreate", L"1"); });
+    ProgressCounter counter(p.Frame());
+    const DWORD start = GetTickCount();
+    ASSERT_GT(PaintAndIdle(p), 0);
+    const DWORD elapsed = GetTickCount() - start;
+    EXPECT_EQ(100, p.Frame()->GetStatusBar().GetLastProgress());
+    // The pass's start, then at most one a quarter of a second, and the end.
+    EXPECT_LE(ProgressCounter::Count(), static_cast<int>(3 + elapsed / 250)) << elapsed << " ms";
 }
 
 TEST(ThumbView, EveryCellItShowsIsKeptEvenWhenThereAreHundreds)
