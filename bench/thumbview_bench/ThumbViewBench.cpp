@@ -275,7 +275,7 @@ FolderFigures MeasureFolder(Program& program, PictureSet& set, const char* windo
         const double start = BenchSeconds();
         program.Open(set.folder);
         figures.listing = BenchSeconds() - start;
-        InputPoster input(program.view->GetSafeHwnd(), WM_MOUSEMOVE, 0, 5);
+        InputPoster input(program.view->GetSafeHwnd(), WM_MOUSEMOVE, 0, 16);
         loop.RunUntil([&] { return program.FirstScreenDone(); });
         figures.firstScreen = BenchSeconds() - start;
         loop.RunUntil([&] { return loop.Rested(); });
@@ -331,7 +331,7 @@ struct WheelFigures
 };
 
 // The wheel turned one notch down every 200 ms for 15 s over a long folder of large pictures,
-// while the visible thumbnails are made; a mouse move every 5 ms shows how long input waited.
+// while the visible thumbnails are made; a mouse move every 16 ms shows how long input waited.
 WheelFigures MeasureWheel(Program& program, const std::wstring& folder)
 {
     CKWDoc& doc = *program.doc;
@@ -344,7 +344,7 @@ WheelFigures MeasureWheel(Program& program, const std::wstring& folder)
     loop.RunUntil([&] { return program.FirstScreenDone(); });
     loop.Reset();
     {
-        InputPoster moves(program.view->GetSafeHwnd(), WM_MOUSEMOVE, 0, 5);
+        InputPoster moves(program.view->GetSafeHwnd(), WM_MOUSEMOVE, 0, 16);
         InputPoster wheel(program.view->GetSafeHwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)),
                           200);
         loop.RunUntil([] { return false; }, 15);
