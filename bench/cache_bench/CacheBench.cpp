@@ -3,12 +3,14 @@
 // cell settings) into a 24-bit surface as the thumbnail view draws; with JPEG thumbnails (the
 // default) and with DIBs. Prints the time of a whole pass and of its part that only reads the
 // cache, beside libjpeg's bare decode of the same JPEG thumbnails in the same run.
+#include "catalogue/CellSurfaceHolder.h"
 #include "catalogue/VyxCacheFolder.h"
 #include "catalogue/VyxCacheList.h"
 #include "catalogue/VyxCacheThumbs.h"
 #include "catalogue/VyxFile.h"
 #include "image/DibCore.h"
 #include "image/DibSection.h"
+#include "image/codecs/JpegMemory.h"
 
 #include "../BenchArgs.h"
 #include "../BenchClock.h"
@@ -17,6 +19,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -150,9 +153,12 @@ void ShowFolderFromCache(benchmark::State& state)
     const int cacheImage = static_cast<int>(state.range(0));
     const bool drawCells = state.range(1) != 0;
     Folder& folder = TheFolder(cacheImage);
-    // The view draws into a 24-bit surface of its client area and copies that to the screen.
+    // The view draws into a 24-bit surface of its client area and copies that to the screen; it
+    // keeps as many drawn cells as it shows, with two rows more for scrolling.
     CDibSection view;
     view.Create24(nullptr, kCellWidth * 5, kCellHeight, RGB(0xD0, 0xD0, 0xD0));
+    const size_t keptCells = CellSurfaceHolder::GetLimit();
+    CellSurfaceHolder::SetLimitForCells(5 * 3, SIZE{kCellWidth, kCellHeight});
     double total = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -180,6 +186,7 @@ void ShowFolderFromCache(benchmark::State& state)
         }
         state.ResumeTiming();
     }
+    CellSurfaceHolder::SetLimit(keptCells);
     g_seconds[std::to_string(cacheImage) + (drawCells ? "cells" : "read")] =
         state.iterations() ? total / state.iterations() : 0;
 }
@@ -209,7 +216,60 @@ void DecodeThumbnailsBare(benchmark::State& state)
     g_seconds["bare"] = state.iterations() ? total / state.iterations() : 0;
 }
 
+// The floor under Wine: the same thumbnails decoded by libjpeg into pictures of their own, which
+// stay held as the items hold theirs (every page of new memory is faulted in), and each cell drawn
+// with the fewest calls that show it (background, the name's box and text, the picture, the copy
+// to the view).
+void PlatformFloor(benchmark::State& state)
+{
+    Folder& folder = TheFolder(0);
+    VyxCacheFolder cache(folder.path.c_str(), L"");
+    cache.Load((folder.path + L"\\_THUMBS_.KWI").c_str());
+    CDibSection view, cell;
+    view.Create24(nullptr, kCellWidth * 5, kCellHeight, RGB(0xD0, 0xD0, 0xD0));
+    cell.Create24(nullptr, kCellWidth, kCellHeight, 0);
+    LOGFONTW logFont = {};
+    logFont.lfHeight = -12;
+    logFont.lfCharSet = SHIFTJIS_CHARSET;
+    lstrcpyW(logFont.lfFaceName, L"ＭＳ Ｐゴシック");
+    HFONT font = CreateFontIndirectW(&logFont);
+    double decode = 0, draw = 0;
+    std::vector<HGLOBAL> held;
+    for (auto _ : state) {
+        double start = BenchSeconds();
+        for (INT_PTR i = 0; i < cache.GetCount(); ++i) {
+            HGLOBAL dib = nullptr;
+            if (JpegDecodeDib(cache.GetAt(i)->m_image, cache.GetAt(i)->m_imageLength, 1, &dib) == 0)
+                held.push_back(dib);
+        }
+        decode += BenchSeconds() - start;
+        start = BenchSeconds();
+        CDC* dc = cell.GetMemDC();
+        HGDIOBJ oldFont = SelectObject(dc->GetSafeHdc(), font);
+        for (size_t i = 0; i < held.size(); ++i) {
+            dc->FillSolidRect(0, 0, kCellWidth, kCellHeight, RGB(0xD0, 0xD0, 0xD0));
+            dc->FillSolidRect(4, kCellHeight - 44, kCellWidth - 8, 40, RGB(255, 255, 255));
+            dc->TextOutW(6, kCellHeight - 42, folder.items[i]->GetFileName());
+            DibLock picture(held[i]);
+            SetDIBitsToDevice(dc->GetSafeHdc(), 12, 12, DibWidth(picture.get()), DibHeight(picture.get()), 0, 0, 0,
+                              DibHeight(picture.get()), DibBits(picture.get()),
+                              reinterpret_cast<const BITMAPINFO*>(picture.get()), DIB_RGB_COLORS);
+            cell.Draw(view.GetMemDC(), static_cast<int>(i % 5) * kCellWidth, 0, SRCCOPY);
+        }
+        SelectObject(dc->GetSafeHdc(), oldFont);
+        draw += BenchSeconds() - start;
+        for (HGLOBAL dib : held)
+            GlobalFree(dib);
+        held.clear();
+    }
+    DeleteObject(font);
+    const double n = static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
+    g_seconds["floor decode"] = decode / n;
+    g_seconds["floor draw"] = draw / n;
+}
+
 BENCHMARK(DecodeThumbnailsBare)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(PlatformFloor)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 BENCHMARK(ShowFolderFromCache)
     ->Unit(benchmark::kMillisecond)
@@ -235,6 +295,10 @@ int wmain(int argc, wchar_t** argv)
                     g_seconds[std::to_string(kind) + "read"], bare > 0 ? cells / bare : 0);
     }
     std::printf("  the same JPEG thumbnails decoded bare (libjpeg on the cache file's bytes): %.3f s\n", bare);
+    std::printf("  the platform's floor: decoded into pictures that stay held %.3f s, and the cells drawn with the "
+                "fewest calls %.3f s: %.3f s\n",
+                g_seconds["floor decode"], g_seconds["floor draw"],
+                g_seconds["floor decode"] + g_seconds["floor draw"]);
     theCacheList.RemoveAllFolders();
     for (auto& folder : Folders()) {
         folder.second.items.clear();
