@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <vector>
 
 using namespace dibtest;
 
@@ -108,6 +109,53 @@ TEST(JpegFile, DecodesAtEveryScaleWithPowerOfTwoReductions)
         EXPECT_EQ(24, Header(out).biBitCount);
         EXPECT_EQ(row.width, codec.m_width);
     }
+}
+
+// libjpeg's own rows for the picture at the scale, top first, row by row.
+std::vector<std::vector<BYTE>> LibraryRows(const std::vector<BYTE>& jpeg, int denominator)
+{
+    jpeg_decompress_struct cinfo;
+    jpeg_error_mgr err;
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
+    jpeg_read_header(&cinfo, TRUE);
+    cinfo.scale_num = 1;
+    cinfo.scale_denom = static_cast<unsigned>(denominator);
+    cinfo.out_color_space = JCS_EXT_BGR;
+    jpeg_start_decompress(&cinfo);
+    std::vector<std::vector<BYTE>> rows;
+    while (cinfo.output_scanline < cinfo.output_height) {
+        rows.emplace_back(static_cast<size_t>(cinfo.output_width) * 3);
+        JSAMPROW line = rows.back().data();
+        jpeg_read_scanlines(&cinfo, &line, 1);
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    return rows;
+}
+
+TEST(JpegFile, EveryRowOfTheDibIsTheLibrarysRowWhateverTheSizesBefore)
+{
+    // Widths and heights that leave partial bands, wide after narrow and narrow after wide.
+    const SIZE sizes[] = {{300, 37}, {17, 5}, {640, 16}, {33, 161}, {1, 1}, {300, 37}};
+    for (const SIZE& size : sizes)
+        for (int reduction : {1, 2}) {
+            SCOPED_TRACE(testing::Message() << size.cx << "x" << size.cy << " / " << reduction);
+            Dib source(Make24(size.cx, size.cy, [](LONG x, LONG y) { return RGB(x * 7, y * 13, (x ^ y) * 5); }));
+            const std::vector<BYTE> jpeg = JpegOf(source);
+            HGLOBAL decoded = nullptr;
+            ASSERT_EQ(0, JpegDecodeDib(jpeg.data(), jpeg.size(), reduction, &decoded));
+            Dib dib(decoded);
+            const std::vector<std::vector<BYTE>> rows = LibraryRows(jpeg, reduction);
+            const BYTE* block = static_cast<const BYTE*>(GlobalLock(dib));
+            ASSERT_EQ(static_cast<LONG>(rows.size()), DibHeight(block));
+            for (size_t y = 0; y < rows.size(); ++y) {
+                const BYTE* stored = DibBits(block) + (rows.size() - 1 - y) * DibRowSize(block);
+                EXPECT_EQ(rows[y], std::vector<BYTE>(stored, stored + rows[y].size())) << "row " << y;
+            }
+            GlobalUnlock(dib);
+        }
 }
 
 TEST(JpegFile, ReducedSizeComesFromTheLibraryRoundingUp)
