@@ -3,7 +3,7 @@
 #include "catalogue/VyxFilexDraw.h"
 #include "foundation/VyxGlobalErrorException.h"
 #include "image/DibValidate.h"
-#include "image/codecs/ImgFile.h"
+#include "image/codecs/JpegMemory.h"
 #include "image/plugins/Spi.h"
 
 #include <cstring>
@@ -335,11 +335,10 @@ HGLOBAL VyxCacheThumbs::DecodeImage() const
     if (!HasImageBytes())
         return nullptr;
     if (m_imageKind == ImageJpeg) {
-        ImgFile codec;
-        codec.m_data = m_image;
-        codec.m_dataSize = m_imageLength;
-        codec.m_format = CXIMAGE_FORMAT_JPG;
-        return codec.Decode() == 0 ? codec.m_dib : nullptr;
+        // The image library's JPEG decode itself: the same picture the CxImage layer would give,
+        // without its copy of it.
+        HGLOBAL dib = nullptr;
+        return JpegDecodeDib(m_image, m_imageLength, 1, &dib) == 0 ? dib : nullptr;
     }
     // Bytes from a file: they pass the same gate as any other picture from outside.
     return m_imageKind == ImageDib ? NormalizeDib(m_image, m_imageLength) : nullptr;

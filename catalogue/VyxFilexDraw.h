@@ -215,7 +215,8 @@ private:
     // The strips outside the cell's margins in the background colour.
     void FillMargins(CDC* dc, int width, int height);
     // The cell at (ox, oy) of the target; a null target records the geometry only.
-    int PaintCell(CDC* target, int ox, int oy, int width, int height, int pictureMode);
+    // backgroundFilled: the target already holds the background colour where the cell goes.
+    int PaintCell(CDC* target, int ox, int oy, int width, int height, int pictureMode, bool backgroundFilled);
     // 0 with a thumbnail drawn; 1 when the item holds none.
     int DrawPictureArea(CDC* dc, CRect rect, bool make);
     void DrawName(CDC* dc, CRect rect);

@@ -272,6 +272,37 @@ TEST(CellRenderer, KeptCellSurfacesStayBoundedWhileThousandsAreDrawn)
     EXPECT_EQ(before, CellSurfaceHolder::GetKeptCount());
 }
 
+TEST(CellRenderer, ASurfaceLeftByASelectedCellShowsTheNextCellInItsOwnColours)
+{
+    const size_t limit = CellSurfaceHolder::GetLimit();
+    CellSurfaceHolder::SetLimit(1);
+    VyxFile selected, plain, again;
+    for (VyxFile* item : {&selected, &plain, &again}) {
+        Style(*item);
+        item->SetMarginSize(SIZE{6, 6});
+        item->SetNameMode(0);
+    }
+    selected.SetFlags(VyxFilexDraw::FlagSelected);
+    again.colBackGround = RGB(9, 80, 9);
+    Canvas canvas(60, 60);
+    // One surface passes from cell to cell: selected, then plain, then plain in another colour,
+    // then selected again over a plain one.
+    selected.DrawCell(&canvas.dc, 0, 0, 60, 60, 0);
+    EXPECT_EQ(kSelect, canvas.Pixel(30, 30));
+    EXPECT_EQ(kBack, canvas.Pixel(1, 1));
+    plain.DrawCell(&canvas.dc, 0, 0, 60, 60, 0);
+    EXPECT_FALSE(selected.HasKeptCell());
+    for (const CPoint& at : {CPoint(30, 30), CPoint(1, 1), CPoint(58, 58), CPoint(8, 30)})
+        EXPECT_EQ(kBack, canvas.Pixel(at.x, at.y)) << at.x << "," << at.y;
+    again.DrawCell(&canvas.dc, 0, 0, 60, 60, 0);
+    EXPECT_EQ(RGB(9, 80, 9), canvas.Pixel(30, 30));
+    EXPECT_EQ(RGB(9, 80, 9), canvas.Pixel(1, 1));
+    selected.DrawCell(&canvas.dc, 0, 0, 60, 60, 0);
+    EXPECT_EQ(kSelect, canvas.Pixel(30, 30));
+    EXPECT_EQ(kBack, canvas.Pixel(1, 1));
+    CellSurfaceHolder::SetLimit(limit);
+}
+
 TEST(CellRenderer, NewThumbnailsGoToTheCacheOnlyWithASizeLimitSet)
 {
     StandardPlugins plugins;
