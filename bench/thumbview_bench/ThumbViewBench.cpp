@@ -72,9 +72,14 @@ public:
             while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
                 if ((msg.message == WM_MOUSEMOVE || msg.message == WM_MOUSEWHEEL) && msg.hwnd == inputTarget)
                     handled.push_back(BenchSeconds());
+                const double handling = BenchSeconds();
                 if (!AfxGetApp()->PreTranslateMessage(&msg)) {
                     TranslateMessage(&msg);
                     DispatchMessageW(&msg);
+                }
+                if (BenchSeconds() - handling > longestMessage) {
+                    longestMessage = BenchSeconds() - handling;
+                    longestMessageId = msg.message;
                 }
                 count = 0;
             }
@@ -100,6 +105,8 @@ public:
     {
         handled.clear();
         longestStep = 0;
+        longestMessage = 0;
+        longestMessageId = 0;
         stepsOver = 0;
         steps = 0;
     }
@@ -107,6 +114,9 @@ public:
     HWND inputTarget = nullptr;
     std::vector<double> handled;
     double longestStep = 0;
+    // The message whose handling took longest, outside the idle steps.
+    double longestMessage = 0;
+    UINT longestMessageId = 0;
     int stepsOver = 0;
     int steps = 0;
 
@@ -327,6 +337,8 @@ struct WheelFigures
 {
     Gaps input;
     double longestStep = 0;
+    double longestMessage = 0;
+    UINT longestMessageId = 0;
     int wheels = 0;
 };
 
@@ -352,6 +364,8 @@ WheelFigures MeasureWheel(Program& program, const std::wstring& folder)
     WheelFigures figures;
     figures.input = InputGaps(loop.handled);
     figures.longestStep = loop.longestStep;
+    figures.longestMessage = loop.longestMessage;
+    figures.longestMessageId = loop.longestMessageId;
     figures.wheels = program.view->GetPosition();
     return figures;
 }
@@ -475,9 +489,10 @@ int wmain(int argc, wchar_t** argv)
                     "under 0.3 s)\n",
                     label, cached.firstScreen, cached.listing);
     std::printf("wheel turned every 200 ms for 15 s over 24-MP pictures, %s: input waited over %.0f ms %d times "
-                "(goal: never), longest %.0f ms; longest idle step %.0f ms; the view moved %d pixels\n",
+                "(goal: never), longest %.0f ms; longest idle step %.0f ms, longest message 0x%X %.0f ms; the view "
+                "moved %d pixels\n",
                 label, kStepGoalMs, wheel.input.over, wheel.input.longest * 1000, wheel.longestStep * 1000,
-                wheel.wheels);
+                wheel.longestMessageId, wheel.longestMessage * 1000, wheel.wheels);
     if (!quick)
         std::printf("%d pictures scrolled top to bottom, %d pages in %.2f s: slowest paint %.1f ms, slowest idle step "
                     "%.1f ms (goal: no pass over 50 ms)\n",
