@@ -74,6 +74,8 @@ ON_COMMAND(ID_VIEW_JUMPBAR, OnViewJumpBar)
 ON_UPDATE_COMMAND_UI(ID_VIEW_DRIVEBAR, OnUpdateViewDriveBar)
 ON_UPDATE_COMMAND_UI(ID_VIEW_JUMPBAR, OnUpdateViewJumpBar)
 ON_COMMAND_RANGE(VAppCall::FirstCommand, VAppCall::FirstCommand + VAppCall::MaxEntries - 1, OnAppCommandRange)
+ON_UPDATE_COMMAND_UI_RANGE(VAppCall::FirstCommand, VAppCall::FirstCommand + VAppCall::MaxEntries - 1,
+                           OnUpdateAppCommand)
 ON_MESSAGE(WMU_IDLESTEP, OnIdleStep)
 ON_MESSAGE(WMU_STATUSTEXT, OnStatusText)
 ON_MESSAGE(WMU_PROGRESS, OnProgress)
@@ -201,6 +203,14 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
 
 BOOL CMainFrame::PreTranslateMessage(MSG* pMsg)
 {
+    // The class library offers this frame the keys of windows outside it (meant for modeless
+    // dialogs); a picture window is a frame with keys of its own, and the main keys would act on
+    // the main window's selection and folder from there.
+    if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST) {
+        CWnd* top = CWnd::FromHandlePermanent(::GetAncestor(pMsg->hwnd, GA_ROOT));
+        if (top && top != this && top->IsFrameWnd())
+            return FALSE;
+    }
     return VyxFrameWndEx::PreTranslateMessage(pMsg);
 }
 
@@ -901,6 +911,15 @@ void CMainFrame::UpdateFreeSpacePane()
 void CMainFrame::OnAppCommandRange(UINT nID)
 {
     OnAppCommand(nID);
+}
+
+void CMainFrame::OnUpdateAppCommand(CCmdUI* pCmdUI)
+{
+    // A menu updates its entries in order: the list is read once, with the first.
+    if (pCmdUI->m_nID == VAppCall::FirstCommand)
+        m_appCall.Load();
+    CKWDoc* doc = GetKWDoc();
+    m_appCall.UpdateCommandUI(pCmdUI, doc ? doc->GetSelectedCount(false) : 0);
 }
 
 void CMainFrame::OnAppCommand(UINT nID)
