@@ -71,6 +71,7 @@ ON_WM_CREATE()
 ON_WM_DESTROY()
 ON_WM_ERASEBKGND()
 ON_WM_VSCROLL()
+ON_WM_KEYDOWN()
 ON_WM_MOUSEWHEEL()
 ON_WM_LBUTTONDOWN()
 ON_WM_LBUTTONUP()
@@ -895,39 +896,87 @@ void CKWView::ClickSelect(int index, int flags, CPoint viewPoint)
 
 BOOL CKWView::PreTranslateMessage(MSG* pMsg)
 {
+    if (pMsg->message == WM_KEYDOWN && pMsg->hwnd == m_hWnd && HandleKey(static_cast<UINT>(pMsg->wParam)))
+        return TRUE;
+    return CScrollView::PreTranslateMessage(pMsg);
+}
+
+void CKWView::OnKeyDown(UINT nChar, UINT, UINT)
+{
+    // The base view would scroll the window behind the grid's own position.
+    if (!HandleKey(nChar))
+        Default();
+}
+
+bool CKWView::HandleKey(UINT key)
+{
     CKWDoc* doc = GetDocument();
-    if (pMsg->message != WM_KEYDOWN || pMsg->hwnd != m_hWnd || !doc)
-        return CScrollView::PreTranslateMessage(pMsg);
+    if (!doc)
+        return false;
     const int flags = KeyFlags();
     const int columns = m_layout.GetColumns();
     // Without a cursor yet, every move starts at the first item.
     const int cursor = m_cursor >= 0 ? m_cursor : doc->GetCursorIndex();
     auto move = [&](int step) { return cursor >= 0 ? cursor + step : 0; };
-    switch (pMsg->wParam) {
+    switch (key) {
     case VK_LEFT:
         KeySelect(move(-1), flags, false);
-        return TRUE;
+        return true;
     case VK_RIGHT:
         KeySelect(move(1), flags, false);
-        return TRUE;
+        return true;
     case VK_UP:
         KeySelect(move(-columns), flags, false);
-        return TRUE;
+        return true;
     case VK_DOWN:
         KeySelect(move(columns), flags, false);
-        return TRUE;
+        return true;
+    case VK_PRIOR:
+        PageKey(-1, flags);
+        return true;
+    case VK_NEXT:
+        PageKey(1, flags);
+        return true;
+    case VK_HOME:
+        ScrollTo(0);
+        KeySelect(0, flags, false);
+        return true;
+    case VK_END:
+        ScrollTo(m_layout.GetMaxPosition());
+        KeySelect(doc->GetItemCount() - 1, flags, false);
+        return true;
     case VK_SPACE:
         KeySelect(move(0), flags, true);
-        return TRUE;
+        return true;
     case VK_TAB:
         doc->ActivateView(this);
-        return TRUE;
+        return true;
     case VK_RETURN:
         SendMessage(WM_COMMAND, ID_ACTIVATE_CURSOR);
-        return TRUE;
+        return true;
     default:
-        return CScrollView::PreTranslateMessage(pMsg);
+        return false;
     }
+}
+
+void CKWView::PageKey(int sign, int flags)
+{
+    CKWDoc* doc = GetDocument();
+    const int count = doc->GetItemCount();
+    const int columns = m_layout.GetColumns();
+    const int height = m_layout.GetCell().cy;
+    if (count <= 0 || height <= 0)
+        return;
+    // The grid moves a page and the cursor as many rows, so that it stays where it showed; at
+    // either end the cursor goes on to the first row or the last item.
+    const int rows = std::max<int>(1, m_layout.GetPage().cy / height);
+    const int cursor = m_cursor >= 0 ? m_cursor : doc->GetCursorIndex();
+    int target = cursor < 0 ? 0 : cursor + sign * rows * columns;
+    if (target < 0)
+        target = cursor % columns;
+    target = std::min(target, count - 1);
+    ScrollTo(m_position + sign * rows * height);
+    KeySelect(target, flags, false);
 }
 
 void CKWView::PressItem(UINT nFlags, CPoint point, int flags, int captureMode)
@@ -977,6 +1026,9 @@ void CKWView::OnLButtonDblClk(UINT, CPoint point)
     if (index < 0)
         return;
     m_cursor = index;
+    // The activated item is the document's cursor too: its frame, and no other, shows.
+    if (CKWDoc* doc = GetDocument())
+        doc->SetCursorIndex(index, nullptr);
     Announce(HintItemActivated, IndexHint(index), nullptr);
 }
 

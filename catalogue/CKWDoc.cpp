@@ -441,9 +441,10 @@ void CKWDoc::SetCursorIndex(int viewIndex, CView* sender)
 
 void CKWDoc::MoveCursor(int oldIndex, int newIndex, CView* sender)
 {
+    // The old cell is no longer the cursor when the views redraw it, or it keeps its frame.
+    m_cursorIndex = -1;
     int values[2] = {0, oldIndex};
     UpdateAllViews(nullptr, HintCursor, HintArgument(values));
-    m_cursorIndex = -1;
     int count = GetItemCount();
     if (newIndex >= count)
         newIndex = count - 1;
