@@ -2,6 +2,7 @@
 
 #include "catalogue/CalcFitRect.h"
 #include "catalogue/CellEdge.h"
+#include "catalogue/LowLinePainter.h"
 #include "catalogue/VyxCacheList.h"
 #include "catalogue/VyxNoteStore.h"
 #include "foundation/VyxFieldParser.h"
@@ -271,6 +272,7 @@ void DrawFittingLine(CDC* dc, const CString& text, CRect rect, int width, bool c
     const int x = centre ? rect.left + (rect.Width() - width) / 2 : rect.left;
     ::ExtTextOutW(dc->GetSafeHdc(), x, rect.top, ETO_CLIPPED, &rect, text, static_cast<UINT>(text.GetLength()),
                   nullptr);
+    PaintLowLines(dc->GetSafeHdc(), text, x, rect.top, INT_MAX, rect);
 }
 
 void FreeUnless(HGLOBAL block, HGLOBAL keep1, HGLOBAL keep2)
@@ -672,7 +674,7 @@ void VyxFilexDraw::DrawName(CDC* dc, CRect rect)
     rect.DeflateRect(1, 1);
 
     if (IsFolder()) {
-        dc->DrawText(GetFileName(), &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_WORD_ELLIPSIS);
+        DrawTextLine(dc, GetFileName(), rect, DT_CENTER | DT_VCENTER | DT_WORD_ELLIPSIS);
         return;
     }
     CString text = ExpandMacros(HasCover() ? L"$(Name)\\n$(Info)" : m_nameFormat.GetString());
@@ -690,7 +692,7 @@ void VyxFilexDraw::DrawName(CDC* dc, CRect rect)
             return;
         }
         if (!m_wordBreak) {
-            dc->DrawText(text, &rect, DT_SINGLELINE | DT_WORD_ELLIPSIS);
+            DrawTextLine(dc, text, rect, DT_WORD_ELLIPSIS);
             return;
         }
         CRect measured = rect;
@@ -698,7 +700,7 @@ void VyxFilexDraw::DrawName(CDC* dc, CRect rect)
         if (measured.Width() < rect.Width())
             dc->DrawText(text, &rect, DT_CENTER | DT_WORDBREAK);
         else
-            dc->DrawText(text, &rect, DT_SINGLELINE | DT_VCENTER);
+            DrawTextLine(dc, text, rect, DT_VCENTER);
         return;
     }
     // Split at the line breaks only: an expanded name is plain text, and a quote in it
@@ -712,7 +714,7 @@ void VyxFilexDraw::DrawName(CDC* dc, CRect rect)
         CSize extent = dc->GetTextExtent(line);
         UINT format =
             extent.cx > rect.Width() ? DT_SINGLELINE | DT_WORD_ELLIPSIS : DT_CENTER | DT_SINGLELINE | DT_WORD_ELLIPSIS;
-        dc->DrawText(line, &rect, format);
+        DrawTextLine(dc, line, rect, format);
         rect.top += extent.cy + 1;
     }
 }
