@@ -1203,7 +1203,7 @@ void CKWDoc::ShellDeleteSelected(bool silent)
         if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected) || item->IsArchiveMember() ||
             !PathExists(item->GetPath(), kAnyAttribute))
             continue;
-        const CString& path = item->GetPath();
+        const CString path = ExactPath(item->GetPath());
         list.Write(path.GetString(), static_cast<UINT>((path.GetLength() + 1) * sizeof(wchar_t)));
         ++written;
     }
@@ -1234,7 +1234,7 @@ bool CKWDoc::RenameItem(VyxFile* item, const wchar_t* newName)
     MakePath(newPath, nullptr, PathPart(oldPath, 3), newName, nullptr);
     if (newPath.GetLength() >= MAX_PATH || CompareLengthFirst(newPath, oldPath) == 0)
         return false;
-    if (!MoveFileW(oldPath, newPath))
+    if (!RenameEntry(oldPath, newPath))
         return false;
     const CString note = item->GetNote();
     item->RemoveFromCache();

@@ -12,6 +12,10 @@ bool EnsureFolderExists(const wchar_t* folder, bool noPrompt);
 bool DeleteFileForced(const wchar_t* path, DWORD* error = nullptr);
 // Deletes every file (not folder) the pattern finds; after a failure nothing more is deleted.
 bool DeleteFiles(const wchar_t* pattern, DWORD* error = nullptr);
+// Renames (or moves) a file or folder, and counts it done only when the new name is on disk spelled
+// as asked and the old one is gone. A change of letter case alone goes through a temporary name in
+// the same folder. Either name may end in a dot or a blank. false (last error set) when not done.
+bool RenameEntry(const wchar_t* oldPath, const wchar_t* newPath);
 // Depth first; stops at the first failure. A drive root is emptied but kept; a linked folder
 // (reparse point) is unlinked, never entered.
 bool DeleteFolderTree(const wchar_t* folder);

@@ -68,7 +68,9 @@ private:
                 std::wstring name = data.cFileName;
                 if (name == L"." || name == L"..")
                     continue;
-                std::wstring path = folder + L"\\" + name;
+                // A name ending in a dot or a blank is reached only in the "\\?\" form.
+                const bool trimmed = name.back() == L'.' || name.back() == L' ';
+                std::wstring path = (trimmed ? L"\\\\?\\" : L"") + folder + L"\\" + name;
                 SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
                 if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
                     !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
