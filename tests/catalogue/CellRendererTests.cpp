@@ -6,6 +6,7 @@
 #include "image/cximage/CxImage.h"
 
 #include <memory>
+#include <vector>
 
 using namespace thumbtest;
 using scripttest::Canvas;
@@ -405,4 +406,30 @@ TEST(CellRenderer, AQuoteInANameKeepsEveryLineOfAMultiLineFormat)
     ASSERT_LT(text.top, text.bottom) << "no name drawn";
     EXPECT_LT(text.top, name.top + 8);
     EXPECT_GT(text.bottom, name.top + 18);
+}
+
+TEST(CellRenderer, ANameHoldingAMacroWordIsDrawnAsItStands)
+{
+    // "$(Ext)x.jpg" must not be drawn as the name "jpgx.jpg" it would expand to, on one line or two.
+    ScratchFolder folder(L"cells");
+    PutFile(folder, L"$(Ext)x.jpg", std::string(1234, 'x'));
+    PutFile(folder, L"jpgx.jpg", std::string(1234, 'x'));
+    for (const wchar_t* format : {L"$(FileName)", L"$(FileName)\\n$(Size)"}) {
+        std::vector<COLORREF> drawn[2];
+        int index = 0;
+        for (const wchar_t* name : {L"$(Ext)x.jpg", L"jpgx.jpg"}) {
+            VyxFile item((folder / name).c_str());
+            Style(item);
+            item.SetNameFormat(format);
+            Canvas canvas(140, 160);
+            item.DrawCell(&canvas.dc, 0, 0, 140, 160, 0);
+            const CRect area = item.GetNameRect();
+            for (int y = area.top; y < area.bottom; ++y)
+                for (int x = area.left; x < area.right; ++x)
+                    drawn[index].push_back(canvas.Pixel(x, y));
+            ++index;
+        }
+        ASSERT_FALSE(drawn[0].empty());
+        EXPECT_NE(drawn[0], drawn[1]) << std::wstring(format);
+    }
 }
