@@ -70,17 +70,6 @@ std::wstring Exact(const std::wstring& path)
     return L"\\\\?\\" + path;
 }
 
-// The name the folder lists for the entry, found without regard to case; empty when there is none.
-std::wstring NameOnDisk(const ScratchFolder& folder, const wchar_t* name)
-{
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder / name).c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return L"";
-    FindClose(find);
-    return data.cFileName;
-}
-
 // "dup.jpg" and "dup.jpg." side by side, each with its own bytes.
 void PutDottedPair(const ScratchFolder& folder)
 {
@@ -281,25 +270,7 @@ TEST(DocumentRenaming, TheCurrentDirectoryIsSwappedAndHandedBack)
     EXPECT_EQ(before, CKWDoc::SwapCurrentDirectory(nullptr));
 }
 
-TEST(DocumentRenaming, ACaseOnlyRenameChangesTheNameOnDisk)
-{
-    DocumentScope scope;
-    PutFile(scope.folder, L"photo.jpg", "data");
-    scope.Open();
-    VyxFile* item = scope.Document().GetItem(scope.IndexOf(L"photo.jpg"));
-    item->SetNote(L"kept");
-
-    EXPECT_TRUE(scope.Document().RenameItem(item, L"Photo.JPG"));
-
-    EXPECT_EQ(L"Photo.JPG", NameOnDisk(scope.folder, L"photo.jpg"));
-    EXPECT_EQ(CString(L"Photo.JPG"), item->GetFileName());
-    EXPECT_EQ(CString(L"kept"), NoteOf(scope.folder, L"Photo.JPG"));
-    // Nothing of the way through a temporary name is left.
-    scope.Open();
-    EXPECT_EQ((Texts{L"Photo.JPG"}), scope.Names());
-}
-
-TEST(DocumentRenaming, ARenameThatDidNotHappenOnDiskIsReportedFailed)
+TEST(DocumentRenaming, ARenameIsCheckedOnDiskAndACaseOnlyChangeIsMade)
 {
     DocumentScope scope;
     PutFile(scope.folder, L"photo.jpg", "data");
@@ -307,14 +278,23 @@ TEST(DocumentRenaming, ARenameThatDidNotHappenOnDiskIsReportedFailed)
     VyxFile* item = scope.Document().GetItem(scope.IndexOf(L"photo.jpg"));
     item->SetNote(L"kept");
     {
+        // The platform answers done and changes nothing: the rename failed.
         ImportPatch patch("kernel32.dll", "MoveFileW", reinterpret_cast<void*>(&IdleMoveFile));
         ASSERT_TRUE(patch);
         EXPECT_FALSE(scope.Document().RenameItem(item, L"other.jpg"));
         EXPECT_FALSE(scope.Document().RenameItem(item, L"PHOTO.jpg"));
     }
     EXPECT_EQ(CString(L"photo.jpg"), item->GetFileName());
-    EXPECT_EQ(L"photo.jpg", NameOnDisk(scope.folder, L"photo.jpg"));
+    EXPECT_EQ(L"photo.jpg", ScratchFolder::NameOnDisk(scope.folder / L"photo.jpg"));
     EXPECT_EQ(CString(L"kept"), NoteOf(scope.folder, L"photo.jpg"));
+
+    EXPECT_TRUE(scope.Document().RenameItem(item, L"Photo.JPG"));
+    EXPECT_EQ(L"Photo.JPG", ScratchFolder::NameOnDisk(scope.folder / L"photo.jpg"));
+    EXPECT_EQ(CString(L"Photo.JPG"), item->GetFileName());
+    EXPECT_EQ(CString(L"kept"), NoteOf(scope.folder, L"Photo.JPG"));
+    // Nothing of the way through a temporary name is left.
+    scope.Open();
+    EXPECT_EQ((Texts{L"Photo.JPG"}), scope.Names());
 }
 
 TEST(DocumentTrailingDots, DeletingANameEndingInADotDeletesThatFileOnly)

@@ -342,11 +342,7 @@ TEST(BatchRename, ACaseOnlyChangeAndANameHoldingAMacroWordAreRenamedOnDisk)
         dialog.AddFile(photo, L"PHOTO.jpg");
         EXPECT_EQ(1, dialog.RenameFiles(scope.Document(), failures));
     }
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((scope.folder / L"photo.jpg").c_str(), &found);
-    ASSERT_NE(INVALID_HANDLE_VALUE, find);
-    FindClose(find);
-    EXPECT_STREQ(L"PHOTO.jpg", found.cFileName);
+    EXPECT_EQ(L"PHOTO.jpg", ScratchFolder::NameOnDisk(scope.folder / L"photo.jpg"));
 
     // The title of "$(Ext)x.jpg" is "$(Ext)x" as it stands, and the rename finds it in the name.
     BatchRename dialog;

@@ -263,29 +263,18 @@ TEST(VyxFileUtil, DeleteFilesDeletesMatchingFilesOnly)
     EXPECT_TRUE(ScratchFolder::Exists(busy));
 }
 
-// The name the folder lists for the entry, found without regard to case.
-std::wstring NameOnDisk(const std::wstring& path)
-{
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(path.c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return L"";
-    FindClose(find);
-    return data.cFileName;
-}
-
 TEST(VyxFileUtil, RenameEntryChangesTheLetterCaseOnDisk)
 {
     ScratchFolder scratch;
     ASSERT_TRUE(ScratchFolder::WriteFile(scratch / L"photo.jpg", "file"));
     ASSERT_TRUE(CreateDirectoryW((scratch / L"album").c_str(), nullptr));
     EXPECT_TRUE(RenameEntry((scratch / L"photo.jpg").c_str(), (scratch / L"Photo.JPG").c_str()));
-    EXPECT_EQ(L"Photo.JPG", NameOnDisk(scratch / L"photo.jpg"));
+    EXPECT_EQ(L"Photo.JPG", ScratchFolder::NameOnDisk(scratch / L"photo.jpg"));
     EXPECT_EQ("file", ScratchFolder::ReadFile(scratch / L"Photo.JPG"));
     EXPECT_TRUE(RenameEntry((scratch / L"album").c_str(), (scratch / L"ALBUM").c_str()));
-    EXPECT_EQ(L"ALBUM", NameOnDisk(scratch / L"album"));
+    EXPECT_EQ(L"ALBUM", ScratchFolder::NameOnDisk(scratch / L"album"));
     // Nothing else is left in the folder.
-    EXPECT_EQ(L"", NameOnDisk(scratch / L"$*"));
+    EXPECT_EQ(L"", ScratchFolder::NameOnDisk(scratch / L"$*"));
 }
 
 TEST(VyxFileUtil, RenameEntryReachesANameEndingInADotAndRefusesATakenName)
@@ -316,7 +305,7 @@ TEST(VyxFileUtil, DeletingANameEndingInADotOrABlankDeletesThatFileOnly)
     EXPECT_TRUE(DeleteFiles((scratch / L"dup.jpg ").c_str()));
     EXPECT_FALSE(PathExists((scratch / L"dup.jpg.").c_str(), static_cast<DWORD>(-1)));
     EXPECT_EQ("plain", ScratchFolder::ReadFile(scratch / L"dup.jpg"));
-    EXPECT_EQ(L"dup.jpg", NameOnDisk(scratch / L"dup*"));
+    EXPECT_EQ(L"dup.jpg", ScratchFolder::NameOnDisk(scratch / L"dup*"));
 }
 
 TEST(VyxFileUtil, DeleteFolderTreeRemovesEverything)
