@@ -2,6 +2,7 @@
 // opposite commands drawn as mirror images of each other, hot images of the same shapes, and the
 // window's bar showing them.
 #include "PictureWindowTestUtil.h"
+#include "browser/FrameMessages.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -161,4 +162,24 @@ TEST(PictureToolBar, TheWindowsBarShowsTheImagesOfItsCommands)
         ASSERT_NE(-1, bar->SendMessage(TB_GETBUTTONINFOW, row.command, reinterpret_cast<LPARAM>(&info))) << row.command;
         EXPECT_EQ(row.image, info.iImage) << row.command;
     }
+}
+
+TEST(PictureToolBar, TheBarShowsItsButtonsAgainInTheNextWindow)
+{
+    PictureWindows w;
+    auto barWidth = [&](COneWnd* window) {
+        CRect rect;
+        window->GetDescendantWindow(AFX_IDW_TOOLBAR)->GetWindowRect(&rect);
+        return rect.Width();
+    };
+    COneWnd* window = w.Open(L"c.bmp");
+    ASSERT_NE(nullptr, window);
+    window->ShowWindow(SW_MAXIMIZE);
+    const int first = barWidth(window);
+    EXPECT_GT(first, 300);
+    w.Frame()->SendMessage(WMU_CLOSEPICTUREWND, reinterpret_cast<WPARAM>(window));
+    ASSERT_EQ(0, w.Count());
+    window = w.Open(L"d.bmp");
+    ASSERT_NE(nullptr, window);
+    EXPECT_GE(barWidth(window), first);
 }
