@@ -3,6 +3,7 @@
 // tests and the engine tests each bring their own.)
 #pragma once
 
+#include "../../bench/PhotoJpeg.h"
 #include "../image/ImageSamples.h"
 #include "common/ImportPatch.h"
 #include "catalogue/VyxFile.h"
@@ -13,11 +14,8 @@
 #include "viewer/COnePicture.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 #include <vector>
-
-#include <jpeglib.h>
 
 namespace viewertest {
 
@@ -174,36 +172,13 @@ private:
 };
 
 // A JPEG of one colour, written a row at a time: large pictures without a picture in memory.
-inline std::wstring WriteSolidJpeg(const wchar_t* path, JDIMENSION width, JDIMENSION height, COLORREF colour)
+inline std::wstring WriteSolidJpeg(const wchar_t* path, LONG width, LONG height, COLORREF colour)
 {
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr jerr;
-    cinfo.err = jpeg_std_error(&jerr);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = width;
-    cinfo.image_height = height;
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 90, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<JSAMPLE> row(static_cast<size_t>(width) * 3);
-    for (JDIMENSION x = 0; x < width; ++x) {
-        row[x * 3] = GetRValue(colour);
-        row[x * 3 + 1] = GetGValue(colour);
-        row[x * 3 + 2] = GetBValue(colour);
-    }
-    JSAMPROW rows[1] = {row.data()};
-    while (cinfo.next_scanline < cinfo.image_height)
-        jpeg_write_scanlines(&cinfo, rows, 1);
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    std::vector<BYTE> bytes(buffer, buffer + size);
-    free(buffer);
-    return WriteBytes(path, bytes);
+    return WriteBytes(path, MakeJpeg(width, height, [colour](BYTE* p, LONG, LONG) {
+                          p[0] = GetBValue(colour);
+                          p[1] = GetGValue(colour);
+                          p[2] = GetRValue(colour);
+                      }));
 }
 
 // An item of the file whose decoder is known to be of the multi-page family given.
