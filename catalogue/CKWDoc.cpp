@@ -2070,7 +2070,8 @@ void CKWDoc::SaveSelectedPictures(const CFileSaveDlg& options)
 {
     static const wchar_t* const kExtensions[] = {L".bmp", L".jpg", L".jp2", L".png", L".tif", L".gif"};
     const CString folder = options.m_folder;
-    if (folder.IsEmpty() || !EnsureFolderExists(folder, false))
+    // A folder that is not there yet is made without a question; one that cannot be made is told.
+    if (folder.IsEmpty() || !EnsureFolderExists(folder, true, true))
         return;
     const int format = options.Format >= 0 && options.Format < 6 ? options.Format : CFileSaveDlg::FormatBmp;
     const bool multiPage = format == CFileSaveDlg::FormatTiff && options.TifMultiPage;

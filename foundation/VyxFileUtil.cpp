@@ -49,7 +49,7 @@ bool RemoveLinkedFolder(const wchar_t* path)
 
 // Existence is asked of the file system directly (a drive root included) so that the process's
 // current directory, which other threads share, is never changed.
-bool EnsureFolderExists(const wchar_t* folder, bool noPrompt)
+bool EnsureFolderExists(const wchar_t* folder, bool noPrompt, bool tellFailure)
 {
     CString target;
     RemovePathSeparator(target, folder);
@@ -90,7 +90,7 @@ bool EnsureFolderExists(const wchar_t* folder, bool noPrompt)
         if (parent == target || !EnsureFolderExists(parent, true))
             break;
     }
-    if (!noPrompt) {
+    if (!noPrompt || tellFailure) {
         CString message;
         message.Format(L"%s \n%s", folder, static_cast<const wchar_t*>(errorText));
         ShowMessage(message, MB_OK | MB_ICONSTOP);

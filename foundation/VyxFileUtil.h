@@ -5,8 +5,8 @@
 #include "framework/Framework.h"
 
 // True when the folder exists afterwards. Without noPrompt the user is asked before creating it
-// and told when creation failed.
-bool EnsureFolderExists(const wchar_t* folder, bool noPrompt);
+// and told when creation failed; with tellFailure told of a failure all the same.
+bool EnsureFolderExists(const wchar_t* folder, bool noPrompt, bool tellFailure = false);
 
 // True when the file is gone (a missing file counts as deleted); a read-only file is deleted too.
 bool DeleteFileForced(const wchar_t* path, DWORD* error = nullptr);
