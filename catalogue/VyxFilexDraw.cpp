@@ -37,7 +37,7 @@ VyxNoteStore NoteStoreOf(const VyxFilexDraw& item)
 } // namespace
 
 VyxFilexDraw::VyxFilexDraw()
-    : m_thumbnail(nullptr), m_picture(nullptr), m_flags(0), m_cached(false), m_cannotDraw(false), m_expandingNote(false)
+    : m_thumbnail(nullptr), m_picture(nullptr), m_flags(0), m_cached(false), m_cannotDraw(false)
 {
 }
 
@@ -45,7 +45,7 @@ VyxFilexDraw::VyxFilexDraw(const wchar_t* path) : VyxFilexImage(path)
 {
     m_thumbnail = m_picture = nullptr;
     m_flags = 0;
-    m_cached = m_cannotDraw = m_expandingNote = false;
+    m_cached = m_cannotDraw = false;
 }
 
 VyxFilexDraw::VyxFilexDraw(const CFileFind& found, int loaderId, int archivePluginId, const SPIFileInfo* member)
@@ -53,13 +53,12 @@ VyxFilexDraw::VyxFilexDraw(const CFileFind& found, int loaderId, int archivePlug
 {
     m_thumbnail = m_picture = nullptr;
     m_flags = 0;
-    m_cached = m_cannotDraw = m_expandingNote = false;
+    m_cached = m_cannotDraw = false;
 }
 
 VyxFilexDraw::VyxFilexDraw(const VyxFilexDraw& other) : VyxFilexImage(other)
 {
     m_thumbnail = m_picture = nullptr;
-    m_expandingNote = false;
     CopyDrawState(other);
 }
 
@@ -147,21 +146,9 @@ const CString& VyxFilexDraw::GetNote() const
 
 CString VyxFilexDraw::GetPropertyText(int id) const
 {
-    if (id == 24) {
-        const CString& note = GetNote();
-        if (m_expandingNote)
-            return note;
-        m_expandingNote = true;
-        CString expanded;
-        try {
-            expanded = ExpandMacros(note);
-        } catch (...) {
-            m_expandingNote = false;
-            throw;
-        }
-        m_expandingNote = false;
-        return expanded;
-    }
+    // The note as it stands: a "$(" in it is the user's text, never a macro.
+    if (id == 24)
+        return GetNote();
     if (id == 27) {
         CString names = theSPImapIndex.GetPluginFileName(m_loaderId, SPImapIndex::KindImage);
         if (IsArchiveMember())
@@ -709,7 +696,7 @@ void VyxFilexDraw::DrawName(CDC* dc, CRect rect)
         int end = text.Find(L"\r\n", start);
         if (end < 0)
             end = text.GetLength();
-        CString line = ExpandMacros(text.Mid(start, end - start));
+        CString line = text.Mid(start, end - start);
         start = end + 2;
         CSize extent = dc->GetTextExtent(line);
         UINT format =

@@ -6,6 +6,7 @@
 #include "image/cximage/CxImage.h"
 
 #include <memory>
+#include <vector>
 
 using namespace thumbtest;
 using scripttest::Canvas;
@@ -516,4 +517,30 @@ TEST(CellRenderer, CaptionsCutShortFolderNamesAndLinesOfAFormatKeepTheirLowLines
     EXPECT_GE(AddedInk(Caption(folder, L"two_lines.jpg", font, false, L"$(FileName)\\n$(FileName)"),
                        Caption(folder, Spaced(L"two_lines.jpg"), font, false, L"$(FileName)\\n$(FileName)")),
               6);
+}
+
+TEST(CellRenderer, ANameHoldingAMacroWordIsDrawnAsItStands)
+{
+    // "$(Ext)x.jpg" must not be drawn as the name "jpgx.jpg" it would expand to, on one line or two.
+    ScratchFolder folder(L"cells");
+    PutFile(folder, L"$(Ext)x.jpg", std::string(1234, 'x'));
+    PutFile(folder, L"jpgx.jpg", std::string(1234, 'x'));
+    for (const wchar_t* format : {L"$(FileName)", L"$(FileName)\\n$(Size)"}) {
+        std::vector<COLORREF> drawn[2];
+        int index = 0;
+        for (const wchar_t* name : {L"$(Ext)x.jpg", L"jpgx.jpg"}) {
+            VyxFile item((folder / name).c_str());
+            Style(item);
+            item.SetNameFormat(format);
+            Canvas canvas(140, 160);
+            item.DrawCell(&canvas.dc, 0, 0, 140, 160, 0);
+            const CRect area = item.GetNameRect();
+            for (int y = area.top; y < area.bottom; ++y)
+                for (int x = area.left; x < area.right; ++x)
+                    drawn[index].push_back(canvas.Pixel(x, y));
+            ++index;
+        }
+        ASSERT_FALSE(drawn[0].empty());
+        EXPECT_NE(drawn[0], drawn[1]) << std::wstring(format);
+    }
 }
