@@ -22,9 +22,9 @@ inline void PhotoPixel(BYTE* p, LONG x, LONG y, LONG width, LONG height, unsigne
     p[2] = static_cast<BYTE>(std::clamp(static_cast<int>(((x / 64 + y / 64) & 1) * 90) + light / 2 + grain, 0, 255));
 }
 
-// The picture as a JPEG of quality 90, encoded row by row so that making it does not raise the
-// process's peak memory.
-inline std::vector<BYTE> MakePhotoJpeg(LONG width, LONG height)
+// A JPEG of quality 90 whose pixel (x, y) pixel(p, x, y) writes (blue, green, red), encoded row by
+// row so that making it does not raise the process's peak memory.
+template <class Pixel> std::vector<BYTE> MakeJpeg(LONG width, LONG height, Pixel pixel)
 {
     jpeg_compress_struct cinfo;
     jpeg_error_mgr err;
@@ -41,10 +41,9 @@ inline std::vector<BYTE> MakePhotoJpeg(LONG width, LONG height)
     jpeg_set_quality(&cinfo, 90, TRUE);
     jpeg_start_compress(&cinfo, TRUE);
     std::vector<BYTE> row(static_cast<size_t>(width) * 3);
-    unsigned noise = 12345;
     for (LONG y = 0; y < height; ++y) {
         for (LONG x = 0; x < width; ++x)
-            PhotoPixel(&row[static_cast<size_t>(x) * 3], x, y, width, height, noise);
+            pixel(&row[static_cast<size_t>(x) * 3], x, y);
         JSAMPROW line = row.data();
         jpeg_write_scanlines(&cinfo, &line, 1);
     }
@@ -53,4 +52,11 @@ inline std::vector<BYTE> MakePhotoJpeg(LONG width, LONG height)
     std::vector<BYTE> jpeg(data, data + size);
     std::free(data);
     return jpeg;
+}
+
+// The picture as a JPEG of quality 90.
+inline std::vector<BYTE> MakePhotoJpeg(LONG width, LONG height)
+{
+    unsigned noise = 12345;
+    return MakeJpeg(width, height, [&](BYTE* p, LONG x, LONG y) { PhotoPixel(p, x, y, width, height, noise); });
 }

@@ -1401,8 +1401,7 @@ BOOL CFolderView::BuildContextMenu(HTREEITEM hItem, CMenu& menu)
         return FALSE;
     CString shortPath;
     AbbreviateMiddle(shortPath, GetItemPath(hItem), 60, 28, 28);
-    CString open = FormatMessageText(kMsgOpenWith, shortPath);
-    open.TrimRight(L"\r\n");
+    CString open = FormatMessageLine(kMsgOpenWith, shortPath);
     popup->InsertMenu(0, MF_BYPOSITION | MF_SEPARATOR);
     popup->InsertMenu(0, MF_BYPOSITION | MF_STRING, ID_FOLDER_OPEN_ASSOCIATED, open);
     FolderList quick(FolderListQuickAccess);

@@ -44,6 +44,17 @@ void CJumpDialogBar::OnSize(UINT nType, int cx, int cy)
         m_edit.MoveWindow(cy, 2, cx - cy, cy - 4);
 }
 
+BOOL CJumpDialogBar::PreTranslateMessage(MSG* pMsg)
+{
+    // The dialog manager would turn Enter into an IDOK that no handler takes.
+    if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_RETURN && m_edit.GetSafeHwnd() &&
+        (pMsg->hwnd == m_edit.GetSafeHwnd() || ::IsChild(m_edit.GetSafeHwnd(), pMsg->hwnd))) {
+        OnGo();
+        return TRUE;
+    }
+    return CDialogBar::PreTranslateMessage(pMsg);
+}
+
 void CJumpDialogBar::OnGo()
 {
     CString path;

@@ -17,6 +17,9 @@ public:
     // The entry has the keyboard focus (the frame then gives it the keys its accelerators take).
     BOOL IsEntryFocused() const { return m_edit.GetSafeHwnd() && m_edit.HasFocus(); }
 
+    // Enter in the entry goes as the go button does (an open completion list takes it first).
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
 protected:
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnSize(UINT nType, int cx, int cy);

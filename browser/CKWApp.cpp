@@ -147,6 +147,9 @@ void CKWApp::PlaceMainWindow(CWnd* pWnd, BOOL bMin, BOOL bMax)
     } else {
         RestoreWindowPlacement(pWnd->GetSafeHwnd(), L"MainFrame");
     }
+    // The bars' buttons take their states before the first paint, not at the first idle time,
+    // which comes only after the plug-ins and the folder tree are loaded.
+    pWnd->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, TRUE);
     pWnd->ShowWindow(SW_SHOW);
     pWnd->UpdateWindow();
 }

@@ -36,11 +36,6 @@ bool KeyDown(int key)
     return ::GetKeyState(key) < 0;
 }
 
-int KeyFlags()
-{
-    return (KeyDown(VK_SHIFT) ? CKWView::SelectShift : 0) | (KeyDown(VK_CONTROL) ? CKWView::SelectCtrl : 0);
-}
-
 int MouseFlags(UINT nFlags)
 {
     return ((nFlags & MK_SHIFT) ? CKWView::SelectShift : 0) | ((nFlags & MK_CONTROL) ? CKWView::SelectCtrl : 0);
@@ -74,6 +69,7 @@ ON_WM_CREATE()
 ON_WM_DESTROY()
 ON_WM_ERASEBKGND()
 ON_WM_VSCROLL()
+ON_WM_KEYDOWN()
 ON_WM_MOUSEWHEEL()
 ON_WM_LBUTTONDOWN()
 ON_WM_LBUTTONUP()
@@ -869,42 +865,6 @@ void CKWView::SelectOnly(int index)
     doc->SelectItem(index, true, nullptr);
 }
 
-void CKWView::KeySelect(int target, int flags, bool toggle)
-{
-    CKWDoc* doc = GetDocument();
-    if (!doc)
-        return;
-    const int count = doc->GetItemCount();
-    if (target < 0 || target >= count)
-        return;
-    m_cursor = target;
-    const bool shift = (flags & SelectShift) != 0, ctrl = (flags & SelectCtrl) != 0;
-    if (toggle) {
-        if (m_anchor != target) {
-            if (VyxFile* item = doc->GetItem(target))
-                doc->SelectItem(target, !item->TestFlags(VyxFilexDraw::FlagSelected), nullptr);
-        }
-        if (m_cursor < count - 1)
-            ++m_cursor;
-    } else if (shift) {
-        VyxFile* anchorItem = doc->GetItem(m_anchor);
-        const bool state = anchorItem ? anchorItem->TestFlags(VyxFilexDraw::FlagSelected) : true;
-        const int from = anchorItem ? m_anchor : target;
-        if (!ctrl)
-            doc->DeselectAll();
-        SelectRange(from, target, state);
-        if (ctrl)
-            m_anchor = target;
-    } else if (!ctrl) {
-        if (!doc->NotClrCursorMove)
-            SelectOnly(target);
-        m_anchor = target;
-    }
-    if (EnsureVisible(m_cursor))
-        Invalidate(FALSE);
-    doc->SetCursorIndex(m_cursor, nullptr);
-}
-
 void CKWView::ClickSelect(int index, int flags, CPoint viewPoint)
 {
     CKWDoc* doc = GetDocument();
@@ -931,44 +891,7 @@ void CKWView::ClickSelect(int index, int flags, CPoint viewPoint)
     doc->SetCursorIndex(index, nullptr);
 }
 
-// ---------------------------------------------------------------- keys and mouse
-
-BOOL CKWView::PreTranslateMessage(MSG* pMsg)
-{
-    CKWDoc* doc = GetDocument();
-    if (pMsg->message != WM_KEYDOWN || pMsg->hwnd != m_hWnd || !doc)
-        return CScrollView::PreTranslateMessage(pMsg);
-    const int flags = KeyFlags();
-    const int columns = m_layout.GetColumns();
-    // Without a cursor yet, every move starts at the first item.
-    const int cursor = m_cursor >= 0 ? m_cursor : doc->GetCursorIndex();
-    auto move = [&](int step) { return cursor >= 0 ? cursor + step : 0; };
-    switch (pMsg->wParam) {
-    case VK_LEFT:
-        KeySelect(move(-1), flags, false);
-        return TRUE;
-    case VK_RIGHT:
-        KeySelect(move(1), flags, false);
-        return TRUE;
-    case VK_UP:
-        KeySelect(move(-columns), flags, false);
-        return TRUE;
-    case VK_DOWN:
-        KeySelect(move(columns), flags, false);
-        return TRUE;
-    case VK_SPACE:
-        KeySelect(move(0), flags, true);
-        return TRUE;
-    case VK_TAB:
-        doc->ActivateView(this);
-        return TRUE;
-    case VK_RETURN:
-        SendMessage(WM_COMMAND, ID_ACTIVATE_CURSOR);
-        return TRUE;
-    default:
-        return CScrollView::PreTranslateMessage(pMsg);
-    }
-}
+// ---------------------------------------------------------------- mouse
 
 void CKWView::PressItem(UINT nFlags, CPoint point, int flags, int captureMode)
 {
@@ -1017,6 +940,9 @@ void CKWView::OnLButtonDblClk(UINT, CPoint point)
     if (index < 0)
         return;
     m_cursor = index;
+    // The activated item is the document's cursor too: its frame, and no other, shows.
+    if (CKWDoc* doc = GetDocument())
+        doc->SetCursorIndex(index, nullptr);
     Announce(HintItemActivated, IndexHint(index), nullptr);
 }
 

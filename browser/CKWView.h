@@ -120,6 +120,7 @@ protected:
     afx_msg void OnDestroy();
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
     afx_msg void OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
+    afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
     afx_msg BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
     afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
@@ -181,6 +182,10 @@ private:
     void MarkDrawn(int index, BYTE flags);
     void ScrollTo(int position);
     int PageDistance(int sign) const;
+    // The grid's keys (arrows, pages, Home, End, Space, Tab, Enter); false for any other key.
+    bool HandleKey(UINT key);
+    // PageUp (-1) and PageDown (1) with the modifier flags of a key.
+    void PageKey(int sign, int flags);
     void SelectRange(int from, int to, bool select);
     // A press on an item selects as a click does (flags added) and, with a capture mode, takes
     // the mouse; beside every item, or while a cell is drawn, default handling only.

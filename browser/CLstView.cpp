@@ -144,7 +144,8 @@ void CLstView::BuildColumns()
 {
     CListCtrl& list = GetListCtrl();
     const CString enable = ReadSetting(L"Enable", kDefaultEnable);
-    const CString widths = ReadSetting(L"Column", kDefaultColumn);
+    const CString stored = ReadSetting(L"Column", L"");
+    const CString widths = stored.IsEmpty() ? CString(kDefaultColumn) : stored;
     const CString order = ReadSetting(L"Index", kDefaultIndex);
     m_shownColumns = 0;
     for (int key = 0; key < LstSortKeys::KeyCount; ++key) {
@@ -156,6 +157,10 @@ void CLstView::BuildColumns()
         long long width = 0;
         if (!ReadField(widths, m_shownColumns, &width) || width <= 0 || width > 0x7FFF)
             width = kDefaultWidth;
+        // The first widths, of the program's choosing, show each header whole with its sort mark;
+        // widths the user left are kept as they are.
+        if (stored.IsEmpty())
+            width = std::max<long long>(width, HeaderWidth(key));
         if (list.InsertColumn(m_shownColumns, LstSortKeys::GetHeader(key, 0), LstSortKeys::GetFormat(key),
                               static_cast<int>(width)) < 0)
             continue;
@@ -174,6 +179,16 @@ void CLstView::BuildColumns()
     std::iota(identity.begin(), identity.end(), 0);
     if (m_shownColumns > 0 && sorted == identity)
         list.SetColumnOrderArray(m_shownColumns, positions.data());
+}
+
+int CLstView::HeaderWidth(int key) const
+{
+    CListCtrl& list = GetListCtrl();
+    // The header keeps three edges of room on either side of its text.
+    int widest = 0;
+    for (int direction = 0; direction < LstSortKeys::GetVariantCount(key); ++direction)
+        widest = std::max(widest, list.GetStringWidth(LstSortKeys::GetHeader(key, direction)));
+    return widest + 6 * ::GetSystemMetrics(SM_CXEDGE) + 2;
 }
 
 int CLstView::OnCreate(LPCREATESTRUCT lpCreateStruct)
@@ -740,7 +755,10 @@ void CLstView::OnRefresh()
 void CLstView::OnListStyle(UINT nID)
 {
     static const DWORD kViews[] = {LV_VIEW_ICON, LV_VIEW_SMALLICON, LV_VIEW_LIST, LV_VIEW_DETAILS};
-    GetListCtrl().SetView(static_cast<int>(kViews[nID - ID_LIST_LARGE_ICONS]));
+    CListCtrl& list = GetListCtrl();
+    list.SetView(static_cast<int>(kViews[nID - ID_LIST_LARGE_ICONS]));
+    // The control leaves the old layout on screen until its rows scroll: all of it is drawn anew.
+    list.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 void CLstView::OnUpdateListStyle(CCmdUI* pCmdUI)

@@ -102,6 +102,8 @@ private:
     void ReadSettings();
     void WriteSettings();
     void BuildColumns();
+    // Wide enough for the widest header of the key's column.
+    int HeaderWidth(int key) const;
     void ResetHeaders();
     void ShowSortHeader();
     void Fill();

@@ -74,6 +74,8 @@ ON_COMMAND(ID_VIEW_JUMPBAR, OnViewJumpBar)
 ON_UPDATE_COMMAND_UI(ID_VIEW_DRIVEBAR, OnUpdateViewDriveBar)
 ON_UPDATE_COMMAND_UI(ID_VIEW_JUMPBAR, OnUpdateViewJumpBar)
 ON_COMMAND_RANGE(VAppCall::FirstCommand, VAppCall::FirstCommand + VAppCall::MaxEntries - 1, OnAppCommandRange)
+ON_UPDATE_COMMAND_UI_RANGE(VAppCall::FirstCommand, VAppCall::FirstCommand + VAppCall::MaxEntries - 1,
+                           OnUpdateAppCommand)
 ON_MESSAGE(WMU_IDLESTEP, OnIdleStep)
 ON_MESSAGE(WMU_STATUSTEXT, OnStatusText)
 ON_MESSAGE(WMU_PROGRESS, OnProgress)
@@ -201,6 +203,14 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
 
 BOOL CMainFrame::PreTranslateMessage(MSG* pMsg)
 {
+    // The class library offers this frame the keys of windows outside it (meant for modeless
+    // dialogs); a picture window is a frame with keys of its own, and the main keys would act on
+    // the main window's selection and folder from there.
+    if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST) {
+        CWnd* top = CWnd::FromHandlePermanent(::GetAncestor(pMsg->hwnd, GA_ROOT));
+        if (top && top != this && top->IsFrameWnd())
+            return FALSE;
+    }
     return VyxFrameWndEx::PreTranslateMessage(pMsg);
 }
 
@@ -903,6 +913,15 @@ void CMainFrame::OnAppCommandRange(UINT nID)
     OnAppCommand(nID);
 }
 
+void CMainFrame::OnUpdateAppCommand(CCmdUI* pCmdUI)
+{
+    // A menu updates its entries in order: the list is read once, with the first.
+    if (pCmdUI->m_nID == VAppCall::FirstCommand)
+        m_appCall.Load();
+    CKWDoc* doc = GetKWDoc();
+    m_appCall.UpdateCommandUI(pCmdUI, doc ? doc->GetSelectedCount(false) : 0);
+}
+
 void CMainFrame::OnAppCommand(UINT nID)
 {
     m_appCall.Load();
@@ -998,152 +1017,6 @@ void CMainFrame::OnThumbColumns(UINT nID)
 {
     if (m_pThumbView && m_pThumbView->GetSafeHwnd())
         m_pThumbView->SendMessage(WMU_THUMBS_COLUMNS, nID - ID_THUMB_COLUMNS_FIRST);
-}
-
-// ---------------------------------------------------------------- sorting
-
-CLstView* CMainFrame::GetListView() const
-{
-    return DYNAMIC_DOWNCAST(CLstView, m_pListView);
-}
-
-void CMainFrame::OnSort(UINT nID)
-{
-    CLstView* list = GetListView();
-    if (!list || !list->GetSafeHwnd())
-        return;
-    const int kind = list->GetSortKey();
-    const int code = list->GetSortDirection();
-    const int atLeastOne = std::max(code, 1);
-    // A pixel sort keeps the current direction; the pair of a code is {2k + 1, 2k + 2}.
-    const int parity = (atLeastOne - 1) % 2;
-    const int pair = (atLeastOne - 1) / 2;
-    switch (nID) {
-    case ID_SORT_NONE:
-        list->SortBy(0, 0);
-        break;
-    case ID_SORT_NAME:
-    case ID_SORT_EXTENSION:
-    case ID_SORT_SIZE:
-    case ID_SORT_DATE:
-        list->SortBy(static_cast<int>(nID - ID_SORT_NAME), atLeastOne);
-        break;
-    case ID_SORT_ARCHIVE:
-        list->SortBy(5, atLeastOne);
-        break;
-    case ID_SORT_WIDTH:
-    case ID_SORT_HEIGHT:
-    case ID_SORT_COLOURS:
-        list->SortBy(4, 1 + 2 * static_cast<int>(nID - ID_SORT_WIDTH) + parity);
-        break;
-    case ID_SORT_AREA:
-        list->SortBy(4, 7 + parity);
-        break;
-    case ID_SORT_ASCENDING:
-        list->SortBy(kind, 2 * pair + 1);
-        break;
-    case ID_SORT_DESCENDING:
-        list->SortBy(kind, 2 * pair + 2);
-        break;
-    case ID_SORT_AGAIN:
-        list->Resort();
-        break;
-    default:
-        break;
-    }
-}
-
-void CMainFrame::OnUpdateSort(CCmdUI* pCmdUI)
-{
-    CLstView* list = GetListView();
-    if (!list || !list->GetSafeHwnd())
-        return;
-    const int kind = list->GetSortKey();
-    const int code = list->GetSortDirection();
-    BOOL checked = FALSE;
-    switch (pCmdUI->m_nID) {
-    case ID_SORT_NONE:
-        checked = code <= 0;
-        break;
-    case ID_SORT_NAME:
-    case ID_SORT_EXTENSION:
-    case ID_SORT_SIZE:
-    case ID_SORT_DATE:
-        checked = kind == static_cast<int>(pCmdUI->m_nID - ID_SORT_NAME) && code != 0;
-        break;
-    case ID_SORT_ARCHIVE:
-        checked = kind == 5 && code != 0;
-        break;
-    case ID_SORT_WIDTH:
-    case ID_SORT_HEIGHT:
-    case ID_SORT_COLOURS:
-    case ID_SORT_AREA: {
-        int first = pCmdUI->m_nID == ID_SORT_AREA ? 7 : 1 + 2 * static_cast<int>(pCmdUI->m_nID - ID_SORT_WIDTH);
-        checked = kind == 4 && (code == first || code == first + 1);
-        break;
-    }
-    case ID_SORT_ASCENDING:
-        checked = code % 2 != 0;
-        break;
-    case ID_SORT_DESCENDING:
-        checked = code % 2 == 0;
-        break;
-    default:
-        break;
-    }
-    pCmdUI->SetCheck(checked);
-}
-
-void CMainFrame::OnSortNameNumbers()
-{
-    CLstView* list = GetListView();
-    if (!list || !list->GetSafeHwnd())
-        return;
-    list->SetNameNumberSort(!list->IsNameNumberSort());
-    WriteAppIniInt(L"LstView", L"NameNumberSort", list->IsNameNumberSort() ? 1 : 0);
-    list->Resort();
-}
-
-void CMainFrame::OnUpdateSortNameNumbers(CCmdUI* pCmdUI)
-{
-    CLstView* list = GetListView();
-    pCmdUI->SetCheck(list && list->IsNameNumberSort());
-}
-
-void CMainFrame::OnFolderSort(UINT nID)
-{
-    if (m_pFolderView && m_pFolderView->GetSafeHwnd())
-        m_pFolderView->SendMessage(WM_COMMAND, nID);
-}
-
-void CMainFrame::OnUpdateFolderSort(CCmdUI* pCmdUI)
-{
-    if (!m_pFolderView || !m_pFolderView->GetSafeHwnd())
-        return;
-    const int kind = m_pFolderView->m_nSortKind;
-    const int direction = m_pFolderView->m_nSortDirection;
-    switch (pCmdUI->m_nID) {
-    case ID_FOLDER_SORT_NAME:
-        pCmdUI->SetCheck(kind == 0);
-        break;
-    case ID_FOLDER_SORT_DATE:
-        pCmdUI->SetCheck(kind == 1);
-        break;
-    case ID_FOLDER_SORT_ASCENDING:
-        pCmdUI->SetCheck(direction == 0);
-        break;
-    case ID_FOLDER_SORT_DESCENDING:
-        pCmdUI->SetCheck(direction != 0);
-        break;
-    case ID_FOLDER_SORT_DICTIONARY:
-        pCmdUI->SetCheck(kind == 0 && direction == 0);
-        break;
-    case ID_FOLDER_SORT_NEWEST:
-        pCmdUI->SetCheck(kind == 1 && direction != 0);
-        break;
-    default:
-        break;
-    }
 }
 
 // ---------------------------------------------------------------- the current folder

@@ -54,7 +54,8 @@ BOOL FolderCommands::MoveFolder(CMainFrame* pFrame, CKWDoc* pDoc, const CString&
     CString previous = CKWDoc::SwapCurrentDirectory(RootOf(oldPath));
     if (pFrame)
         pFrame->SetWatchMode(2);
-    BOOL moved = ::MoveFileW(oldPath, newPath);
+    // Checked on disk: a change of letter case alone would otherwise be answered done and not made.
+    BOOL moved = RenameEntry(oldPath, newPath) ? TRUE : FALSE;
     DWORD error = ::GetLastError();
     if (moved && pDoc) {
         VyxCacheIndex index;

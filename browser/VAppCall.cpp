@@ -75,12 +75,20 @@ void VAppCall::InsertApplicationsMenu(CMenu& popup, UINT position)
     for (int i = 0; i < GetCount(); ++i) {
         const UINT id = FirstCommand + i;
         applications.AppendMenu(MF_STRING, id, m_titles[i]);
+        // Only a checked entry shows the image; an unchecked one shows nothing.
         if (s_check.GetSafeHandle())
-            applications.SetMenuItemBitmaps(id, MF_BYCOMMAND, &s_check, &s_check);
+            applications.SetMenuItemBitmaps(id, MF_BYCOMMAND, nullptr, &s_check);
     }
     popup.InsertMenu(position, MF_BYPOSITION | MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(applications.Detach()),
                      L"アプリケーションで開く(&G)");
     popup.InsertMenu(position + 1, MF_BYPOSITION | MF_SEPARATOR);
+}
+
+void VAppCall::UpdateCommandUI(CCmdUI* pCmdUI, int nSelected) const
+{
+    const int index = static_cast<int>(pCmdUI->m_nID) - FirstCommand;
+    const bool dup = index >= 0 && index < GetCount() && m_dup[index] != 0;
+    pCmdUI->SetCheck(nSelected > 1 && dup ? 1 : 0);
 }
 
 void VAppCall::Load()

@@ -42,6 +42,9 @@ public:
     // FirstCommand, each with the applications' check image) and a separator, at that position of
     // the popup; nothing without entries. The entries are read first.
     void InsertApplicationsMenu(CMenu& popup, UINT position);
+    // The state of an entry's command: unchecked while at most one item is selected, otherwise
+    // checked when the entry starts once per file ("Dup"). Never disabled.
+    void UpdateCommandUI(CCmdUI* pCmdUI, int nSelected) const;
 
     CStringArray m_titles;
     CStringArray m_commands;

@@ -64,11 +64,11 @@ DROPEFFECT VyxDropTarget::ChooseEffect(CWnd* wnd, CPoint point, DROPEFFECT sugge
     if (!menu.CreatePopupMenu())
         return DROPEFFECT_NONE;
     if (allowed & DROPEFFECT_COPY)
-        menu.AppendMenu(MF_STRING, DROPEFFECT_COPY, FormatMessageText(kMsgCopyHere));
+        menu.AppendMenu(MF_STRING, DROPEFFECT_COPY, FormatMessageLine(kMsgCopyHere));
     if (allowed & DROPEFFECT_MOVE)
-        menu.AppendMenu(MF_STRING, DROPEFFECT_MOVE, FormatMessageText(kMsgMoveHere));
+        menu.AppendMenu(MF_STRING, DROPEFFECT_MOVE, FormatMessageLine(kMsgMoveHere));
     menu.AppendMenu(MF_SEPARATOR, 0, static_cast<LPCWSTR>(nullptr));
-    menu.AppendMenu(MF_STRING, 0, FormatMessageText(kMsgCancel));
+    menu.AppendMenu(MF_STRING, 0, FormatMessageLine(kMsgCancel));
     if (suggested == DROPEFFECT_COPY || suggested == DROPEFFECT_MOVE)
         ::SetMenuDefaultItem(menu.GetSafeHmenu(), suggested, FALSE);
     CPoint screen = point;

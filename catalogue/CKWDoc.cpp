@@ -441,9 +441,10 @@ void CKWDoc::SetCursorIndex(int viewIndex, CView* sender)
 
 void CKWDoc::MoveCursor(int oldIndex, int newIndex, CView* sender)
 {
+    // The old cell is no longer the cursor when the views redraw it, or it keeps its frame.
+    m_cursorIndex = -1;
     int values[2] = {0, oldIndex};
     UpdateAllViews(nullptr, HintCursor, HintArgument(values));
-    m_cursorIndex = -1;
     int count = GetItemCount();
     if (newIndex >= count)
         newIndex = count - 1;
@@ -1203,7 +1204,7 @@ void CKWDoc::ShellDeleteSelected(bool silent)
         if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected) || item->IsArchiveMember() ||
             !PathExists(item->GetPath(), kAnyAttribute))
             continue;
-        const CString& path = item->GetPath();
+        const CString path = ExactPath(item->GetPath());
         list.Write(path.GetString(), static_cast<UINT>((path.GetLength() + 1) * sizeof(wchar_t)));
         ++written;
     }
@@ -1234,7 +1235,7 @@ bool CKWDoc::RenameItem(VyxFile* item, const wchar_t* newName)
     MakePath(newPath, nullptr, PathPart(oldPath, 3), newName, nullptr);
     if (newPath.GetLength() >= MAX_PATH || CompareLengthFirst(newPath, oldPath) == 0)
         return false;
-    if (!MoveFileW(oldPath, newPath))
+    if (!RenameEntry(oldPath, newPath))
         return false;
     const CString note = item->GetNote();
     item->RemoveFromCache();
@@ -2070,7 +2071,8 @@ void CKWDoc::SaveSelectedPictures(const CFileSaveDlg& options)
 {
     static const wchar_t* const kExtensions[] = {L".bmp", L".jpg", L".jp2", L".png", L".tif", L".gif"};
     const CString folder = options.m_folder;
-    if (folder.IsEmpty() || !EnsureFolderExists(folder, false))
+    // A folder that is not there yet is made without a question; one that cannot be made is told.
+    if (folder.IsEmpty() || !EnsureFolderExists(folder, true, true))
         return;
     const int format = options.Format >= 0 && options.Format < 6 ? options.Format : CFileSaveDlg::FormatBmp;
     const bool multiPage = format == CFileSaveDlg::FormatTiff && options.TifMultiPage;

@@ -173,7 +173,7 @@ template <class Visitor> void CKWDocSettings::VisitKeys(Visitor& v)
     v.Int(L"FolderView", L"CheckSubFolder", CheckSubFolder, 1);
     v.Bool(L"FolderView", L"HiddenFolder", HiddenFolder, false);
     v.Bool(L"FolderView", L"ArcTree", ArcTree, true);
-    v.Bool(L"OnePic", L"TopMost", TopMost, false);
+    v.Bool(L"OnePic", L"TopMost", TopMost, TopMostDefault);
     v.Bool(L"OnePic", L"MultiPicView", MultiPicView, false);
     v.Bool(L"OnePic", L"Stay", Stay, false);
     v.Bool(L"KWView", L"MemDraw", MemDraw, true);

@@ -93,7 +93,10 @@ public:
     bool ArcTree = true;
 
     // ---- "OnePic"
-    bool TopMost = false;
+    // Whether picture windows open above other windows; every reader of the key takes this
+    // default (a picture window reads the key itself when it opens).
+    static constexpr bool TopMostDefault = false;
+    bool TopMost = TopMostDefault;
     bool MultiPicView = false;
     bool Stay = false;
 

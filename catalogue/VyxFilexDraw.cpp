@@ -2,6 +2,7 @@
 
 #include "catalogue/CalcFitRect.h"
 #include "catalogue/CellEdge.h"
+#include "catalogue/LowLinePainter.h"
 #include "catalogue/SteppedPictureLoad.h"
 #include "catalogue/VyxCacheList.h"
 #include "catalogue/VyxNoteStore.h"
@@ -37,7 +38,7 @@ VyxNoteStore NoteStoreOf(const VyxFilexDraw& item)
 } // namespace
 
 VyxFilexDraw::VyxFilexDraw()
-    : m_thumbnail(nullptr), m_picture(nullptr), m_flags(0), m_cached(false), m_cannotDraw(false), m_expandingNote(false)
+    : m_thumbnail(nullptr), m_picture(nullptr), m_flags(0), m_cached(false), m_cannotDraw(false)
 {
 }
 
@@ -45,7 +46,7 @@ VyxFilexDraw::VyxFilexDraw(const wchar_t* path) : VyxFilexImage(path)
 {
     m_thumbnail = m_picture = nullptr;
     m_flags = 0;
-    m_cached = m_cannotDraw = m_expandingNote = false;
+    m_cached = m_cannotDraw = false;
 }
 
 VyxFilexDraw::VyxFilexDraw(const CFileFind& found, int loaderId, int archivePluginId, const SPIFileInfo* member)
@@ -53,13 +54,12 @@ VyxFilexDraw::VyxFilexDraw(const CFileFind& found, int loaderId, int archivePlug
 {
     m_thumbnail = m_picture = nullptr;
     m_flags = 0;
-    m_cached = m_cannotDraw = m_expandingNote = false;
+    m_cached = m_cannotDraw = false;
 }
 
 VyxFilexDraw::VyxFilexDraw(const VyxFilexDraw& other) : VyxFilexImage(other)
 {
     m_thumbnail = m_picture = nullptr;
-    m_expandingNote = false;
     CopyDrawState(other);
 }
 
@@ -150,21 +150,9 @@ const CString& VyxFilexDraw::GetNote() const
 
 CString VyxFilexDraw::GetPropertyText(int id) const
 {
-    if (id == 24) {
-        const CString& note = GetNote();
-        if (m_expandingNote)
-            return note;
-        m_expandingNote = true;
-        CString expanded;
-        try {
-            expanded = ExpandMacros(note);
-        } catch (...) {
-            m_expandingNote = false;
-            throw;
-        }
-        m_expandingNote = false;
-        return expanded;
-    }
+    // The note as it stands: a "$(" in it is the user's text, never a macro.
+    if (id == 24)
+        return GetNote();
     if (id == 27) {
         CString names = theSPImapIndex.GetPluginFileName(m_loaderId, SPImapIndex::KindImage);
         if (IsArchiveMember())
@@ -275,6 +263,7 @@ void DrawFittingLine(CDC* dc, const CString& text, CRect rect, int width, bool c
     const int x = centre ? rect.left + (rect.Width() - width) / 2 : rect.left;
     ::ExtTextOutW(dc->GetSafeHdc(), x, rect.top, ETO_CLIPPED, &rect, text, static_cast<UINT>(text.GetLength()),
                   nullptr);
+    PaintLowLines(dc->GetSafeHdc(), text, x, rect.top, INT_MAX, rect);
 }
 
 void FreeUnless(HGLOBAL block, HGLOBAL keep1, HGLOBAL keep2)
@@ -682,7 +671,7 @@ void VyxFilexDraw::DrawName(CDC* dc, CRect rect)
     rect.DeflateRect(1, 1);
 
     if (IsFolder()) {
-        dc->DrawText(GetFileName(), &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_WORD_ELLIPSIS);
+        DrawTextLine(dc, GetFileName(), rect, DT_CENTER | DT_VCENTER | DT_WORD_ELLIPSIS);
         return;
     }
     CString text = ExpandMacros(HasCover() ? L"$(Name)\\n$(Info)" : m_nameFormat.GetString());
@@ -700,7 +689,7 @@ void VyxFilexDraw::DrawName(CDC* dc, CRect rect)
             return;
         }
         if (!m_wordBreak) {
-            dc->DrawText(text, &rect, DT_SINGLELINE | DT_WORD_ELLIPSIS);
+            DrawTextLine(dc, text, rect, DT_WORD_ELLIPSIS);
             return;
         }
         CRect measured = rect;
@@ -708,7 +697,7 @@ void VyxFilexDraw::DrawName(CDC* dc, CRect rect)
         if (measured.Width() < rect.Width())
             dc->DrawText(text, &rect, DT_CENTER | DT_WORDBREAK);
         else
-            dc->DrawText(text, &rect, DT_SINGLELINE | DT_VCENTER);
+            DrawTextLine(dc, text, rect, DT_VCENTER);
         return;
     }
     // Split at the line breaks only: an expanded name is plain text, and a quote in it
@@ -717,12 +706,12 @@ void VyxFilexDraw::DrawName(CDC* dc, CRect rect)
         int end = text.Find(L"\r\n", start);
         if (end < 0)
             end = text.GetLength();
-        CString line = ExpandMacros(text.Mid(start, end - start));
+        CString line = text.Mid(start, end - start);
         start = end + 2;
         CSize extent = dc->GetTextExtent(line);
         UINT format =
             extent.cx > rect.Width() ? DT_SINGLELINE | DT_WORD_ELLIPSIS : DT_CENTER | DT_SINGLELINE | DT_WORD_ELLIPSIS;
-        dc->DrawText(line, &rect, format);
+        DrawTextLine(dc, line, rect, format);
         rect.top += extent.cy + 1;
     }
 }

@@ -21,7 +21,7 @@ public:
     VyxFilexDraw& operator=(const VyxFilexDraw& other);
     ~VyxFilexDraw() override;
 
-    // Id 24: the note with its own macros expanded; id 27: the plug-in file names, upper-cased.
+    // Id 24: the note as it stands; id 27: the plug-in file names, upper-cased.
     CString GetPropertyText(int id) const override;
     // The note, fetched on first use.
     const CString& GetNote() const;
@@ -198,8 +198,6 @@ protected:
     DWORD m_flags;
     bool m_cached;
     bool m_cannotDraw;
-    // Set while the note expands its own macros, so a note naming itself is not expanded again.
-    mutable bool m_expandingNote;
 
 private:
     void CopyDrawState(const VyxFilexDraw& other);

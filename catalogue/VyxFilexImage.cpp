@@ -6,6 +6,7 @@
 #include "foundation/SteppedJob.h"
 #include "foundation/VyxFileFind.h"
 #include "foundation/VyxGlobalErrorException.h"
+#include "foundation/VyxPath.h"
 #include "image/DibCore.h"
 #include "image/plugins/Spi.h"
 
@@ -29,10 +30,11 @@ int s_archiveMemberLimit = 200;
 const int kMovieGroup = 0x0301;
 const DWORD kSmallestCoverMember = 257;
 
+// The file to read: a shortcut's target, and a name ending in a dot or a blank as it stands.
 CString Resolved(const wchar_t* path)
 {
     CString target;
-    return ResolveShortcut(target, path);
+    return ExactPath(ResolveShortcut(target, path));
 }
 
 void FillSource(SPIRequest& request, const wchar_t* path, const void* data, DWORD size)

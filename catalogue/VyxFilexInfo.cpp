@@ -2,11 +2,10 @@
 
 #include "catalogue/ArchiveMember.h"
 #include "catalogue/CVirtualFolderList.h"
+#include "foundation/MacroText.h"
 #include "foundation/NumberFormat.h"
 #include "foundation/VyxFileStatus.h"
 #include "foundation/VyxPath.h"
-
-#include <string>
 
 IMPLEMENT_DYNAMIC(VyxFilexInfo, CObject)
 
@@ -111,8 +110,8 @@ const MacroRow kMacroRows[] = {
 };
 static_assert(sizeof(kMacroRows) / sizeof(kMacroRows[0]) == 86, "the macro table has 86 rows");
 
-// Values that hold macro words of later rows are expanded again, so a hostile name or note could
-// multiply the text at every row; past this length expansion stops and the rest stays as it is.
+// A template repeating a long value (a note) could grow without measure; past this length
+// expansion stops and the rest stays as it is.
 const size_t kExpandedTextLimit = 1 << 20;
 
 long long FileTimeOrZero(const CFileFind& found, BOOL (CFileFind::*get)(FILETIME*) const)
@@ -355,43 +354,20 @@ CString VyxFilexInfo::GetPropertyText(int id) const
 
 CString VyxFilexInfo::ExpandMacros(const wchar_t* text) const
 {
-    std::wstring result = text ? text : L"";
+    MacroText expanded(text);
+    ExpandMacros(expanded);
+    return expanded.ToString();
+}
+
+void VyxFilexInfo::ExpandMacros(MacroText& text) const
+{
     for (const MacroRow& row : kMacroRows) {
-        size_t start = result.find(L"$(");
-        if (start == std::wstring::npos)
+        if (!text.TemplateContains(L"$("))
             break;
-        size_t found = result.find(row.word, start);
-        if (found == std::wstring::npos)
+        if (!text.TemplateContains(row.word))
             continue;
-        const size_t wordLength = wcslen(row.word);
-        const CString value = GetPropertyText(row.id);
-        const size_t valueLength = static_cast<size_t>(value.GetLength());
-        // Each occurrence is replaced once and the search goes on behind the inserted value, so a
-        // value holding its own word cannot make the row loop. Occurrences that would take the
-        // text past the limit stay as they are, and so do the later rows.
-        size_t count = 0;
-        size_t size = result.size();
-        bool full = false;
-        for (size_t at = found; at != std::wstring::npos; at = result.find(row.word, at + wordLength)) {
-            if (size - wordLength + valueLength > kExpandedTextLimit) {
-                full = true;
-                break;
-            }
-            size = size - wordLength + valueLength;
-            ++count;
-        }
-        std::wstring expanded;
-        expanded.reserve(size);
-        size_t from = 0;
-        for (size_t at = found; count > 0; at = result.find(row.word, from), --count) {
-            expanded.append(result, from, at - from);
-            expanded.append(value.GetString(), valueLength);
-            from = at + wordLength;
-        }
-        expanded.append(result, from, std::wstring::npos);
-        result.swap(expanded);
-        if (full)
+        // Only the template is searched: a value put in (a name holding "$(Ext)") stays itself.
+        if (text.Replace(row.word, GetPropertyText(row.id), MacroText::KindText, kExpandedTextLimit))
             break;
     }
-    return CString(result.c_str(), static_cast<int>(result.size()));
 }

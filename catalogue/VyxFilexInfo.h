@@ -8,6 +8,7 @@
 
 #include <memory>
 
+class MacroText;
 class CVirtualFolderList;
 struct SPIFileInfo;
 
@@ -77,7 +78,9 @@ public:
     // Ids 0-31; any other id, and 24, 27 and 28 here, give the empty text.
     virtual CString GetPropertyText(int id) const;
     // Every "$(...)" word of the macro table replaced by its property text; unknown words stay.
+    // Only the template is searched, never a value put in.
     CString ExpandMacros(const wchar_t* text) const;
+    void ExpandMacros(MacroText& text) const;
 
 protected:
     tag_ExifInfo& PrepareExifInfo();

@@ -720,7 +720,9 @@ void CSizableReBar::LoadState(LPCWSTR lpszProfileName)
         BandInfo info = MakeBandInfo(m_cbBandInfo, RBBIM_STYLE | RBBIM_CHILD);
         m_wndReBar.GetBandInfo(position, &info);
         const BOOL hidden = (style & RBBS_HIDDEN) != 0;
-        info.fMask = RBBIM_STYLE | RBBIM_SIZE;
+        // A band saved without a width of its own (never sized, the last of its row) keeps the
+        // width it has: a width of 0 set on it would leave it no room under Wine.
+        info.fMask = cx > 0 ? RBBIM_STYLE | RBBIM_SIZE : RBBIM_STYLE;
         info.fStyle = (info.fStyle & ~(RBBS_BREAK | RBBS_HIDDEN)) | (style & ~RBBS_HIDDEN);
         info.cx = static_cast<UINT>(std::max(cx, 0));
         m_wndReBar.SetBandInfo(position, &info);

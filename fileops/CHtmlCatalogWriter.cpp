@@ -2,6 +2,8 @@
 
 #include "catalogue/VyxFile.h"
 #include "catalogue/VyxFileArray.h"
+#include "foundation/MacroText.h"
+#include "foundation/VyxCode.h"
 #include "foundation/VyxGlobalErrorException.h"
 #include "foundation/VyxPath.h"
 #include "image/DibCore.h"
@@ -82,13 +84,14 @@ bool IsSingleIntegerFormat(const CString& format)
     return conversions == 1;
 }
 
-// One forward scan: each token found is replaced by value(index, position after the token), which
-// may move the position on; the inserted text is never scanned again, so the scan always ends.
-template <class Value> CString ReplaceTokens(const CString& text, const wchar_t* const* tokens, int count, Value value)
+// One forward scan of a template: the text between tokens goes to plain (text, length); each token
+// found goes to token (index, position after the token), which may move the position on. What
+// the token puts in its place is never scanned, so the scan always ends.
+template <class Plain, class Token>
+void ScanTokens(const CString& text, const wchar_t* const* tokens, int count, Plain plain, Token token)
 {
-    CString out;
     const int length = text.GetLength();
-    int i = 0;
+    int i = 0, from = 0;
     while (i < length) {
         int found = -1;
         int tokenLength = 0;
@@ -102,12 +105,66 @@ template <class Value> CString ReplaceTokens(const CString& text, const wchar_t*
             }
         }
         if (found < 0) {
-            out += text[i++];
+            ++i;
             continue;
         }
+        plain(text.GetString() + from, i - from);
         i += tokenLength;
-        out += value(found, i);
+        token(found, i);
+        from = i;
     }
+    plain(text.GetString() + from, length - from);
+}
+
+// The code point at text[i] (a surrogate pair taken whole) and the characters it takes.
+unsigned CodePointAt(const CString& text, int i, int& units)
+{
+    const unsigned high = text[i];
+    units = 1;
+    if (high >= 0xD800 && high < 0xDC00 && i + 1 < text.GetLength()) {
+        const unsigned low = text[i + 1];
+        if (low >= 0xDC00 && low < 0xE000) {
+            units = 2;
+            return 0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00);
+        }
+    }
+    return high;
+}
+
+// Pages are written in the process's code page: a character it lacks becomes a numeric character
+// reference in texts, and UTF-8 percent escapes in addresses (with "%" and "#", which would
+// otherwise end or change the address).
+CString PageText(const CString& value, bool link)
+{
+    if (FitsCodePage(value, value.GetLength()) && (!link || value.FindOneOf(L"%#") < 0))
+        return value;
+    CString out;
+    for (int i = 0; i < value.GetLength();) {
+        int units = 1;
+        const unsigned code = CodePointAt(value, i, units);
+        const bool escaped = link && (code == L'%' || code == L'#');
+        if (!escaped && FitsCodePage(value.GetString() + i, units)) {
+            out.Append(value.GetString() + i, units);
+        } else if (!link) {
+            out.AppendFormat(L"&#%u;", code);
+        } else {
+            char bytes[8] = {};
+            const int n =
+                WideCharToMultiByte(CP_UTF8, 0, value.GetString() + i, units, bytes, sizeof(bytes), nullptr, nullptr);
+            for (int b = 0; b < n; ++b)
+                out.AppendFormat(L"%%%02X", static_cast<unsigned char>(bytes[b]));
+        }
+        i += units;
+    }
+    return out;
+}
+
+CString PageText(const MacroText& text)
+{
+    CString out;
+    for (const MacroText::Piece& piece : text.GetPieces())
+        out += piece.kind == MacroText::KindTemplate ? piece.text
+                                                     : PageText(piece.text, piece.kind == MacroText::KindLink);
     return out;
 }
 
@@ -253,7 +310,7 @@ CString CHtmlCatalogWriter::PageFileName(int pageIndex) const
     return name;
 }
 
-CString CHtmlCatalogWriter::ExpandLine(const CString& line, VyxFile* item, const CString& pageFolder)
+MacroText CHtmlCatalogWriter::ExpandLine(const CString& line, VyxFile* item, const CString& pageFolder)
 {
     static const wchar_t* const kMacros[] = {L"$ORGPATHNAME$", L"$FILENAME$",  L"$WIDTH$",      L"$HEIGHT$",
                                              L"$ORGFILENAME$", L"$PIXEL$",     L"$INFO$",       L"$DOC$",
@@ -265,7 +322,9 @@ CString CHtmlCatalogWriter::ExpandLine(const CString& line, VyxFile* item, const
         text.Format(L"%d", value);
         return text;
     };
-    return ReplaceTokens(line, kMacros, 19, [&](int macro, int&) -> CString {
+    // The page addresses: the picture, its thumbnail and the neighbouring pages.
+    auto isLink = [](int macro) { return macro == 0 || macro == 8 || macro == 10 || macro == 14; };
+    auto value = [&](int macro) -> CString {
         switch (macro) {
         case 0:
             return LinkToCurrentPicture(pageFolder);
@@ -323,14 +382,24 @@ CString CHtmlCatalogWriter::ExpandLine(const CString& line, VyxFile* item, const
         default:
             return FormatNumber(m_runningNumber);
         }
-    });
+    };
+    MacroText expanded;
+    ScanTokens(
+        line, kMacros, 19, [&](const wchar_t* text, int length) { expanded.AppendTemplate(text, length); },
+        [&](int macro, int&) {
+            expanded.AppendValue(value(macro), isLink(macro) ? MacroText::KindLink : MacroText::KindText);
+        });
+    if (item)
+        item->ExpandMacros(expanded);
+    return expanded;
 }
 
 CString CHtmlCatalogWriter::ExpandNameFormat(const wchar_t* format, const wchar_t* path, int number)
 {
     static const wchar_t* const kTokens[] = {L"$dir", L"$parentdir", L"$file", L"$ext", L"$page"};
     const CString text(format ? format : L"");
-    return ReplaceTokens(text, kTokens, 5, [&](int token, int& position) -> CString {
+    CString out;
+    auto value = [&](int token, int& position) -> CString {
         CString value;
         switch (token) {
         case 0:
@@ -356,7 +425,11 @@ CString CHtmlCatalogWriter::ExpandNameFormat(const wchar_t* format, const wchar_
             value.Format(L"%d", number);
             return value;
         }
-    });
+    };
+    ScanTokens(
+        text, kTokens, 5, [&](const wchar_t* plain, int length) { out.Append(plain, length); },
+        [&](int token, int& position) { out += value(token, position); });
+    return out;
 }
 
 CString CHtmlCatalogWriter::GetPagePath(int pageIndex) const
@@ -480,11 +553,8 @@ void CHtmlCatalogWriter::EvaluateVariableLine(const CString& line, VyxFile* item
     CString assignment;
     if (!IsVariableLine(line, &assignment))
         return;
-    CString expanded = ExpandLine(assignment, item, pageFolder);
-    if (item)
-        expanded = item->ExpandMacros(expanded);
     try {
-        m_variables.Let(expanded);
+        m_variables.Let(ExpandLine(assignment, item, pageFolder).ToString());
     } catch (VyxGlobalErrorException* e) {
         // A value the calculator cannot take sets nothing; the pages never show variables.
         delete e;
@@ -500,10 +570,7 @@ void CHtmlCatalogWriter::WriteSection(CStdioFile& file, const CStringArray& line
             EvaluateVariableLine(line, item, pageFolder);
             continue;
         }
-        CString text = ExpandLine(line, item, pageFolder);
-        if (item)
-            text = item->ExpandMacros(text);
-        text = m_variables.CopyText(text);
+        CString text = m_variables.CopyText(PageText(ExpandLine(line, item, pageFolder)));
         if (splitLines)
             WriteTextLines(file, text);
         else

@@ -4,6 +4,7 @@
 // fills the fields, loads a definition and generates once.
 #pragma once
 
+#include "foundation/MacroText.h"
 #include "framework/Framework.h"
 #include "script/VyxVariableTable.h"
 
@@ -33,9 +34,10 @@ public:
 
     // One line of the definition: a section marker, a directive or a line of the current section.
     void ParseDefinitionLine(const CString& line);
-    // The catalog macros of the line replaced, for the picture item (null outside the per-picture
-    // block) and the folder of the page being written. Inserted values are never scanned again.
-    CString ExpandLine(const CString& line, VyxFile* item, const CString& pageFolder);
+    // The catalog macros of the line replaced, then the picture item's own macros (null outside
+    // the per-picture block), for the folder of the page being written. Only the definition's
+    // own text is searched: an inserted value is never scanned again.
+    MacroText ExpandLine(const CString& line, VyxFile* item, const CString& pageFolder);
     // "$dir", "$parentdir", "$file", "$ext" and "$page" (with "#n" padding) of the path and number.
     static CString ExpandNameFormat(const wchar_t* format, const wchar_t* path, int number);
     // 0 done, -2 JPEG thumbnail failed, -3 PNG thumbnail failed; sets the display size and links.

@@ -31,7 +31,7 @@ CString TemporaryName(const CString& folder)
 bool CopyTarget::IsReadOnlyFile(const wchar_t* path)
 {
     // Windows refuses to replace such a file; Wine would replace it, so it is asked first.
-    DWORD attributes = GetFileAttributesW(path);
+    DWORD attributes = GetFileAttributesW(ExactPath(path));
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
            !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }

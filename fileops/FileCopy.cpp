@@ -1,6 +1,7 @@
 #include "fileops/FileCopy.h"
 
 #include "fileops/CopyTarget.h"
+#include "foundation/VyxPath.h"
 #include "foundation/VyxSystem.h"
 
 #include <algorithm>
@@ -42,9 +43,11 @@ DWORD GetCopyBufferSize(DWORD requested)
     return static_cast<DWORD>(std::max<ULONGLONG>(size, kMinimumBuffer));
 }
 
-int RunCopy(const wchar_t* source, const wchar_t* target, CopyProgressCallback callback, DWORD context,
+int RunCopy(const wchar_t* sourceName, const wchar_t* targetName, CopyProgressCallback callback, DWORD context,
             const CopyBlockLoop& loop)
 {
+    // Names ending in a dot or a blank are reached as they stand, never as another file.
+    const CString source = ExactPath(sourceName), target = ExactPath(targetName);
     SourceFile input(source);
     if (input.Get() == INVALID_HANDLE_VALUE)
         return kCopyFailed;

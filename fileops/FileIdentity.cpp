@@ -1,13 +1,15 @@
 #include "fileops/FileIdentity.h"
 
+#include "foundation/VyxPath.h"
+
 bool FileIdentity::Read(const wchar_t* path)
 {
     m_known = false;
     if (!path || !*path)
         return false;
     // Read access is not needed for the identity; folders open with backup semantics.
-    HANDLE handle = CreateFileW(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE handle = CreateFileW(ExactPath(path), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
     Read(handle);

@@ -2,6 +2,9 @@
 
 #include "catalogue/VyxFile.h"
 #include "fileops/ProgressDlg.h"
+#include "foundation/VyxCode.h"
+
+#include <vector>
 
 CString ReportFileWriter::Unescape(const CString& text)
 {
@@ -44,11 +47,35 @@ void ReportFileWriter::ShowFailure(const wchar_t* path, const wchar_t* what, DWO
     ::MessageBoxW(owner, text, nullptr, MB_OK | MB_ICONSTOP);
 }
 
+namespace {
+
+// The line with CR LF line ends in the code page; CP_UTF8 for UTF-8.
+CStringA EncodedLine(const CString& line, UINT codePage)
+{
+    CString text;
+    text.Preallocate(line.GetLength() + 2);
+    for (int i = 0; i < line.GetLength(); ++i) {
+        if (line[i] == L'\n' && (i == 0 || line[i - 1] != L'\r'))
+            text += L'\r';
+        text += line[i];
+    }
+    text += L"\r\n";
+    int n = WideCharToMultiByte(codePage, 0, text, text.GetLength(), nullptr, 0, nullptr, nullptr);
+    CStringA bytes;
+    if (n > 0) {
+        WideCharToMultiByte(codePage, 0, text, text.GetLength(), bytes.GetBuffer(n), n, nullptr, nullptr);
+        bytes.ReleaseBuffer(n);
+    }
+    return bytes;
+}
+
+} // namespace
+
 int ReportFileWriter::Write(const wchar_t* path, const CString& lineTemplate, const VyxFile* const* items, int count)
 {
-    CStdioFile file;
+    CFile file;
     CFileException error;
-    if (!file.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::typeText, &error)) {
+    if (!file.Open(path, CFile::modeCreate | CFile::modeWrite, &error)) {
         ShowFailure(path, L"レポートファイルを作成できません", static_cast<DWORD>(error.m_lOsError));
         return -1;
     }
@@ -58,13 +85,33 @@ int ReportFileWriter::Write(const wchar_t* path, const CString& lineTemplate, co
         progress.SetWindowText(L"レポートファイル作成中...");
         progress.SetRange(0, count);
     }
+    // The report stays in the process's code page while every line fits it; the first line that
+    // does not makes the whole report UTF-8 with a byte-order mark, the lines before rewritten.
+    bool utf8 = false;
+    std::vector<CString> lines;
     int written = 0;
     try {
         for (int i = 0; i < count; ++i) {
             if (items[i]) {
                 if (shown)
                     progress.SetText(items[i]->GetFileName());
-                file.WriteString(items[i]->ExpandMacros(lineTemplate) + L"\n");
+                const CString line = items[i]->ExpandMacros(lineTemplate);
+                if (!utf8 && !FitsCodePage(line, line.GetLength())) {
+                    CStringA bytes("\xEF\xBB\xBF");
+                    for (const CString& before : lines)
+                        bytes += EncodedLine(before, CP_UTF8);
+                    utf8 = true;
+                    written = 0;
+                    file.SeekToBegin();
+                    file.SetLength(0);
+                    file.Write(bytes.GetString(), static_cast<UINT>(bytes.GetLength()));
+                    written = static_cast<int>(lines.size());
+                    lines.clear();
+                }
+                const CStringA bytes = EncodedLine(line, utf8 ? CP_UTF8 : CP_ACP);
+                file.Write(bytes.GetString(), static_cast<UINT>(bytes.GetLength()));
+                if (!utf8)
+                    lines.push_back(line);
                 ++written;
                 if (shown)
                     progress.OffsetPos(1);

@@ -1,6 +1,7 @@
 // Writing a report file: one line template expanded for each file item, in the process's
-// multibyte code page with CR LF line ends, under a progress window that can stop it. A file that
-// cannot be created or written is reported to the user; the lines written before stay.
+// multibyte code page with CR LF line ends (UTF-8 with a byte-order mark when a line holds a
+// character that code page lacks), under a progress window that can stop it. A file that cannot
+// be created or written is reported to the user; the lines written before stay.
 #pragma once
 
 #include "framework/Framework.h"

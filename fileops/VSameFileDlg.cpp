@@ -123,10 +123,10 @@ void VSameFileDlg::OnDestroy()
 
 void VSameFileDlg::ShowPreview(COneViewCtrl& view, VyxFile* item, int zoom)
 {
+    // Actual size is the zoom 1.0 as is: a fitting mode would work out its own zoom.
+    view.SetFitMode(zoom ? COnePicture::FitAsIs : COnePicture::FitAspect);
     if (zoom)
         view.SetZoom(1.0);
-    else
-        view.SetFitMode(3);
     view.SetPicture(item);
 }
 

@@ -59,7 +59,7 @@ CString FolderOf(const CString& path)
 ULONGLONG SizeOf(LPCWSTR path, bool* exists = nullptr)
 {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    bool found = GetFileAttributesExW(path, GetFileExInfoStandard, &data) != FALSE;
+    bool found = GetFileAttributesExW(ExactPath(path), GetFileExInfoStandard, &data) != FALSE;
     if (exists)
         *exists = found;
     return found ? static_cast<ULONGLONG>(data.nFileSizeHigh) << 32 | data.nFileSizeLow : 0;
@@ -602,7 +602,7 @@ int VyxFileTransfer::MoveOnOneDrive(VyxFile& item, const CString& target)
         // Replacing in one step: a failed move leaves the old target where it was.
         DWORD error = ERROR_ACCESS_DENIED;
         if (!CopyTarget::IsReadOnlyFile(target)) {
-            if (MoveFileExW(item.GetPath(), target, MOVEFILE_REPLACE_EXISTING)) {
+            if (MoveFileExW(ExactPath(item.GetPath()), ExactPath(target), MOVEFILE_REPLACE_EXISTING)) {
                 m_changed = true;
                 return Transferred;
             }
@@ -663,7 +663,7 @@ int VyxFileTransfer::ExtractMember(VyxFile& item, const CString& target)
             MakePath(written, nullptr, scratch, item.GetFileName(), nullptr);
             // A member that came out shorter or longer than listed is not the member.
             if (result == 0 && (SizeOf(written) != size || CopyTarget::IsReadOnlyFile(target) ||
-                                !MoveFileExW(written, target, MOVEFILE_REPLACE_EXISTING)))
+                                !MoveFileExW(ExactPath(written), ExactPath(target), MOVEFILE_REPLACE_EXISTING)))
                 result = -1;
             DeleteFileForced(written);
             RemoveDirectoryW(scratch);

@@ -25,3 +25,12 @@ template <typename... Inserts> CString FormatMessageText(DWORD messageId, const 
     LPCWSTR texts[sizeof...(Inserts) + 1] = {vyx_detail::MessageInsert(inserts)..., nullptr};
     return FormatMessageTextArray(messageId, texts, static_cast<int>(sizeof...(Inserts)));
 }
+
+// The same without the line end that closes every message of the table: the form a menu item or
+// a label takes (a line end there shows as boxes).
+template <typename... Inserts> CString FormatMessageLine(DWORD messageId, const Inserts&... inserts)
+{
+    CString text = FormatMessageText(messageId, inserts...);
+    text.TrimRight(L"\r\n");
+    return text;
+}

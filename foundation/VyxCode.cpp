@@ -224,3 +224,20 @@ int UnicodeToMultiByte(const wchar_t* text, char* out, int outCapacity, int code
         out[0] = '\0';
     return n;
 }
+
+bool FitsCodePage(const wchar_t* text, int length, int codePage)
+{
+    if (!text)
+        return true;
+    if (length < 0)
+        length = static_cast<int>(wcslen(text));
+    int i = 0;
+    while (i < length && text[i] < 0x80)
+        ++i;
+    if (i == length)
+        return true;
+    BOOL usedDefault = FALSE;
+    int n = WideCharToMultiByte(static_cast<UINT>(codePage), WC_NO_BEST_FIT_CHARS, text + i, length - i, nullptr, 0,
+                                nullptr, &usedDefault);
+    return n > 0 && !usedDefault;
+}

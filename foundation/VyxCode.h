@@ -43,3 +43,7 @@ private:
 int MultiByteToUnicode(const char* text, wchar_t* out, int outCapacity, int codePage = 0);
 // The mirror image; outCapacity counts bytes.
 int UnicodeToMultiByte(const wchar_t* text, char* out, int outCapacity, int codePage = 0);
+// Whether every character of the text (length characters, -1: up to its terminator) has its own
+// character in the code page and comes back unchanged; a character the conversion would replace
+// by a look-alike or the default character does not fit.
+bool FitsCodePage(const wchar_t* text, int length = -1, int codePage = 0);

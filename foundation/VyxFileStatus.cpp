@@ -96,14 +96,12 @@ bool VyxFileStatus::GetStatus(const wchar_t* path)
 {
     SetPath(path);
     WIN32_FIND_DATAW data;
-    HANDLE find = m_path.IsEmpty() ? INVALID_HANDLE_VALUE : FindFirstFileW(m_path, &data);
-    if (find == INVALID_HANDLE_VALUE) {
+    if (!FindExactEntry(m_path, data)) {
         m_attributes = 0;
         m_size = 0;
         m_creationTime = m_accessTime = m_writeTime = 0;
         return false;
     }
-    FindClose(find);
     m_attributes = static_cast<int>(data.dwFileAttributes) & kKeptAttributes;
     m_size = static_cast<unsigned long long>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
     m_writeTime = FileTimeToUnixTime(data.ftLastWriteTime);

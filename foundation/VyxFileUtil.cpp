@@ -49,7 +49,7 @@ bool RemoveLinkedFolder(const wchar_t* path)
 
 // Existence is asked of the file system directly (a drive root included) so that the process's
 // current directory, which other threads share, is never changed.
-bool EnsureFolderExists(const wchar_t* folder, bool noPrompt)
+bool EnsureFolderExists(const wchar_t* folder, bool noPrompt, bool tellFailure)
 {
     CString target;
     RemovePathSeparator(target, folder);
@@ -90,7 +90,7 @@ bool EnsureFolderExists(const wchar_t* folder, bool noPrompt)
         if (parent == target || !EnsureFolderExists(parent, true))
             break;
     }
-    if (!noPrompt) {
+    if (!noPrompt || tellFailure) {
         CString message;
         message.Format(L"%s \n%s", folder, static_cast<const wchar_t*>(errorText));
         ShowMessage(message, MB_OK | MB_ICONSTOP);
@@ -98,10 +98,11 @@ bool EnsureFolderExists(const wchar_t* folder, bool noPrompt)
     return false;
 }
 
-bool DeleteFileForced(const wchar_t* path, DWORD* error)
+bool DeleteFileForced(const wchar_t* name, DWORD* error)
 {
-    if (!path)
+    if (!name)
         return false;
+    const CString path = ExactPath(name);
     if (DeleteFileW(path))
         return true;
     DWORD lastError = GetLastError();
@@ -121,10 +122,16 @@ bool DeleteFiles(const wchar_t* pattern, DWORD* error)
 {
     if (!pattern)
         return false;
-    CString folder;
+    CString folder, name;
     GetPathPart(folder, pattern, 1 | 2);
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(pattern, &data);
+    // A name ending in a dot or a blank is one file, never the pattern the search would make of it.
+    if (HasTrimmedName(GetPathPart(name, pattern, 4 | 8))) {
+        if (!FindExactEntry(pattern, data) || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            return true;
+        return DeleteFileForced(pattern, error);
+    }
+    HANDLE find = FindFirstFileW(ExactPath(pattern), &data);
     if (find == INVALID_HANDLE_VALUE)
         return true;
     bool failed = false;
@@ -138,6 +145,46 @@ bool DeleteFiles(const wchar_t* pattern, DWORD* error)
     } while (FindNextFileW(find, &data));
     FindClose(find);
     return !failed;
+}
+
+bool RenameEntry(const wchar_t* oldPath, const wchar_t* newPath)
+{
+    if (!oldPath || !newPath)
+        return false;
+    const CString from = ExactPath(oldPath), to = ExactPath(newPath);
+    // Upper-cased as the file system compares names ("café" and "CAFÉ" are one name).
+    CString oldUpper(oldPath), newUpper(newPath);
+    oldUpper.MakeUpper();
+    newUpper.MakeUpper();
+    const bool caseOnly = wcscmp(oldPath, newPath) != 0 && oldUpper == newUpper;
+    if (caseOnly) {
+        // The platform may take the new spelling for the file itself and do nothing.
+        CString folder, temporary;
+        GetPathPart(folder, oldPath, 3);
+        MakeTempName(temporary, folder);
+        if (!MoveFileW(from, temporary))
+            return false;
+        if (!MoveFileW(temporary, to)) {
+            DWORD error = GetLastError();
+            MoveFileW(temporary, from);
+            SetLastError(error);
+            return false;
+        }
+    } else if (!MoveFileW(from, to)) {
+        return false;
+    }
+    // Only the new name, spelled as asked, counts as done.
+    CString name;
+    GetPathPart(name, newPath, 4 | 8);
+    WIN32_FIND_DATAW data;
+    const bool found = FindExactEntry(newPath, data);
+    if (found && name == data.cFileName && (caseOnly || !PathExists(oldPath, static_cast<DWORD>(-1))))
+        return true;
+    // Moved, but not to the name asked for: it goes back.
+    if (found && !PathExists(oldPath, static_cast<DWORD>(-1)))
+        MoveFileW(to, from);
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return false;
 }
 
 bool DeleteFolderTree(const wchar_t* folder)
@@ -202,7 +249,8 @@ bool ShellDeleteFile(const wchar_t* path, HWND owner, WORD flags)
         return false;
     CSharedFile list(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_SHARE, 4096);
     const wchar_t terminators[2] = {0, 0};
-    list.Write(path, static_cast<UINT>(wcslen(path) * sizeof(wchar_t)));
+    const CString exact = ExactPath(path);
+    list.Write(exact.GetString(), static_cast<UINT>(exact.GetLength() * sizeof(wchar_t)));
     list.Write(terminators, sizeof(terminators));
     return ShellDeleteFileList(list, owner, flags);
 }

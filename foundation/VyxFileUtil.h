@@ -5,13 +5,17 @@
 #include "framework/Framework.h"
 
 // True when the folder exists afterwards. Without noPrompt the user is asked before creating it
-// and told when creation failed.
-bool EnsureFolderExists(const wchar_t* folder, bool noPrompt);
+// and told when creation failed; with tellFailure told of a failure all the same.
+bool EnsureFolderExists(const wchar_t* folder, bool noPrompt, bool tellFailure = false);
 
 // True when the file is gone (a missing file counts as deleted); a read-only file is deleted too.
 bool DeleteFileForced(const wchar_t* path, DWORD* error = nullptr);
 // Deletes every file (not folder) the pattern finds; after a failure nothing more is deleted.
 bool DeleteFiles(const wchar_t* pattern, DWORD* error = nullptr);
+// Renames (or moves) a file or folder, and counts it done only when the new name is on disk spelled
+// as asked and the old one is gone. A change of letter case alone goes through a temporary name in
+// the same folder. Either name may end in a dot or a blank. false (last error set) when not done.
+bool RenameEntry(const wchar_t* oldPath, const wchar_t* newPath);
 // Depth first; stops at the first failure. A drive root is emptied but kept; a linked folder
 // (reparse point) is unlinked, never entered.
 bool DeleteFolderTree(const wchar_t* folder);

@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include <cwchar>
+#include <cwctype>
 #include <ctime>
 #include <vector>
 
@@ -351,10 +352,8 @@ bool PathExists(const wchar_t* path, DWORD attributeMask)
     if (trimmed.IsEmpty())
         return false;
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(trimmed, &data);
-    if (find == INVALID_HANDLE_VALUE)
+    if (!FindExactEntry(trimmed, data))
         return false;
-    FindClose(find);
     if (attributeMask == 0)
         return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
     return (data.dwFileAttributes & attributeMask) != 0;
@@ -411,4 +410,106 @@ bool IsPlainFileName(const wchar_t* name)
         if (*p < L' ')
             return false;
     return !wcspbrk(name, L"\\/:*?\"<>|");
+}
+
+namespace {
+
+// A wildcard pattern ("*.") is no name: the platform's matching gives its dot a meaning.
+bool IsTrimmedName(const wchar_t* name, size_t length)
+{
+    if (length == 0 || (length == 1 && name[0] == L'.') || (length == 2 && name[0] == L'.' && name[1] == L'.'))
+        return false;
+    if (name[length - 1] != L'.' && name[length - 1] != L' ')
+        return false;
+    for (size_t i = 0; i < length; ++i) {
+        if (name[i] == L'*' || name[i] == L'?')
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool HasTrimmedName(const wchar_t* path)
+{
+    if (!path)
+        return false;
+    const wchar_t* start = path;
+    for (const wchar_t* p = path;; ++p) {
+        if (*p == 0 || IsSeparator(*p)) {
+            if (IsTrimmedName(start, static_cast<size_t>(p - start)))
+                return true;
+            if (*p == 0)
+                return false;
+            start = p + 1;
+        }
+    }
+}
+
+CString ExactPath(const wchar_t* path)
+{
+    if (!path)
+        return CString();
+    if (!HasTrimmedName(path) ||
+        (IsSeparator(path[0]) && IsSeparator(path[1]) && (path[2] == L'?' || path[2] == L'.') && IsSeparator(path[3])))
+        return CString(path);
+    // The root the names hang from, and the text the names start in.
+    CString root, rest;
+    if (iswalpha(path[0]) && path[1] == L':' && IsSeparator(path[2])) {
+        root.Format(L"\\\\?\\%c:", path[0]);
+        rest = path + 3;
+    } else if (IsSeparator(path[0]) && IsSeparator(path[1])) {
+        root = L"\\\\?\\UNC";
+        rest = path + 2;
+    } else if (path[0] && path[1] == L':') {
+        return CString(path);
+    } else {
+        wchar_t current[MAX_PATH * 2] = {};
+        DWORD length = GetCurrentDirectoryW(MAX_PATH * 2, current);
+        if (length == 0 || length >= MAX_PATH * 2 || !iswalpha(current[0]) || current[1] != L':')
+            return CString(path);
+        root.Format(L"\\\\?\\%c:", current[0]);
+        rest = IsSeparator(path[0]) ? CString(path + 1) : CString(current + 3) + L"\\" + path;
+    }
+    // A UNC path keeps its server and share whatever follows.
+    const size_t kept = root.Right(3) == L"UNC" ? 2 : 0;
+    std::vector<CString> names;
+    int start = 0;
+    for (int i = 0; i <= rest.GetLength(); ++i) {
+        if (i < rest.GetLength() && !IsSeparator(rest[i]))
+            continue;
+        CString name = rest.Mid(start, i - start);
+        start = i + 1;
+        if (name.IsEmpty() || (name == L"." && names.size() >= kept))
+            continue;
+        if (name == L".." && names.size() > kept) {
+            names.pop_back();
+            continue;
+        }
+        if (name != L"..")
+            names.push_back(name);
+    }
+    CString exact = root;
+    for (const CString& name : names)
+        exact += L"\\" + name;
+    return exact;
+}
+
+bool FindExactEntry(const wchar_t* path, WIN32_FIND_DATAW& data)
+{
+    if (!path || !*path)
+        return false;
+    HANDLE find = FindFirstFileW(ExactPath(path), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    const wchar_t* name = path + wcslen(path);
+    while (name > path && !IsSeparator(name[-1]))
+        --name;
+    bool found = true;
+    if (IsTrimmedName(name, wcslen(name))) {
+        while (!(found = _wcsicmp(data.cFileName, name) == 0) && FindNextFileW(find, &data)) {
+        }
+    }
+    FindClose(find);
+    return found;
 }

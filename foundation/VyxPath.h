@@ -42,6 +42,17 @@ CString& GetSpecialFolderDisplayName(CString& out, int csidl, DWORD shgdnFlags);
 
 // mask 0: a file (not a folder) exists; otherwise an entry with any of the mask's attribute bits.
 bool PathExists(const wchar_t* path, DWORD attributeMask);
+// Whether some name of the path ends in a dot or a blank, which the platform's ordinary path
+// handling drops (so "dup.jpg." would reach "dup.jpg").
+bool HasTrimmedName(const wchar_t* path);
+// The path to hand to the platform's file functions so that they reach exactly the named entry:
+// a path with a trimmed name (above) in the "\\?\" form (made full, "." and ".." resolved,
+// separators made backslashes); any other path as it is. A drive-relative path ("C:x.") stays too.
+CString ExactPath(const wchar_t* path);
+// The entry the path names, through its exact form: the platform's search takes a trailing dot or
+// blank of the last name as optional ("dup.jpg." would find "dup.jpg"), so only an entry of that
+// very name counts. false when there is none.
+bool FindExactEntry(const wchar_t* path, WIN32_FIND_DATAW& data);
 // Full path of a "$%08X" name that no entry of the folder has.
 CString& MakeTempName(CString& out, const wchar_t* folder);
 // A new folder "<temp>\Vesko\%08X"; empty when it could not be created.

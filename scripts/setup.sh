@@ -161,14 +161,15 @@ build_dep() {
             return 0
         fi
         local dl="$CACHE/src/$pkg-${v#*:}"
-        [ -f "$dl.unavailable" ] && continue
         if ! ls "$dl"/*.dsc >/dev/null 2>&1; then
             say "fetching the source of $pkg $v"
             rm -rf "$dl" && mkdir -p "$dl"
+            # A failed download may be a passing network fault as well as a version the archive
+            # dropped: nothing is remembered, the next run asks again.
             if ! (cd "$dl" && apt-get source --download-only "$pkg=$v" >"$dl.log" 2>&1); then
-                say "  $pkg $v is not in the archive any more; trying an older version"
+                say "  could not download $pkg $v; trying an older version. The download said:"
+                grep '^E:' "$dl.log" | sed 's/^/[setup]     /' >&2 || true
                 rm -rf "$dl"
-                touch "$dl.unavailable"
                 continue
             fi
         fi

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Draws the main frame's tool-bar and menu images (small pictograms on magenta, the mask colour)
-and the program icon (through ImageMagick's convert) into res/. Run from the repository root; the outputs are committed."""
+"""Draws the main frame's tool-bar and menu images (small pictograms on magenta, the mask colour;
+the picture window's are drawn by make_picture_toolbar_images.py) and the program icon (through
+ImageMagick's convert) into res/. Run from the repository root; the outputs are committed."""
 import os
 import struct
 import subprocess
@@ -204,9 +205,6 @@ def main():
     res = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'res')
     strip(TOOLBAR, 1, os.path.join(res, 'maintoolbar.bmp'))
     strip(TOOLBAR, 2, os.path.join(res, 'maintoolbar_large.bmp'))
-    menu241 = ['glyph%d' % i for i in range(27)]
-    menu241[0:2] = ['picture', 'fullscreen']
-    strip(menu241, 1, os.path.join(res, 'menuimages241.bmp'))
     menu243 = ['glyph%d' % (i + 50) for i in range(31)]
     menu243[1:3] = ['edit', 'folder']
     strip(menu243, 1, os.path.join(res, 'menuimages243.bmp'))

@@ -254,7 +254,7 @@ void COnePicture::TakeFactsFromFirstPage(HGLOBAL page, int bitCount)
 void COnePicture::SetPicture(const VyxFile* item)
 {
     FreePages();
-    m_pageCount = m_currentPage = m_gifFrame = 0;
+    m_pageCount = m_currentPage = m_gifFrame = m_announcedPages = 0;
     m_sourceScale = 1.0;
     m_finished = TRUE;
     m_item.reset(item ? new VyxFile(*item) : nullptr);
@@ -301,10 +301,12 @@ void COnePicture::LoadFirstPage()
         m_finished = FALSE;
         m_fileData = m_item->ReadFileData();
         m_fileSize = static_cast<DWORD>(BlockSize(m_fileData));
-        if (GetKind() == KindGif)
+        if (GetKind() == KindGif) {
             StepGifFrame();
-        else
+        } else {
+            CountTiffPages();
             StepTiffPage();
+        }
         break;
     default:
         LoadSinglePicture(DecodesReduced());
@@ -316,7 +318,15 @@ bool COnePicture::DecodesReduced() const
 {
     // Kept upright and shrunk to fit, the picture needs no more pixels than the rectangle: the
     // decoder may read it at a reduced scale (never below the fitted size).
-    return m_fitMode == FitAspect && m_allowShrink && m_angle == 0 && m_rect.Width() > 0 && m_rect.Height() > 0;
+    if (m_angle != 0 || m_rect.Width() <= 0 || m_rect.Height() <= 0)
+        return false;
+    if (m_fitMode == FitAspect && m_allowShrink)
+        return true;
+    // A picture whose size is known to be past the display bound at the zoom asked is shown
+    // fitted as well (ShownSize).
+    const LONG width = m_item ? m_item->GetWidth() : 0, height = m_item ? m_item->GetHeight() : 0;
+    return (m_fitMode == FitAsIs || m_fitMode == FitWindowFollows) && width > 0 && height > 0 &&
+           !IsDisplaySizeAllowed(CSize(ToSide(width * m_zoom), ToSide(height * m_zoom)));
 }
 
 void COnePicture::LoadSinglePicture(bool bReduced)
@@ -436,6 +446,27 @@ int COnePicture::StepGifFrame()
         AddPage(m_gifCanvas.ToPackedDib(), before.delay);
     }
     return 1;
+}
+
+void COnePicture::CountTiffPages()
+{
+    // The directories are counted without decoding any page, so the page count is known from
+    // the start although the pages are read one by one.
+    const BYTE* data = m_fileData ? static_cast<const BYTE*>(::GlobalLock(m_fileData)) : nullptr;
+    if (!data)
+        return;
+    TiffFile tiff;
+    tiff.m_data = data;
+    tiff.m_dataSize = m_fileSize;
+    m_announcedPages = std::min(tiff.CountPages(), GetPageCapacity());
+    ::GlobalUnlock(m_fileData);
+}
+
+int COnePicture::GetKnownPageCount() const
+{
+    // Once loading has ended the pages held are all there is (a page may have failed or been
+    // refused).
+    return m_finished ? m_pageCount : std::max(m_pageCount, m_announcedPages);
 }
 
 int COnePicture::StepTiffPage()
@@ -612,21 +643,21 @@ void COnePicture::PreparePage(int nPage)
 {
     if (!IsValidPage(nPage) || !m_pages[nPage].source)
         return;
-    CSize picture = GetPictureSize(nPage);
-    CSize size = CalcDisplaySize(m_rect, picture.cx, picture.cy);
+    double zoom = 0;
+    CSize size = ShownSize(GetPictureSize(nPage), zoom);
     if (EnsureSourceFor(nPage, size)) {
         if (!IsValidPage(nPage) || !m_pages[nPage].source)
             return;
-        picture = GetPictureSize(nPage);
-        size = CalcDisplaySize(m_rect, picture.cx, picture.cy);
+        size = ShownSize(GetPictureSize(nPage), zoom);
     }
     Page& page = m_pages[nPage];
     if (page.display && page.display != page.source)
         ::GlobalFree(page.display);
     page.display = nullptr;
+    page.zoom = zoom;
     // A size past the bound is refused before anything is allocated.
     if (IsDisplaySizeAllowed(size))
-        page.display = Resample(page.source, size.cx, size.cy);
+        page.display = ResampleAt(page.source, size.cx, size.cy, zoom);
     if (nPage == m_currentPage) {
         m_displaySize = size;
         PlaceOrigin();
@@ -639,8 +670,8 @@ void COnePicture::Refit()
         return;
     // A display copy of the same size is the same copy: a window that follows its picture
     // resizes around it and must not resample it twice.
-    const CSize picture = GetPictureSize(m_currentPage);
-    CSize size = CalcDisplaySize(m_rect, picture.cx, picture.cy);
+    double zoom = 0;
+    const CSize size = ShownSize(GetPictureSize(m_currentPage), zoom);
     if (GetDisplayPage() && size == m_displaySize) {
         PlaceOrigin();
         return;
@@ -649,7 +680,43 @@ void COnePicture::Refit()
     PreparePage(m_currentPage);
 }
 
+CSize COnePicture::ShownSize(CSize picture, double& zoom)
+{
+    CSize size = CalcDisplaySize(m_rect, picture.cx, picture.cy);
+    zoom = m_zoom;
+    if (IsDisplaySizeAllowed(size) || picture.cx <= 0 || picture.cy <= 0)
+        return size;
+    // No display copy that large can be made: the picture is shown whole in the rectangle (never
+    // larger than asked), and its zoom is told as it is.
+    double w = picture.cx, h = picture.cy;
+    if (m_angle != 0) {
+        CRotateInfo turn(m_angle);
+        RECT box = turn.GetBoundingRect(picture.cx, picture.cy);
+        w = static_cast<double>(box.right) - box.left;
+        h = static_cast<double>(box.bottom) - box.top;
+    }
+    const double rw = m_rect.Width(), rh = m_rect.Height();
+    double fit = rw > 0 && rh > 0 ? std::min(rw / w, rh / h) : 0;
+    // Without a rectangle the largest copy the bound allows.
+    const double bound = std::min(
+        {MaxDisplaySide / w, MaxDisplaySide / h, std::sqrt(static_cast<double>(MaxDisplayBytes) / 4 / (w * h))});
+    if (!(fit > 0) || fit > bound)
+        fit = bound;
+    zoom = std::min(fit, m_zoom > 0 ? m_zoom : fit);
+    return CSize(ToSide(w * zoom), ToSide(h * zoom));
+}
+
+double COnePicture::GetShownZoom() const
+{
+    return GetDisplayPage() ? m_pages[m_currentPage].zoom : m_zoom;
+}
+
 HGLOBAL COnePicture::Resample(HGLOBAL source, int width, int height)
+{
+    return ResampleAt(source, width, height, m_zoom);
+}
+
+HGLOBAL COnePicture::ResampleAt(HGLOBAL source, int width, int height, double zoom)
 {
     if (!source || width <= 0 || height <= 0)
         return nullptr;
@@ -659,7 +726,7 @@ HGLOBAL COnePicture::Resample(HGLOBAL source, int width, int height)
     const double angle = m_angle;
     int mode = m_scaleMode;
     if (mode == ScaleAuto)
-        mode = m_zoom <= 0.5 ? ScaleAverage : ScaleBilinear;
+        mode = zoom <= 0.5 ? ScaleAverage : ScaleBilinear;
     HGLOBAL result = nullptr;
     switch (mode) {
     case ScaleNearest:

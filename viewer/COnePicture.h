@@ -60,8 +60,13 @@ public:
     // current page's display size changes; otherwise the page is only placed again.
     void Refit();
     CSize CalcDisplaySize(const RECT& rect, int width, int height);
+    // The display size of a picture of that size, and the zoom it is shown at: as
+    // CalcDisplaySize, or fitted into the display rectangle when that size is past the bound.
+    CSize ShownSize(CSize picture, double& zoom);
     // A new 24-bit DIB (or the source itself when nothing was to be done), null on failure.
     HGLOBAL Resample(HGLOBAL source, int width, int height);
+    // As Resample, for a copy shown at that zoom (the automatic scale mode chooses by it).
+    HGLOBAL ResampleAt(HGLOBAL source, int width, int height, double zoom);
     int NextPage();
     int PrevPage();
     // One animation tick at the given tick count: reads one more frame, and steps to the next
@@ -96,8 +101,15 @@ public:
     int GetPageDelay() const;
     CSize GetDisplaySize() const { return m_displaySize; }
     int GetCurrentPage() const { return m_currentPage; }
+    // The pages read so far.
     int GetPageCount() const { return m_pageCount; }
+    // The pages the file has, as far as known: a TIFF tells its page count when it opens; other
+    // files count the pages read so far.
+    int GetKnownPageCount() const;
     double GetZoom() const { return m_zoom; }
+    // The zoom of the current page as shown: the zoom asked, unless no display copy of that size
+    // could be made and the page is shown fitted instead.
+    double GetShownZoom() const;
     int GetFitMode() const { return m_fitMode; }
     VyxFile* GetItem() const { return m_item.get(); }
     DWORD GetAnimationStart() const { return m_animationStart; }
@@ -148,6 +160,7 @@ private:
         HGLOBAL display = nullptr; // may be the very block of the source
         HGLOBAL source = nullptr;
         int delay = 0;
+        double zoom = 0; // of the display copy
     };
 
     // Empty page tables of that many entries, every display setting back to its initial value.
@@ -170,6 +183,7 @@ private:
     bool EnsureSourceFor(int nPage, CSize size);
     int StepGifFrame();
     int StepTiffPage();
+    void CountTiffPages();
     int StepVideoFrame();
     HGLOBAL ReadVideoFrame(int nPage);
     void TakeFactsFromFirstPage(HGLOBAL page, int bitCount);
@@ -195,6 +209,8 @@ private:
     DWORD m_fileSize = 0;
     int m_currentPage = 0;
     int m_pageCount = 0;
+    // The page count a TIFF gives when it opens (0 for other files).
+    int m_announcedPages = 0;
     // The next GIF frame to decode: a frame restored by its disposal adds a page of its own.
     int m_gifFrame = 0;
     std::vector<Page> m_pages;

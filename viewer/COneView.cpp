@@ -60,6 +60,9 @@ COneView::~COneView()
 void COneView::SetPicture(const VyxFile* item)
 {
     m_nDragState = DragIdle;
+    // Whatever it shows now, what was painted before is stale.
+    if (m_hWnd)
+        Invalidate(FALSE);
     if (!item) {
         m_picture.Show(nullptr, nullptr, FALSE);
         return;
@@ -186,7 +189,8 @@ void COneView::OnSize(UINT nType, int cx, int cy)
     CRect client;
     GetClientRect(&client);
     m_picture.SetDisplayRect(client);
-    if (m_picture.GetFitMode() != COnePicture::FitAsIs)
+    // A picture shown fitted because it is too large for its zoom fits the new size too.
+    if (m_picture.GetFitMode() != COnePicture::FitAsIs || m_picture.GetShownZoom() != m_picture.GetZoom())
         m_picture.Refit();
 }
 

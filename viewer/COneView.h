@@ -41,7 +41,9 @@ public:
     CSize GetDisplaySize() const { return m_picture.GetDisplaySize(); }
     int GetCurrentPage() const { return m_picture.GetCurrentPage(); }
     int GetPageCount() const { return m_picture.GetPageCount(); }
+    int GetKnownPageCount() const { return m_picture.GetKnownPageCount(); }
     double GetZoom() const { return m_picture.GetZoom(); }
+    double GetShownZoom() const { return m_picture.GetShownZoom(); }
     COnePicture& GetPicture() { return m_picture; }
     int GetDragState() const { return m_nDragState; }
     BOOL IsAnimating() const { return m_picture.GetAnimationTimer() != 0; }

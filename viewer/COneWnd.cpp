@@ -190,7 +190,7 @@ COneWnd::COneWnd()
     CString defaultTitle;
     defaultTitle.Format(L"%s %sx%s %sb %s", L"$(FileName)", L"$(Width)", L"$(Height)", L"$(Color)", L"$(Length)");
     GetAppIniString(m_strTitleFormat, kSection, L"TitleFormat", defaultTitle);
-    m_bTopMost = GetAppIniInt(kSection, L"TopMost", 1);
+    m_bTopMost = CKWDocSettings::ReadInt(kSection, L"TopMost", CKWDocSettings::TopMostDefault) != 0;
     m_settings.Load();
     CString steps;
     GetAppIniString(steps, kViewSection, L"ZoomSteps", kDefaultZoomSteps);
@@ -382,27 +382,41 @@ BOOL COneWnd::Relocate()
     return m_bLocked;
 }
 
+void COneWnd::UpdateSizePanes()
+{
+    if (!m_wndStatusBar.GetSafeHwnd())
+        return;
+    CSize size = m_pView ? m_pView->GetDisplaySize() : CSize(0, 0);
+    const double percent = m_pView ? m_pView->GetShownZoom() * 100 : 0;
+    CString text;
+    text.Format(L"%ldx%ld", size.cx, size.cy);
+    m_wndStatusBar.SetPaneText(0, text);
+    // A zoom grown past every bound still reads as a number.
+    text.Format(L"%d%%", percent >= INT_MAX ? INT_MAX : percent > INT_MIN ? static_cast<int>(percent) : INT_MIN);
+    m_wndStatusBar.SetPaneText(1, text);
+}
+
+void COneWnd::RecalcLayout(BOOL bNotify)
+{
+    VyxFrameWndEx::RecalcLayout(bNotify);
+    // The view has been given its new size and has fitted the picture to it (maximised, tiled,
+    // a bar shown or hidden): the panes tell the new size and zoom.
+    if (m_pView)
+        UpdateSizePanes();
+}
+
 void COneWnd::UpdateTitle(const VyxFile* item)
 {
-    CSize size = m_pView ? m_pView->GetDisplaySize() : CSize(0, 0);
-    const double percent = m_pView ? m_pView->GetZoom() * 100 : 0;
-    if (m_wndStatusBar.GetSafeHwnd()) {
-        CString text;
-        text.Format(L"%ldx%ld", size.cx, size.cy);
-        m_wndStatusBar.SetPaneText(0, text);
-        // A zoom grown past every bound still reads as a number.
-        text.Format(L"%d%%", percent >= INT_MAX ? INT_MAX : percent > INT_MIN ? static_cast<int>(percent) : INT_MIN);
-        m_wndStatusBar.SetPaneText(1, text);
-        if (item) {
-            CString info = item->GetInfoText();
-            m_wndStatusBar.SetPaneText(2, info.IsEmpty() ? item->GetNote() : info);
-        }
+    UpdateSizePanes();
+    if (item && m_wndStatusBar.GetSafeHwnd()) {
+        CString info = item->GetInfoText();
+        m_wndStatusBar.SetPaneText(2, info.IsEmpty() ? item->GetNote() : info);
     }
     if (item)
         m_strTitle = item->ExpandMacros(m_strTitleFormat);
     const int count = m_pDocument ? m_pDocument->GetItemCount() : 0;
     const int page = m_pView ? m_pView->GetCurrentPage() : 0;
-    const int pages = m_pView ? m_pView->GetPageCount() : 0;
+    const int pages = m_pView ? m_pView->GetKnownPageCount() : 0;
     if (m_hWnd)
         SetWindowText(FormatWindowText(m_strTitle, m_bLocked, m_nIndex, count, page, pages));
 }
@@ -996,12 +1010,26 @@ BOOL COneWnd::SaveDisplayedPage(const wchar_t* path, int nFilterIndex)
 
 // ---------------------------------------------------------------- picture commands
 
+double COneWnd::TakeShownZoom(int& nStep) const
+{
+    const double shown = m_pView->GetShownZoom();
+    if (shown == m_pView->GetZoom())
+        return shown;
+    // A picture shown smaller than asked (too large for a display copy at that zoom) zooms on
+    // from what is on screen: the step is the last one at or below it.
+    nStep = 0;
+    for (int i = 0; i < m_zoomSteps.GetCount(); ++i)
+        if (m_zoomSteps[i].GetDouble() <= shown)
+            nStep = i;
+    return shown;
+}
+
 void COneWnd::OnZoomIn()
 {
     if (!m_pView)
         return;
     int step = m_nZoomStep;
-    const double zoom = ZoomInValue(m_zoomSteps, step, m_pView->GetZoom());
+    const double zoom = ZoomInValue(m_zoomSteps, step, TakeShownZoom(step));
     // Past the largest display copy the picture stays as it is.
     if (!m_pView->GetPicture().IsZoomAllowed(zoom))
         return;
@@ -1013,7 +1041,7 @@ void COneWnd::OnZoomOut()
 {
     if (!m_pView)
         return;
-    const double zoom = ZoomOutValue(m_zoomSteps, m_nZoomStep, m_pView->GetZoom());
+    const double zoom = ZoomOutValue(m_zoomSteps, m_nZoomStep, TakeShownZoom(m_nZoomStep));
     ApplyZoom(zoom);
 }
 

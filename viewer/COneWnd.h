@@ -28,6 +28,9 @@ public:
     BOOL Relocate();
     int GetFitSize() const { return m_settings.FitSize; }
     void UpdateTitle(const VyxFile* item);
+    // Panes 0 and 1: the view's display size and its zoom.
+    void UpdateSizePanes();
+    void RecalcLayout(BOOL bNotify = TRUE) override;
     void FitWindowToPicture(int width, int height, BOOL bRepaint);
     // With "FitSize" 1 the window takes the size of the view's picture. A hidden window's bars
     // keep one row whatever its width, so a window is fitted again once it shows.
@@ -164,6 +167,9 @@ private:
     VyxFile* GetShownItem() const { return m_pView ? m_pView->GetItem() : nullptr; }
     HGLOBAL GetDisplayedPage() const { return m_pView ? m_pView->GetDisplayPage() : nullptr; }
     int GetFileCount() const;
+    // The zoom the zoom commands step from (the view's as shown); nStep follows a picture shown
+    // smaller than its zoom asks.
+    double TakeShownZoom(int& nStep) const;
     // Re-shows with the zoom: fit mode 0, unless the window follows its picture.
     void ApplyZoom(double zoom);
     // The edited page (a new block, or null when the edit failed) takes the displayed page's place.

@@ -786,7 +786,8 @@ void VSlideShowDlg::OnPlay()
 void VSlideShowDlg::OnZoomIn()
 {
     ForEachEngine([](COnePicture& engine) {
-        const double zoom = engine.GetZoom() * 1.2;
+        // From the zoom on screen: a picture too large for its zoom is shown smaller.
+        const double zoom = engine.GetShownZoom() * 1.2;
         // A picture already as large as a display copy may be stays as it is.
         if (!engine.IsZoomAllowed(zoom))
             return;
@@ -801,7 +802,7 @@ void VSlideShowDlg::OnZoomOut()
 {
     ForEachEngine([](COnePicture& engine) {
         engine.SetFitMode(COnePicture::FitAsIs);
-        engine.SetZoom(engine.GetZoom() / 1.2);
+        engine.SetZoom(engine.GetShownZoom() / 1.2);
         engine.FreeDisplayPages();
     });
     Invalidate(FALSE);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "browser/options/COptPage.h"
+#include "catalogue/CKWDocSettings.h"
 
 class COptPageBoot : public COptPage
 {
@@ -26,7 +27,7 @@ public:
         bool TrashCan = true;
         bool DaDMOVE = false;
         bool ThumbsCreate = false;
-        bool TopMost = false;
+        bool TopMost = CKWDocSettings::TopMostDefault;
         bool MultiPicView = false;
         bool Stay = false;
         bool ArcTree = true;

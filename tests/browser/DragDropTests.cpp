@@ -230,6 +230,29 @@ TEST_F(DragDrop, ARightButtonDragAlwaysEndsInTheMenuAndItsLastItemDoesNothing)
     EXPECT_EQ(DROPEFFECT_MOVE, left.ChooseEffect(&owner, CPoint(10, 10), DROPEFFECT_MOVE, DROPEFFECT_COPY));
 }
 
+TEST_F(DragDrop, TheRightButtonMenuShowsItsTextsWithoutLineEnds)
+{
+    CTestHostWnd owner;
+    VyxDropTarget target;
+    target.Enter(MK_RBUTTON);
+    MakeActive(owner);
+    std::vector<CString> texts;
+    {
+        HelperThread driver([&] {
+            HWND menu = WaitForMenu();
+            HMENU handle = menu ? reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0)) : nullptr;
+            for (int i = 0; handle && i < GetMenuItemCount(handle); ++i) {
+                wchar_t text[128] = {};
+                GetMenuStringW(handle, i, text, 128, MF_BYPOSITION);
+                texts.push_back(text);
+            }
+            DriveMenu(owner.GetSafeHwnd(), -1);
+        });
+        target.ChooseEffect(&owner, CPoint(10, 10), DROPEFFECT_COPY, DROPEFFECT_COPY | DROPEFFECT_MOVE);
+    }
+    EXPECT_EQ((std::vector<CString>{L"ここにコピー(&C)", L"ここに移動(&M)", L"", L"キャンセル(&A)"}), texts);
+}
+
 TEST_F(DragDrop, KeysChooseTheEffectAndOnlyAPlainFolderTakesADrop)
 {
     FrameProgram p;

@@ -226,6 +226,15 @@ TEST(FolderPaneCommands, RenamingAFolderThatHoldsTheLocationReopensTheDocumentAt
     EXPECT_FALSE(IsFolder(p.m_folder / L"away"));
     EXPECT_EQ(p.m_folder / L"moved\\deep", p.Document()->GetLocationPath());
     EXPECT_EQ(0, p.Frame()->GetWatchMode());
+
+    // A change of letter case alone reaches the disk.
+    EXPECT_TRUE(pane->RenameFolderItem(ItemOf(pane, p.m_folder / L"moved\\deep"), L"Deep", TRUE));
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW(p.m_folder / L"moved\\deep", &found);
+    ASSERT_NE(INVALID_HANDLE_VALUE, find);
+    FindClose(find);
+    EXPECT_STREQ(L"Deep", found.cFileName);
+    EXPECT_EQ(0, p.Document()->GetLocationPath().CompareNoCase(p.m_folder / L"moved\\Deep"));
 }
 
 TEST(FolderPaneCommands, ADriveRootIsNeitherRenamedNorDeletedNorEditedInPlace)

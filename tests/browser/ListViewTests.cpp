@@ -205,3 +205,63 @@ TEST(ListView, TheColumnChooserRemovesAndAppendsColumnsAndTheirSettingsAreWritte
     EXPECT_EQ(CString(L"0"), ReadSetting(L"LstView", L"NameNumberSort"));
     EXPECT_NE(CString(L"<none>"), ReadSetting(L"LstView", L"Window"));
 }
+
+namespace {
+
+// The list's client area as the screen shows it.
+std::vector<COLORREF> ClientPixels(CWnd& window)
+{
+    CRect client;
+    window.GetClientRect(&client);
+    CClientDC dc(&window);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < client.bottom; y += 2)
+        for (int x = 0; x < client.right; x += 2)
+            pixels.push_back(dc.GetPixel(x, y));
+    return pixels;
+}
+
+} // namespace
+
+TEST(ListView, BackToDetailsTheListIsDrawnAnewAtOnce)
+{
+    FrameProgram p;
+    CLstView* list = ListView(p);
+    list->SendMessage(WM_COMMAND, ID_LIST_SMALL_ICONS);
+    list->UpdateWindow();
+    const std::vector<COLORREF> icons = ClientPixels(*list);
+    list->SendMessage(WM_COMMAND, ID_LIST_DETAILS);
+    list->UpdateWindow();
+    const std::vector<COLORREF> shown = ClientPixels(*list);
+    EXPECT_NE(icons, shown);
+    // Nothing is left of the icon layout: a full repaint changes no pixel.
+    list->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const std::vector<COLORREF> repainted = ClientPixels(*list);
+    ASSERT_EQ(shown.size(), repainted.size());
+    size_t differing = 0;
+    for (size_t i = 0; i < shown.size(); ++i)
+        differing += shown[i] != repainted[i];
+    EXPECT_EQ(0u, differing);
+}
+
+TEST(ListView, TheFirstWidthsShowEveryHeaderWithItsSortMark)
+{
+    FrameProgram p;
+    CLstView* list = ListView(p);
+    CHeaderCtrl* header = list->GetListCtrl().GetHeaderCtrl();
+    ASSERT_NE(nullptr, header);
+    CClientDC dc(header);
+    HFONT font = reinterpret_cast<HFONT>(header->SendMessage(WM_GETFONT));
+    HGDIOBJ old = ::SelectObject(dc.GetSafeHdc(), font ? font : ::GetStockObject(SYSTEM_FONT));
+    // The header leaves three edges on either side of its text.
+    const int margins = 6 * GetSystemMetrics(SM_CXEDGE);
+    for (int column = 0; column < list->GetShownColumnCount(); ++column) {
+        const int key = list->GetColumnKey(column);
+        for (int direction = 0; direction < Keys::GetVariantCount(key); ++direction) {
+            const CString text = Keys::GetHeader(key, direction);
+            EXPECT_GE(list->GetListCtrl().GetColumnWidth(column), dc.GetTextExtent(text).cx + margins)
+                << text.GetString();
+        }
+    }
+    ::SelectObject(dc.GetSafeHdc(), old);
+}

@@ -3,6 +3,7 @@
 #include <set>
 
 #include "FrameTestUtil.h"
+#include "browser/CKWApp.h"
 #include "browser/CLstView.h"
 #include "browser/FrameMessages.h"
 #include "browser/VyxOleDataSource.h"
@@ -587,4 +588,14 @@ TEST(MainFrame, ADeviceChangeRebuildsTheDriveButtons)
     p.Frame()->SendMessage(WM_DEVICECHANGE, 0x0007, 0);
     EXPECT_TRUE(PumpUntil([&] { return p.Frame()->GetDriveBar().GetBuildCount() > built; }, 20000));
     VyxDriveBar::s_rebuildDelay = saved;
+}
+
+TEST(MainFrame, TheBackAndForwardButtonsShowTheirStatesFromTheFirstPaint)
+{
+    FrameProgram p;
+    CToolBarCtrl& bar = p.Frame()->GetToolBar().GetToolBarCtrl();
+    // Placed and shown at start-up, before any idle time: nothing to go back or forward to.
+    CKWApp::PlaceMainWindow(p.Frame(), FALSE, FALSE);
+    EXPECT_FALSE(bar.IsButtonEnabled(ID_FOLDER_BACK));
+    EXPECT_FALSE(bar.IsButtonEnabled(ID_FOLDER_FORWARD));
 }

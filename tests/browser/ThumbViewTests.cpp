@@ -562,3 +562,134 @@ TEST(ThumbView, ItsWindowAndBackgroundAreWrittenWhenItCloses)
     EXPECT_GT(fields[3], 0);
     EXPECT_EQ(CString(L"#00123456"), ReadSetting(L"KWView", L"colBackground"));
 }
+
+namespace {
+
+// The screen's colour on the top line of the item's picture area, where the cursor frame runs.
+COLORREF FrameLinePixel(CKWView& view, int index)
+{
+    VyxFile* item = view.GetDocument()->GetItem(index);
+    const CPoint at =
+        view.GetLayout().GetCellOrigin(index) - view.GetScrollOffset() + item->GetCellRect().TopLeft() + CPoint(3, 0);
+    CClientDC dc(&view);
+    return dc.GetPixel(at);
+}
+
+// The shown items whose cells show the cursor frame.
+std::vector<int> Framed(CKWView& view)
+{
+    CKWDoc* doc = view.GetDocument();
+    const COLORREF frame = doc->GetItem(0)->colSelectCheck;
+    const std::pair<int, int> shown = ShownItems(view, doc->GetItemCount());
+    std::vector<int> framed;
+    for (int i = shown.first; i < shown.second; ++i)
+        if (FrameLinePixel(view, i) == frame)
+            framed.push_back(i);
+    return framed;
+}
+
+// Whether the scroll bar shows the grid's own position.
+bool BarAgrees(CKWView& view)
+{
+    return view.GetScrollPos(SB_VERT) == view.GetLayout().ToUnits(view.GetPosition());
+}
+
+} // namespace
+
+TEST(ThumbView, OnlyTheCursorCellShowsTheCursorFrame)
+{
+    // With kept cells drawn on the screen, and with the whole grid kept in one bitmap.
+    for (LPCWSTR memDraw : {L"1", L"0"}) {
+        GridProgram p(30, [&] {
+            Write(L"KWView", L"MemDraw", memDraw);
+            WriteAppIniInt(L"KWDoc", L"IDViewer", ID_PICTURE_RELOAD);
+        });
+        CKWView* view = ThumbView(p);
+        CKWDoc* doc = p.Document();
+        PaintAndIdle(p);
+        ASSERT_GT(view->GetLayout().GetColumns(), 2);
+        view->KeySelect(2, 0, false);
+        EXPECT_EQ(std::vector<int>{2}, Framed(*view)) << memDraw;
+        EXPECT_TRUE(Key(*view, VK_RIGHT));
+        EXPECT_EQ(std::vector<int>{3}, Framed(*view)) << memDraw;
+        view->KeySelect(5, CKWView::SelectShift, false);
+        EXPECT_EQ(std::vector<int>{5}, Framed(*view)) << memDraw;
+        view->KeySelect(7, CKWView::SelectCtrl, false);
+        EXPECT_EQ(std::vector<int>{7}, Framed(*view)) << memDraw;
+        // A double-click makes its item the cursor (the viewer command of the test repaints all).
+        const CPoint nine = NamePoint(*view, 9);
+        view->SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(nine.x, nine.y));
+        PaintAndIdle(p);
+        EXPECT_EQ(9, doc->GetCursorIndex());
+        EXPECT_EQ(std::vector<int>{9}, Framed(*view)) << memDraw;
+        // Read again, the folder keeps its cursor, and the cursor leaves no frame behind.
+        view->SendMessage(WM_COMMAND, ID_REFRESH);
+        PaintAndIdle(p);
+        EXPECT_EQ(std::vector<int>{9}, Framed(*view)) << memDraw;
+        EXPECT_TRUE(Key(*view, VK_LEFT));
+        EXPECT_EQ(std::vector<int>{8}, Framed(*view)) << memDraw;
+        PaintAndIdle(p);
+        EXPECT_EQ(std::vector<int>{8}, Framed(*view)) << memDraw;
+    }
+}
+
+TEST(ThumbView, HomeEndAndThePageKeysScrollTheGridItselfAndTakeTheCursorAlong)
+{
+    // Taller than the scroll bar's range: the bar counts in units of several pixels.
+    const int count = 1300;
+    GridProgram p(count);
+    CKWView* view = ThumbView(p);
+    CKWDoc* doc = p.Document();
+    view->MoveWindow(0, 0, 400 + GetSystemMetrics(SM_CXVSCROLL), 320);
+    PaintAndIdle(p);
+    const ThumbGridLayout& layout = view->GetLayout();
+    ASSERT_EQ(4, layout.GetColumns());
+    ASSERT_EQ(3, layout.GetPage().cy / 100);
+    ASSERT_GT(layout.GetScale(), 1.0);
+    // The last position, as the scroll bars now leave the client.
+    auto last = [&] { return layout.GetMaxPosition(); };
+    const COLORREF frame = doc->GetItem(0)->colSelectCheck;
+
+    EXPECT_TRUE(Key(*view, VK_END));
+    EXPECT_EQ(last(), view->GetPosition());
+    EXPECT_EQ(count - 1, doc->GetCursorIndex());
+    EXPECT_EQ(std::vector<int>{count - 1}, Selected(doc));
+    EXPECT_TRUE(BarAgrees(*view));
+    // What the screen shows is the grid at that position: the last cell with the cursor frame.
+    view->UpdateWindow();
+    EXPECT_EQ(last(), view->GetPosition());
+    EXPECT_EQ(frame, FrameLinePixel(*view, count - 1));
+
+    // A page up moves the grid and the cursor three rows; a page down brings both back.
+    EXPECT_TRUE(Key(*view, VK_PRIOR));
+    EXPECT_EQ(last() - 300, view->GetPosition());
+    EXPECT_EQ(count - 13, doc->GetCursorIndex());
+    EXPECT_TRUE(BarAgrees(*view));
+    EXPECT_TRUE(Key(*view, VK_NEXT));
+    EXPECT_EQ(last(), view->GetPosition());
+    EXPECT_EQ(count - 1, doc->GetCursorIndex());
+    // At the end nothing moves further.
+    EXPECT_TRUE(Key(*view, VK_NEXT));
+    EXPECT_EQ(last(), view->GetPosition());
+    EXPECT_EQ(count - 1, doc->GetCursorIndex());
+
+    EXPECT_TRUE(Key(*view, VK_HOME));
+    EXPECT_EQ(0, view->GetPosition());
+    EXPECT_EQ(0, doc->GetCursorIndex());
+    EXPECT_TRUE(BarAgrees(*view));
+    view->UpdateWindow();
+    EXPECT_EQ(frame, FrameLinePixel(*view, 0));
+    // At the top a page up goes to the first row, in the cursor's column.
+    view->KeySelect(6, 0, false);
+    EXPECT_TRUE(Key(*view, VK_PRIOR));
+    EXPECT_EQ(2, doc->GetCursorIndex());
+    EXPECT_TRUE(Key(*view, VK_NEXT));
+    EXPECT_EQ(300, view->GetPosition());
+    EXPECT_EQ(14, doc->GetCursorIndex());
+
+    // The keys sent to the window rather than typed take the same road.
+    view->SendMessage(WM_KEYDOWN, VK_END);
+    EXPECT_EQ(last(), view->GetPosition());
+    EXPECT_EQ(count - 1, doc->GetCursorIndex());
+    EXPECT_TRUE(BarAgrees(*view));
+}

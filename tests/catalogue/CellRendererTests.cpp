@@ -6,6 +6,7 @@
 #include "image/cximage/CxImage.h"
 
 #include <memory>
+#include <vector>
 
 using namespace thumbtest;
 using scripttest::Canvas;
@@ -436,4 +437,141 @@ TEST(CellRenderer, AQuoteInANameKeepsEveryLineOfAMultiLineFormat)
     ASSERT_LT(text.top, text.bottom) << "no name drawn";
     EXPECT_LT(text.top, name.top + 8);
     EXPECT_GT(text.bottom, name.top + 18);
+}
+
+namespace {
+
+// A name's cell, drawn with the font and the item's look, and its name area.
+struct Caption
+{
+    Caption(const ScratchFolder& folder, const CString& name, const LOGFONTW& font, bool folderItem = false,
+            const wchar_t* format = L"$(FileName)", int width = 240)
+        : canvas(width, 140)
+    {
+        const std::wstring path = folder / std::wstring(name.GetString());
+        if (folderItem)
+            PutFolder(folder, name.GetString());
+        VyxFile item(path.c_str());
+        Style(item);
+        item.SetFont(font);
+        item.SetName2Per(100);
+        item.SetNameFormat(format);
+        canvas.Clear(kBack);
+        item.DrawCell(&canvas.dc, 0, 0, width, 140, 0);
+        nameArea = item.GetNameRect();
+        if (folderItem)
+            RemoveDirectoryW(path.c_str());
+    }
+    Canvas canvas;
+    CRect nameArea;
+};
+
+// Pixels the first caption adds to the second; -1 when it takes any away or adds any of another
+// colour than the text's or outside the name area.
+int AddedInk(const Caption& with, const Caption& without)
+{
+    int added = 0;
+    for (int y = 0; y < 140; ++y)
+        for (int x = 0; x < with.canvas.Width(); ++x) {
+            const COLORREF a = with.canvas.Pixel(x, y), b = without.canvas.Pixel(x, y);
+            if (a == b)
+                continue;
+            if (a != kText || !with.nameArea.PtInRect(CPoint(x, y)))
+                return -1;
+            ++added;
+        }
+    return added;
+}
+
+// The name with a blank of no line break (so that DrawText cuts it alike) for every low line.
+CString Spaced(const CString& name)
+{
+    CString spaced = name;
+    spaced.Replace(L'_', L'\u00A0');
+    return spaced;
+}
+
+} // namespace
+
+TEST(CellRenderer, CaptionsShowEveryCharacterOfTheirNames)
+{
+    ScratchFolder folder(L"captions");
+    struct Font
+    {
+        LPCWSTR face;
+        int height;
+    };
+    // The program's default cell font, a positive (cell) height, a larger size and the serif face:
+    // fixed pitch, so that a blank takes the place of a low line exactly.
+    for (const Font& f :
+         {Font{L"ＭＳ ゴシック", -12}, Font{L"IPAGothic", 12}, Font{L"ＭＳ ゴシック", -16}, Font{L"ＭＳ 明朝", -12}}) {
+        LOGFONTW font = NameFont(f.height);
+        lstrcpyW(font.lfFaceName, f.face);
+        for (LPCWSTR name : {L"nightshot_iso_100.bmp", L"gggyyy_jpg.jpg", L"日本語の写真_g.jpg", L"___.jpg"}) {
+            const Caption with(folder, name, font), without(folder, Spaced(name), font);
+            // Every low line adds a bar of ink; nothing else changes.
+            int lowLines = 0;
+            for (const wchar_t* c = name; *c; ++c)
+                lowLines += *c == L'_';
+            EXPECT_GE(AddedInk(with, without), lowLines * 3) << name << " " << f.height;
+
+            // The letters keep their lowest rows ("g", "y") and their whole width.
+            Canvas free(400, 100);
+            CFont made;
+            made.CreateFontIndirect(&font);
+            CFont* old = free.dc.SelectObject(&made);
+            free.dc.SetBkMode(TRANSPARENT);
+            free.dc.SetTextColor(kText);
+            free.dc.TextOut(10, 10, Spaced(name));
+            free.dc.SelectObject(old);
+            const CRect whole = free.BoundsOf(kText);
+            const CRect drawn = without.canvas.BoundsOf(kText);
+            EXPECT_EQ(whole.Height(), drawn.Height()) << name << " " << f.height;
+            EXPECT_EQ(whole.Width(), drawn.Width()) << name << " " << f.height;
+        }
+    }
+}
+
+TEST(CellRenderer, CaptionsCutShortFolderNamesAndLinesOfAFormatKeepTheirLowLines)
+{
+    ScratchFolder folder(L"captions");
+    LOGFONTW font = NameFont(-12);
+    lstrcpyW(font.lfFaceName, L"ＭＳ ゴシック");
+    const CString tail(L'x', 60);
+    // A name cut short keeps the low lines of what shows, and shows none in the part it cuts.
+    const CString cut = L"a_" + tail + L"_b.jpg";
+    EXPECT_GE(AddedInk(Caption(folder, cut, font), Caption(folder, L"a\u00A0" + tail + L"_b.jpg", font)), 3);
+    EXPECT_EQ(0, AddedInk(Caption(folder, cut, font), Caption(folder, L"a_" + tail + L"\u00A0b.jpg", font)));
+    // Folder names, centred both ways, and each line of a format of two lines.
+    EXPECT_GE(AddedInk(Caption(folder, L"sub_folder", font, true), Caption(folder, Spaced(L"sub_folder"), font, true)),
+              3);
+    EXPECT_GE(AddedInk(Caption(folder, L"two_lines.jpg", font, false, L"$(FileName)\\n$(FileName)"),
+                       Caption(folder, Spaced(L"two_lines.jpg"), font, false, L"$(FileName)\\n$(FileName)")),
+              6);
+}
+
+TEST(CellRenderer, ANameHoldingAMacroWordIsDrawnAsItStands)
+{
+    // "$(Ext)x.jpg" must not be drawn as the name "jpgx.jpg" it would expand to, on one line or two.
+    ScratchFolder folder(L"cells");
+    PutFile(folder, L"$(Ext)x.jpg", std::string(1234, 'x'));
+    PutFile(folder, L"jpgx.jpg", std::string(1234, 'x'));
+    for (const wchar_t* format : {L"$(FileName)", L"$(FileName)\\n$(Size)"}) {
+        std::vector<COLORREF> drawn[2];
+        int index = 0;
+        for (const wchar_t* name : {L"$(Ext)x.jpg", L"jpgx.jpg"}) {
+            VyxFile item((folder / name).c_str());
+            Style(item);
+            item.SetNameFormat(format);
+            Canvas canvas(140, 160);
+            item.DrawCell(&canvas.dc, 0, 0, 140, 160, 0);
+            const CRect area = item.GetNameRect();
+            for (int y = area.top; y < area.bottom; ++y)
+                for (int x = area.left; x < area.right; ++x)
+                    drawn[index].push_back(canvas.Pixel(x, y));
+            ++index;
+        }
+        ASSERT_FALSE(drawn[0].empty());
+        EXPECT_NE(drawn[0], drawn[1]) << std::wstring(format);
+    }
 }

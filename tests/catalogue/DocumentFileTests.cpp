@@ -1,6 +1,8 @@
 #include "DocumentTestUtil.h"
 
 #include "catalogue/VyxNoteStore.h"
+#include "common/ImportPatch.h"
+#include "fileops/OutputTestUtil.h"
 
 #include <algorithm>
 
@@ -61,6 +63,25 @@ struct Answer
     CString text;
     HelperThread helper;
 };
+
+// The path form that reaches a name ending in a dot or a blank as it stands.
+std::wstring Exact(const std::wstring& path)
+{
+    return L"\\\\?\\" + path;
+}
+
+// "dup.jpg" and "dup.jpg." side by side, each with its own bytes.
+void PutDottedPair(const ScratchFolder& folder)
+{
+    PutFile(folder, L"dup.jpg", "plain");
+    ASSERT_TRUE(ScratchFolder::WriteFile(Exact(folder / L"dup.jpg."), "dotted"));
+}
+
+// A move that answers success and changes nothing, as the platform does for some names.
+BOOL WINAPI IdleMoveFile(LPCWSTR, LPCWSTR)
+{
+    return TRUE;
+}
 
 } // namespace
 
@@ -247,4 +268,97 @@ TEST(DocumentRenaming, TheCurrentDirectoryIsSwappedAndHandedBack)
     CString during = CKWDoc::SwapCurrentDirectory(before);
     EXPECT_EQ(0, during.CompareNoCase(scope.folder.Path().c_str()));
     EXPECT_EQ(before, CKWDoc::SwapCurrentDirectory(nullptr));
+}
+
+TEST(DocumentRenaming, ARenameIsCheckedOnDiskAndACaseOnlyChangeIsMade)
+{
+    DocumentScope scope;
+    PutFile(scope.folder, L"photo.jpg", "data");
+    scope.Open();
+    VyxFile* item = scope.Document().GetItem(scope.IndexOf(L"photo.jpg"));
+    item->SetNote(L"kept");
+    {
+        // The platform answers done and changes nothing: the rename failed.
+        ImportPatch patch("kernel32.dll", "MoveFileW", reinterpret_cast<void*>(&IdleMoveFile));
+        ASSERT_TRUE(patch);
+        EXPECT_FALSE(scope.Document().RenameItem(item, L"other.jpg"));
+        EXPECT_FALSE(scope.Document().RenameItem(item, L"PHOTO.jpg"));
+    }
+    EXPECT_EQ(CString(L"photo.jpg"), item->GetFileName());
+    EXPECT_EQ(L"photo.jpg", ScratchFolder::NameOnDisk(scope.folder / L"photo.jpg"));
+    EXPECT_EQ(CString(L"kept"), NoteOf(scope.folder, L"photo.jpg"));
+
+    EXPECT_TRUE(scope.Document().RenameItem(item, L"Photo.JPG"));
+    EXPECT_EQ(L"Photo.JPG", ScratchFolder::NameOnDisk(scope.folder / L"photo.jpg"));
+    EXPECT_EQ(CString(L"Photo.JPG"), item->GetFileName());
+    EXPECT_EQ(CString(L"kept"), NoteOf(scope.folder, L"Photo.JPG"));
+    // Nothing of the way through a temporary name is left.
+    scope.Open();
+    EXPECT_EQ((Texts{L"Photo.JPG"}), scope.Names());
+}
+
+TEST(DocumentTrailingDots, DeletingANameEndingInADotDeletesThatFileOnly)
+{
+    DocumentScope scope;
+    PutDottedPair(scope.folder);
+    OpenAndSelect(scope, {L"dup.jpg."});
+    scope.Document().DeleteSelectedFiles(true);
+    EXPECT_FALSE(ScratchFolder::Exists(Exact(scope.folder / L"dup.jpg.")));
+    EXPECT_EQ("plain", ScratchFolder::ReadFile(scope.folder / L"dup.jpg"));
+    EXPECT_EQ((Texts{L"dup.jpg"}), scope.Names());
+
+    // Through the shell into the recycle bin, a name ending in a blank too.
+    ASSERT_TRUE(ScratchFolder::WriteFile(Exact(scope.folder / L"dup.jpg."), "dotted"));
+    ASSERT_TRUE(ScratchFolder::WriteFile(Exact(scope.folder / L"dup.jpg "), "blank"));
+    OpenAndSelect(scope, {L"dup.jpg.", L"dup.jpg "});
+    scope.Document().ShellDeleteSelected(true);
+    EXPECT_FALSE(ScratchFolder::Exists(Exact(scope.folder / L"dup.jpg.")));
+    EXPECT_FALSE(ScratchFolder::Exists(Exact(scope.folder / L"dup.jpg ")));
+    EXPECT_EQ("plain", ScratchFolder::ReadFile(scope.folder / L"dup.jpg"));
+    EXPECT_EQ("dotted", ScratchFolder::ReadFile(Exact(TrashedPath(L"dup.jpg."))));
+    EXPECT_EQ((Texts{L"dup.jpg"}), scope.Names());
+}
+
+TEST(DocumentTrailingDots, RenamingANameEndingInADotRenamesThatFileWithItsNote)
+{
+    DocumentScope scope;
+    PutDottedPair(scope.folder);
+    scope.Open();
+    VyxFile* dotted = scope.Document().GetItem(scope.IndexOf(L"dup.jpg."));
+    ASSERT_NE(nullptr, dotted);
+    dotted->SetNote(L"the dotted one");
+    scope.Document().GetItem(scope.IndexOf(L"dup.jpg"))->SetNote(L"the plain one");
+
+    EXPECT_TRUE(scope.Document().RenameItem(dotted, L"renamed.jpg"));
+
+    EXPECT_EQ("dotted", ScratchFolder::ReadFile(scope.folder / L"renamed.jpg"));
+    EXPECT_EQ("plain", ScratchFolder::ReadFile(scope.folder / L"dup.jpg"));
+    EXPECT_FALSE(ScratchFolder::Exists(Exact(scope.folder / L"dup.jpg.")));
+    EXPECT_EQ(CString(L"the dotted one"), NoteOf(scope.folder, L"renamed.jpg"));
+    EXPECT_EQ(CString(L"the plain one"), NoteOf(scope.folder, L"dup.jpg"));
+}
+
+TEST(DocumentTrailingDots, NotesAndThumbnailsOfANameEndingInADotAreItsOwn)
+{
+    outputtest::OwnPlugins plugins;
+    DocumentScope scope;
+    outputtest::PutPicture(scope.folder / L"dup.jpg", 16, 12, RGB(255, 0, 0));
+    outputtest::PutPicture(Exact(scope.folder / L"dup.jpg."), 24, 8, RGB(0, 0, 255));
+    scope.Open();
+    VyxFile* plain = scope.Document().GetItem(scope.IndexOf(L"dup.jpg"));
+    VyxFile* dotted = scope.Document().GetItem(scope.IndexOf(L"dup.jpg."));
+    ASSERT_NE(nullptr, dotted);
+    dotted->SetNote(L"dotted note");
+    EXPECT_EQ(CString(L"dotted note"), NoteOf(scope.folder, L"dup.jpg."));
+    EXPECT_TRUE(NoteOf(scope.folder, L"dup.jpg").IsEmpty());
+    EXPECT_TRUE(plain->GetNote().IsEmpty());
+
+    HGLOBAL thumbnail = dotted->CreateThumbnail(SIZE{48, 48});
+    ASSERT_NE(nullptr, thumbnail);
+    EXPECT_EQ(24, dotted->GetWidth());
+    EXPECT_EQ(8, dotted->GetHeight());
+    // A fresh item of the path reads the file's own facts too.
+    VyxFile fresh((scope.folder / L"dup.jpg.").c_str());
+    EXPECT_EQ(dotted->GetFileSize(), fresh.GetFileSize());
+    EXPECT_NE(plain->GetFileSize(), fresh.GetFileSize());
 }

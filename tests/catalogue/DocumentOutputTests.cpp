@@ -135,6 +135,31 @@ TEST(ContactSheets, APercentInTheNameIsTakenAsTyped)
     EXPECT_TRUE(ScratchFolder::Exists(d.Out(L"100%s%n%d01.bmp")));
 }
 
+TEST(ContactSheets, ANameHoldingAMacroWordIsDrawnAsItStands)
+{
+    // Two cells of the same picture, one named "$(Ext)x.bmp", one "bmpx.bmp": the names differ on
+    // the sheet, so the first is not drawn as the second.
+    OwnPlugins plugins;
+    DocumentScope scope;
+    CStandInFrame frame;
+    ScratchFolder out{L"docout"};
+    for (const wchar_t* name : {L"$(Ext)x.bmp", L"bmpx.bmp"})
+        PutPicture(scope.folder / name, 16, 12, RGB(250, 20, 0));
+    CKWDoc& document = scope.Document();
+    scope.Open();
+    document.SetThumbsSize(80, 60);
+    document.SetAllSelection(true);
+    document.ExportContactSheets(2, 1, (out / L"names.bmp").c_str(), 0, 90);
+    HGLOBAL sheet = ReadBmpFile((out / L"names.bmp").c_str());
+    ASSERT_NE(nullptr, sheet);
+    int different = 0;
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 80; ++x)
+            different += dibtest::Pixel24(sheet, x, y) != dibtest::Pixel24(sheet, 80 + x, y);
+    GlobalFree(sheet);
+    EXPECT_GT(different, 0);
+}
+
 TEST(ContactSheets, AnExistingSheetIsReplacedOnlyWhenTheUserSaysSo)
 {
     PictureDocument d(3);

@@ -8,6 +8,8 @@
 #include "image/codecs/TiffFile.h"
 #include "res/resource.h"
 
+#include <atomic>
+
 using namespace doccommands;
 
 namespace {
@@ -134,4 +136,48 @@ TEST(SavePictures, TheCommandIsGreyedWithoutASelection)
     EXPECT_TRUE(UpdateCommand(d.Document(), ID_FILE_SAVE_IMAGES).enabled);
     d.Document().SetAllSelection(false);
     EXPECT_FALSE(UpdateCommand(d.Document(), ID_FILE_SAVE_IMAGES).enabled);
+}
+
+TEST(SavePictures, AMissingFolderIsMadeWithoutAQuestionAndOneThatCannotBeMadeIsTold)
+{
+    PictureDocument d(2);
+    CFileSaveDlg options;
+    options.Format = CFileSaveDlg::FormatBmp;
+    std::vector<CString> told;
+    // Every message box that comes up is written down and answered yes.
+    auto save = [&] {
+        std::atomic<bool> done{false};
+        {
+            HelperThread answers([&] {
+                WaitUntil(
+                    [&] {
+                        CString text;
+                        if (HWND box = WaitForMessageBox(&text, 0)) {
+                            told.push_back(text);
+                            PostMessageW(box, WM_COMMAND, IDYES, 0);
+                            WaitUntil([&] { return !IsWindow(box); }, 30000);
+                        }
+                        return done.load();
+                    },
+                    60000);
+            });
+            d.Document().SaveSelectedPictures(options);
+            done = true;
+        }
+    };
+    const std::wstring folder = d.out / L"新しい\\フォルダ";
+    options.m_folder = folder.c_str();
+    save();
+    EXPECT_TRUE(told.empty()) << (told.empty() ? "" : CStringA(told[0]).GetString());
+    EXPECT_TRUE(SameSize(SIZE{16, 12}, BmpSize(folder + L"\\p00.bmp")));
+    EXPECT_TRUE(SameSize(SIZE{16, 12}, BmpSize(folder + L"\\p01.bmp")));
+
+    // Beneath a file no folder can be made: the user hears of it and nothing is written.
+    ASSERT_TRUE(ScratchFolder::WriteFile(d.Out(L"plain.txt"), "x"));
+    const std::wstring blocked = d.out / L"plain.txt\\sub";
+    options.m_folder = blocked.c_str();
+    save();
+    ASSERT_EQ(1u, told.size());
+    EXPECT_EQ(0, told[0].Find(blocked.c_str())) << CStringA(told[0]).GetString();
+    EXPECT_FALSE(ScratchFolder::Exists(blocked + L"\\p00.bmp"));
 }

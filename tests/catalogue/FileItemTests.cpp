@@ -213,15 +213,35 @@ TEST(FileItem, ValueHoldingItsOwnMacroWordIsExpandedOnce)
     TestItem member = archive.Member("", "$(Name).jpg");
     EXPECT_STREQ(L"$(Name) $(Name)", member.ExpandMacros(L"$(Name) $(Name)").GetString());
     EXPECT_STREQ(L"$(Name).jpg", member.ExpandMacros(L"$(FileName)").GetString());
-    // A value brought in by an earlier row is still expanded by the later rows.
-    TestItem folders = archive.Member("", "$(ArcFileName)");
-    EXPECT_STREQ(L"box.tarc", folders.ExpandMacros(L"$(FN)").GetString());
 }
 
-TEST(FileItem, NoteHoldingItsOwnMacroWordIsExpandedOnce)
+TEST(FileItem, InsertedValuesAreNeverExpandedAgain)
+{
+    ArchiveItems archive;
+    // Words of later rows inside a value stay as they stand, whatever row brought the value in.
+    const struct
+    {
+        const char* name;
+        const wchar_t* templateText;
+        const wchar_t* expanded;
+    } cases[] = {
+        {"$(Ext)x.jpg", L"$(FileName)", L"$(Ext)x.jpg"},
+        {"$(Ext)x.jpg", L"$(Name)|$(Ext)", L"$(Ext)x|jpg"},
+        {"$(ArcFileName)", L"$(FN)", L"$(ArcFileName)"},
+        {"$(N)$(Size)", L"[$(FileName)] $(Size)", L"[$(N)$(Size)] 999"},
+        // A value and the template after it never join into a word.
+        {"a$(E", L"$(FileName))", L"a$(E)"},
+    };
+    for (const auto& c : cases) {
+        TestItem member = archive.Member("", c.name);
+        EXPECT_STREQ(c.expanded, member.ExpandMacros(c.templateText).GetString()) << c.name;
+    }
+}
+
+TEST(FileItem, NoteHoldingMacroWordsComesOutAsItStands)
 {
     VyxFile item(L"C:\\pictures\\pic.jpg");
     item.SetNoteText(L"a $(Note) b of $(Name)");
-    EXPECT_STREQ(L"a a $(Note) b of $(Name) b of pic", item.GetPropertyText(24).GetString());
-    EXPECT_STREQ(L"[a a $(Note) b of $(Name) b of pic]", item.ExpandMacros(L"[$(Comment)]").GetString());
+    EXPECT_STREQ(L"a $(Note) b of $(Name)", item.GetPropertyText(24).GetString());
+    EXPECT_STREQ(L"[a $(Note) b of $(Name)] pic", item.ExpandMacros(L"[$(Comment)] $(Name)").GetString());
 }

@@ -57,6 +57,17 @@ public:
 
     static bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+    // The name the folder lists for the entry, found without regard to case; empty when none.
+    static std::wstring NameOnDisk(const std::wstring& path)
+    {
+        WIN32_FIND_DATAW data;
+        HANDLE find = FindFirstFileW(path.c_str(), &data);
+        if (find == INVALID_HANDLE_VALUE)
+            return L"";
+        FindClose(find);
+        return data.cFileName;
+    }
+
 private:
     // Independent of the library's own deletion, which the tests exercise.
     static void Remove(const std::wstring& folder)
@@ -68,7 +79,9 @@ private:
                 std::wstring name = data.cFileName;
                 if (name == L"." || name == L"..")
                     continue;
-                std::wstring path = folder + L"\\" + name;
+                // A name ending in a dot or a blank is reached only in the "\\?\" form.
+                const bool trimmed = name.back() == L'.' || name.back() == L' ';
+                std::wstring path = (trimmed ? L"\\\\?\\" : L"") + folder + L"\\" + name;
                 SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
                 if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
                     !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))

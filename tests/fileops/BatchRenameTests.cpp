@@ -327,3 +327,31 @@ TEST(BatchRename, ARenamedFileLeavesNoThumbnailBehindUnderItsOldName)
     PutFile(scope.folder, L"old.tpic", picture, 1500000000);
     EXPECT_FALSE(cachedUnder(L"old.tpic"));
 }
+
+TEST(BatchRename, ACaseOnlyChangeAndANameHoldingAMacroWordAreRenamedOnDisk)
+{
+    DocumentScope scope;
+    PutFile(scope.folder, L"photo.jpg", "photo");
+    PutFile(scope.folder, L"$(Ext)x.jpg", "macro");
+    scope.Open();
+    VyxFile* photo = scope.Document().GetItem(scope.IndexOf(L"photo.jpg"));
+    VyxFile* macro = scope.Document().GetItem(scope.IndexOf(L"$(Ext)x.jpg"));
+    CStringArray failures;
+    {
+        BatchRename dialog;
+        dialog.AddFile(photo, L"PHOTO.jpg");
+        EXPECT_EQ(1, dialog.RenameFiles(scope.Document(), failures));
+    }
+    EXPECT_EQ(L"PHOTO.jpg", ScratchFolder::NameOnDisk(scope.folder / L"photo.jpg"));
+
+    // The title of "$(Ext)x.jpg" is "$(Ext)x" as it stands, and the rename finds it in the name.
+    BatchRename dialog;
+    dialog.AddFile(macro);
+    ASSERT_TRUE(dialog.Open());
+    dialog.Update(L"", L"new_#1#");
+    EXPECT_EQ((std::vector<CString>{L"new_1.jpg"}), NewNames(dialog));
+    dialog.Press(IDOK);
+    EXPECT_EQ(1, dialog.RenameFiles(scope.Document(), failures));
+    EXPECT_EQ(0, failures.GetSize());
+    EXPECT_EQ("macro", ScratchFolder::ReadFile(scope.folder / L"new_1.jpg"));
+}

@@ -49,7 +49,8 @@ protected:
                     GetLastError() == ERROR_ALREADY_EXISTS);
         for (const std::wstring& folder :
              {m_root, m_root + L"\\pictures", m_root + L"\\thumbs_catalog", m_root + L"\\thumbs_catalog\\thumbs",
-              m_root + L"\\linked", m_root + L"\\png", m_otherDrive})
+              m_root + L"\\linked", m_root + L"\\png", m_root + L"\\names", m_root + L"\\names\\pictures",
+              m_otherDrive})
             ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << folder.c_str();
     }
 
@@ -112,9 +113,26 @@ TEST_F(CatalogForBrowser, CatalogsWithThumbnailsAndWithLinksAcrossDrives)
     CHtmlCatalogWriter& linked = Writer(elsewhere, CHtmlCatalogWriter::LinkToPicture, kDefinition);
     ASSERT_TRUE(linked.Generate((m_root + L"\\linked\\index.htm").c_str()));
 
+    // Names outside the page's code page, holding macro words, or characters an address gives a
+    // meaning to: linked to themselves and through their thumbnails, near and on another drive.
+    Pictures oddNames;
+    const wchar_t* odd[] = {L"café.bmp", L"$(Ext)x.bmp", L"50%#1.bmp", L"雪☃.bmp"};
+    for (int i = 0; i < 4; ++i)
+        oddNames.Add(Picture(m_root + L"\\names\\pictures\\" + odd[i], i));
+    CHtmlCatalogWriter& named = Writer(oddNames, CHtmlCatalogWriter::LinkToJpeg, kDefinition);
+    named.m_currentFolder = (m_root + L"\\names\\pictures").c_str();
+    ASSERT_TRUE(named.Generate((m_root + L"\\names\\index.htm").c_str()));
+    CHtmlCatalogWriter& direct = Writer(oddNames, CHtmlCatalogWriter::LinkToPicture, kDefinition);
+    ASSERT_TRUE(direct.Generate((m_root + L"\\names\\direct.htm").c_str()));
+    Pictures farNames;
+    farNames.Add(Picture(m_otherDrive + L"\\" + odd[0], 0));
+    farNames.Add(Picture(m_otherDrive + L"\\" + odd[2], 2));
+    CHtmlCatalogWriter& away = Writer(farNames, CHtmlCatalogWriter::LinkToPicture, kDefinition);
+    ASSERT_TRUE(away.Generate((m_root + L"\\names\\far.htm").c_str()));
+
     std::ofstream((m_root + L"\\pages.txt").c_str(), std::ios::binary)
         << "thumbs_catalog/catalog.htm\nthumbs_catalog/catalog_002.htm\nthumbs_catalog/catalog_003.htm\n"
-           "png/index.htm\nlinked/index.htm\n";
+           "png/index.htm\nlinked/index.htm\nnames/index.htm\nnames/direct.htm\nnames/far.htm\n";
     EXPECT_TRUE(ScratchFolder::Exists(m_root + L"\\thumbs_catalog\\thumbs\\Ve_雪.jpg"));
     EXPECT_FALSE(ScratchFolder::Exists(m_root + L"\\thumbs_catalog\\catalog_004.htm"));
 }

@@ -148,7 +148,9 @@ namespace {
 void RemoveTree(const CString& folder)
 {
     for (const CString& name : FolderEntries(folder)) {
-        CString path = folder + L"\\" + name;
+        // A name ending in a dot or a blank is reached only in the "\\?\" form.
+        const wchar_t last = name.IsEmpty() ? 0 : name[name.GetLength() - 1];
+        CString path = (last == L'.' || last == L' ' ? L"\\\\?\\" : L"") + folder + L"\\" + name;
         SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
         if (!DeleteFileW(path))
             RemoveTree(path);

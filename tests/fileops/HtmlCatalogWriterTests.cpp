@@ -286,6 +286,50 @@ TEST_F(HtmlCatalog, MacrosInsideNamesAndNotesAreWrittenAsTheyAre)
     EXPECT_NE(std::wstring::npos, Page(L"catalog.htm").find(L"a$FILENAME$.bmp / $NOTE$ and $FILENAME$\r\n"));
 }
 
+TEST_F(HtmlCatalog, NamesHoldingItemMacroWordsKeepTheirLinksAndThumbnails)
+{
+    VyxFile* item = pictures.Add(PutPicture(folder / L"$(Ext)x.bmp", 20, 20, RGB(0, 0, 255)));
+    item->SetNoteText(L"$(Name)");
+    writer.m_linkMode = CHtmlCatalogWriter::LinkToJpeg;
+    ASSERT_TRUE(Load(L"*One\r\n<A HREF=\"$ORGPATHNAME$\"><IMG SRC=\"$THUMBSNAME$\"></A>\r\n"
+                     L"$FILENAME$|$(FileName)|$(Name)|$(Ext)|$NOTE$|$(Note)\r\n  #LET n=\"$(FileName)\"\r\n"));
+    ASSERT_TRUE(Generate());
+    const std::wstring page = Page(L"catalog.htm");
+    EXPECT_NE(std::wstring::npos, page.find(L"/$(Ext)x.bmp\"><IMG SRC=\"./Ve_$(Ext)x.jpg\"></A>\r\n")) << page;
+    EXPECT_NE(std::wstring::npos, page.find(L"$(Ext)x.bmp|$(Ext)x.bmp|$(Ext)x|bmp|$(Name)|$(Name)\r\n")) << page;
+    EXPECT_EQ(std::wstring::npos, page.find(L"bmpx"));
+    EXPECT_TRUE(ScratchFolder::Exists(out / L"Ve_$(Ext)x.jpg"));
+    EXPECT_STREQ(L"$(Ext)x.bmp", writer.m_variables.GetText(L"n"));
+}
+
+TEST_F(HtmlCatalog, NamesOutsideTheCodePageAreEscapedInAddressesAndReferencedInTexts)
+{
+    for (const wchar_t* name : {L"café.bmp", L"雪.bmp", L"50%#1.bmp", L"絵\xD83D\xDE00.bmp"})
+        pictures.Add(PutPicture(folder / name, 20, 20, RGB(0, 128, 0)));
+    writer.m_linkMode = CHtmlCatalogWriter::LinkToJpeg;
+    ASSERT_TRUE(Load(L"*One\r\n<IMG SRC=\"$THUMBSNAME$\"> $FILENAME$ $(FileName) [$ORGPATHNAME$]\r\n"));
+    ASSERT_TRUE(Generate());
+    // The page stays in code page 932: its Japanese text reads back from there.
+    const std::wstring page = Page(L"catalog.htm");
+    CString pictureFolder;
+    GetPathPart(pictureFolder, folder.Path().c_str(), 4 | 8);
+    const std::wstring link = L"../" + std::wstring(pictureFolder.GetString()) + L"/";
+    const wchar_t* const lines[] = {
+        L"<IMG SRC=\"./Ve_caf%C3%A9.jpg\"> caf&#233;.bmp caf&#233;.bmp [",
+        L"caf%C3%A9.bmp]\r\n",
+        L"<IMG SRC=\"./Ve_雪.jpg\"> 雪.bmp 雪.bmp [",
+        L"<IMG SRC=\"./Ve_50%25%231.jpg\"> 50%#1.bmp 50%#1.bmp [",
+        L"50%25%231.bmp]\r\n",
+        L"<IMG SRC=\"./Ve_絵%F0%9F%98%80.jpg\"> 絵&#128512;.bmp 絵&#128512;.bmp [",
+    };
+    for (const wchar_t* line : lines)
+        EXPECT_NE(std::wstring::npos, page.find(line)) << std::wstring(line) << L"\n" << page;
+    EXPECT_NE(std::wstring::npos, page.find(link + L"caf%C3%A9.bmp]")) << page;
+    EXPECT_EQ(std::wstring::npos, page.find(L'?')) << page;
+    for (const wchar_t* thumbnail : {L"Ve_café.jpg", L"Ve_50%#1.jpg", L"Ve_絵\xD83D\xDE00.jpg"})
+        EXPECT_TRUE(ScratchFolder::Exists(out / thumbnail)) << std::wstring(thumbnail);
+}
+
 // Generates expecting failure, taking the message the user gets.
 CString GenerateAndTakeMessage(CHtmlCatalogWriter& writer, const std::wstring& page)
 {

@@ -91,6 +91,35 @@ TEST(ReportFile, EachItemGetsItsLinesInCodePage932WithCrLf)
     EXPECT_EQ(Ansi(L"写真.jpg\r\n640\r\nb.png\r\n32\r\n"), ScratchFolder::ReadFile(path));
 }
 
+TEST(ReportFile, ANameHoldingAMacroWordIsWrittenAsItStands)
+{
+    ScratchSettings settings;
+    ScratchFolder folder;
+    NamedItem item(L"$(Ext)x.jpg");
+    const VyxFile* items[] = {&item};
+    std::wstring path = folder / L"report.txt";
+    ReportFileWriter writer;
+    EXPECT_EQ(1, writer.Write(path.c_str(), L"$(FileName)|$(Name)|$(Ext)", items, 1));
+    EXPECT_EQ("$(Ext)x.jpg|$(Ext)x|jpg\r\n", ScratchFolder::ReadFile(path));
+}
+
+TEST(ReportFile, AReportHoldingACharacterOutsideCodePage932IsUtf8WithAByteOrderMark)
+{
+    ScratchSettings settings;
+    ScratchFolder folder;
+    // The lines written before the first such name are written again in UTF-8.
+    NamedItem first(L"写真.jpg"), second(L"café.png"), third(L"雪☃.jpg");
+    const VyxFile* items[] = {&first, &second, &third};
+    std::wstring path = folder / L"report.txt";
+    ReportFileWriter writer;
+    EXPECT_EQ(3, writer.Write(path.c_str(), ReportFileWriter::Unescape(L"$(FileName)\\n-"), items, 3));
+    const CString expected = L"写真.jpg\r\n-\r\ncafé.png\r\n-\r\n雪☃.jpg\r\n-\r\n";
+    std::string utf8(static_cast<size_t>(expected.GetLength()) * 4, '\0');
+    utf8.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, expected, expected.GetLength(), &utf8[0],
+                                                        static_cast<int>(utf8.size()), nullptr, nullptr)));
+    EXPECT_EQ("\xEF\xBB\xBF" + utf8, ScratchFolder::ReadFile(path));
+}
+
 TEST(ReportFile, AStoppedRunKeepsTheLinesWrittenSoFar)
 {
     ScratchSettings settings;

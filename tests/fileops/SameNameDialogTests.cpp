@@ -4,11 +4,14 @@
 #include "CopyTestUtil.h"
 #include "../foundation/TestSettings.h"
 #include "FileopsTestUtil.h"
+#include "OutputTestUtil.h"
 #include "fileops/VSameFileDlg.h"
 #include "fileops/VyxFileTransfer.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -62,6 +65,18 @@ void Press(HWND window, int id, UINT key)
     HWND control = GetDlgItem(window, id);
     PostMessageW(control, WM_KEYDOWN, key, 0);
     PostMessageW(control, WM_KEYUP, key, 0xC0000000);
+}
+
+// Whether the screen shows about that colour at an offset from the middle of a control.
+bool ShowsColour(HWND control, int dx, int dy, COLORREF colour)
+{
+    CRect rect;
+    GetWindowRect(control, &rect);
+    HDC screen = GetDC(nullptr);
+    const COLORREF seen = GetPixel(screen, rect.CenterPoint().x + dx, rect.CenterPoint().y + dy);
+    ReleaseDC(nullptr, screen);
+    return seen != CLR_INVALID && std::abs(GetRValue(seen) - GetRValue(colour)) < 24 &&
+           std::abs(GetGValue(seen) - GetGValue(colour)) < 24 && std::abs(GetBValue(seen) - GetBValue(colour)) < 24;
 }
 
 INT_PTR RunDialog(VSameFileDlg& dialog, const std::function<void(HWND)>& script)
@@ -223,6 +238,38 @@ TEST(SameNameDialog, BothSidesShowTheirFileAndTheirInformationLines)
     EXPECT_EQ(CString(L"0"), fileopstest::ReadSettingText(L"Filer", L"SameDestZoom"));
     EXPECT_EQ(CString(L"[$(Length)]"), fileopstest::ReadSettingText(L"Filer", L"InfoLower"));
     EXPECT_FALSE(fileopstest::ReadSettingText(L"FileSame", L"WindowPlacement\\showCmd").IsEmpty());
+}
+
+TEST(SameNameDialog, ThePictureOfTheTargetFollowsTheTypedNameAndTheZoomBox)
+{
+    ScratchSettings settings;
+    outputtest::OwnPlugins plugins;
+    TestFolder folder;
+    CreateDirectoryW(folder / L"dst", nullptr);
+    const COLORREF red = RGB(220, 0, 0), blue = RGB(0, 0, 220);
+    outputtest::PutPicture((folder / L"a.bmp").GetString(), 64, 48, RGB(200, 200, 0));
+    outputtest::PutPicture((folder / L"dst\\a.bmp").GetString(), 64, 48, red);
+    outputtest::PutPicture((folder / L"dst\\b.bmp").GetString(), 64, 48, blue);
+    VyxFile item(folder / L"a.bmp");
+    VSameFileDlg dialog(item, folder / L"dst\\a.bmp", 0, 0, 0, L"%s-%d%s");
+    bool target = false, typed = false, actualSize = false, fitted = false;
+    RunDialog(dialog, [&](HWND window) {
+        HWND view = GetDlgItem(window, IDC_SAME_DEST_VIEW);
+        target = WaitUntil([&] { return ShowsColour(view, 0, 0, red); }, 30000);
+        // The name of another file: its picture replaces the one shown.
+        Type(window, IDC_SAME_DEST_NAME, L"b");
+        typed = WaitUntil([&] { return ShowsColour(view, 0, 0, blue); }, 30000);
+        // Actual size: 48 rows in the middle, the background above and below them.
+        Click(window, IDC_SAME_DEST_ZOOM);
+        actualSize = WaitUntil([&] { return ShowsColour(view, 0, 0, blue) && !ShowsColour(view, 0, 30, blue); }, 30000);
+        Click(window, IDC_SAME_DEST_ZOOM);
+        fitted = WaitUntil([&] { return ShowsColour(view, 0, 30, blue); }, 30000);
+        Click(window, IDCANCEL);
+    });
+    EXPECT_TRUE(target);
+    EXPECT_TRUE(typed);
+    EXPECT_TRUE(actualSize);
+    EXPECT_TRUE(fitted);
 }
 
 } // namespace

@@ -296,6 +296,31 @@ TEST(TransferNotes, ACopiedFileTakesItsNoteAndAMovedOneTakesItAlong)
     }
 }
 
+TEST(TransferNames, ANameEndingInADotIsCopiedAndMovedAsItStands)
+{
+    // "dup.jpg" beside "dup.jpg." at the source, and a "dup.jpg" of its own at the destination.
+    for (int move : {0, 1}) {
+        SCOPED_TRACE(move ? "move" : "copy");
+        TransferScene scene;
+        const CString plain = scene.File(scene.src, L"dup.jpg", 100, 1);
+        const CString dotted = scene.src + L"\\dup.jpg.";
+        ASSERT_TRUE(MakeFile(L"\\\\?\\" + dotted, 120, 2));
+        scene.File(scene.dst, L"dup.jpg", 140, 3);
+        scene.SetNote(dotted, L"the dotted one");
+        auto job = scene.Job(move, Policy::SameAsk);
+        job->Add(dotted);
+        EXPECT_EQ(1, job->Run());
+        EXPECT_EQ(0, job->sameNameQuestions);
+        EXPECT_TRUE(job->messages.empty());
+        EXPECT_EQ(PatternBytes(120, 2), ReadBytes(L"\\\\?\\" + scene.dst + L"\\dup.jpg."));
+        EXPECT_EQ(PatternBytes(140, 3), ReadBytes(scene.dst + L"\\dup.jpg"));
+        EXPECT_EQ(PatternBytes(100, 1), ReadBytes(plain));
+        EXPECT_EQ(move == 0, Exists(L"\\\\?\\" + dotted));
+        EXPECT_EQ(CString(L"the dotted one"), scene.Note(scene.dst + L"\\dup.jpg."));
+        EXPECT_EQ(CString(), scene.Note(scene.dst + L"\\dup.jpg"));
+    }
+}
+
 struct FolderRow
 {
     const char* name;

@@ -133,3 +133,14 @@ TEST(VyxCode, LongNameFailsInsteadOfOverrunningTheDestination)
     EXPECT_EQ(0, MultiByteToUnicode(area, nullptr, 3));
     EXPECT_STREQ("abcde", area);
 }
+
+TEST(VyxCode, OnlyCharactersOfTheCodePageItselfFit)
+{
+    EXPECT_TRUE(FitsCodePage(L"photo 写真 ｶﾀｶﾅ ～.jpg", -1, 932));
+    EXPECT_TRUE(FitsCodePage(L"", -1, 932));
+    // Characters the conversion would turn into look-alikes or "?" do not.
+    for (const wchar_t* text : {L"café", L"☃", L"\xD83D\xDE00", L"a\x0301"})
+        EXPECT_FALSE(FitsCodePage(text, -1, 932)) << text;
+    // The length counts: the character after it is not looked at.
+    EXPECT_TRUE(FitsCodePage(L"caf\x00E9", 3, 932));
+}

@@ -263,6 +263,51 @@ TEST(VyxFileUtil, DeleteFilesDeletesMatchingFilesOnly)
     EXPECT_TRUE(ScratchFolder::Exists(busy));
 }
 
+TEST(VyxFileUtil, RenameEntryChangesTheLetterCaseOnDisk)
+{
+    ScratchFolder scratch;
+    ASSERT_TRUE(ScratchFolder::WriteFile(scratch / L"photo.jpg", "file"));
+    ASSERT_TRUE(CreateDirectoryW((scratch / L"album").c_str(), nullptr));
+    EXPECT_TRUE(RenameEntry((scratch / L"photo.jpg").c_str(), (scratch / L"Photo.JPG").c_str()));
+    EXPECT_EQ(L"Photo.JPG", ScratchFolder::NameOnDisk(scratch / L"photo.jpg"));
+    EXPECT_EQ("file", ScratchFolder::ReadFile(scratch / L"Photo.JPG"));
+    EXPECT_TRUE(RenameEntry((scratch / L"album").c_str(), (scratch / L"ALBUM").c_str()));
+    EXPECT_EQ(L"ALBUM", ScratchFolder::NameOnDisk(scratch / L"album"));
+    // Nothing else is left in the folder.
+    EXPECT_EQ(L"", ScratchFolder::NameOnDisk(scratch / L"$*"));
+}
+
+TEST(VyxFileUtil, RenameEntryReachesANameEndingInADotAndRefusesATakenName)
+{
+    ScratchFolder scratch;
+    ASSERT_TRUE(ScratchFolder::WriteFile(scratch / L"dup.jpg", "plain"));
+    ASSERT_TRUE(ScratchFolder::WriteFile(L"\\\\?\\" + (scratch / L"dup.jpg."), "dotted"));
+    EXPECT_TRUE(RenameEntry((scratch / L"dup.jpg.").c_str(), (scratch / L"other.jpg").c_str()));
+    EXPECT_EQ("dotted", ScratchFolder::ReadFile(scratch / L"other.jpg"));
+    EXPECT_EQ("plain", ScratchFolder::ReadFile(scratch / L"dup.jpg"));
+    // A taken name is refused and both files stay as they were.
+    EXPECT_FALSE(RenameEntry((scratch / L"other.jpg").c_str(), (scratch / L"dup.jpg").c_str()));
+    EXPECT_EQ("dotted", ScratchFolder::ReadFile(scratch / L"other.jpg"));
+    EXPECT_EQ("plain", ScratchFolder::ReadFile(scratch / L"dup.jpg"));
+}
+
+TEST(VyxFileUtil, DeletingANameEndingInADotOrABlankDeletesThatFileOnly)
+{
+    ScratchFolder scratch;
+    ASSERT_TRUE(ScratchFolder::WriteFile(scratch / L"dup.jpg", "plain"));
+    ASSERT_TRUE(ScratchFolder::WriteFile(L"\\\\?\\" + (scratch / L"dup.jpg."), "dotted"));
+    ASSERT_TRUE(ScratchFolder::WriteFile(L"\\\\?\\" + (scratch / L"dup.jpg "), "blank"));
+    EXPECT_TRUE(DeleteFiles((scratch / L"dup.jpg.").c_str()));
+    EXPECT_TRUE(DeleteFileForced((scratch / L"dup.jpg ").c_str()));
+    EXPECT_EQ("plain", ScratchFolder::ReadFile(scratch / L"dup.jpg"));
+    // Gone, the name still never reaches the other file.
+    EXPECT_TRUE(DeleteFiles((scratch / L"dup.jpg.").c_str()));
+    EXPECT_TRUE(DeleteFiles((scratch / L"dup.jpg ").c_str()));
+    EXPECT_FALSE(PathExists((scratch / L"dup.jpg.").c_str(), static_cast<DWORD>(-1)));
+    EXPECT_EQ("plain", ScratchFolder::ReadFile(scratch / L"dup.jpg"));
+    EXPECT_EQ(L"dup.jpg", ScratchFolder::NameOnDisk(scratch / L"dup*"));
+}
+
 TEST(VyxFileUtil, DeleteFolderTreeRemovesEverything)
 {
     ScratchFolder scratch;

@@ -1,4 +1,5 @@
 #include "foundation/VyxPath.h"
+#include "foundation/VyxFileStatus.h"
 #include "foundation/VyxFileUtil.h"
 
 #include "common/PageEdge.h"
@@ -169,6 +170,44 @@ TEST(VyxPath, ExistenceTellsFilesFromFolders)
     EXPECT_TRUE(PathExists(file.c_str(), 0));
     EXPECT_FALSE(PathExists(file.c_str(), FILE_ATTRIBUTE_DIRECTORY));
     EXPECT_FALSE(PathExists((scratch / L"none").c_str(), 0));
+}
+
+TEST(VyxPath, ExactPathKeepsNamesEndingInADotOrABlank)
+{
+    const struct
+    {
+        const wchar_t* path;
+        const wchar_t* exact;
+    } rows[] = {
+        {L"C:\\pictures\\dup.jpg", L"C:\\pictures\\dup.jpg"},
+        {L"C:\\pictures\\dup.jpg.", L"\\\\?\\C:\\pictures\\dup.jpg."},
+        {L"C:/a b /./x/../dup.jpg ", L"\\\\?\\C:\\a b \\dup.jpg "},
+        {L"C:\\..\\dup.", L"\\\\?\\C:\\dup."},
+        {L"\\\\server\\share\\..\\x.", L"\\\\?\\UNC\\server\\share\\x."},
+        {L"\\\\?\\C:\\dup.", L"\\\\?\\C:\\dup."},
+        {L"C:\\pictures\\*.", L"C:\\pictures\\*."}, // a pattern, not a name
+        {L"C:\\pictures\\..\\.\\a.jpg", L"C:\\pictures\\..\\.\\a.jpg"},
+        {L"C:dup.", L"C:dup."},
+        {L"", L""},
+    };
+    for (const auto& row : rows)
+        EXPECT_STREQ(row.exact, ExactPath(row.path).GetString()) << row.path;
+    // A relative name is taken from the current directory.
+    CString relative = ExactPath(L"dup.");
+    EXPECT_EQ(0, relative.Find(L"\\\\?\\"));
+    EXPECT_EQ(relative.GetLength() - 5, relative.Find(L"\\dup."));
+}
+
+TEST(VyxPath, ANameEndingInADotExistsOnlyAsItselfAndMakesItsOwnStatus)
+{
+    ScratchFolder scratch;
+    ASSERT_TRUE(ScratchFolder::WriteFile(L"\\\\?\\" + (scratch / L"only.jpg."), "dotted"));
+    EXPECT_TRUE(PathExists((scratch / L"only.jpg.").c_str(), 0));
+    EXPECT_FALSE(PathExists((scratch / L"only.jpg").c_str(), 0));
+    ASSERT_TRUE(ScratchFolder::WriteFile(scratch / L"only.jpg", "plain, longer"));
+    VyxFileStatus status;
+    ASSERT_TRUE(status.GetStatus((scratch / L"only.jpg.").c_str()));
+    EXPECT_EQ(6u, status.GetSize());
 }
 
 TEST(VyxPath, ActualPathNameTakesTheSpellingOnDisk)

@@ -61,3 +61,44 @@ TEST(WindowPlacement, SavedPlacementComesBackWhole)
     DestroyWindow(other);
     DestroyWindow(window);
 }
+
+TEST(WindowPlacement, ADamagedOrLostRectangleKeepsTheWindowWhereItWasMade)
+{
+    ScratchSettings settings;
+    const int screenWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    CString right, below;
+    right.Format(L"%d,100,%d,500", screenWidth + 10, screenWidth + 610);
+    below.Format(L"100,%d,700,%d", screenHeight + 10, screenHeight + 410);
+    const CString refused[] = {L"",
+                               L"damaged",
+                               L"0,0,0,0",
+                               L"500,400,100,100", // inverted
+                               L"100,100,216,127", // a bare caption
+                               L"100,100,700",     // a field short: no height
+                               L"-30000,-30000,-29400,-29600",
+                               right,
+                               below,
+                               L"100,-2000,700,-1600", // the caption above every screen
+                               L"-2147483648,0,2147483647,600"};
+    for (const CString& rect : refused) {
+        HWND window = MakeWindow();
+        ASSERT_TRUE(window);
+        WriteAppIniInt(L"Frame", L"WindowPlacement\\flags", 0);
+        WriteAppIniInt(L"Frame", L"WindowPlacement\\showCmd", SW_HIDE);
+        WriteAppIniString(L"Frame", L"WindowPlacement\\rcNormalPosition", rect);
+        WINDOWPLACEMENT before = PlacementOf(window);
+        RestoreWindowPlacement(window, L"Frame");
+        WINDOWPLACEMENT after = PlacementOf(window);
+        EXPECT_TRUE(EqualRect(&before.rcNormalPosition, &after.rcNormalPosition)) << rect.GetString();
+        DestroyWindow(window);
+    }
+    // Partly off the screen, with its caption within reach, a window goes where it was left.
+    HWND window = MakeWindow();
+    WriteAppIniString(L"Frame", L"WindowPlacement\\rcNormalPosition", L"-200,30,400,330");
+    RestoreWindowPlacement(window, L"Frame");
+    const RECT expected = {-200, 30, 400, 330};
+    WINDOWPLACEMENT after = PlacementOf(window);
+    EXPECT_TRUE(EqualRect(&expected, &after.rcNormalPosition));
+    DestroyWindow(window);
+}

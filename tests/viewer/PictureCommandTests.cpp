@@ -222,7 +222,11 @@ TEST(PictureCommands, UpdateRulesFollowAutoPlayTheLockAndTheList)
     Command(window, ID_PICTURE_SELECT);
     EXPECT_EQ(1, UpdateOf(window, ID_PICTURE_SELECT).checked);
     EXPECT_TRUE(w.Doc()->GetItem(window->GetIndex())->TestFlags(VyxFilexDraw::FlagSelected));
+    // Not on top by default; the command puts the window in the top-most band and out again.
+    EXPECT_EQ(0, UpdateOf(window, ID_PICTURE_TOPMOST).checked);
+    Command(window, ID_PICTURE_TOPMOST);
     EXPECT_EQ(1, UpdateOf(window, ID_PICTURE_TOPMOST).checked);
+    EXPECT_TRUE(window->GetExStyle() & WS_EX_TOPMOST);
     Command(window, ID_PICTURE_TOPMOST);
     EXPECT_EQ(0, UpdateOf(window, ID_PICTURE_TOPMOST).checked);
     EXPECT_FALSE(window->GetExStyle() & WS_EX_TOPMOST);

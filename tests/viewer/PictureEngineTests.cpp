@@ -113,16 +113,21 @@ TEST(PictureEngine, ZoomGrownWithoutBoundNeverOverflowsAndNoHugeCopyIsAllocated)
         e.picture.SetZoom(zoom);
         e.picture.FreeDisplayPages();
         e.picture.Show(nullptr, nullptr, FALSE);
-        CSize size = e.picture.GetDisplaySize();
-        EXPECT_GT(size.cx, COnePicture::MaxDisplaySide) << zoom;
-        EXPECT_GT(size.cy, 0) << zoom;
-        EXPECT_EQ(nullptr, e.picture.GetDisplayPage()) << zoom;
+        // No copy that large is made: the picture is shown whole in the rectangle instead, and
+        // its zoom is the one it is shown at.
+        EXPECT_EQ(CSize(125, 100), e.picture.GetDisplaySize()) << zoom;
+        EXPECT_NE(nullptr, e.picture.GetDisplayPage()) << zoom;
+        EXPECT_DOUBLE_EQ(1.25, e.picture.GetShownZoom()) << zoom;
+        EXPECT_DOUBLE_EQ(zoom, e.picture.GetZoom()) << zoom;
         EXPECT_LT(allocations.Largest(), 1u << 20) << zoom;
         // The picture still places and scrolls without wrapping round.
-        EXPECT_LE(e.picture.GetOrigin().x, 0);
         e.picture.Scroll(-2000000000, -2000000000);
-        EXPECT_LE(e.picture.GetOrigin().x, 0);
-        EXPECT_GE(e.picture.GetOrigin().x, 200 - size.cx);
+        EXPECT_EQ(CPoint(0, 0), e.picture.GetOrigin());
+        // Past the bound both ways the size it would have still reads as a size.
+        e.picture.SetZoom(zoom);
+        const CSize asked = e.picture.CalcDisplaySize(CRect(0, 0, 200, 100), 100, 80);
+        EXPECT_GT(asked.cx, COnePicture::MaxDisplaySide) << zoom;
+        EXPECT_GT(asked.cy, 0) << zoom;
     }
     EXPECT_TRUE(COnePicture::IsDisplaySizeAllowed(CSize(9000, 9000)));
     EXPECT_FALSE(COnePicture::IsDisplaySizeAllowed(CSize(10000, 10000)));
@@ -135,7 +140,42 @@ TEST(PictureEngine, ZoomGrownWithoutBoundNeverOverflowsAndNoHugeCopyIsAllocated)
     e.picture.Show(nullptr, nullptr, FALSE);
     EXPECT_EQ(CSize(200, 160), e.picture.GetDisplaySize());
     EXPECT_TRUE(e.picture.GetDisplayPage());
+    EXPECT_DOUBLE_EQ(2.0, e.picture.GetShownZoom());
     EXPECT_GE(allocations.Largest(), COnePicture::Dib24Bytes(200, 160));
+}
+
+TEST(PictureEngine, APictureTooLargeForACopyAtItsZoomIsShownFittedAndReadNoLargerThanThat)
+{
+    Engine e;
+    OwnPlugins plugins;
+    // 121 megapixels: at 100 % its copy would pass the bound of the display copies.
+    VyxFile item(WriteSolidJpeg(e.File(L"large.jpg"), 11000, 11000, RGB(40, 160, 220)).c_str());
+    e.picture.SetFitMode(COnePicture::FitAsIs);
+    e.picture.SetZoom(1.0);
+    e.picture.SetDisplayRect(CRect(0, 0, 800, 550));
+    e.picture.Show(nullptr, &item, TRUE);
+    ASSERT_NE(nullptr, e.picture.GetDisplayPage());
+    EXPECT_EQ(CSize(550, 550), e.picture.GetDisplaySize());
+    EXPECT_DOUBLE_EQ(0.05, e.picture.GetShownZoom());
+    EXPECT_DOUBLE_EQ(1.0, e.picture.GetZoom());
+    const COLORREF centre = PixelOf(e.picture.GetDisplayPage(), 275, 275);
+    EXPECT_NEAR(220, GetBValue(centre), 8);
+    EXPECT_NEAR(40, GetRValue(centre), 8);
+    // Its size known beforehand, it is read at a reduced scale.
+    VyxFile known(*e.picture.GetItem());
+    ASSERT_EQ(11000, known.GetWidth());
+    {
+        GlobalBlockWatch allocations;
+        e.picture.Show(nullptr, &known, TRUE);
+        EXPECT_LT(GetDibWidth(e.picture.GetSourcePage(0)), 11000 / 4);
+        EXPECT_EQ(CSize(550, 550), e.picture.GetDisplaySize());
+        EXPECT_LT(allocations.Largest(), 64u << 20);
+    }
+    // A picture that fits at its zoom is shown at that zoom.
+    VyxFile small(WriteSolidJpeg(e.File(L"small.jpg"), 300, 200, RGB(40, 160, 220)).c_str());
+    e.picture.Show(nullptr, &small, TRUE);
+    EXPECT_EQ(CSize(300, 200), e.picture.GetDisplaySize());
+    EXPECT_DOUBLE_EQ(1.0, e.picture.GetShownZoom());
 }
 
 TEST(PictureEngine, PicturesArePlacedByAlignmentAndScrollOnlyUntilTheirEdgeMeetsTheRectangle)

@@ -1,12 +1,14 @@
 #include "PictureWindowTestUtil.h"
 #include "browser/FrameMessages.h"
 #include "common/ImportPatch.h"
+#include "res/resource.h"
 #include "viewer/COneWnd.h"
 #include "viewer/COneWndList.h"
 #include "viewer/VSlideShowDlg.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 using namespace viewertest;
@@ -153,12 +155,107 @@ TEST(PictureWindow, AMultiPageTiffShowsItsPageInTheTitle)
     PictureWindows w;
     COneWnd* window = w.Open(L"e.tif");
     ASSERT_NE(nullptr, window);
-    EXPECT_EQ(-1, Caption(window).Find(L" ["));
+    // The page count is known as the file opens, before any page but the first is read.
+    CString caption = Caption(window);
+    EXPECT_EQ(caption.GetLength() - 6, caption.Find(L" [1/3]")) << caption.GetString();
+    EXPECT_EQ(1, window->GetView()->GetPageCount());
+    for (const wchar_t* suffix : {L" [2/3]", L" [3/3]", L" [1/3]"}) {
+        window->SendMessage(WM_COMMAND, ID_PICTURE_NEXT_PAGE);
+        caption = Caption(window);
+        EXPECT_EQ(caption.GetLength() - 6, caption.Find(suffix)) << caption.GetString();
+    }
     for (int i = 0; i < 3; ++i)
         window->GetView()->NextPage();
     window->UpdateTitle(nullptr);
-    CString caption = Caption(window);
+    caption = Caption(window);
     EXPECT_EQ(caption.GetLength() - 6, caption.Find(L" [1/3]")) << caption.GetString();
+    // A picture of one page has no page in its title.
+    window->ShowPicture(w.Index(L"c.bmp"));
+    EXPECT_EQ(-1, Caption(window).Find(L" [")) << Caption(window).GetString();
+}
+
+TEST(PictureWindow, TheStatusBarTellsTheSizeAndZoomOfThePictureAfterAMaximiseOrATile)
+{
+    PictureWindows w;
+    COneWnd* window = w.Open(L"c.bmp");
+    ASSERT_NE(nullptr, window);
+    COneView* view = window->GetView();
+    auto panes = [&] { return window->GetStatusBar().GetPaneText(0) + L" " + window->GetStatusBar().GetPaneText(1); };
+    auto shown = [&] {
+        CString text;
+        text.Format(L"%ldx%ld %d%%", view->GetDisplaySize().cx, view->GetDisplaySize().cy,
+                    static_cast<int>(view->GetShownZoom() * 100));
+        return text;
+    };
+    window->SendMessage(WM_COMMAND, ID_PICTURE_FIT_ASPECT);
+    EXPECT_EQ(CString(L"320x200 100%"), panes());
+    window->ShowWindow(SW_MAXIMIZE);
+    EXPECT_NE(CSize(320, 200), view->GetDisplaySize());
+    EXPECT_EQ(shown(), panes());
+    window->ShowWindow(SW_RESTORE);
+    EXPECT_EQ(shown(), panes());
+    // Tiled beside a second window by the main frame.
+    w.Open(L"d.bmp", 2);
+    ASSERT_EQ(2, w.Count());
+    const CSize before = view->GetDisplaySize();
+    w.Frame()->SendMessage(WMU_TILEPICTUREWND, reinterpret_cast<WPARAM>(window), window->GetFitSize());
+    EXPECT_NE(before, view->GetDisplaySize());
+    EXPECT_EQ(shown(), panes());
+    // A bar hidden gives the view more room, and the panes say so too.
+    window->SendMessage(WM_COMMAND, ID_VIEW_TOOLBAR);
+    EXPECT_EQ(shown(), panes());
+}
+
+TEST(PictureWindow, AHugePictureAsIsIsShownFittedWithTheZoomItIsShownAt)
+{
+    PictureWindows w(false, [] { WriteAppIniInt(L"COneView", L"FitSize", 0); });
+    // 121 megapixels: too large for a display copy at 100 %.
+    WriteSolidJpeg(w.program.m_folder / L"huge.jpg", 11000, 11000, RGB(200, 60, 30));
+    w.program.Start(w.program.m_folder.Path());
+    COneWnd* window = w.Open(L"huge.jpg");
+    ASSERT_NE(nullptr, window);
+    COneView* view = window->GetView();
+    ASSERT_NE(nullptr, view->GetDisplayPage());
+    auto fitsTheView = [&] {
+        CRect client;
+        view->GetClientRect(&client);
+        const int side = std::min(client.Width(), client.Height());
+        CString panes;
+        panes.Format(L"%dx%d %d%%", side, side, static_cast<int>(side / 11000.0 * 100));
+        EXPECT_EQ(panes, window->GetStatusBar().GetPaneText(0) + L" " + window->GetStatusBar().GetPaneText(1));
+        EXPECT_DOUBLE_EQ(side / 11000.0, view->GetShownZoom());
+        return CSize(side, side) == view->GetDisplaySize();
+    };
+    EXPECT_TRUE(fitsTheView());
+    // A larger window shows it larger.
+    const CSize before = view->GetDisplaySize();
+    window->ShowWindow(SW_MAXIMIZE);
+    EXPECT_TRUE(fitsTheView());
+    EXPECT_GT(view->GetDisplaySize().cx, before.cx);
+    const double zoom = view->GetShownZoom();
+    EXPECT_LT(zoom, 1.0);
+    // Zooming in starts from the zoom on screen.
+    window->SendMessage(WM_COMMAND, ID_PICTURE_ZOOM_IN);
+    EXPECT_DOUBLE_EQ(zoom * 2, view->GetShownZoom());
+    EXPECT_NE(nullptr, view->GetDisplayPage());
+}
+
+TEST(PictureWindow, PictureWindowsStayAboveOtherWindowsOnlyWhenTheSettingsSaySo)
+{
+    {
+        PictureWindows w;
+        COneWnd* window = w.Open(L"c.bmp");
+        ASSERT_NE(nullptr, window);
+        EXPECT_FALSE(w.Doc()->TopMost);
+        EXPECT_FALSE(window->IsTopMost());
+        EXPECT_FALSE(window->GetExStyle() & WS_EX_TOPMOST);
+    }
+    PictureWindows w(true, [] { WriteAppIniString(L"OnePic", L"TopMost", L"#00000001"); });
+    COneWnd* window = w.Open(L"c.bmp");
+    ASSERT_NE(nullptr, window);
+    EXPECT_TRUE(w.Doc()->TopMost);
+    EXPECT_TRUE(window->IsTopMost());
+    EXPECT_TRUE(window->GetExStyle() & WS_EX_TOPMOST);
 }
 
 TEST(PictureWindow, AWindowFollowsItsFileAndLocksWhenTheFileLeavesTheDocument)

@@ -3,6 +3,7 @@
 // tests and the engine tests each bring their own.)
 #pragma once
 
+#include "../../bench/PhotoJpeg.h"
 #include "../image/ImageSamples.h"
 #include "common/ImportPatch.h"
 #include "catalogue/VyxFile.h"
@@ -169,6 +170,16 @@ private:
     ImportPatch m_alloc;
     ImportPatch m_free;
 };
+
+// A JPEG of one colour, written a row at a time: large pictures without a picture in memory.
+inline std::wstring WriteSolidJpeg(const wchar_t* path, LONG width, LONG height, COLORREF colour)
+{
+    return WriteBytes(path, MakeJpeg(width, height, [colour](BYTE* p, LONG, LONG) {
+                          p[0] = GetBValue(colour);
+                          p[1] = GetGValue(colour);
+                          p[2] = GetRValue(colour);
+                      }));
+}
 
 // An item of the file whose decoder is known to be of the multi-page family given.
 inline VyxFile ItemOfKind(const std::wstring& path, int kind)

@@ -57,9 +57,10 @@ TEST(MacroRobustness, RandomSelfReferringTextsExpandToABoundedEnd)
     }
 }
 
-TEST(MacroRobustness, ValuesThatMultiplyEachOtherStopAtTheLimit)
+TEST(MacroRobustness, ValuesNeverMultiplyAndRepeatedLongValuesStopAtTheLimit)
 {
-    // Each name word becomes 30 information words, each of them 200 note words, and so on.
+    // Each name word would become 30 information words, each of them 36 note words, and so on,
+    // were inserted values expanded again: they come out as they stand.
     std::wstring name, info, note;
     for (int i = 0; i < 30; ++i)
         name += L"$(Info)";
@@ -69,6 +70,12 @@ TEST(MacroRobustness, ValuesThatMultiplyEachOtherStopAtTheLimit)
         note += L"$(ArcFileName)";
     HostileItem item(name, info, note + L"$(Note)$(Comment)");
     CString text = item.ExpandMacros(L"$(Name)$(Name)$(Name)");
+    EXPECT_EQ(CString((name + name + name).c_str()), text);
+    // A template that repeats a long note grows only up to the limit.
+    std::wstring repeated;
+    for (int i = 0; i < 1000; ++i)
+        repeated += L"$(Note)";
+    text = item.ExpandMacros(repeated.c_str());
     EXPECT_LE(text.GetLength(), kBound);
     EXPECT_GT(text.GetLength(), 1 << 19);
 }
