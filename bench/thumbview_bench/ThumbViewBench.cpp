@@ -53,7 +53,6 @@ struct PictureSet
     int count;
     std::vector<std::wstring> files;
     std::wstring folder;
-    double bare = 0; // seconds for all files, measured once
 };
 
 // The program's message loop: messages first, then one idle step at a time while none waits.
@@ -269,7 +268,7 @@ struct FolderFigures
 };
 
 // Without a cache: the first screen, then every thumbnail, input arriving all the while.
-FolderFigures MeasureFolder(Program& program, PictureSet& set, const char* windowLabel)
+FolderFigures MeasureFolder(Program& program, const PictureSet& set, const char* windowLabel)
 {
     CKWDoc& doc = *program.doc;
     ProgramLoop loop(program.frame);
@@ -296,9 +295,8 @@ FolderFigures MeasureFolder(Program& program, PictureSet& set, const char* windo
     figures.longestStep = loop.longestStep;
     figures.stepsOver = loop.stepsOver;
     figures.steps = loop.steps;
-    if (set.bare <= 0)
-        set.bare = BareDecode(set, doc.GetItem(0)->GetBoxSize());
-    figures.bare = set.bare;
+    // Right after, so that both sides run under the same load of the machine.
+    figures.bare = BareDecode(set, doc.GetItem(0)->GetBoxSize());
 
     return figures;
 }
