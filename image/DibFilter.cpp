@@ -85,27 +85,28 @@ public:
             }
         if (m_weightSum == 0)
             m_weightSum = 1;
-        m_lowSum = negative * 255;
+        const LONGLONG lowSum = negative * 255;
         const LONGLONG highSum = positive * 255;
-        if (highSum - m_lowSum >= kMaxTable || highSum > INT_MAX / 2 || m_lowSum < INT_MIN / 2 ||
-            !(std::fabs(factor) < 1e6))
+        if (highSum - lowSum >= kMaxTable || !(std::fabs(factor) < 10000))
             return;
-        m_means.resize(static_cast<size_t>(highSum - m_lowSum + 1));
+        m_lowSum = static_cast<int>(lowSum);
+        m_means.resize(static_cast<size_t>(highSum - lowSum + 1));
         LONGLONG lowMean = 0, highMean = 0;
-        for (LONGLONG sum = m_lowSum; sum <= highSum; ++sum) {
+        for (LONGLONG sum = lowSum; sum <= highSum; ++sum) {
             const LONGLONG mean = sum / m_weightSum;
             m_means[static_cast<size_t>(sum - m_lowSum)] = static_cast<int>(mean);
             lowMean = std::min(lowMean, mean);
             highMean = std::max(highMean, mean);
         }
         // The difference p - mean lies in [-highMean, 255 - lowMean].
-        m_lowDifference = -highMean;
+        const LONGLONG lowDifference = -highMean;
         const LONGLONG highDifference = 255 - lowMean;
-        if (highDifference - m_lowDifference >= kMaxTable) {
+        if (highDifference - lowDifference >= kMaxTable) {
             m_means.clear();
             return;
         }
-        for (LONGLONG d = m_lowDifference; d <= highDifference; ++d)
+        m_lowDifference = static_cast<int>(lowDifference);
+        for (LONGLONG d = lowDifference; d <= highDifference; ++d)
             m_steps.push_back(static_cast<int>(static_cast<LONGLONG>(std::trunc(d * factor))));
         m_usable = true;
     }
@@ -115,24 +116,50 @@ public:
     void Run(const Pixels24& from, const Pixels24& to, LONG y, LONG x0, LONG x1) const
     {
         const size_t taps = m_taps.size();
-        std::vector<const BYTE*> rows(taps);
+        // Each tap as a byte offset from the pixel it serves.
+        ptrdiff_t offsets[kMaxTaps];
         for (size_t t = 0; t < taps; ++t)
-            rows[t] = from.At(0, y + m_taps[t].dy);
+            offsets[t] = static_cast<ptrdiff_t>(m_taps[t].dy) * static_cast<ptrdiff_t>(from.row) + m_taps[t].dx * 3;
+        const int* means = m_means.data() - m_lowSum;
+        const int* steps = m_steps.data() - m_lowDifference;
         const BYTE* p = from.At(x0, y);
         BYTE* q = to.At(x0, y);
         for (LONG x = x0; x < x1; ++x, p += 3, q += 3) {
-            int sum[3] = {};
+            int sum0 = 0, sum1 = 0, sum2 = 0;
             for (size_t t = 0; t < taps; ++t) {
-                const BYTE* n = rows[t] + static_cast<size_t>(x + m_taps[t].dx) * 3;
+                const BYTE* n = p + offsets[t];
                 const int weight = m_taps[t].weight;
-                sum[0] += weight * n[0];
-                sum[1] += weight * n[1];
-                sum[2] += weight * n[2];
+                sum0 += weight * n[0];
+                sum1 += weight * n[1];
+                sum2 += weight * n[2];
             }
-            for (int c = 0; c < 3; ++c) {
-                const int mean = m_means[static_cast<size_t>(sum[c] - m_lowSum)];
-                q[c] = ClampByte(p[c] + m_steps[static_cast<size_t>(p[c] - mean - m_lowDifference)]);
-            }
+            q[0] = Clamp255(p[0] + steps[p[0] - means[sum0]]);
+            q[1] = Clamp255(p[1] + steps[p[1] - means[sum1]]);
+            q[2] = Clamp255(p[2] + steps[p[2] - means[sum2]]);
+        }
+    }
+
+    // A pixel near the edge: the same rule over the taps inside the picture, in 32 bits.
+    void Edge(const Pixels24& from, const Pixels24& to, LONG x, LONG y, double factor) const
+    {
+        int sum[3] = {}, weightSum = 0;
+        for (const Tap& tap : m_taps) {
+            const LONG sx = x + tap.dx, sy = y + tap.dy;
+            if (sx < 0 || sx >= from.width || sy < 0 || sy >= from.height)
+                continue;
+            const BYTE* n = from.At(sx, sy);
+            sum[0] += tap.weight * n[0];
+            sum[1] += tap.weight * n[1];
+            sum[2] += tap.weight * n[2];
+            weightSum += tap.weight;
+        }
+        if (weightSum == 0)
+            weightSum = 1;
+        const BYTE* p = from.At(x, y);
+        BYTE* q = to.At(x, y);
+        for (int c = 0; c < 3; ++c) {
+            const int mean = sum[c] / weightSum;
+            q[c] = Clamp255(p[c] + static_cast<int>(std::trunc((p[c] - mean) * factor)));
         }
     }
 
@@ -144,11 +171,14 @@ private:
         int weight;
     };
     static constexpr LONGLONG kMaxTable = 1 << 16;
+    static constexpr size_t kMaxTaps = 25;
+
+    static BYTE Clamp255(int v) { return v < 0 ? 0 : v > 255 ? 255 : static_cast<BYTE>(v); }
 
     std::vector<Tap> m_taps;
     LONGLONG m_weightSum = 0;
-    LONGLONG m_lowSum = 0;
-    LONGLONG m_lowDifference = 0;
+    int m_lowSum = 0;
+    int m_lowDifference = 0;
     std::vector<int> m_means;
     std::vector<int> m_steps;
     bool m_usable = false;
@@ -173,12 +203,18 @@ HGLOBAL Sharpen(HGLOBAL dib, double factor, int size, const int* weights)
         const bool rowInside = interior.IsUsable() && y >= radius && y + reach < from.height;
         const LONG x0 = rowInside ? std::min<LONG>(radius, from.width) : from.width;
         const LONG x1 = rowInside ? std::max<LONG>(x0, from.width - reach) : from.width;
+        auto edge = [&](LONG x) {
+            if (interior.IsUsable())
+                interior.Edge(from, to, x, y, factor);
+            else
+                SharpenPixel(from, to, x, y, factor, size, weights);
+        };
         for (LONG x = 0; x < x0; ++x)
-            SharpenPixel(from, to, x, y, factor, size, weights);
+            edge(x);
         if (x1 > x0)
             interior.Run(from, to, y, x0, x1);
         for (LONG x = x1; x < from.width; ++x)
-            SharpenPixel(from, to, x, y, factor, size, weights);
+            edge(x);
     }
     return copy;
 }
