@@ -2,6 +2,7 @@
 
 #include "catalogue/ArchiveMember.h"
 #include "catalogue/CacheSideFiles.h"
+#include "catalogue/PictureFileBytes.h"
 #include "foundation/ShellShortcut.h"
 #include "foundation/SteppedJob.h"
 #include "foundation/VyxFileFind.h"
@@ -11,10 +12,6 @@
 #include "image/plugins/Spi.h"
 
 #include <algorithm>
-#include <atomic>
-#include <cstring>
-#include <memory>
-#include <new>
 #include <vector>
 
 IMPLEMENT_DYNAMIC(VyxFilexImage, VyxFilexInfo)
@@ -83,161 +80,6 @@ bool ReadsMemoryAsFile(int loaderId)
 {
     return loaderId >= 0 && (static_cast<DWORD>(loaderId) >> 24) == 0x01;
 }
-
-// Files larger than this are left to the decoder to read.
-const DWORD kWholeFileLimit = 256u << 20;
-
-// One buffer is kept for the next file: fresh memory for every picture costs more than reading
-// it (each page is faulted in). Larger reads get memory of their own, given back at once.
-const size_t kKeptBufferLimit = 32u << 20;
-
-class ReadBuffer
-{
-public:
-    ReadBuffer() = default;
-    ~ReadBuffer() { Release(); }
-    ReadBuffer(const ReadBuffer&) = delete;
-    ReadBuffer& operator=(const ReadBuffer&) = delete;
-
-    // size bytes of room, or null.
-    BYTE* Take(size_t size)
-    {
-        Release();
-        if (size <= kKeptBufferLimit) {
-            std::vector<BYTE>* kept = s_kept.exchange(nullptr);
-            if (!kept)
-                kept = new (std::nothrow) std::vector<BYTE>;
-            m_kept.reset(kept);
-            if (m_kept && m_kept->size() < size) {
-                try {
-                    m_kept->resize(size);
-                } catch (const std::bad_alloc&) {
-                    m_kept.reset();
-                }
-            }
-            if (m_kept)
-                return m_kept->data();
-        }
-        m_own.reset(new (std::nothrow) BYTE[size]);
-        return m_own.get();
-    }
-    void Release()
-    {
-        m_own.reset();
-        // Kept for the next reader unless another one was kept meanwhile.
-        std::vector<BYTE>* none = nullptr;
-        if (m_kept && s_kept.compare_exchange_strong(none, m_kept.get()))
-            m_kept.release();
-        m_kept.reset();
-    }
-
-    static void Discard() { delete s_kept.exchange(nullptr); }
-
-private:
-    static std::atomic<std::vector<BYTE>*> s_kept;
-    std::unique_ptr<std::vector<BYTE>> m_kept;
-    std::unique_ptr<BYTE[]> m_own;
-};
-
-std::atomic<std::vector<BYTE>*> ReadBuffer::s_kept{nullptr};
-
-// The kept buffer goes with the process.
-struct KeptBufferRelease
-{
-    ~KeptBufferRelease() { ReadBuffer::Discard(); }
-} s_keptBufferRelease;
-
-} // namespace
-
-// A picture file opened once for a decoder chain: its first bytes for the probe and, for the
-// decoders that read memory as they read files, the whole of it. Nothing is opened until asked.
-class VyxFilexImage::FileBytes
-{
-public:
-    explicit FileBytes(const wchar_t* path) : m_path(path) {}
-    ~FileBytes() { Release(); }
-    FileBytes(const FileBytes&) = delete;
-    FileBytes& operator=(const FileBytes&) = delete;
-
-    // The first bytes (at most the probe's head), or null when the file gives none.
-    const BYTE* Head(int* length)
-    {
-        if (m_headLength == 0 && !m_whole && Open()) {
-            DWORD read = 0;
-            if (ReadFile(m_file, m_head, sizeof(m_head), &read, nullptr))
-                m_headLength = static_cast<int>(read);
-        }
-        *length = m_whole ? static_cast<int>(std::min<DWORD>(m_size, sizeof(m_head))) : m_headLength;
-        return *length > 0 ? (m_whole ? m_bytes : m_head) : nullptr;
-    }
-    // The whole file, or null when it cannot be held (the decoder then reads it by name).
-    const BYTE* Whole(DWORD* size)
-    {
-        if (!m_whole && !m_failed) {
-            m_failed = true;
-            if (Open() && m_size <= kWholeFileLimit && m_size > 0) {
-                m_bytes = m_buffer.Take(m_size);
-                DWORD have = static_cast<DWORD>(m_headLength);
-                // A file that shrank since its head was read is read whole again.
-                if (have > m_size)
-                    have = 0;
-                if (m_bytes && have > 0)
-                    std::memcpy(m_bytes, m_head, have);
-                DWORD read = 0;
-                if (m_bytes &&
-                    (have == m_size ||
-                     (SetFilePointer(m_file, static_cast<LONG>(have), nullptr, FILE_BEGIN) == have &&
-                      ReadFile(m_file, m_bytes + have, m_size - have, &read, nullptr) && read == m_size - have))) {
-                    m_whole = true;
-                    m_failed = false;
-                } else {
-                    m_bytes = nullptr;
-                    m_buffer.Release();
-                }
-            }
-            Release();
-        }
-        *size = m_whole ? m_size : 0;
-        return m_whole ? m_bytes : nullptr;
-    }
-    // The file is closed (the bytes read stay).
-    void Release()
-    {
-        if (m_file != INVALID_HANDLE_VALUE)
-            CloseHandle(m_file);
-        m_file = INVALID_HANDLE_VALUE;
-    }
-
-private:
-    // Opened again after a release only when a later decoder of the chain wants the bytes.
-    bool Open()
-    {
-        if (m_file != INVALID_HANDLE_VALUE)
-            return true;
-        if (m_openFailed)
-            return false;
-        m_file =
-            CreateFileW(m_path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        LARGE_INTEGER size = {};
-        if (m_file != INVALID_HANDLE_VALUE && GetFileSizeEx(m_file, &size))
-            m_size = size.HighPart == 0 ? size.LowPart : 0xFFFFFFFFu;
-        m_openFailed = m_file == INVALID_HANDLE_VALUE;
-        return !m_openFailed;
-    }
-
-    const wchar_t* m_path;
-    HANDLE m_file = INVALID_HANDLE_VALUE;
-    bool m_openFailed = false;
-    bool m_whole = false;
-    bool m_failed = false;
-    DWORD m_size = 0;
-    BYTE m_head[SPI_HEAD_BYTES];
-    int m_headLength = 0;
-    ReadBuffer m_buffer;
-    BYTE* m_bytes = nullptr;
-};
-
-namespace {
 
 // Member path followed by member name, compared without regard to case.
 CString CoverSortKey(const SPIFileInfo& record)
@@ -450,7 +292,7 @@ void VyxFilexImage::TakeLoadingState(const VyxFilexImage& from)
 HGLOBAL VyxFilexImage::LoadFilePicture(const SIZE* desiredSize)
 {
     CString path = Resolved(m_path);
-    FileBytes file(path);
+    PictureFileBytes file(path);
     return DecodeWithChain({path, nullptr, 0, -1, &file}, desiredSize, false);
 }
 
@@ -480,7 +322,7 @@ HGLOBAL VyxFilexImage::LoadFolderCover(const SIZE* desiredSize)
         if (finder.IsDirectory() || IsCacheSideFileName(finder.GetFileName()))
             continue;
         CString path = Resolved(finder.GetFilePath());
-        FileBytes file(path);
+        PictureFileBytes file(path);
         HGLOBAL cover = DecodeWithChain({path, nullptr, 0, -1, &file}, desiredSize, true);
         --budget;
         if (cover)

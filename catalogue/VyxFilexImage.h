@@ -5,6 +5,8 @@
 
 #include "catalogue/VyxFilexInfo.h"
 
+class PictureFileBytes;
+
 class VyxFilexImage : public VyxFilexInfo
 {
     DECLARE_DYNAMIC(VyxFilexImage)
@@ -46,7 +48,6 @@ protected:
     HGLOBAL ExtractMemberToMemory() const;
 
 private:
-    class FileBytes;
     // What one decoder chain reads: a file (opened once through file), or a block in memory
     // named by path.
     struct PictureSource
@@ -55,7 +56,7 @@ private:
         const void* data;
         DWORD size;
         int archivePluginId;
-        FileBytes* file;
+        PictureFileBytes* file;
     };
 
     HGLOBAL LoadFilePicture(const SIZE* desiredSize);
