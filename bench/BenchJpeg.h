@@ -6,10 +6,13 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <vector>
 
-// libjpeg alone: the scale given and the program's pixel order, scanlines into one reused row.
-inline void DecodeScaledBare(const std::vector<BYTE>& jpeg, int denominator, std::vector<BYTE>& row)
+// libjpeg alone: the scale given and the program's pixel order, scanlines into one reused row;
+// each row, top first, to onRow when one is given.
+inline void DecodeScaledBare(const std::vector<BYTE>& jpeg, int denominator, std::vector<BYTE>& row,
+                             const std::function<void(const std::vector<BYTE>&)>& onRow = nullptr)
 {
     jpeg_decompress_struct cinfo;
     jpeg_error_mgr err;
@@ -23,8 +26,11 @@ inline void DecodeScaledBare(const std::vector<BYTE>& jpeg, int denominator, std
     jpeg_start_decompress(&cinfo);
     row.resize(static_cast<size_t>(cinfo.output_width) * cinfo.output_components);
     JSAMPROW line = row.data();
-    while (cinfo.output_scanline < cinfo.output_height)
+    while (cinfo.output_scanline < cinfo.output_height) {
         jpeg_read_scanlines(&cinfo, &line, 1);
+        if (onRow)
+            onRow(row);
+    }
     jpeg_finish_decompress(&cinfo);
     jpeg_destroy_decompress(&cinfo);
 }

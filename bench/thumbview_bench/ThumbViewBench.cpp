@@ -201,6 +201,14 @@ struct Program
     {
         doc->OpenFolder(CVirtualFolder(folder.c_str(), folder.c_str(), CVirtualFolder::KindPlainFolder), nullptr);
     }
+    // The folder without a cache, only the shown cells' thumbnails made.
+    void OpenShownOnly(const std::wstring& folder)
+    {
+        doc->ThumbsCreate = false;
+        doc->CacheFolder = false;
+        doc->AutoCacheFolder = false;
+        Open(folder);
+    }
     void Resize(int width, int height)
     {
         frame->SetWindowPos(nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -344,11 +352,7 @@ struct WheelFigures
 // while the visible thumbnails are made; a mouse move every 16 ms shows how long input waited.
 WheelFigures MeasureWheel(Program& program, const std::wstring& folder)
 {
-    CKWDoc& doc = *program.doc;
-    doc.ThumbsCreate = false;
-    doc.CacheFolder = false;
-    doc.AutoCacheFolder = false;
-    program.Open(folder);
+    program.OpenShownOnly(folder);
     ProgramLoop loop(program.frame);
     loop.inputTarget = program.view->GetSafeHwnd();
     loop.RunUntil([&] { return program.FirstScreenDone(); });
@@ -378,12 +382,8 @@ struct ScrollFigures
 
 ScrollFigures MeasureScrolling(Program& program, const std::wstring& folder)
 {
-    CKWDoc& doc = *program.doc;
-    doc.ThumbsCreate = false;
-    doc.CacheFolder = false;
-    doc.AutoCacheFolder = false;
     ProgramLoop loop(program.frame);
-    program.Open(folder);
+    program.OpenShownOnly(folder);
     loop.RunUntil([&] { return loop.Rested(); });
     loop.Reset();
     CKWView& view = *program.view;

@@ -1,5 +1,7 @@
 #include "DibTestUtil.h"
 
+#include "../../bench/BenchJpeg.h"
+
 #include "foundation/VyxGlobalErrorException.h"
 #include "image/DibDepth.h"
 #include "image/codecs/ImgFile.h"
@@ -114,24 +116,9 @@ TEST(JpegFile, DecodesAtEveryScaleWithPowerOfTwoReductions)
 // libjpeg's own rows for the picture at the scale, top first, row by row.
 std::vector<std::vector<BYTE>> LibraryRows(const std::vector<BYTE>& jpeg, int denominator)
 {
-    jpeg_decompress_struct cinfo;
-    jpeg_error_mgr err;
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
-    jpeg_read_header(&cinfo, TRUE);
-    cinfo.scale_num = 1;
-    cinfo.scale_denom = static_cast<unsigned>(denominator);
-    cinfo.out_color_space = JCS_EXT_BGR;
-    jpeg_start_decompress(&cinfo);
     std::vector<std::vector<BYTE>> rows;
-    while (cinfo.output_scanline < cinfo.output_height) {
-        rows.emplace_back(static_cast<size_t>(cinfo.output_width) * 3);
-        JSAMPROW line = rows.back().data();
-        jpeg_read_scanlines(&cinfo, &line, 1);
-    }
-    jpeg_finish_decompress(&cinfo);
-    jpeg_destroy_decompress(&cinfo);
+    std::vector<BYTE> row;
+    DecodeScaledBare(jpeg, denominator, row, [&](const std::vector<BYTE>& line) { rows.push_back(line); });
     return rows;
 }
 
