@@ -2,10 +2,10 @@
 
 #include "browser/CMainFrame.h"
 #include "browser/FolderCommands.h"
-#include "browser/FolderList.h"
-#include "browser/FrameMessages.h"
+#include "catalogue/FolderList.h"
+#include "catalogue/FrameMessages.h"
 #include "browser/ShellImageList.h"
-#include "browser/VyxDropFormats.h"
+#include "catalogue/VyxDropFormats.h"
 #include "catalogue/ArchiveMember.h"
 #include "catalogue/CKWDoc.h"
 #include "catalogue/VyxFile.h"

@@ -3,7 +3,7 @@
 #include "catalogue/CKWDoc.h"
 
 #include "browser/CMainFrame.h"
-#include "browser/CCommentDlg.h"
+#include "catalogue/CCommentDlg.h"
 #include "catalogue/ClipboardFileList.h"
 #include "catalogue/VyxFile.h"
 #include "fileops/CReportDlg.h"
