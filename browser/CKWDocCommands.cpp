@@ -288,7 +288,7 @@ void CKWDoc::OnOptions()
     sheet.SetSplitterWidth(2);
     sheet.SetAutoExpandTree(TRUE);
 
-    COptPageBoot::OPTIONSDATA record;
+    OPTIONSDATA record;
     FillOptions(record);
     COptPageBoot boot(&record);
     COptPageFiler filer(&record);
@@ -309,7 +309,7 @@ void CKWDoc::OnOptions()
         TakeOptions(record);
 }
 
-void CKWDoc::TakeOptions(const COptPageBoot::OPTIONSDATA& o)
+void CKWDoc::TakeOptions(const OPTIONSDATA& o)
 {
     const bool colours = m_backColor != o.colBackground || m_textColor != o.colText;
     const bool tree = HiddenFolder != o.HiddenFolder || TreeRoot != o.TreeRoot || FolderShow != o.FolderShow ||

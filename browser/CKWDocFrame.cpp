@@ -27,6 +27,18 @@ void CKWDoc::UpdateCountPane() const
         frame->UpdateCountPane();
 }
 
+void CKWDoc::ShowBackColorInFrame() const
+{
+    if (CMainFrame* frame = GetMainFrame())
+        frame->SetThumbViewBackColor(colBackGround);
+}
+
+void CKWDoc::RefillFramePluginSets() const
+{
+    if (CMainFrame* frame = GetMainFrame())
+        frame->FillPluginSetCombo();
+}
+
 void CKWDoc::OpenPendingPicture()
 {
     if (m_pendingOpenPath.IsEmpty())

@@ -1,8 +1,8 @@
 #include "catalogue/CKWDoc.h"
 
-#include "browser/CMainFrame.h"
 #include "catalogue/CFileList.h"
 #include "catalogue/CKWDocScopes.h"
+#include "catalogue/FrameMessages.h"
 #include "catalogue/VyxCacheIndex.h"
 #include "catalogue/VyxCacheList.h"
 #include "catalogue/VyxFile.h"
@@ -617,7 +617,7 @@ void CKWDoc::ApplyViewColours()
     }
 }
 
-void CKWDoc::FillOptions(COptPageBoot::OPTIONSDATA& o) const
+void CKWDoc::FillOptions(OPTIONSDATA& o) const
 {
     o.HomeFolder = HomeFolder;
     o.SPIDIR = SPIDIR;
@@ -674,7 +674,7 @@ void CKWDoc::FillOptions(COptPageBoot::OPTIONSDATA& o) const
     o.DirectionUD = DirectionUD;
 }
 
-void CKWDoc::ApplyOptions(const COptPageBoot::OPTIONSDATA& o)
+void CKWDoc::ApplyOptions(const OPTIONSDATA& o)
 {
     HomeFolder = o.HomeFolder;
     SPIDIR = o.SPIDIR;
@@ -782,8 +782,7 @@ void CKWDoc::ApplyFolderLayout(const THUMBSDATA* record)
 {
     TakeLayout(*this, record ? *record : m_ownLayout);
     HandSharpenSettings();
-    if (CMainFrame* frame = GetMainFrame())
-        frame->SetThumbViewBackColor(colBackGround);
+    ShowBackColorInFrame();
 }
 
 void CKWDoc::PushDrawingSettings(VyxFile& item) const
@@ -835,8 +834,7 @@ void CKWDoc::ApplyLayout(const THUMBSDATA& r)
     SaveSettings();
     if (repaint)
         UpdateAllViews(nullptr, HintRedraw, nullptr);
-    if (CMainFrame* frame = GetMainFrame())
-        frame->FillPluginSetCombo();
+    RefillFramePluginSets();
     GetLayout(nullptr);
 }
 
