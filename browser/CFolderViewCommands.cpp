@@ -4,32 +4,24 @@
 
 #include "browser/CMainFrame.h"
 #include "browser/FolderCommands.h"
-#include "catalogue/FolderList.h"
-#include "catalogue/FrameMessages.h"
-#include "browser/ShellImageList.h"
-#include "catalogue/ArchiveMember.h"
 #include "catalogue/CKWDoc.h"
-#include "catalogue/VyxFile.h"
+#include "catalogue/FolderList.h"
 #include "controls/CShellContextMenu.h"
 #include "fileops/ProgressDlg.h"
 #include "fileops/VFileMdDlg.h"
 #include "fileops/VFileRnDlg.h"
 #include "foundation/FormatMessageText.h"
-#include "foundation/ShellShortcut.h"
 #include "foundation/VyxFileFind.h"
-#include "foundation/VyxFileStatus.h"
 #include "foundation/VyxFileUtil.h"
-#include "foundation/VyxIni.h"
 #include "foundation/VyxPath.h"
 #include "foundation/VyxSystem.h"
 #include "foundation/VyxUtility.h"
-#include "image/plugins/Spi.h"
 #include "res/resource.h"
-
-#include <imm.h>
 
 #include <algorithm>
 #include <memory>
+
+#include <imm.h>
 
 namespace {
 

@@ -2,30 +2,13 @@
 #include "browser/CFolderView.h"
 
 #include "browser/CMainFrame.h"
-#include "catalogue/FrameMessages.h"
-#include "browser/ShellImageList.h"
-#include "catalogue/VyxDropFormats.h"
-#include "catalogue/ArchiveMember.h"
 #include "catalogue/CKWDoc.h"
-#include "catalogue/VyxFile.h"
-#include "controls/CShellContextMenu.h"
-#include "fileops/ProgressDlg.h"
-#include "foundation/FormatMessageText.h"
-#include "foundation/ShellShortcut.h"
-#include "foundation/VyxFileFind.h"
-#include "foundation/VyxFileStatus.h"
-#include "foundation/VyxFileUtil.h"
-#include "foundation/VyxIni.h"
-#include "foundation/VyxPath.h"
-#include "foundation/VyxSystem.h"
-#include "foundation/VyxUtility.h"
-#include "image/plugins/Spi.h"
-#include "res/resource.h"
-
-#include <imm.h>
+#include "catalogue/VyxDropFormats.h"
 
 #include <algorithm>
 #include <memory>
+
+#include <imm.h>
 
 // ---------------------------------------------------------------- dragging a folder
 

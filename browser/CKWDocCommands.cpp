@@ -20,25 +20,15 @@
 #include "browser/options/COptPageView.h"
 #include "browser/options/COptPageWindow.h"
 #include "browser/options/CTreeSheet.h"
+#include "catalogue/CKWDocScopes.h"
 #include "catalogue/VFileFilterDlg.h"
 #include "catalogue/VyxCacheIndex.h"
 #include "catalogue/VyxFile.h"
-#include "foundation/FormatMessageText.h"
-#include "foundation/ShellShortcut.h"
-#include "foundation/VyxFileUtil.h"
-#include "foundation/VyxPath.h"
 #include "foundation/VyxSystem.h"
-#include "image/DibCore.h"
-#include "image/DibQuant.h"
-#include "image/DibValidate.h"
-#include "image/codecs/SaveDib.h"
-#include "image/cximage/CxImageCodecs.h"
 #include "image/plugins/Spi.h"
 #include "res/resource.h"
 
 #include <winnetwk.h>
-
-#include "catalogue/CKWDocScopes.h"
 
 BEGIN_MESSAGE_MAP(CKWDoc, CDocument)
 ON_COMMAND(ID_EDIT_COPY, OnEditCopy)

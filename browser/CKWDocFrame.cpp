@@ -3,12 +3,6 @@
 
 #include "browser/CMainFrame.h"
 #include "catalogue/VyxFile.h"
-#include "foundation/VyxPath.h"
-#include "image/DibQuant.h"
-#include "image/DibValidate.h"
-#include "image/RotateInfo.h"
-#include "image/cximage/CxImageCodecs.h"
-#include "res/resource.h"
 
 CMainFrame* CKWDoc::GetMainFrame() const
 {

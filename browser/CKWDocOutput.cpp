@@ -2,28 +2,21 @@
 // writes the output.
 #include "catalogue/CKWDoc.h"
 
+#include "browser/WatchModeScope.h"
+#include "catalogue/CKWDocScopes.h"
 #include "catalogue/VyxFile.h"
 #include "fileops/CContactDlg.h"
+#include "fileops/CFileSaveDlg.h"
 #include "fileops/CGetFolderDlg.h"
 #include "fileops/CHtmlCatalogWriter.h"
 #include "fileops/CHtmlDlg.h"
 #include "fileops/CMyPrintDialog.h"
 #include "fileops/CReportFileDlg.h"
 #include "fileops/ReportFileWriter.h"
-#include "fileops/CFileSaveDlg.h"
-#include "framework/COleDataObject.h"
-#include "foundation/FormatMessageText.h"
 #include "foundation/VyxFileUtil.h"
-#include "foundation/VyxPath.h"
-#include "foundation/VyxSystem.h"
-#include "image/DibCore.h"
-#include "image/DibQuant.h"
-#include "image/cximage/CxImageCodecs.h"
 #include "res/resource.h"
 
 #include <vector>
-#include "browser/WatchModeScope.h"
-#include "catalogue/CKWDocScopes.h"
 
 void CKWDoc::OnFileExtract()
 {

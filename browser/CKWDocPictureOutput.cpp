@@ -2,21 +2,19 @@
 // printing, and saving in another format.
 #include "catalogue/CKWDoc.h"
 
+#include "browser/WatchModeScope.h"
 #include "catalogue/CExportDialog.h"
+#include "catalogue/CKWDocScopes.h"
 #include "catalogue/ContactSheetFile.h"
 #include "catalogue/VyxFile.h"
-#include "fileops/CPrintOutDialog.h"
 #include "fileops/CFileSaveDlg.h"
-#include "fileops/VSameFileDlg.h"
+#include "fileops/CPrintOutDialog.h"
 #include "fileops/ProgressDlg.h"
+#include "fileops/VSameFileDlg.h"
 #include "fileops/VyxFileTransfer.h"
 #include "foundation/FormatMessageText.h"
 #include "foundation/VyxFileUtil.h"
-#include "foundation/VyxPath.h"
-#include "foundation/VyxSystem.h"
-#include "foundation/VyxUtility.h"
 #include "image/DibCore.h"
-#include "image/DibSection.h"
 #include "image/DibQuant.h"
 #include "image/DibValidate.h"
 #include "image/RotateInfo.h"
@@ -27,8 +25,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include "browser/WatchModeScope.h"
-#include "catalogue/CKWDocScopes.h"
 
 namespace {
 
