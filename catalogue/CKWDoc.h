@@ -2,6 +2,9 @@
 // and the selection, the listing and re-reading of a location, the settings that govern listing
 // and drawing with the per-folder layouts, and the deletion and renaming of files. Views never
 // read the disk: they ask for items by view index and hear of changes through update hints.
+// Its members are defined where their layer allows: location, listing, selection, settings and
+// layout in catalogue/CKWDoc.cpp; the commands, file operations, output and calls on the main frame
+// in browser/CKWDoc*.cpp.
 #pragma once
 
 #include "catalogue/CKWDocSettings.h"
