@@ -60,7 +60,7 @@ public:
     ScratchSettings m_settings;
     // The application's profile goes to the same file, as the program redirects it.
     ProfileRedirect m_profile;
-    ScratchFolder m_folder;
+    FrameworkScratchFolder m_folder;
     CSingleDocTemplate m_template{IDR_MAINFRAME, RUNTIME_CLASS(CKWDoc), RUNTIME_CLASS(CMainFrame),
                                   RUNTIME_CLASS(CKWView)};
     CHintRecorder m_hints;

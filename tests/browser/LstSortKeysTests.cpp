@@ -13,7 +13,7 @@ using Keys = LstSortKeys;
 
 struct RowFixture
 {
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     std::vector<std::unique_ptr<VyxFile>> items;
 
     VyxFile& File(LPCWSTR name)

@@ -7,7 +7,7 @@
 #include "controls/TreeOptionsDDX.h"
 
 #include "ControlsTestRes.h"
-#include "framework/WindowTestUtil.h"
+#include "common/WindowTestUtil.h"
 
 #include <gtest/gtest.h>
 
