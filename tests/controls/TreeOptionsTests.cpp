@@ -77,18 +77,6 @@ IMPLEMENT_DYNCREATE(CTestMenuButton, CTreeOptionsMenuButton)
 
 namespace {
 
-bool PumpUntil(const std::function<bool()>& condition, DWORD boundMs = 10000)
-{
-    DWORD start = ::GetTickCount();
-    while (!condition()) {
-        if (::GetTickCount() - start > boundMs)
-            return false;
-        PumpPending();
-        ::Sleep(5);
-    }
-    return true;
-}
-
 std::vector<CString> g_deletedTexts;
 
 class OptionsDialog : public CDialog
