@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "BrowserTestUtil.h"
+#include "common/BrowserTestUtil.h"
 #include "browser/AppRunJob.h"
 #include "browser/VAppCall.h"
 #include "catalogue/VyxFile.h"

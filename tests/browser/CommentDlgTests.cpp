@@ -2,7 +2,7 @@
 // Cancel.
 #include <gtest/gtest.h>
 
-#include "BrowserTestUtil.h"
+#include "common/BrowserTestUtil.h"
 #include "browser/CCommentDlg.h"
 #include "catalogue/VyxFile.h"
 #include "catalogue/VyxNoteStore.h"

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "../image/TestArchiveFile.h"
-#include "FrameTestUtil.h"
+#include "common/FrameTestUtil.h"
 #include "TestArchivePlugin.h"
 #include "browser/CKWView.h"
 #include "browser/CLstView.h"

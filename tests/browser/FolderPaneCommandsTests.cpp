@@ -3,7 +3,7 @@
 // sorts and the keys.
 #include <gtest/gtest.h>
 
-#include "FrameTestUtil.h"
+#include "common/FrameTestUtil.h"
 #include "browser/FolderCommands.h"
 #include "browser/FolderList.h"
 #include "common/CommandState.h"

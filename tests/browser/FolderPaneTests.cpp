@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "../image/TestArchiveFile.h"
-#include "FrameTestUtil.h"
+#include "common/FrameTestUtil.h"
 #include "browser/FrameMessages.h"
 #include "foundation/VyxPath.h"
 #include "image/plugins/Spi.h"

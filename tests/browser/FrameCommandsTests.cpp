@@ -3,7 +3,7 @@
 // bar's drop-down menus, and the current folder made or renamed.
 #include <gtest/gtest.h>
 
-#include "FrameTestUtil.h"
+#include "common/FrameTestUtil.h"
 #include "browser/CLstView.h"
 #include "browser/FolderCommands.h"
 #include "browser/FrameMessages.h"

@@ -1,7 +1,7 @@
 // The file list's sort keys: direction cycling, the history, and the order of two rows.
 #include <gtest/gtest.h>
 
-#include "BrowserTestUtil.h"
+#include "common/BrowserTestUtil.h"
 #include "browser/LstSortKeys.h"
 #include "catalogue/VyxFile.h"
 

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "FrameTestUtil.h"
+#include "common/FrameTestUtil.h"
 #include "browser/CKWApp.h"
 #include "browser/CLstView.h"
 #include "browser/FrameMessages.h"

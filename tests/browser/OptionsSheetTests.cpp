@@ -3,7 +3,7 @@
 // what the file holds; Cancel after the same changes; what OK does to the open windows.
 #include <gtest/gtest.h>
 
-#include "FrameTestUtil.h"
+#include "common/FrameTestUtil.h"
 #include "SettingsTestUtil.h"
 #include "image/plugins/Spi.h"
 

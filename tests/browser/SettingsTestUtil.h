@@ -2,7 +2,7 @@
 // reach them; usable from the test thread or from a helper thread that answers a modal dialog.
 #pragma once
 
-#include "BrowserTestUtil.h"
+#include "common/BrowserTestUtil.h"
 #include "common/Clicks.h"
 #include "controls/CColourPickerXP.h"
 

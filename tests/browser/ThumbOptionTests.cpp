@@ -3,7 +3,7 @@
 // command that applies the record on OK only.
 #include <gtest/gtest.h>
 
-#include "FrameTestUtil.h"
+#include "common/FrameTestUtil.h"
 #include "SettingsTestUtil.h"
 #include "browser/CThumbOption.h"
 #include "image/DibCore.h"

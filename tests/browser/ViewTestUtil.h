@@ -2,7 +2,7 @@
 // grid painted with its idle work done.
 #pragma once
 
-#include "FrameTestUtil.h"
+#include "common/FrameTestUtil.h"
 #include "browser/CLstView.h"
 #include "image/DibCore.h"
 #include "image/codecs/SaveDib.h"

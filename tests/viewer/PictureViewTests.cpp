@@ -1,4 +1,4 @@
-#include "BrowserTestUtil.h"
+#include "common/BrowserTestUtil.h"
 #include "ViewerTestUtil.h"
 #include "viewer/COneViewCtrl.h"
 #include "viewer/OneViewSettings.h"

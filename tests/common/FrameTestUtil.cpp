@@ -1,4 +1,4 @@
-#include "FrameTestUtil.h"
+#include "common/FrameTestUtil.h"
 
 #include "browser/FrameMessages.h"
 #include "foundation/VyxPath.h"
@@ -102,4 +102,3 @@ bool PumpUntilTimer(HWND hWnd, UINT_PTR id, DWORD timeoutMs)
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
 }
-

@@ -1,5 +1,5 @@
-// Helpers of the browser tests: the window helpers of the framework and control tests, and the
-// application settings file pointed at a scratch ini for one test.
+// Helpers of the browser and viewer tests: the window helpers of the framework and control tests,
+// and the application settings file pointed at a scratch ini for one test.
 #pragma once
 
 #include "common/ControlTestUtil.h"

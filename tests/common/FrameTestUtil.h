@@ -3,7 +3,7 @@
 // frame timer.
 #pragma once
 
-#include "BrowserTestUtil.h"
+#include "common/BrowserTestUtil.h"
 #include "browser/CFolderView.h"
 #include "browser/CKWView.h"
 #include "browser/CMainFrame.h"
