@@ -14,7 +14,7 @@
 #include <string>
 
 // Once, first thing in wmain: the folder of this run's files, which holds the settings file too
-// (RemoveFolderTree at the end takes both).
+// (RemoveTree at the end takes both).
 inline std::wstring StartDocumentProcess(const wchar_t* bench)
 {
     static CWinApp app;

@@ -3,6 +3,8 @@
 // everything in them afterwards.
 #pragma once
 
+#include "common/ScratchTree.h"
+
 #include <windows.h>
 
 #include <string>
@@ -29,23 +31,4 @@ inline std::vector<std::wstring> MakePictureFolder(const std::wstring& folder, i
         paths.push_back(path);
     }
     return paths;
-}
-
-inline void RemoveFolderTree(const std::wstring& path)
-{
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveFolderTree(path + L"\\" + name);
-            else
-                DeleteFileW((path + L"\\" + name).c_str());
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryW(path.c_str());
 }

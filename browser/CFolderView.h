@@ -53,7 +53,7 @@ public:
     // (0 creation, 1 last access, 2 last write).
     static void SortNamesByTime(LPCWSTR lpszFolder, VyxStringArray& names, int nKind, int nTimeKind);
 
-    // ---- commands (Part of the pane's menu, the main menu and the keys)
+    // ---- commands (of the pane's menu, the main menu and the keys)
     // The item a command acts on: the one under the pointer when it began, else the selected one.
     HTREEITEM GetCommandItem() const { return TargetOrSelected(); }
     void SetCommandItem(HTREEITEM hItem) { m_hTarget = hItem; }

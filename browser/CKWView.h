@@ -181,7 +181,6 @@ private:
     void DrawItemCell(VyxFile* item, int index, CPoint cell, CDC* target, CPoint offset, int mode, BYTE drawnFlag);
     void MarkDrawn(int index, BYTE flags);
     void ScrollTo(int position);
-    int PageDistance(int sign) const;
     // The grid's keys (arrows, pages, Home, End, Space, Tab, Enter); false for any other key.
     bool HandleKey(UINT key);
     // PageUp (-1) and PageDown (1) with the modifier flags of a key.

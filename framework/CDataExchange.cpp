@@ -9,7 +9,7 @@
 
 namespace {
 
-// The framework's own prompts (DECISIONS L2c: Japanese constants, no resources).
+// The framework's own prompts: Japanese constants, as the framework carries no resources of its own.
 const wchar_t kParseInt[] = L"整数を入力してください。";
 const wchar_t kParseUInt[] = L"0 以上の整数を入力してください。";
 const wchar_t kParseByte[] = L"0 から 255 までの整数を入力してください。";

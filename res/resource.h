@@ -60,7 +60,7 @@
 #define IDS_UNPACK_TITLE 134
 #define IDS_SHEET_TITLE 135
 #define IDS_PRINTER_DC_FAILED 1570
-// The document's commands of the menus, keys and tool bars (the rest come with their own Parts)
+// The document's commands of the menus, keys and tool bars (the other windows' commands follow by folder)
 #define ID_DOC_SELECT_ALL 32793
 #define ID_DOC_TOGGLE_ARCHIVE 32779
 #define ID_DOC_REMAKE_THUMBS 10071

@@ -8,6 +8,7 @@
 #include "catalogue/VyxCacheList.h"
 #include "catalogue/VyxCacheThumbs.h"
 #include "catalogue/VyxFile.h"
+#include "common/ScratchTree.h"
 #include "image/DibCore.h"
 #include "image/DibSection.h"
 #include "image/codecs/JpegMemory.h"
@@ -104,19 +105,6 @@ Folder& TheFolder(int cacheImage)
     }
     cache.SaveIfModified((folder.path + L"\\_THUMBS_.KWI").c_str());
     return folder;
-}
-
-void RemoveFolder(const std::wstring& path)
-{
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do
-            DeleteFileW((path + L"\\" + data.cFileName).c_str());
-        while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryW(path.c_str());
 }
 
 // The document's default cell settings, as a first start draws them.
@@ -302,7 +290,7 @@ int wmain(int argc, wchar_t** argv)
     theCacheList.RemoveAllFolders();
     for (auto& folder : Folders()) {
         folder.second.items.clear();
-        RemoveFolder(folder.second.path);
+        RemoveTree(folder.second.path);
     }
     return 0;
 }

@@ -117,7 +117,7 @@ void CopyAndPaste(benchmark::State& state)
         }
         g_turns.push_back(Turn{firstCopy, copyAgain, commandEnded - copied, frame.endedAt - copied});
         state.SetIterationTime(firstCopy + frame.endedAt - copied);
-        RemoveFolderTree(destination);
+        RemoveTree(destination);
         CreateDirectoryW(destination.c_str(), nullptr);
     }
 }
@@ -143,6 +143,6 @@ int wmain(int argc, wchar_t** argv)
         EmptyClipboard();
         CloseClipboard();
     }
-    RemoveFolderTree(g_root);
+    RemoveTree(g_root);
     return 0;
 }

@@ -3,6 +3,7 @@
 // after three files changed, which must keep every other item with its thumbnail.
 #include "catalogue/CKWDoc.h"
 #include "catalogue/VyxFile.h"
+#include "common/ScratchTree.h"
 #include "foundation/VyxIni.h"
 #include "image/DibCore.h"
 
@@ -59,15 +60,7 @@ const std::wstring& TheFolder()
 
 void RemoveFolder(const std::wstring& path)
 {
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do
-            DeleteFileW((path + L"\\" + data.cFileName).c_str());
-        while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryW(path.c_str());
+    RemoveTree(path);
     DeleteFileW((path + L"_settings.ini").c_str());
 }
 

@@ -218,6 +218,6 @@ int wmain(int argc, wchar_t** argv)
     std::printf("  the same disk accesses alone (every cache file read, every file looked for): %.3f s\n",
                 g_diskSeconds);
     theAppIni.SetPath(L"");
-    RemoveFolderTree(g_base.substr(0, g_base.rfind(L'\\')));
+    RemoveTree(g_base.substr(0, g_base.rfind(L'\\')));
     return 0;
 }

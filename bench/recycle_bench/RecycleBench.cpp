@@ -61,7 +61,7 @@ void EmptyTrash()
     // Wine made the folders once and counts on them: their contents go, they stay.
     const std::wstring info = files.substr(0, files.size() - 5) + L"info";
     for (const std::wstring& folder : {files, info}) {
-        RemoveFolderTree(folder);
+        RemoveTree(folder);
         CreateDirectoryW(folder.c_str(), nullptr);
     }
 }
@@ -89,7 +89,7 @@ void DeleteToRecycleBin(benchmark::State& state)
         const std::wstring shellFolder = g_root + L"\\shell";
         turn.shell = ShellDelete(MakePictureFolder(shellFolder, kFiles, g_picture));
         const bool shellDone = CountEntries(shellFolder) == 0;
-        RemoveFolderTree(shellFolder);
+        RemoveTree(shellFolder);
         EmptyTrash();
 
         const std::wstring folder = g_root + L"\\document";
@@ -104,7 +104,7 @@ void DeleteToRecycleBin(benchmark::State& state)
         state.SetIterationTime(turn.document);
         turn.recycled = CountEntries(TrashFiles());
         const bool done = CountEntries(folder) == 0 && document.doc.GetItemCount() == 0;
-        RemoveFolderTree(folder);
+        RemoveTree(folder);
         if (!listed || !done || !shellDone) {
             state.SkipWithError("not every file was deleted");
             break;
@@ -131,6 +131,6 @@ int wmain(int argc, wchar_t** argv)
     for (size_t i = 0; i < g_turns.size(); ++i)
         std::printf("  %6zu %16.2f %12.2f %7.2f %18d\n", i + 1, g_turns[i].shell, g_turns[i].document,
                     g_turns[i].document / g_turns[i].shell, g_turns[i].recycled);
-    RemoveFolderTree(g_root);
+    RemoveTree(g_root);
     return 0;
 }

@@ -119,8 +119,8 @@ void ToJpeg(benchmark::State& state)
         // Fresh folders each turn, there before the save as the dialog's choice is: a file of the same
         // name, or a missing folder, would be asked about.
         const std::wstring bareOut = g_root + L"\\bare", documentOut = g_root + L"\\document";
-        RemoveFolderTree(bareOut);
-        RemoveFolderTree(documentOut);
+        RemoveTree(bareOut);
+        RemoveTree(documentOut);
         CreateDirectoryW(bareOut.c_str(), nullptr);
         CreateDirectoryW(documentOut.c_str(), nullptr);
         double start = BenchSeconds(), decoding = 0;
@@ -190,6 +190,6 @@ int wmain(int argc, wchar_t** argv)
     if (!g_bare.empty())
         std::printf("  median %8.2f %12.2f %7.2f\n", Median(g_bare), Median(g_document),
                     Median(g_document) / Median(g_bare));
-    RemoveFolderTree(g_root);
+    RemoveTree(g_root);
     return 0;
 }

@@ -107,6 +107,6 @@ int wmain(int, wchar_t**)
     std::printf("peak private committed memory %.1f MB (goal: under 400 MB)\n", peak / 1048576.0);
     std::printf("a screen going back: %.1f ms on average, %.1f ms at the slowest (goal: under 300 ms)\n",
                 screensBack ? totalBack / screensBack * 1000 : 0.0, slowestBack * 1000);
-    RemoveFolderTree(root);
+    RemoveTree(root);
     return 0;
 }

@@ -496,6 +496,6 @@ int wmain(int argc, wchar_t** argv)
                     "%.1f ms (goal: no pass over 50 ms)\n",
                     kScrollPictures, scrolled.pages, scrolled.total, scrolled.longestPaint * 1000,
                     scrolled.longestStep * 1000);
-    RemoveFolderTree(root);
+    RemoveTree(root);
     return 0;
 }

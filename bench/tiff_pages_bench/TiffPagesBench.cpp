@@ -62,7 +62,7 @@ void MultiPageTiff(benchmark::State& state)
     options.TifCodec = 1;
     for (auto _ : state) {
         // The folder is there, as the save dialog's choice is: a missing one would be asked about.
-        RemoveFolderTree(out);
+        RemoveTree(out);
         CreateDirectoryW(out.c_str(), nullptr);
         const ProcessMemory start = ProcessMemory::Now();
         std::vector<Sample> samples;
@@ -108,7 +108,7 @@ void MultiPageTiff(benchmark::State& state)
                     "start: %.1f MB working, %.1f MB private\n",
                     end.peakWorkingSetMb, end.peakPrivateMb, end.peakWorkingSetMb - start.workingSetMb,
                     end.peakPrivateMb - start.privateMb);
-        RemoveFolderTree(out);
+        RemoveTree(out);
     }
 }
 
@@ -123,6 +123,6 @@ int wmain(int argc, wchar_t** argv)
     InitializeBenchmarks(argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    RemoveFolderTree(g_root);
+    RemoveTree(g_root);
     return 0;
 }

@@ -11,6 +11,7 @@
 // - a 4 x 4 slideshow of animated GIFs (48 engines) playing until their pages stop growing: the
 //   peak the grid holds against the page budget, and the process's peak working set.
 #include "catalogue/CKWDoc.h"
+#include "common/ScratchTree.h"
 #include "foundation/VyxIni.h"
 #include "image/DibCore.h"
 #include "res/resource.h"
@@ -85,19 +86,6 @@ std::wstring MakeFolder(const wchar_t* tag, const std::vector<BYTE>& bytes, int 
     }
     g_folders.push_back(folder);
     return folder;
-}
-
-void RemoveFolder(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do
-            DeleteFileW((folder + L"\\" + data.cFileName).c_str());
-        while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
 }
 
 // The document on a folder, as the program opens it.
@@ -407,7 +395,7 @@ int wmain(int argc, wchar_t** argv)
     benchmark::Shutdown();
     PrintSummary();
     for (const std::wstring& folder : g_folders)
-        RemoveFolder(folder);
+        RemoveTree(folder);
     DeleteFileW(settings.c_str());
     app->ExitInstance();
     return 0;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "BrowserTestUtil.h"
+#include "common/BrowserTestUtil.h"
 #include "browser/AppRunJob.h"
 #include "browser/VAppCall.h"
 #include "catalogue/VyxFile.h"
@@ -100,7 +100,7 @@ TEST(AppCall, TwentyEntriesAtMostAndMovesCarryEveryField)
 
 TEST(AppCall, JobsQuoteExpandedFieldsWithSpacesAndTakeFolders)
 {
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     folder.WriteFile(L"a b.jpg", "x");
     folder.WriteFile(L"c.jpg", "x");
     VyxFile spaced(folder / L"a b.jpg");
@@ -143,7 +143,7 @@ TEST(AppCall, JobsQuoteExpandedFieldsWithSpacesAndTakeFolders)
 TEST(AppCall, WithoutDupOneProcessGetsEveryFileInTheDisplayFolder)
 {
     Probe probe;
-    ScratchFolder files;
+    FrameworkScratchFolder files;
     files.WriteFile(L"x y.jpg", "x");
     files.WriteFile(L"z.jpg", "x");
     VyxFile first(files / L"x y.jpg");
@@ -163,7 +163,7 @@ TEST(AppCall, WithoutDupOneProcessGetsEveryFileInTheDisplayFolder)
 TEST(AppCall, WithDupAndWaitEachFileGetsItsOwnProcessInTurn)
 {
     Probe probe;
-    ScratchFolder files;
+    FrameworkScratchFolder files;
     std::vector<std::unique_ptr<VyxFile>> owned;
     std::vector<const VyxFile*> items;
     for (const wchar_t* name : {L"1.jpg", L"2.jpg", L"3.jpg"}) {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "BrowserTestUtil.h"
+#include "common/BrowserTestUtil.h"
 #include "browser/CKWApp.h"
 #include "foundation/VyxPath.h"
 #include "foundation/WindowPlacement.h"
@@ -32,7 +32,7 @@ public:
         GetPrivateProfileStringW(section, key, L"<none>", value, 1024, Ini());
         return value;
     }
-    const ScratchFolder& Folder() const { return m_folder; }
+    const FrameworkScratchFolder& Folder() const { return m_folder; }
 
     // The process, started with the arguments; null when it cannot start.
     HANDLE Start(const CString& arguments) const
@@ -49,7 +49,7 @@ public:
     }
 
 private:
-    ScratchFolder m_folder;
+    FrameworkScratchFolder m_folder;
     CString m_exe;
 };
 
@@ -124,7 +124,7 @@ TEST(AppStart, OnlyTheFirstOfTwoInstancesClaimsTheProgram)
 TEST(AppStart, TheFirstLocationComesFromTheCommandLineElseTheSettings)
 {
     ScratchSettings settings;
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     CString exeFolder, current;
     GetModuleFolder(exeFolder);
     wchar_t buffer[MAX_PATH] = {};
@@ -189,10 +189,10 @@ TEST(AppStart, MinAndMaxOverrideTheSavedPlacement)
 
 TEST(AppStart, TheProblemReportListsTheVersions)
 {
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     CString path = folder / L"$report.txt";
     ASSERT_TRUE(CKWApp::WriteProblemReport(path));
-    std::string text = ScratchFolder::ReadFile(path);
+    std::string text = FrameworkScratchFolder::ReadFile(path);
     EXPECT_EQ(0u, text.find("Vesko    Version "));
     // The program's own version follows on its first line.
     const std::string first = text.substr(0, text.find("\r\n"));

@@ -2,7 +2,7 @@
 // Cancel.
 #include <gtest/gtest.h>
 
-#include "BrowserTestUtil.h"
+#include "common/BrowserTestUtil.h"
 #include "catalogue/CCommentDlg.h"
 #include "catalogue/VyxFile.h"
 #include "catalogue/VyxNoteStore.h"
@@ -10,7 +10,7 @@
 
 namespace {
 
-CString StoredNote(const ScratchFolder& folder, const wchar_t* name)
+CString StoredNote(const FrameworkScratchFolder& folder, const wchar_t* name)
 {
     VyxNoteStore notes;
     notes.SetLocation(folder.Path(), L"");
@@ -46,7 +46,7 @@ Seen LookAndEnd(const wchar_t* newText, int button)
 TEST(CommentDlg, ANoteShowsItsLineBreaksAndComesBackUnchanged)
 {
     ScratchSettings settings;
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     folder.WriteFile(L"写真.jpg", "data");
     VyxFile item(folder / L"写真.jpg");
     item.SetNote(L"海の\\n夕日");
@@ -68,7 +68,7 @@ TEST(CommentDlg, ANoteShowsItsLineBreaksAndComesBackUnchanged)
 TEST(CommentDlg, ACommentOfThreeLinesIsStoredAsOneLine)
 {
     ScratchSettings settings;
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     folder.WriteFile(L"a.jpg", "data");
     VyxFile item(folder / L"a.jpg");
     CCommentDlg dialog(&item);
@@ -83,7 +83,7 @@ TEST(CommentDlg, ACommentOfThreeLinesIsStoredAsOneLine)
 TEST(CommentDlg, CancelLeavesTheNoteAsItWas)
 {
     ScratchSettings settings;
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     folder.WriteFile(L"a.jpg", "data");
     VyxFile item(folder / L"a.jpg");
     item.SetNote(L"before");

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ControlTestUtil.h"
+#include "common/ControlTestUtil.h"
 
 #include <dbt.h>
 #include "browser/CJumpDialogBar.h"

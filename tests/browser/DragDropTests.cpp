@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "../image/TestArchiveFile.h"
-#include "FrameTestUtil.h"
+#include "common/FrameTestUtil.h"
 #include "TestArchivePlugin.h"
 #include "browser/CKWView.h"
 #include "browser/CLstView.h"
@@ -122,7 +122,7 @@ TEST_F(DragDrop, SelectedFilesDraggedOntoAFolderOfThePaneMoveThereWithTheirNotes
     ScriptedDropSource source;
     EXPECT_EQ(DROPEFFECT_MOVE, VyxOleDataSource::StartViewDrag(doc, CPoint(4, 5), &source));
     EXPECT_FALSE(PathExists(a, 0));
-    EXPECT_EQ("aaaa", ScratchFolder::ReadFile(p.m_folder / L"sub\\a.jpg"));
+    EXPECT_EQ("aaaa", FrameworkScratchFolder::ReadFile(p.m_folder / L"sub\\a.jpg"));
     EXPECT_EQ(CString(L"ドラッグのメモ"), NoteOf(p.m_folder / L"sub\\a.jpg"));
     EXPECT_EQ(CString(), NoteOf(a));
     // The moved item has left the view; the other is still there.
@@ -185,7 +185,7 @@ TEST_F(DragDrop, ADragOntoAFolderItemOfTheSameViewGoesIntoThatFolder)
 TEST_F(DragDrop, AnotherProgramsDropIsPostedAndRunsOnceItsDragHasEnded)
 {
     FrameProgram p;
-    ScratchFolder outside;
+    FrameworkScratchFolder outside;
     CString file = outside.WriteFile(L"外から.jpg", "outside");
     for (CView* view : {p.Frame()->GetListPane(), p.Frame()->GetThumbPane()}) {
         DeleteFileW(p.m_folder / L"外から.jpg");
@@ -197,7 +197,7 @@ TEST_F(DragDrop, AnotherProgramsDropIsPostedAndRunsOnceItsDragHasEnded)
         // The job waits for the frame's turn: nothing is copied inside the other program's drag.
         EXPECT_FALSE(PathExists(p.m_folder / L"外から.jpg", 0));
         EXPECT_TRUE(PumpUntil([&] { return PathExists(p.m_folder / L"外から.jpg", 0); }, 30000));
-        EXPECT_EQ("outside", ScratchFolder::ReadFile(p.m_folder / L"外から.jpg"));
+        EXPECT_EQ("outside", FrameworkScratchFolder::ReadFile(p.m_folder / L"外から.jpg"));
         EXPECT_TRUE(PathExists(file, 0));
     }
 }
@@ -354,7 +354,7 @@ TEST_F(DragDrop, MembersWrittenOutForADragGoAtTheNextDragAndAnArchiveTakesNoDrop
     EXPECT_EQ(first, second);
     CString written = source->m_strTempFolder;
     EXPECT_EQ(written, first[0].Left(written.GetLength()));
-    EXPECT_EQ("first member", ScratchFolder::ReadFile(first[0].Find(L"one.jpg") >= 0 ? first[0] : first[1]));
+    EXPECT_EQ("first member", FrameworkScratchFolder::ReadFile(first[0].Find(L"one.jpg") >= 0 ? first[0] : first[1]));
     source->ExternalRelease();
 
     // The next drag: the members' folder goes; over a view showing an archive nothing drops.

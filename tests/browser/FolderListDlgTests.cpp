@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "BrowserTestUtil.h"
+#include "common/BrowserTestUtil.h"
 #include "browser/FolderListDlg.h"
 #include "res/resource.h"
 

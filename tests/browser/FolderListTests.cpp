@@ -2,7 +2,7 @@
 
 #include "catalogue/FolderList.h"
 #include "catalogue/VyxConfig.h"
-#include "BrowserTestUtil.h"
+#include "common/BrowserTestUtil.h"
 #include "foundation/VyxPath.h"
 
 TEST(FolderList, KindTableGivesSectionsPatternsAndLimits)

@@ -3,7 +3,7 @@
 // sorts and the keys.
 #include <gtest/gtest.h>
 
-#include "FrameTestUtil.h"
+#include "common/FrameTestUtil.h"
 #include "browser/FolderCommands.h"
 #include "catalogue/FolderList.h"
 #include "common/CommandState.h"
@@ -45,7 +45,7 @@ TEST(FolderPaneCommands, DeletingAFolderTreeNeverFollowsALinkOutOfIt)
     ASSERT_FALSE(fixture.empty()) << "no host link: run through ctest, whose fixture makes it";
     const CString tree = fixture.c_str();
     ASSERT_TRUE(EnsureFolderExists(tree + L"\\plain", true));
-    ASSERT_TRUE(ScratchFolder::ReadFile(CString(FixtureKeptFile().c_str())) == "kept");
+    ASSERT_TRUE(FrameworkScratchFolder::ReadFile(CString(FixtureKeptFile().c_str())) == "kept");
     ASSERT_TRUE(p.Start(tree));
     HTREEITEM item = ItemOf(p.Pane(), tree);
     ASSERT_NE(nullptr, item);
@@ -62,7 +62,7 @@ TEST(FolderPaneCommands, DeletingAFolderTreeNeverFollowsALinkOutOfIt)
         gone = p.Pane()->DeleteFolderItem(item);
     }
     EXPECT_NE(-1, question.Find(tree));
-    EXPECT_EQ(ScratchFolder::ReadFile(CString(FixtureKeptFile().c_str())), "kept");
+    EXPECT_EQ(FrameworkScratchFolder::ReadFile(CString(FixtureKeptFile().c_str())), "kept");
     if (gone) {
         EXPECT_FALSE(IsFolder(tree));
         EXPECT_EQ(nullptr, ItemOf(p.Pane(), tree));
@@ -76,7 +76,7 @@ TEST(FolderPaneCommands, DeletingAFolderTreeNeverFollowsALinkOutOfIt)
 
 TEST(FolderPaneCommands, RemovingAFolderTreeCountsEveryEntryAndStopsAtTheFirstFailure)
 {
-    ScratchFolder scratch;
+    FrameworkScratchFolder scratch;
     CString tree = scratch / L"tree";
     ASSERT_TRUE(EnsureFolderExists(tree + L"\\a\\b", true));
     scratch.WriteFile(L"tree\\a\\b\\1.txt", "1");

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "../image/TestArchiveFile.h"
-#include "FrameTestUtil.h"
+#include "common/FrameTestUtil.h"
 #include "catalogue/FrameMessages.h"
 #include "foundation/VyxPath.h"
 #include "image/plugins/Spi.h"
@@ -109,7 +109,7 @@ TEST(FolderPane, ArchivesInsideAnArchiveAreShownOnlyWhenTheirNamesStayInTheFolde
     const CVirtualFolder& location = p.Document()->GetLocation();
     EXPECT_TRUE(p.Document()->IsArchiveLocation());
     EXPECT_EQ(p.m_folder / L"outer.tarc/inner.tarc", location.GetPath());
-    EXPECT_EQ("x", ScratchFolder::ReadFile(location.GetRealPath()));
+    EXPECT_EQ("x", FrameworkScratchFolder::ReadFile(location.GetRealPath()));
 }
 
 TEST(FolderPane, VisitingAFolderAgainKeepsOneEntryOfIt)
@@ -239,7 +239,7 @@ TEST(FolderPane, ChoosingADriveGoesToItsLastPath)
 
 TEST(FolderPane, NamesSortByTheirOwnOrderOrByTime)
 {
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     const wchar_t* names[] = {L"b.tarc", L"a.tarc", L"c.tarc"};
     int days[] = {1, 10, 5};
     for (int i = 0; i < 3; ++i) {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "BrowserTestUtil.h"
+#include "common/BrowserTestUtil.h"
 #include "browser/CFolderTreeView.h"
 
 #include <algorithm>
@@ -106,7 +106,7 @@ TEST(FolderTree, TheDesktopRootIsOneItemWhoseChildrenReadWhenItOpens)
 
 TEST(FolderTree, HiddenFoldersShowOnlyWithTheHiddenEnumerationAndFilesNever)
 {
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     CreateDirectoryW(folder / L"shown", nullptr);
     CreateDirectoryW(folder / L"secret", nullptr);
     SetFileAttributesW(folder / L"secret", FILE_ATTRIBUTE_HIDDEN);
@@ -126,7 +126,7 @@ TEST(FolderTree, HiddenFoldersShowOnlyWithTheHiddenEnumerationAndFilesNever)
 
 TEST(FolderTree, DateOrderFollowsTheFoldersTimesInEitherDirection)
 {
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     const wchar_t* names[] = {L"b-old", L"a-new", L"c-middle"};
     int days[] = {30, 1, 10};
     for (int i = 0; i < 3; ++i) {
@@ -149,7 +149,7 @@ TEST(FolderTree, DateOrderFollowsTheFoldersTimesInEitherDirection)
 
 TEST(FolderTree, AnOpenedFoldersChildrenSortByDateWithTheirOwnPaths)
 {
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     const wchar_t* names[] = {L"b-old", L"a-new", L"日本の写真", L"c-middle"};
     int days[] = {30, 1, 20, 10};
     for (int i = 0; i < 4; ++i) {
@@ -195,7 +195,7 @@ TEST(FolderTree, DriveRootsKeepNameOrderWhenFoldersSortByDate)
 
 TEST(FolderTree, ItemsWithoutShellDataTakeTheirPathFromTheParent)
 {
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     CreateDirectoryW(folder / L"sub", nullptr);
     TreeFixture f;
     f.ListFolder(folder.Path());
@@ -213,7 +213,7 @@ TEST(FolderTree, ItemsWithoutShellDataTakeTheirPathFromTheParent)
 
 TEST(FolderTree, ARenamedFolderKeepsItsItemWithTheNewPath)
 {
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     CreateDirectoryW(folder / L"parent", nullptr);
     CreateDirectoryW(folder / L"parent\\before", nullptr);
     TreeFixture f;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "BrowserTestUtil.h"
+#include "common/BrowserTestUtil.h"
 #include "browser/FolderWatchThread.h"
 
 namespace {
@@ -22,7 +22,7 @@ bool ThreadHasEnded(DWORD threadId)
 
 // The thread opens its notification on its own time: a change made before that is not seen, so
 // new files are made until one is.
-bool ChangeUntilPosted(const ScratchFolder& folder, const CLogHostWnd& host)
+bool ChangeUntilPosted(const FrameworkScratchFolder& folder, const CLogHostWnd& host)
 {
     int n = 0;
     return PumpUntil(
@@ -39,7 +39,7 @@ bool ChangeUntilPosted(const ScratchFolder& folder, const CLogHostWnd& host)
 TEST(FolderWatch, AChangeInTheWatchedFolderIsPostedWithTheWatcherNumberAndBlock)
 {
     CLogHostWnd host;
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     FolderWatchSlot slot(2);
     ASSERT_TRUE(slot.Start(host.GetSafeHwnd(), folder.Path(), FALSE));
     EXPECT_TRUE(slot.IsRunning());
@@ -57,7 +57,7 @@ TEST(FolderWatch, WithSubtreeOnAChangeInTheFolderItselfIsStillPosted)
     // Wine reports only entries directly in the watched folder, whatever the subtree flag; a
     // change in the folder itself is what the watcher can rely on.
     CLogHostWnd host;
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     ASSERT_TRUE(CreateDirectoryW(folder / L"sub", nullptr));
     FolderWatchSlot slot(1);
     ASSERT_TRUE(slot.Start(host.GetSafeHwnd(), folder.Path(), TRUE));
@@ -68,8 +68,8 @@ TEST(FolderWatch, WithSubtreeOnAChangeInTheFolderItselfIsStillPosted)
 TEST(FolderWatch, RetargetingKeepsTheThreadAndWatchesTheNewFolder)
 {
     CLogHostWnd host;
-    ScratchFolder first;
-    ScratchFolder second;
+    FrameworkScratchFolder first;
+    FrameworkScratchFolder second;
     FolderWatchSlot slot(2);
     ASSERT_TRUE(slot.Start(host.GetSafeHwnd(), first.Path(), FALSE));
     DWORD thread = slot.GetThreadId();
@@ -85,7 +85,7 @@ TEST(FolderWatch, QuickRetargetsNeverOpenAPathTheFrameDidNotGive)
     // Two folders whose paths differ in length: a path read while the other is written over it
     // names no folder, and the thread would end on it.
     CLogHostWnd host;
-    ScratchFolder scratch;
+    FrameworkScratchFolder scratch;
     const CString shortPath = scratch / L"a";
     const CString longName = CString(L'b', 240) + L"\\" + CString(L'b', 240);
     const CString longPath = scratch / longName;
@@ -117,7 +117,7 @@ TEST(FolderWatch, QuickRetargetsNeverOpenAPathTheFrameDidNotGive)
 TEST(FolderWatch, APathLongerThanTheBlockHoldsLeavesTheWatcherOff)
 {
     CLogHostWnd host;
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     CString longPath = folder.Path() + L"\\" + CString(L'a', FolderWatchBlock::PathSize);
     FolderWatchSlot slot(2);
     EXPECT_FALSE(slot.Start(host.GetSafeHwnd(), longPath, FALSE));
@@ -131,7 +131,7 @@ TEST(FolderWatch, APathLongerThanTheBlockHoldsLeavesTheWatcherOff)
 TEST(FolderWatch, StoppingEndsTheThreadBeforeItsBlockGoes)
 {
     CLogHostWnd host;
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     FolderWatchSlot slot(1);
     ASSERT_TRUE(slot.Start(host.GetSafeHwnd(), folder.Path(), TRUE));
     DWORD thread = slot.GetThreadId();
@@ -143,7 +143,7 @@ TEST(FolderWatch, StoppingEndsTheThreadBeforeItsBlockGoes)
 TEST(FolderWatch, AFolderThatCannotBeWatchedEndsItsThread)
 {
     CLogHostWnd host;
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     FolderWatchSlot slot(2);
     ASSERT_TRUE(slot.Start(host.GetSafeHwnd(), folder / L"missing", FALSE));
     EXPECT_TRUE(slot.IsStarted());

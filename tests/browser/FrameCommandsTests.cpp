@@ -3,7 +3,7 @@
 // bar's drop-down menus, and the current folder made or renamed.
 #include <gtest/gtest.h>
 
-#include "FrameTestUtil.h"
+#include "common/FrameTestUtil.h"
 #include "browser/CLstView.h"
 #include "browser/FolderCommands.h"
 #include "catalogue/FrameMessages.h"
@@ -250,7 +250,7 @@ TEST(FrameCommands, TheHistoryMenusListEarlierAndLaterFoldersAndGoWhereTheyName)
 
 TEST(FrameCommands, RenamingTheCurrentFolderMovesItsCacheEntriesAndOpensTheNewPath)
 {
-    ScratchFolder cacheRoot;
+    FrameworkScratchFolder cacheRoot;
     FrameProgram p([&] { WriteAppIniString(L"KWDoc", L"CacheDataFolder", cacheRoot.Path()); }, false);
     CString old = p.m_folder / L"before";
     CreateDirectoryW(old, nullptr);
@@ -294,7 +294,7 @@ TEST(FrameCommands, RenamingTheCurrentFolderMovesItsCacheEntriesAndOpensTheNewPa
 
 TEST(FrameCommands, MakingAFolderThatCannotBeMadeShowsTheSystemsReason)
 {
-    ScratchFolder scratch;
+    FrameworkScratchFolder scratch;
     CString made;
     EXPECT_TRUE(FolderCommands::CreateFolder(scratch.Path(), L"new", &made));
     EXPECT_TRUE(PathExists(made, FILE_ATTRIBUTE_DIRECTORY));

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "FrameTestUtil.h"
+#include "common/FrameTestUtil.h"
 #include "catalogue/FrameMessages.h"
 #include "foundation/VyxPath.h"
 

@@ -1,7 +1,7 @@
 // The file list's sort keys: direction cycling, the history, and the order of two rows.
 #include <gtest/gtest.h>
 
-#include "BrowserTestUtil.h"
+#include "common/BrowserTestUtil.h"
 #include "browser/LstSortKeys.h"
 #include "catalogue/VyxFile.h"
 
@@ -13,7 +13,7 @@ using Keys = LstSortKeys;
 
 struct RowFixture
 {
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     std::vector<std::unique_ptr<VyxFile>> items;
 
     VyxFile& File(LPCWSTR name)

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "FrameTestUtil.h"
+#include "common/FrameTestUtil.h"
 #include "browser/CKWApp.h"
 #include "browser/CLstView.h"
 #include "catalogue/FrameMessages.h"
@@ -517,7 +517,7 @@ VyxFileTransfer* CopyJob(const CString& file, const CString& destination, VyxFil
 TEST(MainFrame, AJobArrivingWhileAnotherRunsWaitsWhenPostedAndIsAnsweredWhenSent)
 {
     FrameProgram p;
-    ScratchFolder first, posted, sent;
+    FrameworkScratchFolder first, posted, sent;
     auto* running = new NestingJob;
     CopyJob(p.m_folder / L"a.jpg", first.Path(), running);
     bool busy = false;

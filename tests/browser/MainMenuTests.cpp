@@ -3,7 +3,7 @@
 // entry while it has the focus), and the registered applications' marks.
 #include <gtest/gtest.h>
 
-#include "FrameTestUtil.h"
+#include "common/FrameTestUtil.h"
 #include "ViewTestUtil.h"
 #include "browser/CJumpDialogBar.h"
 #include "browser/VAppCall.h"

@@ -90,8 +90,8 @@ protected:
     }
 
     ScratchSettings settings;
-    ScratchFolder m_root;
-    ScratchFolder m_pictures;
+    FrameworkScratchFolder m_root;
+    FrameworkScratchFolder m_pictures;
     CString root;
     CString pictures;
     std::unique_ptr<CMaintCache> dialog;
@@ -196,7 +196,7 @@ TEST_F(MaintCache, OptimiseDropsTheRecordsOfFilesThatAreGoneAndEmptyCaches)
     const CString kept = WriteCache(root, pictures, L"", {L"a.jpg", L"gone.jpg", L"b.jpg"});
     const CString emptied = WriteCache(root, pictures + L"\\sub", L"", {L"gone.jpg"});
     const CString untouched = WriteCache(root, pictures + L"\\other", L"", {L"c.jpg"});
-    const std::string before = ScratchFolder::ReadFile(untouched);
+    const std::string before = FrameworkScratchFolder::ReadFile(untouched);
     Open();
     for (HTREEITEM item : {Find(pictures), Find(pictures + L"\\sub")})
         Tree().SetCheck(item, TRUE);
@@ -212,17 +212,17 @@ TEST_F(MaintCache, OptimiseDropsTheRecordsOfFilesThatAreGoneAndEmptyCaches)
     EXPECT_EQ(nullptr, Find(pictures + L"\\sub"));
     EXPECT_NE(nullptr, Find(pictures));
     EXPECT_FALSE(Tree().GetCheck(Find(pictures)));
-    EXPECT_EQ(before, ScratchFolder::ReadFile(untouched));
+    EXPECT_EQ(before, FrameworkScratchFolder::ReadFile(untouched));
 }
 
 TEST_F(MaintCache, AFolderWhoseFilesAllStillExistKeepsItsCacheFileUnchanged)
 {
     const CString path = WriteCache(root, pictures, L"", {L"a.jpg", L"b.jpg"});
-    const std::string before = ScratchFolder::ReadFile(path);
+    const std::string before = FrameworkScratchFolder::ReadFile(path);
     Open();
     Tree().SetCheck(Find(pictures), TRUE);
     EXPECT_FALSE(dialog->Optimise());
-    EXPECT_EQ(before, ScratchFolder::ReadFile(path));
+    EXPECT_EQ(before, FrameworkScratchFolder::ReadFile(path));
 }
 
 // An archive location's members cannot be looked at without opening the archive: its cache is
@@ -304,5 +304,5 @@ TEST_F(MaintCache, ACacheKeptInsideTheFolderIsLeftAlone)
     Tree().SetCheck(Find(pictures), TRUE);
     dialog->Delete();
     EXPECT_FALSE(Exists(central));
-    EXPECT_EQ("kept as it is", ScratchFolder::ReadFile(inFolder));
+    EXPECT_EQ("kept as it is", FrameworkScratchFolder::ReadFile(inFolder));
 }

@@ -82,7 +82,7 @@ TEST_F(OptionPages, TheHomeFolderWaitsWhileTheLastFolderIsRestored)
     EXPECT_FALSE(Enabled(page, IDC_BOOT_HOMEFOLDER));
     EXPECT_FALSE(Enabled(page, IDC_BOOT_HOMELABEL));
     EXPECT_EQ(CString(L"C:\\pictures"), Text(page, IDC_BOOT_HOMEFOLDER));
-    Click(page, IDC_BOOT_RESTOREFOLDER, false);
+    SetCheckAndNotify(page, IDC_BOOT_RESTOREFOLDER, false);
     EXPECT_FALSE(record.RestoreFolder);
     EXPECT_TRUE(Enabled(page, IDC_BOOT_HOMEFOLDER));
     EXPECT_TRUE(Enabled(page, IDC_BOOT_HOMELABEL));
@@ -135,7 +135,7 @@ TEST_F(OptionPages, ColoursAreTypedAsHexadecimalAndTheDefaultEntryGivesTheOpenin
     Pick(page, IDC_CONFIG_BACKPICKER, RGB(1, 2, 3));
     EXPECT_EQ(RGB(1, 2, 3), record.colBackground);
     EXPECT_EQ(CString(L"030201"), Text(page, IDC_CONFIG_BACKCOLOUR));
-    Click(page, IDC_CONFIG_SYNCJUMP, false);
+    SetCheckAndNotify(page, IDC_CONFIG_SYNCJUMP, false);
     EXPECT_FALSE(record.SyncJump);
 }
 
@@ -144,7 +144,7 @@ TEST_F(OptionPages, TheTreeRootKeepsAValueWithoutARowUntilOneIsChosen)
     record.TreeRoot = 30;
     HWND page = Open<COptPageFolder>();
     EXPECT_EQ(0, Chosen(page, IDC_FOLDER_ROOT));
-    Click(page, IDC_FOLDER_HIDDEN, true);
+    SetCheckAndNotify(page, IDC_FOLDER_HIDDEN, true);
     EXPECT_EQ(30, record.TreeRoot);
     EXPECT_TRUE(record.HiddenFolder);
     Choose(page, IDC_FOLDER_ROOT, 1);
@@ -171,10 +171,10 @@ TEST_F(OptionPages, TheCoverBoxesEachKeepTheOtherBits)
 {
     record.FolderTitle = 3;
     HWND page = Open<COptPageView>();
-    Click(page, IDC_VIEW_COVERFOLDER, false);
+    SetCheckAndNotify(page, IDC_VIEW_COVERFOLDER, false);
     EXPECT_EQ(1, record.FolderTitle);
     record.FolderTitle = 12;
-    Click(page, IDC_VIEW_COVERARCHIVE, true);
+    SetCheckAndNotify(page, IDC_VIEW_COVERARCHIVE, true);
     EXPECT_EQ(13, record.FolderTitle);
 }
 
@@ -229,7 +229,7 @@ TEST_F(OptionPages, WheelAndDoubleClickRowsMapToTheirValues)
     HWND page = Open<COptPageMouse>();
     EXPECT_EQ(22, Chosen(page, IDC_MOUSE_VIEWER));
     EXPECT_EQ(-1, Chosen(page, IDC_MOUSE_WHEEL));
-    Click(page, IDC_MOUSE_DADMOVE, true);
+    SetCheckAndNotify(page, IDC_MOUSE_DADMOVE, true);
     EXPECT_EQ(2, record.WheelScrollCount);
     Choose(page, IDC_MOUSE_WHEEL, 4);
     EXPECT_EQ(-1, record.WheelScrollCount);

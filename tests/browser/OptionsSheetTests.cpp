@@ -3,7 +3,7 @@
 // what the file holds; Cancel after the same changes; what OK does to the open windows.
 #include <gtest/gtest.h>
 
-#include "FrameTestUtil.h"
+#include "common/FrameTestUtil.h"
 #include "SettingsTestUtil.h"
 #include "image/plugins/Spi.h"
 
@@ -123,7 +123,7 @@ void ChangeEverythingAndEnd(int button, std::vector<std::wstring>* problems)
     ForEachControl(
         [](HWND window, const ControlCase& c) {
             if (c.kind == Kind::Check) {
-                Click(window, c.id, c.value != 0);
+                SetCheckAndNotify(window, c.id, c.value != 0);
             } else if (c.kind == Kind::Text) {
                 Type(window, c.id, c.text);
             } else {
@@ -213,7 +213,7 @@ TEST(OptionsSheet, CancelAfterChangingEveryPageKeepsTheFileButThePlacement)
     ASSERT_NE(nullptr, program.Frame());
     program.Document()->SaveSettings();
     const CString file = theAppIni.GetPath();
-    const std::string before = ScratchFolder::ReadFile(file.GetString());
+    const std::string before = FrameworkScratchFolder::ReadFile(file.GetString());
     const int heard = static_cast<int>(program.m_hints.heard.size());
     {
         std::vector<std::wstring> problems;
@@ -221,7 +221,7 @@ TEST(OptionsSheet, CancelAfterChangingEveryPageKeepsTheFileButThePlacement)
         RunOptions(program);
         EXPECT_TRUE(problems.empty());
     }
-    const std::string after = ScratchFolder::ReadFile(file.GetString());
+    const std::string after = FrameworkScratchFolder::ReadFile(file.GetString());
     EXPECT_EQ(WithoutSection(before, "OptionView"), WithoutSection(after, "OptionView"));
     EXPECT_NE(std::string::npos, after.find("[OptionView]"));
     EXPECT_TRUE(program.Document()->TrashCan);
@@ -246,7 +246,7 @@ TEST(OptionsSheet, OkActsAtOnceOnTheOpenWindows)
             if (!sheet)
                 return;
             Type(ShowPage(sheet, 3), IDC_CONFIG_BACKCOLOUR, L"0000FF");
-            Click(ShowPage(sheet, 2), IDC_FILE_FOLDERMONITOR, true);
+            SetCheckAndNotify(ShowPage(sheet, 2), IDC_FILE_FOLDERMONITOR, true);
             Choose(ShowPage(sheet, 4), IDC_FOLDER_ROOT, 0);
             PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
         });

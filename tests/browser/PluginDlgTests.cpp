@@ -3,7 +3,7 @@
 // resource; the document's command around the dialog.
 #include <gtest/gtest.h>
 
-#include "FrameTestUtil.h"
+#include "common/FrameTestUtil.h"
 #include "SettingsTestUtil.h"
 #include "browser/CSpiInfoDlg.h"
 #include "browser/VPluginDlg.h"

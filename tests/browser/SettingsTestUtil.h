@@ -2,20 +2,13 @@
 // reach them; usable from the test thread or from a helper thread that answers a modal dialog.
 #pragma once
 
-#include "BrowserTestUtil.h"
+#include "common/BrowserTestUtil.h"
+#include "common/Clicks.h"
 #include "controls/CColourPickerXP.h"
 
 #include <string>
 
 namespace settingstest {
-
-// A check box set to a state and its click announced.
-inline void Click(HWND dialog, UINT id, bool checked)
-{
-    HWND control = GetDlgItem(dialog, id);
-    SendMessageW(control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
-}
 
 // The whole text at once (the edit announces the change itself).
 inline void Type(HWND dialog, UINT id, const wchar_t* text)

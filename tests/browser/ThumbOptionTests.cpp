@@ -3,7 +3,7 @@
 // command that applies the record on OK only.
 #include <gtest/gtest.h>
 
-#include "FrameTestUtil.h"
+#include "common/FrameTestUtil.h"
 #include "SettingsTestUtil.h"
 #include "browser/CThumbOption.h"
 #include "image/DibCore.h"
@@ -108,7 +108,7 @@ TEST_F(ThumbOption, OpensOnTheRecordWithTheSlidersWithinTheResolutionLimits)
     EXPECT_TRUE(Checked(window, IDC_THUMB_QUALITY));
     EXPECT_TRUE(Checked(window, IDC_THUMB_NAMERIGHT));
     EXPECT_EQ(CString(L"$(FileName)\r\n$(Size)"), Text(window, IDC_THUMB_NAMEFORMAT));
-    Click(window, IDC_THUMB_FRAME, true);
+    SetCheckAndNotify(window, IDC_THUMB_FRAME, true);
     EXPECT_EQ(3, dialog.m_data.NameFrameEdge);
     dialog.DestroyWindow();
     EXPECT_EQ(1200, GetAppIniInt(L"System", L"ThumbsMaxXres", 0));
@@ -187,15 +187,15 @@ TEST_F(ThumbOption, ChecksCombosRadiosAndPickersWriteTheirFields)
 {
     layout.colSelectText = RGB(1, 2, 3);
     HWND window = Open();
-    Click(window, IDC_THUMB_QUALITY, false);
+    SetCheckAndNotify(window, IDC_THUMB_QUALITY, false);
     EXPECT_EQ(0, dialog.m_data.ScaleMode);
-    Click(window, IDC_THUMB_QUALITY, true);
+    SetCheckAndNotify(window, IDC_THUMB_QUALITY, true);
     EXPECT_EQ(10, dialog.m_data.ScaleMode);
-    Click(window, IDC_THUMB_LIMITCHECK, false);
+    SetCheckAndNotify(window, IDC_THUMB_LIMITCHECK, false);
     EXPECT_FALSE(dialog.m_data.LimitCheck);
     Choose(window, IDC_THUMB_NAMEFRAMEEDGE, 7);
     EXPECT_EQ(10, dialog.m_data.NameFrameEdge);
-    Click(window, IDC_THUMB_NAMENONE, true);
+    SetCheckAndNotify(window, IDC_THUMB_NAMENONE, true);
     EXPECT_EQ(0, dialog.m_data.Name);
     Pick(window, IDC_THUMB_COLARC, RGB(9, 8, 7));
     EXPECT_EQ(RGB(9, 8, 7), dialog.m_data.colArcDraw);
@@ -283,7 +283,7 @@ TEST(ThumbOptionCommand, OkAppliesTheLayoutAndCancelLeavesTheFileByteForByte)
     CKWDoc* doc = program.Document();
     doc->SaveSettings();
     const CString file = theAppIni.GetPath();
-    const std::string before = ScratchFolder::ReadFile(file);
+    const std::string before = FrameworkScratchFolder::ReadFile(file);
     auto run = [&](int button) {
         HelperThread driver([&] {
             HWND window = WaitForDialog(L"サムネイル設定", 30000);
@@ -291,14 +291,14 @@ TEST(ThumbOptionCommand, OkAppliesTheLayoutAndCancelLeavesTheFileByteForByte)
                 return;
             Type(window, IDC_THUMB_WIDTH, L"150");
             Leave(window, IDC_THUMB_WIDTH);
-            Click(window, IDC_THUMB_FRAME, true);
+            SetCheckAndNotify(window, IDC_THUMB_FRAME, true);
             Shot(window, L"thumb_settings.bmp");
             PostMessageW(window, WM_COMMAND, button, 0);
         });
         doc->OnCmdMsg(ID_DOC_THUMB_SETTINGS, CN_COMMAND, nullptr, nullptr);
     };
     run(IDCANCEL);
-    EXPECT_EQ(before, ScratchFolder::ReadFile(file));
+    EXPECT_EQ(before, FrameworkScratchFolder::ReadFile(file));
     EXPECT_NE(150, doc->GetThumbsSize().cx);
     const int repaints = program.m_hints.Count(HintRedraw);
     run(IDOK);

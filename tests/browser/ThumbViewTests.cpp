@@ -7,6 +7,7 @@
 #include "catalogue/CellSurfaceHolder.h"
 #include "catalogue/SteppedPictureLoad.h"
 #include "catalogue/VyxFile.h"
+#include "common/Clicks.h"
 
 #include <algorithm>
 
@@ -44,12 +45,6 @@ CPoint PicturePoint(CKWView& view, int index)
 {
     VyxFile* item = view.GetDocument()->GetItem(index);
     return view.GetLayout().GetCellOrigin(index) - view.GetScrollOffset() + item->GetCellRect().CenterPoint();
-}
-
-void Click(CKWView& view, CPoint point, UINT keys = 0)
-{
-    view.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON | keys, MAKELPARAM(point.x, point.y));
-    view.SendMessage(WM_LBUTTONUP, keys, MAKELPARAM(point.x, point.y));
 }
 
 bool Key(CKWView& view, UINT key)
@@ -191,7 +186,7 @@ TEST(ThumbView, APicturesDecodeIsSpreadOverIdleStepsAndTheNextFolderGivesUpTheOn
     EmptyProgramFolder(p);
     for (int i = 0; i < 4; ++i)
         PutJpeg(p.m_folder, Numbered(L"p", i, L".jpg"), 800, 600, RGB(i * 40, 90, 200));
-    ScratchFolder other;
+    FrameworkScratchFolder other;
     ASSERT_TRUE(p.Start(p.m_folder.Path()));
     CKWView* view = ThumbView(p);
     CKWDoc* doc = p.Document();
@@ -333,10 +328,10 @@ TEST(ThumbView, APressOnASelectedItemKeepsTheSelectionUntilReleaseAndThePictureT
     CKWView* view = ThumbView(p);
     CKWDoc* doc = p.Document();
     PaintAndIdle(p);
-    Click(*view, NamePoint(*view, 3));
+    ClickAt(view->GetSafeHwnd(), NamePoint(*view, 3));
     EXPECT_EQ(std::vector<int>{3}, Selected(doc));
     EXPECT_EQ(3, doc->GetCursorIndex());
-    Click(*view, NamePoint(*view, 5), MK_CONTROL);
+    ClickAt(view->GetSafeHwnd(), NamePoint(*view, 5), MK_CONTROL);
     EXPECT_EQ((std::vector<int>{3, 5}), Selected(doc));
     // Pressed on a selected item (as a drag would start), the selection holds until release.
     const CPoint three = NamePoint(*view, 3);
@@ -345,7 +340,7 @@ TEST(ThumbView, APressOnASelectedItemKeepsTheSelectionUntilReleaseAndThePictureT
     view->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(three.x, three.y));
     EXPECT_EQ(std::vector<int>{3}, Selected(doc));
     // Off the name, a click toggles as with Ctrl; the middle button extends from the anchor.
-    Click(*view, PicturePoint(*view, 6));
+    ClickAt(view->GetSafeHwnd(), PicturePoint(*view, 6));
     EXPECT_EQ((std::vector<int>{3, 6}), Selected(doc));
     const CPoint nine = NamePoint(*view, 9);
     view->SendMessage(WM_MBUTTONDOWN, MK_MBUTTON, MAKELPARAM(nine.x, nine.y));
@@ -360,7 +355,7 @@ TEST(ThumbView, APressOnASelectedItemKeepsTheSelectionUntilReleaseAndThePictureT
     const int count = doc->GetItemCount();
     const CPoint empty = view->GetLayout().GetCellOrigin(count) + CPoint(5, 5) - view->GetScrollOffset();
     if (client.PtInRect(empty)) {
-        Click(*view, empty);
+        ClickAt(view->GetSafeHwnd(), empty);
         EXPECT_EQ((std::vector<int>{6, 7, 8, 9}), Selected(doc));
     }
 }

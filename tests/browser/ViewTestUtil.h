@@ -2,7 +2,7 @@
 // grid painted with its idle work done.
 #pragma once
 
-#include "FrameTestUtil.h"
+#include "common/FrameTestUtil.h"
 #include "browser/CLstView.h"
 #include "image/DibCore.h"
 #include "image/codecs/SaveDib.h"
@@ -14,7 +14,7 @@ inline HostedPlugins OwnJpegPlugin()
 }
 
 // A JPEG picture of one colour.
-inline CString PutJpeg(const ScratchFolder& folder, LPCWSTR name, int width, int height, COLORREF colour)
+inline CString PutJpeg(const FrameworkScratchFolder& folder, LPCWSTR name, int width, int height, COLORREF colour)
 {
     HGLOBAL dib = CreateDib(width, height, 24);
     BYTE* block = static_cast<BYTE*>(GlobalLock(dib));

@@ -6,6 +6,7 @@
 #include "catalogue/CExportDialog.h"
 #include "common/ImportPatch.h"
 #include "common/PrintedPdfs.h"
+#include "common/Printers.h"
 #include "fileops/CPrintOutDialog.h"
 #include "foundation/VyxPath.h"
 #include "res/resource.h"
@@ -30,13 +31,6 @@ HDC WINAPI NoPrinterDC(LPCWSTR, LPCWSTR, LPCWSTR, const DEVMODEW*)
 {
     SetLastError(ERROR_INVALID_PRINTER_NAME);
     return nullptr;
-}
-
-bool PrinterInstalled()
-{
-    DWORD needed = 0, count = 0;
-    EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, nullptr, 0, &needed, &count);
-    return needed > 0;
 }
 
 // The page count of a PDF as its page objects tell it ("/Type /Page" or "/Type/Page", not "/Pages").
@@ -354,7 +348,7 @@ TEST(DocumentCatalog, TheCatalogPutsATablesCellsOnEachPageAndAnnouncesItsFolder)
             dialog.SetText(IDC_HTML_FOLDER, d.out.Path().c_str());
             dialog.SetText(IDC_HTML_FILE_NAME, L"catalog.htm");
             dialog.SetText(IDC_HTML_DEFINITION, d.Out(L"def.kwm").c_str());
-            dialog.Click(IDC_HTML_TABLE);
+            dialog.PressButton(IDC_HTML_TABLE);
             dialog.SetText(IDC_HTML_COLUMNS, L"4");
             dialog.SetText(IDC_HTML_ROWS, L"3");
             dialog.Command(IDOK);

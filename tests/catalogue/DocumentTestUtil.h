@@ -4,13 +4,8 @@
 
 #include "ThumbnailTestUtil.h"
 
-// The window tests' helpers come with the framework tests' own scratch folder, whose name the
-// common one used here already has: theirs is renamed out of the way.
-#define ScratchFolder FrameworkTestScratchFolder
-#include "../framework/WindowTestUtil.h"
-#undef ScratchFolder
-
 #include "catalogue/CKWDoc.h"
+#include "common/WindowTestUtil.h"
 
 #include <memory>
 #include <string>

@@ -1,5 +1,8 @@
-// A unique folder under the temporary folder for one test, removed with everything in it after.
+// A unique folder under the temporary folder for one test, removed with everything in it after (the
+// same in the framework's strings: FrameworkScratchFolder.h).
 #pragma once
+
+#include "ScratchTree.h"
 
 #include <windows.h>
 
@@ -20,7 +23,7 @@ public:
                 break;
         }
     }
-    ~ScratchFolder() { Remove(m_path); }
+    ~ScratchFolder() { RemoveTree(m_path); }
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
@@ -69,32 +72,5 @@ public:
     }
 
 private:
-    // Independent of the library's own deletion, which the tests exercise.
-    static void Remove(const std::wstring& folder)
-    {
-        WIN32_FIND_DATAW data;
-        HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                std::wstring name = data.cFileName;
-                if (name == L"." || name == L"..")
-                    continue;
-                // A name ending in a dot or a blank is reached only in the "\\?\" form.
-                const bool trimmed = name.back() == L'.' || name.back() == L' ';
-                std::wstring path = (trimmed ? L"\\\\?\\" : L"") + folder + L"\\" + name;
-                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                    !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                    Remove(path);
-                else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    RemoveDirectoryW(path.c_str());
-                else
-                    DeleteFileW(path.c_str());
-            } while (FindNextFileW(find, &data));
-            FindClose(find);
-        }
-        RemoveDirectoryW(folder.c_str());
-    }
-
     std::wstring m_path;
 };

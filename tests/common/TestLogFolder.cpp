@@ -2,6 +2,7 @@
 // scratch folder that is removed afterwards, not beside the test executables.
 #include <gtest/gtest.h>
 
+#include "ScratchTree.h"
 #include "framework/Framework.h"
 
 namespace {
@@ -19,19 +20,7 @@ public:
             app->WriteProfileString(L"LOG", L"Folder", m_folder);
     }
 
-    void TearDown() override
-    {
-        WIN32_FIND_DATAW data;
-        HANDLE find = FindFirstFileW(m_folder + L"\\*", &data);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                    DeleteFileW(m_folder + L"\\" + data.cFileName);
-            } while (FindNextFileW(find, &data));
-            FindClose(find);
-        }
-        RemoveDirectoryW(m_folder);
-    }
+    void TearDown() override { RemoveTree(m_folder.GetString()); }
 
 private:
     CString m_folder;

@@ -1,4 +1,4 @@
-#include "ControlTestUtil.h"
+#include "common/ControlTestUtil.h"
 
 #include "controls/CACEdit.h"
 
@@ -7,7 +7,7 @@ namespace {
 // A scratch tree: three visible folders, a hidden one and a file.
 struct Tree
 {
-    ScratchFolder scratch;
+    FrameworkScratchFolder scratch;
     CString base;
     Tree()
     {

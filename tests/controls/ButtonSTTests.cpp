@@ -1,4 +1,4 @@
-#include "ControlTestUtil.h"
+#include "common/ControlTestUtil.h"
 #include "ControlsTestRes.h"
 
 #include "controls/CButtonST.h"

@@ -1,4 +1,4 @@
-#include "ControlTestUtil.h"
+#include "common/ControlTestUtil.h"
 
 #include "controls/CColourPickerXP.h"
 #include "controls/CColourPopupXP.h"

@@ -3,7 +3,7 @@
 // kit that log the commands they receive.
 #pragma once
 
-#include "ControlTestUtil.h"
+#include "common/ControlTestUtil.h"
 #include "ControlsTestRes.h"
 #include "controls/CToolBarEx.h"
 #include "controls/VyxFrameWndEx.h"

@@ -1,4 +1,4 @@
-#include "ControlTestUtil.h"
+#include "common/ControlTestUtil.h"
 
 #include "controls/CComboBoxButtonCtrl.h"
 #include "controls/CEditButtonCtrl.h"
@@ -180,7 +180,7 @@ TEST(ButtonBoxes, ClickedMenuButtonPutsTheChosenValueIntoTheBox)
 
 TEST(ButtonBoxes, BrowseButtonStartsAtTheBoxTextAndCancelKeepsIt)
 {
-    ScratchFolder scratch;
+    FrameworkScratchFolder scratch;
     CString folder = scratch / L"選んだ";
     CreateDirectoryW(folder, nullptr);
     for (bool accept : {false, true}) {

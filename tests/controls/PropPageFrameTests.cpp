@@ -1,7 +1,7 @@
 #include "controls/CPropPageFrameBordered.h"
 
 #include "controls/fakes/FakeUxTheme.h"
-#include "framework/WindowTestUtil.h"
+#include "common/WindowTestUtil.h"
 
 #include <gtest/gtest.h>
 

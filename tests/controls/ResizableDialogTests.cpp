@@ -1,7 +1,7 @@
 #include "controls/CResizableDialog.h"
 
 #include "ControlsTestRes.h"
-#include "framework/WindowTestUtil.h"
+#include "common/WindowTestUtil.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ControlTestUtil.h"
+#include "common/ControlTestUtil.h"
 
 #include "controls/CShellContextMenu.h"
 
@@ -147,7 +147,7 @@ TEST(ShellContextMenu, ItemIdListHelpersWalkTheSizedIds)
 
 TEST(ShellContextMenu, OnlyPathsThatParseInTheFirstPathsFolderBecomeItems)
 {
-    ScratchFolder scratch;
+    FrameworkScratchFolder scratch;
     scratch.WriteFile(L"一.txt", "1");
     scratch.WriteFile(L"二.txt", "2");
     CreateDirectoryW(scratch / L"other", nullptr);
@@ -165,7 +165,7 @@ TEST(ShellContextMenu, OnlyPathsThatParseInTheFirstPathsFolderBecomeItems)
 
 TEST(ShellContextMenu, ItemsThatDoNotParseShowNothingAndAskNoShell)
 {
-    ScratchFolder scratch;
+    FrameworkScratchFolder scratch;
     CString file = scratch.WriteFile(L"a.txt", "a");
     CLogHostWnd host;
     CStringArray paths;
@@ -183,7 +183,7 @@ TEST(ShellContextMenu, ItemsThatDoNotParseShowNothingAndAskNoShell)
 
 TEST(ShellContextMenu, CallerItemIsReturnedAndDismissingRestoresTheOwnersProcedure)
 {
-    ScratchFolder scratch;
+    FrameworkScratchFolder scratch;
     CString file = scratch.WriteFile(L"写真.txt", "x");
     CLogHostWnd host;
     LONG_PTR procedure = GetWindowLongPtrW(host.GetSafeHwnd(), GWLP_WNDPROC);
@@ -209,7 +209,7 @@ TEST(ShellContextMenu, CallerItemIsReturnedAndDismissingRestoresTheOwnersProcedu
 TEST(ShellContextMenu, PickedShellCommandRunsAndAnswersZero)
 {
     ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-    ScratchFolder scratch;
+    FrameworkScratchFolder scratch;
     CString first = scratch.WriteFile(L"a.txt", "a");
     CString second = scratch.WriteFile(L"b.txt", "b");
     CLogHostWnd host;

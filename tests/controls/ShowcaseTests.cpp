@@ -1,6 +1,6 @@
 // One window holding the kit's controls, for a look at them: with VYX_CONTROLS_SHOT set to a file
 // path the window is saved there as a BMP.
-#include "ControlTestUtil.h"
+#include "common/ControlTestUtil.h"
 
 #include "controls/CACEdit.h"
 #include "controls/CButtonGrp.h"

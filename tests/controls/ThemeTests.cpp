@@ -1,4 +1,4 @@
-#include "ControlTestUtil.h"
+#include "common/ControlTestUtil.h"
 
 #include "controls/CThemeHelperST.h"
 #include "controls/CThemeLibEx.h"

@@ -7,7 +7,7 @@
 #include "controls/TreeOptionsDDX.h"
 
 #include "ControlsTestRes.h"
-#include "framework/WindowTestUtil.h"
+#include "common/WindowTestUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -76,18 +76,6 @@ public:
 IMPLEMENT_DYNCREATE(CTestMenuButton, CTreeOptionsMenuButton)
 
 namespace {
-
-bool PumpUntil(const std::function<bool()>& condition, DWORD boundMs = 10000)
-{
-    DWORD start = ::GetTickCount();
-    while (!condition()) {
-        if (::GetTickCount() - start > boundMs)
-            return false;
-        PumpPending();
-        ::Sleep(5);
-    }
-    return true;
-}
 
 std::vector<CString> g_deletedTexts;
 

@@ -3,7 +3,7 @@
 #include "controls/CTreePropSheetResizableLibHook.h"
 
 #include "ControlsTestRes.h"
-#include "framework/WindowTestUtil.h"
+#include "common/WindowTestUtil.h"
 
 #include <gtest/gtest.h>
 

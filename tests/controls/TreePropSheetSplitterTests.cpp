@@ -1,6 +1,6 @@
 #include "controls/CTreePropSheetSplitter.h"
 
-#include "framework/WindowTestUtil.h"
+#include "common/WindowTestUtil.h"
 
 #include <gtest/gtest.h>
 

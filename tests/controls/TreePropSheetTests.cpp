@@ -3,9 +3,9 @@
 #include "controls/CWhiteBackgroundProvider.h"
 #include "controls/UxThemeBinder.h"
 
-#include "ControlTestUtil.h"
+#include "common/ControlTestUtil.h"
 #include "ControlsTestRes.h"
-#include "framework/WindowTestUtil.h"
+#include "common/WindowTestUtil.h"
 
 #include <gtest/gtest.h>
 

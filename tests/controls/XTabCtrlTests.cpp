@@ -1,6 +1,6 @@
 #include "controls/CXTabCtrl.h"
 
-#include "framework/WindowTestUtil.h"
+#include "common/WindowTestUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -67,7 +67,8 @@ protected:
         ::SetKeyboardState(keys);
         return handled;
     }
-    void Click(CPoint point) { m_tabs.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y)); }
+    // The left button pressed (the tabs act on the press)
+    void PressAt(CPoint point) { m_tabs.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y)); }
 
     NotifyHost m_host;
     RecordingTabs m_tabs;
@@ -177,18 +178,18 @@ TEST_F(XTabCtrlTest, AClickOnATabNotifiesChangingChangeThenClick)
     Make(3);
     m_tabs.SetCurSel(0);
     g_events.clear();
-    Click(m_tabs.GetItem(2)->GetRect().CenterPoint());
+    PressAt(m_tabs.GetItem(2)->GetRect().CenterPoint());
     EXPECT_EQ(g_events, (std::vector<std::string>{"selchanging", "onselchange 0>2", "selchange", "click"}));
     EXPECT_EQ(m_tabs.GetCurSel(), 2);
     EXPECT_EQ(CWnd::GetFocus(), &m_tabs);
 
     g_events.clear();
-    Click(m_tabs.GetItem(2)->GetRect().CenterPoint()); // already selected
+    PressAt(m_tabs.GetItem(2)->GetRect().CenterPoint()); // already selected
     EXPECT_EQ(g_events, (std::vector<std::string>{"click"}));
 
     g_events.clear();
     CRect last = m_tabs.GetItem(2)->GetRect();
-    Click(CPoint(last.right + 20, last.top + 5)); // beside every tab
+    PressAt(CPoint(last.right + 20, last.top + 5)); // beside every tab
     EXPECT_TRUE(g_events.empty());
     EXPECT_EQ(m_tabs.GetCurSel(), 2);
 }

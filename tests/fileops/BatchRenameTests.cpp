@@ -2,7 +2,7 @@
 // files: notes following their files, and every failure reported without harm to any file.
 #include "FileopsTestUtil.h"
 
-#include "ControlTestUtil.h"
+#include "common/ControlTestUtil.h"
 #include "catalogue/VyxNoteStore.h"
 #include "fileops/CReportDlg.h"
 #include "fileops/VFileRenameNDlg.h"

@@ -1,6 +1,7 @@
 // Catalogs left in the output folder for the browser check that follows this program: it opens
 // every page listed in "pages.txt" in a real browser and checks that each picture loads and that
 // each link names a file that exists.
+#include "common/ScratchTree.h"
 #include "fileops/CHtmlCatalogWriter.h"
 
 #include "OutputTestUtil.h"
@@ -10,25 +11,6 @@
 namespace {
 
 using namespace outputtest;
-
-void RemoveTree(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(folder + L"\\" + name);
-            else
-                DeleteFileW((folder + L"\\" + name).c_str());
-        } while (FindNextFileW(find, &found));
-        FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
-}
 
 // A picture with a pattern of its own, so a broken thumbnail cannot pass for another.
 std::wstring Picture(const std::wstring& path, int index)

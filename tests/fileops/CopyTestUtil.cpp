@@ -1,5 +1,6 @@
 #include "CopyTestUtil.h"
 
+#include "common/ScratchTree.h"
 #include "foundation/VyxFileStatus.h"
 
 #include <algorithm>
@@ -143,23 +144,6 @@ CString HostAlias(const CString& path)
     return alias;
 }
 
-namespace {
-
-void RemoveTree(const CString& folder)
-{
-    for (const CString& name : FolderEntries(folder)) {
-        // A name ending in a dot or a blank is reached only in the "\\?\" form.
-        const wchar_t last = name.IsEmpty() ? 0 : name[name.GetLength() - 1];
-        CString path = (last == L'.' || last == L' ' ? L"\\\\?\\" : L"") + folder + L"\\" + name;
-        SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
-        if (!DeleteFileW(path))
-            RemoveTree(path);
-    }
-    RemoveDirectoryW(folder);
-}
-
-} // namespace
-
 SecondDriveFolder::SecondDriveFolder()
 {
     wchar_t drive[8] = {};
@@ -176,5 +160,5 @@ SecondDriveFolder::SecondDriveFolder()
 SecondDriveFolder::~SecondDriveFolder()
 {
     if (!m_path.IsEmpty())
-        RemoveTree(m_path);
+        RemoveTree(m_path.GetString());
 }

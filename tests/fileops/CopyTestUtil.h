@@ -3,13 +3,8 @@
 // script mounts where the machine allows it.
 #pragma once
 
+#include "common/ControlTestUtil.h"
 #include "common/ScratchFolder.h"
-
-// The window tests' helpers come with the framework tests' own scratch folder, whose name the
-// common one used here already has: theirs is renamed out of the way.
-#define ScratchFolder FrameworkTestScratchFolder
-#include "ControlTestUtil.h"
-#undef ScratchFolder
 
 #include "fileops/CopyTarget.h"
 

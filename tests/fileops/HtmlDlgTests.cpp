@@ -29,17 +29,17 @@ TEST_F(HtmlDialog, FirstUseOffersCatalogNameAndKeepsEveryChoiceForTheNextTime)
             d.Command(IDOK);
             EXPECT_TRUE(d.IsOpen());
 
-            d.Click(IDC_HTML_TABLE);
+            d.PressButton(IDC_HTML_TABLE);
             EXPECT_FALSE(d.Enabled(IDC_HTML_PAGE_COUNT));
             EXPECT_TRUE(d.Enabled(IDC_HTML_COLUMNS));
-            d.Click(IDC_HTML_LINK_JPEG);
+            d.PressButton(IDC_HTML_LINK_JPEG);
             EXPECT_TRUE(d.Enabled(IDC_HTML_QUALITY));
             EXPECT_FALSE(d.Enabled(IDC_HTML_QUANT_PNG));
-            d.Click(IDC_HTML_LINK_PNG);
+            d.PressButton(IDC_HTML_LINK_PNG);
             EXPECT_FALSE(d.Enabled(IDC_HTML_QUALITY));
             EXPECT_TRUE(d.Enabled(IDC_HTML_QUANT_PNG));
             EXPECT_TRUE(d.Enabled(IDC_HTML_THUMBS_FOLDER));
-            d.Click(IDC_HTML_QUANT_PNG);
+            d.PressButton(IDC_HTML_QUANT_PNG);
             d.SetText(IDC_HTML_COLUMNS, L"4");
             d.SetText(IDC_HTML_ROWS, L"5x");
             d.SetText(IDC_HTML_FOLDER, L"out");

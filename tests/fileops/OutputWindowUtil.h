@@ -3,6 +3,7 @@
 #pragma once
 
 #include "FileopsTestUtil.h"
+#include "common/Clicks.h"
 #include "OutputTestUtil.h"
 
 #include <dlgs.h>
@@ -44,7 +45,7 @@ struct DialogDriver
     {
         SendMessageW(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
     }
-    void Click(int id) const { SendMessageW(Item(id), BM_CLICK, 0, 0); }
+    void PressButton(int id) const { ::PressButton(dialog, id); }
     bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
     bool Checked(int id) const { return SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     // The button's command as a click sends it (the default button is pressed by Enter this way).

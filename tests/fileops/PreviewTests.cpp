@@ -2,7 +2,7 @@
 // the picture fitted on it, or nothing but the ground (and the icon) when the picture is off.
 #include "FileopsTestUtil.h"
 
-#include "ControlTestUtil.h"
+#include "common/ControlTestUtil.h"
 
 using namespace fileopstest;
 

@@ -1,3 +1,4 @@
+#include "common/Printers.h"
 #include "fileops/CMyPrintDialog.h"
 #include "fileops/CPrintOutDialog.h"
 
@@ -8,13 +9,6 @@
 namespace {
 
 using namespace outputtest;
-
-bool PrinterInstalled()
-{
-    DWORD needed = 0, count = 0;
-    EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, nullptr, 0, &needed, &count);
-    return needed > 0;
-}
 
 // How the document opens it: set-up only, no selection, no page numbers, copies by the device.
 const DWORD kDocumentFlags = PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIESANDCOLLATE | PD_HIDEPRINTTOFILE;

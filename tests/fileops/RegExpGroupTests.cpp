@@ -1,7 +1,7 @@
 // The named regular-expression groups: the group file's round trip and the group editor.
 #include "FileopsTestUtil.h"
 
-#include "ControlTestUtil.h"
+#include "common/ControlTestUtil.h"
 #include "fileops/CRegExpGroupDialog.h"
 #include "res/resource.h"
 

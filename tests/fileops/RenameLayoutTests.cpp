@@ -3,7 +3,7 @@
 // VYX_RENAME_SHOT names a folder; the checks run every time.
 #include "FileopsTestUtil.h"
 
-#include "ControlTestUtil.h"
+#include "common/ControlTestUtil.h"
 #include "fileops/CRegExpGroupDialog.h"
 #include "fileops/VFileRenameNDlg.h"
 #include "res/resource.h"

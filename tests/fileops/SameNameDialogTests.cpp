@@ -5,6 +5,7 @@
 #include "../foundation/TestSettings.h"
 #include "FileopsTestUtil.h"
 #include "OutputTestUtil.h"
+#include "common/Clicks.h"
 #include "fileops/VSameFileDlg.h"
 #include "fileops/VyxFileTransfer.h"
 #include "res/resource.h"
@@ -51,12 +52,6 @@ CString ItemText(HWND window, int id)
 void Type(HWND window, int id, LPCWSTR text)
 {
     SendMessageW(GetDlgItem(window, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-}
-
-// A click as the button takes it: check boxes and radio buttons change their state first.
-void Click(HWND window, int id)
-{
-    SendMessageW(GetDlgItem(window, id), BM_CLICK, 0, 0);
 }
 
 // A key pressed while the window has the focus, through the dialog's own message loop.
@@ -109,7 +104,7 @@ TEST(SameNameDialog, TheFirstChangeOfTheNameSelectsRenameAndACaseOnlyChangeGives
         restored = Checked(window, IDC_SAME_OVERWRITE) && !Checked(window, IDC_SAME_RENAME) &&
                    Enabled(window, IDC_SAME_ALL) && !Enabled(window, IDC_SAME_RENAME) &&
                    ItemText(window, IDC_SAME_DEST_NAME) == L"a";
-        Click(window, IDOK);
+        PressButton(window, IDOK);
     });
     EXPECT_EQ(IDOK, result);
     EXPECT_TRUE(opened);
@@ -131,8 +126,8 @@ TEST(SameNameDialog, ARenameHandsBackTheTypedPathAndAnEmptyExtensionLeavesNoDot)
                   Type(window, IDC_SAME_DEST_NAME, L"新しい名前");
                   Type(window, IDC_SAME_DEST_EXT, L"");
                   allDisabled = !Enabled(window, IDC_SAME_ALL);
-                  Click(window, IDC_SAME_RECYCLE_OLD);
-                  Click(window, IDOK);
+                  PressButton(window, IDC_SAME_RECYCLE_OLD);
+                  PressButton(window, IDOK);
               }));
     EXPECT_TRUE(allDisabled);
     EXPECT_EQ(VyxFileTransfer::SameAsk, dialog.m_mode);
@@ -150,11 +145,11 @@ TEST(SameNameDialog, TheSerialChoiceShowsTheNameTheEngineWillUse)
     CString shownName, shownExtension;
     bool skipEnabled = false;
     EXPECT_EQ(IDOK, RunDialog(dialog, [&](HWND window) {
-                  Click(window, IDC_SAME_SERIAL);
+                  PressButton(window, IDC_SAME_SERIAL);
                   shownName = ItemText(window, IDC_SAME_DEST_NAME);
                   shownExtension = ItemText(window, IDC_SAME_DEST_EXT);
                   skipEnabled = Enabled(window, IDC_SAME_SKIP_IDENTICAL);
-                  Click(window, IDC_SAME_ALL);
+                  PressButton(window, IDC_SAME_ALL);
               }));
     CString engine;
     ASSERT_TRUE(VyxFileTransfer::MakeSerialName(engine, scene.target, L"%s-%d%s"));
@@ -175,7 +170,7 @@ TEST(SameNameDialog, AStoredRenameOpensAsNewerDate)
     bool newer = false;
     RunDialog(dialog, [&](HWND window) {
         newer = Checked(window, IDC_SAME_NEWER) && !Enabled(window, IDC_SAME_SKIP_IDENTICAL);
-        Click(window, IDCANCEL);
+        PressButton(window, IDCANCEL);
     });
     EXPECT_TRUE(newer);
 }
@@ -222,8 +217,8 @@ TEST(SameNameDialog, BothSidesShowTheirFileAndTheirInformationLines)
         destinationLower = ItemText(window, IDC_SAME_DEST_INFO2);
         Type(window, IDC_SAME_DEST_NAME, L"nothing-here");
         typedLower = ItemText(window, IDC_SAME_DEST_INFO2);
-        Click(window, IDC_SAME_SOURCE_ZOOM);
-        Click(window, IDCANCEL);
+        PressButton(window, IDC_SAME_SOURCE_ZOOM);
+        PressButton(window, IDCANCEL);
     });
     EXPECT_EQ(CString(L" a.jpg"), sourceName);
     EXPECT_EQ(CString(L"a.jpg"), sourceUpper);
@@ -260,11 +255,11 @@ TEST(SameNameDialog, ThePictureOfTheTargetFollowsTheTypedNameAndTheZoomBox)
         Type(window, IDC_SAME_DEST_NAME, L"b");
         typed = WaitUntil([&] { return ShowsColour(view, 0, 0, blue); }, 30000);
         // Actual size: 48 rows in the middle, the background above and below them.
-        Click(window, IDC_SAME_DEST_ZOOM);
+        PressButton(window, IDC_SAME_DEST_ZOOM);
         actualSize = WaitUntil([&] { return ShowsColour(view, 0, 0, blue) && !ShowsColour(view, 0, 30, blue); }, 30000);
-        Click(window, IDC_SAME_DEST_ZOOM);
+        PressButton(window, IDC_SAME_DEST_ZOOM);
         fitted = WaitUntil([&] { return ShowsColour(view, 0, 30, blue); }, 30000);
-        Click(window, IDCANCEL);
+        PressButton(window, IDCANCEL);
     });
     EXPECT_TRUE(target);
     EXPECT_TRUE(typed);

@@ -1,6 +1,6 @@
 // The framework's entry point for GUI programs: a program without a wWinMain of its own runs its
 // application object through AfxWinMain (InitInstance, Run, ExitInstance).
-#include "WindowTestUtil.h"
+#include "common/WindowTestUtil.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ EntryRun RunEntryApp(LPCWSTR mode)
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     CString exe = self;
     exe = exe.Left(exe.ReverseFind(L'\\') + 1) + L"framework_entry_app.exe";
-    ScratchFolder scratch;
+    FrameworkScratchFolder scratch;
     CString report = scratch / L"report.txt";
     CString commandLine;
     commandLine.Format(L"\"%s\" %s %s", static_cast<LPCWSTR>(exe), static_cast<LPCWSTR>(report), mode);
@@ -34,7 +34,7 @@ EntryRun RunEntryApp(LPCWSTR mode)
     GetExitCodeProcess(process.hProcess, &run.exitCode);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    run.report = ScratchFolder::ReadFile(report);
+    run.report = FrameworkScratchFolder::ReadFile(report);
     return run;
 }
 

@@ -1,5 +1,5 @@
 // CFile, CFileStatus, CStdioFile, CMemFile, CSharedFile and CFileFind on scratch files.
-#include "FrameworkTestUtil.h"
+#include "common/FrameworkTestUtil.h"
 
 #include <memory>
 #include <set>
@@ -21,7 +21,7 @@ TEST(CFile, OpenFlagsHaveTheirDocumentedValues)
 
 TEST(CFile, OpeningAMissingFileReportsFileNotFound)
 {
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     CFile file;
     CFileException error;
     EXPECT_FALSE(file.Open(folder / L"missing.bin", CFile::modeRead, &error));
@@ -45,7 +45,7 @@ TEST(CFile, OpeningAMissingFileReportsFileNotFound)
 
 TEST(CFile, WriteSeekReadLengthRoundTrip)
 {
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     CString path = folder / L"data.bin";
     {
         CFile file(path, CFile::modeCreate | CFile::modeReadWrite | CFile::typeBinary);
@@ -65,7 +65,7 @@ TEST(CFile, WriteSeekReadLengthRoundTrip)
         EXPECT_EQ(L"data", file.GetFileTitle());
         EXPECT_EQ(path, file.GetFilePath());
     }
-    EXPECT_EQ("012", ScratchFolder::ReadFile(path));
+    EXPECT_EQ("012", FrameworkScratchFolder::ReadFile(path));
 
     // modeNoTruncate keeps the content, a plain modeCreate empties it.
     {
@@ -80,7 +80,7 @@ TEST(CFile, WriteSeekReadLengthRoundTrip)
 
 TEST(CFile, SeekingBeforeTheStartThrowsBadSeek)
 {
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     CFile file(folder.WriteFile(L"a.bin", "abc"), CFile::modeRead);
     bool badSeek = false;
     try {
@@ -94,7 +94,7 @@ TEST(CFile, SeekingBeforeTheStartThrowsBadSeek)
 
 TEST(CFile, ShareFlagsDecideWhoElseMayOpen)
 {
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     CString path = folder.WriteFile(L"shared.bin", "x");
     CFileException error;
     {
@@ -114,7 +114,7 @@ TEST(CFile, ShareFlagsDecideWhoElseMayOpen)
 
 TEST(CFile, StatusRoundTripsTimesAndAttributesEvenOnReadOnlyFiles)
 {
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     CString source = folder.WriteFile(L"source.txt", "12345");
     CString target = folder.WriteFile(L"target.txt", "x");
     CFileStatus status;
@@ -152,7 +152,7 @@ TEST(CFile, StatusRoundTripsTimesAndAttributesEvenOnReadOnlyFiles)
 
 TEST(CFile, RenameAndRemoveThrowOnFailure)
 {
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     CString a = folder.WriteFile(L"a.txt", "a");
     CFile::Rename(a, folder / L"b.txt");
     CFileStatus status;
@@ -173,7 +173,7 @@ TEST(CFile, RenameAndRemoveThrowOnFailure)
 
 TEST(CStdioFile, ReadsShiftJisLinesWithCrLf)
 {
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     // "日本語" / "" / "表示" (表 ends in a 0x5C byte) / "last" without a line end.
     CString path = folder.WriteFile(L"sjis.txt", "\x93\xfa\x96\x7b\x8c\xea\r\n\r\n\x95\x5c\x8e\xa6\r\nlast");
     CStdioFile file;
@@ -193,35 +193,35 @@ TEST(CStdioFile, ReadsShiftJisLinesWithCrLf)
 
 TEST(CStdioFile, WritesCrLfInTextModeAndBytesInBinaryMode)
 {
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     CString path = folder / L"out.txt";
     {
         CStdioFile file(path, CFile::modeCreate | CFile::modeWrite | CFile::typeText);
         file.WriteString(L"日本\n");
         file.WriteString(L"a\r\nb\n");
     }
-    EXPECT_EQ("\x93\xfa\x96\x7b\r\na\r\nb\r\n", ScratchFolder::ReadFile(path));
+    EXPECT_EQ("\x93\xfa\x96\x7b\r\na\r\nb\r\n", FrameworkScratchFolder::ReadFile(path));
     {
         CStdioFile file(path, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary);
         file.WriteString(L"x\n");
     }
-    EXPECT_EQ("x\n", ScratchFolder::ReadFile(path));
+    EXPECT_EQ("x\n", FrameworkScratchFolder::ReadFile(path));
 }
 
 TEST(CStdioFile, AppendModeWritesAtTheEnd)
 {
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     CString path = folder.WriteFile(L"log.txt", "one\r\n");
     {
         CStdioFile file(path, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite | CFile::typeText);
         file.WriteString(L"two\n");
     }
-    EXPECT_EQ("one\r\ntwo\r\n", ScratchFolder::ReadFile(path));
+    EXPECT_EQ("one\r\ntwo\r\n", FrameworkScratchFolder::ReadFile(path));
 }
 
 TEST(CStdioFile, PositionAndSeekAccountForTheReadBuffer)
 {
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     CString path = folder.WriteFile(L"lines.txt", "ab\r\ncd\r\nef\r\n");
     CStdioFile file(path, CFile::modeReadWrite | CFile::typeText);
     CString line;
@@ -307,7 +307,7 @@ TEST(CSharedFile, DetachGivesTheGlobalBlockWithTheContent)
 
 TEST(CFileFind, WalksEveryEntryWithTheLookAheadLoop)
 {
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     folder.WriteFile(L"one.txt", "1");
     folder.WriteFile(L"two.dat", "22");
     CreateDirectoryW(folder / L"sub", nullptr);
@@ -340,7 +340,7 @@ TEST(CFileFind, WalksEveryEntryWithTheLookAheadLoop)
 
 TEST(CFileFind, NothingFoundKeepsTheSystemError)
 {
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     CFileFind finder;
     EXPECT_FALSE(finder.FindFile(folder / L"*.none"));
     EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), GetLastError());
@@ -357,7 +357,7 @@ public:
 
 TEST(CFileFind, DerivedClassesSeeTheRootAndOverrideGetFilePath)
 {
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     folder.WriteFile(L"x.txt", "");
     CUpperFileFind finder;
     ASSERT_TRUE(finder.FindFile(folder / L"x.txt"));
@@ -372,7 +372,7 @@ namespace {
 
 TEST(CStdioFile, LinesCrossingTheReadBufferStayWhole)
 {
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     // A long line whose double-byte character straddles the 4096-byte buffer, then a short one.
     std::string longLine(4095, 'a');
     longLine += "\x93\xfa"; // 日: lead byte at 4095, trail byte at 4096
@@ -391,7 +391,7 @@ TEST(CStdioFile, LinesCrossingTheReadBufferStayWhole)
 
 TEST(CFile, StatusOfAnOpenFileAndDuplicates)
 {
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     CString path = folder.WriteFile(L"open.bin", "12345678");
     CFile file(path, CFile::modeRead | CFile::shareDenyNone);
     CFileStatus status;

@@ -1,5 +1,5 @@
 // CString / CStringA: the documented edge cases the callers lean on.
-#include "FrameworkTestUtil.h"
+#include "common/FrameworkTestUtil.h"
 
 #include "res/resource.h"
 

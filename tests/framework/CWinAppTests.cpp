@@ -1,6 +1,6 @@
 // The application object of the tests: names, handles, the profile on the ini file and in the
 // registry, the command line and the wait cursor.
-#include "FrameworkTestUtil.h"
+#include "common/FrameworkTestUtil.h"
 
 #include <memory>
 
@@ -50,9 +50,9 @@ protected:
         free(const_cast<LPWSTR>(m_app->m_pszProfileName));
         m_app->m_pszProfileName = m_saved;
     }
-    std::string FileText() const { return ScratchFolder::ReadFile(m_app->m_pszProfileName); }
+    std::string FileText() const { return FrameworkScratchFolder::ReadFile(m_app->m_pszProfileName); }
 
-    ScratchFolder m_folder;
+    FrameworkScratchFolder m_folder;
     CWinApp* m_app = nullptr;
     LPCWSTR m_saved = nullptr;
 };

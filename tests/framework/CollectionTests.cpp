@@ -1,5 +1,5 @@
 // Arrays, lists and maps: growth, shifting, iteration and the element lifetimes.
-#include "FrameworkTestUtil.h"
+#include "common/FrameworkTestUtil.h"
 
 #include <algorithm>
 #include <map>

@@ -1,7 +1,8 @@
 // Common dialogs: the file dialog's filter and multiple-selection parsing, its hooks running
 // inside the system's dialog (which the hook itself closes), the colour and font dialogs bound
 // to their objects, and the print set-up form with no printer installed failing cleanly.
-#include "WindowTestUtil.h"
+#include "common/Printers.h"
+#include "common/WindowTestUtil.h"
 
 #include "PageAndPrintTestRes.h"
 
@@ -142,7 +143,7 @@ private:
 
 TEST(FileDialog, HooksRunInsideTheSystemsDialogWhichTheyClose)
 {
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     folder.WriteFile(L"a.bmp", "BM");
     folder.WriteFile(L"b.bmp", "BM");
     CTestHostWnd owner;
@@ -247,13 +248,6 @@ protected:
         CPrintDialog::OnOK();
     }
 };
-
-bool PrinterInstalled()
-{
-    DWORD needed = 0, count = 0;
-    EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, nullptr, 0, &needed, &count);
-    return needed > 0;
-}
 
 TEST(PrintDialog, WithoutAPrinterTheSetupFormAndThePrinterDcFailCleanly)
 {

@@ -1,7 +1,7 @@
 // Wrappers of the common controls: tooltips (tools named by window or by id), tabs and headers
 // with owner-drawn items reflected to the control, sliders with negative ranges, the date and
 // time picker's unchecked state, and the image list being dragged.
-#include "WindowTestUtil.h"
+#include "common/WindowTestUtil.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 // Dialogs: modal dialogs driven from a helper thread (data exchange round trip, a failed check,
 // the disabled owner), modeless dialogs in a message loop, and the DDX_/DDV_ functions.
-#include "WindowTestUtil.h"
+#include "common/WindowTestUtil.h"
 
 #include "FrameworkTestRes.h"
 

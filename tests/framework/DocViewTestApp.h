@@ -3,7 +3,7 @@
 // scroll view), and a second top-level frame with its own tool bar. Everything it does is logged.
 #pragma once
 
-#include "WindowTestUtil.h"
+#include "common/WindowTestUtil.h"
 
 #include "FrameworkTestRes.h"
 
@@ -180,7 +180,7 @@ public:
     // Closes the main frame (and with it the document).
     void Close();
 
-    ScratchFolder m_folder;
+    FrameworkScratchFolder m_folder;
     CTestTemplate m_template;
 
 private:

@@ -62,7 +62,7 @@ TEST(DocView, ReopeningTheOnlyDocumentKeepsTheFrameAndFailingToOpenKeepsTheDocum
 {
     DocViewProgram program;
     CTestMainFrame* frame = program.Frame();
-    ScratchFolder other;
+    FrameworkScratchFolder other;
     g_docViewLog.Empty();
     EXPECT_EQ(program.Document(), program.m_template.OpenDocumentFile(other.Path()));
     // The same document opens again; the views start over.

@@ -1,6 +1,6 @@
 // The formatting core through CString::Format / CStringA::Format: Microsoft-style specifiers,
 // C99 output (two-digit exponents), narrow text through code page 932.
-#include "FrameworkTestUtil.h"
+#include "common/FrameworkTestUtil.h"
 
 namespace {
 

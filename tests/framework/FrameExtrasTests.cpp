@@ -347,7 +347,7 @@ TEST(DocManager, OpensThroughTheBestTemplateAndFindsTheOpenDocumentAgain)
 {
     CDocManager manager;
     manager.AddDocTemplate(new CTestTemplate); // the manager deletes it
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     g_docViewLog.Empty();
     CDocument* document = manager.OpenDocumentFile(folder.Path());
     ASSERT_NE(nullptr, document);

@@ -1,5 +1,5 @@
 // GDI objects, device contexts with split handles, image lists and menus, on memory DCs.
-#include "WindowTestUtil.h"
+#include "common/WindowTestUtil.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // CPoint, CSize and CRect operators and helpers.
-#include "FrameworkTestUtil.h"
+#include "common/FrameworkTestUtil.h"
 
 namespace {
 

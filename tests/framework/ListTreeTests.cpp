@@ -1,5 +1,5 @@
 // The list and tree controls: items, columns, states, sorting, hit testing and drag images.
-#include "WindowTestUtil.h"
+#include "common/WindowTestUtil.h"
 
 #include <vector>
 

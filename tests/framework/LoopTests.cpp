@@ -1,6 +1,6 @@
 // The message loops: CWinThread::Run with idle processing, the modal loop with WM_KICKIDLE, and a
 // user-interface thread ending when its main window goes.
-#include "WindowTestUtil.h"
+#include "common/WindowTestUtil.h"
 
 #include <vector>
 

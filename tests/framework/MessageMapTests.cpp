@@ -1,6 +1,6 @@
 // Message maps: lookup through the base chain, the ON_WM_* adapters and their documented handler
 // signatures, registered messages.
-#include "WindowTestUtil.h"
+#include "common/WindowTestUtil.h"
 
 #include <set>
 

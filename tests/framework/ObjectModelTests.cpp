@@ -1,5 +1,5 @@
 // Run-time classes, dynamic creation and the exceptions.
-#include "FrameworkTestUtil.h"
+#include "common/FrameworkTestUtil.h"
 
 namespace {
 

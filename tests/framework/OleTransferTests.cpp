@@ -1,7 +1,7 @@
 // OLE data transfer: a registered format on the clipboard with delayed rendering, drags between
 // two windows driven without a mouse (a scripted drop source; Wine drops at once when no button
 // is held) and with a scripted right button, and the drop source's button rules.
-#include "WindowTestUtil.h"
+#include "common/WindowTestUtil.h"
 
 #include <functional>
 #include <string>

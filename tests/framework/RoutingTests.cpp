@@ -1,6 +1,6 @@
 // Command routing and reflection: control notifications go back to the control first, commands
 // travel the routing chain, CCmdUI updates menus, the pre-translate walk climbs the parents.
-#include "WindowTestUtil.h"
+#include "common/WindowTestUtil.h"
 
 namespace {
 

@@ -1,7 +1,8 @@
 // Property sheets: a sheet with three pages (one vetoes leaving through its data exchange, one is
 // removed while the sheet is open, one is never shown), run modal from a helper thread and
 // modeless in this thread's loop.
-#include "WindowTestUtil.h"
+#include "common/Clicks.h"
+#include "common/WindowTestUtil.h"
 
 #include "PageAndPrintTestRes.h"
 
@@ -20,11 +21,6 @@ int TabCount(HWND sheet)
 {
     HWND tab = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETTABCONTROL, 0, 0));
     return static_cast<int>(SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0));
-}
-
-void Click(HWND sheet, int id)
-{
-    PostMessageW(sheet, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(sheet, id)));
 }
 
 class CTestPage : public CPropertyPage
@@ -186,7 +182,7 @@ TEST(PropertySheets, ModalSheetVetoesLeavingABadPageRemovesAPageLiveAndAppliesOn
             PostMessageW(dlg, WM_REMOVE_PAGE, 0, 0);
             seen.tabsAfterRemoval = WaitUntil([&] { return TabCount(dlg) == 2; }) ? 2 : TabCount(dlg);
             seen.viewWindowGone = !IsWindow(view);
-            Click(dlg, IDOK);
+            PostButtonClicked(dlg, IDOK);
         });
         result = sheet.DoModal();
     }
@@ -232,13 +228,13 @@ TEST(PropertySheets, OkIsRefusedWhileThePageIsBadAndCancelAppliesNothing)
             ASSERT_NE(nullptr, dlg);
             HWND general = CurrentPage(dlg);
             SetWindowTextW(GetDlgItem(general, IDC_FWTEST_PAGE_COUNT), L"0");
-            Click(dlg, IDOK);
+            PostButtonClicked(dlg, IDOK);
             HWND box = WaitForMessageBox(&refusal);
             ASSERT_NE(nullptr, box);
             PostMessageW(box, WM_COMMAND, IDOK, 0);
             ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
             stillOpen = IsWindowVisible(dlg) && CurrentPage(dlg) == general;
-            Click(dlg, IDCANCEL);
+            PostButtonClicked(dlg, IDCANCEL);
         });
         result = sheet.DoModal();
     }
@@ -300,7 +296,7 @@ TEST(PropertySheets, ModelessSheetAddsRemovesAndActivatesPagesWhileOpen)
     EXPECT_TRUE(CWnd::WalkPreTranslateTree(sheet.m_hWnd, &key));
     EXPECT_EQ(1, sheet.m_dialogMessages);
 
-    Click(sheet.m_hWnd, IDOK);
+    PostButtonClicked(sheet.m_hWnd, IDOK);
     ASSERT_TRUE(PumpUntil([&] { return CurrentPage(sheet.m_hWnd) == nullptr; }));
     EXPECT_EQ(1, pages.general.m_applies);
     EXPECT_EQ(1, pages.detail.m_applies);

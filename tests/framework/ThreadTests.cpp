@@ -1,5 +1,5 @@
 // Synchronisation objects, CSingleLock and the framework's threads.
-#include "FrameworkTestUtil.h"
+#include "common/FrameworkTestUtil.h"
 
 namespace {
 

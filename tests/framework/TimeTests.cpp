@@ -1,5 +1,5 @@
 // CTime, CTimeSpan, COleDateTime and COleDateTimeSpan.
-#include "FrameworkTestUtil.h"
+#include "common/FrameworkTestUtil.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // CWnd: creation through the hook, destruction and self-deleting windows, subclassing, handle
 // maps, the current message and Default, exceptions in handlers, centring, descendants.
-#include "WindowTestUtil.h"
+#include "common/WindowTestUtil.h"
 
 #include <stdexcept>
 

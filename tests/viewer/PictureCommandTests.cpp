@@ -406,17 +406,17 @@ TEST(PictureCommands, CopyAndMoveSendTheShownFileWhereTheDialogSays)
 {
     PictureWindows w;
     w.Doc()->Stay = true;
-    ScratchFolder destination;
+    FrameworkScratchFolder destination;
     COneWnd* copied = w.Open(L"c.bmp");
     ASSERT_NE(nullptr, copied);
     const int count = w.Doc()->GetItemCount();
-    const std::string bytes = ScratchFolder::ReadFile(w.program.m_folder / L"c.bmp");
+    const std::string bytes = FrameworkScratchFolder::ReadFile(w.program.m_folder / L"c.bmp");
 
     // A copy leaves the file, the list and the window as they were.
     CString current = TransferThroughDialog(copied, ID_PICTURE_COPY, destination.Path());
     EXPECT_EQ(CString(L"現在の位置： ") + w.Doc()->GetFolderPath(), current);
-    EXPECT_TRUE(bytes == ScratchFolder::ReadFile(destination / L"c.bmp"));
-    EXPECT_TRUE(bytes == ScratchFolder::ReadFile(w.program.m_folder / L"c.bmp"));
+    EXPECT_TRUE(bytes == FrameworkScratchFolder::ReadFile(destination / L"c.bmp"));
+    EXPECT_TRUE(bytes == FrameworkScratchFolder::ReadFile(w.program.m_folder / L"c.bmp"));
     EXPECT_EQ(count, w.Doc()->GetItemCount());
     EXPECT_EQ(CString(L"c.bmp"), ShownName(copied));
 
@@ -484,18 +484,18 @@ TEST(PictureCommands, SavingWritesTheShownPageAndNeverTruncatesTheFileItReplaces
 
     // Saved over its own file, a failed write leaves the file whole and nothing beside it.
     const CString own = w.program.m_folder / L"c.bmp";
-    const std::string before = ScratchFolder::ReadFile(own);
+    const std::string before = FrameworkScratchFolder::ReadFile(own);
     const size_t files = FilesIn(w.program.m_folder.Path());
     {
         ImportPatch failing("msvcrt.dll", "fwrite", reinterpret_cast<const void*>(&FailingWrite));
         ASSERT_TRUE(failing);
         EXPECT_FALSE(window->SaveDisplayedPage(own, 1));
     }
-    EXPECT_EQ(before, ScratchFolder::ReadFile(own));
+    EXPECT_EQ(before, FrameworkScratchFolder::ReadFile(own));
     EXPECT_EQ(files, FilesIn(w.program.m_folder.Path()));
     // And when the write succeeds the file is replaced.
     ASSERT_TRUE(window->SaveDisplayedPage(own, 1));
-    EXPECT_NE(before, ScratchFolder::ReadFile(own));
+    EXPECT_NE(before, FrameworkScratchFolder::ReadFile(own));
 }
 
 TEST(PictureCommands, TheSaveDialogStartsBesideTheFileAndKeepsItsFilter)

@@ -1,4 +1,4 @@
-#include "BrowserTestUtil.h"
+#include "common/BrowserTestUtil.h"
 #include "ViewerTestUtil.h"
 #include "common/ImportPatch.h"
 #include "image/DibResample.h"

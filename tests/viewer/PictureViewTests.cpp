@@ -1,4 +1,4 @@
-#include "BrowserTestUtil.h"
+#include "common/BrowserTestUtil.h"
 #include "ViewerTestUtil.h"
 #include "catalogue/COneViewCtrl.h"
 #include "catalogue/OneViewSettings.h"

@@ -2,7 +2,7 @@
 // tests of picture windows, their commands and the slideshow.
 #pragma once
 
-#include "FrameTestUtil.h"
+#include "common/FrameTestUtil.h"
 #include "ViewerTestUtil.h"
 #include "viewer/COneWnd.h"
 #include "viewer/COneWndList.h"

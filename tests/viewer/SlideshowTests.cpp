@@ -49,7 +49,7 @@ struct Slideshow : PictureWindows
             30000);
     }
     void Command(UINT id) const { Show()->SendMessage(WM_COMMAND, id); }
-    void Click(UINT down, UINT up, CPoint at) const
+    void ClickWith(UINT down, UINT up, CPoint at) const
     {
         Show()->SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
         Show()->SendMessage(down, 0, MAKELPARAM(at.x, at.y));
@@ -216,13 +216,13 @@ TEST(Slideshow, PointerStatesCursorsAndClicksFollowTheStripsCornersAndBar)
     EXPECT_EQ(cursorOf(IDC_SLIDE_RIGHT_CURSOR), ::GetCursor());
 
     // The right strip pages on, the left one back, a left click elsewhere back, a right click on.
-    s.Click(WM_LBUTTONDOWN, WM_LBUTTONUP, CPoint(width - 10, 300));
+    s.ClickWith(WM_LBUTTONDOWN, WM_LBUTTONUP, CPoint(width - 10, 300));
     EXPECT_EQ(1, show->GetIndex());
-    s.Click(WM_RBUTTONDOWN, WM_RBUTTONUP, CPoint(width / 2, 300));
+    s.ClickWith(WM_RBUTTONDOWN, WM_RBUTTONUP, CPoint(width / 2, 300));
     EXPECT_EQ(2, show->GetIndex());
-    s.Click(WM_LBUTTONDOWN, WM_LBUTTONUP, CPoint(width / 2, 300));
+    s.ClickWith(WM_LBUTTONDOWN, WM_LBUTTONUP, CPoint(width / 2, 300));
     EXPECT_EQ(1, show->GetIndex());
-    s.Click(WM_LBUTTONDOWN, WM_LBUTTONUP, CPoint(5, 300));
+    s.ClickWith(WM_LBUTTONDOWN, WM_LBUTTONUP, CPoint(5, 300));
     EXPECT_EQ(0, show->GetIndex());
 
     // The bar jumps to the file under the pointer.
@@ -232,7 +232,7 @@ TEST(Slideshow, PointerStatesCursorsAndClicksFollowTheStripsCornersAndBar)
     show->SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(x, 1));
     EXPECT_EQ(VSlideShowDlg::PointerBar, show->GetPointerState());
     EXPECT_EQ(cursorOf(IDC_SLIDE_BAR_CURSOR), ::GetCursor());
-    s.Click(WM_LBUTTONDOWN, WM_LBUTTONUP, CPoint(x, 1));
+    s.ClickWith(WM_LBUTTONDOWN, WM_LBUTTONUP, CPoint(x, 1));
     EXPECT_EQ(5, show->GetIndex());
 
     // While playing, a click of either button only stops the playing.
@@ -275,7 +275,7 @@ TEST(Slideshow, SwappedButtonsTurnTheLeftClickIntoNextPage)
     ::SwapMouseButton(TRUE);
     {
         Slideshow s([] { WriteGrid(1, 1); });
-        s.Click(WM_LBUTTONDOWN, WM_LBUTTONUP, CPoint(s.ClientWidth() / 2, 300));
+        s.ClickWith(WM_LBUTTONDOWN, WM_LBUTTONUP, CPoint(s.ClientWidth() / 2, 300));
         EXPECT_EQ(1, s.Show()->GetIndex());
     }
     ::SwapMouseButton(swapped);
@@ -289,7 +289,7 @@ TEST(Slideshow, ALockedSlideshowDrawsZoomsAndTurnsButNeverPages)
     const int width = s.ClientWidth();
     for (UINT id : {ID_PICTURE_NEXT, ID_PICTURE_LAST, ID_PICTURE_AUTOPLAY, ID_SLIDESHOW_COLUMNS_MORE})
         s.Command(id);
-    s.Click(WM_LBUTTONDOWN, WM_LBUTTONUP, CPoint(5, 1));
+    s.ClickWith(WM_LBUTTONDOWN, WM_LBUTTONUP, CPoint(5, 1));
     EXPECT_EQ(0, show->GetIndex());
     EXPECT_FALSE(show->IsPlaying());
     EXPECT_EQ(1, show->GetColumns());

@@ -1,4 +1,5 @@
 #include "PictureWindowTestUtil.h"
+#include "common/Clicks.h"
 #include "image/DibCore.h"
 #include "image/DibFile.h"
 #include "res/resource.h"
@@ -17,12 +18,6 @@ namespace {
 void Notify(CWnd* dialog, UINT id, UINT code)
 {
     dialog->SendMessage(WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(dialog->GetDlgItem(id)->m_hWnd));
-}
-
-void Click(CWnd* dialog, UINT id)
-{
-    dialog->CheckDlgButton(id, dialog->IsDlgButtonChecked(id) ? BST_UNCHECKED : BST_CHECKED);
-    Notify(dialog, id, BN_CLICKED);
 }
 
 void Type(CWnd* dialog, UINT id, LPCWSTR text, UINT code = EN_KILLFOCUS)
@@ -123,18 +118,18 @@ TEST(DisplayModeDialog, PagesWriteTheRecordAtOnceAndForceUnofferedModes)
     EXPECT_EQ(CString(L"ウインドウ"), sheet.GetItem(0)->m_caption);
     CXPropertyPage* window = sheet.GetPage(0);
     EXPECT_TRUE(window->IsDlgButtonChecked(IDC_COV_FIT_ASIS));
-    Click(window, IDC_COV_FIT_HEIGHT);
+    ToggleCheckAndNotify(window->GetSafeHwnd(), IDC_COV_FIT_HEIGHT);
     EXPECT_EQ(6, settings.FitSize);
-    Click(window, IDC_VIEW_ZOOMUP);
+    ToggleCheckAndNotify(window->GetSafeHwnd(), IDC_VIEW_ZOOMUP);
     EXPECT_EQ(0, settings.ZoomUp);
-    Click(sheet.GetPage(1), IDC_COV_SCALE_AVERAGE);
+    ToggleCheckAndNotify(sheet.GetPage(1)->GetSafeHwnd(), IDC_COV_SCALE_AVERAGE);
     EXPECT_EQ(3, settings.ScaleMode);
     // Letters as the rotation step store 0; the wait is read the same way.
     Type(sheet.GetPage(2), IDC_COV_ANGLEUNIT, L"abc");
     EXPECT_EQ(0, settings.AngleUnit);
     Type(sheet.GetPage(3), IDC_VIEW_SLEEPTIME, L"250");
     EXPECT_EQ(250, settings.SleepTime);
-    Click(sheet.GetPage(3), IDC_VIEW_REPEAT);
+    ToggleCheckAndNotify(sheet.GetPage(3)->GetSafeHwnd(), IDC_VIEW_REPEAT);
     EXPECT_EQ(1, settings.Repeat);
     // Any other SPACE command shows as the last item; each item stands for its command.
     CXPropertyPage* other = sheet.GetPage(4);
@@ -179,7 +174,7 @@ TEST(SlideshowOptionsDialog, CombosSelectByValueAndOkTakesTheirValues)
     EXPECT_EQ(2, Selection(&dialog, IDC_SSO_SCALEMODE));
     // A value the list knows but offers no item for leaves the box without a selection.
     EXPECT_EQ(CB_ERR, Selection(&dialog, IDC_VIEW_SPACE_COMMAND));
-    Click(&dialog, IDC_VIEW_REPEAT);
+    ToggleCheckAndNotify(dialog.GetSafeHwnd(), IDC_VIEW_REPEAT);
     EXPECT_EQ(1, dialog.Repeat);
     // A macro replaces the selected text of the template.
     dialog.SendDlgItemMessage(IDC_SSO_MACRO, EM_SETSEL, 1, 8);
@@ -229,7 +224,7 @@ TEST(ColourDialog, LevelsFollowTheContrastAndRgbSyncMovesTheOtherColours)
     Slide(&dialog, IDC_GREEN_SLIDER, 90, TB_ENDTRACK);
     EXPECT_EQ(2, window.Count(WMU_CONTRASTRESULT));
     // With "RGB同期" red moving by 30 takes blue along and green to its end.
-    Click(&dialog, IDC_RGB_SYNC);
+    ToggleCheckAndNotify(dialog.GetSafeHwnd(), IDC_RGB_SYNC);
     Slide(&dialog, IDC_RED_SLIDER, 30, TB_THUMBTRACK);
     EXPECT_EQ(30, Pos(&dialog, IDC_BLUE_SLIDER));
     EXPECT_EQ(100, Pos(&dialog, IDC_GREEN_SLIDER));
@@ -242,7 +237,7 @@ TEST(ColourDialog, LevelsFollowTheContrastAndRgbSyncMovesTheOtherColours)
     EXPECT_EQ(-10, Pos(&dialog, IDC_BLUE_SLIDER));
     EXPECT_EQ(3, window.Count(WMU_CONTRASTRESULT));
     // Contrast -100 leaves no levels: one colour everywhere.
-    Click(&dialog, IDC_DRAG_SYNC);
+    ToggleCheckAndNotify(dialog.GetSafeHwnd(), IDC_DRAG_SYNC);
     Slide(&dialog, IDC_CONTRAST_SLIDER, -100, TB_THUMBTRACK);
     ASSERT_EQ(4, window.Count(WMU_CONTRASTRESULT));
     EXPECT_EQ(PixelOf(last.get(), 0, 0), PixelOf(last.get(), 7, 7));

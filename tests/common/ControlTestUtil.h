@@ -2,8 +2,8 @@
 // canvas for pixel probes and the stand-in theme library (waiting for a state: WindowTestUtil.h).
 #pragma once
 
-#include "framework/WindowTestUtil.h"
-#include "fakes/FakeUxTheme.h"
+#include "common/WindowTestUtil.h"
+#include "controls/fakes/FakeUxTheme.h"
 
 #include <functional>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "WindowTestUtil.h"
+#include "common/WindowTestUtil.h"
 
 #include <vector>
 

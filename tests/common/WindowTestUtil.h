@@ -2,7 +2,7 @@
 // thread (to drive modal loops) and a top-level host window.
 #pragma once
 
-#include "FrameworkTestUtil.h"
+#include "common/FrameworkTestUtil.h"
 
 #include <functional>
 #include <string>

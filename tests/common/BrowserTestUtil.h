@@ -1,8 +1,8 @@
-// Helpers of the browser tests: the window helpers of the framework and control tests, and the
-// application settings file pointed at a scratch ini for one test.
+// Helpers of the browser and viewer tests: the window helpers of the framework and control tests,
+// and the application settings file pointed at a scratch ini for one test.
 #pragma once
 
-#include "ControlTestUtil.h"
+#include "common/ControlTestUtil.h"
 #include "catalogue/VyxConfig.h"
 #include "foundation/VyxIni.h"
 #include "foundation/VyxPath.h"
@@ -20,10 +20,10 @@ class ScratchSettings
 public:
     ScratchSettings() : m_previous(theAppIni.GetPath()) { theAppIni.SetPath(m_folder / L"settings.ini"); }
     ~ScratchSettings() { theAppIni.SetPath(m_previous); }
-    const ScratchFolder& Folder() const { return m_folder; }
+    const FrameworkScratchFolder& Folder() const { return m_folder; }
 
 private:
-    ScratchFolder m_folder;
+    FrameworkScratchFolder m_folder;
     CString m_previous;
 };
 
@@ -47,13 +47,13 @@ public:
     CString Path(const wchar_t* name) const { return m_folder / (CString(name) + L".spi"); }
 
 private:
-    ScratchFolder m_folder;
+    FrameworkScratchFolder m_folder;
 };
 
 // The probe program beside the tests, and the log it appends a line to per start.
 struct Probe
 {
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     CString log = folder / L"probe.log";
     CString exe;
     Probe()
@@ -65,7 +65,7 @@ struct Probe
     std::vector<std::string> Lines() const
     {
         std::vector<std::string> lines;
-        std::istringstream in(ScratchFolder::ReadFile(log));
+        std::istringstream in(FrameworkScratchFolder::ReadFile(log));
         for (std::string line; std::getline(in, line);)
             lines.push_back(line);
         return lines;

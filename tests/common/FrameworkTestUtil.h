@@ -1,10 +1,12 @@
-// Helpers shared by the framework tests: readable failure output and scratch folders.
+// Helpers shared by the framework tests: readable failure output for the framework's strings and
+// exceptions (scratch folders in its strings: FrameworkScratchFolder.h).
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <ostream>
 
+#include "common/FrameworkScratchFolder.h"
 #include "framework/Framework.h"
 
 inline void PrintTo(const CStringW& s, std::ostream* os)
@@ -33,23 +35,3 @@ template <class E, class F> bool ThrowsFrameworkException(F&& f)
     }
     return false;
 }
-
-// A fresh folder under the temporary folder, removed with everything in it at the end.
-class ScratchFolder
-{
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const CString& Path() const { return m_path; }
-    // The folder joined with a relative name.
-    CString operator/(LPCWSTR name) const { return m_path + L"\\" + name; }
-    // Writes bytes to a file in the folder; returns its path.
-    CString WriteFile(LPCWSTR name, const std::string& bytes) const;
-    static std::string ReadFile(LPCWSTR path);
-
-private:
-    CString m_path;
-};

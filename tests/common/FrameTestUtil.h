@@ -3,7 +3,7 @@
 // frame timer.
 #pragma once
 
-#include "BrowserTestUtil.h"
+#include "common/BrowserTestUtil.h"
 #include "browser/CFolderView.h"
 #include "browser/CKWView.h"
 #include "browser/CMainFrame.h"
@@ -60,7 +60,7 @@ public:
     ScratchSettings m_settings;
     // The application's profile goes to the same file, as the program redirects it.
     ProfileRedirect m_profile;
-    ScratchFolder m_folder;
+    FrameworkScratchFolder m_folder;
     CSingleDocTemplate m_template{IDR_MAINFRAME, RUNTIME_CLASS(CKWDoc), RUNTIME_CLASS(CMainFrame),
                                   RUNTIME_CLASS(CKWView)};
     CHintRecorder m_hints;

@@ -1,4 +1,4 @@
-#include "FrameTestUtil.h"
+#include "common/FrameTestUtil.h"
 
 #include "catalogue/FrameMessages.h"
 #include "foundation/VyxPath.h"

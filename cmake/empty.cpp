@@ -1,1 +1,0 @@
-// Stands in for a library whose folder has no sources yet.
