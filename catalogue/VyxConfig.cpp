@@ -139,11 +139,12 @@ LONG VyxConfig::CellSide(LONG value, LONG largest)
     return std::max<LONG>(MinCellSide, std::min(value, largest));
 }
 
-// The dialog's margin edits take any number: a margin or padding no wider than the largest cell
-// side keeps every cell a size a surface can be made for.
+// The dialog's margin edits take any number, a negative one too (the picture then reaches into
+// the margin): within the largest cell side either way, the picture's box stays a size a
+// thumbnail can be made for.
 LONG VyxConfig::Spacing(LONG value, LONG largest)
 {
-    return std::max<LONG>(0, std::min(value, largest));
+    return std::max<LONG>(-largest, std::min(value, largest));
 }
 
 void VyxConfig::KeepWithinRanges(THUMBSDATA& data, SIZE largest)

@@ -148,8 +148,9 @@ TEST(ThumbLayout, SizesComeWithinTheThumbnailDialogsRangesAndABadColourKeepsItsD
         LONG marginWidth;
     } cases[] = {
         {L"65536", L"65536", L"4", {800, 600}, 4},
-        {L"0", L"-7", L"-3", {10, 10}, 0},
+        {L"0", L"-7", L"-3", {10, 10}, -3},
         {L"15000", L"15000", L"100000", {800, 600}, 800},
+        {L"15000", L"15000", L"-2147483648", {800, 600}, -800},
         {L"300", L"200", L"2", {300, 200}, 2},
     };
     for (const Case& c : cases) {

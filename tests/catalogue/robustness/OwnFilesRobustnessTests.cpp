@@ -13,6 +13,7 @@
 #include "image/DibCore.h"
 
 #include <map>
+#include <memory>
 #include <string>
 
 using namespace thumbtest;
@@ -36,21 +37,19 @@ void ExpectWithin(LONG value, LONG low, LONG high, const char* what)
     ASSERT_LE(value, high) << what;
 }
 
-// A cell of the layout drawn as the view draws it, with a thumbnail, on a surface of its size.
-void DrawCell(SIZE size, SIZE margin, SIZE padding, COLORREF background, const LOGFONTW& font)
+// A cell of the layout drawn as the view draws it, its picture made for the box the margins and
+// paddings leave, on a surface of the cell's size.
+void DrawCell(VyxFile& item, SIZE size, SIZE margin, SIZE padding, COLORREF background, const LOGFONTW& font)
 {
-    const SIZE cell = {size.cx + 2 * (margin.cx + padding.cx), size.cy + 2 * (margin.cy + padding.cy)};
-    CellSurfaceHolder::SetLimitForCells(20, cell);
+    CellSurfaceHolder::SetLimitForCells(20, size);
     ASSERT_GE(CellSurfaceHolder::GetLimit(), 1u);
-    VyxFile item;
     item.SetMarginSize(margin);
     item.SetPaddingSize(padding);
     item.SetNameMode(1);
     item.SetFont(font);
     item.colBackGround = background;
-    item.SetThumbnail(CreateDib(8, 6, 24));
-    Canvas canvas(cell.cx, cell.cy);
-    item.Draw(&canvas.dc, 0, 0, cell.cx, cell.cy, 0);
+    Canvas canvas(size.cx, size.cy);
+    item.Draw(&canvas.dc, 0, 0, size.cx, size.cy, 0);
 }
 
 void CheckLayout(const THUMBSDATA& data, SIZE largest)
@@ -59,8 +58,8 @@ void CheckLayout(const THUMBSDATA& data, SIZE largest)
     ExpectWithin(data.ThumbsSize.cy, VyxConfig::MinCellSide, largest.cy, "height");
     ExpectWithin(data.ThumbsLimitSize.cx, VyxConfig::MinCellSide, largest.cx, "limit width");
     ExpectWithin(data.ThumbsLimitSize.cy, VyxConfig::MinCellSide, largest.cy, "limit height");
-    ExpectWithin(data.ThumbsMarginSize.cx, 0, largest.cx, "margin width");
-    ExpectWithin(data.ThumbsMarginSize.cy, 0, largest.cy, "margin height");
+    ExpectWithin(data.ThumbsMarginSize.cx, -largest.cx, largest.cx, "margin width");
+    ExpectWithin(data.ThumbsMarginSize.cy, -largest.cy, largest.cy, "margin height");
     ExpectWithin(data.ScaleStep, 1, largest.cx, "zoom step");
     for (COLORREF colour : {data.colBackGround, data.colText, data.colNormalDraw, data.colFolderDraw, data.colArcDraw,
                             data.colCantDraw, data.colSelectText, data.colSelectBackGround, data.colSelectCheck})
@@ -106,6 +105,7 @@ TEST(OwnFilesRobustness, HostileLayoutsOpenWithinTheDialogRangesAndDrawACell)
     CacheScope scope;
     ScratchFolder folder(L"layout");
     const std::wstring layoutPath = folder / L"ThumbData.ini";
+    std::unique_ptr<VyxFile> item(NewPictureItem(folder, L"p.tpic", 64, 48));
     THUMBSDATA written = {};
     {
         VyxConfig config(layoutPath.c_str());
@@ -133,7 +133,7 @@ TEST(OwnFilesRobustness, HostileLayoutsOpenWithinTheDialogRangesAndDrawACell)
         THUMBSDATA data = written;
         if (VyxConfig(layoutPath.c_str()).Load(data, L"Preset") == 1) {
             CheckLayout(data, largest);
-            DrawCell(data.ThumbsSize, data.ThumbsMarginSize, SIZE{4, 4}, data.colBackGround, data.font);
+            DrawCell(*item, data.ThumbsSize, data.ThumbsMarginSize, SIZE{4, 4}, data.colBackGround, data.font);
         }
         // Reading never writes the layout file.
         ASSERT_EQ(bytes, ScratchFolder::ReadFile(layoutPath));
@@ -144,12 +144,12 @@ TEST(OwnFilesRobustness, HostileLayoutsOpenWithinTheDialogRangesAndDrawACell)
         ExpectWithin(settings.ThumbsSize.cx, VyxConfig::MinCellSide, largest.cx, "settings width");
         ExpectWithin(settings.ThumbsSize.cy, VyxConfig::MinCellSide, largest.cy, "settings height");
         for (const CSize& spacing : {settings.ThumbsMarginSize, settings.ThumbsPaddingSize}) {
-            ExpectWithin(spacing.cx, 0, largest.cx, "settings spacing");
-            ExpectWithin(spacing.cy, 0, largest.cy, "settings spacing");
+            ExpectWithin(spacing.cx, -largest.cx, largest.cx, "settings spacing");
+            ExpectWithin(spacing.cy, -largest.cy, largest.cy, "settings spacing");
         }
         ASSERT_EQ(0u, settings.colBackGround & 0xFF000000u);
-        DrawCell(settings.ThumbsSize, settings.ThumbsMarginSize, settings.ThumbsPaddingSize, settings.colBackGround,
-                 settings.drawFont);
+        DrawCell(*item, settings.ThumbsSize, settings.ThumbsMarginSize, settings.ThumbsPaddingSize,
+                 settings.colBackGround, settings.drawFont);
     };
     for (const std::string& bytes : hostile)
         feed(bytes);

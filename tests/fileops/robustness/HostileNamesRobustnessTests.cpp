@@ -190,16 +190,12 @@ TEST(HostileNamesRobustness, CatalogLinksAndReportLinesNameEveryPictureAsItIsNam
 
             WriteText(folder / L"def.kwm", definition);
             QuietWriter writer;
-            writer.m_pFileArray = &pictures.array;
-            writer.m_currentFolder = folder.Path().c_str();
+            PrepareCatalogWriter(writer, pictures, folder.Path());
             writer.m_linkMode = run % 4 == 0 ? CHtmlCatalogWriter::LinkToJpeg : CHtmlCatalogWriter::LinkToPicture;
             writer.m_picturesPerPage = 1;
             writer.m_boxWidth = 16;
             writer.m_boxHeight = 12;
             writer.m_jpegQuality = 50;
-            writer.m_pageNameFormat = L"$file_$page#3";
-            writer.m_thumbnailNameFormat = L"Ve_$file";
-            writer.m_thumbnailFolder = L".";
             ASSERT_TRUE(writer.LoadDefinition((folder / L"def.kwm").c_str()));
             ASSERT_TRUE(writer.Generate((out / L"catalog.htm").c_str()));
             ASSERT_EQ(0, writer.failures);
