@@ -113,20 +113,17 @@ void CMaintCache::BuildTree()
     m_unknownRoot = m_tree.InsertItem(kUnknownRoot, 2, 2, TVI_ROOT, TVI_LAST);
 
     const CString& indexFile = m_index.GetIndexFileName();
-    const DWORD fileSize = VyxIni(indexFile).GetFileSize();
-    if (fileSize > 0) {
-        // Every "key=file" entry in one read.
-        std::vector<wchar_t> entries(static_cast<size_t>(fileSize) + 2, 0);
-        const DWORD length = GetPrivateProfileSectionW(VyxCacheIndex::GetSectionName(VyxCacheIndex::KindThumbs),
-                                                       entries.data(), fileSize + 1, indexFile);
+    // Every "key=file" entry in one read.
+    std::vector<wchar_t> entries;
+    if (VyxIni(indexFile).GetWholeSection(VyxCacheIndex::GetSectionName(VyxCacheIndex::KindThumbs), entries)) {
+        const size_t length = entries.size();
         CProgDlg progress;
         progress.Create(this);
         // The children of each item by text while the tree is built: a location's parts are
         // looked up once each, however many siblings they have.
         std::map<HTREEITEM, std::map<std::wstring, HTREEITEM>> children;
         DWORD shownAt = GetTickCount() - kProgressInterval;
-        for (const wchar_t* entry = entries.data(); *entry && entry < entries.data() + length;
-             entry += wcslen(entry) + 1) {
+        for (const wchar_t* entry = entries.data(); *entry; entry += wcslen(entry) + 1) {
             if (progress.m_cancel)
                 break;
             const wchar_t* equals = wcschr(entry, L'=');
@@ -200,8 +197,8 @@ bool CMaintCache::FindCacheFile(HTREEITEM item, CString& file, bool mustExist) c
         auto entry = m_entries.find(upper.GetString());
         if (entry == m_entries.end() || entry->second.IsEmpty())
             continue;
-        file = m_index.GetCentralFilePath(entry->second);
-        if (!mustExist || PathExists(file, 0))
+        file = m_index.GetCentralFilePath(VyxCacheIndex::KindThumbs, entry->second);
+        if (!file.IsEmpty() && (!mustExist || PathExists(file, 0)))
             return true;
     }
     return false;
@@ -217,8 +214,8 @@ void CMaintCache::DeleteCache(HTREEITEM item)
         upper.MakeUpper();
         auto entry = m_entries.find(upper.GetString());
         if (entry != m_entries.end()) {
-            const CString file = m_index.GetCentralFilePath(entry->second);
-            if (!entry->second.IsEmpty() && PathExists(file, 0))
+            const CString file = m_index.GetCentralFilePath(VyxCacheIndex::KindThumbs, entry->second);
+            if (!file.IsEmpty() && PathExists(file, 0))
                 DeleteFileW(file);
             m_entries.erase(entry);
         }

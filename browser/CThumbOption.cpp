@@ -56,15 +56,9 @@ const COptPage::MacroEntry kFormatMacros[] = {
     {L"Exif：撮影日付", L"$(ExifDateTime)"},
 };
 
-// A resolution limit from the settings; one the sliders cannot hold is the default.
-int ReadResolution(const wchar_t* key, int defaultValue)
-{
-    const int value = GetAppIniInt(kSystem, key, defaultValue);
-    return value >= CThumbOption::MinSize && value <= CThumbOption::MaxResolution ? value : defaultValue;
-}
-
-// Written back as read (or as the default that replaced what could not be used); a value that
-// stands already is left alone, so a cancelled dialog leaves the settings file as it was.
+// A resolution limit is written back as read (or as the default that replaced what could not be
+// used); a value that stands already is left alone, so a cancelled dialog leaves the settings
+// file as it was.
 void WriteResolution(const wchar_t* key, int value)
 {
     CString stored, wanted;
@@ -149,12 +143,7 @@ void CThumbOption::DoDataExchange(CDataExchange* pDX)
 
 void CThumbOption::ClampRecord()
 {
-    auto clamp = [](long value, int high) { return std::max<long>(MinSize, std::min<long>(value, high)); };
-    m_data.ThumbsSize.cx = clamp(m_data.ThumbsSize.cx, m_maxX);
-    m_data.ThumbsSize.cy = clamp(m_data.ThumbsSize.cy, m_maxY);
-    m_data.ThumbsLimitSize.cx = clamp(m_data.ThumbsLimitSize.cx, m_maxX);
-    m_data.ThumbsLimitSize.cy = clamp(m_data.ThumbsLimitSize.cy, m_maxY);
-    m_data.ScaleStep = std::max(1, std::min(m_data.ScaleStep, m_maxX));
+    VyxConfig::KeepWithinRanges(m_data, SIZE{m_maxX, m_maxY});
     m_data.Name2Per = std::max(0, std::min(m_data.Name2Per, 100));
     if (m_data.Name < 0 || m_data.Name > 2)
         m_data.Name = 1;
@@ -166,8 +155,8 @@ void CThumbOption::ClampRecord()
 BOOL CThumbOption::OnInitDialog()
 {
     CToolTipDialog::OnInitDialog();
-    m_maxX = ReadResolution(L"ThumbsMaxXres", DefaultMaxX);
-    m_maxY = ReadResolution(L"ThumbsMaxYres", DefaultMaxY);
+    m_maxX = VyxConfig::ReadLargestSide(L"ThumbsMaxXres", DefaultMaxX);
+    m_maxY = VyxConfig::ReadLargestSide(L"ThumbsMaxYres", DefaultMaxY);
     ClampRecord();
 
     CheckDlgButton(IDC_THUMB_LIMITCHECK, m_data.LimitCheck);

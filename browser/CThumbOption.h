@@ -12,7 +12,13 @@
 class CThumbOption : public CToolTipDialog
 {
 public:
-    enum { IDD = 158, MinSize = 10, DefaultMaxX = 800, DefaultMaxY = 600, MaxResolution = 32767 };
+    enum {
+        IDD = 158,
+        MinSize = VyxConfig::MinCellSide,
+        DefaultMaxX = VyxConfig::DefaultLargestX,
+        DefaultMaxY = VyxConfig::DefaultLargestY,
+        MaxResolution = VyxConfig::MaxCellSide
+    };
 
     CThumbOption();
     ~CThumbOption() override;

@@ -1,5 +1,6 @@
 #include "catalogue/CKWDocSettings.h"
 
+#include "catalogue/VyxConfig.h"
 #include "foundation/VyxFieldParser.h"
 #include "foundation/VyxIni.h"
 #include "foundation/VyxSystem.h"
@@ -27,8 +28,11 @@ bool ReadNumber(const wchar_t* section, const wchar_t* key, int& value)
     if (text.IsEmpty())
         return false;
     if (text[0] == L'#') {
-        if (text.GetLength() < 2 || !iswxdigit(text[1]))
+        if (text.GetLength() < 2 || text.GetLength() > 9)
             return false;
+        for (int i = 1; i < text.GetLength(); ++i)
+            if (!iswxdigit(text[i]))
+                return false;
         value = HexTextToInt(text);
         return true;
     }
@@ -215,8 +219,6 @@ void CKWDocSettings::ReadSettings(HDC fontFamilyDC)
     KeyReader reader;
     VisitKeys(reader);
     KeepWithinRanges();
-    ThumbsLimitSize.cx = std::max(ThumbsLimitSize.cx, 10L);
-    ThumbsLimitSize.cy = std::max(ThumbsLimitSize.cy, 10L);
     ThumbsSize.cx = std::max(ThumbsSize.cx, ThumbsLimitSize.cx);
     ThumbsSize.cy = std::max(ThumbsSize.cy, ThumbsLimitSize.cy);
     DefaultThumbsSize = ThumbsSize;
@@ -249,6 +251,17 @@ void CKWDocSettings::KeepWithinRanges()
     within(DirectionUD, 0, 1, 0);
     within(DispPluginLimit, 0, 2048, 2048);
     within(ArcDispPluginLimit, 0, 2048, 20);
+    // The cells as the thumbnail dialog allows them: a damaged size would blank the grid or ask
+    // for gigabytes of cell surfaces.
+    const SIZE largest = VyxConfig::GetLargestCell();
+    for (CSize* size : {&ThumbsSize, &ThumbsLimitSize}) {
+        size->cx = VyxConfig::CellSide(size->cx, largest.cx);
+        size->cy = VyxConfig::CellSide(size->cy, largest.cy);
+    }
+    for (CSize* size : {&ThumbsMarginSize, &ThumbsPaddingSize}) {
+        size->cx = VyxConfig::Spacing(size->cx, largest.cx);
+        size->cy = VyxConfig::Spacing(size->cy, largest.cy);
+    }
 }
 
 void CKWDocSettings::WriteSettings() const

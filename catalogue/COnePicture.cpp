@@ -1,5 +1,6 @@
 #include "catalogue/COnePicture.h"
 
+#include "foundation/PixelSize.h"
 #include "foundation/ShellShortcut.h"
 #include "foundation/VyxGlobalErrorException.h"
 #include "foundation/VyxIni.h"
@@ -583,8 +584,7 @@ ULONGLONG COnePicture::Dib24Bytes(LONGLONG width, LONGLONG height)
 {
     if (width <= 0 || height <= 0)
         return 0;
-    const ULONGLONG row = (static_cast<ULONGLONG>(width) * 3 + 3) & ~3ull;
-    return sizeof(BITMAPINFOHEADER) + row * static_cast<ULONGLONG>(height);
+    return SaturatedSum(sizeof(BITMAPINFOHEADER), PixelImageBytes(width, height, 24));
 }
 
 CSize COnePicture::CalcDisplaySize(const RECT& rect, int width, int height)

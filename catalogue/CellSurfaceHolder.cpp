@@ -1,5 +1,7 @@
 #include "catalogue/CellSurfaceHolder.h"
 
+#include "foundation/PixelSize.h"
+
 #include <algorithm>
 
 namespace {
@@ -75,10 +77,10 @@ void CellSurfaceHolder::SetLimit(size_t limit)
 
 void CellSurfaceHolder::SetLimitForCells(size_t cells, SIZE cell)
 {
-    // A row of a 24-bit surface is padded to four bytes.
-    const size_t rowBytes = (static_cast<size_t>(cell.cx > 0 ? cell.cx : 1) * 3 + 3) & ~static_cast<size_t>(3);
-    const size_t cellBytes = rowBytes * static_cast<size_t>(cell.cy > 0 ? cell.cy : 1);
-    SetLimit(std::min({cells, MaxBytes / cellBytes, MaxCount}));
+    // In 64 bits: a cell of 65536 x 65536 from a damaged layout is 12 GB, no zero-sized surface.
+    const ULONGLONG cellBytes = PixelImageBytes(std::max(cell.cx, 1L), std::max(cell.cy, 1L), 24);
+    const ULONGLONG byBytes = MaxBytes / cellBytes;
+    SetLimit(std::min({cells, static_cast<size_t>(std::min<ULONGLONG>(byBytes, MaxCount)), MaxCount}));
 }
 
 void CellSurfaceHolder::ReleaseAll()

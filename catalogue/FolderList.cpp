@@ -51,14 +51,11 @@ CString KeyOf(int kind, int index)
 // The section names of the layout file, in file order.
 std::vector<CString> LayoutSections(const VyxConfig& config)
 {
-    std::vector<wchar_t> buffer(32768);
-    int length = config.GetSectionNames(buffer.data(), static_cast<int>(buffer.size()));
+    CStringArray list;
+    config.GetSectionNameList(list);
     std::vector<CString> names;
-    for (int at = 0; at < length && buffer[at];) {
-        CString name(buffer.data() + at);
-        at += name.GetLength() + 1;
-        names.push_back(name);
-    }
+    for (INT_PTR i = 0; i < list.GetSize(); ++i)
+        names.push_back(list[i]);
     return names;
 }
 

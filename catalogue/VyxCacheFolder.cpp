@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -125,7 +126,7 @@ int ReadRecords(const wchar_t* fileName, VyxCacheThumbsArray& records)
         ULONGLONG next = offset + 8 + length;
         if (next <= size) {
             if (tag == kEndTag) {
-                if (!work.m_unusable)
+                if (!work.m_unusable && work.SizesFit())
                     records.Add(new VyxCacheThumbs(work));
                 work.Clear();
             } else {
@@ -212,6 +213,22 @@ int VyxCacheFolder::Load(const wchar_t* fileName)
     RecordsChanged();
     int result = ReadRecords(fileName, m_records);
     m_modified = result != LoadDone;
+    // Only the first record of a file is ever found; later ones of the same file would be
+    // carried and written again at every save. Dropped here, the file is written once without.
+    std::unordered_set<std::wstring> seen;
+    INT_PTR kept = 0;
+    for (INT_PTR i = 0; i < m_records.GetSize(); ++i) {
+        VyxCacheThumbs* record = m_records.GetRecord(i);
+        if (!seen.insert(LowerCaseKey(record->m_fileName) + L'\x01' + LowerCaseKey(record->m_memberPath)).second) {
+            delete record;
+            continue;
+        }
+        m_records.SetAt(kept++, record);
+    }
+    if (kept < m_records.GetSize()) {
+        m_records.SetSize(kept);
+        m_modified = true;
+    }
     return result;
 }
 

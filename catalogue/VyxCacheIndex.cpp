@@ -4,6 +4,7 @@
 #include "foundation/VyxPath.h"
 #include "foundation/VyxSystem.h"
 
+#include <climits>
 #include <cwctype>
 #include <unordered_set>
 #include <vector>
@@ -22,6 +23,8 @@ const SideFileKind kKinds[VyxCacheIndex::KindCount] = {
     {L"_NOTE_.KWI", L"Note", L"%08d.kwn"},
     {L"_CONFIG_.KWI", L"Config", L"%08d.kwc"},
 };
+const wchar_t* const kExtensions[VyxCacheIndex::KindCount] = {L".kwt", L".kwn", L".kwc"};
+const wchar_t kCounterKey[] = L"CacheSeqNo";
 
 bool ValidKind(int kind)
 {
@@ -124,13 +127,16 @@ CString VyxCacheIndex::GetSideFileName(int kind, const wchar_t* folder, const wc
     CString key = GetLocationKey(folder, archiveFileName);
     CString name;
     m_index.GetString(name, section, key, L"");
-    if (name.IsEmpty()) {
-        int number = m_index.GetInt(section, L"CacheSeqNo", 0);
+    // An entry that names anything else than a file of the program's own form is replaced.
+    if (!IsCentralFileName(kind, name)) {
+        const int number = TakeFreeNumber(kind);
+        if (number < 0)
+            return inFolder;
         name.Format(kKinds[kind].centralPattern, number);
-        m_index.WriteInt(section, L"CacheSeqNo", number + 1);
+        m_index.WriteInt(section, kCounterKey, number + 1);
         m_index.WriteString(section, key, name);
     }
-    return GetCentralFilePath(name);
+    return GetCentralFilePath(kind, name);
 }
 
 CString VyxCacheIndex::GetThumbsFileName(const wchar_t* folder, const wchar_t* archiveFileName) const
@@ -159,9 +165,10 @@ bool VyxCacheIndex::FindSideFile(int kind, CString& out, const wchar_t* folder, 
         return false;
     CString name;
     m_index.GetString(name, kKinds[kind].section, GetLocationKey(folder, archiveFileName), L"");
-    if (name.IsEmpty())
+    const CString central = GetCentralFilePath(kind, name);
+    if (central.IsEmpty())
         return false;
-    out = GetCentralFilePath(name);
+    out = central;
     return IsFile(out);
 }
 
@@ -208,8 +215,9 @@ int VyxCacheIndex::DeleteSideFile(int kind, const wchar_t* folder, const wchar_t
         CString key = GetLocationKey(folder, archiveFileName);
         CString name;
         m_index.GetString(name, section, key, L"");
-        if (!name.IsEmpty())
-            path = GetCentralFilePath(name);
+        const CString central = GetCentralFilePath(kind, name);
+        if (!central.IsEmpty())
+            path = central;
         m_index.WriteString(section, key, nullptr);
     }
     if (IsFile(path))
@@ -248,10 +256,8 @@ void VyxCacheIndex::RenameFolder(const wchar_t* newPath, const wchar_t* oldPath)
 
     for (int kind = 0; kind < KindCount; ++kind) {
         const wchar_t* section = kKinds[kind].section;
-        int size = static_cast<int>(m_index.GetFileSize()) + 16;
-        std::vector<wchar_t> buffer(static_cast<size_t>(size) + 2, 0);
-        int length = m_index.GetSection(section, buffer.data(), size);
-        if (length <= 0)
+        std::vector<wchar_t> buffer;
+        if (!m_index.GetWholeSection(section, buffer))
             continue;
         std::vector<wchar_t> rewritten;
         bool changed = false;
@@ -267,8 +273,9 @@ void VyxCacheIndex::RenameFolder(const wchar_t* newPath, const wchar_t* oldPath)
                 CString value = text.Mid(oldArchiveKey.GetLength() + 1);
                 text = newArchiveKey + text.Mid(oldArchiveKey.GetLength());
                 changed = true;
-                if (kind == KindThumbs && !value.IsEmpty())
-                    VyxCacheFolder::RewriteArchiveName(GetCentralFilePath(value), newName);
+                const CString central = GetCentralFilePath(kind, value);
+                if (kind == KindThumbs && !central.IsEmpty())
+                    VyxCacheFolder::RewriteArchiveName(central, newName);
             }
             rewritten.insert(rewritten.end(), text.GetString(), text.GetString() + text.GetLength() + 1);
         }
@@ -347,9 +354,52 @@ CString VyxCacheIndex::ParseKey(const wchar_t* key, CString& archiveFileName) co
     return share + GetDriveOfVolume(serial) + UnescapeKey(path);
 }
 
-CString VyxCacheIndex::GetCentralFilePath(const wchar_t* name) const
+bool VyxCacheIndex::IsCentralFileName(int kind, const wchar_t* name)
 {
+    if (!ValidKind(kind) || !name)
+        return false;
+    size_t digits = 0;
+    while (name[digits] >= L'0' && name[digits] <= L'9')
+        ++digits;
+    // "%08d" writes at least eight digits; the number is an int.
+    return digits >= 8 && digits <= 10 && _wcsicmp(name + digits, kExtensions[kind]) == 0;
+}
+
+CString VyxCacheIndex::GetCentralFilePath(int kind, const wchar_t* name) const
+{
+    if (!HasCacheFolder() || !IsCentralFileName(kind, name))
+        return CString();
     return m_root + L"\\" + name;
+}
+
+int VyxCacheIndex::TakeFreeNumber(int kind) const
+{
+    const wchar_t* section = kKinds[kind].section;
+    std::unordered_set<std::wstring> taken;
+    std::vector<wchar_t> entries;
+    m_index.GetWholeSection(section, entries);
+    for (const wchar_t* entry = entries.data(); *entry; entry += wcslen(entry) + 1) {
+        const wchar_t* equals = wcschr(entry, L'=');
+        if (!equals)
+            continue;
+        CString value(equals + 1);
+        value.Trim();
+        taken.insert(value.MakeUpper().GetString());
+    }
+    // A damaged counter (negative, or behind the entries) must not hand out a number in use.
+    int start = m_index.GetInt(section, kCounterKey, 0);
+    if (start < 0 || start == INT_MAX)
+        start = 0;
+    int number = start;
+    do {
+        CString name;
+        name.Format(kKinds[kind].centralPattern, number);
+        CString upper = name;
+        if (!taken.count(upper.MakeUpper().GetString()) && !PathExists(m_root + L"\\" + name, 0))
+            return number;
+        number = number == INT_MAX - 1 ? 0 : number + 1;
+    } while (number != start);
+    return -1;
 }
 
 void VyxCacheIndex::RemoveEntries(int kind, const std::vector<CString>& keys) const
@@ -360,9 +410,8 @@ void VyxCacheIndex::RemoveEntries(int kind, const std::vector<CString>& keys) co
     for (CString key : keys)
         removed.insert(key.MakeUpper().GetString());
     const wchar_t* section = kKinds[kind].section;
-    const int size = static_cast<int>(m_index.GetFileSize()) + 16;
-    std::vector<wchar_t> buffer(static_cast<size_t>(size) + 2, 0);
-    if (m_index.GetSection(section, buffer.data(), size) <= 0)
+    std::vector<wchar_t> buffer;
+    if (!m_index.GetWholeSection(section, buffer))
         return;
     std::vector<wchar_t> kept;
     bool changed = false;

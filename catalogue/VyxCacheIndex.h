@@ -54,7 +54,10 @@ public:
     void BuildDriveKeys();
     CString ParseKey(const wchar_t* key, CString& archiveFileName) const;
     CString GetDriveOfVolume(const wchar_t* serial) const;
-    CString GetCentralFilePath(const wchar_t* name) const;
+    // Empty unless the name is a plain name of the form the program gives that kind's files
+    // (digits and the kind's extension): an index entry never leads out of the root.
+    CString GetCentralFilePath(int kind, const wchar_t* name) const;
+    static bool IsCentralFileName(int kind, const wchar_t* name);
     // Removes the entries of the keys (as the index holds them) in one rewrite of the index: a
     // maintenance pass over many locations writes the index once, not once a location.
     void RemoveEntries(int kind, const std::vector<CString>& keys) const;
@@ -62,6 +65,10 @@ public:
 private:
     CString m_root;
     CString m_indexPath;
+    // The first number from the section's counter on that no entry of the section and no file
+    // in the root has.
+    int TakeFreeNumber(int kind) const;
+
     VyxIni m_index;
     CString m_driveKeys[26];
 };

@@ -1,7 +1,9 @@
 #include "catalogue/VyxCacheThumbs.h"
 
+#include "catalogue/VyxConfig.h"
 #include "catalogue/VyxFilexDraw.h"
 #include "foundation/VyxGlobalErrorException.h"
+#include "image/DibCore.h"
 #include "image/DibValidate.h"
 #include "image/codecs/JpegMemory.h"
 #include "image/plugins/Spi.h"
@@ -330,9 +332,37 @@ void VyxCacheThumbsArray::DeleteAll()
     RemoveAll();
 }
 
+bool VyxCacheThumbs::SizesFit() const
+{
+    // A cell is its box with a margin and a padding on either side, each no wider than a cell.
+    const LONG largestBox = VyxConfig::MaxCellSide, largestCell = 5 * largestBox;
+    auto within = [](LONG value, LONG high) { return value >= 0 && value <= high; };
+    return m_width >= 0 && m_height >= 0 && within(m_bitCount, 64) && within(m_boxSize.cx, largestBox) &&
+           within(m_boxSize.cy, largestBox) && within(m_cellSize.cx, largestCell) && within(m_cellSize.cy, largestCell);
+}
+
 HGLOBAL VyxCacheThumbs::DecodeImage() const
 {
     if (!HasImageBytes())
+        return nullptr;
+    // A thumbnail was fitted into its box: a larger picture is no thumbnail, and decoding it
+    // would cost the memory of a whole picture for every cell.
+    const LONG largest = VyxConfig::MaxCellSide;
+    const LONG boxX = m_boxSize.cx > 0 ? m_boxSize.cx : largest;
+    const LONG boxY = m_boxSize.cy > 0 ? m_boxSize.cy : largest;
+    LONG width = 0, height = 0;
+    LONGLONG rows = 0;
+    if (m_imageKind == ImageJpeg) {
+        if (!JpegReadSize(m_image, m_imageLength, &width, &height))
+            return nullptr;
+        rows = height;
+    } else if (m_imageKind == ImageDib && m_imageLength >= sizeof(BITMAPCOREHEADER) &&
+               m_imageLength >= DibHeaderSize(m_image)) {
+        width = DibWidth(m_image);
+        rows = DibHeight(m_image);
+        rows = rows < 0 ? -rows : rows;
+    }
+    if (width > boxX || rows > boxY)
         return nullptr;
     if (m_imageKind == ImageJpeg) {
         // The image library's JPEG decode itself: the same picture the CxImage layer would give,

@@ -30,7 +30,8 @@ public:
     void ReferImage(int kind, const BYTE* bytes, DWORD length);
     bool HasImageBytes() const { return m_image != nullptr && m_imageLength > 0; }
     // The stored thumbnail as a new packed DIB (JPEG bytes decoded, DIB bytes through the gate of
-    // pictures from outside); null when there is none or it cannot be read.
+    // pictures from outside); null when there is none, it cannot be read, or it is larger than
+    // the box it was made for.
     HGLOBAL DecodeImage() const;
     // One field of a cache file, never read past length. A field narrower than its tag needs is
     // ignored; a text too long for the record makes the record unusable.
@@ -38,6 +39,9 @@ public:
     // The identifying and shown facts of the item; the image fields are not touched. False (the
     // record unchanged) when a text of the item does not fit.
     bool BuildFromItem(const VyxFilexDraw& item);
+    // Whether the picture's facts and the cell and box sizes are sizes at all: a damaged record
+    // (a width of -7, a box of 70000) is refused when its file is read.
+    bool SizesFit() const;
     // Names equal ignoring case, and the member path too when the record has one.
     bool Matches(const wchar_t* fileName, const wchar_t* memberPath) const;
 

@@ -133,16 +133,16 @@ unsigned CodePointAt(const CString& text, int i, int& units)
 
 // Pages are written in the process's code page: a character it lacks becomes a numeric character
 // reference in texts, and UTF-8 percent escapes in addresses (with "%" and "#", which would
-// otherwise end or change the address).
+// otherwise end or change the address, and "&", which would begin a character reference there).
 CString PageText(const CString& value, bool link)
 {
-    if (FitsCodePage(value, value.GetLength()) && (!link || value.FindOneOf(L"%#") < 0))
+    if (FitsCodePage(value, value.GetLength()) && (!link || value.FindOneOf(L"%#&") < 0))
         return value;
     CString out;
     for (int i = 0; i < value.GetLength();) {
         int units = 1;
         const unsigned code = CodePointAt(value, i, units);
-        const bool escaped = link && (code == L'%' || code == L'#');
+        const bool escaped = link && (code == L'%' || code == L'#' || code == L'&');
         if (!escaped && FitsCodePage(value.GetString() + i, units)) {
             out.Append(value.GetString() + i, units);
         } else if (!link) {

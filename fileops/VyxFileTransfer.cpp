@@ -88,8 +88,8 @@ std::set<CString> NotedNames(const CString& folder)
     if (!VyxNoteStore(theCacheList.GetCacheFolder()).FindNoteFile(path, folder, nullptr))
         return names;
     VyxIni notes(path);
-    std::vector<wchar_t> buffer(static_cast<size_t>(notes.GetFileSize()) + 2, 0);
-    notes.GetSectionNames(buffer.data(), static_cast<int>(buffer.size()));
+    std::vector<wchar_t> buffer;
+    notes.GetWholeSectionNames(buffer);
     for (const wchar_t* name = buffer.data(); *name; name += wcslen(name) + 1) {
         CString lower(name);
         names.insert(lower.MakeLower());

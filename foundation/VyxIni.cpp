@@ -155,32 +155,54 @@ int VyxIni::GetSectionNames(wchar_t* buffer, int size) const
 namespace {
 
 // A double-NUL list read into a buffer that holds the whole file (a file's text never has more
-// characters than bytes), one entry per array element.
-template <class Read> void ReadMultiString(DWORD fileSize, CStringArray& out, Read read)
+// characters than bytes).
+template <class Read> bool ReadWholeList(ULONGLONG fileSize, std::vector<wchar_t>& out, Read read)
+{
+    out.assign(2, 0);
+    if (fileSize == 0 || fileSize > VyxIni::MaxWholeReadBytes)
+        return false;
+    out.assign(static_cast<size_t>(fileSize) + 16, 0);
+    const int length = read(out.data(), static_cast<int>(out.size()) - 2);
+    if (length <= 0) {
+        out.assign(2, 0);
+        return false;
+    }
+    return true;
+}
+
+void SplitList(const std::vector<wchar_t>& list, CStringArray& out)
 {
     out.RemoveAll();
-    const DWORD kLimit = 16u << 20;
-    if (fileSize == 0 || fileSize > kLimit)
-        return;
-    std::vector<wchar_t> buffer(static_cast<size_t>(fileSize) + 16, 0);
-    int length = read(buffer.data(), static_cast<int>(buffer.size()) - 2);
-    for (int at = 0; at < length && buffer[at];) {
-        size_t entry = wcslen(buffer.data() + at);
-        out.Add(CString(buffer.data() + at, static_cast<int>(entry)));
-        at += static_cast<int>(entry) + 1;
-    }
+    for (const wchar_t* entry = list.data(); *entry; entry += wcslen(entry) + 1)
+        out.Add(CString(entry));
 }
 
 } // namespace
 
+bool VyxIni::GetWholeSection(const wchar_t* section, std::vector<wchar_t>& entries) const
+{
+    return ReadWholeList(GetFileSize(), entries,
+                         [&](wchar_t* buffer, int size) { return GetSection(section, buffer, size); });
+}
+
+bool VyxIni::GetWholeSectionNames(std::vector<wchar_t>& names) const
+{
+    return ReadWholeList(GetFileSize(), names,
+                         [&](wchar_t* buffer, int size) { return GetSectionNames(buffer, size); });
+}
+
 void VyxIni::GetSectionLines(const wchar_t* section, CStringArray& lines) const
 {
-    ReadMultiString(GetFileSize(), lines, [&](wchar_t* buffer, int size) { return GetSection(section, buffer, size); });
+    std::vector<wchar_t> list;
+    GetWholeSection(section, list);
+    SplitList(list, lines);
 }
 
 void VyxIni::GetSectionNameList(CStringArray& names) const
 {
-    ReadMultiString(GetFileSize(), names, [&](wchar_t* buffer, int size) { return GetSectionNames(buffer, size); });
+    std::vector<wchar_t> list;
+    GetWholeSectionNames(list);
+    SplitList(list, names);
 }
 
 bool VyxIni::WriteInt(const wchar_t* section, const wchar_t* key, int value) const
@@ -245,12 +267,12 @@ bool VyxIni::WriteSection(const wchar_t* section, const wchar_t* multiString) co
     return Counted(WritePrivateProfileSectionW(section, multiString, m_path) != FALSE);
 }
 
-DWORD VyxIni::GetFileSize() const
+ULONGLONG VyxIni::GetFileSize() const
 {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (m_path.IsEmpty() || !GetFileAttributesExW(m_path, GetFileExInfoStandard, &data))
         return 0;
-    return data.nFileSizeLow;
+    return static_cast<ULONGLONG>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
 }
 
 void InitAppIniPath()

@@ -4,6 +4,8 @@
 
 #include "framework/Framework.h"
 
+#include <vector>
+
 class VyxString;
 
 class VyxIni
@@ -31,6 +33,11 @@ public:
     // file order; empty for a missing file or section, or one too large to read.
     void GetSectionLines(const wchar_t* section, CStringArray& lines) const;
     void GetSectionNameList(CStringArray& names) const;
+    // The same reads as one NUL-separated list ending in two NULs, in a buffer sized from the file
+    // (at most MaxWholeReadBytes); false, and a list of no entries, when there is nothing to read.
+    bool GetWholeSection(const wchar_t* section, std::vector<wchar_t>& entries) const;
+    bool GetWholeSectionNames(std::vector<wchar_t>& names) const;
+    static constexpr ULONGLONG MaxWholeReadBytes = 16u << 20;
 
     // A null key deletes the section, a null value the key (the Win32 rule).
     bool WriteInt(const wchar_t* section, const wchar_t* key, int value) const;
@@ -41,8 +48,8 @@ public:
     bool WriteBinary(const wchar_t* section, const wchar_t* key, const void* data, int count) const; // "%02X" pairs
     bool WriteSection(const wchar_t* section, const wchar_t* multiString) const;
 
-    // Low 32 bits of the file's size; 0 when missing.
-    DWORD GetFileSize() const;
+    // 0 when missing.
+    ULONGLONG GetFileSize() const;
     // Settings writes of the process so far (any instance): a reader that keeps a value in memory
     // reads it again when the count has moved.
     static unsigned GetWriteCount();

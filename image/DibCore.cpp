@@ -1,5 +1,6 @@
 #include "image/DibCore.h"
 
+#include "foundation/PixelSize.h"
 #include "image/DibValidate.h"
 
 #include <cstring>
@@ -18,14 +19,6 @@ WORD ReadWord(const void* p, size_t offset)
     WORD value;
     std::memcpy(&value, static_cast<const BYTE*>(p) + offset, sizeof(value));
     return value;
-}
-
-ULONGLONG RowBytes64(LONGLONG width, unsigned bitCount)
-{
-    LONGLONG bits = width * static_cast<LONGLONG>(bitCount) + 31;
-    if (bits < 0)
-        return 0;
-    return (static_cast<ULONGLONG>(bits) >> 3) & ~3ull;
 }
 
 DWORD Clamp32(ULONGLONG value)
@@ -80,7 +73,7 @@ DWORD DibCompression(const void* dib)
 
 DWORD DibRowSize(const void* dib)
 {
-    return Clamp32(RowBytes64(DibWidth(dib), DibBitCount(dib)));
+    return Clamp32(PixelRowBytes(DibWidth(dib), DibBitCount(dib)));
 }
 
 DWORD DibColorCount(const void* dib)
@@ -124,7 +117,7 @@ DWORD DibImageSize(const void* dib)
     LONGLONG height = DibHeight(dib);
     if (height < 0)
         height = -height;
-    return Clamp32(RowBytes64(DibWidth(dib), DibBitCount(dib)) * static_cast<ULONGLONG>(height));
+    return Clamp32(PixelImageBytes(DibWidth(dib), height, DibBitCount(dib)));
 }
 
 DWORD DibTotalSize(const void* dib)
@@ -154,7 +147,7 @@ const BYTE* DibBitsPtr(const void* dib)
 
 DWORD CalcDibImageSize(LONG width, LONG height, WORD bitCount)
 {
-    return Clamp32(RowBytes64(width, bitCount) * static_cast<ULONGLONG>(height < 0 ? 0 : height));
+    return Clamp32(PixelImageBytes(width, height, bitCount));
 }
 
 LONG GetDibWidth(HGLOBAL dib)

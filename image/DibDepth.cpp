@@ -1,5 +1,6 @@
 #include "image/DibDepth.h"
 
+#include "foundation/PixelSize.h"
 #include "image/DibCore.h"
 #include "image/DibPixelView.h"
 
@@ -263,7 +264,7 @@ HGLOBAL WidenDib16or32To24(const void* dib)
     DibLock lock(out);
     BYTE* to = DibBits(lock.get());
     DWORD toRow = DibRowSize(lock.get());
-    SIZE_T fromRow = bits == 32 ? static_cast<SIZE_T>(width) * 4 : (static_cast<SIZE_T>(width) * 2 + 3) & ~3u;
+    const SIZE_T fromRow = static_cast<SIZE_T>(PixelRowBytes(width, bits));
     ChannelMask r(red), g(green), b(blue);
     for (LONG y = 0; y < height; ++y) {
         const BYTE* src = from + y * fromRow;

@@ -1,5 +1,6 @@
 #include "image/DibValidate.h"
 
+#include "foundation/PixelSize.h"
 #include "image/DibCore.h"
 #include "image/DibDepth.h"
 
@@ -34,11 +35,6 @@ bool ColorsFit(DWORD used, unsigned bits)
     return used <= (bits <= 8 ? 1u << bits : 256u);
 }
 
-ULONGLONG RowBytes(LONGLONG width, unsigned bits)
-{
-    return ((static_cast<ULONGLONG>(width) * bits + 31) >> 3) & ~3ull;
-}
-
 bool IsRle(DWORD compression)
 {
     return compression == BI_RLE8 || compression == BI_RLE4;
@@ -53,7 +49,7 @@ bool CheckDibHeader(const BITMAPINFOHEADER& header, DibLayout* layout)
     unsigned bits = header.biBitCount;
     if (!DepthSupported(bits) || !CompressionFits(header.biCompression, bits) || !ColorsFit(header.biClrUsed, bits))
         return false;
-    ULONGLONG row = RowBytes(header.biWidth, bits);
+    ULONGLONG row = PixelRowBytes(header.biWidth, bits);
     ULONGLONG colors = header.biClrUsed ? header.biClrUsed : (bits <= 8 ? 1u << bits : 0);
     ULONGLONG table = colors * 4 + (header.biCompression == BI_BITFIELDS ? 12 : 0);
     ULONGLONG image;
@@ -62,9 +58,9 @@ bool CheckDibHeader(const BITMAPINFOHEADER& header, DibLayout* layout)
             return false;
         image = header.biSizeImage;
     } else {
-        image = row * static_cast<ULONGLONG>(header.biHeight);
+        image = PixelImageBytes(header.biWidth, header.biHeight, bits);
     }
-    ULONGLONG total = sizeof(BITMAPINFOHEADER) + table + image;
+    ULONGLONG total = SaturatedSum(sizeof(BITMAPINFOHEADER) + table, image);
     if (row == 0 || total >= kMaxDibBytes)
         return false;
     if (layout) {
@@ -244,7 +240,7 @@ ULONGLONG PromisedDibBytes(const void* packed, SIZE_T headerBytes, SIZE_T pixelO
         rowsAt = pixelOffset;
     if (IsRle(compression))
         return sizeImage ? rowsAt + sizeImage : ~0ull;
-    return rowsAt + RowBytes(width, bits) * static_cast<ULONGLONG>(height);
+    return SaturatedSum(rowsAt, PixelImageBytes(width, height, bits));
 }
 
 HGLOBAL AdoptDib(HGLOBAL dib)

@@ -380,3 +380,22 @@ int JpegEncodeToFile(const void* dib24, const JpegEncodeSettings& settings, FILE
     jpeg_destroy_compress(&cinfo);
     return 0;
 }
+
+bool JpegReadSize(const BYTE* data, SIZE_T size, LONG* width, LONG* height)
+{
+    jpeg_decompress_struct cinfo;
+    JpegErrorManager err;
+    cinfo.err = InitJpegErrorManager(&err);
+    if (setjmp(err.jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    jpeg_create_decompress(&cinfo);
+    LimitJpegMemory(reinterpret_cast<j_common_ptr>(&cinfo));
+    InstallJpegMemorySource(&cinfo, data, size);
+    jpeg_read_header(&cinfo, TRUE);
+    *width = static_cast<LONG>(cinfo.image_width);
+    *height = static_cast<LONG>(cinfo.image_height);
+    jpeg_destroy_decompress(&cinfo);
+    return true;
+}

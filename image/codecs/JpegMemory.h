@@ -46,6 +46,9 @@ struct JpegDecodeProgress
 int JpegDecodeDib(const BYTE* data, SIZE_T size, int reduction, HGLOBAL* dib,
                   const JpegDecodeProgress* progress = nullptr);
 
+// The picture's size from its header alone; false when the header cannot be read.
+bool JpegReadSize(const BYTE* data, SIZE_T size, LONG* width, LONG* height);
+
 struct JpegEncodeSettings
 {
     int quality = 90;

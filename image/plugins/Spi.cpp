@@ -355,9 +355,9 @@ void SPImapIndex::DeletePluginSet(const wchar_t* setName)
         return;
     const CString section = SetSection(setName);
     const CString prefix = section + L"\\";
-    std::vector<wchar_t> names(static_cast<size_t>(theAppIni.GetFileSize()) + 2, 0);
-    int length = theAppIni.GetSectionNames(names.data(), static_cast<int>(names.size()));
-    for (const wchar_t* name = names.data(); length > 0 && *name; name += wcslen(name) + 1) {
+    std::vector<wchar_t> names;
+    theAppIni.GetWholeSectionNames(names);
+    for (const wchar_t* name = names.data(); *name; name += wcslen(name) + 1) {
         if (_wcsnicmp(name, prefix, prefix.GetLength()) == 0)
             WriteAppIniString(name, nullptr, nullptr);
     }

@@ -1,5 +1,6 @@
 #include "image/plugins/VyxSPI.h"
 
+#include "foundation/PixelSize.h"
 #include "foundation/VyxCode.h"
 #include "foundation/VyxLog.h"
 #include "foundation/VyxPath.h"
@@ -76,11 +77,10 @@ bool MeasureInfoBlock(const BYTE* block, SIZE_T blockSize, ULONGLONG* headBytes,
         return false;
     if (width <= 0 || height == 0)
         return false;
-    ULONGLONG rows = static_cast<ULONGLONG>(height < 0 ? -height : height);
-    ULONGLONG rowBytes = ((static_cast<ULONGLONG>(width) * bits + 31) >> 3) & ~3ull;
+    const LONGLONG rows = height < 0 ? -height : height;
     *headBytes = headerSize + tableBytes;
-    *imageBytes = (compression == BI_RLE8 || compression == BI_RLE4) ? imageSize : rowBytes * rows;
-    return *headBytes + *imageBytes < kMaxDibBytes;
+    *imageBytes = (compression == BI_RLE8 || compression == BI_RLE4) ? imageSize : PixelImageBytes(width, rows, bits);
+    return SaturatedSum(*headBytes, *imageBytes) < kMaxDibBytes;
 }
 
 // The info block alone is the picture: it must hold at least some pixel bytes.

@@ -2,7 +2,9 @@
 
 #include "catalogue/VyxFilexDraw.h"
 #include "image/DibCore.h"
+#include "image/codecs/JpegMemory.h"
 
+#include <cstdlib>
 #include <functional>
 #include <memory>
 
@@ -514,4 +516,94 @@ TEST(CacheFile, RestoreAlsoMatchesTheUtcCalendarReadAsLocalStandardTime)
     EXPECT_TRUE(CacheTimeMatches(kTime, kTime - 3600 + 1));
     EXPECT_FALSE(CacheTimeMatches(kTime, kTime - 3600 + 2));
     EXPECT_FALSE(CacheTimeMatches(0, -3600));
+}
+
+TEST(CacheFile, RecordsWhoseSizesAreNoSizesAreRefusedWhenRead)
+{
+    CacheScope scope;
+    ScratchFolder folder(L"cache");
+    CacheBytes bytes;
+    bytes.Head();
+    bytes.Record(L"negative.jpg", L"x", 1, 2).Int(1008, -7).End();
+    bytes.Record(L"depth.jpg", L"x", 1, 2).Int(1010, 4096).End();
+    bytes.Record(L"box.jpg", L"x", 1, 2).Pair(1013, 70000, 10).End();
+    bytes.Record(L"cell.jpg", L"x", 1, 2).Pair(1012, 200, 0xFFFFFFF0).End();
+    bytes.Record(L"good.jpg", L"x", 1, 2).Pair(1012, 200, 300).Pair(1013, 180, 200).Int(1008, 30000).End();
+    PutFile(folder, L"damaged.kwt", bytes.bytes);
+    VyxCacheFolder cache;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, cache.Load((folder / L"damaged.kwt").c_str()));
+    ASSERT_EQ(1, cache.GetCount());
+    EXPECT_STREQ(L"good.jpg", cache.GetAt(0)->m_fileName);
+    EXPECT_EQ(30000, cache.GetAt(0)->m_width);
+}
+
+TEST(CacheFile, AStoredPictureLargerThanItsBoxIsNoThumbnailAndIsNotDecoded)
+{
+    auto jpeg = [](int width, int height) {
+        HGLOBAL picture = TestPicture(width, height);
+        BYTE* data = nullptr;
+        SIZE_T size = 0;
+        {
+            DibLock lock(picture);
+            EXPECT_EQ(0, JpegEncodeToMemory(lock.get(), JpegEncodeSettings(), &data, &size));
+        }
+        GlobalFree(picture);
+        std::string bytes(reinterpret_cast<const char*>(data), size);
+        free(data);
+        return bytes;
+    };
+    const std::string small = jpeg(40, 30), large = jpeg(400, 300);
+    VyxCacheThumbs record;
+    record.m_boxSize = SIZE{40, 30};
+    auto decodes = [&](int kind, const std::string& bytes) {
+        EXPECT_TRUE(
+            record.SetImage(kind, reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size())));
+        HGLOBAL dib = record.DecodeImage();
+        if (dib)
+            GlobalFree(dib);
+        return dib != nullptr;
+    };
+    EXPECT_TRUE(decodes(VyxCacheThumbs::ImageJpeg, small));
+    EXPECT_FALSE(decodes(VyxCacheThumbs::ImageJpeg, large));
+    EXPECT_FALSE(decodes(VyxCacheThumbs::ImageJpeg, "\xFF\xD8 not a picture"));
+    HGLOBAL picture = TestPicture(41, 30);
+    std::string dib(static_cast<const char*>(GlobalLock(picture)), GetDibTotalSize(picture));
+    GlobalUnlock(picture);
+    GlobalFree(picture);
+    EXPECT_FALSE(decodes(VyxCacheThumbs::ImageDib, dib));
+    record.m_boxSize = SIZE{41, 30};
+    EXPECT_TRUE(decodes(VyxCacheThumbs::ImageDib, dib));
+    // A record of a file that kept no box holds any thumbnail a cell can show.
+    record.m_boxSize = SIZE{0, 0};
+    EXPECT_TRUE(decodes(VyxCacheThumbs::ImageJpeg, large));
+}
+
+TEST(CacheFile, DuplicateRecordsAreDroppedWhenReadAndTheFileIsWrittenOnceWithout)
+{
+    CacheScope scope;
+    ScratchFolder folder(L"cache");
+    CacheBytes bytes;
+    bytes.Head();
+    bytes.Record(L"a.jpg", L"x", 1, 2).End();
+    for (int i = 0; i < 200; ++i)
+        bytes.Record(i % 2 ? L"a.jpg" : L"A.JPG", L"x", 100 + i, 2).End();
+    bytes.Record(L"a.jpg", L"x", 3, 2, L"sub\\a.jpg").End();
+    bytes.Record(L"b.jpg", L"x", 4, 2).End();
+    bytes.Record(L"a.jpg", L"x", 5, 2, L"SUB\\A.JPG").End();
+    const std::wstring path = PutFile(folder, L"dup.kwt", bytes.bytes);
+    VyxCacheFolder cache;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, cache.Load(path.c_str()));
+    ASSERT_EQ(3, cache.GetCount());
+    EXPECT_EQ(1u, cache.GetAt(0)->m_fileSize);
+    EXPECT_EQ(3u, cache.GetAt(1)->m_fileSize);
+    EXPECT_EQ(4u, cache.GetAt(2)->m_fileSize);
+    EXPECT_TRUE(cache.IsModified());
+    ASSERT_EQ(1, cache.SaveIfModified(path.c_str()));
+    const std::string written = Bytes(path);
+    EXPECT_LT(written.size(), bytes.bytes.size() / 20);
+
+    VyxCacheFolder again;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, again.Load(path.c_str()));
+    EXPECT_EQ(3, again.GetCount());
+    EXPECT_FALSE(again.IsModified());
 }

@@ -316,3 +316,75 @@ TEST(CacheList, FlushDeletesEmptyFilesAndFilesUnderTheRootItself)
     EXPECT_FALSE(ScratchFolder::Exists(root / L"00000000.kwt"));
     EXPECT_FALSE(ScratchFolder::Exists(inside.path + L"\\_THUMBS_.KWI"));
 }
+
+TEST(CacheIndex, AnEntryNamingAnythingButTheProgramsOwnFileInTheRootIsNeverWrittenOrDeleted)
+{
+    StandardPlugins plugins;
+    ScratchFolder top(L"damaged");
+    const std::wstring rootPath = top / L"root", victimPath = top / L"victim";
+    CreateDirectoryW(rootPath.c_str(), nullptr);
+    CreateDirectoryW(victimPath.c_str(), nullptr);
+    const std::string important = "a user's own document";
+    ScratchFolder::WriteFile(victimPath + L"\\important.txt", important);
+    ScratchFolder::WriteFile(rootPath + L"\\00000003.kwn", important);
+    PictureFolder folder(top / L"pics");
+    const std::wstring index = rootPath + L"\\_cache_.lst";
+    const CString key = VyxCacheIndex::GetLocationKey(folder.path.c_str(), L"");
+    const std::wstring hostile[] = {L"..\\victim\\important.txt",
+                                    L"00000001.kwt\\..\\..\\victim\\important.txt",
+                                    victimPath + L"\\important.txt",
+                                    L"00000003.kwn",
+                                    L"12345678.kwt.txt",
+                                    L"1.kwt",
+                                    L"-0000001.kwt"};
+    for (const std::wstring& text : hostile) {
+        const wchar_t* value = text.c_str();
+        WritePrivateProfileStringW(L"Thumbsnail", key, value, index.c_str());
+        {
+            CacheScope scope(rootPath.c_str());
+            WriteAppIniInt(L"KWDoc", L"CacheImage", 1);
+            VyxCacheIndex& cacheIndex = theCacheList.GetIndex();
+            CString found;
+            EXPECT_FALSE(cacheIndex.FindThumbsFile(found, folder.path.c_str(), L"")) << value;
+            // The thumbnails go to a file of the root's own, under an entry made anew.
+            folder.items.clear();
+            ASSERT_EQ(0, folder.Item(L"p.tpic")->StoreCache()) << value;
+            EXPECT_EQ(1, theCacheList.Flush()) << value;
+            const std::wstring written = IndexValue(rootPath, L"Thumbsnail", key);
+            EXPECT_TRUE(VyxCacheIndex::IsCentralFileName(VyxCacheIndex::KindThumbs, written.c_str())) << written;
+            EXPECT_TRUE(ScratchFolder::Exists(rootPath + L"\\" + written)) << value;
+            // Deleting takes the entry and the root's file only.
+            WritePrivateProfileStringW(L"Thumbsnail", key, value, index.c_str());
+            EXPECT_EQ(1, cacheIndex.DeleteThumbsFile(folder.path.c_str(), L""));
+            EXPECT_EQ(L"<none>", IndexValue(rootPath, L"Thumbsnail", key));
+        }
+        EXPECT_EQ(important, ScratchFolder::ReadFile(victimPath + L"\\important.txt")) << value;
+        EXPECT_EQ(important, ScratchFolder::ReadFile(rootPath + L"\\00000003.kwn")) << value;
+    }
+}
+
+TEST(CacheIndex, ADamagedCounterNeverHandsOutANumberAnEntryOrAFileHas)
+{
+    ScratchFolder root(L"root"), pictures(L"pics");
+    const std::wstring first = pictures / L"first", second = pictures / L"second", third = pictures / L"third";
+    const std::wstring index = root / L"_cache_.lst";
+    {
+        VyxCacheIndex cacheIndex(root.Path().c_str());
+        EXPECT_STREQ((root / L"00000000.kwn").c_str(), cacheIndex.GetNoteFileName(first.c_str(), L""));
+    }
+    PutFile(root, L"00000000.kwn", "[a.jpg]\r\nNote=first folder's note\r\n");
+    PutFile(root, L"00000001.kwn", "left behind by an entry that went");
+    for (const wchar_t* counter : {L"0", L"-5", L"abc", L"2147483647"}) {
+        WritePrivateProfileStringW(L"Note", L"CacheSeqNo", counter, index.c_str());
+        WritePrivateProfileStringW(L"Note", VyxCacheIndex::GetLocationKey(second.c_str(), L""), nullptr, index.c_str());
+        VyxCacheIndex cacheIndex(root.Path().c_str());
+        EXPECT_STREQ((root / L"00000002.kwn").c_str(), cacheIndex.GetNoteFileName(second.c_str(), L"")) << counter;
+        EXPECT_EQ(L"3", IndexValue(root.Path(), L"Note", L"CacheSeqNo")) << counter;
+    }
+    // Numbers taken by entries of the section count even without a file.
+    WritePrivateProfileStringW(L"Note", L"CacheSeqNo", L"1", index.c_str());
+    VyxCacheIndex cacheIndex(root.Path().c_str());
+    EXPECT_STREQ((root / L"00000003.kwn").c_str(), cacheIndex.GetNoteFileName(third.c_str(), L""));
+    EXPECT_EQ("[a.jpg]\r\nNote=first folder's note\r\n", ScratchFolder::ReadFile(root / L"00000000.kwn"));
+    EXPECT_EQ(L"00000000.kwn", IndexValue(root.Path(), L"Note", VyxCacheIndex::GetLocationKey(first.c_str(), L"")));
+}

@@ -248,3 +248,25 @@ TEST(DocumentSettings, AFileEditedByHandReadsItsBadValuesAsDefaultsAndKeepsWhatT
     EXPECT_EQ(L"1", Read(L"SlideShow", L"LineCount"));
     EXPECT_EQ(L"30", Read(L"LstView", L"NameMaxSize"));
 }
+
+TEST(DocumentSettings, CellSizesComeWithinTheThumbnailDialogsRangesAndAreSavedSo)
+{
+    DocumentScope scope;
+    WriteAppIniString(L"KWDoc", L"ThumbsSize", L"65536,65536");
+    WriteAppIniString(L"KWDoc", L"ThumbsLimitSize", L"15000,-1");
+    WriteAppIniString(L"KWDoc", L"ThumbsPaddingSize", L"-5000,100000");
+    WriteAppIniString(L"KWDoc", L"ThumbsMarginSize", L"70000,3");
+    WriteAppIniString(L"VyxFile", L"colBackGround", L"#xyz");
+    WriteAppIniString(L"VyxFile", L"colText", L"#12zz");
+    scope.NewDocument();
+    CKWDoc& doc = scope.Document();
+    EXPECT_EQ(CSize(800, 600), doc.GetThumbsSize());
+    EXPECT_EQ(CSize(800, 10), doc.ThumbsLimitSize);
+    EXPECT_EQ(CSize(-800, 600), doc.ThumbsPaddingSize);
+    EXPECT_EQ(CSize(800, 3), doc.ThumbsMarginSize);
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), doc.colBackGround);
+    EXPECT_EQ(0x000000u, doc.colText);
+    doc.DeleteContents();
+    EXPECT_EQ(L"800,600", Read(L"KWDoc", L"ThumbsSize"));
+    EXPECT_EQ(L"-800,600", Read(L"KWDoc", L"ThumbsPaddingSize"));
+}

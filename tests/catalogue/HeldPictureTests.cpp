@@ -144,3 +144,18 @@ TEST(HeldPictures, AKeptCellOfAnotherSizeOrSelectionIsDrawnAgain)
     EXPECT_EQ(RGB(0xD0, 0xD0, 0xD0), canvas.Pixel(2, 2));
     EXPECT_EQ(RGB(0x30, 0x60, 0xC0), canvas.Pixel(25, 25));
 }
+
+TEST(HeldPictures, HugeCellsOfADamagedLayoutKeepOneSurfaceInsteadOfDividingByZero)
+{
+    const size_t previous = CellSurfaceHolder::GetLimit();
+    // 65536 x 65536 x 3 is 0 in 32 bits.
+    CellSurfaceHolder::SetLimitForCells(100, SIZE{65536, 65536});
+    EXPECT_EQ(1u, CellSurfaceHolder::GetLimit());
+    CellSurfaceHolder::SetLimitForCells(100, SIZE{15000, 15000});
+    EXPECT_EQ(1u, CellSurfaceHolder::GetLimit());
+    CellSurfaceHolder::SetLimitForCells(100, SIZE{0x7FFFFFFF, 0x7FFFFFFF});
+    EXPECT_EQ(1u, CellSurfaceHolder::GetLimit());
+    CellSurfaceHolder::SetLimitForCells(100, SIZE{-5, 0});
+    EXPECT_EQ(100u, CellSurfaceHolder::GetLimit());
+    CellSurfaceHolder::SetLimit(previous);
+}

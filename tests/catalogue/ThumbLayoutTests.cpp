@@ -136,3 +136,56 @@ TEST(ThumbLayout, SaveWritesTheFontWholeAndLoadGivesTheRecordBack)
     EXPECT_EQ(130, again.ThumbsSize.cx);
 }
 
+TEST(ThumbLayout, SizesComeWithinTheThumbnailDialogsRangesAndABadColourKeepsItsDefault)
+{
+    ScratchSettings settings;
+    struct Case
+    {
+        const wchar_t* width;
+        const wchar_t* height;
+        const wchar_t* margin;
+        SIZE size;
+        LONG marginWidth;
+    } cases[] = {
+        {L"65536", L"65536", L"4", {800, 600}, 4},
+        {L"0", L"-7", L"-3", {10, 10}, -3},
+        {L"15000", L"15000", L"100000", {800, 600}, 800},
+        {L"15000", L"15000", L"-2147483648", {800, 600}, -800},
+        {L"300", L"200", L"2", {300, 200}, 2},
+    };
+    for (const Case& c : cases) {
+        LayoutFile file;
+        file.Put(L"Preset", L"ThumbsSizeWidth", c.width);
+        file.Put(L"Preset", L"ThumbsSizeHeight", c.height);
+        file.Put(L"Preset", L"ThumbsLimitSizeWidth", c.width);
+        file.Put(L"Preset", L"ThumbsMarginWidth", c.margin);
+        file.Put(L"Preset", L"ScaleStep", L"-4");
+        file.Put(L"Preset", L"colBackGround", L"#xyz");
+        file.Put(L"Preset", L"colText", L"#1xyz");
+        file.Put(L"Preset", L"colArcDraw", L"#7F000000");
+        file.Put(L"Preset", L"colCantDraw", L"#00102030");
+        THUMBSDATA data = Marked();
+        ASSERT_EQ(1, file.config.Load(data, L"Preset"));
+        EXPECT_EQ(c.size.cx, data.ThumbsSize.cx) << c.width;
+        EXPECT_EQ(c.size.cy, data.ThumbsSize.cy) << c.height;
+        EXPECT_EQ(c.size.cx, data.ThumbsLimitSize.cx) << c.width;
+        EXPECT_EQ(c.marginWidth, data.ThumbsMarginSize.cx) << c.margin;
+        EXPECT_EQ(1, data.ScaleStep);
+        EXPECT_EQ(GetSysColor(COLOR_BTNFACE), data.colBackGround);
+        EXPECT_EQ(0x000000u, data.colText);
+        EXPECT_EQ(0xFFF0F0u, data.colArcDraw);
+        EXPECT_EQ(0x102030u, data.colCantDraw);
+        // Reading never writes: the file keeps what it had.
+        EXPECT_EQ(c.width, file.Get(L"Preset", L"ThumbsSizeWidth"));
+    }
+    // The largest cell is the dialog's own setting.
+    WriteAppIniInt(L"System", L"ThumbsMaxXres", 2000);
+    WriteAppIniInt(L"System", L"ThumbsMaxYres", 99999);
+    LayoutFile file;
+    file.Put(L"Preset", L"ThumbsSizeWidth", L"15000");
+    file.Put(L"Preset", L"ThumbsSizeHeight", L"15000");
+    THUMBSDATA data = Marked();
+    ASSERT_EQ(1, file.config.Load(data, L"Preset"));
+    EXPECT_EQ(2000, data.ThumbsSize.cx);
+    EXPECT_EQ(600, data.ThumbsSize.cy);
+}

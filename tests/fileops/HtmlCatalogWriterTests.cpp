@@ -373,3 +373,14 @@ TEST_F(HtmlCatalog, AFailedCatalogDeletesOnlyTheFilesItCreated)
 }
 
 } // namespace
+
+TEST_F(HtmlCatalog, AnAmpersandInANameIsEscapedInAddressesSoNoCharacterReferenceChangesTheLink)
+{
+    pictures.Add(PutPicture(folder / L"R&amp;D&lt;.bmp", 20, 20, RGB(0, 0, 255)));
+    writer.m_linkMode = CHtmlCatalogWriter::LinkToJpeg;
+    ASSERT_TRUE(Load(L"*One\r\n<A HREF=\"$ORGPATHNAME$\"><IMG SRC=\"$THUMBSNAME$\"></A>\r\n"));
+    ASSERT_TRUE(Generate());
+    const std::wstring page = Page(L"catalog.htm");
+    EXPECT_NE(std::wstring::npos, page.find(L"/R%26amp;D%26lt;.bmp\"><IMG SRC=\"./Ve_R%26amp;D%26lt;.jpg\">")) << page;
+    EXPECT_TRUE(ScratchFolder::Exists(out / L"Ve_R&amp;D&lt;.jpg"));
+}

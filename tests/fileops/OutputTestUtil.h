@@ -6,6 +6,7 @@
 #include "common/PrintedPdfs.h"
 
 #include "catalogue/VyxFile.h"
+#include "fileops/CHtmlCatalogWriter.h"
 #include "catalogue/VyxFileArray.h"
 #include "image/codecs/SaveDib.h"
 #include "image/plugins/Spi.h"
@@ -65,6 +66,17 @@ public:
 
     VyxFileArray array;
 };
+
+// A catalog writer over the pictures of the folder, its pages and thumbnails named as most tests
+// name them, the thumbnails beside the pages.
+inline void PrepareCatalogWriter(CHtmlCatalogWriter& writer, Pictures& pictures, const std::wstring& folder)
+{
+    writer.m_pFileArray = &pictures.array;
+    writer.m_currentFolder = folder.c_str();
+    writer.m_pageNameFormat = L"$file_$page#3";
+    writer.m_thumbnailNameFormat = L"Ve_$file";
+    writer.m_thumbnailFolder = L".";
+}
 
 // A text file written by the program (the ANSI code page), as UTF-16.
 inline std::wstring ReadText(const std::wstring& path)

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -172,3 +173,47 @@ TEST(VyxIniProfile, EmptyPathFallsBackToTheApplicationProfile)
 }
 
 } // namespace
+
+TEST_F(VyxIniTest, FilesOfFourGigabytesAndMoreAreMeasuredWholeAndNeverReadWhole)
+{
+    WriteAppIniString(L"Big", L"key", L"value");
+    // Sparse: the size without the disk space.
+    const CString path = theAppIni.GetPath();
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    LARGE_INTEGER end;
+    end.QuadPart = (1ll << 32) + 100;
+    const bool grown = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+    CloseHandle(file);
+    ASSERT_TRUE(grown);
+    EXPECT_EQ((1ull << 32) + 100, theAppIni.GetFileSize());
+    std::vector<wchar_t> entries;
+    EXPECT_FALSE(theAppIni.GetWholeSection(L"Big", entries));
+    ASSERT_EQ(2u, entries.size());
+    EXPECT_EQ(0, entries[0]);
+    CStringArray lines;
+    theAppIni.GetSectionLines(L"Big", lines);
+    EXPECT_EQ(0, lines.GetSize());
+    DeleteFileW(path);
+}
+
+TEST_F(VyxIniTest, WholeSectionsAndSectionNamesComeInOneReadInFileOrder)
+{
+    WriteAppIniString(L"One", L"a", L"1");
+    WriteAppIniString(L"One", L"b", std::wstring(3000, L'x').c_str());
+    WriteAppIniString(L"Two", L"c", L"3");
+    std::vector<wchar_t> entries;
+    ASSERT_TRUE(theAppIni.GetWholeSection(L"One", entries));
+    std::vector<std::wstring> read;
+    for (const wchar_t* entry = entries.data(); *entry; entry += wcslen(entry) + 1)
+        read.emplace_back(entry);
+    ASSERT_EQ(2u, read.size());
+    EXPECT_EQ(L"a=1", read[0]);
+    EXPECT_EQ(L"b=" + std::wstring(3000, L'x'), read[1]);
+    std::vector<wchar_t> names;
+    ASSERT_TRUE(theAppIni.GetWholeSectionNames(names));
+    EXPECT_STREQ(L"One", names.data());
+    EXPECT_STREQ(L"Two", names.data() + 4);
+    EXPECT_FALSE(theAppIni.GetWholeSection(L"Three", entries));
+    EXPECT_EQ(0, entries[0]);
+}

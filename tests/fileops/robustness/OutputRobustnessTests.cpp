@@ -57,8 +57,7 @@ TEST(OutputRobustness, HostileCatalogDefinitionsEndInPagesOrAReportedFailure)
         std::wstring definition = folder / L"hostile.kwm";
         WriteInput(definition, data);
         QuietWriter writer;
-        writer.m_pFileArray = &pictures.array;
-        writer.m_currentFolder = folder.Path().c_str();
+        PrepareCatalogWriter(writer, pictures, folder.Path());
         // Thumbnails now and then: they take the longest.
         writer.m_linkMode = ++run % 8 == 0 ? CHtmlCatalogWriter::LinkToJpeg : CHtmlCatalogWriter::LinkToPicture;
         writer.m_jpegQuality = 50;
@@ -67,9 +66,6 @@ TEST(OutputRobustness, HostileCatalogDefinitionsEndInPagesOrAReportedFailure)
         writer.m_columns = 2;
         writer.m_boxWidth = 32;
         writer.m_boxHeight = 24;
-        writer.m_pageNameFormat = L"$file_$page#3";
-        writer.m_thumbnailNameFormat = L"Ve_$file";
-        writer.m_thumbnailFolder = L".";
         writer.LoadDefinition(definition.c_str());
         bool written = writer.Generate((folder / L"out\\catalog.htm").c_str());
         // A failed run leaves nothing it made behind.
