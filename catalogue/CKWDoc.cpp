@@ -27,6 +27,7 @@
 #include "catalogue/VyxCacheIndex.h"
 #include "catalogue/VyxCacheList.h"
 #include "catalogue/VyxFile.h"
+#include "catalogue/VyxNoteSession.h"
 #include "fileops/CContactDlg.h"
 #include "fileops/CGetFolderDlg.h"
 #include "fileops/CHtmlCatalogWriter.h"
@@ -1646,6 +1647,7 @@ void CKWDoc::OnToolReport()
 bool CKWDoc::PlaceSelectionOnClipboard(bool cut)
 {
     ClipboardFileList files;
+    VyxNoteSession notes;
     for (int i = 0; i < GetItemCount(); ++i) {
         VyxFile* item = GetItem(i);
         if (item && item->TestFlags(VyxFilexDraw::FlagSelected) && !item->IsArchiveMember())
