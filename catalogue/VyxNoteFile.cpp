@@ -1,5 +1,7 @@
 #include "catalogue/VyxNoteFile.h"
 
+#include "foundation/VyxCode.h"
+
 #include <cwctype>
 
 namespace {
@@ -26,14 +28,11 @@ bool ToAnsi(const CString& text, std::string& out)
     out.clear();
     if (text.IsEmpty())
         return true;
-    BOOL usedDefault = FALSE;
-    int length =
-        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, text.GetLength(), nullptr, 0, nullptr, &usedDefault);
-    if (length <= 0 || usedDefault)
+    if (!FitsCodePage(text, text.GetLength()))
         return false;
-    out.resize(static_cast<size_t>(length));
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, text.GetLength(), &out[0], length, nullptr, nullptr);
-    return FromAnsi(out) == text;
+    int length = WideCharToMultiByte(CP_ACP, 0, text, text.GetLength(), nullptr, 0, nullptr, nullptr);
+    out.resize(static_cast<size_t>(length > 0 ? length : 0));
+    return length > 0 && WideCharToMultiByte(CP_ACP, 0, text, text.GetLength(), &out[0], length, nullptr, nullptr) > 0;
 }
 
 bool IsQuote(wchar_t ch)

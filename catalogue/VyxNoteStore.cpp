@@ -2,6 +2,7 @@
 
 #include "catalogue/VyxNoteFile.h"
 #include "catalogue/VyxNoteSession.h"
+#include "foundation/VyxFileFind.h"
 #include "foundation/VyxPath.h"
 
 #include <atomic>
@@ -95,16 +96,12 @@ void AddName(VyxNoteSession::FolderNames& names, const CString& name)
 VyxNoteSession::FolderNames ListFolder(const CString& folder)
 {
     VyxNoteSession::FolderNames names;
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(folder + L"\\*", &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        CString name = data.cFileName;
-        if (name != L"." && name != L"..")
-            AddName(names, name);
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
+    VyxFileFind find;
+    for (BOOL more = find.FindFileIn(folder, L"*"); more;) {
+        more = find.FindNextFile();
+        if (!find.IsDots())
+            AddName(names, find.GetFileName());
+    }
     return names;
 }
 

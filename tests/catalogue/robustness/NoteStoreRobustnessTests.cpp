@@ -58,15 +58,24 @@ bool IsUtf8File(const std::string& bytes)
     return bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0;
 }
 
+// A folder of its own with its notes kept in the folder.
+struct NoteScene
+{
+    NoteScene() { store.SetLocation(folder.Path().c_str(), L""); }
+    CacheScope scope;
+    ScratchFolder folder{L"notes"};
+    std::wstring file = folder / L"_NOTE_.KWI";
+    VyxNoteStore store;
+};
+
 } // namespace
 
 TEST(NoteStoreRobustness, HostileNoteFilesTakeANewNoteAndKeepEveryOtherNoteAndLine)
 {
-    CacheScope scope;
-    ScratchFolder folder(L"notes");
-    std::wstring file = folder / L"_NOTE_.KWI";
-    VyxNoteStore store;
-    store.SetLocation(folder.Path().c_str(), L"");
+    NoteScene scene;
+    const ScratchFolder& folder = scene.folder;
+    const std::wstring& file = scene.file;
+    VyxNoteStore& store = scene.store;
     store.WriteNote((folder / L"a{1}.jpg").c_str(), L"first\r\nnote");
     store.WriteNote((folder / L"写真.jpg").c_str(), L"  空白  ");
     store.WriteNote((folder / L"target.jpg").c_str(), L"old");
@@ -108,11 +117,10 @@ TEST(NoteStoreRobustness, HostileNoteFilesTakeANewNoteAndKeepEveryOtherNoteAndLi
 
 TEST(NoteStoreRobustness, HostileNotesAndNamesComeBackAsWrittenBesideOtherNotes)
 {
-    CacheScope scope;
-    ScratchFolder folder(L"notes");
-    std::wstring file = folder / L"_NOTE_.KWI";
-    VyxNoteStore store;
-    store.SetLocation(folder.Path().c_str(), L"");
+    NoteScene scene;
+    const ScratchFolder& folder = scene.folder;
+    const std::wstring& file = scene.file;
+    VyxNoteStore& store = scene.store;
     const std::pair<const wchar_t*, const wchar_t*> others[] = {
         {L"one.jpg", L"一つ目"}, {L"two.jpg", L" two "}, {L"three.jpg", L"'3'"}};
     for (const auto& other : others)
