@@ -9,6 +9,7 @@
 #include "catalogue/ClipboardFileList.h"
 #include "catalogue/FrameMessages.h"
 #include "catalogue/VyxFile.h"
+#include "catalogue/VyxNoteSession.h"
 #include "fileops/CReportDlg.h"
 #include "fileops/ProgressDlg.h"
 #include "fileops/VFileCopyDlg.h"
@@ -238,6 +239,7 @@ void CKWDoc::OnEditComment()
 bool CKWDoc::PlaceSelectionOnClipboard(bool cut)
 {
     ClipboardFileList files;
+    VyxNoteSession notes;
     for (int i = 0; i < GetItemCount(); ++i) {
         VyxFile* item = GetItem(i);
         if (item && item->TestFlags(VyxFilexDraw::FlagSelected) && !item->IsArchiveMember())

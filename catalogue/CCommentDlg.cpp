@@ -1,12 +1,16 @@
 #include "catalogue/CCommentDlg.h"
 
 #include "catalogue/VyxFile.h"
+#include "catalogue/VyxNoteStore.h"
 #include "foundation/WindowPlacement.h"
 #include "res/resource.h"
 
 namespace {
 
 const wchar_t kSection[] = L"Comment";
+const wchar_t kNoteRefusedText[] =
+    L"このファイルのコメントは、同じフォルダーにある名前の似た別のファイル（[ ] と { }、前後の空白の違い）と区別できないため、保存できません。";
+const wchar_t kNoteFailedText[] = L"コメントを保存できませんでした。ディスクの空きと書き込みの許可を確かめてください。";
 
 } // namespace
 
@@ -72,7 +76,13 @@ void CCommentDlg::OnOK()
     if (m_item) {
         CString text;
         m_edit.GetWindowText(text);
-        m_item->SetNote(EditTextToNote(text));
+        int result = m_item->SetNote(EditTextToNote(text));
+        if (result != VyxNoteStore::NoteWritten) {
+            // The text stays in the dialog, to be kept elsewhere or given up with Cancel.
+            AfxMessageBox(result == VyxNoteStore::NoteRefused ? kNoteRefusedText : kNoteFailedText,
+                          MB_OK | MB_ICONSTOP);
+            return;
+        }
     }
     CResizableDialog::OnOK();
 }

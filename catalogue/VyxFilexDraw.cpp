@@ -330,11 +330,15 @@ void VyxFilexDraw::CopyCellState(const VyxFilexDraw& other)
     colCantDraw = other.colCantDraw;
 }
 
-void VyxFilexDraw::SetNote(const wchar_t* text)
+int VyxFilexDraw::SetNote(const wchar_t* text)
 {
     m_noteText = text ? text : L"";
     m_noteLoaded = true;
-    NoteStoreOf(*this).WriteNote(m_path, m_noteText);
+    int result = NoteStoreOf(*this).WriteNote(m_path, m_noteText);
+    // What the item shows is what the store holds.
+    if (result != VyxNoteStore::NoteWritten)
+        m_noteLoaded = false;
+    return result;
 }
 
 int VyxFilexDraw::DeleteNote()

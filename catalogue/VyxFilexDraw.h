@@ -96,7 +96,8 @@ public:
     HGLOBAL GetPicture() const { return m_picture; }
 
     // The note, kept in memory and written through at once.
-    void SetNote(const wchar_t* text);
+    // VyxNoteStore's outcome of the write.
+    int SetNote(const wchar_t* text);
     int DeleteNote();
     // Into the thumbnail cache: -1 when the item holds no thumbnail; on 0 the item is cached.
     int StoreCache();

@@ -1,6 +1,111 @@
 #include "catalogue/VyxNoteStore.h"
 
+#include "catalogue/VyxNoteFile.h"
+#include "catalogue/VyxNoteSession.h"
+#include "foundation/VyxFileFind.h"
 #include "foundation/VyxPath.h"
+
+#include <atomic>
+#include <mutex>
+#include <unordered_map>
+
+namespace {
+
+const wchar_t kNoteKey[] = L"Note";
+
+std::atomic<unsigned> s_fileWrites{0};
+
+// Note files and folder listings as last read, each kept while the file's (the folder's) write
+// time and size stand, as the platform's own settings cache does.
+struct Stamp
+{
+    FILETIME written = {};
+    ULONGLONG size = 0;
+    bool operator==(const Stamp& other) const
+    {
+        return written.dwLowDateTime == other.written.dwLowDateTime &&
+               written.dwHighDateTime == other.written.dwHighDateTime && size == other.size;
+    }
+};
+
+struct CachedFile
+{
+    Stamp stamp;
+    std::shared_ptr<VyxNoteFile> file;
+};
+
+struct CachedFolder
+{
+    Stamp stamp;
+    VyxNoteSession::FolderNames names;
+};
+
+const size_t kCachedLimit = 64;
+std::mutex s_cacheLock;
+std::unordered_map<std::wstring, CachedFile> s_files;
+std::unordered_map<std::wstring, CachedFolder> s_folders;
+
+bool StampOf(const CString& path, Stamp& stamp)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path, GetFileExInfoStandard, &data))
+        return false;
+    stamp.written = data.ftLastWriteTime;
+    stamp.size = static_cast<ULONGLONG>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+    return true;
+}
+
+std::wstring KeyOf(const CString& path)
+{
+    return std::wstring(VyxNoteFile::Folded(path));
+}
+
+void Remember(const CString& path, const std::shared_ptr<VyxNoteFile>& file)
+{
+    Stamp stamp;
+    std::lock_guard<std::mutex> hold(s_cacheLock);
+    if (s_files.size() >= kCachedLimit)
+        s_files.clear();
+    if (file && StampOf(path, stamp))
+        s_files[KeyOf(path)] = CachedFile{stamp, file};
+    else
+        s_files.erase(KeyOf(path));
+}
+
+CString NameOf(const wchar_t* filePath)
+{
+    CString name;
+    GetPathPart(name, filePath, 12);
+    return name;
+}
+
+CString SectionOfName(const CString& name)
+{
+    CString section = VyxNoteFile::Trimmed(name);
+    section.Replace(L'[', L'{');
+    section.Replace(L']', L'}');
+    return section;
+}
+
+void AddName(VyxNoteSession::FolderNames& names, const CString& name)
+{
+    if (names.names.insert(std::wstring(name)).second)
+        ++names.sections[KeyOf(SectionOfName(name))];
+}
+
+VyxNoteSession::FolderNames ListFolder(const CString& folder)
+{
+    VyxNoteSession::FolderNames names;
+    VyxFileFind find;
+    for (BOOL more = find.FindFileIn(folder, L"*"); more;) {
+        more = find.FindNextFile();
+        if (!find.IsDots())
+            AddName(names, find.GetFileName());
+    }
+    return names;
+}
+
+} // namespace
 
 VyxNoteStore::VyxNoteStore() {}
 
@@ -12,16 +117,48 @@ void VyxNoteStore::SetLocation(const wchar_t* folder, const wchar_t* archiveFile
     m_archiveFileName = archiveFileName ? archiveFileName : L"";
 }
 
+unsigned VyxNoteStore::GetFileWriteCount()
+{
+    return s_fileWrites;
+}
+
 CString VyxNoteStore::GetSectionOf(const wchar_t* filePath) const
 {
-    CString section;
     if (m_archiveFileName.IsEmpty())
-        GetPathPart(section, filePath, 12);
-    else
-        section = filePath ? filePath : L"";
-    section.Replace(L'[', L'{');
-    section.Replace(L']', L'}');
-    return section;
+        return SectionOfName(NameOf(filePath));
+    return SectionOfName(filePath ? filePath : L"");
+}
+
+bool VyxNoteStore::SharesSection(const wchar_t* filePath) const
+{
+    if (!m_archiveFileName.IsEmpty() || m_folder.IsEmpty())
+        return false;
+    const CString name = NameOf(filePath);
+    const std::wstring section = KeyOf(SectionOfName(name));
+    if (VyxNoteSession* session = VyxNoteSession::Current()) {
+        auto found = session->m_folders.find(KeyOf(m_folder));
+        if (found == session->m_folders.end())
+            found = session->m_folders.emplace(KeyOf(m_folder), ListFolder(m_folder)).first;
+        // A file the job brought counts from its first note on, whether or not it was listed.
+        AddName(found->second, name);
+        return found->second.sections[section] > 1;
+    }
+    Stamp stamp;
+    StampOf(m_folder, stamp);
+    std::lock_guard<std::mutex> hold(s_cacheLock);
+    auto found = s_folders.find(KeyOf(m_folder));
+    if (found == s_folders.end() || !(found->second.stamp == stamp)) {
+        if (s_folders.size() >= kCachedLimit)
+            s_folders.clear();
+        found = s_folders.insert_or_assign(KeyOf(m_folder), CachedFolder{stamp, ListFolder(m_folder)}).first;
+    }
+    const VyxNoteSession::FolderNames& names = found->second.names;
+    auto counted = names.sections.find(section);
+    int count = counted == names.sections.end() ? 0 : counted->second;
+    // The file itself counts once, whether or not it is there yet.
+    if (!names.names.count(std::wstring(name)))
+        ++count;
+    return count > 1;
 }
 
 CString VyxNoteStore::EncodeLineBreaks(const wchar_t* text)
@@ -33,32 +170,131 @@ CString VyxNoteStore::EncodeLineBreaks(const wchar_t* text)
     return out;
 }
 
+bool VyxNoteStore::LocateNoteFile(CString& path, bool create) const
+{
+    VyxNoteSession* session = VyxNoteSession::Current();
+    if (!session) {
+        if (FindNoteFile(path, m_folder, m_archiveFileName))
+            return true;
+        if (!create)
+            return false;
+        path = GetNoteFileName(m_folder, m_archiveFileName);
+        return true;
+    }
+    // The index is looked up once a location for the whole job.
+    std::wstring key = KeyOf(GetCacheFolder() + L"|" + m_folder + L"|" + m_archiveFileName);
+    auto found = session->m_locations.find(key);
+    if (found == session->m_locations.end()) {
+        VyxNoteSession::Location location;
+        location.exists = FindNoteFile(location.path, m_folder, m_archiveFileName);
+        found = session->m_locations.emplace(key, location).first;
+    }
+    if (!found->second.exists && create) {
+        found->second.path = GetNoteFileName(m_folder, m_archiveFileName);
+        found->second.exists = true;
+    }
+    path = found->second.path;
+    return found->second.exists;
+}
+
+CString VyxNoteStore::GetNoteFilePath() const
+{
+    CString path;
+    return LocateNoteFile(path, false) ? path : CString();
+}
+
+std::shared_ptr<VyxNoteFile> VyxNoteStore::CurrentFile(const CString& path) const
+{
+    if (VyxNoteSession* session = VyxNoteSession::Current()) {
+        auto found = session->m_changed.find(KeyOf(path));
+        if (found != session->m_changed.end())
+            return found->second.file;
+    }
+    Stamp stamp;
+    if (!StampOf(path, stamp))
+        return std::make_shared<VyxNoteFile>();
+    {
+        std::lock_guard<std::mutex> hold(s_cacheLock);
+        auto found = s_files.find(KeyOf(path));
+        if (found != s_files.end() && found->second.stamp == stamp)
+            return found->second.file;
+    }
+    auto file = std::make_shared<VyxNoteFile>();
+    if (file->Load(path) == VyxNoteFile::Unreadable)
+        return nullptr;
+    std::lock_guard<std::mutex> hold(s_cacheLock);
+    if (s_files.size() >= kCachedLimit)
+        s_files.clear();
+    s_files[KeyOf(path)] = CachedFile{stamp, file};
+    return file;
+}
+
 CString VyxNoteStore::ReadNote(const wchar_t* filePath) const
 {
     CString path, note;
-    if (FindNoteFile(path, m_folder, m_archiveFileName))
-        VyxIni(path).GetString(note, GetSectionOf(filePath), L"Note", L"");
+    if (!LocateNoteFile(path, false) || SharesSection(filePath))
+        return note;
+    if (std::shared_ptr<VyxNoteFile> file = CurrentFile(path))
+        file->Find(GetSectionOf(filePath), kNoteKey, note);
     return note;
 }
 
 int VyxNoteStore::WriteNote(const wchar_t* filePath, const wchar_t* text) const
 {
-    if (text && *text) {
-        VyxIni notes(GetNoteFileName(m_folder, m_archiveFileName));
-        // A raw line break would start a new key or section inside the note file.
-        return notes.WriteString(GetSectionOf(filePath), L"Note", EncodeLineBreaks(text)) ? 1 : 0;
-    }
+    if (SharesSection(filePath))
+        return NoteRefused;
+    const bool clearing = !text || !*text;
     CString path;
-    if (FindNoteFile(path, m_folder, m_archiveFileName)) {
-        VyxIni notes(path);
-        notes.WriteString(GetSectionOf(filePath), nullptr, nullptr);
-        if (PathExists(path, 0) && notes.GetFileSize() == 0)
-            DeleteNoteFile(m_folder, m_archiveFileName);
+    if (!LocateNoteFile(path, !clearing))
+        return NoteWritten;
+    std::shared_ptr<VyxNoteFile> current = CurrentFile(path);
+    if (!current)
+        return NoteFailed;
+    // What the cache or another store holds is never changed in place.
+    VyxNoteSession* session = VyxNoteSession::Current();
+    bool pending = session && session->m_changed.count(KeyOf(path));
+    std::shared_ptr<VyxNoteFile> file = pending ? current : std::make_shared<VyxNoteFile>(*current);
+    if (clearing) {
+        if (!file->RemoveSection(GetSectionOf(filePath)))
+            return NoteWritten;
+    } else {
+        // A raw line break would start a new key or section inside the note file.
+        file->Set(GetSectionOf(filePath), kNoteKey, EncodeLineBreaks(text));
     }
-    return 1;
+    return Commit(path, file);
 }
 
 int VyxNoteStore::DeleteNote(const wchar_t* filePath) const
 {
     return WriteNote(filePath, nullptr);
+}
+
+int VyxNoteStore::Commit(const CString& path, const std::shared_ptr<VyxNoteFile>& file) const
+{
+    if (VyxNoteSession* session = VyxNoteSession::Current()) {
+        VyxNoteSession::Changed& changed = session->m_changed[KeyOf(path)];
+        changed = VyxNoteSession::Changed{path, m_folder, m_archiveFileName, GetCacheFolder(), file};
+        return NoteWritten;
+    }
+    return PutNoteFile(path, m_folder, m_archiveFileName, GetCacheFolder(), file) ? NoteWritten : NoteFailed;
+}
+
+bool VyxNoteStore::PutNoteFile(const CString& path, const CString& folder, const CString& archive,
+                               const CString& cacheRoot, const std::shared_ptr<VyxNoteFile>& file)
+{
+    if (file->IsEmpty()) {
+        VyxCacheIndex index(cacheRoot);
+        CString found;
+        if (index.FindNoteFile(found, folder, archive) && found.CompareNoCase(path) == 0)
+            index.DeleteNoteFile(folder, archive);
+        else
+            DeleteFileW(path);
+        Remember(path, nullptr);
+        return !PathExists(path, 0);
+    }
+    if (!file->Save(path))
+        return false;
+    ++s_fileWrites;
+    Remember(path, file);
+    return true;
 }

@@ -1,29 +1,53 @@
 // The notes of one location: one section per file in the location's note side file, the note
-// in its key "Note".
+// in its key "Note". Each command reads a note file whole and writes it whole; inside a
+// VyxNoteSession a job reads and writes each note file once.
 #pragma once
 
 #include "catalogue/VyxCacheIndex.h"
 
+#include <memory>
+
+class VyxNoteFile;
+
 class VyxNoteStore : public VyxCacheIndex
 {
 public:
+    enum { NoteRefused = -1, NoteFailed = 0, NoteWritten = 1 };
+
     VyxNoteStore();
     explicit VyxNoteStore(const wchar_t* cacheRoot);
 
     void SetLocation(const wchar_t* folder, const wchar_t* archiveFileName);
-    // Empty when there is none.
+    // Empty when there is none, or when the file's section is not its own.
     CString ReadNote(const wchar_t* filePath) const;
-    // A non-empty text: 1 written, 0 failed. An empty or missing text deletes the note: 1.
+    // A non-empty text: NoteWritten, NoteFailed, or NoteRefused when another name of the folder
+    // maps to the file's section. An empty or missing text deletes the note (NoteWritten when
+    // none is left).
     int WriteNote(const wchar_t* filePath, const wchar_t* text) const;
     int DeleteNote(const wchar_t* filePath) const;
 
     // The file's section: its name, or for a location in an archive the whole path given;
-    // brackets become braces.
+    // brackets become braces and blanks at either end go, as the settings functions would.
     CString GetSectionOf(const wchar_t* filePath) const;
+    // True when another name in the location's folder maps to the file's section.
+    bool SharesSection(const wchar_t* filePath) const;
+    // Where the location's notes are, or are about to be written; empty when nowhere.
+    CString GetNoteFilePath() const;
     // Line breaks as the two characters "\" and "n", the one form an ini value can hold.
     static CString EncodeLineBreaks(const wchar_t* text);
 
+    // Note files written whole by the process so far.
+    static unsigned GetFileWriteCount();
+    // The file written (or, empty, deleted with its index entry); false when it could not be.
+    static bool PutNoteFile(const CString& path, const CString& folder, const CString& archive,
+                            const CString& cacheRoot, const std::shared_ptr<VyxNoteFile>& file);
+
 private:
+    bool LocateNoteFile(CString& path, bool create) const;
+    // The file as it stands (the session's pending change first); null when it cannot be read.
+    std::shared_ptr<VyxNoteFile> CurrentFile(const CString& path) const;
+    int Commit(const CString& path, const std::shared_ptr<VyxNoteFile>& file) const;
+
     CString m_folder;
     CString m_archiveFileName;
 };

@@ -363,9 +363,11 @@ MacroText CHtmlCatalogWriter::ExpandLine(const CString& line, VyxFile* item, con
         case 15: {
             if (!item)
                 return CString();
+            // Notes keep their line breaks as the two characters "\" and "n".
             CString note = item->GetNote();
             note.Remove(L'\n');
             note.Replace(L"\r", L"<BR>");
+            note.Replace(L"\\n", L"<BR>");
             return note.IsEmpty() ? CString(kIdeographicSpace) : note;
         }
         case 16: {

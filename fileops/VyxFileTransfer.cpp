@@ -7,6 +7,7 @@
 #include "fileops/CopyTarget.h"
 #include "fileops/FileCopy.h"
 #include "fileops/FileIdentity.h"
+#include "fileops/TransferNotes.h"
 #include "fileops/VFileAccDlg.h"
 #include "fileops/VSameFileDlg.h"
 #include "foundation/FormatMessageText.h"
@@ -360,6 +361,8 @@ int VyxFileTransfer::Run(LPCWSTR destination)
     if (m_sameNameMode != SameAsk)
         m_applyToAll = 1;
 
+    TransferNotes notes(theCacheList.GetCacheFolder());
+    m_noteJob = &notes;
     int total = 0;
     for (VyxFile* item : m_items) {
         if (m_progress && m_progress->CheckCancel())
@@ -380,6 +383,11 @@ int VyxFileTransfer::Run(LPCWSTR destination)
             total += result;
         }
     }
+    notes.Settle(CString());
+    m_noteJob = nullptr;
+    CString lostNotes = notes.FailureText();
+    if (!lostNotes.IsEmpty())
+        ShowMessage(lostNotes, MB_OK | MB_ICONEXCLAMATION);
     if (total > 0 && m_progress) {
         m_progress->SetFilePos(total);
         m_progress->DrawStatus();
@@ -430,6 +438,8 @@ int VyxFileTransfer::TransferFolder(const CString& source, const CString& target
             return -1;
         count += result;
     }
+    if (m_noteJob)
+        m_noteJob->Settle(target);
     TransferSideFiles(source, target);
     if (m_move)
         RemoveMovedFolder(source);
@@ -454,7 +464,8 @@ void VyxFileTransfer::RemoveMovedFolder(const CString& source)
     // The side files left are the folder's own: its files went with their notes, and the target
     // kept its own cache and layout files.
     for (int kind = 0; kind < VyxCacheIndex::KindCount; ++kind)
-        m_notes.DeleteSideFile(kind, source, nullptr);
+        if (kind != VyxCacheIndex::KindNote || !m_noteJob || !m_noteJob->KeptIn(source))
+            m_notes.DeleteSideFile(kind, source, nullptr);
     RemoveDirectoryW(source);
 }
 
@@ -672,7 +683,8 @@ int VyxFileTransfer::ExtractMember(VyxFile& item, const CString& target)
             VFileAccDlg::CopyCallback(1, kCopyEndCall, 0, 0);
         if (result == 0) {
             m_changed = true;
-            m_notes.WriteNote(target, item.GetNote());
+            if (m_noteJob)
+                m_noteJob->Give(target, item.GetNote());
             return Transferred;
         }
         int answer = AskAfterFailure(target + L"\r\n" + GetFileOpErrorText(kCopyFailed));
@@ -689,13 +701,16 @@ void VyxFileTransfer::CarryNotes(VyxFile& item, const CString& target, bool move
     CString note = item.GetNote();
     const CString targetFolder = FolderOf(target);
     bool notelessTarget = targetFolder == m_notelessTarget;
-    if (!note.IsEmpty() || (!notelessTarget && !m_notes.ReadNote(target).IsEmpty()))
-        m_notes.WriteNote(target, note);
+    bool given = true;
+    if (m_noteJob && (!note.IsEmpty() || (!notelessTarget && !m_notes.ReadNote(target).IsEmpty())))
+        given = m_noteJob->Give(target, note);
     if (!note.IsEmpty() && notelessTarget)
         m_notelessTarget.Empty();
     CString folder = item.GetResolvedFolder();
     if (moved) {
-        item.DeleteNote();
+        // A note refused at the target stays with the source, and the user is told.
+        if (m_noteJob && given && !note.IsEmpty())
+            m_noteJob->TakeFromSource(item, target);
         // Cache entries kept for the file as a location (an archive) follow it.
         if (m_notes.HasNoteFile(folder, item.GetFileName()))
             m_notes.RenameFolder(target, item.GetPath());

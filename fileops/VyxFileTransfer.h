@@ -15,6 +15,8 @@ class VFileAccDlg;
 class VSameFileDlg;
 class VyxFile;
 
+class TransferNotes;
+
 class VyxFileTransfer
 {
 public:
@@ -129,4 +131,6 @@ private:
     bool m_changed = false;
     // A target folder known to hold no note file (none needs removing from it).
     CString m_notelessTarget;
+    // The notes of the job that Run carries out.
+    TransferNotes* m_noteJob = nullptr;
 };

@@ -8,6 +8,7 @@
 // priority on the busy machine, to show the stall that priority invites.
 #include "catalogue/VyxCacheList.h"
 #include "catalogue/VyxFile.h"
+#include "catalogue/VyxNoteSession.h"
 #include "catalogue/VyxNoteStore.h"
 #include "fileops/CThreadedCopier.h"
 #include "fileops/VyxFileTransfer.h"
@@ -68,6 +69,7 @@ const std::wstring& SmallFolder()
         return folder;
     folder = g_root + L"\\small";
     CreateDirectoryW(folder.c_str(), nullptr);
+    VyxNoteSession session;
     VyxNoteStore notes(theCacheList.GetCacheFolder());
     notes.SetLocation(folder.c_str(), nullptr);
     for (int i = 0; i < kSmallFiles; ++i) {
@@ -172,6 +174,7 @@ private:
 struct Figure
 {
     std::string name;
+    double goal = 0;
     double plain = 0;
     double engine = 0;
     double worstAnswerMs = 0;
@@ -234,6 +237,7 @@ void SmallFiles(benchmark::State& state)
     }
     Figure figure;
     figure.name = busy ? "10,000 small files, every core busy" : "10,000 small files, idle machine";
+    figure.goal = 1.2;
     for (auto _ : state) {
         BusyCores load(busy);
         std::wstring plainTarget = g_root + L"\\plain_small", engineTarget = g_root + L"\\engine_small";
@@ -251,6 +255,7 @@ void LargeFileCopy(benchmark::State& state)
     bool busy = state.range(0) != 0;
     Figure figure;
     figure.name = busy ? "one 512 MB file, every core busy" : "one 512 MB file, idle machine";
+    figure.goal = 1.1;
     for (auto _ : state) {
         BusyCores load(busy);
         std::wstring plainTarget = g_root + L"\\plain_large", engineTarget = g_root + L"\\engine_large";
@@ -292,10 +297,12 @@ void PrintSummary()
 {
     std::printf("\nFile-operation engine against a plain CopyFileW loop (goals: 1.2x small, 1.1x large; answers "
                 "within 100 ms; memory flat):\n");
-    std::printf("  %-40s %9s %9s %7s %11s %10s\n", "", "plain s", "engine s", "ratio", "answer ms", "memory MB");
+    std::printf("  %-40s %9s %9s %7s %6s %11s %10s\n", "", "plain s", "engine s", "ratio", "goal", "answer ms",
+                "memory MB");
     for (const Figure& figure : g_figures)
-        std::printf("  %-40s %9.2f %9.2f %7.2f %11.0f %10.1f\n", figure.name.c_str(), figure.plain, figure.engine,
-                    figure.plain > 0 ? figure.engine / figure.plain : 0.0, figure.worstAnswerMs, figure.memoryGrowthMb);
+        std::printf("  %-40s %9.2f %9.2f %7.2f %6.1f %11.0f %10.1f\n", figure.name.c_str(), figure.plain,
+                    figure.engine, figure.plain > 0 ? figure.engine / figure.plain : 0.0, figure.goal,
+                    figure.worstAnswerMs, figure.memoryGrowthMb);
     std::printf("Reader thread of the copier, 512 MB with every core busy: idle priority %.2f s, below normal %.2f s\n",
                 g_idleReaderSeconds, g_belowNormalReaderSeconds);
 }

@@ -93,3 +93,31 @@ TEST(CommentDlg, CancelLeavesTheNoteAsItWas)
     EXPECT_EQ(CString(L"before"), StoredNote(folder, L"a.jpg"));
     EXPECT_EQ(CString(L"before"), item.GetNote());
 }
+
+TEST(CommentDlg, ANoteTheStoreRefusesIsReportedAndTheDialogKeepsTheText)
+{
+    ScratchSettings settings;
+    ScratchFolder folder;
+    folder.WriteFile(L"a{1}.jpg", "data");
+    VyxFile braces(folder / L"a{1}.jpg");
+    ASSERT_EQ(VyxNoteStore::NoteWritten, braces.SetNote(L"braces"));
+    // A look-alike name: the two map to one section.
+    folder.WriteFile(L"a[1].jpg", "data");
+    VyxFile item(folder / L"a[1].jpg");
+    CCommentDlg dialog(&item);
+    CString message, kept;
+    HelperThread driver([&] {
+        HWND window = WaitForDialog(L"コメント入力", 30000);
+        SetWindowTextW(GetDlgItem(window, IDC_COMMENT_EDIT), L"mine");
+        PostMessageW(window, WM_COMMAND, IDOK, 0);
+        DismissMessageBox(&message);
+        kept = TextOf(GetDlgItem(window, IDC_COMMENT_EDIT));
+        PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(IDCANCEL, dialog.DoModal());
+    EXPECT_NE(-1, message.Find(L"区別できない"));
+    EXPECT_EQ(CString(L"mine"), kept);
+    EXPECT_EQ(CString(L""), StoredNote(folder, L"a[1].jpg"));
+    DeleteFileW(folder / L"a[1].jpg");
+    EXPECT_EQ(CString(L"braces"), StoredNote(folder, L"a{1}.jpg"));
+}

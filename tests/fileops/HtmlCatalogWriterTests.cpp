@@ -191,6 +191,18 @@ TEST_F(HtmlCatalog, NotesBecomeOneLineAndItemTextsSplitIntoLines)
     EXPECT_STREQ(L"p1.bmp", writer.m_variables.GetText(L"x"));
 }
 
+TEST_F(HtmlCatalog, AStoredLineBreakOfANoteBecomesALineBreakOfThePage)
+{
+    AddPictures(1);
+    // The note store keeps a line break as the two characters "\" and "n".
+    pictures[0]->SetNoteText(L"first\\nsecond\\nthird");
+    ASSERT_TRUE(Load(L"*One\r\n[$NOTE$]\r\n"));
+    ASSERT_TRUE(Generate());
+    std::wstring page = Page(L"catalog.htm");
+    EXPECT_NE(std::wstring::npos, page.find(L"[first<BR>second<BR>third]"));
+    EXPECT_EQ(std::wstring::npos, page.find(L"\\n"));
+}
+
 TEST_F(HtmlCatalog, LinesWithCarriageReturnsBecomeSeveralLines)
 {
     CStdioFile file;

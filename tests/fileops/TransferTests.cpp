@@ -296,6 +296,98 @@ TEST(TransferNotes, ACopiedFileTakesItsNoteAndAMovedOneTakesItAlong)
     }
 }
 
+// The note file at the destination, made read-only while holding a note of its own.
+CString ReadOnlyNoteFileAt(const TransferScene& scene, const CString& folder)
+{
+    scene.SetNote(folder + L"\\other.jpg", L"そのまま");
+    VyxNoteStore store(scene.root);
+    CString file;
+    EXPECT_TRUE(store.FindNoteFile(file, folder, nullptr));
+    SetFileAttributesW(file, FILE_ATTRIBUTE_READONLY);
+    return file;
+}
+
+bool Mentions(const std::vector<CString>& messages, const CString& text)
+{
+    for (const CString& message : messages)
+        if (message.Find(text) >= 0)
+            return true;
+    return false;
+}
+
+TEST(TransferNotes, ANoteThatCannotBeWrittenAtTheTargetStaysWithTheSourceAndTheUserIsTold)
+{
+    for (bool central : {false, true}) {
+        SCOPED_TRACE(central ? "central notes" : "notes in the folders");
+        TransferScene scene(central);
+        CString moved = scene.File(scene.src, L"moved.jpg");
+        CString copied = scene.File(scene.src, L"copied.jpg");
+        scene.SetNote(moved, L"移動のメモ");
+        scene.SetNote(copied, L"コピーのメモ");
+        CString noteFile = ReadOnlyNoteFileAt(scene, scene.dst);
+        const std::string before = ReadBytes(noteFile);
+
+        auto move = scene.Job(1, Policy::SameOverwrite);
+        move->Add(moved);
+        EXPECT_EQ(1, move->Run());
+        EXPECT_TRUE(Exists(scene.dst + L"\\moved.jpg"));
+        EXPECT_EQ(CString(L"移動のメモ"), scene.Note(moved));
+        EXPECT_TRUE(Mentions(move->messages, L"moved.jpg"));
+
+        auto copy = scene.Job(0, Policy::SameOverwrite);
+        copy->Add(copied);
+        EXPECT_EQ(1, copy->Run());
+        EXPECT_EQ(CString(L"コピーのメモ"), scene.Note(copied));
+        EXPECT_TRUE(Mentions(copy->messages, L"copied.jpg"));
+        EXPECT_EQ(before, ReadBytes(noteFile));
+        SetFileAttributesW(noteFile, FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
+TEST(TransferNotes, EachFolderNoteFileIsWrittenOnceAJob)
+{
+    for (bool central : {false, true}) {
+        SCOPED_TRACE(central ? "central notes" : "notes in the folders");
+        TransferScene scene(central);
+        CString pics = scene.Folder(scene.src, L"Pics");
+        CString sub = scene.Folder(pics, L"Sub");
+        for (int i = 0; i < 60; ++i) {
+            CString name;
+            name.Format(L"p%02d.jpg", i);
+            CString folder = i < 40 ? pics : sub;
+            scene.File(folder, name, 10, i);
+            if (i % 2 == 0)
+                scene.SetNote(folder + L"\\" + name, name + L" のメモ");
+        }
+        unsigned before = VyxNoteStore::GetFileWriteCount();
+        auto copy = scene.Job(0, Policy::SameOverwrite);
+        copy->Add(pics);
+        EXPECT_EQ(62, copy->Run());
+        // The copy of each folder, once; the sources are only read.
+        EXPECT_EQ(before + 2, VyxNoteStore::GetFileWriteCount());
+        EXPECT_EQ(CString(L"p02.jpg のメモ"), scene.Note(scene.dst + L"\\Pics\\p02.jpg"));
+        EXPECT_EQ(CString(L"p58.jpg のメモ"), scene.Note(scene.dst + L"\\Pics\\Sub\\p58.jpg"));
+        EXPECT_EQ(CString(), scene.Note(scene.dst + L"\\Pics\\Sub\\p59.jpg"));
+
+        CString elsewhere = scene.Folder(scene.src, L"Elsewhere");
+        scene.File(pics, L"stay.jpg");
+        scene.SetNote(pics + L"\\stay.jpg", L"残る");
+        before = VyxNoteStore::GetFileWriteCount();
+        auto move = scene.Job(1, Policy::SameOverwrite);
+        for (int i = 0; i < 40; ++i) {
+            CString name;
+            name.Format(L"\\p%02d.jpg", i);
+            move->Add(pics + name);
+        }
+        EXPECT_EQ(40, move->Run(elsewhere));
+        // The target once, and the source once with the notes that left it.
+        EXPECT_EQ(before + 2, VyxNoteStore::GetFileWriteCount());
+        EXPECT_EQ(CString(L"p38.jpg のメモ"), scene.Note(elsewhere + L"\\p38.jpg"));
+        EXPECT_EQ(CString(), scene.Note(pics + L"\\p38.jpg"));
+        EXPECT_EQ(CString(L"残る"), scene.Note(pics + L"\\stay.jpg"));
+    }
+}
+
 TEST(TransferNames, ANameEndingInADotIsCopiedAndMovedAsItStands)
 {
     // "dup.jpg" beside "dup.jpg." at the source, and a "dup.jpg" of its own at the destination.

@@ -1,0 +1,61 @@
+// A job's or command's hold on note files: while a session is open on a thread, the note stores
+// of that thread read each note file once, keep their changes here, and each changed file is
+// written once, whole, when the session flushes it or closes.
+#pragma once
+
+#include "framework/Framework.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+class VyxNoteFile;
+
+class VyxNoteSession
+{
+public:
+    VyxNoteSession();
+    ~VyxNoteSession();
+    VyxNoteSession(const VyxNoteSession&) = delete;
+    VyxNoteSession& operator=(const VyxNoteSession&) = delete;
+
+    // The innermost open session of the calling thread; null when none.
+    static VyxNoteSession* Current();
+
+    // Writes the note file at path if it changed: false when it could not be written (the
+    // change stays pending, to be tried again).
+    bool Flush(const CString& path);
+    // Every changed note file; the paths that could not be written go to failed.
+    bool FlushAll(std::vector<CString>* failed = nullptr);
+    // Drops the pending change of a file that is not to be written after all.
+    void Discard(const CString& path);
+    bool HasChanges() const { return !m_changed.empty(); }
+
+    // The names of a folder and how many of them map to each (folded) section.
+    struct FolderNames
+    {
+        std::unordered_set<std::wstring> names;
+        std::unordered_map<std::wstring, int> sections;
+    };
+
+private:
+    friend class VyxNoteStore;
+
+    struct Changed
+    {
+        CString path, folder, archive, cacheRoot;
+        std::shared_ptr<VyxNoteFile> file;
+    };
+    struct Location
+    {
+        CString path;
+        bool exists = false;
+    };
+    std::map<std::wstring, Changed> m_changed;
+    std::map<std::wstring, Location> m_locations;
+    std::map<std::wstring, FolderNames> m_folders;
+    VyxNoteSession* m_outer;
+};

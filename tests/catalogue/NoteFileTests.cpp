@@ -1,0 +1,209 @@
+// Note files as whole files: any character kept, sections that belong to one file only, long
+// notes, lines nobody changed left byte for byte, one write a folder for a job, and a write that
+// stops half-way leaving the old file whole.
+#include "ThumbnailTestUtil.h"
+
+#include "catalogue/VyxFilexDraw.h"
+#include "catalogue/VyxNoteFile.h"
+#include "catalogue/VyxNoteSession.h"
+#include "catalogue/VyxNoteStore.h"
+
+#include <stdexcept>
+
+using namespace thumbtest;
+
+namespace {
+
+// What the platform's own settings reader finds.
+std::wstring PlatformValue(const std::wstring& file, const wchar_t* section)
+{
+    std::wstring text(40000, L'\0');
+    DWORD length = GetPrivateProfileStringW(section, L"Note", L"<none>", &text[0], 40000, file.c_str());
+    text.resize(length);
+    return text;
+}
+
+struct Notes
+{
+    explicit Notes(const ScratchFolder& folder) : folder(folder) { store.SetLocation(folder.Path().c_str(), L""); }
+    int Write(const std::wstring& name, const wchar_t* text) { return store.WriteNote((folder / name).c_str(), text); }
+    CString Read(const std::wstring& name) const { return store.ReadNote((folder / name).c_str()); }
+    std::wstring File() const { return folder / L"_NOTE_.KWI"; }
+
+    const ScratchFolder& folder;
+    VyxNoteStore store;
+};
+
+} // namespace
+
+TEST(NoteFile, NotesAndNamesOutsideCodePage932SurviveInAUnicodeFile)
+{
+    ScratchFolder folder(L"notes");
+    Notes notes(folder);
+    ASSERT_EQ(1, notes.Write(L"plain.jpg", L"桜の写真"));
+    // While everything fits, the file stays Shift_JIS.
+    std::string bytes = ScratchFolder::ReadFile(notes.File());
+    EXPECT_NE(std::string::npos, bytes.find("\x8D\xF7\x82\xCC\x8E\xCA\x90\x5E"));
+    EXPECT_NE('\xFF', bytes[0]);
+
+    PutFile(folder, L"café.png", "x");
+    PutFile(folder, L"cafe.png", "x");
+    ASSERT_EQ(1, notes.Write(L"café.png", L"café ☃"));
+    ASSERT_EQ(1, notes.Write(L"絵文字😀.jpg", L"😀 と ☃"));
+    bytes = ScratchFolder::ReadFile(notes.File());
+    ASSERT_GE(bytes.size(), 2u);
+    EXPECT_EQ("\xFF\xFE", bytes.substr(0, 2));
+    EXPECT_STREQ(L"café ☃", notes.Read(L"café.png"));
+    EXPECT_STREQ(L"", notes.Read(L"cafe.png"));
+    EXPECT_STREQ(L"😀 と ☃", notes.Read(L"絵文字😀.jpg"));
+    EXPECT_STREQ(L"桜の写真", notes.Read(L"plain.jpg"));
+    EXPECT_EQ(L"café ☃", PlatformValue(notes.File(), L"café.png"));
+    EXPECT_EQ(L"<none>", PlatformValue(notes.File(), L"cafe.png"));
+    EXPECT_EQ(L"桜の写真", PlatformValue(notes.File(), L"plain.jpg"));
+
+    // Once Unicode, it stays so, even when the notes that needed it go.
+    notes.Write(L"café.png", L"");
+    notes.Write(L"絵文字😀.jpg", L"");
+    EXPECT_EQ("\xFF\xFE", ScratchFolder::ReadFile(notes.File()).substr(0, 2));
+    EXPECT_STREQ(L"桜の写真", notes.Read(L"plain.jpg"));
+}
+
+TEST(NoteFile, NamesThatShareASectionAreRefusedAndNeverTouchAnotherFilesNote)
+{
+    ScratchFolder folder(L"notes");
+    Notes notes(folder);
+    PutFile(folder, L"a{1}.jpg", "x");
+    PutFile(folder, L"lead.jpg", "x");
+    PutFile(folder, L"keep.jpg", "x");
+    ASSERT_EQ(1, notes.Write(L"a{1}.jpg", L"braces"));
+    ASSERT_EQ(1, notes.Write(L"lead.jpg", L"plain lead"));
+    ASSERT_EQ(1, notes.Write(L"keep.jpg", L"kept"));
+    PutFile(folder, L"a[1].jpg", "x");
+    PutFile(folder, L" lead.jpg", "x");
+
+    for (const wchar_t* name : {L"a[1].jpg", L"a{1}.jpg", L" lead.jpg", L"lead.jpg"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(VyxNoteStore::NoteRefused, notes.Write(name, L"other"));
+        EXPECT_EQ(VyxNoteStore::NoteRefused, notes.Write(name, L""));
+        EXPECT_STREQ(L"", notes.Read(name));
+    }
+    EXPECT_EQ(L"braces", PlatformValue(notes.File(), L"a{1}.jpg"));
+    EXPECT_EQ(L"plain lead", PlatformValue(notes.File(), L"lead.jpg"));
+    EXPECT_STREQ(L"kept", notes.Read(L"keep.jpg"));
+
+    // With the look-alike gone the note is its file's again.
+    DeleteFileW((folder / L"a[1].jpg").c_str());
+    EXPECT_STREQ(L"braces", notes.Read(L"a{1}.jpg"));
+    // Clearing the last note of one file leaves the others and their file.
+    EXPECT_EQ(1, notes.Write(L"a{1}.jpg", L""));
+    EXPECT_STREQ(L"kept", notes.Read(L"keep.jpg"));
+    EXPECT_TRUE(ScratchFolder::Exists(notes.File()));
+}
+
+TEST(NoteFile, LongNotesAreReadWholeAndComeBackFromTheItemUncut)
+{
+    CacheScope scope;
+    ScratchFolder folder(L"notes");
+    Notes notes(folder);
+    std::wstring path = PutFile(folder, L"long.jpg", "x");
+    std::wstring text;
+    for (int i = 0; text.size() < 7000; ++i)
+        text += L"長いメモ" + std::to_wstring(i) + L" ";
+    text += L"end";
+    // Written by the platform, as older versions did.
+    ASSERT_TRUE(WritePrivateProfileStringW(L"long.jpg", L"Note", text.c_str(), notes.File().c_str()));
+    EXPECT_EQ(CString(text.c_str()), notes.Read(L"long.jpg"));
+    VyxFile item(path.c_str());
+    EXPECT_EQ(CString(text.c_str()), item.GetNote());
+    item.SetNote(item.GetNote());
+    EXPECT_EQ(text, PlatformValue(notes.File(), L"long.jpg"));
+}
+
+TEST(NoteFile, NotesWithBlanksAndQuotesAtTheEndsComeBackAsWritten)
+{
+    ScratchFolder folder(L"notes");
+    Notes notes(folder);
+    const wchar_t* texts[] = {L"  padded  ", L"\"quoted\"", L"'single'", L"\"", L"=x=", L"[not a section]", L";"};
+    for (const wchar_t* text : texts) {
+        SCOPED_TRACE(text);
+        ASSERT_EQ(1, notes.Write(L"q.jpg", text));
+        EXPECT_STREQ(text, notes.Read(L"q.jpg"));
+        EXPECT_EQ(std::wstring(text), PlatformValue(notes.File(), L"q.jpg"));
+    }
+}
+
+TEST(NoteFile, AnOldFileKeepsEveryLineItDoesNotChangeByteForByte)
+{
+    ScratchFolder folder(L"notes");
+    Notes notes(folder);
+    // Shift_JIS text, a comment, odd spacing, a byte that is no character, no final line break.
+    const std::string before = "[x.jpg]\r\nNote=\x8D\xF7\r\n\r\n; kept\r\n  [y.jpg]\r\n Note = spaced \r\n"
+                               "[z.jpg]\r\nNote=\x81\x7F\xFD\r\nOther=1";
+    ASSERT_TRUE(ScratchFolder::WriteFile(notes.File(), before));
+    EXPECT_STREQ(L"spaced", notes.Read(L"y.jpg"));
+    ASSERT_EQ(1, notes.Write(L"x.jpg", L"新しい"));
+    std::string after = ScratchFolder::ReadFile(notes.File());
+    EXPECT_EQ(before.substr(before.find("\r\n\r\n; kept")), after.substr(after.find("\r\n\r\n; kept"), 200));
+    EXPECT_EQ(L"新しい", PlatformValue(notes.File(), L"x.jpg"));
+    ASSERT_EQ(1, notes.Write(L"z.jpg", L""));
+    after = ScratchFolder::ReadFile(notes.File());
+    EXPECT_EQ(std::string::npos, after.find("[z.jpg]"));
+    EXPECT_NE(std::string::npos, after.find("  [y.jpg]\r\n Note = spaced \r\n")) << after;
+    EXPECT_EQ(L"spaced", PlatformValue(notes.File(), L"y.jpg"));
+}
+
+TEST(NoteFile, ASessionWritesEachNoteFileOnceWhole)
+{
+    ScratchFolder root(L"root"), one(L"one"), two(L"two");
+    unsigned before = VyxNoteStore::GetFileWriteCount();
+    {
+        VyxNoteSession session;
+        VyxNoteStore store(root.Path().c_str());
+        for (int i = 0; i < 300; ++i) {
+            const ScratchFolder& folder = i % 3 ? one : two;
+            store.SetLocation(folder.Path().c_str(), L"");
+            std::wstring name = L"p" + std::to_wstring(i) + L".jpg";
+            ASSERT_EQ(1, store.WriteNote((folder / name).c_str(), (L"メモ " + std::to_wstring(i)).c_str()));
+            EXPECT_EQ(CString((L"メモ " + std::to_wstring(i)).c_str()), store.ReadNote((folder / name).c_str()));
+        }
+        EXPECT_EQ(before, VyxNoteStore::GetFileWriteCount());
+    }
+    EXPECT_EQ(before + 2, VyxNoteStore::GetFileWriteCount());
+    VyxNoteStore store(root.Path().c_str());
+    store.SetLocation(two.Path().c_str(), L"");
+    EXPECT_STREQ(L"メモ 297", store.ReadNote((two / L"p297.jpg").c_str()));
+    CString file;
+    ASSERT_TRUE(store.FindNoteFile(file, one.Path().c_str(), L""));
+    EXPECT_EQ(L"メモ 299", PlatformValue(file.GetString(), L"p299.jpg"));
+}
+
+TEST(NoteFile, AWriteStoppedBeforeItEndsLeavesTheOldFileWhole)
+{
+    ScratchFolder folder(L"notes");
+    Notes notes(folder);
+    for (int i = 0; i < 50; ++i)
+        ASSERT_EQ(1, notes.Write(L"n" + std::to_wstring(i) + L".jpg", L"old"));
+    const std::string whole = ScratchFolder::ReadFile(notes.File());
+    VyxNoteFile::s_beforePutInPlace = [](const wchar_t*) { throw std::runtime_error("stopped"); };
+    EXPECT_THROW(notes.Write(L"n7.jpg", L"new"), std::runtime_error);
+    VyxNoteFile::s_beforePutInPlace = nullptr;
+    EXPECT_EQ(whole, ScratchFolder::ReadFile(notes.File()));
+    EXPECT_EQ(L"old", PlatformValue(notes.File(), L"n7.jpg"));
+    EXPECT_EQ(L"old", PlatformValue(notes.File(), L"n49.jpg"));
+    // The next write goes through.
+    ASSERT_EQ(1, notes.Write(L"n7.jpg", L"new"));
+    EXPECT_EQ(L"new", PlatformValue(notes.File(), L"n7.jpg"));
+}
+
+TEST(NoteFile, AReadOnlyNoteFileIsNeitherWrittenNorReportedWritten)
+{
+    ScratchFolder folder(L"notes");
+    Notes notes(folder);
+    ASSERT_EQ(1, notes.Write(L"a.jpg", L"before"));
+    ASSERT_EQ(1, notes.Write(L"b.jpg", L"other"));
+    SetFileAttributesW(notes.File().c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(VyxNoteStore::NoteFailed, notes.Write(L"a.jpg", L"after"));
+    EXPECT_EQ(VyxNoteStore::NoteFailed, notes.Write(L"a.jpg", L""));
+    EXPECT_STREQ(L"before", notes.Read(L"a.jpg"));
+    SetFileAttributesW(notes.File().c_str(), FILE_ATTRIBUTE_NORMAL);
+}
