@@ -133,13 +133,13 @@ bool CKWDoc::RenameItem(VyxFile* item, const wchar_t* newName)
     MakePath(newPath, nullptr, PathPart(oldPath, 3), newName, nullptr);
     if (newPath.GetLength() >= MAX_PATH || CompareLengthFirst(newPath, oldPath) == 0)
         return false;
+    // Refused before anything changes: the file would be renamed and its note left behind.
+    if (!item->GetNote().IsEmpty() && !item->NoteCanFollow(newName))
+        return false;
     if (!RenameEntry(oldPath, newPath))
         return false;
-    const CString note = item->GetNote();
     item->RemoveFromCache();
-    item->DeleteNote();
-    item->Rename(newName);
-    item->SetNote(note);
+    item->RenameWithNote(newName);
     return true;
 }
 

@@ -348,6 +348,42 @@ int VyxFilexDraw::DeleteNote()
     return NoteStoreOf(*this).DeleteNote(m_path);
 }
 
+namespace {
+
+CString SiblingPath(const CString& path, const wchar_t* name)
+{
+    const int cut = std::max(path.ReverseFind(L'\\'), path.ReverseFind(L'/'));
+    return path.Left(cut + 1) + (name ? name : L"");
+}
+
+} // namespace
+
+bool VyxFilexDraw::NoteCanFollow(const wchar_t* newName) const
+{
+    const VyxNoteStore store = NoteStoreOf(*this);
+    const CString newPath = SiblingPath(m_path, newName);
+    // A change of letter case keeps the section; the file itself is then the other name.
+    if (store.GetSectionOf(newPath).CompareNoCase(store.GetSectionOf(m_path)) == 0)
+        return true;
+    return !store.SharesSection(newPath);
+}
+
+int VyxFilexDraw::RenameWithNote(const wchar_t* newName)
+{
+    const CString note = GetNote();
+    const CString oldPath = m_path;
+    const VyxNoteStore store = NoteStoreOf(*this);
+    const bool sameSection =
+        store.GetSectionOf(SiblingPath(m_path, newName)).CompareNoCase(store.GetSectionOf(oldPath)) == 0;
+    Rename(newName);
+    if (note.IsEmpty())
+        return sameSection ? VyxNoteStore::NoteWritten : store.DeleteNote(oldPath);
+    const int result = SetNote(note);
+    if (result == VyxNoteStore::NoteWritten && !sameSection)
+        store.DeleteNote(oldPath);
+    return result;
+}
+
 int VyxFilexDraw::StoreCache()
 {
     if (!m_thumbnail)

@@ -99,6 +99,12 @@ public:
     // VyxNoteStore's outcome of the write.
     int SetNote(const wchar_t* text);
     int DeleteNote();
+    // The item renamed in memory with its note moved to the new name: written there first and only
+    // then cleared from the old one, so a note that cannot be written stays where it was.
+    int RenameWithNote(const wchar_t* newName);
+    // False when the note could not follow a rename: another name of the folder holds the new
+    // name's section.
+    bool NoteCanFollow(const wchar_t* newName) const;
     // Into the thumbnail cache: -1 when the item holds no thumbnail; on 0 the item is cached.
     int StoreCache();
     static void SetCacheRoot(const wchar_t* cacheRoot);

@@ -207,6 +207,27 @@ TEST(DocumentRenaming, TheFileIsRenamedAndItsNoteGoesWithIt)
     EXPECT_TRUE(NoteOf(scope.folder, L"old.jpg").IsEmpty());
 }
 
+TEST(DocumentRenaming, ANoteThatCannotFollowTheFileRefusesTheRenameAndALetterCaseChangeKeepsIt)
+{
+    DocumentScope scope;
+    PutFile(scope.folder, L"old.jpg", "data");
+    PutFile(scope.folder, L"a{1}.jpg", "other");
+    scope.Open();
+    VyxFile* item = scope.Document().GetItem(scope.IndexOf(L"old.jpg"));
+    ASSERT_NE(nullptr, item);
+    ASSERT_EQ(VyxNoteStore::NoteWritten, item->SetNote(L"注釈"));
+
+    // "a[1].jpg" files its note where "a{1}.jpg" does.
+    EXPECT_FALSE(scope.Document().RenameItem(item, L"a[1].jpg"));
+    EXPECT_TRUE(ScratchFolder::Exists(scope.folder / L"old.jpg"));
+    EXPECT_FALSE(ScratchFolder::Exists(scope.folder / L"a[1].jpg"));
+    EXPECT_EQ(CString(L"注釈"), NoteOf(scope.folder, L"old.jpg"));
+
+    EXPECT_TRUE(scope.Document().RenameItem(item, L"OLD.jpg"));
+    EXPECT_EQ(CString(L"注釈"), NoteOf(scope.folder, L"OLD.jpg"));
+    EXPECT_EQ(CString(L"注釈"), item->GetNote());
+}
+
 TEST(DocumentRenaming, ItsOwnNameAndAMissingFileAreRefusedAndChangeNothing)
 {
     DocumentScope scope;
