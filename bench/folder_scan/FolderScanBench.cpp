@@ -62,6 +62,23 @@ ULONGLONG HeapBytesInUse()
     return bytes;
 }
 
+// The private memory committed in the process's address space, region by region: the heaps'
+// free blocks and what is allocated outside them count too.
+double CommittedBytes()
+{
+    double total = 0;
+    MEMORY_BASIC_INFORMATION region;
+    for (BYTE* address = nullptr; VirtualQuery(address, &region, sizeof(region)) == sizeof(region);) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
+            total += static_cast<double>(region.RegionSize);
+        BYTE* next = static_cast<BYTE*>(region.BaseAddress) + region.RegionSize;
+        if (next <= address)
+            break;
+        address = next;
+    }
+    return total;
+}
+
 int CountEntries(const std::wstring& folder)
 {
     WIN32_FIND_DATAW data;
@@ -163,7 +180,7 @@ BENCHMARK(FolderScan)->Arg(10000)->Arg(100000)->Iterations(1)->UseManualTime()->
 
 // The platform's list control in report style with the list's ten columns, filled with rows whose
 // texts and icons are asked on demand: what any list of that many rows costs.
-double BareListBytesPerRow(CWnd& host, int count, double* seconds)
+double BareListBytesPerRow(CWnd& host, int count, double* seconds, double* committedPerRow)
 {
     HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
                                 0, 0, 800, 600, host.GetSafeHwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -175,7 +192,9 @@ double BareListBytesPerRow(CWnd& host, int count, double* seconds)
         SendMessageW(list, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&header));
     }
     const ULONGLONG before = HeapBytesInUse();
+    const double committed = CommittedBytes();
     const double start = Seconds();
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LVM_SETITEMCOUNT, count, 0);
     for (int i = 0; i < count; ++i) {
         LVITEMW row = {};
@@ -187,8 +206,10 @@ double BareListBytesPerRow(CWnd& host, int count, double* seconds)
         row.stateMask = LVIS_SELECTED;
         SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&row));
     }
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     *seconds = Seconds() - start;
     const double bytes = static_cast<double>(HeapBytesInUse()) - static_cast<double>(before);
+    *committedPerRow = (CommittedBytes() - committed) / count;
     DestroyWindow(list);
     return bytes / count;
 }
@@ -199,10 +220,12 @@ void ListFill(benchmark::State& state)
     const int count = static_cast<int>(state.range(0));
     const std::wstring folder = MakeFolder(count);
     for (auto _ : state) {
+        const double empty = CommittedBytes();
         CKWDoc doc;
         doc.m_bAutoDelete = FALSE;
         doc.OpenFolder(CVirtualFolder(folder.c_str(), folder.c_str(), CVirtualFolder::KindPlainFolder), nullptr);
         const int items = doc.GetItemCount();
+        const double scanned = (CommittedBytes() - empty) / items;
         CWnd host;
         host.CreateEx(0, AfxRegisterWndClass(0), L"bench", WS_OVERLAPPEDWINDOW, CRect(0, 0, 800, 600), nullptr, 0);
         CCreateContext context;
@@ -212,18 +235,26 @@ void ListFill(benchmark::State& state)
                      &context);
         view->SendMessage(WM_INITIALUPDATE);
         const ULONGLONG before = HeapBytesInUse();
+        const double committed = CommittedBytes();
         const double start = Seconds();
         doc.UpdateAllViews(nullptr, HintListRebuilt, nullptr);
         const double filled = Seconds() - start;
         const double bytes = (static_cast<double>(HeapBytesInUse()) - static_cast<double>(before)) / items;
+        const double listCommitted = (CommittedBytes() - committed) / items;
         state.SetIterationTime(filled);
-        double bareSeconds = 0;
-        const double bare = BareListBytesPerRow(host, items, &bareSeconds);
+        double bareSeconds = 0, bareCommitted = 0;
+        const double bare = BareListBytesPerRow(host, items, &bareSeconds, &bareCommitted);
+        state.counters["scan_committed_per_item"] = scanned;
         state.counters["list_bytes_per_row"] = bytes;
+        state.counters["list_committed_per_row"] = listCommitted;
         state.counters["bare_bytes_per_row"] = bare;
-        std::printf("%d rows: the file list filled in %.3f s, %.0f heap bytes per row (%.1f MB); the platform's "
-                    "list alone %.3f s, %.0f bytes per row: %.2fx of it (goal: the platform's floor)\n",
-                    items, filled, bytes, bytes * items / 1048576.0, bareSeconds, bare, bare > 0 ? bytes / bare : 0.0);
+        state.counters["bare_committed_per_row"] = bareCommitted;
+        std::printf("%d items: the document's listing committed %.0f bytes per item (%.1f MB); the file list "
+                    "filled in %.3f s, %.0f heap bytes per row, %.0f bytes committed per row (%.1f MB); the "
+                    "platform's list alone %.3f s, %.0f heap bytes and %.0f committed per row: %.2fx of its heap "
+                    "bytes (goal: the platform's floor)\n",
+                    items, scanned, scanned * items / 1048576.0, filled, bytes, listCommitted,
+                    listCommitted * items / 1048576.0, bareSeconds, bare, bareCommitted, bare > 0 ? bytes / bare : 0.0);
         std::fflush(stdout);
         host.DestroyWindow();
         doc.ClearItems(true);
