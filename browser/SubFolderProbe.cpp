@@ -92,7 +92,9 @@ bool SubFolderProbe::Wait()
 {
     if (!IsBusy())
         return false;
-    MsgWaitForMultipleObjects(1, &m_ready, FALSE, 50, QS_ALLINPUT);
+    // Not woken by input: messages left in the queue unread would end every wait at once, and the
+    // idle steps would spin through the reading of a large folder.
+    WaitForSingleObject(m_ready, 50);
     return IsBusy();
 }
 
