@@ -10,6 +10,7 @@
 
 #include "../BenchArgs.h"
 #include "../BenchClock.h"
+#include "../LargeScanFolder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -105,10 +106,8 @@ BENCHMARK(SortSubFolders)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void SubFoldersOfALargeFolder(benchmark::State& state)
 {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring large = std::wstring(temp) + L"vyx_folder_scan_100000";
-    if (GetFileAttributesW((large + L"\\IMG_000000.JPG").c_str()) == INVALID_FILE_ATTRIBUTES) {
+    const std::wstring large = LargeScanFolder();
+    if (large.empty()) {
         state.SkipWithError("no folder of 100,000 files: run folder_scan first");
         for (auto _ : state) {
         }

@@ -10,6 +10,7 @@
 
 #include "../BenchArgs.h"
 #include "../BenchClock.h"
+#include "../LargeScanFolder.h"
 #include "../PictureFolder.h"
 
 #include <benchmark/benchmark.h>
@@ -251,16 +252,15 @@ void StartVyxToTheFirstScreenOfThumbnails(benchmark::State& state)
 // walk holds the window. Skipped without that folder.
 void StartVyxBesideAFolderOf100000Files(benchmark::State& state)
 {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring large = std::wstring(temp) + L"vyx_folder_scan_100000";
-    if (GetFileAttributesW((large + L"\\IMG_000000.JPG").c_str()) == INVALID_FILE_ATTRIBUTES) {
+    const std::wstring large = LargeScanFolder();
+    if (large.empty()) {
         state.SkipWithError("no folder of 100,000 files beside: run folder_scan first");
         for (auto _ : state) {
         }
         return;
     }
-    const std::wstring beside = std::wstring(temp) + L"vyx_startup_bench_beside_" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring beside = large.substr(0, large.rfind(L'\\') + 1) + L"vyx_startup_bench_beside_" +
+                                std::to_wstring(GetCurrentProcessId());
     CreateDirectoryW(beside.c_str(), nullptr);
     const std::wstring ini = g_programDir + L"\\Vyx.ini";
     WritePrivateProfileStringW(L"FolderView", L"CheckSubFolder", L"1", ini.c_str());
