@@ -92,9 +92,9 @@ bool SubFolderProbe::Wait()
 {
     if (!IsBusy())
         return false;
-    // Not woken by input: messages left in the queue unread would end every wait at once, and the
-    // idle steps would spin through the reading of a large folder.
-    WaitForSingleObject(m_ready, 50);
+    // Woken by the user's input and by messages other threads send, not by posted ones: those can
+    // lie unread while idle steps run, and would end every wait at once.
+    MsgWaitForMultipleObjects(1, &m_ready, FALSE, 50, QS_INPUT | QS_SENDMESSAGE);
     return IsBusy();
 }
 

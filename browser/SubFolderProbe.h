@@ -38,7 +38,8 @@ public:
     void Forget(UINT_PTR key) { m_asked.erase(key); }
     // One answer ready about a key still asked about, false when none is.
     bool Take(UINT_PTR& key, int& answer);
-    // Waits a little (at most 50 ms) for an answer; true while answers are still to come or to take.
+    // Waits a little (at most 50 ms; input ends it) for an answer; true while answers are still to
+    // come or to take.
     bool Wait();
     // Questions asked whose answers have not all been taken.
     bool IsBusy() const;
