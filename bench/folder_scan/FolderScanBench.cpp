@@ -10,9 +10,9 @@
 // so filling the larger folder takes a quarter of an hour: the folders stay in the temporary
 // folder of the Wine prefix and are used again while they hold the right count.
 #include "browser/CLstView.h"
-#include "browser/FrameMessages.h"
 #include "catalogue/CFileList.h"
 #include "catalogue/CKWDoc.h"
+#include "catalogue/FrameMessages.h"
 #include "catalogue/VyxFile.h"
 #include "catalogue/VyxFileArray.h"
 #include "foundation/VyxFileUtil.h"
