@@ -2,6 +2,7 @@
 
 #include "browser/CMainFrame.h"
 #include "browser/ShellImageList.h"
+#include "browser/SubFolderProbe.h"
 #include "catalogue/ArchiveMember.h"
 #include "catalogue/CKWDoc.h"
 #include "catalogue/VyxFile.h"
@@ -216,6 +217,7 @@ void CFolderView::OnDestroy()
     GetModuleFolder(folder);
     CString previous = CKWDoc::SwapCurrentDirectory(folder);
     m_hSelected = m_hTarget = m_hDragged = m_hWalkNext = m_hWalkRoot = nullptr;
+    m_probe.reset();
     CFolderTreeView::OnDestroy();
     if (!previous.IsEmpty())
         ::SetCurrentDirectoryW(previous);
@@ -723,6 +725,8 @@ void CFolderView::OnFolderDeleteItem(NMHDR* pNMHDR, LRESULT* pResult)
                             &m_landmarkRoot, &m_landmarkDocuments, &m_landmarkDrives, &m_landmarkNetwork})
         if (*kept == item)
             *kept = nullptr;
+    if (m_probe)
+        m_probe->Forget(reinterpret_cast<UINT_PTR>(item));
     OnDeleteItem(pNMHDR, pResult);
 }
 
@@ -737,11 +741,7 @@ void CFolderView::ExpandItem(HTREEITEM hItem)
     if (doc && doc->CheckSubFolder == 0) {
         for (HTREEITEM child = tree.GetChildItem(hItem); child; child = tree.GetNextSiblingItem(child)) {
             FolderTreeItem* record = GetRecord(child);
-            TVITEMW item = {};
-            item.mask = TVIF_CHILDREN;
-            item.hItem = child;
-            tree.GetItem(&item);
-            if (record && record->kind == FolderTreeFolder && item.cChildren == 0)
+            if (record && record->kind == FolderTreeFolder && GetChildCount(child) == 0)
                 SetChildCount(child, HasSubFolders(child));
         }
     }
@@ -868,8 +868,6 @@ int CFolderView::HasSubFolders(HTREEITEM hItem)
     CString folder = GetItemPath(hItem);
     if (folder.IsEmpty())
         return 0;
-    CString pattern;
-    MakePath(pattern, nullptr, folder, L"*.*", nullptr);
     CKWDoc* doc = GetDocument();
     bool hidden = doc && doc->HiddenFolder;
     bool arcTree = !doc || doc->ArcTree;
@@ -877,22 +875,7 @@ int CFolderView::HasSubFolders(HTREEITEM hItem)
     std::unique_ptr<wchar_t[]> specs;
     if (!patterns.IsEmpty())
         specs = SplitListToMultiString(patterns);
-    int answer = 0;
-    WIN32_FIND_DATAW data;
-    HANDLE find = ::FindFirstFileW(pattern, &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                if (!IsDotName(data.cFileName))
-                    answer = 1;
-            } else if (specs && answer == 0 && (hidden || !(data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN)) &&
-                       MatchFileSpecs(data.cFileName, specs.get())) {
-                answer = 2;
-            }
-        } while (answer != 1 && ::FindNextFileW(find, &data));
-        ::FindClose(find);
-    }
-    return answer;
+    return SubFolderProbe::Answer(folder, hidden, specs.get());
 }
 
 void CFolderView::SetChildCount(HTREEITEM hItem, int nCount)
@@ -904,20 +887,49 @@ void CFolderView::SetChildCount(HTREEITEM hItem, int nCount)
     GetTreeCtrl().SetItem(&item);
 }
 
+int CFolderView::GetChildCount(HTREEITEM hItem) const
+{
+    TVITEMW item = {};
+    item.mask = TVIF_CHILDREN;
+    item.hItem = hItem;
+    GetTreeCtrl().GetItem(&item);
+    return item.cChildren;
+}
+
 void CFolderView::UpdateChildrenButton(HTREEITEM hItem, BOOL bForced)
 {
     FolderTreeItem* record = GetRecord(hItem);
     if (!record || record->kind != FolderTreeFolder)
         return;
-    TVITEMW item = {};
-    item.mask = TVIF_CHILDREN;
-    item.hItem = hItem;
-    GetTreeCtrl().GetItem(&item);
-    if (item.cChildren != 0 && !bForced)
+    const int shown = GetChildCount(hItem);
+    if (shown != 0 && !bForced)
         return;
     int count = HasSubFolders(hItem);
-    if (count != item.cChildren)
+    if (count != shown)
         SetChildCount(hItem, count);
+}
+
+void CFolderView::ProbeChildrenButton(HTREEITEM hItem)
+{
+    CString folder = GetItemPath(hItem);
+    if (GetChildCount(hItem) != 0 || folder.IsEmpty())
+        return;
+    if (!m_probe)
+        m_probe.reset(new SubFolderProbe);
+    CKWDoc* doc = GetDocument();
+    m_probe->Ask(reinterpret_cast<UINT_PTR>(hItem), folder, doc && doc->HiddenFolder,
+                 !doc || doc->ArcTree ? ArchivePatterns() : CString());
+}
+
+void CFolderView::TakeProbeAnswers()
+{
+    UINT_PTR key = 0;
+    int answer = 0;
+    while (m_probe && m_probe->Take(key, answer)) {
+        HTREEITEM hItem = reinterpret_cast<HTREEITEM>(key);
+        if (answer != 0 && GetChildCount(hItem) == 0)
+            SetChildCount(hItem, answer);
+    }
 }
 
 void CFolderView::ShowArchivesInArchive(HTREEITEM hItem)
@@ -977,18 +989,34 @@ BOOL CFolderView::IdleWalkStep()
     if (frame)
         frame->SetWorkFlag(WorkFolderWalk, FALSE);
     CKWDoc* doc = GetDocument();
-    if (!doc || doc->CheckSubFolder != 1 || !m_hWalkNext)
+    if (!doc || doc->CheckSubFolder != 1)
         return FALSE;
+    if (!m_hWalkNext) {
+        // The walk is over; the answers still coming are its last work.
+        TakeProbeAnswers();
+        const bool coming = m_probe && m_probe->Wait();
+        TakeProbeAnswers();
+        if (!coming)
+            return FALSE;
+        if (frame)
+            frame->SetWorkFlag(WorkFolderWalk, TRUE);
+        return TRUE;
+    }
     if (frame && (frame->GetWorkFlags() & WorkVisibleThumbs)) {
         // The thumbnails on show go first; the walk's work is still pending, so idle time goes on.
         frame->SetWorkFlag(WorkFolderWalk, TRUE);
         return TRUE;
     }
+    TakeProbeAnswers();
     CTreeCtrl& tree = GetTreeCtrl();
     HTREEITEM item = m_hWalkNext;
     FolderTreeItem* record = GetRecord(item);
-    if (record && record->kind == FolderTreeFolder)
-        UpdateChildrenButton(item, FALSE);
+    if (record && record->kind == FolderTreeFolder) {
+        if (record->shell)
+            UpdateChildrenButton(item, FALSE);
+        else
+            ProbeChildrenButton(item);
+    }
     HTREEITEM next = nullptr;
     HTREEITEM child = tree.GetChildItem(item);
     if (child && (tree.GetItemState(item, TVIS_EXPANDED) & TVIS_EXPANDED))
@@ -1001,9 +1029,9 @@ BOOL CFolderView::IdleWalkStep()
         StartWalk(tree.GetRootItem());
     else
         m_hWalkNext = next;
-    if (m_hWalkNext && frame)
+    if (frame)
         frame->SetWorkFlag(WorkFolderWalk, TRUE);
-    return m_hWalkNext != nullptr;
+    return TRUE;
 }
 
 // ---------------------------------------------------------------- refresh

@@ -9,10 +9,13 @@
 #include "browser/VyxDropTarget.h"
 #include "foundation/VyxStringArray.h"
 
+#include <memory>
 #include <vector>
 
 class CKWDoc;
 class CMainFrame;
+
+class SubFolderProbe;
 
 class CFolderView : public CFolderTreeView
 {
@@ -143,7 +146,11 @@ private:
     CString ArchivePatterns() const;
     int HasSubFolders(HTREEITEM hItem);
     void UpdateChildrenButton(HTREEITEM hItem, BOOL bForced);
+    // The idle walk's recheck (not forced) of a folder without shell data, answered off this thread.
+    void ProbeChildrenButton(HTREEITEM hItem);
+    void TakeProbeAnswers();
     void SetChildCount(HTREEITEM hItem, int nCount);
+    int GetChildCount(HTREEITEM hItem) const;
     void ShowArchivesInArchive(HTREEITEM hItem);
     void OnSelectItem(HTREEITEM hItem);
     void AddVisited(const CString& path);
@@ -173,6 +180,7 @@ private:
     BOOL m_bTracking = FALSE;
     VyxDropTarget m_drop;
     int m_nRedrawSuspensions = 0;
+    std::unique_ptr<SubFolderProbe> m_probe; // made on first use, ended with the window
     HTREEITEM m_landmarkRoot = nullptr;
     HTREEITEM m_landmarkDocuments = nullptr;
     HTREEITEM m_landmarkDrives = nullptr;

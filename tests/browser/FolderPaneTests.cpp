@@ -220,6 +220,38 @@ TEST(FolderPane, TheIdleWalkGivesFoldersTheirExpandButtons)
     EXPECT_EQ(0u, p.Frame()->GetWorkFlags() & WorkFolderWalk);
 }
 
+TEST(FolderPane, TheWalksAnswersForItemsGoneMeanwhileAreDropped)
+{
+    HostedPlugins plugin({{L"test_archive", L"arc"}});
+    FrameProgram p([] {}, false);
+    CreateDirectoryW(p.m_folder / L"arc", nullptr);
+    p.m_folder.WriteFile(L"arc\\inner.tarc", "x");
+    CreateDirectoryW(p.m_folder / L"sub\\inner", nullptr);
+    ASSERT_TRUE(p.Start(p.m_folder.Path()));
+    CFolderView* pane = p.Pane();
+    CTreeCtrl& tree = pane->GetTreeCtrl();
+    HTREEITEM folder = ItemOf(pane, p.m_folder.Path());
+    tree.Expand(folder, TVE_EXPAND);
+    // Questions asked about the children, then the children deleted before any answer is taken.
+    for (int step = 0; step < 6; ++step)
+        pane->IdleWalkStep();
+    // What the answers about "sub" said no longer holds for the items read next.
+    RemoveDirectoryW(p.m_folder / L"sub\\inner");
+    tree.Expand(folder, TVE_COLLAPSE | TVE_COLLAPSERESET);
+    ASSERT_EQ(nullptr, tree.GetChildItem(folder));
+
+    // Read again (the control may hand the new items the old ones' handles), the children get their
+    // buttons from the walk: an archive counts with its own value.
+    tree.Expand(folder, TVE_EXPAND);
+    HTREEITEM arc = ChildNamed(pane, folder, L"arc");
+    HTREEITEM sub = ChildNamed(pane, folder, L"sub");
+    ASSERT_TRUE(arc && sub);
+    ASSERT_GT(p.RunIdle(20000), 0);
+    EXPECT_EQ(0u, p.Frame()->GetWorkFlags() & WorkFolderWalk);
+    EXPECT_EQ(2, ChildCount(pane, arc));
+    EXPECT_EQ(0, ChildCount(pane, sub));
+}
+
 TEST(FolderPane, ChoosingADriveGoesToItsLastPath)
 {
     FrameProgram p;
