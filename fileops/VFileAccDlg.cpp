@@ -108,12 +108,14 @@ void VFileAccDlg::ClearCancel()
 
 void VFileAccDlg::PumpMessages()
 {
+    m_lastPump = GetTickCount();
     PumpProgressMessages(this);
 }
 
 int VFileAccDlg::CheckCancel()
 {
-    PumpMessages();
+    if (GetTickCount() - m_lastPump >= kPumpInterval)
+        PumpMessages();
     int cancel = m_cancel;
     m_cancel = 0;
     return cancel;
@@ -136,6 +138,14 @@ void VFileAccDlg::ShowPending()
         SetDlgItemText(IDC_FILEACC_NAME, m_fileName);
     m_nameShown = GetTickCount();
     m_panel.PaintChanged();
+}
+
+void VFileAccDlg::ShowFinished()
+{
+    DrawStatus();
+    ShowPending();
+    if (GetSafeHwnd())
+        UpdateWindow();
 }
 
 void VFileAccDlg::OnTimer(UINT_PTR id)
@@ -189,10 +199,14 @@ void VFileAccDlg::Report(DWORD bytes, ULONGLONG total)
     line.Format(L"%7s/%7s", done.GetString(), all.GetString());
     m_panel.DrawText(0, kBytesRow, line, CMatrixStatic::AlignRight);
     // The window may go while the pump runs (the owner closed it).
-    VFileAccDlg* self = this;
-    PumpMessages();
-    if (s_active != self || !GetSafeHwnd())
-        return;
+    // The pump is what a report costs most (a round trip to the system each time): the window
+    // answers at its own pace, not once per block or per small file.
+    if (GetTickCount() - m_lastPump >= kPumpInterval) {
+        VFileAccDlg* self = this;
+        PumpMessages();
+        if (s_active != self || !GetSafeHwnd())
+            return;
+    }
     DrawBar(kJobBarRow, m_bytesDone, m_bytesTotal);
     if (block)
         m_perFileDone[0] += bytes;

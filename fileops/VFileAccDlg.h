@@ -27,7 +27,8 @@ public:
     void SetTotalBytes(ULONGLONG total);
     void SetFilePos(int pos) { m_filePos = pos; }
     void FileDone(int count);
-    // Pumps, then returns the cancel flag and clears it.
+    // Pumps (unless the last pump is more recent than the interval below), then returns the
+    // cancel flag and clears it.
     int CheckCancel();
     // Clears the cancel flag after the job has answered it, and gives the button its text back.
     void ClearCancel();
@@ -35,6 +36,8 @@ public:
     // Dispatches every waiting message, dialog messages through this window.
     void PumpMessages();
 
+    // During a copy the window takes its messages (the cancel button among them) at most this often.
+    static const DWORD kPumpInterval = 25;
     // The copier's callback: reports to the active window; 1 (stop) when there is none.
     static DWORD CopyCallback(DWORD context, DWORD bytes, DWORD totalLow, DWORD totalHigh);
     static VFileAccDlg* GetActive() { return s_active; }
@@ -43,6 +46,8 @@ public:
     static CString FormatTimeLeft(ULONGLONG seconds);
     // Row 3: the rate and time left from column 1, the file count ending a column before the edge.
     void DrawStatus();
+    // The job's last state on screen now, with no wait for the refresh interval.
+    void ShowFinished();
 
     CMatrixStatic m_panel;
     int m_fileLower = 0;
@@ -73,6 +78,7 @@ private:
     int m_cancel = 0;
     CString m_fileName;
     DWORD m_nameShown = 0;
+    DWORD m_lastPump = 0;
     // The per-file counters of the panel's rows and columns; the first is the current file's.
     std::vector<ULONGLONG> m_perFileDone;
     VFileAccDlg* m_previousActive = nullptr;
