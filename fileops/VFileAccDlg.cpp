@@ -108,13 +108,22 @@ void VFileAccDlg::ClearCancel()
 
 void VFileAccDlg::PumpMessages()
 {
-    m_lastPump = GetTickCount();
+    const DWORD start = GetTickCount();
     PumpProgressMessages(this);
+    m_lastPump = GetTickCount();
+    // On a starved machine a pump (and the painting it lets through) can take longer than the
+    // copying between two pumps: the next one waits four times as long as this one took.
+    m_pumpPause = std::min(kLongestPumpPause, std::max(kPumpInterval, 4 * (m_lastPump - start)));
+}
+
+bool VFileAccDlg::IsPumpDue() const
+{
+    return GetTickCount() - m_lastPump >= m_pumpPause;
 }
 
 int VFileAccDlg::CheckCancel()
 {
-    if (GetTickCount() - m_lastPump >= kPumpInterval)
+    if (IsPumpDue())
         PumpMessages();
     int cancel = m_cancel;
     m_cancel = 0;
@@ -201,7 +210,7 @@ void VFileAccDlg::Report(DWORD bytes, ULONGLONG total)
     // The window may go while the pump runs (the owner closed it).
     // The pump is what a report costs most (a round trip to the system each time): the window
     // answers at its own pace, not once per block or per small file.
-    if (GetTickCount() - m_lastPump >= kPumpInterval) {
+    if (IsPumpDue()) {
         VFileAccDlg* self = this;
         PumpMessages();
         if (s_active != self || !GetSafeHwnd())

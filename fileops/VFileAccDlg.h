@@ -27,8 +27,7 @@ public:
     void SetTotalBytes(ULONGLONG total);
     void SetFilePos(int pos) { m_filePos = pos; }
     void FileDone(int count);
-    // Pumps (unless the last pump is more recent than the interval below), then returns the
-    // cancel flag and clears it.
+    // Pumps when a pump is due (below), then returns the cancel flag and clears it.
     int CheckCancel();
     // Clears the cancel flag after the job has answered it, and gives the button its text back.
     void ClearCancel();
@@ -36,8 +35,12 @@ public:
     // Dispatches every waiting message, dialog messages through this window.
     void PumpMessages();
 
-    // During a copy the window takes its messages (the cancel button among them) at most this often.
+    // During a job the window takes its messages (the cancel button among them) at most every
+    // kPumpInterval ms, and less often while pumping itself is slow, but at least every
+    // kLongestPumpPause ms that the job reports in.
     static const DWORD kPumpInterval = 25;
+    static const DWORD kLongestPumpPause = 250;
+    bool IsPumpDue() const;
     // The copier's callback: reports to the active window; 1 (stop) when there is none.
     static DWORD CopyCallback(DWORD context, DWORD bytes, DWORD totalLow, DWORD totalHigh);
     static VFileAccDlg* GetActive() { return s_active; }
@@ -79,6 +82,7 @@ private:
     CString m_fileName;
     DWORD m_nameShown = 0;
     DWORD m_lastPump = 0;
+    DWORD m_pumpPause = kPumpInterval;
     // The per-file counters of the panel's rows and columns; the first is the current file's.
     std::vector<ULONGLONG> m_perFileDone;
     VFileAccDlg* m_previousActive = nullptr;

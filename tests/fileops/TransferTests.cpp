@@ -678,17 +678,18 @@ TEST_F(TransferProgress, ACancelInTheMiddleOfALargeFileLeavesTheSourceWholeAndNo
     ASSERT_NE(nullptr, job->GetProgress());
     job->Add(source);
     // The user presses the button half way through the file. The window takes its messages at
-    // its own pace during a copy: the block after the press is held until that pace says the
-    // next report looks, so the copy cannot outrun the press.
+    // its own pace during a copy: the block after the press is held until a pump is due, so the
+    // copy cannot outrun the press.
     unsigned long long written = 0;
-    DWORD pressed = 0;
+    bool pressed = false;
     CopyTarget::SetWriteFunction([&](HANDLE file, const void* data, DWORD size, DWORD* done) {
         written += size;
         if (written == 2 * 1024 * 1024) {
             job->GetProgress()->PostMessage(WM_COMMAND, IDCANCEL);
-            pressed = GetTickCount();
+            pressed = true;
         } else if (pressed) {
-            while (GetTickCount() - pressed <= VFileAccDlg::kPumpInterval)
+            for (DWORD held = GetTickCount(); !job->GetProgress()->IsPumpDue() &&
+                                              GetTickCount() - held <= VFileAccDlg::kLongestPumpPause;)
                 Sleep(1);
         }
         return ::WriteFile(file, data, size, done, nullptr);
