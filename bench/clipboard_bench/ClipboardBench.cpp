@@ -4,7 +4,7 @@
 // and until the job has copied every file, run by the main window as the program's runs it; and,
 // in the same turn, a plain CopyFileW loop over the same files into a third folder, which the
 // paste is measured against (goal: within 1.2x). One turn: it takes minutes.
-#include "browser/FrameMessages.h"
+#include "catalogue/FrameMessages.h"
 #include "fileops/VyxFileTransfer.h"
 
 #include "../BenchArgs.h"
