@@ -23,14 +23,14 @@ void CThreadedCopier::Release()
         return;
     if (m_thread) {
         SetEvent(m_shared->quit);
-        // Every copy ends with no read in flight, so the reader is waiting and ends at once.
+        // Every copy ends with the reader out of it, so the reader is waiting and ends at once.
         WaitForSingleObject(m_thread->m_hThread, INFINITE);
         delete m_thread;
         m_thread = nullptr;
     }
-    for (HANDLE event : {m_shared->quit, m_shared->go, m_shared->done})
-        if (event)
-            CloseHandle(event);
+    for (HANDLE handle : {m_shared->quit, m_shared->start, m_shared->idle, m_shared->free, m_shared->filled})
+        if (handle)
+            CloseHandle(handle);
     delete m_shared;
     m_shared = nullptr;
 }
@@ -46,18 +46,21 @@ bool CThreadedCopier::SetUp(DWORD requested)
         return true;
     m_shared = new SharedBlock{};
     m_shared->size = GetCopyBufferSize(requested);
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < kBufferCount; ++i) {
         CString name;
         name.Format(L"%08X_%d", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(this)), i);
         if (!m_buffers[i].Create(name, m_shared->size)) {
             Release();
             return false;
         }
+        m_shared->buffers[i] = m_buffers[i].GetView();
     }
     m_shared->quit = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    m_shared->go = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    m_shared->done = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    if (m_shared->quit && m_shared->go && m_shared->done)
+    m_shared->start = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    m_shared->idle = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    m_shared->free = CreateSemaphoreW(nullptr, 0, kBufferCount, nullptr);
+    m_shared->filled = CreateSemaphoreW(nullptr, 0, kBufferCount, nullptr);
+    if (m_shared->quit && m_shared->start && m_shared->idle && m_shared->free && m_shared->filled)
         m_thread = AfxBeginThread(ReaderThread, m_shared, s_readerPriority, 0, CREATE_SUSPENDED);
     if (!m_thread) {
         Release();
@@ -71,18 +74,76 @@ bool CThreadedCopier::SetUp(DWORD requested)
 UINT AFX_CDECL CThreadedCopier::ReaderThread(LPVOID param)
 {
     auto* shared = static_cast<SharedBlock*>(param);
-    HANDLE events[2] = {shared->quit, shared->go};
+    HANDLE events[2] = {shared->quit, shared->start};
     while (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) {
-        DWORD read = 0;
-        if (ReadFile(shared->source, shared->buffer, shared->size, &read, nullptr)) {
-            shared->bytesRead = read;
-        } else {
-            shared->readError = GetLastError();
-            shared->bytesRead = kReadFailed;
-        }
-        SetEvent(shared->done);
+        ReadAhead(*shared);
+        SetEvent(shared->idle);
     }
     return 0;
+}
+
+void CThreadedCopier::ReadAhead(SharedBlock& shared)
+{
+    for (int slot = 0;; slot = (slot + 1) % kBufferCount) {
+        WaitForSingleObject(shared.free, INFINITE);
+        if (shared.abandon)
+            return;
+        DWORD read = 0;
+        if (ReadFile(shared.source, shared.buffers[slot], shared.size, &read, nullptr)) {
+            shared.bytesRead[slot] = read;
+        } else {
+            shared.readError[slot] = GetLastError();
+            shared.bytesRead[slot] = kReadFailed;
+        }
+        ReleaseSemaphore(shared.filled, 1, nullptr);
+        // The end and a failure are the last blocks the writer takes.
+        if (read == 0)
+            return;
+    }
+}
+
+DWORD CThreadedCopier::WriteFromReader(HANDLE input, CopyTarget& output, const CopyReport& report)
+{
+    SharedBlock& shared = *m_shared;
+    // The last copy left the reader idle; what its counts kept is cleared before this one.
+    while (WaitForSingleObject(shared.filled, 0) == WAIT_OBJECT_0) {
+    }
+    while (WaitForSingleObject(shared.free, 0) == WAIT_OBJECT_0) {
+    }
+    shared.source = input;
+    shared.abandon = 0;
+    ReleaseSemaphore(shared.free, kBufferCount, nullptr);
+    SetEvent(shared.start);
+    DWORD result = 0;
+    bool readerDone = false;
+    for (int slot = 0;; slot = (slot + 1) % kBufferCount) {
+        WaitForSingleObject(shared.filled, INFINITE);
+        DWORD read = shared.bytesRead[slot];
+        // A failed read is a failed copy, never a count of bytes to write.
+        if (read == kReadFailed) {
+            result = shared.readError[slot] ? shared.readError[slot] : static_cast<DWORD>(ERROR_READ_FAULT);
+            readerDone = true;
+            break;
+        }
+        if (read == 0) {
+            readerDone = true;
+            break;
+        }
+        DWORD error = output.Write(shared.buffers[slot], read);
+        if (error || report(read)) {
+            result = error;
+            break;
+        }
+        ReleaseSemaphore(shared.free, 1, nullptr);
+    }
+    if (!readerDone) {
+        // Stopped before the end: the reader finishes the read in flight and takes no more.
+        InterlockedExchange(&shared.abandon, 1);
+        ReleaseSemaphore(shared.free, 1, nullptr);
+    }
+    // The source is closed after this call; the reader must be out of it first.
+    WaitForSingleObject(shared.idle, INFINITE);
+    return result;
 }
 
 int CThreadedCopier::CopyFileThreaded(const wchar_t* source, const wchar_t* target, CopyProgressCallback callback,
@@ -90,35 +151,13 @@ int CThreadedCopier::CopyFileThreaded(const wchar_t* source, const wchar_t* targ
 {
     if (!m_shared)
         return kCopyFailed;
-    SharedBlock& shared = *m_shared;
+    const DWORD size = m_shared->size;
     return RunCopy(source, target, callback, context,
-                   [this, &shared](HANDLE input, ULONGLONG size, CopyTarget& output, const CopyReport& report) {
+                   [this, size](HANDLE input, ULONGLONG length, CopyTarget& output, const CopyReport& report) {
                        // A file that one read takes has nothing to overlap: no hand-over. A
                        // source that tells no size (a pipe) may be long and goes to the reader.
-                       if (size > 0 && size < shared.size)
-                           return CopyBlocks(input, m_buffers[0].GetView(), shared.size, output, report);
-                       shared.source = input;
-                       m_current = 0;
-                       shared.buffer = m_buffers[0].GetView();
-                       SetEvent(shared.go);
-                       for (;;) {
-                           WaitForSingleObject(shared.done, INFINITE);
-                           DWORD read = shared.bytesRead;
-                           // A failed read is a failed copy, never a count of bytes to write.
-                           if (read == kReadFailed)
-                               return shared.readError ? shared.readError : static_cast<DWORD>(ERROR_READ_FAULT);
-                           if (read == 0)
-                               return DWORD(0);
-                           const void* filled = shared.buffer;
-                           m_current = (m_current + 1) % 2;
-                           shared.buffer = m_buffers[m_current].GetView();
-                           SetEvent(shared.go);
-                           DWORD error = output.Write(filled, read);
-                           if (error || report(read)) {
-                               // The read in flight ends before the source is closed.
-                               WaitForSingleObject(shared.done, INFINITE);
-                               return error;
-                           }
-                       }
+                       if (length > 0 && length < size)
+                           return CopyBlocks(input, m_shared->buffers[0], size, output, report);
+                       return WriteFromReader(input, output, report);
                    });
 }

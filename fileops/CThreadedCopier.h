@@ -1,6 +1,8 @@
-// The file-operation engine's copier: a reader thread fills one of two buffers while the caller's
-// thread writes the other, handing them over through three auto-reset events (quit, go, done).
-// The buffers and the thread are made once (SetUp) and serve every file of a job.
+// The file-operation engine's copier: a reader thread fills a ring of buffers ahead of the caller's
+// thread, which writes them in turn. Two semaphores count the buffers filled and the buffers free,
+// so neither thread waits for the other while the ring has room: a reader that is late to wake on
+// a busy machine stalls the writer only once the ring has run dry. The buffers and the thread are
+// made once (SetUp) and serve every file of a job.
 #pragma once
 
 #include "fileops/FileCopy.h"
@@ -9,14 +11,17 @@
 class CThreadedCopier
 {
 public:
+    // The buffers of the ring.
+    static const int kBufferCount = 4;
+
     CThreadedCopier();
     // Stops the reader thread and frees everything; nothing to do when SetUp never ran.
     ~CThreadedCopier();
     CThreadedCopier(const CThreadedCopier&) = delete;
     CThreadedCopier& operator=(const CThreadedCopier&) = delete;
 
-    // The first call only: two buffers of GetCopyBufferSize(requested) bytes and the reader
-    // thread. False when they cannot be made (every copy then fails with -1).
+    // The first call only: the ring of buffers of GetCopyBufferSize(requested) bytes each and the
+    // reader thread. False when they cannot be made (every copy then fails with -1).
     bool SetUp(DWORD requested);
     bool IsReady() const { return m_shared != nullptr; }
     DWORD GetBufferSize() const;
@@ -27,23 +32,31 @@ public:
     static int s_readerPriority;
 
 private:
-    // Seven words as the reader sees them, and the reader's error code after a failed read.
+    // What the two threads share. The semaphores order every access: the reader touches a buffer
+    // and its count only between taking a free buffer and giving it back filled, the writer only
+    // between taking it filled and giving it back free.
     struct SharedBlock
     {
-        HANDLE quit;
-        HANDLE go;
-        HANDLE done;
+        HANDLE quit;  // event: the thread ends
+        HANDLE start; // event: a copy begins at buffer 0
+        HANDLE idle;  // event: the reader has left the copy and reads no more
+        HANDLE free;  // semaphore: buffers the reader may fill
+        HANDLE filled; // semaphore: buffers the writer may write
         HANDLE source;
-        void* buffer;
+        void* buffers[kBufferCount];
         DWORD size;
-        DWORD bytesRead; // kReadFailed after a failed read
-        DWORD readError;
+        DWORD bytesRead[kBufferCount]; // kReadFailed after a failed read
+        DWORD readError[kBufferCount];
+        // Set by the writer when it stops before the source's end: the reader reads no further.
+        volatile LONG abandon;
     };
     static UINT AFX_CDECL ReaderThread(LPVOID param);
+    // The read loop of one copy: reads until the source's end, a failed read or an abandoned copy.
+    static void ReadAhead(SharedBlock& shared);
+    DWORD WriteFromReader(HANDLE input, CopyTarget& output, const CopyReport& report);
     void Release();
 
-    int m_current = 0;
-    VyxSharedMemory m_buffers[2];
+    VyxSharedMemory m_buffers[kBufferCount];
     CWinThread* m_thread = nullptr;
     SharedBlock* m_shared = nullptr;
 };

@@ -108,12 +108,23 @@ void VFileAccDlg::ClearCancel()
 
 void VFileAccDlg::PumpMessages()
 {
+    const DWORD start = GetTickCount();
     PumpProgressMessages(this);
+    m_lastPump = GetTickCount();
+    // On a starved machine a pump (and the painting it lets through) can take longer than the
+    // copying between two pumps: the next one waits four times as long as this one took.
+    m_pumpPause = std::min(kLongestPumpPause, std::max(kPumpInterval, 4 * (m_lastPump - start)));
+}
+
+bool VFileAccDlg::IsPumpDue() const
+{
+    return GetTickCount() - m_lastPump >= m_pumpPause;
 }
 
 int VFileAccDlg::CheckCancel()
 {
-    PumpMessages();
+    if (IsPumpDue())
+        PumpMessages();
     int cancel = m_cancel;
     m_cancel = 0;
     return cancel;
@@ -136,6 +147,14 @@ void VFileAccDlg::ShowPending()
         SetDlgItemText(IDC_FILEACC_NAME, m_fileName);
     m_nameShown = GetTickCount();
     m_panel.PaintChanged();
+}
+
+void VFileAccDlg::ShowFinished()
+{
+    DrawStatus();
+    ShowPending();
+    if (GetSafeHwnd())
+        UpdateWindow();
 }
 
 void VFileAccDlg::OnTimer(UINT_PTR id)
@@ -189,10 +208,14 @@ void VFileAccDlg::Report(DWORD bytes, ULONGLONG total)
     line.Format(L"%7s/%7s", done.GetString(), all.GetString());
     m_panel.DrawText(0, kBytesRow, line, CMatrixStatic::AlignRight);
     // The window may go while the pump runs (the owner closed it).
-    VFileAccDlg* self = this;
-    PumpMessages();
-    if (s_active != self || !GetSafeHwnd())
-        return;
+    // The pump is what a report costs most (a round trip to the system each time): the window
+    // answers at its own pace, not once per block or per small file.
+    if (IsPumpDue()) {
+        VFileAccDlg* self = this;
+        PumpMessages();
+        if (s_active != self || !GetSafeHwnd())
+            return;
+    }
     DrawBar(kJobBarRow, m_bytesDone, m_bytesTotal);
     if (block)
         m_perFileDone[0] += bytes;

@@ -27,7 +27,7 @@ public:
     void SetTotalBytes(ULONGLONG total);
     void SetFilePos(int pos) { m_filePos = pos; }
     void FileDone(int count);
-    // Pumps, then returns the cancel flag and clears it.
+    // Pumps when a pump is due (below), then returns the cancel flag and clears it.
     int CheckCancel();
     // Clears the cancel flag after the job has answered it, and gives the button its text back.
     void ClearCancel();
@@ -35,6 +35,12 @@ public:
     // Dispatches every waiting message, dialog messages through this window.
     void PumpMessages();
 
+    // During a job the window takes its messages (the cancel button among them) at most every
+    // kPumpInterval ms, and less often while pumping itself is slow, but at least every
+    // kLongestPumpPause ms that the job reports in.
+    static const DWORD kPumpInterval = 25;
+    static const DWORD kLongestPumpPause = 250;
+    bool IsPumpDue() const;
     // The copier's callback: reports to the active window; 1 (stop) when there is none.
     static DWORD CopyCallback(DWORD context, DWORD bytes, DWORD totalLow, DWORD totalHigh);
     static VFileAccDlg* GetActive() { return s_active; }
@@ -43,6 +49,8 @@ public:
     static CString FormatTimeLeft(ULONGLONG seconds);
     // Row 3: the rate and time left from column 1, the file count ending a column before the edge.
     void DrawStatus();
+    // The job's last state on screen now, with no wait for the refresh interval.
+    void ShowFinished();
 
     CMatrixStatic m_panel;
     int m_fileLower = 0;
@@ -73,6 +81,8 @@ private:
     int m_cancel = 0;
     CString m_fileName;
     DWORD m_nameShown = 0;
+    DWORD m_lastPump = 0;
+    DWORD m_pumpPause = kPumpInterval;
     // The per-file counters of the panel's rows and columns; the first is the current file's.
     std::vector<ULONGLONG> m_perFileDone;
     VFileAccDlg* m_previousActive = nullptr;

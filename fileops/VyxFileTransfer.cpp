@@ -312,16 +312,6 @@ int VyxFileTransfer::AskAfterFailure(const CString& text)
     return answer;
 }
 
-void VyxFileTransfer::PumpFor(DWORD milliseconds)
-{
-    DWORD start = GetTickCount();
-    for (DWORD elapsed = 0; elapsed < milliseconds; elapsed = GetTickCount() - start) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
-        if (m_progress)
-            m_progress->PumpMessages();
-    }
-}
-
 int VyxFileTransfer::Run(LPCWSTR destination)
 {
     m_changed = false;
@@ -390,9 +380,8 @@ int VyxFileTransfer::Run(LPCWSTR destination)
         ShowMessage(lostNotes, MB_OK | MB_ICONEXCLAMATION);
     if (total > 0 && m_progress) {
         m_progress->SetFilePos(total);
-        m_progress->DrawStatus();
-        // Long enough to see the finished panel, answering the user meanwhile.
-        PumpFor(100);
+        // The finished panel is painted before the window goes; the job does not wait on it.
+        m_progress->ShowFinished();
     }
     return total;
 }

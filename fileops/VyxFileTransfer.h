@@ -112,7 +112,6 @@ private:
     int AskAfterFailure(const CString& text);
     void ReportSkipped(const VyxFile& item);
     void FileDone();
-    void PumpFor(DWORD milliseconds);
 
     std::vector<VyxFile*> m_items;
     CString m_destination;

@@ -142,6 +142,46 @@ TEST_P(Copier, AStopInTheMiddleLeavesNoReadInFlightForTheNextCopy)
     EXPECT_EQ(PatternBytes(3 * 8192 + 17, 6), ReadBytes(target));
 }
 
+TEST_P(Copier, AFileOfManyTurnsOfTheBufferRingArrivesWholeInOrder)
+{
+    // The reader runs ahead of the writer through every buffer of the ring, again and again; the
+    // blocks must reach the target in their order, each once.
+    const size_t ring = size_t(CThreadedCopier::kBufferCount) * 8192;
+    for (size_t size : {ring, ring + 1, 9 * ring - 1, 9 * ring + 4321}) {
+        SCOPED_TRACE(size);
+        g_calls.clear();
+        CString source = m_folder / L"long.bin", target = m_folder / L"long-copy.bin";
+        ASSERT_TRUE(MakeFile(source, size, static_cast<unsigned>(size % 251)));
+        ASSERT_EQ(0, Copy(source, target));
+        EXPECT_EQ(PatternBytes(size, static_cast<unsigned>(size % 251)), ReadBytes(target));
+        EXPECT_EQ((size + 8191) / 8192, g_calls.size() - 2);
+    }
+}
+
+TEST_P(Copier, AFailureAfterTheRingHasFilledLeavesTheNextCopiesWhole)
+{
+    // The writer gives up while the reader is buffers ahead of it; what the reader had read and
+    // was still allowed to read must not reach the next copies.
+    const size_t ring = size_t(CThreadedCopier::kBufferCount) * 8192;
+    CString source = m_folder / L"first.bin", target = m_folder / L"t.bin";
+    ASSERT_TRUE(MakeFile(source, 6 * ring, 21));
+    {
+        FailingWrites full(3 * ring + 8192, ERROR_DISK_FULL);
+        EXPECT_EQ(ERROR_DISK_FULL, Copy(source, target));
+    }
+    EXPECT_FALSE(Exists(target));
+    g_stopAt = 7;
+    EXPECT_EQ(kCopyStopped, Copy(source, target));
+    EXPECT_FALSE(Exists(target));
+    g_stopAt = 0xFFFFFFFE;
+    for (unsigned seed : {22u, 23u}) {
+        CString other = m_folder / L"other.bin";
+        ASSERT_TRUE(MakeFile(other, 2 * ring + seed, seed));
+        ASSERT_EQ(0, Copy(other, target));
+        EXPECT_EQ(PatternBytes(2 * ring + seed, seed), ReadBytes(target));
+    }
+}
+
 TEST_P(Copier, TheTargetIsDeletedOnlyWhenThisCallCreatedIt)
 {
     // A missing or locked source: the file at the target is not this call's to delete.

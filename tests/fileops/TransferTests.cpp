@@ -769,12 +769,21 @@ TEST_F(TransferProgress, ACancelInTheMiddleOfALargeFileLeavesTheSourceWholeAndNo
     job->CreateProgress(&m_owner);
     ASSERT_NE(nullptr, job->GetProgress());
     job->Add(source);
-    // The user presses the button half way through the file.
+    // The user presses the button half way through the file. The window takes its messages at
+    // its own pace during a copy: the block after the press is held until a pump is due, so the
+    // copy cannot outrun the press.
     unsigned long long written = 0;
+    bool pressed = false;
     CopyTarget::SetWriteFunction([&](HANDLE file, const void* data, DWORD size, DWORD* done) {
         written += size;
-        if (written == 2 * 1024 * 1024)
+        if (written == 2 * 1024 * 1024) {
             job->GetProgress()->PostMessage(WM_COMMAND, IDCANCEL);
+            pressed = true;
+        } else if (pressed) {
+            for (DWORD held = GetTickCount(); !job->GetProgress()->IsPumpDue() &&
+                                              GetTickCount() - held <= VFileAccDlg::kLongestPumpPause;)
+                Sleep(1);
+        }
         return ::WriteFile(file, data, size, done, nullptr);
     });
     job->onMessage = [&](const CString& text, UINT) {
@@ -802,7 +811,10 @@ TEST_F(TransferProgress, ACancelBetweenFilesStopsBeforeTheNextItem)
     job->Add(scene.File(scene.src, L"3.jpg"));
     scene.File(scene.dst, L"2.jpg", 10, 5);
     job->onSameName = [&](VSameFileDlg& dialog) {
+        // The press reaches the window through the question's own message loop, as a modal
+        // dialog's would.
         job->GetProgress()->PostMessage(WM_COMMAND, IDCANCEL);
+        job->GetProgress()->PumpMessages();
         return Answer(Policy::SameIgnore)(dialog);
     };
     EXPECT_EQ(1, job->Run());
