@@ -372,4 +372,26 @@ TEST_F(HtmlCatalog, AFailedCatalogDeletesOnlyTheFilesItCreated)
     EXPECT_EQ(0, writer.m_writtenFiles.GetSize());
 }
 
+// Whether a file was there before is known per folder and letter case aside; the pages and the
+// thumbnails of a thumbnail folder are told apart each in their own folder.
+TEST_F(HtmlCatalog, AFailedCatalogKeepsWhatWasThereWhateverTheCaseAndFolder)
+{
+    AddPictures(2);
+    VyxFile* broken = pictures.Add(folder / L"broken.bmp");
+    ASSERT_TRUE(ScratchFolder::WriteFile(folder / L"broken.bmp", "BM not a picture"));
+    broken->SetWidth(40);
+    broken->SetHeight(20);
+    ASSERT_TRUE(CreateDirectoryW((out / L"t").c_str(), nullptr));
+    ASSERT_TRUE(ScratchFolder::WriteFile(out / L"t\\VE_P1.JPG", "an older thumbnail"));
+    ASSERT_TRUE(ScratchFolder::WriteFile(out / L"Ve_p0.jpg", "not the thumbnail folder's"));
+    writer.m_linkMode = CHtmlCatalogWriter::LinkToJpeg;
+    writer.m_thumbnailFolder = L"t";
+    ASSERT_TRUE(Load(L"*One\r\n$THUMBSNAME$\r\n"));
+    EXPECT_FALSE(GenerateAndTakeMessage(writer, out / L"catalog.htm").IsEmpty());
+    EXPECT_TRUE(ScratchFolder::Exists(out / L"t\\Ve_p1.jpg"));
+    EXPECT_EQ("not the thumbnail folder's", ScratchFolder::ReadFile(out / L"Ve_p0.jpg"));
+    for (const wchar_t* made : {L"catalog.htm", L"t\\Ve_p0.jpg"})
+        EXPECT_FALSE(ScratchFolder::Exists(out / made)) << made;
+}
+
 } // namespace
