@@ -141,42 +141,36 @@ int Reduction()
     return std::max(kWidth / kBoxWidth, kHeight / kBoxHeight);
 }
 
+// The file into a buffer kept from file to file.
+bool ReadWhole(const std::wstring& path, std::vector<BYTE>& data)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD size = GetFileSize(file, nullptr), read = 0;
+    data.resize(size);
+    const bool whole = ReadFile(file, data.data(), size, &read, nullptr) && read == size;
+    CloseHandle(file);
+    return whole;
+}
+
 // Seconds for libjpeg alone: each file read into a buffer kept from file to file, decoded at the
 // largest scale that covers the box (the program's pixel order, rows into one picture), brought to
 // the box by bilinear sampling and encoded at the catalog's quality; negative on failure.
 double BareLibraries(const std::wstring& out)
 {
-    std::vector<BYTE> data, decoded, box(static_cast<size_t>(kBoxWidth) * kBoxHeight * 3);
+    std::vector<BYTE> data, row, decoded, box(static_cast<size_t>(kBoxWidth) * kBoxHeight * 3);
     RemoveFiles(out);
     double start = Now();
     int n = 0;
     for (const std::wstring& path : Pictures()) {
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        DWORD size = GetFileSize(file, nullptr), read = 0;
-        data.resize(size);
-        ReadFile(file, data.data(), size, &read, nullptr);
-        CloseHandle(file);
-        if (read != size)
+        if (!ReadWhole(path, data))
             return -1;
-        jpeg_decompress_struct in;
-        jpeg_error_mgr inErr;
-        in.err = jpeg_std_error(&inErr);
-        jpeg_create_decompress(&in);
-        jpeg_mem_src(&in, data.data(), static_cast<unsigned long>(read));
-        jpeg_read_header(&in, TRUE);
-        in.scale_num = 1;
-        in.scale_denom = static_cast<unsigned>(JpegScaleDenominator(Reduction()));
-        in.out_color_space = JCS_EXT_BGR;
-        jpeg_start_decompress(&in);
-        const LONG width = static_cast<LONG>(in.output_width), height = static_cast<LONG>(in.output_height);
-        const size_t stride = static_cast<size_t>(width) * 3;
-        decoded.resize(stride * height);
-        while (in.output_scanline < in.output_height) {
-            JSAMPROW line = &decoded[stride * in.output_scanline];
-            jpeg_read_scanlines(&in, &line, 1);
-        }
-        jpeg_finish_decompress(&in);
-        jpeg_destroy_decompress(&in);
+        decoded.clear();
+        DecodeScaledBare(data, JpegScaleDenominator(Reduction()), row,
+                         [&](const std::vector<BYTE>& line) { decoded.insert(decoded.end(), line.begin(), line.end()); });
+        const size_t stride = row.size();
+        const LONG width = static_cast<LONG>(stride / 3), height = static_cast<LONG>(decoded.size() / stride);
         // Bilinear in 8-bit fixed point, each box pixel from the four decoded pixels around it.
         for (LONG y = 0; y < kBoxHeight; ++y) {
             const LONG sy = static_cast<LONG>((y * 2 + 1) * height * 128 / kBoxHeight - 128);
@@ -196,28 +190,8 @@ double BareLibraries(const std::wstring& out)
                 }
             }
         }
-        FILE* output = _wfopen((out + L"\\l" + std::to_wstring(n++) + L".jpg").c_str(), L"wb");
-        if (!output)
-            return -1;
-        jpeg_compress_struct enc;
-        jpeg_error_mgr encErr;
-        enc.err = jpeg_std_error(&encErr);
-        jpeg_create_compress(&enc);
-        jpeg_stdio_dest(&enc, output);
-        enc.image_width = kBoxWidth;
-        enc.image_height = kBoxHeight;
-        enc.input_components = 3;
-        enc.in_color_space = JCS_EXT_BGR;
-        jpeg_set_defaults(&enc);
-        jpeg_set_quality(&enc, 85, TRUE);
-        jpeg_start_compress(&enc, TRUE);
-        while (enc.next_scanline < enc.image_height) {
-            JSAMPROW line = &box[static_cast<size_t>(enc.next_scanline) * kBoxWidth * 3];
-            jpeg_write_scanlines(&enc, &line, 1);
-        }
-        jpeg_finish_compress(&enc);
-        jpeg_destroy_compress(&enc);
-        if (fclose(output) != 0)
+        if (!EncodeBareToFile((out + L"\\l" + std::to_wstring(n++) + L".jpg").c_str(), box.data(),
+                              static_cast<size_t>(kBoxWidth) * 3, kBoxWidth, kBoxHeight, 85))
             return -1;
     }
     return Now() - start;
@@ -239,14 +213,11 @@ double Floor(const std::wstring& out)
     double start = Now();
     int n = 0;
     for (const std::wstring& path : Pictures()) {
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        DWORD size = GetFileSize(file, nullptr), read = 0;
-        data.resize(size);
-        ReadFile(file, data.data(), size, &read, nullptr);
-        CloseHandle(file);
+        if (!ReadWhole(path, data))
+            return -1;
         JpegFile codec;
         codec.m_data = data.data();
-        codec.m_dataSize = read;
+        codec.m_dataSize = static_cast<DWORD>(data.size());
         codec.m_scale = Reduction();
         if (codec.Decode() != 0)
             return -1;

@@ -29,6 +29,14 @@ protected:
         for (int i = 0; i < n; ++i)
             pictures.Add(PutPicture(folder / (L"p" + std::to_wstring(i) + L".bmp"), 40, 20, RGB(200, 10 * i, 0)));
     }
+    // Known to be a picture, but its file is not one any more.
+    bool AddBrokenPicture()
+    {
+        VyxFile* broken = pictures.Add(folder / L"broken.bmp");
+        broken->SetWidth(40);
+        broken->SetHeight(20);
+        return ScratchFolder::WriteFile(folder / L"broken.bmp", "BM not a picture");
+    }
     bool Load(const std::wstring& definition)
     {
         WriteText(folder / L"def.kwm", definition);
@@ -355,11 +363,7 @@ TEST_F(HtmlCatalog, ACatalogNeverWritesOverASelectedPicture)
 TEST_F(HtmlCatalog, AFailedCatalogDeletesOnlyTheFilesItCreated)
 {
     AddPictures(2);
-    // Known to be a picture, but its file is not one any more.
-    VyxFile* broken = pictures.Add(folder / L"broken.bmp");
-    ASSERT_TRUE(ScratchFolder::WriteFile(folder / L"broken.bmp", "BM not a picture"));
-    broken->SetWidth(40);
-    broken->SetHeight(20);
+    ASSERT_TRUE(AddBrokenPicture());
     ASSERT_TRUE(ScratchFolder::WriteFile(out / L"catalog.htm", "an older catalog"));
     writer.m_linkMode = CHtmlCatalogWriter::LinkToJpeg;
     writer.m_picturesPerPage = 1;
@@ -377,10 +381,7 @@ TEST_F(HtmlCatalog, AFailedCatalogDeletesOnlyTheFilesItCreated)
 TEST_F(HtmlCatalog, AFailedCatalogKeepsWhatWasThereWhateverTheCaseAndFolder)
 {
     AddPictures(2);
-    VyxFile* broken = pictures.Add(folder / L"broken.bmp");
-    ASSERT_TRUE(ScratchFolder::WriteFile(folder / L"broken.bmp", "BM not a picture"));
-    broken->SetWidth(40);
-    broken->SetHeight(20);
+    ASSERT_TRUE(AddBrokenPicture());
     ASSERT_TRUE(CreateDirectoryW((out / L"t").c_str(), nullptr));
     ASSERT_TRUE(ScratchFolder::WriteFile(out / L"t\\VE_P1.JPG", "an older thumbnail"));
     ASSERT_TRUE(ScratchFolder::WriteFile(out / L"Ve_p0.jpg", "not the thumbnail folder's"));
