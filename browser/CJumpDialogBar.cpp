@@ -1,6 +1,6 @@
 #include "browser/CJumpDialogBar.h"
 
-#include "browser/FrameMessages.h"
+#include "catalogue/FrameMessages.h"
 
 BEGIN_MESSAGE_MAP(CJumpDialogBar, CDialogBar)
 ON_WM_CREATE()

@@ -3,7 +3,7 @@
 #include "browser/CAboutDlg.h"
 #include "browser/CKWView.h"
 #include "browser/CMainFrame.h"
-#include "browser/FrameMessages.h"
+#include "catalogue/FrameMessages.h"
 #include "browser/ShellImageList.h"
 #include "catalogue/CKWDoc.h"
 #include "catalogue/VyxFilexDraw.h"

@@ -1,7 +1,7 @@
 #include "browser/CKWView.h"
 
 #include "browser/CMainFrame.h"
-#include "browser/FrameMessages.h"
+#include "catalogue/FrameMessages.h"
 #include "browser/VyxOleDataSource.h"
 #include "catalogue/CKWDoc.h"
 #include "catalogue/CVirtualFolder.h"

@@ -2,7 +2,7 @@
 
 #include "browser/CKWView.h"
 #include "browser/CMainFrame.h"
-#include "browser/FrameMessages.h"
+#include "catalogue/FrameMessages.h"
 #include "browser/ShellImageList.h"
 #include "browser/VyxOleDataSource.h"
 #include "catalogue/CKWDoc.h"

@@ -5,7 +5,7 @@
 #include "browser/CLstView.h"
 #include "browser/FolderCommands.h"
 #include "browser/ShellImageList.h"
-#include "browser/VyxDropFormats.h"
+#include "catalogue/VyxDropFormats.h"
 #include "browser/VyxOleDataSource.h"
 #include "catalogue/CKWDoc.h"
 #include "catalogue/VyxConfig.h"

@@ -9,7 +9,7 @@
 #include "browser/CMainToolBar.h"
 #include "browser/CMyStatusBar.h"
 #include "browser/FolderWatchThread.h"
-#include "browser/FrameMessages.h"
+#include "catalogue/FrameMessages.h"
 #include "browser/VAppCall.h"
 #include "browser/VyxDriveBar.h"
 #include "controls/CFlatSplitterWnd.h"

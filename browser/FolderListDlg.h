@@ -2,7 +2,7 @@
 // rename in place); OK saves them all, Cancel none.
 #pragma once
 
-#include "browser/FolderList.h"
+#include "catalogue/FolderList.h"
 #include "controls/CButtonGrp.h"
 #include "controls/CCJFlatComboBox.h"
 #include "controls/CCJListCtrl.h"

@@ -4,7 +4,7 @@
 
 #include "framework/Framework.h"
 
-#include "browser/FrameMessages.h"
+#include "catalogue/FrameMessages.h"
 
 // What the frame hands a watcher thread; the frame owns it and frees it only after the thread
 // has ended.

@@ -1,6 +1,6 @@
 #include "browser/VyxDriveBar.h"
 
-#include "browser/FrameMessages.h"
+#include "catalogue/FrameMessages.h"
 
 UINT VyxDriveBar::s_rebuildDelay = 1500;
 

@@ -1,6 +1,6 @@
 #include "browser/VyxDropTarget.h"
 
-#include "browser/VyxDropFormats.h"
+#include "catalogue/VyxDropFormats.h"
 #include "catalogue/CKWDoc.h"
 #include "catalogue/VyxFile.h"
 #include "fileops/VyxFileTransfer.h"

@@ -1,7 +1,7 @@
 #include "browser/VyxOleDataSource.h"
 
 #include "browser/CMainFrame.h"
-#include "browser/VyxDropFormats.h"
+#include "catalogue/VyxDropFormats.h"
 #include "catalogue/CKWDoc.h"
 
 #include <cstring>

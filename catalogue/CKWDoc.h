@@ -2,11 +2,14 @@
 // and the selection, the listing and re-reading of a location, the settings that govern listing
 // and drawing with the per-folder layouts, and the deletion and renaming of files. Views never
 // read the disk: they ask for items by view index and hear of changes through update hints.
+// Its members are defined where their layer allows: location, listing, selection, settings and
+// layout in catalogue/CKWDoc.cpp; the commands, file operations, output and calls on the main frame
+// in browser/CKWDoc*.cpp.
 #pragma once
 
-#include "browser/options/COptPageBoot.h"
 #include "catalogue/CKWDocSettings.h"
 #include "catalogue/CVirtualFolderList.h"
+#include "catalogue/OptionsData.h"
 #include "catalogue/VyxConfig.h"
 #include "catalogue/VyxFileArray.h"
 
@@ -119,11 +122,11 @@ public:
     // ---- Settings
     void LoadSettings();
     void SaveSettings();
-    void FillOptions(COptPageBoot::OPTIONSDATA& options) const;
-    void ApplyOptions(const COptPageBoot::OPTIONSDATA& options);
+    void FillOptions(OPTIONSDATA& options) const;
+    void ApplyOptions(const OPTIONSDATA& options);
     // After OK in the options sheet: the record goes into the document, the views hear what
     // changed (colours: hint 14; tree: hint 13), the watchers restart and the settings are saved.
-    void TakeOptions(const COptPageBoot::OPTIONSDATA& options);
+    void TakeOptions(const OPTIONSDATA& options);
 
     // The effective view colours from the stored ones (the system's when both are equal); the
     // system image lists take the background.
@@ -258,6 +261,10 @@ protected:
     void TakeNetworkResult(DWORD result, const wchar_t* what);
 
     CMainFrame* GetMainFrame() const;
+    // The main frame's thumbnail view takes the background colour; its plug-in set box is filled
+    // again. Nothing without a main frame.
+    void ShowBackColorInFrame() const;
+    void RefillFramePluginSets() const;
     // Announces {0, old}, clamps the new index to the list, then announces {1, new}.
     void MoveCursor(int oldIndex, int newIndex, CView* sender);
     void FillScanRequest(CFileList& request);

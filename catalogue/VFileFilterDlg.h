@@ -4,7 +4,7 @@
 // results after OK.
 #pragma once
 
-#include "browser/FolderList.h"
+#include "catalogue/FolderList.h"
 
 class VFileFilterDlg : public CDialog
 {

@@ -3,7 +3,7 @@
 // the contact-sheet command reads them after OK.
 #pragma once
 
-#include "browser/FolderList.h"
+#include "catalogue/FolderList.h"
 #include "controls/CXPropertySheet.h"
 
 class VCOJpg;

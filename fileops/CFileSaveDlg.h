@@ -4,7 +4,7 @@
 // choices are kept in the settings section "FileSave".
 #pragma once
 
-#include "browser/FolderList.h"
+#include "catalogue/FolderList.h"
 #include "controls/CMenuButtonCtrl.h"
 #include "controls/CResizableDialog.h"
 #include "controls/CTreeOptionsCtrl.h"

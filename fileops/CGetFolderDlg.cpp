@@ -1,6 +1,6 @@
 #include "fileops/CGetFolderDlg.h"
 
-#include "browser/FolderList.h"
+#include "catalogue/FolderList.h"
 #include "fileops/VFileCopyDlg.h"
 #include "foundation/VyxFileUtil.h"
 #include "foundation/VyxPath.h"

@@ -3,7 +3,7 @@
 // thumbnail folder. The values are public: the catalog command reads them after OK.
 #pragma once
 
-#include "browser/FolderList.h"
+#include "catalogue/FolderList.h"
 #include "framework/Framework.h"
 
 class CHtmlDlg : public CDialog

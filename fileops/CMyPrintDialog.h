@@ -3,7 +3,7 @@
 // 1539); the caller reads the definition file after OK and makes the printer's device context.
 #pragma once
 
-#include "browser/FolderList.h"
+#include "catalogue/FolderList.h"
 #include "framework/Framework.h"
 
 class CMyPrintDialog : public CPrintDialog

@@ -1,6 +1,6 @@
 #include "fileops/CReportFileDlg.h"
 
-#include "browser/FolderList.h"
+#include "catalogue/FolderList.h"
 #include "fileops/ReportFileWriter.h"
 #include "foundation/VyxIni.h"
 #include "foundation/WindowPlacement.h"

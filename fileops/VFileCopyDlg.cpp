@@ -1,6 +1,6 @@
 #include "fileops/VFileCopyDlg.h"
 
-#include "browser/FolderList.h"
+#include "catalogue/FolderList.h"
 #include "controls/TreeOptionsDDX.h"
 #include "fileops/VyxFileTransfer.h"
 #include "foundation/ShellShortcut.h"

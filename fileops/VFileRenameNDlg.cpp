@@ -1,6 +1,6 @@
 #include "fileops/VFileRenameNDlg.h"
 
-#include "browser/FolderList.h"
+#include "catalogue/FolderList.h"
 #include "catalogue/CKWDoc.h"
 #include "catalogue/VyxFile.h"
 #include "fileops/CRegExpGroupDialog.h"

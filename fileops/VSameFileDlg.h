@@ -8,7 +8,7 @@
 #include "catalogue/VyxFile.h"
 #include "controls/CEditEx.h"
 #include "controls/CResizableDialog.h"
-#include "viewer/COneViewCtrl.h"
+#include "catalogue/COneViewCtrl.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 #include "fileops/VyxFileTransfer.h"
 
-#include "browser/FrameMessages.h"
-#include "browser/VyxDropFormats.h"
+#include "catalogue/FrameMessages.h"
+#include "catalogue/VyxDropFormats.h"
 #include "catalogue/VyxCacheList.h"
 #include "catalogue/VyxFile.h"
 #include "fileops/CopyTarget.h"

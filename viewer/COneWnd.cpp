@@ -1,8 +1,8 @@
 #include "viewer/COneWnd.h"
 
-#include "browser/CCommentDlg.h"
+#include "catalogue/CCommentDlg.h"
 #include "browser/CMainFrame.h"
-#include "browser/FrameMessages.h"
+#include "catalogue/FrameMessages.h"
 #include "catalogue/CKWDoc.h"
 #include "fileops/CMyPrintDialog.h"
 #include "fileops/CPrintOutDialog.h"

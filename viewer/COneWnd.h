@@ -7,8 +7,8 @@
 #include "foundation/VyxSharedMemory.h"
 #include "script/VyxVariantArray.h"
 #include "viewer/COneToolBar.h"
-#include "viewer/COneView.h"
-#include "viewer/OneViewSettings.h"
+#include "catalogue/COneView.h"
+#include "catalogue/OneViewSettings.h"
 
 class CKWDoc;
 

@@ -1,7 +1,7 @@
 #include "viewer/CovOther.h"
 
 #include "res/resource.h"
-#include "viewer/OneViewSettings.h"
+#include "catalogue/OneViewSettings.h"
 
 const int CovOther::SpaceCommands[3] = {ID_PICTURE_NEXT, ID_PICTURE_AUTOPLAY, ID_PICTURE_SELECT};
 

@@ -1,7 +1,7 @@
 #include "viewer/CovRoll.h"
 
 #include "res/resource.h"
-#include "viewer/OneViewSettings.h"
+#include "catalogue/OneViewSettings.h"
 
 #include <cstdlib>
 

@@ -1,8 +1,8 @@
 #include "viewer/CovScale.h"
 
 #include "res/resource.h"
-#include "viewer/COnePicture.h"
-#include "viewer/OneViewSettings.h"
+#include "catalogue/COnePicture.h"
+#include "catalogue/OneViewSettings.h"
 
 namespace {
 

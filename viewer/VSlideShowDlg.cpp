@@ -1,6 +1,6 @@
 #include "viewer/VSlideShowDlg.h"
 
-#include "browser/FrameMessages.h"
+#include "catalogue/FrameMessages.h"
 #include "catalogue/CKWDoc.h"
 #include "foundation/VyxIni.h"
 #include "foundation/VyxSystem.h"

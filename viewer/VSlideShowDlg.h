@@ -9,7 +9,7 @@
 
 #include "foundation/VyxSharedMemory.h"
 #include "framework/Framework.h"
-#include "viewer/COnePicture.h"
+#include "catalogue/COnePicture.h"
 #include "viewer/SlidePositionBar.h"
 
 #include <memory>

@@ -3,7 +3,7 @@
 // read), of the paste command (the file list read into a job, which is posted to the main window)
 // and until the job has copied every file, run by the main window as the program's runs it. One
 // turn: it takes minutes.
-#include "browser/FrameMessages.h"
+#include "catalogue/FrameMessages.h"
 #include "fileops/VyxFileTransfer.h"
 
 #include "../BenchArgs.h"

@@ -10,7 +10,7 @@
 // Argument "quick": the 24-megapixel and 2-megapixel folders at 1920 x 1080 only.
 #include "browser/CKWView.h"
 #include "browser/CMainFrame.h"
-#include "browser/FrameMessages.h"
+#include "catalogue/FrameMessages.h"
 #include "catalogue/CKWDoc.h"
 #include "catalogue/VyxFile.h"
 #include "foundation/VyxIni.h"

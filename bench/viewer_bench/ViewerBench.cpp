@@ -5,7 +5,7 @@
 #include "catalogue/VyxFile.h"
 #include "image/DibCore.h"
 #include "image/DibSection.h"
-#include "viewer/COnePicture.h"
+#include "catalogue/COnePicture.h"
 
 #include "../BenchArgs.h"
 #include "../BenchClock.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "BrowserTestUtil.h"
-#include "browser/CCommentDlg.h"
+#include "catalogue/CCommentDlg.h"
 #include "catalogue/VyxFile.h"
 #include "catalogue/VyxNoteStore.h"
 #include "res/resource.h"

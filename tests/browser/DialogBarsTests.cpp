@@ -4,7 +4,7 @@
 
 #include <dbt.h>
 #include "browser/CJumpDialogBar.h"
-#include "browser/FrameMessages.h"
+#include "catalogue/FrameMessages.h"
 #include "browser/VyxDriveBar.h"
 #include "res/resource.h"
 

@@ -11,7 +11,7 @@
 #include "browser/CKWView.h"
 #include "browser/CLstView.h"
 #include "framework/AfxOleInit.h"
-#include "browser/VyxDropFormats.h"
+#include "catalogue/VyxDropFormats.h"
 #include "browser/VyxDropTarget.h"
 #include "browser/VyxOleDataSource.h"
 #include "catalogue/VyxCacheList.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "browser/FolderList.h"
+#include "catalogue/FolderList.h"
 #include "catalogue/VyxConfig.h"
 #include "BrowserTestUtil.h"
 #include "foundation/VyxPath.h"

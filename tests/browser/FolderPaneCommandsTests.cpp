@@ -5,7 +5,7 @@
 
 #include "FrameTestUtil.h"
 #include "browser/FolderCommands.h"
-#include "browser/FolderList.h"
+#include "catalogue/FolderList.h"
 #include "common/CommandState.h"
 #include "common/LinkFixture.h"
 #include "fileops/ProgressDlg.h"

@@ -2,7 +2,7 @@
 
 #include "../image/TestArchiveFile.h"
 #include "FrameTestUtil.h"
-#include "browser/FrameMessages.h"
+#include "catalogue/FrameMessages.h"
 #include "foundation/VyxPath.h"
 #include "image/plugins/Spi.h"
 

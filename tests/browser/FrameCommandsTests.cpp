@@ -6,7 +6,7 @@
 #include "FrameTestUtil.h"
 #include "browser/CLstView.h"
 #include "browser/FolderCommands.h"
-#include "browser/FrameMessages.h"
+#include "catalogue/FrameMessages.h"
 #include "catalogue/VyxCacheIndex.h"
 #include "catalogue/VyxFile.h"
 #include "common/CommandState.h"

@@ -1,6 +1,6 @@
 #include "FrameTestUtil.h"
 
-#include "browser/FrameMessages.h"
+#include "catalogue/FrameMessages.h"
 #include "foundation/VyxPath.h"
 #include "image/plugins/Spi.h"
 
@@ -102,4 +102,3 @@ bool PumpUntilTimer(HWND hWnd, UINT_PTR id, DWORD timeoutMs)
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
 }
-

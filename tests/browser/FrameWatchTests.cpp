@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "FrameTestUtil.h"
-#include "browser/FrameMessages.h"
+#include "catalogue/FrameMessages.h"
 #include "foundation/VyxPath.h"
 
 #include <algorithm>

@@ -5,7 +5,7 @@
 #include "FrameTestUtil.h"
 #include "browser/CKWApp.h"
 #include "browser/CLstView.h"
-#include "browser/FrameMessages.h"
+#include "catalogue/FrameMessages.h"
 #include "browser/VyxOleDataSource.h"
 #include "fileops/VyxFileTransfer.h"
 #include "catalogue/VyxFile.h"

@@ -248,7 +248,7 @@ TEST(DocumentCommands, OptionsOkTellsColoursBeforeTheTreeAndSavesEverything)
     PutFile(scope.folder, L"a.txt", "a");
     CKWDoc& doc = scope.Document();
     scope.Open();
-    COptPageBoot::OPTIONSDATA options;
+    OPTIONSDATA options;
     doc.FillOptions(options);
     options.colText = 0x102030;
     options.HiddenFile = true;
@@ -264,7 +264,7 @@ TEST(DocumentCommands, OptionsOkWithoutChangesWritesTheListKeysAndTellsNobody)
 {
     DocumentScope scope;
     CKWDoc& doc = scope.Document();
-    COptPageBoot::OPTIONSDATA options;
+    OPTIONSDATA options;
     doc.FillOptions(options);
     doc.TakeOptions(options);
     EXPECT_TRUE(scope.Heard().empty());
@@ -286,13 +286,13 @@ TEST(DocumentCommands, TheSameColourForTextAndBackgroundMeansTheSystemColours)
 {
     DocumentScope scope;
     CKWDoc& doc = scope.Document();
-    COptPageBoot::OPTIONSDATA options;
+    OPTIONSDATA options;
     doc.FillOptions(options);
     options.colText = options.colBackground = 0x445566;
     doc.TakeOptions(options);
     EXPECT_EQ(GetSysColor(COLOR_WINDOW), doc.GetBackColor());
     EXPECT_EQ(GetSysColor(COLOR_WINDOWTEXT), doc.GetTextColor());
-    COptPageBoot::OPTIONSDATA again;
+    OPTIONSDATA again;
     doc.FillOptions(again);
     EXPECT_EQ(GetSysColor(COLOR_WINDOW), again.colBackground);
     EXPECT_EQ(GetSysColor(COLOR_WINDOWTEXT), again.colText);

@@ -190,7 +190,7 @@ TEST(DocumentSettings, OptionsGoOutAndComeBackWithTheirSideEffects)
 {
     DocumentScope scope;
     CKWDoc& doc = scope.Document();
-    COptPageBoot::OPTIONSDATA options;
+    OPTIONSDATA options;
     doc.FillOptions(options);
     EXPECT_TRUE(options.TrashCan);
     EXPECT_EQ(0xE0FFFFu, options.colBackground);
@@ -227,7 +227,7 @@ TEST(DocumentSettings, AFileEditedByHandReadsItsBadValuesAsDefaultsAndKeepsWhatT
     WriteAppIniString(L"SlideShow", L"DirectionUD", L"4");
     WriteAppIniString(L"LstView", L"NameMaxSize", L"many");
     CKWDoc& doc = scope.Document();
-    COptPageBoot::OPTIONSDATA options;
+    OPTIONSDATA options;
     doc.FillOptions(options);
     EXPECT_TRUE(options.TrashCan);
     EXPECT_TRUE(options.DELQA);

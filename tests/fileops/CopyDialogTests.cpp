@@ -4,7 +4,7 @@
 #include "CopyTestUtil.h"
 #include "../foundation/TestSettings.h"
 #include "FileopsTestUtil.h"
-#include "browser/FolderList.h"
+#include "catalogue/FolderList.h"
 #include "fileops/CGetFolderDlg.h"
 #include "fileops/VFileCopyDlg.h"
 #include "fileops/VFileMoveDlg.h"

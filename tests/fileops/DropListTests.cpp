@@ -1,7 +1,7 @@
 // The drop and clipboard data a job reads: file-drop lists built by hand (wide and in the system
 // code page), notes paired by position, the preferred effect, and names that do not fit.
 #include "CopyTestUtil.h"
-#include "browser/VyxDropFormats.h"
+#include "catalogue/VyxDropFormats.h"
 #include "catalogue/VyxFile.h"
 #include "fileops/VyxFileTransfer.h"
 

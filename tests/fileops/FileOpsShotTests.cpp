@@ -5,7 +5,7 @@
 #include "../foundation/TestSettings.h"
 #include "FileopsTestUtil.h"
 #include "OutputTestUtil.h"
-#include "browser/FolderList.h"
+#include "catalogue/FolderList.h"
 #include "fileops/FileCopy.h"
 #include "fileops/VFileAccDlg.h"
 #include "fileops/VFileCopyDlg.h"

@@ -2,7 +2,7 @@
 // opposite commands drawn as mirror images of each other, hot images of the same shapes, and the
 // window's bar showing them.
 #include "PictureWindowTestUtil.h"
-#include "browser/FrameMessages.h"
+#include "catalogue/FrameMessages.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "BrowserTestUtil.h"
 #include "ViewerTestUtil.h"
-#include "viewer/COneViewCtrl.h"
-#include "viewer/OneViewSettings.h"
+#include "catalogue/COneViewCtrl.h"
+#include "catalogue/OneViewSettings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "PictureWindowTestUtil.h"
-#include "browser/FrameMessages.h"
+#include "catalogue/FrameMessages.h"
 #include "common/ImportPatch.h"
 #include "res/resource.h"
 #include "viewer/COneWnd.h"

@@ -1,5 +1,5 @@
 #include "PictureWindowTestUtil.h"
-#include "browser/FrameMessages.h"
+#include "catalogue/FrameMessages.h"
 #include "res/resource.h"
 #include "viewer/VSlideShowDlg.h"
 

@@ -7,7 +7,7 @@
 #include "viewer/CSlideshowOptionDlg.h"
 #include "viewer/CWallPaperDlg.h"
 #include "viewer/FitOptionDlg.h"
-#include "viewer/OneViewSettings.h"
+#include "catalogue/OneViewSettings.h"
 #include "viewer/VSlideShowDlg.h"
 
 #include <gtest/gtest.h>

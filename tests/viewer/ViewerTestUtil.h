@@ -11,7 +11,7 @@
 #include "image/DibDepth.h"
 #include "image/DibFile.h"
 #include "image/plugins/Spi.h"
-#include "viewer/COnePicture.h"
+#include "catalogue/COnePicture.h"
 
 #include <algorithm>
 #include <string>

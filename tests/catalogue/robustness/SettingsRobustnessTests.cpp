@@ -12,7 +12,7 @@ using namespace doctest;
 namespace {
 
 // Every field of the record as one text, to compare records.
-std::wstring Describe(const COptPageBoot::OPTIONSDATA& o)
+std::wstring Describe(const OPTIONSDATA& o)
 {
     std::wstring text;
     auto add = [&](const wchar_t* name, long long value) {
@@ -87,7 +87,7 @@ void FeedSettings(const std::string& bytes)
 {
     const CString file = theAppIni.GetPath();
     ASSERT_TRUE(ScratchFolder::WriteFile(file.GetString(), bytes));
-    COptPageBoot::OPTIONSDATA record;
+    OPTIONSDATA record;
     {
         CKWDoc doc;
         doc.m_bAutoDelete = FALSE;
@@ -111,7 +111,7 @@ void FeedSettings(const std::string& bytes)
         doc.ApplyOptions(record);
         doc.SaveSettings();
     }
-    COptPageBoot::OPTIONSDATA again;
+    OPTIONSDATA again;
     {
         CKWDoc doc;
         doc.m_bAutoDelete = FALSE;
@@ -126,7 +126,7 @@ std::string Seed()
     {
         CKWDoc doc;
         doc.m_bAutoDelete = FALSE;
-        COptPageBoot::OPTIONSDATA record;
+        OPTIONSDATA record;
         doc.FillOptions(record);
         doc.ApplyOptions(record);
         doc.SaveSettings();

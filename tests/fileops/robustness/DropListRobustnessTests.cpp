@@ -1,7 +1,7 @@
 // Hostile drop data from other programs, fed in-process: file-drop lists (wide and in the system
 // code page) with offsets past the end, no terminators and huge sizes, note lists, source-folder
 // blocks and drop effects. Every read stays inside its block, refuses what does not fit and ends.
-#include "browser/VyxDropFormats.h"
+#include "catalogue/VyxDropFormats.h"
 #include "common/HostileInputs.h"
 #include "fileops/VyxFileTransfer.h"
 

@@ -1,4 +1,4 @@
-#include "viewer/COnePicture.h"
+#include "catalogue/COnePicture.h"
 
 #include "foundation/ShellShortcut.h"
 #include "foundation/VyxGlobalErrorException.h"

@@ -1,8 +1,8 @@
-#include "viewer/COneView.h"
+#include "catalogue/COneView.h"
 
 #include "foundation/VyxIni.h"
 #include "res/resource.h"
-#include "viewer/OneViewSettings.h"
+#include "catalogue/OneViewSettings.h"
 
 #include <imm.h>
 

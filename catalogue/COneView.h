@@ -4,7 +4,7 @@
 // its parent (a picture window, or the preview control).
 #pragma once
 
-#include "viewer/COnePicture.h"
+#include "catalogue/COnePicture.h"
 
 struct OneViewSettings;
 

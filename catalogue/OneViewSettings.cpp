@@ -1,4 +1,4 @@
-#include "viewer/OneViewSettings.h"
+#include "catalogue/OneViewSettings.h"
 
 #include "foundation/VyxIni.h"
 

@@ -1,4 +1,4 @@
-#include "viewer/COneViewCtrl.h"
+#include "catalogue/COneViewCtrl.h"
 
 const wchar_t COneViewCtrl::ClassName[] = L"COneViewCtrl";
 

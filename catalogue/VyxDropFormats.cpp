@@ -1,4 +1,4 @@
-#include "browser/VyxDropFormats.h"
+#include "catalogue/VyxDropFormats.h"
 
 #include "foundation/VyxCode.h"
 

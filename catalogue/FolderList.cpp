@@ -1,4 +1,4 @@
-#include "browser/FolderList.h"
+#include "catalogue/FolderList.h"
 
 #include "catalogue/VyxConfig.h"
 #include "foundation/VyxFileUtil.h"

@@ -3,7 +3,7 @@
 // from a template, when the dialog asks for it).
 #pragma once
 
-#include "viewer/COneView.h"
+#include "catalogue/COneView.h"
 
 class COneViewCtrl : public CWnd
 {

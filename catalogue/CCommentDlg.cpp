@@ -1,4 +1,4 @@
-#include "browser/CCommentDlg.h"
+#include "catalogue/CCommentDlg.h"
 
 #include "catalogue/VyxFile.h"
 #include "foundation/WindowPlacement.h"

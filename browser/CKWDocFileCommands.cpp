@@ -1,0 +1,348 @@
+// The document's file commands: deleting and renaming the selection, comments, the clipboard and
+// copying or moving to another folder.
+#include "catalogue/CKWDoc.h"
+
+#include "browser/CMainFrame.h"
+#include "browser/WatchModeScope.h"
+#include "catalogue/CCommentDlg.h"
+#include "catalogue/CKWDocScopes.h"
+#include "catalogue/ClipboardFileList.h"
+#include "catalogue/FrameMessages.h"
+#include "catalogue/VyxFile.h"
+#include "fileops/CReportDlg.h"
+#include "fileops/ProgressDlg.h"
+#include "fileops/VFileCopyDlg.h"
+#include "fileops/VFileMoveDlg.h"
+#include "fileops/VFileRenameDlg.h"
+#include "fileops/VFileRenameNDlg.h"
+#include "fileops/VyxFileTransfer.h"
+#include "foundation/FormatMessageText.h"
+#include "foundation/VyxFileUtil.h"
+#include "foundation/VyxUtility.h"
+#include "framework/COleDataObject.h"
+#include "image/DibCore.h"
+#include "image/codecs/SaveDib.h"
+
+#include <memory>
+
+// ---------------------------------------------------------------- deleting and renaming
+
+CString CKWDoc::SwapCurrentDirectory(const wchar_t* folder)
+{
+    wchar_t current[520] = {};
+    DWORD length = GetCurrentDirectoryW(520, current);
+    CString previous = length > 0 && length < 520 ? current : L"";
+    if (folder)
+        SetCurrentDirectoryW(folder);
+    return previous;
+}
+
+void CKWDoc::DeleteSelectedFiles(bool noConfirm)
+{
+    if (!noConfirm && AfxMessageBox(FormatMessageText(0x4000000A), MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    const int count = m_items.GetSelectedOutsideArchivesCount(false);
+    if (count == 0)
+        return;
+    CurrentDirectoryScope directory(GetFolderPath());
+    UpdatingScope updating(*this);
+    CWnd* mainWnd = AfxGetMainWnd();
+    VCopyFileDlg progress(mainWnd);
+    // Without its window the deletion still runs; only the way to stop it is missing.
+    bool shown = progress.Create(mainWnd) != FALSE;
+    if (shown) {
+        progress.SetRange(0, count);
+        progress.SetWindowText(L"deleting...");
+    }
+    CMainFrame* frame = GetMainFrame();
+    if (frame)
+        frame->SetWatchMode(1);
+    try {
+        int done = 0;
+        for (int i = 0; i < GetItemCount(); ++i) {
+            VyxFile* item = GetItem(i);
+            if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected) || item->IsArchiveMember() ||
+                !PathExists(item->GetPath(), kAnyAttribute))
+                continue;
+            if (shown)
+                progress.SetText(item->GetFileName());
+            DeleteFiles(item->GetPath());
+            ++done;
+            if (shown) {
+                if (progress.CheckCancel())
+                    break;
+                progress.SetPos(done);
+            }
+        }
+    } catch (...) {
+        if (shown)
+            progress.DestroyWindow();
+        if (frame)
+            frame->SetWatchMode(0);
+        throw;
+    }
+    if (shown)
+        progress.DestroyWindow();
+    if (frame)
+        frame->SetWatchMode(0);
+    RemoveMissingSelectedItems();
+}
+
+void CKWDoc::ShellDeleteSelected(bool silent)
+{
+    if (m_items.GetSelectedOutsideArchivesCount(false) == 0)
+        return;
+    CurrentDirectoryScope directory(GetFolderPath());
+    UpdatingScope updating(*this);
+    CSharedFile list(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_SHARE, 4096);
+    int written = 0;
+    for (int i = 0; i < GetItemCount(); ++i) {
+        VyxFile* item = GetItem(i);
+        if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected) || item->IsArchiveMember() ||
+            !PathExists(item->GetPath(), kAnyAttribute))
+            continue;
+        const CString path = ExactPath(item->GetPath());
+        list.Write(path.GetString(), static_cast<UINT>((path.GetLength() + 1) * sizeof(wchar_t)));
+        ++written;
+    }
+    if (written == 0)
+        return;
+    const wchar_t end = 0;
+    list.Write(&end, sizeof(end));
+    CMainFrame* frame = GetMainFrame();
+    if (frame)
+        frame->SetWatchMode(1);
+    CWnd* mainWnd = AfxGetMainWnd();
+    const WORD flags = silent ? FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI : FOF_ALLOWUNDO;
+    ShellDeleteFileList(list, mainWnd ? mainWnd->GetSafeHwnd() : nullptr, flags);
+    if (frame)
+        frame->SetWatchMode(0);
+    RemoveMissingSelectedItems();
+}
+
+bool CKWDoc::RenameItem(VyxFile* item, const wchar_t* newName)
+{
+    if (!item || item->IsArchiveMember() || !PathExists(item->GetPath(), kAnyAttribute))
+        return false;
+    // A separator would move the file elsewhere while the item renamed only its last part.
+    if (!IsPlainFileName(newName))
+        return false;
+    const CString oldPath = item->GetPath();
+    CString newPath;
+    MakePath(newPath, nullptr, PathPart(oldPath, 3), newName, nullptr);
+    if (newPath.GetLength() >= MAX_PATH || CompareLengthFirst(newPath, oldPath) == 0)
+        return false;
+    if (!RenameEntry(oldPath, newPath))
+        return false;
+    const CString note = item->GetNote();
+    item->RemoveFromCache();
+    item->DeleteNote();
+    item->Rename(newName);
+    item->SetNote(note);
+    return true;
+}
+
+// ---------------------------------------------------------------- commands of files and outputs
+
+void CKWDoc::OnUpdateNeedsSelection(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_items.GetSelectedCount(false) > 0);
+}
+
+void CKWDoc::OnUpdateNeedsDiskItems(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_items.GetSelectedOutsideArchivesCount(false) > 0);
+}
+
+void CKWDoc::OnFileDelete()
+{
+    if (!TrashCan || ::GetAsyncKeyState(VK_SHIFT) < 0)
+        DeleteSelectedFiles(DELQA);
+    else
+        ShellDeleteSelected(DELQA);
+}
+
+void CKWDoc::OnFileRename()
+{
+    int remaining = m_items.GetSelectedOutsideArchivesCount(false);
+    if (remaining < 1)
+        return;
+    CurrentDirectoryScope directory(GetFolderPath());
+    WatchModeScope watch(GetMainFrame());
+    UpdatingScope updating(*this);
+    for (int i = 0; i < GetItemCount(); ++i) {
+        VyxFile* item = GetItem(i);
+        if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected) || item->IsArchiveMember() ||
+            !PathExists(item->GetPath(), kAnyAttribute))
+            continue;
+        VFileRenameDlg dialog(AfxGetMainWnd());
+        dialog.m_item = item;
+        dialog.m_path = item->GetPath();
+        dialog.m_name = item->GetFileName();
+        dialog.m_moreFiles = --remaining > 0 ? 1 : 0;
+        if (dialog.DoModal() == IDOK) {
+            if (RenameItem(item, dialog.m_name))
+                UpdateAllViews(nullptr, HintItemChanged, HintValue(i));
+            else
+                AfxMessageBox(FormatMessageText(0x4000000B), MB_OK | MB_ICONSTOP);
+        } else if (dialog.m_abort) {
+            break;
+        }
+    }
+    CString folder = GetFolderPath();
+    UpdateAllViews(nullptr, HintRenamed, HintArgument(folder.GetString()));
+}
+
+void CKWDoc::OnFileRenameMany()
+{
+    if (m_items.GetSelectedOutsideArchivesCount(false) < 1)
+        return;
+    CurrentDirectoryScope directory(GetFolderPath());
+    WatchModeScope watch(GetMainFrame());
+    UpdatingScope updating(*this);
+    VFileRenameNDlg dialog(AfxGetMainWnd());
+    for (int i = 0; i < GetItemCount(); ++i) {
+        VyxFile* item = GetItem(i);
+        if (item && item->TestFlags(VyxFilexDraw::FlagSelected) && !item->IsArchiveMember() &&
+            PathExists(item->GetPath(), kAnyAttribute))
+            dialog.AddFile(item);
+    }
+    if (dialog.DoModal() == IDOK) {
+        CStringArray failures;
+        dialog.RenameFiles(*this, failures);
+        if (failures.GetSize() > 0) {
+            CReportDlg report(AfxGetMainWnd());
+            report.SetLines(&failures);
+            report.DoModal();
+        }
+    }
+    CString folder = GetFolderPath();
+    UpdateAllViews(nullptr, HintRenamed, HintArgument(folder.GetString()));
+}
+
+void CKWDoc::OnEditComment()
+{
+    for (int i = 0; i < GetItemCount(); ++i) {
+        VyxFile* item = GetItem(i);
+        if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected))
+            continue;
+        CCommentDlg dialog(item, AfxGetMainWnd());
+        if (dialog.DoModal() != IDOK)
+            break;
+        UpdateAllViews(nullptr, HintItemChanged, HintValue(i));
+    }
+}
+
+// ---------------------------------------------------------------- the clipboard and transfers
+
+bool CKWDoc::PlaceSelectionOnClipboard(bool cut)
+{
+    ClipboardFileList files;
+    for (int i = 0; i < GetItemCount(); ++i) {
+        VyxFile* item = GetItem(i);
+        if (item && item->TestFlags(VyxFilexDraw::FlagSelected) && !item->IsArchiveMember())
+            files.Add(item->GetPath(), item->GetNote());
+    }
+    HGLOBAL picture = nullptr;
+    if (!cut && ClipboardCopyDIB) {
+        if (VyxFile* cursor = GetItem(m_cursorIndex))
+            picture = cursor->LoadPicture();
+    }
+    const bool withFiles = m_items.GetSelectedOutsideArchivesCount(false) > 0;
+    if (files.Place(cut ? DROPEFFECT_MOVE : DROPEFFECT_COPY | DROPEFFECT_LINK, withFiles, ClipboardCopyTEXT, picture))
+        return true;
+    AfxMessageBox(L"クリップボードを開けないため、コピーできませんでした", MB_OK | MB_ICONSTOP);
+    return false;
+}
+
+void CKWDoc::OnEditCopy()
+{
+    if (m_items.GetSelectedCount(false) >= 1)
+        PlaceSelectionOnClipboard(false);
+}
+
+void CKWDoc::OnEditCut()
+{
+    if (m_items.GetSelectedOutsideArchivesCount(false) >= 1)
+        PlaceSelectionOnClipboard(true);
+}
+
+void CKWDoc::OnUpdateEditPaste(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(::IsClipboardFormatAvailable(CF_HDROP) || ::IsClipboardFormatAvailable(CF_DIB));
+}
+
+void CKWDoc::OnEditPaste()
+{
+    COleDataObject data;
+    if (!data.AttachClipboard())
+        return;
+    CWnd* mainWnd = AfxGetMainWnd();
+    if (data.IsDataAvailable(CF_HDROP)) {
+        std::unique_ptr<VyxFileTransfer> job(new VyxFileTransfer);
+        job->SetDestination(GetFolderPath());
+        job->AddDataObject(&data, DROPEFFECT_COPY);
+        if (!mainWnd || !mainWnd->GetSafeHwnd())
+            return;
+        // A paste of the program's own drag list runs before the command returns.
+        if (data.IsDataAvailable(static_cast<CLIPFORMAT>(::RegisterClipboardFormatW(L"CF_VyxDROP"))))
+            mainWnd->SendMessage(WMU_FILEOPERATION, reinterpret_cast<WPARAM>(job.release()), 0);
+        else if (mainWnd->PostMessage(WMU_FILEOPERATION, reinterpret_cast<WPARAM>(job.get()), 0))
+            job.release();
+        return;
+    }
+    if (!data.IsDataAvailable(CF_DIB))
+        return;
+    // Another program's picture passes the image library's check before anything reads it.
+    GlobalBlock picture(GetDibFromClipboard());
+    if (!picture.get()) {
+        AfxMessageBox(L"クリップボードの画像は読み取れない形式です", MB_OK | MB_ICONSTOP);
+        return;
+    }
+    if (SavePastedPicture(picture.get()) == 0)
+        NotifyFolderChanged(nullptr);
+}
+
+void CKWDoc::TransferSelected(const wchar_t* destination, int existingOnly, int sameNameMode, bool move)
+{
+    std::unique_ptr<VyxFileTransfer> job(new VyxFileTransfer);
+    for (int i = 0; i < GetItemCount(); ++i) {
+        VyxFile* item = GetItem(i);
+        if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected))
+            continue;
+        if (move && (item->IsArchiveMember() || !PathExists(item->GetPath(), kAnyAttribute)))
+            continue;
+        job->AddItem(item, 0);
+    }
+    job->SetDestination(destination);
+    job->SetExistingOnly(existingOnly);
+    job->SetSameNameMode(sameNameMode);
+    job->SetMoveMode(move ? 1 : 0);
+    CWnd* mainWnd = AfxGetMainWnd();
+    if (mainWnd && mainWnd->GetSafeHwnd())
+        mainWnd->SendMessage(WMU_FILEOPERATION, reinterpret_cast<WPARAM>(job.release()), 0);
+    if (move)
+        RemoveMissingSelectedItems();
+}
+
+void CKWDoc::OnFileCopyTo()
+{
+    CurrentDirectoryScope directory(GetFolderPath());
+    UpdatingScope updating(*this);
+    VFileCopyDlg dialog(AfxGetMainWnd());
+    dialog.m_initialFolder = GetFolderPath();
+    if (dialog.DoModal() == IDOK)
+        TransferSelected(dialog.m_destination, dialog.GetExistingOnly(), dialog.GetSameNameMode(), false);
+}
+
+void CKWDoc::OnFileMoveTo()
+{
+    if (m_items.GetSelectedOutsideArchivesCount(false) < 1)
+        return;
+    CurrentDirectoryScope directory(GetFolderPath());
+    UpdatingScope updating(*this);
+    VFileMoveDlg dialog(AfxGetMainWnd());
+    dialog.m_initialFolder = GetFolderPath();
+    if (dialog.DoModal() == IDOK)
+        TransferSelected(dialog.m_destination, dialog.GetExistingOnly(), dialog.GetSameNameMode(), true);
+}

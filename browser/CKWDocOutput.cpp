@@ -1,0 +1,143 @@
+// The document's output commands: each asks its dialog, then hands the answer to the walk that
+// writes the output.
+#include "catalogue/CKWDoc.h"
+
+#include "browser/WatchModeScope.h"
+#include "catalogue/CKWDocScopes.h"
+#include "catalogue/VyxFile.h"
+#include "fileops/CContactDlg.h"
+#include "fileops/CFileSaveDlg.h"
+#include "fileops/CGetFolderDlg.h"
+#include "fileops/CHtmlCatalogWriter.h"
+#include "fileops/CHtmlDlg.h"
+#include "fileops/CMyPrintDialog.h"
+#include "fileops/CReportFileDlg.h"
+#include "fileops/ReportFileWriter.h"
+#include "foundation/VyxFileUtil.h"
+#include "res/resource.h"
+
+#include <vector>
+
+void CKWDoc::OnFileExtract()
+{
+    CGetFolderDlg prompt(AfxGetMainWnd());
+    prompt.m_title = L"書庫解凍";
+    prompt.m_prompt = L"解凍先フォルダを入力してください";
+    CurrentDirectoryScope directory(GetFolderPath());
+    if (prompt.DoModal() != IDOK)
+        return;
+    // Relative to the document's folder, which is the current directory meanwhile.
+    CString folder;
+    GetFullPath(folder, prompt.m_folder);
+    ExtractSelectedTo(folder);
+}
+
+void CKWDoc::OnFilePrint()
+{
+    CMyPrintDialog dialog(TRUE, PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIESANDCOLLATE | PD_HIDEPRINTTOFILE,
+                          AfxGetMainWnd());
+    if (dialog.DoModal() != IDOK)
+        return;
+    HDC handle = dialog.CreatePrinterDC();
+    // No printer to draw on: nothing is started.
+    if (!handle) {
+        AfxMessageBox(IDS_PRINTER_DC_FAILED, MB_OK | MB_ICONSTOP);
+        return;
+    }
+    CDC printer;
+    printer.Attach(handle);
+    int result = PrintSelected(&printer, dialog.m_definitionFile);
+    printer.DeleteDC();
+    if (result != 0)
+        AfxMessageBox(static_cast<UINT>(result), MB_OK | MB_ICONINFORMATION);
+}
+
+void CKWDoc::OnToolHtmlCatalog()
+{
+    CurrentDirectoryScope directory(GetFolderPath());
+    WatchModeScope watch(GetMainFrame());
+    CHtmlDlg dialog(AfxGetMainWnd());
+    if (dialog.DoModal() != IDOK)
+        return;
+    CHtmlCatalogWriter writer;
+    writer.m_pFileArray = &m_items;
+    writer.m_currentFolder = GetFolderPath();
+    writer.m_definitionPath = dialog.m_definitionFile;
+    writer.m_picturesPerPage = dialog.m_table ? dialog.m_columns * dialog.m_rows : dialog.m_pageCount;
+    writer.m_table = dialog.m_table;
+    writer.m_columns = dialog.m_columns;
+    writer.m_rows = dialog.m_rows;
+    writer.m_linkMode = dialog.m_linkMode;
+    writer.m_jpegQuality = dialog.m_jpegQuality;
+    writer.m_progressive = dialog.m_progressive;
+    writer.m_reducePng = dialog.m_reducePng;
+    writer.m_thumbnailFolder = dialog.m_thumbnailFolder.IsEmpty() ? CString(L".") : dialog.m_thumbnailFolder;
+    writer.m_boxWidth = ThumbsSize.cx;
+    writer.m_boxHeight = ThumbsSize.cy;
+    GetAppIniString(writer.m_pageNameFormat, L"Html", L"HtmlFormat", L"$file_$page#3");
+    GetAppIniString(writer.m_thumbnailNameFormat, L"Html", L"ThumbFormat", L"Ve_$file");
+    WriteAppIniString(L"Html", L"HtmlFormat", writer.m_pageNameFormat);
+    WriteAppIniString(L"Html", L"ThumbFormat", writer.m_thumbnailNameFormat);
+    if (!writer.LoadDefinition(dialog.m_definitionFile)) {
+        AfxMessageBox(L"HTML定義ファイルの読み込みに失敗しました", MB_OK | MB_ICONSTOP);
+        return;
+    }
+    if (!EnsureFolderExists(dialog.m_folder, false))
+        return;
+    bool thumbnailsReady = true;
+    if (writer.m_thumbnailFolder != L".") {
+        CString thumbnails;
+        MakePath(thumbnails, nullptr, dialog.m_folder, writer.m_thumbnailFolder, nullptr);
+        if (!EnsureFolderExists(thumbnails, true)) {
+            AfxMessageBox(L"サムネイルフォルダの作成に失敗しました", MB_OK | MB_ICONSTOP);
+            thumbnailsReady = false;
+        }
+    }
+    if (thumbnailsReady) {
+        CString page;
+        writer.Generate(MakePath(page, nullptr, dialog.m_folder, dialog.m_fileName, nullptr));
+    }
+    CString folder = dialog.m_folder;
+    UpdateAllViews(nullptr, HintFolderChanged, HintArgument(folder.GetString()));
+}
+
+void CKWDoc::OnToolContactSheet()
+{
+    CurrentDirectoryScope directory(GetFolderPath());
+    WatchModeScope watch(GetMainFrame());
+    CContactDlg dialog(AfxGetMainWnd());
+    if (dialog.DoModal() == IDOK) {
+        m_sheetScaleMode = 10;
+        if (EnsureFolderExists(dialog.m_folder, false))
+            ExportContactSheets(dialog.m_columns, dialog.m_rows, dialog.m_outputPath, dialog.m_fileType,
+                                dialog.m_jpegQuality);
+    }
+    UpdateAllViews(nullptr, HintRedraw, nullptr);
+}
+
+void CKWDoc::OnToolReport()
+{
+    CurrentDirectoryScope directory(GetFolderPath());
+    WatchModeScope watch(GetMainFrame());
+    CReportFileDlg dialog(AfxGetMainWnd());
+    if (dialog.DoModal() != IDOK)
+        return;
+    std::vector<const VyxFile*> items;
+    for (int i = 0; i < GetItemCount(); ++i) {
+        const VyxFile* item = GetItem(i);
+        if (item && item->TestFlags(VyxFilexDraw::FlagSelected))
+            items.push_back(item);
+    }
+    ReportFileWriter(AfxGetMainWnd())
+        .Write(dialog.m_fileName, dialog.m_lineTemplate, items.data(), static_cast<int>(items.size()));
+}
+
+void CKWDoc::OnFileSaveImages()
+{
+    CurrentDirectoryScope directory(GetFolderPath());
+    WatchModeScope watch(GetMainFrame());
+    UpdatingScope updating(*this);
+    CFileSaveDlg dialog(AfxGetMainWnd());
+    if (dialog.DoModal() == IDOK)
+        SaveSelectedPictures(dialog);
+}

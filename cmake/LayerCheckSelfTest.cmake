@@ -1,0 +1,53 @@
+# Runs LayerCheck.cmake on small trees made here and fails unless it refuses exactly the upward
+# includes. Run as: cmake -DWORK=<scratch dir> -P LayerCheckSelfTest.cmake
+
+if(NOT WORK)
+    message(FATAL_ERROR "LayerCheckSelfTest.cmake needs -DWORK=<scratch dir>")
+endif()
+
+# vyx_expect_check(<name> PASS|FAIL <file> <included> ...): a tree where each file includes the
+# header after it (every header made empty), checked, and the outcome compared.
+function(vyx_expect_check name expected)
+    set(root ${WORK}/${name})
+    file(REMOVE_RECURSE ${root})
+    set(pairs ${ARGN})
+    list(LENGTH pairs count)
+    math(EXPR last "${count} - 1")
+    foreach(i RANGE 0 ${last} 2)
+        math(EXPR j "${i} + 1")
+        list(GET pairs ${i} from)
+        list(GET pairs ${j} to)
+        if(NOT EXISTS ${root}/${to})
+            file(WRITE ${root}/${to} "#pragma once\n")
+        endif()
+        file(APPEND ${root}/${from} "#include \"${to}\"\n")
+    endforeach()
+    execute_process(COMMAND ${CMAKE_COMMAND} -DROOT=${root} -P ${CMAKE_CURRENT_LIST_DIR}/LayerCheck.cmake
+        RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE out)
+    if(expected STREQUAL "PASS" AND NOT result EQUAL 0)
+        message(FATAL_ERROR "${name}: refused a tree that keeps the layer order:\n${out}")
+    elseif(expected STREQUAL "FAIL" AND result EQUAL 0)
+        message(FATAL_ERROR "${name}: passed an upward include:\n${out}")
+    endif()
+endfunction()
+
+vyx_expect_check(downward PASS
+    browser/CMainFrame.cpp catalogue/CKWDoc.h
+    browser/options/COptPage.cpp controls/CEdit.h
+    image/codecs/Png.cpp image/DibCore.h
+    catalogue/CKWDoc.h foundation/VyxPath.h
+    res/Vyx.rc res/resource.h)
+vyx_expect_check(catalogue_to_browser FAIL
+    catalogue/CKWDoc.h browser/options/COptPageBoot.h)
+vyx_expect_check(foundation_to_catalogue_cpp FAIL
+    foundation/VyxPath.cpp catalogue/VyxFile.h)
+vyx_expect_check(viewer_to_fileops PASS
+    viewer/COneWnd.cpp fileops/VFileMoveDlg.h)
+vyx_expect_check(fileops_to_viewer FAIL
+    fileops/VSameFileDlg.h viewer/COneWnd.h)
+vyx_expect_check(accepted_crossing PASS
+    viewer/COneWnd.cpp browser/CMainFrame.h
+    fileops/CHtmlDlg.cpp res/resource.h)
+vyx_expect_check(accepted_only_where_named FAIL
+    viewer/CovRoll.cpp browser/CMainFrame.h)
+message("The layer check refuses upward includes and passes the rest")
