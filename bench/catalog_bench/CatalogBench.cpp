@@ -85,16 +85,9 @@ void RemoveFiles(const std::wstring& folder)
     }
 }
 
-// The thread's processor time in seconds: on a machine shared with other work it says more than
-// the clock does.
 double Now()
 {
-    FILETIME created, exited, kernel, user;
-    GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
-    auto seconds = [](const FILETIME& time) {
-        return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32 | time.dwLowDateTime) / 1e7;
-    };
-    return seconds(kernel) + seconds(user);
+    return BenchThreadSeconds();
 }
 
 // The document's items, all selected, their pictures' kinds known as once their thumbnails are shown.

@@ -7,6 +7,7 @@
 #include "image/codecs/SaveDib.h"
 
 #include "../BenchArgs.h"
+#include "../BenchClock.h"
 #include "../BenchJpeg.h"
 #include "../FolderDocument.h"
 #include "../PhotoJpeg.h"
@@ -28,18 +29,6 @@ constexpr int kQuality = 90;
 std::wstring g_root;
 std::vector<std::wstring> g_pictures;
 std::vector<double> g_bare, g_decode, g_document, g_load, g_save, g_bareCpu, g_documentCpu;
-
-// The thread's processor time in seconds: on a machine shared with other work the turns' ratio
-// swings less by it than by the clock.
-double ThreadSeconds()
-{
-    FILETIME created, exited, kernel, user;
-    GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
-    auto seconds = [](const FILETIME& time) {
-        return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32 | time.dwLowDateTime) / 1e7;
-    };
-    return seconds(kernel) + seconds(user);
-}
 
 std::vector<BYTE> ReadAll(const std::wstring& path)
 {
@@ -116,16 +105,16 @@ void ToJpeg(benchmark::State& state)
         RemoveFolderTree(documentOut);
         CreateDirectoryW(bareOut.c_str(), nullptr);
         CreateDirectoryW(documentOut.c_str(), nullptr);
-        double start = BenchSeconds(), decoding = 0, cpu = ThreadSeconds();
+        double start = BenchSeconds(), decoding = 0, cpu = BenchThreadSeconds();
         for (const std::wstring& picture : g_pictures)
             DecodeEncodeBare(picture, bareOut + picture.substr(picture.find_last_of(L'\\')), decoding);
-        const double bare = BenchSeconds() - start, bareCpu = ThreadSeconds() - cpu;
+        const double bare = BenchSeconds() - start, bareCpu = BenchThreadSeconds() - cpu;
 
         options.m_folder = documentOut.c_str();
         start = BenchSeconds();
-        cpu = ThreadSeconds();
+        cpu = BenchThreadSeconds();
         document.doc.SaveSelectedPictures(options);
-        const double saved = BenchSeconds() - start, savedCpu = ThreadSeconds() - cpu;
+        const double saved = BenchSeconds() - start, savedCpu = BenchThreadSeconds() - cpu;
         state.SetIterationTime(saved);
 
         // The document's two halves alone: each picture read as the save reads it, then written.
