@@ -144,6 +144,8 @@ public:
     void SetFitMode(int mode) { m_fitMode = mode; }
     void SetAllowShrink(int on) { m_allowShrink = on; }
     void SetAllowEnlarge(int on) { m_allowEnlarge = on; }
+    int GetAllowShrink() const { return m_allowShrink; }
+    int GetAllowEnlarge() const { return m_allowEnlarge; }
     void SetAnimationStart(DWORD tick) { m_animationStart = tick; }
     void SetAnimationTimer(UINT_PTR id) { m_animationTimer = id; }
     void SetPageBudget(ULONGLONG bytes) { m_pageBudget = bytes; }

@@ -468,9 +468,38 @@ bool CHtmlCatalogWriter::BeginFile(const CString& path)
 {
     if (IsSelectedSource(path))
         return false;
-    if (!PathExists(path, 0))
+    if (!ExistedBefore(path))
         m_writtenFiles.Add(path);
     return true;
+}
+
+bool CHtmlCatalogWriter::ExistedBefore(const CString& path)
+{
+    // Under Wine a look-up of a name that is not there reads the whole folder: once per thumbnail
+    // that made a catalog slower the more thumbnails its folder held.
+    const std::wstring full = FullKey(path);
+    const size_t cut = full.find_last_of(L'\\');
+    if (cut == std::wstring::npos)
+        return PathExists(path, 0);
+    const std::wstring folder = full.substr(0, cut);
+    auto listed = m_folderFiles.find(folder);
+    if (listed == m_folderFiles.end()) {
+        listed = m_folderFiles.emplace(folder, std::set<std::wstring>()).first;
+        WIN32_FIND_DATAW data;
+        HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+                    CString name(data.cFileName);
+                    name.MakeLower();
+                    listed->second.insert(name.GetString());
+                }
+            } while (FindNextFileW(find, &data));
+            FindClose(find);
+        }
+    }
+    // What this run writes is there from now on.
+    return !listed->second.insert(full.substr(cut + 1)).second;
 }
 
 CString CHtmlCatalogWriter::UniqueThumbnailName(const CString& name, const CString& extension,
@@ -663,6 +692,7 @@ bool CHtmlCatalogWriter::Generate(const wchar_t* firstPagePath)
     m_firstPagePath = firstPagePath ? firstPagePath : L"";
     m_writtenFiles.RemoveAll();
     m_thumbnailPaths.clear();
+    m_folderFiles.clear();
     m_sourcePaths.clear();
     for (int i = 0; i < m_pFileArray->GetCount(); ++i) {
         VyxFile* item = m_pFileArray->GetAt(i);

@@ -8,6 +8,7 @@
 #include "framework/Framework.h"
 #include "script/VyxVariableTable.h"
 
+#include <map>
 #include <set>
 #include <string>
 
@@ -106,8 +107,13 @@ private:
     CString UniqueThumbnailName(const CString& name, const CString& extension, const CString& pageFolder);
     // Creates or truncates the file; remembers it when this run created it.
     bool BeginFile(const CString& path);
+    // Whether the file was there before this run wrote it; each folder is listed once a run.
+    bool ExistedBefore(const CString& path);
     void DeleteWrittenFiles();
 
     std::set<std::wstring> m_sourcePaths;    // the selected pictures, full and lower-cased
     std::set<std::wstring> m_thumbnailPaths; // the thumbnails of this run, full and lower-cased
+    // The files of each folder written to, lower-cased: those there when the run first wrote to it
+    // and those the run wrote since.
+    std::map<std::wstring, std::set<std::wstring>> m_folderFiles;
 };

@@ -4,6 +4,8 @@
 #include "catalogue/CKWDoc.h"
 #include "foundation/VyxIni.h"
 #include "foundation/VyxSystem.h"
+#include "image/DibCore.h"
+#include "image/DibPaint.h"
 #include "res/resource.h"
 #include "viewer/COneWndList.h"
 #include "viewer/CSlideshowOptionDlg.h"
@@ -335,6 +337,13 @@ void VSlideShowDlg::OnTimer(UINT_PTR nIDEvent)
         }
         return;
     case TimerLookAhead: {
+        // The page shown comes first.
+        if (FillPendingCell())
+            return;
+        if (!LookAhead) {
+            StopTimer(TimerLookAhead);
+            return;
+        }
         const int count = GetFileCount();
         const int target = m_nDirection == 1 ? NextIndex(m_nIndex, m_nCells, count, Repeat)
                                              : PrevIndex(m_nIndex, m_nCells, count, Repeat);
@@ -386,6 +395,8 @@ void VSlideShowDlg::OnPaint()
     CPaintDC dc(this);
     m_nPointerState = PointerIdle;
     const DWORD now = ::GetTickCount();
+    m_pending.assign(static_cast<size_t>(std::max(m_nCells, 0)), false);
+    bool read = false, pending = false;
     for (int k = 0; k < m_nCells; ++k) {
         COnePicture* engine = GetEngine(m_nBank, k);
         if (engine->GetAnimationTimer()) {
@@ -399,20 +410,89 @@ void VSlideShowDlg::OnPaint()
             continue;
         }
         ForgetOtherFile(*engine, file);
-        engine->Show(&dc, file, FALSE);
-        // The engine knows the file's kind once its decoder is found.
-        if (COnePicture::IsAnimatedKind(engine->GetItem(), AviShow, DswShow)) {
-            engine->SetAnimationTimer(SetTimer(TimerFirstCell + k, TimerInterval, nullptr));
-            engine->SetAnimationStart(now);
+        // A page turned before it was read ahead answers at once: each picture not read yet shows
+        // its preview and is read in a tick of its own; only the first without a preview is read
+        // while the page paints.
+        if (!engine->GetSourcePage(0)) {
+            const bool previewed = DrawPreview(&dc, *engine, file);
+            if (previewed || read) {
+                if (!previewed)
+                    dc.FillSolidRect(&engine->GetDisplayRect(), colBackground);
+                m_pending[static_cast<size_t>(k)] = pending = true;
+                continue;
+            }
+            read = true;
         }
+        ShowCellFile(&dc, k, file, now);
     }
     DrawOverlay(&dc);
-    if (LookAhead) {
+    if (LookAhead || pending) {
         m_nLookAhead = 0;
         StartTimer(TimerLookAhead);
     }
     HitTest(m_ptLast);
     ShowStateCursor();
+}
+
+void VSlideShowDlg::ShowCellFile(CDC* pDC, int nCell, VyxFile* file, DWORD now)
+{
+    COnePicture* engine = GetEngine(m_nBank, nCell);
+    engine->Show(pDC, file, FALSE);
+    // The engine knows the file's kind once its decoder is found.
+    if (COnePicture::IsAnimatedKind(engine->GetItem(), AviShow, DswShow)) {
+        engine->SetAnimationTimer(SetTimer(TimerFirstCell + nCell, TimerInterval, nullptr));
+        engine->SetAnimationStart(now);
+    }
+}
+
+bool VSlideShowDlg::DrawPreview(CDC* pDC, const COnePicture& engine, const VyxFile* file) const
+{
+    HGLOBAL thumbnail = file->GetThumbnail();
+    if (!thumbnail || engine.GetAngle() != 0)
+        return false;
+    // Fitted as the picture will be, from its own size when the item knows it; a picture shown at
+    // its own size or turned has nothing to preview.
+    const CRect& cell = engine.GetDisplayRect();
+    const bool sized = file->GetWidth() > 0 && file->GetHeight() > 0;
+    const double width = sized ? file->GetWidth() : GetDibWidth(thumbnail);
+    const double height = sized ? file->GetHeight() : GetDibHeight(thumbnail);
+    CSize size = cell.Size();
+    if (engine.GetFitMode() == COnePicture::FitAspect) {
+        double zoom = std::min(cell.Width() / width, cell.Height() / height);
+        if (!engine.GetAllowEnlarge())
+            zoom = std::min(zoom, 1.0);
+        if (!engine.GetAllowShrink())
+            zoom = std::max(zoom, 1.0);
+        size = CSize(static_cast<int>(width * zoom), static_cast<int>(height * zoom));
+    } else if (engine.GetFitMode() != COnePicture::FitStretch) {
+        return false;
+    }
+    if (size.cx <= 0 || size.cy <= 0 || width <= 0 || height <= 0)
+        return false;
+    pDC->FillSolidRect(&cell, colBackground);
+    const CPoint at(cell.left + (cell.Width() - size.cx) / 2, cell.top + (cell.Height() - size.cy) / 2);
+    const int saved = pDC->SaveDC();
+    pDC->IntersectClipRect(&cell);
+    PaintDib(pDC, CRect(at, size), thumbnail);
+    pDC->RestoreDC(saved);
+    return true;
+}
+
+bool VSlideShowDlg::FillPendingCell()
+{
+    for (int k = 0; k < static_cast<int>(m_pending.size()) && k < m_nCells; ++k) {
+        if (!m_pending[static_cast<size_t>(k)])
+            continue;
+        m_pending[static_cast<size_t>(k)] = false;
+        VyxFile* file = GetFile(m_nIndex + k);
+        if (!file || !m_hWnd)
+            continue;
+        CClientDC dc(this);
+        ShowCellFile(&dc, k, file, ::GetTickCount());
+        DrawOverlay(&dc);
+        return true;
+    }
+    return false;
 }
 
 void VSlideShowDlg::DrawOverlay(CDC* pDC)

@@ -13,6 +13,7 @@
 #include "viewer/SlidePositionBar.h"
 
 #include <memory>
+#include <vector>
 
 class CKWDoc;
 
@@ -158,6 +159,13 @@ private:
     // The engine gives up what it holds when that is another file than the one wanted.
     static void ForgetOtherFile(COnePicture& engine, const VyxFile* file);
     void DrawCell(int nCell);
+    // The file's picture read when needed, drawn, and its animation started.
+    void ShowCellFile(CDC* pDC, int nCell, VyxFile* file, DWORD now);
+    // What a cell shows before its picture is read: the thumbnail the item holds, fitted; false
+    // (nothing drawn) when there is none to show.
+    bool DrawPreview(CDC* pDC, const COnePicture& engine, const VyxFile* file) const;
+    // Reads and draws the next cell of the page still showing its preview; false when none is left.
+    bool FillPendingCell();
     void DrawOverlay(CDC* pDC);
     int HitTest(CPoint point);
     void ShowStateCursor();
@@ -186,6 +194,8 @@ private:
     int m_nBank = 0;
     int m_nDirection = 1;
     int m_nLookAhead = 0;
+    // Cells of the current page painted before their picture was read.
+    std::vector<bool> m_pending;
     DWORD m_dwLastAdvance = 0;
     DWORD m_dwRightPress = 0;
     int m_nMonitor = -1;

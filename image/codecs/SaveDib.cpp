@@ -4,9 +4,13 @@
 #include "image/DibDepth.h"
 #include "image/DibValidate.h"
 #include "image/codecs/ImgFile.h"
+#include "image/codecs/JpegMemory.h"
 
 #include "fileops/ProgressDlg.h"
 #include "framework/Framework.h"
+
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -87,8 +91,49 @@ int SaveDibAsJpeg2000(const wchar_t* path, HGLOBAL dib, int quality, int flagA, 
     return SaveWith(path, dib, CXIMAGE_FORMAT_JP2, 0, quality, flagB != 0, flagA != 0);
 }
 
+namespace {
+
+// A 24-bit picture the image layer would take as it stands: encoding it in place gives the same
+// bytes without the layer's copy of every row.
+bool IsPlainDib24(HGLOBAL dib, const void* packed)
+{
+    const SIZE_T size = GlobalSize(dib);
+    if (!packed || size < sizeof(BITMAPINFOHEADER))
+        return false;
+    const auto& header = *static_cast<const BITMAPINFOHEADER*>(packed);
+    DibLayout layout;
+    return CheckDibHeader(header, &layout) && header.biBitCount == 24 && header.biCompression == BI_RGB &&
+           size >= layout.totalBytes;
+}
+
+} // namespace
+
 int SaveDibAsJpeg(const wchar_t* path, HGLOBAL dib, int quality, int flagA, int flagB)
 {
+    if (path && dib) {
+        DibLock lock(dib);
+        if (IsPlainDib24(dib, lock.get())) {
+            JpegEncodeSettings settings;
+            // The quality as the image layer keeps it, in a byte.
+            settings.quality = static_cast<BYTE>(static_cast<DWORD>(quality));
+            settings.progressive = flagA != 0;
+            settings.grey = flagB != 0;
+            // Straight into the file through a buffer of whole blocks; a picture the encoder
+            // refuses by its size is refused before the file is touched.
+            const LONG width = DibWidth(lock.get()), height = DibHeight(lock.get());
+            if (width > JPEG_MAX_DIMENSION || height > JPEG_MAX_DIMENSION)
+                return 3;
+            FILE* file = _wfopen(path, L"wb");
+            if (!file)
+                return 3;
+            std::setvbuf(file, nullptr, _IOFBF, 64 * 1024);
+            bool written = JpegEncodeToFile(lock.get(), settings, file) == 0;
+            written = std::fclose(file) == 0 && written;
+            if (!written)
+                DeleteFileW(path);
+            return written ? 0 : 3;
+        }
+    }
     return SaveWith(path, dib, CXIMAGE_FORMAT_JPG, 0, quality, flagB != 0, flagA != 0);
 }
 

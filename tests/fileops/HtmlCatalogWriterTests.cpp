@@ -29,6 +29,14 @@ protected:
         for (int i = 0; i < n; ++i)
             pictures.Add(PutPicture(folder / (L"p" + std::to_wstring(i) + L".bmp"), 40, 20, RGB(200, 10 * i, 0)));
     }
+    // Known to be a picture, but its file is not one any more.
+    bool AddBrokenPicture()
+    {
+        VyxFile* broken = pictures.Add(folder / L"broken.bmp");
+        broken->SetWidth(40);
+        broken->SetHeight(20);
+        return ScratchFolder::WriteFile(folder / L"broken.bmp", "BM not a picture");
+    }
     bool Load(const std::wstring& definition)
     {
         WriteText(folder / L"def.kwm", definition);
@@ -367,11 +375,7 @@ TEST_F(HtmlCatalog, ACatalogNeverWritesOverASelectedPicture)
 TEST_F(HtmlCatalog, AFailedCatalogDeletesOnlyTheFilesItCreated)
 {
     AddPictures(2);
-    // Known to be a picture, but its file is not one any more.
-    VyxFile* broken = pictures.Add(folder / L"broken.bmp");
-    ASSERT_TRUE(ScratchFolder::WriteFile(folder / L"broken.bmp", "BM not a picture"));
-    broken->SetWidth(40);
-    broken->SetHeight(20);
+    ASSERT_TRUE(AddBrokenPicture());
     ASSERT_TRUE(ScratchFolder::WriteFile(out / L"catalog.htm", "an older catalog"));
     writer.m_linkMode = CHtmlCatalogWriter::LinkToJpeg;
     writer.m_picturesPerPage = 1;
@@ -382,6 +386,25 @@ TEST_F(HtmlCatalog, AFailedCatalogDeletesOnlyTheFilesItCreated)
     for (const wchar_t* made : {L"catalog_002.htm", L"catalog_003.htm", L"Ve_p0.jpg", L"Ve_p1.jpg"})
         EXPECT_FALSE(ScratchFolder::Exists(out / made)) << made;
     EXPECT_EQ(0, writer.m_writtenFiles.GetSize());
+}
+
+// Whether a file was there before is known per folder and letter case aside; the pages and the
+// thumbnails of a thumbnail folder are told apart each in their own folder.
+TEST_F(HtmlCatalog, AFailedCatalogKeepsWhatWasThereWhateverTheCaseAndFolder)
+{
+    AddPictures(2);
+    ASSERT_TRUE(AddBrokenPicture());
+    ASSERT_TRUE(CreateDirectoryW((out / L"t").c_str(), nullptr));
+    ASSERT_TRUE(ScratchFolder::WriteFile(out / L"t\\VE_P1.JPG", "an older thumbnail"));
+    ASSERT_TRUE(ScratchFolder::WriteFile(out / L"Ve_p0.jpg", "not the thumbnail folder's"));
+    writer.m_linkMode = CHtmlCatalogWriter::LinkToJpeg;
+    writer.m_thumbnailFolder = L"t";
+    ASSERT_TRUE(Load(L"*One\r\n$THUMBSNAME$\r\n"));
+    EXPECT_FALSE(GenerateAndTakeMessage(writer, out / L"catalog.htm").IsEmpty());
+    EXPECT_TRUE(ScratchFolder::Exists(out / L"t\\Ve_p1.jpg"));
+    EXPECT_EQ("not the thumbnail folder's", ScratchFolder::ReadFile(out / L"Ve_p0.jpg"));
+    for (const wchar_t* made : {L"catalog.htm", L"t\\Ve_p0.jpg"})
+        EXPECT_FALSE(ScratchFolder::Exists(out / made)) << made;
 }
 
 } // namespace

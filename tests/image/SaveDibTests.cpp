@@ -1,6 +1,7 @@
 #include "DibTestUtil.h"
 
 #include "image/DibDepth.h"
+#include "image/codecs/ImgFile.h"
 #include "image/codecs/SaveDib.h"
 #include "image/cximage/CxImage.h"
 
@@ -116,6 +117,44 @@ TEST(SaveDib, JpegProgressiveAndGreyFlagsReachTheFile)
             EXPECT_EQ(progressive ? 0xC2 : 0xC0, frame);
             EXPECT_EQ(grey ? 1 : 3, components);
         }
+}
+
+// The JPEG save encodes a plain 24-bit picture where it lies; every other goes through the image
+// layer. Both must give the layer's bytes, for every option and any quality number.
+TEST(SaveDib, JpegBytesAreTheImageLayersWhateverThePictureAndOptions)
+{
+    ScratchFolder folder;
+    auto layer = [&](HGLOBAL dib, int quality, int progressive, int grey) {
+        const std::wstring path = folder.File(L"layer.jpg");
+        ImgFile file;
+        file.m_fileName = path.c_str();
+        file.m_dib = dib;
+        file.m_format = CXIMAGE_FORMAT_JPG;
+        file.m_quality = static_cast<DWORD>(quality);
+        file.m_flag1 = grey != 0;
+        file.m_flag2 = progressive != 0;
+        const int result = file.SaveToFile();
+        file.m_dib = nullptr;
+        return result == 0 ? ReadWholeFile(path) : std::vector<BYTE>();
+    };
+    Dib wide(Make24(37, 23, Pattern));
+    Dib indexed(MakeIndexed(9, 5, 8, {RGB(10, 200, 30), RGB(250, 4, 90)}, [](LONG x, LONG y) { return (x + y) & 1; }));
+    for (HGLOBAL dib : {static_cast<HGLOBAL>(wide), static_cast<HGLOBAL>(indexed)})
+        for (int quality : {90, 30, 300, -5})
+            for (int progressive : {0, 1})
+                for (int grey : {0, 1}) {
+                    SCOPED_TRACE(testing::Message() << GetDibBitCount(dib) << " bits, quality " << quality
+                                                    << ", progressive " << progressive << ", grey " << grey);
+                    const std::vector<BYTE> before = Bytes(dib), expected = layer(dib, quality, progressive, grey);
+                    ASSERT_FALSE(expected.empty());
+                    const std::wstring path = folder.File(L"saved.jpg");
+                    ASSERT_EQ(0, SaveDibAsJpeg(path.c_str(), dib, quality, progressive, grey));
+                    EXPECT_EQ(expected, ReadWholeFile(path));
+                    EXPECT_EQ(before, Bytes(dib));
+                }
+    // A folder that is not there: nothing written, failure told.
+    EXPECT_EQ(3, SaveDibAsJpeg(folder.File(L"missing\\x.jpg").c_str(), wide, 90, 0, 0));
+    EXPECT_FALSE(FileExists(folder.File(L"missing\\x.jpg")));
 }
 
 TEST(SaveDib, LossyJpeg2000IsSmallerThanLossless)

@@ -158,6 +158,50 @@ TEST(Slideshow, PagesForwardAndBackReusingTheBanksItReadAhead)
     EXPECT_EQ(VSlideShowDlg::LastPageStart(4, s.Files()), show->GetIndex());
 }
 
+// A page turned before it was read ahead answers at once: a picture whose item holds a thumbnail
+// shows it, fitted, until the picture is read in a tick of its own; of the others only the first
+// is read while the page paints.
+TEST(Slideshow, APageNotReadYetShowsThumbnailsFittedAndReadsOnePictureAtOnce)
+{
+    Slideshow s([] {
+        WriteGrid(2, 2);
+        WriteAppIniInt(L"SlideShow", L"LookAhead", 0);
+        WriteAppIniInt(L"SlideShow", L"FitSize", COnePicture::FitAspect);
+    });
+    VSlideShowDlg* show = s.Show();
+    ASSERT_EQ(7, s.Files());
+    auto read = [&](int bank, int cell) { return show->GetEngine(bank, cell)->GetSourcePage(0) != nullptr; };
+    auto cellShows = [&](int cell, COLORREF colour) {
+        const CRect rect = show->GetEngine(show->GetBank(), cell)->GetDisplayRect();
+        MemoryCanvas canvas(rect.Width(), rect.Height());
+        ::BitBlt(canvas.DC()->GetSafeHdc(), 0, 0, rect.Width(), rect.Height(), CClientDC(show).GetSafeHdc(),
+                 rect.left, rect.top, SRCCOPY);
+        return canvas.CountColour(CRect(0, 0, rect.Width(), rect.Height()), colour);
+    };
+    ASSERT_TRUE(PumpUntil([&] { return read(0, 0) && read(0, 1) && read(0, 2) && read(0, 3); }, 30000));
+    EXPECT_FALSE(read(1, 0));
+    // Of the next page's yellow, cyan and magenta pictures only the cyan one (300 x 400) holds a
+    // thumbnail, as the view makes them.
+    s.Doc()->GetItem(4)->DropThumbnail();
+    ASSERT_NE(nullptr, s.Doc()->GetItem(5)->CreateThumbnail(SIZE{60, 80}));
+    s.Doc()->GetItem(6)->DropThumbnail();
+    s.Command(ID_PICTURE_NEXT);
+    show->UpdateWindow();
+    ASSERT_EQ(4, show->GetIndex());
+    EXPECT_TRUE(read(1, 0));
+    EXPECT_FALSE(read(1, 1));
+    EXPECT_FALSE(read(1, 2));
+    EXPECT_LT(0, cellShows(0, RGB(255, 255, 0)));
+    // Fitted into the 512 x 384 cell: 288 x 384.
+    EXPECT_EQ(288 * 384, cellShows(1, RGB(0, 255, 255)));
+    EXPECT_EQ(0, cellShows(2, RGB(255, 0, 255)));
+    ASSERT_TRUE(PumpUntil([&] { return read(1, 1) && read(1, 2); }, 30000));
+    show->UpdateWindow();
+    EXPECT_EQ(288 * 384, cellShows(1, RGB(0, 255, 255)));
+    EXPECT_LT(0, cellShows(2, RGB(255, 0, 255)));
+    EXPECT_EQ(COnePicture::FitAspect, show->GetEngine(1, 1)->GetFitMode());
+}
+
 TEST(Slideshow, GridIsClampedToTheOptionPagesBoundsWhateverSettingsAndKeysAsk)
 {
     Slideshow s([] { WriteGrid(100, 0); });
