@@ -147,7 +147,11 @@ TEST(SaveDib, JpegBytesAreTheImageLayersWhateverThePictureAndOptions)
                                                     << ", progressive " << progressive << ", grey " << grey);
                     const std::vector<BYTE> before = Bytes(dib), expected = layer(dib, quality, progressive, grey);
                     ASSERT_FALSE(expected.empty());
+                    // A new file and one written over: the same bytes either way.
                     const std::wstring path = folder.File(L"saved.jpg");
+                    DeleteFileW(path.c_str());
+                    ASSERT_EQ(0, SaveDibAsJpeg(path.c_str(), dib, quality, progressive, grey));
+                    EXPECT_EQ(expected, ReadWholeFile(path));
                     ASSERT_EQ(0, SaveDibAsJpeg(path.c_str(), dib, quality, progressive, grey));
                     EXPECT_EQ(expected, ReadWholeFile(path));
                     EXPECT_EQ(before, Bytes(dib));
