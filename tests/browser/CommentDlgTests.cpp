@@ -97,7 +97,7 @@ TEST(CommentDlg, CancelLeavesTheNoteAsItWas)
 TEST(CommentDlg, ANoteTheStoreRefusesIsReportedAndTheDialogKeepsTheText)
 {
     ScratchSettings settings;
-    ScratchFolder folder;
+    FrameworkScratchFolder folder;
     folder.WriteFile(L"a{1}.jpg", "data");
     VyxFile braces(folder / L"a{1}.jpg");
     ASSERT_EQ(VyxNoteStore::NoteWritten, braces.SetNote(L"braces"));
