@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "browser/SubFolderProbe.h"
-#include "../framework/FrameworkTestUtil.h"
+#include "common/FrameworkTestUtil.h"
 
 #include <map>
 
@@ -29,7 +29,7 @@ std::map<UINT_PTR, int> Answers(SubFolderProbe& probe)
 
 TEST(SubFolderProbe, TellsSubFoldersFromArchivesAndPlainFiles)
 {
-    ScratchFolder root;
+    FrameworkScratchFolder root;
     CreateDirectoryW(root / L"empty", nullptr);
     CreateDirectoryW(root / L"files", nullptr);
     CreateDirectoryW(root / L"archive", nullptr);
@@ -60,7 +60,7 @@ TEST(SubFolderProbe, TellsSubFoldersFromArchivesAndPlainFiles)
 
 TEST(SubFolderProbe, AnswersOnItsThreadAndDropsWhatIsNoLongerAsked)
 {
-    ScratchFolder root;
+    FrameworkScratchFolder root;
     CreateDirectoryW(root / L"sub", nullptr);
     CreateDirectoryW(root / L"sub\\inner", nullptr);
     CreateDirectoryW(root / L"archive", nullptr);
