@@ -19,6 +19,8 @@
 namespace {
 
 const wchar_t kSection[] = L"LstView";
+// Read when the view opens and again before every rebuild.
+const CKWDocSettings::IntKey kAutoColumnSizeMin{kSection, L"AutoColumnSizeMin", 100};
 const wchar_t kDefaultEnable[] = L"1,1,1,1,1,1,1,1,1,1";
 const wchar_t kDefaultColumn[] = L"150,60,100,180,120,100,100,90,60,70,100";
 const wchar_t kDefaultIndex[] = L"0,1,2,3,4,5,6,7,8,9";
@@ -134,10 +136,10 @@ BOOL CLstView::PreCreateWindow(CREATESTRUCT& cs)
 void CLstView::ReadSettings()
 {
     m_nameNumberSort = GetAppIniInt(kSection, L"NameNumberSort", 0) != 0;
-    m_infoTemplate = ReadSetting(L"InfoColumnTemplete", L"$(Info)");
-    m_autoColumnSize = GetAppIniInt(kSection, L"AutoColumnSize", 1) != 0;
-    m_nameMaxSize = GetAppIniInt(kSection, L"NameMaxSize", 30);
-    m_autoColumnSizeMin = GetAppIniInt(kSection, L"AutoColumnSizeMin", 100);
+    m_infoTemplate = SettingKeys::InfoColumnTemplete.Read();
+    m_autoColumnSize = SettingKeys::AutoColumnSize.Read() != 0;
+    m_nameMaxSize = SettingKeys::NameMaxSize.Read();
+    m_autoColumnSizeMin = kAutoColumnSizeMin.Read();
 }
 
 void CLstView::BuildColumns()
@@ -778,7 +780,7 @@ void CLstView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
     switch (lHint) {
     case HintListRebuilding:
         list.DeleteAllItems();
-        m_autoColumnSizeMin = GetAppIniInt(kSection, L"AutoColumnSizeMin", 100);
+        m_autoColumnSizeMin = kAutoColumnSizeMin.Read();
         ResetHeaders();
         break;
     case HintListRebuilt: {

@@ -52,36 +52,47 @@ SYSTEMTIME FilterBound(long long seconds)
     return local;
 }
 
+// Every field of a layout record beside the setting of the same name; the document fills a
+// record and takes one back along this one list. The font, the name format and the size a zoom
+// returns to are handed over by hand.
+template <class Visitor> void VisitLayoutSettings(Visitor&& visit)
+{
+#define VYX_LAYOUT_LINK(name) visit(&THUMBSDATA::name, &CKWDocSettings::name)
+    VYX_LAYOUT_LINK(Frame);
+    VYX_LAYOUT_LINK(FrameEdge);
+    VYX_LAYOUT_LINK(NameFrame);
+    VYX_LAYOUT_LINK(NameFrameEdge);
+    VYX_LAYOUT_LINK(Unsharp);
+    VYX_LAYOUT_LINK(LimitCheck);
+    VYX_LAYOUT_LINK(Name);
+    VYX_LAYOUT_LINK(Name2Per);
+    VYX_LAYOUT_LINK(ScaleMode);
+    VYX_LAYOUT_LINK(WordBreak);
+    VYX_LAYOUT_LINK(Shadow);
+    VYX_LAYOUT_LINK(ScaleStep);
+    VYX_LAYOUT_LINK(ThumbsSize);
+    VYX_LAYOUT_LINK(ThumbsLimitSize);
+    VYX_LAYOUT_LINK(ThumbsMarginSize);
+    VYX_LAYOUT_LINK(colBackGround);
+    VYX_LAYOUT_LINK(colText);
+    VYX_LAYOUT_LINK(colNormalDraw);
+    VYX_LAYOUT_LINK(colFolderDraw);
+    VYX_LAYOUT_LINK(colArcDraw);
+    VYX_LAYOUT_LINK(colCantDraw);
+    VYX_LAYOUT_LINK(colSelectText);
+    VYX_LAYOUT_LINK(colSelectBackGround);
+    VYX_LAYOUT_LINK(colSelectCheck);
+    VYX_LAYOUT_LINK(UnsharpLevel);
+#undef VYX_LAYOUT_LINK
+}
+
 // The layout fields of a record into a set of settings.
 void TakeLayout(CKWDocSettings& s, const THUMBSDATA& r)
 {
-    s.Frame = r.Frame != FALSE;
-    s.FrameEdge = r.FrameEdge;
-    s.NameFrame = r.NameFrame != FALSE;
-    s.NameFrameEdge = r.NameFrameEdge;
-    s.Unsharp = r.Unsharp;
-    s.LimitCheck = r.LimitCheck;
-    s.Name = r.Name;
-    s.Name2Per = r.Name2Per;
-    s.ScaleMode = r.ScaleMode;
-    s.WordBreak = r.WordBreak != FALSE;
-    s.Shadow = r.Shadow;
-    s.ScaleStep = r.ScaleStep;
-    s.ThumbsSize = s.DefaultThumbsSize = r.ThumbsSize;
-    s.ThumbsLimitSize = r.ThumbsLimitSize;
-    s.ThumbsMarginSize = r.ThumbsMarginSize;
-    s.colBackGround = r.colBackGround;
-    s.colText = r.colText;
-    s.colNormalDraw = r.colNormalDraw;
-    s.colFolderDraw = r.colFolderDraw;
-    s.colArcDraw = r.colArcDraw;
-    s.colCantDraw = r.colCantDraw;
-    s.colSelectText = r.colSelectText;
-    s.colSelectBackGround = r.colSelectBackGround;
-    s.colSelectCheck = r.colSelectCheck;
+    VisitLayoutSettings([&](auto field, auto setting) { s.*setting = r.*field; });
+    s.DefaultThumbsSize = s.ThumbsSize;
     s.font = s.drawFont = r.font;
     s.font.lfFaceName[LF_FACESIZE - 1] = s.drawFont.lfFaceName[LF_FACESIZE - 1] = 0;
-    s.UnsharpLevel = r.UnsharpLevel;
     s.NameFormat = CString(r.NameFormat, static_cast<int>(wcsnlen(r.NameFormat, 256)));
 }
 
@@ -615,110 +626,24 @@ void CKWDoc::ApplyViewColours()
 
 void CKWDoc::FillOptions(OPTIONSDATA& o) const
 {
-    o.HomeFolder = HomeFolder;
-    o.SPIDIR = SPIDIR;
-    o.CacheDataFolder = CacheDataFolder;
-    o.RestoreFolder = RestoreFolder;
-    o.MultiProcess = MultiProcess;
-    o.ScanSPI = ScanSPI;
-    o.ExtSPI = ExtSPI;
+    VisitOptionSettings([&](auto field, auto setting) { o.*field = this->*setting; });
     o.LoadSelectedPluginsOnly = theSPImapIndex.GetDynamicLoading() != 0;
-    o.CacheFolder = CacheFolder;
-    o.AutoCacheFolder = AutoCacheFolder;
-    o.EnableConfig = EnableConfig;
-    o.SyncJump = SyncJump;
-    o.InfoView = InfoView;
-    o.DELQA = DELQA;
-    o.TrashCan = TrashCan;
-    o.DaDMOVE = DaDMOVE;
-    o.ThumbsCreate = ThumbsCreate;
-    o.TopMost = TopMost;
-    o.MultiPicView = MultiPicView;
-    o.Stay = Stay;
-    o.ArcTree = ArcTree;
-    o.ArchiveInArchive = ArchiveInArchive;
-    o.HiddenFolder = HiddenFolder;
-    o.CheckSubFolder = CheckSubFolder;
-    o.TreeRoot = TreeRoot;
-    o.MemDraw = MemDraw;
-    o.FolderMonitor = FolderMonitor;
-    o.WheelScrollCount = WheelScrollCount;
     o.JudgeByPluginExtension = theSPImapIndex.GetPluginExtensionCheck() != 0;
-    o.IDViewer = IDViewer;
-    o.ExecExt = ExecExt;
-    o.ClipboardCopyDIB = ClipboardCopyDIB;
-    o.ClipboardCopyTEXT = ClipboardCopyTEXT;
-    o.NotClrCursorMove = NotClrCursorMove;
     o.colBackground = m_backColor;
     o.colText = m_textColor;
-    CString defaultTitle;
-    defaultTitle.Format(L"%s %sx%s %sb %s", L"$(FileName)", L"$(Width)", L"$(Height)", L"$(Color)", L"$(Length)");
-    GetAppIniString(o.TitleFormat, L"OnePic", L"TitleFormat", defaultTitle);
-    GetAppIniString(o.InfoColumnTemplete, L"LstView", L"InfoColumnTemplete", L"$(Info)");
-    o.AutoColumnSize = ReadInt(L"LstView", L"AutoColumnSize", 1);
-    o.NameMaxSize = ReadInt(L"LstView", L"NameMaxSize", 30);
-    o.DispPluginLimit = DispPluginLimit;
-    o.ArcDispPluginLimit = ArcDispPluginLimit;
-    o.FolderShow = FolderShow;
-    o.HiddenFile = HiddenFile;
-    o.Monitor = Monitor;
-    o.FolderTitle = FolderTitle;
-    o.FolderTitleSearchCount = FolderTitleSearchCount;
-    o.ColumnCount = ColumnCount;
-    o.LineCount = LineCount;
-    o.DirectionLR = DirectionLR;
-    o.DirectionUD = DirectionUD;
+    o.TitleFormat = SettingKeys::TitleFormat.Read();
+    o.InfoColumnTemplete = SettingKeys::InfoColumnTemplete.Read();
+    o.AutoColumnSize = SettingKeys::AutoColumnSize.Read();
+    o.NameMaxSize = SettingKeys::NameMaxSize.Read();
 }
 
 void CKWDoc::ApplyOptions(const OPTIONSDATA& o)
 {
-    HomeFolder = o.HomeFolder;
-    SPIDIR = o.SPIDIR;
-    CacheDataFolder = o.CacheDataFolder;
-    RestoreFolder = o.RestoreFolder;
-    MultiProcess = o.MultiProcess;
-    ScanSPI = o.ScanSPI;
-    ExtSPI = o.ExtSPI;
-    CacheFolder = o.CacheFolder;
-    AutoCacheFolder = o.AutoCacheFolder;
-    EnableConfig = o.EnableConfig;
-    SyncJump = o.SyncJump;
-    InfoView = o.InfoView;
-    DELQA = o.DELQA;
-    TrashCan = o.TrashCan;
-    DaDMOVE = o.DaDMOVE;
-    ThumbsCreate = o.ThumbsCreate;
-    TopMost = o.TopMost;
-    MultiPicView = o.MultiPicView;
-    Stay = o.Stay;
-    ArcTree = o.ArcTree;
-    ArchiveInArchive = o.ArchiveInArchive;
-    HiddenFolder = o.HiddenFolder;
-    CheckSubFolder = o.CheckSubFolder;
-    TreeRoot = o.TreeRoot;
-    MemDraw = o.MemDraw;
-    FolderMonitor = o.FolderMonitor;
-    WheelScrollCount = o.WheelScrollCount;
-    IDViewer = o.IDViewer;
-    ExecExt = o.ExecExt;
-    ClipboardCopyDIB = o.ClipboardCopyDIB;
-    ClipboardCopyTEXT = o.ClipboardCopyTEXT;
-    NotClrCursorMove = o.NotClrCursorMove;
-    DispPluginLimit = o.DispPluginLimit;
-    ArcDispPluginLimit = o.ArcDispPluginLimit;
-    FolderShow = o.FolderShow;
-    HiddenFile = o.HiddenFile;
-    Monitor = o.Monitor;
-    FolderTitle = o.FolderTitle;
-    FolderTitleSearchCount = o.FolderTitleSearchCount;
-    ColumnCount = o.ColumnCount;
-    LineCount = o.LineCount;
-    DirectionLR = o.DirectionLR;
-    DirectionUD = o.DirectionUD;
-    WriteAppIniString(L"OnePic", L"TitleFormat", o.TitleFormat);
-    WriteAppIniString(L"LstView", L"InfoColumnTemplete", o.InfoColumnTemplete);
-    WriteAppIniInt(L"LstView", L"AutoColumnSize", o.AutoColumnSize);
-    WriteAppIniInt(L"LstView", L"NameMaxSize", o.NameMaxSize);
+    VisitOptionSettings([&](auto field, auto setting) { this->*setting = o.*field; });
+    SettingKeys::TitleFormat.Write(o.TitleFormat);
+    SettingKeys::InfoColumnTemplete.Write(o.InfoColumnTemplete);
+    SettingKeys::AutoColumnSize.Write(o.AutoColumnSize);
+    SettingKeys::NameMaxSize.Write(o.NameMaxSize);
     colViewBackground = o.colBackground;
     colViewText = o.colText;
     ApplyViewColours();
@@ -738,32 +663,8 @@ void CKWDoc::ApplyOptions(const OPTIONSDATA& o)
 void CKWDoc::GetLayout(THUMBSDATA* record)
 {
     THUMBSDATA& r = record ? *record : m_ownLayout;
-    r.Frame = Frame;
-    r.FrameEdge = FrameEdge;
-    r.NameFrame = NameFrame;
-    r.NameFrameEdge = NameFrameEdge;
-    r.Unsharp = Unsharp;
-    r.LimitCheck = LimitCheck;
-    r.Name = Name;
-    r.Name2Per = Name2Per;
-    r.ScaleMode = ScaleMode;
-    r.WordBreak = WordBreak;
-    r.Shadow = Shadow;
-    r.ScaleStep = ScaleStep;
-    r.ThumbsSize = ThumbsSize;
-    r.ThumbsLimitSize = ThumbsLimitSize;
-    r.ThumbsMarginSize = ThumbsMarginSize;
-    r.colBackGround = colBackGround;
-    r.colText = colText;
-    r.colNormalDraw = colNormalDraw;
-    r.colFolderDraw = colFolderDraw;
-    r.colArcDraw = colArcDraw;
-    r.colCantDraw = colCantDraw;
-    r.colSelectText = colSelectText;
-    r.colSelectBackGround = colSelectBackGround;
-    r.colSelectCheck = colSelectCheck;
+    VisitLayoutSettings([&](auto field, auto setting) { r.*field = this->*setting; });
     r.font = drawFont;
-    r.UnsharpLevel = UnsharpLevel;
     // The record's field holds 255 characters; a longer text is cut, never in a surrogate pair.
     const int capacity = static_cast<int>(sizeof(r.NameFormat) / sizeof(r.NameFormat[0]));
     int length = std::min(NameFormat.GetLength(), capacity - 1);

@@ -43,182 +43,220 @@ bool ReadNumber(const wchar_t* section, const wchar_t* key, int& value)
     return true;
 }
 
-struct KeyReader
+CString PairText(const CSize& size)
 {
-    void Bool(const wchar_t* section, const wchar_t* key, bool& value, bool defaultValue)
+    CString text;
+    text.Format(L"%d,%d", size.cx, size.cy);
+    return text;
+}
+
+CString RealText(double value)
+{
+    CString text;
+    text.Format(L"%f", value);
+    return text;
+}
+
+// Each visitor is handed the settings it reads or writes and the defaults a missing key takes.
+struct KeyVisitor
+{
+    CKWDocSettings& self;
+    const CKWDocSettings& defaults;
+};
+
+struct KeyReader : KeyVisitor
+{
+    void Bool(const wchar_t* section, const wchar_t* key, bool CKWDocSettings::*field)
     {
         int number = 0;
-        value = ReadNumber(section, key, number) ? number != 0 : defaultValue;
+        self.*field = ReadNumber(section, key, number) ? number != 0 : defaults.*field;
     }
-    void Int(const wchar_t* section, const wchar_t* key, int& value, int defaultValue)
+    void Int(const wchar_t* section, const wchar_t* key, int CKWDocSettings::*field)
     {
-        value = CKWDocSettings::ReadInt(section, key, defaultValue);
+        self.*field = CKWDocSettings::ReadInt(section, key, defaults.*field);
     }
     // The top byte of a COLORREF is not part of the colour: a value that has one is no colour.
-    void Colour(const wchar_t* section, const wchar_t* key, COLORREF& value, COLORREF defaultValue)
+    void Colour(const wchar_t* section, const wchar_t* key, COLORREF CKWDocSettings::*field)
     {
         int number = 0;
-        value = ReadNumber(section, key, number) && (static_cast<DWORD>(number) & 0xFF000000) == 0
-                    ? static_cast<COLORREF>(number)
-                    : defaultValue;
+        self.*field = ReadNumber(section, key, number) && (static_cast<DWORD>(number) & 0xFF000000) == 0
+                          ? static_cast<COLORREF>(number)
+                          : defaults.*field;
     }
-    void Pair(const wchar_t* section, const wchar_t* key, CSize& value, const wchar_t* defaultValue)
+    void Pair(const wchar_t* section, const wchar_t* key, CSize CKWDocSettings::*field)
     {
         CString text;
-        GetAppIniString(text, section, key, defaultValue);
+        GetAppIniString(text, section, key, PairText(defaults.*field));
         int cx = 0, cy = 0;
         GetFieldInt(&cx, text, 0, L',');
         GetFieldInt(&cy, text, 1, L',');
-        value = CSize(cx, cy);
+        self.*field = CSize(cx, cy);
     }
-    void String(const wchar_t* section, const wchar_t* key, CString& value, const wchar_t* defaultValue)
+    void String(const wchar_t* section, const wchar_t* key, CString CKWDocSettings::*field)
     {
-        GetAppIniString(value, section, key, defaultValue);
+        GetAppIniString(self.*field, section, key, defaults.*field);
     }
-    void Real(const wchar_t* section, const wchar_t* key, double& value, const wchar_t* defaultValue)
+    void Real(const wchar_t* section, const wchar_t* key, double CKWDocSettings::*field)
     {
         CString text;
-        GetAppIniString(text, section, key, defaultValue);
-        value = _wtof(text);
+        GetAppIniString(text, section, key, RealText(defaults.*field));
+        self.*field = _wtof(text);
     }
-    void Font(CKWDocSettings&) {}
+    void Font() {}
 };
 
-struct KeyWriter
+struct KeyWriter : KeyVisitor
 {
-    void Bool(const wchar_t* section, const wchar_t* key, bool& value, bool) { WriteAppIniBool(section, key, value); }
-    void Int(const wchar_t* section, const wchar_t* key, int& value, int) { WriteAppIniInt(section, key, value); }
-    void Colour(const wchar_t* section, const wchar_t* key, COLORREF& value, COLORREF)
+    void Bool(const wchar_t* section, const wchar_t* key, bool CKWDocSettings::*field)
     {
-        WriteAppIniHexInt(section, key, static_cast<int>(value));
+        WriteAppIniBool(section, key, self.*field);
     }
-    void Pair(const wchar_t* section, const wchar_t* key, CSize& value, const wchar_t*)
+    void Int(const wchar_t* section, const wchar_t* key, int CKWDocSettings::*field)
     {
-        CString text;
-        text.Format(L"%d,%d", value.cx, value.cy);
-        WriteAppIniString(section, key, text);
+        WriteAppIniInt(section, key, self.*field);
     }
-    void String(const wchar_t* section, const wchar_t* key, CString& value, const wchar_t*)
+    void Colour(const wchar_t* section, const wchar_t* key, COLORREF CKWDocSettings::*field)
     {
-        WriteAppIniString(section, key, value);
+        WriteAppIniHexInt(section, key, static_cast<int>(self.*field));
     }
-    void Real(const wchar_t* section, const wchar_t* key, double& value, const wchar_t*)
+    void Pair(const wchar_t* section, const wchar_t* key, CSize CKWDocSettings::*field)
     {
-        CString text;
-        text.Format(L"%f", value);
-        WriteAppIniString(section, key, text);
+        WriteAppIniString(section, key, PairText(self.*field));
+    }
+    void String(const wchar_t* section, const wchar_t* key, CString CKWDocSettings::*field)
+    {
+        WriteAppIniString(section, key, self.*field);
+    }
+    void Real(const wchar_t* section, const wchar_t* key, double CKWDocSettings::*field)
+    {
+        WriteAppIniString(section, key, RealText(self.*field));
     }
     // From now on the font is read from "font"; the split keys stay behind as 0.
-    void Font(CKWDocSettings& settings)
+    void Font()
     {
-        WriteAppIniBinary(kVyxFile, L"font", &settings.font, sizeof(settings.font));
+        WriteAppIniBinary(kVyxFile, L"font", &self.font, sizeof(self.font));
         for (const wchar_t* key : kSplitFontKeys)
             WriteAppIniInt(kVyxFile, key, 0);
     }
 };
 
+struct KeyLister
+{
+    std::vector<std::pair<CString, CString>> keys;
+
+    template <class Field> void Bool(const wchar_t* section, const wchar_t* key, Field) { keys.emplace_back(section, key); }
+    template <class Field> void Int(const wchar_t* section, const wchar_t* key, Field f) { Bool(section, key, f); }
+    template <class Field> void Colour(const wchar_t* section, const wchar_t* key, Field f) { Bool(section, key, f); }
+    template <class Field> void Pair(const wchar_t* section, const wchar_t* key, Field f) { Bool(section, key, f); }
+    template <class Field> void String(const wchar_t* section, const wchar_t* key, Field f) { Bool(section, key, f); }
+    template <class Field> void Real(const wchar_t* section, const wchar_t* key, Field f) { Bool(section, key, f); }
+    void Font() { keys.emplace_back(kVyxFile, L"font"); }
+};
+
 } // namespace
 
 CKWDocSettings::CKWDocSettings()
-    : PathMask(L"*.*"), UnsharpKernel(L"1,1,1,1,0,1,1,1,1"), NameFormat(L"$(FileName)"), AutoFileFormat(L"%s-%d%s")
+    : PathMask(L"*.*"), UnsharpKernel(L"1,1,1,1,0,1,1,1,1"), colBackGround(GetSysColor(COLOR_BTNFACE)),
+      NameFormat(L"$(FileName)"), AutoFileFormat(L"%s-%d%s")
 {
 }
 
-template <class Visitor> void CKWDocSettings::VisitKeys(Visitor& v)
+template <class Visitor> void CKWDocSettings::VisitKeys(Visitor& v) const
 {
-    v.Pair(kKWDoc, L"ThumbsMarginSize", ThumbsMarginSize, L"2,2");
-    v.Pair(kKWDoc, L"ThumbsPaddingSize", ThumbsPaddingSize, L"4,4");
-    v.Pair(kKWDoc, L"ThumbsSize", ThumbsSize, L"200,300");
-    v.Pair(kKWDoc, L"ThumbsLimitSize", ThumbsLimitSize, L"40,40");
-    v.Bool(kKWDoc, L"DELQA", DELQA, false);
-    v.Bool(kKWDoc, L"TrashCan", TrashCan, true);
-    v.Bool(kKWDoc, L"Synchronous", Synchronous, true);
-    v.Bool(kKWDoc, L"SyncJump", SyncJump, true);
-    v.Bool(kKWDoc, L"Archive", Archive, false);
-    v.Bool(kKWDoc, L"DownScan", DownScan, false);
-    v.Bool(kKWDoc, L"FolderShow", FolderShow, true);
-    v.Int(kKWDoc, L"FolderTitle", FolderTitle, 3);
-    v.Int(kKWDoc, L"FolderTitleSearchCount", FolderTitleSearchCount, 10);
-    v.Int(kKWDoc, L"FolderTitleBright", FolderTitleBright, -20);
-    v.Bool(kKWDoc, L"HiddenFile", HiddenFile, false);
-    v.Bool(kKWDoc, L"Frame", Frame, false);
-    v.Int(kKWDoc, L"FrameEdge", FrameEdge, 1);
-    v.Bool(kKWDoc, L"NameFrame", NameFrame, true);
-    v.Int(kKWDoc, L"NameFrameEdge", NameFrameEdge, 2);
-    v.Int(kKWDoc, L"Name", Name, 1);
-    v.Int(kKWDoc, L"Name2Per", Name2Per, 100);
-    v.Int(kKWDoc, L"ScaleMode", ScaleMode, 10);
-    v.Bool(kKWDoc, L"Unsharp", Unsharp, true);
-    v.Int(kKWDoc, L"ScaleStep", ScaleStep, 25);
-    v.Bool(kKWDoc, L"LimitCheck", LimitCheck, true);
-    v.Bool(kKWDoc, L"RestoreFolder", RestoreFolder, true);
-    v.Bool(kKWDoc, L"MultiProcess", MultiProcess, true);
-    v.String(kKWDoc, L"PathMask", PathMask, L"*.*");
-    v.Bool(kKWDoc, L"ScanSPI", ScanSPI, false);
-    v.Bool(kKWDoc, L"ExtSPI", ExtSPI, false);
-    v.Int(kKWDoc, L"IDViewer", IDViewer, 10224);
-    v.String(kKWDoc, L"ExecExt", ExecExt, L"");
-    v.Bool(kKWDoc, L"ThumbsCreate", ThumbsCreate, false);
-    v.String(kKWDoc, L"HomeFolder", HomeFolder, L"");
-    v.String(kKWDoc, L"CacheDataFolder", CacheDataFolder, L"");
-    v.Bool(kKWDoc, L"CacheFolder", CacheFolder, false);
-    v.Bool(kKWDoc, L"AutoCacheFolder", AutoCacheFolder, false);
-    v.Bool(kKWDoc, L"EnableConfig", EnableConfig, true);
-    v.Bool(kKWDoc, L"DaDMOVE", DaDMOVE, false);
-    v.Bool(kKWDoc, L"ClipboardCopyDIB", ClipboardCopyDIB, true);
-    v.Bool(kKWDoc, L"ClipboardCopyTEXT", ClipboardCopyTEXT, true);
-    v.Bool(kKWDoc, L"NotClrCursorMove", NotClrCursorMove, false);
-    v.String(L"SPI", L"SPISet", SPISet, L"");
-    v.String(L"SPI", L"SPIDIR", SPIDIR, L"");
-    v.Int(kKWDoc, L"DispPluginLimit", DispPluginLimit, 2048);
-    v.Int(kKWDoc, L"ArcDispPluginLimit", ArcDispPluginLimit, 20);
-    v.Int(L"FolderView", L"TreeRoot", TreeRoot, 29);
-    v.Bool(L"FolderView", L"ArchiveInArchive", ArchiveInArchive, false);
-    v.Int(L"FolderView", L"CheckSubFolder", CheckSubFolder, 1);
-    v.Bool(L"FolderView", L"HiddenFolder", HiddenFolder, false);
-    v.Bool(L"FolderView", L"ArcTree", ArcTree, true);
-    v.Bool(L"OnePic", L"TopMost", TopMost, TopMostDefault);
-    v.Bool(L"OnePic", L"MultiPicView", MultiPicView, false);
-    v.Bool(L"OnePic", L"Stay", Stay, false);
-    v.Bool(L"KWView", L"MemDraw", MemDraw, true);
-    v.Int(L"KWView", L"OverMem", OverMem, 70);
-    v.Int(L"KWView", L"WheelScrollCount", WheelScrollCount, 0);
-    v.Int(L"SlideShow", L"ColumnCount", ColumnCount, 1);
-    v.Int(L"SlideShow", L"LineCount", LineCount, 1);
-    v.Int(L"SlideShow", L"DirectionLR", DirectionLR, 0);
-    v.Int(L"SlideShow", L"DirectionUD", DirectionUD, 0);
-    v.Int(L"SlideShow", L"Monitor", Monitor, 0);
-    v.Bool(L"MainFrame", L"FolderMonitor", FolderMonitor, false);
-    v.Bool(L"MainFrame", L"InfoView", InfoView, false);
-    v.Colour(kVyxFile, L"colBackGround", colBackGround, GetSysColor(COLOR_BTNFACE));
-    v.Colour(kVyxFile, L"colText", colText, 0x000000);
-    v.Colour(kVyxFile, L"colSelectCheck", colSelectCheck, 0x000080);
-    v.Colour(kVyxFile, L"colSelectBackGround", colSelectBackGround, 0xFF8C8C);
-    v.Colour(kVyxFile, L"colSelectText", colSelectText, 0xFFFFFF);
-    v.Colour(kVyxFile, L"colNormalDraw", colNormalDraw, 0xFFFFFF);
-    v.Colour(kVyxFile, L"colFolderDraw", colFolderDraw, 0xFFFFFF);
-    v.Colour(kVyxFile, L"colArcDraw", colArcDraw, 0xFFF0F0);
-    v.Colour(kVyxFile, L"colCantDraw", colCantDraw, 0xF0FFFF);
-    v.Font(*this);
-    v.String(kVyxFile, L"NameFormat", NameFormat, L"$(FileName)");
-    v.Bool(kVyxFile, L"WordBreak", WordBreak, true);
-    v.Int(kVyxFile, L"Shadow", Shadow, 0);
-    v.String(kVyxFile, L"DesignThumbs", DesignThumbs, L"");
-    v.String(kVyxFile, L"DesignCursor", DesignCursor, L"");
-    v.Int(kKWDoc, L"UnsharpPassCount", UnsharpPassCount, 3);
-    v.String(kKWDoc, L"UnsharpKernel", UnsharpKernel, L"1,1,1,1,0,1,1,1,1");
-    v.Real(kKWDoc, L"UnsharpLevel", UnsharpLevel, L"0.5");
-    v.Colour(kKWDoc, L"colBackground", colViewBackground, 0xE0FFFF);
-    v.Colour(kKWDoc, L"colText", colViewText, 0x000000);
-    v.String(L"Filer", L"AutoFileFormat", AutoFileFormat, L"%s-%d%s");
-    v.Int(L"Filer", L"FileAccessBufferSize", FileAccessBufferSize, 1048576);
+    v.Pair(kKWDoc, L"ThumbsMarginSize", &CKWDocSettings::ThumbsMarginSize);
+    v.Pair(kKWDoc, L"ThumbsPaddingSize", &CKWDocSettings::ThumbsPaddingSize);
+    v.Pair(kKWDoc, L"ThumbsSize", &CKWDocSettings::ThumbsSize);
+    v.Pair(kKWDoc, L"ThumbsLimitSize", &CKWDocSettings::ThumbsLimitSize);
+    v.Bool(kKWDoc, L"DELQA", &CKWDocSettings::DELQA);
+    v.Bool(kKWDoc, L"TrashCan", &CKWDocSettings::TrashCan);
+    v.Bool(kKWDoc, L"Synchronous", &CKWDocSettings::Synchronous);
+    v.Bool(kKWDoc, L"SyncJump", &CKWDocSettings::SyncJump);
+    v.Bool(kKWDoc, L"Archive", &CKWDocSettings::Archive);
+    v.Bool(kKWDoc, L"DownScan", &CKWDocSettings::DownScan);
+    v.Bool(kKWDoc, L"FolderShow", &CKWDocSettings::FolderShow);
+    v.Int(kKWDoc, L"FolderTitle", &CKWDocSettings::FolderTitle);
+    v.Int(kKWDoc, L"FolderTitleSearchCount", &CKWDocSettings::FolderTitleSearchCount);
+    v.Int(kKWDoc, L"FolderTitleBright", &CKWDocSettings::FolderTitleBright);
+    v.Bool(kKWDoc, L"HiddenFile", &CKWDocSettings::HiddenFile);
+    v.Bool(kKWDoc, L"Frame", &CKWDocSettings::Frame);
+    v.Int(kKWDoc, L"FrameEdge", &CKWDocSettings::FrameEdge);
+    v.Bool(kKWDoc, L"NameFrame", &CKWDocSettings::NameFrame);
+    v.Int(kKWDoc, L"NameFrameEdge", &CKWDocSettings::NameFrameEdge);
+    v.Int(kKWDoc, L"Name", &CKWDocSettings::Name);
+    v.Int(kKWDoc, L"Name2Per", &CKWDocSettings::Name2Per);
+    v.Int(kKWDoc, L"ScaleMode", &CKWDocSettings::ScaleMode);
+    v.Bool(kKWDoc, L"Unsharp", &CKWDocSettings::Unsharp);
+    v.Int(kKWDoc, L"ScaleStep", &CKWDocSettings::ScaleStep);
+    v.Bool(kKWDoc, L"LimitCheck", &CKWDocSettings::LimitCheck);
+    v.Bool(kKWDoc, L"RestoreFolder", &CKWDocSettings::RestoreFolder);
+    v.Bool(kKWDoc, L"MultiProcess", &CKWDocSettings::MultiProcess);
+    v.String(kKWDoc, L"PathMask", &CKWDocSettings::PathMask);
+    v.Bool(kKWDoc, L"ScanSPI", &CKWDocSettings::ScanSPI);
+    v.Bool(kKWDoc, L"ExtSPI", &CKWDocSettings::ExtSPI);
+    v.Int(kKWDoc, L"IDViewer", &CKWDocSettings::IDViewer);
+    v.String(kKWDoc, L"ExecExt", &CKWDocSettings::ExecExt);
+    v.Bool(kKWDoc, L"ThumbsCreate", &CKWDocSettings::ThumbsCreate);
+    v.String(kKWDoc, L"HomeFolder", &CKWDocSettings::HomeFolder);
+    v.String(kKWDoc, L"CacheDataFolder", &CKWDocSettings::CacheDataFolder);
+    v.Bool(kKWDoc, L"CacheFolder", &CKWDocSettings::CacheFolder);
+    v.Bool(kKWDoc, L"AutoCacheFolder", &CKWDocSettings::AutoCacheFolder);
+    v.Bool(kKWDoc, L"EnableConfig", &CKWDocSettings::EnableConfig);
+    v.Bool(kKWDoc, L"DaDMOVE", &CKWDocSettings::DaDMOVE);
+    v.Bool(kKWDoc, L"ClipboardCopyDIB", &CKWDocSettings::ClipboardCopyDIB);
+    v.Bool(kKWDoc, L"ClipboardCopyTEXT", &CKWDocSettings::ClipboardCopyTEXT);
+    v.Bool(kKWDoc, L"NotClrCursorMove", &CKWDocSettings::NotClrCursorMove);
+    v.String(L"SPI", L"SPISet", &CKWDocSettings::SPISet);
+    v.String(L"SPI", L"SPIDIR", &CKWDocSettings::SPIDIR);
+    v.Int(kKWDoc, L"DispPluginLimit", &CKWDocSettings::DispPluginLimit);
+    v.Int(kKWDoc, L"ArcDispPluginLimit", &CKWDocSettings::ArcDispPluginLimit);
+    v.Int(L"FolderView", L"TreeRoot", &CKWDocSettings::TreeRoot);
+    v.Bool(L"FolderView", L"ArchiveInArchive", &CKWDocSettings::ArchiveInArchive);
+    v.Int(L"FolderView", L"CheckSubFolder", &CKWDocSettings::CheckSubFolder);
+    v.Bool(L"FolderView", L"HiddenFolder", &CKWDocSettings::HiddenFolder);
+    v.Bool(L"FolderView", L"ArcTree", &CKWDocSettings::ArcTree);
+    v.Bool(SettingKeys::TopMost.section, SettingKeys::TopMost.key, &CKWDocSettings::TopMost);
+    v.Bool(L"OnePic", L"MultiPicView", &CKWDocSettings::MultiPicView);
+    v.Bool(L"OnePic", L"Stay", &CKWDocSettings::Stay);
+    v.Bool(L"KWView", L"MemDraw", &CKWDocSettings::MemDraw);
+    v.Int(L"KWView", L"OverMem", &CKWDocSettings::OverMem);
+    v.Int(L"KWView", L"WheelScrollCount", &CKWDocSettings::WheelScrollCount);
+    v.Int(L"SlideShow", L"ColumnCount", &CKWDocSettings::ColumnCount);
+    v.Int(L"SlideShow", L"LineCount", &CKWDocSettings::LineCount);
+    v.Int(L"SlideShow", L"DirectionLR", &CKWDocSettings::DirectionLR);
+    v.Int(L"SlideShow", L"DirectionUD", &CKWDocSettings::DirectionUD);
+    v.Int(L"SlideShow", L"Monitor", &CKWDocSettings::Monitor);
+    v.Bool(L"MainFrame", L"FolderMonitor", &CKWDocSettings::FolderMonitor);
+    v.Bool(L"MainFrame", L"InfoView", &CKWDocSettings::InfoView);
+    v.Colour(kVyxFile, L"colBackGround", &CKWDocSettings::colBackGround);
+    v.Colour(kVyxFile, L"colText", &CKWDocSettings::colText);
+    v.Colour(kVyxFile, L"colSelectCheck", &CKWDocSettings::colSelectCheck);
+    v.Colour(kVyxFile, L"colSelectBackGround", &CKWDocSettings::colSelectBackGround);
+    v.Colour(kVyxFile, L"colSelectText", &CKWDocSettings::colSelectText);
+    v.Colour(kVyxFile, L"colNormalDraw", &CKWDocSettings::colNormalDraw);
+    v.Colour(kVyxFile, L"colFolderDraw", &CKWDocSettings::colFolderDraw);
+    v.Colour(kVyxFile, L"colArcDraw", &CKWDocSettings::colArcDraw);
+    v.Colour(kVyxFile, L"colCantDraw", &CKWDocSettings::colCantDraw);
+    v.Font();
+    v.String(kVyxFile, L"NameFormat", &CKWDocSettings::NameFormat);
+    v.Bool(kVyxFile, L"WordBreak", &CKWDocSettings::WordBreak);
+    v.Int(kVyxFile, L"Shadow", &CKWDocSettings::Shadow);
+    v.String(kVyxFile, L"DesignThumbs", &CKWDocSettings::DesignThumbs);
+    v.String(kVyxFile, L"DesignCursor", &CKWDocSettings::DesignCursor);
+    v.Int(kKWDoc, L"UnsharpPassCount", &CKWDocSettings::UnsharpPassCount);
+    v.String(kKWDoc, L"UnsharpKernel", &CKWDocSettings::UnsharpKernel);
+    v.Real(kKWDoc, L"UnsharpLevel", &CKWDocSettings::UnsharpLevel);
+    v.Colour(kKWDoc, L"colBackground", &CKWDocSettings::colViewBackground);
+    v.Colour(kKWDoc, L"colText", &CKWDocSettings::colViewText);
+    v.String(L"Filer", L"AutoFileFormat", &CKWDocSettings::AutoFileFormat);
+    v.Int(L"Filer", L"FileAccessBufferSize", &CKWDocSettings::FileAccessBufferSize);
 }
 
 void CKWDocSettings::ReadSettings(HDC fontFamilyDC)
 {
-    KeyReader reader;
+    const CKWDocSettings defaults;
+    KeyReader reader{{*this, defaults}};
     VisitKeys(reader);
-    KeepWithinRanges();
+    KeepWithinRanges(defaults);
     ThumbsSize.cx = std::max(ThumbsSize.cx, ThumbsLimitSize.cx);
     ThumbsSize.cy = std::max(ThumbsSize.cy, ThumbsLimitSize.cy);
     DefaultThumbsSize = ThumbsSize;
@@ -238,19 +276,19 @@ void CKWDocSettings::ReadSettings(HDC fontFamilyDC)
 // Values the options sheet's pages cannot show (a settings file edited by hand) take the default;
 // so the sheet opens on them and writes them back valid. Values the pages keep as they stand
 // ("TreeRoot", "WheelScrollCount", "IDViewer", "Monitor") are left alone.
-void CKWDocSettings::KeepWithinRanges()
+void CKWDocSettings::KeepWithinRanges(const CKWDocSettings& defaults)
 {
-    auto within = [](int& value, int low, int high, int defaultValue) {
-        if (value < low || value > high)
-            value = defaultValue;
+    auto within = [&](int CKWDocSettings::*field, int low, int high) {
+        if (this->*field < low || this->*field > high)
+            this->*field = defaults.*field;
     };
-    within(CheckSubFolder, 0, 2, 1);
-    within(ColumnCount, 1, 64, 1);
-    within(LineCount, 1, 64, 1);
-    within(DirectionLR, 0, 1, 0);
-    within(DirectionUD, 0, 1, 0);
-    within(DispPluginLimit, 0, 2048, 2048);
-    within(ArcDispPluginLimit, 0, 2048, 20);
+    within(&CKWDocSettings::CheckSubFolder, 0, 2);
+    within(&CKWDocSettings::ColumnCount, 1, 64);
+    within(&CKWDocSettings::LineCount, 1, 64);
+    within(&CKWDocSettings::DirectionLR, 0, 1);
+    within(&CKWDocSettings::DirectionUD, 0, 1);
+    within(&CKWDocSettings::DispPluginLimit, 0, 2048);
+    within(&CKWDocSettings::ArcDispPluginLimit, 0, 2048);
     // The cells as the thumbnail dialog allows them: a damaged size would blank the grid or ask
     // for gigabytes of cell surfaces.
     const SIZE largest = VyxConfig::GetLargestCell();
@@ -266,9 +304,17 @@ void CKWDocSettings::KeepWithinRanges()
 
 void CKWDocSettings::WriteSettings() const
 {
-    KeyWriter writer;
+    const CKWDocSettings defaults;
     // The writer only reads the fields it is handed.
-    const_cast<CKWDocSettings*>(this)->VisitKeys(writer);
+    KeyWriter writer{{const_cast<CKWDocSettings&>(*this), defaults}};
+    VisitKeys(writer);
+}
+
+std::vector<std::pair<CString, CString>> CKWDocSettings::DeclaredKeys()
+{
+    KeyLister lister;
+    CKWDocSettings().VisitKeys(lister);
+    return lister.keys;
 }
 
 void CKWDocSettings::ReadFont(HDC fontFamilyDC)
@@ -313,4 +359,21 @@ long long CKWDocSettings::ReadStoredTime(const wchar_t* section, const wchar_t* 
     if (GetAppIniBinary(section, key, &value, sizeof(value)) <= 0)
         return 0;
     return value > 0 ? value : 0;
+}
+
+void CKWDocSettings::IntKey::Write(int value) const
+{
+    WriteAppIniInt(section, key, value);
+}
+
+CString CKWDocSettings::TextKey::Read() const
+{
+    CString value;
+    GetAppIniString(value, section, key, defaultValue);
+    return value;
+}
+
+void CKWDocSettings::TextKey::Write(const CString& value) const
+{
+    WriteAppIniString(section, key, value);
 }

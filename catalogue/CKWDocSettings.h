@@ -6,6 +6,9 @@
 
 #include "framework/Framework.h"
 
+#include <utility>
+#include <vector>
+
 class CKWDocSettings
 {
 public:
@@ -23,7 +26,7 @@ public:
     CSize ThumbsMarginSize{2, 2};
     CSize ThumbsPaddingSize{4, 4};
     CSize ThumbsLimitSize{40, 40};
-    CSize ThumbsSize{0, 0};        // in use (zoom); the value saved
+    CSize ThumbsSize{200, 300};    // in use (zoom); the value saved
     CSize DefaultThumbsSize{0, 0}; // as loaded or taken from a layout
     bool DELQA = false;
     bool TrashCan = true;
@@ -108,7 +111,7 @@ public:
     int Monitor = 0;
 
     // ---- "VyxFile": the cells
-    COLORREF colBackGround = 0;
+    COLORREF colBackGround; // the button face's colour
     COLORREF colText = 0x000000;
     COLORREF colSelectCheck = 0x000080;
     COLORREF colSelectBackGround = 0xFF8C8C;
@@ -138,6 +141,28 @@ public:
     DWORD SizeBegin = 0;
     DWORD SizeEnd = 0;
 
+    // A key that windows other than the document read and write themselves.
+    struct IntKey
+    {
+        const wchar_t* section;
+        const wchar_t* key;
+        int defaultValue;
+        int Read() const { return ReadInt(section, key, defaultValue); }
+        void Write(int value) const;
+    };
+    struct TextKey
+    {
+        const wchar_t* section;
+        const wchar_t* key;
+        const wchar_t* defaultValue;
+        CString Read() const;
+        void Write(const CString& value) const;
+    };
+
+    // Every key the settings read and write (those of "Filter" aside), as section and name, in
+    // the order of saving.
+    static std::vector<std::pair<CString, CString>> DeclaredKeys();
+
     // A size with its unit index (each step x 1024), kept within 0 to 0xFFFFFFFF.
     static DWORD ScaleSize(long long size, int unit);
     // A number stored as the settings store writes it; the default when the key is missing or
@@ -147,8 +172,20 @@ public:
     static long long ReadStoredTime(const wchar_t* section, const wchar_t* key);
 
 private:
-    // Every plain key in the order of saving, with its default.
-    template <class Visitor> void VisitKeys(Visitor& visitor);
-    void KeepWithinRanges();
+    // Every plain key in the order of saving, as section, name and field; a missing key takes
+    // the field's value in a settings object just made.
+    template <class Visitor> void VisitKeys(Visitor& visitor) const;
+    void KeepWithinRanges(const CKWDocSettings& defaults);
     void ReadFont(HDC fontFamilyDC);
 };
+
+// The keys the options sheet edits that their windows read themselves, each declared once with
+// its default, so the sheet and the window cannot disagree on a missing or damaged value.
+namespace SettingKeys {
+inline constexpr CKWDocSettings::IntKey TopMost{L"OnePic", L"TopMost", CKWDocSettings::TopMostDefault};
+inline constexpr CKWDocSettings::TextKey TitleFormat{L"OnePic", L"TitleFormat",
+                                                     L"$(FileName) $(Width)x$(Height) $(Color)b $(Length)"};
+inline constexpr CKWDocSettings::TextKey InfoColumnTemplete{L"LstView", L"InfoColumnTemplete", L"$(Info)"};
+inline constexpr CKWDocSettings::IntKey AutoColumnSize{L"LstView", L"AutoColumnSize", 1};
+inline constexpr CKWDocSettings::IntKey NameMaxSize{L"LstView", L"NameMaxSize", 30};
+} // namespace SettingKeys

@@ -187,10 +187,8 @@ END_MESSAGE_MAP()
 
 COneWnd::COneWnd()
 {
-    CString defaultTitle;
-    defaultTitle.Format(L"%s %sx%s %sb %s", L"$(FileName)", L"$(Width)", L"$(Height)", L"$(Color)", L"$(Length)");
-    GetAppIniString(m_strTitleFormat, kSection, L"TitleFormat", defaultTitle);
-    m_bTopMost = CKWDocSettings::ReadInt(kSection, L"TopMost", CKWDocSettings::TopMostDefault) != 0;
+    m_strTitleFormat = SettingKeys::TitleFormat.Read();
+    m_bTopMost = SettingKeys::TopMost.Read() != 0;
     m_settings.Load();
     CString steps;
     GetAppIniString(steps, kViewSection, L"ZoomSteps", kDefaultZoomSteps);
@@ -292,7 +290,7 @@ void COneWnd::OnDestroy()
     WriteAppIniInt(kSection, L"StatusBar", IsBarShown(m_wndStatusBar));
     WriteAppIniInt(kSection, L"MenuBar", IsBarShown(m_wndMenuBar));
     WriteAppIniInt(kSection, L"ToolBar", IsBarShown(m_wndToolBar));
-    WriteAppIniString(kSection, L"TitleFormat", m_strTitleFormat);
+    SettingKeys::TitleFormat.Write(m_strTitleFormat);
     VyxFrameWndEx::OnDestroy();
 }
 
