@@ -60,11 +60,7 @@ void CKWDoc::DeleteSelectedFiles(bool noConfirm)
         frame->SetWatchMode(1);
     try {
         int done = 0;
-        for (int i = 0; i < GetItemCount(); ++i) {
-            VyxFile* item = GetItem(i);
-            if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected) || item->IsArchiveMember() ||
-                !PathExists(item->GetPath(), kAnyAttribute))
-                continue;
+        for (VyxFile* item : m_items.Selected(SelectedFilter::Existing)) {
             if (shown)
                 progress.SetText(item->GetFileName());
             DeleteFiles(item->GetPath());
@@ -97,11 +93,7 @@ void CKWDoc::ShellDeleteSelected(bool silent)
     UpdatingScope updating(*this);
     CSharedFile list(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_SHARE, 4096);
     int written = 0;
-    for (int i = 0; i < GetItemCount(); ++i) {
-        VyxFile* item = GetItem(i);
-        if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected) || item->IsArchiveMember() ||
-            !PathExists(item->GetPath(), kAnyAttribute))
-            continue;
+    for (VyxFile* item : m_items.Selected(SelectedFilter::Existing)) {
         const CString path = ExactPath(item->GetPath());
         list.Write(path.GetString(), static_cast<UINT>((path.GetLength() + 1) * sizeof(wchar_t)));
         ++written;
@@ -171,11 +163,7 @@ void CKWDoc::OnFileRename()
     CurrentDirectoryScope directory(GetFolderPath());
     WatchModeScope watch(GetMainFrame());
     UpdatingScope updating(*this);
-    for (int i = 0; i < GetItemCount(); ++i) {
-        VyxFile* item = GetItem(i);
-        if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected) || item->IsArchiveMember() ||
-            !PathExists(item->GetPath(), kAnyAttribute))
-            continue;
+    for (SelectedEntry item : m_items.Selected(SelectedFilter::Existing)) {
         VFileRenameDlg dialog(AfxGetMainWnd());
         dialog.m_item = item;
         dialog.m_path = item->GetPath();
@@ -183,7 +171,7 @@ void CKWDoc::OnFileRename()
         dialog.m_moreFiles = --remaining > 0 ? 1 : 0;
         if (dialog.DoModal() == IDOK) {
             if (RenameItem(item, dialog.m_name))
-                UpdateAllViews(nullptr, HintItemChanged, HintValue(i));
+                UpdateAllViews(nullptr, HintItemChanged, HintValue(item.position));
             else
                 AfxMessageBox(FormatMessageText(0x4000000B), MB_OK | MB_ICONSTOP);
         } else if (dialog.m_abort) {
@@ -202,12 +190,8 @@ void CKWDoc::OnFileRenameMany()
     WatchModeScope watch(GetMainFrame());
     UpdatingScope updating(*this);
     VFileRenameNDlg dialog(AfxGetMainWnd());
-    for (int i = 0; i < GetItemCount(); ++i) {
-        VyxFile* item = GetItem(i);
-        if (item && item->TestFlags(VyxFilexDraw::FlagSelected) && !item->IsArchiveMember() &&
-            PathExists(item->GetPath(), kAnyAttribute))
-            dialog.AddFile(item);
-    }
+    for (VyxFile* item : m_items.Selected(SelectedFilter::Existing))
+        dialog.AddFile(item);
     if (dialog.DoModal() == IDOK) {
         CStringArray failures;
         dialog.RenameFiles(*this, failures);
@@ -223,14 +207,11 @@ void CKWDoc::OnFileRenameMany()
 
 void CKWDoc::OnEditComment()
 {
-    for (int i = 0; i < GetItemCount(); ++i) {
-        VyxFile* item = GetItem(i);
-        if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected))
-            continue;
+    for (SelectedEntry item : m_items.Selected(SelectedFilter::Any)) {
         CCommentDlg dialog(item, AfxGetMainWnd());
         if (dialog.DoModal() != IDOK)
             break;
-        UpdateAllViews(nullptr, HintItemChanged, HintValue(i));
+        UpdateAllViews(nullptr, HintItemChanged, HintValue(item.position));
     }
 }
 
@@ -240,11 +221,8 @@ bool CKWDoc::PlaceSelectionOnClipboard(bool cut)
 {
     ClipboardFileList files;
     VyxNoteSession notes;
-    for (int i = 0; i < GetItemCount(); ++i) {
-        VyxFile* item = GetItem(i);
-        if (item && item->TestFlags(VyxFilexDraw::FlagSelected) && !item->IsArchiveMember())
-            files.Add(item->GetPath(), item->GetNote());
-    }
+    for (VyxFile* item : m_items.Selected(SelectedFilter::OnDisk))
+        files.Add(item->GetPath(), item->GetNote());
     HGLOBAL picture = nullptr;
     if (!cut && ClipboardCopyDIB) {
         if (VyxFile* cursor = GetItem(m_cursorIndex))
@@ -308,12 +286,8 @@ void CKWDoc::OnEditPaste()
 void CKWDoc::TransferSelected(const wchar_t* destination, int existingOnly, int sameNameMode, bool move)
 {
     std::unique_ptr<VyxFileTransfer> job(new VyxFileTransfer);
-    for (int i = 0; i < GetItemCount(); ++i) {
-        VyxFile* item = GetItem(i);
-        if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected))
-            continue;
-        if (move && (item->IsArchiveMember() || !PathExists(item->GetPath(), kAnyAttribute)))
-            continue;
+    // A move takes only files that are there; a copy takes archive members as well.
+    for (VyxFile* item : m_items.Selected(move ? SelectedFilter::Existing : SelectedFilter::Any)) {
         job->AddItem(item, 0);
     }
     job->SetDestination(destination);

@@ -123,11 +123,8 @@ void CKWDoc::OnToolReport()
     if (dialog.DoModal() != IDOK)
         return;
     std::vector<const VyxFile*> items;
-    for (int i = 0; i < GetItemCount(); ++i) {
-        const VyxFile* item = GetItem(i);
-        if (item && item->TestFlags(VyxFilexDraw::FlagSelected))
-            items.push_back(item);
-    }
+    for (const VyxFile* item : m_items.Selected(SelectedFilter::Any))
+        items.push_back(item);
     ReportFileWriter(AfxGetMainWnd())
         .Write(dialog.m_fileName, dialog.m_lineTemplate, items.data(), static_cast<int>(items.size()));
 }

@@ -205,11 +205,8 @@ int CKWDoc::PrintSelected(CDC* printerDC, const wchar_t* definitionFile)
     UpdatingScope updating(*this);
     WatchModeScope watch(GetMainFrame());
     CPrintOutDialog job(AfxGetMainWnd());
-    for (int i = 0; i < GetItemCount(); ++i) {
-        VyxFile* item = GetItem(i);
-        if (item && item->TestFlags(VyxFilexDraw::FlagSelected))
-            job.AddItem(item);
-    }
+    for (VyxFile* item : m_items.Selected(SelectedFilter::Any))
+        job.AddItem(item);
     CFrameWnd* frame = DYNAMIC_DOWNCAST(CFrameWnd, AfxGetMainWnd());
     CView* view = frame ? frame->GetActiveView() : nullptr;
     job.Create(view ? static_cast<CWnd*>(view) : AfxGetMainWnd());
@@ -298,10 +295,7 @@ void CKWDoc::SaveSelectedPictures(const CFileSaveDlg& options)
     CxTiffPageWriter pages;
     CString pagesPath;
     int handled = 0;
-    for (int i = 0; i < GetItemCount(); ++i) {
-        VyxFile* item = GetItem(i);
-        if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected))
-            continue;
+    for (VyxFile* item : m_items.Selected(SelectedFilter::Any)) {
         if (shown)
             progress.SetText(item->GetFileName());
         CString title, target;

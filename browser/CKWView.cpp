@@ -1062,10 +1062,7 @@ void CKWView::ShowShellMenu(CPoint screenPoint)
         return;
     CStringArray paths;
     bool anyFile = false;
-    for (int i = 0; i < doc->GetItemCount(); ++i) {
-        VyxFile* item = doc->GetItem(i);
-        if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected) || item->IsArchiveMember())
-            continue;
+    for (VyxFile* item : doc->SelectedItems(SelectedFilter::OnDisk)) {
         paths.Add(item->GetPath());
         anyFile = anyFile || !item->IsFolder();
     }
@@ -1218,11 +1215,8 @@ void CKWView::OnViewPicture()
         frame->OpenPictureWindow(doc->GetCursorIndex(), 3);
         return;
     }
-    for (int i = 0; i < doc->GetItemCount(); ++i) {
-        VyxFile* item = doc->GetItem(i);
-        if (item && item->TestFlags(VyxFilexDraw::FlagSelected))
-            frame->OpenPictureWindow(i, 2);
-    }
+    for (SelectedEntry entry : doc->SelectedItems(SelectedFilter::Any))
+        frame->OpenPictureWindow(entry.position, 2);
 }
 
 void CKWView::OnUpdateViewPicture(CCmdUI* pCmdUI)
@@ -1236,12 +1230,9 @@ void CKWView::OnReload()
     CKWDoc* doc = GetDocument();
     if (!doc)
         return;
-    for (int i = 0; i < doc->GetItemCount(); ++i) {
-        VyxFile* item = doc->GetItem(i);
-        if (item && item->TestFlags(VyxFilexDraw::FlagSelected)) {
-            item->ResetImage();
-            item->ResetCantDraw();
-        }
+    for (VyxFile* item : doc->SelectedItems(SelectedFilter::Any)) {
+        item->ResetImage();
+        item->ResetCantDraw();
     }
     Announce(HintRedraw, nullptr, nullptr);
 }

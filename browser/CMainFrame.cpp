@@ -530,10 +530,7 @@ LRESULT CMainFrame::OnRenderData(WPARAM wParam, LPARAM)
     if (!files && format != VyxDropFormats::NoteFormat())
         return 0;
     std::vector<CString> texts;
-    for (int i = 0; i < doc->GetItemCount(); ++i) {
-        VyxFile* item = doc->GetItem(i);
-        if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected))
-            continue;
+    for (VyxFile* item : doc->SelectedItems(SelectedFilter::Any)) {
         if (!files) {
             texts.push_back(item->GetNote());
             continue;
@@ -932,11 +929,8 @@ void CMainFrame::OnAppCommand(UINT nID)
     if (!doc)
         return;
     std::vector<const VyxFile*> items;
-    for (int i = 0; i < doc->GetItemCount(); ++i) {
-        VyxFile* item = doc->GetItem(i);
-        if (item && item->TestFlags(VyxFilexDraw::FlagSelected))
-            items.push_back(item);
-    }
+    for (const VyxFile* item : doc->SelectedItems(SelectedFilter::Any))
+        items.push_back(item);
     m_appCall.Launch(index, doc->GetFolderPath(), items.data(), static_cast<int>(items.size()), this);
 }
 

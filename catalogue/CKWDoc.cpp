@@ -236,11 +236,8 @@ void CKWDoc::SelectAll()
 
 void CKWDoc::DeselectAll()
 {
-    for (int i = 0; i < GetItemCount(); ++i) {
-        VyxFile* item = GetItem(i);
-        if (item && item->TestFlags(VyxFilexDraw::FlagSelected))
-            SelectItem(i, false, nullptr);
-    }
+    for (SelectedEntry entry : m_items.Selected(SelectedFilter::Any))
+        SelectItem(entry.position, false, nullptr);
 }
 
 void CKWDoc::SetAllSelection(bool select)
@@ -523,8 +520,7 @@ void CKWDoc::RemoveMissingSelectedItems()
     int cursor = m_cursorIndex;
     for (int i = GetItemCount() - 1; i >= 0; --i) {
         VyxFile* item = GetItem(i);
-        if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected) || item->IsArchiveMember() ||
-            PathExists(item->GetPath(), kAnyAttribute))
+        if (!VyxFileArray::IsSelected(item, SelectedFilter::Missing))
             continue;
         ++removed;
         if (item->IsFolder())

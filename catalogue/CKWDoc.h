@@ -61,6 +61,10 @@ public:
     // ---- Items, cursor and selection (view indexes)
     int GetItemCount() const { return m_items.GetCount(); }
     VyxFile* GetItem(int viewIndex);
+    VyxFileArray::SelectedRange SelectedItems(SelectedFilter filter, int start = 0)
+    {
+        return m_items.Selected(filter, start);
+    }
     VyxFile* GetItemByArrayIndex(int index) const;
     int GetItemIndexAt(int viewIndex) const;
     int GetViewIndexOf(const VyxFile* item, int start);

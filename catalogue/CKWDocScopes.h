@@ -5,8 +5,6 @@
 #include "catalogue/CKWDoc.h"
 #include "foundation/VyxPath.h"
 
-inline constexpr DWORD kAnyAttribute = 0xFFFFFFFF;
-
 inline CObject* HintArgument(const void* data)
 {
     return reinterpret_cast<CObject*>(const_cast<void*>(data));

@@ -1,6 +1,7 @@
 #include "catalogue/VyxFileArray.h"
 
 #include "catalogue/VyxFile.h"
+#include "foundation/VyxPath.h"
 
 VyxFileArray::VyxFileArray()
     : m_selectedCount(0), m_selectedOutsideArchives(0), m_lastItem(nullptr), m_lastPosition(-1), m_emptiedSlots(0)
@@ -147,6 +148,46 @@ int VyxFileArray::SetSelected(int position, bool select)
     else
         item->ClearFlags(VyxFilexDraw::FlagSelected);
     return 1;
+}
+
+bool VyxFileArray::IsSelected(const VyxFile* item, SelectedFilter filter)
+{
+    if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected))
+        return false;
+    if (filter == SelectedFilter::Any)
+        return true;
+    if (item->IsArchiveMember())
+        return false;
+    if (filter == SelectedFilter::OnDisk)
+        return true;
+    return PathExists(item->GetPath(), kAnyAttribute) == (filter == SelectedFilter::Existing);
+}
+
+VyxFileArray::SelectedRange::Iterator::Iterator(VyxFileArray* array, SelectedFilter filter, int position)
+    : m_array(array), m_filter(filter), m_position(position < 0 ? 0 : position), m_item(nullptr)
+{
+    Settle();
+}
+
+VyxFileArray::SelectedRange::Iterator& VyxFileArray::SelectedRange::Iterator::operator++()
+{
+    ++m_position;
+    Settle();
+    return *this;
+}
+
+void VyxFileArray::SelectedRange::Iterator::Settle()
+{
+    m_item = nullptr;
+    if (!m_array)
+        return;
+    for (; m_position < m_array->GetCount(); ++m_position) {
+        VyxFile* item = m_array->GetAt(m_position);
+        if (IsSelected(item, m_filter)) {
+            m_item = item;
+            return;
+        }
+    }
 }
 
 void VyxFileArray::SetFlagsAll(DWORD mask)

@@ -8,9 +8,67 @@
 
 class VyxFile;
 
+// Which selected items a walk over the view order visits.
+enum class SelectedFilter
+{
+    Any,
+    // Not an archive member (folders count).
+    OnDisk,
+    // On disk and its path is there now.
+    Existing,
+    // On disk but its path is gone.
+    Missing,
+};
+
+// One visited item: converts to the item, and keeps its view position for those who need it.
+struct SelectedEntry
+{
+    int position;
+    VyxFile* item;
+    operator VyxFile*() const { return item; }
+    VyxFile* operator->() const { return item; }
+};
+
 class VyxFileArray
 {
 public:
+    // The selected items that pass a filter, in view order. Each step reads the array as it is
+    // then, so a walk's body may change the selection or remove items behind the current one.
+    class SelectedRange
+    {
+    public:
+        class Iterator
+        {
+        public:
+            Iterator(VyxFileArray* array, SelectedFilter filter, int position);
+            SelectedEntry operator*() const { return {m_position, m_item}; }
+            Iterator& operator++();
+            bool operator!=(const Iterator& other) const { return m_item != other.m_item; }
+
+        private:
+            void Settle();
+
+            VyxFileArray* m_array;
+            SelectedFilter m_filter;
+            int m_position;
+            VyxFile* m_item;
+        };
+
+        SelectedRange(VyxFileArray* array, SelectedFilter filter, int start)
+            : m_array(array), m_filter(filter), m_start(start) {}
+        Iterator begin() const { return Iterator(m_array, m_filter, m_start); }
+        Iterator end() const { return Iterator(nullptr, m_filter, 0); }
+
+    private:
+        VyxFileArray* m_array;
+        SelectedFilter m_filter;
+        int m_start;
+    };
+
+    // False for null.
+    static bool IsSelected(const VyxFile* item, SelectedFilter filter);
+
+
     VyxFileArray();
     // Deletes every item.
     ~VyxFileArray();
@@ -39,6 +97,7 @@ public:
     // 1 when the state changed.
     int SetSelected(int position, bool select);
     void SetFlagsAll(DWORD mask);
+    SelectedRange Selected(SelectedFilter filter, int start = 0) { return SelectedRange(this, filter, start); }
 
     // 1 when a view entry was removed.
     int RemoveAt(int position);

@@ -635,12 +635,12 @@ bool CHtmlCatalogWriter::WritePage(const CString& pagePath, int perPage, int& st
         tag.Format(L"<TABLE %s>\n", m_tableOption.GetString());
         file.WriteString(tag);
     }
-    const int count = m_pFileArray->GetCount();
-    int pictures = 0, column = 0, i = start;
-    while (pictures < perPage && i < count) {
-        VyxFile* item = m_pFileArray->GetAt(i++);
-        if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected))
-            continue;
+    int pictures = 0, column = 0;
+    // The next page starts after the last picture this one took.
+    for (SelectedEntry item : m_pFileArray->Selected(SelectedFilter::Any, start)) {
+        if (pictures >= perPage)
+            break;
+        start = item.position + 1;
         if (WriteThumbnail(item, pageFolder) != 0) {
             written = false;
             break;
@@ -671,7 +671,6 @@ bool CHtmlCatalogWriter::WritePage(const CString& pagePath, int perPage, int& st
             file.WriteString(L"</HTML>\n");
     }
     file.Close();
-    start = i;
     return written;
 }
 
@@ -694,11 +693,8 @@ bool CHtmlCatalogWriter::Generate(const wchar_t* firstPagePath)
     m_thumbnailPaths.clear();
     m_folderFiles.clear();
     m_sourcePaths.clear();
-    for (int i = 0; i < m_pFileArray->GetCount(); ++i) {
-        VyxFile* item = m_pFileArray->GetAt(i);
-        if (item && item->TestFlags(VyxFilexDraw::FlagSelected) && !item->IsArchiveMember())
-            m_sourcePaths.insert(FullKey(item->GetPath()));
-    }
+    for (VyxFile* item : m_pFileArray->Selected(SelectedFilter::OnDisk))
+        m_sourcePaths.insert(FullKey(item->GetPath()));
     m_pageIndex = 0;
     // With nothing selected one page without pictures is written.
     m_pageCount = m_picturesPerPage > 0 && perPage > 0 ? (selected + perPage - 1) / perPage : 1;

@@ -42,6 +42,7 @@ CString& GetSpecialFolderDisplayName(CString& out, int csidl, DWORD shgdnFlags);
 
 // mask 0: a file (not a folder) exists; otherwise an entry with any of the mask's attribute bits.
 bool PathExists(const wchar_t* path, DWORD attributeMask);
+inline constexpr DWORD kAnyAttribute = 0xFFFFFFFF;
 // Whether some name of the path ends in a dot or a blank, which the platform's ordinary path
 // handling drops (so "dup.jpg." would reach "dup.jpg").
 bool HasTrimmedName(const wchar_t* path);

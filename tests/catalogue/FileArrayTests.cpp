@@ -96,6 +96,82 @@ TEST(FileArray, SelectionCountsSeparateArchiveMembers)
     EXPECT_EQ(3, f.array.GetSelectedCount(true));
 }
 
+namespace {
+
+std::vector<VyxFile*> Walk(VyxFileArray& array, SelectedFilter filter, int start = 0)
+{
+    std::vector<VyxFile*> seen;
+    for (VyxFile* item : array.Selected(filter, start))
+        seen.push_back(item);
+    return seen;
+}
+
+} // namespace
+
+TEST(FileArray, SelectedWalksFilterByArchiveAndDiskInViewOrder)
+{
+    ThreeItems f; // a, b, c name files that are not there
+    VyxFile* member = f.Member("m.jpg");
+    VyxFile* folder = Items::Plain(f.folder.Path().c_str());
+    VyxFile* present = Items::Plain(PutFile(f.folder, L"p.jpg", "JPEG").c_str());
+    VyxFile* presentUnselected = Items::Plain(PutFile(f.folder, L"q.jpg", "JPEG").c_str());
+    for (VyxFile* item : {member, folder, present, presentUnselected})
+        f.array.Add(item);
+    // View order differs from storage order: present, a, member, b, folder, c, q.
+    const int order[] = {5, 0, 3, 1, 4, 2, 6};
+    for (int position = 0; position < 7; ++position)
+        f.array.SetOrderEntry(position, order[position]);
+    for (int position : {0, 1, 2, 4, 5})
+        f.array.SetSelected(position, true);
+
+    using V = std::vector<VyxFile*>;
+    EXPECT_EQ((V{present, f.a, member, folder, f.c}), Walk(f.array, SelectedFilter::Any));
+    EXPECT_EQ((V{present, f.a, folder, f.c}), Walk(f.array, SelectedFilter::OnDisk));
+    EXPECT_EQ((V{present, folder}), Walk(f.array, SelectedFilter::Existing));
+    EXPECT_EQ((V{f.a, f.c}), Walk(f.array, SelectedFilter::Missing));
+    EXPECT_EQ((V{member, folder, f.c}), Walk(f.array, SelectedFilter::Any, 2));
+    EXPECT_EQ(V{}, Walk(f.array, SelectedFilter::Any, 7));
+
+    std::vector<int> positions;
+    for (SelectedEntry entry : f.array.Selected(SelectedFilter::Existing))
+        positions.push_back(entry.position);
+    EXPECT_EQ((std::vector<int>{0, 4}), positions);
+
+    EXPECT_FALSE(VyxFileArray::IsSelected(nullptr, SelectedFilter::Any));
+    EXPECT_FALSE(VyxFileArray::IsSelected(presentUnselected, SelectedFilter::Existing));
+    EXPECT_TRUE(VyxFileArray::IsSelected(member, SelectedFilter::Any));
+    EXPECT_FALSE(VyxFileArray::IsSelected(member, SelectedFilter::Missing));
+}
+
+TEST(FileArray, SelectedWalkReadsTheArrayAsTheBodyChangesIt)
+{
+    ThreeItems f;
+    VyxFile* d = Items::Plain(L"C:\\A\\d.jpg");
+    f.array.Add(d);
+    for (int position = 0; position < 4; ++position)
+        f.array.SetSelected(position, true);
+
+    // Deselecting a later item skips it; removing the current one moves the next into its
+    // place, which the walk passes over as the index loops it stands for did.
+    std::vector<VyxFile*> seen;
+    for (SelectedEntry entry : f.array.Selected(SelectedFilter::Any)) {
+        seen.push_back(entry.item);
+        if (entry.item == f.a)
+            f.array.SetSelected(entry.position + 1, false);
+    }
+    EXPECT_EQ((std::vector<VyxFile*>{f.a, f.c, d}), seen);
+
+    seen.clear();
+    for (SelectedEntry entry : f.array.Selected(SelectedFilter::Any)) {
+        seen.push_back(entry.item);
+        f.array.RemoveAt(entry.position);
+    }
+    EXPECT_EQ((std::vector<VyxFile*>{f.a, f.c}), seen);
+    ASSERT_EQ(2, f.array.GetCount());
+    EXPECT_EQ(f.b, f.array.GetAt(0));
+    EXPECT_EQ(d, f.array.GetAt(1));
+}
+
 TEST(FileArray, RemoveMarkedCompactsOnlyAfterSlotsWereEmptied)
 {
     ThreeItems f;
