@@ -16,7 +16,7 @@ CString VyxNoteStore::GetSectionOf(const wchar_t* filePath) const
 {
     CString section;
     if (m_archiveFileName.IsEmpty())
-        GetPathPart(section, filePath, 12);
+        GetPathPart(section, filePath, PartFileName);
     else
         section = filePath ? filePath : L"";
     section.Replace(L'[', L'{');

@@ -4,7 +4,7 @@
 #include "../../foundation/TestSettings.h"
 #include "common/HostileInputs.h"
 
-#include "browser/FolderList.h"
+#include "catalogue/FolderList.h"
 #include "foundation/WindowPlacement.h"
 
 #include <gtest/gtest.h>
