@@ -8,10 +8,10 @@
 #include "catalogue/FolderList.h"
 #include "catalogue/WatchModeScope.h"
 #include "controls/CShellContextMenu.h"
-#include "foundation/CurrentDirectoryScope.h"
 #include "fileops/ProgressDlg.h"
 #include "fileops/VFileMdDlg.h"
 #include "fileops/VFileRnDlg.h"
+#include "foundation/CurrentDirectoryScope.h"
 #include "foundation/FormatMessageText.h"
 #include "foundation/VyxFileFind.h"
 #include "foundation/VyxFileUtil.h"
@@ -266,7 +266,7 @@ BOOL CFolderView::DeleteFolderItem(HTREEITEM hItem)
     HTREEITEM parent = tree.GetParentItem(hItem);
     HTREEITEM next = tree.GetNextSiblingItem(hItem);
     HTREEITEM previous = tree.GetPrevSiblingItem(hItem);
-    // A folder that went is not taken back: setting it fails and leaves "C:\\".
+    // A directory that went is not taken back: setting it fails, and "C:\" stays current.
     CurrentDirectoryScope directory(L"C:\\");
     WatchModeScope watch(GetMainFrame());
     CKWDoc* doc = GetDocument();
