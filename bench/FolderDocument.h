@@ -4,6 +4,7 @@
 #pragma once
 
 #include "catalogue/CKWDoc.h"
+#include "foundation/CurrentDirectoryScope.h"
 #include "foundation/VyxIni.h"
 
 #include "BenchClock.h"
@@ -30,7 +31,7 @@ inline std::wstring StartDocumentProcess(const wchar_t* bench)
 
 struct FolderDocument
 {
-    explicit FolderDocument(const std::wstring& folder) : directory(CKWDoc::SwapCurrentDirectory(nullptr))
+    explicit FolderDocument(const std::wstring& folder) : directory(CurrentDirectoryScope::Swap(nullptr))
     {
         doc.m_bAutoDelete = FALSE;
         doc.OpenFolder(CVirtualFolder(folder.c_str(), folder.c_str(), CVirtualFolder::KindPlainFolder), nullptr);

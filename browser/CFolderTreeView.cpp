@@ -45,7 +45,7 @@ bool IsShareRoot(const CString& path)
     if (path.Left(2) != L"\\\\")
         return false;
     CString drive;
-    GetPathPart(drive, path, 1);
+    GetPathPart(drive, path, PartDrive);
     CString bare;
     RemovePathSeparator(bare, path);
     return bare.CompareNoCase(drive) == 0;
@@ -278,7 +278,7 @@ int CFolderTreeView::ShellHasSubFolders(HTREEITEM hItem) const
     ComScope com;
     CString path = GetItemPath(hItem);
     CString root;
-    GetPathPart(root, path, 1);
+    GetPathPart(root, path, PartDrive);
     if (!root.IsEmpty() && root.Right(1) != L"\\")
         root += L"\\";
     if (!root.IsEmpty() && ::GetDriveTypeW(root) == DRIVE_REMOTE) {

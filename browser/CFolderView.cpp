@@ -6,6 +6,7 @@
 #include "catalogue/ArchiveMember.h"
 #include "catalogue/CKWDoc.h"
 #include "catalogue/VyxFile.h"
+#include "foundation/CurrentDirectoryScope.h"
 #include "foundation/ShellShortcut.h"
 #include "foundation/VyxFileStatus.h"
 #include "foundation/VyxFileUtil.h"
@@ -83,8 +84,8 @@ ON_WM_MOUSEMOVE()
 ON_WM_CONTEXTMENU()
 ON_NOTIFY_REFLECT(TVN_BEGINLABELEDITW, OnBeginLabelEdit)
 ON_NOTIFY_REFLECT(TVN_ENDLABELEDITW, OnEndLabelEdit)
-ON_COMMAND(ID_FOLDER_OPEN_ASSOCIATED, OnOpenAssociated)
-ON_UPDATE_COMMAND_UI(ID_FOLDER_OPEN_ASSOCIATED, OnUpdateOpenAssociated)
+ON_COMMAND(ID_OPEN_ASSOCIATED, OnOpenAssociated)
+ON_UPDATE_COMMAND_UI(ID_OPEN_ASSOCIATED, OnUpdateOpenAssociated)
 ON_COMMAND(ID_REFRESH_FOLDER, OnRefreshTree)
 ON_COMMAND(ID_FOLDER_CREATE, OnCreateFolder)
 ON_UPDATE_COMMAND_UI(ID_FOLDER_CREATE, OnUpdateFolderCommand)
@@ -215,12 +216,10 @@ void CFolderView::OnDestroy()
     // The items go with the window: no folder of theirs may stay the current directory.
     CString folder;
     GetModuleFolder(folder);
-    CString previous = CKWDoc::SwapCurrentDirectory(folder);
+    CurrentDirectoryScope directory(folder);
     m_hSelected = m_hTarget = m_hDragged = m_hWalkNext = m_hWalkRoot = nullptr;
     m_probe.reset();
     CFolderTreeView::OnDestroy();
-    if (!previous.IsEmpty())
-        ::SetCurrentDirectoryW(previous);
 }
 
 void CFolderView::OnInitialUpdate()
@@ -592,7 +591,7 @@ void CFolderView::OnSelectItem(HTREEITEM hItem)
         }
         if (!PathExists(copy, 0)) {
             CString work;
-            GetPathPart(work, copy, 3);
+            GetPathPart(work, copy, PartFolder);
             record->file->ExtractTo(work);
         }
         location = CVirtualFolder(container, tree.GetItemText(hItem), copy);

@@ -6,10 +6,12 @@
 #include "browser/FolderCommands.h"
 #include "catalogue/CKWDoc.h"
 #include "catalogue/FolderList.h"
+#include "catalogue/WatchModeScope.h"
 #include "controls/CShellContextMenu.h"
 #include "fileops/ProgressDlg.h"
 #include "fileops/VFileMdDlg.h"
 #include "fileops/VFileRnDlg.h"
+#include "foundation/CurrentDirectoryScope.h"
 #include "foundation/FormatMessageText.h"
 #include "foundation/VyxFileFind.h"
 #include "foundation/VyxFileUtil.h"
@@ -39,10 +41,8 @@ const ULONG kFileSystemBit = 0x40000000;
 void CFolderView::SendFromRoot(CWnd* pWnd, UINT nID)
 {
     // The folder a command changes must not be the current directory meanwhile.
-    CString previous = CKWDoc::SwapCurrentDirectory(L"C:\\");
+    CurrentDirectoryScope directory(L"C:\\");
     pWnd->SendMessage(WM_COMMAND, nID);
-    if (!previous.IsEmpty() && PathExists(previous, FILE_ATTRIBUTE_DIRECTORY))
-        ::SetCurrentDirectoryW(previous);
 }
 
 BOOL CFolderView::BuildContextMenu(HTREEITEM hItem, CMenu& menu)
@@ -56,7 +56,7 @@ BOOL CFolderView::BuildContextMenu(HTREEITEM hItem, CMenu& menu)
     AbbreviateMiddle(shortPath, GetItemPath(hItem), 60, 28, 28);
     CString open = FormatMessageLine(kMsgOpenWith, shortPath);
     popup->InsertMenu(0, MF_BYPOSITION | MF_SEPARATOR);
-    popup->InsertMenu(0, MF_BYPOSITION | MF_STRING, ID_FOLDER_OPEN_ASSOCIATED, open);
+    popup->InsertMenu(0, MF_BYPOSITION | MF_STRING, ID_OPEN_ASSOCIATED, open);
     FolderList quick(FolderListQuickAccess);
     quick.Load();
     for (INT_PTR i = 0; i < quick.GetSize() && ID_QUICK_ACCESS_FIRST + i <= ID_QUICK_ACCESS_LAST; ++i) {
@@ -191,7 +191,7 @@ void CFolderView::OnRenameFolder()
     if (!GetRecord(item) || IsDriveRootPath(path) || !(GetItemAttributes(item, kDefaultAttributes) & kFileSystemBit))
         return;
     CString name;
-    GetPathPart(name, path, 12);
+    GetPathPart(name, path, PartFileName);
     VFileRnDlg prompt(this);
     prompt.m_folder = name;
     if (prompt.DoModal() == IDOK)
@@ -215,7 +215,7 @@ BOOL CFolderView::RenameFolderItem(HTREEITEM hItem, LPCWSTR lpszNewName, BOOL bR
     if (!GetRecord(hItem) || IsDriveRootPath(oldPath) || !lpszNewName || !*lpszNewName)
         return FALSE;
     CString folder, newPath;
-    GetPathPart(folder, oldPath, 3);
+    GetPathPart(folder, oldPath, PartFolder);
     MakePath(newPath, nullptr, folder, lpszNewName, nullptr);
     if (newPath == oldPath)
         return FALSE;
@@ -266,10 +266,9 @@ BOOL CFolderView::DeleteFolderItem(HTREEITEM hItem)
     HTREEITEM parent = tree.GetParentItem(hItem);
     HTREEITEM next = tree.GetNextSiblingItem(hItem);
     HTREEITEM previous = tree.GetPrevSiblingItem(hItem);
-    CString directory = CKWDoc::SwapCurrentDirectory(L"C:\\");
-    CMainFrame* frame = GetMainFrame();
-    if (frame)
-        frame->SetWatchMode(2);
+    // A directory that went is not taken back: setting it fails, and "C:\" stays current.
+    CurrentDirectoryScope directory(L"C:\\");
+    WatchModeScope watch(GetMainFrame());
     CKWDoc* doc = GetDocument();
     if (doc && !doc->TrashCan) {
         if (AfxMessageBox(FormatMessageText(kMsgConfirmDelete, path), MB_YESNO | MB_ICONQUESTION) == IDYES) {
@@ -310,10 +309,6 @@ BOOL CFolderView::DeleteFolderItem(HTREEITEM hItem)
                 tree.SelectItem(chosen);
         }
     }
-    if (frame)
-        frame->SetWatchMode(0);
-    if (!directory.IsEmpty() && PathExists(directory, FILE_ATTRIBUTE_DIRECTORY))
-        ::SetCurrentDirectoryW(directory);
     return gone;
 }
 

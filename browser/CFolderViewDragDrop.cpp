@@ -4,6 +4,7 @@
 #include "browser/CMainFrame.h"
 #include "catalogue/CKWDoc.h"
 #include "catalogue/VyxDropFormats.h"
+#include "catalogue/WatchModeScope.h"
 
 #include <algorithm>
 #include <memory>
@@ -97,13 +98,12 @@ void CFolderView::StartDrag(HTREEITEM hItem, CPoint point)
     auto* source = new COleDataSource;
     source->CacheGlobalData(CF_HDROP, files);
     source->CacheGlobalData(VyxDropFormats::DropFolderFormat(), folder);
-    CMainFrame* frame = GetMainFrame();
-    if (frame)
-        frame->SetWatchMode(2);
-    DROPEFFECT effect = source->DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE);
-    source->ExternalRelease();
-    if (frame)
-        frame->SetWatchMode(0);
+    DROPEFFECT effect = DROPEFFECT_NONE;
+    {
+        WatchModeScope watch(GetMainFrame());
+        effect = source->DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE);
+        source->ExternalRelease();
+    }
     ClearDropHighlight();
     if (effect != DROPEFFECT_NONE) {
         if (CKWDoc* doc = GetDocument())

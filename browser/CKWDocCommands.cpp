@@ -64,8 +64,8 @@ ON_UPDATE_COMMAND_UI(ID_TOOL_REPORT, OnUpdateNeedsSelection)
 ON_COMMAND(ID_EDIT_UNDO, OnEditUndo)
 ON_COMMAND(ID_DOC_SAVE_CACHE, OnSaveCache)
 ON_UPDATE_COMMAND_UI(ID_DOC_SAVE_CACHE, OnUpdateHasItems)
-ON_COMMAND(ID_DOC_REMAKE_THUMBS, OnRemakeThumbs)
-ON_UPDATE_COMMAND_UI(ID_DOC_REMAKE_THUMBS, OnUpdateHasItems)
+ON_COMMAND(ID_THUMBS_REMAKE, OnRemakeThumbs)
+ON_UPDATE_COMMAND_UI(ID_THUMBS_REMAKE, OnUpdateHasItems)
 ON_COMMAND(ID_DOC_SELECT_ALL, OnSelectAll)
 ON_UPDATE_COMMAND_UI(ID_DOC_SELECT_ALL, OnUpdateHasItems)
 ON_COMMAND(ID_DOC_INVERT_SELECTION, OnInvertSelection)
@@ -242,7 +242,7 @@ void CKWDoc::OnUpdateTreeRoot(CCmdUI* pCmdUI)
 void CKWDoc::OnUpFolder()
 {
     const CString path = GetLocationPath();
-    CString parent = PathPart(path, 3);
+    CString parent = PathPart(path, PartFolder);
     if (parent.GetLength() == 2 && parent[1] == L':')
         parent += L"\\";
     if (parent.GetLength() < path.GetLength())
@@ -317,7 +317,7 @@ void CKWDoc::TakeOptions(const OPTIONSDATA& o)
     if (tree)
         AnnounceTreeSettings();
     if (CMainFrame* frame = GetMainFrame())
-        frame->SetWatchMode(0);
+        frame->SetWatchMode(WatchMode::Watching);
     SaveSettings();
 }
 

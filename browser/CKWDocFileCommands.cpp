@@ -3,13 +3,13 @@
 #include "catalogue/CKWDoc.h"
 
 #include "browser/CMainFrame.h"
-#include "browser/WatchModeScope.h"
 #include "catalogue/CCommentDlg.h"
 #include "catalogue/CKWDocScopes.h"
 #include "catalogue/ClipboardFileList.h"
 #include "catalogue/FrameMessages.h"
 #include "catalogue/VyxFile.h"
 #include "catalogue/VyxNoteSession.h"
+#include "catalogue/WatchModeScope.h"
 #include "fileops/CReportDlg.h"
 #include "fileops/ProgressDlg.h"
 #include "fileops/VFileCopyDlg.h"
@@ -28,16 +28,6 @@
 
 // ---------------------------------------------------------------- deleting and renaming
 
-CString CKWDoc::SwapCurrentDirectory(const wchar_t* folder)
-{
-    wchar_t current[520] = {};
-    DWORD length = GetCurrentDirectoryW(520, current);
-    CString previous = length > 0 && length < 520 ? current : L"";
-    if (folder)
-        SetCurrentDirectoryW(folder);
-    return previous;
-}
-
 void CKWDoc::DeleteSelectedFiles(bool noConfirm)
 {
     if (!noConfirm && AfxMessageBox(FormatMessageText(0x4000000A), MB_YESNO | MB_ICONQUESTION) != IDYES)
@@ -55,33 +45,29 @@ void CKWDoc::DeleteSelectedFiles(bool noConfirm)
         progress.SetRange(0, count);
         progress.SetWindowText(L"deleting...");
     }
-    CMainFrame* frame = GetMainFrame();
-    if (frame)
-        frame->SetWatchMode(1);
-    try {
-        int done = 0;
-        for (VyxFile* item : m_items.Selected(SelectedFilter::Existing)) {
-            if (shown)
-                progress.SetText(item->GetFileName());
-            DeleteFiles(item->GetPath());
-            ++done;
-            if (shown) {
-                if (progress.CheckCancel())
-                    break;
-                progress.SetPos(done);
+    {
+        WatchModeScope watch(GetMainFrame(), WatchMode::RootOnly);
+        try {
+            int done = 0;
+            for (VyxFile* item : m_items.Selected(SelectedFilter::Existing)) {
+                if (shown)
+                    progress.SetText(item->GetFileName());
+                DeleteFiles(item->GetPath());
+                ++done;
+                if (shown) {
+                    if (progress.CheckCancel())
+                        break;
+                    progress.SetPos(done);
+                }
             }
+        } catch (...) {
+            if (shown)
+                progress.DestroyWindow();
+            throw;
         }
-    } catch (...) {
         if (shown)
             progress.DestroyWindow();
-        if (frame)
-            frame->SetWatchMode(0);
-        throw;
     }
-    if (shown)
-        progress.DestroyWindow();
-    if (frame)
-        frame->SetWatchMode(0);
     RemoveMissingSelectedItems();
 }
 
@@ -102,14 +88,12 @@ void CKWDoc::ShellDeleteSelected(bool silent)
         return;
     const wchar_t end = 0;
     list.Write(&end, sizeof(end));
-    CMainFrame* frame = GetMainFrame();
-    if (frame)
-        frame->SetWatchMode(1);
-    CWnd* mainWnd = AfxGetMainWnd();
-    const WORD flags = silent ? FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI : FOF_ALLOWUNDO;
-    ShellDeleteFileList(list, mainWnd ? mainWnd->GetSafeHwnd() : nullptr, flags);
-    if (frame)
-        frame->SetWatchMode(0);
+    {
+        WatchModeScope watch(GetMainFrame(), WatchMode::RootOnly);
+        CWnd* mainWnd = AfxGetMainWnd();
+        const WORD flags = silent ? FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI : FOF_ALLOWUNDO;
+        ShellDeleteFileList(list, mainWnd ? mainWnd->GetSafeHwnd() : nullptr, flags);
+    }
     RemoveMissingSelectedItems();
 }
 
@@ -122,7 +106,7 @@ bool CKWDoc::RenameItem(VyxFile* item, const wchar_t* newName)
         return false;
     const CString oldPath = item->GetPath();
     CString newPath;
-    MakePath(newPath, nullptr, PathPart(oldPath, 3), newName, nullptr);
+    MakePath(newPath, nullptr, PathPart(oldPath, PartFolder), newName, nullptr);
     if (newPath.GetLength() >= MAX_PATH || CompareLengthFirst(newPath, oldPath) == 0)
         return false;
     // Refused before anything changes: the file would be renamed and its note left behind.

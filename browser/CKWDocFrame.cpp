@@ -43,7 +43,7 @@ void CKWDoc::OpenPendingPicture()
         VyxFile* item = GetItem(i);
         if (item && !item->IsArchiveMember() && item->GetPath().CompareNoCase(path) == 0) {
             if (CMainFrame* frame = GetMainFrame())
-                frame->OpenPictureWindow(i, 9);
+                frame->OpenPictureWindow(i, PictureReuseWindow | PictureOnTop);
             break;
         }
     }

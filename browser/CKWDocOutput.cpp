@@ -2,9 +2,10 @@
 // writes the output.
 #include "catalogue/CKWDoc.h"
 
-#include "browser/WatchModeScope.h"
+#include "browser/CMainFrame.h"
 #include "catalogue/CKWDocScopes.h"
 #include "catalogue/VyxFile.h"
+#include "catalogue/WatchModeScope.h"
 #include "fileops/CContactDlg.h"
 #include "fileops/CFileSaveDlg.h"
 #include "fileops/CGetFolderDlg.h"

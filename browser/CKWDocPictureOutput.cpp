@@ -2,11 +2,12 @@
 // printing, and saving in another format.
 #include "catalogue/CKWDoc.h"
 
-#include "browser/WatchModeScope.h"
+#include "browser/CMainFrame.h"
 #include "catalogue/CExportDialog.h"
 #include "catalogue/CKWDocScopes.h"
 #include "catalogue/ContactSheetFile.h"
 #include "catalogue/VyxFile.h"
+#include "catalogue/WatchModeScope.h"
 #include "fileops/CFileSaveDlg.h"
 #include "fileops/CPrintOutDialog.h"
 #include "fileops/ProgressDlg.h"
@@ -299,7 +300,7 @@ void CKWDoc::SaveSelectedPictures(const CFileSaveDlg& options)
         if (shown)
             progress.SetText(item->GetFileName());
         CString title, target;
-        GetPathPart(title, item->GetFileName(), 4);
+        GetPathPart(title, item->GetFileName(), PartName);
         MakePath(target, nullptr, folder, title + kExtensions[format], nullptr);
         VyxFile copy(*item);
         copy.SetScaleMode(options.ScaleMode);

@@ -8,6 +8,7 @@
 #include "catalogue/CellSurfaceHolder.h"
 #include "catalogue/SteppedPictureLoad.h"
 #include "catalogue/VyxFile.h"
+#include "catalogue/WatchModeScope.h"
 #include "controls/CShellContextMenu.h"
 #include "foundation/VyxIni.h"
 #include "foundation/VyxPath.h"
@@ -97,7 +98,7 @@ ON_UPDATE_COMMAND_UI(ID_OPEN_ASSOCIATED, OnUpdateCursorItem)
 ON_COMMAND(ID_ACTIVATE_CURSOR, OnActivateCursor)
 ON_COMMAND(ID_PICTURE_WINDOW, OnPictureWindow)
 ON_UPDATE_COMMAND_UI(ID_PICTURE_WINDOW, OnUpdateCursorItem)
-ON_COMMAND(ID_REFRESH, OnRefresh)
+ON_COMMAND(ID_REFRESH_FOLDER, OnRefresh)
 ON_COMMAND(ID_THUMB_WALLPAPER, OnWallpaper)
 ON_UPDATE_COMMAND_UI(ID_THUMB_WALLPAPER, OnUpdateCursorItem)
 ON_COMMAND(ID_THUMB_FULLSCREEN, OnFullScreen)
@@ -1069,25 +1070,17 @@ void CKWView::ShowShellMenu(CPoint screenPoint)
     if (!anyFile)
         return;
     CMainFrame* frame = GetMainFrame();
-    if (frame)
-        frame->SetWatchMode(5);
-    CShellContextMenu menu;
-    menu.SetObjects(paths);
     UINT command = 0;
-    try {
+    {
+        // The watchers come back once the menu has done its work: while they rest, every change
+        // the shell made (a deletion, a rename) would go unseen.
+        WatchModeScope watch(frame, WatchMode::ForcedPaused);
+        CShellContextMenu menu;
+        menu.SetObjects(paths);
         command = menu.ShowContextMenu(this, screenPoint);
-    } catch (...) {
-        if (frame)
-            frame->SetWatchMode(0);
-        throw;
     }
-    // The watchers come back once the menu has done its work: while they rest, every change
-    // the shell made (a deletion, a rename) would go unseen.
-    if (frame) {
-        frame->SetWatchMode(0);
-        if (command)
-            frame->PostMessage(WM_COMMAND, command);
-    }
+    if (frame && command)
+        frame->PostMessage(WM_COMMAND, command);
 }
 
 void CKWView::ShowItemMenu(CPoint screenPoint)
@@ -1212,11 +1205,11 @@ void CKWView::OnViewPicture()
     if (!doc || !frame)
         return;
     if (!KeyDown(VK_CONTROL) && !doc->MultiPicView) {
-        frame->OpenPictureWindow(doc->GetCursorIndex(), 3);
+        frame->OpenPictureWindow(doc->GetCursorIndex(), PictureWindowAsSet);
         return;
     }
     for (SelectedEntry entry : doc->SelectedItems(SelectedFilter::Any))
-        frame->OpenPictureWindow(entry.position, 2);
+        frame->OpenPictureWindow(entry.position, PictureNewWindow);
 }
 
 void CKWView::OnUpdateViewPicture(CCmdUI* pCmdUI)
@@ -1291,7 +1284,7 @@ void CKWView::OnPictureWindow()
     if (!doc || !frame)
         return;
     const int cursor = doc->GetCursorIndex();
-    if (frame->OpenPictureWindow(cursor, 3) < 1)
+    if (frame->OpenPictureWindow(cursor, PictureWindowAsSet) < 1)
         return;
     // Not shown in a picture window: an extension the settings name opens by association.
     VyxFile* item = doc->GetItem(cursor);

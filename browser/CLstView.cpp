@@ -70,9 +70,9 @@ ON_NOTIFY_REFLECT(LVN_BEGINRDRAG, OnBeginDrag)
 ON_NOTIFY_REFLECT(LVN_GETDISPINFOW, OnGetDispInfo)
 ON_NOTIFY_REFLECT(LVN_DELETEITEM, OnDeleteItem)
 ON_COMMAND(ID_PICTURE_SHOW, OnViewPicture)
-ON_COMMAND(ID_LIST_RESORT, OnResort)
+ON_COMMAND(ID_SORT_AGAIN, OnResort)
 ON_COMMAND(ID_OPEN_ASSOCIATED, OnOpenByAssociation)
-ON_COMMAND(ID_REFRESH, OnRefresh)
+ON_COMMAND(ID_REFRESH_FOLDER, OnRefresh)
 ON_COMMAND_RANGE(ID_LIST_LARGE_ICONS, ID_LIST_DETAILS, OnListStyle)
 ON_UPDATE_COMMAND_UI_RANGE(ID_LIST_LARGE_ICONS, ID_LIST_DETAILS, OnUpdateListStyle)
 END_MESSAGE_MAP()
@@ -732,7 +732,7 @@ void CLstView::OnViewPicture()
 {
     CKWDoc* doc = GetDocument();
     if (CMainFrame* frame = GetMainFrame())
-        frame->OpenPictureWindow(doc ? doc->GetCursorIndex() : -1, 3);
+        frame->OpenPictureWindow(doc ? doc->GetCursorIndex() : -1, PictureWindowAsSet);
 }
 
 void CLstView::OnResort()

@@ -10,6 +10,7 @@
 #include "catalogue/CKWDoc.h"
 #include "catalogue/VyxConfig.h"
 #include "catalogue/VyxFile.h"
+#include "catalogue/WatchModeScope.h"
 #include "controls/VyxWinAppEx.h"
 #include "fileops/VFileMdDlg.h"
 #include "fileops/VFileRnDlg.h"
@@ -39,7 +40,7 @@ const UINT kJumpBarId = 0xE811;
 const UINT kPluginSetBarId = 0xE812;
 const UINT kStatusTimer = 110;
 const UINT kFreeSpaceTimer = 111;
-const UINT kDocumentRefreshTimer = 109;
+const UINT kDocumentRefreshTimer = FolderChangeByDocument;
 
 const UINT kIndicators[] = {59148, 59143, 59149, 59146};
 
@@ -95,6 +96,7 @@ ON_COMMAND(ID_VIEW_CUSTOMIZE_TOOLBAR, OnCustomizeToolBar)
 ON_COMMAND(ID_JUMPBAR_FOCUS, OnJumpBarFocus)
 ON_COMMAND_RANGE(ID_THUMBS_LARGER, ID_THUMBS_PREVPAGE, OnThumbStep)
 ON_COMMAND_RANGE(ID_SORT_NONE, ID_SORT_DESCENDING, OnSort)
+// ID_SORT_AGAIN: the list view, when active, sorts again first.
 ON_COMMAND_RANGE(ID_SORT_AREA, ID_SORT_AGAIN, OnSort)
 ON_UPDATE_COMMAND_UI_RANGE(ID_SORT_NONE, ID_SORT_DESCENDING, OnUpdateSort)
 ON_UPDATE_COMMAND_UI(ID_SORT_AREA, OnUpdateSort)
@@ -115,6 +117,7 @@ ON_COMMAND(ID_FOLDER_FORWARD, OnFolderForward)
 ON_UPDATE_COMMAND_UI(ID_FOLDER_BACK, OnUpdateFolderBack)
 ON_UPDATE_COMMAND_UI(ID_FOLDER_FORWARD, OnUpdateFolderForward)
 ON_COMMAND_RANGE(ID_HISTORY_FIRST, ID_HISTORY_LAST, OnHistory)
+// The active view (thumbnails, list or folder tree) refreshes first; the frame only without one.
 ON_COMMAND(ID_REFRESH_FOLDER, OnRefreshFolder)
 ON_COMMAND(ID_THUMB_PRESET_SAVE, OnStorePreset)
 ON_COMMAND(ID_THUMB_PRESET_STORE, OnStorePreset)
@@ -677,17 +680,10 @@ int CMainFrame::RunFileOperation(VyxFileTransfer* job)
     struct Running
     {
         CMainFrame* frame;
-        explicit Running(CMainFrame* f) : frame(f)
-        {
-            frame->m_bFileOperation = true;
-            frame->SetWatchMode(2);
-        }
-        ~Running()
-        {
-            frame->SetWatchMode(0);
-            frame->m_bFileOperation = false;
-        }
+        explicit Running(CMainFrame* f) : frame(f) { frame->m_bFileOperation = true; }
+        ~Running() { frame->m_bFileOperation = false; }
     } running(this);
+    WatchModeScope watch(this);
     CKWDoc* doc = GetKWDoc();
     job->CreateProgress(this);
     job->SetCopyBufferSize(doc ? static_cast<DWORD>(doc->FileAccessBufferSize) : 0x100000u);
@@ -726,7 +722,7 @@ void CMainFrame::RestartWatchers(BOOL bForced)
     if (!doc || doc->IsArchiveLocation())
         return;
     CString folder = doc->GetFolderPath();
-    CString root = GetSpaceRoot(folder);
+    CString root = PathRoot(folder);
     UINT type = root.IsEmpty() ? DRIVE_NO_ROOT_DIR : ::GetDriveTypeW(root);
     if (type != DRIVE_REMOVABLE && type != DRIVE_FIXED && type != DRIVE_REMOTE && type != DRIVE_RAMDISK) {
         StopFolderWatcher(1);
@@ -735,7 +731,7 @@ void CMainFrame::RestartWatchers(BOOL bForced)
     }
     if (m_watcher1.IsRunning()) {
         if (m_watcher1.GetPath().CompareNoCase(root) != 0 && !m_watcher1.Retarget(root))
-            KillTimer(1);
+            KillTimer(FolderChangeOnDrive);
     } else {
         StartFolderWatcher(root, 1, TRUE);
     }
@@ -750,21 +746,21 @@ void CMainFrame::RestartWatchers(BOOL bForced)
         return;
     if (m_watcher2.IsRunning()) {
         if (m_watcher2.GetPath().CompareNoCase(folder) != 0 && !m_watcher2.Retarget(folder))
-            KillTimer(2);
+            KillTimer(FolderChangeInFolder);
     } else {
         StartFolderWatcher(folder, 2, doc->DownScan);
     }
 }
 
-int CMainFrame::SetWatchMode(int nMode)
+WatchMode CMainFrame::SetWatchMode(WatchMode mode)
 {
-    int previous = m_nWatchMode;
-    m_nWatchMode = nMode;
-    if (nMode == 0)
+    WatchMode previous = m_watchMode;
+    m_watchMode = mode;
+    if (mode == WatchMode::Watching)
         RestartWatchers(FALSE);
-    else if (nMode == 1)
+    else if (mode == WatchMode::RootOnly)
         StopFolderWatcher(2);
-    else if (nMode == 5)
+    else if (mode == WatchMode::ForcedPaused)
         RestartWatchers(TRUE);
     return previous;
 }
@@ -780,7 +776,7 @@ void CMainFrame::OnNewFolder()
             show->Reload();
         }
     }
-    m_nWatchMode = 0;
+    m_watchMode = WatchMode::Watching;
     RestartWatchers(FALSE);
     UpdateCountPane();
     UpdateFreeSpacePane();
@@ -800,12 +796,12 @@ LRESULT CMainFrame::OnFolderChanged(WPARAM wParam, LPARAM lParam)
 {
     // A watcher's post is taken only from the watcher now running, and its path from the
     // frame's own copy: a post still queued from a stopped watcher names a block that is gone.
-    if (wParam == 1) {
+    if (wParam == FolderChangeOnDrive) {
         if (m_watcher1.IsBlock(lParam))
-            SetTimer(1, m_nStatusDelay, nullptr);
+            SetTimer(FolderChangeOnDrive, m_nStatusDelay, nullptr);
         return 0;
     }
-    if (wParam == 2) {
+    if (wParam == FolderChangeInFolder) {
         if (!m_watcher2.IsBlock(lParam))
             return 0;
         m_strChangedFolder = m_watcher2.GetPath();
@@ -820,13 +816,13 @@ void CMainFrame::OnTimer(UINT_PTR nIDEvent)
 {
     KillTimer(nIDEvent);
     switch (nIDEvent) {
-    case 1:
+    case FolderChangeOnDrive:
     case kFreeSpaceTimer:
         UpdateFreeSpacePane();
         break;
-    case 2:
+    case FolderChangeInFolder:
     case kDocumentRefreshTimer:
-        if (m_nWatchMode == 0) {
+        if (m_watchMode == WatchMode::Watching) {
             CString folder = m_strChangedFolder;
             Announce(HintFolderChanged, reinterpret_cast<CObject*>(folder.GetBuffer()));
             folder.ReleaseBuffer();
@@ -866,27 +862,12 @@ void CMainFrame::UpdateCountPane()
     m_wndStatusBar.SetPaneText(CMyStatusBar::PaneAllItems, text);
 }
 
-CString CMainFrame::GetSpaceRoot(LPCWSTR lpszPath)
-{
-    CString path = lpszPath ? lpszPath : L"";
-    if (path.Left(2) == L"\\\\") {
-        CString share;
-        GetPathPart(share, path, 1);
-        return share.IsEmpty() ? CString() : share + L"\\";
-    }
-    int drive = GetDriveIndex(path);
-    CString root;
-    if (drive >= 0)
-        MakeDriveRoot(root, drive);
-    return root;
-}
-
 void CMainFrame::UpdateFreeSpacePane()
 {
     CKWDoc* doc = GetKWDoc();
     if (!m_wndStatusBar.GetSafeHwnd() || !doc)
         return;
-    CString root = GetSpaceRoot(doc->GetFolderPath());
+    CString root = PathRoot(doc->GetFolderPath());
     ULONGLONG freeToCaller = 0, total = 0, totalFree = 0;
     if (root.IsEmpty() || !GetDiskFreeSpace64(root, &freeToCaller, &total, &totalFree)) {
         // Nothing to show rather than figures the system never gave.
@@ -1044,7 +1025,7 @@ void CMainFrame::OnRenameFolder()
 {
     CKWDoc* doc = GetKWDoc();
     CString name;
-    if (!doc || GetPathPart(name, doc->GetLocationPath(), 12).IsEmpty())
+    if (!doc || GetPathPart(name, doc->GetLocationPath(), PartFileName).IsEmpty())
         return;
     VFileRnDlg prompt(this);
     prompt.m_folder = name;
@@ -1071,7 +1052,7 @@ BOOL CMainFrame::RenameCurrentFolder(LPCWSTR lpszNewName)
         return FALSE;
     const CString oldPath = doc->GetLocationPath();
     CString folder, newPath;
-    GetPathPart(folder, oldPath, 3);
+    GetPathPart(folder, oldPath, PartFolder);
     MakePath(newPath, nullptr, folder, lpszNewName, nullptr);
     if (newPath == oldPath)
         return FALSE;
@@ -1279,8 +1260,10 @@ int CMainFrame::OpenPictureWindow(int nViewIndex, int nMode)
         return -1;
     if (item->GetLoaderId() < 0 && item->DetectPlugin() < 0)
         return 1;
-    const int want = nMode & 7;
-    const bool newWindow = want == 2 || (want != 1 && (doc->MultiPicView || (::GetKeyState(VK_CONTROL) & 0x8000) != 0));
+    const int want = nMode & PictureWindowChoice;
+    const bool newWindow =
+        want == PictureNewWindow ||
+        (want != PictureReuseWindow && (doc->MultiPicView || (::GetKeyState(VK_CONTROL) & 0x8000) != 0));
     COneWnd* window = nullptr;
     {
         COneWndListLock lock(m_pictureBlock);
@@ -1294,7 +1277,7 @@ int CMainFrame::OpenPictureWindow(int nViewIndex, int nMode)
     window->FollowPicture();
     window->UpdateWindow();
     window->SetFocus();
-    if (nMode & 8)
+    if (nMode & PictureOnTop)
         window->SetWindowPos(&wndTop, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     return 0;
 }

@@ -9,6 +9,7 @@
 #include "browser/CMainToolBar.h"
 #include "browser/CMyStatusBar.h"
 #include "browser/FolderWatchThread.h"
+#include "catalogue/FolderWatchHost.h"
 #include "catalogue/FrameMessages.h"
 #include "browser/VAppCall.h"
 #include "browser/VyxDriveBar.h"
@@ -27,7 +28,17 @@ class COneWnd;
 struct THUMBSDATA;
 class VyxFileTransfer;
 
-class CMainFrame : public VyxFrameWndEx
+// Which window CMainFrame::OpenPictureWindow shows the picture in.
+enum PictureWindowOpen : int {
+    PictureReuseWindow = 1, // the first open window
+    PictureNewWindow = 2,
+    // A new window when "MultiPicView" is set or Ctrl is held, else the first open one.
+    PictureWindowAsSet = 3,
+    PictureWindowChoice = 7, // the bits that choose the window
+    PictureOnTop = 8,        // the window comes to the top of the z-order too
+};
+
+class CMainFrame : public VyxFrameWndEx, public FolderWatchHost
 {
     DECLARE_DYNCREATE(CMainFrame)
 public:
@@ -58,9 +69,8 @@ public:
     void StartFolderWatcher(LPCWSTR lpszPath, int nWatcher, BOOL bWatchSubtree);
     void StopFolderWatcher(int nWatcher);
     void RestartWatchers(BOOL bForced);
-    // The previous mode; 0 restarts the watchers, 1 stops watcher 2, 5 restarts them forced.
-    int SetWatchMode(int nMode);
-    int GetWatchMode() const { return m_nWatchMode; }
+    WatchMode SetWatchMode(WatchMode mode) override;
+    WatchMode GetWatchMode() const { return m_watchMode; }
     const FolderWatchSlot& GetWatcher(int nWatcher) const { return nWatcher == 1 ? m_watcher1 : m_watcher2; }
     const CString& GetChangedFolder() const { return m_strChangedFolder; }
     void OnNewFolder();
@@ -71,9 +81,6 @@ public:
     // ---- status panes
     void UpdateCountPane();
     void UpdateFreeSpacePane();
-    // The root whose space a location's pane shows: the share root of a network path, else the
-    // drive letter's root; empty when the path has neither.
-    static CString GetSpaceRoot(LPCWSTR lpszPath);
 
     // ---- registered applications (commands 20000 to 20019)
     void OnAppCommand(UINT nID);
@@ -89,9 +96,9 @@ public:
     static CRect ReadWindowValue(LPCWSTR lpszSection, LPCWSTR lpszDefault);
 
     // ---- picture windows
-    // The item at the view index in a picture window. Mode bits 0-2: 1 reuse the first window,
-    // 2 a new window, else a new one when "MultiPicView" is set or Ctrl is held; bit 3: to the
-    // top of the z-order. 0 shown; -1 no item or no window could be made; 1 no decoder reads it.
+    // The item at the view index in a picture window, the window chosen by a PictureWindowOpen
+    // (PictureOnTop may be added). 0 shown; -1 no item or no window could be made; 1 no decoder
+    // reads it.
     int OpenPictureWindow(int nViewIndex, int nMode);
     // The full-screen slideshow from that view index: the open one follows, else a new one opens.
     void StartSlideshow(int nViewIndex);
@@ -219,7 +226,7 @@ private:
     FolderWatchSlot m_watcher1{1};
     FolderWatchSlot m_watcher2{2};
     CString m_strChangedFolder;
-    int m_nWatchMode = 0;
+    WatchMode m_watchMode = WatchMode::Watching;
     bool m_bFileOperation = false;
     std::deque<VyxFileTransfer*> m_queuedJobs;
     std::vector<CString> m_dragTempFolders;

@@ -138,7 +138,7 @@ void CMaintCache::BuildTree()
             const CString full = JoinPath(folder, member);
             HTREEITEM parent = full.Left(2) == L"\\\\" ? m_unknownRoot : m_localRoot;
             CString drive;
-            GetPathPart(drive, full, 1);
+            GetPathPart(drive, full, PartDrive);
             CStringArray parts;
             parts.Add(drive);
             for (int start = drive.GetLength() + 1; start <= full.GetLength();) {

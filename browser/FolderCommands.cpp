@@ -3,7 +3,9 @@
 #include "browser/CMainFrame.h"
 #include "catalogue/CKWDoc.h"
 #include "catalogue/VyxCacheIndex.h"
+#include "catalogue/WatchModeScope.h"
 #include "fileops/ProgressDlg.h"
+#include "foundation/CurrentDirectoryScope.h"
 #include "foundation/VyxFileUtil.h"
 #include "foundation/VyxPath.h"
 #include "foundation/VyxSystem.h"
@@ -23,9 +25,8 @@ bool IsLinkedFolder(DWORD attributes)
 // The root of the drive or share a path lies on ("C:\", "\\server\share\"); "C:\" when it has none.
 CString RootOf(const CString& path)
 {
-    CString root;
-    GetPathPart(root, path, 1);
-    return root.IsEmpty() ? CString(L"C:\\") : root + L"\\";
+    CString root = PathRoot(path);
+    return root.IsEmpty() ? CString(L"C:\\") : root;
 }
 
 bool IsRoot(const CString& path)
@@ -51,22 +52,23 @@ BOOL FolderCommands::CreateFolder(LPCWSTR lpszFolder, LPCWSTR lpszName, CString*
 
 BOOL FolderCommands::MoveFolder(CMainFrame* pFrame, CKWDoc* pDoc, const CString& oldPath, const CString& newPath)
 {
-    CString previous = CKWDoc::SwapCurrentDirectory(RootOf(oldPath));
-    if (pFrame)
-        pFrame->SetWatchMode(2);
-    // Checked on disk: a change of letter case alone would otherwise be answered done and not made.
-    BOOL moved = RenameEntry(oldPath, newPath) ? TRUE : FALSE;
-    DWORD error = ::GetLastError();
-    if (moved && pDoc) {
-        VyxCacheIndex index;
-        index.SetCacheFolder(pDoc->CacheDataFolder);
-        index.RenameFolder(newPath, oldPath);
+    BOOL moved = FALSE;
+    DWORD error = ERROR_SUCCESS;
+    {
+        CurrentDirectoryScope directory(RootOf(oldPath));
+        WatchModeScope watch(pFrame);
+        // Checked on disk: a change of letter case alone would otherwise be answered done and not made.
+        moved = RenameEntry(oldPath, newPath) ? TRUE : FALSE;
+        error = ::GetLastError();
+        if (moved && pDoc) {
+            VyxCacheIndex index;
+            index.SetCacheFolder(pDoc->CacheDataFolder);
+            index.RenameFolder(newPath, oldPath);
+        }
+        // A directory that moved (or went) is not taken back: the caller opens the new place.
+        if (!MovedLocation(directory.Previous(), oldPath, newPath).IsEmpty())
+            directory.Keep();
     }
-    if (pFrame)
-        pFrame->SetWatchMode(0);
-    // A directory that moved (or went) is not taken back: the caller opens the new place.
-    if (!previous.IsEmpty() && MovedLocation(previous, oldPath, newPath).IsEmpty())
-        ::SetCurrentDirectoryW(previous);
     ::SetLastError(error);
     return moved;
 }

@@ -107,7 +107,7 @@ CString LstSortKeys::GetText(const VyxFile& item, int key, const wchar_t* info)
     case KeyNote:
         return item.GetNote();
     case KeyFolder:
-        return GetPathPart(text, item.GetPath(), 3);
+        return GetPathPart(text, item.GetPath(), PartFolder);
     default:
         return text;
     }

@@ -203,7 +203,7 @@ AppRunJob* VAppCall::MakeJob(int nIndex, LPCWSTR lpszDisplayFolder, const VyxFil
     CString programPath;
     GetFieldString(&programPath, job->head, 0, L' ');
     CString programFolder;
-    GetPathPart(programFolder, programPath, 3);
+    GetPathPart(programFolder, programPath, PartFolder);
 
     int files = 0;
     for (int i = 0; i < nCount; ++i)

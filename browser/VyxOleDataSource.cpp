@@ -51,13 +51,13 @@ DROPEFFECT VyxOleDataSource::StartViewDrag(CKWDoc* doc, CPoint start, COleDropSo
     if (frame) {
         // No target of the last drag can still be reading the members it wrote out.
         frame->RemoveDragTempFolders();
-        frame->SetWatchMode(1);
+        frame->SetWatchMode(WatchMode::RootOnly);
     }
     DROPEFFECT effect = source->DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE, nullptr, dropSource);
     if (effect != DROPEFFECT_NONE)
         doc->RemoveMissingSelectedItems();
     if (frame && frame->GetSafeHwnd())
-        frame->SetWatchMode(0);
+        frame->SetWatchMode(WatchMode::Watching);
     source->ExternalRelease();
     return effect;
 }

@@ -120,22 +120,22 @@ CString CKWDoc::GetLocationPath() const
 
 CString CKWDoc::GetFolderPath() const
 {
-    return IsFolderLocation() ? m_location.GetPath() : PathPart(m_location.GetPath(), 3);
+    return IsFolderLocation() ? m_location.GetPath() : PathPart(m_location.GetPath(), PartFolder);
 }
 
 CString CKWDoc::GetLocationFileName() const
 {
-    return IsFolderLocation() ? CString() : PathPart(m_location.GetPath(), 12);
+    return IsFolderLocation() ? CString() : PathPart(m_location.GetPath(), PartFileName);
 }
 
 CString CKWDoc::GetRealFolder() const
 {
-    return IsFolderLocation() ? m_location.GetRealPath() : PathPart(m_location.GetRealPath(), 3);
+    return IsFolderLocation() ? m_location.GetRealPath() : PathPart(m_location.GetRealPath(), PartFolder);
 }
 
 CString CKWDoc::GetRealFileName() const
 {
-    return IsFolderLocation() ? CString() : PathPart(m_location.GetRealPath(), 12);
+    return IsFolderLocation() ? CString() : PathPart(m_location.GetRealPath(), PartFileName);
 }
 
 // ---------------------------------------------------------------- items, cursor, selection
@@ -288,7 +288,7 @@ void CKWDoc::NotifyFolderChanged(const wchar_t* path)
     CString folder = path ? CString(path) : GetFolderPath();
     // Sent, not posted: the frame takes its copy before the text goes, however many
     // notifications are on their way.
-    mainWnd->SendMessage(WMU_FOLDERCHANGED, 109, reinterpret_cast<LPARAM>(folder.GetString()));
+    mainWnd->SendMessage(WMU_FOLDERCHANGED, FolderChangeByDocument, reinterpret_cast<LPARAM>(folder.GetString()));
 }
 
 // ---------------------------------------------------------------- emptying, opening, refreshing
@@ -487,9 +487,9 @@ void CKWDoc::DropItemsNotMatchingPatterns(bool withArchives)
         bool keep = false;
         if (item) {
             CString name = item->GetFileName();
-            if (PathPart(name, 8).CompareNoCase(L".lnk") == 0) {
+            if (PathPart(name, PartExt).CompareNoCase(L".lnk") == 0) {
                 CString target;
-                name = PathPart(ResolveShortcut(target, item->GetPath()), 12);
+                name = PathPart(ResolveShortcut(target, item->GetPath()), PartFileName);
             }
             if (item->IsArchiveMember()) {
                 int archiveId = item->GetArchivePluginId();
@@ -555,7 +555,7 @@ BOOL CKWDoc::OnOpenDocument(LPCWSTR lpszPathName)
 {
     CString path;
     GetActualPathName(path, lpszPathName ? lpszPathName : L"");
-    if (!PathPart(path, 12).IsEmpty() && PathExists(path, kAnyAttribute))
+    if (!PathPart(path, PartFileName).IsEmpty() && PathExists(path, kAnyAttribute))
         m_pendingOpenPath = path;
     m_location.SetPath(path);
     return TRUE;

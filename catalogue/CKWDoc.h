@@ -157,8 +157,6 @@ public:
     bool RenameItem(VyxFile* item, const wchar_t* newName);
     // Hint 8 with the item's view index, when the item is listed.
     void AnnounceItemChanged(const VyxFile* item);
-    // The current directory, then folder (when given) made current.
-    static CString SwapCurrentDirectory(const wchar_t* folder);
 
     // ---- Picture output
     // The selected items' cells on sheets of columns x rows (0: from the count), saved as BMP

@@ -18,9 +18,9 @@ const DWORD kMsgSaveFailed = 0x40000009;
 ContactSheetFile::ContactSheetFile(CKWDoc& document, const wchar_t* path, int format, int quality, bool numbered)
     : m_document(document), m_format(format), m_quality(quality), m_numbered(numbered)
 {
-    GetPathPart(m_folder, path, 3);
-    GetPathPart(m_title, path, 4);
-    GetPathPart(m_extension, path, 8);
+    GetPathPart(m_folder, path, PartFolder);
+    GetPathPart(m_title, path, PartName);
+    GetPathPart(m_extension, path, PartExt);
 }
 
 CString ContactSheetFile::GetName(int number) const

@@ -23,6 +23,17 @@
 #define WMU_SLIDESHOWENDED 0x809
 #define WMU_FILEOPERATION 0x80A
 
+// Who saw the change WMU_FOLDERCHANGED reports (its wParam). Each is also the id of the frame's
+// timer that gathers a burst of such changes into one update.
+enum FolderChangeSource : UINT {
+    // The watcher of the shown drive's root (lParam its block): the free space is read again.
+    FolderChangeOnDrive = 1,
+    // The watcher of the shown folder (lParam its block): the document is refreshed.
+    FolderChangeInFolder = 2,
+    // The document, after changing files itself (lParam the folder): the document is refreshed.
+    FolderChangeByDocument = 109,
+};
+
 enum UpdateHint {
     HintRedraw = 0,
     HintListRebuilding = 1,

@@ -94,7 +94,7 @@ CString VyxCacheIndex::UnescapeKey(const wchar_t* text)
 CString VyxCacheIndex::GetLocationKey(const wchar_t* folder, const wchar_t* archiveFileName)
 {
     CString drive, serial, volume;
-    GetPathPart(drive, folder, 1);
+    GetPathPart(drive, folder, PartDrive);
     GetVolumeSerialText(serial, folder);
     if (drive.GetLength() == 2 && drive[1] == L':' && iswalpha(drive[0])) {
         volume = serial;
@@ -246,10 +246,10 @@ void VyxCacheIndex::RenameFolder(const wchar_t* newPath, const wchar_t* oldPath)
         return;
     // K: the paths as plain folders; K': each path as an archive file in its parent folder.
     CString oldParent, oldName, newParent, newName;
-    GetPathPart(oldParent, oldPath, 3);
-    GetPathPart(oldName, oldPath, 12);
-    GetPathPart(newParent, newPath, 3);
-    GetPathPart(newName, newPath, 12);
+    GetPathPart(oldParent, oldPath, PartFolder);
+    GetPathPart(oldName, oldPath, PartFileName);
+    GetPathPart(newParent, newPath, PartFolder);
+    GetPathPart(newName, newPath, PartFileName);
     const CString oldKey = GetLocationKey(oldPath, nullptr), newKey = GetLocationKey(newPath, nullptr);
     const CString oldArchiveKey = GetLocationKey(oldParent, oldName);
     const CString newArchiveKey = GetLocationKey(newParent, newName);

@@ -22,7 +22,7 @@ CString MemberFolder(const wchar_t* destination, const CString& memberPath)
 {
     CString withSeparator, folder, joined;
     AppendPathSeparator(withSeparator, memberPath);
-    GetPathPart(folder, withSeparator, 3);
+    GetPathPart(folder, withSeparator, PartFolder);
     return MakePath(joined, nullptr, destination, folder, nullptr);
 }
 

@@ -144,8 +144,8 @@ VyxFilexInfo::VyxFilexInfo()
 VyxFilexInfo::VyxFilexInfo(const wchar_t* path) : VyxFilexInfo()
 {
     m_path = path ? path : L"";
-    GetPathPart(m_folder, m_path, 3);
-    GetPathPart(m_fileName, m_path, 12);
+    GetPathPart(m_folder, m_path, PartFolder);
+    GetPathPart(m_fileName, m_path, PartFileName);
     // A missing path leaves the zeros GetStatus reports.
     VyxFileStatus status;
     status.GetStatus(m_path);
@@ -240,7 +240,7 @@ tag_ExifInfo& VyxFilexInfo::PrepareExifInfo()
 CString VyxFilexInfo::GetExtension() const
 {
     CString extension;
-    GetPathPart(extension, m_fileName, 8);
+    GetPathPart(extension, m_fileName, PartExt);
     if (!extension.IsEmpty() && extension[0] == L'.')
         extension = extension.Mid(1);
     return extension;
@@ -294,11 +294,11 @@ CString VyxFilexInfo::GetPropertyText(int id) const
     case 2:
         return m_fileName;
     case 3:
-        return GetPathPart(out, m_fileName, 4);
+        return GetPathPart(out, m_fileName, PartName);
     case 4:
         return GetExtension();
     case 6:
-        return GetPathPart(out, m_folder, 12);
+        return GetPathPart(out, m_folder, PartFileName);
     // The program's folder, the short path, today and the volume, as the file-status texts give them.
     case 5:
     case 7:

@@ -42,7 +42,6 @@ set(accepted
     "foundation/VyxFieldParser.cpp|script/|the field reader of every settings and list file matches its fields with the script's regular expressions and values"
     "script/|image/|drawing scripts paint on and load device-independent bitmaps"
     "image/|fileops/ProgressDlg.h|colour reduction and saving show the one progress window of the long file operations"
-    "viewer/COneWnd.cpp|browser/CMainFrame.h|deleting the shown picture pauses the main frame's folder watchers"
 )
 
 function(vyx_folder_of path out)

@@ -46,8 +46,10 @@ vyx_expect_check(viewer_to_fileops PASS
 vyx_expect_check(fileops_to_viewer FAIL
     fileops/VSameFileDlg.h viewer/COneWnd.h)
 vyx_expect_check(accepted_crossing PASS
-    viewer/COneWnd.cpp browser/CMainFrame.h
+    foundation/VyxFieldParser.cpp script/VyxRegex.h
     fileops/CHtmlDlg.cpp res/resource.h)
 vyx_expect_check(accepted_only_where_named FAIL
     viewer/CovRoll.cpp browser/CMainFrame.h)
+vyx_expect_check(accepted_file_only FAIL
+    foundation/VyxPath.cpp script/VyxRegex.h)
 message("The layer check refuses upward includes and passes the rest")

@@ -90,7 +90,7 @@ void CContactDlg::OnOK()
     WriteAppIniInt(kCatalog, L"JpgQuality", m_jpegQuality);
 
     CString extension;
-    if (GetPathPart(extension, m_fileName, 8).IsEmpty())
+    if (GetPathPart(extension, m_fileName, PartExt).IsEmpty())
         m_fileName += m_fileType == FileTypeJpeg ? L".jpg" : L".bmp";
     CString full;
     if (GetFullPath(full, m_folder).IsEmpty())

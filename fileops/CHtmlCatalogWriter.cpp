@@ -292,8 +292,8 @@ CString CHtmlCatalogWriter::LinkToCurrentPicture(const CString& pageFolder) cons
     if (m_currentPicturePath.IsEmpty())
         return CString();
     CString folder, relative, name;
-    GetPathPart(folder, m_currentPicturePath, 3);
-    GetPathPart(name, m_currentPicturePath, 4 | 8);
+    GetPathPart(folder, m_currentPicturePath, PartFolder);
+    GetPathPart(name, m_currentPicturePath, PartFileName);
     CString link;
     if (MakeRelativePath(relative, pageFolder, folder))
         link = relative + name;
@@ -306,7 +306,7 @@ CString CHtmlCatalogWriter::LinkToCurrentPicture(const CString& pageFolder) cons
 CString CHtmlCatalogWriter::PageFileName(int pageIndex) const
 {
     CString name;
-    GetPathPart(name, GetPagePath(pageIndex), 4 | 8);
+    GetPathPart(name, GetPagePath(pageIndex), PartFileName);
     return name;
 }
 
@@ -373,7 +373,7 @@ MacroText CHtmlCatalogWriter::ExpandLine(const CString& line, VyxFile* item, con
         case 16: {
             CString folder, last;
             RemovePathSeparator(folder, m_currentFolder);
-            GetPathPart(last, folder, 4 | 8);
+            GetPathPart(last, folder, PartFileName);
             return Replaced(last, L'\\', m_pathSeparator);
         }
         case 17: {
@@ -405,16 +405,16 @@ CString CHtmlCatalogWriter::ExpandNameFormat(const wchar_t* format, const wchar_
         CString value;
         switch (token) {
         case 0:
-            return GetPathPart(value, path, 3);
+            return GetPathPart(value, path, PartFolder);
         case 1: {
             CString folder;
-            GetPathPart(folder, path, 3);
-            return GetPathPart(value, folder, 4 | 8);
+            GetPathPart(folder, path, PartFolder);
+            return GetPathPart(value, folder, PartFileName);
         }
         case 2:
-            return GetPathPart(value, path, 4);
+            return GetPathPart(value, path, PartName);
         case 3:
-            return GetPathPart(value, path, 8);
+            return GetPathPart(value, path, PartExt);
         default:
             if (position < text.GetLength() && text[position] == L'#') {
                 wchar_t digit = position + 1 < text.GetLength() ? text[position + 1] : L'\0';
@@ -439,8 +439,8 @@ CString CHtmlCatalogWriter::GetPagePath(int pageIndex) const
     if (pageIndex == 0)
         return m_firstPagePath;
     CString folder, extension, path;
-    GetPathPart(folder, m_firstPagePath, 3);
-    GetPathPart(extension, m_firstPagePath, 8);
+    GetPathPart(folder, m_firstPagePath, PartFolder);
+    GetPathPart(extension, m_firstPagePath, PartExt);
     return MakePath(path, nullptr, folder, ExpandNameFormat(m_pageNameFormat, m_firstPagePath, pageIndex + 1),
                     extension);
 }
@@ -616,7 +616,7 @@ bool CHtmlCatalogWriter::WritePage(const CString& pagePath, int perPage, int& st
     if (!BeginFile(pagePath) || !file.Open(pagePath, CFile::modeCreate | CFile::modeWrite | CFile::typeText))
         return false;
     CString pageFolder;
-    GetPathPart(pageFolder, pagePath, 3);
+    GetPathPart(pageFolder, pagePath, PartFolder);
     bool written = true;
     for (INT_PTR i = 0; i < m_globalLines.GetSize(); ++i)
         EvaluateVariableLine(m_globalLines[i], nullptr, pageFolder);

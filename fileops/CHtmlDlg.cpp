@@ -1,6 +1,7 @@
 #include "fileops/CHtmlDlg.h"
 
 #include "catalogue/CKWDoc.h"
+#include "foundation/CurrentDirectoryScope.h"
 #include "foundation/VyxIni.h"
 #include "foundation/VyxPath.h"
 #include "res/resource.h"
@@ -109,10 +110,9 @@ void CHtmlDlg::OnBrowseDefinition()
     GetModuleFolder(programFolder);
     dialog.m_ofn.lpstrInitialDir = programFolder;
     // The dialog may move the current directory, which the catalog command has set.
-    CString previous = CKWDoc::SwapCurrentDirectory(nullptr);
+    CurrentDirectoryScope directory;
     if (dialog.DoModal() == IDOK)
         m_definitions.SetWindowText(dialog.GetPathName());
-    SetCurrentDirectoryW(previous);
 }
 
 void CHtmlDlg::OnOK()
@@ -145,7 +145,7 @@ void CHtmlDlg::OnOK()
     WriteAppIniInt(kHtml, L"QuantPng", m_reducePng);
 
     CString extension;
-    if (GetPathPart(extension, m_fileName, 8).IsEmpty())
+    if (GetPathPart(extension, m_fileName, PartExt).IsEmpty())
         m_fileName += L".html";
     CString full;
     if (GetFullPath(full, m_folder).IsEmpty())

@@ -2,6 +2,7 @@
 
 #include "catalogue/CKWDoc.h"
 #include "fileops/CPrintOutDialog.h"
+#include "foundation/CurrentDirectoryScope.h"
 #include "foundation/VyxIni.h"
 #include "foundation/VyxPath.h"
 #include "res/resource.h"
@@ -83,15 +84,17 @@ void CMyPrintDialog::OnDefinitionChosen()
 void CMyPrintDialog::OnBrowse()
 {
     CString folder;
-    GetPathPart(folder, m_definitionFile, 3);
+    GetPathPart(folder, m_definitionFile, PartFolder);
     CFileDialog dialog(TRUE, nullptr, nullptr, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY, L"印刷定義ﾌｧｲﾙ (*.dps)|*.dps||",
                        this);
     dialog.m_ofn.lpstrInitialDir = folder.IsEmpty() ? nullptr : folder.GetString();
     CString programFolder;
     GetModuleFolder(programFolder);
-    CString previous = CKWDoc::SwapCurrentDirectory(programFolder);
-    INT_PTR answer = dialog.DoModal();
-    SetCurrentDirectoryW(previous);
+    INT_PTR answer = IDCANCEL;
+    {
+        CurrentDirectoryScope directory(programFolder);
+        answer = dialog.DoModal();
+    }
     if (answer != IDOK)
         return;
     m_definitionFile = dialog.GetPathName();

@@ -64,7 +64,7 @@ DWORD CopyTarget::Create(const wchar_t* target, HANDLE source)
     if (source != INVALID_HANDLE_VALUE && there.Read(m_target) && copied.Read(source) && there == copied)
         return kOntoSource;
     CString folder;
-    GetPathPart(folder, m_target, 3);
+    GetPathPart(folder, m_target, PartFolder);
     for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt) {
         m_temporary = TemporaryName(folder);
         m_file = CreateFileW(m_temporary, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);

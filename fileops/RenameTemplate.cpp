@@ -147,8 +147,8 @@ CString RenameTemplate::FormatTimeFields(const CString& text, long long fileTime
 bool RenameTemplate::HasLostItsTitle(const CString& newName, const CString& currentName)
 {
     CString newTitle, currentTitle;
-    GetPathPart(newTitle, newName, 4);
-    GetPathPart(currentTitle, currentName, 4);
+    GetPathPart(newTitle, newName, PartName);
+    GetPathPart(currentTitle, currentName, PartName);
     return newTitle.IsEmpty() && !currentTitle.IsEmpty();
 }
 

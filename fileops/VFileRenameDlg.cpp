@@ -40,7 +40,7 @@ BOOL VFileRenameDlg::OnInitDialog()
         SetDlgItemText(IDC_RENAME_SIZE, m_item->ExpandMacros(L"$(Size)"));
     }
     CString extension;
-    GetPathPart(extension, m_name, 8);
+    GetPathPart(extension, m_name, PartExt);
     m_edit.SetExtension(extension);
     m_edit.SetWindowText(m_name);
     if (m_moreFiles) {

@@ -35,7 +35,7 @@ VSameFileDlg::VSameFileDlg(const VyxFile& item, LPCWSTR destination, int move, i
       m_uniqueNameFormat(uniqueNameFormat ? uniqueNameFormat : L""), m_move(move),
       m_sourceItem(std::make_unique<VyxFile>(item))
 {
-    GetPathPart(m_targetFolder, m_targetPath, 3);
+    GetPathPart(m_targetFolder, m_targetPath, PartFolder);
 }
 
 VSameFileDlg::~VSameFileDlg() {}
@@ -149,8 +149,8 @@ void VSameFileDlg::ShowDestination(const CString& path)
 {
     m_targetPath = path;
     CString name, extension, shownName, shownExtension;
-    GetPathPart(name, path, 4);
-    GetPathPart(extension, path, 8);
+    GetPathPart(name, path, PartName);
+    GetPathPart(extension, path, PartExt);
     if (!extension.IsEmpty() && extension[0] == L'.')
         extension = extension.Mid(1);
     // Only what differs is set, so the caret stays where the user types.

@@ -10,6 +10,7 @@
 #include "fileops/TransferNotes.h"
 #include "fileops/VFileAccDlg.h"
 #include "fileops/VSameFileDlg.h"
+#include "foundation/CurrentDirectoryScope.h"
 #include "foundation/FormatMessageText.h"
 #include "foundation/VyxFileFind.h"
 #include "foundation/VyxFileStatus.h"
@@ -51,7 +52,7 @@ CString Normalized(LPCWSTR path)
 CString FolderOf(const CString& path)
 {
     CString folder;
-    GetPathPart(folder, path, 3);
+    GetPathPart(folder, path, PartFolder);
     if (folder.GetLength() == 2 && folder[1] == L':')
         folder += L'\\';
     return folder;
@@ -117,28 +118,6 @@ bool HoldsOnlySideFiles(const CString& folder)
 }
 
 } // namespace
-
-// The process's current directory for the run, given back on every way out.
-class VyxFileTransfer::CurrentDirectory
-{
-public:
-    explicit CurrentDirectory(LPCWSTR folder)
-    {
-        wchar_t saved[520] = {};
-        DWORD length = GetCurrentDirectoryW(520, saved);
-        if (length > 0 && length < 520)
-            m_saved = saved;
-        SetCurrentDirectoryW(folder);
-    }
-    ~CurrentDirectory()
-    {
-        if (!m_saved.IsEmpty())
-            SetCurrentDirectoryW(m_saved);
-    }
-
-private:
-    CString m_saved;
-};
 
 VyxFileTransfer::VyxFileTransfer() : m_uniqueNameFormat(kDefaultUniqueNameFormat) {}
 
@@ -245,8 +224,8 @@ CString VyxFileTransfer::CheckUniqueNameFormat(LPCWSTR format)
 bool VyxFileTransfer::MakeSerialName(CString& out, LPCWSTR target, LPCWSTR format)
 {
     CString checked = CheckUniqueNameFormat(format), base, extension;
-    GetPathPart(base, target, 7);
-    GetPathPart(extension, target, 8);
+    GetPathPart(base, target, PartDrive | PartDir | PartName);
+    GetPathPart(extension, target, PartExt);
     for (int n = 2; n <= kSerialLimit; ++n) {
         CString candidate;
         candidate.Format(checked, base.GetString(), n, extension.GetString());
@@ -261,8 +240,8 @@ bool VyxFileTransfer::MakeSerialName(CString& out, LPCWSTR target, LPCWSTR forma
 bool VyxFileTransfer::OnSameDrive(LPCWSTR source, LPCWSTR target)
 {
     CString a, b;
-    GetPathPart(a, source, 1);
-    GetPathPart(b, target, 1);
+    GetPathPart(a, source, PartDrive);
+    GetPathPart(b, target, PartDrive);
     a.MakeUpper();
     b.MakeUpper();
     return a == b;
@@ -327,7 +306,7 @@ int VyxFileTransfer::Run(LPCWSTR destination)
     }
     if (!EnsureFolderExists(folder, false))
         return 0;
-    CurrentDirectory current(folder);
+    CurrentDirectoryScope current(folder);
     if (!m_copier.IsReady())
         m_copier.SetUp(m_copyBufferSize ? m_copyBufferSize : kDefaultCopyBuffer);
 
@@ -710,7 +689,7 @@ void VyxFileTransfer::CarryNotes(VyxFile& item, const CString& target, bool move
     CString noteFile, inFolder, targetName;
     MakePath(inFolder, nullptr, folder, VyxCacheIndex::GetInFolderName(VyxCacheIndex::KindNote), nullptr);
     if (m_notes.FindNoteFile(noteFile, folder, item.GetFileName()) && !EqualNoCase(noteFile, inFolder)) {
-        GetPathPart(targetName, target, 12);
+        GetPathPart(targetName, target, PartFileName);
         CopyFileSized(noteFile, m_notes.GetNoteFileName(FolderOf(target), targetName), 2, nullptr, 0);
     }
 }

@@ -92,7 +92,6 @@ protected:
 
 private:
     enum Outcome { Transferred = 1, Skipped = 0, Stop = -1 };
-    class CurrentDirectory;
 
     int TransferFolder(const CString& source, const CString& target);
     int TransferFile(VyxFile& item, CString target);

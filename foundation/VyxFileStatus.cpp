@@ -153,29 +153,29 @@ CString VyxFileStatus::GetMacroText(int id) const
         return m_path;
     case 1: {
         CString folder;
-        GetPathPart(folder, m_path, 1 | 2);
+        GetPathPart(folder, m_path, PartFolder);
         return RemovePathSeparator(out, folder);
     }
     case 2:
-        return GetPathPart(out, m_path, 4 | 8);
+        return GetPathPart(out, m_path, PartFileName);
     case 3:
-        return GetPathPart(out, m_path, 4);
+        return GetPathPart(out, m_path, PartName);
     case 4:
-        return GetPathPart(out, m_path, 8);
+        return GetPathPart(out, m_path, PartExt);
     case 5:
         return GetModuleFolder(out);
     case 6: {
         CString folder, parent;
-        GetPathPart(folder, m_path, 2);
+        GetPathPart(folder, m_path, PartDir);
         RemovePathSeparator(parent, folder);
-        return GetPathPart(out, parent, 4 | 8);
+        return GetPathPart(out, parent, PartFileName);
     }
     case 7:
     case 8: {
         wchar_t shortPath[520];
         DWORD n = GetShortPathNameW(m_path, shortPath, 520);
         CString text = n > 0 && n < 520 ? CString(shortPath) : CString();
-        return id == 7 ? text : GetPathPart(out, text, 4 | 8);
+        return id == 7 ? text : GetPathPart(out, text, PartFileName);
     }
     case 9:
         return CTime(m_writeTime).Format(L"%Y/%m/%d %H:%M:%S");

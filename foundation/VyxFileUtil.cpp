@@ -56,7 +56,7 @@ bool EnsureFolderExists(const wchar_t* folder, bool noPrompt, bool tellFailure)
     if (target.IsEmpty())
         return false;
     CString drive;
-    GetPathPart(drive, target, 1);
+    GetPathPart(drive, target, PartDrive);
     if (target == drive ? IsExistingFolder(target + L"\\") : IsExistingFolder(target))
         return true;
 
@@ -86,7 +86,7 @@ bool EnsureFolderExists(const wchar_t* folder, bool noPrompt, bool tellFailure)
             break;
         parentTried = true;
         CString parent;
-        GetPathPart(parent, target, 3);
+        GetPathPart(parent, target, PartFolder);
         if (parent == target || !EnsureFolderExists(parent, true))
             break;
     }
@@ -123,10 +123,10 @@ bool DeleteFiles(const wchar_t* pattern, DWORD* error)
     if (!pattern)
         return false;
     CString folder, name;
-    GetPathPart(folder, pattern, 1 | 2);
+    GetPathPart(folder, pattern, PartFolder);
     WIN32_FIND_DATAW data;
     // A name ending in a dot or a blank is one file, never the pattern the search would make of it.
-    if (HasTrimmedName(GetPathPart(name, pattern, 4 | 8))) {
+    if (HasTrimmedName(GetPathPart(name, pattern, PartFileName))) {
         if (!FindExactEntry(pattern, data) || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             return true;
         return DeleteFileForced(pattern, error);
@@ -160,7 +160,7 @@ bool RenameEntry(const wchar_t* oldPath, const wchar_t* newPath)
     if (caseOnly) {
         // The platform may take the new spelling for the file itself and do nothing.
         CString folder, temporary;
-        GetPathPart(folder, oldPath, 3);
+        GetPathPart(folder, oldPath, PartFolder);
         MakeTempName(temporary, folder);
         if (!MoveFileW(from, temporary))
             return false;
@@ -175,7 +175,7 @@ bool RenameEntry(const wchar_t* oldPath, const wchar_t* newPath)
     }
     // Only the new name, spelled as asked, counts as done.
     CString name;
-    GetPathPart(name, newPath, 4 | 8);
+    GetPathPart(name, newPath, PartFileName);
     WIN32_FIND_DATAW data;
     const bool found = FindExactEntry(newPath, data);
     if (found && name == data.cFileName && (caseOnly || !PathExists(oldPath, static_cast<DWORD>(-1))))
@@ -218,7 +218,7 @@ bool DeleteFolderTree(const wchar_t* folder)
             return false;
     }
     CString root;
-    GetPathPart(root, folder, 1);
+    GetPathPart(root, folder, PartDrive);
     if (root + L"\\" == folder)
         return true;
     return RemoveDirectoryW(folder) != FALSE;

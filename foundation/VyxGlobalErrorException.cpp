@@ -14,7 +14,7 @@ VyxGlobalErrorException::VyxGlobalErrorException(const char* file, int line, con
     : m_file(file ? file : ""), m_line(line), m_function(function ? function : "")
 {
     CString name;
-    GetPathPart(name, m_file, 4);
+    GetPathPart(name, m_file, PartName);
     m_location.Format(L"%s(%ld) %s()", name, m_line, m_function);
 }
 

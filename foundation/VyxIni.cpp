@@ -280,7 +280,7 @@ void InitAppIniPath()
     CString program;
     GetModuleFilePath(program);
     CString path;
-    GetPathPart(path, program, 1 | 2 | 4);
+    GetPathPart(path, program, PartDrive | PartDir | PartName);
     theAppIni.SetPath(path + L".ini");
 }
 

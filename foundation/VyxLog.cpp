@@ -157,7 +157,7 @@ void WriteLogLine(const LogSourceRecord& source, int level, const wchar_t* messa
     record.head.Format(L"%04d-%02d-%02d %02d:%02d:%02d %s:", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
                        now.wSecond, GetLogLevelName(level));
     CString name;
-    GetPathPart(name, source.m_file, 4);
+    GetPathPart(name, source.m_file, PartName);
     record.location.Format(L"%s(%ld)", name, static_cast<long>(source.m_line));
     record.message = message ? message : L"";
 

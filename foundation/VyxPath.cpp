@@ -98,7 +98,7 @@ CString& GetPathPart(CString& out, const wchar_t* path, int mask)
 {
     CString drive, dir, name, ext;
     SplitPathEx(path, drive, dir, name, ext);
-    if (mask == 3)
+    if (mask == PartFolder)
         return RemovePathSeparator(out, drive + dir);
     CString result;
     if (mask & 1)
@@ -111,6 +111,22 @@ CString& GetPathPart(CString& out, const wchar_t* path, int mask)
         result += ext;
     out = result;
     return out;
+}
+
+CString PathPart(const wchar_t* path, int mask)
+{
+    CString part;
+    return GetPathPart(part, path, mask);
+}
+
+CString PathRoot(const wchar_t* path)
+{
+    CString root;
+    if (path && path[0] == L'\\' && path[1] == L'\\') {
+        GetPathPart(root, path, PartDrive);
+        return root + L'\\';
+    }
+    return MakeDriveRoot(root, GetDriveIndex(path));
 }
 
 CString& MakePath(CString& out, const wchar_t* drive, const wchar_t* dir, const wchar_t* name, const wchar_t* ext)
@@ -182,8 +198,8 @@ bool MakeRelativePath(CString& out, const wchar_t* base, const wchar_t* target)
     if (!MakeFullFolder(fullBase, base) || !MakeFullFolder(fullTarget, target))
         return false;
     CString baseDrive, targetDrive;
-    GetPathPart(baseDrive, fullBase, 1);
-    GetPathPart(targetDrive, fullTarget, 1);
+    GetPathPart(baseDrive, fullBase, PartDrive);
+    GetPathPart(targetDrive, fullTarget, PartDrive);
     if (baseDrive != targetDrive)
         return false;
     // Both end in "\", so each component is followed by one separator.
@@ -278,7 +294,7 @@ CString& GetModuleFolder(CString& out)
         out.Empty();
         return out;
     }
-    return GetPathPart(out, program, 3);
+    return GetPathPart(out, program, PartFolder);
 }
 
 CString& MakeModulePath(CString& out, const wchar_t* fileName)

@@ -1,5 +1,5 @@
 // Splitting, joining and naming paths; the program's, the system's and the temporary folders;
-// existence tests and unique names. Parts: mask bits 1 drive, 2 directory, 4 name, 8 extension.
+// existence tests and unique names. Path parts are chosen by PathPartMask.
 #pragma once
 
 #include "framework/Framework.h"
@@ -10,8 +10,23 @@ void SplitPathEx(const wchar_t* path, CString& drive, CString& dir, CString& nam
 // longer than its buffer is cut and terminated.
 void SplitPath(const wchar_t* path, wchar_t* drive, int driveSize, wchar_t* dir, int dirSize, wchar_t* name,
                int nameSize, wchar_t* ext, int extSize);
-// The parts chosen by mask, joined in order; mask 3 comes without its trailing separator.
+// The bits of a path-part mask; they join in this order.
+enum PathPartMask : int {
+    PartDrive = 1, // "C:" or "\\server\share"
+    PartDir = 2,   // with its trailing separator
+    PartName = 4,
+    PartExt = 8, // with its dot
+    // The folder holding the entry, without its trailing separator (a root keeps none either: "C:").
+    PartFolder = PartDrive | PartDir,
+    PartFileName = PartName | PartExt,
+};
+// The parts chosen by mask, joined in order; PartFolder comes without its trailing separator.
 CString& GetPathPart(CString& out, const wchar_t* path, int mask);
+CString PathPart(const wchar_t* path, int mask);
+// The root of the drive or share the path lies on, with its separator: "C:\" (the letter upper
+// case), "\\server\share\". Empty for a path without either (relative, or empty): each caller
+// says what such a path stands for.
+CString PathRoot(const wchar_t* path);
 // drive + dir, then name + ext, with "\" between when the first part does not end in one.
 CString& MakePath(CString& out, const wchar_t* drive, const wchar_t* dir, const wchar_t* name, const wchar_t* ext);
 CString& MakePathB(CString& out, wchar_t* buffer, int bufferSize, const wchar_t* drive, const wchar_t* dir,

@@ -166,11 +166,11 @@ int GetProductType(const OSVERSIONINFOEXW& version)
 
 // ---- helpers
 
+// A path without a drive stands for the current directory's, which "\\" names.
 CString DriveRootOf(const wchar_t* path)
 {
-    CString drive;
-    GetPathPart(drive, path, 1);
-    return drive + L"\\";
+    CString root = PathRoot(path);
+    return root.IsEmpty() ? CString(L"\\") : root;
 }
 
 template <class Proc> Proc LookUp(const wchar_t* module, const char* name)

@@ -1,9 +1,9 @@
 #include "viewer/COneWnd.h"
 
 #include "catalogue/CCommentDlg.h"
-#include "browser/CMainFrame.h"
 #include "catalogue/FrameMessages.h"
 #include "catalogue/CKWDoc.h"
+#include "catalogue/WatchModeScope.h"
 #include "fileops/CMyPrintDialog.h"
 #include "fileops/CPrintOutDialog.h"
 #include "fileops/VFileMoveDlg.h"
@@ -112,8 +112,8 @@ ON_COMMAND(ID_PICTURE_MOVE, OnFileMove)
 ON_UPDATE_COMMAND_UI(ID_PICTURE_MOVE, OnUpdateFileMove)
 ON_COMMAND(ID_PICTURE_PRINT, OnFilePrint)
 ON_UPDATE_COMMAND_UI(ID_PICTURE_PRINT, OnUpdateFilePrint)
-ON_COMMAND(ID_PICTURE_COMMENT, OnComment)
-ON_UPDATE_COMMAND_UI(ID_PICTURE_COMMENT, OnUpdateAutoPlayOff)
+ON_COMMAND(ID_EDIT_COMMENT, OnComment)
+ON_UPDATE_COMMAND_UI(ID_EDIT_COMMENT, OnUpdateAutoPlayOff)
 ON_COMMAND(ID_PICTURE_DELETE, OnFileDelete)
 ON_UPDATE_COMMAND_UI(ID_PICTURE_DELETE, OnUpdateFileMove)
 ON_COMMAND(ID_PICTURE_SAVE, OnFileSave)
@@ -156,7 +156,7 @@ ON_COMMAND(ID_PICTURE_AUTOPLAY, OnAutoPlay)
 ON_UPDATE_COMMAND_UI(ID_PICTURE_AUTOPLAY, OnUpdateAutoPlay)
 ON_COMMAND_RANGE(ID_PICTURE_NEXT_PAGE, ID_PICTURE_PREVIOUS_PAGE, OnPage)
 ON_UPDATE_COMMAND_UI_RANGE(ID_PICTURE_NEXT_PAGE, ID_PICTURE_PREVIOUS_PAGE, OnUpdatePage)
-ON_COMMAND(ID_PICTURE_CUSTOMIZE_TOOLBAR, OnCustomizeToolBar)
+ON_COMMAND(ID_VIEW_CUSTOMIZE_TOOLBAR, OnCustomizeToolBar)
 ON_COMMAND(ID_PICTURE_OPTIONS, OnOptions)
 ON_UPDATE_COMMAND_UI(ID_PICTURE_OPTIONS, OnUpdateAutoPlayOff)
 ON_COMMAND_RANGE(ID_PICTURE_FIT_ASIS, ID_PICTURE_FIT_ASPECT, OnFitMode)
@@ -892,25 +892,23 @@ void COneWnd::OnFileDelete()
     if (!shown || !m_pDocument)
         return;
     VyxFile item(*shown);
-    auto* frame = DYNAMIC_DOWNCAST(CMainFrame, m_pOwner);
-    if (frame)
-        frame->SetWatchMode(2);
     bool deleted = false;
-    const bool shift = (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
-    if (m_pDocument->TrashCan && !shift) {
-        WORD flags = FOF_ALLOWUNDO;
-        if (m_pDocument->DELQA)
-            flags |= FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-        deleted = ShellDeleteFile(item.GetPath(), m_hWnd, flags) &&
-                  ::GetFileAttributesW(item.GetPath()) == INVALID_FILE_ATTRIBUTES;
-    } else {
-        const bool asked = !m_pDocument->DELQA;
-        if (!asked || AfxMessageBox(FormatMessageText(0x4000000A), MB_YESNO | MB_ICONQUESTION) == IDYES)
-            deleted = DeleteFiles(item.GetPath());
-        SetFocus();
+    {
+        WatchModeScope watch(dynamic_cast<FolderWatchHost*>(m_pOwner));
+        const bool shift = (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
+        if (m_pDocument->TrashCan && !shift) {
+            WORD flags = FOF_ALLOWUNDO;
+            if (m_pDocument->DELQA)
+                flags |= FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+            deleted = ShellDeleteFile(item.GetPath(), m_hWnd, flags) &&
+                      ::GetFileAttributesW(item.GetPath()) == INVALID_FILE_ATTRIBUTES;
+        } else {
+            const bool asked = !m_pDocument->DELQA;
+            if (!asked || AfxMessageBox(FormatMessageText(0x4000000A), MB_YESNO | MB_ICONQUESTION) == IDYES)
+                deleted = DeleteFiles(item.GetPath());
+            SetFocus();
+        }
     }
-    if (frame)
-        frame->SetWatchMode(0);
     if (deleted)
         ForgetShownFile(item, FALSE);
 }
@@ -922,8 +920,8 @@ void COneWnd::OnFileSave()
     if (!item)
         return;
     CString folder, title;
-    GetPathPart(folder, item->GetPath(), 3);
-    GetPathPart(title, item->GetPath(), 4);
+    GetPathPart(folder, item->GetPath(), PartFolder);
+    GetPathPart(title, item->GetPath(), PartName);
     CFileDialog dialog(FALSE, L"bmp", title, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
                        L"BMP形式 files(*.bmp)|*.bmp|JPEG形式 files(*.jpg)|*.jpg|PNG形式 files(*.png)|*.png|"
                        L"TIF形式 files(*.tif)|*.tif|GIF形式 files(*.gif)|*.gif||",
@@ -977,7 +975,7 @@ BOOL COneWnd::SaveDisplayedPage(const wchar_t* path, int nFilterIndex)
         return FALSE;
     // The picture may be the very file it is saved over: it is written whole beside it first.
     CString folder;
-    GetPathPart(folder, path, 3);
+    GetPathPart(folder, path, PartFolder);
     wchar_t temp[MAX_PATH] = {};
     if (!::GetTempFileNameW(folder.IsEmpty() ? L"." : folder.GetString(), L"vyx", 0, temp))
         return FALSE;

@@ -1,5 +1,6 @@
 #include "image/plugins/Spi.h"
 
+#include "foundation/CurrentDirectoryScope.h"
 #include "foundation/SteppedJob.h"
 #include "foundation/VyxCode.h"
 #include "foundation/VyxFieldParser.h"
@@ -32,28 +33,6 @@ int WINAPI KeepGoing(int, int, LONG_PTR)
 {
     return SteppedJob::GiveWay() ? 1 : 0;
 }
-
-// Puts the current directory back however the scan ends.
-class CurrentDirectoryKeeper
-{
-public:
-    CurrentDirectoryKeeper()
-    {
-        DWORD length = GetCurrentDirectoryW(520, m_folder);
-        m_saved = length > 0 && length < 520;
-    }
-    ~CurrentDirectoryKeeper()
-    {
-        if (m_saved)
-            SetCurrentDirectoryW(m_folder);
-    }
-    CurrentDirectoryKeeper(const CurrentDirectoryKeeper&) = delete;
-    CurrentDirectoryKeeper& operator=(const CurrentDirectoryKeeper&) = delete;
-
-private:
-    wchar_t m_folder[520];
-    bool m_saved;
-};
 
 void SendStatus(HWND status, WPARAM code, const CString& text)
 {
@@ -217,11 +196,11 @@ void SPImapIndex::ScanPlugins(const wchar_t* pattern, HWND status, const wchar_t
     else
         MakeModulePath(fullPattern, L"*.SPI");
     CString folder;
-    GetPathPart(folder, fullPattern, 1 | 2);
+    GetPathPart(folder, fullPattern, PartFolder);
     CString section = SetSection(setName);
 
-    CurrentDirectoryKeeper keeper;
-    SetCurrentDirectoryW(folder);
+    // Given back however the scan ends.
+    CurrentDirectoryScope directory(folder);
     // Taken in name order: the file system's own order differs between systems, and the ids
     // (indexes at this point) must not.
     std::vector<CString> names;
@@ -250,7 +229,7 @@ void SPImapIndex::AddScannedPlugin(const CString& folder, const CString& fileNam
     CString path;
     MakePath(path, nullptr, folder, fileName, nullptr);
     CString baseName;
-    GetPathPart(baseName, fileName, 4);
+    GetPathPart(baseName, fileName, PartName);
     CString text;
     HMODULE module = LoadLibraryW(path);
     if (!module) {
@@ -545,7 +524,7 @@ int SPImapIndex::IsSupported(const SPISupportQuery& query)
     bool checkExtension = query.checkExtension || m_pluginExtensionCheck;
     CString name;
     if (checkExtension)
-        GetPathPart(name, query.path, 4 | 8);
+        GetPathPart(name, query.path, PartFileName);
     // The name's short form costs a look-up of every folder on the way: it is made only for a
     // plug-in that may read it. The program's own plug-ins judge by the head alone and get the
     // plain form.

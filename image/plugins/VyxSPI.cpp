@@ -521,7 +521,7 @@ int VyxSPI::ConfigurationDlg(HWND parent, int function)
 CString VyxSPI::GetFileName() const
 {
     CString name;
-    GetPathPart(name, m_path, 4);
+    GetPathPart(name, m_path, PartName);
     return name;
 }
 

@@ -82,7 +82,7 @@ CString NoteOf(const CString& file)
 {
     VyxNoteStore store(theCacheList.GetCacheFolder());
     CString folder;
-    store.SetLocation(GetPathPart(folder, file, 3), nullptr);
+    store.SetLocation(GetPathPart(folder, file, PartFolder), nullptr);
     return store.ReadNote(file);
 }
 
@@ -128,7 +128,7 @@ TEST_F(DragDrop, SelectedFilesDraggedOntoAFolderOfThePaneMoveThereWithTheirNotes
     // The moved item has left the view; the other is still there.
     EXPECT_EQ(-1, IndexOf(doc, a));
     EXPECT_NE(-1, IndexOf(doc, p.m_folder / L"b.jpg"));
-    EXPECT_EQ(0, p.Frame()->GetWatchMode());
+    EXPECT_EQ(WatchMode::Watching, p.Frame()->GetWatchMode());
 }
 
 TEST_F(DragDrop, ADragOntoTheFolderItCameFromIsRefused)

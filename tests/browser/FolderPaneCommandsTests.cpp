@@ -71,7 +71,7 @@ TEST(FolderPaneCommands, DeletingAFolderTreeNeverFollowsALinkOutOfIt)
         EXPECT_TRUE(IsLinkedFolderThere(fixture + L"\\link"));
         EXPECT_NE(nullptr, ItemOf(p.Pane(), tree));
     }
-    EXPECT_EQ(0, p.Frame()->GetWatchMode());
+    EXPECT_EQ(WatchMode::Watching, p.Frame()->GetWatchMode());
 }
 
 TEST(FolderPaneCommands, RemovingAFolderTreeCountsEveryEntryAndStopsAtTheFirstFailure)
@@ -225,7 +225,7 @@ TEST(FolderPaneCommands, RenamingAFolderThatHoldsTheLocationReopensTheDocumentAt
     }
     EXPECT_FALSE(IsFolder(p.m_folder / L"away"));
     EXPECT_EQ(p.m_folder / L"moved\\deep", p.Document()->GetLocationPath());
-    EXPECT_EQ(0, p.Frame()->GetWatchMode());
+    EXPECT_EQ(WatchMode::Watching, p.Frame()->GetWatchMode());
 
     // A change of letter case alone reaches the disk.
     EXPECT_TRUE(pane->RenameFolderItem(ItemOf(pane, p.m_folder / L"moved\\deep"), L"Deep", TRUE));
@@ -285,7 +285,7 @@ TEST(FolderPaneCommands, TheMenuOpensWithTheShortenedPathAndEndsWithTheQuickAcce
     ASSERT_NE(nullptr, popup);
     CString first, last;
     popup->GetMenuString(0, first, MF_BYPOSITION);
-    EXPECT_EQ(static_cast<UINT>(ID_FOLDER_OPEN_ASSOCIATED), popup->GetMenuItemID(0));
+    EXPECT_EQ(static_cast<UINT>(ID_OPEN_ASSOCIATED), popup->GetMenuItemID(0));
     EXPECT_EQ(p.m_folder / L"sub" + L" を開く", first);
     EXPECT_EQ(0u, popup->GetMenuItemID(1));
     const int count = popup->GetMenuItemCount();
@@ -300,7 +300,7 @@ TEST(FolderPaneCommands, CommandsOnAnArchiveMemberAreDisabledAndSortsAreMarked)
     FrameProgram p;
     EXPECT_TRUE(UpdateCommand(*p.Pane(), ID_FOLDER_CREATE).enabled);
     EXPECT_TRUE(UpdateCommand(*p.Pane(), ID_FOLDER_DELETE).enabled);
-    EXPECT_TRUE(UpdateCommand(*p.Pane(), ID_FOLDER_OPEN_ASSOCIATED).enabled);
+    EXPECT_TRUE(UpdateCommand(*p.Pane(), ID_OPEN_ASSOCIATED).enabled);
     RunCommand(*p.Pane(), ID_ARCHIVE_SORT_NEWEST);
     EXPECT_EQ(1, p.Pane()->m_nArcSortKind);
     EXPECT_EQ(1, p.Pane()->m_nArcSortDirection);

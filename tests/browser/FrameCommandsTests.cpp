@@ -277,7 +277,7 @@ TEST(FrameCommands, RenamingTheCurrentFolderMovesItsCacheEntriesAndOpensTheNewPa
     CString moved;
     EXPECT_TRUE(index.FindThumbsFile(moved, renamed, L""));
     EXPECT_FALSE(index.FindThumbsFile(moved, old, L""));
-    EXPECT_EQ(0, p.Frame()->GetWatchMode());
+    EXPECT_EQ(WatchMode::Watching, p.Frame()->GetWatchMode());
 
     // A name that is taken: the message names the new path, nothing moves.
     CreateDirectoryW(p.m_folder / L"taken", nullptr);
@@ -289,7 +289,7 @@ TEST(FrameCommands, RenamingTheCurrentFolderMovesItsCacheEntriesAndOpensTheNewPa
     EXPECT_NE(-1, text.Find(p.m_folder / L"taken"));
     EXPECT_NE(-1, text.Find(L"フォルダの名前変更に失敗しました"));
     EXPECT_EQ(renamed, p.Document()->GetLocationPath());
-    EXPECT_EQ(0, p.Frame()->GetWatchMode());
+    EXPECT_EQ(WatchMode::Watching, p.Frame()->GetWatchMode());
 }
 
 TEST(FrameCommands, MakingAFolderThatCannotBeMadeShowsTheSystemsReason)

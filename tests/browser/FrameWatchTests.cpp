@@ -51,11 +51,11 @@ TEST(FrameWatch, WithMonitoringOffOnlyTheDriveIsWatchedUnlessForced)
     FrameProgram p;
     EXPECT_TRUE(p.Frame()->GetWatcher(1).IsRunning());
     EXPECT_FALSE(p.Frame()->GetWatcher(2).IsStarted());
-    p.Frame()->SetWatchMode(5);
+    p.Frame()->SetWatchMode(WatchMode::ForcedPaused);
     EXPECT_TRUE(p.Frame()->GetWatcher(2).IsRunning());
-    EXPECT_EQ(5, p.Frame()->SetWatchMode(1));
+    EXPECT_EQ(WatchMode::ForcedPaused, p.Frame()->SetWatchMode(WatchMode::RootOnly));
     EXPECT_FALSE(p.Frame()->GetWatcher(2).IsStarted());
-    EXPECT_EQ(1, p.Frame()->SetWatchMode(0));
+    EXPECT_EQ(WatchMode::RootOnly, p.Frame()->SetWatchMode(WatchMode::Watching));
     EXPECT_FALSE(p.Frame()->GetWatcher(2).IsStarted());
 }
 
@@ -83,24 +83,27 @@ TEST(FrameWatch, ABurstOfChangesGivesOneRefresh)
     FrameProgram p(WatchWithShortDelays);
     CString path = p.m_folder.Path();
     for (int i = 0; i < 3; ++i)
-        p.Frame()->SendMessage(WMU_FOLDERCHANGED, 109, reinterpret_cast<LPARAM>(static_cast<LPCWSTR>(path)));
-    ASSERT_TRUE(PumpUntilTimer(p.Frame()->GetSafeHwnd(), 109));
+        p.Frame()->SendMessage(WMU_FOLDERCHANGED, FolderChangeByDocument,
+                               reinterpret_cast<LPARAM>(static_cast<LPCWSTR>(path)));
+    ASSERT_TRUE(PumpUntilTimer(p.Frame()->GetSafeHwnd(), FolderChangeByDocument));
     EXPECT_EQ(1, p.m_hints.Count(HintFolderChanged));
     // No second refresh is pending.
-    EXPECT_FALSE(::KillTimer(p.Frame()->GetSafeHwnd(), 109));
+    EXPECT_FALSE(::KillTimer(p.Frame()->GetSafeHwnd(), FolderChangeByDocument));
 }
 
 TEST(FrameWatch, WhileTheProgramChangesFilesARefreshIsDropped)
 {
     FrameProgram p(WatchWithShortDelays);
     CString path = p.m_folder.Path();
-    p.Frame()->SetWatchMode(2);
-    p.Frame()->SendMessage(WMU_FOLDERCHANGED, 109, reinterpret_cast<LPARAM>(static_cast<LPCWSTR>(path)));
-    ASSERT_TRUE(PumpUntilTimer(p.Frame()->GetSafeHwnd(), 109));
+    p.Frame()->SetWatchMode(WatchMode::Paused);
+    p.Frame()->SendMessage(WMU_FOLDERCHANGED, FolderChangeByDocument,
+                           reinterpret_cast<LPARAM>(static_cast<LPCWSTR>(path)));
+    ASSERT_TRUE(PumpUntilTimer(p.Frame()->GetSafeHwnd(), FolderChangeByDocument));
     EXPECT_EQ(0, p.m_hints.Count(HintFolderChanged));
-    p.Frame()->SetWatchMode(0);
-    p.Frame()->SendMessage(WMU_FOLDERCHANGED, 109, reinterpret_cast<LPARAM>(static_cast<LPCWSTR>(path)));
-    ASSERT_TRUE(PumpUntilTimer(p.Frame()->GetSafeHwnd(), 109));
+    p.Frame()->SetWatchMode(WatchMode::Watching);
+    p.Frame()->SendMessage(WMU_FOLDERCHANGED, FolderChangeByDocument,
+                           reinterpret_cast<LPARAM>(static_cast<LPCWSTR>(path)));
+    ASSERT_TRUE(PumpUntilTimer(p.Frame()->GetSafeHwnd(), FolderChangeByDocument));
     EXPECT_EQ(1, p.m_hints.Count(HintFolderChanged));
 }
 
@@ -113,15 +116,15 @@ TEST(FrameWatch, ThePathOfAWatchersChangeIsTheFramesOwnCopyNeverItsPost)
     auto* freed = new wchar_t[4]{L'x', 0, 0, 0};
     delete[] freed;
     LPARAM gone = reinterpret_cast<LPARAM>(freed);
-    p.Frame()->SendMessage(WMU_FOLDERCHANGED, 2, gone);
-    p.Frame()->SendMessage(WMU_FOLDERCHANGED, 1, gone);
+    p.Frame()->SendMessage(WMU_FOLDERCHANGED, FolderChangeInFolder, gone);
+    p.Frame()->SendMessage(WMU_FOLDERCHANGED, FolderChangeOnDrive, gone);
     EXPECT_FALSE(::KillTimer(frame, 2));
     EXPECT_FALSE(::KillTimer(frame, 1));
     EXPECT_TRUE(p.Frame()->GetChangedFolder().IsEmpty());
 
     // After the watcher has stopped, its last posts change nothing.
     p.Frame()->StopFolderWatcher(2);
-    p.Frame()->SendMessage(WMU_FOLDERCHANGED, 2, 0);
+    p.Frame()->SendMessage(WMU_FOLDERCHANGED, FolderChangeInFolder, 0);
     EXPECT_FALSE(::KillTimer(frame, 2));
 }
 

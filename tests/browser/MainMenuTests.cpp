@@ -443,7 +443,7 @@ TEST(MainKeys, APictureWindowsKeysNeverActOnTheMainWindow)
     ASSERT_TRUE(p.Start(p.m_folder.Path()));
     CKWDoc* doc = p.Document();
     FocusGridWithSelection(p);
-    ASSERT_EQ(0, p.Frame()->OpenPictureWindow(IndexOf(doc, L"p.jpg"), 2));
+    ASSERT_EQ(0, p.Frame()->OpenPictureWindow(IndexOf(doc, L"p.jpg"), PictureNewWindow));
     COneWnd* picture = p.Frame()->GetPictureWindows().GetWindow(0);
     ASSERT_NE(nullptr, picture);
     ASSERT_TRUE(MakeActive(*picture));

@@ -512,7 +512,7 @@ TEST(ThumbView, TheShellMenuPutsTheWatchersBackWhenItCloses)
         view->SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view->GetSafeHwnd()),
                           MAKELPARAM(screen.x, screen.y));
     }
-    EXPECT_EQ(0, p.Frame()->GetWatchMode());
+    EXPECT_EQ(WatchMode::Watching, p.Frame()->GetWatchMode());
 }
 
 TEST(ThumbView, TheItemMenuOffersToOpenTheCursorItemAndSelectsOnlyIt)
@@ -618,7 +618,7 @@ TEST(ThumbView, OnlyTheCursorCellShowsTheCursorFrame)
         EXPECT_EQ(9, doc->GetCursorIndex());
         EXPECT_EQ(std::vector<int>{9}, Framed(*view)) << memDraw;
         // Read again, the folder keeps its cursor, and the cursor leaves no frame behind.
-        view->SendMessage(WM_COMMAND, ID_REFRESH);
+        view->SendMessage(WM_COMMAND, ID_REFRESH_FOLDER);
         PaintAndIdle(p);
         EXPECT_EQ(std::vector<int>{9}, Framed(*view)) << memDraw;
         EXPECT_TRUE(Key(*view, VK_LEFT));

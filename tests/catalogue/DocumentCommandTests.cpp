@@ -50,7 +50,7 @@ const UINT kAlwaysEnabled[] = {ID_EDIT_UNDO,
                                ID_DOC_TOGGLE_FOLDERSHOW,
                                ID_DOC_TOGGLE_SYNCHRONOUS,
                                ID_DOC_TREE_ROOT};
-const UINT kNeedItems[] = {ID_DOC_SAVE_CACHE, ID_DOC_REMAKE_THUMBS, ID_DOC_SELECT_ALL};
+const UINT kNeedItems[] = {ID_DOC_SAVE_CACHE, ID_THUMBS_REMAKE, ID_DOC_SELECT_ALL};
 
 } // namespace
 
@@ -156,7 +156,7 @@ TEST(DocumentCommands, MakingThumbnailsAgainDropsTheKeptSizeAndTheCacheLookup)
     scope.Open();
     doc.GetItem(0)->SetThumbFixed(TRUE);
     doc.GetItem(0)->SetCacheLookup(TRUE);
-    Command(doc, ID_DOC_REMAKE_THUMBS);
+    Command(doc, ID_THUMBS_REMAKE);
     EXPECT_FALSE(doc.GetItem(0)->GetThumbFixed());
     EXPECT_FALSE(doc.GetItem(0)->GetCacheLookup());
     EXPECT_EQ((std::vector<std::wstring>{L"0"}), scope.Heard());

@@ -285,10 +285,10 @@ TEST(DocumentRenaming, NamesTheSystemWouldChangeOrThatDoNotFitAreRefusedNeverCut
 TEST(DocumentRenaming, TheCurrentDirectoryIsSwappedAndHandedBack)
 {
     DocumentScope scope;
-    CString before = CKWDoc::SwapCurrentDirectory(scope.folder.Path().c_str());
-    CString during = CKWDoc::SwapCurrentDirectory(before);
+    CString before = CurrentDirectoryScope::Swap(scope.folder.Path().c_str());
+    CString during = CurrentDirectoryScope::Swap(before);
     EXPECT_EQ(0, during.CompareNoCase(scope.folder.Path().c_str()));
-    EXPECT_EQ(before, CKWDoc::SwapCurrentDirectory(nullptr));
+    EXPECT_EQ(before, CurrentDirectoryScope::Swap(nullptr));
 }
 
 TEST(DocumentRenaming, ARenameIsCheckedOnDiskAndACaseOnlyChangeIsMade)

@@ -5,6 +5,7 @@
 #include "ThumbnailTestUtil.h"
 
 #include "catalogue/CKWDoc.h"
+#include "foundation/CurrentDirectoryScope.h"
 #include "common/WindowTestUtil.h"
 
 #include <memory>
@@ -102,7 +103,7 @@ private:
 class DocumentScope
 {
 public:
-    DocumentScope() { m_directory = CKWDoc::SwapCurrentDirectory(nullptr); }
+    DocumentScope() { m_directory = CurrentDirectoryScope::Swap(nullptr); }
     ~DocumentScope()
     {
         if (m_document)

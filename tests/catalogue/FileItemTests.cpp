@@ -178,7 +178,7 @@ TEST(FileItem, MacroTemplatesExpandByTheTable)
     TestItem member = archive.Member("sub", "pic.jpg");
     member.SetNoteText(L"NOTE");
     CString parent;
-    GetPathPart(parent, archive.folder.Path().c_str(), 12);
+    GetPathPart(parent, archive.folder.Path().c_str(), PartFileName);
     const CString folder = archive.folder.Path().c_str();
     const CString arcPath = archive.archivePath.c_str();
 

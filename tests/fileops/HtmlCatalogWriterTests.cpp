@@ -165,7 +165,7 @@ TEST_F(HtmlCatalog, OnePageNamesItselfAndVersionTwoWritesOnlyTheDefinition)
     ASSERT_TRUE(Generate(L"index.html"));
     std::wstring page = Page(L"index.html");
     CString folderName;
-    GetPathPart(folderName, folder.Path().c_str(), 4 | 8);
+    GetPathPart(folderName, folder.Path().c_str(), PartFileName);
     EXPECT_EQ(L"<html>index.html index.html " + std::wstring(folderName) + L"\r\n</html>\r\n", page);
 }
 
@@ -332,7 +332,7 @@ TEST_F(HtmlCatalog, NamesOutsideTheCodePageAreEscapedInAddressesAndReferencedInT
     // The page stays in code page 932: its Japanese text reads back from there.
     const std::wstring page = Page(L"catalog.htm");
     CString pictureFolder;
-    GetPathPart(pictureFolder, folder.Path().c_str(), 4 | 8);
+    GetPathPart(pictureFolder, folder.Path().c_str(), PartFileName);
     const std::wstring link = L"../" + std::wstring(pictureFolder.GetString()) + L"/";
     const wchar_t* const lines[] = {
         L"<IMG SRC=\"./Ve_caf%C3%A9.jpg\"> caf&#233;.bmp caf&#233;.bmp [",

@@ -91,14 +91,14 @@ public:
     {
         VyxNoteStore store(root);
         CString folder;
-        store.SetLocation(GetPathPart(folder, file, 3), nullptr);
+        store.SetLocation(GetPathPart(folder, file, PartFolder), nullptr);
         store.WriteNote(file, text);
     }
     CString Note(const CString& file) const
     {
         VyxNoteStore store(root);
         CString folder;
-        store.SetLocation(GetPathPart(folder, file, 3), nullptr);
+        store.SetLocation(GetPathPart(folder, file, PartFolder), nullptr);
         return store.ReadNote(file);
     }
     // A job on this scene's cache root.

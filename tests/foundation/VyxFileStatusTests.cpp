@@ -212,7 +212,7 @@ TEST(VyxFileStatus, MacroTextsOfAFile)
     GetShortPathNameW(path.c_str(), shortPath, 520);
     EXPECT_STREQ(shortPath, status.GetMacroText(7).GetString());
     CString shortName;
-    EXPECT_STREQ(GetPathPart(shortName, shortPath, 12).GetString(), status.GetMacroText(8).GetString());
+    EXPECT_STREQ(GetPathPart(shortName, shortPath, PartFileName).GetString(), status.GetMacroText(8).GetString());
 }
 
 TEST(VyxFileFind, CountTreeCountsEntriesAndBytesToTheGivenDepth)

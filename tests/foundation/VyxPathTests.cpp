@@ -43,6 +43,37 @@ TEST(VyxPath, GetPathPartJoinsTheChosenParts)
     }
 }
 
+TEST(VyxPath, TheNamedMasksAndTheValueFormAnswerAsTheNumbersDo)
+{
+    CString out;
+    EXPECT_STREQ(GetPathPart(out, L"C:\\a\\b.txt", 3), PathPart(L"C:\\a\\b.txt", PartFolder));
+    EXPECT_STREQ(L"b.txt", PathPart(L"C:\\a\\b.txt", PartFileName));
+    EXPECT_STREQ(L"C:\\a\\b", PathPart(L"C:\\a\\b.txt", PartDrive | PartDir | PartName));
+}
+
+// The one answer for the root of a path: a path without a drive or share has none.
+TEST(VyxPath, ThePathRootIsTheDriveOrShareRootAndEmptyWithoutEither)
+{
+    struct Row
+    {
+        const wchar_t* path;
+        const wchar_t* root;
+    };
+    const Row rows[] = {{L"\\\\server\\share\\photos\\2024", L"\\\\server\\share\\"},
+                        {L"\\\\server\\share", L"\\\\server\\share\\"},
+                        {L"C:\\photos", L"C:\\"},
+                        {L"c:\\photos\\a.jpg", L"C:\\"},
+                        {L"z:", L"Z:\\"},
+                        {L"d:relative", L"D:\\"},
+                        {L"relative\\path", L""},
+                        {L"\\rooted\\without\\drive", L""},
+                        {L"1:\\x", L""},
+                        {L"", L""}};
+    for (const Row& row : rows)
+        EXPECT_STREQ(row.root, PathRoot(row.path)) << row.path;
+    EXPECT_STREQ(L"", PathRoot(nullptr));
+}
+
 TEST(VyxPath, SplittingAVeryLongUncPrefixNeverFails)
 {
     std::wstring path = L"\\\\" + std::wstring(400, L's') + L"\\" + std::wstring(300, L'h') + L"\\dir\\f.txt";
@@ -235,7 +266,7 @@ TEST(VyxPath, TempNamesNeverNameAnExistingEntry)
     MakeTempName(second, scratch.Path().c_str());
     EXPECT_STRNE(first, second);
     CString name;
-    GetPathPart(name, second, 12);
+    GetPathPart(name, second, PartFileName);
     EXPECT_EQ(9, name.GetLength());
     EXPECT_EQ(L'$', name[0]);
 }

@@ -368,13 +368,18 @@ TEST(PictureCommands, DeleteGoesToTheBinOrForGoodAsTheOptionsAndShiftSay)
     keys[VK_SHIFT] = 0x80;
     SetKeyboardState(keys);
     CString asked;
+    // While the question is up the frame's watchers are held, and they watch again after it.
+    WatchMode whileAsking = WatchMode::Watching;
     {
         HelperThread helper([&] {
             HWND box = WaitForMessageBox(&asked, 30000);
+            whileAsking = w.Frame()->GetWatchMode();
             PostMessageW(box, WM_COMMAND, IDNO, 0);
         });
         Command(window, ID_PICTURE_DELETE);
     }
+    EXPECT_EQ(WatchMode::Paused, whileAsking);
+    EXPECT_EQ(WatchMode::Watching, w.Frame()->GetWatchMode());
     EXPECT_EQ(CString(L"選択データを削除してもよろしいですか？"), asked.Trim());
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(w.program.m_folder / L"d.bmp"));
     // The message box's loop read the real keyboard again.
@@ -574,7 +579,7 @@ TEST(PictureCommands, TheCommentGoesToTheDocumentsItemAndItsViewsHearOfIt)
             SendMessageW(GetDlgItem(dialog, 1072), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
             PostMessageW(dialog, WM_COMMAND, IDOK, 0);
         });
-        Command(window, ID_PICTURE_COMMENT);
+        Command(window, ID_EDIT_COMMENT);
     };
     w.program.m_hints.heard.clear();
     comment(L"赤い四角");

@@ -38,7 +38,7 @@ struct PictureWindows
     COneWnd* Window(int i) const { return List().GetWindow(i); }
     int Index(const wchar_t* name) const { return Doc()->FindItem(program.m_folder / name, L"", 0); }
     // Opens the file in a picture window and answers the window that shows it.
-    COneWnd* Open(const wchar_t* name, int mode = 2)
+    COneWnd* Open(const wchar_t* name, int mode = PictureNewWindow)
     {
         int index = Index(name);
         EXPECT_EQ(0, Frame()->OpenPictureWindow(index, mode)) << name;

@@ -73,7 +73,7 @@ TEST(PictureWindow, OpensAPictureFittedToItsWindowWithTitleAndStatus)
     PictureWindows w;
     int c = w.Index(L"c.bmp");
     ASSERT_GE(c, 0);
-    EXPECT_EQ(0, w.Frame()->OpenPictureWindow(c, 3));
+    EXPECT_EQ(0, w.Frame()->OpenPictureWindow(c, PictureWindowAsSet));
     ASSERT_EQ(1, w.Count());
     COneWnd* window = w.Window(0);
     EXPECT_TRUE(window->IsWindowVisible());
@@ -97,13 +97,13 @@ TEST(PictureWindow, OpensAPictureFittedToItsWindowWithTitleAndStatus)
 TEST(PictureWindow, ASecondActivationReusesOrAddsAWindowAsTheModeAndSettingsSay)
 {
     PictureWindows w;
-    w.Open(L"c.bmp", 3);
-    COneWnd* first = w.Open(L"d.bmp", 3);
+    w.Open(L"c.bmp", PictureWindowAsSet);
+    COneWnd* first = w.Open(L"d.bmp", PictureWindowAsSet);
     EXPECT_EQ(1, w.Count());
     EXPECT_EQ(w.Window(0), first);
     EXPECT_EQ(CString(L"d.bmp"), ShownName(first));
 
-    w.Open(L"f.bmp", 2);
+    w.Open(L"f.bmp", PictureNewWindow);
     EXPECT_EQ(2, w.Count());
     // Ctrl held opens another window.
     BYTE keys[256];
@@ -111,15 +111,15 @@ TEST(PictureWindow, ASecondActivationReusesOrAddsAWindowAsTheModeAndSettingsSay)
     BYTE control = keys[VK_CONTROL];
     keys[VK_CONTROL] = 0x80;
     SetKeyboardState(keys);
-    w.Open(L"c.bmp", 3);
+    w.Open(L"c.bmp", PictureWindowAsSet);
     keys[VK_CONTROL] = control;
     SetKeyboardState(keys);
     EXPECT_EQ(3, w.Count());
     // "MultiPicView" adds a window unless the mode says never.
     w.Doc()->MultiPicView = true;
-    w.Open(L"c.bmp", 3);
+    w.Open(L"c.bmp", PictureWindowAsSet);
     EXPECT_EQ(4, w.Count());
-    w.Frame()->OpenPictureWindow(w.Index(L"f.bmp"), 1);
+    w.Frame()->OpenPictureWindow(w.Index(L"f.bmp"), PictureReuseWindow);
     EXPECT_EQ(4, w.Count());
     EXPECT_EQ(CString(L"f.bmp"), ShownName(w.Window(0)));
 }
@@ -136,17 +136,17 @@ TEST(PictureWindow, ADocumentOpenedOnAPictureShowsItInAPictureWindow)
 TEST(PictureWindow, ReportsMinusOneWhenNoWindowCanBeMade)
 {
     PictureWindows w;
-    EXPECT_EQ(-1, w.Frame()->OpenPictureWindow(w.Doc()->GetItemCount(), 3));
+    EXPECT_EQ(-1, w.Frame()->OpenPictureWindow(w.Doc()->GetItemCount(), PictureWindowAsSet));
     // A file no decoder reads asks the caller to try its other ways.
-    EXPECT_EQ(1, w.Frame()->OpenPictureWindow(w.Index(L"a.jpg"), 3));
+    EXPECT_EQ(1, w.Frame()->OpenPictureWindow(w.Index(L"a.jpg"), PictureWindowAsSet));
     {
         ImportPatch noWindows("user32.dll", "CreateWindowExW", reinterpret_cast<const void*>(&NoWindow));
         ASSERT_TRUE(noWindows);
-        EXPECT_EQ(-1, w.Frame()->OpenPictureWindow(w.Index(L"c.bmp"), 3));
+        EXPECT_EQ(-1, w.Frame()->OpenPictureWindow(w.Index(L"c.bmp"), PictureWindowAsSet));
     }
     EXPECT_EQ(0, w.Count());
     // Once windows can be made again, the picture opens.
-    EXPECT_EQ(0, w.Frame()->OpenPictureWindow(w.Index(L"c.bmp"), 3));
+    EXPECT_EQ(0, w.Frame()->OpenPictureWindow(w.Index(L"c.bmp"), PictureWindowAsSet));
     EXPECT_EQ(1, w.Count());
 }
 
@@ -195,7 +195,7 @@ TEST(PictureWindow, TheStatusBarTellsTheSizeAndZoomOfThePictureAfterAMaximiseOrA
     window->ShowWindow(SW_RESTORE);
     EXPECT_EQ(shown(), panes());
     // Tiled beside a second window by the main frame.
-    w.Open(L"d.bmp", 2);
+    w.Open(L"d.bmp", PictureNewWindow);
     ASSERT_EQ(2, w.Count());
     const CSize before = view->GetDisplaySize();
     w.Frame()->SendMessage(WMU_TILEPICTUREWND, reinterpret_cast<WPARAM>(window), window->GetFitSize());
@@ -313,7 +313,7 @@ TEST(PictureWindow, WithoutStayEveryWindowOnARemovedFileClosesWhateverTheListOrd
     PictureWindows w;
     COneWnd* onD = w.Open(L"d.bmp");
     w.Open(L"c.bmp");
-    w.Frame()->OpenPictureWindow(w.Index(L"c.bmp"), 2);
+    w.Frame()->OpenPictureWindow(w.Index(L"c.bmp"), PictureNewWindow);
     ASSERT_EQ(3, w.Count());
     w.Frame()->OnItemRemoved(w.Index(L"c.bmp"));
     ASSERT_EQ(1, w.Count());
