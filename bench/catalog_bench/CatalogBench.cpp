@@ -226,7 +226,7 @@ double Floor(const std::wstring& out)
 
 // The catalog's thumbnails taken apart, as the writer makes them: each item's thumbnail made
 // (read, decode, resample, sharpen) and saved; seconds of each added up.
-void Parts(const std::wstring& out, double& making, double& saving)
+void MakingAndSaving(const std::wstring& out, double& making, double& saving)
 {
     RemoveFiles(out);
     int n = 0;
@@ -271,7 +271,7 @@ void CatalogAgainstBare(benchmark::State& state)
         KeepBest(g_floor, floorTime);
         KeepBest(g_catalog, catalog);
         double making = 0, saving = 0;
-        Parts(floorOut, making, saving);
+        MakingAndSaving(floorOut, making, saving);
         KeepBest(g_making, making);
         KeepBest(g_saving, saving);
         // The pages alone: linked to the pictures, whose sizes the items know by now.
