@@ -110,7 +110,7 @@ bool CKWDoc::RenameItem(VyxFile* item, const wchar_t* newName)
     if (newPath.GetLength() >= MAX_PATH || CompareLengthFirst(newPath, oldPath) == 0)
         return false;
     // Refused before anything changes: the file would be renamed and its note left behind.
-    if (!item->GetNote().IsEmpty() && !item->NoteCanFollow(newName))
+    if (!item->GetNote().IsEmpty() && !item->NoteCanFollow(newPath))
         return false;
     if (!RenameEntry(oldPath, newPath))
         return false;

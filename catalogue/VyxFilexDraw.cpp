@@ -350,22 +350,19 @@ int VyxFilexDraw::DeleteNote()
 
 namespace {
 
-CString SiblingPath(const CString& path, const wchar_t* name)
+// A change of letter case alone keeps the note's section.
+bool SameSection(const VyxNoteStore& store, const CString& a, const CString& b)
 {
-    const int cut = std::max(path.ReverseFind(L'\\'), path.ReverseFind(L'/'));
-    return path.Left(cut + 1) + (name ? name : L"");
+    return store.GetSectionOf(a).CompareNoCase(store.GetSectionOf(b)) == 0;
 }
 
 } // namespace
 
-bool VyxFilexDraw::NoteCanFollow(const wchar_t* newName) const
+bool VyxFilexDraw::NoteCanFollow(const wchar_t* newPath) const
 {
     const VyxNoteStore store = NoteStoreOf(*this);
-    const CString newPath = SiblingPath(m_path, newName);
-    // A change of letter case keeps the section; the file itself is then the other name.
-    if (store.GetSectionOf(newPath).CompareNoCase(store.GetSectionOf(m_path)) == 0)
-        return true;
-    return !store.SharesSection(newPath);
+    // With one section the file itself is the other name the folder holds.
+    return SameSection(store, newPath, m_path) || !store.SharesSection(newPath);
 }
 
 int VyxFilexDraw::RenameWithNote(const wchar_t* newName)
@@ -373,9 +370,8 @@ int VyxFilexDraw::RenameWithNote(const wchar_t* newName)
     const CString note = GetNote();
     const CString oldPath = m_path;
     const VyxNoteStore store = NoteStoreOf(*this);
-    const bool sameSection =
-        store.GetSectionOf(SiblingPath(m_path, newName)).CompareNoCase(store.GetSectionOf(oldPath)) == 0;
     Rename(newName);
+    const bool sameSection = SameSection(store, m_path, oldPath);
     if (note.IsEmpty())
         return sameSection ? VyxNoteStore::NoteWritten : store.DeleteNote(oldPath);
     const int result = SetNote(note);

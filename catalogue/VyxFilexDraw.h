@@ -102,9 +102,9 @@ public:
     // The item renamed in memory with its note moved to the new name: written there first and only
     // then cleared from the old one, so a note that cannot be written stays where it was.
     int RenameWithNote(const wchar_t* newName);
-    // False when the note could not follow a rename: another name of the folder holds the new
-    // name's section.
-    bool NoteCanFollow(const wchar_t* newName) const;
+    // False when the note could not follow a rename to newPath: another name of the folder holds
+    // its section.
+    bool NoteCanFollow(const wchar_t* newPath) const;
     // Into the thumbnail cache: -1 when the item holds no thumbnail; on 0 the item is cached.
     int StoreCache();
     static void SetCacheRoot(const wchar_t* cacheRoot);
