@@ -9,19 +9,6 @@ namespace {
 
 const size_t kMemberQueryBytes = 802;
 
-CString WideFrom(const std::string& bytes, UINT codePage)
-{
-    if (bytes.empty())
-        return CString();
-    int n = MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    if (n <= 0)
-        return CString();
-    CString text;
-    MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), text.GetBuffer(n), n);
-    text.ReleaseBuffer(n);
-    return text;
-}
-
 bool IsSeparator(wchar_t ch)
 {
     return ch == L'\\' || ch == L'/';
@@ -37,13 +24,13 @@ CString MemberTextGuessed(const std::string& bytes)
     VyxCode code;
     const char* utf8 = code.ConvertBuffer(bytes.data(), static_cast<int>(bytes.size()), -1, CP_UTF8);
     if (code.GetResultLength() == 0)
-        return WideFrom(bytes, CP_ACP);
-    return WideFrom(std::string(utf8, strnlen(utf8, static_cast<size_t>(code.GetResultLength()))), CP_UTF8);
+        return WideFromBytes(bytes, CP_ACP);
+    return WideFromBytes(std::string(utf8, strnlen(utf8, static_cast<size_t>(code.GetResultLength()))), CP_UTF8);
 }
 
 CString MemberTextAnsi(const std::string& bytes)
 {
-    return WideFrom(bytes, CP_ACP);
+    return WideFromBytes(bytes, CP_ACP);
 }
 
 std::string MemberQueryName(const SPIFileInfo& record)

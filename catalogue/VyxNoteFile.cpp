@@ -9,19 +9,6 @@ namespace {
 // Far above any note file the program writes; a larger file is left alone rather than cut.
 const LONGLONG kLargestNoteFile = 64ll << 20;
 
-CString FromAnsi(const std::string& bytes)
-{
-    if (bytes.empty())
-        return CString();
-    int length = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    if (length <= 0)
-        return CString();
-    CString text;
-    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.GetBuffer(length), length);
-    text.ReleaseBuffer(length);
-    return text;
-}
-
 // False when a character has no exact form in the ANSI code page.
 bool ToAnsi(const CString& text, std::string& out)
 {
@@ -124,10 +111,8 @@ void VyxNoteFile::Parse(const std::string& bytes)
         m_unicode = true;
         std::wstring text;
         if (utf8) {
-            int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data() + 3, static_cast<int>(size - 3), nullptr, 0);
-            text.resize(static_cast<size_t>(length > 0 ? length : 0));
-            if (length > 0)
-                MultiByteToWideChar(CP_UTF8, 0, bytes.data() + 3, static_cast<int>(size - 3), &text[0], length);
+            const CString decoded = WideFromBytes(bytes.substr(3), CP_UTF8);
+            text.assign(decoded.GetString(), static_cast<size_t>(decoded.GetLength()));
         } else {
             for (size_t at = 2; at + 1 < size; at += 2)
                 text += static_cast<wchar_t>(utf16le ? data[at] | data[at + 1] << 8 : data[at] << 8 | data[at + 1]);
@@ -154,7 +139,7 @@ void VyxNoteFile::Parse(const std::string& bytes)
             size_t end = bytes.find('\n', start);
             Line line;
             line.raw = bytes.substr(start, (end == std::string::npos ? size : end) - start);
-            line.text = FromAnsi(line.raw);
+            line.text = WideFromBytes(line.raw, CP_ACP);
             lines.push_back(line);
             if (end == std::string::npos) {
                 m_lastLineBroken = false;

@@ -241,3 +241,16 @@ bool FitsCodePage(const wchar_t* text, int length, int codePage)
                                 nullptr, &usedDefault);
     return n > 0 && !usedDefault;
 }
+
+CString WideFromBytes(const std::string& bytes, UINT codePage)
+{
+    if (bytes.empty())
+        return CString();
+    const int n = MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    if (n <= 0)
+        return CString();
+    CString text;
+    MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), text.GetBuffer(n), n);
+    text.ReleaseBuffer(n);
+    return text;
+}

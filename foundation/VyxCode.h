@@ -4,6 +4,9 @@
 #pragma once
 
 #include "foundation/VyxMemory.h"
+#include "framework/Framework.h"
+
+#include <string>
 
 class VyxCode
 {
@@ -47,3 +50,5 @@ int UnicodeToMultiByte(const wchar_t* text, char* out, int outCapacity, int code
 // character in the code page and comes back unchanged; a character the conversion would replace
 // by a look-alike or the default character does not fit.
 bool FitsCodePage(const wchar_t* text, int length = -1, int codePage = 0);
+// Bytes of a code page (no terminator needed) as UTF-16; the empty text when they do not convert.
+CString WideFromBytes(const std::string& bytes, UINT codePage);
