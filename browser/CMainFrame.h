@@ -71,7 +71,10 @@ public:
     void RestartWatchers(BOOL bForced);
     WatchMode SetWatchMode(WatchMode mode) override;
     WatchMode GetWatchMode() const { return m_watchMode; }
-    const FolderWatchSlot& GetWatcher(int nWatcher) const { return nWatcher == 1 ? m_watcher1 : m_watcher2; }
+    const FolderWatchSlot& GetWatcher(FolderChangeSource source) const
+    {
+        return source == FolderChangeOnDrive ? m_watcher1 : m_watcher2;
+    }
     const CString& GetChangedFolder() const { return m_strChangedFolder; }
     void OnNewFolder();
     void ScheduleStatusUpdate();
@@ -223,8 +226,8 @@ private:
     BOOL m_bToolBarShown = TRUE;
     BOOL m_bDriveBarShown = TRUE;
     BOOL m_bJumpBarShown = FALSE;
-    FolderWatchSlot m_watcher1{1};
-    FolderWatchSlot m_watcher2{2};
+    FolderWatchSlot m_watcher1{FolderChangeOnDrive};
+    FolderWatchSlot m_watcher2{FolderChangeInFolder};
     CString m_strChangedFolder;
     WatchMode m_watchMode = WatchMode::Watching;
     bool m_bFileOperation = false;

@@ -39,7 +39,7 @@ UINT AFX_CDECL FolderWatchThread(LPVOID pParam)
         DWORD wait = WaitForMultipleObjects(3, handles, FALSE, INFINITE);
         if (wait == WAIT_OBJECT_0) {
             if (IsWindow(block->frameWnd))
-                PostMessageW(block->frameWnd, WMU_FOLDERCHANGED, block->watcherNumber, reinterpret_cast<LPARAM>(block));
+                PostMessageW(block->frameWnd, WMU_FOLDERCHANGED, block->source, reinterpret_cast<LPARAM>(block));
             if (!FindNextChangeNotification(notification))
                 break;
         } else if (wait == WAIT_OBJECT_0 + 2) {
@@ -70,7 +70,7 @@ bool FolderWatchSlot::Start(HWND frameWnd, const wchar_t* path, BOOL watchSubtre
     block->stopEvent = stopEvent;
     block->restartEvent = restartEvent;
     block->frameWnd = frameWnd;
-    block->watcherNumber = m_number;
+    block->source = m_source;
     CWinThread* thread = nullptr;
     if (stopEvent && restartEvent)
         thread = AfxBeginThread(FolderWatchThread, block, THREAD_PRIORITY_IDLE, 0, CREATE_SUSPENDED);
@@ -114,7 +114,7 @@ void FolderWatchSlot::Stop()
     } else {
         // The thread still reads its block and events: they are left to it rather than freed
         // under it.
-        LogWrite(VYX_LOG_SOURCE, LogLevelWarning, L"folder watcher %d did not end in time", m_number);
+        LogWrite(VYX_LOG_SOURCE, LogLevelWarning, L"folder watcher %d did not end in time", static_cast<int>(m_source));
     }
     CloseHandle(m_threadHandle);
     m_threadHandle = nullptr;

@@ -18,7 +18,7 @@ struct FolderWatchBlock
     HANDLE stopEvent;    // auto-reset
     HANDLE restartEvent; // auto-reset: re-open on the path the frame may have replaced
     HWND frameWnd;
-    int watcherNumber;
+    FolderChangeSource source; // posted as the message's wParam
 };
 
 // File names, folder names and last-write times.
@@ -32,7 +32,7 @@ UINT AFX_CDECL FolderWatchThread(LPVOID pParam);
 class FolderWatchSlot
 {
 public:
-    explicit FolderWatchSlot(int number) : m_number(number) {}
+    explicit FolderWatchSlot(FolderChangeSource source) : m_source(source) {}
     ~FolderWatchSlot() { Stop(); }
     FolderWatchSlot(const FolderWatchSlot&) = delete;
     FolderWatchSlot& operator=(const FolderWatchSlot&) = delete;
@@ -52,13 +52,13 @@ public:
     const CString& GetPath() const { return m_path; }
     // The block that the running thread posts with.
     bool IsBlock(LPARAM lParam) const { return m_block && reinterpret_cast<LPARAM>(m_block) == lParam; }
-    int GetNumber() const { return m_number; }
+    FolderChangeSource GetSource() const { return m_source; }
     DWORD GetThreadId() const { return m_threadId; }
 
     static DWORD s_stopTimeout;
 
 private:
-    int m_number;
+    FolderChangeSource m_source;
     CString m_path;
     FolderWatchBlock* m_block = nullptr;
     CWinThread* m_thread = nullptr;  // deletes itself when it ends: only its handle is used

@@ -40,13 +40,13 @@ TEST(FolderWatch, AChangeInTheWatchedFolderIsPostedWithTheWatcherNumberAndBlock)
 {
     CLogHostWnd host;
     FrameworkScratchFolder folder;
-    FolderWatchSlot slot(2);
+    FolderWatchSlot slot(FolderChangeInFolder);
     ASSERT_TRUE(slot.Start(host.GetSafeHwnd(), folder.Path(), FALSE));
     EXPECT_TRUE(slot.IsRunning());
     EXPECT_EQ(folder.Path(), slot.GetPath());
 
     ASSERT_TRUE(ChangeUntilPosted(folder, host));
-    EXPECT_EQ(2u, LastChange(host)->wParam);
+    EXPECT_EQ(static_cast<WPARAM>(FolderChangeInFolder), LastChange(host)->wParam);
     EXPECT_TRUE(slot.IsBlock(LastChange(host)->lParam));
     slot.Stop();
     EXPECT_FALSE(slot.IsStarted());
@@ -59,10 +59,10 @@ TEST(FolderWatch, WithSubtreeOnAChangeInTheFolderItselfIsStillPosted)
     CLogHostWnd host;
     FrameworkScratchFolder folder;
     ASSERT_TRUE(CreateDirectoryW(folder / L"sub", nullptr));
-    FolderWatchSlot slot(1);
+    FolderWatchSlot slot(FolderChangeOnDrive);
     ASSERT_TRUE(slot.Start(host.GetSafeHwnd(), folder.Path(), TRUE));
     ASSERT_TRUE(ChangeUntilPosted(folder, host));
-    EXPECT_EQ(1u, LastChange(host)->wParam);
+    EXPECT_EQ(static_cast<WPARAM>(FolderChangeOnDrive), LastChange(host)->wParam);
 }
 
 TEST(FolderWatch, RetargetingKeepsTheThreadAndWatchesTheNewFolder)
@@ -70,7 +70,7 @@ TEST(FolderWatch, RetargetingKeepsTheThreadAndWatchesTheNewFolder)
     CLogHostWnd host;
     FrameworkScratchFolder first;
     FrameworkScratchFolder second;
-    FolderWatchSlot slot(2);
+    FolderWatchSlot slot(FolderChangeInFolder);
     ASSERT_TRUE(slot.Start(host.GetSafeHwnd(), first.Path(), FALSE));
     DWORD thread = slot.GetThreadId();
     ASSERT_TRUE(slot.Retarget(second.Path()));
@@ -93,7 +93,7 @@ TEST(FolderWatch, QuickRetargetsNeverOpenAPathTheFrameDidNotGive)
     ASSERT_TRUE(CreateDirectoryW(shortPath, nullptr));
     ASSERT_TRUE(CreateDirectoryW(scratch / CString(L'b', 240), nullptr));
     ASSERT_TRUE(CreateDirectoryW(longPath, nullptr));
-    FolderWatchSlot slot(2);
+    FolderWatchSlot slot(FolderChangeInFolder);
     ASSERT_TRUE(slot.Start(host.GetSafeHwnd(), shortPath, FALSE));
     // A torn path is rare per re-target: many are needed to meet one. A thread that ended on
     // one ends the loop early.
@@ -119,7 +119,7 @@ TEST(FolderWatch, APathLongerThanTheBlockHoldsLeavesTheWatcherOff)
     CLogHostWnd host;
     FrameworkScratchFolder folder;
     CString longPath = folder.Path() + L"\\" + CString(L'a', FolderWatchBlock::PathSize);
-    FolderWatchSlot slot(2);
+    FolderWatchSlot slot(FolderChangeInFolder);
     EXPECT_FALSE(slot.Start(host.GetSafeHwnd(), longPath, FALSE));
     EXPECT_FALSE(slot.IsStarted());
 
@@ -132,7 +132,7 @@ TEST(FolderWatch, StoppingEndsTheThreadBeforeItsBlockGoes)
 {
     CLogHostWnd host;
     FrameworkScratchFolder folder;
-    FolderWatchSlot slot(1);
+    FolderWatchSlot slot(FolderChangeOnDrive);
     ASSERT_TRUE(slot.Start(host.GetSafeHwnd(), folder.Path(), TRUE));
     DWORD thread = slot.GetThreadId();
     slot.Stop();
@@ -144,7 +144,7 @@ TEST(FolderWatch, AFolderThatCannotBeWatchedEndsItsThread)
 {
     CLogHostWnd host;
     FrameworkScratchFolder folder;
-    FolderWatchSlot slot(2);
+    FolderWatchSlot slot(FolderChangeInFolder);
     ASSERT_TRUE(slot.Start(host.GetSafeHwnd(), folder / L"missing", FALSE));
     EXPECT_TRUE(slot.IsStarted());
     EXPECT_TRUE(PumpUntil([&] { return !slot.IsRunning(); }, 30000));

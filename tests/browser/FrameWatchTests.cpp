@@ -28,8 +28,8 @@ CString Root(const CString& path)
 TEST(FrameWatch, BothWatchersFollowTheShownFolderWhenMonitoringIsOn)
 {
     FrameProgram p(WatchWithShortDelays);
-    const FolderWatchSlot& drive = p.Frame()->GetWatcher(1);
-    const FolderWatchSlot& folder = p.Frame()->GetWatcher(2);
+    const FolderWatchSlot& drive = p.Frame()->GetWatcher(FolderChangeOnDrive);
+    const FolderWatchSlot& folder = p.Frame()->GetWatcher(FolderChangeInFolder);
     EXPECT_TRUE(drive.IsRunning());
     EXPECT_EQ(0, drive.GetPath().CompareNoCase(Root(p.m_folder.Path())));
     EXPECT_TRUE(folder.IsRunning());
@@ -49,20 +49,20 @@ TEST(FrameWatch, BothWatchersFollowTheShownFolderWhenMonitoringIsOn)
 TEST(FrameWatch, WithMonitoringOffOnlyTheDriveIsWatchedUnlessForced)
 {
     FrameProgram p;
-    EXPECT_TRUE(p.Frame()->GetWatcher(1).IsRunning());
-    EXPECT_FALSE(p.Frame()->GetWatcher(2).IsStarted());
+    EXPECT_TRUE(p.Frame()->GetWatcher(FolderChangeOnDrive).IsRunning());
+    EXPECT_FALSE(p.Frame()->GetWatcher(FolderChangeInFolder).IsStarted());
     p.Frame()->SetWatchMode(WatchMode::ForcedPaused);
-    EXPECT_TRUE(p.Frame()->GetWatcher(2).IsRunning());
+    EXPECT_TRUE(p.Frame()->GetWatcher(FolderChangeInFolder).IsRunning());
     EXPECT_EQ(WatchMode::ForcedPaused, p.Frame()->SetWatchMode(WatchMode::RootOnly));
-    EXPECT_FALSE(p.Frame()->GetWatcher(2).IsStarted());
+    EXPECT_FALSE(p.Frame()->GetWatcher(FolderChangeInFolder).IsStarted());
     EXPECT_EQ(WatchMode::RootOnly, p.Frame()->SetWatchMode(WatchMode::Watching));
-    EXPECT_FALSE(p.Frame()->GetWatcher(2).IsStarted());
+    EXPECT_FALSE(p.Frame()->GetWatcher(FolderChangeInFolder).IsStarted());
 }
 
 TEST(FrameWatch, AChangeInTheShownFolderRefreshesItAfterTheDelay)
 {
     FrameProgram p(WatchWithShortDelays);
-    ASSERT_TRUE(p.Frame()->GetWatcher(2).IsRunning());
+    ASSERT_TRUE(p.Frame()->GetWatcher(FolderChangeInFolder).IsRunning());
     int n = 0;
     // The watcher opens its notification on its own time: files are made until one is seen;
     // then the changes stop, and the delay runs out.

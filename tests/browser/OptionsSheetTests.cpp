@@ -238,7 +238,7 @@ TEST(OptionsSheet, OkActsAtOnceOnTheOpenWindows)
     CMainFrame* frame = program.Frame();
     CTreeCtrl& tree = program.Pane()->GetTreeCtrl();
     const CString rootBefore = tree.GetItemText(tree.GetRootItem());
-    EXPECT_FALSE(frame->GetWatcher(2).IsStarted());
+    EXPECT_FALSE(frame->GetWatcher(FolderChangeInFolder).IsStarted());
     program.m_hints.heard.clear();
     {
         HelperThread driver([] {
@@ -259,7 +259,7 @@ TEST(OptionsSheet, OkActsAtOnceOnTheOpenWindows)
             told.push_back(hint);
     EXPECT_EQ((std::vector<std::wstring>{L"14", L"13"}), told);
     EXPECT_NE(rootBefore, tree.GetItemText(tree.GetRootItem()));
-    EXPECT_TRUE(frame->GetWatcher(2).IsStarted());
+    EXPECT_TRUE(frame->GetWatcher(FolderChangeInFolder).IsStarted());
 
     // The file list paints the options' background; the thumbnail grid keeps its own colour.
     CWnd* view = frame->GetListPane();
