@@ -89,20 +89,18 @@ void VyxDriveBar::LookUpDetails(HWND bar, int build, DWORD drives, HIMAGELIST li
 
 LRESULT VyxDriveBar::OnDriveDetails(WPARAM wParam, LPARAM)
 {
+    // A look-up for buttons since replaced was waited for, and its details dropped, before the
+    // new buttons' look-up began: what the lock holds now is the new one's.
+    if (static_cast<int>(wParam) != m_nBuildCount || !m_pDriveButtons)
+        return 0;
     std::vector<DriveDetails> details;
     {
         std::lock_guard<std::mutex> hold(m_detailsLock);
         details.swap(m_details);
     }
-    const bool current = static_cast<int>(wParam) == m_nBuildCount && m_pDriveButtons;
-    for (DriveDetails& drive : details) {
-        if (current)
-            m_pDriveButtons->SetDriveDetails(drive.drive, drive.name, drive.icon);
-        else if (drive.icon)
-            ::DestroyIcon(drive.icon);
-    }
-    if (current)
-        m_nDetailedBuild = m_nBuildCount;
+    for (DriveDetails& drive : details)
+        m_pDriveButtons->SetDriveDetails(drive.drive, drive.name, drive.icon);
+    m_nDetailedBuild = m_nBuildCount;
     return 0;
 }
 

@@ -602,9 +602,27 @@ TEST(MainFrame, TheDriveBarHoldsEveryDriveWithItsNameAfterStartAndAfterADeviceCh
     p.Frame()->SendMessage(WM_DEVICECHANGE, 0x0007, 0);
     EXPECT_TRUE(PumpUntil([&] { return bar.GetBuildCount() > built && bar.HasDriveDetails(); }, 20000));
     ExpectEveryDriveWithItsNameAndIcon(bar);
-    // Rebuilt twice in a row: only the latest buttons take details, and none are lost.
+    // Rebuilt while the last look-up's answer waits in the queue: the stale answer comes first
+    // and must leave the new buttons' details to theirs.
+    auto holdAnswers = [&](std::vector<MSG>& held) {
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < 20000) {
+            MSG msg;
+            while (PeekMessageW(&msg, bar.GetSafeHwnd(), WM_APP, WM_APP + 0xFF, PM_REMOVE))
+                held.push_back(msg);
+            if (!held.empty() && static_cast<int>(held.back().wParam) == bar.GetBuildCount())
+                return true;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_POSTMESSAGE);
+        }
+        return false;
+    };
+    std::vector<MSG> held;
     bar.BuildDriveButtons(CRect(0, 0, 400, 30));
+    ASSERT_TRUE(holdAnswers(held));
     bar.BuildDriveButtons(CRect(0, 0, 400, 30));
+    ASSERT_TRUE(holdAnswers(held));
+    for (const MSG& msg : held)
+        PostMessageW(msg.hwnd, msg.message, msg.wParam, msg.lParam);
     EXPECT_TRUE(PumpUntil([&] { return bar.HasDriveDetails() != FALSE; }, 20000));
     ExpectEveryDriveWithItsNameAndIcon(bar);
     VyxDriveBar::s_rebuildDelay = saved;
