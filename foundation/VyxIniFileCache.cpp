@@ -13,9 +13,17 @@ bool IsBlank(wchar_t ch)
     return ch == L' ' || (ch >= L'\t' && ch <= L'\r') || ch == 0x1a;
 }
 
+// A name or value as the platform's reader uses it: up to a NUL the file may hold.
+size_t TextLength(const wchar_t* text, size_t length)
+{
+    const wchar_t* nul = std::find(text, text + length, L'\0');
+    return static_cast<size_t>(nul - text);
+}
+
 // A section or key name as compared: without its outer blanks, in lower case.
 std::wstring Lower(const wchar_t* text, size_t length)
 {
+    length = TextLength(text, length);
     while (length > 0 && IsBlank(*text)) {
         ++text;
         --length;
@@ -158,7 +166,8 @@ bool VyxIniFileCache::Parse(const std::string& bytes)
     const wchar_t* p = text.c_str();
     const wchar_t* const end = p + text.size();
     while (p < end) {
-        const wchar_t* lineEnd = std::find(p, end, L'\n');
+        // A lone carriage return ends a line too.
+        const wchar_t* lineEnd = std::find_if(p, end, [](wchar_t ch) { return ch == L'\n' || ch == L'\r'; });
         const wchar_t* next = lineEnd < end ? lineEnd + 1 : end;
         while (p < lineEnd && IsBlank(*p))
             ++p;
@@ -189,7 +198,7 @@ bool VyxIniFileCache::Parse(const std::string& bytes)
             const wchar_t* value = equals + 1;
             while (value < lineEnd && IsBlank(*value))
                 ++value;
-            entry.value.assign(value, lineEnd);
+            entry.value.assign(value, TextLength(value, static_cast<size_t>(lineEnd - value)));
         }
         m_sections.back().entries.push_back(std::move(entry));
         p = next;

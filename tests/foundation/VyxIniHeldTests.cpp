@@ -63,7 +63,9 @@ TEST(VyxIniHeld, ReadsWhatThePlatformReadsFromTheSameFile)
                              "[Tail]\r\nlast=no line end";
     const std::wstring utf16 = L"[Main]\r\nPlain=\u65E5\u672C\r\nWide=\u3000\u3000lead\r\n";
     const std::string utf8 = "\xEF\xBB\xBF[Main]\r\nPlain=\xE6\x97\xA5\xE6\x9C\xAC\r\n";
-    const std::string files[] = {ansi, Utf16File(utf16), utf8, std::string()};
+    const std::string loneReturns = "[Main]\rPlain=lone\rtop=x\r\r\n[Unix]\r\n k = a\rb\r\n";
+    const std::string nuls("[Nul]\r\nk=ab\0cd\r\nz\0y=1\r\n[N\0x]\r\nq=2\r\n", 35);
+    const std::string files[] = {ansi, Utf16File(utf16), utf8, loneReturns, nuls, std::string()};
     const wchar_t* const keys[][2] = {
         {L"Main", L"Plain"}, {L"main", L"plain"},  {L"Main", L"Quoted"},   {L"Main", L"Single"},    {L"Main", L"Half"},
         {L"Main", L"Lone"},  {L"Main", L"Empty"},  {L"Main", L"NoEquals"}, {L"Main", L"; comment"}, {L"Main", L"dup"},
