@@ -204,7 +204,6 @@ int CFolderView::OnCreate(LPCREATESTRUCT lpCreateStruct)
         tree.SetBkColor(doc->GetBackColor());
         tree.SetTextColor(doc->GetTextColor());
     }
-    tree.SetImageList(CImageList::FromHandle(GetShellImageList(TRUE)), TVSIL_NORMAL);
     ::ImmAssociateContext(m_hWnd, nullptr);
     return 0;
 }
@@ -243,8 +242,18 @@ void CFolderView::ResumeRedraw()
 
 // ---------------------------------------------------------------- root and landmarks
 
+// The shell's icons come with the first items, not with the window, so that the shell can build
+// its lists while the program starts.
+void CFolderView::AttachShellImageList()
+{
+    CTreeCtrl& tree = GetTreeCtrl();
+    if (!tree.GetImageList(TVSIL_NORMAL))
+        tree.SetImageList(CImageList::FromHandle(GetShellImageList(TRUE)), TVSIL_NORMAL);
+}
+
 void CFolderView::RebuildRoot()
 {
+    AttachShellImageList();
     SuspendRedraw();
     m_hTarget = m_hDragged = m_hSelected = nullptr;
     m_strCurrentPath.Empty();
@@ -322,6 +331,7 @@ HTREEITEM CFolderView::InsertFolderItem(HTREEITEM hParent, LPCWSTR lpszName, int
         path = lpszName;
     else
         MakePath(path, nullptr, parentPath, lpszName, nullptr);
+    AttachShellImageList();
     auto* record = new FolderTreeItem;
     record->kind = nKind;
     TVINSERTSTRUCTW insert = {};

@@ -134,6 +134,7 @@ private:
     void SuspendRedraw();
     void ResumeRedraw();
     void RebuildRoot();
+    void AttachShellImageList();
     void FindLandmarks();
     HTREEITEM InsertFolderItem(HTREEITEM hParent, LPCWSTR lpszName, int nChildren, int nKind = FolderTreeFolder);
     HTREEITEM WalkPrefix(HTREEITEM hStart, const CString& target, BOOL* pExact);

@@ -154,7 +154,7 @@ void CKWApp::PlaceMainWindow(CWnd* pWnd, BOOL bMin, BOOL bMax)
     pWnd->UpdateWindow();
 }
 
-void CKWApp::LoadPlugins()
+CString CKWApp::GetPluginPattern()
 {
     CString folder;
     GetAppIniString(folder, L"SPI", L"SPIDIR", L"");
@@ -162,6 +162,12 @@ void CKWApp::LoadPlugins()
         GetModuleFolder(folder);
     CString pattern;
     MakePath(pattern, nullptr, folder, L"*.SPI", nullptr);
+    return pattern;
+}
+
+void CKWApp::LoadPlugins()
+{
+    const CString pattern = GetPluginPattern();
     CString set;
     GetAppIniString(set, L"SPI", L"SPISet", L"");
     theSPImapIndex.ScanPlugins(pattern, nullptr, set);
@@ -208,10 +214,9 @@ BOOL CKWApp::InitInstance()
     if (GetAppIniInt(L"KWDoc", L"MultiProcess", 1) && !ClaimSingleInstance(kMutexName, &m_hMutex))
         return FALSE;
 
-    m_largeImageList.Attach(GetShellImageList(FALSE));
-    VyxFilexDraw::SetLargeImageList(m_largeImageList.GetSafeHandle());
-    m_smallImageList.Attach(GetShellImageList(TRUE));
-    VyxFilexDraw::SetSmallImageList(m_smallImageList.GetSafeHandle());
+    // The shell builds its icon lists on a thread of its own while the window is made and shown;
+    // nothing shown before the first paint wants them, and they are attached after it.
+    StartShellImageListPrefetch();
     ::AVIFileInit();
     m_bAviInitialised = TRUE;
 
@@ -233,8 +238,13 @@ BOOL CKWApp::InitInstance()
     }
     if (!m_pMainWnd)
         return FALSE;
+    // The plug-ins are mapped while the window paints (their loading would hold the window's own
+    // module loads while it is made); they are scanned, in their order, after the first paint.
+    m_pluginPreload.Start(GetPluginPattern());
     PlaceMainWindow(m_pMainWnd, minimized, maximized);
+    AttachShellImageLists();
     LoadPlugins();
+    m_pluginPreload.Finish();
     RegisterMenuImages(this);
     if (CFrameWnd* frame = DYNAMIC_DOWNCAST(CFrameWnd, m_pMainWnd)) {
         if (CKWDoc* doc = DYNAMIC_DOWNCAST(CKWDoc, frame->GetActiveDocument())) {
@@ -243,6 +253,21 @@ BOOL CKWApp::InitInstance()
         }
     }
     return TRUE;
+}
+
+void CKWApp::AttachShellImageLists()
+{
+    if (!m_largeImageList.GetSafeHandle())
+        m_largeImageList.Attach(GetShellImageList(FALSE));
+    VyxFilexDraw::SetLargeImageList(m_largeImageList.GetSafeHandle());
+    if (!m_smallImageList.GetSafeHandle())
+        m_smallImageList.Attach(GetShellImageList(TRUE));
+    VyxFilexDraw::SetSmallImageList(m_smallImageList.GetSafeHandle());
+    // The lists take the views' background colour the document's settings chose.
+    if (CFrameWnd* frame = DYNAMIC_DOWNCAST(CFrameWnd, m_pMainWnd)) {
+        if (CKWDoc* doc = DYNAMIC_DOWNCAST(CKWDoc, frame->GetActiveDocument()))
+            doc->ApplyViewColours();
+    }
 }
 
 BOOL CKWApp::OnIdle(LONG lCount)
@@ -257,6 +282,8 @@ BOOL CKWApp::OnIdle(LONG lCount)
 
 int CKWApp::ExitInstance()
 {
+    EndShellImageListPrefetch();
+    m_pluginPreload.Finish();
     m_largeImageList.Detach();
     m_smallImageList.Detach();
     VyxFilexDraw::SetLargeImageList(nullptr);

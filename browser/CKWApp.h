@@ -4,6 +4,7 @@
 // incremental work in idle time through the main frame.
 #pragma once
 
+#include "browser/PluginPreload.h"
 #include "controls/VyxWinAppEx.h"
 
 class CCommandLineInfoEx;
@@ -32,6 +33,10 @@ public:
     // "min" shows minimized, "max" maximized; otherwise the placement saved under "MainFrame".
     static void PlaceMainWindow(CWnd* pWnd, BOOL bMin, BOOL bMax);
     static void LoadPlugins();
+    // The plug-in folder's pattern from "SPI"/"SPIDIR".
+    static CString GetPluginPattern();
+    // The shell's icon lists, to the application and the cells, once the window has shown.
+    void AttachShellImageLists();
     static void RegisterMenuImages(VyxWinAppEx* pApp);
     // The problem report: the versions of the program and of the system's libraries.
     static BOOL WriteProblemReport(LPCWSTR lpszPath);
@@ -52,4 +57,5 @@ protected:
 private:
     int m_treeRoot = 29;
     BOOL m_bAviInitialised = FALSE;
+    PluginPreload m_pluginPreload;
 };

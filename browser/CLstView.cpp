@@ -200,8 +200,6 @@ int CLstView::OnCreate(LPCREATESTRUCT lpCreateStruct)
     CListCtrl& list = GetListCtrl();
     list.SetExtendedStyle(list.GetExtendedStyle() | LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT |
                           LVS_EX_ONECLICKACTIVATE);
-    list.SetImageList(CImageList::FromHandle(GetShellImageList(FALSE)), LVSIL_NORMAL);
-    list.SetImageList(CImageList::FromHandle(GetShellImageList(TRUE)), LVSIL_SMALL);
     ReadSettings();
     BuildColumns();
     ApplyColours();
@@ -305,10 +303,22 @@ void CLstView::ApplyNameWidth()
         GetListCtrl().SetColumnWidth(column, m_nameWidth);
 }
 
+// Asked for with the first rows, not with the window: the shell builds its lists while the
+// program starts, and the list is empty until a folder is listed.
+void CLstView::AttachShellImageLists()
+{
+    CListCtrl& list = GetListCtrl();
+    if (list.GetImageList(LVSIL_SMALL))
+        return;
+    list.SetImageList(CImageList::FromHandle(GetShellImageList(FALSE)), LVSIL_NORMAL);
+    list.SetImageList(CImageList::FromHandle(GetShellImageList(TRUE)), LVSIL_SMALL);
+}
+
 void CLstView::Fill()
 {
     CKWDoc* doc = GetDocument();
     CListCtrl& list = GetListCtrl();
+    AttachShellImageLists();
     ReadSettings();
     EchoScope echo(m_echo);
     list.SetRedraw(FALSE);
@@ -816,6 +826,7 @@ void CLstView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
             RefreshRow(row);
         } else if (doc && doc->GetItem(row)) {
             auto* record = new Row{doc->GetItemIndexAt(row), -1, doc->GetItem(row)};
+            AttachShellImageLists();
             EchoScope echo(m_echo);
             if (list.InsertItem(LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, list.GetItemCount(), LPSTR_TEXTCALLBACKW, 0, 0,
                                 I_IMAGECALLBACK, reinterpret_cast<LPARAM>(record)) < 0)

@@ -107,6 +107,7 @@ private:
     void ResetHeaders();
     void ShowSortHeader();
     void Fill();
+    void AttachShellImageLists();
     // Sorts the rows (no announcement): the key, direction and history as a request gives them.
     void ApplySort(int key, int request);
     void PushOrder();

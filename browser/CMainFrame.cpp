@@ -4,7 +4,6 @@
 #include "browser/CKWView.h"
 #include "browser/CLstView.h"
 #include "browser/FolderCommands.h"
-#include "browser/ShellImageList.h"
 #include "catalogue/VyxDropFormats.h"
 #include "browser/VyxOleDataSource.h"
 #include "catalogue/CKWDoc.h"
@@ -230,7 +229,6 @@ BOOL CMainFrame::CreateBars()
     if (!m_wndToolBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_TOOLTIPS | CBRS_FLYBY, AFX_IDW_TOOLBAR))
         return FALSE;
     m_wndToolBar.ModifyStyle(0, CCS_ADJUSTABLE);
-    m_wndDriveBar.SetImageList(CImageList::FromHandle(GetShellImageList(TRUE)));
     if (!m_wndDriveBar.Create(this, IDD_DRIVEBAR, CBRS_TOP | WS_VISIBLE, kDriveBarId))
         return FALSE;
     if (!m_wndJumpBar.Create(this, IDD_JUMPBAR, CBRS_TOP | WS_VISIBLE, kJumpBarId))

@@ -2,15 +2,55 @@
 
 #include "foundation/VyxPath.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 
-HIMAGELIST GetShellImageList(BOOL bSmall)
+#include <mutex>
+#include <thread>
+
+namespace {
+
+std::once_flag s_fetched;
+HIMAGELIST s_lists[2] = {}; // large, small
+std::thread s_prefetch;
+
+void FetchLists()
 {
     CString probe;
     GetTempFolder(probe);
-    SHFILEINFOW info = {};
-    UINT flags = SHGFI_SYSICONINDEX | (bSmall ? SHGFI_SMALLICON : SHGFI_LARGEICON);
-    return reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(probe, FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), flags));
+    for (BOOL small : {FALSE, TRUE}) {
+        SHFILEINFOW info = {};
+        UINT flags = SHGFI_SYSICONINDEX | (small ? SHGFI_SMALLICON : SHGFI_LARGEICON);
+        s_lists[small ? 1 : 0] =
+            reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(probe, FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), flags));
+    }
+}
+
+} // namespace
+
+HIMAGELIST GetShellImageList(BOOL bSmall)
+{
+    std::call_once(s_fetched, FetchLists);
+    return s_lists[bSmall ? 1 : 0];
+}
+
+void StartShellImageListPrefetch()
+{
+    if (s_prefetch.joinable())
+        return;
+    s_prefetch = std::thread([] {
+        // The shell's look-ups want COM on the thread that makes them.
+        const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        GetShellImageList(TRUE);
+        if (SUCCEEDED(com))
+            ::CoUninitialize();
+    });
+}
+
+void EndShellImageListPrefetch()
+{
+    if (s_prefetch.joinable())
+        s_prefetch.join();
 }
 
 int GetShellIconIndex(LPCWSTR lpszPath, BOOL bOpen, BOOL bPlainFolder)

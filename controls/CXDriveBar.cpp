@@ -18,14 +18,13 @@ END_MESSAGE_MAP()
 
 CXDriveBar::CXDriveBar() = default;
 
-BOOL CXDriveBar::CreateDriveButtons()
+BOOL CXDriveBar::CreateDriveButtons(BOOL bWithDetails)
 {
     DWORD drives = ::GetLogicalDrives();
     for (int i = 0; i < kDriveCount; ++i) {
         if (!(drives & (1u << i)))
             continue;
         CString caption(static_cast<wchar_t>(L'A' + i));
-        CString root = caption + L":\\";
         CXPStyleButtonST* button = AddButton(kFirstDriveId + i, caption);
         if (!button)
             continue;
@@ -33,13 +32,48 @@ BOOL CXDriveBar::CreateDriveButtons()
             button->SetFont(m_pFont);
         if (m_pTheme)
             button->SetThemeHelper(m_pTheme);
-        button->SetTipText(GetDisplayName(root), TRUE);
-        button->SetIcons(GetDriveIcon(root), nullptr);
+        if (bWithDetails) {
+            CString root = GetRootPath(i);
+            button->SetTipText(GetDisplayName(root), TRUE);
+            button->SetIcons(GetDriveIcon(root), nullptr);
+        }
     }
     return TRUE;
 }
 
-CString CXDriveBar::GetDisplayName(LPCWSTR lpszRootPath) const
+CString CXDriveBar::GetRootPath(int nDriveIndex)
+{
+    CString root;
+    root.Format(L"%c:\\", L'A' + nDriveIndex);
+    return root;
+}
+
+CXPStyleButtonST* CXDriveBar::FindButton(UINT nID) const
+{
+    for (int i = 0; i < m_nCount && i < m_Ids.GetSize(); ++i) {
+        if (m_Ids[i] == nID)
+            return GetButton(i);
+    }
+    return nullptr;
+}
+
+BOOL CXDriveBar::SetDriveDetails(int nDriveIndex, LPCWSTR lpszDisplayName, HICON hIcon)
+{
+    CXPStyleButtonST* button = nDriveIndex >= 0 && nDriveIndex < kDriveCount
+                                   ? FindButton(kFirstDriveId + static_cast<UINT>(nDriveIndex))
+                                   : nullptr;
+    if (!button || !button->GetSafeHwnd()) {
+        if (hIcon)
+            ::DestroyIcon(hIcon);
+        return FALSE;
+    }
+    button->SetTipText(lpszDisplayName, TRUE);
+    if (hIcon)
+        button->SetIcons(hIcon, nullptr);
+    return TRUE;
+}
+
+CString CXDriveBar::GetDisplayName(LPCWSTR lpszRootPath)
 {
     SHFILEINFOW info = {};
     if (::SHGetFileInfoW(lpszRootPath, 0, &info, sizeof(info), SHGFI_DISPLAYNAME) && info.szDisplayName[0])

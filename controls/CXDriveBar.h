@@ -18,10 +18,15 @@ public:
     void SetButtonFont(CFont* pFont) { m_pFont = pFont; }
     void SetImageList(CImageList* pImageList) { m_pImageList = pImageList; }
 
-    BOOL CreateDriveButtons();
+    // With bWithDetails FALSE the buttons carry their letters alone; the owner hands each drive's
+    // display name and icon later through SetDriveDetails (they cost a look at every drive).
+    BOOL CreateDriveButtons(BOOL bWithDetails = TRUE);
+    // Takes the icon (null for none); false when no button stands for the drive.
+    BOOL SetDriveDetails(int nDriveIndex, LPCWSTR lpszDisplayName, HICON hIcon);
+    static CString GetRootPath(int nDriveIndex);
     // Presses the drive's button and releases the others, without telling the parent.
     void SetCurrentDrive(int nDriveIndex);
-    CString GetDisplayName(LPCWSTR lpszRootPath) const;
+    static CString GetDisplayName(LPCWSTR lpszRootPath);
     HICON GetDriveIcon(LPCWSTR lpszRootPath) const;
     const CString& GetRightClickedCaption() const { return m_strRightClicked; }
 
@@ -34,6 +39,7 @@ protected:
 
 private:
     void PressOnly(UINT nID);
+    CXPStyleButtonST* FindButton(UINT nID) const;
 
     CThemeHelperST* m_pTheme = nullptr;
     CFont* m_pFont = nullptr;

@@ -1,5 +1,6 @@
 #include "foundation/VyxIni.h"
 
+#include "foundation/VyxIniFileCache.h"
 #include "foundation/VyxPath.h"
 #include "foundation/VyxString.h"
 #include "foundation/VyxSystem.h"
@@ -10,7 +11,7 @@
 
 // Made before, and destroyed after, the globals that write settings when the program ends (the
 // plug-in host).
-VyxIni theAppIni __attribute__((init_priority(1000)));
+VyxIni theAppIni __attribute__((init_priority(1000))) (VyxIni::ReadsHeldInMemory);
 
 namespace {
 
@@ -34,6 +35,33 @@ int HexDigitValue(wchar_t ch)
     return found ? static_cast<int>(found - kHexDigits) : -1;
 }
 
+// A number as the platform's integer reader takes it: blanks and control characters skipped, a
+// sign, a base prefix ("0x", "0o", "0b", in lower case), then digits of the base up to the first other
+// character, wrapping as an unsigned 32-bit value.
+unsigned ParseProfileInt(const wchar_t* text)
+{
+    while (*text && *text <= L' ')
+        ++text;
+    bool negative = false;
+    if (*text == L'+' || *text == L'-')
+        negative = *text++ == L'-';
+    unsigned base = 10;
+    if (text[0] == L'0') {
+        const wchar_t mark = text[1]; // lower case only
+        base = mark == L'x' ? 16 : mark == L'o' ? 8 : mark == L'b' ? 2 : 10;
+        if (base != 10)
+            text += 2;
+    }
+    unsigned value = 0;
+    for (;; ++text) {
+        const int digit = HexDigitValue(*text);
+        if (digit < 0 || static_cast<unsigned>(digit) >= base)
+            break;
+        value = value * base + static_cast<unsigned>(digit);
+    }
+    return negative ? 0u - value : value;
+}
+
 } // namespace
 
 unsigned VyxIni::GetWriteCount()
@@ -41,8 +69,24 @@ unsigned VyxIni::GetWriteCount()
     return s_writeCount;
 }
 
+VyxIni::VyxIni(HeldInMemory) : m_held(std::make_shared<VyxIniFileCache>()) {}
+
+unsigned VyxIni::GetHeldFileLoads() const
+{
+    return m_held ? m_held->GetLoadCount() : 0;
+}
+
+void VyxIni::FileWritten() const
+{
+    if (m_held)
+        m_held->Invalidate();
+}
+
 void VyxIni::SetPath(const wchar_t* name)
 {
+    // A copy of this object keeps the file it held; this one holds the new file from now on.
+    if (m_held)
+        m_held = std::make_shared<VyxIniFileCache>();
     if (!name || !*name) {
         m_path.Empty();
         return;
@@ -55,6 +99,8 @@ void VyxIni::SetPath(const wchar_t* name)
     if (ext.IsEmpty())
         ext = L".ini";
     MakePath(m_path, nullptr, folder, fileName, ext);
+    if (m_held)
+        m_held->SetPath(m_path);
 }
 
 int VyxIni::GetInt(const wchar_t* section, const wchar_t* key, int defaultValue) const
@@ -62,6 +108,18 @@ int VyxIni::GetInt(const wchar_t* section, const wchar_t* key, int defaultValue)
     if (m_path.IsEmpty()) {
         CWinApp* app = AfxGetApp();
         return app ? static_cast<int>(app->GetProfileInt(section, key, defaultValue)) : defaultValue;
+    }
+    if (m_held) {
+        // The platform reads at most 29 characters of a number; an empty value gives the default.
+        CString text;
+        switch (m_held->Lookup(section, key, text, 29)) {
+        case VyxIniFileCache::Found:
+            return text.IsEmpty() ? defaultValue : static_cast<int>(ParseProfileInt(text));
+        case VyxIniFileCache::Missing:
+            return defaultValue;
+        case VyxIniFileCache::Unavailable:
+            break;
+        }
     }
     return static_cast<int>(GetPrivateProfileIntW(section, key, defaultValue, m_path));
 }
@@ -99,6 +157,21 @@ CString& VyxIni::GetString(CString& out, const wchar_t* section, const wchar_t* 
         if (out.GetLength() > kStringCapacity - 1)
             out = out.Left(kStringCapacity - 1);
         return out;
+    }
+    if (m_held) {
+        switch (m_held->Lookup(section, key, out, kStringCapacity - 1)) {
+        case VyxIniFileCache::Found:
+            return out;
+        case VyxIniFileCache::Missing:
+            // The platform gives the default without its trailing blanks.
+            out = defaultValue ? defaultValue : L"";
+            out.TrimRight(L" ");
+            if (out.GetLength() > kStringCapacity - 1)
+                out = out.Left(kStringCapacity - 1);
+            return out;
+        case VyxIniFileCache::Unavailable:
+            break;
+        }
     }
     std::vector<wchar_t> buffer(kStringCapacity);
     GetPrivateProfileStringW(section, key, defaultValue ? defaultValue : L"", buffer.data(), kStringCapacity, m_path);
@@ -213,7 +286,9 @@ bool VyxIni::WriteInt(const wchar_t* section, const wchar_t* key, int value) con
     }
     CString text;
     text.Format(L"%d", value);
-    return Counted(WritePrivateProfileStringW(section, key, text, m_path) != FALSE);
+    const bool written = WritePrivateProfileStringW(section, key, text, m_path) != FALSE;
+    FileWritten();
+    return Counted(written);
 }
 
 bool VyxIni::WriteBool(const wchar_t* section, const wchar_t* key, bool value) const
@@ -241,7 +316,9 @@ bool VyxIni::WriteString(const wchar_t* section, const wchar_t* key, const wchar
         CWinApp* app = AfxGetApp();
         return Counted(app && app->WriteProfileString(section, key, value));
     }
-    return Counted(WritePrivateProfileStringW(section, key, value, m_path) != FALSE);
+    const bool written = WritePrivateProfileStringW(section, key, value, m_path) != FALSE;
+    FileWritten();
+    return Counted(written);
 }
 
 bool VyxIni::WriteBinary(const wchar_t* section, const wchar_t* key, const void* data, int count) const
@@ -264,7 +341,9 @@ bool VyxIni::WriteSection(const wchar_t* section, const wchar_t* multiString) co
 {
     if (m_path.IsEmpty())
         return false;
-    return Counted(WritePrivateProfileSectionW(section, multiString, m_path) != FALSE);
+    const bool written = WritePrivateProfileSectionW(section, multiString, m_path) != FALSE;
+    FileWritten();
+    return Counted(written);
 }
 
 ULONGLONG VyxIni::GetFileSize() const

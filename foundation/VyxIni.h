@@ -4,15 +4,21 @@
 
 #include "framework/Framework.h"
 
+#include <memory>
 #include <vector>
 
 class VyxString;
+class VyxIniFileCache;
 
 class VyxIni
 {
 public:
     VyxIni() = default;
     explicit VyxIni(const wchar_t* name) { SetPath(name); }
+    // Values read key by key come from the file held in memory (read again when it changes);
+    // writes still go to the file at once. For a file read many times, as the program's own.
+    enum HeldInMemory { ReadsHeldInMemory };
+    explicit VyxIni(HeldInMemory);
 
     // A bare name goes to the program's folder; a missing extension becomes ".ini"; empty clears.
     void SetPath(const wchar_t* name);
@@ -54,8 +60,14 @@ public:
     // reads it again when the count has moved.
     static unsigned GetWriteCount();
 
+    // Whole-file reads of the held file so far; 0 when the file is not held.
+    unsigned GetHeldFileLoads() const;
+
 private:
+    void FileWritten() const;
+
     CString m_path;
+    std::shared_ptr<VyxIniFileCache> m_held;
 };
 
 // The application settings file: the program's folder and name with ".ini" once InitAppIniPath ran.

@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "common/ControlTestUtil.h"
 #include "common/FrameTestUtil.h"
 #include "browser/CKWApp.h"
 #include "browser/CLstView.h"
@@ -562,14 +563,68 @@ TEST(MainFrame, SystemColoursReachTheViewsOnlyWhenTheDocumentFollowsThem)
     EXPECT_EQ(::GetSysColor(COLOR_WINDOWTEXT), doc->GetTextColor());
 }
 
-TEST(MainFrame, ADeviceChangeRebuildsTheDriveButtons)
+// Every drive's button, with its display name as tooltip and its icon left of the letter.
+static void ExpectEveryDriveWithItsNameAndIcon(VyxDriveBar& bar)
+{
+    CXDriveBar* buttons = bar.GetDriveButtons();
+    ASSERT_NE(nullptr, buttons);
+    std::vector<int> drives;
+    for (int i = 0; i < 26; ++i) {
+        if (GetLogicalDrives() & (1u << i))
+            drives.push_back(i);
+    }
+    ASSERT_EQ(static_cast<int>(drives.size()), buttons->GetButtonCount());
+    for (int i = 0; i < buttons->GetButtonCount(); ++i) {
+        const CString root = CXDriveBar::GetRootPath(drives[i]);
+        CXPStyleButtonST* button = buttons->GetButton(i);
+        CString caption, tip;
+        button->GetWindowText(caption);
+        EXPECT_EQ(root.Left(1), caption);
+        button->GetToolTip().GetText(tip, button, 1);
+        EXPECT_EQ(CXDriveBar::GetDisplayName(root), tip) << CStringA(root).GetString();
+        MemoryCanvas canvas(40, 30);
+        button->PaintButton(canvas.DC(), 0, CRect(0, 0, 40, 30), FALSE);
+        EXPECT_GT(9 * 16, canvas.CountColour(CRect(3, 7, 12, 23), GetSysColor(COLOR_BTNFACE)))
+            << "no icon on " << CStringA(root).GetString();
+    }
+}
+
+TEST(MainFrame, TheDriveBarHoldsEveryDriveWithItsNameAfterStartAndAfterADeviceChange)
 {
     UINT saved = VyxDriveBar::s_rebuildDelay;
     VyxDriveBar::s_rebuildDelay = 100;
     FrameProgram p;
-    int built = p.Frame()->GetDriveBar().GetBuildCount();
+    VyxDriveBar& bar = p.Frame()->GetDriveBar();
+    ASSERT_TRUE(PumpUntil([&] { return bar.HasDriveDetails() != FALSE; }, 20000));
+    ExpectEveryDriveWithItsNameAndIcon(bar);
+
+    int built = bar.GetBuildCount();
     p.Frame()->SendMessage(WM_DEVICECHANGE, 0x0007, 0);
-    EXPECT_TRUE(PumpUntil([&] { return p.Frame()->GetDriveBar().GetBuildCount() > built; }, 20000));
+    EXPECT_TRUE(PumpUntil([&] { return bar.GetBuildCount() > built && bar.HasDriveDetails(); }, 20000));
+    ExpectEveryDriveWithItsNameAndIcon(bar);
+    // Rebuilt while the last look-up's answer waits in the queue: the stale answer comes first
+    // and must leave the new buttons' details to theirs.
+    auto holdAnswers = [&](std::vector<MSG>& held) {
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < 20000) {
+            MSG msg;
+            while (PeekMessageW(&msg, bar.GetSafeHwnd(), WM_APP, WM_APP + 0xFF, PM_REMOVE))
+                held.push_back(msg);
+            if (!held.empty() && static_cast<int>(held.back().wParam) == bar.GetBuildCount())
+                return true;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_POSTMESSAGE);
+        }
+        return false;
+    };
+    std::vector<MSG> held;
+    bar.BuildDriveButtons(CRect(0, 0, 400, 30));
+    ASSERT_TRUE(holdAnswers(held));
+    bar.BuildDriveButtons(CRect(0, 0, 400, 30));
+    ASSERT_TRUE(holdAnswers(held));
+    for (const MSG& msg : held)
+        PostMessageW(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+    EXPECT_TRUE(PumpUntil([&] { return bar.HasDriveDetails() != FALSE; }, 20000));
+    ExpectEveryDriveWithItsNameAndIcon(bar);
     VyxDriveBar::s_rebuildDelay = saved;
 }
 
