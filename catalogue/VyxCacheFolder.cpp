@@ -23,7 +23,7 @@ const DWORD kMagicFieldLength = 8 + kMagicLength;
 const int kEndTag = 0;
 const DWORD kEndFieldLength = 12;
 // The new image bytes a folder holds before it moves them out to its spill file.
-const size_t kImageBudget = 1 << 20;
+const size_t kImageBudget = 256 * 1024;
 // The most a record's fields other than its image take: five texts of at most 260 characters
 // and a few numbers; a place claiming more than this beyond the image is no record of ours.
 const DWORD kMostFieldBytes = 16384;
@@ -239,6 +239,13 @@ std::wstring LowerCaseKey(const CString& name)
     return key;
 }
 
+// Only a hash of the name is kept per record: every candidate is checked in full anyway, and a
+// folder of many thousands of records would otherwise hold each name twice.
+size_t NameKey(const CString& name)
+{
+    return std::hash<std::wstring>()(LowerCaseKey(name));
+}
+
 bool RecordStoresImage(const VyxCacheThumbs& record)
 {
     return (record.m_imageKind == VyxCacheThumbs::ImageJpeg || record.m_imageKind == VyxCacheThumbs::ImageDib) &&
@@ -269,7 +276,7 @@ public:
                 return image;
         }
         IndexReplaced();
-        auto range = m_byName.equal_range(LowerCaseKey(record.m_fileName));
+        auto range = m_byName.equal_range(NameKey(record.m_fileName));
         for (auto it = range.first; it != range.second; ++it)
             if (SameRecord(*it->second, record) &&
                 ReadPlacedImage(Open(m_replaced, m_replacedHandle, m_replacedTried), *it->second, m_extent, image))
@@ -305,7 +312,7 @@ private:
         m_indexed = true;
         ReadRecords(m_replaced, m_stored, false);
         for (INT_PTR i = 0; i < m_stored.GetSize(); ++i)
-            m_byName.emplace(LowerCaseKey(m_stored.GetRecord(i)->m_fileName), m_stored.GetRecord(i));
+            m_byName.emplace(NameKey(m_stored.GetRecord(i)->m_fileName), m_stored.GetRecord(i));
     }
 
     CString m_replaced, m_placeFile;
@@ -314,7 +321,7 @@ private:
     bool m_placeTried = false, m_replacedTried = false;
     bool m_indexed = false;
     VyxCacheThumbsArray m_stored;
-    std::unordered_multimap<std::wstring, const VyxCacheThumbs*> m_byName;
+    std::unordered_multimap<size_t, const VyxCacheThumbs*> m_byName;
     std::vector<BYTE> m_extent;
 };
 
@@ -500,7 +507,7 @@ void VyxCacheFolder::IndexRecords() const
     m_order.resize(static_cast<size_t>(m_records.GetSize()));
     for (INT_PTR i = 0; i < m_records.GetSize(); ++i) {
         m_order[static_cast<size_t>(i)] = static_cast<unsigned long long>(i);
-        m_byName.emplace(LowerCaseKey(m_records.GetRecord(i)->m_fileName), static_cast<unsigned long long>(i));
+        m_byName.emplace(NameKey(m_records.GetRecord(i)->m_fileName), static_cast<unsigned long long>(i));
     }
     m_nextNumber = static_cast<unsigned long long>(m_records.GetSize());
     m_byNameReady = true;
@@ -518,7 +525,7 @@ INT_PTR VyxCacheFolder::FindIndex(const VyxFilexInfo& item) const
     // The first record in list order that matches; each candidate is checked in full. Numbers
     // grow in list order, so the smallest matching number is the first.
     INT_PTR first = -1;
-    auto range = m_byName.equal_range(LowerCaseKey(item.GetFileName()));
+    auto range = m_byName.equal_range(NameKey(item.GetFileName()));
     for (auto it = range.first; it != range.second; ++it) {
         INT_PTR index = IndexOfNumber(it->second);
         if (index >= 0 && (first < 0 || index < first) &&
@@ -548,7 +555,7 @@ void VyxCacheFolder::RemoveAt(INT_PTR index)
     // many records quadratic.
     if (m_byNameReady) {
         const unsigned long long number = m_order[static_cast<size_t>(index)];
-        auto range = m_byName.equal_range(LowerCaseKey(record->m_fileName));
+        auto range = m_byName.equal_range(NameKey(record->m_fileName));
         for (auto it = range.first; it != range.second; ++it)
             if (it->second == number) {
                 m_byName.erase(it);
@@ -588,7 +595,7 @@ void VyxCacheFolder::AddRecord(VyxCacheThumbs* record)
     m_modified = true;
     if (m_byNameReady) {
         m_order.push_back(m_nextNumber);
-        m_byName.emplace(LowerCaseKey(record->m_fileName), m_nextNumber++);
+        m_byName.emplace(NameKey(record->m_fileName), m_nextNumber++);
     }
 }
 

@@ -107,11 +107,11 @@ private:
     std::unique_ptr<CacheSpillFile> m_spill;
     // Once the spill file cannot be made or written, images stay in memory as they always did.
     bool m_spillFailed = false;
-    // Record numbers by lower-case file name, made on the first lookup after a load and kept up
+    // Record numbers by (a hash of the) lower-case file name, made on the first lookup after a load and kept up
     // to date as records come and go: a folder of thousands of items would otherwise compare
     // every name with every record. A record's number never changes and numbers grow in list
     // order; m_order holds them in list order, so a number's position is a binary search.
-    mutable std::unordered_multimap<std::wstring, unsigned long long> m_byName;
+    mutable std::unordered_multimap<size_t, unsigned long long> m_byName;
     mutable std::vector<unsigned long long> m_order;
     mutable unsigned long long m_nextNumber = 0;
     mutable bool m_byNameReady = false;
