@@ -1,14 +1,17 @@
 #include "catalogue/VyxCacheFolder.h"
 
+#include "catalogue/CacheSpillFile.h"
 #include "catalogue/VyxFilexDraw.h"
 #include "foundation/VyxIni.h"
 #include "image/DibCore.h"
 #include "image/codecs/ImageFileBase.h"
 #include "image/codecs/ImgFile.h"
+#include "image/codecs/JpegMemory.h"
 #include "image/plugins/Spi.h"
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -18,6 +21,12 @@ const char kMagic[] = "VYX.KR. cache file";
 const DWORD kMagicLength = 18;
 const DWORD kMagicFieldLength = 8 + kMagicLength;
 const int kEndTag = 0;
+const DWORD kEndFieldLength = 12;
+// The new image bytes a folder holds before it moves them out to its spill file.
+const size_t kImageBudget = 256 * 1024;
+// The most a record's fields other than its image take: five texts of at most 260 characters
+// and a few numbers; a place claiming more than this beyond the image is no record of ours.
+const DWORD kMostFieldBytes = 16384;
 
 DWORD ReadDword(const BYTE* p)
 {
@@ -89,14 +98,33 @@ void WriteRecordFields(FieldWriter& out, const VyxCacheThumbs& record)
     out.Int(1025, record.m_kind);
 }
 
+// The record's fields, its image (when given) and its end tag at the end of out; where they lie
+// in out goes to the record's place fields given.
+void AppendRecord(FieldWriter& out, const VyxCacheThumbs& record, const BYTE* image, DWORD& recordLength,
+                  DWORD& imageAt)
+{
+    const size_t start = out.Bytes().size();
+    WriteRecordFields(out, record);
+    imageAt = 0;
+    if (image) {
+        out.Head(record.m_imageKind, record.m_imageLength);
+        imageAt = static_cast<DWORD>(out.Bytes().size() - start);
+        out.Raw(image, record.m_imageLength);
+    }
+    out.Head(kEndTag, 4);
+    out.Dword(0xFFFFFFFFu);
+    recordLength = static_cast<DWORD>(out.Bytes().size() - start);
+}
+
 bool WriteAll(HANDLE file, const void* data, size_t length)
 {
     DWORD written = 0;
     return length == 0 || (WriteFile(file, data, static_cast<DWORD>(length), &written, nullptr) && written == length);
 }
 
-// The records of a cache file; the LoadDone codes.
-int ReadRecords(const wchar_t* fileName, VyxCacheThumbsArray& records)
+// The records of a cache file, each with its place in it; the LoadDone codes. Without bytes the
+// records keep only their image's kind and length.
+int ReadRecords(const wchar_t* fileName, VyxCacheThumbsArray& records, bool withBytes = true)
 {
     records.DeleteAll();
     MappedFile file;
@@ -118,7 +146,7 @@ int ReadRecords(const wchar_t* fileName, VyxCacheThumbsArray& records)
         return VyxCacheFolder::LoadBadMagic;
 
     VyxCacheThumbs work;
-    ULONGLONG offset = 0;
+    ULONGLONG offset = 0, recordStart = 0, imageAt = 0;
     // Offsets and lengths are added in 64 bits: a hostile length cannot wrap back into the file.
     while (offset < size && size - offset >= 8) {
         int tag = static_cast<int>(ReadDword(data + offset));
@@ -126,10 +154,23 @@ int ReadRecords(const wchar_t* fileName, VyxCacheThumbsArray& records)
         ULONGLONG next = offset + 8 + length;
         if (next <= size) {
             if (tag == kEndTag) {
-                if (!work.m_unusable && work.SizesFit())
-                    records.Add(new VyxCacheThumbs(work));
+                if (!work.m_unusable && work.SizesFit()) {
+                    if (!withBytes)
+                        work.ReleaseImage();
+                    VyxCacheThumbs* record = new VyxCacheThumbs(work);
+                    if (next - recordStart <= 0xFFFFFFFFu && work.m_imageLength > 0) {
+                        record->m_place = VyxCacheThumbs::PlaceCacheFile;
+                        record->m_placeOffset = recordStart;
+                        record->m_placeLength = static_cast<DWORD>(next - recordStart);
+                        record->m_placeImage = static_cast<DWORD>(imageAt - recordStart);
+                    }
+                    records.Add(record);
+                }
                 work.Clear();
+                recordStart = next;
             } else {
+                if (tag == VyxCacheThumbs::ImageJpeg || tag == VyxCacheThumbs::ImageDib)
+                    imageAt = offset + 8;
                 work.ParseField(tag, data + offset + 8, length);
             }
         }
@@ -147,15 +188,47 @@ bool SameRecord(const VyxCacheThumbs& a, const VyxCacheThumbs& b)
            a.m_imageLength == b.m_imageLength;
 }
 
-// Where a record whose bytes were released finds them: the same record of the file on disk.
-const VyxCacheThumbs* FindStoredImage(const VyxCacheThumbsArray& stored, const VyxCacheThumbs& record)
+// The image of the record from its place in the file, only when the record found there is this
+// record (the file may have been replaced meanwhile) and its bytes are a picture of the kind.
+bool ReadPlacedImage(HANDLE file, const VyxCacheThumbs& record, std::vector<BYTE>& extent, const BYTE*& image)
 {
-    for (INT_PTR i = 0; i < stored.GetSize(); ++i) {
-        const VyxCacheThumbs* candidate = stored.GetRecord(i);
-        if (candidate->HasImageBytes() && SameRecord(*candidate, record))
-            return candidate;
+    image = nullptr;
+    const DWORD length = record.m_placeLength;
+    if (record.m_place == VyxCacheThumbs::PlaceNone || record.m_imageLength == 0 ||
+        length > record.m_imageLength + kMostFieldBytes || record.m_placeImage < 8 ||
+        record.m_placeImage > length - kEndFieldLength ||
+        length - kEndFieldLength - record.m_placeImage < record.m_imageLength)
+        return false;
+    extent.resize(length);
+    if (!CacheSpillFile::ReadFileAt(file, record.m_placeOffset, extent.data(), length))
+        return false;
+    VyxCacheThumbs found;
+    const BYTE* data = extent.data();
+    bool ended = false;
+    for (DWORD offset = 0; !ended && length - offset >= 8;) {
+        const int tag = static_cast<int>(ReadDword(data + offset));
+        const DWORD fieldLength = ReadDword(data + offset + 4);
+        if (fieldLength > length - offset - 8)
+            break;
+        if (tag == kEndTag)
+            ended = offset + 8 + fieldLength == length;
+        else
+            found.ParseField(tag, data + offset + 8, fieldLength);
+        offset += 8 + fieldLength;
     }
-    return nullptr;
+    const BYTE* bytes = data + record.m_placeImage;
+    const bool same = ended && !found.m_unusable && found.m_image == bytes && SameRecord(found, record);
+    found.Clear();
+    if (!same)
+        return false;
+    LONG width = 0, height = 0;
+    if (record.m_imageKind == VyxCacheThumbs::ImageJpeg && !JpegReadSize(bytes, record.m_imageLength, &width, &height))
+        return false;
+    if (record.m_imageKind == VyxCacheThumbs::ImageDib &&
+        (record.m_imageLength < sizeof(BITMAPCOREHEADER) || record.m_imageLength < DibHeaderSize(bytes)))
+        return false;
+    image = bytes;
+    return true;
 }
 
 std::wstring LowerCaseKey(const CString& name)
@@ -166,21 +239,101 @@ std::wstring LowerCaseKey(const CString& name)
     return key;
 }
 
+// Only a hash of the name is kept per record: every candidate is checked in full anyway, and a
+// folder of many thousands of records would otherwise hold each name twice.
+size_t NameKey(const CString& name)
+{
+    return std::hash<std::wstring>()(LowerCaseKey(name));
+}
+
 bool RecordStoresImage(const VyxCacheThumbs& record)
 {
     return (record.m_imageKind == VyxCacheThumbs::ImageJpeg || record.m_imageKind == VyxCacheThumbs::ImageDib) &&
            record.m_imageLength > 0;
 }
 
+// The images of records whose bytes are not in memory, read from their places while a cache file
+// is written: the spill file, the cache file the places refer to, and, for a record without a
+// place, the same record in the file being replaced.
+class PlacedImages
+{
+public:
+    PlacedImages(const wchar_t* replaced, const wchar_t* placeFile, const CacheSpillFile* spill)
+        : m_replaced(replaced), m_placeFile(placeFile ? placeFile : L""), m_spill(spill)
+    {
+    }
+    ~PlacedImages() { Close(); }
+
+    // Valid until the next call; null when the image is not found whole.
+    const BYTE* Find(const VyxCacheThumbs& record)
+    {
+        const BYTE* image = nullptr;
+        if (record.m_place == VyxCacheThumbs::PlaceSpill) {
+            if (m_spill && m_spill->IsOpen() && ReadPlacedImage(m_spill->GetHandle(), record, m_extent, image))
+                return image;
+        } else if (record.m_place == VyxCacheThumbs::PlaceCacheFile && !m_placeFile.IsEmpty()) {
+            if (ReadPlacedImage(Open(m_placeFile, m_placeHandle, m_placeTried), record, m_extent, image))
+                return image;
+        }
+        IndexReplaced();
+        auto range = m_byName.equal_range(NameKey(record.m_fileName));
+        for (auto it = range.first; it != range.second; ++it)
+            if (SameRecord(*it->second, record) &&
+                ReadPlacedImage(Open(m_replaced, m_replacedHandle, m_replacedTried), *it->second, m_extent, image))
+                return image;
+        return nullptr;
+    }
+
+    // Before the file is replaced: nothing of it may stay open.
+    void Close()
+    {
+        for (HANDLE* handle : {&m_placeHandle, &m_replacedHandle})
+            if (*handle != INVALID_HANDLE_VALUE) {
+                CloseHandle(*handle);
+                *handle = INVALID_HANDLE_VALUE;
+            }
+    }
+
+private:
+    static HANDLE Open(const CString& path, HANDLE& handle, bool& tried)
+    {
+        if (!tried) {
+            tried = true;
+            handle = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        }
+        return handle;
+    }
+
+    void IndexReplaced()
+    {
+        if (m_indexed)
+            return;
+        m_indexed = true;
+        ReadRecords(m_replaced, m_stored, false);
+        for (INT_PTR i = 0; i < m_stored.GetSize(); ++i)
+            m_byName.emplace(NameKey(m_stored.GetRecord(i)->m_fileName), m_stored.GetRecord(i));
+    }
+
+    CString m_replaced, m_placeFile;
+    const CacheSpillFile* m_spill;
+    HANDLE m_placeHandle = INVALID_HANDLE_VALUE, m_replacedHandle = INVALID_HANDLE_VALUE;
+    bool m_placeTried = false, m_replacedTried = false;
+    bool m_indexed = false;
+    VyxCacheThumbsArray m_stored;
+    std::unordered_multimap<size_t, const VyxCacheThumbs*> m_byName;
+    std::vector<BYTE> m_extent;
+};
+
 } // namespace
 
-VyxCacheFolder::VyxCacheFolder() : m_modified(false)
+VyxCacheFolder::VyxCacheFolder() : m_modified(false), m_imageBudget(kImageBudget)
 {
     ReadSettings();
 }
 
 VyxCacheFolder::VyxCacheFolder(const wchar_t* folderPath, const wchar_t* archiveFileName)
-    : m_folderPath(folderPath), m_archiveFileName(archiveFileName), m_modified(false)
+    : m_folderPath(folderPath), m_archiveFileName(archiveFileName), m_modified(false), m_imageBudget(kImageBudget)
 {
     ReadSettings();
 }
@@ -211,7 +364,11 @@ void VyxCacheFolder::RecordsChanged()
 int VyxCacheFolder::Load(const wchar_t* fileName)
 {
     RecordsChanged();
+    ForgetNewImages();
+    m_spill.reset();
+    m_spillFailed = false;
     int result = ReadRecords(fileName, m_records);
+    m_placeFile = result == LoadDone ? fileName : L"";
     m_modified = result != LoadDone;
     // Only the first record of a file is ever found; later ones of the same file would be
     // carried and written again at every save. Dropped here, the file is written once without.
@@ -236,9 +393,30 @@ int VyxCacheFolder::SaveIfModified(const wchar_t* fileName)
 {
     if (!m_modified)
         return 1;
-    int result = WriteRecords(fileName, m_records);
+    std::vector<WrittenPlace> written;
+    int result = WriteWhole(fileName, m_records, m_placeFile, m_spill.get(), &written);
     if (result == 1) {
         m_modified = false;
+        m_placeFile = fileName;
+        for (INT_PTR i = 0; i < m_records.GetSize(); ++i) {
+            VyxCacheThumbs* record = m_records.GetRecord(i);
+            const WrittenPlace& place = written[static_cast<size_t>(i)];
+            if (place.image == 0) {
+                // Written without it: the image was not found whole, and no later write or
+                // restore may take it from anywhere.
+                if (RecordStoresImage(*record))
+                    record->DropImage();
+                continue;
+            }
+            // The spill file is the folder's own; a place there stays good whatever happens
+            // to the cache file.
+            if (record->m_place == VyxCacheThumbs::PlaceSpill)
+                continue;
+            record->m_place = VyxCacheThumbs::PlaceCacheFile;
+            record->m_placeOffset = place.offset;
+            record->m_placeLength = place.length;
+            record->m_placeImage = place.image;
+        }
         ReleaseAfterWrite();
     }
     return result;
@@ -255,16 +433,15 @@ void VyxCacheFolder::ReleaseAfterWrite()
 
 int VyxCacheFolder::WriteRecords(const wchar_t* fileName, const VyxCacheThumbsArray& records)
 {
+    return WriteWhole(fileName, records, fileName, nullptr, nullptr);
+}
+
+int VyxCacheFolder::WriteWhole(const wchar_t* fileName, const VyxCacheThumbsArray& records, const wchar_t* placeFile,
+                               const CacheSpillFile* spill, std::vector<WrittenPlace>* written)
+{
     if (!fileName || !*fileName)
         return 0;
-    VyxCacheThumbsArray stored;
-    for (INT_PTR i = 0; i < records.GetSize(); ++i) {
-        const VyxCacheThumbs* record = records.GetRecord(i);
-        if (!record->HasImageBytes() && RecordStoresImage(*record)) {
-            ReadRecords(fileName, stored);
-            break;
-        }
-    }
+    PlacedImages images(fileName, placeFile, spill);
 
     // Written beside the file and put in its place at the end, so a crash or a full disk midway
     // leaves the old file or the new one whole.
@@ -272,8 +449,12 @@ int VyxCacheFolder::WriteRecords(const wchar_t* fileName, const VyxCacheThumbsAr
     HANDLE file = CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
+    if (written)
+        written->assign(static_cast<size_t>(records.GetSize()), WrittenPlace{0, 0, 0});
     bool ok = true;
     FieldWriter out;
+    ULONGLONG position = 0;
+    const size_t kChunk = 256 * 1024;
     for (INT_PTR i = 0; ok && i < records.GetSize(); ++i) {
         const VyxCacheThumbs* record = records.GetRecord(i);
         if (i == 0) {
@@ -283,21 +464,21 @@ int VyxCacheFolder::WriteRecords(const wchar_t* fileName, const VyxCacheThumbsAr
             out.Head(-2, sizeof(version));
             out.Raw(&version, sizeof(version));
         }
-        WriteRecordFields(out, *record);
-        const VyxCacheThumbs* image = record->HasImageBytes() ? record : nullptr;
+        const BYTE* image = record->HasImageBytes() ? record->m_image : nullptr;
         if (!image && RecordStoresImage(*record))
-            image = FindStoredImage(stored, *record);
-        if (image)
-            out.Head(image->m_imageKind, image->m_imageLength);
-        ok = WriteAll(file, out.Bytes().data(), out.Bytes().size());
-        out.Clear();
-        if (ok && image)
-            ok = WriteAll(file, image->m_image, image->m_imageLength);
-        out.Head(kEndTag, 4);
-        out.Dword(0xFFFFFFFFu);
-        ok = ok && WriteAll(file, out.Bytes().data(), out.Bytes().size());
-        out.Clear();
+            image = images.Find(*record);
+        const size_t start = out.Bytes().size();
+        DWORD length = 0, imageAt = 0;
+        AppendRecord(out, *record, image, length, imageAt);
+        if (written)
+            (*written)[static_cast<size_t>(i)] = WrittenPlace{position + start, length, imageAt};
+        if (out.Bytes().size() >= kChunk || i + 1 == records.GetSize()) {
+            ok = WriteAll(file, out.Bytes().data(), out.Bytes().size());
+            position += out.Bytes().size();
+            out.Clear();
+        }
     }
+    images.Close();
     ok = ok && FlushFileBuffers(file);
     CloseHandle(file);
     if (ok)
@@ -326,7 +507,7 @@ void VyxCacheFolder::IndexRecords() const
     m_order.resize(static_cast<size_t>(m_records.GetSize()));
     for (INT_PTR i = 0; i < m_records.GetSize(); ++i) {
         m_order[static_cast<size_t>(i)] = static_cast<unsigned long long>(i);
-        m_byName.emplace(LowerCaseKey(m_records.GetRecord(i)->m_fileName), static_cast<unsigned long long>(i));
+        m_byName.emplace(NameKey(m_records.GetRecord(i)->m_fileName), static_cast<unsigned long long>(i));
     }
     m_nextNumber = static_cast<unsigned long long>(m_records.GetSize());
     m_byNameReady = true;
@@ -344,7 +525,7 @@ INT_PTR VyxCacheFolder::FindIndex(const VyxFilexInfo& item) const
     // The first record in list order that matches; each candidate is checked in full. Numbers
     // grow in list order, so the smallest matching number is the first.
     INT_PTR first = -1;
-    auto range = m_byName.equal_range(LowerCaseKey(item.GetFileName()));
+    auto range = m_byName.equal_range(NameKey(item.GetFileName()));
     for (auto it = range.first; it != range.second; ++it) {
         INT_PTR index = IndexOfNumber(it->second);
         if (index >= 0 && (first < 0 || index < first) &&
@@ -374,7 +555,7 @@ void VyxCacheFolder::RemoveAt(INT_PTR index)
     // many records quadratic.
     if (m_byNameReady) {
         const unsigned long long number = m_order[static_cast<size_t>(index)];
-        auto range = m_byName.equal_range(LowerCaseKey(record->m_fileName));
+        auto range = m_byName.equal_range(NameKey(record->m_fileName));
         for (auto it = range.first; it != range.second; ++it)
             if (it->second == number) {
                 m_byName.erase(it);
@@ -382,6 +563,9 @@ void VyxCacheFolder::RemoveAt(INT_PTR index)
             }
         m_order.erase(m_order.begin() + index);
     }
+    auto held = std::find(m_newImages.begin(), m_newImages.end(), record);
+    if (held != m_newImages.end())
+        m_newImages.erase(held);
     delete record;
     m_records.RemoveAt(index);
     m_modified = true;
@@ -394,6 +578,7 @@ void VyxCacheFolder::RemoveItem(const VyxFilexInfo& item)
 
 void VyxCacheFolder::RemoveAll()
 {
+    ForgetNewImages();
     m_records.DeleteAll();
     m_modified = true;
     RecordsChanged();
@@ -410,7 +595,7 @@ void VyxCacheFolder::AddRecord(VyxCacheThumbs* record)
     m_modified = true;
     if (m_byNameReady) {
         m_order.push_back(m_nextNumber);
-        m_byName.emplace(LowerCaseKey(record->m_fileName), m_nextNumber++);
+        m_byName.emplace(NameKey(record->m_fileName), m_nextNumber++);
     }
 }
 
@@ -444,6 +629,7 @@ int VyxCacheFolder::StoreFromItem(VyxFilexDraw& item)
                               static_cast<DWORD>(codec.m_buffer.GetCapacity())))
             return 3;
         m_modified = true;
+        HoldNewImage(record);
         return 0;
     }
     if (m_cacheImage == 1) {
@@ -451,6 +637,7 @@ int VyxCacheFolder::StoreFromItem(VyxFilexDraw& item)
         if (!bytes || !record->SetImage(VyxCacheThumbs::ImageDib, bytes.get(), GetDibTotalSize(thumbnail)))
             return -1;
         m_modified = true;
+        HoldNewImage(record);
         return 0;
     }
     return -1;
@@ -486,7 +673,15 @@ int VyxCacheFolder::RestoreToItem(VyxFilexDraw& item)
     if (record->m_kind == VyxFilexInfo::KindArchive)
         item.MarkAsArchive(VyxFilexInfo::KindArchive);
 
-    HGLOBAL thumbnail = record->DecodeImage();
+    HGLOBAL thumbnail = nullptr;
+    if (record->HasImageBytes()) {
+        thumbnail = record->DecodeImage();
+    } else if (record->m_imageAway && m_spill) {
+        std::vector<BYTE> extent;
+        const BYTE* image = nullptr;
+        if (ReadPlacedImage(m_spill->GetHandle(), *record, extent, image))
+            thumbnail = record->DecodeImage(image);
+    }
     if (thumbnail)
         item.SetThumbnail(thumbnail);
     if (m_cacheLoadFree) {
@@ -497,6 +692,58 @@ int VyxCacheFolder::RestoreToItem(VyxFilexDraw& item)
             record->ReleaseImage();
     }
     return thumbnail ? 0 : -1;
+}
+
+void VyxCacheFolder::HoldNewImage(VyxCacheThumbs* record)
+{
+    if (m_spillFailed)
+        return;
+    if (std::find(m_newImages.begin(), m_newImages.end(), record) == m_newImages.end())
+        m_newImages.push_back(record);
+    m_newImageBytes += record->m_imageLength;
+    if (m_newImageBytes > m_imageBudget)
+        MoveOutNewImages();
+}
+
+void VyxCacheFolder::MoveOutNewImages()
+{
+    if (!m_spill)
+        m_spill.reset(new CacheSpillFile);
+    FieldWriter out;
+    std::vector<WrittenPlace> places(m_newImages.size(), WrittenPlace{0, 0, 0});
+    for (size_t i = 0; i < m_newImages.size(); ++i) {
+        const VyxCacheThumbs* record = m_newImages[i];
+        if (!record->HasImageBytes())
+            continue;
+        places[i].offset = out.Bytes().size();
+        AppendRecord(out, *record, record->m_image, places[i].length, places[i].image);
+    }
+    ULONGLONG at = 0;
+    if (!m_spill->Open() || !m_spill->Append(out.Bytes().data(), out.Bytes().size(), at)) {
+        m_spillFailed = true;
+        ForgetNewImages();
+        return;
+    }
+    for (size_t i = 0; i < m_newImages.size(); ++i) {
+        VyxCacheThumbs* record = m_newImages[i];
+        if (places[i].image == 0)
+            continue;
+        const bool releaseWhenWritten = record->m_releaseWhenWritten;
+        record->ReleaseImage();
+        record->m_releaseWhenWritten = releaseWhenWritten;
+        record->m_imageAway = true;
+        record->m_place = VyxCacheThumbs::PlaceSpill;
+        record->m_placeOffset = at + places[i].offset;
+        record->m_placeLength = places[i].length;
+        record->m_placeImage = places[i].image;
+    }
+    ForgetNewImages();
+}
+
+void VyxCacheFolder::ForgetNewImages()
+{
+    m_newImages.clear();
+    m_newImageBytes = 0;
 }
 
 bool CacheTimeMatches(long long itemTime, long long recordTime)

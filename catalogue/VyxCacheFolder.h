@@ -5,10 +5,12 @@
 
 #include "catalogue/VyxCacheThumbs.h"
 
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+class CacheSpillFile;
 class VyxFilexInfo;
 
 class VyxCacheFolder
@@ -26,7 +28,8 @@ public:
     // 1 when nothing was to write or it was written; 0 when the write failed.
     int SaveIfModified(const wchar_t* fileName);
     // 1 written, 0 failed (the file that was there stays whole). A record whose image bytes
-    // were released keeps the image it has in the file being replaced.
+    // were released keeps the image it has in the file being replaced, when that file still
+    // holds the same record; else it is written without an image.
     static int WriteRecords(const wchar_t* fileName, const VyxCacheThumbsArray& records);
     // Sets the archive file name of every record of a cache file and writes it back; a file that
     // does not load is left alone.
@@ -60,11 +63,26 @@ public:
     void SetCacheQuality(int quality) { m_cacheQuality = quality; }
     // The destructor then leaves the settings file alone.
     void KeepSettings() { m_keepSettings = true; }
+    // The new image bytes held in memory before they are moved out to the spill file.
+    void SetImageBudget(size_t bytes) { m_imageBudget = bytes; }
 
 private:
     VyxCacheFolder(const VyxCacheFolder&) = delete;
     VyxCacheFolder& operator=(const VyxCacheFolder&) = delete;
+    struct WrittenPlace
+    {
+        ULONGLONG offset;
+        DWORD length;
+        DWORD image;
+    };
+    // WriteRecords with the places of released and moved-out images: the file placeFile and
+    // the spill file; the records' places in the new file go to written (one per record).
+    static int WriteWhole(const wchar_t* fileName, const VyxCacheThumbsArray& records, const wchar_t* placeFile,
+                          const CacheSpillFile* spill, std::vector<WrittenPlace>* written);
     void ReadSettings();
+    void HoldNewImage(VyxCacheThumbs* record);
+    void MoveOutNewImages();
+    void ForgetNewImages();
     void ReleaseAfterWrite();
     void RecordsChanged();
     void IndexRecords() const;
@@ -80,11 +98,20 @@ private:
     int m_cacheQuality;
     VyxCacheThumbsArray m_records;
     bool m_keepSettings = false;
-    // Record numbers by lower-case file name, made on the first lookup after a load and kept up
+    // The file the records' places in a cache file refer to: the one loaded or last written.
+    CString m_placeFile;
+    // New records holding their image bytes, not yet moved out, and about how many bytes.
+    std::vector<VyxCacheThumbs*> m_newImages;
+    size_t m_newImageBytes = 0;
+    size_t m_imageBudget;
+    std::unique_ptr<CacheSpillFile> m_spill;
+    // Once the spill file cannot be made or written, images stay in memory as they always did.
+    bool m_spillFailed = false;
+    // Record numbers by (a hash of the) lower-case file name, made on the first lookup after a load and kept up
     // to date as records come and go: a folder of thousands of items would otherwise compare
     // every name with every record. A record's number never changes and numbers grow in list
     // order; m_order holds them in list order, so a number's position is a binary search.
-    mutable std::unordered_multimap<std::wstring, unsigned long long> m_byName;
+    mutable std::unordered_multimap<size_t, unsigned long long> m_byName;
     mutable std::vector<unsigned long long> m_order;
     mutable unsigned long long m_nextNumber = 0;
     mutable bool m_byNameReady = false;

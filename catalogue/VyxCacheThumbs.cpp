@@ -94,12 +94,12 @@ bool Fits(const CString& text)
 
 } // namespace
 
-VyxCacheThumbs::VyxCacheThumbs() : m_ownsImage(false), m_image(nullptr)
+VyxCacheThumbs::VyxCacheThumbs() : m_ownsImage(false), m_image(nullptr), m_imageAway(false)
 {
     Clear();
 }
 
-VyxCacheThumbs::VyxCacheThumbs(const VyxCacheThumbs& other) : m_ownsImage(false), m_image(nullptr)
+VyxCacheThumbs::VyxCacheThumbs(const VyxCacheThumbs& other) : m_ownsImage(false), m_image(nullptr), m_imageAway(false)
 {
     Clear();
     CopyFrom(other);
@@ -138,6 +138,9 @@ void VyxCacheThumbs::Clear()
     m_kind = -1;
     m_unusable = false;
     m_releaseWhenWritten = false;
+    m_place = PlaceNone;
+    m_placeLength = m_placeImage = 0;
+    m_placeOffset = 0;
 }
 
 void VyxCacheThumbs::CopyFrom(const VyxCacheThumbs& other)
@@ -176,6 +179,10 @@ void VyxCacheThumbs::CopyFrom(const VyxCacheThumbs& other)
     m_kind = other.m_kind;
     m_unusable = other.m_unusable;
     m_releaseWhenWritten = false;
+    // A place belongs to the file of the record copied, not to wherever the copy goes.
+    m_place = PlaceNone;
+    m_placeLength = m_placeImage = 0;
+    m_placeOffset = 0;
 }
 
 bool VyxCacheThumbs::SetImage(int kind, const BYTE* bytes, DWORD length)
@@ -192,6 +199,7 @@ bool VyxCacheThumbs::SetImage(int kind, const BYTE* bytes, DWORD length)
     m_ownsImage = copy != nullptr;
     m_imageKind = kind;
     m_imageLength = copy ? length : 0;
+    m_place = PlaceNone;
     return true;
 }
 
@@ -202,6 +210,15 @@ void VyxCacheThumbs::ReleaseImage()
     m_image = nullptr;
     m_ownsImage = false;
     m_releaseWhenWritten = false;
+    m_imageAway = false;
+}
+
+void VyxCacheThumbs::DropImage()
+{
+    ReleaseImage();
+    m_imageKind = ImageNone;
+    m_imageLength = 0;
+    m_place = PlaceNone;
 }
 
 void VyxCacheThumbs::ReferImage(int kind, const BYTE* bytes, DWORD length)
@@ -343,7 +360,12 @@ bool VyxCacheThumbs::SizesFit() const
 
 HGLOBAL VyxCacheThumbs::DecodeImage() const
 {
-    if (!HasImageBytes())
+    return HasImageBytes() ? DecodeImage(m_image) : nullptr;
+}
+
+HGLOBAL VyxCacheThumbs::DecodeImage(const BYTE* image) const
+{
+    if (!image || m_imageLength == 0)
         return nullptr;
     // A thumbnail was fitted into its box: a larger picture is no thumbnail, and decoding it
     // would cost the memory of a whole picture for every cell.
@@ -353,13 +375,13 @@ HGLOBAL VyxCacheThumbs::DecodeImage() const
     LONG width = 0, height = 0;
     LONGLONG rows = 0;
     if (m_imageKind == ImageJpeg) {
-        if (!JpegReadSize(m_image, m_imageLength, &width, &height))
+        if (!JpegReadSize(image, m_imageLength, &width, &height))
             return nullptr;
         rows = height;
     } else if (m_imageKind == ImageDib && m_imageLength >= sizeof(BITMAPCOREHEADER) &&
-               m_imageLength >= DibHeaderSize(m_image)) {
-        width = DibWidth(m_image);
-        rows = DibHeight(m_image);
+               m_imageLength >= DibHeaderSize(image)) {
+        width = DibWidth(image);
+        rows = DibHeight(image);
         rows = rows < 0 ? -rows : rows;
     }
     if (width > boxX || rows > boxY)
@@ -368,8 +390,8 @@ HGLOBAL VyxCacheThumbs::DecodeImage() const
         // The image library's JPEG decode itself: the same picture the CxImage layer would give,
         // without its copy of it.
         HGLOBAL dib = nullptr;
-        return JpegDecodeDib(m_image, m_imageLength, 1, &dib) == 0 ? dib : nullptr;
+        return JpegDecodeDib(image, m_imageLength, 1, &dib) == 0 ? dib : nullptr;
     }
     // Bytes from a file: they pass the same gate as any other picture from outside.
-    return m_imageKind == ImageDib ? NormalizeDib(m_image, m_imageLength) : nullptr;
+    return m_imageKind == ImageDib ? NormalizeDib(image, m_imageLength) : nullptr;
 }

@@ -12,6 +12,7 @@ class VyxCacheThumbs : public CObject
     DECLARE_DYNAMIC(VyxCacheThumbs)
 public:
     enum { ImageNone = 0, ImageJpeg = 1022, ImageDib = 1024 };
+    enum { PlaceNone = 0, PlaceCacheFile = 1, PlaceSpill = 2 };
     // The longest text a record field holds.
     enum { MaxText = 259 };
 
@@ -24,8 +25,11 @@ public:
     void Clear();
     // False when the bytes cannot be copied (the old image stays).
     bool SetImage(int kind, const BYTE* bytes, DWORD length);
-    // Frees owned bytes; kind and length stay, so the record still knows an image was stored.
+    // Frees owned bytes; kind and length stay, so the record still knows an image was stored,
+    // and so does its place in a file.
     void ReleaseImage();
+    // No image at all: kind, length and place go with the bytes.
+    void DropImage();
     // Points at bytes owned elsewhere: the mapped file while it is parsed.
     void ReferImage(int kind, const BYTE* bytes, DWORD length);
     bool HasImageBytes() const { return m_image != nullptr && m_imageLength > 0; }
@@ -33,6 +37,8 @@ public:
     // pictures from outside); null when there is none, it cannot be read, or it is larger than
     // the box it was made for.
     HGLOBAL DecodeImage() const;
+    // The same for this record's image read from elsewhere (m_imageLength bytes).
+    HGLOBAL DecodeImage(const BYTE* bytes) const;
     // One field of a cache file, never read past length. A field narrower than its tag needs is
     // ignored; a text too long for the record makes the record unusable.
     void ParseField(int tag, const BYTE* value, DWORD length);
@@ -75,6 +81,16 @@ public:
     bool m_unusable;
     // Restored while its folder had unwritten changes: the bytes go once the folder is written.
     bool m_releaseWhenWritten;
+    // The bytes were moved out of memory to the folder's spill file: the image is still the
+    // record's and is read back from its place.
+    bool m_imageAway;
+    // Where the record lies in a file (PlaceNone, the cache file or the spill file): its fields
+    // from m_placeOffset on, m_placeLength bytes up to and with its end tag, its image bytes
+    // m_placeImage bytes into them. A new image forgets it.
+    BYTE m_place;
+    DWORD m_placeLength;
+    DWORD m_placeImage;
+    ULONGLONG m_placeOffset;
 
 private:
     void CopyFrom(const VyxCacheThumbs& other);

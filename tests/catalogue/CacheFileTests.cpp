@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 using namespace thumbtest;
 
@@ -44,6 +46,21 @@ HGLOBAL TestPicture(int width, int height)
         }
     GlobalUnlock(dib);
     return dib;
+}
+
+std::string TestJpeg(int width, int height)
+{
+    HGLOBAL picture = TestPicture(width, height);
+    BYTE* data = nullptr;
+    SIZE_T size = 0;
+    {
+        DibLock lock(picture);
+        EXPECT_EQ(0, JpegEncodeToMemory(lock.get(), JpegEncodeSettings(), &data, &size));
+    }
+    GlobalFree(picture);
+    std::string bytes(reinterpret_cast<const char*>(data), size);
+    free(data);
+    return bytes;
 }
 
 // An item of a picture file whose thumbnail the test sets.
@@ -539,20 +556,7 @@ TEST(CacheFile, RecordsWhoseSizesAreNoSizesAreRefusedWhenRead)
 
 TEST(CacheFile, AStoredPictureLargerThanItsBoxIsNoThumbnailAndIsNotDecoded)
 {
-    auto jpeg = [](int width, int height) {
-        HGLOBAL picture = TestPicture(width, height);
-        BYTE* data = nullptr;
-        SIZE_T size = 0;
-        {
-            DibLock lock(picture);
-            EXPECT_EQ(0, JpegEncodeToMemory(lock.get(), JpegEncodeSettings(), &data, &size));
-        }
-        GlobalFree(picture);
-        std::string bytes(reinterpret_cast<const char*>(data), size);
-        free(data);
-        return bytes;
-    };
-    const std::string small = jpeg(40, 30), large = jpeg(400, 300);
+    const std::string small = TestJpeg(40, 30), large = TestJpeg(400, 300);
     VyxCacheThumbs record;
     record.m_boxSize = SIZE{40, 30};
     auto decodes = [&](int kind, const std::string& bytes) {
@@ -606,4 +610,149 @@ TEST(CacheFile, DuplicateRecordsAreDroppedWhenReadAndTheFileIsWrittenOnceWithout
     ASSERT_EQ(VyxCacheFolder::LoadDone, again.Load(path.c_str()));
     EXPECT_EQ(3, again.GetCount());
     EXPECT_FALSE(again.IsModified());
+}
+
+// New images past the folder's budget are moved out of memory; nothing of what is written or
+// restored may tell.
+TEST(CacheFile, RecordsMovedOutPastTheBudgetComeBackWholeAndTheFileIsByteForByteTheSame)
+{
+    CacheScope scope;
+    StandardPlugins plugins;
+    ScratchFolder folder(L"cache");
+    std::vector<std::unique_ptr<StoredItem>> items;
+    for (int i = 0; i < 24; ++i)
+        items.emplace_back(new StoredItem(folder, L"p" + std::to_wstring(i) + L".tpic", 20 + 2 * i, 16 + i));
+    for (int mode : {0, 1}) {
+        SCOPED_TRACE(mode);
+        VyxCacheFolder moved, held;
+        moved.SetCacheImage(mode);
+        held.SetCacheImage(mode);
+        moved.SetImageBudget(1500);
+        for (auto& stored : items) {
+            ASSERT_EQ(0, moved.StoreFromItem(*stored->item));
+            ASSERT_EQ(0, held.StoreFromItem(*stored->item));
+        }
+        // Stored twice: the second image is the one that counts, the first one's place is old.
+        ASSERT_EQ(0, moved.StoreFromItem(*items[3]->item));
+        ASSERT_EQ(0, held.StoreFromItem(*items[3]->item));
+        int away = 0;
+        for (INT_PTR i = 0; i < moved.GetCount(); ++i)
+            away += moved.GetAt(i)->m_imageAway ? 1 : 0;
+        EXPECT_GE(away, 20);
+        for (int i : {0, 3, 23}) {
+            VyxFile fromMoved(items[i]->item->GetPath().GetString()), fromHeld(items[i]->item->GetPath().GetString());
+            ASSERT_EQ(0, moved.RestoreToItem(fromMoved)) << i;
+            ASSERT_EQ(0, held.RestoreToItem(fromHeld)) << i;
+            EXPECT_EQ(dibtest::Bytes(fromHeld.GetThumbnail()), dibtest::Bytes(fromMoved.GetThumbnail())) << i;
+        }
+        const std::wstring movedPath = folder / L"moved.kwt", heldPath = folder / L"held.kwt";
+        ASSERT_EQ(1, moved.SaveIfModified(movedPath.c_str()));
+        ASSERT_EQ(1, held.SaveIfModified(heldPath.c_str()));
+        const std::string expected = Bytes(heldPath);
+        EXPECT_EQ(expected, Bytes(movedPath));
+        // Written again, every image read back from where it lies.
+        moved.SetModified(true);
+        ASSERT_EQ(1, moved.SaveIfModified(movedPath.c_str()));
+        EXPECT_EQ(expected, Bytes(movedPath));
+    }
+}
+
+// Released bytes are taken from where the record lay only when that record is still there; a file
+// another program wrote meanwhile, or a record changed since, gets no image rather than another's.
+TEST(CacheFile, ReleasedImagesAreNeverTakenFromAnotherRecordOrAReplacedFile)
+{
+    CacheScope scope;
+    StandardPlugins plugins;
+    ScratchFolder folder(L"cache");
+    const std::wstring path = folder / L"_THUMBS_.KWI";
+    StoredItem a(folder, L"a.tpic", 40, 30), b(folder, L"b.tpic", 36, 28), c(folder, L"c.tpic", 44, 32);
+    {
+        VyxCacheFolder first;
+        for (StoredItem* stored : {&a, &b, &c})
+            ASSERT_EQ(0, first.StoreFromItem(*stored->item));
+        ASSERT_EQ(1, first.SaveIfModified(path.c_str()));
+    }
+    VyxCacheFolder reference;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, reference.Load(path.c_str()));
+    auto image = [](const VyxCacheThumbs* record) {
+        return std::string(reinterpret_cast<const char*>(record->m_image), record->m_imageLength);
+    };
+
+    VyxCacheFolder cache;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, cache.Load(path.c_str()));
+    for (INT_PTR i = 0; i < cache.GetCount(); ++i)
+        cache.GetAt(i)->ReleaseImage();
+    // Another program puts a record of another picture, its image as long as a's, where a lay.
+    {
+        VyxCacheFolder other;
+        ASSERT_EQ(VyxCacheFolder::LoadDone, other.Load(path.c_str()));
+        VyxCacheThumbs* record = other.FindRecord(*a.item);
+        std::string bytes = image(record);
+        bytes[bytes.size() - 3] ^= 0x55;
+        record->m_fileName = L"z.tpic";
+        record->SetImage(record->m_imageKind, reinterpret_cast<const BYTE*>(bytes.data()),
+                         static_cast<DWORD>(bytes.size()));
+        other.SetModified(true);
+        ASSERT_EQ(1, other.SaveIfModified(path.c_str()));
+    }
+    // c's picture changed since: its released image belongs to the old one.
+    VyxCacheThumbs* changed = cache.FindRecord(*c.item);
+    changed->m_fileSize += 1;
+    cache.SetModified(true);
+    ASSERT_EQ(1, cache.SaveIfModified(path.c_str()));
+    EXPECT_EQ(0u, cache.FindRecord(*a.item)->m_imageLength);
+    VyxCacheFolder reread;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, reread.Load(path.c_str()));
+    ASSERT_EQ(3, reread.GetCount());
+    EXPECT_FALSE(reread.FindRecord(*a.item)->HasImageBytes());
+    EXPECT_EQ(image(reference.FindRecord(*b.item)), image(reread.FindRecord(*b.item)));
+    EXPECT_FALSE(reread.FindRecord(*c.item)->HasImageBytes());
+
+    // The cache file deleted meanwhile: images moved out to the folder's own spill file are still
+    // written; one only released had its bytes in the file and is written without.
+    VyxCacheFolder spilled;
+    spilled.SetImageBudget(0);
+    ASSERT_EQ(VyxCacheFolder::LoadDone, spilled.Load(path.c_str()));
+    spilled.FindRecord(*b.item)->ReleaseImage();
+    ASSERT_EQ(0, spilled.StoreFromItem(*a.item));
+    ASSERT_TRUE(spilled.FindRecord(*a.item)->m_imageAway);
+    ASSERT_TRUE(DeleteFileW(path.c_str()));
+    ASSERT_EQ(1, spilled.SaveIfModified(path.c_str()));
+    VyxCacheFolder last;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, last.Load(path.c_str()));
+    EXPECT_EQ(image(reference.FindRecord(*a.item)), image(last.FindRecord(*a.item)));
+    EXPECT_FALSE(last.FindRecord(*b.item)->HasImageBytes());
+}
+
+// Records of older writers (texts in the ANSI code page, the image before the facts, fields this
+// reader does not know) keep their images through a write with their bytes released; a record torn
+// at the end of the file is the only one lost.
+TEST(CacheFile, OlderRecordsKeepTheirReleasedImagesAndOnlyATornLastRecordIsLost)
+{
+    CacheScope scope;
+    ScratchFolder folder(L"cache");
+    const std::string first = TestJpeg(30, 20), second = TestJpeg(24, 18), third = TestJpeg(20, 16);
+    CacheBytes file;
+    file.Head();
+    file.Field(1022, first).Field(1001, std::string("\x8E\xCA\x90\x5E.jpg") + '\0').Field(777, "unknown");
+    file.Field(1002, std::string("old.spi") + '\0').Pair(1006, 7, 0).Pair(1007, 8, 0).Field(0, "");
+    file.Record(L"second.jpg", L"x.spi", 9, 10).Field(1022, second).End();
+    file.Record(L"third.jpg", L"x.spi", 11, 12).Field(1022, third).End();
+    const std::wstring path = PutFile(folder, L"old.kwt", file.bytes.substr(0, file.bytes.size() - 30));
+
+    VyxCacheFolder cache;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, cache.Load(path.c_str()));
+    ASSERT_EQ(2, cache.GetCount());
+    cache.GetAt(0)->ReleaseImage();
+    cache.GetAt(1)->ReleaseImage();
+    cache.SetModified(true);
+    ASSERT_EQ(1, cache.SaveIfModified(path.c_str()));
+    VyxCacheFolder reread;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, reread.Load(path.c_str()));
+    ASSERT_EQ(2, reread.GetCount());
+    EXPECT_STREQ(L"写真.jpg", reread.GetAt(0)->m_fileName);
+    EXPECT_EQ(first,
+              std::string(reinterpret_cast<const char*>(reread.GetAt(0)->m_image), reread.GetAt(0)->m_imageLength));
+    EXPECT_EQ(second,
+              std::string(reinterpret_cast<const char*>(reread.GetAt(1)->m_image), reread.GetAt(1)->m_imageLength));
 }
