@@ -76,7 +76,7 @@ int RunCopy(const wchar_t* sourceName, const wchar_t* targetName, CopyProgressCa
         output.Abandon();
         return static_cast<int>(error);
     }
-    return static_cast<int>(output.Finish(input.Get(), source));
+    return static_cast<int>(output.Finish(input.Get()));
 }
 
 DWORD CopyBlocks(HANDLE source, void* buffer, DWORD bufferSize, CopyTarget& target, const CopyReport& report)

@@ -6,6 +6,7 @@
 
 #include "catalogue/VyxNoteStore.h"
 #include "fileops/CThreadedCopier.h"
+#include "fileops/LocationNoteFiles.h"
 #include "foundation/VyxFileStatus.h"
 
 #include <memory>
@@ -115,6 +116,8 @@ private:
     std::vector<VyxFile*> m_items;
     CString m_destination;
     VyxNoteStore m_notes;
+    // The sources' own note files as locations, looked up through m_notes.
+    LocationNoteFiles m_locationNotes{m_notes};
     int m_existingOnly = 0;
     int m_move = 0;
     int m_applyToAll = 0;

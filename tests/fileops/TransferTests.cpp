@@ -388,6 +388,45 @@ TEST(TransferNotes, EachFolderNoteFileIsWrittenOnceAJob)
     }
 }
 
+TEST(TransferNotes, AFolderCopyCarriesAnArchivesOwnNotesAndNoNoteForNamesSharingASection)
+{
+    for (bool central : {false, true}) {
+        SCOPED_TRACE(central ? "central notes" : "notes in the folders");
+        TransferScene scene(central);
+        CString pics = scene.Folder(scene.src, L"Pics");
+        scene.File(pics, L"book.zip");
+        scene.File(pics, L"{x}.jpg");
+        scene.SetNote(pics + L"\\{x}.jpg", L"先のメモ");
+        // Both names map to the section "{x}": the note belongs to neither.
+        scene.File(pics, L"[x].jpg");
+        scene.File(pics, L"a.jpg");
+        scene.SetNote(pics + L"\\a.jpg", L"普通のメモ");
+        VyxNoteStore members(scene.root);
+        members.SetLocation(pics, L"book.zip");
+        ASSERT_EQ(VyxNoteStore::NoteWritten, members.WriteNote(L"in\\m.jpg", L"中のメモ"));
+
+        auto copy = scene.Job(0, Policy::SameOverwrite);
+        copy->Add(pics);
+        EXPECT_EQ(5, copy->Run());
+        const CString copied = scene.dst + L"\\Pics";
+        EXPECT_EQ(CString(L"普通のメモ"), scene.Note(copied + L"\\a.jpg"));
+        for (LPCWSTR name : {L"{x}.jpg", L"[x].jpg"}) {
+            // The note file itself: ReadNote would hide a note under a shared section.
+            VyxNoteStore store(scene.root);
+            store.SetLocation(copied, nullptr);
+            CString section = store.GetSectionOf(copied + L"\\" + name), path = store.GetNoteFilePath();
+            VyxIni written(path);
+            CString note;
+            EXPECT_EQ(CString(), written.GetString(note, section, L"Note", L"")) << name;
+        }
+        // The members' notes are the archive's own file under the cache root; in a folder they
+        // share the folder's note file, which the folder keeps.
+        VyxNoteStore copiedMembers(scene.root);
+        copiedMembers.SetLocation(copied, L"book.zip");
+        EXPECT_EQ(central ? CString(L"中のメモ") : CString(), copiedMembers.ReadNote(L"in\\m.jpg"));
+    }
+}
+
 TEST(TransferNames, ANameEndingInADotIsCopiedAndMovedAsItStands)
 {
     // "dup.jpg" beside "dup.jpg." at the source, and a "dup.jpg" of its own at the destination.
