@@ -46,7 +46,7 @@ CopyTarget::~CopyTarget()
     Abandon();
 }
 
-DWORD CopyTarget::Create(const wchar_t* target, HANDLE source)
+DWORD CopyTarget::Create(const wchar_t* target, HANDLE source, bool replace)
 {
     Abandon();
     m_target = target ? target : L"";
@@ -60,6 +60,8 @@ DWORD CopyTarget::Create(const wchar_t* target, HANDLE source)
     DWORD refused = GetLastError();
     if (refused != ERROR_FILE_EXISTS && refused != ERROR_ALREADY_EXISTS)
         return refused ? refused : ERROR_CANNOT_MAKE;
+    if (!replace)
+        return ERROR_FILE_EXISTS;
     FileIdentity there, copied;
     if (source != INVALID_HANDLE_VALUE && there.Read(m_target) && copied.Read(source) && there == copied)
         return kOntoSource;

@@ -22,8 +22,9 @@ public:
     CopyTarget& operator=(const CopyTarget&) = delete;
 
     // 0, or the system's error code; kOntoSource when the file at the target is the open source
-    // itself under another name.
-    DWORD Create(const wchar_t* target, HANDLE source = INVALID_HANDLE_VALUE);
+    // itself under another name. Without replace, a file at the target is left alone and the
+    // answer is ERROR_FILE_EXISTS.
+    DWORD Create(const wchar_t* target, HANDLE source = INVALID_HANDLE_VALUE, bool replace = true);
     static const DWORD kOntoSource = ERROR_ALREADY_EXISTS;
     DWORD Write(const void* data, DWORD size);
     // Gives the file the times and attributes of the open source (none when they cannot be read),

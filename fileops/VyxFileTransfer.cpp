@@ -316,6 +316,7 @@ int VyxFileTransfer::Run(LPCWSTR destination)
     TransferNotes notes(theCacheList.GetCacheFolder());
     m_noteJob = &notes;
     m_locationNotes.Forget();
+    m_targetNames.Forget();
     int total = 0;
     for (VyxFile* item : m_items) {
         if (m_progress && m_progress->CheckCancel())
@@ -495,7 +496,10 @@ int VyxFileTransfer::TransferFile(VyxFile& item, CString target)
     VyxFileStatus existing;
     bool probe =
         !(m_sameNameMode == SameOverwrite && m_applyToAll && !m_skipIdentical && !m_existingOnly && !m_recycleOld);
-    bool exists = probe && existing.GetStatus(target);
+    // A copy to a name its folder's listing lacks is not looked up first; it is made so that it
+    // replaces nothing, and a file that came meanwhile is asked about after all.
+    const bool unlisted = probe && !member && !m_move && !m_targetNames.MayHold(target);
+    bool exists = probe && !unlisted && existing.GetStatus(target);
     // Onto itself by another spelling: nothing to do and nothing to say. Only a name that is
     // there can be another spelling; a copy that did not look finds out as it makes its target.
     if (!member && (exists || (!probe && m_move)) && FileIdentity::Same(item.GetPath(), target))
@@ -522,11 +526,15 @@ int VyxFileTransfer::TransferFile(VyxFile& item, CString target)
         else if (member)
             outcome = ExtractMember(item, target);
         else if (!m_move)
-            outcome = CopyWithRetry(item.GetPath(), target);
+            outcome = CopyWithRetry(item.GetPath(), target, !unlisted);
         else if (OnSameDrive(item.GetPath(), target))
             outcome = MoveOnOneDrive(item, target);
         else
             outcome = MoveAcrossDrives(item, target);
+        if (outcome == CameMeanwhile) {
+            m_targetNames.Add(target);
+            return TransferFile(item, target);
+        }
         if (outcome == Transferred && !member)
             CarryNotes(item, target, m_move != 0);
     }
@@ -547,14 +555,18 @@ int VyxFileTransfer::RecycleOld(const CString& path)
     return Transferred;
 }
 
-int VyxFileTransfer::CopyWithRetry(const CString& source, const CString& target)
+int VyxFileTransfer::CopyWithRetry(const CString& source, const CString& target, bool replace)
 {
     for (;;) {
-        int result = m_copier.CopyFileThreaded(source, target, m_progress ? VFileAccDlg::CopyCallback : nullptr, 1);
+        int result =
+            m_copier.CopyFileThreaded(source, target, m_progress ? VFileAccDlg::CopyCallback : nullptr, 1, replace);
         if (result == kCopyDone) {
             m_changed = true;
+            m_targetNames.Add(target);
             return Transferred;
         }
+        if (!replace && result == ERROR_FILE_EXISTS)
+            return CameMeanwhile;
         if (result == kCopyOntoItself)
             return Skipped;
         int answer = AskAfterFailure(GetFileOpErrorText(result));

@@ -193,6 +193,33 @@ TEST(TransferAsk, CancelInTheQuestionStopsTheJobAndKeepsWhatWasDone)
     EXPECT_FALSE(Exists(scene.dst + L"\\3.jpg"));
 }
 
+TEST(TransferAsk, AFileThatComesAtTheTargetDuringTheJobIsAskedAboutNotReplaced)
+{
+    for (int mode : {Policy::SameIgnore, Policy::SameOverwrite}) {
+        SCOPED_TRACE(mode);
+        TransferScene scene;
+        auto job = scene.Job(0, Policy::SameAsk);
+        job->Add(scene.File(scene.src, L"1.jpg", 40, 1));
+        job->Add(scene.File(scene.src, L"2.jpg", 40, 1));
+        job->onSameName = Answer(mode);
+        // The destination was listed before the first copy; the second name comes after it.
+        bool made = false;
+        CopyTarget::SetWriteFunction([&](HANDLE file, const void* data, DWORD size, DWORD* done) {
+            if (!made)
+                scene.File(scene.dst, L"2.jpg", 20, 2);
+            made = true;
+            return WriteFile(file, data, size, done, nullptr);
+        });
+        const int copied = job->Run();
+        CopyTarget::SetWriteFunction(nullptr);
+        EXPECT_EQ(1, job->sameNameQuestions);
+        EXPECT_EQ(mode == Policy::SameIgnore ? 1 : 2, copied);
+        EXPECT_EQ(mode == Policy::SameIgnore ? PatternBytes(20, 2) : PatternBytes(40, 1),
+                  ReadBytes(scene.dst + L"\\2.jpg"));
+        EXPECT_EQ(PatternBytes(40, 1), ReadBytes(scene.dst + L"\\1.jpg"));
+    }
+}
+
 TEST(TransferAsk, ATypedNameThatIsTakenIsAskedForAgain)
 {
     TransferScene scene;
