@@ -239,6 +239,21 @@ CString VyxNoteStore::ReadNote(const wchar_t* filePath) const
     return note;
 }
 
+std::unordered_map<std::wstring, CString> VyxNoteStore::ReadAllNotes() const
+{
+    std::unordered_map<std::wstring, CString> notes;
+    CString path;
+    if (!LocateNoteFile(path, false))
+        return notes;
+    if (std::shared_ptr<VyxNoteFile> file = CurrentFile(path))
+        for (const CString& section : file->GetSectionNames()) {
+            CString note;
+            if (file->Find(section, kNoteKey, note) && !note.IsEmpty())
+                notes[KeyOf(section)] = note;
+        }
+    return notes;
+}
+
 int VyxNoteStore::WriteNote(const wchar_t* filePath, const wchar_t* text) const
 {
     if (SharesSection(filePath))

@@ -6,6 +6,8 @@
 #include "catalogue/VyxCacheIndex.h"
 
 #include <memory>
+#include <string>
+#include <unordered_map>
 
 class VyxNoteFile;
 
@@ -25,6 +27,9 @@ public:
     // none is left).
     int WriteNote(const wchar_t* filePath, const wchar_t* text) const;
     int DeleteNote(const wchar_t* filePath) const;
+    // Every note of the location under its section in lower case, from one read of the note file
+    // (a job carrying a whole folder); a note ReadNote would refuse (SharesSection) is still there.
+    std::unordered_map<std::wstring, CString> ReadAllNotes() const;
 
     // The file's section: its name, or for a location in an archive the whole path given;
     // brackets become braces and blanks at either end go, as the settings functions would.

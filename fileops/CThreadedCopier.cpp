@@ -147,17 +147,19 @@ DWORD CThreadedCopier::WriteFromReader(HANDLE input, CopyTarget& output, const C
 }
 
 int CThreadedCopier::CopyFileThreaded(const wchar_t* source, const wchar_t* target, CopyProgressCallback callback,
-                                      DWORD context)
+                                      DWORD context, bool replace)
 {
     if (!m_shared)
         return kCopyFailed;
     const DWORD size = m_shared->size;
-    return RunCopy(source, target, callback, context,
-                   [this, size](HANDLE input, ULONGLONG length, CopyTarget& output, const CopyReport& report) {
-                       // A file that one read takes has nothing to overlap: no hand-over. A
-                       // source that tells no size (a pipe) may be long and goes to the reader.
-                       if (length > 0 && length < size)
-                           return CopyBlocks(input, m_shared->buffers[0], size, output, report);
-                       return WriteFromReader(input, output, report);
-                   });
+    return RunCopy(
+        source, target, callback, context,
+        [this, size](HANDLE input, ULONGLONG length, CopyTarget& output, const CopyReport& report) {
+            // A file that one read takes has nothing to overlap: no hand-over. A
+            // source that tells no size (a pipe) may be long and goes to the reader.
+            if (length > 0 && length < size)
+                return CopyBlocks(input, m_shared->buffers[0], size, output, report);
+            return WriteFromReader(input, output, report);
+        },
+        replace);
 }

@@ -25,7 +25,9 @@ public:
     bool SetUp(DWORD requested);
     bool IsReady() const { return m_shared != nullptr; }
     DWORD GetBufferSize() const;
-    int CopyFileThreaded(const wchar_t* source, const wchar_t* target, CopyProgressCallback callback, DWORD context);
+    // Without replace, a file found at the target stays and the answer is ERROR_FILE_EXISTS.
+    int CopyFileThreaded(const wchar_t* source, const wchar_t* target, CopyProgressCallback callback, DWORD context,
+                         bool replace = true);
 
     // The reader's priority for copiers set up from now on. Below normal: an idle-priority
     // reader starves on a busy machine while the caller's thread waits for it.

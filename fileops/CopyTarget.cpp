@@ -46,7 +46,7 @@ CopyTarget::~CopyTarget()
     Abandon();
 }
 
-DWORD CopyTarget::Create(const wchar_t* target, HANDLE source)
+DWORD CopyTarget::Create(const wchar_t* target, HANDLE source, bool replace)
 {
     Abandon();
     m_target = target ? target : L"";
@@ -60,6 +60,8 @@ DWORD CopyTarget::Create(const wchar_t* target, HANDLE source)
     DWORD refused = GetLastError();
     if (refused != ERROR_FILE_EXISTS && refused != ERROR_ALREADY_EXISTS)
         return refused ? refused : ERROR_CANNOT_MAKE;
+    if (!replace)
+        return ERROR_FILE_EXISTS;
     FileIdentity there, copied;
     if (source != INVALID_HANDLE_VALUE && there.Read(m_target) && copied.Read(source) && there == copied)
         return kOntoSource;
@@ -106,24 +108,25 @@ DWORD CopyTarget::Close()
     return closed ? 0 : GetLastError();
 }
 
-DWORD CopyTarget::Finish(HANDLE source, const wchar_t* sourcePath)
+DWORD CopyTarget::Finish(HANDLE source)
 {
     if (m_file == INVALID_HANDLE_VALUE)
         return ERROR_INVALID_HANDLE;
     // The times go on through the open handle (closing leaves them); a source whose facts cannot
-    // be read leaves the copy with its own.
-    FILETIME creation, access, write;
-    if (GetFileTime(source, &creation, &access, &write))
-        SetFileTime(m_file, &creation, &access, &write);
+    // be read leaves the copy with its own. Times and attributes come from one query of the open
+    // source, not from a second look-up by name.
+    BY_HANDLE_FILE_INFORMATION facts;
+    const bool known = GetFileInformationByHandle(source, &facts) != FALSE;
+    if (known)
+        SetFileTime(m_file, &facts.ftCreationTime, &facts.ftLastAccessTime, &facts.ftLastWriteTime);
     LARGE_INTEGER size = {};
     DWORD error = GetFileSizeEx(m_file, &size) && static_cast<ULONGLONG>(size.QuadPart) == m_written
                       ? 0
                       : static_cast<DWORD>(ERROR_WRITE_FAULT);
     DWORD closing = Close();
     error = error ? error : closing;
-    DWORD attributes = sourcePath ? GetFileAttributesW(sourcePath) : INVALID_FILE_ATTRIBUTES;
-    if (!error && attributes != INVALID_FILE_ATTRIBUTES && (attributes & kKeptAttributes))
-        SetFileAttributesW(m_temporary, attributes & (kKeptAttributes | FILE_ATTRIBUTE_ARCHIVE));
+    if (!error && known && (facts.dwFileAttributes & kKeptAttributes))
+        SetFileAttributesW(m_temporary, facts.dwFileAttributes & (kKeptAttributes | FILE_ATTRIBUTE_ARCHIVE));
     if (!error)
         error = PutInPlace();
     if (error) {

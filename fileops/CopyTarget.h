@@ -22,14 +22,15 @@ public:
     CopyTarget& operator=(const CopyTarget&) = delete;
 
     // 0, or the system's error code; kOntoSource when the file at the target is the open source
-    // itself under another name.
-    DWORD Create(const wchar_t* target, HANDLE source = INVALID_HANDLE_VALUE);
+    // itself under another name. Without replace, a file at the target is left alone and the
+    // answer is ERROR_FILE_EXISTS.
+    DWORD Create(const wchar_t* target, HANDLE source = INVALID_HANDLE_VALUE, bool replace = true);
     static const DWORD kOntoSource = ERROR_ALREADY_EXISTS;
     DWORD Write(const void* data, DWORD size);
-    // Gives the file the times of the open source and the attributes of its path (none when they
-    // cannot be read), checks its size, closes it and puts it in place of the target, never over
-    // a read-only file. 0, or the system's error code (the file then gone).
-    DWORD Finish(HANDLE source, const wchar_t* sourcePath);
+    // Gives the file the times and attributes of the open source (none when they cannot be read),
+    // checks its size, closes it and puts it in place of the target, never over a read-only file.
+    // 0, or the system's error code (the file then gone).
+    DWORD Finish(HANDLE source);
     void Abandon();
     ULONGLONG GetWritten() const { return m_written; }
 

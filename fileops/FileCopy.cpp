@@ -44,7 +44,7 @@ DWORD GetCopyBufferSize(DWORD requested)
 }
 
 int RunCopy(const wchar_t* sourceName, const wchar_t* targetName, CopyProgressCallback callback, DWORD context,
-            const CopyBlockLoop& loop)
+            const CopyBlockLoop& loop, bool replace)
 {
     // Names ending in a dot or a blank are reached as they stand, never as another file.
     const CString source = ExactPath(sourceName), target = ExactPath(targetName);
@@ -57,8 +57,11 @@ int RunCopy(const wchar_t* sourceName, const wchar_t* targetName, CopyProgressCa
     const DWORD totalHigh = static_cast<DWORD>(static_cast<ULONGLONG>(size.QuadPart) >> 32);
     bool stop = callback && callback(context, 0, totalLow, totalHigh) != 0;
     CopyTarget output;
-    if (DWORD created = output.Create(target, input.Get()))
+    if (DWORD created = output.Create(target, input.Get(), replace)) {
+        if (!replace && created == ERROR_FILE_EXISTS)
+            return static_cast<int>(created);
         return created == CopyTarget::kOntoSource ? kCopyOntoItself : kCopyFailed;
+    }
     DWORD error = 0;
     if (!stop) {
         error = loop(input.Get(), static_cast<ULONGLONG>(size.QuadPart), output, [&](DWORD bytes) {
@@ -76,7 +79,7 @@ int RunCopy(const wchar_t* sourceName, const wchar_t* targetName, CopyProgressCa
         output.Abandon();
         return static_cast<int>(error);
     }
-    return static_cast<int>(output.Finish(input.Get(), source));
+    return static_cast<int>(output.Finish(input.Get()));
 }
 
 DWORD CopyBlocks(HANDLE source, void* buffer, DWORD bufferSize, CopyTarget& target, const CopyReport& report)

@@ -15,8 +15,9 @@ const int kBytesRow = 0;
 const int kFileBarRow = 1;
 const int kJobBarRow = 2;
 const int kStatusRow = 3;
-// A copy reports many times a second; the screen follows at this pace.
-const DWORD kRefreshInterval = 50;
+// A copy reports many times a second (three times for each small file); the panel is drawn and
+// the screen follows a few times a second.
+const DWORD kRefreshInterval = 200;
 const UINT_PTR kRefreshTimer = 1;
 
 CString ByteText(ULONGLONG bytes)
@@ -151,7 +152,7 @@ void VFileAccDlg::ShowPending()
 
 void VFileAccDlg::ShowFinished()
 {
-    DrawStatus();
+    DrawCounters();
     ShowPending();
     if (GetSafeHwnd())
         UpdateWindow();
@@ -159,10 +160,12 @@ void VFileAccDlg::ShowFinished()
 
 void VFileAccDlg::OnTimer(UINT_PTR id)
 {
-    if (id == kRefreshTimer)
+    if (id == kRefreshTimer) {
+        DrawCounters();
         ShowPending();
-    else
+    } else {
         CDialog::OnTimer(id);
+    }
 }
 
 void VFileAccDlg::SetFileRange(int lower, int upper)
@@ -182,7 +185,8 @@ void VFileAccDlg::SetTotalBytes(ULONGLONG total)
 void VFileAccDlg::FileDone(int count)
 {
     m_filePos += count;
-    DrawStatus();
+    if (GetTickCount() - m_countersDrawn >= kRefreshInterval)
+        DrawCounters();
 }
 
 DWORD VFileAccDlg::CopyCallback(DWORD, DWORD bytes, DWORD totalLow, DWORD totalHigh)
@@ -197,29 +201,40 @@ void VFileAccDlg::Report(DWORD bytes, ULONGLONG total)
 {
     if (m_perFileDone.empty())
         m_perFileDone.assign(1, 0);
+    m_reported = true;
     if (bytes == 0) {
         m_fileTotal = total;
         m_perFileDone[0] = 0;
     }
-    bool block = bytes != 0 && bytes != kCopyEndCall;
-    if (block)
+    if (bytes != 0 && bytes != kCopyEndCall) {
         m_bytesDone += bytes;
-    CString done = ByteText(m_bytesDone), all = ByteText(m_bytesTotal), line;
-    line.Format(L"%7s/%7s", done.GetString(), all.GetString());
-    m_panel.DrawText(0, kBytesRow, line, CMatrixStatic::AlignRight);
-    // The window may go while the pump runs (the owner closed it).
+        m_perFileDone[0] += bytes;
+    }
     // The pump is what a report costs most (a round trip to the system each time): the window
-    // answers at its own pace, not once per block or per small file.
+    // answers at its own pace, not once per block or per small file, and the panel is drawn at
+    // its own pace too.
     if (IsPumpDue()) {
         VFileAccDlg* self = this;
         PumpMessages();
+        // The window may go while the pump runs (the owner closed it).
         if (s_active != self || !GetSafeHwnd())
             return;
     }
-    DrawBar(kJobBarRow, m_bytesDone, m_bytesTotal);
-    if (block)
-        m_perFileDone[0] += bytes;
-    DrawBar(kFileBarRow, m_perFileDone[0], m_fileTotal);
+    if (GetTickCount() - m_countersDrawn >= kRefreshInterval)
+        DrawCounters();
+}
+
+void VFileAccDlg::DrawCounters()
+{
+    m_countersDrawn = GetTickCount();
+    // The bytes and the bars once the copier has reported; the count from the start.
+    if (m_reported && !m_perFileDone.empty()) {
+        CString done = ByteText(m_bytesDone), all = ByteText(m_bytesTotal), line;
+        line.Format(L"%7s/%7s", done.GetString(), all.GetString());
+        m_panel.DrawText(0, kBytesRow, line, CMatrixStatic::AlignRight);
+        DrawBar(kJobBarRow, m_bytesDone, m_bytesTotal);
+        DrawBar(kFileBarRow, m_perFileDone[0], m_fileTotal);
+    }
     DrawStatus();
 }
 

@@ -51,6 +51,8 @@ public:
     void DrawStatus();
     // The job's last state on screen now, with no wait for the refresh interval.
     void ShowFinished();
+    // The counters onto the panel now (they are drawn a few times a second otherwise).
+    void DrawCounters();
 
     CMatrixStatic m_panel;
     int m_fileLower = 0;
@@ -81,6 +83,8 @@ private:
     int m_cancel = 0;
     CString m_fileName;
     DWORD m_nameShown = 0;
+    DWORD m_countersDrawn = 0;
+    bool m_reported = false;
     DWORD m_lastPump = 0;
     DWORD m_pumpPause = kPumpInterval;
     // The per-file counters of the panel's rows and columns; the first is the current file's.

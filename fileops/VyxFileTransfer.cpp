@@ -21,7 +21,8 @@
 
 #include <shellapi.h>
 
-#include <set>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 const wchar_t* const VyxFileTransfer::kDefaultUniqueNameFormat = L"%s-%d%s";
@@ -79,24 +80,6 @@ CString ErrorTextFor(LPCWSTR path, DWORD error)
 {
     SetLastError(error);
     return CString(path) + L"\r\n" + GetLastErrorText();
-}
-
-// The names (lower-cased note sections) that have a note in the folder's note file, read once
-// for the folder rather than once for each of its files.
-std::set<CString> NotedNames(const CString& folder)
-{
-    std::set<CString> names;
-    CString path;
-    if (!VyxNoteStore(theCacheList.GetCacheFolder()).FindNoteFile(path, folder, nullptr))
-        return names;
-    VyxIni notes(path);
-    std::vector<wchar_t> buffer;
-    notes.GetWholeSectionNames(buffer);
-    for (const wchar_t* name = buffer.data(); *name; name += wcslen(name) + 1) {
-        CString lower(name);
-        names.insert(lower.MakeLower());
-    }
-    return names;
 }
 
 // True when the folder holds nothing but the program's own side files.
@@ -332,6 +315,8 @@ int VyxFileTransfer::Run(LPCWSTR destination)
 
     TransferNotes notes(theCacheList.GetCacheFolder());
     m_noteJob = &notes;
+    m_locationNotes.Forget();
+    m_targetNames.Forget();
     int total = 0;
     for (VyxFile* item : m_items) {
         if (m_progress && m_progress->CheckCancel())
@@ -354,6 +339,7 @@ int VyxFileTransfer::Run(LPCWSTR destination)
     }
     notes.Settle(CString());
     m_noteJob = nullptr;
+    m_locationNotes.Forget();
     CString lostNotes = notes.FailureText();
     if (!lostNotes.IsEmpty())
         ShowMessage(lostNotes, MB_OK | MB_ICONEXCLAMATION);
@@ -375,9 +361,10 @@ int VyxFileTransfer::TransferFolder(const CString& source, const CString& target
     }
     m_changed = true;
     int count = 0;
-    const std::set<CString> noted = NotedNames(source);
-    VyxNoteStore sourceNotes;
+    // The folder's notes from one read of its note file, not one look-up for each file.
+    VyxNoteStore sourceNotes(theCacheList.GetCacheFolder());
     sourceNotes.SetLocation(source, nullptr);
+    const std::unordered_map<std::wstring, CString> notes = sourceNotes.ReadAllNotes();
     if (!m_notes.HasNoteFile(target, nullptr))
         m_notelessTarget = target;
     VyxFileFind find;
@@ -398,8 +385,10 @@ int VyxFileTransfer::TransferFolder(const CString& source, const CString& target
             // Notes travel with their files; the folder's own cache and layout files go last.
             VyxFile item(find, -1, -1, nullptr);
             CString section = sourceNotes.GetSectionOf(item.GetPath());
-            if (!noted.count(section.MakeLower()))
-                item.SetNoteText(L"");
+            auto noted = notes.find(std::wstring(section.MakeLower()));
+            // A name that shares its section with another has no note of its own.
+            bool own = noted != notes.end() && !sourceNotes.SharesSection(item.GetPath());
+            item.SetNoteText(own ? noted->second.GetString() : L"");
             result = TransferFile(item, childTarget);
         }
         if (result < 0)
@@ -411,6 +400,8 @@ int VyxFileTransfer::TransferFolder(const CString& source, const CString& target
     TransferSideFiles(source, target);
     if (m_move)
         RemoveMovedFolder(source);
+    // The note files just written or removed are looked for again.
+    m_locationNotes.Forget();
     return count;
 }
 
@@ -505,7 +496,10 @@ int VyxFileTransfer::TransferFile(VyxFile& item, CString target)
     VyxFileStatus existing;
     bool probe =
         !(m_sameNameMode == SameOverwrite && m_applyToAll && !m_skipIdentical && !m_existingOnly && !m_recycleOld);
-    bool exists = probe && existing.GetStatus(target);
+    // A copy to a name its folder's listing lacks is not looked up first; it is made so that it
+    // replaces nothing, and a file that came meanwhile is asked about after all.
+    const bool unlisted = probe && !member && !m_move && !m_targetNames.MayHold(target);
+    bool exists = probe && !unlisted && existing.GetStatus(target);
     // Onto itself by another spelling: nothing to do and nothing to say. Only a name that is
     // there can be another spelling; a copy that did not look finds out as it makes its target.
     if (!member && (exists || (!probe && m_move)) && FileIdentity::Same(item.GetPath(), target))
@@ -532,11 +526,15 @@ int VyxFileTransfer::TransferFile(VyxFile& item, CString target)
         else if (member)
             outcome = ExtractMember(item, target);
         else if (!m_move)
-            outcome = CopyWithRetry(item.GetPath(), target);
+            outcome = CopyWithRetry(item.GetPath(), target, !unlisted);
         else if (OnSameDrive(item.GetPath(), target))
             outcome = MoveOnOneDrive(item, target);
         else
             outcome = MoveAcrossDrives(item, target);
+        if (outcome == CameMeanwhile) {
+            m_targetNames.Add(target);
+            return TransferFile(item, target);
+        }
         if (outcome == Transferred && !member)
             CarryNotes(item, target, m_move != 0);
     }
@@ -557,14 +555,18 @@ int VyxFileTransfer::RecycleOld(const CString& path)
     return Transferred;
 }
 
-int VyxFileTransfer::CopyWithRetry(const CString& source, const CString& target)
+int VyxFileTransfer::CopyWithRetry(const CString& source, const CString& target, bool replace)
 {
     for (;;) {
-        int result = m_copier.CopyFileThreaded(source, target, m_progress ? VFileAccDlg::CopyCallback : nullptr, 1);
+        int result =
+            m_copier.CopyFileThreaded(source, target, m_progress ? VFileAccDlg::CopyCallback : nullptr, 1, replace);
         if (result == kCopyDone) {
             m_changed = true;
+            m_targetNames.Add(target);
             return Transferred;
         }
+        if (!replace && result == ERROR_FILE_EXISTS)
+            return CameMeanwhile;
         if (result == kCopyOntoItself)
             return Skipped;
         int answer = AskAfterFailure(GetFileOpErrorText(result));
@@ -680,7 +682,8 @@ void VyxFileTransfer::CarryNotes(VyxFile& item, const CString& target, bool move
         if (m_noteJob && given && !note.IsEmpty())
             m_noteJob->TakeFromSource(item, target);
         // Cache entries kept for the file as a location (an archive) follow it.
-        if (m_notes.HasNoteFile(folder, item.GetFileName()))
+        CString noteFile;
+        if (m_locationNotes.Find(noteFile, folder, item.GetFileName()))
             m_notes.RenameFolder(target, item.GetPath());
         return;
     }
@@ -688,8 +691,10 @@ void VyxFileTransfer::CarryNotes(VyxFile& item, const CString& target, bool move
     // folder's own note file belongs to the folder.
     CString noteFile, inFolder, targetName;
     MakePath(inFolder, nullptr, folder, VyxCacheIndex::GetInFolderName(VyxCacheIndex::KindNote), nullptr);
-    if (m_notes.FindNoteFile(noteFile, folder, item.GetFileName()) && !EqualNoCase(noteFile, inFolder)) {
+    if (m_locationNotes.Find(noteFile, folder, item.GetFileName()) && !EqualNoCase(noteFile, inFolder)) {
         GetPathPart(targetName, target, PartFileName);
         CopyFileSized(noteFile, m_notes.GetNoteFileName(FolderOf(target), targetName), 2, nullptr, 0);
+        // The index may have gained the target's entry.
+        m_locationNotes.Forget();
     }
 }

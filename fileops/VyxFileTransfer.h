@@ -6,6 +6,8 @@
 
 #include "catalogue/VyxNoteStore.h"
 #include "fileops/CThreadedCopier.h"
+#include "fileops/LocationNoteFiles.h"
+#include "fileops/TargetFolderNames.h"
 #include "foundation/VyxFileStatus.h"
 
 #include <memory>
@@ -91,7 +93,8 @@ protected:
     virtual INT_PTR ShowSameNameDialog(VSameFileDlg& dialog);
 
 private:
-    enum Outcome { Transferred = 1, Skipped = 0, Stop = -1 };
+    // CameMeanwhile: a copy made not to replace found a file at its target.
+    enum Outcome { Transferred = 1, Skipped = 0, Stop = -1, CameMeanwhile = 2 };
 
     int TransferFolder(const CString& source, const CString& target);
     int TransferFile(VyxFile& item, CString target);
@@ -99,7 +102,8 @@ private:
     // the user cancelled the job.
     bool SettleSameName(VyxFile& item, CString& target, const VyxFileStatus& existing, bool& stop);
     int RecycleOld(const CString& path);
-    int CopyWithRetry(const CString& source, const CString& target);
+    // Without replace, CameMeanwhile when a file is at the target.
+    int CopyWithRetry(const CString& source, const CString& target, bool replace = true);
     int MoveOnOneDrive(VyxFile& item, const CString& target);
     int MoveAcrossDrives(VyxFile& item, const CString& target);
     int ExtractMember(VyxFile& item, const CString& target);
@@ -115,6 +119,9 @@ private:
     std::vector<VyxFile*> m_items;
     CString m_destination;
     VyxNoteStore m_notes;
+    // The sources' own note files as locations, looked up through m_notes.
+    LocationNoteFiles m_locationNotes{m_notes};
+    TargetFolderNames m_targetNames;
     int m_existingOnly = 0;
     int m_move = 0;
     int m_applyToAll = 0;

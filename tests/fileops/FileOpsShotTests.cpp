@@ -63,6 +63,7 @@ TEST(FileOpsShot, ProgressWindowPartWayThroughAJob)
     VFileAccDlg::CopyCallback(1, 1300 * 1024, 2 * 1024 * 1024, 0);
     EXPECT_EQ(4, dialog.m_panel.GetRows());
     EXPECT_EQ(41, dialog.m_filePos);
+    dialog.DrawCounters();
     dialog.m_panel.PaintChanged();
     dialog.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
     PumpPending();

@@ -86,8 +86,17 @@ protected:
         ASSERT_GE(m_columns, 24);
         ASSERT_EQ(4, m_dialog->m_panel.GetRows());
     }
-    CString Row(int row) { return m_reader.Text(m_dialog->m_panel, row); }
-    CString Bar(int row) { return m_reader.Bar(m_dialog->m_panel, row); }
+    // The panel as drawn at its next refresh.
+    CString Row(int row)
+    {
+        m_dialog->DrawCounters();
+        return m_reader.Text(m_dialog->m_panel, row);
+    }
+    CString Bar(int row)
+    {
+        m_dialog->DrawCounters();
+        return m_reader.Bar(m_dialog->m_panel, row);
+    }
     // A bar of `whole` full cells, then a cell of `part`, then empty cells.
     CString ExpectedBar(int whole, int part)
     {

@@ -193,6 +193,33 @@ TEST(TransferAsk, CancelInTheQuestionStopsTheJobAndKeepsWhatWasDone)
     EXPECT_FALSE(Exists(scene.dst + L"\\3.jpg"));
 }
 
+TEST(TransferAsk, AFileThatComesAtTheTargetDuringTheJobIsAskedAboutNotReplaced)
+{
+    for (int mode : {Policy::SameIgnore, Policy::SameOverwrite}) {
+        SCOPED_TRACE(mode);
+        TransferScene scene;
+        auto job = scene.Job(0, Policy::SameAsk);
+        job->Add(scene.File(scene.src, L"1.jpg", 40, 1));
+        job->Add(scene.File(scene.src, L"2.jpg", 40, 1));
+        job->onSameName = Answer(mode);
+        // The destination was listed before the first copy; the second name comes after it.
+        bool made = false;
+        CopyTarget::SetWriteFunction([&](HANDLE file, const void* data, DWORD size, DWORD* done) {
+            if (!made)
+                scene.File(scene.dst, L"2.jpg", 20, 2);
+            made = true;
+            return WriteFile(file, data, size, done, nullptr);
+        });
+        const int copied = job->Run();
+        CopyTarget::SetWriteFunction(nullptr);
+        EXPECT_EQ(1, job->sameNameQuestions);
+        EXPECT_EQ(mode == Policy::SameIgnore ? 1 : 2, copied);
+        EXPECT_EQ(mode == Policy::SameIgnore ? PatternBytes(20, 2) : PatternBytes(40, 1),
+                  ReadBytes(scene.dst + L"\\2.jpg"));
+        EXPECT_EQ(PatternBytes(40, 1), ReadBytes(scene.dst + L"\\1.jpg"));
+    }
+}
+
 TEST(TransferAsk, ATypedNameThatIsTakenIsAskedForAgain)
 {
     TransferScene scene;
@@ -385,6 +412,45 @@ TEST(TransferNotes, EachFolderNoteFileIsWrittenOnceAJob)
         EXPECT_EQ(CString(L"p38.jpg のメモ"), scene.Note(elsewhere + L"\\p38.jpg"));
         EXPECT_EQ(CString(), scene.Note(pics + L"\\p38.jpg"));
         EXPECT_EQ(CString(L"残る"), scene.Note(pics + L"\\stay.jpg"));
+    }
+}
+
+TEST(TransferNotes, AFolderCopyCarriesAnArchivesOwnNotesAndNoNoteForNamesSharingASection)
+{
+    for (bool central : {false, true}) {
+        SCOPED_TRACE(central ? "central notes" : "notes in the folders");
+        TransferScene scene(central);
+        CString pics = scene.Folder(scene.src, L"Pics");
+        scene.File(pics, L"book.zip");
+        scene.File(pics, L"{x}.jpg");
+        scene.SetNote(pics + L"\\{x}.jpg", L"先のメモ");
+        // Both names map to the section "{x}": the note belongs to neither.
+        scene.File(pics, L"[x].jpg");
+        scene.File(pics, L"a.jpg");
+        scene.SetNote(pics + L"\\a.jpg", L"普通のメモ");
+        VyxNoteStore members(scene.root);
+        members.SetLocation(pics, L"book.zip");
+        ASSERT_EQ(VyxNoteStore::NoteWritten, members.WriteNote(L"in\\m.jpg", L"中のメモ"));
+
+        auto copy = scene.Job(0, Policy::SameOverwrite);
+        copy->Add(pics);
+        EXPECT_EQ(5, copy->Run());
+        const CString copied = scene.dst + L"\\Pics";
+        EXPECT_EQ(CString(L"普通のメモ"), scene.Note(copied + L"\\a.jpg"));
+        for (LPCWSTR name : {L"{x}.jpg", L"[x].jpg"}) {
+            // The note file itself: ReadNote would hide a note under a shared section.
+            VyxNoteStore store(scene.root);
+            store.SetLocation(copied, nullptr);
+            CString section = store.GetSectionOf(copied + L"\\" + name), path = store.GetNoteFilePath();
+            VyxIni written(path);
+            CString note;
+            EXPECT_EQ(CString(), written.GetString(note, section, L"Note", L"")) << name;
+        }
+        // The members' notes are the archive's own file under the cache root; in a folder they
+        // share the folder's note file, which the folder keeps.
+        VyxNoteStore copiedMembers(scene.root);
+        copiedMembers.SetLocation(copied, L"book.zip");
+        EXPECT_EQ(central ? CString(L"中のメモ") : CString(), copiedMembers.ReadNote(L"in\\m.jpg"));
     }
 }
 
