@@ -15,6 +15,7 @@
 namespace {
 
 const UINT kDefaultAbortKeys[] = {VK_ESCAPE, VK_DOWN, VK_UP, VK_RIGHT, VK_LEFT, 0};
+const DWORD kAbortCheckInterval = 30; // ms
 
 // Local calendar time to seconds, summer time as the system decides. A year before 1900 counts as
 // 0, and so does a bound before 1970, which the local-time conversion refuses.
@@ -118,20 +119,30 @@ void CFileList::DeleteAt(int index)
 
 bool CFileList::AbortKeyPressed(const UINT* keys)
 {
-    MSG message;
-    if (!PeekMessageW(&message, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE | PM_NOYIELD))
-        return false;
-    for (const UINT* key = keys; key && *key; ++key)
-        if (message.wParam == *key)
-            return true;
-    // Any other key is used up here, so that it does not reach a window once the scan is over.
-    PeekMessageW(&message, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE | PM_NOYIELD);
+    // Bounded: a key repeating faster than it is taken cannot hold the scan here.
+    for (int taken = 0; taken < 256; ++taken) {
+        MSG message;
+        if (!PeekMessageW(&message, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE | PM_NOYIELD))
+            return false;
+        for (const UINT* key = keys; key && *key; ++key)
+            if (message.wParam == *key)
+                return true;
+        // Any other key is used up here, so that it does not reach a window once the scan is over.
+        PeekMessageW(&message, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE | PM_NOYIELD);
+    }
     return false;
 }
 
 bool CFileList::AbortRequested() const
 {
-    return m_abortCheck && AbortKeyPressed(m_abortKeys);
+    if (!m_abortCheck)
+        return false;
+    const DWORD now = GetTickCount();
+    if (m_abortChecked && static_cast<LONG>(now - m_nextAbortCheck) < 0)
+        return false;
+    m_abortChecked = true;
+    m_nextAbortCheck = now + kAbortCheckInterval;
+    return AbortKeyPressed(m_abortKeys);
 }
 
 int CFileList::Scan()
@@ -139,6 +150,7 @@ int CFileList::Scan()
     const CString patterns = m_namePatterns;
     m_dateFromSeconds = BoundSeconds(m_dateFrom);
     m_dateToSeconds = BoundSeconds(m_dateTo);
+    m_abortChecked = false;
     int result = ScanDone;
     if (patterns.IsEmpty()) {
         m_patternListInUse = false;

@@ -27,8 +27,8 @@ public:
     // Deletes the found item and leaves its slot null; a negative index deletes all and empties
     // the lists.
     void DeleteAt(int index);
-    // Whether the first waiting key-down message carries one of the keys (0-terminated list). A
-    // key-down of another key is taken from the queue.
+    // Whether a waiting key-down message carries one of the keys (0-terminated list). Key-downs of
+    // other keys before it are taken from the queue.
     static bool AbortKeyPressed(const UINT* keys);
 
     int GetCount() const { return static_cast<int>(m_found.GetSize()); }
@@ -92,4 +92,8 @@ private:
     DWORD m_sizeMaximum;
     bool m_abortCheck;
     const UINT* m_abortKeys;
+    // A look at the message queue costs a trip to the window server: the keys are looked at
+    // when the scan starts and then a few dozen times a second, not at every entry.
+    mutable DWORD m_nextAbortCheck = 0;
+    mutable bool m_abortChecked = false;
 };
