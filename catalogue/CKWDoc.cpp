@@ -333,7 +333,12 @@ void CKWDoc::HandItemSettings()
     VyxFilexImage::SetArchiveMemberLimit(ArcDispPluginLimit);
     int drawIconAlign = GetAppIniInt(L"VyxFile", L"DrawIconAlign", 0);
     VyxFilexDraw::SetDrawIconAlign(drawIconAlign);
-    WriteAppIniInt(L"VyxFile", L"DrawIconAlign", drawIconAlign);
+    // Written back so the key shows in the file; only when it does not already read so, since
+    // every folder opened comes here and a write makes the held settings file be read again.
+    CString written;
+    written.Format(L"%d", drawIconAlign);
+    if (GetAppIniString(L"VyxFile", L"DrawIconAlign", L"") != written)
+        WriteAppIniInt(L"VyxFile", L"DrawIconAlign", drawIconAlign);
 }
 
 int CKWDoc::OpenFolder(const CVirtualFolder& location, CView* sender)
