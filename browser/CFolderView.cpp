@@ -1,6 +1,7 @@
 #include "browser/CFolderView.h"
 
 #include "browser/CMainFrame.h"
+#include "browser/DeferredRepaint.h"
 #include "browser/ShellImageList.h"
 #include "browser/SubFolderProbe.h"
 #include "catalogue/ArchiveMember.h"
@@ -496,6 +497,8 @@ HTREEITEM CFolderView::FindItemByPath(LPCWSTR lpszPath, HTREEITEM hStart, BOOL* 
 BOOL CFolderView::GoToPath(LPCWSTR lpszPath, BOOL bExpand)
 {
     (void)bExpand;
+    // Expanding and selecting move the tree's scroll bars many times; they are drawn once.
+    DeferredRepaint hold(m_hWnd, DeferredRepaint::SettleOffScreen);
     CString path = lpszPath ? lpszPath : L"";
     // The container part of a location inside an archive is made absolute; the inner part stays.
     int slash = path.Find(L'/');

@@ -76,10 +76,10 @@ void CKWApp::RedirectProfile()
 
 void CKWApp::WriteBackLogSettings()
 {
-    WriteAppIniInt(L"LOG", L"Level", GetAppIniInt(L"LOG", L"Level", 4));
+    WriteBackAppIniInt(L"LOG", L"Level", GetAppIniInt(L"LOG", L"Level", 4));
     CString folder;
     GetAppIniString(folder, L"LOG", L"Folder", L"log");
-    WriteAppIniString(L"LOG", L"Folder", folder);
+    WriteBackAppIniString(L"LOG", L"Folder", folder);
 }
 
 BOOL CKWApp::ClaimSingleInstance(LPCWSTR lpszName, HANDLE* phMutex)

@@ -1,4 +1,5 @@
 #include "browser/CKWView.h"
+#include "browser/DeferredRepaint.h"
 
 #include "browser/CMainFrame.h"
 #include "catalogue/FrameMessages.h"
@@ -251,7 +252,10 @@ void CKWView::ApplyScrollSizes()
         }
     }
     m_position = m_layout.ClampPosition(m_position);
-    SetScrollPos(SB_VERT, m_layout.ToUnits(m_position));
+    // Setting the bar draws it, a themed bar at some cost: only a position that moved is set.
+    const int unitPosition = m_layout.ToUnits(m_position);
+    if (GetScrollPos(SB_VERT) != unitPosition)
+        SetScrollPos(SB_VERT, unitPosition);
 }
 
 CPoint CKWView::GetScrollOffset() const
@@ -1330,6 +1334,8 @@ void CKWView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
         SteppedPictureLoad::Abort();
         break;
     case HintListRebuilt: {
+        // The new layout sets the scroll bar several times; it is drawn once.
+        DeferredRepaint hold(m_hWnd);
         Relayout();
         RebuildSurfaces();
         RestartVisiblePasses();

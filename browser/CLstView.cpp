@@ -1,4 +1,5 @@
 #include "browser/CLstView.h"
+#include "browser/DeferredRepaint.h"
 
 #include "browser/CKWView.h"
 #include "browser/CMainFrame.h"
@@ -788,12 +789,16 @@ void CLstView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
     CKWDoc* doc = GetDocument();
     CListCtrl& list = GetListCtrl();
     switch (lHint) {
-    case HintListRebuilding:
+    case HintListRebuilding: {
+        // Emptying and refilling move the list's scroll bars many times; they are drawn once.
+        DeferredRepaint hold(m_hWnd);
         list.DeleteAllItems();
         m_autoColumnSizeMin = kAutoColumnSizeMin.Read();
         ResetHeaders();
         break;
+    }
     case HintListRebuilt: {
+        DeferredRepaint hold(m_hWnd, DeferredRepaint::SettleOffScreen);
         Fill();
         // Oldest first, each a whole sort: the newest key ends up deciding.
         const std::vector<DWORD> history = m_history;

@@ -251,7 +251,29 @@ BOOL CMainFrame::CreateBars()
     return TRUE;
 }
 
+void CMainFrame::RecalcLayout(BOOL bNotify)
+{
+    // The frame is hidden while it makes its panes and bars, and each bar added would lay the
+    // whole window out again: it is laid out once, when they are all made.
+    if (m_bHoldLayout)
+        return;
+    VyxFrameWndEx::RecalcLayout(bNotify);
+}
+
 int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
+{
+    m_bHoldLayout = true;
+    const int created = CreateFrameParts(lpCreateStruct);
+    m_bHoldLayout = false;
+    if (created != -1) {
+        RecalcLayout();
+        // Layouts asked for later while the parts were made are done now.
+        m_nIdleFlags &= ~(idleLayout | idleNotify);
+    }
+    return created;
+}
+
+int CMainFrame::CreateFrameParts(LPCREATESTRUCT lpCreateStruct)
 {
     if (VyxFrameWndEx::OnCreate(lpCreateStruct) == -1)
         return -1;
@@ -501,7 +523,12 @@ LRESULT CMainFrame::OnStatusText(WPARAM wParam, LPARAM lParam)
 {
     int pane = static_cast<int>(wParam);
     if (m_wndStatusBar.GetSafeHwnd() && pane >= 0 && pane < m_wndStatusBar.GetCount()) {
-        m_wndStatusBar.SetPaneText(pane, reinterpret_cast<LPCWSTR>(lParam));
+        // The bar is drawn at once, since long work may hold the message loop; a text it already
+        // shows is not drawn again (the views clear the progress pane at every new listing).
+        const LPCWSTR text = lParam ? reinterpret_cast<LPCWSTR>(lParam) : L"";
+        if (m_wndStatusBar.GetPaneText(pane) == text)
+            return 0;
+        m_wndStatusBar.SetPaneText(pane, text);
         m_wndStatusBar.UpdateWindow();
     }
     return 0;

@@ -139,10 +139,13 @@ public:
     bool IsFileOperationRunning() const { return m_bFileOperation; }
     size_t GetQueuedFileOperations() const { return m_queuedJobs.size(); }
 
+    void RecalcLayout(BOOL bNotify = TRUE) override;
+
 protected:
     BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext) override;
 
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    int CreateFrameParts(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnClose();
     afx_msg void OnDestroy();
     afx_msg void OnSysColorChange();
@@ -231,6 +234,7 @@ private:
     CString m_strChangedFolder;
     WatchMode m_watchMode = WatchMode::Watching;
     bool m_bFileOperation = false;
+    bool m_bHoldLayout = false; // while the frame makes its panes and bars
     std::deque<VyxFileTransfer*> m_queuedJobs;
     std::vector<CString> m_dragTempFolders;
 };

@@ -326,19 +326,14 @@ void CKWDoc::HandItemSettings()
     // Both are written back so that they can be found and changed in the settings file.
     int notCreateThumbsSize = GetAppIniInt(L"VyxFile", L"NotCreateThumbsSize", 0);
     VyxFilexDraw::SetNotCreateThumbsSize(static_cast<DWORD>(notCreateThumbsSize));
-    WriteAppIniInt(L"VyxFile", L"NotCreateThumbsSize", notCreateThumbsSize);
+    WriteBackAppIniInt(L"VyxFile", L"NotCreateThumbsSize", notCreateThumbsSize);
     VyxFilexDraw::SetFreePictureAfterMaking(MemDraw);
     HeldPictureBudget::SetLimit(MemDraw ? HeldPictureBudget::SmallLimit : HeldPictureBudget::LargeLimit);
     VyxFilexImage::SetPluginDisplayLimit(DispPluginLimit);
     VyxFilexImage::SetArchiveMemberLimit(ArcDispPluginLimit);
     int drawIconAlign = GetAppIniInt(L"VyxFile", L"DrawIconAlign", 0);
     VyxFilexDraw::SetDrawIconAlign(drawIconAlign);
-    // Written back so the key shows in the file; only when it does not already read so, since
-    // every folder opened comes here and a write makes the held settings file be read again.
-    CString written;
-    written.Format(L"%d", drawIconAlign);
-    if (GetAppIniString(L"VyxFile", L"DrawIconAlign", L"") != written)
-        WriteAppIniInt(L"VyxFile", L"DrawIconAlign", drawIconAlign);
+    WriteBackAppIniInt(L"VyxFile", L"DrawIconAlign", drawIconAlign);
 }
 
 int CKWDoc::OpenFolder(const CVirtualFolder& location, CView* sender)

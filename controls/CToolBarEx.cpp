@@ -281,6 +281,22 @@ void CToolBarEx::SetTextOption(int nTextOption, BOOL bRefresh)
     }
 }
 
+bool CToolBarEx::HoldsButtons(const std::vector<TBBUTTON>& buttons)
+{
+    CToolBarCtrl& ctrl = GetToolBarCtrl();
+    if (ctrl.GetButtonCount() != static_cast<int>(buttons.size()))
+        return false;
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        TBBUTTON held = {};
+        const TBBUTTON& wanted = buttons[i];
+        if (!ctrl.GetButton(static_cast<int>(i), &held) || held.idCommand != wanted.idCommand ||
+            held.fsStyle != wanted.fsStyle || held.fsState != wanted.fsState || held.iBitmap != wanted.iBitmap ||
+            held.iString != wanted.iString)
+            return false;
+    }
+    return true;
+}
+
 void CToolBarEx::DeleteAllButtons()
 {
     CToolBarCtrl& ctrl = GetToolBarCtrl();
@@ -298,13 +314,19 @@ void CToolBarEx::SetButtons(int nCount, TBBUTTONEX* pButtons, int nDefaultTextOp
 {
     DeleteAllButtons();
     m_aButtons.RemoveAll();
+    for (int i = 0; i < nCount; ++i)
+        m_aButtons.Add(pButtons[i]);
+    m_nDefaultTextOption = nDefaultTextOption;
+    SetTextOption(nDefaultTextOption, FALSE);
+    // Added in one call: the bar measures every button again at each addition.
+    std::vector<TBBUTTON> shown;
     for (int i = 0; i < nCount; ++i) {
         if (pButtons[i].bInitiallyVisible)
-            AppendRecord(pButtons[i]);
-        m_aButtons.Add(pButtons[i]);
+            shown.push_back(m_aButtons[i].tbinfo);
     }
-    m_nDefaultTextOption = nDefaultTextOption;
-    SetTextOption(nDefaultTextOption, TRUE);
+    if (!shown.empty())
+        GetToolBarCtrl().AddButtons(static_cast<int>(shown.size()), shown.data());
+    UpdateBand();
 }
 
 BOOL CToolBarEx::GetButtonInfo(int nID, TBBUTTON* pButton) const
@@ -402,11 +424,17 @@ void CToolBarEx::LoadState(LPCWSTR lpszProfileName)
     if (fields.size() < 2)
         return;
     // Options out of range keep the bar's own.
-    if (ValidTextOption(static_cast<int>(fields[0])))
-        SetTextOption(static_cast<int>(fields[0]), FALSE);
-    if (ValidIconOption(static_cast<int>(fields[1])))
-        SetIconOption(static_cast<int>(fields[1]), FALSE);
-    DeleteAllButtons();
+    bool optionsKept = true;
+    const int textOption = static_cast<int>(fields[0]), iconOption = static_cast<int>(fields[1]);
+    if (ValidTextOption(textOption) && textOption != m_nTextOption) {
+        SetTextOption(textOption, FALSE);
+        optionsKept = false;
+    }
+    if (ValidIconOption(iconOption) && iconOption != m_nIconOption) {
+        SetIconOption(iconOption, FALSE);
+        optionsKept = false;
+    }
+    std::vector<TBBUTTON> buttons;
     for (size_t i = 2; i < fields.size(); ++i) {
         TBBUTTON button = {};
         if (fields[i] <= 0) {
@@ -415,7 +443,14 @@ void CToolBarEx::LoadState(LPCWSTR lpszProfileName)
         } else if (!GetButtonInfo(static_cast<int>(fields[i]), &button)) {
             continue; // a command the table no longer has leaves no gap
         }
-        GetToolBarCtrl().AddButtons(1, &button);
+        buttons.push_back(button);
+    }
+    // The bar measures every button again at each change: buttons it already holds as saved are
+    // left alone, and others are added in one call.
+    if (!optionsKept || !HoldsButtons(buttons)) {
+        DeleteAllButtons();
+        if (!buttons.empty())
+            GetToolBarCtrl().AddButtons(static_cast<int>(buttons.size()), buttons.data());
     }
     UpdateBand();
 }

@@ -6,6 +6,8 @@
 
 #include "framework/Framework.h"
 
+#include <vector>
+
 class CCustomizeDialog;
 
 // A button of the table: whether it is on the bar in the default layout follows the record.
@@ -76,6 +78,8 @@ protected:
     // Adds a table record to the end of the bar.
     void AppendRecord(const TBBUTTONEX& record);
     void DeleteAllButtons();
+    // Whether the bar holds exactly these buttons, in this order.
+    bool HoldsButtons(const std::vector<TBBUTTON>& buttons);
     void LoadImageList(CImageList& list, UINT nBitmapID, int cx, UINT nMessage);
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 

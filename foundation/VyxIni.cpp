@@ -433,6 +433,24 @@ bool WriteAppIniString(const wchar_t* section, const wchar_t* key, const wchar_t
     return theAppIni.WriteString(section, key, value);
 }
 
+bool WriteBackAppIniString(const wchar_t* section, const wchar_t* key, const wchar_t* value)
+{
+    // A default no value can be tells a missing key from one that holds the text.
+    const wchar_t absent[] = {L'\x1', 0};
+    const CString wanted = value ? value : L"";
+    CString held;
+    if (GetAppIniString(held, section, key, absent) == wanted)
+        return true;
+    return WriteAppIniString(section, key, wanted);
+}
+
+bool WriteBackAppIniInt(const wchar_t* section, const wchar_t* key, int value)
+{
+    CString text;
+    text.Format(L"%d", value);
+    return WriteBackAppIniString(section, key, text);
+}
+
 bool WriteAppIniBinary(const wchar_t* section, const wchar_t* key, const void* data, int count)
 {
     return theAppIni.WriteBinary(section, key, data, count);

@@ -98,3 +98,7 @@ bool WriteAppIniHexInt(const wchar_t* section, const wchar_t* key, int value);
 bool WriteAppIniDouble(const wchar_t* section, const wchar_t* key, double value);
 bool WriteAppIniString(const wchar_t* section, const wchar_t* key, const wchar_t* value);
 bool WriteAppIniBinary(const wchar_t* section, const wchar_t* key, const void* data, int count);
+// Written back so that the key shows in the file, only when the file does not already read so: a
+// write makes the held file be read whole again at the next reads.
+bool WriteBackAppIniInt(const wchar_t* section, const wchar_t* key, int value);
+bool WriteBackAppIniString(const wchar_t* section, const wchar_t* key, const wchar_t* value);

@@ -1,4 +1,5 @@
 #include "framework/CDialog.h"
+#include "framework/CControlBar.h"
 #include "framework/CGdiObject.h"
 #include "framework/CWinThread.h"
 #include "framework/ModuleState.h"
@@ -268,8 +269,12 @@ INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     if (message != WM_INITDIALOG)
         return FALSE;
     try {
-        CDialog* dialog = DYNAMIC_DOWNCAST(CDialog, CWnd::FromHandlePermanent(hWnd));
-        return dialog ? dialog->OnInitDialog() : TRUE;
+        CWnd* window = CWnd::FromHandlePermanent(hWnd);
+        if (CDialog* dialog = DYNAMIC_DOWNCAST(CDialog, window))
+            return dialog->OnInitDialog();
+        // A bar made from a template takes no focus: focus on one of its controls would activate
+        // the frame that is still being made, and the frame's view takes the focus anyway.
+        return window && window->IsKindOf(RUNTIME_CLASS(CControlBar)) ? FALSE : TRUE;
     } catch (...) {
         MSG msg = {hWnd, message, wParam, lParam, 0, {0, 0}};
         AfxProcessDispatchException(&msg);

@@ -214,9 +214,13 @@ void CToolBar::SetButtonRaw(int nIndex, TBBUTTON* pButton)
     if (current.idCommand == pButton->idCommand && current.iBitmap == pButton->iBitmap &&
         current.fsStyle == pButton->fsStyle && current.fsState == pButton->fsState)
         return; // unchanged: no repaint
-    // Only state changes need no rebuild of the button.
+    // Only state changes need no rebuild of the button. Set by command where the command names
+    // this button: the control measures every button again when a button's information is set.
     if (current.idCommand == pButton->idCommand && current.iBitmap == pButton->iBitmap &&
         current.fsStyle == pButton->fsStyle) {
+        if (SendMessage(TB_COMMANDTOINDEX, static_cast<WPARAM>(pButton->idCommand)) == nIndex &&
+            SendMessage(TB_SETSTATE, static_cast<WPARAM>(pButton->idCommand), MAKELONG(pButton->fsState, 0)))
+            return;
         TBBUTTONINFOW info = {};
         info.cbSize = sizeof(info);
         info.dwMask = TBIF_BYINDEX | TBIF_STATE;

@@ -81,6 +81,28 @@ TEST_F(ToolBarExTest, LoadingTakesOptionsAndButtonsAndDropsUnknownCommands)
     EXPECT_EQ(3, Bar().GetToolBarCtrl().GetButtonCount());
 }
 
+TEST_F(ToolBarExTest, LoadingTheStateTheBarShowsKeepsItsLabelsAndAnotherOrderIsApplied)
+{
+    auto label = [this](UINT id) {
+        wchar_t text[64] = {};
+        Bar().GetToolBarCtrl().SendMessage(TB_GETBUTTONTEXTW, id, reinterpret_cast<LPARAM>(text));
+        return CString(text);
+    };
+    const CString copyLabel = label(ID_KITTEST_COPY);
+    ASSERT_FALSE(copyLabel.IsEmpty());
+    const std::vector<UINT> before = Bar().ButtonIds();
+    Bar().SaveState(kSection);
+    Bar().LoadState(kSection);
+    EXPECT_EQ(before, Bar().ButtonIds());
+    EXPECT_EQ(copyLabel, label(ID_KITTEST_COPY));
+    CString state;
+    state.Format(L"1,0,%u,%u", ID_KITTEST_COPY, ID_KITTEST_NEW);
+    AfxGetApp()->WriteProfileString(kSection, L"ToolbarStateInfo", state);
+    Bar().LoadState(kSection);
+    EXPECT_EQ((std::vector<UINT>{ID_KITTEST_COPY, ID_KITTEST_NEW}), Bar().ButtonIds());
+    EXPECT_EQ(copyLabel, label(ID_KITTEST_COPY));
+}
+
 TEST_F(ToolBarExTest, OptionsOutOfRangeInTheProfileAreIgnored)
 {
     CString state;

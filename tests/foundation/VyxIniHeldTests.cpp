@@ -166,4 +166,26 @@ TEST(VyxIniHeld, AnUnchangedFileIsReadOnceForManyReadsAndACopyKeepsItsOwnFile)
     EXPECT_STREQ(L"v", copy.GetString(read, L"S", L"k", L""));
 }
 
+TEST(VyxIniHeld, AWriteBackWritesOnlyAValueTheFileDoesNotHoldAsItStands)
+{
+    ScratchSettings settings;
+    const std::wstring path = settings.Folder() / L"settings.ini";
+    ASSERT_TRUE(ScratchFolder::WriteFile(path, "[S]\r\nn=4\r\nt=log\r\ne=\r\nq=\"x\"\r\n"));
+    AgeFile(path);
+    const unsigned writes = VyxIni::GetWriteCount();
+    EXPECT_TRUE(WriteBackAppIniInt(L"S", L"n", 4));
+    EXPECT_TRUE(WriteBackAppIniString(L"S", L"t", L"log"));
+    EXPECT_TRUE(WriteBackAppIniString(L"S", L"e", L""));
+    EXPECT_EQ(writes, VyxIni::GetWriteCount());
+    // Another value, a missing key (empty values too) and a value read otherwise than it is
+    // written are written.
+    EXPECT_TRUE(WriteBackAppIniInt(L"S", L"n", 5));
+    EXPECT_TRUE(WriteBackAppIniString(L"S", L"missing", L""));
+    EXPECT_TRUE(WriteBackAppIniString(L"S", L"q", L"\"x\""));
+    EXPECT_EQ(writes + 3, VyxIni::GetWriteCount());
+    const std::string bytes = ScratchFolder::ReadFile(path);
+    EXPECT_NE(std::string::npos, bytes.find("n=5"));
+    EXPECT_NE(std::string::npos, bytes.find("missing="));
+}
+
 } // namespace

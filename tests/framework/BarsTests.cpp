@@ -99,6 +99,36 @@ TEST(ToolBar, ButtonStylesAndInfoUseTheOldFormWithDisabledTurnedOver)
     frame->DestroyWindow();
 }
 
+TEST(ToolBar, AStateReachesTheButtonAtItsPlaceAlsoWhenAnEarlierOneSharesItsCommand)
+{
+    auto* frame = new CBarFrame;
+    ASSERT_TRUE(frame->Create(nullptr, L"道具", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(20, 20, 420, 320)));
+    CToolBar& tools = frame->m_wndTools;
+    tools.SetButtonInfo(2, ID_FWTEST_CMD_DOC, TBBS_BUTTON, 1);
+    tools.SetButtonStyle(2, TBBS_BUTTON | TBBS_DISABLED);
+    EXPECT_EQ(static_cast<UINT>(TBBS_DISABLED), tools.GetButtonStyle(2) & TBBS_DISABLED);
+    EXPECT_EQ(0u, tools.GetButtonStyle(0) & TBBS_DISABLED);
+    tools.SetButtonStyle(0, TBBS_BUTTON | TBBS_DISABLED);
+    tools.SetButtonStyle(2, TBBS_BUTTON);
+    EXPECT_EQ(static_cast<UINT>(TBBS_DISABLED), tools.GetButtonStyle(0) & TBBS_DISABLED);
+    EXPECT_EQ(0u, tools.GetButtonStyle(2) & TBBS_DISABLED);
+    frame->DestroyWindow();
+}
+
+TEST(DialogBar, ABarMadeFromATemplateLeavesTheFocusWhereItWas)
+{
+    auto* frame = new CBarFrame;
+    ASSERT_TRUE(frame->Create(nullptr, L"道具", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(20, 20, 420, 320)));
+    frame->SetFocus();
+    const HWND before = ::GetFocus();
+    ASSERT_EQ(frame->m_hWnd, before);
+    CDialogBar bar;
+    ASSERT_TRUE(bar.Create(frame, IDD_FWTEST_DIALOGBAR, CBRS_TOP, AFX_IDW_DIALOGBAR));
+    EXPECT_EQ(before, ::GetFocus());
+    bar.DestroyWindow();
+    frame->DestroyWindow();
+}
+
 TEST(Splitter, SharedScrollBarsBelongToTheirRowAndColumn)
 {
     auto* frame = new CFrameWnd;
