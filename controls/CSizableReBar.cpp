@@ -716,7 +716,10 @@ void CSizableReBar::LoadState(LPCWSTR lpszProfileName)
         int band = m_wndReBar.IDToIndex(id);
         if (band < 0)
             continue;
-        m_wndReBar.MoveBand(static_cast<UINT>(band), position);
+        // Each change lays the bands out again: a band already in its place is not moved, and
+        // one the style just set shows is not shown again.
+        if (static_cast<UINT>(band) != position)
+            m_wndReBar.MoveBand(static_cast<UINT>(band), position);
         BandInfo info = MakeBandInfo(m_cbBandInfo, RBBIM_STYLE | RBBIM_CHILD);
         m_wndReBar.GetBandInfo(position, &info);
         const BOOL hidden = (style & RBBS_HIDDEN) != 0;
@@ -727,7 +730,8 @@ void CSizableReBar::LoadState(LPCWSTR lpszProfileName)
         info.cx = static_cast<UINT>(std::max(cx, 0));
         m_wndReBar.SetBandInfo(position, &info);
         // A band saved hidden stays hidden, with its bar, through the next layout.
-        m_wndReBar.ShowBand(position, !hidden);
+        if (hidden)
+            m_wndReBar.ShowBand(position, FALSE);
         ShowBarWindow(info.hwndChild, !hidden);
         ++position;
     }
