@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 IMPLEMENT_DYNAMIC(CToolBarEx, CToolBar)
@@ -304,28 +305,33 @@ void CToolBarEx::DeleteAllButtons()
         ctrl.DeleteButton(0);
 }
 
-void CToolBarEx::AppendRecord(const TBBUTTONEX& record)
+void CToolBarEx::ReplaceButtons(std::vector<TBBUTTON> buttons)
 {
-    TBBUTTON button = record.tbinfo;
-    GetToolBarCtrl().AddButtons(1, &button);
+    DeleteAllButtons();
+    // Added in one call: the bar measures every button again at each addition.
+    if (!buttons.empty())
+        GetToolBarCtrl().AddButtons(static_cast<int>(buttons.size()), buttons.data());
+}
+
+std::vector<TBBUTTON> CToolBarEx::InitiallyVisibleRecords() const
+{
+    std::vector<TBBUTTON> shown;
+    for (INT_PTR i = 0; i < m_aButtons.GetSize(); ++i) {
+        if (m_aButtons[i].bInitiallyVisible)
+            shown.push_back(m_aButtons[i].tbinfo);
+    }
+    return shown;
 }
 
 void CToolBarEx::SetButtons(int nCount, TBBUTTONEX* pButtons, int nDefaultTextOption)
 {
-    DeleteAllButtons();
     m_aButtons.RemoveAll();
     for (int i = 0; i < nCount; ++i)
         m_aButtons.Add(pButtons[i]);
     m_nDefaultTextOption = nDefaultTextOption;
+    // The options shape the records first, so that the buttons are added once, as they show.
     SetTextOption(nDefaultTextOption, FALSE);
-    // Added in one call: the bar measures every button again at each addition.
-    std::vector<TBBUTTON> shown;
-    for (int i = 0; i < nCount; ++i) {
-        if (pButtons[i].bInitiallyVisible)
-            shown.push_back(m_aButtons[i].tbinfo);
-    }
-    if (!shown.empty())
-        GetToolBarCtrl().AddButtons(static_cast<int>(shown.size()), shown.data());
+    ReplaceButtons(InitiallyVisibleRecords());
     UpdateBand();
 }
 
@@ -347,14 +353,12 @@ void CToolBarEx::RefreshButtons()
     if (!m_hWnd)
         return;
     CToolBarCtrl& ctrl = GetToolBarCtrl();
-    const int count = ctrl.GetButtonCount();
-    for (int i = 0; i < count; ++i) {
-        TBBUTTON button = {};
-        ctrl.GetButton(0, &button);
-        GetButtonInfo(button.idCommand, &button);
-        ctrl.DeleteButton(0);
-        ctrl.AddButtons(1, &button);
+    std::vector<TBBUTTON> buttons(static_cast<size_t>(ctrl.GetButtonCount()));
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        ctrl.GetButton(static_cast<int>(i), &buttons[i]);
+        GetButtonInfo(buttons[i].idCommand, &buttons[i]);
     }
+    ReplaceButtons(std::move(buttons));
 }
 
 void CToolBarEx::UpdateBand()
@@ -447,11 +451,8 @@ void CToolBarEx::LoadState(LPCWSTR lpszProfileName)
     }
     // The bar measures every button again at each change: buttons it already holds as saved are
     // left alone, and others are added in one call.
-    if (!optionsKept || !HoldsButtons(buttons)) {
-        DeleteAllButtons();
-        if (!buttons.empty())
-            GetToolBarCtrl().AddButtons(static_cast<int>(buttons.size()), buttons.data());
-    }
+    if (!optionsKept || !HoldsButtons(buttons))
+        ReplaceButtons(std::move(buttons));
     UpdateBand();
 }
 
@@ -520,14 +521,9 @@ void CToolBarEx::OnGetButtonInfo(NMHDR* pNMHDR, LRESULT* pResult)
 
 void CToolBarEx::OnReset(NMHDR*, LRESULT* pResult)
 {
-    DeleteAllButtons();
-    for (INT_PTR i = 0; i < m_aButtons.GetSize(); ++i) {
-        if (m_aButtons[i].bInitiallyVisible)
-            AppendRecord(m_aButtons[i]);
-    }
     SetIconOption(m_nDefaultIconOption, FALSE);
     SetTextOption(m_nDefaultTextOption, FALSE);
-    RefreshButtons();
+    ReplaceButtons(InitiallyVisibleRecords());
     UpdateBand();
     if (CCustomizeDialog* dialog = GetCustomizeDialog()) {
         dialog->SetIconOption(m_nIconOption, TRUE);

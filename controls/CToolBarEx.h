@@ -75,9 +75,10 @@ public:
     static const CSize sizeLargeIcon;
 
 protected:
-    // Adds a table record to the end of the bar.
-    void AppendRecord(const TBBUTTONEX& record);
     void DeleteAllButtons();
+    // The bar shows these buttons, in this order.
+    void ReplaceButtons(std::vector<TBBUTTON> buttons);
+    std::vector<TBBUTTON> InitiallyVisibleRecords() const;
     // Whether the bar holds exactly these buttons, in this order.
     bool HoldsButtons(const std::vector<TBBUTTON>& buttons);
     void LoadImageList(CImageList& list, UINT nBitmapID, int cx, UINT nMessage);

@@ -435,7 +435,7 @@ bool WriteAppIniString(const wchar_t* section, const wchar_t* key, const wchar_t
 
 bool WriteBackAppIniString(const wchar_t* section, const wchar_t* key, const wchar_t* value)
 {
-    // A default no value can be tells a missing key from one that holds the text.
+    // A default that no stored value can be tells a missing key from one holding the text.
     const wchar_t absent[] = {L'\x1', 0};
     const CString wanted = value ? value : L"";
     CString held;
