@@ -21,6 +21,20 @@ CACEdit::CACEdit() = default;
 
 void CACEdit::Init()
 {
+    wchar_t className[32] = {};
+    ::GetClassNameW(m_hWnd, className, 32);
+    if (lstrcmpiW(className, L"Edit") == 0)
+        m_iType = 1;
+    else if (lstrcmpiW(className, L"ComboBox") == 0)
+        m_iType = 2;
+}
+
+// The list is a window of its own (a top-level one, with its scroll bar): it is made when it is
+// first asked to show, not with the control, which is made with the main window.
+void CACEdit::MakeList()
+{
+    if (m_iType == -1 || m_Liste.GetSafeHwnd())
+        return;
     LPCWSTR listClass = AfxRegisterWndClass(CS_VREDRAW | CS_HREDRAW | CS_CLASSDC | CS_SAVEBITS, nullptr,
                                             reinterpret_cast<HBRUSH>(5), nullptr);
     CRect control;
@@ -28,14 +42,13 @@ void CACEdit::Init()
     CRect rect(control.left, control.top + 20, control.left + 200, control.top + 400);
     m_Liste.CreateEx(WS_EX_TOOLWINDOW, listClass, nullptr, WS_CHILD | WS_CLIPSIBLINGS | WS_BORDER | WS_THICKFRAME, rect,
                      GetDesktopWindow(), 1000);
-    wchar_t className[32] = {};
-    ::GetClassNameW(m_hWnd, className, 32);
-    if (lstrcmpiW(className, L"Edit") == 0)
-        m_iType = 1;
-    else if (lstrcmpiW(className, L"ComboBox") == 0)
-        m_iType = 2;
-    if (m_iType != -1)
-        m_Liste.Init(this);
+    m_Liste.Init(this);
+}
+
+void CACEdit::ShowMatches(LPCWSTR lpszText)
+{
+    MakeList();
+    m_Liste.FilterAndShow(-1, lpszText);
 }
 
 void CACEdit::SetMode(DWORD dwMode)
@@ -149,7 +162,7 @@ void CACEdit::OnTextChanged()
     if (m_iMode & (ModePath | ModeFolderNames)) {
         if (m_iMode & ModeFolderNames) {
             if (!m_EditText.IsEmpty())
-                m_Liste.FilterAndShow(-1, m_EditText);
+                ShowMatches(m_EditText);
             else
                 m_Liste.Hide();
         }
@@ -157,7 +170,7 @@ void CACEdit::OnTextChanged()
             if (m_EditText.GetLength() >= 3 && caret == m_EditText.GetLength()) {
                 if (_waccess(m_EditText, 0) == 0)
                     ReadFolder(m_EditText);
-                m_Liste.FilterAndShow(-1, m_EditText);
+                ShowMatches(m_EditText);
             } else {
                 m_Liste.Hide();
             }
@@ -166,10 +179,10 @@ void CACEdit::OnTextChanged()
     if (m_iMode & ModeWord) {
         int start = WordStart(caret - 1);
         int end = WordEnd(caret);
-        m_Liste.FilterAndShow(-1, m_EditText.Mid(start, end - start));
+        ShowMatches(m_EditText.Mid(start, end - start));
     }
     if (m_iMode & ModeWholeText)
-        m_Liste.FilterAndShow(-1, m_EditText);
+        ShowMatches(m_EditText);
     NotifyParent(0x400);
 }
 
@@ -227,6 +240,7 @@ BOOL CACEdit::HandleKey(UINT nChar, BOOL bFromList)
         nChar != VK_END)
         return FALSE;
     if (!IsListVisible() && (m_iMode & ModeShowAllOnArrow) && GetWindowTextLength() == 0) {
+        MakeList();
         m_Liste.ShowAll();
         return TRUE;
     }

@@ -64,6 +64,8 @@ protected:
     int CaretIndex() const;
     HWND EditWindow() const;
     void NotifyParent(WPARAM wParam);
+    void MakeList();
+    void ShowMatches(LPCWSTR lpszText);
 
     afx_msg void OnTextChanged();
     afx_msg void OnCloseList();

@@ -77,7 +77,9 @@ void CButtonST::PreSubclassWindow()
 
 BOOL CButtonST::PreTranslateMessage(MSG* pMsg)
 {
-    MakeTip();
+    // The tip's window is made when the mouse first comes to a button that has a tip.
+    if (pMsg->message >= WM_MOUSEFIRST && pMsg->message <= WM_MOUSELAST && m_bHasTip)
+        MakeTip();
     if (m_ToolTip.GetSafeHwnd())
         m_ToolTip.RelayEvent(pMsg);
     // A double click counts as two clicks.
@@ -504,22 +506,39 @@ void CButtonST::MakeTip()
         return;
     m_ToolTip.Activate(FALSE);
     m_ToolTip.SetMaxTipWidth(400);
+    if (m_bHasTip)
+        ApplyTip();
 }
 
+void CButtonST::ApplyTip()
+{
+    if (m_ToolTip.GetToolCount() == 0) {
+        CRect client;
+        GetClientRect(&client);
+        m_ToolTip.AddTool(this, m_strTip, &client, 1);
+    }
+    m_ToolTip.UpdateTipText(m_strTip, this, 1);
+    m_ToolTip.Activate(m_bTipActive);
+}
+
+// The text is kept until the tip's window is made: a tip window is a top-level window of its own,
+// and a bar of buttons would make one per button before any is pointed at.
 void CButtonST::SetTipText(LPCWSTR lpszText, BOOL bActivate)
 {
     if (!lpszText)
         return;
-    MakeTip();
-    if (!m_ToolTip.GetSafeHwnd())
-        return;
-    if (m_ToolTip.GetToolCount() == 0) {
-        CRect client;
-        GetClientRect(&client);
-        m_ToolTip.AddTool(this, lpszText, &client, 1);
-    }
-    m_ToolTip.UpdateTipText(lpszText, this, 1);
-    m_ToolTip.Activate(bActivate);
+    m_strTip = lpszText;
+    m_bTipActive = bActivate;
+    m_bHasTip = TRUE;
+    if (m_ToolTip.GetSafeHwnd())
+        ApplyTip();
+}
+
+CToolTipCtrl& CButtonST::GetToolTip()
+{
+    if (m_bHasTip)
+        MakeTip();
+    return m_ToolTip;
 }
 
 void CButtonST::SetTipText(int nText, BOOL bActivate)
@@ -533,6 +552,9 @@ void CButtonST::SetTipText(int nText, BOOL bActivate)
 
 void CButtonST::ActivateTip(BOOL bActivate)
 {
+    if (!m_bHasTip)
+        return;
+    m_bTipActive = bActivate;
     if (m_ToolTip.GetSafeHwnd() && m_ToolTip.GetToolCount() != 0)
         m_ToolTip.Activate(bActivate);
 }

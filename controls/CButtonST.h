@@ -64,7 +64,8 @@ public:
     BOOL IsCheckBox() const { return m_bIsCheckBox; }
     BOOL IsHot() const { return m_bMouseOnButton; }
     void FitToImage();
-    CToolTipCtrl& GetToolTip() { return m_ToolTip; }
+    // Makes the tip's window when a tip text is set and it is not made yet.
+    CToolTipCtrl& GetToolTip();
 
     // Paints the button; without a DC on the button's own. bDirect marks a repaint outside WM_DRAWITEM.
     void PaintButton(CDC* pDC, UINT nState, CRect rcItem, BOOL bDirect);
@@ -94,6 +95,7 @@ protected:
     void Repaint(BOOL bRepaint);
     void PaintBackgroundSnapshot(CDC* pDC);
     void MakeTip();
+    void ApplyTip();
     HICON MakeGreyIcon(HICON hIcon) const;
     static HBITMAP MakeMask(HBITMAP hSourceBitmap, DWORD dwWidth, DWORD dwHeight, COLORREF crTransColor);
 
@@ -151,6 +153,9 @@ protected:
     HMENU m_hMenu = nullptr;
     HCURSOR m_hCursor = nullptr;
     CToolTipCtrl m_ToolTip;
+    CString m_strTip;
+    BOOL m_bHasTip = FALSE;
+    BOOL m_bTipActive = FALSE;
     CDC m_dcBk;
     CBitmap m_bmpBk;
     CBitmap* m_pbmpOldBk = nullptr;

@@ -62,6 +62,11 @@ TEST(AutoComplete, TypedFolderListsItsVisibleSubfoldersAsFullPathsAndALetterNarr
     Tree tree;
     Fixture f(kJumpBarMode);
     EXPECT_EQ(1, f.edit.GetKind());
+    // The list's window is made when suggestions first show, not with the control.
+    EXPECT_EQ(nullptr, f.edit.GetList().GetSafeHwnd());
+    f.Type(L"C");
+    EXPECT_EQ(nullptr, f.edit.GetList().GetSafeHwnd());
+    f.edit.SetWindowText(L"");
     CString typed = tree.base;
     typed.SetAt(0, static_cast<wchar_t>(towlower(typed[0])));
     f.Type(typed);
@@ -156,6 +161,7 @@ TEST(AutoComplete, ContainsModeMatchesAnywhereAndEmptyControlShowsAllOnArrow)
     Fixture all(CACEdit::ModeShowAllOnArrow);
     EXPECT_EQ(static_cast<DWORD>(CACEdit::ModeShowAllOnArrow | CACEdit::ModeWholeText), all.edit.GetMode());
     all.edit.SetWords(words);
+    EXPECT_EQ(nullptr, all.edit.GetList().GetSafeHwnd());
     all.edit.SendMessage(WM_KEYDOWN, VK_DOWN, 0);
     EXPECT_EQ(4u, all.Shown().size());
 }

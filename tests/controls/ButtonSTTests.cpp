@@ -25,6 +25,22 @@ BOOL CreateButton(CButtonST& button, CWnd* parent, DWORD type, LPCWSTR caption =
     return button.Create(caption, WS_CHILD | WS_VISIBLE | type, CRect(10, 10, 70, 40), parent, kButtonId);
 }
 
+BOOL CALLBACK CountTipWindow(HWND hWnd, LPARAM lParam)
+{
+    wchar_t name[64] = {};
+    GetClassNameW(hWnd, name, 64);
+    if (lstrcmpiW(name, TOOLTIPS_CLASSW) == 0)
+        ++*reinterpret_cast<int*>(lParam);
+    return TRUE;
+}
+
+int CountTipWindows()
+{
+    int count = 0;
+    EnumThreadWindows(GetCurrentThreadId(), &CountTipWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
 } // namespace
 
 TEST(ButtonST, TemplateTypesWithBitTwoToggleTheirCheckStateOnEachClick)
@@ -306,6 +322,30 @@ TEST(ButtonST, DropMenuShowsPressedWhileOpenAndPostsTheChosenCommandAfterwards)
             expected.push_back(ID_TEST_DROP_SECOND);
         EXPECT_EQ(expected, host.Commands());
     }
+}
+
+TEST(ButtonST, TheTipsWindowIsMadeWhenTheMouseFirstComesAndCarriesTheTextSetBefore)
+{
+    CLogHostWnd host;
+    CButtonST plain, tipped;
+    ASSERT_TRUE(CreateButton(plain, &host, BS_PUSHBUTTON));
+    ASSERT_TRUE(CreateButton(tipped, &host, BS_PUSHBUTTON));
+    const int before = CountTipWindows();
+    tipped.SetTipText(L"Ｃドライブ");
+    MSG paint = {tipped.GetSafeHwnd(), WM_PAINT, 0, 0, 0, {}};
+    tipped.PreTranslateMessage(&paint);
+    MSG plainMove = {plain.GetSafeHwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5), 0, {}};
+    plain.PreTranslateMessage(&plainMove);
+    EXPECT_EQ(before, CountTipWindows());
+
+    MSG move = {tipped.GetSafeHwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5), 0, {}};
+    tipped.PreTranslateMessage(&move);
+    EXPECT_EQ(before + 1, CountTipWindows());
+    CToolTipCtrl& tip = tipped.GetToolTip();
+    EXPECT_EQ(1, tip.GetToolCount());
+    CString text;
+    tip.GetText(text, &tipped, 1);
+    EXPECT_EQ(CString(L"Ｃドライブ"), text);
 }
 
 TEST(ButtonST, TipTextMakesOneToolAndBalloonStyleIsKept)
