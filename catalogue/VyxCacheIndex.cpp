@@ -110,10 +110,15 @@ CString VyxCacheIndex::GetLocationKey(const wchar_t* folder, const wchar_t* arch
     }
     CString rest;
     RemovePathSeparator(rest, CString(folder ? folder : L"").Mid(drive.GetLength()));
-    CString key = volume + rest;
+    return GetArchiveKey(EscapeKey(volume + rest), archiveFileName);
+}
+
+CString VyxCacheIndex::GetArchiveKey(const wchar_t* folderKey, const wchar_t* archiveFileName)
+{
+    CString key(folderKey ? folderKey : L"");
     if (archiveFileName && *archiveFileName)
-        key += CString(L"/") + archiveFileName;
-    return EscapeKey(key);
+        key += L"/" + EscapeKey(archiveFileName);
+    return key;
 }
 
 CString VyxCacheIndex::GetSideFileName(int kind, const wchar_t* folder, const wchar_t* archiveFileName) const

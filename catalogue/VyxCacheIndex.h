@@ -43,6 +43,9 @@ public:
 
     // The key under which the index files a location.
     static CString GetLocationKey(const wchar_t* folder, const wchar_t* archiveFileName);
+    // The key of an archive in a folder, from the folder's own key (GetLocationKey(folder, nullptr)):
+    // a caller that keys many archives of one folder finds the folder's volume once.
+    static CString GetArchiveKey(const wchar_t* folderKey, const wchar_t* archiveFileName);
     static CString EscapeKey(const wchar_t* text);   // "=" -> "|"
     static CString UnescapeKey(const wchar_t* text); // "|" -> "="
     static const wchar_t* GetSectionName(int kind);

@@ -23,7 +23,7 @@ const LocationNoteFiles::Folder& LocationNoteFiles::Look(const CString& folder)
     Folder seen;
     seen.ownNoteFile = PathExists(InFolderNoteFile(folder), 0) != FALSE;
     if (!seen.ownNoteFile && m_index.HasCacheFolder())
-        seen.key = VyxNoteFile::Folded(VyxCacheIndex::GetLocationKey(folder, nullptr));
+        seen.key = VyxCacheIndex::GetLocationKey(folder, nullptr);
     return m_folders.emplace(name, seen).first->second;
 }
 
@@ -52,7 +52,7 @@ bool LocationNoteFiles::Find(CString& out, const CString& folder, const CString&
         }
         m_keysRead = true;
     }
-    const CString key = seen.key + L"/" + VyxNoteFile::Folded(VyxCacheIndex::EscapeKey(fileName));
+    const CString key = VyxNoteFile::Folded(VyxCacheIndex::GetArchiveKey(seen.key, fileName));
     if (!m_keys.count(std::wstring(key)))
         return false;
     return m_index.FindNoteFile(out, folder, fileName);

@@ -23,7 +23,7 @@ private:
     struct Folder
     {
         bool ownNoteFile = false;
-        CString key; // the folder's location key, folded
+        CString key; // the folder's location key
     };
     const Folder& Look(const CString& folder);
 
