@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 class DeferredRepaint
 {
 public:
@@ -17,6 +19,16 @@ public:
     DeferredRepaint& operator=(const DeferredRepaint&) = delete;
 
 private:
+    // A list's column header, its place and items: a refill seldom changes it, and a themed
+    // header costs as much to draw as the rows.
+    std::wstring HeaderLook() const;
+    RECT HeaderPlace() const; // in the window's client coordinates
+    bool HeaderUnchanged() const;
+    HRGN RegionBesideHeader() const;
+
     HWND m_hWnd = nullptr; // held; null when the window was hidden or already held
     Settle m_settle;
+    HWND m_hHeader = nullptr;
+    std::wstring m_headerLook;
+    RECT m_headerPlace = {};
 };

@@ -1,5 +1,6 @@
 // A pane held while it is refilled: hidden from drawing for the scope, then shown and drawn again
-// whole, with a list's scroll bars already set for its new items.
+// whole, with a list's scroll bars already set for its new items; a list's header only when it
+// changed.
 #include <gtest/gtest.h>
 
 #include "browser/DeferredRepaint.h"
@@ -24,6 +25,21 @@ struct ListWindow
         UpdateWindow(top);
     }
     ~ListWindow() { DestroyWindow(top); }
+    HWND Header() const { return reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)); }
+    int HeaderBottom() const
+    {
+        RECT header = {};
+        GetWindowRect(Header(), &header);
+        MapWindowPoints(nullptr, list, reinterpret_cast<POINT*>(&header), 2);
+        return header.bottom;
+    }
+    void SetColumnText(const wchar_t* text)
+    {
+        LVCOLUMNW column = {};
+        column.mask = LVCF_TEXT;
+        column.pszText = const_cast<wchar_t*>(text);
+        SendMessageW(list, LVM_SETCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    }
     // As the program's list fills itself: with its own drawing turned off meanwhile.
     void Fill(int count)
     {
@@ -62,13 +78,43 @@ TEST(DeferredRepaint, AHeldListComesBackWholeWithItsScrollBarSetForTheNewItems)
     EXPECT_TRUE(GetUpdateRect(window.list, &update, FALSE));
     RECT client = {};
     GetClientRect(window.list, &client);
-    EXPECT_TRUE(EqualRect(&client, &update)) << "the whole pane is drawn again";
+    // The header's columns did not change: it keeps what it shows, and the rest is drawn again.
+    client.top = window.HeaderBottom();
+    EXPECT_TRUE(EqualRect(&client, &update)) << "the whole pane but its header is drawn again";
+    EXPECT_FALSE(GetUpdateRect(window.Header(), &update, FALSE));
     // Before any paint the bar already spans the two hundred rows.
     SCROLLINFO bar = {};
     bar.cbSize = sizeof(bar);
     bar.fMask = SIF_RANGE | SIF_PAGE;
     ASSERT_TRUE(GetScrollInfo(window.list, SB_VERT, &bar));
     EXPECT_GT(bar.nMax - bar.nMin + 1, static_cast<int>(bar.nPage));
+}
+
+TEST(DeferredRepaint, AHeaderWhoseColumnsChangedOrMovedIsDrawnAgainWithThePane)
+{
+    ListWindow window;
+    ASSERT_NE(nullptr, window.Header());
+    RECT client = {}, update = {};
+    {
+        DeferredRepaint hold(window.list);
+        window.Fill(20);
+        window.SetColumnText(L"名前 ▲");
+    }
+    GetClientRect(window.list, &client);
+    ASSERT_TRUE(GetUpdateRect(window.list, &update, FALSE));
+    EXPECT_TRUE(EqualRect(&client, &update));
+    EXPECT_TRUE(GetUpdateRect(window.Header(), &update, FALSE)) << "a changed title";
+    UpdateWindow(window.top);
+
+    // A column wider than the pane, scrolled to its right.
+    SendMessageW(window.list, LVM_SETCOLUMNWIDTH, 0, 900);
+    UpdateWindow(window.top);
+    {
+        DeferredRepaint hold(window.list);
+        window.Fill(20);
+        SendMessageW(window.list, LVM_SCROLL, 200, 0);
+    }
+    EXPECT_TRUE(GetUpdateRect(window.Header(), &update, FALSE)) << "a header scrolled sideways";
 }
 
 TEST(DeferredRepaint, AHiddenWindowStaysHidden)
