@@ -1,7 +1,7 @@
 #include "browser/CKWView.h"
-#include "browser/DeferredRepaint.h"
 
 #include "browser/CMainFrame.h"
+#include "browser/DeferredRepaint.h"
 #include "catalogue/FrameMessages.h"
 #include "browser/VyxOleDataSource.h"
 #include "catalogue/CKWDoc.h"

@@ -1,8 +1,8 @@
 #include "browser/CLstView.h"
-#include "browser/DeferredRepaint.h"
 
 #include "browser/CKWView.h"
 #include "browser/CMainFrame.h"
+#include "browser/DeferredRepaint.h"
 #include "catalogue/FrameMessages.h"
 #include "browser/ShellImageList.h"
 #include "browser/VyxOleDataSource.h"

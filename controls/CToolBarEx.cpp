@@ -298,19 +298,14 @@ bool CToolBarEx::HoldsButtons(const std::vector<TBBUTTON>& buttons)
     return true;
 }
 
-void CToolBarEx::DeleteAllButtons()
+void CToolBarEx::ReplaceButtons(std::vector<TBBUTTON> buttons)
 {
     CToolBarCtrl& ctrl = GetToolBarCtrl();
     for (int n = ctrl.GetButtonCount(); n > 0; --n)
         ctrl.DeleteButton(0);
-}
-
-void CToolBarEx::ReplaceButtons(std::vector<TBBUTTON> buttons)
-{
-    DeleteAllButtons();
     // Added in one call: the bar measures every button again at each addition.
     if (!buttons.empty())
-        GetToolBarCtrl().AddButtons(static_cast<int>(buttons.size()), buttons.data());
+        ctrl.AddButtons(static_cast<int>(buttons.size()), buttons.data());
 }
 
 std::vector<TBBUTTON> CToolBarEx::InitiallyVisibleRecords() const

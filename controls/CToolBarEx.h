@@ -75,7 +75,6 @@ public:
     static const CSize sizeLargeIcon;
 
 protected:
-    void DeleteAllButtons();
     // The bar shows these buttons, in this order.
     void ReplaceButtons(std::vector<TBBUTTON> buttons);
     std::vector<TBBUTTON> InitiallyVisibleRecords() const;
