@@ -94,11 +94,10 @@ DeferredRepaint::~DeferredRepaint()
 // header, which still shows what it would draw.
 HRGN DeferredRepaint::RegionBesideHeader() const
 {
-    RECT window = {}, header = {};
+    RECT window = {};
     ::GetWindowRect(m_hWnd, &window);
     ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&window), 2);
-    ::GetWindowRect(m_hHeader, &header);
-    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&header), 2);
+    const RECT header = HeaderPlace();
     HRGN region = ::CreateRectRgnIndirect(&window);
     HRGN headerRegion = ::CreateRectRgnIndirect(&header);
     const bool made = region && headerRegion && ::CombineRgn(region, region, headerRegion, RGN_DIFF) != ERROR;
