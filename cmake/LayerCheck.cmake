@@ -19,6 +19,8 @@
 if(NOT ROOT)
     message(FATAL_ERROR "LayerCheck.cmake needs -DROOT=<source dir>")
 endif()
+# A relative root is taken from the working folder; the globs below only match an absolute one.
+get_filename_component(ROOT "${ROOT}" ABSOLUTE)
 
 set(layer_framework 0)
 set(layer_foundation 1)
@@ -74,6 +76,10 @@ foreach(folder ${folders})
         ${ROOT}/${folder}/*.c ${ROOT}/${folder}/*.rc)
     list(APPEND files ${found})
 endforeach()
+list(LENGTH files scanned)
+if(scanned EQUAL 0)
+    message(FATAL_ERROR "No source file found under ${ROOT}: nothing was checked")
+endif()
 
 set(failures 0)
 foreach(from ${files})
@@ -156,7 +162,6 @@ if(MATRIX)
     return()
 endif()
 
-list(LENGTH files scanned)
 if(failures GREATER 0)
     message(FATAL_ERROR "${failures} include(s) go upward against the layer order")
 endif()

@@ -7,8 +7,13 @@ endif()
 
 # vyx_expect_check(<name> PASS|FAIL <file> <included> ...): a tree where each file includes the
 # header after it (every header made empty), checked, and the outcome compared.
+# With RELATIVE_ROOT set, the check is given the tree's path relative to the working folder.
 function(vyx_expect_check name expected)
     set(root ${WORK}/${name})
+    set(root_arg ${root})
+    if(RELATIVE_ROOT)
+        set(root_arg ${name})
+    endif()
     file(REMOVE_RECURSE ${root})
     set(pairs ${ARGN})
     list(LENGTH pairs count)
@@ -22,8 +27,8 @@ function(vyx_expect_check name expected)
         endif()
         file(APPEND ${root}/${from} "#include \"${to}\"\n")
     endforeach()
-    execute_process(COMMAND ${CMAKE_COMMAND} -DROOT=${root} -P ${CMAKE_CURRENT_LIST_DIR}/LayerCheck.cmake
-        RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE out)
+    execute_process(COMMAND ${CMAKE_COMMAND} -DROOT=${root_arg} -P ${CMAKE_CURRENT_LIST_DIR}/LayerCheck.cmake
+        WORKING_DIRECTORY ${WORK} RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE out)
     if(expected STREQUAL "PASS" AND NOT result EQUAL 0)
         message(FATAL_ERROR "${name}: refused a tree that keeps the layer order:\n${out}")
     elseif(expected STREQUAL "FAIL" AND result EQUAL 0)
@@ -52,4 +57,19 @@ vyx_expect_check(accepted_only_where_named FAIL
     viewer/CovRoll.cpp browser/CMainFrame.h)
 vyx_expect_check(accepted_file_only FAIL
     foundation/VyxPath.cpp script/VyxRegex.h)
+set(RELATIVE_ROOT TRUE)
+vyx_expect_check(relative_root_downward PASS
+    browser/CMainFrame.cpp catalogue/CKWDoc.h)
+vyx_expect_check(relative_root_upward FAIL
+    catalogue/CKWDoc.h browser/options/COptPageBoot.h)
+set(RELATIVE_ROOT FALSE)
+
+# A root holding none of the folders is refused: a check that read nothing proves nothing.
+file(MAKE_DIRECTORY ${WORK}/empty/docs)
+execute_process(COMMAND ${CMAKE_COMMAND} -DROOT=${WORK}/empty -P ${CMAKE_CURRENT_LIST_DIR}/LayerCheck.cmake
+    RESULT_VARIABLE result OUTPUT_QUIET ERROR_QUIET)
+if(result EQUAL 0)
+    message(FATAL_ERROR "empty: passed a tree in which it found no file")
+endif()
+
 message("The layer check refuses upward includes and passes the rest")
