@@ -389,6 +389,43 @@ TEST(MainKeys, TheJumpBarsEntryKeepsTypedKeysAndEnterGoesToTheTypedFolder)
         Press(VK_RETURN, 0, [&] { return p.Document()->GetLocationPath().CompareNoCase(p.m_folder / L"sub") == 0; }));
 }
 
+TEST(MainKeys, EnterInTheJumpBarGoesThereWhileTheListIsOpenTakingAChosenRowFirst)
+{
+    FrameProgram p([] { WriteAppIniInt(L"MainFrame", L"JumpBar", 1); });
+    ASSERT_TRUE(CreateDirectoryW(p.m_folder / L"sub2", nullptr));
+    CACEdit& edit = p.Frame()->GetJumpBar().GetPathEdit();
+    CKWDoc* doc = p.Document();
+    ASSERT_TRUE(MakeActive(*p.Frame()));
+    CRect box;
+    edit.GetWindowRect(&box);
+    ASSERT_TRUE(ShowsAt(edit.GetSafeHwnd(), box.CenterPoint()));
+    SendClick(box.CenterPoint(), MOUSEEVENTF_LEFTDOWN);
+    ASSERT_TRUE(RunLoopUntil([&] { return GetFocus() == edit.GetSafeHwnd(); }));
+    // The last letter typed names a folder that is there: the list opens, offering it and sub2.
+    auto typeSub = [&] {
+        const CString start = p.m_folder / L"su";
+        edit.SetWindowText(start);
+        edit.SendMessage(EM_SETSEL, start.GetLength(), start.GetLength());
+        ASSERT_TRUE(Press('B', 0, [&] { return edit.IsListVisible(); }));
+        ASSERT_EQ(2, edit.GetList().GetShownCount());
+    };
+    typeSub();
+    EXPECT_TRUE(Press(VK_RETURN, 0, [&] { return doc->GetLocationPath().CompareNoCase(p.m_folder / L"sub") == 0; }));
+    EXPECT_FALSE(edit.IsListVisible());
+
+    // The row under the pointer is the one chosen: Enter goes there.
+    typeSub();
+    CACListWnd& list = edit.GetList();
+    const int row = list.GetShown(0).Right(5).CompareNoCase(L"sub2\\") == 0 ? 0 : 1;
+    CRect rows;
+    list.GetClientRect(&rows);
+    CPoint over(rows.left + 20, (row - list.GetTopIndex()) * list.GetRowHeight() + list.GetRowHeight() / 2);
+    list.ClientToScreen(&over);
+    SendMouse(over, 0);
+    ASSERT_TRUE(RunLoopUntil([&] { return list.GetSelection() == row; }));
+    EXPECT_TRUE(Press(VK_RETURN, 0, [&] { return doc->GetLocationPath().CompareNoCase(p.m_folder / L"sub2") == 0; }));
+}
+
 TEST(MainKeys, APictureWindowsKeysNeverActOnTheMainWindow)
 {
     HostedPlugins plugin = OwnJpegPlugin();
