@@ -606,7 +606,7 @@ void CFolderView::OnSelectItem(HTREEITEM hItem)
     if (!record)
         return;
     CTreeCtrl& tree = GetTreeCtrl();
-    tree.SelectDropTarget(hItem);
+    HighlightDropItem(hItem);
     m_hSelected = m_hTarget = hItem;
     m_strCurrentPath = GetItemPath(hItem);
     CKWDoc* doc = GetDocument();
@@ -686,7 +686,7 @@ void CFolderView::GoToHistory(int nIndex)
 void CFolderView::SelectSilently(HTREEITEM hItem)
 {
     m_bSuppressSelection = TRUE;
-    GetTreeCtrl().SelectDropTarget(hItem);
+    HighlightDropItem(hItem);
     GetTreeCtrl().SelectItem(hItem);
     m_bSuppressSelection = FALSE;
     m_hSelected = hItem;
@@ -733,7 +733,7 @@ void CFolderView::OnFolderExpanding(NMHDR* pNMHDR, LRESULT* pResult)
             HTREEITEM current = FindItemByPath(doc->GetLocationPath(), tree.GetChildItem(item), &exact);
             if (current && exact) {
                 m_bSuppressSelection = TRUE;
-                tree.SelectDropTarget(current);
+                HighlightDropItem(current);
                 tree.SelectItem(current);
                 m_bSuppressSelection = FALSE;
                 m_hSelected = current;

@@ -166,6 +166,8 @@ private:
     void StartWalk(HTREEITEM hRoot);
     void SelectNeighbourFolder(BOOL bNext);
     void StartDrag(HTREEITEM hItem, CPoint point);
+    // The item drawn as the drop target (the selected item's look when no drag is on).
+    void HighlightDropItem(HTREEITEM hItem);
     void ClearDropHighlight();
     HTREEITEM TargetOrSelected() const;
     void ShowShellMenu(HTREEITEM hItem, CPoint screen);
