@@ -544,9 +544,14 @@ BOOL CFolderView::GoToPath(LPCWSTR lpszPath, BOOL bExpand)
         RebuildRoot();
     }
 
-    HTREEITEM item = FindItemByPath(path, nullptr, nullptr);
-    if (!item)
+    BOOL exact = FALSE;
+    HTREEITEM item = FindItemByPath(path, nullptr, &exact);
+    if (item && !exact && RefreshAncestor(item))
+        item = FindItemByPath(path, nullptr, &exact);
+    if (!item) {
+        TellNotFound(path);
         return FALSE;
+    }
     m_nExpandByCode = 2;
     GetTreeCtrl().Expand(item, TVE_EXPAND);
     m_nExpandByCode = 0;
@@ -554,7 +559,34 @@ BOOL CFolderView::GoToPath(LPCWSTR lpszPath, BOOL bExpand)
         OnSelectItem(item);
     else
         GetTreeCtrl().SelectItem(item);
+    if (!exact)
+        TellNotFound(path);
     return TRUE;
+}
+
+BOOL CFolderView::RefreshAncestor(HTREEITEM hAncestor)
+{
+    // A folder made after its parent was read is not among the parent's children yet.
+    FolderTreeItem* record = GetRecord(hAncestor);
+    if (!record || record->kind != FolderTreeFolder)
+        return FALSE;
+    BOOL keptExact = FALSE;
+    HTREEITEM kept = FindItemByPath(m_strCurrentPath, nullptr, &keptExact);
+    RefreshItem(hAncestor, keptExact ? kept : nullptr);
+    return TRUE;
+}
+
+void CFolderView::TellNotFound(const CString& path)
+{
+    CMainFrame* frame = GetMainFrame();
+    if (!frame)
+        return;
+    // Every paint of the grid empties this pane: the listing the pane opened is drawn first.
+    if (CView* thumbs = frame->GetThumbPane())
+        thumbs->UpdateWindow();
+    CString text;
+    text.Format(L"見つかりません: %s", static_cast<LPCWSTR>(path));
+    frame->SendMessage(WMU_STATUSTEXT, CMyStatusBar::PaneProgress, reinterpret_cast<LPARAM>(text.GetString()));
 }
 
 // ---------------------------------------------------------------- selecting and opening
@@ -574,7 +606,7 @@ void CFolderView::OnSelectItem(HTREEITEM hItem)
     if (!record)
         return;
     CTreeCtrl& tree = GetTreeCtrl();
-    tree.SelectDropTarget(hItem);
+    HighlightDropItem(hItem);
     m_hSelected = m_hTarget = hItem;
     m_strCurrentPath = GetItemPath(hItem);
     CKWDoc* doc = GetDocument();
@@ -654,7 +686,7 @@ void CFolderView::GoToHistory(int nIndex)
 void CFolderView::SelectSilently(HTREEITEM hItem)
 {
     m_bSuppressSelection = TRUE;
-    GetTreeCtrl().SelectDropTarget(hItem);
+    HighlightDropItem(hItem);
     GetTreeCtrl().SelectItem(hItem);
     m_bSuppressSelection = FALSE;
     m_hSelected = hItem;
@@ -701,7 +733,7 @@ void CFolderView::OnFolderExpanding(NMHDR* pNMHDR, LRESULT* pResult)
             HTREEITEM current = FindItemByPath(doc->GetLocationPath(), tree.GetChildItem(item), &exact);
             if (current && exact) {
                 m_bSuppressSelection = TRUE;
-                tree.SelectDropTarget(current);
+                HighlightDropItem(current);
                 tree.SelectItem(current);
                 m_bSuppressSelection = FALSE;
                 m_hSelected = current;
@@ -1165,10 +1197,15 @@ void CFolderView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
         if (pHint) {
             BOOL exact = FALSE;
             HTREEITEM item = FindItemByPath(HintText(pHint), nullptr, &exact);
-            BOOL keptExact = FALSE;
-            HTREEITEM kept = FindItemByPath(m_strCurrentPath, nullptr, &keptExact);
-            if (item && exact)
+            if (item && exact) {
+                BOOL keptExact = FALSE;
+                HTREEITEM kept = FindItemByPath(m_strCurrentPath, nullptr, &keptExact);
                 RefreshItem(item, keptExact ? kept : nullptr);
+            } else if (item) {
+                // A folder the pane does not show (made by a copy into it): its deepest shown
+                // ancestor reads its children again.
+                RefreshAncestor(item);
+            }
         }
         break;
     case HintNextFolder:

@@ -142,6 +142,11 @@ private:
     void EnsureChildren(HTREEITEM hItem);
     void DeleteChildren(HTREEITEM hItem);
     void ExpandItem(HTREEITEM hItem);
+    // Reads a folder item's children again (the deepest shown ancestor of a path not found);
+    // FALSE for other kinds, which are left alone.
+    BOOL RefreshAncestor(HTREEITEM hAncestor);
+    // The status bar says that the path is not in the tree.
+    void TellNotFound(const CString& path);
     void FillFolderItems(HTREEITEM hItem);
     void AddArchiveItems(HTREEITEM hItem);
     CString ArchivePatterns() const;
@@ -161,6 +166,8 @@ private:
     void StartWalk(HTREEITEM hRoot);
     void SelectNeighbourFolder(BOOL bNext);
     void StartDrag(HTREEITEM hItem, CPoint point);
+    // The item drawn as the drop target (the selected item's look when no drag is on).
+    void HighlightDropItem(HTREEITEM hItem);
     void ClearDropHighlight();
     HTREEITEM TargetOrSelected() const;
     void ShowShellMenu(HTREEITEM hItem, CPoint screen);

@@ -47,7 +47,7 @@ void CFolderView::OnRButtonDown(UINT nFlags, CPoint point)
         m_bTracking = TRUE;
         m_bShellMenu = FALSE;
         m_hDragged = item;
-        GetTreeCtrl().SelectDropTarget(item);
+        HighlightDropItem(item);
         m_pressTime = static_cast<LONGLONG>(time(nullptr));
         return;
     }
@@ -114,9 +114,19 @@ void CFolderView::StartDrag(HTREEITEM hItem, CPoint point)
 
 // ---------------------------------------------------------------- dropping on the pane
 
+void CFolderView::HighlightDropItem(HTREEITEM hItem)
+{
+    CTreeCtrl& tree = GetTreeCtrl();
+    if (tree.GetDropHilightItem() == hItem)
+        return;
+    // Wine leaves the highlight where it was when asked to put it on the selected item.
+    tree.SelectDropTarget(nullptr);
+    tree.SelectDropTarget(hItem);
+}
+
 void CFolderView::ClearDropHighlight()
 {
-    GetTreeCtrl().SelectDropTarget(m_hSelected);
+    HighlightDropItem(m_hSelected);
 }
 
 HTREEITEM CFolderView::TargetOrSelected() const
@@ -160,7 +170,7 @@ DROPEFFECT CFolderView::OnDragOver(COleDataObject* pDataObject, DWORD dwKeyState
         m_nExpandByCode = 0;
     }
     if (flags & (TVHT_ONITEMLABEL | TVHT_ONITEMRIGHT)) {
-        tree.SelectDropTarget(item);
+        HighlightDropItem(item);
         m_hTarget = item;
     }
     return VyxDropTarget::EffectForKeys(dwKeyState, GetDocument());

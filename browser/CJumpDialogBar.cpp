@@ -28,6 +28,8 @@ int CJumpDialogBar::OnCreate(LPCREATESTRUCT lpCreateStruct)
     m_edit.SendMessage(EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(2, 2));
     m_edit.SetFont(&m_font);
     m_edit.SetMode(CACEdit::ModePath | CACEdit::ModeNoFiles); // folders only
+    // A typed folder that exists always opens the list: Enter still goes there.
+    m_edit.SetEnterGoesOn(TRUE);
     if (!m_goButton.Create(L"⇒", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, CRect(0, 0, 0, 0), this,
                            IDC_JUMP_GO))
         return -1;

@@ -898,14 +898,23 @@ void CKWView::ClickSelect(int index, int flags, CPoint viewPoint)
 
 // ---------------------------------------------------------------- mouse
 
-void CKWView::PressItem(UINT nFlags, CPoint point, int flags, int captureMode)
+void CKWView::PressItem(UINT nFlags, CPoint point, int flags, int captureMode, bool keepChosen)
 {
     const int index = m_drawing ? -1 : HitTestClient(point);
     if (index < 0) {
         Default();
         return;
     }
-    ClickSelect(index, MouseFlags(nFlags) | flags, point + GetScrollOffset());
+    CKWDoc* doc = GetDocument();
+    VyxFile* item = doc->GetItem(index);
+    if (keepChosen && item && item->TestFlags(VyxFilexDraw::FlagSelected)) {
+        // The menu (or a drag) acts on the whole choice: nothing of it changes, whatever part
+        // of the cell was pressed or key held.
+        m_cursor = m_anchor = index;
+        doc->SetCursorIndex(index, nullptr);
+    } else {
+        ClickSelect(index, MouseFlags(nFlags) | flags, point + GetScrollOffset());
+    }
     if (captureMode) {
         m_captureMode = captureMode;
         SetCapture();
@@ -966,7 +975,7 @@ void CKWView::OnMButtonUp(UINT, CPoint)
 void CKWView::OnRButtonDown(UINT nFlags, CPoint point)
 {
     m_buttons |= ButtonRight;
-    PressItem(nFlags, point, 0, 2);
+    PressItem(nFlags, point, 0, 2, true);
 }
 
 void CKWView::OnRButtonUp(UINT, CPoint)

@@ -187,8 +187,9 @@ private:
     void PageKey(int sign, int flags);
     void SelectRange(int from, int to, bool select);
     // A press on an item selects as a click does (flags added) and, with a capture mode, takes
-    // the mouse; beside every item, or while a cell is drawn, default handling only.
-    void PressItem(UINT nFlags, CPoint point, int flags, int captureMode);
+    // the mouse; beside every item, or while a cell is drawn, default handling only. keepChosen:
+    // a selected item only becomes the cursor.
+    void PressItem(UINT nFlags, CPoint point, int flags, int captureMode, bool keepChosen = false);
     void EndCapture();
     void SelectOnly(int index);
     void ShowShellMenu(CPoint screenPoint);

@@ -61,6 +61,8 @@ BOOL FolderListDlg::OnInitDialog()
     CDialog::OnInitDialog();
     m_hAccel = ::LoadAcceleratorsW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_LISTEDIT_ACCEL));
     m_choice.SubclassDlgItem(IDC_LISTEDIT_CHOICE, this);
+    // The dialog opens in the box: Escape and Tab must still reach the dialog from there.
+    m_choice.SetDialogKeys(TRUE);
     m_list.SubclassDlgItem(IDC_LISTEDIT_LIST, this);
     m_buttons.SubclassDlgItem(IDC_LISTEDIT_BUTTONS, this);
     m_list.SetExtendedStyle(m_list.GetExtendedStyle() | LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE |

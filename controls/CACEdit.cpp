@@ -222,6 +222,12 @@ BOOL CACEdit::PreTranslateMessage(MSG* pMsg)
 {
     if (pMsg->message == WM_KEYDOWN && IsListVisible()) {
         UINT key = static_cast<UINT>(pMsg->wParam);
+        if (key == VK_RETURN && m_bEnterGoesOn) {
+            if (m_Liste.GetSelection() >= 0)
+                HandleKey(VK_DOWN, TRUE);
+            m_Liste.Hide();
+            return CWnd::PreTranslateMessage(pMsg);
+        }
         bool wanted = key == VK_ESCAPE || key == VK_RETURN || (m_iType == 2 && (key == VK_DOWN || key == VK_UP));
         // Handled here, Enter and Escape only close the list and never reach the dialog.
         if (wanted && HandleKey(key, FALSE))

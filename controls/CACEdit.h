@@ -43,6 +43,10 @@ public:
     void ShowDropDown(BOOL bShowIt = TRUE);
     int CharFromPos(CPoint point) const;
 
+    // Enter with the list open takes the list's chosen row and closes the list, then goes on to
+    // the owner (which acts on the text) instead of stopping at the list.
+    void SetEnterGoesOn(BOOL bGoesOn) { m_bEnterGoesOn = bGoesOn; }
+
     // 1 edit, 2 combo box, -1 before Init.
     int GetKind() const { return m_iType; }
     // Set while the control has the keyboard focus.
@@ -83,4 +87,5 @@ protected:
     BOOL m_CursorMode = FALSE;
     int m_iType = -1;
     BOOL m_bFocus = FALSE;
+    BOOL m_bEnterGoesOn = FALSE;
 };

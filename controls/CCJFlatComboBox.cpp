@@ -25,6 +25,8 @@ BOOL CCJFlatComboBox::PreTranslateMessage(MSG* pMsg)
 {
     // Enter, Escape and Tab go to the box itself, not to the dialog around it.
     if (pMsg->message == WM_KEYDOWN || pMsg->message == WM_KEYUP) {
+        if (m_bDialogKeys && (pMsg->wParam == VK_TAB || (pMsg->wParam == VK_ESCAPE && !GetDroppedState())))
+            return CComboBox::PreTranslateMessage(pMsg);
         ::TranslateMessage(pMsg);
         ::DispatchMessageW(pMsg);
         return TRUE;

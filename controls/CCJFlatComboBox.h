@@ -12,6 +12,9 @@ public:
     // nState 0 normal, 1 raised, 2 pressed.
     void PaintFrame(int nState, COLORREF clrTopLeft, COLORREF clrBottomRight);
     BOOL IsHot() const { return m_bHot; }
+    // Tab, and Escape while the list is closed, go on to the dialog (which moves on or closes)
+    // instead of staying with the box.
+    void SetDialogKeys(BOOL bDialogKeys) { m_bDialogKeys = bDialogKeys; }
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
@@ -27,4 +30,5 @@ protected:
 
     BOOL m_bLBtnDown = FALSE;
     BOOL m_bHot = FALSE;
+    BOOL m_bDialogKeys = FALSE;
 };

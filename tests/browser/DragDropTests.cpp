@@ -7,6 +7,7 @@
 
 #include "../image/TestArchiveFile.h"
 #include "common/FrameTestUtil.h"
+#include "common/RealInput.h"
 #include "TestArchivePlugin.h"
 #include "browser/CKWView.h"
 #include "browser/CLstView.h"
@@ -17,6 +18,8 @@
 #include "catalogue/VyxCacheList.h"
 #include "catalogue/VyxFile.h"
 #include "catalogue/VyxNoteStore.h"
+
+#include <atomic>
 
 namespace {
 
@@ -78,6 +81,28 @@ bool PointAtEmptySpace(CWnd* window)
     return PointAt(window, client.BottomRight() - CSize(3, 3));
 }
 
+// Opens the scratch folder in the tree and shows its child "sub" away from the edges (folders
+// beside the scratch folder can push it out of sight, or to an edge where a drag scrolls the
+// tree); the label's rectangle in the pane's client.
+bool ShowSubInTree(FrameProgram& p, CRect* label)
+{
+    CFolderView* pane = p.Pane();
+    CTreeCtrl& tree = pane->GetTreeCtrl();
+    BOOL exact = FALSE;
+    HTREEITEM folder = pane->FindItemByPath(p.m_folder.Path(), nullptr, &exact);
+    if (!folder || !exact)
+        return false;
+    tree.Expand(folder, TVE_EXPAND);
+    HTREEITEM sub = tree.GetChildItem(folder);
+    if (!sub || tree.GetItemText(sub) != L"sub")
+        return false;
+    HTREEITEM top = folder;
+    for (int i = 0; i < 3 && tree.GetPrevVisibleItem(top); ++i)
+        top = tree.GetPrevVisibleItem(top);
+    tree.SelectSetFirstVisible(top);
+    return tree.GetItemRect(sub, label, TRUE) != FALSE;
+}
+
 CString NoteOf(const CString& file)
 {
     VyxNoteStore store(theCacheList.GetCacheFolder());
@@ -102,22 +127,8 @@ TEST_F(DragDrop, SelectedFilesDraggedOntoAFolderOfThePaneMoveThereWithTheirNotes
     doc->GetItem(IndexOf(doc, a))->SetNote(L"ドラッグのメモ");
     Select(doc, {a});
     CFolderView* pane = p.Pane();
-    CTreeCtrl& tree = pane->GetTreeCtrl();
-    BOOL exact = FALSE;
-    HTREEITEM folder = pane->FindItemByPath(p.m_folder.Path(), nullptr, &exact);
-    ASSERT_TRUE(folder && exact);
-    tree.Expand(folder, TVE_EXPAND);
-    HTREEITEM sub = tree.GetChildItem(folder);
-    ASSERT_NE(nullptr, sub);
-    ASSERT_EQ(CString(L"sub"), tree.GetItemText(sub));
-    // Folders beside the scratch folder can push its child out of sight, or to an edge where the
-    // drag would scroll the tree: a few rows above the folder go to the top.
-    HTREEITEM top = folder;
-    for (int i = 0; i < 3 && tree.GetPrevVisibleItem(top); ++i)
-        top = tree.GetPrevVisibleItem(top);
-    tree.SelectSetFirstVisible(top);
     CRect label;
-    ASSERT_TRUE(tree.GetItemRect(sub, &label, TRUE));
+    ASSERT_TRUE(ShowSubInTree(p, &label));
     ASSERT_TRUE(PointAt(pane, label.CenterPoint()));
     ScriptedDropSource source;
     EXPECT_EQ(DROPEFFECT_MOVE, VyxOleDataSource::StartViewDrag(doc, CPoint(4, 5), &source));
@@ -362,6 +373,57 @@ TEST_F(DragDrop, MembersWrittenOutForADragGoAtTheNextDragAndAnArchiveTakesNoDrop
     ScriptedDropSource dropSource;
     EXPECT_EQ(DROPEFFECT_NONE, VyxOleDataSource::StartViewDrag(doc, CPoint(2, 2), &dropSource));
     EXPECT_FALSE(PathExists(written, static_cast<DWORD>(-1)));
+}
+
+TEST_F(DragDrop, AFolderOfTheTreeDroppedOnWithTheRightButtonLosesItsHighlightAfterTheMenu)
+{
+    FrameProgram p([] { WriteAppIniString(L"KWDoc", L"ThumbsSize", L"100,100"); });
+    CKWDoc* doc = p.Document();
+    CFolderView* pane = p.Pane();
+    CTreeCtrl& tree = pane->GetTreeCtrl();
+    CRect label;
+    ASSERT_TRUE(ShowSubInTree(p, &label));
+    BOOL exact = FALSE;
+    const HTREEITEM sub = pane->FindItemByPath(p.m_folder / L"sub", nullptr, &exact);
+    CPoint over = label.CenterPoint();
+    pane->ClientToScreen(&over);
+
+    auto* thumbs = DYNAMIC_DOWNCAST(CKWView, p.Frame()->GetThumbPane());
+    thumbs->Invalidate(FALSE);
+    thumbs->UpdateWindow();
+    const int a = IndexOf(doc, p.m_folder / L"a.jpg");
+    CPoint from = thumbs->GetLayout().GetCellOrigin(a) - thumbs->GetScrollOffset() + CSize(10, 10);
+    thumbs->ClientToScreen(&from);
+    ASSERT_TRUE(ShowsAt(thumbs->GetSafeHwnd(), from));
+    ASSERT_EQ(pane->GetSafeHwnd(), WindowFromPoint(over));
+
+    // Pressed on a.jpg, dragged with the right button onto "sub", "ここにコピー(&C)" chosen.
+    std::atomic<bool> chosen{false};
+    {
+        HelperThread driver(
+            [&] {
+                SendMouse(from, 0);
+                SendMouse(from, MOUSEEVENTF_RIGHTDOWN);
+                SendMouse(over, 0);
+                // Released once the drag, the button still held, has reached the folder.
+                HWND treeWnd = tree.GetSafeHwnd();
+                WaitUntil([&] { return TreeView_GetDropHilight(treeWnd) == sub; }, 30000);
+                SendMouse(over, MOUSEEVENTF_RIGHTUP);
+                if (!WaitForMenu(30000))
+                    return;
+                SendKey(VK_DOWN);
+                SendKey(VK_RETURN);
+                chosen = true;
+            },
+            60000);
+        EXPECT_TRUE(RunLoopUntil([&] { return chosen && PathExists(p.m_folder / L"sub\\a.jpg", 0); }, 60000));
+        RunLoopUntil([] { return true; });
+    }
+    EXPECT_EQ(0, doc->GetLocationPath().CompareNoCase(p.m_folder.Path()));
+    HTREEITEM highlighted = tree.GetDropHilightItem();
+    EXPECT_TRUE(highlighted == nullptr || highlighted == tree.GetSelectedItem())
+        << CStringA(tree.GetItemText(highlighted)).GetString();
+    EXPECT_EQ(pane->FindItemByPath(p.m_folder.Path(), nullptr, &exact), tree.GetSelectedItem());
 }
 
 } // namespace

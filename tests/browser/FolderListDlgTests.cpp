@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/BrowserTestUtil.h"
+#include "common/RealInput.h"
 #include "browser/FolderListDlg.h"
 #include "res/resource.h"
 
@@ -120,4 +121,50 @@ TEST(FolderListDlg, AFullListRefusesAnotherEntry)
     });
     dialog.DoModal();
     EXPECT_EQ(CString(L"これ以上登録することは出来ません。不要な項目を整理、削除ください"), text);
+}
+
+TEST(FolderListDlg, EscapeClosesItAndTabMovesOnFromEveryControlTheComboBoxIncluded)
+{
+    ScratchSettings settings;
+    WriteLists();
+    std::vector<int> round;
+    bool stuck = false;
+    bool closedByEscape = false;
+    int result = 0;
+    {
+        FolderListDlg dialog;
+        HelperThread driver([&] {
+            HWND window = WaitForDialog(L"リスト編集");
+            if (!window)
+                return;
+            SetForegroundWindow(window);
+            HWND combo = GetDlgItem(window, IDC_LISTEDIT_CHOICE);
+            // It opens with the focus in the combo box; Tab goes round and back to it.
+            if (!WaitUntil([&] { return GetForegroundWindow() == window && FocusOfThread(window) == combo; })) {
+                PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+                return;
+            }
+            for (int i = 0; i < 8; ++i) {
+                HWND before = FocusOfThread(window);
+                SendKey(VK_TAB);
+                if (!WaitUntil([&] { return FocusOfThread(window) != before; }, 5000)) {
+                    stuck = true;
+                    round.push_back(GetDlgCtrlID(before));
+                    break;
+                }
+                round.push_back(GetDlgCtrlID(FocusOfThread(window)));
+                if (FocusOfThread(window) == combo)
+                    break;
+            }
+            SendKey(VK_ESCAPE);
+            closedByEscape = WaitUntil([&] { return !IsWindow(window); }, 5000);
+            if (!closedByEscape)
+                PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+        });
+        result = static_cast<int>(dialog.DoModal());
+    }
+    EXPECT_EQ(IDCANCEL, result);
+    EXPECT_TRUE(closedByEscape);
+    EXPECT_FALSE(stuck) << "Tab stayed in control " << (round.empty() ? 0 : round.back());
+    EXPECT_EQ((std::vector<int>{IDC_LISTEDIT_LIST, IDOK, IDCANCEL, IDC_LISTEDIT_CHOICE}), round);
 }

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "../image/TestArchiveFile.h"
+#include "ViewTestUtil.h"
 #include "common/FrameTestUtil.h"
+#include "common/RealInput.h"
 #include "catalogue/FrameMessages.h"
 #include "foundation/VyxPath.h"
+#include "catalogue/VyxFile.h"
 #include "image/plugins/Spi.h"
 
 #include <vector>
@@ -298,4 +301,65 @@ TEST(FolderPane, NamesSortByTheirOwnOrderOrByTime)
             sorted.emplace_back(list[i].GetText());
         EXPECT_EQ(row.expected, sorted) << row.kind;
     }
+}
+
+TEST(FolderPane, AFolderMadeAfterTheTreeWasReadIsEnteredFromItsCell)
+{
+    // Cells small enough for all of them to show.
+    FrameProgram p([] { WriteAppIniString(L"KWDoc", L"ThumbsSize", L"100,100"); });
+    CFolderView* pane = p.Pane();
+    CKWDoc* doc = p.Document();
+    CKWView* view = ThumbView(p);
+    // The user has opened the folder in the tree.
+    HTREEITEM folder = ItemOf(pane, p.m_folder.Path());
+    pane->GetTreeCtrl().Expand(folder, TVE_EXPAND);
+    ASSERT_NE(nullptr, ChildNamed(pane, folder, L"sub"));
+    const CString made = p.m_folder / L"選抜_2024.05";
+    ASSERT_TRUE(CreateDirectoryW(made, nullptr));
+    PaintAndIdle(p);
+    auto indexOf = [&](const CString& path) {
+        for (int i = 0; i < doc->GetItemCount(); ++i)
+            if (doc->GetItem(i)->GetPath().CompareNoCase(path) == 0)
+                return i;
+        return -1;
+    };
+    auto clickName = [&](int index) {
+        CPoint point = view->GetLayout().GetCellOrigin(index) - view->GetScrollOffset() +
+                       doc->GetItem(index)->GetNameRect().CenterPoint();
+        view->ClientToScreen(&point);
+        ASSERT_TRUE(ShowsAt(view->GetSafeHwnd(), point));
+        SendClick(point, MOUSEEVENTF_LEFTDOWN);
+        EXPECT_TRUE(RunLoopUntil([&] { return doc->GetCursorIndex() == index && GetFocus() == view->GetSafeHwnd(); }));
+    };
+    // The grid lists it after F5; the tree still holds what it read at the start.
+    clickName(indexOf(p.m_folder / L"a.jpg"));
+    ASSERT_TRUE(Press(VK_F5, 0, [&] { return indexOf(made) >= 0; }));
+    PaintAndIdle(p);
+    clickName(indexOf(made));
+    EXPECT_TRUE(Press(VK_RETURN, 0, [&] { return doc->GetLocationPath().CompareNoCase(made) == 0; }));
+    HTREEITEM item = ItemOf(pane, made);
+    ASSERT_NE(nullptr, item);
+    EXPECT_EQ(item, pane->GetTreeCtrl().GetSelectedItem());
+    EXPECT_EQ((std::vector<CString>{L"sub", L"選抜_2024.05"}), ChildLabels(pane, ItemOf(pane, p.m_folder.Path())));
+
+    // A path that is nowhere is said so in the status bar, not passed over in silence.
+    CString gone = made + L"\\無い";
+    p.Frame()->SendMessage(WMU_UPDATEALLVIEWS, HintGoToPath, reinterpret_cast<LPARAM>(gone.GetString()));
+    RunLoopUntil([] { return true; });
+    EXPECT_EQ(L"見つかりません: " + gone, p.Frame()->GetStatusBar().GetPaneText(CMyStatusBar::PaneProgress));
+}
+
+TEST(FolderPane, AChangeInAFolderTheTreeDoesNotShowReadsItsDeepestShownAncestor)
+{
+    FrameProgram p;
+    CFolderView* pane = p.Pane();
+    HTREEITEM folder = ItemOf(pane, p.m_folder.Path());
+    pane->GetTreeCtrl().Expand(folder, TVE_EXPAND);
+    ASSERT_EQ(std::vector<CString>{L"sub"}, ChildLabels(pane, folder));
+    // A copy into a new folder made it on the way.
+    ASSERT_TRUE(CreateDirectoryW(p.m_folder / L"選抜", nullptr));
+    CString target = p.m_folder / L"選抜";
+    p.Frame()->SendMessage(WMU_UPDATEALLVIEWS, HintFolderChanged, reinterpret_cast<LPARAM>(target.GetString()));
+    EXPECT_EQ((std::vector<CString>{L"sub", L"選抜"}), ChildLabels(pane, ItemOf(pane, p.m_folder.Path())));
+    EXPECT_EQ(0, p.Document()->GetLocationPath().CompareNoCase(p.m_folder.Path()));
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "common/FrameTestUtil.h"
+#include "common/RealInput.h"
 #include "ViewTestUtil.h"
 #include "browser/CJumpDialogBar.h"
 #include "browser/VAppCall.h"
@@ -201,53 +202,6 @@ const std::vector<Row>& CommandRows()
     return rows;
 }
 
-// Runs the program's message loop (each message offered to the application's pre-translation,
-// where the accelerators act) until done() holds; false after the bound.
-bool RunLoopUntil(const std::function<bool()>& done, DWORD timeoutMs = 30000)
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT)
-                continue;
-            if (!AfxGetApp()->PreTranslateMessage(&msg)) {
-                TranslateMessage(&msg);
-                DispatchMessageW(&msg);
-            }
-        }
-        if (done())
-            return true;
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
-// Presses and releases a key as a user does (the modifier held around it), then runs the loop
-// until done() holds and handles what is left of the keys.
-bool Press(WORD vk, WORD modifier, const std::function<bool()>& done)
-{
-    std::vector<INPUT> inputs;
-    auto add = [&](WORD key, DWORD flags) {
-        INPUT input = {};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-        input.ki.dwFlags = flags;
-        inputs.push_back(input);
-    };
-    if (modifier)
-        add(modifier, 0);
-    add(vk, 0);
-    add(vk, KEYEVENTF_KEYUP);
-    if (modifier)
-        add(modifier, KEYEVENTF_KEYUP);
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    bool reached = RunLoopUntil(done);
-    RunLoopUntil([] { return true; });
-    return reached;
-}
-
 int IndexOf(CKWDoc* doc, LPCWSTR name)
 {
     for (int i = 0; i < doc->GetItemCount(); ++i)
@@ -433,6 +387,43 @@ TEST(MainKeys, TheJumpBarsEntryKeepsTypedKeysAndEnterGoesToTheTypedFolder)
         Press(VK_ESCAPE, 0, [&] { return !edit.IsListVisible(); });
     EXPECT_TRUE(
         Press(VK_RETURN, 0, [&] { return p.Document()->GetLocationPath().CompareNoCase(p.m_folder / L"sub") == 0; }));
+}
+
+TEST(MainKeys, EnterInTheJumpBarGoesThereWhileTheListIsOpenTakingAChosenRowFirst)
+{
+    FrameProgram p([] { WriteAppIniInt(L"MainFrame", L"JumpBar", 1); });
+    ASSERT_TRUE(CreateDirectoryW(p.m_folder / L"sub2", nullptr));
+    CACEdit& edit = p.Frame()->GetJumpBar().GetPathEdit();
+    CKWDoc* doc = p.Document();
+    ASSERT_TRUE(MakeActive(*p.Frame()));
+    CRect box;
+    edit.GetWindowRect(&box);
+    ASSERT_TRUE(ShowsAt(edit.GetSafeHwnd(), box.CenterPoint()));
+    SendClick(box.CenterPoint(), MOUSEEVENTF_LEFTDOWN);
+    ASSERT_TRUE(RunLoopUntil([&] { return GetFocus() == edit.GetSafeHwnd(); }));
+    // The last letter typed names a folder that is there: the list opens, offering it and sub2.
+    auto typeSub = [&] {
+        const CString start = p.m_folder / L"su";
+        edit.SetWindowText(start);
+        edit.SendMessage(EM_SETSEL, start.GetLength(), start.GetLength());
+        ASSERT_TRUE(Press('B', 0, [&] { return edit.IsListVisible(); }));
+        ASSERT_EQ(2, edit.GetList().GetShownCount());
+    };
+    typeSub();
+    EXPECT_TRUE(Press(VK_RETURN, 0, [&] { return doc->GetLocationPath().CompareNoCase(p.m_folder / L"sub") == 0; }));
+    EXPECT_FALSE(edit.IsListVisible());
+
+    // The row under the pointer is the one chosen: Enter goes there.
+    typeSub();
+    CACListWnd& list = edit.GetList();
+    const int row = list.GetShown(0).Right(5).CompareNoCase(L"sub2\\") == 0 ? 0 : 1;
+    CRect rows;
+    list.GetClientRect(&rows);
+    CPoint over(rows.left + 20, (row - list.GetTopIndex()) * list.GetRowHeight() + list.GetRowHeight() / 2);
+    list.ClientToScreen(&over);
+    SendMouse(over, 0);
+    ASSERT_TRUE(RunLoopUntil([&] { return list.GetSelection() == row; }));
+    EXPECT_TRUE(Press(VK_RETURN, 0, [&] { return doc->GetLocationPath().CompareNoCase(p.m_folder / L"sub2") == 0; }));
 }
 
 TEST(MainKeys, APictureWindowsKeysNeverActOnTheMainWindow)

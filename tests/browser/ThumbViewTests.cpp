@@ -8,8 +8,10 @@
 #include "catalogue/SteppedPictureLoad.h"
 #include "catalogue/VyxFile.h"
 #include "common/Clicks.h"
+#include "common/RealInput.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
 
@@ -63,6 +65,17 @@ std::vector<int> Selected(CKWDoc* doc)
         if (doc->GetItem(i)->TestFlags(VyxFilexDraw::FlagSelected))
             selected.push_back(i);
     return selected;
+}
+
+// From a helper thread: the first entry of the next context menu, which is then closed.
+CString FirstMenuTextThenEscape(HWND owner)
+{
+    HWND menu = WaitForMenu();
+    wchar_t text[128] = {};
+    if (menu)
+        GetMenuStringW(reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0)), 0, text, 128, MF_BYPOSITION);
+    DriveMenu(owner, -1);
+    return text;
 }
 
 // The program on n files named f000.jpg ... of one byte (nothing to decode: their cells show
@@ -360,6 +373,33 @@ TEST(ThumbView, APressOnASelectedItemKeepsTheSelectionUntilReleaseAndThePictureT
     }
 }
 
+TEST(ThumbView, ARightPressOnAChosenItemKeepsTheChoiceForTheMenu)
+{
+    GridProgram p(12);
+    CKWView* view = ThumbView(p);
+    CKWDoc* doc = p.Document();
+    PaintAndIdle(p);
+    for (int i : {3, 5, 7})
+        doc->SelectItem(i, true, nullptr);
+    // Off the name a left click toggles; the right button must not, on any part of the cell.
+    for (CPoint point : {PicturePoint(*view, 5), NamePoint(*view, 7)}) {
+        view->ClientToScreen(&point);
+        ASSERT_TRUE(ShowsAt(view->GetSafeHwnd(), point));
+        CString first;
+        std::atomic<bool> shown{false};
+        {
+            HelperThread driver([&] {
+                first = FirstMenuTextThenEscape(p.Frame()->GetSafeHwnd());
+                shown = true;
+            });
+            SendClick(point, MOUSEEVENTF_RIGHTDOWN);
+            EXPECT_TRUE(RunLoopUntil([&] { return shown.load(); }));
+        }
+        EXPECT_EQ(CString(L"選択 3ﾌｧｲﾙ"), first);
+        EXPECT_EQ((std::vector<int>{3, 5, 7}), Selected(doc));
+    }
+}
+
 TEST(ThumbView, ActivationEntersFoldersAndArchivesOrHandsTheItemToTheViewerCommand)
 {
     HostedPlugins plugin({{L"test_archive", L"arc"}});
@@ -526,15 +566,7 @@ TEST(ThumbView, TheItemMenuOffersToOpenTheCursorItemAndSelectsOnlyIt)
     MakeActive(*p.Frame());
     CString first;
     {
-        HelperThread driver([&] {
-            HWND menu = WaitForMenu();
-            wchar_t text[128] = {};
-            if (menu)
-                GetMenuStringW(reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0)), 0, text, 128,
-                               MF_BYPOSITION);
-            first = text;
-            DriveMenu(p.Frame()->GetSafeHwnd(), -1);
-        });
+        HelperThread driver([&] { first = FirstMenuTextThenEscape(p.Frame()->GetSafeHwnd()); });
         view->SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view->GetSafeHwnd()), MAKELPARAM(-1, -1));
     }
     EXPECT_EQ(CString(L"b.jpg を開く"), first);

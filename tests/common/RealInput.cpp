@@ -1,0 +1,81 @@
+#include "RealInput.h"
+
+#include "framework/Framework.h"
+
+#include <vector>
+
+bool RunLoopUntil(const std::function<bool()>& done, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT)
+                continue;
+            if (!AfxGetApp()->PreTranslateMessage(&msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        }
+        if (done())
+            return true;
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+void SendKey(WORD vk, WORD modifier)
+{
+    std::vector<INPUT> inputs;
+    auto add = [&](WORD key, DWORD flags) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        input.ki.dwFlags = flags;
+        inputs.push_back(input);
+    };
+    if (modifier)
+        add(modifier, 0);
+    add(vk, 0);
+    add(vk, KEYEVENTF_KEYUP);
+    if (modifier)
+        add(modifier, KEYEVENTF_KEYUP);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+bool Press(WORD vk, WORD modifier, const std::function<bool()>& done)
+{
+    SendKey(vk, modifier);
+    bool reached = RunLoopUntil(done);
+    RunLoopUntil([] { return true; });
+    return reached;
+}
+
+void SendMouse(POINT screen, DWORD flags)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = screen.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = screen.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof(input));
+}
+
+void SendClick(POINT screen, DWORD downFlag, int clicks)
+{
+    SendMouse(screen, 0);
+    // The button's release flag is the next bit up (LEFTDOWN 2 / LEFTUP 4, RIGHTDOWN 8 / RIGHTUP 16).
+    for (int i = 0; i < clicks; ++i) {
+        SendMouse(screen, downFlag);
+        SendMouse(screen, downFlag << 1);
+    }
+}
+
+bool ShowsAt(HWND window, POINT screen)
+{
+    HWND top = GetAncestor(window, GA_ROOT);
+    SetWindowPos(top, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetForegroundWindow(top);
+    return RunLoopUntil([&] { return WindowFromPoint(screen) == window && GetForegroundWindow() == top; }, 30000);
+}
