@@ -14,7 +14,7 @@
 namespace {
 
 const wchar_t kName[] = L"a_b.c P1030019.JPG";
-const int kWidth = 400, kHeight = 48, kLeft = 8, kTop = 8;
+const int kWidth = 200, kHeight = 32, kLeft = 4, kTop = 6;
 
 // The pixels of a text drawn black on white that hold ink: a smoothed face draws thin strokes
 // in greys.
@@ -23,32 +23,19 @@ class Ink
 public:
     Ink(HFONT font, const wchar_t* text, int count, int x) : m_dark(static_cast<size_t>(kWidth) * kHeight)
     {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = kWidth;
-        info.bmiHeader.biHeight = -kHeight;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        HDC dc = CreateCompatibleDC(nullptr);
-        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        if (!dc || !bitmap)
-            return;
-        HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-        HGDIOBJ oldFont = SelectObject(dc, font);
-        RECT all = {0, 0, kWidth, kHeight};
-        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        SetTextColor(dc, RGB(0, 0, 0));
-        SetBkMode(dc, TRANSPARENT);
-        TextOutW(dc, x, kTop, text, count);
+        MemoryCanvas canvas(kWidth, kHeight);
+        CDC* dc = canvas.DC();
+        HGDIOBJ old = SelectObject(dc->GetSafeHdc(), font);
+        dc->SetTextColor(RGB(0, 0, 0));
+        dc->SetBkMode(TRANSPARENT);
+        TextOutW(dc->GetSafeHdc(), x, kTop, text, count);
+        SelectObject(dc->GetSafeHdc(), old);
         GdiFlush();
-        const DWORD* pixels = static_cast<const DWORD*>(bits);
-        for (size_t i = 0; i < m_dark.size(); ++i)
-            m_dark[i] = ((pixels[i] >> 16 & 0xFF) + (pixels[i] >> 8 & 0xFF) + (pixels[i] & 0xFF)) < 3 * 224;
-        SelectObject(dc, oldFont);
-        SelectObject(dc, oldBitmap);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
+        for (int y = 0; y < kHeight; ++y)
+            for (int px = 0; px < kWidth; ++px) {
+                const COLORREF c = canvas.Pixel(px, y);
+                m_dark[static_cast<size_t>(y) * kWidth + px] = GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 224;
+            }
     }
     bool At(int x, int y) const
     {
