@@ -1,7 +1,7 @@
 // Names drawn with every low line ("_") they hold. Under Wine the hinted low line of some
-// fixed-pitch Japanese fonts (IPAGothic and IPAMincho, which stand for the program's default cell
-// font, at most sizes below 21 pixels) collapses to nothing, so a name drawn in them loses its
-// underscores; these draw the low lines such a font leaves out, where the text put them.
+// fixed-pitch Japanese fonts (IPAGothic, and IPAMincho, which stands for "ＭＳ 明朝", at most sizes
+// below 21 pixels) collapses to nothing, so a name drawn in them loses its underscores; these
+// draw the low lines such a font leaves out, where the text put them.
 #pragma once
 
 #include "framework/Framework.h"

@@ -728,12 +728,15 @@ void VyxFilexDraw::DrawName(CDC* dc, CRect rect)
             DrawTextLine(dc, text, rect, DT_WORD_ELLIPSIS);
             return;
         }
+        // Wrapped only when every line shows whole: a name cut after its first line reads as
+        // another name, and DrawText cannot keep the low lines a font leaves out.
         CRect measured = rect;
         dc->DrawText(text, &measured, DT_CALCRECT | DT_WORDBREAK);
-        if (measured.Width() < rect.Width())
+        if (measured.Width() < rect.Width() && measured.Height() <= rect.Height() &&
+            (text.Find(L'_') < 0 || !FontDropsLowLine(dc->GetSafeHdc())))
             dc->DrawText(text, &rect, DT_CENTER | DT_WORDBREAK);
         else
-            DrawTextLine(dc, text, rect, DT_VCENTER);
+            DrawTextLine(dc, text, rect, DT_VCENTER | DT_WORD_ELLIPSIS);
         return;
     }
     // Split at the line breaks only: an expanded name is plain text, and a quote in it

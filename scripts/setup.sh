@@ -21,6 +21,7 @@ die() { printf '[setup] FAILED: %s\n' "$*" >&2; exit 1; }
 APT_PACKAGES=(
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-tools
     wine wine32:i386 xvfb xauth locales fonts-ipafont-gothic fonts-ipafont-mincho fonts-wine
+    fonts-ipaexfont-gothic fonts-vlgothic
     nasm cmake make dpkg-dev imagemagick libz-mingw-w64-dev googletest xz-utils bzip2
     # Printing goes to a PDF printer (a CUPS daemon the test session starts; the 32-bit library is
     # the one Wine's printing loads); printed pages are read back with poppler, catalog pages are
@@ -225,10 +226,12 @@ setup_deps() {
 }
 
 # ---------------------------------------------------------------- Wine prefix
-# Face names the program asks for, mapped to the IPA fonts Debian ships.
+# Face names the program asks for, mapped to Japanese fonts Debian ships. The IPA Gothic faces
+# are not used for the Gothic names: under Wine their hinting at the program's sizes (9 to 16
+# pixels) draws "_" as nothing and "." touching the next letter, so names lose both.
 FONT_REPLACEMENTS=(
-    "ＭＳ Ｐゴシック=IPAPGothic" "MS PGothic=IPAPGothic" "MS UI Gothic=IPAPGothic"
-    "ＭＳ ゴシック=IPAGothic" "MS Gothic=IPAGothic" "ＭＳ 明朝=IPAMincho" "MS Mincho=IPAMincho"
+    "ＭＳ Ｐゴシック=IPAexGothic" "MS PGothic=IPAexGothic" "MS UI Gothic=IPAexGothic"
+    "ＭＳ ゴシック=VL Gothic" "MS Gothic=VL Gothic" "ＭＳ 明朝=IPAMincho" "MS Mincho=IPAMincho"
 )
 
 # Xvfb has no window manager: unmanaged windows spare every hidden top-level window Wine's
@@ -262,7 +265,11 @@ setup_wine_prefix() {
             >/dev/null 2>&1
         wineserver -w
     ) || die "creating the Wine prefix"
-    grep -q 'IPAPGothic' "$prefix/user.reg" || die "the font replacements did not reach the Wine prefix"
+    local face
+    for face in IPAexGothic "VL Gothic"; do
+        fc-list ":family=$face" family | grep -q . || die "the font $face is not installed"
+        grep -qF "=\"$face\"" "$prefix/user.reg" || die "the font replacements did not reach the Wine prefix"
+    done
     echo "$want" >"$stamp"
 }
 

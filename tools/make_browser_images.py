@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""Draws the main frame's tool-bar and menu images (small pictograms on magenta, the mask colour;
-the picture window's are drawn by make_picture_toolbar_images.py) and the program icon (through
-ImageMagick's convert) into res/. Run from the repository root; the outputs are committed."""
+"""Draws the main frame's tool-bar images (small pictograms on magenta, the mask colour; the
+picture window's are drawn by make_picture_toolbar_images.py, the other commands' menu images by
+make_menu_images.py) and the program icon (through ImageMagick's convert) into res/. Run from the
+repository root; the outputs are committed."""
 import os
 import struct
 import subprocess
@@ -205,9 +206,6 @@ def main():
     res = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'res')
     strip(TOOLBAR, 1, os.path.join(res, 'maintoolbar.bmp'))
     strip(TOOLBAR, 2, os.path.join(res, 'maintoolbar_large.bmp'))
-    menu243 = ['glyph%d' % (i + 50) for i in range(31)]
-    menu243[1:3] = ['edit', 'folder']
-    strip(menu243, 1, os.path.join(res, 'menuimages243.bmp'))
     icon = Canvas(32, 32)
     small = Canvas(16, 16)
     draw(small, 0, 0, 'picture')

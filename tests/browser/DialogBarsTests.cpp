@@ -75,6 +75,28 @@ TEST(JumpBar, TheGoButtonIsASquareAtTheLeftAndTheEntryTakesTheRest)
     EXPECT_EQ(CString(L"⇒"), TextOf(bar.GetDlgItem(CJumpDialogBar::IDC_JUMP_GO)->GetSafeHwnd()));
 }
 
+TEST(JumpBar, AtItsOwnHeightTheEntryShowsWholeLinesOfItsFont)
+{
+    CLogHostWnd host;
+    CJumpDialogBar bar;
+    ASSERT_TRUE(bar.Create(&host, IDD_JUMPBAR, CBRS_TOP, 0xE803));
+    const CSize size = bar.CalcFixedLayout(FALSE, TRUE);
+    bar.MoveWindow(0, 0, size.cx, size.cy);
+    CACEdit& edit = bar.GetPathEdit();
+    TEXTMETRICW metrics = {};
+    {
+        CClientDC dc(&edit);
+        CFont* old = dc.SelectObject(edit.GetFont());
+        dc.GetTextMetrics(&metrics);
+        dc.SelectObject(old);
+    }
+    CRect client, text;
+    edit.GetClientRect(&client);
+    edit.SendMessage(EM_GETRECT, 0, reinterpret_cast<LPARAM>(&text));
+    EXPECT_GE(text.Height(), metrics.tmHeight);
+    EXPECT_GE(client.bottom, text.bottom);
+}
+
 TEST(JumpBar, TheEntryReportsItsFocus)
 {
     CLogHostWnd host;

@@ -445,7 +445,7 @@ namespace {
 struct Caption
 {
     Caption(const ScratchFolder& folder, const CString& name, const LOGFONTW& font, bool folderItem = false,
-            const wchar_t* format = L"$(FileName)", int width = 240)
+            const wchar_t* format = L"$(FileName)", int width = 240, bool wordBreak = false, int name2Per = 100)
         : canvas(width, 140)
     {
         const std::wstring path = folder / std::wstring(name.GetString());
@@ -454,8 +454,9 @@ struct Caption
         VyxFile item(path.c_str());
         Style(item);
         item.SetFont(font);
-        item.SetName2Per(100);
+        item.SetName2Per(name2Per);
         item.SetNameFormat(format);
+        item.SetWordBreak(wordBreak);
         canvas.Clear(kBack);
         item.DrawCell(&canvas.dc, 0, 0, width, 140, 0);
         nameArea = item.GetNameRect();
@@ -466,8 +467,9 @@ struct Caption
     CRect nameArea;
 };
 
-// Pixels the first caption adds to the second; -1 when it takes any away or adds any of another
-// colour than the text's or outside the name area.
+// Pixels the first caption adds to the second; -1 when it takes any away (leaves the name area's
+// fill where the second has ink) or changes any outside the name area. A smoothed face inks in
+// greys.
 int AddedInk(const Caption& with, const Caption& without)
 {
     int added = 0;
@@ -476,11 +478,26 @@ int AddedInk(const Caption& with, const Caption& without)
             const COLORREF a = with.canvas.Pixel(x, y), b = without.canvas.Pixel(x, y);
             if (a == b)
                 continue;
-            if (a != kText || !with.nameArea.PtInRect(CPoint(x, y)))
+            if (a == kWhite || !with.nameArea.PtInRect(CPoint(x, y)))
                 return -1;
             ++added;
         }
     return added;
+}
+
+// The smallest rectangle holding the caption's text: what differs from the name area's fill
+// inside its frame.
+CRect TextBounds(const Caption& caption)
+{
+    CRect inside = caption.nameArea;
+    inside.DeflateRect(2, 2);
+    CRect bounds(inside.right, inside.bottom, inside.left, inside.top);
+    for (int y = inside.top; y < inside.bottom; ++y)
+        for (int x = inside.left; x < inside.right; ++x)
+            if (caption.canvas.Pixel(x, y) != kWhite)
+                bounds.SetRect(std::min<LONG>(bounds.left, x), std::min<LONG>(bounds.top, y),
+                               std::max<LONG>(bounds.right, x + 1), std::max<LONG>(bounds.bottom, y + 1));
+    return bounds;
 }
 
 // The name with a blank of no line break (so that DrawText cuts it alike) for every low line.
@@ -548,6 +565,37 @@ TEST(CellRenderer, CaptionsCutShortFolderNamesAndLinesOfAFormatKeepTheirLowLines
     EXPECT_GE(AddedInk(Caption(folder, L"two_lines.jpg", font, false, L"$(FileName)\\n$(FileName)"),
                        Caption(folder, Spaced(L"two_lines.jpg"), font, false, L"$(FileName)\\n$(FileName)")),
               6);
+}
+
+TEST(CellRenderer, AWordBrokenNameIsWrappedOnlyWhenEveryLineShowsElseCutOnOneLineWithItsLowLines)
+{
+    ScratchFolder folder(L"captions");
+    const CString name = L"奈良_東大寺_大仏殿_2024_0412.JPG";
+    // The program's default face, and one whose low lines the painter draws.
+    for (const wchar_t* face : {L"ＭＳ ゴシック", L"IPAGothic"}) {
+        LOGFONTW font = NameFont(-12);
+        lstrcpyW(font.lfFaceName, face);
+        const bool painted = std::wstring(face) == L"IPAGothic";
+        // Room for one line: the name runs from the left edge to an ellipsis at the right.
+        const Caption cut(folder, name, font, false, L"$(FileName)", 150, true);
+        const CRect text = TextBounds(cut);
+        EXPECT_LE(text.left - cut.nameArea.left, 3) << face;
+        EXPECT_LE(cut.nameArea.right - text.right, 10) << face;
+        EXPECT_LE(text.Height(), 16) << face;
+        if (painted) {
+            EXPECT_GE(AddedInk(cut, Caption(folder, Spaced(name), font, false, L"$(FileName)", 150, true)), 3 * 3);
+        }
+        // Room for two lines: wrapped and centred, unless a low line would be lost.
+        const Caption two(folder, name, font, false, L"$(FileName)", 150, true, 40);
+        const CRect wrapped = TextBounds(two);
+        if (painted) {
+            EXPECT_LE(wrapped.Height(), 16);
+            EXPECT_EQ(text.Width(), wrapped.Width());
+        } else {
+            EXPECT_GT(wrapped.Height(), 20);
+            EXPECT_GT(wrapped.left - two.nameArea.left, 6);
+        }
+    }
 }
 
 TEST(CellRenderer, ANameHoldingAMacroWordIsDrawnAsItStands)

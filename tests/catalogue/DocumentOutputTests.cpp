@@ -154,6 +154,39 @@ TEST(ContactSheets, ANameHoldingAMacroWordIsDrawnAsItStands)
     EXPECT_GT(different, 0);
 }
 
+TEST(ContactSheets, AWordBrokenNameTooLongToShowWrappedIsCutOnOneLine)
+{
+    // As in the grid: the name runs from the left of its area to an ellipsis at the right, not
+    // its first wrapped line alone, centred.
+    OwnPlugins plugins;
+    DocumentScope scope;
+    CStandInFrame frame;
+    ScratchFolder out{L"docout"};
+    PutPicture(scope.folder / L"奈良_東大寺_大仏殿_2024_0412.bmp", 16, 12, RGB(250, 20, 0));
+    CKWDoc& document = scope.Document();
+    scope.Open();
+    document.SetThumbsSize(150, 140);
+    document.SetAllSelection(true);
+    VyxFile* item = document.GetItem(0);
+    ASSERT_NE(nullptr, item);
+    item->SetWordBreak(TRUE);
+    document.ExportContactSheets(1, 1, (out / L"names.bmp").c_str(), 0, 90);
+    HGLOBAL sheet = ReadBmpFile((out / L"names.bmp").c_str());
+    ASSERT_NE(nullptr, sheet);
+    CRect inside = item->GetNameRect();
+    inside.DeflateRect(2, 2);
+    ASSERT_FALSE(inside.IsRectEmpty());
+    CRect text(inside.right, inside.bottom, inside.left, inside.top);
+    for (int y = inside.top; y < inside.bottom; ++y)
+        for (int x = inside.left; x < inside.right; ++x)
+            if (dibtest::Pixel24(sheet, x, y) != document.colNormalDraw)
+                text.SetRect(std::min<LONG>(text.left, x), std::min<LONG>(text.top, y),
+                             std::max<LONG>(text.right, x + 1), std::max<LONG>(text.bottom, y + 1));
+    GlobalFree(sheet);
+    EXPECT_LE(text.left - inside.left, 2);
+    EXPECT_LE(inside.right - text.right, 8);
+}
+
 TEST(ContactSheets, AnExistingSheetIsReplacedOnlyWhenTheUserSaysSo)
 {
     PictureDocument d(3);

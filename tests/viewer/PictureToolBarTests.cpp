@@ -3,6 +3,7 @@
 // window's bar showing them.
 #include "PictureWindowTestUtil.h"
 #include "catalogue/FrameMessages.h"
+#include "common/ImageStrip.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -13,9 +14,9 @@
 
 namespace {
 
-const int kSide = 16;
+using namespace imagestrip;
+
 const int kImages = 27;
-const COLORREF kMask = RGB(255, 0, 255);
 
 // Positions in bitmap 241 (the order of the menu images of the picture-window commands).
 enum {
@@ -32,64 +33,6 @@ enum {
     PreviousPage = 22,
     NextPage = 23,
 };
-
-// A strip of 16 x 16 images as colours, row by row from the top.
-struct Strip
-{
-    int width = 0, height = 0;
-    std::vector<COLORREF> pixels;
-
-    COLORREF At(int image, int x, int y) const { return pixels[static_cast<size_t>(y) * width + image * kSide + x]; }
-    bool Same(int a, int b, int how) const
-    {
-        for (int y = 0; y < kSide; ++y)
-            for (int x = 0; x < kSide; ++x) {
-                const int bx = how == 1 ? kSide - 1 - x : how == 3 ? y : x;
-                const int by = how == 2 ? kSide - 1 - y : how == 3 ? x : y;
-                if (At(a, x, y) != At(b, bx, by))
-                    return false;
-            }
-        return true;
-    }
-    int Differing(int a, int b) const
-    {
-        int n = 0;
-        for (int y = 0; y < kSide; ++y)
-            for (int x = 0; x < kSide; ++x)
-                n += At(a, x, y) != At(b, x, y);
-        return n;
-    }
-};
-
-enum { AsIs = 0, Mirrored = 1, Flipped = 2, Transposed = 3 };
-
-// The bitmap resource as the tool bar loads it.
-Strip LoadStrip(UINT id)
-{
-    Strip strip;
-    HBITMAP bitmap = static_cast<HBITMAP>(
-        LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (!bitmap)
-        return strip;
-    BITMAP info = {};
-    GetObjectW(bitmap, sizeof(info), &info);
-    strip.width = info.bmWidth;
-    strip.height = info.bmHeight;
-    BITMAPINFO header = {};
-    header.bmiHeader.biSize = sizeof(header.bmiHeader);
-    header.bmiHeader.biWidth = info.bmWidth;
-    header.bmiHeader.biHeight = -info.bmHeight;
-    header.bmiHeader.biPlanes = 1;
-    header.bmiHeader.biBitCount = 32;
-    std::vector<DWORD> bits(static_cast<size_t>(info.bmWidth) * info.bmHeight);
-    HDC dc = GetDC(nullptr);
-    GetDIBits(dc, bitmap, 0, info.bmHeight, bits.data(), &header, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, dc);
-    DeleteObject(bitmap);
-    for (DWORD bgra : bits)
-        strip.pixels.push_back(RGB((bgra >> 16) & 0xFF, (bgra >> 8) & 0xFF, bgra & 0xFF));
-    return strip;
-}
 
 } // namespace
 
