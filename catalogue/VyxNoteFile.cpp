@@ -1,5 +1,6 @@
 #include "catalogue/VyxNoteFile.h"
 
+#include "foundation/TempFile.h"
 #include "foundation/VyxCode.h"
 
 #include <cwctype>
@@ -329,9 +330,8 @@ bool VyxNoteFile::Save(const wchar_t* path)
         SetLastError(ERROR_ACCESS_DENIED);
         return false;
     }
-    // Beside the note file, as the thumbnail cache does, so that putting it in place is a rename.
-    CString scratch = CString(path) + L".tmp";
-    HANDLE file = CreateFileW(scratch, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    CString scratch;
+    HANDLE file = CreateTempFileBeside(path, scratch);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     std::string bytes = Serialize();

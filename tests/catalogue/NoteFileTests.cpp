@@ -8,6 +8,7 @@
 #include "catalogue/VyxNoteSession.h"
 #include "catalogue/VyxNoteStore.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 using namespace thumbtest;
@@ -206,4 +207,31 @@ TEST(NoteFile, AReadOnlyNoteFileIsNeitherWrittenNorReportedWritten)
     EXPECT_EQ(VyxNoteStore::NoteFailed, notes.Write(L"a.jpg", L""));
     EXPECT_STREQ(L"before", notes.Read(L"a.jpg"));
     SetFileAttributesW(notes.File().c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(NoteFile, WritingNotesNeverTouchesAUsersFileBesideTheNoteFile)
+{
+    ScratchFolder folder(L"notes");
+    Notes notes(folder);
+    const std::wstring mine = notes.File() + L".tmp";
+    ASSERT_TRUE(ScratchFolder::WriteFile(mine, "the user's own file"));
+    ASSERT_EQ(1, notes.Write(L"a.jpg", L"first"));
+    SetFileAttributesW(mine.c_str(), FILE_ATTRIBUTE_READONLY);
+    ASSERT_EQ(1, notes.Write(L"b.jpg", L"second"));
+    SetFileAttributesW(mine.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ("the user's own file", ScratchFolder::ReadFile(mine));
+    EXPECT_EQ(L"first", PlatformValue(notes.File(), L"a.jpg"));
+    EXPECT_EQ(L"second", PlatformValue(notes.File(), L"b.jpg"));
+    // Nothing of the way through a temporary file is left.
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder / L"*").c_str(), &data);
+    ASSERT_NE(INVALID_HANDLE_VALUE, find);
+    std::vector<std::wstring> names;
+    do {
+        if (wcscmp(data.cFileName, L".") && wcscmp(data.cFileName, L".."))
+            names.push_back(data.cFileName);
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ((std::vector<std::wstring>{L"_NOTE_.KWI", L"_NOTE_.KWI.tmp"}), names);
 }
