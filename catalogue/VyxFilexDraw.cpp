@@ -365,6 +365,11 @@ bool VyxFilexDraw::NoteCanFollow(const wchar_t* newPath) const
     return SameSection(store, newPath, m_path) || !store.SharesSection(newPath);
 }
 
+CString VyxFilexDraw::GetNoteFilePath() const
+{
+    return NoteStoreOf(*this).GetNoteFilePath();
+}
+
 int VyxFilexDraw::RenameWithNote(const wchar_t* newName)
 {
     const CString note = GetNote();

@@ -141,6 +141,8 @@ void VyxNoteFile::Parse(const std::string& bytes)
             Line line;
             line.raw = bytes.substr(start, (end == std::string::npos ? size : end) - start);
             line.text = WideFromBytes(line.raw, CP_ACP);
+            std::string back;
+            line.foreign = !ToAnsi(line.text, back) || back != line.raw;
             lines.push_back(line);
             if (end == std::string::npos) {
                 m_lastLineBroken = false;
@@ -285,6 +287,22 @@ bool VyxNoteFile::FitsAnsi() const
     return true;
 }
 
+bool VyxNoteFile::HoldsForeignBytes() const
+{
+    for (const Section& section : m_sections)
+        for (const Line& line : section.lines)
+            if (!section.removed && !line.changed && line.foreign)
+                return true;
+    return false;
+}
+
+bool VyxNoteFile::CanHold(const wchar_t* section, const wchar_t* value) const
+{
+    std::string bytes;
+    return m_unicode || (ToAnsi(section ? section : L"", bytes) && ToAnsi(value ? value : L"", bytes)) ||
+           !HoldsForeignBytes();
+}
+
 std::string VyxNoteFile::Serialize() const
 {
     std::vector<const Line*> lines;
@@ -328,6 +346,11 @@ bool VyxNoteFile::Save(const wchar_t* path)
     DWORD attributes = GetFileAttributesW(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
         SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    // Converting would turn the bytes of another encoding into the code page's default character.
+    if (!m_unicode && !FitsAnsi() && HoldsForeignBytes()) {
+        SetLastError(ERROR_NO_UNICODE_TRANSLATION);
         return false;
     }
     CString scratch;
