@@ -118,6 +118,8 @@ TEST(CommentDlg, ANoteTheStoreRefusesIsReportedAndTheDialogKeepsTheText)
     EXPECT_NE(-1, message.Find(L"区別できない"));
     EXPECT_EQ(CString(L"mine"), kept);
     EXPECT_EQ(CString(L""), StoredNote(folder, L"a[1].jpg"));
+    // The item shows what the store holds, not the refused text.
+    EXPECT_EQ(CString(L""), item.GetNote());
     DeleteFileW(folder / L"a[1].jpg");
     EXPECT_EQ(CString(L"braces"), StoredNote(folder, L"a{1}.jpg"));
 }
