@@ -3,6 +3,7 @@
 #include "foundation/TempFile.h"
 #include "foundation/VyxCode.h"
 
+#include <algorithm>
 #include <cwctype>
 
 namespace {
@@ -141,8 +142,10 @@ void VyxNoteFile::Parse(const std::string& bytes)
             Line line;
             line.raw = bytes.substr(start, (end == std::string::npos ? size : end) - start);
             line.text = WideFromBytes(line.raw, CP_ACP);
+            // Plain ASCII is text of every code page; only other lines are tried for the way back.
+            const bool ascii = std::all_of(line.raw.begin(), line.raw.end(), [](char c) { return (c & 0x80) == 0; });
             std::string back;
-            line.foreign = !ToAnsi(line.text, back) || back != line.raw;
+            line.foreign = !ascii && (!ToAnsi(line.text, back) || back != line.raw);
             lines.push_back(line);
             if (end == std::string::npos) {
                 m_lastLineBroken = false;
