@@ -9,6 +9,7 @@
 #include "catalogue/FrameMessages.h"
 #include "catalogue/VyxFile.h"
 #include "catalogue/VyxNoteSession.h"
+#include "catalogue/VyxNoteStore.h"
 #include "catalogue/WatchModeScope.h"
 #include "fileops/CReportDlg.h"
 #include "fileops/ProgressDlg.h"
@@ -115,7 +116,12 @@ bool CKWDoc::RenameItem(VyxFile* item, const wchar_t* newName)
     if (!RenameEntry(oldPath, newPath))
         return false;
     item->RemoveFromCache();
-    item->RenameWithNote(newName);
+    if (item->RenameWithNote(newName) != VyxNoteStore::NoteWritten) {
+        // The note could not follow: the file takes its old name back, where its note still is.
+        if (!RenameEntry(newPath, oldPath))
+            item->Rename(newName);
+        return false;
+    }
     return true;
 }
 

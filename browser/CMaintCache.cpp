@@ -117,6 +117,7 @@ void CMaintCache::BuildTree()
     std::vector<wchar_t> entries;
     if (VyxIni(indexFile).GetWholeSection(VyxCacheIndex::GetSectionName(VyxCacheIndex::KindThumbs), entries)) {
         const size_t length = entries.size();
+        const VyxCacheIndex::SharedNames shared = VyxCacheIndex::FindSharedNames(entries);
         CProgDlg progress;
         progress.Create(this);
         // The children of each item by text while the tree is built: a location's parts are
@@ -132,7 +133,9 @@ void CMaintCache::BuildTree()
                 continue;
             CString upper = key;
             upper.MakeUpper();
-            m_entries[upper.GetString()] = equals ? CString(equals + 1) : CString();
+            // A file an earlier key names is that key's: this one has none to show or delete.
+            const CString file = equals ? CString(equals + 1) : CString();
+            m_entries[upper.GetString()] = VyxCacheIndex::OwnsName(shared, key, file) ? file : CString();
             CString member;
             const CString folder = m_index.ParseKey(key, member);
             const CString full = JoinPath(folder, member);

@@ -11,6 +11,9 @@ const wchar_t kSection[] = L"Comment";
 const wchar_t kNoteRefusedText[] =
     L"このファイルのコメントは、同じフォルダーにある名前の似た別のファイル（[ ] と { }、前後の空白の違い）と区別できないため、保存できません。";
 const wchar_t kNoteFailedText[] = L"コメントを保存できませんでした。ディスクの空きと書き込みの許可を確かめてください。";
+// The note file's path follows.
+const wchar_t kNoteUnconvertibleText[] =
+    L"このコメント（またはファイル名）には Shift_JIS で書けない文字があります。次のコメントファイルには別の文字コードで書かれた部分があり、書き換えるとその部分が失われるため、保存できません。\r\n\r\n";
 
 } // namespace
 
@@ -79,8 +82,10 @@ void CCommentDlg::OnOK()
         int result = m_item->SetNote(EditTextToNote(text));
         if (result != VyxNoteStore::NoteWritten) {
             // The text stays in the dialog, to be kept elsewhere or given up with Cancel.
-            AfxMessageBox(result == VyxNoteStore::NoteRefused ? kNoteRefusedText : kNoteFailedText,
-                          MB_OK | MB_ICONSTOP);
+            CString message = result == VyxNoteStore::NoteRefused ? kNoteRefusedText : kNoteFailedText;
+            if (result == VyxNoteStore::NoteUnconvertible)
+                message = kNoteUnconvertibleText + m_item->GetNoteFilePath();
+            AfxMessageBox(message, MB_OK | MB_ICONSTOP);
             return;
         }
     }

@@ -6,6 +6,8 @@
 
 #include <climits>
 #include <cwctype>
+#include <iterator>
+#include <mutex>
 #include <unordered_set>
 #include <vector>
 
@@ -45,6 +47,27 @@ bool StartsWithNoCase(const CString& text, const CString& prefix)
 {
     return text.GetLength() >= prefix.GetLength() && text.Left(prefix.GetLength()).CompareNoCase(prefix) == 0;
 }
+
+// Trimmed and upper-cased, as the settings functions compare keys and the file system names.
+std::wstring Folded(const wchar_t* text, int length = -1)
+{
+    CString folded = length < 0 ? CString(text ? text : L"") : CString(text, length);
+    folded.Trim();
+    return folded.MakeUpper().GetString();
+}
+
+// The shared names of each index section as last read, kept while the index file stands as it was
+// and no settings write of the process came in between: items look their side files up one by one.
+struct HeldSharedNames
+{
+    FILETIME written = {};
+    ULONGLONG size = 0;
+    unsigned writeCount = 0;
+    VyxCacheIndex::SharedNames shared;
+};
+std::mutex s_sharedLock;
+std::unordered_map<std::wstring, HeldSharedNames> s_shared;
+const size_t kHeldIndexes = 16;
 
 } // namespace
 
@@ -132,8 +155,9 @@ CString VyxCacheIndex::GetSideFileName(int kind, const wchar_t* folder, const wc
     CString key = GetLocationKey(folder, archiveFileName);
     CString name;
     m_index.GetString(name, section, key, L"");
-    // An entry that names anything else than a file of the program's own form is replaced.
-    if (!IsCentralFileName(kind, name)) {
+    // An entry that names anything else than a file of the program's own form, or a file an
+    // earlier key holds, is replaced.
+    if (!IsCentralFileName(kind, name) || !OwnsCentralName(kind, key, name)) {
         const int number = TakeFreeNumber(kind);
         if (number < 0)
             return inFolder;
@@ -169,9 +193,10 @@ bool VyxCacheIndex::FindSideFile(int kind, CString& out, const wchar_t* folder, 
     if (!HasCacheFolder())
         return false;
     CString name;
-    m_index.GetString(name, kKinds[kind].section, GetLocationKey(folder, archiveFileName), L"");
+    const CString key = GetLocationKey(folder, archiveFileName);
+    m_index.GetString(name, kKinds[kind].section, key, L"");
     const CString central = GetCentralFilePath(kind, name);
-    if (central.IsEmpty())
+    if (central.IsEmpty() || !OwnsCentralName(kind, key, name))
         return false;
     out = central;
     return IsFile(out);
@@ -221,7 +246,7 @@ int VyxCacheIndex::DeleteSideFile(int kind, const wchar_t* folder, const wchar_t
         CString name;
         m_index.GetString(name, section, key, L"");
         const CString central = GetCentralFilePath(kind, name);
-        if (!central.IsEmpty())
+        if (!central.IsEmpty() && OwnsCentralName(kind, key, name))
             path = central;
         m_index.WriteString(section, key, nullptr);
     }
@@ -264,6 +289,7 @@ void VyxCacheIndex::RenameFolder(const wchar_t* newPath, const wchar_t* oldPath)
         std::vector<wchar_t> buffer;
         if (!m_index.GetWholeSection(section, buffer))
             continue;
+        const SharedNames shared = FindSharedNames(buffer);
         std::vector<wchar_t> rewritten;
         bool changed = false;
         for (const wchar_t* entry = buffer.data(); *entry; entry += wcslen(entry) + 1) {
@@ -279,7 +305,7 @@ void VyxCacheIndex::RenameFolder(const wchar_t* newPath, const wchar_t* oldPath)
                 text = newArchiveKey + text.Mid(oldArchiveKey.GetLength());
                 changed = true;
                 const CString central = GetCentralFilePath(kind, value);
-                if (kind == KindThumbs && !central.IsEmpty())
+                if (kind == KindThumbs && !central.IsEmpty() && OwnsName(shared, oldArchiveKey, value))
                     VyxCacheFolder::RewriteArchiveName(central, newName);
             }
             rewritten.insert(rewritten.end(), text.GetString(), text.GetString() + text.GetLength() + 1);
@@ -432,4 +458,55 @@ void VyxCacheIndex::RemoveEntries(int kind, const std::vector<CString>& keys) co
     kept.push_back(0);
     if (changed)
         m_index.WriteSection(section, kept.data());
+}
+
+VyxCacheIndex::SharedNames VyxCacheIndex::FindSharedNames(const std::vector<wchar_t>& entries)
+{
+    SharedNames first;
+    std::unordered_set<std::wstring> shared;
+    for (const wchar_t* entry = entries.data(); !entries.empty() && *entry; entry += wcslen(entry) + 1) {
+        const wchar_t* equals = wcschr(entry, L'=');
+        if (!equals)
+            continue;
+        const std::wstring key = Folded(entry, static_cast<int>(equals - entry)), name = Folded(equals + 1);
+        if (name.empty() || _wcsicmp(key.c_str(), kCounterKey) == 0)
+            continue;
+        if (!first.emplace(name, key).second)
+            shared.insert(name);
+    }
+    for (auto at = first.begin(); at != first.end();)
+        at = shared.count(at->first) ? std::next(at) : first.erase(at);
+    return first;
+}
+
+bool VyxCacheIndex::OwnsName(const SharedNames& shared, const wchar_t* key, const wchar_t* name)
+{
+    auto found = shared.find(Folded(name));
+    return found == shared.end() || found->second == Folded(key);
+}
+
+bool VyxCacheIndex::OwnsCentralName(int kind, const CString& key, const CString& name) const
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!ValidKind(kind) || !GetFileAttributesExW(m_indexPath, GetFileExInfoStandard, &data))
+        return true;
+    const ULONGLONG size = static_cast<ULONGLONG>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+    const unsigned writeCount = VyxIni::GetWriteCount();
+    const std::wstring held = Folded(m_indexPath) + L"|" + kKinds[kind].section;
+    {
+        std::lock_guard<std::mutex> hold(s_sharedLock);
+        auto found = s_shared.find(held);
+        if (found != s_shared.end() && CompareFileTime(&found->second.written, &data.ftLastWriteTime) == 0 &&
+            found->second.size == size && found->second.writeCount == writeCount)
+            return OwnsName(found->second.shared, key, name);
+    }
+    std::vector<wchar_t> entries;
+    m_index.GetWholeSection(kKinds[kind].section, entries);
+    HeldSharedNames read{data.ftLastWriteTime, size, writeCount, FindSharedNames(entries)};
+    const bool owns = OwnsName(read.shared, key, name);
+    std::lock_guard<std::mutex> hold(s_sharedLock);
+    if (s_shared.size() >= kHeldIndexes)
+        s_shared.clear();
+    s_shared[held] = std::move(read);
+    return owns;
 }

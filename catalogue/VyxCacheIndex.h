@@ -5,6 +5,8 @@
 
 #include "foundation/VyxIni.h"
 
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 class VyxCacheIndex
@@ -65,12 +67,22 @@ public:
     // maintenance pass over many locations writes the index once, not once a location.
     void RemoveEntries(int kind, const std::vector<CString>& keys) const;
 
+    // Each central name that more than one key of a section (its entries as GetWholeSection reads
+    // them) names, with the first of those keys in the section's order; both upper-cased.
+    using SharedNames = std::unordered_map<std::wstring, std::wstring>;
+    static SharedNames FindSharedNames(const std::vector<wchar_t>& entries);
+    // False when a key before this one names the same central file: the file is that key's, and
+    // this key has none.
+    static bool OwnsName(const SharedNames& shared, const wchar_t* key, const wchar_t* name);
+
 private:
     CString m_root;
     CString m_indexPath;
     // The first number from the section's counter on that no entry of the section and no file
     // in the root has.
     int TakeFreeNumber(int kind) const;
+    // OwnsName on the index as it stands.
+    bool OwnsCentralName(int kind, const CString& key, const CString& name) const;
 
     VyxIni m_index;
     CString m_driveKeys[26];

@@ -365,18 +365,35 @@ bool VyxFilexDraw::NoteCanFollow(const wchar_t* newPath) const
     return SameSection(store, newPath, m_path) || !store.SharesSection(newPath);
 }
 
+CString VyxFilexDraw::GetNoteFilePath() const
+{
+    return NoteStoreOf(*this).GetNoteFilePath();
+}
+
 int VyxFilexDraw::RenameWithNote(const wchar_t* newName)
 {
     const CString note = GetNote();
-    const CString oldPath = m_path;
+    const CString oldPath = m_path, oldName = GetFileName();
     const VyxNoteStore store = NoteStoreOf(*this);
     Rename(newName);
-    const bool sameSection = SameSection(store, m_path, oldPath);
-    if (note.IsEmpty())
-        return sameSection ? VyxNoteStore::NoteWritten : store.DeleteNote(oldPath);
-    const int result = SetNote(note);
-    if (result == VyxNoteStore::NoteWritten && !sameSection)
-        store.DeleteNote(oldPath);
+    // A change of letter case alone leaves the note in its section.
+    if (SameSection(store, m_path, oldPath))
+        return VyxNoteStore::NoteWritten;
+    int result = note.IsEmpty() ? VyxNoteStore::NoteWritten : SetNote(note);
+    if (result == VyxNoteStore::NoteWritten) {
+        const int cleared = store.DeleteNote(oldPath);
+        // A section another name shares is not this file's to clear; any other failure would
+        // leave the note for the next file given the old name.
+        if (cleared != VyxNoteStore::NoteWritten && cleared != VyxNoteStore::NoteRefused) {
+            if (!note.IsEmpty())
+                store.DeleteNote(m_path);
+            result = cleared;
+        }
+    }
+    if (result != VyxNoteStore::NoteWritten) {
+        Rename(oldName);
+        m_noteLoaded = false;
+    }
     return result;
 }
 

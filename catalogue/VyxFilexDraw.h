@@ -99,8 +99,11 @@ public:
     // VyxNoteStore's outcome of the write.
     int SetNote(const wchar_t* text);
     int DeleteNote();
+    // Where the item's note is, or would be, written; empty when nowhere yet.
+    CString GetNoteFilePath() const;
     // The item renamed in memory with its note moved to the new name: written there first and only
-    // then cleared from the old one, so a note that cannot be written stays where it was.
+    // then cleared from the old one. Anything but NoteWritten leaves the item under its old name
+    // and the note where it was.
     int RenameWithNote(const wchar_t* newName);
     // False when the note could not follow a rename to newPath: another name of the folder holds
     // its section.

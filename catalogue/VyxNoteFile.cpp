@@ -1,7 +1,9 @@
 #include "catalogue/VyxNoteFile.h"
 
+#include "foundation/TempFile.h"
 #include "foundation/VyxCode.h"
 
+#include <algorithm>
 #include <cwctype>
 
 namespace {
@@ -140,6 +142,10 @@ void VyxNoteFile::Parse(const std::string& bytes)
             Line line;
             line.raw = bytes.substr(start, (end == std::string::npos ? size : end) - start);
             line.text = WideFromBytes(line.raw, CP_ACP);
+            // Plain ASCII is text of every code page; only other lines are tried for the way back.
+            const bool ascii = std::all_of(line.raw.begin(), line.raw.end(), [](char c) { return (c & 0x80) == 0; });
+            std::string back;
+            line.foreign = !ascii && (!ToAnsi(line.text, back) || back != line.raw);
             lines.push_back(line);
             if (end == std::string::npos) {
                 m_lastLineBroken = false;
@@ -284,6 +290,22 @@ bool VyxNoteFile::FitsAnsi() const
     return true;
 }
 
+bool VyxNoteFile::HoldsForeignBytes() const
+{
+    for (const Section& section : m_sections)
+        for (const Line& line : section.lines)
+            if (!section.removed && !line.changed && line.foreign)
+                return true;
+    return false;
+}
+
+bool VyxNoteFile::CanHold(const wchar_t* section, const wchar_t* value) const
+{
+    std::string bytes;
+    return m_unicode || (ToAnsi(section ? section : L"", bytes) && ToAnsi(value ? value : L"", bytes)) ||
+           !HoldsForeignBytes();
+}
+
 std::string VyxNoteFile::Serialize() const
 {
     std::vector<const Line*> lines;
@@ -329,9 +351,13 @@ bool VyxNoteFile::Save(const wchar_t* path)
         SetLastError(ERROR_ACCESS_DENIED);
         return false;
     }
-    // Beside the note file, as the thumbnail cache does, so that putting it in place is a rename.
-    CString scratch = CString(path) + L".tmp";
-    HANDLE file = CreateFileW(scratch, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Converting would turn the bytes of another encoding into the code page's default character.
+    if (!m_unicode && !FitsAnsi() && HoldsForeignBytes()) {
+        SetLastError(ERROR_NO_UNICODE_TRANSLATION);
+        return false;
+    }
+    CString scratch;
+    HANDLE file = CreateTempFileBeside(path, scratch);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     std::string bytes = Serialize();

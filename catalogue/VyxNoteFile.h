@@ -1,7 +1,8 @@
 // One note file held in memory: read whole, changed section by section, written whole through a
 // temporary file in the same folder. The text stays in the platform's ini syntax, in the ANSI code
 // page while everything fits it and as UTF-16 with a byte-order mark otherwise, so the platform's
-// settings functions read it as they always did. Lines nobody changed are written back as read.
+// settings functions read it as they always did. Lines nobody changed are written back as read; a
+// file holding another encoding's bytes is never converted.
 #pragma once
 
 #include "framework/Framework.h"
@@ -30,6 +31,9 @@ public:
     // No section and nothing but blank lines.
     bool IsEmpty() const;
     bool IsUnicode() const { return m_unicode; }
+    // False when writing the value would make the file UTF-16 while it holds bytes that are not
+    // text of the code page (another encoding's): those would not survive the conversion.
+    bool CanHold(const wchar_t* section, const wchar_t* value) const;
     std::vector<CString> GetSectionNames() const;
 
     // The platform trims these around section names, keys and values.
@@ -47,6 +51,7 @@ private:
         CString text;
         std::string raw; // the ANSI bytes as read, without the line feed; valid while !changed
         bool changed = false;
+        bool foreign = false; // raw does not come back from text through the code page
     };
     struct Section
     {
@@ -57,6 +62,7 @@ private:
 
     int FindSection(const CString& folded) const;
     bool FitsAnsi() const;
+    bool HoldsForeignBytes() const;
     static Line MakeLine(const CString& text);
 
     std::vector<Section> m_sections = std::vector<Section>(1); // the first holds what precedes any header

@@ -274,7 +274,10 @@ int VyxNoteStore::WriteNote(const wchar_t* filePath, const wchar_t* text) const
             return NoteWritten;
     } else {
         // A raw line break would start a new key or section inside the note file.
-        file->Set(GetSectionOf(filePath), kNoteKey, EncodeLineBreaks(text));
+        const CString section = GetSectionOf(filePath), stored = EncodeLineBreaks(text);
+        if (!file->CanHold(section, stored))
+            return NoteUnconvertible;
+        file->Set(section, kNoteKey, stored);
     }
     return Commit(path, file);
 }

@@ -14,7 +14,7 @@ class VyxNoteFile;
 class VyxNoteStore : public VyxCacheIndex
 {
 public:
-    enum { NoteRefused = -1, NoteFailed = 0, NoteWritten = 1 };
+    enum { NoteUnconvertible = -2, NoteRefused = -1, NoteFailed = 0, NoteWritten = 1 };
 
     VyxNoteStore();
     explicit VyxNoteStore(const wchar_t* cacheRoot);
@@ -22,9 +22,10 @@ public:
     void SetLocation(const wchar_t* folder, const wchar_t* archiveFileName);
     // Empty when there is none, or when the file's section is not its own.
     CString ReadNote(const wchar_t* filePath) const;
-    // A non-empty text: NoteWritten, NoteFailed, or NoteRefused when another name of the folder
-    // maps to the file's section. An empty or missing text deletes the note (NoteWritten when
-    // none is left).
+    // A non-empty text: NoteWritten, NoteFailed, NoteRefused when another name of the folder
+    // maps to the file's section, or NoteUnconvertible when the note (or the file's name) needs a
+    // UTF-16 note file and the code-page one holds another encoding's bytes. An empty or missing
+    // text deletes the note (NoteWritten when none is left).
     int WriteNote(const wchar_t* filePath, const wchar_t* text) const;
     int DeleteNote(const wchar_t* filePath) const;
     // Every note of the location under its section in lower case, from one read of the note file

@@ -118,6 +118,34 @@ TEST(CommentDlg, ANoteTheStoreRefusesIsReportedAndTheDialogKeepsTheText)
     EXPECT_NE(-1, message.Find(L"区別できない"));
     EXPECT_EQ(CString(L"mine"), kept);
     EXPECT_EQ(CString(L""), StoredNote(folder, L"a[1].jpg"));
+    // The item shows what the store holds, not the refused text.
+    EXPECT_EQ(CString(L""), item.GetNote());
     DeleteFileW(folder / L"a[1].jpg");
     EXPECT_EQ(CString(L"braces"), StoredNote(folder, L"a{1}.jpg"));
+}
+
+TEST(CommentDlg, ANoteTheCodePageNoteFileCannotTakeIsRefusedNamingTheFile)
+{
+    ScratchSettings settings;
+    FrameworkScratchFolder folder;
+    folder.WriteFile(L"a.jpg", "data");
+    // Shift_JIS notes beside a line another program wrote in UTF-8.
+    const std::string before = "[a.jpg]\r\nNote=\x8D\xF7\r\n[u.jpg]\r\nNote=\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\r\n";
+    folder.WriteFile(L"_NOTE_.KWI", before);
+    VyxFile item(folder / L"a.jpg");
+    CCommentDlg dialog(&item);
+    CString message, shown;
+    HelperThread driver([&] {
+        HWND window = WaitForDialog(L"コメント入力", 30000);
+        shown = TextOf(GetDlgItem(window, IDC_COMMENT_EDIT));
+        SetWindowTextW(GetDlgItem(window, IDC_COMMENT_EDIT), L"雪だるま ☃");
+        PostMessageW(window, WM_COMMAND, IDOK, 0);
+        DismissMessageBox(&message);
+        PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(IDCANCEL, dialog.DoModal());
+    EXPECT_EQ(CString(L"桜"), shown);
+    EXPECT_NE(-1, message.Find(folder / L"_NOTE_.KWI")) << message.GetString();
+    EXPECT_EQ(before, FrameworkScratchFolder::ReadFile(folder / L"_NOTE_.KWI"));
+    EXPECT_EQ(CString(L"桜"), item.GetNote());
 }

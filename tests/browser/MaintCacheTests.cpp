@@ -306,3 +306,25 @@ TEST_F(MaintCache, ACacheKeptInsideTheFolderIsLeftAlone)
     EXPECT_FALSE(Exists(central));
     EXPECT_EQ("kept as it is", FrameworkScratchFolder::ReadFile(inFolder));
 }
+
+TEST_F(MaintCache, ACacheFileASecondKeyAlsoNamesIsTheFirstKeysAndIsNeverDeletedForTheSecond)
+{
+    const CString first = WriteCache(root, pictures + L"\\p1", L"", {L"a.jpg"});
+    CString name;
+    GetPathPart(name, first, PartFileName);
+    WritePrivateProfileStringW(VyxCacheIndex::GetSectionName(VyxCacheIndex::KindThumbs),
+                               VyxCacheIndex::GetLocationKey(pictures + L"\\p2", L""), name,
+                               root + L"\\_cache_.lst");
+    Open();
+    HTREEITEM second = Find(pictures + L"\\p2");
+    ASSERT_NE(nullptr, second);
+    Tree().SelectItem(second);
+    EXPECT_EQ(0, dialog->GetList().GetItemCount());
+    Tree().SetCheck(second, TRUE);
+    EXPECT_TRUE(dialog->Delete());
+    EXPECT_EQ(nullptr, Find(pictures + L"\\p2"));
+    EXPECT_TRUE(Exists(first));
+    EXPECT_TRUE(Indexed(pictures + L"\\p1"));
+    Tree().SelectItem(Find(pictures + L"\\p1"));
+    EXPECT_EQ(1, dialog->GetList().GetItemCount());
+}

@@ -2,6 +2,7 @@
 
 #include "catalogue/VyxCacheIndex.h"
 #include "catalogue/VyxFilexDraw.h"
+#include "catalogue/VyxNoteStore.h"
 #include "foundation/VyxSystem.h"
 #include "image/DibCore.h"
 
@@ -387,4 +388,52 @@ TEST(CacheIndex, ADamagedCounterNeverHandsOutANumberAnEntryOrAFileHas)
     EXPECT_STREQ((root / L"00000003.kwn").c_str(), cacheIndex.GetNoteFileName(third.c_str(), L""));
     EXPECT_EQ("[a.jpg]\r\nNote=first folder's note\r\n", ScratchFolder::ReadFile(root / L"00000000.kwn"));
     EXPECT_EQ(L"00000000.kwn", IndexValue(root.Path(), L"Note", VyxCacheIndex::GetLocationKey(first.c_str(), L"")));
+}
+
+TEST(CacheIndex, ACentralFileTwoKeysNameIsTheFirstKeysAloneAndTheOtherWritesANewOne)
+{
+    ScratchFolder root(L"root"), pictures(L"pics");
+    const std::wstring p1 = pictures / L"p1", p2 = pictures / L"p2", index = root / L"_cache_.lst";
+    CreateDirectoryW(p1.c_str(), nullptr);
+    CreateDirectoryW(p2.c_str(), nullptr);
+    const CString k1 = VyxCacheIndex::GetLocationKey(p1.c_str(), L"");
+    const CString k2 = VyxCacheIndex::GetLocationKey(p2.c_str(), L"");
+    const std::string p1Notes = "[a.jpg]\r\nNote=p1's note\r\n";
+    const std::pair<const wchar_t*, const wchar_t*> kinds[] = {
+        {L"Thumbsnail", L"00000000.kwt"}, {L"Note", L"00000000.kwn"}, {L"Config", L"00000000.kwc"}};
+    for (const auto& kind : kinds) {
+        WritePrivateProfileStringW(kind.first, L"CacheSeqNo", L"1", index.c_str());
+        WritePrivateProfileStringW(kind.first, k1, kind.second, index.c_str());
+        WritePrivateProfileStringW(kind.first, k2, kind.second, index.c_str());
+        ASSERT_TRUE(ScratchFolder::WriteFile(root / kind.second, kind.first[0] == L'N' ? p1Notes : "p1's own"));
+    }
+    VyxNoteStore notes1(root.Path().c_str()), notes2(root.Path().c_str());
+    notes1.SetLocation(p1.c_str(), L"");
+    notes2.SetLocation(p2.c_str(), L"");
+    EXPECT_STREQ(L"", notes2.ReadNote((p2 + L"\\a.jpg").c_str()));
+    EXPECT_STREQ(L"p1's note", notes1.ReadNote((p1 + L"\\a.jpg").c_str()));
+    VyxCacheIndex cacheIndex(root.Path().c_str());
+    CString found;
+    EXPECT_FALSE(cacheIndex.FindThumbsFile(found, p2.c_str(), L""));
+    EXPECT_FALSE(cacheIndex.FindConfigFile(found, p2.c_str(), L""));
+    EXPECT_TRUE(cacheIndex.FindConfigFile(found, p1.c_str(), L""));
+
+    // Clearing and deleting for the second key leave the first key's files.
+    EXPECT_EQ(1, notes2.DeleteNote((p2 + L"\\a.jpg").c_str()));
+    EXPECT_EQ(1, cacheIndex.DeleteThumbsFile(p2.c_str(), L""));
+    EXPECT_EQ(p1Notes, ScratchFolder::ReadFile(root / L"00000000.kwn"));
+    EXPECT_EQ("p1's own", ScratchFolder::ReadFile(root / L"00000000.kwt"));
+    EXPECT_EQ(L"<none>", IndexValue(root.Path(), L"Thumbsnail", k2));
+    EXPECT_EQ(L"00000000.kwt", IndexValue(root.Path(), L"Thumbsnail", k1));
+
+    // Writing for the second key takes a number of its own.
+    ASSERT_EQ(1, notes2.WriteNote((p2 + L"\\a.jpg").c_str(), L"p2's note"));
+    const std::wstring written = IndexValue(root.Path(), L"Note", k2);
+    EXPECT_NE(L"00000000.kwn", written);
+    EXPECT_TRUE(VyxCacheIndex::IsCentralFileName(VyxCacheIndex::KindNote, written.c_str())) << written;
+    EXPECT_STREQ(L"p2's note", notes2.ReadNote((p2 + L"\\a.jpg").c_str()));
+    EXPECT_EQ(p1Notes, ScratchFolder::ReadFile(root / L"00000000.kwn"));
+    const CString config = cacheIndex.GetConfigFileName(p2.c_str(), L"");
+    EXPECT_NE(CString((root / L"00000000.kwc").c_str()), config);
+    EXPECT_EQ(CString((root / L"00000000.kwc").c_str()), cacheIndex.GetConfigFileName(p1.c_str(), L""));
 }

@@ -228,6 +228,43 @@ TEST(DocumentRenaming, ANoteThatCannotFollowTheFileRefusesTheRenameAndALetterCas
     EXPECT_EQ(CString(L"注釈"), item->GetNote());
 }
 
+TEST(DocumentRenaming, ARenameWhoseNoteCannotBeWrittenIsRefusedAndChangesNothing)
+{
+    DocumentScope scope;
+    PutFile(scope.folder, L"old.jpg", "data");
+    scope.Open();
+    VyxFile* item = scope.Document().GetItem(scope.IndexOf(L"old.jpg"));
+    ASSERT_EQ(VyxNoteStore::NoteWritten, item->SetNote(L"注釈"));
+    const std::wstring noteFile = scope.folder / L"_NOTE_.KWI";
+    auto unchanged = [&] {
+        EXPECT_EQ("data", ScratchFolder::ReadFile(scope.folder / L"old.jpg"));
+        EXPECT_FALSE(ScratchFolder::Exists(scope.folder / L"new.jpg"));
+        EXPECT_EQ(CString(L"old.jpg"), item->GetFileName());
+        EXPECT_EQ(CString((scope.folder / L"old.jpg").c_str()), item->GetPath());
+        EXPECT_EQ(CString(L"注釈"), item->GetNote());
+        EXPECT_EQ(CString(L"注釈"), NoteOf(scope.folder, L"old.jpg"));
+    };
+    SetFileAttributesW(noteFile.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(scope.Document().RenameItem(item, L"new.jpg"));
+    SetFileAttributesW(noteFile.c_str(), FILE_ATTRIBUTE_NORMAL);
+    unchanged();
+    {
+        // Held open by another program, the note file cannot be replaced.
+        HANDLE held = CreateFileW(noteFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, held);
+        EXPECT_FALSE(scope.Document().RenameItem(item, L"new.jpg"));
+        CloseHandle(held);
+    }
+    unchanged();
+    // A file later given the old item's new name finds no note of it.
+    PutFile(scope.folder, L"new.jpg", "another");
+    EXPECT_TRUE(NoteOf(scope.folder, L"new.jpg").IsEmpty());
+    DeleteFileW((scope.folder / L"new.jpg").c_str());
+    EXPECT_TRUE(scope.Document().RenameItem(item, L"new.jpg"));
+    EXPECT_EQ(CString(L"注釈"), NoteOf(scope.folder, L"new.jpg"));
+    EXPECT_TRUE(NoteOf(scope.folder, L"old.jpg").IsEmpty());
+}
+
 TEST(DocumentRenaming, ItsOwnNameAndAMissingFileAreRefusedAndChangeNothing)
 {
     DocumentScope scope;

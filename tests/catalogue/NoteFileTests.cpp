@@ -8,6 +8,7 @@
 #include "catalogue/VyxNoteSession.h"
 #include "catalogue/VyxNoteStore.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 using namespace thumbtest;
@@ -206,4 +207,69 @@ TEST(NoteFile, AReadOnlyNoteFileIsNeitherWrittenNorReportedWritten)
     EXPECT_EQ(VyxNoteStore::NoteFailed, notes.Write(L"a.jpg", L""));
     EXPECT_STREQ(L"before", notes.Read(L"a.jpg"));
     SetFileAttributesW(notes.File().c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(NoteFile, WritingNotesNeverTouchesAUsersFileBesideTheNoteFile)
+{
+    ScratchFolder folder(L"notes");
+    Notes notes(folder);
+    const std::wstring mine = notes.File() + L".tmp";
+    ASSERT_TRUE(ScratchFolder::WriteFile(mine, "the user's own file"));
+    ASSERT_EQ(1, notes.Write(L"a.jpg", L"first"));
+    SetFileAttributesW(mine.c_str(), FILE_ATTRIBUTE_READONLY);
+    ASSERT_EQ(1, notes.Write(L"b.jpg", L"second"));
+    SetFileAttributesW(mine.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ("the user's own file", ScratchFolder::ReadFile(mine));
+    EXPECT_EQ(L"first", PlatformValue(notes.File(), L"a.jpg"));
+    EXPECT_EQ(L"second", PlatformValue(notes.File(), L"b.jpg"));
+    // Nothing of the way through a temporary file is left.
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder / L"*").c_str(), &data);
+    ASSERT_NE(INVALID_HANDLE_VALUE, find);
+    std::vector<std::wstring> names;
+    do {
+        if (wcscmp(data.cFileName, L".") && wcscmp(data.cFileName, L".."))
+            names.push_back(data.cFileName);
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ((std::vector<std::wstring>{L"_NOTE_.KWI", L"_NOTE_.KWI.tmp"}), names);
+}
+
+TEST(NoteFile, ACodePageFileHoldingAnotherEncodingsBytesIsNeverConverted)
+{
+    ScratchFolder folder(L"notes");
+    Notes notes(folder);
+    // A line of UTF-8 among Shift_JIS ones, as another program may have left it.
+    const std::string utf8Line = "Note=\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E";
+    const std::string before = "[u.jpg]\r\n" + utf8Line + "\r\n[s.jpg]\r\nNote=\x8D\xF7\r\n";
+    {
+        // The bytes are not Shift_JIS text: they do not come back through the code page.
+        const std::string raw = utf8Line + "\r";
+        wchar_t wide[64] = {};
+        char back[128] = {};
+        const int n = MultiByteToWideChar(932, 0, raw.data(), static_cast<int>(raw.size()), wide, 64);
+        const int m = WideCharToMultiByte(932, 0, wide, n, back, 128, nullptr, nullptr);
+        ASSERT_NE(raw, std::string(back, static_cast<size_t>(m > 0 ? m : 0)));
+    }
+    ASSERT_TRUE(ScratchFolder::WriteFile(notes.File(), before));
+    EXPECT_EQ(VyxNoteStore::NoteUnconvertible, notes.Write(L"s.jpg", L"雪だるま ☃"));
+    EXPECT_EQ(VyxNoteStore::NoteUnconvertible, notes.Write(L"café☃.jpg", L"plain"));
+    {
+        // A job's session refuses it the same way, and writes nothing.
+        VyxNoteSession session;
+        EXPECT_EQ(VyxNoteStore::NoteUnconvertible, notes.Write(L"new.jpg", L"☃"));
+    }
+    EXPECT_EQ(before, ScratchFolder::ReadFile(notes.File()));
+    EXPECT_STREQ(L"桜", notes.Read(L"s.jpg"));
+    // What fits the code page is written, the other encoding's bytes kept as they were.
+    ASSERT_EQ(1, notes.Write(L"s.jpg", L"桜の写真"));
+    const std::string after = ScratchFolder::ReadFile(notes.File());
+    EXPECT_EQ(0u, after.find("[u.jpg]\r\n" + utf8Line + "\r\n"));
+    EXPECT_EQ(L"桜の写真", PlatformValue(notes.File(), L"s.jpg"));
+    // Without that line the file may become Unicode again.
+    ASSERT_EQ(1, notes.Write(L"u.jpg", L""));
+    ASSERT_EQ(1, notes.Write(L"s.jpg", L"雪だるま ☃"));
+    EXPECT_EQ("\xFF\xFE", ScratchFolder::ReadFile(notes.File()).substr(0, 2));
+    EXPECT_EQ(L"雪だるま ☃", PlatformValue(notes.File(), L"s.jpg"));
 }

@@ -302,6 +302,30 @@ TEST(BatchRename, EveryRowThatCannotBeRenamedIsReportedAndNoFileIsHarmed)
     EXPECT_EQ(Texts(failures), listed);
 }
 
+TEST(BatchRename, AFileWhoseNoteCannotFollowIsReportedAndKeepsItsNameAndNote)
+{
+    DocumentScope scope;
+    PutFile(scope.folder, L"noted.jpg", "noted");
+    PutFile(scope.folder, L"bare.jpg", "bare");
+    scope.Open();
+    VyxFile* noted = scope.Document().GetItem(scope.IndexOf(L"noted.jpg"));
+    ASSERT_EQ(VyxNoteStore::NoteWritten, noted->SetNote(L"メモ"));
+    const std::wstring noteFile = scope.folder / L"_NOTE_.KWI";
+    SetFileAttributesW(noteFile.c_str(), FILE_ATTRIBUTE_READONLY);
+    BatchRename dialog;
+    dialog.AddFile(noted, L"a.jpg");
+    dialog.AddFile(scope.Document().GetItem(scope.IndexOf(L"bare.jpg")), L"b.jpg");
+    CStringArray failures;
+    EXPECT_EQ(1, dialog.RenameFiles(scope.Document(), failures));
+    SetFileAttributesW(noteFile.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ((std::vector<CString>{L"noted.jpg -> a.jpg :failed rename"}), Texts(failures));
+    EXPECT_EQ("noted", ScratchFolder::ReadFile(scope.folder / L"noted.jpg"));
+    EXPECT_FALSE(ScratchFolder::Exists(scope.folder / L"a.jpg"));
+    EXPECT_EQ(CString(L"メモ"), NoteOf(scope.folder, L"noted.jpg"));
+    EXPECT_EQ(CString(L"メモ"), noted->GetNote());
+    EXPECT_EQ("bare", ScratchFolder::ReadFile(scope.folder / L"b.jpg"));
+}
+
 TEST(BatchRename, ARenamedFileLeavesNoThumbnailBehindUnderItsOldName)
 {
     StandardPlugins plugins;

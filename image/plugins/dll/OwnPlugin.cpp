@@ -1,5 +1,6 @@
 #include "image/plugins/dll/OwnPlugin.h"
 
+#include "foundation/TempFile.h"
 #include "framework/Framework.h"
 #include "image/DibCore.h"
 
@@ -236,23 +237,21 @@ int OwnInputPath::Prepare(const OwnInput& input, const wchar_t* extension)
         data = view + input.offset;
         size = static_cast<SIZE_T>(file.GetSize() - input.offset);
     }
-    wchar_t folder[MAX_PATH], name[MAX_PATH];
+    wchar_t folder[MAX_PATH];
     DWORD length = GetTempPathW(MAX_PATH, folder);
-    if (length == 0 || length >= MAX_PATH || !GetTempFileNameW(folder, L"vyx", 0, name))
+    if (length == 0 || length >= MAX_PATH)
         return SPI_INTERNAL_ERROR;
-    // The placeholder keeps the name unique while the copy, with the extension the decoder wants,
-    // is written beside it.
-    std::wstring copy = std::wstring(name) + extension;
-    if (copy.size() >= MAX_PATH) {
-        DeleteFileW(name);
-        return SPI_INTERNAL_ERROR;
-    }
-    HANDLE handle =
-        CreateFileW(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr);
-    DeleteFileW(name);
+    // The copy carries the extension the decoder wants.
+    CString copy;
+    HANDLE handle = CreateUniqueTempFile(CString(folder) + L"vyx", extension, copy, FILE_ATTRIBUTE_TEMPORARY);
     if (handle == INVALID_HANDLE_VALUE)
         return SPI_INTERNAL_ERROR;
-    lstrcpynW(m_temporary, copy.c_str(), MAX_PATH);
+    if (copy.GetLength() >= MAX_PATH) {
+        CloseHandle(handle);
+        DeleteFileW(copy);
+        return SPI_INTERNAL_ERROR;
+    }
+    lstrcpynW(m_temporary, copy, MAX_PATH);
     bool written = true;
     while (written && size > 0) {
         DWORD chunk = static_cast<DWORD>(size < (1u << 24) ? size : (1u << 24));
