@@ -171,12 +171,12 @@ void CMainFrame::Announce(LPARAM lHint, CObject* pHint)
 
 // ---------------------------------------------------------------- creation
 
-CRect CMainFrame::ReadWindowValue(LPCWSTR lpszSection, LPCWSTR lpszDefault)
+namespace {
+
+// A missing or damaged field, or a width or height that could not show a window, takes the
+// default's: one bad value never stops the start.
+CRect ParseWindowValue(const CString& value, LPCWSTR lpszDefault)
 {
-    // A missing or damaged field, or a width or height that could not show a window, takes the
-    // default's: one bad value never stops the start.
-    CString value;
-    GetAppIniString(value, lpszSection, L"Window", lpszDefault);
     int fields[4] = {};
     for (int i = 0; i < 4; ++i) {
         CString text;
@@ -192,10 +192,24 @@ CRect CMainFrame::ReadWindowValue(LPCWSTR lpszSection, LPCWSTR lpszDefault)
     return CRect(fields[0], fields[1], fields[0] + fields[2], fields[1] + fields[3]);
 }
 
+} // namespace
+
+CRect CMainFrame::ReadWindowValue(LPCWSTR lpszSection, LPCWSTR lpszDefault)
+{
+    CString value;
+    GetAppIniString(value, lpszSection, L"Window", lpszDefault);
+    return ParseWindowValue(value, lpszDefault);
+}
+
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
 {
     cs.style |= 0x14000;
-    CRect window = ReadWindowValue(kSection, L"0,0,1024,768");
+    const wchar_t defaultWindow[] = L"0,0,1024,768";
+    CRect window = ReadWindowValue(kSection, defaultWindow);
+    // Left where no screen shows its caption (closed while minimised, a monitor since removed):
+    // opened there it would be saved there again at every close.
+    if (!IsCaptionWithinReach(window))
+        window = ParseWindowValue(defaultWindow, defaultWindow);
     cs.x = window.left;
     cs.y = window.top;
     cs.cx = window.Width();
