@@ -485,6 +485,8 @@ LRESULT COneWnd::OnSlideshowEnded(WPARAM wParam, LPARAM lParam)
         if (COneWndList* list = lock.GetList())
             list->DeleteEndedSlideshow();
     }
+    // Its options may have changed the wait this window writes back when it closes.
+    m_settings.ReloadSleepTime();
     ShowPicture(static_cast<int>(lParam));
     return 0;
 }

@@ -549,6 +549,33 @@ TEST(PictureCommands, FullScreenOpensTheSlideshowOrMovesTheOpenOne)
     EXPECT_EQ(shown, first->GetIndex());
 }
 
+TEST(PictureCommands, TheSlideshowsWaitSetInItsOptionsOutlivesThePictureWindowThatStartedIt)
+{
+    PictureWindows w;
+    COneWnd* window = w.Open(L"d.bmp");
+    ASSERT_NE(nullptr, window);
+    Command(window, ID_PICTURE_FULLSCREEN);
+    VSlideShowDlg* show = w.List().m_pSlideShow;
+    ASSERT_NE(nullptr, show);
+    {
+        HelperThread helper([&] {
+            HWND dialog = WaitForDialog(L"オプション設定", 30000);
+            SendMessageW(GetDlgItem(dialog, IDC_VIEW_SLEEPTIME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"2500"));
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        });
+        show->SendMessage(WM_COMMAND, ID_PICTURE_OPTIONS);
+    }
+    show->SendMessage(WM_COMMAND, ID_PICTURE_CLOSE);
+    ASSERT_TRUE(PumpUntil([&] { return w.List().m_pSlideShow == nullptr; }, 30000));
+    EXPECT_EQ(CString(L"2500"), ReadSetting(L"SlideShow", L"SleepTime"));
+    // The window's own auto-play takes the wait too, and its close keeps it.
+    EXPECT_EQ(2500, window->GetSettings().SleepTime);
+    window->SendMessage(WM_COMMAND, ID_PICTURE_CLOSE);
+    ASSERT_TRUE(PumpUntil([&] { return w.Count() == 0; }, 30000));
+    EXPECT_EQ(CString(L"2500"), ReadSetting(L"SlideShow", L"SleepTime"));
+}
+
 TEST(PictureCommands, WindowCommandsReachTheOwner)
 {
     PictureWindows w;
