@@ -79,6 +79,24 @@ BOOL IsBarShown(CControlBar& bar)
     return bar.GetSafeHwnd() && (bar.GetStyle() & WS_VISIBLE);
 }
 
+// A window that follows its picture grows to the right and down, within the virtual screen and
+// the work area common to the monitors at its corners.
+void KeepWithinWorkArea(CRect& window)
+{
+    window.right = std::max<LONG>(window.right, window.left + 2 * ::GetSystemMetrics(SM_CXFRAME));
+    window.bottom = std::max<LONG>(window.bottom, window.top + 2 * ::GetSystemMetrics(SM_CYFRAME));
+    const int screenLeft = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int screenTop = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    window.left = std::max<LONG>(window.left, screenLeft);
+    window.top = std::max<LONG>(window.top, screenTop);
+    window.right = std::min<LONG>(window.right, screenLeft + ::GetSystemMetrics(SM_CXVIRTUALSCREEN) - 1);
+    window.bottom = std::min<LONG>(window.bottom, screenTop + ::GetSystemMetrics(SM_CYVIRTUALSCREEN) - 1);
+    RECT work;
+    GetCommonWorkArea(work, window.left, window.top, window.right, window.bottom);
+    window.right = std::min(window.right, work.right);
+    window.bottom = std::min(window.bottom, work.bottom);
+}
+
 } // namespace
 
 UINT COneWnd::s_nActivateState = WA_INACTIVE;
@@ -343,6 +361,7 @@ VyxFile* COneWnd::ShowPicture(int nIndex)
     if (m_pView) {
         m_pView->SetDisplaySettings(m_settings);
         m_pView->SetAngle(m_nAngle);
+        m_pView->GetPicture().SetFollowRoom(GetFollowRoom());
         m_pView->SetPicture(item);
         FollowPicture();
         // Only the view shows the picture: the frame itself invalidated would have every bar
@@ -432,24 +451,25 @@ void COneWnd::FitWindowToPicture(int width, int height, BOOL bRepaint)
             return;
         window.right += width - client.Width();
         window.bottom += height - client.Height();
-        window.right = std::max<LONG>(window.right, window.left + 2 * ::GetSystemMetrics(SM_CXFRAME));
-        window.bottom = std::max<LONG>(window.bottom, window.top + 2 * ::GetSystemMetrics(SM_CYFRAME));
-        const int screenLeft = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
-        const int screenTop = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
-        window.left = std::max<LONG>(window.left, screenLeft);
-        window.top = std::max<LONG>(window.top, screenTop);
-        window.right = std::min<LONG>(window.right, screenLeft + ::GetSystemMetrics(SM_CXVIRTUALSCREEN) - 1);
-        window.bottom = std::min<LONG>(window.bottom, screenTop + ::GetSystemMetrics(SM_CYVIRTUALSCREEN) - 1);
-        RECT work;
-        GetCommonWorkArea(work, window.left, window.top, window.right, window.bottom);
-        window.right = std::min(window.right, work.right);
-        window.bottom = std::min(window.bottom, work.bottom);
+        KeepWithinWorkArea(window);
         CRect before;
         GetWindowRect(&before);
         if (before == window)
             return;
         MoveWindow(&window, bRepaint);
     }
+}
+
+CSize COneWnd::GetFollowRoom()
+{
+    if (!m_hWnd || !m_pView || IsZoomed())
+        return CSize(0, 0);
+    CRect window, client;
+    GetWindowRect(&window);
+    m_pView->GetClientRect(&client);
+    CRect grown(window.TopLeft(), CSize(SHRT_MAX, SHRT_MAX));
+    KeepWithinWorkArea(grown);
+    return grown.Size() - (window.Size() - client.Size());
 }
 
 void COneWnd::FollowPicture()
