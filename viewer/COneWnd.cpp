@@ -1157,7 +1157,8 @@ void COneWnd::OnReduce()
     if (!page)
         return;
     HCURSOR previous = ::SetCursor(::LoadCursorW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDC_WAIT_CURSOR)));
-    HGLOBAL reduced = ReduceDibTo256Colors(page, FALSE);
+    // The progress window is this window's, so this window is the active one when it closes.
+    HGLOBAL reduced = ReduceDibTo256Colors(page, FALSE, this);
     ReplaceDisplayedPage(reduced != page ? reduced : nullptr);
     ::SetCursor(previous);
 }

@@ -201,53 +201,6 @@ const std::vector<Row>& CommandRows()
     return rows;
 }
 
-// Runs the program's message loop (each message offered to the application's pre-translation,
-// where the accelerators act) until done() holds; false after the bound.
-bool RunLoopUntil(const std::function<bool()>& done, DWORD timeoutMs = 30000)
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT)
-                continue;
-            if (!AfxGetApp()->PreTranslateMessage(&msg)) {
-                TranslateMessage(&msg);
-                DispatchMessageW(&msg);
-            }
-        }
-        if (done())
-            return true;
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
-// Presses and releases a key as a user does (the modifier held around it), then runs the loop
-// until done() holds and handles what is left of the keys.
-bool Press(WORD vk, WORD modifier, const std::function<bool()>& done)
-{
-    std::vector<INPUT> inputs;
-    auto add = [&](WORD key, DWORD flags) {
-        INPUT input = {};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-        input.ki.dwFlags = flags;
-        inputs.push_back(input);
-    };
-    if (modifier)
-        add(modifier, 0);
-    add(vk, 0);
-    add(vk, KEYEVENTF_KEYUP);
-    if (modifier)
-        add(modifier, KEYEVENTF_KEYUP);
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    bool reached = RunLoopUntil(done);
-    RunLoopUntil([] { return true; });
-    return reached;
-}
-
 int IndexOf(CKWDoc* doc, LPCWSTR name)
 {
     for (int i = 0; i < doc->GetItemCount(); ++i)

@@ -576,6 +576,35 @@ TEST(PictureCommands, TheSlideshowsWaitSetInItsOptionsOutlivesThePictureWindowTh
     EXPECT_EQ(CString(L"2500"), ReadSetting(L"SlideShow", L"SleepTime"));
 }
 
+TEST(PictureCommands, AfterItsColoursAreReducedThePictureWindowIsActiveAndTakesTheNextKey)
+{
+    PictureWindows w(false);
+    // Wide enough for the whole tool bar to show.
+    WriteBmp(w.program.m_folder / L"wide.bmp", 760, 120, RGB(40, 160, 90));
+    w.program.Start(w.program.m_folder.Path());
+    COneWnd* window = w.Open(L"wide.bmp");
+    ASSERT_NE(nullptr, window);
+    ASSERT_TRUE(MakeActive(*window));
+    HWND bar = window->GetDescendantWindow(AFX_IDW_TOOLBAR)->GetSafeHwnd();
+    ASSERT_NE(nullptr, bar);
+    const LRESULT button = SendMessageW(bar, TB_COMMANDTOINDEX, ID_PICTURE_REDUCE, 0);
+    RECT rect = {}, shown = {};
+    ASSERT_TRUE(SendMessageW(bar, TB_GETITEMRECT, button, reinterpret_cast<LPARAM>(&rect)));
+    GetClientRect(bar, &shown);
+    ASSERT_LE(rect.right, shown.right);
+    POINT centre = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(bar, &centre);
+    ASSERT_TRUE(ClickOnScreen(centre, [&] {
+        HGLOBAL page = window->GetView()->GetDisplayPage();
+        return page && GetDibBitCount(page) == 8;
+    }));
+    EXPECT_EQ(window->GetSafeHwnd(), GetActiveWindow());
+    EXPECT_EQ(window->GetSafeHwnd(), GetForegroundWindow());
+    // The previous file, by the picture window's own key.
+    const int index = window->GetIndex();
+    EXPECT_TRUE(Press(VK_LEFT, 0, [&] { return window->GetIndex() != index; }));
+}
+
 TEST(PictureCommands, WindowCommandsReachTheOwner)
 {
     PictureWindows w;
