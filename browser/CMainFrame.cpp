@@ -4,6 +4,7 @@
 #include "browser/CKWView.h"
 #include "browser/CLstView.h"
 #include "browser/FolderCommands.h"
+#include "browser/InstanceHandOver.h"
 #include "catalogue/VyxDropFormats.h"
 #include "browser/VyxOleDataSource.h"
 #include "catalogue/CKWDoc.h"
@@ -89,6 +90,9 @@ ON_MESSAGE(WMU_FOLDERCHANGED, OnFolderChanged)
 ON_MESSAGE(WMU_PICTUREWNDBROADCAST, OnPictureWndBroadcast)
 ON_MESSAGE(WMU_SLIDESHOWENDED, OnSlideshowEnded)
 ON_MESSAGE(WMU_FILEOPERATION, OnFileOperation)
+ON_WM_COPYDATA()
+ON_MESSAGE(WMU_OPENHANDEDLOCATION, OnOpenHandedLocation)
+ON_WM_ENABLE()
 ON_COMMAND(ID_VIEW_PLUGINSETBAR, OnViewPluginSetBar)
 ON_UPDATE_COMMAND_UI(ID_VIEW_PLUGINSETBAR, OnUpdateViewPluginSetBar)
 ON_COMMAND(ID_VIEW_CUSTOMIZE_TOOLBAR, OnCustomizeToolBar)
@@ -280,6 +284,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
     const int created = CreateFrameParts(lpCreateStruct);
     m_bHoldLayout = false;
     if (created != -1) {
+        InstanceHandOver::MarkWindow(m_hWnd);
         RecalcLayout();
         // Layouts asked for later while the parts were made are done now.
         m_nIdleFlags &= ~(idleLayout | idleNotify);
@@ -395,6 +400,7 @@ void CMainFrame::OnClose()
 
 void CMainFrame::OnDestroy()
 {
+    InstanceHandOver::UnmarkWindow(m_hWnd);
     m_wndList.CloseAll();
     {
         COneWndListLock lock(m_pictureBlock);
@@ -529,6 +535,7 @@ void CMainFrame::SetWorkFlag(DWORD dwMask, BOOL bOn)
 
 LRESULT CMainFrame::OnIdleStep(WPARAM, LPARAM)
 {
+    OpenHandedLocation();
     Announce(HintIdleStep, nullptr);
     return m_dwWorkFlags != 0;
 }

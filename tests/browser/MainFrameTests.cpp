@@ -5,6 +5,7 @@
 #include "common/ControlTestUtil.h"
 #include "common/FrameTestUtil.h"
 #include "browser/CKWApp.h"
+#include "browser/InstanceHandOver.h"
 #include "browser/CLstView.h"
 #include "catalogue/FrameMessages.h"
 #include "browser/VyxOleDataSource.h"
@@ -184,6 +185,26 @@ TEST(MainFrame, AWindowStoredOffEveryScreenOpensAtTheDefaultAndIsSavedWhereItSho
         EXPECT_EQ(CString(L"0,0,1024,768"), ReadSetting(L"MainFrame", L"Window")) << row[0];
         EXPECT_EQ(CString(L"0,0,1024,768"), ReadSetting(L"MainFrame", L"WindowPlacement\\rcNormalPosition")) << row[0];
     }
+}
+
+TEST(MainFrame, AHandedLocationWaitsWhileADialogHoldsTheWindowAndOpensAfterwards)
+{
+    FrameProgram p;
+    const CString sub = p.m_folder / L"sub";
+    // Disabled, as under a modal dialog or a progress window.
+    p.Frame()->EnableWindow(FALSE);
+    ASSERT_TRUE(InstanceHandOver::SendLocation(p.Frame()->GetSafeHwnd(), sub, 5000));
+    PumpPending();
+    p.RunIdle();
+    EXPECT_EQ(0, p.Document()->GetLocationPath().CompareNoCase(p.m_folder.Path()));
+    p.Frame()->EnableWindow(TRUE);
+    EXPECT_TRUE(PumpUntil([&] { return p.Document()->GetLocationPath().CompareNoCase(sub) == 0; }));
+    EXPECT_EQ(0, p.Pane()->GetCurrentPath().CompareNoCase(sub));
+    // A location that is not there leaves the window where it is.
+    ASSERT_TRUE(InstanceHandOver::SendLocation(p.Frame()->GetSafeHwnd(), p.m_folder / L"gone", 5000));
+    PumpPending();
+    p.RunIdle();
+    EXPECT_EQ(0, p.Document()->GetLocationPath().CompareNoCase(sub));
 }
 
 TEST(MainFrame, FrameSplitChoosesWhereEachPaneGoes)
