@@ -864,6 +864,7 @@ void COneWnd::TransferShownFile(BOOL bMove)
     std::unique_ptr<VFileCopyDlg> dialog(bMove ? new VFileMoveDlg(this) : new VFileCopyDlg(this));
     dialog->m_initialFolder = m_pDocument->GetFolderPath();
     LRESULT transferred = 0;
+    bool sent = false;
     if (dialog->DoModal() == IDOK && !deleted) {
         auto* job = new VyxFileTransfer;
         job->SetDestination(dialog->m_destination);
@@ -871,11 +872,15 @@ void COneWnd::TransferShownFile(BOOL bMove)
         job->SetSameNameMode(dialog->GetSameNameMode());
         job->SetMoveMode(bMove);
         job->AddItem(&item, 0);
+        sent = true;
         transferred = VyxFileTransfer::Send(AfxGetMainWnd(), job);
     }
     if (deleted)
         return;
     m_pDeleted = nullptr;
+    // The job's progress window was the main window's, which it left active: the user goes on here.
+    if (sent)
+        SetForegroundWindow();
     if (!bMove || transferred <= 0)
         return;
     // The document's list may have changed while the job ran: the item is looked up again.

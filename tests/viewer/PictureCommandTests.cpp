@@ -576,13 +576,13 @@ TEST(PictureCommands, TheSlideshowsWaitSetInItsOptionsOutlivesThePictureWindowTh
     EXPECT_EQ(CString(L"2500"), ReadSetting(L"SlideShow", L"SleepTime"));
 }
 
-TEST(PictureCommands, AfterItsColoursAreReducedThePictureWindowIsActiveAndTakesTheNextKey)
+TEST(PictureCommands, AfterAColourReductionOrACopyThePictureWindowIsActiveAndTakesTheNextKey)
 {
     PictureWindows w(false);
     // Wide enough for the whole tool bar to show.
-    WriteBmp(w.program.m_folder / L"wide.bmp", 760, 120, RGB(40, 160, 90));
+    WriteBmp(w.program.m_folder / L"b_wide.bmp", 760, 120, RGB(40, 160, 90));
     w.program.Start(w.program.m_folder.Path());
-    COneWnd* window = w.Open(L"wide.bmp");
+    COneWnd* window = w.Open(L"b_wide.bmp");
     ASSERT_NE(nullptr, window);
     ASSERT_TRUE(MakeActive(*window));
     HWND bar = window->GetDescendantWindow(AFX_IDW_TOOLBAR)->GetSafeHwnd();
@@ -600,9 +600,27 @@ TEST(PictureCommands, AfterItsColoursAreReducedThePictureWindowIsActiveAndTakesT
     }));
     EXPECT_EQ(window->GetSafeHwnd(), GetActiveWindow());
     EXPECT_EQ(window->GetSafeHwnd(), GetForegroundWindow());
-    // The previous file, by the picture window's own key.
+    // The next file (c.bmp), by the picture window's own key.
     const int index = window->GetIndex();
-    EXPECT_TRUE(Press(VK_LEFT, 0, [&] { return window->GetIndex() != index; }));
+    EXPECT_TRUE(Press(VK_RIGHT, 0, [&] { return window->GetIndex() != index; }));
+
+    // A copy by its key: the job's progress window is the main window's.
+    const CString target = w.program.m_folder / L"選抜";
+    ASSERT_TRUE(CreateDirectoryW(target, nullptr));
+    const CString copied = target + L"\\" + ShownName(window);
+    {
+        HelperThread helper([&] {
+            HWND dialog = WaitForDialog(L"ファイルの複写", 30000);
+            SendMessageW(GetDlgItem(dialog, IDC_FILECOPY_FOLDER), WM_SETTEXT, 0,
+                         reinterpret_cast<LPARAM>(static_cast<LPCWSTR>(target)));
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        });
+        ASSERT_TRUE(Press('C', 0, [&] { return GetFileAttributesW(copied) != INVALID_FILE_ATTRIBUTES; }));
+    }
+    EXPECT_EQ(window->GetSafeHwnd(), GetActiveWindow());
+    const int before = window->GetIndex();
+    EXPECT_TRUE(Press(VK_RIGHT, 0, [&] { return window->GetIndex() != before; }));
 }
 
 TEST(PictureCommands, WindowCommandsReachTheOwner)
