@@ -151,6 +151,7 @@ public:
     // Fit mode 1: the client size the owner's window can grow to. A picture too large for a display
     // copy is fitted into it rather than into the rectangle shown now (empty: the rectangle).
     void SetFollowRoom(CSize room) { m_followRoom = room; }
+    CSize GetFollowRoom() const { return m_followRoom; }
     void SetPageBudget(ULONGLONG bytes) { m_pageBudget = bytes; }
     // Engines that share one page budget (the slideshow's grid): the pages of all of them count.
     void SetBudgetGroup(const COnePicture* first, int count)

@@ -416,6 +416,19 @@ void COneWnd::UpdateSizePanes()
 void COneWnd::RecalcLayout(BOOL bNotify)
 {
     VyxFrameWndEx::RecalcLayout(bNotify);
+    // The bars may have taken another height at the window's new width: a picture fitted into
+    // the room the window can grow to is fitted again into the room as it is now.
+    if (m_pView && m_settings.FitSize == COnePicture::FitWindowFollows) {
+        COnePicture& picture = m_pView->GetPicture();
+        const CSize room = GetFollowRoom();
+        if (room != picture.GetFollowRoom()) {
+            picture.SetFollowRoom(room);
+            const CSize before = m_pView->GetDisplaySize();
+            picture.Refit();
+            if (m_pView->GetDisplaySize() != before)
+                FollowPicture();
+        }
+    }
     // The view has been given its new size and has fitted the picture to it (maximised, tiled,
     // a bar shown or hidden): the panes tell the new size and zoom.
     if (m_pView)

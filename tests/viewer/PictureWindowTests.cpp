@@ -250,6 +250,9 @@ TEST(PictureWindow, APictureTooLargeForADisplayCopyAfterATinyOneFillsTheRoomItsW
     ASSERT_NE(nullptr, window);
     ASSERT_EQ(COnePicture::FitWindowFollows, window->GetFitSize());
     window->ShowPicture(w.Index(L"vast.jpg"));
+    // The program's idle time, where the bars take their rows at the new width.
+    AfxGetApp()->OnIdle(0);
+    PumpPending();
     COneView* view = window->GetView();
     ASSERT_NE(nullptr, view->GetDisplayPage());
     const CSize shown = view->GetDisplaySize();
