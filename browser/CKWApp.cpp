@@ -3,6 +3,7 @@
 #include "browser/CAboutDlg.h"
 #include "browser/CKWView.h"
 #include "browser/CMainFrame.h"
+#include "browser/InstanceHandOver.h"
 #include "catalogue/FrameMessages.h"
 #include "browser/ShellImageList.h"
 #include "catalogue/CKWDoc.h"
@@ -133,6 +134,29 @@ CString CKWApp::ChooseFirstLocation(LPCWSTR lpszCommandLine)
     return path;
 }
 
+BOOL CKWApp::HandOverLocation(LPCWSTR lpszCommandLine)
+{
+    CString commandLine = lpszCommandLine ? lpszCommandLine : L"";
+    commandLine.Trim();
+    // Without one the running instance is left as it is.
+    const CString named = commandLine.IsEmpty() ? CString() : ChooseFirstLocation(commandLine);
+    if (named.IsEmpty())
+        return FALSE;
+    // A relative path is this start's: made full here, in its current folder.
+    CString path;
+    GetFullPath(path, named);
+    if (path.IsEmpty())
+        path = named;
+    const int inner = path.Find(L'/');
+    if (::GetFileAttributesW(inner >= 0 ? path.Left(inner) : path) == INVALID_FILE_ATTRIBUTES) {
+        AfxMessageBox(path + L"\n" + GetLastErrorText(), MB_OK | MB_ICONEXCLAMATION);
+        return FALSE;
+    }
+    // An instance started a moment before may still be making its window, or busy for a while.
+    const DWORD bound = 30000;
+    return InstanceHandOver::SendLocation(InstanceHandOver::FindRunningWindow(bound), path, bound);
+}
+
 void CKWApp::PlaceMainWindow(CWnd* pWnd, BOOL bMin, BOOL bMax)
 {
     if (!pWnd || !pWnd->GetSafeHwnd())
@@ -211,8 +235,10 @@ BOOL CKWApp::InitInstance()
     ParseCommandLine(commandLine);
     RedirectProfile();
     WriteBackLogSettings();
-    if (GetAppIniInt(L"KWDoc", L"MultiProcess", 1) && !ClaimSingleInstance(kMutexName, &m_hMutex))
+    if (GetAppIniInt(L"KWDoc", L"MultiProcess", 1) && !ClaimSingleInstance(kMutexName, &m_hMutex)) {
+        HandOverLocation(m_lpCmdLine);
         return FALSE;
+    }
 
     // The shell builds its icon lists on a thread of its own while the window is made and shown;
     // nothing shown before the first paint wants them, and they are attached after it.

@@ -4,6 +4,7 @@
 #include "browser/CKWView.h"
 #include "browser/CLstView.h"
 #include "browser/FolderCommands.h"
+#include "browser/InstanceHandOver.h"
 #include "catalogue/VyxDropFormats.h"
 #include "browser/VyxOleDataSource.h"
 #include "catalogue/CKWDoc.h"
@@ -89,6 +90,9 @@ ON_MESSAGE(WMU_FOLDERCHANGED, OnFolderChanged)
 ON_MESSAGE(WMU_PICTUREWNDBROADCAST, OnPictureWndBroadcast)
 ON_MESSAGE(WMU_SLIDESHOWENDED, OnSlideshowEnded)
 ON_MESSAGE(WMU_FILEOPERATION, OnFileOperation)
+ON_WM_COPYDATA()
+ON_MESSAGE(WMU_OPENHANDEDLOCATION, OnOpenHandedLocation)
+ON_WM_ENABLE()
 ON_COMMAND(ID_VIEW_PLUGINSETBAR, OnViewPluginSetBar)
 ON_UPDATE_COMMAND_UI(ID_VIEW_PLUGINSETBAR, OnUpdateViewPluginSetBar)
 ON_COMMAND(ID_VIEW_CUSTOMIZE_TOOLBAR, OnCustomizeToolBar)
@@ -171,12 +175,12 @@ void CMainFrame::Announce(LPARAM lHint, CObject* pHint)
 
 // ---------------------------------------------------------------- creation
 
-CRect CMainFrame::ReadWindowValue(LPCWSTR lpszSection, LPCWSTR lpszDefault)
+namespace {
+
+// A missing or damaged field, or a width or height that could not show a window, takes the
+// default's: one bad value never stops the start.
+CRect ParseWindowValue(const CString& value, LPCWSTR lpszDefault)
 {
-    // A missing or damaged field, or a width or height that could not show a window, takes the
-    // default's: one bad value never stops the start.
-    CString value;
-    GetAppIniString(value, lpszSection, L"Window", lpszDefault);
     int fields[4] = {};
     for (int i = 0; i < 4; ++i) {
         CString text;
@@ -192,10 +196,24 @@ CRect CMainFrame::ReadWindowValue(LPCWSTR lpszSection, LPCWSTR lpszDefault)
     return CRect(fields[0], fields[1], fields[0] + fields[2], fields[1] + fields[3]);
 }
 
+} // namespace
+
+CRect CMainFrame::ReadWindowValue(LPCWSTR lpszSection, LPCWSTR lpszDefault)
+{
+    CString value;
+    GetAppIniString(value, lpszSection, L"Window", lpszDefault);
+    return ParseWindowValue(value, lpszDefault);
+}
+
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
 {
     cs.style |= 0x14000;
-    CRect window = ReadWindowValue(kSection, L"0,0,1024,768");
+    const wchar_t defaultWindow[] = L"0,0,1024,768";
+    CRect window = ReadWindowValue(kSection, defaultWindow);
+    // Left where no screen shows its caption (closed while minimised, a monitor since removed):
+    // opened there it would be saved there again at every close.
+    if (!IsCaptionWithinReach(window))
+        window = ParseWindowValue(defaultWindow, defaultWindow);
     cs.x = window.left;
     cs.y = window.top;
     cs.cx = window.Width();
@@ -266,6 +284,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
     const int created = CreateFrameParts(lpCreateStruct);
     m_bHoldLayout = false;
     if (created != -1) {
+        InstanceHandOver::MarkWindow(m_hWnd);
         RecalcLayout();
         // Layouts asked for later while the parts were made are done now.
         m_nIdleFlags &= ~(idleLayout | idleNotify);
@@ -381,6 +400,7 @@ void CMainFrame::OnClose()
 
 void CMainFrame::OnDestroy()
 {
+    InstanceHandOver::UnmarkWindow(m_hWnd);
     m_wndList.CloseAll();
     {
         COneWndListLock lock(m_pictureBlock);
@@ -515,6 +535,7 @@ void CMainFrame::SetWorkFlag(DWORD dwMask, BOOL bOn)
 
 LRESULT CMainFrame::OnIdleStep(WPARAM, LPARAM)
 {
+    OpenHandedLocation();
     Announce(HintIdleStep, nullptr);
     return m_dwWorkFlags != 0;
 }

@@ -199,6 +199,9 @@ protected:
     afx_msg void OnApplyPreset(UINT nID);
     afx_msg void OnPluginSetChange();
     afx_msg void OnToolBarDropDown(NMHDR* pNMHDR, LRESULT* pResult);
+    afx_msg BOOL OnCopyData(CWnd* pWnd, COPYDATASTRUCT* pCopyDataStruct);
+    afx_msg LRESULT OnOpenHandedLocation(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnEnable(BOOL bEnable);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -208,6 +211,8 @@ private:
     int RestorePicturePlacement(COneWnd* pWindow);
     BOOL CreateBars();
     BOOL CreatePanes(CCreateContext* pContext);
+    // The location a second start of the program handed over, when nothing holds it back.
+    void OpenHandedLocation();
 
     CFlatSplitterWnd m_wndOuterSplitter;
     CFlatSplitterWnd m_wndInnerSplitter;
@@ -237,4 +242,5 @@ private:
     bool m_bHoldLayout = false; // while the frame makes its panes and bars
     std::deque<VyxFileTransfer*> m_queuedJobs;
     std::vector<CString> m_dragTempFolders;
+    CString m_strHandedLocation;
 };

@@ -686,8 +686,9 @@ CSize COnePicture::ShownSize(CSize picture, double& zoom)
     zoom = m_zoom;
     if (IsDisplaySizeAllowed(size) || picture.cx <= 0 || picture.cy <= 0)
         return size;
-    // No display copy that large can be made: the picture is shown whole in the rectangle (never
-    // larger than asked), and its zoom is told as it is.
+    // No display copy that large can be made: the picture is shown whole in the rectangle, or in
+    // the room a window that follows its picture has (never larger than asked), and its zoom is
+    // told as it is.
     double w = picture.cx, h = picture.cy;
     if (m_angle != 0) {
         CRotateInfo turn(m_angle);
@@ -695,7 +696,8 @@ CSize COnePicture::ShownSize(CSize picture, double& zoom)
         w = static_cast<double>(box.right) - box.left;
         h = static_cast<double>(box.bottom) - box.top;
     }
-    const double rw = m_rect.Width(), rh = m_rect.Height();
+    const bool follows = m_fitMode == FitWindowFollows && m_followRoom.cx > 0 && m_followRoom.cy > 0;
+    const double rw = follows ? m_followRoom.cx : m_rect.Width(), rh = follows ? m_followRoom.cy : m_rect.Height();
     double fit = rw > 0 && rh > 0 ? std::min(rw / w, rh / h) : 0;
     // Without a rectangle the largest copy the bound allows.
     const double bound = std::min(

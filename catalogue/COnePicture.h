@@ -148,6 +148,10 @@ public:
     int GetAllowEnlarge() const { return m_allowEnlarge; }
     void SetAnimationStart(DWORD tick) { m_animationStart = tick; }
     void SetAnimationTimer(UINT_PTR id) { m_animationTimer = id; }
+    // Fit mode 1: the client size the owner's window can grow to. A picture too large for a display
+    // copy is fitted into it rather than into the rectangle shown now (empty: the rectangle).
+    void SetFollowRoom(CSize room) { m_followRoom = room; }
+    CSize GetFollowRoom() const { return m_followRoom; }
     void SetPageBudget(ULONGLONG bytes) { m_pageBudget = bytes; }
     // Engines that share one page budget (the slideshow's grid): the pages of all of them count.
     void SetBudgetGroup(const COnePicture* first, int count)
@@ -239,4 +243,5 @@ private:
     double m_sourceScale = 1.0;
     const COnePicture* m_budgetGroup = nullptr;
     int m_budgetGroupSize = 0;
+    CSize m_followRoom;
 };

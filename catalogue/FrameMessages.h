@@ -22,6 +22,7 @@
 #define WMU_PICTUREWNDBROADCAST 0x807
 #define WMU_SLIDESHOWENDED 0x809
 #define WMU_FILEOPERATION 0x80A
+#define WMU_OPENHANDEDLOCATION 0x80B
 
 // Who saw the change WMU_FOLDERCHANGED reports (its wParam). Each is also the id of the frame's
 // timer that gathers a burst of such changes into one update.

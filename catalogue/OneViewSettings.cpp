@@ -5,6 +5,8 @@
 namespace {
 
 const wchar_t kSection[] = L"COneView";
+const wchar_t kSlideShowSection[] = L"SlideShow";
+const wchar_t kSleepTime[] = L"SleepTime";
 
 } // namespace
 
@@ -13,7 +15,7 @@ void OneViewSettings::Load()
     const OneViewSettings defaults;
     FitSize = GetAppIniInt(kSection, L"FitSize", defaults.FitSize);
     ScaleMode = GetAppIniInt(kSection, L"ScaleMode", defaults.ScaleMode);
-    SleepTime = GetAppIniInt(L"SlideShow", L"SleepTime", defaults.SleepTime);
+    ReloadSleepTime();
     Repeat = GetAppIniInt(kSection, L"Repeat", defaults.Repeat);
     PositionBar = GetAppIniInt(kSection, L"PositionBar", defaults.PositionBar);
     Infomation = GetAppIniInt(kSection, L"Infomation", defaults.Infomation);
@@ -26,7 +28,7 @@ void OneViewSettings::Load()
 
 void OneViewSettings::Save() const
 {
-    WriteAppIniInt(L"SlideShow", L"SleepTime", SleepTime);
+    WriteAppIniInt(kSlideShowSection, kSleepTime, SleepTime);
     WriteAppIniInt(kSection, L"FitSize", FitSize);
     WriteAppIniInt(kSection, L"ScaleMode", ScaleMode);
     WriteAppIniInt(kSection, L"AngleUnit", AngleUnit);
@@ -37,4 +39,9 @@ void OneViewSettings::Save() const
     WriteAppIniInt(kSection, L"ZoomUp", ZoomUp);
     WriteAppIniInt(kSection, L"ZoomDw", ZoomDw);
     WriteAppIniInt(kSection, L"SpaceCommandID", SpaceCommandID);
+}
+
+void OneViewSettings::ReloadSleepTime()
+{
+    SleepTime = GetAppIniInt(kSlideShowSection, kSleepTime, OneViewSettings().SleepTime);
 }

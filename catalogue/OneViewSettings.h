@@ -22,4 +22,6 @@ struct OneViewSettings
     // Every field from "COneView" (SleepTime from "SlideShow"), each missing key its default.
     void Load();
     void Save() const;
+    // The slideshow keeps the same key: after one ends, its value is the one to keep.
+    void ReloadSleepTime();
 };

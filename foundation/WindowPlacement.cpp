@@ -37,6 +37,15 @@ bool IsUsableNormalRect(const RECT& r)
     // Larger than any window can be made: a damaged value.
     if (width > GetSystemMetrics(SM_CXMAXTRACK) || height > GetSystemMetrics(SM_CYMAXTRACK))
         return false;
+    return IsCaptionWithinReach(r);
+}
+
+} // namespace
+
+bool IsCaptionWithinReach(const RECT& r)
+{
+    if (r.right <= r.left || r.bottom <= r.top)
+        return false;
     const int caption = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME);
     const RECT strip = {r.left, r.top, r.right, static_cast<LONG>(std::min<long long>(r.top + caption, r.bottom))};
     HMONITOR monitor = MonitorFromRect(&strip, MONITOR_DEFAULTTONULL);
@@ -49,8 +58,6 @@ bool IsUsableNormalRect(const RECT& r)
         return false;
     return shown.right - shown.left >= kMinimumGrip && (shown.bottom - shown.top) * 2 >= strip.bottom - strip.top;
 }
-
-} // namespace
 
 void SaveWindowPlacement(HWND window, const wchar_t* section)
 {

@@ -4,6 +4,9 @@
 
 #include "framework/Framework.h"
 
+// Whether enough of the caption of a window of that rectangle lies on a screen's work area for the
+// user to take hold of it.
+bool IsCaptionWithinReach(const RECT& r);
 // Writes the five keys when the placement can be read.
 void SaveWindowPlacement(HWND window, const wchar_t* section);
 // Applies a saved placement; a section never saved, or a normal rectangle that is empty, inverted,

@@ -832,10 +832,10 @@ public:
     ReductionScope(const ReductionScope&) = delete;
     ReductionScope& operator=(const ReductionScope&) = delete;
 
-    bool OpenDialog()
+    bool OpenDialog(CWnd* owner)
     {
         m_dialog = new CProgressDlg(IDS_COLOR_REDUCTION);
-        if (!m_dialog->Create(AfxGetMainWnd())) {
+        if (!m_dialog->Create(owner ? owner : AfxGetMainWnd())) {
             delete m_dialog;
             m_dialog = nullptr;
             return false;
@@ -862,7 +862,7 @@ private:
 
 } // namespace
 
-HGLOBAL ReduceDibTo256Colors(HGLOBAL dib, BOOL quiet)
+HGLOBAL ReduceDibTo256Colors(HGLOBAL dib, BOOL quiet, CWnd* owner)
 {
     if (!dib)
         return nullptr;
@@ -881,7 +881,7 @@ HGLOBAL ReduceDibTo256Colors(HGLOBAL dib, BOOL quiet)
         ReductionScope scope;
         std::unique_ptr<CQuant> quant(new CQuant);
         quant->m_graph.SetSource(dib);
-        if (!quiet && scope.OpenDialog())
+        if (!quiet && scope.OpenDialog(owner))
             quant->SetProgress(ReportReduceProgress);
         quant->Quantize();
         scope.CloseDialog();

@@ -12,10 +12,13 @@
 // Progress from 0 to 1000; a nonzero answer cancels the reduction.
 typedef int (*QuantProgressProc)(int position);
 
+class CWnd;
+
 // A new 8-bit DIB, or null (cancelled, out of memory, or a source that is not a picture). Unless
-// quiet, a progress dialog over the main window shows the work and can cancel it. The source is
-// never changed; DIBs of 16 or 32 bits are widened to 24 first.
-HGLOBAL ReduceDibTo256Colors(HGLOBAL dib, BOOL quiet);
+// quiet, a progress dialog over the owner (null: the main window) shows the work and can cancel
+// it; the owner is active again afterwards. The source is never changed; DIBs of 16 or 32 bits
+// are widened to 24 first.
+HGLOBAL ReduceDibTo256Colors(HGLOBAL dib, BOOL quiet, CWnd* owner = nullptr);
 
 // The picture in working form: one 0x00RRGGBB word a pixel, rows from the top.
 class CGraphArray

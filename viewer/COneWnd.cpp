@@ -79,6 +79,24 @@ BOOL IsBarShown(CControlBar& bar)
     return bar.GetSafeHwnd() && (bar.GetStyle() & WS_VISIBLE);
 }
 
+// A window that follows its picture grows to the right and down, within the virtual screen and
+// the work area common to the monitors at its corners.
+void KeepWithinWorkArea(CRect& window)
+{
+    window.right = std::max<LONG>(window.right, window.left + 2 * ::GetSystemMetrics(SM_CXFRAME));
+    window.bottom = std::max<LONG>(window.bottom, window.top + 2 * ::GetSystemMetrics(SM_CYFRAME));
+    const int screenLeft = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int screenTop = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    window.left = std::max<LONG>(window.left, screenLeft);
+    window.top = std::max<LONG>(window.top, screenTop);
+    window.right = std::min<LONG>(window.right, screenLeft + ::GetSystemMetrics(SM_CXVIRTUALSCREEN) - 1);
+    window.bottom = std::min<LONG>(window.bottom, screenTop + ::GetSystemMetrics(SM_CYVIRTUALSCREEN) - 1);
+    RECT work;
+    GetCommonWorkArea(work, window.left, window.top, window.right, window.bottom);
+    window.right = std::min(window.right, work.right);
+    window.bottom = std::min(window.bottom, work.bottom);
+}
+
 } // namespace
 
 UINT COneWnd::s_nActivateState = WA_INACTIVE;
@@ -343,6 +361,7 @@ VyxFile* COneWnd::ShowPicture(int nIndex)
     if (m_pView) {
         m_pView->SetDisplaySettings(m_settings);
         m_pView->SetAngle(m_nAngle);
+        m_pView->GetPicture().SetFollowRoom(GetFollowRoom());
         m_pView->SetPicture(item);
         FollowPicture();
         // Only the view shows the picture: the frame itself invalidated would have every bar
@@ -397,6 +416,19 @@ void COneWnd::UpdateSizePanes()
 void COneWnd::RecalcLayout(BOOL bNotify)
 {
     VyxFrameWndEx::RecalcLayout(bNotify);
+    // The bars may have taken another height at the window's new width: a picture fitted into
+    // the room the window can grow to is fitted again into the room as it is now.
+    if (m_pView && m_settings.FitSize == COnePicture::FitWindowFollows) {
+        COnePicture& picture = m_pView->GetPicture();
+        const CSize room = GetFollowRoom();
+        if (room != picture.GetFollowRoom()) {
+            picture.SetFollowRoom(room);
+            const CSize before = m_pView->GetDisplaySize();
+            picture.Refit();
+            if (m_pView->GetDisplaySize() != before)
+                FollowPicture();
+        }
+    }
     // The view has been given its new size and has fitted the picture to it (maximised, tiled,
     // a bar shown or hidden): the panes tell the new size and zoom.
     if (m_pView)
@@ -432,24 +464,25 @@ void COneWnd::FitWindowToPicture(int width, int height, BOOL bRepaint)
             return;
         window.right += width - client.Width();
         window.bottom += height - client.Height();
-        window.right = std::max<LONG>(window.right, window.left + 2 * ::GetSystemMetrics(SM_CXFRAME));
-        window.bottom = std::max<LONG>(window.bottom, window.top + 2 * ::GetSystemMetrics(SM_CYFRAME));
-        const int screenLeft = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
-        const int screenTop = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
-        window.left = std::max<LONG>(window.left, screenLeft);
-        window.top = std::max<LONG>(window.top, screenTop);
-        window.right = std::min<LONG>(window.right, screenLeft + ::GetSystemMetrics(SM_CXVIRTUALSCREEN) - 1);
-        window.bottom = std::min<LONG>(window.bottom, screenTop + ::GetSystemMetrics(SM_CYVIRTUALSCREEN) - 1);
-        RECT work;
-        GetCommonWorkArea(work, window.left, window.top, window.right, window.bottom);
-        window.right = std::min(window.right, work.right);
-        window.bottom = std::min(window.bottom, work.bottom);
+        KeepWithinWorkArea(window);
         CRect before;
         GetWindowRect(&before);
         if (before == window)
             return;
         MoveWindow(&window, bRepaint);
     }
+}
+
+CSize COneWnd::GetFollowRoom()
+{
+    if (!m_hWnd || !m_pView || IsZoomed())
+        return CSize(0, 0);
+    CRect window, client;
+    GetWindowRect(&window);
+    m_pView->GetClientRect(&client);
+    CRect grown(window.TopLeft(), CSize(SHRT_MAX, SHRT_MAX));
+    KeepWithinWorkArea(grown);
+    return grown.Size() - (window.Size() - client.Size());
 }
 
 void COneWnd::FollowPicture()
@@ -485,6 +518,8 @@ LRESULT COneWnd::OnSlideshowEnded(WPARAM wParam, LPARAM lParam)
         if (COneWndList* list = lock.GetList())
             list->DeleteEndedSlideshow();
     }
+    // Its options may have changed the wait this window writes back when it closes.
+    m_settings.ReloadSleepTime();
     ShowPicture(static_cast<int>(lParam));
     return 0;
 }
@@ -842,6 +877,7 @@ void COneWnd::TransferShownFile(BOOL bMove)
     std::unique_ptr<VFileCopyDlg> dialog(bMove ? new VFileMoveDlg(this) : new VFileCopyDlg(this));
     dialog->m_initialFolder = m_pDocument->GetFolderPath();
     LRESULT transferred = 0;
+    bool sent = false;
     if (dialog->DoModal() == IDOK && !deleted) {
         auto* job = new VyxFileTransfer;
         job->SetDestination(dialog->m_destination);
@@ -849,11 +885,15 @@ void COneWnd::TransferShownFile(BOOL bMove)
         job->SetSameNameMode(dialog->GetSameNameMode());
         job->SetMoveMode(bMove);
         job->AddItem(&item, 0);
+        sent = true;
         transferred = VyxFileTransfer::Send(AfxGetMainWnd(), job);
     }
     if (deleted)
         return;
     m_pDeleted = nullptr;
+    // The job's progress window was the main window's, which it left active: the user goes on here.
+    if (sent)
+        SetForegroundWindow();
     if (!bMove || transferred <= 0)
         return;
     // The document's list may have changed while the job ran: the item is looked up again.
@@ -1135,7 +1175,8 @@ void COneWnd::OnReduce()
     if (!page)
         return;
     HCURSOR previous = ::SetCursor(::LoadCursorW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDC_WAIT_CURSOR)));
-    HGLOBAL reduced = ReduceDibTo256Colors(page, FALSE);
+    // The progress window is this window's, so this window is the active one when it closes.
+    HGLOBAL reduced = ReduceDibTo256Colors(page, FALSE, this);
     ReplaceDisplayedPage(reduced != page ? reduced : nullptr);
     ::SetCursor(previous);
 }

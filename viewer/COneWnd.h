@@ -165,6 +165,9 @@ private:
     BOOL IsOwnerWindow() const;
     static BOOL IsBroadcastCommand(UINT nID);
     VyxFile* GetShownItem() const { return m_pView ? m_pView->GetItem() : nullptr; }
+    // The view's client size once FitWindowToPicture has grown the window as far as the work area
+    // lets it; empty while maximised.
+    CSize GetFollowRoom();
     HGLOBAL GetDisplayedPage() const { return m_pView ? m_pView->GetDisplayPage() : nullptr; }
     int GetFileCount() const;
     // The zoom the zoom commands step from (the view's as shown); nStep follows a picture shown

@@ -314,7 +314,7 @@ void CWallPaperDlg::OnOK()
     }
     bool done = SetWallpaper(picture.get(), path);
     if (!done && picture) {
-        GlobalBlock reduced(ReduceDibTo256Colors(picture.get(), FALSE));
+        GlobalBlock reduced(ReduceDibTo256Colors(picture.get(), FALSE, this));
         done = SetWallpaper(reduced.get(), path);
     }
     if (!done) {

@@ -2,6 +2,7 @@
 
 #include "common/BrowserTestUtil.h"
 #include "browser/CKWApp.h"
+#include "browser/InstanceHandOver.h"
 #include "foundation/VyxPath.h"
 #include "foundation/WindowPlacement.h"
 
@@ -286,4 +287,64 @@ TEST(AppStart, WithMultiProcessOffEveryInstanceRuns)
     EXPECT_NE(nullptr, secondWindow);
     EXPECT_TRUE(CloseProgram(second, secondWindow));
     EXPECT_TRUE(CloseProgram(first, firstWindow));
+}
+
+TEST(AppStart, ASecondStartOnAnotherFolderHasTheRunningWindowOpenIt)
+{
+    ProgramCopy program;
+    const CString first = program.Folder() / L"旅行_京都.写真";
+    const wchar_t second[] = L"奈良_2023.春";
+    ASSERT_TRUE(CreateDirectoryW(first, nullptr));
+    ASSERT_TRUE(CreateDirectoryW(program.Folder() / second, nullptr));
+    HANDLE running = program.Start(L"\"" + first + L"\"");
+    ASSERT_NE(nullptr, running);
+    HWND window = WaitForMainWindow(running);
+    ASSERT_NE(nullptr, window);
+    auto showing = [&](const CString& path) {
+        return WaitUntil([&] { return TextOf(window).MakeLower().Find(CString(path).MakeLower()) == 0; }, 60000);
+    };
+    ASSERT_TRUE(showing(first)) << TextOf(window).GetString();
+    // Named relative to the second start's own folder (the running one has moved on to its own).
+    HANDLE again = program.Start(CString(L"\"") + second + L"\"");
+    ASSERT_NE(nullptr, again);
+    EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(again, 60000));
+    CloseHandle(again);
+    EXPECT_TRUE(showing(program.Folder() / second)) << TextOf(window).GetString();
+    EXPECT_TRUE(CloseProgram(running, window));
+    EXPECT_EQ(0, program.ReadIni(L"KWDoc", L"LastPath").CompareNoCase(program.Folder() / second));
+}
+
+TEST(AppStart, AHandedLocationIsTakenOnlyWholeAndEndedByItsNul)
+{
+    const wchar_t whole[] = L"C:\\写真\\奈良_2023.春";
+    struct Row
+    {
+        ULONG_PTR tag;
+        const void* data;
+        DWORD bytes;
+        bool taken;
+    };
+    const wchar_t unended[] = {L'C', L':', L'\\', L'a'};
+    const wchar_t inner[] = {L'C', L':', L'\0', L'a', L'\0'};
+    const std::wstring longest(32767, L'a'), tooLong(32768, L'a');
+    const Row rows[] = {
+        {InstanceHandOver::kLocationTag, whole, sizeof whole, true},
+        {InstanceHandOver::kLocationTag, longest.c_str(), static_cast<DWORD>((longest.size() + 1) * 2), true},
+        {InstanceHandOver::kLocationTag + 1, whole, sizeof whole, false},
+        {InstanceHandOver::kLocationTag, whole, sizeof whole - 1, false},
+        {InstanceHandOver::kLocationTag, unended, sizeof unended, false},
+        {InstanceHandOver::kLocationTag, inner, sizeof inner, false},
+        {InstanceHandOver::kLocationTag, L"", 2, false},
+        {InstanceHandOver::kLocationTag, nullptr, 0, false},
+        {InstanceHandOver::kLocationTag, tooLong.c_str(), static_cast<DWORD>((tooLong.size() + 1) * 2), false},
+    };
+    for (const Row& row : rows) {
+        COPYDATASTRUCT data = {row.tag, row.bytes, const_cast<void*>(row.data)};
+        CString path = L"unchanged";
+        EXPECT_EQ(row.taken, InstanceHandOver::ReadLocation(&data, path)) << row.bytes;
+        if (row.taken)
+            EXPECT_EQ(CString(static_cast<const wchar_t*>(row.data)), path);
+        else
+            EXPECT_EQ(CString(L"unchanged"), path);
+    }
 }

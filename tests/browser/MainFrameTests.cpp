@@ -5,6 +5,7 @@
 #include "common/ControlTestUtil.h"
 #include "common/FrameTestUtil.h"
 #include "browser/CKWApp.h"
+#include "browser/InstanceHandOver.h"
 #include "browser/CLstView.h"
 #include "catalogue/FrameMessages.h"
 #include "browser/VyxOleDataSource.h"
@@ -157,6 +158,53 @@ TEST(MainFrame, SizesThatCannotShowTheFrameTakeTheDefaultWhenNoPlacementIsSaved)
     CRect window;
     p.Frame()->GetWindowRect(&window);
     EXPECT_EQ(CSize(1024, 768), window.Size());
+}
+
+TEST(MainFrame, AWindowStoredOffEveryScreenOpensAtTheDefaultAndIsSavedWhereItShowed)
+{
+    // Closed while minimised, and a placement from a monitor no longer there.
+    const wchar_t* stored[][2] = {{L"-32000,-32000,-31990,-31990", L"-32000,-32000,-31990,-31990"},
+                                  {L"-32000,-32000,160,28", L"5000,4000,5800,4600"}};
+    for (const auto& row : stored) {
+        FrameProgram p(
+            [&] {
+                WriteAppIniString(L"MainFrame", L"Window", row[0]);
+                WriteAppIniInt(L"MainFrame", L"WindowPlacement\\flags", 0);
+                WriteAppIniInt(L"MainFrame", L"WindowPlacement\\showCmd", SW_SHOWNORMAL);
+                WriteAppIniString(L"MainFrame", L"WindowPlacement\\ptMinPosition", L"-1,-1");
+                WriteAppIniString(L"MainFrame", L"WindowPlacement\\ptMaxPosition", L"-1,-1");
+                WriteAppIniString(L"MainFrame", L"WindowPlacement\\rcNormalPosition", row[1]);
+            },
+            false);
+        ASSERT_TRUE(p.Start(p.m_folder.Path()));
+        CKWApp::PlaceMainWindow(p.Frame(), FALSE, FALSE);
+        CRect window;
+        p.Frame()->GetWindowRect(&window);
+        EXPECT_EQ(CRect(0, 0, 1024, 768), window) << row[0];
+        p.Close();
+        EXPECT_EQ(CString(L"0,0,1024,768"), ReadSetting(L"MainFrame", L"Window")) << row[0];
+        EXPECT_EQ(CString(L"0,0,1024,768"), ReadSetting(L"MainFrame", L"WindowPlacement\\rcNormalPosition")) << row[0];
+    }
+}
+
+TEST(MainFrame, AHandedLocationWaitsWhileADialogHoldsTheWindowAndOpensAfterwards)
+{
+    FrameProgram p;
+    const CString sub = p.m_folder / L"sub";
+    // Disabled, as under a modal dialog or a progress window.
+    p.Frame()->EnableWindow(FALSE);
+    ASSERT_TRUE(InstanceHandOver::SendLocation(p.Frame()->GetSafeHwnd(), sub, 5000));
+    PumpPending();
+    p.RunIdle();
+    EXPECT_EQ(0, p.Document()->GetLocationPath().CompareNoCase(p.m_folder.Path()));
+    p.Frame()->EnableWindow(TRUE);
+    EXPECT_TRUE(PumpUntil([&] { return p.Document()->GetLocationPath().CompareNoCase(sub) == 0; }));
+    EXPECT_EQ(0, p.Pane()->GetCurrentPath().CompareNoCase(sub));
+    // A location that is not there leaves the window where it is.
+    ASSERT_TRUE(InstanceHandOver::SendLocation(p.Frame()->GetSafeHwnd(), p.m_folder / L"gone", 5000));
+    PumpPending();
+    p.RunIdle();
+    EXPECT_EQ(0, p.Document()->GetLocationPath().CompareNoCase(sub));
 }
 
 TEST(MainFrame, FrameSplitChoosesWhereEachPaneGoes)

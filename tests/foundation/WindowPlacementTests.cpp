@@ -102,3 +102,38 @@ TEST(WindowPlacement, ADamagedOrLostRectangleKeepsTheWindowWhereItWasMade)
     EXPECT_TRUE(EqualRect(&expected, &after.rcNormalPosition));
     DestroyWindow(window);
 }
+
+TEST(WindowPlacement, AWindowWithLessThan48PixelsOfCaptionOnTheWorkAreaKeepsWhereItWasMade)
+{
+    ScratchSettings settings;
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    ASSERT_TRUE(GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor));
+    const RECT& work = monitor.rcWork;
+    struct Row
+    {
+        int onScreen; // pixels of the caption's width on the work area
+        bool atRight; // hanging off the work area's right edge, else its left
+    };
+    const Row rows[] = {{14, true}, {47, true}, {14, false}, {47, false}, {48, true}, {48, false}};
+    for (const Row& row : rows) {
+        const LONG left = row.atRight ? work.right - row.onScreen : work.left + row.onScreen - 600;
+        const RECT rect = {left, work.top + 100, left + 600, work.top + 500};
+        CString text;
+        text.Format(L"%ld,%ld,%ld,%ld", rect.left, rect.top, rect.right, rect.bottom);
+        HWND window = MakeWindow();
+        ASSERT_TRUE(window);
+        WriteAppIniInt(L"Frame", L"WindowPlacement\\flags", 0);
+        WriteAppIniInt(L"Frame", L"WindowPlacement\\showCmd", SW_HIDE);
+        WriteAppIniString(L"Frame", L"WindowPlacement\\rcNormalPosition", text);
+        const WINDOWPLACEMENT before = PlacementOf(window);
+        RestoreWindowPlacement(window, L"Frame");
+        const WINDOWPLACEMENT after = PlacementOf(window);
+        if (row.onScreen < 48) {
+            EXPECT_TRUE(EqualRect(&before.rcNormalPosition, &after.rcNormalPosition)) << text.GetString();
+        } else {
+            EXPECT_TRUE(EqualRect(&rect, &after.rcNormalPosition)) << text.GetString();
+        }
+        DestroyWindow(window);
+    }
+}

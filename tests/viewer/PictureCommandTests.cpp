@@ -549,6 +549,80 @@ TEST(PictureCommands, FullScreenOpensTheSlideshowOrMovesTheOpenOne)
     EXPECT_EQ(shown, first->GetIndex());
 }
 
+TEST(PictureCommands, TheSlideshowsWaitSetInItsOptionsOutlivesThePictureWindowThatStartedIt)
+{
+    PictureWindows w;
+    COneWnd* window = w.Open(L"d.bmp");
+    ASSERT_NE(nullptr, window);
+    Command(window, ID_PICTURE_FULLSCREEN);
+    VSlideShowDlg* show = w.List().m_pSlideShow;
+    ASSERT_NE(nullptr, show);
+    {
+        HelperThread helper([&] {
+            HWND dialog = WaitForDialog(L"オプション設定", 30000);
+            SendMessageW(GetDlgItem(dialog, IDC_VIEW_SLEEPTIME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"2500"));
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        });
+        show->SendMessage(WM_COMMAND, ID_PICTURE_OPTIONS);
+    }
+    show->SendMessage(WM_COMMAND, ID_PICTURE_CLOSE);
+    ASSERT_TRUE(PumpUntil([&] { return w.List().m_pSlideShow == nullptr; }, 30000));
+    EXPECT_EQ(CString(L"2500"), ReadSetting(L"SlideShow", L"SleepTime"));
+    // The window's own auto-play takes the wait too, and its close keeps it.
+    EXPECT_EQ(2500, window->GetSettings().SleepTime);
+    window->SendMessage(WM_COMMAND, ID_PICTURE_CLOSE);
+    ASSERT_TRUE(PumpUntil([&] { return w.Count() == 0; }, 30000));
+    EXPECT_EQ(CString(L"2500"), ReadSetting(L"SlideShow", L"SleepTime"));
+}
+
+TEST(PictureCommands, AfterAColourReductionOrACopyThePictureWindowIsActiveAndTakesTheNextKey)
+{
+    PictureWindows w(false);
+    // Wide enough for the whole tool bar to show.
+    WriteBmp(w.program.m_folder / L"b_wide.bmp", 760, 120, RGB(40, 160, 90));
+    w.program.Start(w.program.m_folder.Path());
+    COneWnd* window = w.Open(L"b_wide.bmp");
+    ASSERT_NE(nullptr, window);
+    ASSERT_TRUE(MakeActive(*window));
+    HWND bar = window->GetDescendantWindow(AFX_IDW_TOOLBAR)->GetSafeHwnd();
+    ASSERT_NE(nullptr, bar);
+    const LRESULT button = SendMessageW(bar, TB_COMMANDTOINDEX, ID_PICTURE_REDUCE, 0);
+    RECT rect = {}, shown = {};
+    ASSERT_TRUE(SendMessageW(bar, TB_GETITEMRECT, button, reinterpret_cast<LPARAM>(&rect)));
+    GetClientRect(bar, &shown);
+    ASSERT_LE(rect.right, shown.right);
+    POINT centre = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(bar, &centre);
+    ASSERT_TRUE(ClickOnScreen(centre, [&] {
+        HGLOBAL page = window->GetView()->GetDisplayPage();
+        return page && GetDibBitCount(page) == 8;
+    }));
+    EXPECT_EQ(window->GetSafeHwnd(), GetActiveWindow());
+    EXPECT_EQ(window->GetSafeHwnd(), GetForegroundWindow());
+    // The next file (c.bmp), by the picture window's own key.
+    const int index = window->GetIndex();
+    EXPECT_TRUE(Press(VK_RIGHT, 0, [&] { return window->GetIndex() != index; }));
+
+    // A copy by its key: the job's progress window is the main window's.
+    const CString target = w.program.m_folder / L"選抜";
+    ASSERT_TRUE(CreateDirectoryW(target, nullptr));
+    const CString copied = target + L"\\" + ShownName(window);
+    {
+        HelperThread helper([&] {
+            HWND dialog = WaitForDialog(L"ファイルの複写", 30000);
+            SendMessageW(GetDlgItem(dialog, IDC_FILECOPY_FOLDER), WM_SETTEXT, 0,
+                         reinterpret_cast<LPARAM>(static_cast<LPCWSTR>(target)));
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        });
+        ASSERT_TRUE(Press('C', 0, [&] { return GetFileAttributesW(copied) != INVALID_FILE_ATTRIBUTES; }));
+    }
+    EXPECT_EQ(window->GetSafeHwnd(), GetActiveWindow());
+    const int before = window->GetIndex();
+    EXPECT_TRUE(Press(VK_RIGHT, 0, [&] { return window->GetIndex() != before; }));
+}
+
 TEST(PictureCommands, WindowCommandsReachTheOwner)
 {
     PictureWindows w;

@@ -240,6 +240,39 @@ TEST(PictureWindow, AHugePictureAsIsIsShownFittedWithTheZoomItIsShownAt)
     EXPECT_NE(nullptr, view->GetDisplayPage());
 }
 
+TEST(PictureWindow, APictureTooLargeForADisplayCopyAfterATinyOneFillsTheRoomItsWindowCanGrowTo)
+{
+    PictureWindows w(false);
+    WriteBmp(w.program.m_folder / L"tiny.bmp", 8, 6, RGB(0, 0, 200));
+    WriteSolidJpeg(w.program.m_folder / L"vast.jpg", 12000, 9000, RGB(200, 60, 30));
+    w.program.Start(w.program.m_folder.Path());
+    COneWnd* window = w.Open(L"tiny.bmp");
+    ASSERT_NE(nullptr, window);
+    ASSERT_EQ(COnePicture::FitWindowFollows, window->GetFitSize());
+    window->ShowPicture(w.Index(L"vast.jpg"));
+    // The program's idle time, where the bars take their rows at the new width.
+    AfxGetApp()->OnIdle(0);
+    PumpPending();
+    COneView* view = window->GetView();
+    ASSERT_NE(nullptr, view->GetDisplayPage());
+    const CSize shown = view->GetDisplaySize();
+    EXPECT_NEAR(12000.0 / 9000.0, static_cast<double>(shown.cx) / shown.cy, 0.02);
+    // The window followed: all of the picture is in view, and the window reaches the work area's
+    // right or bottom edge.
+    CRect client, rect;
+    view->GetClientRect(&client);
+    EXPECT_EQ(shown, client.Size());
+    window->GetWindowRect(&rect);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(window->m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor));
+    const CRect work(monitor.rcWork);
+    EXPECT_TRUE(rect.right >= work.right - 2 || rect.bottom >= work.bottom - 2)
+        << rect.left << "," << rect.top << "," << rect.right << "," << rect.bottom;
+    EXPECT_LE(rect.right, work.right);
+    EXPECT_LE(rect.bottom, work.bottom);
+}
+
 TEST(PictureWindow, PictureWindowsStayAboveOtherWindowsOnlyWhenTheSettingsSaySo)
 {
     {

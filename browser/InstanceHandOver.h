@@ -1,0 +1,25 @@
+// A location handed from a second start of the program to the instance already running: the
+// running instance marks its main window, and the second start finds it and sends it the
+// location as WM_COPYDATA.
+#pragma once
+
+#include "framework/Framework.h"
+
+namespace InstanceHandOver {
+
+// What a WM_COPYDATA of a hand-over carries as dwData ("VYXL").
+constexpr ULONG_PTR kLocationTag = 0x5659584C;
+
+// The mark is taken off before the window is destroyed.
+void MarkWindow(HWND window);
+void UnmarkWindow(HWND window);
+// The marked window of another process, waiting up to timeoutMs for one to be made (an instance
+// started just before may not have its window yet); null when there is none.
+HWND FindRunningWindow(DWORD timeoutMs);
+// False when the running instance did not take the location within the bound.
+bool SendLocation(HWND running, const CString& path, DWORD timeoutMs);
+// The location a WM_COPYDATA carries, when it is a hand-over: a text of 1 to 32767 characters
+// ended by its NUL, with no other NUL in it.
+bool ReadLocation(const COPYDATASTRUCT* data, CString& path);
+
+} // namespace InstanceHandOver
