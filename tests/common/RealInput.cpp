@@ -72,6 +72,14 @@ void SendClick(POINT screen, DWORD downFlag, int clicks)
     }
 }
 
+bool ClickOnScreen(POINT screen, const std::function<bool()>& done)
+{
+    SendClick(screen, MOUSEEVENTF_LEFTDOWN);
+    bool reached = RunLoopUntil(done);
+    RunLoopUntil([] { return true; });
+    return reached;
+}
+
 bool ShowsAt(HWND window, POINT screen)
 {
     HWND top = GetAncestor(window, GA_ROOT);

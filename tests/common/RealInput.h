@@ -20,6 +20,8 @@ void SendMouse(POINT screen, DWORD flags);
 // The pointer moved to a screen point, then the button (MOUSEEVENTF_LEFTDOWN or
 // MOUSEEVENTF_RIGHTDOWN) pressed and released there, twice for a double click.
 void SendClick(POINT screen, DWORD downFlag, int clicks = 1);
+// SendClick with the left button, then the loop until done() holds and once more for the rest.
+bool ClickOnScreen(POINT screen, const std::function<bool()>& done);
 // The window's top-level window brought to the front (top-most) until the screen point shows
 // the window itself, so that the pointer's input reaches it there.
 bool ShowsAt(HWND window, POINT screen);

@@ -26,15 +26,6 @@ void DismissMessageBox(CString* text);
 void AnswerMessageBox(CString* text, int button, DWORD timeoutMs = 30000);
 // The focused window of another thread.
 HWND FocusOfThread(HWND anyWindowOfThread);
-// Runs the program's message loop (each message offered to the application's pre-translation,
-// where the accelerators act) until done() holds; false after the bound.
-bool RunLoopUntil(const std::function<bool()>& done, DWORD timeoutMs = 30000);
-// Presses and releases a key as a user does (the modifier held around it), then runs the loop
-// until done() holds and handles what is left of the keys.
-bool Press(WORD vk, WORD modifier, const std::function<bool()>& done);
-// The left button pressed and released at a point of the screen as the mouse does, then the loop
-// runs until done() holds.
-bool ClickOnScreen(POINT point, const std::function<bool()>& done);
 // Waits until done() holds, dispatching this thread's messages meanwhile; false after timeoutMs.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 // Waits (on a helper thread, without pumping) until done() holds; false after timeoutMs.

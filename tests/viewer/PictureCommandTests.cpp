@@ -1,6 +1,7 @@
 #include "PictureWindowTestUtil.h"
 #include "catalogue/FrameMessages.h"
 #include "common/ImportPatch.h"
+#include "common/RealInput.h"
 #include "image/DibCore.h"
 #include "image/DibFile.h"
 #include "res/resource.h"
