@@ -90,8 +90,9 @@ int ExtractArchive(const wchar_t* archivePath, const wchar_t* folder, Extraction
     CString path;
     ResolveShortcut(path, archivePath);
     int archiveId = FindArchivePlugin(theSPImapIndex, path, false);
+    // Nothing read is no success: the user asked for contents and gets none.
     if (archiveId < 0)
-        return 0;
+        return SPI_UNKNOWN_FORMAT;
     GlobalBlock listing;
     // An archive that a plug-in accepted but cannot list is a failure, not an empty archive.
     if (int listed = GetArchiveListing(theSPImapIndex, archiveId, path, listing))
