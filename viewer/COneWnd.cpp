@@ -842,7 +842,7 @@ void COneWnd::TransferShownFile(BOOL bMove)
     std::unique_ptr<VFileCopyDlg> dialog(bMove ? new VFileMoveDlg(this) : new VFileCopyDlg(this));
     dialog->m_initialFolder = m_pDocument->GetFolderPath();
     LRESULT transferred = 0;
-    if (dialog->DoModal() == IDOK && !deleted) {
+    if (dialog->DoModal() == IDOK && !deleted && dialog->MakeDestination() && !deleted) {
         auto* job = new VyxFileTransfer;
         job->SetDestination(dialog->m_destination);
         job->SetExistingOnly(dialog->GetExistingOnly());
