@@ -1304,7 +1304,7 @@ void CKWView::OnPictureWindow()
     if (!item->IsFolder() &&
         (item->IsArchiveMember() || FindArchivePlugin(theSPImapIndex, item->GetPath(), false) < 0)) {
         CString text;
-        text.Format(L"%s: 読み込めるプラグインがありません", item->GetFileName().GetString());
+        text.Format(L"読めるプラグインがありません: %s", item->GetFileName().GetString());
         frame->SendMessage(WMU_STATUSTEXT, CMyStatusBar::PaneProgress, reinterpret_cast<LPARAM>(text.GetString()));
     }
 }
