@@ -46,6 +46,26 @@ bool ChangeReportedRefreshes(FrameProgram& p)
     return p.m_hints.Count(HintFolderChanged) > before;
 }
 
+// Sends the message that starts an operation; while its window of that caption is up, a change is
+// reported, then the window is given the text (when there is one) and answered with the button.
+// True when the change refreshed the folder under the operation.
+bool RefreshedUnder(FrameProgram& p, UINT message, WPARAM wParam, LPCWSTR caption, int button, LPCWSTR text = nullptr)
+{
+    bool refreshed = true;
+    {
+        HelperThread user([&] {
+            HWND window = WaitForDialog(caption, 30000);
+            ASSERT_NE(nullptr, window) << CStringA(caption).GetString();
+            refreshed = ChangeReportedRefreshes(p);
+            if (text)
+                SetWindowTextW(GetDlgItem(window, IDC_RENAME_EDIT), text);
+            PostMessageW(window, WM_COMMAND, button, 0);
+        });
+        p.Frame()->SendMessage(message, wParam);
+    }
+    return refreshed;
+}
+
 } // namespace
 
 TEST(FrameWatch, BothWatchersFollowTheShownFolderWhenMonitoringIsOn)
@@ -188,18 +208,7 @@ TEST(WatchedOperations, AChangeReportedWhileRenamingWaitsUntilTheRenameIsDone)
     FrameProgram p(WatchWithShortDelays);
     CKWDoc* doc = p.Document();
     doc->SelectItem(IndexOf(doc, L"a.jpg"), TRUE, nullptr);
-    bool refreshed = true;
-    {
-        HelperThread user([&] {
-            HWND dialog = WaitForDialog(L"名前の変更", 30000);
-            ASSERT_NE(nullptr, dialog);
-            refreshed = ChangeReportedRefreshes(p);
-            SetWindowTextW(GetDlgItem(dialog, IDC_RENAME_EDIT), L"奈良_001.jpg");
-            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-        });
-        p.Frame()->SendMessage(WM_COMMAND, ID_FILE_RENAME_ONE);
-    }
-    EXPECT_FALSE(refreshed);
+    EXPECT_FALSE(RefreshedUnder(p, WM_COMMAND, ID_FILE_RENAME_ONE, L"名前の変更", IDOK, L"奈良_001.jpg"));
     EXPECT_GE(IndexOf(doc, L"奈良_001.jpg"), 0);
     EXPECT_TRUE(ChangeReportedRefreshes(p));
 }
@@ -210,17 +219,7 @@ TEST(WatchedOperations, AChangeReportedWhileTheBatchRenameIsOpenWaitsUntilItClos
     CKWDoc* doc = p.Document();
     doc->SelectItem(IndexOf(doc, L"a.jpg"), TRUE, nullptr);
     doc->SelectItem(IndexOf(doc, L"b.jpg"), TRUE, nullptr);
-    bool refreshed = true;
-    {
-        HelperThread user([&] {
-            HWND dialog = WaitForDialog(L"名前の編集変更", 30000);
-            ASSERT_NE(nullptr, dialog);
-            refreshed = ChangeReportedRefreshes(p);
-            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-        });
-        p.Frame()->SendMessage(WM_COMMAND, ID_FILE_RENAME_MANY);
-    }
-    EXPECT_FALSE(refreshed);
+    EXPECT_FALSE(RefreshedUnder(p, WM_COMMAND, ID_FILE_RENAME_MANY, L"名前の編集変更", IDCANCEL));
     EXPECT_TRUE(ChangeReportedRefreshes(p));
 }
 
@@ -274,17 +273,8 @@ TEST(WatchedOperations, AChangeReportedWhileACopyAsksAboutASameNameWaitsUntilThe
     job->AddItem(&incoming, 0);
     job->SetDestination(p.m_folder.Path());
     job->SetSameNameMode(VyxFileTransfer::SameAsk);
-    bool refreshed = true;
-    {
-        HelperThread user([&] {
-            HWND question = WaitForDialog(L"同名ファイルが存在しています", 30000);
-            ASSERT_NE(nullptr, question);
-            refreshed = ChangeReportedRefreshes(p);
-            PostMessageW(question, WM_COMMAND, IDCANCEL, 0);
-        });
-        p.Frame()->SendMessage(WMU_FILEOPERATION, reinterpret_cast<WPARAM>(job));
-    }
-    EXPECT_FALSE(refreshed);
+    EXPECT_FALSE(
+        RefreshedUnder(p, WMU_FILEOPERATION, reinterpret_cast<WPARAM>(job), L"同名ファイルが存在しています", IDCANCEL));
     EXPECT_EQ("aaaa", FrameworkScratchFolder::ReadFile(p.m_folder / L"a.jpg"));
     EXPECT_TRUE(ChangeReportedRefreshes(p));
 }
@@ -296,17 +286,7 @@ TEST(WatchedOperations, AChangeReportedWhileTheRecycleBinQuestionIsOpenWaitsUnti
     doc->TrashCan = true;
     doc->DELQA = false;
     doc->SelectItem(IndexOf(doc, L"a.jpg"), TRUE, nullptr);
-    bool refreshed = true;
-    {
-        HelperThread user([&] {
-            HWND question = WaitForDialog(L"ファイルの削除の確認", 30000);
-            ASSERT_NE(nullptr, question);
-            refreshed = ChangeReportedRefreshes(p);
-            PostMessageW(question, WM_COMMAND, IDNO, 0);
-        });
-        p.Frame()->SendMessage(WM_COMMAND, ID_FILE_DELETE_SELECTED);
-    }
-    EXPECT_FALSE(refreshed);
+    EXPECT_FALSE(RefreshedUnder(p, WM_COMMAND, ID_FILE_DELETE_SELECTED, L"ファイルの削除の確認", IDNO));
     EXPECT_TRUE(PathExists(p.m_folder / L"a.jpg", 0));
     EXPECT_TRUE(ChangeReportedRefreshes(p));
 }

@@ -54,19 +54,15 @@ POINT CentreOnScreen(HWND window, RECT rect)
 
 // Clicks the scale's item, then into its editor, types the text over it and presses Enter; the
 // text the item holds afterwards comes back.
-CString TypeScale(HWND dialog, HWND tree, HTREEITEM item, const wchar_t* text)
+CString TypeScale(HWND dialog, CTreeCtrl& options, HTREEITEM item, const wchar_t* text)
 {
+    const HWND tree = options.GetSafeHwnd();
     SetForegroundWindow(dialog);
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }));
-    SendMessageW(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
-    // The item goes in, its label's rectangle comes back, in the same memory.
-    union {
-        HTREEITEM item;
-        RECT rect;
-    } label = {};
-    label.item = item;
-    SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&label));
-    ClickOnScreen(CentreOnScreen(tree, label.rect));
+    options.EnsureVisible(item);
+    CRect label;
+    options.GetItemRect(item, &label, TRUE);
+    ClickOnScreen(CentreOnScreen(tree, label));
     HWND editor = nullptr;
     EXPECT_TRUE(WaitUntil([&] { return (editor = FindWindowExW(tree, nullptr, L"Edit", nullptr)) != nullptr; }));
     if (!editor)
@@ -79,14 +75,7 @@ CString TypeScale(HWND dialog, HWND tree, HTREEITEM item, const wchar_t* text)
     EXPECT_TRUE(WaitUntil([&] { return TextOf(editor) == text; })) << CStringA(TextOf(editor)).GetString();
     PressKey(VK_RETURN);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(editor); }));
-    wchar_t buffer[128] = {};
-    TVITEMW data = {};
-    data.mask = TVIF_TEXT;
-    data.hItem = item;
-    data.pszText = buffer;
-    data.cchTextMax = 128;
-    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
-    return buffer;
+    return options.GetItemText(item);
 }
 
 TEST(FileSaveRotation, StoredAnglesChooseTheirRotation)
@@ -196,7 +185,7 @@ TEST_F(FileSaveDialog, TheScaleIsTypedOverWholeEnterTakesItAndAValueNotWhollyANu
                 DialogDriver d(L"画像形式を指定してファイル保存");
                 ASSERT_NE(nullptr, d.dialog);
                 d.SetText(IDC_SAVE_FOLDER, L"conv");
-                shown = TypeScale(d.dialog, dialog.GetOptionTree().m_hWnd, dialog.GetScaleItem(), L"0.5");
+                shown = TypeScale(d.dialog, dialog.GetOptionTree(), dialog.GetScaleItem(), L"0.5");
                 d.Command(IDC_SAVE_RUN);
                 EXPECT_TRUE(d.WaitClosed());
                 if (d.IsOpen())
@@ -214,7 +203,7 @@ TEST_F(FileSaveDialog, TheScaleIsTypedOverWholeEnterTakesItAndAValueNotWhollyANu
             DialogDriver d(L"画像形式を指定してファイル保存");
             ASSERT_NE(nullptr, d.dialog);
             d.SetText(IDC_SAVE_FOLDER, L"conv");
-            TypeScale(d.dialog, dialog.GetOptionTree().m_hWnd, dialog.GetScaleItem(), L"0.25.5");
+            TypeScale(d.dialog, dialog.GetOptionTree(), dialog.GetScaleItem(), L"0.25.5");
             d.Command(IDC_SAVE_RUN);
             EXPECT_TRUE(d.IsOpen());
             d.Command(IDCANCEL);
