@@ -68,7 +68,9 @@ int VyxFile::ExtractTo(const wchar_t* folder, ExtractionGuard* guard)
 {
     if (IsArchiveMember())
         return ExtractMemberTo(folder, guard);
-    if (m_loaderId < 0 && m_size != 0)
+    // A picture not yet drawn has no decoder yet: it is found now and left alone, so that only a
+    // file no image plug-in reads is taken for an archive.
+    if (m_loaderId < 0 && m_size != 0 && DetectPlugin() < 0)
         return ExtractArchive(m_path, folder, guard);
     return 0;
 }
