@@ -297,7 +297,7 @@ void CKWDoc::OnFileCopyTo()
     UpdatingScope updating(*this);
     VFileCopyDlg dialog(AfxGetMainWnd());
     dialog.m_initialFolder = GetFolderPath();
-    if (dialog.DoModal() == IDOK)
+    if (dialog.DoModal() == IDOK && dialog.MakeDestination())
         TransferSelected(dialog.m_destination, dialog.GetExistingOnly(), dialog.GetSameNameMode(), false);
 }
 
@@ -309,6 +309,6 @@ void CKWDoc::OnFileMoveTo()
     UpdatingScope updating(*this);
     VFileMoveDlg dialog(AfxGetMainWnd());
     dialog.m_initialFolder = GetFolderPath();
-    if (dialog.DoModal() == IDOK)
+    if (dialog.DoModal() == IDOK && dialog.MakeDestination())
         TransferSelected(dialog.m_destination, dialog.GetExistingOnly(), dialog.GetSameNameMode(), true);
 }

@@ -15,6 +15,7 @@
 #include "fileops/VyxFileTransfer.h"
 #include "foundation/FormatMessageText.h"
 #include "foundation/VyxFileUtil.h"
+#include "foundation/VyxPath.h"
 #include "image/DibCore.h"
 #include "image/DibQuant.h"
 #include "image/DibValidate.h"
@@ -26,8 +27,25 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
+
+// The folders of the path that are not there yet, the deepest first.
+std::vector<CString> MissingFolders(const wchar_t* path)
+{
+    std::vector<CString> missing;
+    CString folder, parent;
+    RemovePathSeparator(folder, path);
+    while (!folder.IsEmpty() && !PathExists(folder, FILE_ATTRIBUTE_DIRECTORY)) {
+        missing.push_back(folder);
+        GetPathPart(parent, folder, PartFolder);
+        if (parent == folder)
+            break;
+        folder = parent;
+    }
+    return missing;
+}
 
 // The picture of a save in another format as the options size and turn it: a new block, the
 // loaded picture itself, or null when it cannot be made (or would pass the image library's bound).
@@ -239,7 +257,10 @@ void CKWDoc::ExtractSelectedTo(const wchar_t* folder)
     CurrentDirectoryScope directory(GetFolderPath());
     WatchModeScope watch(GetMainFrame());
     UpdatingScope updating(*this);
-    if (!folder || !*folder || !EnsureFolderExists(folder, true))
+    if (!folder || !*folder)
+        return;
+    const std::vector<CString> made = MissingFolders(folder);
+    if (!EnsureFolderExists(folder, true))
         return;
     CProgressDlg progress(IDS_UNPACK_TITLE);
     const bool shown = progress.Create(AfxGetMainWnd()) != FALSE;
@@ -263,6 +284,10 @@ void CKWDoc::ExtractSelectedTo(const wchar_t* folder)
             // What could not be written is named: the file, or the item when none was reached.
             CString failed = guard.failedTarget.IsEmpty() ? item->GetFileName() : guard.failedTarget;
             AfxMessageBox(failed + L"\n\n解凍に失敗しました", MB_OK);
+            // A failed unpack leaves no empty folder of its own making behind.
+            for (const CString& path : made)
+                if (!RemoveDirectoryW(path))
+                    break;
             break;
         }
     }

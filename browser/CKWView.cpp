@@ -4,6 +4,7 @@
 #include "browser/DeferredRepaint.h"
 #include "catalogue/FrameMessages.h"
 #include "browser/VyxOleDataSource.h"
+#include "catalogue/ArchiveMember.h"
 #include "catalogue/CKWDoc.h"
 #include "catalogue/CVirtualFolder.h"
 #include "catalogue/CellSurfaceHolder.h"
@@ -1301,8 +1302,20 @@ void CKWView::OnPictureWindow()
         return;
     // Not shown in a picture window: an extension the settings name opens by association.
     VyxFile* item = doc->GetItem(cursor);
-    if (item && !doc->ExecExt.IsEmpty() && MatchFileSpecList(item->GetFileName(), doc->ExecExt, L' '))
+    if (!item)
+        return;
+    if (!doc->ExecExt.IsEmpty() && MatchFileSpecList(item->GetFileName(), doc->ExecExt, L' ')) {
         OpenByAssociation(item);
+        return;
+    }
+    // A file no plug-in reads (an archive whose plug-in is not installed) would otherwise do nothing
+    // at all.
+    if (!item->IsFolder() &&
+        (item->IsArchiveMember() || FindArchivePlugin(theSPImapIndex, item->GetPath(), false) < 0)) {
+        CString text;
+        text.Format(L"読めるプラグインがありません: %s", item->GetFileName().GetString());
+        frame->SendMessage(WMU_STATUSTEXT, CMyStatusBar::PaneProgress, reinterpret_cast<LPARAM>(text.GetString()));
+    }
 }
 
 void CKWView::OnRefresh()

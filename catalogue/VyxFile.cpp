@@ -68,7 +68,9 @@ int VyxFile::ExtractTo(const wchar_t* folder, ExtractionGuard* guard)
 {
     if (IsArchiveMember())
         return ExtractMemberTo(folder, guard);
-    if (m_loaderId < 0 && m_size != 0)
+    // A picture not yet drawn has no decoder yet: it is found now and left alone, so that only a
+    // file no image plug-in reads is taken for an archive.
+    if (m_loaderId < 0 && m_size != 0 && DetectPlugin() < 0)
         return ExtractArchive(m_path, folder, guard);
     return 0;
 }
@@ -90,8 +92,9 @@ int ExtractArchive(const wchar_t* archivePath, const wchar_t* folder, Extraction
     CString path;
     ResolveShortcut(path, archivePath);
     int archiveId = FindArchivePlugin(theSPImapIndex, path, false);
+    // Nothing read is no success: the user asked for contents and gets none.
     if (archiveId < 0)
-        return 0;
+        return SPI_UNKNOWN_FORMAT;
     GlobalBlock listing;
     // An archive that a plug-in accepted but cannot list is a failure, not an empty archive.
     if (int listed = GetArchiveListing(theSPImapIndex, archiveId, path, listing))

@@ -25,6 +25,9 @@ int s_pluginDisplayLimit = 2048;
 int s_archiveMemberLimit = 200;
 
 const int kMovieGroup = 0x0301;
+// The property ids of the Exif texts that hold anything: camera maker, camera model, date and time.
+const int kFirstExifText = 29;
+const int kLastExifText = 31;
 const DWORD kSmallestCoverMember = 257;
 
 // The file to read: a shortcut's target, and a name ending in a dot or a blank as it stands.
@@ -241,6 +244,7 @@ HGLOBAL VyxFilexImage::DecodeWithChain(const PictureSource& source, const SIZE* 
 
 void VyxFilexImage::ReadPictureFacts(const wchar_t* path, const void* data, DWORD size)
 {
+    m_exifRead = true;
     SPIRequest request;
     request.id = m_loaderId;
     FillSource(request, path, data, size);
@@ -286,7 +290,32 @@ void VyxFilexImage::TakeLoadingState(const VyxFilexImage& from)
     m_bitCount = from.m_bitCount;
     m_infoText = from.m_infoText;
     m_exif.reset(from.m_exif ? new tag_ExifInfo(*from.m_exif) : nullptr);
+    m_exifRead = from.m_exifRead;
     MarkAsArchive(from.m_kind);
+}
+
+CString VyxFilexImage::GetPropertyText(int id) const
+{
+    // Items are made with new and never const themselves; only the texts are asked through const.
+    if (id >= kFirstExifText && id <= kLastExifText && !m_exifRead)
+        const_cast<VyxFilexImage*>(this)->ReadExifOnce();
+    return VyxFilexInfo::GetPropertyText(id);
+}
+
+void VyxFilexImage::ReadExifOnce()
+{
+    m_exifRead = true;
+    // A folder's or an archive's facts are those of its cover, read with the cover.
+    if (IsFolder() || IsArchive() || (m_loaderId < 0 && DetectPlugin() < 0))
+        return;
+    if (!IsArchiveMember()) {
+        ReadPictureFacts(Resolved(m_path));
+        return;
+    }
+    GlobalBlock member(ExtractMemberToMemory());
+    DibLock bytes(member.get());
+    if (bytes)
+        ReadPictureFacts(m_path, bytes.get(), static_cast<DWORD>(GlobalSize(member.get())));
 }
 
 HGLOBAL VyxFilexImage::LoadFilePicture(const SIZE* desiredSize)

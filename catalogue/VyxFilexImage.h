@@ -30,6 +30,9 @@ public:
     void ReadPictureFacts(const wchar_t* path, const void* data = nullptr, DWORD size = 0);
     // What a load of the same file on another item found: decoder, facts, texts, archive mark.
     void TakeLoadingState(const VyxFilexImage& from);
+    // The Exif texts read the picture's facts first when they were never read, so that a text made
+    // for an item never depends on whether its cell was drawn.
+    CString GetPropertyText(int id) const override;
 
     bool HasCover() const;
     static bool IsArchiveCoverOn();
@@ -63,6 +66,8 @@ private:
     HGLOBAL LoadMemberPicture(const SIZE* desiredSize);
     HGLOBAL LoadFolderCover(const SIZE* desiredSize);
     HGLOBAL LoadArchiveCover(const SIZE* desiredSize);
+    // One try per item, whatever it finds.
+    void ReadExifOnce();
     // The decoders that accept the source, in turn, until one decodes it. A cover search asks from
     // the first decoder, always reads the facts and leaves the loader id and text standing between
     // queries.

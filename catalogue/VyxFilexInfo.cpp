@@ -220,8 +220,10 @@ void VyxFilexInfo::CopyFrom(const VyxFilexInfo& other, bool withExif)
     m_infoText = other.m_infoText;
     m_noteLoaded = other.m_noteLoaded;
     m_noteText = other.m_noteText;
-    if (withExif)
+    if (withExif) {
         m_exif.reset(other.m_exif ? new tag_ExifInfo(*other.m_exif) : nullptr);
+        m_exifRead = other.m_exifRead;
+    }
 }
 
 void VyxFilexInfo::SetNoteText(const wchar_t* text)

@@ -107,6 +107,8 @@ protected:
     mutable CString m_noteText;
     // Held only once read: a listed folder holds many items and few of them carry Exif data.
     std::unique_ptr<tag_ExifInfo> m_exif;
+    // Whether the decoder was asked for the picture's facts (the Exif record among them) at all.
+    bool m_exifRead = false;
 };
 
 // A size with its unit as property 14 writes it ("1.0KB").

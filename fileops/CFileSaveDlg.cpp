@@ -7,6 +7,9 @@
 #include "foundation/WindowPlacement.h"
 #include "res/resource.h"
 
+#include <cmath>
+#include <cwchar>
+
 namespace {
 
 const wchar_t kFileSave[] = L"FileSave";
@@ -14,6 +17,19 @@ const wchar_t kFileSave[] = L"FileSave";
 const int kGroupImage = 10;
 const int kValueImage = 11;
 const int kRightAngles[] = {0, 90, 180, 270};
+
+// A number as the whole text (blanks around it allowed), finite.
+bool IsWholeNumber(const CString& text)
+{
+    const wchar_t* start = text.GetString();
+    wchar_t* end = nullptr;
+    const double value = std::wcstod(start, &end);
+    if (end == start || !std::isfinite(value))
+        return false;
+    while (*end == L' ' || *end == L'\t')
+        ++end;
+    return *end == 0;
+}
 
 } // namespace
 
@@ -269,7 +285,13 @@ bool CFileSaveDlg::IsSizeValid() const
 void CFileSaveDlg::OnRun()
 {
     m_tree.CloseItemEditors();
+    const double scale = Scale;
     UpdateData(TRUE);
+    // Read by its beginning, "1.0000000.5" would pass for 1: such a value is no scale, and the
+    // one before stays.
+    const bool wholeScale = IsWholeNumber(m_tree.GetEditText(m_scaleItem));
+    if (!wholeScale)
+        Scale = scale;
     ScaleMode = m_resampleChoice == 1 ? 10 : 0;
     BmpQuant = m_bmpReduce ? 8 : 0;
     PngQuant = m_pngReduce ? 8 : 0;
@@ -280,7 +302,7 @@ void CFileSaveDlg::OnRun()
     PngCodec = kPngCodecTable.ValueOf(m_pngCodecName, PngCodec);
     SaveSettings();
     CString full;
-    if (GetFullPath(full, m_folder).IsEmpty() || !IsSizeValid())
+    if (GetFullPath(full, m_folder).IsEmpty() || !IsSizeValid() || (SizeMode == SizeScaled && !wholeScale))
         return;
     m_folder = full;
     EndDialog(IDOK);

@@ -115,6 +115,7 @@ public:
     HTREEITEM GetAngleItem() const { return m_angleItem; }
     HTREEITEM GetWidthItem() const { return m_widthItem; }
     HTREEITEM GetHeightItem() const { return m_heightItem; }
+    HTREEITEM GetScaleItem() const { return m_scaleItem; }
     HTREEITEM GetPngCodecItem() const { return m_pngCodecItem; }
     HTREEITEM GetTifCodecItem() const { return m_tifCodecItem; }
 };

@@ -1,5 +1,7 @@
 #include "fileops/FileSaveTreeEditors.h"
 
+#include "controls/CTreeOptionsCtrl.h"
+
 namespace {
 
 // The TIFF standard's compression codes.
@@ -64,8 +66,43 @@ void CQualitySpin::GetRange(int& nLower, int& nUpper)
 }
 
 IMPLEMENT_DYNCREATE(CFsEdit, CTreeOptionsEdit)
+BEGIN_MESSAGE_MAP(CFsEdit, CTreeOptionsEdit)
+ON_WM_SETFOCUS()
+ON_WM_LBUTTONDOWN()
+END_MESSAGE_MAP()
 
 int CFsEdit::GetWidth()
 {
     return 80;
+}
+
+BOOL CFsEdit::PreTranslateMessage(MSG* pMsg)
+{
+    // The dialog ignores Enter; here it ends the edit, and the tree takes the value when the
+    // editor closes on losing the focus.
+    if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_RETURN && m_pTreeCtrl) {
+        m_pTreeCtrl->SetFocus();
+        return TRUE;
+    }
+    return CTreeOptionsEdit::PreTranslateMessage(pMsg);
+}
+
+void CFsEdit::OnSetFocus(CWnd* pOldWnd)
+{
+    CTreeOptionsEdit::OnSetFocus(pOldWnd);
+    // Typing after the first click would otherwise join the old value ("1.0000000.5").
+    if (m_selectWhole) {
+        m_selectWhole = false;
+        SetSel(0, -1);
+    }
+}
+
+void CFsEdit::OnLButtonDown(UINT nFlags, CPoint point)
+{
+    // The click that brings the focus keeps the whole value selected; later clicks place the caret.
+    if (GetFocus() != this) {
+        SetFocus();
+        return;
+    }
+    CTreeOptionsEdit::OnLButtonDown(nFlags, point);
 }

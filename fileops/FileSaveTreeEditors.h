@@ -75,10 +75,20 @@ public:
     void GetRange(int& nLower, int& nUpper) override;
 };
 
-// Sizes, the scale factor and the angle.
+// Sizes, the scale factor and the angle. The value is typed over whole, however the editor first
+// takes the focus (a click included), and Enter puts it into the tree.
 class CFsEdit : public CTreeOptionsEdit
 {
     DECLARE_DYNCREATE(CFsEdit)
 public:
     int GetWidth() override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
+protected:
+    afx_msg void OnSetFocus(CWnd* pOldWnd);
+    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    bool m_selectWhole = true;
 };

@@ -110,6 +110,7 @@ BOOL VFileCopyDlg::OnInitDialog()
     CResizableDialog::OnInitDialog();
     FolderList history(FolderListFilerFolder);
     history.Load();
+    m_historyBefore.Copy(history);
     history.FillComboBox(m_folderCombo);
     m_folderCombo.SetCurSel(0);
     m_folderCombo.GetWindowText(m_destination);
@@ -191,4 +192,13 @@ void VFileCopyDlg::OnOK()
         return;
     m_destination = full;
     EndDialog(IDOK);
+}
+
+bool VFileCopyDlg::MakeDestination()
+{
+    if (EnsureFolderExists(m_destination, false))
+        return true;
+    // A destination the user would not have made is none the user went to.
+    FolderList::SaveKind(FolderListFilerFolder, m_historyBefore);
+    return false;
 }

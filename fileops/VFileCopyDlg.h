@@ -26,6 +26,10 @@ public:
     // Saves the combo's entries as a history list, no more than the list keeps.
     static void SaveHistory(const CComboBox& combo, int kind);
 
+    // After IDOK: a destination that is not there is offered for creation, as the job would offer
+    // it. Declined (or not made): the history is as it was before the dialog, and false.
+    bool MakeDestination();
+
     // In: the document's folder (the current directory when empty). Out: the destination, full.
     CString m_initialFolder;
     CString m_destination;
@@ -51,6 +55,7 @@ private:
     CComboBox m_folderCombo;
     CMenu m_quickMenu;
     CStringArray m_quickFolders;
+    CStringArray m_historyBefore;
     HTREEITEM m_targetGroup = nullptr;
     HTREEITEM m_sameNameGroup = nullptr;
     CString m_browseTitle;

@@ -878,7 +878,7 @@ void COneWnd::TransferShownFile(BOOL bMove)
     dialog->m_initialFolder = m_pDocument->GetFolderPath();
     LRESULT transferred = 0;
     bool sent = false;
-    if (dialog->DoModal() == IDOK && !deleted) {
+    if (dialog->DoModal() == IDOK && !deleted && dialog->MakeDestination() && !deleted) {
         auto* job = new VyxFileTransfer;
         job->SetDestination(dialog->m_destination);
         job->SetExistingOnly(dialog->GetExistingOnly());

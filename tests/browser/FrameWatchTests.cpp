@@ -2,7 +2,10 @@
 
 #include "common/FrameTestUtil.h"
 #include "catalogue/FrameMessages.h"
+#include "catalogue/VyxFile.h"
+#include "fileops/VyxFileTransfer.h"
 #include "foundation/VyxPath.h"
+#include "res/resource.h"
 
 #include <algorithm>
 
@@ -21,6 +24,46 @@ CString Root(const CString& path)
     CString root;
     MakeDriveRoot(root, GetDriveIndex(path));
     return root;
+}
+
+int IndexOf(CKWDoc* doc, LPCWSTR name)
+{
+    for (int i = 0; i < doc->GetItemCount(); ++i)
+        if (doc->GetItem(i)->GetFileName().CompareNoCase(name) == 0)
+            return i;
+    return -1;
+}
+
+// From a helper thread while the program runs an operation: a change of the shown folder as its
+// watcher reports it, with the delay run out at once. True when the views were told to read the
+// folder again then, under the operation.
+bool ChangeReportedRefreshes(FrameProgram& p)
+{
+    const CString folder = p.m_folder.Path();
+    const int before = p.m_hints.Count(HintFolderChanged);
+    p.Frame()->SendMessage(WMU_FOLDERCHANGED, FolderChangeByDocument, reinterpret_cast<LPARAM>(folder.GetString()));
+    p.Frame()->SendMessage(WM_TIMER, FolderChangeByDocument);
+    return p.m_hints.Count(HintFolderChanged) > before;
+}
+
+// Sends the message that starts an operation; while its window of that caption is up, a change is
+// reported, then the window is given the text (when there is one) and answered with the button.
+// True when the change refreshed the folder under the operation.
+bool RefreshedUnder(FrameProgram& p, UINT message, WPARAM wParam, LPCWSTR caption, int button, LPCWSTR text = nullptr)
+{
+    bool refreshed = true;
+    {
+        HelperThread user([&] {
+            HWND window = WaitForDialog(caption, 30000);
+            ASSERT_NE(nullptr, window) << CStringA(caption).GetString();
+            refreshed = ChangeReportedRefreshes(p);
+            if (text)
+                SetWindowTextW(GetDlgItem(window, IDC_RENAME_EDIT), text);
+            PostMessageW(window, WM_COMMAND, button, 0);
+        });
+        p.Frame()->SendMessage(message, wParam);
+    }
+    return refreshed;
 }
 
 } // namespace
@@ -156,4 +199,94 @@ TEST(FrameWatch, TheDriveWatchersChangeRefreshesTheFreeSpaceAfterItsDelay)
         },
         60000));
     EXPECT_NE(-1, p.Frame()->GetStatusBar().GetPaneText(2).Find(L" 空 "));
+}
+
+// The program's own operations hold the refresh while they run: a folder read again under them
+// would free the items they work on (and the dialogs that show them).
+TEST(WatchedOperations, AChangeReportedWhileRenamingWaitsUntilTheRenameIsDone)
+{
+    FrameProgram p(WatchWithShortDelays);
+    CKWDoc* doc = p.Document();
+    doc->SelectItem(IndexOf(doc, L"a.jpg"), TRUE, nullptr);
+    EXPECT_FALSE(RefreshedUnder(p, WM_COMMAND, ID_FILE_RENAME_ONE, L"名前の変更", IDOK, L"奈良_001.jpg"));
+    EXPECT_GE(IndexOf(doc, L"奈良_001.jpg"), 0);
+    EXPECT_TRUE(ChangeReportedRefreshes(p));
+}
+
+TEST(WatchedOperations, AChangeReportedWhileTheBatchRenameIsOpenWaitsUntilItCloses)
+{
+    FrameProgram p(WatchWithShortDelays);
+    CKWDoc* doc = p.Document();
+    doc->SelectItem(IndexOf(doc, L"a.jpg"), TRUE, nullptr);
+    doc->SelectItem(IndexOf(doc, L"b.jpg"), TRUE, nullptr);
+    EXPECT_FALSE(RefreshedUnder(p, WM_COMMAND, ID_FILE_RENAME_MANY, L"名前の編集変更", IDCANCEL));
+    EXPECT_TRUE(ChangeReportedRefreshes(p));
+}
+
+TEST(WatchedOperations, AChangeReportedWhileTheShellMenuIsOpenWaitsUntilItCloses)
+{
+    FrameProgram p(WatchWithShortDelays);
+    CKWDoc* doc = p.Document();
+    doc->SelectItem(IndexOf(doc, L"a.jpg"), TRUE, nullptr);
+    CKWView* view = DYNAMIC_DOWNCAST(CKWView, p.Frame()->GetThumbPane());
+    ASSERT_NE(nullptr, view);
+    ASSERT_TRUE(MakeActive(*p.Frame()));
+    view->SetFocus();
+    bool refreshed = true;
+    {
+        HelperThread user([&] {
+            if (!WaitForMenu(30000)) {
+                ADD_FAILURE() << "no shell menu";
+                PostMessageW(p.Frame()->GetSafeHwnd(), WM_CANCELMODE, 0, 0);
+                return;
+            }
+            refreshed = ChangeReportedRefreshes(p);
+            DriveMenu(p.Frame()->GetSafeHwnd(), -1);
+        });
+        // Ctrl and Shift held: the shell's menu for the selected file.
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        BYTE held[256];
+        memcpy(held, keys, sizeof(held));
+        held[VK_CONTROL] = held[VK_SHIFT] = 0x80;
+        SetKeyboardState(held);
+        CRect client;
+        view->GetClientRect(&client);
+        CPoint screen = client.CenterPoint();
+        view->ClientToScreen(&screen);
+        view->SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view->GetSafeHwnd()),
+                          MAKELPARAM(screen.x, screen.y));
+        SetKeyboardState(keys);
+    }
+    EXPECT_FALSE(refreshed);
+    EXPECT_TRUE(ChangeReportedRefreshes(p));
+}
+
+TEST(WatchedOperations, AChangeReportedWhileACopyAsksAboutASameNameWaitsUntilTheJobEnds)
+{
+    FrameProgram p(WatchWithShortDelays);
+    // A file of the same name as one shown comes from elsewhere, asking what to do.
+    FrameworkScratchFolder elsewhere;
+    elsewhere.WriteFile(L"a.jpg", "other bytes");
+    VyxFile incoming((elsewhere / L"a.jpg").GetString());
+    auto* job = new VyxFileTransfer;
+    job->AddItem(&incoming, 0);
+    job->SetDestination(p.m_folder.Path());
+    job->SetSameNameMode(VyxFileTransfer::SameAsk);
+    EXPECT_FALSE(
+        RefreshedUnder(p, WMU_FILEOPERATION, reinterpret_cast<WPARAM>(job), L"同名ファイルが存在しています", IDCANCEL));
+    EXPECT_EQ("aaaa", FrameworkScratchFolder::ReadFile(p.m_folder / L"a.jpg"));
+    EXPECT_TRUE(ChangeReportedRefreshes(p));
+}
+
+TEST(WatchedOperations, AChangeReportedWhileTheRecycleBinQuestionIsOpenWaitsUntilTheDeletionIsDone)
+{
+    FrameProgram p(WatchWithShortDelays);
+    CKWDoc* doc = p.Document();
+    doc->TrashCan = true;
+    doc->DELQA = false;
+    doc->SelectItem(IndexOf(doc, L"a.jpg"), TRUE, nullptr);
+    EXPECT_FALSE(RefreshedUnder(p, WM_COMMAND, ID_FILE_DELETE_SELECTED, L"ファイルの削除の確認", IDNO));
+    EXPECT_TRUE(PathExists(p.m_folder / L"a.jpg", 0));
+    EXPECT_TRUE(ChangeReportedRefreshes(p));
 }

@@ -315,6 +315,26 @@ TEST(MainMenu, EveryEntryAndKeyReachesAHandlerInTheRunningFrame)
     }
 }
 
+TEST(MainKeys, EnterOnAFileNoPluginReadsSaysSoInTheStatusBar)
+{
+    FrameProgram p(nullptr, false);
+    p.m_folder.WriteFile(L"旅行_2024.zip", "PK\x03\x04 no plug-in reads this");
+    ASSERT_TRUE(p.Start(p.m_folder.Path()));
+    CKWDoc* doc = p.Document();
+    const int zip = IndexOf(doc, L"旅行_2024.zip");
+    ASSERT_GE(zip, 0);
+    doc->SelectItem(zip, TRUE, nullptr);
+    doc->SetCursorIndex(zip, nullptr);
+    ASSERT_TRUE(MakeActive(*p.Frame()));
+    p.Frame()->SetActiveView(p.Frame()->GetThumbPane());
+    p.Frame()->GetThumbPane()->SetFocus();
+    CMyStatusBar& bar = p.Frame()->GetStatusBar();
+    EXPECT_TRUE(
+        Press(VK_RETURN, 0, [&] { return bar.GetPaneText(CMyStatusBar::PaneProgress).Find(L"旅行_2024.zip") >= 0; }));
+    EXPECT_NE(-1, bar.GetPaneText(CMyStatusBar::PaneProgress).Find(L"プラグイン"));
+    EXPECT_EQ(0, doc->GetLocationPath().CompareNoCase(p.m_folder.Path()));
+}
+
 TEST(MainKeys, KeysPressedInTheGridReachTheirCommands)
 {
     FrameProgram p;

@@ -115,8 +115,9 @@ TEST(ArchiveExtraction, NothingToExtractFromAnOrdinaryFile)
     VyxFile picture(PutFile(f.folder, L"pic.tpic", MakeTestPicture(TestPictureNormal)).c_str());
     picture.DetectPlugin();
     EXPECT_EQ(0, picture.ExtractTo(f.destination.c_str()));
+    // A file no plug-in reads (an archive whose plug-in is missing) cannot be unpacked: a failure.
     VyxFile text(PutFile(f.folder, L"notes.txt", "not an archive").c_str());
-    EXPECT_EQ(0, text.ExtractTo(f.destination.c_str()));
+    EXPECT_EQ(SPI_UNKNOWN_FORMAT, text.ExtractTo(f.destination.c_str()));
     std::vector<std::wstring> written;
     ListTree(f.destination, L"", written);
     EXPECT_TRUE(written.empty());

@@ -3,6 +3,7 @@
 // and the jobs of copying and moving to a folder.
 #include "DocumentCommandUtil.h"
 
+#include "catalogue/FolderList.h"
 #include "common/ImportPatch.h"
 #include "res/resource.h"
 
@@ -236,4 +237,40 @@ TEST(DocumentTransfers, CopyTakesEverySelectedItemAndMoveOnlyFilesStillThereThen
     EXPECT_EQ(L"move " + d.out.Path() + L": p00.bmp p02.bmp", d.frame.jobs[1]);
     // The stand-in frame moved nothing: only the vanished file leaves the list.
     EXPECT_EQ((std::vector<std::wstring>{L"p00.bmp", L"p02.bmp"}), d.scope.Names());
+}
+
+TEST(DocumentTransfer, AMoveDeclinedAtTheNewFolderQuestionLeavesNoTraceInTheHistory)
+{
+    PictureDocument d(1);
+    CStringArray earlier;
+    earlier.Add(L"C:\\前回");
+    FolderList::SaveKind(FolderListFilerFolder, earlier);
+    const std::wstring missing = d.Out(L"選抜_2024.夏");
+    for (int answer : {IDNO, IDYES}) {
+        SCOPED_TRACE(answer == IDNO ? "declined" : "made");
+        CString question;
+        {
+            HelperThread driver([&] {
+                DialogDriver dialog(L"ファイルの移動");
+                ASSERT_NE(nullptr, dialog.dialog);
+                dialog.SetText(IDC_FILECOPY_FOLDER, missing.c_str());
+                dialog.Command(IDOK);
+                AnswerMessageBox(&question, answer);
+            });
+            RunCommand(d.Document(), ID_FILE_MOVE_TO);
+        }
+        EXPECT_NE(-1, question.Find(L"フォルダが存在しません"));
+        CStringArray history;
+        FolderList::LoadKind(FolderListFilerFolder, history);
+        std::vector<CString> entries(history.GetData(), history.GetData() + history.GetCount());
+        if (answer == IDNO) {
+            EXPECT_TRUE(d.frame.jobs.empty());
+            EXPECT_FALSE(ScratchFolder::Exists(missing));
+            EXPECT_EQ(std::vector<CString>{L"C:\\前回"}, entries);
+        } else {
+            EXPECT_EQ(1u, d.frame.jobs.size());
+            EXPECT_TRUE(ScratchFolder::Exists(missing));
+            EXPECT_EQ((std::vector<CString>{missing.c_str(), L"C:\\前回"}), entries);
+        }
+    }
 }

@@ -416,6 +416,33 @@ TEST(DocumentCatalog, ADefinitionThatCannotBeReadEndsTheCommandWithAMessage)
     EXPECT_FALSE(ScratchFolder::Exists(d.Out(L"catalog.htm")));
 }
 
+TEST(DocumentUnpack, AnArchiveNoPluginReadsFailsByNameAndLeavesNoFolderBehind)
+{
+    PictureDocument d(1);
+    ASSERT_TRUE(ScratchFolder::WriteFile(d.scope.folder / L"旅行_2024.zip", "PK\x03\x04 no plug-in reads this"));
+    d.scope.Open();
+    CKWDoc& doc = d.Document();
+    // Beside it a picture whose decoder the listing has not looked for yet: it is left alone.
+    ASSERT_EQ(2, doc.GetItemCount());
+    ASSERT_EQ(CString(L"p00.bmp"), doc.GetItem(0)->GetFileName());
+    ASSERT_LT(doc.GetItem(0)->GetLoaderId(), 0);
+    doc.SetAllSelection(true);
+    CString text;
+    {
+        HelperThread driver([&] {
+            DialogDriver prompt(L"書庫解凍");
+            ASSERT_NE(nullptr, prompt.dialog);
+            prompt.SetText(IDC_GETFOLDER_FOLDER, d.Out(L"展開\\旅行").c_str());
+            prompt.Command(IDOK);
+            AnswerMessageBox(&text, IDOK);
+        });
+        RunCommand(doc, ID_FILE_EXTRACT);
+    }
+    EXPECT_NE(-1, text.Find(L"旅行_2024.zip"));
+    EXPECT_NE(-1, text.Find(L"解凍に失敗しました"));
+    EXPECT_FALSE(ScratchFolder::Exists(d.Out(L"展開")));
+}
+
 TEST(DocumentReport, ATemplateWithoutMacrosIsWrittenOncePerSelectedItem)
 {
     PictureDocument d(3);

@@ -291,6 +291,35 @@ TEST(PictureLoading, ExifCameraTextsComeFromThePicturesExifBlock)
     EXPECT_TRUE(plain.GetPropertyText(29).IsEmpty());
 }
 
+TEST(PictureLoading, ExifTextsOfAnItemNeverDrawnAreReadFromItsPictureOnce)
+{
+    // A rename, a catalog or a list column asks before any cell was drawn: the answer is the same.
+    Loading f;
+    const std::string camera = MakeTestPicture(TestPictureWithExif) + ExifBlock();
+    VyxFile item(PutFile(f.folder, L"kyoto.tpic", camera).c_str());
+    item.DetectPlugin();
+    EXPECT_STREQ(L"京都_2001:09:09 10:46:40_013", item.ExpandMacros(L"京都_$(ExifDateTime)_013").GetString());
+    EXPECT_STREQ(L"Maker", item.GetPropertyText(29).GetString());
+    EXPECT_EQ(1, Loading::ImageCalls()->getPictureInfo);
+    EXPECT_EQ(0, Loading::ImageCalls()->getPicture);
+    // A copy made afterwards has it read; a picture without Exif data is asked once, not per text.
+    VyxFile copy(item);
+    EXPECT_STREQ(L"Model 1", copy.GetPropertyText(30).GetString());
+    VyxFile plain(f.Picture(L"plain.tpic").c_str());
+    EXPECT_TRUE(plain.ExpandMacros(L"$(ExifDateTime)$(ExifCameraModel)").IsEmpty());
+    EXPECT_TRUE(plain.GetPropertyText(29).IsEmpty());
+    EXPECT_EQ(2, Loading::ImageCalls()->getPictureInfo);
+    // Texts without an Exif word ask nothing.
+    VyxFile other(f.Picture(L"other.tpic").c_str());
+    EXPECT_STREQ(L"other", other.ExpandMacros(L"$(Name)").GetString());
+    EXPECT_EQ(2, Loading::ImageCalls()->getPictureInfo);
+
+    std::wstring archive = PutFile(f.folder, L"box.tarc", MakeTestArchive(0, {{"", "inner.tpic", camera, 0, 1}}));
+    std::unique_ptr<VyxFile> member(NewMemberItem(archive, ListMembers(archive)[0]));
+    ASSERT_TRUE(member);
+    EXPECT_STREQ(L"2001:09:09 10:46:40", member->GetPropertyText(31).GetString());
+}
+
 TEST(PictureLoading, FileOfFourGibibytesOrMoreIsNotReadTruncated)
 {
     ScratchFolder folder(L"loading");

@@ -23,20 +23,40 @@ std::wstring Picture(const std::wstring& path, int index)
 class CatalogForBrowser : public testing::Test
 {
 protected:
+    // Once for all the tests: each leaves its pages for the browser and names them in the list.
+    static void SetUpTestSuite()
+    {
+        RemoveTree(Root());
+        RemoveTree(m_otherDrive);
+    }
+
     void SetUp() override
     {
-        RemoveTree(m_root);
-        RemoveTree(m_otherDrive);
         ASSERT_TRUE(CreateDirectoryW(WindowsPathOf(VYX_FILEOPS_OUTPUT).c_str(), nullptr) ||
                     GetLastError() == ERROR_ALREADY_EXISTS);
         for (const std::wstring& folder :
              {m_root, m_root + L"\\pictures", m_root + L"\\thumbs_catalog", m_root + L"\\thumbs_catalog\\thumbs",
               m_root + L"\\linked", m_root + L"\\png", m_root + L"\\names", m_root + L"\\names\\pictures",
               m_otherDrive})
-            ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << folder.c_str();
+            ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS)
+                << folder.c_str();
+    }
+
+    static std::wstring Root() { return WindowsPathOf(VYX_FILEOPS_OUTPUT) + L"\\catalog"; }
+
+    // The pages, relative to the root, for the browser to open.
+    void ListPages(const char* pages)
+    {
+        std::ofstream((m_root + L"\\pages.txt").c_str(), std::ios::binary | std::ios::app) << pages;
     }
 
     CHtmlCatalogWriter& Writer(Pictures& pictures, int linkMode, const wchar_t* definition)
+    {
+        WriteText(m_root + L"\\catalog.kwm", definition);
+        return WriterOf(pictures, linkMode, m_root + L"\\catalog.kwm");
+    }
+
+    CHtmlCatalogWriter& WriterOf(Pictures& pictures, int linkMode, const std::wstring& definitionPath)
     {
         m_writers.emplace_back(new CHtmlCatalogWriter);
         CHtmlCatalogWriter& writer = *m_writers.back();
@@ -50,13 +70,12 @@ protected:
         writer.m_pageNameFormat = L"$file_$page#3";
         writer.m_thumbnailNameFormat = L"Ve_$file";
         writer.m_thumbnailFolder = L".";
-        WriteText(m_root + L"\\catalog.kwm", definition);
-        EXPECT_TRUE(writer.LoadDefinition((m_root + L"\\catalog.kwm").c_str()));
+        EXPECT_TRUE(writer.LoadDefinition(definitionPath.c_str()));
         return writer;
     }
 
-    std::wstring m_root = WindowsPathOf(VYX_FILEOPS_OUTPUT) + L"\\catalog";
-    std::wstring m_otherDrive = L"C:\\vyx_catalog_fixture";
+    std::wstring m_root = Root();
+    static inline const std::wstring m_otherDrive = L"C:\\vyx_catalog_fixture";
     ScratchSettings m_settings;
     OwnPlugins m_plugins;
     std::vector<std::unique_ptr<CHtmlCatalogWriter>> m_writers;
@@ -112,11 +131,39 @@ TEST_F(CatalogForBrowser, CatalogsWithThumbnailsAndWithLinksAcrossDrives)
     CHtmlCatalogWriter& away = Writer(farNames, CHtmlCatalogWriter::LinkToPicture, kDefinition);
     ASSERT_TRUE(away.Generate((m_root + L"\\names\\far.htm").c_str()));
 
-    std::ofstream((m_root + L"\\pages.txt").c_str(), std::ios::binary)
-        << "thumbs_catalog/catalog.htm\nthumbs_catalog/catalog_002.htm\nthumbs_catalog/catalog_003.htm\n"
-           "png/index.htm\nlinked/index.htm\nnames/index.htm\nnames/direct.htm\nnames/far.htm\n";
+    ListPages("thumbs_catalog/catalog.htm\nthumbs_catalog/catalog_002.htm\nthumbs_catalog/catalog_003.htm\n"
+              "png/index.htm\nlinked/index.htm\nnames/index.htm\nnames/direct.htm\nnames/far.htm\n");
     EXPECT_TRUE(ScratchFolder::Exists(m_root + L"\\thumbs_catalog\\thumbs\\Ve_雪.jpg"));
     EXPECT_FALSE(ScratchFolder::Exists(m_root + L"\\thumbs_catalog\\catalog_004.htm"));
+}
+
+TEST_F(CatalogForBrowser, TheSampleDefinitionBesideTheProgramMakesPagesWhoseLinksAndPicturesResolve)
+{
+    const std::wstring sample = plugintest::OwnPluginFolder() + L"\\sample.kwm";
+    ASSERT_TRUE(ScratchFolder::Exists(sample)) << "no sample definition beside the program";
+    for (const wchar_t* folder : {L"\\sample", L"\\sample\\pictures", L"\\sample\\thumbs", L"\\sample\\linked"})
+        ASSERT_TRUE(CreateDirectoryW((m_root + folder).c_str(), nullptr));
+    Pictures pictures;
+    const wchar_t* names[] = {L"奈良_001.bmp", L"奈良_002.bmp", L"京都.夕景.bmp"};
+    for (int i = 0; i < 3; ++i)
+        pictures.Add(Picture(m_root + L"\\sample\\pictures\\" + names[i], i))->SetNoteText(L"鹿と寺");
+
+    CHtmlCatalogWriter& thumbs = WriterOf(pictures, CHtmlCatalogWriter::LinkToJpeg, sample);
+    thumbs.m_currentFolder = (m_root + L"\\sample\\pictures").c_str();
+    thumbs.m_picturesPerPage = 2;
+    ASSERT_TRUE(thumbs.Generate((m_root + L"\\sample\\thumbs\\index.htm").c_str()));
+    CHtmlCatalogWriter& linked = WriterOf(pictures, CHtmlCatalogWriter::LinkToPicture, sample);
+    linked.m_currentFolder = thumbs.m_currentFolder;
+    ASSERT_TRUE(linked.Generate((m_root + L"\\sample\\linked\\index.htm").c_str()));
+    ListPages("sample/thumbs/index.htm\nsample/thumbs/index_002.htm\nsample/linked/index.htm\n");
+
+    // Each picture has its thumbnail, name and note on the page, and the pages lead to each other.
+    const std::string first = ScratchFolder::ReadFile(m_root + L"\\sample\\thumbs\\index.htm");
+    for (const char* shown : {"<IMG SRC=\"./Ve_", "HREF=\"index_002.htm\"", "001.bmp", "\x8e\xad\x82\xc6\x8e\x9b"})
+        EXPECT_NE(std::string::npos, first.find(shown)) << shown;
+    EXPECT_TRUE(ScratchFolder::Exists(m_root + L"\\sample\\thumbs\\Ve_京都.夕景.jpg"));
+    EXPECT_NE(std::string::npos,
+              ScratchFolder::ReadFile(m_root + L"\\sample\\thumbs\\index_002.htm").find("HREF=\"index.htm\""));
 }
 
 } // namespace

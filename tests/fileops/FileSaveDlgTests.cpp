@@ -10,6 +10,74 @@ using namespace outputtest;
 
 using FileSaveDialog = DialogTest;
 
+// Input as the user gives it, through the system's queue: a click at a point of the screen, keys.
+void ClickOnScreen(POINT at)
+{
+    INPUT input[3] = {};
+    const DWORD flags[] = {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
+    for (int i = 0; i < 3; ++i) {
+        input[i].type = INPUT_MOUSE;
+        input[i].mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        input[i].mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+        input[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags[i];
+    }
+    SendInput(3, input, sizeof(INPUT));
+}
+
+void TypeKeys(const wchar_t* text)
+{
+    for (const wchar_t* p = text; *p; ++p) {
+        INPUT input[2] = {};
+        input[0].type = input[1].type = INPUT_KEYBOARD;
+        input[0].ki.wScan = input[1].ki.wScan = *p;
+        input[0].ki.dwFlags = KEYEVENTF_UNICODE;
+        input[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+        SendInput(2, input, sizeof(INPUT));
+    }
+}
+
+void PressKey(WORD key)
+{
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = key;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+POINT CentreOnScreen(HWND window, RECT rect)
+{
+    POINT centre = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(window, &centre);
+    return centre;
+}
+
+// Clicks the scale's item, then into its editor, types the text over it and presses Enter; the
+// text the item holds afterwards comes back.
+CString TypeScale(HWND dialog, CTreeCtrl& options, HTREEITEM item, const wchar_t* text)
+{
+    const HWND tree = options.GetSafeHwnd();
+    SetForegroundWindow(dialog);
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }));
+    options.EnsureVisible(item);
+    CRect label;
+    options.GetItemRect(item, &label, TRUE);
+    ClickOnScreen(CentreOnScreen(tree, label));
+    HWND editor = nullptr;
+    EXPECT_TRUE(WaitUntil([&] { return (editor = FindWindowExW(tree, nullptr, L"Edit", nullptr)) != nullptr; }));
+    if (!editor)
+        return CString();
+    RECT box = {};
+    GetClientRect(editor, &box);
+    ClickOnScreen(CentreOnScreen(editor, box));
+    EXPECT_TRUE(WaitUntil([&] { return FocusOfThread(dialog) == editor; }));
+    TypeKeys(text);
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(editor) == text; })) << CStringA(TextOf(editor)).GetString();
+    PressKey(VK_RETURN);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(editor); }));
+    return options.GetItemText(item);
+}
+
 TEST(FileSaveRotation, StoredAnglesChooseTheirRotation)
 {
     const int cases[][2] = {{0, 0}, {360, 0}, {90, 1}, {180, 2}, {270, 3}, {45, 4}, {-90, 4}, {450, 4}};
@@ -103,6 +171,46 @@ TEST_F(FileSaveDialog, QuickAccessAndHistoryFoldersBecomeTheDestination)
     EXPECT_EQ(CString(L"C:\\second"), ReadSettingText(L"Filer", L"Folder0"));
     EXPECT_EQ(CString(L"C:\\first"), ReadSettingText(L"Filer", L"Folder1"));
     EXPECT_EQ(2, dialog.m_quickAccess.GetSize());
+}
+
+TEST_F(FileSaveDialog, TheScaleIsTypedOverWholeEnterTakesItAndAValueNotWhollyANumberIsRefused)
+{
+    WriteAppIniInt(L"FileSave", L"SizeMode", CFileSaveDlg::SizeScaled);
+    WriteAppIniDouble(L"FileSave", L"Scale", 1.0);
+    {
+        CFileSaveDlg dialog(&owner);
+        CString shown;
+        {
+            HelperThread user([&] {
+                DialogDriver d(L"画像形式を指定してファイル保存");
+                ASSERT_NE(nullptr, d.dialog);
+                d.SetText(IDC_SAVE_FOLDER, L"conv");
+                shown = TypeScale(d.dialog, dialog.GetOptionTree(), dialog.GetScaleItem(), L"0.5");
+                d.Command(IDC_SAVE_RUN);
+                EXPECT_TRUE(d.WaitClosed());
+                if (d.IsOpen())
+                    d.Command(IDCANCEL);
+            });
+            EXPECT_EQ(IDOK, dialog.DoModal());
+        }
+        EXPECT_EQ(CString(L"倍率: 0.5"), shown);
+        EXPECT_DOUBLE_EQ(0.5, dialog.Scale);
+    }
+    // A value that is a number only by its beginning keeps the dialog open and the scale before.
+    CFileSaveDlg dialog(&owner);
+    {
+        HelperThread user([&] {
+            DialogDriver d(L"画像形式を指定してファイル保存");
+            ASSERT_NE(nullptr, d.dialog);
+            d.SetText(IDC_SAVE_FOLDER, L"conv");
+            TypeScale(d.dialog, dialog.GetOptionTree(), dialog.GetScaleItem(), L"0.25.5");
+            d.Command(IDC_SAVE_RUN);
+            EXPECT_TRUE(d.IsOpen());
+            d.Command(IDCANCEL);
+        });
+        EXPECT_EQ(IDCANCEL, dialog.DoModal());
+    }
+    EXPECT_DOUBLE_EQ(0.5, GetAppIniDouble(L"FileSave", L"Scale", 0.0));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "DibTestUtil.h"
 
+#include "common/AllocationLimit.h"
+
 #include "image/DibDepth.h"
 #include "image/codecs/ImgFile.h"
 #include "image/codecs/SaveDib.h"
@@ -117,6 +119,30 @@ TEST(SaveDib, JpegProgressiveAndGreyFlagsReachTheFile)
             EXPECT_EQ(progressive ? 0xC2 : 0xC0, frame);
             EXPECT_EQ(grey ? 1 : 3, components);
         }
+}
+
+TEST(SaveDib, AJpegWhoseEncodingFailsOverAnExistingPictureLeavesThatPicture)
+{
+    ScratchFolder folder;
+    const std::wstring path = folder.File(L"photo.jpg");
+    ASSERT_EQ(0, SaveDibAsJpeg(path.c_str(), Dib(Make24(16, 8, Pattern)), 90, 0, 0));
+    const std::vector<BYTE> before = ReadWholeFile(path);
+    ASSERT_FALSE(before.empty());
+    // Rows this wide need more working memory than the limit lets the encoder have.
+    Dib wide(Make24(4000, 16, Pattern));
+    const std::wstring fresh = folder.File(L"fresh.jpg");
+    {
+        AllocationLimit limit(32 * 1024);
+        ASSERT_TRUE(limit);
+        EXPECT_EQ(3, SaveDibAsJpeg(path.c_str(), wide, 90, 0, 0));
+        EXPECT_EQ(3, SaveDibAsJpeg(fresh.c_str(), wide, 90, 1, 0));
+    }
+    EXPECT_EQ(before, ReadWholeFile(path));
+    // A file the failed save made is not left behind either.
+    EXPECT_FALSE(FileExists(fresh));
+    // With the memory back the same save writes over it.
+    ASSERT_EQ(0, SaveDibAsJpeg(path.c_str(), wide, 90, 0, 0));
+    EXPECT_NE(before, ReadWholeFile(path));
 }
 
 // The JPEG save encodes a plain 24-bit picture where it lies; every other goes through the image
