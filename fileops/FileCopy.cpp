@@ -57,11 +57,8 @@ int RunCopy(const wchar_t* sourceName, const wchar_t* targetName, CopyProgressCa
     const DWORD totalHigh = static_cast<DWORD>(static_cast<ULONGLONG>(size.QuadPart) >> 32);
     bool stop = callback && callback(context, 0, totalLow, totalHigh) != 0;
     CopyTarget output;
-    if (DWORD created = output.Create(target, input.Get(), replace)) {
-        if (!replace && created == ERROR_FILE_EXISTS)
-            return static_cast<int>(created);
-        return created == CopyTarget::kOntoSource ? kCopyOntoItself : kCopyFailed;
-    }
+    if (output.Create(target, replace))
+        return kCopyFailed;
     DWORD error = 0;
     if (!stop) {
         error = loop(input.Get(), static_cast<ULONGLONG>(size.QuadPart), output, [&](DWORD bytes) {
@@ -79,7 +76,8 @@ int RunCopy(const wchar_t* sourceName, const wchar_t* targetName, CopyProgressCa
         output.Abandon();
         return static_cast<int>(error);
     }
-    return static_cast<int>(output.Finish(input.Get()));
+    DWORD finished = output.Finish(input.Get());
+    return finished == CopyTarget::kOntoSource ? kCopyOntoItself : static_cast<int>(finished);
 }
 
 DWORD CopyBlocks(HANDLE source, void* buffer, DWORD bufferSize, CopyTarget& target, const CopyReport& report)

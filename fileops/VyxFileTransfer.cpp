@@ -289,6 +289,7 @@ int VyxFileTransfer::Run(LPCWSTR destination)
     }
     if (!EnsureFolderExists(folder, false))
         return 0;
+    CopyTarget::RemoveLeftovers(folder);
     CurrentDirectoryScope current(folder);
     if (!m_copier.IsReady())
         m_copier.SetUp(m_copyBufferSize ? m_copyBufferSize : kDefaultCopyBuffer);
@@ -313,6 +314,7 @@ int VyxFileTransfer::Run(LPCWSTR destination)
     if (m_sameNameMode != SameAsk)
         m_applyToAll = 1;
 
+    CopyTarget::Batch temporaries;
     TransferNotes notes(theCacheList.GetCacheFolder());
     m_noteJob = &notes;
     m_locationNotes.Forget();
@@ -360,6 +362,7 @@ int VyxFileTransfer::TransferFolder(const CString& source, const CString& target
         return -1;
     }
     m_changed = true;
+    CopyTarget::RemoveLeftovers(target);
     int count = 0;
     // The folder's notes from one read of its note file, not one look-up for each file.
     VyxNoteStore sourceNotes(theCacheList.GetCacheFolder());
@@ -633,9 +636,8 @@ int VyxFileTransfer::ExtractMember(VyxFile& item, const CString& target)
         if (m_progress)
             VFileAccDlg::CopyCallback(1, 0, static_cast<DWORD>(size), static_cast<DWORD>(size >> 32));
         // Written beside the target first, so a failed extraction leaves no part of a file.
-        CString scratch;
-        MakeTempName(scratch, folder);
-        int result = CreateDirectoryW(scratch, nullptr) ? 1 : -1;
+        const CString scratch = CopyTarget::MakeTemporaryFolder(folder);
+        int result = scratch.IsEmpty() ? -1 : 1;
         if (result > 0) {
             HCURSOR previous = ::SetCursor(AfxGetApp()->LoadCursor(IDC_EXTRACT_CURSOR));
             result = item.ExtractMemberTo(scratch);
@@ -647,7 +649,7 @@ int VyxFileTransfer::ExtractMember(VyxFile& item, const CString& target)
                                 !MoveFileExW(ExactPath(written), ExactPath(target), MOVEFILE_REPLACE_EXISTING)))
                 result = -1;
             DeleteFileForced(written);
-            RemoveDirectoryW(scratch);
+            CopyTarget::ReleaseTemporaryFolder(scratch);
         }
         if (m_progress)
             VFileAccDlg::CopyCallback(1, kCopyEndCall, 0, 0);
