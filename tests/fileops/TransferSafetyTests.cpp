@@ -1,5 +1,6 @@
-// The file-operation engine when a job is cut short: no cut file under a real name, and the
-// temporaries a crashed job left, which the next one removes.
+// The file-operation engine when a job is cut short: what a crash at any file would leave on disk
+// (the notes of moved files, no cut file under a real name), the temporaries a crashed job left
+// and the next one removes, and notes kept in a section other names share.
 #include "TransferTestUtil.h"
 #include "catalogue/VyxNoteFile.h"
 #include "fileops/FileCopy.h"
@@ -114,6 +115,173 @@ TEST(TransferCrash, ACopyCutShortLeavesNoPartOfAFileUnderItsNameAndTheNextJobCle
     std::sort(kept.begin(), kept.end());
     EXPECT_EQ(kept, FolderEntries(scene.dst));
     EXPECT_EQ(std::vector<CString>{L"p.jpg"}, FolderEntries(scene.dst + L"\\Pics"));
+}
+
+// The note of a section as the location's note file on disk holds it, whatever a running job
+// keeps pending; empty when the file or the section is not there.
+CString NoteOnDisk(const TransferScene& scene, const CString& folder, const wchar_t* section)
+{
+    VyxCacheIndex index(scene.root);
+    CString path, note;
+    VyxNoteFile file;
+    if (index.FindNoteFile(path, folder, nullptr) && file.Load(path) == VyxNoteFile::Loaded)
+        file.Find(section, L"Note", note);
+    return note;
+}
+
+// ---------------------------------------------------------------- a move cut short
+
+const int kMoved = 8;
+const size_t kMovedSize = 20000;
+
+CString MovedName(int i)
+{
+    CString name;
+    name.Format(L"m%d.jpg", i);
+    return name;
+}
+
+CString MovedNote(int i)
+{
+    CString note;
+    note.Format(L"メモ%d", i);
+    return note;
+}
+
+// What a crash at this moment would leave: a file whose source has gone has its note in the
+// target's note file, one still at its source has it there, and a file under its real name at the
+// target is whole (the moved one, or the one it replaces). The indexes of the files gone.
+std::vector<int> CheckWhatACrashWouldLeave(const TransferScene& scene, const CString& target)
+{
+    std::vector<int> gone;
+    for (int i = 0; i < kMoved; ++i) {
+        const CString name = MovedName(i), there = target + L"\\" + name;
+        if (Exists(there)) {
+            const std::string bytes = ReadBytes(there);
+            EXPECT_TRUE(bytes == PatternBytes(kMovedSize, i + 1) || bytes == PatternBytes(10, 100 + i)) << i;
+        }
+        if (Exists(scene.src + L"\\" + name)) {
+            EXPECT_EQ(MovedNote(i), NoteOnDisk(scene, scene.src, name)) << i;
+        } else {
+            EXPECT_EQ(MovedNote(i), NoteOnDisk(scene, target, name)) << i;
+            gone.push_back(i);
+        }
+    }
+    return gone;
+}
+
+TEST(TransferCrash, AMoveCutShortAtAnyFileNeverLeavesTheNoteOfAMovedFileOnlyBehind)
+{
+    for (bool central : {false, true})
+        for (bool acrossDrives : {true, false}) {
+            SCOPED_TRACE(testing::Message() << (acrossDrives ? "across drives" : "on one drive")
+                                            << (central ? ", central notes" : ", notes in the folders"));
+            TransferScene scene(central);
+            SecondDriveFolder other;
+            ASSERT_FALSE(other.Path().IsEmpty());
+            const CString target = acrossDrives ? other.Path() : scene.dst;
+            auto job = scene.Job(1, Policy::SameAsk);
+            job->SetSettleInterval(3, 600000);
+            for (int i = 0; i < kMoved; ++i) {
+                CString source = scene.File(scene.src, MovedName(i), kMovedSize, i + 1);
+                scene.SetNote(source, MovedNote(i));
+                job->Add(source);
+            }
+            // Every moment a new file starts stands for a crash there; the sixth file ends the
+            // job (a full disk across drives, a cancelled question on one drive).
+            std::vector<std::vector<int>> goneAt;
+            const int stopAt = 5;
+            unsigned long long written = 0;
+            CopyTarget::SetWriteFunction([&](HANDLE file, const void* data, DWORD size, DWORD* done) {
+                if (written % kMovedSize == 0) {
+                    goneAt.push_back(CheckWhatACrashWouldLeave(scene, target));
+                    if (goneAt.size() == stopAt + 1) {
+                        SetLastError(ERROR_DISK_FULL);
+                        return FALSE;
+                    }
+                }
+                written += size;
+                return WriteFile(file, data, size, done, nullptr);
+            });
+            job->onMessage = [](const CString&, UINT) { return IDABORT; };
+            if (!acrossDrives) {
+                // On one drive nothing is copied: the same-name question of each file is the moment.
+                for (int i = 0; i < kMoved; ++i)
+                    scene.File(scene.dst, MovedName(i), 10, 100 + i);
+                job->onSameName = [&](VSameFileDlg& dialog) {
+                    goneAt.push_back(CheckWhatACrashWouldLeave(scene, target));
+                    return goneAt.size() == stopAt + 1 ? IDCANCEL : Answer(Policy::SameOverwrite)(dialog);
+                };
+            }
+            EXPECT_EQ(stopAt, job->Run(target));
+            CopyTarget::SetWriteFunction(nullptr);
+            ASSERT_EQ(size_t(stopAt + 1), goneAt.size());
+            // The sources go a few files at a time, not only at the end of the job.
+            EXPECT_EQ((std::vector<int>{0, 1, 2}), goneAt[4]);
+            EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4}), CheckWhatACrashWouldLeave(scene, target));
+            for (int i = 0; i < kMoved; ++i) {
+                SCOPED_TRACE(i);
+                EXPECT_EQ(i < stopAt ? CString() : MovedNote(i), NoteOnDisk(scene, scene.src, MovedName(i)));
+                EXPECT_EQ(i < stopAt ? MovedNote(i) : CString(), NoteOnDisk(scene, target, MovedName(i)));
+            }
+            for (const CString& name : FolderEntries(target))
+                EXPECT_FALSE(IsTemporaryName(name)) << CStringA(name);
+        }
+}
+
+// ---------------------------------------------------------------- notes in a shared section
+
+TEST(TransferSharedNotes, AFileWhoseNoteSectionOtherNamesShareCarriesACopyAndTheUserIsToldWhichNames)
+{
+    for (bool central : {false, true})
+        for (int move : {0, 1}) {
+            SCOPED_TRACE(testing::Message()
+                         << (move ? "move" : "copy") << (central ? ", central notes" : ", notes in the folders"));
+            TransferScene scene(central);
+            CString shared = scene.File(scene.src, L"a[1].jpg");
+            scene.SetNote(shared, L"共有のメモ");
+            // Came after the note: "a[1].jpg" and "a{1}.jpg" now file their notes in one section.
+            scene.File(scene.src, L"a{1}.jpg");
+            ASSERT_EQ(CString(), scene.Note(shared));
+            auto job = scene.Job(move, Policy::SameAsk);
+            job->Add(shared);
+            EXPECT_EQ(1, job->Run());
+            EXPECT_EQ(CString(L"共有のメモ"), scene.Note(scene.dst + L"\\a[1].jpg"));
+            EXPECT_EQ(CString(L"共有のメモ"), NoteOnDisk(scene, scene.src, L"a{1}.jpg"));
+            ASSERT_EQ(1u, job->messages.size());
+            EXPECT_NE(-1, job->messages[0].Find(shared));
+            EXPECT_NE(-1, job->messages[0].Find(L"a{1}.jpg"));
+        }
+}
+
+TEST(TransferSharedNotes, AFolderWithNamesSharingASectionKeepsTheNoteAtItsSourceAndSaysSo)
+{
+    for (int move : {0, 1}) {
+        SCOPED_TRACE(move ? "move" : "copy");
+        TransferScene scene;
+        CString pics = scene.Folder(scene.src, L"Pics");
+        scene.File(pics, L"a[1].jpg");
+        scene.SetNote(pics + L"\\a[1].jpg", L"共有のメモ");
+        scene.File(pics, L"a{1}.jpg");
+        scene.File(pics, L"b.jpg");
+        scene.SetNote(pics + L"\\b.jpg", L"普通のメモ");
+        auto job = scene.Job(move, Policy::SameAsk);
+        job->Add(pics);
+        EXPECT_EQ(4, job->Run());
+        const CString copied = scene.dst + L"\\Pics";
+        EXPECT_EQ(CString(L"普通のメモ"), scene.Note(copied + L"\\b.jpg"));
+        // Both names came along: at the target they share the section again, so no copy is
+        // filed there, and the source folder stays for the note file that holds it.
+        EXPECT_EQ(CString(), NoteOnDisk(scene, copied, L"a{1}.jpg"));
+        EXPECT_EQ(CString(L"共有のメモ"), NoteOnDisk(scene, pics, L"a{1}.jpg"));
+        EXPECT_EQ(move ? CString() : CString(L"普通のメモ"), NoteOnDisk(scene, pics, L"b.jpg"));
+        const std::vector<CString> left = {L"_NOTE_.KWI"}, all = {L"_NOTE_.KWI", L"a[1].jpg", L"a{1}.jpg", L"b.jpg"};
+        EXPECT_EQ(move ? left : all, FolderEntries(pics));
+        EXPECT_EQ(1u, job->messages.size());
+        const CString told = job->messages.empty() ? CString() : job->messages[0];
+        EXPECT_NE(-1, told.Find(L"a[1].jpg"));
+        EXPECT_NE(-1, told.Find(L"a{1}.jpg"));
+    }
 }
 
 } // namespace
