@@ -83,6 +83,20 @@ CString ErrorTextFor(LPCWSTR path, DWORD error)
     return CString(path) + L"\r\n" + GetLastErrorText();
 }
 
+// A copy that could not start (-1) names the file it could not open or make and the system's
+// reason; any other result has a text of its own.
+CString CopyFailureText(const CString& source, const CString& target, int result, DWORD reason)
+{
+    if (result != kCopyFailed)
+        return GetFileOpErrorText(result);
+    HANDLE probe = CreateFileW(ExactPath(source), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    const bool sourceOpens = probe != INVALID_HANDLE_VALUE;
+    if (sourceOpens)
+        CloseHandle(probe);
+    SetLastError(reason);
+    return (sourceOpens ? target : source) + L"\r\n" + GetFileOpErrorText(kCopyFailed) + L"\r\n" + GetLastErrorText();
+}
+
 // True when the folder holds nothing but the program's own side files.
 bool HoldsOnlySideFiles(const CString& folder)
 {
@@ -593,11 +607,12 @@ int VyxFileTransfer::CopyWithRetry(const CString& source, const CString& target,
             m_targetNames.Add(target);
             return Transferred;
         }
+        const DWORD reason = GetLastError();
         if (!replace && result == ERROR_FILE_EXISTS)
             return CameMeanwhile;
         if (result == kCopyOntoItself)
             return Skipped;
-        int answer = AskAfterFailure(GetFileOpErrorText(result));
+        int answer = AskAfterFailure(CopyFailureText(source, target, result, reason));
         if (answer == IDABORT)
             return Stop;
         if (answer != IDRETRY)
@@ -620,10 +635,7 @@ int VyxFileTransfer::MoveOnOneDrive(VyxFile& item, const CString& target)
         // One drive letter over two volumes (a mounted folder): moved as across drives.
         if (error == ERROR_NOT_SAME_DEVICE)
             return MoveAcrossDrives(item, target);
-        CString text;
-        SetLastError(error);
-        GetLastErrorCodeAndText(text);
-        int answer = AskAfterFailure(text);
+        int answer = AskAfterFailure(ErrorTextFor(item.GetPath(), error));
         if (answer == IDABORT)
             return Stop;
         if (answer != IDRETRY)

@@ -1,6 +1,7 @@
 // The file-operation engine when a job is cut short: what a crash at any file would leave on disk
 // (the notes of moved files, no cut file under a real name), the temporaries a crashed job left
-// and the next one removes, and notes kept in a section other names share.
+// and the next one removes, notes kept in a section other names share, and the messages that say
+// which file failed and why.
 #include "TransferTestUtil.h"
 #include "catalogue/VyxNoteFile.h"
 #include "fileops/FileCopy.h"
@@ -281,6 +282,39 @@ TEST(TransferSharedNotes, AFolderWithNamesSharingASectionKeepsTheNoteAtItsSource
         const CString told = job->messages.empty() ? CString() : job->messages[0];
         EXPECT_NE(-1, told.Find(L"a[1].jpg"));
         EXPECT_NE(-1, told.Find(L"a{1}.jpg"));
+    }
+}
+
+// ---------------------------------------------------------------- messages
+
+CString SystemText(DWORD error)
+{
+    wchar_t text[512] = {};
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                   MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), text, 512, nullptr);
+    return text;
+}
+
+TEST(TransferMessages, AFileAnotherProgramHoldsOpenIsNamedWithTheSystemsReason)
+{
+    for (bool acrossDrives : {true, false}) {
+        SCOPED_TRACE(acrossDrives ? "across drives" : "on one drive");
+        TransferScene scene;
+        SecondDriveFolder other;
+        ASSERT_FALSE(other.Path().IsEmpty());
+        CString source = scene.File(scene.src, L"開いたまま.jpg", 5000, 3);
+        auto job = scene.Job(1, Policy::SameAsk);
+        job->Add(source);
+        {
+            LockedFile lock(source);
+            ASSERT_TRUE(lock.IsLocked());
+            EXPECT_EQ(0, job->Run(acrossDrives ? other.Path() : scene.dst));
+        }
+        ASSERT_EQ(1u, job->messages.size());
+        const CString& text = job->messages[0];
+        EXPECT_EQ(0, text.Find(source + L"\r\n")) << CStringA(text);
+        EXPECT_NE(-1, text.Find(SystemText(ERROR_SHARING_VIOLATION))) << CStringA(text);
+        EXPECT_EQ(PatternBytes(5000, 3), ReadBytes(source));
     }
 }
 
