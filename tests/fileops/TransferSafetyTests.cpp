@@ -16,12 +16,8 @@ using Policy = VyxFileTransfer;
 
 bool IsTemporaryName(const CString& name)
 {
-    if (name.GetLength() != 21 || name[0] != L'$' || name.Right(4).CompareNoCase(L".tmp") != 0)
-        return false;
-    for (int i = 1; i < 17; ++i)
-        if (!iswxdigit(name[i]))
-            return false;
-    return true;
+    return name.GetLength() == 21 && name[0] == L'$' && wcsspn(name.GetString() + 1, L"0123456789ABCDEF") == 16 &&
+           name.Right(4) == L".tmp";
 }
 
 // ---------------------------------------------------------------- a copy cut short
@@ -135,18 +131,11 @@ CString NoteOnDisk(const TransferScene& scene, const CString& folder, const wcha
 const int kMoved = 8;
 const size_t kMovedSize = 20000;
 
-CString MovedName(int i)
+CString Numbered(const wchar_t* format, int i)
 {
-    CString name;
-    name.Format(L"m%d.jpg", i);
-    return name;
-}
-
-CString MovedNote(int i)
-{
-    CString note;
-    note.Format(L"メモ%d", i);
-    return note;
+    CString text;
+    text.Format(format, i);
+    return text;
 }
 
 // What a crash at this moment would leave: a file whose source has gone has its note in the
@@ -156,15 +145,15 @@ std::vector<int> CheckWhatACrashWouldLeave(const TransferScene& scene, const CSt
 {
     std::vector<int> gone;
     for (int i = 0; i < kMoved; ++i) {
-        const CString name = MovedName(i), there = target + L"\\" + name;
+        const CString name = Numbered(L"m%d.jpg", i), there = target + L"\\" + name;
         if (Exists(there)) {
             const std::string bytes = ReadBytes(there);
             EXPECT_TRUE(bytes == PatternBytes(kMovedSize, i + 1) || bytes == PatternBytes(10, 100 + i)) << i;
         }
         if (Exists(scene.src + L"\\" + name)) {
-            EXPECT_EQ(MovedNote(i), NoteOnDisk(scene, scene.src, name)) << i;
+            EXPECT_EQ(Numbered(L"メモ%d", i), NoteOnDisk(scene, scene.src, name)) << i;
         } else {
-            EXPECT_EQ(MovedNote(i), NoteOnDisk(scene, target, name)) << i;
+            EXPECT_EQ(Numbered(L"メモ%d", i), NoteOnDisk(scene, target, name)) << i;
             gone.push_back(i);
         }
     }
@@ -184,8 +173,8 @@ TEST(TransferCrash, AMoveCutShortAtAnyFileNeverLeavesTheNoteOfAMovedFileOnlyBehi
             auto job = scene.Job(1, Policy::SameAsk);
             job->SetSettleInterval(3, 600000);
             for (int i = 0; i < kMoved; ++i) {
-                CString source = scene.File(scene.src, MovedName(i), kMovedSize, i + 1);
-                scene.SetNote(source, MovedNote(i));
+                CString source = scene.File(scene.src, Numbered(L"m%d.jpg", i), kMovedSize, i + 1);
+                scene.SetNote(source, Numbered(L"メモ%d", i));
                 job->Add(source);
             }
             // Every moment a new file starts stands for a crash there; the sixth file ends the
@@ -208,7 +197,7 @@ TEST(TransferCrash, AMoveCutShortAtAnyFileNeverLeavesTheNoteOfAMovedFileOnlyBehi
             if (!acrossDrives) {
                 // On one drive nothing is copied: the same-name question of each file is the moment.
                 for (int i = 0; i < kMoved; ++i)
-                    scene.File(scene.dst, MovedName(i), 10, 100 + i);
+                    scene.File(scene.dst, Numbered(L"m%d.jpg", i), 10, 100 + i);
                 job->onSameName = [&](VSameFileDlg& dialog) {
                     goneAt.push_back(CheckWhatACrashWouldLeave(scene, target));
                     return goneAt.size() == stopAt + 1 ? IDCANCEL : Answer(Policy::SameOverwrite)(dialog);
@@ -222,8 +211,10 @@ TEST(TransferCrash, AMoveCutShortAtAnyFileNeverLeavesTheNoteOfAMovedFileOnlyBehi
             EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4}), CheckWhatACrashWouldLeave(scene, target));
             for (int i = 0; i < kMoved; ++i) {
                 SCOPED_TRACE(i);
-                EXPECT_EQ(i < stopAt ? CString() : MovedNote(i), NoteOnDisk(scene, scene.src, MovedName(i)));
-                EXPECT_EQ(i < stopAt ? MovedNote(i) : CString(), NoteOnDisk(scene, target, MovedName(i)));
+                EXPECT_EQ(i < stopAt ? CString() : Numbered(L"メモ%d", i),
+                          NoteOnDisk(scene, scene.src, Numbered(L"m%d.jpg", i)));
+                EXPECT_EQ(i < stopAt ? Numbered(L"メモ%d", i) : CString(),
+                          NoteOnDisk(scene, target, Numbered(L"m%d.jpg", i)));
             }
             for (const CString& name : FolderEntries(target))
                 EXPECT_FALSE(IsTemporaryName(name)) << CStringA(name);
