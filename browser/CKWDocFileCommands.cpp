@@ -7,6 +7,7 @@
 #include "catalogue/CKWDocScopes.h"
 #include "catalogue/ClipboardFileList.h"
 #include "catalogue/FrameMessages.h"
+#include "catalogue/VyxCacheList.h"
 #include "catalogue/VyxFile.h"
 #include "catalogue/VyxNoteSession.h"
 #include "catalogue/VyxNoteStore.h"
@@ -20,6 +21,7 @@
 #include "fileops/VyxFileTransfer.h"
 #include "foundation/FormatMessageText.h"
 #include "foundation/VyxFileUtil.h"
+#include "foundation/VyxSystem.h"
 #include "foundation/VyxUtility.h"
 #include "framework/COleDataObject.h"
 #include "image/DibCore.h"
@@ -98,23 +100,61 @@ void CKWDoc::ShellDeleteSelected(bool silent)
     RemoveMissingSelectedItems();
 }
 
-bool CKWDoc::RenameItem(VyxFile* item, const wchar_t* newName)
+namespace {
+
+bool RefusedFor(CString* reason, DWORD error)
 {
-    if (!item || item->IsArchiveMember() || !PathExists(item->GetPath(), kAnyAttribute))
-        return false;
+    if (reason) {
+        SetLastError(error);
+        *reason = GetLastErrorText();
+        reason->TrimRight(L"\r\n");
+    }
+    return false;
+}
+
+// The names already in the folder whose note section the new name would take.
+CString SharedSectionText(const VyxFile& item, const CString& newPath)
+{
+    VyxNoteStore store(theCacheList.GetCacheFolder());
+    store.SetLocation(item.GetResolvedFolder(), nullptr);
+    CString names;
+    for (const CString& name : store.GetNamesSharingSection(newPath))
+        names += L"「" + name + L"」";
+    return names + L"とコメントの保存欄が同じになるため（[ ] と { }、名前の前後の空白は区別されません）、"
+                   L"コメントを失わないよう名前を変えませんでした。";
+}
+
+} // namespace
+
+CString CKWDoc::RenameFailureText(const wchar_t* path, const wchar_t* newName, const CString& reason)
+{
+    return FormatMessageText(0x4000000B) + path + L" → " + newName + L"\r\n" + reason;
+}
+
+bool CKWDoc::RenameItem(VyxFile* item, const wchar_t* newName, CString* reason)
+{
+    if (!item || !PathExists(item->GetPath(), kAnyAttribute))
+        return RefusedFor(reason, ERROR_FILE_NOT_FOUND);
+    if (item->IsArchiveMember())
+        return RefusedFor(reason, ERROR_NOT_SUPPORTED);
     // A separator would move the file elsewhere while the item renamed only its last part.
     if (!IsPlainFileName(newName))
-        return false;
+        return RefusedFor(reason, ERROR_INVALID_NAME);
     const CString oldPath = item->GetPath();
     CString newPath;
     MakePath(newPath, nullptr, PathPart(oldPath, PartFolder), newName, nullptr);
-    if (newPath.GetLength() >= MAX_PATH || CompareLengthFirst(newPath, oldPath) == 0)
-        return false;
+    if (newPath.GetLength() >= MAX_PATH)
+        return RefusedFor(reason, ERROR_FILENAME_EXCED_RANGE);
+    if (CompareLengthFirst(newPath, oldPath) == 0)
+        return RefusedFor(reason, ERROR_ALREADY_EXISTS);
     // Refused before anything changes: the file would be renamed and its note left behind.
-    if (!item->GetNote().IsEmpty() && !item->NoteCanFollow(newPath))
+    if (!item->GetNote().IsEmpty() && !item->NoteCanFollow(newPath)) {
+        if (reason)
+            *reason = SharedSectionText(*item, newPath);
         return false;
+    }
     if (!RenameEntry(oldPath, newPath))
-        return false;
+        return RefusedFor(reason, GetLastError() ? GetLastError() : ERROR_ACCESS_DENIED);
     item->RemoveFromCache();
     if (item->RenameWithNote(newName) != VyxNoteStore::NoteWritten) {
         // The note could not follow: the file takes its old name back, where its note still is.
@@ -160,10 +200,12 @@ void CKWDoc::OnFileRename()
         dialog.m_name = item->GetFileName();
         dialog.m_moreFiles = --remaining > 0 ? 1 : 0;
         if (dialog.DoModal() == IDOK) {
-            if (RenameItem(item, dialog.m_name))
+            CString reason;
+            const CString path = item->GetPath();
+            if (RenameItem(item, dialog.m_name, &reason))
                 UpdateAllViews(nullptr, HintItemChanged, HintValue(item.position));
             else
-                AfxMessageBox(FormatMessageText(0x4000000B), MB_OK | MB_ICONSTOP);
+                AfxMessageBox(RenameFailureText(path, dialog.m_name, reason), MB_OK | MB_ICONSTOP);
         } else if (dialog.m_abort) {
             break;
         }

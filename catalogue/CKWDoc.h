@@ -153,8 +153,11 @@ public:
     // False for archive members, missing files, unchanged names, and names that would leave the
     // folder, that no file may have, that the system would change, or that are too long (more
     // than 255 characters, or a path of MAX_PATH or more): such a name is refused, never cut.
-    // The file is never put over another; its note goes with it.
-    bool RenameItem(VyxFile* item, const wchar_t* newName);
+    // The file is never put over another; its note goes with it. A refused rename says why in
+    // reason when given: the system's text, or the names whose note section the new name shares.
+    bool RenameItem(VyxFile* item, const wchar_t* newName, CString* reason = nullptr);
+    // What the user is told of a refused rename: the message, the file, its new name and why.
+    static CString RenameFailureText(const wchar_t* path, const wchar_t* newName, const CString& reason);
     // Hint 8 with the item's view index, when the item is listed.
     void AnnounceItemChanged(const VyxFile* item);
 

@@ -5,6 +5,7 @@
 #include "foundation/VyxFileFind.h"
 #include "foundation/VyxPath.h"
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <unordered_map>
@@ -159,6 +160,28 @@ bool VyxNoteStore::SharesSection(const wchar_t* filePath) const
     if (!names.names.count(std::wstring(name)))
         ++count;
     return count > 1;
+}
+
+std::vector<CString> VyxNoteStore::GetNamesSharingSection(const wchar_t* filePath) const
+{
+    std::vector<CString> others;
+    if (!m_archiveFileName.IsEmpty() || m_folder.IsEmpty())
+        return others;
+    const CString name = NameOf(filePath);
+    const std::wstring section = KeyOf(SectionOfName(name));
+    // The names a job's look-ups counted, so that a file it has moved away still shows.
+    const VyxNoteSession::FolderNames* counted = nullptr;
+    if (VyxNoteSession* session = VyxNoteSession::Current()) {
+        auto found = session->m_folders.find(KeyOf(m_folder));
+        if (found != session->m_folders.end())
+            counted = &found->second;
+    }
+    const VyxNoteSession::FolderNames listed = counted ? VyxNoteSession::FolderNames() : ListFolder(m_folder);
+    for (const std::wstring& other : (counted ? counted : &listed)->names)
+        if (other != std::wstring(name) && KeyOf(SectionOfName(other.c_str())) == section)
+            others.emplace_back(other.c_str());
+    std::sort(others.begin(), others.end(), [](const CString& a, const CString& b) { return a.CompareNoCase(b) < 0; });
+    return others;
 }
 
 CString VyxNoteStore::EncodeLineBreaks(const wchar_t* text)

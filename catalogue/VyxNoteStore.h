@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 class VyxNoteFile;
 
@@ -37,6 +38,8 @@ public:
     CString GetSectionOf(const wchar_t* filePath) const;
     // True when another name in the location's folder maps to the file's section.
     bool SharesSection(const wchar_t* filePath) const;
+    // The other names of the location's folder that map to the file's section, in name order.
+    std::vector<CString> GetNamesSharingSection(const wchar_t* filePath) const;
     // Where the location's notes are, or are about to be written; empty when nowhere.
     CString GetNoteFilePath() const;
     // Line breaks as the two characters "\" and "n", the one form an ini value can hold.

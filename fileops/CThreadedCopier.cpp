@@ -149,8 +149,10 @@ DWORD CThreadedCopier::WriteFromReader(HANDLE input, CopyTarget& output, const C
 int CThreadedCopier::CopyFileThreaded(const wchar_t* source, const wchar_t* target, CopyProgressCallback callback,
                                       DWORD context, bool replace)
 {
-    if (!m_shared)
+    if (!m_shared) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return kCopyFailed;
+    }
     const DWORD size = m_shared->size;
     return RunCopy(
         source, target, callback, context,

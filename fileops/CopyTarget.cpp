@@ -4,6 +4,10 @@
 #include "foundation/VyxFileUtil.h"
 #include "foundation/VyxPath.h"
 
+#include <mutex>
+#include <set>
+#include <string>
+
 namespace {
 
 CopyTarget::WriteFunction& WriteHook()
@@ -12,18 +16,83 @@ CopyTarget::WriteFunction& WriteHook()
     return hook;
 }
 
-// Another copy (or a file of the user's) may hold a name: the next one is tried.
+// Another copy, or a file or folder of the user's, may hold a name: the next one is tried.
 const int kTemporaryNameTries = 64;
 const DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+const wchar_t kTemporaryPattern[] = L"$*.tmp";
+// "$", the process id and a serial of eight hexadecimal digits each, ".tmp".
+const int kTemporaryNameLength = 21;
 
-// A name no file of the folder is likely to have; the create makes sure.
-CString TemporaryName(const CString& folder)
+// The id of the process that made a temporary folder of that name; false for any other name.
+bool ParseTemporaryName(const wchar_t* name, DWORD& process)
 {
-    static LONG serial = 0;
+    if (!name || wcslen(name) != kTemporaryNameLength || name[0] != L'$' || _wcsicmp(name + 17, L".tmp") != 0)
+        return false;
+    process = 0;
+    for (int i = 1; i < 17; ++i) {
+        if (!iswxdigit(name[i]))
+            return false;
+        if (i < 9)
+            process =
+                process << 4 | static_cast<DWORD>(iswdigit(name[i]) ? name[i] - L'0' : (towupper(name[i]) - L'A' + 10));
+    }
+    return true;
+}
+
+// The temporary folders this process holds now: an earlier process of the same id left the others.
+std::mutex s_heldLock;
+std::set<std::wstring> s_held;
+
+void Hold(const CString& path, bool held)
+{
+    CString name;
+    GetPathPart(name, path, PartFileName);
+    name.MakeLower();
+    std::lock_guard<std::mutex> lock(s_heldLock);
+    if (held)
+        s_held.insert(std::wstring(name));
+    else
+        s_held.erase(std::wstring(name));
+}
+
+bool IsHeld(const wchar_t* name)
+{
+    CString folded(name);
+    folded.MakeLower();
+    std::lock_guard<std::mutex> lock(s_heldLock);
+    return s_held.count(std::wstring(folded)) != 0;
+}
+
+CString TemporaryName(const wchar_t* folder)
+{
+    // Starting from the clock: an earlier process of the same id may have left names behind.
+    static LONG serial = static_cast<LONG>(GetTickCount());
     CString name, path;
-    name.Format(L"$%08lX", static_cast<unsigned long>(GetTickCount() ^ (GetCurrentProcessId() << 20)) +
-                               static_cast<unsigned long>(InterlockedIncrement(&serial)));
+    name.Format(L"$%08lX%08lX.tmp", static_cast<unsigned long>(GetCurrentProcessId()),
+                static_cast<unsigned long>(InterlockedIncrement(&serial)));
     return MakePath(path, nullptr, folder, name, nullptr);
+}
+
+thread_local CopyTarget::Batch* t_batch = nullptr;
+
+// A temporary folder with whatever a crash left in it.
+bool RemoveTemporaryFolder(const CString& path)
+{
+    if (RemoveDirectoryW(path))
+        return true;
+    CString inside;
+    DeleteFiles(MakePath(inside, nullptr, path, L"*", nullptr));
+    return RemoveDirectoryW(path) != FALSE;
+}
+
+bool IsRunning(DWORD process)
+{
+    HANDLE handle = OpenProcess(SYNCHRONIZE, FALSE, process);
+    if (!handle)
+        return GetLastError() == ERROR_ACCESS_DENIED;
+    const bool running = WaitForSingleObject(handle, 0) == WAIT_TIMEOUT;
+    CloseHandle(handle);
+    return running;
 }
 
 } // namespace
@@ -41,44 +110,125 @@ void CopyTarget::SetWriteFunction(WriteFunction write)
     WriteHook() = std::move(write);
 }
 
+CString CopyTarget::MakeTemporaryFolder(const wchar_t* folder)
+{
+    for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt) {
+        CString path = TemporaryName(folder);
+        if (CreateDirectoryW(path, nullptr)) {
+            Hold(path, true);
+            return path;
+        }
+        DWORD error = GetLastError();
+        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS)
+            return CString();
+    }
+    SetLastError(ERROR_CANNOT_MAKE);
+    return CString();
+}
+
+void CopyTarget::ReleaseTemporaryFolder(const wchar_t* path)
+{
+    RemoveDirectoryW(path);
+    Hold(path, false);
+}
+
+int CopyTarget::RemoveLeftovers(const wchar_t* folder)
+{
+    CString pattern;
+    MakePath(pattern, nullptr, folder, kTemporaryPattern, nullptr);
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(pattern, &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return 0;
+    int removed = 0;
+    do {
+        DWORD process = 0;
+        // Another process still running may be writing into its own.
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !ParseTemporaryName(data.cFileName, process) ||
+            (process == GetCurrentProcessId() ? IsHeld(data.cFileName) : IsRunning(process)))
+            continue;
+        CString path;
+        if (RemoveTemporaryFolder(MakePath(path, nullptr, folder, data.cFileName, nullptr)))
+            ++removed;
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return removed;
+}
+
+CopyTarget::Batch::Batch() : m_outer(t_batch)
+{
+    t_batch = this;
+}
+
+CopyTarget::Batch::~Batch()
+{
+    for (const auto& entry : m_folders) {
+        RemoveTemporaryFolder(entry.second);
+        Hold(entry.second, false);
+    }
+    t_batch = m_outer;
+}
+
 CopyTarget::~CopyTarget()
 {
     Abandon();
 }
 
-DWORD CopyTarget::Create(const wchar_t* target, HANDLE source, bool replace)
+CString CopyTarget::TemporaryFolderFor(const CString& folder)
+{
+    m_ownsFolder = t_batch == nullptr;
+    if (m_ownsFolder)
+        return MakeTemporaryFolder(folder);
+    CString key(folder);
+    key.MakeLower();
+    CString& shared = t_batch->m_folders[std::wstring(key)];
+    // Made again should something have taken it away since.
+    if (shared.IsEmpty() || GetFileAttributesW(shared) == INVALID_FILE_ATTRIBUTES) {
+        if (!shared.IsEmpty())
+            Hold(shared, false);
+        shared = MakeTemporaryFolder(folder);
+    }
+    return shared;
+}
+
+void CopyTarget::ReleaseOwnFolder()
+{
+    if (m_ownsFolder && !m_folder.IsEmpty())
+        ReleaseTemporaryFolder(m_folder);
+    m_folder.Empty();
+    m_ownsFolder = false;
+}
+
+DWORD CopyTarget::Create(const wchar_t* target, bool replace)
 {
     Abandon();
     m_target = target ? target : L"";
     m_written = 0;
-    // No file at the target: the copy is written there at once, and deleted should it fail.
-    m_file = CreateFileW(m_target, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (m_file != INVALID_HANDLE_VALUE) {
-        m_temporary = m_target;
-        return 0;
-    }
-    DWORD refused = GetLastError();
-    if (refused != ERROR_FILE_EXISTS && refused != ERROR_ALREADY_EXISTS)
-        return refused ? refused : ERROR_CANNOT_MAKE;
-    if (!replace)
-        return ERROR_FILE_EXISTS;
-    FileIdentity there, copied;
-    if (source != INVALID_HANDLE_VALUE && there.Read(m_target) && copied.Read(source) && there == copied)
-        return kOntoSource;
+    m_replace = replace;
     CString folder;
     GetPathPart(folder, m_target, PartFolder);
+    // A bare "X:" would name the drive's current directory.
+    if (folder.GetLength() == 2 && folder[1] == L':')
+        folder += L'\\';
+    m_folder = TemporaryFolderFor(folder);
+    if (m_folder.IsEmpty()) {
+        DWORD error = GetLastError();
+        return error ? error : ERROR_CANNOT_MAKE;
+    }
     for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt) {
-        m_temporary = TemporaryName(folder);
+        m_temporary = TemporaryName(m_folder);
         m_file = CreateFileW(m_temporary, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (m_file != INVALID_HANDLE_VALUE)
             return 0;
         DWORD error = GetLastError();
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
             m_temporary.Empty();
+            ReleaseOwnFolder();
             return error ? error : ERROR_CANNOT_MAKE;
         }
     }
     m_temporary.Empty();
+    ReleaseOwnFolder();
     return ERROR_CANNOT_MAKE;
 }
 
@@ -128,25 +278,30 @@ DWORD CopyTarget::Finish(HANDLE source)
     if (!error && known && (facts.dwFileAttributes & kKeptAttributes))
         SetFileAttributesW(m_temporary, facts.dwFileAttributes & (kKeptAttributes | FILE_ATTRIBUTE_ARCHIVE));
     if (!error)
-        error = PutInPlace();
+        error = PutInPlace(source);
     if (error) {
         Abandon();
         return error;
     }
     m_temporary.Empty();
+    ReleaseOwnFolder();
     return 0;
 }
 
-DWORD CopyTarget::PutInPlace()
+DWORD CopyTarget::PutInPlace(HANDLE source)
 {
-    if (m_temporary == m_target)
-        return 0;
-    // The usual case, no file at the target, in one step; a file there is replaced unless read-only.
+    // The usual case, no file at the target, in one step; a file there is replaced unless it is
+    // read-only or the source itself, or the copy was not to replace anything.
     if (MoveFileExW(m_temporary, m_target, 0))
         return 0;
     DWORD error = GetLastError();
     if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS)
         return error;
+    if (!m_replace)
+        return ERROR_FILE_EXISTS;
+    FileIdentity there, copied;
+    if (there.Read(m_target) && copied.Read(source) && there == copied)
+        return kOntoSource;
     if (IsReadOnlyFile(m_target))
         return ERROR_ACCESS_DENIED;
     return MoveFileExW(m_temporary, m_target, MOVEFILE_REPLACE_EXISTING) ? 0 : GetLastError();
@@ -158,4 +313,5 @@ void CopyTarget::Abandon()
     if (!m_temporary.IsEmpty())
         DeleteFileForced(m_temporary);
     m_temporary.Empty();
+    ReleaseOwnFolder();
 }

@@ -43,24 +43,28 @@ DWORD GetCopyBufferSize(DWORD requested)
     return static_cast<DWORD>(std::max<ULONGLONG>(size, kMinimumBuffer));
 }
 
-int RunCopy(const wchar_t* sourceName, const wchar_t* targetName, CopyProgressCallback callback, DWORD context,
-            const CopyBlockLoop& loop, bool replace)
+namespace {
+
+// RunCopy without its last-error promise: the reason of a -1 goes to reason.
+int RunCopyOnce(const wchar_t* sourceName, const wchar_t* targetName, CopyProgressCallback callback, DWORD context,
+                const CopyBlockLoop& loop, bool replace, DWORD& reason)
 {
     // Names ending in a dot or a blank are reached as they stand, never as another file.
     const CString source = ExactPath(sourceName), target = ExactPath(targetName);
     SourceFile input(source);
-    if (input.Get() == INVALID_HANDLE_VALUE)
+    if (input.Get() == INVALID_HANDLE_VALUE) {
+        reason = GetLastError();
         return kCopyFailed;
+    }
     LARGE_INTEGER size = {};
     GetFileSizeEx(input.Get(), &size);
     const DWORD totalLow = static_cast<DWORD>(size.QuadPart);
     const DWORD totalHigh = static_cast<DWORD>(static_cast<ULONGLONG>(size.QuadPart) >> 32);
     bool stop = callback && callback(context, 0, totalLow, totalHigh) != 0;
     CopyTarget output;
-    if (DWORD created = output.Create(target, input.Get(), replace)) {
-        if (!replace && created == ERROR_FILE_EXISTS)
-            return static_cast<int>(created);
-        return created == CopyTarget::kOntoSource ? kCopyOntoItself : kCopyFailed;
+    if (DWORD created = output.Create(target, replace)) {
+        reason = created;
+        return kCopyFailed;
     }
     DWORD error = 0;
     if (!stop) {
@@ -79,7 +83,21 @@ int RunCopy(const wchar_t* sourceName, const wchar_t* targetName, CopyProgressCa
         output.Abandon();
         return static_cast<int>(error);
     }
-    return static_cast<int>(output.Finish(input.Get()));
+    DWORD finished = output.Finish(input.Get());
+    return finished == CopyTarget::kOntoSource ? kCopyOntoItself : static_cast<int>(finished);
+}
+
+} // namespace
+
+int RunCopy(const wchar_t* source, const wchar_t* target, CopyProgressCallback callback, DWORD context,
+            const CopyBlockLoop& loop, bool replace)
+{
+    DWORD reason = 0;
+    int result = RunCopyOnce(source, target, callback, context, loop, replace, reason);
+    // Set once the files are closed, which may change the last error.
+    if (result == kCopyFailed)
+        SetLastError(reason ? reason : ERROR_GEN_FAILURE);
+    return result;
 }
 
 DWORD CopyBlocks(HANDLE source, void* buffer, DWORD bufferSize, CopyTarget& target, const CopyReport& report)

@@ -39,6 +39,7 @@ DWORD CopyBlocks(HANDLE source, void* buffer, DWORD bufferSize, CopyTarget& targ
 // Opens the source (-1 when it cannot be), makes the first callback call, creates the target (-1
 // when it cannot be made, without an end call), runs the loop unless the first call said stop,
 // makes the end call and puts the target in place or leaves no trace of it. Without replace, a file
-// found at the target is left alone and the answer is ERROR_FILE_EXISTS (without an end call).
+// found at the target is left alone and the answer is ERROR_FILE_EXISTS. After -1 the thread's
+// last error holds the system's reason (the failed open or create).
 int RunCopy(const wchar_t* source, const wchar_t* target, CopyProgressCallback callback, DWORD context,
             const CopyBlockLoop& loop, bool replace = true);

@@ -21,16 +21,32 @@ CString Folded(const CString& text)
 
 const int kNamesShown = 10;
 
+// The lines below the text, the first ten of them and how many more.
+CString WithLines(CString text, const std::vector<CString>& lines)
+{
+    int shown = 0;
+    for (const CString& line : lines) {
+        if (shown++ == kNamesShown) {
+            CString more;
+            more.Format(L"\r\n…ほか %d 件", static_cast<int>(lines.size()) - kNamesShown);
+            return text + more;
+        }
+        text += L"\r\n" + line;
+    }
+    return text;
+}
+
 } // namespace
 
 TransferNotes::TransferNotes(const CString& cacheRoot) : m_cacheRoot(cacheRoot) {}
 
-bool TransferNotes::Give(const CString& target, const CString& note)
+bool TransferNotes::Give(const CString& target, const CString& note, bool reportRefusal)
 {
     VyxNoteStore store(m_cacheRoot);
     store.SetLocation(FolderOf(target), nullptr);
     if (store.WriteNote(target, note) != VyxNoteStore::NoteWritten) {
-        m_failedTargets.push_back(target);
+        if (reportRefusal)
+            m_failedTargets.push_back(target);
         return false;
     }
     if (!note.IsEmpty()) {
@@ -65,6 +81,7 @@ void TransferNotes::Settle(const CString& targetFolder)
         // Not tried again at the end of the job: its notes are reported lost there, kept here.
         m_session.Discard(path);
         failedFiles.insert(Folded(path));
+        m_failedFiles.insert(Folded(path));
     }
     for (size_t i = 0; i < m_givenFiles.size(); ++i)
         if (failedFiles.count(Folded(m_givenFiles[i])))
@@ -77,7 +94,8 @@ void TransferNotes::Settle(const CString& targetFolder)
             waiting.push_back(removal);
             continue;
         }
-        if (failedFiles.count(Folded(removal.noteFile))) {
+        // A moved file's source may go after its target's note file failed: its note stays.
+        if (m_failedFiles.count(Folded(removal.noteFile))) {
             m_keptFolders.insert(Folded(removal.folder));
             m_movedKept = true;
             continue;
@@ -99,6 +117,11 @@ bool TransferNotes::KeptIn(const CString& sourceFolder) const
     return m_keptFolders.count(Folded(sourceFolder)) != 0;
 }
 
+void TransferNotes::KeepIn(const CString& sourceFolder)
+{
+    m_keptFolders.insert(Folded(sourceFolder));
+}
+
 CString TransferNotes::FailureText() const
 {
     if (m_failedTargets.empty())
@@ -106,16 +129,25 @@ CString TransferNotes::FailureText() const
     CString text = L"次のファイルのコメントを書き込めませんでした。";
     if (m_movedKept)
         text += L"移動したファイルのコメントは元の場所に残してあります。";
-    text += L"\r\n";
-    int shown = 0;
-    for (const CString& target : m_failedTargets) {
-        if (shown++ == kNamesShown) {
-            CString more;
-            more.Format(L"\r\n…ほか %d 件", static_cast<int>(m_failedTargets.size()) - kNamesShown);
-            text += more;
-            break;
-        }
-        text += L"\r\n" + target;
-    }
-    return text;
+    return WithLines(text + L"\r\n", m_failedTargets);
+}
+
+void TransferNotes::Shared(const CString& source, const std::vector<CString>& others, bool carried)
+{
+    CString line = source;
+    for (size_t i = 0; i < others.size(); ++i)
+        line += CString(i == 0 ? L" と " : L"、") + others[i];
+    if (!carried)
+        line += L"（転送先でも同じ欄になるため、写しは付けていません）";
+    m_shared.push_back(line);
+}
+
+CString TransferNotes::SharedText() const
+{
+    if (m_shared.empty())
+        return CString();
+    CString text = L"次のファイルのコメントは、同じフォルダの別の名前のファイルと同じ欄に保存されています"
+                   L"（[ ] と { }、名前の前後の空白は区別されません）。元のコメントはそのまま残し、転送先には"
+                   L"写しを付けました。\r\n";
+    return WithLines(text, m_shared);
 }

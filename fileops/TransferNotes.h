@@ -1,5 +1,6 @@
 // The notes of one transfer job: each note file read once and written once, whole; a moved
-// file's note leaves its source only after the note file at the target has been written.
+// file's note leaves its source only after the note file at the target has been written, and
+// never once that file has failed to be written in the job.
 #pragma once
 
 #include "catalogue/VyxNoteSession.h"
@@ -16,8 +17,8 @@ public:
     explicit TransferNotes(const CString& cacheRoot);
 
     // The note filed for the target (an empty one clears what the target had); false when it
-    // was refused.
-    bool Give(const CString& target, const CString& note);
+    // was refused, which the failure text reports when told to.
+    bool Give(const CString& target, const CString& note, bool reportRefusal = true);
     // The item's note goes from its source once the target's note file is written.
     void TakeFromSource(const VyxFile& item, const CString& target);
     // Writes the target folder's note file (all of them when empty), then the sources of the
@@ -25,8 +26,14 @@ public:
     void Settle(const CString& targetFolder);
     // A source folder that still holds a note of a file that left it.
     bool KeptIn(const CString& sourceFolder) const;
+    void KeepIn(const CString& sourceFolder);
     // For the user: the files whose notes could not be written; empty when none.
     CString FailureText() const;
+    // A file whose note section other names of its folder share: the source keeps the section's
+    // note, and its target took a copy of it when carried.
+    void Shared(const CString& source, const std::vector<CString>& others, bool carried);
+    // For the user: the files that carried a shared note and the names sharing it; empty when none.
+    CString SharedText() const;
 
 private:
     struct Removal
@@ -40,5 +47,7 @@ private:
     std::vector<CString> m_failedTargets;
     std::vector<CString> m_givenTargets, m_givenFiles; // in step: a target and its note file
     std::set<CString> m_keptFolders;
+    std::set<CString> m_failedFiles; // folded
+    std::vector<CString> m_shared;   // a line each: the file and the names sharing its section
     bool m_movedKept = false;
 };

@@ -21,6 +21,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -82,6 +83,20 @@ CString ErrorTextFor(LPCWSTR path, DWORD error)
     return CString(path) + L"\r\n" + GetLastErrorText();
 }
 
+// A copy that could not start (-1) names the file it could not open or make and the system's
+// reason; any other result has a text of its own.
+CString CopyFailureText(const CString& source, const CString& target, int result, DWORD reason)
+{
+    if (result != kCopyFailed)
+        return GetFileOpErrorText(result);
+    HANDLE probe = CreateFileW(ExactPath(source), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    const bool sourceOpens = probe != INVALID_HANDLE_VALUE;
+    if (sourceOpens)
+        CloseHandle(probe);
+    SetLastError(reason);
+    return (sourceOpens ? target : source) + L"\r\n" + GetFileOpErrorText(kCopyFailed) + L"\r\n" + GetLastErrorText();
+}
+
 // True when the folder holds nothing but the program's own side files.
 bool HoldsOnlySideFiles(const CString& folder)
 {
@@ -139,6 +154,12 @@ int VyxFileTransfer::AddDataObject(COleDataObject* data, DROPEFFECT defaultEffec
     }
     m_move = (effect & DROPEFFECT_MOVE) ? 1 : 0;
     return GetItemCount();
+}
+
+void VyxFileTransfer::SetSettleInterval(int files, DWORD milliseconds)
+{
+    m_settleFiles = files > 0 ? files : 1;
+    m_settleMilliseconds = milliseconds;
 }
 
 void VyxFileTransfer::SetCopyBufferSize(DWORD bytes)
@@ -289,6 +310,7 @@ int VyxFileTransfer::Run(LPCWSTR destination)
     }
     if (!EnsureFolderExists(folder, false))
         return 0;
+    CopyTarget::RemoveLeftovers(folder);
     CurrentDirectoryScope current(folder);
     if (!m_copier.IsReady())
         m_copier.SetUp(m_copyBufferSize ? m_copyBufferSize : kDefaultCopyBuffer);
@@ -313,10 +335,13 @@ int VyxFileTransfer::Run(LPCWSTR destination)
     if (m_sameNameMode != SameAsk)
         m_applyToAll = 1;
 
+    CopyTarget::Batch temporaries;
     TransferNotes notes(theCacheList.GetCacheFolder());
     m_noteJob = &notes;
     m_locationNotes.Forget();
     m_targetNames.Forget();
+    m_unmoved = 0;
+    m_stopped = false;
     int total = 0;
     for (VyxFile* item : m_items) {
         if (m_progress && m_progress->CheckCancel())
@@ -336,10 +361,17 @@ int VyxFileTransfer::Run(LPCWSTR destination)
                 break;
             total += result;
         }
+        if (m_stopped)
+            break;
     }
+    SettleMoves();
+    total = std::max(0, total - m_unmoved);
     notes.Settle(CString());
     m_noteJob = nullptr;
     m_locationNotes.Forget();
+    CString sharedNotes = notes.SharedText();
+    if (!sharedNotes.IsEmpty())
+        ShowMessage(sharedNotes, MB_OK | MB_ICONINFORMATION);
     CString lostNotes = notes.FailureText();
     if (!lostNotes.IsEmpty())
         ShowMessage(lostNotes, MB_OK | MB_ICONEXCLAMATION);
@@ -360,6 +392,7 @@ int VyxFileTransfer::TransferFolder(const CString& source, const CString& target
         return -1;
     }
     m_changed = true;
+    CopyTarget::RemoveLeftovers(target);
     int count = 0;
     // The folder's notes from one read of its note file, not one look-up for each file.
     VyxNoteStore sourceNotes(theCacheList.GetCacheFolder());
@@ -386,15 +419,21 @@ int VyxFileTransfer::TransferFolder(const CString& source, const CString& target
             VyxFile item(find, -1, -1, nullptr);
             CString section = sourceNotes.GetSectionOf(item.GetPath());
             auto noted = notes.find(std::wstring(section.MakeLower()));
-            // A name that shares its section with another has no note of its own.
-            bool own = noted != notes.end() && !sourceNotes.SharesSection(item.GetPath());
-            item.SetNoteText(own ? noted->second.GetString() : L"");
+            // A name that shares its section with another has no note of its own; the other
+            // names come to the target too, where they share the section again.
+            const bool shared = noted != notes.end() && sourceNotes.SharesSection(item.GetPath());
+            if (shared)
+                ExpectNames(target, sourceNotes.GetNamesSharingSection(item.GetPath()));
+            item.SetNoteText(noted != notes.end() && !shared ? noted->second.GetString() : L"");
             result = TransferFile(item, childTarget);
         }
-        if (result < 0)
+        if (result < 0 || m_stopped)
             return -1;
         count += result;
     }
+    SettleMoves();
+    if (m_stopped)
+        return -1;
     if (m_noteJob)
         m_noteJob->Settle(target);
     TransferSideFiles(source, target);
@@ -493,6 +532,9 @@ int VyxFileTransfer::TransferFile(VyxFile& item, CString target)
     const bool member = item.IsArchiveMember();
     if (!member && EqualNoCase(target, item.GetPath()))
         return Skipped;
+    // A name a waiting move is to take is looked at once that move is done.
+    if (IsPendingTarget(target))
+        SettleMoves();
     VyxFileStatus existing;
     bool probe =
         !(m_sameNameMode == SameOverwrite && m_applyToAll && !m_skipIdentical && !m_existingOnly && !m_recycleOld);
@@ -527,16 +569,16 @@ int VyxFileTransfer::TransferFile(VyxFile& item, CString target)
             outcome = ExtractMember(item, target);
         else if (!m_move)
             outcome = CopyWithRetry(item.GetPath(), target, !unlisted);
-        else if (OnSameDrive(item.GetPath(), target))
-            outcome = MoveOnOneDrive(item, target);
         else
-            outcome = MoveAcrossDrives(item, target);
+            outcome = BeginMove(item, target);
         if (outcome == CameMeanwhile) {
             m_targetNames.Add(target);
             return TransferFile(item, target);
         }
-        if (outcome == Transferred && !member)
-            CarryNotes(item, target, m_move != 0);
+        if (outcome == Transferred && !member && !m_move) {
+            GiveNote(item, target);
+            CopyLocationNotes(item, target);
+        }
     }
     FileDone();
     return outcome;
@@ -565,11 +607,12 @@ int VyxFileTransfer::CopyWithRetry(const CString& source, const CString& target,
             m_targetNames.Add(target);
             return Transferred;
         }
+        const DWORD reason = GetLastError();
         if (!replace && result == ERROR_FILE_EXISTS)
             return CameMeanwhile;
         if (result == kCopyOntoItself)
             return Skipped;
-        int answer = AskAfterFailure(GetFileOpErrorText(result));
+        int answer = AskAfterFailure(CopyFailureText(source, target, result, reason));
         if (answer == IDABORT)
             return Stop;
         if (answer != IDRETRY)
@@ -592,10 +635,7 @@ int VyxFileTransfer::MoveOnOneDrive(VyxFile& item, const CString& target)
         // One drive letter over two volumes (a mounted folder): moved as across drives.
         if (error == ERROR_NOT_SAME_DEVICE)
             return MoveAcrossDrives(item, target);
-        CString text;
-        SetLastError(error);
-        GetLastErrorCodeAndText(text);
-        int answer = AskAfterFailure(text);
+        int answer = AskAfterFailure(ErrorTextFor(item.GetPath(), error));
         if (answer == IDABORT)
             return Stop;
         if (answer != IDRETRY)
@@ -606,8 +646,11 @@ int VyxFileTransfer::MoveOnOneDrive(VyxFile& item, const CString& target)
 int VyxFileTransfer::MoveAcrossDrives(VyxFile& item, const CString& target)
 {
     int copied = CopyWithRetry(item.GetPath(), target);
-    if (copied != Transferred)
-        return copied;
+    return copied == Transferred ? DeleteMovedSource(item, target) : copied;
+}
+
+int VyxFileTransfer::DeleteMovedSource(VyxFile& item, const CString& target)
+{
     for (;;) {
         // Only a copy of the source's full size stands for it.
         bool sourceThere = false, targetThere = false;
@@ -619,8 +662,6 @@ int VyxFileTransfer::MoveAcrossDrives(VyxFile& item, const CString& target)
         int answer = AskAfterFailure(ErrorTextFor(item.GetPath(), error));
         if (answer == IDRETRY)
             continue;
-        // The file stays where it was and counts as not moved; the copy keeps its note.
-        CarryNotes(item, target, false);
         return answer == IDABORT ? Stop : Skipped;
     }
 }
@@ -633,9 +674,8 @@ int VyxFileTransfer::ExtractMember(VyxFile& item, const CString& target)
         if (m_progress)
             VFileAccDlg::CopyCallback(1, 0, static_cast<DWORD>(size), static_cast<DWORD>(size >> 32));
         // Written beside the target first, so a failed extraction leaves no part of a file.
-        CString scratch;
-        MakeTempName(scratch, folder);
-        int result = CreateDirectoryW(scratch, nullptr) ? 1 : -1;
+        const CString scratch = CopyTarget::MakeTemporaryFolder(folder);
+        int result = scratch.IsEmpty() ? -1 : 1;
         if (result > 0) {
             HCURSOR previous = ::SetCursor(AfxGetApp()->LoadCursor(IDC_EXTRACT_CURSOR));
             result = item.ExtractMemberTo(scratch);
@@ -647,7 +687,7 @@ int VyxFileTransfer::ExtractMember(VyxFile& item, const CString& target)
                                 !MoveFileExW(ExactPath(written), ExactPath(target), MOVEFILE_REPLACE_EXISTING)))
                 result = -1;
             DeleteFileForced(written);
-            RemoveDirectoryW(scratch);
+            CopyTarget::ReleaseTemporaryFolder(scratch);
         }
         if (m_progress)
             VFileAccDlg::CopyCallback(1, kCopyEndCall, 0, 0);
@@ -665,30 +705,156 @@ int VyxFileTransfer::ExtractMember(VyxFile& item, const CString& target)
     }
 }
 
-void VyxFileTransfer::CarryNotes(VyxFile& item, const CString& target, bool moved)
+int VyxFileTransfer::BeginMove(VyxFile& item, const CString& target)
 {
-    // An empty note removes whatever note the destination held under the name.
+    PendingMove move;
+    move.sameDrive = OnSameDrive(item.GetPath(), target);
+    if (move.sameDrive) {
+        move.targetNote = m_notes.ReadNote(target);
+    } else {
+        int copied = CopyWithRetry(item.GetPath(), target);
+        if (copied != Transferred)
+            return copied;
+    }
+    move.takeNote = GiveNote(item, target, &move.targetNoteChanged);
+    move.item = std::make_unique<VyxFile>(item);
+    move.target = target;
+    if (m_pending.empty())
+        m_pendingSince = GetTickCount();
+    m_pending.push_back(std::move(move));
+    if (static_cast<int>(m_pending.size()) >= m_settleFiles || GetTickCount() - m_pendingSince >= m_settleMilliseconds)
+        SettleMoves();
+    return Transferred;
+}
+
+bool VyxFileTransfer::IsPendingTarget(const CString& target) const
+{
+    for (const PendingMove& move : m_pending)
+        if (EqualNoCase(move.target, target))
+            return true;
+    return false;
+}
+
+void VyxFileTransfer::SettleMoves()
+{
+    if (m_pending.empty())
+        return;
+    std::vector<PendingMove> pending;
+    pending.swap(m_pending);
+    std::vector<CString> folders;
+    for (const PendingMove& move : pending) {
+        const CString folder = PathPart(move.target, PartFolder);
+        if (std::none_of(folders.begin(), folders.end(), [&](const CString& f) { return EqualNoCase(f, folder); }))
+            folders.push_back(folder);
+    }
+    // The targets' note files first: from here on a crash leaves a note twice, never only behind.
+    if (m_noteJob)
+        for (const CString& folder : folders)
+            m_noteJob->Settle(folder);
+    for (PendingMove& move : pending) {
+        int outcome =
+            move.sameDrive ? MoveOnOneDrive(*move.item, move.target) : DeleteMovedSource(*move.item, move.target);
+        if (outcome == Transferred) {
+            m_changed = true;
+            FollowMovedItem(*move.item, move.target, move.takeNote);
+            continue;
+        }
+        // The file stays where it was and counts as not moved.
+        ++m_unmoved;
+        if (outcome == Stop)
+            m_stopped = true;
+        if (!move.sameDrive)
+            CopyLocationNotes(*move.item, move.target); // the copy keeps its note
+        else if (move.targetNoteChanged && m_noteJob)
+            m_noteJob->Give(move.target, move.targetNote);
+    }
+    // Then the sources' note files, without the notes that left with their files.
+    if (m_noteJob)
+        for (const CString& folder : folders)
+            m_noteJob->Settle(folder);
+}
+
+bool VyxFileTransfer::GiveNote(VyxFile& item, const CString& target, bool* changed)
+{
+    if (changed)
+        *changed = false;
+    if (!m_noteJob)
+        return false;
+    const bool notelessTarget = FolderOf(target) == m_notelessTarget;
     CString note = item.GetNote();
-    const CString targetFolder = FolderOf(target);
-    bool notelessTarget = targetFolder == m_notelessTarget;
-    bool given = true;
-    if (m_noteJob && (!note.IsEmpty() || (!notelessTarget && !m_notes.ReadNote(target).IsEmpty())))
-        given = m_noteJob->Give(target, note);
+    if (note.IsEmpty()) {
+        std::vector<CString> sharing;
+        note = SharedNoteOf(item, sharing);
+        if (!note.IsEmpty()) {
+            // The names still at the source keep the section; the target takes a copy where its
+            // name has the section to itself.
+            const bool carried = m_noteJob->Give(target, note, false);
+            m_noteJob->Shared(item.GetPath(), sharing, carried);
+            // A folder moved whole stays for the note file that still holds the section.
+            if (m_move)
+                m_noteJob->KeepIn(item.GetResolvedFolder());
+            if (changed)
+                *changed = carried;
+            if (carried && notelessTarget)
+                m_notelessTarget.Empty();
+            return false;
+        }
+    }
+    // An empty note removes whatever note the destination held under the name.
+    if (note.IsEmpty() && (notelessTarget || m_notes.ReadNote(target).IsEmpty()))
+        return false;
+    const bool given = m_noteJob->Give(target, note);
+    if (changed)
+        *changed = true;
     if (!note.IsEmpty() && notelessTarget)
         m_notelessTarget.Empty();
-    CString folder = item.GetResolvedFolder();
-    if (moved) {
-        // A note refused at the target stays with the source, and the user is told.
-        if (m_noteJob && given && !note.IsEmpty())
-            m_noteJob->TakeFromSource(item, target);
-        // Cache entries kept for the file as a location (an archive) follow it.
-        CString noteFile;
-        if (m_locationNotes.Find(noteFile, folder, item.GetFileName()))
-            m_notes.RenameFolder(target, item.GetPath());
-        return;
+    // A refused note stays with the source, and the user is told.
+    return given && !note.IsEmpty();
+}
+
+CString VyxFileTransfer::SharedNoteOf(const VyxFile& item, std::vector<CString>& others) const
+{
+    if (item.IsArchiveMember() || item.IsFolder())
+        return CString();
+    VyxNoteStore source(theCacheList.GetCacheFolder());
+    source.SetLocation(item.GetResolvedFolder(), nullptr);
+    if (!source.SharesSection(item.GetPath()))
+        return CString();
+    CString section = source.GetSectionOf(item.GetPath());
+    const std::unordered_map<std::wstring, CString> notes = source.ReadAllNotes();
+    auto found = notes.find(std::wstring(section.MakeLower()));
+    if (found == notes.end())
+        return CString();
+    others = source.GetNamesSharingSection(item.GetPath());
+    return found->second;
+}
+
+void VyxFileTransfer::ExpectNames(const CString& folder, const std::vector<CString>& names) const
+{
+    VyxNoteStore target(theCacheList.GetCacheFolder());
+    target.SetLocation(folder, nullptr);
+    for (const CString& name : names) {
+        CString path;
+        // Asking counts the name as the folder's for the rest of the job.
+        target.SharesSection(MakePath(path, nullptr, folder, name, nullptr));
     }
+}
+
+void VyxFileTransfer::FollowMovedItem(const VyxFile& item, const CString& target, bool takeNote)
+{
+    if (m_noteJob && takeNote)
+        m_noteJob->TakeFromSource(item, target);
+    // Cache entries kept for the file as a location (an archive) follow it.
+    CString noteFile;
+    if (m_locationNotes.Find(noteFile, item.GetResolvedFolder(), item.GetFileName()))
+        m_notes.RenameFolder(target, item.GetPath());
+}
+
+void VyxFileTransfer::CopyLocationNotes(const VyxFile& item, const CString& target)
+{
     // A location's own note file (an archive's members) is copied when it is kept centrally; the
     // folder's own note file belongs to the folder.
+    const CString folder = item.GetResolvedFolder();
     CString noteFile, inFolder, targetName;
     MakePath(inFolder, nullptr, folder, VyxCacheIndex::GetInFolderName(VyxCacheIndex::KindNote), nullptr);
     if (m_locationNotes.Find(noteFile, folder, item.GetFileName()) && !EqualNoCase(noteFile, inFolder)) {

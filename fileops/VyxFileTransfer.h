@@ -67,6 +67,12 @@ public:
     virtual int Run(LPCWSTR destination = nullptr);
     // Whether the run wrote anything at the destination (also a copy that Run does not count).
     bool HasChangedFiles() const { return m_changed; }
+    // A move's sources go in batches, each once the note files at its targets are written: when
+    // this many files wait, or the first of them has waited this long (milliseconds), at each
+    // folder's end and at the job's. A crash leaves a note twice, never only behind.
+    void SetSettleInterval(int files, DWORD milliseconds);
+    static const int kSettleFiles = 64;
+    static const DWORD kSettleMilliseconds = 2000;
 
     // Handing a job to the window that runs it (the main frame). A posted job waits its turn
     // while another runs; a sent one cannot wait, since its sender wants the result. On failure
@@ -96,6 +102,20 @@ private:
     // CameMeanwhile: a copy made not to replace found a file at its target.
     enum Outcome { Transferred = 1, Skipped = 0, Stop = -1, CameMeanwhile = 2 };
 
+    // A moved file whose source has yet to go: on one drive the move itself waits, across drives
+    // the copy is at the target and the source waits to be deleted.
+    struct PendingMove
+    {
+        std::unique_ptr<VyxFile> item;
+        CString target;
+        bool sameDrive = false;
+        // The item's own note went to the target and leaves the source once the file has moved.
+        bool takeNote = false;
+        // On one drive, the target's note before, put back should the move fail.
+        bool targetNoteChanged = false;
+        CString targetNote;
+    };
+
     int TransferFolder(const CString& source, const CString& target);
     int TransferFile(VyxFile& item, CString target);
     // The same-name question and policy: whether to transfer (target may change); stop set when
@@ -106,8 +126,27 @@ private:
     int CopyWithRetry(const CString& source, const CString& target, bool replace = true);
     int MoveOnOneDrive(VyxFile& item, const CString& target);
     int MoveAcrossDrives(VyxFile& item, const CString& target);
+    // The source of a complete copy at the target.
+    int DeleteMovedSource(VyxFile& item, const CString& target);
     int ExtractMember(VyxFile& item, const CString& target);
-    void CarryNotes(VyxFile& item, const CString& target, bool moved);
+    // Queues a move (across drives after its copy) with its note given to the target.
+    int BeginMove(VyxFile& item, const CString& target);
+    bool IsPendingTarget(const CString& target) const;
+    // Writes the targets' note files, then moves or deletes the waiting sources, then writes the
+    // sources' note files.
+    void SettleMoves();
+    // The note for the target: the item's own (an empty one clears the target's), or a copy of
+    // the note of a section other names share (the source keeps it; the user is told). True when
+    // the item's own note went, which then leaves the source with the file; changed tells whether
+    // the target's note was touched.
+    bool GiveNote(VyxFile& item, const CString& target, bool* changed = nullptr);
+    CString SharedNoteOf(const VyxFile& item, std::vector<CString>& others) const;
+    // Names that a folder transfer is yet to bring to the folder count as its names for the notes.
+    void ExpectNames(const CString& folder, const std::vector<CString>& names) const;
+    // After a move: the source's note and the cache entries kept for the file as a location follow.
+    void FollowMovedItem(const VyxFile& item, const CString& target, bool takeNote);
+    // A copy of a file kept as a location (an archive) takes the central note file of its members.
+    void CopyLocationNotes(const VyxFile& item, const CString& target);
     // The thumbnail cache and layout files of a transferred folder, where the target has none.
     void TransferSideFiles(const CString& source, const CString& target);
     void RemoveMovedFolder(const CString& source);
@@ -138,4 +177,12 @@ private:
     CString m_notelessTarget;
     // The notes of the job that Run carries out.
     TransferNotes* m_noteJob = nullptr;
+    std::vector<PendingMove> m_pending;
+    DWORD m_pendingSince = 0;
+    int m_settleFiles = kSettleFiles;
+    DWORD m_settleMilliseconds = kSettleMilliseconds;
+    // Files counted as moved whose source could not go after all.
+    int m_unmoved = 0;
+    // Abort was chosen while waiting sources were settled.
+    bool m_stopped = false;
 };

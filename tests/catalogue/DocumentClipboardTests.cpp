@@ -149,6 +149,30 @@ TEST(DocumentClipboard, NothingSelectedLeavesTheClipboardAsItWas)
     EXPECT_EQ((std::vector<UINT>{CF_UNICODETEXT}), clip.formats);
 }
 
+TEST(DocumentClipboard, ArchiveMembersInnerPathsNeverReachTheClipboard)
+{
+    StandardPlugins plugins;
+    DocumentScope scope;
+    std::wstring archive = PutFile(scope.folder, L"box.tarc",
+                                   MakeTestArchive(0, {{"", "one.tpic", "x", 0, 1}, {"in", "two.tpic", "y", 0, 1}}));
+    scope.Open(CVirtualFolder(archive.c_str(), archive.c_str(), 2));
+    CKWDoc& doc = scope.Document();
+    ASSERT_EQ(2, doc.GetItemCount());
+    doc.SetAllSelection(true);
+    doc.ClipboardCopyDIB = false;
+    doc.ClipboardCopyTEXT = true;
+    PutOnClipboard(CF_UNICODETEXT, L"kept", 10);
+    ASSERT_TRUE(UpdateCommand(doc, ID_EDIT_COPY).enabled);
+    RunCommand(doc, ID_EDIT_COPY);
+    // Members have no file of their own: no list, no note and no text names them.
+    ClipboardContent clip;
+    EXPECT_TRUE(clip.formats.empty());
+    for (const std::string& block : clip.blocks) {
+        EXPECT_EQ(std::wstring::npos, Wide(block).find(L"one.tpic"));
+        EXPECT_EQ(std::wstring::npos, Wide(block).find(L"two.tpic"));
+    }
+}
+
 TEST(DocumentClipboard, AClipboardThatCannotBeOpenedLeavesNothingHalfSetAndSaysSo)
 {
     PictureDocument d(2);
