@@ -160,6 +160,9 @@ bool CKWDoc::RenameItem(VyxFile* item, const wchar_t* newName, CString* reason)
         // The note could not follow: the file takes its old name back, where its note still is.
         if (!RenameEntry(newPath, oldPath))
             item->Rename(newName);
+        if (reason)
+            *reason = L"次のコメントファイルに書き込めないため、コメントを失わないよう名前を元に戻しました。\r\n" +
+                      item->GetNoteFilePath();
         return false;
     }
     return true;

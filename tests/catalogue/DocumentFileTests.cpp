@@ -245,9 +245,12 @@ TEST(DocumentRenaming, ARenameWhoseNoteCannotBeWrittenIsRefusedAndChangesNothing
         EXPECT_EQ(CString(L"注釈"), NoteOf(scope.folder, L"old.jpg"));
     };
     SetFileAttributesW(noteFile.c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_FALSE(scope.Document().RenameItem(item, L"new.jpg"));
+    CString reason;
+    EXPECT_FALSE(scope.Document().RenameItem(item, L"new.jpg", &reason));
     SetFileAttributesW(noteFile.c_str(), FILE_ATTRIBUTE_NORMAL);
     unchanged();
+    // The user is told which note file refused.
+    EXPECT_NE(-1, reason.Find(noteFile.c_str())) << CStringA(reason);
     {
         // Held open by another program, the note file cannot be replaced.
         HANDLE held = CreateFileW(noteFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
