@@ -3,12 +3,12 @@
 #include "catalogue/CCommentDlg.h"
 #include "catalogue/FrameMessages.h"
 #include "catalogue/CKWDoc.h"
+#include "catalogue/DeleteRule.h"
 #include "catalogue/WatchModeScope.h"
 #include "fileops/CMyPrintDialog.h"
 #include "fileops/CPrintOutDialog.h"
 #include "fileops/VFileMoveDlg.h"
 #include "fileops/VyxFileTransfer.h"
-#include "foundation/FormatMessageText.h"
 #include "foundation/VyxFileUtil.h"
 #include "foundation/VyxIni.h"
 #include "foundation/VyxPath.h"
@@ -935,16 +935,12 @@ void COneWnd::OnFileDelete()
     bool deleted = false;
     {
         WatchModeScope watch(dynamic_cast<FolderWatchHost*>(m_pOwner));
-        const bool shift = (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
-        if (m_pDocument->TrashCan && !shift) {
-            WORD flags = FOF_ALLOWUNDO;
-            if (m_pDocument->DELQA)
-                flags |= FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-            deleted = ShellDeleteFile(item.GetPath(), m_hWnd, flags) &&
+        const DeleteRule rule = DeleteRule::Of(*m_pDocument);
+        if (!rule.forGood) {
+            deleted = ShellDeleteFile(item.GetPath(), m_hWnd, DeleteRule::RecycleFlags(!rule.confirm)) &&
                       ::GetFileAttributesW(item.GetPath()) == INVALID_FILE_ATTRIBUTES;
         } else {
-            const bool asked = !m_pDocument->DELQA;
-            if (!asked || AfxMessageBox(FormatMessageText(0x4000000A), MB_YESNO | MB_ICONQUESTION) == IDYES)
+            if (!rule.confirm || DeleteRule::AskForGood())
                 deleted = DeleteFiles(item.GetPath());
             SetFocus();
         }

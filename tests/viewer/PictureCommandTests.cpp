@@ -408,6 +408,110 @@ TEST(PictureCommands, DeleteGoesToTheBinOrForGoodAsTheOptionsAndShiftSay)
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(w.program.m_folder / L"f.bmp"));
 }
 
+namespace {
+
+// Types Delete (with the modifier) until the file is gone, answering Yes to a question on the way;
+// the question's texts, empty when none came.
+CString DeleteByKeys(WORD modifier, const CString& path)
+{
+    std::atomic<bool> finished{false};
+    CString question;
+    {
+        HelperThread answer([&] {
+            while (!finished && question.IsEmpty()) {
+                HWND box = WaitForWindow(
+                    [](HWND hWnd) { return IsClass(hWnd, L"#32770") && GetDlgItem(hWnd, IDYES) != nullptr; }, 100);
+                if (!box)
+                    continue;
+                question = TextOf(box);
+                for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+                    question += L"\n" + TextOf(child);
+                PostMessageW(box, WM_COMMAND, IDYES, 0);
+            }
+        });
+        EXPECT_TRUE(Press(VK_DELETE, modifier, [&] { return GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES; }));
+        finished = true;
+    }
+    return question;
+}
+
+} // namespace
+
+TEST(PictureCommands, TheDocumentAndAPictureWindowDeleteAlikeAsTheOptionsAndShiftTypedWithDeleteSay)
+{
+    enum Asker { Nobody, Program, Shell };
+    struct Row
+    {
+        bool trashCan, noConfirm, shift;
+        Asker asker;
+        bool toBin;
+    };
+    // Shift is let go in the same input as Delete: what counts is Shift as it was with the key.
+    const Row rows[] = {
+        {true, false, true, Program, false}, {true, true, true, Nobody, false}, {false, true, false, Nobody, false},
+        {true, true, false, Nobody, true},   {true, false, false, Shell, true}, {false, false, false, Program, false},
+    };
+    PictureWindows w(false);
+    const int count = static_cast<int>(std::size(rows));
+    auto name = [](int row, const wchar_t* caller) {
+        CString text;
+        text.Format(L"r%d_%s.bmp", row, caller);
+        return text;
+    };
+    for (int i = 0; i < count; ++i) {
+        WriteBmp(w.program.m_folder / name(i, L"grid"), 40, 30, RGB(200, 0, 0));
+        WriteBmp(w.program.m_folder / name(i, L"window"), 40, 30, RGB(0, 0, 200));
+    }
+    w.program.Start(w.program.m_folder.Path());
+    w.Doc()->Stay = true;
+    wchar_t xdg[MAX_PATH] = {};
+    ASSERT_TRUE(GetEnvironmentVariableW(L"XDG_DATA_HOME", xdg, MAX_PATH));
+    auto inBin = [&](const CString& file) {
+        CString path = CString(L"Z:") + xdg + L"/Trash/files/" + file;
+        path.Replace(L'/', L'\\');
+        return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+    };
+    for (int i = 0; i < count; ++i) {
+        const Row& row = rows[i];
+        SCOPED_TRACE(testing::Message() << "TrashCan " << row.trashCan << ", DELQA " << row.noConfirm << ", Shift "
+                                        << row.shift);
+        w.Doc()->TrashCan = row.trashCan;
+        w.Doc()->DELQA = row.noConfirm;
+        const WORD shift = row.shift ? VK_SHIFT : 0;
+        auto check = [&](const CString& question, const CString& file) {
+            switch (row.asker) {
+            case Nobody:
+                EXPECT_TRUE(question.IsEmpty()) << question.GetString();
+                break;
+            case Program:
+                EXPECT_GE(question.Find(L"選択データを削除してもよろしいですか？"), 0) << question.GetString();
+                break;
+            case Shell:
+                EXPECT_EQ(0, question.Find(L"ファイルの削除の確認")) << question.GetString();
+                break;
+            }
+            EXPECT_EQ(row.toBin, inBin(file)) << file.GetString();
+        };
+
+        // The thumbnail grid's key, on the file selected there.
+        const CString grid = name(i, L"grid");
+        w.Doc()->SetAllSelection(false);
+        w.Doc()->SelectItem(w.Index(grid), TRUE, nullptr);
+        ASSERT_TRUE(MakeActive(*w.Frame()));
+        w.Frame()->SetActiveView(static_cast<CView*>(w.Frame()->GetThumbPane()));
+        w.Frame()->GetThumbPane()->SetFocus();
+        check(DeleteByKeys(shift, w.program.m_folder / grid), grid);
+
+        // The picture window's key, on the file it shows.
+        const CString shown = name(i, L"window");
+        COneWnd* window = w.Open(shown);
+        ASSERT_NE(nullptr, window);
+        ASSERT_TRUE(MakeActive(*window));
+        check(DeleteByKeys(shift, w.program.m_folder / shown), shown);
+        w.List().CloseAll();
+    }
+}
+
 TEST(PictureCommands, CopyAndMoveSendTheShownFileWhereTheDialogSays)
 {
     PictureWindows w;
