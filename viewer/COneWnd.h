@@ -1,6 +1,8 @@
 // A picture window: a top-level frame that shows one file of the document in a picture view, with
 // its own menu, tool bar, status bar and accelerators. It follows the document: it shows the file
 // at a document index, and becomes locked when that file is no longer in the document's list.
+// Its members are defined by concern in COneWnd.cpp, COneWndShow.cpp, COneWndFiles.cpp and
+// COneWndCommands.cpp.
 #pragma once
 
 #include "controls/VyxFrameWndEx.h"
