@@ -139,7 +139,7 @@ void CKWDoc::OnUpdateNeedsDiskItems(CCmdUI* pCmdUI)
 
 void CKWDoc::OnFileDelete()
 {
-    const DeleteRule rule = DeleteRule::Of(*this);
+    const DeleteRule rule = DeleteRule::Of(*this, DeleteRule::IsShiftHeld());
     if (rule.forGood)
         DeleteSelectedFiles(!rule.confirm);
     else

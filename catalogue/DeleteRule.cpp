@@ -12,17 +12,12 @@ const DWORD kMsgConfirmDeleteSelection = 0x4000000A;
 
 } // namespace
 
-DeleteRule DeleteRule::Of(bool trashCan, bool noConfirm, bool shiftHeld)
+DeleteRule DeleteRule::Of(const CKWDocSettings& settings, bool shiftHeld)
 {
     DeleteRule rule;
-    rule.forGood = !trashCan || shiftHeld;
-    rule.confirm = !noConfirm;
+    rule.forGood = !settings.TrashCan || shiftHeld;
+    rule.confirm = !settings.DELQA;
     return rule;
-}
-
-DeleteRule DeleteRule::Of(const CKWDocSettings& settings)
-{
-    return Of(settings.TrashCan, settings.DELQA, IsShiftHeld());
 }
 
 bool DeleteRule::IsShiftHeld()

@@ -14,9 +14,8 @@ struct DeleteRule
     // For good: the program's question first. To the recycle bin: the shell asks (not silent).
     bool confirm = true;
 
-    static DeleteRule Of(bool trashCan, bool noConfirm, bool shiftHeld);
     // The document's options, with Shift as held for the input the command came from.
-    static DeleteRule Of(const CKWDocSettings& settings);
+    static DeleteRule Of(const CKWDocSettings& settings, bool shiftHeld);
     // Shift as the thread's key state gives it: held when the key or click being handled was
     // made, also when it was let go before the program came to it.
     static bool IsShiftHeld();

@@ -5,6 +5,7 @@
 #include "viewer/COneWnd.h"
 
 #include "catalogue/CKWDocSettings.h"
+#include "catalogue/DeleteRule.h"
 #include "catalogue/FrameMessages.h"
 #include "foundation/VyxIni.h"
 #include "foundation/WindowPlacement.h"
@@ -380,9 +381,15 @@ BOOL COneWnd::PreTranslateMessage(MSG* pMsg)
     if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_SPACE) {
         SendMessage(WM_COMMAND, m_settings.SpaceCommandID, 0);
     } else if (pMsg->wParam == VK_DELETE && (pMsg->message == WM_KEYDOWN || pMsg->message == WM_KEYUP)) {
-        // The Delete key acts when it is released.
-        if (pMsg->message == WM_KEYUP)
+        // The Delete key acts when it is released, with Shift as it was held when the key went
+        // down: Shift+Del deletes for good also when Shift is let go first.
+        if (pMsg->message == WM_KEYDOWN) {
+            m_nDeleteKeyShift = DeleteRule::IsShiftHeld();
+        } else {
+            if (m_nDeleteKeyShift < 0)
+                m_nDeleteKeyShift = DeleteRule::IsShiftHeld();
             SendMessage(WM_COMMAND, ID_PICTURE_DELETE, 0);
+        }
         return TRUE;
     }
     return VyxFrameWndEx::PreTranslateMessage(pMsg);

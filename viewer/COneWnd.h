@@ -211,6 +211,8 @@ private:
     COneToolBar m_wndToolBar;
     CStatusBar m_wndStatusBar;
     COneView* m_pView = nullptr; // deletes itself with its window
+    // Shift with the Delete key's press, for the delete it gives on release (-1: none pending).
+    int m_nDeleteKeyShift = -1;
     // Set by PostNcDestroy, so a window whose creation failed is deleted exactly once.
     bool* m_pDeleted = nullptr;
 

@@ -225,6 +225,8 @@ void COneWnd::ForgetShownFile(VyxFile& item, BOOL bRemovedFirst)
 
 void COneWnd::OnFileDelete()
 {
+    const bool shift = m_nDeleteKeyShift >= 0 ? m_nDeleteKeyShift != 0 : DeleteRule::IsShiftHeld();
+    m_nDeleteKeyShift = -1;
     Relocate();
     VyxFile* shown = GetShownItem();
     if (!shown || !m_pDocument)
@@ -233,7 +235,7 @@ void COneWnd::OnFileDelete()
     bool deleted = false;
     {
         WatchModeScope watch(dynamic_cast<FolderWatchHost*>(m_pOwner));
-        const DeleteRule rule = DeleteRule::Of(*m_pDocument);
+        const DeleteRule rule = DeleteRule::Of(*m_pDocument, shift);
         if (!rule.forGood) {
             deleted = ShellDeleteFile(item.GetPath(), m_hWnd, DeleteRule::RecycleFlags(!rule.confirm)) &&
                       ::GetFileAttributesW(item.GetPath()) == INVALID_FILE_ATTRIBUTES;

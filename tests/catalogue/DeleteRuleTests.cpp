@@ -24,18 +24,12 @@ TEST(DeleteRule, TheRecycleBinOptionShiftAndTheNoQuestionOptionChooseTheWayAndWh
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << "TrashCan " << row.trashCan << ", DELQA " << row.noConfirm << ", Shift "
                                         << row.shift);
-        const DeleteRule rule = DeleteRule::Of(row.trashCan, row.noConfirm, row.shift);
-        EXPECT_EQ(row.forGood, rule.forGood);
-        EXPECT_EQ(row.confirm, rule.confirm);
-        EXPECT_EQ(row.recycleFlags, DeleteRule::RecycleFlags(!rule.confirm));
-        if (row.shift)
-            continue;
-        // No key is held here: the document's options alone decide.
         CKWDocSettings settings;
         settings.TrashCan = row.trashCan;
         settings.DELQA = row.noConfirm;
-        const DeleteRule fromSettings = DeleteRule::Of(settings);
-        EXPECT_EQ(row.forGood, fromSettings.forGood);
-        EXPECT_EQ(row.confirm, fromSettings.confirm);
+        const DeleteRule rule = DeleteRule::Of(settings, row.shift);
+        EXPECT_EQ(row.forGood, rule.forGood);
+        EXPECT_EQ(row.confirm, rule.confirm);
+        EXPECT_EQ(row.recycleFlags, DeleteRule::RecycleFlags(!rule.confirm));
     }
 }

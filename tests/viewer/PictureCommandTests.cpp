@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <vector>
 
 using namespace viewertest;
 
@@ -410,10 +411,28 @@ TEST(PictureCommands, DeleteGoesToTheBinOrForGoodAsTheOptionsAndShiftSay)
 
 namespace {
 
-// Types Delete (with the modifier) until the file is gone, answering Yes to a question on the way;
-// the question's texts, empty when none came.
-CString DeleteByKeys(WORD modifier, const CString& path)
+enum class ShiftKey { None, LetGoLast, LetGoFirst };
+
+// Types Delete (Shift held round it, or let go before it) until the file is gone, answering Yes
+// to a question on the way; the question's texts, empty when none came.
+CString DeleteByKeys(ShiftKey shift, const CString& path)
 {
+    std::vector<INPUT> keys;
+    auto add = [&](WORD vk, DWORD flags) {
+        INPUT key = {};
+        key.type = INPUT_KEYBOARD;
+        key.ki.wVk = vk;
+        key.ki.dwFlags = flags;
+        keys.push_back(key);
+    };
+    if (shift != ShiftKey::None)
+        add(VK_SHIFT, 0);
+    add(VK_DELETE, 0);
+    if (shift == ShiftKey::LetGoFirst)
+        add(VK_SHIFT, KEYEVENTF_KEYUP);
+    add(VK_DELETE, KEYEVENTF_KEYUP);
+    if (shift == ShiftKey::LetGoLast)
+        add(VK_SHIFT, KEYEVENTF_KEYUP);
     std::atomic<bool> finished{false};
     CString question;
     {
@@ -429,7 +448,9 @@ CString DeleteByKeys(WORD modifier, const CString& path)
                 PostMessageW(box, WM_COMMAND, IDYES, 0);
             }
         });
-        EXPECT_TRUE(Press(VK_DELETE, modifier, [&] { return GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES; }));
+        SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+        EXPECT_TRUE(RunLoopUntil([&] { return GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES; }));
+        RunLoopUntil([] { return true; });
         finished = true;
     }
     return question;
@@ -442,14 +463,17 @@ TEST(PictureCommands, TheDocumentAndAPictureWindowDeleteAlikeAsTheOptionsAndShif
     enum Asker { Nobody, Program, Shell };
     struct Row
     {
-        bool trashCan, noConfirm, shift;
+        bool trashCan, noConfirm;
+        ShiftKey shift;
         Asker asker;
         bool toBin;
     };
-    // Shift is let go in the same input as Delete: what counts is Shift as it was with the key.
+    // Shift is let go in the same input as Delete, after it or before it: what counts is Shift as
+    // it was held when Delete went down.
     const Row rows[] = {
-        {true, false, true, Program, false}, {true, true, true, Nobody, false}, {false, true, false, Nobody, false},
-        {true, true, false, Nobody, true},   {true, false, false, Shell, true}, {false, false, false, Program, false},
+        {true, false, ShiftKey::LetGoLast, Program, false}, {true, true, ShiftKey::LetGoFirst, Nobody, false},
+        {false, true, ShiftKey::None, Nobody, false},       {true, true, ShiftKey::None, Nobody, true},
+        {true, false, ShiftKey::None, Shell, true},         {false, false, ShiftKey::None, Program, false},
     };
     PictureWindows w(false);
     const int count = static_cast<int>(std::size(rows));
@@ -474,10 +498,9 @@ TEST(PictureCommands, TheDocumentAndAPictureWindowDeleteAlikeAsTheOptionsAndShif
     for (int i = 0; i < count; ++i) {
         const Row& row = rows[i];
         SCOPED_TRACE(testing::Message() << "TrashCan " << row.trashCan << ", DELQA " << row.noConfirm << ", Shift "
-                                        << row.shift);
+                                        << static_cast<int>(row.shift));
         w.Doc()->TrashCan = row.trashCan;
         w.Doc()->DELQA = row.noConfirm;
-        const WORD shift = row.shift ? VK_SHIFT : 0;
         auto check = [&](const CString& question, const CString& file) {
             switch (row.asker) {
             case Nobody:
@@ -500,14 +523,14 @@ TEST(PictureCommands, TheDocumentAndAPictureWindowDeleteAlikeAsTheOptionsAndShif
         ASSERT_TRUE(MakeActive(*w.Frame()));
         w.Frame()->SetActiveView(static_cast<CView*>(w.Frame()->GetThumbPane()));
         w.Frame()->GetThumbPane()->SetFocus();
-        check(DeleteByKeys(shift, w.program.m_folder / grid), grid);
+        check(DeleteByKeys(row.shift, w.program.m_folder / grid), grid);
 
         // The picture window's key, on the file it shows.
         const CString shown = name(i, L"window");
         COneWnd* window = w.Open(shown);
         ASSERT_NE(nullptr, window);
         ASSERT_TRUE(MakeActive(*window));
-        check(DeleteByKeys(shift, w.program.m_folder / shown), shown);
+        check(DeleteByKeys(row.shift, w.program.m_folder / shown), shown);
         w.List().CloseAll();
     }
 }
