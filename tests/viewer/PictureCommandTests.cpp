@@ -514,6 +514,11 @@ TEST(PictureCommands, TheDocumentAndAPictureWindowDeleteAlikeAsTheOptionsAndShif
                 break;
             }
             EXPECT_EQ(row.toBin, inBin(file)) << file.GetString();
+            // The main window's count follows.
+            CString counted;
+            counted.Format(L"全 %d ﾌｧｲﾙ(", w.Doc()->GetItemCount());
+            EXPECT_TRUE(RunLoopUntil([&] { return w.Frame()->GetStatusBar().GetPaneText(1).Find(counted) == 0; }))
+                << w.Frame()->GetStatusBar().GetPaneText(1).GetString();
         };
 
         // The thumbnail grid's key, on the file selected there.
