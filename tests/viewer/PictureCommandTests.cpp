@@ -417,22 +417,15 @@ enum class ShiftKey { None, LetGoLast, LetGoFirst };
 // to a question on the way; the question's texts, empty when none came.
 CString DeleteByKeys(ShiftKey shift, const CString& path)
 {
-    std::vector<INPUT> keys;
-    auto add = [&](WORD vk, DWORD flags) {
-        INPUT key = {};
-        key.type = INPUT_KEYBOARD;
-        key.ki.wVk = vk;
-        key.ki.dwFlags = flags;
-        keys.push_back(key);
-    };
+    std::vector<KeyStroke> keys;
     if (shift != ShiftKey::None)
-        add(VK_SHIFT, 0);
-    add(VK_DELETE, 0);
+        keys.push_back({VK_SHIFT, true});
+    keys.push_back({VK_DELETE, true});
     if (shift == ShiftKey::LetGoFirst)
-        add(VK_SHIFT, KEYEVENTF_KEYUP);
-    add(VK_DELETE, KEYEVENTF_KEYUP);
+        keys.push_back({VK_SHIFT, false});
+    keys.push_back({VK_DELETE, false});
     if (shift == ShiftKey::LetGoLast)
-        add(VK_SHIFT, KEYEVENTF_KEYUP);
+        keys.push_back({VK_SHIFT, false});
     std::atomic<bool> finished{false};
     CString question;
     {
@@ -448,7 +441,7 @@ CString DeleteByKeys(ShiftKey shift, const CString& path)
                 PostMessageW(box, WM_COMMAND, IDYES, 0);
             }
         });
-        SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+        SendKeyStrokes(keys);
         EXPECT_TRUE(RunLoopUntil([&] { return GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES; }));
         RunLoopUntil([] { return true; });
         finished = true;
