@@ -6,6 +6,7 @@
 #include "catalogue/CCommentDlg.h"
 #include "catalogue/CKWDocScopes.h"
 #include "catalogue/ClipboardFileList.h"
+#include "catalogue/DeleteRule.h"
 #include "catalogue/FrameMessages.h"
 #include "catalogue/VyxCacheList.h"
 #include "catalogue/VyxFile.h"
@@ -33,7 +34,7 @@
 
 void CKWDoc::DeleteSelectedFiles(bool noConfirm)
 {
-    if (!noConfirm && AfxMessageBox(FormatMessageText(0x4000000A), MB_YESNO | MB_ICONQUESTION) != IDYES)
+    if (!noConfirm && !DeleteRule::AskForGood())
         return;
     const int count = m_items.GetSelectedOutsideArchivesCount(false);
     if (count == 0)
@@ -94,8 +95,7 @@ void CKWDoc::ShellDeleteSelected(bool silent)
     {
         WatchModeScope watch(GetMainFrame(), WatchMode::RootOnly);
         CWnd* mainWnd = AfxGetMainWnd();
-        const WORD flags = silent ? FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI : FOF_ALLOWUNDO;
-        ShellDeleteFileList(list, mainWnd ? mainWnd->GetSafeHwnd() : nullptr, flags);
+        ShellDeleteFileList(list, mainWnd ? mainWnd->GetSafeHwnd() : nullptr, DeleteRule::RecycleFlags(silent));
     }
     RemoveMissingSelectedItems();
 }
@@ -182,10 +182,11 @@ void CKWDoc::OnUpdateNeedsDiskItems(CCmdUI* pCmdUI)
 
 void CKWDoc::OnFileDelete()
 {
-    if (!TrashCan || ::GetAsyncKeyState(VK_SHIFT) < 0)
-        DeleteSelectedFiles(DELQA);
+    const DeleteRule rule = DeleteRule::Of(*this, DeleteRule::IsShiftHeld());
+    if (rule.forGood)
+        DeleteSelectedFiles(!rule.confirm);
     else
-        ShellDeleteSelected(DELQA);
+        ShellDeleteSelected(!rule.confirm);
 }
 
 void CKWDoc::OnFileRename()

@@ -82,7 +82,12 @@ public:
     void SetAllSelection(bool select);
     int GetSelectedCount(bool recount) { return m_items.GetSelectedCount(recount); }
     int GetSelectedOutsideArchivesCount(bool recount) { return m_items.GetSelectedOutsideArchivesCount(recount); }
-    void RemoveItem(int viewIndex) { m_items.RemoveAt(viewIndex); }
+    // The main window's counts follow.
+    void RemoveItem(int viewIndex)
+    {
+        m_items.RemoveAt(viewIndex);
+        ScheduleStatusUpdate();
+    }
     void SetOrderAt(int viewIndex, int arrayIndex) { m_items.SetOrderEntry(viewIndex, arrayIndex); }
     void ResetCantDrawFlags() { m_items.ResetCantDrawAll(); }
     void ReleaseAllPictures() { m_items.ResetImageAll(); }

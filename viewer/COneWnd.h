@@ -1,6 +1,8 @@
 // A picture window: a top-level frame that shows one file of the document in a picture view, with
 // its own menu, tool bar, status bar and accelerators. It follows the document: it shows the file
 // at a document index, and becomes locked when that file is no longer in the document's list.
+// Its members are defined by concern in COneWnd.cpp, COneWndShow.cpp, COneWndFiles.cpp and
+// COneWndCommands.cpp.
 #pragma once
 
 #include "controls/VyxFrameWndEx.h"
@@ -209,6 +211,8 @@ private:
     COneToolBar m_wndToolBar;
     CStatusBar m_wndStatusBar;
     COneView* m_pView = nullptr; // deletes itself with its window
+    // Shift with the Delete key's press, for the delete it gives on release (-1: none pending).
+    int m_nDeleteKeyShift = -1;
     // Set by PostNcDestroy, so a window whose creation failed is deleted exactly once.
     bool* m_pDeleted = nullptr;
 

@@ -25,23 +25,29 @@ bool RunLoopUntil(const std::function<bool()>& done, DWORD timeoutMs)
     }
 }
 
-void SendKey(WORD vk, WORD modifier)
+void SendKeyStrokes(const std::vector<KeyStroke>& strokes)
 {
     std::vector<INPUT> inputs;
-    auto add = [&](WORD key, DWORD flags) {
+    for (const KeyStroke& stroke : strokes) {
         INPUT input = {};
         input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-        input.ki.dwFlags = flags;
+        input.ki.wVk = stroke.vk;
+        input.ki.dwFlags = stroke.down ? 0 : KEYEVENTF_KEYUP;
         inputs.push_back(input);
-    };
-    if (modifier)
-        add(modifier, 0);
-    add(vk, 0);
-    add(vk, KEYEVENTF_KEYUP);
-    if (modifier)
-        add(modifier, KEYEVENTF_KEYUP);
+    }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void SendKey(WORD vk, WORD modifier)
+{
+    std::vector<KeyStroke> strokes;
+    if (modifier)
+        strokes.push_back({modifier, true});
+    strokes.push_back({vk, true});
+    strokes.push_back({vk, false});
+    if (modifier)
+        strokes.push_back({modifier, false});
+    SendKeyStrokes(strokes);
 }
 
 bool Press(WORD vk, WORD modifier, const std::function<bool()>& done)

@@ -6,10 +6,18 @@
 #include <windows.h>
 
 #include <functional>
+#include <vector>
 
 // Runs the program's message loop (each message offered to the application's pre-translation)
 // until done() holds; false after the bound.
 bool RunLoopUntil(const std::function<bool()>& done, DWORD timeoutMs = 30000);
+struct KeyStroke
+{
+    WORD vk;
+    bool down;
+};
+// The keys pressed and released in one input, in the order given; the loop is not run.
+void SendKeyStrokes(const std::vector<KeyStroke>& strokes);
 // Presses and releases a key (the modifier, when not 0, held around it); the loop is not run, so
 // a helper thread may send keys to a modal loop.
 void SendKey(WORD vk, WORD modifier = 0);

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <vector>
 
 using namespace viewertest;
 
@@ -406,6 +407,130 @@ TEST(PictureCommands, DeleteGoesToTheBinOrForGoodAsTheOptionsAndShiftSay)
     Command(locked, ID_PICTURE_DELETE);
     EXPECT_EQ(windows - 1, w.Count());
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(w.program.m_folder / L"f.bmp"));
+}
+
+namespace {
+
+enum class ShiftKey { None, LetGoLast, LetGoFirst };
+
+// Types Delete (Shift held round it, or let go before it) until the file is gone, answering Yes
+// to a question on the way; the question's texts, empty when none came.
+CString DeleteByKeys(ShiftKey shift, const CString& path)
+{
+    std::vector<KeyStroke> keys;
+    if (shift != ShiftKey::None)
+        keys.push_back({VK_SHIFT, true});
+    keys.push_back({VK_DELETE, true});
+    if (shift == ShiftKey::LetGoFirst)
+        keys.push_back({VK_SHIFT, false});
+    keys.push_back({VK_DELETE, false});
+    if (shift == ShiftKey::LetGoLast)
+        keys.push_back({VK_SHIFT, false});
+    std::atomic<bool> finished{false};
+    CString question;
+    {
+        HelperThread answer([&] {
+            while (!finished && question.IsEmpty()) {
+                HWND box = WaitForWindow(
+                    [](HWND hWnd) { return IsClass(hWnd, L"#32770") && GetDlgItem(hWnd, IDYES) != nullptr; }, 100);
+                if (!box)
+                    continue;
+                question = TextOf(box);
+                for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+                    question += L"\n" + TextOf(child);
+                PostMessageW(box, WM_COMMAND, IDYES, 0);
+            }
+        });
+        SendKeyStrokes(keys);
+        EXPECT_TRUE(RunLoopUntil([&] { return GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES; }));
+        RunLoopUntil([] { return true; });
+        finished = true;
+    }
+    return question;
+}
+
+} // namespace
+
+TEST(PictureCommands, TheDocumentAndAPictureWindowDeleteAlikeAsTheOptionsAndShiftTypedWithDeleteSay)
+{
+    enum Asker { Nobody, Program, Shell };
+    struct Row
+    {
+        bool trashCan, noConfirm;
+        ShiftKey shift;
+        Asker asker;
+        bool toBin;
+    };
+    // Shift is let go in the same input as Delete, after it or before it: what counts is Shift as
+    // it was held when Delete went down.
+    const Row rows[] = {
+        {true, false, ShiftKey::LetGoLast, Program, false}, {true, true, ShiftKey::LetGoFirst, Nobody, false},
+        {false, true, ShiftKey::None, Nobody, false},       {true, true, ShiftKey::None, Nobody, true},
+        {true, false, ShiftKey::None, Shell, true},         {false, false, ShiftKey::None, Program, false},
+    };
+    PictureWindows w(false);
+    const int count = static_cast<int>(std::size(rows));
+    auto name = [](int row, const wchar_t* caller) {
+        CString text;
+        text.Format(L"r%d_%s.bmp", row, caller);
+        return text;
+    };
+    for (int i = 0; i < count; ++i) {
+        WriteBmp(w.program.m_folder / name(i, L"grid"), 40, 30, RGB(200, 0, 0));
+        WriteBmp(w.program.m_folder / name(i, L"window"), 40, 30, RGB(0, 0, 200));
+    }
+    w.program.Start(w.program.m_folder.Path());
+    w.Doc()->Stay = true;
+    wchar_t xdg[MAX_PATH] = {};
+    ASSERT_TRUE(GetEnvironmentVariableW(L"XDG_DATA_HOME", xdg, MAX_PATH));
+    auto inBin = [&](const CString& file) {
+        CString path = CString(L"Z:") + xdg + L"/Trash/files/" + file;
+        path.Replace(L'/', L'\\');
+        return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+    };
+    for (int i = 0; i < count; ++i) {
+        const Row& row = rows[i];
+        SCOPED_TRACE(testing::Message() << "TrashCan " << row.trashCan << ", DELQA " << row.noConfirm << ", Shift "
+                                        << static_cast<int>(row.shift));
+        w.Doc()->TrashCan = row.trashCan;
+        w.Doc()->DELQA = row.noConfirm;
+        auto check = [&](const CString& question, const CString& file) {
+            switch (row.asker) {
+            case Nobody:
+                EXPECT_TRUE(question.IsEmpty()) << question.GetString();
+                break;
+            case Program:
+                EXPECT_GE(question.Find(L"選択データを削除してもよろしいですか？"), 0) << question.GetString();
+                break;
+            case Shell:
+                EXPECT_EQ(0, question.Find(L"ファイルの削除の確認")) << question.GetString();
+                break;
+            }
+            EXPECT_EQ(row.toBin, inBin(file)) << file.GetString();
+            // The main window's count follows.
+            CString counted;
+            counted.Format(L"全 %d ﾌｧｲﾙ(", w.Doc()->GetItemCount());
+            EXPECT_TRUE(RunLoopUntil([&] { return w.Frame()->GetStatusBar().GetPaneText(1).Find(counted) == 0; }))
+                << w.Frame()->GetStatusBar().GetPaneText(1).GetString();
+        };
+
+        // The thumbnail grid's key, on the file selected there.
+        const CString grid = name(i, L"grid");
+        w.Doc()->SetAllSelection(false);
+        w.Doc()->SelectItem(w.Index(grid), TRUE, nullptr);
+        ASSERT_TRUE(MakeActive(*w.Frame()));
+        w.Frame()->SetActiveView(static_cast<CView*>(w.Frame()->GetThumbPane()));
+        w.Frame()->GetThumbPane()->SetFocus();
+        check(DeleteByKeys(row.shift, w.program.m_folder / grid), grid);
+
+        // The picture window's key, on the file it shows.
+        const CString shown = name(i, L"window");
+        COneWnd* window = w.Open(shown);
+        ASSERT_NE(nullptr, window);
+        ASSERT_TRUE(MakeActive(*window));
+        check(DeleteByKeys(row.shift, w.program.m_folder / shown), shown);
+        w.List().CloseAll();
+    }
 }
 
 TEST(PictureCommands, CopyAndMoveSendTheShownFileWhereTheDialogSays)
