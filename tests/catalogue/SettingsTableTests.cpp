@@ -1,5 +1,9 @@
 #include "DocumentTestUtil.h"
 
+#include "catalogue/OneViewSettings.h"
+#include "catalogue/PictureViewSettings.h"
+#include "common/SettingsTableTestUtil.h"
+
 #include <set>
 
 using namespace doctest;
@@ -125,4 +129,11 @@ TEST(SettingsTable, ANewRecordStartsFromWhatAFileWithoutTheKeysReads)
     EXPECT_EQ(filled.colText, fresh.colText);
     EXPECT_EQ(filled.AutoColumnSize, fresh.AutoColumnSize);
     EXPECT_EQ(filled.NameMaxSize, fresh.NameMaxSize);
+}
+
+TEST(SettingsTable, ThePictureRecordsWalkTheirTablesBothWays)
+{
+    ScratchSettings settings;
+    settingstest::ExpectEveryRowRoundTrips<OneViewSettings>();
+    settingstest::ExpectEveryRowRoundTrips<PictureViewSettings>();
 }
