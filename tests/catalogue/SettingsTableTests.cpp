@@ -134,6 +134,11 @@ TEST(SettingsTable, ANewRecordStartsFromWhatAFileWithoutTheKeysReads)
 TEST(SettingsTable, ThePictureRecordsWalkTheirTablesBothWays)
 {
     ScratchSettings settings;
-    settingstest::ExpectEveryRowRoundTrips<OneViewSettings>();
-    settingstest::ExpectEveryRowRoundTrips<PictureViewSettings>();
+    settingstest::ExpectEveryRowRoundTrips<OneViewSettings>(
+        {{L"SlideShow", {L"SleepTime"}},
+         {L"COneView",
+          {L"FitSize", L"ScaleMode", L"Repeat", L"PositionBar", L"Infomation", L"InfomationMacro", L"ZoomUp",
+           L"ZoomDw", L"AngleUnit", L"SpaceCommandID"}}});
+    settingstest::ExpectEveryRowRoundTrips<PictureViewSettings>(
+        {{L"COneView", {L"AviShow", L"DswShow", L"StepSecond", L"DelayTime", L"colBackground", L"DragDots"}}});
 }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <set>
 #include <string>
 
@@ -74,19 +75,38 @@ template <class Record, class Action> int WalkRows(Action action)
     return walker.Rows();
 }
 
-// Each key once (the settings store ignores case), every field written and read back as set, and
-// every key in the file after the write. Load and Save are the record's reader and writer.
-template <class Record> void ExpectEveryRowRoundTrips()
+inline std::wstring KeyName(const wchar_t* section, const wchar_t* key)
+{
+    CString name = CString(section) + L"\\" + key;
+    name.MakeLower(); // the settings store ignores case
+    return std::wstring(name);
+}
+
+struct SectionKeys
+{
+    const wchar_t* section;
+    std::initializer_list<const wchar_t*> keys;
+};
+
+// The table holds exactly the keys given, each once; every field is written and read back as set,
+// and every key is in the file after the write. Load and Save are the record's reader and writer.
+template <class Record> void ExpectEveryRowRoundTrips(std::initializer_list<SectionKeys> expected)
 {
     Record written;
     std::set<std::wstring> keys;
     const int rows = WalkRows<Record>([&](const wchar_t* section, const wchar_t* key, auto field) {
-        CString name = CString(section) + L"\\" + key;
-        name.MakeLower();
-        EXPECT_TRUE(keys.insert(std::wstring(name)).second) << "declared twice: " << std::wstring(name);
+        EXPECT_TRUE(keys.insert(KeyName(section, key)).second) << "declared twice: " << KeyName(section, key);
         written.*field = Unlike(written.*field);
     });
     ASSERT_GT(rows, 0) << "the table walk saw no row";
+    std::set<std::wstring> wanted;
+    for (const SectionKeys& section : expected)
+        for (const wchar_t* key : section.keys)
+            wanted.insert(KeyName(section.section, key));
+    for (const std::wstring& name : wanted)
+        EXPECT_EQ(1u, keys.count(name)) << "no row for " << name;
+    for (const std::wstring& name : keys)
+        EXPECT_EQ(1u, wanted.count(name)) << "a row for " << name << ", which is not the record's";
 
     written.Save();
     Record read;

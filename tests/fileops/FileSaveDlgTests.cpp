@@ -88,7 +88,11 @@ TEST(FileSaveRotation, StoredAnglesChooseTheirRotation)
 
 TEST_F(FileSaveDialog, ItsSettingsTableGoesBothWays)
 {
-    settingstest::ExpectEveryRowRoundTrips<FileSaveSettings>();
+    settingstest::ExpectEveryRowRoundTrips<FileSaveSettings>(
+        {{L"FileSave",
+          {L"Format", L"SizeMode", L"Width", L"Height", L"Aspect", L"Scale", L"ScaleMode", L"Unsharp", L"JpegQuality",
+           L"JpegProgressive", L"JpegGrayscale", L"Jpeg2000Quality", L"BmpQuant", L"PngQuant", L"PngInterlace",
+           L"PngCodec", L"RotateAngle", L"TifCodec", L"TifMultiPage", L"GifCodec"}}});
 }
 
 TEST_F(FileSaveDialog, OpensOnTheStoredChoicesAndClosesOnlyOnAValidRun)

@@ -39,7 +39,9 @@ struct EveryKind
 TEST(SettingsTableRows, EveryRowKindGoesOutAndComesBack)
 {
     ScratchSettings settings;
-    settingstest::ExpectEveryRowRoundTrips<EveryKind>();
+    settingstest::ExpectEveryRowRoundTrips<EveryKind>(
+        {{L"T", {L"Flag", L"Strict", L"Colour", L"Plain", L"PlainColour", L"Pair", L"Text", L"Real"}},
+         {L"U", {L"Value"}}});
     // The forms the file holds.
     EXPECT_EQ(CString(L"#00021466"), GetAppIniString(L"T", L"Colour", L""));
     EXPECT_EQ(CString(L"2.75"), GetAppIniString(L"U", L"Value", L""));

@@ -441,7 +441,13 @@ TEST(Slideshow, ReadsEveryKeyOfItsTableAndWritesEachBackWhenItGoes)
 {
     PictureWindows w;
     // Leaves every key unlike its default: the slideshow opens on those.
-    settingstest::ExpectEveryRowRoundTrips<SlideShowSettings>();
+    settingstest::ExpectEveryRowRoundTrips<SlideShowSettings>(
+        {{L"SlideShow",
+          {L"LongClick",       L"AviShow",         L"DswShow",        L"FitSize",         L"ScaleMode",
+           L"Repeat",          L"PositionBar",     L"Infomation",     L"InfomationMacro", L"ZoomUp",
+           L"ZoomDw",          L"SleepTime",       L"AngleUnit",      L"AngleDir",        L"colText",
+           L"colBarBase",      L"colBarPlay",      L"colBarStep",     L"colBarLock",      L"colBackground",
+           L"InfomationTextX", L"InfomationTextY", L"SpaceCommandID", L"LookAhead",       L"ContextMenuWaitTime"}}});
     SlideShowSettings stored;
     stored.Load();
     w.Frame()->StartSlideshow(0);
