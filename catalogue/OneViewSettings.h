@@ -8,8 +8,8 @@
 
 struct OneViewSettings
 {
-    // The auto-play interval is the slideshow's wait, one key that the slideshow's settings
-    // declare with these.
+    // The auto-play interval is the slideshow's wait: one key, which the slideshow's table
+    // declares with these.
     static constexpr const wchar_t* SleepTimeSection = L"SlideShow";
     static constexpr const wchar_t* SleepTimeKey = L"SleepTime";
     static constexpr int SleepTimeDefault = 100; // ms
