@@ -9,9 +9,11 @@
 #include "catalogue/CKWDoc.h"
 #include "catalogue/VyxFilexDraw.h"
 #include "foundation/CCommandLineInfoEx.h"
+#include "foundation/SettingsTable.h"
 #include "foundation/ShellShortcut.h"
 #include "foundation/VyxFieldParser.h"
 #include "foundation/VyxIni.h"
+#include "foundation/VyxLog.h"
 #include "foundation/VyxPath.h"
 #include "foundation/VyxSystem.h"
 #include "foundation/WindowPlacement.h"
@@ -75,14 +77,6 @@ void CKWApp::RedirectProfile()
     m_pszRegistryKey = nullptr;
 }
 
-void CKWApp::WriteBackLogSettings()
-{
-    WriteBackAppIniInt(L"LOG", L"Level", GetAppIniInt(L"LOG", L"Level", 4));
-    CString folder;
-    GetAppIniString(folder, L"LOG", L"Folder", L"log");
-    WriteBackAppIniString(L"LOG", L"Folder", folder);
-}
-
 BOOL CKWApp::ClaimSingleInstance(LPCWSTR lpszName, HANDLE* phMutex)
 {
     // Created in one step: of two instances started together exactly one finds the name new.
@@ -117,10 +111,10 @@ CString CKWApp::ChooseFirstLocation(LPCWSTR lpszCommandLine)
         return CString();
     }
     CString path;
-    if (GetAppIniInt(L"KWDoc", L"RestoreFolder", 1)) {
+    if (SettingsTable::ReadOne(&CKWDocSettings::RestoreFolder)) {
         GetAppIniString(path, L"KWDoc", L"LastPath", L"");
     } else {
-        GetAppIniString(path, L"KWDoc", L"HomeFolder", L"");
+        path = SettingsTable::ReadOne(&CKWDocSettings::HomeFolder);
         if (path == L"$(ExeDir)") {
             GetModuleFolder(path);
         } else if (path.IsEmpty()) {
@@ -178,22 +172,25 @@ void CKWApp::PlaceMainWindow(CWnd* pWnd, BOOL bMin, BOOL bMax)
     pWnd->UpdateWindow();
 }
 
-CString CKWApp::GetPluginPattern()
+CString CKWApp::GetPluginFolder()
 {
-    CString folder;
-    GetAppIniString(folder, L"SPI", L"SPIDIR", L"");
+    CString folder = SettingsTable::ReadOne(&CKWDocSettings::SPIDIR);
     if (folder.IsEmpty() || folder == L"$(ExeDir)")
         GetModuleFolder(folder);
+    return folder;
+}
+
+CString CKWApp::GetPluginPattern()
+{
     CString pattern;
-    MakePath(pattern, nullptr, folder, L"*.SPI", nullptr);
+    MakePath(pattern, nullptr, GetPluginFolder(), L"*.SPI", nullptr);
     return pattern;
 }
 
 void CKWApp::LoadPlugins()
 {
     const CString pattern = GetPluginPattern();
-    CString set;
-    GetAppIniString(set, L"SPI", L"SPISet", L"");
+    const CString set = SettingsTable::ReadOne(&CKWDocSettings::SPISet);
     theSPImapIndex.ScanPlugins(pattern, nullptr, set);
     theSPImapIndex.LoadPluginSet(set);
 }
@@ -234,8 +231,8 @@ BOOL CKWApp::InitInstance()
     CCommandLineInfoEx commandLine;
     ParseCommandLine(commandLine);
     RedirectProfile();
-    WriteBackLogSettings();
-    if (GetAppIniInt(L"KWDoc", L"MultiProcess", 1) && !ClaimSingleInstance(kMutexName, &m_hMutex)) {
+    StoreLogSettings();
+    if (SettingsTable::ReadOne(&CKWDocSettings::MultiProcess) && !ClaimSingleInstance(kMutexName, &m_hMutex)) {
         HandOverLocation(m_lpCmdLine);
         return FALSE;
     }

@@ -24,7 +24,6 @@ public:
     static BOOL IsComCtlVersionSupported(DWORD dwPackedVersion);
     // The profile of the class library is the settings file beside the program.
     void RedirectProfile();
-    static void WriteBackLogSettings();
     // Creates the named mutex; FALSE when another instance holds it (the handle then closed).
     static BOOL ClaimSingleInstance(LPCWSTR lpszName, HANDLE* phMutex);
     // The command line's first path, else the last or the home folder by the settings; a stored
@@ -37,7 +36,9 @@ public:
     // "min" shows minimized, "max" maximized; otherwise the placement saved under "MainFrame".
     static void PlaceMainWindow(CWnd* pWnd, BOOL bMin, BOOL bMax);
     static void LoadPlugins();
-    // The plug-in folder's pattern from "SPI"/"SPIDIR".
+    // The plug-in folder, "SPI"/"SPIDIR" (empty or "$(ExeDir)": the program's folder), and its
+    // pattern.
+    static CString GetPluginFolder();
     static CString GetPluginPattern();
     // The shell's icon lists, to the application and the cells, once the window has shown.
     void AttachShellImageLists();

@@ -17,6 +17,7 @@
 #include "fileops/VyxFileTransfer.h"
 #include "foundation/FormatMessageText.h"
 #include "foundation/NumberFormat.h"
+#include "foundation/SettingsTable.h"
 #include "foundation/VyxFieldParser.h"
 #include "foundation/VyxFileUtil.h"
 #include "foundation/VyxIni.h"
@@ -732,8 +733,9 @@ int CMainFrame::RunFileOperation(VyxFileTransfer* job)
     WatchModeScope watch(this);
     CKWDoc* doc = GetKWDoc();
     job->CreateProgress(this);
-    job->SetCopyBufferSize(doc ? static_cast<DWORD>(doc->FileAccessBufferSize) : 0x100000u);
-    job->SetUniqueNameFormat(doc ? static_cast<LPCWSTR>(doc->AutoFileFormat) : L"%s-%d%s");
+    job->SetCopyBufferSize(static_cast<DWORD>(doc ? doc->FileAccessBufferSize
+                                                  : SettingsTable::ReadOne(&CKWDocSettings::FileAccessBufferSize)));
+    job->SetUniqueNameFormat(doc ? doc->AutoFileFormat : SettingsTable::ReadOne(&CKWDocSettings::AutoFileFormat));
     job->SetCacheRoot(doc ? static_cast<LPCWSTR>(doc->CacheDataFolder) : L"");
     int result = job->Run();
     if (result > 0 || job->HasChangedFiles()) {
@@ -979,7 +981,7 @@ void CMainFrame::FillPluginSetCombo()
             break;
         combo->AddString(name);
     }
-    GetAppIniString(m_strPluginSet, L"SPI", L"SPISet", L"");
+    m_strPluginSet = SettingsTable::ReadOne(&CKWDocSettings::SPISet);
     combo->SetCurSel(combo->FindStringExact(-1, m_strPluginSet));
 }
 

@@ -1,7 +1,7 @@
 #include "browser/CSpiInfoDlg.h"
 
+#include "browser/CKWApp.h"
 #include "foundation/VyxFileStatus.h"
-#include "foundation/VyxIni.h"
 #include "foundation/VyxPath.h"
 #include "foundation/VyxSystem.h"
 #include "image/plugins/Spi.h"
@@ -23,11 +23,7 @@ void CSpiInfoDlg::SetPlugin(const wchar_t* fileName, int kind)
     // does not know it (a folder changed in the options counts from the next start).
     CString path = plugin->GetPath();
     if (path.IsEmpty()) {
-        CString folder;
-        GetAppIniString(folder, L"SPI", L"SPIDIR", L"");
-        if (folder.IsEmpty() || folder == L"$(ExeDir)")
-            GetModuleFolder(folder);
-        MakePath(path, nullptr, folder, fileName, L".SPI");
+        MakePath(path, nullptr, CKWApp::GetPluginFolder(), fileName, L".SPI");
     }
     WIN32_FILE_ATTRIBUTE_DATA data = {};
     if (GetFileAttributesExW(path, GetFileExInfoStandard, &data)) {

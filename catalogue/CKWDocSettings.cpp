@@ -1,14 +1,12 @@
 #include "catalogue/CKWDocSettings.h"
 
 #include "catalogue/VyxConfig.h"
-#include "foundation/VyxFieldParser.h"
+#include "foundation/SettingsTable.h"
 #include "foundation/VyxIni.h"
 #include "foundation/VyxSystem.h"
 #include "foundation/VyxUtility.h"
 
 #include <algorithm>
-#include <cwchar>
-#include <cwctype>
 
 namespace {
 
@@ -17,140 +15,16 @@ const wchar_t kVyxFile[] = L"VyxFile";
 const wchar_t kFilter[] = L"Filter";
 const wchar_t* const kSplitFontKeys[] = {L"fontFaceName", L"fontHeight", L"fontWidth", L"fontItalic", L"fontWeight"};
 
-// A number as the settings store writes it ("#" and hexadecimal digits, or decimal digits after
-// an optional sign); false for a missing key and for text that is no number (a file edited by
-// hand), which then reads as the default.
-bool ReadNumber(const wchar_t* section, const wchar_t* key, int& value)
+// From now on the font is read from "font"; the split keys stay behind as 0.
+struct DocumentWriter : SettingsTable::Writer<CKWDocSettings>
 {
-    CString text;
-    GetAppIniString(text, section, key, L"");
-    text.Trim();
-    if (text.IsEmpty())
-        return false;
-    if (text[0] == L'#') {
-        if (text.GetLength() < 2 || text.GetLength() > 9)
-            return false;
-        for (int i = 1; i < text.GetLength(); ++i)
-            if (!iswxdigit(text[i]))
-                return false;
-        value = HexTextToInt(text);
-        return true;
-    }
-    const int digit = text[0] == L'+' || text[0] == L'-' ? 1 : 0;
-    if (text.GetLength() <= digit || text[digit] < L'0' || text[digit] > L'9')
-        return false;
-    value = DecimalTextToInt(text);
-    return true;
-}
-
-CString PairText(const CSize& size)
-{
-    CString text;
-    text.Format(L"%d,%d", size.cx, size.cy);
-    return text;
-}
-
-CString RealText(double value)
-{
-    CString text;
-    text.Format(L"%f", value);
-    return text;
-}
-
-// Each visitor is handed the settings it reads or writes and the defaults a missing key takes.
-struct KeyVisitor
-{
-    CKWDocSettings& self;
-    const CKWDocSettings& defaults;
-};
-
-struct KeyReader : KeyVisitor
-{
-    void Bool(const wchar_t* section, const wchar_t* key, bool CKWDocSettings::*field)
+    using Writer::Writer;
+    void Font(const wchar_t* section, const wchar_t* key, LOGFONTW CKWDocSettings::*field)
     {
-        int number = 0;
-        self.*field = ReadNumber(section, key, number) ? number != 0 : defaults.*field;
+        Writer::Font(section, key, field);
+        for (const wchar_t* split : kSplitFontKeys)
+            WriteAppIniInt(kVyxFile, split, 0);
     }
-    void Int(const wchar_t* section, const wchar_t* key, int CKWDocSettings::*field)
-    {
-        self.*field = CKWDocSettings::ReadInt(section, key, defaults.*field);
-    }
-    // The top byte of a COLORREF is not part of the colour: a value that has one is no colour.
-    void Colour(const wchar_t* section, const wchar_t* key, COLORREF CKWDocSettings::*field)
-    {
-        int number = 0;
-        self.*field = ReadNumber(section, key, number) && (static_cast<DWORD>(number) & 0xFF000000) == 0
-                          ? static_cast<COLORREF>(number)
-                          : defaults.*field;
-    }
-    void Pair(const wchar_t* section, const wchar_t* key, CSize CKWDocSettings::*field)
-    {
-        CString text;
-        GetAppIniString(text, section, key, PairText(defaults.*field));
-        int cx = 0, cy = 0;
-        GetFieldInt(&cx, text, 0, L',');
-        GetFieldInt(&cy, text, 1, L',');
-        self.*field = CSize(cx, cy);
-    }
-    void String(const wchar_t* section, const wchar_t* key, CString CKWDocSettings::*field)
-    {
-        GetAppIniString(self.*field, section, key, defaults.*field);
-    }
-    void Real(const wchar_t* section, const wchar_t* key, double CKWDocSettings::*field)
-    {
-        CString text;
-        GetAppIniString(text, section, key, RealText(defaults.*field));
-        self.*field = _wtof(text);
-    }
-    void Font() {}
-};
-
-struct KeyWriter : KeyVisitor
-{
-    void Bool(const wchar_t* section, const wchar_t* key, bool CKWDocSettings::*field)
-    {
-        WriteAppIniBool(section, key, self.*field);
-    }
-    void Int(const wchar_t* section, const wchar_t* key, int CKWDocSettings::*field)
-    {
-        WriteAppIniInt(section, key, self.*field);
-    }
-    void Colour(const wchar_t* section, const wchar_t* key, COLORREF CKWDocSettings::*field)
-    {
-        WriteAppIniHexInt(section, key, static_cast<int>(self.*field));
-    }
-    void Pair(const wchar_t* section, const wchar_t* key, CSize CKWDocSettings::*field)
-    {
-        WriteAppIniString(section, key, PairText(self.*field));
-    }
-    void String(const wchar_t* section, const wchar_t* key, CString CKWDocSettings::*field)
-    {
-        WriteAppIniString(section, key, self.*field);
-    }
-    void Real(const wchar_t* section, const wchar_t* key, double CKWDocSettings::*field)
-    {
-        WriteAppIniString(section, key, RealText(self.*field));
-    }
-    // From now on the font is read from "font"; the split keys stay behind as 0.
-    void Font()
-    {
-        WriteAppIniBinary(kVyxFile, L"font", &self.font, sizeof(self.font));
-        for (const wchar_t* key : kSplitFontKeys)
-            WriteAppIniInt(kVyxFile, key, 0);
-    }
-};
-
-struct KeyLister
-{
-    std::vector<std::pair<CString, CString>> keys;
-
-    template <class Field> void Bool(const wchar_t* section, const wchar_t* key, Field) { keys.emplace_back(section, key); }
-    template <class Field> void Int(const wchar_t* section, const wchar_t* key, Field f) { Bool(section, key, f); }
-    template <class Field> void Colour(const wchar_t* section, const wchar_t* key, Field f) { Bool(section, key, f); }
-    template <class Field> void Pair(const wchar_t* section, const wchar_t* key, Field f) { Bool(section, key, f); }
-    template <class Field> void String(const wchar_t* section, const wchar_t* key, Field f) { Bool(section, key, f); }
-    template <class Field> void Real(const wchar_t* section, const wchar_t* key, Field f) { Bool(section, key, f); }
-    void Font() { keys.emplace_back(kVyxFile, L"font"); }
 };
 
 } // namespace
@@ -161,7 +35,7 @@ CKWDocSettings::CKWDocSettings()
 {
 }
 
-template <class Visitor> void CKWDocSettings::VisitKeys(Visitor& v) const
+template <class Visitor> void CKWDocSettings::VisitKeys(Visitor& v)
 {
     v.Pair(kKWDoc, L"ThumbsMarginSize", &CKWDocSettings::ThumbsMarginSize);
     v.Pair(kKWDoc, L"ThumbsPaddingSize", &CKWDocSettings::ThumbsPaddingSize);
@@ -236,7 +110,7 @@ template <class Visitor> void CKWDocSettings::VisitKeys(Visitor& v) const
     v.Colour(kVyxFile, L"colFolderDraw", &CKWDocSettings::colFolderDraw);
     v.Colour(kVyxFile, L"colArcDraw", &CKWDocSettings::colArcDraw);
     v.Colour(kVyxFile, L"colCantDraw", &CKWDocSettings::colCantDraw);
-    v.Font();
+    v.Font(kVyxFile, L"font", &CKWDocSettings::font);
     v.String(kVyxFile, L"NameFormat", &CKWDocSettings::NameFormat);
     v.Bool(kVyxFile, L"WordBreak", &CKWDocSettings::WordBreak);
     v.Int(kVyxFile, L"Shadow", &CKWDocSettings::Shadow);
@@ -251,10 +125,13 @@ template <class Visitor> void CKWDocSettings::VisitKeys(Visitor& v) const
     v.Int(L"Filer", L"FileAccessBufferSize", &CKWDocSettings::FileAccessBufferSize);
 }
 
+// For the readers of one key (SettingsTable::ReadOne) outside this file.
+template void CKWDocSettings::VisitKeys(SettingsTable::Reader<CKWDocSettings>&);
+
 void CKWDocSettings::ReadSettings(HDC fontFamilyDC)
 {
     const CKWDocSettings defaults;
-    KeyReader reader{{*this, defaults}};
+    SettingsTable::Reader<CKWDocSettings> reader(*this, defaults);
     VisitKeys(reader);
     KeepWithinRanges(defaults);
     ThumbsSize.cx = std::max(ThumbsSize.cx, ThumbsLimitSize.cx);
@@ -304,17 +181,13 @@ void CKWDocSettings::KeepWithinRanges(const CKWDocSettings& defaults)
 
 void CKWDocSettings::WriteSettings() const
 {
-    const CKWDocSettings defaults;
-    // The writer only reads the fields it is handed.
-    KeyWriter writer{{const_cast<CKWDocSettings&>(*this), defaults}};
+    DocumentWriter writer(*this);
     VisitKeys(writer);
 }
 
 std::vector<std::pair<CString, CString>> CKWDocSettings::DeclaredKeys()
 {
-    KeyLister lister;
-    CKWDocSettings().VisitKeys(lister);
-    return lister.keys;
+    return SettingsTable::Keys<CKWDocSettings>();
 }
 
 void CKWDocSettings::ReadFont(HDC fontFamilyDC)
@@ -350,7 +223,7 @@ DWORD CKWDocSettings::ScaleSize(long long size, int unit)
 int CKWDocSettings::ReadInt(const wchar_t* section, const wchar_t* key, int defaultValue)
 {
     int value = defaultValue;
-    return ReadNumber(section, key, value) ? value : defaultValue;
+    return SettingsTable::ReadNumber(section, key, value) ? value : defaultValue;
 }
 
 long long CKWDocSettings::ReadStoredTime(const wchar_t* section, const wchar_t* key)

@@ -162,6 +162,11 @@ public:
     // Every key the settings read and write (those of "Filter" aside), as section and name, in
     // the order of saving.
     static std::vector<std::pair<CString, CString>> DeclaredKeys();
+    // Every plain key in the order of saving, as section, name and field, for the walks of
+    // foundation/SettingsTable.h: a missing key takes the field's value in a settings object just
+    // made. Readers of one key before or without a document read it through its row
+    // (SettingsTable::ReadOne).
+    template <class Visitor> static void VisitKeys(Visitor& visitor);
 
     // A size with its unit index (each step x 1024), kept within 0 to 0xFFFFFFFF.
     static DWORD ScaleSize(long long size, int unit);
@@ -172,9 +177,6 @@ public:
     static long long ReadStoredTime(const wchar_t* section, const wchar_t* key);
 
 private:
-    // Every plain key in the order of saving, as section, name and field; a missing key takes
-    // the field's value in a settings object just made.
-    template <class Visitor> void VisitKeys(Visitor& visitor) const;
     void KeepWithinRanges(const CKWDocSettings& defaults);
     void ReadFont(HDC fontFamilyDC);
 };

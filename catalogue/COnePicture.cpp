@@ -1,6 +1,8 @@
 #include "catalogue/COnePicture.h"
 
+#include "catalogue/PictureViewSettings.h"
 #include "foundation/PixelSize.h"
+#include "foundation/SettingsTable.h"
 #include "foundation/ShellShortcut.h"
 #include "foundation/VyxGlobalErrorException.h"
 #include "foundation/VyxIni.h"
@@ -84,10 +86,10 @@ COnePicture::~COnePicture()
 
 void COnePicture::Init()
 {
-    m_aviShow = GetAppIniInt(kSection, L"AviShow", 0);
-    m_dswShow = GetAppIniInt(kSection, L"DswShow", 0);
-    m_stepSecond = GetAppIniInt(kSection, L"StepSecond", 1);
-    m_delayTime = GetAppIniInt(kSection, L"DelayTime", 1000);
+    m_aviShow = SettingsTable::ReadOne(&PictureViewSettings::AviShow);
+    m_dswShow = SettingsTable::ReadOne(&PictureViewSettings::DswShow);
+    m_stepSecond = SettingsTable::ReadOne(&PictureViewSettings::StepSecond);
+    m_delayTime = SettingsTable::ReadOne(&PictureViewSettings::DelayTime);
     const int capacity = std::clamp(GetAppIniInt(kSection, L"MaxDibPageCount", 128), kMinCapacity, kMaxCapacity);
     m_displayDepth = GetScreenBitDepth();
     Reset(capacity);

@@ -1,18 +1,11 @@
 #include "catalogue/COneView.h"
 
-#include "foundation/VyxIni.h"
-#include "res/resource.h"
 #include "catalogue/OneViewSettings.h"
+#include "res/resource.h"
 
 #include <imm.h>
 
 #include <cstdlib>
-
-namespace {
-
-const wchar_t kSection[] = L"COneView";
-
-} // namespace
 
 IMPLEMENT_DYNCREATE(COneView, CView)
 
@@ -36,18 +29,13 @@ END_MESSAGE_MAP()
 
 COneView::COneView()
 {
-    m_nAviShow = GetAppIniInt(kSection, L"AviShow", 0);
-    m_nDswShow = GetAppIniInt(kSection, L"DswShow", 0);
-    m_nStepSecond = GetAppIniInt(kSection, L"StepSecond", 1);
-    m_nDelayTime = GetAppIniInt(kSection, L"DelayTime", 1000);
-    m_colBackground = static_cast<COLORREF>(GetAppIniHexInt(kSection, L"colBackground", 0));
-    m_nDragDots = GetAppIniInt(kSection, L"DragDots", 3);
+    m_settings.Load();
     m_picture.Init();
-    m_picture.SetAviShow(m_nAviShow);
-    m_picture.SetDswShow(m_nDswShow);
-    m_picture.SetStepSecond(m_nStepSecond);
-    m_picture.SetDelayTime(m_nDelayTime);
-    m_picture.SetBackColor(m_colBackground);
+    m_picture.SetAviShow(m_settings.AviShow);
+    m_picture.SetDswShow(m_settings.DswShow);
+    m_picture.SetStepSecond(m_settings.StepSecond);
+    m_picture.SetDelayTime(m_settings.DelayTime);
+    m_picture.SetBackColor(m_settings.colBackground);
 }
 
 COneView::~COneView()
@@ -70,7 +58,7 @@ void COneView::SetPicture(const VyxFile* item)
     StopAnimation();
     m_picture.Show(nullptr, item, TRUE);
     // The engine knows the kind once it has detected the item's decoder.
-    if (m_hWnd && COnePicture::IsAnimatedKind(m_picture.GetItem(), m_nAviShow, m_nDswShow)) {
+    if (m_hWnd && COnePicture::IsAnimatedKind(m_picture.GetItem(), m_settings.AviShow, m_settings.DswShow)) {
         m_picture.SetAnimationTimer(SetTimer(AnimationTimer, AnimationInterval, nullptr));
         m_picture.SetAnimationStart(::GetTickCount());
     }
@@ -253,7 +241,8 @@ void COneView::OnMouseMove(UINT, CPoint point)
         SetCapture();
         ShowCursorResource(IDC_PICTURE_GRAB);
     }
-    if (std::abs(point.x - m_ptPress.x) <= m_nDragDots && std::abs(point.y - m_ptPress.y) <= m_nDragDots)
+    if (std::abs(point.x - m_ptPress.x) <= m_settings.DragDots &&
+        std::abs(point.y - m_ptPress.y) <= m_settings.DragDots)
         return;
     m_nDragState = DragMoving;
     m_picture.Scroll(m_picture.CanScrollX() ? point.x - m_ptLast.x : 0,
@@ -329,12 +318,7 @@ void COneView::OnTimer(UINT_PTR nIDEvent)
 
 void COneView::OnDestroy()
 {
-    WriteAppIniInt(kSection, L"DragDots", m_nDragDots);
-    WriteAppIniInt(kSection, L"AviShow", m_nAviShow);
-    WriteAppIniInt(kSection, L"DswShow", m_nDswShow);
-    WriteAppIniInt(kSection, L"StepSecond", m_nStepSecond);
-    WriteAppIniInt(kSection, L"DelayTime", m_nDelayTime);
-    WriteAppIniHexInt(kSection, L"colBackground", static_cast<int>(m_colBackground));
+    m_settings.Save();
     StopAnimation();
     CView::OnDestroy();
 }

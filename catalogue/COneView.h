@@ -5,6 +5,7 @@
 #pragma once
 
 #include "catalogue/COnePicture.h"
+#include "catalogue/PictureViewSettings.h"
 
 struct OneViewSettings;
 
@@ -72,14 +73,9 @@ private:
     void Repaint();
 
     COnePicture m_picture;
-    int m_nAviShow;
-    int m_nDswShow;
-    int m_nStepSecond;
-    int m_nDelayTime;
-    COLORREF m_colBackground;
+    PictureViewSettings m_settings;
     int m_nDragState = DragIdle;
     CPoint m_ptLast;
     CPoint m_ptPress;
-    int m_nDragDots;
     HCURSOR m_hCursor = nullptr;
 };

@@ -2,7 +2,6 @@
 
 #include "controls/TreeOptionsDDX.h"
 #include "fileops/FileSaveTreeEditors.h"
-#include "foundation/VyxIni.h"
 #include "foundation/VyxPath.h"
 #include "foundation/WindowPlacement.h"
 #include "res/resource.h"
@@ -56,27 +55,7 @@ int CFileSaveDlg::RotateChoiceOf(int angle)
 
 void CFileSaveDlg::LoadSettings()
 {
-    Format = GetAppIniInt(kFileSave, L"Format", FormatBmp);
-    SizeMode = GetAppIniInt(kFileSave, L"SizeMode", SizeKeep);
-    Width = GetAppIniInt(kFileSave, L"Width", 0);
-    Height = GetAppIniInt(kFileSave, L"Height", 0);
-    Aspect = GetAppIniInt(kFileSave, L"Aspect", 1);
-    Scale = GetAppIniDouble(kFileSave, L"Scale", 1.0);
-    ScaleMode = GetAppIniInt(kFileSave, L"ScaleMode", 0);
-    Unsharp = GetAppIniInt(kFileSave, L"Unsharp", 0);
-    JpegQuality = GetAppIniInt(kFileSave, L"JpegQuality", 90);
-    JpegProgressive = GetAppIniInt(kFileSave, L"JpegProgressive", 0);
-    JpegGrayscale = GetAppIniInt(kFileSave, L"JpegGrayscale", 0);
-    Jpeg2000Quality = GetAppIniInt(kFileSave, L"Jpeg2000Quality", 10);
-    BmpQuant = GetAppIniInt(kFileSave, L"BmpQuant", 0);
-    PngQuant = GetAppIniInt(kFileSave, L"PngQuant", 0);
-    PngInterlace = GetAppIniInt(kFileSave, L"PngInterlace", 0);
-    PngCodec = GetAppIniInt(kFileSave, L"PngCodec", 0);
-    RotateAngle = GetAppIniInt(kFileSave, L"RotateAngle", 0);
-    TifCodec = GetAppIniInt(kFileSave, L"TifCodec", 1);
-    TifMultiPage = GetAppIniInt(kFileSave, L"TifMultiPage", 0);
-    GifCodec = GetAppIniInt(kFileSave, L"GifCodec", 0);
-
+    Load();
     m_bmpReduce = BmpQuant != 0;
     m_pngReduce = PngQuant != 0;
     m_resampleChoice = ScaleMode != 0 ? 1 : 0;
@@ -84,30 +63,6 @@ void CFileSaveDlg::LoadSettings()
     m_tifCodecName = kTifCodecTable.TextOf(TifCodec);
     m_pngCodecName = kPngCodecTable.TextOf(PngCodec);
     m_gifCodecName = kGifCodecTable.TextOf(GifCodec);
-}
-
-void CFileSaveDlg::SaveSettings()
-{
-    WriteAppIniInt(kFileSave, L"Format", Format);
-    WriteAppIniInt(kFileSave, L"SizeMode", SizeMode);
-    WriteAppIniInt(kFileSave, L"Width", Width);
-    WriteAppIniInt(kFileSave, L"Height", Height);
-    WriteAppIniInt(kFileSave, L"Aspect", Aspect);
-    WriteAppIniDouble(kFileSave, L"Scale", Scale);
-    WriteAppIniInt(kFileSave, L"ScaleMode", ScaleMode);
-    WriteAppIniInt(kFileSave, L"Unsharp", Unsharp);
-    WriteAppIniInt(kFileSave, L"JpegQuality", JpegQuality);
-    WriteAppIniInt(kFileSave, L"JpegProgressive", JpegProgressive);
-    WriteAppIniInt(kFileSave, L"JpegGrayscale", JpegGrayscale);
-    WriteAppIniInt(kFileSave, L"Jpeg2000Quality", Jpeg2000Quality);
-    WriteAppIniInt(kFileSave, L"BmpQuant", BmpQuant);
-    WriteAppIniInt(kFileSave, L"PngQuant", PngQuant);
-    WriteAppIniInt(kFileSave, L"PngInterlace", PngInterlace);
-    WriteAppIniInt(kFileSave, L"PngCodec", PngCodec);
-    WriteAppIniInt(kFileSave, L"RotateAngle", RotateAngle);
-    WriteAppIniInt(kFileSave, L"TifCodec", TifCodec);
-    WriteAppIniInt(kFileSave, L"TifMultiPage", TifMultiPage);
-    WriteAppIniInt(kFileSave, L"GifCodec", GifCodec);
 }
 
 void CFileSaveDlg::BuildOptionTree()
@@ -300,7 +255,7 @@ void CFileSaveDlg::OnRun()
     TifCodec = kTifCodecTable.ValueOf(m_tifCodecName, TifCodec);
     GifCodec = kGifCodecTable.ValueOf(m_gifCodecName, GifCodec);
     PngCodec = kPngCodecTable.ValueOf(m_pngCodecName, PngCodec);
-    SaveSettings();
+    Save();
     CString full;
     if (GetFullPath(full, m_folder).IsEmpty() || !IsSizeValid() || (SizeMode == SizeScaled && !wholeScale))
         return;

@@ -1,20 +1,18 @@
 // Where and how converted copies of pictures are written: a destination folder and, in an option
 // tree, the format with its options, an optional resize with its resampling and sharpening, and a
 // rotation. The dialog converts nothing: its callers read the public members after IDOK. The
-// choices are kept in the settings section "FileSave".
+// choices are its settings record's, kept in section "FileSave".
 #pragma once
 
 #include "catalogue/FolderList.h"
 #include "controls/CMenuButtonCtrl.h"
 #include "controls/CResizableDialog.h"
 #include "controls/CTreeOptionsCtrl.h"
+#include "fileops/FileSaveSettings.h"
 
-class CFileSaveDlg : public CResizableDialog
+class CFileSaveDlg : public CResizableDialog, public FileSaveSettings
 {
 public:
-    enum { FormatBmp, FormatJpeg, FormatJpeg2000, FormatPng, FormatTiff, FormatGif };
-    enum { SizeKeep, SizeGiven, SizeScaled };
-
     explicit CFileSaveDlg(CWnd* parent = nullptr);
     ~CFileSaveDlg() override;
 
@@ -28,27 +26,6 @@ public:
     CString m_gifCodecName;
     CStringArray m_quickAccess;
     CString m_folder;
-
-    int Format = FormatBmp;
-    int SizeMode = SizeKeep;
-    int Width = 0;
-    int Height = 0;
-    BOOL Aspect = TRUE;
-    double Scale = 1.0;
-    int RotateAngle = 0;
-    int ScaleMode = 0;
-    BOOL Unsharp = FALSE;
-    int BmpQuant = 0;
-    int JpegQuality = 90;
-    BOOL JpegProgressive = FALSE;
-    BOOL JpegGrayscale = FALSE;
-    int Jpeg2000Quality = 10;
-    int PngQuant = 0;
-    BOOL PngInterlace = FALSE;
-    int PngCodec = 0;
-    int TifCodec = 1;
-    BOOL TifMultiPage = FALSE;
-    int GifCodec = 0;
 
     // The rotation choice of a stored angle: 0 or 360 none, 90, 180 and 270 their choices, any
     // other angle typed.
@@ -65,8 +42,8 @@ protected:
     afx_msg void OnRun();
     afx_msg void OnQuickAccess(UINT id);
 
+    // The record from its section, and the tree's choices from the record.
     void LoadSettings();
-    void SaveSettings();
     void BuildOptionTree();
     bool IsSizeValid() const;
 

@@ -10,6 +10,14 @@
 
 namespace {
 
+const wchar_t kSection[] = L"LOG";
+const wchar_t kLevel[] = L"Level";
+const wchar_t kFolder[] = L"Folder";
+const int kDefaultLevel = LogLevelWarning;
+// The folder start-up stores when none is: until then logs go to the program's folder itself,
+// from the first start on to this folder under it.
+const wchar_t kStoredFolder[] = L"log";
+
 LogSinkProc s_sink = AppendLogRecord;
 HWND s_observer = nullptr;
 UINT s_observerMessage = WM_USER + 1000;
@@ -22,7 +30,7 @@ CString ResolveLogFolder()
     CString moduleFolder;
     GetModuleFolder(moduleFolder);
     CString folder;
-    GetAppIniString(folder, L"LOG", L"Folder", moduleFolder);
+    GetAppIniString(folder, kSection, kFolder, moduleFolder);
     if (folder.IsEmpty())
         return moduleFolder;
     bool absolute = GetDriveIndex(folder) >= 0 || folder[0] == L'\\' || folder[0] == L'/';
@@ -47,7 +55,7 @@ public:
         std::lock_guard<std::mutex> guard(m_lock);
         CString file = SettingsFile();
         if (file.IsEmpty()) // the registry holds the settings: nothing to watch
-            return GetAppIniInt(L"LOG", L"Level", LogLevelWarning);
+            return GetAppIniInt(kSection, kLevel, kDefaultLevel);
         unsigned writes = VyxIni::GetWriteCount();
         DWORD now = GetTickCount();
         bool same = m_valid && writes == m_writes && file == m_file;
@@ -60,7 +68,7 @@ public:
         same = same && CompareFileTime(&facts.ftLastWriteTime, &m_facts.ftLastWriteTime) == 0 &&
                facts.nFileSizeLow == m_facts.nFileSizeLow && facts.nFileSizeHigh == m_facts.nFileSizeHigh;
         if (!same) {
-            m_threshold = GetAppIniInt(L"LOG", L"Level", LogLevelWarning);
+            m_threshold = GetAppIniInt(kSection, kLevel, kDefaultLevel);
             m_file = file;
             m_facts = facts;
             m_writes = writes;
@@ -85,7 +93,7 @@ private:
     WIN32_FILE_ATTRIBUTE_DATA m_facts = {};
     unsigned m_writes = 0;
     DWORD m_looked = 0;
-    int m_threshold = LogLevelWarning;
+    int m_threshold = kDefaultLevel;
 };
 
 LevelCache& TheLevelCache()
@@ -95,6 +103,14 @@ LevelCache& TheLevelCache()
 }
 
 } // namespace
+
+void StoreLogSettings()
+{
+    WriteBackAppIniInt(kSection, kLevel, GetAppIniInt(kSection, kLevel, kDefaultLevel));
+    CString folder;
+    GetAppIniString(folder, kSection, kFolder, kStoredFolder);
+    WriteBackAppIniString(kSection, kFolder, folder);
+}
 
 bool IsLogLevelOn(int level)
 {

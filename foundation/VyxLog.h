@@ -41,6 +41,10 @@ struct LogRecord
 
 typedef int (*LogSinkProc)(const LogRecord* record);
 
+// Start-up's part of the settings: "Level" and "Folder" are written back as read, so the file
+// shows them; an absent folder is stored as "log", under the program's folder.
+void StoreLogSettings();
+
 // True when a line of that level would be written now. A text built only for a log line is
 // built only after asking.
 bool IsLogLevelOn(int level);

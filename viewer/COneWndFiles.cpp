@@ -8,8 +8,10 @@
 #include "catalogue/WatchModeScope.h"
 #include "fileops/CMyPrintDialog.h"
 #include "fileops/CPrintOutDialog.h"
+#include "fileops/FileSaveSettings.h"
 #include "fileops/VFileMoveDlg.h"
 #include "fileops/VyxFileTransfer.h"
+#include "foundation/SettingsTable.h"
 #include "foundation/VyxFileUtil.h"
 #include "foundation/VyxIni.h"
 #include "foundation/VyxPath.h"
@@ -296,8 +298,8 @@ BOOL COneWnd::SaveDisplayedPage(const wchar_t* path, int nFilterIndex)
         result = SaveDibAsBmp(temp, page);
         break;
     case 2:
-        result = SaveDibAsJpeg(temp, page, GetAppIniInt(kSaveSection, L"JpegQuality", 90),
-                               GetAppIniInt(kSaveSection, L"JpegProgressive", 0), 0);
+        result = SaveDibAsJpeg(temp, page, SettingsTable::ReadOne(&FileSaveSettings::JpegQuality),
+                               SettingsTable::ReadOne(&FileSaveSettings::JpegProgressive), 0);
         break;
     case 3:
         result = SaveDibAsPng(temp, page, 8);

@@ -1,14 +1,15 @@
 // The slideshow's options: fitting and resampling, the SPACE key's command, enlarging and
 // shrinking, the turn direction, repeat, the wait between pictures, the position bar and the
-// information text with its template. The slideshow fills the public members, runs the dialog and
-// takes them back on OK; the dialog keeps no settings of its own.
+// information text with its template. The slideshow fills the options record, runs the dialog and
+// takes the record back on OK; the dialog keeps no settings of its own.
 #pragma once
 
 #include "controls/CCJFlatComboBox.h"
 #include "controls/CMenuButtonCtrl.h"
 #include "framework/Framework.h"
+#include "viewer/SlideShowSettings.h"
 
-class CSlideshowOptionDlg : public CDialog
+class CSlideshowOptionDlg : public CDialog, public SlideShowOptions
 {
 public:
     explicit CSlideshowOptionDlg(CWnd* pParent = nullptr);
@@ -18,18 +19,6 @@ public:
     // list knows but offers no item for: such a member leaves its box without a selection.
     static const int FitSizeValues[6];
     static const int ScaleModeValues[3];
-
-    int ZoomUp = 1;
-    int ZoomDw = 1;
-    int AngleDir = 0;
-    int Repeat = 0;
-    int SleepTime = 100;
-    int PositionBar = 1;
-    int Infomation = 1;
-    CString InfomationMacro;
-    int ScaleMode = 0;
-    int FitSize = 1;
-    int SpaceCommandID = 32796;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

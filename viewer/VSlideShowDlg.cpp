@@ -2,7 +2,6 @@
 
 #include "catalogue/FrameMessages.h"
 #include "catalogue/CKWDoc.h"
-#include "foundation/VyxIni.h"
 #include "foundation/VyxSystem.h"
 #include "image/DibCore.h"
 #include "image/DibPaint.h"
@@ -16,7 +15,6 @@
 
 namespace {
 
-const wchar_t kSection[] = L"SlideShow";
 const COLORREF kLockedText = RGB(255, 0, 0);
 // The paging strips along the left and right edges, and the hot corners' size.
 const int kStrip = 64;
@@ -63,31 +61,7 @@ END_MESSAGE_MAP()
 
 VSlideShowDlg::VSlideShowDlg(CWnd* pOwner) : CDialog(IDD_SLIDESHOW, pOwner), m_pOwnerWnd(pOwner)
 {
-    LongClick = GetAppIniInt(kSection, L"LongClick", 1);
-    AviShow = GetAppIniInt(kSection, L"AviShow", 0);
-    DswShow = GetAppIniInt(kSection, L"DswShow", 0);
-    FitSize = GetAppIniInt(kSection, L"FitSize", 1);
-    ScaleMode = GetAppIniInt(kSection, L"ScaleMode", 0);
-    Repeat = GetAppIniInt(kSection, L"Repeat", 0);
-    PositionBar = GetAppIniInt(kSection, L"PositionBar", 1);
-    Infomation = GetAppIniInt(kSection, L"Infomation", 1);
-    GetAppIniString(InfomationMacro, kSection, L"InfomationMacro", L"$(FileName)");
-    ZoomUp = GetAppIniInt(kSection, L"ZoomUp", 1);
-    ZoomDw = GetAppIniInt(kSection, L"ZoomDw", 1);
-    SleepTime = GetAppIniInt(kSection, L"SleepTime", 100);
-    AngleUnit = GetAppIniInt(kSection, L"AngleUnit", 90);
-    AngleDir = GetAppIniInt(kSection, L"AngleDir", 0);
-    colText = static_cast<COLORREF>(GetAppIniHexInt(kSection, L"colText", 0x008000));
-    colBarBase = static_cast<COLORREF>(GetAppIniHexInt(kSection, L"colBarBase", 0x008000));
-    colBarPlay = static_cast<COLORREF>(GetAppIniHexInt(kSection, L"colBarPlay", 0x0064DC));
-    colBarStep = static_cast<COLORREF>(GetAppIniHexInt(kSection, L"colBarStep", 0xFFFF00));
-    colBarLock = static_cast<COLORREF>(GetAppIniHexInt(kSection, L"colBarLock", 0x00FFFF));
-    colBackground = static_cast<COLORREF>(GetAppIniHexInt(kSection, L"colBackground", 0x000000));
-    InfomationTextX = GetAppIniInt(kSection, L"InfomationTextX", 10);
-    InfomationTextY = GetAppIniInt(kSection, L"InfomationTextY", 4);
-    SpaceCommandID = static_cast<UINT>(GetAppIniInt(kSection, L"SpaceCommandID", ID_PICTURE_AUTOPLAY));
-    LookAhead = GetAppIniInt(kSection, L"LookAhead", 1);
-    ContextMenuWaitTime = GetAppIniInt(kSection, L"ContextMenuWaitTime", 1200);
+    Load();
     m_hAccel = ::LoadAcceleratorsW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_PICTUREWND));
     m_bSwapped = ::GetSystemMetrics(SM_SWAPBUTTON) != 0;
     m_bOverlay = Infomation || PositionBar;
@@ -954,30 +928,10 @@ void VSlideShowDlg::OnOptions()
     if (m_bLocked)
         return;
     CSlideshowOptionDlg dialog(this);
-    dialog.FitSize = FitSize;
-    dialog.ScaleMode = ScaleMode;
-    dialog.SleepTime = SleepTime;
-    dialog.Repeat = Repeat;
-    dialog.PositionBar = PositionBar;
-    dialog.Infomation = Infomation;
-    dialog.InfomationMacro = InfomationMacro;
-    dialog.AngleDir = AngleDir;
-    dialog.ZoomUp = ZoomUp;
-    dialog.ZoomDw = ZoomDw;
-    dialog.SpaceCommandID = static_cast<int>(SpaceCommandID);
+    static_cast<SlideShowOptions&>(dialog) = *this;
     if (dialog.DoModal() != IDOK)
         return;
-    FitSize = dialog.FitSize;
-    ScaleMode = dialog.ScaleMode;
-    SleepTime = dialog.SleepTime;
-    Repeat = dialog.Repeat;
-    PositionBar = dialog.PositionBar;
-    Infomation = dialog.Infomation;
-    InfomationMacro = dialog.InfomationMacro;
-    AngleDir = dialog.AngleDir;
-    ZoomUp = dialog.ZoomUp;
-    ZoomDw = dialog.ZoomDw;
-    SpaceCommandID = static_cast<UINT>(dialog.SpaceCommandID);
+    static_cast<SlideShowOptions&>(*this) = dialog;
     ForEachEngine([this](COnePicture& engine) {
         ApplySettings(engine);
         engine.SetAngle(0);
@@ -1032,31 +986,7 @@ void VSlideShowDlg::OnDestroy()
     for (int slot = 0; slot < 10; ++slot)
         StopTimer(slot);
     FreeGrid();
-    WriteAppIniInt(kSection, L"LongClick", LongClick);
-    WriteAppIniInt(kSection, L"AviShow", AviShow);
-    WriteAppIniInt(kSection, L"DswShow", DswShow);
-    WriteAppIniInt(kSection, L"FitSize", FitSize);
-    WriteAppIniInt(kSection, L"ScaleMode", ScaleMode);
-    WriteAppIniInt(kSection, L"Repeat", Repeat);
-    WriteAppIniInt(kSection, L"PositionBar", PositionBar);
-    WriteAppIniInt(kSection, L"Infomation", Infomation);
-    WriteAppIniString(kSection, L"InfomationMacro", InfomationMacro);
-    WriteAppIniInt(kSection, L"ZoomUp", ZoomUp);
-    WriteAppIniInt(kSection, L"ZoomDw", ZoomDw);
-    WriteAppIniInt(kSection, L"SleepTime", SleepTime);
-    WriteAppIniInt(kSection, L"AngleUnit", AngleUnit);
-    WriteAppIniInt(kSection, L"AngleDir", AngleDir);
-    WriteAppIniHexInt(kSection, L"colText", static_cast<int>(colText));
-    WriteAppIniHexInt(kSection, L"colBarBase", static_cast<int>(colBarBase));
-    WriteAppIniHexInt(kSection, L"colBarPlay", static_cast<int>(colBarPlay));
-    WriteAppIniHexInt(kSection, L"colBarStep", static_cast<int>(colBarStep));
-    WriteAppIniHexInt(kSection, L"colBarLock", static_cast<int>(colBarLock));
-    WriteAppIniHexInt(kSection, L"colBackground", static_cast<int>(colBackground));
-    WriteAppIniInt(kSection, L"InfomationTextX", InfomationTextX);
-    WriteAppIniInt(kSection, L"InfomationTextY", InfomationTextY);
-    WriteAppIniInt(kSection, L"SpaceCommandID", static_cast<int>(SpaceCommandID));
-    WriteAppIniInt(kSection, L"LookAhead", LookAhead);
-    WriteAppIniInt(kSection, L"ContextMenuWaitTime", ContextMenuWaitTime);
+    Save();
     if (m_pOwnerWnd && ::IsWindow(m_pOwnerWnd->GetSafeHwnd())) {
         // The owner deletes the object when the message arrives; an owner that is itself going
         // deletes it as it goes.

@@ -11,13 +11,15 @@
 #include "framework/Framework.h"
 #include "catalogue/COnePicture.h"
 #include "viewer/SlidePositionBar.h"
+#include "viewer/SlideShowSettings.h"
 
 #include <memory>
 #include <vector>
 
 class CKWDoc;
 
-class VSlideShowDlg : public CDialog
+// Its settings ("SlideShow") are read at construction and written when the window goes.
+class VSlideShowDlg : public CDialog, public SlideShowSettings
 {
 public:
     // Pointer states.
@@ -82,33 +84,6 @@ public:
     COnePicture* GetEngine(int nBank, int nCell) const;
     // Bytes of every page the grid holds.
     ULONGLONG GetHeldBytes() const;
-
-    // ---- Settings ("SlideShow"), read at construction and written when the window goes
-    BOOL LongClick;
-    BOOL AviShow;
-    BOOL DswShow;
-    int FitSize;
-    int ScaleMode;
-    int Repeat;
-    BOOL PositionBar;
-    BOOL Infomation;
-    CString InfomationMacro;
-    int ZoomUp;
-    int ZoomDw;
-    int SleepTime;
-    int AngleUnit;
-    int AngleDir;
-    COLORREF colText;
-    COLORREF colBarBase;
-    COLORREF colBarPlay;
-    COLORREF colBarStep;
-    COLORREF colBarLock;
-    COLORREF colBackground;
-    int InfomationTextX;
-    int InfomationTextY;
-    UINT SpaceCommandID;
-    BOOL LookAhead;
-    int ContextMenuWaitTime;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

@@ -3,6 +3,7 @@
 #include "common/BrowserTestUtil.h"
 #include "browser/CKWApp.h"
 #include "browser/InstanceHandOver.h"
+#include "catalogue/CKWDocSettings.h"
 #include "foundation/VyxPath.h"
 #include "foundation/WindowPlacement.h"
 
@@ -166,6 +167,28 @@ TEST(AppStart, TheFirstLocationComesFromTheCommandLineElseTheSettings)
     CreateDirectoryW(folder / L"Photos", nullptr);
     CString typed = folder / L"PHOTOS\\";
     EXPECT_EQ(folder / L"Photos", CKWApp::ChooseFirstLocation(L"/max " + typed));
+}
+
+TEST(AppStart, StartUpReadsTheDocumentsKeysAsTheDocumentReadsThem)
+{
+    ScratchSettings settings;
+    FrameworkScratchFolder folder;
+    // A value edited by hand that is no number reads as the default, on, in the document and so in
+    // its options sheet: start-up restores the last folder as the sheet shows.
+    WriteAppIniString(L"KWDoc", L"RestoreFolder", L"yes");
+    WriteAppIniString(L"KWDoc", L"LastPath", folder.Path());
+    WriteAppIniString(L"KWDoc", L"HomeFolder", folder / L"home");
+    CKWDocSettings document;
+    document.ReadSettings(nullptr);
+    ASSERT_TRUE(document.RestoreFolder);
+    EXPECT_EQ(folder.Path(), CKWApp::ChooseFirstLocation(L""));
+
+    // The plug-in folder as stored, else the program's.
+    CString exeFolder;
+    GetModuleFolder(exeFolder);
+    EXPECT_EQ(exeFolder + L"\\*.SPI", CKWApp::GetPluginPattern());
+    WriteAppIniString(L"SPI", L"SPIDIR", folder.Path());
+    EXPECT_EQ(folder / L"*.SPI", CKWApp::GetPluginPattern());
 }
 
 TEST(AppStart, MinAndMaxOverrideTheSavedPlacement)

@@ -1,5 +1,9 @@
 #include "DocumentTestUtil.h"
 
+#include "catalogue/OneViewSettings.h"
+#include "catalogue/PictureViewSettings.h"
+#include "common/SettingsTableTestUtil.h"
+
 #include <set>
 
 using namespace doctest;
@@ -125,4 +129,16 @@ TEST(SettingsTable, ANewRecordStartsFromWhatAFileWithoutTheKeysReads)
     EXPECT_EQ(filled.colText, fresh.colText);
     EXPECT_EQ(filled.AutoColumnSize, fresh.AutoColumnSize);
     EXPECT_EQ(filled.NameMaxSize, fresh.NameMaxSize);
+}
+
+TEST(SettingsTable, ThePictureRecordsWalkTheirTablesBothWays)
+{
+    ScratchSettings settings;
+    settingstest::ExpectEveryRowRoundTrips<OneViewSettings>(
+        {{L"SlideShow", {L"SleepTime"}},
+         {L"COneView",
+          {L"FitSize", L"ScaleMode", L"Repeat", L"PositionBar", L"Infomation", L"InfomationMacro", L"ZoomUp",
+           L"ZoomDw", L"AngleUnit", L"SpaceCommandID"}}});
+    settingstest::ExpectEveryRowRoundTrips<PictureViewSettings>(
+        {{L"COneView", {L"AviShow", L"DswShow", L"StepSecond", L"DelayTime", L"colBackground", L"DragDots"}}});
 }

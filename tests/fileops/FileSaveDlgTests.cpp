@@ -1,6 +1,7 @@
 #include "fileops/CFileSaveDlg.h"
 
 #include "OutputWindowUtil.h"
+#include "common/SettingsTableTestUtil.h"
 
 #include "res/resource.h"
 
@@ -83,6 +84,15 @@ TEST(FileSaveRotation, StoredAnglesChooseTheirRotation)
     const int cases[][2] = {{0, 0}, {360, 0}, {90, 1}, {180, 2}, {270, 3}, {45, 4}, {-90, 4}, {450, 4}};
     for (const auto& c : cases)
         EXPECT_EQ(c[1], CFileSaveDlg::RotateChoiceOf(c[0])) << c[0];
+}
+
+TEST_F(FileSaveDialog, ItsSettingsTableGoesBothWays)
+{
+    settingstest::ExpectEveryRowRoundTrips<FileSaveSettings>(
+        {{L"FileSave",
+          {L"Format", L"SizeMode", L"Width", L"Height", L"Aspect", L"Scale", L"ScaleMode", L"Unsharp", L"JpegQuality",
+           L"JpegProgressive", L"JpegGrayscale", L"Jpeg2000Quality", L"BmpQuant", L"PngQuant", L"PngInterlace",
+           L"PngCodec", L"RotateAngle", L"TifCodec", L"TifMultiPage", L"GifCodec"}}});
 }
 
 TEST_F(FileSaveDialog, OpensOnTheStoredChoicesAndClosesOnlyOnAValidRun)

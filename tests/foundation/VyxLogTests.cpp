@@ -72,6 +72,32 @@ TEST_F(VyxLogTest, DefaultFolderIsTheProgramFolder)
     EXPECT_STREQ(expected, log.records[0].path);
 }
 
+TEST_F(VyxLogTest, StartUpStoresTheFolderTheLogGoesToFromThenOn)
+{
+    StoreLogSettings();
+    EXPECT_EQ(CString(L"4"), GetAppIniString(L"LOG", L"Level", L""));
+    EXPECT_EQ(CString(L"log"), GetAppIniString(L"LOG", L"Folder", L""));
+    CString folder;
+    MakeModulePath(folder, L"log");
+    const bool existed = GetFileAttributesW(folder) != INVALID_FILE_ATTRIBUTES;
+    {
+        CapturedLog log;
+        LogWrite(VYX_LOG_SOURCE, 5, L"x");
+        ASSERT_EQ(1u, log.records.size());
+        CString expected;
+        MakePath(expected, nullptr, folder, TodayFileName(), nullptr);
+        EXPECT_STREQ(expected, log.records[0].path);
+    }
+    if (!existed)
+        RemoveDirectoryW(folder);
+    // What is stored stays.
+    WriteAppIniString(L"LOG", L"Folder", L"elsewhere");
+    WriteAppIniInt(L"LOG", L"Level", 2);
+    StoreLogSettings();
+    EXPECT_EQ(CString(L"2"), GetAppIniString(L"LOG", L"Level", L""));
+    EXPECT_EQ(CString(L"elsewhere"), GetAppIniString(L"LOG", L"Folder", L""));
+}
+
 TEST_F(VyxLogTest, RelativeFolderIsCreatedUnderTheProgramFolderWhateverTheCurrentDirectory)
 {
     CString name;

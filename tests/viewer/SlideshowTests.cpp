@@ -1,5 +1,6 @@
 #include "PictureWindowTestUtil.h"
 #include "catalogue/FrameMessages.h"
+#include "common/SettingsTableTestUtil.h"
 #include "res/resource.h"
 #include "viewer/VSlideShowDlg.h"
 
@@ -434,4 +435,39 @@ TEST(Slideshow, GifsPlayInTheirCellsAndTheOptionsReachEveryEngine)
     EXPECT_EQ(0, show->FitSize);
     for (int bank = 0; bank < 3; ++bank)
         EXPECT_EQ(0, show->GetEngine(bank, 0)->GetAngle()) << bank;
+}
+
+TEST(Slideshow, ReadsEveryKeyOfItsTableAndWritesEachBackWhenItGoes)
+{
+    PictureWindows w;
+    // Leaves every key unlike its default: the slideshow opens on those.
+    settingstest::ExpectEveryRowRoundTrips<SlideShowSettings>(
+        {{L"SlideShow",
+          {L"LongClick",       L"AviShow",         L"DswShow",        L"FitSize",         L"ScaleMode",
+           L"Repeat",          L"PositionBar",     L"Infomation",     L"InfomationMacro", L"ZoomUp",
+           L"ZoomDw",          L"SleepTime",       L"AngleUnit",      L"AngleDir",        L"colText",
+           L"colBarBase",      L"colBarPlay",      L"colBarStep",     L"colBarLock",      L"colBackground",
+           L"InfomationTextX", L"InfomationTextY", L"SpaceCommandID", L"LookAhead",       L"ContextMenuWaitTime"}}});
+    SlideShowSettings stored;
+    stored.Load();
+    w.Frame()->StartSlideshow(0);
+    VSlideShowDlg* show = w.List().m_pSlideShow;
+    ASSERT_NE(nullptr, show);
+    SlideShowSettings changed = stored;
+    settingstest::WalkRows<SlideShowSettings>([&](const wchar_t*, const wchar_t* key, auto field) {
+        EXPECT_TRUE(show->*field == stored.*field) << std::wstring(key);
+        changed.*field = settingstest::Unlike(stored.*field);
+        show->*field = changed.*field;
+    });
+    show->SendMessage(WM_COMMAND, ID_PICTURE_CLOSE);
+    ASSERT_TRUE(PumpUntil([&] { return w.List().m_pSlideShow == nullptr; }, 30000));
+    SlideShowSettings reread;
+    reread.Load();
+    settingstest::WalkRows<SlideShowSettings>([&](const wchar_t*, const wchar_t* key, auto field) {
+        EXPECT_TRUE(reread.*field == changed.*field) << std::wstring(key);
+    });
+    // The slideshow's wait is the picture windows' interval.
+    OneViewSettings view;
+    view.Load();
+    EXPECT_EQ(changed.SleepTime, view.SleepTime);
 }
