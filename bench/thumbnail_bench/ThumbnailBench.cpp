@@ -1,8 +1,9 @@
-// Thumbnails of JPEG pictures of 24, 12, 2 and 0.3 megapixels, in one process: a file item's own
+// Thumbnails of camera JPEGs (Exif blocks, several different pictures of each size, taken in turn)
+// of 24, 12, 2 and 0.3 megapixels, in one process: a file item's own
 // way from the file on disk to its thumbnail (the decoder found and asked through the plug-in
 // host, the picture's facts, the decode for the box, the thumbnail made and sharpened as the
 // settings ask), a new item per picture as a folder listing makes them, beside the bare side:
-// the same file read once into memory and libjpeg called directly for the same decoded size.
+// the same files read once into memory and libjpeg called directly for the same decoded size.
 // Then where the time of one picture goes, step by step through the host. Prints pictures per
 // second, the ratio to the bare side beside its goal and the process's peak memory.
 #include "catalogue/VyxFile.h"
@@ -11,8 +12,9 @@
 #include "../BenchArgs.h"
 #include "../BenchClock.h"
 #include "../BenchJpeg.h"
+#include "common/ScratchTree.h"
 #include "../OwnPlugins.h"
-#include "../PhotoJpeg.h"
+#include "../CameraJpeg.h"
 
 #include <benchmark/benchmark.h>
 
@@ -58,21 +60,19 @@ std::string Label(int tenths)
     return text;
 }
 
-// The picture as a file in the temporary folder, written once.
-const std::wstring& PictureFile(int tenths)
+// Several different camera pictures of the size as files in the temporary folder, written once:
+// each pass goes from one to the next, as a folder's pictures come.
+const std::vector<std::wstring>& PictureFiles(int tenths)
 {
-    static std::map<int, std::wstring> files;
-    std::wstring& path = files[tenths];
-    if (path.empty()) {
-        path = BenchTempFile(L"thumbnail_bench", (std::to_wstring(tenths) + L".jpg").c_str());
+    static std::map<int, std::vector<std::wstring>> files;
+    std::vector<std::wstring>& paths = files[tenths];
+    if (paths.empty()) {
         const Size& size = SizeOf(tenths);
-        const std::vector<BYTE> jpeg = MakePhotoJpeg(size.width, size.height);
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        WriteFile(file, jpeg.data(), static_cast<DWORD>(jpeg.size()), &written, nullptr);
-        CloseHandle(file);
+        const int distinct = tenths >= 120 ? 4 : tenths >= 20 ? 12 : 32;
+        paths = MakeCameraFolder(BenchTempFile(L"thumbnail_bench", std::to_wstring(tenths).c_str()), distinct, distinct,
+                                 size.width, size.height);
     }
-    return path;
+    return paths;
 }
 
 // The whole file into the buffer, which is kept from picture to picture as a loop would keep it.
@@ -109,10 +109,11 @@ void ItemThumbnail(benchmark::State& state)
     const int tenths = static_cast<int>(state.range(0));
     const bool sharpen = state.range(1) != 0;
     LoadOwnPlugins();
-    const std::wstring& path = PictureFile(tenths);
+    const std::vector<std::wstring>& paths = PictureFiles(tenths);
+    size_t next = 0;
     const double start = BenchSeconds();
     for (auto _ : state) {
-        VyxFile item(path.c_str());
+        VyxFile item(paths[next++ % paths.size()].c_str());
         item.SetCacheLookup(FALSE);
         item.SetScaleMode(10);
         item.SetLimitCheck(TRUE);
@@ -130,12 +131,13 @@ void ItemThumbnail(benchmark::State& state)
 void BareReadAndDecode(benchmark::State& state)
 {
     const int tenths = static_cast<int>(state.range(0));
-    const std::wstring& path = PictureFile(tenths);
+    const std::vector<std::wstring>& paths = PictureFiles(tenths);
+    size_t next = 0;
     const int denominator = Denominator(tenths);
     std::vector<BYTE> bytes, row;
     const double start = BenchSeconds();
     for (auto _ : state) {
-        ReadWhole(path, bytes);
+        ReadWhole(paths[next++ % paths.size()], bytes);
         DecodeScaledBare(bytes, denominator, row);
         benchmark::DoNotOptimize(row.data());
     }
@@ -165,7 +167,8 @@ void HostSteps(benchmark::State& state)
 {
     const int tenths = static_cast<int>(state.range(0));
     LoadOwnPlugins();
-    const std::wstring& path = PictureFile(tenths);
+    const std::vector<std::wstring>& paths = PictureFiles(tenths);
+    size_t next = 0;
     const Size& size = SizeOf(tenths);
     Steps total;
     std::vector<BYTE> bytes;
@@ -175,6 +178,7 @@ void HostSteps(benchmark::State& state)
         sum += BenchSeconds() - start;
     };
     for (auto _ : state) {
+        const std::wstring& path = paths[next++ % paths.size()];
         SPISupportQuery probe = {};
         probe.kind = SPImapIndex::KindImage;
         probe.startAfter = -1;
@@ -237,7 +241,7 @@ void PrintSummary()
         if (plain > 0)
             std::snprintf(plainText, sizeof(plainText), "%.2f", plain);
         WIN32_FILE_ATTRIBUTE_DATA data = {};
-        GetFileAttributesExW(PictureFile(size.tenthsOfMegapixels).c_str(), GetFileExInfoStandard, &data);
+        GetFileAttributesExW(PictureFiles(size.tenthsOfMegapixels).front().c_str(), GetFileExInfoStandard, &data);
         std::printf("%8s %10.2f %14.2f %16s %12.2f %7.3fx %7.1fx%s\n", Label(size.tenthsOfMegapixels).c_str(),
                     data.nFileSizeLow / 1048576.0, item, plainText, bare, bare / item, kGoal,
                     bare / item <= kGoal ? "" : "  (over)");
@@ -263,7 +267,6 @@ int wmain(int argc, wchar_t** argv)
     benchmark::Shutdown();
     PrintSummary();
     for (const Size& size : kSizes)
-        DeleteFileW(
-            BenchTempFile(L"thumbnail_bench", (std::to_wstring(size.tenthsOfMegapixels) + L".jpg").c_str()).c_str());
+        RemoveTree(BenchTempFile(L"thumbnail_bench", std::to_wstring(size.tenthsOfMegapixels).c_str()));
     return 0;
 }
