@@ -516,7 +516,8 @@ void CMainFrame::SetWorkFlag(DWORD dwMask, BOOL bOn)
 LRESULT CMainFrame::OnIdleStep(WPARAM, LPARAM)
 {
     Announce(HintIdleStep, nullptr);
-    return m_dwWorkFlags != 0;
+    // The word itself (non-zero while any work is left) tells a caller which work remains.
+    return m_dwWorkFlags;
 }
 
 LRESULT CMainFrame::OnStatusText(WPARAM wParam, LPARAM lParam)
