@@ -2,6 +2,10 @@
 // blocks, so that JPEG and Deflate carry real detail.
 #pragma once
 
+// jpeglib.h takes size_t and FILE from the headers before it.
+#include <cstddef>
+#include <cstdio>
+
 #include <jpeglib.h>
 
 #include <windows.h>
