@@ -27,6 +27,7 @@
 #include "../BenchArgs.h"
 #include "../BenchClock.h"
 #include "../OwnPlugins.h"
+#include "../ProgramFrame.h"
 
 #include <benchmark/benchmark.h>
 
@@ -364,33 +365,18 @@ void ReaderPriority(benchmark::State& state)
 // document building the job and sending it to the frame, which runs it with its progress window),
 // against CopyFileW in rounds taking turns. Pictures of the frame's thread answering from the
 // watcher thread throughout.
-struct FrameProgram
+struct FrameProgram : ProgramFrame
 {
-    CSingleDocTemplate docTemplate{IDR_MAINFRAME, RUNTIME_CLASS(CKWDoc), RUNTIME_CLASS(CMainFrame),
-                                   RUNTIME_CLASS(CKWView)};
-    CKWDoc* doc = nullptr;
-    CMainFrame* frame = nullptr;
-
     bool Start(const std::wstring& folder)
     {
-        doc = DYNAMIC_DOWNCAST(CKWDoc, docTemplate.OpenDocumentFile(folder.c_str()));
-        frame = DYNAMIC_DOWNCAST(CMainFrame, AfxGetMainWnd());
-        if (!doc || !frame)
+        if (!ProgramFrame::Start(folder))
             return false;
-        frame->ShowWindow(SW_SHOW);
         // Listed now, as the program has listed it once it answers.
         doc->OpenFolder(CVirtualFolder(folder.c_str(), folder.c_str(), CVirtualFolder::KindPlainFolder), nullptr);
         frame->UpdateWindow();
         return true;
     }
-    ~FrameProgram()
-    {
-        if (frame && IsWindow(frame->GetSafeHwnd()))
-            frame->SendMessage(WM_CLOSE);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&msg);
-    }
+    ~FrameProgram() { Close(); }
 };
 
 double FrameCopy(FrameProgram& program, const std::wstring& destination, Figure& figure)

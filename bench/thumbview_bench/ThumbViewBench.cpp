@@ -20,6 +20,7 @@
 #include "../BenchClock.h"
 #include "../BenchJpeg.h"
 #include "../OwnPlugins.h"
+#include "../ProgramFrame.h"
 #include "../CameraJpeg.h"
 #include "common/ScratchTree.h"
 
@@ -165,38 +166,16 @@ Gaps InputGaps(const std::vector<double>& times)
     return gaps;
 }
 
-void Pump()
+struct Program : ProgramFrame
 {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
-struct Program
-{
-    CSingleDocTemplate docTemplate{IDR_MAINFRAME, RUNTIME_CLASS(CKWDoc), RUNTIME_CLASS(CMainFrame),
-                                   RUNTIME_CLASS(CKWView)};
-    CKWDoc* doc = nullptr;
-    CMainFrame* frame = nullptr;
     CKWView* view = nullptr;
 
     bool Start(const std::wstring& folder)
     {
-        doc = DYNAMIC_DOWNCAST(CKWDoc, docTemplate.OpenDocumentFile(folder.c_str()));
-        frame = DYNAMIC_DOWNCAST(CMainFrame, AfxGetMainWnd());
-        if (!doc || !frame)
+        if (!ProgramFrame::Start(folder))
             return false;
-        frame->ShowWindow(SW_SHOW);
         view = DYNAMIC_DOWNCAST(CKWView, frame->GetThumbPane());
         return view != nullptr;
-    }
-    void Close()
-    {
-        if (frame && IsWindow(frame->GetSafeHwnd()))
-            frame->SendMessage(WM_CLOSE);
-        Pump();
     }
     void Open(const std::wstring& folder)
     {
@@ -213,7 +192,7 @@ struct Program
     void Resize(int width, int height)
     {
         frame->SetWindowPos(nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-        Pump();
+        PumpWaitingMessages();
         view->Invalidate(FALSE);
         view->UpdateWindow();
     }
