@@ -2,6 +2,10 @@
 // blocks, so that JPEG and Deflate carry real detail.
 #pragma once
 
+// jpeglib.h takes size_t and FILE from the headers before it.
+#include <cstddef>
+#include <cstdio>
+
 #include <jpeglib.h>
 
 #include <windows.h>
@@ -22,9 +26,11 @@ inline void PhotoPixel(BYTE* p, LONG x, LONG y, LONG width, LONG height, unsigne
     p[2] = static_cast<BYTE>(std::clamp(static_cast<int>(((x / 64 + y / 64) & 1) * 90) + light / 2 + grain, 0, 255));
 }
 
-// A JPEG of quality 90 whose pixel (x, y) pixel(p, x, y) writes (blue, green, red), encoded row by
-// row so that making it does not raise the process's peak memory.
-template <class Pixel> std::vector<BYTE> MakeJpeg(LONG width, LONG height, Pixel pixel)
+// A JPEG of the quality whose pixel (x, y) pixel(p, x, y) writes (blue, green, red), encoded row by
+// row so that making it does not raise the process's peak memory; with an APP1 block (Exif) in
+// place of the JFIF header when one is given.
+template <class Pixel>
+std::vector<BYTE> MakeJpeg(LONG width, LONG height, Pixel pixel, int quality = 90, const std::vector<BYTE>& app1 = {})
 {
     jpeg_compress_struct cinfo;
     jpeg_error_mgr err;
@@ -38,8 +44,11 @@ template <class Pixel> std::vector<BYTE> MakeJpeg(LONG width, LONG height, Pixel
     cinfo.input_components = 3;
     cinfo.in_color_space = JCS_EXT_BGR;
     jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 90, TRUE);
+    jpeg_set_quality(&cinfo, quality, TRUE);
+    cinfo.write_JFIF_header = app1.empty();
     jpeg_start_compress(&cinfo, TRUE);
+    if (!app1.empty())
+        jpeg_write_marker(&cinfo, JPEG_APP0 + 1, app1.data(), static_cast<unsigned>(app1.size()));
     std::vector<BYTE> row(static_cast<size_t>(width) * 3);
     for (LONG y = 0; y < height; ++y) {
         for (LONG x = 0; x < width; ++x)

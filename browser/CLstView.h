@@ -5,6 +5,7 @@
 #pragma once
 
 #include "browser/LstSortKeys.h"
+#include "browser/TextWidthCache.h"
 #include "browser/VAppCall.h"
 #include "browser/VyxDropTarget.h"
 
@@ -88,6 +89,7 @@ protected:
     afx_msg void OnListStyle(UINT nID);
     afx_msg void OnUpdateListStyle(CCmdUI* pCmdUI);
     DECLARE_MESSAGE_MAP()
+    BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 
 private:
     struct Row
@@ -141,6 +143,8 @@ private:
     // Set while the view changes row states itself: their notifications are not the user's.
     int m_echo = 0;
     std::unique_ptr<CClientDC> m_measureDC;
+    // Names measured in the list's font, a few hundred characters asked of the system in all.
+    TextWidthCache m_nameWidths;
     CString m_tipText;
     VAppCall m_appCall;
     COleDropTarget m_dropTarget;

@@ -538,7 +538,8 @@ LRESULT CMainFrame::OnIdleStep(WPARAM, LPARAM)
 {
     OpenHandedLocation();
     Announce(HintIdleStep, nullptr);
-    return m_dwWorkFlags != 0;
+    // The word itself (non-zero while any work is left) tells a caller which work remains.
+    return m_dwWorkFlags;
 }
 
 LRESULT CMainFrame::OnStatusText(WPARAM wParam, LPARAM lParam)

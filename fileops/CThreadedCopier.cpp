@@ -28,7 +28,7 @@ void CThreadedCopier::Release()
         delete m_thread;
         m_thread = nullptr;
     }
-    for (HANDLE handle : {m_shared->quit, m_shared->start, m_shared->idle, m_shared->free, m_shared->filled})
+    for (HANDLE handle : {m_shared->quit, m_shared->start, m_shared->idle})
         if (handle)
             CloseHandle(handle);
     delete m_shared;
@@ -44,7 +44,7 @@ bool CThreadedCopier::SetUp(DWORD requested)
 {
     if (m_shared)
         return true;
-    m_shared = new SharedBlock{};
+    m_shared = new SharedBlock;
     m_shared->size = GetCopyBufferSize(requested);
     for (int i = 0; i < kBufferCount; ++i) {
         CString name;
@@ -58,9 +58,7 @@ bool CThreadedCopier::SetUp(DWORD requested)
     m_shared->quit = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     m_shared->start = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     m_shared->idle = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    m_shared->free = CreateSemaphoreW(nullptr, 0, kBufferCount, nullptr);
-    m_shared->filled = CreateSemaphoreW(nullptr, 0, kBufferCount, nullptr);
-    if (m_shared->quit && m_shared->start && m_shared->idle && m_shared->free && m_shared->filled)
+    if (m_shared->quit && m_shared->start && m_shared->idle && m_shared->free.IsReady() && m_shared->filled.IsReady())
         m_thread = AfxBeginThread(ReaderThread, m_shared, s_readerPriority, 0, CREATE_SUSPENDED);
     if (!m_thread) {
         Release();
@@ -85,7 +83,7 @@ UINT AFX_CDECL CThreadedCopier::ReaderThread(LPVOID param)
 void CThreadedCopier::ReadAhead(SharedBlock& shared)
 {
     for (int slot = 0;; slot = (slot + 1) % kBufferCount) {
-        WaitForSingleObject(shared.free, INFINITE);
+        shared.free.Take();
         if (shared.abandon)
             return;
         DWORD read = 0;
@@ -95,7 +93,7 @@ void CThreadedCopier::ReadAhead(SharedBlock& shared)
             shared.readError[slot] = GetLastError();
             shared.bytesRead[slot] = kReadFailed;
         }
-        ReleaseSemaphore(shared.filled, 1, nullptr);
+        shared.filled.Add(1);
         // The end and a failure are the last blocks the writer takes.
         if (read == 0)
             return;
@@ -106,18 +104,16 @@ DWORD CThreadedCopier::WriteFromReader(HANDLE input, CopyTarget& output, const C
 {
     SharedBlock& shared = *m_shared;
     // The last copy left the reader idle; what its counts kept is cleared before this one.
-    while (WaitForSingleObject(shared.filled, 0) == WAIT_OBJECT_0) {
-    }
-    while (WaitForSingleObject(shared.free, 0) == WAIT_OBJECT_0) {
-    }
+    shared.filled.Clear();
+    shared.free.Clear();
     shared.source = input;
     shared.abandon = 0;
-    ReleaseSemaphore(shared.free, kBufferCount, nullptr);
+    shared.free.Add(kBufferCount);
     SetEvent(shared.start);
     DWORD result = 0;
     bool readerDone = false;
     for (int slot = 0;; slot = (slot + 1) % kBufferCount) {
-        WaitForSingleObject(shared.filled, INFINITE);
+        shared.filled.Take();
         DWORD read = shared.bytesRead[slot];
         // A failed read is a failed copy, never a count of bytes to write.
         if (read == kReadFailed) {
@@ -134,12 +130,12 @@ DWORD CThreadedCopier::WriteFromReader(HANDLE input, CopyTarget& output, const C
             result = error;
             break;
         }
-        ReleaseSemaphore(shared.free, 1, nullptr);
+        shared.free.Add(1);
     }
     if (!readerDone) {
         // Stopped before the end: the reader finishes the read in flight and takes no more.
         InterlockedExchange(&shared.abandon, 1);
-        ReleaseSemaphore(shared.free, 1, nullptr);
+        shared.free.Add(1);
     }
     // The source is closed after this call; the reader must be out of it first.
     WaitForSingleObject(shared.idle, INFINITE);

@@ -1,10 +1,11 @@
 // The file-operation engine's copier: a reader thread fills a ring of buffers ahead of the caller's
-// thread, which writes them in turn. Two semaphores count the buffers filled and the buffers free,
-// so neither thread waits for the other while the ring has room: a reader that is late to wake on
+// thread, which writes them in turn. Two counts hold the buffers filled and the buffers free, so
+// neither thread waits for the other (nor asks the system) while the ring has room: a reader that is late to wake on
 // a busy machine stalls the writer only once the ring has run dry. The buffers and the thread are
 // made once (SetUp) and serve every file of a job.
 #pragma once
 
+#include "fileops/BufferCount.h"
 #include "fileops/FileCopy.h"
 #include "foundation/VyxSharedMemory.h"
 
@@ -34,23 +35,23 @@ public:
     static int s_readerPriority;
 
 private:
-    // What the two threads share. The semaphores order every access: the reader touches a buffer
-    // and its count only between taking a free buffer and giving it back filled, the writer only
+    // What the two threads share. The counts order every access: the reader touches a buffer and
+    // its count only between taking a free buffer and giving it back filled, the writer only
     // between taking it filled and giving it back free.
     struct SharedBlock
     {
-        HANDLE quit;  // event: the thread ends
-        HANDLE start; // event: a copy begins at buffer 0
-        HANDLE idle;  // event: the reader has left the copy and reads no more
-        HANDLE free;  // semaphore: buffers the reader may fill
-        HANDLE filled; // semaphore: buffers the writer may write
-        HANDLE source;
-        void* buffers[kBufferCount];
-        DWORD size;
-        DWORD bytesRead[kBufferCount]; // kReadFailed after a failed read
-        DWORD readError[kBufferCount];
+        HANDLE quit = nullptr;            // event: the thread ends
+        HANDLE start = nullptr;           // event: a copy begins at buffer 0
+        HANDLE idle = nullptr;            // event: the reader has left the copy and reads no more
+        BufferCount free{kBufferCount};   // buffers the reader may fill
+        BufferCount filled{kBufferCount}; // buffers the writer may write
+        HANDLE source = nullptr;
+        void* buffers[kBufferCount] = {};
+        DWORD size = 0;
+        DWORD bytesRead[kBufferCount] = {}; // kReadFailed after a failed read
+        DWORD readError[kBufferCount] = {};
         // Set by the writer when it stops before the source's end: the reader reads no further.
-        volatile LONG abandon;
+        volatile LONG abandon = 0;
     };
     static UINT AFX_CDECL ReaderThread(LPVOID param);
     // The read loop of one copy: reads until the source's end, a failed read or an abandoned copy.

@@ -4,6 +4,7 @@
 #include "foundation/VyxFileUtil.h"
 #include "foundation/VyxPath.h"
 
+#include <algorithm>
 #include <mutex>
 #include <set>
 #include <string>
@@ -15,6 +16,11 @@ CopyTarget::WriteFunction& WriteHook()
     static CopyTarget::WriteFunction hook;
     return hook;
 }
+
+// What one write call is given at most. A larger write has the host's kernel (under Wine) look
+// for room for the file's cache in pieces as large as the write: on a machine whose memory is
+// broken up, a 1 MB write then takes three times as long as sixteen of 64 KB.
+const DWORD kWritePiece = 64 * 1024;
 
 // Another copy, or a file or folder of the user's, may hold a name: the next one is tried.
 const int kTemporaryNameTries = 64;
@@ -236,16 +242,23 @@ DWORD CopyTarget::Write(const void* data, DWORD size)
 {
     if (m_file == INVALID_HANDLE_VALUE)
         return ERROR_INVALID_HANDLE;
-    DWORD written = 0;
     const WriteFunction& hook = WriteHook();
-    BOOL ok = hook ? hook(m_file, data, size, &written) : ::WriteFile(m_file, data, size, &written, nullptr);
-    if (!ok) {
-        DWORD error = GetLastError();
-        return error ? error : ERROR_WRITE_FAULT;
+    const BYTE* bytes = static_cast<const BYTE*>(data);
+    for (DWORD done = 0, piece = 0; done < size; done += piece) {
+        piece = std::min(kWritePiece, size - done);
+        DWORD written = 0;
+        BOOL ok = hook ? hook(m_file, bytes + done, piece, &written)
+                       : ::WriteFile(m_file, bytes + done, piece, &written, nullptr);
+        if (!ok) {
+            DWORD error = GetLastError();
+            return error ? error : ERROR_WRITE_FAULT;
+        }
+        m_written += written;
+        // A write that took fewer bytes than it was given ran out of room.
+        if (written != piece)
+            return ERROR_DISK_FULL;
     }
-    m_written += written;
-    // A write that took fewer bytes than it was given ran out of room.
-    return written == size ? 0 : ERROR_DISK_FULL;
+    return 0;
 }
 
 DWORD CopyTarget::Close()

@@ -5,10 +5,10 @@
 // system's memory status does not move under Wine) and the time to
 // sort the array's view order by name and by date. The listing's cost is measured too: the
 // document on the folder fills its file list (ten columns, texts and icons asked on demand), against
-// the platform's own list control filled with the same number of rows asked on demand (its floor).
-// Wine reads the whole folder for every new name,
-// so filling the larger folder takes a quarter of an hour: the folders stay in the temporary
-// folder of the Wine prefix and are used again while they hold the right count.
+// the platform's own list control filled with the same number of rows asked on demand (its floor),
+// each in a process of its own, in time and in memory committed per row.
+// The folders are made in seconds (ManyFiles.h), stay in the temporary folder of the Wine prefix
+// and are used again while they hold the right count.
 #include "browser/CLstView.h"
 #include "catalogue/CFileList.h"
 #include "catalogue/CKWDoc.h"
@@ -20,6 +20,7 @@
 #include "image/plugins/Spi.h"
 
 #include "../BenchArgs.h"
+#include "../ManyFiles.h"
 
 #include <benchmark/benchmark.h>
 
@@ -27,6 +28,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -102,21 +104,17 @@ std::wstring MakeFolder(int count)
     if (CountEntries(folder) == count)
         return folder;
     DeleteFolderTree(folder.c_str());
-    CreateDirectoryW(folder.c_str(), nullptr);
+    std::vector<EmptyFile> files;
+    files.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
         wchar_t name[32];
-        swprintf(name, 32, L"\\IMG_%06d.JPG", (i * 7919) % count);
-        HANDLE file = CreateFileW((folder + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            continue;
-        FILETIME time;
-        ULONGLONG ticks = 130000000000000000ull + static_cast<ULONGLONG>((i * 104729) % count) * 10000000ull;
-        time.dwLowDateTime = static_cast<DWORD>(ticks);
-        time.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
-        SetFileTime(file, nullptr, nullptr, &time);
-        CloseHandle(file);
+        swprintf(name, 32, L"IMG_%06d.JPG", (i * 7919) % count);
+        files.push_back({name, 130000000000000000ull + static_cast<ULONGLONG>((i * 104729LL) % count) * 10000000ull});
     }
+    const double start = Seconds();
+    MakeEmptyFiles(folder, files);
+    std::printf("made the folder of %d files in %.1f s\n", CountEntries(folder), Seconds() - start);
+    std::fflush(stdout);
     return folder;
 }
 
@@ -178,9 +176,9 @@ void FolderScan(benchmark::State& state)
 
 BENCHMARK(FolderScan)->Arg(10000)->Arg(100000)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-// The platform's list control in report style with the list's ten columns, filled with rows whose
-// texts and icons are asked on demand: what any list of that many rows costs.
-double BareListBytesPerRow(CWnd& host, int count, double* seconds, double* committedPerRow)
+// The platform's list control in report style with the list's ten columns, to be filled with rows
+// whose texts and icons are asked on demand: what any list of that many rows costs.
+HWND MakeBareList(CWnd& host)
 {
     HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
                                 0, 0, 800, 600, host.GetSafeHwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -191,9 +189,11 @@ double BareListBytesPerRow(CWnd& host, int count, double* seconds, double* commi
         header.pszText = const_cast<LPWSTR>(L"column");
         SendMessageW(list, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&header));
     }
-    const ULONGLONG before = HeapBytesInUse();
-    const double committed = CommittedBytes();
-    const double start = Seconds();
+    return list;
+}
+
+void InsertBareRows(HWND list, int count)
+{
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LVM_SETITEMCOUNT, count, 0);
     for (int i = 0; i < count; ++i) {
@@ -207,57 +207,135 @@ double BareListBytesPerRow(CWnd& host, int count, double* seconds, double* commi
         SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&row));
     }
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-    *seconds = Seconds() - start;
-    const double bytes = static_cast<double>(HeapBytesInUse()) - static_cast<double>(before);
-    *committedPerRow = (CommittedBytes() - committed) / count;
-    DestroyWindow(list);
-    return bytes / count;
 }
 
-// The document's file list filled with the folder's items (the reload's fill, hint 2).
-void ListFill(benchmark::State& state)
+struct ListSide
 {
-    const int count = static_cast<int>(state.range(0));
-    const std::wstring folder = MakeFolder(count);
-    for (auto _ : state) {
-        const double empty = CommittedBytes();
-        CKWDoc doc;
-        doc.m_bAutoDelete = FALSE;
-        doc.OpenFolder(CVirtualFolder(folder.c_str(), folder.c_str(), CVirtualFolder::KindPlainFolder), nullptr);
-        const int items = doc.GetItemCount();
-        const double scanned = (CommittedBytes() - empty) / items;
-        CWnd host;
-        host.CreateEx(0, AfxRegisterWndClass(0), L"bench", WS_OVERLAPPEDWINDOW, CRect(0, 0, 800, 600), nullptr, 0);
+    double seconds = 0;
+    double heapPerRow = 0;
+    double committedPerRow = 0;
+    double scanCommittedPerItem = 0;
+};
+
+// One side in this process, after the document has listed the folder: the document's file list
+// filled as a reload fills it (hint 2), or the platform's list with as many rows.
+ListSide FillOneSide(const std::wstring& folder, bool program)
+{
+    ListSide side;
+    const double empty = CommittedBytes();
+    CKWDoc doc;
+    doc.m_bAutoDelete = FALSE;
+    doc.OpenFolder(CVirtualFolder(folder.c_str(), folder.c_str(), CVirtualFolder::KindPlainFolder), nullptr);
+    const int items = doc.GetItemCount();
+    if (items == 0)
+        return side;
+    side.scanCommittedPerItem = (CommittedBytes() - empty) / items;
+    CWnd host;
+    host.CreateEx(0, AfxRegisterWndClass(0), L"bench", WS_OVERLAPPEDWINDOW, CRect(0, 0, 800, 600), nullptr, 0);
+    HWND bare = nullptr;
+    if (program) {
         CCreateContext context;
         context.m_pCurrentDoc = &doc;
         auto* view = new CLstView; // deletes itself with its window
         view->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 800, 600), &host, AFX_IDW_PANE_FIRST,
                      &context);
         view->SendMessage(WM_INITIALUPDATE);
-        const ULONGLONG before = HeapBytesInUse();
-        const double committed = CommittedBytes();
-        const double start = Seconds();
+    } else {
+        bare = MakeBareList(host);
+    }
+    const ULONGLONG before = HeapBytesInUse();
+    const double committed = CommittedBytes();
+    const double start = Seconds();
+    if (program)
         doc.UpdateAllViews(nullptr, HintListRebuilt, nullptr);
-        const double filled = Seconds() - start;
-        const double bytes = (static_cast<double>(HeapBytesInUse()) - static_cast<double>(before)) / items;
-        const double listCommitted = (CommittedBytes() - committed) / items;
-        state.SetIterationTime(filled);
-        double bareSeconds = 0, bareCommitted = 0;
-        const double bare = BareListBytesPerRow(host, items, &bareSeconds, &bareCommitted);
-        state.counters["scan_committed_per_item"] = scanned;
-        state.counters["list_bytes_per_row"] = bytes;
-        state.counters["list_committed_per_row"] = listCommitted;
-        state.counters["bare_bytes_per_row"] = bare;
-        state.counters["bare_committed_per_row"] = bareCommitted;
-        std::printf("%d items: the document's listing committed %.0f bytes per item (%.1f MB); the file list "
-                    "filled in %.3f s, %.0f heap bytes per row, %.0f bytes committed per row (%.1f MB); the "
-                    "platform's list alone %.3f s, %.0f heap bytes and %.0f committed per row: %.2fx of its heap "
-                    "bytes (goal: the platform's floor)\n",
-                    items, scanned, scanned * items / 1048576.0, filled, bytes, listCommitted,
-                    listCommitted * items / 1048576.0, bareSeconds, bare, bareCommitted, bare > 0 ? bytes / bare : 0.0);
+    else
+        InsertBareRows(bare, items);
+    side.seconds = Seconds() - start;
+    side.heapPerRow = (static_cast<double>(HeapBytesInUse()) - static_cast<double>(before)) / items;
+    side.committedPerRow = (CommittedBytes() - committed) / items;
+    host.DestroyWindow();
+    doc.ClearItems(true);
+    return side;
+}
+
+// The side in a process of its own, as a program starts on the folder: what one list leaves free
+// in the heap would serve the other.
+bool FillInOwnProcess(int count, bool program, ListSide& side)
+{
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring out = std::wstring(temp) + L"vyx_folder_scan_side_" + std::to_wstring(GetCurrentProcessId());
+    DeleteFileW(out.c_str());
+    std::wstring command = L"\"" + std::wstring(self) + L"\" --list-side=" + (program ? L"program" : L"bare") + L" " +
+                           std::to_wstring(count) + L" \"" + out + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    WaitForSingleObject(process.hProcess, 600000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    FILE* file = _wfopen(out.c_str(), L"r");
+    if (!file)
+        return false;
+    const bool read = std::fscanf(file, "%lf %lf %lf %lf", &side.seconds, &side.heapPerRow, &side.committedPerRow,
+                                  &side.scanCommittedPerItem) == 4;
+    std::fclose(file);
+    DeleteFileW(out.c_str());
+    return read && side.seconds > 0;
+}
+
+// The document's file list filled with the folder's items against the platform's list filled the
+// same way, each in a fresh process, three rounds taking turns; the median round of each side
+// counts (Wine's heap grows in steps, so a round lands on one step or the next). Goal: within 1.2x
+// on time and on the memory committed per row.
+void ListFill(benchmark::State& state)
+{
+    constexpr int kRounds = 3;
+    const int count = static_cast<int>(state.range(0));
+    MakeFolder(count);
+    for (auto _ : state) {
+        std::vector<ListSide> rounds[2];
+        for (int round = 1; round <= kRounds; ++round) {
+            ListSide sides[2];
+            if (!FillInOwnProcess(count, false, sides[0]) || !FillInOwnProcess(count, true, sides[1])) {
+                state.SkipWithError("a list could not be filled");
+                return;
+            }
+            std::printf("%d rows, round %d: the file list %.3f s, %.0f bytes committed per row (%.1f MB), %.0f heap "
+                        "bytes; the platform's list %.3f s, %.0f committed, %.0f heap bytes: %.2fx the time, %.2fx "
+                        "the memory\n",
+                        count, round, sides[1].seconds, sides[1].committedPerRow,
+                        sides[1].committedPerRow * count / 1048576.0, sides[1].heapPerRow, sides[0].seconds,
+                        sides[0].committedPerRow, sides[0].heapPerRow, sides[1].seconds / sides[0].seconds,
+                        sides[1].committedPerRow / sides[0].committedPerRow);
+            std::fflush(stdout);
+            rounds[0].push_back(sides[0]);
+            rounds[1].push_back(sides[1]);
+        }
+        const auto median = [](std::vector<ListSide> sides, double ListSide::*field) {
+            std::sort(sides.begin(), sides.end(),
+                      [field](const ListSide& a, const ListSide& b) { return a.*field < b.*field; });
+            return sides[sides.size() / 2].*field;
+        };
+        const double seconds[2] = {median(rounds[0], &ListSide::seconds), median(rounds[1], &ListSide::seconds)};
+        const double committed[2] = {median(rounds[0], &ListSide::committedPerRow),
+                                     median(rounds[1], &ListSide::committedPerRow)};
+        const double time = seconds[1] / seconds[0], memory = committed[1] / committed[0];
+        state.SetIterationTime(seconds[1]);
+        state.counters["list_committed_per_row"] = committed[1];
+        state.counters["bare_committed_per_row"] = committed[0];
+        state.counters["time_ratio"] = time;
+        state.counters["memory_ratio"] = memory;
+        std::printf("%d rows, median rounds: the document's listing committed %.0f bytes per item beforehand; the "
+                    "file list filled in %.3f s and committed %.0f bytes a row, the platform's list %.3f s and %.0f "
+                    "bytes: %.2fx the time, %.2fx the memory (goal: within 1.2x on both: %s)\n",
+                    count, median(rounds[1], &ListSide::scanCommittedPerItem), seconds[1], committed[1], seconds[0],
+                    committed[0], time, memory, time <= 1.2 && memory <= 1.2 ? "met" : "not met");
         std::fflush(stdout);
-        host.DestroyWindow();
-        doc.ClearItems(true);
     }
 }
 
@@ -273,9 +351,21 @@ int wmain(int argc, wchar_t** argv)
     AfxWinInit(GetModuleHandleW(nullptr), nullptr, GetCommandLineW(), SW_HIDE);
     wchar_t settings[MAX_PATH];
     GetTempPathW(MAX_PATH, settings);
-    const std::wstring ini = std::wstring(settings) + L"vyx_folder_scan_" + std::to_wstring(GetCurrentProcessId()) + L".ini";
+    const std::wstring ini =
+        std::wstring(settings) + L"vyx_folder_scan_" + std::to_wstring(GetCurrentProcessId()) + L".ini";
     theAppIni.SetPath(ini.c_str());
     AfxOleInit();
+    // One side of the list fill in this process: "--list-side=bare|program COUNT OUTPUT".
+    if (argc == 4 && std::wcsncmp(argv[1], L"--list-side=", 12) == 0) {
+        const ListSide side = FillOneSide(MakeFolder(_wtoi(argv[2])), std::wcscmp(argv[1] + 12, L"program") == 0);
+        if (FILE* out = _wfopen(argv[3], L"w")) {
+            std::fprintf(out, "%f %f %f %f\n", side.seconds, side.heapPerRow, side.committedPerRow,
+                         side.scanCommittedPerItem);
+            std::fclose(out);
+        }
+        DeleteFileW(ini.c_str());
+        return 0;
+    }
     InitializeBenchmarks(argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "ViewTestUtil.h"
+#include "browser/ShellImageList.h"
 #include "catalogue/VyxFile.h"
 
 #include <algorithm>
@@ -264,4 +265,82 @@ TEST(ListView, TheFirstWidthsShowEveryHeaderWithItsSortMark)
         }
     }
     ::SelectObject(dc.GetSafeHdc(), old);
+}
+
+namespace {
+
+// Every row sent into the list, and the rows sent while it held an image list, as a hook on the
+// thread's sent messages sees them.
+struct InsertWatch
+{
+    static HWND s_list;
+    static int s_rows;
+    static int s_rowsWithImages;
+
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
+    {
+        const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (code == HC_ACTION && sent->hwnd == s_list && sent->message == LVM_INSERTITEMW) {
+            ++s_rows;
+            if (::SendMessageW(s_list, LVM_GETIMAGELIST, LVSIL_SMALL, 0) ||
+                ::SendMessageW(s_list, LVM_GETIMAGELIST, LVSIL_NORMAL, 0))
+                ++s_rowsWithImages;
+        }
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+};
+
+HWND InsertWatch::s_list = nullptr;
+int InsertWatch::s_rows = 0;
+int InsertWatch::s_rowsWithImages = 0;
+
+} // namespace
+
+TEST(ListView, RowsGoInWithoutImageListsAndTheShellsListsComeBackWithThem)
+{
+    FrameProgram p;
+    CLstView* list = ListView(p);
+    ASSERT_NE(nullptr, list);
+    ASSERT_NE(nullptr, list->GetListCtrl().GetImageList(LVSIL_SMALL));
+    InsertWatch::s_list = list->GetSafeHwnd();
+    InsertWatch::s_rows = InsertWatch::s_rowsWithImages = 0;
+    HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROC, &InsertWatch::Hook, nullptr, ::GetCurrentThreadId());
+    ASSERT_NE(nullptr, hook);
+    p.Document()->Refresh(false);
+    ::UnhookWindowsHookEx(hook);
+    EXPECT_GT(InsertWatch::s_rows, 0);
+    EXPECT_EQ(p.Document()->GetItemCount(), list->GetListCtrl().GetItemCount());
+    // Wine's list works through every row inserted while it holds an image list.
+    EXPECT_EQ(0, InsertWatch::s_rowsWithImages);
+    CImageList* small = list->GetListCtrl().GetImageList(LVSIL_SMALL);
+    CImageList* large = list->GetListCtrl().GetImageList(LVSIL_NORMAL);
+    ASSERT_NE(nullptr, small);
+    ASSERT_NE(nullptr, large);
+    EXPECT_EQ(GetShellImageList(TRUE), small->GetSafeHandle());
+    EXPECT_EQ(GetShellImageList(FALSE), large->GetSafeHandle());
+}
+
+TEST(ListView, TheNameColumnTakesTheWidthTheRuleGivesForTheNamesAsTheFontDrawsThem)
+{
+    FrameProgram p(nullptr, false);
+    EmptyProgramFolder(p);
+    for (LPCWSTR name : {L"IMG_0001.JPG", L"写真_2024.夏休み.沖縄の海と空.jpg", L"ｶﾀｶﾅ_ﾒﾓ.png", L"a.bmp",
+                         L"WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW.gif"})
+        p.m_folder.WriteFile(name, "x");
+    ASSERT_TRUE(p.Start(p.m_folder.Path()));
+    CLstView* list = ListView(p);
+    ASSERT_NE(nullptr, list);
+    // The rule, row by row in the list's order, with the device measuring each whole name.
+    CClientDC dc(list);
+    dc.SelectObject(list->GetFont());
+    int expected = GetAppIniInt(L"LstView", L"AutoColumnSizeMin", 100);
+    for (int row = 0; row < list->GetListCtrl().GetItemCount(); ++row) {
+        const CString name = list->GetRowItem(row)->GetFileName();
+        const int width = dc.GetTextExtent(name).cx;
+        const int cap = 30 * width / name.GetLength();
+        if (expected < width + 32)
+            expected = std::min(cap, width) + 32;
+    }
+    EXPECT_EQ(expected, list->GetNameWidth());
+    EXPECT_GT(expected, 100);
 }

@@ -61,6 +61,23 @@ TEST(MainFrame, IdleStepsAnnounceHintFiveAndAnswerWhileAnyWorkFlagIsSet)
     EXPECT_EQ(static_cast<DWORD>(WorkAllThumbs), p.Frame()->GetWorkFlags());
 }
 
+TEST(MainFrame, AnIdleStepAnswersWithTheWorkStillLeft)
+{
+    // Whoever asks learns which work is left: the thumbnails on show, all thumbnails, the walk.
+    FrameProgram p;
+    int answers = 0, mismatched = 0;
+    bool more = false;
+    for (LRESULT work = 1; work != 0 && answers < 2000; ++answers) {
+        work = p.Frame()->SendMessage(WMU_IDLESTEP, static_cast<WPARAM>(answers), 0);
+        mismatched += static_cast<DWORD>(work) != p.Frame()->GetWorkFlags();
+        more = more || work > 1;
+    }
+    EXPECT_GT(answers, 1);
+    EXPECT_EQ(0, mismatched);
+    EXPECT_TRUE(more);
+    EXPECT_EQ(0u, p.Frame()->GetWorkFlags());
+}
+
 TEST(MainFrame, HintsArriveThroughTheFrameAndGoingToAPathOpensIt)
 {
     FrameProgram p;

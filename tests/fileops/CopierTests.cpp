@@ -3,11 +3,13 @@
 // no partial file, harms no file already at the target and never touches the source.
 #include "CopyTestUtil.h"
 #include "fileops/CThreadedCopier.h"
+#include "fileops/CopyTarget.h"
 #include "fileops/FileCopy.h"
 #include "foundation/VyxFileStatus.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 #include <tuple>
 
@@ -268,6 +270,43 @@ TEST_P(Copier, AReadFailureFailsTheCopyInsteadOfWritingTheFailedCount)
     EXPECT_NE(kCopyFailed, result);
     EXPECT_FALSE(Exists(target));
     EXPECT_TRUE(FolderEntries(m_folder.Path()).empty());
+}
+
+TEST(CopyWrites, BuffersOfAMegabyteReachTheDiskInWritesOfAtMost64Kilobytes)
+{
+    // The host's kernel finds room for a file's cache in pieces as large as each write: on a
+    // machine whose memory is broken up, megabyte writes cost three times as long.
+    TestFolder folder;
+    const size_t size = 3 * 1024 * 1024 + 5;
+    const CString source = folder / L"film.avi";
+    ASSERT_TRUE(MakeFile(source, size, 13));
+    DWORD largest = 0;
+    size_t total = 0;
+    int calls = 0;
+    CopyTarget::SetWriteFunction([&](HANDLE file, const void* data, DWORD bytes, DWORD* done) {
+        largest = std::max(largest, bytes);
+        total += bytes;
+        ++calls;
+        return ::WriteFile(file, data, bytes, done, nullptr);
+    });
+    CThreadedCopier copier;
+    ASSERT_TRUE(copier.SetUp(1024 * 1024));
+    ASSERT_EQ(1024u * 1024u, copier.GetBufferSize());
+    for (bool threaded : {true, false}) {
+        SCOPED_TRACE(threaded);
+        largest = 0;
+        total = 0;
+        calls = 0;
+        const CString target = folder / (threaded ? L"threaded.avi" : L"plain.avi");
+        const int result = threaded ? copier.CopyFileThreaded(source, target, nullptr, 0)
+                                    : CopyFileBuffered(source, target, nullptr, 1024 * 1024, nullptr, 0);
+        EXPECT_EQ(0, result);
+        EXPECT_EQ(size, total);
+        EXPECT_LE(largest, 64u * 1024u);
+        EXPECT_GE(calls, 49);
+        EXPECT_EQ(PatternBytes(size, 13), ReadBytes(target));
+    }
+    CopyTarget::SetWriteFunction(nullptr);
 }
 
 TEST(ThreadedCopier, WithoutItsBuffersEveryCopyFailsAtOnce)
