@@ -24,6 +24,7 @@
 #include "framework/COleDataObject.h"
 #include "image/DibCore.h"
 #include "image/codecs/SaveDib.h"
+#include "res/resource.h"
 
 #include <memory>
 
@@ -31,7 +32,7 @@
 
 void CKWDoc::DeleteSelectedFiles(bool noConfirm)
 {
-    if (!noConfirm && AfxMessageBox(FormatMessageText(0x4000000A), MB_YESNO | MB_ICONQUESTION) != IDYES)
+    if (!noConfirm && AfxMessageBox(FormatMessageText(MsgConfirmDeleteSelection), MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     const int count = m_items.GetSelectedOutsideArchivesCount(false);
     if (count == 0)
@@ -163,7 +164,7 @@ void CKWDoc::OnFileRename()
             if (RenameItem(item, dialog.m_name))
                 UpdateAllViews(nullptr, HintItemChanged, HintValue(item.position));
             else
-                AfxMessageBox(FormatMessageText(0x4000000B), MB_OK | MB_ICONSTOP);
+                AfxMessageBox(FormatMessageText(MsgRenameFailed), MB_OK | MB_ICONSTOP);
         } else if (dialog.m_abort) {
             break;
         }
@@ -221,7 +222,7 @@ bool CKWDoc::PlaceSelectionOnClipboard(bool cut)
     const bool withFiles = m_items.GetSelectedOutsideArchivesCount(false) > 0;
     if (files.Place(cut ? DROPEFFECT_MOVE : DROPEFFECT_COPY | DROPEFFECT_LINK, withFiles, ClipboardCopyTEXT, picture))
         return true;
-    AfxMessageBox(L"クリップボードを開けないため、コピーできませんでした", MB_OK | MB_ICONSTOP);
+    AfxMessageBox(IDS_CLIPBOARD_OPEN_FAILED, MB_OK | MB_ICONSTOP);
     return false;
 }
 
@@ -266,7 +267,7 @@ void CKWDoc::OnEditPaste()
     // Another program's picture passes the image library's check before anything reads it.
     GlobalBlock picture(GetDibFromClipboard());
     if (!picture.get()) {
-        AfxMessageBox(L"クリップボードの画像は読み取れない形式です", MB_OK | MB_ICONSTOP);
+        AfxMessageBox(IDS_CLIPBOARD_UNREADABLE, MB_OK | MB_ICONSTOP);
         return;
     }
     if (SavePastedPicture(picture.get()) == 0)

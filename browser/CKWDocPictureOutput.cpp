@@ -129,7 +129,7 @@ void CKWDoc::ExportContactSheets(int columns, int rows, const wchar_t* path, int
     }
     CDibSection sheet;
     if (!sheet.Create24(nullptr, columns * cell.cx, rows * cell.cy, colBackGround)) {
-        AfxMessageBox(L"コンタクトシートを作成するメモリがありません", MB_OK | MB_ICONSTOP);
+        AfxMessageBox(IDS_SHEET_NO_MEMORY, MB_OK | MB_ICONSTOP);
         return;
     }
     sheet.Fill(nullptr, colBackGround);
@@ -215,7 +215,7 @@ int CKWDoc::SavePastedPicture(HGLOBAL dib)
         break;
     }
     if (result != 0)
-        AfxMessageBox(path + L"\n\n" + FormatMessageText(0x40000009), MB_OK | MB_ICONSTOP);
+        AfxMessageBox(path + L"\n\n" + FormatMessageText(MsgSaveFailed), MB_OK | MB_ICONSTOP);
     return result == 0 ? 0 : (result == -1 ? 3 : result);
 }
 
@@ -283,7 +283,9 @@ void CKWDoc::ExtractSelectedTo(const wchar_t* folder)
         if (result != 0) {
             // What could not be written is named: the file, or the item when none was reached.
             CString failed = guard.failedTarget.IsEmpty() ? item->GetFileName() : guard.failedTarget;
-            AfxMessageBox(failed + L"\n\n解凍に失敗しました", MB_OK);
+            CString reason;
+            reason.LoadString(IDS_UNPACK_FAILED);
+            AfxMessageBox(failed + L"\n\n" + reason, MB_OK);
             // A failed unpack leaves no empty folder of its own making behind.
             for (const CString& path : made)
                 if (!RemoveDirectoryW(path))
@@ -401,7 +403,7 @@ void CKWDoc::SaveSelectedPictures(const CFileSaveDlg& options)
         fclose(pagesFile);
         if (!complete) {
             ::DeleteFileW(pagesPath);
-            AfxMessageBox(pagesPath + L"\n\n" + FormatMessageText(0x40000009), MB_OK | MB_ICONSTOP);
+            AfxMessageBox(pagesPath + L"\n\n" + FormatMessageText(MsgSaveFailed), MB_OK | MB_ICONSTOP);
         }
     }
     UpdateAllViews(nullptr, HintFolderChanged, HintArgument(folder.GetString()));

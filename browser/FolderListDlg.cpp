@@ -125,7 +125,7 @@ void FolderListDlg::OnAdd()
 {
     int kind = m_lists[m_nList].GetKind();
     if (m_list.GetItemCount() >= FolderList::GetLimit(kind)) {
-        AfxMessageBox(L"これ以上登録することは出来ません。不要な項目を整理、削除ください");
+        AfxMessageBox(IDS_LISTEDIT_FULL);
         return;
     }
     int selected = m_list.GetNextItem(-1, LVNI_SELECTED);

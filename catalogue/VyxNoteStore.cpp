@@ -75,7 +75,7 @@ void Remember(const CString& path, const std::shared_ptr<VyxNoteFile>& file)
 CString NameOf(const wchar_t* filePath)
 {
     CString name;
-    GetPathPart(name, filePath, 12);
+    GetPathPart(name, filePath, PartFileName);
     return name;
 }
 
@@ -308,7 +308,7 @@ bool VyxNoteStore::PutNoteFile(const CString& path, const CString& folder, const
         else
             DeleteFileW(path);
         Remember(path, nullptr);
-        return !PathExists(path, 0);
+        return !PathExists(path, kFileNotFolder);
     }
     if (!file->Save(path))
         return false;
