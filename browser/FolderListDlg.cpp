@@ -46,16 +46,6 @@ FolderListDlg::FolderListDlg(CWnd* pParent) : CDialog(IDD, pParent) {}
 
 FolderListDlg::~FolderListDlg() {}
 
-const wchar_t* FolderListDlg::GetListName(int nIndex)
-{
-    return nIndex >= 0 && nIndex < EditedLists ? kListNames[nIndex] : L"";
-}
-
-const wchar_t* FolderListDlg::GetColumnTitle(int nIndex)
-{
-    return nIndex >= 0 && nIndex < EditedLists ? kColumnTitles[nIndex] : L"";
-}
-
 BOOL FolderListDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();

@@ -68,8 +68,9 @@ TEST(FormatMessageText, EveryNamedIdIsTheTextItsNameSays)
         {MsgDropCancel, L"キャンセル(&A)\r\n"},
         {MsgOpenWith, L"X を開く\r\n"},
         {MsgFolderRenameFailed, L" X フォルダの名前変更に失敗しました\r\n"},
-        {MsgConfirmFolderDelete, L"\"X\"フォルダを削除します.\r\nフォルダにあるファイル、サブフォルダも全て削除します.\r\n\r\n"
-                                 L"よろしいですか？\r\n"},
+        {MsgConfirmFolderDelete,
+         L"\"X\"フォルダを削除します.\r\nフォルダにあるファイル、サブフォルダも全て削除します.\r\n\r\n"
+         L"よろしいですか？\r\n"},
         {MsgChooseDestination, L"保存先を選択してください\r\n"},
         {MsgSaveFailed, L"ファイルの保存に失敗しました\r\n"},
         {MsgConfirmDeleteSelection, L"選択データを削除してもよろしいですか？\r\n"},
