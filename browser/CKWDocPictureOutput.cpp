@@ -14,6 +14,7 @@
 #include "fileops/VSameFileDlg.h"
 #include "fileops/VyxFileTransfer.h"
 #include "foundation/FormatMessageText.h"
+#include "foundation/ReplacementFile.h"
 #include "foundation/VyxFileUtil.h"
 #include "foundation/VyxPath.h"
 #include "image/DibCore.h"
@@ -27,6 +28,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -319,7 +321,8 @@ void CKWDoc::SaveSelectedPictures(const CFileSaveDlg& options)
     bool applyToAll = false;
     int sameName = VyxFileTransfer::SameOverwrite;
     int recycle = 0;
-    FILE* pagesFile = nullptr;
+    // The pages go to a file beside the target, put in its place once every page is in.
+    std::unique_ptr<ReplacementFile> pagesFile;
     CxTiffPageWriter pages;
     CString pagesPath;
     int handled = 0;
@@ -372,9 +375,13 @@ void CKWDoc::SaveSelectedPictures(const CFileSaveDlg& options)
             GlobalBlock output(made == loaded.get() ? loaded.release() : made);
             bool written = false;
             if (output.get() && multiPage) {
-                if (!pagesFile && (pagesFile = _wfopen(target, L"w+b")) != nullptr) {
-                    pagesPath = target;
-                    pages.Open(pagesFile);
+                if (!pagesFile) {
+                    auto file = std::make_unique<ReplacementFile>(target, ReplacementFile::ReadWrite);
+                    if (file->Stream()) {
+                        pagesFile = std::move(file);
+                        pagesPath = target;
+                        pages.Open(pagesFile->Stream());
+                    }
                 }
                 // Each page goes into the file as it is made: no picture waits for the others.
                 written =
@@ -399,10 +406,9 @@ void CKWDoc::SaveSelectedPictures(const CFileSaveDlg& options)
     if (shown)
         progress.DestroyWindow();
     if (pagesFile) {
-        const bool complete = pages.Close();
-        fclose(pagesFile);
+        const bool complete = pages.Close() && pagesFile->PutInPlace();
+        pagesFile.reset();
         if (!complete) {
-            ::DeleteFileW(pagesPath);
             AfxMessageBox(pagesPath + L"\n\n" + FormatMessageText(MsgSaveFailed), MB_OK | MB_ICONSTOP);
         }
     }

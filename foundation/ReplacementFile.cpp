@@ -5,20 +5,22 @@
 #include <fcntl.h>
 #include <io.h>
 
-ReplacementFile::ReplacementFile(const wchar_t* target) : m_target(target ? target : L"")
+ReplacementFile::ReplacementFile(const wchar_t* target, Access access) : m_target(target ? target : L"")
 {
     if (m_target.IsEmpty())
         return;
-    HANDLE handle = CreateTempFileBeside(m_target, m_created);
+    const bool reads = access == ReadWrite;
+    HANDLE handle = CreateTempFileBeside(m_target, m_created, reads ? GENERIC_READ | GENERIC_WRITE : GENERIC_WRITE);
     if (handle == INVALID_HANDLE_VALUE)
         return;
-    const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
+    const int descriptor =
+        _open_osfhandle(reinterpret_cast<intptr_t>(handle), (reads ? _O_RDWR : _O_WRONLY) | _O_BINARY);
     if (descriptor < 0) {
         CloseHandle(handle);
         Discard();
         return;
     }
-    m_stream = _fdopen(descriptor, "wb");
+    m_stream = _fdopen(descriptor, reads ? "w+b" : "wb");
     if (!m_stream) {
         _close(descriptor);
         Discard();

@@ -10,14 +10,17 @@
 class ReplacementFile
 {
 public:
+    // A writer that reads back what it wrote (a TIFF's directories) asks for ReadWrite.
+    enum Access { WriteOnly, ReadWrite };
     // Makes the new file beside the target (TempFile.h CreateTempFileBeside).
-    explicit ReplacementFile(const wchar_t* target);
+    explicit ReplacementFile(const wchar_t* target, Access access = WriteOnly);
     // Deletes the new file unless it was put in place.
     ~ReplacementFile();
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;
 
-    // Open for binary writing; null, with the platform's error, when no file could be made.
+    // Open for binary writing (and reading); null, with the platform's error, when no file could be
+    // made.
     FILE* Stream() const { return m_stream; }
     // Closes the stream and puts the file in place of the target, keeping the hidden, system and
     // archive attributes of the file replaced. false, the new file deleted and the target as it

@@ -1,7 +1,7 @@
 #include "DibTestUtil.h"
 
 #include "common/AllocationLimit.h"
-#include "common/ImportPatch.h"
+#include "common/FullDisk.h"
 
 #include "image/DibDepth.h"
 #include "image/codecs/ImgFile.h"
@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <thread>
 
 using namespace dibtest;
@@ -57,23 +56,6 @@ int MaxDifference(HGLOBAL a, HGLOBAL b, LONG w, LONG h)
         }
     return worst;
 }
-
-// While alive, the C runtime's fwrite, as the project's code and the codec libraries call it, writes
-// nothing, as on a full disk.
-class FullDisk
-{
-public:
-    FullDisk() : m_fwrite("msvcrt.dll", "fwrite", reinterpret_cast<void*>(&Write)) {}
-    explicit operator bool() const { return static_cast<bool>(m_fwrite); }
-
-private:
-    static size_t __cdecl Write(const void*, size_t, size_t, FILE*)
-    {
-        errno = ENOSPC;
-        return 0;
-    }
-    ImportPatch m_fwrite;
-};
 
 } // namespace
 
