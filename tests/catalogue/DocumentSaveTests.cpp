@@ -39,6 +39,14 @@ int TiffPages(const std::wstring& path)
     return tiff.CountPages();
 }
 
+// Every picture as a page of one TIFF file in the folder.
+void AskForOneTiff(CFileSaveDlg& options, const std::wstring& folder)
+{
+    options.m_folder = folder.c_str();
+    options.Format = CFileSaveDlg::FormatTiff;
+    options.TifMultiPage = TRUE;
+}
+
 } // namespace
 
 TEST(SavePictures, EachPictureIsWrittenInTheChosenSizeAndTheFolderAnnounced)
@@ -74,9 +82,7 @@ TEST(SavePictures, AMultiPageTiffHoldsEveryPictureInOneFileNamedAfterTheFirst)
 {
     PictureDocument d(3);
     CFileSaveDlg options;
-    options.m_folder = d.out.Path().c_str();
-    options.Format = CFileSaveDlg::FormatTiff;
-    options.TifMultiPage = TRUE;
+    AskForOneTiff(options, d.out.Path());
     d.Document().SaveSelectedPictures(options);
     EXPECT_EQ(3, TiffPages(d.Out(L"p00.tif")));
     EXPECT_FALSE(ScratchFolder::Exists(d.Out(L"p01.tif")));
@@ -89,9 +95,7 @@ TEST(SavePictures, AMultiPageTiffThatCannotBeWrittenLeavesTheFileItWasToReplace)
 {
     PictureDocument d(2);
     CFileSaveDlg options;
-    options.m_folder = d.out.Path().c_str();
-    options.Format = CFileSaveDlg::FormatTiff;
-    options.TifMultiPage = TRUE;
+    AskForOneTiff(options, d.out.Path());
     d.Document().SetAllSelection(false);
     d.Document().SelectItem(0, true, nullptr);
     d.Document().SaveSelectedPictures(options);
