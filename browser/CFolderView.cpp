@@ -24,9 +24,6 @@
 namespace {
 
 const wchar_t kSection[] = L"FolderView";
-const DWORD kMsgCopyHere = 0x40000002;
-const DWORD kMsgMoveHere = 0x40000003;
-const DWORD kMsgCancel = 0x40000004;
 
 CString Upper(CString text)
 {
@@ -634,7 +631,7 @@ void CFolderView::OnSelectItem(HTREEITEM hItem)
             MakePath(copy, nullptr, work, record->file->GetFileName(), nullptr);
             folders.Add(container, tree.GetItemText(hItem), copy);
         }
-        if (!PathExists(copy, 0)) {
+        if (!PathExists(copy, kFileNotFolder)) {
             CString work;
             GetPathPart(work, copy, PartFolder);
             record->file->ExtractTo(work);

@@ -27,9 +27,6 @@
 
 namespace {
 
-const DWORD kMsgOpenWith = 0x40000005;
-const DWORD kMsgRenameFailed = 0x40000006;
-const DWORD kMsgConfirmDelete = 0x40000007;
 // The shell's attribute word of an item without shell data: a file-system folder.
 const ULONG kDefaultAttributes = 0x40400177;
 const ULONG kFileSystemBit = 0x40000000;
@@ -54,7 +51,7 @@ BOOL CFolderView::BuildContextMenu(HTREEITEM hItem, CMenu& menu)
         return FALSE;
     CString shortPath;
     AbbreviateMiddle(shortPath, GetItemPath(hItem), 60, 28, 28);
-    CString open = FormatMessageLine(kMsgOpenWith, shortPath);
+    CString open = FormatMessageLine(MsgOpenWith, shortPath);
     popup->InsertMenu(0, MF_BYPOSITION | MF_SEPARATOR);
     popup->InsertMenu(0, MF_BYPOSITION | MF_STRING, ID_OPEN_ASSOCIATED, open);
     FolderList quick(FolderListQuickAccess);
@@ -223,7 +220,7 @@ BOOL CFolderView::RenameFolderItem(HTREEITEM hItem, LPCWSTR lpszNewName, BOOL bR
     // leave the item naming nothing.
     if (!IsPlainFileName(lpszNewName) || !FolderCommands::MoveFolder(GetMainFrame(), GetDocument(), oldPath, newPath)) {
         if (bReport)
-            AfxMessageBox(FormatMessageText(kMsgRenameFailed, oldPath), MB_OK | MB_ICONSTOP);
+            AfxMessageBox(FormatMessageText(MsgFolderRenameFailed, oldPath), MB_OK | MB_ICONSTOP);
         return FALSE;
     }
     UpdateRenamedItem(hItem, lpszNewName);
@@ -271,7 +268,7 @@ BOOL CFolderView::DeleteFolderItem(HTREEITEM hItem)
     WatchModeScope watch(GetMainFrame());
     CKWDoc* doc = GetDocument();
     if (doc && !doc->TrashCan) {
-        if (AfxMessageBox(FormatMessageText(kMsgConfirmDelete, path), MB_YESNO | MB_ICONQUESTION) == IDYES) {
+        if (AfxMessageBox(FormatMessageText(MsgConfirmFolderDelete, path), MB_YESNO | MB_ICONQUESTION) == IDYES) {
             CString pattern;
             MakePath(pattern, nullptr, path, L"*.*", nullptr);
             VyxFileFind counter;
@@ -290,7 +287,7 @@ BOOL CFolderView::DeleteFolderItem(HTREEITEM hItem)
     } else {
         ShellDeleteFile(path, m_hWnd, FOF_ALLOWUNDO);
     }
-    const bool gone = !PathExists(path, 0xFFFFFFFF);
+    const bool gone = !PathExists(path, kAnyAttribute);
     if (gone) {
         // The document never stays on a folder that went: also when it showed one inside it.
         bool holdsSelection = false;

@@ -220,11 +220,11 @@ BOOL CKWApp::InitInstance()
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
     if (!IsComCtlVersionSupported(GetComCtl32Version())) {
-        AfxMessageBox(L"起動にはcomctl32.dll Version 5.81 以上が必要です.(IE5.01以上)");
+        AfxMessageBox(IDS_COMCTL_TOO_OLD);
         return FALSE;
     }
     if (!AfxOleInit()) {
-        AfxMessageBox(L"OLEの初期化に失敗しました");
+        AfxMessageBox(IDS_OLE_INIT_FAILED);
         return FALSE;
     }
     AfxEnableControlContainer();

@@ -27,6 +27,7 @@
 #include "framework/COleDataObject.h"
 #include "image/DibCore.h"
 #include "image/codecs/SaveDib.h"
+#include "res/resource.h"
 
 #include <memory>
 
@@ -128,7 +129,7 @@ CString SharedSectionText(const VyxFile& item, const CString& newPath)
 
 CString CKWDoc::RenameFailureText(const wchar_t* path, const wchar_t* newName, const CString& reason)
 {
-    return FormatMessageText(0x4000000B) + path + L" → " + newName + L"\r\n" + reason;
+    return FormatMessageText(MsgRenameFailed) + path + L" → " + newName + L"\r\n" + reason;
 }
 
 bool CKWDoc::RenameItem(VyxFile* item, const wchar_t* newName, CString* reason)
@@ -267,7 +268,7 @@ bool CKWDoc::PlaceSelectionOnClipboard(bool cut)
     const bool withFiles = m_items.GetSelectedOutsideArchivesCount(false) > 0;
     if (files.Place(cut ? DROPEFFECT_MOVE : DROPEFFECT_COPY | DROPEFFECT_LINK, withFiles, ClipboardCopyTEXT, picture))
         return true;
-    AfxMessageBox(L"クリップボードを開けないため、コピーできませんでした", MB_OK | MB_ICONSTOP);
+    AfxMessageBox(IDS_CLIPBOARD_OPEN_FAILED, MB_OK | MB_ICONSTOP);
     return false;
 }
 
@@ -312,7 +313,7 @@ void CKWDoc::OnEditPaste()
     // Another program's picture passes the image library's check before anything reads it.
     GlobalBlock picture(GetDibFromClipboard());
     if (!picture.get()) {
-        AfxMessageBox(L"クリップボードの画像は読み取れない形式です", MB_OK | MB_ICONSTOP);
+        AfxMessageBox(IDS_CLIPBOARD_UNREADABLE, MB_OK | MB_ICONSTOP);
         return;
     }
     if (SavePastedPicture(picture.get()) == 0)

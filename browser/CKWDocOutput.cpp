@@ -80,7 +80,7 @@ void CKWDoc::OnToolHtmlCatalog()
     WriteAppIniString(L"Html", L"HtmlFormat", writer.m_pageNameFormat);
     WriteAppIniString(L"Html", L"ThumbFormat", writer.m_thumbnailNameFormat);
     if (!writer.LoadDefinition(dialog.m_definitionFile)) {
-        AfxMessageBox(L"HTML定義ファイルの読み込みに失敗しました", MB_OK | MB_ICONSTOP);
+        AfxMessageBox(IDS_CATALOG_DEFINITION_FAILED, MB_OK | MB_ICONSTOP);
         return;
     }
     if (!EnsureFolderExists(dialog.m_folder, false))
@@ -90,7 +90,7 @@ void CKWDoc::OnToolHtmlCatalog()
         CString thumbnails;
         MakePath(thumbnails, nullptr, dialog.m_folder, writer.m_thumbnailFolder, nullptr);
         if (!EnsureFolderExists(thumbnails, true)) {
-            AfxMessageBox(L"サムネイルフォルダの作成に失敗しました", MB_OK | MB_ICONSTOP);
+            AfxMessageBox(IDS_THUMBNAIL_FOLDER_FAILED, MB_OK | MB_ICONSTOP);
             thumbnailsReady = false;
         }
     }

@@ -14,6 +14,7 @@
 #include "fileops/VSameFileDlg.h"
 #include "fileops/VyxFileTransfer.h"
 #include "foundation/FormatMessageText.h"
+#include "foundation/ReplacementFile.h"
 #include "foundation/VyxFileUtil.h"
 #include "foundation/VyxPath.h"
 #include "image/DibCore.h"
@@ -27,6 +28,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -129,7 +131,7 @@ void CKWDoc::ExportContactSheets(int columns, int rows, const wchar_t* path, int
     }
     CDibSection sheet;
     if (!sheet.Create24(nullptr, columns * cell.cx, rows * cell.cy, colBackGround)) {
-        AfxMessageBox(L"コンタクトシートを作成するメモリがありません", MB_OK | MB_ICONSTOP);
+        AfxMessageBox(IDS_SHEET_NO_MEMORY, MB_OK | MB_ICONSTOP);
         return;
     }
     sheet.Fill(nullptr, colBackGround);
@@ -215,7 +217,7 @@ int CKWDoc::SavePastedPicture(HGLOBAL dib)
         break;
     }
     if (result != 0)
-        AfxMessageBox(path + L"\n\n" + FormatMessageText(0x40000009), MB_OK | MB_ICONSTOP);
+        AfxMessageBox(path + L"\n\n" + FormatMessageText(MsgSaveFailed), MB_OK | MB_ICONSTOP);
     return result == 0 ? 0 : (result == -1 ? 3 : result);
 }
 
@@ -283,7 +285,9 @@ void CKWDoc::ExtractSelectedTo(const wchar_t* folder)
         if (result != 0) {
             // What could not be written is named: the file, or the item when none was reached.
             CString failed = guard.failedTarget.IsEmpty() ? item->GetFileName() : guard.failedTarget;
-            AfxMessageBox(failed + L"\n\n解凍に失敗しました", MB_OK);
+            CString reason;
+            reason.LoadString(IDS_UNPACK_FAILED);
+            AfxMessageBox(failed + L"\n\n" + reason, MB_OK);
             // A failed unpack leaves no empty folder of its own making behind.
             for (const CString& path : made)
                 if (!RemoveDirectoryW(path))
@@ -317,7 +321,8 @@ void CKWDoc::SaveSelectedPictures(const CFileSaveDlg& options)
     bool applyToAll = false;
     int sameName = VyxFileTransfer::SameOverwrite;
     int recycle = 0;
-    FILE* pagesFile = nullptr;
+    // The pages go to a file beside the target, put in its place once every page is in.
+    std::unique_ptr<ReplacementFile> pagesFile;
     CxTiffPageWriter pages;
     CString pagesPath;
     int handled = 0;
@@ -370,9 +375,13 @@ void CKWDoc::SaveSelectedPictures(const CFileSaveDlg& options)
             GlobalBlock output(made == loaded.get() ? loaded.release() : made);
             bool written = false;
             if (output.get() && multiPage) {
-                if (!pagesFile && (pagesFile = _wfopen(target, L"w+b")) != nullptr) {
-                    pagesPath = target;
-                    pages.Open(pagesFile);
+                if (!pagesFile) {
+                    auto file = std::make_unique<ReplacementFile>(target, ReplacementFile::ReadWrite);
+                    if (file->Stream()) {
+                        pagesFile = std::move(file);
+                        pagesPath = target;
+                        pages.Open(pagesFile->Stream());
+                    }
                 }
                 // Each page goes into the file as it is made: no picture waits for the others.
                 written =
@@ -397,11 +406,10 @@ void CKWDoc::SaveSelectedPictures(const CFileSaveDlg& options)
     if (shown)
         progress.DestroyWindow();
     if (pagesFile) {
-        const bool complete = pages.Close();
-        fclose(pagesFile);
+        const bool complete = pages.Close() && pagesFile->PutInPlace();
+        pagesFile.reset();
         if (!complete) {
-            ::DeleteFileW(pagesPath);
-            AfxMessageBox(pagesPath + L"\n\n" + FormatMessageText(0x40000009), MB_OK | MB_ICONSTOP);
+            AfxMessageBox(pagesPath + L"\n\n" + FormatMessageText(MsgSaveFailed), MB_OK | MB_ICONSTOP);
         }
     }
     UpdateAllViews(nullptr, HintFolderChanged, HintArgument(folder.GetString()));

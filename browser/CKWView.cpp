@@ -28,6 +28,9 @@ namespace {
 
 const wchar_t kSection[] = L"KWView";
 const UINT kPassStepMessage = 0x7EA;
+// The number beside WMU_LASTPICTUREWND in the frame's range of private messages: nothing of the
+// program sends it, and the view answers it with 0, doing nothing, so that one sent from outside
+// never reaches the default handling.
 const UINT kNothingMessage = 0x801;
 const DWORD kVisiblePassAllowance = 100;
 // The progress pane is told at most this often while the whole-list pass runs.

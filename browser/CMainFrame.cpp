@@ -40,7 +40,6 @@ const UINT kDriveBarId = 0xE810;
 const UINT kJumpBarId = 0xE811;
 const UINT kPluginSetBarId = 0xE812;
 const UINT kStatusTimer = 110;
-const UINT kFreeSpaceTimer = 111;
 const UINT kDocumentRefreshTimer = FolderChangeByDocument;
 
 const UINT kIndicators[] = {59148, 59143, 59149, 59146};
@@ -602,7 +601,7 @@ LRESULT CMainFrame::OnRenderData(WPARAM wParam, LPARAM)
         CString path;
         MakePath(path, nullptr, source->m_strTempFolder, item->GetFileName(), nullptr);
         // One member that cannot be written out fails the whole list.
-        if (!PathExists(path, 0) && item->ExtractTo(source->m_strTempFolder) != 0)
+        if (!PathExists(path, kFileNotFolder) && item->ExtractTo(source->m_strTempFolder) != 0)
             return 0;
         texts.push_back(path);
     }
@@ -708,8 +707,7 @@ LRESULT CMainFrame::OnFileOperation(WPARAM wParam, LPARAM)
             m_queuedJobs.push_back(job);
         } else {
             delete job;
-            AfxMessageBox(L"別のファイル操作を実行中です。終わってから、もう一度操作してください。",
-                          MB_OK | MB_ICONINFORMATION);
+            AfxMessageBox(IDS_FILE_OPERATION_BUSY, MB_OK | MB_ICONINFORMATION);
         }
         return 0;
     }
@@ -866,7 +864,6 @@ void CMainFrame::OnTimer(UINT_PTR nIDEvent)
     KillTimer(nIDEvent);
     switch (nIDEvent) {
     case FolderChangeOnDrive:
-    case kFreeSpaceTimer:
         UpdateFreeSpacePane();
         break;
     case FolderChangeInFolder:
@@ -1106,7 +1103,7 @@ BOOL CMainFrame::RenameCurrentFolder(LPCWSTR lpszNewName)
     if (newPath == oldPath)
         return FALSE;
     if (!FolderCommands::MoveFolder(this, doc, oldPath, newPath)) {
-        AfxMessageBox(FormatMessageText(0x40000006, static_cast<LPCWSTR>(newPath)), MB_OK | MB_ICONSTOP);
+        AfxMessageBox(FormatMessageText(MsgFolderRenameFailed, static_cast<LPCWSTR>(newPath)), MB_OK | MB_ICONSTOP);
         RestartWatchers(FALSE);
         return FALSE;
     }

@@ -201,7 +201,7 @@ bool CMaintCache::FindCacheFile(HTREEITEM item, CString& file, bool mustExist) c
         if (entry == m_entries.end() || entry->second.IsEmpty())
             continue;
         file = m_index.GetCentralFilePath(VyxCacheIndex::KindThumbs, entry->second);
-        if (!file.IsEmpty() && (!mustExist || PathExists(file, 0)))
+        if (!file.IsEmpty() && (!mustExist || PathExists(file, kFileNotFolder)))
             return true;
     }
     return false;
@@ -218,7 +218,7 @@ void CMaintCache::DeleteCache(HTREEITEM item)
         auto entry = m_entries.find(upper.GetString());
         if (entry != m_entries.end()) {
             const CString file = m_index.GetCentralFilePath(VyxCacheIndex::KindThumbs, entry->second);
-            if (!file.IsEmpty() && PathExists(file, 0))
+            if (!file.IsEmpty() && PathExists(file, kFileNotFolder))
                 DeleteFileW(file);
             m_entries.erase(entry);
         }
@@ -398,7 +398,7 @@ int CMaintCache::GetRowState(int row)
     if (!r)
         return StateUnknown;
     if (r->state == StateUnknown)
-        r->state = r->path.IsEmpty() ? StateNoFolder : PathExists(r->path, 0) ? StateExists : StateMissing;
+        r->state = r->path.IsEmpty() ? StateNoFolder : PathExists(r->path, kFileNotFolder) ? StateExists : StateMissing;
     return r->state;
 }
 
@@ -514,7 +514,7 @@ bool CMaintCache::OptimiseLocation(HTREEITEM item, const CString& folder, const 
     if (!member.IsEmpty()) {
         int slash = member.Find(L'/');
         const CString archive = JoinPath(folder, slash < 0 ? member : member.Left(slash));
-        if (PathExists(archive, 0))
+        if (PathExists(archive, kFileNotFolder))
             return false;
         DeleteCache(item);
         return true;
@@ -530,7 +530,7 @@ bool CMaintCache::OptimiseLocation(HTREEITEM item, const CString& folder, const 
         const VyxCacheThumbs* record = cache.GetAt(i);
         const CString target =
             JoinPath(folder, record->m_memberPath.IsEmpty() ? record->m_fileName : record->m_memberPath);
-        if (PathExists(target, 0))
+        if (PathExists(target, kFileNotFolder))
             ++i;
         else
             cache.RemoveAt(i);

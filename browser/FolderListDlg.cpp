@@ -46,16 +46,6 @@ FolderListDlg::FolderListDlg(CWnd* pParent) : CDialog(IDD, pParent) {}
 
 FolderListDlg::~FolderListDlg() {}
 
-const wchar_t* FolderListDlg::GetListName(int nIndex)
-{
-    return nIndex >= 0 && nIndex < EditedLists ? kListNames[nIndex] : L"";
-}
-
-const wchar_t* FolderListDlg::GetColumnTitle(int nIndex)
-{
-    return nIndex >= 0 && nIndex < EditedLists ? kColumnTitles[nIndex] : L"";
-}
-
 BOOL FolderListDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
@@ -125,7 +115,7 @@ void FolderListDlg::OnAdd()
 {
     int kind = m_lists[m_nList].GetKind();
     if (m_list.GetItemCount() >= FolderList::GetLimit(kind)) {
-        AfxMessageBox(L"これ以上登録することは出来ません。不要な項目を整理、削除ください");
+        AfxMessageBox(IDS_LISTEDIT_FULL);
         return;
     }
     int selected = m_list.GetNextItem(-1, LVNI_SELECTED);

@@ -20,9 +20,6 @@ public:
     int GetShownList() const { return m_nList; }
     const FolderList& GetList(int nIndex) const { return m_lists[nIndex]; }
 
-    static const wchar_t* GetListName(int nIndex);
-    static const wchar_t* GetColumnTitle(int nIndex);
-
 protected:
     BOOL OnInitDialog() override;
     void OnOK() override;

@@ -478,11 +478,11 @@ void VAppCall::OnBrowseFolder()
 void VAppCall::OnOK()
 {
     if (FieldText(IDC_APP_TITLE).IsEmpty()) {
-        AfxMessageBox(L"タイトルを設定してください");
+        AfxMessageBox(IDS_APP_NO_TITLE);
         return;
     }
     if (FieldText(IDC_APP_COMMAND).IsEmpty()) {
-        AfxMessageBox(L"コマンドを設定してください");
+        AfxMessageBox(IDS_APP_NO_COMMAND);
         return;
     }
     StoreEntry(m_nCurrent);
@@ -494,7 +494,7 @@ void VAppCall::OnOK()
             m_nCurrent = i;
             ShowEntry(i);
             m_list.SetCurSel(i);
-            AfxMessageBox(noTitle ? L"タイトルを設定してください" : L"コマンドを設定してください");
+            AfxMessageBox(noTitle ? IDS_APP_NO_TITLE : IDS_APP_NO_COMMAND);
             return;
         }
     }

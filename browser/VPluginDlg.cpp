@@ -106,22 +106,10 @@ VPluginDlg::Row* VPluginDlg::GetRow(int list, int row) const
     return reinterpret_cast<Row*>(m_lists[list].GetItemData(row));
 }
 
-VyxSPI* VPluginDlg::GetRowPlugin(int list, int row) const
-{
-    const Row* r = GetRow(list, row);
-    return r ? theSPImapIndex.GetPluginById(r->id, r->kind) : nullptr;
-}
-
 bool VPluginDlg::GetRowUse(int list, int row) const
 {
     const Row* r = GetRow(list, row);
     return r && r->use;
-}
-
-int VPluginDlg::GetRowPriority(int list, int row) const
-{
-    const Row* r = GetRow(list, row);
-    return r ? r->priority : 0;
 }
 
 int VPluginDlg::GetFocused(int list) const

@@ -23,10 +23,7 @@ public:
     CString m_strSetName;
 
     CListCtrl& GetList(int list) { return m_lists[list]; }
-    // The plug-in behind a row of a list; null when it is gone.
-    VyxSPI* GetRowPlugin(int list, int row) const;
     bool GetRowUse(int list, int row) const;
-    int GetRowPriority(int list, int row) const;
     // Sorts a list by a column (the child list by name only); the same column again turns the
     // direction round.
     void SortList(int list, int column);

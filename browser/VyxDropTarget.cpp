@@ -6,14 +6,6 @@
 #include "fileops/VyxFileTransfer.h"
 #include "foundation/FormatMessageText.h"
 
-namespace {
-
-const DWORD kMsgCopyHere = 0x40000002;
-const DWORD kMsgMoveHere = 0x40000003;
-const DWORD kMsgCancel = 0x40000004;
-
-} // namespace
-
 CString VyxDropTarget::TargetFolder(const CKWDoc* doc, const VyxFile* itemUnderPointer)
 {
     if (itemUnderPointer && itemUnderPointer->IsFolder())
@@ -64,11 +56,11 @@ DROPEFFECT VyxDropTarget::ChooseEffect(CWnd* wnd, CPoint point, DROPEFFECT sugge
     if (!menu.CreatePopupMenu())
         return DROPEFFECT_NONE;
     if (allowed & DROPEFFECT_COPY)
-        menu.AppendMenu(MF_STRING, DROPEFFECT_COPY, FormatMessageLine(kMsgCopyHere));
+        menu.AppendMenu(MF_STRING, DROPEFFECT_COPY, FormatMessageLine(MsgDropCopyHere));
     if (allowed & DROPEFFECT_MOVE)
-        menu.AppendMenu(MF_STRING, DROPEFFECT_MOVE, FormatMessageLine(kMsgMoveHere));
+        menu.AppendMenu(MF_STRING, DROPEFFECT_MOVE, FormatMessageLine(MsgDropMoveHere));
     menu.AppendMenu(MF_SEPARATOR, 0, static_cast<LPCWSTR>(nullptr));
-    menu.AppendMenu(MF_STRING, 0, FormatMessageLine(kMsgCancel));
+    menu.AppendMenu(MF_STRING, 0, FormatMessageLine(MsgDropCancel));
     if (suggested == DROPEFFECT_COPY || suggested == DROPEFFECT_MOVE)
         ::SetMenuDefaultItem(menu.GetSafeHmenu(), suggested, FALSE);
     CPoint screen = point;

@@ -8,13 +8,6 @@
 #include "image/DibValidate.h"
 #include "image/codecs/SaveDib.h"
 
-namespace {
-
-// "ファイルの保存に失敗しました" and a line break.
-const DWORD kMsgSaveFailed = 0x40000009;
-
-} // namespace
-
 ContactSheetFile::ContactSheetFile(CKWDoc& document, const wchar_t* path, int format, int quality, bool numbered)
     : m_document(document), m_format(format), m_quality(quality), m_numbered(numbered)
 {
@@ -38,7 +31,7 @@ CString ContactSheetFile::GetName(int number) const
 ContactSheetFile::SaveResult ContactSheetFile::Save(CDibSection& surface, int number)
 {
     const CString name = GetName(number);
-    if (PathExists(name, 0xFFFFFFFF)) {
+    if (PathExists(name, kAnyAttribute)) {
         int answer = m_document.AskToReplace(name);
         if (answer == IDNO)
             return Skipped;
@@ -54,7 +47,7 @@ ContactSheetFile::SaveResult ContactSheetFile::Save(CDibSection& surface, int nu
     }
     if (result == 0)
         return Saved;
-    AfxMessageBox(name + L"\n\n" + FormatMessageText(kMsgSaveFailed), MB_OK | MB_ICONSTOP);
+    AfxMessageBox(name + L"\n\n" + FormatMessageText(MsgSaveFailed), MB_OK | MB_ICONSTOP);
     return Failed;
 }
 

@@ -5,13 +5,6 @@
 
 #include <shellapi.h>
 
-namespace {
-
-// "選択データを削除してもよろしいですか？"
-const DWORD kMsgConfirmDeleteSelection = 0x4000000A;
-
-} // namespace
-
 DeleteRule DeleteRule::Of(const CKWDocSettings& settings, bool shiftHeld)
 {
     DeleteRule rule;
@@ -32,5 +25,5 @@ WORD DeleteRule::RecycleFlags(bool silent)
 
 bool DeleteRule::AskForGood()
 {
-    return AfxMessageBox(FormatMessageText(kMsgConfirmDeleteSelection), MB_YESNO | MB_ICONQUESTION) == IDYES;
+    return AfxMessageBox(FormatMessageText(MsgConfirmDeleteSelection), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }

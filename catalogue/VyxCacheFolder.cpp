@@ -584,11 +584,6 @@ void VyxCacheFolder::RemoveAll()
     RecordsChanged();
 }
 
-void VyxCacheFolder::AddCopy(const VyxCacheThumbs& record)
-{
-    AddRecord(new VyxCacheThumbs(record));
-}
-
 void VyxCacheFolder::AddRecord(VyxCacheThumbs* record)
 {
     m_records.Add(record);

@@ -41,7 +41,6 @@ public:
     void RemoveAt(INT_PTR index);
     void RemoveItem(const VyxFilexInfo& item);
     void RemoveAll();
-    void AddCopy(const VyxCacheThumbs& record);
     // Takes the record over.
     void AddRecord(VyxCacheThumbs* record);
 

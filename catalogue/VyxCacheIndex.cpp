@@ -40,7 +40,7 @@ CString InFolderPath(int kind, const wchar_t* folder)
 
 bool IsFile(const wchar_t* path)
 {
-    return PathExists(path, 0);
+    return PathExists(path, kFileNotFolder);
 }
 
 bool StartsWithNoCase(const CString& text, const CString& prefix)
@@ -426,7 +426,7 @@ int VyxCacheIndex::TakeFreeNumber(int kind) const
         CString name;
         name.Format(kKinds[kind].centralPattern, number);
         CString upper = name;
-        if (!taken.count(upper.MakeUpper().GetString()) && !PathExists(m_root + L"\\" + name, 0))
+        if (!taken.count(upper.MakeUpper().GetString()) && !PathExists(m_root + L"\\" + name, kFileNotFolder))
             return number;
         number = number == INT_MAX - 1 ? 0 : number + 1;
     } while (number != start);

@@ -30,7 +30,7 @@ CString MemberFolder(const wchar_t* destination, const CString& memberPath)
 int ExtractGuarded(int archiveId, const wchar_t* archivePath, DWORD position, const CString& target, DWORD size,
                    ULONGLONG time, ExtractionGuard* guard)
 {
-    if (guard && guard->askToReplace && PathExists(target, 0xFFFFFFFF)) {
+    if (guard && guard->askToReplace && PathExists(target, kAnyAttribute)) {
         int answer = guard->askToReplace(target);
         if (answer == IDNO)
             return SPI_OK;

@@ -146,16 +146,6 @@ void VyxFilexImage::SetArchiveMemberLimit(int megabytes)
     s_archiveMemberLimit = megabytes;
 }
 
-int VyxFilexImage::GetCoverKinds()
-{
-    return s_coverKinds;
-}
-
-int VyxFilexImage::GetCoverSearchCount()
-{
-    return s_coverSearchCount;
-}
-
 int VyxFilexImage::GetPluginDisplayLimit()
 {
     return s_pluginDisplayLimit;

@@ -41,8 +41,6 @@ public:
     static void SetCoverSearchCount(int count);
     static void SetPluginDisplayLimit(int megabytes);
     static void SetArchiveMemberLimit(int megabytes);
-    static int GetCoverKinds();
-    static int GetCoverSearchCount();
     static int GetPluginDisplayLimit();
     static int GetArchiveMemberLimit();
 

@@ -76,7 +76,7 @@ void Remember(const CString& path, const std::shared_ptr<VyxNoteFile>& file)
 CString NameOf(const wchar_t* filePath)
 {
     CString name;
-    GetPathPart(name, filePath, 12);
+    GetPathPart(name, filePath, PartFileName);
     return name;
 }
 
@@ -331,7 +331,7 @@ bool VyxNoteStore::PutNoteFile(const CString& path, const CString& folder, const
         else
             DeleteFileW(path);
         Remember(path, nullptr);
-        return !PathExists(path, 0);
+        return !PathExists(path, kFileNotFolder);
     }
     if (!file->Save(path))
         return false;

@@ -66,7 +66,7 @@ BOOL CContactDlg::OnInitDialog()
 
 void CContactDlg::OnBrowseFolder()
 {
-    FolderList::BrowseIntoComboBox(m_folders, FormatMessageLine(0x40000008));
+    FolderList::BrowseIntoComboBox(m_folders, FormatMessageLine(MsgChooseDestination));
 }
 
 void CContactDlg::OnOK()

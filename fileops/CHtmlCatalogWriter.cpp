@@ -480,7 +480,7 @@ bool CHtmlCatalogWriter::ExistedBefore(const CString& path)
     const std::wstring full = FullKey(path);
     const size_t cut = full.find_last_of(L'\\');
     if (cut == std::wstring::npos)
-        return PathExists(path, 0);
+        return PathExists(path, kFileNotFolder);
     const std::wstring folder = full.substr(0, cut);
     auto listed = m_folderFiles.find(folder);
     if (listed == m_folderFiles.end()) {

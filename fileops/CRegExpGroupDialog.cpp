@@ -161,8 +161,7 @@ void CRegExpGroupDialog::OnDeleteGroup()
         return;
     CString name;
     m_names.GetLBText(selected, name);
-    if (name.IsEmpty() ||
-        AfxMessageBox(L"この名前の正規表現グループを削除しますか？", MB_YESNO | MB_ICONQUESTION) != IDYES)
+    if (name.IsEmpty() || AfxMessageBox(IDS_REGEXP_GROUP_CONFIRM_DELETE, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     m_groups.DeleteGroup(name);
     m_names.DeleteString(selected);

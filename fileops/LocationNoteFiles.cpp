@@ -21,7 +21,7 @@ const LocationNoteFiles::Folder& LocationNoteFiles::Look(const CString& folder)
     if (found != m_folders.end())
         return found->second;
     Folder seen;
-    seen.ownNoteFile = PathExists(InFolderNoteFile(folder), 0) != FALSE;
+    seen.ownNoteFile = PathExists(InFolderNoteFile(folder), kFileNotFolder) != FALSE;
     if (!seen.ownNoteFile && m_index.HasCacheFolder())
         seen.key = VyxCacheIndex::GetLocationKey(folder, nullptr);
     return m_folders.emplace(name, seen).first->second;

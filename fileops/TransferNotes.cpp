@@ -8,7 +8,7 @@ namespace {
 CString FolderOf(const CString& path)
 {
     CString folder;
-    GetPathPart(folder, path, 3);
+    GetPathPart(folder, path, PartFolder);
     RemovePathSeparator(folder, folder);
     return folder;
 }

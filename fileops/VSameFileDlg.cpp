@@ -133,7 +133,7 @@ void VSameFileDlg::ShowPreview(COneViewCtrl& view, VyxFile* item, int zoom)
 void VSameFileDlg::FillInfo(int upperId, int lowerId, const VyxFile& item)
 {
     // A typed name that names no file has nothing to tell.
-    bool exists = PathExists(item.GetPath(), static_cast<DWORD>(-1));
+    bool exists = PathExists(item.GetPath(), kAnyAttribute);
     SetDlgItemText(upperId, exists ? item.ExpandMacros(m_upperFormat) : CString());
     SetDlgItemText(lowerId, exists ? item.ExpandMacros(m_lowerFormat) : CString());
 }

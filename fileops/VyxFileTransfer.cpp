@@ -30,7 +30,6 @@ const wchar_t* const VyxFileTransfer::kDefaultUniqueNameFormat = L"%s-%d%s";
 
 namespace {
 
-const DWORD kMsgInvalidFolder = 0x40000001;
 // Allow undo, no confirmation, silent, no error interface.
 const WORD kRecycleFlags = 0x454;
 const DWORD kDefaultCopyBuffer = 1048576;
@@ -233,7 +232,7 @@ bool VyxFileTransfer::MakeSerialName(CString& out, LPCWSTR target, LPCWSTR forma
     for (int n = 2; n <= kSerialLimit; ++n) {
         CString candidate;
         candidate.Format(checked, base.GetString(), n, extension.GetString());
-        if (!PathExists(candidate, static_cast<DWORD>(-1))) {
+        if (!PathExists(candidate, kAnyAttribute)) {
             out = candidate;
             return true;
         }
@@ -305,7 +304,7 @@ int VyxFileTransfer::Run(LPCWSTR destination)
     if (!given.IsEmpty())
         GetFullPath(folder, given);
     if (folder.IsEmpty()) {
-        ShowMessage(FormatMessageText(kMsgInvalidFolder, given), MB_OK | MB_ICONSTOP);
+        ShowMessage(FormatMessageText(MsgInvalidFolder, given), MB_OK | MB_ICONSTOP);
         return 0;
     }
     if (!EnsureFolderExists(folder, false))
@@ -504,7 +503,7 @@ bool VyxFileTransfer::SettleSameName(VyxFile& item, CString& target, const VyxFi
             // A typed name: its folder must be there and nothing may have the name yet;
             // otherwise the question comes again for it.
             target = dialog.m_targetPath;
-            if (EnsureFolderExists(FolderOf(target), false) && !PathExists(target, static_cast<DWORD>(-1)))
+            if (EnsureFolderExists(FolderOf(target), false) && !PathExists(target, kAnyAttribute))
                 return true;
             settled.GetStatus(target);
         }
@@ -587,7 +586,7 @@ int VyxFileTransfer::TransferFile(VyxFile& item, CString target)
 int VyxFileTransfer::RecycleOld(const CString& path)
 {
     // The old file goes only into the recycle bin: should that fail, it is not overwritten.
-    while (PathExists(path, static_cast<DWORD>(-1)) && !ShellDeleteFile(path, nullptr, kRecycleFlags)) {
+    while (PathExists(path, kAnyAttribute) && !ShellDeleteFile(path, nullptr, kRecycleFlags)) {
         int answer = AskAfterFailure(ErrorTextFor(path, GetLastError() ? GetLastError() : ERROR_ACCESS_DENIED));
         if (answer == IDABORT)
             return Stop;

@@ -4,6 +4,21 @@
 
 #include "framework/Framework.h"
 
+// The ids of the table, by the names res/VyxMsg.mc gives them.
+enum MessageId : DWORD {
+    MsgInvalidFolder = 0x40000001, // %1 the folder
+    MsgDropCopyHere = 0x40000002,
+    MsgDropMoveHere = 0x40000003,
+    MsgDropCancel = 0x40000004,
+    MsgOpenWith = 0x40000005,            // %1 a name
+    MsgFolderRenameFailed = 0x40000006,  // %1 the folder
+    MsgConfirmFolderDelete = 0x40000007, // %1 the folder
+    MsgChooseDestination = 0x40000008,
+    MsgSaveFailed = 0x40000009,
+    MsgConfirmDeleteSelection = 0x4000000A,
+    MsgRenameFailed = 0x4000000B,
+};
+
 // The message formatted with the inserts (at most nine wide texts); the empty text when the id is
 // not in the table or the result needs more than 1024 characters. Missing inserts read as empty.
 CString FormatMessageTextArray(DWORD messageId, const LPCWSTR* inserts, int count);

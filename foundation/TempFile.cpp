@@ -7,7 +7,8 @@ const int kNameTries = 100;
 
 } // namespace
 
-HANDLE CreateUniqueTempFile(const wchar_t* stem, const wchar_t* suffix, CString& created, DWORD attributes)
+HANDLE CreateUniqueTempFile(const wchar_t* stem, const wchar_t* suffix, CString& created, DWORD attributes,
+                            DWORD access)
 {
     static LONG serial = 0;
     created.Empty();
@@ -17,7 +18,7 @@ HANDLE CreateUniqueTempFile(const wchar_t* stem, const wchar_t* suffix, CString&
         path.Format(L"%s%08lX%s", stem ? stem : L"",
                     static_cast<unsigned long>(seed + static_cast<DWORD>(InterlockedIncrement(&serial))),
                     suffix ? suffix : L"");
-        HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
+        HANDLE file = CreateFileW(path, access, 0, nullptr, CREATE_NEW, attributes, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             created = path;
             return file;
@@ -33,7 +34,7 @@ HANDLE CreateUniqueTempFile(const wchar_t* stem, const wchar_t* suffix, CString&
     return INVALID_HANDLE_VALUE;
 }
 
-HANDLE CreateTempFileBeside(const wchar_t* path, CString& created)
+HANDLE CreateTempFileBeside(const wchar_t* path, CString& created, DWORD access)
 {
-    return CreateUniqueTempFile(CString(path ? path : L"") + L".", L".tmp", created);
+    return CreateUniqueTempFile(CString(path ? path : L"") + L".", L".tmp", created, FILE_ATTRIBUTE_NORMAL, access);
 }

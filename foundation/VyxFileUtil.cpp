@@ -178,10 +178,10 @@ bool RenameEntry(const wchar_t* oldPath, const wchar_t* newPath)
     GetPathPart(name, newPath, PartFileName);
     WIN32_FIND_DATAW data;
     const bool found = FindExactEntry(newPath, data);
-    if (found && name == data.cFileName && (caseOnly || !PathExists(oldPath, static_cast<DWORD>(-1))))
+    if (found && name == data.cFileName && (caseOnly || !PathExists(oldPath, kAnyAttribute)))
         return true;
     // Moved, but not to the name asked for: it goes back.
-    if (found && !PathExists(oldPath, static_cast<DWORD>(-1)))
+    if (found && !PathExists(oldPath, kAnyAttribute))
         MoveFileW(to, from);
     SetLastError(ERROR_FILE_NOT_FOUND);
     return false;

@@ -55,8 +55,10 @@ CString& MakeTempPath(CString& out, const wchar_t* fileName);
 CString& GetSpecialFolderPath(CString& out, int csidl);
 CString& GetSpecialFolderDisplayName(CString& out, int csidl, DWORD shgdnFlags);
 
-// mask 0: a file (not a folder) exists; otherwise an entry with any of the mask's attribute bits.
+// kFileNotFolder: a file (not a folder) exists; any other mask: an entry with any of the mask's
+// attribute bits (kAnyAttribute: any entry at all).
 bool PathExists(const wchar_t* path, DWORD attributeMask);
+inline constexpr DWORD kFileNotFolder = 0;
 inline constexpr DWORD kAnyAttribute = 0xFFFFFFFF;
 // Whether some name of the path ends in a dot or a blank, which the platform's ordinary path
 // handling drops (so "dup.jpg." would reach "dup.jpg").

@@ -60,6 +60,12 @@
 #define IDS_UNPACK_TITLE 134
 #define IDS_SHEET_TITLE 135
 #define IDS_PRINTER_DC_FAILED 1570
+#define IDS_CLIPBOARD_OPEN_FAILED 1571
+#define IDS_CLIPBOARD_UNREADABLE 1572
+#define IDS_CATALOG_DEFINITION_FAILED 1573
+#define IDS_THUMBNAIL_FOLDER_FAILED 1574
+#define IDS_SHEET_NO_MEMORY 1575
+#define IDS_UNPACK_FAILED 1576
 // The document's commands of the menus, keys and tool bars (the other windows' commands follow by folder)
 #define ID_DOC_SELECT_ALL 32793
 #define ID_DOC_TOGGLE_ARCHIVE 32779
@@ -137,9 +143,13 @@
 #define IDS_WINDOW_LIST_PROMPT 57854
 
 // ---- browser/
-// The main frame: menu, accelerators, icon and document string; tool-bar and menu images
+// The main frame: menu, accelerators, icon and document string, start-up and busy texts; tool-bar
+// and menu images
 #define IDR_MAINFRAME 128
 #define IDS_HOMEPAGE 136
+#define IDS_COMCTL_TOO_OLD 1577
+#define IDS_OLE_INIT_FAILED 1578
+#define IDS_FILE_OPERATION_BUSY 1579
 #define IDB_MENU_IMAGES_241 241
 #define IDB_MENU_IMAGES_243 243
 #define IDB_MAIN_TOOLBAR 258
@@ -149,7 +159,7 @@
 #define ID_VIEW_JUMPBAR 10255
 #define ID_HELP_ONLINE 10119
 #define ID_HELP_REPORT 10267
-// The list-edit dialog of the history lists: template, controls, context menu and keys
+// The list-edit dialog of the history lists: template, controls, context menu, keys and its text
 #define IDD_LISTEDIT 195
 #define IDR_LISTEDIT_MENU 192
 #define IDR_LISTEDIT_ACCEL 234
@@ -157,6 +167,7 @@
 #define IDC_LISTEDIT_CHOICE 1152
 #define IDC_LISTEDIT_LIST 1156
 #define IDC_LISTEDIT_BUTTONS 1177
+#define IDS_LISTEDIT_FULL 1580
 // The about box
 #define IDD_ABOUTBOX 100
 #define IDC_ABOUT_PHYSICAL 1083
@@ -171,7 +182,7 @@
 // The rebar's drive bar and jump bar (dialog bars)
 #define IDD_DRIVEBAR 279
 #define IDD_JUMPBAR 286
-// Registered external applications: dialog, its controls, the macro and folder menus
+// Registered external applications: dialog, its controls, the macro and folder menus, its texts
 #define IDD_APPCALL 182
 #define IDR_APP_ARG_MENU 183
 #define IDR_APP_FOLDER_MENU 184
@@ -195,6 +206,8 @@
 #define ID_APP_FOLDER_BROWSE 10070
 #define ID_APP_MACRO_SHORTPATH 10190
 #define ID_APP_MACRO_SHORTFILENAME 10191
+#define IDS_APP_NO_TITLE 1581
+#define IDS_APP_NO_COMMAND 1582
 // The thumbnail and list views: menus, the toggling pointer (arrow: 155), check image, commands
 #define IDR_THUMB_ITEM_MENU 104
 #define IDR_LIST_MENU 129
@@ -741,6 +754,7 @@
 #define IDC_REGEXP_GROUP_DELETE 1047
 #define IDC_REGEXP_GROUP_NAME 1293
 #define IDC_REGEXP_GROUP_LIST 1294
+#define IDS_REGEXP_GROUP_CONFIRM_DELETE 1583
 #define IDC_REPORT_LIST 1156
 #define IDC_REPORT_FILE_TEMPLATE 1249
 #define IDC_REPORT_FILE_NAME 1325

@@ -11,6 +11,7 @@
 #include "fileops/FileSaveSettings.h"
 #include "fileops/VFileMoveDlg.h"
 #include "fileops/VyxFileTransfer.h"
+#include "foundation/FormatMessageText.h"
 #include "foundation/SettingsTable.h"
 #include "foundation/VyxFileUtil.h"
 #include "foundation/VyxIni.h"
@@ -164,7 +165,7 @@ void COneWnd::TransferShownFile(BOOL bMove)
 {
     const BOOL locked = Relocate();
     VyxFile* shown = GetShownItem();
-    if (!shown || !m_pDocument || !PathExists(shown->GetPath(), 0))
+    if (!shown || !m_pDocument || !PathExists(shown->GetPath(), kFileNotFolder))
         return;
     // The document's item holds the note as last written (the view's copy may hold an older one,
     // which the job would carry and lose the newer); the view may load another file while the
@@ -278,7 +279,7 @@ void COneWnd::OnFileSave()
     const int filter = static_cast<int>(dialog.m_ofn.nFilterIndex);
     WriteAppIniInt(kSaveSection, L"FilterIndex", filter);
     if (!SaveDisplayedPage(dialog.GetPathName(), filter))
-        AfxMessageBox(L"ファイルの保存に失敗しました", MB_OK | MB_ICONEXCLAMATION);
+        AfxMessageBox(FormatMessageLine(MsgSaveFailed), MB_OK | MB_ICONEXCLAMATION);
 }
 
 BOOL COneWnd::SaveDisplayedPage(const wchar_t* path, int nFilterIndex)
@@ -286,35 +287,28 @@ BOOL COneWnd::SaveDisplayedPage(const wchar_t* path, int nFilterIndex)
     HGLOBAL page = GetDisplayedPage();
     if (!page || !path || !*path || nFilterIndex < 1 || nFilterIndex > 5)
         return FALSE;
-    // The picture may be the very file it is saved over: it is written whole beside it first.
-    CString folder;
-    GetPathPart(folder, path, PartFolder);
-    wchar_t temp[MAX_PATH] = {};
-    if (!::GetTempFileNameW(folder.IsEmpty() ? L"." : folder.GetString(), L"vyx", 0, temp))
-        return FALSE;
+    // Each save writes beside the target and puts the file in place whole, so the picture may be
+    // saved over the very file it was read from.
     int result = -1;
     switch (nFilterIndex) {
     case 1:
-        result = SaveDibAsBmp(temp, page);
+        result = SaveDibAsBmp(path, page);
         break;
     case 2:
-        result = SaveDibAsJpeg(temp, page, SettingsTable::ReadOne(&FileSaveSettings::JpegQuality),
+        result = SaveDibAsJpeg(path, page, SettingsTable::ReadOne(&FileSaveSettings::JpegQuality),
                                SettingsTable::ReadOne(&FileSaveSettings::JpegProgressive), 0);
         break;
     case 3:
-        result = SaveDibAsPng(temp, page, 8);
+        result = SaveDibAsPng(path, page, 8);
         break;
     case 4:
-        result = SaveDibAsTiff(temp, page, 1);
+        result = SaveDibAsTiff(path, page, 1);
         break;
     default:
-        result = SaveDibAsGif(temp, page, 0);
+        result = SaveDibAsGif(path, page, 0);
         break;
     }
-    if (result == 0 && ::MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return TRUE;
-    ::DeleteFileW(temp);
-    return FALSE;
+    return result == 0;
 }
 
 void COneWnd::OnFilePrint()

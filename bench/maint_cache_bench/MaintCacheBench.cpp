@@ -188,8 +188,8 @@ void DiskChecksAlone(benchmark::State& state)
             swprintf(name, 16, L"%08d.kwt", i);
             found += !ReadBytes(g_root + L"\\" + name).empty();
             const std::wstring location = Location(i / kSubFolders, i % kSubFolders);
-            found += PathExists((location + L"\\a.jpg").c_str(), 0);
-            found += PathExists((location + L"\\b.jpg").c_str(), 0);
+            found += PathExists((location + L"\\a.jpg").c_str(), kFileNotFolder);
+            found += PathExists((location + L"\\b.jpg").c_str(), kFileNotFolder);
         }
         g_diskSeconds = Seconds(start);
         benchmark::DoNotOptimize(found);

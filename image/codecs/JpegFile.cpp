@@ -4,6 +4,8 @@
 #include "image/DibDepth.h"
 #include "image/codecs/JpegMemory.h"
 
+#include "foundation/ReplacementFile.h"
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -126,13 +128,11 @@ int JpegFile::SaveToFile()
     LockedDib24 picture(m_dib);
     if (!picture.get())
         return 1;
-    FILE* file = _wfopen(m_fileName, L"wb");
-    if (!file)
+    ReplacementFile file(m_fileName);
+    if (!file.Stream())
         return -1;
-    int result = JpegEncodeToFile(picture.get(), Settings(m_quality, m_grey, m_progressive), file);
-    if (std::fclose(file) != 0)
+    int result = JpegEncodeToFile(picture.get(), Settings(m_quality, m_grey, m_progressive), file.Stream());
+    if (result == 0 && !file.PutInPlace())
         result = 1;
-    if (result != 0)
-        _wremove(m_fileName);
     return result;
 }

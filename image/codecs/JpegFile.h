@@ -17,7 +17,8 @@ public:
     int ReadInfo() override;
     // 0 encoded; 1 a library error (or nothing to encode).
     int SaveToMemory() override;
-    // 0 written; -1 the file cannot be created; 1 a library error (the file is deleted).
+    // 0 written; -1 the file cannot be created; 1 a library error or a failed write (a file that was
+    // there stays as it was).
     int SaveToFile() override;
 
     BOOL m_findStart = FALSE;

@@ -7,10 +7,8 @@
 #include "image/codecs/JpegMemory.h"
 
 #include "fileops/ProgressDlg.h"
+#include "foundation/ReplacementFile.h"
 #include "framework/Framework.h"
-
-#include <fcntl.h>
-#include <io.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -109,31 +107,6 @@ bool IsPlainDib24(HGLOBAL dib, const void* packed)
            size >= layout.totalBytes;
 }
 
-// The file opened for writing only when it did not exist; null otherwise, with `exists` telling
-// whether that was the reason.
-FILE* CreateNewFile(const wchar_t* path, bool& exists)
-{
-    exists = false;
-    HANDLE handle = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        const DWORD error = GetLastError();
-        exists = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
-        return nullptr;
-    }
-    const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
-    if (descriptor < 0) {
-        CloseHandle(handle);
-        DeleteFileW(path);
-        return nullptr;
-    }
-    FILE* file = _fdopen(descriptor, "wb");
-    if (!file) {
-        _close(descriptor);
-        DeleteFileW(path);
-    }
-    return file;
-}
-
 } // namespace
 
 int SaveDibAsJpeg(const wchar_t* path, HGLOBAL dib, int quality, int flagA, int flagB)
@@ -151,19 +124,11 @@ int SaveDibAsJpeg(const wchar_t* path, HGLOBAL dib, int quality, int flagA, int 
             const LONG width = DibWidth(lock.get()), height = DibHeight(lock.get());
             if (width > JPEG_MAX_DIMENSION || height > JPEG_MAX_DIMENSION)
                 return 3;
-            // Only a file this call makes is written as the encoder goes: an encode failing halfway
-            // must never cost a picture that was there; that one goes the buffered way below.
-            bool exists = false;
-            if (FILE* file = CreateNewFile(path, exists)) {
-                std::setvbuf(file, nullptr, _IOFBF, 64 * 1024);
-                bool written = JpegEncodeToFile(lock.get(), settings, file) == 0;
-                written = std::fclose(file) == 0 && written;
-                if (!written)
-                    DeleteFileW(path);
-                return written ? 0 : 3;
-            }
-            if (!exists)
+            ReplacementFile file(path);
+            if (!file.Stream())
                 return 3;
+            std::setvbuf(file.Stream(), nullptr, _IOFBF, 64 * 1024);
+            return JpegEncodeToFile(lock.get(), settings, file.Stream()) == 0 && file.PutInPlace() ? 0 : 3;
         }
     }
     return SaveWith(path, dib, CXIMAGE_FORMAT_JPG, 0, quality, flagB != 0, flagA != 0);

@@ -6,7 +6,8 @@
 
 class CProgressDlg;
 
-// 0 saved; 3 the picture could not be written (no partial file is left).
+// 0 saved; 3 the picture could not be written (no partial file is left, and a file that was there
+// stays as it was).
 int SaveDibAsBmp(const wchar_t* path, HGLOBAL dib);
 // Pictures of fewer than 8 bits are widened to 8 first; above 8 bits they are reduced to 256 colours.
 int SaveDibAsGif(const wchar_t* path, HGLOBAL dib, DWORD codecOption);

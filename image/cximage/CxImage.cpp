@@ -10,6 +10,9 @@
 #include "image/codecs/TiffFile.h"
 #include "image/cximage/CxImageCodecs.h"
 
+#include "foundation/ReplacementFile.h"
+
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -295,19 +298,17 @@ bool CxImage::Save(const wchar_t* fileName, DWORD imageType)
     long size;
     if (!Encode(data, size, imageType))
         return false;
-    FILE* file = _wfopen(fileName, L"wb");
-    if (!file) {
+    ReplacementFile file(fileName);
+    if (!file.Stream()) {
         FreeMemory(data);
         SetError("cannot create the file");
         return false;
     }
-    bool written = std::fwrite(data, 1, static_cast<size_t>(size), file) == static_cast<size_t>(size);
-    written = std::fclose(file) == 0 && written;
+    bool written = std::fwrite(data, 1, static_cast<size_t>(size), file.Stream()) == static_cast<size_t>(size);
     FreeMemory(data);
-    if (!written) {
-        DeleteFileW(fileName);
+    written = written && file.PutInPlace();
+    if (!written)
         SetError("cannot write the file");
-    }
     return written;
 }
 

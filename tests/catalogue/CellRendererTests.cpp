@@ -135,6 +135,33 @@ TEST(CellRenderer, ResultsTellWhatThePictureStepDrew)
     EXPECT_EQ(1, item.DrawIcon(&canvas.dc, 0, 0));
 }
 
+TEST(CellRenderer, TheSmallIconFitIsCentredInTheRectangleAtItsOwnSize)
+{
+    VyxFile item(L"C:\\photos\\memo.txt");
+    Canvas fitted(60, 70), placed(60, 70);
+    const RECT box = {10, 20, 50, 60};
+    EXPECT_EQ(1, item.DrawSmallIconFit(&fitted.dc, box));
+    SHFILEINFOW info = {};
+    HIMAGELIST system =
+        reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(L"x.txt", FILE_ATTRIBUTE_NORMAL, &info, sizeof(info),
+                                                    SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES));
+    ASSERT_TRUE(system);
+    VyxFilexDraw::SetSmallImageList(system);
+    const SIZE icon = VyxFilexDraw::GetSmallIconSize();
+    ASSERT_LT(icon.cx, 40);
+    EXPECT_EQ(0, item.DrawSmallIconFit(&fitted.dc, box));
+    EXPECT_EQ(0, item.DrawSmallIcon(&placed.dc, 10 + (40 - icon.cx) / 2, 20 + (40 - icon.cy) / 2));
+    EXPECT_EQ(0, item.DrawSmallIconFit(nullptr, box));
+    VyxFilexDraw::SetSmallImageList(nullptr);
+    bool drawn = false;
+    for (int y = 0; y < 70; ++y)
+        for (int x = 0; x < 60; ++x) {
+            drawn = drawn || fitted.Pixel(x, y) != kWhite;
+            ASSERT_EQ(placed.Pixel(x, y), fitted.Pixel(x, y)) << x << "," << y;
+        }
+    EXPECT_TRUE(drawn);
+}
+
 TEST(CellRenderer, CellPixelsShowFrameShadowNameAndCursor)
 {
     StandardPlugins plugins;

@@ -3,7 +3,10 @@
 // bound refused with the question whether to go on.
 #include "DocumentCommandUtil.h"
 
+#include "common/FullDisk.h"
+
 #include "fileops/CFileSaveDlg.h"
+#include "fileops/VyxFileTransfer.h"
 #include "image/DibCore.h"
 #include "image/codecs/TiffFile.h"
 #include "res/resource.h"
@@ -34,6 +37,14 @@ int TiffPages(const std::wstring& path)
     tiff.m_data = reinterpret_cast<const BYTE*>(bytes.data());
     tiff.m_dataSize = static_cast<DWORD>(bytes.size());
     return tiff.CountPages();
+}
+
+// Every picture as a page of one TIFF file in the folder.
+void AskForOneTiff(CFileSaveDlg& options, const std::wstring& folder)
+{
+    options.m_folder = folder.c_str();
+    options.Format = CFileSaveDlg::FormatTiff;
+    options.TifMultiPage = TRUE;
 }
 
 } // namespace
@@ -71,15 +82,59 @@ TEST(SavePictures, AMultiPageTiffHoldsEveryPictureInOneFileNamedAfterTheFirst)
 {
     PictureDocument d(3);
     CFileSaveDlg options;
-    options.m_folder = d.out.Path().c_str();
-    options.Format = CFileSaveDlg::FormatTiff;
-    options.TifMultiPage = TRUE;
+    AskForOneTiff(options, d.out.Path());
     d.Document().SaveSelectedPictures(options);
     EXPECT_EQ(3, TiffPages(d.Out(L"p00.tif")));
     EXPECT_FALSE(ScratchFolder::Exists(d.Out(L"p01.tif")));
     dibtest::Dib last(ReadBack(d.Out(L"p00.tif"), 2));
     ASSERT_NE(nullptr, static_cast<HGLOBAL>(last));
     EXPECT_EQ(16, GetDibWidth(last));
+}
+
+TEST(SavePictures, AMultiPageTiffThatCannotBeWrittenLeavesTheFileItWasToReplace)
+{
+    PictureDocument d(2);
+    CFileSaveDlg options;
+    AskForOneTiff(options, d.out.Path());
+    d.Document().SetAllSelection(false);
+    d.Document().SelectItem(0, true, nullptr);
+    d.Document().SaveSelectedPictures(options);
+    ASSERT_EQ(1, TiffPages(d.Out(L"p00.tif")));
+    const std::string before = ScratchFolder::ReadFile(d.Out(L"p00.tif"));
+    // Both pictures over it, told to replace it, on a disk that takes nothing more.
+    auto saveOver = [&](std::vector<CString>* told) {
+        d.Document().SetAllSelection(true);
+        HelperThread answers([&] {
+            DialogDriver question(L"同名ファイルが存在しています");
+            if (!question.dialog)
+                return;
+            question.Command(IDC_SAME_NEWER + VyxFileTransfer::SameOverwrite);
+            question.Command(IDOK);
+            for (int button : {IDNO, IDOK}) {
+                if (!told)
+                    break;
+                CString text;
+                AnswerMessageBox(&text, button);
+                told->push_back(text);
+            }
+        });
+        d.Document().SaveSelectedPictures(options);
+    };
+    std::vector<CString> told;
+    {
+        FullDisk disk;
+        ASSERT_TRUE(disk);
+        saveOver(&told);
+    }
+    ASSERT_EQ(2u, told.size());
+    EXPECT_NE(-1, told[0].Find(L"継続しますか"));
+    EXPECT_NE(-1, told[1].Find(L"ファイルの保存に失敗しました"));
+    EXPECT_EQ(before, ScratchFolder::ReadFile(d.Out(L"p00.tif")));
+    EXPECT_EQ((std::set<std::wstring>{L"p00.tif"}), d.out.Names());
+    // With room on the disk the same answer replaces it.
+    saveOver(nullptr);
+    EXPECT_EQ(2, TiffPages(d.Out(L"p00.tif")));
+    EXPECT_EQ((std::set<std::wstring>{L"p00.tif"}), d.out.Names());
 }
 
 TEST(SavePictures, AFileOfTheSameNameIsNeverReplacedWithoutAnAnswer)

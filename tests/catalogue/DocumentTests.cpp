@@ -261,3 +261,73 @@ TEST(Document, ScanSettingsDropUnloadableItemsAndNamesOutsideTheLoadersPatterns)
     scope.Open();
     EXPECT_EQ((Texts{L"a.tpic"}), scope.Names());
 }
+
+TEST(Document, AnArrayIndexGivesTheItemWhateverTheViewOrder)
+{
+    DocumentScope scope;
+    PutFiles(scope.folder, {L"a.jpg", L"b.jpg", L"c.jpg"});
+    ASSERT_EQ(0, scope.Open());
+    CKWDoc& doc = scope.Document();
+    ASSERT_EQ(3, doc.GetItemCount());
+    std::vector<VyxFile*> byArray;
+    for (int i = 0; i < 3; ++i)
+        byArray.push_back(doc.GetItemByArrayIndex(i));
+    // The view order turned round leaves the array as it is.
+    for (int view = 0; view < 3; ++view)
+        doc.SetOrderAt(view, 2 - view);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(byArray[i], doc.GetItemByArrayIndex(i));
+        EXPECT_EQ(byArray[i], doc.GetItem(2 - i));
+    }
+    EXPECT_EQ(nullptr, doc.GetItemByArrayIndex(3));
+    EXPECT_EQ(nullptr, doc.GetItemByArrayIndex(-1));
+}
+
+namespace {
+
+// A view whose window has a class of the test's own.
+class CNamedView : public CView
+{
+public:
+    CNamedView(CWnd* parent, const wchar_t* className)
+    {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = ::DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = className;
+        RegisterClassW(&wc);
+        Create(className, L"", WS_CHILD, CRect(0, 0, 10, 10), parent, AFX_IDW_PANE_FIRST);
+    }
+    ~CNamedView() override
+    {
+        if (GetSafeHwnd())
+            DestroyWindow();
+    }
+    void OnDraw(CDC*) override {}
+
+protected:
+    void PostNcDestroy() override {}
+};
+
+} // namespace
+
+TEST(Document, AViewIsFoundByItsWindowsClassNameExactly)
+{
+    DocumentScope scope;
+    CStandInFrame frame;
+    CKWDoc& doc = scope.Document();
+    CNamedView first(&frame, L"VyxTestPane"), second(&frame, L"VyxTestPane"), other(&frame, L"VyxOtherPane");
+    ASSERT_TRUE(first.GetSafeHwnd() && second.GetSafeHwnd() && other.GetSafeHwnd());
+    doc.AddView(&first);
+    doc.AddView(&second);
+    doc.AddView(&other);
+    // The scope's own view has no window and is passed over.
+    EXPECT_EQ(&first, doc.FindViewByClassName(L"VyxTestPane"));
+    EXPECT_EQ(&other, doc.FindViewByClassName(L"VyxOtherPane"));
+    EXPECT_EQ(nullptr, doc.FindViewByClassName(L"vyxtestpane"));
+    EXPECT_EQ(nullptr, doc.FindViewByClassName(L"VyxTestPan"));
+    doc.RemoveView(&first);
+    EXPECT_EQ(&second, doc.FindViewByClassName(L"VyxTestPane"));
+    doc.RemoveView(&second);
+    doc.RemoveView(&other);
+}

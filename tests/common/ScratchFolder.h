@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <set>
 #include <string>
 
 class ScratchFolder
@@ -69,6 +70,22 @@ public:
             return L"";
         FindClose(find);
         return data.cFileName;
+    }
+
+    // The names of the entries directly in the folder.
+    std::set<std::wstring> Names() const
+    {
+        std::set<std::wstring> names;
+        WIN32_FIND_DATAW data;
+        HANDLE find = FindFirstFileW((m_path + L"\\*").c_str(), &data);
+        if (find == INVALID_HANDLE_VALUE)
+            return names;
+        do {
+            if (wcscmp(data.cFileName, L".") != 0 && wcscmp(data.cFileName, L"..") != 0)
+                names.insert(data.cFileName);
+        } while (FindNextFileW(find, &data));
+        FindClose(find);
+        return names;
     }
 
 private:

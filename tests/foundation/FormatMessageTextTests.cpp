@@ -54,3 +54,28 @@ TEST(FormatMessageText, TableIsFoundWhateverTheUserLanguage)
         EXPECT_STREQ(L"ここにコピー(&C)\r\n", text) << std::hex << language << " error " << (n ? 0 : GetLastError());
     }
 }
+
+TEST(FormatMessageText, EveryNamedIdIsTheTextItsNameSays)
+{
+    struct
+    {
+        MessageId id;
+        const wchar_t* text;
+    } const cases[] = {
+        {MsgInvalidFolder, L"X\r\nフォルダの指定が正しくありません\r\n"},
+        {MsgDropCopyHere, L"ここにコピー(&C)\r\n"},
+        {MsgDropMoveHere, L"ここに移動(&M)\r\n"},
+        {MsgDropCancel, L"キャンセル(&A)\r\n"},
+        {MsgOpenWith, L"X を開く\r\n"},
+        {MsgFolderRenameFailed, L" X フォルダの名前変更に失敗しました\r\n"},
+        {MsgConfirmFolderDelete,
+         L"\"X\"フォルダを削除します.\r\nフォルダにあるファイル、サブフォルダも全て削除します.\r\n\r\n"
+         L"よろしいですか？\r\n"},
+        {MsgChooseDestination, L"保存先を選択してください\r\n"},
+        {MsgSaveFailed, L"ファイルの保存に失敗しました\r\n"},
+        {MsgConfirmDeleteSelection, L"選択データを削除してもよろしいですか？\r\n"},
+        {MsgRenameFailed, L"名前の変更に失敗しました\r\n"},
+    };
+    for (const auto& c : cases)
+        EXPECT_STREQ(c.text, FormatMessageText(c.id, L"X").GetString()) << std::hex << c.id;
+}

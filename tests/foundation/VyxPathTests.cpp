@@ -203,6 +203,19 @@ TEST(VyxPath, ExistenceTellsFilesFromFolders)
     EXPECT_FALSE(PathExists((scratch / L"none").c_str(), 0));
 }
 
+TEST(VyxPath, TheNamedMasksAskForAFileOrForAnyEntry)
+{
+    ScratchFolder scratch;
+    const std::wstring file = scratch / L"写真_1.2.jpg", folder = scratch / L"sub.d";
+    ASSERT_TRUE(ScratchFolder::WriteFile(file, "x"));
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    EXPECT_TRUE(PathExists(file.c_str(), kFileNotFolder));
+    EXPECT_FALSE(PathExists(folder.c_str(), kFileNotFolder));
+    EXPECT_TRUE(PathExists(file.c_str(), kAnyAttribute));
+    EXPECT_TRUE(PathExists(folder.c_str(), kAnyAttribute));
+    EXPECT_FALSE(PathExists((scratch / L"none").c_str(), kAnyAttribute));
+}
+
 TEST(VyxPath, ExactPathKeepsNamesEndingInADotOrABlank)
 {
     const struct

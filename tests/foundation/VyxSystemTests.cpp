@@ -165,6 +165,49 @@ TEST(VyxSystem, WallpaperOfAMissingFileIsRefused)
     EXPECT_FALSE(SetDesktopWallpaper((scratch / L"missing.bmp").c_str(), 0));
 }
 
+TEST(VyxSystem, LoadLastErrorTextTakesTheTextAndKeepsTheCode)
+{
+    SetLastError(ERROR_ACCESS_DENIED);
+    const CString expected = GetLastErrorText();
+    ASSERT_FALSE(expected.IsEmpty());
+    CString text = L"old";
+    EXPECT_EQ(&text, &LoadLastErrorText(text));
+    EXPECT_STREQ(expected, text);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetLastError());
+}
+
+TEST(VyxSystem, AWindowIsCentredOnTheDisplaysResolution)
+{
+    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 3, 5, 301, 151, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(window);
+    HDC display = CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr);
+    const int width = GetDeviceCaps(display, HORZRES), height = GetDeviceCaps(display, VERTRES);
+    DeleteDC(display);
+    CenterWindowOnDisplay(window, nullptr, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    EXPECT_EQ((width - 301) / 2, rect.left);
+    EXPECT_EQ((height - 151) / 2, rect.top);
+    EXPECT_EQ(301, rect.right - rect.left);
+    EXPECT_EQ(151, rect.bottom - rect.top);
+    DestroyWindow(window);
+}
+
+TEST(VyxSystem, TheDefaultPrintersContextIsMadeOnlyWhenThereIsOne)
+{
+    wchar_t name[256] = {};
+    DWORD size = 256;
+    const bool hasDefault = GetDefaultPrinterW(name, &size) != FALSE;
+    HDC printer = CreateDefaultPrinterDC();
+    if (!hasDefault) {
+        EXPECT_EQ(nullptr, printer);
+        return;
+    }
+    ASSERT_NE(nullptr, printer) << name;
+    EXPECT_EQ(DT_RASPRINTER, GetDeviceCaps(printer, TECHNOLOGY));
+    DeleteDC(printer);
+}
+
 TEST(VyxSystem, PumpGivesBackAQuitMessage)
 {
     PostQuitMessage(3);

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -295,6 +296,31 @@ TEST(JpegFile, FindStartWalksSegmentsWithinTheData)
     std::vector<BYTE> data = table[0].data;
     EXPECT_EQ(data.data() + 2, FindJpegStart(data.data(), data.size(), FALSE));
     EXPECT_TRUE(SetJpegStartSearch(FALSE));
+}
+
+TEST(JpegFile, TheHintTableKeepsAtMostFourHundredValuesAndGivesBackWhatItKeeps)
+{
+    std::vector<int> values(450);
+    for (int i = 0; i < 450; ++i)
+        values[i] = i * 3 - 7;
+    EXPECT_EQ(400, SetJpegHintTable(values.data(), 450));
+    std::vector<int> out(450, -1);
+    EXPECT_EQ(400, GetJpegHintTable(out.data(), 450));
+    EXPECT_EQ(std::vector<int>(values.begin(), values.begin() + 400), std::vector<int>(out.begin(), out.begin() + 400));
+    EXPECT_EQ(-1, out[400]);
+    EXPECT_EQ(3, SetJpegHintTable(values.data() + 10, 3));
+    std::fill(out.begin(), out.end(), -1);
+    EXPECT_EQ(2, GetJpegHintTable(out.data(), 2));
+    EXPECT_EQ((std::vector<int>{23, 26, -1}), std::vector<int>(out.begin(), out.begin() + 3));
+    EXPECT_EQ(3, GetJpegHintTable(out.data(), 10));
+    EXPECT_EQ(29, out[2]);
+    EXPECT_EQ(-1, out[3]);
+    // Nothing to copy from or into.
+    EXPECT_EQ(0, SetJpegHintTable(nullptr, 5));
+    EXPECT_EQ(0, GetJpegHintTable(nullptr, 5));
+    EXPECT_EQ(0, GetJpegHintTable(out.data(), -1));
+    EXPECT_EQ(3, GetJpegHintTable(out.data(), 3));
+    EXPECT_EQ(0, SetJpegHintTable(values.data(), 0));
 }
 
 TEST(JpegFile, TruncatedDataDecodesWithTheMissingRowsFilled)

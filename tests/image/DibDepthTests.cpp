@@ -238,3 +238,52 @@ TEST(DibDepth, ResizeDibCanvasKeepsTheBottomLeftCorner)
     EXPECT_EQ(RGB(0, 1, 9), Pixel24(bigger, 0, 0));
     EXPECT_EQ(RGB(0, 0, 0), Pixel24(bigger, 3, 0));
 }
+
+TEST(DibDepth, TheLockedRleDecoderReadsNoFurtherThanTheHeadersImageSize)
+{
+    // 4x1: two runs of two pixels.
+    Dib rle8(MakeRaw(4, 1, 8, BI_RLE8, GreyTable(256), {2, 7, 2, 9, 0, 1}));
+    Dib rle4(MakeRaw(4, 1, 4, BI_RLE4, GreyTable(16), {4, 0x12, 0, 1}));
+    for (HGLOBAL dib : {static_cast<HGLOBAL>(rle8), static_cast<HGLOBAL>(rle4)}) {
+        Dib handleForm(DecodeRleDibHandle(dib));
+        Dib lockedForm(DecodeRleDib(GlobalLock(dib)));
+        GlobalUnlock(dib);
+        ASSERT_TRUE(lockedForm.handle);
+        EXPECT_EQ(Bytes(handleForm), Bytes(lockedForm));
+    }
+    // The header tells only the first run: the second is never read.
+    Dib cut(MakeRaw(4, 1, 8, BI_RLE8, GreyTable(256), {2, 7, 2, 9, 0, 1}, 0, 2));
+    Dib first(DecodeRleDib(GlobalLock(cut)));
+    GlobalUnlock(cut);
+    ASSERT_TRUE(first.handle);
+    BYTE* bits = Bits(first);
+    EXPECT_EQ((std::vector<BYTE>{7, 7, 0, 0}), std::vector<BYTE>(bits, bits + 4));
+    Unlock(first);
+    // Only run-length data decode; the handle form gives back anything else as it is.
+    Dib plain(MakeRaw(4, 1, 8, BI_RGB, GreyTable(256), {1, 2, 3, 4}));
+    EXPECT_EQ(nullptr, DecodeRleDib(GlobalLock(plain)));
+    GlobalUnlock(plain);
+    EXPECT_EQ(nullptr, DecodeRleDib(nullptr));
+}
+
+TEST(DibDepth, TheHandleFormWidensSixteenAndThirtyTwoBitsOnly)
+{
+    const WORD pixels16[2] = {0x7C00, 0x001F};
+    const DWORD pixels32[2] = {0x00FF00, 0x123456};
+    Dib sixteen(MakeRaw(2, 1, 16, BI_RGB, {},
+                        {reinterpret_cast<const BYTE*>(pixels16), reinterpret_cast<const BYTE*>(pixels16) + 4}));
+    Dib thirtyTwo(MakeRaw(2, 1, 32, BI_RGB, {},
+                          {reinterpret_cast<const BYTE*>(pixels32), reinterpret_cast<const BYTE*>(pixels32) + 8}));
+    Dib red16(WidenDibHandle16or32To24(sixteen));
+    Dib green32(WidenDibHandle16or32To24(thirtyTwo));
+    ASSERT_TRUE(red16.handle);
+    ASSERT_TRUE(green32.handle);
+    EXPECT_EQ(24, Header(red16).biBitCount);
+    EXPECT_EQ(RGB(255, 0, 0), Pixel24(red16, 0, 0));
+    EXPECT_EQ(RGB(0, 0, 255), Pixel24(red16, 1, 0));
+    EXPECT_EQ(RGB(0, 255, 0), Pixel24(green32, 0, 0));
+    EXPECT_EQ(RGB(0x12, 0x34, 0x56), Pixel24(green32, 1, 0));
+    Dib wide(Make24(2, 1, [](LONG, LONG) { return RGB(1, 2, 3); }));
+    EXPECT_EQ(nullptr, WidenDibHandle16or32To24(wide));
+    EXPECT_EQ(nullptr, WidenDibHandle16or32To24(nullptr));
+}

@@ -174,3 +174,36 @@ TEST(DibRotate, RotateResizeNearestPixel)
     Dib quarter(RotateResizeDib(dib, 2, 3, 90));
     EXPECT_EQ(Marker(0, 1), Pixel24(quarter, 0, 0));
 }
+
+TEST(DibRotate, APixelSetIsThePixelReadAndNothingOutsideThePictureIsWritten)
+{
+    const struct
+    {
+        WORD bits;
+        DWORD value;
+    } cases[] = {{1, 1}, {4, 0xB}, {8, 0xC7}, {24, 0x123456}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bits);
+        Dib dib(CreateDib(5, 3, c.bits));
+        const std::vector<BYTE> empty = Bytes(dib);
+        void* block = GlobalLock(dib);
+        for (POINT outside : {POINT{-1, 0}, POINT{5, 0}, POINT{0, -1}, POINT{0, 3}})
+            SetDibPixel(block, outside.x, outside.y, c.value);
+        GlobalUnlock(dib);
+        EXPECT_EQ(empty, Bytes(dib));
+        block = GlobalLock(dib);
+        SetDibPixel(block, 3, 1, c.value);
+        EXPECT_EQ(c.value, GetDibPixel(block, 3, 1));
+        EXPECT_EQ(0u, GetDibPixel(block, 2, 1));
+        EXPECT_EQ(0u, GetDibPixel(block, 4, 1));
+        EXPECT_EQ(0u, GetDibPixel(block, 3, 0));
+        GlobalUnlock(dib);
+    }
+    // A depth the accessors do not know is left alone.
+    Dib sixteen(CreateDib(2, 2, 16));
+    const std::vector<BYTE> before = Bytes(sixteen);
+    SetDibPixel(GlobalLock(sixteen), 1, 1, 0xFFFF);
+    GlobalUnlock(sixteen);
+    EXPECT_EQ(before, Bytes(sixteen));
+    SetDibPixel(nullptr, 0, 0, 1);
+}

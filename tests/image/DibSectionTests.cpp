@@ -2,6 +2,7 @@
 
 #include "image/DibDepth.h"
 #include "image/DibSection.h"
+#include "res/resource.h"
 
 #include <gtest/gtest.h>
 
@@ -189,6 +190,55 @@ TEST(DibSection, BmpFilesSaveThePixelsAndLoadBack)
     if (back24 != back.handle)
         GlobalFree(back24);
     EXPECT_EQ(-1, loaded.LoadBmpFile(folder.File(L"none.bmp").c_str(), nullptr));
+}
+
+TEST(DibSection, AResourceBitmapIsDrawnAtItsSizeOrStretched)
+{
+    // The tool bar's images as the system loads them: the pixels to find on the target.
+    HBITMAP bitmap = ::LoadBitmapW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDB_MAIN_TOOLBAR));
+    ASSERT_TRUE(bitmap);
+    BITMAP info = {};
+    ::GetObjectW(bitmap, sizeof(info), &info);
+    HDC memory = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    const POINT probes[] = {{0, 0}, {5, 7}, {20, 3}, {info.bmWidth - 1, info.bmHeight - 1}};
+    std::vector<COLORREF> expected;
+    for (POINT p : probes)
+        expected.push_back(::GetPixel(memory, p.x, p.y));
+    ::SelectObject(memory, old);
+    ::DeleteDC(memory);
+    ::DeleteObject(bitmap);
+
+    CDibSection target, drawn, stretched;
+    ASSERT_EQ(1, target.Create24(nullptr, info.bmWidth * 2 + 8, info.bmHeight * 2 + 8, RGB(1, 2, 3)));
+    EXPECT_EQ(1, drawn.LoadBitmapAndDraw(target.GetMemDC(), IDB_MAIN_TOOLBAR, 3, 4, SRCCOPY));
+    EXPECT_EQ(CSize(info.bmWidth, info.bmHeight), drawn.GetSize());
+    for (size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(expected[i], SurfacePixel(target, probes[i].x + 3, probes[i].y + 4)) << i;
+    EXPECT_EQ(RGB(1, 2, 3), SurfacePixel(target, 2, 4));
+    EXPECT_EQ(RGB(1, 2, 3), SurfacePixel(target, info.bmWidth + 3, 4));
+
+    const RECT twice = {0, 0, info.bmWidth * 2, info.bmHeight * 2};
+    EXPECT_EQ(1, stretched.LoadBitmapAndStretch(target.GetMemDC(), IDB_MAIN_TOOLBAR, twice, SRCCOPY));
+    for (size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(expected[i], SurfacePixel(target, probes[i].x * 2 + 1, probes[i].y * 2 + 1)) << i;
+    // The stretch lets its memory context go again.
+    EXPECT_EQ(nullptr, stretched.GetMemDC());
+}
+
+TEST(DibSection, ASurfaceSavedIntoAnOpenFileIsTheBmpOfThePathForm)
+{
+    ScratchFolder folder;
+    CDibSection surface;
+    CFile file;
+    const std::wstring streamed = folder.File(L"streamed.bmp"), named = folder.File(L"named.bmp");
+    ASSERT_TRUE(file.Open(streamed.c_str(), CFile::modeCreate | CFile::modeWrite));
+    EXPECT_EQ(-1, surface.SaveBmp(&file));
+    ASSERT_EQ(1, surface.Create24(nullptr, 5, 3, RGB(40, 50, 60)));
+    EXPECT_EQ(0, surface.SaveBmp(&file));
+    file.Close();
+    ASSERT_EQ(0, surface.SaveBmpFile(named.c_str()));
+    EXPECT_EQ(ReadWholeFile(named), ReadWholeFile(streamed));
 }
 
 TEST(DibSection, SaveToAPathThatCannotBeOpenedFailsWithoutAFile)

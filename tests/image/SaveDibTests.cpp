@@ -1,9 +1,11 @@
 #include "DibTestUtil.h"
 
 #include "common/AllocationLimit.h"
+#include "common/FullDisk.h"
 
 #include "image/DibDepth.h"
 #include "image/codecs/ImgFile.h"
+#include "image/codecs/JpegFile.h"
 #include "image/codecs/SaveDib.h"
 #include "image/cximage/CxImage.h"
 
@@ -143,6 +145,56 @@ TEST(SaveDib, AJpegWhoseEncodingFailsOverAnExistingPictureLeavesThatPicture)
     // With the memory back the same save writes over it.
     ASSERT_EQ(0, SaveDibAsJpeg(path.c_str(), wide, 90, 0, 0));
     EXPECT_NE(before, ReadWholeFile(path));
+}
+
+TEST(SaveDib, ASaveThatCannotWriteOverAPictureLeavesThatPictureAndNothingBesideIt)
+{
+    ScratchFolder folder;
+    Dib old(Make24(16, 8, Pattern));
+    Dib fresh(Make24(16, 8, [](LONG x, LONG y) { return RGB(255 - x * 16, y * 30, 7); }));
+    Dib indexed(MakeIndexed(9, 5, 8, {RGB(10, 200, 30), RGB(250, 4, 90)}, [](LONG x, LONG y) { return (x + y) & 1; }));
+    const struct
+    {
+        const wchar_t* name;
+        std::function<int(const wchar_t*, HGLOBAL)> save;
+    } cases[] = {
+        {L"a.bmp", [](const wchar_t* p, HGLOBAL d) { return SaveDibAsBmp(p, d); }},
+        {L"b.png", [](const wchar_t* p, HGLOBAL d) { return SaveDibAsPng(p, d, 9); }},
+        {L"c.tif", [](const wchar_t* p, HGLOBAL d) { return SaveDibAsTiff(p, d, 5); }},
+        {L"d.gif", [](const wchar_t* p, HGLOBAL d) { return SaveDibAsGif(p, d, 0); }},
+        {L"e.jp2", [](const wchar_t* p, HGLOBAL d) { return SaveDibAsJpeg2000(p, d, 100, 0, 0); }},
+        {L"f.jpg", [](const wchar_t* p, HGLOBAL d) { return SaveDibAsJpeg(p, d, 90, 0, 0); }},
+        // An indexed picture takes the image layer's way to JPEG.
+        {L"g.jpg",
+         [&](const wchar_t* p, HGLOBAL d) {
+             return SaveDibAsJpeg(p, d == static_cast<HGLOBAL>(fresh) ? static_cast<HGLOBAL>(indexed) : d, 90, 0, 0);
+         }},
+        {L"h.jpg",
+         [](const wchar_t* p, HGLOBAL d) {
+             JpegFile codec;
+             codec.m_dib = d;
+             codec.m_fileName = p;
+             return codec.SaveToFile() == 0 ? 0 : 3;
+         }},
+    };
+    std::set<std::wstring> names;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::wstring path = folder.File(c.name);
+        ASSERT_EQ(0, c.save(path.c_str(), old));
+        names.insert(c.name);
+        const std::vector<BYTE> before = ReadWholeFile(path);
+        {
+            FullDisk disk;
+            ASSERT_TRUE(disk);
+            EXPECT_EQ(3, c.save(path.c_str(), fresh));
+        }
+        EXPECT_EQ(before, ReadWholeFile(path));
+        EXPECT_EQ(names, folder.Names());
+        // With room on the disk the same save replaces it.
+        ASSERT_EQ(0, c.save(path.c_str(), fresh));
+        EXPECT_NE(before, ReadWholeFile(path));
+    }
 }
 
 // The JPEG save encodes a plain 24-bit picture where it lies; every other goes through the image

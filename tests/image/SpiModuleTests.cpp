@@ -112,6 +112,26 @@ TEST(VyxSPI, ChildListsCountUsesAndKeepTheDllLoaded)
     EXPECT_EQ(0, image->GetPluginInfo(0, text, 16));
 }
 
+TEST(VyxSPI, AChildListLetsAPlugInGoByItsId)
+{
+    PluginFolder folder;
+    LoadedPlugin image(folder, L"test_image", L"img");
+    LoadedPlugin other(folder, L"test_image", L"other");
+    image->SetId(5);
+    other->SetId(7);
+    VyxSPIChildArray list;
+    ASSERT_EQ(1, list.Add(image.plugin));
+    ASSERT_EQ(2, list.Add(other.plugin));
+    EXPECT_EQ(0, list.RemoveById(9));
+    EXPECT_EQ(2, list.GetSize());
+    EXPECT_EQ(1, list.RemoveById(7));
+    EXPECT_EQ(0, other->GetUseCount());
+    EXPECT_EQ(1, image->GetUseCount());
+    ASSERT_EQ(1, list.GetSize());
+    EXPECT_EQ(image.plugin, list.GetAt(0));
+    EXPECT_EQ(0, list.RemoveById(7));
+}
+
 TEST(VyxSPI, SortIsStableByOrderKeyUnlessAskedToKeepTheOrder)
 {
     VyxSPIArray list;

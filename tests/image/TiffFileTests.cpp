@@ -250,6 +250,40 @@ TEST(TiffFile, PagesCountAndAMissingPageGivesOne)
     EXPECT_EQ(3u, image.GetWidth());
 }
 
+TEST(TiffFile, PagesAreCountedInAFileFromItsOffset)
+{
+    ScratchFolder folder;
+    std::vector<BYTE> data = {'j', 'u', 'n', 'k', '!'};
+    const std::vector<BYTE> tiff = MakeTiff({Page(2, 2, 8, 1, PHOTOMETRIC_MINISBLACK, std::vector<BYTE>(4, 1)),
+                                             Page(3, 1, 8, 1, PHOTOMETRIC_MINISBLACK, std::vector<BYTE>(3, 2)),
+                                             Page(1, 1, 8, 1, PHOTOMETRIC_MINISBLACK, std::vector<BYTE>(1, 3))});
+    data.insert(data.end(), tiff.begin(), tiff.end());
+    const std::wstring path = folder.File(L"pages.bin");
+    WriteWholeFile(path, data);
+    const BYTE held = 0;
+    const struct
+    {
+        const wchar_t* file;
+        DWORD offset;
+        int pages;
+    } cases[] = {{path.c_str(), 5, 3},
+                 {path.c_str(), 0, 0},
+                 {path.c_str(), static_cast<DWORD>(data.size()), 0},
+                 {L"C:\\no\\such.tif", 0, 0},
+                 {nullptr, 0, 0}};
+    for (const auto& c : cases) {
+        TiffFile file;
+        file.m_fileName = c.file;
+        file.m_offset = c.offset;
+        file.m_data = &held;
+        file.m_dataSize = 1;
+        EXPECT_EQ(c.pages, file.CountPagesFile()) << c.offset;
+        // The codec's own data are as they were.
+        EXPECT_EQ(&held, file.m_data);
+        EXPECT_EQ(1u, file.m_dataSize);
+    }
+}
+
 TEST(TiffFile, ReadInfoGivesSizeAndBitsTimesSamples)
 {
     std::vector<BYTE> data = MakeTiff({Page(6, 2, 8, 3, PHOTOMETRIC_RGB, std::vector<BYTE>(36, 9))});

@@ -298,6 +298,21 @@ TEST(VideoFile, MediaDetectorFileFailsCleanlyWhereThePlatformCannotGrab)
     EXPECT_EQ(0.0, GetVideoLength(missing.c_str()));
 }
 
+TEST(VideoFile, FrameRateComesFromTheMediaDetectorAndIsZeroWithoutOne)
+{
+    AviLibrary library;
+    ScratchFolder folder;
+    const std::wstring path = folder.File(L"clip.avi");
+    ASSERT_TRUE(samples::MakeAvi(path, 8, 6, FrameColours(4), 5, 2));
+    // Wine's detector opens no file without its 32-bit media plug-ins: then the rate is 0.
+    const double rate = GetVideoFrameRate(path.c_str());
+    if (rate != 0.0) {
+        EXPECT_DOUBLE_EQ(2.5, rate);
+    }
+    EXPECT_EQ(0.0, GetVideoFrameRate(folder.File(L"none.avi").c_str()));
+    EXPECT_EQ(0.0, GetVideoFrameRate(nullptr));
+}
+
 TEST(VideoFile, TheGuardEndsFaultsOfTheAviLibraryOnly)
 {
     AVIFileInit();
