@@ -8,7 +8,7 @@
 #include "catalogue/FolderList.h"
 #include "catalogue/WatchModeScope.h"
 #include "controls/CShellContextMenu.h"
-#include "fileops/ProgressDlg.h"
+#include "controls/ProgressDlg.h"
 #include "fileops/VFileMdDlg.h"
 #include "fileops/VFileRnDlg.h"
 #include "foundation/CurrentDirectoryScope.h"

@@ -1,8 +1,7 @@
-// The document's menu, key and tool-bar commands: listing switches, the tree root, folder settings,
-// the options sheet, plug-ins, thumbnails, the cache and network drives; and its message map.
-#include "catalogue/CKWDoc.h"
+// The document's command map, and its commands of listing switches, the tree root, folder settings,
+// the options sheet, plug-ins, thumbnails, the cache and network drives.
+#include "browser/CKWDocCommands.h"
 
-#include "browser/CMainFrame.h"
 #include "browser/CMaintCache.h"
 #include "browser/CThumbOption.h"
 #include "browser/FolderListDlg.h"
@@ -20,7 +19,9 @@
 #include "browser/options/COptPageView.h"
 #include "browser/options/COptPageWindow.h"
 #include "browser/options/CTreeSheet.h"
+#include "catalogue/CKWDoc.h"
 #include "catalogue/CKWDocScopes.h"
+#include "catalogue/DocumentHost.h"
 #include "catalogue/VFileFilterDlg.h"
 #include "catalogue/VyxCacheIndex.h"
 #include "catalogue/VyxFile.h"
@@ -30,7 +31,9 @@
 
 #include <winnetwk.h>
 
-BEGIN_MESSAGE_MAP(CKWDoc, CDocument)
+#include <memory>
+
+BEGIN_MESSAGE_MAP(CKWDocCommands, CCmdTarget)
 ON_COMMAND(ID_EDIT_COPY, OnEditCopy)
 ON_UPDATE_COMMAND_UI(ID_EDIT_COPY, OnUpdateNeedsSelection)
 ON_COMMAND(ID_EDIT_CUT, OnEditCut)
@@ -98,173 +101,175 @@ ON_COMMAND(ID_DOC_NET_DISCONNECT, OnNetDisconnect)
 ON_COMMAND_RANGE(ID_DOC_NEXT_UP, ID_DOC_NEXT_RIGHT, OnNextFolder)
 END_MESSAGE_MAP()
 
+void CKWDocCommands::AttachTo(CKWDoc& document)
+{
+    document.SetCommands(std::make_unique<CKWDocCommands>(document));
+}
+
 // ---------------------------------------------------------------- commands
 
-void CKWDoc::OnUpdateHasItems(CCmdUI* pCmdUI)
+void CKWDocCommands::OnUpdateHasItems(CCmdUI* pCmdUI)
 {
-    pCmdUI->Enable(GetItemCount() > 0);
+    pCmdUI->Enable(m_doc.GetItemCount() > 0);
 }
 
-void CKWDoc::OnUpdateHasSelection(CCmdUI* pCmdUI)
+void CKWDocCommands::OnUpdateHasSelection(CCmdUI* pCmdUI)
 {
-    pCmdUI->Enable(GetSelectedCount(false) > 0);
+    pCmdUI->Enable(m_doc.GetSelectedCount(false) > 0);
 }
 
-void CKWDoc::OnSaveCache()
+void CKWDocCommands::OnSaveCache()
 {
-    UpdatingScope updating(*this);
-    SaveThumbnailsToCache();
+    UpdatingScope updating(m_doc);
+    m_doc.SaveThumbnailsToCache();
 }
 
 // A thumbnail of another size is no longer kept and the cache is not consulted.
-void CKWDoc::OnRemakeThumbs()
+void CKWDocCommands::OnRemakeThumbs()
 {
-    for (int i = 0; i < GetItemCount(); ++i) {
-        if (VyxFile* item = GetItem(i)) {
+    for (int i = 0; i < m_doc.GetItemCount(); ++i) {
+        if (VyxFile* item = m_doc.GetItem(i)) {
             item->SetThumbFixed(FALSE);
             item->SetCacheLookup(FALSE);
         }
     }
-    UpdateAllViews(nullptr, HintRedraw, nullptr);
+    m_doc.UpdateAllViews(nullptr, CKWDoc::HintRedraw, nullptr);
 }
 
-void CKWDoc::OnSelectAll()
+void CKWDocCommands::OnSelectAll()
 {
-    if (GetSelectedCount(false) < 2)
-        SelectAll();
+    if (m_doc.GetSelectedCount(false) < 2)
+        m_doc.SelectAll();
     else
-        DeselectAll();
+        m_doc.DeselectAll();
 }
 
-void CKWDoc::OnInvertSelection()
+void CKWDocCommands::OnInvertSelection()
 {
-    for (int i = 0; i < GetItemCount(); ++i) {
-        if (VyxFile* item = GetItem(i))
-            SelectItem(i, !item->TestFlags(VyxFilexDraw::FlagSelected), nullptr);
+    for (int i = 0; i < m_doc.GetItemCount(); ++i) {
+        if (VyxFile* item = m_doc.GetItem(i))
+            m_doc.SelectItem(i, !item->TestFlags(VyxFilexDraw::FlagSelected), nullptr);
     }
 }
 
-void CKWDoc::OnFilter()
+void CKWDocCommands::OnFilter()
 {
     VFileFilterDlg dialog(AfxGetMainWnd());
-    dialog.m_strPathMask = PathMask;
+    dialog.m_strPathMask = m_doc.PathMask;
     if (dialog.DoModal() != IDOK)
         return;
-    const bool changed = dialog.m_strPathMask != PathMask || (dialog.m_bName != FALSE) != FilterName ||
-                         (dialog.m_bDate != FALSE) != FilterDate || (dialog.m_bSize != FALSE) != FilterSize ||
-                         dialog.m_dateBegin != DateBegin || dialog.m_dateEnd != DateEnd ||
-                         dialog.m_sizeBegin != SizeBegin || dialog.m_sizeEnd != SizeEnd;
-    PathMask = dialog.m_strPathMask;
-    FilterName = dialog.m_bName != FALSE;
-    FilterDate = dialog.m_bDate != FALSE;
-    FilterSize = dialog.m_bSize != FALSE;
-    DateBegin = dialog.m_dateBegin;
-    DateEnd = dialog.m_dateEnd;
-    SizeBegin = dialog.m_sizeBegin;
-    SizeEnd = dialog.m_sizeEnd;
+    const bool changed = dialog.m_strPathMask != m_doc.PathMask || (dialog.m_bName != FALSE) != m_doc.FilterName ||
+                         (dialog.m_bDate != FALSE) != m_doc.FilterDate ||
+                         (dialog.m_bSize != FALSE) != m_doc.FilterSize || dialog.m_dateBegin != m_doc.DateBegin ||
+                         dialog.m_dateEnd != m_doc.DateEnd || dialog.m_sizeBegin != m_doc.SizeBegin ||
+                         dialog.m_sizeEnd != m_doc.SizeEnd;
+    m_doc.PathMask = dialog.m_strPathMask;
+    m_doc.FilterName = dialog.m_bName != FALSE;
+    m_doc.FilterDate = dialog.m_bDate != FALSE;
+    m_doc.FilterSize = dialog.m_bSize != FALSE;
+    m_doc.DateBegin = dialog.m_dateBegin;
+    m_doc.DateEnd = dialog.m_dateEnd;
+    m_doc.SizeBegin = dialog.m_sizeBegin;
+    m_doc.SizeEnd = dialog.m_sizeEnd;
     if (changed)
-        Refresh(true);
+        m_doc.Refresh(true);
 }
 
-void CKWDoc::OnUpdateFilter(CCmdUI* pCmdUI)
+void CKWDocCommands::OnUpdateFilter(CCmdUI* pCmdUI)
 {
-    pCmdUI->SetCheck(FilterName || FilterDate || FilterSize);
+    pCmdUI->SetCheck(m_doc.FilterName || m_doc.FilterDate || m_doc.FilterSize);
 }
 
-void CKWDoc::ToggleListing(bool& setting)
+void CKWDocCommands::ToggleListing(bool& setting)
 {
-    UpdatingScope updating(*this);
+    UpdatingScope updating(m_doc);
     setting = !setting;
-    if (AutoCacheFolder)
-        SaveThumbnailsToCache();
-    Refresh(true);
+    if (m_doc.AutoCacheFolder)
+        m_doc.SaveThumbnailsToCache();
+    m_doc.Refresh(true);
 }
 
-void CKWDoc::OnToggleArchive()
+void CKWDocCommands::OnToggleArchive()
 {
-    ToggleListing(Archive);
+    ToggleListing(m_doc.Archive);
 }
 
-void CKWDoc::OnUpdateToggleArchive(CCmdUI* pCmdUI)
+void CKWDocCommands::OnUpdateToggleArchive(CCmdUI* pCmdUI)
 {
-    pCmdUI->SetCheck(Archive);
+    pCmdUI->SetCheck(m_doc.Archive);
 }
 
-void CKWDoc::OnToggleDownScan()
+void CKWDocCommands::OnToggleDownScan()
 {
-    ToggleListing(DownScan);
+    ToggleListing(m_doc.DownScan);
 }
 
-void CKWDoc::OnUpdateToggleDownScan(CCmdUI* pCmdUI)
+void CKWDocCommands::OnUpdateToggleDownScan(CCmdUI* pCmdUI)
 {
-    pCmdUI->SetCheck(DownScan);
+    pCmdUI->SetCheck(m_doc.DownScan);
 }
 
-void CKWDoc::AnnounceTreeSettings()
+void CKWDocCommands::OnToggleFolderShow()
 {
-    UpdateAllViews(nullptr, HintTreeSettings, HintArgument(&TreeRoot));
+    m_doc.FolderShow = !m_doc.FolderShow;
+    m_doc.AnnounceTreeSettings();
 }
 
-void CKWDoc::OnToggleFolderShow()
+void CKWDocCommands::OnUpdateToggleFolderShow(CCmdUI* pCmdUI)
 {
-    FolderShow = !FolderShow;
-    AnnounceTreeSettings();
+    pCmdUI->SetCheck(m_doc.FolderShow);
 }
 
-void CKWDoc::OnUpdateToggleFolderShow(CCmdUI* pCmdUI)
+void CKWDocCommands::OnToggleSynchronous()
 {
-    pCmdUI->SetCheck(FolderShow);
+    m_doc.Synchronous = !m_doc.Synchronous;
 }
 
-void CKWDoc::OnToggleSynchronous()
+void CKWDocCommands::OnUpdateToggleSynchronous(CCmdUI* pCmdUI)
 {
-    Synchronous = !Synchronous;
+    pCmdUI->SetCheck(m_doc.Synchronous);
 }
 
-void CKWDoc::OnUpdateToggleSynchronous(CCmdUI* pCmdUI)
+void CKWDocCommands::OnTreeRoot()
 {
-    pCmdUI->SetCheck(Synchronous);
+    m_doc.TreeRoot = m_doc.TreeRoot == 29 ? 28 : 29;
+    m_doc.AnnounceTreeSettings();
 }
 
-void CKWDoc::OnTreeRoot()
+void CKWDocCommands::OnUpdateTreeRoot(CCmdUI* pCmdUI)
 {
-    TreeRoot = TreeRoot == 29 ? 28 : 29;
-    AnnounceTreeSettings();
-}
-
-void CKWDoc::OnUpdateTreeRoot(CCmdUI* pCmdUI)
-{
-    pCmdUI->SetCheck(TreeRoot != 29);
+    pCmdUI->SetCheck(m_doc.TreeRoot != 29);
 }
 
 // The parent is the drive-and-directory part; a bare drive means its root, so from a root the
 // command goes nowhere.
-void CKWDoc::OnUpFolder()
+void CKWDocCommands::OnUpFolder()
 {
-    const CString path = GetLocationPath();
+    const CString path = m_doc.GetLocationPath();
     CString parent = PathPart(path, PartFolder);
     if (parent.GetLength() == 2 && parent[1] == L':')
         parent += L"\\";
     if (parent.GetLength() < path.GetLength())
-        UpdateAllViews(nullptr, HintGoToPath, HintArgument(parent.GetString()));
+        m_doc.UpdateAllViews(nullptr, CKWDoc::HintGoToPath, HintArgument(parent.GetString()));
 }
 
-void CKWDoc::OnSaveFolderSettings()
+void CKWDocCommands::OnSaveFolderSettings()
 {
-    SaveFolderLayout();
+    m_doc.SaveFolderLayout();
 }
 
-void CKWDoc::OnClearFolderSettings()
+void CKWDocCommands::OnClearFolderSettings()
 {
-    VyxCacheIndex(CacheDataFolder).DeleteConfigFile(GetFolderPath(), GetLocationFileName());
+    VyxCacheIndex(m_doc.CacheDataFolder).DeleteConfigFile(m_doc.GetFolderPath(), m_doc.GetLocationFileName());
 }
 
-void CKWDoc::OnUpdateClearFolderSettings(CCmdUI* pCmdUI)
+void CKWDocCommands::OnUpdateClearFolderSettings(CCmdUI* pCmdUI)
 {
-    pCmdUI->Enable(VyxCacheIndex(CacheDataFolder).HasConfigFile(GetFolderPath(), GetLocationFileName()));
+    pCmdUI->Enable(
+        VyxCacheIndex(m_doc.CacheDataFolder).HasConfigFile(m_doc.GetFolderPath(), m_doc.GetLocationFileName()));
 }
 
-void CKWDoc::OnOptions()
+void CKWDocCommands::OnOptions()
 {
     CTreeSheet sheet(L"動作設定");
     sheet.SetTreeViewMode(TRUE, TRUE, FALSE);
@@ -279,7 +284,7 @@ void CKWDoc::OnOptions()
     sheet.SetAutoExpandTree(TRUE);
 
     OPTIONSDATA record;
-    FillOptions(record);
+    m_doc.FillOptions(record);
     COptPageBoot boot(&record);
     COptPageFiler filer(&record);
     COptPageFile file(&record);
@@ -296,82 +301,60 @@ void CKWDoc::OnOptions()
                                                                      &view, &window, &full, &mouse, &thumb, &plugin})
         sheet.AddPage(page);
     if (sheet.DoModal() == IDOK)
-        TakeOptions(record);
+        m_doc.TakeOptions(record);
 }
 
-void CKWDoc::TakeOptions(const OPTIONSDATA& o)
-{
-    const bool colours = m_backColor != o.colBackground || m_textColor != o.colText;
-    const bool tree = HiddenFolder != o.HiddenFolder || TreeRoot != o.TreeRoot || FolderShow != o.FolderShow ||
-                      HiddenFile != o.HiddenFile;
-    const bool cache = CacheFolder != o.CacheFolder || AutoCacheFolder != o.AutoCacheFolder ||
-                       DispPluginLimit != o.DispPluginLimit || ArcDispPluginLimit != o.ArcDispPluginLimit;
-    ApplyOptions(o);
-    if (cache) {
-        for (int i = 0; i < GetItemCount(); ++i)
-            if (VyxFile* item = GetItem(i))
-                item->SetAutoCache(AutoCacheFolder);
-    }
-    if (colours)
-        UpdateAllViews(nullptr, HintColours, nullptr);
-    if (tree)
-        AnnounceTreeSettings();
-    if (CMainFrame* frame = GetMainFrame())
-        frame->SetWatchMode(WatchMode::Watching);
-    SaveSettings();
-}
-
-void CKWDoc::OnPlugins()
+void CKWDocCommands::OnPlugins()
 {
     VPluginDlg dialog;
-    dialog.m_strSetName = SPISet;
+    dialog.m_strSetName = m_doc.SPISet;
     dialog.DoModal();
-    const bool changed = dialog.m_strSetName != SPISet;
-    SPISet = dialog.m_strSetName;
-    SaveSettings();
-    theSPImapIndex.SavePluginSet(SPISet);
+    const bool changed = dialog.m_strSetName != m_doc.SPISet;
+    m_doc.SPISet = dialog.m_strSetName;
+    m_doc.SaveSettings();
+    theSPImapIndex.SavePluginSet(m_doc.SPISet);
     theSPImapIndex.LoadEnabledPlugins();
-    if (CMainFrame* frame = GetMainFrame())
-        frame->FillPluginSetCombo();
+    if (DocumentHost* host = m_doc.GetHost())
+        host->FillPluginSetCombo();
     if (changed)
-        UpdateAllViews(nullptr, HintRedraw, nullptr);
+        m_doc.UpdateAllViews(nullptr, CKWDoc::HintRedraw, nullptr);
 }
 
-void CKWDoc::OnThumbSettings()
+void CKWDocCommands::OnThumbSettings()
 {
     CThumbOption dialog;
-    GetLayout(&dialog.m_data);
+    m_doc.GetLayout(&dialog.m_data);
     if (dialog.DoModal() == IDOK)
-        ApplyLayout(dialog.m_data);
+        m_doc.ApplyLayout(dialog.m_data);
 }
 
-void CKWDoc::OnListEdit()
+void CKWDocCommands::OnListEdit()
 {
     FolderListDlg dialog;
     dialog.DoModal();
 }
 
-void CKWDoc::OnAppCall()
+void CKWDocCommands::OnAppCall()
 {
     VAppCall dialog(AfxGetMainWnd());
     dialog.DoModal();
 }
 
-void CKWDoc::OnMaintCache()
+void CKWDocCommands::OnMaintCache()
 {
-    CMaintCache dialog(CacheDataFolder);
+    CMaintCache dialog(m_doc.CacheDataFolder);
     dialog.DoModal();
 }
 
-void CKWDoc::OnUpdateMaintCache(CCmdUI* pCmdUI)
+void CKWDocCommands::OnUpdateMaintCache(CCmdUI* pCmdUI)
 {
-    pCmdUI->Enable(!CacheDataFolder.IsEmpty());
+    pCmdUI->Enable(!m_doc.CacheDataFolder.IsEmpty());
 }
 
-void CKWDoc::TakeNetworkResult(DWORD result, const wchar_t* what)
+void CKWDocCommands::TakeNetworkResult(DWORD result, const wchar_t* what)
 {
     if (result == NO_ERROR) {
-        UpdateAllViews(nullptr, HintTreeSettings, nullptr);
+        m_doc.UpdateAllViews(nullptr, CKWDoc::HintTreeSettings, nullptr);
         return;
     }
     if (result == static_cast<DWORD>(-1))
@@ -383,17 +366,17 @@ void CKWDoc::TakeNetworkResult(DWORD result, const wchar_t* what)
     AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
 }
 
-void CKWDoc::OnNetConnect()
+void CKWDocCommands::OnNetConnect()
 {
     TakeNetworkResult(WNetConnectionDialog(nullptr, RESOURCETYPE_DISK), L"ネットワークドライブの割り当て");
 }
 
-void CKWDoc::OnNetDisconnect()
+void CKWDocCommands::OnNetDisconnect()
 {
     TakeNetworkResult(WNetDisconnectDialog(nullptr, RESOURCETYPE_DISK), L"ネットワークドライブの切断");
 }
 
-void CKWDoc::OnNextFolder(UINT nID)
+void CKWDocCommands::OnNextFolder(UINT nID)
 {
-    UpdateAllViews(nullptr, HintNextFolder, HintValue(static_cast<int>(nID - ID_DOC_NEXT_UP)));
+    m_doc.UpdateAllViews(nullptr, CKWDoc::HintNextFolder, HintValue(static_cast<int>(nID - ID_DOC_NEXT_UP)));
 }

@@ -1,9 +1,10 @@
 // The document's output commands: each asks its dialog, then hands the answer to the walk that
 // writes the output.
-#include "catalogue/CKWDoc.h"
+#include "browser/CKWDocCommands.h"
 
-#include "browser/CMainFrame.h"
+#include "catalogue/CKWDoc.h"
 #include "catalogue/CKWDocScopes.h"
+#include "catalogue/DocumentHost.h"
 #include "catalogue/VyxFile.h"
 #include "catalogue/WatchModeScope.h"
 #include "fileops/CContactDlg.h"
@@ -19,21 +20,21 @@
 
 #include <vector>
 
-void CKWDoc::OnFileExtract()
+void CKWDocCommands::OnFileExtract()
 {
     CGetFolderDlg prompt(AfxGetMainWnd());
     prompt.m_title = L"書庫解凍";
     prompt.m_prompt = L"解凍先フォルダを入力してください";
-    CurrentDirectoryScope directory(GetFolderPath());
+    CurrentDirectoryScope directory(m_doc.GetFolderPath());
     if (prompt.DoModal() != IDOK)
         return;
     // Relative to the document's folder, which is the current directory meanwhile.
     CString folder;
     GetFullPath(folder, prompt.m_folder);
-    ExtractSelectedTo(folder);
+    m_doc.ExtractSelectedTo(folder);
 }
 
-void CKWDoc::OnFilePrint()
+void CKWDocCommands::OnFilePrint()
 {
     CMyPrintDialog dialog(TRUE, PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIESANDCOLLATE | PD_HIDEPRINTTOFILE,
                           AfxGetMainWnd());
@@ -47,22 +48,22 @@ void CKWDoc::OnFilePrint()
     }
     CDC printer;
     printer.Attach(handle);
-    int result = PrintSelected(&printer, dialog.m_definitionFile);
+    int result = m_doc.PrintSelected(&printer, dialog.m_definitionFile);
     printer.DeleteDC();
     if (result != 0)
         AfxMessageBox(static_cast<UINT>(result), MB_OK | MB_ICONINFORMATION);
 }
 
-void CKWDoc::OnToolHtmlCatalog()
+void CKWDocCommands::OnToolHtmlCatalog()
 {
-    CurrentDirectoryScope directory(GetFolderPath());
-    WatchModeScope watch(GetMainFrame());
+    CurrentDirectoryScope directory(m_doc.GetFolderPath());
+    WatchModeScope watch(m_doc.GetHost());
     CHtmlDlg dialog(AfxGetMainWnd());
     if (dialog.DoModal() != IDOK)
         return;
     CHtmlCatalogWriter writer;
-    writer.m_pFileArray = &m_items;
-    writer.m_currentFolder = GetFolderPath();
+    writer.m_pFileArray = &m_doc.GetItemArray();
+    writer.m_currentFolder = m_doc.GetFolderPath();
     writer.m_definitionPath = dialog.m_definitionFile;
     writer.m_picturesPerPage = dialog.m_table ? dialog.m_columns * dialog.m_rows : dialog.m_pageCount;
     writer.m_table = dialog.m_table;
@@ -73,8 +74,8 @@ void CKWDoc::OnToolHtmlCatalog()
     writer.m_progressive = dialog.m_progressive;
     writer.m_reducePng = dialog.m_reducePng;
     writer.m_thumbnailFolder = dialog.m_thumbnailFolder.IsEmpty() ? CString(L".") : dialog.m_thumbnailFolder;
-    writer.m_boxWidth = ThumbsSize.cx;
-    writer.m_boxHeight = ThumbsSize.cy;
+    writer.m_boxWidth = m_doc.ThumbsSize.cx;
+    writer.m_boxHeight = m_doc.ThumbsSize.cy;
     GetAppIniString(writer.m_pageNameFormat, L"Html", L"HtmlFormat", L"$file_$page#3");
     GetAppIniString(writer.m_thumbnailNameFormat, L"Html", L"ThumbFormat", L"Ve_$file");
     WriteAppIniString(L"Html", L"HtmlFormat", writer.m_pageNameFormat);
@@ -99,43 +100,43 @@ void CKWDoc::OnToolHtmlCatalog()
         writer.Generate(MakePath(page, nullptr, dialog.m_folder, dialog.m_fileName, nullptr));
     }
     CString folder = dialog.m_folder;
-    UpdateAllViews(nullptr, HintFolderChanged, HintArgument(folder.GetString()));
+    m_doc.UpdateAllViews(nullptr, CKWDoc::HintFolderChanged, HintArgument(folder.GetString()));
 }
 
-void CKWDoc::OnToolContactSheet()
+void CKWDocCommands::OnToolContactSheet()
 {
-    CurrentDirectoryScope directory(GetFolderPath());
-    WatchModeScope watch(GetMainFrame());
+    CurrentDirectoryScope directory(m_doc.GetFolderPath());
+    WatchModeScope watch(m_doc.GetHost());
     CContactDlg dialog(AfxGetMainWnd());
     if (dialog.DoModal() == IDOK) {
-        m_sheetScaleMode = 10;
+        m_doc.m_sheetScaleMode = 10;
         if (EnsureFolderExists(dialog.m_folder, false))
-            ExportContactSheets(dialog.m_columns, dialog.m_rows, dialog.m_outputPath, dialog.m_fileType,
-                                dialog.m_jpegQuality);
+            m_doc.ExportContactSheets(dialog.m_columns, dialog.m_rows, dialog.m_outputPath, dialog.m_fileType,
+                                      dialog.m_jpegQuality);
     }
-    UpdateAllViews(nullptr, HintRedraw, nullptr);
+    m_doc.UpdateAllViews(nullptr, CKWDoc::HintRedraw, nullptr);
 }
 
-void CKWDoc::OnToolReport()
+void CKWDocCommands::OnToolReport()
 {
-    CurrentDirectoryScope directory(GetFolderPath());
-    WatchModeScope watch(GetMainFrame());
+    CurrentDirectoryScope directory(m_doc.GetFolderPath());
+    WatchModeScope watch(m_doc.GetHost());
     CReportFileDlg dialog(AfxGetMainWnd());
     if (dialog.DoModal() != IDOK)
         return;
     std::vector<const VyxFile*> items;
-    for (const VyxFile* item : m_items.Selected(SelectedFilter::Any))
+    for (const VyxFile* item : m_doc.SelectedItems(SelectedFilter::Any))
         items.push_back(item);
     ReportFileWriter(AfxGetMainWnd())
         .Write(dialog.m_fileName, dialog.m_lineTemplate, items.data(), static_cast<int>(items.size()));
 }
 
-void CKWDoc::OnFileSaveImages()
+void CKWDocCommands::OnFileSaveImages()
 {
-    CurrentDirectoryScope directory(GetFolderPath());
-    WatchModeScope watch(GetMainFrame());
-    UpdatingScope updating(*this);
+    CurrentDirectoryScope directory(m_doc.GetFolderPath());
+    WatchModeScope watch(m_doc.GetHost());
+    UpdatingScope updating(m_doc);
     CFileSaveDlg dialog(AfxGetMainWnd());
     if (dialog.DoModal() == IDOK)
-        SaveSelectedPictures(dialog);
+        m_doc.SaveSelectedPictures(dialog);
 }

@@ -1,16 +1,17 @@
-// The walks that write the selection's pictures out: contact sheets, extraction from archives,
-// printing, and saving in another format.
+// The walks that write the selection out with the file operations' dialogs and jobs: contact
+// sheets, extraction from archives, printing, saving in another format, and copying or moving.
 #include "catalogue/CKWDoc.h"
 
-#include "browser/CMainFrame.h"
 #include "catalogue/CExportDialog.h"
 #include "catalogue/CKWDocScopes.h"
 #include "catalogue/ContactSheetFile.h"
+#include "catalogue/DocumentHost.h"
+#include "catalogue/FrameMessages.h"
 #include "catalogue/VyxFile.h"
 #include "catalogue/WatchModeScope.h"
+#include "controls/ProgressDlg.h"
 #include "fileops/CFileSaveDlg.h"
 #include "fileops/CPrintOutDialog.h"
-#include "fileops/ProgressDlg.h"
 #include "fileops/VSameFileDlg.h"
 #include "fileops/VyxFileTransfer.h"
 #include "foundation/FormatMessageText.h"
@@ -102,13 +103,6 @@ int SavePictureAs(const CFileSaveDlg& options, const CString& path, HGLOBAL pict
 } // namespace
 
 // ---------------------------------------------------------------- picture output
-
-int CKWDoc::AskToReplace(const wchar_t* path)
-{
-    CString text;
-    text.Format(L"%s\n\nこのファイルは既にあります。置き換えますか？", path);
-    return AfxMessageBox(text, MB_YESNOCANCEL | MB_ICONQUESTION);
-}
 
 void CKWDoc::ExportContactSheets(int columns, int rows, const wchar_t* path, int format, int quality)
 {
@@ -224,7 +218,7 @@ int CKWDoc::SavePastedPicture(HGLOBAL dib)
 int CKWDoc::PrintSelected(CDC* printerDC, const wchar_t* definitionFile)
 {
     UpdatingScope updating(*this);
-    WatchModeScope watch(GetMainFrame());
+    WatchModeScope watch(GetHost());
     CPrintOutDialog job(AfxGetMainWnd());
     for (VyxFile* item : m_items.Selected(SelectedFilter::Any))
         job.AddItem(item);
@@ -257,7 +251,7 @@ VyxFile* CKWDoc::NextSelectedUnderProgress(int& index, CProgressDlg* progress)
 void CKWDoc::ExtractSelectedTo(const wchar_t* folder)
 {
     CurrentDirectoryScope directory(GetFolderPath());
-    WatchModeScope watch(GetMainFrame());
+    WatchModeScope watch(GetHost());
     UpdatingScope updating(*this);
     if (!folder || !*folder)
         return;
@@ -413,4 +407,24 @@ void CKWDoc::SaveSelectedPictures(const CFileSaveDlg& options)
         }
     }
     UpdateAllViews(nullptr, HintFolderChanged, HintArgument(folder.GetString()));
+}
+
+// ---------------------------------------------------------------- transfers
+
+void CKWDoc::TransferSelected(const wchar_t* destination, int existingOnly, int sameNameMode, bool move)
+{
+    std::unique_ptr<VyxFileTransfer> job(new VyxFileTransfer);
+    // A move takes only files that are there; a copy takes archive members as well.
+    for (VyxFile* item : m_items.Selected(move ? SelectedFilter::Existing : SelectedFilter::Any)) {
+        job->AddItem(item, 0);
+    }
+    job->SetDestination(destination);
+    job->SetExistingOnly(existingOnly);
+    job->SetSameNameMode(sameNameMode);
+    job->SetMoveMode(move ? 1 : 0);
+    CWnd* mainWnd = AfxGetMainWnd();
+    if (mainWnd && mainWnd->GetSafeHwnd())
+        mainWnd->SendMessage(WMU_FILEOPERATION, reinterpret_cast<WPARAM>(job.release()), 0);
+    if (move)
+        RemoveMissingSelectedItems();
 }

@@ -1,6 +1,7 @@
 #include "browser/CMainFrame.h"
 
 #include "browser/CFolderView.h"
+#include "browser/CKWDocCommands.h"
 #include "browser/CKWView.h"
 #include "browser/CLstView.h"
 #include "browser/FolderCommands.h"
@@ -383,6 +384,10 @@ BOOL CMainFrame::CreatePanes(CCreateContext* pContext)
 
 BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext)
 {
+    // The document's menu, key and tool-bar commands are handled in this layer, which has their
+    // dialogs; the document offers them each command it is routed.
+    if (CKWDoc* document = pContext ? DYNAMIC_DOWNCAST(CKWDoc, pContext->m_pCurrentDoc) : nullptr)
+        CKWDocCommands::AttachTo(*document);
     return CreatePanes(pContext);
 }
 

@@ -9,7 +9,7 @@
 #include "browser/CMainToolBar.h"
 #include "browser/CMyStatusBar.h"
 #include "browser/FolderWatchThread.h"
-#include "catalogue/FolderWatchHost.h"
+#include "catalogue/DocumentHost.h"
 #include "catalogue/FrameMessages.h"
 #include "browser/VAppCall.h"
 #include "browser/VyxDriveBar.h"
@@ -28,17 +28,7 @@ class COneWnd;
 struct THUMBSDATA;
 class VyxFileTransfer;
 
-// Which window CMainFrame::OpenPictureWindow shows the picture in.
-enum PictureWindowOpen : int {
-    PictureReuseWindow = 1, // the first open window
-    PictureNewWindow = 2,
-    // A new window when "MultiPicView" is set or Ctrl is held, else the first open one.
-    PictureWindowAsSet = 3,
-    PictureWindowChoice = 7, // the bits that choose the window
-    PictureOnTop = 8,        // the window comes to the top of the z-order too
-};
-
-class CMainFrame : public VyxFrameWndEx, public FolderWatchHost
+class CMainFrame : public VyxFrameWndEx, public DocumentHost
 {
     DECLARE_DYNCREATE(CMainFrame)
 public:
@@ -77,12 +67,12 @@ public:
     }
     const CString& GetChangedFolder() const { return m_strChangedFolder; }
     void OnNewFolder();
-    void ScheduleStatusUpdate();
+    void ScheduleStatusUpdate() override;
     int m_nFolderChangeDelay = 5000;
     int m_nStatusDelay = 300;
 
     // ---- status panes
-    void UpdateCountPane();
+    void UpdateCountPane() override;
     void UpdateFreeSpacePane();
 
     // ---- registered applications (commands 20000 to 20019)
@@ -99,10 +89,7 @@ public:
     static CRect ReadWindowValue(LPCWSTR lpszSection, LPCWSTR lpszDefault);
 
     // ---- picture windows
-    // The item at the view index in a picture window, the window chosen by a PictureWindowOpen
-    // (PictureOnTop may be added). 0 shown; -1 no item or no window could be made; 1 no decoder
-    // reads it.
-    int OpenPictureWindow(int nViewIndex, int nMode);
+    int OpenPictureWindow(int nViewIndex, int nMode) override;
     // The full-screen slideshow from that view index: the open one follows, else a new one opens.
     void StartSlideshow(int nViewIndex);
     // Update hint 1: picture windows look their files up again ("Stay") or close.
@@ -129,8 +116,8 @@ public:
 
     // ---- called by the document
     // The thumbnail view's background takes the document's cell background.
-    void SetThumbViewBackColor(COLORREF colour);
-    void FillPluginSetCombo();
+    void SetThumbViewBackColor(COLORREF colour) override;
+    void FillPluginSetCombo() override;
     LRESULT OnFileOperation(WPARAM wParam, LPARAM lParam);
     // The folders that drags of archive members wrote them into; removed at the next drag and
     // at exit, when no drop target can still be reading them.

@@ -3,7 +3,7 @@
 #include "catalogue/CalcFitRect.h"
 #include "catalogue/VyxCacheThumbs.h"
 #include "catalogue/VyxFile.h"
-#include "fileops/ProgressDlg.h"
+#include "controls/ProgressDlg.h"
 #include "foundation/NumberFormat.h"
 #include "foundation/VyxFieldParser.h"
 #include "foundation/VyxIni.h"

@@ -4,7 +4,7 @@
 #include "catalogue/CKWDoc.h"
 #include "catalogue/VyxCacheIndex.h"
 #include "catalogue/WatchModeScope.h"
-#include "fileops/ProgressDlg.h"
+#include "controls/ProgressDlg.h"
 #include "foundation/CurrentDirectoryScope.h"
 #include "foundation/VyxFileUtil.h"
 #include "foundation/VyxPath.h"

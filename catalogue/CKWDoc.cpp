@@ -2,6 +2,7 @@
 
 #include "catalogue/CFileList.h"
 #include "catalogue/CKWDocScopes.h"
+#include "catalogue/DocumentHost.h"
 #include "catalogue/FrameMessages.h"
 #include "catalogue/VyxCacheIndex.h"
 #include "catalogue/VyxCacheList.h"
@@ -570,6 +571,21 @@ void CKWDoc::DeleteContents()
 
 void CKWDoc::Serialize(CArchive&) {}
 
+// ---------------------------------------------------------------- commands
+
+void CKWDoc::SetCommands(std::unique_ptr<CCmdTarget> commands)
+{
+    m_commands = std::move(commands);
+}
+
+// The command target has the first turn, as the document's own map had before the template's.
+BOOL CKWDoc::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
+{
+    if (m_commands && m_commands->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
+        return TRUE;
+    return CDocument::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
+
 // ---------------------------------------------------------------- settings
 
 void CKWDoc::LoadSettings()
@@ -652,6 +668,33 @@ void CKWDoc::ApplyOptions(const OPTIONSDATA& o)
     VyxFilexImage::SetCoverSearchCount(FolderTitleSearchCount);
     VyxFilexImage::SetPluginDisplayLimit(DispPluginLimit);
     VyxFilexImage::SetArchiveMemberLimit(ArcDispPluginLimit);
+}
+
+void CKWDoc::TakeOptions(const OPTIONSDATA& o)
+{
+    const bool colours = m_backColor != o.colBackground || m_textColor != o.colText;
+    const bool tree = HiddenFolder != o.HiddenFolder || TreeRoot != o.TreeRoot || FolderShow != o.FolderShow ||
+                      HiddenFile != o.HiddenFile;
+    const bool cache = CacheFolder != o.CacheFolder || AutoCacheFolder != o.AutoCacheFolder ||
+                       DispPluginLimit != o.DispPluginLimit || ArcDispPluginLimit != o.ArcDispPluginLimit;
+    ApplyOptions(o);
+    if (cache) {
+        for (int i = 0; i < GetItemCount(); ++i)
+            if (VyxFile* item = GetItem(i))
+                item->SetAutoCache(AutoCacheFolder);
+    }
+    if (colours)
+        UpdateAllViews(nullptr, HintColours, nullptr);
+    if (tree)
+        AnnounceTreeSettings();
+    if (DocumentHost* host = GetHost())
+        host->SetWatchMode(WatchMode::Watching);
+    SaveSettings();
+}
+
+void CKWDoc::AnnounceTreeSettings()
+{
+    UpdateAllViews(nullptr, HintTreeSettings, HintArgument(&TreeRoot));
 }
 
 // ---------------------------------------------------------------- layout

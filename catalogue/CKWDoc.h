@@ -2,9 +2,11 @@
 // and the selection, the listing and re-reading of a location, the settings that govern listing
 // and drawing with the per-folder layouts, and the deletion and renaming of files. Views never
 // read the disk: they ask for items by view index and hear of changes through update hints.
-// Its members are defined where their layer allows: location, listing, selection, settings and
-// layout in catalogue/CKWDoc.cpp; the commands, file operations, output and calls on the main frame
-// in browser/CKWDoc*.cpp.
+// Its members are defined where their layer allows: location, listing, selection, settings,
+// layout, the calls on its host and the deletion and renaming of files in catalogue/CKWDoc*.cpp;
+// the output walks that show the file operations' dialogs in browser/CKWDocPictureOutput.cpp. Its
+// menu, key and tool-bar commands are handled by a command target that the main window's layer,
+// which has their dialogs, gives it (SetCommands); it calls on the main frame through DocumentHost.
 #pragma once
 
 #include "catalogue/CKWDocSettings.h"
@@ -13,8 +15,10 @@
 #include "catalogue/VyxConfig.h"
 #include "catalogue/VyxFileArray.h"
 
+#include <memory>
+
 class CFileList;
-class CMainFrame;
+class DocumentHost;
 class VyxFile;
 class CFileSaveDlg;
 class CProgressDlg;
@@ -66,6 +70,8 @@ public:
         return m_items.Selected(filter, start);
     }
     VyxFile* GetItemByArrayIndex(int index) const;
+    // The items themselves, for the writers that walk them.
+    VyxFileArray& GetItemArray() { return m_items; }
     int GetItemIndexAt(int viewIndex) const;
     int GetViewIndexOf(const VyxFile* item, int start);
     // Searched from start, wrapping round; -1 when absent.
@@ -112,6 +118,14 @@ public:
     CView* FindViewByClassName(const wchar_t* name) const;
     // Asks the main frame for a delayed refresh of the folder (the location's folder when null).
     void NotifyFolderChanged(const wchar_t* path = nullptr);
+    // The main window as the document's host; null without one (or when it is no host).
+    DocumentHost* GetHost() const;
+
+    // ---- Commands: the target that handles the menus', keys' and tool bars' commands of the
+    // document, offered each command the document is routed (owned; null: none handled).
+    void SetCommands(std::unique_ptr<CCmdTarget> commands);
+    CCmdTarget* GetCommands() const { return m_commands.get(); }
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
 
     // ---- Opening and refreshing; the scan's result (0 done, 2 aborted)
     int OpenFolder(const CVirtualFolder& location, CView* sender);
@@ -136,6 +150,8 @@ public:
     // After OK in the options sheet: the record goes into the document, the views hear what
     // changed (colours: hint 14; tree: hint 13), the watchers restart and the settings are saved.
     void TakeOptions(const OPTIONSDATA& options);
+    // Hint 13 with the address of "TreeRoot".
+    void AnnounceTreeSettings();
 
     // The effective view colours from the stored ones (the system's when both are equal); the
     // system image lists take the background.
@@ -202,75 +218,11 @@ public:
     // into the folder by a job the main frame runs before this returns.
     void TransferSelected(const wchar_t* destination, int existingOnly, int sameNameMode, bool move);
 
-    // ---- Commands of the clipboard, the files and the outputs, with their update handlers
-    afx_msg void OnEditCopy();
-    afx_msg void OnEditCut();
-    afx_msg void OnEditPaste();
-    afx_msg void OnFileCopyTo();
-    afx_msg void OnFileMoveTo();
-    afx_msg void OnUpdateEditPaste(CCmdUI* pCmdUI);
-    afx_msg void OnFileDelete();
-    afx_msg void OnFileRename();
-    afx_msg void OnFileRenameMany();
-    afx_msg void OnFileSaveImages();
-    afx_msg void OnFileExtract();
-    afx_msg void OnEditComment();
-    afx_msg void OnFilePrint();
-    afx_msg void OnToolHtmlCatalog();
-    afx_msg void OnToolContactSheet();
-    afx_msg void OnToolReport();
-    afx_msg void OnUpdateNeedsSelection(CCmdUI* pCmdUI);
-    afx_msg void OnUpdateNeedsDiskItems(CCmdUI* pCmdUI);
-
 protected:
     // The first selected item from index on, its name shown in the progress window; null at the
     // end or once the progress window was cancelled.
     VyxFile* NextSelectedUnderProgress(int& index, CProgressDlg* progress);
 
-    // ---- The commands of the menus, keys and tool bars
-    afx_msg void OnEditUndo() {}
-    afx_msg void OnSaveCache();
-    afx_msg void OnRemakeThumbs();
-    afx_msg void OnSelectAll();
-    afx_msg void OnInvertSelection();
-    afx_msg void OnFilter();
-    afx_msg void OnToggleArchive();
-    afx_msg void OnToggleDownScan();
-    afx_msg void OnToggleFolderShow();
-    afx_msg void OnToggleSynchronous();
-    afx_msg void OnTreeRoot();
-    afx_msg void OnUpFolder();
-    afx_msg void OnSaveFolderSettings();
-    afx_msg void OnClearFolderSettings();
-    afx_msg void OnOptions();
-    afx_msg void OnPlugins();
-    afx_msg void OnThumbSettings();
-    afx_msg void OnListEdit();
-    afx_msg void OnAppCall();
-    afx_msg void OnMaintCache();
-    afx_msg void OnNetConnect();
-    afx_msg void OnNetDisconnect();
-    afx_msg void OnNextFolder(UINT nID);
-    afx_msg void OnUpdateHasItems(CCmdUI* pCmdUI);
-    afx_msg void OnUpdateHasSelection(CCmdUI* pCmdUI);
-    afx_msg void OnUpdateFilter(CCmdUI* pCmdUI);
-    afx_msg void OnUpdateToggleArchive(CCmdUI* pCmdUI);
-    afx_msg void OnUpdateToggleDownScan(CCmdUI* pCmdUI);
-    afx_msg void OnUpdateToggleFolderShow(CCmdUI* pCmdUI);
-    afx_msg void OnUpdateToggleSynchronous(CCmdUI* pCmdUI);
-    afx_msg void OnUpdateTreeRoot(CCmdUI* pCmdUI);
-    afx_msg void OnUpdateClearFolderSettings(CCmdUI* pCmdUI);
-    afx_msg void OnUpdateMaintCache(CCmdUI* pCmdUI);
-    DECLARE_MESSAGE_MAP()
-
-    // Inverts a listing switch and lists the location again.
-    void ToggleListing(bool& setting);
-    void AnnounceTreeSettings();
-    // A network-drive dialog's result: hint 13 on success, a message on a failure other than
-    // cancelling.
-    void TakeNetworkResult(DWORD result, const wchar_t* what);
-
-    CMainFrame* GetMainFrame() const;
     // The main frame's thumbnail view takes the background colour; its plug-in set box is filled
     // again. Nothing without a main frame.
     void ShowBackColorInFrame() const;
@@ -305,4 +257,5 @@ protected:
     CVirtualFolderList m_virtualFolders;
     // Where the next merge of a refresh starts looking: the item after the last one merged.
     int m_mergeStart = 0;
+    std::unique_ptr<CCmdTarget> m_commands;
 };

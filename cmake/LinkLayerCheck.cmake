@@ -21,7 +21,7 @@ include(${CMAKE_CURRENT_LIST_DIR}/Layers.cmake)
 set(accepted
     "foundation/VyxFieldParser.cpp|script/|the field reader of every settings and list file matches its fields with the script's regular expressions and values"
     "script/|image/|drawing scripts paint on and load device-independent bitmaps"
-    "image/|fileops/ProgressDlg.cpp|colour reduction and saving show the one progress window of the long file operations"
+    "image/|controls/ProgressDlg.cpp|colour reduction and saving show the one progress window of the long jobs"
 )
 
 string(REPLACE "|" ";" OBJECTS "${OBJECTS}")

@@ -5,7 +5,7 @@
 // can take them away.
 #pragma once
 
-#include "fileops/ProgressDlg.h"
+#include "controls/ProgressDlg.h"
 #include "script/VyxScript.h"
 
 class VyxFile;

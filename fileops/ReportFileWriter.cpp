@@ -1,7 +1,7 @@
 #include "fileops/ReportFileWriter.h"
 
 #include "catalogue/VyxFile.h"
-#include "fileops/ProgressDlg.h"
+#include "controls/ProgressDlg.h"
 #include "foundation/VyxCode.h"
 
 #include <vector>

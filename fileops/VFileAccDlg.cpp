@@ -1,7 +1,7 @@
 #include "fileops/VFileAccDlg.h"
 
+#include "controls/ProgressDlg.h"
 #include "fileops/FileCopy.h"
-#include "fileops/ProgressDlg.h"
 #include "foundation/NumberFormat.h"
 #include "res/resource.h"
 

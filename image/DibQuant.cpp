@@ -6,7 +6,7 @@
 #include "image/DibValidate.h"
 #include "image/codecs/SaveDib.h"
 
-#include "fileops/ProgressDlg.h"
+#include "controls/ProgressDlg.h"
 #include "framework/Framework.h"
 #include "res/resource.h"
 

@@ -2,6 +2,8 @@
 // question), beside the same files given to the shell's delete in one list, in the same run and
 // taking turns. The recycle bin (under Wine the host's trash, which the run's wrapper keeps in a
 // scratch folder) is emptied between turns, so no turn pays for the names of an earlier one.
+#include "browser/CKWDocCommands.h"
+
 #include "../BenchArgs.h"
 #include "../FolderDocument.h"
 #include "../PhotoJpeg.h"
@@ -99,7 +101,7 @@ void DeleteToRecycleBin(benchmark::State& state)
         document.doc.DELQA = true;
         const bool listed = document.doc.GetItemCount() == kFiles;
         const double start = BenchSeconds();
-        document.doc.OnFileDelete();
+        CKWDocCommands(document.doc).OnFileDelete();
         turn.document = BenchSeconds() - start;
         state.SetIterationTime(turn.document);
         turn.recycled = CountEntries(TrashFiles());

@@ -6,7 +6,7 @@
 #include "image/codecs/ImgFile.h"
 #include "image/codecs/JpegMemory.h"
 
-#include "fileops/ProgressDlg.h"
+#include "controls/ProgressDlg.h"
 #include "foundation/ReplacementFile.h"
 #include "framework/Framework.h"
 

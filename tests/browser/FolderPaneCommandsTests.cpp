@@ -8,7 +8,7 @@
 #include "catalogue/FolderList.h"
 #include "common/CommandState.h"
 #include "common/LinkFixture.h"
-#include "fileops/ProgressDlg.h"
+#include "controls/ProgressDlg.h"
 #include "foundation/VyxFileUtil.h"
 #include "foundation/VyxPath.h"
 

@@ -4,6 +4,7 @@
 
 #include "ThumbnailTestUtil.h"
 
+#include "browser/CKWDocCommands.h"
 #include "catalogue/CKWDoc.h"
 #include "foundation/CurrentDirectoryScope.h"
 #include "common/WindowTestUtil.h"
@@ -128,6 +129,8 @@ public:
         if (!m_document) {
             m_document.reset(new CKWDoc);
             m_document->m_bAutoDelete = FALSE;
+            // Its commands, as the main frame gives them.
+            CKWDocCommands::AttachTo(*m_document);
             m_document->AddView(&view);
         }
         return *m_document;

@@ -3,8 +3,8 @@
 #include "FileopsTestUtil.h"
 
 #include "common/ImportPatch.h"
+#include "controls/ProgressDlg.h"
 #include "fileops/CReportFileDlg.h"
-#include "fileops/ProgressDlg.h"
 #include "fileops/ReportFileWriter.h"
 #include "res/resource.h"
 

@@ -1,4 +1,4 @@
-#include "fileops/ProgressDlg.h"
+#include "controls/ProgressDlg.h"
 
 #include "res/resource.h"
 

@@ -1,0 +1,184 @@
+// The document's own changes to the files of the selection: deleting them, renaming one, the
+// question before a file is replaced, and the selection put on the clipboard.
+#include "catalogue/CKWDoc.h"
+
+#include "catalogue/CKWDocScopes.h"
+#include "catalogue/ClipboardFileList.h"
+#include "catalogue/DeleteRule.h"
+#include "catalogue/DocumentHost.h"
+#include "catalogue/VyxCacheList.h"
+#include "catalogue/VyxFile.h"
+#include "catalogue/VyxNoteSession.h"
+#include "catalogue/VyxNoteStore.h"
+#include "catalogue/WatchModeScope.h"
+#include "controls/ProgressDlg.h"
+#include "foundation/FormatMessageText.h"
+#include "foundation/VyxFileUtil.h"
+#include "foundation/VyxSystem.h"
+#include "foundation/VyxUtility.h"
+#include "res/resource.h"
+
+// ---------------------------------------------------------------- deleting and renaming
+
+void CKWDoc::DeleteSelectedFiles(bool noConfirm)
+{
+    if (!noConfirm && !DeleteRule::AskForGood())
+        return;
+    const int count = m_items.GetSelectedOutsideArchivesCount(false);
+    if (count == 0)
+        return;
+    CurrentDirectoryScope directory(GetFolderPath());
+    UpdatingScope updating(*this);
+    CWnd* mainWnd = AfxGetMainWnd();
+    VCopyFileDlg progress(mainWnd);
+    // Without its window the deletion still runs; only the way to stop it is missing.
+    bool shown = progress.Create(mainWnd) != FALSE;
+    if (shown) {
+        progress.SetRange(0, count);
+        progress.SetWindowText(L"deleting...");
+    }
+    {
+        WatchModeScope watch(GetHost(), WatchMode::RootOnly);
+        try {
+            int done = 0;
+            for (VyxFile* item : m_items.Selected(SelectedFilter::Existing)) {
+                if (shown)
+                    progress.SetText(item->GetFileName());
+                DeleteFiles(item->GetPath());
+                ++done;
+                if (shown) {
+                    if (progress.CheckCancel())
+                        break;
+                    progress.SetPos(done);
+                }
+            }
+        } catch (...) {
+            if (shown)
+                progress.DestroyWindow();
+            throw;
+        }
+        if (shown)
+            progress.DestroyWindow();
+    }
+    RemoveMissingSelectedItems();
+}
+
+void CKWDoc::ShellDeleteSelected(bool silent)
+{
+    if (m_items.GetSelectedOutsideArchivesCount(false) == 0)
+        return;
+    CurrentDirectoryScope directory(GetFolderPath());
+    UpdatingScope updating(*this);
+    CSharedFile list(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_SHARE, 4096);
+    int written = 0;
+    for (VyxFile* item : m_items.Selected(SelectedFilter::Existing)) {
+        const CString path = ExactPath(item->GetPath());
+        list.Write(path.GetString(), static_cast<UINT>((path.GetLength() + 1) * sizeof(wchar_t)));
+        ++written;
+    }
+    if (written == 0)
+        return;
+    const wchar_t end = 0;
+    list.Write(&end, sizeof(end));
+    {
+        WatchModeScope watch(GetHost(), WatchMode::RootOnly);
+        CWnd* mainWnd = AfxGetMainWnd();
+        ShellDeleteFileList(list, mainWnd ? mainWnd->GetSafeHwnd() : nullptr, DeleteRule::RecycleFlags(silent));
+    }
+    RemoveMissingSelectedItems();
+}
+
+namespace {
+
+bool RefusedFor(CString* reason, DWORD error)
+{
+    if (reason) {
+        SetLastError(error);
+        *reason = GetLastErrorText();
+        reason->TrimRight(L"\r\n");
+    }
+    return false;
+}
+
+// The names already in the folder whose note section the new name would take.
+CString SharedSectionText(const VyxFile& item, const CString& newPath)
+{
+    VyxNoteStore store(theCacheList.GetCacheFolder());
+    store.SetLocation(item.GetResolvedFolder(), nullptr);
+    CString names;
+    for (const CString& name : store.GetNamesSharingSection(newPath))
+        names += L"「" + name + L"」";
+    return names + L"とコメントの保存欄が同じになるため（[ ] と { }、名前の前後の空白は区別されません）、"
+                   L"コメントを失わないよう名前を変えませんでした。";
+}
+
+} // namespace
+
+CString CKWDoc::RenameFailureText(const wchar_t* path, const wchar_t* newName, const CString& reason)
+{
+    return FormatMessageText(MsgRenameFailed) + path + L" → " + newName + L"\r\n" + reason;
+}
+
+bool CKWDoc::RenameItem(VyxFile* item, const wchar_t* newName, CString* reason)
+{
+    if (!item || !PathExists(item->GetPath(), kAnyAttribute))
+        return RefusedFor(reason, ERROR_FILE_NOT_FOUND);
+    if (item->IsArchiveMember())
+        return RefusedFor(reason, ERROR_NOT_SUPPORTED);
+    // A separator would move the file elsewhere while the item renamed only its last part.
+    if (!IsPlainFileName(newName))
+        return RefusedFor(reason, ERROR_INVALID_NAME);
+    const CString oldPath = item->GetPath();
+    CString newPath;
+    MakePath(newPath, nullptr, PathPart(oldPath, PartFolder), newName, nullptr);
+    if (newPath.GetLength() >= MAX_PATH)
+        return RefusedFor(reason, ERROR_FILENAME_EXCED_RANGE);
+    if (CompareLengthFirst(newPath, oldPath) == 0)
+        return RefusedFor(reason, ERROR_ALREADY_EXISTS);
+    // Refused before anything changes: the file would be renamed and its note left behind.
+    if (!item->GetNote().IsEmpty() && !item->NoteCanFollow(newPath)) {
+        if (reason)
+            *reason = SharedSectionText(*item, newPath);
+        return false;
+    }
+    if (!RenameEntry(oldPath, newPath))
+        return RefusedFor(reason, GetLastError() ? GetLastError() : ERROR_ACCESS_DENIED);
+    item->RemoveFromCache();
+    if (item->RenameWithNote(newName) != VyxNoteStore::NoteWritten) {
+        // The note could not follow: the file takes its old name back, where its note still is.
+        if (!RenameEntry(newPath, oldPath))
+            item->Rename(newName);
+        if (reason)
+            *reason = L"次のコメントファイルに書き込めないため、コメントを失わないよう名前を元に戻しました。\r\n" +
+                      item->GetNoteFilePath();
+        return false;
+    }
+    return true;
+}
+
+int CKWDoc::AskToReplace(const wchar_t* path)
+{
+    CString text;
+    text.Format(L"%s\n\nこのファイルは既にあります。置き換えますか？", path);
+    return AfxMessageBox(text, MB_YESNOCANCEL | MB_ICONQUESTION);
+}
+
+// ---------------------------------------------------------------- the clipboard
+
+bool CKWDoc::PlaceSelectionOnClipboard(bool cut)
+{
+    ClipboardFileList files;
+    VyxNoteSession notes;
+    for (VyxFile* item : m_items.Selected(SelectedFilter::OnDisk))
+        files.Add(item->GetPath(), item->GetNote());
+    HGLOBAL picture = nullptr;
+    if (!cut && ClipboardCopyDIB) {
+        if (VyxFile* cursor = GetItem(m_cursorIndex))
+            picture = cursor->LoadPicture();
+    }
+    const bool withFiles = m_items.GetSelectedOutsideArchivesCount(false) > 0;
+    if (files.Place(cut ? DROPEFFECT_MOVE : DROPEFFECT_COPY | DROPEFFECT_LINK, withFiles, ClipboardCopyTEXT, picture))
+        return true;
+    AfxMessageBox(IDS_CLIPBOARD_OPEN_FAILED, MB_OK | MB_ICONSTOP);
+    return false;
+}
