@@ -72,12 +72,4 @@ foreach(from ${files})
     endforeach()
 endforeach()
 
-if(MATRIX)
-    vyx_print_matrix()
-    return()
-endif()
-
-if(failures GREATER 0)
-    message(FATAL_ERROR "${failures} include(s) go upward against the layer order")
-endif()
-message("Layer order kept by every include of ${scanned} files")
+vyx_end_check(${failures} "include(s) go upward against the layer order" "Layer order kept by every include of ${scanned} files")

@@ -104,3 +104,15 @@ macro(vyx_print_matrix)
         message("${row}")
     endforeach()
 endmacro()
+
+# The end of a check: with MATRIX on the counts are printed; otherwise the check fails when it
+# counted any failure, and says what it kept when it counted none.
+function(vyx_end_check failures failure_text kept_text)
+    if(MATRIX)
+        vyx_print_matrix()
+    elseif(failures GREATER 0)
+        message(FATAL_ERROR "${failures} ${failure_text}")
+    else()
+        message("${kept_text}")
+    endif()
+endfunction()

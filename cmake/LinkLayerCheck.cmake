@@ -126,12 +126,4 @@ foreach(need ${needs})
     endif()
 endforeach()
 
-if(MATRIX)
-    vyx_print_matrix()
-    return()
-endif()
-
-if(failures GREATER 0)
-    message(FATAL_ERROR "${failures} symbol(s) needed from above the needing folder's layer")
-endif()
-message("Layer order kept by every symbol the ${object_count} objects need")
+vyx_end_check(${failures} "symbol(s) needed from above the needing folder's layer" "Layer order kept by every symbol the ${object_count} objects need")
