@@ -4,12 +4,12 @@
 #include "catalogue/VyxFilexDraw.h"
 #include "foundation/VyxIni.h"
 #include "image/DibCore.h"
-#include "image/codecs/ImageFileBase.h"
 #include "image/codecs/ImgFile.h"
 #include "image/codecs/JpegMemory.h"
 #include "image/plugins/Spi.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <unordered_map>
 #include <unordered_set>
@@ -27,6 +27,9 @@ const size_t kImageBudget = 256 * 1024;
 // The most a record's fields other than its image take: five texts of at most 260 characters
 // and a few numbers; a place claiming more than this beyond the image is no record of ours.
 const DWORD kMostFieldBytes = 16384;
+// The most of one field's value the record can use: a text of 260 UTF-16 characters (or of as
+// many bytes in the code page, which give at least half as many characters) with room to spare.
+const DWORD kMostValueBytes = 1024;
 
 DWORD ReadDword(const BYTE* p)
 {
@@ -122,41 +125,101 @@ bool WriteAll(HANDLE file, const void* data, size_t length)
     return length == 0 || (WriteFile(file, data, static_cast<DWORD>(length), &written, nullptr) && written == length);
 }
 
-// The records of a cache file, each with its place in it; the LoadDone codes. Without bytes the
-// records keep only their image's kind and length.
-int ReadRecords(const wchar_t* fileName, VyxCacheThumbsArray& records, bool withBytes = true)
+// A cache file read forward through a small window: the heads of its fields and the values a
+// record keeps are read, an image's bytes are stepped over. A file of any size is read in the same
+// few kilobytes, and nothing of it is mapped.
+class CacheFileReader
+{
+public:
+    CacheFileReader() = default;
+    ~CacheFileReader()
+    {
+        if (m_file != INVALID_HANDLE_VALUE)
+            CloseHandle(m_file);
+    }
+    CacheFileReader(const CacheFileReader&) = delete;
+    CacheFileReader& operator=(const CacheFileReader&) = delete;
+
+    bool Open(const wchar_t* fileName)
+    {
+        if (!fileName || !*fileName)
+            return false;
+        // Others may replace the file meanwhile: what is read is checked record by record.
+        m_file = CreateFileW(fileName, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        LARGE_INTEGER size = {};
+        if (m_file == INVALID_HANDLE_VALUE || !GetFileSizeEx(m_file, &size))
+            return false;
+        m_size = static_cast<ULONGLONG>(size.QuadPart);
+        return true;
+    }
+    ULONGLONG GetSize() const { return m_size; }
+
+    // count bytes from offset (count at most kLongRead), or null when the file does not give them.
+    const BYTE* At(ULONGLONG offset, DWORD count)
+    {
+        const ULONGLONG end = m_start + m_filled;
+        if (offset >= m_start && offset + count <= end)
+            return m_window.data() + (offset - m_start);
+        // After a short step (small images) a long read serves the next records too; after a long
+        // one (a large image stepped over) a short read is enough for one record's fields.
+        const DWORD want = offset >= end && offset - end <= kShortStep ? kLongRead : kShortRead;
+        const DWORD length =
+            static_cast<DWORD>(std::min<ULONGLONG>(std::max(want, count), m_size - std::min(offset, m_size)));
+        if (length < count)
+            return nullptr;
+        if (m_window.size() < length)
+            m_window.resize(std::max<size_t>(length, kLongRead));
+        m_start = offset;
+        m_filled = 0;
+        if (!CacheSpillFile::ReadFileAt(m_file, offset, m_window.data(), length))
+            return nullptr;
+        m_filled = length;
+        return m_window.data();
+    }
+
+private:
+    static constexpr DWORD kShortRead = 4096;
+    static constexpr DWORD kLongRead = 65536;
+    static constexpr ULONGLONG kShortStep = 16384;
+
+    HANDLE m_file = INVALID_HANDLE_VALUE;
+    ULONGLONG m_size = 0;
+    std::vector<BYTE> m_window;
+    ULONGLONG m_start = 0;
+    DWORD m_filled = 0;
+};
+
+// The records of a cache file, each with its place in it; the LoadDone codes. The records keep
+// their image's kind and length, never its bytes: those are read from the place when needed. A
+// set stop flag ends the walk (the records read so far are given).
+int ReadRecords(const wchar_t* fileName, VyxCacheThumbsArray& records, const std::atomic<bool>* stop = nullptr)
 {
     records.DeleteAll();
-    MappedFile file;
-    const BYTE* data = file.Open(fileName, 0, 0);
-    if (!data) {
-        // An empty file cannot be mapped: it is a short file, not a missing one.
-        WIN32_FILE_ATTRIBUTE_DATA facts;
-        if (fileName && GetFileAttributesExW(fileName, GetFileExInfoStandard, &facts) &&
-            !(facts.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && facts.nFileSizeHigh == 0 &&
-            facts.nFileSizeLow < kMagicFieldLength)
-            return VyxCacheFolder::LoadTruncated;
+    CacheFileReader file;
+    if (!file.Open(fileName))
         return VyxCacheFolder::LoadCannotOpen;
-    }
     const ULONGLONG size = file.GetSize();
     if (size < kMagicFieldLength)
         return VyxCacheFolder::LoadTruncated;
-    if (ReadDword(data) != 0xFFFFFFFFu || ReadDword(data + 4) != kMagicLength ||
-        std::memcmp(data + 8, kMagic, kMagicLength) != 0)
+    const BYTE* head = file.At(0, kMagicFieldLength);
+    if (!head || ReadDword(head) != 0xFFFFFFFFu || ReadDword(head + 4) != kMagicLength ||
+        std::memcmp(head + 8, kMagic, kMagicLength) != 0)
         return VyxCacheFolder::LoadBadMagic;
 
     VyxCacheThumbs work;
     ULONGLONG offset = 0, recordStart = 0, imageAt = 0;
     // Offsets and lengths are added in 64 bits: a hostile length cannot wrap back into the file.
     while (offset < size && size - offset >= 8) {
-        int tag = static_cast<int>(ReadDword(data + offset));
-        DWORD length = ReadDword(data + offset + 4);
-        ULONGLONG next = offset + 8 + length;
+        const BYTE* field = file.At(offset, 8);
+        if (!field || (stop && stop->load(std::memory_order_relaxed)))
+            break;
+        const int tag = static_cast<int>(ReadDword(field));
+        const DWORD length = ReadDword(field + 4);
+        const ULONGLONG next = offset + 8 + length;
         if (next <= size) {
             if (tag == kEndTag) {
                 if (!work.m_unusable && work.SizesFit()) {
-                    if (!withBytes)
-                        work.ReleaseImage();
                     VyxCacheThumbs* record = new VyxCacheThumbs(work);
                     if (next - recordStart <= 0xFFFFFFFFu && work.m_imageLength > 0) {
                         record->m_place = VyxCacheThumbs::PlaceCacheFile;
@@ -168,16 +231,21 @@ int ReadRecords(const wchar_t* fileName, VyxCacheThumbsArray& records, bool with
                 }
                 work.Clear();
                 recordStart = next;
+            } else if (tag == VyxCacheThumbs::ImageJpeg || tag == VyxCacheThumbs::ImageDib) {
+                imageAt = offset + 8;
+                work.ReferImage(tag, nullptr, length);
             } else {
-                if (tag == VyxCacheThumbs::ImageJpeg || tag == VyxCacheThumbs::ImageDib)
-                    imageAt = offset + 8;
-                work.ParseField(tag, data + offset + 8, length);
+                // No field the record keeps needs more than this: a longer text is too long
+                // for the record within it already.
+                const DWORD kept = std::min(length, kMostValueBytes);
+                const BYTE* value = file.At(offset + 8, kept);
+                if (!value)
+                    break;
+                work.ParseField(tag, value, kept);
             }
         }
         offset = next;
     }
-    // The work record may still point into the mapping, which goes with file.
-    work.Clear();
     return VyxCacheFolder::LoadDone;
 }
 
@@ -310,7 +378,7 @@ private:
         if (m_indexed)
             return;
         m_indexed = true;
-        ReadRecords(m_replaced, m_stored, false);
+        ReadRecords(m_replaced, m_stored);
         for (INT_PTR i = 0; i < m_stored.GetSize(); ++i)
             m_byName.emplace(NameKey(m_stored.GetRecord(i)->m_fileName), m_stored.GetRecord(i));
     }
@@ -361,13 +429,13 @@ void VyxCacheFolder::RecordsChanged()
     m_byNameReady = false;
 }
 
-int VyxCacheFolder::Load(const wchar_t* fileName)
+int VyxCacheFolder::Load(const wchar_t* fileName, const std::atomic<bool>* stop)
 {
     RecordsChanged();
     ForgetNewImages();
     m_spill.reset();
     m_spillFailed = false;
-    int result = ReadRecords(fileName, m_records);
+    int result = ReadRecords(fileName, m_records, stop);
     m_placeFile = result == LoadDone ? fileName : L"";
     m_modified = result != LoadDone;
     // Only the first record of a file is ever found; later ones of the same file would be
@@ -673,15 +741,7 @@ int VyxCacheFolder::RestoreToItem(VyxFilexDraw& item)
     if (record->m_kind == VyxFilexInfo::KindArchive)
         item.MarkAsArchive(VyxFilexInfo::KindArchive);
 
-    HGLOBAL thumbnail = nullptr;
-    if (record->HasImageBytes()) {
-        thumbnail = record->DecodeImage();
-    } else if (record->m_imageAway && m_spill) {
-        std::vector<BYTE> extent;
-        const BYTE* image = nullptr;
-        if (ReadPlacedImage(m_spill->GetHandle(), *record, extent, image))
-            thumbnail = record->DecodeImage(image);
-    }
+    HGLOBAL thumbnail = DecodeImage(*record);
     if (thumbnail)
         item.SetThumbnail(thumbnail);
     if (m_cacheLoadFree) {
@@ -692,6 +752,45 @@ int VyxCacheFolder::RestoreToItem(VyxFilexDraw& item)
             record->ReleaseImage();
     }
     return thumbnail ? 0 : -1;
+}
+
+const BYTE* VyxCacheFolder::FindImage(const VyxCacheThumbs& record, std::vector<BYTE>& extent) const
+{
+    if (record.HasImageBytes())
+        return record.m_image;
+    const BYTE* image = nullptr;
+    if (record.m_place == VyxCacheThumbs::PlaceSpill) {
+        if (m_spill && m_spill->IsOpen())
+            ReadPlacedImage(m_spill->GetHandle(), record, extent, image);
+    } else if (record.m_place == VyxCacheThumbs::PlaceCacheFile && !m_placeFile.IsEmpty()) {
+        // Opened for each image, never held: the file stays free to be replaced or moved.
+        HANDLE file = CreateFileW(m_placeFile, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            ReadPlacedImage(file, record, extent, image);
+            CloseHandle(file);
+        }
+    }
+    return image;
+}
+
+bool VyxCacheFolder::ReadImage(const VyxCacheThumbs& record, std::vector<BYTE>& bytes) const
+{
+    std::vector<BYTE> extent;
+    const BYTE* image = FindImage(record, extent);
+    if (!image) {
+        bytes.clear();
+        return false;
+    }
+    bytes.assign(image, image + record.m_imageLength);
+    return true;
+}
+
+HGLOBAL VyxCacheFolder::DecodeImage(const VyxCacheThumbs& record) const
+{
+    std::vector<BYTE> extent;
+    const BYTE* image = FindImage(record, extent);
+    return image ? record.DecodeImage(image) : nullptr;
 }
 
 void VyxCacheFolder::HoldNewImage(VyxCacheThumbs* record)

@@ -5,6 +5,7 @@
 
 #include "catalogue/VyxCacheThumbs.h"
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -23,8 +24,10 @@ public:
     // Writes the three cache settings back.
     virtual ~VyxCacheFolder();
 
-    // Every result starts from no records; only a loaded file leaves the folder unmodified.
-    int Load(const wchar_t* fileName);
+    // Every result starts from no records; only a loaded file leaves the folder unmodified. The
+    // records keep their images' places in the file, not their bytes. A stop flag set meanwhile
+    // ends the reading early (the folder is then to be discarded).
+    int Load(const wchar_t* fileName, const std::atomic<bool>* stop = nullptr);
     // 1 when nothing was to write or it was written; 0 when the write failed.
     int SaveIfModified(const wchar_t* fileName);
     // 1 written, 0 failed (the file that was there stays whole). A record whose image bytes
@@ -50,6 +53,13 @@ public:
     int StoreFromItem(VyxFilexDraw& item);
     // 0 restored; -1 not.
     int RestoreToItem(VyxFilexDraw& item);
+    // The record's image bytes wherever they are kept: in memory, or at the record's place in the
+    // spill file or in the cache file it was read from or last written to (taken only while that
+    // record is still there). False when there is no image to be read whole.
+    bool ReadImage(const VyxCacheThumbs& record, std::vector<BYTE>& bytes) const;
+    // The record's image as a new packed DIB (VyxCacheThumbs::DecodeImage), read from wherever
+    // it lies; null when there is none.
+    HGLOBAL DecodeImage(const VyxCacheThumbs& record) const;
 
     const CString& GetFolderPath() const { return m_folderPath; }
     const CString& GetArchiveFileName() const { return m_archiveFileName; }
@@ -80,6 +90,8 @@ private:
     static int WriteWhole(const wchar_t* fileName, const VyxCacheThumbsArray& records, const wchar_t* placeFile,
                           const CacheSpillFile* spill, std::vector<WrittenPlace>* written);
     void ReadSettings();
+    // The record's image bytes: its own, or read into extent; null when there are none.
+    const BYTE* FindImage(const VyxCacheThumbs& record, std::vector<BYTE>& extent) const;
     void HoldNewImage(VyxCacheThumbs* record);
     void MoveOutNewImages();
     void ForgetNewImages();

@@ -296,7 +296,7 @@ TEST(CacheList, StoringIntoALocationKeepsTheThumbnailsAlreadyInItsFile)
     ASSERT_EQ(VyxCacheFolder::LoadDone, cache.Load((folder.path + L"\\_THUMBS_.KWI").c_str()));
     ASSERT_EQ(3, cache.GetCount());
     for (INT_PTR i = 0; i < 3; ++i)
-        EXPECT_TRUE(cache.GetAt(i)->HasImageBytes());
+        EXPECT_FALSE(ImageOf(cache, cache.GetAt(i)).empty());
 }
 
 TEST(CacheList, FlushDeletesEmptyFilesAndFilesUnderTheRootItself)
