@@ -1,5 +1,6 @@
 #include "catalogue/VyxCacheFolder.h"
 
+#include "catalogue/CacheFileReader.h"
 #include "catalogue/CacheSpillFile.h"
 #include "catalogue/VyxFilexDraw.h"
 #include "foundation/VyxIni.h"
@@ -22,6 +23,8 @@ const DWORD kMagicLength = 18;
 const DWORD kMagicFieldLength = 8 + kMagicLength;
 const int kEndTag = 0;
 const DWORD kEndFieldLength = 12;
+// The bytes gathered before they are written out.
+const size_t kWriteChunk = 256 * 1024;
 // The new image bytes a folder holds before it moves them out to its spill file.
 const size_t kImageBudget = 256 * 1024;
 // The most a record's fields other than its image take: five texts of at most 260 characters
@@ -119,81 +122,57 @@ void AppendRecord(FieldWriter& out, const VyxCacheThumbs& record, const BYTE* im
     recordLength = static_cast<DWORD>(out.Bytes().size() - start);
 }
 
+// The size and last write time of a file; false when it is not there.
+bool ReadFileState(const wchar_t* fileName, ULONGLONG& size, FILETIME& written)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!fileName || !GetFileAttributesExW(fileName, GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    size = static_cast<ULONGLONG>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+    written = data.ftLastWriteTime;
+    return true;
+}
+
+// A new file beside the one it is to replace ("<name>.XXXXXXXX.tmp"), under a name that no entry
+// had (create-new): a user's file of that name is never written over, another name is tried.
+HANDLE CreateTemporaryBeside(const wchar_t* fileName, CString& created)
+{
+    static LONG serial = 0;
+    const DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        created.Format(L"%s.%08lX.tmp", fileName,
+                       static_cast<unsigned long>(seed + static_cast<DWORD>(InterlockedIncrement(&serial))));
+        HANDLE file = CreateFileW(created, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE)
+            return file;
+        // Only a name that is taken is worth another try.
+        if (GetFileAttributesW(created) == INVALID_FILE_ATTRIBUTES)
+            break;
+    }
+    created.Empty();
+    return INVALID_HANDLE_VALUE;
+}
+
 bool WriteAll(HANDLE file, const void* data, size_t length)
 {
     DWORD written = 0;
     return length == 0 || (WriteFile(file, data, static_cast<DWORD>(length), &written, nullptr) && written == length);
 }
 
-// A cache file read forward through a small window: the heads of its fields and the values a
-// record keeps are read, an image's bytes are stepped over. A file of any size is read in the same
-// few kilobytes, and nothing of it is mapped.
-class CacheFileReader
-{
-public:
-    CacheFileReader() = default;
-    ~CacheFileReader()
-    {
-        if (m_file != INVALID_HANDLE_VALUE)
-            CloseHandle(m_file);
-    }
-    CacheFileReader(const CacheFileReader&) = delete;
-    CacheFileReader& operator=(const CacheFileReader&) = delete;
-
-    bool Open(const wchar_t* fileName)
-    {
-        if (!fileName || !*fileName)
-            return false;
-        // Others may replace the file meanwhile: what is read is checked record by record.
-        m_file = CreateFileW(fileName, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-        LARGE_INTEGER size = {};
-        if (m_file == INVALID_HANDLE_VALUE || !GetFileSizeEx(m_file, &size))
-            return false;
-        m_size = static_cast<ULONGLONG>(size.QuadPart);
-        return true;
-    }
-    ULONGLONG GetSize() const { return m_size; }
-
-    // count bytes from offset (count at most kLongRead), or null when the file does not give them.
-    const BYTE* At(ULONGLONG offset, DWORD count)
-    {
-        const ULONGLONG end = m_start + m_filled;
-        if (offset >= m_start && offset + count <= end)
-            return m_window.data() + (offset - m_start);
-        // After a short step (small images) a long read serves the next records too; after a long
-        // one (a large image stepped over) a short read is enough for one record's fields.
-        const DWORD want = offset >= end && offset - end <= kShortStep ? kLongRead : kShortRead;
-        const DWORD length =
-            static_cast<DWORD>(std::min<ULONGLONG>(std::max(want, count), m_size - std::min(offset, m_size)));
-        if (length < count)
-            return nullptr;
-        if (m_window.size() < length)
-            m_window.resize(std::max<size_t>(length, kLongRead));
-        m_start = offset;
-        m_filled = 0;
-        if (!CacheSpillFile::ReadFileAt(m_file, offset, m_window.data(), length))
-            return nullptr;
-        m_filled = length;
-        return m_window.data();
-    }
-
-private:
-    static constexpr DWORD kShortRead = 4096;
-    static constexpr DWORD kLongRead = 65536;
-    static constexpr ULONGLONG kShortStep = 16384;
-
-    HANDLE m_file = INVALID_HANDLE_VALUE;
-    ULONGLONG m_size = 0;
-    std::vector<BYTE> m_window;
-    ULONGLONG m_start = 0;
-    DWORD m_filled = 0;
-};
-
 // The records of a cache file, each with its place in it; the LoadDone codes. The records keep
 // their image's kind and length, never its bytes: those are read from the place when needed. A
 // set stop flag ends the walk (the records read so far are given).
-int ReadRecords(const wchar_t* fileName, VyxCacheThumbsArray& records, const std::atomic<bool>* stop = nullptr)
+// What a reading found besides the records: where the last whole record ends, and whether a
+// record of the file was refused (a damaged one: the records are then not all of the file's).
+struct ReadFacts
+{
+    ULONGLONG end = 0;
+    bool refused = false;
+};
+
+int ReadRecords(const wchar_t* fileName, VyxCacheThumbsArray& records, const std::atomic<bool>* stop = nullptr,
+                ReadFacts* facts = nullptr)
 {
     records.DeleteAll();
     CacheFileReader file;
@@ -219,6 +198,10 @@ int ReadRecords(const wchar_t* fileName, VyxCacheThumbsArray& records, const std
         const ULONGLONG next = offset + 8 + length;
         if (next <= size) {
             if (tag == kEndTag) {
+                if (facts) {
+                    facts->end = next;
+                    facts->refused = facts->refused || work.m_unusable || !work.SizesFit();
+                }
                 if (!work.m_unusable && work.SizesFit()) {
                     VyxCacheThumbs* record = new VyxCacheThumbs(work);
                     if (next - recordStart <= 0xFFFFFFFFu && work.m_imageLength > 0) {
@@ -258,7 +241,8 @@ bool SameRecord(const VyxCacheThumbs& a, const VyxCacheThumbs& b)
 
 // The image of the record from its place in the file, only when the record found there is this
 // record (the file may have been replaced meanwhile) and its bytes are a picture of the kind.
-bool ReadPlacedImage(HANDLE file, const VyxCacheThumbs& record, std::vector<BYTE>& extent, const BYTE*& image)
+// The image is valid until the file is read again.
+bool ReadPlacedImage(CacheFileReader& file, const VyxCacheThumbs& record, const BYTE*& image)
 {
     image = nullptr;
     const DWORD length = record.m_placeLength;
@@ -267,11 +251,10 @@ bool ReadPlacedImage(HANDLE file, const VyxCacheThumbs& record, std::vector<BYTE
         record.m_placeImage > length - kEndFieldLength ||
         length - kEndFieldLength - record.m_placeImage < record.m_imageLength)
         return false;
-    extent.resize(length);
-    if (!CacheSpillFile::ReadFileAt(file, record.m_placeOffset, extent.data(), length))
+    const BYTE* data = file.At(record.m_placeOffset, length);
+    if (!data)
         return false;
     VyxCacheThumbs found;
-    const BYTE* data = extent.data();
     bool ended = false;
     for (DWORD offset = 0; !ended && length - offset >= 8;) {
         const int tag = static_cast<int>(ReadDword(data + offset));
@@ -337,17 +320,18 @@ public:
     {
         const BYTE* image = nullptr;
         if (record.m_place == VyxCacheThumbs::PlaceSpill) {
-            if (m_spill && m_spill->IsOpen() && ReadPlacedImage(m_spill->GetHandle(), record, m_extent, image))
+            if (m_spill && m_spill->IsOpen() && m_spillReader.Attach(m_spill->GetHandle()) &&
+                ReadPlacedImage(m_spillReader, record, image))
                 return image;
         } else if (record.m_place == VyxCacheThumbs::PlaceCacheFile && !m_placeFile.IsEmpty()) {
-            if (ReadPlacedImage(Open(m_placeFile, m_placeHandle, m_placeTried), record, m_extent, image))
+            if (ReadPlacedImage(Open(m_placeFile, m_placeReader, m_placeTried), record, image))
                 return image;
         }
         IndexReplaced();
         auto range = m_byName.equal_range(NameKey(record.m_fileName));
         for (auto it = range.first; it != range.second; ++it)
             if (SameRecord(*it->second, record) &&
-                ReadPlacedImage(Open(m_replaced, m_replacedHandle, m_replacedTried), *it->second, m_extent, image))
+                ReadPlacedImage(Open(m_replaced, m_replacedReader, m_replacedTried), *it->second, image))
                 return image;
         return nullptr;
     }
@@ -355,22 +339,18 @@ public:
     // Before the file is replaced: nothing of it may stay open.
     void Close()
     {
-        for (HANDLE* handle : {&m_placeHandle, &m_replacedHandle})
-            if (*handle != INVALID_HANDLE_VALUE) {
-                CloseHandle(*handle);
-                *handle = INVALID_HANDLE_VALUE;
-            }
+        m_placeReader.Close();
+        m_replacedReader.Close();
     }
 
 private:
-    static HANDLE Open(const CString& path, HANDLE& handle, bool& tried)
+    static CacheFileReader& Open(const CString& path, CacheFileReader& reader, bool& tried)
     {
         if (!tried) {
             tried = true;
-            handle = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            reader.Open(path);
         }
-        return handle;
+        return reader;
     }
 
     void IndexReplaced()
@@ -385,12 +365,11 @@ private:
 
     CString m_replaced, m_placeFile;
     const CacheSpillFile* m_spill;
-    HANDLE m_placeHandle = INVALID_HANDLE_VALUE, m_replacedHandle = INVALID_HANDLE_VALUE;
+    CacheFileReader m_placeReader, m_replacedReader, m_spillReader;
     bool m_placeTried = false, m_replacedTried = false;
     bool m_indexed = false;
     VyxCacheThumbsArray m_stored;
     std::unordered_multimap<size_t, const VyxCacheThumbs*> m_byName;
-    std::vector<BYTE> m_extent;
 };
 
 } // namespace
@@ -435,9 +414,19 @@ int VyxCacheFolder::Load(const wchar_t* fileName, const std::atomic<bool>* stop)
     ForgetNewImages();
     m_spill.reset();
     m_spillFailed = false;
-    int result = ReadRecords(fileName, m_records, stop);
+    ReadFacts facts;
+    int result = ReadRecords(fileName, m_records, stop, &facts);
     m_placeFile = result == LoadDone ? fileName : L"";
     m_modified = result != LoadDone;
+    m_inFile = PlaceFileState();
+    if (result == LoadDone && ReadFileState(fileName, m_inFile.size, m_inFile.written)) {
+        m_inFile.records = m_records.GetSize();
+        m_inFile.end = facts.end;
+        // What the list would not write again must leave the file too.
+        m_inFile.rewrite = facts.refused;
+    } else {
+        m_inFile.rewrite = true;
+    }
     // Only the first record of a file is ever found; later ones of the same file would be
     // carried and written again at every save. Dropped here, the file is written once without.
     std::unordered_set<std::wstring> seen;
@@ -453,41 +442,112 @@ int VyxCacheFolder::Load(const wchar_t* fileName, const std::atomic<bool>* stop)
     if (kept < m_records.GetSize()) {
         m_records.SetSize(kept);
         m_modified = true;
+        m_inFile.rewrite = true;
     }
     return result;
 }
 
-int VyxCacheFolder::SaveIfModified(const wchar_t* fileName)
+int VyxCacheFolder::SaveIfModified(const wchar_t* fileName, WriteWatch* watch)
 {
     if (!m_modified)
         return 1;
     std::vector<WrittenPlace> written;
-    int result = WriteWhole(fileName, m_records, m_placeFile, m_spill.get(), &written);
-    if (result == 1) {
-        m_modified = false;
-        m_placeFile = fileName;
-        for (INT_PTR i = 0; i < m_records.GetSize(); ++i) {
-            VyxCacheThumbs* record = m_records.GetRecord(i);
-            const WrittenPlace& place = written[static_cast<size_t>(i)];
-            if (place.image == 0) {
-                // Written without it: the image was not found whole, and no later write or
-                // restore may take it from anywhere.
-                if (RecordStoresImage(*record))
-                    record->DropImage();
-                continue;
-            }
-            // The spill file is the folder's own; a place there stays good whatever happens
-            // to the cache file.
-            if (record->m_place == VyxCacheThumbs::PlaceSpill)
-                continue;
-            record->m_place = VyxCacheThumbs::PlaceCacheFile;
-            record->m_placeOffset = place.offset;
-            record->m_placeLength = place.length;
-            record->m_placeImage = place.image;
+    // New records only: they go at the end of the file, which is not written again.
+    int result = AppendNewRecords(fileName, written, watch);
+    const bool appended = result >= 0;
+    if (!appended)
+        result = WriteWhole(fileName, m_records, m_placeFile, m_spill.get(), &written, watch);
+    if (result != 1)
+        return result;
+    m_modified = false;
+    m_placeFile = fileName;
+    const INT_PTR first = appended ? m_inFile.records : 0;
+    for (INT_PTR i = first; i < m_records.GetSize(); ++i) {
+        VyxCacheThumbs* record = m_records.GetRecord(i);
+        const WrittenPlace& place = written[static_cast<size_t>(i - first)];
+        if (place.image == 0) {
+            // Written without it: the image was not found whole, and no later write or
+            // restore may take it from anywhere.
+            if (RecordStoresImage(*record))
+                record->DropImage();
+            continue;
         }
-        ReleaseAfterWrite();
+        // The spill file is the folder's own; a place there stays good whatever happens
+        // to the cache file.
+        if (record->m_place == VyxCacheThumbs::PlaceSpill)
+            continue;
+        record->m_place = VyxCacheThumbs::PlaceCacheFile;
+        record->m_placeOffset = place.offset;
+        record->m_placeLength = place.length;
+        record->m_placeImage = place.image;
     }
+    m_inFile = PlaceFileState();
+    if (ReadFileState(fileName, m_inFile.size, m_inFile.written)) {
+        m_inFile.records = m_records.GetSize();
+        m_inFile.end = m_inFile.size;
+        m_inFile.rewrite = false;
+    }
+    ReleaseAfterWrite();
     return result;
+}
+
+int VyxCacheFolder::AppendNewRecords(const wchar_t* fileName, std::vector<WrittenPlace>& written, WriteWatch* watch)
+{
+    if (m_inFile.rewrite || m_placeFile.IsEmpty() || !fileName || m_placeFile.CompareNoCase(fileName) != 0 ||
+        m_inFile.records > m_records.GetSize()) {
+        return -1;
+    }
+    // Only to the file as it was read or last written: another writer's file is written whole.
+    HANDLE file = CreateFileW(fileName, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return -1;
+    BY_HANDLE_FILE_INFORMATION facts;
+    if (!GetFileInformationByHandle(file, &facts) ||
+        (static_cast<ULONGLONG>(facts.nFileSizeHigh) << 32 | facts.nFileSizeLow) != m_inFile.size ||
+        CompareFileTime(&facts.ftLastWriteTime, &m_inFile.written) != 0 || m_inFile.end > m_inFile.size) {
+        CloseHandle(file);
+        return -1;
+    }
+    PlacedImages images(fileName, m_placeFile, m_spill.get());
+    // A record torn by a crash during an earlier append goes first: the new ones follow the last
+    // whole record. A crash now leaves the records already there whole, and a torn end the reader
+    // drops.
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(m_inFile.end);
+    bool ok = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+    written.assign(static_cast<size_t>(m_records.GetSize() - m_inFile.records), WrittenPlace{0, 0, 0});
+    FieldWriter out;
+    ULONGLONG position = m_inFile.end;
+    for (INT_PTR i = m_inFile.records; ok && i < m_records.GetSize(); ++i) {
+        if (watch && watch->stop.load(std::memory_order_relaxed)) {
+            ok = false;
+            break;
+        }
+        const VyxCacheThumbs* record = m_records.GetRecord(i);
+        const BYTE* image = record->HasImageBytes() ? record->m_image : nullptr;
+        if (!image && RecordStoresImage(*record))
+            image = images.Find(*record);
+        const size_t start = out.Bytes().size();
+        DWORD length = 0, imageAt = 0;
+        AppendRecord(out, *record, image, length, imageAt);
+        written[static_cast<size_t>(i - m_inFile.records)] = WrittenPlace{position + start, length, imageAt};
+        if (out.Bytes().size() >= kWriteChunk || i + 1 == m_records.GetSize()) {
+            ok = WriteAll(file, out.Bytes().data(), out.Bytes().size());
+            position += out.Bytes().size();
+            out.Clear();
+        }
+        if (watch)
+            watch->written.fetch_add(1, std::memory_order_relaxed);
+    }
+    ok = ok && FlushFileBuffers(file);
+    if (!ok) {
+        // The file as it was: what was appended goes again.
+        SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
+        SetEndOfFile(file);
+    }
+    CloseHandle(file);
+    return ok ? 1 : 0;
 }
 
 void VyxCacheFolder::ReleaseAfterWrite()
@@ -505,7 +565,7 @@ int VyxCacheFolder::WriteRecords(const wchar_t* fileName, const VyxCacheThumbsAr
 }
 
 int VyxCacheFolder::WriteWhole(const wchar_t* fileName, const VyxCacheThumbsArray& records, const wchar_t* placeFile,
-                               const CacheSpillFile* spill, std::vector<WrittenPlace>* written)
+                               const CacheSpillFile* spill, std::vector<WrittenPlace>* written, WriteWatch* watch)
 {
     if (!fileName || !*fileName)
         return 0;
@@ -513,8 +573,8 @@ int VyxCacheFolder::WriteWhole(const wchar_t* fileName, const VyxCacheThumbsArra
 
     // Written beside the file and put in its place at the end, so a crash or a full disk midway
     // leaves the old file or the new one whole.
-    CString temporary = CString(fileName) + L".tmp";
-    HANDLE file = CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    CString temporary;
+    HANDLE file = CreateTemporaryBeside(fileName, temporary);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
     if (written)
@@ -522,8 +582,11 @@ int VyxCacheFolder::WriteWhole(const wchar_t* fileName, const VyxCacheThumbsArra
     bool ok = true;
     FieldWriter out;
     ULONGLONG position = 0;
-    const size_t kChunk = 256 * 1024;
     for (INT_PTR i = 0; ok && i < records.GetSize(); ++i) {
+        if (watch && watch->stop.load(std::memory_order_relaxed)) {
+            ok = false;
+            break;
+        }
         const VyxCacheThumbs* record = records.GetRecord(i);
         if (i == 0) {
             out.Head(-1, kMagicLength);
@@ -540,11 +603,13 @@ int VyxCacheFolder::WriteWhole(const wchar_t* fileName, const VyxCacheThumbsArra
         AppendRecord(out, *record, image, length, imageAt);
         if (written)
             (*written)[static_cast<size_t>(i)] = WrittenPlace{position + start, length, imageAt};
-        if (out.Bytes().size() >= kChunk || i + 1 == records.GetSize()) {
+        if (out.Bytes().size() >= kWriteChunk || i + 1 == records.GetSize()) {
             ok = WriteAll(file, out.Bytes().data(), out.Bytes().size());
             position += out.Bytes().size();
             out.Clear();
         }
+        if (watch)
+            watch->written.fetch_add(1, std::memory_order_relaxed);
     }
     images.Close();
     ok = ok && FlushFileBuffers(file);
@@ -637,6 +702,8 @@ void VyxCacheFolder::RemoveAt(INT_PTR index)
     delete record;
     m_records.RemoveAt(index);
     m_modified = true;
+    if (index < m_inFile.records)
+        m_inFile.rewrite = true;
 }
 
 void VyxCacheFolder::RemoveItem(const VyxFilexInfo& item)
@@ -649,6 +716,7 @@ void VyxCacheFolder::RemoveAll()
     ForgetNewImages();
     m_records.DeleteAll();
     m_modified = true;
+    m_inFile.rewrite = true;
     RecordsChanged();
 }
 
@@ -674,9 +742,13 @@ int VyxCacheFolder::StoreFromItem(VyxFilexDraw& item)
     VyxCacheThumbs facts;
     if (!facts.BuildFromItem(item))
         return -1;
-    VyxCacheThumbs* record = FindRecord(item);
+    const INT_PTR index = FindIndex(item);
+    VyxCacheThumbs* record = GetAt(index);
     if (record) {
         record->BuildFromItem(item);
+        // A record the file has is changed there only by writing the file again.
+        if (index < m_inFile.records)
+            m_inFile.rewrite = true;
     } else {
         record = new VyxCacheThumbs;
         record->BuildFromItem(item);
@@ -754,30 +826,26 @@ int VyxCacheFolder::RestoreToItem(VyxFilexDraw& item)
     return thumbnail ? 0 : -1;
 }
 
-const BYTE* VyxCacheFolder::FindImage(const VyxCacheThumbs& record, std::vector<BYTE>& extent) const
+const BYTE* VyxCacheFolder::FindImage(const VyxCacheThumbs& record, CacheFileReader& file) const
 {
     if (record.HasImageBytes())
         return record.m_image;
     const BYTE* image = nullptr;
     if (record.m_place == VyxCacheThumbs::PlaceSpill) {
-        if (m_spill && m_spill->IsOpen())
-            ReadPlacedImage(m_spill->GetHandle(), record, extent, image);
+        if (m_spill && m_spill->IsOpen() && file.Attach(m_spill->GetHandle()))
+            ReadPlacedImage(file, record, image);
     } else if (record.m_place == VyxCacheThumbs::PlaceCacheFile && !m_placeFile.IsEmpty()) {
         // Opened for each image, never held: the file stays free to be replaced or moved.
-        HANDLE file = CreateFileW(m_placeFile, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            ReadPlacedImage(file, record, extent, image);
-            CloseHandle(file);
-        }
+        if (file.Open(m_placeFile))
+            ReadPlacedImage(file, record, image);
     }
     return image;
 }
 
 bool VyxCacheFolder::ReadImage(const VyxCacheThumbs& record, std::vector<BYTE>& bytes) const
 {
-    std::vector<BYTE> extent;
-    const BYTE* image = FindImage(record, extent);
+    CacheFileReader file;
+    const BYTE* image = FindImage(record, file);
     if (!image) {
         bytes.clear();
         return false;
@@ -788,8 +856,8 @@ bool VyxCacheFolder::ReadImage(const VyxCacheThumbs& record, std::vector<BYTE>& 
 
 HGLOBAL VyxCacheFolder::DecodeImage(const VyxCacheThumbs& record) const
 {
-    std::vector<BYTE> extent;
-    const BYTE* image = FindImage(record, extent);
+    CacheFileReader file;
+    const BYTE* image = FindImage(record, file);
     return image ? record.DecodeImage(image) : nullptr;
 }
 

@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
+class CacheFileReader;
 class CacheSpillFile;
 class VyxFilexInfo;
 
@@ -28,8 +29,16 @@ public:
     // records keep their images' places in the file, not their bytes. A stop flag set meanwhile
     // ends the reading early (the folder is then to be discarded).
     int Load(const wchar_t* fileName, const std::atomic<bool>* stop = nullptr);
-    // 1 when nothing was to write or it was written; 0 when the write failed.
-    int SaveIfModified(const wchar_t* fileName);
+    // How a write is watched from another thread: a flag that gives it up (the file that was
+    // there stays as it was), and the count of records written so far.
+    struct WriteWatch
+    {
+        std::atomic<bool> stop{false};
+        std::atomic<long> written{0};
+    };
+
+    // 1 when nothing was to write or it was written; 0 when the write failed or was given up.
+    int SaveIfModified(const wchar_t* fileName, WriteWatch* watch = nullptr);
     // 1 written, 0 failed (the file that was there stays whole). A record whose image bytes
     // were released keeps the image it has in the file being replaced, when that file still
     // holds the same record; else it is written without an image.
@@ -64,7 +73,12 @@ public:
     const CString& GetFolderPath() const { return m_folderPath; }
     const CString& GetArchiveFileName() const { return m_archiveFileName; }
     bool IsModified() const { return m_modified; }
-    void SetModified(bool modified) { m_modified = modified; }
+    // Set, the whole file is written at the next save (not only new records appended to it).
+    void SetModified(bool modified)
+    {
+        m_modified = modified;
+        m_inFile.rewrite = m_inFile.rewrite || modified;
+    }
     int GetCacheImage() const { return m_cacheImage; }
     void SetCacheImage(int mode) { m_cacheImage = mode; }
     bool GetCacheLoadFree() const { return m_cacheLoadFree; }
@@ -88,10 +102,14 @@ private:
     // WriteRecords with the places of released and moved-out images: the file placeFile and
     // the spill file; the records' places in the new file go to written (one per record).
     static int WriteWhole(const wchar_t* fileName, const VyxCacheThumbsArray& records, const wchar_t* placeFile,
-                          const CacheSpillFile* spill, std::vector<WrittenPlace>* written);
+                          const CacheSpillFile* spill, std::vector<WrittenPlace>* written, WriteWatch* watch = nullptr);
+    // The records after the file's own appended to it: 1 done, 0 failed (the file stays as it
+    // was), -1 not possible (the file must be written whole). written: one place per new record.
+    int AppendNewRecords(const wchar_t* fileName, std::vector<WrittenPlace>& written, WriteWatch* watch);
     void ReadSettings();
-    // The record's image bytes: its own, or read into extent; null when there are none.
-    const BYTE* FindImage(const VyxCacheThumbs& record, std::vector<BYTE>& extent) const;
+    // The record's image bytes: its own, or read through file (valid while it is not read
+    // again); null when there are none.
+    const BYTE* FindImage(const VyxCacheThumbs& record, CacheFileReader& file) const;
     void HoldNewImage(VyxCacheThumbs* record);
     void MoveOutNewImages();
     void ForgetNewImages();
@@ -112,6 +130,19 @@ private:
     bool m_keepSettings = false;
     // The file the records' places in a cache file refer to: the one loaded or last written.
     CString m_placeFile;
+    // What is known of that file, so that new records can be appended to it instead of the whole
+    // file being written again: the first `records` records of the list are its records, in its
+    // order and unchanged; its last whole record ends at `end` (a torn one may follow); its size
+    // and write time as it was read or written. `rewrite`: a record of it changed or went.
+    struct PlaceFileState
+    {
+        INT_PTR records = 0;
+        ULONGLONG end = 0;
+        ULONGLONG size = 0;
+        FILETIME written = {0, 0};
+        bool rewrite = true;
+    };
+    PlaceFileState m_inFile;
     // New records holding their image bytes, not yet moved out, and about how many bytes.
     std::vector<VyxCacheThumbs*> m_newImages;
     size_t m_newImageBytes = 0;

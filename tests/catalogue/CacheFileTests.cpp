@@ -5,6 +5,7 @@
 #include "image/DibCore.h"
 #include "image/codecs/JpegMemory.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -20,6 +21,23 @@ const long long kTime = 1500000000;
 std::string Bytes(const std::wstring& path)
 {
     return ScratchFolder::ReadFile(path);
+}
+
+// The names in a folder, in order.
+std::vector<std::wstring> NamesIn(const ScratchFolder& folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder / L"*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        if (wcscmp(data.cFileName, L".") != 0 && wcscmp(data.cFileName, L"..") != 0)
+            names.push_back(data.cFileName);
+    while (FindNextFileW(find, &data));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 VyxCacheThumbs* NewRecord(const wchar_t* name, ULONGLONG size, long long time, const wchar_t* loader = L"a_image")
@@ -456,13 +474,31 @@ TEST(CacheFile, AFailedWriteLeavesTheOldFileWhole)
     std::wstring path = folder / L"_THUMBS_.KWI";
     std::string old = CacheBytes().Head().Record(L"old.jpg", L"x", 1, 2).End().bytes;
     PutFile(folder, L"_THUMBS_.KWI", old);
-    // A folder in the way of the temporary file: nothing can be written beside the file.
-    CreateDirectoryW((path + L".tmp").c_str(), nullptr);
+    // A user's file of the name the temporary file once had is never written over or taken.
+    const std::string users = "somebody's own file";
+    PutFile(folder, L"_THUMBS_.KWI.tmp", users);
     VyxCacheFolder cache;
     cache.AddRecord(NewRecord(L"new.jpg", 3, 4));
-    EXPECT_EQ(0, cache.SaveIfModified(path.c_str()));
+    // Given up (a close that is cancelled): the old file stays.
+    VyxCacheFolder::WriteWatch watch;
+    watch.stop = true;
+    EXPECT_EQ(0, cache.SaveIfModified(path.c_str(), &watch));
     EXPECT_TRUE(cache.IsModified());
     EXPECT_EQ(old, Bytes(path));
+    // The old file held by another program that does not let it be replaced.
+    HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    EXPECT_EQ(0, cache.SaveIfModified(path.c_str()));
+    CloseHandle(held);
+    EXPECT_TRUE(cache.IsModified());
+    EXPECT_EQ(old, Bytes(path));
+    EXPECT_EQ(users, Bytes(folder / L"_THUMBS_.KWI.tmp"));
+    // Nothing half written is left beside them.
+    EXPECT_EQ((std::vector<std::wstring>{L"_THUMBS_.KWI", L"_THUMBS_.KWI.tmp"}), NamesIn(folder));
+    EXPECT_EQ(1, cache.SaveIfModified(path.c_str()));
+    EXPECT_EQ(users, Bytes(folder / L"_THUMBS_.KWI.tmp"));
+    EXPECT_EQ((std::vector<std::wstring>{L"_THUMBS_.KWI", L"_THUMBS_.KWI.tmp"}), NamesIn(folder));
     EXPECT_EQ(0, VyxCacheFolder::WriteRecords((folder / L"no\\such\\folder.kwt").c_str(), VyxCacheThumbsArray()));
 }
 
@@ -885,4 +921,101 @@ TEST(CacheList, ALargeCacheFileIsReadInTheBackgroundWhileAPassGivesWay)
         EXPECT_FALSE(theCacheList.IsReading());
         EXPECT_EQ(nullptr, theCacheList.FindFolder(folder.Path().c_str(), L""));
     }
+}
+
+namespace {
+
+// The file's identity: a file written anew and put in place is another file.
+ULONGLONG FileIdentity(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    BY_HANDLE_FILE_INFORMATION info = {};
+    const bool read = file != INVALID_HANDLE_VALUE && GetFileInformationByHandle(file, &info);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    return read ? static_cast<ULONGLONG>(info.nFileIndexHigh) << 32 | info.nFileIndexLow : 0;
+}
+
+} // namespace
+
+// A folder whose only changes are new records adds them at the end of the file it read, which is
+// not written again; a record torn there by a crash during an earlier addition goes first. A
+// record changed or removed, or a file another writer replaced, has the whole file written.
+TEST(CacheFile, NewRecordsAreAddedToTheFileReadAndATornEndGoesFirst)
+{
+    CacheScope scope;
+    StandardPlugins plugins;
+    ScratchFolder folder(L"cache");
+    const std::wstring path = folder / L"_THUMBS_.KWI";
+    std::vector<std::unique_ptr<StoredItem>> items;
+    for (int i = 0; i < 5; ++i)
+        items.emplace_back(new StoredItem(folder, L"p" + std::to_wstring(i) + L".tpic", 24 + 2 * i, 20 + i));
+    {
+        VyxCacheFolder first;
+        ASSERT_EQ(0, first.StoreFromItem(*items[0]->item));
+        ASSERT_EQ(0, first.StoreFromItem(*items[1]->item));
+        ASSERT_EQ(1, first.SaveIfModified(path.c_str()));
+    }
+    const std::string before = Bytes(path);
+    const ULONGLONG identity = FileIdentity(path);
+    ASSERT_NE(0u, identity);
+    {
+        VyxCacheFolder cache;
+        ASSERT_EQ(VyxCacheFolder::LoadDone, cache.Load(path.c_str()));
+        ASSERT_EQ(0, cache.StoreFromItem(*items[2]->item));
+        ASSERT_EQ(1, cache.SaveIfModified(path.c_str()));
+        EXPECT_EQ(identity, FileIdentity(path));
+        EXPECT_EQ(before, Bytes(path).substr(0, before.size()));
+        // Written once more with a further record: the places of the one added are right.
+        ASSERT_EQ(0, cache.StoreFromItem(*items[3]->item));
+        ASSERT_EQ(1, cache.SaveIfModified(path.c_str()));
+        EXPECT_EQ(identity, FileIdentity(path));
+    }
+    // A crash in the middle of an addition: half a record at the end.
+    const std::string whole = Bytes(path);
+    const std::string torn = CacheBytes().Record(L"torn.tpic", L"a_image", 1, kTime).bytes;
+    PutFile(folder, L"_THUMBS_.KWI", whole + torn.substr(0, torn.size() / 2));
+    {
+        VyxCacheFolder cache;
+        ASSERT_EQ(VyxCacheFolder::LoadDone, cache.Load(path.c_str()));
+        ASSERT_EQ(4, cache.GetCount());
+        const ULONGLONG rewritten = FileIdentity(path);
+        ASSERT_EQ(0, cache.StoreFromItem(*items[4]->item));
+        ASSERT_EQ(1, cache.SaveIfModified(path.c_str()));
+        EXPECT_EQ(rewritten, FileIdentity(path));
+        EXPECT_EQ(whole, Bytes(path).substr(0, whole.size()));
+    }
+    VyxCacheFolder reread;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, reread.Load(path.c_str()));
+    ASSERT_EQ(5, reread.GetCount());
+    EXPECT_EQ(nullptr, reread.FindRecord(VyxFile((folder / L"torn.tpic").c_str())));
+    for (auto& stored : items) {
+        VyxFile fromFile(stored->item->GetPath().GetString());
+        ASSERT_EQ(0, reread.RestoreToItem(fromFile));
+        EXPECT_EQ(GetDibWidth(stored->item->GetThumbnail()), GetDibWidth(fromFile.GetThumbnail()));
+        EXPECT_EQ(GetDibHeight(stored->item->GetThumbnail()), GetDibHeight(fromFile.GetThumbnail()));
+    }
+
+    // A record removed: the whole file is written, without it.
+    const ULONGLONG appended = FileIdentity(path);
+    reread.RemoveItem(*items[0]->item);
+    ASSERT_EQ(1, reread.SaveIfModified(path.c_str()));
+    EXPECT_NE(appended, FileIdentity(path));
+    // Another writer's file since: written whole, never added to.
+    VyxCacheFolder stale;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, stale.Load(path.c_str()));
+    {
+        VyxCacheFolder other;
+        ASSERT_EQ(VyxCacheFolder::LoadDone, other.Load(path.c_str()));
+        other.RemoveItem(*items[1]->item);
+        ASSERT_EQ(1, other.SaveIfModified(path.c_str()));
+    }
+    const ULONGLONG others = FileIdentity(path);
+    ASSERT_EQ(0, stale.StoreFromItem(*items[0]->item));
+    ASSERT_EQ(1, stale.SaveIfModified(path.c_str()));
+    EXPECT_NE(others, FileIdentity(path));
+    VyxCacheFolder last;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, last.Load(path.c_str()));
+    EXPECT_EQ(5, last.GetCount());
 }
