@@ -8,6 +8,7 @@
 #include "browser/CJumpDialogBar.h"
 #include "browser/CMainToolBar.h"
 #include "browser/CMyStatusBar.h"
+#include "browser/CacheWriteOnClose.h"
 #include "browser/FolderWatchThread.h"
 #include "catalogue/FolderWatchHost.h"
 #include "catalogue/FrameMessages.h"
@@ -208,6 +209,9 @@ private:
     int RestorePicturePlacement(COneWnd* pWindow);
     BOOL CreateBars();
     BOOL CreatePanes(CCreateContext* pContext);
+    // The thumbnail cache's files that closing writes are left to a thread of their own; true
+    // while they are written (the close goes on when they are).
+    bool WriteCacheBeforeClosing();
 
     CFlatSplitterWnd m_wndOuterSplitter;
     CFlatSplitterWnd m_wndInnerSplitter;
@@ -237,4 +241,5 @@ private:
     bool m_bHoldLayout = false; // while the frame makes its panes and bars
     std::deque<VyxFileTransfer*> m_queuedJobs;
     std::vector<CString> m_dragTempFolders;
+    CacheWriteOnClose m_cacheWrite;
 };

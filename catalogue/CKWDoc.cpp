@@ -1,6 +1,7 @@
 #include "catalogue/CKWDoc.h"
 
 #include "catalogue/CFileList.h"
+#include "catalogue/CacheFileWriter.h"
 #include "catalogue/CKWDocScopes.h"
 #include "catalogue/FrameMessages.h"
 #include "catalogue/VyxCacheIndex.h"
@@ -297,7 +298,7 @@ void CKWDoc::ClearItems(bool deleteItems, bool updateCountPane)
 {
     m_updating = 1;
     if (deleteItems) {
-        if (AutoCacheFolder)
+        if (AutoCacheFolder && !m_cacheTakenForClosing)
             SaveThumbnailsToCache();
         theCacheList.RemoveAllFolders();
     }
@@ -308,7 +309,7 @@ void CKWDoc::ClearItems(bool deleteItems, bool updateCountPane)
         UpdateCountPane();
 }
 
-void CKWDoc::SaveThumbnailsToCache()
+void CKWDoc::SaveThumbnailsToCache(std::unique_ptr<CacheFileWriter>* writeLater)
 {
     CursorScope cursor(LoadCursorW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDC_DOCUMENT_WAIT_CURSOR)));
     for (int i = 0; i < GetItemCount(); ++i) {
@@ -316,7 +317,20 @@ void CKWDoc::SaveThumbnailsToCache()
         if (item && item->HasThumbnail())
             item->StoreCache();
     }
-    FlushCacheListWithWaitCursor();
+    if (writeLater)
+        *writeLater = theCacheList.TakeForWriting();
+    else
+        FlushCacheListWithWaitCursor();
+}
+
+std::unique_ptr<CacheFileWriter> CKWDoc::TakeCacheForClosing()
+{
+    std::unique_ptr<CacheFileWriter> writer;
+    if (AutoCacheFolder)
+        SaveThumbnailsToCache(&writer);
+    theCacheList.RemoveAllFolders();
+    m_cacheTakenForClosing = true;
+    return writer;
 }
 
 void CKWDoc::HandItemSettings()

@@ -1,5 +1,6 @@
 #include "catalogue/VyxCacheList.h"
 
+#include "catalogue/CacheFileWriter.h"
 #include "catalogue/CacheFolderReader.h"
 #include "catalogue/VyxCacheFolder.h"
 #include "catalogue/VyxFilexDraw.h"
@@ -154,22 +155,49 @@ void VyxCacheList::RemoveFromCache(VyxFilexDraw* item)
         cache->RemoveItem(*item);
 }
 
+bool VyxCacheList::GetFileToWrite(const VyxCacheFolder& cache, CString& path)
+{
+    const CString& root = m_index.GetCacheFolder();
+    const CString& folder = cache.GetFolderPath();
+    if (cache.GetCount() == 0 || (!root.IsEmpty() && folder.Left(root.GetLength()) == root)) {
+        m_index.DeleteThumbsFile(folder, cache.GetArchiveFileName());
+        return false;
+    }
+    path = m_index.GetThumbsFileName(folder, cache.GetArchiveFileName());
+    return true;
+}
+
 int VyxCacheList::Flush()
 {
     FinishReading();
     int result = 0;
-    const CString& root = m_index.GetCacheFolder();
     for (POSITION position = GetHeadPosition(); position;) {
         VyxCacheFolder* cache = GetFolderAt(position);
         GetNext(position);
-        const CString& folder = cache->GetFolderPath();
-        if (cache->GetCount() == 0 || (!root.IsEmpty() && folder.Left(root.GetLength()) == root)) {
-            m_index.DeleteThumbsFile(folder, cache->GetArchiveFileName());
-            continue;
-        }
-        result = cache->SaveIfModified(m_index.GetThumbsFileName(folder, cache->GetArchiveFileName()));
+        CString path;
+        if (GetFileToWrite(*cache, path))
+            result = cache->SaveIfModified(path);
     }
     return result;
+}
+
+std::unique_ptr<CacheFileWriter> VyxCacheList::TakeForWriting()
+{
+    FinishReading();
+    std::unique_ptr<CacheFileWriter> writer(new CacheFileWriter);
+    for (POSITION position = GetHeadPosition(); position;) {
+        const POSITION at = position;
+        VyxCacheFolder* cache = GetFolderAt(position);
+        GetNext(position);
+        CString path;
+        if (GetFileToWrite(*cache, path) && cache->IsModified()) {
+            writer->Add(cache, path);
+            RemoveAt(at);
+        }
+    }
+    if (writer->IsEmpty())
+        writer.reset();
+    return writer;
 }
 
 void VyxCacheList::RemoveAllFolders()

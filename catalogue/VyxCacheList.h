@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class CacheFileWriter;
 class CacheFolderReader;
 class VyxCacheFolder;
 class VyxFilexDraw;
@@ -35,6 +36,10 @@ public:
     void RemoveFromCache(VyxFilexDraw* item);
     // 1 when the last folder reached was written or needed no writing, 0 otherwise.
     int Flush();
+    // Flush's work with the writing left to a writer of its own (not started): every folder that
+    // would be written leaves the list for it; the index entries and the deletions are done
+    // here. Null when no file is to be written.
+    std::unique_ptr<CacheFileWriter> TakeForWriting();
     void RemoveAllFolders();
 
     VyxCacheFolder* FindFolder(const wchar_t* folder, const wchar_t* archiveFileName) const;
@@ -53,6 +58,9 @@ private:
     VyxCacheFolder* AdoptRead();
     // Waits for a background reading to end and takes its folder into the list.
     void FinishReading();
+    // Where the folder is written: false when it has no side file to write (it has no records,
+    // or lies under the cache root itself), which is then deleted with its index entry.
+    bool GetFileToWrite(const VyxCacheFolder& cache, CString& path);
 
     VyxCacheIndex m_index;
     CVirtualFolder m_missing;

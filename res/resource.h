@@ -140,6 +140,9 @@
 // The main frame: menu, accelerators, icon and document string; tool-bar and menu images
 #define IDR_MAINFRAME 128
 #define IDS_HOMEPAGE 136
+// The progress window of the thumbnail cache written as the program closes
+#define IDS_CACHE_SAVE_TITLE 1571
+#define IDS_CACHE_SAVE_TEXT 1572
 #define IDB_MENU_IMAGES_241 241
 #define IDB_MENU_IMAGES_243 243
 #define IDB_MAIN_TOOLBAR 258
