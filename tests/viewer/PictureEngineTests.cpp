@@ -532,3 +532,57 @@ TEST(PictureEngine, AFittedPictureIsReadAtAReducedScaleAndReadAgainWholeToBeShow
     e.picture.Show(nullptr, &item, TRUE);
     EXPECT_EQ(800, GetDibWidth(e.picture.GetSourcePage(0)));
 }
+
+// A TIFF's pages past the budget let go of those shown longest ago, which are read again when
+// shown: every page of a long file can be paged to, forwards and back, in the memory of a few.
+TEST(PictureEngine, TiffPagesPastTheBudgetAreLetGoAndReadAgainWhenShown)
+{
+    Engine e;
+    e.picture.SetDisplayRect(CRect(0, 0, 32, 32));
+    const int pages = 12;
+    VyxFile item = ItemOfKind(WriteGreyTiff(e.File(L"long.tif"), 64, 64, pages), COnePicture::KindTiff);
+    auto grey = [](int page) {
+        const BYTE value = static_cast<BYTE>(40 * page + 20);
+        return RGB(value, value, value);
+    };
+    e.picture.Show(nullptr, &item, TRUE);
+    const ULONGLONG one = e.picture.GetHeldBytes();
+    ASSERT_GT(one, 0u);
+    const ULONGLONG budget = one * 3 + one / 2;
+    e.picture.SetPageBudget(budget);
+    // As the picture window pages: one more page read, the next one shown.
+    auto next = [&] {
+        e.picture.StepPage();
+        e.picture.NextPage();
+        e.picture.Show(nullptr, nullptr, FALSE);
+    };
+    auto previous = [&] {
+        e.picture.PrevPage();
+        e.picture.Show(nullptr, nullptr, FALSE);
+    };
+    for (int i = 1; i < pages; ++i) {
+        next();
+        ASSERT_EQ(i, e.picture.GetCurrentPage());
+        EXPECT_EQ(grey(i), PixelOf(e.picture.GetSourcePage(i), 0, 0)) << i;
+        EXPECT_TRUE(e.picture.GetDisplayPage()) << i;
+        EXPECT_LE(e.picture.GetHeldBytes(), budget) << i;
+    }
+    EXPECT_EQ(pages, e.picture.GetPageCount());
+    EXPECT_EQ(nullptr, e.picture.GetSourcePage(0));
+    // Round to the first page, which is read again, and back again to one let go meanwhile.
+    next();
+    ASSERT_EQ(0, e.picture.GetCurrentPage());
+    EXPECT_TRUE(e.picture.IsLoadingFinished());
+    EXPECT_TRUE(e.picture.HoldsFileData());
+    EXPECT_EQ(grey(0), PixelOf(e.picture.GetSourcePage(0), 0, 0));
+    for (int i = pages - 1; i >= 5; --i) {
+        previous();
+        ASSERT_EQ(i, e.picture.GetCurrentPage());
+        EXPECT_EQ(grey(i), PixelOf(e.picture.GetSourcePage(i), 0, 0)) << i;
+        EXPECT_TRUE(e.picture.GetDisplayPage()) << i;
+        EXPECT_LE(e.picture.GetHeldBytes(), budget) << i;
+    }
+    e.picture.FreePages();
+    EXPECT_FALSE(e.picture.HoldsFileData());
+    EXPECT_EQ(0u, e.picture.GetHeldBytes());
+}
