@@ -177,6 +177,10 @@ void COnePicture::FreeFileData()
         ::GlobalFree(m_fileData);
     m_fileData = nullptr;
     m_fileSize = 0;
+    if (m_openFile != INVALID_HANDLE_VALUE)
+        ::CloseHandle(m_openFile);
+    m_openFile = INVALID_HANDLE_VALUE;
+    m_fileDataTried = false;
 }
 
 void COnePicture::FreePages()
@@ -325,16 +329,22 @@ void COnePicture::LoadFirstPage()
         break;
     }
     case KindGif:
-    case KindTiff:
         m_finished = FALSE;
         m_fileData = m_item->ReadFileData();
         m_fileSize = static_cast<DWORD>(BlockSize(m_fileData));
-        if (GetKind() == KindGif) {
-            StepGifFrame();
-        } else {
-            CountTiffPages();
-            StepTiffPage();
+        StepGifFrame();
+        break;
+    case KindTiff:
+        m_finished = FALSE;
+        // Read where it lies, however long the file; a member of an archive from memory.
+        m_openFile = m_item->OpenFileForReading();
+        if (m_openFile == INVALID_HANDLE_VALUE) {
+            m_fileData = m_item->ReadFileData();
+            m_fileSize = static_cast<DWORD>(BlockSize(m_fileData));
+            m_fileDataTried = true;
         }
+        CountTiffPages();
+        StepTiffPage();
         break;
     default:
         LoadSinglePicture(DecodesReduced());
@@ -480,14 +490,15 @@ void COnePicture::CountTiffPages()
 {
     // The directories are counted without decoding any page, so the page count is known from
     // the start although the pages are read one by one.
-    const BYTE* data = m_fileData ? static_cast<const BYTE*>(::GlobalLock(m_fileData)) : nullptr;
-    if (!data)
-        return;
     TiffFile tiff;
+    tiff.m_file = m_openFile;
+    const BYTE* data = m_fileData ? static_cast<const BYTE*>(::GlobalLock(m_fileData)) : nullptr;
     tiff.m_data = data;
     tiff.m_dataSize = m_fileSize;
-    m_announcedPages = std::min(tiff.CountPages(), GetPageCapacity());
-    ::GlobalUnlock(m_fileData);
+    if (data || m_openFile != INVALID_HANDLE_VALUE)
+        m_announcedPages = std::min(tiff.CountPages(), GetPageCapacity());
+    if (data)
+        ::GlobalUnlock(m_fileData);
 }
 
 int COnePicture::GetKnownPageCount() const
@@ -499,16 +510,35 @@ int COnePicture::GetKnownPageCount() const
 
 HGLOBAL COnePicture::DecodeTiffPage(int nPage)
 {
-    const BYTE* data = m_fileData ? static_cast<const BYTE*>(::GlobalLock(m_fileData)) : nullptr;
-    if (!data)
-        return nullptr;
     HCURSOR previous = ::SetCursor(::LoadCursorW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDC_TIFF_WAIT_CURSOR)));
     TiffFile tiff;
-    tiff.m_data = data;
-    tiff.m_dataSize = m_fileSize;
     tiff.m_page = static_cast<DWORD>(nPage);
-    const int result = tiff.Decode();
-    ::GlobalUnlock(m_fileData);
+    int result = 1;
+    if (!m_fileData && m_openFile != INVALID_HANDLE_VALUE) {
+        tiff.m_file = m_openFile;
+        result = tiff.Decode();
+        tiff.m_file = INVALID_HANDLE_VALUE;
+    }
+    // A page the file has but the open file does not give (tiles whose stored sizes are padded
+    // are read only from memory): the file is read into memory, once.
+    if (result != 0 && !m_fileData && !m_fileDataTried && nPage < m_announcedPages && m_item) {
+        m_fileDataTried = true;
+        try {
+            m_fileData = m_item->ReadFileData();
+        } catch (VyxGlobalErrorException* e) {
+            delete e;
+        }
+        m_fileSize = static_cast<DWORD>(BlockSize(m_fileData));
+    }
+    if (result != 0 && m_fileData) {
+        if (tiff.m_dib)
+            ::GlobalFree(tiff.m_dib);
+        tiff.m_dib = nullptr;
+        tiff.m_data = static_cast<const BYTE*>(::GlobalLock(m_fileData));
+        tiff.m_dataSize = m_fileSize;
+        result = tiff.m_data ? tiff.Decode() : 1;
+        ::GlobalUnlock(m_fileData);
+    }
     ::SetCursor(previous);
     if (result != 0 && tiff.m_dib) {
         ::GlobalFree(tiff.m_dib);

@@ -121,7 +121,8 @@ public:
     CPoint GetOrigin() const { return m_origin; }
     int GetPageCapacity() const { return static_cast<int>(m_pages.size()); }
     BOOL IsLoadingFinished() const { return m_finished; }
-    BOOL HoldsFileData() const { return m_fileData != nullptr; }
+    // The file's bytes are held, or the file is kept open, for pages still to be read.
+    BOOL HoldsFileData() const { return m_fileData != nullptr || m_openFile != INVALID_HANDLE_VALUE; }
     const CString& GetInfoText() const { return m_infoText; }
     HGLOBAL GetSourcePage(int nPage) const;
     HGLOBAL GetDisplayPageAt(int nPage) const;
@@ -181,8 +182,11 @@ private:
     // was refused and freed.
     bool AddPage(HGLOBAL source, int delay);
     bool PageFitsBudget(HGLOBAL source);
-    // A TIFF's pages can be read again from the bytes held.
-    bool CanReadPagesAgain() const { return GetKind() == KindTiff && m_fileData != nullptr; }
+    // A TIFF's pages can be read again from the bytes held or the file kept open.
+    bool CanReadPagesAgain() const
+    {
+        return GetKind() == KindTiff && (m_fileData != nullptr || m_openFile != INVALID_HANDLE_VALUE);
+    }
     ULONGLONG GetBudget() const;
     // Lets go of the pages shown longest ago (never the current one) until the page fits the
     // budget; false when it does not fit even then.
@@ -232,6 +236,10 @@ private:
     int m_gifFrame = 0;
     // Counts the pages' uses, to tell which was shown longest ago.
     DWORD m_useCount = 0;
+    // A TIFF on disk is read through the open file, none of it held; the bytes are read into
+    // memory only for a page the open file does not give.
+    HANDLE m_openFile = INVALID_HANDLE_VALUE;
+    bool m_fileDataTried = false;
     std::vector<Page> m_pages;
     int m_fitMode = FitAspect;
     int m_scaleMode = ScaleAuto;

@@ -545,6 +545,7 @@ TEST(PictureEngine, TiffPagesPastTheBudgetAreLetGoAndReadAgainWhenShown)
         const BYTE value = static_cast<BYTE>(40 * page + 20);
         return RGB(value, value, value);
     };
+    GlobalBlockWatch blocks;
     e.picture.Show(nullptr, &item, TRUE);
     const ULONGLONG one = e.picture.GetHeldBytes();
     ASSERT_GT(one, 0u);
@@ -585,4 +586,30 @@ TEST(PictureEngine, TiffPagesPastTheBudgetAreLetGoAndReadAgainWhenShown)
     e.picture.FreePages();
     EXPECT_FALSE(e.picture.HoldsFileData());
     EXPECT_EQ(0u, e.picture.GetHeldBytes());
+    // Every page let go was freed, and the file was read where it lies, never held whole.
+    EXPECT_EQ(0, GlobalBlockWatch::Live());
+    WIN32_FILE_ATTRIBUTE_DATA file = {};
+    ASSERT_TRUE(GetFileAttributesExW(e.File(L"long.tif"), GetFileExInfoStandard, &file));
+    EXPECT_LT(GlobalBlockWatch::Largest(), file.nFileSizeLow);
+}
+
+// Tiles whose stored sizes are padded are not given by the open file: such a TIFF is read from
+// its bytes in memory instead, and pages as any other.
+TEST(PictureEngine, ATiffTheOpenFileDoesNotGiveIsReadFromMemory)
+{
+    Engine e;
+    std::vector<samples::TiffPage> pages;
+    for (BYTE grey : {30, 90}) {
+        samples::TiffPage page = samples::Page(20, 18, 8, 1, PHOTOMETRIC_MINISBLACK, std::vector<BYTE>(20 * 18, grey));
+        page.tiled = true;
+        pages.push_back(page);
+    }
+    VyxFile item = ItemOfKind(WriteBytes(e.File(L"tiles.tif"), samples::MakeTiff(pages)), COnePicture::KindTiff);
+    e.picture.Show(nullptr, &item, TRUE);
+    ASSERT_TRUE(e.picture.GetSourcePage(0));
+    EXPECT_EQ(RGB(30, 30, 30), PixelOf(e.picture.GetSourcePage(0), 5, 5));
+    EXPECT_EQ(2, e.picture.GetKnownPageCount());
+    e.picture.StepPage();
+    ASSERT_EQ(2, e.picture.GetPageCount());
+    EXPECT_EQ(RGB(90, 90, 90), PixelOf(e.picture.GetSourcePage(1), 19, 17));
 }
