@@ -160,17 +160,18 @@ bool WriteAll(HANDLE file, const void* data, size_t length)
     return length == 0 || (WriteFile(file, data, static_cast<DWORD>(length), &written, nullptr) && written == length);
 }
 
-// The records of a cache file, each with its place in it; the LoadDone codes. The records keep
-// their image's kind and length, never its bytes: those are read from the place when needed. A
-// set stop flag ends the walk (the records read so far are given).
-// What a reading found besides the records: where the last whole record ends, and whether a
-// record of the file was refused (a damaged one: the records are then not all of the file's).
+// What a reading found besides the records: where the last whole record ends (after the magic
+// field when there is none), and whether a record of the file was refused (a damaged one: the
+// records are then not all of the file's).
 struct ReadFacts
 {
     ULONGLONG end = 0;
     bool refused = false;
 };
 
+// The records of a cache file, each with its place in it; the LoadDone codes. The records keep
+// their image's kind and length, never its bytes: those are read from the place when needed. A
+// set stop flag ends the walk (the records read so far are given).
 int ReadRecords(const wchar_t* fileName, VyxCacheThumbsArray& records, const std::atomic<bool>* stop = nullptr,
                 ReadFacts* facts = nullptr)
 {
@@ -185,6 +186,8 @@ int ReadRecords(const wchar_t* fileName, VyxCacheThumbsArray& records, const std
     if (!head || ReadDword(head) != 0xFFFFFFFFu || ReadDword(head + 4) != kMagicLength ||
         std::memcmp(head + 8, kMagic, kMagicLength) != 0)
         return VyxCacheFolder::LoadBadMagic;
+    if (facts)
+        facts->end = kMagicFieldLength;
 
     VyxCacheThumbs work;
     ULONGLONG offset = 0, recordStart = 0, imageAt = 0;
@@ -494,9 +497,8 @@ int VyxCacheFolder::SaveIfModified(const wchar_t* fileName, WriteWatch* watch)
 int VyxCacheFolder::AppendNewRecords(const wchar_t* fileName, std::vector<WrittenPlace>& written, WriteWatch* watch)
 {
     if (m_inFile.rewrite || m_placeFile.IsEmpty() || !fileName || m_placeFile.CompareNoCase(fileName) != 0 ||
-        m_inFile.records > m_records.GetSize()) {
+        m_inFile.records > m_records.GetSize())
         return -1;
-    }
     // Only to the file as it was read or last written: another writer's file is written whole.
     HANDLE file = CreateFileW(fileName, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -1018,4 +1018,16 @@ TEST(CacheFile, NewRecordsAreAddedToTheFileReadAndATornEndGoesFirst)
     VyxCacheFolder last;
     ASSERT_EQ(VyxCacheFolder::LoadDone, last.Load(path.c_str()));
     EXPECT_EQ(5, last.GetCount());
+
+    // A file of its header alone keeps it: the first record follows the magic field.
+    PutFile(folder, L"_THUMBS_.KWI", CacheBytes().Head().bytes);
+    VyxCacheFolder headed;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, headed.Load(path.c_str()));
+    ASSERT_EQ(0, headed.StoreFromItem(*items[2]->item));
+    ASSERT_EQ(1, headed.SaveIfModified(path.c_str()));
+    VyxCacheFolder one;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, one.Load(path.c_str()));
+    ASSERT_EQ(1, one.GetCount());
+    VyxFile restored(items[2]->item->GetPath().GetString());
+    EXPECT_EQ(0, one.RestoreToItem(restored));
 }
