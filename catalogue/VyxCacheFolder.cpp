@@ -13,7 +13,6 @@
 #include <atomic>
 #include <cstring>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -432,14 +431,27 @@ int VyxCacheFolder::Load(const wchar_t* fileName, const std::atomic<bool>* stop)
     }
     // Only the first record of a file is ever found; later ones of the same file would be
     // carried and written again at every save. Dropped here, the file is written once without.
-    std::unordered_set<std::wstring> seen;
+    // The records kept are known by a hash of name and member path, each match checked in full:
+    // a copy of every name would weigh as much as the records themselves.
+    auto key = [](const VyxCacheThumbs& record) {
+        return LowerCaseKey(record.m_fileName) + L'\x01' + LowerCaseKey(record.m_memberPath);
+    };
+    std::unordered_multimap<size_t, INT_PTR> seen;
+    seen.reserve(static_cast<size_t>(m_records.GetSize()));
     INT_PTR kept = 0;
     for (INT_PTR i = 0; i < m_records.GetSize(); ++i) {
         VyxCacheThumbs* record = m_records.GetRecord(i);
-        if (!seen.insert(LowerCaseKey(record->m_fileName) + L'\x01' + LowerCaseKey(record->m_memberPath)).second) {
+        const std::wstring own = key(*record);
+        const size_t hash = std::hash<std::wstring>()(own);
+        bool duplicate = false;
+        auto range = seen.equal_range(hash);
+        for (auto it = range.first; it != range.second && !duplicate; ++it)
+            duplicate = key(*m_records.GetRecord(it->second)) == own;
+        if (duplicate) {
             delete record;
             continue;
         }
+        seen.emplace(hash, kept);
         m_records.SetAt(kept++, record);
     }
     if (kept < m_records.GetSize()) {
