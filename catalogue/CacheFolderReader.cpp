@@ -10,6 +10,7 @@ CacheFolderReader::CacheFolderReader(VyxCacheFolder* folder, const CString& file
     VyxCacheFolder* reading = m_folder.get();
     m_thread = std::thread([this, reading] {
         reading->Load(m_fileName, &m_stop);
+        reading->PrepareLookups();
         SetEvent(m_done);
     });
 }

@@ -48,6 +48,9 @@ public:
     static void RewriteArchiveName(const wchar_t* fileName, const wchar_t* text);
 
     VyxCacheThumbs* FindRecord(const VyxFilexInfo& item) const;
+    // Makes the index the look-ups use now rather than at the first look-up (a folder read on a
+    // thread of its own has it made there).
+    void PrepareLookups() const { IndexRecords(); }
     VyxCacheThumbs* GetAt(INT_PTR index) const;
     INT_PTR GetCount() const { return m_records.GetSize(); }
     void RemoveAt(INT_PTR index);
