@@ -219,7 +219,7 @@ TEST(CacheFile, ReaderKeepsCompleteRecordsOldTextsAndSkipsWhatItDoesNotKnow)
     EXPECT_STREQ(L"in\\x.jpg", old->m_memberPath);
     EXPECT_STREQ(L"arc.lzh", old->m_archiveFileName);
     EXPECT_STREQ(L"", old->m_archiveLoaderName);
-    EXPECT_EQ(-17, old->m_font.lfHeight);
+    EXPECT_EQ(-17, old->GetFont().lfHeight);
     EXPECT_EQ(1, old->m_frameShown);
     EXPECT_EQ(1, old->m_scaled);
     EXPECT_EQ(0, old->m_sharpened); // an empty field gives no byte
@@ -260,7 +260,7 @@ TEST(CacheFile, DamagedFieldsAreNeverReadPastTheirEnd)
     EXPECT_STREQ(L"", first->m_loaderName);
     EXPECT_EQ(0u, first->m_fileSize);
     EXPECT_EQ(0, first->m_width);
-    EXPECT_EQ(0, first->m_font.lfHeight);
+    EXPECT_EQ(0, first->GetFont().lfHeight);
     EXPECT_EQ(0, first->m_margin.cx);
     EXPECT_EQ(259, cache.GetAt(1)->m_fileName.GetLength());
 }
