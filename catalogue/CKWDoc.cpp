@@ -326,6 +326,9 @@ void CKWDoc::SaveThumbnailsToCache(std::unique_ptr<CacheFileWriter>* writeLater)
 std::unique_ptr<CacheFileWriter> CKWDoc::TakeCacheForClosing()
 {
     std::unique_ptr<CacheFileWriter> writer;
+    // Taken once: the items' thumbnails went in then, and their files were read and written.
+    if (m_cacheTakenForClosing)
+        return writer;
     if (AutoCacheFolder)
         SaveThumbnailsToCache(&writer);
     theCacheList.RemoveAllFolders();
