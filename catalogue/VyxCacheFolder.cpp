@@ -292,11 +292,27 @@ std::wstring LowerCaseKey(const CString& name)
     return key;
 }
 
+// A hash of the text in lower case, carried on from seed. Made without allocating: a file of many
+// thousands of records is indexed without a copy of every name coming and going.
+size_t LowerCaseHash(const CString& text, size_t seed = 2166136261u)
+{
+    wchar_t chunk[64];
+    size_t hash = seed;
+    for (int at = 0; at < text.GetLength(); at += 64) {
+        const int count = std::min(64, text.GetLength() - at);
+        std::memcpy(chunk, text.GetString() + at, static_cast<size_t>(count) * sizeof(wchar_t));
+        CharLowerBuffW(chunk, static_cast<DWORD>(count));
+        for (int i = 0; i < count; ++i)
+            hash = (hash ^ chunk[i]) * 16777619u;
+    }
+    return hash;
+}
+
 // Only a hash of the name is kept per record: every candidate is checked in full anyway, and a
 // folder of many thousands of records would otherwise hold each name twice.
 size_t NameKey(const CString& name)
 {
-    return std::hash<std::wstring>()(LowerCaseKey(name));
+    return LowerCaseHash(name);
 }
 
 bool RecordStoresImage(const VyxCacheThumbs& record)
@@ -433,20 +449,20 @@ int VyxCacheFolder::Load(const wchar_t* fileName, const std::atomic<bool>* stop)
     // carried and written again at every save. Dropped here, the file is written once without.
     // The records kept are known by a hash of name and member path, each match checked in full:
     // a copy of every name would weigh as much as the records themselves.
-    auto key = [](const VyxCacheThumbs& record) {
-        return LowerCaseKey(record.m_fileName) + L'\x01' + LowerCaseKey(record.m_memberPath);
+    auto same = [](const VyxCacheThumbs& a, const VyxCacheThumbs& b) {
+        return LowerCaseKey(a.m_fileName) == LowerCaseKey(b.m_fileName) &&
+               LowerCaseKey(a.m_memberPath) == LowerCaseKey(b.m_memberPath);
     };
     std::unordered_multimap<size_t, INT_PTR> seen;
     seen.reserve(static_cast<size_t>(m_records.GetSize()));
     INT_PTR kept = 0;
     for (INT_PTR i = 0; i < m_records.GetSize(); ++i) {
         VyxCacheThumbs* record = m_records.GetRecord(i);
-        const std::wstring own = key(*record);
-        const size_t hash = std::hash<std::wstring>()(own);
+        const size_t hash = LowerCaseHash(record->m_memberPath, LowerCaseHash(record->m_fileName) * 31 + 1);
         bool duplicate = false;
         auto range = seen.equal_range(hash);
         for (auto it = range.first; it != range.second && !duplicate; ++it)
-            duplicate = key(*m_records.GetRecord(it->second)) == own;
+            duplicate = same(*m_records.GetRecord(it->second), *record);
         if (duplicate) {
             delete record;
             continue;

@@ -10,6 +10,7 @@
 
 #include <cstring>
 #include <new>
+#include <utility>
 
 IMPLEMENT_DYNAMIC(VyxCacheThumbs, CObject)
 
@@ -39,7 +40,7 @@ bool ReadWideText(const BYTE* value, DWORD length, CString& out)
     for (DWORD i = 0; i < n; ++i)
         buffer[i] = static_cast<wchar_t>(value[2 * i] | value[2 * i + 1] << 8);
     text.ReleaseBuffer(static_cast<int>(n));
-    out = text;
+    out = std::move(text);
     return true;
 }
 
@@ -60,7 +61,7 @@ bool ReadAnsiText(const BYTE* value, DWORD length, CString& out)
     CString text;
     MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(n), text.GetBuffer(wide + 1), wide);
     text.ReleaseBuffer(wide);
-    out = text;
+    out = std::move(text);
     return true;
 }
 
