@@ -390,6 +390,44 @@ private:
     std::unordered_multimap<size_t, const VyxCacheThumbs*> m_byName;
 };
 
+// Writes the records from first on to the open file, the first at position (after the header
+// fields when position is 0), telling each one's place as placed(index, offset, length, image).
+// False when a write failed or the writing was given up.
+template <typename Placed>
+bool WriteRecordRun(HANDLE file, const VyxCacheThumbsArray& records, INT_PTR first, ULONGLONG position,
+                    PlacedImages& images, VyxCacheFolder::WriteWatch* watch, Placed placed)
+{
+    bool ok = true;
+    FieldWriter out;
+    for (INT_PTR i = first; ok && i < records.GetSize(); ++i) {
+        if (watch && watch->stop.load(std::memory_order_relaxed))
+            return false;
+        const VyxCacheThumbs* record = records.GetRecord(i);
+        if (i == first && position == 0) {
+            out.Head(-1, kMagicLength);
+            out.Raw(kMagic, kMagicLength);
+            double version = 1.0;
+            out.Head(-2, sizeof(version));
+            out.Raw(&version, sizeof(version));
+        }
+        const BYTE* image = record->HasImageBytes() ? record->m_image : nullptr;
+        if (!image && RecordStoresImage(*record))
+            image = images.Find(*record);
+        const size_t start = out.Bytes().size();
+        DWORD length = 0, imageAt = 0;
+        AppendRecord(out, *record, image, length, imageAt);
+        placed(i, position + start, length, imageAt);
+        if (out.Bytes().size() >= kWriteChunk || i + 1 == records.GetSize()) {
+            ok = WriteAll(file, out.Bytes().data(), out.Bytes().size());
+            position += out.Bytes().size();
+            out.Clear();
+        }
+        if (watch)
+            watch->written.fetch_add(1, std::memory_order_relaxed);
+    }
+    return ok;
+}
+
 } // namespace
 
 VyxCacheFolder::VyxCacheFolder() : m_modified(false), m_imageBudget(kImageBudget)
@@ -547,29 +585,11 @@ int VyxCacheFolder::AppendNewRecords(const wchar_t* fileName, std::vector<Writte
     end.QuadPart = static_cast<LONGLONG>(m_inFile.end);
     bool ok = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
     written.assign(static_cast<size_t>(m_records.GetSize() - m_inFile.records), WrittenPlace{0, 0, 0});
-    FieldWriter out;
-    ULONGLONG position = m_inFile.end;
-    for (INT_PTR i = m_inFile.records; ok && i < m_records.GetSize(); ++i) {
-        if (watch && watch->stop.load(std::memory_order_relaxed)) {
-            ok = false;
-            break;
-        }
-        const VyxCacheThumbs* record = m_records.GetRecord(i);
-        const BYTE* image = record->HasImageBytes() ? record->m_image : nullptr;
-        if (!image && RecordStoresImage(*record))
-            image = images.Find(*record);
-        const size_t start = out.Bytes().size();
-        DWORD length = 0, imageAt = 0;
-        AppendRecord(out, *record, image, length, imageAt);
-        written[static_cast<size_t>(i - m_inFile.records)] = WrittenPlace{position + start, length, imageAt};
-        if (out.Bytes().size() >= kWriteChunk || i + 1 == m_records.GetSize()) {
-            ok = WriteAll(file, out.Bytes().data(), out.Bytes().size());
-            position += out.Bytes().size();
-            out.Clear();
-        }
-        if (watch)
-            watch->written.fetch_add(1, std::memory_order_relaxed);
-    }
+    const INT_PTR first = m_inFile.records;
+    ok = ok && WriteRecordRun(file, m_records, first, m_inFile.end, images, watch,
+                              [&written, first](INT_PTR i, ULONGLONG at, DWORD length, DWORD image) {
+                                  written[static_cast<size_t>(i - first)] = WrittenPlace{at, length, image};
+                              });
     ok = ok && FlushFileBuffers(file);
     if (!ok) {
         // The file as it was: what was appended goes again.
@@ -609,38 +629,11 @@ int VyxCacheFolder::WriteWhole(const wchar_t* fileName, const VyxCacheThumbsArra
         return 0;
     if (written)
         written->assign(static_cast<size_t>(records.GetSize()), WrittenPlace{0, 0, 0});
-    bool ok = true;
-    FieldWriter out;
-    ULONGLONG position = 0;
-    for (INT_PTR i = 0; ok && i < records.GetSize(); ++i) {
-        if (watch && watch->stop.load(std::memory_order_relaxed)) {
-            ok = false;
-            break;
-        }
-        const VyxCacheThumbs* record = records.GetRecord(i);
-        if (i == 0) {
-            out.Head(-1, kMagicLength);
-            out.Raw(kMagic, kMagicLength);
-            double version = 1.0;
-            out.Head(-2, sizeof(version));
-            out.Raw(&version, sizeof(version));
-        }
-        const BYTE* image = record->HasImageBytes() ? record->m_image : nullptr;
-        if (!image && RecordStoresImage(*record))
-            image = images.Find(*record);
-        const size_t start = out.Bytes().size();
-        DWORD length = 0, imageAt = 0;
-        AppendRecord(out, *record, image, length, imageAt);
-        if (written)
-            (*written)[static_cast<size_t>(i)] = WrittenPlace{position + start, length, imageAt};
-        if (out.Bytes().size() >= kWriteChunk || i + 1 == records.GetSize()) {
-            ok = WriteAll(file, out.Bytes().data(), out.Bytes().size());
-            position += out.Bytes().size();
-            out.Clear();
-        }
-        if (watch)
-            watch->written.fetch_add(1, std::memory_order_relaxed);
-    }
+    bool ok = WriteRecordRun(file, records, 0, 0, images, watch,
+                             [written](INT_PTR i, ULONGLONG at, DWORD length, DWORD image) {
+                                 if (written)
+                                     (*written)[static_cast<size_t>(i)] = WrittenPlace{at, length, image};
+                             });
     images.Close();
     ok = ok && FlushFileBuffers(file);
     CloseHandle(file);
