@@ -9,6 +9,7 @@
 #include "catalogue/CVirtualFolder.h"
 #include "catalogue/CellSurfaceHolder.h"
 #include "catalogue/SteppedPictureLoad.h"
+#include "catalogue/VyxCacheList.h"
 #include "catalogue/VyxFile.h"
 #include "catalogue/WatchModeScope.h"
 #include "controls/CShellContextMenu.h"
@@ -33,6 +34,8 @@ const UINT kPassStepMessage = 0x7EA;
 // never reaches the default handling.
 const UINT kNothingMessage = 0x801;
 const DWORD kVisiblePassAllowance = 100;
+// The longest one step waits for a cache file being read in the background.
+const DWORD kCacheReadWait = 50;
 // The progress pane is told at most this often while the whole-list pass runs.
 const DWORD kProgressInterval = 250;
 const ULONGLONG kWholeViewLimit = 256ull << 20;
@@ -505,8 +508,9 @@ int CKWView::RunSecondPass(CDC* target, CPoint offset)
             if (cursor.y + height / 2 >= top) {
                 DrawItemCell(item, cursor.index, CPoint(cursor.x, cursor.y), target, offset, VyxFilexDraw::PictureMade,
                              DrawnLater);
-                // Its picture gave way: the same item again at the next step.
-                if (SteppedPictureLoad::IsPendingFor(*item))
+                // Its picture gave way, or its cache is still being read: the same item again at
+                // the next step.
+                if (SteppedPictureLoad::IsPendingFor(*item) || WaitForCache(*item))
                     return StepMore;
                 Announce(HintItemChanged, IndexHint(cursor.index), this);
             }
@@ -549,13 +553,22 @@ int CKWView::RunWholeListPass()
         item->SetPosition(CPoint(cursor.x, cursor.y));
         item->RenderCell(size.cx, size.cy, VyxFilexDraw::PictureMade);
     }
-    if (SteppedPictureLoad::IsPendingFor(*item))
+    if (SteppedPictureLoad::IsPendingFor(*item) || WaitForCache(*item))
         return StepMore;
     if (item->IsThumbnailNew())
         Announce(HintItemChanged, IndexHint(cursor.index), this);
     Advance(cursor);
     ReportProgress(static_cast<int>(static_cast<long long>(cursor.index) * 100 / count), cursor.index >= count);
     return StepMore;
+}
+
+bool CKWView::WaitForCache(const VyxFile& item)
+{
+    if (!item.IsWaitingForCache())
+        return false;
+    // A while at most, and less when the user does something: the next step asks again.
+    theCacheList.WaitForReading(kCacheReadWait);
+    return true;
 }
 
 void CKWView::ReportProgress(int percent, bool last)

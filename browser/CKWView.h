@@ -176,6 +176,8 @@ private:
     // The whole-list pass's percentage to the frame's progress pane, at most a few times a second
     // (always when last).
     void ReportProgress(int percent, bool last);
+    // True when the item's cache file is still being read: waited for a little, to be asked again.
+    static bool WaitForCache(const VyxFile& item);
     // Draws an item's cell at a view position into the target (minus offset) and the whole-view
     // bitmap, with the cursor frame for the cursor item.
     void DrawItemCell(VyxFile* item, int index, CPoint cell, CDC* target, CPoint offset, int mode, BYTE drawnFlag);

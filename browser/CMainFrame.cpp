@@ -9,6 +9,7 @@
 #include "catalogue/VyxDropFormats.h"
 #include "browser/VyxOleDataSource.h"
 #include "catalogue/CKWDoc.h"
+#include "catalogue/CacheFileWriter.h"
 #include "catalogue/VyxConfig.h"
 #include "catalogue/VyxFile.h"
 #include "catalogue/WatchModeScope.h"
@@ -42,6 +43,8 @@ const UINT kJumpBarId = 0xE811;
 const UINT kPluginSetBarId = 0xE812;
 const UINT kStatusTimer = 110;
 const UINT kDocumentRefreshTimer = FolderChangeByDocument;
+const UINT kCacheWriteTimer = 112;
+const UINT kCacheWritePoll = 100;
 
 const UINT kIndicators[] = {59148, 59143, 59149, 59146};
 
@@ -395,12 +398,32 @@ BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext)
 
 void CMainFrame::OnClose()
 {
+    // The thumbnail cache is still being written: the window closes once it is.
+    if (m_cacheWrite.IsActive())
+        return;
     if (m_wndToolBar.GetSafeHwnd())
         m_wndToolBar.SaveState(L"ToolbarState");
     if (m_wndReBar.GetSafeHwnd())
         m_wndReBar.SaveState(L"RebarState");
     Announce(HintFrameClosing, nullptr);
+    if (WriteCacheBeforeClosing())
+        return;
     VyxFrameWndEx::OnClose();
+}
+
+bool CMainFrame::WriteCacheBeforeClosing()
+{
+    CKWDoc* doc = GetKWDoc();
+    // In print preview the close only ends the preview.
+    if (!doc || m_lpfnCloseProc)
+        return false;
+    // The cache's files are written beside the folders the watchers look at.
+    StopFolderWatcher(1);
+    StopFolderWatcher(2);
+    if (!m_cacheWrite.Begin(doc->TakeCacheForClosing(), this))
+        return false;
+    SetTimer(kCacheWriteTimer, kCacheWritePoll, nullptr);
+    return true;
 }
 
 void CMainFrame::OnDestroy()
@@ -881,6 +904,12 @@ void CMainFrame::OnTimer(UINT_PTR nIDEvent)
         break;
     case kStatusTimer:
         UpdateCountPane();
+        break;
+    case kCacheWriteTimer:
+        if (m_cacheWrite.Poll())
+            PostMessage(WM_CLOSE);
+        else
+            SetTimer(kCacheWriteTimer, kCacheWritePoll, nullptr);
         break;
     default:
         break;

@@ -8,6 +8,7 @@
 #include "browser/CJumpDialogBar.h"
 #include "browser/CMainToolBar.h"
 #include "browser/CMyStatusBar.h"
+#include "browser/CacheWriteOnClose.h"
 #include "browser/FolderWatchThread.h"
 #include "catalogue/DocumentHost.h"
 #include "catalogue/FrameMessages.h"
@@ -200,6 +201,9 @@ private:
     BOOL CreatePanes(CCreateContext* pContext);
     // The location a second start of the program handed over, when nothing holds it back.
     void OpenHandedLocation();
+    // The thumbnail cache's files that closing writes are left to a thread of their own; true
+    // while they are written (the close goes on when they are).
+    bool WriteCacheBeforeClosing();
 
     CFlatSplitterWnd m_wndOuterSplitter;
     CFlatSplitterWnd m_wndInnerSplitter;
@@ -230,4 +234,5 @@ private:
     std::deque<VyxFileTransfer*> m_queuedJobs;
     std::vector<CString> m_dragTempFolders;
     CString m_strHandedLocation;
+    CacheWriteOnClose m_cacheWrite;
 };

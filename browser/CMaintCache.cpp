@@ -471,7 +471,7 @@ void CMaintCache::ShowPreview(int row)
     CClientDC dc(this);
     dc.FillSolidRect(&rect, RGB(0, 0, 0));
     const Row* r = GetRow(row);
-    HGLOBAL picture = r ? r->record->DecodeImage() : nullptr;
+    HGLOBAL picture = r ? m_folder.DecodeImage(*r->record) : nullptr;
     if (!picture)
         return;
     VyxFile item;

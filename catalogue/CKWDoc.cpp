@@ -1,6 +1,7 @@
 #include "catalogue/CKWDoc.h"
 
 #include "catalogue/CFileList.h"
+#include "catalogue/CacheFileWriter.h"
 #include "catalogue/CKWDocScopes.h"
 #include "catalogue/DocumentHost.h"
 #include "catalogue/FrameMessages.h"
@@ -298,7 +299,7 @@ void CKWDoc::ClearItems(bool deleteItems, bool updateCountPane)
 {
     m_updating = 1;
     if (deleteItems) {
-        if (AutoCacheFolder)
+        if (AutoCacheFolder && !m_cacheTakenForClosing)
             SaveThumbnailsToCache();
         theCacheList.RemoveAllFolders();
     }
@@ -309,7 +310,7 @@ void CKWDoc::ClearItems(bool deleteItems, bool updateCountPane)
         UpdateCountPane();
 }
 
-void CKWDoc::SaveThumbnailsToCache()
+void CKWDoc::SaveThumbnailsToCache(std::unique_ptr<CacheFileWriter>* writeLater)
 {
     CursorScope cursor(LoadCursorW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDC_DOCUMENT_WAIT_CURSOR)));
     for (int i = 0; i < GetItemCount(); ++i) {
@@ -317,7 +318,23 @@ void CKWDoc::SaveThumbnailsToCache()
         if (item && item->HasThumbnail())
             item->StoreCache();
     }
-    FlushCacheListWithWaitCursor();
+    if (writeLater)
+        *writeLater = theCacheList.TakeForWriting();
+    else
+        FlushCacheListWithWaitCursor();
+}
+
+std::unique_ptr<CacheFileWriter> CKWDoc::TakeCacheForClosing()
+{
+    std::unique_ptr<CacheFileWriter> writer;
+    // Taken once: the items' thumbnails went in then, and their files were read and written.
+    if (m_cacheTakenForClosing)
+        return writer;
+    if (AutoCacheFolder)
+        SaveThumbnailsToCache(&writer);
+    theCacheList.RemoveAllFolders();
+    m_cacheTakenForClosing = true;
+    return writer;
 }
 
 void CKWDoc::HandItemSettings()

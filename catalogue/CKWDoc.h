@@ -17,6 +17,7 @@
 
 #include <memory>
 
+class CacheFileWriter;
 class CFileList;
 class DocumentHost;
 class VyxFile;
@@ -134,7 +135,13 @@ public:
     void ClearItems(bool deleteItems, bool updateCountPane = true);
     // Selected items outside archives whose files are gone are removed, with their notes.
     void RemoveMissingSelectedItems();
-    void SaveThumbnailsToCache();
+    // With writeLater, the cache files are left to the writer given back there (null when there
+    // are none), not written here.
+    void SaveThumbnailsToCache(std::unique_ptr<CacheFileWriter>* writeLater = nullptr);
+    // When the program closes: the thumbnail cache's work of the list's emptying done now, its
+    // files left to the writer given back (null when none is to be written); the emptying at the
+    // close then leaves the cache alone.
+    std::unique_ptr<CacheFileWriter> TakeCacheForClosing();
     BOOL OnNewDocument() override;
     // Records the path; a file named by it opens in a picture window after the next OpenFolder.
     BOOL OnOpenDocument(LPCWSTR lpszPathName) override;
@@ -251,6 +258,7 @@ protected:
     bool m_folderLayoutInForce = false;
     bool m_listingCacheFlag = false;
     int m_updating = 1;
+    bool m_cacheTakenForClosing = false;
     COLORREF m_backColor = 0;
     COLORREF m_textColor = 0;
     CString m_pendingOpenPath;

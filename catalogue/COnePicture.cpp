@@ -179,6 +179,10 @@ void COnePicture::FreeFileData()
         ::GlobalFree(m_fileData);
     m_fileData = nullptr;
     m_fileSize = 0;
+    if (m_openFile != INVALID_HANDLE_VALUE)
+        ::CloseHandle(m_openFile);
+    m_openFile = INVALID_HANDLE_VALUE;
+    m_fileDataTried = false;
 }
 
 void COnePicture::FreePages()
@@ -201,6 +205,10 @@ void COnePicture::FreeDisplayPages()
 void COnePicture::FinishLoading()
 {
     m_finished = TRUE;
+    // Pages let go are read again from these bytes.
+    for (int i = 0; i < m_pageCount; ++i)
+        if (m_pages[i].away)
+            return;
     FreeFileData();
 }
 
@@ -217,18 +225,40 @@ bool COnePicture::PageFitsBudget(HGLOBAL source)
     ULONGLONG held = m_budgetGroup ? 0 : GetHeldBytes();
     for (int i = 0; i < m_budgetGroupSize; ++i)
         held += m_budgetGroup[i].GetHeldBytes();
-    if (held + adding > m_pageBudget)
+    if (held + adding > GetBudget())
         return false;
     MEMORYSTATUSEX status = {};
     status.dwLength = sizeof(status);
     return !::GlobalMemoryStatusEx(&status) || status.ullAvailVirtual >= adding + AddressSpaceReserve;
 }
 
+ULONGLONG COnePicture::GetBudget() const
+{
+    return CanReadPagesAgain() ? std::min(m_pageBudget, ReadAgainBudget) : m_pageBudget;
+}
+
+bool COnePicture::MakeRoomFor(HGLOBAL source)
+{
+    while (!PageFitsBudget(source)) {
+        int oldest = -1;
+        for (int i = 0; i < m_pageCount; ++i)
+            if (i != m_currentPage && m_pages[i].source && (oldest < 0 || m_pages[i].used < m_pages[oldest].used))
+                oldest = i;
+        if (oldest < 0)
+            return false;
+        FreePage(m_pages[oldest]);
+        m_pages[oldest].away = true;
+    }
+    return true;
+}
+
 bool COnePicture::AddPage(HGLOBAL source, int delay)
 {
     if (!source)
         return false;
-    if (m_pageCount >= GetPageCapacity() || (m_pageCount > 0 && !PageFitsBudget(source))) {
+    // A file whose pages can be read again goes on past the budget: older pages make room.
+    if (m_pageCount >= GetPageCapacity() ||
+        (m_pageCount > 0 && !PageFitsBudget(source) && !(CanReadPagesAgain() && MakeRoomFor(source)))) {
         ::GlobalFree(source);
         FinishLoading();
         return false;
@@ -237,6 +267,7 @@ bool COnePicture::AddPage(HGLOBAL source, int delay)
     page.source = source;
     page.display = nullptr;
     page.delay = delay;
+    page.used = ++m_useCount;
     if (m_pageCount >= GetPageCapacity())
         FinishLoading();
     return true;
@@ -300,16 +331,22 @@ void COnePicture::LoadFirstPage()
         break;
     }
     case KindGif:
-    case KindTiff:
         m_finished = FALSE;
         m_fileData = m_item->ReadFileData();
         m_fileSize = static_cast<DWORD>(BlockSize(m_fileData));
-        if (GetKind() == KindGif) {
-            StepGifFrame();
-        } else {
-            CountTiffPages();
-            StepTiffPage();
+        StepGifFrame();
+        break;
+    case KindTiff:
+        m_finished = FALSE;
+        // Read where it lies, however long the file; a member of an archive from memory.
+        m_openFile = m_item->OpenFileForReading();
+        if (m_openFile == INVALID_HANDLE_VALUE) {
+            m_fileData = m_item->ReadFileData();
+            m_fileSize = static_cast<DWORD>(BlockSize(m_fileData));
+            m_fileDataTried = true;
         }
+        CountTiffPages();
+        StepTiffPage();
         break;
     default:
         LoadSinglePicture(DecodesReduced());
@@ -455,14 +492,15 @@ void COnePicture::CountTiffPages()
 {
     // The directories are counted without decoding any page, so the page count is known from
     // the start although the pages are read one by one.
-    const BYTE* data = m_fileData ? static_cast<const BYTE*>(::GlobalLock(m_fileData)) : nullptr;
-    if (!data)
-        return;
     TiffFile tiff;
+    tiff.m_file = m_openFile;
+    const BYTE* data = m_fileData ? static_cast<const BYTE*>(::GlobalLock(m_fileData)) : nullptr;
     tiff.m_data = data;
     tiff.m_dataSize = m_fileSize;
-    m_announcedPages = std::min(tiff.CountPages(), GetPageCapacity());
-    ::GlobalUnlock(m_fileData);
+    if (data || m_openFile != INVALID_HANDLE_VALUE)
+        m_announcedPages = std::min(tiff.CountPages(), GetPageCapacity());
+    if (data)
+        ::GlobalUnlock(m_fileData);
 }
 
 int COnePicture::GetKnownPageCount() const
@@ -472,30 +510,73 @@ int COnePicture::GetKnownPageCount() const
     return m_finished ? m_pageCount : std::max(m_pageCount, m_announcedPages);
 }
 
-int COnePicture::StepTiffPage()
+HGLOBAL COnePicture::DecodeTiffPage(int nPage)
 {
-    const BYTE* data = m_fileData ? static_cast<const BYTE*>(::GlobalLock(m_fileData)) : nullptr;
-    if (!data) {
-        FinishLoading();
-        return 0;
-    }
     HCURSOR previous = ::SetCursor(::LoadCursorW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDC_TIFF_WAIT_CURSOR)));
     TiffFile tiff;
-    tiff.m_data = data;
-    tiff.m_dataSize = m_fileSize;
-    tiff.m_page = static_cast<DWORD>(m_pageCount);
-    const int result = tiff.Decode();
-    ::GlobalUnlock(m_fileData);
-    ::SetCursor(previous);
-    if (result != 0 || !tiff.m_dib) {
+    tiff.m_page = static_cast<DWORD>(nPage);
+    int result = 1;
+    if (!m_fileData && m_openFile != INVALID_HANDLE_VALUE) {
+        tiff.m_file = m_openFile;
+        result = tiff.Decode();
+        tiff.m_file = INVALID_HANDLE_VALUE;
+    }
+    // A page the file has but the open file does not give (tiles whose stored sizes are padded
+    // are read only from memory): the file is read into memory, once.
+    if (result != 0 && !m_fileData && !m_fileDataTried && nPage < m_announcedPages && m_item) {
+        m_fileDataTried = true;
+        try {
+            m_fileData = m_item->ReadFileData();
+        } catch (VyxGlobalErrorException* e) {
+            delete e;
+        }
+        m_fileSize = static_cast<DWORD>(BlockSize(m_fileData));
+    }
+    if (result != 0 && m_fileData) {
         if (tiff.m_dib)
             ::GlobalFree(tiff.m_dib);
+        tiff.m_dib = nullptr;
+        tiff.m_data = static_cast<const BYTE*>(::GlobalLock(m_fileData));
+        tiff.m_dataSize = m_fileSize;
+        result = tiff.m_data ? tiff.Decode() : 1;
+        ::GlobalUnlock(m_fileData);
+    }
+    ::SetCursor(previous);
+    if (result != 0 && tiff.m_dib) {
+        ::GlobalFree(tiff.m_dib);
+        tiff.m_dib = nullptr;
+    }
+    return tiff.m_dib;
+}
+
+int COnePicture::StepTiffPage()
+{
+    HGLOBAL page = DecodeTiffPage(m_pageCount);
+    if (!page) {
         FinishLoading();
         return 0;
     }
     if (m_pageCount == 0)
-        TakeFactsFromFirstPage(tiff.m_dib, 0);
-    return AddPage(tiff.m_dib, 0) ? 1 : 0;
+        TakeFactsFromFirstPage(page, 0);
+    return AddPage(page, 0) ? 1 : 0;
+}
+
+bool COnePicture::BringBack(int nPage)
+{
+    if (!IsPageAway(nPage))
+        return false;
+    HGLOBAL source = GetKind() == KindTiff ? DecodeTiffPage(nPage) : nullptr;
+    if (!source)
+        return false;
+    if (!MakeRoomFor(source)) {
+        ::GlobalFree(source);
+        return false;
+    }
+    Page& page = m_pages[nPage];
+    page.source = source;
+    page.away = false;
+    page.used = ++m_useCount;
+    return true;
 }
 
 HGLOBAL COnePicture::ReadVideoFrame(int nPage)
@@ -535,8 +616,11 @@ int COnePicture::Show(CDC* pDC, const VyxFile* item, BOOL bReload)
 {
     if (bReload)
         FreePages();
-    if (item && !GetSourcePage(0))
+    if (item && !GetSourcePage(0) && !IsPageAway(0))
         SetPicture(item);
+    BringBack(m_currentPage);
+    if (IsValidPage(m_currentPage))
+        m_pages[m_currentPage].used = ++m_useCount;
     if (GetSourcePage(m_currentPage) && !GetDisplayPage())
         PreparePage(m_currentPage);
     return pDC ? Draw(pDC, -1) : 0;

@@ -34,6 +34,9 @@ public:
     static constexpr ULONGLONG MaxDisplayBytes = 256ull << 20;
     // What the pages of one file may hold (sources and display copies) before loading stops.
     static constexpr ULONGLONG DefaultPageBudget = 512ull << 20;
+    // What the pages of a file that can be read again (a TIFF) hold at most: past it the pages
+    // shown longest ago let go and are read again when shown.
+    static constexpr ULONGLONG ReadAgainBudget = 128ull << 20;
     // Loading also stops when a page would leave less free address space than this.
     static constexpr ULONGLONG AddressSpaceReserve = 256ull << 20;
 
@@ -118,7 +121,8 @@ public:
     CPoint GetOrigin() const { return m_origin; }
     int GetPageCapacity() const { return static_cast<int>(m_pages.size()); }
     BOOL IsLoadingFinished() const { return m_finished; }
-    BOOL HoldsFileData() const { return m_fileData != nullptr; }
+    // The file's bytes are held, or the file is kept open, for pages still to be read.
+    BOOL HoldsFileData() const { return m_fileData != nullptr || m_openFile != INVALID_HANDLE_VALUE; }
     const CString& GetInfoText() const { return m_infoText; }
     HGLOBAL GetSourcePage(int nPage) const;
     HGLOBAL GetDisplayPageAt(int nPage) const;
@@ -166,7 +170,9 @@ private:
         HGLOBAL display = nullptr; // may be the very block of the source
         HGLOBAL source = nullptr;
         int delay = 0;
-        double zoom = 0; // of the display copy
+        double zoom = 0;   // of the display copy
+        bool away = false; // let go to stay within the budget: read again when shown
+        DWORD used = 0;    // when last shown or read, on the engine's own count
     };
 
     // Empty page tables of that many entries, every display setting back to its initial value.
@@ -180,6 +186,19 @@ private:
     // was refused and freed.
     bool AddPage(HGLOBAL source, int delay);
     bool PageFitsBudget(HGLOBAL source);
+    // A TIFF's pages can be read again from the bytes held or the file kept open.
+    bool CanReadPagesAgain() const
+    {
+        return GetKind() == KindTiff && (m_fileData != nullptr || m_openFile != INVALID_HANDLE_VALUE);
+    }
+    ULONGLONG GetBudget() const;
+    // Lets go of the pages shown longest ago (never the current one) until the page fits the
+    // budget; false when it does not fit even then.
+    bool MakeRoomFor(HGLOBAL source);
+    // A page let go is read again; false when it cannot be.
+    bool BringBack(int nPage);
+    bool IsPageAway(int nPage) const { return IsValidPage(nPage) && m_pages[nPage].away; }
+    HGLOBAL DecodeTiffPage(int nPage);
     void LoadFirstPage();
     bool DecodesReduced() const;
     void LoadSinglePicture(bool bReduced);
@@ -219,6 +238,12 @@ private:
     int m_announcedPages = 0;
     // The next GIF frame to decode: a frame restored by its disposal adds a page of its own.
     int m_gifFrame = 0;
+    // Counts the pages' uses, to tell which was shown longest ago.
+    DWORD m_useCount = 0;
+    // A TIFF on disk is read through the open file, none of it held; the bytes are read into
+    // memory only for a page the open file does not give.
+    HANDLE m_openFile = INVALID_HANDLE_VALUE;
+    bool m_fileDataTried = false;
     std::vector<Page> m_pages;
     int m_fitMode = FitAspect;
     int m_scaleMode = ScaleAuto;

@@ -60,6 +60,11 @@ SteppedPictureLoad::Allowance::~Allowance()
     s_allowanceActive = m_previousActive;
 }
 
+bool SteppedPictureLoad::Allowance::IsInForce()
+{
+    return s_allowanceActive;
+}
+
 bool SteppedPictureLoad::Allowance::IsSpent()
 {
     return s_allowanceActive && static_cast<LONG>(GetTickCount() - s_allowanceEnd) >= 0;

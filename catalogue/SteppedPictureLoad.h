@@ -21,6 +21,8 @@ public:
         Allowance& operator=(const Allowance&) = delete;
         // The allowance in force is spent.
         static bool IsSpent();
+        // An allowance is in force: work may give way and be asked for again.
+        static bool IsInForce();
 
     private:
         DWORD m_previousEnd;

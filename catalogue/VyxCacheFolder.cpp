@@ -1,18 +1,19 @@
 #include "catalogue/VyxCacheFolder.h"
 
+#include "catalogue/CacheFileReader.h"
 #include "catalogue/CacheSpillFile.h"
 #include "catalogue/VyxFilexDraw.h"
+#include "foundation/TempFile.h"
 #include "foundation/VyxIni.h"
 #include "image/DibCore.h"
-#include "image/codecs/ImageFileBase.h"
 #include "image/codecs/ImgFile.h"
 #include "image/codecs/JpegMemory.h"
 #include "image/plugins/Spi.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -22,11 +23,16 @@ const DWORD kMagicLength = 18;
 const DWORD kMagicFieldLength = 8 + kMagicLength;
 const int kEndTag = 0;
 const DWORD kEndFieldLength = 12;
+// The bytes gathered before they are written out.
+const size_t kWriteChunk = 256 * 1024;
 // The new image bytes a folder holds before it moves them out to its spill file.
 const size_t kImageBudget = 256 * 1024;
 // The most a record's fields other than its image take: five texts of at most 260 characters
 // and a few numbers; a place claiming more than this beyond the image is no record of ours.
 const DWORD kMostFieldBytes = 16384;
+// The most of one field's value the record can use: a text of 260 UTF-16 characters (or of as
+// many bytes in the code page, which give at least half as many characters) with room to spare.
+const DWORD kMostValueBytes = 1024;
 
 DWORD ReadDword(const BYTE* p)
 {
@@ -116,47 +122,70 @@ void AppendRecord(FieldWriter& out, const VyxCacheThumbs& record, const BYTE* im
     recordLength = static_cast<DWORD>(out.Bytes().size() - start);
 }
 
+// The size and last write time of a file; false when it is not there.
+bool ReadFileState(const wchar_t* fileName, ULONGLONG& size, FILETIME& written)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!fileName || !GetFileAttributesExW(fileName, GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    size = static_cast<ULONGLONG>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+    written = data.ftLastWriteTime;
+    return true;
+}
+
 bool WriteAll(HANDLE file, const void* data, size_t length)
 {
     DWORD written = 0;
     return length == 0 || (WriteFile(file, data, static_cast<DWORD>(length), &written, nullptr) && written == length);
 }
 
-// The records of a cache file, each with its place in it; the LoadDone codes. Without bytes the
-// records keep only their image's kind and length.
-int ReadRecords(const wchar_t* fileName, VyxCacheThumbsArray& records, bool withBytes = true)
+// What a reading found besides the records: where the last whole record ends (after the magic
+// field when there is none), and whether a record of the file was refused (a damaged one: the
+// records are then not all of the file's).
+struct ReadFacts
+{
+    ULONGLONG end = 0;
+    bool refused = false;
+};
+
+// The records of a cache file, each with its place in it; the LoadDone codes. The records keep
+// their image's kind and length, never its bytes: those are read from the place when needed. A
+// set stop flag ends the walk (the records read so far are given).
+int ReadRecords(const wchar_t* fileName, VyxCacheThumbsArray& records, const std::atomic<bool>* stop = nullptr,
+                ReadFacts* facts = nullptr)
 {
     records.DeleteAll();
-    MappedFile file;
-    const BYTE* data = file.Open(fileName, 0, 0);
-    if (!data) {
-        // An empty file cannot be mapped: it is a short file, not a missing one.
-        WIN32_FILE_ATTRIBUTE_DATA facts;
-        if (fileName && GetFileAttributesExW(fileName, GetFileExInfoStandard, &facts) &&
-            !(facts.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && facts.nFileSizeHigh == 0 &&
-            facts.nFileSizeLow < kMagicFieldLength)
-            return VyxCacheFolder::LoadTruncated;
+    CacheFileReader file;
+    if (!file.Open(fileName))
         return VyxCacheFolder::LoadCannotOpen;
-    }
     const ULONGLONG size = file.GetSize();
     if (size < kMagicFieldLength)
         return VyxCacheFolder::LoadTruncated;
-    if (ReadDword(data) != 0xFFFFFFFFu || ReadDword(data + 4) != kMagicLength ||
-        std::memcmp(data + 8, kMagic, kMagicLength) != 0)
+    const BYTE* head = file.At(0, kMagicFieldLength);
+    if (!head || ReadDword(head) != 0xFFFFFFFFu || ReadDword(head + 4) != kMagicLength ||
+        std::memcmp(head + 8, kMagic, kMagicLength) != 0)
         return VyxCacheFolder::LoadBadMagic;
+    if (facts)
+        facts->end = kMagicFieldLength;
 
     VyxCacheThumbs work;
     ULONGLONG offset = 0, recordStart = 0, imageAt = 0;
     // Offsets and lengths are added in 64 bits: a hostile length cannot wrap back into the file.
     while (offset < size && size - offset >= 8) {
-        int tag = static_cast<int>(ReadDword(data + offset));
-        DWORD length = ReadDword(data + offset + 4);
-        ULONGLONG next = offset + 8 + length;
+        const BYTE* field = file.At(offset, 8);
+        if (!field || (stop && stop->load(std::memory_order_relaxed)))
+            break;
+        const int tag = static_cast<int>(ReadDword(field));
+        const DWORD length = ReadDword(field + 4);
+        const ULONGLONG next = offset + 8 + length;
         if (next <= size) {
             if (tag == kEndTag) {
+                if (facts) {
+                    facts->end = next;
+                    facts->refused = facts->refused || work.m_unusable || !work.SizesFit();
+                }
                 if (!work.m_unusable && work.SizesFit()) {
-                    if (!withBytes)
-                        work.ReleaseImage();
                     VyxCacheThumbs* record = new VyxCacheThumbs(work);
                     if (next - recordStart <= 0xFFFFFFFFu && work.m_imageLength > 0) {
                         record->m_place = VyxCacheThumbs::PlaceCacheFile;
@@ -168,16 +197,21 @@ int ReadRecords(const wchar_t* fileName, VyxCacheThumbsArray& records, bool with
                 }
                 work.Clear();
                 recordStart = next;
+            } else if (tag == VyxCacheThumbs::ImageJpeg || tag == VyxCacheThumbs::ImageDib) {
+                imageAt = offset + 8;
+                work.ReferImage(tag, nullptr, length);
             } else {
-                if (tag == VyxCacheThumbs::ImageJpeg || tag == VyxCacheThumbs::ImageDib)
-                    imageAt = offset + 8;
-                work.ParseField(tag, data + offset + 8, length);
+                // No field the record keeps needs more than this: a longer text is too long
+                // for the record within it already.
+                const DWORD kept = std::min(length, kMostValueBytes);
+                const BYTE* value = file.At(offset + 8, kept);
+                if (!value)
+                    break;
+                work.ParseField(tag, value, kept);
             }
         }
         offset = next;
     }
-    // The work record may still point into the mapping, which goes with file.
-    work.Clear();
     return VyxCacheFolder::LoadDone;
 }
 
@@ -190,7 +224,8 @@ bool SameRecord(const VyxCacheThumbs& a, const VyxCacheThumbs& b)
 
 // The image of the record from its place in the file, only when the record found there is this
 // record (the file may have been replaced meanwhile) and its bytes are a picture of the kind.
-bool ReadPlacedImage(HANDLE file, const VyxCacheThumbs& record, std::vector<BYTE>& extent, const BYTE*& image)
+// The image is valid until the file is read again.
+bool ReadPlacedImage(CacheFileReader& file, const VyxCacheThumbs& record, const BYTE*& image)
 {
     image = nullptr;
     const DWORD length = record.m_placeLength;
@@ -199,11 +234,10 @@ bool ReadPlacedImage(HANDLE file, const VyxCacheThumbs& record, std::vector<BYTE
         record.m_placeImage > length - kEndFieldLength ||
         length - kEndFieldLength - record.m_placeImage < record.m_imageLength)
         return false;
-    extent.resize(length);
-    if (!CacheSpillFile::ReadFileAt(file, record.m_placeOffset, extent.data(), length))
+    const BYTE* data = file.At(record.m_placeOffset, length);
+    if (!data)
         return false;
     VyxCacheThumbs found;
-    const BYTE* data = extent.data();
     bool ended = false;
     for (DWORD offset = 0; !ended && length - offset >= 8;) {
         const int tag = static_cast<int>(ReadDword(data + offset));
@@ -239,11 +273,27 @@ std::wstring LowerCaseKey(const CString& name)
     return key;
 }
 
+// A hash of the text in lower case, carried on from seed. Made without allocating: a file of many
+// thousands of records is indexed without a copy of every name coming and going.
+size_t LowerCaseHash(const CString& text, size_t seed = 2166136261u)
+{
+    wchar_t chunk[64];
+    size_t hash = seed;
+    for (int at = 0; at < text.GetLength(); at += 64) {
+        const int count = std::min(64, text.GetLength() - at);
+        std::memcpy(chunk, text.GetString() + at, static_cast<size_t>(count) * sizeof(wchar_t));
+        CharLowerBuffW(chunk, static_cast<DWORD>(count));
+        for (int i = 0; i < count; ++i)
+            hash = (hash ^ chunk[i]) * 16777619u;
+    }
+    return hash;
+}
+
 // Only a hash of the name is kept per record: every candidate is checked in full anyway, and a
 // folder of many thousands of records would otherwise hold each name twice.
 size_t NameKey(const CString& name)
 {
-    return std::hash<std::wstring>()(LowerCaseKey(name));
+    return LowerCaseHash(name);
 }
 
 bool RecordStoresImage(const VyxCacheThumbs& record)
@@ -269,17 +319,18 @@ public:
     {
         const BYTE* image = nullptr;
         if (record.m_place == VyxCacheThumbs::PlaceSpill) {
-            if (m_spill && m_spill->IsOpen() && ReadPlacedImage(m_spill->GetHandle(), record, m_extent, image))
+            if (m_spill && m_spill->IsOpen() && m_spillReader.Attach(m_spill->GetHandle()) &&
+                ReadPlacedImage(m_spillReader, record, image))
                 return image;
         } else if (record.m_place == VyxCacheThumbs::PlaceCacheFile && !m_placeFile.IsEmpty()) {
-            if (ReadPlacedImage(Open(m_placeFile, m_placeHandle, m_placeTried), record, m_extent, image))
+            if (ReadPlacedImage(Open(m_placeFile, m_placeReader, m_placeTried), record, image))
                 return image;
         }
         IndexReplaced();
         auto range = m_byName.equal_range(NameKey(record.m_fileName));
         for (auto it = range.first; it != range.second; ++it)
             if (SameRecord(*it->second, record) &&
-                ReadPlacedImage(Open(m_replaced, m_replacedHandle, m_replacedTried), *it->second, m_extent, image))
+                ReadPlacedImage(Open(m_replaced, m_replacedReader, m_replacedTried), *it->second, image))
                 return image;
         return nullptr;
     }
@@ -287,22 +338,18 @@ public:
     // Before the file is replaced: nothing of it may stay open.
     void Close()
     {
-        for (HANDLE* handle : {&m_placeHandle, &m_replacedHandle})
-            if (*handle != INVALID_HANDLE_VALUE) {
-                CloseHandle(*handle);
-                *handle = INVALID_HANDLE_VALUE;
-            }
+        m_placeReader.Close();
+        m_replacedReader.Close();
     }
 
 private:
-    static HANDLE Open(const CString& path, HANDLE& handle, bool& tried)
+    static CacheFileReader& Open(const CString& path, CacheFileReader& reader, bool& tried)
     {
         if (!tried) {
             tried = true;
-            handle = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            reader.Open(path);
         }
-        return handle;
+        return reader;
     }
 
     void IndexReplaced()
@@ -310,20 +357,57 @@ private:
         if (m_indexed)
             return;
         m_indexed = true;
-        ReadRecords(m_replaced, m_stored, false);
+        ReadRecords(m_replaced, m_stored);
         for (INT_PTR i = 0; i < m_stored.GetSize(); ++i)
             m_byName.emplace(NameKey(m_stored.GetRecord(i)->m_fileName), m_stored.GetRecord(i));
     }
 
     CString m_replaced, m_placeFile;
     const CacheSpillFile* m_spill;
-    HANDLE m_placeHandle = INVALID_HANDLE_VALUE, m_replacedHandle = INVALID_HANDLE_VALUE;
+    CacheFileReader m_placeReader, m_replacedReader, m_spillReader;
     bool m_placeTried = false, m_replacedTried = false;
     bool m_indexed = false;
     VyxCacheThumbsArray m_stored;
     std::unordered_multimap<size_t, const VyxCacheThumbs*> m_byName;
-    std::vector<BYTE> m_extent;
 };
+
+// Writes the records from first on to the open file, the first at position (after the header
+// fields when position is 0), telling each one's place as placed(index, offset, length, image).
+// False when a write failed or the writing was given up.
+template <typename Placed>
+bool WriteRecordRun(HANDLE file, const VyxCacheThumbsArray& records, INT_PTR first, ULONGLONG position,
+                    PlacedImages& images, VyxCacheFolder::WriteWatch* watch, Placed placed)
+{
+    bool ok = true;
+    FieldWriter out;
+    for (INT_PTR i = first; ok && i < records.GetSize(); ++i) {
+        if (watch && watch->stop.load(std::memory_order_relaxed))
+            return false;
+        const VyxCacheThumbs* record = records.GetRecord(i);
+        if (i == first && position == 0) {
+            out.Head(-1, kMagicLength);
+            out.Raw(kMagic, kMagicLength);
+            double version = 1.0;
+            out.Head(-2, sizeof(version));
+            out.Raw(&version, sizeof(version));
+        }
+        const BYTE* image = record->HasImageBytes() ? record->m_image : nullptr;
+        if (!image && RecordStoresImage(*record))
+            image = images.Find(*record);
+        const size_t start = out.Bytes().size();
+        DWORD length = 0, imageAt = 0;
+        AppendRecord(out, *record, image, length, imageAt);
+        placed(i, position + start, length, imageAt);
+        if (out.Bytes().size() >= kWriteChunk || i + 1 == records.GetSize()) {
+            ok = WriteAll(file, out.Bytes().data(), out.Bytes().size());
+            position += out.Bytes().size();
+            out.Clear();
+        }
+        if (watch)
+            watch->written.fetch_add(1, std::memory_order_relaxed);
+    }
+    return ok;
+}
 
 } // namespace
 
@@ -361,65 +445,140 @@ void VyxCacheFolder::RecordsChanged()
     m_byNameReady = false;
 }
 
-int VyxCacheFolder::Load(const wchar_t* fileName)
+int VyxCacheFolder::Load(const wchar_t* fileName, const std::atomic<bool>* stop)
 {
     RecordsChanged();
     ForgetNewImages();
     m_spill.reset();
     m_spillFailed = false;
-    int result = ReadRecords(fileName, m_records);
+    ReadFacts facts;
+    int result = ReadRecords(fileName, m_records, stop, &facts);
     m_placeFile = result == LoadDone ? fileName : L"";
     m_modified = result != LoadDone;
+    m_inFile = PlaceFileState();
+    if (result == LoadDone && ReadFileState(fileName, m_inFile.size, m_inFile.written)) {
+        m_inFile.records = m_records.GetSize();
+        m_inFile.end = facts.end;
+        // What the list would not write again must leave the file too.
+        m_inFile.rewrite = facts.refused;
+    } else {
+        m_inFile.rewrite = true;
+    }
     // Only the first record of a file is ever found; later ones of the same file would be
     // carried and written again at every save. Dropped here, the file is written once without.
-    std::unordered_set<std::wstring> seen;
+    // The records kept are known by a hash of name and member path, each match checked in full:
+    // a copy of every name would weigh as much as the records themselves.
+    auto same = [](const VyxCacheThumbs& a, const VyxCacheThumbs& b) {
+        return LowerCaseKey(a.m_fileName) == LowerCaseKey(b.m_fileName) &&
+               LowerCaseKey(a.m_memberPath) == LowerCaseKey(b.m_memberPath);
+    };
+    std::unordered_multimap<size_t, INT_PTR> seen;
+    seen.reserve(static_cast<size_t>(m_records.GetSize()));
     INT_PTR kept = 0;
     for (INT_PTR i = 0; i < m_records.GetSize(); ++i) {
         VyxCacheThumbs* record = m_records.GetRecord(i);
-        if (!seen.insert(LowerCaseKey(record->m_fileName) + L'\x01' + LowerCaseKey(record->m_memberPath)).second) {
+        const size_t hash = LowerCaseHash(record->m_memberPath, LowerCaseHash(record->m_fileName) * 31 + 1);
+        bool duplicate = false;
+        auto range = seen.equal_range(hash);
+        for (auto it = range.first; it != range.second && !duplicate; ++it)
+            duplicate = same(*m_records.GetRecord(it->second), *record);
+        if (duplicate) {
             delete record;
             continue;
         }
+        seen.emplace(hash, kept);
         m_records.SetAt(kept++, record);
     }
     if (kept < m_records.GetSize()) {
         m_records.SetSize(kept);
         m_modified = true;
+        m_inFile.rewrite = true;
     }
     return result;
 }
 
-int VyxCacheFolder::SaveIfModified(const wchar_t* fileName)
+int VyxCacheFolder::SaveIfModified(const wchar_t* fileName, WriteWatch* watch)
 {
     if (!m_modified)
         return 1;
     std::vector<WrittenPlace> written;
-    int result = WriteWhole(fileName, m_records, m_placeFile, m_spill.get(), &written);
-    if (result == 1) {
-        m_modified = false;
-        m_placeFile = fileName;
-        for (INT_PTR i = 0; i < m_records.GetSize(); ++i) {
-            VyxCacheThumbs* record = m_records.GetRecord(i);
-            const WrittenPlace& place = written[static_cast<size_t>(i)];
-            if (place.image == 0) {
-                // Written without it: the image was not found whole, and no later write or
-                // restore may take it from anywhere.
-                if (RecordStoresImage(*record))
-                    record->DropImage();
-                continue;
-            }
-            // The spill file is the folder's own; a place there stays good whatever happens
-            // to the cache file.
-            if (record->m_place == VyxCacheThumbs::PlaceSpill)
-                continue;
-            record->m_place = VyxCacheThumbs::PlaceCacheFile;
-            record->m_placeOffset = place.offset;
-            record->m_placeLength = place.length;
-            record->m_placeImage = place.image;
+    // New records only: they go at the end of the file, which is not written again.
+    int result = AppendNewRecords(fileName, written, watch);
+    const bool appended = result >= 0;
+    if (!appended)
+        result = WriteWhole(fileName, m_records, m_placeFile, m_spill.get(), &written, watch);
+    if (result != 1)
+        return result;
+    m_modified = false;
+    m_placeFile = fileName;
+    const INT_PTR first = appended ? m_inFile.records : 0;
+    for (INT_PTR i = first; i < m_records.GetSize(); ++i) {
+        VyxCacheThumbs* record = m_records.GetRecord(i);
+        const WrittenPlace& place = written[static_cast<size_t>(i - first)];
+        if (place.image == 0) {
+            // Written without it: the image was not found whole, and no later write or
+            // restore may take it from anywhere.
+            if (RecordStoresImage(*record))
+                record->DropImage();
+            continue;
         }
-        ReleaseAfterWrite();
+        // The spill file is the folder's own; a place there stays good whatever happens
+        // to the cache file.
+        if (record->m_place == VyxCacheThumbs::PlaceSpill)
+            continue;
+        record->m_place = VyxCacheThumbs::PlaceCacheFile;
+        record->m_placeOffset = place.offset;
+        record->m_placeLength = place.length;
+        record->m_placeImage = place.image;
     }
+    m_inFile = PlaceFileState();
+    if (ReadFileState(fileName, m_inFile.size, m_inFile.written)) {
+        m_inFile.records = m_records.GetSize();
+        m_inFile.end = m_inFile.size;
+        m_inFile.rewrite = false;
+    }
+    ReleaseAfterWrite();
     return result;
+}
+
+int VyxCacheFolder::AppendNewRecords(const wchar_t* fileName, std::vector<WrittenPlace>& written, WriteWatch* watch)
+{
+    if (m_inFile.rewrite || m_placeFile.IsEmpty() || !fileName || m_placeFile.CompareNoCase(fileName) != 0 ||
+        m_inFile.records > m_records.GetSize())
+        return -1;
+    // Only to the file as it was read or last written: another writer's file is written whole.
+    HANDLE file = CreateFileW(fileName, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return -1;
+    BY_HANDLE_FILE_INFORMATION facts;
+    if (!GetFileInformationByHandle(file, &facts) ||
+        (static_cast<ULONGLONG>(facts.nFileSizeHigh) << 32 | facts.nFileSizeLow) != m_inFile.size ||
+        CompareFileTime(&facts.ftLastWriteTime, &m_inFile.written) != 0 || m_inFile.end > m_inFile.size) {
+        CloseHandle(file);
+        return -1;
+    }
+    PlacedImages images(fileName, m_placeFile, m_spill.get());
+    // A record torn by a crash during an earlier append goes first: the new ones follow the last
+    // whole record. A crash now leaves the records already there whole, and a torn end the reader
+    // drops.
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(m_inFile.end);
+    bool ok = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+    written.assign(static_cast<size_t>(m_records.GetSize() - m_inFile.records), WrittenPlace{0, 0, 0});
+    const INT_PTR first = m_inFile.records;
+    ok = ok && WriteRecordRun(file, m_records, first, m_inFile.end, images, watch,
+                              [&written, first](INT_PTR i, ULONGLONG at, DWORD length, DWORD image) {
+                                  written[static_cast<size_t>(i - first)] = WrittenPlace{at, length, image};
+                              });
+    ok = ok && FlushFileBuffers(file);
+    if (!ok) {
+        // The file as it was: what was appended goes again.
+        SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
+        SetEndOfFile(file);
+    }
+    CloseHandle(file);
+    return ok ? 1 : 0;
 }
 
 void VyxCacheFolder::ReleaseAfterWrite()
@@ -437,7 +596,7 @@ int VyxCacheFolder::WriteRecords(const wchar_t* fileName, const VyxCacheThumbsAr
 }
 
 int VyxCacheFolder::WriteWhole(const wchar_t* fileName, const VyxCacheThumbsArray& records, const wchar_t* placeFile,
-                               const CacheSpillFile* spill, std::vector<WrittenPlace>* written)
+                               const CacheSpillFile* spill, std::vector<WrittenPlace>* written, WriteWatch* watch)
 {
     if (!fileName || !*fileName)
         return 0;
@@ -445,39 +604,17 @@ int VyxCacheFolder::WriteWhole(const wchar_t* fileName, const VyxCacheThumbsArra
 
     // Written beside the file and put in its place at the end, so a crash or a full disk midway
     // leaves the old file or the new one whole.
-    CString temporary = CString(fileName) + L".tmp";
-    HANDLE file = CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    CString temporary;
+    HANDLE file = CreateTempFileBeside(fileName, temporary);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
     if (written)
         written->assign(static_cast<size_t>(records.GetSize()), WrittenPlace{0, 0, 0});
-    bool ok = true;
-    FieldWriter out;
-    ULONGLONG position = 0;
-    const size_t kChunk = 256 * 1024;
-    for (INT_PTR i = 0; ok && i < records.GetSize(); ++i) {
-        const VyxCacheThumbs* record = records.GetRecord(i);
-        if (i == 0) {
-            out.Head(-1, kMagicLength);
-            out.Raw(kMagic, kMagicLength);
-            double version = 1.0;
-            out.Head(-2, sizeof(version));
-            out.Raw(&version, sizeof(version));
-        }
-        const BYTE* image = record->HasImageBytes() ? record->m_image : nullptr;
-        if (!image && RecordStoresImage(*record))
-            image = images.Find(*record);
-        const size_t start = out.Bytes().size();
-        DWORD length = 0, imageAt = 0;
-        AppendRecord(out, *record, image, length, imageAt);
-        if (written)
-            (*written)[static_cast<size_t>(i)] = WrittenPlace{position + start, length, imageAt};
-        if (out.Bytes().size() >= kChunk || i + 1 == records.GetSize()) {
-            ok = WriteAll(file, out.Bytes().data(), out.Bytes().size());
-            position += out.Bytes().size();
-            out.Clear();
-        }
-    }
+    bool ok = WriteRecordRun(file, records, 0, 0, images, watch,
+                             [written](INT_PTR i, ULONGLONG at, DWORD length, DWORD image) {
+                                 if (written)
+                                     (*written)[static_cast<size_t>(i)] = WrittenPlace{at, length, image};
+                             });
     images.Close();
     ok = ok && FlushFileBuffers(file);
     CloseHandle(file);
@@ -569,6 +706,8 @@ void VyxCacheFolder::RemoveAt(INT_PTR index)
     delete record;
     m_records.RemoveAt(index);
     m_modified = true;
+    if (index < m_inFile.records)
+        m_inFile.rewrite = true;
 }
 
 void VyxCacheFolder::RemoveItem(const VyxFilexInfo& item)
@@ -581,6 +720,7 @@ void VyxCacheFolder::RemoveAll()
     ForgetNewImages();
     m_records.DeleteAll();
     m_modified = true;
+    m_inFile.rewrite = true;
     RecordsChanged();
 }
 
@@ -601,9 +741,13 @@ int VyxCacheFolder::StoreFromItem(VyxFilexDraw& item)
     VyxCacheThumbs facts;
     if (!facts.BuildFromItem(item))
         return -1;
-    VyxCacheThumbs* record = FindRecord(item);
+    const INT_PTR index = FindIndex(item);
+    VyxCacheThumbs* record = GetAt(index);
     if (record) {
         record->BuildFromItem(item);
+        // A record the file has is changed there only by writing the file again.
+        if (index < m_inFile.records)
+            m_inFile.rewrite = true;
     } else {
         record = new VyxCacheThumbs;
         record->BuildFromItem(item);
@@ -668,15 +812,7 @@ int VyxCacheFolder::RestoreToItem(VyxFilexDraw& item)
     if (record->m_kind == VyxFilexInfo::KindArchive)
         item.MarkAsArchive(VyxFilexInfo::KindArchive);
 
-    HGLOBAL thumbnail = nullptr;
-    if (record->HasImageBytes()) {
-        thumbnail = record->DecodeImage();
-    } else if (record->m_imageAway && m_spill) {
-        std::vector<BYTE> extent;
-        const BYTE* image = nullptr;
-        if (ReadPlacedImage(m_spill->GetHandle(), *record, extent, image))
-            thumbnail = record->DecodeImage(image);
-    }
+    HGLOBAL thumbnail = DecodeImage(*record);
     if (thumbnail)
         item.SetThumbnail(thumbnail);
     if (m_cacheLoadFree) {
@@ -687,6 +823,41 @@ int VyxCacheFolder::RestoreToItem(VyxFilexDraw& item)
             record->ReleaseImage();
     }
     return thumbnail ? 0 : -1;
+}
+
+const BYTE* VyxCacheFolder::FindImage(const VyxCacheThumbs& record, CacheFileReader& file) const
+{
+    if (record.HasImageBytes())
+        return record.m_image;
+    const BYTE* image = nullptr;
+    if (record.m_place == VyxCacheThumbs::PlaceSpill) {
+        if (m_spill && m_spill->IsOpen() && file.Attach(m_spill->GetHandle()))
+            ReadPlacedImage(file, record, image);
+    } else if (record.m_place == VyxCacheThumbs::PlaceCacheFile && !m_placeFile.IsEmpty()) {
+        // Opened for each image, never held: the file stays free to be replaced or moved.
+        if (file.Open(m_placeFile))
+            ReadPlacedImage(file, record, image);
+    }
+    return image;
+}
+
+bool VyxCacheFolder::ReadImage(const VyxCacheThumbs& record, std::vector<BYTE>& bytes) const
+{
+    CacheFileReader file;
+    const BYTE* image = FindImage(record, file);
+    if (!image) {
+        bytes.clear();
+        return false;
+    }
+    bytes.assign(image, image + record.m_imageLength);
+    return true;
+}
+
+HGLOBAL VyxCacheFolder::DecodeImage(const VyxCacheThumbs& record) const
+{
+    CacheFileReader file;
+    const BYTE* image = FindImage(record, file);
+    return image ? record.DecodeImage(image) : nullptr;
 }
 
 void VyxCacheFolder::HoldNewImage(VyxCacheThumbs* record)

@@ -5,11 +5,13 @@
 
 #include "catalogue/VyxCacheThumbs.h"
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+class CacheFileReader;
 class CacheSpillFile;
 class VyxFilexInfo;
 
@@ -23,10 +25,20 @@ public:
     // Writes the three cache settings back.
     virtual ~VyxCacheFolder();
 
-    // Every result starts from no records; only a loaded file leaves the folder unmodified.
-    int Load(const wchar_t* fileName);
-    // 1 when nothing was to write or it was written; 0 when the write failed.
-    int SaveIfModified(const wchar_t* fileName);
+    // Every result starts from no records; only a loaded file leaves the folder unmodified. The
+    // records keep their images' places in the file, not their bytes. A stop flag set meanwhile
+    // ends the reading early (the folder is then to be discarded).
+    int Load(const wchar_t* fileName, const std::atomic<bool>* stop = nullptr);
+    // How a write is watched from another thread: a flag that gives it up (the file that was
+    // there stays as it was), and the count of records written so far.
+    struct WriteWatch
+    {
+        std::atomic<bool> stop{false};
+        std::atomic<long> written{0};
+    };
+
+    // 1 when nothing was to write or it was written; 0 when the write failed or was given up.
+    int SaveIfModified(const wchar_t* fileName, WriteWatch* watch = nullptr);
     // 1 written, 0 failed (the file that was there stays whole). A record whose image bytes
     // were released keeps the image it has in the file being replaced, when that file still
     // holds the same record; else it is written without an image.
@@ -36,6 +48,9 @@ public:
     static void RewriteArchiveName(const wchar_t* fileName, const wchar_t* text);
 
     VyxCacheThumbs* FindRecord(const VyxFilexInfo& item) const;
+    // Makes the index the look-ups use now rather than at the first look-up (a folder read on a
+    // thread of its own has it made there).
+    void PrepareLookups() const { IndexRecords(); }
     VyxCacheThumbs* GetAt(INT_PTR index) const;
     INT_PTR GetCount() const { return m_records.GetSize(); }
     void RemoveAt(INT_PTR index);
@@ -49,11 +64,23 @@ public:
     int StoreFromItem(VyxFilexDraw& item);
     // 0 restored; -1 not.
     int RestoreToItem(VyxFilexDraw& item);
+    // The record's image bytes wherever they are kept: in memory, or at the record's place in the
+    // spill file or in the cache file it was read from or last written to (taken only while that
+    // record is still there). False when there is no image to be read whole.
+    bool ReadImage(const VyxCacheThumbs& record, std::vector<BYTE>& bytes) const;
+    // The record's image as a new packed DIB (VyxCacheThumbs::DecodeImage), read from wherever
+    // it lies; null when there is none.
+    HGLOBAL DecodeImage(const VyxCacheThumbs& record) const;
 
     const CString& GetFolderPath() const { return m_folderPath; }
     const CString& GetArchiveFileName() const { return m_archiveFileName; }
     bool IsModified() const { return m_modified; }
-    void SetModified(bool modified) { m_modified = modified; }
+    // Set, the whole file is written at the next save (not only new records appended to it).
+    void SetModified(bool modified)
+    {
+        m_modified = modified;
+        m_inFile.rewrite = m_inFile.rewrite || modified;
+    }
     int GetCacheImage() const { return m_cacheImage; }
     void SetCacheImage(int mode) { m_cacheImage = mode; }
     bool GetCacheLoadFree() const { return m_cacheLoadFree; }
@@ -77,8 +104,14 @@ private:
     // WriteRecords with the places of released and moved-out images: the file placeFile and
     // the spill file; the records' places in the new file go to written (one per record).
     static int WriteWhole(const wchar_t* fileName, const VyxCacheThumbsArray& records, const wchar_t* placeFile,
-                          const CacheSpillFile* spill, std::vector<WrittenPlace>* written);
+                          const CacheSpillFile* spill, std::vector<WrittenPlace>* written, WriteWatch* watch = nullptr);
+    // The records after the file's own appended to it: 1 done, 0 failed (the file stays as it
+    // was), -1 not possible (the file must be written whole). written: one place per new record.
+    int AppendNewRecords(const wchar_t* fileName, std::vector<WrittenPlace>& written, WriteWatch* watch);
     void ReadSettings();
+    // The record's image bytes: its own, or read through file (valid while it is not read
+    // again); null when there are none.
+    const BYTE* FindImage(const VyxCacheThumbs& record, CacheFileReader& file) const;
     void HoldNewImage(VyxCacheThumbs* record);
     void MoveOutNewImages();
     void ForgetNewImages();
@@ -99,6 +132,19 @@ private:
     bool m_keepSettings = false;
     // The file the records' places in a cache file refer to: the one loaded or last written.
     CString m_placeFile;
+    // What is known of that file, so that new records can be appended to it instead of the whole
+    // file being written again: the first `records` records of the list are its records, in its
+    // order and unchanged; its last whole record ends at `end` (a torn one may follow); its size
+    // and write time as it was read or written. `rewrite`: a record of it changed or went.
+    struct PlaceFileState
+    {
+        INT_PTR records = 0;
+        ULONGLONG end = 0;
+        ULONGLONG size = 0;
+        FILETIME written = {0, 0};
+        bool rewrite = true;
+    };
+    PlaceFileState m_inFile;
     // New records holding their image bytes, not yet moved out, and about how many bytes.
     std::vector<VyxCacheThumbs*> m_newImages;
     size_t m_newImageBytes = 0;

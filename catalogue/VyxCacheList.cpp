@@ -1,5 +1,7 @@
 #include "catalogue/VyxCacheList.h"
 
+#include "catalogue/CacheFileWriter.h"
+#include "catalogue/CacheFolderReader.h"
 #include "catalogue/VyxCacheFolder.h"
 #include "catalogue/VyxFilexDraw.h"
 #include "foundation/VyxUtility.h"
@@ -10,6 +12,9 @@ namespace {
 
 // No location is ever this text: a folder path holds no control characters.
 const wchar_t kNoLocation[] = L"\x01";
+// How long a lookup waits for a cache file it starts reading in the background: a small file is
+// read by then and its thumbnails show at once.
+const DWORD kFirstReadWait = 40;
 
 } // namespace
 
@@ -21,6 +26,14 @@ VyxCacheList::VyxCacheList()
 VyxCacheList::~VyxCacheList()
 {
     // At the end of the process the settings file may be gone already: the folders leave it be.
+    if (m_reading) {
+        m_reading->Stop();
+        m_reading->Wait(INFINITE);
+        std::unique_ptr<VyxCacheFolder> read(m_reading->Take());
+        if (read)
+            read->KeepSettings();
+        m_reading.reset();
+    }
     for (POSITION position = GetHeadPosition(); position;) {
         VyxCacheFolder* folder = GetFolderAt(position);
         GetNext(position);
@@ -52,16 +65,44 @@ VyxCacheFolder* VyxCacheList::FindFolder(const wchar_t* folder, const wchar_t* a
     return nullptr;
 }
 
-int VyxCacheList::LoadFromCache(VyxFilexDraw* item)
+VyxCacheFolder* VyxCacheList::AdoptRead()
+{
+    VyxCacheFolder* read = m_reading ? m_reading->Take() : nullptr;
+    if (!read)
+        return nullptr;
+    m_reading.reset();
+    AddTail(read);
+    return read;
+}
+
+void VyxCacheList::FinishReading()
+{
+    if (m_reading && m_reading->Wait(INFINITE))
+        AdoptRead();
+}
+
+bool VyxCacheList::WaitForReading(DWORD ms)
+{
+    if (m_reading && m_reading->WaitAnswering(ms))
+        AdoptRead();
+    return !m_reading;
+}
+
+int VyxCacheList::LoadFromCache(VyxFilexDraw* item, bool inBackground)
 {
     if (!item)
         return -1;
     CString folder = item->GetResolvedFolder();
     const CString& archive = item->GetArchiveFileName();
+    if (m_reading && m_reading->Wait(inBackground ? 0 : INFINITE))
+        AdoptRead();
     if (VyxCacheFolder* cache = FindFolder(folder, archive)) {
         ForgetMissingLocation();
         return cache->RestoreToItem(*item);
     }
+    // One file is read at a time: the others wait their turn.
+    if (m_reading)
+        return StillReading;
     CString location = JoinLocation(folder, archive);
     if (m_missing.IsPath(location))
         return -1;
@@ -71,8 +112,15 @@ int VyxCacheList::LoadFromCache(VyxFilexDraw* item)
         return -1;
     }
     VyxCacheFolder* cache = new VyxCacheFolder(folder, archive);
-    cache->Load(path);
-    AddTail(cache);
+    if (inBackground) {
+        m_reading.reset(new CacheFolderReader(cache, path));
+        if (!m_reading->Wait(kFirstReadWait))
+            return StillReading;
+        cache = AdoptRead();
+    } else {
+        cache->Load(path);
+        AddTail(cache);
+    }
     return cache->RestoreToItem(*item);
 }
 
@@ -80,6 +128,7 @@ int VyxCacheList::StoreToCache(VyxFilexDraw* item)
 {
     if (!item)
         return 0;
+    FinishReading();
     CString folder = item->GetResolvedFolder();
     const CString& archive = item->GetArchiveFileName();
     // The location has a cache from now on: once written, its file must be looked for again.
@@ -101,29 +150,63 @@ void VyxCacheList::RemoveFromCache(VyxFilexDraw* item)
 {
     if (!item)
         return;
+    FinishReading();
     if (VyxCacheFolder* cache = FindFolder(item->GetResolvedFolder(), item->GetArchiveFileName()))
         cache->RemoveItem(*item);
 }
 
+bool VyxCacheList::GetFileToWrite(const VyxCacheFolder& cache, CString& path)
+{
+    const CString& root = m_index.GetCacheFolder();
+    const CString& folder = cache.GetFolderPath();
+    if (cache.GetCount() == 0 || (!root.IsEmpty() && folder.Left(root.GetLength()) == root)) {
+        m_index.DeleteThumbsFile(folder, cache.GetArchiveFileName());
+        return false;
+    }
+    path = m_index.GetThumbsFileName(folder, cache.GetArchiveFileName());
+    return true;
+}
+
 int VyxCacheList::Flush()
 {
+    FinishReading();
     int result = 0;
-    const CString& root = m_index.GetCacheFolder();
     for (POSITION position = GetHeadPosition(); position;) {
         VyxCacheFolder* cache = GetFolderAt(position);
         GetNext(position);
-        const CString& folder = cache->GetFolderPath();
-        if (cache->GetCount() == 0 || (!root.IsEmpty() && folder.Left(root.GetLength()) == root)) {
-            m_index.DeleteThumbsFile(folder, cache->GetArchiveFileName());
-            continue;
-        }
-        result = cache->SaveIfModified(m_index.GetThumbsFileName(folder, cache->GetArchiveFileName()));
+        CString path;
+        if (GetFileToWrite(*cache, path))
+            result = cache->SaveIfModified(path);
     }
     return result;
 }
 
+std::unique_ptr<CacheFileWriter> VyxCacheList::TakeForWriting()
+{
+    FinishReading();
+    std::unique_ptr<CacheFileWriter> writer(new CacheFileWriter);
+    for (POSITION position = GetHeadPosition(); position;) {
+        const POSITION at = position;
+        VyxCacheFolder* cache = GetFolderAt(position);
+        GetNext(position);
+        CString path;
+        if (GetFileToWrite(*cache, path) && cache->IsModified()) {
+            writer->Add(cache, path);
+            RemoveAt(at);
+        }
+    }
+    if (writer->IsEmpty())
+        writer.reset();
+    return writer;
+}
+
 void VyxCacheList::RemoveAllFolders()
 {
+    // A file still being read is left unread: nothing of it was used.
+    if (m_reading) {
+        m_reading->Stop();
+        m_reading.reset();
+    }
     for (POSITION position = GetHeadPosition(); position;) {
         VyxCacheFolder* cache = GetFolderAt(position);
         GetNext(position);

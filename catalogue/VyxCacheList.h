@@ -5,23 +5,41 @@
 #include "catalogue/CVirtualFolder.h"
 #include "catalogue/VyxCacheIndex.h"
 
+#include <memory>
+
+class CacheFileWriter;
+class CacheFolderReader;
 class VyxCacheFolder;
 class VyxFilexDraw;
 
 class VyxCacheList : public CPtrList
 {
 public:
+    // LoadFromCache's answer while the location's cache file is still being read.
+    enum { StillReading = 1 };
+
     VyxCacheList();
     ~VyxCacheList() override;
 
-    // 0 restored; non-zero not.
-    int LoadFromCache(VyxFilexDraw* item);
+    // 0 restored; non-zero not. In the background, a location's cache file is read on a thread
+    // of its own (only a short while is waited for it), and StillReading tells the caller to ask
+    // again later; otherwise the answer waits for the file.
+    int LoadFromCache(VyxFilexDraw* item, bool inBackground = false);
+    // A cache file is being read in the background.
+    bool IsReading() const { return m_reading != nullptr; }
+    // Waits up to ms for that reading to end, answering the user's input meanwhile; true when no
+    // file is being read any more.
+    bool WaitForReading(DWORD ms);
     // The store's result (VyxCacheFolder::StoreFromItem).
     int StoreToCache(VyxFilexDraw* item);
     // Deletes the item's record when its cache folder is in memory.
     void RemoveFromCache(VyxFilexDraw* item);
     // 1 when the last folder reached was written or needed no writing, 0 otherwise.
     int Flush();
+    // Flush's work with the writing left to a writer of its own (not started): every folder that
+    // would be written leaves the list for it; the index entries and the deletions are done
+    // here. Null when no file is to be written.
+    std::unique_ptr<CacheFileWriter> TakeForWriting();
     void RemoveAllFolders();
 
     VyxCacheFolder* FindFolder(const wchar_t* folder, const wchar_t* archiveFileName) const;
@@ -35,9 +53,18 @@ private:
     VyxCacheList& operator=(const VyxCacheList&) = delete;
     static CString JoinLocation(const CString& folder, const CString& archiveFileName);
     void ForgetMissingLocation();
+    // The folder read in the background joins the list (null when there was none or it was
+    // not read yet).
+    VyxCacheFolder* AdoptRead();
+    // Waits for a background reading to end and takes its folder into the list.
+    void FinishReading();
+    // Where the folder is written: false when it has no side file to write (it has no records,
+    // or lies under the cache root itself), which is then deleted with its index entry.
+    bool GetFileToWrite(const VyxCacheFolder& cache, CString& path);
 
     VyxCacheIndex m_index;
     CVirtualFolder m_missing;
+    std::unique_ptr<CacheFolderReader> m_reading;
 };
 
 extern VyxCacheList theCacheList;

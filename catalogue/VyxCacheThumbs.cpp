@@ -10,6 +10,7 @@
 
 #include <cstring>
 #include <new>
+#include <utility>
 
 IMPLEMENT_DYNAMIC(VyxCacheThumbs, CObject)
 
@@ -39,7 +40,7 @@ bool ReadWideText(const BYTE* value, DWORD length, CString& out)
     for (DWORD i = 0; i < n; ++i)
         buffer[i] = static_cast<wchar_t>(value[2 * i] | value[2 * i + 1] << 8);
     text.ReleaseBuffer(static_cast<int>(n));
-    out = text;
+    out = std::move(text);
     return true;
 }
 
@@ -60,7 +61,7 @@ bool ReadAnsiText(const BYTE* value, DWORD length, CString& out)
     CString text;
     MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(n), text.GetBuffer(wide + 1), wide);
     text.ReleaseBuffer(wide);
-    out = text;
+    out = std::move(text);
     return true;
 }
 
@@ -131,7 +132,7 @@ void VyxCacheThumbs::Clear()
     m_width = m_height = m_bitCount = 0;
     m_archiveFileName.Empty();
     m_archiveLoaderName.Empty();
-    std::memset(&m_font, 0, sizeof(m_font));
+    m_font.reset();
     m_frameShown = m_nameShown = m_nameFrameShown = m_scaled = m_sharpened = 0;
     m_frameEdge = 1;
     m_nameFrameEdge = 2;
@@ -168,7 +169,10 @@ void VyxCacheThumbs::CopyFrom(const VyxCacheThumbs& other)
     m_bitCount = other.m_bitCount;
     m_archiveFileName = other.m_archiveFileName;
     m_archiveLoaderName = other.m_archiveLoaderName;
-    m_font = other.m_font;
+    if (other.m_font)
+        SetFont(*other.m_font);
+    else
+        m_font.reset();
     m_frameShown = other.m_frameShown;
     m_nameShown = other.m_nameShown;
     m_nameFrameShown = other.m_nameFrameShown;
@@ -273,9 +277,11 @@ void VyxCacheThumbs::ParseField(int tag, const BYTE* value, DWORD length)
         }
         break;
     case 1014:
-        if (length >= sizeof(m_font)) {
-            std::memcpy(&m_font, value, sizeof(m_font));
-            m_font.lfFaceName[LF_FACESIZE - 1] = 0;
+        if (length >= sizeof(LOGFONTW)) {
+            LOGFONTW font;
+            std::memcpy(&font, value, sizeof(font));
+            font.lfFaceName[LF_FACESIZE - 1] = 0;
+            SetFont(font);
         }
         break;
     case 1015:
@@ -318,7 +324,7 @@ bool VyxCacheThumbs::BuildFromItem(const VyxFilexDraw& item)
     m_loaderName = loaderName;
     m_archiveFileName = item.GetArchiveFileName();
     m_archiveLoaderName = archiveLoaderName;
-    m_font = item.GetFont();
+    SetFont(item.GetFont());
     m_frameShown = item.GetFrame() ? 1 : 0;
     m_nameShown = item.GetNameMode() != 0 ? 1 : 0;
     m_nameFrameShown = item.GetNameFrame() ? 1 : 0;
@@ -335,6 +341,19 @@ bool VyxCacheThumbs::Matches(const wchar_t* fileName, const wchar_t* memberPath)
     if (m_fileName.CompareNoCase(fileName) != 0)
         return false;
     return m_memberPath.IsEmpty() || m_memberPath.CompareNoCase(memberPath) == 0;
+}
+
+const LOGFONTW& VyxCacheThumbs::GetFont() const
+{
+    static const LOGFONTW none = {};
+    return m_font ? *m_font : none;
+}
+
+void VyxCacheThumbs::SetFont(const LOGFONTW& font)
+{
+    if (!m_font)
+        m_font = std::make_unique<LOGFONTW>();
+    *m_font = font;
 }
 
 VyxCacheThumbsArray::~VyxCacheThumbsArray()

@@ -5,6 +5,8 @@
 
 #include "framework/Framework.h"
 
+#include <memory>
+
 class VyxFilexDraw;
 
 class VyxCacheThumbs : public CObject
@@ -68,7 +70,9 @@ public:
     int m_bitCount;
     CString m_archiveFileName;
     CString m_archiveLoaderName;
-    LOGFONTW m_font;
+    // The name font (read only, and only some records carry one).
+    const LOGFONTW& GetFont() const;
+    void SetFont(const LOGFONTW& font);
     BYTE m_frameShown;
     BYTE m_nameShown;
     BYTE m_nameFrameShown;
@@ -94,6 +98,10 @@ public:
 
 private:
     void CopyFrom(const VyxCacheThumbs& other);
+
+    // Held apart: a file of many thousands of records, of which none has a font, would otherwise
+    // keep a font's room in each.
+    std::unique_ptr<LOGFONTW> m_font;
 };
 
 // Owns its records.

@@ -912,6 +912,11 @@ bool VyxFilexDraw::LoadPicture(HGLOBAL& picture, const SIZE* desiredSize)
     return picture != nullptr;
 }
 
+bool VyxFilexDraw::IsWaitingForCache() const
+{
+    return m_cacheLookup && !m_thumbnail && !m_cached && theCacheList.IsReading();
+}
+
 HGLOBAL VyxFilexDraw::GetThumbnailFor(int left, int top, int right, int bottom, bool make)
 {
     const int limit = IsArchiveMember() ? GetArchiveMemberLimit() : GetPluginDisplayLimit();
@@ -924,7 +929,13 @@ HGLOBAL VyxFilexDraw::GetThumbnailFor(int left, int top, int right, int bottom, 
     m_thumbnailNew = false;
     bool restored = false;
     if (m_cacheLookup) {
-        if (!m_thumbnail && !m_cached && theCacheList.LoadFromCache(this) == 0 && m_thumbnail) {
+        // While a pass may give way, a large cache file is read in the background; the look-up
+        // stays to be made, and nothing is made from the picture meanwhile.
+        const int found =
+            m_thumbnail || m_cached ? -1 : theCacheList.LoadFromCache(this, SteppedPictureLoad::Allowance::IsInForce());
+        if (found == VyxCacheList::StillReading)
+            return nullptr;
+        if (found == 0 && m_thumbnail) {
             m_cached = true;
             m_thumbScaleMode = m_scaleMode;
             m_thumbUnsharp = m_unsharp;

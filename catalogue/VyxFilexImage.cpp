@@ -425,6 +425,14 @@ int VyxFilexImage::DetectPlugin()
     return loader;
 }
 
+HANDLE VyxFilexImage::OpenFileForReading() const
+{
+    if (IsArchiveMember())
+        return INVALID_HANDLE_VALUE;
+    return CreateFileW(Resolved(m_path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
 HGLOBAL VyxFilexImage::ReadFileData()
 {
     if (IsArchiveMember())

@@ -25,6 +25,10 @@ public:
     // The item's whole bytes in a movable block (owned by the caller), or null. Raises the library
     // exception when a file that fits 32 bits cannot be held in memory.
     HGLOBAL ReadFileData();
+    // The item's file open for reading (a shortcut's target, a trimmed name as it stands), shared
+    // so that it may still be written, renamed or deleted; the caller closes it.
+    // INVALID_HANDLE_VALUE for an archive member or a file that does not open.
+    HANDLE OpenFileForReading() const;
     // Asks the decoder of the stored loader id for the picture's facts and keeps them. path, or
     // data with its size for a member in memory.
     void ReadPictureFacts(const wchar_t* path, const void* data = nullptr, DWORD size = 0);

@@ -123,6 +123,13 @@ int CProgressDlgCore::SetPos(int pos)
     return previous;
 }
 
+void CProgressDlgCore::ShowPosition(int pos)
+{
+    if (m_bar.GetSafeHwnd())
+        m_bar.SendMessage(PBM_SETPOS, static_cast<WPARAM>(pos));
+    ShowPercentage(pos);
+}
+
 int CProgressDlgCore::OffsetPos(int delta)
 {
     PumpMessages();

@@ -22,6 +22,9 @@ public:
 
     // The previous position; both pump the waiting messages first.
     int SetPos(int pos);
+    // The bar and the percentage at the position, nothing pumped: for a dialog whose owner's own
+    // message loop goes on while the work is done elsewhere.
+    void ShowPosition(int pos);
     int OffsetPos(int delta);
     void SetRange(int lower, int upper);
     void SetText(LPCWSTR text);

@@ -150,6 +150,9 @@
 #define IDS_COMCTL_TOO_OLD 1577
 #define IDS_OLE_INIT_FAILED 1578
 #define IDS_FILE_OPERATION_BUSY 1579
+// The progress window of the thumbnail cache written as the program closes
+#define IDS_CACHE_SAVE_TITLE 1584
+#define IDS_CACHE_SAVE_TEXT 1585
 #define IDB_MENU_IMAGES_241 241
 #define IDB_MENU_IMAGES_243 243
 #define IDB_MAIN_TOOLBAR 258

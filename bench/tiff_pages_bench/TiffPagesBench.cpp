@@ -3,7 +3,14 @@
 // private bytes at the start, throughout (sampled every 20 ms from another thread, with the file's
 // size) and at the end. Flat memory and a file that grows page by page show that each page is
 // written as it is made; holding the pages would need 1.7 GB, past what a 32-bit process can have.
+// And a TIFF of 400 pages of 1200 x 900 (3.1 MB each as a picture) paged through by the picture
+// display engine as the picture window pages it, to the end, round to the first page and back:
+// the pages reached, the bytes its pages hold and the process's private bytes at most, and the
+// time a page takes, beside what holding every page would take (goal: every page reached, the
+// pages within their budget of 128 MB).
+#include "catalogue/COnePicture.h"
 #include "fileops/CFileSaveDlg.h"
+#include "foundation/VyxIni.h"
 
 #include "../BenchArgs.h"
 #include "../FolderDocument.h"
@@ -11,6 +18,8 @@
 #include "../PictureFolder.h"
 
 #include <benchmark/benchmark.h>
+
+#include <tiffio.h>
 
 #include <algorithm>
 #include <atomic>
@@ -113,6 +122,135 @@ void MultiPageTiff(benchmark::State& state)
 }
 
 BENCHMARK(MultiPageTiff)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The memory committed in the process (its address space walked).
+double CommittedMb()
+{
+    double committed = 0;
+    MEMORY_BASIC_INFORMATION info;
+    for (BYTE* at = nullptr; VirtualQuery(at, &info, sizeof(info)) == sizeof(info);) {
+        if (info.State == MEM_COMMIT)
+            committed += info.RegionSize / 1048576.0;
+        BYTE* next = static_cast<BYTE*>(info.BaseAddress) + info.RegionSize;
+        if (next <= at)
+            break;
+        at = next;
+    }
+    return committed;
+}
+
+constexpr int kLongPages = 400;
+constexpr uint32_t kLongWidth = 1200, kLongHeight = 900;
+
+// Pages of bands of colour, a page's own (so the file stays small while each page is a whole
+// picture when read).
+bool WriteLongTiff(const std::wstring& path)
+{
+    TIFF* tif = TIFFOpenW(path.c_str(), "w");
+    if (!tif)
+        return false;
+    std::vector<BYTE> row(kLongWidth * 3);
+    bool ok = true;
+    for (int page = 0; page < kLongPages && ok; ++page) {
+        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, kLongWidth);
+        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, kLongHeight);
+        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 3);
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+        TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+        TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_PACKBITS);
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 16);
+        TIFFSetField(tif, TIFFTAG_SUBFILETYPE, FILETYPE_PAGE);
+        TIFFSetField(tif, TIFFTAG_PAGENUMBER, page, kLongPages);
+        for (uint32_t y = 0; y < kLongHeight && ok; ++y) {
+            const BYTE band = static_cast<BYTE>(y / 30 * 8 + page);
+            for (uint32_t x = 0; x < kLongWidth; ++x) {
+                row[x * 3] = band;
+                row[x * 3 + 1] = static_cast<BYTE>(page * 3);
+                row[x * 3 + 2] = static_cast<BYTE>(x < kLongWidth / 2 ? 40 : 200);
+            }
+            ok = TIFFWriteScanline(tif, row.data(), y, 0) == 1;
+        }
+        ok = ok && TIFFWriteDirectory(tif);
+    }
+    TIFFClose(tif);
+    return ok;
+}
+
+void PageThroughALongTiff(benchmark::State& state)
+{
+    const std::wstring path = g_root + L"\\long.tif";
+    if (!WriteLongTiff(path)) {
+        state.SkipWithError("the TIFF could not be written");
+        return;
+    }
+    // The page capacity a user sets for long files (the default reads 128 pages).
+    WriteAppIniInt(L"COneView", L"MaxDibPageCount", 512);
+    VyxFile item(path.c_str());
+    item.DetectPlugin();
+    for (auto _ : state) {
+        COnePicture engine;
+        engine.Init();
+        engine.SetDisplayRect(CRect(0, 0, 1024, 768));
+        const ProcessMemory start = ProcessMemory::Now();
+        ULONGLONG heldMost = 0;
+        double privateMost = 0;
+        double committedMost = 0;
+        auto note = [&] {
+            heldMost = std::max(heldMost, engine.GetHeldBytes());
+            privateMost = std::max(privateMost, ProcessMemory::Now().privateMb);
+            committedMost = std::max(committedMost, CommittedMb());
+        };
+        const double begun = BenchSeconds();
+        engine.Show(nullptr, &item, TRUE);
+        note();
+        int reached = 1;
+        // As the picture window pages: one more page read, the next one shown.
+        for (int i = 1; i < kLongPages; ++i) {
+            engine.StepPage();
+            engine.NextPage();
+            engine.Show(nullptr, nullptr, FALSE);
+            note();
+            if (engine.GetCurrentPage() == i && engine.GetDisplayPage())
+                ++reached;
+        }
+        const double forward = BenchSeconds() - begun;
+        // Round to the first page and back over the last 50, each read again.
+        const double back = BenchSeconds();
+        engine.StepPage();
+        engine.NextPage();
+        engine.Show(nullptr, nullptr, FALSE);
+        int again = engine.GetCurrentPage() == 0 && engine.GetDisplayPage() ? 1 : 0;
+        for (int i = 0; i < 50; ++i) {
+            engine.PrevPage();
+            engine.Show(nullptr, nullptr, FALSE);
+            note();
+            again += engine.GetDisplayPage() ? 1 : 0;
+        }
+        const double backSeconds = BenchSeconds() - back;
+        state.SetIterationTime(forward + backSeconds);
+        const double pageMb = COnePicture::Dib24Bytes(kLongWidth, kLongHeight) / 1048576.0;
+        const double displayMb = COnePicture::Dib24Bytes(1024, 768) / 1048576.0;
+        std::printf("\n%d pages of %u x %u (%.1f MB each as a picture, %.1f MB with its display copy; the file "
+                    "%.0f MB) paged through: %d of %d reached in %.1f s (%.0f ms a page); round to the first and "
+                    "back over 50, each read again: %d of 51 shown, %.0f ms a page\n",
+                    kLongPages, kLongWidth, kLongHeight, pageMb, pageMb + displayMb, FileMegabytes(path), reached,
+                    kLongPages, forward, forward * 1000 / kLongPages, again, backSeconds * 1000 / 51);
+        std::printf("  the pages held at most %.1f MB (budget %.0f MB; holding every page would take %.0f MB, "
+                    "%.1fx the budget); the process's private bytes %.1f MB at the start, %.1f MB at most; its "
+                    "committed memory %.1f MB at most\n",
+                    heldMost / 1048576.0, COnePicture::ReadAgainBudget / 1048576.0, kLongPages * (pageMb + displayMb),
+                    kLongPages * (pageMb + displayMb) * 1048576.0 / COnePicture::ReadAgainBudget, start.privateMb,
+                    privateMost, committedMost);
+        state.counters["pages_reached"] = reached;
+        state.counters["held_mb"] = heldMost / 1048576.0;
+        state.counters["private_mb"] = privateMost;
+        engine.Free();
+    }
+    DeleteFileW(path.c_str());
+}
+
+BENCHMARK(PageThroughALongTiff)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 

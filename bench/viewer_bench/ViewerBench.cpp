@@ -1,7 +1,8 @@
 // The picture display engine as a picture window drives it: a 24-megapixel JPEG opened and fitted
 // to 1920x1080 (time to first paint, per scale mode), and a 100-page TIFF of 1000x750 pages shown
-// at 1024x768, stepped through once to read every page, then timed per step once the display
-// copies are all cached. Prints the figures and the process's peak memory after each part.
+// at 1024x768, stepped through once to read every page (within the pages' budget), then timed per
+// step between pages still held and per step round the file (pages read again). Prints the
+// figures and the process's peak memory after each part.
 #include "catalogue/VyxFile.h"
 #include "image/DibCore.h"
 #include "image/DibSection.h"
@@ -155,7 +156,9 @@ void JpegDecodeAlone(benchmark::State& state)
     g_figures["decode alone ms (24 MP JPEG, full size)"] = total * 1000 / state.iterations();
 }
 
-// Every page read and prepared once; then each step only paints a cached display copy.
+// Every page read and prepared once (the pages past the engine's budget let go of those shown
+// longest ago); then each step between pages still held only paints a cached display copy, and a
+// step round the whole file reads a page let go again.
 void TiffStepping(benchmark::State& state)
 {
     LoadOwnPlugins();
@@ -168,31 +171,41 @@ void TiffStepping(benchmark::State& state)
     picture.SetDisplayRect(CRect(0, 0, 1024, 768));
     double start = BenchSeconds();
     picture.Show(screen.GetMemDC(), &item, TRUE);
+    ULONGLONG heldMost = picture.GetHeldBytes();
     for (int i = 1; i < kPages; ++i) {
         picture.StepPage();
         picture.NextPage();
         picture.Show(screen.GetMemDC(), nullptr, FALSE);
+        heldMost = std::max(heldMost, picture.GetHeldBytes());
     }
-    picture.StepPage();
-    picture.NextPage();
     const double firstPass = BenchSeconds() - start;
-    int cached = 0;
-    for (int page = 0; page < picture.GetPageCount(); ++page)
-        cached += picture.GetDisplayPageAt(page) != nullptr;
-    if (picture.GetPageCount() != kPages || cached != kPages) {
-        state.SkipWithError("the page budget did not hold every page");
+    if (picture.GetPageCount() != kPages || picture.GetCurrentPage() != kPages - 1) {
+        state.SkipWithError("not every page was read");
         return;
     }
+    // The last page and the one before it are held: steps between them paint cached copies.
     double stepping = 0;
     for (auto _ : state) {
         double at = BenchSeconds();
-        picture.NextPage();
+        if (picture.GetCurrentPage() == kPages - 1)
+            picture.PrevPage();
+        else
+            picture.NextPage();
         picture.Show(screen.GetMemDC(), nullptr, FALSE);
         stepping += BenchSeconds() - at;
     }
+    // Round the whole file once more: the pages let go are read again.
+    start = BenchSeconds();
+    for (int i = 0; i < kPages; ++i) {
+        picture.NextPage();
+        picture.Show(screen.GetMemDC(), nullptr, FALSE);
+        heldMost = std::max(heldMost, picture.GetHeldBytes());
+    }
+    const double again = BenchSeconds() - start;
     g_figures["tiff first pass ms per page"] = firstPass * 1000 / kPages;
     g_figures["tiff cached step ms"] = stepping * 1000 / state.iterations();
-    g_figures["tiff pages held MB"] = picture.GetHeldBytes() / 1048576.0;
+    g_figures["tiff step round the file ms (pages read again)"] = again * 1000 / kPages;
+    g_figures["tiff pages held MB at most"] = heldMost / 1048576.0;
     RecordPeak("100-page TIFF");
     picture.Free();
 }

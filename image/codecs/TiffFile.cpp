@@ -327,11 +327,17 @@ HGLOBAL CreateDibForDepth(LONG width, LONG height, int depth)
     return dib;
 }
 
+TIFF* TiffFile::Open() const
+{
+    return m_file != INVALID_HANDLE_VALUE ? OpenTiffHandle(m_file, kClientName)
+                                          : OpenTiffMemory(m_data, m_dataSize, kClientName, "r");
+}
+
 int TiffFile::Decode()
 {
     m_dib = nullptr;
     SilenceLibtiff();
-    TIFF* tif = OpenTiffMemory(m_data, m_dataSize, kClientName, "r");
+    TIFF* tif = Open();
     if (!tif)
         return 1;
     HGLOBAL dib = TIFFSetDirectory(tif, m_page) ? ConvertPage(tif) : nullptr;
@@ -349,7 +355,7 @@ int TiffFile::Decode()
 int TiffFile::ReadInfo()
 {
     SilenceLibtiff();
-    TIFF* tif = OpenTiffMemory(m_data, m_dataSize, kClientName, "r");
+    TIFF* tif = Open();
     if (!tif)
         return 1;
     uint32_t width = 0, length = 0;
@@ -368,7 +374,7 @@ int TiffFile::ReadInfo()
 int TiffFile::CountPages()
 {
     SilenceLibtiff();
-    TIFF* tif = OpenTiffMemory(m_data, m_dataSize, kClientName, "r");
+    TIFF* tif = Open();
     if (!tif)
         return 0;
     int count = CountTiffDirectories(tif);

@@ -1,5 +1,5 @@
-// The TIFF codec: one page of TIFF data in memory into a packed DIB through libtiff, the page
-// count and the size alone. It does not encode.
+// The TIFF codec: one page of TIFF data in memory (or of an open file) into a packed DIB through
+// libtiff, the page count and the size alone. It does not encode.
 #pragma once
 
 #include "image/codecs/ImageFileBase.h"
@@ -25,6 +25,12 @@ public:
 
     DWORD m_page = 0;
     DWORD m_reserved = 0;
+    // When set, Decode, ReadInfo and CountPages read this open file (the caller's) instead of
+    // m_data: a file of any size, none of it held.
+    HANDLE m_file = INVALID_HANDLE_VALUE;
+
+private:
+    tiff* Open() const;
 };
 
 int CountTiffDirectories(tiff* tif);

@@ -2,6 +2,7 @@
 
 #include <tiffio.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -96,6 +97,61 @@ int KeepOutput(thandle_t)
     return 0;
 }
 
+// An open file read at a position of its own, so that nothing of the file is held in memory.
+struct TiffFileClient
+{
+    HANDLE file;
+    ULONGLONG size;
+    ULONGLONG position;
+};
+
+tmsize_t FileRead(thandle_t handle, void* buffer, tmsize_t count)
+{
+    auto* client = static_cast<TiffFileClient*>(handle);
+    if (count <= 0 || client->position >= client->size)
+        return 0;
+    const ULONGLONG available = client->size - client->position;
+    const DWORD n = static_cast<DWORD>(std::min<ULONGLONG>({static_cast<ULONGLONG>(count), available, 0x7FFFFFFFu}));
+    OVERLAPPED at = {};
+    at.Offset = static_cast<DWORD>(client->position);
+    at.OffsetHigh = static_cast<DWORD>(client->position >> 32);
+    DWORD read = 0;
+    if (!ReadFile(client->file, buffer, n, &read, &at))
+        return 0;
+    client->position += read;
+    return static_cast<tmsize_t>(read);
+}
+
+tmsize_t FileWrite(thandle_t, void*, tmsize_t)
+{
+    return 0;
+}
+
+toff_t FileSeek(thandle_t handle, toff_t offset, int whence)
+{
+    auto* client = static_cast<TiffFileClient*>(handle);
+    toff_t base = whence == SEEK_CUR ? client->position : whence == SEEK_END ? client->size : 0;
+    client->position = base + offset;
+    return client->position;
+}
+
+toff_t FileSize(thandle_t handle)
+{
+    return static_cast<TiffFileClient*>(handle)->size;
+}
+
+// The file is not mapped: its pages are read as libtiff asks for them.
+int FileMap(thandle_t, void**, toff_t*)
+{
+    return 0;
+}
+
+int FreeFileClient(thandle_t handle)
+{
+    delete static_cast<TiffFileClient*>(handle);
+    return 0;
+}
+
 } // namespace
 
 void SilenceLibtiff()
@@ -120,6 +176,21 @@ TIFF* OpenTiffMemory(const BYTE* base, DWORD size, const char* name, const char*
     // A failed open leaves the block to its owner (libtiff closes only what it opened).
     if (!tif)
         delete block;
+    return tif;
+}
+
+TIFF* OpenTiffHandle(HANDLE file, const char* name)
+{
+    LARGE_INTEGER size = {};
+    if (file == INVALID_HANDLE_VALUE || !GetFileSizeEx(file, &size))
+        return nullptr;
+    auto* client = new (std::nothrow) TiffFileClient{file, static_cast<ULONGLONG>(size.QuadPart), 0};
+    if (!client)
+        return nullptr;
+    TIFF* tif = TIFFClientOpen(name, "r", client, FileRead, FileWrite, FileSeek, FreeFileClient, FileSize, FileMap,
+                               MemoryUnmap);
+    if (!tif)
+        delete client;
     return tif;
 }
 

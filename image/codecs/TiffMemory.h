@@ -1,5 +1,5 @@
 // libtiff over bytes in memory: reading a block the caller keeps, or writing into a block that
-// grows as libtiff writes.
+// grows as libtiff writes; and libtiff reading an open file, whatever its size, without holding it.
 #pragma once
 
 #include <windows.h>
@@ -21,5 +21,8 @@ struct TiffMemoryBlock
 void SilenceLibtiff();
 // libtiff on read-only bytes in memory; null for a null base or when the data do not open.
 tiff* OpenTiffMemory(const BYTE* base, DWORD size, const char* name, const char* mode);
+// libtiff reading the file through the handle, which the caller keeps open (and closes) while the
+// TIFF handle lives; null when the data do not open.
+tiff* OpenTiffHandle(HANDLE file, const char* name);
 // libtiff writing into `output`, which must outlive the TIFF handle.
 tiff* OpenTiffMemoryOutput(TiffMemoryBlock* output, const char* name);

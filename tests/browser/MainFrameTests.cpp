@@ -10,6 +10,8 @@
 #include "catalogue/FrameMessages.h"
 #include "browser/VyxOleDataSource.h"
 #include "fileops/VyxFileTransfer.h"
+#include "catalogue/VyxCacheFolder.h"
+#include "catalogue/VyxCacheList.h"
 #include "catalogue/VyxFile.h"
 #include "foundation/VyxPath.h"
 
@@ -701,4 +703,35 @@ TEST(MainFrame, TheBackAndForwardButtonsShowTheirStatesFromTheFirstPaint)
     CKWApp::PlaceMainWindow(p.Frame(), FALSE, FALSE);
     EXPECT_FALSE(bar.IsButtonEnabled(ID_FOLDER_BACK));
     EXPECT_FALSE(bar.IsButtonEnabled(ID_FOLDER_FORWARD));
+}
+
+// A thumbnail cache whose file takes a while to write is written on a thread of its own when the
+// program closes: the close is answered at once (a second close meanwhile changes nothing), and
+// the window goes once the file is written whole.
+TEST(MainFrame, ClosingAnswersAtOnceWhileTheThumbnailCacheIsWrittenAndTheFileIsWhole)
+{
+    FrameProgram p([] { WriteAppIniInt(L"KWDoc", L"AutoCacheFolder", 1); });
+    const CString folder = p.m_folder.Path();
+    const int records = 300000;
+    // The location's cache in memory with many records not written yet.
+    auto* cache = new VyxCacheFolder(folder, L"");
+    for (int i = 0; i < records; ++i) {
+        auto* record = new VyxCacheThumbs;
+        record->m_fileName.Format(L"IMG_%06d.JPG", i);
+        record->m_loaderName = L"vyx_jpeg";
+        record->m_fileTime = 1500000000;
+        cache->AddRecord(record);
+    }
+    theCacheList.AddTail(cache);
+    const HWND frame = p.Frame()->m_hWnd;
+    p.Frame()->SendMessage(WM_CLOSE);
+    EXPECT_TRUE(IsWindow(frame));
+    p.Frame()->SendMessage(WM_CLOSE);
+    EXPECT_TRUE(IsWindow(frame));
+    EXPECT_TRUE(PumpUntil([frame] { return !IsWindow(frame); }, 120000));
+    p.Close();
+    VyxCacheFolder written;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, written.Load(folder + L"\\_THUMBS_.KWI"));
+    EXPECT_EQ(records, written.GetCount());
+    EXPECT_STREQ(L"IMG_299999.JPG", written.GetAt(records - 1)->m_fileName);
 }

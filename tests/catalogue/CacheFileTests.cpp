@@ -1,9 +1,11 @@
 #include "ThumbnailTestUtil.h"
 
+#include "catalogue/SteppedPictureLoad.h"
 #include "catalogue/VyxFilexDraw.h"
 #include "image/DibCore.h"
 #include "image/codecs/JpegMemory.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -19,6 +21,23 @@ const long long kTime = 1500000000;
 std::string Bytes(const std::wstring& path)
 {
     return ScratchFolder::ReadFile(path);
+}
+
+// The names in a folder, in order.
+std::vector<std::wstring> NamesIn(const ScratchFolder& folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder / L"*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        if (wcscmp(data.cFileName, L".") != 0 && wcscmp(data.cFileName, L"..") != 0)
+            names.push_back(data.cFileName);
+    while (FindNextFileW(find, &data));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 VyxCacheThumbs* NewRecord(const wchar_t* name, ULONGLONG size, long long time, const wchar_t* loader = L"a_image")
@@ -125,11 +144,12 @@ TEST(CacheFile, WrittenBytesFollowTheFieldLayout)
     EXPECT_EQ(180, back->m_boxSize.cx);
     EXPECT_EQ(3, back->m_kind);
     EXPECT_EQ(0, back->m_frameShown);
-    ASSERT_TRUE(back->HasImageBytes());
-    EXPECT_EQ(std::string("PIXELS!"), std::string(reinterpret_cast<const char*>(back->m_image), 7));
-    EXPECT_TRUE(back->m_ownsImage);
+    // The image stays in the file (its bytes are checked above), read from there when asked for.
+    EXPECT_FALSE(back->HasImageBytes());
+    EXPECT_EQ(VyxCacheThumbs::ImageDib, back->m_imageKind);
+    EXPECT_EQ(7u, back->m_imageLength);
     EXPECT_EQ(-3, loaded.GetAt(1)->m_fileTime);
-    EXPECT_FALSE(loaded.GetAt(1)->HasImageBytes());
+    EXPECT_EQ(0u, loaded.GetAt(1)->m_imageLength);
     EXPECT_FALSE(loaded.IsModified());
 }
 
@@ -199,7 +219,7 @@ TEST(CacheFile, ReaderKeepsCompleteRecordsOldTextsAndSkipsWhatItDoesNotKnow)
     EXPECT_STREQ(L"in\\x.jpg", old->m_memberPath);
     EXPECT_STREQ(L"arc.lzh", old->m_archiveFileName);
     EXPECT_STREQ(L"", old->m_archiveLoaderName);
-    EXPECT_EQ(-17, old->m_font.lfHeight);
+    EXPECT_EQ(-17, old->GetFont().lfHeight);
     EXPECT_EQ(1, old->m_frameShown);
     EXPECT_EQ(1, old->m_scaled);
     EXPECT_EQ(0, old->m_sharpened); // an empty field gives no byte
@@ -240,7 +260,7 @@ TEST(CacheFile, DamagedFieldsAreNeverReadPastTheirEnd)
     EXPECT_STREQ(L"", first->m_loaderName);
     EXPECT_EQ(0u, first->m_fileSize);
     EXPECT_EQ(0, first->m_width);
-    EXPECT_EQ(0, first->m_font.lfHeight);
+    EXPECT_EQ(0, first->GetFont().lfHeight);
     EXPECT_EQ(0, first->m_margin.cx);
     EXPECT_EQ(259, cache.GetAt(1)->m_fileName.GetLength());
 }
@@ -454,13 +474,31 @@ TEST(CacheFile, AFailedWriteLeavesTheOldFileWhole)
     std::wstring path = folder / L"_THUMBS_.KWI";
     std::string old = CacheBytes().Head().Record(L"old.jpg", L"x", 1, 2).End().bytes;
     PutFile(folder, L"_THUMBS_.KWI", old);
-    // A folder in the way of the temporary file: nothing can be written beside the file.
-    CreateDirectoryW((path + L".tmp").c_str(), nullptr);
+    // A user's file of the name the temporary file once had is never written over or taken.
+    const std::string users = "somebody's own file";
+    PutFile(folder, L"_THUMBS_.KWI.tmp", users);
     VyxCacheFolder cache;
     cache.AddRecord(NewRecord(L"new.jpg", 3, 4));
-    EXPECT_EQ(0, cache.SaveIfModified(path.c_str()));
+    // Given up (a close that is cancelled): the old file stays.
+    VyxCacheFolder::WriteWatch watch;
+    watch.stop = true;
+    EXPECT_EQ(0, cache.SaveIfModified(path.c_str(), &watch));
     EXPECT_TRUE(cache.IsModified());
     EXPECT_EQ(old, Bytes(path));
+    // The old file held by another program that does not let it be replaced.
+    HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    EXPECT_EQ(0, cache.SaveIfModified(path.c_str()));
+    CloseHandle(held);
+    EXPECT_TRUE(cache.IsModified());
+    EXPECT_EQ(old, Bytes(path));
+    EXPECT_EQ(users, Bytes(folder / L"_THUMBS_.KWI.tmp"));
+    // Nothing half written is left beside them.
+    EXPECT_EQ((std::vector<std::wstring>{L"_THUMBS_.KWI", L"_THUMBS_.KWI.tmp"}), NamesIn(folder));
+    EXPECT_EQ(1, cache.SaveIfModified(path.c_str()));
+    EXPECT_EQ(users, Bytes(folder / L"_THUMBS_.KWI.tmp"));
+    EXPECT_EQ((std::vector<std::wstring>{L"_THUMBS_.KWI", L"_THUMBS_.KWI.tmp"}), NamesIn(folder));
     EXPECT_EQ(0, VyxCacheFolder::WriteRecords((folder / L"no\\such\\folder.kwt").c_str(), VyxCacheThumbsArray()));
 }
 
@@ -506,7 +544,7 @@ TEST(CacheFile, CacheLoadFreeKeepsEveryImageWhenTheFolderIsWrittenAgain)
     ASSERT_EQ(0, cache.StoreFromItem(*third.item));
     VyxFile two(second.item->GetPath().GetString());
     ASSERT_EQ(0, cache.RestoreToItem(two));
-    EXPECT_TRUE(cache.FindRecord(two)->HasImageBytes());
+    EXPECT_FALSE(ImageOf(cache, cache.FindRecord(two)).empty());
     ASSERT_EQ(1, cache.SaveIfModified(path.c_str()));
     EXPECT_FALSE(cache.FindRecord(two)->HasImageBytes());
     // Written once more: every record still carries its image.
@@ -517,7 +555,7 @@ TEST(CacheFile, CacheLoadFreeKeepsEveryImageWhenTheFolderIsWrittenAgain)
     ASSERT_EQ(VyxCacheFolder::LoadDone, reread.Load(path.c_str()));
     ASSERT_EQ(3, reread.GetCount());
     for (INT_PTR i = 0; i < 3; ++i)
-        EXPECT_TRUE(reread.GetAt(i)->HasImageBytes()) << i;
+        EXPECT_FALSE(ImageOf(reread, reread.GetAt(i)).empty()) << i;
     VyxFile check(first.item->GetPath().GetString());
     ASSERT_EQ(0, reread.RestoreToItem(check));
     EXPECT_EQ(dibtest::Bytes(first.item->GetThumbnail()), dibtest::Bytes(check.GetThumbnail()));
@@ -674,9 +712,11 @@ TEST(CacheFile, ReleasedImagesAreNeverTakenFromAnotherRecordOrAReplacedFile)
     }
     VyxCacheFolder reference;
     ASSERT_EQ(VyxCacheFolder::LoadDone, reference.Load(path.c_str()));
-    auto image = [](const VyxCacheThumbs* record) {
-        return std::string(reinterpret_cast<const char*>(record->m_image), record->m_imageLength);
-    };
+    // Taken now: the file is replaced below.
+    const std::string imageA = ImageOf(reference, reference.FindRecord(*a.item));
+    const std::string imageB = ImageOf(reference, reference.FindRecord(*b.item));
+    ASSERT_FALSE(imageA.empty());
+    ASSERT_FALSE(imageB.empty());
 
     VyxCacheFolder cache;
     ASSERT_EQ(VyxCacheFolder::LoadDone, cache.Load(path.c_str()));
@@ -687,7 +727,7 @@ TEST(CacheFile, ReleasedImagesAreNeverTakenFromAnotherRecordOrAReplacedFile)
         VyxCacheFolder other;
         ASSERT_EQ(VyxCacheFolder::LoadDone, other.Load(path.c_str()));
         VyxCacheThumbs* record = other.FindRecord(*a.item);
-        std::string bytes = image(record);
+        std::string bytes = ImageOf(other, record);
         bytes[bytes.size() - 3] ^= 0x55;
         record->m_fileName = L"z.tpic";
         record->SetImage(record->m_imageKind, reinterpret_cast<const BYTE*>(bytes.data()),
@@ -704,9 +744,9 @@ TEST(CacheFile, ReleasedImagesAreNeverTakenFromAnotherRecordOrAReplacedFile)
     VyxCacheFolder reread;
     ASSERT_EQ(VyxCacheFolder::LoadDone, reread.Load(path.c_str()));
     ASSERT_EQ(3, reread.GetCount());
-    EXPECT_FALSE(reread.FindRecord(*a.item)->HasImageBytes());
-    EXPECT_EQ(image(reference.FindRecord(*b.item)), image(reread.FindRecord(*b.item)));
-    EXPECT_FALSE(reread.FindRecord(*c.item)->HasImageBytes());
+    EXPECT_EQ("", ImageOf(reread, reread.FindRecord(*a.item)));
+    EXPECT_EQ(imageB, ImageOf(reread, reread.FindRecord(*b.item)));
+    EXPECT_EQ("", ImageOf(reread, reread.FindRecord(*c.item)));
 
     // The cache file deleted meanwhile: images moved out to the folder's own spill file are still
     // written; one only released had its bytes in the file and is written without.
@@ -720,8 +760,8 @@ TEST(CacheFile, ReleasedImagesAreNeverTakenFromAnotherRecordOrAReplacedFile)
     ASSERT_EQ(1, spilled.SaveIfModified(path.c_str()));
     VyxCacheFolder last;
     ASSERT_EQ(VyxCacheFolder::LoadDone, last.Load(path.c_str()));
-    EXPECT_EQ(image(reference.FindRecord(*a.item)), image(last.FindRecord(*a.item)));
-    EXPECT_FALSE(last.FindRecord(*b.item)->HasImageBytes());
+    EXPECT_EQ(imageA, ImageOf(last, last.FindRecord(*a.item)));
+    EXPECT_EQ("", ImageOf(last, last.FindRecord(*b.item)));
 }
 
 // Records of older writers (texts in the ANSI code page, the image before the facts, fields this
@@ -751,8 +791,243 @@ TEST(CacheFile, OlderRecordsKeepTheirReleasedImagesAndOnlyATornLastRecordIsLost)
     ASSERT_EQ(VyxCacheFolder::LoadDone, reread.Load(path.c_str()));
     ASSERT_EQ(2, reread.GetCount());
     EXPECT_STREQ(L"写真.jpg", reread.GetAt(0)->m_fileName);
-    EXPECT_EQ(first,
-              std::string(reinterpret_cast<const char*>(reread.GetAt(0)->m_image), reread.GetAt(0)->m_imageLength));
-    EXPECT_EQ(second,
-              std::string(reinterpret_cast<const char*>(reread.GetAt(1)->m_image), reread.GetAt(1)->m_imageLength));
+    EXPECT_EQ(first, ImageOf(reread, reread.GetAt(0)));
+    EXPECT_EQ(second, ImageOf(reread, reread.GetAt(1)));
+}
+
+// A cache file is read in a few kilobytes whatever its size: its records keep only where their
+// images lie, and each thumbnail is read from there when asked for. A file larger than the
+// process's address space (its gaps sparse, so it costs no disk) loads as any other.
+TEST(CacheFile, ImagesStayInTheFileAndAFileLargerThanTheAddressSpaceLoads)
+{
+    CacheScope scope;
+    StandardPlugins plugins;
+    ScratchFolder folder(L"cache");
+    std::vector<std::unique_ptr<StoredItem>> items;
+    VyxCacheFolder held;
+    for (int i = 0; i < 6; ++i) {
+        items.emplace_back(new StoredItem(folder, L"p" + std::to_wstring(i) + L".tpic", 20 + 4 * i, 18 + 2 * i));
+        ASSERT_EQ(0, held.StoreFromItem(*items.back()->item));
+    }
+    const std::wstring path = folder / L"_THUMBS_.KWI";
+    ASSERT_EQ(1, held.SaveIfModified(path.c_str()));
+    VyxCacheFolder loaded;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, loaded.Load(path.c_str()));
+    ASSERT_EQ(6, loaded.GetCount());
+    for (auto& stored : items) {
+        EXPECT_FALSE(loaded.FindRecord(*stored->item)->HasImageBytes());
+        VyxFile fromHeld(stored->item->GetPath().GetString()), fromFile(stored->item->GetPath().GetString());
+        ASSERT_EQ(0, held.RestoreToItem(fromHeld));
+        ASSERT_EQ(0, loaded.RestoreToItem(fromFile));
+        EXPECT_EQ(dibtest::Bytes(fromHeld.GetThumbnail()), dibtest::Bytes(fromFile.GetThumbnail()));
+    }
+
+    // Two records with two others between them whose images take more than 4 GB.
+    const std::string jpeg = TestJpeg(10, 9);
+    const std::wstring large = folder / L"large.kwt";
+    HANDLE file = CreateFileW(large.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    auto put = [&](ULONGLONG at, const std::string& bytes) {
+        LARGE_INTEGER where;
+        where.QuadPart = static_cast<LONGLONG>(at);
+        DWORD written = 0;
+        return SetFilePointerEx(file, where, nullptr, FILE_BEGIN) &&
+               WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+               written == bytes.size();
+    };
+    const ULONGLONG size = items[0]->item->GetFileSize();
+    std::string first = CacheBytes().Head().Record(L"p0.tpic", L"a_image", size, kTime).Field(1022, jpeg).End().bytes;
+    const DWORD gap = 0x90000000u;
+    ULONGLONG at = 0;
+    bool written = put(at, first);
+    at += first.size();
+    for (int i = 0; i < 2 && written; ++i) {
+        const std::string head =
+            CacheBytes().Record(L"big" + std::to_wstring(i) + L".tpic", L"a_image", 1, kTime).bytes +
+            CacheBytes::Le(1022) + CacheBytes::Le(gap);
+        written = put(at, head);
+        at += head.size() + gap;
+        written = written && put(at, CacheBytes().End().bytes);
+        at += 12;
+    }
+    const ULONGLONG secondSize = items[1]->item->GetFileSize();
+    written = written &&
+              put(at, CacheBytes().Record(L"p1.tpic", L"a_image", secondSize, kTime).Field(1022, jpeg).End().bytes);
+    CloseHandle(file);
+    ASSERT_TRUE(written);
+    VyxCacheFolder huge;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, huge.Load(large.c_str()));
+    ASSERT_EQ(4, huge.GetCount());
+    EXPECT_EQ(gap, huge.GetAt(2)->m_imageLength);
+    for (int i : {0, 1}) {
+        VyxFile item(items[i]->item->GetPath().GetString());
+        ASSERT_EQ(0, huge.RestoreToItem(item)) << i;
+        EXPECT_EQ(10, GetDibWidth(item.GetThumbnail())) << i;
+    }
+    EXPECT_EQ(jpeg, ImageOf(huge, huge.GetAt(3)));
+}
+
+// While a pass may give way, a large cache file is read on a thread of its own: the item's first
+// look-up answers at once without making anything, and once the file is read it is restored.
+// Outside a pass the look-up waits for the file as always.
+TEST(CacheList, ALargeCacheFileIsReadInTheBackgroundWhileAPassGivesWay)
+{
+    CacheScope scope;
+    StandardPlugins plugins;
+    ScratchFolder folder(L"cache");
+    StoredItem last(folder, L"last.tpic", 40, 30);
+    const std::string jpeg = TestJpeg(20, 15);
+    CacheBytes bytes;
+    bytes.Head();
+    // Enough records before the item's own that reading them takes a while.
+    for (int i = 0; i < 60000; ++i)
+        bytes.Record(L"f" + std::to_wstring(i) + L".tpic", L"a_image", 1, kTime).End();
+    bytes.Record(L"last.tpic", L"a_image", last.item->GetFileSize(), kTime).Field(1022, jpeg).End();
+    PutFile(folder, L"_THUMBS_.KWI", bytes.bytes);
+
+    VyxFile item(last.item->GetPath().GetString());
+    item.SetCacheLookup(TRUE);
+    {
+        SteppedPictureLoad::Allowance allowance(100);
+        EXPECT_EQ(nullptr, item.GetThumbnailFor(0, 0, 40, 30, true));
+        EXPECT_TRUE(item.IsWaitingForCache());
+        EXPECT_FALSE(item.HasThumbnail());
+        EXPECT_TRUE(item.GetCacheLookup());
+        bool read = false;
+        for (int i = 0; i < 600 && !read; ++i)
+            read = theCacheList.WaitForReading(50);
+        ASSERT_TRUE(read);
+        EXPECT_FALSE(item.IsWaitingForCache());
+        HGLOBAL thumbnail = item.GetThumbnailFor(0, 0, 40, 30, true);
+        ASSERT_TRUE(thumbnail);
+        EXPECT_EQ(20, GetDibWidth(thumbnail));
+        EXPECT_TRUE(item.IsCached());
+    }
+    // Another location read anew, without a pass: restored at the first look-up.
+    theCacheList.RemoveAllFolders();
+    VyxFile again(last.item->GetPath().GetString());
+    again.SetCacheLookup(TRUE);
+    ASSERT_TRUE(again.GetThumbnailFor(0, 0, 40, 30, true));
+    EXPECT_TRUE(again.IsCached());
+    EXPECT_FALSE(theCacheList.IsReading());
+    // Left while still being read: nothing of it stays.
+    {
+        theCacheList.RemoveAllFolders();
+        SteppedPictureLoad::Allowance allowance(100);
+        VyxFile left(last.item->GetPath().GetString());
+        left.SetCacheLookup(TRUE);
+        EXPECT_EQ(nullptr, left.GetThumbnailFor(0, 0, 40, 30, true));
+        theCacheList.RemoveAllFolders();
+        EXPECT_FALSE(theCacheList.IsReading());
+        EXPECT_EQ(nullptr, theCacheList.FindFolder(folder.Path().c_str(), L""));
+    }
+}
+
+namespace {
+
+// The file's identity: a file written anew and put in place is another file.
+ULONGLONG FileIdentity(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    BY_HANDLE_FILE_INFORMATION info = {};
+    const bool read = file != INVALID_HANDLE_VALUE && GetFileInformationByHandle(file, &info);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    return read ? static_cast<ULONGLONG>(info.nFileIndexHigh) << 32 | info.nFileIndexLow : 0;
+}
+
+} // namespace
+
+// A folder whose only changes are new records adds them at the end of the file it read, which is
+// not written again; a record torn there by a crash during an earlier addition goes first. A
+// record changed or removed, or a file another writer replaced, has the whole file written.
+TEST(CacheFile, NewRecordsAreAddedToTheFileReadAndATornEndGoesFirst)
+{
+    CacheScope scope;
+    StandardPlugins plugins;
+    ScratchFolder folder(L"cache");
+    const std::wstring path = folder / L"_THUMBS_.KWI";
+    std::vector<std::unique_ptr<StoredItem>> items;
+    for (int i = 0; i < 5; ++i)
+        items.emplace_back(new StoredItem(folder, L"p" + std::to_wstring(i) + L".tpic", 24 + 2 * i, 20 + i));
+    {
+        VyxCacheFolder first;
+        ASSERT_EQ(0, first.StoreFromItem(*items[0]->item));
+        ASSERT_EQ(0, first.StoreFromItem(*items[1]->item));
+        ASSERT_EQ(1, first.SaveIfModified(path.c_str()));
+    }
+    const std::string before = Bytes(path);
+    const ULONGLONG identity = FileIdentity(path);
+    ASSERT_NE(0u, identity);
+    {
+        VyxCacheFolder cache;
+        ASSERT_EQ(VyxCacheFolder::LoadDone, cache.Load(path.c_str()));
+        ASSERT_EQ(0, cache.StoreFromItem(*items[2]->item));
+        ASSERT_EQ(1, cache.SaveIfModified(path.c_str()));
+        EXPECT_EQ(identity, FileIdentity(path));
+        EXPECT_EQ(before, Bytes(path).substr(0, before.size()));
+        // Written once more with a further record: the places of the one added are right.
+        ASSERT_EQ(0, cache.StoreFromItem(*items[3]->item));
+        ASSERT_EQ(1, cache.SaveIfModified(path.c_str()));
+        EXPECT_EQ(identity, FileIdentity(path));
+    }
+    // A crash in the middle of an addition: half a record at the end.
+    const std::string whole = Bytes(path);
+    const std::string torn = CacheBytes().Record(L"torn.tpic", L"a_image", 1, kTime).bytes;
+    PutFile(folder, L"_THUMBS_.KWI", whole + torn.substr(0, torn.size() / 2));
+    {
+        VyxCacheFolder cache;
+        ASSERT_EQ(VyxCacheFolder::LoadDone, cache.Load(path.c_str()));
+        ASSERT_EQ(4, cache.GetCount());
+        const ULONGLONG rewritten = FileIdentity(path);
+        ASSERT_EQ(0, cache.StoreFromItem(*items[4]->item));
+        ASSERT_EQ(1, cache.SaveIfModified(path.c_str()));
+        EXPECT_EQ(rewritten, FileIdentity(path));
+        EXPECT_EQ(whole, Bytes(path).substr(0, whole.size()));
+    }
+    VyxCacheFolder reread;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, reread.Load(path.c_str()));
+    ASSERT_EQ(5, reread.GetCount());
+    EXPECT_EQ(nullptr, reread.FindRecord(VyxFile((folder / L"torn.tpic").c_str())));
+    for (auto& stored : items) {
+        VyxFile fromFile(stored->item->GetPath().GetString());
+        ASSERT_EQ(0, reread.RestoreToItem(fromFile));
+        EXPECT_EQ(GetDibWidth(stored->item->GetThumbnail()), GetDibWidth(fromFile.GetThumbnail()));
+        EXPECT_EQ(GetDibHeight(stored->item->GetThumbnail()), GetDibHeight(fromFile.GetThumbnail()));
+    }
+
+    // A record removed: the whole file is written, without it.
+    const ULONGLONG appended = FileIdentity(path);
+    reread.RemoveItem(*items[0]->item);
+    ASSERT_EQ(1, reread.SaveIfModified(path.c_str()));
+    EXPECT_NE(appended, FileIdentity(path));
+    // Another writer's file since: written whole, never added to.
+    VyxCacheFolder stale;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, stale.Load(path.c_str()));
+    {
+        VyxCacheFolder other;
+        ASSERT_EQ(VyxCacheFolder::LoadDone, other.Load(path.c_str()));
+        other.RemoveItem(*items[1]->item);
+        ASSERT_EQ(1, other.SaveIfModified(path.c_str()));
+    }
+    const ULONGLONG others = FileIdentity(path);
+    ASSERT_EQ(0, stale.StoreFromItem(*items[0]->item));
+    ASSERT_EQ(1, stale.SaveIfModified(path.c_str()));
+    EXPECT_NE(others, FileIdentity(path));
+    VyxCacheFolder last;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, last.Load(path.c_str()));
+    EXPECT_EQ(5, last.GetCount());
+
+    // A file of its header alone keeps it: the first record follows the magic field.
+    PutFile(folder, L"_THUMBS_.KWI", CacheBytes().Head().bytes);
+    VyxCacheFolder headed;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, headed.Load(path.c_str()));
+    ASSERT_EQ(0, headed.StoreFromItem(*items[2]->item));
+    ASSERT_EQ(1, headed.SaveIfModified(path.c_str()));
+    VyxCacheFolder one;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, one.Load(path.c_str()));
+    ASSERT_EQ(1, one.GetCount());
+    VyxFile restored(items[2]->item->GetPath().GetString());
+    EXPECT_EQ(0, one.RestoreToItem(restored));
 }

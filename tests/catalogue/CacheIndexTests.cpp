@@ -1,5 +1,6 @@
 #include "ThumbnailTestUtil.h"
 
+#include "catalogue/CacheFileWriter.h"
 #include "catalogue/VyxCacheIndex.h"
 #include "catalogue/VyxFilexDraw.h"
 #include "catalogue/VyxNoteStore.h"
@@ -297,7 +298,7 @@ TEST(CacheList, StoringIntoALocationKeepsTheThumbnailsAlreadyInItsFile)
     ASSERT_EQ(VyxCacheFolder::LoadDone, cache.Load((folder.path + L"\\_THUMBS_.KWI").c_str()));
     ASSERT_EQ(3, cache.GetCount());
     for (INT_PTR i = 0; i < 3; ++i)
-        EXPECT_TRUE(cache.GetAt(i)->HasImageBytes());
+        EXPECT_FALSE(ImageOf(cache, cache.GetAt(i)).empty());
 }
 
 TEST(CacheList, FlushDeletesEmptyFilesAndFilesUnderTheRootItself)
@@ -436,4 +437,53 @@ TEST(CacheIndex, ACentralFileTwoKeysNameIsTheFirstKeysAloneAndTheOtherWritesANew
     const CString config = cacheIndex.GetConfigFileName(p2.c_str(), L"");
     EXPECT_NE(CString((root / L"00000000.kwc").c_str()), config);
     EXPECT_EQ(CString((root / L"00000000.kwc").c_str()), cacheIndex.GetConfigFileName(p1.c_str(), L""));
+}
+
+// The files a flush would write, left to a writer of their own: the folders that need writing
+// leave the list for it (the others stay), it writes them on its thread, and a writing given up
+// leaves each old file as it was.
+TEST(CacheList, FoldersLeftToAWriterAreWrittenOnItsThreadAndAStoppedWriteLeavesTheOldFile)
+{
+    StandardPlugins plugins;
+    ScratchFolder pictures(L"pics");
+    PictureFolder first(pictures / L"first"), second(pictures / L"second"), kept(pictures / L"kept");
+    CacheScope scope;
+    WriteAppIniInt(L"KWDoc", L"CacheImage", 1);
+    ASSERT_EQ(0, kept.Item(L"k.tpic")->StoreCache());
+    ASSERT_EQ(1, theCacheList.Flush());
+    ASSERT_EQ(0, first.Item(L"a.tpic")->StoreCache());
+    ASSERT_EQ(0, first.Item(L"b.tpic")->StoreCache());
+    ASSERT_EQ(0, second.Item(L"c.tpic")->StoreCache());
+    std::unique_ptr<CacheFileWriter> writer = theCacheList.TakeForWriting();
+    ASSERT_TRUE(writer);
+    EXPECT_EQ(3, writer->GetTotal());
+    EXPECT_EQ(1, theCacheList.GetCount());
+    EXPECT_NE(nullptr, theCacheList.FindFolder(kept.path.c_str(), L""));
+    EXPECT_FALSE(ScratchFolder::Exists(first.path + L"\\_THUMBS_.KWI"));
+    writer->Start();
+    ASSERT_TRUE(writer->Wait(INFINITE));
+    EXPECT_EQ(3, writer->GetWritten());
+    EXPECT_EQ(0, writer->GetFailures());
+    writer.reset();
+    for (const auto& [path, count] : {std::make_pair(first.path, 2), std::make_pair(second.path, 1)}) {
+        VyxCacheFolder cache;
+        ASSERT_EQ(VyxCacheFolder::LoadDone, cache.Load((path + L"\\_THUMBS_.KWI").c_str()));
+        EXPECT_EQ(count, cache.GetCount());
+        for (INT_PTR i = 0; i < cache.GetCount(); ++i)
+            EXPECT_FALSE(ImageOf(cache, cache.GetAt(i)).empty());
+    }
+    // Nothing more to write: no writer.
+    EXPECT_EQ(nullptr, theCacheList.TakeForWriting());
+
+    // Given up: the old file stays as it was.
+    const std::string before = ScratchFolder::ReadFile(first.path + L"\\_THUMBS_.KWI");
+    ASSERT_EQ(0, first.Item(L"d.tpic")->StoreCache());
+    theCacheList.FindFolder(first.path.c_str(), L"")->SetModified(true);
+    writer = theCacheList.TakeForWriting();
+    ASSERT_TRUE(writer);
+    writer->Stop();
+    writer->Start();
+    ASSERT_TRUE(writer->Wait(INFINITE));
+    writer.reset();
+    EXPECT_EQ(before, ScratchFolder::ReadFile(first.path + L"\\_THUMBS_.KWI"));
 }

@@ -11,6 +11,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace thumbtest {
 
@@ -88,6 +89,15 @@ public:
 private:
     ScratchSettings m_settings;
 };
+
+// A record's image as its folder finds it (in memory or at its place in a file); empty for none.
+inline std::string ImageOf(const VyxCacheFolder& cache, const VyxCacheThumbs* record)
+{
+    std::vector<BYTE> bytes;
+    if (!record || !cache.ReadImage(*record, bytes))
+        return std::string();
+    return std::string(bytes.begin(), bytes.end());
+}
 
 // A test picture of the given size with a known write time, and the item for it, its loader
 // found through the host.

@@ -55,6 +55,7 @@ bool FrameProgram::Start(LPCWSTR lpszPath)
     m_frame = DYNAMIC_DOWNCAST(CMainFrame, AfxGetMainWnd());
     if (!m_frame)
         return false;
+    m_frameWindow = m_frame->m_hWnd;
     m_frame->ShowWindow(SW_SHOW);
     m_document->AddView(&m_hints);
     m_treeRoot = m_document->TreeRoot;
@@ -67,8 +68,14 @@ void FrameProgram::Close()
 {
     if (m_document && m_hints.GetDocument())
         m_document->RemoveView(&m_hints);
-    if (m_frame && IsWindow(m_frame->m_hWnd))
+    // The frame may have closed itself meanwhile (and is then gone with its window).
+    if (m_frame && IsWindow(m_frameWindow)) {
+        const HWND frame = m_frameWindow;
         m_frame->SendMessage(WM_CLOSE);
+        // A frame still writing the thumbnail cache closes once that is written.
+        PumpUntil([frame] { return !IsWindow(frame); }, 120000);
+    }
+    m_frameWindow = nullptr;
     m_frame = nullptr;
     m_document = nullptr;
     PumpPending();

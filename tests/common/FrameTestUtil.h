@@ -67,6 +67,7 @@ public:
 
 private:
     CMainFrame* m_frame = nullptr;
+    HWND m_frameWindow = nullptr;
     CKWDoc* m_document = nullptr;
     int m_treeRoot = 29;
 };

@@ -532,3 +532,84 @@ TEST(PictureEngine, AFittedPictureIsReadAtAReducedScaleAndReadAgainWholeToBeShow
     e.picture.Show(nullptr, &item, TRUE);
     EXPECT_EQ(800, GetDibWidth(e.picture.GetSourcePage(0)));
 }
+
+// A TIFF's pages past the budget let go of those shown longest ago, which are read again when
+// shown: every page of a long file can be paged to, forwards and back, in the memory of a few.
+TEST(PictureEngine, TiffPagesPastTheBudgetAreLetGoAndReadAgainWhenShown)
+{
+    Engine e;
+    e.picture.SetDisplayRect(CRect(0, 0, 32, 32));
+    const int pages = 12;
+    VyxFile item = ItemOfKind(WriteGreyTiff(e.File(L"long.tif"), 64, 64, pages), COnePicture::KindTiff);
+    auto grey = [](int page) {
+        const BYTE value = static_cast<BYTE>(40 * page + 20);
+        return RGB(value, value, value);
+    };
+    GlobalBlockWatch blocks;
+    e.picture.Show(nullptr, &item, TRUE);
+    const ULONGLONG one = e.picture.GetHeldBytes();
+    ASSERT_GT(one, 0u);
+    const ULONGLONG budget = one * 3 + one / 2;
+    e.picture.SetPageBudget(budget);
+    // As the picture window pages: one more page read, the next one shown.
+    auto next = [&] {
+        e.picture.StepPage();
+        e.picture.NextPage();
+        e.picture.Show(nullptr, nullptr, FALSE);
+    };
+    auto previous = [&] {
+        e.picture.PrevPage();
+        e.picture.Show(nullptr, nullptr, FALSE);
+    };
+    for (int i = 1; i < pages; ++i) {
+        next();
+        ASSERT_EQ(i, e.picture.GetCurrentPage());
+        EXPECT_EQ(grey(i), PixelOf(e.picture.GetSourcePage(i), 0, 0)) << i;
+        EXPECT_TRUE(e.picture.GetDisplayPage()) << i;
+        EXPECT_LE(e.picture.GetHeldBytes(), budget) << i;
+    }
+    EXPECT_EQ(pages, e.picture.GetPageCount());
+    EXPECT_EQ(nullptr, e.picture.GetSourcePage(0));
+    // Round to the first page, which is read again, and back again to one let go meanwhile.
+    next();
+    ASSERT_EQ(0, e.picture.GetCurrentPage());
+    EXPECT_TRUE(e.picture.IsLoadingFinished());
+    EXPECT_TRUE(e.picture.HoldsFileData());
+    EXPECT_EQ(grey(0), PixelOf(e.picture.GetSourcePage(0), 0, 0));
+    for (int i = pages - 1; i >= 5; --i) {
+        previous();
+        ASSERT_EQ(i, e.picture.GetCurrentPage());
+        EXPECT_EQ(grey(i), PixelOf(e.picture.GetSourcePage(i), 0, 0)) << i;
+        EXPECT_TRUE(e.picture.GetDisplayPage()) << i;
+        EXPECT_LE(e.picture.GetHeldBytes(), budget) << i;
+    }
+    e.picture.FreePages();
+    EXPECT_FALSE(e.picture.HoldsFileData());
+    EXPECT_EQ(0u, e.picture.GetHeldBytes());
+    // Every page let go was freed, and the file was read where it lies, never held whole.
+    EXPECT_EQ(0, GlobalBlockWatch::Live());
+    WIN32_FILE_ATTRIBUTE_DATA file = {};
+    ASSERT_TRUE(GetFileAttributesExW(e.File(L"long.tif"), GetFileExInfoStandard, &file));
+    EXPECT_LT(GlobalBlockWatch::Largest(), file.nFileSizeLow);
+}
+
+// Tiles whose stored sizes are padded are not given by the open file: such a TIFF is read from
+// its bytes in memory instead, and pages as any other.
+TEST(PictureEngine, ATiffTheOpenFileDoesNotGiveIsReadFromMemory)
+{
+    Engine e;
+    std::vector<samples::TiffPage> pages;
+    for (BYTE grey : {30, 90}) {
+        samples::TiffPage page = samples::Page(20, 18, 8, 1, PHOTOMETRIC_MINISBLACK, std::vector<BYTE>(20 * 18, grey));
+        page.tiled = true;
+        pages.push_back(page);
+    }
+    VyxFile item = ItemOfKind(WriteBytes(e.File(L"tiles.tif"), samples::MakeTiff(pages)), COnePicture::KindTiff);
+    e.picture.Show(nullptr, &item, TRUE);
+    ASSERT_TRUE(e.picture.GetSourcePage(0));
+    EXPECT_EQ(RGB(30, 30, 30), PixelOf(e.picture.GetSourcePage(0), 5, 5));
+    EXPECT_EQ(2, e.picture.GetKnownPageCount());
+    e.picture.StepPage();
+    ASSERT_EQ(2, e.picture.GetPageCount());
+    EXPECT_EQ(RGB(90, 90, 90), PixelOf(e.picture.GetSourcePage(1), 19, 17));
+}

@@ -68,6 +68,29 @@ void FeedTiff(const Input& data, int index)
         info.CountPages();
         FeedLibrary(data, 0, 0);
     }
+    // The same bytes read through an open file, as the picture window reads a TIFF on disk.
+    if (index % 16 == 4) {
+        static const std::wstring path = [] {
+            wchar_t folder[MAX_PATH], name[MAX_PATH];
+            GetTempPathW(MAX_PATH, folder);
+            GetTempFileNameW(folder, L"vtr", 0, name);
+            return std::wstring(name);
+        }();
+        HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        if (bytes)
+            WriteFile(out, bytes, static_cast<DWORD>(data.size()), &written, nullptr);
+        CloseHandle(out);
+        TiffFile fromFile;
+        fromFile.m_page = index % 2;
+        fromFile.m_file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        const int read = fromFile.Decode();
+        EXPECT_TRUE(read == 0 || read == 1);
+        EXPECT_EQ(read == 0, fromFile.m_dib != nullptr);
+        ExerciseAndFree(fromFile.m_dib);
+        fromFile.CountPages();
+        CloseHandle(fromFile.m_file);
+    }
 }
 
 void FeedJpeg2000(const Input& data, int index)

@@ -1,0 +1,656 @@
+// The program (Vyx.exe, started as a user starts it) on a folder of 200,000 pictures with the
+// thumbnail cache on, whose cache file holds a thumbnail for each (about 7 KB apiece, as photos'
+// are): visited twice, then once more by a copy of the program whose large-address awareness is
+// cleared (2 GB of address space), and once by the program with the cache off (the bare side).
+// Throughout each visit the program's committed memory and the largest free block of its address
+// space are sampled from outside (VirtualQueryEx), and the longest wait for an answer (WM_NULL)
+// once the folder is listed is kept; each visit shows the first screen, then the last, and ends
+// with WM_CLOSE, timed to its answer and to the end of the process, after which the cache file is
+// counted again. Photos the cache does not hold come first in the folder, so each visit makes
+// thumbnails. The file made holds one record twice, so the first visit's close writes the whole
+// file again (on its thread, with the progress window); before the second visit another set of
+// new photos comes first, so its close adds their records to the file.
+// Goals: under 600 MB committed, no wait over 100 ms once listed, WM_CLOSE answered within 100 ms,
+// the cache file whole after every close, the same with 2 GB of address space.
+// The files are empty but for the photos (their names, sizes and times are what the cache checks)
+// and are made through Wine's Unix path form, which does not search the folder for every name;
+// the folder is removed at the end. --pictures=N sets another count.
+#include "../BenchArgs.h"
+#include "../BenchClock.h"
+#include "../PhotoJpeg.h"
+#include "common/ScratchTree.h"
+
+#include <benchmark/benchmark.h>
+
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+int g_pictures = 200000;
+constexpr int kFresh = 60; // photos a set that the cache does not hold, first in the folder
+constexpr LONG kBoxWidth = 160, kBoxHeight = 120;
+constexpr DWORD kFileTime = 1500000000; // seconds since 1970
+
+std::wstring g_root, g_folder, g_program, g_programSmall, g_programBare, g_cacheFile;
+
+std::wstring ModuleFolder()
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    PathRemoveFileSpecW(path);
+    return path;
+}
+
+FILETIME ToFileTime(DWORD seconds)
+{
+    ULONGLONG ticks = (static_cast<ULONGLONG>(seconds) + 11644473600ull) * 10000000ull;
+    return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+}
+
+// The Unix form of a path ("\\?\unix\..."), which Wine opens without searching the folder for
+// another case of the name; the path itself elsewhere.
+std::wstring FastPath(const std::wstring& path)
+{
+    using UnixName = char*(CDECL*)(LPCWSTR);
+    static auto unixName =
+        reinterpret_cast<UnixName>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name"));
+    if (!unixName)
+        return path;
+    char* name = unixName(path.c_str());
+    if (!name)
+        return path;
+    std::wstring unix = L"\\\\?\\unix";
+    for (const char* p = name; *p; ++p)
+        unix += *p == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*p));
+    HeapFree(GetProcessHeap(), 0, name);
+    return unix;
+}
+
+bool PutFile(const std::wstring& path, const void* bytes, DWORD size)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    bool ok = size == 0 || (WriteFile(file, bytes, size, &written, nullptr) && written == size);
+    const FILETIME time = ToFileTime(kFileTime);
+    ok = ok && SetFileTime(file, nullptr, nullptr, &time);
+    CloseHandle(file);
+    return ok;
+}
+
+std::wstring PictureName(int i)
+{
+    wchar_t name[32];
+    swprintf(name, 32, L"IMG_%06d.JPG", i);
+    return name;
+}
+
+// The cache file as the program writes it, one record per picture the cache holds.
+class CacheWriter
+{
+public:
+    explicit CacheWriter(const std::wstring& path)
+        : m_file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr))
+    {
+    }
+    ~CacheWriter() { Close(); }
+    bool Close()
+    {
+        Flush();
+        const bool ok = m_ok && m_file != INVALID_HANDLE_VALUE;
+        if (m_file != INVALID_HANDLE_VALUE)
+            CloseHandle(m_file);
+        m_file = INVALID_HANDLE_VALUE;
+        return ok;
+    }
+    void Head()
+    {
+        Field(-1, "VYX.KR. cache file", 18);
+        const double version = 1.0;
+        Field(-2, &version, 8);
+    }
+    void Record(const std::wstring& name, const std::vector<BYTE>& jpeg)
+    {
+        Pair(1006, 0, 0);
+        Pair(1007, kFileTime, 0);
+        Text(2001, name);
+        // The name the plug-in host gives the program's JPEG reader (its file name without the
+        // extension), which the program's own records carry too.
+        Text(2002, L"vyx_jpeg");
+        Text(2005, L"");
+        Pair(1012, kBoxWidth + 20, kBoxHeight + 40);
+        Pair(1013, kBoxWidth, kBoxHeight);
+        Int(1008, 1600);
+        Int(1009, 1200);
+        Int(1010, 24);
+        Text(2003, L"");
+        Text(2004, L"");
+        Int(1025, 0);
+        Field(1022, jpeg.data(), static_cast<DWORD>(jpeg.size()));
+        const DWORD end = 0xFFFFFFFF;
+        Field(0, &end, 4);
+        if (m_bytes.size() > (4u << 20))
+            Flush();
+    }
+
+private:
+    void Raw(const void* data, size_t size)
+    {
+        const BYTE* bytes = static_cast<const BYTE*>(data);
+        m_bytes.insert(m_bytes.end(), bytes, bytes + size);
+    }
+    void Field(int tag, const void* value, DWORD size)
+    {
+        Raw(&tag, 4);
+        Raw(&size, 4);
+        Raw(value, size);
+    }
+    void Int(int tag, int value) { Field(tag, &value, 4); }
+    void Pair(int tag, DWORD first, DWORD second)
+    {
+        const DWORD both[2] = {first, second};
+        Field(tag, both, 8);
+    }
+    void Text(int tag, const std::wstring& text) { Field(tag, text.c_str(), static_cast<DWORD>(text.size() + 1) * 2); }
+    void Flush()
+    {
+        DWORD written = 0;
+        if (!m_bytes.empty() && m_file != INVALID_HANDLE_VALUE)
+            m_ok = m_ok && WriteFile(m_file, m_bytes.data(), static_cast<DWORD>(m_bytes.size()), &written, nullptr) &&
+                   written == m_bytes.size();
+        m_bytes.clear();
+    }
+
+    HANDLE m_file;
+    std::vector<BYTE> m_bytes;
+    bool m_ok = true;
+};
+
+// The records of a cache file and its size (heads only: the images are stepped over).
+struct CacheCount
+{
+    int records = 0;
+    int withImage = 0;
+    double megabytes = 0;
+};
+
+CacheCount CountCache(const std::wstring& path)
+{
+    CacheCount count;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return count;
+    LARGE_INTEGER size = {};
+    GetFileSizeEx(file, &size);
+    count.megabytes = size.QuadPart / 1048576.0;
+    std::vector<BYTE> window(1 << 16);
+    ULONGLONG start = 0, filled = 0, offset = 0;
+    bool image = false;
+    while (offset + 8 <= static_cast<ULONGLONG>(size.QuadPart)) {
+        if (offset < start || offset + 8 > start + filled) {
+            OVERLAPPED at = {};
+            at.Offset = static_cast<DWORD>(offset);
+            at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+            DWORD read = 0;
+            if (!ReadFile(file, window.data(), static_cast<DWORD>(window.size()), &read, &at) || read < 8)
+                break;
+            start = offset;
+            filled = read;
+        }
+        int tag = 0;
+        DWORD length = 0;
+        std::memcpy(&tag, &window[offset - start], 4);
+        std::memcpy(&length, &window[offset - start + 4], 4);
+        if (tag == 1022 || tag == 1024)
+            image = true;
+        if (tag == 0) {
+            ++count.records;
+            count.withImage += image ? 1 : 0;
+            image = false;
+        }
+        offset += 8ull + length;
+    }
+    CloseHandle(file);
+    return count;
+}
+
+// Photos the cache does not hold, named to come first in the folder (so on the first screen); each
+// set named to come before the one added earlier.
+bool AddFreshPhotos(const wchar_t* prefix)
+{
+    const std::vector<BYTE> photo = MakePhotoJpeg(1600, 1200);
+    const std::wstring fast = FastPath(g_folder);
+    for (int i = 0; i < kFresh; ++i) {
+        wchar_t name[32];
+        swprintf(name, 32, L"\\%ls%03d.JPG", prefix, i);
+        if (!PutFile(fast + name, photo.data(), static_cast<DWORD>(photo.size())))
+            return false;
+    }
+    return true;
+}
+
+bool Prepare()
+{
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    g_root = std::wstring(temp) + L"vyx_cache_visit_" + std::to_wstring(GetCurrentProcessId());
+    g_folder = g_root + L"\\pictures";
+    g_program = g_root + L"\\program";
+    g_programSmall = g_root + L"\\program2gb";
+    g_programBare = g_root + L"\\programbare";
+    g_cacheFile = g_folder + L"\\_THUMBS_.KWI";
+    for (const std::wstring& folder : {g_root, g_folder, g_program, g_programSmall, g_programBare})
+        CreateDirectoryW(folder.c_str(), nullptr);
+
+    const double begun = BenchSeconds();
+    const std::wstring fast = FastPath(g_folder);
+    for (int i = 0; i < g_pictures; ++i) {
+        const std::wstring path = fast + L"\\" + PictureName(i);
+        if (!PutFile(path, nullptr, 0)) {
+            std::printf("could not make %ls\n", path.c_str());
+            return false;
+        }
+    }
+    const std::vector<BYTE> thumbnail = MakePhotoJpeg(kBoxWidth, kBoxHeight);
+    CacheWriter cache(g_cacheFile);
+    cache.Head();
+    for (int i = 0; i < g_pictures; ++i)
+        cache.Record(PictureName(i), thumbnail);
+    // Once more: the program drops the second when it reads the file, and writes the file again.
+    cache.Record(PictureName(g_pictures - 1), thumbnail);
+    if (!cache.Close())
+        return false;
+    // Photos first in the folder that the cache does not hold: every visit makes their thumbnails.
+    if (!AddFreshPhotos(L"B_"))
+        return false;
+    const CacheCount count = CountCache(g_cacheFile);
+    std::printf("%d pictures and %d photos the cache does not hold; a cache file of %d records, %.0f MB "
+                "(thumbnails of %zu bytes), made in %.1f s\n",
+                g_pictures, kFresh, count.records, count.megabytes, thumbnail.size(), BenchSeconds() - begun);
+
+    // The program and its plug-ins, with settings of their own: the cache on, no idle walk of
+    // the folder tree (the end of the idle work is then the end of the grid's passes).
+    const std::wstring bin = ModuleFolder() + L"\\..\\bin\\";
+    // Another build of the program may be named, to compare the two on the same folder.
+    wchar_t other[MAX_PATH] = {};
+    const std::wstring source =
+        GetEnvironmentVariableW(L"VYX_CACHE_VISIT_PROGRAM", other, MAX_PATH) ? other : bin + L"Vyx.exe";
+    for (const std::wstring& program : {g_program, g_programSmall, g_programBare}) {
+        CopyFileW(source.c_str(), (program + L"\\Vyx.exe").c_str(), FALSE);
+        WIN32_FIND_DATAW data;
+        HANDLE find = FindFirstFileW((bin + L"*.spi").c_str(), &data);
+        if (find != INVALID_HANDLE_VALUE) {
+            do
+                CopyFileW((bin + data.cFileName).c_str(), (program + L"\\" + data.cFileName).c_str(), FALSE);
+            while (FindNextFileW(find, &data));
+            FindClose(find);
+        }
+        const std::wstring ini = program + L"\\Vyx.ini";
+        const wchar_t* cacheOn = program == g_programBare ? L"0" : L"1";
+        WritePrivateProfileStringW(L"KWDoc", L"CacheFolder", cacheOn, ini.c_str());
+        WritePrivateProfileStringW(L"KWDoc", L"AutoCacheFolder", cacheOn, ini.c_str());
+        WritePrivateProfileStringW(L"FolderView", L"CheckSubFolder", L"0", ini.c_str());
+    }
+    // The copy without large-address awareness: 2 GB of address space, as the flag's absence
+    // gives on Windows.
+    HANDLE exe = CreateFileW((g_programSmall + L"\\Vyx.exe").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                             OPEN_EXISTING, 0, nullptr);
+    if (exe == INVALID_HANDLE_VALUE)
+        return false;
+    IMAGE_DOS_HEADER dos = {};
+    IMAGE_FILE_HEADER header = {};
+    DWORD done = 0;
+    bool cleared = ReadFile(exe, &dos, sizeof(dos), &done, nullptr) && dos.e_magic == IMAGE_DOS_SIGNATURE &&
+                   SetFilePointer(exe, dos.e_lfanew + 4, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+                   ReadFile(exe, &header, sizeof(header), &done, nullptr) && done == sizeof(header);
+    if (cleared) {
+        header.Characteristics &= ~IMAGE_FILE_LARGE_ADDRESS_AWARE;
+        cleared = SetFilePointer(exe, dos.e_lfanew + 4, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+                  WriteFile(exe, &header, sizeof(header), &done, nullptr) && done == sizeof(header);
+    }
+    CloseHandle(exe);
+    return cleared;
+}
+
+// The committed memory of a process and the largest free block of its address space.
+struct AddressSpace
+{
+    double committedMb = 0;
+    double mappedMb = 0;
+    double largestFreeMb = 0;
+};
+
+AddressSpace Measure(HANDLE process)
+{
+    AddressSpace space;
+    MEMORY_BASIC_INFORMATION info;
+    for (BYTE* at = nullptr; VirtualQueryEx(process, at, &info, sizeof(info)) == sizeof(info);) {
+        if (info.State == MEM_COMMIT) {
+            space.committedMb += info.RegionSize / 1048576.0;
+            if (info.Type == MEM_MAPPED)
+                space.mappedMb += info.RegionSize / 1048576.0;
+        }
+        if (info.State == MEM_FREE)
+            space.largestFreeMb = std::max(space.largestFreeMb, info.RegionSize / 1048576.0);
+        BYTE* next = static_cast<BYTE*>(info.BaseAddress) + info.RegionSize;
+        if (next <= at)
+            break;
+        at = next;
+    }
+    return space;
+}
+
+struct FindData
+{
+    DWORD process;
+    HWND found;
+};
+
+BOOL CALLBACK FindMainWindow(HWND hWnd, LPARAM lParam)
+{
+    auto* data = reinterpret_cast<FindData*>(lParam);
+    DWORD process = 0;
+    GetWindowThreadProcessId(hWnd, &process);
+    if (process == data->process && IsWindowVisible(hWnd) && !GetWindow(hWnd, GW_OWNER)) {
+        data->found = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The grid: the program's own scrolling view (the lists and the tree are common controls).
+BOOL CALLBACK FindGrid(HWND hWnd, LPARAM lParam)
+{
+    wchar_t name[64] = {};
+    GetClassNameW(hWnd, name, 64);
+    if (wcsncmp(name, L"Afx:", 4) == 0 && (GetWindowLongW(hWnd, GWL_STYLE) & WS_VSCROLL)) {
+        *reinterpret_cast<HWND*>(lParam) = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+const UINT kIdleStep = 0x7F7;
+
+struct Visit
+{
+    double listed = -1, firstScreen = -1, bottomScreen = -1;
+    double longestWaitListing = 0, longestWaitListed = 0, longestWaitClosing = 0;
+    double closeAnswered = -1, ended = -1;
+    // While the folder is shown (until WM_CLOSE), and once its last screen is shown.
+    AddressSpace peak, lowestFree, settled;
+    CacheCount after;
+};
+
+// Asks for an answer, counting the wait into the longest of the phase in force.
+class Pinger
+{
+public:
+    explicit Pinger(HWND window) : m_window(window)
+    {
+        m_thread = std::thread([this] {
+            while (!m_stop) {
+                // A wait counts in the phase it began in.
+                const int phase = m_phase;
+                const double start = BenchSeconds();
+                DWORD_PTR answer = 0;
+                if (!SendMessageTimeoutW(m_window, WM_NULL, 0, 0, SMTO_NORMAL, 120000, &answer) && !IsWindow(m_window))
+                    break;
+                const double waited = BenchSeconds() - start;
+                double* longest = phase == 0 ? &m_listing : phase == 1 ? &m_listed : &m_closing;
+                *longest = std::max(*longest, waited);
+                Sleep(5);
+            }
+        });
+    }
+    ~Pinger() { Stop(); }
+    void Stop()
+    {
+        m_stop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    void SetPhase(int phase) { m_phase = phase; }
+    double m_listing = 0, m_listed = 0, m_closing = 0;
+
+private:
+    HWND m_window;
+    std::atomic<bool> m_stop{false};
+    std::atomic<int> m_phase{0};
+    std::thread m_thread;
+};
+
+bool WaitForIdle(HWND frame)
+{
+    for (WPARAM step = 0; step < 10000000; ++step) {
+        DWORD_PTR busy = 0;
+        if (!SendMessageTimeoutW(frame, kIdleStep, step, 0, SMTO_NORMAL, 120000, &busy))
+            return false;
+        if (!busy)
+            return true;
+        Sleep(1);
+    }
+    return false;
+}
+
+Visit RunVisit(const std::wstring& program)
+{
+    Visit visit;
+    std::wstring line = L"\"" + program + L"\\Vyx.exe\" \"" + g_folder + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    const double start = BenchSeconds();
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, program.c_str(), &startup, &info))
+        return visit;
+    std::atomic<bool> sampling{true};
+    visit.lowestFree.largestFreeMb = 1e9;
+    // Only while the folder is shown: Wine answers a look into another process's memory from
+    // that process's own threads, and one that is ending may never answer.
+    std::thread sampler([&] {
+        while (sampling) {
+            const AddressSpace now = Measure(info.hProcess);
+            if (now.committedMb > visit.peak.committedMb)
+                visit.peak = now;
+            if (now.largestFreeMb > 0 && now.largestFreeMb < visit.lowestFree.largestFreeMb)
+                visit.lowestFree = now;
+            if (WaitForSingleObject(info.hProcess, 200) == WAIT_OBJECT_0)
+                break;
+        }
+    });
+    FindData data = {info.dwProcessId, nullptr};
+    for (int i = 0; i < 120000 && !data.found; ++i) {
+        EnumWindows(&FindMainWindow, reinterpret_cast<LPARAM>(&data));
+        if (!data.found && WaitForSingleObject(info.hProcess, 5) == WAIT_OBJECT_0)
+            break;
+    }
+    if (data.found) {
+        Pinger pinger(data.found);
+        // Listed once the title names the folder (it is set after the listing, never inside it).
+        std::wstring wanted = g_folder;
+        CharLowerBuffW(&wanted[0], static_cast<DWORD>(wanted.size()));
+        for (int i = 0; i < 600000; ++i) {
+            wchar_t title[1024] = {};
+            DWORD_PTR length = 0;
+            if (SendMessageTimeoutW(data.found, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(title), SMTO_NORMAL, 120000,
+                                    &length)) {
+                CharLowerBuffW(title, static_cast<DWORD>(wcslen(title)));
+                if (wcsstr(title, wanted.c_str())) {
+                    visit.listed = BenchSeconds() - start;
+                    break;
+                }
+            }
+            Sleep(2);
+        }
+        pinger.SetPhase(1);
+        // The grid's passes start with its first paint: painted first, so that no idle step is
+        // asked before they have begun.
+        if (visit.listed > 0)
+            RedrawWindow(data.found, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        if (visit.listed > 0 && WaitForIdle(data.found)) {
+            visit.firstScreen = BenchSeconds() - start;
+            // On to the end of the grid: its last screen's thumbnails come from the end of the file.
+            HWND grid = nullptr;
+            EnumChildWindows(data.found, &FindGrid, reinterpret_cast<LPARAM>(&grid));
+            DWORD_PTR answer = 0;
+            if (grid && SendMessageTimeoutW(grid, WM_VSCROLL, SB_BOTTOM, 0, SMTO_NORMAL, 120000, &answer) &&
+                WaitForIdle(data.found)) {
+                visit.bottomScreen = BenchSeconds() - start;
+                visit.settled = Measure(info.hProcess);
+            }
+        }
+        pinger.SetPhase(2);
+        sampling = false;
+        sampler.join();
+        const double closingAt = BenchSeconds();
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutW(data.found, WM_CLOSE, 0, 0, SMTO_NORMAL, 600000, &answer);
+        visit.closeAnswered = BenchSeconds() - closingAt;
+        if (WaitForSingleObject(info.hProcess, 600000) == WAIT_OBJECT_0)
+            visit.ended = BenchSeconds() - closingAt;
+        pinger.Stop();
+        visit.longestWaitListing = pinger.m_listing;
+        visit.longestWaitListed = pinger.m_listed;
+        visit.longestWaitClosing = pinger.m_closing;
+    }
+    if (WaitForSingleObject(info.hProcess, 0) != WAIT_OBJECT_0)
+        TerminateProcess(info.hProcess, 1);
+    sampling = false;
+    if (sampler.joinable())
+        sampler.join();
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    visit.after = CountCache(g_cacheFile);
+    return visit;
+}
+
+void PrintVisit(const char* name, const Visit& visit)
+{
+    std::printf("%s: listed %.1f s, first screen %.1f s, last screen %.1f s; longest wait for an answer %.0f ms "
+                "while listing, %.0f ms once listed (goal 100 ms)\n",
+                name, visit.listed, visit.firstScreen, visit.bottomScreen, visit.longestWaitListing * 1000,
+                visit.longestWaitListed * 1000);
+    std::printf("  committed at most %.0f MB (%.0f MB of it mapped files; goal under 600 MB), %.0f MB once the last "
+                "screen is shown; largest free block of the address space at least %.0f MB (%.0f MB committed "
+                "then)\n",
+                visit.peak.committedMb, visit.peak.mappedMb, visit.settled.committedMb, visit.lowestFree.largestFreeMb,
+                visit.lowestFree.committedMb);
+    std::printf("  WM_CLOSE answered after %.0f ms (goal 100 ms), longest wait while closing %.0f ms, process ended "
+                "%.1f s after WM_CLOSE; cache file then: %d records (%d with their image), %.0f MB\n",
+                visit.closeAnswered * 1000, visit.longestWaitClosing * 1000, visit.ended, visit.after.records,
+                visit.after.withImage, visit.after.megabytes);
+    std::fflush(stdout);
+}
+
+void Report(benchmark::State& state, const Visit& visit)
+{
+    state.counters["committed_mb"] = visit.peak.committedMb;
+    state.counters["largest_free_mb"] = visit.lowestFree.largestFreeMb;
+    state.counters["wait_listed_ms"] = visit.longestWaitListed * 1000;
+    state.counters["close_answer_ms"] = visit.closeAnswered * 1000;
+    state.counters["records_after"] = visit.after.records;
+}
+
+Visit g_bare; // the program with the cache off on the same folder, measured first
+
+void Ratios(const char* name, const Visit& visit)
+{
+    if (g_bare.listed < 0 || g_bare.peak.committedMb <= 0)
+        return;
+    std::printf("  %s beside the cache off: committed once shown %.2fx (%.0f against %.0f MB; at most %.0f against "
+                "%.0f MB), WM_CLOSE answered %.2fx (%.0f against %.0f ms), longest wait once listed %.0f against %.0f "
+                "ms\n",
+                name, g_bare.settled.committedMb > 0 ? visit.settled.committedMb / g_bare.settled.committedMb : 0.0,
+                visit.settled.committedMb, g_bare.settled.committedMb, visit.peak.committedMb, g_bare.peak.committedMb,
+                g_bare.closeAnswered > 0 ? visit.closeAnswered / g_bare.closeAnswered : 0.0, visit.closeAnswered * 1000,
+                g_bare.closeAnswered * 1000, visit.longestWaitListed * 1000, g_bare.longestWaitListed * 1000);
+    std::fflush(stdout);
+}
+
+void VisitWithoutTheCache(benchmark::State& state)
+{
+    for (auto _ : state) {
+        g_bare = RunVisit(g_programBare);
+        PrintVisit("the cache off (the bare side)", g_bare);
+        if (g_bare.listed < 0) {
+            state.SkipWithError("the program did not list the folder");
+            break;
+        }
+        state.SetIterationTime(g_bare.ended);
+        Report(state, g_bare);
+    }
+}
+
+void VisitTwice(benchmark::State& state)
+{
+    for (auto _ : state) {
+        const Visit first = RunVisit(g_program);
+        PrintVisit("first visit (its close writes the whole file)", first);
+        Ratios("first visit", first);
+        if (!AddFreshPhotos(L"A_")) {
+            state.SkipWithError("the photos could not be added");
+            break;
+        }
+        const Visit second = RunVisit(g_program);
+        PrintVisit("second visit (its close adds the new photos' records)", second);
+        Ratios("second visit", second);
+        if (first.listed < 0 || second.listed < 0) {
+            state.SkipWithError("the program did not list the folder");
+            break;
+        }
+        state.SetIterationTime(first.ended + second.ended);
+        Report(state, second);
+    }
+}
+
+void VisitWith2GbOfAddressSpace(benchmark::State& state)
+{
+    for (auto _ : state) {
+        const Visit visit = RunVisit(g_programSmall);
+        PrintVisit("without large-address awareness", visit);
+        Ratios("without large-address awareness", visit);
+        if (visit.listed < 0) {
+            state.SkipWithError("the program did not list the folder");
+            break;
+        }
+        state.SetIterationTime(visit.ended);
+        Report(state, visit);
+    }
+}
+
+} // namespace
+
+BENCHMARK(VisitWithoutTheCache)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(VisitTwice)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(VisitWith2GbOfAddressSpace)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+int wmain(int argc, wchar_t** argv)
+{
+    std::vector<wchar_t*> rest;
+    for (int i = 0; i < argc; ++i) {
+        if (wcsncmp(argv[i], L"--pictures=", 11) == 0)
+            g_pictures = std::max(2, _wtoi(argv[i] + 11));
+        else
+            rest.push_back(argv[i]);
+    }
+    const bool ready = Prepare();
+    if (ready) {
+        InitializeBenchmarks(static_cast<int>(rest.size()), rest.data());
+        benchmark::RunSpecifiedBenchmarks();
+        benchmark::Shutdown();
+    } else {
+        std::printf("the folder could not be made\n");
+    }
+    RemoveTree(g_root);
+    return ready ? 0 : 1;
+}

@@ -1,0 +1,69 @@
+#include "browser/CacheWriteOnClose.h"
+
+#include "catalogue/CacheFileWriter.h"
+#include "controls/ProgressDlg.h"
+#include "res/resource.h"
+
+namespace {
+
+// A short write ends within this on its own: nothing is shown and the close goes on at once.
+const DWORD kQuickWrite = 50;
+// The bar's range (it holds 16-bit bounds): records written are shown in thousandths.
+const int kSteps = 1000;
+
+} // namespace
+
+CacheWriteOnClose::CacheWriteOnClose() = default;
+
+CacheWriteOnClose::~CacheWriteOnClose()
+{
+    End();
+}
+
+bool CacheWriteOnClose::Begin(std::unique_ptr<CacheFileWriter> writer, CWnd* owner)
+{
+    End();
+    if (!writer)
+        return false;
+    writer->Start();
+    if (writer->Wait(kQuickWrite))
+        return false;
+    m_writer = std::move(writer);
+    m_owner = owner;
+    m_started = GetTickCount();
+    return true;
+}
+
+bool CacheWriteOnClose::Poll()
+{
+    if (!m_writer)
+        return true;
+    if (m_progress && m_progress->m_cancel)
+        m_writer->Stop();
+    if (m_writer->Wait(0)) {
+        End();
+        return true;
+    }
+    if (!m_progress && GetTickCount() - m_started >= ShowAfter) {
+        m_progress = std::make_unique<CProgressDlg>(IDS_CACHE_SAVE_TITLE);
+        if (m_progress->Create(m_owner)) {
+            m_progress->SetRange(0, kSteps);
+            m_progress->SetText(CString(MAKEINTRESOURCEW(IDS_CACHE_SAVE_TEXT)));
+        }
+    }
+    const long total = m_writer->GetTotal();
+    if (m_progress && total > 0)
+        m_progress->ShowPosition(static_cast<int>(static_cast<LONGLONG>(m_writer->GetWritten()) * kSteps / total));
+    return false;
+}
+
+void CacheWriteOnClose::End()
+{
+    if (m_progress) {
+        if (m_progress->GetSafeHwnd())
+            m_progress->DestroyWindow();
+        m_progress.reset();
+    }
+    // Waits for the thread; the folders go with the writer.
+    m_writer.reset();
+}

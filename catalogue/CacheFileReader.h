@@ -1,0 +1,39 @@
+// A thumbnail cache file (or the spill file) read through a small window: the records' fields and
+// the images asked for are read, an image's bytes that are not asked for are stepped over. A file
+// of any size is read in the same few hundred kilobytes, and nothing of it is mapped. Reads that
+// follow each other closely are served by one long read.
+#pragma once
+
+#include "framework/Framework.h"
+
+#include <vector>
+
+class CacheFileReader
+{
+public:
+    CacheFileReader() = default;
+    ~CacheFileReader();
+    CacheFileReader(const CacheFileReader&) = delete;
+    CacheFileReader& operator=(const CacheFileReader&) = delete;
+
+    // Opens the file for reading, shared with writers and with its replacement (what is read is
+    // checked record by record); false when it does not open.
+    bool Open(const wchar_t* fileName);
+    // Reads through a handle the caller keeps open.
+    bool Attach(HANDLE file);
+    bool IsOpen() const { return m_file != INVALID_HANDLE_VALUE; }
+    ULONGLONG GetSize() const { return m_size; }
+
+    // count bytes from offset, valid until the next call; null when the file does not give them.
+    const BYTE* At(ULONGLONG offset, DWORD count);
+    // Lets the file go (closed when it was opened here).
+    void Close();
+
+private:
+    HANDLE m_file = INVALID_HANDLE_VALUE;
+    bool m_owned = false;
+    ULONGLONG m_size = 0;
+    std::vector<BYTE> m_window;
+    ULONGLONG m_start = 0;
+    DWORD m_filled = 0;
+};
