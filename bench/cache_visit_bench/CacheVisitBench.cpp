@@ -19,6 +19,7 @@
 #include "../BenchClock.h"
 #include "../PhotoJpeg.h"
 #include "common/ScratchTree.h"
+#include "common/WindowTestUtil.h"
 
 #include <benchmark/benchmark.h>
 
@@ -350,24 +351,6 @@ AddressSpace Measure(HANDLE process)
     return space;
 }
 
-struct FindData
-{
-    DWORD process;
-    HWND found;
-};
-
-BOOL CALLBACK FindMainWindow(HWND hWnd, LPARAM lParam)
-{
-    auto* data = reinterpret_cast<FindData*>(lParam);
-    DWORD process = 0;
-    GetWindowThreadProcessId(hWnd, &process);
-    if (process == data->process && IsWindowVisible(hWnd) && !GetWindow(hWnd, GW_OWNER)) {
-        data->found = hWnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // The grid: the program's own scrolling view (the lists and the tree are common controls).
 BOOL CALLBACK FindGrid(HWND hWnd, LPARAM lParam)
 {
@@ -386,7 +369,7 @@ struct Visit
 {
     double listed = -1, firstScreen = -1, bottomScreen = -1;
     double longestWaitListing = 0, longestWaitListed = 0, longestWaitClosing = 0;
-    double closeAnswered = -1, ended = -1;
+    double closeAnswered = -1, windowGone = -1, ended = -1;
     // While the folder is shown (until WM_CLOSE), and once its last screen is shown.
     AddressSpace peak, lowestFree, settled;
     CacheCount after;
@@ -468,21 +451,21 @@ Visit RunVisit(const std::wstring& program)
                 break;
         }
     });
-    FindData data = {info.dwProcessId, nullptr};
-    for (int i = 0; i < 120000 && !data.found; ++i) {
-        EnumWindows(&FindMainWindow, reinterpret_cast<LPARAM>(&data));
-        if (!data.found && WaitForSingleObject(info.hProcess, 5) == WAIT_OBJECT_0)
+    HWND window = nullptr;
+    for (int i = 0; i < 120000 && !window; ++i) {
+        window = ShownMainWindowOf(info.dwProcessId);
+        if (!window && WaitForSingleObject(info.hProcess, 5) == WAIT_OBJECT_0)
             break;
     }
-    if (data.found) {
-        Pinger pinger(data.found);
+    if (window) {
+        Pinger pinger(window);
         // Listed once the title names the folder (it is set after the listing, never inside it).
         std::wstring wanted = g_folder;
         CharLowerBuffW(&wanted[0], static_cast<DWORD>(wanted.size()));
         for (int i = 0; i < 600000; ++i) {
             wchar_t title[1024] = {};
             DWORD_PTR length = 0;
-            if (SendMessageTimeoutW(data.found, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(title), SMTO_NORMAL, 120000,
+            if (SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(title), SMTO_NORMAL, 120000,
                                     &length)) {
                 CharLowerBuffW(title, static_cast<DWORD>(wcslen(title)));
                 if (wcsstr(title, wanted.c_str())) {
@@ -496,15 +479,15 @@ Visit RunVisit(const std::wstring& program)
         // The grid's passes start with its first paint: painted first, so that no idle step is
         // asked before they have begun.
         if (visit.listed > 0)
-            RedrawWindow(data.found, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        if (visit.listed > 0 && WaitForIdle(data.found)) {
+            RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        if (visit.listed > 0 && WaitForIdle(window)) {
             visit.firstScreen = BenchSeconds() - start;
             // On to the end of the grid: its last screen's thumbnails come from the end of the file.
             HWND grid = nullptr;
-            EnumChildWindows(data.found, &FindGrid, reinterpret_cast<LPARAM>(&grid));
+            EnumChildWindows(window, &FindGrid, reinterpret_cast<LPARAM>(&grid));
             DWORD_PTR answer = 0;
             if (grid && SendMessageTimeoutW(grid, WM_VSCROLL, SB_BOTTOM, 0, SMTO_NORMAL, 120000, &answer) &&
-                WaitForIdle(data.found)) {
+                WaitForIdle(window)) {
                 visit.bottomScreen = BenchSeconds() - start;
                 visit.settled = Measure(info.hProcess);
             }
@@ -513,11 +496,20 @@ Visit RunVisit(const std::wstring& program)
         sampling = false;
         sampler.join();
         const double closingAt = BenchSeconds();
+        // What the user sees: the window gone from the screen, before or after the answer.
+        std::atomic<bool> closing{true};
+        std::thread gone([&] {
+            while (closing && IsWindow(window) && IsWindowVisible(window))
+                Sleep(2);
+            visit.windowGone = BenchSeconds() - closingAt;
+        });
         DWORD_PTR answer = 0;
-        SendMessageTimeoutW(data.found, WM_CLOSE, 0, 0, SMTO_NORMAL, 600000, &answer);
+        SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_NORMAL, 600000, &answer);
         visit.closeAnswered = BenchSeconds() - closingAt;
         if (WaitForSingleObject(info.hProcess, 600000) == WAIT_OBJECT_0)
             visit.ended = BenchSeconds() - closingAt;
+        closing = false;
+        gone.join();
         pinger.Stop();
         visit.longestWaitListing = pinger.m_listing;
         visit.longestWaitListed = pinger.m_listed;
@@ -545,9 +537,11 @@ void PrintVisit(const char* name, const Visit& visit)
                 "then)\n",
                 visit.peak.committedMb, visit.peak.mappedMb, visit.settled.committedMb, visit.lowestFree.largestFreeMb,
                 visit.lowestFree.committedMb);
-    std::printf("  WM_CLOSE answered after %.0f ms (goal 100 ms), longest wait while closing %.0f ms, process ended "
-                "%.1f s after WM_CLOSE; cache file then: %d records (%d with their image), %.0f MB\n",
-                visit.closeAnswered * 1000, visit.longestWaitClosing * 1000, visit.ended, visit.after.records,
+    std::printf("  WM_CLOSE answered after %.0f ms (goal 100 ms), window gone from the screen after %.0f ms, longest "
+                "wait while closing %.0f ms, process ended %.1f s after WM_CLOSE; cache file then: %d records (%d with "
+                "their image), %.0f MB\n",
+                visit.closeAnswered * 1000, visit.windowGone * 1000, visit.longestWaitClosing * 1000, visit.ended,
+                visit.after.records,
                 visit.after.withImage, visit.after.megabytes);
     std::fflush(stdout);
 }

@@ -18,6 +18,7 @@
 #include "../ManyFiles.h"
 
 #include "common/ScratchTree.h"
+#include "common/WindowTestUtil.h"
 
 #include <benchmark/benchmark.h>
 
@@ -106,24 +107,6 @@ void Prepare()
     for (const wchar_t* folder : {L"\\書類", L"\\書類\\2023", L"\\書類\\2024", L"\\書類\\2024\\見積.旧", L"\\動画"})
         CreateDirectoryW((g_root + folder).c_str(), nullptr);
     LinkPictures(g_root + L"\\書類\\2024", 5, 300);
-}
-
-struct FindData
-{
-    DWORD process;
-    HWND found;
-};
-
-BOOL CALLBACK FindMainWindow(HWND hWnd, LPARAM lParam)
-{
-    auto* data = reinterpret_cast<FindData*>(lParam);
-    DWORD process = 0;
-    GetWindowThreadProcessId(hWnd, &process);
-    if (process == data->process && IsWindowVisible(hWnd) && !GetWindow(hWnd, GW_OWNER)) {
-        data->found = hWnd;
-        return FALSE;
-    }
-    return TRUE;
 }
 
 // Seconds from the process's creation to each phase, the longest wait for the program to answer
@@ -229,27 +212,27 @@ bool TimeStart(const std::wstring& commandLine, const std::wstring& folder, Phas
     const double start = BenchSeconds();
     if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, g_programDir.c_str(), &startup, &info))
         return false;
-    FindData data = {info.dwProcessId, nullptr};
-    for (int i = 0; i < 60000 && !data.found; ++i) {
-        EnumWindows(&FindMainWindow, reinterpret_cast<LPARAM>(&data));
-        if (!data.found && WaitForSingleObject(info.hProcess, 1) == WAIT_OBJECT_0)
+    HWND window = nullptr;
+    for (int i = 0; i < 60000 && !window; ++i) {
+        window = ShownMainWindowOf(info.dwProcessId);
+        if (!window && WaitForSingleObject(info.hProcess, 1) == WAIT_OBJECT_0)
             break;
     }
     phases.shown = BenchSeconds() - start;
     bool reached = false;
     DWORD_PTR answer = 0;
-    if (data.found && Ask(data.found, WM_NULL, 0, 0, &answer, phases)) {
+    if (window && Ask(window, WM_NULL, 0, 0, &answer, phases)) {
         phases.answered = BenchSeconds() - start;
         if (folder.empty()) {
-            reached = WaitForPainted(data.found, phases);
+            reached = WaitForPainted(window, phases);
             phases.firstScreen = phases.idleDone = BenchSeconds() - start;
         } else {
-            reached = WaitForPhases(data.found, folder, start, phases);
+            reached = WaitForPhases(window, folder, start, phases);
         }
     }
     const double closing = BenchSeconds();
-    if (data.found)
-        PostMessageW(data.found, WM_CLOSE, 0, 0);
+    if (window)
+        PostMessageW(window, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(info.hProcess, 60000) != WAIT_OBJECT_0)
         TerminateProcess(info.hProcess, 1);
     phases.closed = BenchSeconds() - closing;

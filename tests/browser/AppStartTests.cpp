@@ -55,36 +55,17 @@ private:
     CString m_exe;
 };
 
-struct FindData
-{
-    DWORD process;
-    HWND found;
-};
-
-BOOL CALLBACK FindMainWindow(HWND hWnd, LPARAM lParam)
-{
-    auto* data = reinterpret_cast<FindData*>(lParam);
-    DWORD process = 0;
-    GetWindowThreadProcessId(hWnd, &process);
-    if (process == data->process && IsWindowVisible(hWnd) && (GetWindowLongW(hWnd, GWL_STYLE) & WS_CAPTION) &&
-        !GetWindow(hWnd, GW_OWNER)) {
-        data->found = hWnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // The process's main window once it shows; null when the process ends first or after the bound.
 HWND WaitForMainWindow(HANDLE process, DWORD timeoutMs = 60000)
 {
-    FindData data = {GetProcessId(process), nullptr};
+    HWND window = nullptr;
     WaitUntil(
         [&] {
-            EnumWindows(&FindMainWindow, reinterpret_cast<LPARAM>(&data));
-            return data.found || WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+            window = ShownMainWindowOf(GetProcessId(process));
+            return window || WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
         },
         timeoutMs);
-    return data.found;
+    return window;
 }
 
 // Closes the program as the user does and waits for its end.

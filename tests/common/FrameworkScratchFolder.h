@@ -20,6 +20,9 @@ public:
     // Writes bytes to a file in the folder; returns its path.
     CString WriteFile(LPCWSTR name, const std::string& bytes) const;
     static std::string ReadFile(LPCWSTR path);
+    // Removes the folders that test programs no longer running left behind (one still in use when
+    // its test ended, say), so that they do not pile up in the folder pickers of later runs.
+    static void RemoveLeftovers();
 
 private:
     CString m_path;

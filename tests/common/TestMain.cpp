@@ -1,6 +1,7 @@
 // Common entry point of the test executables.
 #include <gtest/gtest.h>
 
+#include "FrameworkScratchFolder.h"
 #include "TestApp.h"
 
 namespace {
@@ -26,6 +27,7 @@ int wmain(int argc, wchar_t** argv)
     CWinApp* app = AfxGetApp();
     if (!app || !app->InitApplication() || !app->InitInstance())
         return 1;
+    FrameworkScratchFolder::RemoveLeftovers();
     testing::InitGoogleTest(&argc, argv);
     testing::UnitTest::GetInstance()->listeners().Append(new ParkThePointer);
     int result = RUN_ALL_TESTS();

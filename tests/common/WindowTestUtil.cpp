@@ -1,5 +1,7 @@
 #include "common/WindowTestUtil.h"
 
+#include <commctrl.h>
+
 #include <vector>
 
 void PumpPending()
@@ -92,6 +94,35 @@ void AnswerMessageBox(CString* text, int button, DWORD timeoutMs)
     WaitUntil([&] { return !IsWindow(box); }, timeoutMs);
 }
 
+namespace {
+
+struct MainWindowSearch
+{
+    DWORD process;
+    HWND found;
+};
+
+BOOL CALLBACK TakeMainWindow(HWND hWnd, LPARAM lParam)
+{
+    auto* search = reinterpret_cast<MainWindowSearch*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hWnd, &owner);
+    if (owner != search->process || !IsWindowVisible(hWnd) || !(GetWindowLongW(hWnd, GWL_STYLE) & WS_CAPTION) ||
+        GetWindow(hWnd, GW_OWNER))
+        return TRUE;
+    search->found = hWnd;
+    return FALSE;
+}
+
+} // namespace
+
+HWND ShownMainWindowOf(DWORD process)
+{
+    MainWindowSearch search = {process, nullptr};
+    EnumWindows(&TakeMainWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 HWND FocusOfThread(HWND anyWindowOfThread)
 {
     GUITHREADINFO info = {};
@@ -165,4 +196,20 @@ CTestHostWnd::CTestHostWnd()
 CTestHostWnd::~CTestHostWnd()
 {
     DestroyWindow();
+}
+
+// The folder picker has reached a folder once its tree selects an item of that name.
+bool TreeSelects(HWND dialog, const std::wstring& name)
+{
+    HWND tree = FindWindowExW(dialog, nullptr, WC_TREEVIEWW, nullptr);
+    HTREEITEM item = tree ? TreeView_GetSelection(tree) : nullptr;
+    if (!item)
+        return false;
+    wchar_t text[MAX_PATH] = {};
+    TVITEMW data = {};
+    data.mask = TVIF_TEXT;
+    data.hItem = item;
+    data.pszText = text;
+    data.cchTextMax = MAX_PATH;
+    return TreeView_GetItem(tree, &data) && _wcsicmp(text, name.c_str()) == 0;
 }

@@ -24,6 +24,10 @@ HWND WaitForMessageBox(CString* text, DWORD timeoutMs = 10000);
 void DismissMessageBox(CString* text);
 // The same with the button given.
 void AnswerMessageBox(CString* text, int button, DWORD timeoutMs = 30000);
+// The folder picker has reached a folder once its tree selects an item of that name.
+bool TreeSelects(HWND dialog, const std::wstring& name);
+// Another process's main window: a visible top-level window with a caption and no owner, or null.
+HWND ShownMainWindowOf(DWORD process);
 // The focused window of another thread.
 HWND FocusOfThread(HWND anyWindowOfThread);
 // Waits until done() holds, dispatching this thread's messages meanwhile; false after timeoutMs.

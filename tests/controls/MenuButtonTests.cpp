@@ -196,9 +196,14 @@ TEST(ButtonBoxes, BrowseButtonStartsAtTheBoxTextAndCancelKeepsIt)
         edit.SetWindowText(folder);
         {
             HelperThread driver([accept] {
-                HWND dialog = WaitForWindow([](HWND hWnd) { return IsClass(hWnd, L"#32770"); });
-                ASSERT_NE(nullptr, dialog);
-                PostMessageW(dialog, WM_COMMAND, accept ? IDOK : IDCANCEL, 0);
+                // Answered once it has reached the box's folder: a picker still filling its tree
+                // may let the answer go by.
+                HWND ready = WaitForWindow(
+                    [](HWND hWnd) { return IsClass(hWnd, L"#32770") && TreeSelects(hWnd, L"選んだ"); }, 60000);
+                EXPECT_NE(nullptr, ready) << "the picker never reached the box's folder";
+                // Never ready: cancelled, so that the test fails instead of hanging.
+                HWND dialog = ready ? ready : WaitForWindow([](HWND hWnd) { return IsClass(hWnd, L"#32770"); });
+                PostMessageW(dialog, WM_COMMAND, ready && accept ? IDOK : IDCANCEL, 0);
             });
             edit.GetButton().SendMessage(BM_CLICK);
         }

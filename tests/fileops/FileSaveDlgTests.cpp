@@ -63,15 +63,28 @@ CString TypeScale(HWND dialog, CTreeCtrl& options, HTREEITEM item, const wchar_t
     options.EnsureVisible(item);
     CRect label;
     options.GetItemRect(item, &label, TRUE);
-    ClickOnScreen(CentreOnScreen(tree, label));
+    // The tree may still be finishing the label's click when its editor shows (and may close or
+    // make the editor again): the clicks are given again, as a user would, until the editor holds
+    // the focus.
     HWND editor = nullptr;
-    EXPECT_TRUE(WaitUntil([&] { return (editor = FindWindowExW(tree, nullptr, L"Edit", nullptr)) != nullptr; }));
+    const auto findEditor = [&] { return (editor = FindWindowExW(tree, nullptr, L"Edit", nullptr)) != nullptr; };
+    bool focused = false;
+    for (int click = 0; click < 3 && !focused; ++click) {
+        if (!findEditor())
+            ClickOnScreen(CentreOnScreen(tree, label));
+        if (!WaitUntil(findEditor))
+            continue;
+        RECT box = {};
+        GetClientRect(editor, &box);
+        // Away from the label's centre: a click where the last one fell (this editor's centre, in
+        // the dialog before) would make a double click of the next label click.
+        box.right = box.left + (box.right - box.left) / 2;
+        ClickOnScreen(CentreOnScreen(editor, box));
+        focused = WaitUntil([&] { return findEditor() && FocusOfThread(dialog) == editor; }, 5000);
+    }
+    EXPECT_TRUE(focused);
     if (!editor)
         return CString();
-    RECT box = {};
-    GetClientRect(editor, &box);
-    ClickOnScreen(CentreOnScreen(editor, box));
-    EXPECT_TRUE(WaitUntil([&] { return FocusOfThread(dialog) == editor; }));
     TypeKeys(text);
     EXPECT_TRUE(WaitUntil([&] { return TextOf(editor) == text; })) << CStringA(TextOf(editor)).GetString();
     PressKey(VK_RETURN);

@@ -4,6 +4,7 @@
 #include "common/ImportPatch.h"
 #include "common/LinkFixture.h"
 #include "common/ScratchFolder.h"
+#include "common/WindowTestUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -154,22 +155,6 @@ private:
     std::atomic<bool> m_stop{false};
     std::thread m_thread;
 };
-
-// The folder picker has reached a folder once its tree selects an item of that name.
-bool TreeSelects(HWND dialog, const std::wstring& name)
-{
-    HWND tree = FindWindowExW(dialog, nullptr, WC_TREEVIEWW, nullptr);
-    HTREEITEM item = tree ? TreeView_GetSelection(tree) : nullptr;
-    if (!item)
-        return false;
-    wchar_t text[MAX_PATH] = {};
-    TVITEMW data = {};
-    data.mask = TVIF_TEXT;
-    data.hItem = item;
-    data.pszText = text;
-    data.cchTextMax = MAX_PATH;
-    return TreeView_GetItem(tree, &data) && _wcsicmp(text, name.c_str()) == 0;
-}
 
 TEST(VyxFileUtil, EnsureFolderExistsAsksAndNoCreatesNothing)
 {
