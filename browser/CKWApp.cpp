@@ -30,6 +30,9 @@ const wchar_t CKWApp::kMutexName[] = L"{6B1C9E52-3F7A-4D2B-9C8E-51A7D0E4B9F3}";
 
 namespace {
 
+// How long a second start waits for the running instance's window, and for it to take a location.
+const DWORD kHandOverBound = 30000;
+
 const UINT kMenuImages258[] = {10124, 10125, 32774, 32773, 10005, 10006, 10009, 10126, 10007, 10112,
                                10085, 57607, 32772, 32771, 10168, 32793, 10113, 32782, 10207, 10010,
                                10195, 10170, 10072, 32779, 10110, 10048, 10243, 10257};
@@ -128,7 +131,15 @@ CString CKWApp::ChooseFirstLocation(LPCWSTR lpszCommandLine)
     return path;
 }
 
-BOOL CKWApp::HandOverLocation(LPCWSTR lpszCommandLine)
+HWND CKWApp::AwaitRunningInstance(LPCWSTR lpszName, HANDLE* phMutex, BOOL* pbClaimed)
+{
+    *pbClaimed = FALSE;
+    // An instance started a moment before may still be making its window, or busy for a while.
+    return InstanceHandOver::FindRunningWindow(
+        kHandOverBound, [&] { return (*pbClaimed = ClaimSingleInstance(lpszName, phMutex)) != FALSE; });
+}
+
+BOOL CKWApp::HandOverLocation(LPCWSTR lpszCommandLine, HWND hRunning)
 {
     CString commandLine = lpszCommandLine ? lpszCommandLine : L"";
     commandLine.Trim();
@@ -146,9 +157,7 @@ BOOL CKWApp::HandOverLocation(LPCWSTR lpszCommandLine)
         AfxMessageBox(path + L"\n" + GetLastErrorText(), MB_OK | MB_ICONEXCLAMATION);
         return FALSE;
     }
-    // An instance started a moment before may still be making its window, or busy for a while.
-    const DWORD bound = 30000;
-    return InstanceHandOver::SendLocation(InstanceHandOver::FindRunningWindow(bound), path, bound);
+    return InstanceHandOver::SendLocation(hRunning, path, kHandOverBound);
 }
 
 void CKWApp::PlaceMainWindow(CWnd* pWnd, BOOL bMin, BOOL bMax)
@@ -233,8 +242,14 @@ BOOL CKWApp::InitInstance()
     RedirectProfile();
     StoreLogSettings();
     if (SettingsTable::ReadOne(&CKWDocSettings::MultiProcess) && !ClaimSingleInstance(kMutexName, &m_hMutex)) {
-        HandOverLocation(m_lpCmdLine);
-        return FALSE;
+        // Started again while the last instance is still ending (its window already gone): this
+        // start becomes the instance once that one has ended, instead of handing over to nobody.
+        BOOL claimed = FALSE;
+        HWND running = AwaitRunningInstance(kMutexName, &m_hMutex, &claimed);
+        if (!claimed) {
+            HandOverLocation(m_lpCmdLine, running);
+            return FALSE;
+        }
     }
 
     // The shell builds its icon lists on a thread of its own while the window is made and shown;

@@ -29,10 +29,14 @@ public:
     // The command line's first path, else the last or the home folder by the settings; a stored
     // folder on a drive that is not there gives the empty path.
     static CString ChooseFirstLocation(LPCWSTR lpszCommandLine);
+    // Another instance holds the name: its main window, waited for (it may not be made yet); null
+    // once that instance has ended (a closing one has taken its mark off), the name then claimed
+    // into *phMutex, or after the bound.
+    static HWND AwaitRunningInstance(LPCWSTR lpszName, HANDLE* phMutex, BOOL* pbClaimed);
     // A second start whose command line names a location hands it to the running instance's main
     // window, which opens it; FALSE when none was named or it could not be handed over (a
     // location that is not there is told).
-    static BOOL HandOverLocation(LPCWSTR lpszCommandLine);
+    static BOOL HandOverLocation(LPCWSTR lpszCommandLine, HWND hRunning);
     // "min" shows minimized, "max" maximized; otherwise the placement saved under "MainFrame".
     static void PlaceMainWindow(CWnd* pWnd, BOOL bMin, BOOL bMax);
     static void LoadPlugins();

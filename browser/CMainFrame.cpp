@@ -422,6 +422,8 @@ bool CMainFrame::WriteCacheBeforeClosing()
     StopFolderWatcher(2);
     if (!m_cacheWrite.Begin(doc->TakeCacheForClosing(), this))
         return false;
+    // Closing now: a second start waits for this instance to end instead of handing it a location.
+    InstanceHandOver::UnmarkWindow(m_hWnd);
     SetTimer(kCacheWriteTimer, kCacheWritePoll, nullptr);
     return true;
 }

@@ -39,13 +39,18 @@ void UnmarkWindow(HWND window)
     ::RemovePropW(window, kMark);
 }
 
-HWND FindRunningWindow(DWORD timeoutMs)
+bool IsMarked(HWND window)
+{
+    return ::GetPropW(window, kMark) != nullptr;
+}
+
+HWND FindRunningWindow(DWORD timeoutMs, const std::function<bool()>& ended)
 {
     Search search = {::GetCurrentProcessId(), nullptr};
     const DWORD start = ::GetTickCount();
     for (;;) {
         ::EnumWindows(&FindMarked, reinterpret_cast<LPARAM>(&search));
-        if (search.found || ::GetTickCount() - start >= timeoutMs)
+        if (search.found || (ended && ended()) || ::GetTickCount() - start >= timeoutMs)
             return search.found;
         ::Sleep(50);
     }

@@ -104,6 +104,24 @@ TEST(AppStart, OnlyTheFirstOfTwoInstancesClaimsTheProgram)
     CloseHandle(second);
 }
 
+TEST(AppStart, AStartWhileTheLastInstanceIsEndingBecomesTheInstanceOnceItHasEnded)
+{
+    CString name;
+    name.Format(L"{vyx-test-ending-%lu}", GetCurrentProcessId());
+    HANDLE ending = nullptr, claimed = nullptr;
+    ASSERT_TRUE(CKWApp::ClaimSingleInstance(name, &ending));
+    // This start found the name held; the instance holding it had no marked window (it was
+    // closing) and has ended since.
+    CloseHandle(ending);
+    BOOL took = FALSE;
+    EXPECT_EQ(nullptr, CKWApp::AwaitRunningInstance(name, &claimed, &took));
+    EXPECT_TRUE(took);
+    EXPECT_NE(nullptr, claimed);
+    HANDLE third = nullptr;
+    EXPECT_FALSE(CKWApp::ClaimSingleInstance(name, &third));
+    CloseHandle(claimed);
+}
+
 TEST(AppStart, TheFirstLocationComesFromTheCommandLineElseTheSettings)
 {
     ScratchSettings settings;

@@ -724,8 +724,11 @@ TEST(MainFrame, ClosingAnswersAtOnceWhileTheThumbnailCacheIsWrittenAndTheFileIsW
     }
     theCacheList.AddTail(cache);
     const HWND frame = p.Frame()->m_hWnd;
+    EXPECT_TRUE(InstanceHandOver::IsMarked(frame));
     p.Frame()->SendMessage(WM_CLOSE);
     EXPECT_TRUE(IsWindow(frame));
+    // Closing: a second start is not handed to this window, which goes on only to end.
+    EXPECT_FALSE(InstanceHandOver::IsMarked(frame));
     p.Frame()->SendMessage(WM_CLOSE);
     EXPECT_TRUE(IsWindow(frame));
     EXPECT_TRUE(PumpUntil([frame] { return !IsWindow(frame); }, 120000));
