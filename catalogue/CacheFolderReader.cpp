@@ -1,7 +1,6 @@
 #include "catalogue/CacheFolderReader.h"
 
 #include "catalogue/VyxCacheFolder.h"
-#include "foundation/VyxUtility.h"
 
 CacheFolderReader::CacheFolderReader(VyxCacheFolder* folder, const CString& fileName)
     : m_folder(folder), m_fileName(fileName), m_done(CreateEventW(nullptr, TRUE, FALSE, nullptr))
@@ -22,12 +21,6 @@ CacheFolderReader::~CacheFolderReader()
         m_thread.join();
     if (m_done)
         CloseHandle(m_done);
-}
-
-bool CacheFolderReader::IsFor(const wchar_t* folder, const wchar_t* archiveFileName) const
-{
-    return m_folder && CompareLengthFirstNoCase(m_folder->GetFolderPath(), folder) == 0 &&
-           CompareLengthFirstNoCase(m_folder->GetArchiveFileName(), archiveFileName) == 0;
 }
 
 bool CacheFolderReader::Wait(DWORD ms)

@@ -20,7 +20,6 @@ public:
     CacheFolderReader(const CacheFolderReader&) = delete;
     CacheFolderReader& operator=(const CacheFolderReader&) = delete;
 
-    bool IsFor(const wchar_t* folder, const wchar_t* archiveFileName) const;
     // Waits up to ms (INFINITE: until the end) for the file to be read; true once it is.
     bool Wait(DWORD ms);
     // As Wait, woken early by the user's input and by messages other threads send.

@@ -319,7 +319,9 @@ public:
     {
         const BYTE* image = nullptr;
         if (record.m_place == VyxCacheThumbs::PlaceSpill) {
-            if (m_spill && m_spill->IsOpen() && m_spillReader.Attach(m_spill->GetHandle()) &&
+            // Attached once: images moved out one after another are then served by one long read.
+            if (m_spill && m_spill->IsOpen() &&
+                (m_spillReader.IsOpen() || m_spillReader.Attach(m_spill->GetHandle())) &&
                 ReadPlacedImage(m_spillReader, record, image))
                 return image;
         } else if (record.m_place == VyxCacheThumbs::PlaceCacheFile && !m_placeFile.IsEmpty()) {
