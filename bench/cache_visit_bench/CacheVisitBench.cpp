@@ -15,6 +15,8 @@
 // The files are empty but for the photos (their names, sizes and times are what the cache checks)
 // and are made through Wine's Unix path form, which does not search the folder for every name;
 // the folder is removed at the end. --pictures=N sets another count.
+#include "catalogue/FrameMessages.h"
+
 #include "../BenchArgs.h"
 #include "../BenchClock.h"
 #include "../PhotoJpeg.h"
@@ -363,8 +365,6 @@ BOOL CALLBACK FindGrid(HWND hWnd, LPARAM lParam)
     return TRUE;
 }
 
-const UINT kIdleStep = 0x7F7;
-
 struct Visit
 {
     double listed = -1, firstScreen = -1, bottomScreen = -1;
@@ -417,7 +417,7 @@ bool WaitForIdle(HWND frame)
 {
     for (WPARAM step = 0; step < 10000000; ++step) {
         DWORD_PTR busy = 0;
-        if (!SendMessageTimeoutW(frame, kIdleStep, step, 0, SMTO_NORMAL, 120000, &busy))
+        if (!SendMessageTimeoutW(frame, WMU_IDLESTEP, step, 0, SMTO_NORMAL, 120000, &busy))
             return false;
         if (!busy)
             return true;
