@@ -20,12 +20,11 @@
 #include "../BenchArgs.h"
 #include "../BenchClock.h"
 #include "../PhotoJpeg.h"
+#include "../ProgramCopy.h"
 #include "common/ScratchTree.h"
 #include "common/WindowTestUtil.h"
 
 #include <benchmark/benchmark.h>
-
-#include <shlwapi.h>
 
 #include <algorithm>
 #include <atomic>
@@ -43,14 +42,6 @@ constexpr LONG kBoxWidth = 160, kBoxHeight = 120;
 constexpr DWORD kFileTime = 1500000000; // seconds since 1970
 
 std::wstring g_root, g_folder, g_program, g_programSmall, g_programBare, g_cacheFile;
-
-std::wstring ModuleFolder()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    PathRemoveFileSpecW(path);
-    return path;
-}
 
 FILETIME ToFileTime(DWORD seconds)
 {
@@ -283,21 +274,13 @@ bool Prepare()
 
     // The program and its plug-ins, with settings of their own: the cache on, no idle walk of
     // the folder tree (the end of the idle work is then the end of the grid's passes).
-    const std::wstring bin = ModuleFolder() + L"\\..\\bin\\";
     // Another build of the program may be named, to compare the two on the same folder.
     wchar_t other[MAX_PATH] = {};
     const std::wstring source =
-        GetEnvironmentVariableW(L"VYX_CACHE_VISIT_PROGRAM", other, MAX_PATH) ? other : bin + L"Vyx.exe";
+        GetEnvironmentVariableW(L"VYX_CACHE_VISIT_PROGRAM", other, MAX_PATH) ? other : ProgramBinFolder() + L"Vyx.exe";
     for (const std::wstring& program : {g_program, g_programSmall, g_programBare}) {
-        CopyFileW(source.c_str(), (program + L"\\Vyx.exe").c_str(), FALSE);
-        WIN32_FIND_DATAW data;
-        HANDLE find = FindFirstFileW((bin + L"*.spi").c_str(), &data);
-        if (find != INVALID_HANDLE_VALUE) {
-            do
-                CopyFileW((bin + data.cFileName).c_str(), (program + L"\\" + data.cFileName).c_str(), FALSE);
-            while (FindNextFileW(find, &data));
-            FindClose(find);
-        }
+        if (!CopyProgram(source, program))
+            return false;
         const std::wstring ini = program + L"\\Vyx.ini";
         const wchar_t* cacheOn = program == g_programBare ? L"0" : L"1";
         WritePrivateProfileStringW(L"KWDoc", L"CacheFolder", cacheOn, ini.c_str());
