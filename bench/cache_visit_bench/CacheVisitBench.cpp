@@ -19,6 +19,7 @@
 
 #include "../BenchArgs.h"
 #include "../BenchClock.h"
+#include "../ManyFiles.h"
 #include "../PhotoJpeg.h"
 #include "../ProgramCopy.h"
 #include "common/ScratchTree.h"
@@ -47,25 +48,6 @@ FILETIME ToFileTime(DWORD seconds)
 {
     ULONGLONG ticks = (static_cast<ULONGLONG>(seconds) + 11644473600ull) * 10000000ull;
     return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
-}
-
-// The Unix form of a path ("\\?\unix\..."), which Wine opens without searching the folder for
-// another case of the name; the path itself elsewhere.
-std::wstring FastPath(const std::wstring& path)
-{
-    using UnixName = char*(CDECL*)(LPCWSTR);
-    static auto unixName =
-        reinterpret_cast<UnixName>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name"));
-    if (!unixName)
-        return path;
-    char* name = unixName(path.c_str());
-    if (!name)
-        return path;
-    std::wstring unix = L"\\\\?\\unix";
-    for (const char* p = name; *p; ++p)
-        unix += *p == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*p));
-    HeapFree(GetProcessHeap(), 0, name);
-    return unix;
 }
 
 bool PutFile(const std::wstring& path, const void* bytes, DWORD size)
@@ -223,7 +205,7 @@ CacheCount CountCache(const std::wstring& path)
 bool AddFreshPhotos(const wchar_t* prefix)
 {
     const std::vector<BYTE> photo = MakePhotoJpeg(1600, 1200);
-    const std::wstring fast = FastPath(g_folder);
+    const std::wstring fast = UnixFormPath(g_folder);
     for (int i = 0; i < kFresh; ++i) {
         wchar_t name[32];
         swprintf(name, 32, L"\\%ls%03d.JPG", prefix, i);
@@ -247,7 +229,7 @@ bool Prepare()
         CreateDirectoryW(folder.c_str(), nullptr);
 
     const double begun = BenchSeconds();
-    const std::wstring fast = FastPath(g_folder);
+    const std::wstring fast = UnixFormPath(g_folder);
     for (int i = 0; i < g_pictures; ++i) {
         const std::wstring path = fast + L"\\" + PictureName(i);
         if (!PutFile(path, nullptr, 0)) {
