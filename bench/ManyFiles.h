@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -141,6 +142,18 @@ inline bool MakeOnHost(const std::wstring& folder, const std::vector<EmptyFile>&
 }
 
 } // namespace many_files_detail
+
+// The Unix form of a path ("\\?\unix\..."), which Wine opens without searching the folder for
+// another case of the name: a few more files in a folder of many; the path itself elsewhere.
+inline std::wstring UnixFormPath(const std::wstring& path)
+{
+    const std::string host = many_files_detail::HostPath(path);
+    if (host.empty())
+        return path;
+    std::wstring form = L"\\\\?\\unix" + many_files_detail::Wide(host);
+    std::replace(form.begin(), form.end(), L'/', L'\\');
+    return form;
+}
 
 // Makes the empty files in the folder (made when missing); the caller counts what is there after.
 inline void MakeEmptyFiles(const std::wstring& folder, const std::vector<EmptyFile>& files)

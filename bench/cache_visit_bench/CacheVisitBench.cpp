@@ -15,15 +15,17 @@
 // The files are empty but for the photos (their names, sizes and times are what the cache checks)
 // and are made through Wine's Unix path form, which does not search the folder for every name;
 // the folder is removed at the end. --pictures=N sets another count.
+#include "catalogue/FrameMessages.h"
+
 #include "../BenchArgs.h"
 #include "../BenchClock.h"
+#include "../ManyFiles.h"
 #include "../PhotoJpeg.h"
+#include "../ProgramCopy.h"
 #include "common/ScratchTree.h"
 #include "common/WindowTestUtil.h"
 
 #include <benchmark/benchmark.h>
-
-#include <shlwapi.h>
 
 #include <algorithm>
 #include <atomic>
@@ -42,37 +44,10 @@ constexpr DWORD kFileTime = 1500000000; // seconds since 1970
 
 std::wstring g_root, g_folder, g_program, g_programSmall, g_programBare, g_cacheFile;
 
-std::wstring ModuleFolder()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    PathRemoveFileSpecW(path);
-    return path;
-}
-
 FILETIME ToFileTime(DWORD seconds)
 {
     ULONGLONG ticks = (static_cast<ULONGLONG>(seconds) + 11644473600ull) * 10000000ull;
     return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
-}
-
-// The Unix form of a path ("\\?\unix\..."), which Wine opens without searching the folder for
-// another case of the name; the path itself elsewhere.
-std::wstring FastPath(const std::wstring& path)
-{
-    using UnixName = char*(CDECL*)(LPCWSTR);
-    static auto unixName =
-        reinterpret_cast<UnixName>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name"));
-    if (!unixName)
-        return path;
-    char* name = unixName(path.c_str());
-    if (!name)
-        return path;
-    std::wstring unix = L"\\\\?\\unix";
-    for (const char* p = name; *p; ++p)
-        unix += *p == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*p));
-    HeapFree(GetProcessHeap(), 0, name);
-    return unix;
 }
 
 bool PutFile(const std::wstring& path, const void* bytes, DWORD size)
@@ -230,7 +205,7 @@ CacheCount CountCache(const std::wstring& path)
 bool AddFreshPhotos(const wchar_t* prefix)
 {
     const std::vector<BYTE> photo = MakePhotoJpeg(1600, 1200);
-    const std::wstring fast = FastPath(g_folder);
+    const std::wstring fast = UnixFormPath(g_folder);
     for (int i = 0; i < kFresh; ++i) {
         wchar_t name[32];
         swprintf(name, 32, L"\\%ls%03d.JPG", prefix, i);
@@ -254,7 +229,7 @@ bool Prepare()
         CreateDirectoryW(folder.c_str(), nullptr);
 
     const double begun = BenchSeconds();
-    const std::wstring fast = FastPath(g_folder);
+    const std::wstring fast = UnixFormPath(g_folder);
     for (int i = 0; i < g_pictures; ++i) {
         const std::wstring path = fast + L"\\" + PictureName(i);
         if (!PutFile(path, nullptr, 0)) {
@@ -281,21 +256,13 @@ bool Prepare()
 
     // The program and its plug-ins, with settings of their own: the cache on, no idle walk of
     // the folder tree (the end of the idle work is then the end of the grid's passes).
-    const std::wstring bin = ModuleFolder() + L"\\..\\bin\\";
     // Another build of the program may be named, to compare the two on the same folder.
     wchar_t other[MAX_PATH] = {};
     const std::wstring source =
-        GetEnvironmentVariableW(L"VYX_CACHE_VISIT_PROGRAM", other, MAX_PATH) ? other : bin + L"Vyx.exe";
+        GetEnvironmentVariableW(L"VYX_CACHE_VISIT_PROGRAM", other, MAX_PATH) ? other : ProgramBinFolder() + L"Vyx.exe";
     for (const std::wstring& program : {g_program, g_programSmall, g_programBare}) {
-        CopyFileW(source.c_str(), (program + L"\\Vyx.exe").c_str(), FALSE);
-        WIN32_FIND_DATAW data;
-        HANDLE find = FindFirstFileW((bin + L"*.spi").c_str(), &data);
-        if (find != INVALID_HANDLE_VALUE) {
-            do
-                CopyFileW((bin + data.cFileName).c_str(), (program + L"\\" + data.cFileName).c_str(), FALSE);
-            while (FindNextFileW(find, &data));
-            FindClose(find);
-        }
+        if (!CopyProgram(source, program))
+            return false;
         const std::wstring ini = program + L"\\Vyx.ini";
         const wchar_t* cacheOn = program == g_programBare ? L"0" : L"1";
         WritePrivateProfileStringW(L"KWDoc", L"CacheFolder", cacheOn, ini.c_str());
@@ -363,8 +330,6 @@ BOOL CALLBACK FindGrid(HWND hWnd, LPARAM lParam)
     return TRUE;
 }
 
-const UINT kIdleStep = 0x7F7;
-
 struct Visit
 {
     double listed = -1, firstScreen = -1, bottomScreen = -1;
@@ -417,7 +382,7 @@ bool WaitForIdle(HWND frame)
 {
     for (WPARAM step = 0; step < 10000000; ++step) {
         DWORD_PTR busy = 0;
-        if (!SendMessageTimeoutW(frame, kIdleStep, step, 0, SMTO_NORMAL, 120000, &busy))
+        if (!SendMessageTimeoutW(frame, WMU_IDLESTEP, step, 0, SMTO_NORMAL, 120000, &busy))
             return false;
         if (!busy)
             return true;

@@ -28,6 +28,7 @@
 #include "../BenchClock.h"
 #include "../OwnPlugins.h"
 #include "../ProgramFrame.h"
+#include "common/FrameTestUtil.h"
 
 #include <benchmark/benchmark.h>
 
@@ -483,8 +484,7 @@ int wmain(int argc, wchar_t** argv)
     // The frame's settings go to a file of the run's own.
     const std::wstring settings = g_root + L"\\settings.ini";
     theAppIni.SetPath(settings.c_str());
-    free(const_cast<LPWSTR>(theBenchApp.m_pszProfileName));
-    theBenchApp.m_pszProfileName = _wcsdup(settings.c_str());
+    const ProfileRedirect profile;
     AfxOleInit();
     InitializeBenchmarks(argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -16,13 +16,12 @@
 #include "../BenchClock.h"
 #include "../CameraJpeg.h"
 #include "../ManyFiles.h"
+#include "../ProgramCopy.h"
 
 #include "common/ScratchTree.h"
 #include "common/WindowTestUtil.h"
 
 #include <benchmark/benchmark.h>
-
-#include <shlwapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -41,27 +40,6 @@ std::wstring g_root;       // the run's own folder
 std::wstring g_folder;     // the pictures
 std::wstring g_programDir; // a copy of the program and its plug-ins, with settings of its own
 std::wstring g_self;       // the bare window program
-
-std::wstring ModuleFolder()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    PathRemoveFileSpecW(path);
-    return path;
-}
-
-void CopyPrograms(const std::wstring& bin)
-{
-    CopyFileW((bin + L"Vyx.exe").c_str(), (g_programDir + L"\\Vyx.exe").c_str(), FALSE);
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((bin + L"*.spi").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do
-            CopyFileW((bin + data.cFileName).c_str(), (g_programDir + L"\\" + data.cFileName).c_str(), FALSE);
-        while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-}
 
 // Pictures of the main folder under new names in a sub-folder (hard links: no disk space).
 void LinkPictures(const std::wstring& folder, int count, int from)
@@ -86,7 +64,7 @@ void Prepare()
     g_programDir = g_root + L"\\program";
     CreateDirectoryW(g_root.c_str(), nullptr);
     CreateDirectoryW(g_programDir.c_str(), nullptr);
-    CopyPrograms(ModuleFolder() + L"\\..\\bin\\");
+    CopyProgram(ProgramBinFolder() + L"Vyx.exe", g_programDir);
 
     std::printf("making %d camera pictures of %ldx%ld (%d different) and the folders beside...\n", kPictures, kWidth,
                 kHeight, kDistinct);
@@ -334,7 +312,7 @@ BENCHMARK(StartVyxToTheFirstScreenFromTheCache)->Unit(benchmark::kMillisecond)->
 
 int wmain(int argc, wchar_t** argv)
 {
-    g_self = ModuleFolder() + L"\\bare_window.exe";
+    g_self = BenchModuleFolder() + L"\\bare_window.exe";
     Prepare();
     InitializeBenchmarks(argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -22,6 +22,7 @@
 #include "../OwnPlugins.h"
 #include "../ProgramFrame.h"
 #include "../CameraJpeg.h"
+#include "common/FrameTestUtil.h"
 #include "common/ScratchTree.h"
 
 #include <atomic>
@@ -409,8 +410,7 @@ int wmain(int argc, wchar_t** argv)
     CreateDirectoryW(root.c_str(), nullptr);
     const std::wstring settings = root + L"\\settings.ini";
     theAppIni.SetPath(settings.c_str());
-    free(const_cast<LPWSTR>(theBenchApp.m_pszProfileName));
-    theBenchApp.m_pszProfileName = _wcsdup(settings.c_str());
+    const ProfileRedirect profile;
     LoadOwnPlugins();
 
     std::printf("making the pictures...\n");

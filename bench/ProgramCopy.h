@@ -1,0 +1,42 @@
+// The program started as a user starts it, from a folder of the benchmark's own: the settings it
+// writes beside itself are then the run's, not the build's.
+#pragma once
+
+#include <windows.h>
+
+#include <shlwapi.h>
+
+#include <string>
+
+// The folder of the benchmark's executable.
+inline std::wstring BenchModuleFolder()
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    PathRemoveFileSpecW(path);
+    return path;
+}
+
+// The build's folder of the program and its plug-ins, with the closing backslash.
+inline std::wstring ProgramBinFolder()
+{
+    return BenchModuleFolder() + L"\\..\\bin\\";
+}
+
+// The program (the build's own, or another build of it) as Vyx.exe in the folder, with the build's
+// plug-ins beside it; false when the program could not be copied.
+inline bool CopyProgram(const std::wstring& program, const std::wstring& folder)
+{
+    if (!CopyFileW(program.c_str(), (folder + L"\\Vyx.exe").c_str(), FALSE))
+        return false;
+    const std::wstring bin = ProgramBinFolder();
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((bin + L"*.spi").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do
+            CopyFileW((bin + data.cFileName).c_str(), (folder + L"\\" + data.cFileName).c_str(), FALSE);
+        while (FindNextFileW(find, &data));
+        FindClose(find);
+    }
+    return true;
+}
