@@ -3,6 +3,7 @@
 #include "catalogue/CacheFileReader.h"
 #include "catalogue/CacheSpillFile.h"
 #include "catalogue/VyxFilexDraw.h"
+#include "foundation/FileStamp.h"
 #include "foundation/TempFile.h"
 #include "foundation/VyxIni.h"
 #include "image/DibCore.h"
@@ -120,18 +121,6 @@ void AppendRecord(FieldWriter& out, const VyxCacheThumbs& record, const BYTE* im
     out.Head(kEndTag, 4);
     out.Dword(0xFFFFFFFFu);
     recordLength = static_cast<DWORD>(out.Bytes().size() - start);
-}
-
-// The size and last write time of a file; false when it is not there.
-bool ReadFileState(const wchar_t* fileName, ULONGLONG& size, FILETIME& written)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!fileName || !GetFileAttributesExW(fileName, GetFileExInfoStandard, &data) ||
-        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        return false;
-    size = static_cast<ULONGLONG>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
-    written = data.ftLastWriteTime;
-    return true;
 }
 
 bool WriteAll(HANDLE file, const void* data, size_t length)
@@ -458,7 +447,7 @@ int VyxCacheFolder::Load(const wchar_t* fileName, const std::atomic<bool>* stop)
     m_placeFile = result == LoadDone ? fileName : L"";
     m_modified = result != LoadDone;
     m_inFile = PlaceFileState();
-    if (result == LoadDone && ReadFileState(fileName, m_inFile.size, m_inFile.written)) {
+    if (result == LoadDone && FileStamp::Read(fileName, m_inFile.stamp, true)) {
         m_inFile.records = m_records.GetSize();
         m_inFile.end = facts.end;
         // What the list would not write again must leave the file too.
@@ -534,9 +523,9 @@ int VyxCacheFolder::SaveIfModified(const wchar_t* fileName, WriteWatch* watch)
         record->m_placeImage = place.image;
     }
     m_inFile = PlaceFileState();
-    if (ReadFileState(fileName, m_inFile.size, m_inFile.written)) {
+    if (FileStamp::Read(fileName, m_inFile.stamp, true)) {
         m_inFile.records = m_records.GetSize();
-        m_inFile.end = m_inFile.size;
+        m_inFile.end = m_inFile.stamp.size;
         m_inFile.rewrite = false;
     }
     ReleaseAfterWrite();
@@ -553,10 +542,10 @@ int VyxCacheFolder::AppendNewRecords(const wchar_t* fileName, std::vector<Writte
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return -1;
-    BY_HANDLE_FILE_INFORMATION facts;
-    if (!GetFileInformationByHandle(file, &facts) ||
-        (static_cast<ULONGLONG>(facts.nFileSizeHigh) << 32 | facts.nFileSizeLow) != m_inFile.size ||
-        CompareFileTime(&facts.ftLastWriteTime, &m_inFile.written) != 0 || m_inFile.end > m_inFile.size) {
+    BY_HANDLE_FILE_INFORMATION facts = {};
+    const bool known = GetFileInformationByHandle(file, &facts) != FALSE;
+    const FileStamp now{static_cast<ULONGLONG>(facts.nFileSizeHigh) << 32 | facts.nFileSizeLow, facts.ftLastWriteTime};
+    if (!known || now != m_inFile.stamp || m_inFile.end > m_inFile.stamp.size) {
         CloseHandle(file);
         return -1;
     }

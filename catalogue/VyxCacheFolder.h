@@ -4,6 +4,7 @@
 #pragma once
 
 #include "catalogue/VyxCacheThumbs.h"
+#include "foundation/FileStamp.h"
 
 #include <atomic>
 #include <memory>
@@ -140,8 +141,7 @@ private:
     {
         INT_PTR records = 0;
         ULONGLONG end = 0;
-        ULONGLONG size = 0;
-        FILETIME written = {0, 0};
+        FileStamp stamp;
         bool rewrite = true;
     };
     PlaceFileState m_inFile;

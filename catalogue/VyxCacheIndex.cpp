@@ -1,6 +1,7 @@
 #include "catalogue/VyxCacheIndex.h"
 
 #include "catalogue/VyxCacheFolder.h"
+#include "foundation/FileStamp.h"
 #include "foundation/VyxPath.h"
 #include "foundation/VyxSystem.h"
 
@@ -60,8 +61,7 @@ std::wstring Folded(const wchar_t* text, int length = -1)
 // and no settings write of the process came in between: items look their side files up one by one.
 struct HeldSharedNames
 {
-    FILETIME written = {};
-    ULONGLONG size = 0;
+    FileStamp stamp;
     unsigned writeCount = 0;
     VyxCacheIndex::SharedNames shared;
 };
@@ -487,22 +487,20 @@ bool VyxCacheIndex::OwnsName(const SharedNames& shared, const wchar_t* key, cons
 
 bool VyxCacheIndex::OwnsCentralName(int kind, const CString& key, const CString& name) const
 {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!ValidKind(kind) || !GetFileAttributesExW(m_indexPath, GetFileExInfoStandard, &data))
+    FileStamp stamp;
+    if (!ValidKind(kind) || !FileStamp::Read(m_indexPath, stamp))
         return true;
-    const ULONGLONG size = static_cast<ULONGLONG>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
     const unsigned writeCount = VyxIni::GetWriteCount();
     const std::wstring held = Folded(m_indexPath) + L"|" + kKinds[kind].section;
     {
         std::lock_guard<std::mutex> hold(s_sharedLock);
         auto found = s_shared.find(held);
-        if (found != s_shared.end() && CompareFileTime(&found->second.written, &data.ftLastWriteTime) == 0 &&
-            found->second.size == size && found->second.writeCount == writeCount)
+        if (found != s_shared.end() && found->second.stamp == stamp && found->second.writeCount == writeCount)
             return OwnsName(found->second.shared, key, name);
     }
     std::vector<wchar_t> entries;
     m_index.GetWholeSection(kKinds[kind].section, entries);
-    HeldSharedNames read{data.ftLastWriteTime, size, writeCount, FindSharedNames(entries)};
+    HeldSharedNames read{stamp, writeCount, FindSharedNames(entries)};
     const bool owns = OwnsName(read.shared, key, name);
     std::lock_guard<std::mutex> hold(s_sharedLock);
     if (s_shared.size() >= kHeldIndexes)

@@ -2,6 +2,7 @@
 
 #include "catalogue/VyxNoteFile.h"
 #include "catalogue/VyxNoteSession.h"
+#include "foundation/FileStamp.h"
 #include "foundation/VyxFileFind.h"
 #include "foundation/VyxPath.h"
 
@@ -18,26 +19,15 @@ std::atomic<unsigned> s_fileWrites{0};
 
 // Note files and folder listings as last read, each kept while the file's (the folder's) write
 // time and size stand, as the platform's own settings cache does.
-struct Stamp
-{
-    FILETIME written = {};
-    ULONGLONG size = 0;
-    bool operator==(const Stamp& other) const
-    {
-        return written.dwLowDateTime == other.written.dwLowDateTime &&
-               written.dwHighDateTime == other.written.dwHighDateTime && size == other.size;
-    }
-};
-
 struct CachedFile
 {
-    Stamp stamp;
+    FileStamp stamp;
     std::shared_ptr<VyxNoteFile> file;
 };
 
 struct CachedFolder
 {
-    Stamp stamp;
+    FileStamp stamp;
     VyxNoteSession::FolderNames names;
 };
 
@@ -46,15 +36,6 @@ std::mutex s_cacheLock;
 std::unordered_map<std::wstring, CachedFile> s_files;
 std::unordered_map<std::wstring, CachedFolder> s_folders;
 
-bool StampOf(const CString& path, Stamp& stamp)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(path, GetFileExInfoStandard, &data))
-        return false;
-    stamp.written = data.ftLastWriteTime;
-    stamp.size = static_cast<ULONGLONG>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
-    return true;
-}
 
 std::wstring KeyOf(const CString& path)
 {
@@ -63,11 +44,11 @@ std::wstring KeyOf(const CString& path)
 
 void Remember(const CString& path, const std::shared_ptr<VyxNoteFile>& file)
 {
-    Stamp stamp;
+    FileStamp stamp;
     std::lock_guard<std::mutex> hold(s_cacheLock);
     if (s_files.size() >= kCachedLimit)
         s_files.clear();
-    if (file && StampOf(path, stamp))
+    if (file && FileStamp::Read(path, stamp))
         s_files[KeyOf(path)] = CachedFile{stamp, file};
     else
         s_files.erase(KeyOf(path));
@@ -144,11 +125,11 @@ bool VyxNoteStore::SharesSection(const wchar_t* filePath) const
         AddName(found->second, name);
         return found->second.sections[section] > 1;
     }
-    Stamp stamp;
-    StampOf(m_folder, stamp);
+    FileStamp stamp;
+    FileStamp::Read(m_folder, stamp);
     std::lock_guard<std::mutex> hold(s_cacheLock);
     auto found = s_folders.find(KeyOf(m_folder));
-    if (found == s_folders.end() || !(found->second.stamp == stamp)) {
+    if (found == s_folders.end() || found->second.stamp != stamp) {
         if (s_folders.size() >= kCachedLimit)
             s_folders.clear();
         found = s_folders.insert_or_assign(KeyOf(m_folder), CachedFolder{stamp, ListFolder(m_folder)}).first;
@@ -233,8 +214,8 @@ std::shared_ptr<VyxNoteFile> VyxNoteStore::CurrentFile(const CString& path) cons
         if (found != session->m_changed.end())
             return found->second.file;
     }
-    Stamp stamp;
-    if (!StampOf(path, stamp))
+    FileStamp stamp;
+    if (!FileStamp::Read(path, stamp))
         return std::make_shared<VyxNoteFile>();
     {
         std::lock_guard<std::mutex> hold(s_cacheLock);

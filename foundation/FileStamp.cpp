@@ -1,0 +1,17 @@
+#include "foundation/FileStamp.h"
+
+bool FileStamp::Read(const wchar_t* path, FileStamp& stamp, bool filesOnly)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!path || !GetFileAttributesExW(path, GetFileExInfoStandard, &data) ||
+        (filesOnly && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)))
+        return false;
+    stamp.size = static_cast<ULONGLONG>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+    stamp.written = data.ftLastWriteTime;
+    return true;
+}
+
+bool FileStamp::operator==(const FileStamp& other) const
+{
+    return size == other.size && CompareFileTime(&written, &other.written) == 0;
+}
