@@ -152,8 +152,7 @@ BOOL CKWApp::HandOverLocation(LPCWSTR lpszCommandLine, HWND hRunning)
     GetFullPath(path, named);
     if (path.IsEmpty())
         path = named;
-    const int inner = path.Find(L'/');
-    if (::GetFileAttributesW(inner >= 0 ? path.Left(inner) : path) == INVALID_FILE_ATTRIBUTES) {
+    if (::GetFileAttributesW(InstanceHandOver::DiskPart(path)) == INVALID_FILE_ATTRIBUTES) {
         AfxMessageBox(path + L"\n" + GetLastErrorText(), MB_OK | MB_ICONEXCLAMATION);
         return FALSE;
     }

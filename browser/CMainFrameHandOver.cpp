@@ -45,9 +45,7 @@ void CMainFrame::OpenHandedLocation()
     ResolveShortcut(path, handed);
     if (path.IsEmpty())
         path = handed;
-    // Only the archive of a location inside one is on disk.
-    const int inner = path.Find(L'/');
-    if (!doc || !PathExists(inner >= 0 ? path.Left(inner) : path, kAnyAttribute))
+    if (!doc || !PathExists(InstanceHandOver::DiskPart(path), kAnyAttribute))
         return;
     if (IsIconic())
         ShowWindow(SW_RESTORE);

@@ -88,4 +88,10 @@ bool ReadLocation(const COPYDATASTRUCT* data, CString& path)
     return true;
 }
 
+CString DiskPart(const CString& location)
+{
+    const int inner = location.Find(L'/');
+    return inner >= 0 ? location.Left(inner) : location;
+}
+
 } // namespace InstanceHandOver

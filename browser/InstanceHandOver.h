@@ -25,5 +25,7 @@ bool SendLocation(HWND running, const CString& path, DWORD timeoutMs);
 // The location a WM_COPYDATA carries, when it is a hand-over: a text of 1 to 32767 characters
 // ended by its NUL, with no other NUL in it.
 bool ReadLocation(const COPYDATASTRUCT* data, CString& path);
+// What of a location is on disk: the archive of a location inside one, else the location itself.
+CString DiskPart(const CString& location);
 
 } // namespace InstanceHandOver

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/FrameTestUtil.h"
+#include "common/RealInput.h"
 #include "catalogue/FrameMessages.h"
 #include "catalogue/VyxFile.h"
 #include "fileops/VyxFileTransfer.h"
@@ -8,6 +9,7 @@
 #include "res/resource.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
 
@@ -227,36 +229,36 @@ TEST(WatchedOperations, AChangeReportedWhileTheShellMenuIsOpenWaitsUntilItCloses
 {
     FrameProgram p(WatchWithShortDelays);
     CKWDoc* doc = p.Document();
-    doc->SelectItem(IndexOf(doc, L"a.jpg"), TRUE, nullptr);
+    const int a = IndexOf(doc, L"a.jpg");
+    doc->SelectItem(a, TRUE, nullptr);
     CKWView* view = DYNAMIC_DOWNCAST(CKWView, p.Frame()->GetThumbPane());
     ASSERT_NE(nullptr, view);
     ASSERT_TRUE(MakeActive(*p.Frame()));
-    view->SetFocus();
+    view->Invalidate(FALSE);
+    view->UpdateWindow();
+    CPoint point = view->GetLayout().GetCellOrigin(a) - view->GetScrollOffset() + CSize(10, 10);
+    view->ClientToScreen(&point);
+    ASSERT_TRUE(ShowsAt(view->GetSafeHwnd(), point));
     bool refreshed = true;
+    std::atomic<bool> closed{false};
     {
         HelperThread user([&] {
             if (!WaitForMenu(30000)) {
                 ADD_FAILURE() << "no shell menu";
                 PostMessageW(p.Frame()->GetSafeHwnd(), WM_CANCELMODE, 0, 0);
-                return;
+            } else {
+                refreshed = ChangeReportedRefreshes(p);
+                DriveMenu(p.Frame()->GetSafeHwnd(), -1);
             }
-            refreshed = ChangeReportedRefreshes(p);
-            DriveMenu(p.Frame()->GetSafeHwnd(), -1);
+            closed = true;
         });
-        // Ctrl and Shift held: the shell's menu for the selected file.
-        BYTE keys[256];
-        GetKeyboardState(keys);
-        BYTE held[256];
-        memcpy(held, keys, sizeof(held));
-        held[VK_CONTROL] = held[VK_SHIFT] = 0x80;
-        SetKeyboardState(held);
-        CRect client;
-        view->GetClientRect(&client);
-        CPoint screen = client.CenterPoint();
-        view->ClientToScreen(&screen);
-        view->SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view->GetSafeHwnd()),
-                          MAKELPARAM(screen.x, screen.y));
-        SetKeyboardState(keys);
+        // Ctrl and Shift held while the right button is pressed on the selected file: the shell's
+        // menu for it.
+        SendKeyStrokes({{VK_CONTROL, true}, {VK_SHIFT, true}});
+        SendClick(point, MOUSEEVENTF_RIGHTDOWN);
+        SendKeyStrokes({{VK_SHIFT, false}, {VK_CONTROL, false}});
+        EXPECT_TRUE(RunLoopUntil([&] { return closed.load(); }, 60000));
+        RunLoopUntil([] { return true; });
     }
     EXPECT_FALSE(refreshed);
     EXPECT_TRUE(ChangeReportedRefreshes(p));
