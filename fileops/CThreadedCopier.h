@@ -1,8 +1,8 @@
 // The file-operation engine's copier: a reader thread fills a ring of buffers ahead of the caller's
 // thread, which writes them in turn. Two counts hold the buffers filled and the buffers free, so
-// neither thread waits for the other (nor asks the system) while the ring has room: a reader that is late to wake on
-// a busy machine stalls the writer only once the ring has run dry. The buffers and the thread are
-// made once (SetUp) and serve every file of a job.
+// neither thread waits for the other (nor asks the system) while the ring has room: a reader that
+// is late to wake on a busy machine stalls the writer only once the ring has run dry. The buffers
+// and the thread are made once (SetUp) and serve every file of a job.
 #pragma once
 
 #include "fileops/BufferCount.h"

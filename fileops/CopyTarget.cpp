@@ -81,9 +81,12 @@ CString TemporaryName(const wchar_t* folder)
 
 thread_local CopyTarget::Batch* t_batch = nullptr;
 
-// A temporary folder with whatever a crash left in it.
+// A temporary folder with whatever a crash left in it. None (one that could not be made) is no
+// folder: its "*" would be every file of the current directory.
 bool RemoveTemporaryFolder(const CString& path)
 {
+    if (path.IsEmpty())
+        return false;
     if (RemoveDirectoryW(path))
         return true;
     CString inside;

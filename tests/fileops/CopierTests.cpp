@@ -5,6 +5,7 @@
 #include "fileops/CThreadedCopier.h"
 #include "fileops/CopyTarget.h"
 #include "fileops/FileCopy.h"
+#include "foundation/CurrentDirectoryScope.h"
 #include "foundation/VyxFileStatus.h"
 
 #include <gtest/gtest.h>
@@ -307,6 +308,23 @@ TEST(CopyWrites, BuffersOfAMegabyteReachTheDiskInWritesOfAtMost64Kilobytes)
         EXPECT_EQ(PatternBytes(size, 13), ReadBytes(target));
     }
     CopyTarget::SetWriteFunction(nullptr);
+}
+
+TEST(CopyBatch, AFolderThatTakesNoTemporaryFolderFailsItsCopiesAndTheBatchEndTouchesNothingElse)
+{
+    // A job runs in its destination folder: what the batch removes at its end must be only its own.
+    TestFolder folder;
+    ASSERT_TRUE(MakeFile(folder / L"写真_1.2.jpg", 100, 3));
+    CurrentDirectoryScope current(folder.Path());
+    {
+        CopyTarget::Batch batch;
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            CopyTarget target;
+            EXPECT_NE(0u, target.Create(folder / L"gone\\a.jpg"));
+        }
+    }
+    EXPECT_EQ(std::vector<CString>{L"写真_1.2.jpg"}, FolderEntries(folder.Path()));
+    EXPECT_EQ(PatternBytes(100, 3), ReadBytes(folder / L"写真_1.2.jpg"));
 }
 
 TEST(ThreadedCopier, WithoutItsBuffersEveryCopyFailsAtOnce)

@@ -1,6 +1,7 @@
 #include "fileops/CFileSaveDlg.h"
 
 #include "OutputWindowUtil.h"
+#include "common/RealInput.h"
 #include "common/SettingsTableTestUtil.h"
 
 #include "res/resource.h"
@@ -11,20 +12,7 @@ using namespace outputtest;
 
 using FileSaveDialog = DialogTest;
 
-// Input as the user gives it, through the system's queue: a click at a point of the screen, keys.
-void ClickOnScreen(POINT at)
-{
-    INPUT input[3] = {};
-    const DWORD flags[] = {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
-    for (int i = 0; i < 3; ++i) {
-        input[i].type = INPUT_MOUSE;
-        input[i].mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-        input[i].mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-        input[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags[i];
-    }
-    SendInput(3, input, sizeof(INPUT));
-}
-
+// Text typed as the user types it, through the system's queue.
 void TypeKeys(const wchar_t* text)
 {
     for (const wchar_t* p = text; *p; ++p) {
@@ -35,15 +23,6 @@ void TypeKeys(const wchar_t* text)
         input[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
         SendInput(2, input, sizeof(INPUT));
     }
-}
-
-void PressKey(WORD key)
-{
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = key;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof(INPUT));
 }
 
 POINT CentreOnScreen(HWND window, RECT rect)
@@ -71,7 +50,7 @@ CString TypeScale(HWND dialog, CTreeCtrl& options, HTREEITEM item, const wchar_t
     bool focused = false;
     for (int click = 0; click < 3 && !focused; ++click) {
         if (!findEditor())
-            ClickOnScreen(CentreOnScreen(tree, label));
+            SendClick(CentreOnScreen(tree, label), MOUSEEVENTF_LEFTDOWN);
         if (!WaitUntil(findEditor))
             continue;
         RECT box = {};
@@ -79,7 +58,7 @@ CString TypeScale(HWND dialog, CTreeCtrl& options, HTREEITEM item, const wchar_t
         // Away from the label's centre: a click where the last one fell (this editor's centre, in
         // the dialog before) would make a double click of the next label click.
         box.right = box.left + (box.right - box.left) / 2;
-        ClickOnScreen(CentreOnScreen(editor, box));
+        SendClick(CentreOnScreen(editor, box), MOUSEEVENTF_LEFTDOWN);
         focused = WaitUntil([&] { return findEditor() && FocusOfThread(dialog) == editor; }, 5000);
     }
     EXPECT_TRUE(focused);
@@ -87,7 +66,7 @@ CString TypeScale(HWND dialog, CTreeCtrl& options, HTREEITEM item, const wchar_t
         return CString();
     TypeKeys(text);
     EXPECT_TRUE(WaitUntil([&] { return TextOf(editor) == text; })) << CStringA(TextOf(editor)).GetString();
-    PressKey(VK_RETURN);
+    SendKey(VK_RETURN);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(editor); }));
     return options.GetItemText(item);
 }

@@ -61,16 +61,10 @@ TEST(CameraJpeg, CarriesAnExifBlockTheProgramReadsAndDiffersBySeed)
     ScratchFolder scratch(L"camera");
     const std::vector<std::wstring> paths = MakeCameraFolder(scratch / L"photos", 3, 2, 640, 480);
     ASSERT_EQ(3u, paths.size());
-    std::vector<BYTE> first, second, third;
-    for (auto [path, bytes] :
-         {std::make_pair(paths[0], &first), std::make_pair(paths[1], &second), std::make_pair(paths[2], &third)}) {
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, file);
-        bytes->resize(GetFileSize(file, nullptr));
-        DWORD read = 0;
-        ReadFile(file, bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr);
-        CloseHandle(file);
-    }
+    const std::string first = ScratchFolder::ReadFile(paths[0]), second = ScratchFolder::ReadFile(paths[1]),
+                      third = ScratchFolder::ReadFile(paths[2]);
+    ASSERT_FALSE(first.empty());
+    ASSERT_FALSE(second.empty());
     EXPECT_NE(first, second);
     // Names past the distinct pictures repeat them.
     EXPECT_EQ(first, third);
@@ -79,7 +73,7 @@ TEST(CameraJpeg, CarriesAnExifBlockTheProgramReadsAndDiffersBySeed)
     EXPECT_EQ(0, std::memcmp(first.data() + 6, "Exif", 4));
 
     JpegFile jpeg;
-    jpeg.m_data = first.data();
+    jpeg.m_data = reinterpret_cast<const BYTE*>(first.data());
     jpeg.m_dataSize = static_cast<DWORD>(first.size());
     ASSERT_EQ(0, jpeg.ReadInfo());
     EXPECT_EQ(640, jpeg.m_width);
