@@ -159,6 +159,22 @@ TEST(ProgressDlg, AbortPressedTwiceIsReadOnceAndEnterDoesNotClose)
     EXPECT_TRUE(::IsWindow(dialog.GetSafeHwnd()));
 }
 
+// For a job whose owner's loop goes on: the bar and percentage move, and nothing waiting is taken.
+TEST(ProgressDlg, ShowPositionMovesTheBarWithoutPumping)
+{
+    OwnerWnd owner;
+    CProgressDlg dialog(IDS_COLOR_REDUCTION);
+    ASSERT_TRUE(dialog.Create(&owner));
+    dialog.SetRange(0, 200);
+    const UINT waiting = WM_APP + 17;
+    ::PostMessageW(owner.GetSafeHwnd(), waiting, 0, 0);
+    dialog.ShowPosition(50);
+    EXPECT_EQ(50, BarPos(dialog, IDC_PROGRESS_BAR));
+    EXPECT_EQ(CString(L"25%"), ItemText(dialog, IDC_PROGRESS_PERCENT));
+    MSG msg;
+    EXPECT_TRUE(::PeekMessageW(&msg, owner.GetSafeHwnd(), waiting, waiting, PM_REMOVE));
+}
+
 TEST(ProgressDlg, QuitMetWhilePumpingIsPostedAgain)
 {
     OwnerWnd owner;
