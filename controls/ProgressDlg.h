@@ -30,8 +30,7 @@ public:
     void SetText(LPCWSTR text);
     // Pumps, then returns the cancel flag and clears it.
     int CheckCancel();
-    // Dispatches every waiting message (dialog messages through this dialog). A quit message is
-    // posted again and ends the pumping, so the program still closes.
+    // PumpProgressMessages through this dialog.
     void PumpMessages();
     // Enables the owner again when Create disabled it, then destroys the window.
     BOOL DestroyWindow() override;

@@ -383,13 +383,10 @@ BOOL COneWnd::PreTranslateMessage(MSG* pMsg)
     } else if (pMsg->wParam == VK_DELETE && (pMsg->message == WM_KEYDOWN || pMsg->message == WM_KEYUP)) {
         // The Delete key acts when it is released, with Shift as it was held when the key went
         // down: Shift+Del deletes for good also when Shift is let go first.
-        if (pMsg->message == WM_KEYDOWN) {
+        if (pMsg->message == WM_KEYDOWN)
             m_nDeleteKeyShift = DeleteRule::IsShiftHeld();
-        } else {
-            if (m_nDeleteKeyShift < 0)
-                m_nDeleteKeyShift = DeleteRule::IsShiftHeld();
+        else
             SendMessage(WM_COMMAND, ID_PICTURE_DELETE, 0);
-        }
         return TRUE;
     }
     return VyxFrameWndEx::PreTranslateMessage(pMsg);

@@ -4,8 +4,6 @@
 #include "image/DibDepth.h"
 #include "image/codecs/JpegMemory.h"
 
-#include "foundation/ReplacementFile.h"
-
 #include <cstdio>
 #include <cstdlib>
 
@@ -128,11 +126,5 @@ int JpegFile::SaveToFile()
     LockedDib24 picture(m_dib);
     if (!picture.get())
         return 1;
-    ReplacementFile file(m_fileName);
-    if (!file.Stream())
-        return -1;
-    int result = JpegEncodeToFile(picture.get(), Settings(m_quality, m_grey, m_progressive), file.Stream());
-    if (result == 0 && !file.PutInPlace())
-        result = 1;
-    return result;
+    return JpegEncodeToFile(picture.get(), Settings(m_quality, m_grey, m_progressive), m_fileName);
 }

@@ -3,6 +3,8 @@
 #include "image/DibCore.h"
 #include "image/DibValidate.h"
 
+#include "foundation/ReplacementFile.h"
+
 #include <jerror.h>
 
 #include <algorithm>
@@ -363,7 +365,10 @@ int JpegEncodeToMemory(const void* dib24, const JpegEncodeSettings& settings, BY
     return 0;
 }
 
-int JpegEncodeToFile(const void* dib24, const JpegEncodeSettings& settings, FILE* file)
+namespace {
+
+// No C++ objects with destructors live in this frame: the library's error exit jumps back here.
+int EncodeIntoStream(const void* dib24, const JpegEncodeSettings& settings, FILE* file)
 {
     if (!EncodableDib(dib24) || !file)
         return 1;
@@ -379,6 +384,18 @@ int JpegEncodeToFile(const void* dib24, const JpegEncodeSettings& settings, FILE
     CompressRows(&cinfo, dib24, settings);
     jpeg_destroy_compress(&cinfo);
     return 0;
+}
+
+} // namespace
+
+int JpegEncodeToFile(const void* dib24, const JpegEncodeSettings& settings, const wchar_t* path)
+{
+    ReplacementFile file(path);
+    if (!file.Stream())
+        return -1;
+    // Whole blocks to the file instead of the library's small buffer at a time.
+    std::setvbuf(file.Stream(), nullptr, _IOFBF, 64 * 1024);
+    return EncodeIntoStream(dib24, settings, file.Stream()) == 0 && file.PutInPlace() ? 0 : 1;
 }
 
 bool JpegReadSize(const BYTE* data, SIZE_T size, LONG* width, LONG* height)

@@ -59,4 +59,7 @@ struct JpegEncodeSettings
 // Encodes a locked 24-bit DIB. To memory: *data is a malloc block the caller frees with free().
 // Results: 0 success, 1 library error (nothing kept).
 int JpegEncodeToMemory(const void* dib24, const JpegEncodeSettings& settings, BYTE** data, SIZE_T* size);
-int JpegEncodeToFile(const void* dib24, const JpegEncodeSettings& settings, FILE* file);
+// To a file, written beside the one at the path and put in its place only when whole: 0 written,
+// -1 no file could be made, 1 a library error or a failed write (a file that was there stays as
+// it was, and nothing is left beside it).
+int JpegEncodeToFile(const void* dib24, const JpegEncodeSettings& settings, const wchar_t* path);

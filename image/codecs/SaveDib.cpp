@@ -7,7 +7,6 @@
 #include "image/codecs/JpegMemory.h"
 
 #include "controls/ProgressDlg.h"
-#include "foundation/ReplacementFile.h"
 #include "framework/Framework.h"
 
 #include <cstdio>
@@ -119,16 +118,11 @@ int SaveDibAsJpeg(const wchar_t* path, HGLOBAL dib, int quality, int flagA, int 
             settings.quality = static_cast<BYTE>(static_cast<DWORD>(quality));
             settings.progressive = flagA != 0;
             settings.grey = flagB != 0;
-            // Straight into the file through a buffer of whole blocks; a picture the encoder
-            // refuses by its size is refused before the file is touched.
+            // A picture the encoder refuses by its size is refused before the file is touched.
             const LONG width = DibWidth(lock.get()), height = DibHeight(lock.get());
             if (width > JPEG_MAX_DIMENSION || height > JPEG_MAX_DIMENSION)
                 return 3;
-            ReplacementFile file(path);
-            if (!file.Stream())
-                return 3;
-            std::setvbuf(file.Stream(), nullptr, _IOFBF, 64 * 1024);
-            return JpegEncodeToFile(lock.get(), settings, file.Stream()) == 0 && file.PutInPlace() ? 0 : 3;
+            return JpegEncodeToFile(lock.get(), settings, path) == 0 ? 0 : 3;
         }
     }
     return SaveWith(path, dib, CXIMAGE_FORMAT_JPG, 0, quality, flagB != 0, flagA != 0);

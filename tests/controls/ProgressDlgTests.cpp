@@ -1,5 +1,6 @@
 #include "controls/ProgressDlg.h"
 
+#include "common/RealInput.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -48,11 +49,23 @@ PBRANGE BarRange(CWnd& dialog, int id)
     return range;
 }
 
-// Presses the abort button the way a click does: a command posted to the dialog.
+// The input sent so far taken by the job's own pump, as it is between two steps of the job.
+void DeliverInput(CProgressDlgCore& dialog)
+{
+    const DWORD start = ::GetTickCount();
+    while (HIWORD(::GetQueueStatus(QS_INPUT)) != 0 && ::GetTickCount() - start < 30000)
+        dialog.PumpMessages();
+}
+
+// Clicks the abort button with the mouse; the click waits in the queue for the job's pump.
 void PressAbort(CWnd& dialog)
 {
-    ::PostMessageW(dialog.GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog.GetSafeHwnd(), IDCANCEL)));
+    HWND button = ::GetDlgItem(dialog.GetSafeHwnd(), IDCANCEL);
+    RECT rect = {};
+    ::GetWindowRect(button, &rect);
+    const POINT centre = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ASSERT_TRUE(ShowsAt(button, centre));
+    SendClick(centre, MOUSEEVENTF_LEFTDOWN);
 }
 
 } // namespace
@@ -133,13 +146,33 @@ TEST(ProgressDlg, AbortPressedTwiceIsReadOnceAndEnterDoesNotClose)
     EXPECT_EQ(0, dialog.CheckCancel());
     PressAbort(dialog);
     PressAbort(dialog);
-    ::PostMessageW(dialog.GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    DeliverInput(dialog);
     EXPECT_NE(0, dialog.CheckCancel());
     EXPECT_EQ(0, dialog.CheckCancel());
-    EXPECT_TRUE(::IsWindow(dialog.GetSafeHwnd()));
     // Escape is the abort button too.
-    ::PostMessageW(::GetDlgItem(dialog.GetSafeHwnd(), IDCANCEL), WM_KEYDOWN, VK_ESCAPE, 0);
+    SendKey(VK_ESCAPE);
+    DeliverInput(dialog);
     EXPECT_NE(0, dialog.CheckCancel());
+    // Enter (on the abort button, which has the focus) leaves the dialog open.
+    SendKey(VK_RETURN);
+    DeliverInput(dialog);
+    EXPECT_TRUE(::IsWindow(dialog.GetSafeHwnd()));
+}
+
+// For a job whose owner's loop goes on: the bar and percentage move, and nothing waiting is taken.
+TEST(ProgressDlg, ShowPositionMovesTheBarWithoutPumping)
+{
+    OwnerWnd owner;
+    CProgressDlg dialog(IDS_COLOR_REDUCTION);
+    ASSERT_TRUE(dialog.Create(&owner));
+    dialog.SetRange(0, 200);
+    const UINT waiting = WM_APP + 17;
+    ::PostMessageW(owner.GetSafeHwnd(), waiting, 0, 0);
+    dialog.ShowPosition(50);
+    EXPECT_EQ(50, BarPos(dialog, IDC_PROGRESS_BAR));
+    EXPECT_EQ(CString(L"25%"), ItemText(dialog, IDC_PROGRESS_PERCENT));
+    MSG msg;
+    EXPECT_TRUE(::PeekMessageW(&msg, owner.GetSafeHwnd(), waiting, waiting, PM_REMOVE));
 }
 
 TEST(ProgressDlg, QuitMetWhilePumpingIsPostedAgain)
@@ -175,6 +208,7 @@ TEST(ProgDlg, FourLinesAndACancelThatStaysRaised)
     dialog.SetPos(1);
     EXPECT_EQ(CString(L"25%"), ItemText(dialog, IDC_PROGRESS_PERCENT));
     PressAbort(dialog);
+    DeliverInput(dialog);
     EXPECT_NE(0, dialog.IsCanceled());
     EXPECT_NE(0, dialog.IsCanceled());
     dialog.DestroyWindow();
@@ -195,6 +229,7 @@ TEST(VCopyFileDlg, KeepsTheBarsOwnRangeUntilSetRange)
     EXPECT_EQ(2, BarPos(dialog, IDC_COPY_PROGRESS_BAR));
     EXPECT_EQ(CString(L"25%"), ItemText(dialog, IDC_COPY_PROGRESS_PERCENT));
     PressAbort(dialog);
+    DeliverInput(dialog);
     EXPECT_NE(0, dialog.CheckCancel());
     EXPECT_EQ(0, dialog.CheckCancel());
     dialog.DestroyWindow();

@@ -19,24 +19,14 @@ struct OpenTiffFile
 {
     explicit OpenTiffFile(const std::vector<BYTE>& data)
     {
-        wchar_t folder[MAX_PATH];
-        GetTempPathW(MAX_PATH, folder);
-        GetTempFileNameW(folder, L"vtf", 0, path);
-        HANDLE out = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        if (!data.empty())
-            WriteFile(out, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
-        CloseHandle(out);
-        file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        const std::wstring path = folder.File(L"open.tif");
+        WriteWholeFile(path, data);
+        file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     }
-    ~OpenTiffFile()
-    {
-        CloseHandle(file);
-        DeleteFileW(path);
-    }
+    ~OpenTiffFile() { CloseHandle(file); }
     OpenTiffFile(const OpenTiffFile&) = delete;
     OpenTiffFile& operator=(const OpenTiffFile&) = delete;
-    wchar_t path[MAX_PATH] = {};
+    ScratchFolder folder;
     HANDLE file = INVALID_HANDLE_VALUE;
 };
 

@@ -739,8 +739,11 @@ TEST(PictureCommands, AfterAColourReductionOrACopyThePictureWindowIsActiveAndTak
             HWND dialog = WaitForDialog(L"ファイルの複写", 30000);
             SendMessageW(GetDlgItem(dialog, IDC_FILECOPY_FOLDER), WM_SETTEXT, 0,
                          reinterpret_cast<LPARAM>(static_cast<LPCWSTR>(target)));
-            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+            // OK clicked as the user does: what is active afterwards is the dialog's own doing.
+            RECT ok = {};
+            GetWindowRect(GetDlgItem(dialog, IDOK), &ok);
+            WaitUntil([&] { return GetForegroundWindow() == dialog; }, 30000);
+            SendClick(POINT{(ok.left + ok.right) / 2, (ok.top + ok.bottom) / 2}, MOUSEEVENTF_LEFTDOWN);
         });
         ASSERT_TRUE(Press('C', 0, [&] { return GetFileAttributesW(copied) != INVALID_FILE_ATTRIBUTES; }));
     }

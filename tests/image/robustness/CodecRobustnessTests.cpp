@@ -70,17 +70,10 @@ void FeedTiff(const Input& data, int index)
     }
     // The same bytes read through an open file, as the picture window reads a TIFF on disk.
     if (index % 16 == 4) {
-        static const std::wstring path = [] {
-            wchar_t folder[MAX_PATH], name[MAX_PATH];
-            GetTempPathW(MAX_PATH, folder);
-            GetTempFileNameW(folder, L"vtr", 0, name);
-            return std::wstring(name);
-        }();
-        HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        if (bytes)
-            WriteFile(out, bytes, static_cast<DWORD>(data.size()), &written, nullptr);
-        CloseHandle(out);
+        // One file for every input, removed with its folder when the program ends.
+        static const ScratchFolder folder;
+        const std::wstring path = folder.File(L"fed.tif");
+        WriteWholeFile(path, data);
         TiffFile fromFile;
         fromFile.m_page = index % 2;
         fromFile.m_file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
