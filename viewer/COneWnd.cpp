@@ -336,6 +336,10 @@ void COneWnd::OnSysCommand(UINT nID, LPARAM lParam)
 void COneWnd::OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized)
 {
     s_nActivateState = nState;
+    // A Delete pressed here and let go in another window deletes nothing: its Shift must not stay
+    // for the next delete from the menu or the tool bar.
+    if (nState == WA_INACTIVE)
+        m_nDeleteKeyShift = -1;
     VyxFrameWndEx::OnActivate(nState, pWndOther, bMinimized);
 }
 

@@ -533,6 +533,41 @@ TEST(PictureCommands, TheDocumentAndAPictureWindowDeleteAlikeAsTheOptionsAndShif
     }
 }
 
+TEST(PictureCommands, AShiftDeletePressedHereAndLetGoElsewhereLeavesTheNextDeleteToTheBin)
+{
+    PictureWindows w(false);
+    WriteBmp(w.program.m_folder / L"keep_me.2024.bmp", 40, 30, RGB(0, 120, 0));
+    w.program.Start(w.program.m_folder.Path());
+    w.Doc()->Stay = true;
+    w.Doc()->TrashCan = true;
+    w.Doc()->DELQA = true;
+    w.Doc()->SetAllSelection(false);
+    COneWnd* window = w.Open(L"keep_me.2024.bmp");
+    ASSERT_NE(nullptr, window);
+    ASSERT_TRUE(MakeActive(*window));
+    SendKeyStrokes({{VK_SHIFT, true}, {VK_DELETE, true}});
+    // The thread's key state follows the keys as its loop takes them.
+    ASSERT_TRUE(RunLoopUntil([] { return (GetKeyState(VK_DELETE) & 0x8000) != 0; }));
+    RunLoopUntil([] { return true; });
+    // The user turns to the main window before letting go.
+    ASSERT_TRUE(MakeActive(*w.Frame()));
+    SendKeyStrokes({{VK_DELETE, false}, {VK_SHIFT, false}});
+    ASSERT_TRUE(RunLoopUntil([] { return (GetKeyState(VK_SHIFT) & 0x8000) == 0; }));
+    RunLoopUntil([] { return true; });
+    const CString path = w.program.m_folder / L"keep_me.2024.bmp";
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(path));
+
+    // Back in the picture window, its delete command without Shift.
+    ASSERT_TRUE(MakeActive(*window));
+    Command(window, ID_PICTURE_DELETE);
+    EXPECT_TRUE(RunLoopUntil([&] { return GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES; }));
+    wchar_t xdg[MAX_PATH] = {};
+    ASSERT_TRUE(GetEnvironmentVariableW(L"XDG_DATA_HOME", xdg, MAX_PATH));
+    CString inBin = CString(L"Z:") + xdg + L"/Trash/files/keep_me.2024.bmp";
+    inBin.Replace(L'/', L'\\');
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(inBin)) << "deleted for good";
+}
+
 TEST(PictureCommands, CopyAndMoveSendTheShownFileWhereTheDialogSays)
 {
     PictureWindows w;
