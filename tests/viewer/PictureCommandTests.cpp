@@ -243,7 +243,7 @@ TEST(PictureCommands, UpdateRulesFollowAutoPlayTheLockAndTheList)
     Command(window, ID_PICTURE_AUTOPLAY);
 
     // Locked, the window neither pages nor prints; a disabled command does not run.
-    w.Doc()->RemoveItem(window->GetIndex());
+    w.Remove(window->GetIndex());
     EXPECT_TRUE(window->Relocate());
     for (UINT id : {ID_PICTURE_FIRST, ID_PICTURE_NEXT, ID_PICTURE_AUTOPLAY, ID_PICTURE_PRINT, ID_PICTURE_FULLSCREEN})
         EXPECT_FALSE(UpdateOf(window, id).enabled) << id;
@@ -401,7 +401,7 @@ TEST(PictureCommands, DeleteGoesToTheBinOrForGoodAsTheOptionsAndShiftSay)
     // A locked window whose file goes closes.
     w.Doc()->DELQA = true;
     COneWnd* locked = w.Open(L"f.bmp");
-    w.Doc()->RemoveItem(locked->GetIndex());
+    w.Remove(locked->GetIndex());
     ASSERT_TRUE(locked->Relocate());
     const int windows = w.Count();
     Command(locked, ID_PICTURE_DELETE);
@@ -617,7 +617,7 @@ TEST(PictureCommands, CopyAndMoveSendTheShownFileWhereTheDialogSays)
     // A locked window whose file moves closes.
     COneWnd* locked = w.Open(L"f.bmp");
     ASSERT_NE(nullptr, locked);
-    w.Doc()->RemoveItem(locked->GetIndex());
+    w.Remove(locked->GetIndex());
     ASSERT_TRUE(locked->Relocate());
     const int windows = w.Count();
     TransferThroughDialog(locked, ID_PICTURE_MOVE, destination.Path());
@@ -825,7 +825,7 @@ TEST(PictureCommands, TheCommentGoesToTheDocumentsItemAndItsViewsHearOfIt)
     EXPECT_EQ(CString(L"赤い四角"), window->GetView()->GetItem()->GetNote());
     EXPECT_EQ(1, w.program.m_hints.Count(CKWDoc::HintItemChanged));
     // Locked, the window's own item takes it and only the title follows.
-    w.Doc()->RemoveItem(window->GetIndex());
+    w.Remove(window->GetIndex());
     ASSERT_TRUE(window->Relocate());
     comment(L"青");
     EXPECT_EQ(CString(L"青"), window->GetView()->GetItem()->GetNote());

@@ -4,6 +4,7 @@
 
 #include "common/FrameTestUtil.h"
 #include "ViewerTestUtil.h"
+#include "browser/CLstView.h"
 #include "viewer/COneWnd.h"
 #include "viewer/COneWndList.h"
 
@@ -37,6 +38,14 @@ struct PictureWindows
     int Count() const { return static_cast<int>(List().GetCount()); }
     COneWnd* Window(int i) const { return List().GetWindow(i); }
     int Index(const wchar_t* name) const { return Doc()->FindItem(program.m_folder / name, L"", 0); }
+    // Takes the item out of the document as a change the picture windows have not heard of yet.
+    // The file list's row holds the item itself and goes with it, as it does for every removal the
+    // program makes: a row left behind would be painted from a freed item.
+    void Remove(int index) const
+    {
+        Doc()->RemoveItem(index);
+        Frame()->GetListView()->GetListCtrl().DeleteItem(index);
+    }
     // Opens the file in a picture window and answers the window that shows it.
     COneWnd* Open(const wchar_t* name, int mode = PictureNewWindow)
     {

@@ -298,11 +298,11 @@ TEST(PictureWindow, AWindowFollowsItsFileAndLocksWhenTheFileLeavesTheDocument)
     ASSERT_NE(nullptr, window);
     int d = window->GetIndex();
     // An earlier file goes: the window finds its own again one place up.
-    w.Doc()->RemoveItem(w.Index(L"c.bmp"));
+    w.Remove(w.Index(L"c.bmp"));
     EXPECT_FALSE(window->Relocate());
     EXPECT_EQ(d - 1, window->GetIndex());
     // Its own file goes: locked, and the title says so.
-    w.Doc()->RemoveItem(d - 1);
+    w.Remove(d - 1);
     EXPECT_TRUE(window->Relocate());
     EXPECT_TRUE(window->IsLocked());
     EXPECT_EQ(0, Caption(window).Find(L"**locked** d.bmp")) << Caption(window).GetString();
@@ -320,7 +320,7 @@ TEST(PictureWindow, WithStayARemovedFileIsReplacedByTheNextAndLaterWindowsStepBa
     COneWnd* onC = w.Open(L"c.bmp");
     COneWnd* onD = w.Open(L"d.bmp");
     ASSERT_EQ(c + 1, onD->GetIndex());
-    w.Doc()->RemoveItem(c);
+    w.Remove(c);
     w.Frame()->OnItemRemoved(c);
     EXPECT_EQ(c, onC->GetIndex());
     EXPECT_EQ(CString(L"d.bmp"), ShownName(onC));
@@ -331,11 +331,11 @@ TEST(PictureWindow, WithStayARemovedFileIsReplacedByTheNextAndLaterWindowsStepBa
     int last = w.Doc()->GetItemCount() - 1;
     COneWnd* onLast = w.List().NewWindow(w.Doc(), w.Frame());
     onLast->ShowPicture(last);
-    w.Doc()->RemoveItem(last);
+    w.Remove(last);
     w.Frame()->OnItemRemoved(last);
     EXPECT_EQ(last - 1, onLast->GetIndex());
     while (w.Doc()->GetItemCount() > 0) {
-        w.Doc()->RemoveItem(0);
+        w.Remove(0);
         w.Frame()->OnItemRemoved(0);
     }
     EXPECT_EQ(0, w.Count());
@@ -364,7 +364,7 @@ TEST(PictureWindow, ARebuiltListClosesTheWindowsOrWithStayRelocatesThem)
     w.Doc()->Stay = true;
     COneWnd* onC = w.Open(L"c.bmp");
     COneWnd* onD = w.Open(L"d.bmp");
-    w.Doc()->RemoveItem(w.Index(L"c.bmp"));
+    w.Remove(w.Index(L"c.bmp"));
     w.Frame()->OnListRebuilding();
     EXPECT_EQ(2, w.Count());
     EXPECT_TRUE(onC->IsLocked());
