@@ -36,7 +36,6 @@ std::mutex s_cacheLock;
 std::unordered_map<std::wstring, CachedFile> s_files;
 std::unordered_map<std::wstring, CachedFolder> s_folders;
 
-
 std::wstring KeyOf(const CString& path)
 {
     return std::wstring(VyxNoteFile::Folded(path));
