@@ -1,0 +1,258 @@
+// The file list's rows as the document's items: a folder listed, left and closed without the
+// list taking or freeing a row at a time; the grid's keys moving the list's focus without a
+// request that goes through every row; and the rows' selection, cursor and letters as the user
+// gives them with the mouse and the keyboard.
+#include <gtest/gtest.h>
+
+#include "ViewTestUtil.h"
+#include "catalogue/VyxFile.h"
+#include "common/RealInput.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The messages of a thread that ask the list for work row by row, or for every row at once, as
+// a hook on the thread's sent messages sees them.
+struct RowWatch
+{
+    static HWND s_list;
+    static int s_inserted; // rows put in one at a time
+    static int s_freed;    // rows let go one at a time (asked for, or told the parent)
+    static int s_everyRow; // state changes asked for every row at once
+
+    static void Reset(HWND list)
+    {
+        s_list = list;
+        s_inserted = s_freed = s_everyRow = 0;
+    }
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
+    {
+        const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (code == HC_ACTION && sent->hwnd == s_list) {
+            s_inserted += sent->message == LVM_INSERTITEMW;
+            s_freed += sent->message == LVM_DELETEITEM;
+            s_everyRow += sent->message == LVM_SETITEMSTATE && static_cast<int>(sent->wParam) == -1;
+        }
+        if (code == HC_ACTION && sent->message == WM_NOTIFY) {
+            const auto* header = reinterpret_cast<const NMHDR*>(sent->lParam);
+            s_freed += header && header->hwndFrom == s_list && header->code == LVN_DELETEITEM;
+        }
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+};
+
+HWND RowWatch::s_list = nullptr;
+int RowWatch::s_inserted = 0;
+int RowWatch::s_freed = 0;
+int RowWatch::s_everyRow = 0;
+
+class WatchScope
+{
+public:
+    explicit WatchScope(CLstView& list)
+    {
+        RowWatch::Reset(list.GetSafeHwnd());
+        m_hook = ::SetWindowsHookExW(WH_CALLWNDPROC, &RowWatch::Hook, nullptr, ::GetCurrentThreadId());
+    }
+    ~WatchScope() { ::UnhookWindowsHookEx(m_hook); }
+    bool Hooked() const { return m_hook != nullptr; }
+
+private:
+    HHOOK m_hook;
+};
+
+// Files named n000.jpg ... in the program's folder, beside its own.
+void PutFiles(FrameProgram& p, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        wchar_t name[32];
+        swprintf(name, 32, L"n%03d.jpg", i);
+        p.m_folder.WriteFile(name, std::string(static_cast<size_t>(i % 7 + 1), 'x'));
+    }
+}
+
+bool RowsAreTheItems(CLstView& list, CKWDoc* doc)
+{
+    if (list.GetListCtrl().GetItemCount() != doc->GetItemCount())
+        return false;
+    for (int row = 0; row < doc->GetItemCount(); ++row)
+        if (list.GetRowItem(row) != doc->GetItem(row))
+            return false;
+    return true;
+}
+
+// The rows the list shows selected, and the items the document holds selected.
+std::vector<int> SelectedRows(CLstView& list)
+{
+    std::vector<int> rows;
+    for (int row = 0; row < list.GetListCtrl().GetItemCount(); ++row)
+        if (list.GetListCtrl().GetItemState(row, LVIS_SELECTED))
+            rows.push_back(row);
+    return rows;
+}
+
+std::vector<int> SelectedItems(CKWDoc* doc)
+{
+    std::vector<int> items;
+    for (int i = 0; i < doc->GetItemCount(); ++i)
+        if (doc->GetItem(i)->TestFlags(VyxFilexDraw::FlagSelected))
+            items.push_back(i);
+    return items;
+}
+
+int RowOf(CKWDoc* doc, LPCWSTR name)
+{
+    for (int i = 0; i < doc->GetItemCount(); ++i)
+        if (doc->GetItem(i)->GetFileName() == name)
+            return i;
+    return -1;
+}
+
+// A row's point on the screen, in its name column.
+CPoint RowPoint(CLstView& list, int row)
+{
+    CRect rect;
+    list.GetListCtrl().GetSubItemRect(row, 0, LVIR_LABEL, rect);
+    CPoint point(rect.left + 8, rect.CenterPoint().y);
+    list.ClientToScreen(&point);
+    return point;
+}
+
+} // namespace
+
+TEST(ListView, AFolderListedLeftAndClosedTakesOrFreesNoRowAtATime)
+{
+    FrameProgram p(nullptr, false);
+    PutFiles(p, 300);
+    ASSERT_TRUE(p.Start(p.m_folder.Path()));
+    CLstView* list = ListView(p);
+    ASSERT_NE(nullptr, list);
+    CKWDoc* doc = p.Document();
+    WatchScope watch(*list);
+    ASSERT_TRUE(watch.Hooked());
+    doc->Refresh(false);
+    EXPECT_TRUE(RowsAreTheItems(*list, doc));
+    const CString sub = p.m_folder / L"sub";
+    doc->OpenFolder(CVirtualFolder(sub, sub, CVirtualFolder::KindPlainFolder), nullptr);
+    EXPECT_EQ(0, list->GetListCtrl().GetItemCount());
+    doc->OpenFolder(CVirtualFolder(p.m_folder.Path(), p.m_folder.Path(), CVirtualFolder::KindPlainFolder), nullptr);
+    EXPECT_EQ(303, list->GetListCtrl().GetItemCount());
+    EXPECT_TRUE(RowsAreTheItems(*list, doc));
+    p.Close();
+    EXPECT_EQ(0, RowWatch::s_inserted);
+    EXPECT_EQ(0, RowWatch::s_freed);
+}
+
+TEST(ListView, TheGridsKeysMoveTheListsFocusWithoutAskingForEveryRow)
+{
+    FrameProgram p(nullptr, false);
+    PutFiles(p, 120);
+    ASSERT_TRUE(p.Start(p.m_folder.Path()));
+    CLstView* list = ListView(p);
+    CKWView* grid = ThumbView(p);
+    ASSERT_NE(nullptr, list);
+    CKWDoc* doc = p.Document();
+    PaintAndIdle(p);
+    WatchScope watch(*list);
+    // The first cell clicked, then End, Home and PageDown as the user presses them.
+    CPoint cell = grid->GetLayout().GetCellOrigin(0) - grid->GetScrollOffset() + CPoint(8, 8);
+    grid->ClientToScreen(&cell);
+    ASSERT_TRUE(ShowsAt(grid->GetSafeHwnd(), cell));
+    ASSERT_TRUE(ClickOnScreen(cell, [&] { return doc->GetCursorIndex() == 0 && GetFocus() == grid->GetSafeHwnd(); }));
+    const int last = doc->GetItemCount() - 1;
+    CListCtrl& rows = list->GetListCtrl();
+    ASSERT_TRUE(Press(VK_END, 0, [&] { return doc->GetCursorIndex() == last; }));
+    EXPECT_EQ(last, rows.GetNextItem(-1, LVNI_FOCUSED));
+    EXPECT_GE(last, rows.GetTopIndex());
+    EXPECT_LT(last, rows.GetTopIndex() + rows.GetCountPerPage());
+    ASSERT_TRUE(Press(VK_HOME, 0, [&] { return doc->GetCursorIndex() == 0; }));
+    EXPECT_EQ(0, rows.GetNextItem(-1, LVNI_FOCUSED));
+    ASSERT_TRUE(Press(VK_NEXT, 0, [&] { return doc->GetCursorIndex() > 0; }));
+    EXPECT_EQ(doc->GetCursorIndex(), rows.GetNextItem(-1, LVNI_FOCUSED));
+    EXPECT_EQ(SelectedItems(doc), SelectedRows(*list));
+    EXPECT_EQ(0, RowWatch::s_everyRow);
+}
+
+TEST(ListView, ClicksInTheListChooseTheSameItemsInTheDocument)
+{
+    FrameProgram p(nullptr, false);
+    PutFiles(p, 8);
+    ASSERT_TRUE(p.Start(p.m_folder.Path()));
+    CLstView* list = ListView(p);
+    ASSERT_NE(nullptr, list);
+    CKWDoc* doc = p.Document();
+    PaintAndIdle(p);
+    list->UpdateWindow();
+    ASSERT_TRUE(ShowsAt(list->GetSafeHwnd(), RowPoint(*list, 1)));
+    auto click = [&](int row, WORD key, std::vector<int> expected) {
+        if (key)
+            SendKeyStrokes({{key, true}});
+        SendClick(RowPoint(*list, row), MOUSEEVENTF_LEFTDOWN);
+        if (key)
+            SendKeyStrokes({{key, false}});
+        EXPECT_TRUE(RunLoopUntil([&] { return SelectedItems(doc) == expected && doc->GetCursorIndex() == row; }))
+            << "row " << row;
+        EXPECT_EQ(expected, SelectedRows(*list)) << "row " << row;
+    };
+    click(1, 0, {1});
+    // A range with Shift, a row taken out with Ctrl, then a plain click that leaves only its row.
+    click(5, VK_SHIFT, {1, 2, 3, 4, 5});
+    click(3, VK_CONTROL, {1, 2, 4, 5});
+    click(6, 0, {6});
+    EXPECT_EQ(6, list->GetListCtrl().GetNextItem(-1, LVNI_FOCUSED));
+}
+
+TEST(ListView, ASortKeepsEachItemsSelectionAndTheCursorOnItsItem)
+{
+    FrameProgram p(nullptr, false);
+    PutFiles(p, 12);
+    ASSERT_TRUE(p.Start(p.m_folder.Path()));
+    CLstView* list = ListView(p);
+    ASSERT_NE(nullptr, list);
+    CKWDoc* doc = p.Document();
+    const int a = RowOf(doc, L"n003.jpg"), b = RowOf(doc, L"n009.jpg");
+    doc->SelectItem(a, true, nullptr);
+    doc->SelectItem(b, true, nullptr);
+    doc->SetCursorIndex(b, nullptr);
+    VyxFile* cursorItem = doc->GetItem(b);
+    list->SortBy(LstSortKeys::KeySize, 2);
+    EXPECT_TRUE(RowsAreTheItems(*list, doc));
+    std::vector<CString> chosen;
+    for (int i : SelectedItems(doc))
+        chosen.push_back(doc->GetItem(i)->GetFileName());
+    std::sort(chosen.begin(), chosen.end());
+    EXPECT_EQ((std::vector<CString>{L"n003.jpg", L"n009.jpg"}), chosen);
+    EXPECT_EQ(SelectedItems(doc), SelectedRows(*list));
+    EXPECT_EQ(cursorItem, list->GetRowItem(list->GetListCtrl().GetNextItem(-1, LVNI_FOCUSED)));
+    EXPECT_NE(b, RowOf(doc, L"n009.jpg"));
+}
+
+TEST(ListView, LettersTypedInTheListGoToTheRowOfThatName)
+{
+    FrameProgram p(nullptr, false);
+    EmptyProgramFolder(p);
+    // Letters that are no key of the frame (C copies, M moves, R renames...).
+    for (LPCWSTR name : {L"apple.jpg", L"banana.jpg", L"damson.jpg", L"dates.jpg", L"egg.jpg"})
+        p.m_folder.WriteFile(name, "x");
+    ASSERT_TRUE(p.Start(p.m_folder.Path()));
+    CLstView* list = ListView(p);
+    ASSERT_NE(nullptr, list);
+    CKWDoc* doc = p.Document();
+    PaintAndIdle(p);
+    list->UpdateWindow();
+    const CPoint first = RowPoint(*list, 0);
+    ASSERT_TRUE(ShowsAt(list->GetSafeHwnd(), first));
+    ASSERT_TRUE(ClickOnScreen(first, [&] { return GetFocus() == list->GetSafeHwnd(); }));
+    CListCtrl& rows = list->GetListCtrl();
+    auto focusedName = [&] {
+        VyxFile* item = list->GetRowItem(rows.GetNextItem(-1, LVNI_FOCUSED));
+        return item ? item->GetFileName() : CString();
+    };
+    // The first letters of a name typed together, past the other name of the same first letters.
+    SendKeyStrokes({{'D', true}, {'D', false}, {'A', true}, {'A', false}, {'T', true}, {'T', false}});
+    EXPECT_TRUE(RunLoopUntil([&] { return focusedName() == L"dates.jpg"; })) << focusedName().GetString();
+    EXPECT_EQ(RowOf(doc, L"dates.jpg"), doc->GetCursorIndex());
+}
