@@ -319,7 +319,7 @@ bool VyxIni::WriteString(const wchar_t* section, const wchar_t* key, const wchar
     if (m_held && section && key && value) {
         CString held;
         const int length = lstrlenW(value);
-        if (m_held->Lookup(section, key, held, length + 1) == VyxIniFileCache::Found && held == value)
+        if (m_held->LookupBeforeWriting(section, key, held, length + 1) == VyxIniFileCache::Found && held == value)
             return true;
     }
     const bool written = WritePrivateProfileStringW(section, key, value, m_path) != FALSE;

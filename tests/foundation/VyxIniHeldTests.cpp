@@ -215,6 +215,13 @@ TEST(VyxIniHeld, AWriteOfTheValueTheFileHoldsLeavesTheFileAsItStands)
         EXPECT_EQ(count + 1, VyxIni::GetWriteCount()) << row.written;
         EXPECT_NE(std::string::npos, ScratchFolder::ReadFile(path).find(row.written)) << row.written;
     }
+    // Right after a write, values that stand are told from one reading of the file, not one each.
+    const unsigned loads = theAppIni.GetHeldFileLoads();
+    for (int i = 0; i < 20; ++i)
+        EXPECT_TRUE(WriteAppIniInt(L"S", L"n", 5));
+    EXPECT_LE(theAppIni.GetHeldFileLoads(), loads + 1);
+    CString read;
+    EXPECT_STREQ(L"5", GetAppIniString(read, L"S", L"n", L""));
 }
 
 } // namespace
