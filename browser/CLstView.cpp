@@ -60,6 +60,7 @@ IMPLEMENT_DYNCREATE(CLstView, CListView)
 BEGIN_MESSAGE_MAP(CLstView, CListView)
 ON_WM_CREATE()
 ON_WM_DESTROY()
+ON_WM_SIZE()
 ON_WM_CONTEXTMENU()
 ON_NOTIFY_REFLECT(NM_CLICK, OnClick)
 ON_NOTIFY_REFLECT(NM_DBLCLK, OnDoubleClick)
@@ -255,6 +256,16 @@ void CLstView::OnDestroy()
     m_nameWidths.SetDC(nullptr);
     m_measureDC.reset();
     CListView::OnDestroy();
+}
+
+void CLstView::OnSize(UINT nType, int cx, int cy)
+{
+    // Scrolled sideways, the control moves its header and its rows by the scroll when its width
+    // changes and leaves parts of both, and of its scroll bar, as they were: it is drawn anew whole.
+    const bool sideways = GetScrollPos(SB_HORZ) > 0;
+    CListView::OnSize(nType, cx, cy);
+    if (sideways || GetScrollPos(SB_HORZ) > 0)
+        RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void CLstView::OnInitialUpdate()

@@ -75,6 +75,7 @@ protected:
 
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnDestroy();
+    afx_msg void OnSize(UINT nType, int cx, int cy);
     afx_msg void OnClick(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg void OnDoubleClick(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg void OnReturn(NMHDR* pNMHDR, LRESULT* pResult);

@@ -256,3 +256,74 @@ TEST(ListView, LettersTypedInTheListGoToTheRowOfThatName)
     EXPECT_TRUE(RunLoopUntil([&] { return focusedName() == L"dates.jpg"; })) << focusedName().GetString();
     EXPECT_EQ(RowOf(doc, L"dates.jpg"), doc->GetCursorIndex());
 }
+
+namespace {
+
+// The window's pixels as the screen shows them, header and scroll bars included, every other one.
+std::vector<COLORREF> ScreenPixels(HWND window)
+{
+    CRect rect;
+    ::GetWindowRect(window, &rect);
+    HDC screen = ::GetDC(nullptr);
+    std::vector<COLORREF> pixels;
+    for (int y = rect.top; y < rect.bottom; y += 2)
+        for (int x = rect.left; x < rect.right; x += 2)
+            pixels.push_back(::GetPixel(screen, x, y));
+    ::ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// The bar between the tree and the list pressed, moved by dx in steps and let go, as the mouse
+// does it; true once the list has moved with it.
+bool DragTheBar(CLstView& list, CPoint& bar, int dx)
+{
+    CRect before;
+    list.GetWindowRect(&before);
+    SendMouse(bar, 0);
+    SendMouse(bar, MOUSEEVENTF_LEFTDOWN);
+    for (int step = 1; step <= 5; ++step)
+        SendMouse(CPoint(bar.x + dx * step / 5, bar.y), 0);
+    bar.x += dx;
+    SendMouse(bar, MOUSEEVENTF_LEFTUP);
+    return RunLoopUntil([&] {
+        CRect now;
+        list.GetWindowRect(&now);
+        return now.left != before.left && ::GetCapture() == nullptr;
+    });
+}
+
+} // namespace
+
+TEST(ListView, TheListIsDrawnWholeAfterTheTreesBarMovesWhileItIsScrolledSideways)
+{
+    FrameProgram p([] { WriteAppIniString(L"LstView", L"Column", L"300,300,300,300,300,300,300,300,300,300"); });
+    CLstView* list = ListView(p);
+    ASSERT_NE(nullptr, list);
+    PaintAndIdle(p);
+    // Scrolled to its right end.
+    list->GetListCtrl().Scroll(CSize(5000, 0));
+    list->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    ASSERT_GT(list->GetScrollPos(SB_HORZ), 0);
+    CSplitterWnd* outer = DYNAMIC_DOWNCAST(CSplitterWnd, p.Frame()->GetDlgItem(AFX_IDW_PANE_FIRST));
+    ASSERT_NE(nullptr, outer);
+    CRect tree;
+    outer->GetPane(0, 0)->GetWindowRect(&tree);
+    CRect pane;
+    list->GetWindowRect(&pane);
+    CPoint bar((tree.right + pane.left) / 2, pane.top + 40);
+    ASSERT_TRUE(ShowsAt(outer->GetSafeHwnd(), bar));
+    ASSERT_TRUE(DragTheBar(*list, bar, -150));
+    ASSERT_TRUE(DragTheBar(*list, bar, 150));
+    RunLoopUntil([] { return true; });
+    // The list, the grid below it and the bar between them: drawn anew whole, none changes a pixel.
+    for (CWnd* pane : {static_cast<CWnd*>(list), static_cast<CWnd*>(ThumbView(p)), list->GetParent()}) {
+        const std::vector<COLORREF> shown = ScreenPixels(pane->GetSafeHwnd());
+        pane->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        const std::vector<COLORREF> whole = ScreenPixels(pane->GetSafeHwnd());
+        ASSERT_EQ(shown.size(), whole.size());
+        size_t differing = 0;
+        for (size_t i = 0; i < shown.size(); ++i)
+            differing += shown[i] != whole[i];
+        EXPECT_EQ(0u, differing) << pane->GetRuntimeClass()->m_lpszClassName << ": of " << shown.size();
+    }
+}
