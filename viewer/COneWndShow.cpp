@@ -30,6 +30,14 @@ void KeepWithinWorkArea(CRect& window)
     window.bottom = std::min(window.bottom, work.bottom);
 }
 
+// A pane has one line: a note's stored line breaks are drawn as spaces.
+CString NoteOnOneLine(const CString& note)
+{
+    CString line = note;
+    line.Replace(L"\\n", L" ");
+    return line;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- showing a file
@@ -99,7 +107,7 @@ void COneWnd::UpdateTitle(const VyxFile* item)
     UpdateSizePanes();
     if (item && m_wndStatusBar.GetSafeHwnd()) {
         CString info = item->GetInfoText();
-        m_wndStatusBar.SetPaneText(2, info.IsEmpty() ? item->GetNote() : info);
+        m_wndStatusBar.SetPaneText(2, info.IsEmpty() ? NoteOnOneLine(item->GetNote()) : info);
     }
     if (item)
         m_strTitle = item->ExpandMacros(m_strTitleFormat);
