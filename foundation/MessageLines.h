@@ -5,7 +5,7 @@
 #include "framework/Framework.h"
 
 // The width a message line may take, in columns (a full-width character takes two).
-constexpr int kMessageColumns = 72;
+constexpr int kMessageColumns = 96;
 
 // The text with every line wider than maxColumns broken into lines that fit: after a path
 // separator, a space or a Japanese comma or full stop in the line's last third where there is
