@@ -413,6 +413,9 @@ void CKWDoc::SaveSelectedPictures(const CFileSaveDlg& options)
 
 void CKWDoc::TransferSelected(const wchar_t* destination, int existingOnly, int sameNameMode, bool move)
 {
+    // A copy is told of by the job, which takes every item.
+    if (move)
+        TellSelectedTwinRefusals();
     std::unique_ptr<VyxFileTransfer> job(new VyxFileTransfer);
     // A move takes only files that are there; a copy takes archive members as well.
     for (VyxFile* item : m_items.Selected(move ? SelectedFilter::Existing : SelectedFilter::Any)) {
