@@ -63,7 +63,7 @@ void CKWDocCommands::OnFileRename()
             CString reason;
             const CString path = item->GetPath();
             if (m_doc.RenameItem(item, dialog.m_name, &reason))
-                m_doc.UpdateAllViews(nullptr, CKWDoc::HintItemChanged, HintValue(item.position));
+                m_doc.UpdateAllViews(nullptr, HintItemChanged, HintValue(item.position));
             else
                 AfxMessageBox(CKWDoc::RenameFailureText(path, dialog.m_name, reason), MB_OK | MB_ICONSTOP);
         } else if (dialog.m_abort) {
@@ -71,7 +71,7 @@ void CKWDocCommands::OnFileRename()
         }
     }
     CString folder = m_doc.GetFolderPath();
-    m_doc.UpdateAllViews(nullptr, CKWDoc::HintRenamed, HintArgument(folder.GetString()));
+    m_doc.UpdateAllViews(nullptr, HintRenamed, HintArgument(folder.GetString()));
 }
 
 void CKWDocCommands::OnFileRenameMany()
@@ -94,7 +94,7 @@ void CKWDocCommands::OnFileRenameMany()
         }
     }
     CString folder = m_doc.GetFolderPath();
-    m_doc.UpdateAllViews(nullptr, CKWDoc::HintRenamed, HintArgument(folder.GetString()));
+    m_doc.UpdateAllViews(nullptr, HintRenamed, HintArgument(folder.GetString()));
 }
 
 void CKWDocCommands::OnEditComment()
@@ -103,7 +103,7 @@ void CKWDocCommands::OnEditComment()
         CCommentDlg dialog(item, AfxGetMainWnd());
         if (dialog.DoModal() != IDOK)
             break;
-        m_doc.UpdateAllViews(nullptr, CKWDoc::HintItemChanged, HintValue(item.position));
+        m_doc.UpdateAllViews(nullptr, HintItemChanged, HintValue(item.position));
     }
 }
 

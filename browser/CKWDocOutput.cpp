@@ -100,7 +100,7 @@ void CKWDocCommands::OnToolHtmlCatalog()
         writer.Generate(MakePath(page, nullptr, dialog.m_folder, dialog.m_fileName, nullptr));
     }
     CString folder = dialog.m_folder;
-    m_doc.UpdateAllViews(nullptr, CKWDoc::HintFolderChanged, HintArgument(folder.GetString()));
+    m_doc.UpdateAllViews(nullptr, HintFolderChanged, HintArgument(folder.GetString()));
 }
 
 void CKWDocCommands::OnToolContactSheet()
@@ -114,7 +114,7 @@ void CKWDocCommands::OnToolContactSheet()
             m_doc.ExportContactSheets(dialog.m_columns, dialog.m_rows, dialog.m_outputPath, dialog.m_fileType,
                                       dialog.m_jpegQuality);
     }
-    m_doc.UpdateAllViews(nullptr, CKWDoc::HintRedraw, nullptr);
+    m_doc.UpdateAllViews(nullptr, HintRedraw, nullptr);
 }
 
 void CKWDocCommands::OnToolReport()

@@ -28,23 +28,6 @@ class CKWDoc : public CDocument, public CKWDocSettings
 {
     DECLARE_DYNCREATE(CKWDoc)
 public:
-    // Update hints and what their argument points to.
-    enum {
-        HintRedraw = 0,        // none
-        HintListing = 1,       // the location's path text, none after an aborted scan
-        HintListed = 2,        // the location's path text
-        HintSelection = 4,     // two 32-bit values {selected 0/1, view index}
-        HintItemChanged = 8,   // the view index itself
-        HintGoToPath = 10,     // the path text
-        HintCursor = 11,       // two 32-bit values {0, old view index}, then {1, new view index}
-        HintTreeSettings = 13, // the address of "TreeRoot", or none
-        HintColours = 14,      // none
-        HintRemoved = 15,      // the view index itself
-        HintRenamed = 17,      // the folder's path text
-        HintNextFolder = 19,   // the value itself: 0 up, 1 down, 2 left, 3 right
-        HintFolderChanged = 21 // the folder's path text
-    };
-
     CKWDoc();
     ~CKWDoc() override;
     static CRuntimeClass* GetThisClass() { return RUNTIME_CLASS(CKWDoc); }

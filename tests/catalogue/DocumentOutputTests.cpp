@@ -276,7 +276,7 @@ TEST(ContactSheets, TheCommandUsesTheSheetsOwnScaleModeAndRedrawsAfterwards)
     EXPECT_TRUE(SameSize(SIZE{80, 30}, BmpSize(d.Out(L"made.bmp"))));
     EXPECT_EQ(1, doc.ScaleMode);
     EXPECT_EQ(10, doc.m_sheetScaleMode);
-    EXPECT_EQ(std::vector<std::wstring>{L"0"}, HintsOf(d.scope.Heard(), CKWDoc::HintRedraw));
+    EXPECT_EQ(std::vector<std::wstring>{L"0"}, HintsOf(d.scope.Heard(), HintRedraw));
 }
 
 TEST(PastedPictures, ANameWithoutExtensionTakesTheExtensionOfTheChosenType)
@@ -392,7 +392,7 @@ TEST(DocumentCatalog, TheCatalogPutsATablesCellsOnEachPageAndAnnouncesItsFolder)
     const std::wstring second = outputtest::ReadText(d.Out(L"catalog_002.htm"));
     EXPECT_EQ(12, outputtest::Occurrences(first, L"<img"));
     EXPECT_EQ(1, outputtest::Occurrences(second, L"<img"));
-    EXPECT_EQ(std::vector<std::wstring>{L"21 " + d.out.Path()}, HintsOf(d.scope.Heard(), CKWDoc::HintFolderChanged));
+    EXPECT_EQ(std::vector<std::wstring>{L"21 " + d.out.Path()}, HintsOf(d.scope.Heard(), HintFolderChanged));
     EXPECT_EQ(CString(L"$file_$page#3"), fileopstest::ReadSettingText(L"Html", L"HtmlFormat"));
     EXPECT_EQ(CString(L"Ve_$file"), fileopstest::ReadSettingText(L"Html", L"ThumbFormat"));
 }
@@ -478,5 +478,5 @@ TEST(DocumentComments, EachSelectedItemIsAskedUntilOneIsCancelled)
     }
     EXPECT_EQ(CString(L"最初"), d.Document().GetItem(0)->GetNote());
     EXPECT_TRUE(d.Document().GetItem(1)->GetNote().IsEmpty());
-    EXPECT_EQ(std::vector<std::wstring>{L"8 0"}, HintsOf(d.scope.Heard(), CKWDoc::HintItemChanged));
+    EXPECT_EQ(std::vector<std::wstring>{L"8 0"}, HintsOf(d.scope.Heard(), HintItemChanged));
 }

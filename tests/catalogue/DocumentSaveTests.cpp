@@ -62,7 +62,7 @@ TEST(SavePictures, EachPictureIsWrittenInTheChosenSizeAndTheFolderAnnounced)
     EXPECT_TRUE(SameSize(SIZE{8, 6}, BmpSize(d.Out(L"p00.bmp"))));
     EXPECT_FALSE(ScratchFolder::Exists(d.Out(L"p01.bmp")));
     EXPECT_TRUE(SameSize(SIZE{8, 6}, BmpSize(d.Out(L"p02.bmp"))));
-    EXPECT_EQ(std::vector<std::wstring>{L"21 " + d.out.Path()}, HintsOf(d.scope.Heard(), CKWDoc::HintFolderChanged));
+    EXPECT_EQ(std::vector<std::wstring>{L"21 " + d.out.Path()}, HintsOf(d.scope.Heard(), HintFolderChanged));
     // The document's items keep their own settings.
     EXPECT_EQ(0, d.Document().GetItem(0)->GetAngle());
 

@@ -6,6 +6,7 @@
 
 #include "browser/CKWDocCommands.h"
 #include "catalogue/CKWDoc.h"
+#include "catalogue/FrameMessages.h"
 #include "foundation/CurrentDirectoryScope.h"
 #include "common/WindowTestUtil.h"
 
@@ -27,27 +28,27 @@ public:
     {
         std::wstring text = std::to_wstring(hint);
         switch (hint) {
-        case CKWDoc::HintListing:
-        case CKWDoc::HintListed:
-        case CKWDoc::HintRenamed:
-        case CKWDoc::HintFolderChanged:
+        case HintListRebuilding:
+        case HintListRebuilt:
+        case HintRenamed:
+        case HintFolderChanged:
             text += argument ? L" " + std::wstring(reinterpret_cast<const wchar_t*>(argument)) : L" -";
             break;
-        case CKWDoc::HintSelection:
-        case CKWDoc::HintCursor: {
+        case HintSelection:
+        case HintCursorMoved: {
             const int* values = reinterpret_cast<const int*>(argument);
             text += L" " + std::to_wstring(values[0]) + L"," + std::to_wstring(values[1]);
             break;
         }
-        case CKWDoc::HintRemoved:
-        case CKWDoc::HintItemChanged:
-        case CKWDoc::HintNextFolder:
+        case HintItemRemoved:
+        case HintItemChanged:
+        case HintNextFolder:
             text += L" " + std::to_wstring(reinterpret_cast<INT_PTR>(argument));
             break;
-        case CKWDoc::HintGoToPath:
+        case HintGoToPath:
             text += L" " + std::wstring(reinterpret_cast<const wchar_t*>(argument));
             break;
-        case CKWDoc::HintTreeSettings:
+        case HintSettingsChanged:
             // The tree root the argument points at, "-" without one.
             text += argument ? L" " + std::to_wstring(*reinterpret_cast<const int*>(argument)) : L" -";
             break;
