@@ -4,7 +4,6 @@
 
 #include "ThumbnailTestUtil.h"
 
-#include "browser/CKWDocCommands.h"
 #include "catalogue/CKWDoc.h"
 #include "catalogue/FrameMessages.h"
 #include "foundation/CurrentDirectoryScope.h"
@@ -106,7 +105,7 @@ class DocumentScope
 {
 public:
     DocumentScope() { m_directory = CurrentDirectoryScope::Swap(nullptr); }
-    ~DocumentScope()
+    virtual ~DocumentScope()
     {
         if (m_document)
             m_document.reset();
@@ -130,8 +129,7 @@ public:
         if (!m_document) {
             m_document.reset(new CKWDoc);
             m_document->m_bAutoDelete = FALSE;
-            // Its commands, as the main frame gives them.
-            CKWDocCommands::AttachTo(*m_document);
+            Attach(*m_document);
             m_document->AddView(&view);
         }
         return *m_document;
@@ -172,6 +170,11 @@ public:
     CacheScope cache;
     ScratchFolder folder{L"doc"};
     CHintView view;
+
+protected:
+    // What a new document is given before its first use (the main window's tests give it the
+    // command target the main frame gives it).
+    virtual void Attach(CKWDoc&) {}
 
 private:
     CString m_directory;
