@@ -902,8 +902,8 @@ TEST_F(TransferProgress, ACancelInTheMiddleOfALargeFileLeavesTheSourceWholeAndNo
             job->GetProgress()->PostMessage(WM_COMMAND, IDCANCEL);
             pressed = true;
         } else if (pressed) {
-            for (DWORD held = GetTickCount();
-                 !job->GetProgress()->IsPumpDue() && GetTickCount() - held <= VFileAccDlg::kLongestPumpPause;)
+            for (DWORD held = GetTickCount(); !job->GetProgress()->IsPumpDue() &&
+                                              GetTickCount() - held <= VFileAccDlg::kLongestPumpPause;)
                 Sleep(1);
         }
         return ::WriteFile(file, data, size, done, nullptr);

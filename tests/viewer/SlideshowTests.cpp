@@ -176,8 +176,8 @@ TEST(Slideshow, APageNotReadYetShowsThumbnailsFittedAndReadsOnePictureAtOnce)
     auto cellShows = [&](int cell, COLORREF colour) {
         const CRect rect = show->GetEngine(show->GetBank(), cell)->GetDisplayRect();
         MemoryCanvas canvas(rect.Width(), rect.Height());
-        ::BitBlt(canvas.DC()->GetSafeHdc(), 0, 0, rect.Width(), rect.Height(), CClientDC(show).GetSafeHdc(), rect.left,
-                 rect.top, SRCCOPY);
+        ::BitBlt(canvas.DC()->GetSafeHdc(), 0, 0, rect.Width(), rect.Height(), CClientDC(show).GetSafeHdc(),
+                 rect.left, rect.top, SRCCOPY);
         return canvas.CountColour(CRect(0, 0, rect.Width(), rect.Height()), colour);
     };
     ASSERT_TRUE(PumpUntil([&] { return read(0, 0) && read(0, 1) && read(0, 2) && read(0, 3); }, 30000));
