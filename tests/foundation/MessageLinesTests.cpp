@@ -53,25 +53,34 @@ TEST(MessageLines, EveryLineOfALongMessageFitsAndNothingIsLostOrAdded)
         {japanese, {CString(L'長', 36), CString(L'長', 36), CString(L'長', 18)}},
         {L"C:\\" + longName + L" → " + japanese, {}},
     };
+    // The table is worked out for lines of 72 columns.
+    const int columns = 72;
     for (const auto& c : cases) {
-        const CString broken = BreakLongLines(c.text);
+        const CString broken = BreakLongLines(c.text, columns);
         SCOPED_TRACE(CStringA(c.text.Left(40)).GetString());
         EXPECT_EQ(Joined(c.text), Joined(broken));
         for (const CString& line : Lines(broken))
-            EXPECT_LE(WidthOf(line), kMessageColumns) << CStringA(line).GetString();
+            EXPECT_LE(WidthOf(line), columns) << CStringA(line).GetString();
         if (!c.expected.empty()) {
             EXPECT_EQ(c.expected, Lines(broken));
         }
     }
 }
 
+TEST(MessageLines, ByDefaultALineFitsTheMessageWidth)
+{
+    const CString path = L"C:\\" + CString(L'a', 150) + L"\\" + CString(L'写', 80) + L".jpg";
+    for (const CString& line : Lines(BreakLongLines(path)))
+        EXPECT_LE(WidthOf(line), kMessageColumns) << CStringA(line).GetString();
+}
+
 TEST(MessageLines, ASurrogatePairIsNeverSplitAcrossLines)
 {
-    // 𠮷 (U+20BB7) is a pair of UTF-16 units; 35 full-width characters leave room for one
-    // column only, so the pair goes whole to the next line.
+    // 𠮷 (U+20BB7) is a pair of UTF-16 units; in 72 columns 35 full-width characters and a
+    // letter leave room for one column only, so the pair goes whole to the next line.
     const CString pair = L"\xD842\xDFB7";
     const CString text = CString(L'あ', 35) + L"a" + pair + pair;
-    const std::vector<CString> lines = Lines(BreakLongLines(text));
+    const std::vector<CString> lines = Lines(BreakLongLines(text, 72));
     ASSERT_EQ(2u, lines.size());
     EXPECT_EQ(CString(L'あ', 35) + L"a", lines[0]);
     EXPECT_EQ(pair + pair, lines[1]);
