@@ -3,6 +3,7 @@
 #include "catalogue/CFileList.h"
 #include "catalogue/CacheFileWriter.h"
 #include "catalogue/CKWDocScopes.h"
+#include "catalogue/CacheRootCheck.h"
 #include "catalogue/DocumentHost.h"
 #include "catalogue/FrameMessages.h"
 #include "catalogue/RetiredItems.h"
@@ -203,7 +204,7 @@ void CKWDoc::MoveCursor(int oldIndex, int newIndex, CView* sender)
     // The old cell is no longer the cursor when the views redraw it, or it keeps its frame.
     m_cursorIndex = -1;
     int values[2] = {0, oldIndex};
-    UpdateAllViews(nullptr, HintCursor, HintArgument(values));
+    UpdateAllViews(nullptr, HintCursorMoved, HintArgument(values));
     int count = GetItemCount();
     if (newIndex >= count)
         newIndex = count - 1;
@@ -212,7 +213,7 @@ void CKWDoc::MoveCursor(int oldIndex, int newIndex, CView* sender)
     m_cursorIndex = newIndex;
     values[0] = 1;
     values[1] = newIndex;
-    UpdateAllViews(sender, HintCursor, HintArgument(values));
+    UpdateAllViews(sender, HintCursorMoved, HintArgument(values));
 }
 
 void CKWDoc::SetItemSelection(int viewIndex, bool select)
@@ -298,9 +299,12 @@ void CKWDoc::NotifyFolderChanged(const wchar_t* path)
 
 void CKWDoc::ClearItems(bool deleteItems, bool updateCountPane)
 {
+    // A cache folder that cannot take the cache is told before the list empties.
+    const bool saveCache = deleteItems && AutoCacheFolder && !m_cacheTakenForClosing &&
+                           CacheRootCheck::ReadyToSave(CacheDataFolder, false);
     m_updating = 1;
     if (deleteItems) {
-        if (AutoCacheFolder && !m_cacheTakenForClosing)
+        if (saveCache)
             SaveThumbnailsToCache();
         theCacheList.RemoveAllFolders();
         // Deleted in the idle time: the folder the user goes to, or the closing, waits for none.
@@ -364,7 +368,7 @@ int CKWDoc::OpenFolder(const CVirtualFolder& location, CView* sender)
 {
     // The caller's location may be the document's own.
     const CVirtualFolder target(location);
-    UpdateAllViews(sender, HintListing, HintArgument(target.GetPath().GetString()));
+    UpdateAllViews(sender, HintListRebuilding, HintArgument(target.GetPath().GetString()));
     ClearItems(true);
     m_location = target;
     HandItemSettings();
@@ -381,7 +385,7 @@ int CKWDoc::OpenFolder(const CVirtualFolder& location, CView* sender)
     m_mergeStart = 0;
     int result = RunScan(request);
 
-    UpdateAllViews(sender, HintListed, HintArgument(m_location.GetPath().GetString()));
+    UpdateAllViews(sender, HintListRebuilt, HintArgument(m_location.GetPath().GetString()));
     SetTitle(m_location.GetPath());
     SetCurrentDirectoryW(GetFolderPath());
     OpenPendingPicture();
@@ -391,7 +395,7 @@ int CKWDoc::OpenFolder(const CVirtualFolder& location, CView* sender)
 int CKWDoc::Refresh(bool abortable)
 {
     m_items.SetFlagsAll(VyxFilexDraw::FlagMarked);
-    UpdateAllViews(nullptr, HintListing, HintArgument(m_location.GetPath().GetString()));
+    UpdateAllViews(nullptr, HintListRebuilding, HintArgument(m_location.GetPath().GetString()));
     m_listingCacheFlag = CacheFolder;
     CFileList request;
     FillScanRequest(request);
@@ -402,7 +406,7 @@ int CKWDoc::Refresh(bool abortable)
     m_mergeStart = 0;
     int result = RunScan(request);
     m_items.GetSelectedCount(true);
-    UpdateAllViews(nullptr, HintListed, HintArgument(m_location.GetPath().GetString()));
+    UpdateAllViews(nullptr, HintListRebuilt, HintArgument(m_location.GetPath().GetString()));
     UpdateCountPane();
     return result;
 }
@@ -452,7 +456,7 @@ int CKWDoc::RunScan(CFileList& request)
             DropItemsNotMatchingPatterns(request.GetExpandArchives());
     } else if (result == CFileList::ScanAborted) {
         ClearItems(true);
-        UpdateAllViews(nullptr, HintListing, nullptr);
+        UpdateAllViews(nullptr, HintListRebuilding, nullptr);
     }
     m_items.RemoveMarked();
     return result;
@@ -461,7 +465,8 @@ int CKWDoc::RunScan(CFileList& request)
 int CKWDoc::AddScannedItem(VyxFile* item, bool merge)
 {
     if (merge) {
-        if (VyxFile* existing = m_items.Find(item->GetPath(), item->GetArchivePath(), m_mergeStart)) {
+        // Two names differing only in letter case are two files: each row keeps its own.
+        if (VyxFile* existing = m_items.Find(item->GetPath(), item->GetArchivePath(), m_mergeStart, true)) {
             // A refresh finds the entries in the order of the last listing: look behind the
             // last match first.
             m_mergeStart = m_items.IndexOf(existing, m_mergeStart) + 1;
@@ -552,7 +557,7 @@ void CKWDoc::RemoveMissingSelectedItems()
             ++folders;
         item->DeleteNote();
         m_items.RemoveAt(i);
-        UpdateAllViews(nullptr, HintRemoved, HintValue(i));
+        UpdateAllViews(nullptr, HintItemRemoved, HintValue(i));
         if (i < cursor)
             --cursor;
     }
@@ -708,7 +713,7 @@ void CKWDoc::TakeOptions(const OPTIONSDATA& o)
                 item->SetAutoCache(AutoCacheFolder);
     }
     if (colours)
-        UpdateAllViews(nullptr, HintColours, nullptr);
+        UpdateAllViews(nullptr, HintColoursChanged, nullptr);
     if (tree)
         AnnounceTreeSettings();
     if (DocumentHost* host = GetHost())
@@ -718,7 +723,7 @@ void CKWDoc::TakeOptions(const OPTIONSDATA& o)
 
 void CKWDoc::AnnounceTreeSettings()
 {
-    UpdateAllViews(nullptr, HintTreeSettings, HintArgument(&TreeRoot));
+    UpdateAllViews(nullptr, HintSettingsChanged, HintArgument(&TreeRoot));
 }
 
 // ---------------------------------------------------------------- layout
