@@ -472,6 +472,8 @@ void CLstView::ApplySort(int key, int request)
 void CLstView::PushOrder(const std::vector<int>& order)
 {
     CKWDoc* doc = GetDocument();
+    if (!doc)
+        return;
     CListCtrl& list = GetListCtrl();
     const int count = static_cast<int>(order.size());
     std::vector<int> arrayIndexes(order.size());
