@@ -414,7 +414,7 @@ void CKWDocPictureOutput::SaveSelectedPictures(const CFileSaveDlg& options)
 
 void CKWDocPictureOutput::TransferSelected(const wchar_t* destination, int existingOnly, int sameNameMode, bool move)
 {
-    std::unique_ptr<VyxFileTransfer> job(new VyxFileTransfer);
+    auto* job = new VyxFileTransfer;
     // A move takes only files that are there; a copy takes archive members as well.
     for (VyxFile* item : m_doc.SelectedItems(move ? SelectedFilter::Existing : SelectedFilter::Any)) {
         job->AddItem(item, 0);
@@ -423,9 +423,7 @@ void CKWDocPictureOutput::TransferSelected(const wchar_t* destination, int exist
     job->SetExistingOnly(existingOnly);
     job->SetSameNameMode(sameNameMode);
     job->SetMoveMode(move ? 1 : 0);
-    CWnd* mainWnd = AfxGetMainWnd();
-    if (mainWnd && mainWnd->GetSafeHwnd())
-        mainWnd->SendMessage(WMU_FILEOPERATION, reinterpret_cast<WPARAM>(job.release()), 0);
+    VyxFileTransfer::Send(AfxGetMainWnd(), job);
     if (move)
         m_doc.RemoveMissingSelectedItems();
 }
