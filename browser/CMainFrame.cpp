@@ -388,9 +388,12 @@ BOOL CMainFrame::CreatePanes(CCreateContext* pContext)
 BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext)
 {
     // The document's menu, key and tool-bar commands are handled in this layer, which has their
-    // dialogs; the document offers them each command it is routed.
-    if (CKWDoc* document = pContext ? DYNAMIC_DOWNCAST(CKWDoc, pContext->m_pCurrentDoc) : nullptr)
+    // dialogs; the document offers them each command it is routed, and calls on this frame as its
+    // host.
+    if (CKWDoc* document = pContext ? DYNAMIC_DOWNCAST(CKWDoc, pContext->m_pCurrentDoc) : nullptr) {
         CKWDocCommands::AttachTo(*document);
+        document->SetHost(this);
+    }
     return CreatePanes(pContext);
 }
 
@@ -457,6 +460,9 @@ void CMainFrame::OnDestroy()
     WriteAppIniInt(kSection, L"FolderChangeCheckTimes", m_nFolderChangeDelay);
     KillTimer(kStatusTimer);
     WriteAppIniInt(kSection, L"FrameSplit", m_nFrameSplit);
+    // The document may outlive this window.
+    if (CKWDoc* doc = GetKWDoc(); doc && doc->GetHost() == this)
+        doc->SetHost(nullptr);
     VyxFrameWndEx::OnDestroy();
 }
 
