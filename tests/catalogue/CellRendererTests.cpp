@@ -545,10 +545,10 @@ TEST(CellRenderer, CaptionsShowEveryCharacterOfTheirNames)
         LPCWSTR face;
         int height;
     };
-    // The program's default cell font, a positive (cell) height, a larger size and the serif face:
-    // fixed pitch, so that a blank takes the place of a low line exactly.
+    // The program's default cell font, a positive (cell) height, a larger size and a serif face
+    // that drops its low lines: fixed pitch, so that a blank takes the place of a low line exactly.
     for (const Font& f :
-         {Font{L"ＭＳ ゴシック", -12}, Font{L"IPAGothic", 12}, Font{L"ＭＳ ゴシック", -16}, Font{L"ＭＳ 明朝", -12}}) {
+         {Font{L"ＭＳ ゴシック", -12}, Font{L"IPAGothic", 12}, Font{L"ＭＳ ゴシック", -16}, Font{L"IPAMincho", -12}}) {
         LOGFONTW font = NameFont(f.height);
         lstrcpyW(font.lfFaceName, f.face);
         for (LPCWSTR name : {L"nightshot_iso_100.bmp", L"gggyyy_jpg.jpg", L"日本語の写真_g.jpg", L"___.jpg"}) {
