@@ -113,10 +113,9 @@ void PaintLowLines(HDC dc, const CString& text, int x, int y, int limit, const R
 void DrawTextLine(CDC* dc, const CString& text, const CRect& rect, UINT flags)
 {
     CRect area = rect;
-    dc->DrawText(text, &area, flags | DT_SINGLELINE);
-    // A "&" is a mnemonic prefix to DrawText: the characters do not stand where they are counted.
+    dc->DrawText(text, &area, flags | DT_SINGLELINE | DT_NOPREFIX);
     HDC hdc = dc->GetSafeHdc();
-    if (text.Find(kLowLine) < 0 || (text.Find(L'&') >= 0 && !(flags & DT_NOPREFIX)) || !FontDropsLowLine(hdc))
+    if (text.Find(kLowLine) < 0 || !FontDropsLowLine(hdc))
         return;
     TEXTMETRICW metrics = {};
     GetTextMetricsW(hdc, &metrics);

@@ -11,6 +11,7 @@ bool FontDropsLowLine(HDC dc);
 // Paints the low lines the DC's font leaves out of a line of text whose cell starts at (x, y):
 // those whose cells end at or before limit, clipped to the rectangle, in the text colour.
 void PaintLowLines(HDC dc, const CString& text, int x, int y, int limit, const RECT& clip);
-// DrawText of one line (DT_SINGLELINE added; DT_CENTER, DT_VCENTER and the ellipsis flags as
-// given), then the low lines the font left out of the part shown.
+// DrawText of one line (DT_SINGLELINE and DT_NOPREFIX added: a "&" of a name is itself; DT_CENTER,
+// DT_VCENTER and the ellipsis flags as given), then the low lines the font left out of the part
+// shown.
 void DrawTextLine(CDC* dc, const CString& text, const CRect& rect, UINT flags);
