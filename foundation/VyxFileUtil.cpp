@@ -313,8 +313,9 @@ int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM lParam, LPARAM dat
         // entry as it was read when the tree was filled; a folder above it that was read since
         // (on the host's root drive, every folder above is read by other programs all the time)
         // no longer compares equal, and the walk stops there. Expanded first, every level is read
-        // afresh; tried again while the picker shows another folder.
-        for (int attempt = 0; attempt < 3 && start->selected.CompareNoCase(start->folder) != 0; ++attempt) {
+        // afresh; tried again while the picker shows another folder (a folder above it that other
+        // programs keep changing may move again during a walk).
+        for (int attempt = 0; attempt < 10 && start->selected.CompareNoCase(start->folder) != 0; ++attempt) {
             SendMessageW(window, BFFM_SETEXPANDED, TRUE, reinterpret_cast<LPARAM>(start->folder));
             SendMessageW(window, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(start->folder));
         }
