@@ -290,18 +290,6 @@ void CLstView::ApplyColours()
 
 // ---------------------------------------------------------------- rows
 
-BOOL CLstView::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
-{
-    // Nothing listens for a row inserted: answered here, a fill of many rows does not walk the
-    // message maps of the view and of the windows its parent passes the notification on to.
-    if (message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code == LVN_INSERTITEM) {
-        if (pResult)
-            *pResult = 0;
-        return TRUE;
-    }
-    return CListView::OnChildNotify(message, wParam, lParam, pResult);
-}
-
 void CLstView::MeasureName(const VyxFile* item)
 {
     if (!item || !m_measureDC)

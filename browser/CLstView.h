@@ -93,7 +93,6 @@ protected:
     afx_msg void OnListStyle(UINT nID);
     afx_msg void OnUpdateListStyle(CCmdUI* pCmdUI);
     DECLARE_MESSAGE_MAP()
-    BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 
 private:
     CMainFrame* GetMainFrame() const;
