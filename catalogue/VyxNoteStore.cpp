@@ -53,6 +53,91 @@ void Remember(const CString& path, const std::shared_ptr<VyxNoteFile>& file)
         s_files.erase(KeyOf(path));
 }
 
+// A hash of a text in lower case, in hexadecimal.
+CString HashText(const CString& text)
+{
+    CString folded(text), hex;
+    folded.MakeLower();
+    unsigned long long hash = 14695981039346656037ull;
+    for (int i = 0; i < folded.GetLength(); ++i)
+        hash = (hash ^ folded[i]) * 1099511628211ull;
+    hex.Format(L"%08lX%08lX", static_cast<unsigned long>(hash >> 32), static_cast<unsigned long>(hash));
+    return hex;
+}
+
+// The lock on one note file that every process of the program honours while it reads, changes and
+// writes the file. Named after the folder as the file system knows it (its volume and index) and
+// the file's name, so that two spellings of one folder share it.
+class NoteFileLock
+{
+public:
+    explicit NoteFileLock(const CString& path)
+    {
+        m_mutex = CreateMutexW(nullptr, FALSE, NameFor(path));
+        if (!m_mutex)
+            return;
+        const DWORD waited = WaitForSingleObject(m_mutex, kLongestWait);
+        m_held = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+    }
+    ~NoteFileLock()
+    {
+        if (m_held)
+            ReleaseMutex(m_mutex);
+        if (m_mutex)
+            CloseHandle(m_mutex);
+    }
+    NoteFileLock(const NoteFileLock&) = delete;
+    NoteFileLock& operator=(const NoteFileLock&) = delete;
+
+    bool IsHeld() const { return m_held; }
+
+private:
+    // Another process holds it only while it writes one note file.
+    static const DWORD kLongestWait = 60000;
+
+    static CString NameFor(const CString& path)
+    {
+        CString folder, name, lockName;
+        GetPathPart(folder, path, PartFolder);
+        GetPathPart(name, path, PartFileName);
+        HANDLE opened = CreateFileW(folder, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        BY_HANDLE_FILE_INFORMATION facts;
+        if (opened != INVALID_HANDLE_VALUE && GetFileInformationByHandle(opened, &facts))
+            lockName.Format(L"VyxNoteFile-%08lX-%08lX%08lX-%s", facts.dwVolumeSerialNumber, facts.nFileIndexHigh,
+                            facts.nFileIndexLow, HashText(name).GetString());
+        else
+            lockName = L"VyxNoteFile-" + HashText(path);
+        if (opened != INVALID_HANDLE_VALUE)
+            CloseHandle(opened);
+        return lockName;
+    }
+
+    HANDLE m_mutex = nullptr;
+    bool m_held = false;
+};
+
+// The note file as it stands on disk, read whole under its lock: a reader holding it open would
+// keep a writer from putting its new file in place, and no stamp tells another process's write of
+// the same size within the same tick of the clock. An empty file when there is none, null when it
+// cannot be read.
+std::shared_ptr<VyxNoteFile> ReadFromDisk(const CString& path)
+{
+    NoteFileLock lock(path);
+    if (!lock.IsHeld())
+        return nullptr;
+    auto file = std::make_shared<VyxNoteFile>();
+    return file->Load(path) == VyxNoteFile::Unreadable ? nullptr : file;
+}
+
+void Apply(VyxNoteFile& file, const VyxNoteSession::Change& change)
+{
+    if (change.remove)
+        file.RemoveSection(change.section);
+    else
+        file.Set(change.section, kNoteKey, change.stored);
+}
+
 CString NameOf(const wchar_t* filePath)
 {
     CString name;
@@ -222,14 +307,19 @@ std::shared_ptr<VyxNoteFile> VyxNoteStore::CurrentFile(const CString& path) cons
         if (found != s_files.end() && found->second.stamp == stamp)
             return found->second.file;
     }
-    auto file = std::make_shared<VyxNoteFile>();
-    if (file->Load(path) == VyxNoteFile::Unreadable)
+    std::shared_ptr<VyxNoteFile> file = ReadFromDisk(path);
+    if (!file)
         return nullptr;
     std::lock_guard<std::mutex> hold(s_cacheLock);
     if (s_files.size() >= kCachedLimit)
         s_files.clear();
     s_files[KeyOf(path)] = CachedFile{stamp, file};
     return file;
+}
+
+std::shared_ptr<VyxNoteFile> VyxNoteStore::ReadNoteFile(const CString& path)
+{
+    return ReadFromDisk(path);
 }
 
 CString VyxNoteStore::ReadNote(const wchar_t* filePath) const
@@ -268,21 +358,19 @@ int VyxNoteStore::WriteNote(const wchar_t* filePath, const wchar_t* text) const
     std::shared_ptr<VyxNoteFile> current = CurrentFile(path);
     if (!current)
         return NoteFailed;
-    // What the cache or another store holds is never changed in place.
-    VyxNoteSession* session = VyxNoteSession::Current();
-    bool pending = session && session->m_changed.count(KeyOf(path));
-    std::shared_ptr<VyxNoteFile> file = pending ? current : std::make_shared<VyxNoteFile>(*current);
+    VyxNoteSession::Change change;
+    change.section = GetSectionOf(filePath);
+    change.remove = clearing;
     if (clearing) {
-        if (!file->RemoveSection(GetSectionOf(filePath)))
+        if (!current->HasSection(change.section))
             return NoteWritten;
     } else {
         // A raw line break would start a new key or section inside the note file.
-        const CString section = GetSectionOf(filePath), stored = EncodeLineBreaks(text);
-        if (!file->CanHold(section, stored))
+        change.stored = EncodeLineBreaks(text);
+        if (!current->CanHold(change.section, change.stored))
             return NoteUnconvertible;
-        file->Set(section, kNoteKey, stored);
     }
-    return Commit(path, file);
+    return Commit(path, current, change);
 }
 
 int VyxNoteStore::DeleteNote(const wchar_t* filePath) const
@@ -290,19 +378,41 @@ int VyxNoteStore::DeleteNote(const wchar_t* filePath) const
     return WriteNote(filePath, nullptr);
 }
 
-int VyxNoteStore::Commit(const CString& path, const std::shared_ptr<VyxNoteFile>& file) const
+int VyxNoteStore::Commit(const CString& path, const std::shared_ptr<VyxNoteFile>& current,
+                         const VyxNoteSession::Change& change) const
 {
     if (VyxNoteSession* session = VyxNoteSession::Current()) {
-        VyxNoteSession::Changed& changed = session->m_changed[KeyOf(path)];
-        changed = VyxNoteSession::Changed{path, m_folder, m_archiveFileName, GetCacheFolder(), file};
+        auto found = session->m_changed.find(KeyOf(path));
+        if (found == session->m_changed.end()) {
+            // What the cache or another store holds is never changed in place.
+            VyxNoteSession::Changed pending{
+                path, m_folder, m_archiveFileName, GetCacheFolder(), std::make_shared<VyxNoteFile>(*current), {}};
+            found = session->m_changed.emplace(KeyOf(path), pending).first;
+        }
+        Apply(*found->second.file, change);
+        found->second.changes.push_back(change);
         return NoteWritten;
     }
-    return PutNoteFile(path, m_folder, m_archiveFileName, GetCacheFolder(), file) ? NoteWritten : NoteFailed;
+    return PutNoteFile(path, m_folder, m_archiveFileName, GetCacheFolder(), {change}) ? NoteWritten : NoteFailed;
 }
 
 bool VyxNoteStore::PutNoteFile(const CString& path, const CString& folder, const CString& archive,
-                               const CString& cacheRoot, const std::shared_ptr<VyxNoteFile>& file)
+                               const CString& cacheRoot, const std::vector<VyxNoteSession::Change>& changes)
 {
+    if (changes.empty())
+        return true;
+    NoteFileLock lock(path);
+    if (!lock.IsHeld()) {
+        SetLastError(ERROR_TIMEOUT);
+        return false;
+    }
+    // Read again: another process of the program may have written the file since this one read it.
+    std::shared_ptr<VyxNoteFile> stands = ReadFromDisk(path);
+    if (!stands)
+        return false;
+    auto file = std::make_shared<VyxNoteFile>(*stands);
+    for (const VyxNoteSession::Change& change : changes)
+        Apply(*file, change);
     if (file->IsEmpty()) {
         VyxCacheIndex index(cacheRoot);
         CString found;
