@@ -117,7 +117,11 @@ bool MarkedTempFile::Finish()
 {
     if (m_file == INVALID_HANDLE_VALUE)
         return !m_failed && !m_path.IsEmpty();
-    bool ok = !m_failed && SeekTo(m_file, 0) && WriteAll(m_file, m_head.data(), m_head.size());
+    // What was written goes to the disk with the mark still at its head, and only then is the mark
+    // written over: a crash leaves a marked file, but for the moment between the last flush and
+    // the file being put in place.
+    bool ok =
+        !m_failed && FlushFileBuffers(m_file) && SeekTo(m_file, 0) && WriteAll(m_file, m_head.data(), m_head.size());
     // A file shorter than the mark loses what is left of it.
     if (ok && m_length < TempMarker::kSize)
         ok = SeekTo(m_file, m_length) && SetEndOfFile(m_file);
