@@ -5,6 +5,7 @@
 #include "catalogue/CCommentDlg.h"
 #include "catalogue/CKWDoc.h"
 #include "catalogue/DeleteRule.h"
+#include "catalogue/FrameMessages.h"
 #include "catalogue/WatchModeScope.h"
 #include "fileops/CMyPrintDialog.h"
 #include "fileops/CPrintOutDialog.h"
@@ -148,7 +149,7 @@ void COneWnd::StopAutoPlay()
 void COneWnd::Announce(LPARAM lHint, const void* pObject)
 {
     if (m_pDocument)
-        m_pDocument->UpdateAllViews(nullptr, lHint, reinterpret_cast<CObject*>(const_cast<void*>(pObject)));
+        m_pDocument->UpdateAllViews(nullptr, lHint, HintArgument(pObject));
 }
 
 void COneWnd::OnFileCopy()
@@ -214,16 +215,15 @@ void COneWnd::ForgetShownFile(VyxFile& item, BOOL bRemovedFirst)
     const int index = m_nIndex;
     doc->RemoveItem(index);
     CString folder = item.IsFolder() ? doc->GetFolderPath() : CString();
-    auto* removed = reinterpret_cast<CObject*>(static_cast<INT_PTR>(index));
+    auto* removed = HintValue(index);
     if (bRemovedFirst)
-        doc->UpdateAllViews(nullptr, CKWDoc::HintRemoved, removed);
+        doc->UpdateAllViews(nullptr, HintItemRemoved, removed);
     if (item.IsFolder())
-        doc->UpdateAllViews(nullptr, CKWDoc::HintFolderChanged,
-                            reinterpret_cast<CObject*>(const_cast<wchar_t*>(folder.GetString())));
+        doc->UpdateAllViews(nullptr, HintFolderChanged, HintArgument(folder.GetString()));
     else
-        doc->UpdateAllViews(nullptr, CKWDoc::HintRedraw, nullptr);
+        doc->UpdateAllViews(nullptr, HintRedraw, nullptr);
     if (!bRemovedFirst)
-        doc->UpdateAllViews(nullptr, CKWDoc::HintRemoved, removed);
+        doc->UpdateAllViews(nullptr, HintItemRemoved, removed);
 }
 
 void COneWnd::OnFileDelete()
@@ -364,7 +364,7 @@ void COneWnd::OnComment()
         UpdateTitle(shown);
         return;
     }
-    Announce(CKWDoc::HintItemChanged, reinterpret_cast<const void*>(static_cast<INT_PTR>(m_nIndex)));
+    Announce(HintItemChanged, HintValue(m_nIndex));
     // A view that heard of the change may have shown the file again, with a new item.
     UpdateTitle(GetShownItem());
 }

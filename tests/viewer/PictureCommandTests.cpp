@@ -823,13 +823,13 @@ TEST(PictureCommands, TheCommentGoesToTheDocumentsItemAndItsViewsHearOfIt)
     comment(L"赤い四角");
     EXPECT_EQ(CString(L"赤い四角"), w.Doc()->GetItem(window->GetIndex())->GetNote());
     EXPECT_EQ(CString(L"赤い四角"), window->GetView()->GetItem()->GetNote());
-    EXPECT_EQ(1, w.program.m_hints.Count(CKWDoc::HintItemChanged));
+    EXPECT_EQ(1, w.program.m_hints.Count(HintItemChanged));
     // Locked, the window's own item takes it and only the title follows.
     w.Remove(window->GetIndex());
     ASSERT_TRUE(window->Relocate());
     comment(L"青");
     EXPECT_EQ(CString(L"青"), window->GetView()->GetItem()->GetNote());
-    EXPECT_EQ(1, w.program.m_hints.Count(CKWDoc::HintItemChanged));
+    EXPECT_EQ(1, w.program.m_hints.Count(HintItemChanged));
 }
 
 TEST(PictureCommands, PrintAsksForThePrinterFirstAndCancelPrintsNothing)
@@ -902,7 +902,7 @@ TEST(ThumbnailViewCommands, FullScreenAndWallpaperStartFromTheCursorItem)
     const int f = w.Index(L"f.bmp");
     w.Doc()->IDViewer = ID_THUMB_FULLSCREEN;
     w.Doc()->SetCursorIndex(f, nullptr);
-    w.Doc()->UpdateAllViews(nullptr, HintItemActivated, reinterpret_cast<CObject*>(static_cast<INT_PTR>(f)));
+    w.Doc()->UpdateAllViews(nullptr, HintItemActivated, HintValue(f));
     show = w.List().m_pSlideShow;
     ASSERT_NE(nullptr, show);
     EXPECT_EQ(f, show->GetIndex());
