@@ -51,6 +51,7 @@ void CKWDocCommands::OnFileRename()
     int remaining = m_doc.GetSelectedOutsideArchivesCount(false);
     if (remaining < 1)
         return;
+    m_doc.TellSelectedTwinRefusals();
     CurrentDirectoryScope directory(m_doc.GetFolderPath());
     WatchModeScope watch(m_doc.GetHost());
     UpdatingScope updating(m_doc);
@@ -79,6 +80,7 @@ void CKWDocCommands::OnFileRenameMany()
 {
     if (m_doc.GetSelectedOutsideArchivesCount(false) < 1)
         return;
+    m_doc.TellSelectedTwinRefusals();
     CurrentDirectoryScope directory(m_doc.GetFolderPath());
     WatchModeScope watch(m_doc.GetHost());
     UpdatingScope updating(m_doc);

@@ -414,6 +414,9 @@ void CKWDocPictureOutput::SaveSelectedPictures(const CFileSaveDlg& options)
 
 void CKWDocPictureOutput::TransferSelected(const wchar_t* destination, int existingOnly, int sameNameMode, bool move)
 {
+    // A copy is told of by the job, which takes every item.
+    if (move)
+        m_doc.TellSelectedTwinRefusals();
     std::unique_ptr<VyxFileTransfer> job(new VyxFileTransfer);
     // A move takes only files that are there; a copy takes archive members as well.
     for (VyxFile* item : m_doc.SelectedItems(move ? SelectedFilter::Existing : SelectedFilter::Any)) {

@@ -454,7 +454,8 @@ int CKWDoc::RunScan(CFileList& request)
 int CKWDoc::AddScannedItem(VyxFile* item, bool merge)
 {
     if (merge) {
-        if (VyxFile* existing = m_items.Find(item->GetPath(), item->GetArchivePath(), m_mergeStart)) {
+        // Two names differing only in letter case are two files: each row keeps its own.
+        if (VyxFile* existing = m_items.Find(item->GetPath(), item->GetArchivePath(), m_mergeStart, true)) {
             // A refresh finds the entries in the order of the last listing: look behind the
             // last match first.
             m_mergeStart = m_items.IndexOf(existing, m_mergeStart) + 1;

@@ -156,8 +156,13 @@ public:
     const THUMBSDATA& GetOwnLayout() const { return m_ownLayout; }
 
     // ---- Deleting and renaming files of the selection (archive members are never touched)
+    // A selected item whose own name is gone while a name differing from it only in letter case
+    // leads to another file is never deleted, renamed or moved: the user is told (below).
     void DeleteSelectedFiles(bool noConfirm);
     void ShellDeleteSelected(bool silent);
+    // One message naming each such item of the selection and the file its name now leads to;
+    // the number of them.
+    int TellSelectedTwinRefusals();
     // False for archive members, missing files, unchanged names, and names that would leave the
     // folder, that no file may have, that the system would change, or that are too long (more
     // than 255 characters, or a path of MAX_PATH or more): such a name is refused, never cut.

@@ -6,6 +6,7 @@
 #include "catalogue/CKWDoc.h"
 #include "catalogue/DeleteRule.h"
 #include "catalogue/FrameMessages.h"
+#include "catalogue/TwinNameRefusal.h"
 #include "catalogue/WatchModeScope.h"
 #include "fileops/CMyPrintDialog.h"
 #include "fileops/CPrintOutDialog.h"
@@ -235,13 +236,18 @@ void COneWnd::OnFileDelete()
     if (!shown || !m_pDocument)
         return;
     VyxFile item(*shown);
+    const CString twin = TwinNameRefusal::For(item);
+    if (!twin.IsEmpty()) {
+        AfxMessageBox(twin, MB_OK | MB_ICONSTOP);
+        return;
+    }
     bool deleted = false;
     {
         WatchModeScope watch(dynamic_cast<FolderWatchHost*>(m_pOwner));
         const DeleteRule rule = DeleteRule::Of(*m_pDocument, shift);
         if (!rule.forGood) {
             deleted = ShellDeleteFile(item.GetPath(), m_hWnd, DeleteRule::RecycleFlags(!rule.confirm)) &&
-                      ::GetFileAttributesW(item.GetPath()) == INVALID_FILE_ATTRIBUTES;
+                      LookUpExactName(item.GetPath()) != NameLookup::Exact;
         } else {
             if (!rule.confirm || DeleteRule::AskForGood())
                 deleted = DeleteFiles(item.GetPath());
