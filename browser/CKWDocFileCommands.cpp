@@ -18,6 +18,7 @@
 #include "fileops/VFileRenameDlg.h"
 #include "fileops/VFileRenameNDlg.h"
 #include "fileops/VyxFileTransfer.h"
+#include "foundation/MessageLines.h"
 #include "framework/COleDataObject.h"
 #include "image/DibCore.h"
 #include "image/codecs/SaveDib.h"
@@ -67,7 +68,8 @@ void CKWDocCommands::OnFileRename()
             if (m_doc.RenameItem(item, dialog.m_name, &reason))
                 m_doc.UpdateAllViews(nullptr, HintItemChanged, HintValue(item.position));
             else
-                AfxMessageBox(CKWDoc::RenameFailureText(path, dialog.m_name, reason), MB_OK | MB_ICONSTOP);
+                AfxMessageBox(BreakLongLines(CKWDoc::RenameFailureText(path, dialog.m_name, reason)),
+                              MB_OK | MB_ICONSTOP);
         } else if (dialog.m_abort) {
             break;
         }

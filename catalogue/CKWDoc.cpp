@@ -3,6 +3,7 @@
 #include "catalogue/CFileList.h"
 #include "catalogue/CacheFileWriter.h"
 #include "catalogue/CKWDocScopes.h"
+#include "catalogue/CacheRootCheck.h"
 #include "catalogue/DocumentHost.h"
 #include "catalogue/FrameMessages.h"
 #include "catalogue/VyxCacheIndex.h"
@@ -297,9 +298,12 @@ void CKWDoc::NotifyFolderChanged(const wchar_t* path)
 
 void CKWDoc::ClearItems(bool deleteItems, bool updateCountPane)
 {
+    // A cache folder that cannot take the cache is told before the list empties.
+    const bool saveCache = deleteItems && AutoCacheFolder && !m_cacheTakenForClosing &&
+                           CacheRootCheck::ReadyToSave(CacheDataFolder, false);
     m_updating = 1;
     if (deleteItems) {
-        if (AutoCacheFolder && !m_cacheTakenForClosing)
+        if (saveCache)
             SaveThumbnailsToCache();
         theCacheList.RemoveAllFolders();
     }

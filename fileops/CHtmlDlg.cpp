@@ -18,6 +18,17 @@ void SetNumber(CWnd* dialog, int editId, int spinId, int value, int upper)
     dialog->SetDlgItemInt(editId, value);
 }
 
+// The box's text taken into its history and the value; an empty box is told by what it should
+// hold, and the focus goes into it.
+bool TakeRequired(CDialog& dialog, FolderList& history, CComboBox& box, CString& value, const wchar_t* what)
+{
+    if (history.TakeFromComboBox(box, value))
+        return true;
+    AfxMessageBox(CString(what) + L"を指定してください。", MB_OK | MB_ICONEXCLAMATION);
+    dialog.GotoDlgCtrl(&box);
+    return false;
+}
+
 int LeadingInteger(CWnd* dialog, int editId)
 {
     CString text;
@@ -118,9 +129,9 @@ void CHtmlDlg::OnBrowseDefinition()
 void CHtmlDlg::OnOK()
 {
     // The first empty one of the three keeps the dialog open.
-    if (!m_folderHistory.TakeFromComboBox(m_folders, m_folder) ||
-        !m_fileNameHistory.TakeFromComboBox(m_fileNames, m_fileName) ||
-        !m_definitionHistory.TakeFromComboBox(m_definitions, m_definitionFile))
+    if (!TakeRequired(*this, m_folderHistory, m_folders, m_folder, L"保存先フォルダ") ||
+        !TakeRequired(*this, m_fileNameHistory, m_fileNames, m_fileName, L"名前書式") ||
+        !TakeRequired(*this, m_definitionHistory, m_definitions, m_definitionFile, L"HTML形式定義ファイル"))
         return;
     if (!m_thumbnailFolderHistory.TakeFromComboBox(m_thumbnailFolders, m_thumbnailFolder)) {
         m_thumbnailFolders.SetWindowText(L".");
