@@ -298,16 +298,34 @@ bool ShellDeleteFile(const wchar_t* path, HWND owner, WORD flags)
 
 namespace {
 
+struct BrowseStart
+{
+    const wchar_t* folder;
+    CString selected; // the folder the picker shows chosen
+};
+
 int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM lParam, LPARAM data)
 {
+    auto* start = reinterpret_cast<BrowseStart*>(data);
     switch (message) {
     case BFFM_INITIALIZED:
-        SendMessageW(window, BFFM_SETSELECTIONW, TRUE, data);
+        // Wine's new-style picker finds the folder by walking its tree and comparing each level's
+        // entry as it was read when the tree was filled; a folder above it that was read since
+        // (on the host's root drive, every folder above is read by other programs all the time)
+        // no longer compares equal, and the walk stops there. Expanded first, every level is read
+        // afresh; tried again while the picker shows another folder (a folder above it that other
+        // programs keep changing may move again during a walk).
+        for (int attempt = 0; attempt < 10 && start->selected.CompareNoCase(start->folder) != 0; ++attempt) {
+            SendMessageW(window, BFFM_SETEXPANDED, TRUE, reinterpret_cast<LPARAM>(start->folder));
+            SendMessageW(window, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(start->folder));
+        }
         break;
     case BFFM_SELCHANGED: {
         wchar_t path[MAX_PATH];
-        if (lParam && SHGetPathFromIDListW(reinterpret_cast<LPCITEMIDLIST>(lParam), path))
+        if (lParam && SHGetPathFromIDListW(reinterpret_cast<LPCITEMIDLIST>(lParam), path)) {
+            start->selected = path;
             SendMessageW(window, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(path));
+        }
         break;
     }
     case BFFM_VALIDATEFAILEDW:
@@ -334,7 +352,8 @@ CString& BrowseForFolder(CString& out, HWND owner, const wchar_t* title, const w
     info.lpszTitle = title;
     info.ulFlags = flags | BIF_VALIDATE | BIF_NEWDIALOGSTYLE;
     info.lpfn = BrowseCallback;
-    info.lParam = reinterpret_cast<LPARAM>(initialFolder);
+    BrowseStart start = {initialFolder, CString()};
+    info.lParam = reinterpret_cast<LPARAM>(&start);
     LPITEMIDLIST chosen = SHBrowseForFolderW(&info);
     if (!chosen)
         return out;

@@ -3,6 +3,7 @@
 // files following files and folders, moves across drives, failures with Abort, Retry and Ignore,
 // cancelling, full disks, and the drop lists it reads.
 #include "../image/TestArchiveFile.h"
+#include "common/SetUpParts.h"
 #include "TestArchivePlugin.h"
 #include "TransferTestUtil.h"
 #include "fileops/FileCopy.h"
@@ -828,8 +829,7 @@ TEST(TransferFailure, AFullDiskKeepsTheOldTargetAndTheSourceOfAMove)
 TEST(TransferFailure, AMoveOntoARealFullFileSystemKeepsItsSource)
 {
     CString disk = SmallDiskFolder();
-    if (disk.IsEmpty())
-        GTEST_SKIP() << "no small file system was mounted for this run";
+    VYX_NEEDS_SETUP_PART(!disk.IsEmpty(), "a small file system");
     TransferScene scene;
     CString source = scene.File(scene.src, L"large.jpg", 2 * 1024 * 1024, 6);
     CString fits = scene.File(scene.src, L"small.jpg", 1000, 7);
@@ -902,8 +902,8 @@ TEST_F(TransferProgress, ACancelInTheMiddleOfALargeFileLeavesTheSourceWholeAndNo
             job->GetProgress()->PostMessage(WM_COMMAND, IDCANCEL);
             pressed = true;
         } else if (pressed) {
-            for (DWORD held = GetTickCount(); !job->GetProgress()->IsPumpDue() &&
-                                              GetTickCount() - held <= VFileAccDlg::kLongestPumpPause;)
+            for (DWORD held = GetTickCount();
+                 !job->GetProgress()->IsPumpDue() && GetTickCount() - held <= VFileAccDlg::kLongestPumpPause;)
                 Sleep(1);
         }
         return ::WriteFile(file, data, size, done, nullptr);
