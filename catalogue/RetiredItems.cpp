@@ -1,6 +1,7 @@
 #include "catalogue/RetiredItems.h"
 
 #include "catalogue/SteppedPictureLoad.h"
+#include "catalogue/VyxCacheFolder.h"
 #include "catalogue/VyxFile.h"
 
 namespace {
@@ -11,6 +12,12 @@ std::vector<VyxFile*>& Store()
 {
     static auto* store = new std::vector<VyxFile*>;
     return *store;
+}
+
+std::vector<VyxCacheFolder*>& Folders()
+{
+    static auto* folders = new std::vector<VyxCacheFolder*>;
+    return *folders;
 }
 
 } // namespace
@@ -29,8 +36,28 @@ void RetiredItems::Take(const std::vector<VyxFile*>& items)
     }
 }
 
+void RetiredItems::TakeCacheFolder(VyxCacheFolder* folder)
+{
+    if (!folder)
+        return;
+    folder->LetGo();
+    Folders().push_back(folder);
+}
+
 bool RetiredItems::DeleteSome(int count)
 {
+    std::vector<VyxCacheFolder*>& folders = Folders();
+    while (count > 0 && !folders.empty()) {
+        VyxCacheFolder* folder = folders.back();
+        const INT_PTR records = folder->GetCount();
+        if (folder->DeleteSomeRecords(count)) {
+            count = 0;
+            break;
+        }
+        count -= static_cast<int>(records) + 1;
+        delete folder;
+        folders.pop_back();
+    }
     std::vector<VyxFile*>& store = Store();
     for (; count > 0 && !store.empty(); --count) {
         delete store.back();
@@ -38,7 +65,7 @@ bool RetiredItems::DeleteSome(int count)
     }
     if (store.empty())
         store.shrink_to_fit();
-    return !store.empty();
+    return !store.empty() || !folders.empty();
 }
 
 void RetiredItems::DeleteAll()
@@ -50,4 +77,9 @@ void RetiredItems::DeleteAll()
 size_t RetiredItems::GetCount()
 {
     return Store().size();
+}
+
+size_t RetiredItems::GetCacheFolderCount()
+{
+    return Folders().size();
 }

@@ -1,9 +1,11 @@
-// Items a listing let go: deleted a slice at a time in the idle time, except those that hold
-// pictures, which go at once.
+// Items a listing let go, and its folders' thumbnail caches: deleted a slice at a time in the idle
+// time, except items that hold pictures, which go at once.
 #include "../script/ScriptTestKit.h"
 #include "ThumbnailTestUtil.h"
 
 #include "catalogue/RetiredItems.h"
+#include "catalogue/VyxCacheFolder.h"
+#include "catalogue/VyxCacheThumbs.h"
 
 #include <vector>
 
@@ -18,6 +20,17 @@ class WatchedItem : public VyxFile
 public:
     explicit WatchedItem(int* deleted) : m_deleted(deleted) {}
     ~WatchedItem() override { ++*m_deleted; }
+
+private:
+    int* m_deleted;
+};
+
+// A cache record that says when it is deleted.
+class WatchedRecord : public VyxCacheThumbs
+{
+public:
+    explicit WatchedRecord(int* deleted) : m_deleted(deleted) {}
+    ~WatchedRecord() override { ++*m_deleted; }
 
 private:
     int* m_deleted;
@@ -52,4 +65,24 @@ TEST(RetiredItems, ItemsLetGoAreDeletedASliceAtATimeAndThoseWithPicturesAtOnce)
     EXPECT_FALSE(RetiredItems::DeleteSome());
     EXPECT_EQ(RetiredItems::Slice + 5, deleted);
     EXPECT_EQ(0u, RetiredItems::GetCount());
+}
+
+TEST(RetiredItems, ACacheLetGoIsDeletedASliceOfRecordsAtATime)
+{
+    RetiredItems::DeleteAll();
+    int records = 0, items = 0;
+    auto* cache = new VyxCacheFolder(L"C:\\pics", L"");
+    for (int i = 0; i < RetiredItems::Slice + 5; ++i)
+        cache->AddRecord(new WatchedRecord(&records));
+    RetiredItems::TakeCacheFolder(cache);
+    RetiredItems::Take({new WatchedItem(&items)});
+    EXPECT_EQ(1u, RetiredItems::GetCacheFolderCount());
+    EXPECT_EQ(0, records);
+    EXPECT_TRUE(RetiredItems::DeleteSome());
+    EXPECT_EQ(RetiredItems::Slice, records);
+    EXPECT_EQ(0, items);
+    EXPECT_FALSE(RetiredItems::DeleteSome());
+    EXPECT_EQ(RetiredItems::Slice + 5, records);
+    EXPECT_EQ(0u, RetiredItems::GetCacheFolderCount());
+    EXPECT_EQ(1, items);
 }
