@@ -327,3 +327,53 @@ TEST(ListView, TheListIsDrawnWholeAfterTheTreesBarMovesWhileItIsScrolledSideways
         EXPECT_EQ(0u, differing) << pane->GetRuntimeClass()->m_lpszClassName << ": of " << shown.size();
     }
 }
+
+TEST(ListView, ACellsTipAndTabFromTheListServeTheRowsItemAfterASort)
+{
+    FrameProgram p(nullptr, false);
+    PutFiles(p, 12);
+    ASSERT_TRUE(p.Start(p.m_folder.Path()));
+    CLstView* list = ListView(p);
+    ASSERT_NE(nullptr, list);
+    CKWDoc* doc = p.Document();
+    PaintAndIdle(p);
+    list->SortBy(LstSortKeys::KeySize, 2);
+    list->UpdateWindow();
+    ASSERT_TRUE(RowsAreTheItems(*list, doc));
+    CListCtrl& rows = list->GetListCtrl();
+    const int shown = std::min(rows.GetCountPerPage(), rows.GetItemCount());
+    ASSERT_GT(shown, 2);
+    // Each shown cell's tip is the text of the document's item now at that row.
+    int tips = 0;
+    for (int row = 0; row < shown; ++row)
+        for (int column = 0; column < 2; ++column) {
+            CRect rect;
+            ASSERT_TRUE(rows.GetSubItemRect(row, column, column ? LVIR_BOUNDS : LVIR_LABEL, rect));
+            TOOLINFOW info = {};
+            const INT_PTR id = static_cast<const CWnd*>(list)->OnToolHitTest(rect.CenterPoint(), &info);
+            ASSERT_NE(-1, id) << row << "," << column;
+            NMTTDISPINFOW tip = {};
+            tip.hdr.idFrom = static_cast<UINT_PTR>(id);
+            tip.hdr.code = TTN_NEEDTEXTW;
+            list->SendMessage(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
+            ASSERT_NE(nullptr, tip.lpszText);
+            EXPECT_EQ(rows.GetItemText(row, column), CString(tip.lpszText)) << row << "," << column;
+            tips += CString(tip.lpszText).IsEmpty() ? 0 : 1;
+        }
+    EXPECT_GE(tips, shown);
+    // The name shown (without its extension) is the name of the document's item at that row.
+    VyxFile* third = doc->GetItem(2);
+    ASSERT_NE(nullptr, third);
+    const CString name = rows.GetItemText(2, list->GetKeyColumn(LstSortKeys::KeyName));
+    EXPECT_FALSE(name.IsEmpty());
+    EXPECT_EQ(0, third->GetFileName().Find(name)) << name.GetString();
+
+    // Tab, pressed in the list, goes on to the next view.
+    const CPoint first = RowPoint(*list, 0);
+    ASSERT_TRUE(ShowsAt(list->GetSafeHwnd(), first));
+    ASSERT_TRUE(ClickOnScreen(first, [&] { return GetFocus() == list->GetSafeHwnd(); }));
+    ASSERT_TRUE(Press(VK_TAB, 0, [&] { return GetFocus() != list->GetSafeHwnd() && GetFocus() != nullptr; }));
+    CView* focused = DYNAMIC_DOWNCAST(CView, CWnd::FromHandlePermanent(GetFocus()));
+    ASSERT_NE(nullptr, focused);
+    EXPECT_EQ(doc, focused->GetDocument());
+}
