@@ -379,11 +379,12 @@ private:
     std::thread m_thread;
 };
 
+// Until the program's own idle loop has done its work (its work flags only read, no step run).
 bool WaitForIdle(HWND frame)
 {
-    for (WPARAM step = 0; step < 10000000; ++step) {
+    for (int i = 0; i < 10000000; ++i) {
         DWORD_PTR busy = 0;
-        if (!SendMessageTimeoutW(frame, WMU_IDLESTEP, step, 0, SMTO_NORMAL, 120000, &busy))
+        if (!SendMessageTimeoutW(frame, WMU_WORKFLAGS, 0, 0, SMTO_NORMAL, 120000, &busy))
             return false;
         if (!busy)
             return true;
