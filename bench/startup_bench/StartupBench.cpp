@@ -68,7 +68,11 @@ bool Prepare()
     g_programDir = g_root + L"\\program";
     CreateDirectoryW(g_root.c_str(), nullptr);
     CreateDirectoryW(g_programDir.c_str(), nullptr);
-    if (!CopyProgram(ProgramBinFolder() + L"Vyx.exe", g_programDir))
+    // Another build of the program may be named, to compare the two in the same minutes.
+    wchar_t other[MAX_PATH] = {};
+    const std::wstring program =
+        GetEnvironmentVariableW(L"VYX_STARTUP_PROGRAM", other, MAX_PATH) ? other : ProgramBinFolder() + L"Vyx.exe";
+    if (!CopyProgram(program, g_programDir))
         return false;
 
     std::printf("making %d camera pictures of %ldx%ld (%d different) and the folders beside...\n", kPictures, kWidth,
