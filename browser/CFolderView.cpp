@@ -1206,10 +1206,10 @@ void CFolderView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
         }
         break;
     case HintNextFolder:
-        SelectNeighbourFolder(reinterpret_cast<INT_PTR>(pHint) == 1);
+        SelectNeighbourFolder(HintIndex(pHint) == 1);
         break;
     case HintDriveChosen: {
-        int drive = static_cast<int>(reinterpret_cast<INT_PTR>(pHint));
+        int drive = HintIndex(pHint);
         if (drive >= 0 && drive < 26)
             GoToPath(m_drivePaths[drive].IsEmpty() ? DriveRoot(drive) : m_drivePaths[drive], FALSE);
         break;

@@ -133,7 +133,7 @@ void CKWDocCommands::OnRemakeThumbs()
             item->SetCacheLookup(FALSE);
         }
     }
-    m_doc.UpdateAllViews(nullptr, CKWDoc::HintRedraw, nullptr);
+    m_doc.UpdateAllViews(nullptr, HintRedraw, nullptr);
 }
 
 void CKWDocCommands::OnSelectAll()
@@ -250,7 +250,7 @@ void CKWDocCommands::OnUpFolder()
     if (parent.GetLength() == 2 && parent[1] == L':')
         parent += L"\\";
     if (parent.GetLength() < path.GetLength())
-        m_doc.UpdateAllViews(nullptr, CKWDoc::HintGoToPath, HintArgument(parent.GetString()));
+        m_doc.UpdateAllViews(nullptr, HintGoToPath, HintArgument(parent.GetString()));
 }
 
 void CKWDocCommands::OnSaveFolderSettings()
@@ -317,7 +317,7 @@ void CKWDocCommands::OnPlugins()
     if (DocumentHost* host = m_doc.GetHost())
         host->FillPluginSetCombo();
     if (changed)
-        m_doc.UpdateAllViews(nullptr, CKWDoc::HintRedraw, nullptr);
+        m_doc.UpdateAllViews(nullptr, HintRedraw, nullptr);
 }
 
 void CKWDocCommands::OnThumbSettings()
@@ -354,7 +354,7 @@ void CKWDocCommands::OnUpdateMaintCache(CCmdUI* pCmdUI)
 void CKWDocCommands::TakeNetworkResult(DWORD result, const wchar_t* what)
 {
     if (result == NO_ERROR) {
-        m_doc.UpdateAllViews(nullptr, CKWDoc::HintTreeSettings, nullptr);
+        m_doc.UpdateAllViews(nullptr, HintSettingsChanged, nullptr);
         return;
     }
     if (result == static_cast<DWORD>(-1))
@@ -378,5 +378,5 @@ void CKWDocCommands::OnNetDisconnect()
 
 void CKWDocCommands::OnNextFolder(UINT nID)
 {
-    m_doc.UpdateAllViews(nullptr, CKWDoc::HintNextFolder, HintValue(static_cast<int>(nID - ID_DOC_NEXT_UP)));
+    m_doc.UpdateAllViews(nullptr, HintNextFolder, HintValue(static_cast<int>(nID - ID_DOC_NEXT_UP)));
 }

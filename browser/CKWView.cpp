@@ -543,7 +543,7 @@ int CKWView::RunSecondPass(CDC* target, CPoint offset)
                 // the next step.
                 if (SteppedPictureLoad::IsPendingFor(*item) || WaitForCache(*item))
                     return StepMore;
-                Announce(HintItemChanged, IndexHint(cursor.index), this);
+                Announce(HintItemChanged, HintValue(cursor.index), this);
             }
         }
         Advance(cursor);
@@ -587,7 +587,7 @@ int CKWView::RunWholeListPass()
     if (SteppedPictureLoad::IsPendingFor(*item) || WaitForCache(*item))
         return StepMore;
     if (item->IsThumbnailNew())
-        Announce(HintItemChanged, IndexHint(cursor.index), this);
+        Announce(HintItemChanged, HintValue(cursor.index), this);
     Advance(cursor);
     ReportProgress(static_cast<int>(static_cast<long long>(cursor.index) * 100 / count), cursor.index >= count);
     return StepMore;
@@ -690,7 +690,7 @@ void CKWView::AnnounceTopItem()
 {
     CKWDoc* doc = GetDocument();
     if (doc && doc->SyncJump)
-        Announce(HintScrolled, IndexHint(m_layout.GetFirstIndexAt(m_position)), this);
+        Announce(HintScrolled, HintValue(m_layout.GetFirstIndexAt(m_position)), this);
 }
 
 void CKWView::ScrollTo(int position)
@@ -1005,7 +1005,7 @@ void CKWView::OnLButtonDblClk(UINT, CPoint point)
     // The activated item is the document's cursor too: its frame, and no other, shows.
     if (CKWDoc* doc = GetDocument())
         doc->SetCursorIndex(index, nullptr);
-    Announce(HintItemActivated, IndexHint(index), nullptr);
+    Announce(HintItemActivated, HintValue(index), nullptr);
 }
 
 void CKWView::OnMButtonDown(UINT nFlags, CPoint point)
@@ -1316,7 +1316,7 @@ void CKWView::OnActivateCursor()
     if (!doc)
         return;
     m_cursor = doc->GetCursorIndex();
-    Announce(HintItemActivated, IndexHint(m_cursor), nullptr);
+    Announce(HintItemActivated, HintValue(m_cursor), nullptr);
 }
 
 void CKWView::OnWallpaper()

@@ -578,7 +578,7 @@ void CLstView::OnDoubleClick(NMHDR* pNMHDR, LRESULT* pResult)
     auto* info = reinterpret_cast<NMITEMACTIVATE*>(pNMHDR);
     CKWDoc* doc = GetDocument();
     if (doc && info->iItem >= 0)
-        doc->UpdateAllViews(this, HintItemActivated, IndexHint(info->iItem));
+        doc->UpdateAllViews(this, HintItemActivated, HintValue(info->iItem));
     *pResult = 0;
 }
 

@@ -1,5 +1,6 @@
 #include "catalogue/CCommentDlg.h"
 
+#include "catalogue/TwinNameRefusal.h"
 #include "catalogue/VyxFile.h"
 #include "catalogue/VyxNoteStore.h"
 #include "foundation/WindowPlacement.h"
@@ -77,6 +78,12 @@ BOOL CCommentDlg::OnInitDialog()
 void CCommentDlg::OnOK()
 {
     if (m_item) {
+        // A note under a name now leading to another file would be that file's.
+        const CString twin = TwinNameRefusal::For(*m_item);
+        if (!twin.IsEmpty()) {
+            AfxMessageBox(twin, MB_OK | MB_ICONSTOP);
+            return;
+        }
         CString text;
         m_edit.GetWindowText(text);
         int result = m_item->SetNote(EditTextToNote(text));

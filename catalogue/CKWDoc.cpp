@@ -202,7 +202,7 @@ void CKWDoc::MoveCursor(int oldIndex, int newIndex, CView* sender)
     // The old cell is no longer the cursor when the views redraw it, or it keeps its frame.
     m_cursorIndex = -1;
     int values[2] = {0, oldIndex};
-    UpdateAllViews(nullptr, HintCursor, HintArgument(values));
+    UpdateAllViews(nullptr, HintCursorMoved, HintArgument(values));
     int count = GetItemCount();
     if (newIndex >= count)
         newIndex = count - 1;
@@ -211,7 +211,7 @@ void CKWDoc::MoveCursor(int oldIndex, int newIndex, CView* sender)
     m_cursorIndex = newIndex;
     values[0] = 1;
     values[1] = newIndex;
-    UpdateAllViews(sender, HintCursor, HintArgument(values));
+    UpdateAllViews(sender, HintCursorMoved, HintArgument(values));
 }
 
 void CKWDoc::SetItemSelection(int viewIndex, bool select)
@@ -358,7 +358,7 @@ int CKWDoc::OpenFolder(const CVirtualFolder& location, CView* sender)
 {
     // The caller's location may be the document's own.
     const CVirtualFolder target(location);
-    UpdateAllViews(sender, HintListing, HintArgument(target.GetPath().GetString()));
+    UpdateAllViews(sender, HintListRebuilding, HintArgument(target.GetPath().GetString()));
     ClearItems(true);
     m_location = target;
     HandItemSettings();
@@ -375,7 +375,7 @@ int CKWDoc::OpenFolder(const CVirtualFolder& location, CView* sender)
     m_mergeStart = 0;
     int result = RunScan(request);
 
-    UpdateAllViews(sender, HintListed, HintArgument(m_location.GetPath().GetString()));
+    UpdateAllViews(sender, HintListRebuilt, HintArgument(m_location.GetPath().GetString()));
     SetTitle(m_location.GetPath());
     SetCurrentDirectoryW(GetFolderPath());
     OpenPendingPicture();
@@ -385,7 +385,7 @@ int CKWDoc::OpenFolder(const CVirtualFolder& location, CView* sender)
 int CKWDoc::Refresh(bool abortable)
 {
     m_items.SetFlagsAll(VyxFilexDraw::FlagMarked);
-    UpdateAllViews(nullptr, HintListing, HintArgument(m_location.GetPath().GetString()));
+    UpdateAllViews(nullptr, HintListRebuilding, HintArgument(m_location.GetPath().GetString()));
     m_listingCacheFlag = CacheFolder;
     CFileList request;
     FillScanRequest(request);
@@ -396,7 +396,7 @@ int CKWDoc::Refresh(bool abortable)
     m_mergeStart = 0;
     int result = RunScan(request);
     m_items.GetSelectedCount(true);
-    UpdateAllViews(nullptr, HintListed, HintArgument(m_location.GetPath().GetString()));
+    UpdateAllViews(nullptr, HintListRebuilt, HintArgument(m_location.GetPath().GetString()));
     UpdateCountPane();
     return result;
 }
@@ -445,7 +445,7 @@ int CKWDoc::RunScan(CFileList& request)
             DropItemsNotMatchingPatterns(request.GetExpandArchives());
     } else if (result == CFileList::ScanAborted) {
         ClearItems(true);
-        UpdateAllViews(nullptr, HintListing, nullptr);
+        UpdateAllViews(nullptr, HintListRebuilding, nullptr);
     }
     m_items.RemoveMarked();
     return result;
@@ -454,7 +454,8 @@ int CKWDoc::RunScan(CFileList& request)
 int CKWDoc::AddScannedItem(VyxFile* item, bool merge)
 {
     if (merge) {
-        if (VyxFile* existing = m_items.Find(item->GetPath(), item->GetArchivePath(), m_mergeStart)) {
+        // Two names differing only in letter case are two files: each row keeps its own.
+        if (VyxFile* existing = m_items.Find(item->GetPath(), item->GetArchivePath(), m_mergeStart, true)) {
             // A refresh finds the entries in the order of the last listing: look behind the
             // last match first.
             m_mergeStart = m_items.IndexOf(existing, m_mergeStart) + 1;
@@ -545,7 +546,7 @@ void CKWDoc::RemoveMissingSelectedItems()
             ++folders;
         item->DeleteNote();
         m_items.RemoveAt(i);
-        UpdateAllViews(nullptr, HintRemoved, HintValue(i));
+        UpdateAllViews(nullptr, HintItemRemoved, HintValue(i));
         if (i < cursor)
             --cursor;
     }
@@ -701,7 +702,7 @@ void CKWDoc::TakeOptions(const OPTIONSDATA& o)
                 item->SetAutoCache(AutoCacheFolder);
     }
     if (colours)
-        UpdateAllViews(nullptr, HintColours, nullptr);
+        UpdateAllViews(nullptr, HintColoursChanged, nullptr);
     if (tree)
         AnnounceTreeSettings();
     if (DocumentHost* host = GetHost())
@@ -711,7 +712,7 @@ void CKWDoc::TakeOptions(const OPTIONSDATA& o)
 
 void CKWDoc::AnnounceTreeSettings()
 {
-    UpdateAllViews(nullptr, HintTreeSettings, HintArgument(&TreeRoot));
+    UpdateAllViews(nullptr, HintSettingsChanged, HintArgument(&TreeRoot));
 }
 
 // ---------------------------------------------------------------- layout

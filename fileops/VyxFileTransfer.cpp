@@ -1,6 +1,7 @@
 #include "fileops/VyxFileTransfer.h"
 
 #include "catalogue/FrameMessages.h"
+#include "catalogue/TwinNameRefusal.h"
 #include "catalogue/VyxDropFormats.h"
 #include "catalogue/VyxCacheList.h"
 #include "catalogue/VyxFile.h"
@@ -347,6 +348,17 @@ int VyxFileTransfer::Run(LPCWSTR destination)
             break;
         CString target;
         MakePath(target, nullptr, folder, item->GetFileName(), nullptr);
+        // Files in the folders walked are named as just listed; only the job's own items may
+        // have gone while a twin differing in letter case stands.
+        const CString twin = TwinNameRefusal::For(*item);
+        if (!twin.IsEmpty()) {
+            ShowMessage(twin, MB_OK | MB_ICONSTOP);
+            if (!item->IsFolder()) {
+                ReportSkipped(*item);
+                FileDone();
+            }
+            continue;
+        }
         if (item->IsFolder()) {
             if (IsRefusedFolderDestination(folder, item->GetPath()))
                 continue;

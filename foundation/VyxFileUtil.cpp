@@ -131,6 +131,14 @@ bool DeleteFiles(const wchar_t* pattern, DWORD* error)
             return true;
         return DeleteFileForced(pattern, error);
     }
+    // One name is that file alone: once it is gone, the platform's look-up would reach another
+    // whose name differs only in letter case.
+    if (!wcspbrk(name, L"*?")) {
+        if (LookUpExactName(pattern, nullptr, &data) != NameLookup::Exact ||
+            (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            return true;
+        return DeleteFileForced(pattern, error);
+    }
     HANDLE find = FindFirstFileW(ExactPath(pattern), &data);
     if (find == INVALID_HANDLE_VALUE)
         return true;
@@ -147,6 +155,32 @@ bool DeleteFiles(const wchar_t* pattern, DWORD* error)
     return !failed;
 }
 
+namespace {
+
+// Whether the folder holds an entry, other than the one of oldPath, whose name equals the new
+// one without regard to letter case (names that differ only in case can stand side by side).
+bool HoldsAnotherSpelling(const wchar_t* newPath, const wchar_t* oldPath)
+{
+    CString newName, oldName;
+    GetPathPart(newName, newPath, PartFileName);
+    GetPathPart(oldName, oldPath, PartFileName);
+    CString upper = newName;
+    upper.MakeUpper();
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(ExactPath(newPath), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    bool held = false;
+    do {
+        CString found(data.cFileName);
+        held = found != oldName && found.MakeUpper() == upper;
+    } while (!held && FindNextFileW(find, &data));
+    FindClose(find);
+    return held;
+}
+
+} // namespace
+
 bool RenameEntry(const wchar_t* oldPath, const wchar_t* newPath)
 {
     if (!oldPath || !newPath)
@@ -157,6 +191,11 @@ bool RenameEntry(const wchar_t* oldPath, const wchar_t* newPath)
     oldUpper.MakeUpper();
     newUpper.MakeUpper();
     const bool caseOnly = wcscmp(oldPath, newPath) != 0 && oldUpper == newUpper;
+    if (caseOnly && HoldsAnotherSpelling(newPath, oldPath)) {
+        // The way back from the temporary name would be closed too.
+        SetLastError(ERROR_ALREADY_EXISTS);
+        return false;
+    }
     if (caseOnly) {
         // The platform may take the new spelling for the file itself and do nothing.
         CString folder, temporary;
@@ -178,10 +217,12 @@ bool RenameEntry(const wchar_t* oldPath, const wchar_t* newPath)
     GetPathPart(name, newPath, PartFileName);
     WIN32_FIND_DATAW data;
     const bool found = FindExactEntry(newPath, data);
-    if (found && name == data.cFileName && (caseOnly || !PathExists(oldPath, kAnyAttribute)))
+    // The old name counts as gone when only a name differing from it in letter case is left.
+    const bool oldGone = LookUpExactName(oldPath) != NameLookup::Exact;
+    if (found && name == data.cFileName && (caseOnly || oldGone))
         return true;
     // Moved, but not to the name asked for: it goes back.
-    if (found && !PathExists(oldPath, kAnyAttribute))
+    if (found && oldGone)
         MoveFileW(to, from);
     SetLastError(ERROR_FILE_NOT_FOUND);
     return false;

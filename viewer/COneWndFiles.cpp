@@ -5,6 +5,8 @@
 #include "catalogue/CCommentDlg.h"
 #include "catalogue/CKWDoc.h"
 #include "catalogue/DeleteRule.h"
+#include "catalogue/FrameMessages.h"
+#include "catalogue/TwinNameRefusal.h"
 #include "catalogue/WatchModeScope.h"
 #include "fileops/CMyPrintDialog.h"
 #include "fileops/CPrintOutDialog.h"
@@ -148,7 +150,7 @@ void COneWnd::StopAutoPlay()
 void COneWnd::Announce(LPARAM lHint, const void* pObject)
 {
     if (m_pDocument)
-        m_pDocument->UpdateAllViews(nullptr, lHint, reinterpret_cast<CObject*>(const_cast<void*>(pObject)));
+        m_pDocument->UpdateAllViews(nullptr, lHint, HintArgument(pObject));
 }
 
 void COneWnd::OnFileCopy()
@@ -214,16 +216,15 @@ void COneWnd::ForgetShownFile(VyxFile& item, BOOL bRemovedFirst)
     const int index = m_nIndex;
     doc->RemoveItem(index);
     CString folder = item.IsFolder() ? doc->GetFolderPath() : CString();
-    auto* removed = reinterpret_cast<CObject*>(static_cast<INT_PTR>(index));
+    auto* removed = HintValue(index);
     if (bRemovedFirst)
-        doc->UpdateAllViews(nullptr, CKWDoc::HintRemoved, removed);
+        doc->UpdateAllViews(nullptr, HintItemRemoved, removed);
     if (item.IsFolder())
-        doc->UpdateAllViews(nullptr, CKWDoc::HintFolderChanged,
-                            reinterpret_cast<CObject*>(const_cast<wchar_t*>(folder.GetString())));
+        doc->UpdateAllViews(nullptr, HintFolderChanged, HintArgument(folder.GetString()));
     else
-        doc->UpdateAllViews(nullptr, CKWDoc::HintRedraw, nullptr);
+        doc->UpdateAllViews(nullptr, HintRedraw, nullptr);
     if (!bRemovedFirst)
-        doc->UpdateAllViews(nullptr, CKWDoc::HintRemoved, removed);
+        doc->UpdateAllViews(nullptr, HintItemRemoved, removed);
 }
 
 void COneWnd::OnFileDelete()
@@ -235,13 +236,18 @@ void COneWnd::OnFileDelete()
     if (!shown || !m_pDocument)
         return;
     VyxFile item(*shown);
+    const CString twin = TwinNameRefusal::For(item);
+    if (!twin.IsEmpty()) {
+        AfxMessageBox(twin, MB_OK | MB_ICONSTOP);
+        return;
+    }
     bool deleted = false;
     {
         WatchModeScope watch(dynamic_cast<FolderWatchHost*>(m_pOwner));
         const DeleteRule rule = DeleteRule::Of(*m_pDocument, shift);
         if (!rule.forGood) {
             deleted = ShellDeleteFile(item.GetPath(), m_hWnd, DeleteRule::RecycleFlags(!rule.confirm)) &&
-                      ::GetFileAttributesW(item.GetPath()) == INVALID_FILE_ATTRIBUTES;
+                      LookUpExactName(item.GetPath()) != NameLookup::Exact;
         } else {
             if (!rule.confirm || DeleteRule::AskForGood())
                 deleted = DeleteFiles(item.GetPath());
@@ -364,7 +370,7 @@ void COneWnd::OnComment()
         UpdateTitle(shown);
         return;
     }
-    Announce(CKWDoc::HintItemChanged, reinterpret_cast<const void*>(static_cast<INT_PTR>(m_nIndex)));
+    Announce(HintItemChanged, HintValue(m_nIndex));
     // A view that heard of the change may have shown the file again, with a new item.
     UpdateTitle(GetShownItem());
 }

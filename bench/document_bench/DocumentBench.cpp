@@ -3,6 +3,7 @@
 // after three files changed, which must keep every other item with its thumbnail. Fails when the
 // folder was not listed whole or the refresh lost an unchanged item's thumbnail.
 #include "catalogue/CKWDoc.h"
+#include "catalogue/FrameMessages.h"
 #include "catalogue/VyxFile.h"
 #include "common/ScratchTree.h"
 #include "foundation/VyxIni.h"
@@ -72,7 +73,7 @@ public:
     void OnDraw(CDC*) override {}
     void OnUpdate(CView*, LPARAM hint, CObject*) override
     {
-        if (hint == CKWDoc::HintListed)
+        if (hint == HintListRebuilt)
             listedAt = BenchSeconds();
     }
     double listedAt = 0;

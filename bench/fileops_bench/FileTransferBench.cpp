@@ -13,6 +13,7 @@
 // memory flat (under 16 MB more after than before). The large file is also copied with the reader
 // thread at idle priority on the busy machine, to show the stall that priority invites. Fails when
 // a copy left files out. (A small run: 300 files, files of 16 and 32 MB, two rounds, idle only.)
+#include "browser/CKWDocPictureOutput.h"
 #include "browser/CKWView.h"
 #include "browser/CMainFrame.h"
 #include "catalogue/CKWDoc.h"
@@ -453,7 +454,7 @@ double FrameCopy(FrameProgram& program, const std::wstring& destination, Figure&
     {
         // As the copy command holds the document while its dialog and job run.
         UpdatingScope updating(doc);
-        doc.TransferSelected(destination.c_str(), 0, VyxFileTransfer::SameOverwrite, false);
+        CKWDocPictureOutput(doc).TransferSelected(destination.c_str(), 0, VyxFileTransfer::SameOverwrite, false);
     }
     double seconds = BenchSeconds() - start;
     figure.worstAnswerMs = std::max(figure.worstAnswerMs, watch.Stop());

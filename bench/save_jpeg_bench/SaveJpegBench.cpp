@@ -4,6 +4,7 @@
 // clock and in the thread's processor time (the goal counts the median of the processor times, which
 // other work on the machine does not lengthen). Fails when a picture was not written. (A small run:
 // 5 pictures, one turn.)
+#include "browser/CKWDocPictureOutput.h"
 #include "catalogue/VyxFile.h"
 #include "fileops/CFileSaveDlg.h"
 #include "image/codecs/SaveDib.h"
@@ -115,7 +116,7 @@ void ToJpeg(benchmark::State& state)
         options.m_folder = documentOut.c_str();
         start = BenchSeconds();
         cpu = BenchThreadSeconds();
-        document.doc.SaveSelectedPictures(options);
+        CKWDocPictureOutput(document.doc).SaveSelectedPictures(options);
         const double saved = BenchSeconds() - start, savedCpu = BenchThreadSeconds() - cpu;
         state.SetIterationTime(saved);
 

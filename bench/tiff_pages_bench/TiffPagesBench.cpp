@@ -9,6 +9,7 @@
 // time a page takes, beside what holding every page would take (goal: every page reached, the
 // pages within their budget of 128 MB). Fails when the multi-page file lacks a page. (A small run:
 // 5 pictures of 600 x 400, a TIFF of 40 pages.)
+#include "browser/CKWDocPictureOutput.h"
 #include "catalogue/COnePicture.h"
 #include "fileops/CFileSaveDlg.h"
 #include "foundation/VyxIni.h"
@@ -87,7 +88,7 @@ void MultiPageTiff(benchmark::State& state)
                 Sleep(20);
             }
         });
-        document.doc.SaveSelectedPictures(options);
+        CKWDocPictureOutput(document.doc).SaveSelectedPictures(options);
         const double seconds = BenchSeconds() - begun;
         stop = true;
         sampler.join();

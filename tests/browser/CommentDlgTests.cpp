@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/BrowserTestUtil.h"
+#include "common/TwinFiles.h"
 #include "catalogue/CCommentDlg.h"
 #include "catalogue/VyxFile.h"
 #include "catalogue/VyxNoteStore.h"
@@ -148,4 +149,30 @@ TEST(CommentDlg, ANoteTheCodePageNoteFileCannotTakeIsRefusedNamingTheFile)
     EXPECT_NE(-1, message.Find(folder / L"_NOTE_.KWI")) << message.GetString();
     EXPECT_EQ(before, FrameworkScratchFolder::ReadFile(folder / L"_NOTE_.KWI"));
     EXPECT_EQ(CString(L"桜"), item.GetNote());
+}
+
+TEST(CommentDlg, ACommentForANameWhoseFileIsGoneIsRefusedNamingTheTwinItWouldReach)
+{
+    ScratchSettings settings;
+    FrameworkScratchFolder folder;
+    folder.WriteFile(L"Case.jpg", "upper");
+    VyxFile upper(folder / L"Case.jpg");
+    ASSERT_EQ(VyxNoteStore::NoteWritten, upper.SetNote(L"the upper one"));
+    const std::wstring path(folder.Path());
+    ASSERT_TRUE(twinfiles::PutTwin(path, L"case.jpg", "lower"));
+    VyxFile item(folder / L"case.jpg");
+    ASSERT_TRUE(DeleteFileW(folder / L"case.jpg"));
+    CCommentDlg dialog(&item);
+    CString message;
+    HelperThread driver([&] {
+        HWND window = WaitForDialog(L"コメント入力", 30000);
+        SetWindowTextW(GetDlgItem(window, IDC_COMMENT_EDIT), L"mine");
+        PostMessageW(window, WM_COMMAND, IDOK, 0);
+        DismissMessageBox(&message);
+        PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(IDCANCEL, dialog.DoModal());
+    EXPECT_NE(-1, message.Find(L"「case.jpg」")) << CStringA(message).GetString();
+    EXPECT_NE(-1, message.Find(L"「Case.jpg」"));
+    EXPECT_EQ(CString(L"the upper one"), StoredNote(folder, L"Case.jpg"));
 }

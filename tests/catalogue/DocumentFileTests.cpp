@@ -2,9 +2,11 @@
 
 #include "catalogue/VyxNoteStore.h"
 #include "common/ImportPatch.h"
+#include "common/TwinFiles.h"
 #include "fileops/OutputTestUtil.h"
 
 #include <algorithm>
+#include <functional>
 
 using namespace doctest;
 
@@ -422,4 +424,111 @@ TEST(DocumentTrailingDots, NotesAndThumbnailsOfANameEndingInADotAreItsOwn)
     VyxFile fresh((scope.folder / L"dup.jpg.").c_str());
     EXPECT_EQ(dotted->GetFileSize(), fresh.GetFileSize());
     EXPECT_NE(plain->GetFileSize(), fresh.GetFileSize());
+}
+
+// ---------------------------------------------------------------- names differing only in case
+
+namespace {
+
+// "Case.jpg" with a note and its twin "case.jpg", listed by the document.
+void PutTwins(DocumentScope& scope)
+{
+    PutFile(scope.folder, L"Case.jpg", "upper");
+    VyxNoteStore notes;
+    notes.SetLocation(scope.folder.Path().c_str(), L"");
+    ASSERT_EQ(VyxNoteStore::NoteWritten, notes.WriteNote((scope.folder / L"Case.jpg").c_str(), L"the upper one"));
+    ASSERT_TRUE(twinfiles::PutTwin(scope.folder.Path(), L"case.jpg", "lower"));
+    scope.Open();
+    ASSERT_EQ(2, scope.Document().GetItemCount());
+}
+
+// The row of "case.jpg" left behind: its file deleted by another program.
+void LeaveTheLowerRowStale(DocumentScope& scope)
+{
+    ASSERT_TRUE(DeleteFileW((scope.folder / L"case.jpg").c_str()));
+    ASSERT_FALSE(twinfiles::Lists(scope.folder.Path(), L"case.jpg"));
+    ASSERT_TRUE(twinfiles::Lists(scope.folder.Path(), L"Case.jpg"));
+}
+
+} // namespace
+
+TEST(DocumentTwinNames, DeletingOneTwinTakesItsRowAndLeavesTheOtherFileWithItsNote)
+{
+    DocumentScope scope;
+    PutTwins(scope);
+    scope.Document().SetItemSelection(scope.IndexOf(L"case.jpg"), true);
+    scope.Document().ShellDeleteSelected(true);
+    EXPECT_EQ("lower", ScratchFolder::ReadFile(TrashedPath(L"case.jpg")));
+    EXPECT_EQ("upper", ScratchFolder::ReadFile(scope.folder / L"Case.jpg"));
+    EXPECT_EQ((Texts{L"Case.jpg"}), scope.Names());
+    EXPECT_EQ(CString(L"the upper one"), NoteOf(scope.folder, L"Case.jpg"));
+}
+
+TEST(DocumentTwinNames, ARowWhoseNameNowLeadsToItsTwinIsRefusedNamingBothAndTheTwinIsNeverTouched)
+{
+    const struct
+    {
+        const char* operation;
+        std::function<CString(CKWDoc&, VyxFile*)> run;
+        bool rowGoes;
+    } operations[] = {
+        {"to the recycle bin",
+         [](CKWDoc& doc, VyxFile*) {
+             Answer told(IDOK);
+             doc.ShellDeleteSelected(false);
+             return told.text;
+         },
+         true},
+        {"for good",
+         [](CKWDoc& doc, VyxFile*) {
+             Answer told(IDOK);
+             doc.DeleteSelectedFiles(true);
+             return told.text;
+         },
+         true},
+        {"renamed",
+         [](CKWDoc& doc, VyxFile* item) {
+             CString reason;
+             EXPECT_FALSE(doc.RenameItem(item, L"renamed.jpg", &reason));
+             return reason;
+         },
+         false},
+    };
+    for (const auto& operation : operations) {
+        SCOPED_TRACE(operation.operation);
+        DocumentScope scope;
+        PutTwins(scope);
+        const int stale = scope.IndexOf(L"case.jpg");
+        scope.Document().SetItemSelection(stale, true);
+        LeaveTheLowerRowStale(scope);
+        const CString told = operation.run(scope.Document(), scope.Document().GetItem(stale));
+        EXPECT_NE(-1, told.Find(L"「case.jpg」")) << CStringA(told).GetString();
+        EXPECT_NE(-1, told.Find(L"「Case.jpg」"));
+        EXPECT_EQ("upper", ScratchFolder::ReadFile(scope.folder / L"Case.jpg"));
+        // The recycle bin may hold an earlier "case.jpg": only this spelling counts.
+        EXPECT_FALSE(twinfiles::Lists(TrashedPath(L"."), L"Case.jpg"));
+        EXPECT_FALSE(ScratchFolder::Exists(scope.folder / L"renamed.jpg"));
+        EXPECT_EQ(CString(L"the upper one"), NoteOf(scope.folder, L"Case.jpg"));
+        if (operation.rowGoes) {
+            EXPECT_EQ((Texts{L"Case.jpg"}), scope.Names());
+        }
+    }
+}
+
+TEST(DocumentTwinNames, ARefreshKeepsTheRowOfTheTwinThatIsThere)
+{
+    DocumentScope scope;
+    PutTwins(scope);
+    // The row of the name that goes stands first, where a look-up without regard to case lands.
+    VyxFileArray& items = scope.Document().GetItemArray();
+    if (scope.IndexOf(L"case.jpg") == 1) {
+        const int first = items.GetOrderEntry(0);
+        scope.Document().SetOrderAt(0, items.GetOrderEntry(1));
+        scope.Document().SetOrderAt(1, first);
+    }
+    ASSERT_EQ(0, scope.IndexOf(L"case.jpg"));
+    LeaveTheLowerRowStale(scope);
+    scope.Document().Refresh(false);
+    EXPECT_EQ((Texts{L"Case.jpg"}), scope.Names());
+    EXPECT_EQ(CString((scope.folder / L"Case.jpg").c_str()), scope.Document().GetItem(0)->GetPath());
 }

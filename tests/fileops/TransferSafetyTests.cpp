@@ -5,6 +5,7 @@
 #include "TransferTestUtil.h"
 #include "catalogue/VyxNoteFile.h"
 #include "fileops/FileCopy.h"
+#include "common/TwinFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -310,3 +311,27 @@ TEST(TransferMessages, AFileAnotherProgramHoldsOpenIsNamedWithTheSystemsReason)
 }
 
 } // namespace
+
+// ---------------------------------------------------------------- names differing only in case
+
+TEST(TransferTwinNames, ACopyOrMoveOfANameWhoseFileIsGoneIsRefusedNamingBothAndNeverTakesItsTwin)
+{
+    for (int move : {0, 1}) {
+        SCOPED_TRACE(move ? "move" : "copy");
+        TransferScene scene;
+        const CString upper = scene.File(scene.src, L"Case.jpg", 100, 1);
+        ASSERT_TRUE(twinfiles::PutTwin(scene.src.GetString(), L"case.jpg", "lower"));
+        // As the document listed it; then another program deleted it.
+        VyxFile item(scene.src + L"\\case.jpg");
+        ASSERT_TRUE(DeleteFileW(scene.src + L"\\case.jpg"));
+        ASSERT_TRUE(twinfiles::Lists(scene.src.GetString(), L"Case.jpg"));
+        auto job = scene.Job(move);
+        job->AddItem(&item, 0);
+        EXPECT_EQ(0, job->Run());
+        ASSERT_EQ(1u, job->messages.size());
+        EXPECT_NE(-1, job->messages[0].Find(L"「case.jpg」"));
+        EXPECT_NE(-1, job->messages[0].Find(L"「Case.jpg」"));
+        EXPECT_EQ(PatternBytes(100, 1), ReadBytes(upper));
+        EXPECT_TRUE(FolderEntries(scene.dst).empty());
+    }
+}

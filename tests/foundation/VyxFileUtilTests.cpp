@@ -4,6 +4,7 @@
 #include "common/ImportPatch.h"
 #include "common/LinkFixture.h"
 #include "common/ScratchFolder.h"
+#include "common/TwinFiles.h"
 #include "common/WindowTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -274,6 +275,31 @@ TEST(VyxFileUtil, RenameEntryReachesANameEndingInADotAndRefusesATakenName)
     EXPECT_FALSE(RenameEntry((scratch / L"other.jpg").c_str(), (scratch / L"dup.jpg").c_str()));
     EXPECT_EQ("dotted", ScratchFolder::ReadFile(scratch / L"other.jpg"));
     EXPECT_EQ("plain", ScratchFolder::ReadFile(scratch / L"dup.jpg"));
+}
+
+TEST(VyxFileUtil, TwinNamesDifferingOnlyInCaseAreEachLookedUpDeletedAndRenamedAsThemselves)
+{
+    ScratchFolder scratch;
+    ASSERT_TRUE(ScratchFolder::WriteFile(scratch / L"Case.jpg", "upper"));
+    ASSERT_TRUE(twinfiles::PutTwin(scratch.Path(), L"case.jpg", "lower"));
+    const std::wstring upper = scratch / L"Case.jpg", lower = scratch / L"case.jpg";
+    EXPECT_EQ(NameLookup::Exact, LookUpExactName(upper.c_str()));
+    EXPECT_EQ(NameLookup::Exact, LookUpExactName(lower.c_str()));
+    // A change of case onto the twin's spelling, or onto a third one, would close the way back.
+    EXPECT_FALSE(RenameEntry(lower.c_str(), upper.c_str()));
+    EXPECT_FALSE(RenameEntry(lower.c_str(), (scratch / L"CASE.jpg").c_str()));
+    EXPECT_EQ((std::set<std::wstring>{L"Case.jpg", L"case.jpg"}), scratch.Names());
+    // Renamed, the twin still answering to the old name does not make it a failure.
+    EXPECT_TRUE(RenameEntry(lower.c_str(), (scratch / L"other.jpg").c_str()));
+    EXPECT_EQ("lower", ScratchFolder::ReadFile(scratch / L"other.jpg"));
+    CString other;
+    EXPECT_EQ(NameLookup::OtherCase, LookUpExactName(lower.c_str(), &other));
+    EXPECT_EQ(CString(L"Case.jpg"), other);
+    EXPECT_EQ(NameLookup::Missing, LookUpExactName((scratch / L"none.jpg").c_str()));
+    // Gone, the name never reaches the twin.
+    EXPECT_TRUE(DeleteFiles(lower.c_str()));
+    EXPECT_EQ("upper", ScratchFolder::ReadFile(upper));
+    EXPECT_EQ((std::set<std::wstring>{L"Case.jpg", L"other.jpg"}), scratch.Names());
 }
 
 TEST(VyxFileUtil, DeletingANameEndingInADotOrABlankDeletesThatFileOnly)

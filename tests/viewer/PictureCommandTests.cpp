@@ -2,6 +2,7 @@
 #include "catalogue/FrameMessages.h"
 #include "common/ImportPatch.h"
 #include "common/RealInput.h"
+#include "common/TwinFiles.h"
 #include "image/DibCore.h"
 #include "image/DibFile.h"
 #include "res/resource.h"
@@ -407,6 +408,32 @@ TEST(PictureCommands, DeleteGoesToTheBinOrForGoodAsTheOptionsAndShiftSay)
     Command(locked, ID_PICTURE_DELETE);
     EXPECT_EQ(windows - 1, w.Count());
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(w.program.m_folder / L"f.bmp"));
+}
+
+TEST(PictureCommands, ADeleteOfAFileWhoseNameNowLeadsToItsTwinIsRefusedNamingBoth)
+{
+    PictureWindows w(false);
+    const std::wstring folder(w.program.m_folder.Path());
+    viewertest::WriteBmp(w.program.m_folder / L"Twin.bmp", 120, 80, RGB(255, 255, 0));
+    const std::string upper = ScratchFolder::ReadFile(folder + L"\\Twin.bmp");
+    ASSERT_TRUE(twinfiles::PutTwin(folder, L"twin.bmp", ScratchFolder::ReadFile(folder + L"\\d.bmp")));
+    w.program.Start(w.program.m_folder.Path());
+    w.Doc()->Stay = true;
+    w.Doc()->TrashCan = true;
+    w.Doc()->DELQA = true;
+    COneWnd* window = w.Open(L"twin.bmp");
+    ASSERT_NE(nullptr, window);
+    // Another program deletes the file shown.
+    ASSERT_TRUE(DeleteFileW(w.program.m_folder / L"twin.bmp"));
+    CString told;
+    {
+        HelperThread helper([&] { DismissMessageBox(&told); });
+        Command(window, ID_PICTURE_DELETE);
+    }
+    EXPECT_NE(-1, told.Find(L"「twin.bmp」")) << CStringA(told).GetString();
+    EXPECT_NE(-1, told.Find(L"「Twin.bmp」"));
+    EXPECT_TRUE(twinfiles::Lists(folder, L"Twin.bmp"));
+    EXPECT_TRUE(upper == ScratchFolder::ReadFile(folder + L"\\Twin.bmp"));
 }
 
 namespace {
@@ -823,13 +850,13 @@ TEST(PictureCommands, TheCommentGoesToTheDocumentsItemAndItsViewsHearOfIt)
     comment(L"赤い四角");
     EXPECT_EQ(CString(L"赤い四角"), w.Doc()->GetItem(window->GetIndex())->GetNote());
     EXPECT_EQ(CString(L"赤い四角"), window->GetView()->GetItem()->GetNote());
-    EXPECT_EQ(1, w.program.m_hints.Count(CKWDoc::HintItemChanged));
+    EXPECT_EQ(1, w.program.m_hints.Count(HintItemChanged));
     // Locked, the window's own item takes it and only the title follows.
     w.Remove(window->GetIndex());
     ASSERT_TRUE(window->Relocate());
     comment(L"青");
     EXPECT_EQ(CString(L"青"), window->GetView()->GetItem()->GetNote());
-    EXPECT_EQ(1, w.program.m_hints.Count(CKWDoc::HintItemChanged));
+    EXPECT_EQ(1, w.program.m_hints.Count(HintItemChanged));
 }
 
 TEST(PictureCommands, PrintAsksForThePrinterFirstAndCancelPrintsNothing)
@@ -902,7 +929,7 @@ TEST(ThumbnailViewCommands, FullScreenAndWallpaperStartFromTheCursorItem)
     const int f = w.Index(L"f.bmp");
     w.Doc()->IDViewer = ID_THUMB_FULLSCREEN;
     w.Doc()->SetCursorIndex(f, nullptr);
-    w.Doc()->UpdateAllViews(nullptr, HintItemActivated, reinterpret_cast<CObject*>(static_cast<INT_PTR>(f)));
+    w.Doc()->UpdateAllViews(nullptr, HintItemActivated, HintValue(f));
     show = w.List().m_pSlideShow;
     ASSERT_NE(nullptr, show);
     EXPECT_EQ(f, show->GetIndex());

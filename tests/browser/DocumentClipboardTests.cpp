@@ -3,6 +3,7 @@
 // and the jobs of copying and moving to a folder.
 #include "DocumentCommandUtil.h"
 
+#include "browser/CKWDocPictureOutput.h"
 #include "catalogue/FolderList.h"
 #include "common/ImportPatch.h"
 #include "res/resource.h"
@@ -152,7 +153,7 @@ TEST(DocumentClipboard, NothingSelectedLeavesTheClipboardAsItWas)
 TEST(DocumentClipboard, ArchiveMembersInnerPathsNeverReachTheClipboard)
 {
     StandardPlugins plugins;
-    DocumentScope scope;
+    CommandDocumentScope scope;
     std::wstring archive = PutFile(scope.folder, L"box.tarc",
                                    MakeTestArchive(0, {{"", "one.tpic", "x", 0, 1}, {"in", "two.tpic", "y", 0, 1}}));
     scope.Open(CVirtualFolder(archive.c_str(), archive.c_str(), 2));
@@ -251,12 +252,12 @@ TEST(DocumentTransfers, CopyTakesEverySelectedItemAndMoveOnlyFilesStillThereThen
 {
     PictureDocument d(3);
     CKWDoc& doc = d.Document();
-    doc.TransferSelected(d.out.Path().c_str(), 1, 2, false);
+    CKWDocPictureOutput(doc).TransferSelected(d.out.Path().c_str(), 1, 2, false);
     ASSERT_EQ(1u, d.frame.jobs.size());
     EXPECT_EQ(L"copy " + d.out.Path() + L": p00.bmp p01.bmp p02.bmp", d.frame.jobs[0]);
 
     DeleteFileW(d.Name(1).c_str());
-    doc.TransferSelected(d.out.Path().c_str(), 0, 0, true);
+    CKWDocPictureOutput(doc).TransferSelected(d.out.Path().c_str(), 0, 0, true);
     ASSERT_EQ(2u, d.frame.jobs.size());
     EXPECT_EQ(L"move " + d.out.Path() + L": p00.bmp p02.bmp", d.frame.jobs[1]);
     // The stand-in frame moved nothing: only the vanished file leaves the list.
