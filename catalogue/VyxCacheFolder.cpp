@@ -795,9 +795,7 @@ int VyxCacheFolder::RestoreToItem(VyxFilexDraw& item)
     VyxCacheThumbs* record = FindRecord(item);
     if (!record)
         return -1;
-    VyxSPI* loader = record->m_loaderName.IsEmpty()
-                         ? nullptr
-                         : theSPImapIndex.FindPluginByName(record->m_loaderName, SPImapIndex::KindImage);
+    VyxSPI* loader = record->m_loaderName.IsEmpty() ? nullptr : FindLoader(record->m_loaderName);
     if (!loader)
         return -1;
     VyxSPI* archiveLoader =
@@ -832,6 +830,21 @@ int VyxCacheFolder::RestoreToItem(VyxFilexDraw& item)
             record->ReleaseImage();
     }
     return thumbnail ? 0 : -1;
+}
+
+VyxSPI* VyxCacheFolder::FindLoader(const CString& name) const
+{
+    // The records of a folder name one or two loaders: the last one found is asked by its id (its
+    // name compared exactly), a name compared to every plug-in's only when it changes.
+    if (m_lastLoaderId >= 0 && name == m_lastLoaderName) {
+        VyxSPI* plugin = theSPImapIndex.GetPluginById(m_lastLoaderId, SPImapIndex::KindImage);
+        if (plugin && plugin->GetFileName() == name)
+            return plugin;
+    }
+    VyxSPI* plugin = theSPImapIndex.FindPluginByName(name, SPImapIndex::KindImage);
+    m_lastLoaderName = name;
+    m_lastLoaderId = plugin ? plugin->GetId() : -1;
+    return plugin;
 }
 
 const BYTE* VyxCacheFolder::FindImage(const VyxCacheThumbs& record, CacheFileReader& file) const

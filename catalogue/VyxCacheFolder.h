@@ -13,6 +13,7 @@
 #include <vector>
 
 class CacheFileReader;
+class VyxSPI;
 class CacheSpillFile;
 class VyxFilexInfo;
 
@@ -122,6 +123,8 @@ private:
     // was), -1 not possible (the file must be written whole). written: one place per new record.
     int AppendNewRecords(const wchar_t* fileName, std::vector<WrittenPlace>& written, WriteWatch* watch);
     void ReadSettings();
+    // The image plug-in a record names (by its file name, ignoring case); null when there is none.
+    VyxSPI* FindLoader(const CString& name) const;
     // The record's image bytes: its own, or read through file (valid while it is not read
     // again); null when there are none.
     const BYTE* FindImage(const VyxCacheThumbs& record, CacheFileReader& file) const;
@@ -175,6 +178,9 @@ private:
     mutable bool m_byNameReady = false;
     // Images read ahead from the file (or the spill file) for records that hold none in memory.
     std::unordered_map<const VyxCacheThumbs*, std::vector<BYTE>> m_readAhead;
+    // The loader found last, by its name in the records.
+    mutable CString m_lastLoaderName;
+    mutable int m_lastLoaderId = -1;
 };
 
 // The item's write time, or its UTC calendar taken as local standard time, within a second of
