@@ -21,6 +21,7 @@
 #include "browser/options/CTreeSheet.h"
 #include "catalogue/CKWDoc.h"
 #include "catalogue/CKWDocScopes.h"
+#include "catalogue/CacheRootCheck.h"
 #include "catalogue/DocumentHost.h"
 #include "catalogue/VFileFilterDlg.h"
 #include "catalogue/VyxCacheIndex.h"
@@ -120,6 +121,8 @@ void CKWDocCommands::OnUpdateHasSelection(CCmdUI* pCmdUI)
 
 void CKWDocCommands::OnSaveCache()
 {
+    if (!CacheRootCheck::ReadyToSave(m_doc.CacheDataFolder, true))
+        return;
     UpdatingScope updating(m_doc);
     m_doc.SaveThumbnailsToCache();
 }
@@ -184,7 +187,7 @@ void CKWDocCommands::ToggleListing(bool& setting)
 {
     UpdatingScope updating(m_doc);
     setting = !setting;
-    if (m_doc.AutoCacheFolder)
+    if (m_doc.AutoCacheFolder && CacheRootCheck::ReadyToSave(m_doc.CacheDataFolder, false))
         m_doc.SaveThumbnailsToCache();
     m_doc.Refresh(true);
 }
@@ -300,8 +303,12 @@ void CKWDocCommands::OnOptions()
     for (CPropertyPage* page : std::initializer_list<CPropertyPage*>{&boot, &filer, &file, &config, &folder, &list,
                                                                      &view, &window, &full, &mouse, &thumb, &plugin})
         sheet.AddPage(page);
-    if (sheet.DoModal() == IDOK)
-        m_doc.TakeOptions(record);
+    if (sheet.DoModal() != IDOK)
+        return;
+    // A cache folder that is not there is made now (the user is asked), or the user learns that
+    // nothing will be saved into it.
+    CacheRootCheck::Accept(record.CacheDataFolder);
+    m_doc.TakeOptions(record);
 }
 
 void CKWDocCommands::OnPlugins()

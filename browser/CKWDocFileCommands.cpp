@@ -18,6 +18,7 @@
 #include "fileops/VFileRenameDlg.h"
 #include "fileops/VFileRenameNDlg.h"
 #include "fileops/VyxFileTransfer.h"
+#include "foundation/MessageLines.h"
 #include "framework/COleDataObject.h"
 #include "image/DibCore.h"
 #include "image/codecs/SaveDib.h"
@@ -67,7 +68,8 @@ void CKWDocCommands::OnFileRename()
             if (m_doc.RenameItem(item, dialog.m_name, &reason))
                 m_doc.UpdateAllViews(nullptr, HintItemChanged, HintValue(item.position));
             else
-                AfxMessageBox(CKWDoc::RenameFailureText(path, dialog.m_name, reason), MB_OK | MB_ICONSTOP);
+                AfxMessageBox(BreakLongLines(CKWDoc::RenameFailureText(path, dialog.m_name, reason)),
+                              MB_OK | MB_ICONSTOP);
         } else if (dialog.m_abort) {
             break;
         }
@@ -134,18 +136,16 @@ void CKWDocCommands::OnEditPaste()
     COleDataObject data;
     if (!data.AttachClipboard())
         return;
-    CWnd* mainWnd = AfxGetMainWnd();
     if (data.IsDataAvailable(CF_HDROP)) {
-        std::unique_ptr<VyxFileTransfer> job(new VyxFileTransfer);
+        auto* job = new VyxFileTransfer;
         job->SetDestination(m_doc.GetFolderPath());
         job->AddDataObject(&data, DROPEFFECT_COPY);
-        if (!mainWnd || !mainWnd->GetSafeHwnd())
-            return;
-        // A paste of the program's own drag list runs before the command returns.
+        // A paste of the program's own drag list runs before the command returns; another
+        // program's is posted, and waits its turn behind a job that runs when it arrives.
         if (data.IsDataAvailable(static_cast<CLIPFORMAT>(::RegisterClipboardFormatW(L"CF_VyxDROP"))))
-            mainWnd->SendMessage(WMU_FILEOPERATION, reinterpret_cast<WPARAM>(job.release()), 0);
-        else if (mainWnd->PostMessage(WMU_FILEOPERATION, reinterpret_cast<WPARAM>(job.get()), 0))
-            job.release();
+            VyxFileTransfer::Send(AfxGetMainWnd(), job);
+        else
+            VyxFileTransfer::Post(AfxGetMainWnd(), job);
         return;
     }
     if (!data.IsDataAvailable(CF_DIB))

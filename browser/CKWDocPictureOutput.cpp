@@ -417,7 +417,7 @@ void CKWDocPictureOutput::TransferSelected(const wchar_t* destination, int exist
     // A copy is told of by the job, which takes every item.
     if (move)
         m_doc.TellSelectedTwinRefusals();
-    std::unique_ptr<VyxFileTransfer> job(new VyxFileTransfer);
+    auto* job = new VyxFileTransfer;
     // A move takes only files that are there; a copy takes archive members as well.
     for (VyxFile* item : m_doc.SelectedItems(move ? SelectedFilter::Existing : SelectedFilter::Any)) {
         job->AddItem(item, 0);
@@ -426,9 +426,7 @@ void CKWDocPictureOutput::TransferSelected(const wchar_t* destination, int exist
     job->SetExistingOnly(existingOnly);
     job->SetSameNameMode(sameNameMode);
     job->SetMoveMode(move ? 1 : 0);
-    CWnd* mainWnd = AfxGetMainWnd();
-    if (mainWnd && mainWnd->GetSafeHwnd())
-        mainWnd->SendMessage(WMU_FILEOPERATION, reinterpret_cast<WPARAM>(job.release()), 0);
+    VyxFileTransfer::Send(AfxGetMainWnd(), job);
     if (move)
         m_doc.RemoveMissingSelectedItems();
 }

@@ -6,6 +6,7 @@
 #include "browser/CLstView.h"
 #include "browser/FolderCommands.h"
 #include "browser/InstanceHandOver.h"
+#include "browser/MainFrameSettings.h"
 #include "catalogue/VyxDropFormats.h"
 #include "browser/VyxOleDataSource.h"
 #include "catalogue/CKWDoc.h"
@@ -33,6 +34,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -213,8 +215,8 @@ CRect CMainFrame::ReadWindowValue(LPCWSTR lpszSection, LPCWSTR lpszDefault)
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
 {
     cs.style |= 0x14000;
-    const wchar_t defaultWindow[] = L"0,0,1024,768";
-    CRect window = ReadWindowValue(kSection, defaultWindow);
+    const wchar_t* defaultWindow = MainFrameSettings::kDefaultWindow;
+    CRect window = ParseWindowValue(SettingsTable::ReadOne(&MainFrameSettings::Window), defaultWindow);
     // Left where no screen shows its caption (closed while minimised, a monitor since removed):
     // opened there it would be saved there again at every close.
     if (!IsCaptionWithinReach(window))
@@ -308,11 +310,12 @@ int CMainFrame::CreateFrameParts(LPCREATESTRUCT lpCreateStruct)
     m_wndToolBar.LoadState(L"ToolbarState");
     m_wndReBar.LoadState(L"RebarState");
 
-    BOOL statusBar = GetAppIniInt(kSection, L"StatusBar", 1);
-    m_bToolBarShown = GetAppIniInt(kSection, L"ToolBar", 1) != 0;
-    m_bDriveBarShown = GetAppIniInt(kSection, L"DriveBar", 1) != 0;
-    m_bJumpBarShown = GetAppIniInt(kSection, L"JumpBar", 0) != 0;
-    if (!statusBar)
+    MainFrameSettings settings;
+    settings.Load();
+    m_bToolBarShown = settings.ToolBar != 0;
+    m_bDriveBarShown = settings.DriveBar != 0;
+    m_bJumpBarShown = settings.JumpBar != 0;
+    if (!settings.StatusBar)
         ShowControlBar(&m_wndStatusBar, FALSE, FALSE);
     if (!m_bDriveBarShown)
         ShowControlBar(&m_wndDriveBar, FALSE, FALSE);
@@ -336,8 +339,8 @@ int CMainFrame::CreateFrameParts(LPCREATESTRUCT lpCreateStruct)
         system->InsertMenu(0, MF_BYPOSITION | MF_STRING, 0x20, L"ツールバーのOn/Off");
         system->InsertMenu(0, MF_BYPOSITION | MF_STRING, 0x10, L"メニューバーのOn/Off");
     }
-    m_nFolderChangeDelay = GetAppIniInt(kSection, L"FolderChangeCheckTimes", 5000);
-    m_nStatusDelay = GetAppIniInt(kSection, L"UpdateStatusTimes", 300);
+    m_nFolderChangeDelay = settings.FolderChangeCheckTimes;
+    m_nStatusDelay = settings.UpdateStatusTimes;
     return 0;
 }
 
@@ -346,7 +349,7 @@ BOOL CMainFrame::CreatePanes(CCreateContext* pContext)
     CRect folderSize = ReadWindowValue(L"FolderView", L"0,0,320,768");
     CRect listSize = ReadWindowValue(L"LstView", L"0,0,1024,320");
     CRect thumbSize = ReadWindowValue(L"KWView", L"0,0,1024,448");
-    m_nFrameSplit = GetAppIniInt(kSection, L"FrameSplit", 0);
+    m_nFrameSplit = SettingsTable::ReadOne(&MainFrameSettings::FrameSplit);
     CRuntimeClass* tree = RUNTIME_CLASS(CFolderView);
     CRuntimeClass* list = RUNTIME_CLASS(CLstView);
     CRuntimeClass* thumbs = RUNTIME_CLASS(CKWView);
@@ -389,9 +392,12 @@ BOOL CMainFrame::CreatePanes(CCreateContext* pContext)
 BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext)
 {
     // The document's menu, key and tool-bar commands are handled in this layer, which has their
-    // dialogs; the document offers them each command it is routed.
-    if (CKWDoc* document = pContext ? DYNAMIC_DOWNCAST(CKWDoc, pContext->m_pCurrentDoc) : nullptr)
+    // dialogs; the document offers them each command it is routed, and calls on this frame as its
+    // host.
+    if (CKWDoc* document = pContext ? DYNAMIC_DOWNCAST(CKWDoc, pContext->m_pCurrentDoc) : nullptr) {
         CKWDocCommands::AttachTo(*document);
+        document->SetHost(this);
+    }
     return CreatePanes(pContext);
 }
 
@@ -438,26 +444,30 @@ void CMainFrame::OnDestroy()
         m_wndList.CloseSlideshowOf(this);
     }
     SaveWindowPlacement(m_hWnd, kSection);
+    // A bar without a window keeps the value it was read with.
+    MainFrameSettings settings;
+    settings.Load();
     CRect window;
     GetWindowRect(&window);
-    CString text;
-    text.Format(L"%d,%d,%d,%d", window.left, window.top, window.Width(), window.Height());
-    WriteAppIniString(kSection, L"Window", text);
-    WriteAppIniInt(kSection, L"MenuBar", IsBarShown(m_wndMenuBar));
-    if (m_wndToolBar.GetSafeHwnd())
-        WriteAppIniInt(kSection, L"ToolBar", IsBarShown(m_wndToolBar));
-    if (m_wndDriveBar.GetSafeHwnd())
-        WriteAppIniInt(kSection, L"DriveBar", IsBarShown(m_wndDriveBar));
-    if (m_wndJumpBar.GetSafeHwnd())
-        WriteAppIniInt(kSection, L"JumpBar", IsBarShown(m_wndJumpBar));
-    if (m_wndStatusBar.GetSafeHwnd())
-        WriteAppIniInt(kSection, L"StatusBar", IsBarShown(m_wndStatusBar));
+    settings.Window.Format(L"%d,%d,%d,%d", window.left, window.top, window.Width(), window.Height());
+    settings.MenuBar = IsBarShown(m_wndMenuBar);
+    const std::pair<int MainFrameSettings::*, CControlBar*> bars[] = {{&MainFrameSettings::ToolBar, &m_wndToolBar},
+                                                                      {&MainFrameSettings::DriveBar, &m_wndDriveBar},
+                                                                      {&MainFrameSettings::JumpBar, &m_wndJumpBar},
+                                                                      {&MainFrameSettings::StatusBar, &m_wndStatusBar}};
+    for (const auto& [field, bar] : bars)
+        if (bar->GetSafeHwnd())
+            settings.*field = IsBarShown(*bar);
+    settings.UpdateStatusTimes = m_nStatusDelay;
+    settings.FolderChangeCheckTimes = m_nFolderChangeDelay;
+    settings.FrameSplit = m_nFrameSplit;
+    settings.Save();
     StopFolderWatcher(1);
     StopFolderWatcher(2);
-    WriteAppIniInt(kSection, L"UpdateStatusTimes", m_nStatusDelay);
-    WriteAppIniInt(kSection, L"FolderChangeCheckTimes", m_nFolderChangeDelay);
     KillTimer(kStatusTimer);
-    WriteAppIniInt(kSection, L"FrameSplit", m_nFrameSplit);
+    // The document may outlive this window.
+    if (CKWDoc* doc = GetKWDoc(); doc && doc->GetHost() == this)
+        doc->SetHost(nullptr);
     VyxFrameWndEx::OnDestroy();
 }
 

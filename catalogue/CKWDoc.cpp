@@ -3,6 +3,7 @@
 #include "catalogue/CFileList.h"
 #include "catalogue/CacheFileWriter.h"
 #include "catalogue/CKWDocScopes.h"
+#include "catalogue/CacheRootCheck.h"
 #include "catalogue/DocumentHost.h"
 #include "catalogue/FrameMessages.h"
 #include "catalogue/VyxCacheIndex.h"
@@ -297,9 +298,12 @@ void CKWDoc::NotifyFolderChanged(const wchar_t* path)
 
 void CKWDoc::ClearItems(bool deleteItems, bool updateCountPane)
 {
+    // A cache folder that cannot take the cache is told before the list empties.
+    const bool saveCache = deleteItems && AutoCacheFolder && !m_cacheTakenForClosing &&
+                           CacheRootCheck::ReadyToSave(CacheDataFolder, false);
     m_updating = 1;
     if (deleteItems) {
-        if (AutoCacheFolder && !m_cacheTakenForClosing)
+        if (saveCache)
             SaveThumbnailsToCache();
         theCacheList.RemoveAllFolders();
     }
@@ -343,15 +347,15 @@ void CKWDoc::HandItemSettings()
     VyxFilexInfo::SetVirtualFolders(&m_virtualFolders);
     // Both are written back so that they can be found and changed in the settings file.
     int notCreateThumbsSize = GetAppIniInt(L"VyxFile", L"NotCreateThumbsSize", 0);
-    VyxFilexDraw::SetNotCreateThumbsSize(static_cast<DWORD>(notCreateThumbsSize));
     WriteBackAppIniInt(L"VyxFile", L"NotCreateThumbsSize", notCreateThumbsSize);
-    VyxFilexDraw::SetFreePictureAfterMaking(MemDraw);
+    m_itemSettings.notCreateThumbsSize = static_cast<DWORD>(notCreateThumbsSize);
+    m_itemSettings.freePictureAfterMaking = MemDraw;
     HeldPictureBudget::SetLimit(MemDraw ? HeldPictureBudget::SmallLimit : HeldPictureBudget::LargeLimit);
-    VyxFilexImage::SetPluginDisplayLimit(DispPluginLimit);
-    VyxFilexImage::SetArchiveMemberLimit(ArcDispPluginLimit);
-    int drawIconAlign = GetAppIniInt(L"VyxFile", L"DrawIconAlign", 0);
-    VyxFilexDraw::SetDrawIconAlign(drawIconAlign);
-    WriteBackAppIniInt(L"VyxFile", L"DrawIconAlign", drawIconAlign);
+    m_itemSettings.pluginDisplayLimit = DispPluginLimit;
+    m_itemSettings.archiveMemberLimit = ArcDispPluginLimit;
+    m_itemSettings.drawIconAlign = GetAppIniInt(L"VyxFile", L"DrawIconAlign", 0);
+    WriteBackAppIniInt(L"VyxFile", L"DrawIconAlign", m_itemSettings.drawIconAlign);
+    VyxFilexImage::SetItemSettings(m_itemSettings);
 }
 
 int CKWDoc::OpenFolder(const CVirtualFolder& location, CView* sender)
@@ -613,9 +617,9 @@ void CKWDoc::LoadSettings()
         CClientDC dc(mainWnd && mainWnd->GetSafeHwnd() ? mainWnd : nullptr);
         ReadSettings(dc.GetSafeHdc());
     }
-    VyxFilexImage::SetCoverKinds(FolderTitle);
-    VyxFilexImage::SetCoverSearchCount(FolderTitleSearchCount);
-    VyxFilexDraw::SetCoverBrightness(FolderTitleBright);
+    m_itemSettings.coverKinds = FolderTitle;
+    m_itemSettings.coverSearchCount = FolderTitleSearchCount;
+    m_itemSettings.coverBrightness = FolderTitleBright;
     VyxFilexDraw::LoadDesignThumbs(DesignThumbs);
     VyxFilexDraw::LoadDesignCursor(DesignCursor);
     HandSharpenSettings();
@@ -636,7 +640,8 @@ void CKWDoc::SaveSettings()
 
 void CKWDoc::HandSharpenSettings()
 {
-    VyxFilexDraw::SetSharpenSettings(UnsharpPassCount, UnsharpKernel, UnsharpLevel);
+    m_itemSettings.SetSharpening(UnsharpPassCount, UnsharpKernel, UnsharpLevel);
+    VyxFilexImage::SetItemSettings(m_itemSettings);
 }
 
 void CKWDoc::ApplyViewColours()
@@ -680,12 +685,13 @@ void CKWDoc::ApplyOptions(const OPTIONSDATA& o)
     theSPImapIndex.SetDynamicLoading(o.LoadSelectedPluginsOnly ? 1 : 0);
     theSPImapIndex.SetPluginExtensionCheck(o.JudgeByPluginExtension ? 1 : 0);
     VyxFilexDraw::SetCacheRoot(CacheDataFolder);
-    VyxFilexDraw::SetFreePictureAfterMaking(MemDraw);
     HeldPictureBudget::SetLimit(MemDraw ? HeldPictureBudget::SmallLimit : HeldPictureBudget::LargeLimit);
-    VyxFilexImage::SetCoverKinds(FolderTitle);
-    VyxFilexImage::SetCoverSearchCount(FolderTitleSearchCount);
-    VyxFilexImage::SetPluginDisplayLimit(DispPluginLimit);
-    VyxFilexImage::SetArchiveMemberLimit(ArcDispPluginLimit);
+    m_itemSettings.freePictureAfterMaking = MemDraw;
+    m_itemSettings.coverKinds = FolderTitle;
+    m_itemSettings.coverSearchCount = FolderTitleSearchCount;
+    m_itemSettings.pluginDisplayLimit = DispPluginLimit;
+    m_itemSettings.archiveMemberLimit = ArcDispPluginLimit;
+    VyxFilexImage::SetItemSettings(m_itemSettings);
 }
 
 void CKWDoc::TakeOptions(const OPTIONSDATA& o)

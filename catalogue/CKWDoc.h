@@ -10,6 +10,7 @@
 
 #include "catalogue/CKWDocSettings.h"
 #include "catalogue/CVirtualFolderList.h"
+#include "catalogue/ItemSettings.h"
 #include "catalogue/OptionsData.h"
 #include "catalogue/VyxConfig.h"
 #include "catalogue/VyxFileArray.h"
@@ -99,8 +100,10 @@ public:
     CView* FindViewByClassName(const wchar_t* name) const;
     // Asks the main frame for a delayed refresh of the folder (the location's folder when null).
     void NotifyFolderChanged(const wchar_t* path = nullptr);
-    // The main window as the document's host; null without one (or when it is no host).
-    DocumentHost* GetHost() const;
+    // The main frame, handed over once where it gives the document its commands (null: none, as
+    // before and after the frame's life); the document asks nothing of any other window.
+    void SetHost(DocumentHost* host);
+    DocumentHost* GetHost() const { return m_host; }
 
     // ---- Commands: the target that handles the menus', keys' and tool bars' commands of the
     // document, offered each command the document is routed (owned; null: none handled).
@@ -201,6 +204,8 @@ protected:
     int AddScannedItem(VyxFile* item, bool merge);
     void DropUnloadableItems();
     void DropItemsNotMatchingPatterns(bool withArchives);
+    // The item settings of the listing (at each opening), and of the sharpening, handed to the
+    // items with the rest as they stand.
     void HandItemSettings();
     void HandSharpenSettings();
     void LookUpFolderLayout();
@@ -225,4 +230,7 @@ protected:
     // Where the next merge of a refresh starts looking: the item after the last one merged.
     int m_mergeStart = 0;
     std::unique_ptr<CCmdTarget> m_commands;
+    DocumentHost* m_host = nullptr;
+    // What the items load and draw by, as last handed to them.
+    ItemSettings m_itemSettings;
 };

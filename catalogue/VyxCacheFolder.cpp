@@ -380,6 +380,8 @@ bool WriteRecordRun(HANDLE file, const VyxCacheThumbsArray& records, INT_PTR fir
     bool ok = true;
     FieldWriter out;
     for (INT_PTR i = first; ok && i < records.GetSize(); ++i) {
+        if (watch && i > first && watch->betweenRecords)
+            watch->betweenRecords(*watch);
         if (watch && watch->stop.load(std::memory_order_relaxed))
             return false;
         const VyxCacheThumbs* record = records.GetRecord(i);

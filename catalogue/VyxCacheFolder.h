@@ -7,6 +7,7 @@
 #include "foundation/FileStamp.h"
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -37,6 +38,8 @@ public:
     {
         std::atomic<bool> stop{false};
         std::atomic<long> written{0};
+        // A test's seam, called between two records of a file (a slow disk); none in the program.
+        std::function<void(const WriteWatch&)> betweenRecords;
     };
 
     // 1 when nothing was to write or it was written; 0 when the write failed or was given up.

@@ -172,14 +172,7 @@ HIMAGELIST VyxFilexDraw::s_largeImages = nullptr;
 HIMAGELIST VyxFilexDraw::s_smallImages = nullptr;
 SIZE VyxFilexDraw::s_largeIconSize = {0, 0};
 SIZE VyxFilexDraw::s_smallIconSize = {0, 0};
-int VyxFilexDraw::s_drawIconAlign = 0;
-DWORD VyxFilexDraw::s_notCreateThumbsSize = 0;
 VyxFilexDraw* VyxFilexDraw::s_designItem = nullptr;
-bool VyxFilexDraw::s_freePicture = false;
-int VyxFilexDraw::s_coverBrightness = -20;
-int VyxFilexDraw::s_sharpenSize = 3;
-int VyxFilexDraw::s_sharpenWeights[25] = {1, 1, 1, 1, 0, 1, 1, 1, 1};
-double VyxFilexDraw::s_sharpenLevel = 0.5;
 
 namespace {
 
@@ -476,20 +469,6 @@ bool VyxFilexDraw::LoadDesignCursor(const wchar_t* fileName)
     return LoadDesign(theDesignCursor, initialized, fileName);
 }
 
-void VyxFilexDraw::SetSharpenSettings(int kernelSize, const wchar_t* weights, double level)
-{
-    if (kernelSize < 1 || kernelSize > 5 || !weights || !*weights)
-        return;
-    s_sharpenSize = kernelSize;
-    for (int i = 0; i < 25; ++i) {
-        int weight = 0;
-        if (i >= kernelSize * kernelSize || GetFieldInt(&weight, weights, i, L',') < 0)
-            weight = 0;
-        s_sharpenWeights[i] = weight;
-    }
-    s_sharpenLevel = level < 0.0 || level > 1.0 ? 0.0 : level;
-}
-
 bool VyxFilexDraw::IsShownByCover() const
 {
     return HasCover();
@@ -695,15 +674,15 @@ int VyxFilexDraw::DrawPictureArea(CDC* dc, CRect rect, bool make)
     if (IsShownByCover() && s_smallImages && dc && GetIconIndex() >= 0) {
         SIZE small = GetSmallIconSize();
         int ix = rect.left + 2, iy = rect.top + 2;
-        if (s_drawIconAlign & 1)
+        if (GetItemSettings().drawIconAlign & 1)
             ix = rect.right - small.cx - 2;
-        if (s_drawIconAlign & 2)
+        if (GetItemSettings().drawIconAlign & 2)
             iy = rect.bottom - small.cy - 2;
         ImageList_Draw(s_smallImages, m_iconIndex, dc->GetSafeHdc(), ix, iy, ILD_TRANSPARENT);
     }
-    if (s_notCreateThumbsSize != 0) {
+    if (GetItemSettings().notCreateThumbsSize != 0) {
         DWORD area = static_cast<DWORD>(m_pictureArea.Width()) * static_cast<DWORD>(m_pictureArea.Height());
-        if (s_notCreateThumbsSize < area)
+        if (GetItemSettings().notCreateThumbsSize < area)
             DropThumbnail();
         else if (m_autoCache)
             StoreCache();
@@ -919,7 +898,7 @@ bool VyxFilexDraw::IsWaitingForCache() const
 
 HGLOBAL VyxFilexDraw::GetThumbnailFor(int left, int top, int right, int bottom, bool make)
 {
-    const int limit = IsArchiveMember() ? GetArchiveMemberLimit() : GetPluginDisplayLimit();
+    const int limit = IsArchiveMember() ? GetItemSettings().archiveMemberLimit : GetItemSettings().pluginDisplayLimit;
     // In 64 bits: the default limit of 2048 MB is 2^31 bytes.
     if (limit != 0 && m_size >= static_cast<ULONGLONG>(static_cast<DWORD>(limit)) * 1048576u)
         m_cannotDraw = true;
@@ -960,8 +939,9 @@ HGLOBAL VyxFilexDraw::GetThumbnailFor(int left, int top, int right, int bottom, 
                     // The held picture must not darken along with its cover thumbnail.
                     if (m_thumbnail == m_picture)
                         m_thumbnail = CopyGlobal(m_picture);
+                    const int brightness = GetItemSettings().coverBrightness;
                     if (m_thumbnail)
-                        AdjustDibRgb(m_thumbnail, s_coverBrightness, s_coverBrightness, s_coverBrightness);
+                        AdjustDibRgb(m_thumbnail, brightness, brightness, brightness);
                 }
             } else if (!SteppedPictureLoad::IsPendingFor(*this)) {
                 // A load that gave way is no failure: the thumbnail comes when it is asked again.
@@ -971,11 +951,11 @@ HGLOBAL VyxFilexDraw::GetThumbnailFor(int left, int top, int right, int bottom, 
         if (!m_thumbnail)
             return nullptr;
     }
-    if (IsFolder() && !IsFolderCoverOn()) {
+    if (IsFolder() && !GetItemSettings().IsFolderCoverOn()) {
         DropThumbnail();
         return nullptr;
     }
-    if (IsArchiveCoverOn() || !IsArchive())
+    if (GetItemSettings().IsArchiveCoverOn() || !IsArchive())
         return m_thumbnail;
     DropThumbnail();
     return nullptr;
@@ -1005,7 +985,7 @@ HGLOBAL VyxFilexDraw::CreateThumbnail(SIZE box)
     m_thumbUnsharp = m_unsharp;
     m_thumbnail = thumbnail;
     m_boxSize = box;
-    if (s_freePicture && m_picture != m_thumbnail) {
+    if (GetItemSettings().freePictureAfterMaking && m_picture != m_thumbnail) {
         GlobalFree(m_picture);
         m_picture = nullptr;
     }
@@ -1079,12 +1059,14 @@ HGLOBAL VyxFilexDraw::MakeThumbnail(int width, int height, HGLOBAL source)
     if (resampled && result == work && (GetDibWidth(work) != width || GetDibHeight(work) != height))
         result = nullptr;
     if (sharpen && m_unsharp && result) {
-        double amount = s_sharpenLevel - 0.5 + SharpenCorrection(FitFactor(width, height, m_width, m_height), scale);
+        double amount = GetItemSettings().sharpenLevel - 0.5 +
+                        SharpenCorrection(FitFactor(width, height, m_width, m_height), scale);
         HGLOBAL sharpened = nullptr;
         if (amount >= 0.3 && amount <= 0.35)
             sharpened = UnsharpMaskDib(result, amount);
         else if (amount > 0)
-            sharpened = SharpenDibKernel(result, amount, s_sharpenSize, s_sharpenWeights);
+            sharpened =
+                SharpenDibKernel(result, amount, GetItemSettings().sharpenSize, GetItemSettings().sharpenWeights);
         if (sharpened && sharpened != result) {
             FreeUnless(result, work, source);
             result = sharpened;

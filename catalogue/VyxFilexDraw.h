@@ -122,15 +122,6 @@ public:
     // A file name in the program's folder; empty unloads. True when loaded.
     static bool LoadDesignThumbs(const wchar_t* fileName);
     static bool LoadDesignCursor(const wchar_t* fileName);
-    static void SetDrawIconAlign(int align) { s_drawIconAlign = align; }
-    static void SetNotCreateThumbsSize(DWORD area) { s_notCreateThumbsSize = area; }
-    static void SetFreePictureAfterMaking(bool on) { s_freePicture = on; }
-    static void SetCoverBrightness(int percent) { s_coverBrightness = percent; }
-    // Applied together, and only with a size of 1 to 5 and a weight text ("size x size" integers).
-    static void SetSharpenSettings(int kernelSize, const wchar_t* weights, double level);
-    static int GetSharpenKernelSize() { return s_sharpenSize; }
-    static double GetSharpenLevel() { return s_sharpenLevel; }
-    static const int* GetSharpenWeights() { return s_sharpenWeights; }
 
     // One field each.
     void SetFont(const LOGFONTW& font) { m_font = font; }
@@ -279,14 +270,7 @@ private:
     static HIMAGELIST s_smallImages;
     static SIZE s_largeIconSize;
     static SIZE s_smallIconSize;
-    static int s_drawIconAlign;
-    static DWORD s_notCreateThumbsSize;
     static VyxFilexDraw* s_designItem;
-    static bool s_freePicture;
-    static int s_coverBrightness;
-    static int s_sharpenSize;
-    static int s_sharpenWeights[25];
-    static double s_sharpenLevel;
 };
 
 // The drawing scripts of the cells: the picture area, and the cursor frame.

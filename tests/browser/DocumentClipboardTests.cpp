@@ -264,7 +264,12 @@ TEST(DocumentTransfers, CopyTakesEverySelectedItemAndMoveOnlyFilesStillThereThen
     EXPECT_EQ((std::vector<std::wstring>{L"p00.bmp", L"p02.bmp"}), d.scope.Names());
 }
 
-TEST(DocumentTransfer, AMoveDeclinedAtTheNewFolderQuestionLeavesNoTraceInTheHistory)
+namespace {
+
+// The command's dialog given a folder that is not there; the question whether to make it declined
+// and then accepted: declined, no job, no folder and no trace in the history; accepted, the job
+// goes there and the folder leads the history.
+void DeclineThenMakeTheMissingFolder(UINT command, const wchar_t* caption, const std::wstring& kind)
 {
     PictureDocument d(1);
     CStringArray earlier;
@@ -276,13 +281,13 @@ TEST(DocumentTransfer, AMoveDeclinedAtTheNewFolderQuestionLeavesNoTraceInTheHist
         CString question;
         {
             HelperThread driver([&] {
-                DialogDriver dialog(L"ファイルの移動");
+                DialogDriver dialog(caption);
                 ASSERT_NE(nullptr, dialog.dialog);
                 dialog.SetText(IDC_FILECOPY_FOLDER, missing.c_str());
                 dialog.Command(IDOK);
                 AnswerMessageBox(&question, answer);
             });
-            RunCommand(d.Document(), ID_FILE_MOVE_TO);
+            RunCommand(d.Document(), command);
         }
         EXPECT_NE(-1, question.Find(L"フォルダが存在しません"));
         CStringArray history;
@@ -293,9 +298,22 @@ TEST(DocumentTransfer, AMoveDeclinedAtTheNewFolderQuestionLeavesNoTraceInTheHist
             EXPECT_FALSE(ScratchFolder::Exists(missing));
             EXPECT_EQ(std::vector<CString>{L"C:\\前回"}, entries);
         } else {
-            EXPECT_EQ(1u, d.frame.jobs.size());
+            ASSERT_EQ(1u, d.frame.jobs.size());
+            EXPECT_EQ(kind + L" " + missing + L": p00.bmp", d.frame.jobs[0]);
             EXPECT_TRUE(ScratchFolder::Exists(missing));
             EXPECT_EQ((std::vector<CString>{missing.c_str(), L"C:\\前回"}), entries);
         }
     }
+}
+
+} // namespace
+
+TEST(DocumentTransfer, AMoveDeclinedAtTheNewFolderQuestionLeavesNoTraceInTheHistory)
+{
+    DeclineThenMakeTheMissingFolder(ID_FILE_MOVE_TO, L"ファイルの移動", L"move");
+}
+
+TEST(DocumentTransfer, ACopyDeclinedAtTheNewFolderQuestionStartsNothingAndLeavesNoTraceInTheHistory)
+{
+    DeclineThenMakeTheMissingFolder(ID_FILE_COPY_TO, L"ファイルの複写", L"copy");
 }

@@ -8,6 +8,7 @@
 #include "common/ImportPatch.h"
 #include "common/PrintedPdfs.h"
 #include "common/Printers.h"
+#include "common/SetUpParts.h"
 #include "fileops/CPrintOutDialog.h"
 #include "foundation/VyxPath.h"
 #include "res/resource.h"
@@ -330,8 +331,7 @@ TEST(PastedPictures, APastedPictureIsSavedWhereTheUserSays)
 
 TEST(DocumentPrinting, WithoutAPrinterDeviceContextTheUserIsToldAndNothingStarts)
 {
-    if (!PrinterInstalled())
-        GTEST_SKIP() << "no printer";
+    VYX_NEEDS_SETUP_PART(PrinterInstalled(), "a printer");
     PictureDocument d(2);
     const std::wstring pdfs = printed::PdfOutFolder();
     const std::set<std::wstring> before = printed::PdfFiles(pdfs);
@@ -353,8 +353,7 @@ TEST(DocumentPrinting, WithoutAPrinterDeviceContextTheUserIsToldAndNothingStarts
 TEST(DocumentPrinting, TheSelectedItemsArePrintedOnePerPage)
 {
     const std::wstring pdfs = printed::PdfOutFolder();
-    if (!PrinterInstalled() || pdfs.empty())
-        GTEST_SKIP() << "no printer";
+    VYX_NEEDS_SETUP_PART(PrinterInstalled() && !pdfs.empty(), "a PDF printer");
     PictureDocument d(3);
     d.Document().SelectItem(1, false, nullptr);
     const std::set<std::wstring> before = printed::PdfFiles(pdfs);

@@ -243,10 +243,10 @@ TEST(CellRenderer, ShadowStylesAndFolderNames)
     VyxFile sub((folder / L"サブフォルダ").c_str());
     Style(sub);
     sub.SetNameFormat(L"$(FileName) $(Size) xxxxxxxxxxxxxxxxxxxx");
-    VyxFilexImage::SetCoverKinds(0);
+    ChangeItemSettings([&](ItemSettings& s) { s.coverKinds = 0; });
     canvas.Clear(kBack);
     sub.DrawCell(&canvas.dc, 0, 0, 100, 120, VyxFilexDraw::PictureHeld);
-    VyxFilexImage::SetCoverKinds(1);
+    ChangeItemSettings([&](ItemSettings& s) { s.coverKinds = 1; });
     CRect text = canvas.BoundsOf(kText);
     ASSERT_FALSE(text.IsRectEmpty());
     EXPECT_LE(std::abs((text.left + text.right) / 2 - 50), 2);
@@ -344,15 +344,15 @@ TEST(CellRenderer, NewThumbnailsGoToTheCacheOnlyWithASizeLimitSet)
     EXPECT_FALSE(item->IsCached());
     EXPECT_EQ(nullptr, theCacheList.FindFolder(folder.Path().c_str(), L""));
 
-    VyxFilexDraw::SetNotCreateThumbsSize(100000);
+    ChangeItemSettings([&](ItemSettings& s) { s.notCreateThumbsSize = 100000; });
     item->DrawCell(&canvas.dc, 0, 0, 100, 120, VyxFilexDraw::PictureMade);
     EXPECT_TRUE(item->IsCached());
     ASSERT_TRUE(theCacheList.FindFolder(folder.Path().c_str(), L""));
     // A picture area above the limit: the thumbnail is let go once drawn.
-    VyxFilexDraw::SetNotCreateThumbsSize(100);
+    ChangeItemSettings([&](ItemSettings& s) { s.notCreateThumbsSize = 100; });
     item->DrawCell(&canvas.dc, 0, 0, 100, 120, VyxFilexDraw::PictureMade);
     EXPECT_FALSE(item->HasThumbnail());
-    VyxFilexDraw::SetNotCreateThumbsSize(0);
+    ChangeItemSettings([&](ItemSettings& s) { s.notCreateThumbsSize = 0; });
 }
 
 TEST(CellRenderer, DesignScriptsDrawThePictureAreaAndTheCursor)

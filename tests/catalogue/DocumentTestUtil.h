@@ -110,15 +110,7 @@ public:
         if (m_document)
             m_document.reset();
         SetCurrentDirectoryW(m_directory);
-        VyxFilexImage::SetCoverKinds(1);
-        VyxFilexImage::SetCoverSearchCount(10);
-        VyxFilexImage::SetPluginDisplayLimit(2048);
-        VyxFilexImage::SetArchiveMemberLimit(200);
-        VyxFilexDraw::SetCoverBrightness(-20);
-        VyxFilexDraw::SetFreePictureAfterMaking(false);
-        VyxFilexDraw::SetNotCreateThumbsSize(0);
-        VyxFilexDraw::SetDrawIconAlign(0);
-        VyxFilexDraw::SetSharpenSettings(3, L"1,1,1,1,0,1,1,1,1", 0.5);
+        VyxFilexImage::SetItemSettings(ItemSettings{});
     }
     DocumentScope(const DocumentScope&) = delete;
     DocumentScope& operator=(const DocumentScope&) = delete;
