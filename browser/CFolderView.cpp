@@ -525,6 +525,7 @@ BOOL CFolderView::GoToPath(LPCWSTR lpszPath, BOOL bExpand)
     // Expanding and selecting move the tree's scroll bars many times; they are drawn once.
     DeferredRepaint hold(m_hWnd, DeferredRepaint::SettleOffScreen);
     CString path = lpszPath ? lpszPath : L"";
+    m_strMissingPath.Empty();
     // The container part of a location inside an archive is made absolute; the inner part stays.
     int slash = path.Find(L'/');
     CString container = slash >= 0 ? path.Left(slash) : path;
@@ -603,6 +604,7 @@ BOOL CFolderView::RefreshAncestor(HTREEITEM hAncestor)
 
 void CFolderView::TellNotFound(const CString& path)
 {
+    m_strMissingPath = path;
     CMainFrame* frame = GetMainFrame();
     if (!frame)
         return;

@@ -1160,7 +1160,7 @@ void CKWView::ShowItemMenu(CPoint screenPoint)
             SelectOnly(cursor);
             m_cursor = m_anchor = cursor;
             CString text;
-            text.Format(L"%s を開く", static_cast<LPCWSTR>(ShortenName(item->GetFileName())));
+            text.Format(L"%s を開く", static_cast<LPCWSTR>(MenuName(item->GetFileName())));
             popup->InsertMenu(0, MF_BYPOSITION | MF_STRING, ID_OPEN_ASSOCIATED, text);
             popup->InsertMenu(1, MF_BYPOSITION | MF_SEPARATOR);
         }
@@ -1193,6 +1193,11 @@ CString CKWView::ShortenName(const CString& name)
     if (name.GetLength() <= 28)
         return name;
     return name.Left(12) + L"..." + name.Right(13);
+}
+
+CString CKWView::MenuName(const CString& name)
+{
+    return MenuItemText(ShortenName(name));
 }
 
 // ---------------------------------------------------------------- activation

@@ -26,6 +26,7 @@
 #include "foundation/VyxIni.h"
 #include "foundation/VyxPath.h"
 #include "foundation/VyxSystem.h"
+#include "foundation/VyxUtility.h"
 #include "foundation/WindowPlacement.h"
 #include "image/plugins/Spi.h"
 #include "res/resource.h"
@@ -1279,10 +1280,11 @@ BOOL CMainFrame::BuildDropDownMenu(UINT nButton, CMenu& popup)
         const int current = m_pFolderView->GetHistoryPosition();
         if (nButton == ID_FOLDER_BACK) {
             for (int i = std::min(current - 1, kHistoryIds - 1); i >= 0; --i)
-                popup.AppendMenu(MF_STRING, ID_HISTORY_FIRST + i, visited[i].GetText());
+                popup.AppendMenu(MF_STRING, ID_HISTORY_FIRST + i, MenuItemText(visited[i].GetText()));
         } else {
             for (int i = current + 1; i < visited.GetCount() && i - current < kHistoryIds; ++i)
-                popup.AppendMenu(MF_STRING, ID_HISTORY_FORWARD_FIRST + (i - current), visited[i].GetText());
+                popup.AppendMenu(MF_STRING, ID_HISTORY_FORWARD_FIRST + (i - current),
+                                 MenuItemText(visited[i].GetText()));
         }
         return TRUE;
     }
@@ -1320,7 +1322,7 @@ BOOL CMainFrame::BuildDropDownMenu(UINT nButton, CMenu& popup)
             format.Replace(L'\t', L' ');
             text += format;
         }
-        popup.AppendMenu(MF_STRING, id++, text);
+        popup.AppendMenu(MF_STRING, id++, MenuItemText(text));
     }
     return TRUE;
 }

@@ -709,12 +709,11 @@ void VyxFilexDraw::DrawName(CDC* dc, CRect rect)
     CString text = ExpandMacros(HasCover() ? L"$(Name)\\n$(Info)" : m_nameFormat.GetString());
     text.Replace(L"\\n", L"\r\n");
     if (m_nameMode == 2) {
-        dc->DrawText(text, &rect, DT_WORDBREAK);
+        dc->DrawText(text, &rect, DT_WORDBREAK | DT_NOPREFIX);
         return;
     }
     if (text.Find(L"\r\n") < 0) {
-        // DrawText would take a "&" for a mnemonic prefix: such names keep its drawing.
-        const int width = text.Find(L'&') < 0 ? dc->GetTextExtent(text).cx : INT_MAX;
+        const int width = dc->GetTextExtent(text).cx;
         if (width < rect.Width()) {
             // One line that fits: no ellipsis and no break; word-broken names are centred.
             DrawFittingLine(dc, text, rect, width, m_wordBreak != FALSE);
@@ -727,10 +726,10 @@ void VyxFilexDraw::DrawName(CDC* dc, CRect rect)
         // Wrapped only when every line shows whole: a name cut after its first line reads as
         // another name, and DrawText cannot keep the low lines a font leaves out.
         CRect measured = rect;
-        dc->DrawText(text, &measured, DT_CALCRECT | DT_WORDBREAK);
+        dc->DrawText(text, &measured, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
         if (measured.Width() < rect.Width() && measured.Height() <= rect.Height() &&
             (text.Find(L'_') < 0 || !FontDropsLowLine(dc->GetSafeHdc())))
-            dc->DrawText(text, &rect, DT_CENTER | DT_WORDBREAK);
+            dc->DrawText(text, &rect, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
         else
             DrawTextLine(dc, text, rect, DT_VCENTER | DT_WORD_ELLIPSIS);
         return;

@@ -209,6 +209,46 @@ TEST(VyxFileUtil, FolderPickerStartsAtTheInitialFolder)
     EXPECT_STREQ(L"", chosen);
 }
 
+// A folder of the host's own file system (the run's scratch folder there, which the test wrapper
+// names in XDG_DATA_HOME), as the drive that holds the whole host file system (Z:) shows it: the
+// folders above it are read by every other program, and their entries change all the time.
+std::wstring HostFolder(const wchar_t* name)
+{
+    wchar_t unix[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableW(L"XDG_DATA_HOME", unix, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH || unix[0] != L'/')
+        return {};
+    std::wstring folder = L"Z:" + std::wstring(unix) + L"/" + name;
+    for (wchar_t& c : folder)
+        c = c == L'/' ? L'\\' : c;
+    return folder;
+}
+
+// A folder just made (the entry of the folder holding it not yet settled), on the host's drive and
+// on the system drive: the picker opens at it each time, and OK gives it back.
+TEST(VyxFileUtil, FolderPickerStartsAtTheInitialFolderOnEveryDrive)
+{
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        ScratchFolder scratch;
+        const std::wstring onHost = HostFolder((L"picked" + std::to_wstring(attempt)).c_str()),
+                           onSystem = scratch / (L"picked" + std::to_wstring(attempt));
+        ASSERT_FALSE(onHost.empty()) << "no scratch folder on the host's drive";
+        ASSERT_TRUE(CreateDirectoryW(onHost.c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryW(onSystem.c_str(), nullptr));
+        const std::wstring name = L"picked" + std::to_wstring(attempt);
+        for (const std::wstring& start : {onHost, onSystem}) {
+            CString chosen;
+            {
+                DialogAnswer answer(IDOK, [&](HWND box) { return TreeSelects(box, name); });
+                BrowseForFolder(chosen, nullptr, L"フォルダの選択", start.c_str());
+            }
+            EXPECT_EQ(0, chosen.CompareNoCase(start.c_str()))
+                << "opened at " << CStringA(chosen).GetString() << " for " << CStringA(start.c_str()).GetString();
+        }
+        RemoveDirectoryW(onHost.c_str());
+    }
+}
+
 TEST(VyxFileUtil, DeleteFileForcedTreatsMissingAsDeletedAndDeletesReadOnly)
 {
     ScratchFolder scratch;
