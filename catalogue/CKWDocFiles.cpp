@@ -172,15 +172,22 @@ bool CKWDoc::RenameItem(VyxFile* item, const wchar_t* newName, CString* reason)
             *reason = SharedSectionText(*item, newPath);
         return false;
     }
-    if (!RenameEntry(oldPath, newPath))
-        return RefusedFor(reason, GetLastError() ? GetLastError() : ERROR_ACCESS_DENIED);
-    item->RemoveFromCache();
-    if (item->RenameWithNote(newName) != VyxNoteStore::NoteWritten) {
-        // The note could not follow: the file takes its old name back, where its note still is.
-        if (!RenameEntry(newPath, oldPath))
-            item->Rename(newName);
+    DWORD renameError = 0;
+    const int renamed = item->RenameWithNote(newName, [&](bool forward) {
+        if (forward ? !RenameEntry(oldPath, newPath) : !RenameEntry(newPath, oldPath)) {
+            renameError = GetLastError() ? GetLastError() : ERROR_ACCESS_DENIED;
+            return false;
+        }
+        if (forward)
+            item->RemoveFromCache();
+        return true;
+    });
+    if (renamed == VyxFile::RenameNotMade)
+        return RefusedFor(reason, renameError);
+    if (renamed != VyxNoteStore::NoteWritten) {
+        // The note could not follow: the file keeps its old name, where its note still is.
         if (reason)
-            *reason = L"次のコメントファイルに書き込めないため、コメントを失わないよう名前を元に戻しました。\r\n" +
+            *reason = L"次のコメントファイルに書き込めないため、コメントを失わないよう、名前は元のままにしました。\r\n" +
                       item->GetNoteFilePath();
         return false;
     }

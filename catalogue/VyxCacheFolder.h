@@ -122,8 +122,9 @@ private:
     // the spill file; the records' places in the new file go to written (one per record).
     static int WriteWhole(const wchar_t* fileName, const VyxCacheThumbsArray& records, const wchar_t* placeFile,
                           const CacheSpillFile* spill, std::vector<WrittenPlace>* written, WriteWatch* watch = nullptr);
-    // The records after the file's own appended to it: 1 done, 0 failed (the file stays as it
-    // was), -1 not possible (the file must be written whole). written: one place per new record.
+    // The records after the file's own appended to it (after those another writer added since it
+    // was read too): 1 done, 0 failed or given up (the file cut back to its records), -1 not
+    // possible (the file must be written whole). written: one place per new record.
     int AppendNewRecords(const wchar_t* fileName, std::vector<WrittenPlace>& written, WriteWatch* watch);
     void ReadSettings();
     // The image plug-in a record names (by its file name, ignoring case); null when there is none.
@@ -153,9 +154,10 @@ private:
     // The file the records' places in a cache file refer to: the one loaded or last written.
     CString m_placeFile;
     // What is known of that file, so that new records can be appended to it instead of the whole
-    // file being written again: the first `records` records of the list are its records, in its
-    // order and unchanged; its last whole record ends at `end` (a torn one may follow); its size
-    // and write time as it was read or written. `rewrite`: a record of it changed or went.
+    // file being written again: the first `records` records of the list are in it, in its order
+    // and unchanged (another writer may have added more); its last whole record ends at `end` (a
+    // torn one may follow); its size and write time as it was read or written. `rewrite`: a
+    // record of it changed or went.
     struct PlaceFileState
     {
         INT_PTR records = 0;

@@ -363,31 +363,45 @@ CString VyxFilexDraw::GetNoteFilePath() const
     return NoteStoreOf(*this).GetNoteFilePath();
 }
 
-int VyxFilexDraw::RenameWithNote(const wchar_t* newName)
+int VyxFilexDraw::RenameWithNote(const wchar_t* newName, const std::function<bool(bool forward)>& renameOnDisk)
 {
     const CString note = GetNote();
     const CString oldPath = m_path, oldName = GetFileName();
+    const CString newPath = m_path.Left(m_path.GetLength() - oldName.GetLength()) + (newName ? newName : L"");
     const VyxNoteStore store = NoteStoreOf(*this);
-    Rename(newName);
     // A change of letter case alone leaves the note in its section.
-    if (SameSection(store, m_path, oldPath))
+    const bool sameSection = SameSection(store, newPath, oldPath);
+    // The note goes under the new name before the file takes it, and leaves the old name only
+    // after: a crash at any moment leaves the note under both names at worst, never behind.
+    CString replaced;
+    const bool carried = !note.IsEmpty() && !sameSection;
+    if (carried) {
+        replaced = store.ReadNote(newPath);
+        const int written = store.WriteNote(newPath, note);
+        if (written != VyxNoteStore::NoteWritten)
+            return written;
+    }
+    if (!renameOnDisk(true)) {
+        if (carried)
+            store.WriteNote(newPath, replaced);
+        return RenameNotMade;
+    }
+    Rename(newName);
+    if (sameSection)
         return VyxNoteStore::NoteWritten;
-    int result = note.IsEmpty() ? VyxNoteStore::NoteWritten : SetNote(note);
-    if (result == VyxNoteStore::NoteWritten) {
-        const int cleared = store.DeleteNote(oldPath);
-        // A section another name shares is not this file's to clear; any other failure would
-        // leave the note for the next file given the old name.
-        if (cleared != VyxNoteStore::NoteWritten && cleared != VyxNoteStore::NoteRefused) {
-            if (!note.IsEmpty())
-                store.DeleteNote(m_path);
-            result = cleared;
-        }
-    }
-    if (result != VyxNoteStore::NoteWritten) {
-        Rename(oldName);
-        m_noteLoaded = false;
-    }
-    return result;
+    const int cleared = store.DeleteNote(oldPath);
+    // A section another name shares is not this file's to clear; any other failure would leave
+    // the note for the next file given the old name: the file takes its old name back.
+    if (cleared == VyxNoteStore::NoteWritten || cleared == VyxNoteStore::NoteRefused)
+        return VyxNoteStore::NoteWritten;
+    // Should the old name not come back either, the note stands under both.
+    if (!renameOnDisk(false))
+        return cleared;
+    Rename(oldName);
+    if (carried)
+        store.WriteNote(newPath, replaced);
+    m_noteLoaded = false;
+    return cleared;
 }
 
 int VyxFilexDraw::StoreCache()

@@ -7,6 +7,8 @@
 #include "catalogue/VyxFilexImage.h"
 #include "script/VyxScript.h"
 
+#include <functional>
+
 class VyxFilexDraw : public VyxFilexImage
 {
     DECLARE_DYNAMIC(VyxFilexDraw)
@@ -101,10 +103,14 @@ public:
     int DeleteNote();
     // Where the item's note is, or would be, written; empty when nowhere yet.
     CString GetNoteFilePath() const;
-    // The item renamed in memory with its note moved to the new name: written there first and only
-    // then cleared from the old one. Anything but NoteWritten leaves the item under its old name
-    // and the note where it was.
-    int RenameWithNote(const wchar_t* newName);
+    // The file renamed with its note: the note written under the new name, then the file renamed
+    // on disk (renameOnDisk(true); renameOnDisk(false) takes the old name back), then the note
+    // cleared from the old name, so that a crash never leaves the note only behind. NoteWritten
+    // when renamed; RenameNotMade when the file could not be renamed; anything else is the note
+    // store's refusal, with the item, the file and the note where they were (or, should the old
+    // name not come back, the item renamed and its note under both names).
+    enum { RenameNotMade = -10 };
+    int RenameWithNote(const wchar_t* newName, const std::function<bool(bool forward)>& renameOnDisk);
     // False when the note could not follow a rename to newPath: another name of the folder holds
     // its section.
     bool NoteCanFollow(const wchar_t* newPath) const;

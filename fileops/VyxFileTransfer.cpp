@@ -712,6 +712,12 @@ int VyxFileTransfer::ExtractMember(VyxFile& item, const CString& target)
         // Written beside the target first, so a failed extraction leaves no part of a file.
         const CString scratch = CopyTarget::MakeTemporaryFolder(folder);
         int result = scratch.IsEmpty() ? -1 : 1;
+        // The member's own name is told to the folder's mark: a crash now leaves it for the
+        // clean-up.
+        if (result > 0 && !CopyTarget::ClaimName(scratch, item.GetFileName())) {
+            CopyTarget::ReleaseTemporaryFolder(scratch);
+            result = -1;
+        }
         if (result > 0) {
             HCURSOR previous = ::SetCursor(AfxGetApp()->LoadCursor(IDC_EXTRACT_CURSOR));
             result = item.ExtractMemberTo(scratch);

@@ -1,5 +1,6 @@
 #include "DocumentTestUtil.h"
 
+#include "catalogue/VyxNoteFile.h"
 #include "catalogue/VyxNoteStore.h"
 #include "common/ImportPatch.h"
 #include "common/TwinFiles.h"
@@ -268,6 +269,95 @@ TEST(DocumentRenaming, ARenameWhoseNoteCannotBeWrittenIsRefusedAndChangesNothing
     EXPECT_TRUE(scope.Document().RenameItem(item, L"new.jpg"));
     EXPECT_EQ(CString(L"注釈"), NoteOf(scope.folder, L"new.jpg"));
     EXPECT_TRUE(NoteOf(scope.folder, L"old.jpg").IsEmpty());
+}
+
+namespace {
+
+// The note of a name as the folder's note file on disk holds it.
+CString NoteOnDisk(const ScratchFolder& folder, const wchar_t* name)
+{
+    VyxNoteFile file;
+    CString note;
+    if (file.Load((folder / L"_NOTE_.KWI").c_str()) == VyxNoteFile::Loaded)
+        file.Find(name, L"Note", note);
+    return note;
+}
+
+// What the disk holds at the moment a file is renamed: what a crash there would leave.
+struct RenameMoment
+{
+    const ScratchFolder* folder = nullptr;
+    CString noteAtOld, noteAtNew;
+    int renames = 0;
+};
+RenameMoment* s_moment = nullptr;
+decltype(&MoveFileW) s_moveFile = nullptr;
+
+BOOL WINAPI WatchedMoveFile(LPCWSTR from, LPCWSTR to)
+{
+    if (s_moment && wcsstr(from, L"old.jpg") && wcsstr(to, L"new.jpg")) {
+        ++s_moment->renames;
+        s_moment->noteAtOld = NoteOnDisk(*s_moment->folder, L"old.jpg");
+        s_moment->noteAtNew = NoteOnDisk(*s_moment->folder, L"new.jpg");
+    }
+    return s_moveFile(from, to);
+}
+
+} // namespace
+
+// A crash can come at any moment of a rename: when the file takes its new name, its note is
+// there already (under both names at worst, never only behind).
+TEST(DocumentRenaming, WhenTheFileTakesItsNewNameItsNoteIsAlreadyThere)
+{
+    DocumentScope scope;
+    PutFile(scope.folder, L"old.jpg", "data");
+    scope.Open();
+    VyxFile* item = scope.Document().GetItem(scope.IndexOf(L"old.jpg"));
+    ASSERT_EQ(VyxNoteStore::NoteWritten, item->SetNote(L"注釈"));
+    RenameMoment moment;
+    moment.folder = &scope.folder;
+    {
+        ImportPatch patch("kernel32.dll", "MoveFileW", reinterpret_cast<void*>(&WatchedMoveFile));
+        ASSERT_TRUE(patch);
+        s_moveFile = reinterpret_cast<decltype(&MoveFileW)>(patch.Original());
+        s_moment = &moment;
+        EXPECT_TRUE(scope.Document().RenameItem(item, L"new.jpg"));
+        s_moment = nullptr;
+    }
+    ASSERT_EQ(1, moment.renames);
+    EXPECT_EQ(CString(L"注釈"), moment.noteAtNew);
+    EXPECT_EQ(CString(L"注釈"), moment.noteAtOld);
+    EXPECT_EQ(CString(L"注釈"), NoteOnDisk(scope.folder, L"new.jpg"));
+    EXPECT_TRUE(NoteOnDisk(scope.folder, L"old.jpg").IsEmpty());
+}
+
+// The note written under the new name and the file renamed, the old name's note cannot be
+// cleared: the rename is undone, the file and its note at the old name, nothing at the new one.
+TEST(DocumentRenaming, ARenameWhoseOldNoteCannotBeClearedIsUndone)
+{
+    DocumentScope scope;
+    PutFile(scope.folder, L"old.jpg", "data");
+    scope.Open();
+    VyxFile* item = scope.Document().GetItem(scope.IndexOf(L"old.jpg"));
+    ASSERT_EQ(VyxNoteStore::NoteWritten, item->SetNote(L"注釈"));
+    static int writes = 0;
+    writes = 0;
+    // Only the second note write fails: its new note file never takes the old one's place.
+    VyxNoteFile::s_beforePutInPlace = [](const wchar_t* scratch) {
+        if (++writes == 2)
+            DeleteFileW(scratch);
+    };
+    CString reason;
+    EXPECT_FALSE(scope.Document().RenameItem(item, L"new.jpg", &reason));
+    VyxNoteFile::s_beforePutInPlace = nullptr;
+    EXPECT_EQ(3, writes);
+    EXPECT_EQ("data", ScratchFolder::ReadFile(scope.folder / L"old.jpg"));
+    EXPECT_FALSE(ScratchFolder::Exists(scope.folder / L"new.jpg"));
+    EXPECT_EQ(CString(L"old.jpg"), item->GetFileName());
+    EXPECT_EQ(CString(L"注釈"), NoteOnDisk(scope.folder, L"old.jpg"));
+    EXPECT_TRUE(NoteOnDisk(scope.folder, L"new.jpg").IsEmpty());
+    EXPECT_EQ(CString(L"注釈"), item->GetNote());
+    EXPECT_NE(-1, reason.Find((scope.folder / L"_NOTE_.KWI").c_str())) << CStringA(reason);
 }
 
 TEST(DocumentRenaming, ItsOwnNameAndAMissingFileAreRefusedAndChangeNothing)
