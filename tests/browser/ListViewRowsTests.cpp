@@ -377,3 +377,35 @@ TEST(ListView, ACellsTipAndTabFromTheListServeTheRowsItemAfterASort)
     ASSERT_NE(nullptr, focused);
     EXPECT_EQ(doc, focused->GetDocument());
 }
+
+TEST(ListView, AFolderListedAfterTheEndOfALargerOneShowsItsFirstRowAtTheTop)
+{
+    FrameProgram p(nullptr, false);
+    PutFiles(p, 300);
+    const CString small = p.m_folder / L"small";
+    ASSERT_TRUE(CreateDirectoryW(small, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    for (int i = 0; i < 20; ++i) {
+        wchar_t name[32];
+        swprintf(name, 32, L"small\\s%02d.jpg", i);
+        p.m_folder.WriteFile(name, "x");
+    }
+    ASSERT_TRUE(p.Start(p.m_folder.Path()));
+    CLstView* list = ListView(p);
+    CKWView* grid = ThumbView(p);
+    ASSERT_NE(nullptr, list);
+    CKWDoc* doc = p.Document();
+    PaintAndIdle(p);
+    CPoint cell = grid->GetLayout().GetCellOrigin(0) - grid->GetScrollOffset() + CPoint(8, 8);
+    grid->ClientToScreen(&cell);
+    ASSERT_TRUE(ShowsAt(grid->GetSafeHwnd(), cell));
+    ASSERT_TRUE(ClickOnScreen(cell, [&] { return doc->GetCursorIndex() == 0 && GetFocus() == grid->GetSafeHwnd(); }));
+    const int last = doc->GetItemCount() - 1;
+    ASSERT_TRUE(Press(VK_END, 0, [&] { return doc->GetCursorIndex() == last; }));
+    CListCtrl& rows = list->GetListCtrl();
+    ASSERT_LT(0, rows.GetTopIndex());
+    doc->OpenFolder(CVirtualFolder(small, small, CVirtualFolder::KindPlainFolder), nullptr);
+    PaintAndIdle(p);
+    ASSERT_EQ(20, rows.GetItemCount());
+    EXPECT_EQ(0, rows.GetTopIndex());
+    p.Close();
+}
