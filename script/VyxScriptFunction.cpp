@@ -251,6 +251,11 @@ int VyxScriptFunction::ParseText(VyxText& text)
             continue;
         pending += CutStatement(line);
         int length = pending.GetLength();
+        if (length > MaxFormulaLength)
+            ThrowGlobalErrorAtLevel(
+                VyxGlobalErrorException::Create("VyxScriptFunction", __LINE__, "VyxScriptFunction::ParseText"), 4,
+                ePostFixSyntax, L"#%04d: statement too long: %d characters (at most %d)",
+                m_context ? m_context->m_lineNumber : 0, length, static_cast<int>(MaxFormulaLength));
         if (length >= 2 && pending[length - 1] == L'\\') {
             pending = pending.Left(length - 1); // continued on the next line, without a blank
             continue;

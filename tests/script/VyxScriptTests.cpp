@@ -116,6 +116,24 @@ TEST_F(ScriptHost, RunReturnsTheCodeOfTheErrorThatEndedItAndKeepsWhatWasDrawn)
     EXPECT_EQ(1, script.GetState()); // still loaded
 }
 
+// The window drawing a cell or a printed page is never held up by one monstrous line: the script
+// is refused at load, the statements before and after it drawing nothing.
+TEST_F(ScriptHost, AStatementTooLongForAnyScriptIsRefusedAtLoad)
+{
+    const std::wstring line = L"BOX (0,0)-(50,50), " + std::wstring(500000, L'=') + L"\n";
+    EXPECT_EQ(ePostFixSyntax, LoadScript(script, folder, L"BOX (0,0)-(50,50)\n" + line + L"x = 1\n"));
+    EXPECT_TRUE(script.IsInvalid());
+    // Continuation lines count together.
+    std::wstring continued;
+    for (int i = 0; i < 10; ++i)
+        continued += L"x = x + " + std::wstring(VyxPostfix::MaxFormulaLength / 10, L'1') + L" \\\n";
+    EXPECT_EQ(ePostFixSyntax, LoadScript(script, folder, continued + L"1\n"));
+    // A long line within the limit loads and runs.
+    ASSERT_EQ(1,
+              LoadScript(script, folder, L"x = \"" + std::wstring(VyxPostfix::MaxFormulaLength - 8, L'a') + L"\"\n"));
+    EXPECT_EQ(1, script.Run());
+}
+
 TEST_F(ScriptHost, DrawDefaultFitsAndCentresTheCurrentPictureAndNeedsOne)
 {
     Canvas page(400, 400);
