@@ -64,4 +64,41 @@ inline Input PutBig32(Input data, size_t at, DWORD value)
     return data;
 }
 
+// A BMP file of any header size, depth and compression from its table and pixel bytes.
+inline Input MakeBmp(DWORD headerSize, LONG width, LONG height, WORD bits, DWORD compression, const Input& table,
+                     const Input& pixels)
+{
+    Input file = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    Input header(headerSize, 0);
+    header = Put32(header, 0, headerSize);
+    if (headerSize == 12) {
+        header[4] = static_cast<BYTE>(width);
+        header[6] = static_cast<BYTE>(height);
+        header[8] = 1;
+        header[10] = static_cast<BYTE>(bits);
+    } else {
+        header = Put32(header, 4, static_cast<DWORD>(width));
+        header = Put32(header, 8, static_cast<DWORD>(height));
+        header[12] = 1;
+        header[14] = static_cast<BYTE>(bits);
+        header = Put32(header, 16, compression);
+        header = Put32(header, 20, static_cast<DWORD>(pixels.size()));
+        header = Put32(header, 32, static_cast<DWORD>(table.size() / 4));
+    }
+    file.insert(file.end(), header.begin(), header.end());
+    file.insert(file.end(), table.begin(), table.end());
+    file = Put32(file, 10, static_cast<DWORD>(file.size()));
+    file.insert(file.end(), pixels.begin(), pixels.end());
+    return Put32(file, 2, static_cast<DWORD>(file.size()));
+}
+
+inline Input GreyTable(int entries, int entryBytes = 4)
+{
+    Input table;
+    for (int i = 0; i < entries; ++i)
+        for (int k = 0; k < entryBytes; ++k)
+            table.push_back(k < 3 ? static_cast<BYTE>(i * 255 / (entries - 1)) : 0);
+    return table;
+}
+
 } // namespace
