@@ -435,6 +435,9 @@ int VyxSPI::RequestPicture(SPIGetPictureProc entry, SPIRequest* request)
     int result = entry(source, request->length, request->flags, &info, &bits, request->progress, request->callbackData);
     if (result != SPI_OK)
         return result;
+    // The same block as both handles is one packed picture, freed once.
+    if (bits == info)
+        bits = nullptr;
     // A success without a picture is a failure, so that a caller goes on to the next plug-in.
     if (!info) {
         FreePluginBlock(bits);

@@ -134,6 +134,32 @@ TEST_F(ScriptHost, AStatementTooLongForAnyScriptIsRefusedAtLoad)
     EXPECT_EQ(1, script.Run());
 }
 
+// A loop that never ends (a mistake, or a damaged file) stops after the run's statement budget,
+// keeping what it drew; the next run has the whole budget again, and a long loop within it runs.
+TEST_F(ScriptHost, ALoopThatNeverEndsStopsAtTheRunsStatementBudget)
+{
+    ASSERT_EQ(1, LoadScript(script, folder, L"BOX (0,0)-(50,50)\nWHILE 1\nWEND\nBOX (60,60)-(70,70)\n"));
+    EXPECT_EQ(ePostFixSyntax, script.Run());
+    EXPECT_EQ(kBlack, canvas.Pixel(0, 10));
+    EXPECT_EQ(kWhite, canvas.Pixel(60, 65));
+    ASSERT_EQ(1, LoadScript(script, folder,
+                            L"FUNCTION f(n)\n RETURN n + 1\nFEND\ni = 0\nWHILE i < 50000\n i = f(i)\nWEND\n"));
+    EXPECT_EQ(1, script.Run());
+    EXPECT_EQ(1, script.Run());
+    EXPECT_EQ(50000, script.GetMainFunction().GetLocalVariables().Lookup(L"i")->GetInt());
+}
+
+// A text doubled in a loop is refused once it would pass the longest text, instead of taking the
+// address space.
+TEST_F(ScriptHost, ATextDoubledInALoopIsRefusedAtTheLongestText)
+{
+    ASSERT_EQ(1, LoadScript(script, folder, L"s = \"ab\"\nWHILE 1\n s = s + s\nWEND\n"));
+    EXPECT_EQ(-2, script.Run());
+    const int length = static_cast<int>(wcslen(script.GetMainFunction().GetLocalVariables().Lookup(L"s")->GetString()));
+    EXPECT_GT(length, VyxVariant::MaxTextLength / 2);
+    EXPECT_LE(length, VyxVariant::MaxTextLength);
+}
+
 TEST_F(ScriptHost, DrawDefaultFitsAndCentresTheCurrentPictureAndNeedsOne)
 {
     Canvas page(400, 400);
