@@ -205,9 +205,43 @@ inline void Mutate(Input& data, Lcg& random)
     }
 }
 
+// A number field of a format (a width, a count, an offset): where it is and how it is stored.
+struct Field
+{
+    size_t at;
+    int width; // 2 or 4 bytes
+    bool bigEndian;
+};
+
+// Format-aware mutation: one field of the input set to a boundary number, a small or a random one.
+inline void MutateField(Input& data, const std::vector<Field>& fields, Lcg& random)
+{
+    static const DWORD kValues[] = {0,          1,          2,      3,       0x7F,      0xFF,      0x100,
+                                    0x7FFF,     0x8000,     0xFFFF, 0x10000, 46341,     30000,     0x7FFFFFFF,
+                                    0x80000000, 0xFFFFFFFF, 16384,  65535,   536870913, 0x1000000, 0xFFFFFFFE};
+    if (fields.empty())
+        return;
+    const Field& field = fields[random.Below(fields.size())];
+    DWORD value = random.Next() % 3 ? kValues[random.Below(sizeof kValues / sizeof kValues[0])]
+                                    : static_cast<DWORD>(random.Next() % (field.width == 2 ? 0x10000u : 0x1000000u));
+    for (int i = 0; i < field.width && field.at + i < data.size(); ++i)
+        data[field.at + i] = static_cast<BYTE>(value >> (8 * (field.bigEndian ? field.width - 1 - i : i)));
+}
+
+// As FeedHostile below; one mutated input in three has a field of its format (fields of the seed
+// it comes from) set instead of its bytes changed.
+template <class Feed, class Fields>
+int FeedHostileFields(const std::vector<Input>& seeds, unsigned salt, int count, Feed feed, Fields fields);
+
 // Feeds count inputs made from the seeds to feed(data, index), each within the bounds; returns how
 // many were fed.
 template <class Feed> int FeedHostile(const std::vector<Input>& seeds, unsigned salt, int count, Feed feed)
+{
+    return FeedHostileFields(seeds, salt, count, feed, [](const Input&) { return std::vector<Field>(); });
+}
+
+template <class Feed, class Fields>
+int FeedHostileFields(const std::vector<Input>& seeds, unsigned salt, int count, Feed feed, Fields fields)
 {
     const std::string name = "seed" + std::to_string(salt);
     int fed = 0;
@@ -222,10 +256,20 @@ template <class Feed> int FeedHostile(const std::vector<Input>& seeds, unsigned 
     for (const Input& seed : seeds)
         for (size_t n = 0; n < seed.size() && fed < count / 4; n += n < 64 ? 1 : 1 + seed.size() / 32)
             feedOne(Input(seed.begin(), seed.begin() + n));
+    std::vector<std::vector<Field>> seedFields;
+    for (const Input& seed : seeds)
+        seedFields.push_back(fields(seed));
     Lcg random{salt};
     for (size_t i = 0; fed < count && !seeds.empty(); ++i) {
         Input data = seeds[i % seeds.size()];
-        Mutate(data, random);
+        const std::vector<Field>& known = seedFields[i % seeds.size()];
+        if (!known.empty() && i % 3 == 0) {
+            MutateField(data, known, random);
+            if (random.Next() & 1)
+                MutateField(data, known, random);
+        } else {
+            Mutate(data, random);
+        }
         feedOne(data);
     }
     return fed;

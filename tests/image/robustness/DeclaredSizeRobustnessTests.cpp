@@ -11,6 +11,8 @@
 #include "image/cximage/CxImage.h"
 #include "image/plugins/SpiInterface.h"
 
+#include <zlib.h>
+
 #include <functional>
 
 using samples::GifFrame;
@@ -118,6 +120,42 @@ const BYTE kJpeg2000WithManyLayers[] = {
     0xC7, 0x84, 0x06, 0x54, 0xD3, 0xE7, 0xC3, 0x83, 0x10, 0x54, 0xF8, 0xC7, 0xC6, 0x14, 0x11, 0x97, 0x23, 0xD8, 0x11,
     0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0xFF, 0xD9};
 
+Input Encoded(int type)
+{
+    Dib picture(Make24(19, 13, [](LONG x, LONG y) { return RGB(x * 13, y * 19, (x ^ y) * 8); }));
+    CxImage writer;
+    writer.CreateFromHANDLE(picture);
+    BYTE* bytes = nullptr;
+    long size = 0;
+    Input data;
+    if (writer.Encode(bytes, size, type))
+        data.assign(bytes, bytes + size);
+    writer.FreeMemory(bytes);
+    return data;
+}
+
+// A JPEG of some 750 bytes whose frame header says 9000 x 9000 pixels.
+Input JpegLargerThanItsData()
+{
+    Input jpeg = Encoded(CXIMAGE_FORMAT_JPG);
+    for (size_t i = 2; i + 9 < jpeg.size(); ++i)
+        if (jpeg[i] == 0xFF && (jpeg[i + 1] == 0xC0 || jpeg[i + 1] == 0xC2)) {
+            for (size_t field : {5u, 7u}) {
+                jpeg[i + field] = 9000 >> 8;
+                jpeg[i + field + 1] = 9000 & 0xFF;
+            }
+            break;
+        }
+    return jpeg;
+}
+
+// A PNG of some 150 bytes whose header says 9000 x 9000 pixels, its checksum made right again.
+Input PngLargerThanItsData()
+{
+    Input png = PutBig32(PutBig32(Encoded(CXIMAGE_FORMAT_PNG), 16, 9000), 20, 9000);
+    return PutBig32(png, 29, crc32(0, png.data() + 12, 17));
+}
+
 } // namespace
 
 TEST(DeclaredSizeRobustness, AGifFrameLargerThanItsScreenIsClippedToTheScreenBeforeMemoryIsTaken)
@@ -217,4 +255,31 @@ TEST(DeclaredSizeRobustness, AJpeg2000StreamDeclaringMorePacketsThanItHasBytesIs
     EXPECT_FALSE(decoded);
     // A walk over every packet takes seconds on a loaded machine; the refusal no time at all.
     EXPECT_LT(static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart, 0.5);
+}
+
+TEST(DeclaredSizeRobustness, AJpegOrPngDeclaringMorePixelsThanItsBytesCanFillIsRefusedBeforeMemoryIsTaken)
+{
+    const struct
+    {
+        Input data;
+        int type;
+        const wchar_t* plugin;
+    } cases[] = {{JpegLargerThanItsData(), CXIMAGE_FORMAT_JPG, L"vyx_jpeg"},
+                 {PngLargerThanItsData(), CXIMAGE_FORMAT_PNG, L"vyx_png"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.type);
+        ASSERT_GT(c.data.size(), 100u);
+        ASSERT_LT(c.data.size(), 1000u);
+        CxImage image;
+        bool decoded = true;
+        EXPECT_LT(TakenBy([&] {
+                      decoded =
+                          image.Decode(const_cast<BYTE*>(c.data.data()), static_cast<DWORD>(c.data.size()), c.type);
+                  }),
+                  kSmallBlocks);
+        EXPECT_FALSE(decoded);
+        HGLOBAL fromPlugin = nullptr;
+        EXPECT_LT(TakenBy([&] { fromPlugin = PictureFromPlugin(c.plugin, c.data); }), kSmallBlocks);
+        EXPECT_EQ(nullptr, fromPlugin);
+    }
 }

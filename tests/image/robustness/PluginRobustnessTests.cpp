@@ -154,10 +154,13 @@ TEST(PluginRobustness, OwnPluginsOnHostileMemory)
     {
         const wchar_t* name;
         std::vector<Input> seeds;
+        std::vector<hostile::Field> (*fields)(const Input&);
     } plugins[] = {
-        {L"vyx_jpeg", {Encode(rgb, CXIMAGE_FORMAT_JPG)}}, {L"vyx_gif", {Encode(palette, CXIMAGE_FORMAT_GIF)}},
-        {L"vyx_tiff", {Encode(rgb, CXIMAGE_FORMAT_TIF)}}, {L"vyx_bmp", {Encode(palette, CXIMAGE_FORMAT_BMP)}},
-        {L"vyx_png", {Encode(rgb, CXIMAGE_FORMAT_PNG)}},
+        {L"vyx_jpeg", {Encode(rgb, CXIMAGE_FORMAT_JPG)}, JpegFields},
+        {L"vyx_gif", {Encode(palette, CXIMAGE_FORMAT_GIF)}, GifFields},
+        {L"vyx_tiff", {Encode(rgb, CXIMAGE_FORMAT_TIF)}, TiffFields},
+        {L"vyx_bmp", {Encode(palette, CXIMAGE_FORMAT_BMP)}, BmpFields},
+        {L"vyx_png", {Encode(rgb, CXIMAGE_FORMAT_PNG)}, PngFields},
     };
     const int inputs = hostile::InputsPerReader();
     for (const auto& plugin : plugins) {
@@ -165,33 +168,36 @@ TEST(PluginRobustness, OwnPluginsOnHostileMemory)
         OwnPlugin own(plugin.name);
         ASSERT_TRUE(own.getPicture && own.getPictureInfo) << plugin.name;
         ASSERT_FALSE(plugin.seeds[0].empty()) << plugin.name;
-        hostile::FeedHostile(plugin.seeds, 61, inputs, [&](const Input& data, int index) {
-            const char* source = reinterpret_cast<const char*>(data.empty() ? nullptr : data.data());
-            LONG_PTR length = static_cast<LONG_PTR>(data.size());
-            if (index % 4 == 0) {
-                SPIPictureInfo info = {};
-                own.getPictureInfo(source, length, SPI_INPUT_MEMORY, &info);
-                if (info.hInfo)
-                    LocalFree(info.hInfo);
-            }
-            HLOCAL info = nullptr, bits = nullptr;
-            if (own.getPicture(source, length, SPI_INPUT_MEMORY, &info, &bits, nullptr, 0) == SPI_OK) {
-                ++pictures;
-                EXPECT_TRUE(info && bits);
-                if (info && LocalSize(info) >= sizeof(BITMAPINFOHEADER)) {
-                    const auto* header = static_cast<const BITMAPINFOHEADER*>(LocalLock(info));
-                    DibLayout layout;
-                    if (CheckDibHeader(*header, &layout)) {
-                        EXPECT_GE(LocalSize(bits), layout.imageBytes);
-                    }
-                    LocalUnlock(info);
+        hostile::FeedHostileFields(
+            plugin.seeds, 61, inputs,
+            [&](const Input& data, int index) {
+                const char* source = reinterpret_cast<const char*>(data.empty() ? nullptr : data.data());
+                LONG_PTR length = static_cast<LONG_PTR>(data.size());
+                if (index % 4 == 0) {
+                    SPIPictureInfo info = {};
+                    own.getPictureInfo(source, length, SPI_INPUT_MEMORY, &info);
+                    if (info.hInfo)
+                        LocalFree(info.hInfo);
                 }
-            }
-            if (info)
-                LocalFree(info);
-            if (bits)
-                LocalFree(bits);
-        });
+                HLOCAL info = nullptr, bits = nullptr;
+                if (own.getPicture(source, length, SPI_INPUT_MEMORY, &info, &bits, nullptr, 0) == SPI_OK) {
+                    ++pictures;
+                    EXPECT_TRUE(info && bits);
+                    if (info && LocalSize(info) >= sizeof(BITMAPINFOHEADER)) {
+                        const auto* header = static_cast<const BITMAPINFOHEADER*>(LocalLock(info));
+                        DibLayout layout;
+                        if (CheckDibHeader(*header, &layout)) {
+                            EXPECT_GE(LocalSize(bits), layout.imageBytes);
+                        }
+                        LocalUnlock(info);
+                    }
+                }
+                if (info)
+                    LocalFree(info);
+                if (bits)
+                    LocalFree(bits);
+            },
+            plugin.fields);
         EXPECT_GT(pictures, 0) << plugin.name;
     }
     hostile::Report("own plug-ins (each)", inputs);

@@ -165,7 +165,7 @@ TEST(ReaderRobustness, BmpFiles)
                                 0xFFFFFFF9u, 0xFFFFFFFFu})
                 if (fed < inputs)
                     FeedBmp(Put32(seed, at, value), fed++);
-    fed += hostile::FeedHostile(seeds, 1, inputs - fed, FeedBmp);
+    fed += hostile::FeedHostileFields(seeds, 1, inputs - fed, FeedBmp, BmpFields);
     hostile::Report("BMP", fed);
 }
 
@@ -182,7 +182,7 @@ TEST(ReaderRobustness, JpegStreams)
         FeedJpeg(JpegWithSize(seeds[1], 40, size), fed++);
         FeedJpeg(JpegWithSize(seeds[1], size, size), fed++);
     }
-    fed += hostile::FeedHostile(seeds, 3, hostile::InputsPerReader() - fed, FeedJpeg);
+    fed += hostile::FeedHostileFields(seeds, 3, hostile::InputsPerReader() - fed, FeedJpeg, JpegFields);
     hostile::Report("JPEG", fed);
 }
 
@@ -198,7 +198,7 @@ TEST(ReaderRobustness, PngStreams)
         FeedPng(PngWithSize(seeds[1], 17, size), fed++);
         FeedPng(PngWithSize(seeds[0], size, size), fed++);
     }
-    fed += hostile::FeedHostile(seeds, 6, hostile::InputsPerReader() - fed, FeedPng);
+    fed += hostile::FeedHostileFields(seeds, 6, hostile::InputsPerReader() - fed, FeedPng, PngFields);
     hostile::Report("PNG", fed);
 }
 
