@@ -1,12 +1,14 @@
 #include "image/DibValidate.h"
 
 #include "foundation/PixelSize.h"
+#include "foundation/VyxLog.h"
 #include "image/DibCore.h"
 #include "image/DibDepth.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -63,6 +65,12 @@ bool BytesCanFill(DWORD compression, LONG width, LONG height, DWORD imageBytes, 
 }
 
 } // namespace
+
+void LogUnfillablePicture(const wchar_t* kind, ULONGLONG width, ULONGLONG height, ULONGLONG bytes)
+{
+    LogWrite(VYX_LOG_SOURCE, LogLevelWarning, L"%s refused: %s x %s pixels declared, %s bytes to fill them", kind,
+             std::to_wstring(width).c_str(), std::to_wstring(height).c_str(), std::to_wstring(bytes).c_str());
+}
 
 ULONGLONG FillableImageBytes(ULONGLONG dataBytes)
 {
@@ -182,8 +190,11 @@ HGLOBAL NormalizeDib(const void* packed, SIZE_T bytes, SIZE_T pixelOffset)
         return nullptr;
     SIZE_T dataBytes =
         IsRle(compression) && header.biSizeImage && header.biSizeImage < available ? header.biSizeImage : available;
-    if (!BytesCanFill(compression, outHeader.biWidth, outHeader.biHeight, layout.imageBytes, dataBytes))
+    if (!BytesCanFill(compression, outHeader.biWidth, outHeader.biHeight, layout.imageBytes, dataBytes)) {
+        LogUnfillablePicture(IsRle(compression) ? L"run-length picture" : L"picture", outHeader.biWidth,
+                             outHeader.biHeight, dataBytes);
         return nullptr;
+    }
     outHeader.biSizeImage = layout.imageBytes;
     HGLOBAL out = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, layout.totalBytes);
     if (!out)

@@ -29,6 +29,10 @@ bool CheckDibHeader(const BITMAPINFOHEADER& header, DibLayout* layout = nullptr)
 // is allocated for it.
 bool IsDibSizeAllowed(long long width, long long height, WORD bitCount);
 
+// Writes to the log (WARNING) that a picture of that kind ("BMP", "GIF frame") was refused because
+// its bytes cannot fill the size it declares.
+void LogUnfillablePicture(const wchar_t* kind, ULONGLONG width, ULONGLONG height, ULONGLONG bytes);
+
 // The most stored pixel bytes that dataBytes of rows may stand for: a picture cut short keeps
 // its size, its missing rows zero, but not past 64 times what is there (or 1 MB).
 ULONGLONG FillableImageBytes(ULONGLONG dataBytes);

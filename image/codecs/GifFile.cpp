@@ -430,8 +430,10 @@ int GifFile::Decode()
         return 1;
     const ULONGLONG reachablePixels = (m_gifSize - m_pos) * kLzwPixelsPerByte + 4096;
     const ULONGLONG reachableRows = (reachablePixels / m_frameWidth + 1) * (interlaced ? 8 : 1);
-    if (static_cast<ULONGLONG>(m_keptHeight) > reachableRows)
+    if (static_cast<ULONGLONG>(m_keptHeight) > reachableRows) {
+        LogUnfillablePicture(L"GIF frame", m_keptWidth, m_keptHeight, m_gifSize - m_pos);
         return 4;
+    }
     m_dibBits = m_colorBits == 1 ? 1 : m_colorBits <= 4 ? 4 : 8;
     HGLOBAL dib = CreateFrameDib();
     if (!dib)

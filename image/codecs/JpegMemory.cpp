@@ -296,7 +296,10 @@ int JpegDecodeDib(const BYTE* data, SIZE_T size, int reduction, HGLOBAL* result,
     header.biCompression = BI_RGB;
     // Refuse before libjpeg allocates anything for the picture.
     const ULONGLONG declared = static_cast<ULONGLONG>(cinfo.image_width) * cinfo.image_height;
-    if (!CheckDibHeader(header) || declared > std::max(kJpegAlwaysPixels, size * kJpegPixelsPerByte)) {
+    const bool fillable = declared <= std::max(kJpegAlwaysPixels, size * kJpegPixelsPerByte);
+    if (!fillable)
+        LogUnfillablePicture(L"JPEG", cinfo.image_width, cinfo.image_height, size);
+    if (!CheckDibHeader(header) || !fillable) {
         jpeg_destroy_decompress(&cinfo);
         return 2;
     }

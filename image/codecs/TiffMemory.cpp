@@ -1,11 +1,14 @@
 #include "image/codecs/TiffMemory.h"
 
+#include "foundation/VyxLog.h"
+
 #include <tiffio.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 #include <vector>
 
 namespace {
@@ -212,8 +215,12 @@ bool DirectoriesFitTheFile(TiffFileClient client)
             const BYTE* entry = table.data() + i * entryBytes;
             const ULONGLONG count = Number(entry + 4, offsetBytes, bigEndian);
             const ULONGLONG bytes = TypeBytes(static_cast<unsigned>(Number(entry + 2, 2, bigEndian)));
-            if (bytes && count > client.size / bytes)
+            if (bytes && count > client.size / bytes) {
+                LogWrite(VYX_LOG_SOURCE, LogLevelWarning,
+                         L"TIFF refused: a directory entry counts %s values in %s bytes",
+                         std::to_wstring(count).c_str(), std::to_wstring(client.size).c_str());
                 return false;
+            }
         }
         if (!ReadAt(client, first + entries * entryBytes, table.data(), offsetBytes))
             return true;

@@ -237,6 +237,8 @@ HGLOBAL CxDecodeJp2(const BYTE* data, SIZE_T size)
             ULONGLONG pixels = static_cast<ULONGLONG>(image->x1 - image->x0) * (image->y1 - image->y0);
             const bool fillable = samples <= std::max<ULONGLONG>(kJp2AlwaysSamples, size * kJp2SamplesPerByte) &&
                                   DeclaredPackets(codec) <= size;
+            if (!fillable)
+                LogUnfillablePicture(L"JPEG 2000", image->x1 - image->x0, image->y1 - image->y0, size);
             if (image->x1 > image->x0 && image->y1 > image->y0 && samples * 4 < kMaxDibBytes &&
                 pixels * 3 < kMaxDibBytes && fillable && opj_decode(codec, stream, image) &&
                 opj_end_decompress(codec, stream))

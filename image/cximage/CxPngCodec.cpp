@@ -117,8 +117,10 @@ HGLOBAL CxDecodePng(const BYTE* data, SIZE_T size)
     // Deflate gives at most 1,032 bytes a byte: rows the file's bytes cannot fill are refused
     // before anything is allocated for them.
     const ULONGLONG storedRow = (static_cast<ULONGLONG>(width) * png_get_channels(png, info) * depth + 7) / 8 + 1;
-    if (storedRow * height > static_cast<ULONGLONG>(size) * 1032 + 1024)
+    if (storedRow * height > static_cast<ULONGLONG>(size) * 1032 + 1024) {
+        LogUnfillablePicture(L"PNG", width, height, size);
         png_error(png, "more rows than the data hold");
+    }
 
     // Indexed and plain grey pictures keep one channel; everything else becomes blue, green, red
     // (and alpha, laid over white below).

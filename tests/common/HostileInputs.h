@@ -240,6 +240,22 @@ template <class Feed> int FeedHostile(const std::vector<Input>& seeds, unsigned 
     return FeedHostileFields(seeds, salt, count, feed, [](const Input&) { return std::vector<Field>(); });
 }
 
+// Only the mutations of the seeds, count of them: for a reader's inputs cut into parts (one part
+// feeds the seeds and their prefixes, the others more mutations under salts of their own).
+template <class Feed> int FeedMutations(const std::vector<Input>& seeds, unsigned salt, int count, Feed feed)
+{
+    const std::string name = "mutation" + std::to_string(salt);
+    Lcg random{salt};
+    int fed = 0;
+    for (size_t i = 0; fed < count && !seeds.empty(); ++i) {
+        Input data = seeds[i % seeds.size()];
+        Mutate(data, random);
+        const int index = fed++;
+        Bounded(name.c_str(), index, data.data(), data.size(), [&] { feed(data, index); });
+    }
+    return fed;
+}
+
 template <class Feed, class Fields>
 int FeedHostileFields(const std::vector<Input>& seeds, unsigned salt, int count, Feed feed, Fields fields)
 {

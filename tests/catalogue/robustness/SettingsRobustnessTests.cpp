@@ -142,17 +142,67 @@ const wchar_t* const kBadValues[] = {L"abc",         L"",     L"-1",        L"-2
 
 } // namespace
 
-TEST(SettingsRobustness, MutatedSettingsFilesOpenWithinRangeAndAreWrittenBackValid)
+// Every file is read; one in a hundred is also written back (each write rewrites the file). The
+// run's inputs are cut into parts, each a test of its own, so that the shards share them: a
+// document reads a file in some 100 ms.
+constexpr int kSettingsParts = 8;
+
+void FeedSettingsPart(int part)
 {
+    // The heap-checked share reads a few files of the first part only: a file takes seconds there.
+    if (part > 0 && hostile::HeapCheckedShare())
+        GTEST_SKIP();
     DocumentScope scope;
     const std::string seed = Seed();
     ASSERT_GT(seed.size(), 500u);
-    // Every file is read; one in a hundred is also written back (each write rewrites the file).
-    const int fed = hostile::FeedHostile({hostile::Input(seed.begin(), seed.end())}, 4051u, hostile::Inputs(10000, 2),
-                                         [&](const hostile::Input& data, int index) {
-                                             FeedSettings(std::string(data.begin(), data.end()), index % 100 == 0);
-                                         });
+    auto feed = [&](const hostile::Input& data, int index) {
+        FeedSettings(std::string(data.begin(), data.end()), index % 100 == 0);
+    };
+    const std::vector<hostile::Input> seeds = {hostile::Input(seed.begin(), seed.end())};
+    const int fed = part == 0
+                        ? hostile::FeedHostile(seeds, 4051u, hostile::Inputs(10000 / kSettingsParts, 2), feed)
+                        : hostile::FeedMutations(seeds, 4051u + part, hostile::Inputs(10000 / kSettingsParts, 0), feed);
     hostile::Report("settings file", fed);
+}
+
+TEST(SettingsRobustness, MutatedSettingsFilesOpenWithinRangeAndAreWrittenBackValid)
+{
+    FeedSettingsPart(0);
+}
+
+TEST(SettingsRobustness, MutatedSettingsFilesOpenWithinRangeAndAreWrittenBackValid2)
+{
+    FeedSettingsPart(1);
+}
+
+TEST(SettingsRobustness, MutatedSettingsFilesOpenWithinRangeAndAreWrittenBackValid3)
+{
+    FeedSettingsPart(2);
+}
+
+TEST(SettingsRobustness, MutatedSettingsFilesOpenWithinRangeAndAreWrittenBackValid4)
+{
+    FeedSettingsPart(3);
+}
+
+TEST(SettingsRobustness, MutatedSettingsFilesOpenWithinRangeAndAreWrittenBackValid5)
+{
+    FeedSettingsPart(4);
+}
+
+TEST(SettingsRobustness, MutatedSettingsFilesOpenWithinRangeAndAreWrittenBackValid6)
+{
+    FeedSettingsPart(5);
+}
+
+TEST(SettingsRobustness, MutatedSettingsFilesOpenWithinRangeAndAreWrittenBackValid7)
+{
+    FeedSettingsPart(6);
+}
+
+TEST(SettingsRobustness, MutatedSettingsFilesOpenWithinRangeAndAreWrittenBackValid8)
+{
+    FeedSettingsPart(7);
 }
 
 TEST(SettingsRobustness, EveryOptionsKeyWithEveryKindOfBadValue)
