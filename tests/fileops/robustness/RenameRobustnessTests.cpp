@@ -62,7 +62,7 @@ TEST(RenameRobustness, RandomTemplatesAndNamesExpandToABoundedEnd)
     RegExpGroupFile groups;
     groups.SetPath(L"");
     Lcg random{31};
-    for (int round = 0, rounds = hostile::Inputs(3000, 40); round < rounds; ++round) {
+    for (int round = 0, rounds = hostile::Inputs(10000, 40); round < rounds; ++round) {
         std::wstring name = RandomText(random, 1 + random.Next() % 6);
         std::wstring target = round % 3 == 0 ? L"" : RandomText(random, random.Next() % 4);
         std::wstring format = RandomText(random, random.Next() % 30);
@@ -98,7 +98,7 @@ TEST(RenameRobustness, ThousandsOfMarksAndALongLineStayBounded)
 TEST(RenameRobustness, ReportEscapesEndingAnywhereNeverReadPastTheText)
 {
     Lcg random{32};
-    for (int round = 0, rounds = hostile::Inputs(3000, 50); round < rounds; ++round) {
+    for (int round = 0, rounds = hostile::Inputs(10000, 50); round < rounds; ++round) {
         std::wstring text = RandomText(random, random.Next() % 40);
         if (round % 2)
             text += L'\\';
