@@ -8,6 +8,7 @@
 #include "catalogue/CKWDoc.h"
 #include "catalogue/VyxFile.h"
 #include "foundation/CurrentDirectoryScope.h"
+#include "foundation/SettingsTable.h"
 #include "foundation/ShellShortcut.h"
 #include "foundation/VyxFileStatus.h"
 #include "foundation/VyxFileUtil.h"
@@ -161,29 +162,56 @@ BOOL CFolderView::PreTranslateMessage(MSG* pMsg)
 
 // ---------------------------------------------------------------- life
 
+namespace {
+
+// The pane's keys of section "FolderView" that it reads when made and writes when it goes.
+struct FolderViewSettings
+{
+    int Sort = 0;
+    int SortDirection = 0;
+    int LearnQuick = 1;
+    int ArcFileSort = 0;
+    int ArcFileSortDirection = 0;
+    CString LeaveExtend = L"zip lzh cab"; // extensions separated by spaces
+
+    template <class Visitor> static void VisitKeys(Visitor& v)
+    {
+        using S = FolderViewSettings;
+        v.ProfileInt(kSection, L"Sort", &S::Sort);
+        v.ProfileInt(kSection, L"SortDirection", &S::SortDirection);
+        v.ProfileInt(kSection, L"LearnQuick", &S::LearnQuick);
+        v.ProfileInt(kSection, L"ArcFileSort", &S::ArcFileSort);
+        v.ProfileInt(kSection, L"ArcFileSortDirection", &S::ArcFileSortDirection);
+        v.String(kSection, L"LeaveExtend", &S::LeaveExtend);
+    }
+};
+
+} // namespace
+
 void CFolderView::ReadSettings()
 {
-    m_nSortKind = GetAppIniInt(kSection, L"Sort", 0);
-    m_nSortDirection = GetAppIniInt(kSection, L"SortDirection", 0);
-    m_bLearnQuick = GetAppIniInt(kSection, L"LearnQuick", 1);
-    m_nArcSortKind = GetAppIniInt(kSection, L"ArcFileSort", 0);
-    m_nArcSortDirection = GetAppIniInt(kSection, L"ArcFileSortDirection", 0);
-    CString kept;
-    GetAppIniString(kept, kSection, L"LeaveExtend", L"zip lzh cab");
-    m_keptExtensions = VyxStringArray(kept, L' ');
+    FolderViewSettings settings;
+    SettingsTable::Read(settings);
+    m_nSortKind = settings.Sort;
+    m_nSortDirection = settings.SortDirection;
+    m_bLearnQuick = settings.LearnQuick;
+    m_nArcSortKind = settings.ArcFileSort;
+    m_nArcSortDirection = settings.ArcFileSortDirection;
+    m_keptExtensions = VyxStringArray(settings.LeaveExtend, L' ');
 }
 
 void CFolderView::WriteSettings()
 {
-    WriteAppIniInt(kSection, L"Sort", m_nSortKind);
-    WriteAppIniInt(kSection, L"SortDirection", m_nSortDirection);
-    WriteAppIniInt(kSection, L"LearnQuick", m_bLearnQuick);
-    WriteAppIniInt(kSection, L"ArcFileSort", m_nArcSortKind);
-    WriteAppIniInt(kSection, L"ArcFileSortDirection", m_nArcSortDirection);
-    CString kept;
+    FolderViewSettings settings;
+    settings.Sort = m_nSortKind;
+    settings.SortDirection = m_nSortDirection;
+    settings.LearnQuick = m_bLearnQuick;
+    settings.ArcFileSort = m_nArcSortKind;
+    settings.ArcFileSortDirection = m_nArcSortDirection;
+    settings.LeaveExtend.Empty();
     for (int i = 0; i < m_keptExtensions.GetCount(); ++i)
-        kept += (i ? L" " : L"") + CString(m_keptExtensions[i].GetText());
-    WriteAppIniString(kSection, L"LeaveExtend", kept);
+        settings.LeaveExtend += (i ? L" " : L"") + CString(m_keptExtensions[i].GetText());
+    SettingsTable::Write(settings);
     CRect window;
     GetWindowRect(&window);
     CString text;
@@ -497,6 +525,7 @@ BOOL CFolderView::GoToPath(LPCWSTR lpszPath, BOOL bExpand)
     // Expanding and selecting move the tree's scroll bars many times; they are drawn once.
     DeferredRepaint hold(m_hWnd, DeferredRepaint::SettleOffScreen);
     CString path = lpszPath ? lpszPath : L"";
+    m_strMissingPath.Empty();
     // The container part of a location inside an archive is made absolute; the inner part stays.
     int slash = path.Find(L'/');
     CString container = slash >= 0 ? path.Left(slash) : path;
@@ -575,6 +604,7 @@ BOOL CFolderView::RefreshAncestor(HTREEITEM hAncestor)
 
 void CFolderView::TellNotFound(const CString& path)
 {
+    m_strMissingPath = path;
     CMainFrame* frame = GetMainFrame();
     if (!frame)
         return;
@@ -1206,10 +1236,10 @@ void CFolderView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
         }
         break;
     case HintNextFolder:
-        SelectNeighbourFolder(reinterpret_cast<INT_PTR>(pHint) == 1);
+        SelectNeighbourFolder(HintIndex(pHint) == 1);
         break;
     case HintDriveChosen: {
-        int drive = static_cast<int>(reinterpret_cast<INT_PTR>(pHint));
+        int drive = HintIndex(pHint);
         if (drive >= 0 && drive < 26)
             GoToPath(m_drivePaths[drive].IsEmpty() ? DriveRoot(drive) : m_drivePaths[drive], FALSE);
         break;

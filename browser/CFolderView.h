@@ -48,6 +48,8 @@ public:
     int GetRootMode() const { return m_nRootMode; }
     HTREEITEM GetSelectedFolderItem() const { return m_hSelected; }
     const CString& GetCurrentPath() const { return m_strCurrentPath; }
+    // The path the last GoToPath could not reach, told in the status bar; empty when it went there.
+    const CString& GetMissingPath() const { return m_strMissingPath; }
     CString GetDrivePath(int nDrive) const { return nDrive >= 0 && nDrive < 26 ? m_drivePaths[nDrive] : CString(); }
     // One step of the walk that refines expand buttons; TRUE while items remain.
     BOOL IdleWalkStep();
@@ -185,6 +187,7 @@ private:
     HTREEITEM m_hDragged = nullptr;
     HTREEITEM m_hSelected = nullptr;
     CString m_strCurrentPath;
+    CString m_strMissingPath;
     BOOL m_bTracking = FALSE;
     VyxDropTarget m_drop;
     int m_nRedrawSuspensions = 0;

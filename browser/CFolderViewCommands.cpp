@@ -51,14 +51,14 @@ BOOL CFolderView::BuildContextMenu(HTREEITEM hItem, CMenu& menu)
         return FALSE;
     CString shortPath;
     AbbreviateMiddle(shortPath, GetItemPath(hItem), 60, 28, 28);
-    CString open = FormatMessageLine(MsgOpenWith, shortPath);
+    CString open = FormatMessageLine(MsgOpenWith, MenuItemText(shortPath));
     popup->InsertMenu(0, MF_BYPOSITION | MF_SEPARATOR);
     popup->InsertMenu(0, MF_BYPOSITION | MF_STRING, ID_OPEN_ASSOCIATED, open);
     FolderList quick(FolderListQuickAccess);
     quick.Load();
     for (INT_PTR i = 0; i < quick.GetSize() && ID_QUICK_ACCESS_FIRST + i <= ID_QUICK_ACCESS_LAST; ++i) {
         AbbreviateMiddle(shortPath, quick[i], 60, 28, 28);
-        popup->AppendMenu(MF_STRING, ID_QUICK_ACCESS_FIRST + static_cast<UINT>(i), shortPath);
+        popup->AppendMenu(MF_STRING, ID_QUICK_ACCESS_FIRST + static_cast<UINT>(i), MenuItemText(shortPath));
     }
     return TRUE;
 }

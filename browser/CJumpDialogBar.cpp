@@ -1,6 +1,9 @@
 #include "browser/CJumpDialogBar.h"
 
+#include "browser/CFolderView.h"
+#include "browser/CMainFrame.h"
 #include "catalogue/FrameMessages.h"
+#include "foundation/FormatMessageText.h"
 
 BEGIN_MESSAGE_MAP(CJumpDialogBar, CDialogBar)
 ON_WM_CREATE()
@@ -61,6 +64,17 @@ void CJumpDialogBar::OnGo()
 {
     CString path;
     m_edit.GetWindowText(path);
-    if (CWnd* frame = GetTopLevelParent())
-        frame->SendMessage(WMU_UPDATEALLVIEWS, HintGoToPath, reinterpret_cast<LPARAM>(static_cast<LPCWSTR>(path)));
+    CWnd* frame = GetTopLevelParent();
+    if (!frame)
+        return;
+    frame->SendMessage(WMU_UPDATEALLVIEWS, HintGoToPath, reinterpret_cast<LPARAM>(static_cast<LPCWSTR>(path)));
+    // A typed folder that is not there is said whole, in a box, not only in the narrow last pane
+    // of the status bar; the entry keeps the text to be mended.
+    auto* main = DYNAMIC_DOWNCAST(CMainFrame, frame);
+    CFolderView* pane = main ? main->GetFolderPane() : nullptr;
+    if (!path.IsEmpty() && pane && !pane->GetMissingPath().IsEmpty()) {
+        AfxMessageBox(FormatMessageText(MsgInvalidFolder, pane->GetMissingPath()), MB_OK | MB_ICONSTOP);
+        m_edit.SetFocus();
+        m_edit.SendMessage(EM_SETSEL, 0, -1);
+    }
 }

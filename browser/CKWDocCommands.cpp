@@ -21,6 +21,7 @@
 #include "browser/options/CTreeSheet.h"
 #include "catalogue/CKWDoc.h"
 #include "catalogue/CKWDocScopes.h"
+#include "catalogue/CacheRootCheck.h"
 #include "catalogue/DocumentHost.h"
 #include "catalogue/VFileFilterDlg.h"
 #include "catalogue/VyxCacheIndex.h"
@@ -120,6 +121,8 @@ void CKWDocCommands::OnUpdateHasSelection(CCmdUI* pCmdUI)
 
 void CKWDocCommands::OnSaveCache()
 {
+    if (!CacheRootCheck::ReadyToSave(m_doc.CacheDataFolder, true))
+        return;
     UpdatingScope updating(m_doc);
     m_doc.SaveThumbnailsToCache();
 }
@@ -133,7 +136,7 @@ void CKWDocCommands::OnRemakeThumbs()
             item->SetCacheLookup(FALSE);
         }
     }
-    m_doc.UpdateAllViews(nullptr, CKWDoc::HintRedraw, nullptr);
+    m_doc.UpdateAllViews(nullptr, HintRedraw, nullptr);
 }
 
 void CKWDocCommands::OnSelectAll()
@@ -184,7 +187,7 @@ void CKWDocCommands::ToggleListing(bool& setting)
 {
     UpdatingScope updating(m_doc);
     setting = !setting;
-    if (m_doc.AutoCacheFolder)
+    if (m_doc.AutoCacheFolder && CacheRootCheck::ReadyToSave(m_doc.CacheDataFolder, false))
         m_doc.SaveThumbnailsToCache();
     m_doc.Refresh(true);
 }
@@ -250,7 +253,7 @@ void CKWDocCommands::OnUpFolder()
     if (parent.GetLength() == 2 && parent[1] == L':')
         parent += L"\\";
     if (parent.GetLength() < path.GetLength())
-        m_doc.UpdateAllViews(nullptr, CKWDoc::HintGoToPath, HintArgument(parent.GetString()));
+        m_doc.UpdateAllViews(nullptr, HintGoToPath, HintArgument(parent.GetString()));
 }
 
 void CKWDocCommands::OnSaveFolderSettings()
@@ -300,8 +303,12 @@ void CKWDocCommands::OnOptions()
     for (CPropertyPage* page : std::initializer_list<CPropertyPage*>{&boot, &filer, &file, &config, &folder, &list,
                                                                      &view, &window, &full, &mouse, &thumb, &plugin})
         sheet.AddPage(page);
-    if (sheet.DoModal() == IDOK)
-        m_doc.TakeOptions(record);
+    if (sheet.DoModal() != IDOK)
+        return;
+    // A cache folder that is not there is made now (the user is asked), or the user learns that
+    // nothing will be saved into it.
+    CacheRootCheck::Accept(record.CacheDataFolder);
+    m_doc.TakeOptions(record);
 }
 
 void CKWDocCommands::OnPlugins()
@@ -317,7 +324,7 @@ void CKWDocCommands::OnPlugins()
     if (DocumentHost* host = m_doc.GetHost())
         host->FillPluginSetCombo();
     if (changed)
-        m_doc.UpdateAllViews(nullptr, CKWDoc::HintRedraw, nullptr);
+        m_doc.UpdateAllViews(nullptr, HintRedraw, nullptr);
 }
 
 void CKWDocCommands::OnThumbSettings()
@@ -354,7 +361,7 @@ void CKWDocCommands::OnUpdateMaintCache(CCmdUI* pCmdUI)
 void CKWDocCommands::TakeNetworkResult(DWORD result, const wchar_t* what)
 {
     if (result == NO_ERROR) {
-        m_doc.UpdateAllViews(nullptr, CKWDoc::HintTreeSettings, nullptr);
+        m_doc.UpdateAllViews(nullptr, HintSettingsChanged, nullptr);
         return;
     }
     if (result == static_cast<DWORD>(-1))
@@ -378,5 +385,5 @@ void CKWDocCommands::OnNetDisconnect()
 
 void CKWDocCommands::OnNextFolder(UINT nID)
 {
-    m_doc.UpdateAllViews(nullptr, CKWDoc::HintNextFolder, HintValue(static_cast<int>(nID - ID_DOC_NEXT_UP)));
+    m_doc.UpdateAllViews(nullptr, HintNextFolder, HintValue(static_cast<int>(nID - ID_DOC_NEXT_UP)));
 }

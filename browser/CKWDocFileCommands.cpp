@@ -2,6 +2,7 @@
 // copying or moving to another folder; the document does the work, these ask first.
 #include "browser/CKWDocCommands.h"
 
+#include "browser/CKWDocPictureOutput.h"
 #include "catalogue/CCommentDlg.h"
 #include "catalogue/CKWDoc.h"
 #include "catalogue/CKWDocScopes.h"
@@ -17,6 +18,7 @@
 #include "fileops/VFileRenameDlg.h"
 #include "fileops/VFileRenameNDlg.h"
 #include "fileops/VyxFileTransfer.h"
+#include "foundation/MessageLines.h"
 #include "framework/COleDataObject.h"
 #include "image/DibCore.h"
 #include "image/codecs/SaveDib.h"
@@ -50,6 +52,7 @@ void CKWDocCommands::OnFileRename()
     int remaining = m_doc.GetSelectedOutsideArchivesCount(false);
     if (remaining < 1)
         return;
+    m_doc.TellSelectedTwinRefusals();
     CurrentDirectoryScope directory(m_doc.GetFolderPath());
     WatchModeScope watch(m_doc.GetHost());
     UpdatingScope updating(m_doc);
@@ -63,21 +66,23 @@ void CKWDocCommands::OnFileRename()
             CString reason;
             const CString path = item->GetPath();
             if (m_doc.RenameItem(item, dialog.m_name, &reason))
-                m_doc.UpdateAllViews(nullptr, CKWDoc::HintItemChanged, HintValue(item.position));
+                m_doc.UpdateAllViews(nullptr, HintItemChanged, HintValue(item.position));
             else
-                AfxMessageBox(CKWDoc::RenameFailureText(path, dialog.m_name, reason), MB_OK | MB_ICONSTOP);
+                AfxMessageBox(BreakLongLines(CKWDoc::RenameFailureText(path, dialog.m_name, reason)),
+                              MB_OK | MB_ICONSTOP);
         } else if (dialog.m_abort) {
             break;
         }
     }
     CString folder = m_doc.GetFolderPath();
-    m_doc.UpdateAllViews(nullptr, CKWDoc::HintRenamed, HintArgument(folder.GetString()));
+    m_doc.UpdateAllViews(nullptr, HintRenamed, HintArgument(folder.GetString()));
 }
 
 void CKWDocCommands::OnFileRenameMany()
 {
     if (m_doc.GetSelectedOutsideArchivesCount(false) < 1)
         return;
+    m_doc.TellSelectedTwinRefusals();
     CurrentDirectoryScope directory(m_doc.GetFolderPath());
     WatchModeScope watch(m_doc.GetHost());
     UpdatingScope updating(m_doc);
@@ -94,7 +99,7 @@ void CKWDocCommands::OnFileRenameMany()
         }
     }
     CString folder = m_doc.GetFolderPath();
-    m_doc.UpdateAllViews(nullptr, CKWDoc::HintRenamed, HintArgument(folder.GetString()));
+    m_doc.UpdateAllViews(nullptr, HintRenamed, HintArgument(folder.GetString()));
 }
 
 void CKWDocCommands::OnEditComment()
@@ -103,7 +108,7 @@ void CKWDocCommands::OnEditComment()
         CCommentDlg dialog(item, AfxGetMainWnd());
         if (dialog.DoModal() != IDOK)
             break;
-        m_doc.UpdateAllViews(nullptr, CKWDoc::HintItemChanged, HintValue(item.position));
+        m_doc.UpdateAllViews(nullptr, HintItemChanged, HintValue(item.position));
     }
 }
 
@@ -131,18 +136,16 @@ void CKWDocCommands::OnEditPaste()
     COleDataObject data;
     if (!data.AttachClipboard())
         return;
-    CWnd* mainWnd = AfxGetMainWnd();
     if (data.IsDataAvailable(CF_HDROP)) {
-        std::unique_ptr<VyxFileTransfer> job(new VyxFileTransfer);
+        auto* job = new VyxFileTransfer;
         job->SetDestination(m_doc.GetFolderPath());
         job->AddDataObject(&data, DROPEFFECT_COPY);
-        if (!mainWnd || !mainWnd->GetSafeHwnd())
-            return;
-        // A paste of the program's own drag list runs before the command returns.
+        // A paste of the program's own drag list runs before the command returns; another
+        // program's is posted, and waits its turn behind a job that runs when it arrives.
         if (data.IsDataAvailable(static_cast<CLIPFORMAT>(::RegisterClipboardFormatW(L"CF_VyxDROP"))))
-            mainWnd->SendMessage(WMU_FILEOPERATION, reinterpret_cast<WPARAM>(job.release()), 0);
-        else if (mainWnd->PostMessage(WMU_FILEOPERATION, reinterpret_cast<WPARAM>(job.get()), 0))
-            job.release();
+            VyxFileTransfer::Send(AfxGetMainWnd(), job);
+        else
+            VyxFileTransfer::Post(AfxGetMainWnd(), job);
         return;
     }
     if (!data.IsDataAvailable(CF_DIB))
@@ -153,7 +156,7 @@ void CKWDocCommands::OnEditPaste()
         AfxMessageBox(IDS_CLIPBOARD_UNREADABLE, MB_OK | MB_ICONSTOP);
         return;
     }
-    if (m_doc.SavePastedPicture(picture.get()) == 0)
+    if (CKWDocPictureOutput(m_doc).SavePastedPicture(picture.get()) == 0)
         m_doc.NotifyFolderChanged(nullptr);
 }
 
@@ -164,7 +167,8 @@ void CKWDocCommands::OnFileCopyTo()
     VFileCopyDlg dialog(AfxGetMainWnd());
     dialog.m_initialFolder = m_doc.GetFolderPath();
     if (dialog.DoModal() == IDOK && dialog.MakeDestination())
-        m_doc.TransferSelected(dialog.m_destination, dialog.GetExistingOnly(), dialog.GetSameNameMode(), false);
+        CKWDocPictureOutput(m_doc).TransferSelected(dialog.m_destination, dialog.GetExistingOnly(),
+                                                    dialog.GetSameNameMode(), false);
 }
 
 void CKWDocCommands::OnFileMoveTo()
@@ -176,5 +180,6 @@ void CKWDocCommands::OnFileMoveTo()
     VFileMoveDlg dialog(AfxGetMainWnd());
     dialog.m_initialFolder = m_doc.GetFolderPath();
     if (dialog.DoModal() == IDOK && dialog.MakeDestination())
-        m_doc.TransferSelected(dialog.m_destination, dialog.GetExistingOnly(), dialog.GetSameNameMode(), true);
+        CKWDocPictureOutput(m_doc).TransferSelected(dialog.m_destination, dialog.GetExistingOnly(),
+                                                    dialog.GetSameNameMode(), true);
 }

@@ -2,6 +2,7 @@
 // writes the output.
 #include "browser/CKWDocCommands.h"
 
+#include "browser/CKWDocPictureOutput.h"
 #include "catalogue/CKWDoc.h"
 #include "catalogue/CKWDocScopes.h"
 #include "catalogue/DocumentHost.h"
@@ -31,7 +32,7 @@ void CKWDocCommands::OnFileExtract()
     // Relative to the document's folder, which is the current directory meanwhile.
     CString folder;
     GetFullPath(folder, prompt.m_folder);
-    m_doc.ExtractSelectedTo(folder);
+    CKWDocPictureOutput(m_doc).ExtractSelectedTo(folder);
 }
 
 void CKWDocCommands::OnFilePrint()
@@ -48,7 +49,7 @@ void CKWDocCommands::OnFilePrint()
     }
     CDC printer;
     printer.Attach(handle);
-    int result = m_doc.PrintSelected(&printer, dialog.m_definitionFile);
+    int result = CKWDocPictureOutput(m_doc).PrintSelected(&printer, dialog.m_definitionFile);
     printer.DeleteDC();
     if (result != 0)
         AfxMessageBox(static_cast<UINT>(result), MB_OK | MB_ICONINFORMATION);
@@ -100,7 +101,7 @@ void CKWDocCommands::OnToolHtmlCatalog()
         writer.Generate(MakePath(page, nullptr, dialog.m_folder, dialog.m_fileName, nullptr));
     }
     CString folder = dialog.m_folder;
-    m_doc.UpdateAllViews(nullptr, CKWDoc::HintFolderChanged, HintArgument(folder.GetString()));
+    m_doc.UpdateAllViews(nullptr, HintFolderChanged, HintArgument(folder.GetString()));
 }
 
 void CKWDocCommands::OnToolContactSheet()
@@ -111,10 +112,10 @@ void CKWDocCommands::OnToolContactSheet()
     if (dialog.DoModal() == IDOK) {
         m_doc.m_sheetScaleMode = 10;
         if (EnsureFolderExists(dialog.m_folder, false))
-            m_doc.ExportContactSheets(dialog.m_columns, dialog.m_rows, dialog.m_outputPath, dialog.m_fileType,
-                                      dialog.m_jpegQuality);
+            CKWDocPictureOutput(m_doc).ExportContactSheets(dialog.m_columns, dialog.m_rows, dialog.m_outputPath,
+                                                           dialog.m_fileType, dialog.m_jpegQuality);
     }
-    m_doc.UpdateAllViews(nullptr, CKWDoc::HintRedraw, nullptr);
+    m_doc.UpdateAllViews(nullptr, HintRedraw, nullptr);
 }
 
 void CKWDocCommands::OnToolReport()
@@ -138,5 +139,5 @@ void CKWDocCommands::OnFileSaveImages()
     UpdatingScope updating(m_doc);
     CFileSaveDlg dialog(AfxGetMainWnd());
     if (dialog.DoModal() == IDOK)
-        m_doc.SaveSelectedPictures(dialog);
+        CKWDocPictureOutput(m_doc).SaveSelectedPictures(dialog);
 }

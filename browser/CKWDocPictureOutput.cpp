@@ -1,8 +1,9 @@
 // The walks that write the selection out with the file operations' dialogs and jobs: contact
 // sheets, extraction from archives, printing, saving in another format, and copying or moving.
-#include "catalogue/CKWDoc.h"
+#include "browser/CKWDocPictureOutput.h"
 
 #include "catalogue/CExportDialog.h"
+#include "catalogue/CKWDoc.h"
 #include "catalogue/CKWDocScopes.h"
 #include "catalogue/ContactSheetFile.h"
 #include "catalogue/DocumentHost.h"
@@ -104,9 +105,9 @@ int SavePictureAs(const CFileSaveDlg& options, const CString& path, HGLOBAL pict
 
 // ---------------------------------------------------------------- picture output
 
-void CKWDoc::ExportContactSheets(int columns, int rows, const wchar_t* path, int format, int quality)
+void CKWDocPictureOutput::ExportContactSheets(int columns, int rows, const wchar_t* path, int format, int quality)
 {
-    const int count = m_items.GetSelectedCount(false);
+    const int count = m_doc.GetSelectedCount(false);
     if (count <= 0)
         return;
     if (rows == 0 && columns == 0)
@@ -115,7 +116,7 @@ void CKWDoc::ExportContactSheets(int columns, int rows, const wchar_t* path, int
         rows = (count + columns - 1) / std::max(columns, 1);
     else if (columns == 0)
         columns = (count + rows - 1) / std::max(rows, 1);
-    const CSize cell = ThumbsSize;
+    const CSize cell = m_doc.ThumbsSize;
     // Refused before anything is allocated: a sheet the image library would not hold.
     if (!ContactSheetFile::IsSheetSizeAllowed(columns, rows, cell)) {
         CString text;
@@ -124,12 +125,12 @@ void CKWDoc::ExportContactSheets(int columns, int rows, const wchar_t* path, int
         return;
     }
     CDibSection sheet;
-    if (!sheet.Create24(nullptr, columns * cell.cx, rows * cell.cy, colBackGround)) {
+    if (!sheet.Create24(nullptr, columns * cell.cx, rows * cell.cy, m_doc.colBackGround)) {
         AfxMessageBox(IDS_SHEET_NO_MEMORY, MB_OK | MB_ICONSTOP);
         return;
     }
-    sheet.Fill(nullptr, colBackGround);
-    ContactSheetFile file(*this, path, format, quality, static_cast<long long>(columns) * rows < count);
+    sheet.Fill(nullptr, m_doc.colBackGround);
+    ContactSheetFile file(m_doc, path, format, quality, static_cast<long long>(columns) * rows < count);
     CWnd* mainWnd = AfxGetMainWnd();
     CProgressDlg progress(IDS_SHEET_TITLE);
     const bool shown = progress.Create(mainWnd) != FALSE;
@@ -144,20 +145,20 @@ void CKWDoc::ExportContactSheets(int columns, int rows, const wchar_t* path, int
             break;
         const DWORD flags = item->GetFlags();
         item->ClearFlags(flags);
-        item->SetLimitCheck(LimitCheck);
+        item->SetLimitCheck(m_doc.LimitCheck);
         const POINT position = item->SetPosition(POINT{column * cell.cx, row * cell.cy});
-        if (!m_listingCacheFlag || !item->IsCached()) {
-            item->SetNameFrame(NameFrame);
-            item->SetNameFrameEdge(NameFrameEdge);
-            item->SetFrame(Frame);
-            item->SetFrameEdge(FrameEdge);
-            item->SetNameMode(Name);
-            item->SetName2Per(Name2Per);
-            item->SetMarginSize(ThumbsMarginSize);
-            item->SetPaddingSize(ThumbsPaddingSize);
+        if (!m_doc.IsListedFromCache() || !item->IsCached()) {
+            item->SetNameFrame(m_doc.NameFrame);
+            item->SetNameFrameEdge(m_doc.NameFrameEdge);
+            item->SetFrame(m_doc.Frame);
+            item->SetFrameEdge(m_doc.FrameEdge);
+            item->SetNameMode(m_doc.Name);
+            item->SetName2Per(m_doc.Name2Per);
+            item->SetMarginSize(m_doc.ThumbsMarginSize);
+            item->SetPaddingSize(m_doc.ThumbsPaddingSize);
         }
-        const int scaleMode = item->SetScaleMode(m_sheetScaleMode);
-        item->SetUnsharp(Unsharp);
+        const int scaleMode = item->SetScaleMode(m_doc.m_sheetScaleMode);
+        item->SetUnsharp(m_doc.Unsharp);
         const int drawn = item->DrawCell(sheet.GetMemDC(), column * cell.cx, row * cell.cy, cell.cx, cell.cy, 3);
         // The item looks and hits as before: its own scale mode, flags and place, and no kept
         // cell drawn for the sheet.
@@ -178,7 +179,7 @@ void CKWDoc::ExportContactSheets(int columns, int rows, const wchar_t* path, int
         row = 0;
         stopped = file.Save(sheet, number++) >= ContactSheetFile::Stopped;
         cells = 0;
-        sheet.Fill(nullptr, colBackGround);
+        sheet.Fill(nullptr, m_doc.colBackGround);
     }
     if (cells > 0 && !stopped)
         file.Save(sheet, number);
@@ -186,9 +187,9 @@ void CKWDoc::ExportContactSheets(int columns, int rows, const wchar_t* path, int
         progress.DestroyWindow();
 }
 
-int CKWDoc::SavePastedPicture(HGLOBAL dib)
+int CKWDocPictureOutput::SavePastedPicture(HGLOBAL dib)
 {
-    CExportDialog dialog(GetFolderPath(), AfxGetMainWnd());
+    CExportDialog dialog(m_doc.GetFolderPath(), AfxGetMainWnd());
     if (dialog.DoModal() != IDOK)
         return -1;
     const CString path = dialog.GetPathName();
@@ -215,12 +216,12 @@ int CKWDoc::SavePastedPicture(HGLOBAL dib)
     return result == 0 ? 0 : (result == -1 ? 3 : result);
 }
 
-int CKWDoc::PrintSelected(CDC* printerDC, const wchar_t* definitionFile)
+int CKWDocPictureOutput::PrintSelected(CDC* printerDC, const wchar_t* definitionFile)
 {
-    UpdatingScope updating(*this);
-    WatchModeScope watch(GetHost());
+    UpdatingScope updating(m_doc);
+    WatchModeScope watch(m_doc.GetHost());
     CPrintOutDialog job(AfxGetMainWnd());
-    for (VyxFile* item : m_items.Selected(SelectedFilter::Any))
+    for (VyxFile* item : m_doc.SelectedItems(SelectedFilter::Any))
         job.AddItem(item);
     CFrameWnd* frame = DYNAMIC_DOWNCAST(CFrameWnd, AfxGetMainWnd());
     CView* view = frame ? frame->GetActiveView() : nullptr;
@@ -233,12 +234,12 @@ int CKWDoc::PrintSelected(CDC* printerDC, const wchar_t* definitionFile)
 
 // ---------------------------------------------------------------- commands of files and outputs
 
-VyxFile* CKWDoc::NextSelectedUnderProgress(int& index, CProgressDlg* progress)
+VyxFile* CKWDocPictureOutput::NextSelectedUnderProgress(int& index, CProgressDlg* progress)
 {
-    for (; index < GetItemCount(); ++index) {
+    for (; index < m_doc.GetItemCount(); ++index) {
         if (progress && progress->CheckCancel())
             return nullptr;
-        VyxFile* item = GetItem(index);
+        VyxFile* item = m_doc.GetItem(index);
         if (!item || !item->TestFlags(VyxFilexDraw::FlagSelected))
             continue;
         if (progress)
@@ -248,11 +249,11 @@ VyxFile* CKWDoc::NextSelectedUnderProgress(int& index, CProgressDlg* progress)
     return nullptr;
 }
 
-void CKWDoc::ExtractSelectedTo(const wchar_t* folder)
+void CKWDocPictureOutput::ExtractSelectedTo(const wchar_t* folder)
 {
-    CurrentDirectoryScope directory(GetFolderPath());
-    WatchModeScope watch(GetHost());
-    UpdatingScope updating(*this);
+    CurrentDirectoryScope directory(m_doc.GetFolderPath());
+    WatchModeScope watch(m_doc.GetHost());
+    UpdatingScope updating(m_doc);
     if (!folder || !*folder)
         return;
     const std::vector<CString> made = MissingFolders(folder);
@@ -262,10 +263,10 @@ void CKWDoc::ExtractSelectedTo(const wchar_t* folder)
     const bool shown = progress.Create(AfxGetMainWnd()) != FALSE;
     if (shown) {
         progress.SetText(L"書庫ファイルから解凍しています...");
-        progress.SetRange(0, m_items.GetSelectedCount(false));
+        progress.SetRange(0, m_doc.GetSelectedCount(false));
     }
     ExtractionGuard guard;
-    guard.askToReplace = [this](const CString& target) { return AskToReplace(target); };
+    guard.askToReplace = [this](const CString& target) { return m_doc.AskToReplace(target); };
     int handled = 0;
     for (int i = 0;; ++i) {
         VyxFile* item = NextSelectedUnderProgress(i, shown ? &progress : nullptr);
@@ -289,14 +290,14 @@ void CKWDoc::ExtractSelectedTo(const wchar_t* folder)
             break;
         }
     }
-    UpdateAllViews(nullptr, HintFolderChanged, HintArgument(folder));
+    m_doc.UpdateAllViews(nullptr, HintFolderChanged, HintArgument(folder));
     if (shown)
         progress.DestroyWindow();
 }
 
 // ---------------------------------------------------------------- saving in another format
 
-void CKWDoc::SaveSelectedPictures(const CFileSaveDlg& options)
+void CKWDocPictureOutput::SaveSelectedPictures(const CFileSaveDlg& options)
 {
     static const wchar_t* const kExtensions[] = {L".bmp", L".jpg", L".jp2", L".png", L".tif", L".gif"};
     const CString folder = options.m_folder;
@@ -309,7 +310,7 @@ void CKWDoc::SaveSelectedPictures(const CFileSaveDlg& options)
     const bool shown = progress.Create(AfxGetMainWnd()) != FALSE;
     if (shown) {
         progress.SetWindowText(L"ファイル保存中...");
-        progress.SetRange(0, m_items.GetSelectedCount(false));
+        progress.SetRange(0, m_doc.GetSelectedCount(false));
     }
     const int angle = options.RotateAngle % 360;
     bool applyToAll = false;
@@ -320,7 +321,7 @@ void CKWDoc::SaveSelectedPictures(const CFileSaveDlg& options)
     CxTiffPageWriter pages;
     CString pagesPath;
     int handled = 0;
-    for (VyxFile* item : m_items.Selected(SelectedFilter::Any)) {
+    for (VyxFile* item : m_doc.SelectedItems(SelectedFilter::Any)) {
         if (shown)
             progress.SetText(item->GetFileName());
         CString title, target;
@@ -340,7 +341,7 @@ void CKWDoc::SaveSelectedPictures(const CFileSaveDlg& options)
         bool stop = false, skip = false, named = true;
         if (asks && PathExists(target, kAnyAttribute) && !applyToAll) {
             for (;;) {
-                VSameFileDlg question(copy, target, 0, 0, recycle, AutoFileFormat, AfxGetMainWnd());
+                VSameFileDlg question(copy, target, 0, 0, recycle, m_doc.AutoFileFormat, AfxGetMainWnd());
                 if (question.DoModal() != IDOK) {
                     stop = true;
                     break;
@@ -359,7 +360,7 @@ void CKWDoc::SaveSelectedPictures(const CFileSaveDlg& options)
             if (sameName == VyxFileTransfer::SameIgnore)
                 skip = true;
             else if (sameName == VyxFileTransfer::SameSerial)
-                named = VyxFileTransfer::MakeSerialName(target, CString(target), AutoFileFormat);
+                named = VyxFileTransfer::MakeSerialName(target, CString(target), m_doc.AutoFileFormat);
             if (!skip && named && recycle && PathExists(target, kAnyAttribute))
                 ShellDeleteFile(target, nullptr, FOF_SILENT | FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_NOERRORUI);
         }
@@ -406,25 +407,26 @@ void CKWDoc::SaveSelectedPictures(const CFileSaveDlg& options)
             AfxMessageBox(pagesPath + L"\n\n" + FormatMessageText(MsgSaveFailed), MB_OK | MB_ICONSTOP);
         }
     }
-    UpdateAllViews(nullptr, HintFolderChanged, HintArgument(folder.GetString()));
+    m_doc.UpdateAllViews(nullptr, HintFolderChanged, HintArgument(folder.GetString()));
 }
 
 // ---------------------------------------------------------------- transfers
 
-void CKWDoc::TransferSelected(const wchar_t* destination, int existingOnly, int sameNameMode, bool move)
+void CKWDocPictureOutput::TransferSelected(const wchar_t* destination, int existingOnly, int sameNameMode, bool move)
 {
-    std::unique_ptr<VyxFileTransfer> job(new VyxFileTransfer);
+    // A copy is told of by the job, which takes every item.
+    if (move)
+        m_doc.TellSelectedTwinRefusals();
+    auto* job = new VyxFileTransfer;
     // A move takes only files that are there; a copy takes archive members as well.
-    for (VyxFile* item : m_items.Selected(move ? SelectedFilter::Existing : SelectedFilter::Any)) {
+    for (VyxFile* item : m_doc.SelectedItems(move ? SelectedFilter::Existing : SelectedFilter::Any)) {
         job->AddItem(item, 0);
     }
     job->SetDestination(destination);
     job->SetExistingOnly(existingOnly);
     job->SetSameNameMode(sameNameMode);
     job->SetMoveMode(move ? 1 : 0);
-    CWnd* mainWnd = AfxGetMainWnd();
-    if (mainWnd && mainWnd->GetSafeHwnd())
-        mainWnd->SendMessage(WMU_FILEOPERATION, reinterpret_cast<WPARAM>(job.release()), 0);
+    VyxFileTransfer::Send(AfxGetMainWnd(), job);
     if (move)
-        RemoveMissingSelectedItems();
+        m_doc.RemoveMissingSelectedItems();
 }

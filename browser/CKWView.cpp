@@ -512,7 +512,7 @@ int CKWView::RunSecondPass(CDC* target, CPoint offset)
                 // the next step.
                 if (SteppedPictureLoad::IsPendingFor(*item) || WaitForCache(*item))
                     return StepMore;
-                Announce(HintItemChanged, IndexHint(cursor.index), this);
+                Announce(HintItemChanged, HintValue(cursor.index), this);
             }
         }
         Advance(cursor);
@@ -556,7 +556,7 @@ int CKWView::RunWholeListPass()
     if (SteppedPictureLoad::IsPendingFor(*item) || WaitForCache(*item))
         return StepMore;
     if (item->IsThumbnailNew())
-        Announce(HintItemChanged, IndexHint(cursor.index), this);
+        Announce(HintItemChanged, HintValue(cursor.index), this);
     Advance(cursor);
     ReportProgress(static_cast<int>(static_cast<long long>(cursor.index) * 100 / count), cursor.index >= count);
     return StepMore;
@@ -659,7 +659,7 @@ void CKWView::AnnounceTopItem()
 {
     CKWDoc* doc = GetDocument();
     if (doc && doc->SyncJump)
-        Announce(HintScrolled, IndexHint(m_layout.GetFirstIndexAt(m_position)), this);
+        Announce(HintScrolled, HintValue(m_layout.GetFirstIndexAt(m_position)), this);
 }
 
 void CKWView::ScrollTo(int position)
@@ -974,7 +974,7 @@ void CKWView::OnLButtonDblClk(UINT, CPoint point)
     // The activated item is the document's cursor too: its frame, and no other, shows.
     if (CKWDoc* doc = GetDocument())
         doc->SetCursorIndex(index, nullptr);
-    Announce(HintItemActivated, IndexHint(index), nullptr);
+    Announce(HintItemActivated, HintValue(index), nullptr);
 }
 
 void CKWView::OnMButtonDown(UINT nFlags, CPoint point)
@@ -1129,7 +1129,7 @@ void CKWView::ShowItemMenu(CPoint screenPoint)
             SelectOnly(cursor);
             m_cursor = m_anchor = cursor;
             CString text;
-            text.Format(L"%s を開く", static_cast<LPCWSTR>(ShortenName(item->GetFileName())));
+            text.Format(L"%s を開く", static_cast<LPCWSTR>(MenuName(item->GetFileName())));
             popup->InsertMenu(0, MF_BYPOSITION | MF_STRING, ID_OPEN_ASSOCIATED, text);
             popup->InsertMenu(1, MF_BYPOSITION | MF_SEPARATOR);
         }
@@ -1162,6 +1162,11 @@ CString CKWView::ShortenName(const CString& name)
     if (name.GetLength() <= 28)
         return name;
     return name.Left(12) + L"..." + name.Right(13);
+}
+
+CString CKWView::MenuName(const CString& name)
+{
+    return MenuItemText(ShortenName(name));
 }
 
 // ---------------------------------------------------------------- activation
@@ -1285,7 +1290,7 @@ void CKWView::OnActivateCursor()
     if (!doc)
         return;
     m_cursor = doc->GetCursorIndex();
-    Announce(HintItemActivated, IndexHint(m_cursor), nullptr);
+    Announce(HintItemActivated, HintValue(m_cursor), nullptr);
 }
 
 void CKWView::OnWallpaper()

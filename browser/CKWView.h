@@ -82,6 +82,8 @@ public:
     static bool OpenByAssociation(const VyxFile* item);
     // A file name of at most 28 characters as the menus show it (12 + "..." + 13).
     static CString ShortenName(const CString& name);
+    // The name shortened, as a menu item shows it (its ampersands kept).
+    static CString MenuName(const CString& name);
     // The thumbnail size asked of the view (0x7EF-0x7F1), limited and raised as the view does.
     void SetThumbnailSize(int width, int height);
     // 0x7F1: n columns over the client (0 for the settings' size).

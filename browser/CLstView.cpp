@@ -578,7 +578,7 @@ void CLstView::OnDoubleClick(NMHDR* pNMHDR, LRESULT* pResult)
     auto* info = reinterpret_cast<NMITEMACTIVATE*>(pNMHDR);
     CKWDoc* doc = GetDocument();
     if (doc && info->iItem >= 0)
-        doc->UpdateAllViews(this, HintItemActivated, IndexHint(info->iItem));
+        doc->UpdateAllViews(this, HintItemActivated, HintValue(info->iItem));
     *pResult = 0;
 }
 
@@ -744,7 +744,7 @@ void CLstView::ShowRowMenu(CPoint screenPoint)
     if (GetListCtrl().GetSelectedCount() == 1) {
         if (VyxFile* item = GetRowItem(FocusedRow())) {
             CString text;
-            text.Format(L"%s を開く", static_cast<LPCWSTR>(CKWView::ShortenName(item->GetFileName())));
+            text.Format(L"%s を開く", static_cast<LPCWSTR>(CKWView::MenuName(item->GetFileName())));
             popup->InsertMenu(0, MF_BYPOSITION | MF_STRING, ID_OPEN_ASSOCIATED, text);
             popup->InsertMenu(1, MF_BYPOSITION | MF_SEPARATOR);
         }

@@ -6,6 +6,7 @@
 #include "browser/CLstView.h"
 #include "browser/FolderCommands.h"
 #include "browser/InstanceHandOver.h"
+#include "browser/MainFrameSettings.h"
 #include "catalogue/VyxDropFormats.h"
 #include "browser/VyxOleDataSource.h"
 #include "catalogue/CKWDoc.h"
@@ -25,6 +26,7 @@
 #include "foundation/VyxIni.h"
 #include "foundation/VyxPath.h"
 #include "foundation/VyxSystem.h"
+#include "foundation/VyxUtility.h"
 #include "foundation/WindowPlacement.h"
 #include "image/plugins/Spi.h"
 #include "res/resource.h"
@@ -33,6 +35,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -212,8 +215,8 @@ CRect CMainFrame::ReadWindowValue(LPCWSTR lpszSection, LPCWSTR lpszDefault)
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
 {
     cs.style |= 0x14000;
-    const wchar_t defaultWindow[] = L"0,0,1024,768";
-    CRect window = ReadWindowValue(kSection, defaultWindow);
+    const wchar_t* defaultWindow = MainFrameSettings::kDefaultWindow;
+    CRect window = ParseWindowValue(SettingsTable::ReadOne(&MainFrameSettings::Window), defaultWindow);
     // Left where no screen shows its caption (closed while minimised, a monitor since removed):
     // opened there it would be saved there again at every close.
     if (!IsCaptionWithinReach(window))
@@ -307,11 +310,12 @@ int CMainFrame::CreateFrameParts(LPCREATESTRUCT lpCreateStruct)
     m_wndToolBar.LoadState(L"ToolbarState");
     m_wndReBar.LoadState(L"RebarState");
 
-    BOOL statusBar = GetAppIniInt(kSection, L"StatusBar", 1);
-    m_bToolBarShown = GetAppIniInt(kSection, L"ToolBar", 1) != 0;
-    m_bDriveBarShown = GetAppIniInt(kSection, L"DriveBar", 1) != 0;
-    m_bJumpBarShown = GetAppIniInt(kSection, L"JumpBar", 0) != 0;
-    if (!statusBar)
+    MainFrameSettings settings;
+    settings.Load();
+    m_bToolBarShown = settings.ToolBar != 0;
+    m_bDriveBarShown = settings.DriveBar != 0;
+    m_bJumpBarShown = settings.JumpBar != 0;
+    if (!settings.StatusBar)
         ShowControlBar(&m_wndStatusBar, FALSE, FALSE);
     if (!m_bDriveBarShown)
         ShowControlBar(&m_wndDriveBar, FALSE, FALSE);
@@ -335,8 +339,8 @@ int CMainFrame::CreateFrameParts(LPCREATESTRUCT lpCreateStruct)
         system->InsertMenu(0, MF_BYPOSITION | MF_STRING, 0x20, L"ツールバーのOn/Off");
         system->InsertMenu(0, MF_BYPOSITION | MF_STRING, 0x10, L"メニューバーのOn/Off");
     }
-    m_nFolderChangeDelay = GetAppIniInt(kSection, L"FolderChangeCheckTimes", 5000);
-    m_nStatusDelay = GetAppIniInt(kSection, L"UpdateStatusTimes", 300);
+    m_nFolderChangeDelay = settings.FolderChangeCheckTimes;
+    m_nStatusDelay = settings.UpdateStatusTimes;
     return 0;
 }
 
@@ -345,7 +349,7 @@ BOOL CMainFrame::CreatePanes(CCreateContext* pContext)
     CRect folderSize = ReadWindowValue(L"FolderView", L"0,0,320,768");
     CRect listSize = ReadWindowValue(L"LstView", L"0,0,1024,320");
     CRect thumbSize = ReadWindowValue(L"KWView", L"0,0,1024,448");
-    m_nFrameSplit = GetAppIniInt(kSection, L"FrameSplit", 0);
+    m_nFrameSplit = SettingsTable::ReadOne(&MainFrameSettings::FrameSplit);
     CRuntimeClass* tree = RUNTIME_CLASS(CFolderView);
     CRuntimeClass* list = RUNTIME_CLASS(CLstView);
     CRuntimeClass* thumbs = RUNTIME_CLASS(CKWView);
@@ -388,9 +392,12 @@ BOOL CMainFrame::CreatePanes(CCreateContext* pContext)
 BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext)
 {
     // The document's menu, key and tool-bar commands are handled in this layer, which has their
-    // dialogs; the document offers them each command it is routed.
-    if (CKWDoc* document = pContext ? DYNAMIC_DOWNCAST(CKWDoc, pContext->m_pCurrentDoc) : nullptr)
+    // dialogs; the document offers them each command it is routed, and calls on this frame as its
+    // host.
+    if (CKWDoc* document = pContext ? DYNAMIC_DOWNCAST(CKWDoc, pContext->m_pCurrentDoc) : nullptr) {
         CKWDocCommands::AttachTo(*document);
+        document->SetHost(this);
+    }
     return CreatePanes(pContext);
 }
 
@@ -437,26 +444,30 @@ void CMainFrame::OnDestroy()
         m_wndList.CloseSlideshowOf(this);
     }
     SaveWindowPlacement(m_hWnd, kSection);
+    // A bar without a window keeps the value it was read with.
+    MainFrameSettings settings;
+    settings.Load();
     CRect window;
     GetWindowRect(&window);
-    CString text;
-    text.Format(L"%d,%d,%d,%d", window.left, window.top, window.Width(), window.Height());
-    WriteAppIniString(kSection, L"Window", text);
-    WriteAppIniInt(kSection, L"MenuBar", IsBarShown(m_wndMenuBar));
-    if (m_wndToolBar.GetSafeHwnd())
-        WriteAppIniInt(kSection, L"ToolBar", IsBarShown(m_wndToolBar));
-    if (m_wndDriveBar.GetSafeHwnd())
-        WriteAppIniInt(kSection, L"DriveBar", IsBarShown(m_wndDriveBar));
-    if (m_wndJumpBar.GetSafeHwnd())
-        WriteAppIniInt(kSection, L"JumpBar", IsBarShown(m_wndJumpBar));
-    if (m_wndStatusBar.GetSafeHwnd())
-        WriteAppIniInt(kSection, L"StatusBar", IsBarShown(m_wndStatusBar));
+    settings.Window.Format(L"%d,%d,%d,%d", window.left, window.top, window.Width(), window.Height());
+    settings.MenuBar = IsBarShown(m_wndMenuBar);
+    const std::pair<int MainFrameSettings::*, CControlBar*> bars[] = {{&MainFrameSettings::ToolBar, &m_wndToolBar},
+                                                                      {&MainFrameSettings::DriveBar, &m_wndDriveBar},
+                                                                      {&MainFrameSettings::JumpBar, &m_wndJumpBar},
+                                                                      {&MainFrameSettings::StatusBar, &m_wndStatusBar}};
+    for (const auto& [field, bar] : bars)
+        if (bar->GetSafeHwnd())
+            settings.*field = IsBarShown(*bar);
+    settings.UpdateStatusTimes = m_nStatusDelay;
+    settings.FolderChangeCheckTimes = m_nFolderChangeDelay;
+    settings.FrameSplit = m_nFrameSplit;
+    settings.Save();
     StopFolderWatcher(1);
     StopFolderWatcher(2);
-    WriteAppIniInt(kSection, L"UpdateStatusTimes", m_nStatusDelay);
-    WriteAppIniInt(kSection, L"FolderChangeCheckTimes", m_nFolderChangeDelay);
     KillTimer(kStatusTimer);
-    WriteAppIniInt(kSection, L"FrameSplit", m_nFrameSplit);
+    // The document may outlive this window.
+    if (CKWDoc* doc = GetKWDoc(); doc && doc->GetHost() == this)
+        doc->SetHost(nullptr);
     VyxFrameWndEx::OnDestroy();
 }
 
@@ -1263,10 +1274,11 @@ BOOL CMainFrame::BuildDropDownMenu(UINT nButton, CMenu& popup)
         const int current = m_pFolderView->GetHistoryPosition();
         if (nButton == ID_FOLDER_BACK) {
             for (int i = std::min(current - 1, kHistoryIds - 1); i >= 0; --i)
-                popup.AppendMenu(MF_STRING, ID_HISTORY_FIRST + i, visited[i].GetText());
+                popup.AppendMenu(MF_STRING, ID_HISTORY_FIRST + i, MenuItemText(visited[i].GetText()));
         } else {
             for (int i = current + 1; i < visited.GetCount() && i - current < kHistoryIds; ++i)
-                popup.AppendMenu(MF_STRING, ID_HISTORY_FORWARD_FIRST + (i - current), visited[i].GetText());
+                popup.AppendMenu(MF_STRING, ID_HISTORY_FORWARD_FIRST + (i - current),
+                                 MenuItemText(visited[i].GetText()));
         }
         return TRUE;
     }
@@ -1304,7 +1316,7 @@ BOOL CMainFrame::BuildDropDownMenu(UINT nButton, CMenu& popup)
             format.Replace(L'\t', L' ');
             text += format;
         }
-        popup.AppendMenu(MF_STRING, id++, text);
+        popup.AppendMenu(MF_STRING, id++, MenuItemText(text));
     }
     return TRUE;
 }

@@ -133,7 +133,10 @@ BOOL VyxDriveBar::BuildDriveButtons(const CRect& rect)
         return FALSE;
     }
     buttons->SetButtonFont(&m_font);
-    buttons->SetThemeHelper(&m_theme);
+    // Themed faces only where the window's other buttons have them too: with the plain common
+    // controls (under Wine, for one) a themed face would be the only one, a blue frame round the
+    // current drive among flat buttons.
+    buttons->SetThemeHelper(CThemeHelperST::CommonControlsThemed() ? &m_theme : nullptr);
     buttons->CreateDriveButtons(FALSE);
     m_pDriveButtons = buttons;
     ++m_nBuildCount;

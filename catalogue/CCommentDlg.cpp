@@ -1,7 +1,10 @@
 #include "catalogue/CCommentDlg.h"
 
+#include "catalogue/TwinNameRefusal.h"
 #include "catalogue/VyxFile.h"
 #include "catalogue/VyxNoteStore.h"
+#include "foundation/MessageLines.h"
+#include "foundation/VyxSystem.h"
 #include "foundation/WindowPlacement.h"
 #include "res/resource.h"
 
@@ -10,7 +13,8 @@ namespace {
 const wchar_t kSection[] = L"Comment";
 const wchar_t kNoteRefusedText[] =
     L"このファイルのコメントは、同じフォルダーにある名前の似た別のファイル（[ ] と { }、前後の空白の違い）と区別できないため、保存できません。";
-const wchar_t kNoteFailedText[] = L"コメントを保存できませんでした。ディスクの空きと書き込みの許可を確かめてください。";
+// The note file's path and the system's reason follow.
+const wchar_t kNoteFailedText[] = L"コメントを次のコメントファイルに保存できませんでした。\r\n";
 // The note file's path follows.
 const wchar_t kNoteUnconvertibleText[] =
     L"このコメント（またはファイル名）には Shift_JIS で書けない文字があります。次のコメントファイルには別の文字コードで書かれた部分があり、書き換えるとその部分が失われるため、保存できません。\r\n\r\n";
@@ -77,15 +81,26 @@ BOOL CCommentDlg::OnInitDialog()
 void CCommentDlg::OnOK()
 {
     if (m_item) {
+        // A note under a name now leading to another file would be that file's.
+        const CString twin = TwinNameRefusal::For(*m_item);
+        if (!twin.IsEmpty()) {
+            AfxMessageBox(twin, MB_OK | MB_ICONSTOP);
+            return;
+        }
         CString text;
         m_edit.GetWindowText(text);
-        int result = m_item->SetNote(EditTextToNote(text));
+        const int result = m_item->SetNote(EditTextToNote(text));
+        const DWORD reason = GetLastError();
         if (result != VyxNoteStore::NoteWritten) {
             // The text stays in the dialog, to be kept elsewhere or given up with Cancel.
-            CString message = result == VyxNoteStore::NoteRefused ? kNoteRefusedText : kNoteFailedText;
-            if (result == VyxNoteStore::NoteUnconvertible)
+            CString message = kNoteRefusedText;
+            if (result == VyxNoteStore::NoteUnconvertible) {
                 message = kNoteUnconvertibleText + m_item->GetNoteFilePath();
-            AfxMessageBox(message, MB_OK | MB_ICONSTOP);
+            } else if (result != VyxNoteStore::NoteRefused) {
+                SetLastError(reason ? reason : ERROR_WRITE_FAULT);
+                message = kNoteFailedText + m_item->GetNoteFilePath() + L"\r\n" + GetLastErrorText();
+            }
+            AfxMessageBox(BreakLongLines(message), MB_OK | MB_ICONSTOP);
             return;
         }
     }

@@ -3,6 +3,7 @@
 #include "catalogue/CFileList.h"
 #include "catalogue/CacheFileWriter.h"
 #include "catalogue/CKWDocScopes.h"
+#include "catalogue/CacheRootCheck.h"
 #include "catalogue/DocumentHost.h"
 #include "catalogue/FrameMessages.h"
 #include "catalogue/VyxCacheIndex.h"
@@ -202,7 +203,7 @@ void CKWDoc::MoveCursor(int oldIndex, int newIndex, CView* sender)
     // The old cell is no longer the cursor when the views redraw it, or it keeps its frame.
     m_cursorIndex = -1;
     int values[2] = {0, oldIndex};
-    UpdateAllViews(nullptr, HintCursor, HintArgument(values));
+    UpdateAllViews(nullptr, HintCursorMoved, HintArgument(values));
     int count = GetItemCount();
     if (newIndex >= count)
         newIndex = count - 1;
@@ -211,7 +212,7 @@ void CKWDoc::MoveCursor(int oldIndex, int newIndex, CView* sender)
     m_cursorIndex = newIndex;
     values[0] = 1;
     values[1] = newIndex;
-    UpdateAllViews(sender, HintCursor, HintArgument(values));
+    UpdateAllViews(sender, HintCursorMoved, HintArgument(values));
 }
 
 void CKWDoc::SetItemSelection(int viewIndex, bool select)
@@ -297,9 +298,12 @@ void CKWDoc::NotifyFolderChanged(const wchar_t* path)
 
 void CKWDoc::ClearItems(bool deleteItems, bool updateCountPane)
 {
+    // A cache folder that cannot take the cache is told before the list empties.
+    const bool saveCache = deleteItems && AutoCacheFolder && !m_cacheTakenForClosing &&
+                           CacheRootCheck::ReadyToSave(CacheDataFolder, false);
     m_updating = 1;
     if (deleteItems) {
-        if (AutoCacheFolder && !m_cacheTakenForClosing)
+        if (saveCache)
             SaveThumbnailsToCache();
         theCacheList.RemoveAllFolders();
     }
@@ -343,22 +347,22 @@ void CKWDoc::HandItemSettings()
     VyxFilexInfo::SetVirtualFolders(&m_virtualFolders);
     // Both are written back so that they can be found and changed in the settings file.
     int notCreateThumbsSize = GetAppIniInt(L"VyxFile", L"NotCreateThumbsSize", 0);
-    VyxFilexDraw::SetNotCreateThumbsSize(static_cast<DWORD>(notCreateThumbsSize));
     WriteBackAppIniInt(L"VyxFile", L"NotCreateThumbsSize", notCreateThumbsSize);
-    VyxFilexDraw::SetFreePictureAfterMaking(MemDraw);
+    m_itemSettings.notCreateThumbsSize = static_cast<DWORD>(notCreateThumbsSize);
+    m_itemSettings.freePictureAfterMaking = MemDraw;
     HeldPictureBudget::SetLimit(MemDraw ? HeldPictureBudget::SmallLimit : HeldPictureBudget::LargeLimit);
-    VyxFilexImage::SetPluginDisplayLimit(DispPluginLimit);
-    VyxFilexImage::SetArchiveMemberLimit(ArcDispPluginLimit);
-    int drawIconAlign = GetAppIniInt(L"VyxFile", L"DrawIconAlign", 0);
-    VyxFilexDraw::SetDrawIconAlign(drawIconAlign);
-    WriteBackAppIniInt(L"VyxFile", L"DrawIconAlign", drawIconAlign);
+    m_itemSettings.pluginDisplayLimit = DispPluginLimit;
+    m_itemSettings.archiveMemberLimit = ArcDispPluginLimit;
+    m_itemSettings.drawIconAlign = GetAppIniInt(L"VyxFile", L"DrawIconAlign", 0);
+    WriteBackAppIniInt(L"VyxFile", L"DrawIconAlign", m_itemSettings.drawIconAlign);
+    VyxFilexImage::SetItemSettings(m_itemSettings);
 }
 
 int CKWDoc::OpenFolder(const CVirtualFolder& location, CView* sender)
 {
     // The caller's location may be the document's own.
     const CVirtualFolder target(location);
-    UpdateAllViews(sender, HintListing, HintArgument(target.GetPath().GetString()));
+    UpdateAllViews(sender, HintListRebuilding, HintArgument(target.GetPath().GetString()));
     ClearItems(true);
     m_location = target;
     HandItemSettings();
@@ -375,7 +379,7 @@ int CKWDoc::OpenFolder(const CVirtualFolder& location, CView* sender)
     m_mergeStart = 0;
     int result = RunScan(request);
 
-    UpdateAllViews(sender, HintListed, HintArgument(m_location.GetPath().GetString()));
+    UpdateAllViews(sender, HintListRebuilt, HintArgument(m_location.GetPath().GetString()));
     SetTitle(m_location.GetPath());
     SetCurrentDirectoryW(GetFolderPath());
     OpenPendingPicture();
@@ -385,7 +389,7 @@ int CKWDoc::OpenFolder(const CVirtualFolder& location, CView* sender)
 int CKWDoc::Refresh(bool abortable)
 {
     m_items.SetFlagsAll(VyxFilexDraw::FlagMarked);
-    UpdateAllViews(nullptr, HintListing, HintArgument(m_location.GetPath().GetString()));
+    UpdateAllViews(nullptr, HintListRebuilding, HintArgument(m_location.GetPath().GetString()));
     m_listingCacheFlag = CacheFolder;
     CFileList request;
     FillScanRequest(request);
@@ -396,7 +400,7 @@ int CKWDoc::Refresh(bool abortable)
     m_mergeStart = 0;
     int result = RunScan(request);
     m_items.GetSelectedCount(true);
-    UpdateAllViews(nullptr, HintListed, HintArgument(m_location.GetPath().GetString()));
+    UpdateAllViews(nullptr, HintListRebuilt, HintArgument(m_location.GetPath().GetString()));
     UpdateCountPane();
     return result;
 }
@@ -445,7 +449,7 @@ int CKWDoc::RunScan(CFileList& request)
             DropItemsNotMatchingPatterns(request.GetExpandArchives());
     } else if (result == CFileList::ScanAborted) {
         ClearItems(true);
-        UpdateAllViews(nullptr, HintListing, nullptr);
+        UpdateAllViews(nullptr, HintListRebuilding, nullptr);
     }
     m_items.RemoveMarked();
     return result;
@@ -454,7 +458,8 @@ int CKWDoc::RunScan(CFileList& request)
 int CKWDoc::AddScannedItem(VyxFile* item, bool merge)
 {
     if (merge) {
-        if (VyxFile* existing = m_items.Find(item->GetPath(), item->GetArchivePath(), m_mergeStart)) {
+        // Two names differing only in letter case are two files: each row keeps its own.
+        if (VyxFile* existing = m_items.Find(item->GetPath(), item->GetArchivePath(), m_mergeStart, true)) {
             // A refresh finds the entries in the order of the last listing: look behind the
             // last match first.
             m_mergeStart = m_items.IndexOf(existing, m_mergeStart) + 1;
@@ -545,7 +550,7 @@ void CKWDoc::RemoveMissingSelectedItems()
             ++folders;
         item->DeleteNote();
         m_items.RemoveAt(i);
-        UpdateAllViews(nullptr, HintRemoved, HintValue(i));
+        UpdateAllViews(nullptr, HintItemRemoved, HintValue(i));
         if (i < cursor)
             --cursor;
     }
@@ -612,9 +617,9 @@ void CKWDoc::LoadSettings()
         CClientDC dc(mainWnd && mainWnd->GetSafeHwnd() ? mainWnd : nullptr);
         ReadSettings(dc.GetSafeHdc());
     }
-    VyxFilexImage::SetCoverKinds(FolderTitle);
-    VyxFilexImage::SetCoverSearchCount(FolderTitleSearchCount);
-    VyxFilexDraw::SetCoverBrightness(FolderTitleBright);
+    m_itemSettings.coverKinds = FolderTitle;
+    m_itemSettings.coverSearchCount = FolderTitleSearchCount;
+    m_itemSettings.coverBrightness = FolderTitleBright;
     VyxFilexDraw::LoadDesignThumbs(DesignThumbs);
     VyxFilexDraw::LoadDesignCursor(DesignCursor);
     HandSharpenSettings();
@@ -635,7 +640,8 @@ void CKWDoc::SaveSettings()
 
 void CKWDoc::HandSharpenSettings()
 {
-    VyxFilexDraw::SetSharpenSettings(UnsharpPassCount, UnsharpKernel, UnsharpLevel);
+    m_itemSettings.SetSharpening(UnsharpPassCount, UnsharpKernel, UnsharpLevel);
+    VyxFilexImage::SetItemSettings(m_itemSettings);
 }
 
 void CKWDoc::ApplyViewColours()
@@ -679,12 +685,13 @@ void CKWDoc::ApplyOptions(const OPTIONSDATA& o)
     theSPImapIndex.SetDynamicLoading(o.LoadSelectedPluginsOnly ? 1 : 0);
     theSPImapIndex.SetPluginExtensionCheck(o.JudgeByPluginExtension ? 1 : 0);
     VyxFilexDraw::SetCacheRoot(CacheDataFolder);
-    VyxFilexDraw::SetFreePictureAfterMaking(MemDraw);
     HeldPictureBudget::SetLimit(MemDraw ? HeldPictureBudget::SmallLimit : HeldPictureBudget::LargeLimit);
-    VyxFilexImage::SetCoverKinds(FolderTitle);
-    VyxFilexImage::SetCoverSearchCount(FolderTitleSearchCount);
-    VyxFilexImage::SetPluginDisplayLimit(DispPluginLimit);
-    VyxFilexImage::SetArchiveMemberLimit(ArcDispPluginLimit);
+    m_itemSettings.freePictureAfterMaking = MemDraw;
+    m_itemSettings.coverKinds = FolderTitle;
+    m_itemSettings.coverSearchCount = FolderTitleSearchCount;
+    m_itemSettings.pluginDisplayLimit = DispPluginLimit;
+    m_itemSettings.archiveMemberLimit = ArcDispPluginLimit;
+    VyxFilexImage::SetItemSettings(m_itemSettings);
 }
 
 void CKWDoc::TakeOptions(const OPTIONSDATA& o)
@@ -701,7 +708,7 @@ void CKWDoc::TakeOptions(const OPTIONSDATA& o)
                 item->SetAutoCache(AutoCacheFolder);
     }
     if (colours)
-        UpdateAllViews(nullptr, HintColours, nullptr);
+        UpdateAllViews(nullptr, HintColoursChanged, nullptr);
     if (tree)
         AnnounceTreeSettings();
     if (DocumentHost* host = GetHost())
@@ -711,7 +718,7 @@ void CKWDoc::TakeOptions(const OPTIONSDATA& o)
 
 void CKWDoc::AnnounceTreeSettings()
 {
-    UpdateAllViews(nullptr, HintTreeSettings, HintArgument(&TreeRoot));
+    UpdateAllViews(nullptr, HintSettingsChanged, HintArgument(&TreeRoot));
 }
 
 // ---------------------------------------------------------------- layout

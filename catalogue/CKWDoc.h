@@ -2,15 +2,15 @@
 // and the selection, the listing and re-reading of a location, the settings that govern listing
 // and drawing with the per-folder layouts, and the deletion and renaming of files. Views never
 // read the disk: they ask for items by view index and hear of changes through update hints.
-// Its members are defined where their layer allows: location, listing, selection, settings,
-// layout, the calls on its host and the deletion and renaming of files in catalogue/CKWDoc*.cpp;
-// the output walks that show the file operations' dialogs in browser/CKWDocPictureOutput.cpp. Its
-// menu, key and tool-bar commands are handled by a command target that the main window's layer,
-// which has their dialogs, gives it (SetCommands); it calls on the main frame through DocumentHost.
+// Its members are all defined in this layer (catalogue/CKWDoc*.cpp). What shows the dialogs of the
+// layers above lives there: the output walks of the selection (CKWDocPictureOutput) and the menu,
+// key and tool-bar commands, handled by a command target that the main window's layer gives it
+// (SetCommands). It calls on the main frame through DocumentHost.
 #pragma once
 
 #include "catalogue/CKWDocSettings.h"
 #include "catalogue/CVirtualFolderList.h"
+#include "catalogue/ItemSettings.h"
 #include "catalogue/OptionsData.h"
 #include "catalogue/VyxConfig.h"
 #include "catalogue/VyxFileArray.h"
@@ -21,30 +21,11 @@ class CacheFileWriter;
 class CFileList;
 class DocumentHost;
 class VyxFile;
-class CFileSaveDlg;
-class CProgressDlg;
 
 class CKWDoc : public CDocument, public CKWDocSettings
 {
     DECLARE_DYNCREATE(CKWDoc)
 public:
-    // Update hints and what their argument points to.
-    enum {
-        HintRedraw = 0,        // none
-        HintListing = 1,       // the location's path text, none after an aborted scan
-        HintListed = 2,        // the location's path text
-        HintSelection = 4,     // two 32-bit values {selected 0/1, view index}
-        HintItemChanged = 8,   // the view index itself
-        HintGoToPath = 10,     // the path text
-        HintCursor = 11,       // two 32-bit values {0, old view index}, then {1, new view index}
-        HintTreeSettings = 13, // the address of "TreeRoot", or none
-        HintColours = 14,      // none
-        HintRemoved = 15,      // the view index itself
-        HintRenamed = 17,      // the folder's path text
-        HintNextFolder = 19,   // the value itself: 0 up, 1 down, 2 left, 3 right
-        HintFolderChanged = 21 // the folder's path text
-    };
-
     CKWDoc();
     ~CKWDoc() override;
     static CRuntimeClass* GetThisClass() { return RUNTIME_CLASS(CKWDoc); }
@@ -119,8 +100,10 @@ public:
     CView* FindViewByClassName(const wchar_t* name) const;
     // Asks the main frame for a delayed refresh of the folder (the location's folder when null).
     void NotifyFolderChanged(const wchar_t* path = nullptr);
-    // The main window as the document's host; null without one (or when it is no host).
-    DocumentHost* GetHost() const;
+    // The main frame, handed over once where it gives the document its commands (null: none, as
+    // before and after the frame's life); the document asks nothing of any other window.
+    void SetHost(DocumentHost* host);
+    DocumentHost* GetHost() const { return m_host; }
 
     // ---- Commands: the target that handles the menus', keys' and tool bars' commands of the
     // document, offered each command the document is routed (owned; null: none handled).
@@ -176,8 +159,13 @@ public:
     const THUMBSDATA& GetOwnLayout() const { return m_ownLayout; }
 
     // ---- Deleting and renaming files of the selection (archive members are never touched)
+    // A selected item whose own name is gone while a name differing from it only in letter case
+    // leads to another file is never deleted, renamed or moved: the user is told (below).
     void DeleteSelectedFiles(bool noConfirm);
     void ShellDeleteSelected(bool silent);
+    // One message naming each such item of the selection and the file its name now leads to;
+    // the number of them.
+    int TellSelectedTwinRefusals();
     // False for archive members, missing files, unchanged names, and names that would leave the
     // folder, that no file may have, that the system would change, or that are too long (more
     // than 255 characters, or a path of MAX_PATH or more): such a name is refused, never cut.
@@ -189,47 +177,21 @@ public:
     // Hint 8 with the item's view index, when the item is listed.
     void AnnounceItemChanged(const VyxFile* item);
 
-    // ---- Picture output
-    // The selected items' cells on sheets of columns x rows (0: from the count), saved as BMP
-    // (format 0) or JPEG under path, numbered "%02d" when several are needed. An existing file is
-    // never replaced without asking; a sheet too large to make or a file that cannot be written
-    // is reported; a cancel keeps the sheet made so far. The items look as before afterwards.
-    void ExportContactSheets(int columns, int rows, const wchar_t* path, int format, int quality);
-    // Asks for a file and saves the picture in the format of its type: 0 saved, -1 cancelled,
-    // any other value a failure, which is reported.
-    int SavePastedPicture(HGLOBAL dib);
-    // The selected items printed with the definition: 0, or the string id of the failure.
-    int PrintSelected(CDC* printerDC, const wchar_t* definitionFile);
     // Scale mode of items drawn on contact sheets (the document's own is never changed).
     int m_sheetScaleMode = 10;
-
-    // The selected archive members and archives written into the folder, made when missing, with
-    // progress; an existing file is replaced only when the user says so; the first failure is
-    // reported with the file that could not be written and ends the walk.
-    void ExtractSelectedTo(const wchar_t* folder);
     // IDYES replaces the file, IDNO leaves it (and the file is skipped), IDCANCEL stops.
     virtual int AskToReplace(const wchar_t* path);
-
-    // The selected items' pictures written into the dialog's folder in its format, size and turn
-    // (its choices as they stand after IDOK): a file of the same name is asked about; a picture
-    // that cannot be made or written asks whether to go on; a multi-page TIFF takes every picture
-    // as a page of one file, written as it is made. Hint 21 with the folder at the end.
-    void SaveSelectedPictures(const CFileSaveDlg& options);
 
     // ---- The clipboard and transfers
     // The selection put on the clipboard: copy (the disk items' files, and the cursor item's picture
     // when the settings want it) or cut (the disk items' files, to be moved when pasted). False
     // when the clipboard would not take it; it is then left empty and the user told.
     bool PlaceSelectionOnClipboard(bool cut);
-    // The selected items copied (archive members too) or moved (disk items whose file is there)
-    // into the folder by a job the main frame runs before this returns.
-    void TransferSelected(const wchar_t* destination, int existingOnly, int sameNameMode, bool move);
+
+    // Items are looked up in the thumbnail cache, as the location was listed.
+    bool IsListedFromCache() const { return m_listingCacheFlag; }
 
 protected:
-    // The first selected item from index on, its name shown in the progress window; null at the
-    // end or once the progress window was cancelled.
-    VyxFile* NextSelectedUnderProgress(int& index, CProgressDlg* progress);
-
     // The main frame's thumbnail view takes the background colour; its plug-in set box is filled
     // again. Nothing without a main frame.
     void ShowBackColorInFrame() const;
@@ -242,6 +204,8 @@ protected:
     int AddScannedItem(VyxFile* item, bool merge);
     void DropUnloadableItems();
     void DropItemsNotMatchingPatterns(bool withArchives);
+    // The item settings of the listing (at each opening), and of the sharpening, handed to the
+    // items with the rest as they stand.
     void HandItemSettings();
     void HandSharpenSettings();
     void LookUpFolderLayout();
@@ -266,4 +230,7 @@ protected:
     // Where the next merge of a refresh starts looking: the item after the last one merged.
     int m_mergeStart = 0;
     std::unique_ptr<CCmdTarget> m_commands;
+    DocumentHost* m_host = nullptr;
+    // What the items load and draw by, as last handed to them.
+    ItemSettings m_itemSettings;
 };

@@ -6,6 +6,7 @@
 #include "catalogue/ClipboardFileList.h"
 #include "catalogue/DeleteRule.h"
 #include "catalogue/DocumentHost.h"
+#include "catalogue/TwinNameRefusal.h"
 #include "catalogue/VyxCacheList.h"
 #include "catalogue/VyxFile.h"
 #include "catalogue/VyxNoteSession.h"
@@ -27,6 +28,7 @@ void CKWDoc::DeleteSelectedFiles(bool noConfirm)
     const int count = m_items.GetSelectedOutsideArchivesCount(false);
     if (count == 0)
         return;
+    TellSelectedTwinRefusals();
     CurrentDirectoryScope directory(GetFolderPath());
     UpdatingScope updating(*this);
     CWnd* mainWnd = AfxGetMainWnd();
@@ -67,6 +69,7 @@ void CKWDoc::ShellDeleteSelected(bool silent)
 {
     if (m_items.GetSelectedOutsideArchivesCount(false) == 0)
         return;
+    const int refused = TellSelectedTwinRefusals();
     CurrentDirectoryScope directory(GetFolderPath());
     UpdatingScope updating(*this);
     CSharedFile list(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_SHARE, 4096);
@@ -76,8 +79,12 @@ void CKWDoc::ShellDeleteSelected(bool silent)
         list.Write(path.GetString(), static_cast<UINT>((path.GetLength() + 1) * sizeof(wchar_t)));
         ++written;
     }
-    if (written == 0)
+    if (written == 0) {
+        // A row whose name now leads to another file stands for nothing that is there.
+        if (refused)
+            RemoveMissingSelectedItems();
         return;
+    }
     const wchar_t end = 0;
     list.Write(&end, sizeof(end));
     {
@@ -86,6 +93,25 @@ void CKWDoc::ShellDeleteSelected(bool silent)
         ShellDeleteFileList(list, mainWnd ? mainWnd->GetSafeHwnd() : nullptr, DeleteRule::RecycleFlags(silent));
     }
     RemoveMissingSelectedItems();
+}
+
+int CKWDoc::TellSelectedTwinRefusals()
+{
+    const int kTold = 5;
+    CString text;
+    int count = 0;
+    for (VyxFile* item : m_items.Selected(SelectedFilter::Missing)) {
+        const CString refusal = TwinNameRefusal::For(*item);
+        if (refusal.IsEmpty())
+            continue;
+        if (count++ < kTold)
+            text += (text.IsEmpty() ? L"" : L"\r\n\r\n") + refusal;
+    }
+    if (count > kTold)
+        text.AppendFormat(L"\r\n\r\nほかに %d 件", count - kTold);
+    if (count > 0)
+        AfxMessageBox(text, MB_OK | MB_ICONSTOP);
+    return count;
 }
 
 namespace {
@@ -121,8 +147,13 @@ CString CKWDoc::RenameFailureText(const wchar_t* path, const wchar_t* newName, c
 
 bool CKWDoc::RenameItem(VyxFile* item, const wchar_t* newName, CString* reason)
 {
-    if (!item || !PathExists(item->GetPath(), kAnyAttribute))
-        return RefusedFor(reason, ERROR_FILE_NOT_FOUND);
+    if (!item || LookUpExactName(item->GetPath()) != NameLookup::Exact) {
+        const CString twin = item ? TwinNameRefusal::For(*item) : CString();
+        if (twin.IsEmpty() || !reason)
+            return RefusedFor(reason, ERROR_FILE_NOT_FOUND);
+        *reason = twin;
+        return false;
+    }
     if (item->IsArchiveMember())
         return RefusedFor(reason, ERROR_NOT_SUPPORTED);
     // A separator would move the file elsewhere while the item renamed only its last part.
@@ -141,13 +172,20 @@ bool CKWDoc::RenameItem(VyxFile* item, const wchar_t* newName, CString* reason)
             *reason = SharedSectionText(*item, newPath);
         return false;
     }
-    if (!RenameEntry(oldPath, newPath))
-        return RefusedFor(reason, GetLastError() ? GetLastError() : ERROR_ACCESS_DENIED);
-    item->RemoveFromCache();
-    if (item->RenameWithNote(newName) != VyxNoteStore::NoteWritten) {
-        // The note could not follow: the file takes its old name back, where its note still is.
-        if (!RenameEntry(newPath, oldPath))
-            item->Rename(newName);
+    DWORD renameError = 0;
+    const int renamed = item->RenameWithNote(newName, [&](bool forward) {
+        if (forward ? !RenameEntry(oldPath, newPath) : !RenameEntry(newPath, oldPath)) {
+            renameError = GetLastError() ? GetLastError() : ERROR_ACCESS_DENIED;
+            return false;
+        }
+        if (forward)
+            item->RemoveFromCache();
+        return true;
+    });
+    if (renamed == VyxFile::RenameNotMade)
+        return RefusedFor(reason, renameError);
+    if (renamed != VyxNoteStore::NoteWritten) {
+        // The note could not follow: the file keeps its old name, where its note still is.
         if (reason)
             *reason = L"次のコメントファイルに書き込めないため、コメントを失わないよう名前を元に戻しました。\r\n" +
                       item->GetNoteFilePath();

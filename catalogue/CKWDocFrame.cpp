@@ -5,9 +5,9 @@
 #include "catalogue/DocumentHost.h"
 #include "catalogue/VyxFile.h"
 
-DocumentHost* CKWDoc::GetHost() const
+void CKWDoc::SetHost(DocumentHost* host)
 {
-    return dynamic_cast<DocumentHost*>(AfxGetMainWnd());
+    m_host = host;
 }
 
 void CKWDoc::ScheduleStatusUpdate() const

@@ -7,6 +7,7 @@
 #include "foundation/VyxGlobalErrorException.h"
 #include "foundation/VyxIni.h"
 #include "image/DibDepth.h"
+#include "image/DibCore.h"
 #include "image/DibPaint.h"
 #include "image/DibResample.h"
 #include "image/DibRotate.h"
@@ -199,6 +200,7 @@ void COnePicture::FreeDisplayPages()
         if (page.display && page.display != page.source)
             ::GlobalFree(page.display);
         page.display = nullptr;
+        page.edits.clear();
     }
 }
 
@@ -740,6 +742,7 @@ void COnePicture::PreparePage(int nPage)
     if (page.display && page.display != page.source)
         ::GlobalFree(page.display);
     page.display = nullptr;
+    page.edits.clear();
     page.zoom = zoom;
     // A size past the bound is refused before anything is allocated.
     if (IsDisplaySizeAllowed(size))
@@ -864,6 +867,71 @@ void COnePicture::ReplaceDisplayPage(HGLOBAL dib)
         m_displaySize = CSize(GetDibWidth(dib), GetDibHeight(dib));
         ClampOrigin();
     }
+}
+
+void COnePicture::AddDisplayEdit(PageEdit edit)
+{
+    if (IsValidPage(m_currentPage) && m_pages[m_currentPage].display && edit.apply)
+        m_pages[m_currentPage].edits.push_back(std::move(edit));
+}
+
+CSize COnePicture::TurnedSize(CSize picture) const
+{
+    if (m_angle == 0 || picture.cx <= 0 || picture.cy <= 0)
+        return picture;
+    CRotateInfo turn(m_angle);
+    const RECT box = turn.GetBoundingRect(picture.cx, picture.cy);
+    return CSize(box.right - box.left, box.bottom - box.top);
+}
+
+CSize COnePicture::GetShownPictureSize() const
+{
+    return GetSourcePage(m_currentPage) ? TurnedSize(GetPictureSize(m_currentPage)) : CSize(0, 0);
+}
+
+HGLOBAL COnePicture::MakePageAsShown(bool* geometric)
+{
+    if (geometric)
+        *geometric = m_angle != 0;
+    HGLOBAL source = GetSourcePage(m_currentPage);
+    if (!source)
+        return nullptr;
+    // A single picture read at a reduced scale for the screen is read again whole.
+    GlobalBlock whole;
+    const CSize own = GetPictureSize(m_currentPage);
+    if (m_currentPage == 0 && m_item && (own.cx != GetDibWidth(source) || own.cy != GetDibHeight(source))) {
+        whole.reset(m_item->LoadPicture(nullptr));
+        if (!whole || GetDibWidth(whole.get()) != own.cx || GetDibHeight(whole.get()) != own.cy)
+            return nullptr;
+        source = whole.get();
+    }
+    // The quarter turns keep 1, 4, 8 and 24 bits; other depths are turned as 24 bits.
+    GlobalBlock wide;
+    const WORD bits = GetDibBitCount(source);
+    if (m_angle != 0 && bits != 1 && bits != 4 && bits != 8 && bits != 24) {
+        wide.reset(MakeDib24(source));
+        if (!wide || wide.get() == source) {
+            wide.release();
+            return nullptr;
+        }
+        source = wide.get();
+    }
+    // Turned, or a copy: the result is always a block of its own.
+    GlobalBlock page(m_angle != 0 ? RotateDib(source, m_angle) : CopyGlobal(source));
+    if (!page || page.get() == source) {
+        page.release();
+        return nullptr;
+    }
+    for (const PageEdit& edit : m_pages[m_currentPage].edits) {
+        HGLOBAL next = edit.apply(page.get());
+        if (!next)
+            return nullptr;
+        if (next != page.get())
+            page.reset(next);
+        if (geometric && edit.geometric)
+            *geometric = true;
+    }
+    return page.release();
 }
 
 // ---------------------------------------------------------------- paging and placement

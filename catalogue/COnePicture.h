@@ -8,6 +8,7 @@
 #include "catalogue/VyxFile.h"
 #include "image/DibSection.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -39,6 +40,15 @@ public:
     static constexpr ULONGLONG ReadAgainBudget = 128ull << 20;
     // Loading also stops when a page would leave less free address space than this.
     static constexpr ULONGLONG AddressSpaceReserve = 256ull << 20;
+
+    // An edit made to the current page's display copy (a mirror, a colour change), kept so that
+    // it can be made again on the page at its own size. apply answers a new block, or null on
+    // failure, and leaves its input as it was; geometric tells that it moves pixels (a mirror).
+    struct PageEdit
+    {
+        std::function<HGLOBAL(HGLOBAL)> apply;
+        bool geometric = false;
+    };
 
     COnePicture();
     ~COnePicture();
@@ -81,8 +91,19 @@ public:
     BOOL CanScrollX() const;
     BOOL CanScrollY() const;
     BOOL HitTest(int x, int y) const;
-    // The DIB (now the engine's) becomes the current page's display copy.
+    // The DIB (now the engine's) becomes the current page's display copy; the edits already made
+    // to it stay.
     void ReplaceDisplayPage(HGLOBAL dib);
+    // The edit that made the current display copy, after those made before it. A display copy
+    // made again from the page (another size, turn or page) starts without edits.
+    void AddDisplayEdit(PageEdit edit);
+    // The current page as shown but at its own pixel size, never the display's: read again whole
+    // when it was read reduced, turned as shown, and with the edits of its display copy made
+    // again in order. A new block the caller frees, or null; geometric (when given) tells whether
+    // its pixels were turned or mirrored.
+    HGLOBAL MakePageAsShown(bool* geometric = nullptr);
+    // The current page's own size as shown, turned (0 x 0 without a page).
+    CSize GetShownPictureSize() const;
     void FreePages();
     void FreeDisplayPages();
 
@@ -173,6 +194,8 @@ private:
         double zoom = 0;   // of the display copy
         bool away = false; // let go to stay within the budget: read again when shown
         DWORD used = 0;    // when last shown or read, on the engine's own count
+        // What was done to the display copy since it was made from the source.
+        std::vector<PageEdit> edits;
     };
 
     // Empty page tables of that many entries, every display setting back to its initial value.
@@ -204,6 +227,8 @@ private:
     void LoadSinglePicture(bool bReduced);
     // The page's size as the picture has it (a page read at a reduced scale counts full size).
     CSize GetPictureSize(int nPage) const;
+    // The bounding size of a picture of that size turned by the angle shown.
+    CSize TurnedSize(CSize picture) const;
     // A page read reduced that is to be shown larger is read again whole; true when it was.
     bool EnsureSourceFor(int nPage, CSize size);
     int StepGifFrame();

@@ -1,6 +1,22 @@
 #include "catalogue/CacheFileWriter.h"
 
-CacheFileWriter::CacheFileWriter() : m_done(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+#include <utility>
+
+namespace {
+
+std::function<void(const VyxCacheFolder::WriteWatch&)> s_betweenRecords;
+
+} // namespace
+
+CacheFileWriter::CacheFileWriter() : m_done(CreateEventW(nullptr, TRUE, FALSE, nullptr))
+{
+    m_watch.betweenRecords = s_betweenRecords;
+}
+
+void CacheFileWriter::SetBetweenRecordsForTests(std::function<void(const VyxCacheFolder::WriteWatch&)> hook)
+{
+    s_betweenRecords = std::move(hook);
+}
 
 CacheFileWriter::~CacheFileWriter()
 {

@@ -6,6 +6,7 @@
 
 #include "catalogue/VyxCacheFolder.h"
 
+#include <functional>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -31,6 +32,8 @@ public:
     long GetTotal() const { return m_total; }
     // The files that could not be written (their old files stay).
     int GetFailures() const { return m_failures; }
+    // A test's seam: every writer made from now on calls it between two records (null: none).
+    static void SetBetweenRecordsForTests(std::function<void(const VyxCacheFolder::WriteWatch&)> hook);
 
 private:
     struct File

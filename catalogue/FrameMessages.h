@@ -1,5 +1,5 @@
 // The private messages of the main frame and of the views it steers, and the document's update
-// hints as the frame and its panes announce them.
+// hints with the helpers that make and read their objects (the one list of both).
 #pragma once
 
 #include "framework/Framework.h"
@@ -35,35 +35,41 @@ enum FolderChangeSource : UINT {
     FolderChangeByDocument = 109,
 };
 
+// The document's update hints (CDocument::UpdateAllViews), with what their object is.
 enum UpdateHint {
-    HintRedraw = 0,
-    HintListRebuilding = 1,
-    HintListRebuilt = 2,
-    HintFrameClosing = 3,
-    HintSelection = 4,
-    HintIdleStep = 5,
-    HintScrolled = 7,
-    HintItemChanged = 8,
-    HintItemAdded = 9,
-    HintGoToPath = 10,
-    HintCursorMoved = 11,
-    HintItemActivated = 12,
-    HintSettingsChanged = 13,
-    HintColoursChanged = 14,
-    HintItemRemoved = 15,
-    HintRenamed = 17,
-    HintNextFolder = 19,
-    HintDriveChosen = 20,
-    HintFolderChanged = 21
+    HintRedraw = 0,           // none
+    HintListRebuilding = 1,   // the location's path text; none after an aborted scan
+    HintListRebuilt = 2,      // the location's path text
+    HintFrameClosing = 3,     // none
+    HintSelection = 4,        // two 32-bit values {selected 0/1, view index}
+    HintIdleStep = 5,         // none
+    HintScrolled = 7,         // the view index of the top row's first item
+    HintItemChanged = 8,      // the view index itself
+    HintItemAdded = 9,        // the view index itself
+    HintGoToPath = 10,        // the path text
+    HintCursorMoved = 11,     // two 32-bit values {0, old view index}, then {1, new view index}
+    HintItemActivated = 12,   // the view index itself
+    HintSettingsChanged = 13, // the address of the folder tree's "TreeRoot", or none
+    HintColoursChanged = 14,  // none
+    HintItemRemoved = 15,     // the view index itself
+    HintRenamed = 17,         // the folder's path text
+    HintNextFolder = 19,      // the value itself: 0 up, 1 down, 2 left, 3 right
+    HintDriveChosen = 20,     // the drive's number itself (0 for A)
+    HintFolderChanged = 21    // the folder's path text
 };
 
-// Hint objects that carry a number (a view index) in the pointer, or point at two 32-bit values
-// {state, view index} (hints 4 and 11).
-inline CObject* IndexHint(int value)
+// A hint's object: a number carried in the pointer, or the address of the data it names.
+inline CObject* HintValue(int value)
 {
     return reinterpret_cast<CObject*>(static_cast<INT_PTR>(value));
 }
 
+inline CObject* HintArgument(const void* data)
+{
+    return reinterpret_cast<CObject*>(const_cast<void*>(data));
+}
+
+// The number a hint carries in its pointer, and the two values {state, view index} of hints 4 and 11.
 inline int HintIndex(CObject* pHint)
 {
     return static_cast<int>(reinterpret_cast<INT_PTR>(pHint));

@@ -11,18 +11,46 @@ const wchar_t kLowLine = L'_';
 const wchar_t kEllipsis[] = L"...";
 
 const MAT2 kIdentity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+// The grey level (of 255) a pixel of black text on white must reach to be seen.
+const int kVisible = 224;
 
-// Whether the glyph bitmap of "_" in that format holds any ink.
-bool LowLineHasInk(HDC dc, UINT format)
+// Whether "_" drawn alone in the font, black on white as text is drawn on screen, leaves a pixel
+// dark enough to be seen. A smoothed face can spread the line over two rows of faint grey that
+// the glyph bitmaps count as ink and the eye does not see.
+bool LowLineHasInk(HDC dc, const TEXTMETRICW& metrics)
 {
-    GLYPHMETRICS metrics = {};
-    const DWORD size = GetGlyphOutlineW(dc, kLowLine, format, &metrics, 0, nullptr, &kIdentity);
-    if (size == GDI_ERROR || size == 0)
-        return false;
-    std::vector<BYTE> bits(size);
-    if (GetGlyphOutlineW(dc, kLowLine, format, &metrics, size, bits.data(), &kIdentity) == GDI_ERROR)
-        return false;
-    return std::any_of(bits.begin(), bits.end(), [](BYTE b) { return b != 0; });
+    const int width = std::max<int>(metrics.tmMaxCharWidth, 1) + 8;
+    const int height = metrics.tmHeight + 8;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC canvas = CreateCompatibleDC(dc);
+    HBITMAP bitmap = canvas ? CreateDIBSection(canvas, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
+    bool ink = true; // when it cannot be measured, the font's own drawing stands
+    if (bitmap && bits) {
+        HGDIOBJ oldBitmap = SelectObject(canvas, bitmap);
+        HGDIOBJ oldFont = SelectObject(canvas, GetCurrentObject(dc, OBJ_FONT));
+        const RECT all = {0, 0, width, height};
+        FillRect(canvas, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        SetTextColor(canvas, RGB(0, 0, 0));
+        SetBkMode(canvas, TRANSPARENT);
+        TextOutW(canvas, 4, 4, &kLowLine, 1);
+        GdiFlush();
+        const auto* pixels = static_cast<const DWORD*>(bits);
+        ink = std::any_of(pixels, pixels + static_cast<size_t>(width) * height,
+                          [](DWORD c) { return (c & 0xFF) + ((c >> 8) & 0xFF) + ((c >> 16) & 0xFF) < 3 * kVisible; });
+        SelectObject(canvas, oldFont);
+        SelectObject(canvas, oldBitmap);
+    }
+    if (bitmap)
+        DeleteObject(bitmap);
+    if (canvas)
+        DeleteDC(canvas);
+    return ink;
 }
 
 } // namespace
@@ -39,11 +67,11 @@ bool FontDropsLowLine(HDC dc)
         return false;
     if (s_known && std::memcmp(&font, &s_font, sizeof font) == 0)
         return s_drops;
-    GLYPHMETRICS metrics = {};
-    const bool hasBox = GetGlyphOutlineW(dc, kLowLine, GGO_METRICS, &metrics, 0, nullptr, &kIdentity) != GDI_ERROR &&
-                        metrics.gmBlackBoxX > 0 && metrics.gmBlackBoxY > 0;
-    // Text is drawn plain or smoothed as the system decides: either kind may lose the glyph.
-    s_drops = hasBox && (!LowLineHasInk(dc, GGO_BITMAP) || !LowLineHasInk(dc, GGO_GRAY8_BITMAP));
+    GLYPHMETRICS glyph = {};
+    TEXTMETRICW metrics = {};
+    const bool hasBox = GetGlyphOutlineW(dc, kLowLine, GGO_METRICS, &glyph, 0, nullptr, &kIdentity) != GDI_ERROR &&
+                        glyph.gmBlackBoxX > 0 && glyph.gmBlackBoxY > 0 && GetTextMetricsW(dc, &metrics);
+    s_drops = hasBox && !LowLineHasInk(dc, metrics);
     s_font = font;
     s_known = true;
     return s_drops;
@@ -85,10 +113,9 @@ void PaintLowLines(HDC dc, const CString& text, int x, int y, int limit, const R
 void DrawTextLine(CDC* dc, const CString& text, const CRect& rect, UINT flags)
 {
     CRect area = rect;
-    dc->DrawText(text, &area, flags | DT_SINGLELINE);
-    // A "&" is a mnemonic prefix to DrawText: the characters do not stand where they are counted.
+    dc->DrawText(text, &area, flags | DT_SINGLELINE | DT_NOPREFIX);
     HDC hdc = dc->GetSafeHdc();
-    if (text.Find(kLowLine) < 0 || (text.Find(L'&') >= 0 && !(flags & DT_NOPREFIX)) || !FontDropsLowLine(hdc))
+    if (text.Find(kLowLine) < 0 || !FontDropsLowLine(hdc))
         return;
     TEXTMETRICW metrics = {};
     GetTextMetricsW(hdc, &metrics);

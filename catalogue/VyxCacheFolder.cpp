@@ -4,7 +4,7 @@
 #include "catalogue/CacheSpillFile.h"
 #include "catalogue/VyxFilexDraw.h"
 #include "foundation/FileStamp.h"
-#include "foundation/TempFile.h"
+#include "foundation/MarkedTempFile.h"
 #include "foundation/VyxIni.h"
 #include "image/DibCore.h"
 #include "image/codecs/ImgFile.h"
@@ -121,6 +121,11 @@ void AppendRecord(FieldWriter& out, const VyxCacheThumbs& record, const BYTE* im
     out.Head(kEndTag, 4);
     out.Dword(0xFFFFFFFFu);
     recordLength = static_cast<DWORD>(out.Bytes().size() - start);
+}
+
+bool IsReadOnly(DWORD attributes)
+{
+    return (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0;
 }
 
 bool WriteAll(HANDLE file, const void* data, size_t length)
@@ -254,14 +259,6 @@ bool ReadPlacedImage(CacheFileReader& file, const VyxCacheThumbs& record, const 
     return true;
 }
 
-std::wstring LowerCaseKey(const CString& name)
-{
-    std::wstring key(name.GetString(), static_cast<size_t>(name.GetLength()));
-    if (!key.empty())
-        CharLowerBuffW(&key[0], static_cast<DWORD>(key.size()));
-    return key;
-}
-
 // A hash of the text in lower case, carried on from seed. Made without allocating: a file of many
 // thousands of records is indexed without a copy of every name coming and going.
 size_t LowerCaseHash(const CString& text, size_t seed = 2166136261u)
@@ -362,16 +359,18 @@ private:
     std::unordered_multimap<size_t, const VyxCacheThumbs*> m_byName;
 };
 
-// Writes the records from first on to the open file, the first at position (after the header
-// fields when position is 0), telling each one's place as placed(index, offset, length, image).
-// False when a write failed or the writing was given up.
-template <typename Placed>
-bool WriteRecordRun(HANDLE file, const VyxCacheThumbsArray& records, INT_PTR first, ULONGLONG position,
+// Writes the records from first on through write(data, length), the first at position (after
+// the header fields when position is 0), telling each one's place as placed(index, offset, length,
+// image). False when a write failed or the writing was given up.
+template <typename Write, typename Placed>
+bool WriteRecordRun(Write write, const VyxCacheThumbsArray& records, INT_PTR first, ULONGLONG position,
                     PlacedImages& images, VyxCacheFolder::WriteWatch* watch, Placed placed)
 {
     bool ok = true;
     FieldWriter out;
     for (INT_PTR i = first; ok && i < records.GetSize(); ++i) {
+        if (watch && i > first && watch->betweenRecords)
+            watch->betweenRecords(*watch);
         if (watch && watch->stop.load(std::memory_order_relaxed))
             return false;
         const VyxCacheThumbs* record = records.GetRecord(i);
@@ -390,7 +389,7 @@ bool WriteRecordRun(HANDLE file, const VyxCacheThumbsArray& records, INT_PTR fir
         AppendRecord(out, *record, image, length, imageAt);
         placed(i, position + start, length, imageAt);
         if (out.Bytes().size() >= kWriteChunk || i + 1 == records.GetSize()) {
-            ok = WriteAll(file, out.Bytes().data(), out.Bytes().size());
+            ok = write(out.Bytes().data(), out.Bytes().size());
             position += out.Bytes().size();
             out.Clear();
         }
@@ -455,36 +454,6 @@ int VyxCacheFolder::Load(const wchar_t* fileName, const std::atomic<bool>* stop)
     } else {
         m_inFile.rewrite = true;
     }
-    // Only the first record of a file is ever found; later ones of the same file would be
-    // carried and written again at every save. Dropped here, the file is written once without.
-    // The records kept are known by a hash of name and member path, each match checked in full:
-    // a copy of every name would weigh as much as the records themselves.
-    auto same = [](const VyxCacheThumbs& a, const VyxCacheThumbs& b) {
-        return LowerCaseKey(a.m_fileName) == LowerCaseKey(b.m_fileName) &&
-               LowerCaseKey(a.m_memberPath) == LowerCaseKey(b.m_memberPath);
-    };
-    std::unordered_multimap<size_t, INT_PTR> seen;
-    seen.reserve(static_cast<size_t>(m_records.GetSize()));
-    INT_PTR kept = 0;
-    for (INT_PTR i = 0; i < m_records.GetSize(); ++i) {
-        VyxCacheThumbs* record = m_records.GetRecord(i);
-        const size_t hash = LowerCaseHash(record->m_memberPath, LowerCaseHash(record->m_fileName) * 31 + 1);
-        bool duplicate = false;
-        auto range = seen.equal_range(hash);
-        for (auto it = range.first; it != range.second && !duplicate; ++it)
-            duplicate = same(*m_records.GetRecord(it->second), *record);
-        if (duplicate) {
-            delete record;
-            continue;
-        }
-        seen.emplace(hash, kept);
-        m_records.SetAt(kept++, record);
-    }
-    if (kept < m_records.GetSize()) {
-        m_records.SetSize(kept);
-        m_modified = true;
-        m_inFile.rewrite = true;
-    }
     return result;
 }
 
@@ -492,6 +461,9 @@ int VyxCacheFolder::SaveIfModified(const wchar_t* fileName, WriteWatch* watch)
 {
     if (!m_modified)
         return 1;
+    // What a crash left beside the file goes before a new temporary joins it.
+    if (fileName)
+        MarkedTempFile::RemoveLeftoversBeside(fileName);
     std::vector<WrittenPlace> written;
     // New records only: they go at the end of the file, which is not written again.
     int result = AppendNewRecords(fileName, written, watch);
@@ -537,7 +509,7 @@ int VyxCacheFolder::AppendNewRecords(const wchar_t* fileName, std::vector<Writte
     if (m_inFile.rewrite || m_placeFile.IsEmpty() || !fileName || m_placeFile.CompareNoCase(fileName) != 0 ||
         m_inFile.records > m_records.GetSize())
         return -1;
-    // Only to the file as it was read or last written: another writer's file is written whole.
+    // Held open without letting another writer in until the records are added.
     HANDLE file = CreateFileW(fileName, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
@@ -545,7 +517,17 @@ int VyxCacheFolder::AppendNewRecords(const wchar_t* fileName, std::vector<Writte
     BY_HANDLE_FILE_INFORMATION facts = {};
     const bool known = GetFileInformationByHandle(file, &facts) != FALSE;
     const FileStamp now{static_cast<ULONGLONG>(facts.nFileSizeHigh) << 32 | facts.nFileSizeLow, facts.ftLastWriteTime};
-    if (!known || now != m_inFile.stamp || m_inFile.end > m_inFile.stamp.size) {
+    ULONGLONG after = m_inFile.end;
+    if (known && now != m_inFile.stamp) {
+        // Another writer changed the file since it was read: the new records go after the
+        // records it holds now, which stay.
+        VyxCacheThumbsArray there;
+        ReadFacts read;
+        after = ReadRecords(fileName, there, nullptr, &read) == LoadDone ? read.end : 0;
+    } else if (m_inFile.end > m_inFile.stamp.size) {
+        after = 0;
+    }
+    if (!known || after == 0 || IsReadOnly(facts.dwFileAttributes)) {
         CloseHandle(file);
         return -1;
     }
@@ -554,11 +536,12 @@ int VyxCacheFolder::AppendNewRecords(const wchar_t* fileName, std::vector<Writte
     // whole record. A crash now leaves the records already there whole, and a torn end the reader
     // drops.
     LARGE_INTEGER end;
-    end.QuadPart = static_cast<LONGLONG>(m_inFile.end);
+    end.QuadPart = static_cast<LONGLONG>(after);
     bool ok = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
     written.assign(static_cast<size_t>(m_records.GetSize() - m_inFile.records), WrittenPlace{0, 0, 0});
     const INT_PTR first = m_inFile.records;
-    ok = ok && WriteRecordRun(file, m_records, first, m_inFile.end, images, watch,
+    ok = ok && WriteRecordRun([file](const void* data, size_t length) { return WriteAll(file, data, length); },
+                              m_records, first, after, images, watch,
                               [&written, first](INT_PTR i, ULONGLONG at, DWORD length, DWORD image) {
                                   written[static_cast<size_t>(i - first)] = WrittenPlace{at, length, image};
                               });
@@ -591,31 +574,33 @@ int VyxCacheFolder::WriteWhole(const wchar_t* fileName, const VyxCacheThumbsArra
 {
     if (!fileName || !*fileName)
         return 0;
+    // The user's choice stands: a read-only file is not replaced by a writable one.
+    const DWORD attributes = GetFileAttributesW(fileName);
+    if (attributes != INVALID_FILE_ATTRIBUTES && IsReadOnly(attributes)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return 0;
+    }
     PlacedImages images(fileName, placeFile, spill);
 
     // Written beside the file and put in its place at the end, so a crash or a full disk midway
-    // leaves the old file or the new one whole.
-    CString temporary;
-    HANDLE file = CreateTempFileBeside(fileName, temporary);
-    if (file == INVALID_HANDLE_VALUE)
+    // leaves the old file or the new one whole; what a crash leaves there carries the program's
+    // mark, by which the next write removes it.
+    MarkedTempFile temporary;
+    if (!temporary.Create(fileName))
         return 0;
     if (written)
         written->assign(static_cast<size_t>(records.GetSize()), WrittenPlace{0, 0, 0});
-    bool ok = WriteRecordRun(file, records, 0, 0, images, watch,
+    bool ok = WriteRecordRun([&temporary](const void* data, size_t length) { return temporary.Write(data, length); },
+                             records, 0, 0, images, watch,
                              [written](INT_PTR i, ULONGLONG at, DWORD length, DWORD image) {
                                  if (written)
                                      (*written)[static_cast<size_t>(i)] = WrittenPlace{at, length, image};
                              });
     images.Close();
-    ok = ok && FlushFileBuffers(file);
-    CloseHandle(file);
-    if (ok)
-        ok = MoveFileExW(temporary, fileName, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-    if (!ok) {
-        DeleteFileW(temporary);
-        return 0;
-    }
-    return 1;
+    ok = ok && temporary.Finish();
+    if (ok && attributes != INVALID_FILE_ATTRIBUTES)
+        SetFileAttributesW(temporary.GetPath(), attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    return ok && temporary.PutInPlace() ? 1 : 0;
 }
 
 void VyxCacheFolder::RewriteArchiveName(const wchar_t* fileName, const wchar_t* text)

@@ -7,6 +7,7 @@
 #include "foundation/FileStamp.h"
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -36,6 +37,8 @@ public:
     {
         std::atomic<bool> stop{false};
         std::atomic<long> written{0};
+        // A test's seam, called between two records of a file (a slow disk); none in the program.
+        std::function<void(const WriteWatch&)> betweenRecords;
     };
 
     // 1 when nothing was to write or it was written; 0 when the write failed or was given up.
@@ -106,8 +109,9 @@ private:
     // the spill file; the records' places in the new file go to written (one per record).
     static int WriteWhole(const wchar_t* fileName, const VyxCacheThumbsArray& records, const wchar_t* placeFile,
                           const CacheSpillFile* spill, std::vector<WrittenPlace>* written, WriteWatch* watch = nullptr);
-    // The records after the file's own appended to it: 1 done, 0 failed (the file stays as it
-    // was), -1 not possible (the file must be written whole). written: one place per new record.
+    // The records after the file's own appended to it (after those another writer added since it
+    // was read too): 1 done, 0 failed or given up (the file cut back to its records), -1 not
+    // possible (the file must be written whole). written: one place per new record.
     int AppendNewRecords(const wchar_t* fileName, std::vector<WrittenPlace>& written, WriteWatch* watch);
     void ReadSettings();
     // The record's image bytes: its own, or read through file (valid while it is not read
@@ -134,9 +138,10 @@ private:
     // The file the records' places in a cache file refer to: the one loaded or last written.
     CString m_placeFile;
     // What is known of that file, so that new records can be appended to it instead of the whole
-    // file being written again: the first `records` records of the list are its records, in its
-    // order and unchanged; its last whole record ends at `end` (a torn one may follow); its size
-    // and write time as it was read or written. `rewrite`: a record of it changed or went.
+    // file being written again: the first `records` records of the list are in it, in its order
+    // and unchanged (another writer may have added more); its last whole record ends at `end` (a
+    // torn one may follow); its size and write time as it was read or written. `rewrite`: a
+    // record of it changed or went.
     struct PlaceFileState
     {
         INT_PTR records = 0;

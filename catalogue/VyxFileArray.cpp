@@ -68,21 +68,33 @@ void VyxFileArray::SetOrderEntry(int position, int index)
     ForgetLookup();
 }
 
-VyxFile* VyxFileArray::Find(const wchar_t* path, const wchar_t* archivePath, int start)
+VyxFile* VyxFileArray::Find(const wchar_t* path, const wchar_t* archivePath, int start, bool exactCase)
 {
     const int count = GetCount();
     if (start < 0 || start >= count)
         start = 0;
+    VyxFile* other = nullptr;
+    int otherPosition = -1;
     for (int step = 0; step < count; ++step) {
         int position = (start + step) % count;
         VyxFile* item = Slot(m_order[position]);
-        if (item && item->IsSameFile(path, archivePath)) {
+        if (!item || !item->IsSameFile(path, archivePath))
+            continue;
+        if (item->IsSpelledAs(path, archivePath)) {
             m_lastItem = item;
             m_lastPosition = position;
             return item;
         }
+        if (!other) {
+            other = item;
+            otherPosition = position;
+        }
     }
-    return nullptr;
+    if (!other || exactCase)
+        return nullptr;
+    m_lastItem = other;
+    m_lastPosition = otherPosition;
+    return other;
 }
 
 VyxFile* VyxFileArray::FindItem(const VyxFile* item, int start)
@@ -160,7 +172,7 @@ bool VyxFileArray::IsSelected(const VyxFile* item, SelectedFilter filter)
         return false;
     if (filter == SelectedFilter::OnDisk)
         return true;
-    return PathExists(item->GetPath(), kAnyAttribute) == (filter == SelectedFilter::Existing);
+    return (LookUpExactName(item->GetPath()) == NameLookup::Exact) == (filter == SelectedFilter::Existing);
 }
 
 VyxFileArray::SelectedRange::Iterator::Iterator(VyxFileArray* array, SelectedFilter filter, int position)

@@ -14,9 +14,10 @@ enum class SelectedFilter
     Any,
     // Not an archive member (folders count).
     OnDisk,
-    // On disk and its path is there now.
+    // On disk and its name is there now, spelled as listed (another name differing from it only
+    // in letter case stands for another file).
     Existing,
-    // On disk but its path is gone.
+    // On disk but its name is gone.
     Missing,
 };
 
@@ -85,8 +86,10 @@ public:
     // Grows the view order when needed.
     void SetOrderEntry(int position, int index);
 
-    // Walks from start to the end, then from 0; path and archive path compared without case.
-    VyxFile* Find(const wchar_t* path, const wchar_t* archivePath, int start);
+    // Walks from start to the end, then from 0; path and archive path compared without case, an
+    // item spelled exactly so taken first (two names differing only in case are two files).
+    // exactCase: only such an item.
+    VyxFile* Find(const wchar_t* path, const wchar_t* archivePath, int start, bool exactCase = false);
     VyxFile* FindItem(const VyxFile* item, int start);
     // The view position of the item, -1 when it is not listed.
     int IndexOf(const VyxFile* item, int start);

@@ -172,14 +172,7 @@ HIMAGELIST VyxFilexDraw::s_largeImages = nullptr;
 HIMAGELIST VyxFilexDraw::s_smallImages = nullptr;
 SIZE VyxFilexDraw::s_largeIconSize = {0, 0};
 SIZE VyxFilexDraw::s_smallIconSize = {0, 0};
-int VyxFilexDraw::s_drawIconAlign = 0;
-DWORD VyxFilexDraw::s_notCreateThumbsSize = 0;
 VyxFilexDraw* VyxFilexDraw::s_designItem = nullptr;
-bool VyxFilexDraw::s_freePicture = false;
-int VyxFilexDraw::s_coverBrightness = -20;
-int VyxFilexDraw::s_sharpenSize = 3;
-int VyxFilexDraw::s_sharpenWeights[25] = {1, 1, 1, 1, 0, 1, 1, 1, 1};
-double VyxFilexDraw::s_sharpenLevel = 0.5;
 
 namespace {
 
@@ -370,31 +363,45 @@ CString VyxFilexDraw::GetNoteFilePath() const
     return NoteStoreOf(*this).GetNoteFilePath();
 }
 
-int VyxFilexDraw::RenameWithNote(const wchar_t* newName)
+int VyxFilexDraw::RenameWithNote(const wchar_t* newName, const std::function<bool(bool forward)>& renameOnDisk)
 {
     const CString note = GetNote();
     const CString oldPath = m_path, oldName = GetFileName();
+    const CString newPath = m_path.Left(m_path.GetLength() - oldName.GetLength()) + (newName ? newName : L"");
     const VyxNoteStore store = NoteStoreOf(*this);
-    Rename(newName);
     // A change of letter case alone leaves the note in its section.
-    if (SameSection(store, m_path, oldPath))
+    const bool sameSection = SameSection(store, newPath, oldPath);
+    // The note goes under the new name before the file takes it, and leaves the old name only
+    // after: a crash at any moment leaves the note under both names at worst, never behind.
+    CString replaced;
+    const bool carried = !note.IsEmpty() && !sameSection;
+    if (carried) {
+        replaced = store.ReadNote(newPath);
+        const int written = store.WriteNote(newPath, note);
+        if (written != VyxNoteStore::NoteWritten)
+            return written;
+    }
+    if (!renameOnDisk(true)) {
+        if (carried)
+            store.WriteNote(newPath, replaced);
+        return RenameNotMade;
+    }
+    Rename(newName);
+    if (sameSection)
         return VyxNoteStore::NoteWritten;
-    int result = note.IsEmpty() ? VyxNoteStore::NoteWritten : SetNote(note);
-    if (result == VyxNoteStore::NoteWritten) {
-        const int cleared = store.DeleteNote(oldPath);
-        // A section another name shares is not this file's to clear; any other failure would
-        // leave the note for the next file given the old name.
-        if (cleared != VyxNoteStore::NoteWritten && cleared != VyxNoteStore::NoteRefused) {
-            if (!note.IsEmpty())
-                store.DeleteNote(m_path);
-            result = cleared;
-        }
-    }
-    if (result != VyxNoteStore::NoteWritten) {
-        Rename(oldName);
-        m_noteLoaded = false;
-    }
-    return result;
+    const int cleared = store.DeleteNote(oldPath);
+    // A section another name shares is not this file's to clear; any other failure would leave
+    // the note for the next file given the old name: the file takes its old name back.
+    if (cleared == VyxNoteStore::NoteWritten || cleared == VyxNoteStore::NoteRefused)
+        return VyxNoteStore::NoteWritten;
+    // Should the old name not come back either, the note stands under both.
+    if (!renameOnDisk(false))
+        return cleared;
+    Rename(oldName);
+    if (carried)
+        store.WriteNote(newPath, replaced);
+    m_noteLoaded = false;
+    return cleared;
 }
 
 int VyxFilexDraw::StoreCache()
@@ -474,20 +481,6 @@ bool VyxFilexDraw::LoadDesignCursor(const wchar_t* fileName)
 {
     static bool initialized = false;
     return LoadDesign(theDesignCursor, initialized, fileName);
-}
-
-void VyxFilexDraw::SetSharpenSettings(int kernelSize, const wchar_t* weights, double level)
-{
-    if (kernelSize < 1 || kernelSize > 5 || !weights || !*weights)
-        return;
-    s_sharpenSize = kernelSize;
-    for (int i = 0; i < 25; ++i) {
-        int weight = 0;
-        if (i >= kernelSize * kernelSize || GetFieldInt(&weight, weights, i, L',') < 0)
-            weight = 0;
-        s_sharpenWeights[i] = weight;
-    }
-    s_sharpenLevel = level < 0.0 || level > 1.0 ? 0.0 : level;
 }
 
 bool VyxFilexDraw::IsShownByCover() const
@@ -695,15 +688,15 @@ int VyxFilexDraw::DrawPictureArea(CDC* dc, CRect rect, bool make)
     if (IsShownByCover() && s_smallImages && dc && GetIconIndex() >= 0) {
         SIZE small = GetSmallIconSize();
         int ix = rect.left + 2, iy = rect.top + 2;
-        if (s_drawIconAlign & 1)
+        if (GetItemSettings().drawIconAlign & 1)
             ix = rect.right - small.cx - 2;
-        if (s_drawIconAlign & 2)
+        if (GetItemSettings().drawIconAlign & 2)
             iy = rect.bottom - small.cy - 2;
         ImageList_Draw(s_smallImages, m_iconIndex, dc->GetSafeHdc(), ix, iy, ILD_TRANSPARENT);
     }
-    if (s_notCreateThumbsSize != 0) {
+    if (GetItemSettings().notCreateThumbsSize != 0) {
         DWORD area = static_cast<DWORD>(m_pictureArea.Width()) * static_cast<DWORD>(m_pictureArea.Height());
-        if (s_notCreateThumbsSize < area)
+        if (GetItemSettings().notCreateThumbsSize < area)
             DropThumbnail();
         else if (m_autoCache)
             StoreCache();
@@ -730,12 +723,11 @@ void VyxFilexDraw::DrawName(CDC* dc, CRect rect)
     CString text = ExpandMacros(HasCover() ? L"$(Name)\\n$(Info)" : m_nameFormat.GetString());
     text.Replace(L"\\n", L"\r\n");
     if (m_nameMode == 2) {
-        dc->DrawText(text, &rect, DT_WORDBREAK);
+        dc->DrawText(text, &rect, DT_WORDBREAK | DT_NOPREFIX);
         return;
     }
     if (text.Find(L"\r\n") < 0) {
-        // DrawText would take a "&" for a mnemonic prefix: such names keep its drawing.
-        const int width = text.Find(L'&') < 0 ? dc->GetTextExtent(text).cx : INT_MAX;
+        const int width = dc->GetTextExtent(text).cx;
         if (width < rect.Width()) {
             // One line that fits: no ellipsis and no break; word-broken names are centred.
             DrawFittingLine(dc, text, rect, width, m_wordBreak != FALSE);
@@ -748,10 +740,10 @@ void VyxFilexDraw::DrawName(CDC* dc, CRect rect)
         // Wrapped only when every line shows whole: a name cut after its first line reads as
         // another name, and DrawText cannot keep the low lines a font leaves out.
         CRect measured = rect;
-        dc->DrawText(text, &measured, DT_CALCRECT | DT_WORDBREAK);
+        dc->DrawText(text, &measured, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
         if (measured.Width() < rect.Width() && measured.Height() <= rect.Height() &&
             (text.Find(L'_') < 0 || !FontDropsLowLine(dc->GetSafeHdc())))
-            dc->DrawText(text, &rect, DT_CENTER | DT_WORDBREAK);
+            dc->DrawText(text, &rect, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
         else
             DrawTextLine(dc, text, rect, DT_VCENTER | DT_WORD_ELLIPSIS);
         return;
@@ -919,7 +911,7 @@ bool VyxFilexDraw::IsWaitingForCache() const
 
 HGLOBAL VyxFilexDraw::GetThumbnailFor(int left, int top, int right, int bottom, bool make)
 {
-    const int limit = IsArchiveMember() ? GetArchiveMemberLimit() : GetPluginDisplayLimit();
+    const int limit = IsArchiveMember() ? GetItemSettings().archiveMemberLimit : GetItemSettings().pluginDisplayLimit;
     // In 64 bits: the default limit of 2048 MB is 2^31 bytes.
     if (limit != 0 && m_size >= static_cast<ULONGLONG>(static_cast<DWORD>(limit)) * 1048576u)
         m_cannotDraw = true;
@@ -960,8 +952,9 @@ HGLOBAL VyxFilexDraw::GetThumbnailFor(int left, int top, int right, int bottom, 
                     // The held picture must not darken along with its cover thumbnail.
                     if (m_thumbnail == m_picture)
                         m_thumbnail = CopyGlobal(m_picture);
+                    const int brightness = GetItemSettings().coverBrightness;
                     if (m_thumbnail)
-                        AdjustDibRgb(m_thumbnail, s_coverBrightness, s_coverBrightness, s_coverBrightness);
+                        AdjustDibRgb(m_thumbnail, brightness, brightness, brightness);
                 }
             } else if (!SteppedPictureLoad::IsPendingFor(*this)) {
                 // A load that gave way is no failure: the thumbnail comes when it is asked again.
@@ -971,11 +964,11 @@ HGLOBAL VyxFilexDraw::GetThumbnailFor(int left, int top, int right, int bottom, 
         if (!m_thumbnail)
             return nullptr;
     }
-    if (IsFolder() && !IsFolderCoverOn()) {
+    if (IsFolder() && !GetItemSettings().IsFolderCoverOn()) {
         DropThumbnail();
         return nullptr;
     }
-    if (IsArchiveCoverOn() || !IsArchive())
+    if (GetItemSettings().IsArchiveCoverOn() || !IsArchive())
         return m_thumbnail;
     DropThumbnail();
     return nullptr;
@@ -1005,7 +998,7 @@ HGLOBAL VyxFilexDraw::CreateThumbnail(SIZE box)
     m_thumbUnsharp = m_unsharp;
     m_thumbnail = thumbnail;
     m_boxSize = box;
-    if (s_freePicture && m_picture != m_thumbnail) {
+    if (GetItemSettings().freePictureAfterMaking && m_picture != m_thumbnail) {
         GlobalFree(m_picture);
         m_picture = nullptr;
     }
@@ -1079,12 +1072,14 @@ HGLOBAL VyxFilexDraw::MakeThumbnail(int width, int height, HGLOBAL source)
     if (resampled && result == work && (GetDibWidth(work) != width || GetDibHeight(work) != height))
         result = nullptr;
     if (sharpen && m_unsharp && result) {
-        double amount = s_sharpenLevel - 0.5 + SharpenCorrection(FitFactor(width, height, m_width, m_height), scale);
+        double amount = GetItemSettings().sharpenLevel - 0.5 +
+                        SharpenCorrection(FitFactor(width, height, m_width, m_height), scale);
         HGLOBAL sharpened = nullptr;
         if (amount >= 0.3 && amount <= 0.35)
             sharpened = UnsharpMaskDib(result, amount);
         else if (amount > 0)
-            sharpened = SharpenDibKernel(result, amount, s_sharpenSize, s_sharpenWeights);
+            sharpened =
+                SharpenDibKernel(result, amount, GetItemSettings().sharpenSize, GetItemSettings().sharpenWeights);
         if (sharpened && sharpened != result) {
             FreeUnless(result, work, source);
             result = sharpened;

@@ -7,6 +7,8 @@
 #include "catalogue/VyxFilexImage.h"
 #include "script/VyxScript.h"
 
+#include <functional>
+
 class VyxFilexDraw : public VyxFilexImage
 {
     DECLARE_DYNAMIC(VyxFilexDraw)
@@ -101,10 +103,14 @@ public:
     int DeleteNote();
     // Where the item's note is, or would be, written; empty when nowhere yet.
     CString GetNoteFilePath() const;
-    // The item renamed in memory with its note moved to the new name: written there first and only
-    // then cleared from the old one. Anything but NoteWritten leaves the item under its old name
-    // and the note where it was.
-    int RenameWithNote(const wchar_t* newName);
+    // The file renamed with its note: the note written under the new name, then the file renamed
+    // on disk (renameOnDisk(true); renameOnDisk(false) takes the old name back), then the note
+    // cleared from the old name, so that a crash never leaves the note only behind. NoteWritten
+    // when renamed; RenameNotMade when the file could not be renamed; anything else is the note
+    // store's refusal, with the item, the file and the note where they were (or, should the old
+    // name not come back, the item renamed and its note under both names).
+    enum { RenameNotMade = -10 };
+    int RenameWithNote(const wchar_t* newName, const std::function<bool(bool forward)>& renameOnDisk);
     // False when the note could not follow a rename to newPath: another name of the folder holds
     // its section.
     bool NoteCanFollow(const wchar_t* newPath) const;
@@ -122,15 +128,6 @@ public:
     // A file name in the program's folder; empty unloads. True when loaded.
     static bool LoadDesignThumbs(const wchar_t* fileName);
     static bool LoadDesignCursor(const wchar_t* fileName);
-    static void SetDrawIconAlign(int align) { s_drawIconAlign = align; }
-    static void SetNotCreateThumbsSize(DWORD area) { s_notCreateThumbsSize = area; }
-    static void SetFreePictureAfterMaking(bool on) { s_freePicture = on; }
-    static void SetCoverBrightness(int percent) { s_coverBrightness = percent; }
-    // Applied together, and only with a size of 1 to 5 and a weight text ("size x size" integers).
-    static void SetSharpenSettings(int kernelSize, const wchar_t* weights, double level);
-    static int GetSharpenKernelSize() { return s_sharpenSize; }
-    static double GetSharpenLevel() { return s_sharpenLevel; }
-    static const int* GetSharpenWeights() { return s_sharpenWeights; }
 
     // One field each.
     void SetFont(const LOGFONTW& font) { m_font = font; }
@@ -277,14 +274,7 @@ private:
     static HIMAGELIST s_smallImages;
     static SIZE s_largeIconSize;
     static SIZE s_smallIconSize;
-    static int s_drawIconAlign;
-    static DWORD s_notCreateThumbsSize;
     static VyxFilexDraw* s_designItem;
-    static bool s_freePicture;
-    static int s_coverBrightness;
-    static int s_sharpenSize;
-    static int s_sharpenWeights[25];
-    static double s_sharpenLevel;
 };
 
 // The drawing scripts of the cells: the picture area, and the cursor frame.

@@ -19,10 +19,7 @@ IMPLEMENT_DYNAMIC(VyxFilexImage, VyxFilexInfo)
 namespace {
 
 // Until the document hands over its settings.
-int s_coverKinds = 1;
-int s_coverSearchCount = 10;
-int s_pluginDisplayLimit = 2048;
-int s_archiveMemberLimit = 200;
+ItemSettings s_settings;
 
 const int kMovieGroup = 0x0301;
 // The property ids of the Exif texts that hold anything: camera maker, camera model, date and time.
@@ -113,47 +110,17 @@ VyxFilexImage::~VyxFilexImage() {}
 
 bool VyxFilexImage::HasCover() const
 {
-    return (IsFolder() && IsFolderCoverOn()) || (IsArchive() && IsArchiveCoverOn());
+    return (IsFolder() && s_settings.IsFolderCoverOn()) || (IsArchive() && s_settings.IsArchiveCoverOn());
 }
 
-bool VyxFilexImage::IsArchiveCoverOn()
+void VyxFilexImage::SetItemSettings(const ItemSettings& settings)
 {
-    return (s_coverKinds & 1) != 0;
+    s_settings = settings;
 }
 
-bool VyxFilexImage::IsFolderCoverOn()
+const ItemSettings& VyxFilexImage::GetItemSettings()
 {
-    return (s_coverKinds & 2) != 0;
-}
-
-void VyxFilexImage::SetCoverKinds(int kinds)
-{
-    s_coverKinds = kinds;
-}
-
-void VyxFilexImage::SetCoverSearchCount(int count)
-{
-    s_coverSearchCount = count;
-}
-
-void VyxFilexImage::SetPluginDisplayLimit(int megabytes)
-{
-    s_pluginDisplayLimit = megabytes;
-}
-
-void VyxFilexImage::SetArchiveMemberLimit(int megabytes)
-{
-    s_archiveMemberLimit = megabytes;
-}
-
-int VyxFilexImage::GetPluginDisplayLimit()
-{
-    return s_pluginDisplayLimit;
-}
-
-int VyxFilexImage::GetArchiveMemberLimit()
-{
-    return s_archiveMemberLimit;
+    return s_settings;
 }
 
 HGLOBAL VyxFilexImage::LoadPicture(const SIZE* desiredSize)
@@ -161,9 +128,9 @@ HGLOBAL VyxFilexImage::LoadPicture(const SIZE* desiredSize)
     if (IsArchiveMember())
         return LoadMemberPicture(desiredSize);
     if (IsFolder())
-        return IsFolderCoverOn() ? LoadFolderCover(desiredSize) : nullptr;
+        return s_settings.IsFolderCoverOn() ? LoadFolderCover(desiredSize) : nullptr;
     HGLOBAL picture = LoadFilePicture(desiredSize);
-    if (!picture && IsArchiveCoverOn())
+    if (!picture && s_settings.IsArchiveCoverOn())
         picture = LoadArchiveCover(desiredSize);
     return picture;
 }
@@ -333,7 +300,7 @@ HGLOBAL VyxFilexImage::LoadMemberPicture(const SIZE* desiredSize)
 
 HGLOBAL VyxFilexImage::LoadFolderCover(const SIZE* desiredSize)
 {
-    int budget = s_coverSearchCount;
+    int budget = s_settings.coverSearchCount;
     VyxFileFind finder;
     BOOL more = finder.FindFileIn(m_path, L"*.*");
     while (more && budget >= 1) {
@@ -362,7 +329,7 @@ HGLOBAL VyxFilexImage::LoadArchiveCover(const SIZE* desiredSize)
     ULONGLONG total = 0;
     std::vector<std::pair<CString, SPIFileInfo>> candidates;
     // The limit may be as large as the setting allows: the product is taken in 64 bits.
-    const ULONGLONG limit = static_cast<ULONGLONG>(static_cast<DWORD>(s_archiveMemberLimit)) * 1048576u;
+    const ULONGLONG limit = static_cast<ULONGLONG>(static_cast<DWORD>(s_settings.archiveMemberLimit)) * 1048576u;
     for (const SPIFileInfo& record : ReadArchiveListing(listing.get())) {
         if (!record.fileName[0])
             continue;
@@ -375,7 +342,7 @@ HGLOBAL VyxFilexImage::LoadArchiveCover(const SIZE* desiredSize)
                      [](const auto& a, const auto& b) { return a.first.CompareNoCase(b.first) < 0; });
 
     HGLOBAL cover = nullptr;
-    int budget = s_coverSearchCount;
+    int budget = s_settings.coverSearchCount;
     for (const auto& [key, candidate] : candidates) {
         if (budget < 1)
             break;

@@ -1,8 +1,9 @@
 // The picture-loading layer of a file item: which source (file, archive member, folder or archive
 // cover), which decoder, in which order, through the plug-in host; the item's whole bytes; and the
-// process-wide cover and size settings the document hands to every item.
+// settings the document hands to every item at once.
 #pragma once
 
+#include "catalogue/ItemSettings.h"
 #include "catalogue/VyxFilexInfo.h"
 
 class PictureFileBytes;
@@ -39,14 +40,9 @@ public:
     CString GetPropertyText(int id) const override;
 
     bool HasCover() const;
-    static bool IsArchiveCoverOn();
-    static bool IsFolderCoverOn();
-    static void SetCoverKinds(int kinds);
-    static void SetCoverSearchCount(int count);
-    static void SetPluginDisplayLimit(int megabytes);
-    static void SetArchiveMemberLimit(int megabytes);
-    static int GetPluginDisplayLimit();
-    static int GetArchiveMemberLimit();
+    // The settings of every item (the defaults until the document hands its own).
+    static void SetItemSettings(const ItemSettings& settings);
+    static const ItemSettings& GetItemSettings();
 
 protected:
     // A member extracted into memory (owned by the caller), or null.

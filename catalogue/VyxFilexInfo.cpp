@@ -270,6 +270,11 @@ bool VyxFilexInfo::IsSameFile(const wchar_t* path, const wchar_t* archivePath) c
            m_archivePath.CompareNoCase(archivePath ? archivePath : L"") == 0;
 }
 
+bool VyxFilexInfo::IsSpelledAs(const wchar_t* path, const wchar_t* archivePath) const
+{
+    return m_path == (path ? path : L"") && m_archivePath == (archivePath ? archivePath : L"");
+}
+
 CString VyxFilexInfo::GetResolvedFolder() const
 {
     return s_virtualFolders ? s_virtualFolders->ResolvePath(m_folder) : m_folder;

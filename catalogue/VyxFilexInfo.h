@@ -70,6 +70,8 @@ public:
     void Rename(const wchar_t* newName);
     // Path and archive path both equal, without regard to case: the identity of an item.
     bool IsSameFile(const wchar_t* path, const wchar_t* archivePath) const;
+    // Path and archive path both spelled exactly so.
+    bool IsSpelledAs(const wchar_t* path, const wchar_t* archivePath) const;
     // The folder as the user knows it when it is an extracted copy of an archive location.
     CString GetResolvedFolder() const;
     static void SetVirtualFolders(CVirtualFolderList* list);

@@ -1,6 +1,6 @@
 #include "catalogue/VyxNoteFile.h"
 
-#include "foundation/TempFile.h"
+#include "foundation/MarkedTempFile.h"
 #include "foundation/VyxCode.h"
 
 #include <algorithm>
@@ -260,6 +260,11 @@ bool VyxNoteFile::RemoveSection(const wchar_t* section)
     return true;
 }
 
+bool VyxNoteFile::HasSection(const wchar_t* section) const
+{
+    return FindSection(Folded(Trimmed(section ? section : L""))) >= 0;
+}
+
 bool VyxNoteFile::IsEmpty() const
 {
     for (size_t i = 1; i < m_sections.size(); ++i)
@@ -356,29 +361,24 @@ bool VyxNoteFile::Save(const wchar_t* path)
         SetLastError(ERROR_NO_UNICODE_TRANSLATION);
         return false;
     }
-    CString scratch;
-    HANDLE file = CreateTempFileBeside(path, scratch);
-    if (file == INVALID_HANDLE_VALUE)
+    // What a crash left beside the note file goes before a new temporary joins it.
+    MarkedTempFile::RemoveLeftoversBeside(path);
+    MarkedTempFile scratch;
+    if (!scratch.Create(path))
         return false;
     std::string bytes = Serialize();
     // Once Unicode, the file stays so.
     m_unicode = bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE';
-    DWORD done = 0;
-    bool written = (bytes.empty() || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) &&
-                                      done == bytes.size())) &&
-                   FlushFileBuffers(file);
-    DWORD error = GetLastError();
-    CloseHandle(file);
+    const bool written = scratch.Write(bytes.data(), bytes.size()) && scratch.Finish();
     if (written && attributes != INVALID_FILE_ATTRIBUTES)
-        SetFileAttributesW(scratch,
+        SetFileAttributesW(scratch.GetPath(),
                            attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));
     if (written && s_beforePutInPlace)
-        s_beforePutInPlace(scratch);
-    if (written && MoveFileExW(scratch, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        s_beforePutInPlace(scratch.GetPath());
+    if (written && scratch.PutInPlace())
         return true;
-    if (written)
-        error = GetLastError();
-    DeleteFileW(scratch);
+    const DWORD error = GetLastError();
+    scratch.Discard();
     SetLastError(error ? error : ERROR_WRITE_FAULT);
     return false;
 }

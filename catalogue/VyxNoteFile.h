@@ -28,6 +28,7 @@ public:
     // The value is written so that the platform reads back exactly it (quoted where needed).
     void Set(const wchar_t* section, const wchar_t* key, const wchar_t* value);
     bool RemoveSection(const wchar_t* section);
+    bool HasSection(const wchar_t* section) const;
     // No section and nothing but blank lines.
     bool IsEmpty() const;
     bool IsUnicode() const { return m_unicode; }

@@ -31,7 +31,7 @@ bool VyxNoteSession::Flush(const CString& path)
     if (found == m_changed.end())
         return true;
     const Changed& changed = found->second;
-    if (!VyxNoteStore::PutNoteFile(changed.path, changed.folder, changed.archive, changed.cacheRoot, changed.file))
+    if (!VyxNoteStore::PutNoteFile(changed.path, changed.folder, changed.archive, changed.cacheRoot, changed.changes))
         return false;
     m_changed.erase(found);
     return true;

@@ -34,6 +34,15 @@ public:
     void Discard(const CString& path);
     bool HasChanges() const { return !m_changed.empty(); }
 
+    // One change of a note file: a section's note set (stored as written) or the section removed.
+    // A flush applies a file's changes, in order, to the file as it then stands on disk.
+    struct Change
+    {
+        CString section;
+        CString stored;
+        bool remove = false;
+    };
+
     // The names of a folder and how many of them map to each (folded) section.
     struct FolderNames
     {
@@ -47,7 +56,8 @@ private:
     struct Changed
     {
         CString path, folder, archive, cacheRoot;
-        std::shared_ptr<VyxNoteFile> file;
+        std::shared_ptr<VyxNoteFile> file; // what the job reads meanwhile
+        std::vector<Change> changes;
     };
     struct Location
     {

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <map>
 #include <mutex>
 #include <unordered_map>
 
@@ -23,6 +24,10 @@ struct CachedFile
 {
     FileStamp stamp;
     std::shared_ptr<VyxNoteFile> file;
+    // The count of writes of the file by every process of the program, when known (read under
+    // the file's lock): a count that moved tells another process's write that its stamp hides.
+    ULONGLONG writes = 0;
+    bool counted = false;
 };
 
 struct CachedFolder
@@ -41,16 +46,159 @@ std::wstring KeyOf(const CString& path)
     return std::wstring(VyxNoteFile::Folded(path));
 }
 
-void Remember(const CString& path, const std::shared_ptr<VyxNoteFile>& file)
+void Remember(const CString& path, const std::shared_ptr<VyxNoteFile>& file, ULONGLONG writes)
 {
     FileStamp stamp;
     std::lock_guard<std::mutex> hold(s_cacheLock);
     if (s_files.size() >= kCachedLimit)
         s_files.clear();
     if (file && FileStamp::Read(path, stamp))
-        s_files[KeyOf(path)] = CachedFile{stamp, file};
+        s_files[KeyOf(path)] = CachedFile{stamp, file, writes, true};
     else
         s_files.erase(KeyOf(path));
+}
+
+// A hash of a text in lower case, in hexadecimal.
+CString HashText(const CString& text)
+{
+    CString folded(text), hex;
+    folded.MakeLower();
+    unsigned long long hash = 14695981039346656037ull;
+    for (int i = 0; i < folded.GetLength(); ++i)
+        hash = (hash ^ folded[i]) * 1099511628211ull;
+    hex.Format(L"%08lX%08lX", static_cast<unsigned long>(hash >> 32), static_cast<unsigned long>(hash));
+    return hex;
+}
+
+// The lock on one note file that every process of the program honours while it reads, changes and
+// writes the file, and the count of the file's writes they keep beside it. Named after the folder
+// as the file system knows it (its volume and index) and the file's name, so that two spellings
+// of one folder share it.
+class NoteFileLock
+{
+public:
+    explicit NoteFileLock(const CString& path)
+    {
+        const CString name = NameFor(path);
+        m_mutex = CreateMutexW(nullptr, FALSE, name);
+        if (!m_mutex)
+            return;
+        const DWORD waited = WaitForSingleObject(m_mutex, kLongestWait);
+        m_held = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+        if (m_held)
+            m_writes = Counter(name + L"-writes");
+    }
+    ~NoteFileLock()
+    {
+        if (m_writes)
+            UnmapViewOfFile(m_writes);
+        if (m_held)
+            ReleaseMutex(m_mutex);
+        if (m_mutex)
+            CloseHandle(m_mutex);
+    }
+    NoteFileLock(const NoteFileLock&) = delete;
+    NoteFileLock& operator=(const NoteFileLock&) = delete;
+
+    bool IsHeld() const { return m_held; }
+    // False when the count could not be kept (the file is then always read again).
+    bool CountsWrites() const { return m_writes != nullptr; }
+    ULONGLONG Writes() const { return m_writes ? *m_writes : 0; }
+    void Written()
+    {
+        if (m_writes)
+            ++*m_writes;
+    }
+
+private:
+    // Another process holds it only while it writes one note file.
+    static const DWORD kLongestWait = 60000;
+
+    static CString NameFor(const CString& path)
+    {
+        CString folder, name, lockName;
+        GetPathPart(folder, path, PartFolder);
+        GetPathPart(name, path, PartFileName);
+        HANDLE opened = CreateFileW(folder, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        BY_HANDLE_FILE_INFORMATION facts;
+        if (opened != INVALID_HANDLE_VALUE && GetFileInformationByHandle(opened, &facts))
+            lockName.Format(L"VyxNoteFile-%08lX-%08lX%08lX-%s", facts.dwVolumeSerialNumber, facts.nFileIndexHigh,
+                            facts.nFileIndexLow, HashText(name).GetString());
+        else
+            lockName = L"VyxNoteFile-" + HashText(path);
+        if (opened != INVALID_HANDLE_VALUE)
+            CloseHandle(opened);
+        return lockName;
+    }
+
+    // The count, in memory every process maps by its name. Each process keeps the counts it used
+    // open, so that they last while any process of the program runs.
+    static ULONGLONG* Counter(const CString& name)
+    {
+        static std::mutex lock;
+        static std::map<std::wstring, HANDLE> kept;
+        std::lock_guard<std::mutex> hold(lock);
+        auto found = kept.find(std::wstring(name));
+        if (found == kept.end()) {
+            if (kept.size() >= kCachedLimit) {
+                for (const auto& entry : kept)
+                    CloseHandle(entry.second);
+                kept.clear();
+            }
+            HANDLE mapping =
+                CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(ULONGLONG), name);
+            if (!mapping)
+                return nullptr;
+            found = kept.emplace(std::wstring(name), mapping).first;
+        }
+        return static_cast<ULONGLONG*>(MapViewOfFile(found->second, FILE_MAP_WRITE, 0, 0, sizeof(ULONGLONG)));
+    }
+
+    HANDLE m_mutex = nullptr;
+    bool m_held = false;
+    ULONGLONG* m_writes = nullptr;
+};
+
+// The note file as it stands on disk, read under its lock (held by the caller): a reader holding
+// it open would keep a writer from putting its new file in place. The copy last read or written
+// serves while neither its stamp nor the count of writes moved. An empty file when there is none,
+// null when it cannot be read.
+std::shared_ptr<VyxNoteFile> ReadFromDisk(const CString& path, const NoteFileLock& lock)
+{
+    FileStamp stamp;
+    const bool stamped = FileStamp::Read(path, stamp);
+    if (stamped && lock.CountsWrites()) {
+        std::lock_guard<std::mutex> hold(s_cacheLock);
+        auto found = s_files.find(KeyOf(path));
+        if (found != s_files.end() && found->second.counted && found->second.writes == lock.Writes() &&
+            found->second.stamp == stamp)
+            return found->second.file;
+    }
+    auto file = std::make_shared<VyxNoteFile>();
+    if (file->Load(path) == VyxNoteFile::Unreadable)
+        return nullptr;
+    if (stamped) {
+        std::lock_guard<std::mutex> hold(s_cacheLock);
+        if (s_files.size() >= kCachedLimit)
+            s_files.clear();
+        s_files[KeyOf(path)] = CachedFile{stamp, file, lock.Writes(), lock.CountsWrites()};
+    }
+    return file;
+}
+
+std::shared_ptr<VyxNoteFile> ReadLocked(const CString& path)
+{
+    NoteFileLock lock(path);
+    return lock.IsHeld() ? ReadFromDisk(path, lock) : nullptr;
+}
+
+void Apply(VyxNoteFile& file, const VyxNoteSession::Change& change)
+{
+    if (change.remove)
+        file.RemoveSection(change.section);
+    else
+        file.Set(change.section, kNoteKey, change.stored);
 }
 
 CString NameOf(const wchar_t* filePath)
@@ -222,14 +370,12 @@ std::shared_ptr<VyxNoteFile> VyxNoteStore::CurrentFile(const CString& path) cons
         if (found != s_files.end() && found->second.stamp == stamp)
             return found->second.file;
     }
-    auto file = std::make_shared<VyxNoteFile>();
-    if (file->Load(path) == VyxNoteFile::Unreadable)
-        return nullptr;
-    std::lock_guard<std::mutex> hold(s_cacheLock);
-    if (s_files.size() >= kCachedLimit)
-        s_files.clear();
-    s_files[KeyOf(path)] = CachedFile{stamp, file};
-    return file;
+    return ReadLocked(path);
+}
+
+std::shared_ptr<VyxNoteFile> VyxNoteStore::ReadNoteFile(const CString& path)
+{
+    return ReadLocked(path);
 }
 
 CString VyxNoteStore::ReadNote(const wchar_t* filePath) const
@@ -268,21 +414,19 @@ int VyxNoteStore::WriteNote(const wchar_t* filePath, const wchar_t* text) const
     std::shared_ptr<VyxNoteFile> current = CurrentFile(path);
     if (!current)
         return NoteFailed;
-    // What the cache or another store holds is never changed in place.
-    VyxNoteSession* session = VyxNoteSession::Current();
-    bool pending = session && session->m_changed.count(KeyOf(path));
-    std::shared_ptr<VyxNoteFile> file = pending ? current : std::make_shared<VyxNoteFile>(*current);
+    VyxNoteSession::Change change;
+    change.section = GetSectionOf(filePath);
+    change.remove = clearing;
     if (clearing) {
-        if (!file->RemoveSection(GetSectionOf(filePath)))
+        if (!current->HasSection(change.section))
             return NoteWritten;
     } else {
         // A raw line break would start a new key or section inside the note file.
-        const CString section = GetSectionOf(filePath), stored = EncodeLineBreaks(text);
-        if (!file->CanHold(section, stored))
+        change.stored = EncodeLineBreaks(text);
+        if (!current->CanHold(change.section, change.stored))
             return NoteUnconvertible;
-        file->Set(section, kNoteKey, stored);
     }
-    return Commit(path, file);
+    return Commit(path, current, change);
 }
 
 int VyxNoteStore::DeleteNote(const wchar_t* filePath) const
@@ -290,19 +434,41 @@ int VyxNoteStore::DeleteNote(const wchar_t* filePath) const
     return WriteNote(filePath, nullptr);
 }
 
-int VyxNoteStore::Commit(const CString& path, const std::shared_ptr<VyxNoteFile>& file) const
+int VyxNoteStore::Commit(const CString& path, const std::shared_ptr<VyxNoteFile>& current,
+                         const VyxNoteSession::Change& change) const
 {
     if (VyxNoteSession* session = VyxNoteSession::Current()) {
-        VyxNoteSession::Changed& changed = session->m_changed[KeyOf(path)];
-        changed = VyxNoteSession::Changed{path, m_folder, m_archiveFileName, GetCacheFolder(), file};
+        auto found = session->m_changed.find(KeyOf(path));
+        if (found == session->m_changed.end()) {
+            // What the cache or another store holds is never changed in place.
+            VyxNoteSession::Changed pending{
+                path, m_folder, m_archiveFileName, GetCacheFolder(), std::make_shared<VyxNoteFile>(*current), {}};
+            found = session->m_changed.emplace(KeyOf(path), pending).first;
+        }
+        Apply(*found->second.file, change);
+        found->second.changes.push_back(change);
         return NoteWritten;
     }
-    return PutNoteFile(path, m_folder, m_archiveFileName, GetCacheFolder(), file) ? NoteWritten : NoteFailed;
+    return PutNoteFile(path, m_folder, m_archiveFileName, GetCacheFolder(), {change}) ? NoteWritten : NoteFailed;
 }
 
 bool VyxNoteStore::PutNoteFile(const CString& path, const CString& folder, const CString& archive,
-                               const CString& cacheRoot, const std::shared_ptr<VyxNoteFile>& file)
+                               const CString& cacheRoot, const std::vector<VyxNoteSession::Change>& changes)
 {
+    if (changes.empty())
+        return true;
+    NoteFileLock lock(path);
+    if (!lock.IsHeld()) {
+        SetLastError(ERROR_TIMEOUT);
+        return false;
+    }
+    // As it stands: another process of the program may have written the file since this one read it.
+    std::shared_ptr<VyxNoteFile> stands = ReadFromDisk(path, lock);
+    if (!stands)
+        return false;
+    auto file = std::make_shared<VyxNoteFile>(*stands);
+    for (const VyxNoteSession::Change& change : changes)
+        Apply(*file, change);
     if (file->IsEmpty()) {
         VyxCacheIndex index(cacheRoot);
         CString found;
@@ -310,12 +476,14 @@ bool VyxNoteStore::PutNoteFile(const CString& path, const CString& folder, const
             index.DeleteNoteFile(folder, archive);
         else
             DeleteFileW(path);
-        Remember(path, nullptr);
+        lock.Written();
+        Remember(path, nullptr, lock.Writes());
         return !PathExists(path, kFileNotFolder);
     }
     if (!file->Save(path))
         return false;
     ++s_fileWrites;
-    Remember(path, file);
+    lock.Written();
+    Remember(path, file, lock.Writes());
     return true;
 }

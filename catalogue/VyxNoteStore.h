@@ -4,6 +4,7 @@
 #pragma once
 
 #include "catalogue/VyxCacheIndex.h"
+#include "catalogue/VyxNoteSession.h"
 
 #include <memory>
 #include <string>
@@ -45,17 +46,24 @@ public:
     // Line breaks as the two characters "\" and "n", the one form an ini value can hold.
     static CString EncodeLineBreaks(const wchar_t* text);
 
+    // The note file at the path as it stands on disk (empty when there is none), read under the
+    // lock its writers take; null when it cannot be read.
+    static std::shared_ptr<VyxNoteFile> ReadNoteFile(const CString& path);
     // Note files written whole by the process so far.
     static unsigned GetFileWriteCount();
-    // The file written (or, empty, deleted with its index entry); false when it could not be.
+    // The changes made to the note file as it stands on disk, read again under a lock every
+    // process of the program honours, and the file written (or, left empty, deleted with its
+    // index entry); false when it could not be. Another process's notes written since this one
+    // read the file stay.
     static bool PutNoteFile(const CString& path, const CString& folder, const CString& archive,
-                            const CString& cacheRoot, const std::shared_ptr<VyxNoteFile>& file);
+                            const CString& cacheRoot, const std::vector<VyxNoteSession::Change>& changes);
 
 private:
     bool LocateNoteFile(CString& path, bool create) const;
     // The file as it stands (the session's pending change first); null when it cannot be read.
     std::shared_ptr<VyxNoteFile> CurrentFile(const CString& path) const;
-    int Commit(const CString& path, const std::shared_ptr<VyxNoteFile>& file) const;
+    int Commit(const CString& path, const std::shared_ptr<VyxNoteFile>& current,
+               const VyxNoteSession::Change& change) const;
 
     CString m_folder;
     CString m_archiveFileName;

@@ -16,8 +16,6 @@ include(${CMAKE_CURRENT_LIST_DIR}/Layers.cmake)
 set(accepted
     "/|res/resource.h|the resource ids: plain numbers without code that every layer loading a dialog, string or icon needs"
     "foundation/VyxFieldParser.cpp|script/|the field reader of every settings and list file matches its fields with the script's regular expressions and values"
-    "script/|image/|drawing scripts paint on and load device-independent bitmaps"
-    "image/|controls/ProgressDlg.h|colour reduction and saving show the one progress window of the long jobs"
 )
 
 list(LENGTH accepted accepted_count)

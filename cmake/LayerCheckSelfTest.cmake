@@ -42,6 +42,14 @@ vyx_expect_check(downward PASS
     image/codecs/Png.cpp image/DibCore.h
     catalogue/CKWDoc.h foundation/VyxPath.h
     res/Vyx.rc res/resource.h)
+# The control kit lies below the pictures, and the pictures below the drawing scripts.
+vyx_expect_check(controls_below_image_below_script PASS
+    script/VyxDraw.cpp image/DibCore.h
+    image/DibQuant.cpp controls/ProgressDlg.h)
+vyx_expect_check(image_to_script FAIL
+    image/DibCore.cpp script/VyxDraw.h)
+vyx_expect_check(controls_to_image FAIL
+    controls/ProgressDlg.cpp image/DibCore.h)
 vyx_expect_check(catalogue_to_browser FAIL
     catalogue/CKWDoc.h browser/options/COptPageBoot.h)
 vyx_expect_check(foundation_to_catalogue_cpp FAIL

@@ -5,9 +5,10 @@
 # belong to their top folder (image/codecs, image/plugins, browser/options).
 #   0 framework   the class library
 #   1 foundation
-#   2 script
-#   3 image
-#   4 controls
+#   2 controls    the control kit and the progress window of long jobs, which colour reduction
+#                 and saving show
+#   3 image       the pictures, their codecs and the plug-in host
+#   4 script      drawing scripts, which paint on and load pictures
 #   5 catalogue
 #   6 fileops, viewer  side by side: a picture window copies, moves and renames its own file, so
 #                      viewer may include fileops; fileops never includes viewer (no circle)
@@ -16,15 +17,15 @@
 
 set(layer_framework 0)
 set(layer_foundation 1)
-set(layer_script 2)
+set(layer_controls 2)
 set(layer_image 3)
-set(layer_controls 4)
+set(layer_script 4)
 set(layer_catalogue 5)
 set(layer_fileops 6)
 set(layer_viewer 6)
 set(layer_browser 7)
 set(layer_res 8)
-set(folders framework foundation script image controls catalogue fileops viewer browser res)
+set(folders framework foundation controls image script catalogue fileops viewer browser res)
 
 # Same-layer folders: "from>to" pairs that are allowed (any other pair on one layer is refused).
 set(same_layer_allowed "viewer>fileops")

@@ -20,8 +20,6 @@ include(${CMAKE_CURRENT_LIST_DIR}/Layers.cmake)
 # crossings as the include check's, where they carry code.
 set(accepted
     "foundation/VyxFieldParser.cpp|script/|the field reader of every settings and list file matches its fields with the script's regular expressions and values"
-    "script/|image/|drawing scripts paint on and load device-independent bitmaps"
-    "image/|controls/ProgressDlg.cpp|colour reduction and saving show the one progress window of the long jobs"
 )
 
 string(REPLACE "|" ";" OBJECTS "${OBJECTS}")

@@ -68,9 +68,23 @@ vyx_source(fileops_needs_viewer fileops/Move.c "void Wnd(void); void Move(void) 
 vyx_source(fileops_needs_viewer viewer/Wnd.c "void Wnd(void) {}")
 vyx_expect_link_check(fileops_needs_viewer FAIL)
 
-vyx_source(accepted_crossing script/Draw.c "void Dib(void); void Draw(void) { Dib(); }")
-vyx_source(accepted_crossing image/Dib.c "void Dib(void) {}")
+vyx_source(accepted_crossing foundation/VyxFieldParser.cpp "void Regex(); void Field() { Regex(); }")
+vyx_source(accepted_crossing script/Regex.cpp "void Regex() {}")
 vyx_expect_link_check(accepted_crossing PASS)
+
+# The control kit lies below the pictures, and the pictures below the drawing scripts.
+vyx_source(controls_below_image_below_script script/Draw.c "void Dib(void); void Draw(void) { Dib(); }")
+vyx_source(controls_below_image_below_script image/Dib.c "void Progress(void); void Dib(void) { Progress(); }")
+vyx_source(controls_below_image_below_script controls/Progress.c "void Progress(void) {}")
+vyx_expect_link_check(controls_below_image_below_script PASS)
+
+vyx_source(image_needs_script image/Dib.c "void Draw(void); void Dib(void) { Draw(); }")
+vyx_source(image_needs_script script/Draw.c "void Draw(void) {}")
+vyx_expect_link_check(image_needs_script FAIL)
+
+vyx_source(controls_need_image controls/Progress.c "void Dib(void); void Progress(void) { Dib(); }")
+vyx_source(controls_need_image image/Dib.c "void Dib(void) {}")
+vyx_expect_link_check(controls_need_image FAIL)
 
 vyx_source(accepted_only_where_named foundation/Path.c "void Regex(void); void Path(void) { Regex(); }")
 vyx_source(accepted_only_where_named script/Regex.c "void Regex(void) {}")

@@ -1,5 +1,7 @@
 #include "controls/CThemeHelperST.h"
 
+#include <shlwapi.h>
+
 CThemeHelperST::CThemeHelperST() : CThemeHelperST(L"UxTheme.dll") {}
 
 CThemeHelperST::CThemeHelperST(LPCWSTR pszLibraryName) : m_hDll(::LoadLibraryW(pszLibraryName)) {}
@@ -50,6 +52,18 @@ BOOL CThemeHelperST::IsAppThemed()
 {
     auto fn = Entry<BOOL(WINAPI*)()>("IsAppThemed");
     return fn ? fn() : FALSE;
+}
+
+BOOL CThemeHelperST::CommonControlsThemed()
+{
+    // Only the common controls of version 6 draw visual styles: with older ones (this program
+    // asks for no other) every button, tab and page of the window is plain.
+    HMODULE controls = ::GetModuleHandleW(L"comctl32.dll");
+    auto version =
+        controls ? reinterpret_cast<DLLGETVERSIONPROC>(::GetProcAddress(controls, "DllGetVersion")) : nullptr;
+    DLLVERSIONINFO info = {};
+    info.cbSize = sizeof(info);
+    return version && SUCCEEDED(version(&info)) && info.dwMajorVersion >= 6;
 }
 
 BOOL CThemeHelperST::IsThemeActive()

@@ -26,6 +26,8 @@ public:
                           DWORD dwTextFlags, DWORD dwTextFlags2, const RECT* pRect);
     BOOL IsAppThemed();
     BOOL IsThemeActive();
+    // Whether the process's common controls draw visual styles (version 6 or later).
+    static BOOL CommonControlsThemed();
 
 private:
     template <class Fn> Fn Entry(const char* pszName) const;

@@ -6,12 +6,6 @@
 #include "foundation/VyxPath.h"
 #include "res/resource.h"
 
-namespace {
-
-const wchar_t kCatalog[] = L"Catalog";
-
-} // namespace
-
 BEGIN_MESSAGE_MAP(CContactDlg, CDialog)
 ON_BN_CLICKED(IDC_CONTACT_FOLDER_BROWSE, OnBrowseFolder)
 END_MESSAGE_MAP()
@@ -36,10 +30,9 @@ BOOL CContactDlg::OnInitDialog()
         m_fileName = m_fileNameHistory[0];
     m_fileNames.SetWindowText(m_fileName);
 
-    m_columns = GetAppIniInt(kCatalog, L"Width", 0);
-    m_rows = GetAppIniInt(kCatalog, L"Height", 0);
-    m_fileType = GetAppIniInt(kCatalog, L"Filetype", FileTypeBmp) == FileTypeJpeg ? FileTypeJpeg : FileTypeBmp;
-    m_jpegQuality = GetAppIniInt(kCatalog, L"JpgQuality", 95);
+    ContactSheetChoices& choices = *this;
+    SettingsTable::Read(choices);
+    m_fileType = m_fileType == FileTypeJpeg ? FileTypeJpeg : FileTypeBmp;
     SetDlgItemInt(IDC_CONTACT_COLUMNS, m_columns);
     SetDlgItemInt(IDC_CONTACT_ROWS, m_rows);
     m_fileTypes.AddString(L"BMP ﾌｧｲﾙ形式");
@@ -84,10 +77,7 @@ void CContactDlg::OnOK()
         m_jpegPage->OnOK();
         m_jpegQuality = m_jpegPage->m_quality;
     }
-    WriteAppIniInt(kCatalog, L"Width", m_columns);
-    WriteAppIniInt(kCatalog, L"Height", m_rows);
-    WriteAppIniInt(kCatalog, L"Filetype", m_fileType);
-    WriteAppIniInt(kCatalog, L"JpgQuality", m_jpegQuality);
+    SettingsTable::Write(static_cast<const ContactSheetChoices&>(*this));
 
     CString extension;
     if (GetPathPart(extension, m_fileName, PartExt).IsEmpty())

@@ -5,22 +5,40 @@
 
 #include "catalogue/FolderList.h"
 #include "controls/CXPropertySheet.h"
+#include "foundation/SettingsTable.h"
 
 class VCOJpg;
 
-class CContactDlg : public CDialog
+// The grid, the type and the JPEG quality, section "Catalog": read when the dialog opens, written
+// on OK.
+struct ContactSheetChoices
 {
-public:
     enum { FileTypeBmp = 0, FileTypeJpeg = 1 };
 
-    explicit CContactDlg(CWnd* parent = nullptr);
-
-    CString m_folder;
-    CString m_fileName;
     int m_rows = 0;
     int m_columns = 0;
     int m_fileType = FileTypeBmp;
     int m_jpegQuality = 95;
+
+    // Every key as section, name and field (walked by foundation/SettingsTable.h).
+    template <class Visitor> static void VisitKeys(Visitor& v)
+    {
+        using S = ContactSheetChoices;
+        const wchar_t section[] = L"Catalog";
+        v.ProfileInt(section, L"Width", &S::m_columns);
+        v.ProfileInt(section, L"Height", &S::m_rows);
+        v.ProfileInt(section, L"Filetype", &S::m_fileType);
+        v.ProfileInt(section, L"JpgQuality", &S::m_jpegQuality);
+    }
+};
+
+class CContactDlg : public CDialog, public ContactSheetChoices
+{
+public:
+    explicit CContactDlg(CWnd* parent = nullptr);
+
+    CString m_folder;
+    CString m_fileName;
     CString m_outputPath;
 
     VCOJpg* GetJpegPage() const { return m_jpegPage; }

@@ -3,6 +3,7 @@
 #include "controls/TreeOptionsDDX.h"
 #include "fileops/FileSaveTreeEditors.h"
 #include "foundation/VyxPath.h"
+#include "foundation/VyxUtility.h"
 #include "foundation/WindowPlacement.h"
 #include "res/resource.h"
 
@@ -189,7 +190,7 @@ BOOL CFileSaveDlg::OnInitDialog()
     m_quickAccessMenu.CreatePopupMenu();
     const int limit = ID_SAVE_QUICK_ACCESS_LAST - ID_SAVE_QUICK_ACCESS_FIRST + 1;
     for (int i = 0; i < m_quickAccess.GetSize() && i < limit; ++i)
-        m_quickAccessMenu.AppendMenu(MF_STRING, ID_SAVE_QUICK_ACCESS_FIRST + i, m_quickAccess[i]);
+        m_quickAccessMenu.AppendMenu(MF_STRING, ID_SAVE_QUICK_ACCESS_FIRST + i, MenuItemText(m_quickAccess[i]));
     m_quickAccessButton.SubclassDlgItem(IDC_SAVE_QUICK_ACCESS, this);
     m_quickAccessButton.AttachMenu(&m_quickAccessMenu);
 

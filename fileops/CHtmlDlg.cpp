@@ -10,12 +10,21 @@
 
 namespace {
 
-const wchar_t kHtml[] = L"Html";
-
 void SetNumber(CWnd* dialog, int editId, int spinId, int value, int upper)
 {
     dialog->SendDlgItemMessage(spinId, UDM_SETRANGE32, 0, upper);
     dialog->SetDlgItemInt(editId, value);
+}
+
+// The box's text taken into its history and the value; an empty box is told by what it should
+// hold, and the focus goes into it.
+bool TakeRequired(CDialog& dialog, FolderList& history, CComboBox& box, CString& value, const wchar_t* what)
+{
+    if (history.TakeFromComboBox(box, value))
+        return true;
+    AfxMessageBox(CString(what) + L"を指定してください。", MB_OK | MB_ICONEXCLAMATION);
+    dialog.GotoDlgCtrl(&box);
+    return false;
 }
 
 int LeadingInteger(CWnd* dialog, int editId)
@@ -54,14 +63,9 @@ BOOL CHtmlDlg::OnInitDialog()
     m_definitionHistory.LoadIntoComboBox(m_definitions, m_definitionFile);
     m_thumbnailFolderHistory.LoadIntoComboBox(m_thumbnailFolders, m_thumbnailFolder);
 
-    m_pageCount = GetAppIniInt(kHtml, L"PageCount", 0);
-    m_table = GetAppIniInt(kHtml, L"Table", 0);
-    m_columns = GetAppIniInt(kHtml, L"WidthCount", 0);
-    m_rows = GetAppIniInt(kHtml, L"HeightCount", 0);
-    m_linkMode = GetAppIniInt(kHtml, L"LinkFormat", 0);
-    m_jpegQuality = GetAppIniInt(kHtml, L"JpegQuality", 95);
-    m_progressive = GetAppIniInt(kHtml, L"Progressive", 0);
-    m_reducePng = GetAppIniInt(kHtml, L"QuantPng", 0) == 8 ? 8 : 0;
+    HtmlCatalogChoices& choices = *this;
+    SettingsTable::Read(choices);
+    m_reducePng = m_reducePng == 8 ? 8 : 0;
 
     SetNumber(this, IDC_HTML_PAGE_COUNT, IDC_HTML_PAGE_COUNT_SPIN, m_pageCount, 100);
     SetNumber(this, IDC_HTML_COLUMNS, IDC_HTML_COLUMNS_SPIN, m_columns, 40);
@@ -118,9 +122,9 @@ void CHtmlDlg::OnBrowseDefinition()
 void CHtmlDlg::OnOK()
 {
     // The first empty one of the three keeps the dialog open.
-    if (!m_folderHistory.TakeFromComboBox(m_folders, m_folder) ||
-        !m_fileNameHistory.TakeFromComboBox(m_fileNames, m_fileName) ||
-        !m_definitionHistory.TakeFromComboBox(m_definitions, m_definitionFile))
+    if (!TakeRequired(*this, m_folderHistory, m_folders, m_folder, L"保存先フォルダ") ||
+        !TakeRequired(*this, m_fileNameHistory, m_fileNames, m_fileName, L"名前書式") ||
+        !TakeRequired(*this, m_definitionHistory, m_definitions, m_definitionFile, L"HTML形式定義ファイル"))
         return;
     if (!m_thumbnailFolderHistory.TakeFromComboBox(m_thumbnailFolders, m_thumbnailFolder)) {
         m_thumbnailFolders.SetWindowText(L".");
@@ -135,14 +139,7 @@ void CHtmlDlg::OnOK()
     m_progressive = IsDlgButtonChecked(IDC_HTML_PROGRESSIVE) == BST_CHECKED;
     m_table = IsDlgButtonChecked(IDC_HTML_TABLE) == BST_CHECKED;
     m_reducePng = IsDlgButtonChecked(IDC_HTML_QUANT_PNG) == BST_CHECKED ? 8 : 0;
-    WriteAppIniInt(kHtml, L"PageCount", m_pageCount);
-    WriteAppIniInt(kHtml, L"WidthCount", m_columns);
-    WriteAppIniInt(kHtml, L"HeightCount", m_rows);
-    WriteAppIniInt(kHtml, L"LinkFormat", m_linkMode);
-    WriteAppIniInt(kHtml, L"JpegQuality", m_jpegQuality);
-    WriteAppIniInt(kHtml, L"Progressive", m_progressive);
-    WriteAppIniInt(kHtml, L"Table", m_table);
-    WriteAppIniInt(kHtml, L"QuantPng", m_reducePng);
+    SettingsTable::Write(static_cast<const HtmlCatalogChoices&>(*this));
 
     CString extension;
     if (GetPathPart(extension, m_fileName, PartExt).IsEmpty())

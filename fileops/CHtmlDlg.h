@@ -4,16 +4,12 @@
 #pragma once
 
 #include "catalogue/FolderList.h"
+#include "foundation/SettingsTable.h"
 #include "framework/Framework.h"
 
-class CHtmlDlg : public CDialog
+// The layout and link choices, section "Html": read when the dialog opens, written on OK.
+struct HtmlCatalogChoices
 {
-public:
-    explicit CHtmlDlg(CWnd* parent = nullptr);
-
-    CString m_folder;
-    CString m_fileName;
-    CString m_definitionFile;
     int m_pageCount = 0;
     int m_table = 0;
     int m_columns = 0;
@@ -22,6 +18,31 @@ public:
     int m_jpegQuality = 95;
     int m_progressive = 0;
     int m_reducePng = 0; // 8 or 0
+
+    // Every key as section, name and field (walked by foundation/SettingsTable.h).
+    template <class Visitor> static void VisitKeys(Visitor& v)
+    {
+        using S = HtmlCatalogChoices;
+        const wchar_t section[] = L"Html";
+        v.ProfileInt(section, L"PageCount", &S::m_pageCount);
+        v.ProfileInt(section, L"WidthCount", &S::m_columns);
+        v.ProfileInt(section, L"HeightCount", &S::m_rows);
+        v.ProfileInt(section, L"LinkFormat", &S::m_linkMode);
+        v.ProfileInt(section, L"JpegQuality", &S::m_jpegQuality);
+        v.ProfileInt(section, L"Progressive", &S::m_progressive);
+        v.ProfileInt(section, L"Table", &S::m_table);
+        v.ProfileInt(section, L"QuantPng", &S::m_reducePng);
+    }
+};
+
+class CHtmlDlg : public CDialog, public HtmlCatalogChoices
+{
+public:
+    explicit CHtmlDlg(CWnd* parent = nullptr);
+
+    CString m_folder;
+    CString m_fileName;
+    CString m_definitionFile;
     CString m_thumbnailFolder;
 
 protected:

@@ -2,6 +2,7 @@
 
 #include "fileops/FileIdentity.h"
 #include "foundation/VyxFileUtil.h"
+#include "foundation/TempMarker.h"
 #include "foundation/VyxPath.h"
 
 #include <algorithm>
@@ -28,6 +29,10 @@ const DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | 
 const wchar_t kTemporaryPattern[] = L"$*.tmp";
 // "$", the process id and a serial of eight hexadecimal digits each, ".tmp".
 const int kTemporaryNameLength = 21;
+// In each temporary folder: the program's mark (TempMarker), then the names of the files it is to
+// hold under names of their own (extracted members). A folder without it is not the program's.
+const wchar_t kMarkName[] = L"$owner.mark";
+const LONGLONG kLargestMark = 1 << 20;
 
 // The id of the process that made a temporary folder of that name; false for any other name.
 bool ParseTemporaryName(const wchar_t* name, DWORD& process)
@@ -45,30 +50,6 @@ bool ParseTemporaryName(const wchar_t* name, DWORD& process)
     return true;
 }
 
-// The temporary folders this process holds now: an earlier process of the same id left the others.
-std::mutex s_heldLock;
-std::set<std::wstring> s_held;
-
-void Hold(const CString& path, bool held)
-{
-    CString name;
-    GetPathPart(name, path, PartFileName);
-    name.MakeLower();
-    std::lock_guard<std::mutex> lock(s_heldLock);
-    if (held)
-        s_held.insert(std::wstring(name));
-    else
-        s_held.erase(std::wstring(name));
-}
-
-bool IsHeld(const wchar_t* name)
-{
-    CString folded(name);
-    folded.MakeLower();
-    std::lock_guard<std::mutex> lock(s_heldLock);
-    return s_held.count(std::wstring(folded)) != 0;
-}
-
 CString TemporaryName(const wchar_t* folder)
 {
     // Starting from the clock: an earlier process of the same id may have left names behind.
@@ -81,30 +62,117 @@ CString TemporaryName(const wchar_t* folder)
 
 thread_local CopyTarget::Batch* t_batch = nullptr;
 
-// A temporary folder with whatever a crash left in it. None (one that could not be made) is no
+CString MarkPath(const wchar_t* folder)
+{
+    CString path;
+    return MakePath(path, nullptr, folder, kMarkName, nullptr);
+}
+
+// The mark of a temporary folder and the names it was told of; false when it has none.
+bool ReadMark(const wchar_t* folder, std::string& mark, std::set<CString>& claimed)
+{
+    HANDLE file = CreateFileW(MarkPath(folder), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER size = {};
+    const bool small =
+        GetFileSizeEx(file, &size) && size.QuadPart >= TempMarker::kSize && size.QuadPart <= kLargestMark;
+    std::string bytes(small ? static_cast<size_t>(size.QuadPart) : 0, '\0');
+    DWORD read = 0;
+    const bool whole =
+        small && ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr) && read == bytes.size();
+    CloseHandle(file);
+    if (!whole)
+        return false;
+    mark = bytes.substr(0, TempMarker::kSize);
+    // The names follow, in UTF-16 each ended by a zero.
+    std::wstring name;
+    for (size_t at = TempMarker::kSize; at + 1 < bytes.size(); at += 2) {
+        const wchar_t ch = static_cast<wchar_t>(static_cast<unsigned char>(bytes[at]) |
+                                                static_cast<unsigned char>(bytes[at + 1]) << 8);
+        if (ch) {
+            name += ch;
+        } else if (!name.empty()) {
+            CString folded(name.c_str());
+            claimed.insert(folded.MakeLower());
+            name.clear();
+        }
+    }
+    return true;
+}
+
+// Empties a temporary folder of the program's of what the program named in it (copies under
+// the temporary form, the names its mark was told of) and removes it; whatever else it holds
+// stays, and so then does the folder with its mark. None (one that could not be made) is no
 // folder: its "*" would be every file of the current directory.
 bool RemoveTemporaryFolder(const CString& path)
 {
     if (path.IsEmpty())
         return false;
-    if (RemoveDirectoryW(path))
-        return true;
-    CString inside;
-    DeleteFiles(MakePath(inside, nullptr, path, L"*", nullptr));
+    std::string mark;
+    std::set<CString> claimed;
+    ReadMark(path, mark, claimed);
+    bool others = false;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(path + L"\\*", &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            CString name = data.cFileName, folded = name;
+            folded.MakeLower();
+            DWORD process = 0;
+            if (name == L"." || name == L".." || name.CompareNoCase(kMarkName) == 0)
+                continue;
+            CString entry;
+            MakePath(entry, nullptr, path, name, nullptr);
+            const bool ours = !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                              (ParseTemporaryName(name, process) || claimed.count(folded));
+            if (!ours || !DeleteFileForced(entry))
+                others = true;
+        } while (FindNextFileW(find, &data));
+        FindClose(find);
+    }
+    if (others)
+        return false;
+    DeleteFileW(MarkPath(path));
     return RemoveDirectoryW(path) != FALSE;
 }
 
-bool IsRunning(DWORD process)
+} // namespace
+
+bool CopyTarget::WriteMark(const wchar_t* folder, const std::string& mark)
 {
-    HANDLE handle = OpenProcess(SYNCHRONIZE, FALSE, process);
-    if (!handle)
-        return GetLastError() == ERROR_ACCESS_DENIED;
-    const bool running = WaitForSingleObject(handle, 0) == WAIT_TIMEOUT;
-    CloseHandle(handle);
-    return running;
+    HANDLE file = CreateFileW(MarkPath(folder), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(file, mark.data(), static_cast<DWORD>(mark.size()), &written, nullptr) &&
+                    written == mark.size() && FlushFileBuffers(file);
+    const DWORD error = GetLastError();
+    CloseHandle(file);
+    SetLastError(error);
+    return ok;
 }
 
-} // namespace
+bool CopyTarget::ClaimName(const wchar_t* temporaryFolder, const wchar_t* name)
+{
+    HANDLE file = CreateFileW(MarkPath(temporaryFolder), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    std::string bytes;
+    for (const wchar_t* p = name ? name : L"";; ++p) {
+        bytes += static_cast<char>(*p & 0xFF);
+        bytes += static_cast<char>((*p >> 8) & 0xFF);
+        if (!*p)
+            break;
+    }
+    DWORD written = 0;
+    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                    written == bytes.size() && FlushFileBuffers(file);
+    CloseHandle(file);
+    return ok;
+}
 
 bool CopyTarget::IsReadOnlyFile(const wchar_t* path)
 {
@@ -124,8 +192,15 @@ CString CopyTarget::MakeTemporaryFolder(const wchar_t* folder)
     for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt) {
         CString path = TemporaryName(folder);
         if (CreateDirectoryW(path, nullptr)) {
-            Hold(path, true);
-            return path;
+            TempMarker::Hold(path, true);
+            // Marked before anything goes in: a clean-up removes only a folder with the mark.
+            if (WriteMark(path, TempMarker::Make()))
+                return path;
+            const DWORD error = GetLastError();
+            RemoveDirectoryW(path);
+            TempMarker::Hold(path, false);
+            SetLastError(error ? error : ERROR_CANNOT_MAKE);
+            return CString();
         }
         DWORD error = GetLastError();
         if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS)
@@ -137,8 +212,8 @@ CString CopyTarget::MakeTemporaryFolder(const wchar_t* folder)
 
 void CopyTarget::ReleaseTemporaryFolder(const wchar_t* path)
 {
-    RemoveDirectoryW(path);
-    Hold(path, false);
+    RemoveTemporaryFolder(path);
+    TempMarker::Hold(path, false);
 }
 
 int CopyTarget::RemoveLeftovers(const wchar_t* folder)
@@ -151,13 +226,20 @@ int CopyTarget::RemoveLeftovers(const wchar_t* folder)
         return 0;
     int removed = 0;
     do {
-        DWORD process = 0;
-        // Another process still running may be writing into its own.
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !ParseTemporaryName(data.cFileName, process) ||
-            (process == GetCurrentProcessId() ? IsHeld(data.cFileName) : IsRunning(process)))
+        DWORD process = 0, marked = 0;
+        FILETIME started;
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !ParseTemporaryName(data.cFileName, process))
             continue;
         CString path;
-        if (RemoveTemporaryFolder(MakePath(path, nullptr, folder, data.cFileName, nullptr)))
+        MakePath(path, nullptr, folder, data.cFileName, nullptr);
+        // Only a folder the program marked, of a process that no longer uses it (another one
+        // running may be writing into its own); a user's folder of such a name is left alone.
+        std::string mark;
+        std::set<CString> claimed;
+        if (!ReadMark(path, mark, claimed) || !TempMarker::Read(mark.data(), mark.size(), marked, started) ||
+            marked != process || !TempMarker::IsLeft(mark.data(), mark.size(), path))
+            continue;
+        if (RemoveTemporaryFolder(path))
             ++removed;
     } while (FindNextFileW(find, &data));
     FindClose(find);
@@ -173,7 +255,7 @@ CopyTarget::Batch::~Batch()
 {
     for (const auto& entry : m_folders) {
         RemoveTemporaryFolder(entry.second);
-        Hold(entry.second, false);
+        TempMarker::Hold(entry.second, false);
     }
     t_batch = m_outer;
 }
@@ -194,7 +276,7 @@ CString CopyTarget::TemporaryFolderFor(const CString& folder)
     // Made again should something have taken it away since.
     if (shared.IsEmpty() || GetFileAttributesW(shared) == INVALID_FILE_ATTRIBUTES) {
         if (!shared.IsEmpty())
-            Hold(shared, false);
+            TempMarker::Hold(shared, false);
         shared = MakeTemporaryFolder(folder);
     }
     return shared;

@@ -3,7 +3,7 @@
 // the source's times and attributes given and the handle closed cleanly. A failed or stopped copy
 // leaves no partial file, a crash leaves none under the real name, and a file already at the
 // target stays whole until the complete copy replaces it. What a crash leaves, the next job in
-// that folder removes (RemoveLeftovers).
+// that folder removes (RemoveLeftovers), knowing it by the mark the program writes inside.
 #pragma once
 
 #include "framework/Framework.h"
@@ -43,12 +43,19 @@ public:
     static void SetWriteFunction(WriteFunction write);
 
     // A folder in the folder under the name the temporary folders take ("$", this process's id
-    // and a serial in hexadecimal, ".tmp"), made create-new; empty when none could be made (the
-    // last error says why). It is this process's own until released, when it goes if empty.
+    // and a serial in hexadecimal, ".tmp"), made create-new and marked inside as the program's
+    // (TempMarker); empty when none could be made (the last error says why). It is this
+    // process's own until released, when it goes with what the program named in it.
     static CString MakeTemporaryFolder(const wchar_t* folder);
     static void ReleaseTemporaryFolder(const wchar_t* path);
-    // Deletes the temporary folders in the folder, with what they hold, that no copy or extraction
-    // running now holds: those a crash left. The number removed.
+    // Tells the folder's mark of a file to be written in it under a name of its own (an
+    // extracted member), so that a clean-up after a crash may remove it.
+    static bool ClaimName(const wchar_t* temporaryFolder, const wchar_t* name);
+    // The mark a temporary folder is made with (tests mark what a crash of another process left).
+    static bool WriteMark(const wchar_t* folder, const std::string& mark);
+    // Deletes the temporary folders in the folder that carry the program's mark of a process
+    // that no longer uses them (those a crash left), with the files the program named in them;
+    // a folder of the name without the mark, and any other file, stay. The number removed.
     static int RemoveLeftovers(const wchar_t* folder);
 
     // While a batch lives on the thread (a job), the copies into one folder share one temporary

@@ -2,6 +2,7 @@
 
 #include "catalogue/VyxFilexInfo.h"
 #include "fileops/RegExpGroupFile.h"
+#include "foundation/MacroText.h"
 #include "foundation/VyxPath.h"
 
 #include <cwchar>
@@ -88,13 +89,20 @@ CString RenameTemplate::MakeName(const VyxFilexInfo& item, long long number)
 
 CString RenameTemplate::ExpandPattern(const CString& pattern, const VyxFilexInfo& item, long long number)
 {
-    CString q = pattern;
-    if (q.Find(L'#') >= 0)
-        q = NumberToken(q, number);
-    if (q.Find(L'%') >= 0)
-        q = FormatTimeFields(q, item.GetFileTime());
-    if (q.Find(L"$(") >= 0)
-        q = item.ExpandMacros(q);
+    // An expression is matched against the name, not put into it: its values stay as they are.
+    const bool expression = !pattern.IsEmpty() && pattern[0] == L'\\';
+    const CString numbered = pattern.Find(L'#') >= 0 ? NumberToken(pattern, number) : pattern;
+    MacroText text;
+    if (numbered.Find(L'%') >= 0)
+        FillTimeFields(text, numbered, item.GetFileTime());
+    else
+        text.AppendTemplate(numbered);
+    if (text.TemplateContains(L"$("))
+        item.ExpandMacros(text);
+    CString q;
+    q.Preallocate(static_cast<int>(text.GetLength()));
+    for (const MacroText::Piece& piece : text.GetPieces())
+        q += piece.kind == MacroText::KindTemplate || expression ? piece.text : NameSafeValue(piece.text);
     return q;
 }
 
@@ -122,10 +130,18 @@ CString RenameTemplate::NumberToken(const CString& text, long long number)
 
 CString RenameTemplate::FormatTimeFields(const CString& text, long long fileTime)
 {
+    MacroText filled;
+    FillTimeFields(filled, text, fileTime);
+    return filled.ToString();
+}
+
+void RenameTemplate::FillTimeFields(MacroText& out, const CString& text, long long fileTime)
+{
     struct tm local;
-    if (!CTime(fileTime).GetLocalTm(&local))
-        return text;
-    CString result;
+    if (!CTime(fileTime).GetLocalTm(&local)) {
+        out.AppendTemplate(text, text.GetLength());
+        return;
+    }
     const wchar_t* p = text;
     const wchar_t* plain = p;
     while (*p) {
@@ -136,12 +152,22 @@ CString RenameTemplate::FormatTimeFields(const CString& text, long long fileTime
             ++p;
             continue;
         }
-        result.Append(plain, static_cast<int>(p - plain));
-        result += AfxFormatTm(CString(p, static_cast<int>(conversion - p) + 1), local);
+        out.AppendTemplate(plain, static_cast<int>(p - plain));
+        out.AppendValue(AfxFormatTm(CString(p, static_cast<int>(conversion - p) + 1), local));
         p = plain = conversion + 1;
     }
-    result.Append(plain, static_cast<int>(p - plain));
-    return result;
+    out.AppendTemplate(plain, static_cast<int>(p - plain));
+}
+
+CString RenameTemplate::NameSafeValue(const CString& value)
+{
+    static const wchar_t kRefused[] = L"\\/:*?\"<>|";
+    static const wchar_t kFullWidth[] = L"＼／：＊？＂＜＞｜";
+    CString safe = value;
+    for (int i = 0; i < safe.GetLength(); ++i)
+        if (const wchar_t* at = safe[i] ? wcschr(kRefused, safe[i]) : nullptr)
+            safe.SetAt(i, kFullWidth[at - kRefused]);
+    return safe;
 }
 
 bool RenameTemplate::HasLostItsTitle(const CString& newName, const CString& currentName)

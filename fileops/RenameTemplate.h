@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+class MacroText;
 class RegExpGroupFile;
 class VyxFilexInfo;
 
@@ -33,7 +34,9 @@ public:
 
     // One pattern made ready for the item: the first "#n#" token numbered, the time fields filled
     // from the file's time, then the macros expanded. Only the pattern's own text is read for
-    // tokens and fields, never a value a macro puts in.
+    // tokens and fields, never a value a macro puts in. In a pattern that becomes a name (one
+    // without a leading backslash) every value the fields and macros put in is made fit for a
+    // name (NameSafeValue); the text the user typed stays as typed.
     static CString ExpandPattern(const CString& pattern, const VyxFilexInfo& item, long long number);
     // Every occurrence of the first "#n#" token replaced by the number zero-padded to n digits
     // (n at most MaxNumberWidth); a different later token stays.
@@ -41,6 +44,9 @@ public:
     // The strftime fields of the local file time filled in; an unknown "%x" stays as typed, and a
     // time the local calendar cannot hold leaves the text unchanged.
     static CString FormatTimeFields(const CString& text, long long fileTime);
+    // Each character no file name may hold (\ / : * ? " < > |) in its full-width form, so that the
+    // shot date "2025:08:15 20:09:25" gives "2025：08：15 20：09：25".
+    static CString NameSafeValue(const CString& value);
     // A name with nothing before its extension where the current one had something: the result
     // of an empty replacement, which never becomes a file's name.
     static bool HasLostItsTitle(const CString& newName, const CString& currentName);
@@ -48,6 +54,9 @@ public:
     static bool IsGroupReference(const CString& format, CString* name);
 
 private:
+    // FormatTimeFields with each field's text kept apart from the text around it.
+    static void FillTimeFields(MacroText& out, const CString& text, long long fileTime);
+
     enum Kind { KindTitle, KindExtension, KindText };
     static Kind KindOf(const CString& target);
 

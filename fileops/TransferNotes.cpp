@@ -1,6 +1,7 @@
 #include "fileops/TransferNotes.h"
 
 #include "catalogue/VyxFile.h"
+#include "catalogue/VyxNoteFile.h"
 #include "foundation/VyxPath.h"
 
 namespace {
@@ -60,8 +61,8 @@ void TransferNotes::TakeFromSource(const VyxFile& item, const CString& target)
 {
     VyxNoteStore store(m_cacheRoot);
     store.SetLocation(FolderOf(target), nullptr);
-    m_removals.push_back(
-        Removal{item.GetResolvedFolder(), item.GetArchiveFileName(), item.GetPath(), store.GetNoteFilePath(), target});
+    m_removals.push_back(Removal{item.GetResolvedFolder(), item.GetArchiveFileName(), item.GetPath(),
+                                 store.GetNoteFilePath(), target, item.GetNote()});
 }
 
 void TransferNotes::Settle(const CString& targetFolder)
@@ -88,6 +89,8 @@ void TransferNotes::Settle(const CString& targetFolder)
             m_failedTargets.push_back(m_givenTargets[i]);
     std::vector<Removal> waiting;
     std::set<CString> sources;
+    // The target note files as they stand on disk, each read once.
+    std::map<CString, std::shared_ptr<VyxNoteFile>> written;
     for (const Removal& removal : m_removals) {
         bool settled = targetFolder.IsEmpty() || FolderOf(removal.target).CompareNoCase(targetFolder) == 0;
         if (!settled) {
@@ -96,6 +99,13 @@ void TransferNotes::Settle(const CString& targetFolder)
         }
         // A moved file's source may go after its target's note file failed: its note stays.
         if (m_failedFiles.count(Folded(removal.noteFile))) {
+            m_keptFolders.insert(Folded(removal.folder));
+            m_movedKept = true;
+            continue;
+        }
+        // Nor before its note is read back from the target: another writer may have taken its place.
+        if (!IsWritten(written, removal)) {
+            m_failedTargets.push_back(removal.target);
             m_keptFolders.insert(Folded(removal.folder));
             m_movedKept = true;
             continue;
@@ -110,6 +120,20 @@ void TransferNotes::Settle(const CString& targetFolder)
     m_removals.swap(waiting);
     for (const CString& path : sources)
         m_session.Flush(path);
+}
+
+bool TransferNotes::IsWritten(std::map<CString, std::shared_ptr<VyxNoteFile>>& written, const Removal& removal) const
+{
+    std::shared_ptr<VyxNoteFile>& file = written[Folded(removal.noteFile)];
+    if (!file)
+        file = VyxNoteStore::ReadNoteFile(removal.noteFile);
+    if (!file)
+        return false;
+    VyxNoteStore target(m_cacheRoot);
+    target.SetLocation(FolderOf(removal.target), nullptr);
+    CString stored;
+    return file->Find(target.GetSectionOf(removal.target), L"Note", stored) &&
+           stored == VyxNoteStore::EncodeLineBreaks(removal.note);
 }
 
 bool TransferNotes::KeptIn(const CString& sourceFolder) const

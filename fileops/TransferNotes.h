@@ -1,15 +1,18 @@
 // The notes of one transfer job: each note file read once and written once, whole; a moved
-// file's note leaves its source only after the note file at the target has been written, and
-// never once that file has failed to be written in the job.
+// file's note leaves its source only after the note file at the target has been written and the
+// note read back from it, and never once that file has failed to be written in the job.
 #pragma once
 
 #include "catalogue/VyxNoteSession.h"
 #include "catalogue/VyxNoteStore.h"
 
+#include <map>
+#include <memory>
 #include <set>
 #include <vector>
 
 class VyxFile;
+class VyxNoteFile;
 
 class TransferNotes
 {
@@ -38,8 +41,10 @@ public:
 private:
     struct Removal
     {
-        CString folder, archive, path, noteFile, target;
+        CString folder, archive, path, noteFile, target, note;
     };
+    // Whether the note file at the target holds the removal's note, as read back from the disk.
+    bool IsWritten(std::map<CString, std::shared_ptr<VyxNoteFile>>& written, const Removal& removal) const;
 
     VyxNoteSession m_session;
     CString m_cacheRoot;

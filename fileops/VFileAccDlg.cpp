@@ -82,7 +82,8 @@ BOOL VFileAccDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
     m_panel.SetCellBitmap(IDB_MATRIX_CELLS_COPY);
-    m_panel.SetGrid(-1, -1);
+    // Its four rows whatever the dialog's font makes of the panel's height.
+    m_panel.SetGrid(-1, kStatusRow + 1);
     m_panel.SetPaintInterval(kRefreshInterval);
     SetTimer(kRefreshTimer, kRefreshInterval, nullptr);
     m_perFileDone.assign(static_cast<size_t>(std::max(m_panel.GetRows(), m_panel.GetColumns())), 0);

@@ -5,6 +5,7 @@
 #include "fileops/VyxFileTransfer.h"
 #include "foundation/ShellShortcut.h"
 #include "foundation/VyxFileUtil.h"
+#include "foundation/VyxUtility.h"
 #include "foundation/WindowPlacement.h"
 #include "res/resource.h"
 
@@ -130,7 +131,7 @@ BOOL VFileCopyDlg::OnInitDialog()
     const int limit = ID_QUICK_FOLDER_LAST - ID_QUICK_FOLDER_FIRST + 1;
     for (int i = 0; i < quick.GetCount() && i < limit; ++i) {
         m_quickFolders.Add(quick[i]);
-        m_quickMenu.AppendMenu(MF_STRING, ID_QUICK_FOLDER_FIRST + i, quick[i]);
+        m_quickMenu.AppendMenu(MF_STRING, ID_QUICK_FOLDER_FIRST + i, MenuItemText(quick[i]));
     }
     m_menuButton.AttachMenu(&m_quickMenu);
 

@@ -205,7 +205,11 @@ void VFileRenameNDlg::UpdateNames()
     long long number = m_firstNumber;
     for (int i = 0; i < m_list.GetItemCount(); ++i, ++number) {
         RenameRow* row = RowAt(i);
-        row->newName = m_template.MakeName(*row->item, number);
+        // Nothing left before the extension (an empty format, or one this file gives nothing
+        // for) is no name: the row keeps the one it has.
+        const CString name = m_template.MakeName(*row->item, number);
+        const CString current = row->item->GetFileName();
+        row->newName = RenameTemplate::HasLostItsTitle(name, current) ? current : name;
     }
     m_list.Invalidate();
 }
@@ -373,8 +377,26 @@ void VFileRenameNDlg::OnEditGroups()
     BuildFormatMenu();
 }
 
+bool VFileRenameNDlg::AnyRowChanges() const
+{
+    for (int i = 0; i < m_list.GetItemCount(); ++i) {
+        const RenameRow* row = RowAt(i);
+        const CString current = row->item->GetFileName();
+        if (row->newName != current && !RenameTemplate::HasLostItsTitle(row->newName, current))
+            return true;
+    }
+    return false;
+}
+
 void VFileRenameNDlg::OnOK()
 {
+    if (!AnyRowChanges()) {
+        AfxMessageBox(L"名前の変わるファイルがありません。一括置換書式を入れて［更新］を押し、"
+                      L"「変更後の名前」を確かめてから実行してください。",
+                      MB_OK | MB_ICONINFORMATION);
+        GotoDlgCtrl(&m_format);
+        return;
+    }
     // The texts the names shown were computed from; anything typed since is not taken.
     FolderList::MoveToTop(m_target, m_targetText);
     FolderList::MoveToTop(m_format, m_formatText);

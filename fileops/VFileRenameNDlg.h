@@ -60,6 +60,9 @@ protected:
 
     // Computes every row's new name from the controls (button "更新" and on opening).
     void UpdateNames();
+    // Whether "実行" would rename some file: a row whose new name differs from its current one
+    // and keeps something before its extension.
+    bool AnyRowChanges() const;
     void BuildFormatMenu();
     RenameRow* RowAt(int index) const;
     void InsertRow(int index, RenameRow* row);

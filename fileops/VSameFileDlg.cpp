@@ -59,12 +59,8 @@ BOOL VSameFileDlg::OnInitDialog()
     CResizableDialog::OnInitDialog();
     m_destinationView.CreateView();
     m_sourceView.CreateView();
-    CString upperDefault;
-    upperDefault.Format(L"%s %s", L"$(DateTime)", L"$(Size)");
-    GetAppIniString(m_upperFormat, kSection, L"InfoUpper", upperDefault);
-    GetAppIniString(m_lowerFormat, kSection, L"InfoLower", L"");
-    m_sourceZoom = GetAppIniInt(kSection, L"SameSourceZoom", 0);
-    m_destinationZoom = GetAppIniInt(kSection, L"SameDestZoom", 0);
+    SameFileViewChoices& choices = *this;
+    SettingsTable::Read(choices);
     m_applyToAll = 0;
     // Margins of 2 dialog units on both sides.
     CRect margin(0, 0, 2, 0);
@@ -114,10 +110,7 @@ BOOL VSameFileDlg::OnInitDialog()
 void VSameFileDlg::OnDestroy()
 {
     SaveWindowPlacement(m_hWnd, kPlacement);
-    WriteAppIniString(kSection, L"InfoUpper", m_upperFormat);
-    WriteAppIniString(kSection, L"InfoLower", m_lowerFormat);
-    WriteAppIniInt(kSection, L"SameSourceZoom", m_sourceZoom);
-    WriteAppIniInt(kSection, L"SameDestZoom", m_destinationZoom);
+    SettingsTable::Write(static_cast<const SameFileViewChoices&>(*this));
     CResizableDialog::OnDestroy();
 }
 

@@ -8,11 +8,33 @@
 #include "catalogue/VyxFile.h"
 #include "controls/CEditEx.h"
 #include "controls/CResizableDialog.h"
+#include "foundation/SettingsTable.h"
 #include "catalogue/COneViewCtrl.h"
 
 #include <memory>
 
-class VSameFileDlg : public CResizableDialog
+// The two information lines' templates and the previews' zoom, section "Filer": read when
+// the question opens, written when it goes.
+struct SameFileViewChoices
+{
+    CString m_upperFormat = L"$(DateTime) $(Size)";
+    CString m_lowerFormat;
+    int m_sourceZoom = 0;
+    int m_destinationZoom = 0;
+
+    // Every key as section, name and field (walked by foundation/SettingsTable.h).
+    template <class Visitor> static void VisitKeys(Visitor& v)
+    {
+        using S = SameFileViewChoices;
+        const wchar_t section[] = L"Filer";
+        v.String(section, L"InfoUpper", &S::m_upperFormat);
+        v.String(section, L"InfoLower", &S::m_lowerFormat);
+        v.ProfileInt(section, L"SameSourceZoom", &S::m_sourceZoom);
+        v.ProfileInt(section, L"SameDestZoom", &S::m_destinationZoom);
+    }
+};
+
+class VSameFileDlg : public CResizableDialog, protected SameFileViewChoices
 {
 public:
     VSameFileDlg(const VyxFile& item, LPCWSTR destination, int move, int skipIdentical, int recycleOld,
@@ -70,8 +92,4 @@ private:
     std::unique_ptr<VyxFile> m_sourceItem;
     std::unique_ptr<VyxFile> m_destinationItem;
     int m_guard = 0;
-    CString m_upperFormat;
-    CString m_lowerFormat;
-    int m_sourceZoom = 0;
-    int m_destinationZoom = 0;
 };

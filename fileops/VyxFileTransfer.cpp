@@ -1,6 +1,7 @@
 #include "fileops/VyxFileTransfer.h"
 
 #include "catalogue/FrameMessages.h"
+#include "catalogue/TwinNameRefusal.h"
 #include "catalogue/VyxDropFormats.h"
 #include "catalogue/VyxCacheList.h"
 #include "catalogue/VyxFile.h"
@@ -12,6 +13,7 @@
 #include "fileops/VSameFileDlg.h"
 #include "foundation/CurrentDirectoryScope.h"
 #include "foundation/FormatMessageText.h"
+#include "foundation/MessageLines.h"
 #include "foundation/VyxFileFind.h"
 #include "foundation/VyxFileStatus.h"
 #include "foundation/VyxFileUtil.h"
@@ -252,19 +254,27 @@ bool VyxFileTransfer::OnSameDrive(LPCWSTR source, LPCWSTR target)
 
 bool VyxFileTransfer::IsRefusedFolderDestination(LPCWSTR destination, LPCWSTR folder)
 {
-    CString target = Normalized(destination), source = Normalized(folder), parent = Normalized(FolderOf(source));
+    if (IsInsideFolder(destination, folder))
+        return true;
+    // The folder's parent, by any spelling: the folder would go onto itself.
+    CString target = Normalized(destination), parent = Normalized(FolderOf(Normalized(folder)));
+    if (EqualNoCase(target, parent))
+        return true;
+    FileIdentity up, step;
+    return up.Read(parent) && step.Read(target) && step == up;
+}
+
+bool VyxFileTransfer::IsInsideFolder(LPCWSTR destination, LPCWSTR folder)
+{
+    CString target = Normalized(destination), source = Normalized(folder);
     CString inside;
     AppendPathSeparator(inside, source);
-    if (EqualNoCase(target, source) || EqualNoCase(target.Left(inside.GetLength()), inside) ||
-        EqualNoCase(target, parent))
+    if (EqualNoCase(target, source) || EqualNoCase(target.Left(inside.GetLength()), inside))
         return true;
-    // Another spelling of the same folders: the destination or one of its parents is the folder,
-    // or the destination is the folder's parent.
-    FileIdentity self, up, step;
+    // Another spelling of the same folders: the destination or one of its parents is the folder.
+    FileIdentity self, step;
     if (!self.Read(source))
         return false;
-    if (up.Read(parent) && step.Read(target) && step == up)
-        return true;
     for (CString path = target; !path.IsEmpty();) {
         if (step.Read(path) && step == self)
             return true;
@@ -274,6 +284,12 @@ bool VyxFileTransfer::IsRefusedFolderDestination(LPCWSTR destination, LPCWSTR fo
         path = next;
     }
     return false;
+}
+
+CString VyxFileTransfer::IntoItselfText(const CString& folder, const CString& destination) const
+{
+    return BreakLongLines(L"フォルダ「" + folder + L"」を、そのフォルダ自身またはその中のフォルダ「" + destination +
+                          (m_move ? L"」へ移動することはできません。" : L"」へコピーすることはできません。"));
 }
 
 int VyxFileTransfer::ShowMessage(LPCWSTR text, UINT type)
@@ -307,7 +323,16 @@ int VyxFileTransfer::Run(LPCWSTR destination)
         ShowMessage(FormatMessageText(MsgInvalidFolder, given), MB_OK | MB_ICONSTOP);
         return 0;
     }
-    if (!EnsureFolderExists(folder, false))
+    // A folder cannot go into itself: it is refused with a message before anything is made at
+    // the destination.
+    size_t refused = 0;
+    for (VyxFile* item : m_items) {
+        if (item->IsFolder() && IsInsideFolder(folder, item->GetPath())) {
+            ShowMessage(IntoItselfText(item->GetPath(), folder), MB_OK | MB_ICONSTOP);
+            ++refused;
+        }
+    }
+    if (refused == m_items.size() || !EnsureFolderExists(folder, false))
         return 0;
     CopyTarget::RemoveLeftovers(folder);
     CurrentDirectoryScope current(folder);
@@ -347,7 +372,19 @@ int VyxFileTransfer::Run(LPCWSTR destination)
             break;
         CString target;
         MakePath(target, nullptr, folder, item->GetFileName(), nullptr);
+        // Files in the folders walked are named as just listed; only the job's own items may
+        // have gone while a twin differing in letter case stands.
+        const CString twin = TwinNameRefusal::For(*item);
+        if (!twin.IsEmpty()) {
+            ShowMessage(twin, MB_OK | MB_ICONSTOP);
+            if (!item->IsFolder()) {
+                ReportSkipped(*item);
+                FileDone();
+            }
+            continue;
+        }
         if (item->IsFolder()) {
+            // Into itself (told above) or onto itself (its parent: nothing to do).
             if (IsRefusedFolderDestination(folder, item->GetPath()))
                 continue;
             int result = TransferFolder(item->GetPath(), target);
@@ -675,6 +712,12 @@ int VyxFileTransfer::ExtractMember(VyxFile& item, const CString& target)
         // Written beside the target first, so a failed extraction leaves no part of a file.
         const CString scratch = CopyTarget::MakeTemporaryFolder(folder);
         int result = scratch.IsEmpty() ? -1 : 1;
+        // The member's own name is told to the folder's mark: a crash now leaves it for the
+        // clean-up.
+        if (result > 0 && !CopyTarget::ClaimName(scratch, item.GetFileName())) {
+            CopyTarget::ReleaseTemporaryFolder(scratch);
+            result = -1;
+        }
         if (result > 0) {
             HCURSOR previous = ::SetCursor(AfxGetApp()->LoadCursor(IDC_EXTRACT_CURSOR));
             result = item.ExtractMemberTo(scratch);

@@ -92,6 +92,8 @@ public:
     // Whether a folder must not go into the destination: the destination is the folder, lies
     // inside it or is its parent (any spelling of either path).
     static bool IsRefusedFolderDestination(LPCWSTR destination, LPCWSTR folder);
+    // Whether the destination is the folder or lies inside it (any spelling of either path).
+    static bool IsInsideFolder(LPCWSTR destination, LPCWSTR folder);
 
 protected:
     // What the user is shown and asked; tests answer instead.
@@ -116,6 +118,8 @@ private:
         CString targetNote;
     };
 
+    // The refusal of a folder that would go into itself, naming both.
+    CString IntoItselfText(const CString& folder, const CString& destination) const;
     int TransferFolder(const CString& source, const CString& target);
     int TransferFile(VyxFile& item, CString target);
     // The same-name question and policy: whether to transfer (target may change); stop set when

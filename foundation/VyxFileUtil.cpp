@@ -3,7 +3,10 @@
 #include "foundation/VyxPath.h"
 #include "foundation/VyxSystem.h"
 
+#include <commctrl.h>
 #include <shlobj.h>
+#include <shlwapi.h>
+#include <vector>
 
 namespace {
 
@@ -131,6 +134,14 @@ bool DeleteFiles(const wchar_t* pattern, DWORD* error)
             return true;
         return DeleteFileForced(pattern, error);
     }
+    // One name is that file alone: once it is gone, the platform's look-up would reach another
+    // whose name differs only in letter case.
+    if (!wcspbrk(name, L"*?")) {
+        if (LookUpExactName(pattern, nullptr, &data) != NameLookup::Exact ||
+            (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            return true;
+        return DeleteFileForced(pattern, error);
+    }
     HANDLE find = FindFirstFileW(ExactPath(pattern), &data);
     if (find == INVALID_HANDLE_VALUE)
         return true;
@@ -147,6 +158,32 @@ bool DeleteFiles(const wchar_t* pattern, DWORD* error)
     return !failed;
 }
 
+namespace {
+
+// Whether the folder holds an entry, other than the one of oldPath, whose name equals the new
+// one without regard to letter case (names that differ only in case can stand side by side).
+bool HoldsAnotherSpelling(const wchar_t* newPath, const wchar_t* oldPath)
+{
+    CString newName, oldName;
+    GetPathPart(newName, newPath, PartFileName);
+    GetPathPart(oldName, oldPath, PartFileName);
+    CString upper = newName;
+    upper.MakeUpper();
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(ExactPath(newPath), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    bool held = false;
+    do {
+        CString found(data.cFileName);
+        held = found != oldName && found.MakeUpper() == upper;
+    } while (!held && FindNextFileW(find, &data));
+    FindClose(find);
+    return held;
+}
+
+} // namespace
+
 bool RenameEntry(const wchar_t* oldPath, const wchar_t* newPath)
 {
     if (!oldPath || !newPath)
@@ -157,6 +194,11 @@ bool RenameEntry(const wchar_t* oldPath, const wchar_t* newPath)
     oldUpper.MakeUpper();
     newUpper.MakeUpper();
     const bool caseOnly = wcscmp(oldPath, newPath) != 0 && oldUpper == newUpper;
+    if (caseOnly && HoldsAnotherSpelling(newPath, oldPath)) {
+        // The way back from the temporary name would be closed too.
+        SetLastError(ERROR_ALREADY_EXISTS);
+        return false;
+    }
     if (caseOnly) {
         // The platform may take the new spelling for the file itself and do nothing.
         CString folder, temporary;
@@ -178,10 +220,12 @@ bool RenameEntry(const wchar_t* oldPath, const wchar_t* newPath)
     GetPathPart(name, newPath, PartFileName);
     WIN32_FIND_DATAW data;
     const bool found = FindExactEntry(newPath, data);
-    if (found && name == data.cFileName && (caseOnly || !PathExists(oldPath, kAnyAttribute)))
+    // The old name counts as gone when only a name differing from it in letter case is left.
+    const bool oldGone = LookUpExactName(oldPath) != NameLookup::Exact;
+    if (found && name == data.cFileName && (caseOnly || oldGone))
         return true;
     // Moved, but not to the name asked for: it goes back.
-    if (found && !PathExists(oldPath, kAnyAttribute))
+    if (found && oldGone)
         MoveFileW(to, from);
     SetLastError(ERROR_FILE_NOT_FOUND);
     return false;
@@ -257,16 +301,89 @@ bool ShellDeleteFile(const wchar_t* path, HWND owner, WORD flags)
 
 namespace {
 
+struct BrowseStart
+{
+    const wchar_t* folder;
+    CString selected; // the folder the picker shows chosen
+};
+
+// Wine's picker finds a folder by comparing each level's entry as it was read when the tree was
+// filled with the path read now; the entries carry the folders' write times, so a folder above
+// that changed since (the host's /tmp changes all the time) stops it at Z:\ or nowhere. The names
+// the tree shows do not change with the times: walk them instead, level by level.
+void SelectByShownNames(HWND picker, const wchar_t* folder)
+{
+    HWND tree = FindWindowExW(picker, nullptr, WC_TREEVIEWW, nullptr);
+    IShellFolder* desktop = nullptr;
+    if (!tree || FAILED(SHGetDesktopFolder(&desktop)))
+        return;
+    LPITEMIDLIST path = nullptr;
+    wchar_t parseable[MAX_PATH];
+    lstrcpynW(parseable, folder, MAX_PATH);
+    if (SUCCEEDED(desktop->ParseDisplayName(nullptr, nullptr, parseable, nullptr, &path, nullptr)) && path) {
+        HTREEITEM item = TreeView_GetRoot(tree);
+        IShellFolder* level = desktop;
+        level->AddRef();
+        for (LPITEMIDLIST step = path; item && step->mkid.cb;
+             step = reinterpret_cast<LPITEMIDLIST>(reinterpret_cast<BYTE*>(step) + step->mkid.cb)) {
+            // This level's entry alone, ended by an empty one.
+            std::vector<BYTE> single(step->mkid.cb + sizeof(USHORT), 0);
+            memcpy(single.data(), step, step->mkid.cb);
+            auto* child = reinterpret_cast<LPITEMIDLIST>(single.data());
+            STRRET shown = {};
+            wchar_t name[MAX_PATH] = {};
+            if (FAILED(level->GetDisplayNameOf(child, SHGDN_NORMAL, &shown)) ||
+                FAILED(StrRetToBufW(&shown, child, name, MAX_PATH))) {
+                item = nullptr;
+                break;
+            }
+            TreeView_Expand(tree, item, TVE_EXPAND);
+            HTREEITEM found = nullptr;
+            for (HTREEITEM c = TreeView_GetChild(tree, item); c && !found; c = TreeView_GetNextSibling(tree, c)) {
+                wchar_t text[MAX_PATH] = {};
+                TVITEMW read = {};
+                read.mask = TVIF_TEXT;
+                read.hItem = c;
+                read.pszText = text;
+                read.cchTextMax = MAX_PATH;
+                if (TreeView_GetItem(tree, &read) && lstrcmpiW(text, name) == 0)
+                    found = c;
+            }
+            item = found;
+            IShellFolder* next = nullptr;
+            if (item && FAILED(level->BindToObject(child, nullptr, IID_IShellFolder, reinterpret_cast<void**>(&next))))
+                item = nullptr;
+            level->Release();
+            level = next;
+            if (!level)
+                break;
+        }
+        if (level)
+            level->Release();
+        if (item) {
+            TreeView_SelectItem(tree, item);
+            TreeView_EnsureVisible(tree, item);
+        }
+        CoTaskMemFree(path);
+    }
+    desktop->Release();
+}
+
 int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM lParam, LPARAM data)
 {
+    auto* start = reinterpret_cast<BrowseStart*>(data);
     switch (message) {
     case BFFM_INITIALIZED:
-        SendMessageW(window, BFFM_SETSELECTIONW, TRUE, data);
+        SendMessageW(window, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(start->folder));
+        if (start->selected.CompareNoCase(start->folder) != 0)
+            SelectByShownNames(window, start->folder);
         break;
     case BFFM_SELCHANGED: {
         wchar_t path[MAX_PATH];
-        if (lParam && SHGetPathFromIDListW(reinterpret_cast<LPCITEMIDLIST>(lParam), path))
+        if (lParam && SHGetPathFromIDListW(reinterpret_cast<LPCITEMIDLIST>(lParam), path)) {
+            start->selected = path;
             SendMessageW(window, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(path));
+        }
         break;
     }
     case BFFM_VALIDATEFAILEDW:
@@ -293,7 +410,8 @@ CString& BrowseForFolder(CString& out, HWND owner, const wchar_t* title, const w
     info.lpszTitle = title;
     info.ulFlags = flags | BIF_VALIDATE | BIF_NEWDIALOGSTYLE;
     info.lpfn = BrowseCallback;
-    info.lParam = reinterpret_cast<LPARAM>(initialFolder);
+    BrowseStart start = {initialFolder, CString()};
+    info.lParam = reinterpret_cast<LPARAM>(&start);
     LPITEMIDLIST chosen = SHBrowseForFolderW(&info);
     if (!chosen)
         return out;

@@ -529,3 +529,49 @@ bool FindExactEntry(const wchar_t* path, WIN32_FIND_DATAW& data)
     FindClose(find);
     return found;
 }
+
+NameLookup LookUpExactName(const wchar_t* path, CString* otherName, WIN32_FIND_DATAW* entry)
+{
+    CString trimmed;
+    RemovePathSeparator(trimmed, path ? path : L"");
+    const wchar_t* full = trimmed;
+    const wchar_t* name = full + trimmed.GetLength();
+    while (name > full && !IsSeparator(name[-1]))
+        --name;
+    // A drive or share root has no name of its own to compare.
+    if (!*name || (name[0] && name[1] == L':' && !name[2])) {
+        WIN32_FIND_DATAW root = {};
+        root.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
+        if (entry)
+            *entry = root;
+        return PathExists(trimmed, kAnyAttribute) ? NameLookup::Exact : NameLookup::Missing;
+    }
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(ExactPath(trimmed), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return NameLookup::Missing;
+    CString upper(name);
+    upper.MakeUpper();
+    NameLookup result = NameLookup::Missing;
+    do {
+        // The platform may hand back every name equal without regard to case, in any order.
+        if (wcscmp(data.cFileName, name) == 0) {
+            result = NameLookup::Exact;
+            break;
+        }
+        CString found(data.cFileName);
+        if (found.MakeUpper() == upper) {
+            if (result == NameLookup::Missing && otherName)
+                *otherName = data.cFileName;
+            result = NameLookup::OtherCase;
+        } else if (data.cAlternateFileName[0] && _wcsicmp(data.cAlternateFileName, name) == 0) {
+            // Named by its short alias: that very entry.
+            result = NameLookup::Exact;
+            break;
+        }
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    if (result == NameLookup::Exact && entry)
+        *entry = data;
+    return result;
+}

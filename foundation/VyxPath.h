@@ -71,6 +71,17 @@ CString ExactPath(const wchar_t* path);
 // blank of the last name as optional ("dup.jpg." would find "dup.jpg"), so only an entry of that
 // very name counts. false when there is none.
 bool FindExactEntry(const wchar_t* path, WIN32_FIND_DATAW& data);
+// Where the last name of a path leads. The platform looks names up without regard to letter case:
+// where two names of a folder differ only in case (files brought from another system), it
+// reaches the one spelled as given while that one is there, and another one once it is gone.
+enum class NameLookup {
+    Missing,   // no entry of that name in any case
+    Exact,     // an entry spelled exactly so (or its short alias)
+    OtherCase, // only entries spelled otherwise: the platform would reach one of them
+};
+// otherName: the name of the entry it would reach instead (OtherCase only); found: the entry
+// itself (Exact only).
+NameLookup LookUpExactName(const wchar_t* path, CString* otherName = nullptr, WIN32_FIND_DATAW* found = nullptr);
 // Full path of a "$%08X" name that no entry of the folder has.
 CString& MakeTempName(CString& out, const wchar_t* folder);
 // A new folder "<temp>\Vesko\%08X"; empty when it could not be created.

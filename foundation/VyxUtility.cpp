@@ -232,6 +232,13 @@ void FindFontFamily(HDC dc, const wchar_t* faceName, LOGFONTW& out)
     out = search.font;
 }
 
+CString MenuItemText(const wchar_t* text)
+{
+    CString shown(text ? text : L"");
+    shown.Replace(L"&", L"&&");
+    return shown;
+}
+
 CString& AbbreviateMiddle(CString& out, const wchar_t* text, int maxLength, int headCount, int tailCount)
 {
     int length = TextLength(text);

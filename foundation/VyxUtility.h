@@ -37,6 +37,9 @@ void FindFontFamily(HDC dc, const wchar_t* faceName, LOGFONTW& out);
 
 // At most maxLength characters: head characters, "...", tail characters.
 CString& AbbreviateMiddle(CString& out, const wchar_t* text, int maxLength, int headCount, int tailCount);
+// The text as a menu item shows it unchanged: every "&" doubled, so that a file or folder name
+// keeps its ampersands instead of giving the item a mnemonic.
+CString MenuItemText(const wchar_t* text);
 // First index of pattern within the first limit characters (limit <= 0 or beyond: the whole text); -1 when none.
 int FindSubstring(const wchar_t* text, const wchar_t* pattern, int limit);
 // "*" any run, "?" one character, case ignored, the whole name must match.

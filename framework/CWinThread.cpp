@@ -119,6 +119,17 @@ int CWinThread::Run()
 
 BOOL CWinThread::PreTranslateMessage(MSG* pMsg)
 {
+    // Alt+F4 is the close command of the window the focus is in, wherever it is. Wine's tree view
+    // keeps the key to itself (the default handling that makes it the close command never sees
+    // it), so for a tree it is made the close command here, as for any other window.
+    if (pMsg->message == WM_SYSKEYDOWN && pMsg->wParam == VK_F4 && (HIWORD(pMsg->lParam) & KF_ALTDOWN) && pMsg->hwnd) {
+        wchar_t kind[32] = {};
+        ::GetClassNameW(pMsg->hwnd, kind, 32);
+        if (::lstrcmpiW(kind, WC_TREEVIEWW) == 0) {
+            ::SendMessageW(::GetAncestor(pMsg->hwnd, GA_ROOT), WM_SYSCOMMAND, SC_CLOSE, 0);
+            return TRUE;
+        }
+    }
     // From the target window up through its parents to the main window.
     CWnd* mainWnd = AfxGetMainWnd();
     if (CWnd::WalkPreTranslateTree(mainWnd->GetSafeHwnd(), pMsg))

@@ -310,9 +310,10 @@ void CWnd::FilterToolTipMessage(MSG* pMsg)
         return;
     }
     if (!state->m_hWndToolTip) {
-        state->m_hWndToolTip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
-                                                 nullptr, AfxGetInstanceHandle(), nullptr);
+        // A tip may show a file name: its "&" is a character, not a mnemonic to strip.
+        state->m_hWndToolTip = ::CreateWindowExW(
+            WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, AfxGetInstanceHandle(), nullptr);
         if (!state->m_hWndToolTip)
             return;
         ::SendMessageW(state->m_hWndToolTip, TTM_ACTIVATE, TRUE, 0);

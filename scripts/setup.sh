@@ -21,7 +21,7 @@ die() { printf '[setup] FAILED: %s\n' "$*" >&2; exit 1; }
 APT_PACKAGES=(
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-tools
     wine wine32:i386 xvfb xauth locales fonts-ipafont-gothic fonts-ipafont-mincho fonts-wine
-    fonts-ipaexfont-gothic fonts-vlgothic
+    fonts-ipaexfont-gothic fonts-vlgothic fonts-noto-cjk
     nasm cmake make dpkg-dev imagemagick libz-mingw-w64-dev googletest xz-utils bzip2
     # Printing goes to a PDF printer (a CUPS daemon the test session starts; the 32-bit library is
     # the one Wine's printing loads); printed pages are read back with poppler, catalog pages are
@@ -226,18 +226,56 @@ setup_deps() {
 }
 
 # ---------------------------------------------------------------- Wine prefix
-# Face names the program asks for, mapped to Japanese fonts Debian ships. The IPA Gothic faces
-# are not used for the Gothic names: under Wine their hinting at the program's sizes (9 to 16
-# pixels) draws "_" as nothing and "." touching the next letter, so names lose both.
+# Face names the program asks for, mapped to Japanese fonts Debian ships, chosen so that every
+# printable ASCII mark of a name keeps its ink and place at the program's sizes (9 to 16 pixels).
+# Not the IPA faces: under Wine the hinting of IPAGothic and IPAMincho draws "_" as nothing and
+# "." touching the next letter, and IPAexGothic, IPAMincho and the other Mincho faces put "~" up
+# at the cap height, where it reads as an overline. The VL faces lose "_" at 9 pixels only, which
+# the program's low-line painter draws itself.
 FONT_REPLACEMENTS=(
-    "ＭＳ Ｐゴシック=IPAexGothic" "MS PGothic=IPAexGothic" "MS UI Gothic=IPAexGothic"
-    "ＭＳ ゴシック=VL Gothic" "MS Gothic=VL Gothic" "ＭＳ 明朝=IPAMincho" "MS Mincho=IPAMincho"
+    "ＭＳ Ｐゴシック=VL PGothic" "MS PGothic=VL PGothic" "MS UI Gothic=VL PGothic"
+    "ＭＳ ゴシック=VL Gothic" "MS Gothic=VL Gothic" "ＭＳ 明朝=Noto Serif CJK JP" "MS Mincho=Noto Serif CJK JP"
 )
 
 # Xvfb has no window manager: unmanaged windows spare every hidden top-level window Wine's
 # two-second wait for a window-manager reply.
 X11_DRIVER_SETTINGS=("Managed=N")
-PREFIX_RECIPE_VERSION=2   # bump when the prefix settings below change
+PREFIX_RECIPE_VERSION=3   # bump when the prefix settings below change
+
+# The program's settings in a prefix: written into a new one, and over an older one's, so that a
+# build tree made before a change (and the files in its prefix) is brought up to date in place.
+write_prefix_settings() {
+    local prefix=$1
+    (
+        export WINEPREFIX="$prefix" WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml=" \
+            LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all DISPLAY=
+        local r
+        for r in "${FONT_REPLACEMENTS[@]}"; do
+            wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${r%%=*}" /t REG_SZ /d "${r#*=}" /f >/dev/null 2>&1 ||
+                exit 1
+        done
+        for r in "${X11_DRIVER_SETTINGS[@]}"; do
+            wine reg add 'HKCU\Software\Wine\X11 Driver' /v "${r%%=*}" /t REG_SZ /d "${r#*=}" /f >/dev/null 2>&1 || exit 1
+        done
+        # No crash debugger: under a display it would wait in a dialog and hold the test run.
+        wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d "" /f \
+            >/dev/null 2>&1 || exit 1
+        wineserver -w
+    )
+}
+
+# Whether the prefix's user registry holds the replacement "name"="face", as Wine writes it (a
+# character past ASCII as \xNNNN; the line passes through the environment, where awk reads no
+# escapes).
+prefix_has_replacement() {
+    local prefix=$1 name=$2 face=$3 escaped
+    escaped=$(printf '%s' "$name" | iconv -f UTF-8 -t UTF-32LE | od -An -v -tu4 |
+        awk '{ for (i = 1; i <= NF; ++i) if ($i < 128) printf "%c", $i; else printf "\\x%04x", $i }')
+    KEY="\"$escaped\"=\"$face\"" awk '
+        /^\[/ { inside = index($0, "[Software\\\\Wine\\\\Fonts\\\\Replacements]") == 1 }
+        inside && $0 == ENVIRON["KEY"] { found = 1 }
+        END { exit !found }' "$prefix/user.reg"
+}
 
 setup_wine_prefix() {
     local prefix="$BUILD_DIR/wineprefix"
@@ -246,29 +284,26 @@ setup_wine_prefix() {
     want=$(printf '%s\n' "${FONT_REPLACEMENTS[@]}" "${X11_DRIVER_SETTINGS[@]}" "$PREFIX_RECIPE_VERSION" |
         sha1sum | cut -c1-12)
     [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ] && return 0
-    say "creating the Wine prefix $prefix"
-    rm -rf "$prefix"
-    mkdir -p "$BUILD_DIR"
-    (
-        export WINEPREFIX="$prefix" WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml=" \
-            LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all DISPLAY=
-        wineboot -i >/dev/null 2>&1
-        local r
-        for r in "${FONT_REPLACEMENTS[@]}"; do
-            wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${r%%=*}" /t REG_SZ /d "${r#*=}" /f >/dev/null 2>&1
-        done
-        for r in "${X11_DRIVER_SETTINGS[@]}"; do
-            wine reg add 'HKCU\Software\Wine\X11 Driver' /v "${r%%=*}" /t REG_SZ /d "${r#*=}" /f >/dev/null 2>&1
-        done
-        # No crash debugger: under a display it would wait in a dialog and hold the test run.
-        wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d "" /f \
-            >/dev/null 2>&1
-        wineserver -w
-    ) || die "creating the Wine prefix"
-    local face
-    for face in IPAexGothic "VL Gothic"; do
+    if [ -f "$prefix/system.reg" ] && [ -f "$prefix/user.reg" ] && [ -f "$stamp" ]; then
+        say "bringing the Wine prefix $prefix up to date"
+    else
+        say "creating the Wine prefix $prefix"
+        rm -rf "$prefix"
+        mkdir -p "$BUILD_DIR"
+        (
+            export WINEPREFIX="$prefix" WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml=" \
+                LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all DISPLAY=
+            wineboot -i >/dev/null 2>&1
+            wineserver -w
+        ) || die "creating the Wine prefix"
+    fi
+    write_prefix_settings "$prefix" || die "writing the settings of the Wine prefix"
+    local r face
+    for r in "${FONT_REPLACEMENTS[@]}"; do
+        face=${r#*=}
         fc-list ":family=$face" family | grep -q . || die "the font $face is not installed"
-        grep -qF "=\"$face\"" "$prefix/user.reg" || die "the font replacements did not reach the Wine prefix"
+        prefix_has_replacement "$prefix" "${r%%=*}" "$face" ||
+            die "the font replacement ${r%%=*} -> $face did not reach the Wine prefix"
     done
     echo "$want" >"$stamp"
 }

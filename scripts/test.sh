@@ -12,8 +12,4 @@ source "$BUILD_DIR/deps.env"
 cmake -S "$ROOT" -B "$BUILD_DIR" >/dev/null
 cmake --build "$BUILD_DIR" -j "${VYX_JOBS:-$(nproc)}"
 
-cd "$BUILD_DIR"
-# One display and one wineserver serve the whole run; runs side by side in the same prefix share
-# them, and the last one out ends them. Tests without windows (the robustness shards) run side by
-# side; a folder's own tests run alone (VYX_TEST_JOBS sets how many at once).
-"$ROOT/scripts/wine-session.sh" "$BUILD_DIR/wineprefix" ctest --output-on-failure -j "${VYX_TEST_JOBS:-$(nproc)}" "$@"
+"$ROOT/scripts/run-tests.sh" "$@"

@@ -44,19 +44,31 @@ void CContrastDlg::SetSource(HGLOBAL dib)
 
 HGLOBAL CContrastDlg::AdjustedCopy(int nLevels, int nRed, int nGreen, int nBlue) const
 {
-    if (!m_hSource)
+    Adjustment adjustment;
+    adjustment.range = m_range;
+    adjustment.levels = nLevels;
+    adjustment.red = nRed;
+    adjustment.green = nGreen;
+    adjustment.blue = nBlue;
+    return AdjustedCopyOf(m_hSource, adjustment);
+}
+
+HGLOBAL CContrastDlg::AdjustedCopyOf(HGLOBAL picture, const Adjustment& adjustment)
+{
+    if (!picture)
         return nullptr;
-    if (GetDibBitCount(m_hSource) != 24) {
+    if (GetDibBitCount(picture) != 24) {
         // Palettes are small: the library adjusts the copy's colour table.
-        HGLOBAL copy = CopyGlobal(m_hSource);
+        HGLOBAL copy = CopyGlobal(picture);
         if (copy) {
-            AdjustDibContrast(copy, nLevels);
-            AdjustDibRgb(copy, nRed, nGreen, nBlue);
+            AdjustDibContrast(copy, adjustment.levels);
+            AdjustDibRgb(copy, adjustment.red, adjustment.green, adjustment.blue);
         }
         return copy;
     }
     // The library's mapping of every value, worked out on a ramp that spans each channel's range
-    // of the source exactly (the contrast stretches that range), then applied while copying.
+    // exactly (the contrast stretches that range), then applied while copying.
+    const DibChannelStats& range = adjustment.range;
     GlobalBlock ramp(CreateDib(256, 1, 24));
     if (!ramp)
         return nullptr;
@@ -64,13 +76,13 @@ HGLOBAL CContrastDlg::AdjustedCopy(int nLevels, int nRed, int nGreen, int nBlue)
         DibLock lock(ramp.get());
         BYTE* p = DibBits(lock.get());
         for (int v = 0; v < 256; ++v, p += 3) {
-            p[0] = static_cast<BYTE>(std::clamp<int>(v, m_range.blueLow, m_range.blueHigh));
-            p[1] = static_cast<BYTE>(std::clamp<int>(v, m_range.greenLow, m_range.greenHigh));
-            p[2] = static_cast<BYTE>(std::clamp<int>(v, m_range.redLow, m_range.redHigh));
+            p[0] = static_cast<BYTE>(std::clamp<int>(v, range.blueLow, range.blueHigh));
+            p[1] = static_cast<BYTE>(std::clamp<int>(v, range.greenLow, range.greenHigh));
+            p[2] = static_cast<BYTE>(std::clamp<int>(v, range.redLow, range.redHigh));
         }
     }
-    AdjustDibContrast(ramp.get(), nLevels);
-    AdjustDibRgb(ramp.get(), nRed, nGreen, nBlue);
+    AdjustDibContrast(ramp.get(), adjustment.levels);
+    AdjustDibRgb(ramp.get(), adjustment.red, adjustment.green, adjustment.blue);
     BYTE map[3][256];
     {
         DibLock lock(ramp.get());
@@ -79,9 +91,9 @@ HGLOBAL CContrastDlg::AdjustedCopy(int nLevels, int nRed, int nGreen, int nBlue)
             for (int c = 0; c < 3; ++c)
                 map[c][v] = p[c];
     }
-    const SIZE_T size = ::GlobalSize(m_hSource);
+    const SIZE_T size = ::GlobalSize(picture);
     GlobalBlock copy(::GlobalAlloc(GMEM_MOVEABLE, size));
-    DibLock from(m_hSource);
+    DibLock from(picture);
     DibLock to(copy.get());
     if (!from || !to)
         return nullptr;
@@ -206,6 +218,11 @@ void CContrastDlg::OnReset()
 void CContrastDlg::OnOK()
 {
     Preview();
+    m_adjustment.range = m_range;
+    m_adjustment.levels = ContrastLevels(m_sliders[0].GetPos());
+    m_adjustment.red = m_last[0];
+    m_adjustment.green = m_last[1];
+    m_adjustment.blue = m_last[2];
     for (int i = 0; i < 4; ++i)
         WriteAppIniInt(kSection, kKeys[i], m_sliders[i].GetPos());
     EndDialog(IDOK);

@@ -21,6 +21,21 @@ public:
     // as the image library's contrast and colour adjustment would make it, in one pass.
     HGLOBAL AdjustedCopy(int nLevels, int nRed, int nGreen, int nBlue) const;
 
+    // What OK left on the window's picture, to be made again on another copy of it (the picture
+    // at its own size): the channel ranges the contrast stretched, the level range and the three
+    // brightness values.
+    struct Adjustment
+    {
+        DibChannelStats range = {};
+        int levels = 256;
+        int red = 0;
+        int green = 0;
+        int blue = 0;
+    };
+    const Adjustment& GetAdjustment() const { return m_adjustment; }
+    // The adjustment made on a copy of any picture; null when the copy cannot be made.
+    static HGLOBAL AdjustedCopyOf(HGLOBAL picture, const Adjustment& adjustment);
+
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
@@ -46,4 +61,5 @@ private:
     // Sliders in order: contrast, red, green, blue; the colours' positions at the last preview.
     CSliderCtrl m_sliders[4];
     int m_last[3] = {};
+    Adjustment m_adjustment;
 };

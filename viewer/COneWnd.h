@@ -53,10 +53,12 @@ public:
     // otherwise held at the ends.
     static int StepTarget(int nIndex, int nCount, BOOL bRepeat);
 
-    // Saves the displayed page as the filter index of the save dialog says (1 BMP, 2 JPEG, 3 PNG,
-    // 4 TIFF, 5 GIF). The picture is written whole beside the target first and then put in its
-    // place, so a failure leaves an existing file as it was. FALSE on failure.
-    BOOL SaveDisplayedPage(const wchar_t* path, int nFilterIndex);
+    // Saves the page shown as the filter index of the save dialog says (1 BMP, 2 JPEG, 3 PNG,
+    // 4 TIFF, 5 GIF): at its own pixel size, never the display's, turned and edited as shown. A
+    // JPEG saved from a JPEG keeps its Exif, made true of the pixels written. The picture is
+    // written whole beside the target first and then put in its place, so a failure leaves an
+    // existing file as it was. FALSE on failure.
+    BOOL SavePageAsShown(const wchar_t* path, int nFilterIndex);
 
     COneView* GetView() const { return m_pView; }
     int GetIndex() const { return m_nIndex; }
@@ -177,8 +179,9 @@ private:
     double TakeShownZoom(int& nStep) const;
     // Re-shows with the zoom: fit mode 0, unless the window follows its picture.
     void ApplyZoom(double zoom);
-    // The edited page (a new block, or null when the edit failed) takes the displayed page's place.
-    void ReplaceDisplayedPage(HGLOBAL dib);
+    // The edited page (a new block, or null when the edit failed) takes the displayed page's
+    // place; the edit is kept, to be made again on the page at its own size when it is saved.
+    void ReplaceDisplayedPage(HGLOBAL dib, COnePicture::PageEdit edit);
     // nIndex, or as many files on from the current one.
     void ShowStep(int nIndex, BOOL bFromCurrent);
     void StopAutoPlay();

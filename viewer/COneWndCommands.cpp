@@ -138,10 +138,15 @@ void COneWnd::OnRotateRight()
 void COneWnd::OnFlip(UINT nID)
 {
     // The display copy may be the source page itself: the mirror is made on a copy.
-    HGLOBAL copy = CopyGlobal(GetDisplayedPage());
-    if (copy)
-        FlipDib(copy, nID == ID_PICTURE_FLIP_VERTICAL ? 0 : 1);
-    ReplaceDisplayedPage(copy);
+    const int flag = nID == ID_PICTURE_FLIP_VERTICAL ? 0 : 1;
+    COnePicture::PageEdit mirror{[flag](HGLOBAL page) {
+                                     HGLOBAL copy = CopyGlobal(page);
+                                     if (copy)
+                                         FlipDib(copy, flag);
+                                     return copy;
+                                 },
+                                 true};
+    ReplaceDisplayedPage(mirror.apply(GetDisplayedPage()), mirror);
 }
 
 void COneWnd::OnScroll(UINT nID)
@@ -182,9 +187,11 @@ void COneWnd::OnClipboard()
 
 void COneWnd::OnUnsharp()
 {
-    HGLOBAL page = GetDisplayedPage();
-    HGLOBAL sharpened = page ? UnsharpMaskDib(page, 0.3) : nullptr;
-    ReplaceDisplayedPage(sharpened != page ? sharpened : nullptr);
+    COnePicture::PageEdit sharpen{[](HGLOBAL page) {
+        HGLOBAL sharpened = page ? UnsharpMaskDib(page, 0.3) : nullptr;
+        return sharpened != page ? sharpened : nullptr;
+    }};
+    ReplaceDisplayedPage(sharpen.apply(GetDisplayedPage()), sharpen);
 }
 
 void COneWnd::OnReduce()
@@ -194,8 +201,11 @@ void COneWnd::OnReduce()
         return;
     HCURSOR previous = ::SetCursor(::LoadCursorW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDC_WAIT_CURSOR)));
     // The progress window is this window's, so this window is the active one when it closes.
-    HGLOBAL reduced = ReduceDibTo256Colors(page, FALSE, this);
-    ReplaceDisplayedPage(reduced != page ? reduced : nullptr);
+    COnePicture::PageEdit reduce{[this](HGLOBAL picture) {
+        HGLOBAL reduced = ReduceDibTo256Colors(picture, FALSE, this);
+        return reduced != picture ? reduced : nullptr;
+    }};
+    ReplaceDisplayedPage(reduce.apply(page), reduce);
     ::SetCursor(previous);
 }
 
@@ -207,9 +217,11 @@ void COneWnd::OnUpdateReduce(CCmdUI* pCmdUI)
 
 void COneWnd::OnGray()
 {
-    HGLOBAL page = GetDisplayedPage();
-    HGLOBAL grey = page ? ConvertDibToGray(page) : nullptr;
-    ReplaceDisplayedPage(grey != page ? grey : nullptr);
+    COnePicture::PageEdit grey{[](HGLOBAL page) {
+        HGLOBAL converted = page ? ConvertDibToGray(page) : nullptr;
+        return converted != page ? converted : nullptr;
+    }};
+    ReplaceDisplayedPage(grey.apply(GetDisplayedPage()), grey);
 }
 
 void COneWnd::OnContrast()
@@ -219,8 +231,13 @@ void COneWnd::OnContrast()
         return;
     CContrastDlg dialog(this);
     dialog.SetSource(page);
-    if (dialog.DoModal() == IDOK && m_pView)
+    if (dialog.DoModal() == IDOK && m_pView) {
+        // The dialog's last result is the display copy now; the adjustment is kept with it.
+        const CContrastDlg::Adjustment adjustment = dialog.GetAdjustment();
+        m_pView->GetPicture().AddDisplayEdit(
+            {[adjustment](HGLOBAL picture) { return CContrastDlg::AdjustedCopyOf(picture, adjustment); }});
         m_pView->Invalidate(FALSE);
+    }
 }
 
 void COneWnd::OnUpdateDisplayedPage(CCmdUI* pCmdUI)

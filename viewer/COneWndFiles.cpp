@@ -5,6 +5,8 @@
 #include "catalogue/CCommentDlg.h"
 #include "catalogue/CKWDoc.h"
 #include "catalogue/DeleteRule.h"
+#include "catalogue/FrameMessages.h"
+#include "catalogue/TwinNameRefusal.h"
 #include "catalogue/WatchModeScope.h"
 #include "fileops/CMyPrintDialog.h"
 #include "fileops/CPrintOutDialog.h"
@@ -16,16 +18,51 @@
 #include "foundation/VyxFileUtil.h"
 #include "foundation/VyxIni.h"
 #include "foundation/VyxPath.h"
+#include "foundation/VyxGlobalErrorException.h"
+#include "image/DibCore.h"
+#include "image/codecs/JpegExif.h"
 #include "image/codecs/SaveDib.h"
 #include "res/resource.h"
 
 #include <memory>
+#include <vector>
 
 namespace {
 
 const UINT_PTR kAutoPlayTimer = 1;
 const UINT kAutoPlayInterval = 55;
 const wchar_t kSaveSection[] = L"FileSave";
+
+// How far into a JPEG file its Exif segment is looked for: the markers come first.
+const DWORD kExifReach = 1 << 20;
+
+// The Exif block of the file when it is a JPEG that has one; a file on disk is read only as far
+// as its markers go, a member of an archive whole.
+std::vector<BYTE> ExifOfFile(VyxFile& item)
+{
+    if (!item.IsArchiveMember()) {
+        HANDLE file = ::CreateFileW(ExactPath(item.GetPath()), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return {};
+        std::vector<BYTE> head(kExifReach);
+        DWORD read = 0;
+        const bool ok = ::ReadFile(file, head.data(), kExifReach, &read, nullptr) != FALSE;
+        ::CloseHandle(file);
+        return ok ? FindJpegExif(head.data(), read) : std::vector<BYTE>();
+    }
+    try {
+        GlobalBlock bytes(item.ReadFileData());
+        DibLock data(bytes.get());
+        return data ? FindJpegExif(data.get(), ::GlobalSize(bytes.get())) : std::vector<BYTE>();
+    } catch (VyxGlobalErrorException* e) {
+        delete e;
+    } catch (CException* e) {
+        e->Delete();
+    }
+    return {};
+}
 
 } // namespace
 
@@ -148,7 +185,7 @@ void COneWnd::StopAutoPlay()
 void COneWnd::Announce(LPARAM lHint, const void* pObject)
 {
     if (m_pDocument)
-        m_pDocument->UpdateAllViews(nullptr, lHint, reinterpret_cast<CObject*>(const_cast<void*>(pObject)));
+        m_pDocument->UpdateAllViews(nullptr, lHint, HintArgument(pObject));
 }
 
 void COneWnd::OnFileCopy()
@@ -214,16 +251,15 @@ void COneWnd::ForgetShownFile(VyxFile& item, BOOL bRemovedFirst)
     const int index = m_nIndex;
     doc->RemoveItem(index);
     CString folder = item.IsFolder() ? doc->GetFolderPath() : CString();
-    auto* removed = reinterpret_cast<CObject*>(static_cast<INT_PTR>(index));
+    auto* removed = HintValue(index);
     if (bRemovedFirst)
-        doc->UpdateAllViews(nullptr, CKWDoc::HintRemoved, removed);
+        doc->UpdateAllViews(nullptr, HintItemRemoved, removed);
     if (item.IsFolder())
-        doc->UpdateAllViews(nullptr, CKWDoc::HintFolderChanged,
-                            reinterpret_cast<CObject*>(const_cast<wchar_t*>(folder.GetString())));
+        doc->UpdateAllViews(nullptr, HintFolderChanged, HintArgument(folder.GetString()));
     else
-        doc->UpdateAllViews(nullptr, CKWDoc::HintRedraw, nullptr);
+        doc->UpdateAllViews(nullptr, HintRedraw, nullptr);
     if (!bRemovedFirst)
-        doc->UpdateAllViews(nullptr, CKWDoc::HintRemoved, removed);
+        doc->UpdateAllViews(nullptr, HintItemRemoved, removed);
 }
 
 void COneWnd::OnFileDelete()
@@ -235,13 +271,18 @@ void COneWnd::OnFileDelete()
     if (!shown || !m_pDocument)
         return;
     VyxFile item(*shown);
+    const CString twin = TwinNameRefusal::For(item);
+    if (!twin.IsEmpty()) {
+        AfxMessageBox(twin, MB_OK | MB_ICONSTOP);
+        return;
+    }
     bool deleted = false;
     {
         WatchModeScope watch(dynamic_cast<FolderWatchHost*>(m_pOwner));
         const DeleteRule rule = DeleteRule::Of(*m_pDocument, shift);
         if (!rule.forGood) {
             deleted = ShellDeleteFile(item.GetPath(), m_hWnd, DeleteRule::RecycleFlags(!rule.confirm)) &&
-                      ::GetFileAttributesW(item.GetPath()) == INVALID_FILE_ATTRIBUTES;
+                      LookUpExactName(item.GetPath()) != NameLookup::Exact;
         } else {
             if (!rule.confirm || DeleteRule::AskForGood())
                 deleted = DeleteFiles(item.GetPath());
@@ -278,34 +319,47 @@ void COneWnd::OnFileSave()
         return;
     const int filter = static_cast<int>(dialog.m_ofn.nFilterIndex);
     WriteAppIniInt(kSaveSection, L"FilterIndex", filter);
-    if (!SaveDisplayedPage(dialog.GetPathName(), filter))
+    if (!SavePageAsShown(dialog.GetPathName(), filter))
         AfxMessageBox(FormatMessageLine(MsgSaveFailed), MB_OK | MB_ICONEXCLAMATION);
 }
 
-BOOL COneWnd::SaveDisplayedPage(const wchar_t* path, int nFilterIndex)
+BOOL COneWnd::SavePageAsShown(const wchar_t* path, int nFilterIndex)
 {
-    HGLOBAL page = GetDisplayedPage();
-    if (!page || !path || !*path || nFilterIndex < 1 || nFilterIndex > 5)
+    VyxFile* item = GetShownItem();
+    if (!m_pView || !item || !GetDisplayedPage() || !path || !*path || nFilterIndex < 1 || nFilterIndex > 5)
         return FALSE;
+    // The source's Exif, read before anything is written (the save may replace the source).
+    std::vector<BYTE> exif;
+    if (nFilterIndex == 2)
+        exif = ExifOfFile(*item);
+    bool turned = false;
+    GlobalBlock page(m_pView->GetPicture().MakePageAsShown(&turned));
+    if (!page)
+        return FALSE;
+    if (!exif.empty() && !FitExifToPixels(exif, GetDibWidth(page.get()), GetDibHeight(page.get()), turned) && turned)
+        exif.clear(); // a block that cannot be made true of turned pixels is left out
     // Each save writes beside the target and puts the file in place whole, so the picture may be
     // saved over the very file it was read from.
     int result = -1;
     switch (nFilterIndex) {
     case 1:
-        result = SaveDibAsBmp(path, page);
+        result = SaveDibAsBmp(path, page.get());
         break;
-    case 2:
-        result = SaveDibAsJpeg(path, page, SettingsTable::ReadOne(&FileSaveSettings::JpegQuality),
-                               SettingsTable::ReadOne(&FileSaveSettings::JpegProgressive), 0);
+    case 2: {
+        const int quality = SettingsTable::ReadOne(&FileSaveSettings::JpegQuality);
+        const int progressive = SettingsTable::ReadOne(&FileSaveSettings::JpegProgressive);
+        result = exif.empty() ? SaveDibAsJpeg(path, page.get(), quality, progressive, 0)
+                              : SaveDibAsJpegWithExif(path, page.get(), quality, progressive, exif);
         break;
+    }
     case 3:
-        result = SaveDibAsPng(path, page, 8);
+        result = SaveDibAsPng(path, page.get(), 8);
         break;
     case 4:
-        result = SaveDibAsTiff(path, page, 1);
+        result = SaveDibAsTiff(path, page.get(), 1);
         break;
     default:
-        result = SaveDibAsGif(path, page, 0);
+        result = SaveDibAsGif(path, page.get(), 0);
         break;
     }
     return result == 0;
@@ -364,7 +418,7 @@ void COneWnd::OnComment()
         UpdateTitle(shown);
         return;
     }
-    Announce(CKWDoc::HintItemChanged, reinterpret_cast<const void*>(static_cast<INT_PTR>(m_nIndex)));
+    Announce(HintItemChanged, HintValue(m_nIndex));
     // A view that heard of the change may have shown the file again, with a new item.
     UpdateTitle(GetShownItem());
 }

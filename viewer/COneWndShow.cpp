@@ -30,6 +30,14 @@ void KeepWithinWorkArea(CRect& window)
     window.bottom = std::min(window.bottom, work.bottom);
 }
 
+// A pane has one line: a note's stored line breaks are drawn as spaces.
+CString NoteOnOneLine(const CString& note)
+{
+    CString line = note;
+    line.Replace(L"\\n", L" ");
+    return line;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- showing a file
@@ -84,11 +92,12 @@ BOOL COneWnd::Relocate()
     return m_bLocked;
 }
 
-void COneWnd::ReplaceDisplayedPage(HGLOBAL dib)
+void COneWnd::ReplaceDisplayedPage(HGLOBAL dib, COnePicture::PageEdit edit)
 {
     if (!dib || !m_pView)
         return;
     m_pView->ReplacePage(dib);
+    m_pView->GetPicture().AddDisplayEdit(std::move(edit));
     m_pView->Invalidate(FALSE);
     UpdateTitle(nullptr);
 }
@@ -99,10 +108,20 @@ void COneWnd::UpdateTitle(const VyxFile* item)
     UpdateSizePanes();
     if (item && m_wndStatusBar.GetSafeHwnd()) {
         CString info = item->GetInfoText();
-        m_wndStatusBar.SetPaneText(2, info.IsEmpty() ? item->GetNote() : info);
+        m_wndStatusBar.SetPaneText(2, info.IsEmpty() ? NoteOnOneLine(item->GetNote()) : info);
     }
-    if (item)
-        m_strTitle = item->ExpandMacros(m_strTitleFormat);
+    if (!item)
+        item = GetShownItem();
+    if (item) {
+        // The size the title tells is that of the page shown, turned as it is shown.
+        VyxFile shown(*item);
+        const CSize size = m_pView ? m_pView->GetPicture().GetShownPictureSize() : CSize(0, 0);
+        if (size.cx > 0 && size.cy > 0) {
+            shown.SetWidth(size.cx);
+            shown.SetHeight(size.cy);
+        }
+        m_strTitle = shown.ExpandMacros(m_strTitleFormat);
+    }
     const int count = m_pDocument ? m_pDocument->GetItemCount() : 0;
     const int page = m_pView ? m_pView->GetCurrentPage() : 0;
     const int pages = m_pView ? m_pView->GetKnownPageCount() : 0;

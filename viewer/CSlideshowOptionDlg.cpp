@@ -98,6 +98,9 @@ int* CSlideshowOptionDlg::CheckMember(UINT nID)
 BOOL CSlideshowOptionDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
+    // Tab and Escape move on and close here as in every other dialog, whichever box has the focus.
+    for (CCJFlatComboBox* box : {&m_fitCombo, &m_scaleCombo, &m_spaceCombo})
+        box->SetDialogKeys(TRUE);
     if (m_macroMenu.LoadMenu(IDR_SLIDESHOW_MACRO_MENU))
         m_macroButton.AttachMenu(m_macroMenu.GetSubMenu(0));
     SetDlgItemInt(IDC_VIEW_SLEEPTIME, static_cast<UINT>(SleepTime), TRUE);

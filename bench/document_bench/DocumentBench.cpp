@@ -2,6 +2,7 @@
 // call to the announcement that the list was rebuilt (goal: 1.5 s); and a refresh of that folder
 // after three files changed, which must keep every other item with its thumbnail.
 #include "catalogue/CKWDoc.h"
+#include "catalogue/FrameMessages.h"
 #include "catalogue/VyxFile.h"
 #include "common/ScratchTree.h"
 #include "foundation/VyxIni.h"
@@ -71,7 +72,7 @@ public:
     void OnDraw(CDC*) override {}
     void OnUpdate(CView*, LPARAM hint, CObject*) override
     {
-        if (hint == CKWDoc::HintListed)
+        if (hint == HintListRebuilt)
             listedAt = BenchSeconds();
     }
     double listedAt = 0;

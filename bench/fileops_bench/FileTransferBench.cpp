@@ -10,6 +10,7 @@
 // The spread of each round's ratio to its own plain copy is printed beside. Goals: within 1.2x of the plain loop on the
 // small files and 1.1x on the large one, the thread answering within 100 ms, memory flat. The large file is also copied
 // with the reader thread at idle priority on the busy machine, to show the stall that priority invites.
+#include "browser/CKWDocPictureOutput.h"
 #include "browser/CKWView.h"
 #include "browser/CMainFrame.h"
 #include "catalogue/CKWDoc.h"
@@ -391,7 +392,7 @@ double FrameCopy(FrameProgram& program, const std::wstring& destination, Figure&
     {
         // As the copy command holds the document while its dialog and job run.
         UpdatingScope updating(doc);
-        doc.TransferSelected(destination.c_str(), 0, VyxFileTransfer::SameOverwrite, false);
+        CKWDocPictureOutput(doc).TransferSelected(destination.c_str(), 0, VyxFileTransfer::SameOverwrite, false);
     }
     double seconds = BenchSeconds() - start;
     figure.worstAnswerMs = std::max(figure.worstAnswerMs, watch.Stop());

@@ -2,6 +2,7 @@
 // another format, beside the bare libjpeg decode of each file into one picture and its encode to
 // a file, in the same run and taking turns (goal: the document within 1.1x of the bare path), by the
 // clock and in the thread's processor time.
+#include "browser/CKWDocPictureOutput.h"
 #include "catalogue/VyxFile.h"
 #include "fileops/CFileSaveDlg.h"
 #include "image/codecs/SaveDib.h"
@@ -113,7 +114,7 @@ void ToJpeg(benchmark::State& state)
         options.m_folder = documentOut.c_str();
         start = BenchSeconds();
         cpu = BenchThreadSeconds();
-        document.doc.SaveSelectedPictures(options);
+        CKWDocPictureOutput(document.doc).SaveSelectedPictures(options);
         const double saved = BenchSeconds() - start, savedCpu = BenchThreadSeconds() - cpu;
         state.SetIterationTime(saved);
 
@@ -171,8 +172,8 @@ int wmain(int argc, wchar_t** argv)
                 "its read + write alone s", "processor s: bare, document");
     for (size_t i = 0; i < g_bare.size(); ++i)
         std::printf("  %6zu %8.2f (%4.2f+%4.2f) %12.2f %7.2f %12.2f+%4.2f %12.2f %6.2f %5.2fx\n", i + 1, g_bare[i],
-                    g_decode[i], g_bare[i] - g_decode[i], g_document[i], g_document[i] / g_bare[i], g_load[i], g_save[i],
-                    g_bareCpu[i], g_documentCpu[i], g_documentCpu[i] / g_bareCpu[i]);
+                    g_decode[i], g_bare[i] - g_decode[i], g_document[i], g_document[i] / g_bare[i], g_load[i],
+                    g_save[i], g_bareCpu[i], g_documentCpu[i], g_documentCpu[i] / g_bareCpu[i]);
     if (!g_bare.empty())
         std::printf("  median %8.2f %12.2f %7.2f %37.2f %6.2f %5.2fx\n", Median(g_bare), Median(g_document),
                     Median(g_document) / Median(g_bare), Median(g_bareCpu), Median(g_documentCpu),

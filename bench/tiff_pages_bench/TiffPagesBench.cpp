@@ -8,6 +8,7 @@
 // the pages reached, the bytes its pages hold and the process's private bytes at most, and the
 // time a page takes, beside what holding every page would take (goal: every page reached, the
 // pages within their budget of 128 MB).
+#include "browser/CKWDocPictureOutput.h"
 #include "catalogue/COnePicture.h"
 #include "fileops/CFileSaveDlg.h"
 #include "foundation/VyxIni.h"
@@ -83,7 +84,7 @@ void MultiPageTiff(benchmark::State& state)
                 Sleep(20);
             }
         });
-        document.doc.SaveSelectedPictures(options);
+        CKWDocPictureOutput(document.doc).SaveSelectedPictures(options);
         const double seconds = BenchSeconds() - begun;
         stop = true;
         sampler.join();

@@ -122,6 +122,9 @@ void TermDestination(j_compress_ptr cinfo)
     dest->written = dest->capacity - dest->pub.free_in_buffer;
 }
 
+// The most a marker segment holds after its length field.
+const size_t kMaxMarkerData = 65533;
+
 // Writes the DIB's rows top of the picture first. No C++ objects live in this frame: the error
 // exit jumps back to the setjmp of the caller.
 void CompressRows(j_compress_ptr cinfo, const void* dib24, const JpegEncodeSettings& settings)
@@ -137,7 +140,13 @@ void CompressRows(j_compress_ptr cinfo, const void* dib24, const JpegEncodeSetti
     jpeg_set_quality(cinfo, std::clamp(settings.quality, 0, 100), settings.progressive ? FALSE : TRUE);
     if (settings.progressive)
         jpeg_simple_progression(cinfo);
+    // An Exif file starts with its Exif segment.
+    const bool exif = settings.exif && settings.exifSize > 0 && settings.exifSize <= kMaxMarkerData;
+    if (exif)
+        cinfo->write_JFIF_header = FALSE;
     jpeg_start_compress(cinfo, TRUE);
+    if (exif)
+        jpeg_write_marker(cinfo, JPEG_APP0 + 1, settings.exif, static_cast<unsigned int>(settings.exifSize));
     const BYTE* bits = DibBits(dib24);
     const DWORD row = DibRowSize(dib24);
     while (cinfo->next_scanline < cinfo->image_height) {

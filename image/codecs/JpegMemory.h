@@ -54,6 +54,10 @@ struct JpegEncodeSettings
     int quality = 90;
     bool grey = false;
     bool progressive = false;
+    // An Exif block (APP1 payload, at most 65533 bytes) written after the start of the picture in
+    // place of the JFIF header; none when null.
+    const BYTE* exif = nullptr;
+    size_t exifSize = 0;
 };
 
 // Encodes a locked 24-bit DIB. To memory: *data is a malloc block the caller frees with free().

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "common/BrowserTestUtil.h"
+#include "common/TwinFiles.h"
 #include "catalogue/CCommentDlg.h"
 #include "catalogue/VyxFile.h"
 #include "catalogue/VyxNoteStore.h"
+#include "foundation/VyxSystem.h"
 #include "res/resource.h"
 
 namespace {
@@ -148,4 +150,65 @@ TEST(CommentDlg, ANoteTheCodePageNoteFileCannotTakeIsRefusedNamingTheFile)
     EXPECT_NE(-1, message.Find(folder / L"_NOTE_.KWI")) << message.GetString();
     EXPECT_EQ(before, FrameworkScratchFolder::ReadFile(folder / L"_NOTE_.KWI"));
     EXPECT_EQ(CString(L"桜"), item.GetNote());
+}
+
+TEST(CommentDlg, ANoteFileThatCannotBeWrittenIsNamedWithTheSystemsReason)
+{
+    ScratchSettings settings;
+    FrameworkScratchFolder folder;
+    folder.WriteFile(L"a.jpg", "data");
+    VyxFile item(folder / L"a.jpg");
+    ASSERT_EQ(VyxNoteStore::NoteWritten, item.SetNote(L"before"));
+    const CString noteFile = folder / L"_NOTE_.KWI";
+    ASSERT_TRUE(SetFileAttributesW(noteFile, FILE_ATTRIBUTE_READONLY));
+    SetLastError(ERROR_ACCESS_DENIED);
+    const CString reason = GetLastErrorText();
+    ASSERT_FALSE(reason.IsEmpty());
+    CCommentDlg dialog(&item);
+    CString message;
+    bool whole = false;
+    HelperThread driver([&] {
+        HWND window = WaitForDialog(L"コメント入力", 30000);
+        SetWindowTextW(GetDlgItem(window, IDC_COMMENT_EDIT), L"after");
+        PostMessageW(window, WM_COMMAND, IDOK, 0);
+        HWND box = WaitForMessageBox(&message, 30000);
+        whole = box && MessageBoxShowsWholeText(box);
+        AnswerMessageBox(nullptr, IDOK);
+        PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(IDCANCEL, dialog.DoModal());
+    SetFileAttributesW(noteFile, FILE_ATTRIBUTE_NORMAL);
+    CString joined = message;
+    joined.Replace(L"\r\n", L"");
+    EXPECT_NE(-1, joined.Find(noteFile)) << message.GetString();
+    CString firstLineOfReason = reason.SpanExcluding(L"\r\n");
+    EXPECT_NE(-1, joined.Find(firstLineOfReason)) << message.GetString();
+    EXPECT_TRUE(whole) << message.GetString();
+    EXPECT_EQ(CString(L"before"), StoredNote(folder, L"a.jpg"));
+}
+
+TEST(CommentDlg, ACommentForANameWhoseFileIsGoneIsRefusedNamingTheTwinItWouldReach)
+{
+    ScratchSettings settings;
+    FrameworkScratchFolder folder;
+    folder.WriteFile(L"Case.jpg", "upper");
+    VyxFile upper(folder / L"Case.jpg");
+    ASSERT_EQ(VyxNoteStore::NoteWritten, upper.SetNote(L"the upper one"));
+    const std::wstring path(folder.Path());
+    ASSERT_TRUE(twinfiles::PutTwin(path, L"case.jpg", "lower"));
+    VyxFile item(folder / L"case.jpg");
+    ASSERT_TRUE(DeleteFileW(folder / L"case.jpg"));
+    CCommentDlg dialog(&item);
+    CString message;
+    HelperThread driver([&] {
+        HWND window = WaitForDialog(L"コメント入力", 30000);
+        SetWindowTextW(GetDlgItem(window, IDC_COMMENT_EDIT), L"mine");
+        PostMessageW(window, WM_COMMAND, IDOK, 0);
+        DismissMessageBox(&message);
+        PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(IDCANCEL, dialog.DoModal());
+    EXPECT_NE(-1, message.Find(L"「case.jpg」")) << CStringA(message).GetString();
+    EXPECT_NE(-1, message.Find(L"「Case.jpg」"));
+    EXPECT_EQ(CString(L"the upper one"), StoredNote(folder, L"Case.jpg"));
 }

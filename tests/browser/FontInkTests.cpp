@@ -1,11 +1,14 @@
 // The faces the program draws its texts in, as the test prefix maps them: a name's "." and "_"
-// keep ink of their own, apart from the letters beside them, at every size the program uses.
+// keep ink of their own, apart from the letters beside them, at every size the program uses, and
+// every other mark of a name is drawn where it belongs.
 #include <gtest/gtest.h>
 
 #include "common/BrowserTestUtil.h"
 #include "common/ControlTestUtil.h"
 #include "browser/CJumpDialogBar.h"
+#include "browser/VyxDriveBar.h"
 #include "catalogue/CKWDocSettings.h"
+#include "catalogue/LowLinePainter.h"
 #include "res/resource.h"
 
 #include <string>
@@ -129,21 +132,21 @@ INT_PTR CALLBACK PlainDialog(HWND, UINT, WPARAM, LPARAM)
     return FALSE;
 }
 
-} // namespace
-
-TEST(FontInk, NamesKeepTheirDotsAndLowLinesInEveryFaceTheProgramDrawsThem)
+// Every font the program draws names and labels with.
+std::vector<LOGFONTW> ProgramFonts()
 {
-    ScratchSettings settings;
     std::vector<LOGFONTW> fonts;
     // Every dialog's font, from a dialog of the program.
     HWND dialog = CreateDialogParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDD_COMMENT), nullptr, PlainDialog, 0);
-    ASSERT_NE(nullptr, dialog);
-    fonts.push_back(FontOf(dialog));
-    DestroyWindow(dialog);
+    EXPECT_NE(nullptr, dialog);
+    if (dialog) {
+        fonts.push_back(FontOf(dialog));
+        DestroyWindow(dialog);
+    }
     // The jump bar's entry.
     CLogHostWnd host;
     CJumpDialogBar bar;
-    ASSERT_TRUE(bar.Create(&host, IDD_JUMPBAR, CBRS_TOP, 0xE803));
+    EXPECT_TRUE(bar.Create(&host, IDD_JUMPBAR, CBRS_TOP, 0xE803));
     fonts.push_back(FontOf(bar.GetPathEdit().GetSafeHwnd()));
     // The captions' default font, list rows, menus and the status bar.
     CKWDocSettings document;
@@ -156,7 +159,7 @@ TEST(FontInk, NamesKeepTheirDotsAndLowLinesInEveryFaceTheProgramDrawsThem)
     fonts.push_back(gui);
     NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = sizeof(metrics);
-    ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0));
+    EXPECT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0));
     fonts.push_back(metrics.lfMenuFont);
     fonts.push_back(metrics.lfStatusFont);
     fonts.push_back(metrics.lfMessageFont);
@@ -168,6 +171,149 @@ TEST(FontInk, NamesKeepTheirDotsAndLowLinesInEveryFaceTheProgramDrawsThem)
             lstrcpynW(font.lfFaceName, face, LF_FACESIZE);
             fonts.push_back(font);
         }
-    for (const LOGFONTW& font : fonts)
+    return fonts;
+}
+
+// One character drawn alone, black on white, and the rows that took its ink.
+class Glyph
+{
+public:
+    static const int kSize = 64, kOrigin = 8;
+    Glyph(HFONT font, const wchar_t* text, int count, bool paintLowLines = false)
+    {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = kSize;
+        info.bmiHeader.biHeight = -kSize;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        HDC dc = CreateCompatibleDC(nullptr);
+        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (!dc || !bitmap || !bits) {
+            ADD_FAILURE() << "no canvas";
+            return;
+        }
+        HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+        RECT all = {0, 0, kSize, kSize};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        HGDIOBJ oldFont = SelectObject(dc, font);
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkMode(dc, TRANSPARENT);
+        TextOutW(dc, kOrigin, kOrigin, text, count);
+        if (paintLowLines)
+            PaintLowLines(dc, CString(text, count), kOrigin, kOrigin, INT_MAX, all);
+        GdiFlush();
+        const auto* pixels = static_cast<const DWORD*>(bits);
+        for (int y = 0; y < kSize; ++y)
+            for (int x = 0; x < kSize; ++x) {
+                const DWORD c = pixels[y * kSize + x];
+                if ((c & 0xFF) + ((c >> 8) & 0xFF) + ((c >> 16) & 0xFF) < 3 * 224) {
+                    ++m_count;
+                    m_top = m_top < 0 ? y : m_top;
+                    m_bottom = y;
+                }
+            }
+        SelectObject(dc, oldFont);
+        SelectObject(dc, oldBitmap);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    int Count() const { return m_count; }
+    int Top() const { return m_top; }
+    int Bottom() const { return m_bottom; }
+
+private:
+    int m_count = 0, m_top = -1, m_bottom = -1;
+};
+
+std::string Utf8(const CString& text)
+{
+    char buffer[256] = {};
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, buffer, sizeof(buffer) - 1, nullptr, nullptr);
+    return buffer;
+}
+
+// The face a font name stands for in this prefix.
+CString RealFace(HFONT font)
+{
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(screen, font);
+    wchar_t face[LF_FACESIZE] = {};
+    GetTextFaceW(screen, LF_FACESIZE, face);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    return face;
+}
+
+// Every mark a name may hold leaves ink of its own in the font: a low line the face drops is one
+// the low-line painter knows of and draws; and "~" is a tilde at the height of "-", not an overline.
+void ExpectEveryMarkDrawn(const LOGFONTW& logFont)
+{
+    HFONT font = CreateFontIndirectW(&logFont);
+    ASSERT_NE(nullptr, font) << Describe(logFont);
+    const std::string name = Describe(logFont) + " (" + Utf8(RealFace(font)) + ")";
+    CString marks;
+    for (wchar_t c = 0x21; c < 0x7F; ++c)
+        marks += c;
+    marks += L"¥～・Ελληνικά Русский";
+    for (int i = 0; i < marks.GetLength(); ++i) {
+        const wchar_t mark = marks[i];
+        if (mark == L' ' || Glyph(font, &mark, 1).Count() > 0)
+            continue;
+        if (mark == L'_') {
+            HDC screen = GetDC(nullptr);
+            HGDIOBJ old = SelectObject(screen, font);
+            const bool known = FontDropsLowLine(screen);
+            SelectObject(screen, old);
+            ReleaseDC(nullptr, screen);
+            EXPECT_TRUE(known) << name << ": '_' has no ink, and the low-line painter does not know";
+            EXPECT_GT(Glyph(font, &mark, 1, true).Count(), 0) << name << ": the low-line painter draws no '_'";
+            continue;
+        }
+        ADD_FAILURE() << name << ": '" << Utf8(CString(mark)) << "' has no ink";
+    }
+    const Glyph tilde(font, L"~", 1), hyphen(font, L"-", 1);
+    ASSERT_GT(hyphen.Count(), 0) << name;
+    EXPECT_TRUE(tilde.Bottom() >= hyphen.Top() - 1 && tilde.Top() <= hyphen.Bottom() + 1)
+        << name << ": '~' has its ink in rows " << tilde.Top() << "-" << tilde.Bottom() << ", '-' in rows "
+        << hyphen.Top() << "-" << hyphen.Bottom();
+    DeleteObject(font);
+}
+
+} // namespace
+
+TEST(FontInk, NamesKeepTheirDotsAndLowLinesInEveryFaceTheProgramDrawsThem)
+{
+    ScratchSettings settings;
+    for (const LOGFONTW& font : ProgramFonts())
         ExpectDotsAndLowLinesApart(font);
+}
+
+// The names the program and the platform's dialogs ask for, each a face of the prefix's mapping,
+// at every size text is drawn in (the captions' -9 to -16 pixels, the drive bar's cell height of
+// 12), and every font the program makes.
+TEST(FontInk, EveryMarkOfANameIsDrawnAndTheTildeSitsLevelWithTheHyphenInEveryMappedFace)
+{
+    ScratchSettings settings;
+    std::vector<LOGFONTW> fonts = ProgramFonts();
+    for (const wchar_t* face : {L"ＭＳ Ｐゴシック", L"MS PGothic", L"MS UI Gothic", L"ＭＳ ゴシック", L"MS Gothic",
+                                L"ＭＳ 明朝", L"MS Mincho", L"MS Shell Dlg", L"MS Shell Dlg 2", L"Tahoma"})
+        for (int height : {-9, -10, -11, -12, -13, -14, -15, -16, 12}) {
+            LOGFONTW font = {};
+            font.lfHeight = height;
+            font.lfCharSet = DEFAULT_CHARSET;
+            lstrcpynW(font.lfFaceName, face, LF_FACESIZE);
+            fonts.push_back(font);
+        }
+    // The drive bar's letters.
+    CLogHostWnd host;
+    VyxDriveBar drives;
+    ASSERT_TRUE(drives.Create(&host, IDD_DRIVEBAR, CBRS_TOP, 0xE804));
+    ASSERT_NE(nullptr, drives.GetDriveButtons());
+    HWND letter = GetWindow(drives.GetDriveButtons()->GetSafeHwnd(), GW_CHILD);
+    ASSERT_NE(nullptr, letter);
+    fonts.push_back(FontOf(letter));
+    for (const LOGFONTW& font : fonts)
+        ExpectEveryMarkDrawn(font);
 }

@@ -319,7 +319,7 @@ TEST(FrameCommands, RefreshingClearsTheCannotDrawMarksAndAnnouncesTheFolder)
     // The thumbnail view answers the announcement of its own folder by listing it again.
     const std::wstring announced = std::wstring(L"21 ") + p.m_folder.Path().GetString();
     const bool heard = std::find(p.m_hints.heard.begin(), p.m_hints.heard.end(), announced) != p.m_hints.heard.end();
-    EXPECT_TRUE(heard || p.m_hints.Count(CKWDoc::HintListing) == 1);
+    EXPECT_TRUE(heard || p.m_hints.Count(HintListRebuilding) == 1);
 }
 
 TEST(FrameCommands, FolderCommandsAreEnabledByWhatTheLocationIs)

@@ -2,6 +2,7 @@
 
 #include "common/FrameTestUtil.h"
 #include "common/RealInput.h"
+#include "common/SetUpParts.h"
 #include "catalogue/FrameMessages.h"
 #include "catalogue/VyxFile.h"
 #include "fileops/VyxFileTransfer.h"
@@ -177,8 +178,7 @@ TEST(FrameWatch, TheDriveWatchersChangeRefreshesTheFreeSpaceAfterItsDelay)
 {
     FrameProgram p(WatchWithShortDelays);
     // Files are made in the drive's root: only in the prefix's own drive.
-    if (Root(p.m_folder.Path()).CompareNoCase(L"C:\\") != 0)
-        GTEST_SKIP() << "the scratch folder is not on the prefix's drive";
+    VYX_NEEDS_SETUP_PART(Root(p.m_folder.Path()).CompareNoCase(L"C:\\") == 0, "a scratch folder on the prefix's drive");
     p.Frame()->GetStatusBar().SetPaneText(2, L"stale");
     int n = 0;
     DWORD made = 0;

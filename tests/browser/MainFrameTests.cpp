@@ -276,6 +276,9 @@ TEST(MainFrame, ClosingWritesTheStateThatTheNextStartRestores)
         EXPECT_EQ(CString(L"1"), ReadSetting(L"MainFrame", L"StatusBar"));
         EXPECT_EQ(CString(L"0"), ReadSetting(L"MainFrame", L"FrameSplit"));
         EXPECT_EQ(CString(L"5000"), ReadSetting(L"MainFrame", L"FolderChangeCheckTimes"));
+        EXPECT_EQ(CString(L"300"), ReadSetting(L"MainFrame", L"UpdateStatusTimes"));
+        // Written for whoever reads the file, though the frame itself never reads it.
+        EXPECT_EQ(CString(L"1"), ReadSetting(L"MainFrame", L"MenuBar"));
         EXPECT_NE(CString(L"<none>"), ReadSetting(L"MainFrame", L"WindowPlacement\\showCmd"));
         EXPECT_NE(CString(L"<none>"), ReadSetting(L"ToolbarState", L"ToolbarStateInfo"));
         EXPECT_NE(CString(L"<none>"), ReadSetting(L"RebarState", L"BandStateInfo"));

@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 
 #include "common/FrameTestUtil.h"
+#include "common/ImportPatch.h"
+#include "common/RealInput.h"
 #include "SettingsTestUtil.h"
+#include "catalogue/CacheRootCheck.h"
 #include "image/plugins/Spi.h"
 
+#include <atomic>
 #include <functional>
 #include <vector>
 
@@ -115,6 +119,14 @@ void ForEachControl(const std::function<void(HWND page, const ControlCase&)>& ac
         Shot(sheet, (L"options_page" + std::to_wstring(page) + L".bmp").c_str());
     }
     PostMessageW(sheet, PSM_PRESSBUTTON, button == IDOK ? PSBTN_OK : PSBTN_CANCEL, 0);
+    // The cache folder the table types is not there: OK asks whether to make it, and is told No.
+    if (button == IDOK) {
+        WaitUntil([&] { return !IsWindow(sheet); }, 30000);
+        CString question;
+        AnswerMessageBox(&question, IDNO);
+        if (question.Find(L"C:\\cache") < 0)
+            problems->push_back(L"no question about the cache folder");
+    }
 }
 
 // Sets every control of the table, page by page, and ends the sheet with the button.
@@ -181,6 +193,7 @@ void RunOptions(FrameProgram& program)
 TEST(OptionsSheet, EveryControlOfEveryPageComesBackFromTheSettingsFile)
 {
     PluginFlagsScope flags;
+    RemoveDirectoryW(L"C:\\cache");
     FrameProgram program(SeedSettings);
     ASSERT_NE(nullptr, program.Frame());
     {
@@ -270,4 +283,106 @@ TEST(OptionsSheet, OkActsAtOnceOnTheOpenWindows)
     const COLORREF shown = GetPixel(dc, client.right - 2, client.bottom - 2);
     ::ReleaseDC(view->GetSafeHwnd(), dc);
     EXPECT_EQ(RGB(255, 0, 0), shown);
+}
+
+namespace {
+
+// Every message box text, answered at once with OK, while alive.
+class MessageBoxRecorder
+{
+public:
+    MessageBoxRecorder() : m_patch("user32.dll", "MessageBoxW", reinterpret_cast<const void*>(&Record))
+    {
+        s_texts.clear();
+    }
+    static const std::vector<CString>& Texts() { return s_texts; }
+    explicit operator bool() const { return static_cast<bool>(m_patch); }
+
+private:
+    static int WINAPI Record(HWND, LPCWSTR text, LPCWSTR, UINT)
+    {
+        s_texts.emplace_back(text);
+        return IDOK;
+    }
+    ImportPatch m_patch;
+    static std::vector<CString> s_texts;
+};
+std::vector<CString> MessageBoxRecorder::s_texts;
+
+// The cache page's folder typed, automatic saving on, OK; the question that follows answered.
+void AcceptCacheFolder(const CString& folder, int answer, CString* question)
+{
+    HWND sheet = WaitForSheet();
+    if (!sheet)
+        return;
+    HWND page = ShowPage(sheet, 10);
+    SetCheckAndNotify(page, IDC_CACHE_AUTOSAVE, true);
+    Type(page, IDC_CACHE_FOLDER, folder);
+    PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+    // The sheet's own labels would pass for a message box's text.
+    WaitUntil([&] { return !IsWindow(sheet); }, 30000);
+    AnswerMessageBox(question, answer);
+}
+
+CString Joined(const CString& text)
+{
+    CString joined = text;
+    joined.Replace(L"\r\n", L"");
+    return joined;
+}
+
+} // namespace
+
+TEST(OptionsSheet, AMissingCacheFolderIsMadeWhenTheUserSaysSoAndOtherwiseEverySaveSaysItCannotBeWritten)
+{
+    FrameProgram program(nullptr, false);
+    ASSERT_TRUE(program.m_folder.WriteFile(L"photo.bmp", "BM"));
+    ASSERT_TRUE(CreateDirectoryW(program.m_folder / L"another", nullptr));
+    ASSERT_TRUE(program.Start(program.m_folder.Path()));
+    CacheRootCheck::ForgetTold();
+
+    // Yes: the folder is made with its missing parent.
+    const CString made = program.m_folder / L"cache\\thumbs";
+    CString question;
+    {
+        HelperThread driver([&] { AcceptCacheFolder(made, IDYES, &question); }, 60000);
+        RunOptions(program);
+    }
+    EXPECT_NE(-1, Joined(question).Find(L"「" + made + L"」")) << question.GetString();
+    EXPECT_EQ(FILE_ATTRIBUTE_DIRECTORY, GetFileAttributesW(made) & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ(made, program.Document()->CacheDataFolder);
+
+    // No: nothing is made, and Ctrl+W, pressed as the user does, says the cache cannot go there.
+    const CString declined = program.m_folder / L"nowhere";
+    {
+        HelperThread driver([&] { AcceptCacheFolder(declined, IDNO, &question); }, 60000);
+        RunOptions(program);
+    }
+    EXPECT_NE(-1, Joined(question).Find(L"「" + declined + L"」")) << question.GetString();
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(declined));
+    EXPECT_EQ(declined, program.Document()->CacheDataFolder);
+    ASSERT_TRUE(MakeActive(*program.Frame()));
+    CString told;
+    std::atomic<bool> answered{false};
+    {
+        HelperThread driver([&] {
+            AnswerMessageBox(&told, IDOK);
+            answered = true;
+        });
+        EXPECT_TRUE(Press('W', VK_CONTROL, [&] { return answered.load(); }));
+    }
+    EXPECT_NE(-1, Joined(told).Find(L"「" + declined + L"」")) << told.GetString();
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(declined));
+
+    // A folder that goes away later: the first automatic save that cannot write says so, once.
+    ASSERT_TRUE(RemoveDirectoryW(made));
+    program.Document()->CacheDataFolder = made;
+    {
+        MessageBoxRecorder boxes;
+        ASSERT_TRUE(boxes);
+        ASSERT_TRUE(program.Pane()->GoToPath(program.m_folder / L"another", FALSE));
+        ASSERT_TRUE(program.Pane()->GoToPath(program.m_folder.Path(), FALSE));
+        ASSERT_EQ(1u, MessageBoxRecorder::Texts().size());
+        EXPECT_NE(-1, Joined(MessageBoxRecorder::Texts()[0]).Find(L"「" + made + L"」"));
+    }
 }

@@ -445,7 +445,7 @@ TEST(ThumbView, ExtensionsOfExecExtOpenByAssociation)
     ASSERT_TRUE(p.Start(p.m_folder.Path()));
     const int index = IndexOf(p.Document(), L"notes.txt");
     ASSERT_GE(index, 0);
-    p.Document()->UpdateAllViews(nullptr, HintItemActivated, reinterpret_cast<CObject*>(static_cast<INT_PTR>(index)));
+    p.Document()->UpdateAllViews(nullptr, HintItemActivated, HintValue(index));
     EXPECT_EQ(p.m_folder / L"notes.txt", opened);
     EXPECT_EQ(0, p.m_hints.Count(HintGoToPath));
     CKWView::ShellOpen = nullptr;

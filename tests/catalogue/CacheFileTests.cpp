@@ -1,6 +1,8 @@
 #include "ThumbnailTestUtil.h"
 
 #include "catalogue/SteppedPictureLoad.h"
+#include "common/ImportPatch.h"
+#include "foundation/TempMarker.h"
 #include "catalogue/VyxFilexDraw.h"
 #include "image/DibCore.h"
 #include "image/codecs/JpegMemory.h"
@@ -620,7 +622,9 @@ TEST(CacheFile, AStoredPictureLargerThanItsBoxIsNoThumbnailAndIsNotDecoded)
     EXPECT_TRUE(decodes(VyxCacheThumbs::ImageJpeg, large));
 }
 
-TEST(CacheFile, DuplicateRecordsAreDroppedWhenReadAndTheFileIsWrittenOnceWithout)
+// Records of one file (its name, and its member path) are all kept: the first is the one found,
+// and the file is written back with every one of them.
+TEST(CacheFile, RecordsOfOneFileAreAllKeptWhenReadTheFirstIsFoundAndEachIsWrittenBack)
 {
     CacheScope scope;
     ScratchFolder folder(L"cache");
@@ -635,19 +639,27 @@ TEST(CacheFile, DuplicateRecordsAreDroppedWhenReadAndTheFileIsWrittenOnceWithout
     const std::wstring path = PutFile(folder, L"dup.kwt", bytes.bytes);
     VyxCacheFolder cache;
     ASSERT_EQ(VyxCacheFolder::LoadDone, cache.Load(path.c_str()));
-    ASSERT_EQ(3, cache.GetCount());
-    EXPECT_EQ(1u, cache.GetAt(0)->m_fileSize);
-    EXPECT_EQ(3u, cache.GetAt(1)->m_fileSize);
-    EXPECT_EQ(4u, cache.GetAt(2)->m_fileSize);
-    EXPECT_TRUE(cache.IsModified());
-    ASSERT_EQ(1, cache.SaveIfModified(path.c_str()));
-    const std::string written = Bytes(path);
-    EXPECT_LT(written.size(), bytes.bytes.size() / 20);
+    ASSERT_EQ(204, cache.GetCount());
+    EXPECT_FALSE(cache.IsModified());
+    for (INT_PTR i = 0; i < 201; ++i)
+        EXPECT_EQ(i == 0 ? 1u : 99u + static_cast<ULONGLONG>(i), cache.GetAt(i)->m_fileSize) << i;
+    EXPECT_EQ(5u, cache.GetAt(203)->m_fileSize);
+    const std::wstring a = PutFile(folder, L"a.jpg", "x");
+    VyxFile item(a.c_str());
+    ASSERT_NE(nullptr, cache.FindRecord(item));
+    EXPECT_EQ(1u, cache.FindRecord(item)->m_fileSize);
 
+    // Written whole (a record removed), every other one goes back in its order.
+    VyxFile b(PutFile(folder, L"b.jpg", "x").c_str());
+    cache.RemoveItem(b);
+    ASSERT_EQ(1, cache.SaveIfModified(path.c_str()));
     VyxCacheFolder again;
     ASSERT_EQ(VyxCacheFolder::LoadDone, again.Load(path.c_str()));
-    EXPECT_EQ(3, again.GetCount());
+    ASSERT_EQ(203, again.GetCount());
     EXPECT_FALSE(again.IsModified());
+    for (INT_PTR i = 0; i < 203; ++i)
+        EXPECT_EQ(cache.GetAt(i)->m_fileSize, again.GetAt(i)->m_fileSize) << i;
+    EXPECT_EQ(1u, again.FindRecord(item)->m_fileSize);
 }
 
 // New images past the folder's budget are moved out of memory; nothing of what is written or
@@ -1002,7 +1014,8 @@ TEST(CacheFile, NewRecordsAreAddedToTheFileReadAndATornEndGoesFirst)
     reread.RemoveItem(*items[0]->item);
     ASSERT_EQ(1, reread.SaveIfModified(path.c_str()));
     EXPECT_NE(appended, FileIdentity(path));
-    // Another writer's file since: written whole, never added to.
+    // Another writer's file since: the new record goes after what that file holds, whose own
+    // change (a record removed) stands.
     VyxCacheFolder stale;
     ASSERT_EQ(VyxCacheFolder::LoadDone, stale.Load(path.c_str()));
     {
@@ -1012,12 +1025,17 @@ TEST(CacheFile, NewRecordsAreAddedToTheFileReadAndATornEndGoesFirst)
         ASSERT_EQ(1, other.SaveIfModified(path.c_str()));
     }
     const ULONGLONG others = FileIdentity(path);
+    const std::string othersBytes = Bytes(path);
     ASSERT_EQ(0, stale.StoreFromItem(*items[0]->item));
     ASSERT_EQ(1, stale.SaveIfModified(path.c_str()));
-    EXPECT_NE(others, FileIdentity(path));
+    EXPECT_EQ(others, FileIdentity(path));
+    EXPECT_EQ(othersBytes, Bytes(path).substr(0, othersBytes.size()));
     VyxCacheFolder last;
     ASSERT_EQ(VyxCacheFolder::LoadDone, last.Load(path.c_str()));
-    EXPECT_EQ(5, last.GetCount());
+    EXPECT_EQ(4, last.GetCount());
+    EXPECT_EQ(nullptr, last.FindRecord(*items[1]->item));
+    VyxFile added(items[0]->item->GetPath().GetString());
+    EXPECT_EQ(0, last.RestoreToItem(added));
 
     // A file of its header alone keeps it: the first record follows the magic field.
     PutFile(folder, L"_THUMBS_.KWI", CacheBytes().Head().bytes);
@@ -1030,4 +1048,209 @@ TEST(CacheFile, NewRecordsAreAddedToTheFileReadAndATornEndGoesFirst)
     ASSERT_EQ(1, one.GetCount());
     VyxFile restored(items[2]->item->GetPath().GetString());
     EXPECT_EQ(0, one.RestoreToItem(restored));
+}
+
+// ---------------------------------------------------------------- other writers and the user's files
+
+namespace {
+
+// Waits until a write now would give a file another write time than the file has: the file
+// system's clock moves on in ticks.
+bool ClockHasMovedPast(const ScratchFolder& folder, const std::wstring& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA file = {}, probe = {};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &file))
+        return false;
+    const std::wstring probePath = folder / L"clock.probe";
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 10000;) {
+        ScratchFolder::WriteFile(probePath, "tick");
+        if (GetFileAttributesExW(probePath.c_str(), GetFileExInfoStandard, &probe) &&
+            CompareFileTime(&probe.ftLastWriteTime, &file.ftLastWriteTime) != 0) {
+            DeleteFileW(probePath.c_str());
+            return true;
+        }
+    }
+    return false;
+}
+
+VyxCacheFolder::WriteWatch* s_givenUp = nullptr;
+decltype(&WriteFile) s_writeFile = nullptr;
+
+// The first whole chunk written gives the write up, as a close that is cancelled then does.
+BOOL WINAPI GivingUpWrite(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED overlapped)
+{
+    const BOOL done = s_writeFile(file, data, size, written, overlapped);
+    if (s_givenUp && size >= 256 * 1024)
+        s_givenUp->stop = true;
+    return done;
+}
+
+} // namespace
+
+// The records another writer added since this folder read the file stay when this one adds its
+// own after them, also when the file came out as long as it was (the other writer cut a torn end
+// and added as many bytes).
+TEST(CacheFile, RecordsAnotherWriterAddedSinceTheFileWasReadStay)
+{
+    CacheScope scope;
+    StandardPlugins plugins;
+    ScratchFolder folder(L"cache");
+    const std::wstring path = folder / L"_THUMBS_.KWI", copy = folder / L"copy.kwt";
+    std::vector<std::unique_ptr<StoredItem>> items;
+    for (int i = 0; i < 3; ++i)
+        items.emplace_back(new StoredItem(folder, L"p" + std::to_wstring(i) + L".tpic", 24 + 2 * i, 20 + i));
+    {
+        VyxCacheFolder first;
+        ASSERT_EQ(0, first.StoreFromItem(*items[0]->item));
+        ASSERT_EQ(1, first.SaveIfModified(path.c_str()));
+    }
+    const std::string whole = Bytes(path);
+    // The bytes the other writer's record takes, measured on a copy.
+    std::string added;
+    {
+        PutFile(folder, L"copy.kwt", whole);
+        VyxCacheFolder probe;
+        ASSERT_EQ(VyxCacheFolder::LoadDone, probe.Load(copy.c_str()));
+        ASSERT_EQ(0, probe.StoreFromItem(*items[1]->item));
+        ASSERT_EQ(1, probe.SaveIfModified(copy.c_str()));
+        added = Bytes(copy).substr(whole.size());
+        ASSERT_FALSE(added.empty());
+    }
+    // A crash during an earlier addition left a torn record of just that length.
+    const std::string torn =
+        (CacheBytes().Record(L"torn.tpic", L"a_image", 1, kTime).bytes + std::string(added.size(), 'z'))
+            .substr(0, added.size());
+    PutFile(folder, L"_THUMBS_.KWI", whole + torn);
+    VyxCacheFolder mine;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, mine.Load(path.c_str()));
+    ASSERT_EQ(1, mine.GetCount());
+    ASSERT_TRUE(ClockHasMovedPast(folder, path));
+    {
+        VyxCacheFolder other;
+        ASSERT_EQ(VyxCacheFolder::LoadDone, other.Load(path.c_str()));
+        ASSERT_EQ(0, other.StoreFromItem(*items[1]->item));
+        ASSERT_EQ(1, other.SaveIfModified(path.c_str()));
+    }
+    ASSERT_EQ(whole + added, Bytes(path));
+    ASSERT_EQ(0, mine.StoreFromItem(*items[2]->item));
+    ASSERT_EQ(1, mine.SaveIfModified(path.c_str()));
+    EXPECT_EQ(whole + added, Bytes(path).substr(0, whole.size() + added.size()));
+    VyxCacheFolder last;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, last.Load(path.c_str()));
+    ASSERT_EQ(3, last.GetCount());
+    for (auto& stored : items) {
+        VyxFile fromFile(stored->item->GetPath().GetString());
+        EXPECT_EQ(0, last.RestoreToItem(fromFile)) << fromFile.GetFileName().GetString();
+    }
+}
+
+TEST(CacheFile, AnAdditionGivenUpHalfWayLeavesTheFileByteForByteAsItWas)
+{
+    CacheScope scope;
+    ScratchFolder folder(L"cache");
+    const std::wstring path =
+        PutFile(folder, L"_THUMBS_.KWI", CacheBytes().Head().Record(L"old.jpg", L"x", 1, 2).End().bytes);
+    const std::string before = Bytes(path);
+    VyxCacheFolder cache;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, cache.Load(path.c_str()));
+    // More new records than one chunk of writing holds.
+    for (int i = 0; i < 3000; ++i)
+        cache.AddRecord(NewRecord((L"new" + std::to_wstring(i) + L".jpg").c_str(), 3, 4));
+    VyxCacheFolder::WriteWatch watch;
+    {
+        ImportPatch patch("kernel32.dll", "WriteFile", reinterpret_cast<void*>(&GivingUpWrite));
+        ASSERT_TRUE(patch);
+        s_writeFile = reinterpret_cast<decltype(&WriteFile)>(patch.Original());
+        s_givenUp = &watch;
+        EXPECT_EQ(0, cache.SaveIfModified(path.c_str(), &watch));
+        s_givenUp = nullptr;
+    }
+    ASSERT_TRUE(watch.stop);
+    EXPECT_TRUE(cache.IsModified());
+    EXPECT_EQ(before, Bytes(path));
+    // The next write adds them all.
+    ASSERT_EQ(1, cache.SaveIfModified(path.c_str()));
+    VyxCacheFolder again;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, again.Load(path.c_str()));
+    EXPECT_EQ(3001, again.GetCount());
+}
+
+// A record the reader refused (a damaged one) is not carried on in the file by an addition: the
+// file is written whole, without it.
+TEST(CacheFile, ADamagedRecordDoesNotStayInTheFileWhenRecordsAreAdded)
+{
+    CacheScope scope;
+    ScratchFolder folder(L"cache");
+    CacheBytes bytes;
+    bytes.Head();
+    bytes.Record(L"good.jpg", L"x", 1, 2).End();
+    bytes.Record(L"damaged-record.jpg", L"x", 1, 2).Int(1008, -7).End();
+    const std::wstring path = PutFile(folder, L"_THUMBS_.KWI", bytes.bytes);
+    VyxCacheFolder cache;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, cache.Load(path.c_str()));
+    ASSERT_EQ(1, cache.GetCount());
+    cache.AddRecord(NewRecord(L"new.jpg", 3, 4));
+    ASSERT_EQ(1, cache.SaveIfModified(path.c_str()));
+    const std::string written = Bytes(path);
+    EXPECT_EQ(std::string::npos, written.find(CacheBytes().Text(2001, L"damaged-record.jpg").bytes.substr(8)));
+    VyxCacheThumbsArray expected;
+    VyxCacheThumbs* good = NewRecord(L"good.jpg", 1, 2, L"x");
+    good->m_kind = 0;
+    expected.Add(good);
+    expected.Add(NewRecord(L"new.jpg", 3, 4));
+    const std::wstring alone = folder / L"expected.kwt";
+    ASSERT_EQ(1, VyxCacheFolder::WriteRecords(alone.c_str(), expected));
+    expected.DeleteAll();
+    EXPECT_EQ(Bytes(alone), written);
+}
+
+// The user's choice of a read-only cache file stands: no write replaces it or adds to it.
+TEST(CacheFile, AReadOnlyCacheFileIsLeftAsItIs)
+{
+    CacheScope scope;
+    ScratchFolder folder(L"cache");
+    const std::wstring path =
+        PutFile(folder, L"_THUMBS_.KWI", CacheBytes().Head().Record(L"old.jpg", L"x", 1, 2).End().bytes);
+    const std::string before = Bytes(path);
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    VyxCacheFolder cache;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, cache.Load(path.c_str()));
+    // A record added, which would go at the end of the file.
+    cache.AddRecord(NewRecord(L"new.jpg", 3, 4));
+    EXPECT_EQ(0, cache.SaveIfModified(path.c_str()));
+    // A record removed, which would have the file written whole.
+    cache.RemoveAt(0);
+    EXPECT_EQ(0, cache.SaveIfModified(path.c_str()));
+    EXPECT_TRUE(cache.IsModified());
+    VyxCacheThumbsArray records;
+    records.Add(NewRecord(L"other.jpg", 5, 6));
+    EXPECT_EQ(0, VyxCacheFolder::WriteRecords(path.c_str(), records));
+    records.DeleteAll();
+    EXPECT_EQ(before, Bytes(path));
+    EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN),
+              GetFileAttributesW(path.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_EQ((std::vector<std::wstring>{L"_THUMBS_.KWI"}), NamesIn(folder));
+    // Made writable again by the user, it is written, and stays hidden.
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_EQ(1, cache.SaveIfModified(path.c_str()));
+    EXPECT_NE(before, Bytes(path));
+    EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN), GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+}
+
+// A crash while the cache file was written left its temporary beside it: the next write of the
+// file removes it by the program's mark inside, and never a file of the user's of such a name.
+TEST(CacheFile, ATemporaryACrashLeftBesideTheCacheFileGoesAtItsNextWrite)
+{
+    CacheScope scope;
+    ScratchFolder folder(L"cache");
+    const std::wstring path = folder / L"_THUMBS_.KWI";
+    const FILETIME longAgo = {1, 1};
+    const std::string left = TempMarker::MakeFor(0x0FFFFFF0, longAgo) + std::string(100000, 'c');
+    PutFile(folder, L"_THUMBS_.KWI.0000ABCD.tmp", left);
+    PutFile(folder, L"_THUMBS_.KWI.0000ABCE.tmp", "the user's own file");
+    VyxCacheFolder cache;
+    cache.AddRecord(NewRecord(L"new.jpg", 3, 4));
+    ASSERT_EQ(1, cache.SaveIfModified(path.c_str()));
+    EXPECT_EQ((std::vector<std::wstring>{L"_THUMBS_.KWI", L"_THUMBS_.KWI.0000ABCE.tmp"}), NamesIn(folder));
+    EXPECT_EQ("the user's own file", Bytes(folder / L"_THUMBS_.KWI.0000ABCE.tmp"));
 }

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <utility>
@@ -17,6 +18,14 @@
 namespace cataloguetest {
 
 using namespace plugintest;
+
+// The items' settings with one change made, the rest as they stand.
+inline void ChangeItemSettings(const std::function<void(ItemSettings&)>& change)
+{
+    ItemSettings settings = VyxFilexImage::GetItemSettings();
+    change(settings);
+    VyxFilexImage::SetItemSettings(settings);
+}
 
 // Copies of the test plug-ins (source, name) loaded into theSPImapIndex, which the items use;
 // unloaded again afterwards. Ids follow the names' order.

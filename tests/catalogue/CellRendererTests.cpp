@@ -243,10 +243,10 @@ TEST(CellRenderer, ShadowStylesAndFolderNames)
     VyxFile sub((folder / L"サブフォルダ").c_str());
     Style(sub);
     sub.SetNameFormat(L"$(FileName) $(Size) xxxxxxxxxxxxxxxxxxxx");
-    VyxFilexImage::SetCoverKinds(0);
+    ChangeItemSettings([&](ItemSettings& s) { s.coverKinds = 0; });
     canvas.Clear(kBack);
     sub.DrawCell(&canvas.dc, 0, 0, 100, 120, VyxFilexDraw::PictureHeld);
-    VyxFilexImage::SetCoverKinds(1);
+    ChangeItemSettings([&](ItemSettings& s) { s.coverKinds = 1; });
     CRect text = canvas.BoundsOf(kText);
     ASSERT_FALSE(text.IsRectEmpty());
     EXPECT_LE(std::abs((text.left + text.right) / 2 - 50), 2);
@@ -344,15 +344,15 @@ TEST(CellRenderer, NewThumbnailsGoToTheCacheOnlyWithASizeLimitSet)
     EXPECT_FALSE(item->IsCached());
     EXPECT_EQ(nullptr, theCacheList.FindFolder(folder.Path().c_str(), L""));
 
-    VyxFilexDraw::SetNotCreateThumbsSize(100000);
+    ChangeItemSettings([&](ItemSettings& s) { s.notCreateThumbsSize = 100000; });
     item->DrawCell(&canvas.dc, 0, 0, 100, 120, VyxFilexDraw::PictureMade);
     EXPECT_TRUE(item->IsCached());
     ASSERT_TRUE(theCacheList.FindFolder(folder.Path().c_str(), L""));
     // A picture area above the limit: the thumbnail is let go once drawn.
-    VyxFilexDraw::SetNotCreateThumbsSize(100);
+    ChangeItemSettings([&](ItemSettings& s) { s.notCreateThumbsSize = 100; });
     item->DrawCell(&canvas.dc, 0, 0, 100, 120, VyxFilexDraw::PictureMade);
     EXPECT_FALSE(item->HasThumbnail());
-    VyxFilexDraw::SetNotCreateThumbsSize(0);
+    ChangeItemSettings([&](ItemSettings& s) { s.notCreateThumbsSize = 0; });
 }
 
 TEST(CellRenderer, DesignScriptsDrawThePictureAreaAndTheCursor)
@@ -472,7 +472,8 @@ namespace {
 struct Caption
 {
     Caption(const ScratchFolder& folder, const CString& name, const LOGFONTW& font, bool folderItem = false,
-            const wchar_t* format = L"$(FileName)", int width = 240, bool wordBreak = false, int name2Per = 100)
+            const wchar_t* format = L"$(FileName)", int width = 240, bool wordBreak = false, int name2Per = 100,
+            int nameMode = 1)
         : canvas(width, 140)
     {
         const std::wstring path = folder / std::wstring(name.GetString());
@@ -484,6 +485,7 @@ struct Caption
         item.SetName2Per(name2Per);
         item.SetNameFormat(format);
         item.SetWordBreak(wordBreak);
+        item.SetNameMode(nameMode);
         canvas.Clear(kBack);
         item.DrawCell(&canvas.dc, 0, 0, width, 140, 0);
         nameArea = item.GetNameRect();
@@ -545,10 +547,10 @@ TEST(CellRenderer, CaptionsShowEveryCharacterOfTheirNames)
         LPCWSTR face;
         int height;
     };
-    // The program's default cell font, a positive (cell) height, a larger size and the serif face:
-    // fixed pitch, so that a blank takes the place of a low line exactly.
+    // The program's default cell font, a positive (cell) height, a larger size and a serif face
+    // that drops its low lines: fixed pitch, so that a blank takes the place of a low line exactly.
     for (const Font& f :
-         {Font{L"ＭＳ ゴシック", -12}, Font{L"IPAGothic", 12}, Font{L"ＭＳ ゴシック", -16}, Font{L"ＭＳ 明朝", -12}}) {
+         {Font{L"ＭＳ ゴシック", -12}, Font{L"IPAGothic", 12}, Font{L"ＭＳ ゴシック", -16}, Font{L"IPAMincho", -12}}) {
         LOGFONTW font = NameFont(f.height);
         lstrcpyW(font.lfFaceName, f.face);
         for (LPCWSTR name : {L"nightshot_iso_100.bmp", L"gggyyy_jpg.jpg", L"日本語の写真_g.jpg", L"___.jpg"}) {
@@ -573,6 +575,59 @@ TEST(CellRenderer, CaptionsShowEveryCharacterOfTheirNames)
             EXPECT_EQ(whole.Height(), drawn.Height()) << name << " " << f.height;
             EXPECT_EQ(whole.Width(), drawn.Width()) << name << " " << f.height;
         }
+    }
+}
+
+// A name on screen is the name on disk: its "&" is drawn as itself, never taken for a mnemonic
+// mark that vanishes and underlines the next letter.
+TEST(CellRenderer, ACaptionShowsTheAmpersandOfItsNameAsItself)
+{
+    ScratchFolder folder(L"captions");
+    LOGFONTW font = NameFont(-12);
+    lstrcpyW(font.lfFaceName, L"ＭＳ ゴシック");
+    Canvas measure(10, 10);
+    CFont made;
+    made.CreateFontIndirect(&font);
+    CFont* old = measure.dc.SelectObject(&made);
+    const int ampersand = measure.dc.GetTextExtent(L"&").cx;
+    measure.dc.SelectObject(old);
+    struct Case
+    {
+        bool folderItem;
+        const wchar_t* format;
+        bool wordBreak;
+        int nameMode;
+    };
+    // A file's name on one line, word-broken, on two lines of a format, as a whole line of text,
+    // and a folder's name.
+    // The text's extent: what differs from the name area's own fill (a folder's is coloured).
+    auto textWidth = [](const Caption& caption) {
+        CRect inside = caption.nameArea;
+        inside.DeflateRect(2, 2);
+        const COLORREF fill = caption.canvas.Pixel(inside.left, inside.top);
+        int left = inside.right, right = inside.left;
+        for (int y = inside.top; y < inside.bottom; ++y)
+            for (int x = inside.left; x < inside.right; ++x)
+                if (caption.canvas.Pixel(x, y) != fill) {
+                    left = std::min(left, x);
+                    right = std::max(right, x + 1);
+                }
+        return std::max(right - left, 0);
+    };
+    for (const Case& c : {Case{false, L"$(FileName)", false, 1}, Case{false, L"$(FileName)", true, 1},
+                          Case{false, L"$(FileName)\\n$(FileName)", false, 1}, Case{false, L"$(FileName)", false, 2},
+                          Case{true, L"$(FileName)", false, 1}}) {
+        const CString name = c.folderItem ? L"amp&and" : L"amp&and.jpg";
+        CString bare = name;
+        bare.Remove(L'&');
+        const int name2Per = c.nameMode == 2 ? 40 : 100; // beside the picture: the name gets a part of the width
+        const int with =
+            textWidth(Caption(folder, name, font, c.folderItem, c.format, 240, c.wordBreak, name2Per, c.nameMode));
+        const int without =
+            textWidth(Caption(folder, bare, font, c.folderItem, c.format, 240, c.wordBreak, name2Per, c.nameMode));
+        EXPECT_GT(without, 0);
+        EXPECT_GE(with, without + ampersand - 1)
+            << "format " << CStringA(c.format).GetString() << ", mode " << c.nameMode << ", folder " << c.folderItem;
     }
 }
 

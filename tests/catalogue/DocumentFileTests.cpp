@@ -1,10 +1,13 @@
 #include "DocumentTestUtil.h"
 
+#include "catalogue/VyxNoteFile.h"
 #include "catalogue/VyxNoteStore.h"
 #include "common/ImportPatch.h"
+#include "common/TwinFiles.h"
 #include "fileops/OutputTestUtil.h"
 
 #include <algorithm>
+#include <functional>
 
 using namespace doctest;
 
@@ -268,6 +271,95 @@ TEST(DocumentRenaming, ARenameWhoseNoteCannotBeWrittenIsRefusedAndChangesNothing
     EXPECT_TRUE(NoteOf(scope.folder, L"old.jpg").IsEmpty());
 }
 
+namespace {
+
+// The note of a name as the folder's note file on disk holds it.
+CString NoteOnDisk(const ScratchFolder& folder, const wchar_t* name)
+{
+    VyxNoteFile file;
+    CString note;
+    if (file.Load((folder / L"_NOTE_.KWI").c_str()) == VyxNoteFile::Loaded)
+        file.Find(name, L"Note", note);
+    return note;
+}
+
+// What the disk holds at the moment a file is renamed: what a crash there would leave.
+struct RenameMoment
+{
+    const ScratchFolder* folder = nullptr;
+    CString noteAtOld, noteAtNew;
+    int renames = 0;
+};
+RenameMoment* s_moment = nullptr;
+decltype(&MoveFileW) s_moveFile = nullptr;
+
+BOOL WINAPI WatchedMoveFile(LPCWSTR from, LPCWSTR to)
+{
+    if (s_moment && wcsstr(from, L"old.jpg") && wcsstr(to, L"new.jpg")) {
+        ++s_moment->renames;
+        s_moment->noteAtOld = NoteOnDisk(*s_moment->folder, L"old.jpg");
+        s_moment->noteAtNew = NoteOnDisk(*s_moment->folder, L"new.jpg");
+    }
+    return s_moveFile(from, to);
+}
+
+} // namespace
+
+// A crash can come at any moment of a rename: when the file takes its new name, its note is
+// there already (under both names at worst, never only behind).
+TEST(DocumentRenaming, WhenTheFileTakesItsNewNameItsNoteIsAlreadyThere)
+{
+    DocumentScope scope;
+    PutFile(scope.folder, L"old.jpg", "data");
+    scope.Open();
+    VyxFile* item = scope.Document().GetItem(scope.IndexOf(L"old.jpg"));
+    ASSERT_EQ(VyxNoteStore::NoteWritten, item->SetNote(L"注釈"));
+    RenameMoment moment;
+    moment.folder = &scope.folder;
+    {
+        ImportPatch patch("kernel32.dll", "MoveFileW", reinterpret_cast<void*>(&WatchedMoveFile));
+        ASSERT_TRUE(patch);
+        s_moveFile = reinterpret_cast<decltype(&MoveFileW)>(patch.Original());
+        s_moment = &moment;
+        EXPECT_TRUE(scope.Document().RenameItem(item, L"new.jpg"));
+        s_moment = nullptr;
+    }
+    ASSERT_EQ(1, moment.renames);
+    EXPECT_EQ(CString(L"注釈"), moment.noteAtNew);
+    EXPECT_EQ(CString(L"注釈"), moment.noteAtOld);
+    EXPECT_EQ(CString(L"注釈"), NoteOnDisk(scope.folder, L"new.jpg"));
+    EXPECT_TRUE(NoteOnDisk(scope.folder, L"old.jpg").IsEmpty());
+}
+
+// The note written under the new name and the file renamed, the old name's note cannot be
+// cleared: the rename is undone, the file and its note at the old name, nothing at the new one.
+TEST(DocumentRenaming, ARenameWhoseOldNoteCannotBeClearedIsUndone)
+{
+    DocumentScope scope;
+    PutFile(scope.folder, L"old.jpg", "data");
+    scope.Open();
+    VyxFile* item = scope.Document().GetItem(scope.IndexOf(L"old.jpg"));
+    ASSERT_EQ(VyxNoteStore::NoteWritten, item->SetNote(L"注釈"));
+    static int writes = 0;
+    writes = 0;
+    // Only the second note write fails: its new note file never takes the old one's place.
+    VyxNoteFile::s_beforePutInPlace = [](const wchar_t* scratch) {
+        if (++writes == 2)
+            DeleteFileW(scratch);
+    };
+    CString reason;
+    EXPECT_FALSE(scope.Document().RenameItem(item, L"new.jpg", &reason));
+    VyxNoteFile::s_beforePutInPlace = nullptr;
+    EXPECT_EQ(3, writes);
+    EXPECT_EQ("data", ScratchFolder::ReadFile(scope.folder / L"old.jpg"));
+    EXPECT_FALSE(ScratchFolder::Exists(scope.folder / L"new.jpg"));
+    EXPECT_EQ(CString(L"old.jpg"), item->GetFileName());
+    EXPECT_EQ(CString(L"注釈"), NoteOnDisk(scope.folder, L"old.jpg"));
+    EXPECT_TRUE(NoteOnDisk(scope.folder, L"new.jpg").IsEmpty());
+    EXPECT_EQ(CString(L"注釈"), item->GetNote());
+    EXPECT_NE(-1, reason.Find((scope.folder / L"_NOTE_.KWI").c_str())) << CStringA(reason);
+}
+
 TEST(DocumentRenaming, ItsOwnNameAndAMissingFileAreRefusedAndChangeNothing)
 {
     DocumentScope scope;
@@ -422,4 +514,111 @@ TEST(DocumentTrailingDots, NotesAndThumbnailsOfANameEndingInADotAreItsOwn)
     VyxFile fresh((scope.folder / L"dup.jpg.").c_str());
     EXPECT_EQ(dotted->GetFileSize(), fresh.GetFileSize());
     EXPECT_NE(plain->GetFileSize(), fresh.GetFileSize());
+}
+
+// ---------------------------------------------------------------- names differing only in case
+
+namespace {
+
+// "Case.jpg" with a note and its twin "case.jpg", listed by the document.
+void PutTwins(DocumentScope& scope)
+{
+    PutFile(scope.folder, L"Case.jpg", "upper");
+    VyxNoteStore notes;
+    notes.SetLocation(scope.folder.Path().c_str(), L"");
+    ASSERT_EQ(VyxNoteStore::NoteWritten, notes.WriteNote((scope.folder / L"Case.jpg").c_str(), L"the upper one"));
+    ASSERT_TRUE(twinfiles::PutTwin(scope.folder.Path(), L"case.jpg", "lower"));
+    scope.Open();
+    ASSERT_EQ(2, scope.Document().GetItemCount());
+}
+
+// The row of "case.jpg" left behind: its file deleted by another program.
+void LeaveTheLowerRowStale(DocumentScope& scope)
+{
+    ASSERT_TRUE(DeleteFileW((scope.folder / L"case.jpg").c_str()));
+    ASSERT_FALSE(twinfiles::Lists(scope.folder.Path(), L"case.jpg"));
+    ASSERT_TRUE(twinfiles::Lists(scope.folder.Path(), L"Case.jpg"));
+}
+
+} // namespace
+
+TEST(DocumentTwinNames, DeletingOneTwinTakesItsRowAndLeavesTheOtherFileWithItsNote)
+{
+    DocumentScope scope;
+    PutTwins(scope);
+    scope.Document().SetItemSelection(scope.IndexOf(L"case.jpg"), true);
+    scope.Document().ShellDeleteSelected(true);
+    EXPECT_EQ("lower", ScratchFolder::ReadFile(TrashedPath(L"case.jpg")));
+    EXPECT_EQ("upper", ScratchFolder::ReadFile(scope.folder / L"Case.jpg"));
+    EXPECT_EQ((Texts{L"Case.jpg"}), scope.Names());
+    EXPECT_EQ(CString(L"the upper one"), NoteOf(scope.folder, L"Case.jpg"));
+}
+
+TEST(DocumentTwinNames, ARowWhoseNameNowLeadsToItsTwinIsRefusedNamingBothAndTheTwinIsNeverTouched)
+{
+    const struct
+    {
+        const char* operation;
+        std::function<CString(CKWDoc&, VyxFile*)> run;
+        bool rowGoes;
+    } operations[] = {
+        {"to the recycle bin",
+         [](CKWDoc& doc, VyxFile*) {
+             Answer told(IDOK);
+             doc.ShellDeleteSelected(false);
+             return told.text;
+         },
+         true},
+        {"for good",
+         [](CKWDoc& doc, VyxFile*) {
+             Answer told(IDOK);
+             doc.DeleteSelectedFiles(true);
+             return told.text;
+         },
+         true},
+        {"renamed",
+         [](CKWDoc& doc, VyxFile* item) {
+             CString reason;
+             EXPECT_FALSE(doc.RenameItem(item, L"renamed.jpg", &reason));
+             return reason;
+         },
+         false},
+    };
+    for (const auto& operation : operations) {
+        SCOPED_TRACE(operation.operation);
+        DocumentScope scope;
+        PutTwins(scope);
+        const int stale = scope.IndexOf(L"case.jpg");
+        scope.Document().SetItemSelection(stale, true);
+        LeaveTheLowerRowStale(scope);
+        const CString told = operation.run(scope.Document(), scope.Document().GetItem(stale));
+        EXPECT_NE(-1, told.Find(L"「case.jpg」")) << CStringA(told).GetString();
+        EXPECT_NE(-1, told.Find(L"「Case.jpg」"));
+        EXPECT_EQ("upper", ScratchFolder::ReadFile(scope.folder / L"Case.jpg"));
+        // The recycle bin may hold an earlier "case.jpg": only this spelling counts.
+        EXPECT_FALSE(twinfiles::Lists(TrashedPath(L"."), L"Case.jpg"));
+        EXPECT_FALSE(ScratchFolder::Exists(scope.folder / L"renamed.jpg"));
+        EXPECT_EQ(CString(L"the upper one"), NoteOf(scope.folder, L"Case.jpg"));
+        if (operation.rowGoes) {
+            EXPECT_EQ((Texts{L"Case.jpg"}), scope.Names());
+        }
+    }
+}
+
+TEST(DocumentTwinNames, ARefreshKeepsTheRowOfTheTwinThatIsThere)
+{
+    DocumentScope scope;
+    PutTwins(scope);
+    // The row of the name that goes stands first, where a look-up without regard to case lands.
+    VyxFileArray& items = scope.Document().GetItemArray();
+    if (scope.IndexOf(L"case.jpg") == 1) {
+        const int first = items.GetOrderEntry(0);
+        scope.Document().SetOrderAt(0, items.GetOrderEntry(1));
+        scope.Document().SetOrderAt(1, first);
+    }
+    ASSERT_EQ(0, scope.IndexOf(L"case.jpg"));
+    LeaveTheLowerRowStale(scope);
+    scope.Document().Refresh(false);
+    EXPECT_EQ((Texts{L"Case.jpg"}), scope.Names());
+    EXPECT_EQ(CString((scope.folder / L"Case.jpg").c_str()), scope.Document().GetItem(0)->GetPath());
 }

@@ -1,5 +1,5 @@
-// The document without the program's main frame: any main window that is its host hears what the
-// document asks of the frame, and the commands go to the command target it is given.
+// The document without the program's main frame: the host it is handed hears what the document
+// asks of the frame, and the commands go to the command target it is given.
 #include "DocumentTestUtil.h"
 #include "common/CommandState.h"
 
@@ -73,13 +73,20 @@ END_MESSAGE_MAP()
 
 } // namespace
 
-TEST(DocumentHost, AnyMainWindowThatIsTheHostHearsCountsBackgroundPluginSetsWatchersAndThePendingPicture)
+TEST(DocumentHost, TheHostHandedToTheDocumentHearsCountsBackgroundPluginSetsWatchersAndThePendingPicture)
 {
     DocumentScope scope;
     PutFile(scope.folder, L"a.txt", "a");
     PutFile(scope.folder, L"b.txt", "b");
     CRecordingHost host;
     CKWDoc& doc = scope.Document();
+    // The main window, though it could be, is not the host until it is handed over.
+    EXPECT_EQ(nullptr, doc.GetHost());
+    scope.Open();
+    doc.SelectItem(0, true, nullptr);
+    doc.SetAllSelection(false);
+    EXPECT_EQ(Texts{}, host.Heard());
+    doc.SetHost(&host);
     ASSERT_EQ(static_cast<DocumentHost*>(&host), doc.GetHost());
 
     doc.OnOpenDocument((scope.folder / L"b.txt").c_str());

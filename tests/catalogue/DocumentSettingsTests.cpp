@@ -204,7 +204,7 @@ TEST(DocumentSettings, OptionsGoOutAndComeBackWithTheirSideEffects)
     doc.ApplyOptions(options);
 
     EXPECT_FALSE(doc.TrashCan);
-    EXPECT_EQ(100, VyxFilexImage::GetPluginDisplayLimit());
+    EXPECT_EQ(100, VyxFilexImage::GetItemSettings().pluginDisplayLimit);
     EXPECT_EQ(0x808080u, doc.colViewBackground);
     EXPECT_EQ(GetSysColor(COLOR_WINDOW), doc.GetBackColor());
     EXPECT_EQ(L"44", Read(L"LstView", L"NameMaxSize"));

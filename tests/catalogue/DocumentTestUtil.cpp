@@ -1,6 +1,5 @@
 #include "DocumentTestUtil.h"
 
-#include "browser/CMainFrame.h"
 #include "catalogue/VyxFile.h"
 #include "fileops/VyxFileTransfer.h"
 

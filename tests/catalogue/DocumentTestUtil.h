@@ -4,8 +4,8 @@
 
 #include "ThumbnailTestUtil.h"
 
-#include "browser/CKWDocCommands.h"
 #include "catalogue/CKWDoc.h"
+#include "catalogue/FrameMessages.h"
 #include "foundation/CurrentDirectoryScope.h"
 #include "common/WindowTestUtil.h"
 
@@ -27,27 +27,27 @@ public:
     {
         std::wstring text = std::to_wstring(hint);
         switch (hint) {
-        case CKWDoc::HintListing:
-        case CKWDoc::HintListed:
-        case CKWDoc::HintRenamed:
-        case CKWDoc::HintFolderChanged:
+        case HintListRebuilding:
+        case HintListRebuilt:
+        case HintRenamed:
+        case HintFolderChanged:
             text += argument ? L" " + std::wstring(reinterpret_cast<const wchar_t*>(argument)) : L" -";
             break;
-        case CKWDoc::HintSelection:
-        case CKWDoc::HintCursor: {
+        case HintSelection:
+        case HintCursorMoved: {
             const int* values = reinterpret_cast<const int*>(argument);
             text += L" " + std::to_wstring(values[0]) + L"," + std::to_wstring(values[1]);
             break;
         }
-        case CKWDoc::HintRemoved:
-        case CKWDoc::HintItemChanged:
-        case CKWDoc::HintNextFolder:
+        case HintItemRemoved:
+        case HintItemChanged:
+        case HintNextFolder:
             text += L" " + std::to_wstring(reinterpret_cast<INT_PTR>(argument));
             break;
-        case CKWDoc::HintGoToPath:
+        case HintGoToPath:
             text += L" " + std::wstring(reinterpret_cast<const wchar_t*>(argument));
             break;
-        case CKWDoc::HintTreeSettings:
+        case HintSettingsChanged:
             // The tree root the argument points at, "-" without one.
             text += argument ? L" " + std::to_wstring(*reinterpret_cast<const int*>(argument)) : L" -";
             break;
@@ -105,20 +105,12 @@ class DocumentScope
 {
 public:
     DocumentScope() { m_directory = CurrentDirectoryScope::Swap(nullptr); }
-    ~DocumentScope()
+    virtual ~DocumentScope()
     {
         if (m_document)
             m_document.reset();
         SetCurrentDirectoryW(m_directory);
-        VyxFilexImage::SetCoverKinds(1);
-        VyxFilexImage::SetCoverSearchCount(10);
-        VyxFilexImage::SetPluginDisplayLimit(2048);
-        VyxFilexImage::SetArchiveMemberLimit(200);
-        VyxFilexDraw::SetCoverBrightness(-20);
-        VyxFilexDraw::SetFreePictureAfterMaking(false);
-        VyxFilexDraw::SetNotCreateThumbsSize(0);
-        VyxFilexDraw::SetDrawIconAlign(0);
-        VyxFilexDraw::SetSharpenSettings(3, L"1,1,1,1,0,1,1,1,1", 0.5);
+        VyxFilexImage::SetItemSettings(ItemSettings{});
     }
     DocumentScope(const DocumentScope&) = delete;
     DocumentScope& operator=(const DocumentScope&) = delete;
@@ -129,8 +121,7 @@ public:
         if (!m_document) {
             m_document.reset(new CKWDoc);
             m_document->m_bAutoDelete = FALSE;
-            // Its commands, as the main frame gives them.
-            CKWDocCommands::AttachTo(*m_document);
+            Attach(*m_document);
             m_document->AddView(&view);
         }
         return *m_document;
@@ -171,6 +162,11 @@ public:
     CacheScope cache;
     ScratchFolder folder{L"doc"};
     CHintView view;
+
+protected:
+    // What a new document is given before its first use (the main window's tests give it the
+    // command target the main frame gives it).
+    virtual void Attach(CKWDoc&) {}
 
 private:
     CString m_directory;

@@ -56,6 +56,18 @@ TEST(FileArray, RemovalMovesLaterPositionsUpAndNeverReturnsTheDeletedItem)
     EXPECT_EQ(0, f.array.GetSelectedOutsideArchivesCount(false));
 }
 
+TEST(FileArray, FindTakesTheItemSpelledExactlySoBeforeOneDifferingOnlyInCase)
+{
+    ThreeItems f;
+    VyxFile* twin = Items::Plain(L"C:\\A\\A.jpg");
+    f.array.Add(twin);
+    // From c the walk meets "A.jpg" before it wraps to "a.jpg".
+    EXPECT_EQ(f.a, f.array.Find(L"C:\\A\\a.jpg", L"", 2));
+    EXPECT_EQ(twin, f.array.Find(L"C:\\A\\A.jpg", L"", 0));
+    EXPECT_EQ(f.b, f.array.Find(L"C:\\A\\B.JPG", L"", 0));
+    EXPECT_EQ(nullptr, f.array.Find(L"C:\\A\\B.JPG", L"", 0, true));
+}
+
 TEST(FileArray, FindWrapsIgnoresCaseAndRemembersTheFoundItem)
 {
     ThreeItems f;

@@ -2,6 +2,8 @@
 // notes, lines nobody changed left byte for byte, one write a folder for a job, and a write that
 // stops half-way leaving the old file whole.
 #include "ThumbnailTestUtil.h"
+#include "common/ChildTest.h"
+#include "common/ImportPatch.h"
 
 #include "catalogue/VyxFilexDraw.h"
 #include "catalogue/VyxNoteFile.h"
@@ -272,4 +274,148 @@ TEST(NoteFile, ACodePageFileHoldingAnotherEncodingsBytesIsNeverConverted)
     ASSERT_EQ(1, notes.Write(L"s.jpg", L"雪だるま ☃"));
     EXPECT_EQ("\xFF\xFE", ScratchFolder::ReadFile(notes.File()).substr(0, 2));
     EXPECT_EQ(L"雪だるま ☃", PlatformValue(notes.File(), L"s.jpg"));
+}
+
+// ---------------------------------------------------------------- another process
+
+namespace {
+
+const int kRounds = 40, kNotesARound = 10;
+
+// Notes of "<prefix><n>.jpg", a round of them at a time in a session of their own, each round's
+// changes written when it ends, as a job settles its notes.
+void WriteRounds(const std::wstring& folder, const std::wstring& prefix)
+{
+    VyxNoteStore store;
+    store.SetLocation(folder.c_str(), L"");
+    for (int round = 0; round < kRounds; ++round) {
+        VyxNoteSession session;
+        for (int i = 0; i < kNotesARound; ++i) {
+            const std::wstring name = prefix + std::to_wstring(round * kNotesARound + i) + L".jpg";
+            store.WriteNote((folder + L"\\" + name).c_str(), (L"メモ " + name).c_str());
+        }
+    }
+}
+
+} // namespace
+
+// Run by the test below in a second process.
+TEST(NoteFileOtherProcess, DISABLED_WritesRoundsOfNotes)
+{
+    if (!ChildTest::IsChild())
+        return;
+    ChildTest::Signal(L"ready");
+    WriteRounds(ChildTest::Setting(L"VYX_NOTE_FOLDER"), L"other");
+}
+
+TEST(NoteFile, TwoProcessesWritingOneNoteFileAtOnceKeepEachOthersNotes)
+{
+    ScratchFolder folder(L"notes");
+    ChildTest other("NoteFileOtherProcess.DISABLED_WritesRoundsOfNotes", {{L"VYX_NOTE_FOLDER", folder.Path()}},
+                    {L"ready"});
+    ASSERT_TRUE(other.Started());
+    ASSERT_TRUE(other.WaitFor(L"ready", 60000));
+    WriteRounds(folder.Path(), L"this");
+    const DWORD ended = other.Wait(120000);
+    ASSERT_NE(static_cast<DWORD>(STILL_ACTIVE), ended);
+    EXPECT_EQ(0u, ended);
+    int kept = 0;
+    for (const wchar_t* prefix : {L"this", L"other"})
+        for (int n = 0; n < kRounds * kNotesARound; ++n) {
+            const std::wstring name = prefix + std::to_wstring(n) + L".jpg";
+            kept += PlatformValue(folder / L"_NOTE_.KWI", name.c_str()) == L"メモ " + name ? 1 : 0;
+        }
+    EXPECT_EQ(2 * kRounds * kNotesARound, kept);
+}
+
+namespace {
+
+const size_t kLongNote = 200000;
+decltype(&WriteFile) s_writeFile = nullptr;
+
+BOOL WINAPI StallingWrite(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED overlapped)
+{
+    // The first long write is the note file's: the process stops there until it is killed.
+    if (size >= kLongNote) {
+        ChildTest::Signal(L"writing");
+        for (;;)
+            Sleep(INFINITE);
+    }
+    return s_writeFile(file, data, size, written, overlapped);
+}
+
+} // namespace
+
+// Run by the test below in a second process, which it kills half way through a note file.
+TEST(NoteFileOtherProcess, DISABLED_StopsHalfWayThroughANoteFile)
+{
+    if (!ChildTest::IsChild())
+        return;
+    ImportPatch stall("kernel32.dll", "WriteFile", reinterpret_cast<void*>(&StallingWrite));
+    ASSERT_TRUE(stall);
+    s_writeFile = reinterpret_cast<decltype(&WriteFile)>(stall.Original());
+    const std::wstring folder = ChildTest::Setting(L"VYX_NOTE_FOLDER");
+    VyxNoteStore store;
+    store.SetLocation(folder.c_str(), L"");
+    store.WriteNote((folder + L"\\long.jpg").c_str(), CString(L'長', kLongNote));
+}
+
+// A process killed while it writes the note file leaves its temporary beside it; the next write of
+// the note file (the first of a process) removes it, since the program's mark inside shows whose
+// it is, and never a file of the user's that has such a name.
+TEST(NoteFile, ATemporaryACrashLeftBesideTheNoteFileGoesAtItsNextWrite)
+{
+    ScratchFolder folder(L"notes");
+    Notes notes(folder);
+    const std::string before = "[a.jpg]\r\nNote=before\r\n";
+    ASSERT_TRUE(ScratchFolder::WriteFile(notes.File(), before));
+    const std::wstring users = notes.File() + L".0000ABCD.tmp";
+    ASSERT_TRUE(ScratchFolder::WriteFile(users, "[a.jpg]\r\nNote=the user's copy\r\n"));
+    {
+        ChildTest other("NoteFileOtherProcess.DISABLED_StopsHalfWayThroughANoteFile",
+                        {{L"VYX_NOTE_FOLDER", folder.Path()}}, {L"writing"});
+        ASSERT_TRUE(other.Started());
+        ASSERT_TRUE(other.WaitFor(L"writing", 60000));
+        other.Kill();
+    }
+    EXPECT_EQ(before, ScratchFolder::ReadFile(notes.File()));
+    std::vector<std::wstring> left;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((notes.File() + L".*.tmp").c_str(), &data);
+    ASSERT_NE(INVALID_HANDLE_VALUE, find);
+    do
+        if (folder / data.cFileName != users)
+            left.push_back(folder / data.cFileName);
+    while (FindNextFileW(find, &data));
+    FindClose(find);
+    ASSERT_EQ(1u, left.size());
+
+    // The crash's own temporary goes with the next write of the note file; the user's stays.
+    ASSERT_EQ(1, notes.Write(L"b.jpg", L"after"));
+    EXPECT_FALSE(ScratchFolder::Exists(left[0]));
+    EXPECT_EQ("[a.jpg]\r\nNote=the user's copy\r\n", ScratchFolder::ReadFile(users));
+    EXPECT_EQ(L"before", PlatformValue(notes.File(), L"a.jpg"));
+    EXPECT_EQ(L"after", PlatformValue(notes.File(), L"b.jpg"));
+}
+
+// The note file's own check, without the store's before it: a note that would turn a code-page
+// file holding another encoding's bytes into UTF-16 is refused, and the file keeps every byte.
+TEST(NoteFile, AFileHoldingAnotherEncodingsBytesRefusesToBeConvertedOnItsOwn)
+{
+    ScratchFolder folder(L"notes");
+    const std::wstring path = folder / L"_NOTE_.KWI";
+    // UTF-8 bytes that are no Shift_JIS text.
+    const std::string foreign = "Note=\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E";
+    const std::string before = "[u.jpg]\r\n" + foreign + "\r\n[s.jpg]\r\nNote=\x8D\xF7\r\n";
+    ASSERT_TRUE(ScratchFolder::WriteFile(path, before));
+    VyxNoteFile file;
+    ASSERT_EQ(VyxNoteFile::Loaded, file.Load(path.c_str()));
+    file.Set(L"s.jpg", L"Note", L"雪だるま ☃");
+    EXPECT_FALSE(file.Save(path.c_str()));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION), GetLastError());
+    EXPECT_EQ(before, ScratchFolder::ReadFile(path));
+    // What fits the code page is written, the foreign bytes as they were.
+    file.Set(L"s.jpg", L"Note", L"桜の写真");
+    EXPECT_TRUE(file.Save(path.c_str()));
+    EXPECT_EQ(0u, ScratchFolder::ReadFile(path).find("[u.jpg]\r\n" + foreign + "\r\n"));
 }

@@ -13,12 +13,7 @@ struct Loading : StandardPlugins
 {
     ScratchFolder folder{L"loading"};
 
-    ~Loading()
-    {
-        VyxFilexImage::SetCoverKinds(1);
-        VyxFilexImage::SetCoverSearchCount(10);
-        VyxFilexImage::SetArchiveMemberLimit(200);
-    }
+    ~Loading() { VyxFilexImage::SetItemSettings(ItemSettings{}); }
     static TestPluginCalls* ImageCalls() { return Calls(Image(L"a_image")); }
     static TestPluginCalls* MakerCalls() { return Calls(Image(L"b_maker")); }
     static TestPluginCalls* ArchiveCalls() { return Calls(Archive(L"arc")); }
@@ -180,7 +175,7 @@ TEST(PictureLoading, FolderCoverIsTheFirstDecodableFileWithinTheSearchCount)
         ScratchFolder::WriteFile(covered + L"\\" + name, MakeTestPicture(TestPictureNormal));
     VyxFile folderItem(covered.c_str());
     EXPECT_EQ(nullptr, folderItem.LoadPicture()); // folder covers off
-    VyxFilexImage::SetCoverKinds(3);
+    ChangeItemSettings([&](ItemSettings& s) { s.coverKinds = 3; });
     // Sub-folders and the side files cost nothing.
     EXPECT_EQ(nullptr, folderItem.LoadPicture());
     EXPECT_EQ(0, Loading::ImageCalls()->isSupported);
@@ -193,11 +188,11 @@ TEST(PictureLoading, FolderCoverIsTheFirstDecodableFileWithinTheSearchCount)
     std::wstring junk = PutFolder(f.folder, L"junk");
     for (int i = 0; i < 5; ++i)
         ScratchFolder::WriteFile(junk + L"\\" + std::to_wstring(i) + L".tpic", "junk");
-    VyxFilexImage::SetCoverSearchCount(3);
+    ChangeItemSettings([&](ItemSettings& s) { s.coverSearchCount = 3; });
     const int asked = Loading::ImageCalls()->isSupported;
     EXPECT_EQ(nullptr, VyxFile(junk.c_str()).LoadPicture());
     EXPECT_EQ(asked + 3, Loading::ImageCalls()->isSupported);
-    VyxFilexImage::SetCoverSearchCount(10);
+    ChangeItemSettings([&](ItemSettings& s) { s.coverSearchCount = 10; });
     EXPECT_EQ(nullptr, VyxFile(junk.c_str()).LoadPicture());
     EXPECT_EQ(asked + 8, Loading::ImageCalls()->isSupported);
 }
@@ -228,7 +223,7 @@ TEST(PictureLoading, ArchiveCoverIsTheFirstMemberByPathAndCountsAllMembers)
     EXPECT_EQ(nullptr, smallItem.LoadPicture());
     EXPECT_FALSE(smallItem.IsArchive());
     EXPECT_STREQ(L"1 files (60B)", smallItem.GetInfoText().GetString());
-    VyxFilexImage::SetArchiveMemberLimit(0);
+    ChangeItemSettings([&](ItemSettings& s) { s.archiveMemberLimit = 0; });
     const int extracted = Loading::ArchiveCalls()->getFile;
     VyxFile limited(archive.c_str());
     EXPECT_EQ(nullptr, limited.LoadPicture());
@@ -243,7 +238,7 @@ TEST(PictureLoading, ArchiveCoverLimitIsTakenIn64Bits)
     std::wstring archive =
         PutFile(f.folder, L"box.tarc",
                 MakeTestArchive(0, {{"", "pic.tpic", MakeTestPicture(TestPictureNormal, 10, 10), 0, 1}}));
-    VyxFilexImage::SetArchiveMemberLimit(4096);
+    ChangeItemSettings([&](ItemSettings& s) { s.archiveMemberLimit = 4096; });
     VyxFile item(archive.c_str());
     GlobalBlock cover(item.LoadPicture());
     EXPECT_TRUE(HasTestPixels(cover.get(), 10, 10));

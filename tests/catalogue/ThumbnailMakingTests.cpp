@@ -41,14 +41,7 @@ std::vector<BYTE> BytesOf(HGLOBAL made, HGLOBAL source)
 
 struct Settings
 {
-    ~Settings()
-    {
-        VyxFilexDraw::SetSharpenSettings(3, L"1,1,1,1,0,1,1,1,1", 0.5);
-        VyxFilexDraw::SetFreePictureAfterMaking(false);
-        VyxFilexImage::SetPluginDisplayLimit(2048);
-        VyxFilexImage::SetArchiveMemberLimit(200);
-        VyxFilexImage::SetCoverKinds(1);
-    }
+    ~Settings() { VyxFilexImage::SetItemSettings(ItemSettings{}); }
 };
 
 } // namespace
@@ -146,11 +139,11 @@ TEST(ThumbnailMaking, ThumbnailsAreMadeWithAndWithoutSharpening)
     dibtest::Dib reduced(Detailed(250, 250));
     dibtest::Dib averaged(ResampleDibAverage(reduced.handle, 100, 100, 0, 0, 0));
     const int weights[25] = {0, 1, 0, 1, 2, 1, 0, 1, 0};
-    VyxFilexDraw::SetSharpenSettings(3, L"0,1,0,1,2,1,0,1,0", 0.5);
+    ChangeItemSettings([&](ItemSettings& s) { s.SetSharpening(3, L"0,1,0,1,2,1,0,1,0", 0.5); });
     dibtest::Dib kernel(SharpenDibKernel(averaged.handle, 0.1, 3, weights));
     EXPECT_EQ(dibtest::Bytes(kernel.handle), Made(item, 100, 100, reduced.handle));
     // A level that leaves nothing to add: no sharpening.
-    VyxFilexDraw::SetSharpenSettings(3, L"0,1,0,1,2,1,0,1,0", 0.2);
+    ChangeItemSettings([&](ItemSettings& s) { s.SetSharpening(3, L"0,1,0,1,2,1,0,1,0", 0.2); });
     EXPECT_EQ(dibtest::Bytes(averaged.handle), Made(item, 100, 100, reduced.handle));
     // Scale mode 1 never sharpens.
     item.SetScaleMode(1);
@@ -161,15 +154,16 @@ TEST(ThumbnailMaking, ThumbnailsAreMadeWithAndWithoutSharpening)
 TEST(ThumbnailMaking, SharpenSettingsApplyOnlyAsAWhole)
 {
     Settings restore;
-    VyxFilexDraw::SetSharpenSettings(5, L"1,2,3", 1.5);
-    EXPECT_EQ(5, VyxFilexDraw::GetSharpenKernelSize());
-    EXPECT_DOUBLE_EQ(0.0, VyxFilexDraw::GetSharpenLevel());
-    EXPECT_EQ(3, VyxFilexDraw::GetSharpenWeights()[2]);
-    EXPECT_EQ(0, VyxFilexDraw::GetSharpenWeights()[3]);
-    VyxFilexDraw::SetSharpenSettings(6, L"1,1", 0.7);
-    VyxFilexDraw::SetSharpenSettings(3, L"", 0.7);
-    EXPECT_EQ(5, VyxFilexDraw::GetSharpenKernelSize());
-    EXPECT_DOUBLE_EQ(0.0, VyxFilexDraw::GetSharpenLevel());
+    ItemSettings settings;
+    settings.SetSharpening(5, L"1,2,3", 1.5);
+    EXPECT_EQ(5, settings.sharpenSize);
+    EXPECT_DOUBLE_EQ(0.0, settings.sharpenLevel);
+    EXPECT_EQ(3, settings.sharpenWeights[2]);
+    EXPECT_EQ(0, settings.sharpenWeights[3]);
+    settings.SetSharpening(6, L"1,1", 0.7);
+    settings.SetSharpening(3, L"", 0.7);
+    EXPECT_EQ(5, settings.sharpenSize);
+    EXPECT_DOUBLE_EQ(0.0, settings.sharpenLevel);
 }
 
 TEST(ThumbnailMaking, HeldThumbnailsAreReusedUntilTheBoxOrTheQualityChanges)
@@ -210,10 +204,10 @@ TEST(ThumbnailMaking, HeldThumbnailsAreReusedUntilTheBoxOrTheQualityChanges)
     EXPECT_EQ(20, GetDibWidth(fixed));
     // The held picture goes once the thumbnail is made, when so set.
     EXPECT_TRUE(item->GetPicture());
-    VyxFilexDraw::SetFreePictureAfterMaking(true);
+    ChangeItemSettings([&](ItemSettings& s) { s.freePictureAfterMaking = true; });
     item->SetThumbFixed(FALSE);
     item->GetThumbnailFor(0, 0, 30, 30, true);
-    VyxFilexDraw::SetFreePictureAfterMaking(false);
+    ChangeItemSettings([&](ItemSettings& s) { s.freePictureAfterMaking = false; });
     EXPECT_FALSE(item->GetPicture());
     EXPECT_TRUE(item->HasThumbnail());
 }
@@ -239,11 +233,11 @@ TEST(ThumbnailMaking, SizeLimitsAreComparedInSixtyFourBits)
         std::unique_ptr<VyxFile> item;
         if (c.member) {
             item.reset(NewMemberItem(archive, MemberRecord("", "m.tpic", 1, 1)));
-            VyxFilexImage::SetArchiveMemberLimit(c.limit);
-            VyxFilexImage::SetPluginDisplayLimit(1);
+            ChangeItemSettings([&](ItemSettings& s) { s.archiveMemberLimit = c.limit; });
+            ChangeItemSettings([&](ItemSettings& s) { s.pluginDisplayLimit = 1; });
         } else {
             item = std::make_unique<VyxFile>();
-            VyxFilexImage::SetPluginDisplayLimit(c.limit);
+            ChangeItemSettings([&](ItemSettings& s) { s.pluginDisplayLimit = c.limit; });
         }
         item->SetFileSize(static_cast<DWORD>(c.size), static_cast<DWORD>(c.size >> 32));
         item->SetCacheLookup(FALSE);
@@ -284,7 +278,7 @@ TEST(ThumbnailMaking, CoverThumbnailsAreDarkenedAndShownOnlyWithCoversOn)
 
     VyxFile cover(sub.c_str());
     cover.SetCacheLookup(FALSE);
-    VyxFilexImage::SetCoverKinds(2);
+    ChangeItemSettings([&](ItemSettings& s) { s.coverKinds = 2; });
     HGLOBAL darker = cover.GetThumbnailFor(0, 0, 8, 8, true);
     ASSERT_TRUE(darker);
     COLORREF before = dibtest::Pixel24(direct, 5, 5), after = dibtest::Pixel24(darker, 5, 5);
@@ -292,7 +286,7 @@ TEST(ThumbnailMaking, CoverThumbnailsAreDarkenedAndShownOnlyWithCoversOn)
     EXPECT_EQ(GetRValue(before) * 80 / 100, GetRValue(after));
     // The held picture is not darkened with it.
     EXPECT_NE(cover.GetPicture(), cover.GetThumbnail());
-    VyxFilexImage::SetCoverKinds(1);
+    ChangeItemSettings([&](ItemSettings& s) { s.coverKinds = 1; });
     EXPECT_EQ(nullptr, cover.GetThumbnailFor(0, 0, 8, 8, true));
     EXPECT_FALSE(cover.HasThumbnail());
 }

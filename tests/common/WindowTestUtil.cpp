@@ -81,6 +81,23 @@ HWND WaitForMessageBox(CString* text, DWORD timeoutMs)
     return box;
 }
 
+bool MessageBoxShowsWholeText(HWND box)
+{
+    RECT window = {}, control = {};
+    GetWindowRect(box, &window);
+    HWND text = GetDlgItem(box, 0xFFFF);
+    GetClientRect(text, &control);
+    const CString all = TextOf(text);
+    HDC dc = GetDC(text);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(text, WM_GETFONT, 0, 0)));
+    RECT needed = {0, 0, control.right, 0};
+    DrawTextW(dc, all, all.GetLength(), &needed, DT_LEFT | DT_EXPANDTABS | DT_WORDBREAK | DT_CALCRECT);
+    SelectObject(dc, old);
+    ReleaseDC(text, dc);
+    return window.left >= 0 && window.right <= GetSystemMetrics(SM_CXSCREEN) && needed.right <= control.right &&
+           needed.bottom <= control.bottom;
+}
+
 void DismissMessageBox(CString* text)
 {
     AnswerMessageBox(text, IDOK);

@@ -20,6 +20,10 @@ HWND WaitForWindow(const std::function<bool(HWND)>& match, DWORD timeoutMs = 100
 HWND WaitForDialog(LPCWSTR caption, DWORD timeoutMs = 10000);
 // A message box of this process; its text in *text.
 HWND WaitForMessageBox(CString* text, DWORD timeoutMs = 10000);
+// Whether a message box shows its whole text: the box lies within the screen, and the text,
+// broken into lines as the box breaks it, fits its text control (a run that cannot be broken
+// would not).
+bool MessageBoxShowsWholeText(HWND box);
 // From a helper thread: takes the next message box's text, closes it and waits until it is gone.
 void DismissMessageBox(CString* text);
 // The same with the button given.

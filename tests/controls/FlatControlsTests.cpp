@@ -257,8 +257,10 @@ TEST(FlatHeader, SortColumnShowsItsArrowAndTheOwnFontIsTheTwelvePixelGothic)
         DRAWITEMSTRUCT item = {
             ODT_HEADER, 700, 1, ODA_DRAWENTIRE, 0, header.GetSafeHwnd(), canvas.DC()->GetSafeHdc(), {0, 0, 100, 24}, 0};
         header.DrawItem(&item);
-        const CPoint start = ascending ? CPoint(100 - 2 * o, o - 1) : CPoint(100 - 3 * o / 2, o - 1);
-        EXPECT_EQ(GetSysColor(COLOR_BTNHILIGHT), canvas.Pixel(start.x, start.y)) << ascending;
+        // The arrow, lit on one side and shaded on the other, in the room kept right of the text.
+        const CRect arrow(100 - 3 * o, 0, 100, 24);
+        EXPECT_GT(canvas.CountColour(arrow, GetSysColor(COLOR_BTNHILIGHT)), o / 2) << ascending;
+        EXPECT_GT(canvas.CountColour(arrow, GetSysColor(COLOR_BTNSHADOW)), o / 2) << ascending;
         EXPECT_EQ(GetSysColor(COLOR_BTNFACE), canvas.Pixel(1, 1));
     }
 }

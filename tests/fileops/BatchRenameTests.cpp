@@ -3,6 +3,7 @@
 #include "FileopsTestUtil.h"
 
 #include "common/ControlTestUtil.h"
+#include "common/RealInput.h"
 #include "catalogue/VyxNoteStore.h"
 #include "fileops/CReportDlg.h"
 #include "fileops/VFileRenameNDlg.h"
@@ -70,6 +71,35 @@ CString NoteOf(const ScratchFolder& folder, const wchar_t* name)
     VyxNoteStore notes;
     notes.SetLocation(folder.Path().c_str(), L"");
     return notes.ReadNote((folder / name).c_str());
+}
+
+// Text typed as the user types it, through the system's queue.
+void TypeText(const wchar_t* text)
+{
+    for (const wchar_t* p = text; *p; ++p) {
+        INPUT input[2] = {};
+        input[0].type = input[1].type = INPUT_KEYBOARD;
+        input[0].ki.wScan = input[1].ki.wScan = *p;
+        input[0].ki.dwFlags = KEYEVENTF_UNICODE;
+        input[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+        SendInput(2, input, sizeof(INPUT));
+    }
+}
+
+// APP1 data holding the shot date a camera writes, little-endian TIFF structure.
+std::string ShotDateExif(const char* date)
+{
+    std::string tiff("II*\0\x08\0\0\0", 8);
+    auto put16 = [&](WORD v) { tiff.append(reinterpret_cast<const char*>(&v), 2); };
+    auto put32 = [&](DWORD v) { tiff.append(reinterpret_cast<const char*>(&v), 4); };
+    const DWORD count = static_cast<DWORD>(strlen(date) + 1);
+    put16(1);
+    put16(0x0132);
+    put16(2);
+    put32(count);
+    put32(8 + 2 + 12 + 4);
+    put32(0);
+    return std::string("Exif\0\0", 6) + tiff + std::string(date, count);
 }
 
 } // namespace
@@ -378,4 +408,70 @@ TEST(BatchRename, ACaseOnlyChangeAndANameHoldingAMacroWordAreRenamedOnDisk)
     EXPECT_EQ(1, dialog.RenameFiles(scope.Document(), failures));
     EXPECT_EQ(0, failures.GetSize());
     EXPECT_EQ("macro", ScratchFolder::ReadFile(scope.folder / L"new_1.jpg"));
+}
+
+TEST(BatchRenameDialog, AnEmptyFormatKeepsEveryNameAndEnterRenamesNothingUntilSomeNameWouldChange)
+{
+    // First use: both histories empty.
+    ScratchSettings settings;
+    Items items{L"a.jpg", L"b.jpg", L"album"};
+    VFileRenameNDlg dialog;
+    items.AddTo(dialog);
+    std::vector<CString> shown;
+    CString refusal;
+    bool stayed = false;
+    INT_PTR result = 0;
+    {
+        HelperThread driver([&] {
+            HWND window = WaitForDialog(L"名前の編集変更", 30000);
+            ASSERT_NE(nullptr, window);
+            shown = ListColumn(GetDlgItem(window, IDC_RENAMEN_LIST), 0);
+            SetForegroundWindow(window);
+            ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, 30000));
+            // Enter is the default button "実行".
+            SendKey(VK_RETURN);
+            DismissMessageBox(&refusal);
+            stayed = IsWindowVisible(window) != FALSE;
+            // The refusal leaves the focus in the format box: what is typed goes there, Alt+U
+            // computes the names, and Enter now runs.
+            ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, 30000));
+            TypeText(L"IMG_#2#");
+            HWND format = GetDlgItem(window, IDC_RENAMEN_FORMAT);
+            ASSERT_TRUE(WaitUntil([&] { return TextOf(format) == L"IMG_#2#"; }, 30000));
+            SendKey('U', VK_MENU);
+            HWND list = GetDlgItem(window, IDC_RENAMEN_LIST);
+            ASSERT_TRUE(WaitUntil([&] { return ListCell(list, 0, 0) == L"IMG_01.jpg"; }, 30000));
+            SendKey(VK_RETURN);
+        });
+        result = dialog.DoModal();
+    }
+    EXPECT_EQ((std::vector<CString>{L"a.jpg", L"b.jpg", L"album"}), shown);
+    EXPECT_FALSE(refusal.IsEmpty());
+    EXPECT_TRUE(stayed);
+    EXPECT_EQ(IDOK, result);
+    EXPECT_EQ((std::vector<CString>{L"IMG_01.jpg", L"IMG_02.jpg", L"IMG_03"}), NewNames(dialog));
+}
+
+TEST(BatchRename, ARenameByTheShotDateGivesEachFileANameItsFolderCanHold)
+{
+    StandardPlugins plugins;
+    DocumentScope scope;
+    const std::string camera = plugintest::MakeTestPicture(TestPictureWithExif);
+    PutFile(scope.folder, L"DSC_0001.tpic", camera + ShotDateExif("2025:08:15 20:09:25"));
+    PutFile(scope.folder, L"DSC_0002.tpic", camera + ShotDateExif("2025:08:15 20:11:02"));
+    scope.Open();
+    BatchRename dialog;
+    for (const wchar_t* name : {L"DSC_0001.tpic", L"DSC_0002.tpic"})
+        dialog.AddFile(scope.Document().GetItem(scope.IndexOf(name)));
+    ASSERT_TRUE(dialog.Open());
+    // The colons the date brings take their full-width form; the "_" typed stays as typed.
+    dialog.Update(L"", L"$(ExifDateTime)_#2#");
+    EXPECT_EQ((std::vector<CString>{L"2025：08：15 20：09：25_01.tpic", L"2025：08：15 20：11：02_02.tpic"}),
+              dialog.Column(0));
+    dialog.Press(IDOK);
+    CStringArray failures;
+    EXPECT_EQ(2, dialog.RenameFiles(scope.Document(), failures));
+    EXPECT_EQ(std::vector<CString>(), Texts(failures));
+    EXPECT_TRUE(ScratchFolder::Exists(scope.folder / L"2025：08：15 20：09：25_01.tpic"));
+    EXPECT_TRUE(ScratchFolder::Exists(scope.folder / L"2025：08：15 20：11：02_02.tpic"));
 }

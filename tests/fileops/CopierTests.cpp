@@ -2,6 +2,7 @@
 // the buffer rule, block boundaries, the progress calls, and that a failed or stopped copy leaves
 // no partial file, harms no file already at the target and never touches the source.
 #include "CopyTestUtil.h"
+#include "common/SetUpParts.h"
 #include "fileops/CThreadedCopier.h"
 #include "fileops/CopyTarget.h"
 #include "fileops/FileCopy.h"
@@ -229,8 +230,7 @@ TEST_P(Copier, AFullDiskFailsTheCopyAndKeepsTheOldTarget)
 TEST_P(Copier, ARealFullFileSystemFailsTheCopyAndLeavesItsRoomFree)
 {
     CString disk = SmallDiskFolder();
-    if (disk.IsEmpty())
-        GTEST_SKIP() << "no small file system was mounted for this run";
+    VYX_NEEDS_SETUP_PART(!disk.IsEmpty(), "a small file system");
     TestFolder target;
     CString source = m_folder / L"huge.bin";
     ASSERT_TRUE(MakeFile(source, 3 * 1024 * 1024, 12));

@@ -2,7 +2,10 @@
 
 #include "OutputWindowUtil.h"
 
+#include "common/RealInput.h"
 #include "res/resource.h"
+
+#include <atomic>
 
 namespace {
 
@@ -25,8 +28,11 @@ TEST_F(HtmlDialog, FirstUseOffersCatalogNameAndKeepsEveryChoiceForTheNextTime)
                            IDC_HTML_COLUMNS, IDC_HTML_ROWS})
                 EXPECT_FALSE(d.Enabled(id)) << id;
             EXPECT_TRUE(d.Enabled(IDC_HTML_PAGE_COUNT));
-            // Without a destination "作成" does nothing.
-            d.Command(IDOK);
+            // Without a destination "作成" says so and the dialog stays.
+            CString told;
+            d.Press(IDOK);
+            DismissMessageBox(&told);
+            EXPECT_NE(-1, told.Find(L"保存先フォルダ")) << told.GetString();
             EXPECT_TRUE(d.IsOpen());
 
             d.PressButton(IDC_HTML_TABLE);
@@ -45,7 +51,9 @@ TEST_F(HtmlDialog, FirstUseOffersCatalogNameAndKeepsEveryChoiceForTheNextTime)
             d.SetText(IDC_HTML_FOLDER, L"out");
             d.SetText(IDC_HTML_FILE_NAME, L"index");
             // Still no definition file: the dialog stays.
-            d.Command(IDOK);
+            d.Press(IDOK);
+            DismissMessageBox(&told);
+            EXPECT_NE(-1, told.Find(L"HTML形式定義ファイル")) << told.GetString();
             EXPECT_TRUE(d.IsOpen());
             d.SetText(IDC_HTML_DEFINITION, L"cat.kwm");
             d.Command(IDOK);
@@ -99,6 +107,43 @@ TEST_F(HtmlDialog, FirstUseOffersCatalogNameAndKeepsEveryChoiceForTheNextTime)
     EXPECT_EQ(CString(L"."), ReadSettingText(L"Html", L"ThumbsFolder1"));
     EXPECT_EQ(CString(L"index.htm"), ReadSettingText(L"Html", L"FileName0"));
     EXPECT_EQ(CString(L"index"), ReadSettingText(L"Html", L"FileName1"));
+}
+
+TEST_F(HtmlDialog, CreateWithAnEmptyBoxSaysWhatIsMissingAndPutsTheFocusThere)
+{
+    CHtmlDlg dialog(&owner);
+    std::atomic<bool> enterTold{false};
+    {
+        HelperThread driver([&] {
+            DialogDriver d(L"HTMLの作成");
+            ASSERT_NE(nullptr, d.dialog);
+            d.SetText(IDC_HTML_FOLDER, L"out");
+            // The box whose edit holds the focus, or 0.
+            auto focusedBox = [&] {
+                const HWND focus = FocusOfThread(d.dialog);
+                for (int id : {IDC_HTML_FOLDER, IDC_HTML_FILE_NAME, IDC_HTML_DEFINITION})
+                    if (focus && (focus == d.Item(id) || GetParent(focus) == d.Item(id)))
+                        return id;
+                return 0;
+            };
+            // The dialog opens with the focus in its first box.
+            ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == d.dialog && focusedBox() != 0; }, 30000));
+            ASSERT_NE(IDC_HTML_DEFINITION, focusedBox());
+            // Enter presses "作成", the default button, as a user does.
+            SendKey(VK_RETURN);
+            CString text;
+            HWND box = WaitForMessageBox(&text, 30000);
+            enterTold = box != nullptr;
+            EXPECT_NE(-1, text.Find(L"HTML形式定義ファイル")) << text.GetString();
+            SendMessageW(box, WM_COMMAND, IDOK, 0);
+            EXPECT_TRUE(WaitUntil([&] { return focusedBox() == IDC_HTML_DEFINITION; }, 30000)) << focusedBox();
+            EXPECT_TRUE(d.IsOpen());
+            d.Command(IDCANCEL);
+            EXPECT_TRUE(d.WaitClosed());
+        });
+        EXPECT_EQ(IDCANCEL, dialog.DoModal());
+    }
+    EXPECT_TRUE(enterTold.load());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // colour, hold ink or stay blank, in thousandths of the page); the printed-pages check that
 // follows this program renders the pages and compares.
 #include "fileops/CPrintOutDialog.h"
+#include "common/SetUpParts.h"
 
 #include "OutputWindowUtil.h"
 
@@ -86,8 +87,7 @@ protected:
     {
         m_output = Output();
         m_pdfOut = PdfOutFolder();
-        if (m_pdfOut.empty())
-            GTEST_SKIP() << "the session has no PDF printer (CUPS and cups-pdf are not installed)";
+        VYX_NEEDS_SETUP_PART(!m_pdfOut.empty(), "a PDF printer (CUPS and cups-pdf)");
         ASSERT_TRUE(m_defaults.GetDefaults()) << "the PDF printer is not the default printer";
         ASSERT_TRUE(m_printer.Attach(m_defaults.CreatePrinterDC()));
     }

@@ -1,4 +1,5 @@
 #include "common/Printers.h"
+#include "common/SetUpParts.h"
 #include "fileops/CMyPrintDialog.h"
 #include "fileops/CPrintOutDialog.h"
 
@@ -16,11 +17,7 @@ const DWORD kDocumentFlags = PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIE
 class PrintSetup : public DialogTest
 {
 protected:
-    void SetUp() override
-    {
-        if (!PrinterInstalled())
-            GTEST_SKIP() << "no printer";
-    }
+    void SetUp() override { VYX_NEEDS_SETUP_PART(PrinterInstalled(), "a printer"); }
 };
 
 TEST_F(PrintSetup, OffersTheDefinitionHistoryAndKeepsTheChoices)
@@ -92,8 +89,7 @@ TEST_F(PrintSetup, OffersTheDefinitionHistoryAndKeepsTheChoices)
 // Run by the test run once more with the printer daemon out of reach (CUPS_SERVER set to nowhere).
 TEST(NoPrinter, TheSetupDialogSaysSoAndNoDocumentStarts)
 {
-    if (PrinterInstalled())
-        GTEST_SKIP() << "a printer is installed";
+    VYX_NEEDS_SETUP_PART(!PrinterInstalled(), "a session whose printer is out of reach");
     ScratchSettings settings;
     CTestHostWnd owner;
     CMyPrintDialog setup(TRUE, kDocumentFlags, &owner);

@@ -122,3 +122,29 @@ TEST(RenameTemplate, AFileTimeTheCalendarCannotHoldLeavesTheFieldsAsTyped)
     EXPECT_EQ(CString(L"%Y-x"), RenameTemplate::FormatTimeFields(L"%Y-x", -(1LL << 62)));
     EXPECT_EQ(CString(L"no fields"), RenameTemplate::FormatTimeFields(L"no fields", kAugustFourth));
 }
+
+TEST(RenameTemplate, AValuePutIntoANameTakesFullWidthFormsOfWhatNoNameHoldsAndTypedTextStaysAsTyped)
+{
+    NamedItem item(L"a.jpg", kAugustFourth, 640);
+    item.SetNoteText(L"\\/:*?\"<>|");
+    CString date = CTime(kAugustFourth).Format(L"%Y/%m/%d_%H:%M:%S.jpg");
+    date.Replace(L'/', L'／');
+    date.Replace(L':', L'：');
+    const struct
+    {
+        const wchar_t* format;
+        CString name;
+    } cases[] = {
+        {L"$(Note)", L"＼／：＊？＂＜＞｜.jpg"},
+        {L"$(Date)_$(Time)", date},
+        {L"$(Folder)", L"C：＼pictures.jpg"},
+        // The user's own separators, around values and between time fields, are left to the rename.
+        {L"a:b/$(Width)", L"a:b/640.jpg"},
+        {L"%Y/%m", L"2024/08.jpg"},
+    };
+    for (const auto& c : cases) {
+        RenameTemplate names;
+        names.Prepare(L"", c.format, RegExpGroupFile());
+        EXPECT_EQ(c.name, names.MakeName(item, 1)) << CStringA(c.format).GetString();
+    }
+}

@@ -5,6 +5,10 @@
 #include "TransferTestUtil.h"
 #include "catalogue/VyxNoteFile.h"
 #include "fileops/FileCopy.h"
+#include "common/ChildTest.h"
+#include "common/ImportPatch.h"
+#include "common/TwinFiles.h"
+#include "foundation/TempMarker.h"
 
 #include <gtest/gtest.h>
 
@@ -45,6 +49,13 @@ public:
         CloseHandle(m_info.hProcess);
     }
     DWORD Id() const { return m_running ? m_info.dwProcessId : 0; }
+    FILETIME Started() const
+    {
+        FILETIME started = {0, 0};
+        if (m_running)
+            TempMarker::StartOf(m_info.hProcess, started);
+        return started;
+    }
 
 private:
     PROCESS_INFORMATION m_info = {};
@@ -83,9 +94,10 @@ TEST(TransferCrash, ACopyCutShortLeavesNoPartOfAFileUnderItsNameAndTheNextJobCle
         EXPECT_EQ(std::vector<CString>{L"big.jpg"}, FolderEntries(scene.dst));
     }
 
-    // What crashed jobs left: temporary folders with a cut copy or an extracted member in them, by
-    // a process that no longer runs, or by one whose id this process now has. Those of another
-    // process running, and every other name (a file of that form too), are not the job's to remove.
+    // What crashed jobs left: temporary folders, marked as the program's, with a cut copy or an
+    // extracted member in them, by a process that no longer runs, or by an earlier one whose id
+    // this process now has. Those of another process running, and every other name (a file of
+    // that form too), are not the job's to remove.
     TransferScene scene;
     RunningProcess running;
     ASSERT_NE(0u, running.Id());
@@ -93,14 +105,25 @@ TEST(TransferCrash, ACopyCutShortLeavesNoPartOfAFileUnderItsNameAndTheNextJobCle
     alive.Format(L"$%08lX00000001.tmp", static_cast<unsigned long>(running.Id()));
     earlier.Format(L"$%08lX00000001.tmp", static_cast<unsigned long>(GetCurrentProcessId()));
     const CString dead = L"$0FFFFFF000000001.tmp";
-    for (LPCWSTR name : {dead.GetString(), earlier.GetString(), alive.GetString()})
-        scene.File(scene.Folder(scene.dst, name), L"$0FFFFFF000000009.tmp", 10, 3);
+    const FILETIME longAgo = {1, 1};
+    const std::string deadMark = TempMarker::MakeFor(0x0FFFFFF0, longAgo);
+    const std::pair<CString, std::string> marked[] = {{dead, deadMark},
+                                                      {earlier, TempMarker::MakeFor(GetCurrentProcessId(), longAgo)},
+                                                      {alive, TempMarker::MakeFor(running.Id(), running.Started())}};
+    for (const auto& folder : marked) {
+        const CString made = scene.Folder(scene.dst, folder.first);
+        ASSERT_TRUE(CopyTarget::WriteMark(made, folder.second));
+        scene.File(made, L"$0FFFFFF000000009.tmp", 10, 3);
+    }
     SetFileAttributesW(scene.dst + L"\\" + dead + L"\\$0FFFFFF000000009.tmp", FILE_ATTRIBUTE_READONLY);
     for (LPCWSTR name : {L"$0FFFFFF000000002.tmp", L"$0FFFFFF0", L"$0FFFFFF0.tmp", L"$0FFFFFF0000000zz.tmp"})
         scene.File(scene.dst, name, 10, 4);
     CString pics = scene.Folder(scene.src, L"Pics");
     scene.File(pics, L"p.jpg");
-    scene.File(scene.Folder(scene.Folder(scene.dst, L"Pics"), dead), L"member.jpg", 10, 5);
+    const CString member = scene.Folder(scene.Folder(scene.dst, L"Pics"), dead);
+    ASSERT_TRUE(CopyTarget::WriteMark(member, deadMark));
+    ASSERT_TRUE(CopyTarget::ClaimName(member, L"member.jpg"));
+    scene.File(member, L"member.jpg", 10, 5);
 
     auto job = scene.Job(0, Policy::SameOverwrite);
     job->Add(scene.File(scene.src, L"next.jpg"));
@@ -112,6 +135,43 @@ TEST(TransferCrash, ACopyCutShortLeavesNoPartOfAFileUnderItsNameAndTheNextJobCle
     std::sort(kept.begin(), kept.end());
     EXPECT_EQ(kept, FolderEntries(scene.dst));
     EXPECT_EQ(std::vector<CString>{L"p.jpg"}, FolderEntries(scene.dst + L"\\Pics"));
+}
+
+// The clean-up of what crashed jobs left takes only what the program can show it made: a folder
+// of the temporary form that lacks the program's mark inside is a user's, and inside a marked one
+// only the files the program named go.
+TEST(TransferCrash, TheCleanUpOfTemporariesRemovesOnlyFoldersItMarkedAndOnlyTheFilesItNamed)
+{
+    for (int move : {0, 1}) {
+        SCOPED_TRACE(move ? "move" : "copy");
+        TransferScene scene;
+        const CString users = scene.Folder(scene.dst, L"$0000000100000000.tmp");
+        for (LPCWSTR name : {L"IMG_0001.jpg", L"IMG_0002.jpg", L"$0FFFFFF000000003.tmp"})
+            scene.File(users, name, 300, 7);
+        // Marked, but by another program's hand: a mark that is not the program's own.
+        const CString lookAlike = scene.Folder(scene.dst, L"$0FFFFFF000000004.tmp");
+        ASSERT_TRUE(ScratchFolder::WriteFile((lookAlike + L"\\$owner.mark").GetString(), std::string(32, 'x')));
+        scene.File(lookAlike, L"$0FFFFFF000000005.tmp", 10, 8);
+        // The program's own, left by a crash, which a user later put a file into.
+        const FILETIME longAgo = {1, 1};
+        const CString left = scene.Folder(scene.dst, L"$0FFFFFF000000006.tmp");
+        ASSERT_TRUE(CopyTarget::WriteMark(left, TempMarker::MakeFor(0x0FFFFFF0, longAgo)));
+        ASSERT_TRUE(CopyTarget::ClaimName(left, L"member.jpg"));
+        scene.File(left, L"member.jpg", 10, 9);
+        scene.File(left, L"$0FFFFFF000000007.tmp", 10, 9);
+        scene.File(left, L"mine.jpg", 10, 9);
+
+        auto job = scene.Job(move, Policy::SameAsk);
+        job->Add(scene.File(scene.src, L"photo.jpg", 2000, 3));
+        EXPECT_EQ(1, job->Run());
+        EXPECT_EQ(PatternBytes(2000, 3), ReadBytes(scene.dst + L"\\photo.jpg"));
+        EXPECT_EQ((std::vector<CString>{L"$0FFFFFF000000003.tmp", L"IMG_0001.jpg", L"IMG_0002.jpg"}),
+                  FolderEntries(users));
+        EXPECT_EQ(PatternBytes(300, 7), ReadBytes(users + L"\\IMG_0001.jpg"));
+        EXPECT_EQ((std::vector<CString>{L"$0FFFFFF000000005.tmp", L"$owner.mark"}), FolderEntries(lookAlike));
+        EXPECT_EQ((std::vector<CString>{L"$owner.mark", L"mine.jpg"}), FolderEntries(left));
+        EXPECT_EQ(PatternBytes(10, 9), ReadBytes(left + L"\\mine.jpg"));
+    }
 }
 
 // The note of a section as the location's note file on disk holds it, whatever a running job
@@ -221,6 +281,176 @@ TEST(TransferCrash, AMoveCutShortAtAnyFileNeverLeavesTheNoteOfAMovedFileOnlyBehi
         }
 }
 
+// What a crash would leave at each removal of a moved file's source, seen right after it.
+struct RemovalWatch
+{
+    const TransferScene* scene = nullptr;
+    CString target;
+    int removals = 0;
+    std::vector<int> noteMissing;
+};
+RemovalWatch* s_removals = nullptr;
+decltype(&DeleteFileW) s_deleteFile = nullptr;
+decltype(&MoveFileExW) s_moveFileEx = nullptr;
+
+void SourceRemoved(LPCWSTR source)
+{
+    const wchar_t* name = wcsstr(source, L"\\src\\m");
+    if (!s_removals || !name)
+        return;
+    const int i = _wtoi(name + 6);
+    ++s_removals->removals;
+    if (NoteOnDisk(*s_removals->scene, s_removals->target, Numbered(L"m%d.jpg", i)) != Numbered(L"メモ%d", i))
+        s_removals->noteMissing.push_back(i);
+}
+
+BOOL WINAPI WatchedDelete(LPCWSTR path)
+{
+    const BOOL done = s_deleteFile(path);
+    if (done)
+        SourceRemoved(path);
+    return done;
+}
+
+BOOL WINAPI WatchedMove(LPCWSTR from, LPCWSTR to, DWORD flags)
+{
+    const BOOL done = s_moveFileEx(from, to, flags);
+    if (done)
+        SourceRemoved(from);
+    return done;
+}
+
+TEST(TransferCrash, AtEveryRemovalOfAMovedSourceItsNoteIsAlreadyInTheTarget)
+{
+    for (bool central : {false, true})
+        for (bool acrossDrives : {true, false}) {
+            SCOPED_TRACE(testing::Message() << (acrossDrives ? "across drives" : "on one drive")
+                                            << (central ? ", central notes" : ", notes in the folders"));
+            TransferScene scene(central);
+            SecondDriveFolder other;
+            ASSERT_FALSE(other.Path().IsEmpty());
+            RemovalWatch watch;
+            watch.scene = &scene;
+            watch.target = acrossDrives ? other.Path() : scene.dst;
+            auto job = scene.Job(1, Policy::SameAsk);
+            job->SetSettleInterval(3, 600000);
+            for (int i = 0; i < kMoved; ++i) {
+                CString source = scene.File(scene.src, Numbered(L"m%d.jpg", i), 1000, i + 1);
+                scene.SetNote(source, Numbered(L"メモ%d", i));
+                job->Add(source);
+            }
+            {
+                ImportPatch deletes("kernel32.dll", "DeleteFileW", reinterpret_cast<void*>(&WatchedDelete));
+                ImportPatch moves("kernel32.dll", "MoveFileExW", reinterpret_cast<void*>(&WatchedMove));
+                ASSERT_TRUE(deletes);
+                ASSERT_TRUE(moves);
+                s_deleteFile = reinterpret_cast<decltype(&DeleteFileW)>(deletes.Original());
+                s_moveFileEx = reinterpret_cast<decltype(&MoveFileExW)>(moves.Original());
+                s_removals = &watch;
+                EXPECT_EQ(kMoved, job->Run(watch.target));
+                s_removals = nullptr;
+            }
+            EXPECT_EQ(kMoved, watch.removals);
+            EXPECT_EQ(std::vector<int>(), watch.noteMissing);
+        }
+}
+
+// The note file at the target holds a moved file's note before its source's is cleared: read back
+// from the disk, not taken on trust (another writer may have put its own file in place meanwhile).
+BOOL WINAPI NoteFileNotPutInPlace(LPCWSTR from, LPCWSTR to, DWORD flags)
+{
+    const size_t length = wcslen(to);
+    if (length > 11 && _wcsicmp(to + length - 11, L"\\_NOTE_.KWI") == 0 && wcsstr(to, L"\\dst\\")) {
+        DeleteFileW(from);
+        return TRUE;
+    }
+    return s_moveFileEx(from, to, flags);
+}
+
+TEST(TransferNotesReadBack, AMovedFilesNoteLeavesItsSourceOnlyOnceReadBackFromTheTarget)
+{
+    TransferScene scene;
+    auto job = scene.Job(1, Policy::SameAsk);
+    for (int i = 0; i < 3; ++i) {
+        CString source = scene.File(scene.src, Numbered(L"m%d.jpg", i), 100, i + 1);
+        scene.SetNote(source, Numbered(L"メモ%d", i));
+        job->Add(source);
+    }
+    {
+        ImportPatch moves("kernel32.dll", "MoveFileExW", reinterpret_cast<void*>(&NoteFileNotPutInPlace));
+        ASSERT_TRUE(moves);
+        s_moveFileEx = reinterpret_cast<decltype(&MoveFileExW)>(moves.Original());
+        EXPECT_EQ(3, job->Run());
+    }
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_TRUE(Exists(scene.dst + L"\\" + Numbered(L"m%d.jpg", i)));
+        EXPECT_EQ(CString(), NoteOnDisk(scene, scene.dst, Numbered(L"m%d.jpg", i)));
+        EXPECT_EQ(Numbered(L"メモ%d", i), NoteOnDisk(scene, scene.src, Numbered(L"m%d.jpg", i)));
+    }
+    // The user is told which files' notes did not arrive.
+    ASSERT_EQ(1u, job->messages.size());
+    EXPECT_NE(-1, job->messages[0].Find(scene.dst + L"\\m0.jpg")) << CStringA(job->messages[0]);
+}
+
+// ---------------------------------------------------------------- another instance
+
+const int kEachMoves = 150;
+
+// Run by the test below in a second process: a move of its own into the same folder.
+TEST(TransferOtherProcess, DISABLED_MovesItsFilesIntoTheFolder)
+{
+    if (!ChildTest::IsChild())
+        return;
+    const CString source = ChildTest::Setting(L"VYX_MOVE_SOURCE").c_str();
+    ScriptedTransfer job;
+    job.SetMoveMode(1);
+    job.SetSameNameMode(Policy::SameAsk);
+    job.SetSettleInterval(5, 600000);
+    for (int i = 0; i < kEachMoves; ++i)
+        job.Add(source + Numbered(L"\\b%d.jpg", i));
+    ChildTest::Signal(L"ready");
+    EXPECT_EQ(kEachMoves, job.Run(ChildTest::Setting(L"VYX_MOVE_TARGET").c_str()));
+    EXPECT_EQ(std::vector<CString>(), job.messages);
+}
+
+// Two instances of the program moving files with notes into one folder at once: every note
+// arrives, and each source's note file loses only the notes that did.
+TEST(TransferOtherProcess, TwoInstancesMovingFilesWithNotesIntoOneFolderKeepEveryNote)
+{
+    TransferScene scene;
+    const CString second = scene.Folder(scene.src, L"second");
+    auto job = scene.Job(1, Policy::SameAsk);
+    job->SetSettleInterval(5, 600000);
+    for (int i = 0; i < kEachMoves; ++i) {
+        CString mine = scene.File(scene.src, Numbered(L"a%d.jpg", i), 100, 1);
+        scene.SetNote(mine, Numbered(L"メモa%d", i));
+        job->Add(mine);
+        scene.SetNote(scene.File(second, Numbered(L"b%d.jpg", i), 100, 2), Numbered(L"メモb%d", i));
+    }
+    ChildTest other("TransferOtherProcess.DISABLED_MovesItsFilesIntoTheFolder",
+                    {{L"VYX_MOVE_SOURCE", second.GetString()}, {L"VYX_MOVE_TARGET", scene.dst.GetString()}},
+                    {L"ready"});
+    ASSERT_TRUE(other.Started());
+    ASSERT_TRUE(other.WaitFor(L"ready", 60000));
+    EXPECT_EQ(kEachMoves, job->Run());
+    const DWORD ended = other.Wait(120000);
+    ASSERT_NE(static_cast<DWORD>(STILL_ACTIVE), ended);
+    EXPECT_EQ(0u, ended);
+    int arrived = 0, left = 0;
+    for (int i = 0; i < kEachMoves; ++i)
+        for (const wchar_t* kind : {L"a", L"b"}) {
+            const CString name = CString(kind) + Numbered(L"%d.jpg", i);
+            arrived += NoteOnDisk(scene, scene.dst, name) == CString(L"メモ") + kind + Numbered(L"%d", i) ? 1 : 0;
+            left += Exists((kind[0] == L'a' ? scene.src : second) + L"\\" + name) ? 1 : 0;
+        }
+    EXPECT_EQ(2 * kEachMoves, arrived);
+    EXPECT_EQ(0, left);
+    EXPECT_EQ(std::vector<CString>(), job->messages);
+    EXPECT_FALSE(Exists(scene.src + L"\\_NOTE_.KWI"));
+    EXPECT_FALSE(Exists(second + L"\\_NOTE_.KWI"));
+}
+
 // ---------------------------------------------------------------- notes in a shared section
 
 TEST(TransferSharedNotes, AFileWhoseNoteSectionOtherNamesShareCarriesACopyAndTheUserIsToldWhichNames)
@@ -310,3 +540,27 @@ TEST(TransferMessages, AFileAnotherProgramHoldsOpenIsNamedWithTheSystemsReason)
 }
 
 } // namespace
+
+// ---------------------------------------------------------------- names differing only in case
+
+TEST(TransferTwinNames, ACopyOrMoveOfANameWhoseFileIsGoneIsRefusedNamingBothAndNeverTakesItsTwin)
+{
+    for (int move : {0, 1}) {
+        SCOPED_TRACE(move ? "move" : "copy");
+        TransferScene scene;
+        const CString upper = scene.File(scene.src, L"Case.jpg", 100, 1);
+        ASSERT_TRUE(twinfiles::PutTwin(scene.src.GetString(), L"case.jpg", "lower"));
+        // As the document listed it; then another program deleted it.
+        VyxFile item(scene.src + L"\\case.jpg");
+        ASSERT_TRUE(DeleteFileW(scene.src + L"\\case.jpg"));
+        ASSERT_TRUE(twinfiles::Lists(scene.src.GetString(), L"Case.jpg"));
+        auto job = scene.Job(move);
+        job->AddItem(&item, 0);
+        EXPECT_EQ(0, job->Run());
+        ASSERT_EQ(1u, job->messages.size());
+        EXPECT_NE(-1, job->messages[0].Find(L"「case.jpg」"));
+        EXPECT_NE(-1, job->messages[0].Find(L"「Case.jpg」"));
+        EXPECT_EQ(PatternBytes(100, 1), ReadBytes(upper));
+        EXPECT_TRUE(FolderEntries(scene.dst).empty());
+    }
+}

@@ -3,6 +3,7 @@
 // files following files and folders, moves across drives, failures with Abort, Retry and Ignore,
 // cancelling, full disks, and the drop lists it reads.
 #include "../image/TestArchiveFile.h"
+#include "common/SetUpParts.h"
 #include "TestArchivePlugin.h"
 #include "TransferTestUtil.h"
 #include "fileops/FileCopy.h"
@@ -292,6 +293,62 @@ TEST(TransferIdentity, AFolderNeverGoesIntoItselfItsSubfolderOrItsParentWhatever
             EXPECT_EQ(std::vector<CString>{L"b.jpg"}, FolderEntries(sub));
         }
     }
+}
+
+TEST(TransferIdentity, AFolderSentIntoItselfOrItsSubfolderIsRefusedWithAMessageNamingBoth)
+{
+    TransferScene scene;
+    CString pics = scene.Folder(scene.src, L"Pictures");
+    CString sub = scene.Folder(pics, L"Sub");
+    scene.File(pics, L"a.jpg");
+    CString loose = scene.File(scene.src, L"loose.jpg");
+    wchar_t shortSub[MAX_PATH] = {};
+    ASSERT_GT(GetShortPathNameW(sub, shortSub, MAX_PATH), 0u);
+    CString lowerSub = sub;
+    lowerSub.MakeLower();
+    const struct
+    {
+        CString destination;
+        bool refused; // told; otherwise the folder's own parent, where nothing is to be done
+    } cases[] = {
+        {pics, true},
+        {sub, true},
+        {lowerSub, true},
+        {shortSub, true},
+        {HostAlias(sub), true},
+        {pics + L"\\", true},
+        {pics + L"\\New", true},
+        {scene.src, false},
+        {HostAlias(scene.src), false},
+    };
+    for (const auto& c : cases) {
+        for (int move : {0, 1}) {
+            SCOPED_TRACE(testing::Message() << (move ? "move to " : "copy to ") << CStringA(c.destination).GetString());
+            auto job = scene.Job(move, Policy::SameOverwrite);
+            job->Add(pics);
+            EXPECT_EQ(0, job->Run(c.destination));
+            ASSERT_EQ(c.refused ? 1u : 0u, job->messages.size());
+            if (c.refused) {
+                CString told = job->messages[0];
+                told.Replace(L"\r\n", L"");
+                CString full;
+                GetFullPath(full, c.destination);
+                EXPECT_NE(-1, told.Find(L"「" + pics + L"」")) << CStringA(told).GetString();
+                EXPECT_NE(-1, told.Find(L"「" + full + L"」")) << CStringA(told).GetString();
+                EXPECT_NE(-1, told.Find(move ? L"移動" : L"コピー")) << CStringA(told).GetString();
+            }
+            // Nothing was made or moved, not even the folder the path named.
+            EXPECT_EQ((std::vector<CString>{L"Sub", L"a.jpg"}), FolderEntries(pics));
+            EXPECT_TRUE(FolderEntries(sub).empty());
+        }
+    }
+    // With other items beside it, the folder is refused and the others go.
+    auto job = scene.Job(0, Policy::SameOverwrite);
+    job->Add(pics);
+    job->Add(loose);
+    EXPECT_EQ(1, job->Run(sub));
+    EXPECT_EQ(1u, job->messages.size());
+    EXPECT_EQ(std::vector<CString>{L"loose.jpg"}, FolderEntries(sub));
 }
 
 // ---------------------------------------------------------------- notes and folders
@@ -772,8 +829,7 @@ TEST(TransferFailure, AFullDiskKeepsTheOldTargetAndTheSourceOfAMove)
 TEST(TransferFailure, AMoveOntoARealFullFileSystemKeepsItsSource)
 {
     CString disk = SmallDiskFolder();
-    if (disk.IsEmpty())
-        GTEST_SKIP() << "no small file system was mounted for this run";
+    VYX_NEEDS_SETUP_PART(!disk.IsEmpty(), "a small file system");
     TransferScene scene;
     CString source = scene.File(scene.src, L"large.jpg", 2 * 1024 * 1024, 6);
     CString fits = scene.File(scene.src, L"small.jpg", 1000, 7);
@@ -846,8 +902,8 @@ TEST_F(TransferProgress, ACancelInTheMiddleOfALargeFileLeavesTheSourceWholeAndNo
             job->GetProgress()->PostMessage(WM_COMMAND, IDCANCEL);
             pressed = true;
         } else if (pressed) {
-            for (DWORD held = GetTickCount(); !job->GetProgress()->IsPumpDue() &&
-                                              GetTickCount() - held <= VFileAccDlg::kLongestPumpPause;)
+            for (DWORD held = GetTickCount();
+                 !job->GetProgress()->IsPumpDue() && GetTickCount() - held <= VFileAccDlg::kLongestPumpPause;)
                 Sleep(1);
         }
         return ::WriteFile(file, data, size, done, nullptr);

@@ -4,6 +4,7 @@
 #include "common/ImportPatch.h"
 #include "common/LinkFixture.h"
 #include "common/ScratchFolder.h"
+#include "common/TwinFiles.h"
 #include "common/WindowTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -208,6 +209,46 @@ TEST(VyxFileUtil, FolderPickerStartsAtTheInitialFolder)
     EXPECT_STREQ(L"", chosen);
 }
 
+// A folder of the host's own file system (the run's scratch folder there, which the test wrapper
+// names in XDG_DATA_HOME), as the drive that holds the whole host file system (Z:) shows it: the
+// folders above it are read by every other program, and their entries change all the time.
+std::wstring HostFolder(const wchar_t* name)
+{
+    wchar_t unix[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableW(L"XDG_DATA_HOME", unix, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH || unix[0] != L'/')
+        return {};
+    std::wstring folder = L"Z:" + std::wstring(unix) + L"/" + name;
+    for (wchar_t& c : folder)
+        c = c == L'/' ? L'\\' : c;
+    return folder;
+}
+
+// A folder just made (the entry of the folder holding it not yet settled), on the host's drive and
+// on the system drive: the picker opens at it each time, and OK gives it back.
+TEST(VyxFileUtil, FolderPickerStartsAtTheInitialFolderOnEveryDrive)
+{
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        ScratchFolder scratch;
+        const std::wstring onHost = HostFolder((L"picked" + std::to_wstring(attempt)).c_str()),
+                           onSystem = scratch / (L"picked" + std::to_wstring(attempt));
+        ASSERT_FALSE(onHost.empty()) << "no scratch folder on the host's drive";
+        ASSERT_TRUE(CreateDirectoryW(onHost.c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryW(onSystem.c_str(), nullptr));
+        const std::wstring name = L"picked" + std::to_wstring(attempt);
+        for (const std::wstring& start : {onHost, onSystem}) {
+            CString chosen;
+            {
+                DialogAnswer answer(IDOK, [&](HWND box) { return TreeSelects(box, name); });
+                BrowseForFolder(chosen, nullptr, L"フォルダの選択", start.c_str());
+            }
+            EXPECT_EQ(0, chosen.CompareNoCase(start.c_str()))
+                << "opened at " << CStringA(chosen).GetString() << " for " << CStringA(start.c_str()).GetString();
+        }
+        RemoveDirectoryW(onHost.c_str());
+    }
+}
+
 TEST(VyxFileUtil, DeleteFileForcedTreatsMissingAsDeletedAndDeletesReadOnly)
 {
     ScratchFolder scratch;
@@ -274,6 +315,31 @@ TEST(VyxFileUtil, RenameEntryReachesANameEndingInADotAndRefusesATakenName)
     EXPECT_FALSE(RenameEntry((scratch / L"other.jpg").c_str(), (scratch / L"dup.jpg").c_str()));
     EXPECT_EQ("dotted", ScratchFolder::ReadFile(scratch / L"other.jpg"));
     EXPECT_EQ("plain", ScratchFolder::ReadFile(scratch / L"dup.jpg"));
+}
+
+TEST(VyxFileUtil, TwinNamesDifferingOnlyInCaseAreEachLookedUpDeletedAndRenamedAsThemselves)
+{
+    ScratchFolder scratch;
+    ASSERT_TRUE(ScratchFolder::WriteFile(scratch / L"Case.jpg", "upper"));
+    ASSERT_TRUE(twinfiles::PutTwin(scratch.Path(), L"case.jpg", "lower"));
+    const std::wstring upper = scratch / L"Case.jpg", lower = scratch / L"case.jpg";
+    EXPECT_EQ(NameLookup::Exact, LookUpExactName(upper.c_str()));
+    EXPECT_EQ(NameLookup::Exact, LookUpExactName(lower.c_str()));
+    // A change of case onto the twin's spelling, or onto a third one, would close the way back.
+    EXPECT_FALSE(RenameEntry(lower.c_str(), upper.c_str()));
+    EXPECT_FALSE(RenameEntry(lower.c_str(), (scratch / L"CASE.jpg").c_str()));
+    EXPECT_EQ((std::set<std::wstring>{L"Case.jpg", L"case.jpg"}), scratch.Names());
+    // Renamed, the twin still answering to the old name does not make it a failure.
+    EXPECT_TRUE(RenameEntry(lower.c_str(), (scratch / L"other.jpg").c_str()));
+    EXPECT_EQ("lower", ScratchFolder::ReadFile(scratch / L"other.jpg"));
+    CString other;
+    EXPECT_EQ(NameLookup::OtherCase, LookUpExactName(lower.c_str(), &other));
+    EXPECT_EQ(CString(L"Case.jpg"), other);
+    EXPECT_EQ(NameLookup::Missing, LookUpExactName((scratch / L"none.jpg").c_str()));
+    // Gone, the name never reaches the twin.
+    EXPECT_TRUE(DeleteFiles(lower.c_str()));
+    EXPECT_EQ("upper", ScratchFolder::ReadFile(upper));
+    EXPECT_EQ((std::set<std::wstring>{L"Case.jpg", L"other.jpg"}), scratch.Names());
 }
 
 TEST(VyxFileUtil, DeletingANameEndingInADotOrABlankDeletesThatFileOnly)

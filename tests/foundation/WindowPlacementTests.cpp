@@ -137,3 +137,44 @@ TEST(WindowPlacement, AWindowWithLessThan48PixelsOfCaptionOnTheWorkAreaKeepsWher
         DestroyWindow(window);
     }
 }
+
+TEST(WindowPlacement, AWindowWithLessThanHalfItsCaptionHeightOnTheWorkAreaKeepsWhereItWasMade)
+{
+    ScratchSettings settings;
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    ASSERT_TRUE(GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor));
+    const RECT& work = monitor.rcWork;
+    // The caption's strip: the caption and the frame above it.
+    const int caption = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME);
+    const int half = (caption + 1) / 2;
+    ASSERT_GT(half, 1);
+    struct Row
+    {
+        int onScreen; // pixels of the caption's height on the work area
+        bool atTop;   // hanging off the work area's top edge, else its bottom
+    };
+    const Row rows[] = {{1, true},  {half - 1, true},  {half, true},  {caption, true},
+                        {1, false}, {half - 1, false}, {half, false}, {caption, false}};
+    for (const Row& row : rows) {
+        const LONG top = row.atTop ? work.top - (caption - row.onScreen) : work.bottom - row.onScreen;
+        const RECT rect = {work.left + 100, top, work.left + 700, top + 400};
+        CString text;
+        text.Format(L"%ld,%ld,%ld,%ld", rect.left, rect.top, rect.right, rect.bottom);
+        HWND window = MakeWindow();
+        ASSERT_TRUE(window);
+        WriteAppIniInt(L"Frame", L"WindowPlacement\\flags", 0);
+        WriteAppIniInt(L"Frame", L"WindowPlacement\\showCmd", SW_HIDE);
+        WriteAppIniString(L"Frame", L"WindowPlacement\\rcNormalPosition", text);
+        const WINDOWPLACEMENT before = PlacementOf(window);
+        RestoreWindowPlacement(window, L"Frame");
+        const WINDOWPLACEMENT after = PlacementOf(window);
+        EXPECT_EQ(row.onScreen >= half, IsCaptionWithinReach(rect)) << text.GetString();
+        if (row.onScreen < half) {
+            EXPECT_TRUE(EqualRect(&before.rcNormalPosition, &after.rcNormalPosition)) << text.GetString();
+        } else {
+            EXPECT_TRUE(EqualRect(&rect, &after.rcNormalPosition)) << text.GetString();
+        }
+        DestroyWindow(window);
+    }
+}

@@ -205,6 +205,37 @@ TEST(ToolTips, AWindowWithTipsShowsOneForTheChildUnderTheMouse)
     EXPECT_EQ(0, SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0));
 }
 
+// A tip shows a file name as it is: its "&" is a character of the tip, not a mnemonic mark.
+TEST(ToolTips, ATipShowsTheAmpersandOfANameAsItself)
+{
+    CTipHost host;
+    host.MoveWindow(100, 100, 300, 200);
+    host.EnableToolTips(TRUE);
+    MSG msg = {host.m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(20, 20), GetTickCount(), {120, 120}};
+    CWnd::WalkPreTranslateTree(host.m_hWnd, &msg);
+    HWND tip = AfxGetThreadState()->m_hWndToolTip;
+    ASSERT_NE(nullptr, tip);
+    // Each text shown as a tracking tip: the width the tip takes on screen.
+    auto widthOf = [&](const wchar_t* text, UINT id) {
+        TOOLINFOW info = {};
+        info.cbSize = sizeof(info);
+        info.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+        info.hwnd = host.m_hWnd;
+        info.uId = id;
+        info.lpszText = const_cast<wchar_t*>(text);
+        EXPECT_TRUE(SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info)));
+        SendMessageW(tip, TTM_TRACKPOSITION, 0, MAKELPARAM(150, 150));
+        SendMessageW(tip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&info));
+        CRect shown;
+        ::GetWindowRect(tip, &shown);
+        SendMessageW(tip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&info));
+        SendMessageW(tip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+        return shown.Width();
+    };
+    EXPECT_GT(widthOf(L"amp&and.jpg", 901), widthOf(L"ampand.jpg", 902));
+    host.EnableToolTips(FALSE);
+}
+
 TEST(ToolTips, FrameGivesBarButtonsTheSecondPartOfTheirCommandString)
 {
     DocViewProgram program;

@@ -83,6 +83,24 @@ public:
         return bounds;
     }
 
+    // The smallest rectangle holding every pixel that is not the background: text of a smoothed
+    // face is drawn in shades between its colour and the background.
+    RECT BoundsOfInk(COLORREF background) const
+    {
+        RECT bounds = {m_width, m_height, 0, 0};
+        for (int y = 0; y < m_height; ++y)
+            for (int x = 0; x < m_width; ++x)
+                if (Pixel(x, y) != background) {
+                    bounds.left = std::min<LONG>(bounds.left, x);
+                    bounds.top = std::min<LONG>(bounds.top, y);
+                    bounds.right = std::max<LONG>(bounds.right, x + 1);
+                    bounds.bottom = std::max<LONG>(bounds.bottom, y + 1);
+                }
+        if (bounds.right == 0)
+            bounds = RECT{0, 0, 0, 0};
+        return bounds;
+    }
+
     int Count(COLORREF colour) const
     {
         int count = 0;

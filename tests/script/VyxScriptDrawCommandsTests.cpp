@@ -191,7 +191,7 @@ TEST_F(DrawCommands, DrawTextSizesTheFontInPoints)
         canvas.Clear(kWhite);
         // Equal corners: the text goes out at the first corner, without format flags.
         Run(std::wstring(L"DRAWTEXT (10,10)-(10,10), \"H\", 0, \"\", COLOR_RED, ") + size + L"\n");
-        RECT drawn = canvas.BoundsOf(kRed);
+        RECT drawn = canvas.BoundsOfInk(kWhite);
         return static_cast<double>(drawn.bottom - drawn.top);
     };
     double twelve = heightOf(L"(0:12)");

@@ -2,14 +2,21 @@
 #include "catalogue/FrameMessages.h"
 #include "common/ImportPatch.h"
 #include "common/RealInput.h"
+#include "common/TwinFiles.h"
 #include "image/DibCore.h"
 #include "image/DibFile.h"
+#include "image/DibResample.h"
+#include "image/codecs/JpegExif.h"
+#include "image/cximage/CxImageJPG.h"
+#include "../../bench/CameraJpeg.h"
 #include "res/resource.h"
 #include "viewer/VSlideShowDlg.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <cstdio>
 #include <vector>
 
@@ -108,6 +115,72 @@ bool OpensDialog(COneWnd* window, UINT id)
         returned = true;
     }
     return opened;
+}
+
+// The camera's Exif orientation (the first SHORT entry of tag 0x0112, little-endian) set anew.
+void SetOrientation(std::vector<BYTE>& jpeg, WORD orientation)
+{
+    const BYTE entry[] = {0x12, 0x01, 0x03, 0x00, 0x01, 0x00, 0x00, 0x00};
+    auto at = std::search(jpeg.begin(), jpeg.end(), std::begin(entry), std::end(entry));
+    ASSERT_NE(jpeg.end(), at);
+    at[8] = static_cast<BYTE>(orientation);
+    at[9] = 0;
+}
+
+// The camera facts the program's own Exif reader finds in a JPEG file.
+EXIFINFO ExifOf(const CString& path)
+{
+    EXIFINFO info = {};
+    const std::string bytes = FrameworkScratchFolder::ReadFile(path);
+    std::vector<BYTE> block = FindJpegExif(reinterpret_cast<const BYTE*>(bytes.data()), bytes.size());
+    if (block.empty())
+        return info;
+    CxMemFile file(block.data(), static_cast<DWORD>(block.size()));
+    CxImageJPG::CxExifInfo reader(&info);
+    reader.DecodeExif(&file);
+    return info;
+}
+
+// How far a picture, shrunk to the display copy's size, is from it: the mean difference of the
+// channels (0 to 255).
+double DistanceFromShown(HGLOBAL picture, HGLOBAL shown)
+{
+    const LONG width = GetDibWidth(shown), height = GetDibHeight(shown);
+    GlobalBlock wide(MakeDib24(picture) == picture ? CopyGlobal(picture) : MakeDib24(picture));
+    GlobalBlock small(ResampleDibAverage(wide.get(), width, height, 0, 0, 0));
+    if (!small || GetDibWidth(small.get()) != width || GetDibHeight(small.get()) != height)
+        return 255;
+    double total = 0;
+    for (LONG y = 0; y < height; y += 3)
+        for (LONG x = 0; x < width; x += 3) {
+            const COLORREF a = PixelOf(small.get(), x, y), b = PixelOf(shown, x, y);
+            total += std::abs(GetRValue(a) - GetRValue(b)) + std::abs(GetGValue(a) - GetGValue(b)) +
+                     std::abs(GetBValue(a) - GetBValue(b));
+        }
+    const double samples = static_cast<double>((width + 2) / 3) * ((height + 2) / 3) * 3;
+    return total / samples;
+}
+
+// The save command through its dialog: the name typed, and when the file is there the question
+// whether to replace it answered Yes.
+void SaveThroughDialog(COneWnd* window, const wchar_t* name, bool replacing)
+{
+    HelperThread helper([&] {
+        HWND dialog = WaitForDialog(L"ファイルの保存", 30000);
+        HWND edit = GetDlgItem(dialog, edt1) ? GetDlgItem(dialog, edt1) : GetDlgItem(dialog, cmb13);
+        SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name));
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        if (replacing) {
+            HWND question = WaitForWindow(
+                [&](HWND hWnd) { return hWnd != dialog && IsClass(hWnd, L"#32770") && GetDlgItem(hWnd, IDYES); },
+                30000);
+            ASSERT_NE(nullptr, question);
+            PostMessageW(question, WM_COMMAND, IDYES, 0);
+        }
+        WaitUntil([&] { return !IsWindow(dialog); }, 30000);
+    });
+    Command(window, ID_PICTURE_SAVE);
 }
 
 } // namespace
@@ -409,6 +482,32 @@ TEST(PictureCommands, DeleteGoesToTheBinOrForGoodAsTheOptionsAndShiftSay)
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(w.program.m_folder / L"f.bmp"));
 }
 
+TEST(PictureCommands, ADeleteOfAFileWhoseNameNowLeadsToItsTwinIsRefusedNamingBoth)
+{
+    PictureWindows w(false);
+    const std::wstring folder(w.program.m_folder.Path());
+    viewertest::WriteBmp(w.program.m_folder / L"Twin.bmp", 120, 80, RGB(255, 255, 0));
+    const std::string upper = ScratchFolder::ReadFile(folder + L"\\Twin.bmp");
+    ASSERT_TRUE(twinfiles::PutTwin(folder, L"twin.bmp", ScratchFolder::ReadFile(folder + L"\\d.bmp")));
+    w.program.Start(w.program.m_folder.Path());
+    w.Doc()->Stay = true;
+    w.Doc()->TrashCan = true;
+    w.Doc()->DELQA = true;
+    COneWnd* window = w.Open(L"twin.bmp");
+    ASSERT_NE(nullptr, window);
+    // Another program deletes the file shown.
+    ASSERT_TRUE(DeleteFileW(w.program.m_folder / L"twin.bmp"));
+    CString told;
+    {
+        HelperThread helper([&] { DismissMessageBox(&told); });
+        Command(window, ID_PICTURE_DELETE);
+    }
+    EXPECT_NE(-1, told.Find(L"「twin.bmp」")) << CStringA(told).GetString();
+    EXPECT_NE(-1, told.Find(L"「Twin.bmp」"));
+    EXPECT_TRUE(twinfiles::Lists(folder, L"Twin.bmp"));
+    EXPECT_TRUE(upper == ScratchFolder::ReadFile(folder + L"\\Twin.bmp"));
+}
+
 namespace {
 
 enum class ShiftKey { None, LetGoLast, LetGoFirst };
@@ -640,13 +739,13 @@ TEST(PictureCommands, SavingWritesTheShownPageAndNeverTruncatesTheFileItReplaces
     Command(window, ID_PICTURE_ROTATE_RIGHT);
     const CSize shown = window->GetView()->GetDisplaySize();
     const CString jpeg = w.program.m_folder / L"saved.jpg";
-    ASSERT_TRUE(window->SaveDisplayedPage(jpeg, 2));
+    ASSERT_TRUE(window->SavePageAsShown(jpeg, 2));
     VyxFile saved(jpeg);
     GlobalBlock picture(saved.LoadPicture(nullptr));
     ASSERT_TRUE(picture.get());
     EXPECT_EQ(shown.cx, GetDibWidth(picture.get()));
     EXPECT_EQ(shown.cy, GetDibHeight(picture.get()));
-    EXPECT_FALSE(window->SaveDisplayedPage(jpeg, 6));
+    EXPECT_FALSE(window->SavePageAsShown(jpeg, 6));
 
     // Saved over its own file, a failed write leaves the file whole and nothing beside it.
     const CString own = w.program.m_folder / L"c.bmp";
@@ -655,13 +754,99 @@ TEST(PictureCommands, SavingWritesTheShownPageAndNeverTruncatesTheFileItReplaces
     {
         ImportPatch failing("msvcrt.dll", "fwrite", reinterpret_cast<const void*>(&FailingWrite));
         ASSERT_TRUE(failing);
-        EXPECT_FALSE(window->SaveDisplayedPage(own, 1));
+        EXPECT_FALSE(window->SavePageAsShown(own, 1));
     }
     EXPECT_EQ(before, FrameworkScratchFolder::ReadFile(own));
     EXPECT_EQ(files, FilesIn(w.program.m_folder.Path()));
     // And when the write succeeds the file is replaced.
-    ASSERT_TRUE(window->SaveDisplayedPage(own, 1));
+    ASSERT_TRUE(window->SavePageAsShown(own, 1));
     EXPECT_NE(before, FrameworkScratchFolder::ReadFile(own));
+}
+
+TEST(PictureCommands, ASaveFromThePictureWindowWritesThePageAtItsOwnSize)
+{
+    // Fitted into its window, the photo is shown far smaller than it is.
+    PictureWindows w(false, [] {
+        WriteAppIniInt(L"COneView", L"FitSize", COnePicture::FitAspect);
+        WriteAppIniInt(L"FileSave", L"FilterIndex", 2);
+    });
+    std::vector<BYTE> photo = MakeCameraJpeg(2048, 1536, 5);
+    SetOrientation(photo, 6);
+    const CString path = w.program.m_folder / L"IMG_0001.JPG";
+    WriteBytes(path, photo);
+    ASSERT_TRUE(w.program.Start(w.program.m_folder.Path()));
+    COneWnd* window = w.Open(L"IMG_0001.JPG");
+    ASSERT_NE(nullptr, window);
+    ASSERT_LT(window->GetView()->GetDisplaySize().cx, 1024);
+
+    // Turned right: the title tells the size of what is shown.
+    Command(window, ID_PICTURE_ROTATE_RIGHT);
+    EXPECT_NE(-1, Caption(window).Find(L" 1536x2048 ")) << Caption(window).GetString();
+    GlobalBlock shown(CopyGlobal(window->GetView()->GetDisplayPage()));
+    ASSERT_TRUE(shown);
+
+    // Saved over itself: the whole photo, turned, with the camera's Exif made true of it.
+    SaveThroughDialog(window, L"IMG_0001.JPG", true);
+    {
+        GlobalBlock saved(VyxFile(path).LoadPicture(nullptr));
+        ASSERT_TRUE(saved);
+        EXPECT_EQ(1536, GetDibWidth(saved.get()));
+        EXPECT_EQ(2048, GetDibHeight(saved.get()));
+        EXPECT_LT(DistanceFromShown(saved.get(), shown.get()), 12.0);
+        const EXIFINFO exif = ExifOf(path);
+        EXPECT_TRUE(exif.IsExif);
+        EXPECT_STREQ("VX-200", exif.CameraModel);
+        EXPECT_EQ(1, exif.Orientation);
+        EXPECT_EQ(1536, exif.Width);
+        EXPECT_EQ(2048, exif.Height);
+    }
+
+    // A new name gives the same whole page, with the mirror and the grey shown made on it too.
+    Command(window, ID_PICTURE_FLIP_HORIZONTAL);
+    Command(window, ID_PICTURE_GRAY);
+    GlobalBlock edited(CopyGlobal(window->GetView()->GetDisplayPage()));
+    const CString png = w.program.m_folder / L"IMG_0001 edited.png";
+    ASSERT_TRUE(window->SavePageAsShown(png, 3));
+    GlobalBlock again(VyxFile(png).LoadPicture(nullptr));
+    ASSERT_TRUE(again);
+    EXPECT_EQ(1536, GetDibWidth(again.get()));
+    EXPECT_EQ(2048, GetDibHeight(again.get()));
+    EXPECT_LT(DistanceFromShown(again.get(), edited.get()), 12.0);
+    const COLORREF grey = PixelOf(again.get(), 700, 900);
+    EXPECT_EQ(GetRValue(grey), GetBValue(grey));
+
+    // A file shown as is keeps its Exif as the camera wrote it, orientation included.
+    const CString unturned = w.program.m_folder / L"IMG_0002.JPG";
+    WriteBytes(unturned, photo);
+    w.Doc()->Refresh(false);
+    COneWnd* second = w.Open(L"IMG_0002.JPG");
+    ASSERT_NE(nullptr, second);
+    EXPECT_NE(-1, Caption(second).Find(L" 2048x1536 ")) << Caption(second).GetString();
+    ASSERT_TRUE(second->SavePageAsShown(unturned, 2));
+    EXPECT_EQ(6, ExifOf(unturned).Orientation);
+    EXPECT_EQ(2048, ExifOf(unturned).Width);
+}
+
+TEST(PictureCommands, ATiffPageIsTitledAndSavedAtItsOwnSize)
+{
+    PictureWindows w(false, [] { WriteAppIniInt(L"COneView", L"FitSize", COnePicture::FitAspect); });
+    std::vector<samples::TiffPage> pages = {
+        samples::Page(300, 200, 8, 1, PHOTOMETRIC_MINISBLACK, std::vector<BYTE>(300 * 200, 40)),
+        samples::Page(120, 500, 8, 1, PHOTOMETRIC_MINISBLACK, std::vector<BYTE>(120 * 500, 200))};
+    WriteBytes(w.program.m_folder / L"two sizes.tif", samples::MakeTiff(pages));
+    ASSERT_TRUE(w.program.Start(w.program.m_folder.Path()));
+    COneWnd* window = w.Open(L"two sizes.tif");
+    ASSERT_NE(nullptr, window);
+    EXPECT_NE(-1, Caption(window).Find(L" 300x200 ")) << Caption(window).GetString();
+    Command(window, ID_PICTURE_NEXT_PAGE);
+    EXPECT_NE(-1, Caption(window).Find(L" 120x500 ")) << Caption(window).GetString();
+    const CString bmp = w.program.m_folder / L"page2.bmp";
+    ASSERT_TRUE(window->SavePageAsShown(bmp, 1));
+    GlobalBlock saved(VyxFile(bmp).LoadPicture(nullptr));
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(120, GetDibWidth(saved.get()));
+    EXPECT_EQ(500, GetDibHeight(saved.get()));
+    EXPECT_EQ(RGB(200, 200, 200), PixelOf(saved.get(), 60, 250));
 }
 
 TEST(PictureCommands, TheSaveDialogStartsBesideTheFileAndKeepsItsFilter)
@@ -823,13 +1008,13 @@ TEST(PictureCommands, TheCommentGoesToTheDocumentsItemAndItsViewsHearOfIt)
     comment(L"赤い四角");
     EXPECT_EQ(CString(L"赤い四角"), w.Doc()->GetItem(window->GetIndex())->GetNote());
     EXPECT_EQ(CString(L"赤い四角"), window->GetView()->GetItem()->GetNote());
-    EXPECT_EQ(1, w.program.m_hints.Count(CKWDoc::HintItemChanged));
+    EXPECT_EQ(1, w.program.m_hints.Count(HintItemChanged));
     // Locked, the window's own item takes it and only the title follows.
     w.Remove(window->GetIndex());
     ASSERT_TRUE(window->Relocate());
     comment(L"青");
     EXPECT_EQ(CString(L"青"), window->GetView()->GetItem()->GetNote());
-    EXPECT_EQ(1, w.program.m_hints.Count(CKWDoc::HintItemChanged));
+    EXPECT_EQ(1, w.program.m_hints.Count(HintItemChanged));
 }
 
 TEST(PictureCommands, PrintAsksForThePrinterFirstAndCancelPrintsNothing)
@@ -902,7 +1087,7 @@ TEST(ThumbnailViewCommands, FullScreenAndWallpaperStartFromTheCursorItem)
     const int f = w.Index(L"f.bmp");
     w.Doc()->IDViewer = ID_THUMB_FULLSCREEN;
     w.Doc()->SetCursorIndex(f, nullptr);
-    w.Doc()->UpdateAllViews(nullptr, HintItemActivated, reinterpret_cast<CObject*>(static_cast<INT_PTR>(f)));
+    w.Doc()->UpdateAllViews(nullptr, HintItemActivated, HintValue(f));
     show = w.List().m_pSlideShow;
     ASSERT_NE(nullptr, show);
     EXPECT_EQ(f, show->GetIndex());

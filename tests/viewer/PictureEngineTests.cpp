@@ -593,6 +593,31 @@ TEST(PictureEngine, TiffPagesPastTheBudgetAreLetGoAndReadAgainWhenShown)
     EXPECT_LT(GlobalBlockWatch::Largest(), file.nFileSizeLow);
 }
 
+// Pages read ahead while the first is shown make room under the budget by letting go of older
+// pages, never of the one on screen, however long ago it was shown.
+TEST(PictureEngine, TheShownTiffPageIsNeverLetGoToMakeRoomForPagesReadAhead)
+{
+    Engine e;
+    e.picture.SetDisplayRect(CRect(0, 0, 32, 32));
+    const int pages = 8;
+    VyxFile item = ItemOfKind(WriteGreyTiff(e.File(L"ahead.tif"), 64, 64, pages), COnePicture::KindTiff);
+    e.picture.Show(nullptr, &item, TRUE);
+    const ULONGLONG one = e.picture.GetHeldBytes();
+    ASSERT_GT(one, 0u);
+    e.picture.SetPageBudget(one * 2 + one / 2);
+    int read = 1;
+    while (e.picture.StepPage())
+        ++read;
+    ASSERT_EQ(pages, read);
+    ASSERT_EQ(0, e.picture.GetCurrentPage());
+    ASSERT_TRUE(e.picture.GetSourcePage(0));
+    EXPECT_EQ(RGB(20, 20, 20), PixelOf(e.picture.GetSourcePage(0), 0, 0));
+    EXPECT_TRUE(e.picture.GetDisplayPage());
+    // Older pages read ahead went instead.
+    EXPECT_EQ(nullptr, e.picture.GetSourcePage(1));
+    EXPECT_TRUE(e.picture.GetSourcePage(pages - 1));
+}
+
 // Tiles whose stored sizes are padded are not given by the open file: such a TIFF is read from
 // its bytes in memory instead, and pages as any other.
 TEST(PictureEngine, ATiffTheOpenFileDoesNotGiveIsReadFromMemory)

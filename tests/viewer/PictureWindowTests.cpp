@@ -1,5 +1,6 @@
 #include "PictureWindowTestUtil.h"
 #include "catalogue/FrameMessages.h"
+#include "catalogue/VyxNoteStore.h"
 #include "common/ImportPatch.h"
 #include "res/resource.h"
 #include "viewer/COneWnd.h"
@@ -488,4 +489,15 @@ TEST(PictureWindow, SlideshowEndAndColourResultsArriveAsMessages)
     HGLOBAL adjusted = SolidDib(20, 10, RGB(1, 2, 3));
     window->SendMessage(WMU_CONTRASTRESULT, reinterpret_cast<WPARAM>(adjusted));
     EXPECT_EQ(adjusted, window->GetView()->GetDisplayPage());
+}
+
+TEST(PictureWindow, TheStatusBarShowsATwoLineNoteOnOneLine)
+{
+    PictureWindows w;
+    const int c = w.Index(L"c.bmp");
+    ASSERT_GE(c, 0);
+    ASSERT_EQ(VyxNoteStore::NoteWritten, w.Doc()->GetItem(c)->SetNote(L"一行目\\n二行目 \\n三"));
+    COneWnd* window = w.Open(L"c.bmp");
+    ASSERT_NE(nullptr, window);
+    EXPECT_EQ(CString(L"一行目 二行目  三"), window->GetStatusBar().GetPaneText(2));
 }

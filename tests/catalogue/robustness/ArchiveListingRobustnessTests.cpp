@@ -68,7 +68,7 @@ TEST(ArchiveListingRobustness, HostileMembersAreListedCoveredAndUnpackedSafely)
     ScratchFolder folder(L"hostile");
     std::wstring outside = PutFolder(folder, L"outside");
     std::wstring destination = PutFolder(folder, L"outside\\inner");
-    VyxFilexImage::SetCoverKinds(1);
+    ChangeItemSettings([&](ItemSettings& s) { s.coverKinds = 1; });
     Lcg random{77};
     for (int round = 0, rounds = hostile::InputsPerReader() / 100; round < rounds; ++round) {
         BYTE flags = static_cast<BYTE>(random.Next() % 8);

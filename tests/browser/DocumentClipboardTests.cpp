@@ -3,6 +3,7 @@
 // and the jobs of copying and moving to a folder.
 #include "DocumentCommandUtil.h"
 
+#include "browser/CKWDocPictureOutput.h"
 #include "catalogue/FolderList.h"
 #include "common/ImportPatch.h"
 #include "res/resource.h"
@@ -152,7 +153,7 @@ TEST(DocumentClipboard, NothingSelectedLeavesTheClipboardAsItWas)
 TEST(DocumentClipboard, ArchiveMembersInnerPathsNeverReachTheClipboard)
 {
     StandardPlugins plugins;
-    DocumentScope scope;
+    CommandDocumentScope scope;
     std::wstring archive = PutFile(scope.folder, L"box.tarc",
                                    MakeTestArchive(0, {{"", "one.tpic", "x", 0, 1}, {"in", "two.tpic", "y", 0, 1}}));
     scope.Open(CVirtualFolder(archive.c_str(), archive.c_str(), 2));
@@ -251,19 +252,24 @@ TEST(DocumentTransfers, CopyTakesEverySelectedItemAndMoveOnlyFilesStillThereThen
 {
     PictureDocument d(3);
     CKWDoc& doc = d.Document();
-    doc.TransferSelected(d.out.Path().c_str(), 1, 2, false);
+    CKWDocPictureOutput(doc).TransferSelected(d.out.Path().c_str(), 1, 2, false);
     ASSERT_EQ(1u, d.frame.jobs.size());
     EXPECT_EQ(L"copy " + d.out.Path() + L": p00.bmp p01.bmp p02.bmp", d.frame.jobs[0]);
 
     DeleteFileW(d.Name(1).c_str());
-    doc.TransferSelected(d.out.Path().c_str(), 0, 0, true);
+    CKWDocPictureOutput(doc).TransferSelected(d.out.Path().c_str(), 0, 0, true);
     ASSERT_EQ(2u, d.frame.jobs.size());
     EXPECT_EQ(L"move " + d.out.Path() + L": p00.bmp p02.bmp", d.frame.jobs[1]);
     // The stand-in frame moved nothing: only the vanished file leaves the list.
     EXPECT_EQ((std::vector<std::wstring>{L"p00.bmp", L"p02.bmp"}), d.scope.Names());
 }
 
-TEST(DocumentTransfer, AMoveDeclinedAtTheNewFolderQuestionLeavesNoTraceInTheHistory)
+namespace {
+
+// The command's dialog given a folder that is not there; the question whether to make it declined
+// and then accepted: declined, no job, no folder and no trace in the history; accepted, the job
+// goes there and the folder leads the history.
+void DeclineThenMakeTheMissingFolder(UINT command, const wchar_t* caption, const std::wstring& kind)
 {
     PictureDocument d(1);
     CStringArray earlier;
@@ -275,13 +281,13 @@ TEST(DocumentTransfer, AMoveDeclinedAtTheNewFolderQuestionLeavesNoTraceInTheHist
         CString question;
         {
             HelperThread driver([&] {
-                DialogDriver dialog(L"ファイルの移動");
+                DialogDriver dialog(caption);
                 ASSERT_NE(nullptr, dialog.dialog);
                 dialog.SetText(IDC_FILECOPY_FOLDER, missing.c_str());
                 dialog.Command(IDOK);
                 AnswerMessageBox(&question, answer);
             });
-            RunCommand(d.Document(), ID_FILE_MOVE_TO);
+            RunCommand(d.Document(), command);
         }
         EXPECT_NE(-1, question.Find(L"フォルダが存在しません"));
         CStringArray history;
@@ -292,9 +298,22 @@ TEST(DocumentTransfer, AMoveDeclinedAtTheNewFolderQuestionLeavesNoTraceInTheHist
             EXPECT_FALSE(ScratchFolder::Exists(missing));
             EXPECT_EQ(std::vector<CString>{L"C:\\前回"}, entries);
         } else {
-            EXPECT_EQ(1u, d.frame.jobs.size());
+            ASSERT_EQ(1u, d.frame.jobs.size());
+            EXPECT_EQ(kind + L" " + missing + L": p00.bmp", d.frame.jobs[0]);
             EXPECT_TRUE(ScratchFolder::Exists(missing));
             EXPECT_EQ((std::vector<CString>{missing.c_str(), L"C:\\前回"}), entries);
         }
     }
+}
+
+} // namespace
+
+TEST(DocumentTransfer, AMoveDeclinedAtTheNewFolderQuestionLeavesNoTraceInTheHistory)
+{
+    DeclineThenMakeTheMissingFolder(ID_FILE_MOVE_TO, L"ファイルの移動", L"move");
+}
+
+TEST(DocumentTransfer, ACopyDeclinedAtTheNewFolderQuestionStartsNothingAndLeavesNoTraceInTheHistory)
+{
+    DeclineThenMakeTheMissingFolder(ID_FILE_COPY_TO, L"ファイルの複写", L"copy");
 }

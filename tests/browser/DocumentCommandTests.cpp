@@ -1,13 +1,14 @@
 // The document's command table: which commands it handles, when each is enabled or checked, and
 // the small commands that need no dialog; the options sheet's OK processing on a record.
-#include "DocumentTestUtil.h"
+#include "DocumentCommandUtil.h"
 #include "common/CommandState.h"
+#include "common/SetUpParts.h"
 
 #include "res/resource.h"
 
 #include <vector>
 
-using namespace doctest;
+using namespace doccommands;
 
 namespace {
 
@@ -56,7 +57,7 @@ const UINT kNeedItems[] = {ID_DOC_SAVE_CACHE, ID_THUMBS_REMAKE, ID_DOC_SELECT_AL
 
 TEST(DocumentCommands, EachCommandIsEnabledByItsRule)
 {
-    DocumentScope scope;
+    CommandDocumentScope scope;
     PutFile(scope.folder, L"a.txt", "a");
     PutFile(scope.folder, L"b.txt", "b");
     CKWDoc& doc = scope.Document();
@@ -79,7 +80,7 @@ TEST(DocumentCommands, EachCommandIsEnabledByItsRule)
 
 TEST(DocumentCommands, TogglesAreCheckedByTheirSettings)
 {
-    DocumentScope scope;
+    CommandDocumentScope scope;
     CKWDoc& doc = scope.Document();
     EXPECT_EQ(0, Update(doc, ID_DOC_FILTER).checked);
     doc.FilterSize = true;
@@ -99,7 +100,7 @@ TEST(DocumentCommands, TogglesAreCheckedByTheirSettings)
 
 TEST(DocumentCommands, TheTreeRootSwitchesBetweenDrivesAndDesktopAndTellsTheTree)
 {
-    DocumentScope scope;
+    CommandDocumentScope scope;
     CKWDoc& doc = scope.Document();
     doc.TreeRoot = 30;
     EXPECT_EQ(1, Update(doc, ID_DOC_TREE_ROOT).checked);
@@ -116,7 +117,7 @@ TEST(DocumentCommands, TheTreeRootSwitchesBetweenDrivesAndDesktopAndTellsTheTree
 
 TEST(DocumentCommands, SelectAllSelectsUntilTwoAreSelectedThenClearsAndInvertFlipsEach)
 {
-    DocumentScope scope;
+    CommandDocumentScope scope;
     PutFile(scope.folder, L"a.txt", "a");
     PutFile(scope.folder, L"b.txt", "b");
     CKWDoc& doc = scope.Document();
@@ -137,7 +138,7 @@ TEST(DocumentCommands, SelectAllSelectsUntilTwoAreSelectedThenClearsAndInvertFli
 
 TEST(DocumentCommands, SelectAllWithTheOnlyItemSelectedChangesNothing)
 {
-    DocumentScope scope;
+    CommandDocumentScope scope;
     PutFile(scope.folder, L"a.txt", "a");
     CKWDoc& doc = scope.Document();
     scope.Open();
@@ -150,7 +151,7 @@ TEST(DocumentCommands, SelectAllWithTheOnlyItemSelectedChangesNothing)
 
 TEST(DocumentCommands, MakingThumbnailsAgainDropsTheKeptSizeAndTheCacheLookup)
 {
-    DocumentScope scope;
+    CommandDocumentScope scope;
     PutFile(scope.folder, L"a.txt", "a");
     CKWDoc& doc = scope.Document();
     scope.Open();
@@ -164,7 +165,7 @@ TEST(DocumentCommands, MakingThumbnailsAgainDropsTheKeptSizeAndTheCacheLookup)
 
 TEST(DocumentCommands, UpOneFolderGoesToTheParentAndNowhereFromARoot)
 {
-    DocumentScope scope;
+    CommandDocumentScope scope;
     CreateDirectoryW((scope.folder / L"sub").c_str(), nullptr);
     CKWDoc& doc = scope.Document();
     const std::wstring sub = scope.folder / L"sub";
@@ -182,7 +183,7 @@ TEST(DocumentCommands, UpOneFolderGoesToTheParentAndNowhereFromARoot)
 
 TEST(DocumentCommands, TheAltArrowsTellTheViewsTheirDirection)
 {
-    DocumentScope scope;
+    CommandDocumentScope scope;
     CKWDoc& doc = scope.Document();
     for (UINT id : {ID_DOC_NEXT_UP, ID_DOC_NEXT_DOWN, ID_DOC_NEXT_LEFT, ID_DOC_NEXT_RIGHT})
         Command(doc, id);
@@ -191,7 +192,7 @@ TEST(DocumentCommands, TheAltArrowsTellTheViewsTheirDirection)
 
 TEST(DocumentCommands, ListingTogglesReadTheLocationAgain)
 {
-    DocumentScope scope;
+    CommandDocumentScope scope;
     PutFile(scope.folder, L"a.txt", "a");
     CKWDoc& doc = scope.Document();
     scope.Open();
@@ -205,7 +206,7 @@ TEST(DocumentCommands, ListingTogglesReadTheLocationAgain)
 
 TEST(DocumentCommands, TheFolderOwnSettingsAreSavedAndClearedAndTheClearWaitsForThem)
 {
-    DocumentScope scope;
+    CommandDocumentScope scope;
     CKWDoc& doc = scope.Document();
     scope.Open();
     EXPECT_FALSE(Update(doc, ID_DOC_CLEAR_FOLDER_SETTINGS).enabled);
@@ -219,15 +220,15 @@ TEST(DocumentCommands, TheFolderOwnSettingsAreSavedAndClearedAndTheClearWaitsFor
 
 TEST(DocumentCommands, ANetworkDialogThatCannotOpenIsReportedNotSwallowed)
 {
-    DocumentScope scope;
+    CommandDocumentScope scope;
     CStandInFrame frame;
     CKWDoc& doc = scope.Document();
     for (UINT id : {ID_DOC_NET_CONNECT, ID_DOC_NET_DISCONNECT}) {
         // Under Wine there is no network: the dialogs answer at once without opening.
         const DWORD result = id == ID_DOC_NET_CONNECT ? WNetConnectionDialog(nullptr, RESOURCETYPE_DISK)
                                                       : WNetDisconnectDialog(nullptr, RESOURCETYPE_DISK);
-        if (result == NO_ERROR || result == static_cast<DWORD>(-1))
-            GTEST_SKIP() << "a network dialog opened";
+        VYX_NEEDS_SETUP_PART(result != NO_ERROR && result != static_cast<DWORD>(-1),
+                             "a system without network places, whose network dialogs cannot open");
         CString text;
         {
             HelperThread answer([&] {
@@ -244,7 +245,7 @@ TEST(DocumentCommands, ANetworkDialogThatCannotOpenIsReportedNotSwallowed)
 
 TEST(DocumentCommands, OptionsOkTellsColoursBeforeTheTreeAndSavesEverything)
 {
-    DocumentScope scope;
+    CommandDocumentScope scope;
     PutFile(scope.folder, L"a.txt", "a");
     CKWDoc& doc = scope.Document();
     scope.Open();
@@ -262,7 +263,7 @@ TEST(DocumentCommands, OptionsOkTellsColoursBeforeTheTreeAndSavesEverything)
 
 TEST(DocumentCommands, OptionsOkWithoutChangesWritesTheListKeysAndTellsNobody)
 {
-    DocumentScope scope;
+    CommandDocumentScope scope;
     CKWDoc& doc = scope.Document();
     OPTIONSDATA options;
     doc.FillOptions(options);
@@ -284,7 +285,7 @@ TEST(DocumentCommands, OptionsOkWithoutChangesWritesTheListKeysAndTellsNobody)
 
 TEST(DocumentCommands, TheSameColourForTextAndBackgroundMeansTheSystemColours)
 {
-    DocumentScope scope;
+    CommandDocumentScope scope;
     CKWDoc& doc = scope.Document();
     OPTIONSDATA options;
     doc.FillOptions(options);

@@ -3,10 +3,12 @@
 // report and comment commands over their dialogs.
 #include "DocumentCommandUtil.h"
 
+#include "browser/CKWDocPictureOutput.h"
 #include "catalogue/CExportDialog.h"
 #include "common/ImportPatch.h"
 #include "common/PrintedPdfs.h"
 #include "common/Printers.h"
+#include "common/SetUpParts.h"
 #include "fileops/CPrintOutDialog.h"
 #include "foundation/VyxPath.h"
 #include "res/resource.h"
@@ -63,7 +65,8 @@ TEST(ContactSheets, TheGridFollowsTheCountAndSeveralSheetsAreNumbered)
                         {10, 5, 0, {L"sheet.bmp"}, {200, 60}}};
     for (const Row& row : rows) {
         PictureDocument d(row.count);
-        d.Document().ExportContactSheets(row.columns, row.rows, d.Out(L"sheet.bmp").c_str(), 0, 90);
+        CKWDocPictureOutput(d.Document())
+            .ExportContactSheets(row.columns, row.rows, d.Out(L"sheet.bmp").c_str(), 0, 90);
         for (const std::wstring& file : row.files) {
             const SIZE made = BmpSize(d.out / file);
             EXPECT_TRUE(SameSize(row.sheet, made)) << row.count << " " << file << ": " << made.cx << "x" << made.cy;
@@ -79,7 +82,7 @@ TEST(ContactSheets, TheLastSheetHoldsTheRestAndAFailedCellLeavesItsPlaceToTheNex
     // cells on sheets of two make three sheets, the last half full.
     DeleteFileW(d.Name(1).c_str());
     d.Document().GetItem(1)->ResetImage();
-    d.Document().ExportContactSheets(2, 1, d.Out(L"s.bmp").c_str(), 0, 90);
+    CKWDocPictureOutput(d.Document()).ExportContactSheets(2, 1, d.Out(L"s.bmp").c_str(), 0, 90);
     EXPECT_TRUE(ScratchFolder::Exists(d.Out(L"s00.bmp")));
     EXPECT_TRUE(ScratchFolder::Exists(d.Out(L"s01.bmp")));
     EXPECT_FALSE(ScratchFolder::Exists(d.Out(L"s03.bmp")));
@@ -105,7 +108,7 @@ TEST(ContactSheets, ItemsKeepTheirPlacesFlagsAndLooksAfterASheet)
         ASSERT_TRUE(item->HasKeptCell());
     }
     doc.GetItem(2)->SetFlags(VyxFilexDraw::FlagMarked);
-    doc.ExportContactSheets(0, 0, d.Out(L"sheet.jpg").c_str(), 1, 80);
+    CKWDocPictureOutput(doc).ExportContactSheets(0, 0, d.Out(L"sheet.jpg").c_str(), 1, 80);
     EXPECT_TRUE(ScratchFolder::Exists(d.Out(L"sheet.jpg")));
     for (int i = 0; i < 3; ++i) {
         VyxFile* item = doc.GetItem(i);
@@ -124,7 +127,7 @@ TEST(ContactSheets, ItemsKeepTheirPlacesFlagsAndLooksAfterASheet)
 TEST(ContactSheets, APercentInTheNameIsTakenAsTyped)
 {
     PictureDocument d(4);
-    d.Document().ExportContactSheets(1, 2, d.Out(L"100%s%n%d.bmp").c_str(), 0, 90);
+    CKWDocPictureOutput(d.Document()).ExportContactSheets(1, 2, d.Out(L"100%s%n%d.bmp").c_str(), 0, 90);
     EXPECT_TRUE(ScratchFolder::Exists(d.Out(L"100%s%n%d00.bmp")));
     EXPECT_TRUE(ScratchFolder::Exists(d.Out(L"100%s%n%d01.bmp")));
 }
@@ -134,7 +137,7 @@ TEST(ContactSheets, ANameHoldingAMacroWordIsDrawnAsItStands)
     // Two cells of the same picture, one named "$(Ext)x.bmp", one "bmpx.bmp": the names differ on
     // the sheet, so the first is not drawn as the second.
     OwnPlugins plugins;
-    DocumentScope scope;
+    CommandDocumentScope scope;
     CStandInFrame frame;
     ScratchFolder out{L"docout"};
     for (const wchar_t* name : {L"$(Ext)x.bmp", L"bmpx.bmp"})
@@ -143,7 +146,7 @@ TEST(ContactSheets, ANameHoldingAMacroWordIsDrawnAsItStands)
     scope.Open();
     document.SetThumbsSize(80, 60);
     document.SetAllSelection(true);
-    document.ExportContactSheets(2, 1, (out / L"names.bmp").c_str(), 0, 90);
+    CKWDocPictureOutput(document).ExportContactSheets(2, 1, (out / L"names.bmp").c_str(), 0, 90);
     HGLOBAL sheet = ReadBmpFile((out / L"names.bmp").c_str());
     ASSERT_NE(nullptr, sheet);
     int different = 0;
@@ -159,7 +162,7 @@ TEST(ContactSheets, AWordBrokenNameTooLongToShowWrappedIsCutOnOneLine)
     // As in the grid: the name runs from the left of its area to an ellipsis at the right, not
     // its first wrapped line alone, centred.
     OwnPlugins plugins;
-    DocumentScope scope;
+    CommandDocumentScope scope;
     CStandInFrame frame;
     ScratchFolder out{L"docout"};
     PutPicture(scope.folder / L"奈良_東大寺_大仏殿_2024_0412.bmp", 16, 12, RGB(250, 20, 0));
@@ -170,7 +173,7 @@ TEST(ContactSheets, AWordBrokenNameTooLongToShowWrappedIsCutOnOneLine)
     VyxFile* item = document.GetItem(0);
     ASSERT_NE(nullptr, item);
     item->SetWordBreak(TRUE);
-    document.ExportContactSheets(1, 1, (out / L"names.bmp").c_str(), 0, 90);
+    CKWDocPictureOutput(document).ExportContactSheets(1, 1, (out / L"names.bmp").c_str(), 0, 90);
     HGLOBAL sheet = ReadBmpFile((out / L"names.bmp").c_str());
     ASSERT_NE(nullptr, sheet);
     CRect inside = item->GetNameRect();
@@ -201,7 +204,7 @@ TEST(ContactSheets, AnExistingSheetIsReplacedOnlyWhenTheUserSaysSo)
                 asked.push_back(text);
             }
         });
-        d.Document().ExportContactSheets(1, 1, d.Out(L"s.bmp").c_str(), 0, 90);
+        CKWDocPictureOutput(d.Document()).ExportContactSheets(1, 1, d.Out(L"s.bmp").c_str(), 0, 90);
     }
     ASSERT_EQ(2u, asked.size());
     EXPECT_NE(-1, asked[0].Find(d.Out(L"s00.bmp").c_str()));
@@ -214,7 +217,7 @@ TEST(ContactSheets, AnExistingSheetIsReplacedOnlyWhenTheUserSaysSo)
     ASSERT_TRUE(ScratchFolder::WriteFile(d.Out(L"s01.bmp"), "old"));
     {
         HelperThread answer([&] { AnswerMessageBox(nullptr, IDCANCEL); });
-        d.Document().ExportContactSheets(1, 1, d.Out(L"s.bmp").c_str(), 0, 90);
+        CKWDocPictureOutput(d.Document()).ExportContactSheets(1, 1, d.Out(L"s.bmp").c_str(), 0, 90);
     }
     EXPECT_EQ("old", ScratchFolder::ReadFile(d.Out(L"s00.bmp")));
     EXPECT_EQ("old", ScratchFolder::ReadFile(d.Out(L"s01.bmp")));
@@ -234,7 +237,7 @@ TEST(ContactSheets, ASheetThatCannotBeWrittenIsReportedOnce)
             if (WaitForMessageBox(&text, 2000))
                 reports.push_back(text);
         });
-        d.Document().ExportContactSheets(1, 1, d.Out(L"missing\\s.bmp").c_str(), 0, 90);
+        CKWDocPictureOutput(d.Document()).ExportContactSheets(1, 1, d.Out(L"missing\\s.bmp").c_str(), 0, 90);
     }
     ASSERT_EQ(1u, reports.size());
     EXPECT_NE(-1, reports[0].Find(L"s00.bmp"));
@@ -249,7 +252,7 @@ TEST(ContactSheets, ASheetTooLargeForTheImageLibraryIsRefusedBeforeAnythingIsMad
     {
         ImportPatch count("gdi32.dll", "CreateDIBSection", reinterpret_cast<const void*>(&CountingCreateDIBSection));
         HelperThread answer([&] { AnswerMessageBox(&text, IDOK); });
-        d.Document().ExportContactSheets(10, 10, d.Out(L"huge.bmp").c_str(), 0, 90);
+        CKWDocPictureOutput(d.Document()).ExportContactSheets(10, 10, d.Out(L"huge.bmp").c_str(), 0, 90);
     }
     EXPECT_EQ(0, g_sectionsMade.load());
     EXPECT_NE(-1, text.Find(L"100000 x 100000"));
@@ -276,7 +279,7 @@ TEST(ContactSheets, TheCommandUsesTheSheetsOwnScaleModeAndRedrawsAfterwards)
     EXPECT_TRUE(SameSize(SIZE{80, 30}, BmpSize(d.Out(L"made.bmp"))));
     EXPECT_EQ(1, doc.ScaleMode);
     EXPECT_EQ(10, doc.m_sheetScaleMode);
-    EXPECT_EQ(std::vector<std::wstring>{L"0"}, HintsOf(d.scope.Heard(), CKWDoc::HintRedraw));
+    EXPECT_EQ(std::vector<std::wstring>{L"0"}, HintsOf(d.scope.Heard(), HintRedraw));
 }
 
 TEST(PastedPictures, ANameWithoutExtensionTakesTheExtensionOfTheChosenType)
@@ -320,7 +323,7 @@ TEST(PastedPictures, APastedPictureIsSavedWhereTheUserSays)
     int result = -2;
     {
         HelperThread chooser([&] { outputtest::ChooseInFileDialog(d.Out(L"pasted")); });
-        result = d.Document().SavePastedPicture(picture);
+        result = CKWDocPictureOutput(d.Document()).SavePastedPicture(picture);
     }
     EXPECT_EQ(0, result);
     EXPECT_TRUE(SameSize(SIZE{8, 6}, BmpSize(d.Out(L"pasted.bmp"))));
@@ -328,8 +331,7 @@ TEST(PastedPictures, APastedPictureIsSavedWhereTheUserSays)
 
 TEST(DocumentPrinting, WithoutAPrinterDeviceContextTheUserIsToldAndNothingStarts)
 {
-    if (!PrinterInstalled())
-        GTEST_SKIP() << "no printer";
+    VYX_NEEDS_SETUP_PART(PrinterInstalled(), "a printer");
     PictureDocument d(2);
     const std::wstring pdfs = printed::PdfOutFolder();
     const std::set<std::wstring> before = printed::PdfFiles(pdfs);
@@ -351,8 +353,7 @@ TEST(DocumentPrinting, WithoutAPrinterDeviceContextTheUserIsToldAndNothingStarts
 TEST(DocumentPrinting, TheSelectedItemsArePrintedOnePerPage)
 {
     const std::wstring pdfs = printed::PdfOutFolder();
-    if (!PrinterInstalled() || pdfs.empty())
-        GTEST_SKIP() << "no printer";
+    VYX_NEEDS_SETUP_PART(PrinterInstalled() && !pdfs.empty(), "a PDF printer");
     PictureDocument d(3);
     d.Document().SelectItem(1, false, nullptr);
     const std::set<std::wstring> before = printed::PdfFiles(pdfs);
@@ -361,7 +362,7 @@ TEST(DocumentPrinting, TheSelectedItemsArePrintedOnePerPage)
     ASSERT_TRUE(GetDefaultPrinterW(printer, &length));
     CDC dc;
     ASSERT_TRUE(dc.Attach(CreateDCW(L"WINSPOOL", printer, nullptr, nullptr)));
-    EXPECT_EQ(0, d.Document().PrintSelected(&dc, L""));
+    EXPECT_EQ(0, CKWDocPictureOutput(d.Document()).PrintSelected(&dc, L""));
     dc.DeleteDC();
     const std::wstring pdf = printed::WaitForNewPdf(pdfs, before, 90000);
     ASSERT_FALSE(pdf.empty());
@@ -392,7 +393,7 @@ TEST(DocumentCatalog, TheCatalogPutsATablesCellsOnEachPageAndAnnouncesItsFolder)
     const std::wstring second = outputtest::ReadText(d.Out(L"catalog_002.htm"));
     EXPECT_EQ(12, outputtest::Occurrences(first, L"<img"));
     EXPECT_EQ(1, outputtest::Occurrences(second, L"<img"));
-    EXPECT_EQ(std::vector<std::wstring>{L"21 " + d.out.Path()}, HintsOf(d.scope.Heard(), CKWDoc::HintFolderChanged));
+    EXPECT_EQ(std::vector<std::wstring>{L"21 " + d.out.Path()}, HintsOf(d.scope.Heard(), HintFolderChanged));
     EXPECT_EQ(CString(L"$file_$page#3"), fileopstest::ReadSettingText(L"Html", L"HtmlFormat"));
     EXPECT_EQ(CString(L"Ve_$file"), fileopstest::ReadSettingText(L"Html", L"ThumbFormat"));
 }
@@ -478,5 +479,5 @@ TEST(DocumentComments, EachSelectedItemIsAskedUntilOneIsCancelled)
     }
     EXPECT_EQ(CString(L"最初"), d.Document().GetItem(0)->GetNote());
     EXPECT_TRUE(d.Document().GetItem(1)->GetNote().IsEmpty());
-    EXPECT_EQ(std::vector<std::wstring>{L"8 0"}, HintsOf(d.scope.Heard(), CKWDoc::HintItemChanged));
+    EXPECT_EQ(std::vector<std::wstring>{L"8 0"}, HintsOf(d.scope.Heard(), HintItemChanged));
 }

@@ -3,7 +3,8 @@
 // driven from a helper thread, and the hints in a form to compare.
 #pragma once
 
-#include "DocumentTestUtil.h"
+#include "../catalogue/DocumentTestUtil.h"
+#include "browser/CKWDocCommands.h"
 #include "common/CommandState.h"
 #include "fileops/OutputWindowUtil.h"
 #include "image/DibFile.h"
@@ -20,6 +21,13 @@ using outputtest::OwnPlugins;
 using outputtest::PutPicture;
 
 const DWORD kWait = 30000;
+
+// The document of one test with its command target, as the main frame gives it.
+class CommandDocumentScope : public DocumentScope
+{
+protected:
+    void Attach(CKWDoc& document) override { CKWDocCommands::AttachTo(document); }
+};
 
 // A document on n pictures "pNN.bmp" (w x h, each its own colour) with the given cell size, all
 // selected, and the hints cleared.
@@ -46,7 +54,7 @@ struct PictureDocument
     std::wstring Out(const wchar_t* name) const { return out / name; }
 
     OwnPlugins plugins;
-    DocumentScope scope;
+    CommandDocumentScope scope;
     CStandInFrame frame;
     ScratchFolder out{L"docout"};
 };

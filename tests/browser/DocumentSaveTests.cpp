@@ -3,6 +3,7 @@
 // bound refused with the question whether to go on.
 #include "DocumentCommandUtil.h"
 
+#include "browser/CKWDocPictureOutput.h"
 #include "common/FullDisk.h"
 
 #include "fileops/CFileSaveDlg.h"
@@ -58,11 +59,11 @@ TEST(SavePictures, EachPictureIsWrittenInTheChosenSizeAndTheFolderAnnounced)
     options.Format = CFileSaveDlg::FormatBmp;
     options.SizeMode = CFileSaveDlg::SizeScaled;
     options.Scale = 0.5;
-    d.Document().SaveSelectedPictures(options);
+    CKWDocPictureOutput(d.Document()).SaveSelectedPictures(options);
     EXPECT_TRUE(SameSize(SIZE{8, 6}, BmpSize(d.Out(L"p00.bmp"))));
     EXPECT_FALSE(ScratchFolder::Exists(d.Out(L"p01.bmp")));
     EXPECT_TRUE(SameSize(SIZE{8, 6}, BmpSize(d.Out(L"p02.bmp"))));
-    EXPECT_EQ(std::vector<std::wstring>{L"21 " + d.out.Path()}, HintsOf(d.scope.Heard(), CKWDoc::HintFolderChanged));
+    EXPECT_EQ(std::vector<std::wstring>{L"21 " + d.out.Path()}, HintsOf(d.scope.Heard(), HintFolderChanged));
     // The document's items keep their own settings.
     EXPECT_EQ(0, d.Document().GetItem(0)->GetAngle());
 
@@ -71,7 +72,7 @@ TEST(SavePictures, EachPictureIsWrittenInTheChosenSizeAndTheFolderAnnounced)
     options.RotateAngle = 450;
     options.Format = CFileSaveDlg::FormatTiff;
     options.TifCodec = 1;
-    d.Document().SaveSelectedPictures(options);
+    CKWDocPictureOutput(d.Document()).SaveSelectedPictures(options);
     dibtest::Dib turned(ReadBack(d.Out(L"p00.tif")));
     ASSERT_NE(nullptr, static_cast<HGLOBAL>(turned));
     EXPECT_EQ(12, GetDibWidth(turned));
@@ -83,7 +84,7 @@ TEST(SavePictures, AMultiPageTiffHoldsEveryPictureInOneFileNamedAfterTheFirst)
     PictureDocument d(3);
     CFileSaveDlg options;
     AskForOneTiff(options, d.out.Path());
-    d.Document().SaveSelectedPictures(options);
+    CKWDocPictureOutput(d.Document()).SaveSelectedPictures(options);
     EXPECT_EQ(3, TiffPages(d.Out(L"p00.tif")));
     EXPECT_FALSE(ScratchFolder::Exists(d.Out(L"p01.tif")));
     dibtest::Dib last(ReadBack(d.Out(L"p00.tif"), 2));
@@ -98,7 +99,7 @@ TEST(SavePictures, AMultiPageTiffThatCannotBeWrittenLeavesTheFileItWasToReplace)
     AskForOneTiff(options, d.out.Path());
     d.Document().SetAllSelection(false);
     d.Document().SelectItem(0, true, nullptr);
-    d.Document().SaveSelectedPictures(options);
+    CKWDocPictureOutput(d.Document()).SaveSelectedPictures(options);
     ASSERT_EQ(1, TiffPages(d.Out(L"p00.tif")));
     const std::string before = ScratchFolder::ReadFile(d.Out(L"p00.tif"));
     // Both pictures over it, told to replace it, on a disk that takes nothing more.
@@ -118,7 +119,7 @@ TEST(SavePictures, AMultiPageTiffThatCannotBeWrittenLeavesTheFileItWasToReplace)
                 told->push_back(text);
             }
         });
-        d.Document().SaveSelectedPictures(options);
+        CKWDocPictureOutput(d.Document()).SaveSelectedPictures(options);
     };
     std::vector<CString> told;
     {
@@ -152,7 +153,7 @@ TEST(SavePictures, AFileOfTheSameNameIsNeverReplacedWithoutAnAnswer)
             if (asked)
                 question.Command(IDCANCEL);
         });
-        d.Document().SaveSelectedPictures(options);
+        CKWDocPictureOutput(d.Document()).SaveSelectedPictures(options);
     }
     EXPECT_TRUE(asked);
     EXPECT_EQ("old", ScratchFolder::ReadFile(d.Out(L"p00.bmp")));
@@ -176,7 +177,7 @@ TEST(SavePictures, ASizePastTheImageLibrarysBoundFailsBeforeAnythingIsMadeAndAsk
                 asked.push_back(text);
             }
         });
-        d.Document().SaveSelectedPictures(options);
+        CKWDocPictureOutput(d.Document()).SaveSelectedPictures(options);
     }
     ASSERT_EQ(2u, asked.size());
     EXPECT_EQ(CString(L"p00.bmp\n\nファイルの保存に失敗しました\n\n継続しますか？"), asked[0]);
@@ -216,7 +217,7 @@ TEST(SavePictures, AMissingFolderIsMadeWithoutAQuestionAndOneThatCannotBeMadeIsT
                     },
                     60000);
             });
-            d.Document().SaveSelectedPictures(options);
+            CKWDocPictureOutput(d.Document()).SaveSelectedPictures(options);
             done = true;
         }
     };

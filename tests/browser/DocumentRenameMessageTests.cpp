@@ -64,3 +64,36 @@ TEST(DocumentRenameMessages, ARefusedRenameNamesTheFileAndSaysWhy)
     EXPECT_TRUE(ScratchFolder::Exists(d.Name(0)));
     EXPECT_EQ(CString(L"注釈"), doc.GetItem(0)->GetNote());
 }
+
+TEST(DocumentRenameMessages, TheRefusalOfANameTooLongForTheFolderCanBeReadWhole)
+{
+    PictureDocument d(1);
+    CKWDoc& doc = d.Document();
+    doc.SetAllSelection(false);
+    doc.SetItemSelection(0, true);
+    const CString path = d.Name(0).c_str();
+    // Longer than the folder's path leaves room for, and with no space to break at.
+    const CString tooLong = CString(L'x', 240) + L".bmp";
+    CString text;
+    bool whole = false;
+    {
+        HelperThread driver([&] {
+            DialogDriver dialog(L"名前の変更");
+            ASSERT_NE(nullptr, dialog.dialog);
+            dialog.SetText(IDC_RENAME_EDIT, tooLong);
+            dialog.Command(IDOK);
+            ASSERT_TRUE(dialog.WaitClosed());
+            HWND box = WaitForMessageBox(&text, 30000);
+            whole = box && MessageBoxShowsWholeText(box);
+            AnswerMessageBox(nullptr, IDOK);
+        });
+        RunCommand(doc, ID_FILE_RENAME_ONE);
+    }
+    CString joined = text;
+    joined.Replace(L"\r\n", L"");
+    EXPECT_EQ(0, joined.Find(L"名前の変更に失敗しました")) << CStringA(text);
+    EXPECT_NE(-1, joined.Find(path + L" → " + tooLong)) << CStringA(text);
+    EXPECT_NE(-1, joined.Find(SystemText(ERROR_FILENAME_EXCED_RANGE))) << CStringA(text);
+    EXPECT_TRUE(whole) << CStringA(text);
+    EXPECT_TRUE(ScratchFolder::Exists(d.Name(0)));
+}

@@ -1,0 +1,14 @@
+// Texts for message boxes. The platform's message box breaks a line only at a space, so a long
+// path or a Japanese sentence would make a box wider than the screen, its end out of reach.
+#pragma once
+
+#include "framework/Framework.h"
+
+// The width a message line may take, in columns (a full-width character takes two).
+constexpr int kMessageColumns = 96;
+
+// The text with every line wider than maxColumns broken into lines that fit: after a path
+// separator, a space or a Japanese comma or full stop in the line's last third where there is
+// one, otherwise at the limit (never inside a surrogate pair). Breaks already in the text stay;
+// the new ones are CR LF.
+CString BreakLongLines(const CString& text, int maxColumns = kMessageColumns);

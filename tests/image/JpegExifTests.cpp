@@ -1,0 +1,204 @@
+// The Exif block kept when a JPEG is written anew: found in a file's markers, made true of the new
+// pixels (size, orientation, thumbnail), and written in place of the JFIF header.
+#include "../../bench/CameraJpeg.h"
+#include "common/ScratchFolder.h"
+#include "image/DibCore.h"
+#include "image/codecs/JpegExif.h"
+#include "image/codecs/JpegMemory.h"
+
+#include <gtest/gtest.h>
+#include <libexif/exif-data.h>
+#include <libexif/exif-utils.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+ExifEntry* Add(ExifData* exif, ExifIfd ifd, ExifTag tag, ExifFormat format, unsigned components)
+{
+    ExifMem* mem = exif_mem_new_default();
+    ExifEntry* entry = exif_entry_new_mem(mem);
+    entry->tag = tag;
+    entry->format = format;
+    entry->components = components;
+    entry->size = exif_format_get_size(format) * components;
+    entry->data = static_cast<unsigned char*>(exif_mem_alloc(mem, entry->size));
+    exif_content_add_entry(exif->ifd[ifd], entry);
+    exif_mem_unref(mem);
+    exif_entry_unref(entry);
+    return entry;
+}
+
+// A camera's block in either byte order: model, orientation 6, the pixel size as SHORT or LONG
+// values, and a thumbnail.
+std::vector<BYTE> CameraBlock(ExifByteOrder order, bool longSizes)
+{
+    ExifData* exif = exif_data_new();
+    exif_data_unset_option(exif, EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
+    exif_data_set_byte_order(exif, order);
+    const char model[] = "Model 7";
+    std::memcpy(Add(exif, EXIF_IFD_0, EXIF_TAG_MODEL, EXIF_FORMAT_ASCII, sizeof(model))->data, model, sizeof(model));
+    exif_set_short(Add(exif, EXIF_IFD_0, EXIF_TAG_ORIENTATION, EXIF_FORMAT_SHORT, 1)->data, order, 6);
+    const ExifFormat sizeFormat = longSizes ? EXIF_FORMAT_LONG : EXIF_FORMAT_SHORT;
+    ExifEntry* x = Add(exif, EXIF_IFD_EXIF, EXIF_TAG_PIXEL_X_DIMENSION, sizeFormat, 1);
+    ExifEntry* y = Add(exif, EXIF_IFD_EXIF, EXIF_TAG_PIXEL_Y_DIMENSION, sizeFormat, 1);
+    if (longSizes) {
+        exif_set_long(x->data, order, 2048);
+        exif_set_long(y->data, order, 1536);
+    } else {
+        exif_set_short(x->data, order, 2048);
+        exif_set_short(y->data, order, 1536);
+    }
+    // The thumbnail's own directory (IFD 1) with its JPEG.
+    exif_set_short(Add(exif, EXIF_IFD_1, EXIF_TAG_COMPRESSION, EXIF_FORMAT_SHORT, 1)->data, order, 6);
+    static const BYTE thumbnail[] = {0xFF, 0xD8, 0xFF, 0xD9};
+    exif->data = static_cast<unsigned char*>(malloc(sizeof(thumbnail)));
+    std::memcpy(exif->data, thumbnail, sizeof(thumbnail));
+    exif->size = sizeof(thumbnail);
+    unsigned char* data = nullptr;
+    unsigned int size = 0;
+    exif_data_save_data(exif, &data, &size);
+    std::vector<BYTE> block(data, data + size);
+    free(data);
+    exif_data_unref(exif);
+    return block;
+}
+
+struct Read
+{
+    int orientation = -1;
+    long width = -1, height = -1;
+    std::string model;
+    bool thumbnail = false;
+};
+
+Read ReadBack(const std::vector<BYTE>& block)
+{
+    Read read;
+    ExifData* exif = exif_data_new_from_data(block.data(), static_cast<unsigned int>(block.size()));
+    if (!exif)
+        return read;
+    const ExifByteOrder order = exif_data_get_byte_order(exif);
+    auto number = [&](ExifIfd ifd, ExifTag tag) -> long {
+        ExifEntry* e = exif_content_get_entry(exif->ifd[ifd], tag);
+        if (!e)
+            return -1;
+        return e->format == EXIF_FORMAT_LONG ? static_cast<long>(exif_get_long(e->data, order))
+                                             : exif_get_short(e->data, order);
+    };
+    read.orientation = static_cast<int>(number(EXIF_IFD_0, EXIF_TAG_ORIENTATION));
+    read.width = number(EXIF_IFD_EXIF, EXIF_TAG_PIXEL_X_DIMENSION);
+    read.height = number(EXIF_IFD_EXIF, EXIF_TAG_PIXEL_Y_DIMENSION);
+    if (ExifEntry* e = exif_content_get_entry(exif->ifd[EXIF_IFD_0], EXIF_TAG_MODEL))
+        read.model.assign(reinterpret_cast<const char*>(e->data));
+    read.thumbnail = exif->data != nullptr && exif->size > 0;
+    exif_data_unref(exif);
+    return read;
+}
+
+std::vector<BYTE> WithApp1(const std::vector<BYTE>& block)
+{
+    return MakeJpeg(
+        32, 24, [](BYTE* p, LONG x, LONG y) { p[0] = p[1] = p[2] = static_cast<BYTE>(x * 4 + y * 2); }, 90, block);
+}
+
+} // namespace
+
+TEST(JpegExif, TheBlockIsFoundAmongTheMarkersAndNowhereElse)
+{
+    const std::vector<BYTE> block = CameraBlock(EXIF_BYTE_ORDER_INTEL, true);
+    EXPECT_EQ(block, FindJpegExif(WithApp1(block).data(), WithApp1(block).size()));
+    // A camera's file, where the block comes after nothing.
+    const std::vector<BYTE> camera = MakeCameraJpeg(64, 48, 3);
+    const std::vector<BYTE> found = FindJpegExif(camera.data(), camera.size());
+    ASSERT_GT(found.size(), 6u);
+    EXPECT_EQ(0, std::memcmp(found.data(), "Exif\0\0", 6));
+    // None: a plain JPEG, a file cut inside the block, a file that is no JPEG, nothing at all.
+    const std::vector<BYTE> plain = MakeJpeg(16, 16, [](BYTE* p, LONG, LONG) { p[0] = p[1] = p[2] = 9; });
+    EXPECT_TRUE(FindJpegExif(plain.data(), plain.size()).empty());
+    const std::vector<BYTE> whole = WithApp1(block);
+    EXPECT_TRUE(FindJpegExif(whole.data(), 40).empty());
+    const BYTE png[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    EXPECT_TRUE(FindJpegExif(png, sizeof(png)).empty());
+    EXPECT_TRUE(FindJpegExif(nullptr, 0).empty());
+    // An APP1 of another kind (XMP) before it is passed over.
+    std::vector<BYTE> xmp = {0xFF, 0xD8, 0xFF, 0xE1, 0x00, 0x0A, 'h', 't', 't', 'p', ':', '/', '/', '/'};
+    xmp.insert(xmp.end(), whole.begin() + 2, whole.end());
+    EXPECT_EQ(block, FindJpegExif(xmp.data(), xmp.size()));
+}
+
+TEST(JpegExif, TurnedPixelsGetOrientationOneTheirSizeAndNoStaleThumbnail)
+{
+    for (ExifByteOrder order : {EXIF_BYTE_ORDER_INTEL, EXIF_BYTE_ORDER_MOTOROLA}) {
+        for (bool longSizes : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "order " << order << " long " << longSizes);
+            std::vector<BYTE> turned = CameraBlock(order, longSizes);
+            ASSERT_TRUE(FitExifToPixels(turned, 1536, 2048, true));
+            Read read = ReadBack(turned);
+            EXPECT_EQ(1, read.orientation);
+            EXPECT_EQ(1536, read.width);
+            EXPECT_EQ(2048, read.height);
+            EXPECT_EQ("Model 7", read.model);
+            EXPECT_FALSE(read.thumbnail);
+
+            // Unturned pixels keep the camera's orientation and thumbnail; only the size follows.
+            std::vector<BYTE> kept = CameraBlock(order, longSizes);
+            ASSERT_TRUE(FitExifToPixels(kept, 2048, 1536, false));
+            read = ReadBack(kept);
+            EXPECT_EQ(6, read.orientation);
+            EXPECT_EQ(2048, read.width);
+            EXPECT_TRUE(read.thumbnail);
+            EXPECT_EQ(CameraBlock(order, longSizes), kept);
+        }
+    }
+}
+
+TEST(JpegExif, ABlockWhoseStructureCannotBeFollowedIsLeftAsItWas)
+{
+    const std::vector<BYTE> good = CameraBlock(EXIF_BYTE_ORDER_INTEL, true);
+    std::vector<std::vector<BYTE>> bad = {
+        {'E', 'x', 'i', 'f', 0, 0},
+        {'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 0xFF, 0xFF, 0xFF, 0x7F},
+        std::vector<BYTE>(good.begin(), good.begin() + 20),
+        {'J', 'F', 'I', 'F', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0},
+    };
+    // A directory that claims more entries than the block holds.
+    std::vector<BYTE> counted = good;
+    counted[6 + 8] = 0xFF;
+    counted[6 + 9] = 0x7F;
+    bad.push_back(counted);
+    for (std::vector<BYTE>& block : bad) {
+        const std::vector<BYTE> before = block;
+        EXPECT_FALSE(FitExifToPixels(block, 10, 10, true));
+        EXPECT_EQ(before, block);
+    }
+}
+
+TEST(JpegExif, AJpegWrittenWithTheBlockStartsWithItAndDecodes)
+{
+    ScratchFolder folder;
+    const std::wstring path = folder / L"saved.jpg";
+    std::vector<BYTE> block = CameraBlock(EXIF_BYTE_ORDER_MOTOROLA, false);
+    ASSERT_TRUE(FitExifToPixels(block, 48, 40, true));
+    GlobalBlock dib(CreateDib(48, 40, 24));
+    ASSERT_EQ(0, SaveDibAsJpegWithExif(path.c_str(), dib.get(), 90, 0, block));
+    const std::string bytes = ScratchFolder::ReadFile(path);
+    ASSERT_GT(bytes.size(), 4 + block.size());
+    // Start of image, then the Exif segment: no JFIF header before it.
+    EXPECT_EQ(std::string("\xFF\xD8\xFF\xE1", 4), bytes.substr(0, 4));
+    const std::vector<BYTE> data(bytes.begin(), bytes.end());
+    EXPECT_EQ(block, FindJpegExif(data.data(), data.size()));
+    HGLOBAL decoded = nullptr;
+    ASSERT_EQ(0, JpegDecodeDib(data.data(), data.size(), 1, &decoded));
+    EXPECT_EQ(48, GetDibWidth(decoded));
+    EXPECT_EQ(40, GetDibHeight(decoded));
+    GlobalFree(decoded);
+    // An 8-bit picture is written as 24 bits with the block all the same.
+    GlobalBlock grey(CreateDib(8, 8, 8));
+    ASSERT_EQ(0, SaveDibAsJpegWithExif(path.c_str(), grey.get(), 90, 1, block));
+    const std::string again = ScratchFolder::ReadFile(path);
+    const std::vector<BYTE> second(again.begin(), again.end());
+    EXPECT_EQ(block, FindJpegExif(second.data(), second.size()));
+}
