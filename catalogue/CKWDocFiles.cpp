@@ -187,7 +187,7 @@ bool CKWDoc::RenameItem(VyxFile* item, const wchar_t* newName, CString* reason)
     if (renamed != VyxNoteStore::NoteWritten) {
         // The note could not follow: the file keeps its old name, where its note still is.
         if (reason)
-            *reason = L"次のコメントファイルに書き込めないため、コメントを失わないよう名前を元に戻しました。\r\n" +
+            *reason = L"次のコメントファイルに書き込めないため、コメントを失わないよう、名前は元のままにしました。\r\n" +
                       item->GetNoteFilePath();
         return false;
     }
