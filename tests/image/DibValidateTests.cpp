@@ -102,6 +102,34 @@ TEST(DibValidate, RefusesHeadersThatWouldOverrunOrUnderflow)
     EXPECT_EQ(nullptr, NormalizeDib(nullptr, 100));
 }
 
+// One picture may take a quarter of a gigabyte: the 32-bit process keeps its caches, a second
+// picture and the copies a picture passes through beside it. A 61-megapixel photo fits.
+TEST(DibValidate, OnePictureTakesAQuarterOfAGigabyteAtMost)
+{
+    static const struct
+    {
+        long long width, height;
+        WORD bits;
+        bool allowed;
+    } cases[] = {
+        {9504, 6336, 24, true},   // 61 megapixels, 181 MB
+        {10000, 8900, 24, true},  // 267,000,000 bytes of rows
+        {12000, 8000, 24, false}, // 288,000,000
+        {8192, 8191, 32, true},   // 268,402,688
+        {8192, 8192, 32, false},  // 2^28, with the header past the cap
+        {16384, 16383, 8, true},  // 268,419,072 and the table
+        {16384, 16384, 8, false}, // 2^28 and the table
+        {20000, 20000, 1, true},  // 50,000,000
+        {30288, 33881, 8, false}, // 1,026,187,236
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.allowed, IsDibSizeAllowed(c.width, c.height, c.bits))
+            << c.width << "x" << c.height << "x" << c.bits;
+    // A stored picture just past the cap is refused from its header, before its rows are looked at.
+    auto tooLarge = Packed(40, 12000, 8000, 24, BI_RGB, std::vector<BYTE>(64, 0));
+    EXPECT_EQ(nullptr, NormalizeDib(tooLarge.data(), tooLarge.size()));
+}
+
 TEST(DibValidate, MissingRowsStayZero)
 {
     auto data = Packed(40, 1, 3, 24, BI_RGB, {1, 2, 3, 0});
