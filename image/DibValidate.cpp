@@ -186,8 +186,17 @@ HGLOBAL NormalizeDib(const void* packed, SIZE_T bytes, SIZE_T pixelOffset)
     outHeader.biCompression = bitfields ? BI_BITFIELDS : BI_RGB;
     outHeader.biSizeImage = 0;
     DibLayout layout;
-    if (!CheckDibHeader(outHeader, &layout))
+    if (!CheckDibHeader(outHeader, &layout)) {
+        // The same header at one pixel passes: the picture was refused for its size alone.
+        BITMAPINFOHEADER onePixel = outHeader;
+        onePixel.biWidth = onePixel.biHeight = 1;
+        if (CheckDibHeader(onePixel))
+            LogWrite(VYX_LOG_SOURCE, LogLevelWarning,
+                     L"picture refused: %s x %s pixels at %u bits take more than %s bytes",
+                     std::to_wstring(outHeader.biWidth).c_str(), std::to_wstring(outHeader.biHeight).c_str(), bits,
+                     std::to_wstring(kMaxDibBytes).c_str());
         return nullptr;
+    }
     SIZE_T dataBytes =
         IsRle(compression) && header.biSizeImage && header.biSizeImage < available ? header.biSizeImage : available;
     if (!BytesCanFill(compression, outHeader.biWidth, outHeader.biHeight, layout.imageBytes, dataBytes)) {

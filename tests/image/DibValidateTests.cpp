@@ -3,6 +3,8 @@
 #include "image/DibDepth.h"
 #include "image/DibValidate.h"
 
+#include "foundation/TestSettings.h"
+
 #include <gtest/gtest.h>
 
 using namespace dibtest;
@@ -126,8 +128,13 @@ TEST(DibValidate, OnePictureTakesAQuarterOfAGigabyteAtMost)
         EXPECT_EQ(c.allowed, IsDibSizeAllowed(c.width, c.height, c.bits))
             << c.width << "x" << c.height << "x" << c.bits;
     // A stored picture just past the cap is refused from its header, before its rows are looked at.
+    // The log names what was refused.
     auto tooLarge = Packed(40, 12000, 8000, 24, BI_RGB, std::vector<BYTE>(64, 0));
+    CapturedLog log;
     EXPECT_EQ(nullptr, NormalizeDib(tooLarge.data(), tooLarge.size()));
+    ASSERT_EQ(1u, log.records.size());
+    EXPECT_NE(-1, log.records[0].message.Find(L"picture refused: 12000 x 8000 pixels at 24 bits"))
+        << static_cast<const wchar_t*>(log.records[0].message);
 }
 
 TEST(DibValidate, MissingRowsStayZero)
