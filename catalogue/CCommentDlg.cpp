@@ -11,8 +11,8 @@
 namespace {
 
 const wchar_t kSection[] = L"Comment";
-const wchar_t kNoteRefusedText[] =
-    L"このファイルのコメントは、同じフォルダーにある名前の似た別のファイル（[ ] と { }、前後の空白の違い）と区別できないため、保存できません。";
+const wchar_t kNoteRefusedText[] = L"このファイルのコメントは、同じフォルダーにある名前の似た別のファイル"
+                                   L"（大文字と小文字、[ ] と { }、前後の空白の違い）と区別できないため、保存できません。";
 // The note file's path and the system's reason follow.
 const wchar_t kNoteFailedText[] = L"コメントを次のコメントファイルに保存できませんでした。\r\n";
 // The note file's path follows.

@@ -134,7 +134,8 @@ CString SharedSectionText(const VyxFile& item, const CString& newPath)
     CString names;
     for (const CString& name : store.GetNamesSharingSection(newPath))
         names += L"「" + name + L"」";
-    return names + L"とコメントの保存欄が同じになるため（[ ] と { }、名前の前後の空白は区別されません）、"
+    return names + L"とコメントの保存欄が同じになるため"
+                   L"（大文字と小文字、[ ] と { }、名前の前後の空白は区別されません）、"
                    L"コメントを失わないよう名前を変えませんでした。";
 }
 

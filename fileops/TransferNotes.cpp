@@ -171,7 +171,8 @@ CString TransferNotes::SharedText() const
     if (m_shared.empty())
         return CString();
     CString text = L"次のファイルのコメントは、同じフォルダの別の名前のファイルと同じ欄に保存されています"
-                   L"（[ ] と { }、名前の前後の空白は区別されません）。元のコメントはそのまま残し、転送先には"
+                   L"（大文字と小文字、[ ] と { }、名前の前後の空白は区別されません）。元のコメントはそのまま残し、"
+                   L"転送先には"
                    L"写しを付けました。\r\n";
     return WithLines(text, m_shared);
 }

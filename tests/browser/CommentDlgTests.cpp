@@ -98,32 +98,46 @@ TEST(CommentDlg, CancelLeavesTheNoteAsItWas)
 
 TEST(CommentDlg, ANoteTheStoreRefusesIsReportedAndTheDialogKeepsTheText)
 {
-    ScratchSettings settings;
-    FrameworkScratchFolder folder;
-    folder.WriteFile(L"a{1}.jpg", "data");
-    VyxFile braces(folder / L"a{1}.jpg");
-    ASSERT_EQ(VyxNoteStore::NoteWritten, braces.SetNote(L"braces"));
-    // A look-alike name: the two map to one section.
-    folder.WriteFile(L"a[1].jpg", "data");
-    VyxFile item(folder / L"a[1].jpg");
-    CCommentDlg dialog(&item);
-    CString message, kept;
-    HelperThread driver([&] {
-        HWND window = WaitForDialog(L"コメント入力", 30000);
-        SetWindowTextW(GetDlgItem(window, IDC_COMMENT_EDIT), L"mine");
-        PostMessageW(window, WM_COMMAND, IDOK, 0);
-        DismissMessageBox(&message);
-        kept = TextOf(GetDlgItem(window, IDC_COMMENT_EDIT));
-        PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
-    });
-    EXPECT_EQ(IDCANCEL, dialog.DoModal());
-    EXPECT_NE(-1, message.Find(L"区別できない"));
-    EXPECT_EQ(CString(L"mine"), kept);
-    EXPECT_EQ(CString(L""), StoredNote(folder, L"a[1].jpg"));
-    // The item shows what the store holds, not the refused text.
-    EXPECT_EQ(CString(L""), item.GetNote());
-    DeleteFileW(folder / L"a[1].jpg");
-    EXPECT_EQ(CString(L"braces"), StoredNote(folder, L"a{1}.jpg"));
+    // Look-alike names map to one section; the message says what makes them alike.
+    struct Row
+    {
+        const wchar_t* noted;
+        const wchar_t* other;
+        const wchar_t* told;
+    };
+    const Row rows[] = {{L"a{1}.jpg", L"a[1].jpg", L"[ ] と { }"}, {L"Case.jpg", L"case.jpg", L"大文字と小文字"}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(CStringA(row.other).GetString());
+        ScratchSettings settings;
+        FrameworkScratchFolder folder;
+        folder.WriteFile(row.noted, "data");
+        VyxFile noted(folder / row.noted);
+        ASSERT_EQ(VyxNoteStore::NoteWritten, noted.SetNote(L"noted"));
+        ASSERT_TRUE(twinfiles::PutTwin(std::wstring(folder.Path()), row.other, "data"));
+        VyxFile item(folder / row.other);
+        CCommentDlg dialog(&item);
+        CString message, kept;
+        HelperThread driver([&] {
+            HWND window = WaitForDialog(L"コメント入力", 30000);
+            SetWindowTextW(GetDlgItem(window, IDC_COMMENT_EDIT), L"mine");
+            PostMessageW(window, WM_COMMAND, IDOK, 0);
+            DismissMessageBox(&message);
+            kept = TextOf(GetDlgItem(window, IDC_COMMENT_EDIT));
+            PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+        });
+        EXPECT_EQ(IDCANCEL, dialog.DoModal());
+        EXPECT_NE(-1, message.Find(L"区別できない"));
+        CString unbroken = message; // lines are broken to fit the screen
+        unbroken.Remove(L'\r');
+        unbroken.Remove(L'\n');
+        EXPECT_NE(-1, unbroken.Find(row.told)) << CStringA(message).GetString();
+        EXPECT_EQ(CString(L"mine"), kept);
+        // The item shows what the store holds, not the refused text.
+        EXPECT_EQ(CString(L""), item.GetNote());
+        EXPECT_EQ(CString(L""), StoredNote(folder, row.other));
+        ASSERT_TRUE(DeleteFileW(folder / row.other));
+        EXPECT_EQ(CString(L"noted"), StoredNote(folder, row.noted));
+    }
 }
 
 TEST(CommentDlg, ANoteTheCodePageNoteFileCannotTakeIsRefusedNamingTheFile)

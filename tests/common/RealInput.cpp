@@ -50,6 +50,18 @@ void SendKey(WORD vk, WORD modifier)
     SendKeyStrokes(strokes);
 }
 
+void SendText(const wchar_t* text)
+{
+    for (const wchar_t* p = text; *p; ++p) {
+        INPUT input[2] = {};
+        input[0].type = input[1].type = INPUT_KEYBOARD;
+        input[0].ki.wScan = input[1].ki.wScan = *p;
+        input[0].ki.dwFlags = KEYEVENTF_UNICODE;
+        input[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+        SendInput(2, input, sizeof(INPUT));
+    }
+}
+
 bool Press(WORD vk, WORD modifier, const std::function<bool()>& done)
 {
     SendKey(vk, modifier);

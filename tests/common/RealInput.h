@@ -21,6 +21,8 @@ void SendKeyStrokes(const std::vector<KeyStroke>& strokes);
 // Presses and releases a key (the modifier, when not 0, held around it); the loop is not run, so
 // a helper thread may send keys to a modal loop.
 void SendKey(WORD vk, WORD modifier = 0);
+// Text typed character by character as Unicode keys; the loop is not run.
+void SendText(const wchar_t* text);
 // SendKey, then the loop until done() holds and once more for what is left of the keys.
 bool Press(WORD vk, WORD modifier, const std::function<bool()>& done);
 // The pointer moved to a screen point with the button flags given (0: only moved).

@@ -73,19 +73,6 @@ CString NoteOf(const ScratchFolder& folder, const wchar_t* name)
     return notes.ReadNote((folder / name).c_str());
 }
 
-// Text typed as the user types it, through the system's queue.
-void TypeText(const wchar_t* text)
-{
-    for (const wchar_t* p = text; *p; ++p) {
-        INPUT input[2] = {};
-        input[0].type = input[1].type = INPUT_KEYBOARD;
-        input[0].ki.wScan = input[1].ki.wScan = *p;
-        input[0].ki.dwFlags = KEYEVENTF_UNICODE;
-        input[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
-        SendInput(2, input, sizeof(INPUT));
-    }
-}
-
 // APP1 data holding the shot date a camera writes, little-endian TIFF structure.
 std::string ShotDateExif(const char* date)
 {
@@ -435,7 +422,7 @@ TEST(BatchRenameDialog, AnEmptyFormatKeepsEveryNameAndEnterRenamesNothingUntilSo
             // The refusal leaves the focus in the format box: what is typed goes there, Alt+U
             // computes the names, and Enter now runs.
             ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, 30000));
-            TypeText(L"IMG_#2#");
+            SendText(L"IMG_#2#");
             HWND format = GetDlgItem(window, IDC_RENAMEN_FORMAT);
             ASSERT_TRUE(WaitUntil([&] { return TextOf(format) == L"IMG_#2#"; }, 30000));
             SendKey('U', VK_MENU);

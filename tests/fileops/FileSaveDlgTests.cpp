@@ -12,19 +12,6 @@ using namespace outputtest;
 
 using FileSaveDialog = DialogTest;
 
-// Text typed as the user types it, through the system's queue.
-void TypeKeys(const wchar_t* text)
-{
-    for (const wchar_t* p = text; *p; ++p) {
-        INPUT input[2] = {};
-        input[0].type = input[1].type = INPUT_KEYBOARD;
-        input[0].ki.wScan = input[1].ki.wScan = *p;
-        input[0].ki.dwFlags = KEYEVENTF_UNICODE;
-        input[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
-        SendInput(2, input, sizeof(INPUT));
-    }
-}
-
 POINT CentreOnScreen(HWND window, RECT rect)
 {
     POINT centre = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
@@ -64,7 +51,7 @@ CString TypeScale(HWND dialog, CTreeCtrl& options, HTREEITEM item, const wchar_t
     EXPECT_TRUE(focused);
     if (!editor)
         return CString();
-    TypeKeys(text);
+    SendText(text);
     EXPECT_TRUE(WaitUntil([&] { return TextOf(editor) == text; })) << CStringA(TextOf(editor)).GetString();
     SendKey(VK_RETURN);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(editor); }));

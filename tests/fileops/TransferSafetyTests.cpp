@@ -220,7 +220,9 @@ std::vector<int> CheckWhatACrashWouldLeave(const TransferScene& scene, const CSt
     return gone;
 }
 
-TEST(TransferCrash, AMoveCutShortAtAnyFileNeverLeavesTheNoteOfAMovedFileOnlyBehind)
+// A move of kMoved noted files of `size` bytes, with notes central and in the folders, onto another
+// drive and on one drive: `run` gets the scene, the job, its target and whether it is on another drive.
+template <typename Run> void ForEachMoveOfNotedFiles(size_t size, Run run)
 {
     for (bool central : {false, true})
         for (bool acrossDrives : {true, false}) {
@@ -233,52 +235,60 @@ TEST(TransferCrash, AMoveCutShortAtAnyFileNeverLeavesTheNoteOfAMovedFileOnlyBehi
             auto job = scene.Job(1, Policy::SameAsk);
             job->SetSettleInterval(3, 600000);
             for (int i = 0; i < kMoved; ++i) {
-                CString source = scene.File(scene.src, Numbered(L"m%d.jpg", i), kMovedSize, i + 1);
+                CString source = scene.File(scene.src, Numbered(L"m%d.jpg", i), size, i + 1);
                 scene.SetNote(source, Numbered(L"メモ%d", i));
                 job->Add(source);
             }
-            // Every moment a new file starts stands for a crash there; the sixth file ends the
-            // job (a full disk across drives, a cancelled question on one drive).
-            std::vector<std::vector<int>> goneAt;
-            const int stopAt = 5;
-            unsigned long long written = 0;
-            CopyTarget::SetWriteFunction([&](HANDLE file, const void* data, DWORD size, DWORD* done) {
-                if (written % kMovedSize == 0) {
-                    goneAt.push_back(CheckWhatACrashWouldLeave(scene, target));
-                    if (goneAt.size() == stopAt + 1) {
-                        SetLastError(ERROR_DISK_FULL);
-                        return FALSE;
-                    }
-                }
-                written += size;
-                return WriteFile(file, data, size, done, nullptr);
-            });
-            job->onMessage = [](const CString&, UINT) { return IDABORT; };
-            if (!acrossDrives) {
-                // On one drive nothing is copied: the same-name question of each file is the moment.
-                for (int i = 0; i < kMoved; ++i)
-                    scene.File(scene.dst, Numbered(L"m%d.jpg", i), 10, 100 + i);
-                job->onSameName = [&](VSameFileDlg& dialog) {
-                    goneAt.push_back(CheckWhatACrashWouldLeave(scene, target));
-                    return goneAt.size() == stopAt + 1 ? IDCANCEL : Answer(Policy::SameOverwrite)(dialog);
-                };
-            }
-            EXPECT_EQ(stopAt, job->Run(target));
-            CopyTarget::SetWriteFunction(nullptr);
-            ASSERT_EQ(size_t(stopAt + 1), goneAt.size());
-            // The sources go a few files at a time, not only at the end of the job.
-            EXPECT_EQ((std::vector<int>{0, 1, 2}), goneAt[4]);
-            EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4}), CheckWhatACrashWouldLeave(scene, target));
-            for (int i = 0; i < kMoved; ++i) {
-                SCOPED_TRACE(i);
-                EXPECT_EQ(i < stopAt ? CString() : Numbered(L"メモ%d", i),
-                          NoteOnDisk(scene, scene.src, Numbered(L"m%d.jpg", i)));
-                EXPECT_EQ(i < stopAt ? Numbered(L"メモ%d", i) : CString(),
-                          NoteOnDisk(scene, target, Numbered(L"m%d.jpg", i)));
-            }
-            for (const CString& name : FolderEntries(target))
-                EXPECT_FALSE(IsTemporaryName(name)) << CStringA(name);
+            run(scene, job, target, acrossDrives);
         }
+}
+
+TEST(TransferCrash, AMoveCutShortAtAnyFileNeverLeavesTheNoteOfAMovedFileOnlyBehind)
+{
+    ForEachMoveOfNotedFiles(kMovedSize, [](TransferScene& scene, std::unique_ptr<ScriptedTransfer>& job,
+                                           const CString& target, bool acrossDrives) {
+        // Every moment a new file starts stands for a crash there; the sixth file ends the
+        // job (a full disk across drives, a cancelled question on one drive).
+        std::vector<std::vector<int>> goneAt;
+        const int stopAt = 5;
+        unsigned long long written = 0;
+        CopyTarget::SetWriteFunction([&](HANDLE file, const void* data, DWORD size, DWORD* done) {
+            if (written % kMovedSize == 0) {
+                goneAt.push_back(CheckWhatACrashWouldLeave(scene, target));
+                if (goneAt.size() == stopAt + 1) {
+                    SetLastError(ERROR_DISK_FULL);
+                    return FALSE;
+                }
+            }
+            written += size;
+            return WriteFile(file, data, size, done, nullptr);
+        });
+        job->onMessage = [](const CString&, UINT) { return IDABORT; };
+        if (!acrossDrives) {
+            // On one drive nothing is copied: the same-name question of each file is the moment.
+            for (int i = 0; i < kMoved; ++i)
+                scene.File(scene.dst, Numbered(L"m%d.jpg", i), 10, 100 + i);
+            job->onSameName = [&](VSameFileDlg& dialog) {
+                goneAt.push_back(CheckWhatACrashWouldLeave(scene, target));
+                return goneAt.size() == stopAt + 1 ? IDCANCEL : Answer(Policy::SameOverwrite)(dialog);
+            };
+        }
+        EXPECT_EQ(stopAt, job->Run(target));
+        CopyTarget::SetWriteFunction(nullptr);
+        ASSERT_EQ(size_t(stopAt + 1), goneAt.size());
+        // The sources go a few files at a time, not only at the end of the job.
+        EXPECT_EQ((std::vector<int>{0, 1, 2}), goneAt[4]);
+        EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4}), CheckWhatACrashWouldLeave(scene, target));
+        for (int i = 0; i < kMoved; ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_EQ(i < stopAt ? CString() : Numbered(L"メモ%d", i),
+                      NoteOnDisk(scene, scene.src, Numbered(L"m%d.jpg", i)));
+            EXPECT_EQ(i < stopAt ? Numbered(L"メモ%d", i) : CString(),
+                      NoteOnDisk(scene, target, Numbered(L"m%d.jpg", i)));
+        }
+        for (const CString& name : FolderEntries(target))
+            EXPECT_FALSE(IsTemporaryName(name)) << CStringA(name);
+    });
 }
 
 // What a crash would leave at each removal of a moved file's source, seen right after it.
@@ -322,23 +332,11 @@ BOOL WINAPI WatchedMove(LPCWSTR from, LPCWSTR to, DWORD flags)
 
 TEST(TransferCrash, AtEveryRemovalOfAMovedSourceItsNoteIsAlreadyInTheTarget)
 {
-    for (bool central : {false, true})
-        for (bool acrossDrives : {true, false}) {
-            SCOPED_TRACE(testing::Message() << (acrossDrives ? "across drives" : "on one drive")
-                                            << (central ? ", central notes" : ", notes in the folders"));
-            TransferScene scene(central);
-            SecondDriveFolder other;
-            ASSERT_FALSE(other.Path().IsEmpty());
+    ForEachMoveOfNotedFiles(
+        1000, [](TransferScene& scene, std::unique_ptr<ScriptedTransfer>& job, const CString& target, bool) {
             RemovalWatch watch;
             watch.scene = &scene;
-            watch.target = acrossDrives ? other.Path() : scene.dst;
-            auto job = scene.Job(1, Policy::SameAsk);
-            job->SetSettleInterval(3, 600000);
-            for (int i = 0; i < kMoved; ++i) {
-                CString source = scene.File(scene.src, Numbered(L"m%d.jpg", i), 1000, i + 1);
-                scene.SetNote(source, Numbered(L"メモ%d", i));
-                job->Add(source);
-            }
+            watch.target = target;
             {
                 ImportPatch deletes("kernel32.dll", "DeleteFileW", reinterpret_cast<void*>(&WatchedDelete));
                 ImportPatch moves("kernel32.dll", "MoveFileExW", reinterpret_cast<void*>(&WatchedMove));
@@ -352,7 +350,7 @@ TEST(TransferCrash, AtEveryRemovalOfAMovedSourceItsNoteIsAlreadyInTheTarget)
             }
             EXPECT_EQ(kMoved, watch.removals);
             EXPECT_EQ(std::vector<int>(), watch.noteMissing);
-        }
+        });
 }
 
 // The note file at the target holds a moved file's note before its source's is cleared: read back

@@ -20,6 +20,29 @@ WINDOWPLACEMENT PlacementOf(HWND window)
     return p;
 }
 
+// A new window restored from a hidden placement saved at `rect`: whether it stayed where it was made,
+// or else whether it went to `rect`.
+struct RestoredAt
+{
+    bool stayed;
+    bool atRect;
+};
+
+RestoredAt RestoreSavedAt(const RECT& rect, const CString& text)
+{
+    HWND window = MakeWindow();
+    EXPECT_TRUE(window);
+    WriteAppIniInt(L"Frame", L"WindowPlacement\\flags", 0);
+    WriteAppIniInt(L"Frame", L"WindowPlacement\\showCmd", SW_HIDE);
+    WriteAppIniString(L"Frame", L"WindowPlacement\\rcNormalPosition", text);
+    const WINDOWPLACEMENT before = PlacementOf(window);
+    RestoreWindowPlacement(window, L"Frame");
+    const WINDOWPLACEMENT after = PlacementOf(window);
+    DestroyWindow(window);
+    return {EqualRect(&before.rcNormalPosition, &after.rcNormalPosition) != FALSE,
+            EqualRect(&rect, &after.rcNormalPosition) != FALSE};
+}
+
 } // namespace
 
 TEST(WindowPlacement, NeverSavedSectionLeavesTheWindowAlone)
@@ -121,20 +144,8 @@ TEST(WindowPlacement, AWindowWithLessThan48PixelsOfCaptionOnTheWorkAreaKeepsWher
         const RECT rect = {left, work.top + 100, left + 600, work.top + 500};
         CString text;
         text.Format(L"%ld,%ld,%ld,%ld", rect.left, rect.top, rect.right, rect.bottom);
-        HWND window = MakeWindow();
-        ASSERT_TRUE(window);
-        WriteAppIniInt(L"Frame", L"WindowPlacement\\flags", 0);
-        WriteAppIniInt(L"Frame", L"WindowPlacement\\showCmd", SW_HIDE);
-        WriteAppIniString(L"Frame", L"WindowPlacement\\rcNormalPosition", text);
-        const WINDOWPLACEMENT before = PlacementOf(window);
-        RestoreWindowPlacement(window, L"Frame");
-        const WINDOWPLACEMENT after = PlacementOf(window);
-        if (row.onScreen < 48) {
-            EXPECT_TRUE(EqualRect(&before.rcNormalPosition, &after.rcNormalPosition)) << text.GetString();
-        } else {
-            EXPECT_TRUE(EqualRect(&rect, &after.rcNormalPosition)) << text.GetString();
-        }
-        DestroyWindow(window);
+        const RestoredAt restored = RestoreSavedAt(rect, text);
+        EXPECT_TRUE(row.onScreen < 48 ? restored.stayed : restored.atRect) << text.GetString();
     }
 }
 
@@ -161,20 +172,8 @@ TEST(WindowPlacement, AWindowWithLessThanHalfItsCaptionHeightOnTheWorkAreaKeepsW
         const RECT rect = {work.left + 100, top, work.left + 700, top + 400};
         CString text;
         text.Format(L"%ld,%ld,%ld,%ld", rect.left, rect.top, rect.right, rect.bottom);
-        HWND window = MakeWindow();
-        ASSERT_TRUE(window);
-        WriteAppIniInt(L"Frame", L"WindowPlacement\\flags", 0);
-        WriteAppIniInt(L"Frame", L"WindowPlacement\\showCmd", SW_HIDE);
-        WriteAppIniString(L"Frame", L"WindowPlacement\\rcNormalPosition", text);
-        const WINDOWPLACEMENT before = PlacementOf(window);
-        RestoreWindowPlacement(window, L"Frame");
-        const WINDOWPLACEMENT after = PlacementOf(window);
         EXPECT_EQ(row.onScreen >= half, IsCaptionWithinReach(rect)) << text.GetString();
-        if (row.onScreen < half) {
-            EXPECT_TRUE(EqualRect(&before.rcNormalPosition, &after.rcNormalPosition)) << text.GetString();
-        } else {
-            EXPECT_TRUE(EqualRect(&rect, &after.rcNormalPosition)) << text.GetString();
-        }
-        DestroyWindow(window);
+        const RestoredAt restored = RestoreSavedAt(rect, text);
+        EXPECT_TRUE(row.onScreen < half ? restored.stayed : restored.atRect) << text.GetString();
     }
 }

@@ -1,4 +1,5 @@
 #include "DibTestUtil.h"
+#include "ExifTestUtil.h"
 
 #include "image/DibDepth.h"
 #include "image/DibFile.h"
@@ -349,20 +350,7 @@ TEST(CxImage, UndecodableDataLeavesTheImageEmpty)
 
 namespace {
 
-ExifEntry* AddExifEntry(ExifData* exif, ExifIfd ifd, ExifTag tag, ExifFormat format, unsigned components)
-{
-    ExifMem* mem = exif_mem_new_default();
-    ExifEntry* entry = exif_entry_new_mem(mem);
-    entry->tag = tag;
-    entry->format = format;
-    entry->components = components;
-    entry->size = exif_format_get_size(format) * components;
-    entry->data = static_cast<unsigned char*>(exif_mem_alloc(mem, entry->size));
-    exif_content_add_entry(exif->ifd[ifd], entry);
-    exif_mem_unref(mem);
-    exif_entry_unref(entry);
-    return entry;
-}
+using exiftest::AddExifEntry;
 
 void AddText(ExifData* exif, ExifIfd ifd, ExifTag tag, const char* text)
 {

@@ -1,6 +1,7 @@
 // The Exif block kept when a JPEG is written anew: found in a file's markers, made true of the new
 // pixels (size, orientation, thumbnail), and written in place of the JFIF header.
 #include "../../bench/CameraJpeg.h"
+#include "ExifTestUtil.h"
 #include "common/ScratchFolder.h"
 #include "image/DibCore.h"
 #include "image/codecs/JpegExif.h"
@@ -16,20 +17,7 @@
 
 namespace {
 
-ExifEntry* Add(ExifData* exif, ExifIfd ifd, ExifTag tag, ExifFormat format, unsigned components)
-{
-    ExifMem* mem = exif_mem_new_default();
-    ExifEntry* entry = exif_entry_new_mem(mem);
-    entry->tag = tag;
-    entry->format = format;
-    entry->components = components;
-    entry->size = exif_format_get_size(format) * components;
-    entry->data = static_cast<unsigned char*>(exif_mem_alloc(mem, entry->size));
-    exif_content_add_entry(exif->ifd[ifd], entry);
-    exif_mem_unref(mem);
-    exif_entry_unref(entry);
-    return entry;
-}
+constexpr auto Add = exiftest::AddExifEntry;
 
 // A camera's block in either byte order: model, orientation 6, the pixel size as SHORT or LONG
 // values, and a thumbnail.

@@ -67,30 +67,19 @@ public:
 
     // The smallest rectangle holding every pixel of the colour (right and bottom exclusive);
     // empty when there is none.
-    RECT BoundsOf(COLORREF colour) const
-    {
-        RECT bounds = {m_width, m_height, 0, 0};
-        for (int y = 0; y < m_height; ++y)
-            for (int x = 0; x < m_width; ++x)
-                if (Pixel(x, y) == colour) {
-                    bounds.left = std::min<LONG>(bounds.left, x);
-                    bounds.top = std::min<LONG>(bounds.top, y);
-                    bounds.right = std::max<LONG>(bounds.right, x + 1);
-                    bounds.bottom = std::max<LONG>(bounds.bottom, y + 1);
-                }
-        if (bounds.right == 0)
-            bounds = RECT{0, 0, 0, 0};
-        return bounds;
-    }
+    RECT BoundsOf(COLORREF colour) const { return BoundsWhere(colour, true); }
 
     // The smallest rectangle holding every pixel that is not the background: text of a smoothed
     // face is drawn in shades between its colour and the background.
-    RECT BoundsOfInk(COLORREF background) const
+    RECT BoundsOfInk(COLORREF background) const { return BoundsWhere(background, false); }
+
+    // The smallest rectangle of the pixels that are (or, with `equal` false, are not) `colour`.
+    RECT BoundsWhere(COLORREF colour, bool equal) const
     {
         RECT bounds = {m_width, m_height, 0, 0};
         for (int y = 0; y < m_height; ++y)
             for (int x = 0; x < m_width; ++x)
-                if (Pixel(x, y) != background) {
+                if ((Pixel(x, y) == colour) == equal) {
                     bounds.left = std::min<LONG>(bounds.left, x);
                     bounds.top = std::min<LONG>(bounds.top, y);
                     bounds.right = std::max<LONG>(bounds.right, x + 1);
