@@ -1,6 +1,8 @@
 // Google Benchmark's command line from the wide arguments of wmain (the executables link with
-// -municode).
+// -municode); "--small" is the benchmarks' own (BenchOutcome.h) and is not passed on.
 #pragma once
+
+#include "BenchOutcome.h"
 
 #include <benchmark/benchmark.h>
 
@@ -15,6 +17,8 @@ inline void InitializeBenchmarks(int argc, wchar_t** argv)
     static std::vector<std::string> narrow;
     static std::vector<char*> args;
     for (int i = 0; i < argc; ++i) {
+        if (i > 0 && lstrcmpW(argv[i], L"--small") == 0)
+            continue;
         int n = WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, nullptr, 0, nullptr, nullptr);
         std::string text(n > 0 ? n - 1 : 0, '\0');
         if (n > 1)

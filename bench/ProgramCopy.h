@@ -24,19 +24,23 @@ inline std::wstring ProgramBinFolder()
 }
 
 // The program (the build's own, or another build of it) as Vyx.exe in the folder, with the build's
-// plug-ins beside it; false when the program could not be copied.
+// plug-ins beside it; false when the program, or its JPEG reader, could not be copied (a program
+// without its JPEG reader reads no picture: what it is timed doing is not what a user sees).
 inline bool CopyProgram(const std::wstring& program, const std::wstring& folder)
 {
     if (!CopyFileW(program.c_str(), (folder + L"\\Vyx.exe").c_str(), FALSE))
         return false;
+    bool jpegReader = false;
     const std::wstring bin = ProgramBinFolder();
     WIN32_FIND_DATAW data;
     HANDLE find = FindFirstFileW((bin + L"*.spi").c_str(), &data);
     if (find != INVALID_HANDLE_VALUE) {
         do
-            CopyFileW((bin + data.cFileName).c_str(), (folder + L"\\" + data.cFileName).c_str(), FALSE);
+            if (CopyFileW((bin + data.cFileName).c_str(), (folder + L"\\" + data.cFileName).c_str(), FALSE) &&
+                lstrcmpiW(data.cFileName, L"vyx_jpeg.spi") == 0)
+                jpegReader = true;
         while (FindNextFileW(find, &data));
         FindClose(find);
     }
-    return true;
+    return jpegReader;
 }

@@ -17,11 +17,11 @@
 #include "foundation/VyxPath.h"
 #include "foundation/VyxSystem.h"
 #include "foundation/WindowPlacement.h"
+#include "image/codecs/VideoFile.h"
 #include "image/plugins/Spi.h"
 #include "res/resource.h"
 
 #include <shellapi.h>
-#include <vfw.h>
 
 #include <clocale>
 #include <cstdio>
@@ -215,6 +215,11 @@ void CKWApp::RegisterMenuImages(VyxWinAppEx* pApp)
     map.RemoveAll();
 }
 
+void CKWApp::LoadMenuImages()
+{
+    RegisterMenuImages(this);
+}
+
 CString CKWApp::GetHomePage()
 {
     CString address;
@@ -254,8 +259,6 @@ BOOL CKWApp::InitInstance()
     // The shell builds its icon lists on a thread of its own while the window is made and shown;
     // nothing shown before the first paint wants them, and they are attached after it.
     StartShellImageListPrefetch();
-    ::AVIFileInit();
-    m_bAviInitialised = TRUE;
 
     AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CKWDoc), RUNTIME_CLASS(CMainFrame),
                                           RUNTIME_CLASS(CKWView)));
@@ -282,7 +285,6 @@ BOOL CKWApp::InitInstance()
     AttachShellImageLists();
     LoadPlugins();
     m_pluginPreload.Finish();
-    RegisterMenuImages(this);
     if (CFrameWnd* frame = DYNAMIC_DOWNCAST(CFrameWnd, m_pMainWnd)) {
         if (CKWDoc* doc = DYNAMIC_DOWNCAST(CKWDoc, frame->GetActiveDocument())) {
             m_treeRoot = doc->TreeRoot;
@@ -330,8 +332,8 @@ int CKWApp::ExitInstance()
         ::CloseHandle(m_hMutex);
         m_hMutex = nullptr;
     }
-    if (m_bAviInitialised)
-        ::AVIFileExit();
+    // Started at the first video shown, if any.
+    EndAviFileLibrary();
     return VyxWinAppEx::ExitInstance();
 }
 

@@ -58,6 +58,9 @@ public:
     HANDLE m_hMutex = nullptr;
 
 protected:
+    // The command images of the menus, added when a menu first asks for them.
+    void LoadMenuImages() override;
+
     afx_msg void OnAppAbout();
     afx_msg void OnHelpOnline();
     afx_msg void OnHelpReport();
@@ -65,6 +68,5 @@ protected:
 
 private:
     int m_treeRoot = 29;
-    BOOL m_bAviInitialised = FALSE;
     PluginPreload m_pluginPreload;
 };

@@ -24,6 +24,7 @@
 #include <imm.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -388,6 +389,7 @@ void CKWView::RestartVisiblePasses()
 void CKWView::RestartWholeListPass()
 {
     m_passCursors[PassAll] = PassCursor();
+    m_readAheadUntil = 0;
     m_progressShown = 0;
     m_progressTick = ::GetTickCount();
     if (CMainFrame* frame = GetMainFrame()) {
@@ -416,6 +418,21 @@ int CKWView::RunPassStep(CDC* target, CPoint offset)
     if (!m_layout.HasCells() || !GetDocument())
         m_passState = PassNone;
     SteppedPictureLoad::Allowance allowance(s_stepAllowance);
+    // The cells a pass draws next: the screen from the pass's place on; the whole list a screen's
+    // worth of items at a time.
+    const int height = std::max<int>(m_layout.GetCell().cy, 1);
+    if (m_passState == PassVisible || m_passState == PassSecond) {
+        ReadCacheAhead(m_passCursors[m_passState].index,
+                       m_layout.GetColumns() * ((offset.y + client.Height()) / height + 1));
+        m_readAheadUntil = 0;
+    } else if (m_passState == PassAll) {
+        const int from = m_passCursors[PassAll].index;
+        const int screen = m_layout.GetColumns() * (client.Height() / height + 2);
+        if (from >= m_readAheadUntil || from < m_readAheadUntil - screen) {
+            m_readAheadUntil = from + screen;
+            ReadCacheAhead(from, m_readAheadUntil);
+        }
+    }
     int result = StepDone;
     switch (m_passState) {
     case PassVisible:
@@ -434,6 +451,20 @@ int CKWView::RunPassStep(CDC* target, CPoint offset)
     if (result == StepDone)
         SteppedPictureLoad::Abort();
     return result;
+}
+
+void CKWView::ReadCacheAhead(int first, int last)
+{
+    CKWDoc* doc = GetDocument();
+    if (!doc)
+        return;
+    last = std::min(last, doc->GetItemCount());
+    std::vector<VyxFilexDraw*> items;
+    for (int i = std::max(first, 0); i < last; ++i)
+        if (VyxFile* item = doc->GetItem(i); item && item->WillLookUpCache())
+            items.push_back(item);
+    if (!items.empty())
+        theCacheList.ReadAhead(items);
 }
 
 void CKWView::DrawItemCell(VyxFile* item, int index, CPoint cell, CDC* target, CPoint offset, int mode, BYTE drawnFlag)

@@ -175,6 +175,9 @@ private:
     int RunVisiblePass(CDC* target, CPoint offset);
     int RunSecondPass(CDC* target, CPoint offset);
     int RunWholeListPass();
+    // The cache images of the items from first up to last (not included) still to be looked up
+    // are read in one pass over the cache file before their cells ask for them one by one.
+    void ReadCacheAhead(int first, int last);
     // The whole-list pass's percentage to the frame's progress pane, at most a few times a second
     // (always when last).
     void ReportProgress(int percent, bool last);
@@ -227,6 +230,8 @@ private:
 
     int m_passState = PassNone;
     PassCursor m_passCursors[4];
+    // The whole-list pass read the cache ahead up to this index (not included).
+    int m_readAheadUntil = 0;
     int m_progressShown = 0;
     DWORD m_progressTick = 0;
 

@@ -85,6 +85,7 @@ ON_COMMAND_RANGE(VAppCall::FirstCommand, VAppCall::FirstCommand + VAppCall::MaxE
 ON_UPDATE_COMMAND_UI_RANGE(VAppCall::FirstCommand, VAppCall::FirstCommand + VAppCall::MaxEntries - 1,
                            OnUpdateAppCommand)
 ON_MESSAGE(WMU_IDLESTEP, OnIdleStep)
+ON_MESSAGE(WMU_WORKFLAGS, OnWorkFlags)
 ON_MESSAGE(WMU_STATUSTEXT, OnStatusText)
 ON_MESSAGE(WMU_PROGRESS, OnProgress)
 ON_MESSAGE(WMU_UPDATEALLVIEWS, OnUpdateAllViews)
@@ -579,6 +580,11 @@ LRESULT CMainFrame::OnIdleStep(WPARAM, LPARAM)
     OpenHandedLocation();
     Announce(HintIdleStep, nullptr);
     // The word itself (non-zero while any work is left) tells a caller which work remains.
+    return m_dwWorkFlags;
+}
+
+LRESULT CMainFrame::OnWorkFlags(WPARAM, LPARAM)
+{
     return m_dwWorkFlags;
 }
 

@@ -148,6 +148,7 @@ protected:
     afx_msg void OnAppCommandRange(UINT nID);
     afx_msg void OnUpdateAppCommand(CCmdUI* pCmdUI);
     afx_msg LRESULT OnIdleStep(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnWorkFlags(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnStatusText(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnProgress(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnUpdateAllViews(WPARAM wParam, LPARAM lParam);

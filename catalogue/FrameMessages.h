@@ -23,6 +23,9 @@
 #define WMU_SLIDESHOWENDED 0x809
 #define WMU_FILEOPERATION 0x80A
 #define WMU_OPENHANDEDLOCATION 0x80B
+// Answers the frame's work-flag word (WorkFlag) as it stands, without running an idle step: what
+// the idle loop still has to do, asked from outside without doing any of it.
+#define WMU_WORKFLAGS 0x80C
 
 // Who saw the change WMU_FOLDERCHANGED reports (its wParam). Each is also the id of the frame's
 // timer that gathers a burst of such changes into one update.

@@ -34,6 +34,10 @@ const DWORD kMostFieldBytes = 16384;
 // The most of one field's value the record can use: a text of 260 UTF-16 characters (or of as
 // many bytes in the code page, which give at least half as many characters) with room to spare.
 const DWORD kMostValueBytes = 1024;
+// Records read ahead together in one read: neighbours at most this far apart, a run at most
+// this long.
+const ULONGLONG kMostReadAheadGap = 65536;
+const ULONGLONG kMostReadAheadRun = 4u << 20;
 
 DWORD ReadDword(const BYTE* p)
 {
@@ -217,9 +221,9 @@ bool SameRecord(const VyxCacheThumbs& a, const VyxCacheThumbs& b)
 }
 
 // The image of the record from its place in the file, only when the record found there is this
-// record (the file may have been replaced meanwhile) and its bytes are a picture of the kind.
-// The image is valid until the file is read again.
-bool ReadPlacedImage(CacheFileReader& file, const VyxCacheThumbs& record, const BYTE*& image)
+// record (the file may have been replaced meanwhile) and, unless the caller decodes them with a
+// check of its own, its bytes are a picture of the kind. Valid until the file is read again.
+bool ReadPlacedImage(CacheFileReader& file, const VyxCacheThumbs& record, const BYTE*& image, bool checkPicture = true)
 {
     image = nullptr;
     const DWORD length = record.m_placeLength;
@@ -249,6 +253,10 @@ bool ReadPlacedImage(CacheFileReader& file, const VyxCacheThumbs& record, const 
     found.Clear();
     if (!same)
         return false;
+    if (!checkPicture) {
+        image = bytes;
+        return true;
+    }
     LONG width = 0, height = 0;
     if (record.m_imageKind == VyxCacheThumbs::ImageJpeg && !JpegReadSize(bytes, record.m_imageLength, &width, &height))
         return false;
@@ -439,6 +447,7 @@ int VyxCacheFolder::Load(const wchar_t* fileName, const std::atomic<bool>* stop)
 {
     RecordsChanged();
     ForgetNewImages();
+    m_readAhead.clear();
     m_spill.reset();
     m_spillFailed = false;
     ReadFacts facts;
@@ -634,15 +643,19 @@ INT_PTR VyxCacheFolder::IndexOfNumber(unsigned long long number) const
 
 INT_PTR VyxCacheFolder::FindIndex(const VyxFilexInfo& item) const
 {
+    return FindIndex(item.GetFileName(), item.GetPath());
+}
+
+INT_PTR VyxCacheFolder::FindIndex(const CString& fileName, const CString& memberPath) const
+{
     IndexRecords();
     // The first record in list order that matches; each candidate is checked in full. Numbers
     // grow in list order, so the smallest matching number is the first.
     INT_PTR first = -1;
-    auto range = m_byName.equal_range(NameKey(item.GetFileName()));
+    auto range = m_byName.equal_range(NameKey(fileName));
     for (auto it = range.first; it != range.second; ++it) {
         INT_PTR index = IndexOfNumber(it->second);
-        if (index >= 0 && (first < 0 || index < first) &&
-            m_records.GetRecord(index)->Matches(item.GetFileName(), item.GetPath()))
+        if (index >= 0 && (first < 0 || index < first) && m_records.GetRecord(index)->Matches(fileName, memberPath))
             first = index;
     }
     return first;
@@ -679,6 +692,7 @@ void VyxCacheFolder::RemoveAt(INT_PTR index)
     auto held = std::find(m_newImages.begin(), m_newImages.end(), record);
     if (held != m_newImages.end())
         m_newImages.erase(held);
+    m_readAhead.erase(record);
     delete record;
     m_records.RemoveAt(index);
     m_modified = true;
@@ -694,6 +708,7 @@ void VyxCacheFolder::RemoveItem(const VyxFilexInfo& item)
 void VyxCacheFolder::RemoveAll()
 {
     ForgetNewImages();
+    m_readAhead.clear();
     m_records.DeleteAll();
     m_modified = true;
     m_inFile.rewrite = true;
@@ -720,6 +735,8 @@ int VyxCacheFolder::StoreFromItem(VyxFilexDraw& item)
     const INT_PTR index = FindIndex(item);
     VyxCacheThumbs* record = GetAt(index);
     if (record) {
+        // An image read ahead is no longer the record's once it changes.
+        m_readAhead.erase(record);
         record->BuildFromItem(item);
         // A record the file has is changed there only by writing the file again.
         if (index < m_inFile.records)
@@ -763,9 +780,7 @@ int VyxCacheFolder::RestoreToItem(VyxFilexDraw& item)
     VyxCacheThumbs* record = FindRecord(item);
     if (!record)
         return -1;
-    VyxSPI* loader = record->m_loaderName.IsEmpty()
-                         ? nullptr
-                         : theSPImapIndex.FindPluginByName(record->m_loaderName, SPImapIndex::KindImage);
+    VyxSPI* loader = record->m_loaderName.IsEmpty() ? nullptr : FindLoader(record->m_loaderName);
     if (!loader)
         return -1;
     VyxSPI* archiveLoader =
@@ -789,6 +804,7 @@ int VyxCacheFolder::RestoreToItem(VyxFilexDraw& item)
         item.MarkAsArchive(VyxFilexInfo::KindArchive);
 
     HGLOBAL thumbnail = DecodeImage(*record);
+    m_readAhead.erase(record);
     if (thumbnail)
         item.SetThumbnail(thumbnail);
     if (m_cacheLoadFree) {
@@ -801,10 +817,28 @@ int VyxCacheFolder::RestoreToItem(VyxFilexDraw& item)
     return thumbnail ? 0 : -1;
 }
 
+VyxSPI* VyxCacheFolder::FindLoader(const CString& name) const
+{
+    // The records of a folder name one or two loaders: the last one found is asked by its id (its
+    // name compared exactly), a name compared to every plug-in's only when it changes.
+    if (m_lastLoaderId >= 0 && name == m_lastLoaderName) {
+        VyxSPI* plugin = theSPImapIndex.GetPluginById(m_lastLoaderId, SPImapIndex::KindImage);
+        if (plugin && plugin->GetFileName() == name)
+            return plugin;
+    }
+    VyxSPI* plugin = theSPImapIndex.FindPluginByName(name, SPImapIndex::KindImage);
+    m_lastLoaderName = name;
+    m_lastLoaderId = plugin ? plugin->GetId() : -1;
+    return plugin;
+}
+
 const BYTE* VyxCacheFolder::FindImage(const VyxCacheThumbs& record, CacheFileReader& file) const
 {
     if (record.HasImageBytes())
         return record.m_image;
+    auto ahead = m_readAhead.find(&record);
+    if (ahead != m_readAhead.end() && RecordStoresImage(record) && ahead->second.size() == record.m_imageLength)
+        return ahead->second.data();
     const BYTE* image = nullptr;
     if (record.m_place == VyxCacheThumbs::PlaceSpill) {
         if (m_spill && m_spill->IsOpen() && file.Attach(m_spill->GetHandle()))
@@ -834,6 +868,63 @@ HGLOBAL VyxCacheFolder::DecodeImage(const VyxCacheThumbs& record) const
     CacheFileReader file;
     const BYTE* image = FindImage(record, file);
     return image ? record.DecodeImage(image) : nullptr;
+}
+
+void VyxCacheFolder::ReadAhead(const std::vector<Key>& keys)
+{
+    std::unordered_map<const VyxCacheThumbs*, std::vector<BYTE>> kept;
+    std::vector<const VyxCacheThumbs*> wanted;
+    for (const Key& key : keys) {
+        const VyxCacheThumbs* record = GetAt(FindIndex(key.fileName, key.memberPath));
+        if (!record || record->HasImageBytes() || !RecordStoresImage(*record) ||
+            record->m_place == VyxCacheThumbs::PlaceNone || kept.count(record))
+            continue;
+        auto held = m_readAhead.find(record);
+        if (held != m_readAhead.end())
+            kept.emplace(record, std::move(held->second));
+        else
+            wanted.push_back(record);
+    }
+    m_readAhead.swap(kept);
+    // In the file's order, each run of neighbouring records with one read.
+    std::sort(wanted.begin(), wanted.end(), [](const VyxCacheThumbs* a, const VyxCacheThumbs* b) {
+        return a->m_place != b->m_place ? a->m_place < b->m_place : a->m_placeOffset < b->m_placeOffset;
+    });
+    wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
+    CacheFileReader cacheFile, spillFile;
+    bool cacheFileTried = false;
+    for (size_t first = 0; first < wanted.size();) {
+        const BYTE place = wanted[first]->m_place;
+        CacheFileReader* file = nullptr;
+        if (place == VyxCacheThumbs::PlaceSpill) {
+            if (m_spill && m_spill->IsOpen() && (spillFile.IsOpen() || spillFile.Attach(m_spill->GetHandle())))
+                file = &spillFile;
+        } else if (place == VyxCacheThumbs::PlaceCacheFile && !m_placeFile.IsEmpty()) {
+            if (!cacheFileTried) {
+                cacheFileTried = true;
+                cacheFile.Open(m_placeFile);
+            }
+            if (cacheFile.IsOpen())
+                file = &cacheFile;
+        }
+        const ULONGLONG start = wanted[first]->m_placeOffset;
+        ULONGLONG end = start + wanted[first]->m_placeLength;
+        size_t last = first + 1;
+        while (last < wanted.size() && wanted[last]->m_place == place && wanted[last]->m_placeOffset >= end &&
+               wanted[last]->m_placeOffset - end <= kMostReadAheadGap &&
+               wanted[last]->m_placeOffset + wanted[last]->m_placeLength - start <= kMostReadAheadRun) {
+            end = wanted[last]->m_placeOffset + wanted[last]->m_placeLength;
+            ++last;
+        }
+        // The run whole; each record is then checked in it.
+        if (file && file->At(start, static_cast<DWORD>(std::min<ULONGLONG>(end - start, kMostReadAheadRun))))
+            for (size_t i = first; i < last; ++i) {
+                const BYTE* image = nullptr;
+                if (ReadPlacedImage(*file, *wanted[i], image, false))
+                    m_readAhead[wanted[i]].assign(image, image + wanted[i]->m_imageLength);
+            }
+        first = last;
+    }
 }
 
 void VyxCacheFolder::HoldNewImage(VyxCacheThumbs* record)

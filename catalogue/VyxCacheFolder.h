@@ -14,6 +14,7 @@
 #include <vector>
 
 class CacheFileReader;
+class VyxSPI;
 class CacheSpillFile;
 class VyxFilexInfo;
 
@@ -76,6 +77,18 @@ public:
     // it lies; null when there is none.
     HGLOBAL DecodeImage(const VyxCacheThumbs& record) const;
 
+    // What a record is found by: the picture's file name, and an archive member's path.
+    struct Key
+    {
+        CString fileName;
+        CString memberPath;
+    };
+    // The images of the keys' records read now, in their order in the file and through one opening
+    // of it (a screen of cells costs one read of the file, not an opening a cell), and held until
+    // each is restored or a later read ahead no longer asks for it. Held images asked again stay.
+    void ReadAhead(const std::vector<Key>& keys);
+    size_t GetReadAheadCount() const { return m_readAhead.size(); }
+
     const CString& GetFolderPath() const { return m_folderPath; }
     const CString& GetArchiveFileName() const { return m_archiveFileName; }
     bool IsModified() const { return m_modified; }
@@ -114,6 +127,8 @@ private:
     // possible (the file must be written whole). written: one place per new record.
     int AppendNewRecords(const wchar_t* fileName, std::vector<WrittenPlace>& written, WriteWatch* watch);
     void ReadSettings();
+    // The image plug-in a record names (by its file name, ignoring case); null when there is none.
+    VyxSPI* FindLoader(const CString& name) const;
     // The record's image bytes: its own, or read through file (valid while it is not read
     // again); null when there are none.
     const BYTE* FindImage(const VyxCacheThumbs& record, CacheFileReader& file) const;
@@ -126,6 +141,7 @@ private:
     INT_PTR IndexOfNumber(unsigned long long number) const;
     // The index of the first record that matches the item, or -1.
     INT_PTR FindIndex(const VyxFilexInfo& item) const;
+    INT_PTR FindIndex(const CString& fileName, const CString& memberPath) const;
 
     CString m_folderPath;
     CString m_archiveFileName;
@@ -165,6 +181,11 @@ private:
     mutable std::vector<unsigned long long> m_order;
     mutable unsigned long long m_nextNumber = 0;
     mutable bool m_byNameReady = false;
+    // Images read ahead from the file (or the spill file) for records that hold none in memory.
+    std::unordered_map<const VyxCacheThumbs*, std::vector<BYTE>> m_readAhead;
+    // The loader found last, by its name in the records.
+    mutable CString m_lastLoaderName;
+    mutable int m_lastLoaderId = -1;
 };
 
 // The item's write time, or its UTC calendar taken as local standard time, within a second of

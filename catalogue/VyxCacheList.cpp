@@ -6,6 +6,8 @@
 #include "catalogue/VyxFilexDraw.h"
 #include "foundation/VyxUtility.h"
 
+#include <algorithm>
+
 VyxCacheList theCacheList;
 
 namespace {
@@ -71,8 +73,19 @@ VyxCacheFolder* VyxCacheList::AdoptRead()
     if (!read)
         return nullptr;
     m_reading.reset();
-    AddTail(read);
+    Join(read);
     return read;
+}
+
+void VyxCacheList::Join(VyxCacheFolder* cache)
+{
+    AddTail(cache);
+    if (m_aheadKeys.empty() ||
+        m_aheadLocation.CompareNoCase(JoinLocation(cache->GetFolderPath(), cache->GetArchiveFileName())) != 0)
+        return;
+    cache->ReadAhead(m_aheadKeys);
+    m_aheadKeys.clear();
+    m_aheadLocation.Empty();
 }
 
 void VyxCacheList::FinishReading()
@@ -86,6 +99,40 @@ bool VyxCacheList::WaitForReading(DWORD ms)
     if (m_reading && m_reading->WaitAnswering(ms))
         AdoptRead();
     return !m_reading;
+}
+
+void VyxCacheList::ReadAhead(const std::vector<VyxFilexDraw*>& items)
+{
+    struct Location
+    {
+        CString folder, archive, joined;
+        std::vector<VyxCacheFolder::Key> keys;
+    };
+    // The items of each location, in the order they come.
+    std::vector<Location> locations;
+    for (VyxFilexDraw* item : items) {
+        if (!item)
+            continue;
+        CString folder = item->GetResolvedFolder();
+        const CString joined = JoinLocation(folder, item->GetArchiveFileName());
+        auto at = std::find_if(locations.begin(), locations.end(),
+                               [&joined](const Location& known) { return known.joined.CompareNoCase(joined) == 0; });
+        if (at == locations.end())
+            at = locations.insert(locations.end(), Location{folder, item->GetArchiveFileName(), joined, {}});
+        at->keys.push_back({item->GetFileName(), item->GetPath()});
+    }
+    for (Location& location : locations) {
+        if (VyxCacheFolder* cache = FindFolder(location.folder, location.archive)) {
+            cache->ReadAhead(location.keys);
+            if (m_aheadLocation.CompareNoCase(location.joined) == 0) {
+                m_aheadKeys.clear();
+                m_aheadLocation.Empty();
+            }
+        } else if (!m_missing.IsPath(location.joined)) {
+            m_aheadLocation = location.joined;
+            m_aheadKeys = std::move(location.keys);
+        }
+    }
 }
 
 int VyxCacheList::LoadFromCache(VyxFilexDraw* item, bool inBackground)
@@ -119,7 +166,7 @@ int VyxCacheList::LoadFromCache(VyxFilexDraw* item, bool inBackground)
         cache = AdoptRead();
     } else {
         cache->Load(path);
-        AddTail(cache);
+        Join(cache);
     }
     return cache->RestoreToItem(*item);
 }
@@ -202,6 +249,8 @@ std::unique_ptr<CacheFileWriter> VyxCacheList::TakeForWriting()
 
 void VyxCacheList::RemoveAllFolders()
 {
+    m_aheadKeys.clear();
+    m_aheadLocation.Empty();
     // A file still being read is left unread: nothing of it was used.
     if (m_reading) {
         m_reading->Stop();

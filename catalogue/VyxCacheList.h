@@ -3,13 +3,14 @@
 #pragma once
 
 #include "catalogue/CVirtualFolder.h"
+#include "catalogue/VyxCacheFolder.h"
 #include "catalogue/VyxCacheIndex.h"
 
 #include <memory>
+#include <vector>
 
 class CacheFileWriter;
 class CacheFolderReader;
-class VyxCacheFolder;
 class VyxFilexDraw;
 
 class VyxCacheList : public CPtrList
@@ -30,6 +31,10 @@ public:
     // Waits up to ms for that reading to end, answering the user's input meanwhile; true when no
     // file is being read any more.
     bool WaitForReading(DWORD ms);
+    // The cache images of these items (a screen of cells, in any order) read in one pass over
+    // the file, in its order, before their look-ups restore them one by one from memory. For a
+    // location whose cache file is not in memory yet, that is done once it has been read.
+    void ReadAhead(const std::vector<VyxFilexDraw*>& items);
     // The store's result (VyxCacheFolder::StoreFromItem).
     int StoreToCache(VyxFilexDraw* item);
     // Deletes the item's record when its cache folder is in memory.
@@ -58,6 +63,8 @@ private:
     VyxCacheFolder* AdoptRead();
     // Waits for a background reading to end and takes its folder into the list.
     void FinishReading();
+    // A folder read from its file joins the list: the images asked ahead for it are read.
+    void Join(VyxCacheFolder* cache);
     // Where the folder is written: false when it has no side file to write (it has no records,
     // or lies under the cache root itself), which is then deleted with its index entry.
     bool GetFileToWrite(const VyxCacheFolder& cache, CString& path);
@@ -65,6 +72,9 @@ private:
     VyxCacheIndex m_index;
     CVirtualFolder m_missing;
     std::unique_ptr<CacheFolderReader> m_reading;
+    // The records asked ahead of a location whose cache file was not in memory then.
+    CString m_aheadLocation;
+    std::vector<VyxCacheFolder::Key> m_aheadKeys;
 };
 
 extern VyxCacheList theCacheList;

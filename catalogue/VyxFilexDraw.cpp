@@ -906,7 +906,7 @@ bool VyxFilexDraw::LoadPicture(HGLOBAL& picture, const SIZE* desiredSize)
 
 bool VyxFilexDraw::IsWaitingForCache() const
 {
-    return m_cacheLookup && !m_thumbnail && !m_cached && theCacheList.IsReading();
+    return WillLookUpCache() && theCacheList.IsReading();
 }
 
 HGLOBAL VyxFilexDraw::GetThumbnailFor(int left, int top, int right, int bottom, bool make)

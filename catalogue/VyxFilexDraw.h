@@ -185,6 +185,8 @@ public:
     // The item's look-up in the cache waits for its location's cache file, still being read in
     // the background (nothing is made for it meanwhile): its cell is to be drawn again later.
     bool IsWaitingForCache() const;
+    // Its next thumbnail fetch looks in the cache first.
+    bool WillLookUpCache() const { return m_cacheLookup && !m_thumbnail && !m_cached; }
     // For the kept-surface bound: whether the last cell can be shown without drawing.
     bool HasKeptCell() const { return m_cellSurface.Get() != nullptr; }
     // Forgets the kept cell: a cell drawn with other settings (a contact sheet's) is not shown again.

@@ -86,15 +86,26 @@ BOOL VyxWinAppEx::IsMenuAnimation() const
 
 // ---------------------------------------------------------------- menu images
 
+void VyxWinAppEx::EnsureMenuImages() const
+{
+    if (m_bMenuImagesLoaded)
+        return;
+    // Marked first: the images added now ask for the list themselves.
+    m_bMenuImagesLoaded = true;
+    const_cast<VyxWinAppEx*>(this)->LoadMenuImages();
+}
+
 CImageList* VyxWinAppEx::GetMenuImageList()
 {
     if (!m_imlMenu.GetSafeHandle())
         m_imlMenu.Create(16, 16, ILC_MASK | ILC_COLOR8, 1, 0);
+    EnsureMenuImages();
     return &m_imlMenu;
 }
 
 int VyxWinAppEx::GetMenuImage(UINT nID) const
 {
+    EnsureMenuImages();
     int index = -1;
     return m_mapMenuImages.Lookup(nID, index) ? index : -1;
 }

@@ -47,6 +47,9 @@ public:
 
 protected:
     void ReadSystemSettings();
+    // Adds the images the program keeps for its commands (AddMenuImages): called once, when menu
+    // images are first asked for, not at start-up, since no menu shows on the first screen.
+    virtual void LoadMenuImages() {}
 
     int m_nWinVerClass = 0;
     // The record of the versions that know the padded border (504 bytes); the headers of this
@@ -65,6 +68,10 @@ protected:
     CImageList m_imlMenu;
     CMap<UINT, UINT, int, int> m_mapMenuImages;
     CMap<int, int, int, int> m_mapShellIcons;
+
+private:
+    void EnsureMenuImages() const;
+    mutable bool m_bMenuImagesLoaded = false;
 };
 
 // The application as the kit's base, or null when the program's application is a plain CWinApp.

@@ -119,10 +119,13 @@ bool VyxIniFileCache::Refresh()
         return false;
     }
     // Size and time from the open file, before its bytes: a write after this moment moves them.
-    BY_HANDLE_FILE_INFORMATION info = {};
-    bool read = ::GetFileInformationByHandle(file, &info) != FALSE;
-    m_size = static_cast<ULONGLONG>(info.nFileSizeHigh) << 32 | info.nFileSizeLow;
-    m_writeTime = FileTimeValue(info.ftLastWriteTime);
+    // (Asked one by one: the whole file information would ask the volume for its serial number,
+    // several round trips to the system under Wine on every read of a file just written.)
+    LARGE_INTEGER fileSize = {};
+    FILETIME written = {};
+    bool read = ::GetFileSizeEx(file, &fileSize) && ::GetFileTime(file, nullptr, nullptr, &written);
+    m_size = static_cast<ULONGLONG>(fileSize.QuadPart);
+    m_writeTime = FileTimeValue(written);
     std::string bytes;
     if (read && m_size <= kMaxHeldBytes) {
         bytes.resize(static_cast<size_t>(m_size));

@@ -14,7 +14,8 @@
 // the cache file whole after every close, the same with 2 GB of address space.
 // The files are empty but for the photos (their names, sizes and times are what the cache checks)
 // and are made through Wine's Unix path form, which does not search the folder for every name;
-// the folder is removed at the end. --pictures=N sets another count.
+// the folder is removed at the end. --pictures=N sets another count. Fails when a visit did not
+// list the folder or show its screens. (A small run: 300 pictures, 10 photos a set.)
 #include "catalogue/FrameMessages.h"
 
 #include "../BenchArgs.h"
@@ -37,8 +38,8 @@
 
 namespace {
 
-int g_pictures = 200000;
-constexpr int kFresh = 60; // photos a set that the cache does not hold, first in the folder
+int g_pictures = BenchSize(200000, 300);
+const int kFresh = BenchSize(60, 10); // photos a set that the cache does not hold, first in the folder
 constexpr LONG kBoxWidth = 160, kBoxHeight = 120;
 constexpr DWORD kFileTime = 1500000000; // seconds since 1970
 
@@ -378,11 +379,12 @@ private:
     std::thread m_thread;
 };
 
+// Until the program's own idle loop has done its work (its work flags only read, no step run).
 bool WaitForIdle(HWND frame)
 {
-    for (WPARAM step = 0; step < 10000000; ++step) {
+    for (int i = 0; i < 10000000; ++i) {
         DWORD_PTR busy = 0;
-        if (!SendMessageTimeoutW(frame, WMU_IDLESTEP, step, 0, SMTO_NORMAL, 120000, &busy))
+        if (!SendMessageTimeoutW(frame, WMU_WORKFLAGS, 0, 0, SMTO_NORMAL, 120000, &busy))
             return false;
         if (!busy)
             return true;
@@ -506,9 +508,26 @@ void PrintVisit(const char* name, const Visit& visit)
                 "wait while closing %.0f ms, process ended %.1f s after WM_CLOSE; cache file then: %d records (%d with "
                 "their image), %.0f MB\n",
                 visit.closeAnswered * 1000, visit.windowGone * 1000, visit.longestWaitClosing * 1000, visit.ended,
-                visit.after.records,
-                visit.after.withImage, visit.after.megabytes);
+                visit.after.records, visit.after.withImage, visit.after.megabytes);
     std::fflush(stdout);
+}
+
+// The visit's goals; false when it did not get to its screens.
+bool CheckVisit(const char* name, const Visit& visit, bool cacheOn)
+{
+    if (!BenchMeasured(visit.listed > 0 && visit.firstScreen > 0 && visit.bottomScreen > 0,
+                       "%s: the folder was not listed or its screens not shown", name))
+        return false;
+    BenchGoal(visit.peak.committedMb < 600, "%s: %.0f MB committed at most (goal: under 600 MB)", name,
+              visit.peak.committedMb);
+    BenchGoal(visit.longestWaitListed <= 0.1, "%s: an answer waited %.0f ms once listed (goal: 100 ms)", name,
+              visit.longestWaitListed * 1000);
+    BenchGoal(visit.closeAnswered >= 0 && visit.closeAnswered <= 0.1,
+              "%s: WM_CLOSE answered after %.0f ms (goal: 100 ms)", name, visit.closeAnswered * 1000);
+    if (cacheOn)
+        BenchGoal(visit.after.records >= g_pictures, "%s: the cache file held %d records after the close, of %d", name,
+                  visit.after.records, g_pictures);
+    return true;
 }
 
 void Report(benchmark::State& state, const Visit& visit)
@@ -541,7 +560,7 @@ void VisitWithoutTheCache(benchmark::State& state)
     for (auto _ : state) {
         g_bare = RunVisit(g_programBare);
         PrintVisit("the cache off (the bare side)", g_bare);
-        if (g_bare.listed < 0) {
+        if (!CheckVisit("the cache off", g_bare, false)) {
             state.SkipWithError("the program did not list the folder");
             break;
         }
@@ -563,7 +582,8 @@ void VisitTwice(benchmark::State& state)
         const Visit second = RunVisit(g_program);
         PrintVisit("second visit (its close adds the new photos' records)", second);
         Ratios("second visit", second);
-        if (first.listed < 0 || second.listed < 0) {
+        const bool firstShown = CheckVisit("the first visit", first, true);
+        if (!CheckVisit("the second visit", second, true) || !firstShown) {
             state.SkipWithError("the program did not list the folder");
             break;
         }
@@ -578,7 +598,7 @@ void VisitWith2GbOfAddressSpace(benchmark::State& state)
         const Visit visit = RunVisit(g_programSmall);
         PrintVisit("without large-address awareness", visit);
         Ratios("without large-address awareness", visit);
-        if (visit.listed < 0) {
+        if (!CheckVisit("without large-address awareness", visit, true)) {
             state.SkipWithError("the program did not list the folder");
             break;
         }
@@ -605,11 +625,10 @@ int wmain(int argc, wchar_t** argv)
     const bool ready = Prepare();
     if (ready) {
         InitializeBenchmarks(static_cast<int>(rest.size()), rest.data());
-        benchmark::RunSpecifiedBenchmarks();
-        benchmark::Shutdown();
+        BenchRun();
     } else {
-        std::printf("the folder could not be made\n");
+        BenchNothing("the folder, its cache file or the program's copies could not be made");
     }
     RemoveTree(g_root);
-    return ready ? 0 : 1;
+    return BenchExitCode();
 }

@@ -2,7 +2,8 @@
 // with the default band height (500 rows) and with the whole picture in one band, the job's own
 // time (the page rendered and the document handed to the printer), the size of what reached the
 // printer (the spool, from the printer daemon's access log), the time until the PDF was there, and
-// the PDF's size. Two jobs each.
+// the PDF's size. Two jobs each. Fails without the session's PDF printer, or when a job failed or
+// left no PDF. (A small run prints a picture of 1.5 megapixels, one job each.)
 #include "catalogue/VyxFile.h"
 #include "fileops/CPrintOutDialog.h"
 #include "image/DibCore.h"
@@ -40,19 +41,19 @@ int wmain(int argc, wchar_t** argv)
     InitializeBenchmarks(argc, argv);
     const std::wstring pdfFolder = printed::PdfOutFolder();
     if (pdfFolder.empty()) {
-        std::printf("no PDF printer in this session (CUPS and cups-pdf are not installed): nothing measured\n");
-        return 0;
+        BenchNothing("no PDF printer in this session (CUPS and cups-pdf are not installed)");
+        return BenchExitCode();
     }
     const std::wstring accessLog = pdfFolder + L"\\..\\log\\access_log";
     CPrintDialog defaults(FALSE);
     CDC printer;
     if (!defaults.GetDefaults() || !printer.Attach(defaults.CreatePrinterDC())) {
-        std::printf("the PDF printer is not the default printer\n");
-        return 1;
+        BenchNothing("the PDF printer is not the default printer");
+        return BenchExitCode();
     }
 
     // A 5664 x 4248 picture with detail everywhere, as a photograph has.
-    const LONG width = 5664, height = 4248;
+    const LONG width = BenchSize(5664L, 1416L), height = BenchSize(4248L, 1062L);
     HGLOBAL picture = CreateDib(width, height, 24);
     BYTE* block = static_cast<BYTE*>(GlobalLock(picture));
     BYTE* bits = DibBits(block);
@@ -74,11 +75,11 @@ int wmain(int argc, wchar_t** argv)
     GlobalFree(tiny);
     VyxFile item(itemPath.c_str());
 
-    std::printf("24-megapixel picture (%ld x %ld, %.1f MB as a DIB) to the PDF printer, %d x %d dots:\n", width, height,
+    std::printf("picture of %ld x %ld (%.1f MB as a DIB) to the PDF printer, %d x %d dots:\n", width, height,
                 GetDibTotalSize(picture) / 1048576.0, printer.GetDeviceCaps(HORZRES), printer.GetDeviceCaps(VERTRES));
     std::printf("%-22s %10s %12s %12s %12s\n", "band height", "job s", "spool MB", "to PDF s", "PDF MB");
     for (int band : {500, 1 << 30}) {
-        for (int run = 0; run < 2; ++run) {
+        for (int run = 0; run < BenchIterations(2); ++run) {
             std::set<std::wstring> earlier = printed::PdfFiles(pdfFolder);
             CPrintOutDialog job;
             job.AddItem(&item);
@@ -93,10 +94,12 @@ int wmain(int argc, wchar_t** argv)
             std::printf("%-22s %10.2f %12.1f %12.2f %12.2f%s\n", band == 500 ? "500 rows (default)" : "one band",
                         handedOver - start, LastSpoolBytes(accessLog) / 1048576.0, done - start,
                         bytes.size() / 1048576.0, result == 0 ? "" : "  (the job failed)");
+            BenchMeasured(result == 0 && !bytes.empty(), "a job with bands of %d rows %s", band == 500 ? 500 : height,
+                          result == 0 ? "left no PDF" : "failed");
         }
     }
     GlobalFree(picture);
     DeleteFileW(itemPath.c_str());
     printer.DeleteDC();
-    return 0;
+    return BenchExitCode();
 }

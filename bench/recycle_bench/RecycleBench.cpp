@@ -2,6 +2,7 @@
 // question), beside the same files given to the shell's delete in one list, in the same run and
 // taking turns. The recycle bin (under Wine the host's trash, which the run's wrapper keeps in a
 // scratch folder) is emptied between turns, so no turn pays for the names of an earlier one.
+// Fails when a file was not deleted, or did not reach the recycle bin.
 #include "browser/CKWDocCommands.h"
 
 #include "../BenchArgs.h"
@@ -17,7 +18,7 @@
 
 namespace {
 
-constexpr int kFiles = 1000;
+const int kFiles = BenchSize(1000, 50);
 
 std::wstring g_root;
 std::vector<BYTE> g_picture;
@@ -116,7 +117,7 @@ void DeleteToRecycleBin(benchmark::State& state)
     EmptyTrash();
 }
 
-BENCHMARK(DeleteToRecycleBin)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(DeleteToRecycleBin)->Iterations(BenchIterations(3))->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 
@@ -125,14 +126,17 @@ int wmain(int argc, wchar_t** argv)
     g_root = StartDocumentProcess(L"recycle");
     g_picture = MakePhotoJpeg(64, 48);
     InitializeBenchmarks(argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    BenchRun();
     std::printf("\n%d files deleted to the recycle bin%s:\n", kFiles,
                 TrashFiles().empty() ? " (its folder is unknown: the files in it are not counted)" : "");
     std::printf("  %6s %16s %12s %7s %18s\n", "turn", "shell, one list s", "document s", "ratio", "in the bin after");
     for (size_t i = 0; i < g_turns.size(); ++i)
         std::printf("  %6zu %16.2f %12.2f %7.2f %18d\n", i + 1, g_turns[i].shell, g_turns[i].document,
                     g_turns[i].document / g_turns[i].shell, g_turns[i].recycled);
+    BenchMeasured(!g_turns.empty(), "no turn deleted the files");
+    for (size_t i = 0; i < g_turns.size(); ++i)
+        BenchMeasured(TrashFiles().empty() || g_turns[i].recycled == kFiles,
+                      "turn %zu left %d of %d files in the recycle bin", i + 1, g_turns[i].recycled, kFiles);
     RemoveTree(g_root);
-    return 0;
+    return BenchExitCode();
 }

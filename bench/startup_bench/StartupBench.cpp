@@ -1,15 +1,19 @@
 // Start-up of Vyx.exe as a user starts it, from process creation to the first screen of
 // thumbnails painted, against a bare window program started the same way (to its window painted):
 // Wine's own process start is the same for both, so the difference is what the program adds
-// (goal: under 0.5 s). The program runs with the settings it writes itself (none at the first
-// start), on a folder of 1,000 camera pictures of 2 megapixels (40 different ones, Exif blocks and
-// all) with sub-folders, whose neighbours include a folder of 100,000 files and folders with
-// sub-folders of their own; the folder tree walks them as it does by default. Once more with the
-// thumbnail cache on and filled by an earlier start.
+// (goal: under 0.5 s, with the default settings and from the cache alike). The program runs with
+// the settings it writes itself (none at the first start), on a folder of 1,000 camera pictures of
+// 2 megapixels (40 different ones, Exif blocks and all) with sub-folders, whose neighbours include
+// a folder of 100,000 files and folders with sub-folders of their own; the folder tree walks them
+// as it does by default. Once more with the thumbnail cache on and filled by an earlier start.
+// The program's own idle loop does all its work: the benchmark only asks what is left (the frame's
+// work flags, a question that runs no step) and whether anything is still to be painted.
 // Every run prints its phases: window shown, first answer, folder listed, first screen of
 // thumbnails painted, the idle work done (the folder tree's walk included), the longest wait for
 // an answer after the window showed, and the time the program took to close.
-// Everything lies in a folder of the run's own at the drive's root, removed at the end.
+// Everything lies in a folder of the run's own at the drive's root, removed at the end. Fails when
+// the program was copied without its JPEG reader or did not get to its first screen. (A small run:
+// 60 pictures, a neighbour of 1,000 files, one start of each.)
 #include "catalogue/FrameMessages.h"
 
 #include "../BenchArgs.h"
@@ -30,9 +34,9 @@
 
 namespace {
 
-constexpr int kPictures = 1000;
+const int kPictures = BenchSize(1000, 60);
 constexpr int kDistinct = 40;
-constexpr int kNeighbourFiles = 100000;
+const int kNeighbourFiles = BenchSize(100000, 1000);
 constexpr LONG kWidth = 1632;
 constexpr LONG kHeight = 1224;
 
@@ -55,7 +59,7 @@ void LinkPictures(const std::wstring& folder, int count, int from)
     }
 }
 
-void Prepare()
+bool Prepare()
 {
     wchar_t windows[MAX_PATH] = {};
     GetWindowsDirectoryW(windows, MAX_PATH);
@@ -64,7 +68,12 @@ void Prepare()
     g_programDir = g_root + L"\\program";
     CreateDirectoryW(g_root.c_str(), nullptr);
     CreateDirectoryW(g_programDir.c_str(), nullptr);
-    CopyProgram(ProgramBinFolder() + L"Vyx.exe", g_programDir);
+    // Another build of the program may be named, to compare the two in the same minutes.
+    wchar_t other[MAX_PATH] = {};
+    const std::wstring program =
+        GetEnvironmentVariableW(L"VYX_STARTUP_PROGRAM", other, MAX_PATH) ? other : ProgramBinFolder() + L"Vyx.exe";
+    if (!CopyProgram(program, g_programDir))
+        return false;
 
     std::printf("making %d camera pictures of %ldx%ld (%d different) and the folders beside...\n", kPictures, kWidth,
                 kHeight, kDistinct);
@@ -85,6 +94,7 @@ void Prepare()
     for (const wchar_t* folder : {L"\\書類", L"\\書類\\2023", L"\\書類\\2024", L"\\書類\\2024\\見積.旧", L"\\動画"})
         CreateDirectoryW((g_root + folder).c_str(), nullptr);
     LinkPictures(g_root + L"\\書類\\2024", 5, 300);
+    return true;
 }
 
 // Seconds from the process's creation to each phase, the longest wait for the program to answer
@@ -137,9 +147,9 @@ bool WaitForPainted(HWND frame, Phases& phases)
 }
 
 // Waits until the frame's title names the folder (set once the list is rebuilt, never inside the
-// scan), then asks the frame's idle step (its private message, answered with the work still left)
-// until the thumbnails on show are made, and waits for them painted: the first screen. Then until
-// no idle work is left. A step asked from here is a step the program's own idle loop would run.
+// scan), then until the frame's work flags say the thumbnails on show are made and nothing is left
+// to paint: the first screen. Then until no idle work is left. The program's idle loop runs every
+// step; the flags are only read.
 bool WaitForPhases(HWND frame, const std::wstring& folder, double start, Phases& phases)
 {
     auto lower = [](std::wstring text) {
@@ -160,9 +170,9 @@ bool WaitForPhases(HWND frame, const std::wstring& folder, double start, Phases&
     if (!listed)
         return false;
     bool firstScreen = false;
-    for (WPARAM step = 0; step < 10000000; ++step) {
+    for (int i = 0; i < 600000; ++i) {
         DWORD_PTR work = 0;
-        if (!Ask(frame, WMU_IDLESTEP, step, 0, &work, phases))
+        if (!Ask(frame, WMU_WORKFLAGS, 0, 0, &work, phases))
             return false;
         if (!firstScreen && !(work & WorkVisibleThumbs)) {
             if (!WaitForPainted(frame, phases))
@@ -220,6 +230,8 @@ bool TimeStart(const std::wstring& commandLine, const std::wstring& folder, Phas
 }
 
 double g_bare = 0; // the bare window's mean, measured first
+// The program's means over the bare window's, by label.
+std::vector<std::pair<std::string, double>> g_over;
 
 void Measure(benchmark::State& state, const std::wstring& commandLine, const std::wstring& folder, const char* label)
 {
@@ -264,6 +276,7 @@ void Measure(benchmark::State& state, const std::wstring& commandLine, const std
         state.counters["listed_ms"] = sum.listed * ms;
         state.counters["idle_done_ms"] = sum.idleDone * ms;
         const double over = sum.firstScreen * ms - g_bare * 1000;
+        g_over.emplace_back(label, over);
         std::printf("%s, mean of %d: shown %.0f ms, answering %.0f ms, listed %.0f ms, first screen %.0f ms, idle "
                     "work done %.0f ms; longest wait %.0f ms; closed in %.0f ms\n"
                     "  first screen %.0f ms over the bare window's %.0f ms, %.2fx of it (goal: under 500 ms over): "
@@ -306,17 +319,25 @@ void StartVyxToTheFirstScreenFromTheCache(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(StartBareWindow)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
-BENCHMARK(StartVyxToTheFirstScreen)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
-BENCHMARK(StartVyxToTheFirstScreenFromTheCache)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+BENCHMARK(StartBareWindow)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(BenchIterations(5));
+BENCHMARK(StartVyxToTheFirstScreen)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(BenchIterations(5));
+BENCHMARK(StartVyxToTheFirstScreenFromTheCache)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(BenchIterations(3));
 
 int wmain(int argc, wchar_t** argv)
 {
     g_self = BenchModuleFolder() + L"\\bare_window.exe";
-    Prepare();
     InitializeBenchmarks(argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    if (Prepare()) {
+        BenchRun();
+        if (BenchMeasured(g_bare > 0 && !g_over.empty(), "the bare window or a start of the program was not timed"))
+            for (const auto& [label, over] : g_over)
+                BenchGoal(over < 500, "%s: %.0f ms over the bare window (goal: under 500 ms)", label.c_str(), over);
+    } else {
+        BenchNothing("the program could not be copied with its JPEG reader");
+    }
     RemoveTree(g_root);
-    return 0;
+    return BenchExitCode();
 }

@@ -7,6 +7,8 @@
 // same decoded size) and the floor (the program's own decoder and thumbnail maker on the bytes).
 // Then where the time of one picture goes, step by step through the host. Prints pictures per
 // second, the ratios to the bare side (beside its goal) and to the floor, and the peak memory.
+// Fails when a picture gave no thumbnail or a size measured nothing. (A small run: 2 and 0.3
+// megapixels, a few pictures each.)
 #include "catalogue/CFileList.h"
 #include "catalogue/VyxFile.h"
 #include "image/plugins/Spi.h"
@@ -207,15 +209,25 @@ void ItemAgainstBare(benchmark::State& state)
     state.counters["ratio"] = bareSeconds > 0 ? itemSeconds / bareSeconds : 0;
 }
 
-BENCHMARK(ItemAgainstBare)
-    ->Args({240, 1})
-    ->Args({120, 1})
-    ->Args({20, 1})
-    ->Args({3, 1})
-    ->Args({20, 0})
-    ->Args({3, 0})
-    ->Unit(benchmark::kMillisecond)
-    ->MinTime(4.0);
+// The sizes a run measures: all of them, or the two smallest in a small run; min time a size at
+// full size, a few pictures in a small run.
+bool Measured(int tenths)
+{
+    return !BenchSmall() || tenths <= 20;
+}
+
+void ItemSizes(benchmark::internal::Benchmark* benchmark)
+{
+    for (const auto& args : std::vector<std::vector<int64_t>>{{240, 1}, {120, 1}, {20, 1}, {3, 1}, {20, 0}, {3, 0}})
+        if (Measured(static_cast<int>(args[0])))
+            benchmark->Args(args);
+    if (BenchSmall())
+        benchmark->Iterations(3);
+    else
+        benchmark->MinTime(4.0);
+}
+
+BENCHMARK(ItemAgainstBare)->Unit(benchmark::kMillisecond)->Apply(ItemSizes);
 
 // Where one picture's time goes through the host, in milliseconds a picture: each request as the
 // item makes it, the file named by its path, and the same requests on the bytes read once.
@@ -286,7 +298,18 @@ void HostSteps(benchmark::State& state)
                        total.probeMemory / n, total.factsMemory / n, total.decodeMemory / n};
 }
 
-BENCHMARK(HostSteps)->Arg(240)->Arg(120)->Arg(20)->Arg(3)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+void StepSizes(benchmark::internal::Benchmark* benchmark)
+{
+    for (const Size& size : kSizes)
+        if (Measured(size.tenthsOfMegapixels))
+            benchmark->Arg(size.tenthsOfMegapixels);
+    if (BenchSmall())
+        benchmark->Iterations(3);
+    else
+        benchmark->MinTime(1.0);
+}
+
+BENCHMARK(HostSteps)->Unit(benchmark::kMillisecond)->Apply(StepSizes);
 
 void PrintSummary()
 {
@@ -298,7 +321,10 @@ void PrintSummary()
     for (const Size& size : kSizes) {
         const std::string key = std::to_string(size.tenthsOfMegapixels);
         const double item = g_rate["item/" + key], plain = g_rate["item-plain/" + key], bare = g_rate["bare/" + key];
-        if (item <= 0 || bare <= 0)
+        if (!Measured(size.tenthsOfMegapixels))
+            continue;
+        if (!BenchMeasured(item > 0 && bare > 0, "no thumbnail of %s was timed",
+                           Label(size.tenthsOfMegapixels).c_str()))
             continue;
         char plainText[16] = "-";
         if (plain > 0)
@@ -310,6 +336,8 @@ void PrintSummary()
                     Label(size.tenthsOfMegapixels).c_str(), data.nFileSizeLow / 1048576.0, item, plainText, bare,
                     bare / item, kGoal, floorRate, floorRate > 0 ? floorRate / item : 0.0,
                     bare / item <= kGoal ? "" : "  (over)");
+        BenchGoal(bare / item <= kGoal, "a thumbnail of %s took %.3fx the bare decode (goal: %.1fx)",
+                  Label(size.tenthsOfMegapixels).c_str(), bare / item, kGoal);
     }
     std::printf("\nOne picture through the host, ms (by path | on the bytes read once, the read %s):\n", "apart");
     std::printf("%8s %9s %9s %9s | %9s %9s %9s %9s\n", "picture", "probe", "facts", "decode", "read", "probe", "facts",
@@ -328,10 +356,9 @@ void PrintSummary()
 int wmain(int argc, wchar_t** argv)
 {
     InitializeBenchmarks(argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    BenchRun();
     PrintSummary();
     for (const Size& size : kSizes)
         RemoveTree(BenchTempFile(L"thumbnail_bench", std::to_wstring(size.tenthsOfMegapixels).c_str()));
-    return 0;
+    return BenchExitCode();
 }

@@ -11,6 +11,7 @@
 #include <csetjmp>
 #include <cmath>
 #include <cstdlib>
+#include <mutex>
 #include <cstring>
 
 namespace {
@@ -342,11 +343,35 @@ double VideoSecondsForPosition(int position, double length)
     return 0;
 }
 
+namespace {
+
+std::once_flag s_aviStart;
+bool s_aviStarted = false;
+
+} // namespace
+
+void StartAviFileLibrary()
+{
+    std::call_once(s_aviStart, [] {
+        AVIFileInit();
+        s_aviStarted = true;
+    });
+}
+
+void EndAviFileLibrary()
+{
+    if (!s_aviStarted)
+        return;
+    s_aviStarted = false;
+    AVIFileExit();
+}
+
 LONG_PTR ReadAviFrame(const wchar_t* path, AviFrameRequest* request)
 {
     request->result = 0;
     if (!path)
         return 0;
+    StartAviFileLibrary();
     AviSession session = {};
     session.path = path;
     session.request = request;

@@ -24,8 +24,14 @@ struct AviFrameRequest
 // library's calls. Faults elsewhere, and on other threads, are left to their own handlers.
 bool RunAviGuarded(void (*call)(void*), void* context);
 
+// The AVI file library initialised for this module at its first use (not at the program's start:
+// the library and what it loads are not needed before a video is shown), and ended once, when the
+// module's user ends, only when it was started.
+void StartAviFileLibrary();
+void EndAviFileLibrary();
+
 // Works on the first video stream of the file; returns the request's result (0 when the file or
-// the stream cannot be read). The AVI file library must have been initialised.
+// the stream cannot be read). Starts the AVI file library when it was not.
 LONG_PTR ReadAviFrame(const wchar_t* path, AviFrameRequest* request);
 HGLOBAL GetAviFrame(const wchar_t* path, int position);
 // The frame of that number itself (no key-frame search); null past the stream's end.

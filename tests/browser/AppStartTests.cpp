@@ -3,10 +3,14 @@
 #include "common/BrowserTestUtil.h"
 #include "browser/CKWApp.h"
 #include "browser/InstanceHandOver.h"
+#include "catalogue/FrameMessages.h"
 #include "catalogue/CKWDocSettings.h"
 #include "foundation/VyxPath.h"
 #include "foundation/WindowPlacement.h"
 
+#include <psapi.h>
+
+#include <algorithm>
 #include <cctype>
 #include <string>
 #include <vector>
@@ -248,6 +252,40 @@ TEST(AppStart, ThePlacementOfTheLastRunIsRestoredAtTheNextStart)
     RECT rect = {};
     GetWindowRect(window, &rect);
     EXPECT_EQ(CRect(40, 30, 740, 530), CRect(rect));
+    EXPECT_TRUE(CloseProgram(process, window));
+}
+
+// The libraries of what the first screen never shows (the common dialogs, network connections,
+// videos and their drawing) are not loaded by a start: they come with their first use.
+TEST(AppStart, AStartLeavesTheDialogNetworkAndVideoLibrariesUnloaded)
+{
+    ProgramCopy program;
+    program.Folder().WriteFile(L"写真_2024.01.jpg", "not a picture");
+    HANDLE process = program.Start(L"\"" + program.Folder().Path() + L"\"");
+    ASSERT_NE(nullptr, process);
+    HWND window = WaitForMainWindow(process);
+    ASSERT_NE(nullptr, window);
+    // Started whole: the program's idle work is done.
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            DWORD_PTR work = 1;
+            return SendMessageTimeoutW(window, WMU_WORKFLAGS, 0, 0, SMTO_NORMAL, 5000, &work) && work == 0;
+        },
+        60000));
+    HMODULE modules[512];
+    DWORD bytes = 0;
+    ASSERT_TRUE(EnumProcessModules(process, modules, sizeof(modules), &bytes));
+    std::vector<std::wstring> loaded;
+    for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 512; ++i) {
+        wchar_t name[MAX_PATH] = {};
+        if (GetModuleBaseNameW(process, modules[i], name, MAX_PATH)) {
+            CharLowerBuffW(name, static_cast<DWORD>(wcslen(name)));
+            loaded.push_back(name);
+        }
+    }
+    EXPECT_NE(loaded.end(), std::find(loaded.begin(), loaded.end(), L"user32.dll"));
+    for (const wchar_t* library : {L"comdlg32.dll", L"mpr.dll", L"avifil32.dll", L"msvfw32.dll"})
+        EXPECT_EQ(loaded.end(), std::find(loaded.begin(), loaded.end(), library)) << library;
     EXPECT_TRUE(CloseProgram(process, window));
 }
 

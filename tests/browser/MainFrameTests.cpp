@@ -80,6 +80,21 @@ TEST(MainFrame, AnIdleStepAnswersWithTheWorkStillLeft)
     EXPECT_EQ(0u, p.Frame()->GetWorkFlags());
 }
 
+TEST(MainFrame, TheWorkStillLeftIsToldWithoutAnyOfItBeingDone)
+{
+    // Asked from outside (a benchmark timing the program's own idle loop): the word, no step.
+    FrameProgram p;
+    const int hints = p.m_hints.Count(HintIdleStep);
+    const DWORD before = p.Frame()->GetWorkFlags();
+    ASSERT_NE(0u, before);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(static_cast<LRESULT>(before), p.Frame()->SendMessage(WMU_WORKFLAGS, i, 0));
+    EXPECT_EQ(hints, p.m_hints.Count(HintIdleStep));
+    EXPECT_EQ(before, p.Frame()->GetWorkFlags());
+    ASSERT_GT(p.RunIdle(), 0);
+    EXPECT_EQ(0, p.Frame()->SendMessage(WMU_WORKFLAGS, 0, 0));
+}
+
 TEST(MainFrame, HintsArriveThroughTheFrameAndGoingToAPathOpensIt)
 {
     FrameProgram p;

@@ -6,6 +6,7 @@
 #include "catalogue/CVirtualFolder.h"
 #include "catalogue/CellSurfaceHolder.h"
 #include "catalogue/SteppedPictureLoad.h"
+#include "catalogue/VyxCacheList.h"
 #include "catalogue/VyxFile.h"
 #include "common/Clicks.h"
 #include "common/RealInput.h"
@@ -150,6 +151,58 @@ TEST(ThumbView, TheWholeListPassMakesEveryThumbnailAndTheCacheGivesThemBack)
     for (int i = 0; i < 40; ++i) {
         EXPECT_TRUE(doc->GetItem(i)->HasThumbnail()) << i;
         EXPECT_TRUE(doc->GetItem(i)->IsCached()) << i;
+    }
+}
+
+// The whole-list pass takes its cached thumbnails a screen's worth at a time: read in one pass
+// over the cache file before the items ask one by one. The file gone after the first of them
+// came, the rest of that screen's worth still come from the cache; those after it are made anew.
+TEST(ThumbView, TheWholeListPassReadsTheCacheAheadAScreensWorthAtATime)
+{
+    HostedPlugins plugin = OwnJpegPlugin();
+    FrameProgram p(nullptr, false);
+    const CString cacheRoot = p.m_settings.Folder() / L"cache";
+    CreateDirectoryW(cacheRoot, nullptr);
+    Write(L"KWDoc", L"CacheDataFolder", cacheRoot);
+    Write(L"KWDoc", L"ThumbsSize", L"100,100");
+    Write(L"KWDoc", L"ThumbsCreate", L"1");
+    Write(L"KWDoc", L"CacheFolder", L"1");
+    Write(L"KWDoc", L"AutoCacheFolder", L"1");
+    EmptyProgramFolder(p);
+    const int count = 240;
+    for (int i = 0; i < count; ++i)
+        PutJpeg(p.m_folder, Numbered(L"写真_", i, L".jpg"), 40, 30, RGB(200, i, 50));
+    ASSERT_TRUE(p.Start(p.m_folder.Path()));
+    ASSERT_GT(PaintAndIdle(p), 0);
+    CKWDoc* doc = p.Document();
+    doc->OpenFolder(CVirtualFolder(p.m_folder.Path(), p.m_folder.Path(), CVirtualFolder::KindPlainFolder), nullptr);
+    ASSERT_EQ(count, doc->GetItemCount());
+    CKWView* view = ThumbView(p);
+    view->Invalidate(FALSE);
+    view->UpdateWindow();
+    const std::pair<int, int> shown = ShownItems(*view, count);
+    const CSize client = view->GetLayout().GetClient();
+    const int screen = view->GetLayout().GetColumns() * (client.cy / view->GetLayout().GetCell().cy + 2);
+    ASSERT_LT(shown.second + screen, count) << "the folder must hold more than two screens";
+
+    // Steps until the first item after the shown ones came from the cache.
+    int steps = 0;
+    while (steps < 4000 && !doc->GetItem(shown.second)->IsCached())
+        p.Frame()->SendMessage(WMU_IDLESTEP, steps++, 0);
+    ASSERT_TRUE(doc->GetItem(shown.second)->IsCached());
+    ASSERT_FALSE(doc->GetItem(shown.second + 1)->HasThumbnail());
+    CString file;
+    ASSERT_TRUE(theCacheList.GetIndex().FindThumbsFile(file, p.m_folder.Path(), L""));
+    ASSERT_TRUE(DeleteFileW(file));
+    ASSERT_GT(p.RunIdle(20000), 0);
+
+    // Read with the first: the rest of the shown cells' next screen's worth.
+    for (int i = shown.second; i < screen && i < count; ++i)
+        EXPECT_TRUE(doc->GetItem(i)->IsCached()) << i;
+    // Read after the file went: made from the pictures.
+    for (int i = screen; i < count; ++i) {
+        EXPECT_TRUE(doc->GetItem(i)->HasThumbnail()) << i;
+        EXPECT_FALSE(doc->GetItem(i)->IsCached()) << i;
     }
 }
 

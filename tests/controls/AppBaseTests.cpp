@@ -219,3 +219,20 @@ TEST(AppBase, RecentFilesGetTheExtendedListWithTheirEntries)
 }
 
 } // namespace
+
+TEST(AppBase, TheProgramsCommandImagesGoInWhenAMenuFirstAsksForThem)
+{
+    ScopedKitApp app;
+    app->m_giveImages = true;
+    // Made without them: no menu shows when a program starts.
+    EXPECT_EQ(0, app->m_imageLoads);
+    EXPECT_EQ(1, app->GetMenuImage(900));
+    EXPECT_EQ(1, app->m_imageLoads);
+    // Added once; images added later go behind them.
+    CMap<UINT, UINT, int, int> more;
+    more.SetAt(901, 0);
+    app->AddMenuImages(more, IDB_PREVIEW_TOOLBAR_HOT, RGB(255, 0, 255));
+    EXPECT_EQ(7, app->GetMenuImage(901));
+    EXPECT_EQ(1, app->GetMenuImage(900));
+    EXPECT_EQ(1, app->m_imageLoads);
+}

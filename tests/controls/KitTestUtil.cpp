@@ -29,6 +29,16 @@ ScopedKitApp::~ScopedKitApp()
     AfxGetThreadState()->m_pCurrentWinThread = m_previousThread;
 }
 
+void CKitTestApp::LoadMenuImages()
+{
+    ++m_imageLoads;
+    if (!m_giveImages)
+        return;
+    CMap<UINT, UINT, int, int> map;
+    map.SetAt(900, 1);
+    AddMenuImages(map, IDB_PREVIEW_TOOLBAR, RGB(255, 0, 255));
+}
+
 // ---------------------------------------------------------------- the test tool bar
 
 std::vector<UINT> CKitTestToolBar::TableIds()

@@ -25,6 +25,14 @@ public:
     }
     void SetMenuAnimation(BOOL bOn) { m_bMenuAnimation = bOn; }
     int MenuImageCount() { return GetMenuImageList()->GetImageCount(); }
+
+    // The images a program adds when menus first ask for them (command 900 at the preview bar's
+    // second picture), when given; how often they were asked for.
+    bool m_giveImages = false;
+    int m_imageLoads = 0;
+
+protected:
+    void LoadMenuImages() override;
 };
 
 // While it lives, AfxGetApp() is a CKitTestApp sharing the test application's profile.

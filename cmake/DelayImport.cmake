@@ -1,0 +1,25 @@
+# Makes a delay-load import library for a system DLL: every function its ordinary import library
+# (IMPORT_LIB) offers, listed with the tool chain's nm, becomes an import that loads the DLL (DLL)
+# at its first call, through the delay-load helper of the C runtime (libmingwex).
+#   cmake -DNM=... -DDLLTOOL=... -DIMPORT_LIB=... -DDLL=... -DDEF=... -DOUTPUT=... -P DelayImport.cmake
+execute_process(COMMAND ${NM} ${IMPORT_LIB} OUTPUT_VARIABLE symbols RESULT_VARIABLE failed)
+if(failed)
+    message(FATAL_ERROR "nm could not read ${IMPORT_LIB}")
+endif()
+string(REGEX MATCHALL "[0-9a-fA-F]+ I __imp__[A-Za-z0-9_]+@[0-9]+" imports "${symbols}")
+set(names)
+foreach(import ${imports})
+    string(REGEX REPLACE ".* I __imp__" "" name "${import}")
+    list(APPEND names ${name})
+endforeach()
+list(REMOVE_DUPLICATES names)
+if(NOT names)
+    message(FATAL_ERROR "no functions found in ${IMPORT_LIB}")
+endif()
+list(JOIN names "\n" lines)
+file(WRITE ${DEF} "LIBRARY ${DLL}\nEXPORTS\n${lines}\n")
+execute_process(COMMAND ${DLLTOOL} --kill-at --input-def ${DEF} --dllname ${DLL} --output-delaylib ${OUTPUT}
+                RESULT_VARIABLE failed)
+if(failed)
+    message(FATAL_ERROR "dlltool could not make ${OUTPUT}")
+endif()
