@@ -11,6 +11,7 @@
 #include "image/DibPaint.h"
 #include "image/DibResample.h"
 #include "image/DibRotate.h"
+#include "image/DibValidate.h"
 #include "image/RotateInfo.h"
 #include "image/codecs/GifFile.h"
 #include "image/codecs/TiffFile.h"
@@ -375,6 +376,11 @@ void COnePicture::LoadSinglePicture(bool bReduced)
 {
     const SIZE desired = {m_rect.Width(), m_rect.Height()};
     HGLOBAL picture = m_item->LoadPicture(bReduced ? &desired : nullptr);
+    // Refused at its own size (which the first try made known), it is read at the rectangle's.
+    if (!picture && !bReduced && desired.cx > 0 && desired.cy > 0 && IsPastThePictureBound()) {
+        bReduced = true;
+        picture = m_item->LoadPicture(&desired);
+    }
     m_sourceScale = 1.0;
     if (picture && bReduced && m_item->GetWidth() > GetDibWidth(picture))
         m_sourceScale = static_cast<double>(GetDibWidth(picture)) / m_item->GetWidth();
@@ -390,11 +396,18 @@ CSize COnePicture::GetPictureSize(int nPage) const
     return CSize(GetDibWidth(source), GetDibHeight(source));
 }
 
+bool COnePicture::IsPastThePictureBound() const
+{
+    const LONG width = m_item ? m_item->GetWidth() : 0, height = m_item ? m_item->GetHeight() : 0;
+    return width > 0 && height > 0 && !IsDibSizeAllowed(width, height, 24);
+}
+
 bool COnePicture::EnsureSourceFor(int nPage, CSize size)
 {
     HGLOBAL source = GetSourcePage(nPage);
+    // A picture past the bound keeps the copy it was read at, shown larger.
     if (nPage != 0 || m_sourceScale >= 1.0 || !source || !m_item ||
-        (size.cx <= GetDibWidth(source) && size.cy <= GetDibHeight(source)))
+        (size.cx <= GetDibWidth(source) && size.cy <= GetDibHeight(source)) || IsPastThePictureBound())
         return false;
     // Shown larger than it was read: read again at full size.
     FreePage(m_pages[0]);

@@ -224,6 +224,9 @@ private:
     HGLOBAL DecodeTiffPage(int nPage);
     void LoadFirstPage();
     bool DecodesReduced() const;
+    // Whether the picture at its own size is past what one picture may take: it is then read no
+    // larger than the rectangle, by a decoder that can reduce it.
+    bool IsPastThePictureBound() const;
     void LoadSinglePicture(bool bReduced);
     // The page's size as the picture has it (a page read at a reduced scale counts full size).
     CSize GetPictureSize(int nPage) const;

@@ -7,6 +7,7 @@
 #include "foundation/SteppedJob.h"
 #include "foundation/VyxFileFind.h"
 #include "foundation/VyxGlobalErrorException.h"
+#include "foundation/VyxLog.h"
 #include "foundation/VyxPath.h"
 #include "image/DibCore.h"
 #include "image/plugins/Spi.h"
@@ -192,6 +193,10 @@ HGLOBAL VyxFilexImage::DecodeWithChain(const PictureSource& source, const SIZE* 
             return request.output;
         if (request.output)
             GlobalFree(request.output);
+        // The plug-ins (own ones included) write no log: what they refused is said here.
+        if (result == SPI_BROKEN_DATA || result == SPI_NO_MEMORY || result == SPI_MEMORY_ERROR)
+            LogWrite(VYX_LOG_SOURCE, LogLevelWarning, L"picture refused by its reader (code %d): %s", result,
+                     source.path ? source.path : L"");
         // A load that is given up tries no further decoder.
         if (SteppedJob::IsAborting())
             return nullptr;

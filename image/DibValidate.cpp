@@ -1,11 +1,14 @@
 #include "image/DibValidate.h"
 
 #include "foundation/PixelSize.h"
+#include "foundation/VyxLog.h"
 #include "image/DibCore.h"
 #include "image/DibDepth.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -40,7 +43,39 @@ bool IsRle(DWORD compression)
     return compression == BI_RLE8 || compression == BI_RLE4;
 }
 
+// Whether the bytes of a stored or run-length picture can fill it. Stored rows: a file cut short
+// still shows the rows it has (the rest stay zero), but a picture may not be more than
+// kUnfilledFactor times larger than its bytes (a small one always passes). Run-length data: an end
+// of line moves one row down and a delta 255 rows, so its rows can reach no further than 64 rows
+// a byte; within a row an end of line leaves any width blank, so the area is held to 1024 pixels
+// a byte (every run fills 128 at most), past the same small size.
+constexpr ULONGLONG kUnfilledFactor = 64;
+constexpr ULONGLONG kAlwaysFillable = 1u << 20;       // bytes of a stored picture
+constexpr ULONGLONG kAlwaysFillablePixels = 1u << 24; // pixels of a run-length picture
+constexpr ULONGLONG kRleRowsPerByte = 64;
+constexpr ULONGLONG kRlePixelsPerByte = 1024;
+
+bool BytesCanFill(DWORD compression, LONG width, LONG height, DWORD imageBytes, SIZE_T dataBytes)
+{
+    if (!IsRle(compression))
+        return imageBytes <= FillableImageBytes(dataBytes);
+    const ULONGLONG pixels = static_cast<ULONGLONG>(width) * static_cast<ULONGLONG>(height);
+    return static_cast<ULONGLONG>(height) <= dataBytes * kRleRowsPerByte + 1 &&
+           pixels <= std::max(kAlwaysFillablePixels, dataBytes * kRlePixelsPerByte);
+}
+
 } // namespace
+
+void LogUnfillablePicture(const wchar_t* kind, ULONGLONG width, ULONGLONG height, ULONGLONG bytes)
+{
+    LogWrite(VYX_LOG_SOURCE, LogLevelWarning, L"%s refused: %s x %s pixels declared, %s bytes to fill them", kind,
+             std::to_wstring(width).c_str(), std::to_wstring(height).c_str(), std::to_wstring(bytes).c_str());
+}
+
+ULONGLONG FillableImageBytes(ULONGLONG dataBytes)
+{
+    return std::max(kAlwaysFillable, dataBytes * kUnfilledFactor);
+}
 
 bool CheckDibHeader(const BITMAPINFOHEADER& header, DibLayout* layout)
 {
@@ -151,8 +186,24 @@ HGLOBAL NormalizeDib(const void* packed, SIZE_T bytes, SIZE_T pixelOffset)
     outHeader.biCompression = bitfields ? BI_BITFIELDS : BI_RGB;
     outHeader.biSizeImage = 0;
     DibLayout layout;
-    if (!CheckDibHeader(outHeader, &layout))
+    if (!CheckDibHeader(outHeader, &layout)) {
+        // The same header at one pixel passes: the picture was refused for its size alone.
+        BITMAPINFOHEADER onePixel = outHeader;
+        onePixel.biWidth = onePixel.biHeight = 1;
+        if (CheckDibHeader(onePixel))
+            LogWrite(VYX_LOG_SOURCE, LogLevelWarning,
+                     L"picture refused: %s x %s pixels at %u bits take more than %s bytes",
+                     std::to_wstring(outHeader.biWidth).c_str(), std::to_wstring(outHeader.biHeight).c_str(), bits,
+                     std::to_wstring(kMaxDibBytes).c_str());
         return nullptr;
+    }
+    SIZE_T dataBytes =
+        IsRle(compression) && header.biSizeImage && header.biSizeImage < available ? header.biSizeImage : available;
+    if (!BytesCanFill(compression, outHeader.biWidth, outHeader.biHeight, layout.imageBytes, dataBytes)) {
+        LogUnfillablePicture(IsRle(compression) ? L"run-length picture" : L"picture", outHeader.biWidth,
+                             outHeader.biHeight, dataBytes);
+        return nullptr;
+    }
     outHeader.biSizeImage = layout.imageBytes;
     HGLOBAL out = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, layout.totalBytes);
     if (!out)
@@ -179,8 +230,7 @@ HGLOBAL NormalizeDib(const void* packed, SIZE_T bytes, SIZE_T pixelOffset)
             BYTE* rows = to + sizeof(outHeader) + layout.tableBytes;
             LONG height = outHeader.biHeight;
             if (IsRle(compression)) {
-                SIZE_T rleBytes = header.biSizeImage && header.biSizeImage < available ? header.biSizeImage : available;
-                ok = DecodeRlePixels(src + rowsAt, rleBytes, bits, outHeader.biWidth, height, rows, layout.rowBytes);
+                ok = DecodeRlePixels(src + rowsAt, dataBytes, bits, outHeader.biWidth, height, rows, layout.rowBytes);
             } else {
                 SIZE_T row = layout.rowBytes;
                 for (LONG y = 0; y < height; ++y) {

@@ -5,7 +5,13 @@
 
 #include <windows.h>
 
-constexpr ULONGLONG kMaxDibBytes = 1ull << 30;
+// One picture's block, at most: 256 MiB. The program is a 32-bit process of 2 GB, which must keep
+// its caches, a second picture and the passing copies a picture takes (a decoder's own copy, a
+// turned or resized one) beside it: three such blocks and the program's own 300 MB or so still
+// leave room to find them in a fragmented address space. That is 89 megapixels at 24 bits (a
+// 61-megapixel camera photo, an A3 page scanned at 600 dpi), 67 at 32 bits and 268 at 8 bits;
+// thumbnails of larger JPEG photos are decoded reduced and stay within it.
+constexpr ULONGLONG kMaxDibBytes = 1ull << 28;
 
 struct DibLayout
 {
@@ -23,10 +29,21 @@ bool CheckDibHeader(const BITMAPINFOHEADER& header, DibLayout* layout = nullptr)
 // is allocated for it.
 bool IsDibSizeAllowed(long long width, long long height, WORD bitCount);
 
+// Writes to the log (WARNING) that a picture of that kind ("BMP", "GIF frame") was refused because
+// its bytes cannot fill the size it declares.
+void LogUnfillablePicture(const wchar_t* kind, ULONGLONG width, ULONGLONG height, ULONGLONG bytes);
+
+// The most stored pixel bytes that dataBytes of rows may stand for: a picture cut short keeps
+// its size, its missing rows zero, but not past 64 times what is there (or 1 MB).
+ULONGLONG FillableImageBytes(ULONGLONG dataBytes);
+
 // Builds a normalised copy of a packed DIB of any header kind (core, 40, 52, 56, V4, V5):
 // top-down rows flipped, core tables widened, V4/V5 masks moved behind the header, RLE expanded.
 // pixelOffset, when nonzero, is where the rows start (a BMP file's offset); rows missing from
-// the data stay zero. Null when the DIB is refused.
+// the data stay zero. Null when the DIB is refused, and before anything is allocated when its
+// bytes cannot fill it: stored rows more than 64 times what the data hold (past 1 MB), run-length
+// rows further down than the data's escapes reach (64 rows a byte) or, past 16 megapixels, more
+// than 1,024 pixels a byte.
 HGLOBAL NormalizeDib(const void* packed, SIZE_T bytes, SIZE_T pixelOffset = 0);
 
 // The bytes a packed DIB of any header kind says it holds, counted from its header: header,

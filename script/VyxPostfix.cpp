@@ -3,7 +3,6 @@
 #include "foundation/VyxGlobalErrorException.h"
 #include "foundation/VyxLog.h"
 #include "foundation/VyxSystem.h"
-#include "script/VyxRegExp.h"
 
 #include <cmath>
 #include <cwctype>
@@ -21,6 +20,21 @@ bool IsOperatorChar(wchar_t c)
 bool IsDigit(wchar_t c)
 {
     return c >= L'0' && c <= L'9';
+}
+
+// What VyxRegExp::IsNumber accepts: an optional sign, digits, at most one point, digits (the
+// empty text, ".", "+" and "-" included). Read by hand, as a line's tokens are many.
+bool IsNumberText(const wchar_t* text)
+{
+    if (*text == L'+' || *text == L'-')
+        ++text;
+    while (IsDigit(*text))
+        ++text;
+    if (*text == L'.')
+        ++text;
+    while (IsDigit(*text))
+        ++text;
+    return *text == 0;
 }
 
 const int kRaiseLevel = 4;
@@ -217,13 +231,13 @@ void VyxPostfixList::Clear()
 
 void VyxPostfixList::AddOperand(const VyxVariant& value)
 {
-    m_items.Add(value);
+    m_items.AddGrowing(value);
     m_operators.push_back(0);
 }
 
 void VyxPostfixList::AddOperator(const wchar_t* op)
 {
-    m_items.Add(VyxVariant(op));
+    m_items.AddGrowing(VyxVariant(op));
     m_operators.push_back(1);
 }
 
@@ -331,6 +345,11 @@ void VyxPostfix::FormulaPostfix()
     m_position = 0;
     m_operand = -1;
     m_nesting = 0;
+    if (m_infix.GetLength() > MaxFormulaLength)
+        ThrowGlobalErrorAtLevel(VyxGlobalErrorException::Create("VyxPostfix", __LINE__, "VyxPostfix::FormulaPostfix"),
+                                kRaiseLevel, ePostFixSyntax, L"expression too long: %d characters (at most %d): %s...",
+                                m_infix.GetLength(), static_cast<int>(MaxFormulaLength),
+                                static_cast<const wchar_t*>(m_infix.Left(80)));
     try {
         wchar_t c = NextNonBlank();
         while (c != 0)
@@ -532,8 +551,7 @@ wchar_t VyxPostfix::ParseToken(wchar_t c)
     m_operand = token.IsEmpty() ? 0 : 1;
     if (token.IsEmpty())
         return c;
-    VyxRegExp number;
-    if (number.IsNumber(token) > 0) {
+    if (IsNumberText(token)) {
         if (token.Find(L'.') >= 0)
             m_postfix->AddOperand(VyxVariant(_wtof(token)));
         else

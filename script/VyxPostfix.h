@@ -42,6 +42,9 @@ class VyxPostfix
 {
 public:
     enum { MaxDepth = 32 }; // calls and indexes nest at most MaxDepth - 1 deep
+    // Longer expression texts (and script statements) are refused as syntax errors: no sensible
+    // script comes near, and a text's evaluation can take time growing with its square.
+    enum { MaxFormulaLength = 16384 };
 
     VyxPostfix();
     explicit VyxPostfix(const wchar_t* infix);

@@ -1,5 +1,9 @@
 #include "script/VyxRegExp.h"
 
+#include "foundation/VyxLog.h"
+
+#include <algorithm>
+#include <mutex>
 #include <string>
 
 namespace {
@@ -62,6 +66,40 @@ CString FromUtf8(const char* bytes, int length)
     return result;
 }
 
+// The engine's parser and compiler descend once for every nesting level of a pattern (groups,
+// classes, alternatives, quantifiers), each level taking at most some 1.1 KB of stack as built
+// here; twice that is allowed. A pattern nested deeper than the compiling thread's stack holds is
+// refused as invalid rather than overflowing it.
+constexpr size_t kStackPerNestingLevel = 2048;
+// The compile's own frames and what the system needs to raise an exception.
+constexpr size_t kStackReserve = 48 * 1024;
+// The engine's own default.
+constexpr size_t kMaxNesting = 4096;
+
+// The stack left below the caller on this thread.
+size_t StackLeft()
+{
+    MEMORY_BASIC_INFORMATION info = {};
+    if (!VirtualQuery(&info, &info, sizeof info) || !info.AllocationBase)
+        return 0;
+    return static_cast<size_t>(reinterpret_cast<const BYTE*>(&info) - static_cast<const BYTE*>(info.AllocationBase));
+}
+
+unsigned NestingLimitForThisThread()
+{
+    size_t left = StackLeft();
+    size_t levels = left > kStackReserve ? (left - kStackReserve) / kStackPerNestingLevel : 0;
+    // 0 would stand for the engine's default: one level is the least.
+    return static_cast<unsigned>(std::clamp<size_t>(levels, 1, kMaxNesting));
+}
+
+// The nesting limit is the engine's global setting: it is set and used under one lock.
+std::mutex& CompileLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
 const wchar_t kNumberPattern[] = L"^(([-+]?[0-9]*\\.?[0-9]*)|([-+]?[0-9]+\\.?))$";
 
 } // namespace
@@ -107,20 +145,32 @@ void VyxRegExp::SetPattern(const wchar_t* pattern, int options)
 int VyxRegExp::Match(const wchar_t* target)
 {
     m_matches.RemoveAll();
-    if (!m_regex || !m_region || m_compiledPattern != m_pattern || m_compiledOptions != m_options) {
+    if (!m_compileTried || m_compiledPattern != m_pattern || m_compiledOptions != m_options) {
         Release();
+        m_compileTried = true;
+        m_compiledPattern = m_pattern;
+        m_compiledOptions = m_options;
         std::string pattern = ToUtf8(m_pattern);
         const OnigUChar* patternStart = reinterpret_cast<const OnigUChar*>(pattern.data());
-        int result = onig_new(&m_regex, patternStart, patternStart + pattern.size(),
+        int result;
+        {
+            std::lock_guard<std::mutex> lock(CompileLock());
+            onig_set_parse_depth_limit(NestingLimitForThisThread());
+            result = onig_new(&m_regex, patternStart, patternStart + pattern.size(),
                               static_cast<OnigOptionType>(m_options), m_encoding, m_syntax, &m_errorInfo);
+        }
         if (result == ONIG_NORMAL) {
             m_region = onig_region_new();
-            m_compiledPattern = m_pattern;
-            m_compiledOptions = m_options;
         } else {
             m_regex = nullptr;
             // The engine writes at most ONIG_MAX_ERROR_MESSAGE_LEN bytes, the size of the field.
             onig_error_code_to_str(m_message, result, &m_errorInfo);
+            // Refused once for this pattern and these options: the same pattern is not compiled
+            // again for every name it is tried on.
+            const char* message = reinterpret_cast<const char*>(m_message);
+            LogWrite(VYX_LOG_SOURCE, LogLevelWarning, L"regular expression refused (%s): %s",
+                     static_cast<const wchar_t*>(FromUtf8(message, static_cast<int>(strlen(message)))),
+                     static_cast<const wchar_t*>(m_pattern.Left(80)));
         }
     }
     if (!m_region)

@@ -1,6 +1,7 @@
 // VyxRegExp: Perl-style regular expressions on Oniguruma (Java syntax, UTF-8). The pattern is
-// compiled at the first match after it was set and kept while pattern and options stay the same;
-// the whole match and each group are kept as wide strings.
+// compiled at the first match after it was set and kept (or kept refused) while pattern and
+// options stay the same; the whole match and each group are kept as wide strings. A pattern nested
+// deeper than the compiling thread's stack holds is refused like any invalid pattern.
 #pragma once
 
 #include "framework/Framework.h"
@@ -50,7 +51,8 @@ private:
     OnigSyntaxType* m_syntax;
     CString m_command;
     CString m_pattern;
-    // What m_regex was compiled from.
+    // What m_regex was compiled from, or what failed to compile (m_regex null).
+    bool m_compileTried = false;
     CString m_compiledPattern;
     int m_compiledOptions = 0;
     CString m_replacement;

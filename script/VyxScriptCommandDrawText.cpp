@@ -91,8 +91,8 @@ int VyxScriptCommandDrawText::Execute()
     y2 = ToDevice(y2, 1);
 
     int mapMode = context->GetMapMode();
-    font.lfHeight = -Truncate(ConvertUnit(fontHeight, UnitPoint, mapMode, context->m_dpiY));
-    font.lfWidth = Truncate(ConvertUnit(fontWidth, UnitPoint, mapMode, context->m_dpiX));
+    font.lfHeight = -LimitToDevice(ConvertUnit(fontHeight, UnitPoint, mapMode, context->m_dpiY));
+    font.lfWidth = LimitToDevice(ConvertUnit(fontWidth, UnitPoint, mapMode, context->m_dpiX));
     CFont created;
     HGDIOBJ oldFont = nullptr;
     if (created.CreateFontIndirect(&font))

@@ -49,9 +49,23 @@ VyxScriptDrawCommand::DrawStyle VyxScriptDrawCommand::EvaluateStyle(int colourIn
     return style;
 }
 
+int VyxScriptDrawCommand::DeviceLimit() const
+{
+    const VyxDrawContext* context = GetDrawContext();
+    const int width = context ? std::max(context->m_widthPx, 0) : 0;
+    const int height = context ? std::max(context->m_heightPx, 0) : 0;
+    return std::max(4096, 2 * std::min(width + height, INT_MAX / 4));
+}
+
+int VyxScriptDrawCommand::LimitToDevice(double value) const
+{
+    const double limit = DeviceLimit();
+    return Truncate(value > limit ? limit : value < -limit ? -limit : value);
+}
+
 void VyxScriptDrawCommand::SelectStyle(VyxDrawTools& tools, const DrawStyle& style, bool withBrush) const
 {
-    tools.SelectPen(style.penStyle, Truncate(PenWidthToDevice(style.penWidth)), style.penColour);
+    tools.SelectPen(style.penStyle, LimitToDevice(PenWidthToDevice(style.penWidth)), style.penColour);
     if (withBrush)
         tools.SelectBrush(style.hatch, style.hatchStyle, style.fill, style.fillColour);
 }
@@ -122,8 +136,7 @@ int VyxScriptDrawCommand::DrawSpline(bool cubic)
         perCurve = 100;
     // More points on a curve than the output has pixels around it draw nothing more; far more
     // would only take memory (50 million points came to a gigabyte).
-    const VyxDrawContext* context = GetDrawContext();
-    int most = std::max(4096, 2 * (std::max(context->m_widthPx, 0) + std::max(context->m_heightPx, 0)));
+    int most = DeviceLimit();
     if (perCurve > most)
         ThrowGlobalErrorAtLevel(VyxGlobalErrorException::Create(
                                     cubic ? "VyxScriptCommandCSpline" : "VyxScriptCommandBSpline", __LINE__,

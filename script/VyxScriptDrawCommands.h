@@ -55,6 +55,12 @@ protected:
     std::vector<POINTD> ToDevice(const std::vector<POINTD>& points) const;
     // A pen width in device units; 0 or less becomes 1.
     double PenWidthToDevice(double width) const;
+    // The most device units a pen, a font or a curve's points may count: twice the output's
+    // width and height, at least 4096. More draws nothing more and only takes the platform's time
+    // (a pen millions of pixels wide took minutes).
+    int DeviceLimit() const;
+    // value in device units, truncated, held within the device limit either way.
+    int LimitToDevice(double value) const;
     // The pairs as "(x, y)" (spaced) or "(x,y)" joined by "-", with a leading "-" when asked.
     static CString PointsText(const std::vector<POINTD>& points, bool spaced, bool leadingDash);
     // A platform colour value as RRGGBB for the log.

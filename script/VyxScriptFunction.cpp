@@ -129,16 +129,36 @@ private:
 
 thread_local int VyxScriptFunction::NestingDepth::s_depth = 0;
 
-// A run keeps the statement index of the run it interrupted (a function calling itself).
+namespace {
+
+// The runs in progress on this thread, and the statements the outermost one has executed.
+thread_local int s_runs = 0;
+thread_local int s_statements = 0;
+
+} // namespace
+
+void VyxScriptFunction::CountStatement()
+{
+    if (++s_statements > MaxStatementsPerRun)
+        ThrowGlobalErrorAtLevel(
+            VyxGlobalErrorException::Create("VyxScriptFunction", __LINE__, "VyxScriptFunction::ExecStatement"), 4,
+            ePostFixSyntax, L"script stopped after %d statements", static_cast<int>(MaxStatementsPerRun));
+}
+
+// A run keeps the statement index of the run it interrupted (a function calling itself); the
+// outermost run starts the statement count.
 class VyxScriptFunction::RunScope
 {
 public:
     explicit RunScope(VyxScriptFunction& function)
         : m_function(function), m_index(function.m_index), m_current(function.m_current)
     {
+        if (s_runs++ == 0)
+            s_statements = 0;
     }
     ~RunScope()
     {
+        --s_runs;
         m_function.m_index = m_index;
         m_function.m_current = m_current;
     }
@@ -251,6 +271,11 @@ int VyxScriptFunction::ParseText(VyxText& text)
             continue;
         pending += CutStatement(line);
         int length = pending.GetLength();
+        if (length > MaxFormulaLength)
+            ThrowGlobalErrorAtLevel(
+                VyxGlobalErrorException::Create("VyxScriptFunction", __LINE__, "VyxScriptFunction::ParseText"), 4,
+                ePostFixSyntax, L"#%04d: statement too long: %d characters (at most %d)",
+                m_context ? m_context->m_lineNumber : 0, length, static_cast<int>(MaxFormulaLength));
         if (length >= 2 && pending[length - 1] == L'\\') {
             pending = pending.Left(length - 1); // continued on the next line, without a blank
             continue;
@@ -386,6 +411,7 @@ VyxVariant& StatementResult()
 
 const VyxVariant& VyxScriptFunction::ExecStatement()
 {
+    CountStatement();
     VyxVariant& result = StatementResult();
     result = VyxVariant();
     VyxScriptCommand* statement = m_statements.GetAt(m_index);
@@ -446,6 +472,7 @@ void VyxScriptFunction::ExecWhile(VyxScriptCommand* statement)
         VyxScriptCommand* inner = m_statements.GetData()[m_index];
         int id = inner->GetId();
         if (id == StatementWend) {
+            CountStatement();
             // Once a next-file request found no picture the loop ends, or a loop over the
             // files would never stop.
             running = Evaluate(condition).GetBool() && !IsStopped();

@@ -34,6 +34,10 @@ public:
     // Blocks being run, function definitions being parsed and calls in progress, counted
     // together, nest at most this deep: no script, however deep, exhausts the stack.
     enum { MaxNestingDepth = 400 };
+    // One run (the outermost function run, with every call and loop in it) executes at most this
+    // many statements; past it the library exception is raised, so that no script, however it
+    // loops, holds up the window that draws it.
+    enum { MaxStatementsPerRun = 250000 };
 
     VyxScriptFunction();
     ~VyxScriptFunction() override;
@@ -84,6 +88,8 @@ protected:
 private:
     class NestingDepth;
     class RunScope;
+    // Counts one statement against the run's budget.
+    static void CountStatement();
 
     // Empties the statement list; shared statements no longer point at this function.
     void DropStatements();

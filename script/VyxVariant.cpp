@@ -212,6 +212,10 @@ VyxVariant& VyxVariant::operator+(VyxVariant right)
     if (m_type == Bool || right.m_type == Bool)
         Raise(right, {L"not support: %s+%s", 462, "VyxVariant::operator +"}, -1);
     VyxVariant sum;
+    if ((m_type == String || right.m_type == String) && m_text.GetLength() > MaxTextLength - right.m_text.GetLength())
+        ThrowGlobalError(VyxGlobalErrorException::Create("VyxVariant", __LINE__, "VyxVariant::operator +"), -2,
+                         L"text too long: %d + %d characters (at most %d)", m_text.GetLength(),
+                         right.m_text.GetLength(), static_cast<int>(MaxTextLength));
     if (m_type == String || right.m_type == String)
         sum = static_cast<const wchar_t*>(m_text + right.m_text);
     else if (m_type == Double || right.m_type == Double)

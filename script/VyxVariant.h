@@ -12,6 +12,9 @@ class VyxVariant
 {
 public:
     enum Type { Empty = 0, Bool = 1, Int = 2, Int64 = 3, Double = 4, String = 5 };
+    // A text that addition would make longer is refused (code -2): a script doubling a text in a
+    // loop would otherwise take the whole address space.
+    enum { MaxTextLength = 1 << 20 };
 
     VyxVariant();
     VyxVariant(int value);

@@ -28,6 +28,9 @@ public:
     const wchar_t* ToText() override;
     // The elements' own texts (no quotes) joined with the separator: "0.25,1,2".
     CString Join(const wchar_t* separator) const;
+    // Appends a copy (the value may be an element of this array); a full block grows by half,
+    // so a long list fills in linear time (Add alone grows it by 100 at a time).
+    VyxVariant* AddGrowing(const VyxVariant& value);
 
 private:
     CString m_dump;
@@ -36,7 +39,7 @@ private:
 class VyxVariantStack : public VyxVariantArray
 {
 public:
-    void Push(const VyxVariant& value) { Add(value); }
+    void Push(const VyxVariant& value) { AddGrowing(value); }
     // The vacated slot, which still holds the value until the next push; an empty stack raises
     // -3 "illegal stack index:".
     VyxVariant* Pop();

@@ -4,6 +4,7 @@
 #include "image/DibPixelView.h"
 #include "image/DibValidate.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -16,6 +17,8 @@ constexpr BYTE kImageSeparator = 0x2C;
 constexpr BYTE kGraphicControlLabel = 0xF9;
 constexpr BYTE kCommentLabel = 0xFE;
 constexpr DWORD kCommentLimit = 2048;
+// The most pixels one byte of LZW data can give: a 12-bit code stands for at most 4096 of them.
+constexpr ULONGLONG kLzwPixelsPerByte = 2731;
 
 // Interlace passes: first row and row step.
 constexpr int kPassStart[4] = {0, 4, 2, 1};
@@ -98,8 +101,11 @@ void GifFile::ResetState()
     m_rowStep = 1;
     m_pass = 0;
     m_pixelOffset = m_maskOffset = 0;
+    m_keptWidth = m_keptHeight = 0;
+    m_dibBits = 1;
+    m_bits = nullptr;
+    m_rowBytes = 0;
     m_mask.clear();
-    m_pixels.clear();
     m_transparentColor = 0;
     if (m_maskDib)
         GlobalFree(m_maskDib);
@@ -220,12 +226,14 @@ void GifFile::StorePixel(int index)
 {
     if (m_pass >= 4)
         return;
-    if (m_curRow < m_frameHeight && m_curX < m_frameWidth) {
-        m_pixelOffset = static_cast<DWORD>(m_curRow) * static_cast<DWORD>(m_frameWidth) + static_cast<DWORD>(m_curX);
+    // Only the part of the frame that is kept (inside the screen) is stored.
+    if (m_curRow < m_keptHeight && m_curX < m_keptWidth) {
+        m_pixelOffset = static_cast<DWORD>(m_keptHeight - 1 - m_curRow) * m_rowBytes;
         m_maskOffset =
-            static_cast<DWORD>(m_curRow) * static_cast<DWORD>((m_frameWidth + 7) / 8) + static_cast<DWORD>(m_curX / 8);
-        if (index >= 0 && index <= 255 && m_pixelOffset < m_pixels.size() && m_maskOffset < m_mask.size()) {
-            m_pixels[m_pixelOffset] = static_cast<BYTE>(index);
+            static_cast<DWORD>(m_curRow) * static_cast<DWORD>((m_keptWidth + 7) / 8) + static_cast<DWORD>(m_curX / 8);
+        if (index >= 0 && index <= 255 && m_bits && m_maskOffset < m_mask.size()) {
+            // Indices the depth cannot hold show as entry 0.
+            SetPackedIndex(m_bits + m_pixelOffset, m_curX, m_dibBits, index < (1 << m_dibBits) ? index : 0);
             if (index == m_transparent)
                 m_mask[m_maskOffset] &= static_cast<BYTE>(~(0x80 >> (m_curX & 7)));
         }
@@ -320,18 +328,17 @@ int GifFile::DecodeLzw()
     }
 }
 
-int GifFile::BuildDibs()
+HGLOBAL GifFile::CreateFrameDib()
 {
-    WORD dibBits = m_colorBits == 1 ? 1 : m_colorBits <= 4 ? 4 : 8;
-    HGLOBAL dib = CreateDib(m_frameWidth, m_frameHeight, dibBits);
+    HGLOBAL dib = CreateDib(m_keptWidth, m_keptHeight, static_cast<WORD>(m_dibBits));
     if (!dib)
-        return 4;
+        return nullptr;
     DibLock lock(dib);
     if (!lock) {
         GlobalFree(dib);
-        return 4;
+        return nullptr;
     }
-    int entries = 1 << dibBits;
+    int entries = 1 << m_dibBits;
     int tableEntries = 1 << m_colorBits;
     auto* table = reinterpret_cast<RGBQUAD*>(lock.get() + sizeof(BITMAPINFOHEADER));
     for (int i = 0; i < entries; ++i) {
@@ -346,43 +353,32 @@ int GifFile::BuildDibs()
         }
         table[i].rgbReserved = 0;
     }
-    BYTE* bits = DibBits(lock.get());
-    DWORD rowBytes = DibRowSize(lock.get());
-    for (int y = 0; y < m_frameHeight; ++y) {
-        const BYTE* from = m_pixels.data() + static_cast<size_t>(y) * m_frameWidth;
-        BYTE* to = bits + static_cast<size_t>(m_frameHeight - 1 - y) * rowBytes;
-        if (dibBits == 8) {
-            std::memcpy(to, from, m_frameWidth);
-            continue;
-        }
-        // Indices the depth cannot hold show as entry 0.
-        for (int x = 0; x < m_frameWidth; ++x) {
-            SetPackedIndex(to, x, dibBits, from[x] < entries ? from[x] : 0);
-        }
-    }
+    // Rows the data never reach stay index 0 (the block comes zeroed).
+    return dib;
+}
 
+int GifFile::BuildMask()
+{
     // A two-colour picture is keyed by its transparent colour instead of a mask.
-    if (m_transparent >= 0 && !(dibBits == 1 && m_tableRead)) {
-        HGLOBAL mask = CreateDib(m_frameWidth, m_frameHeight, 1);
-        DibLock maskLock(mask);
-        if (!maskLock) {
-            if (mask)
-                GlobalFree(mask);
-            GlobalFree(dib);
-            return 4;
-        }
-        auto* maskTable = reinterpret_cast<RGBQUAD*>(maskLock.get() + sizeof(BITMAPINFOHEADER));
-        maskTable[0] = RGBQUAD{0, 0, 0, 0};
-        maskTable[1] = RGBQUAD{255, 255, 255, 0};
-        BYTE* maskBits = DibBits(maskLock.get());
-        DWORD maskRow = DibRowSize(maskLock.get());
-        size_t sourceRow = static_cast<size_t>((m_frameWidth + 7) / 8);
-        for (int y = 0; y < m_frameHeight; ++y)
-            std::memcpy(maskBits + static_cast<size_t>(m_frameHeight - 1 - y) * maskRow,
-                        m_mask.data() + static_cast<size_t>(y) * sourceRow, sourceRow);
-        m_maskDib = mask;
+    if (m_transparent < 0 || (m_dibBits == 1 && m_tableRead))
+        return 0;
+    HGLOBAL mask = CreateDib(m_keptWidth, m_keptHeight, 1);
+    DibLock maskLock(mask);
+    if (!maskLock) {
+        if (mask)
+            GlobalFree(mask);
+        return 4;
     }
-    m_dib = dib;
+    auto* maskTable = reinterpret_cast<RGBQUAD*>(maskLock.get() + sizeof(BITMAPINFOHEADER));
+    maskTable[0] = RGBQUAD{0, 0, 0, 0};
+    maskTable[1] = RGBQUAD{255, 255, 255, 0};
+    BYTE* maskBits = DibBits(maskLock.get());
+    DWORD maskRow = DibRowSize(maskLock.get());
+    size_t sourceRow = static_cast<size_t>((m_keptWidth + 7) / 8);
+    for (int y = 0; y < m_keptHeight; ++y)
+        std::memcpy(maskBits + static_cast<size_t>(m_keptHeight - 1 - y) * maskRow,
+                    m_mask.data() + static_cast<size_t>(y) * sourceRow, sourceRow);
+    m_maskDib = mask;
     return 0;
 }
 
@@ -424,23 +420,28 @@ int GifFile::Decode()
     }
     bool interlaced = (flags & 0x40) != 0;
 
-    // The frame's size bounds the work before anything is allocated.
-    WORD dibBits = m_colorBits == 1 ? 1 : m_colorBits <= 4 ? 4 : 8;
-    BITMAPINFOHEADER probe = {};
-    probe.biSize = sizeof(probe);
-    probe.biWidth = m_frameWidth;
-    probe.biHeight = m_frameHeight;
-    probe.biPlanes = 1;
-    probe.biBitCount = dibBits;
-    // The working buffer takes a byte a pixel, more than a 1-bit DIB: it has the same bound.
-    if (!CheckDibHeader(probe) || static_cast<ULONGLONG>(m_frameWidth) * m_frameHeight >= kMaxDibBytes)
+    // The frame is kept as far as it lies inside the logical screen (a screen of no width or
+    // height is the frame's own), and nothing past the rows its data can reach is kept: a frame
+    // whose data cannot fill it is refused before anything is allocated.
+    m_keptWidth = m_screenWidth > 0 ? std::max(0, std::min(m_frameWidth, m_screenWidth - m_frameLeft)) : m_frameWidth;
+    m_keptHeight =
+        m_screenHeight > 0 ? std::max(0, std::min(m_frameHeight, m_screenHeight - m_frameTop)) : m_frameHeight;
+    if (m_keptWidth == 0 || m_keptHeight == 0)
+        return 1;
+    const ULONGLONG reachablePixels = (m_gifSize - m_pos) * kLzwPixelsPerByte + 4096;
+    const ULONGLONG reachableRows = (reachablePixels / m_frameWidth + 1) * (interlaced ? 8 : 1);
+    if (static_cast<ULONGLONG>(m_keptHeight) > reachableRows) {
+        LogUnfillablePicture(L"GIF frame", m_keptWidth, m_keptHeight, m_gifSize - m_pos);
+        return 4;
+    }
+    m_dibBits = m_colorBits == 1 ? 1 : m_colorBits <= 4 ? 4 : 8;
+    HGLOBAL dib = CreateFrameDib();
+    if (!dib)
         return 4;
     try {
-        m_pixels.assign(static_cast<size_t>(m_frameWidth) * m_frameHeight, 0);
-        m_mask.assign(static_cast<size_t>((m_frameWidth + 7) / 8) * m_frameHeight, 0xFF);
+        m_mask.assign(static_cast<size_t>((m_keptWidth + 7) / 8) * m_keptHeight, 0xFF);
     } catch (const std::exception&) {
-        m_pixels.clear();
-        m_mask.clear();
+        GlobalFree(dib);
         return 4;
     }
     m_curX = 0;
@@ -448,19 +449,26 @@ int GifFile::Decode()
     m_rowStep = interlaced ? 8 : 1;
     m_pass = interlaced ? 0 : 3;
 
-    int lzw = DecodeLzw();
-    if (lzw != 0 && lzw != 2)
-        return lzw;
-    if (m_transparent >= 0)
-        m_transparentColor = RGB(m_red[m_transparent], m_green[m_transparent], m_blue[m_transparent]);
-
-    int built = BuildDibs();
-    m_pixels.clear();
-    m_pixels.shrink_to_fit();
+    int lzw;
+    {
+        DibLock lock(dib);
+        m_bits = lock ? DibBits(lock.get()) : nullptr;
+        m_rowBytes = lock ? DibRowSize(lock.get()) : 0;
+        lzw = m_bits ? DecodeLzw() : 4;
+        m_bits = nullptr;
+    }
+    int built = lzw == 0 || lzw == 2 ? BuildMask() : lzw;
     m_mask.clear();
     m_mask.shrink_to_fit();
-    if (built != 0)
+    if (built != 0) {
+        GlobalFree(dib);
         return built;
+    }
+    if (m_transparent >= 0)
+        m_transparentColor = RGB(m_red[m_transparent], m_green[m_transparent], m_blue[m_transparent]);
+    m_dib = dib;
+    m_frameWidth = m_keptWidth;
+    m_frameHeight = m_keptHeight;
     m_width = m_frameWidth;
     m_height = m_frameHeight;
     m_bitCount = static_cast<DWORD>(m_colorBits);

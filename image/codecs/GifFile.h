@@ -14,9 +14,11 @@ public:
     ~GifFile() override;
 
     // Decodes frame m_frameIndex from m_data. 0 success (LZW data that end early still give a
-    // picture); 1 not a GIF, a code size above 11, or pixels that do not fit the frame; 2 the data
+    // picture); 1 not a GIF, a code size above 11, or a frame wholly outside its screen; 2 the data
     // end inside the headers; 3 no image where one is expected (also past the last frame); 4 the
-    // LZW stack would overflow or the picture cannot be allocated.
+    // LZW stack would overflow, the frame has more rows than its data could fill, or the picture
+    // cannot be allocated. The frame is clipped to the logical screen: m_frameWidth and
+    // m_frameHeight give what was kept.
     int Decode() override;
     int DecodeMemory(const BYTE* data, DWORD size);
     // Size of the logical screen (or of the first image), bit count and the comment (held in
@@ -49,8 +51,7 @@ public:
     int m_pass = 0;
     DWORD m_pixelOffset = 0;
     DWORD m_maskOffset = 0;
-    std::vector<BYTE> m_mask; // (width + 7) / 8 bytes a row, bit set = opaque
-    std::vector<BYTE> m_pixels;
+    std::vector<BYTE> m_mask; // (kept width + 7) / 8 bytes a row, bit set = opaque
     COLORREF m_transparentColor = 0;
     HGLOBAL m_maskDib = nullptr; // 1-bit, white = opaque; freed by the destructor
     // The logical screen, which animated frames are placed on.
@@ -66,7 +67,17 @@ private:
     bool SkipSubBlocks();
     int DecodeLzw();
     void StorePixel(int index);
-    int BuildDibs();
+    // The DIB of the kept part, its table filled and its rows at index 0.
+    HGLOBAL CreateFrameDib();
+    int BuildMask();
+
+    // The part of the frame inside the screen, which the indices are stored into (bottom-up rows
+    // of the DIB being decoded).
+    int m_keptWidth = 0;
+    int m_keptHeight = 0;
+    int m_dibBits = 1;
+    BYTE* m_bits = nullptr;
+    DWORD m_rowBytes = 0;
 };
 
 // The number of images in GIF data (0 when the data are not a GIF).

@@ -19,6 +19,13 @@ namespace {
 // about 100 MB of coefficients).
 constexpr long kJpegWorkingMemory = 512L * 1024 * 1024;
 
+// The pixels a JPEG stream's bytes can fill: every 8 x 8 block of the first component takes a bit
+// of the stream at least (its DC code, in a progressive stream's first scan), so no stream fills
+// more than 512 pixels a byte; a small stream may always declare a small picture. A picture cut
+// short keeps its size as long as what is left of it could fill it.
+constexpr ULONGLONG kJpegPixelsPerByte = 512;
+constexpr ULONGLONG kJpegAlwaysPixels = ULONGLONG(1) << 20;
+
 void ErrorExit(j_common_ptr cinfo)
 {
     auto* manager = reinterpret_cast<JpegErrorManager*>(cinfo->err);
@@ -297,7 +304,11 @@ int JpegDecodeDib(const BYTE* data, SIZE_T size, int reduction, HGLOBAL* result,
     header.biBitCount = static_cast<WORD>(8 * cinfo.out_color_components);
     header.biCompression = BI_RGB;
     // Refuse before libjpeg allocates anything for the picture.
-    if (!CheckDibHeader(header)) {
+    const ULONGLONG declared = static_cast<ULONGLONG>(cinfo.image_width) * cinfo.image_height;
+    const bool fillable = declared <= std::max(kJpegAlwaysPixels, size * kJpegPixelsPerByte);
+    if (!fillable)
+        LogUnfillablePicture(L"JPEG", cinfo.image_width, cinfo.image_height, size);
+    if (!CheckDibHeader(header) || !fillable) {
         jpeg_destroy_decompress(&cinfo);
         return 2;
     }

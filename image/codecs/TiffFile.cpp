@@ -9,6 +9,7 @@
 
 #include <tiffio.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -169,41 +170,60 @@ int StoredOrder(int orientation)
     return kRequest[(orientation - 1) & 3];
 }
 
+// The RGBA reader's raster holds this much at most at a time: a page is read in parts of whole
+// strips (or rows of tiles) where they fit, so that a large page takes little beyond its DIB.
+constexpr size_t kRgbaPartBytes = size_t(32) << 20;
+
 // libtiff's RGBA reader, first stored row into the DIB's last row as the strips go: the red byte
 // as the grey value of an 8-bit DIB, or red, green and blue into a 24-bit one. Its colours come
 // premultiplied by alpha (over black); pictures are laid over white instead.
 bool ReadRgba(TIFF* tif, const PageFacts& page, BYTE* bits, DWORD rowBytes, bool grey)
 {
-    ULONGLONG pixels = static_cast<ULONGLONG>(page.width) * page.length;
-    if (pixels * 4 >= kMaxDibBytes)
+    char message[1024] = "";
+    TIFFRGBAImage image;
+    if (!TIFFRGBAImageOK(tif, message) || !TIFFRGBAImageBegin(&image, tif, 0, message))
         return false;
+    image.req_orientation = static_cast<uint16_t>(StoredOrder(page.orientation));
+    uint32_t unit = page.rowsPerStrip == 0 || page.rowsPerStrip > page.length ? page.length : page.rowsPerStrip;
+    uint32_t tileLength = 0;
+    if (page.tiled && TIFFGetField(tif, TIFFTAG_TILELENGTH, &tileLength) && tileLength > 0)
+        unit = std::min(tileLength, page.length);
+    const uint32_t fit = static_cast<uint32_t>(std::max<size_t>(1, kRgbaPartBytes / (size_t(page.width) * 4)));
+    const uint32_t rows = std::min(page.length, fit >= unit ? fit / unit * unit : fit);
     std::vector<uint32_t> raster;
     try {
-        raster.assign(static_cast<size_t>(pixels), 0);
+        raster.assign(static_cast<size_t>(page.width) * rows, 0);
     } catch (const std::bad_alloc&) {
+        TIFFRGBAImageEnd(&image);
         return false;
     }
-    if (!TIFFReadRGBAImageOriented(tif, page.width, page.length, raster.data(), StoredOrder(page.orientation), 0))
-        return false;
     auto overWhite = [](uint32_t abgr, uint32_t channel) {
         uint32_t value = channel + 255 - TIFFGetA(abgr);
         return static_cast<BYTE>(value > 255 ? 255 : value);
     };
-    for (uint32_t y = 0; y < page.length; ++y) {
-        const uint32_t* from = raster.data() + static_cast<size_t>(y) * page.width;
-        BYTE* to = bits + static_cast<size_t>(page.length - 1 - y) * rowBytes;
-        for (uint32_t x = 0; x < page.width; ++x) {
-            uint32_t abgr = from[x];
-            if (grey) {
-                to[x] = overWhite(abgr, TIFFGetR(abgr));
-            } else {
-                to[x * 3] = overWhite(abgr, TIFFGetB(abgr));
-                to[x * 3 + 1] = overWhite(abgr, TIFFGetG(abgr));
-                to[x * 3 + 2] = overWhite(abgr, TIFFGetR(abgr));
+    bool read = true;
+    for (uint32_t first = 0; read && first < page.length; first += rows) {
+        const uint32_t count = std::min(rows, page.length - first);
+        image.row_offset = static_cast<int>(first);
+        image.col_offset = 0;
+        read = TIFFRGBAImageGet(&image, raster.data(), page.width, count) != 0;
+        for (uint32_t k = 0; read && k < count; ++k) {
+            const uint32_t* from = raster.data() + static_cast<size_t>(k) * page.width;
+            BYTE* to = bits + static_cast<size_t>(page.length - 1 - (first + k)) * rowBytes;
+            for (uint32_t x = 0; x < page.width; ++x) {
+                uint32_t abgr = from[x];
+                if (grey) {
+                    to[x] = overWhite(abgr, TIFFGetR(abgr));
+                } else {
+                    to[x * 3] = overWhite(abgr, TIFFGetB(abgr));
+                    to[x * 3 + 1] = overWhite(abgr, TIFFGetG(abgr));
+                    to[x * 3 + 2] = overWhite(abgr, TIFFGetR(abgr));
+                }
             }
         }
     }
-    return true;
+    TIFFRGBAImageEnd(&image);
+    return read;
 }
 
 // Turns a page read in stored order the way its orientation tag says (the transposed ones as

@@ -1,11 +1,15 @@
 #include "image/codecs/TiffMemory.h"
 
+#include "foundation/VyxLog.h"
+
 #include <tiffio.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -152,6 +156,79 @@ int FreeFileClient(thandle_t handle)
     return 0;
 }
 
+// ---- directories that fit their file ------------------------------------------------------------
+
+bool ReadAt(TiffFileClient& client, ULONGLONG at, void* buffer, DWORD count)
+{
+    if (at > client.size || client.size - at < count)
+        return false;
+    client.position = at;
+    return FileRead(&client, buffer, static_cast<tmsize_t>(count)) == static_cast<tmsize_t>(count);
+}
+
+ULONGLONG Number(const BYTE* at, int bytes, bool bigEndian)
+{
+    ULONGLONG value = 0;
+    for (int i = 0; i < bytes; ++i)
+        value |= static_cast<ULONGLONG>(at[bigEndian ? bytes - 1 - i : i]) << (8 * i);
+    return value;
+}
+
+// The bytes one value of a field type takes; 0 for a type the library passes over.
+ULONGLONG TypeBytes(unsigned type)
+{
+    static const BYTE kBytes[] = {0, 1, 1, 2, 4, 8, 1, 1, 2, 4, 8, 4, 8, 4, 0, 0, 8, 8, 8};
+    return type < sizeof kBytes ? kBytes[type] : 0;
+}
+
+// Whether every directory of the file (classic or big) holds only entries whose values the file
+// can hold. libtiff reads an entry of an unmapped file into a block of the size its count says,
+// before it reads a byte: a count past the file would take that much memory for nothing.
+bool DirectoriesFitTheFile(TiffFileClient client)
+{
+    BYTE header[16];
+    if (!ReadAt(client, 0, header, 8))
+        return false;
+    const bool bigEndian = header[0] == 'M';
+    const bool big = Number(header + 2, 2, bigEndian) == 43;
+    const int offsetBytes = big ? 8 : 4;
+    const int entryBytes = big ? 20 : 12;
+    ULONGLONG next = big ? 0 : Number(header + 4, 4, bigEndian);
+    if (big) {
+        if (!ReadAt(client, 8, header + 8, 8))
+            return false;
+        next = Number(header + 8, 8, bigEndian);
+    }
+    // Directories beyond these many, or in a loop, are the library's to refuse.
+    for (int directories = 0; next != 0 && directories < 65536; ++directories) {
+        BYTE countField[8];
+        if (!ReadAt(client, next, countField, big ? 8 : 2))
+            return true; // the library finds no directory there
+        const ULONGLONG entries = Number(countField, big ? 8 : 2, bigEndian);
+        const ULONGLONG first = next + (big ? 8 : 2);
+        if (entries > (client.size - first) / entryBytes)
+            return true; // cut short: the library reads what there is
+        std::vector<BYTE> table(static_cast<size_t>(entries * entryBytes) + offsetBytes);
+        if (!ReadAt(client, first, table.data(), static_cast<DWORD>(entries * entryBytes)))
+            return true;
+        for (ULONGLONG i = 0; i < entries; ++i) {
+            const BYTE* entry = table.data() + i * entryBytes;
+            const ULONGLONG count = Number(entry + 4, offsetBytes, bigEndian);
+            const ULONGLONG bytes = TypeBytes(static_cast<unsigned>(Number(entry + 2, 2, bigEndian)));
+            if (bytes && count > client.size / bytes) {
+                LogWrite(VYX_LOG_SOURCE, LogLevelWarning,
+                         L"TIFF refused: a directory entry counts %s values in %s bytes",
+                         std::to_wstring(count).c_str(), std::to_wstring(client.size).c_str());
+                return false;
+            }
+        }
+        if (!ReadAt(client, first + entries * entryBytes, table.data(), offsetBytes))
+            return true;
+        next = Number(table.data(), offsetBytes, bigEndian);
+    }
+    return true;
+}
+
 } // namespace
 
 void SilenceLibtiff()
@@ -187,6 +264,10 @@ TIFF* OpenTiffHandle(HANDLE file, const char* name)
     auto* client = new (std::nothrow) TiffFileClient{file, static_cast<ULONGLONG>(size.QuadPart), 0};
     if (!client)
         return nullptr;
+    if (!DirectoriesFitTheFile(*client)) {
+        delete client;
+        return nullptr;
+    }
     TIFF* tif = TIFFClientOpen(name, "r", client, FileRead, FileWrite, FileSeek, FreeFileClient, FileSize, FileMap,
                                MemoryUnmap);
     if (!tif)

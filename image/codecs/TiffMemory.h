@@ -22,7 +22,8 @@ void SilenceLibtiff();
 // libtiff on read-only bytes in memory; null for a null base or when the data do not open.
 tiff* OpenTiffMemory(const BYTE* base, DWORD size, const char* name, const char* mode);
 // libtiff reading the file through the handle, which the caller keeps open (and closes) while the
-// TIFF handle lives; null when the data do not open.
+// TIFF handle lives; null when the data do not open, or when a directory has an entry whose
+// count says more values than the whole file could hold.
 tiff* OpenTiffHandle(HANDLE file, const char* name);
 // libtiff writing into `output`, which must outlive the TIFF handle.
 tiff* OpenTiffMemoryOutput(TiffMemoryBlock* output, const char* name);

@@ -7,6 +7,7 @@
 
 #include <openjpeg.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -182,6 +183,29 @@ HGLOBAL ImageToDib(const opj_image_t* image)
 
 } // namespace
 
+// A code stream's bytes bound the samples it can fill: even at the most a real picture is
+// compressed (some hundreds of samples a byte) a stream fills no more than this many samples a
+// byte; a small stream may always declare a small picture.
+constexpr ULONGLONG kJp2SamplesPerByte = 4096;
+constexpr ULONGLONG kJp2AlwaysSamples = ULONGLONG(1) << 22;
+
+// The packets the main header says the stream holds: tiles x layers x the resolutions of every
+// component. Every packet's header takes a byte of the stream at least, and the decoder walks
+// each of them: a stream cannot hold more than it has bytes.
+ULONGLONG DeclaredPackets(opj_codec_t* codec)
+{
+    opj_codestream_info_v2_t* info = opj_get_cstr_info(codec);
+    if (!info)
+        return ~0ull;
+    ULONGLONG resolutions = 0;
+    const opj_tile_info_v2_t& tile = info->m_default_tile_info;
+    for (OPJ_UINT32 c = 0; tile.tccp_info && c < info->nbcomps; ++c)
+        resolutions += tile.tccp_info[c].numresolutions;
+    const ULONGLONG packets = static_cast<ULONGLONG>(info->tw) * info->th * tile.numlayers * resolutions;
+    opj_destroy_cstr_info(&info);
+    return packets;
+}
+
 HGLOBAL CxDecodeJp2(const BYTE* data, SIZE_T size)
 {
     static const BYTE jp2Signature[12] = {0, 0, 0, 0x0C, 'j', 'P', ' ', ' ', 0x0D, 0x0A, 0x87, 0x0A};
@@ -211,8 +235,13 @@ HGLOBAL CxDecodeJp2(const BYTE* data, SIZE_T size)
             for (OPJ_UINT32 c = 0; c < image->numcomps; ++c)
                 samples += static_cast<ULONGLONG>(image->comps[c].w) * image->comps[c].h;
             ULONGLONG pixels = static_cast<ULONGLONG>(image->x1 - image->x0) * (image->y1 - image->y0);
+            const bool fillable = samples <= std::max<ULONGLONG>(kJp2AlwaysSamples, size * kJp2SamplesPerByte) &&
+                                  DeclaredPackets(codec) <= size;
+            if (!fillable)
+                LogUnfillablePicture(L"JPEG 2000", image->x1 - image->x0, image->y1 - image->y0, size);
             if (image->x1 > image->x0 && image->y1 > image->y0 && samples * 4 < kMaxDibBytes &&
-                pixels * 3 < kMaxDibBytes && opj_decode(codec, stream, image) && opj_end_decompress(codec, stream))
+                pixels * 3 < kMaxDibBytes && fillable && opj_decode(codec, stream, image) &&
+                opj_end_decompress(codec, stream))
                 dib = ImageToDib(image);
         }
         opj_destroy_codec(codec);

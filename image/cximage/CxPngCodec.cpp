@@ -114,6 +114,13 @@ HGLOBAL CxDecodePng(const BYTE* data, SIZE_T size)
     png_uint_32 width = png_get_image_width(png, info), height = png_get_image_height(png, info);
     int depth = png_get_bit_depth(png, info), colorType = png_get_color_type(png, info);
     bool transparency = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+    // Deflate gives at most 1,032 bytes a byte: rows the file's bytes cannot fill are refused
+    // before anything is allocated for them.
+    const ULONGLONG storedRow = (static_cast<ULONGLONG>(width) * png_get_channels(png, info) * depth + 7) / 8 + 1;
+    if (storedRow * height > static_cast<ULONGLONG>(size) * 1032 + 1024) {
+        LogUnfillablePicture(L"PNG", width, height, size);
+        png_error(png, "more rows than the data hold");
+    }
 
     // Indexed and plain grey pictures keep one channel; everything else becomes blue, green, red
     // (and alpha, laid over white below).

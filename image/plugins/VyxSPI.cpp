@@ -137,6 +137,9 @@ HGLOBAL JoinDibHandles(HGLOBAL info, HGLOBAL bits)
     ULONGLONG headBytes, imageBytes;
     if (MeasureInfoBlock(head, infoSize, &headBytes, &imageBytes)) {
         SIZE_T bitsSize = bits ? GlobalSize(bits) : 0;
+        // Rows the bits cannot fill get no room taken for them: the picture is then refused as
+        // it is adopted.
+        imageBytes = std::min(imageBytes, FillableImageBytes(bitsSize));
         ULONGLONG total = headBytes + std::max<ULONGLONG>(bitsSize, imageBytes);
         if (total < kMaxDibBytes)
             joined = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, static_cast<SIZE_T>(total));
@@ -432,6 +435,9 @@ int VyxSPI::RequestPicture(SPIGetPictureProc entry, SPIRequest* request)
     int result = entry(source, request->length, request->flags, &info, &bits, request->progress, request->callbackData);
     if (result != SPI_OK)
         return result;
+    // The same block as both handles is one packed picture, freed once.
+    if (bits == info)
+        bits = nullptr;
     // A success without a picture is a failure, so that a caller goes on to the next plug-in.
     if (!info) {
         FreePluginBlock(bits);

@@ -1,5 +1,7 @@
 #include "CatalogueTestUtil.h"
 
+#include "foundation/TestSettings.h"
+
 #include <memory>
 
 using namespace cataloguetest;
@@ -117,6 +119,28 @@ TEST(PictureLoading, FailedDecoderPassesToTheNextAcceptingOneWhichIsKept)
     VyxFile junk(PutFile(f.folder, L"junk.tpic", "not a picture").c_str());
     EXPECT_EQ(nullptr, junk.LoadPicture());
     EXPECT_EQ(-1, junk.GetLoaderId());
+}
+
+// The plug-ins write no log of their own: a picture every reader refuses is named in the
+// program's log, once for each reader that refused it.
+TEST(PictureLoading, APictureItsReadersRefuseIsNamedInTheLog)
+{
+    Loading f;
+    const std::wstring path = f.Picture(L"refused_1.tpic", TestPictureFailDecode);
+    VyxFile refused(path.c_str());
+    CapturedLog log;
+    EXPECT_EQ(nullptr, refused.LoadPicture());
+    ASSERT_EQ(2u, log.records.size());
+    for (const LogRecord& record : log.records) {
+        EXPECT_EQ(0, record.message.Find(L"picture refused by its reader (code 3): "))
+            << static_cast<const wchar_t*>(record.message);
+        EXPECT_NE(-1, record.message.Find(path.c_str())) << static_cast<const wchar_t*>(record.message);
+    }
+    // A picture read says nothing.
+    VyxFile shown(f.Picture(L"shown.tpic").c_str());
+    GlobalBlock picture(shown.LoadPicture());
+    EXPECT_TRUE(HasTestPixels(picture.get()));
+    EXPECT_EQ(2u, log.records.size());
 }
 
 TEST(PictureLoading, TheProgramsOwnDecodersTakeTheFileFromTheOneReadingOfIt)

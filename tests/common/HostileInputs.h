@@ -1,7 +1,12 @@
 // Deterministic hostile inputs made from valid seeds, for the robustness programs: the seeds, their
 // prefixes, then mutations of the seeds in turn (bytes changed, bits flipped, boundary numbers
 // written over fields, pieces cut out or repeated) up to the number of inputs a reader gets.
+// Every input keeps the bounds of Bounded: time, and memory for a small one.
 #pragma once
+
+#include "common/guard/GuardMeter.h"
+
+#include <gtest/gtest.h>
 
 #include <windows.h>
 
@@ -9,11 +14,117 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace hostile {
 
 typedef std::vector<BYTE> Input;
+
+// No input may take longer; none under kSmallInput bytes may have the program's blocks come to
+// more than kSmallInputMemory above what they held before it, nor ask for a larger block (measured
+// on the guard-page allocator, whose meter counts every block of the program and of the plug-ins
+// it loads).
+constexpr double kInputSeconds = 10.0;
+constexpr size_t kSmallInput = 64 * 1024;
+constexpr size_t kSmallInputMemory = size_t(256) << 20;
+
+// VYX_ROBUSTNESS_KEEP=folder keeps every input that broke a bound there (and the input being fed
+// when the program faults), named by reader and number, to be made a regression case.
+inline std::wstring KeepFolder()
+{
+    wchar_t folder[MAX_PATH] = {};
+    DWORD length = GetEnvironmentVariableW(L"VYX_ROBUSTNESS_KEEP", folder, MAX_PATH);
+    return length && length < MAX_PATH ? std::wstring(folder, length) : std::wstring();
+}
+
+inline void Keep(const void* data, size_t size, const char* name, int index)
+{
+    std::wstring folder = KeepFolder();
+    if (folder.empty())
+        return;
+    wchar_t file[64];
+    swprintf(file, 64, L"\\%hs-%d.bin", name, index);
+    HANDLE out = CreateFileW((folder + file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    if (out != INVALID_HANDLE_VALUE) {
+        WriteFile(out, data, static_cast<DWORD>(size), &written, nullptr);
+        CloseHandle(out);
+    }
+}
+
+// The input being fed, kept by the fault handler and the watchdog.
+struct Current
+{
+    const void* data = nullptr;
+    size_t size = 0;
+    const char* name = "";
+    int index = 0;
+    DWORD started = 0; // GetTickCount when it began; 0 between inputs
+};
+
+inline Current& CurrentInput()
+{
+    static Current current;
+    return current;
+}
+
+inline LONG WINAPI KeepOnFault(EXCEPTION_POINTERS*)
+{
+    const Current& current = CurrentInput();
+    if (*current.name)
+        Keep(current.data, current.size, current.name, current.index);
+    std::fprintf(stderr, "fault while feeding %s input %d (%u bytes)\n", current.name, current.index,
+                 static_cast<unsigned>(current.size));
+    std::fflush(stderr);
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+// An input that runs three times past its time bound never ends: it is kept and the run ends
+// there, naming it, instead of at the test runner's time-out.
+inline DWORD WINAPI Watchdog(void*)
+{
+    for (;;) {
+        Sleep(1000);
+        const Current current = CurrentInput();
+        if (current.started && GetTickCount() - current.started > kInputSeconds * 3 * 1000) {
+            Keep(current.data, current.size, current.name, current.index);
+            std::printf("%s input %d (%u bytes) has run for %.0f s: ended\n", current.name, current.index,
+                        static_cast<unsigned>(current.size), kInputSeconds * 3);
+            std::fflush(stdout);
+            TerminateProcess(GetCurrentProcess(), 3);
+        }
+    }
+}
+
+// Runs work on one input (data, size: for the report and the kept copy) and fails the test when it
+// breaks a bound.
+template <class Work> void Bounded(const char* name, int index, const void* data, size_t size, Work work)
+{
+    static const bool installed = (SetUnhandledExceptionFilter(KeepOnFault),
+                                   CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr)), true);
+    (void)installed;
+    CurrentInput() = Current{data, size, name, index, GetTickCount()};
+    const bool metered = GuardMeterOn() && size < kSmallInput;
+    const size_t before = metered ? GuardMeterLive() : 0;
+    if (metered)
+        GuardMeterRestart();
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    work();
+    QueryPerformanceCounter(&end);
+    const double seconds = static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+    // What the blocks came to, or the largest block asked for when it was refused.
+    const size_t taken =
+        !metered ? 0 : std::max(GuardMeterLargestRequest(), GuardMeterPeak() > before ? GuardMeterPeak() - before : 0);
+    CurrentInput() = Current{};
+    if (seconds <= kInputSeconds && taken <= kSmallInputMemory)
+        return;
+    ADD_FAILURE() << name << " input " << index << " (" << size << " bytes) took " << seconds << " s and "
+                  << (taken >> 20) << " MB";
+    Keep(data, size, name, index);
+}
 
 // Whether this run is the heap-checked share (VYX_ROBUSTNESS_SHARE=heapcheck): Wine's heap checking
 // traces every heap call and takes some 50 ms an input, so it gets a small share.
@@ -94,22 +205,88 @@ inline void Mutate(Input& data, Lcg& random)
     }
 }
 
-// Feeds count inputs made from the seeds to feed(data, index); returns how many were fed.
+// A number field of a format (a width, a count, an offset): where it is and how it is stored.
+struct Field
+{
+    size_t at;
+    int width; // 2 or 4 bytes
+    bool bigEndian;
+};
+
+// Format-aware mutation: one field of the input set to a boundary number, a small or a random one.
+inline void MutateField(Input& data, const std::vector<Field>& fields, Lcg& random)
+{
+    static const DWORD kValues[] = {0,          1,          2,      3,       0x7F,      0xFF,      0x100,
+                                    0x7FFF,     0x8000,     0xFFFF, 0x10000, 46341,     30000,     0x7FFFFFFF,
+                                    0x80000000, 0xFFFFFFFF, 16384,  65535,   536870913, 0x1000000, 0xFFFFFFFE};
+    if (fields.empty())
+        return;
+    const Field& field = fields[random.Below(fields.size())];
+    DWORD value = random.Next() % 3 ? kValues[random.Below(sizeof kValues / sizeof kValues[0])]
+                                    : static_cast<DWORD>(random.Next() % (field.width == 2 ? 0x10000u : 0x1000000u));
+    for (int i = 0; i < field.width && field.at + i < data.size(); ++i)
+        data[field.at + i] = static_cast<BYTE>(value >> (8 * (field.bigEndian ? field.width - 1 - i : i)));
+}
+
+// As FeedHostile below; one mutated input in three has a field of its format (fields of the seed
+// it comes from) set instead of its bytes changed.
+template <class Feed, class Fields>
+int FeedHostileFields(const std::vector<Input>& seeds, unsigned salt, int count, Feed feed, Fields fields);
+
+// Feeds count inputs made from the seeds to feed(data, index), each within the bounds; returns how
+// many were fed.
 template <class Feed> int FeedHostile(const std::vector<Input>& seeds, unsigned salt, int count, Feed feed)
 {
-    int fed = 0;
-    for (const Input& seed : seeds)
-        if (fed < count)
-            feed(seed, fed++);
-    // Prefixes: every length up to 64 bytes, then a spread through the rest.
-    for (const Input& seed : seeds)
-        for (size_t n = 0; n < seed.size() && fed < count / 4; n += n < 64 ? 1 : 1 + seed.size() / 32)
-            feed(Input(seed.begin(), seed.begin() + n), fed++);
+    return FeedHostileFields(seeds, salt, count, feed, [](const Input&) { return std::vector<Field>(); });
+}
+
+// Only the mutations of the seeds, count of them: for a reader's inputs cut into parts (one part
+// feeds the seeds and their prefixes, the others more mutations under salts of their own).
+template <class Feed> int FeedMutations(const std::vector<Input>& seeds, unsigned salt, int count, Feed feed)
+{
+    const std::string name = "mutation" + std::to_string(salt);
     Lcg random{salt};
+    int fed = 0;
     for (size_t i = 0; fed < count && !seeds.empty(); ++i) {
         Input data = seeds[i % seeds.size()];
         Mutate(data, random);
-        feed(data, fed++);
+        const int index = fed++;
+        Bounded(name.c_str(), index, data.data(), data.size(), [&] { feed(data, index); });
+    }
+    return fed;
+}
+
+template <class Feed, class Fields>
+int FeedHostileFields(const std::vector<Input>& seeds, unsigned salt, int count, Feed feed, Fields fields)
+{
+    const std::string name = "seed" + std::to_string(salt);
+    int fed = 0;
+    auto feedOne = [&](const Input& data) {
+        const int index = fed++;
+        Bounded(name.c_str(), index, data.data(), data.size(), [&] { feed(data, index); });
+    };
+    for (const Input& seed : seeds)
+        if (fed < count)
+            feedOne(seed);
+    // Prefixes: every length up to 64 bytes, then a spread through the rest.
+    for (const Input& seed : seeds)
+        for (size_t n = 0; n < seed.size() && fed < count / 4; n += n < 64 ? 1 : 1 + seed.size() / 32)
+            feedOne(Input(seed.begin(), seed.begin() + n));
+    std::vector<std::vector<Field>> seedFields;
+    for (const Input& seed : seeds)
+        seedFields.push_back(fields(seed));
+    Lcg random{salt};
+    for (size_t i = 0; fed < count && !seeds.empty(); ++i) {
+        Input data = seeds[i % seeds.size()];
+        const std::vector<Field>& known = seedFields[i % seeds.size()];
+        if (!known.empty() && i % 3 == 0) {
+            MutateField(data, known, random);
+            if (random.Next() & 1)
+                MutateField(data, known, random);
+        } else {
+            Mutate(data, random);
+        }
+        feedOne(data);
     }
     return fed;
 }

@@ -3,6 +3,8 @@
 #include "image/DibDepth.h"
 #include "image/DibValidate.h"
 
+#include "foundation/TestSettings.h"
+
 #include <gtest/gtest.h>
 
 using namespace dibtest;
@@ -100,6 +102,39 @@ TEST(DibValidate, RefusesHeadersThatWouldOverrunOrUnderflow)
     for (size_t i = 0; i < refused.size(); ++i)
         EXPECT_EQ(nullptr, NormalizeDib(refused[i].data(), refused[i].size())) << i;
     EXPECT_EQ(nullptr, NormalizeDib(nullptr, 100));
+}
+
+// One picture may take a quarter of a gigabyte: the 32-bit process keeps its caches, a second
+// picture and the copies a picture passes through beside it. A 61-megapixel photo fits.
+TEST(DibValidate, OnePictureTakesAQuarterOfAGigabyteAtMost)
+{
+    static const struct
+    {
+        long long width, height;
+        WORD bits;
+        bool allowed;
+    } cases[] = {
+        {9504, 6336, 24, true},   // 61 megapixels, 181 MB
+        {10000, 8900, 24, true},  // 267,000,000 bytes of rows
+        {12000, 8000, 24, false}, // 288,000,000
+        {8192, 8191, 32, true},   // 268,402,688
+        {8192, 8192, 32, false},  // 2^28, with the header past the cap
+        {16384, 16383, 8, true},  // 268,419,072 and the table
+        {16384, 16384, 8, false}, // 2^28 and the table
+        {20000, 20000, 1, true},  // 50,000,000
+        {30288, 33881, 8, false}, // 1,026,187,236
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.allowed, IsDibSizeAllowed(c.width, c.height, c.bits))
+            << c.width << "x" << c.height << "x" << c.bits;
+    // A stored picture just past the cap is refused from its header, before its rows are looked at.
+    // The log names what was refused.
+    auto tooLarge = Packed(40, 12000, 8000, 24, BI_RGB, std::vector<BYTE>(64, 0));
+    CapturedLog log;
+    EXPECT_EQ(nullptr, NormalizeDib(tooLarge.data(), tooLarge.size()));
+    ASSERT_EQ(1u, log.records.size());
+    EXPECT_NE(-1, log.records[0].message.Find(L"picture refused: 12000 x 8000 pixels at 24 bits"))
+        << static_cast<const wchar_t*>(log.records[0].message);
 }
 
 TEST(DibValidate, MissingRowsStayZero)

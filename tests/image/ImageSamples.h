@@ -192,6 +192,7 @@ struct TiffPage
     uint16_t extraSample = 0;  // set for an alpha sample
     uint16_t orientation = 0;  // set for an orientation tag
     bool tiled = false;
+    uint16_t compression = COMPRESSION_NONE;
     std::vector<uint16_t> colorMap; // red, green, blue: 3 x (1 << bits) entries
     std::vector<BYTE> data;         // the samples as libtiff stores them (rows, or planes one after another)
 };
@@ -225,7 +226,7 @@ inline std::vector<BYTE> MakeTiff(const std::vector<TiffPage>& pages)
         TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, p.samplesPerPixel);
         TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, p.photometric);
         TIFFSetField(tif, TIFFTAG_PLANARCONFIG, p.planar);
-        TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_NONE);
+        TIFFSetField(tif, TIFFTAG_COMPRESSION, p.compression);
         if (p.orientation)
             TIFFSetField(tif, TIFFTAG_ORIENTATION, p.orientation);
         if (p.extraSample) {

@@ -429,6 +429,33 @@ TEST(TiffFile, OrientationTurnsThePictureTheSameWayOnEveryPath)
             }
 }
 
+// A page the colour reader takes in several parts (a 16-bit grey page of 65,520 x 300 pixels,
+// one strip or strips of 50 rows, right way up or upside down): every row lands in its place.
+TEST(TiffFile, ALargePageReadInPartsKeepsEveryRowInItsPlace)
+{
+    const uint32_t w = 65520, h = 300;
+    auto level = [](uint32_t y) { return static_cast<BYTE>(y * 7 % 251); };
+    std::vector<BYTE> data(static_cast<size_t>(w) * h * 2);
+    for (uint32_t y = 0; y < h; ++y)
+        for (uint32_t x = 0; x < w; x += 65519)
+            data[(static_cast<size_t>(y) * w + x) * 2 + 1] = level(y);
+    for (uint32_t rowsPerStrip : {0u, 50u})
+        for (uint16_t orientation : {ORIENTATION_TOPLEFT, ORIENTATION_BOTLEFT}) {
+            SCOPED_TRACE(testing::Message() << rowsPerStrip << " rows a strip, orientation " << orientation);
+            TiffPage page = Page(w, h, 16, 1, PHOTOMETRIC_MINISBLACK, data);
+            page.rowsPerStrip = rowsPerStrip;
+            page.orientation = orientation;
+            page.compression = COMPRESSION_ADOBE_DEFLATE;
+            Decoded decoded(MakeTiff({page}));
+            ASSERT_EQ(0, decoded.result);
+            for (uint32_t y = 0; y < h; ++y) {
+                const uint32_t stored = orientation == ORIENTATION_BOTLEFT ? h - 1 - y : y;
+                ASSERT_EQ(level(stored), GetRValue(Entry(decoded.dib(), IndexAt(decoded.dib(), w - 1, y)))) << y;
+                ASSERT_EQ(0, GetRValue(Entry(decoded.dib(), IndexAt(decoded.dib(), w / 2, y)))) << y;
+            }
+        }
+}
+
 TEST(TiffFile, AlphaIsLaidOverWhiteOnEveryPath)
 {
     // Opaque red, transparent red, half-covering black.

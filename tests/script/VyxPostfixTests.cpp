@@ -474,6 +474,30 @@ TEST(Postfix, DeepNestingIsASyntaxErrorNotACrash)
     }
 }
 
+// A line of a drawing script or a catalog definition, hundreds of thousands of characters long:
+// refused at once, its message naming its length, instead of a compile that takes minutes.
+TEST(Postfix, ALineTooLongForAnyScriptIsRefusedWithAMessage)
+{
+    VyxPostfix calc;
+    const std::wstring tooLong(200000, L'=');
+    try {
+        calc.Compile(tooLong.c_str());
+        ADD_FAILURE() << "no exception";
+    } catch (VyxGlobalErrorException* e) {
+        EXPECT_EQ(ePostFixSyntax, e->GetCode());
+        EXPECT_NE(nullptr, wcsstr(e->GetErrorMessage(), L"too long: 200000 characters")) << e->GetErrorMessage();
+        delete e;
+    }
+    EXPECT_EQ(0, calc.GetPostfixList().GetCount());
+
+    // Up to the limit every line compiles: 8,192 additions, the longest list a line can make.
+    std::wstring longest = L"1";
+    while (longest.size() + 2 <= VyxPostfix::MaxFormulaLength)
+        longest += L"+1";
+    EXPECT_EQ(static_cast<int>(longest.size() / 2 + 1), calc.Calc(longest.c_str()).GetInt());
+    EXPECT_EQ(static_cast<int>(longest.size()), calc.GetPostfixList().GetCount());
+}
+
 TEST(Postfix, FailedCompileLeavesNothingToEvaluate)
 {
     VyxPostfix calc;

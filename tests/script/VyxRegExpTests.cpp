@@ -3,9 +3,47 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 
 namespace {
+
+std::wstring Nested(const wchar_t* open, const wchar_t* inner, const wchar_t* close, int depth)
+{
+    std::wstring pattern;
+    for (int i = 0; i < depth; ++i)
+        pattern += open;
+    pattern += inner;
+    for (int i = 0; i < depth; ++i)
+        pattern += close;
+    return pattern;
+}
+
+struct Work
+{
+    std::function<void()> body;
+    bool finished = false;
+};
+
+DWORD WINAPI RunWork(void* parameter)
+{
+    auto* work = static_cast<Work*>(parameter);
+    work->body();
+    work->finished = true;
+    return 0;
+}
+
+// Runs work on a thread of its own with a stack of that size, as a worker thread would compile;
+// fails when the thread died midway (a stack overflow ends it).
+void OnThreadWithStack(SIZE_T stackBytes, std::function<void()> body)
+{
+    Work work{std::move(body)};
+    HANDLE thread = CreateThread(nullptr, stackBytes, RunWork, &work, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    ASSERT_NE(nullptr, thread);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    EXPECT_TRUE(work.finished) << "the thread ended midway";
+}
 
 TEST(VyxRegExp, NumberTestAcceptsDecimalTextsOnly)
 {
@@ -79,6 +117,50 @@ TEST(VyxRegExp, LongErrorTextStaysInsideItsField)
     EXPECT_GT(length, 60u); // the text carries a piece of the pattern
     EXPECT_LT(length, sizeof(VyxRegExp::ErrorMessageField));
     EXPECT_EQ(1, re.Execute(L"x", L"x"));
+}
+
+TEST(VyxRegExp, APatternNestedDeeperThanTheStackHoldsIsRefusedLikeAnyInvalidPattern)
+{
+    // 4,000 nested classes: a group file's line, or a pattern typed in the dialog.
+    VyxRegExp re;
+    EXPECT_EQ(0, re.Execute(Nested(L"[", L"a", L"]", 4000).c_str(), L"a"));
+    EXPECT_EQ(0, re.GetMatchCount());
+    EXPECT_STRNE("", re.GetErrorMessage());
+    EXPECT_EQ(1, re.Execute(L"a", L"a"));
+}
+
+TEST(VyxRegExp, EveryNestingOnASmallStackCompilesOrIsRefusedNeverOverflowingIt)
+{
+    // The kinds of nesting that take the most stack a level, each deeper and deeper on a thread
+    // with a quarter of the main thread's stack.
+    static const struct
+    {
+        const wchar_t* open;
+        const wchar_t* inner;
+        const wchar_t* close;
+    } kinds[] = {{L"[", L"a", L"]"},        {L"(", L"a", L")"},          {L"(a|", L"a", L")"},
+                 {L"(a", L"a", L"|b)*"},    {L"((", L"a", L")*)"},       {L"(a|b", L"a", L")\\1"},
+                 {L"[a-z&&[", L"a", L"]]"}, {L"(?<=(?:a|", L"a", L"))"}, {L"(?:(?=", L"a", L"))"},
+                 {L"", L"a", L"{2,3}"},     {L"(?>", L"a", L")"},        {L"(?i:(", L"A", L"))"}};
+    OnThreadWithStack(512 * 1024, [] {
+        for (const auto& kind : kinds) {
+            // A fresh object's message stays empty while its pattern compiles.
+            bool refused = false;
+            for (int depth = 1; depth <= 4000; depth += 1 + depth / 4) {
+                VyxRegExp re;
+                re.Execute(Nested(kind.open, kind.inner, kind.close, depth).c_str(), L"aaaa");
+                if (*re.GetErrorMessage())
+                    refused = true;
+                else
+                    EXPECT_FALSE(refused) << "compiled after a shallower one was refused: " << depth;
+            }
+            EXPECT_TRUE(refused) << "never refused";
+            // Still deep enough for any pattern a person writes.
+            VyxRegExp re;
+            re.Execute(Nested(kind.open, kind.inner, kind.close, 20).c_str(), L"aaaa");
+            EXPECT_STREQ("", re.GetErrorMessage());
+        }
+    });
 }
 
 TEST(VyxRegExp, EmptyPatternMatchesEmptyAtTheStart)

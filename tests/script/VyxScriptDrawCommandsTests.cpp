@@ -316,6 +316,20 @@ TEST_F(DrawCommands, CoordinatesAndPenWidthsConvertFromTheScriptUnit)
     EXPECT_NEAR(110.0, CurrentPoint().x, 1e-9);
 }
 
+// A pen or a font a damaged script makes billions of pixels wide is drawn at twice the output's
+// size: the run ends at once with the output covered, instead of the system taking minutes and
+// memory for a stroke nobody sees.
+TEST_F(DrawCommands, APenOrAFontFarLargerThanTheOutputIsDrawnAtTwiceItsSize)
+{
+    ASSERT_EQ(1, Run(L"LINE (10,60)-(100,60), COLOR_BLUE, 2000000000, -1\n"));
+    EXPECT_EQ(kBlue, canvas.Pixel(0, 0));
+    EXPECT_EQ(kBlue, canvas.Pixel(119, 119));
+
+    canvas.Clear(kWhite);
+    ASSERT_EQ(1, Run(L"DRAWTEXT (0,0)-(120,120), \"H\", DT_CENTER, \"\", COLOR_RED, 1000000000\n"));
+    ASSERT_EQ(1, Run(L"DRAWTEXT (0,0)-(120,120), \"H\", DT_CENTER, \"\", COLOR_RED, (1000000000:1000000000)\n"));
+}
+
 TEST_F(DrawCommands, WithoutADeviceContextNothingIsDrawnOrLogged)
 {
     script.AttachDC(nullptr, 0);

@@ -116,6 +116,50 @@ TEST_F(ScriptHost, RunReturnsTheCodeOfTheErrorThatEndedItAndKeepsWhatWasDrawn)
     EXPECT_EQ(1, script.GetState()); // still loaded
 }
 
+// The window drawing a cell or a printed page is never held up by one monstrous line: the script
+// is refused at load, the statements before and after it drawing nothing.
+TEST_F(ScriptHost, AStatementTooLongForAnyScriptIsRefusedAtLoad)
+{
+    const std::wstring line = L"BOX (0,0)-(50,50), " + std::wstring(500000, L'=') + L"\n";
+    EXPECT_EQ(ePostFixSyntax, LoadScript(script, folder, L"BOX (0,0)-(50,50)\n" + line + L"x = 1\n"));
+    EXPECT_TRUE(script.IsInvalid());
+    // Continuation lines count together.
+    std::wstring continued;
+    for (int i = 0; i < 10; ++i)
+        continued += L"x = x + " + std::wstring(VyxPostfix::MaxFormulaLength / 10, L'1') + L" \\\n";
+    EXPECT_EQ(ePostFixSyntax, LoadScript(script, folder, continued + L"1\n"));
+    // A long line within the limit loads and runs.
+    ASSERT_EQ(1,
+              LoadScript(script, folder, L"x = \"" + std::wstring(VyxPostfix::MaxFormulaLength - 8, L'a') + L"\"\n"));
+    EXPECT_EQ(1, script.Run());
+}
+
+// A loop that never ends (a mistake, or a damaged file) stops after the run's statement budget,
+// keeping what it drew; the next run has the whole budget again, and a long loop within it runs.
+TEST_F(ScriptHost, ALoopThatNeverEndsStopsAtTheRunsStatementBudget)
+{
+    ASSERT_EQ(1, LoadScript(script, folder, L"BOX (0,0)-(50,50)\nWHILE 1\nWEND\nBOX (60,60)-(70,70)\n"));
+    EXPECT_EQ(ePostFixSyntax, script.Run());
+    EXPECT_EQ(kBlack, canvas.Pixel(0, 10));
+    EXPECT_EQ(kWhite, canvas.Pixel(60, 65));
+    ASSERT_EQ(1, LoadScript(script, folder,
+                            L"FUNCTION f(n)\n RETURN n + 1\nFEND\ni = 0\nWHILE i < 50000\n i = f(i)\nWEND\n"));
+    EXPECT_EQ(1, script.Run());
+    EXPECT_EQ(1, script.Run());
+    EXPECT_EQ(50000, script.GetMainFunction().GetLocalVariables().Lookup(L"i")->GetInt());
+}
+
+// A text doubled in a loop is refused once it would pass the longest text, instead of taking the
+// address space.
+TEST_F(ScriptHost, ATextDoubledInALoopIsRefusedAtTheLongestText)
+{
+    ASSERT_EQ(1, LoadScript(script, folder, L"s = \"ab\"\nWHILE 1\n s = s + s\nWEND\n"));
+    EXPECT_EQ(-2, script.Run());
+    const int length = static_cast<int>(wcslen(script.GetMainFunction().GetLocalVariables().Lookup(L"s")->GetString()));
+    EXPECT_GT(length, VyxVariant::MaxTextLength / 2);
+    EXPECT_LE(length, VyxVariant::MaxTextLength);
+}
+
 TEST_F(ScriptHost, DrawDefaultFitsAndCentresTheCurrentPictureAndNeedsOne)
 {
     Canvas page(400, 400);

@@ -115,6 +115,35 @@ TEST(NoteStoreRobustness, HostileNoteFilesTakeANewNoteAndKeepEveryOtherNoteAndLi
     hostile::Report("note file given a new note", fed);
 }
 
+// The reader itself, in memory, on the whole run's inputs (the test above writes each file and
+// a note into it, which takes its time): every file parses to an end, and what it gives back, a
+// note given a value and written again, reads back the same.
+TEST(NoteStoreRobustness, HostileNoteFilesParseToAnEndAndWriteBackWhatTheyRead)
+{
+    NoteScene scene;
+    VyxNoteStore& store = scene.store;
+    store.WriteNote((scene.folder / L"a{1}.jpg").c_str(), L"first\r\nnote");
+    store.WriteNote((scene.folder / L"写真.jpg").c_str(), L"  空白  ");
+    const std::string ansi = ScratchFolder::ReadFile(scene.file);
+    store.WriteNote((scene.folder / L"☃.jpg").c_str(), L"\"snow\"");
+    const std::string unicode = ScratchFolder::ReadFile(scene.file);
+    int fed =
+        hostile::FeedHostile({hostile::Input(ansi.begin(), ansi.end()), hostile::Input(unicode.begin(), unicode.end())},
+                             104723u, hostile::Inputs(10000, 20), [&](const hostile::Input& data, int) {
+                                 VyxNoteFile file;
+                                 file.Parse(AsString(data));
+                                 file.Set(L"target.jpg", L"Note", kNewNote);
+                                 VyxNoteFile again;
+                                 again.Parse(file.Serialize());
+                                 for (const CString& section : file.GetSectionNames()) {
+                                     CString was, is;
+                                     ASSERT_EQ(file.Find(section, L"Note", was), again.Find(section, L"Note", is));
+                                     ASSERT_EQ(was, is) << section.GetString();
+                                 }
+                             });
+    hostile::Report("note file read in memory", fed);
+}
+
 TEST(NoteStoreRobustness, HostileNotesAndNamesComeBackAsWrittenBesideOtherNotes)
 {
     NoteScene scene;

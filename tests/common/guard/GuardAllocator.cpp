@@ -14,7 +14,16 @@
 // is never committed, so using a handle as a pointer faults. Handles from elsewhere (plug-ins,
 // the system) pass on to the system.
 //
+// The meter (GuardMeter.h) counts the bytes of the arena's live blocks and the most they came to
+// since it was restarted, so that a robustness run can bound the memory one input takes.
+//
+// A plug-in DLL the program loads can be adopted: its own imports of the same families (and of
+// the LocalAlloc family, which plug-ins hand their pictures in) are pointed here as well, and the
+// program's LocalAlloc family too, so that blocks may pass between the two.
+//
 // VYX_GUARD_ALLOCATOR=0 passes everything to the runtime and the system, for Wine's heap checks.
+#include "GuardMeter.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -129,6 +138,31 @@ private:
     abort();
 }
 
+// The arena's live bytes and the most they came to since the last restart; the largest block
+// asked for since then, granted or not.
+volatile LONG s_liveBytes = 0;
+volatile LONG s_peakBytes = 0;
+volatile SIZE_T s_largestRequest = 0;
+
+void CountRequest(SIZE_T size)
+{
+    if (size > s_largestRequest)
+        s_largestRequest = size; // a race only loses a request as large as another one
+}
+
+void CountAllocated(SIZE_T size)
+{
+    LONG live = InterlockedExchangeAdd(&s_liveBytes, static_cast<LONG>(size)) + static_cast<LONG>(size);
+    for (LONG peak = s_peakBytes; live > peak; peak = s_peakBytes)
+        if (InterlockedCompareExchange(&s_peakBytes, live, peak) == peak)
+            break;
+}
+
+void CountReleased(SIZE_T size)
+{
+    InterlockedExchangeAdd(&s_liveBytes, -static_cast<LONG>(size));
+}
+
 class Arena
 {
 public:
@@ -157,6 +191,7 @@ public:
 
     void* Allocate(SIZE_T size, SIZE_T alignment, Kind kind, DWORD flags)
     {
+        CountRequest(size);
         if (size > 0x7FFFFFFF)
             return nullptr;
         if (!alignment) {
@@ -191,6 +226,7 @@ public:
         // reading it before writing shows.
         if (!(flags & GMEM_ZEROINIT))
             std::memset(block, 0xA5, size);
+        CountAllocated(size);
         return block;
     }
 
@@ -226,6 +262,7 @@ public:
     void Release(Header* header)
     {
         Guard guard(m_lock);
+        CountReleased(header->size);
         header->magic = kFreed;
         if (header->kind == KindGlobalMovable)
             m_blocks[header->handle] = nullptr;
@@ -470,13 +507,15 @@ HGLOBAL WINAPI GuardGlobalReAlloc(HGLOBAL handle, SIZE_T bytes, UINT flags)
     return moved;
 }
 
-// Points the program's import of one function at a replacement; the original goes to *original.
-template <class F> void Redirect(const char* function, F replacement, F* original)
+// Points a module's imports of one function at a replacement; the original (from the named
+// system DLL) goes to *original when it is still unknown.
+template <class F> void Redirect(HMODULE module, const char* dll, const char* function, F replacement, F* original)
 {
-    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+    auto* base = reinterpret_cast<BYTE*>(module);
     auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
     const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    *original = reinterpret_cast<F>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), function));
+    if (!*original)
+        *original = reinterpret_cast<F>(GetProcAddress(GetModuleHandleA(dll), function));
     auto* descriptor = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
     for (; imports.VirtualAddress && descriptor->Name; ++descriptor) {
         DWORD names = descriptor->OriginalFirstThunk ? descriptor->OriginalFirstThunk : descriptor->FirstThunk;
@@ -496,24 +535,199 @@ template <class F> void Redirect(const char* function, F replacement, F* origina
     }
 }
 
+template <class F> void Redirect(const char* function, F replacement, F* original)
+{
+    Redirect(GetModuleHandleW(nullptr), "kernel32.dll", function, replacement, original);
+}
+
+void RedirectGlobalFamily(HMODULE module)
+{
+    Redirect(module, "kernel32.dll", "GlobalAlloc", &GuardGlobalAlloc, &s_globalAlloc);
+    Redirect(module, "kernel32.dll", "GlobalReAlloc", &GuardGlobalReAlloc, &s_globalReAlloc);
+    Redirect(module, "kernel32.dll", "GlobalFree", &GuardGlobalFree, &s_globalFree);
+    Redirect(module, "kernel32.dll", "GlobalLock", &GuardGlobalLock, &s_globalLock);
+    Redirect(module, "kernel32.dll", "GlobalUnlock", &GuardGlobalUnlock, &s_globalUnlock);
+    Redirect(module, "kernel32.dll", "GlobalSize", &GuardGlobalSize, &s_globalSize);
+    Redirect(module, "kernel32.dll", "GlobalHandle", &GuardGlobalHandle, &s_globalHandle);
+    Redirect(module, "kernel32.dll", "GlobalFlags", &GuardGlobalFlags, &s_globalFlags);
+}
+
+// The LocalAlloc family takes the same flags and blocks as the GlobalAlloc family; foreign blocks
+// pass on to the system's own functions.
+decltype(&LocalAlloc) s_localAlloc;
+decltype(&LocalReAlloc) s_localReAlloc;
+decltype(&LocalFree) s_localFree;
+decltype(&LocalLock) s_localLock;
+decltype(&LocalUnlock) s_localUnlock;
+decltype(&LocalSize) s_localSize;
+decltype(&LocalHandle) s_localHandle;
+decltype(&LocalFlags) s_localFlags;
+
+HLOCAL WINAPI GuardLocalAlloc(UINT flags, SIZE_T bytes)
+{
+    return GuardGlobalAlloc(flags, bytes);
+}
+
+HLOCAL WINAPI GuardLocalReAlloc(HLOCAL handle, SIZE_T bytes, UINT flags)
+{
+    return Arena::Get().Owns(handle) ? GuardGlobalReAlloc(handle, bytes, flags) : s_localReAlloc(handle, bytes, flags);
+}
+
+HLOCAL WINAPI GuardLocalFree(HLOCAL handle)
+{
+    return Arena::Get().Owns(handle) ? GuardGlobalFree(handle) : s_localFree(handle);
+}
+
+LPVOID WINAPI GuardLocalLock(HLOCAL handle)
+{
+    return Arena::Get().Owns(handle) ? GuardGlobalLock(handle) : s_localLock(handle);
+}
+
+BOOL WINAPI GuardLocalUnlock(HLOCAL handle)
+{
+    return Arena::Get().Owns(handle) ? GuardGlobalUnlock(handle) : s_localUnlock(handle);
+}
+
+SIZE_T WINAPI GuardLocalSize(HLOCAL handle)
+{
+    return Arena::Get().Owns(handle) ? GuardGlobalSize(handle) : s_localSize(handle);
+}
+
+HLOCAL WINAPI GuardLocalHandle(LPCVOID block)
+{
+    return Arena::Get().Owns(block) ? GuardGlobalHandle(block) : s_localHandle(block);
+}
+
+UINT WINAPI GuardLocalFlags(HLOCAL handle)
+{
+    return Arena::Get().Owns(handle) ? GuardGlobalFlags(handle) : s_localFlags(handle);
+}
+
+void RedirectLocalFamily(HMODULE module)
+{
+    Redirect(module, "kernel32.dll", "LocalAlloc", &GuardLocalAlloc, &s_localAlloc);
+    Redirect(module, "kernel32.dll", "LocalReAlloc", &GuardLocalReAlloc, &s_localReAlloc);
+    Redirect(module, "kernel32.dll", "LocalFree", &GuardLocalFree, &s_localFree);
+    Redirect(module, "kernel32.dll", "LocalLock", &GuardLocalLock, &s_localLock);
+    Redirect(module, "kernel32.dll", "LocalUnlock", &GuardLocalUnlock, &s_localUnlock);
+    Redirect(module, "kernel32.dll", "LocalSize", &GuardLocalSize, &s_localSize);
+    Redirect(module, "kernel32.dll", "LocalHandle", &GuardLocalHandle, &s_localHandle);
+    Redirect(module, "kernel32.dll", "LocalFlags", &GuardLocalFlags, &s_localFlags);
+}
+
+// ---- plug-in modules ----------------------------------------------------------------------------
+
+void AdoptModule(HMODULE module);
+
+decltype(&LoadLibraryW) s_loadLibraryW;
+decltype(&LoadLibraryExW) s_loadLibraryExW;
+decltype(&LoadLibraryA) s_loadLibraryA;
+decltype(&LoadLibraryExA) s_loadLibraryExA;
+
+// Plug-ins are the DLLs named "*.spi".
+HMODULE AdoptIfPlugin(HMODULE module)
+{
+    wchar_t path[MAX_PATH] = {};
+    DWORD length = module ? GetModuleFileNameW(module, path, MAX_PATH) : 0;
+    if (length > 4 && lstrcmpiW(path + length - 4, L".spi") == 0)
+        AdoptModule(module);
+    return module;
+}
+
+HMODULE WINAPI GuardLoadLibraryW(LPCWSTR name)
+{
+    return AdoptIfPlugin(s_loadLibraryW(name));
+}
+
+HMODULE WINAPI GuardLoadLibraryExW(LPCWSTR name, HANDLE file, DWORD flags)
+{
+    HMODULE module = s_loadLibraryExW(name, file, flags);
+    return flags & (LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE) ? module : AdoptIfPlugin(module);
+}
+
+HMODULE WINAPI GuardLoadLibraryA(LPCSTR name)
+{
+    return AdoptIfPlugin(s_loadLibraryA(name));
+}
+
+HMODULE WINAPI GuardLoadLibraryExA(LPCSTR name, HANDLE file, DWORD flags)
+{
+    HMODULE module = s_loadLibraryExA(name, file, flags);
+    return flags & (LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE) ? module : AdoptIfPlugin(module);
+}
+
+void* __cdecl GuardMalloc(size_t size);
+void* __cdecl GuardCalloc(size_t count, size_t size);
+void* __cdecl GuardRealloc(void* p, size_t size);
+void __cdecl GuardFree(void* p);
+
+decltype(&GuardMalloc) s_runtimeMalloc;
+decltype(&GuardCalloc) s_runtimeCalloc;
+decltype(&GuardRealloc) s_runtimeRealloc;
+decltype(&GuardFree) s_runtimeFree;
+
+// A plug-in's blocks come from the arena from now on: its imports of the runtime's and the
+// system's allocation functions are pointed here, and the program's LocalAlloc family too (a
+// plug-in hands its pictures over in such blocks). Blocks it had before pass on as foreign ones.
+void AdoptModule(HMODULE module)
+{
+    static bool programAdopted = false;
+    if (!programAdopted) {
+        programAdopted = true;
+        RedirectLocalFamily(GetModuleHandleW(nullptr));
+    }
+    RedirectGlobalFamily(module);
+    RedirectLocalFamily(module);
+    Redirect(module, "msvcrt.dll", "malloc", &GuardMalloc, &s_runtimeMalloc);
+    Redirect(module, "msvcrt.dll", "calloc", &GuardCalloc, &s_runtimeCalloc);
+    Redirect(module, "msvcrt.dll", "realloc", &GuardRealloc, &s_runtimeRealloc);
+    Redirect(module, "msvcrt.dll", "free", &GuardFree, &s_runtimeFree);
+}
+
 struct GlobalRedirection
 {
     GlobalRedirection()
     {
         if (!Arena::Get().Enabled())
             return;
-        Redirect("GlobalAlloc", &GuardGlobalAlloc, &s_globalAlloc);
-        Redirect("GlobalReAlloc", &GuardGlobalReAlloc, &s_globalReAlloc);
-        Redirect("GlobalFree", &GuardGlobalFree, &s_globalFree);
-        Redirect("GlobalLock", &GuardGlobalLock, &s_globalLock);
-        Redirect("GlobalUnlock", &GuardGlobalUnlock, &s_globalUnlock);
-        Redirect("GlobalSize", &GuardGlobalSize, &s_globalSize);
-        Redirect("GlobalHandle", &GuardGlobalHandle, &s_globalHandle);
-        Redirect("GlobalFlags", &GuardGlobalFlags, &s_globalFlags);
+        HMODULE program = GetModuleHandleW(nullptr);
+        RedirectGlobalFamily(program);
+        Redirect(program, "kernel32.dll", "LoadLibraryW", &GuardLoadLibraryW, &s_loadLibraryW);
+        Redirect(program, "kernel32.dll", "LoadLibraryExW", &GuardLoadLibraryExW, &s_loadLibraryExW);
+        Redirect(program, "kernel32.dll", "LoadLibraryA", &GuardLoadLibraryA, &s_loadLibraryA);
+        Redirect(program, "kernel32.dll", "LoadLibraryExA", &GuardLoadLibraryExA, &s_loadLibraryExA);
     }
 } s_globalRedirection __attribute__((init_priority(101)));
 
 } // namespace
+
+// ---- the meter --------------------------------------------------------------------------------------
+
+bool GuardMeterOn()
+{
+    return Arena::Get().Enabled();
+}
+
+void GuardMeterRestart()
+{
+    InterlockedExchange(&s_peakBytes, s_liveBytes);
+    s_largestRequest = 0;
+}
+
+size_t GuardMeterLargestRequest()
+{
+    return s_largestRequest;
+}
+
+size_t GuardMeterLive()
+{
+    return static_cast<size_t>(s_liveBytes);
+}
+
+size_t GuardMeterPeak()
+{
+    return static_cast<size_t>(s_peakBytes);
+}
 
 // ---- the runtime's allocation functions and the global operators --------------------------------
 
@@ -524,8 +738,10 @@ extern "C" void* malloc(size_t size)
 
 extern "C" void* calloc(size_t count, size_t size)
 {
-    if (size && count > static_cast<size_t>(-1) / size)
+    if (size && count > static_cast<size_t>(-1) / size) {
+        CountRequest(static_cast<size_t>(-1));
         return nullptr;
+    }
     void* p = Allocate(count * size);
     if (p)
         std::memset(p, 0, count * size);
@@ -541,6 +757,30 @@ extern "C" void free(void* p)
 {
     Free(p);
 }
+
+namespace {
+
+void* __cdecl GuardMalloc(size_t size)
+{
+    return malloc(size);
+}
+
+void* __cdecl GuardCalloc(size_t count, size_t size)
+{
+    return calloc(count, size);
+}
+
+void* __cdecl GuardRealloc(void* p, size_t size)
+{
+    return realloc(p, size);
+}
+
+void __cdecl GuardFree(void* p)
+{
+    free(p);
+}
+
+} // namespace
 
 void* operator new(size_t size)
 {

@@ -31,17 +31,10 @@ public:
     void ReportFailure(const wchar_t*) override { ++failures; }
 };
 
-TEST(OutputRobustness, HostileCatalogDefinitionsEndInPagesOrAReportedFailure)
+// The catalog definitions the tests below read.
+std::vector<hostile::Input> CatalogSeeds()
 {
-    ScratchSettings settings;
-    ScratchFolder folder(L"vyxhostilekwm");
-    OwnPlugins plugins;
-    Pictures pictures;
-    for (int i = 0; i < 3; ++i)
-        pictures.Add(PutPicture(folder / (L"p" + std::to_wstring(i) + L".bmp"), 16 + i, 12, RGB(40 * i, 90, 200)));
-    pictures[1]->SetNoteText(L"note\r\n$NOTE$");
-    CreateDirectoryW((folder / L"out").c_str(), nullptr);
-    const std::vector<hostile::Input> seeds = {
+    return {
         Bytes("; a catalog\r\n#VERSION=1.5\r\n#THUMBS_WIDTH=64\r\n#THUMBS_HEIGHT=48\r\n#NUM_FIRST=3\r\n"
               "#NUM_FORMAT=No.#3#\r\n#PATH_SEP=/\r\n#TABLE_OPTION=BORDER=1\r\n#LET &total=4*2\r\n"
               "*Header\r\n<H1>$FOLDER_L$ $PAGENO$/$MAXPAGENO$ $TODAYDATE$</H1>\r\n"
@@ -52,6 +45,19 @@ TEST(OutputRobustness, HostileCatalogDefinitionsEndInPagesOrAReportedFailure)
         Bytes("#VERSION=2\r\n#HTMLNAME_FORMAT=$parentdir-$file-$page#2$ext\r\n#THUMBNAIL_FORMAT=t_$file_$page\r\n"
               "#NUM_FORMAT=%05d\r\n*One\r\n$NUMBER$\r\n*One\r\n$THUMBSNAME$\r\n"),
     };
+}
+
+TEST(OutputRobustness, HostileCatalogDefinitionsEndInPagesOrAReportedFailure)
+{
+    ScratchSettings settings;
+    ScratchFolder folder(L"vyxhostilekwm");
+    OwnPlugins plugins;
+    Pictures pictures;
+    for (int i = 0; i < 3; ++i)
+        pictures.Add(PutPicture(folder / (L"p" + std::to_wstring(i) + L".bmp"), 16 + i, 12, RGB(40 * i, 90, 200)));
+    pictures[1]->SetNoteText(L"note\r\n$NOTE$");
+    CreateDirectoryW((folder / L"out").c_str(), nullptr);
+    const std::vector<hostile::Input> seeds = CatalogSeeds();
     int run = 0;
     int fed = hostile::FeedHostile(seeds, 0x6b776d, hostile::Inputs(1000, 15), [&](const hostile::Input& data, int) {
         std::wstring definition = folder / L"hostile.kwm";
@@ -73,6 +79,22 @@ TEST(OutputRobustness, HostileCatalogDefinitionsEndInPagesOrAReportedFailure)
         ASSERT_EQ(written ? 0 : 1, writer.failures);
     });
     hostile::Report("catalog definition", fed);
+}
+
+// The definition reader itself on the whole run's inputs (the test above also makes the pages
+// and their thumbnails, which takes its time): every definition is read to an end.
+TEST(OutputRobustness, HostileCatalogDefinitionsReadToAnEnd)
+{
+    ScratchSettings settings;
+    ScratchFolder folder(L"vyxhostilekwmread");
+    const std::wstring definition = folder / L"hostile.kwm";
+    int fed = hostile::FeedHostile(CatalogSeeds(), 0x6b776e, hostile::Inputs(10000, 15),
+                                   [&](const hostile::Input& data, int) {
+                                       WriteInput(definition, data);
+                                       QuietWriter writer;
+                                       writer.LoadDefinition(definition.c_str());
+                                   });
+    hostile::Report("catalog definition read", fed);
 }
 
 // A print job on a memory page whose printer calls all succeed.

@@ -62,7 +62,7 @@ TEST(RenameRobustness, RandomTemplatesAndNamesExpandToABoundedEnd)
     RegExpGroupFile groups;
     groups.SetPath(L"");
     Lcg random{31};
-    for (int round = 0, rounds = hostile::Inputs(3000, 40); round < rounds; ++round) {
+    for (int round = 0, rounds = hostile::Inputs(10000, 40); round < rounds; ++round) {
         std::wstring name = RandomText(random, 1 + random.Next() % 6);
         std::wstring target = round % 3 == 0 ? L"" : RandomText(random, random.Next() % 4);
         std::wstring format = RandomText(random, random.Next() % 30);
@@ -98,7 +98,7 @@ TEST(RenameRobustness, ThousandsOfMarksAndALongLineStayBounded)
 TEST(RenameRobustness, ReportEscapesEndingAnywhereNeverReadPastTheText)
 {
     Lcg random{32};
-    for (int round = 0, rounds = hostile::Inputs(3000, 50); round < rounds; ++round) {
+    for (int round = 0, rounds = hostile::Inputs(10000, 50); round < rounds; ++round) {
         std::wstring text = RandomText(random, random.Next() % 40);
         if (round % 2)
             text += L'\\';
@@ -111,20 +111,30 @@ TEST(RenameRobustness, ReportEscapesEndingAnywhereNeverReadPastTheText)
     }
 }
 
+// Group files read to an end, and every group they hold (up to eight) applied to a name as the
+// batch rename applies it: each pattern compiled and matched, refused when the engine refuses
+// it, however deep it nests or however it backtracks. (The files of the 100,000-character line are
+// only read: its pattern is compiled once, at the end.)
 TEST(RenameRobustness, HostileGroupFilesReadToAnEnd)
 {
     ScratchFolder folder(L"groups");
     std::string longLine = "[long]\r\n000=" + std::string(100000, 'a') + "\r\n";
+    const std::string deep = "[deep]\r\n000=" + std::string(900, '[') + "a" + std::string(900, ']') +
+                             "\r\n001=" + std::string(300, '(') + "a|b" + std::string(300, ')') +
+                             "*\r\n002=(x+x+)+y\r\n" +
+                             "003=^(.)(.)(.)\\3\\2\\1$\r\n[names]\r\n000=(?<n>[^_]+)_(\\d+)\r\n001=#3#_%Y\r\n";
     std::vector<hostile::Input> seeds;
     for (const std::string& seed : {std::string("[g]\r\n000=a=b\r\n001=\"  lead\"\r\n002=x;y\r\n[h]\r\n000=[0-9]+\r\n"),
                                     std::string("[unterminated\r\n000=\"open quote\r\n=\r\n\"\"\r\n[]\r\n"), longLine,
                                     std::string("\xFF\xFE[\0g\0]\0\r\0\n\0"
                                                 "0\0=\0x\0",
                                                 22),
-                                    std::string("[g]000=no line end")}) {
+                                    std::string("[g]000=no line end"), deep}) {
         seeds.emplace_back(seed.begin(), seed.end());
     }
-    int fed = hostile::FeedHostile(seeds, 33, hostile::Inputs(600, 20), [&](const hostile::Input& data, int index) {
+    const std::wstring itemName = L"xxyyxx_写真.01.jpg";
+    const HostileItem item(itemName, 132000000000000000LL);
+    int fed = hostile::FeedHostile(seeds, 33, hostile::Inputs(10000, 20), [&](const hostile::Input& data, int index) {
         // A file of its own each time: the profile functions keep recent files in memory.
         std::wstring path = folder / (L"g" + std::to_wstring(index) + L".ini");
         ScratchFolder::WriteFile(path, std::string(data.begin(), data.end()));
@@ -132,8 +142,15 @@ TEST(RenameRobustness, HostileGroupFilesReadToAnEnd)
         file.SetPath(path.c_str());
         CStringArray names, patterns;
         file.GetGroupNames(names);
-        for (INT_PTR i = 0; i < names.GetSize() && i < 8; ++i)
+        for (INT_PTR i = 0; i < names.GetSize() && i < 8; ++i) {
             file.ReadGroup(names[i], patterns);
+            if (data.size() > 16384)
+                continue;
+            RenameTemplate rename;
+            rename.Prepare(L"$(Name)", L"\\$" + names[i], file);
+            // Every pattern takes its whole match of the title so far: never longer than the name.
+            ASSERT_LE(static_cast<size_t>(rename.MakeName(item, index).GetLength()), itemName.size()) << index;
+        }
         DeleteFileW(path.c_str());
     });
     hostile::Report("group file", fed);
@@ -144,4 +161,7 @@ TEST(RenameRobustness, HostileGroupFilesReadToAnEnd)
     file.ReadGroup(L"long", patterns);
     ASSERT_EQ(1, patterns.GetSize());
     EXPECT_EQ(100000, patterns[0].GetLength());
+    RenameTemplate rename;
+    rename.Prepare(L"$(Name)", L"\\$long", file);
+    EXPECT_STREQ(L"xxyyxx_写真.01.jpg", rename.MakeName(item, 1));
 }

@@ -205,7 +205,7 @@ TEST(CodecRobustness, GifStreams)
             ++width;
     }
     FeedGif(samples::MakeGif(200, 200, Table(16), {CodedFrame(200, 200, 4, chain)}), fed++);
-    fed += hostile::FeedHostile(seeds, 11, hostile::InputsPerReader() - fed, FeedGif);
+    fed += hostile::FeedHostileFields(seeds, 11, hostile::InputsPerReader() - fed, FeedGif, GifFields);
     hostile::Report("GIF", fed);
 }
 
@@ -252,7 +252,7 @@ TEST(CodecRobustness, TiffPages)
         FeedTiff(TiffWithTag(colour, 284, value), fed++); // planar configuration
         FeedTiff(TiffWithTag(multi, 274, value), fed++);  // orientation
     }
-    fed += hostile::FeedHostile(seeds, 21, hostile::InputsPerReader() - fed, FeedTiff);
+    fed += hostile::FeedHostileFields(seeds, 21, hostile::InputsPerReader() - fed, FeedTiff, TiffFields);
     hostile::Report("TIFF", fed);
 }
 

@@ -64,4 +64,139 @@ inline Input PutBig32(Input data, size_t at, DWORD value)
     return data;
 }
 
+// ---- the number fields of each format, for the format-aware mutations
+
+using hostile::Field;
+
+// The logical screen's size, and every image descriptor's position and size.
+inline std::vector<Field> GifFields(const Input& gif)
+{
+    std::vector<Field> fields = {{6, 2, false}, {8, 2, false}};
+    if (gif.size() < 13)
+        return fields;
+    size_t pos = 13 + ((gif[10] & 0x80) ? 3u << ((gif[10] & 7) + 1) : 0);
+    while (pos < gif.size()) {
+        if (gif[pos] == 0x21 && pos + 2 < gif.size()) {
+            pos += 2;
+        } else if (gif[pos] == 0x2C && pos + 11 < gif.size()) {
+            for (size_t field = 1; field <= 7; field += 2)
+                fields.push_back({pos + field, 2, false});
+            BYTE flags = gif[pos + 9];
+            pos += 10 + ((flags & 0x80) ? 3u << ((flags & 7) + 1) : 0) + 1;
+        } else {
+            break;
+        }
+        while (pos < gif.size() && gif[pos] != 0)
+            pos += 1u + gif[pos];
+        ++pos;
+    }
+    return fields;
+}
+
+// The file header's pixel offset and the info header's size, depth, compression and counts.
+inline std::vector<Field> BmpFields(const Input&)
+{
+    return {{2, 4, false},  {10, 4, false}, {14, 4, false}, {18, 4, false}, {22, 4, false},
+            {28, 2, false}, {30, 4, false}, {34, 4, false}, {46, 4, false}};
+}
+
+// Every entry of the first directory: its count and its value or offset.
+inline std::vector<Field> TiffFields(const Input& tiff)
+{
+    std::vector<Field> fields;
+    if (tiff.size() < 8)
+        return fields;
+    const bool big = tiff[0] == 'M';
+    auto number = [&](size_t at, int width) {
+        DWORD value = 0;
+        for (int i = 0; i < width && at + i < tiff.size(); ++i)
+            value |= static_cast<DWORD>(tiff[at + i]) << (8 * (big ? width - 1 - i : i));
+        return value;
+    };
+    const size_t directory = number(4, 4);
+    fields.push_back({4, 4, big});
+    if (directory + 2 > tiff.size())
+        return fields;
+    const size_t entries = number(directory, 2);
+    for (size_t i = 0; i < entries && directory + 2 + (i + 1) * 12 <= tiff.size(); ++i) {
+        const size_t entry = directory + 2 + i * 12;
+        fields.push_back({entry + 4, 4, big});
+        fields.push_back({entry + 8, number(entry + 2, 2) == 3 ? 2 : 4, big});
+    }
+    return fields;
+}
+
+// Every marker segment's length; the frame header's height and width; the restart interval.
+inline std::vector<Field> JpegFields(const Input& jpeg)
+{
+    std::vector<Field> fields;
+    for (size_t at = 2; at + 4 <= jpeg.size();) {
+        if (jpeg[at] != 0xFF)
+            break;
+        const BYTE marker = jpeg[at + 1];
+        if (marker == 0xDA || marker == 0xD9)
+            break;
+        fields.push_back({at + 2, 2, true});
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
+            fields.push_back({at + 5, 2, true});
+            fields.push_back({at + 7, 2, true});
+        }
+        if (marker == 0xDD)
+            fields.push_back({at + 4, 2, true});
+        at += 2 + (static_cast<size_t>(jpeg[at + 2]) << 8 | jpeg[at + 3]);
+    }
+    return fields;
+}
+
+// The header's width and height and every chunk's length.
+inline std::vector<Field> PngFields(const Input& png)
+{
+    std::vector<Field> fields = {{16, 4, true}, {20, 4, true}};
+    for (size_t at = 8; at + 12 <= png.size();) {
+        fields.push_back({at, 4, true});
+        const size_t length = static_cast<size_t>(png[at]) << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3];
+        if (length > png.size() - at - 12)
+            break;
+        at += 12 + length;
+    }
+    return fields;
+}
+
+// A BMP file of any header size, depth and compression from its table and pixel bytes.
+inline Input MakeBmp(DWORD headerSize, LONG width, LONG height, WORD bits, DWORD compression, const Input& table,
+                     const Input& pixels)
+{
+    Input file = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    Input header(headerSize, 0);
+    header = Put32(header, 0, headerSize);
+    if (headerSize == 12) {
+        header[4] = static_cast<BYTE>(width);
+        header[6] = static_cast<BYTE>(height);
+        header[8] = 1;
+        header[10] = static_cast<BYTE>(bits);
+    } else {
+        header = Put32(header, 4, static_cast<DWORD>(width));
+        header = Put32(header, 8, static_cast<DWORD>(height));
+        header[12] = 1;
+        header[14] = static_cast<BYTE>(bits);
+        header = Put32(header, 16, compression);
+        header = Put32(header, 20, static_cast<DWORD>(pixels.size()));
+        header = Put32(header, 32, static_cast<DWORD>(table.size() / 4));
+    }
+    file.insert(file.end(), header.begin(), header.end());
+    file.insert(file.end(), table.begin(), table.end());
+    file = Put32(file, 10, static_cast<DWORD>(file.size()));
+    file.insert(file.end(), pixels.begin(), pixels.end());
+    return Put32(file, 2, static_cast<DWORD>(file.size()));
+}
+
+inline Input GreyTable(int entries, int entryBytes = 4)
+{
+    Input table;
+    for (int i = 0; i < entries; ++i)
+        for (int k = 0; k < entryBytes; ++k)
+            table.push_back(k < 3 ? static_cast<BYTE>(i * 255 / (entries - 1)) : 0);
+    return table;
+}
+
 } // namespace

@@ -101,43 +101,6 @@ void FeedExif(const Input& data, int)
     exif.DecodeExif(&memFile);
 }
 
-// A BMP file of any header size, depth and compression from its table and pixel bytes.
-Input MakeBmp(DWORD headerSize, LONG width, LONG height, WORD bits, DWORD compression, const Input& table,
-              const Input& pixels)
-{
-    Input file = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    Input header(headerSize, 0);
-    header = Put32(header, 0, headerSize);
-    if (headerSize == 12) {
-        header[4] = static_cast<BYTE>(width);
-        header[6] = static_cast<BYTE>(height);
-        header[8] = 1;
-        header[10] = static_cast<BYTE>(bits);
-    } else {
-        header = Put32(header, 4, static_cast<DWORD>(width));
-        header = Put32(header, 8, static_cast<DWORD>(height));
-        header[12] = 1;
-        header[14] = static_cast<BYTE>(bits);
-        header = Put32(header, 16, compression);
-        header = Put32(header, 20, static_cast<DWORD>(pixels.size()));
-        header = Put32(header, 32, static_cast<DWORD>(table.size() / 4));
-    }
-    file.insert(file.end(), header.begin(), header.end());
-    file.insert(file.end(), table.begin(), table.end());
-    file = Put32(file, 10, static_cast<DWORD>(file.size()));
-    file.insert(file.end(), pixels.begin(), pixels.end());
-    return Put32(file, 2, static_cast<DWORD>(file.size()));
-}
-
-Input GreyTable(int entries, int entryBytes = 4)
-{
-    Input table;
-    for (int i = 0; i < entries; ++i)
-        for (int k = 0; k < entryBytes; ++k)
-            table.push_back(k < 3 ? static_cast<BYTE>(i * 255 / (entries - 1)) : 0);
-    return table;
-}
-
 // PNG header chunk with new dimensions and a correct checksum, so libpng reads it.
 Input PngWithSize(Input png, DWORD width, DWORD height)
 {
@@ -202,7 +165,7 @@ TEST(ReaderRobustness, BmpFiles)
                                 0xFFFFFFF9u, 0xFFFFFFFFu})
                 if (fed < inputs)
                     FeedBmp(Put32(seed, at, value), fed++);
-    fed += hostile::FeedHostile(seeds, 1, inputs - fed, FeedBmp);
+    fed += hostile::FeedHostileFields(seeds, 1, inputs - fed, FeedBmp, BmpFields);
     hostile::Report("BMP", fed);
 }
 
@@ -219,7 +182,7 @@ TEST(ReaderRobustness, JpegStreams)
         FeedJpeg(JpegWithSize(seeds[1], 40, size), fed++);
         FeedJpeg(JpegWithSize(seeds[1], size, size), fed++);
     }
-    fed += hostile::FeedHostile(seeds, 3, hostile::InputsPerReader() - fed, FeedJpeg);
+    fed += hostile::FeedHostileFields(seeds, 3, hostile::InputsPerReader() - fed, FeedJpeg, JpegFields);
     hostile::Report("JPEG", fed);
 }
 
@@ -235,7 +198,7 @@ TEST(ReaderRobustness, PngStreams)
         FeedPng(PngWithSize(seeds[1], 17, size), fed++);
         FeedPng(PngWithSize(seeds[0], size, size), fed++);
     }
-    fed += hostile::FeedHostile(seeds, 6, hostile::InputsPerReader() - fed, FeedPng);
+    fed += hostile::FeedHostileFields(seeds, 6, hostile::InputsPerReader() - fed, FeedPng, PngFields);
     hostile::Report("PNG", fed);
 }
 
