@@ -7,6 +7,7 @@
 #include "catalogue/FrameMessages.h"
 #include "browser/ShellImageList.h"
 #include "catalogue/CKWDoc.h"
+#include "catalogue/RetiredItems.h"
 #include "catalogue/VyxFilexDraw.h"
 #include "foundation/CCommandLineInfoEx.h"
 #include "foundation/SettingsTable.h"
@@ -321,6 +322,7 @@ BOOL CKWApp::OnIdle(LONG lCount)
 
 int CKWApp::ExitInstance()
 {
+    RetiredItems::DeleteAll();
     EndShellImageListPrefetch();
     m_pluginPreload.Finish();
     m_largeImageList.Detach();

@@ -1414,14 +1414,15 @@ void CKWView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
         RebuildSurfaces();
         RestartVisiblePasses();
         RestartWholeListPass();
+        m_cursor = m_anchor = -1;
+        m_position = m_layout.ClampPosition(std::max(m_savedPosition, 0));
+        m_savedPosition = -1;
         if (pHint) {
+            // Told after the position is the new listing's, not the last folder's.
             AnnounceTopItem();
             if (frame)
                 frame->OnNewFolder();
         }
-        m_cursor = m_anchor = -1;
-        m_position = m_layout.ClampPosition(std::max(m_savedPosition, 0));
-        m_savedPosition = -1;
         if (m_hWnd) {
             SetScrollPos(SB_VERT, m_layout.ToUnits(m_position));
             Invalidate(FALSE);

@@ -60,16 +60,18 @@ IMPLEMENT_DYNCREATE(CLstView, CListView)
 BEGIN_MESSAGE_MAP(CLstView, CListView)
 ON_WM_CREATE()
 ON_WM_DESTROY()
+ON_WM_SIZE()
 ON_WM_CONTEXTMENU()
 ON_NOTIFY_REFLECT(NM_CLICK, OnClick)
 ON_NOTIFY_REFLECT(NM_DBLCLK, OnDoubleClick)
 ON_NOTIFY_REFLECT(NM_RETURN, OnReturn)
 ON_NOTIFY_REFLECT(LVN_ITEMCHANGED, OnItemChanged)
+ON_NOTIFY_REFLECT(LVN_ODSTATECHANGED, OnRangeChanged)
+ON_NOTIFY_REFLECT(LVN_ODFINDITEMW, OnFindItem)
 ON_NOTIFY_REFLECT(LVN_COLUMNCLICK, OnColumnClick)
 ON_NOTIFY_REFLECT(LVN_BEGINDRAG, OnBeginDrag)
 ON_NOTIFY_REFLECT(LVN_BEGINRDRAG, OnBeginDrag)
 ON_NOTIFY_REFLECT(LVN_GETDISPINFOW, OnGetDispInfo)
-ON_NOTIFY_REFLECT(LVN_DELETEITEM, OnDeleteItem)
 ON_COMMAND(ID_PICTURE_SHOW, OnViewPicture)
 ON_COMMAND(ID_SORT_AGAIN, OnResort)
 ON_COMMAND(ID_OPEN_ASSOCIATED, OnOpenByAssociation)
@@ -96,23 +98,18 @@ CMainFrame* CLstView::GetMainFrame() const
     return DYNAMIC_DOWNCAST(CMainFrame, GetParentFrame());
 }
 
-CLstView::Row* CLstView::GetRow(int row) const
-{
-    if (!m_hWnd || row < 0 || row >= GetListCtrl().GetItemCount())
-        return nullptr;
-    return reinterpret_cast<Row*>(GetListCtrl().GetItemData(row));
-}
-
 VyxFile* CLstView::GetRowItem(int row) const
 {
-    Row* record = GetRow(row);
-    return record ? record->item : nullptr;
+    CKWDoc* doc = GetDocument();
+    if (!doc || !m_hWnd || row < 0 || row >= GetListCtrl().GetItemCount())
+        return nullptr;
+    return doc->GetItem(row);
 }
 
 int CLstView::GetRowArrayIndex(int row) const
 {
-    Row* record = GetRow(row);
-    return record ? record->arrayIndex : -1;
+    CKWDoc* doc = GetDocument();
+    return GetRowItem(row) ? doc->GetItemIndexAt(row) : -1;
 }
 
 int CLstView::GetColumnKey(int column) const
@@ -130,7 +127,9 @@ int CLstView::GetKeyColumn(int key) const
 BOOL CLstView::PreCreateWindow(CREATESTRUCT& cs)
 {
     cs.style &= ~(LVS_TYPEMASK | LVS_SMALLICON);
-    cs.style |= LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | WS_TABSTOP;
+    // Rows are asked of the document: the control's own rows cost a kilobyte apiece and are freed
+    // in a time that grows with the square of their number.
+    cs.style |= LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | LVS_OWNERDATA | WS_TABSTOP;
     return CListView::PreCreateWindow(cs);
 }
 
@@ -246,6 +245,7 @@ void CLstView::OnDestroy()
 {
     WriteSettings();
     GetListCtrl().DeleteAllItems();
+    m_icons.clear();
     CString history, text;
     for (DWORD entry : m_history) {
         text.Format(L"%lu,", static_cast<unsigned long>(entry));
@@ -256,6 +256,16 @@ void CLstView::OnDestroy()
     m_nameWidths.SetDC(nullptr);
     m_measureDC.reset();
     CListView::OnDestroy();
+}
+
+void CLstView::OnSize(UINT nType, int cx, int cy)
+{
+    // Scrolled sideways, the control moves its header and its rows by the scroll when its width
+    // changes and leaves parts of both, and of its scroll bar, as they were: it is drawn anew whole.
+    const bool sideways = GetScrollPos(SB_HORZ) > 0;
+    CListView::OnSize(nType, cx, cy);
+    if (sideways || GetScrollPos(SB_HORZ) > 0)
+        RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void CLstView::OnInitialUpdate()
@@ -279,25 +289,6 @@ void CLstView::ApplyColours()
 }
 
 // ---------------------------------------------------------------- rows
-
-BOOL CLstView::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
-{
-    // Nothing listens for a row inserted: answered here, a fill of many rows does not walk the
-    // message maps of the view and of the windows its parent passes the notification on to.
-    if (message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code == LVN_INSERTITEM) {
-        if (pResult)
-            *pResult = 0;
-        return TRUE;
-    }
-    return CListView::OnChildNotify(message, wParam, lParam, pResult);
-}
-
-void CLstView::OnDeleteItem(NMHDR* pNMHDR, LRESULT* pResult)
-{
-    auto* info = reinterpret_cast<NMLISTVIEW*>(pNMHDR);
-    delete reinterpret_cast<Row*>(info->lParam);
-    *pResult = 0;
-}
 
 void CLstView::MeasureName(const VyxFile* item)
 {
@@ -336,73 +327,53 @@ void CLstView::Fill()
     CListCtrl& list = GetListCtrl();
     ReadSettings();
     EchoScope echo(m_echo);
-    list.SetRedraw(FALSE);
     list.DeleteAllItems();
-    // Wine's list control works through every row inserted while it holds an image list (about
-    // twice the time and twice the memory committed for its passing blocks): the lists come back
-    // with the rows in.
-    list.SetImageList(nullptr, LVSIL_SMALL);
-    list.SetImageList(nullptr, LVSIL_NORMAL);
     m_nameWidth = m_autoColumnSizeMin;
     const int count = doc ? doc->GetItemCount() : 0;
-    list.SetItemCount(count);
+    m_icons.assign(static_cast<size_t>(count), -1);
+    AttachShellImageLists();
+    list.SetItemCountEx(count, LVSICF_NOSCROLL);
     for (int i = 0; i < count; ++i) {
         VyxFile* item = doc->GetItem(i);
-        auto* record = new Row{doc->GetItemIndexAt(i), -1, item};
-        LVITEMW row = {};
-        row.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
-        row.iItem = i;
-        row.pszText = LPSTR_TEXTCALLBACKW;
-        row.iImage = I_IMAGECALLBACK;
-        row.lParam = reinterpret_cast<LPARAM>(record);
-        row.stateMask = LVIS_SELECTED;
-        row.state = item && item->TestFlags(VyxFilexDraw::FlagSelected) ? LVIS_SELECTED : 0;
-        if (list.InsertItem(&row) < 0) {
-            delete record;
-            break;
-        }
+        if (item && item->TestFlags(VyxFilexDraw::FlagSelected))
+            list.SetItemState(i, LVIS_SELECTED, LVIS_SELECTED);
         MeasureName(item);
     }
-    AttachShellImageLists();
     ApplyNameWidth();
-    list.SetRedraw(TRUE);
 }
 
 void CLstView::RefreshRow(int row)
 {
-    CKWDoc* doc = GetDocument();
-    Row* record = GetRow(row);
-    if (!doc || !record)
+    VyxFile* item = GetRowItem(row);
+    if (!item)
         return;
-    record->arrayIndex = doc->GetItemIndexAt(row);
-    record->icon = -1;
-    record->item = doc->GetItem(row);
+    m_icons[static_cast<size_t>(row)] = -1;
     GetListCtrl().RedrawItems(row, row);
-    MeasureName(record->item);
+    MeasureName(item);
 }
 
 void CLstView::OnGetDispInfo(NMHDR* pNMHDR, LRESULT* pResult)
 {
     auto* info = reinterpret_cast<NMLVDISPINFOW*>(pNMHDR);
     *pResult = 0;
-    Row* record = reinterpret_cast<Row*>(info->item.lParam);
-    if (!record)
-        record = GetRow(info->item.iItem);
-    if (!record || !record->item)
+    const int row = info->item.iItem;
+    VyxFile* item = GetRowItem(row);
+    if (!item)
         return;
     if ((info->item.mask & LVIF_TEXT) && info->item.pszText && info->item.cchTextMax > 0) {
-        const CString text = LstSortKeys::GetText(*record->item, GetColumnKey(info->item.iSubItem), m_infoTemplate);
+        const CString text = LstSortKeys::GetText(*item, GetColumnKey(info->item.iSubItem), m_infoTemplate);
         lstrcpynW(info->item.pszText, text, info->item.cchTextMax);
     }
-    if (info->item.mask & LVIF_IMAGE) {
-        if (record->icon == -1) {
+    if ((info->item.mask & LVIF_IMAGE) && static_cast<size_t>(row) < m_icons.size()) {
+        int& icon = m_icons[static_cast<size_t>(row)];
+        if (icon == -1) {
             SHFILEINFOW shell = {};
-            const DWORD attributes = record->item->IsFolder() ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
-            if (::SHGetFileInfoW(record->item->GetPath(), attributes, &shell, sizeof(shell),
+            const DWORD attributes = item->IsFolder() ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+            if (::SHGetFileInfoW(item->GetPath(), attributes, &shell, sizeof(shell),
                                  SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES))
-                record->icon = shell.iIcon;
+                icon = shell.iIcon;
         }
-        info->item.iImage = record->icon;
+        info->item.iImage = icon;
     }
 }
 
@@ -466,19 +437,15 @@ void CLstView::ApplySort(int key, int request)
     ShowSortHeader();
     LstSortKeys::AddToHistory(m_history, key, m_sortDirection, m_shownColumns);
 
-    CListCtrl& list = GetListCtrl();
-    const int count = list.GetItemCount();
-    std::vector<Row*> records(count);
-    std::vector<LstSortKeys::Row> rows(count);
-    const int focused = FocusedRow();
-    Row* focusedRecord = GetRow(focused);
+    CKWDoc* doc = GetDocument();
+    const int count = doc ? std::min(GetListCtrl().GetItemCount(), doc->GetItemCount()) : 0;
+    std::vector<LstSortKeys::Row> rows(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
-        records[i] = GetRow(i);
-        rows[i].item = records[i] ? records[i]->item : nullptr;
-        rows[i].arrayIndex = records[i] ? records[i]->arrayIndex : i;
+        rows[i].item = doc->GetItem(i);
+        rows[i].arrayIndex = doc->GetItemIndexAt(i);
         LstSortKeys::PrepareRow(rows[i], key, m_infoTemplate);
     }
-    std::vector<int> order(count);
+    std::vector<int> order(static_cast<size_t>(count));
     std::iota(order.begin(), order.end(), 0);
     // Stable: rows equal in this key keep the order of the sorts before, which the history's
     // replay relies on.
@@ -487,35 +454,50 @@ void CLstView::ApplySort(int key, int request)
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
         return LstSortKeys::Compare(rows[a], rows[b], key, direction, numberSort) < 0;
     });
-    // The rows keep their places; their records move, and the states follow the items.
-    EchoScope echo(m_echo);
-    for (int i = 0; i < count; ++i) {
-        Row* record = records[order[i]];
-        list.SetItemData(i, reinterpret_cast<DWORD_PTR>(record));
-        const bool selected = record && record->item && record->item->TestFlags(VyxFilexDraw::FlagSelected);
-        const UINT focus = record && record == focusedRecord ? LVIS_FOCUSED : 0;
-        list.SetItemState(i, (selected ? LVIS_SELECTED : 0) | focus,
-                          LVIS_SELECTED | (focusedRecord ? LVIS_FOCUSED : 0));
-    }
-    list.Invalidate(FALSE);
+    PushOrder(order);
 }
 
-void CLstView::PushOrder()
+void CLstView::PushOrder(const std::vector<int>& order)
 {
     CKWDoc* doc = GetDocument();
     if (!doc)
         return;
+    CListCtrl& list = GetListCtrl();
+    const int count = static_cast<int>(order.size());
+    std::vector<int> arrayIndexes(order.size());
+    std::vector<bool> wasSelected(order.size());
+    for (int i = 0; i < count; ++i) {
+        arrayIndexes[i] = doc->GetItemIndexAt(i);
+        const VyxFile* item = doc->GetItem(i);
+        wasSelected[i] = item && item->TestFlags(VyxFilexDraw::FlagSelected);
+    }
     doc->SetUpdating(true);
-    const int count = GetListCtrl().GetItemCount();
     for (int i = 0; i < count; ++i)
-        doc->SetOrderAt(i, GetRowArrayIndex(i));
+        doc->SetOrderAt(i, arrayIndexes[static_cast<size_t>(order[i])]);
     doc->SetUpdating(false);
+
+    // The rows keep their places and show other items: their states follow the items, row by
+    // row where they change (the control's call for all rows goes through every one).
+    EchoScope echo(m_echo);
+    const int focused = FocusedRow();
+    std::vector<int> icons(m_icons.size(), -1);
+    for (int i = 0; i < count; ++i) {
+        const int from = order[i];
+        if (static_cast<size_t>(from) < m_icons.size() && static_cast<size_t>(i) < icons.size())
+            icons[i] = m_icons[static_cast<size_t>(from)];
+        const bool selected = wasSelected[static_cast<size_t>(from)];
+        if (selected != wasSelected[static_cast<size_t>(i)])
+            list.SetItemState(i, selected ? LVIS_SELECTED : 0, LVIS_SELECTED);
+        if (from == focused && i != focused)
+            list.SetItemState(i, LVIS_FOCUSED, LVIS_FOCUSED);
+    }
+    m_icons.swap(icons);
+    list.Invalidate(FALSE);
 }
 
 void CLstView::SortBy(int key, int request)
 {
     ApplySort(key, request);
-    PushOrder();
     if (CKWDoc* doc = GetDocument())
         doc->UpdateAllViews(this, HintRedraw, nullptr);
 }
@@ -592,14 +574,76 @@ void CLstView::OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult)
     *pResult = 0;
     auto* info = reinterpret_cast<NMLISTVIEW*>(pNMHDR);
     CKWDoc* doc = GetDocument();
-    if (m_echo || !doc || info->iItem < 0 || !(info->uChanged & LVIF_STATE))
+    if (m_echo || !doc || !(info->uChanged & LVIF_STATE))
         return;
     const bool wasSelected = (info->uOldState & LVIS_SELECTED) != 0;
     const bool selected = (info->uNewState & LVIS_SELECTED) != 0;
+    // Row -1: every row changed at once.
+    if (info->iItem < 0) {
+        if (wasSelected != selected)
+            TakeSelection(0, GetListCtrl().GetItemCount() - 1);
+        return;
+    }
     if (wasSelected != selected)
         doc->SelectItem(info->iItem, selected, this);
     if ((info->uNewState & LVIS_FOCUSED) && !(info->uOldState & LVIS_FOCUSED))
         doc->SetCursorIndex(info->iItem, this);
+}
+
+void CLstView::OnRangeChanged(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    *pResult = 0;
+    auto* info = reinterpret_cast<NMLVODSTATECHANGE*>(pNMHDR);
+    if (!m_echo && ((info->uOldState ^ info->uNewState) & LVIS_SELECTED))
+        TakeSelection(info->iFrom, info->iTo);
+}
+
+void CLstView::TakeSelection(int first, int last)
+{
+    CKWDoc* doc = GetDocument();
+    if (!doc)
+        return;
+    CListCtrl& list = GetListCtrl();
+    last = std::min(last, std::min(list.GetItemCount(), doc->GetItemCount()) - 1);
+    for (int row = std::max(first, 0); row <= last; ++row) {
+        const VyxFile* item = doc->GetItem(row);
+        const bool selected = list.GetItemState(row, LVIS_SELECTED) != 0;
+        if (item && item->TestFlags(VyxFilexDraw::FlagSelected) != selected)
+            doc->SelectItem(row, selected, this);
+    }
+}
+
+void CLstView::OnFindItem(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    // Letters typed in the list go to the next row whose first column begins with them.
+    auto* info = reinterpret_cast<NMLVFINDITEMW*>(pNMHDR);
+    *pResult = -1;
+    if ((info->lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) && info->lvfi.psz)
+        *pResult = FindRow(info->lvfi.psz, info->iStart, (info->lvfi.flags & LVFI_WRAP) != 0,
+                           (info->lvfi.flags & LVFI_PARTIAL) != 0);
+}
+
+int CLstView::FindRow(const CString& text, int start, bool wrap, bool partial) const
+{
+    const int count = GetListCtrl().GetItemCount();
+    const int length = text.GetLength();
+    if (length == 0 || count == 0)
+        return -1;
+    const int key = GetColumnKey(0);
+    start = std::max(0, std::min(start, count));
+    for (int step = 0; step < count; ++step) {
+        const int row = start + step;
+        if (row >= count && !wrap)
+            break;
+        VyxFile* item = GetRowItem(row % count);
+        if (!item)
+            continue;
+        const CString shown = LstSortKeys::GetText(*item, key, m_infoTemplate);
+        const int compared = partial ? std::min(length, shown.GetLength()) : shown.GetLength();
+        if (::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, shown, compared, text, length) == CSTR_EQUAL)
+            return row % count;
+    }
+    return -1;
 }
 
 void CLstView::OnBeginDrag(NMHDR* pNMHDR, LRESULT* pResult)
@@ -813,6 +857,7 @@ void CLstView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
         // Emptying and refilling move the list's scroll bars many times; they are drawn once.
         DeferredRepaint hold(m_hWnd);
         list.DeleteAllItems();
+        m_icons.clear();
         m_autoColumnSizeMin = kAutoColumnSizeMin.Read();
         ResetHeaders();
         break;
@@ -828,9 +873,7 @@ void CLstView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
             m_sortKey = LOWORD(m_history.front());
             m_sortDirection = HIWORD(m_history.front());
             ShowSortHeader();
-            PushOrder();
         }
-        // Unsorted, the rows stand in the document's own order: nothing to push back.
         break;
     }
     case HintSelection:
@@ -850,15 +893,14 @@ void CLstView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
         const int row = HintIndex(pHint);
         if (row < list.GetItemCount()) {
             RefreshRow(row);
-        } else if (doc && doc->GetItem(row)) {
-            auto* record = new Row{doc->GetItemIndexAt(row), -1, doc->GetItem(row)};
+        } else if (doc && doc->GetItem(list.GetItemCount())) {
             AttachShellImageLists();
             EchoScope echo(m_echo);
-            if (list.InsertItem(LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, list.GetItemCount(), LPSTR_TEXTCALLBACKW, 0, 0,
-                                I_IMAGECALLBACK, reinterpret_cast<LPARAM>(record)) < 0)
-                delete record;
-            else
-                MeasureName(record->item);
+            const int count = list.GetItemCount() + 1;
+            if (list.SetItemCountEx(count, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL)) {
+                m_icons.resize(static_cast<size_t>(count), -1);
+                MeasureName(doc->GetItem(count - 1));
+            }
         }
         ApplyNameWidth();
         UpdateWindow();
@@ -869,7 +911,10 @@ void CLstView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
             break;
         const int row = HintPair(pHint)[1];
         if (HintPair(pHint)[0] == 0) {
-            SetRowState(row, 0, LVIS_FOCUSED);
+            // No old cursor (-1) is no row, not every row: the control would go through them all.
+            const int old = row >= 0 ? row : FocusedRow();
+            if (old >= 0)
+                SetRowState(old, 0, LVIS_FOCUSED);
             break;
         }
         const int focused = FocusedRow();
@@ -888,8 +933,10 @@ void CLstView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
         list.Invalidate();
         break;
     case HintItemRemoved: {
+        const int row = HintIndex(pHint);
         EchoScope echo(m_echo);
-        list.DeleteItem(HintIndex(pHint));
+        if (row >= 0 && row < list.GetItemCount() && list.DeleteItem(row) && static_cast<size_t>(row) < m_icons.size())
+            m_icons.erase(m_icons.begin() + row);
         break;
     }
     default:

@@ -2,6 +2,8 @@
 // columns. A click on a header sorts the rows; the sort is kept as a history of keys, replayed
 // after every reload, and the row order becomes the document's view order, which the thumbnail
 // view follows. Selection and cursor are kept in step with the document both ways.
+// The control holds no row of its own: row n is the document's item n, asked for when drawn, so
+// that a folder of any size is listed, left and closed at once.
 #pragma once
 
 #include "browser/LstSortKeys.h"
@@ -73,14 +75,16 @@ protected:
 
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnDestroy();
+    afx_msg void OnSize(UINT nType, int cx, int cy);
     afx_msg void OnClick(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg void OnDoubleClick(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg void OnReturn(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg void OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult);
+    afx_msg void OnRangeChanged(NMHDR* pNMHDR, LRESULT* pResult);
+    afx_msg void OnFindItem(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg void OnColumnClick(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg void OnBeginDrag(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg void OnGetDispInfo(NMHDR* pNMHDR, LRESULT* pResult);
-    afx_msg void OnDeleteItem(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg void OnContextMenu(CWnd* pWnd, CPoint point);
     afx_msg void OnViewPicture();
     afx_msg void OnResort();
@@ -89,18 +93,9 @@ protected:
     afx_msg void OnListStyle(UINT nID);
     afx_msg void OnUpdateListStyle(CCmdUI* pCmdUI);
     DECLARE_MESSAGE_MAP()
-    BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 
 private:
-    struct Row
-    {
-        int arrayIndex = -1;
-        int icon = -1;
-        VyxFile* item = nullptr;
-    };
-
     CMainFrame* GetMainFrame() const;
-    Row* GetRow(int row) const;
     void ReadSettings();
     void WriteSettings();
     void BuildColumns();
@@ -112,12 +107,19 @@ private:
     void AttachShellImageLists();
     // Sorts the rows (no announcement): the key, direction and history as a request gives them.
     void ApplySort(int key, int request);
-    void PushOrder();
+    // The rows' new order (old row of each new row) given to the document; selection, cursor
+    // and icons follow their items.
+    void PushOrder(const std::vector<int>& order);
+    // The selected state of the rows from first to last taken by the document.
+    void TakeSelection(int first, int last);
     void MeasureName(const VyxFile* item);
     void ApplyNameWidth();
     void RefreshRow(int row);
     void SetRowState(int row, UINT state, UINT mask);
     void ScrollRowToTop(int row);
+    // The next row from start (wrapping when asked) whose first column is the text, or begins
+    // with it when partial.
+    int FindRow(const CString& text, int start, bool wrap, bool partial) const;
     void ApplyColours();
     void ShowColumnChooser(CPoint screenPoint);
     void ShowRowMenu(CPoint screenPoint);
@@ -142,6 +144,8 @@ private:
 
     // Set while the view changes row states itself: their notifications are not the user's.
     int m_echo = 0;
+    // Per row, the system icon index of its item, -1 until asked.
+    std::vector<int> m_icons;
     std::unique_ptr<CClientDC> m_measureDC;
     // Names measured in the list's font, a few hundred characters asked of the system in all.
     TextWidthCache m_nameWidths;

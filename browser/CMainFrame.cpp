@@ -11,6 +11,7 @@
 #include "browser/VyxOleDataSource.h"
 #include "catalogue/CKWDoc.h"
 #include "catalogue/CacheFileWriter.h"
+#include "catalogue/RetiredItems.h"
 #include "catalogue/VyxConfig.h"
 #include "catalogue/VyxFile.h"
 #include "catalogue/WatchModeScope.h"
@@ -579,6 +580,7 @@ LRESULT CMainFrame::OnIdleStep(WPARAM, LPARAM)
 {
     OpenHandedLocation();
     Announce(HintIdleStep, nullptr);
+    SetWorkFlag(WorkRetiredItems, RetiredItems::DeleteSome());
     // The word itself (non-zero while any work is left) tells a caller which work remains.
     return m_dwWorkFlags;
 }

@@ -6,6 +6,7 @@
 #include "catalogue/CacheRootCheck.h"
 #include "catalogue/DocumentHost.h"
 #include "catalogue/FrameMessages.h"
+#include "catalogue/RetiredItems.h"
 #include "catalogue/VyxCacheIndex.h"
 #include "catalogue/VyxCacheList.h"
 #include "catalogue/VyxFile.h"
@@ -306,8 +307,13 @@ void CKWDoc::ClearItems(bool deleteItems, bool updateCountPane)
         if (saveCache)
             SaveThumbnailsToCache();
         theCacheList.RemoveAllFolders();
+        // Deleted in the idle time: the folder the user goes to, or the closing, waits for none.
+        std::vector<VyxFile*> items(static_cast<size_t>(m_items.GetItemCount()));
+        for (size_t i = 0; i < items.size(); ++i)
+            items[i] = m_items.GetItem(static_cast<int>(i));
+        RetiredItems::Take(items);
     }
-    m_items.RemoveAll(deleteItems);
+    m_items.RemoveAll(false);
     m_cursorIndex = -1;
     m_updating = 0;
     if (updateCountPane)
@@ -424,10 +430,11 @@ void CKWDoc::FillScanRequest(CFileList& request)
 
 int CKWDoc::RunScan(CFileList& request)
 {
-    // A cursor made from a file is this scan's to destroy, once the previous one is back.
-    std::unique_ptr<std::remove_pointer<HCURSOR>::type, decltype(&DestroyCursor)> animated(
-        LoadCursorFromFileW(L"docfind.ani"), &DestroyCursor);
-    CursorScope cursorScope(animated ? animated.get() : LoadCursorW(nullptr, IDC_WAIT));
+    // Looked up by its bare name once, at the first listing, and kept: later the current folder
+    // is the one being left, and a name missing from a folder of many files costs a read of the
+    // whole folder under this platform.
+    static const HCURSOR animated = LoadCursorFromFileW(L"docfind.ani");
+    CursorScope cursorScope(animated ? animated : LoadCursorW(nullptr, IDC_WAIT));
     int result = request.Scan();
     if (result == CFileList::ScanDone) {
         int taken = 0;

@@ -84,4 +84,4 @@ inline const int* HintPair(CObject* pHint)
 }
 
 // Bits of the frame's work-flag word.
-enum WorkFlag { WorkVisibleThumbs = 1, WorkAllThumbs = 2, WorkFolderWalk = 4 };
+enum WorkFlag { WorkVisibleThumbs = 1, WorkAllThumbs = 2, WorkFolderWalk = 4, WorkRetiredItems = 8 };

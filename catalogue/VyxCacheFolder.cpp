@@ -422,8 +422,12 @@ VyxCacheFolder::VyxCacheFolder(const wchar_t* folderPath, const wchar_t* archive
 
 VyxCacheFolder::~VyxCacheFolder()
 {
-    if (m_keepSettings)
-        return;
+    if (!m_keepSettings)
+        WriteSettings();
+}
+
+void VyxCacheFolder::WriteSettings() const
+{
     WriteAppIniInt(L"KWDoc", L"CacheImage", m_cacheImage);
     WriteAppIniBool(L"KWDoc", L"CacheLoadFree", m_cacheLoadFree);
     WriteAppIniInt(L"KWDoc", L"CacheQuality", m_cacheQuality);
@@ -713,6 +717,27 @@ void VyxCacheFolder::RemoveAll()
     m_modified = true;
     m_inFile.rewrite = true;
     RecordsChanged();
+}
+
+void VyxCacheFolder::LetGo()
+{
+    if (!m_keepSettings)
+        WriteSettings();
+    m_keepSettings = true;
+    ForgetNewImages();
+    m_spill.reset();
+}
+
+bool VyxCacheFolder::DeleteSomeRecords(INT_PTR count)
+{
+    ForgetNewImages();
+    RecordsChanged();
+    const INT_PTR size = m_records.GetSize();
+    const INT_PTR kept = size > count ? size - count : 0;
+    for (INT_PTR i = size - 1; i >= kept; --i)
+        delete m_records.GetRecord(i);
+    m_records.SetSize(kept);
+    return kept > 0;
 }
 
 void VyxCacheFolder::AddRecord(VyxCacheThumbs* record)

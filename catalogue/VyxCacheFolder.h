@@ -61,6 +61,12 @@ public:
     void RemoveAt(INT_PTR index);
     void RemoveItem(const VyxFilexInfo& item);
     void RemoveAll();
+    // For a folder let go, to be deleted later: its settings written back now (never then), and
+    // its spill file closed.
+    void LetGo();
+    // For a folder let go: deletes up to count records, the last first, keeping no index and
+    // marking nothing; true while some are left.
+    bool DeleteSomeRecords(INT_PTR count);
     // Takes the record over.
     void AddRecord(VyxCacheThumbs* record);
 
@@ -127,6 +133,7 @@ private:
     // possible (the file must be written whole). written: one place per new record.
     int AppendNewRecords(const wchar_t* fileName, std::vector<WrittenPlace>& written, WriteWatch* watch);
     void ReadSettings();
+    void WriteSettings() const;
     // The image plug-in a record names (by its file name, ignoring case); null when there is none.
     VyxSPI* FindLoader(const CString& name) const;
     // The record's image bytes: its own, or read through file (valid while it is not read

@@ -2,6 +2,7 @@
 
 #include "catalogue/CacheFileWriter.h"
 #include "catalogue/CacheFolderReader.h"
+#include "catalogue/RetiredItems.h"
 #include "catalogue/VyxCacheFolder.h"
 #include "catalogue/VyxFilexDraw.h"
 #include "foundation/VyxUtility.h"
@@ -256,10 +257,11 @@ void VyxCacheList::RemoveAllFolders()
         m_reading->Stop();
         m_reading.reset();
     }
+    // Deleted in the idle time: a folder's cache of many records takes as long as its items.
     for (POSITION position = GetHeadPosition(); position;) {
         VyxCacheFolder* cache = GetFolderAt(position);
         GetNext(position);
-        delete cache;
+        RetiredItems::TakeCacheFolder(cache);
     }
     RemoveAll();
 }

@@ -136,5 +136,7 @@ void CFlatSplitterWnd::RecalcLayout()
     }
     if (hDWP)
         ::EndDeferWindowPos(hDWP);
-    DrawAllSplitBars(nullptr, inside.right, inside.bottom);
+    // The borders drawn around the panes move with them, and a moved splitter keeps the lines it
+    // showed where its panes were: all it draws itself is drawn anew (its panes are not).
+    Invalidate(FALSE);
 }

@@ -286,9 +286,7 @@ bool VyxIni::WriteInt(const wchar_t* section, const wchar_t* key, int value) con
     }
     CString text;
     text.Format(L"%d", value);
-    const bool written = WritePrivateProfileStringW(section, key, text, m_path) != FALSE;
-    FileWritten();
-    return Counted(written);
+    return WriteString(section, key, text);
 }
 
 bool VyxIni::WriteBool(const wchar_t* section, const wchar_t* key, bool value) const
@@ -315,6 +313,14 @@ bool VyxIni::WriteString(const wchar_t* section, const wchar_t* key, const wchar
     if (m_path.IsEmpty()) {
         CWinApp* app = AfxGetApp();
         return Counted(app && app->WriteProfileString(section, key, value));
+    }
+    // A value the file holds already is left as it stands: every write rewrites the whole file,
+    // and a program closing writes back a hundred settings that seldom changed.
+    if (m_held && section && key && value) {
+        CString held;
+        const int length = lstrlenW(value);
+        if (m_held->LookupBeforeWriting(section, key, held, length + 1) == VyxIniFileCache::Found && held == value)
+            return true;
     }
     const bool written = WritePrivateProfileStringW(section, key, value, m_path) != FALSE;
     FileWritten();

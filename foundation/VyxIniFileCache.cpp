@@ -89,7 +89,7 @@ void VyxIniFileCache::Invalidate()
     m_checked = m_trusted = false;
 }
 
-bool VyxIniFileCache::Refresh()
+bool VyxIniFileCache::Refresh(bool sizeAndTimeSuffice)
 {
     FILETIME nowTime;
     ::GetSystemTimeAsFileTime(&nowTime);
@@ -99,7 +99,8 @@ bool VyxIniFileCache::Refresh()
                         !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
     const ULONGLONG size = static_cast<ULONGLONG>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
     const ULONGLONG writeTime = FileTimeValue(data.ftLastWriteTime);
-    if (m_checked && m_trusted && exists == m_exists && (!exists || (size == m_size && writeTime == m_writeTime)))
+    if (m_checked && (m_trusted || sizeAndTimeSuffice) && exists == m_exists &&
+        (!exists || (size == m_size && writeTime == m_writeTime)))
         return m_usable;
 
     m_checked = true;
@@ -212,10 +213,22 @@ bool VyxIniFileCache::Parse(const std::string& bytes)
 VyxIniFileCache::Result VyxIniFileCache::Lookup(const wchar_t* section, const wchar_t* key, CString& value,
                                                 int maxChars)
 {
+    return Find(section, key, value, maxChars, false);
+}
+
+VyxIniFileCache::Result VyxIniFileCache::LookupBeforeWriting(const wchar_t* section, const wchar_t* key, CString& value,
+                                                             int maxChars)
+{
+    return Find(section, key, value, maxChars, true);
+}
+
+VyxIniFileCache::Result VyxIniFileCache::Find(const wchar_t* section, const wchar_t* key, CString& value, int maxChars,
+                                              bool sizeAndTimeSuffice)
+{
     if (!section || !key || maxChars <= 0)
         return Unavailable;
     std::lock_guard<std::mutex> hold(m_lock);
-    if (m_path.IsEmpty() || !Refresh())
+    if (m_path.IsEmpty() || !Refresh(sizeAndTimeSuffice))
         return Unavailable;
     const std::wstring sectionName = Lower(section, wcslen(section));
     const std::wstring keyName = Lower(key, wcslen(key));

@@ -25,6 +25,10 @@ public:
     // most maxChars characters). Unavailable when the file cannot be held (too large, an encoding
     // only the platform reads): the caller reads it through the platform.
     Result Lookup(const wchar_t* section, const wchar_t* key, CString& value, int maxChars);
+    // The same, where the file's size and write time alone tell whether it changed since it was
+    // last read, even just after a write: for a writer asking whether a value stands already,
+    // which a change inside the same file-time tick cannot have made stand.
+    Result LookupBeforeWriting(const wchar_t* section, const wchar_t* key, CString& value, int maxChars);
 
     // Whole-file reads so far (for tests and measurements).
     unsigned GetLoadCount() const { return m_loads; }
@@ -42,7 +46,8 @@ private:
         std::vector<Entry> entries;
     };
 
-    bool Refresh();
+    bool Refresh(bool sizeAndTimeSuffice = false);
+    Result Find(const wchar_t* section, const wchar_t* key, CString& value, int maxChars, bool sizeAndTimeSuffice);
     bool Parse(const std::string& bytes);
 
     std::mutex m_lock;

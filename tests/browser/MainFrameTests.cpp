@@ -8,6 +8,7 @@
 #include "browser/InstanceHandOver.h"
 #include "browser/CLstView.h"
 #include "catalogue/FrameMessages.h"
+#include "catalogue/RetiredItems.h"
 #include "browser/VyxOleDataSource.h"
 #include "fileops/VyxFileTransfer.h"
 #include "catalogue/VyxCacheFolder.h"
@@ -755,4 +756,21 @@ TEST(MainFrame, ClosingAnswersAtOnceWhileTheThumbnailCacheIsWrittenAndTheFileIsW
     ASSERT_EQ(VyxCacheFolder::LoadDone, written.Load(folder + L"\\_THUMBS_.KWI"));
     EXPECT_EQ(records, written.GetCount());
     EXPECT_STREQ(L"IMG_299999.JPG", written.GetAt(records - 1)->m_fileName);
+}
+
+TEST(MainFrame, AFolderLeftLeavesItsItemsToTheIdleStepsThatFollow)
+{
+    FrameProgram p(nullptr, false);
+    for (int i = 0; i < 40; ++i)
+        p.m_folder.WriteFile((L"n" + std::to_wstring(i) + L".jpg").c_str(), "x");
+    ASSERT_TRUE(p.Start(p.m_folder.Path()));
+    p.RunIdle();
+    const size_t before = RetiredItems::GetCount();
+    const CString sub = p.m_folder / L"sub";
+    p.Document()->OpenFolder(CVirtualFolder(sub, sub, CVirtualFolder::KindPlainFolder), nullptr);
+    // Not deleted while the user waits for the next folder: by the idle step after it.
+    EXPECT_EQ(before + 43, RetiredItems::GetCount());
+    p.Frame()->SendMessage(WMU_IDLESTEP, 0, 0);
+    EXPECT_EQ(0u, RetiredItems::GetCount());
+    EXPECT_EQ(0u, p.Frame()->GetWorkFlags() & WorkRetiredItems);
 }

@@ -1,6 +1,7 @@
 #include "ThumbnailTestUtil.h"
 
 #include "catalogue/CacheFileWriter.h"
+#include "catalogue/RetiredItems.h"
 #include "catalogue/VyxCacheIndex.h"
 #include "catalogue/VyxFilexDraw.h"
 #include "catalogue/VyxNoteStore.h"
@@ -486,4 +487,30 @@ TEST(CacheList, FoldersLeftToAWriterAreWrittenOnItsThreadAndAStoppedWriteLeavesT
     ASSERT_TRUE(writer->Wait(INFINITE));
     writer.reset();
     EXPECT_EQ(before, ScratchFolder::ReadFile(first.path + L"\\_THUMBS_.KWI"));
+}
+
+TEST(CacheList, FoldersDroppedAreLeftToTheIdleTimeWithTheirSettingsWrittenAtOnce)
+{
+    RetiredItems::DeleteAll();
+    StandardPlugins plugins;
+    ScratchFolder pictures(L"pics");
+    PictureFolder folder(pictures / L"f");
+    {
+        CacheScope scope;
+        VyxFile* item = folder.Item(L"p.tpic");
+        ASSERT_EQ(0, item->StoreCache());
+        VyxCacheFolder* cache = theCacheList.FindFolder(folder.path.c_str(), L"");
+        ASSERT_NE(nullptr, cache);
+        cache->SetCacheQuality(70);
+        // Leaving a folder of many pictures waits for none of its records to be deleted.
+        theCacheList.RemoveAllFolders();
+        EXPECT_EQ(nullptr, theCacheList.FindFolder(folder.path.c_str(), L""));
+        EXPECT_EQ(1u, RetiredItems::GetCacheFolderCount());
+        EXPECT_EQ(70, GetAppIniInt(L"KWDoc", L"CacheQuality", 0));
+    }
+    // Deleted later, it leaves the settings file of that time alone.
+    ScratchSettings later;
+    RetiredItems::DeleteAll();
+    EXPECT_EQ(0u, RetiredItems::GetCacheFolderCount());
+    EXPECT_EQ(-1, GetAppIniInt(L"KWDoc", L"CacheQuality", -1));
 }

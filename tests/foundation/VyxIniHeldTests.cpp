@@ -188,4 +188,40 @@ TEST(VyxIniHeld, AWriteBackWritesOnlyAValueTheFileDoesNotHoldAsItStands)
     EXPECT_NE(std::string::npos, bytes.find("missing="));
 }
 
+TEST(VyxIniHeld, AWriteOfTheValueTheFileHoldsLeavesTheFileAsItStands)
+{
+    ScratchSettings settings;
+    const std::wstring path = settings.Folder() / L"settings.ini";
+    const std::string before = "[S]\r\nn=4\r\nt=log\r\nq=\"x\"\r\nlong=abcd\r\n";
+    ASSERT_TRUE(ScratchFolder::WriteFile(path, before));
+    AgeFile(path);
+    const unsigned writes = VyxIni::GetWriteCount();
+    EXPECT_TRUE(WriteAppIniInt(L"S", L"n", 4));
+    EXPECT_TRUE(WriteAppIniString(L"s", L"T", L"log"));
+    EXPECT_EQ(writes, VyxIni::GetWriteCount());
+    EXPECT_EQ(before, ScratchFolder::ReadFile(path));
+    // Another value, a value the file holds only in part or otherwise than written, and a
+    // missing key all go to the file.
+    const struct
+    {
+        const wchar_t* key;
+        const wchar_t* value;
+        const char* written;
+    } rows[] = {
+        {L"n", L"5", "n=5"}, {L"long", L"abc", "long=abc\r"}, {L"q", L"\"x\"", "q=\"x\""}, {L"new", L"", "new="}};
+    for (const auto& row : rows) {
+        const unsigned count = VyxIni::GetWriteCount();
+        EXPECT_TRUE(WriteAppIniString(L"S", row.key, row.value));
+        EXPECT_EQ(count + 1, VyxIni::GetWriteCount()) << row.written;
+        EXPECT_NE(std::string::npos, ScratchFolder::ReadFile(path).find(row.written)) << row.written;
+    }
+    // Right after a write, values that stand are told from one reading of the file, not one each.
+    const unsigned loads = theAppIni.GetHeldFileLoads();
+    for (int i = 0; i < 20; ++i)
+        EXPECT_TRUE(WriteAppIniInt(L"S", L"n", 5));
+    EXPECT_LE(theAppIni.GetHeldFileLoads(), loads + 1);
+    CString read;
+    EXPECT_STREQ(L"5", GetAppIniString(read, L"S", L"n", L""));
+}
+
 } // namespace

@@ -1,0 +1,371 @@
+// The program's frame on a folder of many files, as a user meets it, in this process: the frame,
+// the folder tree, the file list and the grid made by the program's document template, the
+// program's message loop and idle steps run as the program runs them, and a thread of its own
+// asking the frame for an answer all the while (WM_NULL), which gives the longest wait a user
+// sees. For folders of 100,000 and 200,000 files (empty files with camera names) beside small
+// folders of 100:
+// - leaving: Down in the folder tree from the large folder to the next, small one, against the
+//   same step into the same small folder from another small one (its bare side); then back Up
+//   into the large folder, against that folder's own listing by a document without views. Goal:
+//   no wait over 100 ms beyond the bare side.
+// - End, Home and PageDown in the grid, against the same keys in a grid of 1,000 files. Goal:
+//   every key answered within 100 ms.
+// - closing the frame with every row listed: WM_CLOSE answered within 100 ms.
+// The benchmark fails (exit code 1) and says which goal it missed, or that it measured nothing.
+// --files=N sets one large count instead of the two. (A small run: 2,000 files.)
+#include "browser/CFolderView.h"
+#include "browser/CKWView.h"
+#include "browser/CLstView.h"
+#include "browser/CMainFrame.h"
+#include "catalogue/CKWDoc.h"
+#include "catalogue/FrameMessages.h"
+#include "foundation/VyxIni.h"
+
+#include "../BenchClock.h"
+#include "../BenchOutcome.h"
+#include "../FolderDocument.h"
+#include "../ManyFiles.h"
+#include "../ProgramFrame.h"
+#include "common/FrameTestUtil.h"
+#include "common/ScratchTree.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr double kGoalMs = 100;
+constexpr int kSmall = 100;
+constexpr int kBareGrid = 1000;
+
+// Asks the window for an answer from another thread, keeping the longest wait.
+class Pinger
+{
+public:
+    explicit Pinger(HWND window) : m_window(window)
+    {
+        m_thread = std::thread([this] {
+            while (!m_stop) {
+                const double start = BenchSeconds();
+                DWORD_PTR answer = 0;
+                if (!SendMessageTimeoutW(m_window, WM_NULL, 0, 0, SMTO_NORMAL, 120000, &answer))
+                    break;
+                const double waited = BenchSeconds() - start;
+                double expected = m_longest.load();
+                while (waited > expected && !m_longest.compare_exchange_weak(expected, waited)) {
+                }
+                ++m_answers;
+                Sleep(1);
+            }
+        });
+    }
+    ~Pinger()
+    {
+        m_stop = true;
+        m_thread.join();
+    }
+    // The longest wait since the last call, in ms, and how many answers came meanwhile.
+    double TakeLongestMs(int* answers = nullptr)
+    {
+        if (answers)
+            *answers = m_answers.exchange(0);
+        return m_longest.exchange(0) * 1000;
+    }
+
+private:
+    HWND m_window;
+    std::atomic<bool> m_stop{false};
+    std::atomic<double> m_longest{0};
+    std::atomic<int> m_answers{0};
+    std::thread m_thread;
+};
+
+// The program's loop: each message offered to the application's pre-translation, then idle steps
+// while none waits, until done() holds and the idle work is over.
+bool RunProgramLoop(CMainFrame* frame, const std::function<bool()>& done, double seconds = 600)
+{
+    const double end = BenchSeconds() + seconds;
+    LONG idle = 0;
+    while (BenchSeconds() < end) {
+        MSG msg;
+        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (!AfxGetApp()->PreTranslateMessage(&msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+            idle = 0;
+            continue;
+        }
+        const bool more = frame->SendMessage(WMU_IDLESTEP, static_cast<WPARAM>(idle++), 0) != 0;
+        if (!more && done())
+            return true;
+        if (!more)
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+    return false;
+}
+
+std::wstring PathOf(CKWDoc* doc)
+{
+    return std::wstring(doc->GetLocationPath().GetString());
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b)
+{
+    return lstrcmpiW(a.c_str(), b.c_str()) == 0;
+}
+
+struct Step
+{
+    double longestMs = -1; // the longest wait for an answer, -1 when the step did not happen
+    double totalMs = 0;    // from the key to the idle work done
+    int answers = 0;
+};
+
+// A key posted to the window, then the loop until the document is on the folder wanted.
+Step KeyStep(CMainFrame* frame, Pinger& pinger, HWND target, WORD key, const std::function<bool()>& done)
+{
+    RunProgramLoop(frame, [] { return true; });
+    pinger.TakeLongestMs();
+    Step step;
+    const double start = BenchSeconds();
+    PostMessageW(target, WM_KEYDOWN, key, 1);
+    PostMessageW(target, WM_KEYUP, key, 0xC0000001);
+    if (!RunProgramLoop(frame, done))
+        return step;
+    step.totalMs = (BenchSeconds() - start) * 1000;
+    step.longestMs = pinger.TakeLongestMs(&step.answers);
+    return step;
+}
+
+struct Figures
+{
+    int files = 0;
+    int listed = 0;
+    Step leave, leaveBare, back;
+    double backBareMs = -1; // the large folder listed by a document without views
+    Step keys[3], keysBare[3];
+    double closeMs = -1, closeBareMs = -1; // the bare side: a folder of 100
+};
+
+const wchar_t* const kKeyNames[3] = {L"End", L"Home", L"PageDown"};
+const WORD kKeys[3] = {VK_END, VK_HOME, VK_NEXT};
+
+void MakeSmallFolder(const std::wstring& folder, int count)
+{
+    std::vector<EmptyFile> files;
+    for (int i = 0; i < count; ++i) {
+        wchar_t name[32];
+        swprintf(name, 32, L"IMG_%04d.JPG", i);
+        files.push_back({name, 130000000000000000ull + static_cast<ULONGLONG>(i) * 10000000ull});
+    }
+    MakeEmptyFiles(folder, files);
+}
+
+void MakeLargeFolder(const std::wstring& folder, int count)
+{
+    std::vector<EmptyFile> files;
+    files.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        wchar_t name[32];
+        swprintf(name, 32, L"IMG_%06d.JPG", (i * 7919) % count);
+        files.push_back({name, 130000000000000000ull + static_cast<ULONGLONG>((i * 104729LL) % count) * 10000000ull});
+    }
+    MakeEmptyFiles(folder, files);
+}
+
+// The three keys in the grid of the folder the document is on.
+void GridKeys(ProgramFrame& program, Pinger& pinger, Step* steps)
+{
+    auto* grid = DYNAMIC_DOWNCAST(CKWView, program.frame->GetThumbPane());
+    if (!grid)
+        return;
+    grid->SetFocus();
+    for (int i = 0; i < 3; ++i) {
+        const int before = program.doc->GetCursorIndex();
+        steps[i] = KeyStep(program.frame, pinger, grid->GetSafeHwnd(), kKeys[i],
+                           [&] { return program.doc->GetCursorIndex() != before; });
+    }
+}
+
+// The program's frame made on the folder as the program starts: the tree takes its root and shows
+// the folder.
+bool StartSession(ProgramFrame& program, const std::wstring& folder)
+{
+    if (!program.Start(folder))
+        return false;
+    int treeRoot = program.doc->TreeRoot;
+    program.doc->UpdateAllViews(nullptr, HintSettingsChanged, reinterpret_cast<CObject*>(&treeRoot));
+    program.frame->SetWindowPos(nullptr, 0, 0, 1024, 740, SWP_NOZORDER);
+    RunProgramLoop(program.frame, [] { return true; });
+    return true;
+}
+
+// The time WM_CLOSE took to be answered, -1 when the frame could not be made.
+double CloseMs(ProgramFrame& program)
+{
+    RunProgramLoop(program.frame, [] { return true; });
+    const double start = BenchSeconds();
+    program.frame->SendMessage(WM_CLOSE);
+    const double ms = (BenchSeconds() - start) * 1000;
+    PumpWaitingMessages();
+    return ms;
+}
+
+void Session(const std::wstring& folder, double* closeMs)
+{
+    ProgramFrame program;
+    const bool started = StartSession(program, folder);
+    const double ms = started ? CloseMs(program) : -1;
+    if (closeMs)
+        *closeMs = ms;
+}
+
+Figures Measure(const std::wstring& root, int files)
+{
+    Figures figures;
+    figures.files = files;
+    const std::wstring first = root + L"\\a_small", large = root + L"\\b_large", next = root + L"\\c_small",
+                       last = root + L"\\d_small", grid = root + L"\\e_grid";
+    MakeSmallFolder(first, kSmall);
+    MakeLargeFolder(large, files);
+    MakeSmallFolder(next, kSmall);
+    MakeSmallFolder(last, kSmall);
+    MakeSmallFolder(grid, kBareGrid);
+
+    // Once on a small folder, so that the settings file stands as a user's does; then once more,
+    // closed: the close's bare side.
+    Session(first, nullptr);
+    Session(first, &figures.closeBareMs);
+
+    ProgramFrame program;
+    if (!StartSession(program, large))
+        return figures;
+    CMainFrame* frame = program.frame;
+    Pinger pinger(frame->GetSafeHwnd());
+    RunProgramLoop(frame, [] { return true; });
+    figures.listed = program.doc->GetItemCount();
+    auto* list = DYNAMIC_DOWNCAST(CLstView, frame->GetListPane());
+    CFolderView* tree = frame->GetFolderPane();
+    if (!list || !tree || figures.listed < files)
+        return figures;
+
+    // The grid's keys with every row listed.
+    GridKeys(program, pinger, figures.keys);
+
+    // Leaving, and back.
+    tree->SetFocus();
+    const HWND treeWindow = tree->GetSafeHwnd();
+    auto on = [&](const std::wstring& folder) { return [&, folder] { return SamePath(PathOf(program.doc), folder); }; };
+    figures.leave = KeyStep(frame, pinger, treeWindow, VK_DOWN, on(next));
+    figures.back = KeyStep(frame, pinger, treeWindow, VK_UP, on(large));
+    // Into the same small folder from a small folder: the bare side of leaving.
+    KeyStep(frame, pinger, treeWindow, VK_DOWN, on(next));
+    KeyStep(frame, pinger, treeWindow, VK_DOWN, on(last));
+    figures.leaveBare = KeyStep(frame, pinger, treeWindow, VK_UP, on(next));
+    // The large folder's own listing: a document without views.
+    {
+        const double start = BenchSeconds();
+        FolderDocument alone(large);
+        figures.backBareMs = alone.doc.GetItemCount() >= files ? (BenchSeconds() - start) * 1000 : -1;
+        alone.doc.ClearItems(true);
+    }
+    // The same keys in a grid of 1,000 files.
+    KeyStep(frame, pinger, treeWindow, VK_DOWN, on(last));
+    KeyStep(frame, pinger, treeWindow, VK_DOWN, on(grid));
+    GridKeys(program, pinger, figures.keysBare);
+
+    // Closing with every row listed.
+    KeyStep(frame, pinger, treeWindow, VK_UP, on(last));
+    KeyStep(frame, pinger, treeWindow, VK_UP, on(next));
+    KeyStep(frame, pinger, treeWindow, VK_UP, on(large));
+    if (program.doc->GetItemCount() >= files)
+        figures.closeMs = CloseMs(program);
+    return figures;
+}
+
+double LoadAverage()
+{
+    double load = -1;
+    if (FILE* file = _wfopen(L"Z:\\proc\\loadavg", L"r")) {
+        if (std::fscanf(file, "%lf", &load) != 1)
+            load = -1;
+        std::fclose(file);
+    }
+    return load;
+}
+
+// Prints a step against its bare side; false when the goal is missed or nothing was measured.
+bool Verdict(const char* what, double measured, double bare, double goal)
+{
+    const bool nothing = measured < 0 || bare < 0;
+    const bool met = !nothing && measured <= bare + goal;
+    std::printf("  %-52s %8.0f ms, bare side %6.0f ms: %s\n", what, measured, bare,
+                nothing ? "measured nothing"
+                : met   ? "met"
+                        : "not met");
+    if (!BenchMeasured(!nothing, "%s", what))
+        return false;
+    return BenchGoal(met, "%s: %.0f ms against %.0f ms (goal: within %.0f ms of it)", what, measured, bare, goal);
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    std::vector<int> counts = BenchSmall() ? std::vector<int>{2000} : std::vector<int>{100000, 200000};
+    for (int i = 1; i < argc; ++i)
+        if (wcsncmp(argv[i], L"--files=", 8) == 0)
+            counts = {std::max(1000, _wtoi(argv[i] + 8))};
+    const std::wstring root = StartDocumentProcess(L"large_folder_bench");
+    ProfileRedirect profile;
+    // No walk of the tree for sub-folders in the idle time: the idle work is then the grid's.
+    WriteAppIniInt(L"FolderView", L"CheckSubFolder", 0);
+
+    for (int files : counts) {
+        const std::wstring folder = root + L"\\" + std::to_wstring(files);
+        CreateDirectoryW(folder.c_str(), nullptr);
+        const double load = LoadAverage();
+        const Figures f = Measure(folder, files);
+        RemoveTree(folder);
+        std::printf("%d files (%d listed; load %.2f):\n", files, f.listed, load);
+        char what[96];
+        std::snprintf(what, sizeof(what), "leaving (Down in the tree), longest wait");
+        Verdict(what, f.leave.longestMs, f.leaveBare.longestMs, kGoalMs);
+        std::snprintf(what, sizeof(what), "back (Up in the tree), longest wait");
+        Verdict(what, f.back.longestMs, f.backBareMs, kGoalMs);
+        std::printf("    (leaving took %.0f ms to its idle end, back %.0f ms)\n", f.leave.totalMs, f.back.totalMs);
+        for (int i = 0; i < 3; ++i) {
+            std::snprintf(what, sizeof(what), "%ls in the grid, longest wait (bare: %d files)", kKeyNames[i],
+                          kBareGrid);
+            const bool nothing = f.keys[i].longestMs < 0 || f.keysBare[i].longestMs < 0;
+            const bool met = !nothing && f.keys[i].longestMs <= kGoalMs;
+            std::printf("  %-52s %8.0f ms, bare side %6.0f ms: %s (goal %.0f ms)\n", what, f.keys[i].longestMs,
+                        f.keysBare[i].longestMs,
+                        nothing ? "measured nothing"
+                        : met   ? "met"
+                                : "not met",
+                        kGoalMs);
+            if (BenchMeasured(!nothing, "%s", what))
+                BenchGoal(met, "%s: %.0f ms (goal: %.0f ms)", what, f.keys[i].longestMs, kGoalMs);
+        }
+        const bool closed = f.closeMs >= 0 && f.closeBareMs >= 0 && f.closeMs <= kGoalMs;
+        std::printf("  %-52s %8.0f ms, bare side %6.0f ms: %s (goal %.0f ms)\n",
+                    "WM_CLOSE answered with every row listed", f.closeMs, f.closeBareMs,
+                    f.closeMs < 0 || f.closeBareMs < 0 ? "measured nothing"
+                    : closed                           ? "met"
+                                                       : "not met",
+                    kGoalMs);
+        if (BenchMeasured(f.closeMs >= 0 && f.closeBareMs >= 0, "WM_CLOSE answered with every row listed"))
+            BenchGoal(closed, "WM_CLOSE answered after %.0f ms with every row listed (goal: %.0f ms)", f.closeMs,
+                      kGoalMs);
+        std::fflush(stdout);
+    }
+    RemoveTree(root);
+    return BenchExitCode();
+}
