@@ -28,6 +28,14 @@ public:
     const BYTE* At(ULONGLONG offset, DWORD count);
     // Lets the file go (closed when it was opened here).
     void Close();
+    // Exchanges the window's memory with the caller's, which keeps it from one reader to the
+    // next: a new window's pages cost more to fault in than the reads into them.
+    void SwapWindow(std::vector<BYTE>& window)
+    {
+        m_window.swap(window);
+        m_start = 0;
+        m_filled = 0;
+    }
 
 private:
     HANDLE m_file = INVALID_HANDLE_VALUE;

@@ -917,6 +917,10 @@ void VyxCacheFolder::ReadAhead(const std::vector<Key>& keys)
     });
     wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
     CacheFileReader cacheFile, spillFile;
+    // One window for every screen of the thread: the screens of a pass read runs of about the
+    // same length.
+    static thread_local std::vector<BYTE> s_window;
+    cacheFile.SwapWindow(s_window);
     bool cacheFileTried = false;
     for (size_t first = 0; first < wanted.size();) {
         const BYTE place = wanted[first]->m_place;
@@ -950,6 +954,7 @@ void VyxCacheFolder::ReadAhead(const std::vector<Key>& keys)
             }
         first = last;
     }
+    cacheFile.SwapWindow(s_window);
 }
 
 void VyxCacheFolder::HoldNewImage(VyxCacheThumbs* record)
