@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 
 inline double BenchSeconds()
@@ -24,6 +25,19 @@ inline double BenchThreadSeconds()
         return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32 | time.dwLowDateTime) / 1e7;
     };
     return seconds(kernel) + seconds(user);
+}
+
+// The host's load average over the last minute, -1 when it cannot be read: figures are printed
+// beside the load they were measured under.
+inline double BenchLoadAverage()
+{
+    double load = -1;
+    if (FILE* file = _wfopen(L"Z:\\proc\\loadavg", L"r")) {
+        if (std::fscanf(file, "%lf", &load) != 1)
+            load = -1;
+        std::fclose(file);
+    }
+    return load;
 }
 
 // A file of this run in the temporary folder: "vyx_<bench>_<process id>_<name>".

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -156,6 +157,19 @@ inline std::wstring UnixFormPath(const std::wstring& path)
 }
 
 // Makes the empty files in the folder (made when missing); the caller counts what is there after.
+// count empty files named as a camera names them, in a shuffled order of names and times.
+inline std::vector<EmptyFile> CameraNamedFiles(int count)
+{
+    std::vector<EmptyFile> files;
+    files.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        wchar_t name[32];
+        swprintf(name, 32, L"IMG_%06d.JPG", (i * 7919) % count);
+        files.push_back({name, 130000000000000000ull + static_cast<ULONGLONG>((i * 104729LL) % count) * 10000000ull});
+    }
+    return files;
+}
+
 inline void MakeEmptyFiles(const std::wstring& folder, const std::vector<EmptyFile>& files)
 {
     CreateDirectoryW(folder.c_str(), nullptr);

@@ -25,6 +25,7 @@
 #include "image/plugins/Spi.h"
 
 #include "../BenchArgs.h"
+#include "../BenchClock.h"
 #include "../ManyFiles.h"
 
 #include <benchmark/benchmark.h>
@@ -110,13 +111,7 @@ std::wstring MakeFolder(int count)
     if (CountEntries(folder) == count)
         return folder;
     DeleteFolderTree(folder.c_str());
-    std::vector<EmptyFile> files;
-    files.reserve(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        wchar_t name[32];
-        swprintf(name, 32, L"IMG_%06d.JPG", (i * 7919) % count);
-        files.push_back({name, 130000000000000000ull + static_cast<ULONGLONG>((i * 104729LL) % count) * 10000000ull});
-    }
+    const std::vector<EmptyFile> files = CameraNamedFiles(count);
     const double start = Seconds();
     MakeEmptyFiles(folder, files);
     std::printf("made the folder of %d files in %.1f s\n", CountEntries(folder), Seconds() - start);
@@ -302,17 +297,6 @@ bool FillInOwnProcess(int count, bool program, ListSide& side)
     return read && side.seconds > 0;
 }
 
-double LoadAverage()
-{
-    double load = -1;
-    if (FILE* file = _wfopen(L"Z:\\proc\\loadavg", L"r")) {
-        if (std::fscanf(file, "%lf", &load) != 1)
-            load = -1;
-        std::fclose(file);
-    }
-    return load;
-}
-
 // The document's file list filled with the folder's items against the platform's list told as many
 // rows, each in a fresh process, three rounds taking turns; the median round of each side counts
 // (Wine's heap grows in steps, so a round lands on one step or the next).
@@ -325,7 +309,7 @@ void ListFill(benchmark::State& state)
     for (auto _ : state) {
         std::vector<ListSide> rounds[2];
         for (int round = 1; round <= kRounds; ++round) {
-            const double load = LoadAverage();
+            const double load = BenchLoadAverage();
             ListSide sides[2];
             if (!FillInOwnProcess(count, false, sides[0]) || !FillInOwnProcess(count, true, sides[1])) {
                 state.SkipWithError("a list could not be filled");

@@ -169,13 +169,7 @@ void MakeSmallFolder(const std::wstring& folder, int count)
 
 void MakeLargeFolder(const std::wstring& folder, int count)
 {
-    std::vector<EmptyFile> files;
-    files.reserve(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        wchar_t name[32];
-        swprintf(name, 32, L"IMG_%06d.JPG", (i * 7919) % count);
-        files.push_back({name, 130000000000000000ull + static_cast<ULONGLONG>((i * 104729LL) % count) * 10000000ull});
-    }
+    const std::vector<EmptyFile> files = CameraNamedFiles(count);
     MakeEmptyFiles(folder, files);
 }
 
@@ -289,17 +283,6 @@ Figures Measure(const std::wstring& root, int files)
     return figures;
 }
 
-double LoadAverage()
-{
-    double load = -1;
-    if (FILE* file = _wfopen(L"Z:\\proc\\loadavg", L"r")) {
-        if (std::fscanf(file, "%lf", &load) != 1)
-            load = -1;
-        std::fclose(file);
-    }
-    return load;
-}
-
 // Prints a step against its bare side; false when the goal is missed or nothing was measured.
 bool Verdict(const char* what, double measured, double bare, double goal)
 {
@@ -330,7 +313,7 @@ int wmain(int argc, wchar_t** argv)
     for (int files : counts) {
         const std::wstring folder = root + L"\\" + std::to_wstring(files);
         CreateDirectoryW(folder.c_str(), nullptr);
-        const double load = LoadAverage();
+        const double load = BenchLoadAverage();
         const Figures f = Measure(folder, files);
         RemoveTree(folder);
         std::printf("%d files (%d listed; load %.2f):\n", files, f.listed, load);

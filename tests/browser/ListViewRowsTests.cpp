@@ -121,6 +121,15 @@ CPoint RowPoint(CLstView& list, int row)
     return point;
 }
 
+// The grid's first cell clicked as the user clicks it: the cursor on it and the grid focused.
+bool ClickFirstCell(CKWView& grid, CKWDoc* doc)
+{
+    CPoint cell = grid.GetLayout().GetCellOrigin(0) - grid.GetScrollOffset() + CPoint(8, 8);
+    grid.ClientToScreen(&cell);
+    return ShowsAt(grid.GetSafeHwnd(), cell) &&
+           ClickOnScreen(cell, [&] { return doc->GetCursorIndex() == 0 && GetFocus() == grid.GetSafeHwnd(); });
+}
+
 } // namespace
 
 TEST(ListView, AFolderListedLeftAndClosedTakesOrFreesNoRowAtATime)
@@ -158,10 +167,7 @@ TEST(ListView, TheGridsKeysMoveTheListsFocusWithoutAskingForEveryRow)
     PaintAndIdle(p);
     WatchScope watch(*list);
     // The first cell clicked, then End, Home and PageDown as the user presses them.
-    CPoint cell = grid->GetLayout().GetCellOrigin(0) - grid->GetScrollOffset() + CPoint(8, 8);
-    grid->ClientToScreen(&cell);
-    ASSERT_TRUE(ShowsAt(grid->GetSafeHwnd(), cell));
-    ASSERT_TRUE(ClickOnScreen(cell, [&] { return doc->GetCursorIndex() == 0 && GetFocus() == grid->GetSafeHwnd(); }));
+    ASSERT_TRUE(ClickFirstCell(*grid, doc));
     const int last = doc->GetItemCount() - 1;
     CListCtrl& rows = list->GetListCtrl();
     ASSERT_TRUE(Press(VK_END, 0, [&] { return doc->GetCursorIndex() == last; }));
@@ -395,10 +401,7 @@ TEST(ListView, AFolderListedAfterTheEndOfALargerOneShowsItsFirstRowAtTheTop)
     ASSERT_NE(nullptr, list);
     CKWDoc* doc = p.Document();
     PaintAndIdle(p);
-    CPoint cell = grid->GetLayout().GetCellOrigin(0) - grid->GetScrollOffset() + CPoint(8, 8);
-    grid->ClientToScreen(&cell);
-    ASSERT_TRUE(ShowsAt(grid->GetSafeHwnd(), cell));
-    ASSERT_TRUE(ClickOnScreen(cell, [&] { return doc->GetCursorIndex() == 0 && GetFocus() == grid->GetSafeHwnd(); }));
+    ASSERT_TRUE(ClickFirstCell(*grid, doc));
     const int last = doc->GetItemCount() - 1;
     ASSERT_TRUE(Press(VK_END, 0, [&] { return doc->GetCursorIndex() == last; }));
     CListCtrl& rows = list->GetListCtrl();
