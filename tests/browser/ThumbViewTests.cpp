@@ -122,10 +122,12 @@ TEST(ThumbView, TheShownCellsGetTheirThumbnailsFirstAndThenTheIdleLoopRests)
     EXPECT_GE(p.m_hints.Count(HintItemChanged), shown.second - shown.first);
 }
 
-TEST(ThumbView, TheWholeListPassMakesEveryThumbnailAndTheCacheGivesThemBack)
+namespace {
+
+// Thumbnails of 100x100 made and cached in a cache folder of the test's own, and the program's
+// folder emptied for the test's pictures.
+void TurnTheCacheOn(FrameProgram& p)
 {
-    HostedPlugins plugin = OwnJpegPlugin();
-    FrameProgram p(nullptr, false);
     const CString cacheRoot = p.m_settings.Folder() / L"cache";
     CreateDirectoryW(cacheRoot, nullptr);
     Write(L"KWDoc", L"CacheDataFolder", cacheRoot);
@@ -134,6 +136,15 @@ TEST(ThumbView, TheWholeListPassMakesEveryThumbnailAndTheCacheGivesThemBack)
     Write(L"KWDoc", L"CacheFolder", L"1");
     Write(L"KWDoc", L"AutoCacheFolder", L"1");
     EmptyProgramFolder(p);
+}
+
+} // namespace
+
+TEST(ThumbView, TheWholeListPassMakesEveryThumbnailAndTheCacheGivesThemBack)
+{
+    HostedPlugins plugin = OwnJpegPlugin();
+    FrameProgram p(nullptr, false);
+    TurnTheCacheOn(p);
     for (int i = 0; i < 40; ++i)
         PutJpeg(p.m_folder, Numbered(L"p", i, L".jpg"), 80, 60, RGB(200, i * 5, 50));
     ASSERT_TRUE(p.Start(p.m_folder.Path()));
@@ -161,14 +172,7 @@ TEST(ThumbView, TheWholeListPassReadsTheCacheAheadAScreensWorthAtATime)
 {
     HostedPlugins plugin = OwnJpegPlugin();
     FrameProgram p(nullptr, false);
-    const CString cacheRoot = p.m_settings.Folder() / L"cache";
-    CreateDirectoryW(cacheRoot, nullptr);
-    Write(L"KWDoc", L"CacheDataFolder", cacheRoot);
-    Write(L"KWDoc", L"ThumbsSize", L"100,100");
-    Write(L"KWDoc", L"ThumbsCreate", L"1");
-    Write(L"KWDoc", L"CacheFolder", L"1");
-    Write(L"KWDoc", L"AutoCacheFolder", L"1");
-    EmptyProgramFolder(p);
+    TurnTheCacheOn(p);
     const int count = 240;
     for (int i = 0; i < count; ++i)
         PutJpeg(p.m_folder, Numbered(L"写真_", i, L".jpg"), 40, 30, RGB(200, i, 50));
