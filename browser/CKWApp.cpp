@@ -6,6 +6,7 @@
 #include "browser/InstanceHandOver.h"
 #include "catalogue/FrameMessages.h"
 #include "browser/ShellImageList.h"
+#include "catalogue/CFileList.h"
 #include "catalogue/CKWDoc.h"
 #include "catalogue/RetiredItems.h"
 #include "catalogue/VyxFilexDraw.h"
@@ -257,8 +258,8 @@ BOOL CKWApp::InitInstance()
         }
     }
 
-    // The shell builds its icon lists on a thread of its own while the window is made and shown;
-    // nothing shown before the first paint wants them, and they are attached after it.
+    // The shell builds its icon lists on a thread of its own while the window is made; nothing
+    // made before the first folder is listed wants them, and they are attached then.
     StartShellImageListPrefetch();
 
     AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CKWDoc), RUNTIME_CLASS(CMainFrame),
@@ -279,20 +280,50 @@ BOOL CKWApp::InitInstance()
     }
     if (!m_pMainWnd)
         return FALSE;
-    // The plug-ins are mapped while the window paints (their loading would hold the window's own
-    // module loads while it is made); they are scanned, in their order, after the first paint.
+    // The plug-ins are mapped on a thread while the window is laid out (their loading would hold
+    // the window's own module loads while it is made); they are scanned, in their order, before
+    // the first folder is listed.
     m_pluginPreload.Start(GetPluginPattern());
-    PlaceMainWindow(m_pMainWnd, minimized, maximized);
     AttachShellImageLists();
     LoadPlugins();
     m_pluginPreload.Finish();
+    // The first folder is listed while the window is still hidden, so that its first paint is the
+    // first screen (panes painted empty would be painted again at once); a listing that runs long
+    // shows the window on its way, as it would have shown before.
+    s_startShow = {m_pMainWnd, minimized, maximized, ::GetTickCount(), false};
     if (CFrameWnd* frame = DYNAMIC_DOWNCAST(CFrameWnd, m_pMainWnd)) {
         if (CKWDoc* doc = DYNAMIC_DOWNCAST(CKWDoc, frame->GetActiveDocument())) {
             m_treeRoot = doc->TreeRoot;
+            struct Pulse
+            {
+                Pulse() { CFileList::SetScanPulse(&CKWApp::ShowWhenListingRunsLong); }
+                ~Pulse() { CFileList::SetScanPulse(nullptr); }
+            } pulse;
             doc->UpdateAllViews(nullptr, HintSettingsChanged, reinterpret_cast<CObject*>(&m_treeRoot));
         }
     }
+    const HWND focus = ::GetFocus();
+    ShowStartWindow();
+    // The pane the settings gave the focus to keeps it once the window is active.
+    if (focus && ::IsWindow(focus) && ::GetFocus() != focus && ::IsChild(m_pMainWnd->GetSafeHwnd(), focus))
+        ::SetFocus(focus);
     return TRUE;
+}
+
+CKWApp::StartShow CKWApp::s_startShow;
+
+void CKWApp::ShowStartWindow()
+{
+    if (s_startShow.shown || !s_startShow.window)
+        return;
+    s_startShow.shown = true;
+    PlaceMainWindow(s_startShow.window, s_startShow.minimized, s_startShow.maximized);
+}
+
+void CKWApp::ShowWhenListingRunsLong()
+{
+    if (!s_startShow.shown && ::GetTickCount() - s_startShow.since >= kHiddenListingBound)
+        ShowStartWindow();
 }
 
 void CKWApp::AttachShellImageLists()

@@ -44,7 +44,10 @@ public:
     // pattern.
     static CString GetPluginFolder();
     static CString GetPluginPattern();
-    // The shell's icon lists, to the application and the cells, once the window has shown.
+    // The first folder's listing (plug-ins scanned, the folder tree gone to it) runs before the
+    // window first shows, up to this many milliseconds; past them the window shows on its way.
+    static constexpr DWORD kHiddenListingBound = 150;
+    // The shell's icon lists, to the application and the cells, before the first folder is listed.
     void AttachShellImageLists();
     static void RegisterMenuImages(VyxWinAppEx* pApp);
     // The problem report: the versions of the program and of the system's libraries.
@@ -67,6 +70,20 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // The window's one show at start-up, with its placement.
+    struct StartShow
+    {
+        CWnd* window = nullptr;
+        BOOL minimized = FALSE;
+        BOOL maximized = FALSE;
+        DWORD since = 0;
+        bool shown = false;
+    };
+    static StartShow s_startShow;
+    static void ShowStartWindow();
+    // The scans' pulse while the first folder is listed.
+    static void ShowWhenListingRunsLong();
+
     int m_treeRoot = 29;
     PluginPreload m_pluginPreload;
 };

@@ -133,8 +133,17 @@ bool CFileList::AbortKeyPressed(const UINT* keys)
     return false;
 }
 
+void (*CFileList::s_scanPulse)() = nullptr;
+
+void CFileList::SetScanPulse(void (*pulse)())
+{
+    s_scanPulse = pulse;
+}
+
 bool CFileList::AbortRequested() const
 {
+    if (s_scanPulse)
+        s_scanPulse();
     if (!m_abortCheck)
         return false;
     const DWORD now = GetTickCount();

@@ -30,6 +30,10 @@ public:
     // Whether a waiting key-down message carries one of the keys (0-terminated list). Key-downs of
     // other keys before it are taken from the queue.
     static bool AbortKeyPressed(const UINT* keys);
+    // Called by every scan as it goes (at each entry, abort check or not), on the scanning
+    // thread; null for none. The start-up shows its window through it when the first folder is
+    // long to list.
+    static void SetScanPulse(void (*pulse)());
 
     int GetCount() const { return static_cast<int>(m_found.GetSize()); }
     VyxFile* GetAt(int index) const;
@@ -68,6 +72,7 @@ private:
     int Offer(const VyxFileFind& found, int archivePluginId, const SPIFileInfo* member);
     bool Accepts(const VyxFile& item) const;
     bool AbortRequested() const;
+    static void (*s_scanPulse)();
 
     bool m_patternListInUse;
     SPImapIndex* m_host;

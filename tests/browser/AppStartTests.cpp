@@ -408,3 +408,79 @@ TEST(AppStart, AHandedLocationIsTakenOnlyWholeAndEndedByItsNul)
             EXPECT_EQ(CString(L"unchanged"), path);
     }
 }
+
+namespace {
+
+struct ChildSearch
+{
+    const wchar_t* className;
+    HWND found;
+};
+
+BOOL CALLBACK FindChildOfClass(HWND hWnd, LPARAM lParam)
+{
+    auto* search = reinterpret_cast<ChildSearch*>(lParam);
+    wchar_t name[64] = {};
+    GetClassNameW(hWnd, name, 64);
+    if (lstrcmpiW(name, search->className) != 0)
+        return TRUE;
+    search->found = hWnd;
+    return FALSE;
+}
+
+HWND ChildOfClass(HWND parent, const wchar_t* className)
+{
+    ChildSearch search = {className, nullptr};
+    EnumChildWindows(parent, &FindChildOfClass, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+} // namespace
+
+// The first folder is listed while the window is hidden: the window's first paint already has the
+// folder tree gone to it (more sub-folders than the pane shows: its scroll bar is there the moment
+// the window shows), and the thumbnail grid has the focus as the settings gave it.
+TEST(AppStart, TheWindowFirstShowsWithItsStartFolderListedAndTheGridFocused)
+{
+    ProgramCopy program;
+    const CString start = program.Folder() / L"写真_2024.春~&夏";
+    ASSERT_TRUE(CreateDirectoryW(start, nullptr));
+    for (int i = 0; i < 80; ++i) {
+        CString name;
+        name.Format(L"\\DSC_%02d.旅行~&", i);
+        ASSERT_TRUE(CreateDirectoryW(start + name, nullptr));
+    }
+    HANDLE process = program.Start(L"\"" + start + L"\"");
+    ASSERT_NE(nullptr, process);
+    // Looked at as soon as it shows, without a message to the program (which would let it run on).
+    HWND window = nullptr;
+    LONG treeStyle = 0;
+    WaitUntil(
+        [&] {
+            window = ShownMainWindowOf(GetProcessId(process));
+            if (HWND tree = window ? ChildOfClass(window, L"SysTreeView32") : nullptr)
+                treeStyle = GetWindowLongW(tree, GWL_STYLE);
+            return window || WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+        },
+        60000);
+    ASSERT_NE(nullptr, window);
+    EXPECT_TRUE(treeStyle & WS_VSCROLL);
+
+    // Once started, the grid (neither the tree nor the list) has the focus.
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            DWORD_PTR work = 1;
+            return SendMessageTimeoutW(window, WMU_WORKFLAGS, 0, 0, SMTO_NORMAL, 5000, &work) && work == 0;
+        },
+        60000));
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info));
+    ASSERT_NE(nullptr, info.hwndFocus);
+    EXPECT_TRUE(IsChild(window, info.hwndFocus));
+    wchar_t focusClass[64] = {};
+    GetClassNameW(info.hwndFocus, focusClass, 64);
+    EXPECT_STRNE(L"SysTreeView32", focusClass);
+    EXPECT_STRNE(L"SysListView32", focusClass);
+    EXPECT_TRUE(CloseProgram(process, window));
+}

@@ -281,3 +281,38 @@ TEST(FolderScan, AbortKeyEndsTheScanEmptyAndStaysQueued)
     EXPECT_EQ(CFileList::ScanDone, unchecked.Scan());
     EXPECT_EQ(1u, WaitingKeys().size());
 }
+
+namespace {
+
+int g_pulses = 0;
+
+void CountPulse()
+{
+    ++g_pulses;
+}
+
+} // namespace
+
+// A caller waiting on a long listing (the start-up, which shows its window on the way) hears
+// from every scan at each entry, whether the scan looks for abort keys or not, until it stops
+// listening.
+TEST(FolderScan, TheScanPulseBeatsAtEveryEntryUntilCleared)
+{
+    Scanning f;
+    for (int i = 0; i < 5; ++i)
+        PutFile(f.folder, L"写真_" + std::to_wstring(i) + L".a~&b.jpg", "x");
+    CFileList::SetScanPulse(&CountPulse);
+    for (bool checked : {false, true}) {
+        g_pulses = 0;
+        Request request(f.folder.Path());
+        request.SetAbortCheck(checked);
+        EXPECT_EQ(CFileList::ScanDone, request.Scan());
+        EXPECT_EQ(5, request.GetCount());
+        EXPECT_GE(g_pulses, 5) << checked;
+    }
+    CFileList::SetScanPulse(nullptr);
+    g_pulses = 0;
+    Request quiet(f.folder.Path());
+    quiet.Scan();
+    EXPECT_EQ(0, g_pulses);
+}
