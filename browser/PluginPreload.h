@@ -1,6 +1,6 @@
 // Loads the plug-in DLLs of a folder on a thread of its own while start-up goes on, so that the
-// plug-in scan after the first paint finds them mapped already; Finish gives the thread's
-// references back (the scan holds its own by then).
+// plug-in scan before the first folder is listed finds them mapped already; Finish gives the
+// thread's references back (the scan holds its own by then).
 #pragma once
 
 #include "framework/Framework.h"
