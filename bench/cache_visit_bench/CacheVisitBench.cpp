@@ -33,6 +33,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -341,6 +342,13 @@ struct Visit
     // While the folder is shown (until WM_CLOSE), and once its last screen is shown.
     AddressSpace peak, lowestFree, settled;
     CacheCount after;
+    // Where a visit that ran out of time first stopped.
+    const char* stuck = "";
+    void Stuck(const char* where)
+    {
+        if (!*stuck)
+            stuck = where;
+    }
 };
 
 // Asks for an answer, counting the wait into the longest of the phase in force.
@@ -381,12 +389,18 @@ private:
     std::thread m_thread;
 };
 
-// Until the program's own idle loop has done its work (its work flags only read, no step run).
-bool WaitForIdle(HWND frame)
+// Milliseconds left before the deadline, at least one.
+UINT MsLeft(double deadline)
 {
-    for (int i = 0; i < 10000000; ++i) {
+    return static_cast<UINT>(std::max(1.0, (deadline - BenchSeconds()) * 1000));
+}
+
+// Until the program's own idle loop has done its work (its work flags only read, no step run).
+bool WaitForIdle(HWND frame, double deadline)
+{
+    while (BenchSeconds() < deadline) {
         DWORD_PTR busy = 0;
-        if (!SendMessageTimeoutW(frame, WMU_WORKFLAGS, 0, 0, SMTO_NORMAL, 120000, &busy))
+        if (!SendMessageTimeoutW(frame, WMU_WORKFLAGS, 0, 0, SMTO_NORMAL, MsLeft(deadline), &busy))
             return false;
         if (!busy)
             return true;
@@ -403,39 +417,68 @@ Visit RunVisit(const std::wstring& program, const std::wstring& folder = g_folde
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
     const double start = BenchSeconds();
+    // A program that never gets there fails the run with where it stopped, well before the test
+    // run's own limit, and is ended: left running, it would make the next start a second instance.
+    const double deadline = start + (BenchSmall() ? 180 : 3600);
     if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, program.c_str(), &startup, &info))
         return visit;
-    std::atomic<bool> sampling{true};
-    visit.lowestFree.largestFreeMb = 1e9;
-    // Only while the folder is shown: Wine answers a look into another process's memory from
-    // that process's own threads, and one that is ending may never answer.
-    std::thread sampler([&] {
-        while (sampling) {
-            const AddressSpace now = Measure(info.hProcess);
-            if (now.committedMb > visit.peak.committedMb)
-                visit.peak = now;
-            if (now.largestFreeMb > 0 && now.largestFreeMb < visit.lowestFree.largestFreeMb)
-                visit.lowestFree = now;
-            if (WaitForSingleObject(info.hProcess, 200) == WAIT_OBJECT_0)
+    // Only from the first show until the close: Wine answers a look into another process's
+    // memory from that process's own threads, and one that is starting or ending may never
+    // answer. Should a look never come back, its thread is left behind with the figures it writes.
+    struct Sampling
+    {
+        std::atomic<bool> on{true}, watching{false}, done{false};
+        AddressSpace peak, lowestFree;
+    };
+    auto sampling = std::make_shared<Sampling>();
+    sampling->lowestFree.largestFreeMb = 1e9;
+    std::thread sampler([sampling, process = info.hProcess] {
+        while (sampling->on) {
+            if (sampling->watching) {
+                const AddressSpace now = Measure(process);
+                if (now.committedMb > sampling->peak.committedMb)
+                    sampling->peak = now;
+                if (now.largestFreeMb > 0 && now.largestFreeMb < sampling->lowestFree.largestFreeMb)
+                    sampling->lowestFree = now;
+            }
+            if (WaitForSingleObject(process, 200) == WAIT_OBJECT_0)
                 break;
         }
+        sampling->done = true;
     });
+    const auto stopSampling = [&] {
+        if (!sampler.joinable())
+            return;
+        sampling->on = false;
+        const double stopping = BenchSeconds();
+        while (!sampling->done && BenchSeconds() - stopping < 60)
+            Sleep(5);
+        if (!sampling->done) {
+            sampler.detach();
+            visit.Stuck("a look into its memory never came back");
+            return;
+        }
+        sampler.join();
+        visit.peak = sampling->peak;
+        visit.lowestFree = sampling->lowestFree;
+    };
     HWND window = nullptr;
-    for (int i = 0; i < 120000 && !window; ++i) {
+    while (!window && BenchSeconds() < deadline) {
         window = ShownMainWindowOf(info.dwProcessId);
         if (!window && WaitForSingleObject(info.hProcess, 5) == WAIT_OBJECT_0)
             break;
     }
     if (window) {
+        sampling->watching = true;
         Pinger pinger(window);
         // Listed once the title names the folder (it is set after the listing, never inside it).
         std::wstring wanted = folder;
         CharLowerBuffW(&wanted[0], static_cast<DWORD>(wanted.size()));
-        for (int i = 0; i < 600000; ++i) {
+        while (BenchSeconds() < deadline) {
             wchar_t title[1024] = {};
             DWORD_PTR length = 0;
-            if (SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(title), SMTO_NORMAL, 120000,
-                                    &length)) {
+            if (SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(title), SMTO_NORMAL,
+                                    MsLeft(deadline), &length)) {
                 CharLowerBuffW(title, static_cast<DWORD>(wcslen(title)));
                 if (wcsstr(title, wanted.c_str())) {
                     visit.listed = BenchSeconds() - start;
@@ -449,21 +492,26 @@ Visit RunVisit(const std::wstring& program, const std::wstring& folder = g_folde
         // asked before they have begun.
         if (visit.listed > 0)
             RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        if (visit.listed > 0 && WaitForIdle(window)) {
+        if (visit.listed < 0)
+            visit.Stuck("its title never named the folder");
+        else if (!WaitForIdle(window, deadline))
+            visit.Stuck("its idle work on the first screen never ended");
+        else {
             visit.firstScreen = BenchSeconds() - start;
             // On to the end of the grid: its last screen's thumbnails come from the end of the file.
             HWND grid = nullptr;
             EnumChildWindows(window, &FindGrid, reinterpret_cast<LPARAM>(&grid));
             DWORD_PTR answer = 0;
-            if (grid && SendMessageTimeoutW(grid, WM_VSCROLL, SB_BOTTOM, 0, SMTO_NORMAL, 120000, &answer) &&
-                WaitForIdle(window)) {
+            if (grid && SendMessageTimeoutW(grid, WM_VSCROLL, SB_BOTTOM, 0, SMTO_NORMAL, MsLeft(deadline), &answer) &&
+                WaitForIdle(window, deadline)) {
                 visit.bottomScreen = BenchSeconds() - start;
                 visit.settled = Measure(info.hProcess);
+            } else {
+                visit.Stuck("it never settled on the last screen");
             }
         }
         pinger.SetPhase(2);
-        sampling = false;
-        sampler.join();
+        stopSampling();
         const double closingAt = BenchSeconds();
         // What the user sees: the window gone from the screen, before or after the answer.
         std::atomic<bool> closing{true};
@@ -473,22 +521,26 @@ Visit RunVisit(const std::wstring& program, const std::wstring& folder = g_folde
             visit.windowGone = BenchSeconds() - closingAt;
         });
         DWORD_PTR answer = 0;
-        SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_NORMAL, 600000, &answer);
+        if (!SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_NORMAL, MsLeft(deadline + 60), &answer) &&
+            IsWindow(window))
+            visit.Stuck("WM_CLOSE was never answered");
         visit.closeAnswered = BenchSeconds() - closingAt;
-        if (WaitForSingleObject(info.hProcess, 600000) == WAIT_OBJECT_0)
+        if (WaitForSingleObject(info.hProcess, MsLeft(deadline + 120)) == WAIT_OBJECT_0)
             visit.ended = BenchSeconds() - closingAt;
+        else
+            visit.Stuck("the process never ended after WM_CLOSE");
         closing = false;
         gone.join();
         pinger.Stop();
         visit.longestWaitListing = pinger.m_listing;
         visit.longestWaitListed = pinger.m_listed;
         visit.longestWaitClosing = pinger.m_closing;
+    } else {
+        visit.Stuck("its window was never shown");
     }
     if (WaitForSingleObject(info.hProcess, 0) != WAIT_OBJECT_0)
         TerminateProcess(info.hProcess, 1);
-    sampling = false;
-    if (sampler.joinable())
-        sampler.join();
+    stopSampling();
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
     visit.after = CountCache(g_cacheFile);
@@ -508,8 +560,11 @@ bool WarmUp()
             return false;
     for (const std::wstring& program : {g_programBare, g_program, g_programSmall}) {
         const Visit first = RunVisit(program, g_warmFolder);
-        if (first.listed < 0)
+        if (first.listed < 0 || *first.stuck) {
+            std::printf("the first start of %ls on a folder of 5 failed: %s\n",
+                        program.substr(program.rfind(L'\\') + 1).c_str(), *first.stuck ? first.stuck : "it ended");
             return false;
+        }
         std::printf("first start of %ls on a folder of 5: WM_CLOSE answered after %.0f ms (every setting written), "
                     "process ended %.2f s after WM_CLOSE\n",
                     program.substr(program.rfind(L'\\') + 1).c_str(), first.closeAnswered * 1000, first.ended);
@@ -552,8 +607,10 @@ void Report(benchmark::State& state, const Visit& visit)
 // endsAtOnce: its close writes no whole cache file, so the process ends within a second.
 bool Check(const char* name, const Visit& visit, bool cacheOn, bool endsAtOnce, int records)
 {
-    if (!BenchMeasured(visit.listed > 0 && visit.firstScreen > 0 && visit.bottomScreen > 0 && visit.closeAnswered >= 0,
-                       "%s: the folder was not listed, its screens not shown or the window not found", name))
+    if (!BenchMeasured(visit.listed > 0 && visit.firstScreen > 0 && visit.bottomScreen > 0 &&
+                           visit.closeAnswered >= 0 && !*visit.stuck,
+                       "%s: the folder was not listed, its screens not shown or the window not found (%s)", name,
+                       *visit.stuck ? visit.stuck : "the program ended"))
         return false;
     bool met = true;
     if (cacheOn)
