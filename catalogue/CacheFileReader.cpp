@@ -58,14 +58,19 @@ bool CacheFileReader::Attach(HANDLE file)
 
 const BYTE* CacheFileReader::At(ULONGLONG offset, DWORD count)
 {
+    return AtReadingOn(offset, count, 0);
+}
+
+const BYTE* CacheFileReader::AtReadingOn(ULONGLONG offset, DWORD count, DWORD least)
+{
     const ULONGLONG end = m_start + m_filled;
-    if (offset >= m_start && offset <= end && count <= end - offset)
+    if (Holds(offset, count))
         return m_window.data() + (offset - m_start);
     if (!IsOpen() || offset > m_size || count > m_size - offset)
         return nullptr;
     // After a short step a long read serves the next records too; after a long one (a large
     // image stepped over, or a record looked up alone) a short read is enough for one record.
-    const DWORD want = offset >= end && offset - end <= kShortStep ? kLongRead : kShortRead;
+    const DWORD want = std::max(offset >= end && offset - end <= kShortStep ? kLongRead : kShortRead, least);
     const DWORD length = static_cast<DWORD>(std::min<ULONGLONG>(std::max(want, count), m_size - offset));
     if (m_window.size() < length)
         m_window.resize(std::max(length, kShortRead));
@@ -75,4 +80,14 @@ const BYTE* CacheFileReader::At(ULONGLONG offset, DWORD count)
         return nullptr;
     m_filled = length;
     return m_window.data();
+}
+
+bool CacheFileReader::ReadStamp(FileStamp& stamp) const
+{
+    BY_HANDLE_FILE_INFORMATION facts = {};
+    if (!IsOpen() || !GetFileInformationByHandle(m_file, &facts))
+        return false;
+    stamp.size = static_cast<ULONGLONG>(facts.nFileSizeHigh) << 32 | facts.nFileSizeLow;
+    stamp.written = facts.ftLastWriteTime;
+    return true;
 }

@@ -4,6 +4,7 @@
 // follow each other closely are served by one long read.
 #pragma once
 
+#include "foundation/FileStamp.h"
 #include "framework/Framework.h"
 
 #include <vector>
@@ -26,6 +27,15 @@ public:
 
     // count bytes from offset, valid until the next call; null when the file does not give them.
     const BYTE* At(ULONGLONG offset, DWORD count);
+    // As At, but a read it has to make goes on to at least least bytes (as far as the file goes).
+    const BYTE* AtReadingOn(ULONGLONG offset, DWORD count, DWORD least);
+    // The window holds these bytes (with or without an open file).
+    bool Holds(ULONGLONG offset, DWORD count) const
+    {
+        return offset >= m_start && offset - m_start <= m_filled && count <= m_filled - (offset - m_start);
+    }
+    // The open file's size and last write time; false when there is none or it cannot be read.
+    bool ReadStamp(FileStamp& stamp) const;
     // Lets the file go (closed when it was opened here).
     void Close();
     // Exchanges the window's memory with the caller's, which keeps it from one reader to the
@@ -33,6 +43,22 @@ public:
     void SwapWindow(std::vector<BYTE>& window)
     {
         m_window.swap(window);
+        m_start = 0;
+        m_filled = 0;
+    }
+    // As SwapWindow, the window's first filled bytes being the file's from start on, read
+    // earlier: they serve without the file being opened. Returned with what it then holds.
+    void LendWindow(std::vector<BYTE>& window, ULONGLONG start, DWORD filled)
+    {
+        m_window.swap(window);
+        m_start = start;
+        m_filled = filled <= m_window.size() ? filled : 0;
+    }
+    void ReturnWindow(std::vector<BYTE>& window, ULONGLONG& start, DWORD& filled)
+    {
+        m_window.swap(window);
+        start = m_start;
+        filled = m_filled;
         m_start = 0;
         m_filled = 0;
     }

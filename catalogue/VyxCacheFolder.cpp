@@ -38,6 +38,20 @@ const DWORD kMostValueBytes = 1024;
 // this long.
 const ULONGLONG kMostReadAheadGap = 65536;
 const ULONGLONG kMostReadAheadRun = 4u << 20;
+// A read ahead in the cache file reads on this far past its screen: the next screens of a pass
+// then cost no opening of the file (which costs more than the reading under Wine), only a look
+// at its size and write time.
+const DWORD kReadAheadOn = 1u << 20;
+
+// What the last read ahead of the thread read of a cache file, and the file as it stood then.
+struct ReadOnWindow
+{
+    std::vector<BYTE> bytes;
+    CString path;
+    FileStamp stamp;
+    ULONGLONG start = 0;
+    DWORD filled = 0;
+};
 
 DWORD ReadDword(const BYTE* p)
 {
@@ -917,25 +931,18 @@ void VyxCacheFolder::ReadAhead(const std::vector<Key>& keys)
     });
     wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
     CacheFileReader cacheFile, spillFile;
-    // One window for every screen of the thread: the screens of a pass read runs of about the
-    // same length.
-    static thread_local std::vector<BYTE> s_window;
-    cacheFile.SwapWindow(s_window);
+    // One window for every screen of the thread. What the last screen read on past itself serves
+    // while the file at the place is still the one it was read from (the same size and write
+    // time): replaced or deleted since, it is read as it stands now.
+    static thread_local ReadOnWindow s_window;
+    FileStamp stamp;
+    const bool stillThere = s_window.filled > 0 && !m_placeFile.IsEmpty() && s_window.path == m_placeFile &&
+                            FileStamp::Read(m_placeFile, stamp, true) && stamp == s_window.stamp;
+    cacheFile.LendWindow(s_window.bytes, s_window.start, stillThere ? s_window.filled : 0);
+    bool stampKnown = stillThere;
     bool cacheFileTried = false;
     for (size_t first = 0; first < wanted.size();) {
         const BYTE place = wanted[first]->m_place;
-        CacheFileReader* file = nullptr;
-        if (place == VyxCacheThumbs::PlaceSpill) {
-            if (m_spill && m_spill->IsOpen() && (spillFile.IsOpen() || spillFile.Attach(m_spill->GetHandle())))
-                file = &spillFile;
-        } else if (place == VyxCacheThumbs::PlaceCacheFile && !m_placeFile.IsEmpty()) {
-            if (!cacheFileTried) {
-                cacheFileTried = true;
-                cacheFile.Open(m_placeFile);
-            }
-            if (cacheFile.IsOpen())
-                file = &cacheFile;
-        }
         const ULONGLONG start = wanted[first]->m_placeOffset;
         ULONGLONG end = start + wanted[first]->m_placeLength;
         size_t last = first + 1;
@@ -945,8 +952,23 @@ void VyxCacheFolder::ReadAhead(const std::vector<Key>& keys)
             end = wanted[last]->m_placeOffset + wanted[last]->m_placeLength;
             ++last;
         }
+        const DWORD length = static_cast<DWORD>(std::min<ULONGLONG>(end - start, kMostReadAheadRun));
+        CacheFileReader* file = nullptr;
+        DWORD readOn = 0;
+        if (place == VyxCacheThumbs::PlaceSpill) {
+            if (m_spill && m_spill->IsOpen() && (spillFile.IsOpen() || spillFile.Attach(m_spill->GetHandle())))
+                file = &spillFile;
+        } else if (place == VyxCacheThumbs::PlaceCacheFile && !m_placeFile.IsEmpty()) {
+            if (!cacheFileTried && !cacheFile.Holds(start, length)) {
+                cacheFileTried = true;
+                stampKnown = cacheFile.Open(m_placeFile) && cacheFile.ReadStamp(stamp);
+            }
+            if (cacheFile.IsOpen() || cacheFile.Holds(start, length))
+                file = &cacheFile;
+            readOn = kReadAheadOn;
+        }
         // The run whole; each record is then checked in it.
-        if (file && file->At(start, static_cast<DWORD>(std::min<ULONGLONG>(end - start, kMostReadAheadRun))))
+        if (file && file->AtReadingOn(start, length, readOn))
             for (size_t i = first; i < last; ++i) {
                 const BYTE* image = nullptr;
                 if (ReadPlacedImage(*file, *wanted[i], image, false))
@@ -954,7 +976,11 @@ void VyxCacheFolder::ReadAhead(const std::vector<Key>& keys)
             }
         first = last;
     }
-    cacheFile.SwapWindow(s_window);
+    cacheFile.ReturnWindow(s_window.bytes, s_window.start, s_window.filled);
+    s_window.path = m_placeFile;
+    s_window.stamp = stamp;
+    if (!stampKnown)
+        s_window.filled = 0;
 }
 
 void VyxCacheFolder::HoldNewImage(VyxCacheThumbs* record)

@@ -391,26 +391,22 @@ HGLOBAL VyxCacheThumbs::DecodeImage(const BYTE* image) const
     const LONG largest = VyxConfig::MaxCellSide;
     const LONG boxX = m_boxSize.cx > 0 ? m_boxSize.cx : largest;
     const LONG boxY = m_boxSize.cy > 0 ? m_boxSize.cy : largest;
-    LONG width = 0, height = 0;
-    LONGLONG rows = 0;
     if (m_imageKind == ImageJpeg) {
-        if (!JpegReadSize(image, m_imageLength, &width, &height))
-            return nullptr;
-        rows = height;
-    } else if (m_imageKind == ImageDib && m_imageLength >= sizeof(BITMAPCOREHEADER) &&
-               m_imageLength >= DibHeaderSize(image)) {
+        // The image library's JPEG decode itself: the same picture the CxImage layer would give,
+        // without its copy of it. The box is checked on the header the decode reads anyway.
+        const SIZE box = {boxX, boxY};
+        HGLOBAL dib = nullptr;
+        return JpegDecodeDib(image, m_imageLength, 1, &dib, nullptr, &box) == 0 ? dib : nullptr;
+    }
+    LONG width = 0;
+    LONGLONG rows = 0;
+    if (m_imageKind == ImageDib && m_imageLength >= sizeof(BITMAPCOREHEADER) && m_imageLength >= DibHeaderSize(image)) {
         width = DibWidth(image);
         rows = DibHeight(image);
         rows = rows < 0 ? -rows : rows;
     }
     if (width > boxX || rows > boxY)
         return nullptr;
-    if (m_imageKind == ImageJpeg) {
-        // The image library's JPEG decode itself: the same picture the CxImage layer would give,
-        // without its copy of it.
-        HGLOBAL dib = nullptr;
-        return JpegDecodeDib(image, m_imageLength, 1, &dib) == 0 ? dib : nullptr;
-    }
     // Bytes from a file: they pass the same gate as any other picture from outside.
     return m_imageKind == ImageDib ? NormalizeDib(image, m_imageLength) : nullptr;
 }

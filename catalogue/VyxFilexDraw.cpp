@@ -231,6 +231,60 @@ SharedNameFont& NameFont()
     return shared;
 }
 
+// The name's box of the last cells (its fill and frame), copied into the cells that draw the same
+// box onto a surface of their own: the frame's calls cost several times the copy under Wine. The
+// frame's colours are the system's, which may change between two cells.
+class NameBoxStrip
+{
+public:
+    // The box painted at rect; false when it is not to come from the strip (the caller paints it).
+    bool Paint(CDC* dc, const CRect& rect, COLORREF fill, bool frame, int edge)
+    {
+        // Only frames drawn inside the box: the other ones reach past it.
+        if (frame && (edge & CellEdgeOwn))
+            return false;
+        Key key = {rect.Width(), rect.Height(), fill, frame ? edge : -1, {}};
+        for (size_t i = 0; i < kColours; ++i)
+            key.colours[i] = GetSysColor(kColourIndexes[i]);
+        if (key.width <= 0 || key.height <= 0)
+            return false;
+        if (!m_made || std::memcmp(&key, &m_key, sizeof key) != 0) {
+            m_made = false;
+            if (!m_strip.Create24(nullptr, key.width, key.height, fill))
+                return false;
+            CDC* strip = m_strip.GetMemDC();
+            strip->FillSolidRect(0, 0, key.width, key.height, fill);
+            if (frame)
+                DrawCellEdge(strip, CRect(0, 0, key.width, key.height), edge);
+            m_key = key;
+            m_made = true;
+        }
+        return ::BitBlt(dc->GetSafeHdc(), rect.left, rect.top, key.width, key.height, m_strip.GetMemDC()->GetSafeHdc(),
+                        0, 0, SRCCOPY) != FALSE;
+    }
+
+private:
+    static constexpr size_t kColours = 6;
+    static constexpr int kColourIndexes[kColours] = {COLOR_3DHIGHLIGHT, COLOR_3DLIGHT,    COLOR_3DFACE,
+                                                     COLOR_3DSHADOW,    COLOR_3DDKSHADOW, COLOR_WINDOWFRAME};
+    struct Key
+    {
+        int width, height;
+        COLORREF fill;
+        int edge;
+        COLORREF colours[kColours];
+    };
+    CDibSection m_strip;
+    Key m_key = {};
+    bool m_made = false;
+};
+
+NameBoxStrip& TheNameBoxStrip()
+{
+    static NameBoxStrip strip;
+    return strip;
+}
+
 // Fields of a template split by the two characters "\" and "n". Every cell of a folder asks
 // with the same template: the last answer is kept.
 int CountTemplateLines(const CString& format)
@@ -543,8 +597,8 @@ int VyxFilexDraw::DrawCell(CDC* dc, int x, int y, int width, int height, int pic
         }
     }
     if (!surface)
-        return PaintCell(dc, x, y, width, height, pictureMode, false);
-    const int result = PaintCell(surface->GetMemDC(), 0, 0, width, height, pictureMode, plain);
+        return PaintCell(dc, x, y, width, height, pictureMode, false, false);
+    const int result = PaintCell(surface->GetMemDC(), 0, 0, width, height, pictureMode, plain, true);
     m_keptSelected = TestFlags(FlagSelected);
     if (dc)
         surface->Draw(dc, x, y, SRCCOPY);
@@ -558,7 +612,7 @@ int VyxFilexDraw::RenderCell(int width, int height, int pictureMode)
     static CDibSection scratch;
     CDC* target = scratch.Create24(nullptr, std::max(width, 1), std::max(height, 1), colBackGround) ? scratch.GetMemDC()
                                                                                                     : nullptr;
-    return PaintCell(target, 0, 0, width, height, pictureMode, !TestFlags(FlagSelected));
+    return PaintCell(target, 0, 0, width, height, pictureMode, !TestFlags(FlagSelected), true);
 }
 
 void VyxFilexDraw::FillMargins(CDC* dc, int width, int height)
@@ -580,7 +634,8 @@ void VyxFilexDraw::ReleaseKeptCell()
     m_cellSurface.Release();
 }
 
-int VyxFilexDraw::PaintCell(CDC* target, int ox, int oy, int width, int height, int pictureMode, bool backgroundFilled)
+int VyxFilexDraw::PaintCell(CDC* target, int ox, int oy, int width, int height, int pictureMode, bool backgroundFilled,
+                            bool ownSurface)
 {
     // The caller's font goes back in place: the shared one may be deleted by the next cell.
     HGDIOBJ oldFont = nullptr;
@@ -631,7 +686,7 @@ int VyxFilexDraw::PaintCell(CDC* target, int ox, int oy, int width, int height, 
             result = 0;
     }
     if (m_nameMode != 0 && target)
-        DrawName(target, name);
+        DrawName(target, name, ownSurface);
     // Drawn now: the most recent of the items whose pictures the bound keeps.
     if (target && (m_thumbnail || m_picture))
         m_heldEntry.Touch(this, GetHeldBytes());
@@ -704,16 +759,21 @@ int VyxFilexDraw::DrawPictureArea(CDC* dc, CRect rect, bool make)
     return 0;
 }
 
-void VyxFilexDraw::DrawName(CDC* dc, CRect rect)
+void VyxFilexDraw::DrawName(CDC* dc, CRect rect, bool ownSurface)
 {
     dc->SetTextColor(colText);
     COLORREF fill = IsArchiveMember() ? colArcDraw
                     : IsFolder()      ? colFolderDraw
                     : HasCover()      ? colCantDraw
                                       : colNormalDraw;
-    dc->FillSolidRect(&rect, fill);
-    if (m_nameFrame)
-        rect = DrawCellEdge(dc, rect, m_nameFrameEdge);
+    if (ownSurface && TheNameBoxStrip().Paint(dc, rect, fill, m_nameFrame != FALSE, m_nameFrameEdge)) {
+        if (m_nameFrame)
+            rect = DrawCellEdge(nullptr, rect, m_nameFrameEdge);
+    } else {
+        dc->FillSolidRect(&rect, fill);
+        if (m_nameFrame)
+            rect = DrawCellEdge(dc, rect, m_nameFrameEdge);
+    }
     rect.DeflateRect(1, 1);
 
     if (IsFolder()) {

@@ -226,10 +226,12 @@ private:
     void FillMargins(CDC* dc, int width, int height);
     // The cell at (ox, oy) of the target; a null target records the geometry only.
     // backgroundFilled: the target already holds the background colour where the cell goes.
-    int PaintCell(CDC* target, int ox, int oy, int width, int height, int pictureMode, bool backgroundFilled);
+    // ownSurface: the target is a 24-bit surface of the cells' own, with no clipping or mapping.
+    int PaintCell(CDC* target, int ox, int oy, int width, int height, int pictureMode, bool backgroundFilled,
+                  bool ownSurface);
     // 0 with a thumbnail drawn; 1 when the item holds none.
     int DrawPictureArea(CDC* dc, CRect rect, bool make);
-    void DrawName(CDC* dc, CRect rect);
+    void DrawName(CDC* dc, CRect rect, bool ownSurface);
     bool IsShownByCover() const;
     int GetIconIndex();
     int DrawIconFrom(HIMAGELIST list, CDC* dc, int x, int y);

@@ -264,7 +264,8 @@ int JpegScaleDenominator(int reduction)
     return 1;
 }
 
-int JpegDecodeDib(const BYTE* data, SIZE_T size, int reduction, HGLOBAL* result, const JpegDecodeProgress* progress)
+int JpegDecodeDib(const BYTE* data, SIZE_T size, int reduction, HGLOBAL* result, const JpegDecodeProgress* progress,
+                  const SIZE* largest)
 {
     *result = nullptr;
     jpeg_decompress_struct cinfo;
@@ -289,6 +290,11 @@ int JpegDecodeDib(const BYTE* data, SIZE_T size, int reduction, HGLOBAL* result,
     LimitJpegMemory(reinterpret_cast<j_common_ptr>(&cinfo));
     InstallJpegMemorySource(&cinfo, data, size);
     jpeg_read_header(&cinfo, TRUE);
+    if (largest && (cinfo.image_width > static_cast<JDIMENSION>(std::max(largest->cx, 0L)) ||
+                    cinfo.image_height > static_cast<JDIMENSION>(std::max(largest->cy, 0L)))) {
+        jpeg_destroy_decompress(&cinfo);
+        return 2;
+    }
     const int denominator = JpegScaleDenominator(reduction);
     if (denominator > 1) {
         cinfo.scale_num = 1;

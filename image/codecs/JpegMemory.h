@@ -41,10 +41,10 @@ struct JpegDecodeProgress
 };
 
 // Decodes to a 24-bit packed DIB (grey pictures too): 0 success, 1 library error, 2 the DIB could
-// not be made (including pictures refused as too large), 3 stopped by the progress report
-// (nothing is kept).
+// not be made (including pictures refused as too large, and pictures wider or taller than
+// largest, when given, before scaling), 3 stopped by the progress report (nothing is kept).
 int JpegDecodeDib(const BYTE* data, SIZE_T size, int reduction, HGLOBAL* dib,
-                  const JpegDecodeProgress* progress = nullptr);
+                  const JpegDecodeProgress* progress = nullptr, const SIZE* largest = nullptr);
 
 // The picture's size from its header alone; false when the header cannot be read.
 bool JpegReadSize(const BYTE* data, SIZE_T size, LONG* width, LONG* height);

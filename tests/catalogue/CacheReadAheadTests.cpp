@@ -163,3 +163,57 @@ TEST(CacheReadAhead, TheCacheListReadsAScreenAheadOnceItsLocationsFileHasBeenRea
     EXPECT_NE(0, theCacheList.LoadFromCache(listed[0].get()));
     EXPECT_FALSE(listed[0]->HasThumbnail());
 }
+
+// What one screen read on past itself serves the next only while the file is the one it was read
+// from: a file put in its place since (records at the same places, other pictures) gives its own
+// pictures, and a file deleted since gives none.
+TEST(CacheReadAhead, TheNextScreenIsReadFromTheCacheFileAsItIsNowWhenItWasReplacedOrDeleted)
+{
+    CacheScope scope;
+    StandardPlugins plugins;
+    // DIB images: new pictures of the same size leave every record at its place.
+    CachedFolder made(30, 1);
+    VyxCacheFolder cache;
+    cache.SetCacheImage(1);
+    ASSERT_EQ(VyxCacheFolder::LoadDone, cache.Load(made.path.c_str()));
+    cache.ReadAhead(made.Keys(0, 15));
+    ASSERT_EQ(15u, cache.GetReadAheadCount());
+
+    // The same records with new pictures, written beside and moved over the file, a minute later.
+    const std::wstring beside = made.folder / L"new.kwi";
+    std::vector<std::vector<BYTE>> newPictures;
+    {
+        VyxCacheFolder writer;
+        writer.SetCacheImage(1);
+        for (int i = 0; i < 30; ++i) {
+            made.items[i]->SetThumbnail(SeededPicture(20, 15, i + 100));
+            newPictures.push_back(dibtest::Bytes(made.items[i]->GetThumbnail()));
+            ASSERT_EQ(0, writer.StoreFromItem(*made.items[i]));
+        }
+        ASSERT_EQ(1, writer.SaveIfModified(beside.c_str()));
+    }
+    WIN32_FILE_ATTRIBUTE_DATA old = {};
+    ASSERT_TRUE(GetFileAttributesExW(made.path.c_str(), GetFileExInfoStandard, &old));
+    ASSERT_TRUE(MoveFileExW(beside.c_str(), made.path.c_str(), MOVEFILE_REPLACE_EXISTING));
+    HANDLE file = CreateFileW(made.path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    ULARGE_INTEGER later = {{old.ftLastWriteTime.dwLowDateTime, old.ftLastWriteTime.dwHighDateTime}};
+    later.QuadPart += 600000000ull;
+    const FILETIME written = {later.LowPart, later.HighPart};
+    EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &written));
+    CloseHandle(file);
+
+    cache.ReadAhead(made.Keys(15, 25));
+    ASSERT_EQ(10u, cache.GetReadAheadCount());
+    for (int i = 15; i < 25; ++i) {
+        std::unique_ptr<VyxFile> item = made.Listed(i);
+        ASSERT_EQ(0, cache.RestoreToItem(*item)) << i;
+        EXPECT_EQ(newPictures[i], dibtest::Bytes(item->GetThumbnail())) << i;
+    }
+
+    ASSERT_TRUE(DeleteFileW(made.path.c_str()));
+    cache.ReadAhead(made.Keys(25, 30));
+    EXPECT_EQ(0u, cache.GetReadAheadCount());
+    std::unique_ptr<VyxFile> gone = made.Listed(27);
+    EXPECT_EQ(-1, cache.RestoreToItem(*gone));
+}

@@ -1,6 +1,7 @@
 #include "../script/ScriptTestKit.h"
 #include "ThumbnailTestUtil.h"
 
+#include "catalogue/CellEdge.h"
 #include "catalogue/VyxFilexDraw.h"
 #include "foundation/VyxPath.h"
 #include "image/cximage/CxImage.h"
@@ -329,6 +330,49 @@ TEST(CellRenderer, ASurfaceLeftByASelectedCellShowsTheNextCellInItsOwnColours)
     EXPECT_EQ(kSelect, canvas.Pixel(30, 30));
     EXPECT_EQ(kBack, canvas.Pixel(1, 1));
     CellSurfaceHolder::SetLimit(limit);
+}
+
+// Cells drawn one after another, their name boxes differing in fill, frame or size, each show
+// their own box pixel for pixel as its fill and frame calls draw it.
+TEST(CellRenderer, EachCellShowsItsOwnNameBoxWhateverTheCellBeforeIt)
+{
+    struct Case
+    {
+        COLORREF fill;
+        BOOL frame;
+        int edge;
+        int width;
+    };
+    const Case cases[] = {
+        {kWhite, TRUE, BDR_SUNKENOUTER, 100},
+        {RGB(0xFF, 0xF0, 0xC0), TRUE, BDR_SUNKENOUTER, 100},
+        {RGB(0xFF, 0xF0, 0xC0), TRUE, EDGE_RAISED, 100},
+        {RGB(0xFF, 0xF0, 0xC0), FALSE, EDGE_RAISED, 100},
+        {kWhite, TRUE, EDGE_BUMP, 100},
+        {kWhite, TRUE, EDGE_BUMP, 130},
+        {kWhite, TRUE, BDR_SUNKENOUTER, 100},
+    };
+    for (const Case& c : cases) {
+        VyxFile item;
+        Style(item);
+        item.SetNameFormat(L"");
+        item.colNormalDraw = c.fill;
+        item.SetNameFrame(c.frame);
+        item.SetNameFrameEdge(c.edge);
+        Canvas cell(c.width, 120), expected(c.width, 120);
+        item.DrawCell(&cell.dc, 0, 0, c.width, 120, 0);
+        const CRect name = item.GetNameRect();
+        ASSERT_FALSE(name.IsRectEmpty());
+        expected.dc.FillSolidRect(&name, c.fill);
+        if (c.frame)
+            DrawCellEdge(&expected.dc, name, c.edge);
+        int differing = 0;
+        for (int y = name.top; y < name.bottom; ++y)
+            for (int x = name.left; x < name.right; ++x)
+                differing += cell.Pixel(x, y) != expected.Pixel(x, y);
+        EXPECT_EQ(0, differing) << std::hex << c.fill << std::dec << " frame " << c.frame << " edge " << c.edge
+                                << " width " << c.width;
+    }
 }
 
 TEST(CellRenderer, NewThumbnailsGoToTheCacheOnlyWithASizeLimitSet)
