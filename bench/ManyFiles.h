@@ -170,6 +170,19 @@ inline std::vector<EmptyFile> CameraNamedFiles(int count)
     return files;
 }
 
+// count empty files named as a camera names them, with digits digits, names and times in order.
+inline std::vector<EmptyFile> CameraNamedFilesInOrder(int count, int digits = 6)
+{
+    std::vector<EmptyFile> files;
+    files.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        wchar_t name[32];
+        swprintf(name, 32, L"IMG_%0*d.JPG", digits, i);
+        files.push_back({name, 130000000000000000ull + static_cast<ULONGLONG>(i) * 10000000ull});
+    }
+    return files;
+}
+
 inline void MakeEmptyFiles(const std::wstring& folder, const std::vector<EmptyFile>& files)
 {
     CreateDirectoryW(folder.c_str(), nullptr);

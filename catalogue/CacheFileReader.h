@@ -39,15 +39,9 @@ public:
     // Lets the file go (closed when it was opened here).
     void Close();
     // Exchanges the window's memory with the caller's, which keeps it from one reader to the
-    // next: a new window's pages cost more to fault in than the reads into them.
-    void SwapWindow(std::vector<BYTE>& window)
-    {
-        m_window.swap(window);
-        m_start = 0;
-        m_filled = 0;
-    }
-    // As SwapWindow, the window's first filled bytes being the file's from start on, read
-    // earlier: they serve without the file being opened. Returned with what it then holds.
+    // next (a new window's pages cost more to fault in than the reads into them). Its first
+    // filled bytes are the file's from start on, read earlier: they serve without the file being
+    // opened. Returned with what it then holds.
     void LendWindow(std::vector<BYTE>& window, ULONGLONG start, DWORD filled)
     {
         m_window.swap(window);

@@ -38,13 +38,7 @@ std::wstring LargeFolder()
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
         g_madeLarge = std::wstring(temp) + L"vyx_folder_tree_bench_large_" + std::to_wstring(GetCurrentProcessId());
-        std::vector<EmptyFile> files;
-        for (int i = 0; i < kLargeFiles; ++i) {
-            wchar_t name[32];
-            swprintf(name, 32, L"IMG_%06d.JPG", i);
-            files.push_back({name, 130000000000000000ull + static_cast<ULONGLONG>(i) * 10000000ull});
-        }
-        MakeEmptyFiles(g_madeLarge, files);
+        MakeEmptyFiles(g_madeLarge, CameraNamedFilesInOrder(kLargeFiles));
     }
     return g_madeLarge;
 }

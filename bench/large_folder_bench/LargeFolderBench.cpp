@@ -158,13 +158,7 @@ const WORD kKeys[3] = {VK_END, VK_HOME, VK_NEXT};
 
 void MakeSmallFolder(const std::wstring& folder, int count)
 {
-    std::vector<EmptyFile> files;
-    for (int i = 0; i < count; ++i) {
-        wchar_t name[32];
-        swprintf(name, 32, L"IMG_%04d.JPG", i);
-        files.push_back({name, 130000000000000000ull + static_cast<ULONGLONG>(i) * 10000000ull});
-    }
-    MakeEmptyFiles(folder, files);
+    MakeEmptyFiles(folder, CameraNamedFilesInOrder(count, 4));
 }
 
 void MakeLargeFolder(const std::wstring& folder, int count)

@@ -84,13 +84,7 @@ bool Prepare()
     LinkPictures(g_folder + L"\\2024_家族_春", 40, 100);
     LinkPictures(g_folder + L"\\RAW現像.tmp", 8, 200);
 
-    std::vector<EmptyFile> files;
-    for (int i = 0; i < kNeighbourFiles; ++i) {
-        wchar_t name[32];
-        swprintf(name, 32, L"IMG_%06d.JPG", i);
-        files.push_back({name, 130000000000000000ull + static_cast<ULONGLONG>(i) * 10000000ull});
-    }
-    MakeEmptyFiles(g_root + L"\\スキャン_100000", files);
+    MakeEmptyFiles(g_root + L"\\スキャン_100000", CameraNamedFilesInOrder(kNeighbourFiles));
     for (const wchar_t* folder : {L"\\書類", L"\\書類\\2023", L"\\書類\\2024", L"\\書類\\2024\\見積.旧", L"\\動画"})
         CreateDirectoryW((g_root + folder).c_str(), nullptr);
     LinkPictures(g_root + L"\\書類\\2024", 5, 300);

@@ -74,6 +74,13 @@ void PutFiles(FrameProgram& p, int count)
     }
 }
 
+// The program started on its folder with count files put there first; its list, or null.
+CLstView* StartOnFiles(FrameProgram& p, int count)
+{
+    PutFiles(p, count);
+    return p.Start(p.m_folder.Path()) ? ListView(p) : nullptr;
+}
+
 bool RowsAreTheItems(CLstView& list, CKWDoc* doc)
 {
     if (list.GetListCtrl().GetItemCount() != doc->GetItemCount())
@@ -135,9 +142,7 @@ bool ClickFirstCell(CKWView& grid, CKWDoc* doc)
 TEST(ListView, AFolderListedLeftAndClosedTakesOrFreesNoRowAtATime)
 {
     FrameProgram p(nullptr, false);
-    PutFiles(p, 300);
-    ASSERT_TRUE(p.Start(p.m_folder.Path()));
-    CLstView* list = ListView(p);
+    CLstView* list = StartOnFiles(p, 300);
     ASSERT_NE(nullptr, list);
     CKWDoc* doc = p.Document();
     WatchScope watch(*list);
@@ -158,9 +163,7 @@ TEST(ListView, AFolderListedLeftAndClosedTakesOrFreesNoRowAtATime)
 TEST(ListView, TheGridsKeysMoveTheListsFocusWithoutAskingForEveryRow)
 {
     FrameProgram p(nullptr, false);
-    PutFiles(p, 120);
-    ASSERT_TRUE(p.Start(p.m_folder.Path()));
-    CLstView* list = ListView(p);
+    CLstView* list = StartOnFiles(p, 120);
     CKWView* grid = ThumbView(p);
     ASSERT_NE(nullptr, list);
     CKWDoc* doc = p.Document();
@@ -185,9 +188,7 @@ TEST(ListView, TheGridsKeysMoveTheListsFocusWithoutAskingForEveryRow)
 TEST(ListView, ClicksInTheListChooseTheSameItemsInTheDocument)
 {
     FrameProgram p(nullptr, false);
-    PutFiles(p, 8);
-    ASSERT_TRUE(p.Start(p.m_folder.Path()));
-    CLstView* list = ListView(p);
+    CLstView* list = StartOnFiles(p, 8);
     ASSERT_NE(nullptr, list);
     CKWDoc* doc = p.Document();
     PaintAndIdle(p);
@@ -214,9 +215,7 @@ TEST(ListView, ClicksInTheListChooseTheSameItemsInTheDocument)
 TEST(ListView, ASortKeepsEachItemsSelectionAndTheCursorOnItsItem)
 {
     FrameProgram p(nullptr, false);
-    PutFiles(p, 12);
-    ASSERT_TRUE(p.Start(p.m_folder.Path()));
-    CLstView* list = ListView(p);
+    CLstView* list = StartOnFiles(p, 12);
     ASSERT_NE(nullptr, list);
     CKWDoc* doc = p.Document();
     const int a = RowOf(doc, L"n003.jpg"), b = RowOf(doc, L"n009.jpg");
@@ -337,9 +336,7 @@ TEST(ListView, TheListIsDrawnWholeAfterTheTreesBarMovesWhileItIsScrolledSideways
 TEST(ListView, ACellsTipAndTabFromTheListServeTheRowsItemAfterASort)
 {
     FrameProgram p(nullptr, false);
-    PutFiles(p, 12);
-    ASSERT_TRUE(p.Start(p.m_folder.Path()));
-    CLstView* list = ListView(p);
+    CLstView* list = StartOnFiles(p, 12);
     ASSERT_NE(nullptr, list);
     CKWDoc* doc = p.Document();
     PaintAndIdle(p);
@@ -387,7 +384,6 @@ TEST(ListView, ACellsTipAndTabFromTheListServeTheRowsItemAfterASort)
 TEST(ListView, AFolderListedAfterTheEndOfALargerOneShowsItsFirstRowAtTheTop)
 {
     FrameProgram p(nullptr, false);
-    PutFiles(p, 300);
     const CString small = p.m_folder / L"small";
     ASSERT_TRUE(CreateDirectoryW(small, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
     for (int i = 0; i < 20; ++i) {
@@ -395,8 +391,7 @@ TEST(ListView, AFolderListedAfterTheEndOfALargerOneShowsItsFirstRowAtTheTop)
         swprintf(name, 32, L"small\\s%02d.jpg", i);
         p.m_folder.WriteFile(name, "x");
     }
-    ASSERT_TRUE(p.Start(p.m_folder.Path()));
-    CLstView* list = ListView(p);
+    CLstView* list = StartOnFiles(p, 300);
     CKWView* grid = ThumbView(p);
     ASSERT_NE(nullptr, list);
     CKWDoc* doc = p.Document();
