@@ -287,12 +287,13 @@ bool CToolBarEx::HoldsButtons(const std::vector<TBBUTTON>& buttons)
     CToolBarCtrl& ctrl = GetToolBarCtrl();
     if (ctrl.GetButtonCount() != static_cast<int>(buttons.size()))
         return false;
+    // A separator has no text: the bar gives its string back as -1, whatever it was added with.
     for (size_t i = 0; i < buttons.size(); ++i) {
         TBBUTTON held = {};
         const TBBUTTON& wanted = buttons[i];
         if (!ctrl.GetButton(static_cast<int>(i), &held) || held.idCommand != wanted.idCommand ||
             held.fsStyle != wanted.fsStyle || held.fsState != wanted.fsState || held.iBitmap != wanted.iBitmap ||
-            held.iString != wanted.iString)
+            (!(wanted.fsStyle & BTNS_SEP) && held.iString != wanted.iString))
             return false;
     }
     return true;

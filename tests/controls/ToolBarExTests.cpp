@@ -103,6 +103,30 @@ TEST_F(ToolBarExTest, LoadingTheStateTheBarShowsKeepsItsLabelsAndAnotherOrderIsA
     EXPECT_EQ(copyLabel, label(ID_KITTEST_COPY));
 }
 
+// The bar measures every button again at each one added or removed: a saved state it already
+// shows, separators included, leaves its buttons where they are.
+TEST_F(ToolBarExTest, LoadingTheStateTheBarShowsLeavesItsButtonsInPlace)
+{
+    CToolBarCtrl& ctrl = Bar().GetToolBarCtrl();
+    const int count = ctrl.GetButtonCount();
+    ASSERT_GT(count, 2);
+    bool separator = false;
+    for (int i = 0; i < count; ++i) {
+        TBBUTTONINFOW info = {};
+        info.cbSize = sizeof(info);
+        info.dwMask = TBIF_BYINDEX | TBIF_LPARAM;
+        info.lParam = 1000 + i;
+        ASSERT_TRUE(ctrl.SendMessage(TB_SETBUTTONINFOW, i, reinterpret_cast<LPARAM>(&info)));
+        separator = separator || (Button(i).fsStyle & BTNS_SEP);
+    }
+    ASSERT_TRUE(separator);
+    Bar().SaveState(kSection);
+    Bar().LoadState(kSection);
+    ASSERT_EQ(count, ctrl.GetButtonCount());
+    for (int i = 0; i < count; ++i)
+        EXPECT_EQ(static_cast<DWORD_PTR>(1000 + i), Button(i).dwData) << "button " << i << " was made again";
+}
+
 TEST_F(ToolBarExTest, OptionsOutOfRangeInTheProfileAreIgnored)
 {
     CString state;
