@@ -84,10 +84,5 @@ const BYTE* CacheFileReader::AtReadingOn(ULONGLONG offset, DWORD count, DWORD le
 
 bool CacheFileReader::ReadStamp(FileStamp& stamp) const
 {
-    BY_HANDLE_FILE_INFORMATION facts = {};
-    if (!IsOpen() || !GetFileInformationByHandle(m_file, &facts))
-        return false;
-    stamp.size = static_cast<ULONGLONG>(facts.nFileSizeHigh) << 32 | facts.nFileSizeLow;
-    stamp.written = facts.ftLastWriteTime;
-    return true;
+    return IsOpen() && FileStamp::ReadOpen(m_file, stamp);
 }

@@ -11,6 +11,8 @@ struct FileStamp
 
     // False when nothing stands at the path; a folder gives its stamp too unless filesOnly.
     static bool Read(const wchar_t* path, FileStamp& stamp, bool filesOnly = false);
+    // The stamp of an open file (the same as its path's); false when it cannot be read.
+    static bool ReadOpen(HANDLE file, FileStamp& stamp);
     bool operator==(const FileStamp& other) const;
     bool operator!=(const FileStamp& other) const { return !(*this == other); }
 };

@@ -98,11 +98,17 @@ struct Phases
     double shown = 0, answered = 0, listed = 0, firstScreen = 0, idleDone = 0, longestWait = 0, closed = 0;
 };
 
-// Sends a message, counting the wait for the answer into the longest.
-bool Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result, Phases& phases)
+// A start's bound: a program that hangs fails the run with the phase it did not reach, well within
+// the test runner's own limit (a start takes about a second).
+constexpr double kStartBound = 120;
+
+// Sends a message, counting the wait for the answer into the longest; no answer by the deadline is
+// none.
+bool Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result, Phases& phases, double deadline)
 {
     const double start = BenchSeconds();
-    const bool answered = SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 60000, result) != 0;
+    const UINT bound = static_cast<UINT>(std::max(deadline - start, 0.001) * 1000);
+    const bool answered = SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, bound, result) != 0;
     phases.longestWait = std::max(phases.longestWait, BenchSeconds() - start);
     return answered;
 }
@@ -124,9 +130,9 @@ BOOL CALLBACK FindUnpainted(HWND hWnd, LPARAM lParam)
 
 // Waits until neither the frame nor any window inside it has anything left to paint, asking the
 // program for an answer between looks so that it runs its message loop.
-bool WaitForPainted(HWND frame, Phases& phases)
+bool WaitForPainted(HWND frame, Phases& phases, double deadline)
 {
-    for (int i = 0; i < 60000; ++i) {
+    while (BenchSeconds() < deadline) {
         bool unpainted = IsWindowVisible(frame) && HasUpdateRegion(frame);
         if (!unpainted)
             EnumChildWindows(frame, &FindUnpainted, reinterpret_cast<LPARAM>(&unpainted));
@@ -134,7 +140,7 @@ bool WaitForPainted(HWND frame, Phases& phases)
             return true;
         Sleep(1);
         DWORD_PTR answer = 0;
-        if (!Ask(frame, WM_NULL, 0, 0, &answer, phases))
+        if (!Ask(frame, WM_NULL, 0, 0, &answer, phases, deadline))
             return false;
     }
     return false;
@@ -144,18 +150,20 @@ bool WaitForPainted(HWND frame, Phases& phases)
 // scan), then until the frame's work flags say the thumbnails on show are made and nothing is left
 // to paint: the first screen. Then until no idle work is left. The program's idle loop runs every
 // step; the flags are only read.
-bool WaitForPhases(HWND frame, const std::wstring& folder, double start, Phases& phases)
+bool WaitForPhases(HWND frame, const std::wstring& folder, double start, Phases& phases, const char*& stuck)
 {
+    const double deadline = start + kStartBound;
     auto lower = [](std::wstring text) {
         CharLowerBuffW(&text[0], static_cast<DWORD>(text.size()));
         return text;
     };
     const std::wstring wanted = lower(folder);
     bool listed = false;
-    for (int i = 0; i < 120000 && !listed; ++i) {
+    stuck = "the folder was not listed (the title never named it)";
+    while (!listed && BenchSeconds() < deadline) {
         wchar_t title[1024] = {};
         DWORD_PTR length = 0;
-        listed = Ask(frame, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(title), &length, phases) &&
+        listed = Ask(frame, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(title), &length, phases, deadline) &&
                  lower(title).find(wanted) != std::wstring::npos;
         if (!listed)
             Sleep(1);
@@ -164,15 +172,21 @@ bool WaitForPhases(HWND frame, const std::wstring& folder, double start, Phases&
     if (!listed)
         return false;
     bool firstScreen = false;
-    for (int i = 0; i < 600000; ++i) {
+    stuck = "the thumbnails on show were not made";
+    while (BenchSeconds() < deadline) {
         DWORD_PTR work = 0;
-        if (!Ask(frame, WMU_WORKFLAGS, 0, 0, &work, phases))
+        if (!Ask(frame, WMU_WORKFLAGS, 0, 0, &work, phases, deadline)) {
+            stuck = "the program stopped answering";
             return false;
+        }
         if (!firstScreen && !(work & WorkVisibleThumbs)) {
-            if (!WaitForPainted(frame, phases))
+            if (!WaitForPainted(frame, phases, deadline)) {
+                stuck = "the first screen was not painted";
                 return false;
+            }
             phases.firstScreen = BenchSeconds() - start;
             firstScreen = true;
+            stuck = "its idle work was not done";
         }
         if (!work) {
             phases.idleDone = BenchSeconds() - start;
@@ -185,8 +199,9 @@ bool WaitForPhases(HWND frame, const std::wstring& folder, double start, Phases&
 
 // One start of the program (or the bare window when folder is empty) to its last phase, then
 // its close; false when it does not get there.
-bool TimeStart(const std::wstring& commandLine, const std::wstring& folder, Phases& phases)
+bool TimeStart(const std::wstring& commandLine, const std::wstring& folder, Phases& phases, const char*& stuck)
 {
+    stuck = "the program did not start";
     std::wstring line = commandLine;
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
@@ -194,22 +209,29 @@ bool TimeStart(const std::wstring& commandLine, const std::wstring& folder, Phas
     const double start = BenchSeconds();
     if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, g_programDir.c_str(), &startup, &info))
         return false;
+    const double deadline = start + kStartBound;
     HWND window = nullptr;
-    for (int i = 0; i < 60000 && !window; ++i) {
+    stuck = "no window showed";
+    while (!window && BenchSeconds() < deadline) {
         window = ShownMainWindowOf(info.dwProcessId);
-        if (!window && WaitForSingleObject(info.hProcess, 1) == WAIT_OBJECT_0)
+        if (!window && WaitForSingleObject(info.hProcess, 1) == WAIT_OBJECT_0) {
+            stuck = "the program ended before its window showed";
             break;
+        }
     }
     phases.shown = BenchSeconds() - start;
     bool reached = false;
     DWORD_PTR answer = 0;
-    if (window && Ask(window, WM_NULL, 0, 0, &answer, phases)) {
+    if (window && !Ask(window, WM_NULL, 0, 0, &answer, phases, deadline)) {
+        stuck = "the window never answered";
+    } else if (window) {
         phases.answered = BenchSeconds() - start;
         if (folder.empty()) {
-            reached = WaitForPainted(window, phases);
+            reached = WaitForPainted(window, phases, deadline);
+            stuck = "the window was not painted";
             phases.firstScreen = phases.idleDone = BenchSeconds() - start;
         } else {
-            reached = WaitForPhases(window, folder, start, phases);
+            reached = WaitForPhases(window, folder, start, phases, stuck);
         }
     }
     const double closing = BenchSeconds();
@@ -234,8 +256,10 @@ void Measure(benchmark::State& state, const std::wstring& commandLine, const std
     int runs = 0;
     for (auto _ : state) {
         Phases phases;
-        if (!TimeStart(commandLine, folder, phases)) {
-            state.SkipWithError("the program did not get to its first screen");
+        const char* stuck = "";
+        if (!TimeStart(commandLine, folder, phases, stuck)) {
+            const std::string why = std::string("the program did not get to its first screen: ") + stuck;
+            state.SkipWithError(why.c_str());
             break;
         }
         state.SetIterationTime(phases.firstScreen);
@@ -305,8 +329,13 @@ void StartVyxToTheFirstScreenFromTheCache(benchmark::State& state)
     WritePrivateProfileStringW(L"KWDoc", L"CacheFolder", L"1", ini.c_str());
     WritePrivateProfileStringW(L"KWDoc", L"AutoCacheFolder", L"1", ini.c_str());
     Phases filling;
-    TimeStart(ProgramLine(), g_folder, filling);
-    Measure(state, ProgramLine(), g_folder, "first screen from the cache");
+    const char* stuck = "";
+    if (TimeStart(ProgramLine(), g_folder, filling, stuck)) {
+        Measure(state, ProgramLine(), g_folder, "first screen from the cache");
+    } else {
+        const std::string why = std::string("the start that fills the cache did not get to its end: ") + stuck;
+        state.SkipWithError(why.c_str());
+    }
     WritePrivateProfileStringW(L"KWDoc", L"CacheFolder", L"0", ini.c_str());
     WritePrivateProfileStringW(L"KWDoc", L"AutoCacheFolder", L"0", ini.c_str());
 }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "common/BrowserTestUtil.h"
+#include "../../bench/ManyFiles.h"
+#include "../../bench/ProgramCopy.h"
 #include "browser/CKWApp.h"
 #include "browser/InstanceHandOver.h"
 #include "catalogue/FrameMessages.h"
@@ -482,5 +484,51 @@ TEST(AppStart, TheWindowFirstShowsWithItsStartFolderListedAndTheGridFocused)
     GetClassNameW(info.hwndFocus, focusClass, 64);
     EXPECT_STRNE(L"SysTreeView32", focusClass);
     EXPECT_STRNE(L"SysListView32", focusClass);
+    EXPECT_TRUE(CloseProgram(process, window));
+}
+
+// A start folder whose listing runs long does not keep the window hidden until it ends: the
+// window shows on the listing's way, before the title names the folder's path (set once it is
+// listed).
+TEST(AppStart, TheWindowShowsWhileALongStartListingIsStillRunning)
+{
+    // With its JPEG reader: the scan offers the pictures it lists.
+    ProgramCopy program;
+    ASSERT_TRUE(CopyProgram(ProgramBinFolder() + L"Vyx.exe", program.Folder().Path().GetString()));
+    const CString start = program.Folder() / L"スキャン_大量.旧~&";
+    ASSERT_TRUE(CreateDirectoryW(start, nullptr));
+    // Far more entries than the scan lists within the hidden window's bound on any machine.
+    const int count = 60000;
+    MakeEmptyFiles(start.GetString(), CameraNamedFilesInOrder(count));
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW(start + L"\\IMG_*.JPG", &found);
+    int made = 0;
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &found))
+        ++made;
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
+    ASSERT_EQ(count, made);
+    HANDLE process = program.Start(L"\"" + start + L"\"");
+    ASSERT_NE(nullptr, process);
+    // Its title read from the system's copy, without a message the listing would keep waiting.
+    HWND window = nullptr;
+    wchar_t title[512] = {};
+    WaitUntil(
+        [&] {
+            window = ShownMainWindowOf(GetProcessId(process));
+            if (window)
+                InternalGetWindowText(window, title, 512);
+            return window || WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+        },
+        120000);
+    ASSERT_NE(nullptr, window);
+    EXPECT_EQ(nullptr, StrStrIW(title, start)) << "shown only once listed: " << CStringA(title).GetString();
+    // The listing goes on to its end with the window shown.
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            InternalGetWindowText(window, title, 512);
+            return StrStrIW(title, start) != nullptr;
+        },
+        120000));
     EXPECT_TRUE(CloseProgram(process, window));
 }
