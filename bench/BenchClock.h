@@ -4,8 +4,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 inline double BenchSeconds()
 {
@@ -38,6 +40,14 @@ inline double BenchLoadAverage()
         std::fclose(file);
     }
     return load;
+}
+
+// The middle of a benchmark's rounds (the upper middle of an even count), 0 for none: one slow
+// round on a shared machine does not move it.
+inline double BenchMedian(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
 }
 
 // A file of this run in the temporary folder: "vyx_<bench>_<process id>_<name>".

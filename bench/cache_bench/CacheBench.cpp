@@ -144,19 +144,6 @@ void PrepareItem(VyxFile& item)
 
 std::map<std::string, double> g_seconds;
 
-struct Turn
-{
-    double cells, floor, load;
-};
-std::vector<Turn> g_turns;
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n == 0 ? 0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 // The view draws into a 24-bit surface of its client area and copies that to the screen; it keeps
 // as many drawn cells as it shows (with two rows more for scrolling, left out here).
 class CellsPass
@@ -221,7 +208,7 @@ void ShowFolderFromCache(benchmark::State& state)
             return;
         }
     }
-    g_seconds[std::to_string(cacheImage) + (drawCells ? "cells" : "read")] = Median(seconds);
+    g_seconds[std::to_string(cacheImage) + (drawCells ? "cells" : "read")] = BenchMedian(seconds);
 }
 
 // The JPEG thumbnails of the folder's cache file: the file read whole in one pass and its fields
@@ -349,18 +336,34 @@ private:
     HFONT m_font = nullptr;
 };
 
+struct Turn
+{
+    double cells;
+    FloorPass::Seconds floor;
+    double load;
+};
+std::vector<Turn> g_turns;
+
+// The median of one figure of the turns.
+double MedianOfTurns(double (*figure)(const Turn&))
+{
+    std::vector<double> values;
+    for (const Turn& turn : g_turns)
+        values.push_back(figure(turn));
+    return BenchMedian(values);
+}
+
 // The JPEG cells and the floor taking turns, each round in the other order than the last (the pass
 // after another meets the memory the other just let go).
 void JpegCellsBesideTheFloor(benchmark::State& state)
 {
     FloorPass floor;
     CellsPass cells(0);
-    std::vector<double> cellSeconds, floorSeconds, read, decode, draw;
     for (auto _ : state) {
         FloorPass::Seconds floorPass;
         double cellPass = 0;
         bool floorWhole = true;
-        if (cellSeconds.size() % 2) {
+        if (g_turns.size() % 2) {
             floorWhole = floor.Run(floorPass);
             cellPass = cells.Run(true);
         } else {
@@ -376,18 +379,13 @@ void JpegCellsBesideTheFloor(benchmark::State& state)
             return;
         }
         state.SetIterationTime(cellPass);
-        g_turns.push_back({cellPass, floorPass.Total(), BenchLoadAverage()});
-        cellSeconds.push_back(cellPass);
-        floorSeconds.push_back(floorPass.Total());
-        read.push_back(floorPass.read);
-        decode.push_back(floorPass.decode);
-        draw.push_back(floorPass.draw);
+        g_turns.push_back({cellPass, floorPass, BenchLoadAverage()});
     }
-    g_seconds["0cells"] = Median(cellSeconds);
-    g_seconds["floor"] = Median(floorSeconds);
-    g_seconds["floor read"] = Median(read);
-    g_seconds["floor decode"] = Median(decode);
-    g_seconds["floor draw"] = Median(draw);
+    g_seconds["0cells"] = MedianOfTurns([](const Turn& turn) { return turn.cells; });
+    g_seconds["floor"] = MedianOfTurns([](const Turn& turn) { return turn.floor.Total(); });
+    g_seconds["floor read"] = MedianOfTurns([](const Turn& turn) { return turn.floor.read; });
+    g_seconds["floor decode"] = MedianOfTurns([](const Turn& turn) { return turn.floor.decode; });
+    g_seconds["floor draw"] = MedianOfTurns([](const Turn& turn) { return turn.floor.draw; });
 }
 
 BENCHMARK(DecodeThumbnailsBare)->Unit(benchmark::kMillisecond)->Iterations(BenchIterations(10));
@@ -410,8 +408,8 @@ int wmain(int argc, wchar_t** argv)
     std::printf("\n%d JPEG cells and the floor, taking turns:\n", kPictures);
     for (size_t i = 0; i < g_turns.size(); ++i)
         std::printf("  turn %2zu (load %.2f, %s first): cells %.3f s, floor %.3f s, %.2fx\n", i + 1, g_turns[i].load,
-                    i % 2 ? "floor" : "cells", g_turns[i].cells, g_turns[i].floor,
-                    g_turns[i].floor > 0 ? g_turns[i].cells / g_turns[i].floor : 0);
+                    i % 2 ? "floor" : "cells", g_turns[i].cells, g_turns[i].floor.Total(),
+                    g_turns[i].floor.Total() > 0 ? g_turns[i].cells / g_turns[i].floor.Total() : 0);
     std::printf("\n%d cells drawn from the folder's cache file, the median pass (goal: JPEG cells under 0.2 s, and "
                 "within 1.1x of the platform's floor below):\n",
                 kPictures);
