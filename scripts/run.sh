@@ -15,7 +15,7 @@ if [ "${1:-}" = "--wait" ]; then
 fi
 FOLDER=${1:-}
 
-"$ROOT/scripts/setup.sh"
+VYX_SETUP_COMMAND="./scripts/run.sh" "$ROOT/scripts/setup.sh"
 # shellcheck source=/dev/null
 source "$BUILD_DIR/deps.env"
 cmake -S "$ROOT" -B "$BUILD_DIR" >/dev/null

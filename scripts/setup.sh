@@ -50,6 +50,58 @@ enable_deb_src() {
     return $((1 - changed))
 }
 
+APT_TRIES=${VYX_APT_TRIES:-4}
+APT_PAUSE=${VYX_APT_PAUSE:-30}
+APT_FAILED_INDEXES=()   # what the last apt-get update could not fetch
+APT_MID_SYNC=0          # whether it said the registry is being synced
+
+# apt-get update, again after a pause while an index fails: a registry mirror mid-sync serves an
+# index whose size its Release file does not give, for minutes. Non-zero when the last try failed.
+apt_update() {
+    local try out
+    for ((try = 1; ; ++try)); do
+        if [ "$try" = 1 ]; then say "apt-get update"; else say "apt-get update (try $try of $APT_TRIES)"; fi
+        if out=$($SUDO apt-get update -q 2>&1); then
+            APT_FAILED_INDEXES=()
+            return 0
+        fi
+        mapfile -t APT_FAILED_INDEXES < <(sed -n -E 's/^[EW]: Failed to fetch ([^ ]+).*/\1/p' <<<"$out")
+        if grep -q -i -E 'Mirror sync in progress|unexpected size|Hash Sum mismatch' <<<"$out"; then
+            APT_MID_SYNC=1
+        fi
+        grep -E '^[EW]: ' <<<"$out" | sed 's/^/[setup]   /' >&2 || true
+        [ "$try" -lt "$APT_TRIES" ] || return 1
+        say "trying again in $APT_PAUSE s"
+        sleep "$APT_PAUSE"
+    done
+}
+
+# Why the registry failed, for a message that ends the set-up.
+apt_update_failure() {
+    local what="apt-get update could not fetch ${APT_FAILED_INDEXES[*]:-an index of the package registry}"
+    if [ "$APT_MID_SYNC" = 1 ]; then
+        what+=": the package registry is mid-sync (the index does not match its Release file)"
+    fi
+    printf '%s; run %s again later' "$what" "${VYX_SETUP_COMMAND:-./scripts/setup.sh}"
+}
+
+# apt_update_and_install [package...]: the update goes on past an index that cannot be fetched as
+# long as the packages still install from what is known; otherwise the set-up ends naming it.
+apt_update_and_install() {
+    local updated=1 out
+    apt_update || {
+        updated=0
+        say "going on without it; the packages may still install"
+    }
+    [ $# -gt 0 ] || return 0
+    say "installing: $*"
+    if ! out=$($SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$@" 2>&1); then
+        grep -E '^E: |broken|unmet' <<<"$out" | tail -n 20 | sed 's/^/[setup]   /' >&2 || true
+        [ "$updated" = 1 ] && die "apt-get install failed"
+        die "the packages cannot be installed: $(apt_update_failure)"
+    fi
+}
+
 setup_system() {
     local update=0 missing=() p
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
@@ -68,12 +120,7 @@ setup_system() {
         update=1
     fi
     if [ "$update" = 1 ] || [ ${#missing[@]} -gt 0 ]; then
-        say "apt-get update"
-        $SUDO apt-get update -q >/dev/null
-    fi
-    if [ ${#missing[@]} -gt 0 ]; then
-        say "installing: ${missing[*]}"
-        $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
+        apt_update_and_install "${missing[@]}"
     fi
     if ! locale -a 2>/dev/null | grep -qiE '^ja_JP\.utf-?8$'; then
         say "generating the ja_JP.UTF-8 locale"
@@ -152,7 +199,10 @@ build_dep() {
     recipe_hash=$( { declare -f "$recipe" cmake_dep; cat "$TOOLCHAIN"; [ "$pkg" != libexif ] || cat "$ROOT/cmake/deps/libexif/CMakeLists.txt"; } | sha1sum | cut -c1-12)
     local versions
     versions=$(source_versions "$pkg")
-    [ -n "$versions" ] || die "apt knows no source package $pkg (is deb-src enabled?)"
+    if [ -z "$versions" ]; then
+        [ ${#APT_FAILED_INDEXES[@]} = 0 ] || die "apt knows no source package $pkg: $(apt_update_failure)"
+        die "apt knows no source package $pkg (is deb-src enabled?)"
+    fi
     for v in $versions; do
         local prefix="$CACHE/$pkg-${v#*:}"   # no epoch: prefixes travel in a colon-separated list
         local key="$pkg-$v recipe:$recipe_hash deps:$deps_key"
@@ -330,8 +380,11 @@ setup_prefix_fonts() {
     echo 1 >"$stamp"
 }
 
-setup_system
-setup_deps
-setup_wine_prefix
-setup_prefix_fonts
-say "ready"
+# Sourced (by its tests), it only defines the steps.
+if [[ "${BASH_SOURCE[0]}" == "$0" ]]; then
+    setup_system
+    setup_deps
+    setup_wine_prefix
+    setup_prefix_fonts
+    say "ready"
+fi

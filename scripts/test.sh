@@ -6,7 +6,7 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_DIR=${VYX_BUILD_DIR:-$ROOT/build}
 export VYX_BUILD_DIR=$BUILD_DIR
 
-"$ROOT/scripts/setup.sh"
+VYX_SETUP_COMMAND="./scripts/test.sh" "$ROOT/scripts/setup.sh"
 # shellcheck source=/dev/null
 source "$BUILD_DIR/deps.env"
 cmake -S "$ROOT" -B "$BUILD_DIR" >/dev/null
