@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Fails when a Windows binary imports a runtime or dependency DLL (libgcc, libstdc++, winpthread,
-# zlib and the image libraries) or lacks the large-address-aware flag. Plug-ins (*.spi) must also
-# export the image plug-in entry points undecorated.
+# zlib and the image libraries), has an empty import slot (cmake/ImportSlots.pl) or lacks the
+# large-address-aware flag. Plug-ins (*.spi) must also export the image plug-in entry points
+# undecorated.
 set -u
 rc=0
 for bin in "$@"; do
@@ -24,5 +25,6 @@ for bin in "$@"; do
         done
     fi
 done
+perl "$(dirname "${BASH_SOURCE[0]}")/../../cmake/ImportSlots.pl" "$@" || rc=1
 [ $rc = 0 ] && echo "checked: $*"
 exit $rc
