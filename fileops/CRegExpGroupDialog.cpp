@@ -39,6 +39,8 @@ void CRegExpGroupDialog::DoDataExchange(CDataExchange* pDX)
 BOOL CRegExpGroupDialog::OnInitDialog()
 {
     CResizableDialog::OnInitDialog();
+    // The dialog opens in the name box: Escape and Tab must still reach the dialog from there.
+    m_names.SetDialogKeys(TRUE);
     m_list.InsertStoredColumns(L"RegExpGroupColumn", L"正規表現 一覧", L"Result", 150);
     m_list.SetNotifyMessage(WMU_ITEMMOVED);
 

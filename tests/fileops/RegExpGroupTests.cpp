@@ -2,6 +2,8 @@
 #include "FileopsTestUtil.h"
 
 #include "common/ControlTestUtil.h"
+#include "common/RealInput.h"
+#include "common/WindowTestUtil.h"
 #include "fileops/CRegExpGroupDialog.h"
 #include "res/resource.h"
 
@@ -235,4 +237,43 @@ TEST(RegExpGroupDialog, DeletingAGroupAsksFirst)
     EXPECT_TRUE(GroupNames(groups.file).empty());
     EXPECT_EQ((std::vector<CString>{L""}), editor.Entries());
     EXPECT_EQ((std::vector<CString>{kPlaceholder}), editor.Column(0));
+}
+
+// The group name box keeps its own Enter but lets the dialog have Tab and Escape: a user typing a
+// name can tab on to the list and close the editor from the keyboard.
+TEST(RegExpGroupDialog, TabLeavesTheNameBoxAndEscapeClosesTheEditor)
+{
+    ScratchSettings settings;
+    ScratchGroups groups;
+    groups.Write(L"g", {L"a"});
+    CRegExpGroupDialog editor;
+    editor.m_groups = groups.file;
+    editor.m_groupName = L"g";
+    bool tabbed = false, closed = false;
+    int result = 0;
+    {
+        HelperThread driver([&] {
+            HWND dialog = WaitForDialog(L"正規表現グループ", 30000);
+            ASSERT_NE(nullptr, dialog);
+            HWND names = GetDlgItem(dialog, IDC_REGEXP_GROUP_NAME);
+            auto inNames = [&] {
+                HWND focus = FocusOfThread(dialog);
+                return focus == names || IsChild(names, focus);
+            };
+            ASSERT_TRUE(WaitUntil(inNames, 30000));
+            SendKey(VK_TAB);
+            tabbed = WaitUntil([&] { return !inNames(); }, 30000);
+            // Back in the box, Escape closes the editor.
+            SendKey(VK_TAB, VK_SHIFT);
+            WaitUntil(inNames, 30000);
+            SendKey(VK_ESCAPE);
+            closed = WaitUntil([&] { return !IsWindow(dialog); }, 30000);
+            if (!closed)
+                PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        });
+        result = static_cast<int>(editor.DoModal());
+    }
+    EXPECT_EQ(IDCANCEL, result);
+    EXPECT_TRUE(tabbed);
+    EXPECT_TRUE(closed);
 }
