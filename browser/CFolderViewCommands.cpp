@@ -13,6 +13,7 @@
 #include "fileops/VFileRnDlg.h"
 #include "foundation/CurrentDirectoryScope.h"
 #include "foundation/FormatMessageText.h"
+#include "foundation/MessageBoxes.h"
 #include "foundation/VyxFileFind.h"
 #include "foundation/VyxFileUtil.h"
 #include "foundation/VyxPath.h"
@@ -220,7 +221,7 @@ BOOL CFolderView::RenameFolderItem(HTREEITEM hItem, LPCWSTR lpszNewName, BOOL bR
     // leave the item naming nothing.
     if (!IsPlainFileName(lpszNewName) || !FolderCommands::MoveFolder(GetMainFrame(), GetDocument(), oldPath, newPath)) {
         if (bReport)
-            AfxMessageBox(FormatMessageText(MsgFolderRenameFailed, oldPath), MB_OK | MB_ICONSTOP);
+            ShowMessageBox(FormatMessageText(MsgFolderRenameFailed, oldPath), MB_OK | MB_ICONSTOP);
         return FALSE;
     }
     UpdateRenamedItem(hItem, lpszNewName);
@@ -268,7 +269,7 @@ BOOL CFolderView::DeleteFolderItem(HTREEITEM hItem)
     WatchModeScope watch(GetMainFrame());
     CKWDoc* doc = GetDocument();
     if (doc && !doc->TrashCan) {
-        if (AfxMessageBox(FormatMessageText(MsgConfirmFolderDelete, path), MB_YESNO | MB_ICONQUESTION) == IDYES) {
+        if (ShowMessageBox(FormatMessageText(MsgConfirmFolderDelete, path), MB_YESNO | MB_ICONQUESTION) == IDYES) {
             CString pattern;
             MakePath(pattern, nullptr, path, L"*.*", nullptr);
             VyxFileFind counter;
@@ -280,7 +281,7 @@ BOOL CFolderView::DeleteFolderItem(HTREEITEM hItem)
                 progress.SetWindowText(L"deleting folder...");
             }
             if (!FolderCommands::RemoveFolderTree(path, shown ? &progress : nullptr))
-                AfxMessageBox(GetLastErrorText(), MB_OK | MB_ICONSTOP);
+                ShowMessageBox(GetLastErrorText(), MB_OK | MB_ICONSTOP);
             if (shown)
                 progress.DestroyWindow();
         }

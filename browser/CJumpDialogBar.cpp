@@ -4,6 +4,7 @@
 #include "browser/CMainFrame.h"
 #include "catalogue/FrameMessages.h"
 #include "foundation/FormatMessageText.h"
+#include "foundation/MessageBoxes.h"
 
 BEGIN_MESSAGE_MAP(CJumpDialogBar, CDialogBar)
 ON_WM_CREATE()
@@ -73,7 +74,7 @@ void CJumpDialogBar::OnGo()
     auto* main = DYNAMIC_DOWNCAST(CMainFrame, frame);
     CFolderView* pane = main ? main->GetFolderPane() : nullptr;
     if (!path.IsEmpty() && pane && !pane->GetMissingPath().IsEmpty()) {
-        AfxMessageBox(FormatMessageText(MsgInvalidFolder, pane->GetMissingPath()), MB_OK | MB_ICONSTOP);
+        ShowMessageBox(FormatMessageText(MsgInvalidFolder, pane->GetMissingPath()), MB_OK | MB_ICONSTOP);
         m_edit.SetFocus();
         m_edit.SendMessage(EM_SETSEL, 0, -1);
     }

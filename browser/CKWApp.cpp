@@ -11,6 +11,7 @@
 #include "catalogue/RetiredItems.h"
 #include "catalogue/VyxFilexDraw.h"
 #include "foundation/CCommandLineInfoEx.h"
+#include "foundation/MessageBoxes.h"
 #include "foundation/SettingsTable.h"
 #include "foundation/ShellShortcut.h"
 #include "foundation/VyxFieldParser.h"
@@ -155,7 +156,7 @@ BOOL CKWApp::HandOverLocation(LPCWSTR lpszCommandLine, HWND hRunning)
     if (path.IsEmpty())
         path = named;
     if (::GetFileAttributesW(InstanceHandOver::DiskPart(path)) == INVALID_FILE_ATTRIBUTES) {
-        AfxMessageBox(path + L"\n" + GetLastErrorText(), MB_OK | MB_ICONEXCLAMATION);
+        ShowMessageBox(path + L"\n" + GetLastErrorText(), MB_OK | MB_ICONEXCLAMATION);
         return FALSE;
     }
     return InstanceHandOver::SendLocation(hRunning, path, kHandOverBound);
@@ -235,11 +236,11 @@ BOOL CKWApp::InitInstance()
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
     if (!IsComCtlVersionSupported(GetComCtl32Version())) {
-        AfxMessageBox(IDS_COMCTL_TOO_OLD);
+        ShowMessageBox(IDS_COMCTL_TOO_OLD);
         return FALSE;
     }
     if (!AfxOleInit()) {
-        AfxMessageBox(IDS_OLE_INIT_FAILED);
+        ShowMessageBox(IDS_OLE_INIT_FAILED);
         return FALSE;
     }
     AfxEnableControlContainer();

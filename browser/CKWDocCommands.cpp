@@ -26,6 +26,7 @@
 #include "catalogue/VFileFilterDlg.h"
 #include "catalogue/VyxCacheIndex.h"
 #include "catalogue/VyxFile.h"
+#include "foundation/MessageBoxes.h"
 #include "foundation/VyxSystem.h"
 #include "image/plugins/Spi.h"
 #include "res/resource.h"
@@ -370,7 +371,7 @@ void CKWDocCommands::TakeNetworkResult(DWORD result, const wchar_t* what)
     SetLastError(result);
     CString text;
     text.Format(L"%sを開けませんでした。\n%s", what, GetLastErrorText().GetString());
-    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+    ShowMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CKWDocCommands::OnNetConnect()

@@ -18,7 +18,7 @@
 #include "fileops/VFileRenameDlg.h"
 #include "fileops/VFileRenameNDlg.h"
 #include "fileops/VyxFileTransfer.h"
-#include "foundation/MessageLines.h"
+#include "foundation/MessageBoxes.h"
 #include "framework/COleDataObject.h"
 #include "image/DibCore.h"
 #include "image/codecs/SaveDib.h"
@@ -68,8 +68,7 @@ void CKWDocCommands::OnFileRename()
             if (m_doc.RenameItem(item, dialog.m_name, &reason))
                 m_doc.UpdateAllViews(nullptr, HintItemChanged, HintValue(item.position));
             else
-                AfxMessageBox(BreakLongLines(CKWDoc::RenameFailureText(path, dialog.m_name, reason)),
-                              MB_OK | MB_ICONSTOP);
+                ShowMessageBox(CKWDoc::RenameFailureText(path, dialog.m_name, reason), MB_OK | MB_ICONSTOP);
         } else if (dialog.m_abort) {
             break;
         }
@@ -153,7 +152,7 @@ void CKWDocCommands::OnEditPaste()
     // Another program's picture passes the image library's check before anything reads it.
     GlobalBlock picture(GetDibFromClipboard());
     if (!picture.get()) {
-        AfxMessageBox(IDS_CLIPBOARD_UNREADABLE, MB_OK | MB_ICONSTOP);
+        ShowMessageBox(IDS_CLIPBOARD_UNREADABLE, MB_OK | MB_ICONSTOP);
         return;
     }
     if (CKWDocPictureOutput(m_doc).SavePastedPicture(picture.get()) == 0)

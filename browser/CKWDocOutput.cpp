@@ -16,6 +16,7 @@
 #include "fileops/CMyPrintDialog.h"
 #include "fileops/CReportFileDlg.h"
 #include "fileops/ReportFileWriter.h"
+#include "foundation/MessageBoxes.h"
 #include "foundation/VyxFileUtil.h"
 #include "res/resource.h"
 
@@ -44,7 +45,7 @@ void CKWDocCommands::OnFilePrint()
     HDC handle = dialog.CreatePrinterDC();
     // No printer to draw on: nothing is started.
     if (!handle) {
-        AfxMessageBox(IDS_PRINTER_DC_FAILED, MB_OK | MB_ICONSTOP);
+        ShowMessageBox(IDS_PRINTER_DC_FAILED, MB_OK | MB_ICONSTOP);
         return;
     }
     CDC printer;
@@ -52,7 +53,7 @@ void CKWDocCommands::OnFilePrint()
     int result = CKWDocPictureOutput(m_doc).PrintSelected(&printer, dialog.m_definitionFile);
     printer.DeleteDC();
     if (result != 0)
-        AfxMessageBox(static_cast<UINT>(result), MB_OK | MB_ICONINFORMATION);
+        ShowMessageBox(static_cast<UINT>(result), MB_OK | MB_ICONINFORMATION);
 }
 
 void CKWDocCommands::OnToolHtmlCatalog()
@@ -82,7 +83,7 @@ void CKWDocCommands::OnToolHtmlCatalog()
     WriteAppIniString(L"Html", L"HtmlFormat", writer.m_pageNameFormat);
     WriteAppIniString(L"Html", L"ThumbFormat", writer.m_thumbnailNameFormat);
     if (!writer.LoadDefinition(dialog.m_definitionFile)) {
-        AfxMessageBox(IDS_CATALOG_DEFINITION_FAILED, MB_OK | MB_ICONSTOP);
+        ShowMessageBox(IDS_CATALOG_DEFINITION_FAILED, MB_OK | MB_ICONSTOP);
         return;
     }
     if (!EnsureFolderExists(dialog.m_folder, false))
@@ -92,7 +93,7 @@ void CKWDocCommands::OnToolHtmlCatalog()
         CString thumbnails;
         MakePath(thumbnails, nullptr, dialog.m_folder, writer.m_thumbnailFolder, nullptr);
         if (!EnsureFolderExists(thumbnails, true)) {
-            AfxMessageBox(IDS_THUMBNAIL_FOLDER_FAILED, MB_OK | MB_ICONSTOP);
+            ShowMessageBox(IDS_THUMBNAIL_FOLDER_FAILED, MB_OK | MB_ICONSTOP);
             thumbnailsReady = false;
         }
     }

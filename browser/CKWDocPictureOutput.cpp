@@ -16,6 +16,7 @@
 #include "fileops/VSameFileDlg.h"
 #include "fileops/VyxFileTransfer.h"
 #include "foundation/FormatMessageText.h"
+#include "foundation/MessageBoxes.h"
 #include "foundation/ReplacementFile.h"
 #include "foundation/VyxFileUtil.h"
 #include "foundation/VyxPath.h"
@@ -121,12 +122,12 @@ void CKWDocPictureOutput::ExportContactSheets(int columns, int rows, const wchar
     if (!ContactSheetFile::IsSheetSizeAllowed(columns, rows, cell)) {
         CString text;
         text.Format(L"%d x %d のシートは大きすぎて作成できません", columns * cell.cx, rows * cell.cy);
-        AfxMessageBox(text, MB_OK | MB_ICONSTOP);
+        ShowMessageBox(text, MB_OK | MB_ICONSTOP);
         return;
     }
     CDibSection sheet;
     if (!sheet.Create24(nullptr, columns * cell.cx, rows * cell.cy, m_doc.colBackGround)) {
-        AfxMessageBox(IDS_SHEET_NO_MEMORY, MB_OK | MB_ICONSTOP);
+        ShowMessageBox(IDS_SHEET_NO_MEMORY, MB_OK | MB_ICONSTOP);
         return;
     }
     sheet.Fill(nullptr, m_doc.colBackGround);
@@ -212,7 +213,7 @@ int CKWDocPictureOutput::SavePastedPicture(HGLOBAL dib)
         break;
     }
     if (result != 0)
-        AfxMessageBox(path + L"\n\n" + FormatMessageText(MsgSaveFailed), MB_OK | MB_ICONSTOP);
+        ShowMessageBox(path + L"\n\n" + FormatMessageText(MsgSaveFailed), MB_OK | MB_ICONSTOP);
     return result == 0 ? 0 : (result == -1 ? 3 : result);
 }
 
@@ -282,7 +283,7 @@ void CKWDocPictureOutput::ExtractSelectedTo(const wchar_t* folder)
             CString failed = guard.failedTarget.IsEmpty() ? item->GetFileName() : guard.failedTarget;
             CString reason;
             reason.LoadString(IDS_UNPACK_FAILED);
-            AfxMessageBox(failed + L"\n\n" + reason, MB_OK);
+            ShowMessageBox(failed + L"\n\n" + reason, MB_OK);
             // A failed unpack leaves no empty folder of its own making behind.
             for (const CString& path : made)
                 if (!RemoveDirectoryW(path))
@@ -388,7 +389,7 @@ void CKWDocPictureOutput::SaveSelectedPictures(const CFileSaveDlg& options)
                 CString question;
                 question.Format(L"%s\n\nファイルの保存に失敗しました\n\n継続しますか？",
                                 item->GetFileName().GetString());
-                if (AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES)
+                if (ShowMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES)
                     break;
             }
         }
@@ -404,7 +405,7 @@ void CKWDocPictureOutput::SaveSelectedPictures(const CFileSaveDlg& options)
         const bool complete = pages.Close() && pagesFile->PutInPlace();
         pagesFile.reset();
         if (!complete) {
-            AfxMessageBox(pagesPath + L"\n\n" + FormatMessageText(MsgSaveFailed), MB_OK | MB_ICONSTOP);
+            ShowMessageBox(pagesPath + L"\n\n" + FormatMessageText(MsgSaveFailed), MB_OK | MB_ICONSTOP);
         }
     }
     m_doc.UpdateAllViews(nullptr, HintFolderChanged, HintArgument(folder.GetString()));

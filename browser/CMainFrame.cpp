@@ -20,6 +20,7 @@
 #include "fileops/VFileRnDlg.h"
 #include "fileops/VyxFileTransfer.h"
 #include "foundation/FormatMessageText.h"
+#include "foundation/MessageBoxes.h"
 #include "foundation/NumberFormat.h"
 #include "foundation/SettingsTable.h"
 #include "foundation/VyxFieldParser.h"
@@ -756,7 +757,7 @@ LRESULT CMainFrame::OnFileOperation(WPARAM wParam, LPARAM)
             m_queuedJobs.push_back(job);
         } else {
             delete job;
-            AfxMessageBox(IDS_FILE_OPERATION_BUSY, MB_OK | MB_ICONINFORMATION);
+            ShowMessageBox(IDS_FILE_OPERATION_BUSY, MB_OK | MB_ICONINFORMATION);
         }
         return 0;
     }
@@ -1158,7 +1159,7 @@ BOOL CMainFrame::RenameCurrentFolder(LPCWSTR lpszNewName)
     if (newPath == oldPath)
         return FALSE;
     if (!FolderCommands::MoveFolder(this, doc, oldPath, newPath)) {
-        AfxMessageBox(FormatMessageText(MsgFolderRenameFailed, static_cast<LPCWSTR>(newPath)), MB_OK | MB_ICONSTOP);
+        ShowMessageBox(FormatMessageText(MsgFolderRenameFailed, static_cast<LPCWSTR>(newPath)), MB_OK | MB_ICONSTOP);
         RestartWatchers(FALSE);
         return FALSE;
     }

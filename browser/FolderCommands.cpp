@@ -6,6 +6,7 @@
 #include "catalogue/WatchModeScope.h"
 #include "controls/ProgressDlg.h"
 #include "foundation/CurrentDirectoryScope.h"
+#include "foundation/MessageBoxes.h"
 #include "foundation/VyxFileUtil.h"
 #include "foundation/VyxPath.h"
 #include "foundation/VyxSystem.h"
@@ -46,7 +47,7 @@ BOOL FolderCommands::CreateFolder(LPCWSTR lpszFolder, LPCWSTR lpszName, CString*
         *pNewPath = path;
     if (EnsureFolderExists(path, true))
         return TRUE;
-    AfxMessageBox(GetLastErrorText(), MB_OK | MB_ICONSTOP);
+    ShowMessageBox(GetLastErrorText(), MB_OK | MB_ICONSTOP);
     return FALSE;
 }
 

@@ -1,5 +1,6 @@
 #include "browser/FolderListDlg.h"
 
+#include "foundation/MessageBoxes.h"
 #include "foundation/VyxFileUtil.h"
 #include "foundation/VyxPath.h"
 #include "res/resource.h"
@@ -115,7 +116,7 @@ void FolderListDlg::OnAdd()
 {
     int kind = m_lists[m_nList].GetKind();
     if (m_list.GetItemCount() >= FolderList::GetLimit(kind)) {
-        AfxMessageBox(IDS_LISTEDIT_FULL);
+        ShowMessageBox(IDS_LISTEDIT_FULL);
         return;
     }
     int selected = m_list.GetNextItem(-1, LVNI_SELECTED);

@@ -2,6 +2,7 @@
 
 #include "browser/AppRunJob.h"
 #include "catalogue/VyxFile.h"
+#include "foundation/MessageBoxes.h"
 #include "foundation/VyxFieldParser.h"
 #include "foundation/VyxFileUtil.h"
 #include "foundation/VyxIni.h"
@@ -259,7 +260,7 @@ void VAppCall::Launch(int nIndex, LPCWSTR lpszDisplayFolder, const VyxFile* cons
         GetLastErrorCodeAndText(error);
         CString text;
         text.Format(L"%s\n\n[%s]", static_cast<LPCWSTR>(error), static_cast<LPCWSTR>(commandLine));
-        ::MessageBoxW(pOwner ? pOwner->GetSafeHwnd() : nullptr, text, L"起動に失敗しました", MB_ICONINFORMATION);
+        ShowMessageBox(pOwner ? pOwner->GetSafeHwnd() : nullptr, text, L"起動に失敗しました", MB_ICONINFORMATION);
     }
 }
 
@@ -337,7 +338,7 @@ void VAppCall::OnAdd()
     if (GetCount() >= MaxEntries) {
         CString text;
         text.Format(L"外部アプリケーションの登録は最大 %d個までです", static_cast<int>(MaxEntries));
-        AfxMessageBox(text);
+        ShowMessageBox(text);
         return;
     }
     AddEntry(L" ", L" ", L" ", L" ", FALSE, FALSE);
@@ -478,11 +479,11 @@ void VAppCall::OnBrowseFolder()
 void VAppCall::OnOK()
 {
     if (FieldText(IDC_APP_TITLE).IsEmpty()) {
-        AfxMessageBox(IDS_APP_NO_TITLE);
+        ShowMessageBox(IDS_APP_NO_TITLE);
         return;
     }
     if (FieldText(IDC_APP_COMMAND).IsEmpty()) {
-        AfxMessageBox(IDS_APP_NO_COMMAND);
+        ShowMessageBox(IDS_APP_NO_COMMAND);
         return;
     }
     StoreEntry(m_nCurrent);
@@ -494,7 +495,7 @@ void VAppCall::OnOK()
             m_nCurrent = i;
             ShowEntry(i);
             m_list.SetCurSel(i);
-            AfxMessageBox(noTitle ? IDS_APP_NO_TITLE : IDS_APP_NO_COMMAND);
+            ShowMessageBox(noTitle ? IDS_APP_NO_TITLE : IDS_APP_NO_COMMAND);
             return;
         }
     }

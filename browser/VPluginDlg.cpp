@@ -1,6 +1,7 @@
 #include "browser/VPluginDlg.h"
 
 #include "browser/CSpiInfoDlg.h"
+#include "foundation/MessageBoxes.h"
 #include "foundation/VyxFieldParser.h"
 #include "foundation/VyxIni.h"
 #include "foundation/VyxStringArray.h"
@@ -555,7 +556,7 @@ void VPluginDlg::OnDeleteSet()
         return;
     CString question;
     question.Format(L"プラグインセット：[%s]を削除します。よろしいですか？", name.GetString());
-    if (AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES)
+    if (ShowMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     SPImapIndex::DeletePluginSet(name);
     const int index = m_sets.FindStringExact(-1, name);

@@ -3,7 +3,7 @@
 #include "catalogue/TwinNameRefusal.h"
 #include "catalogue/VyxFile.h"
 #include "catalogue/VyxNoteStore.h"
-#include "foundation/MessageLines.h"
+#include "foundation/MessageBoxes.h"
 #include "foundation/VyxSystem.h"
 #include "foundation/WindowPlacement.h"
 #include "res/resource.h"
@@ -84,7 +84,7 @@ void CCommentDlg::OnOK()
         // A note under a name now leading to another file would be that file's.
         const CString twin = TwinNameRefusal::For(*m_item);
         if (!twin.IsEmpty()) {
-            AfxMessageBox(twin, MB_OK | MB_ICONSTOP);
+            ShowMessageBox(twin, MB_OK | MB_ICONSTOP);
             return;
         }
         CString text;
@@ -100,7 +100,7 @@ void CCommentDlg::OnOK()
                 SetLastError(reason ? reason : ERROR_WRITE_FAULT);
                 message = kNoteFailedText + m_item->GetNoteFilePath() + L"\r\n" + GetLastErrorText();
             }
-            AfxMessageBox(BreakLongLines(message), MB_OK | MB_ICONSTOP);
+            ShowMessageBox(message, MB_OK | MB_ICONSTOP);
             return;
         }
     }

@@ -14,10 +14,14 @@
 #include "catalogue/WatchModeScope.h"
 #include "controls/ProgressDlg.h"
 #include "foundation/FormatMessageText.h"
+#include "foundation/MessageBoxes.h"
 #include "foundation/VyxFileUtil.h"
 #include "foundation/VyxSystem.h"
 #include "foundation/VyxUtility.h"
 #include "res/resource.h"
+
+#include <algorithm>
+#include <vector>
 
 // ---------------------------------------------------------------- deleting and renaming
 
@@ -95,23 +99,37 @@ void CKWDoc::ShellDeleteSelected(bool silent)
     RemoveMissingSelectedItems();
 }
 
+namespace {
+
+// The first refusals told whole, and how many more there are.
+CString TwinRefusalsText(const std::vector<CString>& refusals, size_t told)
+{
+    CString text;
+    for (size_t i = 0; i < told; ++i)
+        text += (i ? L"\r\n\r\n" : L"") + refusals[i];
+    if (refusals.size() > told)
+        text.AppendFormat(L"\r\n\r\nほかに %d 件", static_cast<int>(refusals.size() - told));
+    return text;
+}
+
+} // namespace
+
 int CKWDoc::TellSelectedTwinRefusals()
 {
-    const int kTold = 5;
-    CString text;
-    int count = 0;
+    const size_t kTold = 5;
+    std::vector<CString> refusals;
     for (VyxFile* item : m_items.Selected(SelectedFilter::Missing)) {
         const CString refusal = TwinNameRefusal::For(*item);
-        if (refusal.IsEmpty())
-            continue;
-        if (count++ < kTold)
-            text += (text.IsEmpty() ? L"" : L"\r\n\r\n") + refusal;
+        if (!refusal.IsEmpty())
+            refusals.push_back(refusal);
     }
-    if (count > kTold)
-        text.AppendFormat(L"\r\n\r\nほかに %d 件", count - kTold);
-    if (count > 0)
-        AfxMessageBox(text, MB_OK | MB_ICONSTOP);
-    return count;
+    if (refusals.empty())
+        return 0;
+    // As many as the box shows whole: two long names fill most of a screen.
+    const size_t told = ItemsShownWhole(std::min(kTold, refusals.size()),
+                                        [&](size_t first) { return TwinRefusalsText(refusals, first); });
+    ShowMessageBox(TwinRefusalsText(refusals, told), MB_OK | MB_ICONSTOP);
+    return static_cast<int>(refusals.size());
 }
 
 namespace {
@@ -199,7 +217,7 @@ int CKWDoc::AskToReplace(const wchar_t* path)
 {
     CString text;
     text.Format(L"%s\n\nこのファイルは既にあります。置き換えますか？", path);
-    return AfxMessageBox(text, MB_YESNOCANCEL | MB_ICONQUESTION);
+    return ShowMessageBox(text, MB_YESNOCANCEL | MB_ICONQUESTION);
 }
 
 // ---------------------------------------------------------------- the clipboard
@@ -218,6 +236,6 @@ bool CKWDoc::PlaceSelectionOnClipboard(bool cut)
     const bool withFiles = m_items.GetSelectedOutsideArchivesCount(false) > 0;
     if (files.Place(cut ? DROPEFFECT_MOVE : DROPEFFECT_COPY | DROPEFFECT_LINK, withFiles, ClipboardCopyTEXT, picture))
         return true;
-    AfxMessageBox(IDS_CLIPBOARD_OPEN_FAILED, MB_OK | MB_ICONSTOP);
+    ShowMessageBox(IDS_CLIPBOARD_OPEN_FAILED, MB_OK | MB_ICONSTOP);
     return false;
 }

@@ -1,6 +1,6 @@
 #include "catalogue/CacheRootCheck.h"
 
-#include "foundation/MessageLines.h"
+#include "foundation/MessageBoxes.h"
 #include "foundation/VyxFileUtil.h"
 #include "foundation/VyxPath.h"
 #include "foundation/VyxSystem.h"
@@ -49,7 +49,7 @@ CString CacheRootCheck::CannotWriteText(const wchar_t* root, DWORD problem)
     const CString reason = GetLastErrorText();
     if (!reason.IsEmpty())
         text += L"\r\n" + reason;
-    return BreakLongLines(text);
+    return text;
 }
 
 bool CacheRootCheck::Accept(const wchar_t* root)
@@ -59,10 +59,9 @@ bool CacheRootCheck::Accept(const wchar_t* root)
         return true;
     ToldRoots().insert(Key(root));
     if (problem == ERROR_PATH_NOT_FOUND) {
-        const CString question =
-            BreakLongLines(L"キャッシュ情報保存フォルダ「" + CString(root) +
-                           L"」はありません。作成しますか？\r\n作成しない場合、キャッシュ情報は保存されません。");
-        if (AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        const CString question = L"キャッシュ情報保存フォルダ「" + CString(root) +
+                                 L"」はありません。作成しますか？\r\n作成しない場合、キャッシュ情報は保存されません。";
+        if (ShowMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES)
             return false;
         // A failure is told with the folder and the system's reason.
         if (EnsureFolderExists(root, true, true)) {
@@ -71,7 +70,7 @@ bool CacheRootCheck::Accept(const wchar_t* root)
         }
         return false;
     }
-    AfxMessageBox(CannotWriteText(root, problem), MB_OK | MB_ICONEXCLAMATION);
+    ShowMessageBox(CannotWriteText(root, problem), MB_OK | MB_ICONEXCLAMATION);
     return false;
 }
 
@@ -81,7 +80,7 @@ bool CacheRootCheck::ReadyToSave(const wchar_t* root, bool asked)
     if (problem == ERROR_SUCCESS)
         return true;
     if (asked || ToldRoots().insert(Key(root)).second)
-        AfxMessageBox(CannotWriteText(root, problem), MB_OK | MB_ICONEXCLAMATION);
+        ShowMessageBox(CannotWriteText(root, problem), MB_OK | MB_ICONEXCLAMATION);
     return false;
 }
 

@@ -2,6 +2,7 @@
 
 #include "catalogue/CKWDoc.h"
 #include "foundation/FormatMessageText.h"
+#include "foundation/MessageBoxes.h"
 #include "foundation/VyxPath.h"
 #include "image/DibCore.h"
 #include "image/DibSection.h"
@@ -47,7 +48,7 @@ ContactSheetFile::SaveResult ContactSheetFile::Save(CDibSection& surface, int nu
     }
     if (result == 0)
         return Saved;
-    AfxMessageBox(name + L"\n\n" + FormatMessageText(MsgSaveFailed), MB_OK | MB_ICONSTOP);
+    ShowMessageBox(name + L"\n\n" + FormatMessageText(MsgSaveFailed), MB_OK | MB_ICONSTOP);
     return Failed;
 }
 

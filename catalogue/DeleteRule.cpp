@@ -2,6 +2,7 @@
 
 #include "catalogue/CKWDocSettings.h"
 #include "foundation/FormatMessageText.h"
+#include "foundation/MessageBoxes.h"
 
 #include <shellapi.h>
 
@@ -25,5 +26,5 @@ WORD DeleteRule::RecycleFlags(bool silent)
 
 bool DeleteRule::AskForGood()
 {
-    return AfxMessageBox(FormatMessageText(MsgConfirmDeleteSelection), MB_YESNO | MB_ICONQUESTION) == IDYES;
+    return ShowMessageBox(FormatMessageText(MsgConfirmDeleteSelection), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }

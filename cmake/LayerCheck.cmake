@@ -23,16 +23,8 @@ if(accepted_count GREATER 5)
     message(FATAL_ERROR "More than five accepted crossings: mend the includes instead")
 endif()
 
-set(files)
-foreach(folder ${folders})
-    file(GLOB_RECURSE found RELATIVE ${ROOT} ${ROOT}/${folder}/*.h ${ROOT}/${folder}/*.cpp
-        ${ROOT}/${folder}/*.c ${ROOT}/${folder}/*.rc)
-    list(APPEND files ${found})
-endforeach()
+vyx_source_files(${ROOT} files ${folders})
 list(LENGTH files scanned)
-if(scanned EQUAL 0)
-    message(FATAL_ERROR "No source file found under ${ROOT}: nothing was checked")
-endif()
 
 set(failures 0)
 foreach(from ${files})

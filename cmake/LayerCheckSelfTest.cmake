@@ -5,6 +5,8 @@ if(NOT WORK)
     message(FATAL_ERROR "LayerCheckSelfTest.cmake needs -DWORK=<scratch dir>")
 endif()
 
+include(${CMAKE_CURRENT_LIST_DIR}/CheckSelfTest.cmake)
+
 # vyx_expect_check(<name> PASS|FAIL <file> <included> ...): a tree where each file includes the
 # header after it (every header made empty), checked, and the outcome compared.
 # With RELATIVE_ROOT set, the check is given the tree's path relative to the working folder.
@@ -27,13 +29,8 @@ function(vyx_expect_check name expected)
         endif()
         file(APPEND ${root}/${from} "#include \"${to}\"\n")
     endforeach()
-    execute_process(COMMAND ${CMAKE_COMMAND} -DROOT=${root_arg} -P ${CMAKE_CURRENT_LIST_DIR}/LayerCheck.cmake
-        WORKING_DIRECTORY ${WORK} RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE out)
-    if(expected STREQUAL "PASS" AND NOT result EQUAL 0)
-        message(FATAL_ERROR "${name}: refused a tree that keeps the layer order:\n${out}")
-    elseif(expected STREQUAL "FAIL" AND result EQUAL 0)
-        message(FATAL_ERROR "${name}: passed an upward include:\n${out}")
-    endif()
+    vyx_expect_outcome(${name} ${expected} "a tree that keeps the layer order" "an upward include"
+        ${CMAKE_COMMAND} -DROOT=${root_arg} -P ${CMAKE_CURRENT_LIST_DIR}/LayerCheck.cmake WORKING_DIRECTORY ${WORK})
 endfunction()
 
 vyx_expect_check(downward PASS
@@ -72,12 +69,6 @@ vyx_expect_check(relative_root_upward FAIL
     catalogue/CKWDoc.h browser/options/COptPageBoot.h)
 set(RELATIVE_ROOT FALSE)
 
-# A root holding none of the folders is refused: a check that read nothing proves nothing.
-file(MAKE_DIRECTORY ${WORK}/empty/docs)
-execute_process(COMMAND ${CMAKE_COMMAND} -DROOT=${WORK}/empty -P ${CMAKE_CURRENT_LIST_DIR}/LayerCheck.cmake
-    RESULT_VARIABLE result OUTPUT_QUIET ERROR_QUIET)
-if(result EQUAL 0)
-    message(FATAL_ERROR "empty: passed a tree in which it found no file")
-endif()
+vyx_expect_empty_root_refused(${CMAKE_CURRENT_LIST_DIR}/LayerCheck.cmake ${WORK})
 
 message("The layer check refuses upward includes and passes the rest")

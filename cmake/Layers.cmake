@@ -30,6 +30,21 @@ set(folders framework foundation controls image script catalogue fileops viewer 
 # Same-layer folders: "from>to" pairs that are allowed (any other pair on one layer is refused).
 set(same_layer_allowed "viewer>fileops")
 
+# vyx_source_files(<root> <out> <folder>...): the sources of the folders, as paths from the root;
+# fails when there are none, as a check that read nothing proves nothing.
+function(vyx_source_files root out)
+    set(files)
+    foreach(folder ${ARGN})
+        file(GLOB_RECURSE found RELATIVE ${root} ${root}/${folder}/*.h ${root}/${folder}/*.cpp
+            ${root}/${folder}/*.c ${root}/${folder}/*.rc)
+        list(APPEND files ${found})
+    endforeach()
+    if(NOT files)
+        message(FATAL_ERROR "No source file found under ${root}: nothing was checked")
+    endif()
+    set(${out} ${files} PARENT_SCOPE)
+endfunction()
+
 function(vyx_folder_of path out)
     string(REGEX MATCH "^[^/]+" top "${path}")
     set(${out} "${top}" PARENT_SCOPE)

@@ -8,6 +8,8 @@ foreach(arg CC NM WORK)
     endif()
 endforeach()
 
+include(${CMAKE_CURRENT_LIST_DIR}/CheckSelfTest.cmake)
+
 # vyx_source(<case> <folder/file.c> <code>): one source of a case, compiled into an object under the
 # case's root (the code stands in one argument: C's semicolons would split a list).
 function(vyx_source name source code)
@@ -27,14 +29,9 @@ function(vyx_expect_link_check name expected)
     set(root ${WORK}/${name})
     file(GLOB_RECURSE objects ${root}/*.obj)
     string(REPLACE ";" "|" objects "${objects}")
-    execute_process(COMMAND ${CMAKE_COMMAND} -DNM=${NM} -DOBJECTS=${objects} -DOBJECT_ROOTS=${root}
-        -P ${CMAKE_CURRENT_LIST_DIR}/LinkLayerCheck.cmake
-        RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE out)
-    if(expected STREQUAL "PASS" AND NOT result EQUAL 0)
-        message(FATAL_ERROR "${name}: refused objects that keep the layer order:\n${out}")
-    elseif(expected STREQUAL "FAIL" AND result EQUAL 0)
-        message(FATAL_ERROR "${name}: passed an object that needs a symbol from above:\n${out}")
-    endif()
+    vyx_expect_outcome(${name} ${expected} "objects that keep the layer order"
+        "an object that needs a symbol from above" ${CMAKE_COMMAND} -DNM=${NM} -DOBJECTS=${objects}
+        -DOBJECT_ROOTS=${root} -P ${CMAKE_CURRENT_LIST_DIR}/LinkLayerCheck.cmake)
 endfunction()
 
 file(REMOVE_RECURSE ${WORK})

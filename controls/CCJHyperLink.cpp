@@ -1,5 +1,7 @@
 #include "controls/CCJHyperLink.h"
 
+#include "foundation/MessageBoxes.h"
+
 #include <commctrl.h>
 #include <shellapi.h>
 
@@ -303,7 +305,7 @@ CString CCJHyperLink::OpenErrorText(int nError)
 
 void CCJHyperLink::ShowOpenError(int nError)
 {
-    AfxMessageBox(OpenErrorText(nError), MB_ICONEXCLAMATION);
+    ShowMessageBox(OpenErrorText(nError), MB_ICONEXCLAMATION);
 }
 
 void CCJHyperLink::OnClicked()

@@ -1,5 +1,6 @@
 #include "controls/VyxWinAppEx.h"
 #include "controls/CRecentFileListEx.h"
+#include "foundation/MessageBoxes.h"
 
 #include <shellapi.h>
 
@@ -232,6 +233,11 @@ void VyxWinAppEx::LoadStdProfileSettings(UINT nMaxMRU)
         list->m_arrNames[i] = old->m_arrNames[i];
     m_pRecentFileList = list;
     delete old;
+}
+
+int VyxWinAppEx::DoMessageBox(LPCWSTR lpszPrompt, UINT nType, UINT nIDPrompt)
+{
+    return CWinApp::DoMessageBox(FitMessageText(lpszPrompt ? lpszPrompt : L""), nType, nIDPrompt);
 }
 
 // ---------------------------------------------------------------- for the kit's classes

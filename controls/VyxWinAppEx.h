@@ -44,6 +44,9 @@ public:
 
     // Puts a CRecentFileListEx in place of the framework's list.
     void LoadStdProfileSettings(UINT nMaxMRU = 4) override;
+    // The class library's own boxes (a reported exception, a data-exchange prompt) fitted to the
+    // work area as the program's are.
+    int DoMessageBox(LPCWSTR lpszPrompt, UINT nType, UINT nIDPrompt) override;
 
 protected:
     void ReadSystemSettings();

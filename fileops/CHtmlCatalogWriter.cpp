@@ -3,6 +3,7 @@
 #include "catalogue/VyxFile.h"
 #include "catalogue/VyxFileArray.h"
 #include "foundation/MacroText.h"
+#include "foundation/MessageBoxes.h"
 #include "foundation/VyxCode.h"
 #include "foundation/VyxGlobalErrorException.h"
 #include "foundation/VyxPath.h"
@@ -720,5 +721,5 @@ bool CHtmlCatalogWriter::Generate(const wchar_t* firstPagePath)
 
 void CHtmlCatalogWriter::ReportFailure(const wchar_t* message)
 {
-    AfxMessageBox(message, MB_ICONEXCLAMATION);
+    ShowMessageBox(message, MB_ICONEXCLAMATION);
 }

@@ -2,6 +2,7 @@
 
 #include "catalogue/CKWDoc.h"
 #include "foundation/CurrentDirectoryScope.h"
+#include "foundation/MessageBoxes.h"
 #include "foundation/VyxIni.h"
 #include "foundation/VyxPath.h"
 #include "res/resource.h"
@@ -22,7 +23,7 @@ bool TakeRequired(CDialog& dialog, FolderList& history, CComboBox& box, CString&
 {
     if (history.TakeFromComboBox(box, value))
         return true;
-    AfxMessageBox(CString(what) + L"を指定してください。", MB_OK | MB_ICONEXCLAMATION);
+    ShowMessageBox(CString(what) + L"を指定してください。", MB_OK | MB_ICONEXCLAMATION);
     dialog.GotoDlgCtrl(&box);
     return false;
 }

@@ -2,6 +2,7 @@
 
 #include "catalogue/VyxFile.h"
 #include "fileops/RenameTemplate.h"
+#include "foundation/MessageBoxes.h"
 #include "res/resource.h"
 
 namespace {
@@ -163,7 +164,7 @@ void CRegExpGroupDialog::OnDeleteGroup()
         return;
     CString name;
     m_names.GetLBText(selected, name);
-    if (name.IsEmpty() || AfxMessageBox(IDS_REGEXP_GROUP_CONFIRM_DELETE, MB_YESNO | MB_ICONQUESTION) != IDYES)
+    if (name.IsEmpty() || ShowMessageBox(IDS_REGEXP_GROUP_CONFIRM_DELETE, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     m_groups.DeleteGroup(name);
     m_names.DeleteString(selected);

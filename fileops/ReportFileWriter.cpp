@@ -2,6 +2,7 @@
 
 #include "catalogue/VyxFile.h"
 #include "controls/ProgressDlg.h"
+#include "foundation/MessageBoxes.h"
 #include "foundation/VyxCode.h"
 
 #include <vector>
@@ -44,7 +45,7 @@ void ReportFileWriter::ShowFailure(const wchar_t* path, const wchar_t* what, DWO
     CString text;
     text.Format(L"%s\n%s\n%s", path, what, static_cast<LPCWSTR>(reason));
     HWND owner = m_owner ? m_owner->GetSafeHwnd() : nullptr;
-    ::MessageBoxW(owner, text, nullptr, MB_OK | MB_ICONSTOP);
+    ShowMessageBox(owner, text, nullptr, MB_OK | MB_ICONSTOP);
 }
 
 namespace {

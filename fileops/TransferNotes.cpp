@@ -2,7 +2,10 @@
 
 #include "catalogue/VyxFile.h"
 #include "catalogue/VyxNoteFile.h"
+#include "foundation/MessageBoxes.h"
 #include "foundation/VyxPath.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -22,19 +25,23 @@ CString Folded(const CString& text)
 
 const int kNamesShown = 10;
 
-// The lines below the text, the first ten of them and how many more.
-CString WithLines(CString text, const std::vector<CString>& lines)
+// The text with the first lines under it, and how many more.
+CString WithFirstLines(CString text, const std::vector<CString>& lines, size_t shown)
 {
-    int shown = 0;
-    for (const CString& line : lines) {
-        if (shown++ == kNamesShown) {
-            CString more;
-            more.Format(L"\r\n…ほか %d 件", static_cast<int>(lines.size()) - kNamesShown);
-            return text + more;
-        }
-        text += L"\r\n" + line;
-    }
+    for (size_t i = 0; i < shown && i < lines.size(); ++i)
+        text += L"\r\n" + lines[i];
+    if (lines.size() > shown)
+        text.AppendFormat(L"\r\n…ほか %d 件", static_cast<int>(lines.size() - shown));
     return text;
+}
+
+// The lines below the text, the first ten of them (fewer where long paths would not fit the box
+// whole) and how many more.
+CString WithLines(const CString& text, const std::vector<CString>& lines)
+{
+    const size_t shown = ItemsShownWhole(std::min<size_t>(kNamesShown, lines.size()),
+                                         [&](size_t first) { return WithFirstLines(text, lines, first); });
+    return WithFirstLines(text, lines, shown);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "catalogue/CKWDoc.h"
 #include "catalogue/VyxFile.h"
 #include "fileops/CRegExpGroupDialog.h"
+#include "foundation/MessageBoxes.h"
 #include "foundation/VyxIni.h"
 #include "foundation/VyxUtility.h"
 #include "foundation/WindowPlacement.h"
@@ -391,9 +392,9 @@ bool VFileRenameNDlg::AnyRowChanges() const
 void VFileRenameNDlg::OnOK()
 {
     if (!AnyRowChanges()) {
-        AfxMessageBox(L"名前の変わるファイルがありません。一括置換書式を入れて［更新］を押し、"
-                      L"「変更後の名前」を確かめてから実行してください。",
-                      MB_OK | MB_ICONINFORMATION);
+        ShowMessageBox(L"名前の変わるファイルがありません。一括置換書式を入れて［更新］を押し、"
+                       L"「変更後の名前」を確かめてから実行してください。",
+                       MB_OK | MB_ICONINFORMATION);
         GotoDlgCtrl(&m_format);
         return;
     }

@@ -13,7 +13,7 @@
 #include "fileops/VSameFileDlg.h"
 #include "foundation/CurrentDirectoryScope.h"
 #include "foundation/FormatMessageText.h"
-#include "foundation/MessageLines.h"
+#include "foundation/MessageBoxes.h"
 #include "foundation/VyxFileFind.h"
 #include "foundation/VyxFileStatus.h"
 #include "foundation/VyxFileUtil.h"
@@ -288,13 +288,13 @@ bool VyxFileTransfer::IsInsideFolder(LPCWSTR destination, LPCWSTR folder)
 
 CString VyxFileTransfer::IntoItselfText(const CString& folder, const CString& destination) const
 {
-    return BreakLongLines(L"フォルダ「" + folder + L"」を、そのフォルダ自身またはその中のフォルダ「" + destination +
-                          (m_move ? L"」へ移動することはできません。" : L"」へコピーすることはできません。"));
+    return L"フォルダ「" + folder + L"」を、そのフォルダ自身またはその中のフォルダ「" + destination +
+           (m_move ? L"」へ移動することはできません。" : L"」へコピーすることはできません。");
 }
 
 int VyxFileTransfer::ShowMessage(LPCWSTR text, UINT type)
 {
-    return AfxMessageBox(text, type);
+    return ShowMessageBox(text, type);
 }
 
 INT_PTR VyxFileTransfer::ShowSameNameDialog(VSameFileDlg& dialog)

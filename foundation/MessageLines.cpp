@@ -1,5 +1,7 @@
 #include "foundation/MessageLines.h"
 
+#include <climits>
+
 namespace {
 
 // Columns a UTF-16 unit takes on screen: full-width and wide characters two, the rest (half-width
@@ -18,13 +20,27 @@ bool IsBreakAfter(wchar_t c)
     return c == L'\\' || c == L'/' || c == L' ' || c == L'、' || c == L'。' || c == L'，' || c == L'　';
 }
 
-void BreakLine(const CString& line, int maxColumns, CString& out)
+// The pixel width a line may take, in the font selected into dc; no bound without a dc.
+struct PixelBound
+{
+    HDC dc;
+    int maxPixels;
+};
+
+void BreakLine(const CString& line, int maxColumns, const PixelBound& bound, CString& out)
 {
     int start = 0;
     while (start < line.GetLength()) {
         int columns = 0, end = start;
         while (end < line.GetLength() && columns + Columns(line[end]) <= maxColumns)
             columns += Columns(line[end++]);
+        // Columns do not bound pixels in a proportional font: a line of "W" is wider than one of "i".
+        int fit = 0;
+        SIZE size = {};
+        if (bound.dc && end > start &&
+            GetTextExtentExPointW(bound.dc, line.GetString() + start, end - start, bound.maxPixels, &fit, nullptr,
+                                  &size))
+            end = start + fit;
         // A low surrogate goes with its high one.
         while (end < line.GetLength() && end > start + 1 && Columns(line[end]) == 0)
             --end;
@@ -48,9 +64,7 @@ void BreakLine(const CString& line, int maxColumns, CString& out)
     }
 }
 
-} // namespace
-
-CString BreakLongLines(const CString& text, int maxColumns)
+CString BreakLines(const CString& text, int maxColumns, const PixelBound& bound)
 {
     if (maxColumns < 2)
         maxColumns = 2;
@@ -60,7 +74,7 @@ CString BreakLongLines(const CString& text, int maxColumns)
         int end = start;
         while (end < text.GetLength() && text[end] != L'\r' && text[end] != L'\n')
             ++end;
-        BreakLine(text.Mid(start, end - start), maxColumns, out);
+        BreakLine(text.Mid(start, end - start), maxColumns, bound, out);
         if (end >= text.GetLength())
             break;
         // The break as it stands: CR LF, CR or LF.
@@ -69,4 +83,17 @@ CString BreakLongLines(const CString& text, int maxColumns)
         start = end + breakLength;
     }
     return out;
+}
+
+} // namespace
+
+CString BreakLongLines(const CString& text, int maxColumns)
+{
+    return BreakLines(text, maxColumns, PixelBound{nullptr, 0});
+}
+
+CString BreakLongLines(const CString& text, HDC dc, int maxPixels)
+{
+    // Columns without a bound of their own: a line's pixels alone decide.
+    return BreakLines(text, INT_MAX / 4, PixelBound{dc, maxPixels});
 }

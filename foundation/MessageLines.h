@@ -1,5 +1,6 @@
-// Texts for message boxes. The platform's message box breaks a line only at a space, so a long
-// path or a Japanese sentence would make a box wider than the screen, its end out of reach.
+// Texts for message boxes. The platform's message box breaks a line only at a space or between
+// Japanese characters, so a long path or name would make a box wider than the screen, its end out
+// of reach.
 #pragma once
 
 #include "framework/Framework.h"
@@ -12,3 +13,5 @@ constexpr int kMessageColumns = 96;
 // one, otherwise at the limit (never inside a surrogate pair). Breaks already in the text stay;
 // the new ones are CR LF.
 CString BreakLongLines(const CString& text, int maxColumns = kMessageColumns);
+// The same by width on screen: no line wider than maxPixels in the font selected into dc.
+CString BreakLongLines(const CString& text, HDC dc, int maxPixels);

@@ -1,5 +1,6 @@
 #include "foundation/VyxFileUtil.h"
 
+#include "foundation/MessageBoxes.h"
 #include "foundation/VyxPath.h"
 #include "foundation/VyxSystem.h"
 
@@ -13,7 +14,7 @@ namespace {
 int ShowMessage(const CString& text, UINT flags)
 {
     const wchar_t* caption = AfxGetAppName();
-    return MessageBoxW(GetActiveWindow(), text, caption ? caption : L"", flags);
+    return ShowMessageBox(GetActiveWindow(), text, caption ? caption : L"", flags);
 }
 
 bool IsExistingFolder(const CString& folder)
@@ -387,7 +388,7 @@ int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM lParam, LPARAM dat
         break;
     }
     case BFFM_VALIDATEFAILEDW:
-        MessageBoxW(window, L"無効な文字が入力されたか、フォルダが存在しません", L"不正なフォルダ指定", MB_OK);
+        ShowMessageBox(window, L"無効な文字が入力されたか、フォルダが存在しません", L"不正なフォルダ指定", MB_OK);
         return 1; // keep the picker open
     }
     return 0;

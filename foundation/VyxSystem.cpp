@@ -7,6 +7,7 @@
 
 #include "foundation/VyxSystem.h"
 
+#include "foundation/MessageBoxes.h"
 #include "foundation/VyxPath.h"
 
 #include <shlguid.h>
@@ -285,9 +286,9 @@ bool SetDesktopWallpaper(const wchar_t* path, int style)
         bool proceed = SUCCEEDED(desktop->GetDesktopItemOptions(&options, 0));
         if (proceed && !options.fActiveDesktop) {
             proceed =
-                MessageBoxW(GetActiveWindow(),
-                            L"この壁紙を表示にするには Active Desktop を有効にする必要があります。\n有効にしますか",
-                            L"壁紙の設定", MB_YESNO | MB_ICONQUESTION) == IDYES;
+                ShowMessageBox(GetActiveWindow(),
+                               L"この壁紙を表示にするには Active Desktop を有効にする必要があります。\n有効にしますか",
+                               L"壁紙の設定", MB_YESNO | MB_ICONQUESTION) == IDYES;
         }
         if (proceed) {
             options.fEnableComponents = TRUE;

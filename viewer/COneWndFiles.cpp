@@ -14,6 +14,7 @@
 #include "fileops/VFileMoveDlg.h"
 #include "fileops/VyxFileTransfer.h"
 #include "foundation/FormatMessageText.h"
+#include "foundation/MessageBoxes.h"
 #include "foundation/SettingsTable.h"
 #include "foundation/VyxFileUtil.h"
 #include "foundation/VyxIni.h"
@@ -273,7 +274,7 @@ void COneWnd::OnFileDelete()
     VyxFile item(*shown);
     const CString twin = TwinNameRefusal::For(item);
     if (!twin.IsEmpty()) {
-        AfxMessageBox(twin, MB_OK | MB_ICONSTOP);
+        ShowMessageBox(twin, MB_OK | MB_ICONSTOP);
         return;
     }
     bool deleted = false;
@@ -320,7 +321,7 @@ void COneWnd::OnFileSave()
     const int filter = static_cast<int>(dialog.m_ofn.nFilterIndex);
     WriteAppIniInt(kSaveSection, L"FilterIndex", filter);
     if (!SavePageAsShown(dialog.GetPathName(), filter))
-        AfxMessageBox(FormatMessageLine(MsgSaveFailed), MB_OK | MB_ICONEXCLAMATION);
+        ShowMessageBox(FormatMessageLine(MsgSaveFailed), MB_OK | MB_ICONEXCLAMATION);
 }
 
 BOOL COneWnd::SavePageAsShown(const wchar_t* path, int nFilterIndex)
@@ -392,7 +393,7 @@ void COneWnd::OnFilePrint()
     if (result) {
         CString text;
         text.LoadString(static_cast<UINT>(result));
-        AfxMessageBox(text, MB_OK | MB_ICONINFORMATION);
+        ShowMessageBox(text, MB_OK | MB_ICONINFORMATION);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "viewer/CWallPaperDlg.h"
 
+#include "foundation/MessageBoxes.h"
 #include "foundation/VyxIni.h"
 #include "foundation/VyxPath.h"
 #include "foundation/VyxSystem.h"
@@ -320,7 +321,7 @@ void CWallPaperDlg::OnOK()
     if (!done) {
         CString text;
         text.Format(L"壁紙の変更に失敗しました.[ErrCode=%d]", 0);
-        AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+        ShowMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
     }
     EndDialog(IDOK);
 }

@@ -161,7 +161,7 @@ TEST(CommentDlg, ANoteTheCodePageNoteFileCannotTakeIsRefusedNamingTheFile)
     });
     EXPECT_EQ(IDCANCEL, dialog.DoModal());
     EXPECT_EQ(CString(L"桜"), shown);
-    EXPECT_NE(-1, message.Find(folder / L"_NOTE_.KWI")) << message.GetString();
+    EXPECT_NE(-1, Joined(message).Find(folder / L"_NOTE_.KWI")) << message.GetString();
     EXPECT_EQ(before, FrameworkScratchFolder::ReadFile(folder / L"_NOTE_.KWI"));
     EXPECT_EQ(CString(L"桜"), item.GetNote());
 }
@@ -222,7 +222,7 @@ TEST(CommentDlg, ACommentForANameWhoseFileIsGoneIsRefusedNamingTheTwinItWouldRea
         PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
     });
     EXPECT_EQ(IDCANCEL, dialog.DoModal());
-    EXPECT_NE(-1, message.Find(L"「case.jpg」")) << CStringA(message).GetString();
-    EXPECT_NE(-1, message.Find(L"「Case.jpg」"));
+    EXPECT_NE(-1, Joined(message).Find(L"「case.jpg」")) << CStringA(message).GetString();
+    EXPECT_NE(-1, Joined(message).Find(L"「Case.jpg」"));
     EXPECT_EQ(CString(L"the upper one"), StoredNote(folder, L"Case.jpg"));
 }

@@ -50,13 +50,13 @@ TEST(DocumentRenameMessages, ARefusedRenameNamesTheFileAndSaysWhy)
     ASSERT_TRUE(ScratchFolder::WriteFile(d.scope.folder / L"a{1}.bmp", "other"));
     const CString path = d.Name(0).c_str();
 
-    CString shared = RenameAndReadTheMessage(doc, L"a[1].bmp");
+    const CString shared = Joined(RenameAndReadTheMessage(doc, L"a[1].bmp"));
     EXPECT_EQ(0, shared.Find(L"名前の変更に失敗しました")) << CStringA(shared);
     EXPECT_NE(-1, shared.Find(path + L" → a[1].bmp")) << CStringA(shared);
     EXPECT_NE(-1, shared.Find(L"「a{1}.bmp」")) << CStringA(shared);
 
     // A name another file has: the system's reason.
-    CString taken = RenameAndReadTheMessage(doc, L"p01.bmp");
+    const CString taken = Joined(RenameAndReadTheMessage(doc, L"p01.bmp"));
     EXPECT_EQ(0, taken.Find(L"名前の変更に失敗しました")) << CStringA(taken);
     EXPECT_NE(-1, taken.Find(path + L" → p01.bmp")) << CStringA(taken);
     EXPECT_NE(-1, taken.Find(SystemText(ERROR_ALREADY_EXISTS))) << CStringA(taken);

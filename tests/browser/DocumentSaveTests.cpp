@@ -234,6 +234,6 @@ TEST(SavePictures, AMissingFolderIsMadeWithoutAQuestionAndOneThatCannotBeMadeIsT
     options.m_folder = blocked.c_str();
     save();
     ASSERT_EQ(1u, told.size());
-    EXPECT_EQ(0, told[0].Find(blocked.c_str())) << CStringA(told[0]).GetString();
+    EXPECT_EQ(0, Joined(told[0]).Find(blocked.c_str())) << CStringA(told[0]).GetString();
     EXPECT_FALSE(ScratchFolder::Exists(blocked + L"\\p00.bmp"));
 }

@@ -120,7 +120,7 @@ TEST(FolderListDlg, AFullListRefusesAnotherEntry)
         PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
     });
     dialog.DoModal();
-    EXPECT_EQ(CString(L"これ以上登録することは出来ません。不要な項目を整理、削除ください"), text);
+    EXPECT_EQ(CString(L"これ以上登録することは出来ません。不要な項目を整理、削除ください"), Joined(text));
 }
 
 TEST(FolderListDlg, EscapeClosesItAndTabMovesOnFromEveryControlTheComboBoxIncluded)

@@ -61,7 +61,7 @@ TEST(FolderPaneCommands, DeletingAFolderTreeNeverFollowsALinkOutOfIt)
         });
         gone = p.Pane()->DeleteFolderItem(item);
     }
-    EXPECT_NE(-1, question.Find(tree));
+    EXPECT_NE(-1, Joined(question).Find(tree));
     EXPECT_EQ(FrameworkScratchFolder::ReadFile(CString(FixtureKeptFile().c_str())), "kept");
     if (gone) {
         EXPECT_FALSE(IsFolder(tree));
@@ -220,7 +220,7 @@ TEST(FolderPaneCommands, RenamingAFolderThatHoldsTheLocationReopensTheDocumentAt
             HelperThread answer([&] { AnswerMessageBox(&text, IDOK); });
             EXPECT_FALSE(pane->RenameFolderItem(ItemOf(pane, p.m_folder / L"moved\\deep"), name, TRUE)) << name;
         }
-        EXPECT_NE(-1, text.Find(p.m_folder / L"moved\\deep")) << name;
+        EXPECT_NE(-1, Joined(text).Find(p.m_folder / L"moved\\deep")) << name;
         EXPECT_TRUE(IsFolder(p.m_folder / L"moved\\deep"));
     }
     EXPECT_FALSE(IsFolder(p.m_folder / L"away"));

@@ -32,8 +32,8 @@ TEST(JumpBar, AMissingFolderTypedInTheEntryIsToldWholeInAMessageBox)
         SendKey(VK_RETURN);
         EXPECT_TRUE(RunLoopUntil([&] { return answered.load(); }));
     }
-    EXPECT_NE(-1, told.Find(missing)) << "told: " << CStringA(told).GetString();
-    EXPECT_NE(-1, told.Find(L"フォルダの指定が正しくありません"));
+    EXPECT_NE(-1, Joined(told).Find(missing)) << "told: " << CStringA(told).GetString();
+    EXPECT_NE(-1, Joined(told).Find(L"フォルダの指定が正しくありません"));
     // The entry keeps the text and the focus, to be mended.
     EXPECT_EQ(missing, TextOf(entry.GetSafeHwnd()));
     EXPECT_TRUE(RunLoopUntil([&] { return ::GetFocus() == entry.GetSafeHwnd(); }));

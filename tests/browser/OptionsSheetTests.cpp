@@ -324,13 +324,6 @@ void AcceptCacheFolder(const CString& folder, int answer, CString* question)
     AnswerMessageBox(question, answer);
 }
 
-CString Joined(const CString& text)
-{
-    CString joined = text;
-    joined.Replace(L"\r\n", L"");
-    return joined;
-}
-
 } // namespace
 
 TEST(OptionsSheet, AMissingCacheFolderIsMadeWhenTheUserSaysSoAndOtherwiseEverySaveSaysItCannotBeWritten)

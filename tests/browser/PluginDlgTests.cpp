@@ -172,7 +172,7 @@ TEST_F(PluginDlg, ANewSetIsMadeByTypingItsNameAndASetCanBeDeleted)
         });
         Press(IDC_PLUGIN_SETDELETE);
     }
-    EXPECT_EQ(CString(L"プラグインセット：[other]を削除します。よろしいですか？"), question);
+    EXPECT_EQ(CString(L"プラグインセット：[other]を削除します。よろしいですか？"), Joined(question));
     EXPECT_EQ(CString(L"65536,3"), ReadSetting(L"SPISET\\other", L"timage"));
     {
         HelperThread answer([&] {

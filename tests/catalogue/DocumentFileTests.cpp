@@ -591,7 +591,7 @@ TEST(DocumentTwinNames, ARowWhoseNameNowLeadsToItsTwinIsRefusedNamingBothAndTheT
         const int stale = scope.IndexOf(L"case.jpg");
         scope.Document().SetItemSelection(stale, true);
         LeaveTheLowerRowStale(scope);
-        const CString told = operation.run(scope.Document(), scope.Document().GetItem(stale));
+        const CString told = Joined(operation.run(scope.Document(), scope.Document().GetItem(stale)));
         EXPECT_NE(-1, told.Find(L"「case.jpg」")) << CStringA(told).GetString();
         EXPECT_NE(-1, told.Find(L"「Case.jpg」"));
         EXPECT_EQ("upper", ScratchFolder::ReadFile(scope.folder / L"Case.jpg"));
@@ -621,4 +621,44 @@ TEST(DocumentTwinNames, ARefreshKeepsTheRowOfTheTwinThatIsThere)
     scope.Document().Refresh(false);
     EXPECT_EQ((Texts{L"Case.jpg"}), scope.Names());
     EXPECT_EQ(CString((scope.folder / L"Case.jpg").c_str()), scope.Document().GetItem(0)->GetPath());
+}
+
+TEST(DocumentTwinNames, RefusalsOfLongNamesAreToldAsFarAsOneBoxInTheWorkAreaShowsThemWhole)
+{
+    DocumentScope scope;
+    const std::wstring folder = scope.folder.Path();
+    // Names as long as the folder leaves room for, of the widest letter, each "Wn…" beside a twin
+    // "wn…" whose row is left stale.
+    const size_t length = std::min<size_t>(255, MAX_PATH - 1 - folder.size() - 1);
+    const int kTwins = 6;
+    std::vector<std::wstring> stale;
+    for (int i = 0; i < kTwins; ++i) {
+        std::wstring upper = L"W" + std::to_wstring(i) + std::wstring(length - 6, L'W') + L".jpg";
+        PutFile(scope.folder, upper.c_str(), "upper");
+        upper[0] = L'w';
+        ASSERT_TRUE(twinfiles::PutTwin(folder, upper, "lower"));
+        stale.push_back(upper);
+    }
+    scope.Open();
+    ASSERT_EQ(2 * kTwins, scope.Document().GetItemCount());
+    for (const std::wstring& name : stale) {
+        scope.Document().SetItemSelection(scope.IndexOf(name), true);
+        ASSERT_TRUE(DeleteFileW((scope.folder / name).c_str()));
+    }
+
+    const SeenMessageBox box = LookAtMessageBox([&] { scope.Document().ShellDeleteSelected(false); });
+    ASSERT_TRUE(box.seen);
+    EXPECT_TRUE(box.whole) << "box " << box.rect.left << "," << box.rect.top << " - " << box.rect.right << ","
+                           << box.rect.bottom;
+    // The first refusals whole, each naming both files, and how many more there are.
+    const CString told = Joined(box.text);
+    const int shown = static_cast<int>(std::count_if(stale.begin(), stale.end(), [&](const std::wstring& name) {
+        return told.Find((L"「" + name + L"」はもうありません").c_str()) != -1;
+    }));
+    EXPECT_GE(shown, 1);
+    CString more;
+    more.Format(L"ほかに %d 件", kTwins - shown);
+    EXPECT_EQ(told.GetLength() - more.GetLength(), told.Find(more)) << CStringA(told).GetString();
+    EXPECT_EQ(-1, told.Find(L"…"));
+    EXPECT_EQ(kTwins, scope.Document().GetItemCount());
 }

@@ -17,10 +17,14 @@ void PumpPending()
 
 CString TextOf(HWND hWnd)
 {
-    wchar_t buffer[1024] = {};
     // WM_GETTEXT works across threads, GetWindowText would not for other processes' controls.
-    SendMessageW(hWnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer));
-    return buffer;
+    const int length = static_cast<int>(SendMessageW(hWnd, WM_GETTEXTLENGTH, 0, 0));
+    CString text;
+    wchar_t* buffer = text.GetBufferSetLength(length + 1);
+    buffer[0] = 0;
+    SendMessageW(hWnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(buffer));
+    text.ReleaseBuffer();
+    return text;
 }
 
 namespace {
@@ -94,8 +98,41 @@ bool MessageBoxShowsWholeText(HWND box)
     DrawTextW(dc, all, all.GetLength(), &needed, DT_LEFT | DT_EXPANDTABS | DT_WORDBREAK | DT_CALCRECT);
     SelectObject(dc, old);
     ReleaseDC(text, dc);
-    return window.left >= 0 && window.right <= GetSystemMetrics(SM_CXSCREEN) && needed.right <= control.right &&
-           needed.bottom <= control.bottom;
+    RECT work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    return window.left >= work.left && window.top >= work.top && window.right <= work.right &&
+           window.bottom <= work.bottom && needed.right <= control.right && needed.bottom <= control.bottom;
+}
+
+CString Joined(const CString& text)
+{
+    CString joined = text;
+    joined.Replace(L"\r\n", L"");
+    joined.Replace(L"\n", L"");
+    joined.Replace(L"\r", L"");
+    return joined;
+}
+
+SeenMessageBox LookAtMessageBox(const std::function<void()>& show, int button)
+{
+    SeenMessageBox seen;
+    {
+        HelperThread helper([&] {
+            HWND box = WaitForMessageBox(&seen.text, 30000);
+            if (!box)
+                return;
+            seen.seen = true;
+            seen.whole = MessageBoxShowsWholeText(box);
+            seen.caption = TextOf(box);
+            GetWindowRect(box, &seen.rect);
+            const auto font = reinterpret_cast<HFONT>(SendDlgItemMessageW(box, 0xFFFF, WM_GETFONT, 0, 0));
+            GetObjectW(font ? font : GetStockObject(SYSTEM_FONT), sizeof(seen.font), &seen.font);
+            PostMessageW(box, WM_COMMAND, button, 0);
+            WaitUntil([&] { return !IsWindow(box); }, 30000);
+        });
+        show();
+    }
+    return seen;
 }
 
 void DismissMessageBox(CString* text)

@@ -20,10 +20,26 @@ HWND WaitForWindow(const std::function<bool(HWND)>& match, DWORD timeoutMs = 100
 HWND WaitForDialog(LPCWSTR caption, DWORD timeoutMs = 10000);
 // A message box of this process; its text in *text.
 HWND WaitForMessageBox(CString* text, DWORD timeoutMs = 10000);
-// Whether a message box shows its whole text: the box lies within the screen, and the text,
+// Whether a message box shows its whole text: the box lies within the work area, and the text,
 // broken into lines as the box breaks it, fits its text control (a run that cannot be broken
 // would not).
 bool MessageBoxShowsWholeText(HWND box);
+// What a message box showed: its text, and whether it lay within the work area and showed its
+// text whole (MessageBoxShowsWholeText); seen is false when no box came.
+struct SeenMessageBox
+{
+    bool seen = false;
+    bool whole = false;
+    CString text;
+    CString caption;
+    RECT rect = {};
+    LOGFONTW font = {}; // of its text
+};
+// A message box's text without its line breaks, those it was given and those it gained.
+CString Joined(const CString& text);
+// Runs show on this thread while a helper thread looks at the message box it opens and answers it
+// with the button given.
+SeenMessageBox LookAtMessageBox(const std::function<void()>& show, int button = IDOK);
 // From a helper thread: takes the next message box's text, closes it and waits until it is gone.
 void DismissMessageBox(CString* text);
 // The same with the button given.

@@ -1,5 +1,7 @@
 #include "KitTestUtil.h"
 
+#include "common/LongNames.h"
+#include "common/WindowTestUtil.h"
 #include "controls/CRecentFileListEx.h"
 #include "res/resource.h"
 
@@ -236,3 +238,23 @@ TEST(AppBase, TheProgramsCommandImagesGoInWhenAMenuFirstAsksForThem)
     EXPECT_EQ(1, app->GetMenuImage(900));
     EXPECT_EQ(1, app->m_imageLoads);
 }
+
+namespace {
+
+// The class library's own boxes fit the work area as the program's do: a reported file exception
+// names the file, whose path may be as long as a path gets.
+TEST(AppBase, AReportedExceptionOfTheLongestPathShowsABoxThatFitsTheWorkArea)
+{
+    ScopedKitApp app;
+    for (const longnames::Inserts& names : longnames::All()) {
+        SCOPED_TRACE(names.what);
+        CFileException error(CFileException::fileNotFound, ERROR_FILE_NOT_FOUND, names.path);
+        const SeenMessageBox box = LookAtMessageBox([&] { error.ReportError(); });
+        ASSERT_TRUE(box.seen);
+        EXPECT_TRUE(box.whole) << "box " << box.rect.left << "," << box.rect.top << " - " << box.rect.right << ","
+                               << box.rect.bottom;
+        EXPECT_EQ(names.path + L" が見つかりません。", Joined(box.text));
+    }
+}
+
+} // namespace

@@ -144,7 +144,7 @@ TEST(ReportFile, AReportThatCannotBeCreatedOrWrittenSaysSoAndKeepsItsLines)
         std::wstring missing = folder / L"no such folder\\report.txt";
         EXPECT_EQ(-1, writer.Write(missing.c_str(), L"$(FileName)", items, 3));
         EXPECT_NE(-1, answer.text.Find(L"レポートファイルを作成できません"));
-        EXPECT_NE(-1, answer.text.Find(missing.c_str()));
+        EXPECT_NE(-1, Joined(answer.text).Find(missing.c_str()));
     }
     std::wstring path = folder / L"report.txt";
     MessageBoxAnswer answer;

@@ -86,4 +86,43 @@ TEST(MessageLines, ASurrogatePairIsNeverSplitAcrossLines)
     EXPECT_EQ(pair + pair, lines[1]);
 }
 
+TEST(MessageLines, ByPixelsAWideLetterTakesMoreRoomThanANarrowOne)
+{
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    const auto pixels = [&](const CString& line) {
+        SIZE size = {};
+        GetTextExtentPoint32W(dc, line, line.GetLength(), &size);
+        return static_cast<int>(size.cx);
+    };
+    const int most = 200;
+    // 255 columns of "W" and of "i", which a column count would break alike, a Japanese name and a
+    // path, which still breaks after a separator in the line's last third.
+    // The separator three quarters along the first line.
+    const CString path =
+        L"C:\\" + CString(L'i', (most * 3 / 4 - pixels(L"C:\\")) / pixels(L"i")) + L"\\" + CString(L'W', 40);
+    size_t wideLines = 0, narrowLines = 0;
+    for (const CString& text : {CString(L'W', 255), CString(L'i', 255), CString(L'漢', 128), path}) {
+        SCOPED_TRACE(CStringA(text.Left(20)).GetString());
+        const CString broken = BreakLongLines(text, dc, most);
+        const std::vector<CString> lines = Lines(broken);
+        EXPECT_EQ(text, Joined(broken));
+        // Full lines where nothing better offers: no more than one beyond what the pixels need.
+        EXPECT_LE(lines.size(), static_cast<size_t>(pixels(text) / most + 2));
+        for (const CString& line : lines)
+            EXPECT_LE(pixels(line), most) << CStringA(line).GetString();
+        if (text[0] == L'W')
+            wideLines = lines.size();
+        if (text[0] == L'i')
+            narrowLines = lines.size();
+        if (text == path) {
+            EXPECT_EQ(L'\\', lines[0][lines[0].GetLength() - 1]);
+        }
+    }
+    EXPECT_GT(wideLines, narrowLines);
+    EXPECT_GT(narrowLines, 1u);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+}
+
 } // namespace

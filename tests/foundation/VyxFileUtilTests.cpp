@@ -164,7 +164,8 @@ TEST(VyxFileUtil, EnsureFolderExistsAsksAndNoCreatesNothing)
     {
         DialogAnswer answer(IDNO);
         EXPECT_FALSE(EnsureFolderExists(folder.c_str(), false));
-        EXPECT_EQ(folder + L" \nフォルダが存在しません．新しく作成しますか？", answer.Shown());
+        EXPECT_EQ(Joined((folder + L" \nフォルダが存在しません．新しく作成しますか？").c_str()),
+                  Joined(answer.Shown().c_str()));
     }
     EXPECT_FALSE(ScratchFolder::Exists(folder));
     {

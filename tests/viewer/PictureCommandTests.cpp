@@ -502,8 +502,8 @@ TEST(PictureCommands, ADeleteOfAFileWhoseNameNowLeadsToItsTwinIsRefusedNamingBot
         HelperThread helper([&] { DismissMessageBox(&told); });
         Command(window, ID_PICTURE_DELETE);
     }
-    EXPECT_NE(-1, told.Find(L"「twin.bmp」")) << CStringA(told).GetString();
-    EXPECT_NE(-1, told.Find(L"「Twin.bmp」"));
+    EXPECT_NE(-1, Joined(told).Find(L"「twin.bmp」")) << CStringA(told).GetString();
+    EXPECT_NE(-1, Joined(told).Find(L"「Twin.bmp」"));
     EXPECT_TRUE(twinfiles::Lists(folder, L"Twin.bmp"));
     EXPECT_TRUE(upper == ScratchFolder::ReadFile(folder + L"\\Twin.bmp"));
 }
