@@ -24,6 +24,7 @@
 #include "../ManyFiles.h"
 #include "../PhotoJpeg.h"
 #include "../ProgramCopy.h"
+#include "common/OwnedProcess.h"
 #include "common/ScratchTree.h"
 #include "common/WindowTestUtil.h"
 
@@ -412,15 +413,17 @@ bool WaitForIdle(HWND frame, double deadline)
 Visit RunVisit(const std::wstring& program, const std::wstring& folder = g_folder)
 {
     Visit visit;
-    std::wstring line = L"\"" + program + L"\\Vyx.exe\" \"" + folder + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info = {};
+    const std::wstring line = L"\"" + program + L"\\Vyx.exe\" \"" + folder + L"\"";
+    if (!NoInstanceRuns(60000)) {
+        visit.Stuck("another instance of the program runs in this session (a start would hand over to it)");
+        return visit;
+    }
+    OwnedProcess process;
     const double start = BenchSeconds();
     // A program that never gets there fails the run with where it stopped, well before the test
     // run's own limit, and is ended: left running, it would make the next start a second instance.
     const double deadline = start + (BenchSmall() ? 180 : 3600);
-    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, program.c_str(), &startup, &info))
+    if (!process.Start(line, program.c_str()))
         return visit;
     // Only from the first show until the close: Wine answers a look into another process's
     // memory from that process's own threads, and one that is starting or ending may never
@@ -432,7 +435,7 @@ Visit RunVisit(const std::wstring& program, const std::wstring& folder = g_folde
     };
     auto sampling = std::make_shared<Sampling>();
     sampling->lowestFree.largestFreeMb = 1e9;
-    std::thread sampler([sampling, process = info.hProcess] {
+    std::thread sampler([sampling, process = process.Handle()] {
         while (sampling->on) {
             if (sampling->watching) {
                 const AddressSpace now = Measure(process);
@@ -464,8 +467,8 @@ Visit RunVisit(const std::wstring& program, const std::wstring& folder = g_folde
     };
     HWND window = nullptr;
     while (!window && BenchSeconds() < deadline) {
-        window = ShownMainWindowOf(info.dwProcessId);
-        if (!window && WaitForSingleObject(info.hProcess, 5) == WAIT_OBJECT_0)
+        window = ShownMainWindowOf(process.Id());
+        if (!window && process.Ended(5))
             break;
     }
     if (window) {
@@ -505,7 +508,7 @@ Visit RunVisit(const std::wstring& program, const std::wstring& folder = g_folde
             if (grid && SendMessageTimeoutW(grid, WM_VSCROLL, SB_BOTTOM, 0, SMTO_NORMAL, MsLeft(deadline), &answer) &&
                 WaitForIdle(window, deadline)) {
                 visit.bottomScreen = BenchSeconds() - start;
-                visit.settled = Measure(info.hProcess);
+                visit.settled = Measure(process.Handle());
             } else {
                 visit.Stuck("it never settled on the last screen");
             }
@@ -525,7 +528,7 @@ Visit RunVisit(const std::wstring& program, const std::wstring& folder = g_folde
             IsWindow(window))
             visit.Stuck("WM_CLOSE was never answered");
         visit.closeAnswered = BenchSeconds() - closingAt;
-        if (WaitForSingleObject(info.hProcess, MsLeft(deadline + 120)) == WAIT_OBJECT_0)
+        if (process.Ended(MsLeft(deadline + 120)))
             visit.ended = BenchSeconds() - closingAt;
         else
             visit.Stuck("the process never ended after WM_CLOSE");
@@ -538,11 +541,8 @@ Visit RunVisit(const std::wstring& program, const std::wstring& folder = g_folde
     } else {
         visit.Stuck("its window was never shown");
     }
-    if (WaitForSingleObject(info.hProcess, 0) != WAIT_OBJECT_0)
-        TerminateProcess(info.hProcess, 1);
+    process.Terminate();
     stopSampling();
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
     visit.after = CountCache(g_cacheFile);
     return visit;
 }
