@@ -2,6 +2,8 @@
 // writes beside itself are then the run's, not the build's.
 #pragma once
 
+#include "browser/CKWApp.h"
+
 #include <windows.h>
 
 #include <shlwapi.h>
@@ -43,4 +45,18 @@ inline bool CopyProgram(const std::wstring& program, const std::wstring& folder)
         FindClose(find);
     }
     return jpegReader;
+}
+
+// Whether no instance of the program runs in the session, waiting up to the bound for one on its
+// way out: a start while one runs hands its location over to that one and ends at once.
+inline bool NoInstanceRuns(DWORD boundMs)
+{
+    for (const DWORD start = GetTickCount();; Sleep(50)) {
+        HANDLE running = OpenMutexW(SYNCHRONIZE, FALSE, CKWApp::kMutexName);
+        if (!running)
+            return true;
+        CloseHandle(running);
+        if (GetTickCount() - start >= boundMs)
+            return false;
+    }
 }

@@ -1,6 +1,6 @@
 # Fails unless the project's test run refuses a run that checks nothing: a selection that names no
 # test, a test program that runs none, and a test whose part of the set-up is missing (which skips
-# only when its program is run by hand). Run as:
+# only when its program is run by hand); and a test that leaves a program running. Run as:
 #   cmake -DROOT=<source dir> -DBUILD=<build dir> -DWORK=<scratch dir> -P TestRunSelfTest.cmake
 
 foreach(arg ROOT BUILD WORK)
@@ -49,4 +49,8 @@ vyx_expect_run(missing_part_by_hand PASS "[  SKIPPED ] 1 test"
     ${CMAKE_COMMAND} -E env --unset=VYX_SMALL_DISK --unset=VYX_FULL_SETUP VYX_GTEST=1 ${wine_run}
     ${BUILD}/tests/fileops_tests.exe ${full_disk_case})
 
-message("The test run refuses an empty selection, a program that ran no test and a missing part of its set-up")
+# A program the test started and left running: the run fails, naming it, and ends it.
+vyx_expect_run(program_left_running FAIL "the test left programs running" ${wine_run} cmd.exe /c "start notepad.exe")
+
+message("The test run refuses an empty selection, a program that ran no test, a missing part of its set-up and a "
+        "program left running")

@@ -16,7 +16,7 @@
 // benchmark fails (exit code 1) and says which goal it missed, or that a visit measured nothing. The files are empty
 // but for the photos (their names, sizes and times are what the cache checks) and are made through Wine's Unix path
 // form, which does not search the folder for every name; the folder is removed at the end. --pictures=N sets another
-// count. (A small run: 300 pictures, 10 photos a set.)
+// count. (A small run: 300 pictures, 10 photos a set; its visits end within six minutes, got there or not.)
 #include "catalogue/FrameMessages.h"
 
 #include "../BenchArgs.h"
@@ -24,6 +24,7 @@
 #include "../ManyFiles.h"
 #include "../PhotoJpeg.h"
 #include "../ProgramCopy.h"
+#include "common/OwnedProcess.h"
 #include "common/ScratchTree.h"
 #include "common/WindowTestUtil.h"
 
@@ -47,6 +48,9 @@ constexpr LONG kBoxWidth = 160, kBoxHeight = 120;
 constexpr DWORD kFileTime = 1500000000; // seconds since 1970
 
 std::wstring g_root, g_folder, g_program, g_programSmall, g_programBare, g_cacheFile, g_warmFolder;
+// The small run's visits end by this time, so that even visits that never get there leave the
+// run within the test run's limit of ten minutes (set at the start).
+double g_smallRunDeadline = 0;
 
 FILETIME ToFileTime(DWORD seconds)
 {
@@ -412,15 +416,17 @@ bool WaitForIdle(HWND frame, double deadline)
 Visit RunVisit(const std::wstring& program, const std::wstring& folder = g_folder)
 {
     Visit visit;
-    std::wstring line = L"\"" + program + L"\\Vyx.exe\" \"" + folder + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info = {};
+    const std::wstring line = L"\"" + program + L"\\Vyx.exe\" \"" + folder + L"\"";
+    if (!NoInstanceRuns(60000)) {
+        visit.Stuck("another instance of the program runs in this session (a start would hand over to it)");
+        return visit;
+    }
+    OwnedProcess process;
     const double start = BenchSeconds();
     // A program that never gets there fails the run with where it stopped, well before the test
     // run's own limit, and is ended: left running, it would make the next start a second instance.
-    const double deadline = start + (BenchSmall() ? 180 : 3600);
-    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, program.c_str(), &startup, &info))
+    const double deadline = BenchSmall() ? std::min(start + 180, g_smallRunDeadline) : start + 3600;
+    if (!process.Start(line, program.c_str()))
         return visit;
     // Only from the first show until the close: Wine answers a look into another process's
     // memory from that process's own threads, and one that is starting or ending may never
@@ -432,7 +438,7 @@ Visit RunVisit(const std::wstring& program, const std::wstring& folder = g_folde
     };
     auto sampling = std::make_shared<Sampling>();
     sampling->lowestFree.largestFreeMb = 1e9;
-    std::thread sampler([sampling, process = info.hProcess] {
+    std::thread sampler([sampling, process = process.Handle()] {
         while (sampling->on) {
             if (sampling->watching) {
                 const AddressSpace now = Measure(process);
@@ -464,8 +470,8 @@ Visit RunVisit(const std::wstring& program, const std::wstring& folder = g_folde
     };
     HWND window = nullptr;
     while (!window && BenchSeconds() < deadline) {
-        window = ShownMainWindowOf(info.dwProcessId);
-        if (!window && WaitForSingleObject(info.hProcess, 5) == WAIT_OBJECT_0)
+        window = ShownMainWindowOf(process.Id());
+        if (!window && process.Ended(5))
             break;
     }
     if (window) {
@@ -505,12 +511,17 @@ Visit RunVisit(const std::wstring& program, const std::wstring& folder = g_folde
             if (grid && SendMessageTimeoutW(grid, WM_VSCROLL, SB_BOTTOM, 0, SMTO_NORMAL, MsLeft(deadline), &answer) &&
                 WaitForIdle(window, deadline)) {
                 visit.bottomScreen = BenchSeconds() - start;
-                visit.settled = Measure(info.hProcess);
+                visit.settled = Measure(process.Handle());
             } else {
                 visit.Stuck("it never settled on the last screen");
             }
         }
         pinger.SetPhase(2);
+        // One that did not get there is ended at once: its close would tell nothing, and could
+        // hang as well.
+        const bool closes = !*visit.stuck;
+        if (!closes)
+            process.Terminate();
         stopSampling();
         const double closingAt = BenchSeconds();
         // What the user sees: the window gone from the screen, before or after the answer.
@@ -521,14 +532,16 @@ Visit RunVisit(const std::wstring& program, const std::wstring& folder = g_folde
             visit.windowGone = BenchSeconds() - closingAt;
         });
         DWORD_PTR answer = 0;
-        if (!SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_NORMAL, MsLeft(deadline + 60), &answer) &&
-            IsWindow(window))
-            visit.Stuck("WM_CLOSE was never answered");
-        visit.closeAnswered = BenchSeconds() - closingAt;
-        if (WaitForSingleObject(info.hProcess, MsLeft(deadline + 120)) == WAIT_OBJECT_0)
-            visit.ended = BenchSeconds() - closingAt;
-        else
-            visit.Stuck("the process never ended after WM_CLOSE");
+        if (closes) {
+            if (!SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_NORMAL, MsLeft(deadline + 60), &answer) &&
+                IsWindow(window))
+                visit.Stuck("WM_CLOSE was never answered");
+            visit.closeAnswered = BenchSeconds() - closingAt;
+            if (process.Ended(MsLeft(deadline + 120)))
+                visit.ended = BenchSeconds() - closingAt;
+            else
+                visit.Stuck("the process never ended after WM_CLOSE");
+        }
         closing = false;
         gone.join();
         pinger.Stop();
@@ -538,11 +551,8 @@ Visit RunVisit(const std::wstring& program, const std::wstring& folder = g_folde
     } else {
         visit.Stuck("its window was never shown");
     }
-    if (WaitForSingleObject(info.hProcess, 0) != WAIT_OBJECT_0)
-        TerminateProcess(info.hProcess, 1);
+    process.Terminate();
     stopSampling();
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
     visit.after = CountCache(g_cacheFile);
     return visit;
 }
@@ -718,6 +728,7 @@ int wmain(int argc, wchar_t** argv)
         else
             rest.push_back(argv[i]);
     }
+    g_smallRunDeadline = BenchSeconds() + 360;
     const bool ready = Prepare() && WarmUp();
     if (ready) {
         InitializeBenchmarks(static_cast<int>(rest.size()), rest.data());

@@ -27,6 +27,7 @@
 #include "../BenchArgs.h"
 #include "../BenchClock.h"
 #include "../ManyFiles.h"
+#include "common/OwnedProcess.h"
 
 #include <benchmark/benchmark.h>
 
@@ -279,14 +280,11 @@ bool FillInOwnProcess(int count, bool program, ListSide& side)
     DeleteFileW(out.c_str());
     std::wstring command = L"\"" + std::wstring(self) + L"\" --list-side=" + (program ? L"program" : L"bare") + L" " +
                            std::to_wstring(count) + L" \"" + out + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    OwnedProcess process;
+    if (!process.Start(command))
         return false;
-    WaitForSingleObject(process.hProcess, 600000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    process.Ended(600000);
+    process.End();
     FILE* file = _wfopen(out.c_str(), L"r");
     if (!file)
         return false;

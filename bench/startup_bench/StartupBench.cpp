@@ -22,6 +22,7 @@
 #include "../ManyFiles.h"
 #include "../ProgramCopy.h"
 
+#include "common/OwnedProcess.h"
 #include "common/ScratchTree.h"
 #include "common/WindowTestUtil.h"
 
@@ -201,20 +202,21 @@ bool WaitForPhases(HWND frame, const std::wstring& folder, double start, Phases&
 // its close; false when it does not get there.
 bool TimeStart(const std::wstring& commandLine, const std::wstring& folder, Phases& phases, const char*& stuck)
 {
+    if (!NoInstanceRuns(60000)) {
+        stuck = "another instance of the program runs in this session (a start would hand over to it)";
+        return false;
+    }
     stuck = "the program did not start";
-    std::wstring line = commandLine;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info = {};
+    OwnedProcess process;
     const double start = BenchSeconds();
-    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, g_programDir.c_str(), &startup, &info))
+    if (!process.Start(commandLine, g_programDir.c_str()))
         return false;
     const double deadline = start + kStartBound;
     HWND window = nullptr;
     stuck = "no window showed";
     while (!window && BenchSeconds() < deadline) {
-        window = ShownMainWindowOf(info.dwProcessId);
-        if (!window && WaitForSingleObject(info.hProcess, 1) == WAIT_OBJECT_0) {
+        window = ShownMainWindowOf(process.Id());
+        if (!window && process.Ended(1)) {
             stuck = "the program ended before its window showed";
             break;
         }
@@ -237,11 +239,8 @@ bool TimeStart(const std::wstring& commandLine, const std::wstring& folder, Phas
     const double closing = BenchSeconds();
     if (window)
         PostMessageW(window, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(info.hProcess, 60000) != WAIT_OBJECT_0)
-        TerminateProcess(info.hProcess, 1);
+    process.Ended(60000);
     phases.closed = BenchSeconds() - closing;
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
     return reached;
 }
 

@@ -18,6 +18,7 @@
 #include "../OwnPlugins.h"
 #include "../PhotoJpeg.h"
 #include "../PictureFolder.h"
+#include "common/OwnedProcess.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -67,17 +68,11 @@ Drawing RunDrawing(const std::wstring& root, bool cacheOn)
 {
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring line = L"\"" + std::wstring(self) + L"\" --draw \"" + root + L"\" " + (cacheOn ? L"on" : L"off");
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    const std::wstring line = L"\"" + std::wstring(self) + L"\" --draw \"" + root + L"\" " + (cacheOn ? L"on" : L"off");
+    OwnedProcess process;
+    if (!process.Start(line))
         return Drawing();
-    WaitForSingleObject(info.hProcess, INFINITE);
-    DWORD code = 1;
-    GetExitCodeProcess(info.hProcess, &code);
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
+    const DWORD code = process.Ended(INFINITE) ? process.ExitCode() : 1;
     Drawing drawing;
     std::ifstream result(ResultFile(root, cacheOn).c_str());
     if (code == 0 && result >> drawing.peakMb >> drawing.slowestBackMs >> drawing.made)

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/BrowserTestUtil.h"
+#include "common/OwnedProcess.h"
 #include "../../bench/ManyFiles.h"
 #include "../../bench/ProgramCopy.h"
 #include "browser/CKWApp.h"
@@ -20,12 +21,14 @@
 namespace {
 
 // A copy of Vyx.exe alone in a scratch folder (no plug-in beside it), whose settings file is its
-// own, started as a process of its own.
+// own, started as a process of its own. No other instance runs in the session when it is made: a
+// start beside one would hand its location over to that one and end.
 class ProgramCopy
 {
 public:
     ProgramCopy()
     {
+        EXPECT_TRUE(NoInstanceRuns(60000)) << "another instance of the program runs in this session";
         CString folder;
         GetModuleFolder(folder);
         CString source = folder + L"\\..\\bin\\Vyx.exe";
@@ -42,18 +45,12 @@ public:
     }
     const FrameworkScratchFolder& Folder() const { return m_folder; }
 
-    // The process, started with the arguments; null when it cannot start.
-    HANDLE Start(const CString& arguments) const
+    // The process, started with the arguments; empty when it cannot start.
+    OwnedProcess Start(const CString& arguments) const
     {
-        CString line = L"\"" + m_exe + L"\" " + arguments;
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION info = {};
-        if (!CreateProcessW(nullptr, line.GetBuffer(), nullptr, nullptr, FALSE, 0, nullptr, m_folder.Path(), &startup,
-                            &info))
-            return nullptr;
-        CloseHandle(info.hThread);
-        return info.hProcess;
+        OwnedProcess process;
+        process.Start((L"\"" + m_exe + L"\" " + arguments).GetString(), m_folder.Path());
+        return process;
     }
 
 private:
@@ -62,27 +59,25 @@ private:
 };
 
 // The process's main window once it shows; null when the process ends first or after the bound.
-HWND WaitForMainWindow(HANDLE process, DWORD timeoutMs = 60000)
+HWND WaitForMainWindow(const OwnedProcess& process, DWORD timeoutMs = 60000)
 {
     HWND window = nullptr;
     WaitUntil(
         [&] {
-            window = ShownMainWindowOf(GetProcessId(process));
-            return window || WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+            window = ShownMainWindowOf(process.Id());
+            return window || process.Ended();
         },
         timeoutMs);
     return window;
 }
 
-// Closes the program as the user does and waits for its end.
-bool CloseProgram(HANDLE process, HWND window)
+// Closes the program as the user does and waits for its end; false when it did not end by itself.
+bool CloseProgram(OwnedProcess& process, HWND window)
 {
     if (window)
         PostMessageW(window, WM_CLOSE, 0, 0);
-    bool ended = WaitForSingleObject(process, 60000) == WAIT_OBJECT_0;
-    if (!ended)
-        TerminateProcess(process, 1);
-    CloseHandle(process);
+    const bool ended = process.Ended(60000);
+    process.End();
     return ended;
 }
 
@@ -237,8 +232,8 @@ TEST(AppStart, TheProblemReportListsTheVersions)
 TEST(AppStart, ThePlacementOfTheLastRunIsRestoredAtTheNextStart)
 {
     ProgramCopy program;
-    HANDLE process = program.Start(L"\"" + program.Folder().Path() + L"\"");
-    ASSERT_NE(nullptr, process);
+    OwnedProcess process = program.Start(L"\"" + program.Folder().Path() + L"\"");
+    ASSERT_TRUE(process);
     HWND window = WaitForMainWindow(process);
     ASSERT_NE(nullptr, window);
     MoveWindow(window, 40, 30, 700, 500, TRUE);
@@ -263,8 +258,8 @@ TEST(AppStart, AStartLeavesTheDialogNetworkAndVideoLibrariesUnloaded)
 {
     ProgramCopy program;
     program.Folder().WriteFile(L"写真_2024.01.jpg", "not a picture");
-    HANDLE process = program.Start(L"\"" + program.Folder().Path() + L"\"");
-    ASSERT_NE(nullptr, process);
+    OwnedProcess process = program.Start(L"\"" + program.Folder().Path() + L"\"");
+    ASSERT_TRUE(process);
     HWND window = WaitForMainWindow(process);
     ASSERT_NE(nullptr, window);
     // Started whole: the program's idle work is done.
@@ -276,11 +271,11 @@ TEST(AppStart, AStartLeavesTheDialogNetworkAndVideoLibrariesUnloaded)
         60000));
     HMODULE modules[512];
     DWORD bytes = 0;
-    ASSERT_TRUE(EnumProcessModules(process, modules, sizeof(modules), &bytes));
+    ASSERT_TRUE(EnumProcessModules(process.Handle(), modules, sizeof(modules), &bytes));
     std::vector<std::wstring> loaded;
     for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 512; ++i) {
         wchar_t name[MAX_PATH] = {};
-        if (GetModuleBaseNameW(process, modules[i], name, MAX_PATH)) {
+        if (GetModuleBaseNameW(process.Handle(), modules[i], name, MAX_PATH)) {
             CharLowerBuffW(name, static_cast<DWORD>(wcslen(name)));
             loaded.push_back(name);
         }
@@ -307,8 +302,8 @@ TEST(AppStart, ADamagedSettingsFileOrAMissingStartFolderStillStarts)
     for (const Row& row : rows) {
         if (!row.ini.empty())
             program.WriteIni(row.ini);
-        HANDLE process = program.Start(row.arguments);
-        ASSERT_NE(nullptr, process);
+        OwnedProcess process = program.Start(row.arguments);
+        ASSERT_TRUE(process);
         HWND window = WaitForMainWindow(process);
         EXPECT_NE(nullptr, window) << row.ini;
         if (window && wcscmp(row.arguments, L"/max") == 0) {
@@ -322,18 +317,17 @@ TEST(AppStart, ADamagedSettingsFileOrAMissingStartFolderStillStarts)
 TEST(AppStart, OfTwoInstancesStartedTogetherOneSurvives)
 {
     ProgramCopy program;
-    HANDLE first = program.Start(L"");
-    HANDLE second = program.Start(L"");
+    OwnedProcess first = program.Start(L"");
+    OwnedProcess second = program.Start(L"");
     ASSERT_TRUE(first && second);
-    HANDLE both[2] = {first, second};
+    HANDLE both[2] = {first.Handle(), second.Handle()};
     // The instance that found the other ends by itself, without a window.
     DWORD ended = WaitForMultipleObjects(2, both, FALSE, 60000);
     ASSERT_TRUE(ended == WAIT_OBJECT_0 || ended == WAIT_OBJECT_0 + 1);
-    HANDLE survivor = both[ended == WAIT_OBJECT_0 ? 1 : 0];
-    CloseHandle(both[ended - WAIT_OBJECT_0]);
+    OwnedProcess& survivor = ended == WAIT_OBJECT_0 ? second : first;
     HWND window = WaitForMainWindow(survivor);
     EXPECT_NE(nullptr, window);
-    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(survivor, 0));
+    EXPECT_FALSE(survivor.Ended());
     EXPECT_TRUE(CloseProgram(survivor, window));
 }
 
@@ -341,9 +335,9 @@ TEST(AppStart, WithMultiProcessOffEveryInstanceRuns)
 {
     ProgramCopy program;
     program.WriteIni("[KWDoc]\r\nMultiProcess=0\r\n");
-    HANDLE first = program.Start(L"");
+    OwnedProcess first = program.Start(L"");
     HWND firstWindow = WaitForMainWindow(first);
-    HANDLE second = program.Start(L"");
+    OwnedProcess second = program.Start(L"");
     HWND secondWindow = WaitForMainWindow(second);
     EXPECT_NE(nullptr, firstWindow);
     EXPECT_NE(nullptr, secondWindow);
@@ -358,8 +352,8 @@ TEST(AppStart, ASecondStartOnAnotherFolderHasTheRunningWindowOpenIt)
     const wchar_t second[] = L"奈良_2023.春";
     ASSERT_TRUE(CreateDirectoryW(first, nullptr));
     ASSERT_TRUE(CreateDirectoryW(program.Folder() / second, nullptr));
-    HANDLE running = program.Start(L"\"" + first + L"\"");
-    ASSERT_NE(nullptr, running);
+    OwnedProcess running = program.Start(L"\"" + first + L"\"");
+    ASSERT_TRUE(running);
     HWND window = WaitForMainWindow(running);
     ASSERT_NE(nullptr, window);
     auto showing = [&](const CString& path) {
@@ -367,10 +361,9 @@ TEST(AppStart, ASecondStartOnAnotherFolderHasTheRunningWindowOpenIt)
     };
     ASSERT_TRUE(showing(first)) << TextOf(window).GetString();
     // Named relative to the second start's own folder (the running one has moved on to its own).
-    HANDLE again = program.Start(CString(L"\"") + second + L"\"");
-    ASSERT_NE(nullptr, again);
-    EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(again, 60000));
-    CloseHandle(again);
+    OwnedProcess again = program.Start(CString(L"\"") + second + L"\"");
+    ASSERT_TRUE(again);
+    EXPECT_TRUE(again.Ended(60000));
     EXPECT_TRUE(showing(program.Folder() / second)) << TextOf(window).GetString();
     EXPECT_TRUE(CloseProgram(running, window));
     EXPECT_EQ(0, program.ReadIni(L"KWDoc", L"LastPath").CompareNoCase(program.Folder() / second));
@@ -452,17 +445,17 @@ TEST(AppStart, TheWindowFirstShowsWithItsStartFolderListedAndTheGridFocused)
         name.Format(L"\\DSC_%02d.旅行~&", i);
         ASSERT_TRUE(CreateDirectoryW(start + name, nullptr));
     }
-    HANDLE process = program.Start(L"\"" + start + L"\"");
-    ASSERT_NE(nullptr, process);
+    OwnedProcess process = program.Start(L"\"" + start + L"\"");
+    ASSERT_TRUE(process);
     // Looked at as soon as it shows, without a message to the program (which would let it run on).
     HWND window = nullptr;
     LONG treeStyle = 0;
     WaitUntil(
         [&] {
-            window = ShownMainWindowOf(GetProcessId(process));
+            window = ShownMainWindowOf(process.Id());
             if (HWND tree = window ? ChildOfClass(window, L"SysTreeView32") : nullptr)
                 treeStyle = GetWindowLongW(tree, GWL_STYLE);
-            return window || WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+            return window || process.Ended();
         },
         60000);
     ASSERT_NE(nullptr, window);
@@ -508,17 +501,17 @@ TEST(AppStart, TheWindowShowsWhileALongStartListingIsStillRunning)
     if (find != INVALID_HANDLE_VALUE)
         FindClose(find);
     ASSERT_EQ(count, made);
-    HANDLE process = program.Start(L"\"" + start + L"\"");
-    ASSERT_NE(nullptr, process);
+    OwnedProcess process = program.Start(L"\"" + start + L"\"");
+    ASSERT_TRUE(process);
     // Its title read from the system's copy, without a message the listing would keep waiting.
     HWND window = nullptr;
     wchar_t title[512] = {};
     WaitUntil(
         [&] {
-            window = ShownMainWindowOf(GetProcessId(process));
+            window = ShownMainWindowOf(process.Id());
             if (window)
                 InternalGetWindowText(window, title, 512);
-            return window || WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+            return window || process.Ended();
         },
         120000);
     ASSERT_NE(nullptr, window);

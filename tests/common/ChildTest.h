@@ -4,6 +4,8 @@
 // far it got by setting events the parent made (ChildTest::Signal).
 #pragma once
 
+#include "common/OwnedProcess.h"
+
 #include <windows.h>
 
 #include <string>
@@ -37,20 +39,13 @@ public:
         settings.emplace_back(kParent, std::to_wstring(GetCurrentProcessId()));
         for (const auto& setting : settings)
             SetEnvironmentVariableW(setting.first.c_str(), setting.second.c_str());
-        std::vector<wchar_t> line(command.begin(), command.end());
-        line.push_back(L'\0');
-        m_started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                                   &m_info) != FALSE;
+        m_process.Start(command, nullptr, 0, &startup);
         for (const auto& setting : settings)
             SetEnvironmentVariableW(setting.first.c_str(), nullptr);
     }
     ~ChildTest()
     {
         Kill();
-        if (m_started) {
-            CloseHandle(m_info.hThread);
-            CloseHandle(m_info.hProcess);
-        }
         for (const auto& event : m_events)
             if (event.second)
                 CloseHandle(event.second);
@@ -60,15 +55,15 @@ public:
     ChildTest(const ChildTest&) = delete;
     ChildTest& operator=(const ChildTest&) = delete;
 
-    bool Started() const { return m_started; }
-    DWORD Id() const { return m_started ? m_info.dwProcessId : 0; }
+    bool Started() const { return static_cast<bool>(m_process); }
+    DWORD Id() const { return m_process.Id(); }
 
     // Waits until the child has set the event (true), or ended or let the bound pass first (false).
     bool WaitFor(const std::wstring& what, DWORD bound)
     {
         for (const auto& event : m_events)
-            if (event.first == what && m_started) {
-                HANDLE both[2] = {event.second, m_info.hProcess};
+            if (event.first == what && m_process) {
+                HANDLE both[2] = {event.second, m_process.Handle()};
                 return WaitForMultipleObjects(2, both, FALSE, bound) == WAIT_OBJECT_0 ||
                        WaitForSingleObject(event.second, 0) == WAIT_OBJECT_0;
             }
@@ -77,21 +72,11 @@ public:
     // Its exit code once it has ended, or STILL_ACTIVE when it did not end within the bound.
     DWORD Wait(DWORD bound)
     {
-        if (!m_started)
-            return STILL_ACTIVE;
-        WaitForSingleObject(m_info.hProcess, bound);
-        DWORD code = STILL_ACTIVE;
-        GetExitCodeProcess(m_info.hProcess, &code);
-        return code;
+        m_process.Ended(bound);
+        return m_process.ExitCode();
     }
-    // Ends it at once, as a crash would: none of its own clean-up runs.
-    void Kill()
-    {
-        if (m_started && Wait(0) == STILL_ACTIVE) {
-            TerminateProcess(m_info.hProcess, 9);
-            WaitForSingleObject(m_info.hProcess, 30000);
-        }
-    }
+    // Ends it at once, as a crash would: none of its own clean-up runs. Its exit code stays readable.
+    void Kill() { m_process.Terminate(); }
 
     // In the child: what the parent set for it; empty outside a child.
     static std::wstring Setting(const wchar_t* name)
@@ -121,8 +106,7 @@ private:
         return L"VyxChildTest-" + std::to_wstring(parent) + L"-" + what;
     }
 
-    PROCESS_INFORMATION m_info = {};
-    bool m_started = false;
+    OwnedProcess m_process;
     HANDLE m_null = INVALID_HANDLE_VALUE;
     std::vector<std::pair<std::wstring, HANDLE>> m_events;
 };

@@ -19,26 +19,35 @@ POINT CentreOnScreen(HWND window, RECT rect)
     return centre;
 }
 
+// The bound of a helper that types a value: its clicks wait for their outcome up to a minute each.
+const DWORD kTypingBound = 300000;
+
 // Clicks the scale's item, then into its editor, types the text over it and presses Enter; the
 // text the item holds afterwards comes back.
 CString TypeScale(HWND dialog, CTreeCtrl& options, HTREEITEM item, const wchar_t* text)
 {
     const HWND tree = options.GetSafeHwnd();
     SetForegroundWindow(dialog);
-    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }));
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }, 30000));
     options.EnsureVisible(item);
     CRect label;
     options.GetItemRect(item, &label, TRUE);
-    // The tree may still be finishing the label's click when its editor shows (and may close or
-    // make the editor again): the clicks are given again, as a user would, until the editor holds
-    // the focus.
+    // The tree may still be finishing the label's click when its editor shows, and may close or
+    // make the editor again: a click is given again only when the editor it went to has gone. Each
+    // click's outcome is waited for however long a loaded machine takes: a second click into an
+    // editor that already has the focus would put the caret into the value, and the text typed
+    // would join it.
+    const auto findEditor = [&] { return FindWindowExW(tree, nullptr, L"Edit", nullptr); };
     HWND editor = nullptr;
-    const auto findEditor = [&] { return (editor = FindWindowExW(tree, nullptr, L"Edit", nullptr)) != nullptr; };
     bool focused = false;
     for (int click = 0; click < 3 && !focused; ++click) {
-        if (!findEditor())
-            SendClick(CentreOnScreen(tree, label), MOUSEEVENTF_LEFTDOWN);
-        if (!WaitUntil(findEditor))
+        if (!findEditor()) {
+            // Never where the last label click fell: two would make a double click.
+            POINT at = CentreOnScreen(tree, label);
+            at.x += 4 * click;
+            SendClick(at, MOUSEEVENTF_LEFTDOWN);
+        }
+        if (!WaitUntil([&] { return (editor = findEditor()) != nullptr; }, 60000))
             continue;
         RECT box = {};
         GetClientRect(editor, &box);
@@ -46,10 +55,15 @@ CString TypeScale(HWND dialog, CTreeCtrl& options, HTREEITEM item, const wchar_t
         // the dialog before) would make a double click of the next label click.
         box.right = box.left + (box.right - box.left) / 2;
         SendClick(CentreOnScreen(editor, box), MOUSEEVENTF_LEFTDOWN);
-        focused = WaitUntil([&] { return findEditor() && FocusOfThread(dialog) == editor; }, 5000);
+        WaitUntil(
+            [&] {
+                focused = FocusOfThread(dialog) == editor && findEditor() == editor;
+                return focused || findEditor() != editor;
+            },
+            60000);
     }
     EXPECT_TRUE(focused);
-    if (!editor)
+    if (!focused)
         return CString();
     SendText(text);
     EXPECT_TRUE(WaitUntil([&] { return TextOf(editor) == text; })) << CStringA(TextOf(editor)).GetString();
@@ -170,16 +184,18 @@ TEST_F(FileSaveDialog, TheScaleIsTypedOverWholeEnterTakesItAndAValueNotWhollyANu
         CFileSaveDlg dialog(&owner);
         CString shown;
         {
-            HelperThread user([&] {
-                DialogDriver d(L"画像形式を指定してファイル保存");
-                ASSERT_NE(nullptr, d.dialog);
-                d.SetText(IDC_SAVE_FOLDER, L"conv");
-                shown = TypeScale(d.dialog, dialog.GetOptionTree(), dialog.GetScaleItem(), L"0.5");
-                d.Command(IDC_SAVE_RUN);
-                EXPECT_TRUE(d.WaitClosed());
-                if (d.IsOpen())
-                    d.Command(IDCANCEL);
-            });
+            HelperThread user(
+                [&] {
+                    DialogDriver d(L"画像形式を指定してファイル保存");
+                    ASSERT_NE(nullptr, d.dialog);
+                    d.SetText(IDC_SAVE_FOLDER, L"conv");
+                    shown = TypeScale(d.dialog, dialog.GetOptionTree(), dialog.GetScaleItem(), L"0.5");
+                    d.Command(IDC_SAVE_RUN);
+                    EXPECT_TRUE(d.WaitClosed());
+                    if (d.IsOpen())
+                        d.Command(IDCANCEL);
+                },
+                kTypingBound);
             EXPECT_EQ(IDOK, dialog.DoModal());
         }
         EXPECT_EQ(CString(L"倍率: 0.5"), shown);
@@ -188,15 +204,17 @@ TEST_F(FileSaveDialog, TheScaleIsTypedOverWholeEnterTakesItAndAValueNotWhollyANu
     // A value that is a number only by its beginning keeps the dialog open and the scale before.
     CFileSaveDlg dialog(&owner);
     {
-        HelperThread user([&] {
-            DialogDriver d(L"画像形式を指定してファイル保存");
-            ASSERT_NE(nullptr, d.dialog);
-            d.SetText(IDC_SAVE_FOLDER, L"conv");
-            TypeScale(d.dialog, dialog.GetOptionTree(), dialog.GetScaleItem(), L"0.25.5");
-            d.Command(IDC_SAVE_RUN);
-            EXPECT_TRUE(d.IsOpen());
-            d.Command(IDCANCEL);
-        });
+        HelperThread user(
+            [&] {
+                DialogDriver d(L"画像形式を指定してファイル保存");
+                ASSERT_NE(nullptr, d.dialog);
+                d.SetText(IDC_SAVE_FOLDER, L"conv");
+                TypeScale(d.dialog, dialog.GetOptionTree(), dialog.GetScaleItem(), L"0.25.5");
+                d.Command(IDC_SAVE_RUN);
+                EXPECT_TRUE(d.IsOpen());
+                d.Command(IDCANCEL);
+            },
+            kTypingBound);
         EXPECT_EQ(IDCANCEL, dialog.DoModal());
     }
     EXPECT_DOUBLE_EQ(0.5, GetAppIniDouble(L"FileSave", L"Scale", 0.0));

@@ -7,6 +7,7 @@
 #include "fileops/FileCopy.h"
 #include "common/ChildTest.h"
 #include "common/ImportPatch.h"
+#include "common/OwnedProcess.h"
 #include "common/TwinFiles.h"
 #include "foundation/TempMarker.h"
 
@@ -26,40 +27,22 @@ bool IsTemporaryName(const CString& name)
 
 // ---------------------------------------------------------------- a copy cut short
 
-// A process that runs until the object goes.
+// A process that lives, suspended, until the object goes.
 class RunningProcess
 {
 public:
-    RunningProcess()
-    {
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        wchar_t command[] = L"cmd.exe /c exit";
-        if (CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
-                           &m_info))
-            m_running = true;
-    }
-    ~RunningProcess()
-    {
-        if (!m_running)
-            return;
-        TerminateProcess(m_info.hProcess, 0);
-        WaitForSingleObject(m_info.hProcess, 10000);
-        CloseHandle(m_info.hThread);
-        CloseHandle(m_info.hProcess);
-    }
-    DWORD Id() const { return m_running ? m_info.dwProcessId : 0; }
+    RunningProcess() { m_process.Start(L"cmd.exe /c exit", nullptr, CREATE_SUSPENDED); }
+    DWORD Id() const { return m_process.Id(); }
     FILETIME Started() const
     {
         FILETIME started = {0, 0};
-        if (m_running)
-            TempMarker::StartOf(m_info.hProcess, started);
+        if (m_process)
+            TempMarker::StartOf(m_process.Handle(), started);
         return started;
     }
 
 private:
-    PROCESS_INFORMATION m_info = {};
-    bool m_running = false;
+    OwnedProcess m_process;
 };
 
 TEST(TransferCrash, ACopyCutShortLeavesNoPartOfAFileUnderItsNameAndTheNextJobClearsWhatACrashLeft)

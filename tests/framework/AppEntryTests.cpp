@@ -1,5 +1,6 @@
 // The framework's entry point for GUI programs: a program without a wWinMain of its own runs its
 // application object through AfxWinMain (InitInstance, Run, ExitInstance).
+#include "common/OwnedProcess.h"
 #include "common/WindowTestUtil.h"
 
 namespace {
@@ -20,20 +21,15 @@ EntryRun RunEntryApp(LPCWSTR mode)
     CString report = scratch / L"report.txt";
     CString commandLine;
     commandLine.Format(L"\"%s\" %s %s", static_cast<LPCWSTR>(exe), static_cast<LPCWSTR>(report), mode);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
     EntryRun run;
-    if (!CreateProcessW(exe, commandLine.GetBuffer(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
+    OwnedProcess process;
+    if (!process.Start(commandLine.GetString())) {
         ADD_FAILURE() << "cannot start the entry program";
         return run;
     }
-    commandLine.ReleaseBuffer();
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.hProcess, 20000));
-    GetExitCodeProcess(process.hProcess, &run.exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    EXPECT_TRUE(process.Ended(60000));
+    run.exitCode = process.ExitCode();
+    process.End();
     run.report = FrameworkScratchFolder::ReadFile(report);
     return run;
 }
