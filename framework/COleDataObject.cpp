@@ -54,7 +54,14 @@ void COleDataObject::Release()
 BOOL COleDataObject::AttachClipboard()
 {
     LPDATAOBJECT dataObject = nullptr;
-    if (FAILED(::OleGetClipboard(&dataObject)) || !dataObject)
+    // Another program (the system's own clipboard sync among them) may hold the clipboard open
+    // for a moment right after a copy.
+    HRESULT result = ::OleGetClipboard(&dataObject);
+    for (int attempt = 0; result == CLIPBRD_E_CANT_OPEN && attempt < 50; ++attempt) {
+        ::Sleep(20);
+        result = ::OleGetClipboard(&dataObject);
+    }
+    if (FAILED(result) || !dataObject)
         return FALSE;
     Attach(dataObject, TRUE);
     return TRUE;
