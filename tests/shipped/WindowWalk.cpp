@@ -241,26 +241,21 @@ bool WindowWalk::Close(HWND window, const std::wstring& what, WORD key)
     // A window gone with a program that ended has been told already.
     if (!window || !IsWindow(window))
         return false;
-    ShippedProgram& program = Program();
-    if (!program.PressKey(window, key) || !program.WaitUntilGone(window, kWindowBound)) {
-        Fail(what + (program.Running() ? L": did not close" : L": the program ended as it closed"));
-        StartAfresh();
-        return false;
-    }
-    if (!program.Answers()) {
-        Fail(what + L": the program does not answer after it closed");
-        return false;
-    }
-    return true;
+    return CloseWith(window, what, Program().PressKey(window, key));
 }
 
 bool WindowWalk::CloseWithButton(HWND window, const std::wstring& what, int buttonId)
 {
     if (!window || !IsWindow(window))
         return false;
-    ShippedProgram& program = Program();
     HWND button = GetDlgItem(window, buttonId);
-    if (!button || !program.ClickWindow(button) || !program.WaitUntilGone(window, kWindowBound)) {
+    return CloseWith(window, what, button && Program().ClickWindow(button));
+}
+
+bool WindowWalk::CloseWith(HWND window, const std::wstring& what, bool given)
+{
+    ShippedProgram& program = Program();
+    if (!given || !program.WaitUntilGone(window, kWindowBound)) {
         Fail(what + (program.Running() ? L": did not close" : L": the program ended as it closed"));
         StartAfresh();
         return false;

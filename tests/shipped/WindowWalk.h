@@ -94,6 +94,8 @@ private:
     // Opens a menu with the input and gives it the keys, each while its menu is still open.
     bool ChooseFromMenu(const std::function<bool()>& input, const std::vector<WORD>& keys);
     void StartAfresh();
+    // Waits until the window the input was given to has closed (false: the input could not be given).
+    bool CloseWith(HWND window, const std::wstring& what, bool given);
 
     std::wstring m_pictures;
     std::vector<Setting> m_settings;
