@@ -166,39 +166,50 @@ TEST(CommentDlg, ANoteTheCodePageNoteFileCannotTakeIsRefusedNamingTheFile)
     EXPECT_EQ(CString(L"桜"), item.GetNote());
 }
 
-TEST(CommentDlg, ANoteFileThatCannotBeWrittenIsNamedWithTheSystemsReason)
+TEST(CommentDlg, ANoteFileThatCannotBeWrittenIsNamedWithTheSystemsReasonInABoxThatFitsTheScreen)
 {
     ScratchSettings settings;
-    FrameworkScratchFolder folder;
-    folder.WriteFile(L"a.jpg", "data");
-    VyxFile item(folder / L"a.jpg");
-    ASSERT_EQ(VyxNoteStore::NoteWritten, item.SetNote(L"before"));
-    const CString noteFile = folder / L"_NOTE_.KWI";
-    ASSERT_TRUE(SetFileAttributesW(noteFile, FILE_ATTRIBUTE_READONLY));
+    FrameworkScratchFolder scratch;
     SetLastError(ERROR_ACCESS_DENIED);
     const CString reason = GetLastErrorText();
     ASSERT_FALSE(reason.IsEmpty());
-    CCommentDlg dialog(&item);
-    CString message;
-    bool whole = false;
-    HelperThread driver([&] {
-        HWND window = WaitForDialog(L"コメント入力", 30000);
-        SetWindowTextW(GetDlgItem(window, IDC_COMMENT_EDIT), L"after");
-        PostMessageW(window, WM_COMMAND, IDOK, 0);
-        HWND box = WaitForMessageBox(&message, 30000);
-        whole = box && MessageBoxShowsWholeText(box);
-        AnswerMessageBox(nullptr, IDOK);
-        PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
-    });
-    EXPECT_EQ(IDCANCEL, dialog.DoModal());
-    SetFileAttributesW(noteFile, FILE_ATTRIBUTE_NORMAL);
-    CString joined = message;
-    joined.Replace(L"\r\n", L"");
-    EXPECT_NE(-1, joined.Find(noteFile)) << message.GetString();
-    CString firstLineOfReason = reason.SpanExcluding(L"\r\n");
-    EXPECT_NE(-1, joined.Find(firstLineOfReason)) << message.GetString();
-    EXPECT_TRUE(whole) << message.GetString();
-    EXPECT_EQ(CString(L"before"), StoredNote(folder, L"a.jpg"));
+    // Beside the scratch folder, and in a folder whose note file's path is 150 characters of wide
+    // letters: with no blank in it the box cannot break that line itself.
+    const int inside = 150 - scratch.Path().GetLength() - 12;
+    ASSERT_GT(inside, 0);
+    for (const CString& sub : {CString(), CString(L'W', inside)}) {
+        const CString folder = sub.IsEmpty() ? scratch.Path() : scratch / sub;
+        SCOPED_TRACE(CStringA(folder).GetString());
+        CreateDirectoryW(folder, nullptr);
+        VyxFile item(scratch.WriteFile(sub.IsEmpty() ? CString(L"a.jpg") : sub + L"\\a.jpg", "data"));
+        ASSERT_EQ(VyxNoteStore::NoteWritten, item.SetNote(L"before"));
+        const CString noteFile = folder + L"\\_NOTE_.KWI";
+        ASSERT_TRUE(sub.IsEmpty() || noteFile.GetLength() == 150);
+        ASSERT_TRUE(SetFileAttributesW(noteFile, FILE_ATTRIBUTE_READONLY));
+        CCommentDlg dialog(&item);
+        CString message;
+        bool whole = false;
+        {
+            HelperThread driver([&] {
+                HWND window = WaitForDialog(L"コメント入力", 30000);
+                SetWindowTextW(GetDlgItem(window, IDC_COMMENT_EDIT), L"after");
+                PostMessageW(window, WM_COMMAND, IDOK, 0);
+                HWND box = WaitForMessageBox(&message, 30000);
+                whole = box && MessageBoxShowsWholeText(box);
+                AnswerMessageBox(nullptr, IDOK);
+                PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+            });
+            EXPECT_EQ(IDCANCEL, dialog.DoModal());
+        }
+        SetFileAttributesW(noteFile, FILE_ATTRIBUTE_NORMAL);
+        EXPECT_NE(-1, Joined(message).Find(noteFile)) << message.GetString();
+        CString firstLineOfReason = reason.SpanExcluding(L"\r\n");
+        EXPECT_NE(-1, Joined(message).Find(firstLineOfReason)) << message.GetString();
+        EXPECT_TRUE(whole) << message.GetString();
+        VyxNoteStore notes;
+        notes.SetLocation(folder, L"");
+        EXPECT_EQ(CString(L"before"), notes.ReadNote(folder + L"\\a.jpg"));
+    }
 }
 
 TEST(CommentDlg, ACommentForANameWhoseFileIsGoneIsRefusedNamingTheTwinItWouldReach)

@@ -235,6 +235,57 @@ TEST(ListView, ASortKeepsEachItemsSelectionAndTheCursorOnItsItem)
     EXPECT_NE(b, RowOf(doc, L"n009.jpg"));
 }
 
+TEST(ListView, AFolderKeepsItsIconAfterASort)
+{
+    FrameProgram p(nullptr, false);
+    CLstView* list = StartOnFiles(p, 12);
+    ASSERT_NE(nullptr, list);
+    CKWDoc* doc = p.Document();
+    // The folder listed last, its row's icon asked for as the list is drawn.
+    const int folder = RowOf(doc, L"sub");
+    ASSERT_NE(-1, folder);
+    VyxFileArray& items = doc->GetItemArray();
+    const int entry = items.GetOrderEntry(folder), last = doc->GetItemCount() - 1;
+    for (int i = folder; i < last; ++i)
+        doc->SetOrderAt(i, items.GetOrderEntry(i + 1));
+    doc->SetOrderAt(last, entry);
+    doc->UpdateAllViews(nullptr, HintListRebuilt, nullptr);
+    ASSERT_EQ(last, RowOf(doc, L"sub"));
+    CListCtrl& rows = list->GetListCtrl();
+    auto shown = [&] {
+        PaintAndIdle(p);
+        rows.EnsureVisible(last, FALSE);
+        list->UpdateWindow();
+        rows.EnsureVisible(0, FALSE);
+        list->UpdateWindow();
+    };
+    auto iconOf = [](DWORD attributes) {
+        SHFILEINFOW shell = {};
+        SHGetFileInfoW(L"x.jpg", attributes, &shell, sizeof(shell),
+                       SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES);
+        return shell.iIcon;
+    };
+    const int folderIcon = iconOf(FILE_ATTRIBUTE_DIRECTORY), fileIcon = iconOf(FILE_ATTRIBUTE_NORMAL);
+    ASSERT_NE(folderIcon, fileIcon);
+    auto checkIcons = [&] {
+        for (int row = 0; row < rows.GetItemCount(); ++row) {
+            LVITEMW item = {};
+            item.mask = LVIF_IMAGE;
+            item.iItem = row;
+            ASSERT_TRUE(rows.GetItem(&item));
+            EXPECT_EQ(list->GetRowItem(row)->IsFolder() ? folderIcon : fileIcon, item.iImage)
+                << CStringA(list->GetRowItem(row)->GetFileName()).GetString();
+        }
+    };
+    shown();
+    checkIcons();
+    // Folders go to the top of every sort.
+    list->SortBy(LstSortKeys::KeySize, 2);
+    ASSERT_NE(last, RowOf(doc, L"sub"));
+    shown();
+    checkIcons();
+}
+
 TEST(ListView, LettersTypedInTheListGoToTheRowOfThatName)
 {
     FrameProgram p(nullptr, false);

@@ -379,3 +379,22 @@ TEST(OptionsSheet, AMissingCacheFolderIsMadeWhenTheUserSaysSoAndOtherwiseEverySa
         EXPECT_NE(-1, Joined(MessageBoxRecorder::Texts()[0]).Find(L"「" + made + L"」"));
     }
 }
+
+TEST(OptionsSheet, AListingToggleWithTheCacheFolderGoneSaysSoOnce)
+{
+    FrameProgram program(nullptr, false);
+    ASSERT_TRUE(program.m_folder.WriteFile(L"photo.bmp", "BM"));
+    ASSERT_TRUE(program.Start(program.m_folder.Path()));
+    const CString gone = program.m_folder / L"gone";
+    program.Document()->AutoCacheFolder = true;
+    program.Document()->CacheDataFolder = gone;
+    CacheRootCheck::ForgetTold();
+    MessageBoxRecorder boxes;
+    ASSERT_TRUE(boxes);
+    // Archives shown and hidden again, then the sub-folders' files: each saves the cache first.
+    for (UINT command : {ID_DOC_TOGGLE_ARCHIVE, ID_DOC_TOGGLE_ARCHIVE, ID_DOC_TOGGLE_DOWNSCAN, ID_DOC_TOGGLE_DOWNSCAN})
+        program.Document()->OnCmdMsg(command, CN_COMMAND, nullptr, nullptr);
+    ASSERT_EQ(1u, MessageBoxRecorder::Texts().size());
+    EXPECT_NE(-1, Joined(MessageBoxRecorder::Texts()[0]).Find(L"「" + gone + L"」"));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(gone));
+}

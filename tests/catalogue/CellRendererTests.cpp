@@ -641,9 +641,13 @@ TEST(CellRenderer, ACaptionShowsTheAmpersandOfItsNameAsItself)
         const wchar_t* format;
         bool wordBreak;
         int nameMode;
+        const wchar_t* name = L"amp&and.jpg";
+        int width = 240;
+        int name2Per = 100; // below the picture: what is left of the height; beside it: of the width
     };
     // A file's name on one line, word-broken, on two lines of a format, as a whole line of text,
-    // and a folder's name.
+    // word-broken onto two lines in a narrow cell (its longer line holding an "&"), and a folder's
+    // name.
     // The text's extent: what differs from the name area's own fill (a folder's is coloured).
     auto textWidth = [](const Caption& caption) {
         CRect inside = caption.nameArea;
@@ -659,19 +663,21 @@ TEST(CellRenderer, ACaptionShowsTheAmpersandOfItsNameAsItself)
         return std::max(right - left, 0);
     };
     for (const Case& c : {Case{false, L"$(FileName)", false, 1}, Case{false, L"$(FileName)", true, 1},
-                          Case{false, L"$(FileName)\\n$(FileName)", false, 1}, Case{false, L"$(FileName)", false, 2},
-                          Case{true, L"$(FileName)", false, 1}}) {
-        const CString name = c.folderItem ? L"amp&and" : L"amp&and.jpg";
+                          Case{false, L"$(FileName)\\n$(FileName)", false, 1},
+                          Case{false, L"$(FileName)", false, 2, L"amp&and.jpg", 240, 40},
+                          Case{false, L"$(FileName)", true, 1, L"amp&and amp&and.jpg", 100, 50},
+                          Case{true, L"$(FileName)", false, 1, L"amp&and"}}) {
+        const CString name = c.name;
         CString bare = name;
         bare.Remove(L'&');
-        const int name2Per = c.nameMode == 2 ? 40 : 100; // beside the picture: the name gets a part of the width
-        const int with =
-            textWidth(Caption(folder, name, font, c.folderItem, c.format, 240, c.wordBreak, name2Per, c.nameMode));
-        const int without =
-            textWidth(Caption(folder, bare, font, c.folderItem, c.format, 240, c.wordBreak, name2Per, c.nameMode));
+        const int with = textWidth(
+            Caption(folder, name, font, c.folderItem, c.format, c.width, c.wordBreak, c.name2Per, c.nameMode));
+        const int without = textWidth(
+            Caption(folder, bare, font, c.folderItem, c.format, c.width, c.wordBreak, c.name2Per, c.nameMode));
         EXPECT_GT(without, 0);
         EXPECT_GE(with, without + ampersand - 1)
-            << "format " << CStringA(c.format).GetString() << ", mode " << c.nameMode << ", folder " << c.folderItem;
+            << "format " << CStringA(c.format).GetString() << ", mode " << c.nameMode << ", folder " << c.folderItem
+            << ", name " << CStringA(name).GetString();
     }
 }
 

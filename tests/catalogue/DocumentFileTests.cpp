@@ -623,6 +623,24 @@ TEST(DocumentTwinNames, ARefreshKeepsTheRowOfTheTwinThatIsThere)
     EXPECT_EQ(CString((scope.folder / L"Case.jpg").c_str()), scope.Document().GetItem(0)->GetPath());
 }
 
+TEST(DocumentTwinNames, ACaseOnlyRenameByAnotherProgramShowsItsNewSpellingAfterARefreshAndTheRowCanBeRenamed)
+{
+    DocumentScope scope;
+    PutFile(scope.folder, L"photo.jpg", "data");
+    scope.Open();
+    // Another program's way through a name of its own.
+    ASSERT_TRUE(MoveFileW((scope.folder / L"photo.jpg").c_str(), (scope.folder / L"moving.tmp").c_str()));
+    ASSERT_TRUE(MoveFileW((scope.folder / L"moving.tmp").c_str(), (scope.folder / L"Photo.jpg").c_str()));
+    ASSERT_TRUE(twinfiles::Lists(scope.folder.Path(), L"Photo.jpg"));
+    scope.Document().Refresh(false);
+    EXPECT_EQ((Texts{L"Photo.jpg"}), scope.Names());
+    CString reason;
+    EXPECT_TRUE(scope.Document().RenameItem(scope.Document().GetItem(0), L"renamed.jpg", &reason))
+        << CStringA(reason).GetString();
+    EXPECT_EQ("data", ScratchFolder::ReadFile(scope.folder / L"renamed.jpg"));
+    EXPECT_EQ((Texts{L"renamed.jpg"}), scope.Names());
+}
+
 TEST(DocumentTwinNames, RefusalsOfLongNamesAreToldAsFarAsOneBoxInTheWorkAreaShowsThemWhole)
 {
     DocumentScope scope;

@@ -398,6 +398,60 @@ TEST(NoteFile, ATemporaryACrashLeftBesideTheNoteFileGoesAtItsNextWrite)
     EXPECT_EQ(L"after", PlatformValue(notes.File(), L"b.jpg"));
 }
 
+namespace {
+
+// Each file's writes since its last flush, and whether every write over the start of a file that
+// already held bytes (the mark giving way to the file's own first bytes) came after a flush of
+// what was written before it.
+struct FlushWatch
+{
+    static inline decltype(&WriteFile) s_write = nullptr;
+    static inline decltype(&FlushFileBuffers) s_flush = nullptr;
+    static inline std::vector<HANDLE> s_unflushed;
+    static inline int s_overwrites = 0;
+    static inline int s_unflushedOverwrites = 0;
+
+    static BOOL WINAPI Write(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED overlapped)
+    {
+        LARGE_INTEGER at = {}, zero = {}, length = {};
+        if (SetFilePointerEx(file, zero, &at, FILE_CURRENT) && GetFileSizeEx(file, &length) && at.QuadPart == 0 &&
+            length.QuadPart > 0) {
+            ++s_overwrites;
+            s_unflushedOverwrites += std::count(s_unflushed.begin(), s_unflushed.end(), file) > 0;
+        }
+        s_unflushed.push_back(file);
+        return s_write(file, data, size, written, overlapped);
+    }
+    static BOOL WINAPI Flush(HANDLE file)
+    {
+        s_unflushed.erase(std::remove(s_unflushed.begin(), s_unflushed.end(), file), s_unflushed.end());
+        return s_flush(file);
+    }
+};
+
+} // namespace
+
+// Until its first bytes are written over the program's mark, a temporary that a crash leaves is
+// known as the program's: what comes before them is on the disk by then.
+TEST(NoteFile, ANoteFilesTemporaryKeepsItsMarkUntilTheRestOfItIsOnTheDisk)
+{
+    ScratchFolder folder(L"notes");
+    Notes notes(folder);
+    ASSERT_EQ(1, notes.Write(L"a.jpg", L"before"));
+    {
+        ImportPatch writes("kernel32.dll", "WriteFile", reinterpret_cast<void*>(&FlushWatch::Write));
+        ImportPatch flushes("kernel32.dll", "FlushFileBuffers", reinterpret_cast<void*>(&FlushWatch::Flush));
+        ASSERT_TRUE(writes);
+        ASSERT_TRUE(flushes);
+        FlushWatch::s_write = reinterpret_cast<decltype(&WriteFile)>(writes.Original());
+        FlushWatch::s_flush = reinterpret_cast<decltype(&FlushFileBuffers)>(flushes.Original());
+        EXPECT_EQ(1, notes.Write(L"b.jpg", CString(L'長', 5000)));
+    }
+    EXPECT_EQ(1, FlushWatch::s_overwrites);
+    EXPECT_EQ(0, FlushWatch::s_unflushedOverwrites);
+    EXPECT_EQ(L"before", PlatformValue(notes.File(), L"a.jpg"));
+}
+
 // The note file's own check, without the store's before it: a note that would turn a code-page
 // file holding another encoding's bytes into UTF-16 is refused, and the file keeps every byte.
 TEST(NoteFile, AFileHoldingAnotherEncodingsBytesRefusesToBeConvertedOnItsOwn)

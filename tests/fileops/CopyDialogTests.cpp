@@ -11,6 +11,7 @@
 #include "fileops/VFileMdDlg.h"
 #include "fileops/VFileRnDlg.h"
 #include "fileops/VyxFileTransfer.h"
+#include "common/RealInput.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -182,6 +183,36 @@ TEST(CopyDialog, AQuickAccessFolderBecomesTheDestination)
     EXPECT_EQ(1, selected);
     EXPECT_EQ(CString(L"C:\\quick"), text);
     EXPECT_EQ(CString(L"C:\\quick"), dialog.m_destination);
+}
+
+TEST(CopyDialog, TheQuickAccessMenuShowsAFoldersAmpersand)
+{
+    ScratchSettings settings;
+    SetHistory(FolderListQuickAccess, {L"C:\\R&D", L"C:\\quick"});
+    VFileCopyDlg dialog;
+    CString first;
+    RunDialog(dialog, L"ファイルの複写", [&](HWND window) {
+        // The menu button pressed as the user presses it.
+        RECT rect = {};
+        GetWindowRect(GetDlgItem(window, IDC_FILECOPY_QUICK), &rect);
+        const POINT centre = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+        if (ShowsAt(GetDlgItem(window, IDC_FILECOPY_QUICK), centre))
+            SendClick(centre, MOUSEEVENTF_LEFTDOWN);
+        if (HWND menu = WaitForMenu(30000)) {
+            wchar_t text[256] = {};
+            GetMenuStringW(reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0)), 0, text, 256, MF_BYPOSITION);
+            // "&&" shows one "&"; a single one marks the mnemonic and is not shown.
+            for (int i = 0; text[i]; ++i) {
+                if (text[i] == L'&' && !text[++i])
+                    break;
+                first += text[i];
+            }
+            PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+            WaitUntil([&] { return !IsWindow(menu) || !IsWindowVisible(menu); }, 30000);
+        }
+        PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(CString(L"C:\\R&D"), first);
 }
 
 TEST(FolderPrompts, OkTakesOnlyANonEmptyName)

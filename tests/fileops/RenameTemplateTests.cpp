@@ -96,6 +96,19 @@ TEST(RenameTemplate, ABackslashFormatKeepsTheFirstMatchOrLeavesTheTextWhenNoneOr
     EXPECT_EQ(CString(L"ab12.jpg"), NameOf(L"", L"\\([0-9", L"ab12.jpg"));
 }
 
+TEST(RenameTemplate, ABackslashFormatKeepsThePatternCharactersAMacroPutsIn)
+{
+    // An expression kept in the note, matched against the name, never made fit for one. ("\$"
+    // opens a group's name: the macro comes inside a group of the expression.)
+    NamedItem item(L"IMG_0042.jpg", kAugustFourth, 640);
+    for (const wchar_t* note : {L"\\d+", L"x*[0-9]+?2|DSC"}) {
+        item.SetNoteText(note);
+        RenameTemplate names;
+        names.Prepare(L"", L"\\(?:$(Note))", RegExpGroupFile());
+        EXPECT_EQ(CString(L"0042.jpg"), names.MakeName(item, 1)) << CStringA(note).GetString();
+    }
+}
+
 TEST(RenameTemplate, AGroupAppliesItsExpressionsInTurnAndAMissingOneChangesNothing)
 {
     ScratchGroups groups;

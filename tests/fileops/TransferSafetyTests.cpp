@@ -2,6 +2,8 @@
 // (the notes of moved files, no cut file under a real name), the temporaries a crashed job left
 // and the next one removes, notes kept in a section other names share, and the messages that say
 // which file failed and why.
+#include "../image/TestArchiveFile.h"
+#include "TestArchivePlugin.h"
 #include "TransferTestUtil.h"
 #include "catalogue/VyxNoteFile.h"
 #include "fileops/FileCopy.h"
@@ -118,6 +120,65 @@ TEST(TransferCrash, ACopyCutShortLeavesNoPartOfAFileUnderItsNameAndTheNextJobCle
     std::sort(kept.begin(), kept.end());
     EXPECT_EQ(kept, FolderEntries(scene.dst));
     EXPECT_EQ(std::vector<CString>{L"p.jpg"}, FolderEntries(scene.dst + L"\\Pics"));
+}
+
+decltype(&MoveFileExW) s_extractionMove = nullptr;
+
+// The process stops once an extracted member is whole in the job's temporary folder, before it is
+// put in place: a crash ends it there.
+BOOL WINAPI HeldBeforeTheMemberIsInPlace(LPCWSTR from, LPCWSTR to, DWORD flags)
+{
+    const size_t length = wcslen(to);
+    if (length > 10 && _wcsicmp(to + length - 10, L"\\inner.jpg") == 0) {
+        ChildTest::Signal(L"extracted");
+        // Ended by the parent long before.
+        Sleep(120000);
+    }
+    return s_extractionMove(from, to, flags);
+}
+
+// Run by the test below in a second process: an archive's member extracted into a folder.
+TEST(TransferCrash, DISABLED_ExtractsAMemberAndIsEndedBeforeItIsInPlace)
+{
+    if (!ChildTest::IsChild())
+        return;
+    TestArchivePlugin plugin;
+    std::vector<VyxFile*> members = plugin.Members(ChildTest::Setting(L"VYX_ARCHIVE").c_str());
+    ASSERT_EQ(1u, members.size());
+    ImportPatch moves("kernel32.dll", "MoveFileExW", reinterpret_cast<void*>(&HeldBeforeTheMemberIsInPlace));
+    ASSERT_TRUE(moves);
+    s_extractionMove = reinterpret_cast<decltype(&MoveFileExW)>(moves.Original());
+    ScriptedTransfer job;
+    job.SetSameNameMode(Policy::SameOverwrite);
+    job.AddItem(members[0], 1);
+    job.Run(ChildTest::Setting(L"VYX_TARGET").c_str());
+}
+
+TEST(TransferCrash, AnExtractionEndedByACrashLeavesNothingTheNextJobDoesNotClear)
+{
+    TransferScene scene;
+    const CString archive = scene.src + L"\\box.tarc";
+    ASSERT_TRUE(
+        WriteBytes(archive, plugintest::MakeTestArchive(0, {{"", "inner.jpg", "member bytes", 0, 1100000000}})));
+    {
+        ChildTest crashed("TransferCrash.DISABLED_ExtractsAMemberAndIsEndedBeforeItIsInPlace",
+                          {{L"VYX_ARCHIVE", archive.GetString()}, {L"VYX_TARGET", scene.dst.GetString()}},
+                          {L"extracted"});
+        ASSERT_TRUE(crashed.Started());
+        ASSERT_TRUE(crashed.WaitFor(L"extracted", 60000));
+        crashed.Kill();
+        ASSERT_NE(static_cast<DWORD>(STILL_ACTIVE), crashed.Wait(30000));
+    }
+    // The crash left the job's temporary folder with the member whole in it.
+    const std::vector<CString> left = FolderEntries(scene.dst);
+    ASSERT_EQ(1u, left.size());
+    EXPECT_TRUE(IsTemporaryName(left[0])) << CStringA(left[0]).GetString();
+    EXPECT_EQ("member bytes", ReadBytes(scene.dst + L"\\" + left[0] + L"\\inner.jpg"));
+
+    auto job = scene.Job(0, Policy::SameOverwrite);
+    job->Add(scene.File(scene.src, L"next.jpg"));
+    EXPECT_EQ(1, job->Run());
+    EXPECT_EQ(std::vector<CString>{L"next.jpg"}, FolderEntries(scene.dst));
 }
 
 // The clean-up of what crashed jobs left takes only what the program can show it made: a folder

@@ -3,6 +3,7 @@
 // files following files and folders, moves across drives, failures with Abort, Retry and Ignore,
 // cancelling, full disks, and the drop lists it reads.
 #include "../image/TestArchiveFile.h"
+#include "common/ImportPatch.h"
 #include "common/SetUpParts.h"
 #include "TestArchivePlugin.h"
 #include "TransferTestUtil.h"
@@ -246,6 +247,34 @@ TEST(TransferAsk, ATypedNameThatIsTakenIsAskedForAgain)
 
 // ---------------------------------------------------------------- onto itself
 
+// While alive, the folders the program makes are counted, and past kMost none is made (as on a
+// full disk).
+class FolderMaking
+{
+public:
+    static constexpr int kMost = 50;
+    static inline int s_made = 0;
+
+    FolderMaking() : m_patch("kernel32.dll", "CreateDirectoryW", reinterpret_cast<void*>(&Make))
+    {
+        s_made = 0;
+        s_create = reinterpret_cast<decltype(&CreateDirectoryW)>(m_patch.Original());
+    }
+    explicit operator bool() const { return static_cast<bool>(m_patch); }
+
+private:
+    static BOOL WINAPI Make(LPCWSTR path, LPSECURITY_ATTRIBUTES security)
+    {
+        if (++s_made >= kMost) {
+            SetLastError(ERROR_DISK_FULL);
+            return FALSE;
+        }
+        return s_create(path, security);
+    }
+    static inline decltype(&CreateDirectoryW) s_create = nullptr;
+    ImportPatch m_patch;
+};
+
 TEST(TransferIdentity, ACopyOrMoveOntoAnyAliasOfItsSourceLeavesTheSourceWhole)
 {
     TransferScene scene;
@@ -342,13 +371,56 @@ TEST(TransferIdentity, AFolderSentIntoItselfOrItsSubfolderIsRefusedWithAMessageN
             EXPECT_TRUE(FolderEntries(sub).empty());
         }
     }
-    // With other items beside it, the folder is refused and the others go.
+    // With other items beside it, the folder is refused and the others go. Copied into itself it
+    // would make folders without end: past a bound none is made, so the job ends in a moment.
     auto job = scene.Job(0, Policy::SameOverwrite);
     job->Add(pics);
     job->Add(loose);
-    EXPECT_EQ(1, job->Run(sub));
+    {
+        FolderMaking bound;
+        ASSERT_TRUE(bound);
+        EXPECT_EQ(1, job->Run(sub));
+    }
+    EXPECT_LT(FolderMaking::s_made, FolderMaking::kMost);
     EXPECT_EQ(1u, job->messages.size());
     EXPECT_EQ(std::vector<CString>{L"loose.jpg"}, FolderEntries(sub));
+}
+
+// A job whose messages are shown in the program's own boxes.
+class BoxedTransfer : public ScriptedTransfer
+{
+protected:
+    int ShowMessage(LPCWSTR text, UINT type) override
+    {
+        messages.emplace_back(text);
+        return VyxFileTransfer::ShowMessage(text, type);
+    }
+};
+
+TEST(TransferIdentity, TheRefusalOfAFolderIntoItselfFitsTheScreenWithALongPath)
+{
+    TransferScene scene;
+    // 150 characters without a blank: the box cannot break the line itself.
+    const int inside = 150 - scene.src.GetLength() - 1;
+    ASSERT_GT(inside, 0);
+    const CString pics = scene.Folder(scene.src, CString(L'p', inside));
+    ASSERT_EQ(150, pics.GetLength());
+    for (int move : {0, 1}) {
+        SCOPED_TRACE(move ? "move" : "copy");
+        BoxedTransfer job;
+        job.SetMoveMode(move);
+        job.SetSameNameMode(Policy::SameOverwrite);
+        job.Add(pics);
+        int done = -1;
+        const SeenMessageBox box = LookAtMessageBox([&] { done = job.Run(pics + L"\\New"); });
+        EXPECT_EQ(0, done);
+        ASSERT_TRUE(box.seen);
+        EXPECT_TRUE(box.whole) << "box " << box.rect.left << "," << box.rect.top << " - " << box.rect.right << ","
+                               << box.rect.bottom;
+        ASSERT_EQ(1u, job.messages.size());
+        EXPECT_EQ(Joined(job.messages[0]), Joined(box.text));
+        EXPECT_NE(-1, Joined(box.text).Find(L"「" + pics + L"」"));
+    }
 }
 
 // ---------------------------------------------------------------- notes and folders

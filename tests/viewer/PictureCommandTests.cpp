@@ -863,6 +863,51 @@ TEST(PictureCommands, ASaveFromThePictureWindowWritesThePageAtItsOwnSize)
     EXPECT_EQ(2048, ExifOf(unturned).Width);
 }
 
+TEST(PictureCommands, ASaveAfterAMirrorAndAZoomOrAColourAdjustmentWritesThePictureShown)
+{
+    PictureWindows w(false);
+    WriteHalves(w.program.m_folder / L"halves.bmp", 64, 32);
+    WriteBmp(w.program.m_folder / L"grey.bmp", 40, 30, RGB(100, 100, 100));
+    ASSERT_TRUE(w.program.Start(w.program.m_folder.Path()));
+    const CString saved = w.program.m_folder / L"saved.bmp";
+
+    // Mirrored, then zoomed in: the picture is read again for its new size and shown as the
+    // file has it; the save writes that at the picture's own size.
+    COneWnd* window = w.Open(L"halves.bmp");
+    ASSERT_NE(nullptr, window);
+    Command(window, ID_PICTURE_FLIP_HORIZONTAL);
+    Command(window, ID_PICTURE_ZOOM_IN);
+    HGLOBAL shown = window->GetView()->GetDisplayPage();
+    ASSERT_NE(nullptr, shown);
+    ASSERT_EQ(96, GetDibWidth(shown));
+    ASSERT_TRUE(window->SavePageAsShown(saved, 1));
+    {
+        GlobalBlock picture(VyxFile(saved).LoadPicture(nullptr));
+        ASSERT_TRUE(picture);
+        EXPECT_EQ(64, GetDibWidth(picture.get()));
+        EXPECT_EQ(32, GetDibHeight(picture.get()));
+        for (LONG x : {0, 20, 44, 63})
+            EXPECT_EQ(PixelOf(shown, x * 3 / 2, 10), PixelOf(picture.get(), x, 10)) << x;
+    }
+
+    // Brightened in the colour dialog.
+    WriteAppIniInt(L"ColorBalance", L"Contrast", 0);
+    for (const wchar_t* key : {L"BrightRed", L"BrightGreen", L"BrightBlue"})
+        WriteAppIniInt(L"ColorBalance", key, 50);
+    COneWnd* grey = w.Open(L"grey.bmp");
+    ASSERT_NE(nullptr, grey);
+    {
+        HelperThread helper([] { PostMessageW(WaitForDialog(L"色調節", 30000), WM_COMMAND, IDOK, 0); });
+        grey->SendMessage(WM_COMMAND, ID_PICTURE_CONTRAST);
+    }
+    const COLORREF brightened = PixelOf(grey->GetView()->GetDisplayPage(), 5, 5);
+    EXPECT_GT(GetGValue(brightened), 100);
+    ASSERT_TRUE(grey->SavePageAsShown(saved, 1));
+    GlobalBlock picture(VyxFile(saved).LoadPicture(nullptr));
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(brightened, PixelOf(picture.get(), 5, 5));
+}
+
 TEST(PictureCommands, ATiffPageIsTitledAndSavedAtItsOwnSize)
 {
     PictureWindows w(false, [] { WriteAppIniInt(L"COneView", L"FitSize", COnePicture::FitAspect); });

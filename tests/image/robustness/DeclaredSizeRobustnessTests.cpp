@@ -183,6 +183,29 @@ TEST(DeclaredSizeRobustness, AGifFrameLargerThanItsScreenIsClippedToTheScreenBef
     LocalFree(fromPlugin);
 }
 
+TEST(DeclaredSizeRobustness, AGifOfFiftyBytesDeclaringSixteenThousandPixelsASideIsRefusedBeforeMemoryIsTaken)
+{
+    // Its 4-bit picture would take 128 MB, within what one picture may take; its data reach a
+    // few rows.
+    GifFrame frame;
+    frame.width = frame.height = 16000;
+    frame.data = {2, 3, 0x84, 0x8F, 0x01, 0};
+    const Input data = samples::MakeGif(16000, 16000, Table(4), {frame});
+    ASSERT_LE(data.size(), 50u);
+    GifFile gif;
+    int result = 0;
+    EXPECT_LT(TakenBy([&] { result = gif.DecodeMemory(data.data(), static_cast<DWORD>(data.size())); }), kSmallBlocks);
+    EXPECT_EQ(4, result);
+    EXPECT_EQ(nullptr, gif.m_dib);
+    if (gif.m_dib)
+        GlobalFree(gif.m_dib);
+    HGLOBAL fromPlugin = nullptr;
+    EXPECT_LT(TakenBy([&] { fromPlugin = PictureFromPlugin(L"vyx_gif", data); }), kSmallBlocks);
+    EXPECT_EQ(nullptr, fromPlugin);
+    if (fromPlugin)
+        LocalFree(fromPlugin);
+}
+
 TEST(DeclaredSizeRobustness, ARunLengthBmpTallerThanItsDataCanReachIsRefusedBeforeMemoryIsTaken)
 {
     const Input data = RunLengthBmpTallerThanItsData();
