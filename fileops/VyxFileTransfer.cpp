@@ -1,7 +1,6 @@
 #include "fileops/VyxFileTransfer.h"
 
 #include "catalogue/FrameMessages.h"
-#include "catalogue/TwinNameRefusal.h"
 #include "catalogue/VyxDropFormats.h"
 #include "catalogue/VyxCacheList.h"
 #include "catalogue/VyxFile.h"
@@ -14,6 +13,7 @@
 #include "foundation/CurrentDirectoryScope.h"
 #include "foundation/FormatMessageText.h"
 #include "foundation/MessageBoxes.h"
+#include "foundation/TwinNameGuard.h"
 #include "foundation/VyxFileFind.h"
 #include "foundation/VyxFileStatus.h"
 #include "foundation/VyxFileUtil.h"
@@ -302,6 +302,14 @@ INT_PTR VyxFileTransfer::ShowSameNameDialog(VSameFileDlg& dialog)
     return dialog.DoModal();
 }
 
+bool VyxFileTransfer::TellRefusal(DWORD error)
+{
+    if (error != TwinNameGuard::kRefused)
+        return false;
+    ShowMessage(TwinNameGuard::LastRefusalText(), MB_OK | MB_ICONSTOP);
+    return true;
+}
+
 int VyxFileTransfer::AskAfterFailure(const CString& text)
 {
     int answer = ShowMessage(text, MB_ABORTRETRYIGNORE | MB_ICONSTOP);
@@ -372,17 +380,6 @@ int VyxFileTransfer::Run(LPCWSTR destination)
             break;
         CString target;
         MakePath(target, nullptr, folder, item->GetFileName(), nullptr);
-        // Files in the folders walked are named as just listed; only the job's own items may
-        // have gone while a twin differing in letter case stands.
-        const CString twin = TwinNameRefusal::For(*item);
-        if (!twin.IsEmpty()) {
-            ShowMessage(twin, MB_OK | MB_ICONSTOP);
-            if (!item->IsFolder()) {
-                ReportSkipped(*item);
-                FileDone();
-            }
-            continue;
-        }
         if (item->IsFolder()) {
             // Into itself (told above) or onto itself (its parent: nothing to do).
             if (IsRefusedFolderDestination(folder, item->GetPath()))
@@ -423,6 +420,11 @@ int VyxFileTransfer::TransferFolder(const CString& source, const CString& target
 {
     if (EqualNoCase(source, target) || FileIdentity::Same(source, target))
         return 0;
+    // A folder walked by a name that now leads to one spelled otherwise would be that one's.
+    if (TwinNameGuard::Refuses(source)) {
+        TellRefusal(TwinNameGuard::kRefused);
+        return 0;
+    }
     if (!EnsureFolderExists(target, true)) {
         ShowMessage(ErrorTextFor(target, GetLastError() ? GetLastError() : ERROR_CANNOT_MAKE), MB_OK | MB_ICONSTOP);
         return -1;
@@ -568,6 +570,14 @@ int VyxFileTransfer::TransferFile(VyxFile& item, CString target)
     const bool member = item.IsArchiveMember();
     if (!member && EqualNoCase(target, item.GetPath()))
         return Skipped;
+    // A name whose file is gone while one spelled otherwise stands is neither read nor moved, and
+    // its note (which that file's section holds) goes nowhere.
+    if (!member && TwinNameGuard::Refuses(item.GetPath())) {
+        TellRefusal(TwinNameGuard::kRefused);
+        ReportSkipped(item);
+        FileDone();
+        return Skipped;
+    }
     // A name a waiting move is to take is looked at once that move is done.
     if (IsPendingTarget(target))
         SettleMoves();
@@ -624,6 +634,8 @@ int VyxFileTransfer::RecycleOld(const CString& path)
 {
     // The old file goes only into the recycle bin: should that fail, it is not overwritten.
     while (PathExists(path, kAnyAttribute) && !ShellDeleteFile(path, nullptr, kRecycleFlags)) {
+        if (TellRefusal(GetLastError()))
+            return Skipped;
         int answer = AskAfterFailure(ErrorTextFor(path, GetLastError() ? GetLastError() : ERROR_ACCESS_DENIED));
         if (answer == IDABORT)
             return Stop;
@@ -646,7 +658,7 @@ int VyxFileTransfer::CopyWithRetry(const CString& source, const CString& target,
         const DWORD reason = GetLastError();
         if (!replace && result == ERROR_FILE_EXISTS)
             return CameMeanwhile;
-        if (result == kCopyOntoItself)
+        if (result == kCopyOntoItself || TellRefusal(result == kCopyFailed ? reason : static_cast<DWORD>(result)))
             return Skipped;
         int answer = AskAfterFailure(CopyFailureText(source, target, result, reason));
         if (answer == IDABORT)
@@ -662,7 +674,7 @@ int VyxFileTransfer::MoveOnOneDrive(VyxFile& item, const CString& target)
         // Replacing in one step: a failed move leaves the old target where it was.
         DWORD error = ERROR_ACCESS_DENIED;
         if (!CopyTarget::IsReadOnlyFile(target)) {
-            if (MoveFileExW(ExactPath(item.GetPath()), ExactPath(target), MOVEFILE_REPLACE_EXISTING)) {
+            if (MoveEntryReplacing(item.GetPath(), target)) {
                 m_changed = true;
                 return Transferred;
             }
@@ -671,6 +683,8 @@ int VyxFileTransfer::MoveOnOneDrive(VyxFile& item, const CString& target)
         // One drive letter over two volumes (a mounted folder): moved as across drives.
         if (error == ERROR_NOT_SAME_DEVICE)
             return MoveAcrossDrives(item, target);
+        if (TellRefusal(error))
+            return Skipped;
         int answer = AskAfterFailure(ErrorTextFor(item.GetPath(), error));
         if (answer == IDABORT)
             return Stop;
@@ -695,6 +709,8 @@ int VyxFileTransfer::DeleteMovedSource(VyxFile& item, const CString& target)
         DWORD error = ERROR_WRITE_FAULT;
         if (targetThere && (!sourceThere || sourceSize == targetSize) && DeleteFileForced(item.GetPath(), &error))
             return Transferred;
+        if (TellRefusal(error))
+            return Skipped;
         int answer = AskAfterFailure(ErrorTextFor(item.GetPath(), error));
         if (answer == IDRETRY)
             continue;
@@ -712,6 +728,7 @@ int VyxFileTransfer::ExtractMember(VyxFile& item, const CString& target)
         // Written beside the target first, so a failed extraction leaves no part of a file.
         const CString scratch = CopyTarget::MakeTemporaryFolder(folder);
         int result = scratch.IsEmpty() ? -1 : 1;
+        bool refused = false;
         // The member's own name is told to the folder's mark: a crash now leaves it for the
         // clean-up.
         if (result > 0 && !CopyTarget::ClaimName(scratch, item.GetFileName())) {
@@ -726,8 +743,10 @@ int VyxFileTransfer::ExtractMember(VyxFile& item, const CString& target)
             MakePath(written, nullptr, scratch, item.GetFileName(), nullptr);
             // A member that came out shorter or longer than listed is not the member.
             if (result == 0 && (SizeOf(written) != size || CopyTarget::IsReadOnlyFile(target) ||
-                                !MoveFileExW(ExactPath(written), ExactPath(target), MOVEFILE_REPLACE_EXISTING)))
+                                !MoveEntryReplacing(written, target))) {
+                refused = GetLastError() == TwinNameGuard::kRefused;
                 result = -1;
+            }
             DeleteFileForced(written);
             CopyTarget::ReleaseTemporaryFolder(scratch);
         }
@@ -739,6 +758,8 @@ int VyxFileTransfer::ExtractMember(VyxFile& item, const CString& target)
                 m_noteJob->Give(target, item.GetNote());
             return Transferred;
         }
+        if (refused && TellRefusal(TwinNameGuard::kRefused))
+            return Skipped;
         int answer = AskAfterFailure(target + L"\r\n" + GetFileOpErrorText(kCopyFailed));
         if (answer == IDABORT)
             return Stop;

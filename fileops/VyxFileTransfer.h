@@ -156,6 +156,9 @@ private:
     void RemoveMovedFolder(const CString& source);
     // Abort, Retry or Ignore for a failure; the progress window's cancel flag is cleared after.
     int AskAfterFailure(const CString& text);
+    // A name refused for leading to a file spelled otherwise (TwinNameGuard::kRefused) is told as
+    // it is, with nothing to retry; false for any other error.
+    bool TellRefusal(DWORD error);
     void ReportSkipped(const VyxFile& item);
     void FileDone();
 

@@ -10,6 +10,7 @@
 #include "common/OwnedProcess.h"
 #include "common/TwinFiles.h"
 #include "foundation/TempMarker.h"
+#include "foundation/TwinNameGuard.h"
 
 #include <gtest/gtest.h>
 
@@ -544,4 +545,14 @@ TEST(TransferTwinNames, ACopyOrMoveOfANameWhoseFileIsGoneIsRefusedNamingBothAndN
         EXPECT_EQ(PatternBytes(100, 1), ReadBytes(upper));
         EXPECT_TRUE(FolderEntries(scene.dst).empty());
     }
+}
+
+TEST(TransferTwinNames, ACopyFromANameThatLeadsToAFileSpelledOtherwiseReadsNothingOfIt)
+{
+    TransferScene scene;
+    const CString upper = scene.File(scene.src, L"Case.jpg", 100, 1);
+    EXPECT_EQ(kCopyFailed, CopyFileSized(scene.src + L"\\case.jpg", scene.dst + L"\\case.jpg", 0, nullptr, 0));
+    EXPECT_EQ(TwinNameGuard::kRefused, GetLastError());
+    EXPECT_TRUE(FolderEntries(scene.dst).empty());
+    EXPECT_TRUE(PatternBytes(100, 1) == ReadBytes(upper));
 }
