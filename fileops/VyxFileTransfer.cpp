@@ -602,6 +602,13 @@ int VyxFileTransfer::TransferFile(VyxFile& item, CString target)
     if (m_progress)
         m_progress->SetFileName(item.GetFileName());
     int outcome = Skipped;
+    // Nor is anything put under a name that leads to a file spelled otherwise, whatever the choice:
+    // that file, and its note, stay as they are. Only a name that is there can lead elsewhere; a
+    // move that did not look asks now, before its note goes ahead of it.
+    if (transfer && (exists || (!probe && m_move)) && TwinNameGuard::Refuses(target, TwinNameGuard::Role::Target)) {
+        TellRefusal(TwinNameGuard::kRefused);
+        transfer = false;
+    }
     if (!transfer) {
         ReportSkipped(item);
     } else {

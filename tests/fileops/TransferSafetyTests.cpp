@@ -556,3 +556,54 @@ TEST(TransferTwinNames, ACopyFromANameThatLeadsToAFileSpelledOtherwiseReadsNothi
     EXPECT_TRUE(FolderEntries(scene.dst).empty());
     EXPECT_TRUE(PatternBytes(100, 1) == ReadBytes(upper));
 }
+
+TEST(TransferTwinNames, ACopyOrMoveOntoANameThatLeadsToAFileSpelledOtherwiseIsRefusedNamingBothAndTouchesNeither)
+{
+    const struct
+    {
+        const char* how;
+        int mode;
+        int answer; // of the same-name question, when asked
+    } ways[] = {
+        {"overwrite chosen in the question", Policy::SameAsk, Policy::SameOverwrite},
+        {"newer chosen in the question", Policy::SameAsk, Policy::SameNewer},
+        {"overwrite every file", Policy::SameOverwrite, -1},
+    };
+    for (const auto& way : ways) {
+        for (int move : {1, 0}) {
+            SCOPED_TRACE(std::string(way.how) + (move ? ", move" : ", copy"));
+            TransferScene scene;
+            // "p.jpg" at the destination is another photo than "P.jpg", and older.
+            const CString lower = scene.File(scene.dst, L"p.jpg", 100, 1);
+            scene.SetNote(lower, L"小文字のメモ");
+            SetFileTimes(lower, 1000000000LL);
+            const CString upper = scene.File(scene.src, L"P.jpg", 200, 2);
+            scene.SetNote(upper, L"大文字のメモ");
+            auto job = scene.Job(move, way.mode);
+            if (way.answer >= 0)
+                job->onSameName = Answer(way.answer);
+            job->Add(upper);
+            EXPECT_EQ(0, job->Run());
+            EXPECT_EQ(way.answer >= 0 ? 1 : 0, job->sameNameQuestions);
+            ASSERT_EQ(1u, job->messages.size());
+            EXPECT_NE(-1, job->messages[0].Find(L"「P.jpg」")) << CStringA(job->messages[0]);
+            EXPECT_NE(-1, job->messages[0].Find(L"「p.jpg」"));
+            EXPECT_EQ((std::vector<CString>{L"_NOTE_.KWI", L"p.jpg"}), FolderEntries(scene.dst));
+            EXPECT_TRUE(PatternBytes(100, 1) == ReadBytes(lower));
+            EXPECT_EQ(CString(L"小文字のメモ"), NoteOnDisk(scene, scene.dst, L"p.jpg"));
+            EXPECT_TRUE(PatternBytes(200, 2) == ReadBytes(upper));
+            EXPECT_EQ(CString(L"大文字のメモ"), NoteOnDisk(scene, scene.src, L"P.jpg"));
+        }
+    }
+    // Numbered, it goes under a name of its own.
+    TransferScene scene;
+    const CString lower = scene.File(scene.dst, L"p.jpg", 100, 1);
+    const CString upper = scene.File(scene.src, L"P.jpg", 200, 2);
+    auto job = scene.Job(1);
+    job->onSameName = Answer(Policy::SameSerial);
+    job->Add(upper);
+    EXPECT_EQ(1, job->Run());
+    EXPECT_TRUE(job->messages.empty());
+    EXPECT_TRUE(PatternBytes(100, 1) == ReadBytes(lower));
+    EXPECT_TRUE(PatternBytes(200, 2) == ReadBytes(scene.dst + L"\\P-2.jpg"));
+}
