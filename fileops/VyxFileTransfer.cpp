@@ -256,9 +256,10 @@ bool VyxFileTransfer::IsRefusedFolderDestination(LPCWSTR destination, LPCWSTR fo
 {
     if (IsInsideFolder(destination, folder))
         return true;
-    // The folder's parent, by any spelling: the folder would go onto itself.
+    // The folder's parent, by any spelling: the folder would go onto itself. Names are compared as
+    // spelled (a name differing only in case may be another folder); the identity finds the rest.
     CString target = Normalized(destination), parent = Normalized(FolderOf(Normalized(folder)));
-    if (EqualNoCase(target, parent))
+    if (target == parent)
         return true;
     FileIdentity up, step;
     return up.Read(parent) && step.Read(target) && step == up;
@@ -269,7 +270,7 @@ bool VyxFileTransfer::IsInsideFolder(LPCWSTR destination, LPCWSTR folder)
     CString target = Normalized(destination), source = Normalized(folder);
     CString inside;
     AppendPathSeparator(inside, source);
-    if (EqualNoCase(target, source) || EqualNoCase(target.Left(inside.GetLength()), inside))
+    if (target == source || target.Left(inside.GetLength()) == inside)
         return true;
     // Another spelling of the same folders: the destination or one of its parents is the folder.
     FileIdentity self, step;
@@ -279,7 +280,7 @@ bool VyxFileTransfer::IsInsideFolder(LPCWSTR destination, LPCWSTR folder)
         if (step.Read(path) && step == self)
             return true;
         CString next = Normalized(FolderOf(path));
-        if (EqualNoCase(next, path) || next.GetLength() >= path.GetLength())
+        if (next == path || next.GetLength() >= path.GetLength())
             break;
         path = next;
     }
@@ -290,6 +291,25 @@ CString VyxFileTransfer::IntoItselfText(const CString& folder, const CString& de
 {
     return L"フォルダ「" + folder + L"」を、そのフォルダ自身またはその中のフォルダ「" + destination +
            (m_move ? L"」へ移動することはできません。" : L"」へコピーすることはできません。");
+}
+
+bool VyxFileTransfer::RefusesCaseTwinFolders(const CString& sourceFolder, const CString& targetFolder)
+{
+    if (sourceFolder == targetFolder || !EqualNoCase(sourceFolder, targetFolder) ||
+        FileIdentity::Same(sourceFolder, targetFolder))
+        return false;
+    if (!m_notes.HasNoteFile(sourceFolder, nullptr) && !m_notes.HasNoteFile(targetFolder, nullptr))
+        return false;
+    const CString pair = sourceFolder + L"\n" + targetFolder;
+    if (std::find(m_refusedTwinFolders.begin(), m_refusedTwinFolders.end(), pair) == m_refusedTwinFolders.end()) {
+        m_refusedTwinFolders.push_back(pair);
+        ShowMessage(
+            L"次の二つは、名前の大文字と小文字だけが違う別のフォルダです。コメントはフォルダの名前の大文字と小文字を"
+            L"区別せずに探されるため、二つのコメントを取り違えないよう、この間では" +
+                CString(m_move ? L"移動" : L"コピー") + L"しませんでした。\r\n" + sourceFolder + L"\r\n" + targetFolder,
+            MB_OK | MB_ICONSTOP);
+    }
+    return true;
 }
 
 int VyxFileTransfer::ShowMessage(LPCWSTR text, UINT type)
@@ -374,6 +394,7 @@ int VyxFileTransfer::Run(LPCWSTR destination)
     m_targetNames.Forget();
     m_unmoved = 0;
     m_stopped = false;
+    m_refusedTwinFolders.clear();
     int total = 0;
     for (VyxFile* item : m_items) {
         if (m_progress && m_progress->CheckCancel())
@@ -383,6 +404,8 @@ int VyxFileTransfer::Run(LPCWSTR destination)
         if (item->IsFolder()) {
             // Into itself (told above) or onto itself (its parent: nothing to do).
             if (IsRefusedFolderDestination(folder, item->GetPath()))
+                continue;
+            if (RefusesCaseTwinFolders(item->GetPath(), target))
                 continue;
             int result = TransferFolder(item->GetPath(), target);
             if (result < 0)
@@ -418,7 +441,7 @@ int VyxFileTransfer::Run(LPCWSTR destination)
 
 int VyxFileTransfer::TransferFolder(const CString& source, const CString& target)
 {
-    if (EqualNoCase(source, target) || FileIdentity::Same(source, target))
+    if (source == target || FileIdentity::Same(source, target))
         return 0;
     // A folder walked by a name that now leads to one spelled otherwise would be that one's.
     if (TwinNameGuard::Refuses(source)) {
@@ -449,9 +472,11 @@ int VyxFileTransfer::TransferFolder(const CString& source, const CString& target
         if (find.MatchesMask(FILE_ATTRIBUTE_REPARSE_POINT)) {
             // A link to a folder elsewhere is not followed; it stays, and so does its folder.
         } else if (find.IsDirectory()) {
-            result = TransferFolder(find.GetFilePath(), childTarget);
-            if (result >= 0)
-                ++result;
+            if (!RefusesCaseTwinFolders(find.GetFilePath(), childTarget)) {
+                result = TransferFolder(find.GetFilePath(), childTarget);
+                if (result >= 0)
+                    ++result;
+            }
         } else if (!IsSideFileName(name)) {
             // Notes travel with their files; the folder's own cache and layout files go last.
             VyxFile item(find, -1, -1, nullptr);
@@ -568,12 +593,13 @@ bool VyxFileTransfer::SettleSameName(VyxFile& item, CString& target, const VyxFi
 int VyxFileTransfer::TransferFile(VyxFile& item, CString target)
 {
     const bool member = item.IsArchiveMember();
-    if (!member && EqualNoCase(target, item.GetPath()))
+    // Only the very same name is itself without a look: a folder spelled otherwise may be another.
+    if (!member && target == item.GetPath())
         return Skipped;
     // A name whose file is gone while one spelled otherwise stands is neither read nor moved, and
     // its note (which that file's section holds) goes nowhere.
-    if (!member && TwinNameGuard::Refuses(item.GetPath())) {
-        TellRefusal(TwinNameGuard::kRefused);
+    const bool gone = !member && TwinNameGuard::Refuses(item.GetPath()) && TellRefusal(TwinNameGuard::kRefused);
+    if (gone || (!member && RefusesCaseTwinFolders(FolderOf(item.GetPath()), FolderOf(target)))) {
         ReportSkipped(item);
         FileDone();
         return Skipped;

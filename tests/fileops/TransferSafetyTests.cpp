@@ -607,3 +607,49 @@ TEST(TransferTwinNames, ACopyOrMoveOntoANameThatLeadsToAFileSpelledOtherwiseIsRe
     EXPECT_TRUE(PatternBytes(100, 1) == ReadBytes(lower));
     EXPECT_TRUE(PatternBytes(200, 2) == ReadBytes(scene.dst + L"\\P-2.jpg"));
 }
+
+TEST(TransferTwinNames, ACopyOrMoveIntoAFolderSpelledLikeTheSourceFolderButForLetterCaseIsMadeOrRefusedSayingWhy)
+{
+    for (bool noted : {false, true}) {
+        for (int move : {0, 1}) {
+            for (bool folderItem : {false, true}) {
+                SCOPED_TRACE(std::string(noted ? "noted, " : "") + (move ? "move" : "copy") +
+                             (folderItem ? " of a folder" : " of a file"));
+                TransferScene scene;
+                const CString upper = scene.Folder(scene.src, L"A");
+                ASSERT_TRUE(twinfiles::PutTwinFolder(scene.src.GetString(), L"a"));
+                const CString lower = scene.src + L"\\a";
+                const CString from = folderItem ? scene.Folder(upper, L"sub") : upper;
+                const CString file = scene.File(from, L"u0001.jpg", 300, 3);
+                const CString own = scene.File(lower, L"w.jpg", 10, 4);
+                if (noted) {
+                    scene.SetNote(file, L"Aのメモ");
+                    scene.SetNote(own, L"aのメモ");
+                }
+                auto job = scene.Job(move);
+                job->Add(folderItem ? from : file);
+                const int done = job->Run(lower);
+                const CString into = folderItem ? lower + L"\\sub" : lower;
+                if (!noted) {
+                    // Nothing of the notes to mix up: it is made.
+                    EXPECT_EQ(folderItem ? 2 : 1, done);
+                    EXPECT_TRUE(job->messages.empty());
+                    EXPECT_TRUE(PatternBytes(300, 3) == ReadBytes(into + L"\\u0001.jpg"));
+                    EXPECT_EQ(!move, Exists(file));
+                    continue;
+                }
+                // The notes of the two folders would be taken for one another: it is refused, naming
+                // both folders and saying why, and nothing moves.
+                EXPECT_EQ(0, done);
+                ASSERT_EQ(1u, job->messages.size());
+                EXPECT_NE(-1, job->messages[0].Find(from)) << CStringA(job->messages[0]);
+                EXPECT_NE(-1, job->messages[0].Find(folderItem ? into : lower));
+                EXPECT_NE(-1, job->messages[0].Find(L"大文字と小文字"));
+                EXPECT_FALSE(Exists(into + L"\\u0001.jpg"));
+                EXPECT_TRUE(PatternBytes(300, 3) == ReadBytes(file));
+                EXPECT_EQ(CString(L"Aのメモ"), NoteOnDisk(scene, from, L"u0001.jpg"));
+                EXPECT_EQ(CString(L"aのメモ"), NoteOnDisk(scene, lower, L"w.jpg"));
+            }
+        }
+    }
+}
