@@ -1,9 +1,9 @@
 #include "catalogue/CCommentDlg.h"
 
-#include "catalogue/TwinNameRefusal.h"
 #include "catalogue/VyxFile.h"
 #include "catalogue/VyxNoteStore.h"
 #include "foundation/MessageBoxes.h"
+#include "foundation/TwinNameGuard.h"
 #include "foundation/VyxSystem.h"
 #include "foundation/WindowPlacement.h"
 #include "res/resource.h"
@@ -11,13 +11,15 @@
 namespace {
 
 const wchar_t kSection[] = L"Comment";
-const wchar_t kNoteRefusedText[] = L"このファイルのコメントは、同じフォルダーにある名前の似た別のファイル"
-                                   L"（大文字と小文字、[ ] と { }、前後の空白の違い）と区別できないため、保存できません。";
+const wchar_t kNoteRefusedText[] =
+    L"このファイルのコメントは、同じフォルダーにある名前の似た別のファイル"
+    L"（大文字と小文字、[ ] と { }、前後の空白の違い）と区別できないため、保存できません。";
 // The note file's path and the system's reason follow.
 const wchar_t kNoteFailedText[] = L"コメントを次のコメントファイルに保存できませんでした。\r\n";
 // The note file's path follows.
-const wchar_t kNoteUnconvertibleText[] =
-    L"このコメント（またはファイル名）には Shift_JIS で書けない文字があります。次のコメントファイルには別の文字コードで書かれた部分があり、書き換えるとその部分が失われるため、保存できません。\r\n\r\n";
+const wchar_t kNoteUnconvertibleText[] = L"このコメント（またはファイル名）には Shift_JIS "
+                                         L"で書けない文字があります。次のコメントファイルには別の文字コードで書かれた部"
+                                         L"分があり、書き換えるとその部分が失われるため、保存できません。\r\n\r\n";
 
 } // namespace
 
@@ -82,9 +84,8 @@ void CCommentDlg::OnOK()
 {
     if (m_item) {
         // A note under a name now leading to another file would be that file's.
-        const CString twin = TwinNameRefusal::For(*m_item);
-        if (!twin.IsEmpty()) {
-            ShowMessageBox(twin, MB_OK | MB_ICONSTOP);
+        if (!m_item->IsArchiveMember() && TwinNameGuard::Refuses(m_item->GetPath())) {
+            ShowMessageBox(TwinNameGuard::LastRefusalText(), MB_OK | MB_ICONSTOP);
             return;
         }
         CString text;

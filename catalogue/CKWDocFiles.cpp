@@ -6,7 +6,6 @@
 #include "catalogue/ClipboardFileList.h"
 #include "catalogue/DeleteRule.h"
 #include "catalogue/DocumentHost.h"
-#include "catalogue/TwinNameRefusal.h"
 #include "catalogue/VyxCacheList.h"
 #include "catalogue/VyxFile.h"
 #include "catalogue/VyxNoteSession.h"
@@ -15,6 +14,7 @@
 #include "controls/ProgressDlg.h"
 #include "foundation/FormatMessageText.h"
 #include "foundation/MessageBoxes.h"
+#include "foundation/TwinNameGuard.h"
 #include "foundation/VyxFileUtil.h"
 #include "foundation/VyxSystem.h"
 #include "foundation/VyxUtility.h"
@@ -119,9 +119,8 @@ int CKWDoc::TellSelectedTwinRefusals()
     const size_t kTold = 5;
     std::vector<CString> refusals;
     for (VyxFile* item : m_items.Selected(SelectedFilter::Missing)) {
-        const CString refusal = TwinNameRefusal::For(*item);
-        if (!refusal.IsEmpty())
-            refusals.push_back(refusal);
+        if (TwinNameGuard::Refuses(item->GetPath()))
+            refusals.push_back(TwinNameGuard::LastRefusalText());
     }
     if (refusals.empty())
         return 0;
@@ -166,13 +165,11 @@ CString CKWDoc::RenameFailureText(const wchar_t* path, const wchar_t* newName, c
 
 bool CKWDoc::RenameItem(VyxFile* item, const wchar_t* newName, CString* reason)
 {
-    if (!item || LookUpExactName(item->GetPath()) != NameLookup::Exact) {
-        const CString twin = item ? TwinNameRefusal::For(*item) : CString();
-        if (twin.IsEmpty() || !reason)
-            return RefusedFor(reason, ERROR_FILE_NOT_FOUND);
-        *reason = twin;
-        return false;
-    }
+    // Asked before the note goes ahead of the file: a name that now leads to a file spelled
+    // otherwise reads and writes that file's note section.
+    const NameLookup there = item ? TwinNameGuard::Check(item->GetPath()) : NameLookup::Missing;
+    if (there != NameLookup::Exact)
+        return RefusedFor(reason, there == NameLookup::OtherCase ? TwinNameGuard::kRefused : ERROR_FILE_NOT_FOUND);
     if (item->IsArchiveMember())
         return RefusedFor(reason, ERROR_NOT_SUPPORTED);
     // A separator would move the file elsewhere while the item renamed only its last part.
@@ -206,8 +203,9 @@ bool CKWDoc::RenameItem(VyxFile* item, const wchar_t* newName, CString* reason)
     if (renamed != VyxNoteStore::NoteWritten) {
         // The note could not follow: the file keeps its old name, where its note still is.
         if (reason)
-            *reason = L"次のコメントファイルに書き込めないため、コメントを失わないよう、名前は元のままにしました。\r\n" +
-                      item->GetNoteFilePath();
+            *reason =
+                L"次のコメントファイルに書き込めないため、コメントを失わないよう、名前は元のままにしました。\r\n" +
+                item->GetNoteFilePath();
         return false;
     }
     return true;

@@ -389,7 +389,8 @@ DWORD CopyTarget::Finish(HANDLE source)
 DWORD CopyTarget::PutInPlace(HANDLE source)
 {
     // The usual case, no file at the target, in one step; a file there is replaced unless it is
-    // read-only or the source itself, or the copy was not to replace anything.
+    // read-only, the source itself or a file spelled otherwise, or the copy was not to replace
+    // anything.
     if (MoveFileExW(m_temporary, m_target, 0))
         return 0;
     DWORD error = GetLastError();
@@ -402,7 +403,7 @@ DWORD CopyTarget::PutInPlace(HANDLE source)
         return kOntoSource;
     if (IsReadOnlyFile(m_target))
         return ERROR_ACCESS_DENIED;
-    return MoveFileExW(m_temporary, m_target, MOVEFILE_REPLACE_EXISTING) ? 0 : GetLastError();
+    return MoveEntryReplacing(m_temporary, m_target) ? 0 : GetLastError();
 }
 
 void CopyTarget::Abandon()

@@ -1,6 +1,7 @@
 #include "fileops/FileCopy.h"
 
 #include "fileops/CopyTarget.h"
+#include "foundation/TwinNameGuard.h"
 #include "foundation/VyxPath.h"
 #include "foundation/VyxSystem.h"
 
@@ -49,7 +50,12 @@ namespace {
 int RunCopyOnce(const wchar_t* sourceName, const wchar_t* targetName, CopyProgressCallback callback, DWORD context,
                 const CopyBlockLoop& loop, bool replace, DWORD& reason)
 {
-    // Names ending in a dot or a blank are reached as they stand, never as another file.
+    // Names ending in a dot or a blank are reached as they stand, never as another file; a name
+    // that now leads to a file spelled otherwise is not read.
+    if (TwinNameGuard::Refuses(sourceName)) {
+        reason = TwinNameGuard::kRefused;
+        return kCopyFailed;
+    }
     const CString source = ExactPath(sourceName), target = ExactPath(targetName);
     SourceFile input(source);
     if (input.Get() == INVALID_HANDLE_VALUE) {

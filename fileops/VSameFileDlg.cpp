@@ -57,6 +57,7 @@ void VSameFileDlg::DoDataExchange(CDataExchange* pDX)
 BOOL VSameFileDlg::OnInitDialog()
 {
     CResizableDialog::OnInitDialog();
+    GetDlgItemText(IDC_SAME_DEST_TITLE, m_destinationTitle);
     m_destinationView.CreateView();
     m_sourceView.CreateView();
     SameFileViewChoices& choices = *this;
@@ -141,6 +142,14 @@ void VSameFileDlg::ShowSource()
 void VSameFileDlg::ShowDestination(const CString& path)
 {
     m_targetPath = path;
+    // A name that leads to a file spelled otherwise shows that file, named above it: the edits
+    // keep the name asked for, which is another file's.
+    CString shown = path, other;
+    const bool otherFile = LookUpExactName(path, &other) == NameLookup::OtherCase;
+    if (otherFile)
+        MakePath(shown, nullptr, PathPart(path, PartFolder), other, nullptr);
+    SetDlgItemText(IDC_SAME_DEST_TITLE,
+                   otherFile ? L" 転送先にあるのは別のファイル「" + other + L"」" : m_destinationTitle);
     CString name, extension, shownName, shownExtension;
     GetPathPart(name, path, PartName);
     GetPathPart(extension, path, PartExt);
@@ -155,8 +164,8 @@ void VSameFileDlg::ShowDestination(const CString& path)
     if (shownExtension != extension)
         m_extensionEdit.SetWindowText(extension);
     m_guard = 0;
-    if (!m_destinationItem || m_destinationItem->GetPath() != path) {
-        m_destinationItem = std::make_unique<VyxFile>(path);
+    if (!m_destinationItem || m_destinationItem->GetPath() != shown) {
+        m_destinationItem = std::make_unique<VyxFile>(shown);
         ShowPreview(m_destinationView, m_destinationItem.get(), m_destinationZoom);
     }
     FillInfo(IDC_SAME_DEST_INFO, IDC_SAME_DEST_INFO2, *m_destinationItem);

@@ -86,6 +86,7 @@ private:
     CString m_sourcePath;
     CString m_proposedTarget;
     CString m_targetFolder;
+    CString m_destinationTitle; // as the template has it
     CString m_uniqueNameFormat;
     int m_move;
     int m_modeBeforeRename = -1;

@@ -1,7 +1,6 @@
 #include "fileops/VyxFileTransfer.h"
 
 #include "catalogue/FrameMessages.h"
-#include "catalogue/TwinNameRefusal.h"
 #include "catalogue/VyxDropFormats.h"
 #include "catalogue/VyxCacheList.h"
 #include "catalogue/VyxFile.h"
@@ -14,6 +13,7 @@
 #include "foundation/CurrentDirectoryScope.h"
 #include "foundation/FormatMessageText.h"
 #include "foundation/MessageBoxes.h"
+#include "foundation/TwinNameGuard.h"
 #include "foundation/VyxFileFind.h"
 #include "foundation/VyxFileStatus.h"
 #include "foundation/VyxFileUtil.h"
@@ -256,9 +256,10 @@ bool VyxFileTransfer::IsRefusedFolderDestination(LPCWSTR destination, LPCWSTR fo
 {
     if (IsInsideFolder(destination, folder))
         return true;
-    // The folder's parent, by any spelling: the folder would go onto itself.
+    // The folder's parent, by any spelling: the folder would go onto itself. Names are compared as
+    // spelled (a name differing only in case may be another folder); the identity finds the rest.
     CString target = Normalized(destination), parent = Normalized(FolderOf(Normalized(folder)));
-    if (EqualNoCase(target, parent))
+    if (target == parent)
         return true;
     FileIdentity up, step;
     return up.Read(parent) && step.Read(target) && step == up;
@@ -269,7 +270,7 @@ bool VyxFileTransfer::IsInsideFolder(LPCWSTR destination, LPCWSTR folder)
     CString target = Normalized(destination), source = Normalized(folder);
     CString inside;
     AppendPathSeparator(inside, source);
-    if (EqualNoCase(target, source) || EqualNoCase(target.Left(inside.GetLength()), inside))
+    if (target == source || target.Left(inside.GetLength()) == inside)
         return true;
     // Another spelling of the same folders: the destination or one of its parents is the folder.
     FileIdentity self, step;
@@ -279,7 +280,7 @@ bool VyxFileTransfer::IsInsideFolder(LPCWSTR destination, LPCWSTR folder)
         if (step.Read(path) && step == self)
             return true;
         CString next = Normalized(FolderOf(path));
-        if (EqualNoCase(next, path) || next.GetLength() >= path.GetLength())
+        if (next == path || next.GetLength() >= path.GetLength())
             break;
         path = next;
     }
@@ -292,6 +293,25 @@ CString VyxFileTransfer::IntoItselfText(const CString& folder, const CString& de
            (m_move ? L"」へ移動することはできません。" : L"」へコピーすることはできません。");
 }
 
+bool VyxFileTransfer::RefusesCaseTwinFolders(const CString& sourceFolder, const CString& targetFolder)
+{
+    if (sourceFolder == targetFolder || !EqualNoCase(sourceFolder, targetFolder) ||
+        FileIdentity::Same(sourceFolder, targetFolder))
+        return false;
+    if (!m_notes.HasNoteFile(sourceFolder, nullptr) && !m_notes.HasNoteFile(targetFolder, nullptr))
+        return false;
+    const CString pair = sourceFolder + L"\n" + targetFolder;
+    if (std::find(m_refusedTwinFolders.begin(), m_refusedTwinFolders.end(), pair) == m_refusedTwinFolders.end()) {
+        m_refusedTwinFolders.push_back(pair);
+        ShowMessage(
+            L"次の二つは、名前の大文字と小文字だけが違う別のフォルダです。コメントはフォルダの名前の大文字と小文字を"
+            L"区別せずに探されるため、二つのコメントを取り違えないよう、この間では" +
+                CString(m_move ? L"移動" : L"コピー") + L"しませんでした。\r\n" + sourceFolder + L"\r\n" + targetFolder,
+            MB_OK | MB_ICONSTOP);
+    }
+    return true;
+}
+
 int VyxFileTransfer::ShowMessage(LPCWSTR text, UINT type)
 {
     return ShowMessageBox(text, type);
@@ -300,6 +320,14 @@ int VyxFileTransfer::ShowMessage(LPCWSTR text, UINT type)
 INT_PTR VyxFileTransfer::ShowSameNameDialog(VSameFileDlg& dialog)
 {
     return dialog.DoModal();
+}
+
+bool VyxFileTransfer::TellRefusal(DWORD error)
+{
+    if (error != TwinNameGuard::kRefused)
+        return false;
+    ShowMessage(TwinNameGuard::LastRefusalText(), MB_OK | MB_ICONSTOP);
+    return true;
 }
 
 int VyxFileTransfer::AskAfterFailure(const CString& text)
@@ -366,26 +394,18 @@ int VyxFileTransfer::Run(LPCWSTR destination)
     m_targetNames.Forget();
     m_unmoved = 0;
     m_stopped = false;
+    m_refusedTwinFolders.clear();
     int total = 0;
     for (VyxFile* item : m_items) {
         if (m_progress && m_progress->CheckCancel())
             break;
         CString target;
         MakePath(target, nullptr, folder, item->GetFileName(), nullptr);
-        // Files in the folders walked are named as just listed; only the job's own items may
-        // have gone while a twin differing in letter case stands.
-        const CString twin = TwinNameRefusal::For(*item);
-        if (!twin.IsEmpty()) {
-            ShowMessage(twin, MB_OK | MB_ICONSTOP);
-            if (!item->IsFolder()) {
-                ReportSkipped(*item);
-                FileDone();
-            }
-            continue;
-        }
         if (item->IsFolder()) {
             // Into itself (told above) or onto itself (its parent: nothing to do).
             if (IsRefusedFolderDestination(folder, item->GetPath()))
+                continue;
+            if (RefusesCaseTwinFolders(item->GetPath(), target))
                 continue;
             int result = TransferFolder(item->GetPath(), target);
             if (result < 0)
@@ -421,8 +441,13 @@ int VyxFileTransfer::Run(LPCWSTR destination)
 
 int VyxFileTransfer::TransferFolder(const CString& source, const CString& target)
 {
-    if (EqualNoCase(source, target) || FileIdentity::Same(source, target))
+    if (source == target || FileIdentity::Same(source, target))
         return 0;
+    // A folder walked by a name that now leads to one spelled otherwise would be that one's.
+    if (TwinNameGuard::Refuses(source)) {
+        TellRefusal(TwinNameGuard::kRefused);
+        return 0;
+    }
     if (!EnsureFolderExists(target, true)) {
         ShowMessage(ErrorTextFor(target, GetLastError() ? GetLastError() : ERROR_CANNOT_MAKE), MB_OK | MB_ICONSTOP);
         return -1;
@@ -447,9 +472,11 @@ int VyxFileTransfer::TransferFolder(const CString& source, const CString& target
         if (find.MatchesMask(FILE_ATTRIBUTE_REPARSE_POINT)) {
             // A link to a folder elsewhere is not followed; it stays, and so does its folder.
         } else if (find.IsDirectory()) {
-            result = TransferFolder(find.GetFilePath(), childTarget);
-            if (result >= 0)
-                ++result;
+            if (!RefusesCaseTwinFolders(find.GetFilePath(), childTarget)) {
+                result = TransferFolder(find.GetFilePath(), childTarget);
+                if (result >= 0)
+                    ++result;
+            }
         } else if (!IsSideFileName(name)) {
             // Notes travel with their files; the folder's own cache and layout files go last.
             VyxFile item(find, -1, -1, nullptr);
@@ -566,8 +593,17 @@ bool VyxFileTransfer::SettleSameName(VyxFile& item, CString& target, const VyxFi
 int VyxFileTransfer::TransferFile(VyxFile& item, CString target)
 {
     const bool member = item.IsArchiveMember();
-    if (!member && EqualNoCase(target, item.GetPath()))
+    // Only the very same name is itself without a look: a folder spelled otherwise may be another.
+    if (!member && target == item.GetPath())
         return Skipped;
+    // A name whose file is gone while one spelled otherwise stands is neither read nor moved, and
+    // its note (which that file's section holds) goes nowhere.
+    const bool gone = !member && TwinNameGuard::Refuses(item.GetPath()) && TellRefusal(TwinNameGuard::kRefused);
+    if (gone || (!member && RefusesCaseTwinFolders(FolderOf(item.GetPath()), FolderOf(target)))) {
+        ReportSkipped(item);
+        FileDone();
+        return Skipped;
+    }
     // A name a waiting move is to take is looked at once that move is done.
     if (IsPendingTarget(target))
         SettleMoves();
@@ -592,6 +628,13 @@ int VyxFileTransfer::TransferFile(VyxFile& item, CString target)
     if (m_progress)
         m_progress->SetFileName(item.GetFileName());
     int outcome = Skipped;
+    // Nor is anything put under a name that leads to a file spelled otherwise, whatever the choice:
+    // that file, and its note, stay as they are. Only a name that is there can lead elsewhere; a
+    // move that did not look asks now, before its note goes ahead of it.
+    if (transfer && (exists || (!probe && m_move)) && TwinNameGuard::Refuses(target, TwinNameGuard::Role::Target)) {
+        TellRefusal(TwinNameGuard::kRefused);
+        transfer = false;
+    }
     if (!transfer) {
         ReportSkipped(item);
     } else {
@@ -624,6 +667,8 @@ int VyxFileTransfer::RecycleOld(const CString& path)
 {
     // The old file goes only into the recycle bin: should that fail, it is not overwritten.
     while (PathExists(path, kAnyAttribute) && !ShellDeleteFile(path, nullptr, kRecycleFlags)) {
+        if (TellRefusal(GetLastError()))
+            return Skipped;
         int answer = AskAfterFailure(ErrorTextFor(path, GetLastError() ? GetLastError() : ERROR_ACCESS_DENIED));
         if (answer == IDABORT)
             return Stop;
@@ -646,7 +691,7 @@ int VyxFileTransfer::CopyWithRetry(const CString& source, const CString& target,
         const DWORD reason = GetLastError();
         if (!replace && result == ERROR_FILE_EXISTS)
             return CameMeanwhile;
-        if (result == kCopyOntoItself)
+        if (result == kCopyOntoItself || TellRefusal(result == kCopyFailed ? reason : static_cast<DWORD>(result)))
             return Skipped;
         int answer = AskAfterFailure(CopyFailureText(source, target, result, reason));
         if (answer == IDABORT)
@@ -662,7 +707,7 @@ int VyxFileTransfer::MoveOnOneDrive(VyxFile& item, const CString& target)
         // Replacing in one step: a failed move leaves the old target where it was.
         DWORD error = ERROR_ACCESS_DENIED;
         if (!CopyTarget::IsReadOnlyFile(target)) {
-            if (MoveFileExW(ExactPath(item.GetPath()), ExactPath(target), MOVEFILE_REPLACE_EXISTING)) {
+            if (MoveEntryReplacing(item.GetPath(), target)) {
                 m_changed = true;
                 return Transferred;
             }
@@ -671,6 +716,8 @@ int VyxFileTransfer::MoveOnOneDrive(VyxFile& item, const CString& target)
         // One drive letter over two volumes (a mounted folder): moved as across drives.
         if (error == ERROR_NOT_SAME_DEVICE)
             return MoveAcrossDrives(item, target);
+        if (TellRefusal(error))
+            return Skipped;
         int answer = AskAfterFailure(ErrorTextFor(item.GetPath(), error));
         if (answer == IDABORT)
             return Stop;
@@ -695,6 +742,8 @@ int VyxFileTransfer::DeleteMovedSource(VyxFile& item, const CString& target)
         DWORD error = ERROR_WRITE_FAULT;
         if (targetThere && (!sourceThere || sourceSize == targetSize) && DeleteFileForced(item.GetPath(), &error))
             return Transferred;
+        if (TellRefusal(error))
+            return Skipped;
         int answer = AskAfterFailure(ErrorTextFor(item.GetPath(), error));
         if (answer == IDRETRY)
             continue;
@@ -712,6 +761,7 @@ int VyxFileTransfer::ExtractMember(VyxFile& item, const CString& target)
         // Written beside the target first, so a failed extraction leaves no part of a file.
         const CString scratch = CopyTarget::MakeTemporaryFolder(folder);
         int result = scratch.IsEmpty() ? -1 : 1;
+        bool refused = false;
         // The member's own name is told to the folder's mark: a crash now leaves it for the
         // clean-up.
         if (result > 0 && !CopyTarget::ClaimName(scratch, item.GetFileName())) {
@@ -726,8 +776,10 @@ int VyxFileTransfer::ExtractMember(VyxFile& item, const CString& target)
             MakePath(written, nullptr, scratch, item.GetFileName(), nullptr);
             // A member that came out shorter or longer than listed is not the member.
             if (result == 0 && (SizeOf(written) != size || CopyTarget::IsReadOnlyFile(target) ||
-                                !MoveFileExW(ExactPath(written), ExactPath(target), MOVEFILE_REPLACE_EXISTING)))
+                                !MoveEntryReplacing(written, target))) {
+                refused = GetLastError() == TwinNameGuard::kRefused;
                 result = -1;
+            }
             DeleteFileForced(written);
             CopyTarget::ReleaseTemporaryFolder(scratch);
         }
@@ -739,6 +791,8 @@ int VyxFileTransfer::ExtractMember(VyxFile& item, const CString& target)
                 m_noteJob->Give(target, item.GetNote());
             return Transferred;
         }
+        if (refused && TellRefusal(TwinNameGuard::kRefused))
+            return Skipped;
         int answer = AskAfterFailure(target + L"\r\n" + GetFileOpErrorText(kCopyFailed));
         if (answer == IDABORT)
             return Stop;

@@ -120,6 +120,10 @@ private:
 
     // The refusal of a folder that would go into itself, naming both.
     CString IntoItselfText(const CString& folder, const CString& destination) const;
+    // Whether a transfer from one folder to another whose path differs from it only in letter case
+    // is refused: the note look-ups take such paths for one folder, so it is made only while
+    // neither holds a note file. The user is told once for each pair of folders.
+    bool RefusesCaseTwinFolders(const CString& sourceFolder, const CString& targetFolder);
     int TransferFolder(const CString& source, const CString& target);
     int TransferFile(VyxFile& item, CString target);
     // The same-name question and policy: whether to transfer (target may change); stop set when
@@ -156,6 +160,9 @@ private:
     void RemoveMovedFolder(const CString& source);
     // Abort, Retry or Ignore for a failure; the progress window's cancel flag is cleared after.
     int AskAfterFailure(const CString& text);
+    // A name refused for leading to a file spelled otherwise (TwinNameGuard::kRefused) is told as
+    // it is, with nothing to retry; false for any other error.
+    bool TellRefusal(DWORD error);
     void ReportSkipped(const VyxFile& item);
     void FileDone();
 
@@ -179,6 +186,8 @@ private:
     bool m_changed = false;
     // A target folder known to hold no note file (none needs removing from it).
     CString m_notelessTarget;
+    // The pairs of folders differing only in case that were refused (told once each).
+    std::vector<CString> m_refusedTwinFolders;
     // The notes of the job that Run carries out.
     TransferNotes* m_noteJob = nullptr;
     std::vector<PendingMove> m_pending;

@@ -95,8 +95,10 @@ const CString& VyxFileStatus::SetPath(const wchar_t* path)
 bool VyxFileStatus::GetStatus(const wchar_t* path)
 {
     SetPath(path);
+    // The entry the platform reaches by the name, also one spelled otherwise: the status is of
+    // what stands there.
     WIN32_FIND_DATAW data;
-    if (!FindExactEntry(m_path, data)) {
+    if (LookUpExactName(m_path, nullptr, &data) == NameLookup::Missing) {
         m_attributes = 0;
         m_size = 0;
         m_creationTime = m_accessTime = m_writeTime = 0;

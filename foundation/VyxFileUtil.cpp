@@ -1,6 +1,7 @@
 #include "foundation/VyxFileUtil.h"
 
 #include "foundation/MessageBoxes.h"
+#include "foundation/TwinNameGuard.h"
 #include "foundation/VyxPath.h"
 #include "foundation/VyxSystem.h"
 
@@ -106,6 +107,11 @@ bool DeleteFileForced(const wchar_t* name, DWORD* error)
 {
     if (!name)
         return false;
+    if (TwinNameGuard::Refuses(name)) {
+        if (error)
+            *error = TwinNameGuard::kRefused;
+        return false;
+    }
     const CString path = ExactPath(name);
     if (DeleteFileW(path))
         return true;
@@ -129,17 +135,16 @@ bool DeleteFiles(const wchar_t* pattern, DWORD* error)
     CString folder, name;
     GetPathPart(folder, pattern, PartFolder);
     WIN32_FIND_DATAW data;
-    // A name ending in a dot or a blank is one file, never the pattern the search would make of it.
-    if (HasTrimmedName(GetPathPart(name, pattern, PartFileName))) {
-        if (!FindExactEntry(pattern, data) || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            return true;
-        return DeleteFileForced(pattern, error);
-    }
-    // One name is that file alone: once it is gone, the platform's look-up would reach another
-    // whose name differs only in letter case.
-    if (!wcspbrk(name, L"*?")) {
-        if (LookUpExactName(pattern, nullptr, &data) != NameLookup::Exact ||
-            (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    // One name is that file alone (a name ending in a dot or a blank too, never the pattern the
+    // search would make of it): gone, it counts as deleted; leading to another file, refused.
+    if (HasTrimmedName(GetPathPart(name, pattern, PartFileName)) || !wcspbrk(name, L"*?")) {
+        const NameLookup there = TwinNameGuard::Check(pattern, TwinNameGuard::Role::Existing, &data);
+        if (there == NameLookup::OtherCase) {
+            if (error)
+                *error = TwinNameGuard::kRefused;
+            return false;
+        }
+        if (there == NameLookup::Missing || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             return true;
         return DeleteFileForced(pattern, error);
     }
@@ -159,32 +164,6 @@ bool DeleteFiles(const wchar_t* pattern, DWORD* error)
     return !failed;
 }
 
-namespace {
-
-// Whether the folder holds an entry, other than the one of oldPath, whose name equals the new
-// one without regard to letter case (names that differ only in case can stand side by side).
-bool HoldsAnotherSpelling(const wchar_t* newPath, const wchar_t* oldPath)
-{
-    CString newName, oldName;
-    GetPathPart(newName, newPath, PartFileName);
-    GetPathPart(oldName, oldPath, PartFileName);
-    CString upper = newName;
-    upper.MakeUpper();
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(ExactPath(newPath), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return false;
-    bool held = false;
-    do {
-        CString found(data.cFileName);
-        held = found != oldName && found.MakeUpper() == upper;
-    } while (!held && FindNextFileW(find, &data));
-    FindClose(find);
-    return held;
-}
-
-} // namespace
-
 bool RenameEntry(const wchar_t* oldPath, const wchar_t* newPath)
 {
     if (!oldPath || !newPath)
@@ -195,12 +174,16 @@ bool RenameEntry(const wchar_t* oldPath, const wchar_t* newPath)
     oldUpper.MakeUpper();
     newUpper.MakeUpper();
     const bool caseOnly = wcscmp(oldPath, newPath) != 0 && oldUpper == newUpper;
-    if (caseOnly && HoldsAnotherSpelling(newPath, oldPath)) {
-        // The way back from the temporary name would be closed too.
-        SetLastError(ERROR_ALREADY_EXISTS);
+    if (TwinNameGuard::Refuses(oldPath))
         return false;
-    }
     if (caseOnly) {
+        // Another entry whose name differs only in case from both (a twin of the file) would be
+        // reached by the new name, and would close the way back from the temporary name too.
+        int spellings = 0;
+        if (LookUpExactName(newPath, nullptr, nullptr, &spellings) != NameLookup::OtherCase || spellings > 1) {
+            SetLastError(ERROR_ALREADY_EXISTS);
+            return false;
+        }
         // The platform may take the new spelling for the file itself and do nothing.
         CString folder, temporary;
         GetPathPart(folder, oldPath, PartFolder);
@@ -217,19 +200,32 @@ bool RenameEntry(const wchar_t* oldPath, const wchar_t* newPath)
         return false;
     }
     // Only the new name, spelled as asked, counts as done.
-    CString name;
-    GetPathPart(name, newPath, PartFileName);
-    WIN32_FIND_DATAW data;
-    const bool found = FindExactEntry(newPath, data);
+    const bool found = LookUpExactName(newPath) == NameLookup::Exact;
     // The old name counts as gone when only a name differing from it in letter case is left.
     const bool oldGone = LookUpExactName(oldPath) != NameLookup::Exact;
-    if (found && name == data.cFileName && (caseOnly || oldGone))
+    if (found && (caseOnly || oldGone))
         return true;
     // Moved, but not to the name asked for: it goes back.
     if (found && oldGone)
         MoveFileW(to, from);
     SetLastError(ERROR_FILE_NOT_FOUND);
     return false;
+}
+
+bool MoveEntryReplacing(const wchar_t* from, const wchar_t* to)
+{
+    if (!from || !to || TwinNameGuard::Refuses(from))
+        return false;
+    const CString source = ExactPath(from), target = ExactPath(to);
+    // The usual case, a free name, without a look-up (a missing name costs a look through the folder).
+    if (MoveFileExW(source, target, 0))
+        return true;
+    const DWORD error = GetLastError();
+    if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS)
+        return false;
+    if (TwinNameGuard::Refuses(to, TwinNameGuard::Role::Target))
+        return false;
+    return MoveFileExW(source, target, MOVEFILE_REPLACE_EXISTING) != FALSE;
 }
 
 bool DeleteFolderTree(const wchar_t* folder)
@@ -276,6 +272,17 @@ bool ShellDeleteFileList(CSharedFile& list, HWND owner, WORD flags)
         return false;
     bool ok = false;
     if (const wchar_t* paths = static_cast<const wchar_t*>(GlobalLock(memory))) {
+        // A list holding a name that leads to another file is refused whole, before the shell
+        // touches any of them.
+        bool refused = false;
+        for (const wchar_t* path = paths; *path && !refused; path += wcslen(path) + 1)
+            refused = TwinNameGuard::Refuses(path);
+        if (refused) {
+            GlobalUnlock(memory);
+            GlobalFree(memory);
+            SetLastError(TwinNameGuard::kRefused);
+            return false;
+        }
         SHFILEOPSTRUCTW operation = {};
         operation.hwnd = owner;
         operation.wFunc = FO_DELETE;

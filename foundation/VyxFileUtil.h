@@ -8,6 +8,10 @@
 // and told when creation failed; with tellFailure told of a failure all the same.
 bool EnsureFolderExists(const wchar_t* folder, bool noPrompt, bool tellFailure = false);
 
+// Every primitive here that works on a name refuses one that leads only to an entry spelled
+// otherwise (TwinNameGuard): false, with TwinNameGuard::kRefused as the error, and that entry
+// untouched.
+
 // True when the file is gone (a missing file counts as deleted); a read-only file is deleted too.
 bool DeleteFileForced(const wchar_t* path, DWORD* error = nullptr);
 // Deletes every file (not folder) the pattern finds; after a failure nothing more is deleted.
@@ -16,6 +20,8 @@ bool DeleteFiles(const wchar_t* pattern, DWORD* error = nullptr);
 // as asked and the old one is gone. A change of letter case alone goes through a temporary name in
 // the same folder. Either name may end in a dot or a blank. false (last error set) when not done.
 bool RenameEntry(const wchar_t* oldPath, const wchar_t* newPath);
+// Moves a file in one step, replacing a file at the new name. false (last error set) when not done.
+bool MoveEntryReplacing(const wchar_t* from, const wchar_t* to);
 // Depth first; stops at the first failure. A drive root is emptied but kept; a linked folder
 // (reparse point) is unlinked, never entered.
 bool DeleteFolderTree(const wchar_t* folder);

@@ -367,8 +367,9 @@ bool PathExists(const wchar_t* path, DWORD attributeMask)
     RemovePathSeparator(trimmed, path);
     if (trimmed.IsEmpty())
         return false;
+    // Whatever the platform would reach by the name counts, also an entry spelled otherwise.
     WIN32_FIND_DATAW data;
-    if (!FindExactEntry(trimmed, data))
+    if (LookUpExactName(trimmed, nullptr, &data) == NameLookup::Missing)
         return false;
     if (attributeMask == 0)
         return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
@@ -511,67 +512,68 @@ CString ExactPath(const wchar_t* path)
     return exact;
 }
 
-bool FindExactEntry(const wchar_t* path, WIN32_FIND_DATAW& data)
+NameLookup LookUpExactName(const wchar_t* path, CString* otherName, WIN32_FIND_DATAW* entry, int* spellings)
 {
-    if (!path || !*path)
-        return false;
-    HANDLE find = FindFirstFileW(ExactPath(path), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return false;
-    const wchar_t* name = path + wcslen(path);
-    while (name > path && !IsSeparator(name[-1]))
-        --name;
-    bool found = true;
-    if (IsTrimmedName(name, wcslen(name))) {
-        while (!(found = _wcsicmp(data.cFileName, name) == 0) && FindNextFileW(find, &data)) {
-        }
-    }
-    FindClose(find);
-    return found;
-}
-
-NameLookup LookUpExactName(const wchar_t* path, CString* otherName, WIN32_FIND_DATAW* entry)
-{
+    if (spellings)
+        *spellings = 0;
     CString trimmed;
     RemovePathSeparator(trimmed, path ? path : L"");
     const wchar_t* full = trimmed;
     const wchar_t* name = full + trimmed.GetLength();
     while (name > full && !IsSeparator(name[-1]))
         --name;
-    // A drive or share root has no name of its own to compare.
+    // A drive root has no name of its own to compare, nor an entry the search could find.
     if (!*name || (name[0] && name[1] == L':' && !name[2])) {
         WIN32_FIND_DATAW root = {};
         root.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
         if (entry)
             *entry = root;
-        return PathExists(trimmed, kAnyAttribute) ? NameLookup::Exact : NameLookup::Missing;
+        const DWORD attributes = GetFileAttributesW(trimmed + L"\\");
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) ? NameLookup::Exact
+                                                                                                : NameLookup::Missing;
     }
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(ExactPath(trimmed), &data);
+    // The platform's search for a name hands back one entry of it, or every one, in any order;
+    // asked how many spellings there are, it is given a pattern that takes every one.
+    CString pattern = ExactPath(trimmed);
+    if (spellings)
+        pattern.SetAt(pattern.GetLength() - static_cast<int>(wcslen(name)), L'?');
+    WIN32_FIND_DATAW data, exact = {}, other = {};
+    HANDLE find = FindFirstFileW(pattern, &data);
     if (find == INVALID_HANDLE_VALUE)
         return NameLookup::Missing;
     CString upper(name);
     upper.MakeUpper();
-    NameLookup result = NameLookup::Missing;
+    bool foundExact = false, foundOther = false;
     do {
-        // The platform may hand back every name equal without regard to case, in any order.
-        if (wcscmp(data.cFileName, name) == 0) {
-            result = NameLookup::Exact;
-            break;
-        }
         CString found(data.cFileName);
-        if (found.MakeUpper() == upper) {
-            if (result == NameLookup::Missing && otherName)
-                *otherName = data.cFileName;
-            result = NameLookup::OtherCase;
-        } else if (data.cAlternateFileName[0] && _wcsicmp(data.cAlternateFileName, name) == 0) {
-            // Named by its short alias: that very entry.
-            result = NameLookup::Exact;
-            break;
+        const bool asNamed = wcscmp(data.cFileName, name) == 0;
+        const bool spelledOtherwise = !asNamed && found.MakeUpper() == upper;
+        // Named as spelled, or by its short alias: that very entry.
+        if (asNamed ||
+            (!spelledOtherwise && data.cAlternateFileName[0] && _wcsicmp(data.cAlternateFileName, name) == 0)) {
+            exact = data;
+            foundExact = true;
+            if (!spellings)
+                break;
+        } else if (spelledOtherwise) {
+            if (!foundOther)
+                other = data;
+            foundOther = true;
+            if (spellings)
+                ++*spellings;
         }
     } while (FindNextFileW(find, &data));
     FindClose(find);
-    if (result == NameLookup::Exact && entry)
-        *entry = data;
-    return result;
+    if (foundExact) {
+        if (entry)
+            *entry = exact;
+        return NameLookup::Exact;
+    }
+    if (!foundOther)
+        return NameLookup::Missing;
+    if (otherName)
+        *otherName = other.cFileName;
+    if (entry)
+        *entry = other;
+    return NameLookup::OtherCase;
 }

@@ -67,21 +67,22 @@ bool HasTrimmedName(const wchar_t* path);
 // a path with a trimmed name (above) in the "\\?\" form (made full, "." and ".." resolved,
 // separators made backslashes); any other path as it is. A drive-relative path ("C:x.") stays too.
 CString ExactPath(const wchar_t* path);
-// The entry the path names, through its exact form: the platform's search takes a trailing dot or
-// blank of the last name as optional ("dup.jpg." would find "dup.jpg"), so only an entry of that
-// very name counts. false when there is none.
-bool FindExactEntry(const wchar_t* path, WIN32_FIND_DATAW& data);
-// Where the last name of a path leads. The platform looks names up without regard to letter case:
-// where two names of a folder differ only in case (files brought from another system), it
-// reaches the one spelled as given while that one is there, and another one once it is gone.
+// Where the last name of a path leads: the one look-up of a name on disk. The platform looks names
+// up without regard to letter case: where two names of a folder differ only in case (files brought
+// from another system), it reaches the one spelled as given while that one is there, and another
+// one once it is gone. A name ending in a dot or a blank is looked up as it stands (its exact
+// form), never as the name without them.
 enum class NameLookup {
     Missing,   // no entry of that name in any case
     Exact,     // an entry spelled exactly so (or its short alias)
     OtherCase, // only entries spelled otherwise: the platform would reach one of them
 };
-// otherName: the name of the entry it would reach instead (OtherCase only); found: the entry
-// itself (Exact only).
-NameLookup LookUpExactName(const wchar_t* path, CString* otherName = nullptr, WIN32_FIND_DATAW* found = nullptr);
+// otherName: the name of the entry it would reach instead (OtherCase only); found: the entry the
+// name reaches (Exact: itself; OtherCase: that other one); spellings: how many entries spelled
+// otherwise there are (OtherCase only). Primitives that work on a name ask TwinNameGuard, which
+// refuses OtherCase.
+NameLookup LookUpExactName(const wchar_t* path, CString* otherName = nullptr, WIN32_FIND_DATAW* found = nullptr,
+                           int* spellings = nullptr);
 // Full path of a "$%08X" name that no entry of the folder has.
 CString& MakeTempName(CString& out, const wchar_t* folder);
 // A new folder "<temp>\Vesko\%08X"; empty when it could not be created.

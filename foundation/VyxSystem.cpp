@@ -8,6 +8,7 @@
 #include "foundation/VyxSystem.h"
 
 #include "foundation/MessageBoxes.h"
+#include "foundation/TwinNameGuard.h"
 #include "foundation/VyxPath.h"
 
 #include <shlguid.h>
@@ -368,6 +369,12 @@ CString& GetVersionInfoString(CString& out, const wchar_t* path, int valueIndex)
 CString GetLastErrorText()
 {
     DWORD code = GetLastError();
+    // The program's own refusal, which names the files it concerns.
+    if (code == TwinNameGuard::kRefused) {
+        const CString refusal = TwinNameGuard::LastRefusalText();
+        SetLastError(code);
+        return refusal;
+    }
     CString text;
     wchar_t* buffer = nullptr;
     DWORD length = FormatMessageW(

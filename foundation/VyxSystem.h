@@ -23,7 +23,8 @@ CString& GetVersionInfoString(CString& out, const wchar_t* path, const wchar_t* 
 // OriginalFilename, ProductName, ProductVersion.
 CString& GetVersionInfoString(CString& out, const wchar_t* path, int valueIndex);
 
-// The system text of GetLastError; empty when it does not fit 512 characters.
+// The system text of GetLastError; empty when it does not fit 512 characters. A name refused for
+// leading to another file (TwinNameGuard::kRefused) gives the refusal, naming both.
 CString GetLastErrorText();
 CString& LoadLastErrorText(CString& out);
 DWORD GetLastErrorCodeAndText(CString& out);

@@ -6,7 +6,6 @@
 #include "catalogue/CKWDoc.h"
 #include "catalogue/DeleteRule.h"
 #include "catalogue/FrameMessages.h"
-#include "catalogue/TwinNameRefusal.h"
 #include "catalogue/WatchModeScope.h"
 #include "fileops/CMyPrintDialog.h"
 #include "fileops/CPrintOutDialog.h"
@@ -16,6 +15,7 @@
 #include "foundation/FormatMessageText.h"
 #include "foundation/MessageBoxes.h"
 #include "foundation/SettingsTable.h"
+#include "foundation/TwinNameGuard.h"
 #include "foundation/VyxFileUtil.h"
 #include "foundation/VyxIni.h"
 #include "foundation/VyxPath.h"
@@ -272,26 +272,26 @@ void COneWnd::OnFileDelete()
     if (!shown || !m_pDocument)
         return;
     VyxFile item(*shown);
-    const CString twin = TwinNameRefusal::For(item);
-    if (!twin.IsEmpty()) {
-        ShowMessageBox(twin, MB_OK | MB_ICONSTOP);
-        return;
-    }
     bool deleted = false;
+    DWORD error = 0;
     {
         WatchModeScope watch(dynamic_cast<FolderWatchHost*>(m_pOwner));
         const DeleteRule rule = DeleteRule::Of(*m_pDocument, shift);
         if (!rule.forGood) {
-            deleted = ShellDeleteFile(item.GetPath(), m_hWnd, DeleteRule::RecycleFlags(!rule.confirm)) &&
-                      LookUpExactName(item.GetPath()) != NameLookup::Exact;
+            SetLastError(0);
+            deleted = ShellDeleteFile(item.GetPath(), m_hWnd, DeleteRule::RecycleFlags(!rule.confirm));
+            error = deleted ? 0 : GetLastError();
+            deleted = deleted && LookUpExactName(item.GetPath()) != NameLookup::Exact;
         } else {
             if (!rule.confirm || DeleteRule::AskForGood())
-                deleted = DeleteFiles(item.GetPath());
+                deleted = DeleteFiles(item.GetPath(), &error);
             SetFocus();
         }
     }
     if (deleted)
         ForgetShownFile(item, FALSE);
+    else if (error == TwinNameGuard::kRefused)
+        ShowMessageBox(TwinNameGuard::LastRefusalText(), MB_OK | MB_ICONSTOP);
 }
 
 void COneWnd::OnUpdateFileMove(CCmdUI* pCmdUI)

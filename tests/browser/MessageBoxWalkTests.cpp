@@ -8,7 +8,6 @@
 #include "catalogue/CKWDoc.h"
 #include "catalogue/CacheRootCheck.h"
 #include "catalogue/DeleteRule.h"
-#include "catalogue/TwinNameRefusal.h"
 #include "common/LongNames.h"
 #include "common/ScratchFolder.h"
 #include "common/WindowTestUtil.h"
@@ -16,6 +15,7 @@
 #include "fileops/TransferNotes.h"
 #include "foundation/FormatMessageText.h"
 #include "foundation/MessageBoxes.h"
+#include "foundation/TwinNameGuard.h"
 #include "foundation/VyxFileUtil.h"
 #include "foundation/VyxSystem.h"
 #include "res/resource.h"
@@ -66,7 +66,9 @@ std::vector<Message> Messages()
                ask = MB_YESNO | MB_ICONQUESTION;
     std::vector<Message> messages = {
         // catalogue
-        {"twin refusal", [](const Inserts& n) { return TwinNameRefusal::Text(n.named, n.other); }, stop},
+        {"twin refusal", [](const Inserts& n) { return TwinNameGuard::Text(n.named, n.other); }, stop},
+        {"twin refusal of a target",
+         [](const Inserts& n) { return TwinNameGuard::Text(n.named, n.other, TwinNameGuard::Role::Target); }, stop},
         {"rename refused by the system",
          [](const Inserts& n) {
              return CKWDoc::RenameFailureText(n.path, n.name, SystemText(ERROR_FILENAME_EXCED_RANGE));
@@ -77,7 +79,7 @@ std::vector<Message> Messages()
         // characters.
         {"rename refused for a twin",
          [](const Inserts& n) {
-             return CKWDoc::RenameFailureText(n.named, n.name, TwinNameRefusal::Text(n.named, n.other));
+             return CKWDoc::RenameFailureText(n.named, n.name, TwinNameGuard::Text(n.named, n.other));
          },
          stop, "full-width characters"},
         {"rename refused for a shared note section",

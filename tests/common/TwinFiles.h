@@ -40,17 +40,10 @@ inline bool Lists(const std::wstring& folder, const std::wstring& name)
     return found;
 }
 
-// Puts the bytes into the folder under name beside the entry named otherwise; true once the folder
-// lists it (the host's mv runs as a process of its own, which Wine cannot wait for).
-inline bool PutTwin(const std::wstring& folder, const std::wstring& name, const std::string& bytes)
+// Runs a host command; true once done() holds (the host's tools run as processes of their own,
+// which Wine cannot wait for).
+template <class Done> bool RunOnHost(std::wstring command, Done done)
 {
-    const std::wstring staged = folder + L"\\twin-staged.tmp";
-    if (!ScratchFolder::WriteFile(staged, bytes))
-        return false;
-    const std::wstring from = HostPath(staged), to = HostPath(folder);
-    if (from.empty() || to.empty())
-        return false;
-    std::wstring command = L"Z:\\bin\\mv -n \"" + from + L"\" \"" + to + L"/" + name + L"\"";
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
@@ -59,9 +52,31 @@ inline bool PutTwin(const std::wstring& folder, const std::wstring& name, const 
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     for (DWORD start = GetTickCount(); GetTickCount() - start < 30000; Sleep(10))
-        if (Lists(folder, name) && !Lists(folder, L"twin-staged.tmp"))
+        if (done())
             return true;
     return false;
+}
+
+// Puts the bytes into the folder under name beside the entry named otherwise; true once the folder
+// lists it.
+inline bool PutTwin(const std::wstring& folder, const std::wstring& name, const std::string& bytes)
+{
+    const std::wstring staged = folder + L"\\twin-staged.tmp";
+    if (!ScratchFolder::WriteFile(staged, bytes))
+        return false;
+    const std::wstring from = HostPath(staged), to = HostPath(folder);
+    if (from.empty() || to.empty())
+        return false;
+    return RunOnHost(L"Z:\\bin\\mv -n \"" + from + L"\" \"" + to + L"/" + name + L"\"",
+                     [&] { return Lists(folder, name) && !Lists(folder, L"twin-staged.tmp"); });
+}
+
+// Makes an empty folder under name beside the entry named otherwise; true once the folder lists it.
+inline bool PutTwinFolder(const std::wstring& folder, const std::wstring& name)
+{
+    const std::wstring to = HostPath(folder);
+    return !to.empty() &&
+           RunOnHost(L"Z:\\bin\\mkdir \"" + to + L"/" + name + L"\"", [&] { return Lists(folder, name); });
 }
 
 } // namespace twinfiles

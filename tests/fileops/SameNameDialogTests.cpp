@@ -267,4 +267,35 @@ TEST(SameNameDialog, ThePictureOfTheTargetFollowsTheTypedNameAndTheZoomBox)
     EXPECT_TRUE(fitted);
 }
 
+TEST(SameNameDialog, ATargetNameThatLeadsToAFileSpelledOtherwiseShowsThatFileNamedAsItIs)
+{
+    ScratchSettings settings;
+    outputtest::OwnPlugins plugins;
+    TestFolder folder;
+    CreateDirectoryW(folder / L"dst", nullptr);
+    WriteAppIniString(L"Filer", L"InfoUpper", L"$(FileName)");
+    const COLORREF red = RGB(220, 0, 0);
+    outputtest::PutPicture((folder / L"P.bmp").GetString(), 64, 48, RGB(200, 200, 0));
+    outputtest::PutPicture((folder / L"dst\\p.bmp").GetString(), 64, 48, red);
+    VyxFile item(folder / L"P.bmp");
+    VSameFileDlg dialog(item, folder / L"dst\\P.bmp", 1, 0, 0, L"%s-%d%s");
+    CString title, name, upper, typedTitle;
+    bool picture = false;
+    RunDialog(dialog, [&](HWND window) {
+        picture = WaitUntil([&] { return ShowsColour(GetDlgItem(window, IDC_SAME_DEST_VIEW), 0, 0, red); }, 30000);
+        title = ItemText(window, IDC_SAME_DEST_TITLE);
+        name = ItemText(window, IDC_SAME_DEST_NAME);
+        upper = ItemText(window, IDC_SAME_DEST_INFO);
+        Type(window, IDC_SAME_DEST_NAME, L"q");
+        typedTitle = ItemText(window, IDC_SAME_DEST_TITLE);
+        PressButton(window, IDCANCEL);
+    });
+    EXPECT_TRUE(picture);
+    EXPECT_NE(-1, title.Find(L"「p.bmp」")) << CStringA(title).GetString();
+    EXPECT_EQ(CString(L"p.bmp"), upper);
+    // The name asked for stays in the edit; a name that leads nowhere else gives the title back.
+    EXPECT_EQ(CString(L"P"), name);
+    EXPECT_EQ(CString(L" 転送先ファイル"), typedTitle);
+}
+
 } // namespace

@@ -12,6 +12,7 @@
 #include "common/OwnedProcess.h"
 #include "common/TwinFiles.h"
 #include "foundation/TempMarker.h"
+#include "foundation/TwinNameGuard.h"
 
 #include <gtest/gtest.h>
 
@@ -604,5 +605,112 @@ TEST(TransferTwinNames, ACopyOrMoveOfANameWhoseFileIsGoneIsRefusedNamingBothAndN
         EXPECT_NE(-1, job->messages[0].Find(L"「Case.jpg」"));
         EXPECT_EQ(PatternBytes(100, 1), ReadBytes(upper));
         EXPECT_TRUE(FolderEntries(scene.dst).empty());
+    }
+}
+
+TEST(TransferTwinNames, ACopyFromANameThatLeadsToAFileSpelledOtherwiseReadsNothingOfIt)
+{
+    TransferScene scene;
+    const CString upper = scene.File(scene.src, L"Case.jpg", 100, 1);
+    EXPECT_EQ(kCopyFailed, CopyFileSized(scene.src + L"\\case.jpg", scene.dst + L"\\case.jpg", 0, nullptr, 0));
+    EXPECT_EQ(TwinNameGuard::kRefused, GetLastError());
+    EXPECT_TRUE(FolderEntries(scene.dst).empty());
+    EXPECT_TRUE(PatternBytes(100, 1) == ReadBytes(upper));
+}
+
+TEST(TransferTwinNames, ACopyOrMoveOntoANameThatLeadsToAFileSpelledOtherwiseIsRefusedNamingBothAndTouchesNeither)
+{
+    const struct
+    {
+        const char* how;
+        int mode;
+        int answer; // of the same-name question, when asked
+    } ways[] = {
+        {"overwrite chosen in the question", Policy::SameAsk, Policy::SameOverwrite},
+        {"newer chosen in the question", Policy::SameAsk, Policy::SameNewer},
+        {"overwrite every file", Policy::SameOverwrite, -1},
+    };
+    for (const auto& way : ways) {
+        for (int move : {1, 0}) {
+            SCOPED_TRACE(std::string(way.how) + (move ? ", move" : ", copy"));
+            TransferScene scene;
+            // "p.jpg" at the destination is another photo than "P.jpg", and older.
+            const CString lower = scene.File(scene.dst, L"p.jpg", 100, 1);
+            scene.SetNote(lower, L"小文字のメモ");
+            SetFileTimes(lower, 1000000000LL);
+            const CString upper = scene.File(scene.src, L"P.jpg", 200, 2);
+            scene.SetNote(upper, L"大文字のメモ");
+            auto job = scene.Job(move, way.mode);
+            if (way.answer >= 0)
+                job->onSameName = Answer(way.answer);
+            job->Add(upper);
+            EXPECT_EQ(0, job->Run());
+            EXPECT_EQ(way.answer >= 0 ? 1 : 0, job->sameNameQuestions);
+            ASSERT_EQ(1u, job->messages.size());
+            EXPECT_NE(-1, job->messages[0].Find(L"「P.jpg」")) << CStringA(job->messages[0]);
+            EXPECT_NE(-1, job->messages[0].Find(L"「p.jpg」"));
+            EXPECT_EQ((std::vector<CString>{L"_NOTE_.KWI", L"p.jpg"}), FolderEntries(scene.dst));
+            EXPECT_TRUE(PatternBytes(100, 1) == ReadBytes(lower));
+            EXPECT_EQ(CString(L"小文字のメモ"), NoteOnDisk(scene, scene.dst, L"p.jpg"));
+            EXPECT_TRUE(PatternBytes(200, 2) == ReadBytes(upper));
+            EXPECT_EQ(CString(L"大文字のメモ"), NoteOnDisk(scene, scene.src, L"P.jpg"));
+        }
+    }
+    // Numbered, it goes under a name of its own.
+    TransferScene scene;
+    const CString lower = scene.File(scene.dst, L"p.jpg", 100, 1);
+    const CString upper = scene.File(scene.src, L"P.jpg", 200, 2);
+    auto job = scene.Job(1);
+    job->onSameName = Answer(Policy::SameSerial);
+    job->Add(upper);
+    EXPECT_EQ(1, job->Run());
+    EXPECT_TRUE(job->messages.empty());
+    EXPECT_TRUE(PatternBytes(100, 1) == ReadBytes(lower));
+    EXPECT_TRUE(PatternBytes(200, 2) == ReadBytes(scene.dst + L"\\P-2.jpg"));
+}
+
+TEST(TransferTwinNames, ACopyOrMoveIntoAFolderSpelledLikeTheSourceFolderButForLetterCaseIsMadeOrRefusedSayingWhy)
+{
+    for (bool noted : {false, true}) {
+        for (int move : {0, 1}) {
+            for (bool folderItem : {false, true}) {
+                SCOPED_TRACE(std::string(noted ? "noted, " : "") + (move ? "move" : "copy") +
+                             (folderItem ? " of a folder" : " of a file"));
+                TransferScene scene;
+                const CString upper = scene.Folder(scene.src, L"A");
+                ASSERT_TRUE(twinfiles::PutTwinFolder(scene.src.GetString(), L"a"));
+                const CString lower = scene.src + L"\\a";
+                const CString from = folderItem ? scene.Folder(upper, L"sub") : upper;
+                const CString file = scene.File(from, L"u0001.jpg", 300, 3);
+                const CString own = scene.File(lower, L"w.jpg", 10, 4);
+                if (noted) {
+                    scene.SetNote(file, L"Aのメモ");
+                    scene.SetNote(own, L"aのメモ");
+                }
+                auto job = scene.Job(move);
+                job->Add(folderItem ? from : file);
+                const int done = job->Run(lower);
+                const CString into = folderItem ? lower + L"\\sub" : lower;
+                if (!noted) {
+                    // Nothing of the notes to mix up: it is made.
+                    EXPECT_EQ(folderItem ? 2 : 1, done);
+                    EXPECT_TRUE(job->messages.empty());
+                    EXPECT_TRUE(PatternBytes(300, 3) == ReadBytes(into + L"\\u0001.jpg"));
+                    EXPECT_EQ(!move, Exists(file));
+                    continue;
+                }
+                // The notes of the two folders would be taken for one another: it is refused, naming
+                // both folders and saying why, and nothing moves.
+                EXPECT_EQ(0, done);
+                ASSERT_EQ(1u, job->messages.size());
+                EXPECT_NE(-1, job->messages[0].Find(from)) << CStringA(job->messages[0]);
+                EXPECT_NE(-1, job->messages[0].Find(folderItem ? into : lower));
+                EXPECT_NE(-1, job->messages[0].Find(L"大文字と小文字"));
+                EXPECT_FALSE(Exists(into + L"\\u0001.jpg"));
+                EXPECT_TRUE(PatternBytes(300, 3) == ReadBytes(file));
+                EXPECT_EQ(CString(L"Aのメモ"), NoteOnDisk(scene, from, L"u0001.jpg"));
+                EXPECT_EQ(CString(L"aのメモ"), NoteOnDisk(scene, lower, L"w.jpg"));
+            }
+        }
     }
 }

@@ -1,5 +1,7 @@
 #include "foundation/VyxFileUtil.h"
+#include "foundation/TwinNameGuard.h"
 #include "foundation/VyxPath.h"
+#include "foundation/VyxSystem.h"
 
 #include "common/ImportPatch.h"
 #include "common/LinkFixture.h"
@@ -337,10 +339,58 @@ TEST(VyxFileUtil, TwinNamesDifferingOnlyInCaseAreEachLookedUpDeletedAndRenamedAs
     EXPECT_EQ(NameLookup::OtherCase, LookUpExactName(lower.c_str(), &other));
     EXPECT_EQ(CString(L"Case.jpg"), other);
     EXPECT_EQ(NameLookup::Missing, LookUpExactName((scratch / L"none.jpg").c_str()));
-    // Gone, the name never reaches the twin.
-    EXPECT_TRUE(DeleteFiles(lower.c_str()));
+    // Gone, the name never reaches the twin: the delete is refused.
+    EXPECT_FALSE(DeleteFiles(lower.c_str()));
     EXPECT_EQ("upper", ScratchFolder::ReadFile(upper));
     EXPECT_EQ((std::set<std::wstring>{L"Case.jpg", L"other.jpg"}), scratch.Names());
+}
+
+TEST(VyxFileUtil, EveryPrimitiveRefusesANameThatNowLeadsToAFileSpelledOtherwiseNamingBoth)
+{
+    const WORD kForGood = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    const struct
+    {
+        const char* primitive;
+        std::function<bool(const std::wstring& gone, const std::wstring& free)> run;
+        bool target; // the refused name is where a file was to go
+    } primitives[] = {
+        {"DeleteFileForced",
+         [](const std::wstring& gone, const std::wstring&) { return DeleteFileForced(gone.c_str()); }, false},
+        {"DeleteFiles", [](const std::wstring& gone, const std::wstring&) { return DeleteFiles(gone.c_str()); }, false},
+        {"ShellDeleteFile",
+         [&](const std::wstring& gone, const std::wstring&) {
+             return ShellDeleteFile(gone.c_str(), nullptr, kForGood);
+         },
+         false},
+        {"RenameEntry",
+         [](const std::wstring& gone, const std::wstring& free) { return RenameEntry(gone.c_str(), free.c_str()); },
+         false},
+        {"MoveEntryReplacing from it",
+         [](const std::wstring& gone, const std::wstring& free) {
+             return MoveEntryReplacing(gone.c_str(), free.c_str());
+         },
+         false},
+        {"MoveEntryReplacing onto it",
+         [](const std::wstring& gone, const std::wstring& free) {
+             return ScratchFolder::WriteFile(free, "moved") && MoveEntryReplacing(free.c_str(), gone.c_str());
+         },
+         true},
+    };
+    for (const auto& primitive : primitives) {
+        SCOPED_TRACE(primitive.primitive);
+        ScratchFolder scratch;
+        ASSERT_TRUE(ScratchFolder::WriteFile(scratch / L"Case.jpg", "upper"));
+        const std::wstring gone = scratch / L"case.jpg", free = scratch / L"free.jpg";
+        SetLastError(0);
+        EXPECT_FALSE(primitive.run(gone, free));
+        EXPECT_EQ(TwinNameGuard::kRefused, GetLastError());
+        const CString told = GetLastErrorText();
+        EXPECT_NE(-1, told.Find(L"「case.jpg」")) << CStringA(told).GetString();
+        EXPECT_NE(-1, told.Find(L"「Case.jpg」"));
+        EXPECT_NE(-1, told.Find(primitive.target ? L"という名前では置けません" : L"はもうありません"));
+        EXPECT_EQ("upper", ScratchFolder::ReadFile(scratch / L"Case.jpg"));
+        EXPECT_TRUE(twinfiles::Lists(scratch.Path(), L"Case.jpg"));
+    }
 }
 
 TEST(VyxFileUtil, DeletingANameEndingInADotOrABlankDeletesThatFileOnly)
