@@ -190,6 +190,13 @@ bool WindowWalk::ChooseFromMenu(const std::function<bool()>& input, const std::v
 bool WindowWalk::ChooseFromMenuBar(HWND window, WORD menuKey, const std::vector<WORD>& keys)
 {
     ShippedProgram& program = Program();
+    // The pointer left over the menu bar (where a closed dialog's button was) would take the
+    // keyboard's menu over to the bar's button under it as the menu opens, as hot tracking does:
+    // the entry key would then choose in another menu. It rests at the foot of the window.
+    RECT client = {};
+    GetClientRect(window, &client);
+    if (!program.MoveTo(window, {client.right / 2, client.bottom - 2}))
+        return false;
     return ChooseFromMenu([&] { return program.PressKey(window, menuKey, VK_MENU); }, keys);
 }
 
