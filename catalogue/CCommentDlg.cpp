@@ -14,6 +14,10 @@ const wchar_t kSection[] = L"Comment";
 const wchar_t kNoteRefusedText[] =
     L"このファイルのコメントは、同じフォルダーにある名前の似た別のファイル"
     L"（大文字と小文字、[ ] と { }、前後の空白の違い）と区別できないため、保存できません。";
+// The file's path follows.
+const wchar_t kFileGoneText[] =
+    L"このファイルはもうありません（ほかで名前が変えられたか、移動か削除されたようです）。"
+    L"コメントは保存していません。\r\n";
 // The note file's path and the system's reason follow.
 const wchar_t kNoteFailedText[] = L"コメントを次のコメントファイルに保存できませんでした。\r\n";
 // The note file's path follows.
@@ -97,9 +101,11 @@ void CCommentDlg::OnOK()
             CString message = kNoteRefusedText;
             if (result == VyxNoteStore::NoteUnconvertible) {
                 message = kNoteUnconvertibleText + m_item->GetNoteFilePath();
+            } else if (result == VyxNoteStore::NoteFileGone) {
+                message = kFileGoneText + m_item->GetPath();
             } else if (result != VyxNoteStore::NoteRefused) {
-                SetLastError(reason ? reason : ERROR_WRITE_FAULT);
-                message = kNoteFailedText + m_item->GetNoteFilePath() + L"\r\n" + GetLastErrorText();
+                message = kNoteFailedText + m_item->GetNoteFilePath() + L"\r\n" +
+                          VyxNoteStore::GetFailureText(reason ? reason : ERROR_WRITE_FAULT);
             }
             ShowMessageBox(message, MB_OK | MB_ICONSTOP);
             return;

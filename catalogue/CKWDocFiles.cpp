@@ -182,12 +182,12 @@ bool CKWDoc::RenameItem(VyxFile* item, const wchar_t* newName, CString* reason)
         return RefusedFor(reason, ERROR_FILENAME_EXCED_RANGE);
     if (CompareLengthFirst(newPath, oldPath) == 0)
         return RefusedFor(reason, ERROR_ALREADY_EXISTS);
-    // Refused before anything changes: the file would be renamed and its note left behind.
-    if (!item->GetNote().IsEmpty() && !item->NoteCanFollow(newPath)) {
-        if (reason)
-            *reason = SharedSectionText(*item, newPath);
-        return false;
-    }
+    // A name another file has (spelled alike or in another letter case) is refused before
+    // anything is written: neither that file nor its note is ever touched.
+    CString holder;
+    const NameLookup held = LookUpExactName(newPath, &holder);
+    if (held == NameLookup::Exact || (held == NameLookup::OtherCase && holder != item->GetFileName()))
+        return RefusedFor(reason, ERROR_ALREADY_EXISTS);
     DWORD renameError = 0;
     const int renamed = item->RenameWithNote(newName, [&](bool forward) {
         if (forward ? !RenameEntry(oldPath, newPath) : !RenameEntry(newPath, oldPath)) {
@@ -198,14 +198,32 @@ bool CKWDoc::RenameItem(VyxFile* item, const wchar_t* newName, CString* reason)
             item->RemoveFromCache();
         return true;
     });
+    const DWORD noteError = GetLastError();
     if (renamed == VyxFile::RenameNotMade)
         return RefusedFor(reason, renameError);
+    if (renamed == VyxNoteStore::NoteNameTaken)
+        return RefusedFor(reason, ERROR_ALREADY_EXISTS);
+    if (renamed == VyxNoteStore::NoteRefused) {
+        // Refused before anything changed: the file would be renamed and its note left behind.
+        if (reason)
+            *reason = SharedSectionText(*item, newPath);
+        return false;
+    }
+    if (renamed == VyxFile::RenamedNoteKept) {
+        // Renamed; the note written meanwhile under the old name is not lost but told.
+        ShowMessageBox(L"「" + PathPart(oldPath, PartFileName) + L"」を「" + CString(newName) +
+                           L"」に変えている間に、元の名前のコメントがほかで書き換えられました。"
+                           L"書き換えられたコメントは元の名前の欄に残してあります。\r\n" +
+                           item->GetNoteFilePath(),
+                       MB_OK | MB_ICONEXCLAMATION);
+        return true;
+    }
     if (renamed != VyxNoteStore::NoteWritten) {
         // The note could not follow: the file keeps its old name, where its note still is.
         if (reason)
             *reason =
                 L"次のコメントファイルに書き込めないため、コメントを失わないよう、名前は元のままにしました。\r\n" +
-                item->GetNoteFilePath();
+                item->GetNoteFilePath() + (noteError ? L"\r\n" + VyxNoteStore::GetFailureText(noteError) : CString());
         return false;
     }
     return true;
@@ -225,7 +243,7 @@ bool CKWDoc::PlaceSelectionOnClipboard(bool cut)
     ClipboardFileList files;
     VyxNoteSession notes;
     for (VyxFile* item : m_items.Selected(SelectedFilter::OnDisk))
-        files.Add(item->GetPath(), item->GetNote());
+        files.Add(item->GetPath(), item->GetNoteAsItStands());
     HGLOBAL picture = nullptr;
     if (!cut && ClipboardCopyDIB) {
         if (VyxFile* cursor = GetItem(m_cursorIndex))

@@ -3,6 +3,7 @@
 #include "catalogue/CalcFitRect.h"
 #include "catalogue/CellEdge.h"
 #include "catalogue/LowLinePainter.h"
+#include "catalogue/NoteFileLock.h"
 #include "catalogue/SteppedPictureLoad.h"
 #include "catalogue/VyxCacheList.h"
 #include "catalogue/VyxNoteStore.h"
@@ -146,6 +147,16 @@ const CString& VyxFilexDraw::GetNote() const
         m_noteLoaded = true;
     }
     return m_noteText;
+}
+
+const CString& VyxFilexDraw::GetNoteAsItStands() const
+{
+    CString note;
+    if (NoteStoreOf(*this).ReadNoteAsItStands(m_path, note)) {
+        m_noteText = note;
+        m_noteLoaded = true;
+    }
+    return GetNote();
 }
 
 CString VyxFilexDraw::GetPropertyText(int id) const
@@ -381,7 +392,8 @@ int VyxFilexDraw::SetNote(const wchar_t* text)
 {
     m_noteText = text ? text : L"";
     m_noteLoaded = true;
-    int result = NoteStoreOf(*this).WriteNote(m_path, m_noteText);
+    // A file gone meanwhile (renamed or moved by another instance) would leave it to no file.
+    int result = NoteStoreOf(*this).WriteNote(m_path, m_noteText, VyxNoteStore::FileThere);
     // What the item shows is what the store holds.
     if (result != VyxNoteStore::NoteWritten)
         m_noteLoaded = false;
@@ -405,13 +417,6 @@ bool SameSection(const VyxNoteStore& store, const CString& a, const CString& b)
 
 } // namespace
 
-bool VyxFilexDraw::NoteCanFollow(const wchar_t* newPath) const
-{
-    const VyxNoteStore store = NoteStoreOf(*this);
-    // With one section the file itself is the other name the folder holds.
-    return SameSection(store, newPath, m_path) || !store.SharesSection(newPath);
-}
-
 CString VyxFilexDraw::GetNoteFilePath() const
 {
     return NoteStoreOf(*this).GetNoteFilePath();
@@ -419,41 +424,50 @@ CString VyxFilexDraw::GetNoteFilePath() const
 
 int VyxFilexDraw::RenameWithNote(const wchar_t* newName, const std::function<bool(bool forward)>& renameOnDisk)
 {
-    const CString note = GetNote();
     const CString oldPath = m_path, oldName = GetFileName();
     const CString newPath = m_path.Left(m_path.GetLength() - oldName.GetLength()) + (newName ? newName : L"");
     const VyxNoteStore store = NoteStoreOf(*this);
     // A change of letter case alone leaves the note in its section.
-    const bool sameSection = SameSection(store, newPath, oldPath);
-    // The note goes under the new name before the file takes it, and leaves the old name only
-    // after: a crash at any moment leaves the note under both names at worst, never behind.
-    CString replaced;
-    const bool carried = !note.IsEmpty() && !sameSection;
-    if (carried) {
-        replaced = store.ReadNote(newPath);
-        const int written = store.WriteNote(newPath, note);
-        if (written != VyxNoteStore::NoteWritten)
-            return written;
+    if (SameSection(store, newPath, oldPath)) {
+        if (!renameOnDisk(true))
+            return RenameNotMade;
+        Rename(newName);
+        return VyxNoteStore::NoteWritten;
     }
+    // Another instance's notes and renames in the folder wait until both names are settled.
+    const std::unique_ptr<NoteFileLock> hold = store.HoldNoteFile();
+    CString note, replaced;
+    if (!hold || !store.ReadNoteAsItStands(oldPath, note) || !store.ReadNoteAsItStands(newPath, replaced))
+        return VyxNoteStore::NoteFailed;
+    // The note as it stands goes under the new name before the file takes it, and only while no
+    // file has that name; it leaves the old name only after: a crash at any moment leaves it under
+    // both names at worst, never behind, and never with a file of another's.
+    const int written = store.WriteNote(newPath, note, VyxNoteStore::NameFree);
+    // Without a note, a section shared with another name is not this file's to clear.
+    if (written != VyxNoteStore::NoteWritten && !(note.IsEmpty() && written == VyxNoteStore::NoteRefused))
+        return written;
     if (!renameOnDisk(true)) {
-        if (carried)
-            store.WriteNote(newPath, replaced);
+        store.ReplaceNote(newPath, note, replaced);
         return RenameNotMade;
     }
     Rename(newName);
-    if (sameSection)
+    m_noteText = note;
+    m_noteLoaded = true;
+    if (note.IsEmpty())
         return VyxNoteStore::NoteWritten;
-    const int cleared = store.DeleteNote(oldPath);
-    // A section another name shares is not this file's to clear; any other failure would leave
-    // the note for the next file given the old name: the file takes its old name back.
+    const int cleared = store.ReplaceNote(oldPath, note, nullptr);
+    // A section another name shares is not this file's to clear, and one that holds another note
+    // now is not the note carried.
     if (cleared == VyxNoteStore::NoteWritten || cleared == VyxNoteStore::NoteRefused)
         return VyxNoteStore::NoteWritten;
-    // Should the old name not come back either, the note stands under both.
+    if (cleared == VyxNoteStore::NoteChanged)
+        return RenamedNoteKept;
+    // Any other failure would leave the note for the next file given the old name: the file
+    // takes its old name back. Should the old name not come back either, the note stands under both.
     if (!renameOnDisk(false))
         return cleared;
     Rename(oldName);
-    if (carried)
-        store.WriteNote(newPath, replaced);
+    store.ReplaceNote(newPath, note, replaced);
     m_noteLoaded = false;
     return cleared;
 }

@@ -27,6 +27,10 @@ public:
     CString GetPropertyText(int id) const override;
     // The note, fetched on first use.
     const CString& GetNote() const;
+    // The note as it stands in the note file now, never as an earlier look read it (the item
+    // holds it from then on): what a move, copy or paste carries. The note the item holds when
+    // the note file cannot be read.
+    const CString& GetNoteAsItStands() const;
 
     DWORD GetFlags() const { return m_flags; }
     void SetFlags(DWORD mask) { m_flags |= mask; }
@@ -103,17 +107,17 @@ public:
     int DeleteNote();
     // Where the item's note is, or would be, written; empty when nowhere yet.
     CString GetNoteFilePath() const;
-    // The file renamed with its note: the note written under the new name, then the file renamed
-    // on disk (renameOnDisk(true); renameOnDisk(false) takes the old name back), then the note
-    // cleared from the old name, so that a crash never leaves the note only behind. NoteWritten
-    // when renamed; RenameNotMade when the file could not be renamed; anything else is the note
-    // store's refusal, with the item, the file and the note where they were (or, should the old
-    // name not come back, the item renamed and its note under both names).
-    enum { RenameNotMade = -10 };
+    // The file renamed with its note as it stands: the note written under the new name while no
+    // file has it, then the file renamed on disk (renameOnDisk(true); renameOnDisk(false) takes
+    // the old name back), then the note cleared from the old name, so that a crash never leaves
+    // the note only behind, all under the note file's lock. NoteWritten when renamed;
+    // RenamedNoteKept when renamed but the old name's note changed meanwhile and stays;
+    // RenameNotMade when the file could not be renamed; anything else is the note store's
+    // refusal (NoteNameTaken: a file has the new name), with the item, the file and the note
+    // where they were (or, should the old name not come back, the item renamed and its note
+    // under both names).
+    enum { RenameNotMade = -10, RenamedNoteKept = -11 };
     int RenameWithNote(const wchar_t* newName, const std::function<bool(bool forward)>& renameOnDisk);
-    // False when the note could not follow a rename to newPath: another name of the folder holds
-    // its section.
-    bool NoteCanFollow(const wchar_t* newPath) const;
     // Into the thumbnail cache: -1 when the item holds no thumbnail; on 0 the item is cached.
     int StoreCache();
     static void SetCacheRoot(const wchar_t* cacheRoot);

@@ -25,23 +25,31 @@ public:
     // The innermost open session of the calling thread; null when none.
     static VyxNoteSession* Current();
 
-    // Writes the note file at path if it changed: false when it could not be written (the
-    // change stays pending, to be tried again).
-    bool Flush(const CString& path);
-    // Every changed note file; the paths that could not be written go to failed.
-    bool FlushAll(std::vector<CString>* failed = nullptr);
-    // Drops the pending change of a file that is not to be written after all.
-    void Discard(const CString& path);
-    bool HasChanges() const { return !m_changed.empty(); }
-
     // One change of a note file: a section's note set (stored as written) or the section removed.
-    // A flush applies a file's changes, in order, to the file as it then stands on disk.
+    // A flush applies a file's changes, in order, to the file as it then stands on disk; a change
+    // whose condition that file or its folder no longer meets is left out.
     struct Change
     {
         CString section;
         CString stored;
         bool remove = false;
+        // The file the note is of, and what the folder must hold of it (VyxNoteStore::Presence).
+        CString file;
+        int presence = 0;
+        // Only while the section holds this stored note (an empty one: no note).
+        bool onlyIfHolding = false;
+        CString holding;
     };
+
+    // Writes the note file at path if it changed: false when it could not be written (the
+    // change stays pending, to be tried again). The changes whose condition the file as it
+    // stood no longer met go to leftOut.
+    bool Flush(const CString& path, std::vector<Change>* leftOut = nullptr);
+    // Every changed note file; the paths that could not be written go to failed.
+    bool FlushAll(std::vector<CString>* failed = nullptr, std::vector<Change>* leftOut = nullptr);
+    // Drops the pending change of a file that is not to be written after all.
+    void Discard(const CString& path);
+    bool HasChanges() const { return !m_changed.empty(); }
 
     // The names of a folder and how many of them map to each (folded) section.
     struct FolderNames

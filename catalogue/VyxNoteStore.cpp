@@ -1,5 +1,6 @@
 #include "catalogue/VyxNoteStore.h"
 
+#include "catalogue/NoteFileLock.h"
 #include "catalogue/VyxNoteFile.h"
 #include "catalogue/VyxNoteSession.h"
 #include "foundation/FileStamp.h"
@@ -8,7 +9,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <map>
 #include <mutex>
 #include <unordered_map>
 
@@ -16,18 +16,20 @@ namespace {
 
 const wchar_t kNoteKey[] = L"Note";
 
+// A display read waits no longer for the lock than this before it reads without it.
+const DWORD kReadWait = 250;
+
 std::atomic<unsigned> s_fileWrites{0};
 
 // Note files and folder listings as last read, each kept while the file's (the folder's) write
-// time and size stand, as the platform's own settings cache does.
+// time and size stand, as the platform's own settings cache does; a note file also while the
+// count of its writes by every process of the program stands, which tells another process's write
+// that the stamp hides (the same size written within one tick of the file time).
 struct CachedFile
 {
     FileStamp stamp;
-    std::shared_ptr<VyxNoteFile> file;
-    // The count of writes of the file by every process of the program, when known (read under
-    // the file's lock): a count that moved tells another process's write that its stamp hides.
     ULONGLONG writes = 0;
-    bool counted = false;
+    std::shared_ptr<VyxNoteFile> file;
 };
 
 struct CachedFolder
@@ -46,151 +48,80 @@ std::wstring KeyOf(const CString& path)
     return std::wstring(VyxNoteFile::Folded(path));
 }
 
-void Remember(const CString& path, const std::shared_ptr<VyxNoteFile>& file, ULONGLONG writes)
+// The one look-up of the note files kept: null unless kept under this stamp and count.
+std::shared_ptr<VyxNoteFile> Cached(const CString& path, const FileStamp& stamp, ULONGLONG writes)
 {
-    FileStamp stamp;
     std::lock_guard<std::mutex> hold(s_cacheLock);
+    auto found = s_files.find(KeyOf(path));
+    if (found == s_files.end() || found->second.stamp != stamp || found->second.writes != writes)
+        return nullptr;
+    return found->second.file;
+}
+
+// A null file forgets the path's copy.
+void Keep(const CString& path, const FileStamp& stamp, ULONGLONG writes, const std::shared_ptr<VyxNoteFile>& file)
+{
+    std::lock_guard<std::mutex> hold(s_cacheLock);
+    if (!file) {
+        s_files.erase(KeyOf(path));
+        return;
+    }
     if (s_files.size() >= kCachedLimit)
         s_files.clear();
-    if (file && FileStamp::Read(path, stamp))
-        s_files[KeyOf(path)] = CachedFile{stamp, file, writes, true};
-    else
-        s_files.erase(KeyOf(path));
+    s_files[KeyOf(path)] = CachedFile{stamp, writes, file};
 }
 
-// A hash of a text in lower case, in hexadecimal.
-CString HashText(const CString& text)
+// The note file as it stands on disk: the copy last read or written while neither its stamp nor
+// its count of writes moved (both changed only by a writer holding the lock), else read again; an
+// empty file when there is none, null (the last error saying why) when it cannot be read. To be
+// read again, the lock is first waited for up to the bound: a reader holding the file open would
+// keep a writer from putting its new file in place. Unless held, what is read without it is still
+// one whole version of the file, which every writer replaces whole.
+std::shared_ptr<VyxNoteFile> ReadStanding(const CString& path, NoteFileLock& lock, DWORD wait, bool held)
 {
-    CString folded(text), hex;
-    folded.MakeLower();
-    unsigned long long hash = 14695981039346656037ull;
-    for (int i = 0; i < folded.GetLength(); ++i)
-        hash = (hash ^ folded[i]) * 1099511628211ull;
-    hex.Format(L"%08lX%08lX", static_cast<unsigned long>(hash >> 32), static_cast<unsigned long>(hash));
-    return hex;
-}
-
-// The lock on one note file that every process of the program honours while it reads, changes and
-// writes the file, and the count of the file's writes they keep beside it. Named after the folder
-// as the file system knows it (its volume and index) and the file's name, so that two spellings
-// of one folder share it.
-class NoteFileLock
-{
-public:
-    explicit NoteFileLock(const CString& path)
-    {
-        const CString name = NameFor(path);
-        m_mutex = CreateMutexW(nullptr, FALSE, name);
-        if (!m_mutex)
-            return;
-        const DWORD waited = WaitForSingleObject(m_mutex, kLongestWait);
-        m_held = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
-        if (m_held)
-            m_writes = Counter(name + L"-writes");
-    }
-    ~NoteFileLock()
-    {
-        if (m_writes)
-            UnmapViewOfFile(m_writes);
-        if (m_held)
-            ReleaseMutex(m_mutex);
-        if (m_mutex)
-            CloseHandle(m_mutex);
-    }
-    NoteFileLock(const NoteFileLock&) = delete;
-    NoteFileLock& operator=(const NoteFileLock&) = delete;
-
-    bool IsHeld() const { return m_held; }
-    // False when the count could not be kept (the file is then always read again).
-    bool CountsWrites() const { return m_writes != nullptr; }
-    ULONGLONG Writes() const { return m_writes ? *m_writes : 0; }
-    void Written()
-    {
-        if (m_writes)
-            ++*m_writes;
-    }
-
-private:
-    // Another process holds it only while it writes one note file.
-    static const DWORD kLongestWait = 60000;
-
-    static CString NameFor(const CString& path)
-    {
-        CString folder, name, lockName;
-        GetPathPart(folder, path, PartFolder);
-        GetPathPart(name, path, PartFileName);
-        HANDLE opened = CreateFileW(folder, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        BY_HANDLE_FILE_INFORMATION facts;
-        if (opened != INVALID_HANDLE_VALUE && GetFileInformationByHandle(opened, &facts))
-            lockName.Format(L"VyxNoteFile-%08lX-%08lX%08lX-%s", facts.dwVolumeSerialNumber, facts.nFileIndexHigh,
-                            facts.nFileIndexLow, HashText(name).GetString());
-        else
-            lockName = L"VyxNoteFile-" + HashText(path);
-        if (opened != INVALID_HANDLE_VALUE)
-            CloseHandle(opened);
-        return lockName;
-    }
-
-    // The count, in memory every process maps by its name. Each process keeps the counts it used
-    // open, so that they last while any process of the program runs.
-    static ULONGLONG* Counter(const CString& name)
-    {
-        static std::mutex lock;
-        static std::map<std::wstring, HANDLE> kept;
-        std::lock_guard<std::mutex> hold(lock);
-        auto found = kept.find(std::wstring(name));
-        if (found == kept.end()) {
-            if (kept.size() >= kCachedLimit) {
-                for (const auto& entry : kept)
-                    CloseHandle(entry.second);
-                kept.clear();
-            }
-            HANDLE mapping =
-                CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(ULONGLONG), name);
-            if (!mapping)
-                return nullptr;
-            found = kept.emplace(std::wstring(name), mapping).first;
-        }
-        return static_cast<ULONGLONG*>(MapViewOfFile(found->second, FILE_MAP_WRITE, 0, 0, sizeof(ULONGLONG)));
-    }
-
-    HANDLE m_mutex = nullptr;
-    bool m_held = false;
-    ULONGLONG* m_writes = nullptr;
-};
-
-// The note file as it stands on disk, read under its lock (held by the caller): a reader holding
-// it open would keep a writer from putting its new file in place. The copy last read or written
-// serves while neither its stamp nor the count of writes moved. An empty file when there is none,
-// null when it cannot be read.
-std::shared_ptr<VyxNoteFile> ReadFromDisk(const CString& path, const NoteFileLock& lock)
-{
+    // Both before the file is read: a copy is never kept under a newer stamp or count than its own.
+    const ULONGLONG writes = lock.Writes();
     FileStamp stamp;
-    const bool stamped = FileStamp::Read(path, stamp);
-    if (stamped && lock.CountsWrites()) {
-        std::lock_guard<std::mutex> hold(s_cacheLock);
-        auto found = s_files.find(KeyOf(path));
-        if (found != s_files.end() && found->second.counted && found->second.writes == lock.Writes() &&
-            found->second.stamp == stamp)
-            return found->second.file;
+    const bool kept = FileStamp::Read(path, stamp) && lock.CountsWrites();
+    if (kept)
+        if (std::shared_ptr<VyxNoteFile> cached = Cached(path, stamp, writes))
+            return cached;
+    if (!lock.Take(wait) && held) {
+        SetLastError(lock.Failure());
+        return nullptr;
     }
     auto file = std::make_shared<VyxNoteFile>();
     if (file->Load(path) == VyxNoteFile::Unreadable)
         return nullptr;
-    if (stamped) {
-        std::lock_guard<std::mutex> hold(s_cacheLock);
-        if (s_files.size() >= kCachedLimit)
-            s_files.clear();
-        s_files[KeyOf(path)] = CachedFile{stamp, file, lock.Writes(), lock.CountsWrites()};
-    }
+    if (kept)
+        Keep(path, stamp, writes, file);
     return file;
 }
 
+// As it stands, read under the lock every writer takes.
 std::shared_ptr<VyxNoteFile> ReadLocked(const CString& path)
 {
     NoteFileLock lock(path);
-    return lock.IsHeld() ? ReadFromDisk(path, lock) : nullptr;
+    return ReadStanding(path, lock, NoteFileLock::kLongestWait, true);
+}
+
+// Why the change may not be made to the note file as it stands (0 when it may): its section
+// holds another note than the one it was made for, the folder no longer holds its file, or holds
+// a file of the name it was to take.
+int Unmet(const VyxNoteFile& file, const VyxNoteSession::Change& change)
+{
+    if (change.onlyIfHolding) {
+        CString stored;
+        if (!file.Find(change.section, kNoteKey, stored))
+            stored.Empty();
+        if (stored != change.holding)
+            return VyxNoteStore::NoteChanged;
+    }
+    if (change.presence == VyxNoteStore::FileThere && LookUpExactName(change.file) != NameLookup::Exact)
+        return VyxNoteStore::NoteFileGone;
+    if (change.presence == VyxNoteStore::NameFree && LookUpExactName(change.file) != NameLookup::Missing)
+        return VyxNoteStore::NoteNameTaken;
+    return 0;
 }
 
 void Apply(VyxNoteFile& file, const VyxNoteSession::Change& change)
@@ -361,16 +292,9 @@ std::shared_ptr<VyxNoteFile> VyxNoteStore::CurrentFile(const CString& path) cons
         if (found != session->m_changed.end())
             return found->second.file;
     }
-    FileStamp stamp;
-    if (!FileStamp::Read(path, stamp))
-        return std::make_shared<VyxNoteFile>();
-    {
-        std::lock_guard<std::mutex> hold(s_cacheLock);
-        auto found = s_files.find(KeyOf(path));
-        if (found != s_files.end() && found->second.stamp == stamp)
-            return found->second.file;
-    }
-    return ReadLocked(path);
+    // What is shown never waits long: a process that holds the lock and hangs cannot hold the window.
+    NoteFileLock lock(path);
+    return ReadStanding(path, lock, kReadWait, false);
 }
 
 std::shared_ptr<VyxNoteFile> VyxNoteStore::ReadNoteFile(const CString& path)
@@ -388,6 +312,37 @@ CString VyxNoteStore::ReadNote(const wchar_t* filePath) const
     return note;
 }
 
+bool VyxNoteStore::ReadNoteAsItStands(const wchar_t* filePath, CString& note) const
+{
+    note.Empty();
+    CString path;
+    if (!LocateNoteFile(path, false) || SharesSection(filePath))
+        return true;
+    std::shared_ptr<VyxNoteFile> file = ReadLocked(path);
+    if (!file)
+        return false;
+    file->Find(GetSectionOf(filePath), kNoteKey, note);
+    return true;
+}
+
+std::unique_ptr<NoteFileLock> VyxNoteStore::HoldNoteFile() const
+{
+    // Where the notes are, or the folder's own place for them when there are none yet.
+    CString path;
+    LocateNoteFile(path, false);
+    auto lock = std::make_unique<NoteFileLock>(path);
+    if (!lock->Take(NoteFileLock::kLongestWait)) {
+        SetLastError(lock->Failure());
+        return nullptr;
+    }
+    return lock;
+}
+
+CString VyxNoteStore::GetFailureText(DWORD error)
+{
+    return NoteFileLock::FailureText(error);
+}
+
 std::unordered_map<std::wstring, CString> VyxNoteStore::ReadAllNotes() const
 {
     std::unordered_map<std::wstring, CString> notes;
@@ -403,7 +358,23 @@ std::unordered_map<std::wstring, CString> VyxNoteStore::ReadAllNotes() const
     return notes;
 }
 
-int VyxNoteStore::WriteNote(const wchar_t* filePath, const wchar_t* text) const
+int VyxNoteStore::WriteNote(const wchar_t* filePath, const wchar_t* text, Presence presence) const
+{
+    return Write(filePath, text, presence, nullptr);
+}
+
+int VyxNoteStore::DeleteNote(const wchar_t* filePath) const
+{
+    return Write(filePath, nullptr, AnyPresence, nullptr);
+}
+
+int VyxNoteStore::ReplaceNote(const wchar_t* filePath, const wchar_t* expected, const wchar_t* text) const
+{
+    const CString holding = EncodeLineBreaks(expected);
+    return Write(filePath, text, AnyPresence, &holding);
+}
+
+int VyxNoteStore::Write(const wchar_t* filePath, const wchar_t* text, Presence presence, const CString* holding) const
 {
     if (SharesSection(filePath))
         return NoteRefused;
@@ -417,6 +388,16 @@ int VyxNoteStore::WriteNote(const wchar_t* filePath, const wchar_t* text) const
     VyxNoteSession::Change change;
     change.section = GetSectionOf(filePath);
     change.remove = clearing;
+    // In the location's folder as the file system names it; a member's file is the archive's,
+    // which the look-ups of its folder do not name.
+    if (m_archiveFileName.IsEmpty() && presence != AnyPresence) {
+        MakePath(change.file, nullptr, m_folder, NameOf(filePath), nullptr);
+        change.presence = presence;
+    }
+    if (holding) {
+        change.onlyIfHolding = true;
+        change.holding = *holding;
+    }
     if (clearing) {
         if (!current->HasSection(change.section))
             return NoteWritten;
@@ -427,11 +408,6 @@ int VyxNoteStore::WriteNote(const wchar_t* filePath, const wchar_t* text) const
             return NoteUnconvertible;
     }
     return Commit(path, current, change);
-}
-
-int VyxNoteStore::DeleteNote(const wchar_t* filePath) const
-{
-    return WriteNote(filePath, nullptr);
 }
 
 int VyxNoteStore::Commit(const CString& path, const std::shared_ptr<VyxNoteFile>& current,
@@ -445,30 +421,50 @@ int VyxNoteStore::Commit(const CString& path, const std::shared_ptr<VyxNoteFile>
                 path, m_folder, m_archiveFileName, GetCacheFolder(), std::make_shared<VyxNoteFile>(*current), {}};
             found = session->m_changed.emplace(KeyOf(path), pending).first;
         }
+        // Checked here for what the job reads meanwhile, and again when the file is written.
+        if (const int unmet = Unmet(*found->second.file, change))
+            return unmet;
         Apply(*found->second.file, change);
         found->second.changes.push_back(change);
         return NoteWritten;
     }
-    return PutNoteFile(path, m_folder, m_archiveFileName, GetCacheFolder(), {change}) ? NoteWritten : NoteFailed;
+    std::vector<int> outcomes;
+    if (!PutNoteFile(path, m_folder, m_archiveFileName, GetCacheFolder(), {change}, &outcomes))
+        return NoteFailed;
+    return outcomes.front();
 }
 
 bool VyxNoteStore::PutNoteFile(const CString& path, const CString& folder, const CString& archive,
-                               const CString& cacheRoot, const std::vector<VyxNoteSession::Change>& changes)
+                               const CString& cacheRoot, const std::vector<VyxNoteSession::Change>& changes,
+                               std::vector<int>* outcomes)
 {
+    if (outcomes)
+        outcomes->assign(changes.size(), NoteWritten);
     if (changes.empty())
         return true;
     NoteFileLock lock(path);
-    if (!lock.IsHeld()) {
-        SetLastError(ERROR_TIMEOUT);
+    if (!lock.Take(NoteFileLock::kLongestWait)) {
+        SetLastError(lock.Failure());
         return false;
     }
     // As it stands: another process of the program may have written the file since this one read it.
-    std::shared_ptr<VyxNoteFile> stands = ReadFromDisk(path, lock);
+    std::shared_ptr<VyxNoteFile> stands = ReadStanding(path, lock, 0, true);
     if (!stands)
         return false;
     auto file = std::make_shared<VyxNoteFile>(*stands);
-    for (const VyxNoteSession::Change& change : changes)
-        Apply(*file, change);
+    bool changed = false;
+    for (size_t i = 0; i < changes.size(); ++i) {
+        const int unmet = Unmet(*file, changes[i]);
+        if (outcomes && unmet)
+            (*outcomes)[i] = unmet;
+        if (!unmet) {
+            Apply(*file, changes[i]);
+            changed = true;
+        }
+    }
+    if (!changed)
+        return true;
+    FileStamp stamp;
     if (file->IsEmpty()) {
         VyxCacheIndex index(cacheRoot);
         CString found;
@@ -477,13 +473,16 @@ bool VyxNoteStore::PutNoteFile(const CString& path, const CString& folder, const
         else
             DeleteFileW(path);
         lock.Written();
-        Remember(path, nullptr, lock.Writes());
+        Keep(path, stamp, 0, nullptr);
         return !PathExists(path, kFileNotFolder);
     }
     if (!file->Save(path))
         return false;
     ++s_fileWrites;
     lock.Written();
-    Remember(path, file, lock.Writes());
+    if (FileStamp::Read(path, stamp) && lock.CountsWrites())
+        Keep(path, stamp, lock.Writes(), file);
+    else
+        Keep(path, stamp, 0, nullptr);
     return true;
 }

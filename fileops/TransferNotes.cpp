@@ -117,16 +117,35 @@ void TransferNotes::Settle(const CString& targetFolder)
             m_movedKept = true;
             continue;
         }
+        // Only while it still holds the note carried: one written meanwhile stays, and is told.
         VyxNoteStore source(m_cacheRoot);
         source.SetLocation(removal.folder, removal.archive);
-        source.DeleteNote(removal.path);
         CString sourceFile;
-        if (source.FindNoteFile(sourceFile, removal.folder, removal.archive))
+        const bool noted = source.FindNoteFile(sourceFile, removal.folder, removal.archive);
+        if (source.ReplaceNote(removal.path, removal.note, nullptr) == VyxNoteStore::NoteChanged)
+            KeepChanged(removal);
+        else if (noted)
             sources.insert(sourceFile);
+        m_removing[Folded(sourceFile) + L"|" + Folded(source.GetSectionOf(removal.path))] = removal;
     }
     m_removals.swap(waiting);
-    for (const CString& path : sources)
-        m_session.Flush(path);
+    std::vector<VyxNoteSession::Change> leftOut;
+    for (const CString& path : sources) {
+        leftOut.clear();
+        m_session.Flush(path, &leftOut);
+        for (const VyxNoteSession::Change& change : leftOut) {
+            auto found = m_removing.find(Folded(path) + L"|" + Folded(change.section));
+            if (found != m_removing.end())
+                KeepChanged(found->second);
+        }
+    }
+    m_removing.clear();
+}
+
+void TransferNotes::KeepChanged(const Removal& removal)
+{
+    m_changed.push_back(removal.path);
+    m_keptFolders.insert(Folded(removal.folder));
 }
 
 bool TransferNotes::IsWritten(std::map<CString, std::shared_ptr<VyxNoteFile>>& written, const Removal& removal) const
@@ -161,6 +180,16 @@ CString TransferNotes::FailureText() const
     if (m_movedKept)
         text += L"移動したファイルのコメントは元の場所に残してあります。";
     return WithLines(text + L"\r\n", m_failedTargets);
+}
+
+CString TransferNotes::ChangedText() const
+{
+    if (m_changed.empty())
+        return CString();
+    return WithLines(
+        L"次のファイルのコメントは、転送の間にほかで書き換えられました。書き換えられたコメントは元の場所に残し、"
+        L"転送先には書き換えの前のコメントを付けてあります。\r\n",
+        m_changed);
 }
 
 void TransferNotes::Shared(const CString& source, const std::vector<CString>& others, bool carried)

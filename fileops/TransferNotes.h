@@ -32,6 +32,9 @@ public:
     void KeepIn(const CString& sourceFolder);
     // For the user: the files whose notes could not be written; empty when none.
     CString FailureText() const;
+    // For the user: the moved files whose source note changed after it was carried and stays;
+    // empty when none.
+    CString ChangedText() const;
     // A file whose note section other names of its folder share: the source keeps the section's
     // note, and its target took a copy of it when carried.
     void Shared(const CString& source, const std::vector<CString>& others, bool carried);
@@ -45,6 +48,7 @@ private:
     };
     // Whether the note file at the target holds the removal's note, as read back from the disk.
     bool IsWritten(std::map<CString, std::shared_ptr<VyxNoteFile>>& written, const Removal& removal) const;
+    void KeepChanged(const Removal& removal);
 
     VyxNoteSession m_session;
     CString m_cacheRoot;
@@ -52,7 +56,9 @@ private:
     std::vector<CString> m_failedTargets;
     std::vector<CString> m_givenTargets, m_givenFiles; // in step: a target and its note file
     std::set<CString> m_keptFolders;
-    std::set<CString> m_failedFiles; // folded
-    std::vector<CString> m_shared;   // a line each: the file and the names sharing its section
+    std::set<CString> m_failedFiles;       // folded
+    std::vector<CString> m_shared;         // a line each: the file and the names sharing its section
+    std::vector<CString> m_changed;        // the sources whose note changed after it was carried
+    std::map<CString, Removal> m_removing; // by folded note file and section, until written
     bool m_movedKept = false;
 };

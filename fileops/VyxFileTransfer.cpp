@@ -431,6 +431,9 @@ int VyxFileTransfer::Run(LPCWSTR destination)
     CString lostNotes = notes.FailureText();
     if (!lostNotes.IsEmpty())
         ShowMessage(lostNotes, MB_OK | MB_ICONEXCLAMATION);
+    CString changedNotes = notes.ChangedText();
+    if (!changedNotes.IsEmpty())
+        ShowMessage(changedNotes, MB_OK | MB_ICONEXCLAMATION);
     if (total > 0 && m_progress) {
         m_progress->SetFilePos(total);
         // The finished panel is painted before the window goes; the job does not wait on it.
@@ -877,7 +880,9 @@ bool VyxFileTransfer::GiveNote(VyxFile& item, const CString& target, bool* chang
     if (!m_noteJob)
         return false;
     const bool notelessTarget = FolderOf(target) == m_notelessTarget;
-    CString note = item.GetNote();
+    // As it stands now: another instance may have written it since the item was listed or put
+    // on the clipboard.
+    CString note = item.GetNoteAsItStands();
     if (note.IsEmpty()) {
         std::vector<CString> sharing;
         note = SharedNoteOf(item, sharing);

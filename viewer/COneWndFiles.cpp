@@ -242,7 +242,6 @@ void COneWnd::TransferShownFile(BOOL bMove)
 
 void COneWnd::ForgetShownFile(VyxFile& item, BOOL bRemovedFirst)
 {
-    item.DeleteNote();
     if (m_bLocked) {
         DestroyWindow();
         return;
@@ -288,10 +287,13 @@ void COneWnd::OnFileDelete()
             SetFocus();
         }
     }
-    if (deleted)
+    // A moved file's note went with it, or stays because it changed meanwhile; a deleted one's goes.
+    if (deleted) {
+        item.DeleteNote();
         ForgetShownFile(item, FALSE);
-    else if (error == TwinNameGuard::kRefused)
+    } else if (error == TwinNameGuard::kRefused) {
         ShowMessageBox(TwinNameGuard::LastRefusalText(), MB_OK | MB_ICONSTOP);
+    }
 }
 
 void COneWnd::OnUpdateFileMove(CCmdUI* pCmdUI)

@@ -212,6 +212,26 @@ TEST(CommentDlg, ANoteFileThatCannotBeWrittenIsNamedWithTheSystemsReasonInABoxTh
     }
 }
 
+namespace {
+
+// The message a comment typed for the item and OK'd is refused with; the dialog is then cancelled.
+CString RefusedComment(VyxFile& item)
+{
+    CCommentDlg dialog(&item);
+    CString message;
+    HelperThread driver([&] {
+        HWND window = WaitForDialog(L"コメント入力", 30000);
+        SetWindowTextW(GetDlgItem(window, IDC_COMMENT_EDIT), L"mine");
+        PostMessageW(window, WM_COMMAND, IDOK, 0);
+        DismissMessageBox(&message);
+        PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(IDCANCEL, dialog.DoModal());
+    return message;
+}
+
+} // namespace
+
 TEST(CommentDlg, ACommentForANameWhoseFileIsGoneIsRefusedNamingTheTwinItWouldReach)
 {
     ScratchSettings settings;
@@ -223,17 +243,24 @@ TEST(CommentDlg, ACommentForANameWhoseFileIsGoneIsRefusedNamingTheTwinItWouldRea
     ASSERT_TRUE(twinfiles::PutTwin(path, L"case.jpg", "lower"));
     VyxFile item(folder / L"case.jpg");
     ASSERT_TRUE(DeleteFileW(folder / L"case.jpg"));
-    CCommentDlg dialog(&item);
-    CString message;
-    HelperThread driver([&] {
-        HWND window = WaitForDialog(L"コメント入力", 30000);
-        SetWindowTextW(GetDlgItem(window, IDC_COMMENT_EDIT), L"mine");
-        PostMessageW(window, WM_COMMAND, IDOK, 0);
-        DismissMessageBox(&message);
-        PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
-    });
-    EXPECT_EQ(IDCANCEL, dialog.DoModal());
+    const CString message = RefusedComment(item);
     EXPECT_NE(-1, Joined(message).Find(L"「case.jpg」")) << CStringA(message).GetString();
     EXPECT_NE(-1, Joined(message).Find(L"「Case.jpg」"));
     EXPECT_EQ(CString(L"the upper one"), StoredNote(folder, L"Case.jpg"));
+}
+
+// Another instance renamed the file while the dialog was open: the comment is refused with a
+// message, and no note is filed under the old name for a later file of that name to inherit.
+TEST(CommentDlg, ACommentForAFileRenamedElsewhereIsRefusedAndFiledUnderNoName)
+{
+    ScratchSettings settings;
+    FrameworkScratchFolder folder;
+    folder.WriteFile(L"s0003.jpg", "picture");
+    VyxFile item(folder / L"s0003.jpg");
+    ASSERT_TRUE(MoveFileW(folder / L"s0003.jpg", folder / L"s0003x.jpg"));
+    const CString message = RefusedComment(item);
+    EXPECT_NE(-1, Joined(message).Find(L"もうありません")) << CStringA(message).GetString();
+    EXPECT_NE(-1, Joined(message).Find(L"s0003.jpg"));
+    EXPECT_TRUE(StoredNote(folder, L"s0003.jpg").IsEmpty());
+    EXPECT_TRUE(StoredNote(folder, L"s0003x.jpg").IsEmpty());
 }

@@ -5,6 +5,7 @@
 
 #include "browser/CKWDocPictureOutput.h"
 #include "catalogue/FolderList.h"
+#include "catalogue/VyxNoteStore.h"
 #include "common/ImportPatch.h"
 #include "res/resource.h"
 
@@ -132,6 +133,23 @@ TEST(DocumentClipboard, TheSettingsLeaveOutTheTextAndThePictureAndCutNeverPlaces
     // Nothing leaves the folder or the list on a cut.
     EXPECT_EQ(2, doc.GetItemCount());
     EXPECT_TRUE(ScratchFolder::Exists(d.Name(0)));
+}
+
+// Another instance changed the comment after the row read it: the cut puts it there as it stands.
+TEST(DocumentClipboard, ACutPutsEachNoteAsItStandsNotAsTheRowFirstReadIt)
+{
+    PictureDocument d(2);
+    CKWDoc& doc = d.Document();
+    ASSERT_EQ(VyxNoteStore::NoteWritten, doc.GetItem(1)->SetNote(L"at first"));
+    VyxNoteStore other;
+    other.SetLocation(d.scope.folder.Path().c_str(), L"");
+    ASSERT_EQ(VyxNoteStore::NoteWritten, other.WriteNote(d.Name(0).c_str(), L"new"));
+    ASSERT_EQ(VyxNoteStore::NoteWritten, other.WriteNote(d.Name(1).c_str(), L"changed"));
+    RunCommand(doc, ID_EDIT_CUT);
+    ClipboardContent clip;
+    ASSERT_NE(nullptr, clip.Of(kNotes));
+    EXPECT_EQ(std::wstring(L"new\0changed\0\0", 13), Wide(*clip.Of(kNotes)));
+    EXPECT_EQ(CString(L"changed"), doc.GetItem(1)->GetNote());
 }
 
 TEST(DocumentClipboard, NothingSelectedLeavesTheClipboardAsItWas)

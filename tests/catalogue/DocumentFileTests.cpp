@@ -360,6 +360,59 @@ TEST(DocumentRenaming, ARenameWhoseOldNoteCannotBeClearedIsUndone)
     EXPECT_NE(-1, reason.Find((scope.folder / L"_NOTE_.KWI").c_str())) << CStringA(reason);
 }
 
+// Another instance wrote both comments after this one's rows read theirs: each goes with its file.
+TEST(DocumentRenaming, ARenameCarriesTheNoteAsItStandsNotAsTheRowFirstReadIt)
+{
+    DocumentScope scope;
+    PutFile(scope.folder, L"s0001.jpg", "one");
+    PutFile(scope.folder, L"s0006.jpg", "six");
+    scope.Open();
+    VyxFile* one = scope.Document().GetItem(scope.IndexOf(L"s0001.jpg"));
+    VyxFile* six = scope.Document().GetItem(scope.IndexOf(L"s0006.jpg"));
+    ASSERT_EQ(VyxNoteStore::NoteWritten, one->SetNote(L"old one"));
+    ASSERT_TRUE(six->GetNote().IsEmpty());
+    VyxNoteStore other;
+    other.SetLocation(scope.folder.Path().c_str(), L"");
+    ASSERT_EQ(VyxNoteStore::NoteWritten, other.WriteNote((scope.folder / L"s0001.jpg").c_str(), L"NEW from C one"));
+    ASSERT_EQ(VyxNoteStore::NoteWritten, other.WriteNote((scope.folder / L"s0006.jpg").c_str(), L"NEW from C six"));
+
+    EXPECT_TRUE(scope.Document().RenameItem(one, L"s0001x.jpg"));
+    EXPECT_TRUE(scope.Document().RenameItem(six, L"s0006x.jpg"));
+    EXPECT_EQ(CString(L"NEW from C one"), NoteOnDisk(scope.folder, L"s0001x.jpg"));
+    EXPECT_EQ(CString(L"NEW from C six"), NoteOnDisk(scope.folder, L"s0006x.jpg"));
+    EXPECT_TRUE(NoteOnDisk(scope.folder, L"s0001.jpg").IsEmpty());
+    EXPECT_TRUE(NoteOnDisk(scope.folder, L"s0006.jpg").IsEmpty());
+    EXPECT_EQ(CString(L"NEW from C one"), one->GetNote());
+    EXPECT_EQ(CString(L"NEW from C six"), six->GetNote());
+}
+
+// A name another file has, spelled alike or in another letter case: nothing is written, and
+// both files keep their own notes, also when the name was taken after the document looked.
+TEST(DocumentRenaming, ARenameOntoANameAnotherFileHasWritesNothingAndBothFilesKeepTheirNotes)
+{
+    DocumentScope scope;
+    PutFile(scope.folder, L"a.jpg", "a");
+    PutFile(scope.folder, L"b.jpg", "b");
+    scope.Open();
+    VyxFile* a = scope.Document().GetItem(scope.IndexOf(L"a.jpg"));
+    ASSERT_EQ(VyxNoteStore::NoteWritten, a->SetNote(L"note of a"));
+    ASSERT_EQ(VyxNoteStore::NoteWritten, scope.Document().GetItem(scope.IndexOf(L"b.jpg"))->SetNote(L"note of b"));
+    const unsigned writes = VyxNoteStore::GetFileWriteCount();
+    for (const wchar_t* name : {L"b.jpg", L"B.JPG"}) {
+        CString reason;
+        EXPECT_FALSE(scope.Document().RenameItem(a, name, &reason)) << name;
+        EXPECT_FALSE(reason.IsEmpty());
+    }
+    int renames = 0;
+    EXPECT_EQ(VyxNoteStore::NoteNameTaken, a->RenameWithNote(L"b.jpg", [&](bool) { return ++renames, false; }));
+    EXPECT_EQ(0, renames);
+    EXPECT_EQ(writes, VyxNoteStore::GetFileWriteCount());
+    EXPECT_EQ("a", ScratchFolder::ReadFile(scope.folder / L"a.jpg"));
+    EXPECT_EQ("b", ScratchFolder::ReadFile(scope.folder / L"b.jpg"));
+    EXPECT_EQ(CString(L"note of a"), NoteOnDisk(scope.folder, L"a.jpg"));
+    EXPECT_EQ(CString(L"note of b"), NoteOnDisk(scope.folder, L"b.jpg"));
+}
+
 TEST(DocumentRenaming, ItsOwnNameAndAMissingFileAreRefusedAndChangeNothing)
 {
     DocumentScope scope;

@@ -15,6 +15,10 @@
 #include <string>
 #include <vector>
 
+// Named apart from the foundation tests' class of that name (tests/foundation/TestSettings.h), which
+// the same test programs link: the linker would otherwise keep one constructor for both layouts.
+inline namespace frameworksettings {
+
 class ScratchSettings
 {
 public:
@@ -26,6 +30,8 @@ private:
     FrameworkScratchFolder m_folder;
     CString m_previous;
 };
+
+} // namespace frameworksettings
 
 // Test plug-ins (tests/plugins/<source>.spi) under names of the test's choosing, in the program's
 // host for one test.

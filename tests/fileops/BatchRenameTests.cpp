@@ -4,10 +4,13 @@
 
 #include "common/ControlTestUtil.h"
 #include "common/RealInput.h"
+#include "catalogue/VyxNoteFile.h"
 #include "catalogue/VyxNoteStore.h"
 #include "fileops/CReportDlg.h"
 #include "fileops/VFileRenameNDlg.h"
 #include "res/resource.h"
+
+#include <map>
 
 using namespace fileopstest;
 
@@ -317,6 +320,81 @@ TEST(BatchRename, EveryRowThatCannotBeRenamedIsReportedAndNoFileIsHarmed)
                   }
               }));
     EXPECT_EQ(Texts(failures), listed);
+}
+
+namespace {
+
+// Every note file the renames put in place, looked at before it takes its place: an existing
+// file's section holding another file's note there is what a crash at that moment would leave.
+struct NoteSnapshots
+{
+    const ScratchFolder* folder = nullptr;
+    std::map<std::wstring, CString> owners; // a name and the only note its file may show
+    int taken = 0;
+    std::vector<std::wstring> wrong;
+};
+NoteSnapshots* s_snapshots = nullptr;
+
+void LookAtNoteFile(const wchar_t* scratch)
+{
+    VyxNoteFile file;
+    if (!s_snapshots || file.Load(scratch) != VyxNoteFile::Loaded)
+        return;
+    ++s_snapshots->taken;
+    for (const auto& owner : s_snapshots->owners) {
+        CString note;
+        if (ScratchFolder::Exists(*s_snapshots->folder / owner.first) &&
+            file.Find(owner.first.c_str(), L"Note", note) && note != owner.second)
+            s_snapshots->wrong.push_back(owner.first);
+    }
+}
+
+} // namespace
+
+// Each row's new name is the next file's: every row but the last fails, and at no moment does an
+// existing file's section hold its neighbour's note.
+TEST(BatchRename, RowsOntoNamesOtherFilesHaveFailAndNoMomentShowsAFileWithAnothersNote)
+{
+    DocumentScope scope;
+    const int kFiles = 6;
+    NoteSnapshots snapshots;
+    snapshots.folder = &scope.folder;
+    auto nameOf = [](int n) {
+        wchar_t name[16];
+        swprintf(name, 16, L"r%04d.jpg", n);
+        return std::wstring(name);
+    };
+    for (int n = 1; n <= kFiles; ++n)
+        PutFile(scope.folder, nameOf(n).c_str(), "picture " + std::to_string(n));
+    scope.Open();
+    BatchRename dialog;
+    for (int n = 1; n <= kFiles; ++n) {
+        VyxFile* item = scope.Document().GetItem(scope.IndexOf(nameOf(n).c_str()));
+        const CString note = (L"note of " + nameOf(n)).c_str();
+        ASSERT_EQ(VyxNoteStore::NoteWritten, item->SetNote(note));
+        snapshots.owners[nameOf(n)] = note;
+        dialog.AddFile(item);
+    }
+    snapshots.owners[nameOf(kFiles + 1)] = (L"note of " + nameOf(kFiles)).c_str();
+    ASSERT_TRUE(dialog.Open());
+    dialog.Update(L"", L"r#4#", L"2");
+    dialog.Press(IDOK);
+    CStringArray failures;
+    s_snapshots = &snapshots;
+    VyxNoteFile::s_beforePutInPlace = LookAtNoteFile;
+    EXPECT_EQ(1, dialog.RenameFiles(scope.Document(), failures));
+    VyxNoteFile::s_beforePutInPlace = nullptr;
+    s_snapshots = nullptr;
+    EXPECT_EQ(kFiles - 1, failures.GetSize());
+    EXPECT_LT(0, snapshots.taken);
+    EXPECT_EQ(std::vector<std::wstring>(), snapshots.wrong);
+    for (int n = 1; n < kFiles; ++n) {
+        EXPECT_EQ("picture " + std::to_string(n), ScratchFolder::ReadFile(scope.folder / nameOf(n))) << n;
+        EXPECT_EQ(snapshots.owners[nameOf(n)], NoteOf(scope.folder, nameOf(n).c_str())) << n;
+    }
+    EXPECT_FALSE(ScratchFolder::Exists(scope.folder / nameOf(kFiles)));
+    EXPECT_TRUE(NoteOf(scope.folder, nameOf(kFiles).c_str()).IsEmpty());
+    EXPECT_EQ(snapshots.owners[nameOf(kFiles + 1)], NoteOf(scope.folder, nameOf(kFiles + 1).c_str()));
 }
 
 TEST(BatchRename, AFileWhoseNoteCannotFollowIsReportedAndKeepsItsNameAndNote)

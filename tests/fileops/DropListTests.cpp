@@ -1,6 +1,7 @@
 // The drop and clipboard data a job reads: file-drop lists built by hand (wide and in the system
 // code page), notes paired by position, the preferred effect, and names that do not fit.
 #include "CopyTestUtil.h"
+#include "TransferTestUtil.h"
 #include "catalogue/VyxDropFormats.h"
 #include "catalogue/VyxFile.h"
 #include "fileops/VyxFileTransfer.h"
@@ -67,6 +68,27 @@ TEST(DropList, NamesBecomeItemsWithTheNotesAtTheirPositions)
     EXPECT_EQ(CString(L"x"), job.GetItem(1)->GetNote());
     EXPECT_EQ(CString(), job.GetItem(2)->GetNote());
     EXPECT_EQ(0, job.GetMoveMode());
+}
+
+// Cut with one comment, changed before the paste: the pasted file takes the comment as it stands
+// then, and the source keeps nothing that was not carried.
+TEST(DropList, APastedFileCarriesItsNoteAsItStandsNotAsTheClipboardHoldsIt)
+{
+    TransferScene scene;
+    CString cut = scene.File(scene.src, L"s0002.jpg");
+    scene.SetNote(cut, L"at the cut");
+    DropData data;
+    data.Add(CF_HDROP, VyxDropFormats::MakeFileList({cut}, POINT{}));
+    data.Add(VyxDropFormats::NoteFormat(),
+             BlockOf(std::string(reinterpret_cast<const char*>(L"at the cut\0"), 12 * sizeof(wchar_t))));
+    data.Add(VyxDropFormats::PreferredEffectFormat(), VyxDropFormats::MakeEffectBlock(DROPEFFECT_MOVE));
+    scene.SetNote(cut, L"changed after the cut");
+    auto job = scene.Job(0, VyxFileTransfer::SameOverwrite);
+    ASSERT_EQ(1, job->AddDataObject(data.Object(), DROPEFFECT_COPY));
+    ASSERT_EQ(1, job->GetMoveMode());
+    EXPECT_EQ(1, job->Run());
+    EXPECT_EQ(CString(L"changed after the cut"), scene.Note(scene.dst + L"\\s0002.jpg"));
+    EXPECT_EQ(CString(), scene.Note(cut));
 }
 
 TEST(DropList, NamesInTheSystemCodePageAreReadAsWell)

@@ -9,9 +9,12 @@
 #include "TransferTestUtil.h"
 #include "fileops/FileCopy.h"
 #include "fileops/VFileAccDlg.h"
+#include "catalogue/VyxNoteFile.h"
 #include "foundation/VyxPath.h"
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 namespace {
 
@@ -452,6 +455,34 @@ TEST(TransferNotes, ACopiedFileTakesItsNoteAndAMovedOneTakesItAlong)
     }
 }
 
+// Another instance wrote the comments after the items read theirs: each goes as it stands.
+TEST(TransferNotes, AMoveOrCopyCarriesTheNoteAsItStandsNotAsTheItemFirstReadIt)
+{
+    for (bool central : {false, true}) {
+        SCOPED_TRACE(central ? "central notes" : "notes in the folders");
+        TransferScene scene(central);
+        CString copied = scene.File(scene.src, L"s0001.jpg");
+        CString moved = scene.File(scene.src, L"s0006.jpg");
+        scene.SetNote(copied, L"old one");
+        VyxFile copiedItem(copied), movedItem(moved);
+        ASSERT_EQ(CString(L"old one"), copiedItem.GetNote());
+        ASSERT_TRUE(movedItem.GetNote().IsEmpty());
+        scene.SetNote(copied, L"NEW from C one");
+        scene.SetNote(moved, L"NEW from C six");
+        auto copy = scene.Job(0, Policy::SameOverwrite);
+        copy->AddItem(&copiedItem, 0);
+        EXPECT_EQ(1, copy->Run());
+        auto move = scene.Job(1, Policy::SameOverwrite);
+        move->AddItem(&movedItem, 0);
+        EXPECT_EQ(1, move->Run());
+        EXPECT_EQ(CString(L"NEW from C one"), scene.Note(scene.dst + L"\\s0001.jpg"));
+        EXPECT_EQ(CString(L"NEW from C one"), scene.Note(copied));
+        EXPECT_EQ(CString(L"NEW from C six"), scene.Note(scene.dst + L"\\s0006.jpg"));
+        EXPECT_EQ(CString(), scene.Note(moved));
+        EXPECT_TRUE(move->messages.empty());
+    }
+}
+
 // The note file at the destination, made read-only while holding a note of its own.
 CString ReadOnlyNoteFileAt(const TransferScene& scene, const CString& folder)
 {
@@ -497,6 +528,59 @@ TEST(TransferNotes, ANoteThatCannotBeWrittenAtTheTargetStaysWithTheSourceAndTheU
         EXPECT_TRUE(Mentions(copy->messages, L"copied.jpg"));
         EXPECT_EQ(before, ReadBytes(noteFile));
         SetFileAttributesW(noteFile, FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
+namespace {
+
+// Writes a comment at the source while a job puts its first note file in place: after the note
+// was carried, before the source's is cleared. Written from a thread of its own, as another
+// instance would, outside the job's hold on its note files.
+struct WriteMeanwhile
+{
+    const TransferScene* scene = nullptr;
+    CString source, note;
+    int puts = 0;
+};
+WriteMeanwhile* s_meanwhile = nullptr;
+
+void WriteAtFirstPut(const wchar_t*)
+{
+    if (!s_meanwhile || s_meanwhile->puts++ != 0)
+        return;
+    std::thread other([] { s_meanwhile->scene->SetNote(s_meanwhile->source, s_meanwhile->note); });
+    other.join();
+}
+
+} // namespace
+
+TEST(TransferNotes, ANoteWrittenAtTheSourceAfterItWasCarriedStaysThereAndTheUserIsTold)
+{
+    for (bool central : {false, true}) {
+        SCOPED_TRACE(central ? "central notes" : "notes in the folders");
+        TransferScene scene(central);
+        CString moved = scene.File(scene.src, L"s0003.jpg");
+        CString plain = scene.File(scene.src, L"s0004.jpg");
+        scene.SetNote(moved, L"carried");
+        scene.SetNote(plain, L"goes along");
+        WriteMeanwhile meanwhile;
+        meanwhile.scene = &scene;
+        meanwhile.source = moved;
+        meanwhile.note = L"written meanwhile";
+        auto move = scene.Job(1, Policy::SameOverwrite);
+        move->Add(moved);
+        move->Add(plain);
+        s_meanwhile = &meanwhile;
+        VyxNoteFile::s_beforePutInPlace = WriteAtFirstPut;
+        EXPECT_EQ(2, move->Run());
+        VyxNoteFile::s_beforePutInPlace = nullptr;
+        s_meanwhile = nullptr;
+        ASSERT_LT(0, meanwhile.puts);
+        EXPECT_EQ(CString(L"carried"), scene.Note(scene.dst + L"\\s0003.jpg"));
+        EXPECT_EQ(CString(L"written meanwhile"), scene.Note(moved));
+        EXPECT_EQ(CString(L"goes along"), scene.Note(scene.dst + L"\\s0004.jpg"));
+        EXPECT_EQ(CString(), scene.Note(plain));
+        EXPECT_TRUE(Mentions(move->messages, moved));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "PictureWindowTestUtil.h"
 #include "catalogue/FrameMessages.h"
+#include "catalogue/VyxNoteStore.h"
 #include "common/ImportPatch.h"
 #include "common/RealInput.h"
 #include "common/TwinFiles.h"
@@ -767,6 +768,33 @@ TEST(PictureCommands, CopyAndMoveSendTheShownFileWhereTheDialogSays)
     EXPECT_EQ(count - 2, w.Doc()->GetItemCount());
 }
 
+// The destination cannot take the note: the job keeps it at the source and says so, and the
+// window that forgets the moved file leaves it there.
+TEST(PictureCommands, AMovedFilesNoteThatStaysAtItsSourceIsNotClearedByTheWindow)
+{
+    PictureWindows w;
+    w.Doc()->Stay = true;
+    FrameworkScratchFolder destination;
+    VyxNoteStore there;
+    there.SetLocation(destination.Path(), L"");
+    ASSERT_EQ(VyxNoteStore::NoteWritten, there.WriteNote(destination / L"other.bmp", L"そのまま"));
+    const CString noteFile = there.GetNoteFilePath();
+    SetFileAttributesW(noteFile, FILE_ATTRIBUTE_READONLY);
+    COneWnd* moved = w.Open(L"d.bmp");
+    ASSERT_NE(nullptr, moved);
+    ASSERT_EQ(VyxNoteStore::NoteWritten, w.Doc()->GetItem(moved->GetIndex())->SetNote(L"残るメモ"));
+    CString told;
+    {
+        HelperThread answer([&] { DismissMessageBox(&told); });
+        TransferThroughDialog(moved, ID_PICTURE_MOVE, destination.Path());
+    }
+    SetFileAttributesW(noteFile, FILE_ATTRIBUTE_NORMAL);
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(destination / L"d.bmp"));
+    EXPECT_NE(-1, Joined(told).Find(L"d.bmp")) << CStringA(told).GetString();
+    VyxNoteStore source;
+    source.SetLocation(w.program.m_folder.Path(), L"");
+    EXPECT_EQ(CString(L"残るメモ"), source.ReadNote(w.program.m_folder / L"d.bmp"));
+}
 TEST(PictureCommands, SavingWritesTheShownPageAndNeverTruncatesTheFileItReplaces)
 {
     PictureWindows w;
