@@ -1,5 +1,6 @@
 #include "foundation/MarkedTempFile.h"
 
+#include "foundation/FolderEntry.h"
 #include "foundation/TempFile.h"
 #include "foundation/TempMarker.h"
 
@@ -180,20 +181,13 @@ int MarkedTempFile::RemoveLeftoversBeside(const wchar_t* target)
     do {
         if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsTemporaryOf(data.cFileName, name))
             continue;
-        const CString entry = folder + data.cFileName;
-        HANDLE file = CreateFileW(entry, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        // One being written now cannot be opened: it is another writer's.
-        if (file == INVALID_HANDLE_VALUE)
+        // A link of such a name is left as it is: the file it leads to is not this folder's.
+        FolderEntry entry;
+        std::string head;
+        if (!entry.Open(folder, data) || !entry.ReadHead(head, TempMarker::kSize) ||
+            !TempMarker::IsLeft(head.data(), head.size(), entry.GetPath()))
             continue;
-        char head[TempMarker::kSize] = {};
-        DWORD read = 0;
-        const bool readHead = ReadFile(file, head, sizeof(head), &read, nullptr) != FALSE;
-        CloseHandle(file);
-        if (!readHead || !TempMarker::IsLeft(head, read, entry))
-            continue;
-        SetFileAttributesW(entry, FILE_ATTRIBUTE_NORMAL);
-        if (DeleteFileW(entry))
+        if (entry.Remove())
             ++removed;
     } while (FindNextFileW(find, &data));
     FindClose(find);

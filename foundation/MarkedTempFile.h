@@ -30,7 +30,7 @@ public:
     const CString& GetPath() const { return m_path; }
 
     // Deletes the temporaries beside the target that carry the mark of a writer that has ended:
-    // what crashes left. Asked once a process for each target, since a crash of this process
+    // what crashes left, never a link's target. Asked once a process for each target, since a crash of this process
     // leaves nothing for itself. The number deleted.
     static int RemoveLeftoversBeside(const wchar_t* target);
 

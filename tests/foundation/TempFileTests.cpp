@@ -1,6 +1,7 @@
 // Temporary files: always new, never a user's entry of the same name.
 #include <gtest/gtest.h>
 
+#include "common/LinkFixture.h"
 #include "common/ScratchFolder.h"
 #include "foundation/MarkedTempFile.h"
 #include "foundation/TempFile.h"
@@ -164,4 +165,24 @@ TEST(MarkedTempFile, ALeftoverBesideAFileGoesOnlyWhenItsMarkIsOfAWriterThatHasEn
     EXPECT_FALSE(TempMarker::IsLeft(mark.data(), mark.size(), path));
     file.Discard();
     EXPECT_TRUE(TempMarker::IsLeft(mark.data(), mark.size(), path));
+}
+
+// The clean-up of a note file's temporaries meets a host link of a temporary's name whose file,
+// elsewhere, carries a dead writer's mark: Wine shows such a link as that file, attributes and
+// all. The link stays, and the file it leads to stays read-only and whole.
+TEST(MarkedTempFile, TheCleanUpBesideAFileLeavesALinkAndWhatItLeadsTo)
+{
+    const std::wstring links = FixtureTemporaryLinks(L"notes", L"_NOTE_.KWI.0000AB01.tmp");
+    ASSERT_FALSE(links.empty()) << "no host link: run through ctest, whose fixture makes it";
+    const std::wstring elsewhere = FixtureMarked(L"note.tmp");
+    const std::string dead = TempMarker::MakeFor(0x0FFFFFF0, FILETIME{1, 1}) + "elsewhere";
+    SetFileAttributesW(elsewhere.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(ScratchFolder::WriteFile(elsewhere, dead));
+    ASSERT_TRUE(SetFileAttributesW(elsewhere.c_str(), FILE_ATTRIBUTE_READONLY));
+
+    EXPECT_EQ(0, MarkedTempFile::RemoveLeftoversBeside((links + L"\\_NOTE_.KWI").c_str()));
+    EXPECT_EQ(dead, ScratchFolder::ReadFile(elsewhere));
+    EXPECT_EQ(dead, ScratchFolder::ReadFile(links + L"\\_NOTE_.KWI.0000AB01.tmp"));
+    EXPECT_NE(0u, GetFileAttributesW(elsewhere.c_str()) & FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW(elsewhere.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
