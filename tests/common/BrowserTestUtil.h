@@ -15,6 +15,11 @@
 #include <string>
 #include <vector>
 
+// A name of its own at link time: the class of this name that foundation/TestSettings.h gives,
+// which the document tests' helpers bring into the same program, holds another folder, and the
+// linker would take either's out-of-line constructor for both.
+inline namespace browsersettings {
+
 class ScratchSettings
 {
 public:
@@ -26,6 +31,8 @@ private:
     FrameworkScratchFolder m_folder;
     CString m_previous;
 };
+
+} // namespace browsersettings
 
 // Test plug-ins (tests/plugins/<source>.spi) under names of the test's choosing, in the program's
 // host for one test.
