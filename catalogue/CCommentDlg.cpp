@@ -1,5 +1,6 @@
 #include "catalogue/CCommentDlg.h"
 
+#include "catalogue/NoteText.h"
 #include "catalogue/VyxFile.h"
 #include "catalogue/VyxNoteStore.h"
 #include "foundation/MessageBoxes.h"
@@ -34,24 +35,6 @@ END_MESSAGE_MAP()
 
 CCommentDlg::CCommentDlg(VyxFile* item, CWnd* parent) : CResizableDialog(IDD, parent), m_item(item) {}
 
-CString CCommentDlg::NoteToEditText(const CString& note)
-{
-    CString text = note;
-    text.Replace(L"\\n", L"\r\n");
-    return text;
-}
-
-CString CCommentDlg::EditTextToNote(const CString& text)
-{
-    // A pasted text may break lines with a lone CR or LF: no control character may reach the
-    // note store, whose lines they would split.
-    CString note = text;
-    note.Replace(L"\r\n", L"\\n");
-    note.Replace(L"\r", L"\\n");
-    note.Replace(L"\n", L"\\n");
-    return note;
-}
-
 void CCommentDlg::DoDataExchange(CDataExchange* pDX)
 {
     CResizableDialog::DoDataExchange(pDX);
@@ -72,7 +55,7 @@ BOOL CCommentDlg::OnInitDialog()
         m_name.SetWindowText(m_item->ExpandMacros(L"Name: $(FileName)"));
         m_size.SetWindowText(m_item->ExpandMacros(L"Size: $(Size)"));
         m_date.SetWindowText(m_item->ExpandMacros(L"Date: $(DateTime)"));
-        m_edit.SetWindowText(NoteToEditText(m_item->GetNote()));
+        m_edit.SetWindowText(NoteText::Typed(m_item->GetNote()));
     }
     AddAnchor(IDC_COMMENT_NAME, TOP_LEFT, TOP_RIGHT);
     AddAnchor(IDC_COMMENT_SIZE, TOP_LEFT, TOP_RIGHT);
@@ -94,7 +77,8 @@ void CCommentDlg::OnOK()
         }
         CString text;
         m_edit.GetWindowText(text);
-        const int result = m_item->SetNote(EditTextToNote(text));
+        // A pasted text may break lines with a lone CR or LF: each is a line break of the note.
+        const int result = m_item->SetNote(NoteText::Stored(text));
         const DWORD reason = GetLastError();
         if (result != VyxNoteStore::NoteWritten) {
             // The text stays in the dialog, to be kept elsewhere or given up with Cancel.

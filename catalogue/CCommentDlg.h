@@ -1,6 +1,5 @@
 // The comment dialog: the note of one file item written and shown, with the item's picture, name,
-// size and date. The note is stored as one line; a line break of the edit box is kept in it as
-// the two characters "\n".
+// size and date. The note is stored as one line (NoteText): the edit box shows the text typed.
 #pragma once
 
 #include "controls/CResizableDialog.h"
@@ -13,10 +12,6 @@ public:
     enum { IDD = 218 };
 
     CCommentDlg(VyxFile* item, CWnd* parent = nullptr);
-
-    // The stored form and the edit box's form of a note.
-    static CString NoteToEditText(const CString& note);
-    static CString EditTextToNote(const CString& text);
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

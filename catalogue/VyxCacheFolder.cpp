@@ -4,7 +4,7 @@
 #include "catalogue/CacheSpillFile.h"
 #include "catalogue/VyxFilexDraw.h"
 #include "foundation/FileStamp.h"
-#include "foundation/MarkedTempFile.h"
+#include "foundation/ReplacementFile.h"
 #include "foundation/VyxIni.h"
 #include "image/DibCore.h"
 #include "image/codecs/ImgFile.h"
@@ -490,7 +490,7 @@ int VyxCacheFolder::SaveIfModified(const wchar_t* fileName, WriteWatch* watch)
         return 1;
     // What a crash left beside the file goes before a new temporary joins it.
     if (fileName)
-        MarkedTempFile::RemoveLeftoversBeside(fileName);
+        ReplacementFile::RemoveLeftoversBeside(fileName);
     std::vector<WrittenPlace> written;
     // New records only: they go at the end of the file, which is not written again.
     int result = AppendNewRecords(fileName, written, watch);
@@ -601,20 +601,12 @@ int VyxCacheFolder::WriteWhole(const wchar_t* fileName, const VyxCacheThumbsArra
 {
     if (!fileName || !*fileName)
         return 0;
-    // The user's choice stands: a read-only file is not replaced by a writable one.
-    const DWORD attributes = GetFileAttributesW(fileName);
-    if (attributes != INVALID_FILE_ATTRIBUTES && IsReadOnly(attributes)) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return 0;
-    }
-    PlacedImages images(fileName, placeFile, spill);
-
     // Written beside the file and put in its place at the end, so a crash or a full disk midway
-    // leaves the old file or the new one whole; what a crash leaves there carries the program's
-    // mark, by which the next write removes it.
-    MarkedTempFile temporary;
+    // leaves the old file or the new one whole; a read-only file is not replaced.
+    ReplacementFile temporary;
     if (!temporary.Create(fileName))
         return 0;
+    PlacedImages images(fileName, placeFile, spill);
     if (written)
         written->assign(static_cast<size_t>(records.GetSize()), WrittenPlace{0, 0, 0});
     bool ok = WriteRecordRun([&temporary](const void* data, size_t length) { return temporary.Write(data, length); },
@@ -624,9 +616,6 @@ int VyxCacheFolder::WriteWhole(const wchar_t* fileName, const VyxCacheThumbsArra
                                      (*written)[static_cast<size_t>(i)] = WrittenPlace{at, length, image};
                              });
     images.Close();
-    ok = ok && temporary.Finish();
-    if (ok && attributes != INVALID_FILE_ATTRIBUTES)
-        SetFileAttributesW(temporary.GetPath(), attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
     return ok && temporary.PutInPlace() ? 1 : 0;
 }
 

@@ -162,7 +162,7 @@ const CString& VyxFilexDraw::GetNoteAsItStands() const
 CString VyxFilexDraw::GetPropertyText(int id) const
 {
     // The note as it stands: a "$(" in it is the user's text, never a macro.
-    if (id == 24)
+    if (id == kNoteProperty)
         return GetNote();
     if (id == 27) {
         CString names = theSPImapIndex.GetPluginFileName(m_loaderId, SPImapIndex::KindImage);
@@ -794,8 +794,11 @@ void VyxFilexDraw::DrawName(CDC* dc, CRect rect, bool ownSurface)
         DrawTextLine(dc, GetFileName(), rect, DT_CENTER | DT_VCENTER | DT_WORD_ELLIPSIS);
         return;
     }
-    CString text = ExpandMacros(HasCover() ? L"$(Name)\\n$(Info)" : m_nameFormat.GetString());
-    text.Replace(L"\\n", L"\r\n");
+    // The template's "\n" breaks its lines, and so does a note's line break; any other value,
+    // a path or a note's "\n" typed as text, is drawn as it is.
+    CString format = HasCover() ? L"$(Name)\\n$(Info)" : m_nameFormat.GetString();
+    format.Replace(L"\\n", L"\r\n");
+    CString text = ExpandMacros(format, L"\r\n");
     if (m_nameMode == 2) {
         dc->DrawText(text, &rect, DT_WORDBREAK | DT_NOPREFIX);
         return;
@@ -871,7 +874,7 @@ int VyxFilexDraw::DesignRequest(VyxScriptRequest* request)
     if (!item || !request)
         return 0;
     if (request->type == ScriptRequestExpandText) {
-        request->text = item->ExpandMacros(request->text);
+        request->text = item->ExpandMacros(request->text, L"\r\n");
     } else if (request->type == ScriptRequestAreaImage) {
         request->image = item->GetThumbnailFor(request->left, request->top, request->right, request->bottom, true);
         const wchar_t* kind = item->IsArchiveMember() ? L"\"archive\""

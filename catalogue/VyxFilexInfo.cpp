@@ -2,6 +2,7 @@
 
 #include "catalogue/ArchiveMember.h"
 #include "catalogue/CVirtualFolderList.h"
+#include "catalogue/NoteText.h"
 #include "foundation/MacroText.h"
 #include "foundation/NumberFormat.h"
 #include "foundation/VyxFileStatus.h"
@@ -359,22 +360,25 @@ CString VyxFilexInfo::GetPropertyText(int id) const
     }
 }
 
-CString VyxFilexInfo::ExpandMacros(const wchar_t* text) const
+CString VyxFilexInfo::ExpandMacros(const wchar_t* text, const wchar_t* noteLineBreak) const
 {
     MacroText expanded(text);
-    ExpandMacros(expanded);
+    ExpandMacros(expanded, noteLineBreak);
     return expanded.ToString();
 }
 
-void VyxFilexInfo::ExpandMacros(MacroText& text) const
+void VyxFilexInfo::ExpandMacros(MacroText& text, const wchar_t* noteLineBreak) const
 {
     for (const MacroRow& row : kMacroRows) {
         if (!text.TemplateContains(L"$("))
             break;
         if (!text.TemplateContains(row.word))
             continue;
+        CString value = GetPropertyText(row.id);
+        if (row.id == kNoteProperty)
+            value = NoteText::Typed(value, noteLineBreak);
         // Only the template is searched: a value put in (a name holding "$(Ext)") stays itself.
-        if (text.Replace(row.word, GetPropertyText(row.id), MacroText::KindText, kExpandedTextLimit))
+        if (text.Replace(row.word, value, MacroText::KindText, kExpandedTextLimit))
             break;
     }
 }

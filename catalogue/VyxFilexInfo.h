@@ -77,12 +77,15 @@ public:
     static void SetVirtualFolders(CVirtualFolderList* list);
     static CVirtualFolderList* GetVirtualFolders();
 
+    // The note's id: its text as stored (NoteText).
+    static const int kNoteProperty = 24;
     // Ids 0-31; any other id, and 24, 27 and 28 here, give the empty text.
     virtual CString GetPropertyText(int id) const;
     // Every "$(...)" word of the macro table replaced by its property text; unknown words stay.
-    // Only the template is searched, never a value put in.
-    CString ExpandMacros(const wchar_t* text) const;
-    void ExpandMacros(MacroText& text) const;
+    // Only the template is searched, never a value put in. The note gives the text typed, each
+    // line break written as noteLineBreak: the two characters "\n" where the text is one line.
+    CString ExpandMacros(const wchar_t* text, const wchar_t* noteLineBreak = L"\\n") const;
+    void ExpandMacros(MacroText& text, const wchar_t* noteLineBreak = L"\\n") const;
 
 protected:
     tag_ExifInfo& PrepareExifInfo();

@@ -1,6 +1,6 @@
 #include "catalogue/VyxNoteFile.h"
 
-#include "foundation/MarkedTempFile.h"
+#include "foundation/ReplacementFile.h"
 #include "foundation/VyxCode.h"
 
 #include <algorithm>
@@ -351,28 +351,18 @@ std::string VyxNoteFile::Serialize() const
 
 bool VyxNoteFile::Save(const wchar_t* path)
 {
-    DWORD attributes = GetFileAttributesW(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return false;
-    }
     // Converting would turn the bytes of another encoding into the code page's default character.
     if (!m_unicode && !FitsAnsi() && HoldsForeignBytes()) {
         SetLastError(ERROR_NO_UNICODE_TRANSLATION);
         return false;
     }
-    // What a crash left beside the note file goes before a new temporary joins it.
-    MarkedTempFile::RemoveLeftoversBeside(path);
-    MarkedTempFile scratch;
+    ReplacementFile scratch;
     if (!scratch.Create(path))
         return false;
     std::string bytes = Serialize();
     // Once Unicode, the file stays so.
     m_unicode = bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE';
     const bool written = scratch.Write(bytes.data(), bytes.size()) && scratch.Finish();
-    if (written && attributes != INVALID_FILE_ATTRIBUTES)
-        SetFileAttributesW(scratch.GetPath(),
-                           attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));
     if (written && s_beforePutInPlace)
         s_beforePutInPlace(scratch.GetPath());
     if (written && scratch.PutInPlace())

@@ -1,5 +1,6 @@
 #include "fileops/CHtmlCatalogWriter.h"
 
+#include "catalogue/NoteText.h"
 #include "catalogue/VyxFile.h"
 #include "catalogue/VyxFileArray.h"
 #include "foundation/MacroText.h"
@@ -364,11 +365,10 @@ MacroText CHtmlCatalogWriter::ExpandLine(const CString& line, VyxFile* item, con
         case 15: {
             if (!item)
                 return CString();
-            // Notes keep their line breaks as the two characters "\" and "n".
             CString note = item->GetNote();
             note.Remove(L'\n');
             note.Replace(L"\r", L"<BR>");
-            note.Replace(L"\\n", L"<BR>");
+            note = NoteText::Typed(note, L"<BR>");
             return note.IsEmpty() ? CString(kIdeographicSpace) : note;
         }
         case 16: {

@@ -143,7 +143,7 @@ int CPrintOutDialog::AnswerScriptRequest(int type, VyxScriptRequest* request)
         break;
     case ScriptRequestExpandText:
         if (m_current)
-            request->text = m_current->ExpandMacros(request->text);
+            request->text = m_current->ExpandMacros(request->text, L"\r\n");
         break;
     case ScriptRequestProgress:
         OffsetPos(request->count);

@@ -1,6 +1,7 @@
 #include "fileops/CopyTarget.h"
 
 #include "fileops/FileIdentity.h"
+#include "foundation/FolderEntry.h"
 #include "foundation/VyxFileUtil.h"
 #include "foundation/TempMarker.h"
 #include "foundation/VyxPath.h"
@@ -68,22 +69,14 @@ CString MarkPath(const wchar_t* folder)
     return MakePath(path, nullptr, folder, kMarkName, nullptr);
 }
 
-// The mark of a temporary folder and the names it was told of; false when it has none.
+// The mark of a temporary folder and the names it was told of; false when it has none (or a link
+// stands in its place).
 bool ReadMark(const wchar_t* folder, std::string& mark, std::set<CString>& claimed)
 {
-    HANDLE file = CreateFileW(MarkPath(folder), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    LARGE_INTEGER size = {};
-    const bool small =
-        GetFileSizeEx(file, &size) && size.QuadPart >= TempMarker::kSize && size.QuadPart <= kLargestMark;
-    std::string bytes(small ? static_cast<size_t>(size.QuadPart) : 0, '\0');
-    DWORD read = 0;
-    const bool whole =
-        small && ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr) && read == bytes.size();
-    CloseHandle(file);
-    if (!whole)
+    FolderEntry file;
+    std::string bytes;
+    if (!file.Open(folder, kMarkName) || !file.ReadHead(bytes, kLargestMark + 1) || bytes.size() < TempMarker::kSize ||
+        bytes.size() > kLargestMark)
         return false;
     mark = bytes.substr(0, TempMarker::kSize);
     // The names follow, in UTF-16 each ended by a zero.
@@ -104,8 +97,9 @@ bool ReadMark(const wchar_t* folder, std::string& mark, std::set<CString>& claim
 
 // Empties a temporary folder of the program's of what the program named in it (copies under
 // the temporary form, the names its mark was told of) and removes it; whatever else it holds
-// stays, and so then does the folder with its mark. None (one that could not be made) is no
-// folder: its "*" would be every file of the current directory.
+// stays, and so then does the folder with its mark. A link among them is another's: it stays,
+// and what it leads to is never touched. None (one that could not be made) is no folder: its
+// "*" would be every file of the current directory.
 bool RemoveTemporaryFolder(const CString& path)
 {
     if (path.IsEmpty())
@@ -123,18 +117,17 @@ bool RemoveTemporaryFolder(const CString& path)
             DWORD process = 0;
             if (name == L"." || name == L".." || name.CompareNoCase(kMarkName) == 0)
                 continue;
-            CString entry;
-            MakePath(entry, nullptr, path, name, nullptr);
             const bool ours = !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
                               (ParseTemporaryName(name, process) || claimed.count(folded));
-            if (!ours || !DeleteFileForced(entry))
+            FolderEntry entry;
+            if (!ours || !entry.Open(path, data) || !entry.Remove())
                 others = true;
         } while (FindNextFileW(find, &data));
         FindClose(find);
     }
-    if (others)
+    FolderEntry markFile;
+    if (others || (markFile.Open(path, kMarkName) && !markFile.Remove()))
         return false;
-    DeleteFileW(MarkPath(path));
     return RemoveDirectoryW(path) != FALSE;
 }
 
@@ -230,8 +223,12 @@ int CopyTarget::RemoveLeftovers(const wchar_t* folder)
         FILETIME started;
         if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !ParseTemporaryName(data.cFileName, process))
             continue;
-        CString path;
-        MakePath(path, nullptr, folder, data.cFileName, nullptr);
+        // A link of such a name is left as it is, and what it leads to is not entered.
+        FolderEntry temporary;
+        if (!temporary.Open(folder, data))
+            continue;
+        temporary.Close();
+        const CString path = temporary.GetPath();
         // Only a folder the program marked, of a process that no longer uses it (another one
         // running may be writing into its own); a user's folder of such a name is left alone.
         std::string mark;

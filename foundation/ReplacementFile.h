@@ -1,6 +1,10 @@
-// A file written beside the one it is to replace and put in its place only when whole, so that a
-// write failing halfway (a full disk, an encoder giving up) leaves the file that was there as it
-// was, and nothing beside it.
+// The one way the program writes a file in place of another (a picture saved, a note file, a
+// thumbnail cache): written beside it under a temporary name ("<path>.XXXXXXXX.tmp", made
+// create-new) and put in its place, one rename in the folder, only when whole, so that a write
+// failing halfway (a full disk, an encoder giving up) or a crash leaves the file that was there as
+// it was. Until then a second temporary beside it holds the program's mark (TempMarker) and the
+// first one's name: what a crash leaves, the next writer of the same file removes
+// (RemoveLeftoversBeside), and the file put in place holds only what was written.
 #pragma once
 
 #include "framework/Framework.h"
@@ -12,25 +16,48 @@ class ReplacementFile
 public:
     // A writer that reads back what it wrote (a TIFF's directories) asks for ReadWrite.
     enum Access { WriteOnly, ReadWrite };
-    // Makes the new file beside the target (TempFile.h CreateTempFileBeside).
-    explicit ReplacementFile(const wchar_t* target, Access access = WriteOnly);
-    // Deletes the new file unless it was put in place.
+
+    ReplacementFile() = default;
+    explicit ReplacementFile(const wchar_t* target, Access access = WriteOnly) { Create(target, access); }
+    // A file not put in place is deleted.
     ~ReplacementFile();
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;
 
-    // Open for binary writing (and reading); null, with the platform's error, when no file could be
-    // made.
-    FILE* Stream() const { return m_stream; }
-    // Closes the stream and puts the file in place of the target, keeping the hidden, system and
-    // archive attributes of the file replaced. false, the new file deleted and the target as it
-    // was, when a write or the close failed or the target cannot be replaced (read-only, in use).
+    // What crashes left beside the target goes first. false, with the platform's error, when no
+    // file could be made: ERROR_ACCESS_DENIED for a read-only target (the user's choice stands) or
+    // a folder.
+    bool Create(const wchar_t* target, Access access = WriteOnly);
+    // A stream on the file for binary writing (and reading) from its first byte, for a writer that
+    // writes through one; null when no file was made. Once asked for, every write goes through it.
+    FILE* Stream();
+    // The bytes after those written; false when a write failed.
+    bool Write(const void* data, size_t size);
+    // Writes the file to the disk, closes it and gives it the attributes of the file it is to
+    // replace (hidden, system, archive, not indexed); it keeps its temporary name and its mark
+    // beside it. false when a write, the flush or the close failed.
+    bool Finish();
+    // Finishes the file and puts it in place of the target. false, the new file deleted and the
+    // target as it was, when that fails or the target has become read-only or is in use.
     bool PutInPlace();
+    void Discard();
+    // The temporary's path.
+    const CString& GetPath() const { return m_path; }
+
+    // Deletes the temporaries beside the target that a writer which has ended left (those its
+    // mark shows as the program's), never a link's target. Asked once a process for each target,
+    // since a crash of this process leaves nothing for itself. The number of files deleted.
+    static int RemoveLeftoversBeside(const wchar_t* target);
 
 private:
-    void Discard();
+    bool Fail(DWORD error);
 
     CString m_target;
-    CString m_created;
-    FILE* m_stream = nullptr;
+    CString m_path;     // the new file
+    CString m_markPath; // the mark that shows it as the program's
+    HANDLE m_file = INVALID_HANDLE_VALUE;
+    FILE* m_stream = nullptr; // on m_file, once asked for
+    bool m_reads = false;
+    bool m_failed = false;
+    bool m_finished = false;
 };

@@ -45,9 +45,12 @@ int VyxScriptCommandDrawText::Execute()
     EvaluateCorners(corners);
     double x1 = corners[0], y1 = corners[1], x2 = corners[2], y2 = corners[3];
 
+    // The script's own "\n" breaks lines before the host puts its values in: a value's "\n" (a
+    // path, a note's text) is its own, and the host gives a note's line breaks as CR LF.
     VyxScriptRequest request;
     request.type = ScriptRequestExpandText;
     request.text = EvaluateText(GetParameter(0));
+    request.text.Replace(L"\\n", L"\r\n");
     context->SendRequest(&request);
     CString text = request.text;
 
@@ -102,7 +105,6 @@ int VyxScriptCommandDrawText::Execute()
     dc->SetTextColor(static_cast<COLORREF>(colour));
 
     RECT rect = {Truncate(x1), Truncate(y1), Truncate(x2), Truncate(y2)};
-    text.Replace(L"\\n", L"\r\n");
     if (!(flags & DT_WORDBREAK))
         flags |= DT_SINGLELINE;
     if (rect.right - rect.left < 1 || rect.bottom - rect.top < 1)

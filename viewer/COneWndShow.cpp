@@ -3,6 +3,7 @@
 #include "viewer/COneWnd.h"
 
 #include "catalogue/CKWDoc.h"
+#include "catalogue/NoteText.h"
 #include "foundation/VyxSystem.h"
 #include "viewer/COneWndList.h"
 #include "viewer/VSlideShowDlg.h"
@@ -30,12 +31,10 @@ void KeepWithinWorkArea(CRect& window)
     window.bottom = std::min(window.bottom, work.bottom);
 }
 
-// A pane has one line: a note's stored line breaks are drawn as spaces.
+// A pane has one line: a note's line breaks are drawn as spaces.
 CString NoteOnOneLine(const CString& note)
 {
-    CString line = note;
-    line.Replace(L"\\n", L" ");
-    return line;
+    return NoteText::Typed(note, L" ");
 }
 
 } // namespace

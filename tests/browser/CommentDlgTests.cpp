@@ -67,6 +67,36 @@ TEST(CommentDlg, ANoteShowsItsLineBreaksAndComesBackUnchanged)
     EXPECT_NE(CString(L"<none>"), ReadSetting(L"Comment", L"WindowPlacement\\showCmd"));
 }
 
+// A path typed into a comment holds "\n" and "\\": the dialog shows every character as typed
+// again, and a note written before reads as it did.
+TEST(CommentDlg, ANoteHoldingBackslashesComesBackAsTyped)
+{
+    ScratchSettings settings;
+    FrameworkScratchFolder folder;
+    folder.WriteFile(L"写真.jpg", "data");
+    VyxFile item(folder / L"写真.jpg");
+    const wchar_t typed[] = L"D:\\nikon\\new\\写真\r\n\\\\server\\share C:\\foo\\";
+    for (const wchar_t* text : {typed, static_cast<const wchar_t*>(nullptr)}) {
+        CCommentDlg dialog(&item);
+        HelperThread driver([&] { LookAndEnd(text, IDOK); });
+        EXPECT_EQ(IDOK, dialog.DoModal());
+    }
+    Seen seen;
+    {
+        CCommentDlg dialog(&item);
+        HelperThread driver([&] { seen = LookAndEnd(nullptr, IDCANCEL); });
+        EXPECT_EQ(IDCANCEL, dialog.DoModal());
+    }
+    EXPECT_EQ(CString(typed), seen.edit);
+    EXPECT_EQ(CString(L"D:\\\\nikon\\\\new\\写真\\n\\\\\\server\\share C:\\foo\\"), StoredNote(folder, L"写真.jpg"));
+
+    item.SetNote(L"C:\\foo\\n二行目");
+    CCommentDlg before(&item);
+    HelperThread driver([&] { seen = LookAndEnd(nullptr, IDCANCEL); });
+    EXPECT_EQ(IDCANCEL, before.DoModal());
+    EXPECT_EQ(CString(L"C:\\foo\r\n二行目"), seen.edit);
+}
+
 TEST(CommentDlg, ACommentOfThreeLinesIsStoredAsOneLine)
 {
     ScratchSettings settings;

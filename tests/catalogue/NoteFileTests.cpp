@@ -361,8 +361,8 @@ TEST(NoteFileOtherProcess, DISABLED_StopsHalfWayThroughANoteFile)
 }
 
 // A process killed while it writes the note file leaves its temporary beside it; the next write of
-// the note file (the first of a process) removes it, since the program's mark inside shows whose
-// it is, and never a file of the user's that has such a name.
+// the note file (the first of a process) removes it, since the program's mark beside it shows
+// whose it is, and never a file of the user's that has such a name.
 TEST(NoteFile, ATemporaryACrashLeftBesideTheNoteFileGoesAtItsNextWrite)
 {
     ScratchFolder folder(L"notes");
@@ -388,11 +388,13 @@ TEST(NoteFile, ATemporaryACrashLeftBesideTheNoteFileGoesAtItsNextWrite)
             left.push_back(folder / data.cFileName);
     while (FindNextFileW(find, &data));
     FindClose(find);
-    ASSERT_EQ(1u, left.size());
+    // The note file's temporary and the program's mark beside it.
+    ASSERT_EQ(2u, left.size());
 
-    // The crash's own temporary goes with the next write of the note file; the user's stays.
+    // The crash's own temporaries go with the next write of the note file; the user's stays.
     ASSERT_EQ(1, notes.Write(L"b.jpg", L"after"));
-    EXPECT_FALSE(ScratchFolder::Exists(left[0]));
+    for (const std::wstring& path : left)
+        EXPECT_FALSE(ScratchFolder::Exists(path));
     EXPECT_EQ("[a.jpg]\r\nNote=the user's copy\r\n", ScratchFolder::ReadFile(users));
     EXPECT_EQ(L"before", PlatformValue(notes.File(), L"a.jpg"));
     EXPECT_EQ(L"after", PlatformValue(notes.File(), L"b.jpg"));

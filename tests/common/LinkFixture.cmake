@@ -24,3 +24,13 @@ endforeach()
 # A link to an empty folder.
 file(MAKE_DIRECTORY ${ROOT}/empty ${ROOT}/foundation_empty)
 file(CREATE_LINK ${ROOT}/empty ${ROOT}/foundation_empty/link SYMBOLIC)
+# Links named like the program's temporaries, for the clean-ups of what crashes left; what each
+# leads to stands in "marked", where the tests write a dead writer's mark. Beside a note file
+# (foundation): a file link of a temporary's name. In a copy's folder (fileops): a folder link
+# of a temporary folder's name, and a real temporary folder holding a file link of a copy's name.
+file(MAKE_DIRECTORY ${ROOT}/marked/folder ${ROOT}/notes "${ROOT}/copies/$0FFFFFF000000002.tmp")
+file(WRITE ${ROOT}/marked/note.tmp "")
+file(WRITE ${ROOT}/marked/copy.tmp "")
+file(CREATE_LINK ${ROOT}/marked/note.tmp ${ROOT}/notes/_NOTE_.KWI.0000AB01.tmp SYMBOLIC)
+file(CREATE_LINK ${ROOT}/marked/folder "${ROOT}/copies/$0FFFFFF000000001.tmp" SYMBOLIC)
+file(CREATE_LINK ${ROOT}/marked/copy.tmp "${ROOT}/copies/$0FFFFFF000000002.tmp/$0FFFFFF000000003.tmp" SYMBOLIC)

@@ -1,6 +1,6 @@
-// The host symbolic links the test run makes before the tests that delete folder trees
-// (LinkFixture.cmake, a CTest fixture): a user's link to the shared folder "outside", which holds
-// keep.txt.
+// The host symbolic links the test run makes before the tests that delete folder trees and clean
+// up (LinkFixture.cmake, a CTest fixture): a user's link to the shared folder "outside", which
+// holds keep.txt, and links named like the program's temporaries.
 #pragma once
 
 #include <windows.h>
@@ -38,5 +38,19 @@ inline std::wstring FixtureLinkTree(const wchar_t* user)
 inline std::wstring FixtureKeptFile()
 {
     return LinkFixtureRoot() + L"\\outside\\keep.txt";
+}
+
+// The folder of the links named like the program's temporaries ("notes" beside a note file,
+// "copies" in a copy's target folder), with what they lead to in "marked"; empty when the
+// entry given is not there (the program run without CTest's fixture).
+inline std::wstring FixtureTemporaryLinks(const wchar_t* folder, const wchar_t* entry)
+{
+    std::wstring links = LinkFixtureRoot() + L"\\" + folder;
+    return GetFileAttributesW((links + L"\\" + entry).c_str()) != INVALID_FILE_ATTRIBUTES ? links : std::wstring();
+}
+
+inline std::wstring FixtureMarked(const wchar_t* name)
+{
+    return LinkFixtureRoot() + L"\\marked\\" + name;
 }
 #endif

@@ -211,6 +211,17 @@ TEST_F(HtmlCatalog, AStoredLineBreakOfANoteBecomesALineBreakOfThePage)
     EXPECT_EQ(std::wstring::npos, page.find(L"\\n"));
 }
 
+TEST_F(HtmlCatalog, ANoteHoldingAPathShowsItAsTyped)
+{
+    AddPictures(1);
+    // Typed "D:\nikon\new", a line break, "\\server".
+    pictures[0]->SetNoteText(L"D:\\\\nikon\\\\new\\n\\\\\\server");
+    ASSERT_TRUE(Load(L"*One\r\n[$NOTE$]\r\n"));
+    ASSERT_TRUE(Generate());
+    std::wstring page = Page(L"catalog.htm");
+    EXPECT_NE(std::wstring::npos, page.find(L"[D:\\nikon\\new<BR>\\\\server]")) << page;
+}
+
 TEST_F(HtmlCatalog, LinesWithCarriageReturnsBecomeSeveralLines)
 {
     CStdioFile file;

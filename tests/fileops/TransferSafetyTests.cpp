@@ -9,6 +9,7 @@
 #include "fileops/FileCopy.h"
 #include "common/ChildTest.h"
 #include "common/ImportPatch.h"
+#include "common/LinkFixture.h"
 #include "common/OwnedProcess.h"
 #include "common/TwinFiles.h"
 #include "foundation/TempMarker.h"
@@ -217,6 +218,37 @@ TEST(TransferCrash, TheCleanUpOfTemporariesRemovesOnlyFoldersItMarkedAndOnlyTheF
         EXPECT_EQ((std::vector<CString>{L"$owner.mark", L"mine.jpg"}), FolderEntries(left));
         EXPECT_EQ(PatternBytes(10, 9), ReadBytes(left + L"\\mine.jpg"));
     }
+}
+
+// The clean-up of a copy's target folder meets host links of the program's temporary names: a
+// folder link named like a temporary folder, whose folder elsewhere holds a dead writer's mark and
+// a copy's name, and a file link of a copy's name in a temporary folder a crash left (Wine shows
+// it as the file it leads to). Nothing is entered, made writable or deleted through a link.
+TEST(TransferCrash, TheCleanUpOfTemporariesLeavesLinksAndWhatTheyLeadTo)
+{
+    const std::wstring copies = FixtureTemporaryLinks(L"copies", L"$0FFFFFF000000001.tmp");
+    ASSERT_FALSE(copies.empty()) << "no host link: run through ctest, whose fixture makes it";
+    ASSERT_TRUE(IsLinkedFolderThere(copies + L"\\$0FFFFFF000000001.tmp"));
+    const std::string deadMark = TempMarker::MakeFor(0x0FFFFFF0, FILETIME{1, 1});
+    const std::wstring folder = FixtureMarked(L"folder"), left = copies + L"\\$0FFFFFF000000002.tmp";
+    for (const std::wstring& marked : {folder, left}) {
+        DeleteFileW((marked + L"\\$owner.mark").c_str());
+        ASSERT_TRUE(CopyTarget::WriteMark(marked.c_str(), deadMark));
+    }
+    ASSERT_TRUE(ScratchFolder::WriteFile(folder + L"\\$0FFFFFF000000009.tmp", "elsewhere"));
+    const std::wstring copy = FixtureMarked(L"copy.tmp");
+    SetFileAttributesW(copy.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(ScratchFolder::WriteFile(copy, "a copy elsewhere"));
+    ASSERT_TRUE(SetFileAttributesW(copy.c_str(), FILE_ATTRIBUTE_READONLY));
+
+    EXPECT_EQ(0, CopyTarget::RemoveLeftovers(copies.c_str()));
+    EXPECT_TRUE(IsLinkedFolderThere(copies + L"\\$0FFFFFF000000001.tmp"));
+    EXPECT_EQ("elsewhere", ScratchFolder::ReadFile(folder + L"\\$0FFFFFF000000009.tmp"));
+    EXPECT_EQ(deadMark, ScratchFolder::ReadFile(folder + L"\\$owner.mark"));
+    EXPECT_EQ("a copy elsewhere", ScratchFolder::ReadFile(copy));
+    EXPECT_NE(0u, GetFileAttributesW(copy.c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ("a copy elsewhere", ScratchFolder::ReadFile(left + L"\\$0FFFFFF000000003.tmp"));
+    SetFileAttributesW(copy.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 // The note of a section as the location's note file on disk holds it, whatever a running job

@@ -1,8 +1,11 @@
 // A file put in place of another only when whole.
 #include <gtest/gtest.h>
 
+#include "common/ChildTest.h"
+#include "common/LinkFixture.h"
 #include "common/ScratchFolder.h"
 #include "foundation/ReplacementFile.h"
+#include "foundation/TempMarker.h"
 
 TEST(ReplacementFile, OnlyAWholeFileTakesThePlaceOfTheOldOneAndKeepsItsHiddenAttribute)
 {
@@ -28,16 +31,89 @@ TEST(ReplacementFile, OnlyAWholeFileTakesThePlaceOfTheOldOneAndKeepsItsHiddenAtt
     EXPECT_EQ(1u, scratch.Names().size());
     EXPECT_FALSE(file.PutInPlace());
 
-    // A read-only file is not replaced, and the new one does not stay beside it.
-    ASSERT_TRUE(SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY));
+    // A file made read-only meanwhile is not replaced, and the new one does not stay beside it;
+    // one read-only from the start is refused before anything is written.
     ReplacementFile refused(target.c_str());
     ASSERT_TRUE(refused.Stream());
     std::fputs("other", refused.Stream());
+    ASSERT_TRUE(SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_FALSE(refused.PutInPlace());
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetLastError());
     EXPECT_EQ("new", ScratchFolder::ReadFile(target));
+    EXPECT_EQ(1u, scratch.Names().size());
+    ReplacementFile readOnly(target.c_str());
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetLastError());
+    EXPECT_FALSE(readOnly.Stream());
     EXPECT_EQ(1u, scratch.Names().size());
     SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
 
     // Where the folder is missing no stream is made.
     EXPECT_FALSE(ReplacementFile((scratch / L"missing\\x.jpg").c_str()).Stream());
+}
+
+// A writer ended as a crash ends it (nothing of its own clean-up runs), while it writes or once its
+// file is whole but not yet in place: the file stays as it was, and the next write of it leaves
+// that file alone in the folder, whatever the writer's bytes were.
+TEST(ReplacementFile, WhatAWriterKilledBeforeItsFileWasInPlaceLeftGoesAtTheNextWrite)
+{
+    for (const wchar_t* stage : {L"writing", L"finished"}) {
+        SCOPED_TRACE(std::wstring(stage));
+        ScratchFolder scratch;
+        const std::wstring target = scratch / L"写真.jpg";
+        ASSERT_TRUE(ScratchFolder::WriteFile(target, "old"));
+        {
+            ChildTest writer("ReplacementFileWriter.DISABLED_WritesUntilEnded",
+                             {{L"VYX_REPLACED", target}, {L"VYX_REPLACED_STAGE", stage}}, {L"written"});
+            ASSERT_TRUE(writer.Started());
+            ASSERT_TRUE(writer.WaitFor(L"written", 120000));
+            writer.Kill();
+        }
+        EXPECT_EQ("old", ScratchFolder::ReadFile(target));
+        ASSERT_LT(1u, scratch.Names().size());
+
+        ReplacementFile next(target.c_str());
+        ASSERT_TRUE(next.Write("new", 3));
+        ASSERT_TRUE(next.PutInPlace());
+        EXPECT_EQ("new", ScratchFolder::ReadFile(target));
+        EXPECT_EQ(std::set<std::wstring>{L"写真.jpg"}, scratch.Names());
+    }
+}
+
+// The writer the test above ends: two megabytes of a picture's bytes, on the disk, whole at the
+// second stage, and it waits to be ended.
+TEST(ReplacementFileWriter, DISABLED_WritesUntilEnded)
+{
+    if (!ChildTest::IsChild())
+        return;
+    const std::wstring target = ChildTest::Setting(L"VYX_REPLACED");
+    ReplacementFile file(target.c_str());
+    ASSERT_TRUE(file.Stream());
+    const std::string bytes(2 << 20, 'p');
+    ASSERT_TRUE(file.Write(bytes.data(), bytes.size()));
+    if (ChildTest::Setting(L"VYX_REPLACED_STAGE") == L"finished")
+        ASSERT_TRUE(file.Finish());
+    else
+        ASSERT_EQ(0, std::fflush(file.Stream()));
+    ChildTest::Signal(L"written");
+    Sleep(INFINITE);
+}
+
+// The clean-up of a note file's temporaries meets a host link of a temporary's name whose file,
+// elsewhere, carries a dead writer's mark: Wine shows such a link as that file, attributes and
+// all. The link stays, and the file it leads to stays read-only and whole.
+TEST(ReplacementFile, TheCleanUpBesideAFileLeavesALinkAndWhatItLeadsTo)
+{
+    const std::wstring links = FixtureTemporaryLinks(L"notes", L"_NOTE_.KWI.0000AB01.tmp");
+    ASSERT_FALSE(links.empty()) << "no host link: run through ctest, whose fixture makes it";
+    const std::wstring elsewhere = FixtureMarked(L"note.tmp");
+    const std::string dead = TempMarker::MakeFor(0x0FFFFFF0, FILETIME{1, 1}) + "elsewhere";
+    SetFileAttributesW(elsewhere.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(ScratchFolder::WriteFile(elsewhere, dead));
+    ASSERT_TRUE(SetFileAttributesW(elsewhere.c_str(), FILE_ATTRIBUTE_READONLY));
+
+    EXPECT_EQ(0, ReplacementFile::RemoveLeftoversBeside((links + L"\\_NOTE_.KWI").c_str()));
+    EXPECT_EQ(dead, ScratchFolder::ReadFile(elsewhere));
+    EXPECT_EQ(dead, ScratchFolder::ReadFile(links + L"\\_NOTE_.KWI.0000AB01.tmp"));
+    EXPECT_NE(0u, GetFileAttributesW(elsewhere.c_str()) & FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW(elsewhere.c_str(), FILE_ATTRIBUTE_NORMAL);
 }

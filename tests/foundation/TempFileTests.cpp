@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "common/ScratchFolder.h"
-#include "foundation/MarkedTempFile.h"
+#include "foundation/ReplacementFile.h"
 #include "foundation/TempFile.h"
 #include "foundation/TempMarker.h"
 
@@ -67,17 +67,17 @@ FILETIME Started(HANDLE process)
 
 } // namespace
 
-TEST(MarkedTempFile, AFileIsWrittenWholeUnderItsTemporaryNameAndThenPutInPlace)
+TEST(ReplacementFile, AFileIsWrittenWholeUnderItsTemporaryNameAndThenPutInPlace)
 {
     ScratchFolder scratch;
     const std::wstring target = scratch / L"_NOTE_.KWI";
     ASSERT_TRUE(ScratchFolder::WriteFile(target, "old"));
     std::string before = "old";
     for (const std::string& bytes : {std::string("short"), std::string(), std::string(100000, 'x') + "end"}) {
-        MarkedTempFile file;
+        ReplacementFile file;
         ASSERT_TRUE(file.Create(target.c_str()));
         EXPECT_EQ(0, file.GetPath().Find((target + L".").c_str()));
-        // Written in pieces that straddle the mark.
+        // Written in pieces.
         for (size_t at = 0; at < bytes.size(); at += 7)
             ASSERT_TRUE(file.Write(bytes.data() + at, std::min<size_t>(7, bytes.size() - at)));
         ASSERT_TRUE(file.Finish());
@@ -89,7 +89,7 @@ TEST(MarkedTempFile, AFileIsWrittenWholeUnderItsTemporaryNameAndThenPutInPlace)
     }
     // Given up: the temporary goes and the file stays.
     {
-        MarkedTempFile file;
+        ReplacementFile file;
         ASSERT_TRUE(file.Create(target.c_str()));
         file.Write("abc", 3);
     }
@@ -103,7 +103,7 @@ TEST(MarkedTempFile, AFileIsWrittenWholeUnderItsTemporaryNameAndThenPutInPlace)
 
 // What stands beside a file under a temporary's name goes only when the program's mark inside
 // shows it as a temporary of a writer that no longer uses it.
-TEST(MarkedTempFile, ALeftoverBesideAFileGoesOnlyWhenItsMarkIsOfAWriterThatHasEnded)
+TEST(ReplacementFile, ALeftoverBesideAFileGoesOnlyWhenItsMarkIsOfAWriterThatHasEnded)
 {
     ScratchFolder scratch;
     const std::wstring target = scratch / L"_THUMBS_.KWI";
@@ -139,7 +139,7 @@ TEST(MarkedTempFile, ALeftoverBesideAFileGoesOnlyWhenItsMarkIsOfAWriterThatHasEn
     ASSERT_TRUE(CreateDirectoryW((scratch / L"_THUMBS_.KWI.0000AB10.tmp").c_str(), nullptr));
     TempMarker::Hold((scratch / L"_THUMBS_.KWI.0000AB04.tmp").c_str(), true);
 
-    EXPECT_EQ(3, MarkedTempFile::RemoveLeftoversBeside(target.c_str()));
+    EXPECT_EQ(3, ReplacementFile::RemoveLeftoversBeside(target.c_str()));
     TempMarker::Hold((scratch / L"_THUMBS_.KWI.0000AB04.tmp").c_str(), false);
     for (const Entry& entry : entries) {
         SCOPED_TRACE(std::wstring(entry.name));
@@ -151,7 +151,7 @@ TEST(MarkedTempFile, ALeftoverBesideAFileGoesOnlyWhenItsMarkIsOfAWriterThatHasEn
     EXPECT_TRUE(ScratchFolder::Exists(scratch / L"_THUMBS_.KWI.0000AB10.tmp"));
 
     // One being written is this process's own, held while it is: the clean-up leaves it.
-    MarkedTempFile file;
+    ReplacementFile file;
     ASSERT_TRUE(file.Create(target.c_str()));
     ASSERT_TRUE(file.Write(body.data(), body.size()));
     const std::string mark = TempMarker::Make();

@@ -496,8 +496,9 @@ TEST(PictureWindow, TheStatusBarShowsATwoLineNoteOnOneLine)
     PictureWindows w;
     const int c = w.Index(L"c.bmp");
     ASSERT_GE(c, 0);
-    ASSERT_EQ(VyxNoteStore::NoteWritten, w.Doc()->GetItem(c)->SetNote(L"一行目\\n二行目 \\n三"));
+    // Typed: three lines, the last a path holding "\n".
+    ASSERT_EQ(VyxNoteStore::NoteWritten, w.Doc()->GetItem(c)->SetNote(L"一行目\\n二行目 \\n三 D:\\\\nikon"));
     COneWnd* window = w.Open(L"c.bmp");
     ASSERT_NE(nullptr, window);
-    EXPECT_EQ(CString(L"一行目 二行目  三"), window->GetStatusBar().GetPaneText(2));
+    EXPECT_EQ(CString(L"一行目 二行目  三 D:\\nikon"), window->GetStatusBar().GetPaneText(2));
 }
