@@ -5,13 +5,16 @@
 
 #include "browser/CKWDocPictureOutput.h"
 #include "common/FullDisk.h"
+#include "common/MetadataJpeg.h"
 
 #include "fileops/CFileSaveDlg.h"
 #include "fileops/VyxFileTransfer.h"
 #include "image/DibCore.h"
+#include "image/codecs/JpegMemory.h"
 #include "image/codecs/TiffFile.h"
 #include "res/resource.h"
 
+#include <algorithm>
 #include <atomic>
 
 using namespace doccommands;
@@ -184,6 +187,55 @@ TEST(SavePictures, ASizePastTheImageLibrarysBoundFailsBeforeAnythingIsMadeAndAsk
     EXPECT_NE(-1, asked[1].Find(L"p01.bmp"));
     EXPECT_FALSE(ScratchFolder::Exists(d.Out(L"p00.bmp")));
     EXPECT_FALSE(ScratchFolder::Exists(d.Out(L"p01.bmp")));
+}
+
+TEST(SavePictures, APhotoConvertedOverItsOwnFileKeepsAllItsMetadataUprightAndOneBesideItNone)
+{
+    OwnPlugins plugins;
+    CommandDocumentScope scope;
+    CStandInFrame frame;
+    const std::wstring path = scope.folder / L"IMG_0004.JPG";
+    const std::vector<BYTE> photo = metajpeg::MetadataJpeg(64, 48, metajpeg::Orientation::InExifDirectory);
+    ASSERT_TRUE(ScratchFolder::WriteFile(path, std::string(photo.begin(), photo.end())));
+    scope.Open();
+    scope.Document().SetAllSelection(true);
+    CFileSaveDlg options;
+    options.m_folder = scope.folder.Path().c_str();
+    options.Format = CFileSaveDlg::FormatJpeg;
+    options.RotateAngle = 90;
+    // Into its own folder: the same-name question answered with replacing it.
+    {
+        HelperThread answer([&] {
+            DialogDriver question(L"同名ファイルが存在しています");
+            if (!question.dialog)
+                return;
+            question.Command(IDC_SAME_NEWER + VyxFileTransfer::SameOverwrite);
+            question.Command(IDOK);
+        });
+        CKWDocPictureOutput(scope.Document()).SaveSelectedPictures(options);
+    }
+    const std::string saved = ScratchFolder::ReadFile(path);
+    const auto segments = metajpeg::MetadataSegments(saved);
+    ASSERT_EQ(5u, segments.size());
+    EXPECT_EQ(0xE1, segments[0].first);
+    std::string upright = metajpeg::Xmp(false);
+    upright.replace(upright.find("Orientation=\"6\""), 15, "Orientation=\"1\"");
+    EXPECT_EQ(metajpeg::KeptSegments(upright), decltype(segments)(segments.begin() + 1, segments.end()));
+    EXPECT_EQ(std::vector<long>{1}, metajpeg::ExifOrientations(saved));
+    const std::vector<BYTE> thumbnail = metajpeg::Thumbnail();
+    EXPECT_EQ(saved.end(), std::search(saved.begin(), saved.end(), thumbnail.begin(), thumbnail.end()));
+    LONG width = 0, height = 0;
+    ASSERT_TRUE(JpegReadSize(reinterpret_cast<const BYTE*>(saved.data()), saved.size(), &width, &height));
+    EXPECT_EQ(48, width);
+    EXPECT_EQ(64, height);
+
+    // Into another folder the picture goes alone.
+    ScratchFolder out(L"docout");
+    options.m_folder = out.Path().c_str();
+    CKWDocPictureOutput(scope.Document()).SaveSelectedPictures(options);
+    const auto plain = metajpeg::MetadataSegments(ScratchFolder::ReadFile(out / L"IMG_0004.jpg"));
+    ASSERT_EQ(1u, plain.size());
+    EXPECT_EQ(0xE0, plain[0].first);
 }
 
 TEST(SavePictures, TheCommandIsGreyedWithoutASelection)
