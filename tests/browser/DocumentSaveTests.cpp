@@ -289,3 +289,41 @@ TEST(SavePictures, AMissingFolderIsMadeWithoutAQuestionAndOneThatCannotBeMadeIsT
     EXPECT_EQ(0, Joined(told[0]).Find(blocked.c_str())) << CStringA(told[0]).GetString();
     EXPECT_FALSE(ScratchFolder::Exists(blocked + L"\\p00.bmp"));
 }
+
+// Run by hand on a folder of real cameras' files (VYX_CAMERA_SAMPLES, a path as the program sees
+// it): each "*-cs-turned.jpg" is converted to JPEG turned right and each "*-cs-kept.jpg" as it is,
+// into its own folder over itself, for the files to be checked with other tools afterwards.
+TEST(CameraSamples, DISABLED_EachIsConvertedOverItself)
+{
+    wchar_t folder[MAX_PATH] = {};
+    ASSERT_NE(0u, GetEnvironmentVariableW(L"VYX_CAMERA_SAMPLES", folder, MAX_PATH));
+    OwnPlugins plugins;
+    CommandDocumentScope scope;
+    CStandInFrame frame;
+    scope.Open(CVirtualFolder(folder, folder, 1));
+    for (bool turned : {true, false}) {
+        CKWDoc& document = scope.Document();
+        document.SetAllSelection(false);
+        int selected = 0;
+        for (int i = 0; i < document.GetItemCount(); ++i) {
+            const CString name = document.GetItem(i)->GetFileName();
+            if (name.Find(turned ? L"-cs-turned" : L"-cs-kept") >= 0) {
+                document.SelectItem(i, true, nullptr);
+                ++selected;
+            }
+        }
+        ASSERT_GT(selected, 0);
+        CFileSaveDlg options;
+        options.m_folder = folder;
+        options.Format = CFileSaveDlg::FormatJpeg;
+        options.RotateAngle = turned ? 90 : 0;
+        HelperThread answer([&] {
+            DialogDriver question(L"同名ファイルが存在しています");
+            if (!question.dialog)
+                return;
+            question.Command(IDC_SAME_NEWER + VyxFileTransfer::SameOverwrite);
+            question.Command(IDC_SAME_ALL);
+        });
+        CKWDocPictureOutput(document).SaveSelectedPictures(options);
+    }
+}

@@ -1183,3 +1183,29 @@ TEST(ThumbnailViewCommands, FullScreenAndWallpaperStartFromTheCursorItem)
     }
     EXPECT_FALSE(frame.IsRectEmpty());
 }
+
+// Run by hand on a folder of real cameras' files (VYX_CAMERA_SAMPLES, a path as the program sees
+// it): each "*-pw-turned.jpg" is turned right and each "*-pw-kept.jpg" shown as it is, and saved
+// over itself as JPEG, for the files to be checked with other tools afterwards.
+TEST(CameraSamples, DISABLED_EachIsSavedOverItselfFromThePictureWindow)
+{
+    wchar_t folder[MAX_PATH] = {};
+    ASSERT_NE(0u, GetEnvironmentVariableW(L"VYX_CAMERA_SAMPLES", folder, MAX_PATH));
+    PictureWindows w(false, [] { WriteAppIniInt(L"COneView", L"FitSize", COnePicture::FitAspect); });
+    ASSERT_TRUE(w.program.Start(folder));
+    for (int i = 0; i < w.Doc()->GetItemCount(); ++i) {
+        const CString name = w.Doc()->GetItem(i)->GetFileName();
+        if (name.Find(L"-pw-") < 0)
+            continue;
+        ASSERT_EQ(0, w.Frame()->OpenPictureWindow(i, PictureNewWindow)) << CStringA(name).GetString();
+        COneWnd* window = nullptr;
+        for (int k = 0; k < w.Count(); ++k)
+            if (w.Window(k)->GetIndex() == i)
+                window = w.Window(k);
+        ASSERT_NE(nullptr, window) << CStringA(name).GetString();
+        if (name.Find(L"-turned") >= 0)
+            Command(window, ID_PICTURE_ROTATE_RIGHT);
+        EXPECT_TRUE(window->SavePageAsShown(CString(folder) + L"\\" + name, 2)) << CStringA(name).GetString();
+        window->DestroyWindow();
+    }
+}
