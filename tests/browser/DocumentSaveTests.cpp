@@ -51,6 +51,18 @@ void AskForOneTiff(CFileSaveDlg& options, const std::wstring& folder)
     options.TifMultiPage = TRUE;
 }
 
+// From a helper thread: the same-name question answered with replacing the file, closed with the
+// button (OK, or the one for all that follow); false when no question came.
+bool ReplaceWhenAsked(int button)
+{
+    DialogDriver question(L"同名ファイルが存在しています");
+    if (!question.dialog)
+        return false;
+    question.Command(IDC_SAME_NEWER + VyxFileTransfer::SameOverwrite);
+    question.Command(button);
+    return true;
+}
+
 } // namespace
 
 TEST(SavePictures, EachPictureIsWrittenInTheChosenSizeAndTheFolderAnnounced)
@@ -109,11 +121,8 @@ TEST(SavePictures, AMultiPageTiffThatCannotBeWrittenLeavesTheFileItWasToReplace)
     auto saveOver = [&](std::vector<CString>* told) {
         d.Document().SetAllSelection(true);
         HelperThread answers([&] {
-            DialogDriver question(L"同名ファイルが存在しています");
-            if (!question.dialog)
+            if (!ReplaceWhenAsked(IDOK))
                 return;
-            question.Command(IDC_SAME_NEWER + VyxFileTransfer::SameOverwrite);
-            question.Command(IDOK);
             for (int button : {IDNO, IDOK}) {
                 if (!told)
                     break;
@@ -205,13 +214,7 @@ TEST(SavePictures, APhotoConvertedOverItsOwnFileKeepsAllItsMetadataUprightAndOne
     options.RotateAngle = 90;
     // Into its own folder: the same-name question answered with replacing it.
     {
-        HelperThread answer([&] {
-            DialogDriver question(L"同名ファイルが存在しています");
-            if (!question.dialog)
-                return;
-            question.Command(IDC_SAME_NEWER + VyxFileTransfer::SameOverwrite);
-            question.Command(IDOK);
-        });
+        HelperThread answer([] { ReplaceWhenAsked(IDOK); });
         CKWDocPictureOutput(scope.Document()).SaveSelectedPictures(options);
     }
     const std::string saved = ScratchFolder::ReadFile(path);
@@ -317,13 +320,7 @@ TEST(CameraSamples, DISABLED_EachIsConvertedOverItself)
         options.m_folder = folder;
         options.Format = CFileSaveDlg::FormatJpeg;
         options.RotateAngle = turned ? 90 : 0;
-        HelperThread answer([&] {
-            DialogDriver question(L"同名ファイルが存在しています");
-            if (!question.dialog)
-                return;
-            question.Command(IDC_SAME_NEWER + VyxFileTransfer::SameOverwrite);
-            question.Command(IDC_SAME_ALL);
-        });
+        HelperThread answer([] { ReplaceWhenAsked(IDC_SAME_ALL); });
         CKWDocPictureOutput(document).SaveSelectedPictures(options);
     }
 }

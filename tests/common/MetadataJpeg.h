@@ -57,28 +57,7 @@ inline std::vector<BYTE> ExifBlock(LONG width, LONG height, Orientation how, con
         exposure.insert(exposure.begin(), OrientationField(Orientation::Short));
     else
         camera.insert(camera.begin() + 2, OrientationField(how));
-    std::vector<TiffField> preview = {Short(0x0103, 6), Long(0x0201, 0),
-                                      Long(0x0202, static_cast<DWORD>(thumbnail.size()))};
-    const DWORD cameraAt = 8;
-    const DWORD exposureAt = cameraAt + static_cast<DWORD>(DirectorySize(camera));
-    const DWORD previewAt = exposureAt + static_cast<DWORD>(DirectorySize(exposure));
-    const DWORD thumbnailAt = previewAt + static_cast<DWORD>(DirectorySize(preview));
-    camera.back() = Long(0x8769, exposureAt);
-    preview[1] = Long(0x0201, thumbnailAt);
-    std::vector<BYTE> block;
-    block.reserve(thumbnailAt + thumbnail.size() + trailing.size() + 6);
-    for (BYTE ch : {'E', 'x', 'i', 'f', '\0', '\0'})
-        block.push_back(ch);
-    const size_t tiff = block.size();
-    Put16(block, 0x4949);
-    Put16(block, 42);
-    Put32(block, cameraAt);
-    PutDirectory(block, tiff, camera, previewAt);
-    PutDirectory(block, tiff, exposure, 0);
-    PutDirectory(block, tiff, preview, 0);
-    block.insert(block.end(), thumbnail.begin(), thumbnail.end());
-    block.insert(block.end(), trailing.begin(), trailing.end());
-    return block;
+    return LayOutExifBlock(camera, exposure, thumbnail, trailing);
 }
 
 inline std::vector<BYTE> Thumbnail()
