@@ -209,6 +209,36 @@ inline void PutDirectory(std::vector<BYTE>& out, size_t tiff, const std::vector<
         }
 }
 
+// "Exif\0\0" and the TIFF structure: the camera's directory, whose last field points to the
+// exposure's, the exposure's, and the preview's with its JPEG, then the bytes given after it.
+inline std::vector<BYTE> LayOutExifBlock(std::vector<TiffField> camera, const std::vector<TiffField>& exposure,
+                                         const std::vector<BYTE>& preview, const std::string& trailing = {})
+{
+    std::vector<TiffField> thumbnail = {Short(0x0103, 6), Long(0x0201, 0),
+                                        Long(0x0202, static_cast<DWORD>(preview.size()))};
+    const DWORD cameraAt = 8;
+    const DWORD exposureAt = cameraAt + static_cast<DWORD>(DirectorySize(camera));
+    const DWORD thumbnailAt = exposureAt + static_cast<DWORD>(DirectorySize(exposure));
+    const DWORD previewAt = thumbnailAt + static_cast<DWORD>(DirectorySize(thumbnail));
+    camera.back() = Long(0x8769, exposureAt);
+    thumbnail[1] = Long(0x0201, previewAt);
+
+    std::vector<BYTE> block;
+    block.reserve(previewAt + preview.size() + trailing.size() + 6);
+    for (BYTE ch : {'E', 'x', 'i', 'f', '\0', '\0'})
+        block.push_back(ch);
+    const size_t tiff = block.size();
+    Put16(block, 0x4949); // "II": little-endian
+    Put16(block, 42);
+    Put32(block, cameraAt);
+    PutDirectory(block, tiff, camera, thumbnailAt);
+    PutDirectory(block, tiff, exposure, 0);
+    PutDirectory(block, tiff, thumbnail, 0);
+    block.insert(block.end(), preview.begin(), preview.end());
+    block.insert(block.end(), trailing.begin(), trailing.end());
+    return block;
+}
+
 // The APP1 block: "Exif", the camera's directory, the exposure's, and the preview's with its JPEG.
 inline std::vector<BYTE> ExifBlock(LONG width, LONG height, unsigned seed, const std::vector<BYTE>& preview)
 {
@@ -226,28 +256,7 @@ inline std::vector<BYTE> ExifBlock(LONG width, LONG height, unsigned seed, const
                                        Rational(0x920A, 50, 10),
                                        Long(0xA002, static_cast<DWORD>(width)),
                                        Long(0xA003, static_cast<DWORD>(height))};
-    std::vector<TiffField> thumbnail = {Short(0x0103, 6), Long(0x0201, 0),
-                                        Long(0x0202, static_cast<DWORD>(preview.size()))};
-    const DWORD cameraAt = 8;
-    const DWORD exposureAt = cameraAt + static_cast<DWORD>(DirectorySize(camera));
-    const DWORD thumbnailAt = exposureAt + static_cast<DWORD>(DirectorySize(exposure));
-    const DWORD previewAt = thumbnailAt + static_cast<DWORD>(DirectorySize(thumbnail));
-    camera.back() = Long(0x8769, exposureAt);
-    thumbnail[1] = Long(0x0201, previewAt);
-
-    std::vector<BYTE> block;
-    block.reserve(previewAt + preview.size() + 6);
-    for (BYTE ch : {'E', 'x', 'i', 'f', '\0', '\0'})
-        block.push_back(ch);
-    const size_t tiff = block.size();
-    Put16(block, 0x4949); // "II": little-endian
-    Put16(block, 42);
-    Put32(block, cameraAt);
-    PutDirectory(block, tiff, camera, thumbnailAt);
-    PutDirectory(block, tiff, exposure, 0);
-    PutDirectory(block, tiff, thumbnail, 0);
-    block.insert(block.end(), preview.begin(), preview.end());
-    return block;
+    return LayOutExifBlock(camera, exposure, preview);
 }
 
 } // namespace camera_jpeg_detail

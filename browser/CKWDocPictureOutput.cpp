@@ -13,6 +13,7 @@
 #include "controls/ProgressDlg.h"
 #include "fileops/CFileSaveDlg.h"
 #include "fileops/CPrintOutDialog.h"
+#include "fileops/KeptMetadata.h"
 #include "fileops/VSameFileDlg.h"
 #include "fileops/VyxFileTransfer.h"
 #include "foundation/FormatMessageText.h"
@@ -24,6 +25,7 @@
 #include "image/DibQuant.h"
 #include "image/DibValidate.h"
 #include "image/RotateInfo.h"
+#include "image/codecs/JpegMetadata.h"
 #include "image/codecs/SaveDib.h"
 #include "image/cximage/CxImageCodecs.h"
 #include "image/plugins/Spi.h"
@@ -76,8 +78,8 @@ HGLOBAL MakeSavedPicture(VyxFile& copy, HGLOBAL picture, const CFileSaveDlg& opt
     return copy.MakeThumbnailFromPicture(picture, SIZE{static_cast<LONG>(w), static_cast<LONG>(h)});
 }
 
-// Writes the picture in the options' format; 0 when written.
-int SavePictureAs(const CFileSaveDlg& options, const CString& path, HGLOBAL picture)
+// Writes the picture in the options' format, a JPEG with the metadata kept; 0 when written.
+int SavePictureAs(const CFileSaveDlg& options, const CString& path, HGLOBAL picture, const JpegMetadata& kept)
 {
     GlobalBlock reduced;
     auto reduce = [&](bool wanted) {
@@ -87,7 +89,7 @@ int SavePictureAs(const CFileSaveDlg& options, const CString& path, HGLOBAL pict
     };
     switch (options.Format) {
     case CFileSaveDlg::FormatJpeg:
-        return SaveDibAsJpeg(path, picture, options.JpegQuality, options.JpegProgressive, options.JpegGrayscale);
+        return SaveDibAsJpeg(path, picture, options.JpegQuality, options.JpegProgressive, options.JpegGrayscale, &kept);
     case CFileSaveDlg::FormatJpeg2000:
         return SaveDibAsJpeg2000(path, picture, options.Jpeg2000Quality, 0, 0);
     case CFileSaveDlg::FormatPng:
@@ -357,18 +359,26 @@ void CKWDocPictureOutput::SaveSelectedPictures(const CFileSaveDlg& options)
         }
         if (stop)
             break;
-        if (asks && PathExists(target, kAnyAttribute)) {
+        const bool taken = asks && PathExists(target, kAnyAttribute);
+        if (taken) {
             if (sameName == VyxFileTransfer::SameIgnore)
                 skip = true;
             else if (sameName == VyxFileTransfer::SameSerial)
                 named = VyxFileTransfer::MakeSerialName(target, CString(target), m_doc.AutoFileFormat);
-            if (!skip && named && recycle && PathExists(target, kAnyAttribute))
-                ShellDeleteFile(target, nullptr, FOF_SILENT | FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_NOERRORUI);
         }
+        // The picture and, written over its own file, what that file carries are read before the
+        // file that is there may go to the recycle bin: it may be the source itself.
+        JpegMetadata kept;
+        if (!skip && named && format == CFileSaveDlg::FormatJpeg && !multiPage)
+            kept = MetadataKeptAt(*item, target);
+        GlobalBlock loaded(!skip && named ? copy.LoadPicture() : nullptr);
+        if (taken && !skip && named && recycle && PathExists(target, kAnyAttribute))
+            ShellDeleteFile(target, nullptr, FOF_SILENT | FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_NOERRORUI);
         if (!skip) {
-            GlobalBlock loaded(named ? copy.LoadPicture() : nullptr);
             HGLOBAL made = loaded.get() ? MakeSavedPicture(copy, loaded.get(), options, angle) : nullptr;
             GlobalBlock output(made == loaded.get() ? loaded.release() : made);
+            if (output.get())
+                kept.FitToPixels(GetDibWidth(output.get()), GetDibHeight(output.get()), angle != 0);
             bool written = false;
             if (output.get() && multiPage) {
                 if (!pagesFile) {
@@ -383,7 +393,7 @@ void CKWDocPictureOutput::SaveSelectedPictures(const CFileSaveDlg& options)
                 written =
                     pagesFile && pages.AddPage(CxTiffPage{output.get(), static_cast<DWORD>(options.TifCodec), 90});
             } else if (output.get()) {
-                written = SavePictureAs(options, target, output.get()) == 0;
+                written = SavePictureAs(options, target, output.get(), kept) == 0;
             }
             if (!written) {
                 CString question;

@@ -9,6 +9,7 @@
 #include "catalogue/WatchModeScope.h"
 #include "fileops/CMyPrintDialog.h"
 #include "fileops/CPrintOutDialog.h"
+#include "fileops/KeptMetadata.h"
 #include "fileops/FileSaveSettings.h"
 #include "fileops/VFileMoveDlg.h"
 #include "fileops/VyxFileTransfer.h"
@@ -19,9 +20,8 @@
 #include "foundation/VyxFileUtil.h"
 #include "foundation/VyxIni.h"
 #include "foundation/VyxPath.h"
-#include "foundation/VyxGlobalErrorException.h"
 #include "image/DibCore.h"
-#include "image/codecs/JpegExif.h"
+#include "image/codecs/JpegMetadata.h"
 #include "image/codecs/SaveDib.h"
 #include "res/resource.h"
 
@@ -33,37 +33,6 @@ namespace {
 const UINT_PTR kAutoPlayTimer = 1;
 const UINT kAutoPlayInterval = 55;
 const wchar_t kSaveSection[] = L"FileSave";
-
-// How far into a JPEG file its Exif segment is looked for: the markers come first.
-const DWORD kExifReach = 1 << 20;
-
-// The Exif block of the file when it is a JPEG that has one; a file on disk is read only as far
-// as its markers go, a member of an archive whole.
-std::vector<BYTE> ExifOfFile(VyxFile& item)
-{
-    if (!item.IsArchiveMember()) {
-        HANDLE file = ::CreateFileW(ExactPath(item.GetPath()), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return {};
-        std::vector<BYTE> head(kExifReach);
-        DWORD read = 0;
-        const bool ok = ::ReadFile(file, head.data(), kExifReach, &read, nullptr) != FALSE;
-        ::CloseHandle(file);
-        return ok ? FindJpegExif(head.data(), read) : std::vector<BYTE>();
-    }
-    try {
-        GlobalBlock bytes(item.ReadFileData());
-        DibLock data(bytes.get());
-        return data ? FindJpegExif(data.get(), ::GlobalSize(bytes.get())) : std::vector<BYTE>();
-    } catch (VyxGlobalErrorException* e) {
-        delete e;
-    } catch (CException* e) {
-        e->Delete();
-    }
-    return {};
-}
 
 } // namespace
 
@@ -331,16 +300,15 @@ BOOL COneWnd::SavePageAsShown(const wchar_t* path, int nFilterIndex)
     VyxFile* item = GetShownItem();
     if (!m_pView || !item || !GetDisplayedPage() || !path || !*path || nFilterIndex < 1 || nFilterIndex > 5)
         return FALSE;
-    // The source's Exif, read before anything is written (the save may replace the source).
-    std::vector<BYTE> exif;
+    // The source's metadata, read before anything is written (the save may replace the source).
+    JpegMetadata kept;
     if (nFilterIndex == 2)
-        exif = ExifOfFile(*item);
+        kept = MetadataKeptAt(*item, path);
     bool turned = false;
     GlobalBlock page(m_pView->GetPicture().MakePageAsShown(&turned));
     if (!page)
         return FALSE;
-    if (!exif.empty() && !FitExifToPixels(exif, GetDibWidth(page.get()), GetDibHeight(page.get()), turned) && turned)
-        exif.clear(); // a block that cannot be made true of turned pixels is left out
+    kept.FitToPixels(GetDibWidth(page.get()), GetDibHeight(page.get()), turned);
     // Each save writes beside the target and puts the file in place whole, so the picture may be
     // saved over the very file it was read from.
     int result = -1;
@@ -351,8 +319,7 @@ BOOL COneWnd::SavePageAsShown(const wchar_t* path, int nFilterIndex)
     case 2: {
         const int quality = SettingsTable::ReadOne(&FileSaveSettings::JpegQuality);
         const int progressive = SettingsTable::ReadOne(&FileSaveSettings::JpegProgressive);
-        result = exif.empty() ? SaveDibAsJpeg(path, page.get(), quality, progressive, 0)
-                              : SaveDibAsJpegWithExif(path, page.get(), quality, progressive, exif);
+        result = SaveDibAsJpeg(path, page.get(), quality, progressive, 0, &kept);
         break;
     }
     case 3:

@@ -1,227 +1,350 @@
 #include "image/codecs/JpegExif.h"
 
-#include "image/DibCore.h"
-#include "image/DibDepth.h"
-#include "image/DibValidate.h"
-#include "image/codecs/JpegMemory.h"
+#include <libexif/exif-format.h>
+#include <libexif/exif-tag.h>
+#include <libexif/exif-utils.h>
 
 #include <algorithm>
 #include <cstring>
 
+// The block is changed where it stands rather than rebuilt through the Exif library: maker notes
+// address their own values by offsets into the block that the library cannot know, and a rebuilt
+// block moves them. Only values are written, entries taken out and the thumbnail cut off the end.
+
 namespace {
 
 const BYTE kExifHeader[6] = {'E', 'x', 'i', 'f', 0, 0};
-const WORD kTypeShort = 3, kTypeLong = 4, kTypeIfd = 13;
-const WORD kTagImageWidth = 0x0100, kTagImageLength = 0x0101, kTagOrientation = 0x0112, kTagExifIfd = 0x8769;
-const WORD kTagPixelX = 0xA002, kTagPixelY = 0xA003;
+// The TIFF type of a directory offset, which the Exif library's formats do not name.
+const WORD kFormatIfd = 13;
+const WORD kTagInteroperability = 0xA005;
 
-// The TIFF structure inside the block, read and written in its own byte order, every access
-// checked against its end.
-class TiffView
+struct Range
+{
+    size_t begin, end;
+};
+
+// One entry of a directory as it stands in the block.
+struct Entry
+{
+    size_t at; // where its 12 bytes start
+    WORD tag, type;
+    DWORD count;
+    size_t value; // where its value lies (in the entry itself when it fits there)
+    size_t size;  // the value's bytes; 0 when its type is unknown
+    bool inside;  // the value lies wholly inside the block
+};
+
+// The TIFF structure inside the block, read and written in its own byte order through the Exif
+// library's helpers, every access checked against its end.
+class ExifPatcher
 {
 public:
-    TiffView(BYTE* data, size_t size) : m_data(data), m_size(size) {}
+    ExifPatcher(BYTE* data, size_t size) : m_data(data), m_size(size) {}
 
     bool Open()
     {
         if (m_size < 8)
             return false;
         if (m_data[0] == 'I' && m_data[1] == 'I')
-            m_little = true;
+            m_order = EXIF_BYTE_ORDER_INTEL;
         else if (m_data[0] == 'M' && m_data[1] == 'M')
-            m_little = false;
+            m_order = EXIF_BYTE_ORDER_MOTOROLA;
         else
             return false;
-        WORD magic = 0;
-        return Read16(2, magic) && magic == 42;
+        return exif_get_short(m_data + 2, m_order) == 42;
     }
-    bool Read16(size_t at, WORD& value) const
+
+    WORD Short(size_t at) const { return exif_get_short(m_data + at, m_order); }
+    DWORD Long(size_t at) const { return exif_get_long(m_data + at, m_order); }
+    bool Fits(size_t at, size_t bytes) const { return at <= m_size && m_size - at >= bytes; }
+
+    // The directory at the offset: false when its table and link do not fit the block.
+    bool Directory(DWORD offset, std::vector<Entry>& entries, size_t& link) const
     {
-        if (at > m_size || m_size - at < 2)
+        if (offset < 8 || !Fits(offset, 2))
             return false;
-        value = m_little ? static_cast<WORD>(m_data[at] | m_data[at + 1] << 8)
-                         : static_cast<WORD>(m_data[at] << 8 | m_data[at + 1]);
+        const WORD count = Short(offset);
+        link = static_cast<size_t>(offset) + 2 + static_cast<size_t>(count) * 12;
+        if (!Fits(link, 4))
+            return false;
+        entries.clear();
+        for (WORD i = 0; i < count; ++i) {
+            Entry e;
+            e.at = static_cast<size_t>(offset) + 2 + static_cast<size_t>(i) * 12;
+            e.tag = Short(e.at);
+            e.type = Short(e.at + 2);
+            e.count = Long(e.at + 4);
+            const size_t unit = e.type == kFormatIfd ? 4 : exif_format_get_size(static_cast<ExifFormat>(e.type));
+            e.size = unit != 0 && e.count <= m_size / unit ? unit * e.count : 0;
+            e.value = e.size <= 4 ? e.at + 8 : Long(e.at + 8);
+            e.inside = (unit != 0 && e.size == 0 && e.count == 0) || (e.size != 0 && Fits(e.value, e.size));
+            entries.push_back(e);
+        }
         return true;
     }
-    bool Read32(size_t at, DWORD& value) const
+
+    // An integer value of one component; false for other types.
+    bool SetInteger(const Entry& e, size_t index, DWORD value)
     {
-        WORD a = 0, b = 0;
-        if (!Read16(at, a) || !Read16(at + 2, b))
+        BYTE* at = m_data + e.value;
+        switch (e.type) {
+        case EXIF_FORMAT_BYTE:
+        case EXIF_FORMAT_SBYTE:
+            at[index] = static_cast<BYTE>(value);
+            return true;
+        case EXIF_FORMAT_SHORT:
+        case EXIF_FORMAT_SSHORT:
+            exif_set_short(at + index * 2, m_order, static_cast<ExifShort>(std::min<DWORD>(value, 0xFFFF)));
+            return true;
+        case EXIF_FORMAT_LONG:
+        case EXIF_FORMAT_SLONG:
+            exif_set_long(at + index * 4, m_order, value);
+            return true;
+        default:
             return false;
-        value = m_little ? static_cast<DWORD>(b) << 16 | a : static_cast<DWORD>(a) << 16 | b;
-        return true;
+        }
     }
-    void Write16(size_t at, WORD value)
+
+    void SetLong(size_t at, DWORD value) { exif_set_long(m_data + at, m_order, value); }
+
+    // Takes the entry out of its directory: the later entries and the link move up, and the place
+    // they leave is cleared.
+    void RemoveEntry(DWORD directory, size_t entryAt)
     {
-        m_data[at] = static_cast<BYTE>(m_little ? value : value >> 8);
-        m_data[at + 1] = static_cast<BYTE>(m_little ? value >> 8 : value);
+        const WORD count = Short(directory);
+        const size_t end = static_cast<size_t>(directory) + 2 + static_cast<size_t>(count) * 12 + 4;
+        // Directories that overlap (a hostile block) may have moved the entry already.
+        if (count == 0 || entryAt < static_cast<size_t>(directory) + 2 || entryAt + 16 > end || !Fits(end, 0))
+            return;
+        std::memmove(m_data + entryAt, m_data + entryAt + 12, end - entryAt - 12);
+        std::memset(m_data + end - 12, 0, 12);
+        exif_set_short(m_data + directory, m_order, static_cast<ExifShort>(count - 1));
     }
-    void Write32(size_t at, DWORD value)
-    {
-        Write16(at + (m_little ? 0 : 2), static_cast<WORD>(value));
-        Write16(at + (m_little ? 2 : 0), static_cast<WORD>(value >> 16));
-    }
+
     size_t Size() const { return m_size; }
+    BYTE* Data() const { return m_data; }
 
 private:
     BYTE* m_data;
     size_t m_size;
-    bool m_little = true;
+    ExifByteOrder m_order = EXIF_BYTE_ORDER_INTEL;
 };
 
-// One change to make once the whole structure has been followed.
-struct Patch
+class ExifFitter
 {
-    size_t at;
-    DWORD value;
-    bool wide;
+public:
+    ExifFitter(ExifPatcher& tiff, LONG width, LONG height, bool turned)
+        : m_tiff(tiff), m_width(width), m_height(height), m_turned(turned)
+    {
+    }
+
+    bool Fit(size_t& newSize)
+    {
+        std::vector<Entry> first;
+        size_t link = 0;
+        const DWORD firstOffset = m_tiff.Long(4);
+        if (!m_tiff.Directory(firstOffset, first, link))
+            return false;
+        m_used.push_back({0, 8});
+        Walk(firstOffset, first, link, true);
+        newSize = m_tiff.Size();
+        if (m_turned)
+            newSize = DropThumbnail(link);
+        // Entries are taken out last, the later ones of a directory first, so the places found
+        // for the others stay right.
+        std::sort(m_removals.begin(), m_removals.end(),
+                  [](const Removal& a, const Removal& b) { return a.entry > b.entry; });
+        m_removals.erase(std::unique(m_removals.begin(), m_removals.end(),
+                                     [](const Removal& a, const Removal& b) { return a.entry == b.entry; }),
+                         m_removals.end());
+        for (const Removal& removal : m_removals)
+            m_tiff.RemoveEntry(removal.directory, removal.entry);
+        return true;
+    }
+
+private:
+    struct Removal
+    {
+        DWORD directory;
+        size_t entry;
+    };
+
+    void Use(const std::vector<Entry>& entries, DWORD offset, size_t link)
+    {
+        m_used.push_back({offset, link + 4});
+        for (const Entry& e : entries)
+            if (e.size > 4 && e.inside)
+                m_used.push_back({e.value, e.value + e.size});
+    }
+
+    void SetSize(const Entry& e, LONG value)
+    {
+        if (e.count == 1 && e.inside && (e.type == EXIF_FORMAT_SHORT || e.type == EXIF_FORMAT_LONG))
+            m_tiff.SetInteger(e, 0, static_cast<DWORD>(std::max<LONG>(value, 0)));
+    }
+
+    // Turned pixels stand as they are to be seen: every component of the orientation is 1, and an
+    // orientation that cannot be written so is taken out.
+    void Orient(DWORD directory, const Entry& e)
+    {
+        if (!m_turned)
+            return;
+        bool set = e.inside && e.count > 0;
+        for (DWORD i = 0; set && i < e.count; ++i)
+            set = m_tiff.SetInteger(e, i, 1);
+        if (!set)
+            m_removals.push_back({directory, e.at});
+    }
+
+    // A directory another one points to; when turned, a pointer to one that cannot be followed is
+    // taken out with it.
+    void Follow(DWORD directory, const Entry& pointer, bool exifDirectory)
+    {
+        std::vector<Entry> entries;
+        size_t link = 0;
+        const bool pointed = pointer.count == 1 && (pointer.type == EXIF_FORMAT_LONG || pointer.type == kFormatIfd);
+        const DWORD offset = pointed ? m_tiff.Long(pointer.at + 8) : 0;
+        if (!pointed || !m_tiff.Directory(offset, entries, link)) {
+            if (m_turned)
+                m_removals.push_back({directory, pointer.at});
+            return;
+        }
+        if (exifDirectory)
+            Walk(offset, entries, link, false);
+        else
+            Use(entries, offset, link);
+    }
+
+    void Walk(DWORD offset, const std::vector<Entry>& entries, size_t link, bool first)
+    {
+        Use(entries, offset, link);
+        for (const Entry& e : entries) {
+            switch (e.tag) {
+            case EXIF_TAG_ORIENTATION:
+                Orient(offset, e);
+                break;
+            case EXIF_TAG_IMAGE_WIDTH:
+                if (first)
+                    SetSize(e, m_width);
+                break;
+            case EXIF_TAG_IMAGE_LENGTH:
+                if (first)
+                    SetSize(e, m_height);
+                break;
+            case EXIF_TAG_PIXEL_X_DIMENSION:
+                SetSize(e, m_width);
+                break;
+            case EXIF_TAG_PIXEL_Y_DIMENSION:
+                SetSize(e, m_height);
+                break;
+            case EXIF_TAG_EXIF_IFD_POINTER:
+                if (first)
+                    Follow(offset, e, true);
+                break;
+            case EXIF_TAG_GPS_INFO_IFD_POINTER:
+                if (first)
+                    Follow(offset, e, false);
+                break;
+            case kTagInteroperability:
+                if (!first)
+                    Follow(offset, e, false);
+                break;
+            default:
+                break;
+            }
+        }
+    }
+
+    // The thumbnail's directory and picture leave the block: the link to them is cut, and their
+    // bytes are cut off where they end the block and cleared where anything else follows them.
+    size_t DropThumbnail(size_t link)
+    {
+        const DWORD offset = m_tiff.Long(link);
+        m_tiff.SetLong(link, 0);
+        std::vector<Entry> entries;
+        size_t next = 0;
+        if (offset == 0 || !m_tiff.Directory(offset, entries, next))
+            return m_tiff.Size();
+        std::vector<Range> gone = {{offset, next + 4}};
+        DWORD jpegAt = 0, jpegLength = 0;
+        const Entry* strips = nullptr;
+        const Entry* stripBytes = nullptr;
+        for (const Entry& e : entries) {
+            if (e.size > 4 && e.inside)
+                gone.push_back({e.value, e.value + e.size});
+            if (e.tag == EXIF_TAG_JPEG_INTERCHANGE_FORMAT && e.count == 1 && e.type == EXIF_FORMAT_LONG)
+                jpegAt = m_tiff.Long(e.value);
+            else if (e.tag == EXIF_TAG_JPEG_INTERCHANGE_FORMAT_LENGTH && e.count == 1 && e.type == EXIF_FORMAT_LONG)
+                jpegLength = m_tiff.Long(e.value);
+            else if (e.tag == EXIF_TAG_STRIP_OFFSETS && e.inside)
+                strips = &e;
+            else if (e.tag == EXIF_TAG_STRIP_BYTE_COUNTS && e.inside)
+                stripBytes = &e;
+        }
+        if (jpegLength > 0 && m_tiff.Fits(jpegAt, jpegLength))
+            gone.push_back({jpegAt, static_cast<size_t>(jpegAt) + jpegLength});
+        if (strips && stripBytes && strips->count == stripBytes->count) {
+            for (DWORD i = 0; i < strips->count; ++i) {
+                const DWORD at = Component(*strips, i), bytes = Component(*stripBytes, i);
+                if (bytes > 0 && m_tiff.Fits(at, bytes))
+                    gone.push_back({at, static_cast<size_t>(at) + bytes});
+            }
+        }
+        size_t usedEnd = 0;
+        for (const Range& r : m_used)
+            usedEnd = std::max(usedEnd, r.end);
+        // What of them ends the block (past the padding byte that keeps offsets even) is cut off.
+        size_t cut = m_tiff.Size();
+        for (bool moved = true; moved;) {
+            moved = false;
+            for (const Range& r : gone) {
+                if (r.begin < cut && r.end + 1 >= cut && r.begin >= usedEnd) {
+                    cut = r.begin;
+                    moved = true;
+                }
+            }
+        }
+        for (const Range& r : gone) {
+            const bool shared = std::any_of(m_used.begin(), m_used.end(),
+                                            [&](const Range& u) { return u.begin < r.end && r.begin < u.end; });
+            if (!shared && r.begin < cut)
+                std::memset(m_tiff.Data() + r.begin, 0, std::min(r.end, cut) - r.begin);
+        }
+        return cut;
+    }
+
+    DWORD Component(const Entry& e, DWORD index) const
+    {
+        if (e.type == EXIF_FORMAT_SHORT)
+            return m_tiff.Short(e.value + static_cast<size_t>(index) * 2);
+        if (e.type == EXIF_FORMAT_LONG)
+            return m_tiff.Long(e.value + static_cast<size_t>(index) * 4);
+        return 0;
+    }
+
+    ExifPatcher& m_tiff;
+    LONG m_width, m_height;
+    bool m_turned;
+    std::vector<Range> m_used;
+    std::vector<Removal> m_removals;
 };
-
-// The entries of the directory at the offset: where each one starts, and where the link to the
-// next directory lies. False when the directory does not fit the block.
-bool ReadDirectory(const TiffView& tiff, DWORD offset, std::vector<size_t>& entries, size_t& link)
-{
-    WORD count = 0;
-    if (offset < 8 || !tiff.Read16(offset, count))
-        return false;
-    const size_t first = static_cast<size_t>(offset) + 2;
-    link = first + static_cast<size_t>(count) * 12;
-    if (link > tiff.Size() || tiff.Size() - link < 4)
-        return false;
-    entries.clear();
-    for (WORD i = 0; i < count; ++i)
-        entries.push_back(first + static_cast<size_t>(i) * 12);
-    return true;
-}
-
-// A size value set in an entry of one value, SHORT or LONG; other entries are left alone.
-void SizeEntry(const TiffView& tiff, size_t entry, LONG value, std::vector<Patch>& patches)
-{
-    WORD type = 0;
-    DWORD count = 0;
-    if (!tiff.Read16(entry + 2, type) || !tiff.Read32(entry + 4, count) || count != 1)
-        return;
-    if (type == kTypeShort)
-        patches.push_back({entry + 8, static_cast<DWORD>(std::clamp<LONG>(value, 0, 0xFFFF)), false});
-    else if (type == kTypeLong)
-        patches.push_back({entry + 8, static_cast<DWORD>(std::max<LONG>(value, 0)), true});
-}
 
 } // namespace
-
-std::vector<BYTE> FindJpegExif(const BYTE* data, size_t size)
-{
-    if (!data || size < 4 || data[0] != 0xFF || data[1] != 0xD8)
-        return {};
-    size_t pos = 2;
-    while (pos + 4 <= size) {
-        if (data[pos] != 0xFF)
-            break;
-        const BYTE marker = data[pos + 1];
-        if (marker == 0xFF) {
-            ++pos;
-            continue;
-        }
-        // Markers without a length.
-        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {
-            pos += 2;
-            continue;
-        }
-        // The picture's data or its end: the markers are over.
-        if (marker == 0xDA || marker == 0xD9)
-            break;
-        const size_t length = static_cast<size_t>(data[pos + 2]) << 8 | data[pos + 3];
-        if (length < 2 || length > size - pos - 2)
-            break;
-        const BYTE* payload = data + pos + 4;
-        if (marker == 0xE1 && length - 2 > sizeof(kExifHeader) &&
-            std::memcmp(payload, kExifHeader, sizeof(kExifHeader)) == 0)
-            return std::vector<BYTE>(payload, payload + length - 2);
-        pos += 2 + length;
-    }
-    return {};
-}
 
 bool FitExifToPixels(std::vector<BYTE>& exif, LONG width, LONG height, bool turned)
 {
     if (exif.size() < sizeof(kExifHeader) || std::memcmp(exif.data(), kExifHeader, sizeof(kExifHeader)) != 0)
         return false;
-    TiffView tiff(exif.data() + sizeof(kExifHeader), exif.size() - sizeof(kExifHeader));
-    DWORD first = 0;
-    std::vector<size_t> entries;
-    size_t link = 0;
-    if (!tiff.Open() || !tiff.Read32(4, first) || !ReadDirectory(tiff, first, entries, link))
+    // Changed on a copy, so a block that cannot be read stays exactly as it was.
+    std::vector<BYTE> fitted = exif;
+    ExifPatcher tiff(fitted.data() + sizeof(kExifHeader), fitted.size() - sizeof(kExifHeader));
+    size_t size = 0;
+    if (!tiff.Open())
         return false;
-    std::vector<Patch> patches;
-    DWORD exifOffset = 0;
-    for (size_t entry : entries) {
-        WORD tag = 0, type = 0;
-        DWORD count = 0;
-        if (!tiff.Read16(entry, tag) || !tiff.Read16(entry + 2, type) || !tiff.Read32(entry + 4, count))
-            return false;
-        if (tag == kTagOrientation && turned && type == kTypeShort && count == 1)
-            patches.push_back({entry + 8, 1, false});
-        else if (tag == kTagImageWidth)
-            SizeEntry(tiff, entry, width, patches);
-        else if (tag == kTagImageLength)
-            SizeEntry(tiff, entry, height, patches);
-        else if (tag == kTagExifIfd && (type == kTypeLong || type == kTypeIfd) && count == 1 &&
-                 !tiff.Read32(entry + 8, exifOffset))
-            return false;
-    }
-    // The thumbnail (the next directory) still shows the pixels as they were.
-    if (turned)
-        patches.push_back({link, 0, true});
-    if (exifOffset != 0) {
-        std::vector<size_t> exifEntries;
-        size_t exifLink = 0;
-        if (!ReadDirectory(tiff, exifOffset, exifEntries, exifLink))
-            return false;
-        for (size_t entry : exifEntries) {
-            WORD tag = 0;
-            if (!tiff.Read16(entry, tag))
-                return false;
-            if (tag == kTagPixelX)
-                SizeEntry(tiff, entry, width, patches);
-            else if (tag == kTagPixelY)
-                SizeEntry(tiff, entry, height, patches);
-        }
-    }
-    for (const Patch& patch : patches) {
-        if (patch.wide)
-            tiff.Write32(patch.at, patch.value);
-        else
-            tiff.Write16(patch.at, static_cast<WORD>(patch.value));
-    }
+    ExifFitter fitter(tiff, width, height, turned);
+    if (!fitter.Fit(size))
+        return false;
+    fitted.resize(sizeof(kExifHeader) + size);
+    exif.swap(fitted);
     return true;
-}
-
-int SaveDibAsJpegWithExif(const wchar_t* path, HGLOBAL dib, int quality, int progressive, const std::vector<BYTE>& exif)
-{
-    if (!path || !dib)
-        return 3;
-    // The encoder takes 24-bit rows as they stand.
-    GlobalBlock wide;
-    HGLOBAL rows = dib;
-    if (GetDibBitCount(dib) != 24) {
-        wide.reset(MakeDib24(dib));
-        if (!wide || wide.get() == dib) {
-            wide.release();
-            return 3;
-        }
-        rows = wide.get();
-    }
-    DibLock lock(rows);
-    DibLayout layout;
-    if (!lock || !CheckDibHeader(*lock.header(), &layout) || GlobalSize(rows) < layout.totalBytes)
-        return 3;
-    const LONG width = DibWidth(lock.get()), height = DibHeight(lock.get());
-    if (width > JPEG_MAX_DIMENSION || height > JPEG_MAX_DIMENSION)
-        return 3;
-    JpegEncodeSettings settings;
-    settings.quality = static_cast<BYTE>(static_cast<DWORD>(quality));
-    settings.progressive = progressive != 0;
-    settings.exif = exif.empty() ? nullptr : exif.data();
-    settings.exifSize = exif.size();
-    return JpegEncodeToFile(lock.get(), settings, path) == 0 ? 0 : 3;
 }

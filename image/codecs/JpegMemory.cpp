@@ -141,12 +141,22 @@ void CompressRows(j_compress_ptr cinfo, const void* dib24, const JpegEncodeSetti
     if (settings.progressive)
         jpeg_simple_progression(cinfo);
     // An Exif file starts with its Exif segment.
-    const bool exif = settings.exif && settings.exifSize > 0 && settings.exifSize <= kMaxMarkerData;
+    const JpegMetadata* kept = settings.metadata;
+    const JpegMarkerSegment* exif = nullptr;
+    if (kept)
+        for (const JpegMarkerSegment& segment : kept->Segments())
+            if (!exif && JpegMetadata::IsExif(segment) && segment.payload.size() <= kMaxMarkerData)
+                exif = &segment;
     if (exif)
         cinfo->write_JFIF_header = FALSE;
     jpeg_start_compress(cinfo, TRUE);
     if (exif)
-        jpeg_write_marker(cinfo, JPEG_APP0 + 1, settings.exif, static_cast<unsigned int>(settings.exifSize));
+        jpeg_write_marker(cinfo, exif->marker, exif->payload.data(), static_cast<unsigned int>(exif->payload.size()));
+    if (kept)
+        for (const JpegMarkerSegment& segment : kept->Segments())
+            if (&segment != exif && segment.payload.size() <= kMaxMarkerData && kept->Keeps(segment, settings.grey))
+                jpeg_write_marker(cinfo, segment.marker, segment.payload.data(),
+                                  static_cast<unsigned int>(segment.payload.size()));
     const BYTE* bits = DibBits(dib24);
     const DWORD row = DibRowSize(dib24);
     while (cinfo->next_scanline < cinfo->image_height) {

@@ -4,6 +4,8 @@
 // and from DIB rows unchanged.
 #pragma once
 
+#include "image/codecs/JpegMetadata.h"
+
 #include <windows.h>
 
 #include <csetjmp>
@@ -54,10 +56,9 @@ struct JpegEncodeSettings
     int quality = 90;
     bool grey = false;
     bool progressive = false;
-    // An Exif block (APP1 payload, at most 65533 bytes) written after the start of the picture in
-    // place of the JFIF header; none when null.
-    const BYTE* exif = nullptr;
-    size_t exifSize = 0;
+    // Segments written after the start of the picture (those the metadata keeps with the pixels);
+    // its Exif segment, when there is one, comes first, in place of the JFIF header.
+    const JpegMetadata* metadata = nullptr;
 };
 
 // Encodes a locked 24-bit DIB. To memory: *data is a malloc block the caller frees with free().

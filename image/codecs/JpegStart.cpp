@@ -1,5 +1,7 @@
 #include "image/codecs/JpegStart.h"
 
+#include "image/codecs/JpegSegments.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -20,21 +22,17 @@ const BYTE* FindJpegStart(const BYTE* data, SIZE_T length, BOOL force)
         ++soi;
     if (soi + 1 >= length)
         return data;
-    SIZE_T pos = soi + 2;
+    JpegSegmentWalker walker(data + soi, length - soi);
+    JpegSegment segment;
     int segments = 0;
-    // Every marker and its length must lie inside the data before they are read.
-    while (length - pos >= 4) {
-        if (data[pos] != 0xFF)
-            return data;
-        if (data[pos + 1] == 0xDA)
+    while (walker.Next(segment)) {
+        if (segment.marker == 0xDA)
             return data + soi;
-        SIZE_T segment = (static_cast<SIZE_T>(data[pos + 2]) << 8) | data[pos + 3];
         ++segments;
-        if (segment + 2 > length - pos)
-            break;
-        pos += segment + 2;
     }
-    return segments > 1 ? data + soi : data;
+    // Data used up (or an end of image) before a start of scan: a stream all the same when more
+    // than one segment came before.
+    return walker.Reached() != JpegSegmentWalker::Broken && segments > 1 ? data + soi : data;
 }
 
 BOOL SetJpegStartSearch(BOOL search)

@@ -93,8 +93,8 @@ int SaveDibAsJpeg2000(const wchar_t* path, HGLOBAL dib, int quality, int flagA, 
 
 namespace {
 
-// A 24-bit picture the image layer would take as it stands: encoding it in place gives the same
-// bytes without the layer's copy of every row.
+// A 24-bit picture the image layer would take as it stands: encoded in place, without a copy of
+// every row.
 bool IsPlainDib24(HGLOBAL dib, const void* packed)
 {
     const SIZE_T size = GlobalSize(dib);
@@ -108,24 +108,35 @@ bool IsPlainDib24(HGLOBAL dib, const void* packed)
 
 } // namespace
 
-int SaveDibAsJpeg(const wchar_t* path, HGLOBAL dib, int quality, int flagA, int flagB)
+int SaveDibAsJpeg(const wchar_t* path, HGLOBAL dib, int quality, int flagA, int flagB, const JpegMetadata* kept)
 {
-    if (path && dib) {
+    if (!path || !dib)
+        return 3;
+    // Another picture goes through the one gate of DIBs first, as the image layer takes it.
+    GlobalBlock normal;
+    bool plain = false;
+    {
         DibLock lock(dib);
-        if (IsPlainDib24(dib, lock.get())) {
-            JpegEncodeSettings settings;
-            // The quality as the image layer keeps it, in a byte.
-            settings.quality = static_cast<BYTE>(static_cast<DWORD>(quality));
-            settings.progressive = flagA != 0;
-            settings.grey = flagB != 0;
-            // A picture the encoder refuses by its size is refused before the file is touched.
-            const LONG width = DibWidth(lock.get()), height = DibHeight(lock.get());
-            if (width > JPEG_MAX_DIMENSION || height > JPEG_MAX_DIMENSION)
-                return 3;
-            return JpegEncodeToFile(lock.get(), settings, path) == 0 ? 0 : 3;
-        }
+        plain = IsPlainDib24(dib, lock.get());
     }
-    return SaveWith(path, dib, CXIMAGE_FORMAT_JPG, 0, quality, flagB != 0, flagA != 0);
+    if (!plain) {
+        normal.reset(AdoptDib(CopyGlobal(dib)));
+        if (!normal)
+            return 3;
+    }
+    LockedDib24 picture(plain ? dib : normal.get());
+    if (!picture.get())
+        return 3;
+    // A picture the encoder refuses by its size is refused before the file is touched.
+    if (DibWidth(picture.get()) > JPEG_MAX_DIMENSION || DibHeight(picture.get()) > JPEG_MAX_DIMENSION)
+        return 3;
+    JpegEncodeSettings settings;
+    // The quality as the image layer keeps it, in a byte.
+    settings.quality = static_cast<BYTE>(static_cast<DWORD>(quality));
+    settings.progressive = flagA != 0;
+    settings.grey = flagB != 0;
+    settings.metadata = kept;
+    return JpegEncodeToFile(picture.get(), settings, path) == 0 ? 0 : 3;
 }
 
 int SaveDibAsPng(const wchar_t* path, HGLOBAL dib, DWORD codecOption)

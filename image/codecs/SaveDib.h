@@ -5,6 +5,7 @@
 #include <windows.h>
 
 class CProgressDlg;
+class JpegMetadata;
 
 // 0 saved; 3 the picture could not be written (no partial file is left, and a file that was there
 // stays as it was).
@@ -15,7 +16,9 @@ int SaveDibAs(const wchar_t* path, HGLOBAL dib, DWORD format);
 // flagA sets the codec's flag 2, flagB its flag 1. The JPEG 2000 quality (100: lossless) reaches
 // the encoder. For JPEG, flagA writes a progressive file and flagB a grey one.
 int SaveDibAsJpeg2000(const wchar_t* path, HGLOBAL dib, int quality, int flagA, int flagB);
-int SaveDibAsJpeg(const wchar_t* path, HGLOBAL dib, int quality, int flagA, int flagB);
+// The metadata given (read from a JPEG this one replaces) is written with the picture.
+int SaveDibAsJpeg(const wchar_t* path, HGLOBAL dib, int quality, int flagA, int flagB,
+                  const JpegMetadata* kept = nullptr);
 int SaveDibAsPng(const wchar_t* path, HGLOBAL dib, DWORD codecOption);
 int SaveDibAsTiff(const wchar_t* path, HGLOBAL dib, DWORD codecOption);
 

@@ -1,6 +1,8 @@
 // The Exif reader on libexif.
 #include "image/cximage/CxImageJPG.h"
 
+#include "image/codecs/JpegSegments.h"
+
 #include <libexif/exif-data.h>
 #include <libexif/exif-utils.h>
 
@@ -12,31 +14,22 @@ namespace {
 
 const BYTE kExifHeader[6] = {'E', 'x', 'i', 'f', 0, 0};
 
-// Frame facts from the first start-of-frame marker of a JPEG stream (bounded walk).
+// Frame facts from the first start-of-frame marker of a JPEG stream.
 void ReadFrameFacts(const BYTE* data, size_t size, EXIFINFO* info)
 {
-    size_t pos = 2;
-    while (pos + 4 <= size) {
-        if (data[pos] != 0xFF)
-            return;
-        BYTE marker = data[pos + 1];
-        if (marker == 0xFF) {
-            ++pos;
-            continue;
-        }
-        size_t length = (static_cast<size_t>(data[pos + 2]) << 8) | data[pos + 3];
-        if (length < 2 || marker == 0xDA || marker == 0xD9)
-            return;
-        bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-        if (frame && length >= 8 && pos + 2 + length <= size) {
-            const BYTE* sof = data + pos + 4;
+    JpegSegmentWalker walker(data, size);
+    JpegSegment segment;
+    while (walker.Next(segment)) {
+        const BYTE marker = segment.marker;
+        const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (frame && segment.whole && segment.length >= 6) {
+            const BYTE* sof = segment.payload;
             info->Process = marker;
             info->Height = (sof[1] << 8) | sof[2];
             info->Width = (sof[3] << 8) | sof[4];
             info->IsColor = sof[5] >= 3 ? 1 : 0;
             return;
         }
-        pos += 2 + length;
     }
 }
 

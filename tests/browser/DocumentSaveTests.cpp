@@ -5,13 +5,16 @@
 
 #include "browser/CKWDocPictureOutput.h"
 #include "common/FullDisk.h"
+#include "common/MetadataJpeg.h"
 
 #include "fileops/CFileSaveDlg.h"
 #include "fileops/VyxFileTransfer.h"
 #include "image/DibCore.h"
+#include "image/codecs/JpegMemory.h"
 #include "image/codecs/TiffFile.h"
 #include "res/resource.h"
 
+#include <algorithm>
 #include <atomic>
 
 using namespace doccommands;
@@ -46,6 +49,18 @@ void AskForOneTiff(CFileSaveDlg& options, const std::wstring& folder)
     options.m_folder = folder.c_str();
     options.Format = CFileSaveDlg::FormatTiff;
     options.TifMultiPage = TRUE;
+}
+
+// From a helper thread: the same-name question answered with replacing the file, closed with the
+// button (OK, or the one for all that follow); false when no question came.
+bool ReplaceWhenAsked(int button)
+{
+    DialogDriver question(L"同名ファイルが存在しています");
+    if (!question.dialog)
+        return false;
+    question.Command(IDC_SAME_NEWER + VyxFileTransfer::SameOverwrite);
+    question.Command(button);
+    return true;
 }
 
 } // namespace
@@ -106,11 +121,8 @@ TEST(SavePictures, AMultiPageTiffThatCannotBeWrittenLeavesTheFileItWasToReplace)
     auto saveOver = [&](std::vector<CString>* told) {
         d.Document().SetAllSelection(true);
         HelperThread answers([&] {
-            DialogDriver question(L"同名ファイルが存在しています");
-            if (!question.dialog)
+            if (!ReplaceWhenAsked(IDOK))
                 return;
-            question.Command(IDC_SAME_NEWER + VyxFileTransfer::SameOverwrite);
-            question.Command(IDOK);
             for (int button : {IDNO, IDOK}) {
                 if (!told)
                     break;
@@ -186,6 +198,49 @@ TEST(SavePictures, ASizePastTheImageLibrarysBoundFailsBeforeAnythingIsMadeAndAsk
     EXPECT_FALSE(ScratchFolder::Exists(d.Out(L"p01.bmp")));
 }
 
+TEST(SavePictures, APhotoConvertedOverItsOwnFileKeepsAllItsMetadataUprightAndOneBesideItNone)
+{
+    OwnPlugins plugins;
+    CommandDocumentScope scope;
+    CStandInFrame frame;
+    const std::wstring path = scope.folder / L"IMG_0004.JPG";
+    const std::vector<BYTE> photo = metajpeg::MetadataJpeg(64, 48, metajpeg::Orientation::InExifDirectory);
+    ASSERT_TRUE(ScratchFolder::WriteFile(path, std::string(photo.begin(), photo.end())));
+    scope.Open();
+    scope.Document().SetAllSelection(true);
+    CFileSaveDlg options;
+    options.m_folder = scope.folder.Path().c_str();
+    options.Format = CFileSaveDlg::FormatJpeg;
+    options.RotateAngle = 90;
+    // Into its own folder: the same-name question answered with replacing it.
+    {
+        HelperThread answer([] { ReplaceWhenAsked(IDOK); });
+        CKWDocPictureOutput(scope.Document()).SaveSelectedPictures(options);
+    }
+    const std::string saved = ScratchFolder::ReadFile(path);
+    const auto segments = metajpeg::MetadataSegments(saved);
+    ASSERT_EQ(5u, segments.size());
+    EXPECT_EQ(0xE1, segments[0].first);
+    std::string upright = metajpeg::Xmp(false);
+    upright.replace(upright.find("Orientation=\"6\""), 15, "Orientation=\"1\"");
+    EXPECT_EQ(metajpeg::KeptSegments(upright), decltype(segments)(segments.begin() + 1, segments.end()));
+    EXPECT_EQ(std::vector<long>{1}, metajpeg::ExifOrientations(saved));
+    const std::vector<BYTE> thumbnail = metajpeg::Thumbnail();
+    EXPECT_EQ(saved.end(), std::search(saved.begin(), saved.end(), thumbnail.begin(), thumbnail.end()));
+    LONG width = 0, height = 0;
+    ASSERT_TRUE(JpegReadSize(reinterpret_cast<const BYTE*>(saved.data()), saved.size(), &width, &height));
+    EXPECT_EQ(48, width);
+    EXPECT_EQ(64, height);
+
+    // Into another folder the picture goes alone.
+    ScratchFolder out(L"docout");
+    options.m_folder = out.Path().c_str();
+    CKWDocPictureOutput(scope.Document()).SaveSelectedPictures(options);
+    const auto plain = metajpeg::MetadataSegments(ScratchFolder::ReadFile(out / L"IMG_0004.jpg"));
+    ASSERT_EQ(1u, plain.size());
+    EXPECT_EQ(0xE0, plain[0].first);
+}
+
 TEST(SavePictures, TheCommandIsGreyedWithoutASelection)
 {
     PictureDocument d(1);
@@ -236,4 +291,36 @@ TEST(SavePictures, AMissingFolderIsMadeWithoutAQuestionAndOneThatCannotBeMadeIsT
     ASSERT_EQ(1u, told.size());
     EXPECT_EQ(0, Joined(told[0]).Find(blocked.c_str())) << CStringA(told[0]).GetString();
     EXPECT_FALSE(ScratchFolder::Exists(blocked + L"\\p00.bmp"));
+}
+
+// Run by hand on a folder of real cameras' files (VYX_CAMERA_SAMPLES, a path as the program sees
+// it): each "*-cs-turned.jpg" is converted to JPEG turned right and each "*-cs-kept.jpg" as it is,
+// into its own folder over itself, for the files to be checked with other tools afterwards.
+TEST(CameraSamples, DISABLED_EachIsConvertedOverItself)
+{
+    wchar_t folder[MAX_PATH] = {};
+    ASSERT_NE(0u, GetEnvironmentVariableW(L"VYX_CAMERA_SAMPLES", folder, MAX_PATH));
+    OwnPlugins plugins;
+    CommandDocumentScope scope;
+    CStandInFrame frame;
+    scope.Open(CVirtualFolder(folder, folder, 1));
+    for (bool turned : {true, false}) {
+        CKWDoc& document = scope.Document();
+        document.SetAllSelection(false);
+        int selected = 0;
+        for (int i = 0; i < document.GetItemCount(); ++i) {
+            const CString name = document.GetItem(i)->GetFileName();
+            if (name.Find(turned ? L"-cs-turned" : L"-cs-kept") >= 0) {
+                document.SelectItem(i, true, nullptr);
+                ++selected;
+            }
+        }
+        ASSERT_GT(selected, 0);
+        CFileSaveDlg options;
+        options.m_folder = folder;
+        options.Format = CFileSaveDlg::FormatJpeg;
+        options.RotateAngle = turned ? 90 : 0;
+        HelperThread answer([] { ReplaceWhenAsked(IDC_SAME_ALL); });
+        CKWDocPictureOutput(document).SaveSelectedPictures(options);
+    }
 }

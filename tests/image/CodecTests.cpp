@@ -279,11 +279,12 @@ TEST(JpegFile, FindStartWalksSegmentsWithinTheData)
         std::vector<BYTE> data;
         ptrdiff_t start;
     } table[] = {
-        {{1, 2, 0xFF, 0xD8, 0xFF, 0xDA, 0, 2}, 2},                // start of scan at once
-        {{1, 2, 0xFF, 0xD8, 0x00, 0xDA, 0, 2}, 0},                // no marker after the start of image
-        {{1, 0xFF, 0xD8, 0xFF, 0xE0, 0xFF, 0xFF}, 0},             // one segment running past the end
-        {{1, 0xFF, 0xD8, 0xFF, 0xE0, 0, 2, 0xFF, 0xE1, 0, 9}, 1}, // two segments, then the end
-        {{1, 0xFF, 0xD8, 0xFF}, 0},                               // a marker cut off
+        {{1, 2, 0xFF, 0xD8, 0xFF, 0xDA, 0, 2}, 2},                      // start of scan at once
+        {{1, 2, 0xFF, 0xD8, 0x00, 0xDA, 0, 2}, 0},                      // no marker after the start of image
+        {{1, 0xFF, 0xD8, 0xFF, 0xE0, 0xFF, 0xFF}, 0},                   // one segment running past the end
+        {{1, 0xFF, 0xD8, 0xFF, 0xE0, 0, 2, 0xFF, 0xE1, 0, 9}, 1},       // two segments, then the end
+        {{1, 0xFF, 0xD8, 0xFF, 0xFF, 0xE1, 0, 2, 0xFF, 0xDA, 0, 2}, 1}, // fill bytes before a marker
+        {{1, 0xFF, 0xD8, 0xFF}, 0},                                     // a marker cut off
         {{0xFF, 0xD8}, 0},
         {{0x12, 0x34, 0x56}, 0},
     };

@@ -11,6 +11,7 @@
 #include "WindowWalk.h"
 
 #include "../../bench/CameraJpeg.h"
+#include "common/MetadataJpeg.h"
 #include "common/PrintedPdfs.h"
 #include "common/RealInput.h"
 #include "common/ScratchFolder.h"
@@ -39,8 +40,8 @@ void KeepPrintedPage(const std::wstring& pdf, const std::wstring& name)
     ScratchFolder::WriteFile(folder + L"\\" + name + L".expect", "pages 1\nfill 1 32 48 160 420 420 580 580\n");
 }
 
-// A folder holding one picture of a single dark blue, 640 x 480, the program started on it with
-// it selected.
+// A folder holding one picture of a single dark blue (or a camera's photo with its metadata),
+// 640 x 480, the program started on it with it selected.
 struct OnePicture
 {
     ShippedProgram program;
@@ -53,7 +54,7 @@ struct OnePicture
         picture = folder + L"\\IMG_0001.JPG";
         CreateDirectoryW(folder.c_str(), nullptr);
         const std::vector<BYTE> bytes =
-            camera ? MakeCameraJpeg(640, 480, 7) : MakeJpeg(640, 480, [](BYTE* p, LONG, LONG) {
+            camera ? metajpeg::MetadataJpeg(640, 480) : MakeJpeg(640, 480, [](BYTE* p, LONG, LONG) {
                 p[0] = 160;
                 p[1] = 48;
                 p[2] = 32;
@@ -175,6 +176,13 @@ TEST(Shipped, ATurnedPictureSavedFromThePictureWindowOverItselfHasItsSizeTurned)
     // Written beside and put in place: the file is whole once it reads turned.
     EXPECT_TRUE(WaitUntil([&] { return JpegSize(one.picture, width, height) && width == 480 && height == 640; }, 60000))
         << "the saved picture is " << width << " x " << height;
+    // The camera's facts and every other segment it carried stay with it, upright.
+    const std::string saved = ScratchFolder::ReadFile(one.picture);
+    EXPECT_EQ("VYXCAM", metajpeg::ExifText(saved, EXIF_TAG_MAKE));
+    EXPECT_EQ("VX-200", metajpeg::ExifText(saved, EXIF_TAG_MODEL));
+    EXPECT_EQ(metajpeg::kShotDate, metajpeg::ExifText(saved, EXIF_TAG_DATE_TIME_ORIGINAL));
+    EXPECT_EQ(std::vector<long>{1}, metajpeg::ExifOrientations(saved));
+    EXPECT_EQ(5u, metajpeg::MetadataSegments(saved).size());
     EXPECT_TRUE(program.Answers());
     EXPECT_TRUE(program.Close());
 }

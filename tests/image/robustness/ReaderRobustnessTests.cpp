@@ -4,7 +4,9 @@
 #include "HostileInput.h"
 
 #include "image/DibFile.h"
+#include "image/codecs/JpegExif.h"
 #include "image/codecs/JpegFile.h"
+#include "image/codecs/JpegMetadata.h"
 #include "image/cximage/CxImage.h"
 #include "image/cximage/CxImageJPG.h"
 
@@ -70,6 +72,8 @@ void FeedJpeg(const Input& data, int index)
     ExerciseAndFree(result == 0 ? codec.m_dib : nullptr);
     if (index % 4 == 0)
         FeedLibrary(data, index % 16 == 0 ? 0u : static_cast<DWORD>(CXIMAGE_FORMAT_JPG));
+    JpegMetadata kept = JpegMetadata::Find(data.empty() ? nullptr : data.data(), data.size());
+    kept.FitToPixels(64, 48, index % 2 == 0);
 }
 
 // Every chunk's checksum made right again, so a mutated chunk reaches libpng's parsers instead
@@ -93,12 +97,15 @@ void FeedPng(const Input& data, int index)
     FeedLibrary(index % 2 ? data : WithPngChecksums(data), type);
 }
 
-void FeedExif(const Input& data, int)
+void FeedExif(const Input& data, int index)
 {
     EXIFINFO info;
     CxImageJPG::CxExifInfo exif(&info);
     CxMemFile memFile(const_cast<BYTE*>(data.empty() ? nullptr : data.data()), static_cast<DWORD>(data.size()));
     exif.DecodeExif(&memFile);
+    // The block as a saved picture keeps it, made true of turned or unturned pixels.
+    std::vector<BYTE> block(data.begin(), data.end());
+    FitExifToPixels(block, 640, 480, index % 2 == 0);
 }
 
 // PNG header chunk with new dimensions and a correct checksum, so libpng reads it.
