@@ -175,25 +175,17 @@ CString PageText(const CString& value, MacroText::PieceKind kind)
                 out.AppendFormat(L"%%%02X", static_cast<unsigned char>(bytes[b]));
             continue;
         }
-        switch (code) {
-        case L'&':
-            out += L"&amp;";
-            break;
-        case L'<':
-            out += L"&lt;";
-            break;
-        case L'>':
-            out += L"&gt;";
-            break;
-        case L'"':
-            out += L"&quot;";
-            break;
-        default:
-            if (fits)
-                out.Append(character, units);
-            else
-                out.AppendFormat(L"&#%u;", code);
-        }
+        const wchar_t* entity = code == L'&'   ? L"&amp;"
+                                : code == L'<' ? L"&lt;"
+                                : code == L'>' ? L"&gt;"
+                                : code == L'"' ? L"&quot;"
+                                               : nullptr;
+        if (entity)
+            out += entity;
+        else if (fits)
+            out.Append(character, units);
+        else
+            out.AppendFormat(L"&#%u;", code);
     }
     return out;
 }

@@ -89,6 +89,21 @@ std::string ShotDateExif(const char* date)
     return std::string("Exif\0\0", 6) + tiff + std::string(date, count);
 }
 
+// Runs the dialog modally; drive is given its window in front, once the names it opened with
+// were read into shown.
+INT_PTR RunInFront(VFileRenameNDlg& dialog, std::vector<CString>& shown, const std::function<void(HWND)>& drive)
+{
+    HelperThread driver([&] {
+        HWND window = WaitForDialog(L"名前の編集変更", 30000);
+        ASSERT_NE(nullptr, window);
+        shown = ListColumn(GetDlgItem(window, IDC_RENAMEN_LIST), 0);
+        SetForegroundWindow(window);
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, 30000));
+        drive(window);
+    });
+    return dialog.DoModal();
+}
+
 } // namespace
 
 TEST(BatchRenameDialog, OpeningComputesTheNamesFromTheFirstHistoryEntriesAndTheStoredNumber)
@@ -224,31 +239,22 @@ TEST(BatchRenameDialog, RunWithoutUpdateRenamesByTheTextsTypedAndRemembersThem)
     VFileRenameNDlg dialog;
     items.AddTo(dialog);
     std::vector<CString> opened;
-    INT_PTR result = 0;
-    {
-        HelperThread driver([&] {
-            HWND window = WaitForDialog(L"名前の編集変更", 30000);
-            ASSERT_NE(nullptr, window);
-            opened = ListColumn(GetDlgItem(window, IDC_RENAMEN_LIST), 0);
-            SetForegroundWindow(window);
-            ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, 30000));
-            // Clicked into, its text selected and typed over.
-            auto typeInto = [&](HWND box, const wchar_t* text) {
-                RECT rect = {};
-                GetWindowRect(box, &rect);
-                SendClick({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, MOUSEEVENTF_LEFTDOWN);
-                ASSERT_TRUE(WaitUntil([&] { return FocusOfThread(window) == box; }, 60000));
-                SendKey(VK_HOME);
-                SendKey(VK_END, VK_SHIFT);
-                SendText(text);
-                ASSERT_TRUE(WaitUntil([&] { return TextOf(box) == text; }, 30000));
-            };
-            typeInto(GetWindow(GetDlgItem(window, IDC_RENAMEN_FORMAT), GW_CHILD), L"trip_#3#");
-            typeInto(GetDlgItem(window, IDC_RENAMEN_FIRST), L"7");
-            SendKey(VK_RETURN);
-        });
-        result = dialog.DoModal();
-    }
+    const INT_PTR result = RunInFront(dialog, opened, [](HWND window) {
+        // Clicked into, its text selected and typed over.
+        auto typeInto = [&](HWND box, const wchar_t* text) {
+            RECT rect = {};
+            GetWindowRect(box, &rect);
+            SendClick({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, MOUSEEVENTF_LEFTDOWN);
+            ASSERT_TRUE(WaitUntil([&] { return FocusOfThread(window) == box; }, 60000));
+            SendKey(VK_HOME);
+            SendKey(VK_END, VK_SHIFT);
+            SendText(text);
+            ASSERT_TRUE(WaitUntil([&] { return TextOf(box) == text; }, 30000));
+        };
+        typeInto(GetWindow(GetDlgItem(window, IDC_RENAMEN_FORMAT), GW_CHILD), L"trip_#3#");
+        typeInto(GetDlgItem(window, IDC_RENAMEN_FIRST), L"7");
+        SendKey(VK_RETURN);
+    });
     EXPECT_EQ((std::vector<CString>{L"0001.JPG", L"0002.JPG", L"0003.JPG"}), opened);
     EXPECT_EQ(IDOK, result);
     const std::vector<CString> typed{L"trip_007.JPG", L"trip_008.JPG", L"trip_009.JPG"};
@@ -451,31 +457,22 @@ TEST(BatchRenameDialog, AnEmptyFormatKeepsEveryNameAndEnterRenamesNothingUntilSo
     std::vector<CString> shown;
     CString refusal;
     bool stayed = false;
-    INT_PTR result = 0;
-    {
-        HelperThread driver([&] {
-            HWND window = WaitForDialog(L"名前の編集変更", 30000);
-            ASSERT_NE(nullptr, window);
-            shown = ListColumn(GetDlgItem(window, IDC_RENAMEN_LIST), 0);
-            SetForegroundWindow(window);
-            ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, 30000));
-            // Enter is the default button "実行".
-            SendKey(VK_RETURN);
-            DismissMessageBox(&refusal);
-            stayed = IsWindowVisible(window) != FALSE;
-            // The refusal leaves the focus in the format box: what is typed goes there, Alt+U
-            // computes the names, and Enter now runs.
-            ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, 30000));
-            SendText(L"IMG_#2#");
-            HWND format = GetDlgItem(window, IDC_RENAMEN_FORMAT);
-            ASSERT_TRUE(WaitUntil([&] { return TextOf(format) == L"IMG_#2#"; }, 30000));
-            SendKey('U', VK_MENU);
-            HWND list = GetDlgItem(window, IDC_RENAMEN_LIST);
-            ASSERT_TRUE(WaitUntil([&] { return ListCell(list, 0, 0) == L"IMG_01.jpg"; }, 30000));
-            SendKey(VK_RETURN);
-        });
-        result = dialog.DoModal();
-    }
+    const INT_PTR result = RunInFront(dialog, shown, [&](HWND window) {
+        // Enter is the default button "実行".
+        SendKey(VK_RETURN);
+        DismissMessageBox(&refusal);
+        stayed = IsWindowVisible(window) != FALSE;
+        // The refusal leaves the focus in the format box: what is typed goes there, Alt+U
+        // computes the names, and Enter now runs.
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, 30000));
+        SendText(L"IMG_#2#");
+        HWND format = GetDlgItem(window, IDC_RENAMEN_FORMAT);
+        ASSERT_TRUE(WaitUntil([&] { return TextOf(format) == L"IMG_#2#"; }, 30000));
+        SendKey('U', VK_MENU);
+        HWND list = GetDlgItem(window, IDC_RENAMEN_LIST);
+        ASSERT_TRUE(WaitUntil([&] { return ListCell(list, 0, 0) == L"IMG_01.jpg"; }, 30000));
+        SendKey(VK_RETURN);
+    });
     EXPECT_EQ((std::vector<CString>{L"a.jpg", L"b.jpg", L"album"}), shown);
     EXPECT_FALSE(refusal.IsEmpty());
     EXPECT_TRUE(stayed);
