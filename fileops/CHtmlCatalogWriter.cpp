@@ -133,30 +133,60 @@ unsigned CodePointAt(const CString& text, int i, int& units)
     return high;
 }
 
-// Pages are written in the process's code page: a character it lacks becomes a numeric character
-// reference in texts, and UTF-8 percent escapes in addresses (with "%" and "#", which would
-// otherwise end or change the address, and "&", which would begin a character reference there).
-CString PageText(const CString& value, bool link)
+// Whether an address may hold the character as it is: letters, digits, the marks RFC 3986 leaves
+// unreserved, the path's own separators and the few marks that mean nothing in a path, and any
+// character of the page's code page beyond ASCII. The rest would end the address or the attribute
+// holding it ('"', "'", blanks, "<", ">"), start a reference ("&"), a query or a fragment ("?",
+// "#"), or an escape ("%").
+bool KeptInAddress(unsigned code, bool fitsCodePage)
 {
-    if (FitsCodePage(value, value.GetLength()) && (!link || value.FindOneOf(L"%#&") < 0))
+    if (code >= 0x80)
+        return fitsCodePage;
+    return iswalnum(code) || (code != 0 && wcschr(L"-._~/:!$()*+,;=@", static_cast<wchar_t>(code)));
+}
+
+// Pages are written in the process's code page. A text from an item or the user's data is written
+// as HTML text: the four marks HTML gives a meaning to as entities, a character the code page lacks
+// as a numeric character reference. An address is percent-encoded (UTF-8) wherever it holds a
+// character it may not keep. Markup and the definition's own text go as they stand.
+CString PageText(const CString& value, MacroText::PieceKind kind)
+{
+    const bool link = kind == MacroText::KindLink;
+    if (kind == MacroText::KindTemplate || kind == MacroText::KindMarkup)
+        return value;
+    // Most texts fit whole: their characters need no look each.
+    const bool allFit = FitsCodePage(value, value.GetLength());
+    if (allFit && !link && value.FindOneOf(L"&<>\"") < 0)
         return value;
     CString out;
     for (int i = 0; i < value.GetLength();) {
         int units = 1;
         const unsigned code = CodePointAt(value, i, units);
-        const bool escaped = link && (code == L'%' || code == L'#' || code == L'&');
-        if (!escaped && FitsCodePage(value.GetString() + i, units)) {
-            out.Append(value.GetString() + i, units);
-        } else if (!link) {
-            out.AppendFormat(L"&#%u;", code);
-        } else {
+        const wchar_t* character = value.GetString() + i;
+        i += units;
+        const bool fits = code < 0x80 || allFit || FitsCodePage(character, units);
+        if (link) {
+            if (KeptInAddress(code, fits)) {
+                out.Append(character, units);
+                continue;
+            }
             char bytes[8] = {};
-            const int n =
-                WideCharToMultiByte(CP_UTF8, 0, value.GetString() + i, units, bytes, sizeof(bytes), nullptr, nullptr);
+            const int n = WideCharToMultiByte(CP_UTF8, 0, character, units, bytes, sizeof(bytes), nullptr, nullptr);
             for (int b = 0; b < n; ++b)
                 out.AppendFormat(L"%%%02X", static_cast<unsigned char>(bytes[b]));
+            continue;
         }
-        i += units;
+        const wchar_t* entity = code == L'&'   ? L"&amp;"
+                                : code == L'<' ? L"&lt;"
+                                : code == L'>' ? L"&gt;"
+                                : code == L'"' ? L"&quot;"
+                                               : nullptr;
+        if (entity)
+            out += entity;
+        else if (fits)
+            out.Append(character, units);
+        else
+            out.AppendFormat(L"&#%u;", code);
     }
     return out;
 }
@@ -165,8 +195,7 @@ CString PageText(const MacroText& text)
 {
     CString out;
     for (const MacroText::Piece& piece : text.GetPieces())
-        out += piece.kind == MacroText::KindTemplate ? piece.text
-                                                     : PageText(piece.text, piece.kind == MacroText::KindLink);
+        out += PageText(piece.text, piece.kind);
     return out;
 }
 
@@ -324,8 +353,14 @@ MacroText CHtmlCatalogWriter::ExpandLine(const CString& line, VyxFile* item, con
         text.Format(L"%d", value);
         return text;
     };
-    // The page addresses: the picture, its thumbnail and the neighbouring pages.
-    auto isLink = [](int macro) { return macro == 0 || macro == 8 || macro == 10 || macro == 14; };
+    const int kNoteMacro = 15;
+    // The page addresses: the picture, its thumbnail and the neighbouring pages. The number is
+    // written in the definition's own format; every other value is the item's or the user's text.
+    auto kindOf = [](int macro) {
+        if (macro == 0 || macro == 8 || macro == 10 || macro == 14)
+            return MacroText::KindLink;
+        return macro == 18 ? MacroText::KindMarkup : MacroText::KindText;
+    };
     auto value = [&](int macro) -> CString {
         switch (macro) {
         case 0:
@@ -358,18 +393,10 @@ MacroText CHtmlCatalogWriter::ExpandLine(const CString& line, VyxFile* item, con
         case 13:
             return item ? Replaced(item->GetPath(), L'\\', m_pathSeparator) : CString();
         case 14: {
-            if (m_linkMode == LinkToPicture)
+            // A folder has no picture: its link is empty.
+            if (m_linkMode == LinkToPicture && !m_currentLink.IsEmpty())
                 return LinkToCurrentPicture(pageFolder);
             return Replaced(m_currentLink, L'\\', L'/');
-        }
-        case 15: {
-            if (!item)
-                return CString();
-            CString note = item->GetNote();
-            note.Remove(L'\n');
-            note.Replace(L"\r", L"<BR>");
-            note = NoteText::Typed(note, L"<BR>");
-            return note.IsEmpty() ? CString(kIdeographicSpace) : note;
         }
         case 16: {
             CString folder, last;
@@ -387,10 +414,29 @@ MacroText CHtmlCatalogWriter::ExpandLine(const CString& line, VyxFile* item, con
         }
     };
     MacroText expanded;
+    // The note's lines are its text; the "<BR>" between them is the page's markup.
+    auto appendNote = [&]() {
+        if (!item)
+            return expanded.AppendValue(CString());
+        CString note = item->GetNote();
+        note.Remove(L'\n');
+        note = NoteText::Typed(note, L"\r");
+        if (note.IsEmpty())
+            return expanded.AppendValue(kIdeographicSpace);
+        int from = 0;
+        for (int cr; (cr = note.Find(L'\r', from)) >= 0; from = cr + 1) {
+            expanded.AppendValue(note.Mid(from, cr - from));
+            expanded.AppendValue(L"<BR>", MacroText::KindMarkup);
+        }
+        expanded.AppendValue(note.Mid(from));
+    };
     ScanTokens(
         line, kMacros, 19, [&](const wchar_t* text, int length) { expanded.AppendTemplate(text, length); },
         [&](int macro, int&) {
-            expanded.AppendValue(value(macro), isLink(macro) ? MacroText::KindLink : MacroText::KindText);
+            if (macro == kNoteMacro)
+                appendNote();
+            else
+                expanded.AppendValue(value(macro), kindOf(macro));
         });
     if (item)
         item->ExpandMacros(expanded);
@@ -519,12 +565,17 @@ CString CHtmlCatalogWriter::UniqueThumbnailName(const CString& name, const CStri
 
 int CHtmlCatalogWriter::WriteThumbnail(VyxFile* item, const CString& pageFolder)
 {
+    m_currentLink = m_currentPicturePath = item->GetPath();
+    // A folder is linked to as itself, but it is no picture of its own.
+    if (item->IsFolder()) {
+        m_currentLink.Empty();
+        return 0;
+    }
     VyxFile copy(*item);
     copy.SetScaleMode(10);
     copy.SetUnsharp(TRUE);
     copy.SetAutoCache(FALSE);
     copy.SetCacheLookup(FALSE);
-    m_currentLink = m_currentPicturePath = item->GetPath();
     const SIZE box = {m_boxWidth, m_boxHeight};
     if (m_linkMode == LinkToPicture) {
         // Only the picture's size is wanted (its thumbnail at its own size would be a copy of

@@ -85,7 +85,8 @@ public:
     VyxVariableTable m_variables;
 
     // ---- state of the run
-    CString m_currentLink;        // the thumbnail's path relative to the page folder, or the picture's path
+    // The thumbnail's path relative to the page folder, or the picture's path; empty for a folder.
+    CString m_currentLink;
     CString m_currentPicturePath; // the picture being written
     CStringArray m_writtenFiles;  // pages and thumbnails this run created, in order
     int m_pageIndex = 0;

@@ -389,8 +389,21 @@ bool VFileRenameNDlg::AnyRowChanges() const
     return false;
 }
 
+bool VFileRenameNDlg::ControlsChangedSinceUpdate() const
+{
+    CString target, format, first;
+    m_target.GetWindowText(target);
+    m_format.GetWindowText(format);
+    GetDlgItemText(IDC_RENAMEN_FIRST, first);
+    return target != m_targetText || format != m_formatText || LeadingInteger(first) != m_firstNumber;
+}
+
 void VFileRenameNDlg::OnOK()
 {
+    // The names carried out are those of the texts shown: what was typed since the last
+    // computation is computed first, and the list then shows what is done.
+    if (ControlsChangedSinceUpdate())
+        UpdateNames();
     if (!AnyRowChanges()) {
         ShowMessageBox(L"名前の変わるファイルがありません。一括置換書式を入れて［更新］を押し、"
                        L"「変更後の名前」を確かめてから実行してください。",
@@ -398,7 +411,6 @@ void VFileRenameNDlg::OnOK()
         GotoDlgCtrl(&m_format);
         return;
     }
-    // The texts the names shown were computed from; anything typed since is not taken.
     FolderList::MoveToTop(m_target, m_targetText);
     FolderList::MoveToTop(m_format, m_formatText);
     FolderList targets(FolderListReplaceFormat);

@@ -63,6 +63,9 @@ protected:
     // Whether "実行" would rename some file: a row whose new name differs from its current one
     // and keeps something before its extension.
     bool AnyRowChanges() const;
+    // Whether the target, the format or the first number shown differs from what the last
+    // computation read.
+    bool ControlsChangedSinceUpdate() const;
     void BuildFormatMenu();
     RenameRow* RowAt(int index) const;
     void InsertRow(int index, RenameRow* row);
@@ -76,7 +79,7 @@ protected:
     CComboBoxButtonCtrl m_target;
     CRenameListCtrl m_list;
     CSpinButtonCtrl m_spin;
-    // As the last computation read them: what "実行" keeps.
+    // As the last computation read them.
     long long m_firstNumber = 1;
     CString m_formatText;
     CString m_targetText;

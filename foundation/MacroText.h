@@ -1,7 +1,8 @@
 // A text being expanded from a template: the template's own pieces, in which macro words are
 // searched, and the values put in their place, which are never searched again (a file name
-// holding a macro word stays as it is). A value remembers whether it is plain text or a link
-// address, so a writer can encode each as its output needs.
+// holding a macro word stays as it is). A value remembers whether it is plain text, a link
+// address or markup already in the output's own form, so a writer can encode each as its output
+// needs.
 #pragma once
 
 #include "framework/Framework.h"
@@ -15,6 +16,7 @@ public:
         KindTemplate,
         KindText,
         KindLink,
+        KindMarkup,
     };
     struct Piece
     {

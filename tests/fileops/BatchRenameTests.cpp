@@ -92,6 +92,21 @@ std::string ShotDateExif(const char* date)
     return std::string("Exif\0\0", 6) + tiff + std::string(date, count);
 }
 
+// Runs the dialog modally; drive is given its window in front, once the names it opened with
+// were read into shown.
+INT_PTR RunInFront(VFileRenameNDlg& dialog, std::vector<CString>& shown, const std::function<void(HWND)>& drive)
+{
+    HelperThread driver([&] {
+        HWND window = WaitForDialog(L"名前の編集変更", 30000);
+        ASSERT_NE(nullptr, window);
+        shown = ListColumn(GetDlgItem(window, IDC_RENAMEN_LIST), 0);
+        SetForegroundWindow(window);
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, 30000));
+        drive(window);
+    });
+    return dialog.DoModal();
+}
+
 } // namespace
 
 TEST(BatchRenameDialog, OpeningComputesTheNamesFromTheFirstHistoryEntriesAndTheStoredNumber)
@@ -193,21 +208,21 @@ TEST(BatchRenameDialog, AnEditedNameIsKeptAlsoWhenTheEditEndsWithEscape)
     EXPECT_EQ((std::vector<CString>{L"first.jpg", L"second.jpg"}), dialog.Column(0));
 }
 
-TEST(BatchRenameDialog, RunUsesTheNamesShownAndStoresOnlyTheTextsTheyCameFrom)
+TEST(BatchRenameDialog, RunUsesTheNamesShownWhileTheTextsAreThoseTheyCameFrom)
 {
     ScratchSettings settings;
     WriteAppIniString(L"RenameFormat", L"0", L"old_#2#");
     WriteAppIniString(L"RenameFormat", L"1", L"IMG_#3#");
-    Items items{L"a.jpg", L"b.jpg"};
+    Items items{L"a.jpg", L"b.jpg", L"c.jpg"};
     BatchRename dialog;
     items.AddTo(dialog);
     ASSERT_TRUE(dialog.Open());
     dialog.Update(L"", L"IMG_#3#", L"5");
-    dialog.Type(IDC_RENAMEN_FORMAT, L"typed later");
     dialog.Select(1);
     dialog.Press(IDC_RENAMEN_UP);
+    EditListLabel(dialog.List(), 2, L"by hand.jpg");
     dialog.Press(IDOK);
-    EXPECT_EQ((std::vector<CString>{L"IMG_006.jpg", L"IMG_005.jpg"}), NewNames(dialog));
+    EXPECT_EQ((std::vector<CString>{L"IMG_006.jpg", L"IMG_005.jpg", L"by hand.jpg"}), NewNames(dialog));
     EXPECT_EQ(CString(L"IMG_#3#"), ReadSettingText(L"RenameFormat", L"0"));
     EXPECT_EQ(CString(L"old_#2#"), ReadSettingText(L"RenameFormat", L"1"));
     EXPECT_EQ(CString(L""), ReadSettingText(L"RenameFormat", L"2"));
@@ -215,6 +230,41 @@ TEST(BatchRenameDialog, RunUsesTheNamesShownAndStoresOnlyTheTextsTheyCameFrom)
     dialog.DestroyWindow();
     EXPECT_FALSE(ReadSettingText(L"Filer", L"RenameColumn").IsEmpty());
     EXPECT_FALSE(ReadSettingText(L"FileRenameN", L"WindowPlacement\\showCmd").IsEmpty());
+}
+
+// The remembered format computes the list the dialog opens with; a format and a first number
+// typed over it and run with Enter, without "更新", are what the files are renamed by.
+TEST(BatchRenameDialog, RunWithoutUpdateRenamesByTheTextsTypedAndRemembersThem)
+{
+    ScratchSettings settings;
+    WriteAppIniString(L"RenameFormat", L"0", L"\\[0-9]+");
+    Items items{L"DSC_0001.JPG", L"DSC_0002.JPG", L"DSC_0003.JPG"};
+    VFileRenameNDlg dialog;
+    items.AddTo(dialog);
+    std::vector<CString> opened;
+    const INT_PTR result = RunInFront(dialog, opened, [](HWND window) {
+        // Clicked into, its text selected and typed over.
+        auto typeInto = [&](HWND box, const wchar_t* text) {
+            RECT rect = {};
+            GetWindowRect(box, &rect);
+            SendClick({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, MOUSEEVENTF_LEFTDOWN);
+            ASSERT_TRUE(WaitUntil([&] { return FocusOfThread(window) == box; }, 60000));
+            SendKey(VK_HOME);
+            SendKey(VK_END, VK_SHIFT);
+            SendText(text);
+            ASSERT_TRUE(WaitUntil([&] { return TextOf(box) == text; }, 30000));
+        };
+        typeInto(GetWindow(GetDlgItem(window, IDC_RENAMEN_FORMAT), GW_CHILD), L"trip_#3#");
+        typeInto(GetDlgItem(window, IDC_RENAMEN_FIRST), L"7");
+        SendKey(VK_RETURN);
+    });
+    EXPECT_EQ((std::vector<CString>{L"0001.JPG", L"0002.JPG", L"0003.JPG"}), opened);
+    EXPECT_EQ(IDOK, result);
+    const std::vector<CString> typed{L"trip_007.JPG", L"trip_008.JPG", L"trip_009.JPG"};
+    EXPECT_EQ(typed, NewNames(dialog));
+    EXPECT_EQ(CString(L"trip_#3#"), ReadSettingText(L"RenameFormat", L"0"));
+    EXPECT_EQ(CString(L"\\[0-9]+"), ReadSettingText(L"RenameFormat", L"1"));
+    EXPECT_EQ(7, GetAppIniInt(L"Filer", L"RenameFirst#", 0));
 }
 
 TEST(BatchRenameDialog, TheFormatMenuOpensTheGroupEditorWithTheSelectedRowAndListsTheGroupsAfter)
@@ -485,31 +535,22 @@ TEST(BatchRenameDialog, AnEmptyFormatKeepsEveryNameAndEnterRenamesNothingUntilSo
     std::vector<CString> shown;
     CString refusal;
     bool stayed = false;
-    INT_PTR result = 0;
-    {
-        HelperThread driver([&] {
-            HWND window = WaitForDialog(L"名前の編集変更", 30000);
-            ASSERT_NE(nullptr, window);
-            shown = ListColumn(GetDlgItem(window, IDC_RENAMEN_LIST), 0);
-            SetForegroundWindow(window);
-            ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, 30000));
-            // Enter is the default button "実行".
-            SendKey(VK_RETURN);
-            DismissMessageBox(&refusal);
-            stayed = IsWindowVisible(window) != FALSE;
-            // The refusal leaves the focus in the format box: what is typed goes there, Alt+U
-            // computes the names, and Enter now runs.
-            ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, 30000));
-            SendText(L"IMG_#2#");
-            HWND format = GetDlgItem(window, IDC_RENAMEN_FORMAT);
-            ASSERT_TRUE(WaitUntil([&] { return TextOf(format) == L"IMG_#2#"; }, 30000));
-            SendKey('U', VK_MENU);
-            HWND list = GetDlgItem(window, IDC_RENAMEN_LIST);
-            ASSERT_TRUE(WaitUntil([&] { return ListCell(list, 0, 0) == L"IMG_01.jpg"; }, 30000));
-            SendKey(VK_RETURN);
-        });
-        result = dialog.DoModal();
-    }
+    const INT_PTR result = RunInFront(dialog, shown, [&](HWND window) {
+        // Enter is the default button "実行".
+        SendKey(VK_RETURN);
+        DismissMessageBox(&refusal);
+        stayed = IsWindowVisible(window) != FALSE;
+        // The refusal leaves the focus in the format box: what is typed goes there, Alt+U
+        // computes the names, and Enter now runs.
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, 30000));
+        SendText(L"IMG_#2#");
+        HWND format = GetDlgItem(window, IDC_RENAMEN_FORMAT);
+        ASSERT_TRUE(WaitUntil([&] { return TextOf(format) == L"IMG_#2#"; }, 30000));
+        SendKey('U', VK_MENU);
+        HWND list = GetDlgItem(window, IDC_RENAMEN_LIST);
+        ASSERT_TRUE(WaitUntil([&] { return ListCell(list, 0, 0) == L"IMG_01.jpg"; }, 30000));
+        SendKey(VK_RETURN);
+    });
     EXPECT_EQ((std::vector<CString>{L"a.jpg", L"b.jpg", L"album"}), shown);
     EXPECT_FALSE(refusal.IsEmpty());
     EXPECT_TRUE(stayed);

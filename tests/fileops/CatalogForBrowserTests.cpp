@@ -6,6 +6,7 @@
 
 #include "OutputTestUtil.h"
 
+#include <algorithm>
 #include <fstream>
 
 namespace {
@@ -18,6 +19,26 @@ std::wstring Picture(const std::wstring& path, int index)
     return PutPicture(path, 160 + 40 * index, 120, [index](LONG x, LONG y) {
         return ((x / 20 + y / 20 + index) & 1) ? RGB(255, 60 * index, 0) : RGB(0, 90, 255 - 50 * index);
     });
+}
+
+// The text as a JSON string, characters beyond ASCII as escapes.
+std::string JsonText(const std::wstring& text)
+{
+    std::string out = "\"";
+    for (wchar_t c : text) {
+        if (c == L'"' || c == L'\\')
+            out += std::string("\\") + static_cast<char>(c);
+        else if (c == L'\n')
+            out += "\\n";
+        else if (c < 0x80)
+            out += static_cast<char>(c);
+        else {
+            char escape[8];
+            snprintf(escape, sizeof(escape), "\\u%04x", static_cast<unsigned>(c));
+            out += escape;
+        }
+    }
+    return out + "\"";
 }
 
 class CatalogForBrowser : public testing::Test
@@ -135,6 +156,49 @@ TEST_F(CatalogForBrowser, CatalogsWithThumbnailsAndWithLinksAcrossDrives)
               "png/index.htm\nlinked/index.htm\nnames/index.htm\nnames/direct.htm\nnames/far.htm\n");
     EXPECT_TRUE(ScratchFolder::Exists(m_root + L"\\thumbs_catalog\\thumbs\\Ve_雪.jpg"));
     EXPECT_FALSE(ScratchFolder::Exists(m_root + L"\\thumbs_catalog\\catalog_004.htm"));
+}
+
+// Names and notes holding marks HTML gives a meaning to, a note with a script and a folder: the
+// browser shows each text as typed (listed in "texts.json" for the check), runs no script and
+// asks for no picture of the folder.
+TEST_F(CatalogForBrowser, NamesAndNotesShowAsTypedAndNoNoteRuns)
+{
+    for (const wchar_t* folder : {L"\\stress", L"\\stress\\pictures", L"\\stress\\pictures\\trip 2"})
+        ASSERT_TRUE(CreateDirectoryW((m_root + folder).c_str(), nullptr));
+    const std::wstring names[] = {L"a&copy.jpg", L"x&lt;y.jpg", L"a b.jpg", L"trip 2"};
+    const std::wstring notes[] = {L"<b>bold</b> \"q\" </DIV>end", L"<script>window.vyxScriptRan = 1</script>",
+                                  L"first line\r\nsecond & <third>", L"旅行 & <2>"};
+    Pictures pictures;
+    for (int i = 0; i < 4; ++i) {
+        const std::wstring path = m_root + L"\\stress\\pictures\\" + names[i];
+        (i < 3 ? pictures.Add(Picture(path, i)) : pictures.Add(path))->SetNoteText(notes[i].c_str());
+    }
+    const wchar_t definition[] =
+        L"*One\r\n"
+        L"<DIV STYLE=\"display:inline-block; width:200px; vertical-align:top\">\r\n"
+        L"<A HREF=\"$ORGPATHNAME$\"><IMG CLASS=\"shown\" SRC=\"$THUMBSNAME$\" "
+        L"WIDTH=$WIDTH$ HEIGHT=$HEIGHT$ ALT=\"$FILENAME$\"></A>\r\n"
+        L"<BR><SPAN CLASS=\"shown\">$FILENAME$</SPAN><BR><SPAN CLASS=\"shown\">$NOTE$</SPAN>\r\n"
+        L"</DIV>\r\n";
+    for (int mode : {CHtmlCatalogWriter::LinkToJpeg, CHtmlCatalogWriter::LinkToPicture}) {
+        CHtmlCatalogWriter& writer = Writer(pictures, mode, definition);
+        writer.m_currentFolder = (m_root + L"\\stress\\pictures").c_str();
+        const wchar_t* page =
+            mode == CHtmlCatalogWriter::LinkToJpeg ? L"\\stress\\thumbs.htm" : L"\\stress\\linked.htm";
+        ASSERT_TRUE(writer.Generate((m_root + page).c_str()));
+    }
+    ListPages("stress/thumbs.htm\nstress/linked.htm\n");
+
+    // Each cell: the picture's alternative text, the name and the note with its line break.
+    std::string texts;
+    for (int i = 0; i < 4; ++i) {
+        std::wstring note = notes[i];
+        note.erase(std::remove(note.begin(), note.end(), L'\r'), note.end());
+        for (const std::wstring& text : {names[i], names[i], note})
+            texts += (texts.empty() ? "" : ",") + JsonText(text);
+    }
+    std::ofstream((m_root + L"\\texts.json").c_str(), std::ios::binary)
+        << "{\"stress/thumbs.htm\": [" << texts << "], \"stress/linked.htm\": [" << texts << "]}";
 }
 
 TEST_F(CatalogForBrowser, TheSampleDefinitionBesideTheProgramMakesPagesWhoseLinksAndPicturesResolve)

@@ -1,7 +1,8 @@
 # Opens the catalog pages the catalog tests left in FOLDER (listed in FOLDER/pages.txt) in a headless
-# browser through the checking page CHECKER, and fails unless every picture loads, every relative
-# link names a readable file and every link on a drive of the program's own ("file://C:/...", mapped
-# with winepath) names an existing file.
+# browser through the checking page CHECKER, and fails unless every page loads without running a
+# script of a note, every picture with an address loads, every relative link names a readable file,
+# every link on a drive of the program's own ("file://C:/...", mapped with winepath) names an
+# existing file, and every text FOLDER/texts.json lists is shown as listed.
 #   cmake -DFOLDER=<folder> -DCHECKER=<CatalogCheck.html> -P CheckCatalogInBrowser.cmake
 cmake_minimum_required(VERSION 3.20)
 if(NOT FOLDER OR NOT CHECKER)
@@ -28,6 +29,8 @@ if(NOT rc EQUAL 0)
 endif()
 string(REGEX MATCH "<pre id=\"result\">([^<]*)</pre>" matched "${dom}")
 set(report "${CMAKE_MATCH_1}")
+string(REPLACE "&lt;" "<" report "${report}")
+string(REPLACE "&gt;" ">" report "${report}")
 string(REPLACE "&amp;" "&" report "${report}")
 string(REPLACE "\n" ";" lines "${report}")
 if(NOT "DONE" IN_LIST lines)
@@ -35,12 +38,15 @@ if(NOT "DONE" IN_LIST lines)
 endif()
 
 set(loaded 0)
+set(texts 0)
 set(wine_paths)
 foreach(line ${lines})
-    if(line MATCHES "^(PAGE|IMG|LINK) bad ")
+    if(line MATCHES "^(PAGE|IMG|LINK|TEXT) bad ")
         message(SEND_ERROR "${line}")
     elseif(line MATCHES "^IMG ok ")
         math(EXPR loaded "${loaded} + 1")
+    elseif(line MATCHES "^TEXT ok ")
+        math(EXPR texts "${texts} + 1")
     elseif(line MATCHES "^WINE file://(.*)$")
         string(REPLACE "/" "\\" windows_path "${CMAKE_MATCH_1}")
         list(APPEND wine_paths "${windows_path}")
@@ -48,6 +54,9 @@ foreach(line ${lines})
 endforeach()
 if(loaded EQUAL 0)
     message(SEND_ERROR "no picture was loaded at all")
+endif()
+if(EXISTS ${FOLDER}/texts.json AND texts EQUAL 0)
+    message(SEND_ERROR "no text listed in texts.json was found on a page")
 endif()
 foreach(windows_path ${wine_paths})
     execute_process(COMMAND winepath -u "${windows_path}" OUTPUT_VARIABLE unix_path ERROR_QUIET
@@ -57,4 +66,4 @@ foreach(windows_path ${wine_paths})
     endif()
 endforeach()
 list(LENGTH wine_paths mapped)
-message(STATUS "${loaded} pictures loaded, ${mapped} links on the program's drives found")
+message(STATUS "${loaded} pictures loaded, ${texts} texts shown as typed, ${mapped} links on the program's drives found")

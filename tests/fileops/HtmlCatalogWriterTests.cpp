@@ -361,6 +361,63 @@ TEST_F(HtmlCatalog, NamesOutsideTheCodePageAreEscapedInAddressesAndReferencedInT
         EXPECT_TRUE(ScratchFolder::Exists(out / thumbnail)) << std::wstring(thumbnail);
 }
 
+// Names, notes and texts show as typed, whatever marks they hold; the definition's own text and
+// the number format it gives are markup; addresses hold no blank or mark of their own.
+TEST_F(HtmlCatalog, ItemTextsAreWrittenAsTextAndLinksAreEncoded)
+{
+    pictures.Add(PutPicture(folder / L"a&copy.bmp", 20, 20, RGB(255, 0, 0)))
+        ->SetNoteText(L"<b>bold</b> \"q\" </DIV>end");
+    pictures.Add(PutPicture(folder / L"x&lt;y.bmp", 20, 20, RGB(0, 255, 0)))
+        ->SetNoteText(L"<script>alert(1)</script>\r\n&amp;");
+    pictures.Add(PutPicture(folder / L"a b.bmp", 20, 20, RGB(0, 0, 255)))->SetInfoText(L"<I>shot</I> & \"kept\"");
+    writer.m_currentFolder = L"C:\\R&D <1>";
+    writer.m_linkMode = CHtmlCatalogWriter::LinkToJpeg;
+    writer.m_picturesPerPage = 2;
+    ASSERT_TRUE(Load(L"#NUM_FORMAT=<B>%d</B>\r\n*Header\r\n<TITLE>$FOLDER_L$|$FOLDER$</TITLE>"
+                     L"<A HREF=\"$NEXT_PAGE$\">\r\n*One\r\n<IMG SRC=\"$THUMBSNAME$\" ALT=\"$FILENAME$\">"
+                     L"$NUMBER$|$NOTE$|$(Note)|$DOC$\r\n"));
+    ASSERT_TRUE(Generate(L"my catalog.htm"));
+    const std::wstring first = Page(L"my catalog.htm"), second = Page(L"my catalog_002.htm");
+    EXPECT_NE(std::wstring::npos, first.find(L"<TITLE>R&amp;D &lt;1&gt;|C:\\R&amp;D &lt;1&gt;</TITLE>"
+                                             L"<A HREF=\"my%20catalog_002.htm\">\r\n"))
+        << first;
+    EXPECT_NE(std::wstring::npos, first.find(L"<IMG SRC=\"./Ve_a%26copy.jpg\" ALT=\"a&amp;copy.bmp\"><B>1</B>|"
+                                             L"&lt;b&gt;bold&lt;/b&gt; &quot;q&quot; &lt;/DIV&gt;end|"
+                                             L"&lt;b&gt;bold&lt;/b&gt; &quot;q&quot; &lt;/DIV&gt;end|\x3000\r\n"))
+        << first;
+    // A line break of the note is the page's own; one in the note's macro ends the page's line.
+    EXPECT_NE(std::wstring::npos, first.find(L"<IMG SRC=\"./Ve_x%26lt;y.jpg\" ALT=\"x&amp;lt;y.bmp\"><B>2</B>|"
+                                             L"&lt;script&gt;alert(1)&lt;/script&gt;<BR>&amp;amp;|"
+                                             L"&lt;script&gt;alert(1)&lt;/script&gt;\r\n&amp;amp;|"))
+        << first;
+    EXPECT_NE(std::wstring::npos, second.find(L"<IMG SRC=\"./Ve_a%20b.jpg\" ALT=\"a b.bmp\"><B>3</B>|\x3000||"
+                                              L"&lt;I&gt;shot&lt;/I&gt; &amp; &quot;kept&quot;\r\n"))
+        << second;
+    EXPECT_TRUE(ScratchFolder::Exists(out / L"Ve_a&copy.jpg"));
+}
+
+// A folder among the pictures gets its cell and a link to itself, but no picture.
+TEST_F(HtmlCatalog, AFolderIsLinkedToButHasNoPicture)
+{
+    ASSERT_TRUE(CreateDirectoryW((folder / L"trip 2").c_str(), nullptr));
+    pictures.Add(PutPicture(folder / L"p.bmp", 40, 20, RGB(200, 0, 0)));
+    pictures.Add(folder / L"trip 2");
+    ASSERT_TRUE(Load(L"*One\r\n<A HREF=\"$ORGPATHNAME$\"><IMG SRC=\"$THUMBSNAME$\"></A>$FILENAME$\r\n"));
+    CString relative;
+    MakeRelativePath(relative, out.Path().c_str(), folder.Path().c_str());
+    relative.Replace(L'\\', L'/');
+    for (int mode : {CHtmlCatalogWriter::LinkToPicture, CHtmlCatalogWriter::LinkToJpeg}) {
+        writer.m_linkMode = mode;
+        ASSERT_TRUE(Generate());
+        const std::wstring page = Page(L"catalog.htm");
+        EXPECT_NE(std::wstring::npos,
+                  page.find(L"<A HREF=\"" + std::wstring(relative) + L"trip%202\"><IMG SRC=\"\"></A>trip 2\r\n"))
+            << page;
+        EXPECT_EQ(1, Occurrences(page, L"<IMG SRC=\"\""));
+    }
+    EXPECT_FALSE(ScratchFolder::Exists(out / L"Ve_trip 2.jpg"));
+}
+
 // Generates expecting failure, taking the message the user gets.
 CString GenerateAndTakeMessage(CHtmlCatalogWriter& writer, const std::wstring& page)
 {
