@@ -402,25 +402,19 @@ TEST(NoteFile, ATemporaryACrashLeftBesideTheNoteFileGoesAtItsNextWrite)
 
 namespace {
 
-// Each file's writes since its last flush, and whether every write over the start of a file that
-// already held bytes (the mark giving way to the file's own first bytes) came after a flush of
-// what was written before it.
+// Each file's writes since its last flush, and whether every rename that put a file in place came
+// after a flush of everything written before it.
 struct FlushWatch
 {
     static inline decltype(&WriteFile) s_write = nullptr;
     static inline decltype(&FlushFileBuffers) s_flush = nullptr;
+    static inline decltype(&MoveFileExW) s_move = nullptr;
     static inline std::vector<HANDLE> s_unflushed;
-    static inline int s_overwrites = 0;
-    static inline int s_unflushedOverwrites = 0;
+    static inline int s_moves = 0;
+    static inline int s_unflushedMoves = 0;
 
     static BOOL WINAPI Write(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED overlapped)
     {
-        LARGE_INTEGER at = {}, zero = {}, length = {};
-        if (SetFilePointerEx(file, zero, &at, FILE_CURRENT) && GetFileSizeEx(file, &length) && at.QuadPart == 0 &&
-            length.QuadPart > 0) {
-            ++s_overwrites;
-            s_unflushedOverwrites += std::count(s_unflushed.begin(), s_unflushed.end(), file) > 0;
-        }
         s_unflushed.push_back(file);
         return s_write(file, data, size, written, overlapped);
     }
@@ -429,13 +423,19 @@ struct FlushWatch
         s_unflushed.erase(std::remove(s_unflushed.begin(), s_unflushed.end(), file), s_unflushed.end());
         return s_flush(file);
     }
+    static BOOL WINAPI Move(LPCWSTR from, LPCWSTR to, DWORD flags)
+    {
+        ++s_moves;
+        s_unflushedMoves += !s_unflushed.empty();
+        return s_move(from, to, flags);
+    }
 };
 
 } // namespace
 
-// Until its first bytes are written over the program's mark, a temporary that a crash leaves is
-// known as the program's: what comes before them is on the disk by then.
-TEST(NoteFile, ANoteFilesTemporaryKeepsItsMarkUntilTheRestOfItIsOnTheDisk)
+// A crash after the rename must find the new note file whole on the disk, and the mark beside it
+// (written and flushed first) names a temporary that is the program's until then.
+TEST(NoteFile, ANoteFileIsOnTheDiskBeforeItIsPutInPlace)
 {
     ScratchFolder folder(L"notes");
     Notes notes(folder);
@@ -443,15 +443,19 @@ TEST(NoteFile, ANoteFilesTemporaryKeepsItsMarkUntilTheRestOfItIsOnTheDisk)
     {
         ImportPatch writes("kernel32.dll", "WriteFile", reinterpret_cast<void*>(&FlushWatch::Write));
         ImportPatch flushes("kernel32.dll", "FlushFileBuffers", reinterpret_cast<void*>(&FlushWatch::Flush));
+        ImportPatch moves("kernel32.dll", "MoveFileExW", reinterpret_cast<void*>(&FlushWatch::Move));
         ASSERT_TRUE(writes);
         ASSERT_TRUE(flushes);
+        ASSERT_TRUE(moves);
         FlushWatch::s_write = reinterpret_cast<decltype(&WriteFile)>(writes.Original());
         FlushWatch::s_flush = reinterpret_cast<decltype(&FlushFileBuffers)>(flushes.Original());
+        FlushWatch::s_move = reinterpret_cast<decltype(&MoveFileExW)>(moves.Original());
         EXPECT_EQ(1, notes.Write(L"b.jpg", CString(L'長', 5000)));
     }
-    EXPECT_EQ(1, FlushWatch::s_overwrites);
-    EXPECT_EQ(0, FlushWatch::s_unflushedOverwrites);
+    EXPECT_LE(1, FlushWatch::s_moves);
+    EXPECT_EQ(0, FlushWatch::s_unflushedMoves);
     EXPECT_EQ(L"before", PlatformValue(notes.File(), L"a.jpg"));
+    EXPECT_EQ(std::wstring(5000, L'長'), PlatformValue(notes.File(), L"b.jpg"));
 }
 
 // The note file's own check, without the store's before it: a note that would turn a code-page
