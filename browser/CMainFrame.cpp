@@ -1300,8 +1300,8 @@ BOOL CMainFrame::BuildDropDownMenu(UINT nButton, CMenu& popup)
         std::min(GetAppIniInt(kSection, L"ThumbsLast", 16), ID_THUMB_COLUMNS_LAST - ID_THUMB_COLUMNS_FIRST);
     for (int n = first; n <= last; ++n) {
         CString text;
-        text.Format(L"&%d 分割", n);
-        columns.AppendMenu(MF_STRING, ID_THUMB_COLUMNS_FIRST + n, text);
+        text.Format(L"%d 分割", n);
+        columns.AppendMenu(MF_STRING, ID_THUMB_COLUMNS_FIRST + n, WithFreeMnemonic(columns.GetSafeHmenu(), text));
     }
     popup.AppendMenu(MF_POPUP, reinterpret_cast<UINT_PTR>(columns.Detach()), L"分割");
     popup.AppendMenu(MF_SEPARATOR, 0, static_cast<LPCWSTR>(nullptr));
