@@ -172,6 +172,8 @@ private:
     // The view's client size once FitWindowToPicture has grown the window as far as the work area
     // lets it; empty while maximised.
     CSize GetFollowRoom();
+    // The window width that shows every title of the menu bar; 0 while the menu bar is hidden.
+    int GetMenuTitlesWidth();
     HGLOBAL GetDisplayedPage() const { return m_pView ? m_pView->GetDisplayPage() : nullptr; }
     int GetFileCount() const;
     // The zoom the zoom commands step from (the view's as shown); nStep follows a picture shown
