@@ -293,6 +293,34 @@ CString WithFreeMnemonic(HMENU menu, const wchar_t* text)
     return marked;
 }
 
+void SpaceMenuKeys(HMENU menu)
+{
+    // Wine starts the key column one average character past the widest label, which reads as
+    // the label running into its key. It measures a label without its trailing blanks: the gap
+    // is an ideographic space.
+    const wchar_t kKeyGap = L'\x3000';
+    const int count = menu ? ::GetMenuItemCount(menu) : 0;
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[256] = {};
+        MENUITEMINFOW item = {};
+        item.cbSize = sizeof(item);
+        item.fMask = MIIM_STRING;
+        item.dwTypeData = text;
+        item.cch = 255;
+        if (!::GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &item))
+            continue;
+        CString spaced(text);
+        const int tab = spaced.Find(L'\t');
+        if (tab < 0 || (tab > 0 && spaced[tab - 1] == kKeyGap))
+            continue;
+        spaced.Insert(tab, kKeyGap);
+        item.fMask = MIIM_STRING;
+        item.dwTypeData = spaced.GetBuffer();
+        ::SetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &item);
+        spaced.ReleaseBuffer();
+    }
+}
+
 CString& AbbreviateMiddle(CString& out, const wchar_t* text, int maxLength, int headCount, int tailCount)
 {
     int length = TextLength(text);
