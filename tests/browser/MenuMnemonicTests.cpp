@@ -90,9 +90,7 @@ TEST(MenuMnemonics, ContextMenusKeepRegisteredTitlesAndGiveEachMnemonicOnce)
     CKWView* grid = ThumbView(p);
     PaintAndIdle(p);
     MakeActive(*p.Frame());
-    VyxFile* item = doc->GetItem(0);
-    CPoint cell = grid->GetLayout().GetCellOrigin(0) - grid->GetScrollOffset() + item->GetCellRect().CenterPoint();
-    grid->ClientToScreen(&cell);
+    const CPoint cell = CellPictureOnScreen(*grid, *doc, 0);
     ASSERT_TRUE(ShowsAt(grid->GetSafeHwnd(), cell));
 
     const std::vector<CString> registered{L"R&&D Viewer"};
