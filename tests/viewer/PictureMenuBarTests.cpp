@@ -14,6 +14,7 @@ struct Titles
 {
     int shown = 0;
     int clipped = 0;
+    bool chevron = false; // the menu band shows its chevron
 };
 
 // The menu bar's titles laid out, and how many of them lie past its end (behind the chevron).
@@ -34,6 +35,15 @@ Titles MenuTitles(COneWnd* window)
         ++titles.shown;
         if (item.right > client.right)
             ++titles.clipped;
+    }
+    // The chevron stands at the band's right end.
+    HWND bands = ::GetParent(bar->m_hWnd);
+    CRect band;
+    const int index = static_cast<int>(::SendMessageW(bands, RB_IDTOINDEX, AFX_IDW_MENUBAR, 0));
+    if (index >= 0 && ::SendMessageW(bands, RB_GETRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&band))) {
+        RBHITTESTINFO hit = {{band.right - 4, band.CenterPoint().y}, 0, -1};
+        ::SendMessageW(bands, RB_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+        titles.chevron = hit.iBand == index && hit.flags == RBHT_CHEVRON;
     }
     return titles;
 }
@@ -79,6 +89,7 @@ TEST(PictureMenuBar, EveryTitleShowsMaximisedAndTheArrowKeysReachThemAll)
     const Titles titles = MenuTitles(window);
     EXPECT_EQ(6, titles.shown);
     EXPECT_EQ(0, titles.clipped);
+    EXPECT_FALSE(titles.chevron);
 
     // From 表示 the right arrow opens オプション, not the chevron's list.
     ASSERT_TRUE(MakeActive(*window));
@@ -121,4 +132,5 @@ TEST(PictureMenuBar, AWindowFollowingASmallPictureKeepsRoomForEveryTitle)
     const Titles titles = MenuTitles(window);
     EXPECT_EQ(6, titles.shown);
     EXPECT_EQ(0, titles.clipped) << rect.Width();
+    EXPECT_FALSE(titles.chevron);
 }
