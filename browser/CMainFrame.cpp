@@ -1300,8 +1300,8 @@ BOOL CMainFrame::BuildDropDownMenu(UINT nButton, CMenu& popup)
         std::min(GetAppIniInt(kSection, L"ThumbsLast", 16), ID_THUMB_COLUMNS_LAST - ID_THUMB_COLUMNS_FIRST);
     for (int n = first; n <= last; ++n) {
         CString text;
-        text.Format(L"&%d 分割", n);
-        columns.AppendMenu(MF_STRING, ID_THUMB_COLUMNS_FIRST + n, text);
+        text.Format(L"%d 分割", n);
+        columns.AppendMenu(MF_STRING, ID_THUMB_COLUMNS_FIRST + n, WithFreeMnemonic(columns.GetSafeHmenu(), text));
     }
     popup.AppendMenu(MF_POPUP, reinterpret_cast<UINT_PTR>(columns.Detach()), L"分割");
     popup.AppendMenu(MF_SEPARATOR, 0, static_cast<LPCWSTR>(nullptr));
@@ -1345,12 +1345,23 @@ void CMainFrame::OnToolBarDropDown(NMHDR* pNMHDR, LRESULT* pResult)
     CRect button = notify->rcButton;
     ::MapWindowPoints(notify->hdr.hwndFrom, nullptr, reinterpret_cast<POINT*>(&button), 2);
     HMENU menu = ::GetSubMenu(carrier.GetSafeHmenu(), 0);
+    // The button's tip, due from the pointer's rest on it, would open over the menu's first entry.
+    // A move off every tool told to it first: Wine's tips keep a pending show through deactivation.
+    HWND tip = reinterpret_cast<HWND>(::SendMessageW(notify->hdr.hwndFrom, TB_GETTOOLTIPS, 0, 0));
+    if (tip) {
+        MSG away = {notify->hdr.hwndFrom, WM_MOUSEMOVE, 0, MAKELPARAM(-1, -1), 0, {-1, -1}};
+        ::SendMessageW(tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&away));
+        ::SendMessageW(tip, TTM_POP, 0, 0);
+        ::SendMessageW(tip, TTM_ACTIVATE, FALSE, 0);
+    }
     if (VyxWinAppEx* app = VyxGetAppEx()) {
         app->PrepareMenuImages(CMenu::FromHandle(menu), TRUE);
         app->TrackMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, button.left, button.bottom, this, nullptr);
     } else {
         ::TrackPopupMenuEx(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, button.left, button.bottom, m_hWnd, nullptr);
     }
+    if (tip && ::IsWindow(tip))
+        ::SendMessageW(tip, TTM_ACTIVATE, TRUE, 0);
 }
 
 // ---------------------------------------------------------------- picture windows

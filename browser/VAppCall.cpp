@@ -8,6 +8,7 @@
 #include "foundation/VyxIni.h"
 #include "foundation/VyxPath.h"
 #include "foundation/VyxSystem.h"
+#include "foundation/VyxUtility.h"
 #include "res/resource.h"
 
 namespace {
@@ -75,13 +76,17 @@ void VAppCall::InsertApplicationsMenu(CMenu& popup, UINT position)
         s_check.LoadBitmap(IDB_APP_CHECK);
     for (int i = 0; i < GetCount(); ++i) {
         const UINT id = FirstCommand + i;
-        applications.AppendMenu(MF_STRING, id, m_titles[i]);
+        applications.AppendMenu(MF_STRING, id, MenuItemText(m_titles[i]));
         // Only a checked entry shows the image; an unchecked one shows nothing.
         if (s_check.GetSafeHandle())
             applications.SetMenuItemBitmaps(id, MF_BYCOMMAND, nullptr, &s_check);
     }
+    // The menu it joins may already give G to one of its own items.
+    CString text = L"アプリケーションで開く";
+    if (const wchar_t mnemonic = FreeMenuMnemonic(popup.GetSafeHmenu(), L'G'))
+        text.AppendFormat(L"(&%c)", mnemonic);
     popup.InsertMenu(position, MF_BYPOSITION | MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(applications.Detach()),
-                     L"アプリケーションで開く(&G)");
+                     text);
     popup.InsertMenu(position + 1, MF_BYPOSITION | MF_SEPARATOR);
 }
 

@@ -117,6 +117,38 @@ void PASCAL CSizableReBar::SetBandSizes(HWND hWndReBar, UINT cbSize, UINT nBandI
     ::SendMessageW(hWndReBar, RB_SETBANDINFOW, static_cast<WPARAM>(band), reinterpret_cast<LPARAM>(&info));
 }
 
+void CSizableReBar::GiveBandARow(CWnd* pBar)
+{
+    const int band = pBar ? m_wndReBar.IDToIndex(static_cast<UINT>(pBar->GetDlgCtrlID())) : -1;
+    if (band < 0)
+        return;
+    const int count = static_cast<int>(m_wndReBar.GetBandCount());
+    for (int i : {band, band + 1}) {
+        if (i < 1 || i >= count)
+            continue; // the first band starts the first row anyway
+        BandInfo info = MakeBandInfo(m_cbBandInfo, RBBIM_STYLE);
+        m_wndReBar.GetBandInfo(static_cast<UINT>(i), &info);
+        if (info.fStyle & RBBS_BREAK)
+            continue;
+        info.fStyle |= RBBS_BREAK;
+        m_wndReBar.SetBandInfo(static_cast<UINT>(i), &info);
+    }
+}
+
+int CSizableReBar::GetFullBandWidth(CWnd* pBar)
+{
+    const int band = pBar ? m_wndReBar.IDToIndex(static_cast<UINT>(pBar->GetDlgCtrlID())) : -1;
+    if (band < 0)
+        return 0;
+    BandInfo info = MakeBandInfo(m_cbBandInfo, RBBIM_IDEALSIZE);
+    m_wndReBar.GetBandInfo(static_cast<UINT>(band), &info);
+    // Besides the bar the band holds its borders, gripper and, while it is short, the chevron.
+    CRect whole, child;
+    m_wndReBar.SendMessage(RB_GETRECT, static_cast<WPARAM>(band), reinterpret_cast<LPARAM>(&whole));
+    pBar->GetWindowRect(&child);
+    return static_cast<int>(info.cxIdeal) + std::max(0, whole.Width() - child.Width());
+}
+
 BOOL CSizableReBar::Create(CWnd* pParentWnd, UINT nID, DWORD dwStyle)
 {
     m_dwStyle = (dwStyle & 0x40FFF7) | CBRS_HIDE_INPLACE;

@@ -62,6 +62,11 @@ public:
     void LoadState(LPCWSTR lpszProfileName);
     void SaveState(LPCWSTR lpszProfileName);
     int GetBarCount() const { return static_cast<int>(m_aBars.GetSize()); }
+    // The bar's band alone in its row: it starts one, and the band after it starts the next.
+    void GiveBandARow(CWnd* pBar);
+    // The width the bar's band takes to show its whole bar (its ideal width and borders); 0 when
+    // the bar has no band here.
+    int GetFullBandWidth(CWnd* pBar);
     const BARINFO& GetBarInfo(int nIndex) const;
 
     CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override;

@@ -62,6 +62,9 @@ BOOL VSameFileDlg::OnInitDialog()
     m_sourceView.CreateView();
     SameFileViewChoices& choices = *this;
     SettingsTable::Read(choices);
+    // Earlier runs wrote back the old default, whose size had no unit.
+    if (m_upperFormat == L"$(DateTime) $(Size)")
+        m_upperFormat = SameFileViewChoices().m_upperFormat;
     m_applyToAll = 0;
     // Margins of 2 dialog units on both sides.
     CRect margin(0, 0, 2, 0);
@@ -105,7 +108,10 @@ BOOL VSameFileDlg::OnInitDialog()
         AddAnchor(id, BOTTOM_RIGHT);
     RestoreWindowPlacement(m_hWnd, kPlacement);
     ShowSource();
-    return TRUE;
+    // The first tab stop is the zoom box, which has no label to draw a focus mark round: the
+    // focus starts on the choice, where it shows and the arrow keys change it.
+    GotoDlgCtrl(GetDlgItem(IDC_SAME_NEWER + m_mode));
+    return FALSE;
 }
 
 void VSameFileDlg::OnDestroy()

@@ -17,7 +17,7 @@
 // the question opens, written when it goes.
 struct SameFileViewChoices
 {
-    CString m_upperFormat = L"$(DateTime) $(Size)";
+    CString m_upperFormat = L"$(DateTime) $(Size) バイト";
     CString m_lowerFormat;
     int m_sourceZoom = 0;
     int m_destinationZoom = 0;

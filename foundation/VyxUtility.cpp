@@ -239,6 +239,88 @@ CString MenuItemText(const wchar_t* text)
     return shown;
 }
 
+wchar_t MenuMnemonic(const wchar_t* text)
+{
+    for (const wchar_t* at = text; at && *at; ++at) {
+        if (*at != L'&')
+            continue;
+        if (at[1] != L'&')
+            return static_cast<wchar_t>(std::towupper(at[1]));
+        ++at; // "&&" is an ampersand shown
+    }
+    return 0;
+}
+
+namespace {
+
+bool MnemonicTaken(HMENU menu, wchar_t mnemonic)
+{
+    const int count = menu ? ::GetMenuItemCount(menu) : 0;
+    wchar_t text[256];
+    for (int i = 0; i < count; ++i)
+        if (::GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION) > 0 &&
+            MenuMnemonic(text) == static_cast<wchar_t>(std::towupper(mnemonic)))
+            return true;
+    return false;
+}
+
+bool IsMnemonicCharacter(wchar_t c)
+{
+    return (c >= L'0' && c <= L'9') || (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
+}
+
+} // namespace
+
+wchar_t FreeMenuMnemonic(HMENU menu, wchar_t preferred)
+{
+    if (preferred && !MnemonicTaken(menu, preferred))
+        return static_cast<wchar_t>(std::towupper(preferred));
+    const wchar_t candidates[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (const wchar_t* c = candidates; *c; ++c)
+        if (!MnemonicTaken(menu, *c))
+            return *c;
+    return 0;
+}
+
+CString WithFreeMnemonic(HMENU menu, const wchar_t* text)
+{
+    CString marked(text ? text : L"");
+    for (int i = 0; i < marked.GetLength(); ++i)
+        if (IsMnemonicCharacter(marked[i]) && !MnemonicTaken(menu, marked[i])) {
+            marked.Insert(i, L'&');
+            break;
+        }
+    return marked;
+}
+
+void SpaceMenuKeys(HMENU menu)
+{
+    // Wine starts the key column one average character past the widest label, which reads as
+    // the label running into its key. It measures a label without its trailing blanks: the gap
+    // is an ideographic space.
+    const wchar_t kKeyGap = L'\x3000';
+    const int count = menu ? ::GetMenuItemCount(menu) : 0;
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[256] = {};
+        MENUITEMINFOW item = {};
+        item.cbSize = sizeof(item);
+        item.fMask = MIIM_STRING;
+        item.dwTypeData = text;
+        item.cch = 255;
+        if (!::GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &item))
+            continue;
+        CString spaced(text);
+        const int tab = spaced.Find(L'\t');
+        if (tab < 0 || (tab > 0 && spaced[tab - 1] == kKeyGap))
+            continue;
+        spaced.Insert(tab, kKeyGap);
+        item.fMask = MIIM_STRING;
+        item.dwTypeData = spaced.GetBuffer();
+        ::SetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &item);
+        spaced.ReleaseBuffer();
+    }
+}
+
 CString& AbbreviateMiddle(CString& out, const wchar_t* text, int maxLength, int headCount, int tailCount)
 {
     int length = TextLength(text);

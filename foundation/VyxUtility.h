@@ -40,6 +40,17 @@ CString& AbbreviateMiddle(CString& out, const wchar_t* text, int maxLength, int 
 // The text as a menu item shows it unchanged: every "&" doubled, so that a file or folder name
 // keeps its ampersands instead of giving the item a mnemonic.
 CString MenuItemText(const wchar_t* text);
+// The mnemonic of a menu item's text (the character after a single "&", upper-cased); 0 when none.
+wchar_t MenuMnemonic(const wchar_t* text);
+// preferred when no item of the menu has it as its mnemonic, else the first free letter A-Z or
+// digit; 0 when every one is taken.
+wchar_t FreeMenuMnemonic(HMENU menu, wchar_t preferred);
+// The text with "&" before its first letter or digit that no item of the menu has as its
+// mnemonic; the text as it is when there is none. The text itself holds no "&".
+CString WithFreeMnemonic(HMENU menu, const wchar_t* text);
+// Puts a wide blank between each label of the popup menu and its key ("\t") so that the widest
+// label keeps clear of the key column.
+void SpaceMenuKeys(HMENU menu);
 // First index of pattern within the first limit characters (limit <= 0 or beyond: the whole text); -1 when none.
 int FindSubstring(const wchar_t* text, const wchar_t* pattern, int limit);
 // "*" any run, "?" one character, case ignored, the whole name must match.

@@ -198,7 +198,7 @@ int COneWnd::OnCreate(LPCREATESTRUCT lpcs)
     if (VyxFrameWndEx::OnCreate(lpcs) == -1)
         return -1;
     if (!m_wndToolBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_TOOLTIPS | CBRS_FLYBY, AFX_IDW_TOOLBAR) ||
-        !m_wndReBar.AddBar(&m_wndToolBar, nullptr, nullptr, RBBS_CHILDEDGE, L"Toolbar", FALSE, TRUE))
+        !m_wndReBar.AddBar(&m_wndToolBar, nullptr, nullptr, RBBS_CHILDEDGE | RBBS_BREAK, L"Toolbar", FALSE, TRUE))
         return -1;
     if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, AFX_IDW_STATUS_BAR) ||
         !m_wndStatusBar.SetIndicators(kIndicators, 3))
@@ -209,6 +209,9 @@ int COneWnd::OnCreate(LPCREATESTRUCT lpcs)
     m_wndStatusBar.SetPaneInfo(2, id, style | SBPS_STRETCH, width);
     m_wndToolBar.LoadState(kToolBarState);
     m_wndReBar.LoadState(kReBarState);
+    // Beside the tool bar the menu had room for a few titles only, the rest behind the chevron
+    // even in a maximised window; a layout saved that way is mended too.
+    m_wndReBar.GiveBandARow(&m_wndMenuBar);
     if (!GetAppIniInt(kSection, L"StatusBar", 1))
         ShowControlBar(&m_wndStatusBar, FALSE, FALSE);
     RestoreWindowPlacement(m_hWnd, kSection);

@@ -34,6 +34,9 @@ public:
     void UpdateSizePanes();
     void RecalcLayout(BOOL bNotify = TRUE) override;
     void FitWindowToPicture(int width, int height, BOOL bRepaint);
+    // The window width that shows every title of the menu bar; 0 while the menu bar is hidden.
+    // A window fitted to a narrower picture is that wide.
+    int GetMenuTitlesWidth();
     // With "FitSize" 1 the window takes the size of the view's picture. A hidden window's bars
     // keep one row whatever its width, so a window is fitted again once it shows.
     void FollowPicture();

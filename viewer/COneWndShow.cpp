@@ -193,6 +193,8 @@ void COneWnd::FitWindowToPicture(int width, int height, BOOL bRepaint)
             return;
         window.right += width - client.Width();
         window.bottom += height - client.Height();
+        // Narrower, the menu would hide its titles behind the chevron: a small picture gets room.
+        window.right = std::max<LONG>(window.right, window.left + GetMenuTitlesWidth());
         KeepWithinWorkArea(window);
         CRect before;
         GetWindowRect(&before);
@@ -200,6 +202,17 @@ void COneWnd::FitWindowToPicture(int width, int height, BOOL bRepaint)
             return;
         MoveWindow(&window, bRepaint);
     }
+}
+
+int COneWnd::GetMenuTitlesWidth()
+{
+    CReBarCtrl& bands = m_wndReBar.GetReBarCtrl();
+    if (!m_wndMenuBar.GetSafeHwnd() || !(m_wndMenuBar.GetStyle() & WS_VISIBLE) || !bands.GetSafeHwnd())
+        return 0;
+    CRect window, row;
+    GetWindowRect(&window);
+    bands.GetWindowRect(&row);
+    return m_wndReBar.GetFullBandWidth(&m_wndMenuBar) + window.Width() - row.Width();
 }
 
 CSize COneWnd::GetFollowRoom()

@@ -3,6 +3,7 @@
 #include "catalogue/FrameMessages.h"
 #include "catalogue/CKWDoc.h"
 #include "foundation/VyxSystem.h"
+#include "foundation/VyxUtility.h"
 #include "image/DibCore.h"
 #include "image/DibPaint.h"
 #include "res/resource.h"
@@ -728,6 +729,7 @@ void VSlideShowDlg::OpenMenu(CPoint point)
     for (const auto& rule : rules)
         popup->EnableMenuItem(rule.id, MF_BYCOMMAND | (rule.enabled ? MF_ENABLED : MF_GRAYED));
     popup->CheckMenuItem(ID_PICTURE_AUTOPLAY, MF_BYCOMMAND | (IsPlaying() ? MF_CHECKED : MF_UNCHECKED));
+    SpaceMenuKeys(popup->GetSafeHmenu());
     CWnd* owner = this;
     while (owner->GetStyle() & WS_CHILD)
         owner = owner->GetParent();

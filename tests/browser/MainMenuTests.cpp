@@ -3,6 +3,7 @@
 // entry while it has the focus), and the registered applications' marks.
 #include <gtest/gtest.h>
 
+#include "common/CommandState.h"
 #include "common/FrameTestUtil.h"
 #include "common/RealInput.h"
 #include "ViewTestUtil.h"
@@ -499,4 +500,34 @@ TEST(MainMenu, ApplicationsShowTheirCheckOnlyWithSeveralItemsSelected)
     ASSERT_TRUE(GetMenuItemInfoW(entries->GetSafeHmenu(), 20000, FALSE, &info));
     EXPECT_EQ(nullptr, info.hbmpUnchecked);
     EXPECT_NE(nullptr, info.hbmpChecked);
+}
+
+TEST(MainMenu, TheViewMenuChecksTheBarsThatShow)
+{
+    FrameProgram p;
+    PaintAndIdle(p);
+    ASSERT_TRUE(MakeActive(*p.Frame()));
+    // The check of each bar's item in 表示 as the menu, opened with Alt+V, shows it.
+    auto checks = [&] {
+        std::vector<bool> checked;
+        std::atomic<bool> done{false};
+        {
+            HelperThread user([&] {
+                SendKey('V', VK_MENU);
+                if (HWND menu = WaitForMenu()) {
+                    HMENU items = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
+                    for (UINT id : {UINT(ID_VIEW_TOOLBAR), UINT(ID_VIEW_DRIVEBAR), UINT(ID_VIEW_STATUS_BAR)})
+                        checked.push_back((GetMenuState(items, id, MF_BYCOMMAND) & MF_CHECKED) != 0);
+                }
+                SendKey(VK_ESCAPE);
+                SendKey(VK_ESCAPE);
+                done = true;
+            });
+            EXPECT_TRUE(RunLoopUntil([&] { return done.load(); }));
+        }
+        return checked;
+    };
+    EXPECT_EQ((std::vector<bool>{true, true, true}), checks());
+    RunCommand(*p.Frame(), ID_VIEW_TOOLBAR);
+    EXPECT_EQ((std::vector<bool>{false, true, true}), checks());
 }

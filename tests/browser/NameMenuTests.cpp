@@ -73,9 +73,7 @@ TEST(NameMenus, TheGridAndTheListOfferToOpenANameWithItsAmpersand)
     MakeActive(*p.Frame());
 
     // A right press on the cell's picture.
-    VyxFile* item = doc->GetItem(0);
-    CPoint cell = grid->GetLayout().GetCellOrigin(0) - grid->GetScrollOffset() + item->GetCellRect().CenterPoint();
-    grid->ClientToScreen(&cell);
+    const CPoint cell = CellPictureOnScreen(*grid, *doc, 0);
     ASSERT_TRUE(ShowsAt(grid->GetSafeHwnd(), cell));
     EXPECT_EQ(CString(kName) + L" を開く", FirstItemOfTheMenuAt(p, cell));
 

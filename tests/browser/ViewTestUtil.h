@@ -4,6 +4,7 @@
 
 #include "common/FrameTestUtil.h"
 #include "browser/CLstView.h"
+#include "catalogue/VyxFile.h"
 #include "image/DibCore.h"
 #include "image/codecs/SaveDib.h"
 
@@ -49,6 +50,15 @@ inline CKWView* ThumbView(FrameProgram& p)
 inline CLstView* ListView(FrameProgram& p)
 {
     return p.Frame() ? DYNAMIC_DOWNCAST(CLstView, p.Frame()->GetListPane()) : nullptr;
+}
+
+// The screen point at the middle of the picture of the grid's cell at the view index.
+inline CPoint CellPictureOnScreen(CKWView& grid, CKWDoc& doc, int index)
+{
+    CPoint cell = grid.GetLayout().GetCellOrigin(index) - grid.GetScrollOffset() +
+                  doc.GetItem(index)->GetCellRect().CenterPoint();
+    grid.ClientToScreen(&cell);
+    return cell;
 }
 
 // The grid painted as the window shows it, then the idle steps until no work is left.

@@ -6,6 +6,7 @@
 #include "FileopsTestUtil.h"
 #include "OutputTestUtil.h"
 #include "common/Clicks.h"
+#include "common/RealInput.h"
 #include "fileops/VSameFileDlg.h"
 #include "fileops/VyxFileTransfer.h"
 #include "res/resource.h"
@@ -299,3 +300,29 @@ TEST(SameNameDialog, ATargetNameThatLeadsToAFileSpelledOtherwiseShowsThatFileNam
 }
 
 } // namespace
+
+TEST(SameNameDialog, TheFocusStartsOnTheChoiceAndTheSizeShowsItsUnit)
+{
+    Scene scene;
+    WriteAppIniInt(L"Filer", L"SameOption", VyxFileTransfer::SameOverwrite);
+    // What earlier runs wrote back reads as the new default.
+    WriteAppIniString(L"Filer", L"InfoUpper", L"$(DateTime) $(Size)");
+    VyxFile item(scene.source);
+    VSameFileDlg dialog(item, scene.target, 0, 0, 0, L"%s-%d%s");
+    HWND focused = nullptr, overwrite = nullptr;
+    bool arrowMoved = false;
+    CString upper;
+    RunDialog(dialog, [&](HWND window) {
+        overwrite = GetDlgItem(window, IDC_SAME_OVERWRITE);
+        WaitUntil([&] { return GetForegroundWindow() == window; });
+        focused = FocusOfThread(window);
+        upper = ItemText(window, IDC_SAME_SOURCE_INFO);
+        // The arrow key moves the choice the focus is on.
+        SendKey(VK_RIGHT);
+        arrowMoved = WaitUntil([&] { return Checked(window, IDC_SAME_IGNORE); });
+        PressButton(window, IDCANCEL);
+    });
+    EXPECT_EQ(overwrite, focused);
+    EXPECT_TRUE(arrowMoved);
+    EXPECT_EQ(item.ExpandMacros(L"$(DateTime) $(Size)") + L" バイト", upper);
+}

@@ -400,7 +400,7 @@ void WalkContextMenus(WindowWalk& walk)
     WalkContextMenu(walk, IDR_THUMB_ITEM_MENU, L"サムネイルの右クリック", view, FirstCell(),
                     {
                         {ID_PICTURE_SHOW, L"画像表示", {'V'}, IsPictureWindow},
-                        {ID_PICTURE_WINDOW, L"内蔵ビューア(ウインドウ版）", {'I'}, IsPictureWindow},
+                        {ID_PICTURE_WINDOW, L"内蔵ビューア(ウインドウ版)", {'I'}, IsPictureWindow},
                         {10207, L"全画面表示", {'F'}, IsSlideshow},
                         {ID_FILE_COPY_TO, L"複写", {'Y'}, Titled(L"ファイルの複写")},
                         {ID_FILE_MOVE_TO, L"移動", {'M'}, Titled(L"ファイルの移動")},

@@ -524,3 +524,28 @@ TEST(Slideshow, TheOptionsDialogTakesTabAndEscapeAtOnceFromItsFirstBox)
     EXPECT_EQ(scaleMode, show->ScaleMode);
     EXPECT_TRUE(IsWindow(show->GetSafeHwnd()));
 }
+
+TEST(Slideshow, TheMenusKeysKeepClearOfTheirLabels)
+{
+    Slideshow s([] { WriteGrid(1, 1); });
+    VSlideShowDlg* show = s.Show();
+    std::vector<CString> keyed;
+    {
+        HelperThread helper([&] {
+            HWND menu = WaitForMenu(30000);
+            HMENU items = reinterpret_cast<HMENU>(::SendMessageW(menu, MN_GETHMENU, 0, 0));
+            for (int i = 0; i < ::GetMenuItemCount(items); ++i) {
+                wchar_t text[128] = {};
+                ::GetMenuStringW(items, static_cast<UINT>(i), text, 128, MF_BYPOSITION);
+                if (wcschr(text, L'\t'))
+                    keyed.push_back(text);
+            }
+            ::PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        });
+        show->SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(s.ClientWidth() - 1, 0));
+    }
+    // The widest label, "オプション設定(&O)", among them.
+    ASSERT_EQ(6u, keyed.size());
+    for (const CString& text : keyed)
+        EXPECT_NE(-1, text.Find(L"\x3000\t")) << static_cast<LPCWSTR>(text);
+}
