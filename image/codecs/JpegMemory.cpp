@@ -8,6 +8,7 @@
 #include <jerror.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -25,6 +26,10 @@ constexpr long kJpegWorkingMemory = 512L * 1024 * 1024;
 // short keeps its size as long as what is left of it could fill it.
 constexpr ULONGLONG kJpegPixelsPerByte = 512;
 constexpr ULONGLONG kJpegAlwaysPixels = ULONGLONG(1) << 20;
+
+// Scans a stream may have: a progressive picture has some ten. Every scan walks all the blocks of
+// its components, coded or not, so a few bytes a scan could otherwise cost seconds each.
+constexpr int kJpegMostScans = 100;
 
 void ErrorExit(j_common_ptr cinfo)
 {
@@ -202,8 +207,9 @@ BandBuffer& BandBufferOfThisThread()
     return buffer;
 }
 
-// The library's progress monitor, handing its counts to the caller's report; a stop leaves by the
-// error manager's jump.
+// The library's progress monitor: it ends a stream of more scans than any real picture has as a
+// broken one, and hands its counts to the caller's report, whose stop leaves by the error manager's
+// jump too.
 struct ProgressMonitor
 {
     jpeg_progress_mgr pub;
@@ -215,6 +221,13 @@ struct ProgressMonitor
 void MonitorProgress(j_common_ptr cinfo)
 {
     auto* monitor = reinterpret_cast<ProgressMonitor*>(cinfo->progress);
+    if (cinfo->is_decompressor && reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kJpegMostScans) {
+        std::snprintf(monitor->err->message, sizeof monitor->err->message, "more than %d scans", kJpegMostScans);
+        g_jpegErrorFlag = 1;
+        longjmp(monitor->err->jump, 1);
+    }
+    if (!monitor->hook)
+        return;
     const jpeg_progress_mgr& pub = monitor->pub;
     const long step = pub.pass_limit > 0 ? pub.pass_counter * 1000 / pub.pass_limit : 0;
     const long total = std::max(pub.total_passes, 1) * 1000L;
@@ -295,8 +308,9 @@ int JpegDecodeDib(const BYTE* data, SIZE_T size, int reduction, HGLOBAL* result,
         return monitor.stopped ? 3 : 1;
     }
     jpeg_create_decompress(&cinfo);
-    if (progress && progress->report)
-        cinfo.progress = &monitor.pub;
+    if (!progress || !progress->report)
+        monitor.hook = nullptr;
+    cinfo.progress = &monitor.pub;
     LimitJpegMemory(reinterpret_cast<j_common_ptr>(&cinfo));
     InstallJpegMemorySource(&cinfo, data, size);
     jpeg_read_header(&cinfo, TRUE);

@@ -81,11 +81,30 @@ LONG PelsPerMeter(png_structp png, png_infop info, bool xAxis)
     return value > 0x7FFFFFFF ? 0 : static_cast<LONG>(value);
 }
 
+// Whether every chunk's declared length fits in the bytes after its header: libpng takes a block of
+// that length for a text, palette or Exif chunk before it reads the chunk, so a few bytes could
+// otherwise ask for most of the address space. A file that ends between chunks is left to libpng.
+bool ChunksFitTheFile(const BYTE* data, SIZE_T size)
+{
+    for (SIZE_T at = 8; size - at >= 8;) {
+        const DWORD length = static_cast<DWORD>(data[at]) << 24 | static_cast<DWORD>(data[at + 1]) << 16 |
+                             static_cast<DWORD>(data[at + 2]) << 8 | data[at + 3];
+        if (length > size - at - 8 || size - at - 8 - length < 4)
+            return false;
+        if (std::memcmp(data + at + 4, "IEND", 4) == 0)
+            return true;
+        at += 12 + static_cast<SIZE_T>(length);
+    }
+    return true;
+}
+
 } // namespace
 
 HGLOBAL CxDecodePng(const BYTE* data, SIZE_T size)
 {
     if (!data || size < 8 || png_sig_cmp(data, 0, 8) != 0)
+        return nullptr;
+    if (!ChunksFitTheFile(data, size))
         return nullptr;
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, ErrorJump, Silent);
     if (!png)

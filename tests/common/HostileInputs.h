@@ -291,6 +291,62 @@ int FeedHostileFields(const std::vector<Input>& seeds, unsigned salt, int count,
     return fed;
 }
 
+// Where each scan of a JPEG stream starts (its header) and where its coded data end.
+struct JpegScan
+{
+    size_t start;
+    size_t end;
+};
+
+inline std::vector<JpegScan> JpegScans(const Input& jpeg)
+{
+    std::vector<JpegScan> scans;
+    for (size_t at = 2; at + 4 <= jpeg.size() && jpeg[at] == 0xFF && jpeg[at + 1] != 0xD9;) {
+        size_t next = at + 2 + (static_cast<size_t>(jpeg[at + 2]) << 8 | jpeg[at + 3]);
+        if (jpeg[at + 1] == 0xDA) {
+            // The coded data run to the next marker other than a restart or a stuffed byte.
+            while (next + 1 < jpeg.size() &&
+                   !(jpeg[next] == 0xFF && jpeg[next + 1] != 0 && (jpeg[next + 1] < 0xD0 || jpeg[next + 1] > 0xD7)))
+                ++next;
+            scans.push_back({at, next});
+        }
+        at = next;
+    }
+    return scans;
+}
+
+// The JPEG with one of its scans repeated right after it (under the same tables), copies more
+// times or as many as keep the file within bytes; alone, its other scans are left out (a stream
+// need not send them).
+inline Input JpegWithRepeatedScan(const Input& jpeg, size_t which, size_t copies, size_t bytes, bool alone = false)
+{
+    const std::vector<JpegScan> scans = JpegScans(jpeg);
+    if (which >= scans.size())
+        return jpeg;
+    const JpegScan scan = scans[which];
+    const size_t length = scan.end - scan.start;
+    size_t kept = jpeg.size();
+    if (alone)
+        for (size_t i = 0; i < scans.size(); ++i)
+            kept -= i == which ? 0 : scans[i].end - scans[i].start;
+    const size_t fit = std::min(copies, bytes > kept ? (bytes - kept) / length : 0);
+    Input out;
+    size_t from = 0;
+    for (size_t i = 0; i < scans.size(); ++i) {
+        if (i == which) {
+            out.insert(out.end(), jpeg.begin() + from, jpeg.begin() + scan.end);
+            for (size_t k = 0; k < fit; ++k)
+                out.insert(out.end(), jpeg.begin() + scan.start, jpeg.begin() + scan.end);
+            from = scan.end;
+        } else if (alone) {
+            out.insert(out.end(), jpeg.begin() + from, jpeg.begin() + scans[i].start);
+            from = scans[i].end;
+        }
+    }
+    out.insert(out.end(), jpeg.begin() + from, jpeg.end());
+    return out;
+}
+
 // One line per reader for the run's log: how many inputs it was fed.
 inline void Report(const char* reader, int inputs)
 {

@@ -8,6 +8,7 @@
 #include "catalogue/VyxCacheIndex.h"
 #include "catalogue/VyxFilexDraw.h"
 #include "catalogue/VyxNoteStore.h"
+#include "image/codecs/JpegMemory.h"
 
 #include <memory>
 
@@ -135,6 +136,38 @@ TEST(CacheReaderRobustness, EveryTagAtEveryShortWidth)
             std::string bytes = CacheBytes().Head().Field(tag, value).End().Field(tag, value).bytes;
             FeedCacheFile(folder, bytes, item);
         }
+    }
+}
+
+TEST(CacheReaderRobustness, AStoredThumbnailOfThousandsOfScansIsNoPicture)
+{
+    // A progressive thumbnail of one colour whose last scan follows itself to fill 64 KB.
+    HGLOBAL picture = dibtest::Make24(160, 120, [](LONG, LONG) { return RGB(40, 90, 160); });
+    ASSERT_NE(nullptr, picture);
+    JpegEncodeSettings settings;
+    settings.progressive = true;
+    BYTE* data = nullptr;
+    SIZE_T size = 0;
+    const int encoded = JpegEncodeToMemory(GlobalLock(picture), settings, &data, &size);
+    GlobalUnlock(picture);
+    GlobalFree(picture);
+    ASSERT_EQ(0, encoded);
+    const hostile::Input jpeg(data, data + size);
+    free(data);
+    const hostile::Input many =
+        hostile::JpegWithRepeatedScan(jpeg, hostile::JpegScans(jpeg).size() - 1, 6000, hostile::kSmallInput - 1);
+    ASSERT_GT(hostile::JpegScans(many).size(), 1000u);
+
+    VyxCacheThumbs record;
+    record.m_boxSize = SIZE{160, 120};
+    for (const hostile::Input* bytes : {&jpeg, &many}) {
+        ASSERT_TRUE(record.SetImage(VyxCacheThumbs::ImageJpeg, bytes->data(), static_cast<DWORD>(bytes->size())));
+        hostile::Bounded("cached thumbnail", bytes == &jpeg ? 0 : 1, bytes->data(), bytes->size(), [&] {
+            HGLOBAL dib = record.DecodeImage();
+            EXPECT_EQ(bytes == &jpeg, dib != nullptr);
+            if (dib)
+                GlobalFree(dib);
+        });
     }
 }
 

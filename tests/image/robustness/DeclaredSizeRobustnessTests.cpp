@@ -7,6 +7,7 @@
 #include "common/guard/GuardMeter.h"
 #include "image/DibFile.h"
 #include "image/codecs/GifFile.h"
+#include "image/codecs/JpegFile.h"
 #include "image/codecs/TiffFile.h"
 #include "image/cximage/CxImage.h"
 #include "image/plugins/SpiInterface.h"
@@ -40,9 +41,14 @@ std::vector<COLORREF> Table(int n)
     return table;
 }
 
+int WINAPI GoOn(int, int, LONG_PTR)
+{
+    return 0;
+}
+
 // The picture one of the program's own plug-in DLLs makes of the bytes, as another host would
-// ask it; null when it refuses them.
-HGLOBAL PictureFromPlugin(const wchar_t* name, const Input& data)
+// ask it (with a progress callback or none); null when it refuses them.
+HGLOBAL PictureFromPlugin(const wchar_t* name, const Input& data, SPIProgressProc progress = nullptr)
 {
     wchar_t exe[MAX_PATH];
     std::wstring path(exe, GetModuleFileNameW(nullptr, exe, MAX_PATH));
@@ -52,7 +58,7 @@ HGLOBAL PictureFromPlugin(const wchar_t* name, const Input& data)
     HGLOBAL picture = nullptr;
     HLOCAL info = nullptr, bits = nullptr;
     if (getPicture && getPicture(reinterpret_cast<const char*>(data.data()), static_cast<LONG_PTR>(data.size()),
-                                 SPI_INPUT_MEMORY, &info, &bits, nullptr, 0) == SPI_OK) {
+                                 SPI_INPUT_MEMORY, &info, &bits, progress, 0) == SPI_OK) {
         picture = info;
         LocalFree(bits);
     } else if (info) {
@@ -60,6 +66,16 @@ HGLOBAL PictureFromPlugin(const wchar_t* name, const Input& data)
     }
     FreeLibrary(module);
     return picture;
+}
+
+// The plug-in refuses the bytes without taking more than small blocks for them.
+void ExpectPluginRefuses(const wchar_t* name, const Input& data)
+{
+    HGLOBAL fromPlugin = nullptr;
+    EXPECT_LT(TakenBy([&] { fromPlugin = PictureFromPlugin(name, data); }), kSmallBlocks);
+    EXPECT_EQ(nullptr, fromPlugin);
+    if (fromPlugin)
+        LocalFree(fromPlugin);
 }
 
 // A frame of 30288 x 33881 pixels on a 23 x 17 screen, its data 5 KB of literals.
@@ -123,15 +139,7 @@ const BYTE kJpeg2000WithManyLayers[] = {
 Input Encoded(int type)
 {
     Dib picture(Make24(19, 13, [](LONG x, LONG y) { return RGB(x * 13, y * 19, (x ^ y) * 8); }));
-    CxImage writer;
-    writer.CreateFromHANDLE(picture);
-    BYTE* bytes = nullptr;
-    long size = 0;
-    Input data;
-    if (writer.Encode(bytes, size, type))
-        data.assign(bytes, bytes + size);
-    writer.FreeMemory(bytes);
-    return data;
+    return Encode(picture, type);
 }
 
 // A JPEG of some 750 bytes whose frame header says 9000 x 9000 pixels.
@@ -156,7 +164,109 @@ Input PngLargerThanItsData()
     return PutBig32(png, 29, crc32(0, png.data() + 12, 17));
 }
 
+// An 81-byte PNG: a one-pixel header, then a chunk of the kind declaring 0x30000000 bytes and
+// holding a few.
+Input PngWithChunkLongerThanItsFile(const char* type)
+{
+    Input png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    const Input header = PngChunk("IHDR", {0, 0, 0, 1, 0, 0, 0, 1, 8, 0, 0, 0, 0});
+    png.insert(png.end(), header.begin(), header.end());
+    Input chunk = PngChunk(type, TextBytes(std::string("Comment") + std::string(33, '\0')));
+    chunk = PutBig32(chunk, 0, 0x30000000);
+    png.insert(png.end(), chunk.begin(), chunk.end() - 4);
+    return png;
+}
+
+// A progressive grey JPEG of a flat 512 x 512 picture: six scans.
+Input FlatProgressiveJpeg()
+{
+    Dib flat(Make24(512, 512, [](LONG, LONG) { return RGB(90, 90, 90); }));
+    return Encode(flat, CXIMAGE_FORMAT_JPG, CxImage::kJpegProgressive | CxImage::kJpegGreyscale);
+}
+
+// Its last scan following itself again and again: some 5,400 scans in 64 KB, each of which walks
+// every block of the picture.
+Input JpegOfThousandsOfScans()
+{
+    const Input jpeg = FlatProgressiveJpeg();
+    return JpegWithRepeatedScan(jpeg, JpegScans(jpeg).size() - 1, 5900, hostile::kSmallInput - 1);
+}
+
 } // namespace
+
+TEST(DeclaredSizeRobustness, APngChunkLongerThanItsFileIsRefusedBeforeMemoryIsTaken)
+{
+    for (const char* type : {"tEXt", "zTXt", "iTXt", "sPLT", "eXIf", "iCCP", "vyXx"}) {
+        SCOPED_TRACE(type);
+        const Input data = PngWithChunkLongerThanItsFile(type);
+        ASSERT_EQ(81u, data.size());
+        CxImage image;
+        bool decoded = true;
+        EXPECT_LT(TakenBy([&] { decoded = image.Decode(const_cast<BYTE*>(data.data()), 81, CXIMAGE_FORMAT_PNG); }),
+                  kSmallBlocks);
+        EXPECT_FALSE(decoded);
+        ExpectPluginRefuses(L"vyx_png", data);
+    }
+}
+
+TEST(DeclaredSizeRobustness, APngWithWholeTextProfileAndExifChunksShowsItsPicture)
+{
+    const Input plain = Encoded(CXIMAGE_FORMAT_PNG);
+    CxImage expected;
+    ASSERT_TRUE(expected.Decode(const_cast<BYTE*>(plain.data()), static_cast<DWORD>(plain.size()), CXIMAGE_FORMAT_PNG));
+    Dib want(expected.CopyToHandle());
+    for (const Input& chunk : PngBlockChunks())
+        for (bool last : {false, true}) {
+            const Input data = PngWithChunk(plain, chunk, last);
+            SCOPED_TRACE(std::string(chunk.begin() + 4, chunk.begin() + 8) + (last ? " last" : " first"));
+            CxImage image;
+            ASSERT_TRUE(image.Decode(const_cast<BYTE*>(data.data()), static_cast<DWORD>(data.size()), CXIMAGE_FORMAT_PNG));
+            Dib got(image.CopyToHandle());
+            EXPECT_EQ(Bytes(want), Bytes(got));
+            HGLOBAL fromPlugin = PictureFromPlugin(L"vyx_png", data);
+            EXPECT_NE(nullptr, fromPlugin);
+            if (fromPlugin)
+                LocalFree(fromPlugin);
+        }
+}
+
+TEST(DeclaredSizeRobustness, AProgressiveJpegOfThousandsOfScansIsRefusedLikeABrokenFile)
+{
+    const Input data = JpegOfThousandsOfScans();
+    ASSERT_GT(JpegScans(data).size(), 5000u);
+    ASSERT_LT(data.size(), hostile::kSmallInput);
+    hostile::Bounded("many scans", 0, data.data(), data.size(), [&] {
+        JpegFile codec;
+        codec.m_data = data.data();
+        codec.m_dataSize = static_cast<DWORD>(data.size());
+        EXPECT_EQ(0, codec.ReadInfo());
+        EXPECT_EQ(1, codec.Decode());
+        EXPECT_EQ(nullptr, codec.m_dib);
+    });
+    hostile::Bounded("many scans", 1, data.data(), data.size(), [&] {
+        CxImage image;
+        image.SetJpegScale(8);
+        EXPECT_FALSE(image.Decode(const_cast<BYTE*>(data.data()), static_cast<DWORD>(data.size()), CXIMAGE_FORMAT_JPG));
+    });
+    for (SPIProgressProc progress : {static_cast<SPIProgressProc>(nullptr), GoOn})
+        hostile::Bounded("many scans", progress ? 3 : 2, data.data(), data.size(),
+                         [&] { EXPECT_EQ(nullptr, PictureFromPlugin(L"vyx_jpeg", data, progress)); });
+
+    // Ninety scans, far more than a progressive picture has, still show the picture.
+    const Input six = FlatProgressiveJpeg();
+    const Input ninety = JpegWithRepeatedScan(six, JpegScans(six).size() - 1, 84, hostile::kSmallInput);
+    ASSERT_EQ(90u, JpegScans(ninety).size());
+    JpegFile codec;
+    codec.m_data = ninety.data();
+    codec.m_dataSize = static_cast<DWORD>(ninety.size());
+    ASSERT_EQ(0, codec.Decode());
+    Dib picture(codec.m_dib);
+    EXPECT_EQ(512, Header(picture).biWidth);
+    HGLOBAL fromPlugin = PictureFromPlugin(L"vyx_jpeg", ninety, GoOn);
+    EXPECT_NE(nullptr, fromPlugin);
+    if (fromPlugin)
+        LocalFree(fromPlugin);
+}
 
 TEST(DeclaredSizeRobustness, AGifFrameLargerThanItsScreenIsClippedToTheScreenBeforeMemoryIsTaken)
 {
@@ -199,11 +309,7 @@ TEST(DeclaredSizeRobustness, AGifOfFiftyBytesDeclaringSixteenThousandPixelsASide
     EXPECT_EQ(nullptr, gif.m_dib);
     if (gif.m_dib)
         GlobalFree(gif.m_dib);
-    HGLOBAL fromPlugin = nullptr;
-    EXPECT_LT(TakenBy([&] { fromPlugin = PictureFromPlugin(L"vyx_gif", data); }), kSmallBlocks);
-    EXPECT_EQ(nullptr, fromPlugin);
-    if (fromPlugin)
-        LocalFree(fromPlugin);
+    ExpectPluginRefuses(L"vyx_gif", data);
 }
 
 TEST(DeclaredSizeRobustness, ARunLengthBmpTallerThanItsDataCanReachIsRefusedBeforeMemoryIsTaken)
@@ -301,8 +407,6 @@ TEST(DeclaredSizeRobustness, AJpegOrPngDeclaringMorePixelsThanItsBytesCanFillIsR
                   }),
                   kSmallBlocks);
         EXPECT_FALSE(decoded);
-        HGLOBAL fromPlugin = nullptr;
-        EXPECT_LT(TakenBy([&] { fromPlugin = PictureFromPlugin(c.plugin, c.data); }), kSmallBlocks);
-        EXPECT_EQ(nullptr, fromPlugin);
+        ExpectPluginRefuses(c.plugin, c.data);
     }
 }

@@ -8,13 +8,19 @@
 #include "image/DibDepth.h"
 #include "image/DibResample.h"
 #include "image/DibRotate.h"
+#include "image/cximage/CxImage.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <string>
 
 namespace {
 
 using namespace dibtest;
 using hostile::Input;
+using hostile::JpegScans;
+using hostile::JpegWithRepeatedScan;
 
 // A decoded picture must be a sound DIB that the usual operations can walk. Null (a refusal,
 // or memory that ran out for a huge picture) is fine.
@@ -160,6 +166,100 @@ inline std::vector<Field> PngFields(const Input& png)
         at += 12 + length;
     }
     return fields;
+}
+
+// The picture encoded by the library in the format, with the codec option and quality.
+inline Input Encode(HGLOBAL dib, DWORD type, DWORD option = 0, BYTE quality = 90)
+{
+    CxImage image;
+    image.CreateFromHANDLE(dib);
+    image.SetCodecOption(option, type);
+    image.SetJpegQuality(quality);
+    BYTE* data = nullptr;
+    long size = 0;
+    Input out;
+    if (image.Encode(data, size, type))
+        out.assign(data, data + size);
+    image.FreeMemory(data);
+    return out;
+}
+
+// ---- the shapes whose declared counts cost memory or time: chunk lengths and scan counts
+
+inline DWORD BigEndian32(const Input& data, size_t at)
+{
+    return static_cast<DWORD>(data[at]) << 24 | static_cast<DWORD>(data[at + 1]) << 16 |
+           static_cast<DWORD>(data[at + 2]) << 8 | data[at + 3];
+}
+
+// A PNG chunk of the type holding the payload, its checksum right.
+inline Input PngChunk(const char* type, const Input& payload)
+{
+    Input chunk(12 + payload.size());
+    chunk = PutBig32(chunk, 0, static_cast<DWORD>(payload.size()));
+    std::memcpy(&chunk[4], type, 4);
+    std::copy(payload.begin(), payload.end(), chunk.begin() + 8);
+    return PutBig32(chunk, 8 + payload.size(), crc32(0, &chunk[4], static_cast<uInt>(payload.size() + 4)));
+}
+
+// The PNG with the chunk put after its header chunk, or before its end chunk.
+inline Input PngWithChunk(Input png, const Input& chunk, bool last)
+{
+    const size_t at = last ? png.size() - 12 : 33;
+    png.insert(png.begin() + at, chunk.begin(), chunk.end());
+    return png;
+}
+
+inline Input Deflated(const std::string& text)
+{
+    uLongf size = compressBound(static_cast<uLong>(text.size()));
+    Input out(size);
+    compress(out.data(), &size, reinterpret_cast<const Bytef*>(text.data()), static_cast<uLong>(text.size()));
+    out.resize(size);
+    return out;
+}
+
+inline Input TextBytes(const std::string& text)
+{
+    return Input(text.begin(), text.end());
+}
+
+// One chunk of each kind that libpng reads into a block of its declared length: texts, a
+// suggested palette, Exif, a colour profile, scale and calibration, and one it does not know.
+inline std::vector<Input> PngBlockChunks()
+{
+    using namespace std::string_literals;
+    Input ztxt = TextBytes("Comment\0\0"s), iccp = TextBytes("icc\0\0"s);
+    const Input text = Deflated("a comment a comment a comment"), profile = Deflated(std::string(128, 'p'));
+    ztxt.insert(ztxt.end(), text.begin(), text.end());
+    iccp.insert(iccp.end(), profile.begin(), profile.end());
+    return {PngChunk("tEXt", TextBytes("Comment\0a comment"s)),
+            PngChunk("zTXt", ztxt),
+            PngChunk("iTXt", TextBytes("Comment\0\0\0ja\0\xE6\xB3\xA8\0a comment"s)),
+            PngChunk("sPLT", TextBytes("pal\0\x08\x10\x20\x30\xFF\0\x01\x40\x50\x60\xFF\0\x02"s)),
+            PngChunk("eXIf", TextBytes("MM\0*\0\0\0\x08\0\0\0\0\0\0"s)),
+            PngChunk("iCCP", iccp),
+            PngChunk("sCAL", TextBytes("\x01" "1.5\0" "2.5"s)),
+            PngChunk("pCAL", TextBytes("cal\0\0\0\0\0\0\0\0\x01\0\x01m\0" "1.0"s)),
+            PngChunk("vyXx", TextBytes("private"s))};
+}
+
+// Every chunk of the PNG declaring lengths past what the file holds: one byte past, the
+// 768 MB of a found case, and the boundary numbers.
+inline std::vector<Input> PngChunkLengthShapes(const Input& png)
+{
+    std::vector<Input> shapes;
+    for (size_t at = 8; at + 12 <= png.size();) {
+        const DWORD length = BigEndian32(png, at);
+        if (length > png.size() - at - 12)
+            break;
+        const DWORD past = static_cast<DWORD>(png.size() - at - 8 + 1);
+        for (DWORD value : std::initializer_list<DWORD>{past, past + 4, 0x30000000u, 0x7FFFFFFFu, 0x80000000u,
+                                                        0xFFFFFFFFu, 0x01000000u})
+            shapes.push_back(PutBig32(png, at, value));
+        at += 12 + length;
+    }
+    return shapes;
 }
 
 // A BMP file of any header size, depth and compression from its table and pixel bytes.

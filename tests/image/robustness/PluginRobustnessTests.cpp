@@ -36,19 +36,6 @@ Input InfoSeed(DWORD headerSize)
     return info;
 }
 
-Input Encode(HGLOBAL dib, DWORD type)
-{
-    CxImage image;
-    image.CreateFromHANDLE(dib);
-    BYTE* data = nullptr;
-    long size = 0;
-    Input out;
-    if (image.Encode(data, size, type))
-        out.assign(data, data + size);
-    image.FreeMemory(data);
-    return out;
-}
-
 // One of the program's own plug-in DLLs, loaded as another host would load it.
 struct OwnPlugin
 {

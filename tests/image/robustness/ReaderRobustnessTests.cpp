@@ -17,20 +17,6 @@
 
 namespace {
 
-Input Encode(HGLOBAL dib, DWORD type, DWORD option = 0)
-{
-    CxImage image;
-    image.CreateFromHANDLE(dib);
-    image.SetCodecOption(option, type);
-    BYTE* data = nullptr;
-    long size = 0;
-    Input out;
-    if (image.Encode(data, size, type))
-        out.assign(data, data + size);
-    image.FreeMemory(data);
-    return out;
-}
-
 COLORREF Pattern(LONG x, LONG y)
 {
     return RGB(x * 13, y * 7, (x ^ y) * 5);
@@ -199,6 +185,10 @@ TEST(ReaderRobustness, PngStreams)
     Dib palette(MakeIndexed(17, 9, 4, {RGB(1, 2, 3), RGB(4, 5, 6), RGB(7, 8, 9)}, [](LONG x, LONG) { return x % 3; }));
     std::vector<Input> seeds = {Encode(rgb, CXIMAGE_FORMAT_PNG), Encode(palette, CXIMAGE_FORMAT_PNG, 9)};
     ASSERT_FALSE(seeds[0].empty());
+    // Seeds with the chunks libpng reads into blocks of their own, before and after the pixels.
+    const std::vector<Input> chunks = PngBlockChunks();
+    for (size_t i = 0; i < chunks.size(); ++i)
+        seeds.push_back(PngWithChunk(seeds[i % 2], chunks[i], i % 3 == 2));
     int fed = 0;
     for (DWORD size : {0u, 1u, 0x7FFFFFFFu, 0x80000000u, 1000000u, 65536u, 46341u}) {
         FeedPng(PngWithSize(seeds[0], size, 9), fed++);
@@ -207,6 +197,60 @@ TEST(ReaderRobustness, PngStreams)
     }
     fed += hostile::FeedHostileFields(seeds, 6, hostile::InputsPerReader() - fed, FeedPng, PngFields);
     hostile::Report("PNG", fed);
+}
+
+TEST(ReaderRobustness, PngChunkLengthsPastTheFile)
+{
+    Dib rgb(Make24(17, 9, Pattern));
+    const Input plain = Encode(rgb, CXIMAGE_FORMAT_PNG);
+    ASSERT_FALSE(plain.empty());
+    std::vector<Input> shapes = PngChunkLengthShapes(plain);
+    for (const Input& chunk : PngBlockChunks())
+        for (bool last : {false, true}) {
+            const std::vector<Input> more = PngChunkLengthShapes(PngWithChunk(plain, chunk, last));
+            shapes.insert(shapes.end(), more.begin(), more.end());
+        }
+    const int inputs = std::min(hostile::Inputs(static_cast<int>(shapes.size()), 40), static_cast<int>(shapes.size()));
+    for (int i = 0; i < inputs; ++i) {
+        const Input& data = shapes[i * shapes.size() / inputs];
+        hostile::Bounded("chunk length", i, data.data(), data.size(), [&] { FeedPng(data, i); });
+    }
+    hostile::Report("PNG chunk lengths", inputs);
+}
+
+// Progressive streams with one scan repeated to fill 64 KB, with their other scans and without:
+// every kind of scan of small pictures; the last (a refinement of every block) of a large flat one,
+// each of whose scans walks 64 K blocks.
+TEST(ReaderRobustness, JpegScanCounts)
+{
+    struct Picture
+    {
+        LONG side;
+        DWORD option;
+        bool lastScanOnly;
+    };
+    std::vector<Picture> pictures = {{24, CxImage::kJpegProgressive, false},
+                                     {8, CxImage::kJpegProgressive | CxImage::kJpegGreyscale, false}};
+    // Large pictures take seconds under the heap checking: the guarded run has them.
+    if (!hostile::HeapCheckedShare()) {
+        pictures.push_back({1024, CxImage::kJpegProgressive, false});
+        pictures.push_back({2048, CxImage::kJpegProgressive | CxImage::kJpegGreyscale, true});
+    }
+    int fed = 0;
+    for (const Picture& p : pictures) {
+        Dib picture(Make24(p.side, p.side, p.side > 100 ? [](LONG, LONG) { return RGB(90, 120, 150); } : Pattern));
+        ASSERT_NE(nullptr, static_cast<HGLOBAL>(picture)) << p.side;
+        const Input jpeg = Encode(picture, CXIMAGE_FORMAT_JPG, p.option);
+        const size_t scans = JpegScans(jpeg).size();
+        ASSERT_GE(scans, 5u) << p.side;
+        for (size_t scan = p.lastScanOnly ? scans - 1 : 0; scan < scans; ++scan)
+            for (bool alone : {false, true}) {
+                const Input data = JpegWithRepeatedScan(jpeg, scan, 6000, hostile::kSmallInput - 1, alone);
+                const int index = fed++;
+                hostile::Bounded("scan count", index, data.data(), data.size(), [&] { FeedJpeg(data, index); });
+            }
+    }
+    hostile::Report("JPEG scan counts", fed);
 }
 
 TEST(ReaderRobustness, ExifBlocks)
