@@ -39,6 +39,13 @@ void EditAndEnd(int button)
     PostMessageW(dialog, WM_COMMAND, button, 0);
 }
 
+// The list of the list editor once the editor is open; null when it did not open.
+HWND WaitForList()
+{
+    HWND window = WaitForDialog(L"リスト編集");
+    return window ? GetDlgItem(window, IDC_LISTEDIT_LIST) : nullptr;
+}
+
 void WriteLists()
 {
     WriteAppIniString(L"FolderView", L"QuickAccess0", L"C:\\first");
@@ -180,10 +187,9 @@ TEST(FolderListDlg, AClickOnTheHeaderSortsTheRowsByTheirText)
     {
         FolderListDlg dialog;
         HelperThread driver([&] {
-            HWND window = WaitForDialog(L"リスト編集");
-            if (!window)
+            HWND list = WaitForList();
+            if (!list)
                 return;
-            HWND list = GetDlgItem(window, IDC_LISTEDIT_LIST);
             HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
             RECT item = {};
             SendMessageW(header, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
@@ -203,7 +209,7 @@ TEST(FolderListDlg, AClickOnTheHeaderSortsTheRowsByTheirText)
             }
             for (int i = 0; i < static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); ++i)
                 rows.push_back(text(i));
-            PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+            PostMessageW(GetParent(list), WM_COMMAND, IDCANCEL, 0);
         });
         dialog.DoModal();
     }
