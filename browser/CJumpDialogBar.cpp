@@ -37,6 +37,9 @@ int CJumpDialogBar::OnCreate(LPCREATESTRUCT lpCreateStruct)
     if (!m_goButton.Create(L"⇒", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, CRect(0, 0, 0, 0), this,
                            IDC_JUMP_GO))
         return -1;
+    // The bar's own font has the arrow; the platform's dialog font draws it as a faint borrowed
+    // glyph no darker than a disabled one.
+    m_goButton.SetFont(&m_font);
     m_goButton.EnableWindow(TRUE);
     return 0;
 }

@@ -304,12 +304,21 @@ void CKWDocCommands::OnOptions()
     for (CPropertyPage* page : std::initializer_list<CPropertyPage*>{&boot, &filer, &file, &config, &folder, &list,
                                                                      &view, &window, &full, &mouse, &thumb, &plugin})
         sheet.AddPage(page);
+    bool cacheChecked = false;
+    CString checkedCache;
+    auto apply = [&] {
+        // A cache folder that is not there is made now (the user is asked), or the user learns
+        // that nothing will be saved into it; once for each folder, Apply and OK alike.
+        if (!cacheChecked || record.CacheDataFolder != checkedCache)
+            CacheRootCheck::Accept(record.CacheDataFolder);
+        cacheChecked = true;
+        checkedCache = record.CacheDataFolder;
+        m_doc.TakeOptions(record);
+    };
+    sheet.SetApplyHandler(apply);
     if (sheet.DoModal() != IDOK)
         return;
-    // A cache folder that is not there is made now (the user is asked), or the user learns that
-    // nothing will be saved into it.
-    CacheRootCheck::Accept(record.CacheDataFolder);
-    m_doc.TakeOptions(record);
+    apply();
 }
 
 void CKWDocCommands::OnPlugins()

@@ -30,7 +30,7 @@ struct DocumentWriter : SettingsTable::Writer<CKWDocSettings>
 } // namespace
 
 CKWDocSettings::CKWDocSettings()
-    : PathMask(L"*.*"), UnsharpKernel(L"1,1,1,1,0,1,1,1,1"), colBackGround(GetSysColor(COLOR_BTNFACE)),
+    : PathMask(SettingKeys::PathMask.defaultValue), UnsharpKernel(L"1,1,1,1,0,1,1,1,1"), colBackGround(GetSysColor(COLOR_BTNFACE)),
       NameFormat(L"$(FileName)"), AutoFileFormat(L"%s-%d%s")
 {
 }
@@ -64,7 +64,7 @@ template <class Visitor> void CKWDocSettings::VisitKeys(Visitor& v)
     v.Bool(kKWDoc, L"LimitCheck", &CKWDocSettings::LimitCheck);
     v.Bool(kKWDoc, L"RestoreFolder", &CKWDocSettings::RestoreFolder);
     v.Bool(kKWDoc, L"MultiProcess", &CKWDocSettings::MultiProcess);
-    v.String(kKWDoc, L"PathMask", &CKWDocSettings::PathMask);
+    v.String(SettingKeys::PathMask.section, SettingKeys::PathMask.key, &CKWDocSettings::PathMask);
     v.Bool(kKWDoc, L"ScanSPI", &CKWDocSettings::ScanSPI);
     v.Bool(kKWDoc, L"ExtSPI", &CKWDocSettings::ExtSPI);
     v.Int(kKWDoc, L"IDViewer", &CKWDocSettings::IDViewer);

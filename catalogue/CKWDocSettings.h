@@ -190,4 +190,7 @@ inline constexpr CKWDocSettings::TextKey TitleFormat{L"OnePic", L"TitleFormat",
 inline constexpr CKWDocSettings::TextKey InfoColumnTemplete{L"LstView", L"InfoColumnTemplete", L"$(Info)"};
 inline constexpr CKWDocSettings::IntKey AutoColumnSize{L"LstView", L"AutoColumnSize", 1};
 inline constexpr CKWDocSettings::IntKey NameMaxSize{L"LstView", L"NameMaxSize", 30};
+// The name filter's pattern, a document key that the filter dialog also writes the moment it
+// writes the filter's flags: a program ended before its own save keeps the two in step.
+inline constexpr CKWDocSettings::TextKey PathMask{L"KWDoc", L"PathMask", L"*.*"};
 } // namespace SettingKeys

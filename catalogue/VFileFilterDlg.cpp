@@ -119,6 +119,8 @@ void VFileFilterDlg::SaveSettings()
     WriteAppIniInt(kFilter, L"FileSize", m_bSize ? 1 : 0);
     WriteAppIniInt(kFilter, L"FileName", m_bName ? 1 : 0);
     WriteAppIniInt(kFilter, L"FileDate", m_bDate ? 1 : 0);
+    // The pattern with its flags: a filter shown on must never meet the pattern of another run.
+    SettingKeys::PathMask.Write(m_strPathMask);
 }
 
 DWORD VFileFilterDlg::TakeSize(CComboBox& sizes, CComboBox& units)

@@ -243,21 +243,36 @@ void CResizableLayout::ArrangeLayout()
 {
     CRect area;
     GetLayoutClientRect(&area);
-    DeferredMoves moves(static_cast<int>(m_listLayout.GetCount() + m_listLayoutCB.GetCount()));
-    auto arrange = [&](const LayoutInfo& layout) {
-        CRect rect;
-        UINT flags = 0;
-        CalcChildRect(layout, area, &rect, &flags);
-        if ((flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE))
+    // Where moved children were and now are: not every platform repaints either by itself, and
+    // a dialog would show a button twice or not at all.
+    CRgn moved;
+    moved.CreateRectRgn(0, 0, 0, 0);
+    {
+        DeferredMoves moves(static_cast<int>(m_listLayout.GetCount() + m_listLayoutCB.GetCount()));
+        auto arrange = [&](const LayoutInfo& layout) {
+            CRect rect;
+            UINT flags = 0;
+            CalcChildRect(layout, area, &rect, &flags);
+            if ((flags & (SWP_NOMOVE | SWP_NOSIZE)) == (SWP_NOMOVE | SWP_NOSIZE))
+                return;
+            const CRect old = ChildRect(layout.hWnd);
             moves.Move(layout.hWnd, rect, flags);
-    };
-    for (POSITION pos = m_listLayout.GetHeadPosition(); pos;)
-        arrange(m_listLayout.GetNext(pos));
-    for (POSITION pos = m_listLayoutCB.GetHeadPosition(); pos;) {
-        LayoutInfo layout = m_listLayoutCB.GetNext(pos);
-        if (ArrangeCallbackItem(layout))
-            arrange(layout);
+            for (const CRect& place : {old, rect}) {
+                CRgn part;
+                part.CreateRectRgnIndirect(&place);
+                moved.CombineRgn(&moved, &part, RGN_OR);
+            }
+        };
+        for (POSITION pos = m_listLayout.GetHeadPosition(); pos;)
+            arrange(m_listLayout.GetNext(pos));
+        for (POSITION pos = m_listLayoutCB.GetHeadPosition(); pos;) {
+            LayoutInfo layout = m_listLayoutCB.GetNext(pos);
+            if (ArrangeCallbackItem(layout))
+                arrange(layout);
+        }
     }
+    ::RedrawWindow(GetLayoutWnd()->GetSafeHwnd(), nullptr, static_cast<HRGN>(moved.GetSafeHandle()),
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void CResizableLayout::AddChildRegion(CRgn* pRegion, const LayoutInfo& layout)

@@ -355,7 +355,8 @@ void CTreePropSheetBase::UpdateCaption()
     if (!m_pwndPageTree || !m_pFrame)
         return;
     HWND page = reinterpret_cast<HWND>(SendMessage(PSM_GETCURRENTPAGEHWND));
-    BOOL pageShown = page && ::IsWindowVisible(page);
+    // The page's own state: while the sheet opens, the sheet itself is not shown yet.
+    BOOL pageShown = page && (::GetWindowLongW(page, GWL_STYLE) & WS_VISIBLE) != 0;
     HTREEITEM node = m_pwndPageTree->GetSelectedItem();
     if (!node)
         return;

@@ -143,8 +143,9 @@ BOOL CWnd::ExecuteDlgInit(LPVOID lpResource)
 {
     if (!lpResource)
         return TRUE;
-    // Records: WORD control id (0 ends), WORD message, DWORD length, then the bytes: an ANSI
-    // text for the add-string messages. Messages are those of 16-bit Windows.
+    // Records: WORD control id (0 ends), WORD message, DWORD length, then the bytes: a text in
+    // code page 932 for the add-string messages, whatever the system's code page. Messages are
+    // those of 16-bit Windows.
     const BYTE* p = static_cast<const BYTE*>(lpResource);
     BOOL ok = TRUE;
     for (;;) {
@@ -163,9 +164,10 @@ BOOL CWnd::ExecuteDlgInit(LPVOID lpResource)
         else if (message == 0x0403) // CB_ADDSTRING of 16-bit Windows
             nMsg = CB_ADDSTRING;
         if (nMsg == LB_ADDSTRING || nMsg == CB_ADDSTRING) {
-            int n = ::MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0);
+            const UINT codePage = 932; // the resource compiler's, not the system's
+            int n = ::MultiByteToWideChar(codePage, 0, text, static_cast<int>(length), nullptr, 0);
             std::wstring wide(static_cast<size_t>(n), L'\0');
-            ::MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length), &wide[0], n);
+            ::MultiByteToWideChar(codePage, 0, text, static_cast<int>(length), &wide[0], n);
             wide.resize(std::wcslen(wide.c_str()));
             LRESULT result = ::SendDlgItemMessageW(m_hWnd, id, nMsg, 0, reinterpret_cast<LPARAM>(wide.c_str()));
             if (result == LB_ERR || result == LB_ERRSPACE)

@@ -142,9 +142,36 @@ void COptPage::ShowMembers()
     m_bReady = ready;
 }
 
+namespace {
+
+// Whether the notification is a control's value changing under the user's hand: what the sheet's
+// Apply button stands ready to apply.
+bool IsValueChange(UINT code, HWND control)
+{
+    if (code == EN_CHANGE || code == CBN_SELCHANGE)
+        return true;
+    if (code != BN_CLICKED)
+        return false;
+    switch (::GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) {
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_3STATE:
+    case BS_AUTO3STATE:
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 BOOL COptPage::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     const UINT id = LOWORD(wParam), code = HIWORD(wParam);
+    if (m_bReady && lParam && IsValueChange(code, reinterpret_cast<HWND>(lParam)))
+        SetModified(TRUE);
     if (m_bReady && lParam) {
         for (Binding& b : m_bindings) {
             if (b.id != id)

@@ -3,6 +3,8 @@
 #include "common/ControlTestUtil.h"
 
 #include <dbt.h>
+
+#include <algorithm>
 #include "browser/CJumpDialogBar.h"
 #include "catalogue/FrameMessages.h"
 #include "browser/VyxDriveBar.h"
@@ -73,6 +75,30 @@ TEST(JumpBar, TheGoButtonIsASquareAtTheLeftAndTheEntryTakesTheRest)
     EXPECT_EQ(CRect(0, 2, 20, 22), button);
     EXPECT_EQ(CRect(24, 2, 300, 22), edit);
     EXPECT_EQ(CString(L"⇒"), TextOf(bar.GetDlgItem(CJumpDialogBar::IDC_JUMP_GO)->GetSafeHwnd()));
+}
+
+// The arrow of the go button reads as a live button's: darker than the grey of a disabled glyph.
+TEST(JumpBar, TheGoButtonDrawsItsArrowDarkerThanADisabledGlyph)
+{
+    CLogHostWnd host;
+    CJumpDialogBar bar;
+    ASSERT_TRUE(bar.Create(&host, IDD_JUMPBAR, CBRS_TOP, 0xE803));
+    const CSize size = bar.CalcFixedLayout(FALSE, TRUE);
+    bar.MoveWindow(0, 0, 300, size.cy);
+    CWnd* go = bar.GetDlgItem(CJumpDialogBar::IDC_JUMP_GO);
+    ASSERT_NE(nullptr, go);
+    CRect face;
+    go->GetClientRect(&face);
+    MemoryCanvas canvas(face.Width(), face.Height(), ::GetSysColor(COLOR_BTNFACE));
+    go->SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.DC()->GetSafeHdc()), PRF_CLIENT);
+    ::GdiFlush();
+    auto grey = [](COLORREF c) { return (GetRValue(c) + GetGValue(c) + GetBValue(c)) / 3; };
+    int darkest = 255;
+    face.DeflateRect(3, 3); // inside the button's edges
+    for (int y = face.top; y < face.bottom; ++y)
+        for (int x = face.left; x < face.right; ++x)
+            darkest = std::min(darkest, grey(canvas.Pixel(x, y)));
+    EXPECT_LT(darkest, grey(::GetSysColor(COLOR_GRAYTEXT)) - 32);
 }
 
 TEST(JumpBar, AtItsOwnHeightTheEntryShowsWholeLinesOfItsFont)

@@ -39,6 +39,13 @@ void EditAndEnd(int button)
     PostMessageW(dialog, WM_COMMAND, button, 0);
 }
 
+// The list of the list editor once the editor is open; null when it did not open.
+HWND WaitForList()
+{
+    HWND window = WaitForDialog(L"リスト編集");
+    return window ? GetDlgItem(window, IDC_LISTEDIT_LIST) : nullptr;
+}
+
 void WriteLists()
 {
     WriteAppIniString(L"FolderView", L"QuickAccess0", L"C:\\first");
@@ -167,4 +174,45 @@ TEST(FolderListDlg, EscapeClosesItAndTabMovesOnFromEveryControlTheComboBoxInclud
     EXPECT_TRUE(closedByEscape);
     EXPECT_FALSE(stuck) << "Tab stayed in control " << (round.empty() ? 0 : round.back());
     EXPECT_EQ((std::vector<int>{IDC_LISTEDIT_LIST, IDOK, IDCANCEL, IDC_LISTEDIT_CHOICE}), round);
+}
+
+TEST(FolderListDlg, AClickOnTheHeaderSortsTheRowsByTheirText)
+{
+    ScratchSettings settings;
+    WriteAppIniString(L"FolderView", L"QuickAccess0", L"C:\\b");
+    WriteAppIniString(L"FolderView", L"QuickAccess1", L"C:\\c");
+    WriteAppIniString(L"FolderView", L"QuickAccess2", L"C:\\a");
+    std::vector<std::wstring> rows;
+    bool clicked = false;
+    {
+        FolderListDlg dialog;
+        HelperThread driver([&] {
+            HWND list = WaitForList();
+            if (!list)
+                return;
+            HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+            RECT item = {};
+            SendMessageW(header, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
+            POINT point = {(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+            ClientToScreen(header, &point);
+            auto text = [&](int row) {
+                wchar_t buffer[64] = {};
+                LVITEMW get = {};
+                get.pszText = buffer;
+                get.cchTextMax = 64;
+                SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&get));
+                return std::wstring(buffer);
+            };
+            if (ShowsAt(header, point)) {
+                SendClick(point, MOUSEEVENTF_LEFTDOWN);
+                clicked = WaitUntil([&] { return text(0) == L"C:\\a"; }, 5000);
+            }
+            for (int i = 0; i < static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); ++i)
+                rows.push_back(text(i));
+            PostMessageW(GetParent(list), WM_COMMAND, IDCANCEL, 0);
+        });
+        dialog.DoModal();
+    }
+    EXPECT_TRUE(clicked);
+    EXPECT_EQ((std::vector<std::wstring>{L"C:\\a", L"C:\\b", L"C:\\c"}), rows);
 }

@@ -398,3 +398,53 @@ TEST(OptionsSheet, AListingToggleWithTheCacheFolderGoneSaysSoOnce)
     EXPECT_NE(-1, Joined(MessageBoxRecorder::Texts()[0]).Find(L"「" + gone + L"」"));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(gone));
 }
+
+namespace {
+
+// Clicks the middle of the control with the mouse, once it shows there.
+bool ClickControl(HWND control)
+{
+    RECT rect = {};
+    GetWindowRect(control, &rect);
+    const POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    if (!ShowsAt(control, point))
+        return false;
+    SendClick(point, MOUSEEVENTF_LEFTDOWN);
+    return true;
+}
+
+} // namespace
+
+// A change turns Apply on; Apply puts the change into effect and saves it with the sheet still
+// open, and turns itself off again.
+TEST(OptionsSheet, AChangeTurnsApplyOnAndApplyPutsItIntoEffectWithTheSheetOpen)
+{
+    FrameProgram program;
+    ASSERT_NE(nullptr, program.Frame());
+    bool offAtFirst = false, onAfterChange = false, offAfterApply = false, savedWhileOpen = false;
+    {
+        HelperThread driver([&] {
+            HWND sheet = WaitForSheet();
+            if (!sheet)
+                return;
+            HWND apply = GetDlgItem(sheet, ID_APPLY_NOW);
+            HWND page = ShowPage(sheet, 0);
+            offAtFirst = !IsWindowEnabled(apply);
+            if (ClickControl(GetDlgItem(page, IDC_BOOT_MULTIPROCESS)))
+                onAfterChange = WaitUntil([&] { return IsWindowEnabled(apply) != FALSE; }, 10000);
+            if (onAfterChange && ClickControl(apply)) {
+                offAfterApply = WaitUntil([&] { return !IsWindowEnabled(apply); }, 10000);
+                savedWhileOpen = WaitUntil([&] { return ReadSetting(L"KWDoc", L"MultiProcess") == L"0"; }, 10000) &&
+                                 IsWindowVisible(sheet);
+            }
+            PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+        });
+        RunOptions(program);
+    }
+    EXPECT_TRUE(offAtFirst);
+    EXPECT_TRUE(onAfterChange);
+    EXPECT_TRUE(offAfterApply);
+    EXPECT_TRUE(savedWhileOpen);
+    // Cancel takes back nothing that was applied.
+    EXPECT_EQ(CString(L"0"), ReadSetting(L"KWDoc", L"MultiProcess"));
+}

@@ -1,11 +1,14 @@
 #include "DocumentTestUtil.h"
 
+#include "catalogue/CKWDocSettings.h"
 #include "catalogue/VFileFilterDlg.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
 
 #include <functional>
+#include <string>
+#include <utility>
 
 using namespace doctest;
 
@@ -255,4 +258,34 @@ TEST(FileFilterDlg, ClearTurnsEveryFilterOffAndSaves)
     EXPECT_EQ(CString(L"*.*"), dialog.m_strPathMask);
     for (const wchar_t* key : {L"FileName", L"FileDate", L"FileSize"})
         EXPECT_EQ(L"0", Read(key)) << std::wstring(key);
+}
+
+// The settings file holds the name filter's flag and its pattern from the moment OK is pressed:
+// a program that ends before saving its own settings starts again with the filter it showed.
+TEST(FileFilterDlg, OkWritesTheNameFiltersFlagAndPatternTogether)
+{
+    ScratchSettings settings;
+    auto stored = [] {
+        CKWDocSettings read;
+        HDC screen = GetDC(nullptr);
+        read.ReadSettings(screen);
+        ReleaseDC(nullptr, screen);
+        return std::make_pair(read.FilterName, std::wstring(read.PathMask));
+    };
+    VFileFilterDlg dialog;
+    dialog.m_strPathMask = L"*.*";
+    EXPECT_EQ(IDOK, RunDialog(dialog, [&](const Controls& c) {
+                  c.Check(IDC_FILTER_NAME_ON, true);
+                  c.Type(IDC_FILTER_NAMES, L"*.png");
+                  c.PressAndStaysOpen(IDOK);
+              }));
+    EXPECT_EQ(std::make_pair(true, std::wstring(L"*.png")), stored());
+
+    VFileFilterDlg off;
+    off.m_strPathMask = L"*.png";
+    EXPECT_EQ(IDOK, RunDialog(off, [&](const Controls& c) {
+                  c.Check(IDC_FILTER_NAME_ON, false);
+                  c.PressAndStaysOpen(IDOK);
+              }));
+    EXPECT_EQ(std::make_pair(false, std::wstring(L"*.*")), stored());
 }

@@ -117,6 +117,30 @@ TEST(ResizableLayoutTest, ArrangeLayoutMovesEveryChildForTheNewSize)
     EXPECT_EQ(moved.top, 210 + (client.Height() / 2 - client0.Height() / 2));
 }
 
+// A moved child is drawn anew where it now is and the window anew where it was: a platform that
+// copies a child's old pixels along, or leaves them behind, shows it twice or not at all.
+TEST(ResizableLayoutTest, AMovedChildIsRepaintedWhereItIsAndWhereItWas)
+{
+    LayoutHost host;
+    HWND corner = host.Child(L"Button", BS_PUSHBUTTON, CRect(300, 250, 380, 280), L"OK");
+    HWND still = host.Child(L"Button", BS_PUSHBUTTON, CRect(10, 10, 90, 40), L"still");
+    host.AddAnchor(corner, BOTTOM_RIGHT);
+    host.AddAnchor(still, TOP_LEFT);
+    const CRect old = host.ChildRect(corner);
+    host.Resize(560, 300);
+    host.UpdateWindow();
+    ::RedrawWindow(host.m_hWnd, nullptr, nullptr, RDW_VALIDATE | RDW_ALLCHILDREN);
+    host.ArrangeLayout();
+    ASSERT_EQ(old.left + 160, host.ChildRect(corner).left);
+    EXPECT_TRUE(::GetUpdateRect(corner, nullptr, FALSE));
+    EXPECT_FALSE(::GetUpdateRect(still, nullptr, FALSE));
+    CRgn update;
+    update.CreateRectRgn(0, 0, 0, 0);
+    ::GetUpdateRgn(host.m_hWnd, update, FALSE);
+    EXPECT_TRUE(update.RectInRegion(&old));
+    EXPECT_TRUE(update.PtInRegion(old.left + 1, old.top + 1));
+}
+
 TEST(ResizableLayoutTest, AnchoringAChildAgainReplacesItsRecord)
 {
     LayoutHost host;

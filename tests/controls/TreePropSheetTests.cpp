@@ -216,6 +216,25 @@ TEST_F(TreeSheetTest, SelectingANodeActivatesItsPageAndShowsItsCaption)
     EXPECT_EQ(m_sheet->GetFrameControl()->GetCaption(), L"a");
 }
 
+TEST_F(TreeSheetTest, TheFirstPageShowsItsIconInTheCaptionFromTheStart)
+{
+    m_sheet = std::make_unique<CTreePropSheetBase>(L"木の設定");
+    for (LPCWSTR path : {L"a", L"b"}) {
+        m_pages.push_back(std::make_unique<PathPage>(path));
+        m_pages.back()->m_psp.dwFlags |= PSP_USEHICON;
+        m_pages.back()->m_psp.hIcon = MakeSolidIcon(RGB(200, 160, 0));
+        m_sheet->AddPage(m_pages.back().get());
+    }
+    m_sheet->SetTreeViewMode(TRUE, TRUE, FALSE);
+    ASSERT_TRUE(m_sheet->Create());
+    HICON icon = nullptr;
+    EXPECT_EQ(m_sheet->GetFrameControl()->GetCaption(&icon), L"a");
+    EXPECT_NE(nullptr, icon);
+    m_sheet->DestroyWindow();
+    for (auto& page : m_pages)
+        ::DestroyIcon(page->m_psp.hIcon);
+}
+
 TEST_F(TreeSheetTest, ANodeWithoutPageHidesThePageAndShowsTheEmptyPageMessage)
 {
     Open({L"N::a", L"N::b"});

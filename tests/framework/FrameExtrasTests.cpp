@@ -410,6 +410,21 @@ TEST(DialogInit, ListsAndCombosAreFilledFromTheTemplatesInitialData)
     dialog.DestroyWindow();
 }
 
+// Run by the test "framework_other_code_page" in a process of another system code page: the
+// templates' initial texts are code page 932 whatever the system's code page.
+TEST(DialogInit, DISABLED_TheTemplatesTextsReadAlikeUnderAnotherSystemCodePage)
+{
+    ASSERT_NE(932u, GetACP());
+    CDialog dialog;
+    ASSERT_TRUE(dialog.Create(IDD_FWTEST_DLGINIT));
+    CString text;
+    static_cast<CListBox*>(dialog.GetDlgItem(IDC_FWTEST_INIT_LIST))->GetText(0, text);
+    EXPECT_EQ(CString(L"写真"), text);
+    static_cast<CComboBox*>(dialog.GetDlgItem(IDC_FWTEST_INIT_COMBO))->GetLBText(1, text);
+    EXPECT_EQ(CString(L"PNG"), text);
+    dialog.DestroyWindow();
+}
+
 class CDropView : public CView
 {
 public:
