@@ -7,9 +7,6 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_DIR=${VYX_BUILD_DIR:-$ROOT/build}
 export VYX_BUILD_DIR=$BUILD_DIR
-# A desktop's screen: a benchmark asks its window for 1920 x 1080 (a session already running in the
-# prefix keeps its own size, and such a benchmark then fails saying the size it got).
-export VYX_SCREEN=${VYX_SCREEN:-1920x1080x24}
 
 VYX_SETUP_COMMAND="./scripts/bench.sh" "$ROOT/scripts/setup.sh"
 # shellcheck source=/dev/null

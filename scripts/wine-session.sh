@@ -7,9 +7,8 @@
 #   scripts/wine-session.sh PREFIX COMMAND [ARGS...]
 #
 # A caller with a DISPLAY of its own lends it to a session it starts; otherwise the session runs
-# its own Xvfb, its screen VYX_SCREEN (1024x768x24 unless set). The session also runs a PDF printer
-# of its own (scripts/pdf-printer.sh): inside, CUPS_SERVER names it and VYX_PDF_OUT the folder its
-# PDFs land in.
+# its own Xvfb. The session also runs a PDF printer of its own (scripts/pdf-printer.sh): inside,
+# CUPS_SERVER names it and VYX_PDF_OUT the folder its PDFs land in.
 set -u
 if [ $# -lt 2 ]; then
     echo "usage: $0 PREFIX COMMAND [ARGS...]" >&2
@@ -46,7 +45,7 @@ start_session() {
         local ready
         ready=$(mktemp "${TMPDIR:-/tmp}/vyx-display.XXXXXX")
         # Its own process session: a test killed on time-out takes nothing of the session along.
-        setsid Xvfb -displayfd 3 -screen 0 "${VYX_SCREEN:-1024x768x24}" -nolisten tcp 3>"$ready" >/dev/null 2>&1 \
+        setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$ready" >/dev/null 2>&1 \
             {mutex_fd}>&- {users_fd}>&- &
         pid=$!
         local waited=0
