@@ -37,9 +37,10 @@ public:
 
     // During a job the window takes its messages (the cancel button among them) at most every
     // kPumpInterval ms, and less often while pumping itself is slow, but at least every
-    // kLongestPumpPause ms that the job reports in.
+    // kLongestPumpPause ms that the job reports in: a pause and a slow pump stay within the
+    // tenth of a second a user waits for an answer, however busy the machine's cores.
     static const DWORD kPumpInterval = 25;
-    static const DWORD kLongestPumpPause = 250;
+    static const DWORD kLongestPumpPause = 70;
     bool IsPumpDue() const;
     // The copier's callback: reports to the active window; 1 (stop) when there is none.
     static DWORD CopyCallback(DWORD context, DWORD bytes, DWORD totalLow, DWORD totalHigh);

@@ -373,7 +373,8 @@ int VyxFileTransfer::Run(LPCWSTR destination)
         for (VyxFile* item : m_items) {
             if (item->IsFolder()) {
                 VyxFileFind find;
-                count += find.CountTree(item->GetPath(), L"*.*", -1);
+                // A large tree takes a while to count: the window answers meanwhile.
+                count += find.CountTree(item->GetPath(), L"*.*", -1, [this] { PumpWhenDue(); });
                 bytes += find.GetTotalLength();
             } else {
                 ++count;
@@ -540,6 +541,12 @@ void VyxFileTransfer::ReportSkipped(const VyxFile& item)
     ULONGLONG size = item.GetFileSize();
     VFileAccDlg::CopyCallback(1, 0, static_cast<DWORD>(size), static_cast<DWORD>(size >> 32));
     VFileAccDlg::CopyCallback(1, kCopyEndCall, 0, 0);
+}
+
+void VyxFileTransfer::PumpWhenDue()
+{
+    if (m_progress && m_progress->IsPumpDue())
+        m_progress->PumpMessages();
 }
 
 void VyxFileTransfer::FileDone()

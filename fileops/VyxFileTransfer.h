@@ -165,6 +165,8 @@ private:
     bool TellRefusal(DWORD error);
     void ReportSkipped(const VyxFile& item);
     void FileDone();
+    // The progress window takes its messages when its pace says so (work that reports nothing).
+    void PumpWhenDue();
 
     std::vector<VyxFile*> m_items;
     CString m_destination;

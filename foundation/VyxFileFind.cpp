@@ -19,13 +19,16 @@ CString VyxFileFind::GetFilePath() const
     return MakePath(path, L"", m_strRoot, GetFileName(), L"");
 }
 
-int VyxFileFind::CountTree(const wchar_t* path, const wchar_t* subPattern, int depth)
+int VyxFileFind::CountTree(const wchar_t* path, const wchar_t* subPattern, int depth,
+                           const std::function<void()>& betweenEntries)
 {
     m_count = 0;
     m_totalLength = 0;
     BOOL more = FindFile(path);
     while (more) {
         more = FindNextFile();
+        if (betweenEntries)
+            betweenEntries();
         if (IsDots())
             continue;
         if (IsDirectory()) {
@@ -36,7 +39,7 @@ int VyxFileFind::CountTree(const wchar_t* path, const wchar_t* subPattern, int d
                 VyxFileFind sub;
                 CString subPath;
                 MakePath(subPath, L"", GetFilePath(), subPattern, L"");
-                m_count += sub.CountTree(subPath, subPattern, depth - 1);
+                m_count += sub.CountTree(subPath, subPattern, depth - 1, betweenEntries);
                 m_totalLength += sub.GetTotalLength();
             }
         } else {

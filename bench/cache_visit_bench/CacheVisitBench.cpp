@@ -2,21 +2,26 @@
 // thumbnail cache on, whose cache file holds a thumbnail for each (about 7 KB apiece, as photos'
 // are): visited twice, then once more by a copy of the program whose large-address awareness is
 // cleared (2 GB of address space), and once by the program with the cache off (the bare side).
-// Throughout each visit the program's committed memory and the largest free block of its address
-// space are sampled from outside (VirtualQueryEx), and the longest wait for an answer (WM_NULL)
-// once the folder is listed is kept; each visit shows the first screen, then the last, and ends
-// with WM_CLOSE, timed to its answer and to the end of the process, after which the cache file is
-// counted again. Each copy has run once before on a small folder, so that its settings file stands
-// as a user's does (that first close, which writes every setting, is printed too). Photos the cache does not hold come
-// first in the folder, so each visit makes thumbnails. The file made holds one record twice, so the first visit's close
-// writes the whole file again (on its thread, with the progress window); before the second visit another set of new
-// photos comes first, so its close adds their records to the file. Goals: under 500 MB committed with the cache on, no
-// wait over 100 ms once listed, WM_CLOSE answered within 100 ms, the process ended within 1 s of it where the close
-// writes no whole cache file, the cache file whole after every close, the same with 2 GB of address space. The
-// benchmark fails (exit code 1) and says which goal it missed, or that a visit measured nothing. The files are empty
-// but for the photos (their names, sizes and times are what the cache checks) and are made through Wine's Unix path
-// form, which does not search the folder for every name; the folder is removed at the end. --pictures=N sets another
-// count. (A small run: 300 pictures, 10 photos a set; its visits end within six minutes, got there or not.)
+// From its first show to the end of its process, its close included, each visit's committed memory
+// and the largest free block of its address space are sampled from outside (VirtualQueryEx), and
+// the longest wait for an answer (WM_NULL) once the folder is listed is kept; each visit shows the
+// first screen, then the last, and ends with WM_CLOSE, timed to its answer and to the end of the
+// process, after which the cache file is counted again. Each copy has run once before on a small
+// folder, so that its settings file stands as a user's does (that first close, which writes every
+// setting, is printed too). Photos the cache does not hold come first in the folder, so each visit
+// makes thumbnails. The file holds one record twice, so the first visit's close writes the whole
+// file again (on its thread, with the progress window); before the second visit another set of new
+// photos comes first, so its close adds their records to the file. Every visit runs 5 times, each
+// run of the two visits with new photos and a record twice again. Goals, in 5 of 5 runs: under 500
+// MB committed with the cache on (its close too), no wait over 100 ms once listed, WM_CLOSE
+// answered within 100 ms, the process ended within 1 s of it where the close writes no whole cache
+// file and otherwise within 1 s more than the benchmark took to write the same file, the cache file
+// whole after every close, the same with 2 GB of address space. The benchmark fails (exit code 1)
+// and says which goal it missed, or that a visit measured nothing. The files are empty but for the
+// photos (their names, sizes and times are what the cache checks) and are made through Wine's Unix
+// path form, which does not search the folder for every name; the folder is removed at the end.
+// --pictures=N sets another count. (A small run: 300 pictures, 10 photos a set, one run; its visits
+// end within six minutes, got there or not.)
 #include "catalogue/FrameMessages.h"
 
 #include "../BenchArgs.h"
@@ -47,6 +52,9 @@ const int kFresh = BenchSize(60, 10); // photos a set that the cache does not ho
 constexpr LONG kBoxWidth = 160, kBoxHeight = 120;
 constexpr DWORD kFileTime = 1500000000; // seconds since 1970
 
+// The seconds the benchmark took to write the whole cache file: a close that writes it again waits
+// for no less.
+double g_wholeWrite = 0;
 std::wstring g_root, g_folder, g_program, g_programSmall, g_programBare, g_cacheFile, g_warmFolder;
 // The small run's visits end by this time, so that even visits that never get there leave the
 // run within the test run's limit of ten minutes (set at the start).
@@ -82,9 +90,13 @@ std::wstring PictureName(int i)
 class CacheWriter
 {
 public:
-    explicit CacheWriter(const std::wstring& path)
-        : m_file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr))
+    // Appending: the records go after those the file holds.
+    explicit CacheWriter(const std::wstring& path, bool append = false)
+        : m_file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, append ? OPEN_EXISTING : CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr))
     {
+        if (append && m_file != INVALID_HANDLE_VALUE)
+            SetFilePointer(m_file, 0, nullptr, FILE_END);
     }
     ~CacheWriter() { Close(); }
     bool Close()
@@ -208,19 +220,35 @@ CacheCount CountCache(const std::wstring& path)
     return count;
 }
 
+std::vector<std::wstring> g_freshPhotos; // those of the run on its way
+
 // Photos the cache does not hold, named to come first in the folder (so on the first screen); each
 // set named to come before the one added earlier.
-bool AddFreshPhotos(const wchar_t* prefix)
+bool AddFreshPhotos(const std::wstring& prefix)
 {
     const std::vector<BYTE> photo = MakePhotoJpeg(1600, 1200);
     const std::wstring fast = UnixFormPath(g_folder);
     for (int i = 0; i < kFresh; ++i) {
         wchar_t name[32];
-        swprintf(name, 32, L"\\%ls%03d.JPG", prefix, i);
+        swprintf(name, 32, L"\\%ls%03d.JPG", prefix.c_str(), i);
+        g_freshPhotos.push_back(fast + name);
         if (!PutFile(fast + name, photo.data(), static_cast<DWORD>(photo.size())))
             return false;
     }
     return true;
+}
+
+// Every run of the two visits starts alike: new photos the cache does not hold first in the folder
+// (the last run's gone), and one record twice in the cache file, so that the first visit's close
+// writes the whole file.
+bool StartRun(int run)
+{
+    for (const std::wstring& path : g_freshPhotos)
+        DeleteFileW(path.c_str());
+    g_freshPhotos.clear();
+    CacheWriter cache(g_cacheFile, true);
+    cache.Record(PictureName(g_pictures - 1), MakePhotoJpeg(kBoxWidth, kBoxHeight));
+    return cache.Close() && AddFreshPhotos(L"B" + std::to_wstring(run) + L"_");
 }
 
 bool Prepare()
@@ -246,21 +274,23 @@ bool Prepare()
         }
     }
     const std::vector<BYTE> thumbnail = MakePhotoJpeg(kBoxWidth, kBoxHeight);
+    const double writing = BenchSeconds();
     CacheWriter cache(g_cacheFile);
     cache.Head();
     for (int i = 0; i < g_pictures; ++i)
         cache.Record(PictureName(i), thumbnail);
-    // Once more: the program drops the second when it reads the file, and writes the file again.
-    cache.Record(PictureName(g_pictures - 1), thumbnail);
     if (!cache.Close())
         return false;
-    // Photos first in the folder that the cache does not hold: every visit makes their thumbnails.
-    if (!AddFreshPhotos(L"B_"))
+    g_wholeWrite = BenchSeconds() - writing;
+    // Photos first in the folder that the cache does not hold, and one record twice.
+    if (!StartRun(0))
         return false;
     const CacheCount count = CountCache(g_cacheFile);
     std::printf("%d pictures and %d photos the cache does not hold; a cache file of %d records, %.0f MB "
-                "(thumbnails of %zu bytes), made in %.1f s\n",
-                g_pictures, kFresh, count.records, count.megabytes, thumbnail.size(), BenchSeconds() - begun);
+                "(thumbnails of %zu bytes), written in %.1f s (the platform's floor for a close that writes it "
+                "whole), all made in %.1f s\n",
+                g_pictures, kFresh, count.records, count.megabytes, thumbnail.size(), g_wholeWrite,
+                BenchSeconds() - begun);
 
     // The program and its plug-ins, with settings of their own: the cache on, no idle walk of
     // the folder tree (the end of the idle work is then the end of the grid's passes).
@@ -343,8 +373,10 @@ struct Visit
     double listed = -1, firstScreen = -1, bottomScreen = -1;
     double longestWaitListing = 0, longestWaitListed = 0, longestWaitClosing = 0;
     double closeAnswered = -1, windowGone = -1, ended = -1;
-    // While the folder is shown (until WM_CLOSE), and once its last screen is shown.
-    AddressSpace peak, lowestFree, settled;
+    // From the first show to the process's end, from WM_CLOSE on, and once its last screen is shown.
+    AddressSpace peak, lowestFree, peakClosing, settled;
+    int closingLooks = 0;
+    bool lastLookLost = false; // a look at the process's end never came back
     CacheCount after;
     // Where a visit that ran out of time first stopped.
     const char* stuck = "";
@@ -428,45 +460,64 @@ Visit RunVisit(const std::wstring& program, const std::wstring& folder = g_folde
     const double deadline = BenchSmall() ? std::min(start + 180, g_smallRunDeadline) : start + 3600;
     if (!process.Start(line, program.c_str()))
         return visit;
-    // Only from the first show until the close: Wine answers a look into another process's
-    // memory from that process's own threads, and one that is starting or ending may never
-    // answer. Should a look never come back, its thread is left behind with the figures it writes.
+    // From the first show until the process ends, its close (and the cache file it writes) too:
+    // Wine answers a look into another process's memory from that process's own threads, and one
+    // that is starting or ending may never answer. Should a look never come back, its thread is
+    // left behind with the figures it writes (and a handle of its own); one lost at the process's
+    // end keeps the figures looked at before.
     struct Sampling
     {
-        std::atomic<bool> on{true}, watching{false}, done{false};
-        AddressSpace peak, lowestFree;
+        std::atomic<bool> on{true}, watching{false}, closing{false}, done{false};
+        AddressSpace peak, lowestFree, peakClosing;
+        int closingLooks = 0;
     };
     auto sampling = std::make_shared<Sampling>();
     sampling->lowestFree.largestFreeMb = 1e9;
-    std::thread sampler([sampling, process = process.Handle()] {
+    HANDLE looked = nullptr;
+    DuplicateHandle(GetCurrentProcess(), process.Handle(), GetCurrentProcess(), &looked, 0, FALSE,
+                    DUPLICATE_SAME_ACCESS);
+    std::thread sampler([sampling, looked] {
         while (sampling->on) {
             if (sampling->watching) {
-                const AddressSpace now = Measure(process);
+                const bool closing = sampling->closing;
+                const AddressSpace now = Measure(looked);
                 if (now.committedMb > sampling->peak.committedMb)
                     sampling->peak = now;
                 if (now.largestFreeMb > 0 && now.largestFreeMb < sampling->lowestFree.largestFreeMb)
                     sampling->lowestFree = now;
+                if (closing && now.committedMb > 0) {
+                    ++sampling->closingLooks;
+                    if (now.committedMb > sampling->peakClosing.committedMb)
+                        sampling->peakClosing = now;
+                }
             }
-            if (WaitForSingleObject(process, 200) == WAIT_OBJECT_0)
+            // More often while it closes: a close is short, and what it writes may be held briefly.
+            if (WaitForSingleObject(looked, sampling->closing ? 20 : 200) == WAIT_OBJECT_0)
                 break;
         }
+        CloseHandle(looked);
         sampling->done = true;
     });
     const auto stopSampling = [&] {
         if (!sampler.joinable())
             return;
         sampling->on = false;
-        const double stopping = BenchSeconds();
-        while (!sampling->done && BenchSeconds() - stopping < 60)
+        const double stopping = BenchSeconds(), grace = process.Ended(0) ? 10 : 60;
+        while (!sampling->done && BenchSeconds() - stopping < grace)
             Sleep(5);
         if (!sampling->done) {
             sampler.detach();
-            visit.Stuck("a look into its memory never came back");
-            return;
+            if (!process.Ended(0))
+                visit.Stuck("a look into its memory never came back");
+            else
+                visit.lastLookLost = true;
+        } else {
+            sampler.join();
         }
-        sampler.join();
         visit.peak = sampling->peak;
         visit.lowestFree = sampling->lowestFree;
+        visit.peakClosing = sampling->peakClosing;
+        visit.closingLooks = sampling->closingLooks;
     };
     HWND window = nullptr;
     while (!window && BenchSeconds() < deadline) {
@@ -520,9 +571,11 @@ Visit RunVisit(const std::wstring& program, const std::wstring& folder = g_folde
         // One that did not get there is ended at once: its close would tell nothing, and could
         // hang as well.
         const bool closes = !*visit.stuck;
-        if (!closes)
+        if (!closes) {
             process.Terminate();
-        stopSampling();
+            stopSampling();
+        }
+        sampling->closing = true;
         const double closingAt = BenchSeconds();
         // What the user sees: the window gone from the screen, before or after the answer.
         std::atomic<bool> closing{true};
@@ -590,10 +643,11 @@ void PrintVisit(const char* name, const Visit& visit)
                 name, visit.listed, visit.firstScreen, visit.bottomScreen, visit.longestWaitListing * 1000,
                 visit.longestWaitListed * 1000);
     std::printf("  committed at most %.0f MB (%.0f MB of it mapped files; goal under 500 MB with the cache on), %.0f "
-                "MB once the last screen is shown; largest free block of the address space at least %.0f MB (%.0f MB "
-                "committed then)\n",
-                visit.peak.committedMb, visit.peak.mappedMb, visit.settled.committedMb, visit.lowestFree.largestFreeMb,
-                visit.lowestFree.committedMb);
+                "MB once the last screen is shown, at most %.0f MB from WM_CLOSE to its end (%d looks%s); largest free "
+                "block of the address space at least %.0f MB (%.0f MB committed then)\n",
+                visit.peak.committedMb, visit.peak.mappedMb, visit.settled.committedMb, visit.peakClosing.committedMb,
+                visit.closingLooks, visit.lastLookLost ? ", the last at its end never came back" : "",
+                visit.lowestFree.largestFreeMb, visit.lowestFree.committedMb);
     std::printf("  WM_CLOSE answered after %.0f ms (goal 100 ms), window gone from the screen after %.0f ms, longest "
                 "wait while closing %.0f ms, process ended %.2f s after WM_CLOSE; cache file then: %d records (%d with "
                 "their image), %.0f MB\n",
@@ -612,17 +666,19 @@ void Report(benchmark::State& state, const Visit& visit)
     state.counters["records_after"] = visit.after.records;
 }
 
-// The visit against its goals (false when it measured nothing). cacheOn: the memory goal
-// holds, and the cache file keeps at least the records it was made with, each with its image;
-// endsAtOnce: its close writes no whole cache file, so the process ends within a second.
-bool Check(const char* name, const Visit& visit, bool cacheOn, bool endsAtOnce, int records)
+// The visit against its goals (false when it measured nothing; met tells whether all were met).
+// cacheOn: the memory goal holds, and the cache file keeps at least the records it was made with,
+// each with its image; endsAtOnce: its close writes no whole cache file, so the process ends within
+// a second; otherwise within a second more than the platform took to write the same file.
+bool Check(const char* name, const Visit& visit, bool cacheOn, bool endsAtOnce, int records, bool& met)
 {
+    met = false;
     if (!BenchMeasured(visit.listed > 0 && visit.firstScreen > 0 && visit.bottomScreen > 0 &&
                            visit.closeAnswered >= 0 && !*visit.stuck,
                        "%s: the folder was not listed, its screens not shown or the window not found (%s)", name,
                        *visit.stuck ? visit.stuck : "the program ended"))
         return false;
-    bool met = true;
+    met = true;
     if (cacheOn)
         met &= BenchGoal(visit.peak.committedMb > 0 && visit.peak.committedMb < kCommittedGoalMb,
                          "%s: %.0f MB committed at most (goal: under %.0f MB)", name, visit.peak.committedMb,
@@ -632,10 +688,10 @@ bool Check(const char* name, const Visit& visit, bool cacheOn, bool endsAtOnce, 
                      kWaitGoalMs);
     met &= BenchGoal(visit.closeAnswered * 1000 <= kWaitGoalMs, "%s: WM_CLOSE answered after %.0f ms (goal: %.0f ms)",
                      name, visit.closeAnswered * 1000, kWaitGoalMs);
-    if (endsAtOnce)
-        met &=
-            BenchGoal(visit.ended >= 0 && visit.ended <= kEndGoalSeconds,
-                      "%s: the process ended %.2f s after WM_CLOSE (goal: %.0f s)", name, visit.ended, kEndGoalSeconds);
+    const double endGoal = endsAtOnce ? kEndGoalSeconds : kEndGoalSeconds + g_wholeWrite;
+    met &= BenchGoal(visit.ended >= 0 && visit.ended <= endGoal,
+                     "%s: the process ended %.2f s after WM_CLOSE (goal: %.2f s%s)", name, visit.ended, endGoal,
+                     endsAtOnce ? "" : ", a second more than the platform took to write the whole file");
     if (cacheOn)
         met &= BenchGoal(visit.after.records >= records && visit.after.withImage >= visit.after.records,
                          "%s: the cache file held %d records (%d with their image) after the close, of %d", name,
@@ -661,63 +717,108 @@ void Ratios(const char* name, const Visit& visit)
     std::fflush(stdout);
 }
 
+// Every visit runs 5 times (once in a small run): its goals hold in 5 of 5 runs.
+const int kRuns = BenchIterations(5);
+
+// A visit's runs and those that met every goal.
+struct Runs
+{
+    int done = 0, met = 0;
+};
+
+// Counts a checked run; at the last, the runs against the goal. False when the run measured nothing.
+bool Count(benchmark::State& state, const char* name, Runs& runs, bool measured, bool met)
+{
+    if (!measured) {
+        state.SkipWithError("the program did not list the folder");
+        return false;
+    }
+    ++runs.done;
+    runs.met += met;
+    std::printf("  %s: goals met in %d of %d runs so far\n", name, runs.met, runs.done);
+    std::fflush(stdout);
+    return true;
+}
+
+void Tally(const char* name, const Runs& runs)
+{
+    if (BenchMeasured(runs.done == kRuns, "%s: %d runs of %d ended", name, runs.done, kRuns))
+        BenchGoal(runs.met == runs.done, "%s: goals met in %d of %d runs (goal: every run)", name, runs.met,
+                  runs.done);
+}
+
 void VisitWithoutTheCache(benchmark::State& state)
 {
+    Runs runs;
     for (auto _ : state) {
         g_bare = RunVisit(g_programBare);
         PrintVisit("the cache off (the bare side)", g_bare);
-        if (!Check("the cache off", g_bare, false, true, 0)) {
-            state.SkipWithError("the program did not list the folder");
+        bool met = false;
+        const bool measured = Check("the cache off", g_bare, false, true, 0, met);
+        if (!Count(state, "the cache off", runs, measured, met))
             break;
-        }
         state.SetIterationTime(g_bare.ended);
         Report(state, g_bare);
     }
+    Tally("the cache off", runs);
 }
 
 void VisitTwice(benchmark::State& state)
 {
+    Runs firstRuns, secondRuns;
     for (auto _ : state) {
+        const int run = firstRuns.done;
+        if (run > 0 && !StartRun(run)) {
+            state.SkipWithError("the photos or the cache file's record could not be added");
+            break;
+        }
         const Visit first = RunVisit(g_program);
         PrintVisit("first visit (its close writes the whole file)", first);
         Ratios("first visit", first);
-        const bool firstShown = Check("first visit", first, true, false, g_pictures);
-        if (!AddFreshPhotos(L"A_")) {
+        bool firstMet = false;
+        const bool firstShown = Check("first visit", first, true, false, g_pictures, firstMet);
+        if (!Count(state, "first visit", firstRuns, firstShown, firstMet))
+            break;
+        if (!AddFreshPhotos(L"A" + std::to_wstring(run) + L"_")) {
             state.SkipWithError("the photos could not be added");
             break;
         }
         const Visit second = RunVisit(g_program);
         PrintVisit("second visit (its close adds the new photos' records)", second);
         Ratios("second visit", second);
-        if (!Check("second visit", second, true, true, g_pictures) || !firstShown) {
-            state.SkipWithError("the program did not list the folder");
+        bool secondMet = false;
+        const bool secondShown = Check("second visit", second, true, true, g_pictures, secondMet);
+        if (!Count(state, "second visit", secondRuns, secondShown, secondMet))
             break;
-        }
         state.SetIterationTime(first.ended + second.ended);
         Report(state, second);
     }
+    Tally("first visit", firstRuns);
+    Tally("second visit", secondRuns);
 }
 
 void VisitWith2GbOfAddressSpace(benchmark::State& state)
 {
+    Runs runs;
     for (auto _ : state) {
         const Visit visit = RunVisit(g_programSmall);
         PrintVisit("without large-address awareness", visit);
         Ratios("without large-address awareness", visit);
-        if (!Check("without large-address awareness", visit, true, true, g_pictures)) {
-            state.SkipWithError("the program did not list the folder");
+        bool met = false;
+        const bool measured = Check("without large-address awareness", visit, true, true, g_pictures, met);
+        if (!Count(state, "without large-address awareness", runs, measured, met))
             break;
-        }
         state.SetIterationTime(visit.ended);
         Report(state, visit);
     }
+    Tally("without large-address awareness", runs);
 }
 
 } // namespace
 
-BENCHMARK(VisitWithoutTheCache)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(VisitTwice)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(VisitWith2GbOfAddressSpace)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(VisitWithoutTheCache)->Iterations(kRuns)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(VisitTwice)->Iterations(kRuns)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(VisitWith2GbOfAddressSpace)->Iterations(kRuns)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 int wmain(int argc, wchar_t** argv)
 {

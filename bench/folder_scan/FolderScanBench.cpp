@@ -6,9 +6,11 @@
 // sort the array's view order by name and by date. The listing's cost is measured too: the
 // document on the folder fills its file list (ten columns, texts and icons asked on demand), against
 // the platform's own list control holding no row of its own, told the number of rows (its floor),
-// each in a process of its own, in time and in memory committed per row, and the time each takes
-// to go with its window. Goals: at 200,000 rows the list commits under 5 MB; filling it and
-// destroying it wait no more than 100 ms beyond the floor. The benchmark fails (exit code 1) and
+// each in a process of its own, in time (filled and its first rows painted) and in memory per row
+// once painted, and the time each takes to go with its window. The list's memory is the larger of
+// what the heaps hand out and what is committed: a list that lives in the heap's slack commits
+// nothing more. Goals: at 200,000 rows the list takes under 5 MB; filling it and destroying it wait
+// no more than 100 ms beyond the floor. The benchmark fails (exit code 1) and
 // says which goal it missed, or that it measured nothing.
 // The folders are made in seconds (ManyFiles.h), stay in the temporary folder of the Wine prefix
 // and are used again while they hold the right count. Fails when a scan or a list measured nothing.
@@ -236,6 +238,9 @@ ListSide FillOneSide(const std::wstring& folder, bool program)
     side.scanCommittedPerItem = (CommittedBytes() - empty) / items;
     CWnd host;
     host.CreateEx(0, AfxRegisterWndClass(0), L"bench", WS_OVERLAPPEDWINDOW, CRect(0, 0, 800, 600), nullptr, 0);
+    // Shown, so that the rows on show are asked for and drawn as a user sees them.
+    host.ShowWindow(SW_SHOWNOACTIVATE);
+    host.UpdateWindow();
     HWND bare = nullptr;
     if (program) {
         CCreateContext context;
@@ -258,6 +263,7 @@ ListSide FillOneSide(const std::wstring& folder, bool program)
         doc.UpdateAllViews(nullptr, HintListRebuilt, nullptr);
     else
         FillBareRows(bare, items);
+    host.RedrawWindow(nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     side.seconds = Seconds() - start;
     side.heapPerRow = (static_cast<double>(HeapBytesInUse()) - static_cast<double>(before)) / items;
     side.committedPerRow = (CommittedBytes() - committed) / items;
@@ -330,32 +336,38 @@ void ListFill(benchmark::State& state)
                       [field](const ListSide& a, const ListSide& b) { return a.*field < b.*field; });
             return sides[sides.size() / 2].*field;
         };
-        double seconds[2], committedMb[2], destroy[2];
+        double seconds[2], committedMb[2], heapMb[2], memoryMb[2], destroy[2];
         for (int side = 0; side < 2; ++side) {
             seconds[side] = median(rounds[side], &ListSide::seconds);
             committedMb[side] = median(rounds[side], &ListSide::committedPerRow) * count / 1048576.0;
+            heapMb[side] = median(rounds[side], &ListSide::heapPerRow) * count / 1048576.0;
+            memoryMb[side] = std::max(committedMb[side], heapMb[side]);
             destroy[side] = median(rounds[side], &ListSide::destroySeconds);
         }
-        const bool memoryMet = committedMb[1] < kMemoryGoalMb;
+        const bool memoryMet = memoryMb[1] < kMemoryGoalMb;
         const bool fillMet = (seconds[1] - seconds[0]) * 1000 <= kWaitGoalMs;
         const bool destroyMet = (destroy[1] - destroy[0]) * 1000 <= kWaitGoalMs;
         state.SetIterationTime(seconds[1]);
+        state.counters["list_mb"] = memoryMb[1];
         state.counters["list_committed_mb"] = committedMb[1];
-        state.counters["bare_committed_mb"] = committedMb[0];
+        state.counters["list_heap_mb"] = heapMb[1];
+        state.counters["bare_mb"] = memoryMb[0];
         state.counters["fill_ms"] = seconds[1] * 1000;
         state.counters["bare_fill_ms"] = seconds[0] * 1000;
         state.counters["destroy_ms"] = destroy[1] * 1000;
         state.counters["bare_destroy_ms"] = destroy[0] * 1000;
         std::printf("%d rows, median rounds: the document's listing committed %.0f bytes per item beforehand; the "
-                    "file list committed %.2f MB (goal: under %.0f MB: %s), the platform's list %.2f MB; filled in "
+                    "file list took %.2f MB once painted (%.2f MB committed, %.2f MB of heap; goal: under %.0f MB: %s), "
+                    "the platform's list %.2f MB (%.2f MB committed, %.2f MB of heap); filled and painted in "
                     "%.3f s against %.3f s (goal: within %.0f ms of it: %s); gone in %.3f s against %.3f s (goal: "
                     "within %.0f ms of it: %s)\n",
-                    count, median(rounds[1], &ListSide::scanCommittedPerItem), committedMb[1], kMemoryGoalMb,
-                    memoryMet ? "met" : "not met", committedMb[0], seconds[1], seconds[0], kWaitGoalMs,
+                    count, median(rounds[1], &ListSide::scanCommittedPerItem), memoryMb[1], committedMb[1], heapMb[1],
+                    kMemoryGoalMb, memoryMet ? "met" : "not met", memoryMb[0], committedMb[0], heapMb[0], seconds[1],
+                    seconds[0], kWaitGoalMs,
                     fillMet ? "met" : "not met", destroy[1], destroy[0], kWaitGoalMs, destroyMet ? "met" : "not met");
         std::fflush(stdout);
-        BenchGoal(memoryMet, "%d rows: the list's memory, %.2f MB (goal: under %.0f MB)", count, committedMb[1],
-                  kMemoryGoalMb);
+        BenchGoal(memoryMet, "%d rows: the list's memory once painted, %.2f MB (goal: under %.0f MB)", count,
+                  memoryMb[1], kMemoryGoalMb);
         BenchGoal(fillMet, "%d rows: the list's filling, %.3f s against %.3f s (goal: within %.0f ms)", count,
                   seconds[1], seconds[0], kWaitGoalMs);
         BenchGoal(destroyMet, "%d rows: the list's going, %.3f s against %.3f s (goal: within %.0f ms)", count,

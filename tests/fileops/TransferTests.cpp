@@ -1079,6 +1079,47 @@ TEST_F(TransferProgress, ACancelInTheMiddleOfALargeFileLeavesTheSourceWholeAndNo
     EXPECT_EQ(0, job->GetProgress()->IsCancelled());
 }
 
+// A window of the test's own: notes the file range the progress window showed when its message
+// came through the job's pump.
+LRESULT CALLBACK NoteRangeWhenAsked(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_APP)
+        *reinterpret_cast<int*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA)) =
+            VFileAccDlg::GetActive() ? VFileAccDlg::GetActive()->m_fileUpper : -1;
+    return DefWindowProcW(hWnd, message, wParam, lParam);
+}
+
+TEST_F(TransferProgress, TheWindowTakesItsMessagesWhileTheFolderIsStillBeingCounted)
+{
+    TransferScene scene;
+    const CString folder = scene.src + L"\\many";
+    ASSERT_TRUE(CreateDirectoryW(folder, nullptr));
+    for (int i = 0; i < 150; ++i) {
+        CString name;
+        name.Format(L"%03d.jpg", i);
+        scene.File(folder, name, 10);
+    }
+    WNDCLASSW type = {};
+    type.lpfnWndProc = &NoteRangeWhenAsked;
+    type.hInstance = GetModuleHandleW(nullptr);
+    type.lpszClassName = L"VyxTestRangeNote";
+    RegisterClassW(&type);
+    HWND witness = CreateWindowW(L"VyxTestRangeNote", L"", 0, 0, 0, 10, 10, nullptr, nullptr, type.hInstance, nullptr);
+    ASSERT_NE(nullptr, witness);
+    int rangeWhenAsked = 0;
+    SetWindowLongPtrW(witness, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&rangeWhenAsked));
+    auto job = scene.Job(0, Policy::SameAsk);
+    job->CreateProgress(&m_owner);
+    job->Add(folder);
+    PostMessageW(witness, WM_APP, 0, 0);
+    EXPECT_EQ(151, job->Run());
+    // Answered before the count ended: the range then still stood as the window opened with it.
+    EXPECT_NE(0, rangeWhenAsked);
+    EXPECT_NE(job->GetProgress()->m_fileUpper, rangeWhenAsked);
+    EXPECT_EQ(151, job->GetProgress()->m_fileUpper);
+    DestroyWindow(witness);
+}
+
 TEST_F(TransferProgress, ACancelBetweenFilesStopsBeforeTheNextItem)
 {
     TransferScene scene;

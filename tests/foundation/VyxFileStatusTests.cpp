@@ -234,6 +234,10 @@ TEST(VyxFileFind, CountTreeCountsEntriesAndBytesToTheGivenDepth)
     EXPECT_EQ(10u, find.GetTotalLength());
     EXPECT_EQ(6, find.GetCount());
     EXPECT_EQ(0, find.CountTree(Text(folder / L"nothing\\*.*"), L"*.*", 1));
+    // The caller hears of every entry, at every level, while the count runs.
+    int heard = 0;
+    EXPECT_EQ(6, find.CountTree(all, L"*.*", -1, [&] { ++heard; }));
+    EXPECT_GE(heard, 6);
 }
 
 TEST(VyxFileFind, FilePathIsTheRootJoinedWithTheName)
