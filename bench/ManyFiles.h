@@ -97,30 +97,27 @@ constexpr char kMaker[] = "use strict;\n"
                           "close($out);\n"
                           "rename(\"$end.part\", $end);\n";
 
-// True when the host made every file; false when it could not be asked.
-inline bool MakeOnHost(const std::wstring& folder, const std::vector<EmptyFile>& files)
+// Runs the Perl script on the host with the paths (in the host's form) as its arguments and the
+// end file last, into which the script writes "done" or what failed; true when it wrote "done".
+inline bool RunOnHost(const char* script, const std::vector<std::wstring>& paths, const char* what)
 {
-    const std::string hostFolder = HostPath(folder);
-    if (hostFolder.empty() || GetFileAttributesW(L"Z:\\usr\\bin\\perl") == INVALID_FILE_ATTRIBUTES)
+    if (GetFileAttributesW(L"Z:\\usr\\bin\\perl") == INVALID_FILE_ATTRIBUTES)
         return false;
+    for (const std::wstring& path : paths)
+        if (HostPath(path).empty())
+            return false;
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
-    const std::wstring stem = std::wstring(temp) + L"vyx_many_files_" + std::to_wstring(GetCurrentProcessId());
-    const std::wstring script = stem + L".pl", list = stem + L".txt", end = stem + L".end";
-    std::string lines;
-    lines.reserve(files.size() * 32);
-    for (const EmptyFile& file : files) {
-        // Whole seconds since 1970, as the host's file times count.
-        const long long seconds = static_cast<long long>((file.writeTime - 116444736000000000ull) / 10000000ull);
-        lines += std::to_string(seconds) + '\t' + Utf8(file.name) + '\n';
-    }
+    const std::wstring stem = std::wstring(temp) + L"vyx_host_run_" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring scriptFile = stem + L".pl", end = stem + L".end";
     bool made = false;
     DeleteFileW(end.c_str());
-    if (WriteText(script, kMaker) && WriteText(list, lines)) {
+    if (WriteText(scriptFile, script)) {
         // Wine starts a host program named by its path like any other; it takes the host's paths.
-        std::wstring command = L"Z:\\usr\\bin\\perl";
-        for (const std::wstring& path : {script, folder, list, end})
+        std::wstring command = L"Z:\\usr\\bin\\perl \"" + Wide(HostPath(scriptFile)) + L"\"";
+        for (const std::wstring& path : paths)
             command += L" \"" + Wide(HostPath(path)) + L"\"";
+        command += L" \"" + Wide(HostPath(end)) + L"\"";
         STARTUPINFOW startup = {};
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION process = {};
@@ -133,12 +130,29 @@ inline bool MakeOnHost(const std::wstring& folder, const std::vector<EmptyFile>&
                 Sleep(50);
             made = ReadEnd(end) == "done";
             if (!made)
-                std::fprintf(stderr, "the host did not make the files: %s\n", ReadEnd(end).c_str());
+                std::fprintf(stderr, "the host did not make the %s: %s\n", what, ReadEnd(end).c_str());
         }
     }
-    DeleteFileW(script.c_str());
-    DeleteFileW(list.c_str());
+    DeleteFileW(scriptFile.c_str());
     DeleteFileW(end.c_str());
+    return made;
+}
+
+// True when the host made every file; false when it could not be asked.
+inline bool MakeOnHost(const std::wstring& folder, const std::vector<EmptyFile>& files)
+{
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring list = std::wstring(temp) + L"vyx_many_files_" + std::to_wstring(GetCurrentProcessId()) + L".txt";
+    std::string lines;
+    lines.reserve(files.size() * 32);
+    for (const EmptyFile& file : files) {
+        // Whole seconds since 1970, as the host's file times count.
+        const long long seconds = static_cast<long long>((file.writeTime - 116444736000000000ull) / 10000000ull);
+        lines += std::to_string(seconds) + '\t' + Utf8(file.name) + '\n';
+    }
+    const bool made = WriteText(list, lines) && RunOnHost(kMaker, {folder, list}, "files");
+    DeleteFileW(list.c_str());
     return made;
 }
 

@@ -50,6 +50,8 @@ const UINT kStatusTimer = 110;
 const UINT kDocumentRefreshTimer = FolderChangeByDocument;
 const UINT kCacheWriteTimer = 112;
 const UINT kCacheWritePoll = 100;
+// A short write is done by then: the window goes with hardly a pause.
+const UINT kCacheWriteFirstPoll = 15;
 
 const UINT kIndicators[] = {59148, 59143, 59149, 59146};
 
@@ -434,7 +436,7 @@ bool CMainFrame::WriteCacheBeforeClosing()
         return false;
     // Closing now: a second start waits for this instance to end instead of handing it a location.
     InstanceHandOver::UnmarkWindow(m_hWnd);
-    SetTimer(kCacheWriteTimer, kCacheWritePoll, nullptr);
+    SetTimer(kCacheWriteTimer, kCacheWriteFirstPoll, nullptr);
     return true;
 }
 

@@ -6,8 +6,6 @@
 
 namespace {
 
-// A short write ends within this on its own: nothing is shown and the close goes on at once.
-const DWORD kQuickWrite = 50;
 // The bar's range (it holds 16-bit bounds): records written are shown in thousandths.
 const int kSteps = 1000;
 
@@ -25,9 +23,9 @@ bool CacheWriteOnClose::Begin(std::unique_ptr<CacheFileWriter> writer, CWnd* own
     End();
     if (!writer)
         return false;
+    // Not waited for here: the close is answered at once, and the owner's first poll, soon after,
+    // finds a short write done.
     writer->Start();
-    if (writer->Wait(kQuickWrite))
-        return false;
     m_writer = std::move(writer);
     m_owner = owner;
     m_started = GetTickCount();

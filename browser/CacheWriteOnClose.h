@@ -20,7 +20,7 @@ public:
     CacheWriteOnClose(const CacheWriteOnClose&) = delete;
     CacheWriteOnClose& operator=(const CacheWriteOnClose&) = delete;
 
-    // Starts the writing; false when it has already ended (nothing is then left to wait for).
+    // Starts the writing; false when there is nothing to write (nothing is then left to wait for).
     bool Begin(std::unique_ptr<CacheFileWriter> writer, CWnd* owner);
     bool IsActive() const { return m_writer != nullptr; }
     // From the owner's timer: shows how far the writing is and gives it up when asked; true once

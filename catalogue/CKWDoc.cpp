@@ -304,8 +304,12 @@ void CKWDoc::ClearItems(bool deleteItems, bool updateCountPane)
                            CacheRootCheck::ReadyToSave(CacheDataFolder, false);
     m_updating = 1;
     if (deleteItems) {
-        if (saveCache)
-            SaveThumbnailsToCache();
+        // The files are written on a thread of their own: the folder the user goes to waits for
+        // none of them (a later look-up of this location waits for its file).
+        if (saveCache) {
+            StoreItemThumbnails();
+            theCacheList.WriteInBackground();
+        }
         theCacheList.RemoveAllFolders();
         // Deleted in the idle time: the folder the user goes to, or the closing, waits for none.
         std::vector<VyxFile*> items(static_cast<size_t>(m_items.GetItemCount()));
@@ -320,14 +324,19 @@ void CKWDoc::ClearItems(bool deleteItems, bool updateCountPane)
         UpdateCountPane();
 }
 
-void CKWDoc::SaveThumbnailsToCache(std::unique_ptr<CacheFileWriter>* writeLater)
+void CKWDoc::StoreItemThumbnails()
 {
-    CursorScope cursor(LoadCursorW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDC_DOCUMENT_WAIT_CURSOR)));
     for (int i = 0; i < GetItemCount(); ++i) {
         VyxFile* item = GetItem(i);
         if (item && item->HasThumbnail())
             item->StoreCache();
     }
+}
+
+void CKWDoc::SaveThumbnailsToCache(std::unique_ptr<CacheFileWriter>* writeLater)
+{
+    CursorScope cursor(LoadCursorW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDC_DOCUMENT_WAIT_CURSOR)));
+    StoreItemThumbnails();
     if (writeLater)
         *writeLater = theCacheList.TakeForWriting();
     else

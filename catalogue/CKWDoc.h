@@ -121,6 +121,8 @@ public:
     // With writeLater, the cache files are left to the writer given back there (null when there
     // are none), not written here.
     void SaveThumbnailsToCache(std::unique_ptr<CacheFileWriter>* writeLater = nullptr);
+    // The thumbnails the items hold go into their cache folders (in memory).
+    void StoreItemThumbnails();
     // When the program closes: the thumbnail cache's work of the list's emptying done now, its
     // files left to the writer given back (null when none is to be written); the emptying at the
     // close then leaves the cache alone.

@@ -1,5 +1,7 @@
 #include "catalogue/CacheFileWriter.h"
 
+#include "catalogue/VyxCacheIndex.h"
+
 #include <utility>
 
 namespace {
@@ -30,7 +32,66 @@ CacheFileWriter::~CacheFileWriter()
 void CacheFileWriter::Add(VyxCacheFolder* folder, const CString& fileName)
 {
     m_total += static_cast<long>(folder->GetCount());
-    m_files.push_back(File{std::unique_ptr<VyxCacheFolder>(folder), fileName});
+    m_files.push_back(File{std::unique_ptr<VyxCacheFolder>(folder), fileName, false, CString(),
+                           folder->GetFolderPath(), folder->GetArchiveFileName()});
+}
+
+void CacheFileWriter::AddFindingFile(VyxCacheFolder* folder, const CString& cacheRoot)
+{
+    m_total += static_cast<long>(folder->GetCount());
+    m_files.push_back(File{std::unique_ptr<VyxCacheFolder>(folder), CString(), true, cacheRoot,
+                           folder->GetFolderPath(), folder->GetArchiveFileName()});
+}
+
+void CacheFileWriter::After(std::unique_ptr<CacheFileWriter> earlier)
+{
+    if (!earlier)
+        return;
+    m_total += earlier->GetTotal();
+    m_earlier.push_back(std::move(earlier));
+}
+
+bool CacheFileWriter::Holds(const CString& folder, const CString& archiveFileName) const
+{
+    for (const File& file : m_files)
+        if (file.location.CompareNoCase(folder) == 0 && file.archive.CompareNoCase(archiveFileName) == 0)
+            return true;
+    for (const auto& earlier : m_earlier)
+        if (earlier->Holds(folder, archiveFileName))
+            return true;
+    return false;
+}
+
+std::vector<VyxCacheFolder*> CacheFileWriter::TakeFolders()
+{
+    std::vector<VyxCacheFolder*> folders;
+    if (!Wait(0))
+        return folders;
+    for (File& file : m_files)
+        if (file.folder)
+            folders.push_back(file.folder.release());
+    m_files.clear();
+    for (auto& earlier : m_earlier) {
+        std::vector<VyxCacheFolder*> more = earlier->TakeFolders();
+        folders.insert(folders.end(), more.begin(), more.end());
+    }
+    return folders;
+}
+
+bool CacheFileWriter::Write(File& file)
+{
+    if (file.findFile) {
+        VyxCacheIndex index(file.cacheRoot);
+        const VyxCacheFolder& cache = *file.folder;
+        // Without records, or under the cache root itself, the location keeps no file.
+        if (cache.GetCount() == 0 ||
+            (!file.cacheRoot.IsEmpty() && file.location.Left(file.cacheRoot.GetLength()) == file.cacheRoot)) {
+            index.DeleteThumbsFile(file.location, file.archive);
+            return true;
+        }
+        file.name = index.GetThumbsFileName(file.location, file.archive);
+    }
+    return file.folder->SaveIfModified(file.name, &m_watch) == 1;
 }
 
 void CacheFileWriter::Start()
@@ -39,10 +100,14 @@ void CacheFileWriter::Start()
         return;
     // The folders are the thread's alone until the event is set.
     m_thread = std::thread([this] {
+        for (auto& earlier : m_earlier) {
+            earlier->Start();
+            earlier->Wait(INFINITE);
+        }
         for (File& file : m_files) {
             if (m_watch.stop)
                 break;
-            if (file.folder->SaveIfModified(file.name, &m_watch) != 1)
+            if (!Write(file))
                 ++m_failures;
         }
         SetEvent(m_done);
@@ -62,9 +127,22 @@ bool CacheFileWriter::Wait(DWORD ms)
 void CacheFileWriter::Stop()
 {
     m_watch.stop = true;
+    for (auto& earlier : m_earlier)
+        earlier->Stop();
 }
 
 long CacheFileWriter::GetWritten() const
 {
-    return m_watch.written.load(std::memory_order_relaxed);
+    long written = m_watch.written.load(std::memory_order_relaxed);
+    for (const auto& earlier : m_earlier)
+        written += earlier->GetWritten();
+    return written;
+}
+
+int CacheFileWriter::GetFailures() const
+{
+    int failures = m_failures;
+    for (const auto& earlier : m_earlier)
+        failures += earlier->GetFailures();
+    return failures;
 }

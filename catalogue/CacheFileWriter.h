@@ -1,6 +1,7 @@
 // The thumbnail cache files of the folders handed over, written one after another on a thread of
-// their own, so that the window goes on answering while a large one is written (the program's
-// close). Each file is written beside the old one and put in its place whole; stopped, the file
+// their own, so that the window goes on answering while a large one is written (a location left,
+// the program's close). Where a file lies may be found there too: under this platform each look
+// for a name a large folder does not hold reads the whole folder. Each file is written beside the old one and put in its place whole; stopped, the file
 // being written is given up and the old one stays as it was, and the rest are left unwritten.
 #pragma once
 
@@ -22,7 +23,16 @@ public:
 
     // Takes the folder over, to be written to the file once started.
     void Add(VyxCacheFolder* folder, const CString& fileName);
-    bool IsEmpty() const { return m_files.empty(); }
+    // Takes the folder over; its file is found (and its index entry made) through an index on
+    // this cache root once started. A folder without records has its file and entry deleted.
+    void AddFindingFile(VyxCacheFolder* folder, const CString& cacheRoot);
+    // Writers started earlier: this one's thread waits for them first, and they end with it.
+    void After(std::unique_ptr<CacheFileWriter> earlier);
+    // True when a folder of the location (folder path, archive file name) is this writer's.
+    bool Holds(const CString& folder, const CString& archiveFileName) const;
+    // Once the writing has ended: the folders, the caller's to delete.
+    std::vector<VyxCacheFolder*> TakeFolders();
+    bool IsEmpty() const { return m_files.empty() && m_earlier.empty(); }
     void Start();
     // Waits up to ms for every file to be written; true once they are (or the writing stopped).
     bool Wait(DWORD ms);
@@ -31,7 +41,7 @@ public:
     long GetWritten() const;
     long GetTotal() const { return m_total; }
     // The files that could not be written (their old files stay).
-    int GetFailures() const { return m_failures; }
+    int GetFailures() const;
     // A test's seam: every writer made from now on calls it between two records (null: none).
     static void SetBetweenRecordsForTests(std::function<void(const VyxCacheFolder::WriteWatch&)> hook);
 
@@ -40,9 +50,15 @@ private:
     {
         std::unique_ptr<VyxCacheFolder> folder;
         CString name;
+        // Set: the name is found on the writing thread, through an index on this root.
+        bool findFile = false;
+        CString cacheRoot;
+        CString location, archive;
     };
+    bool Write(File& file);
 
     std::vector<File> m_files;
+    std::vector<std::unique_ptr<CacheFileWriter>> m_earlier;
     long m_total = 0;
     // Read by the waiting thread only once the writing thread has ended.
     int m_failures = 0;

@@ -488,6 +488,8 @@ int VyxCacheFolder::SaveIfModified(const wchar_t* fileName, WriteWatch* watch)
 {
     if (!m_modified)
         return 1;
+    if (m_fileUnread && fileName && GetFileAttributesW(fileName) != INVALID_FILE_ATTRIBUTES)
+        TakeInRecordsOf(fileName);
     // What a crash left beside the file goes before a new temporary joins it.
     if (fileName)
         ReplacementFile::RemoveLeftoversBeside(fileName);
@@ -750,6 +752,20 @@ void VyxCacheFolder::AddRecord(VyxCacheThumbs* record)
     if (m_byNameReady) {
         m_order.push_back(m_nextNumber);
         m_byName.emplace(NameKey(record->m_fileName), m_nextNumber++);
+    }
+}
+
+void VyxCacheFolder::TakeInRecordsOf(const wchar_t* fileName)
+{
+    m_fileUnread = false;
+    VyxCacheThumbsArray there;
+    if (ReadRecords(fileName, there) != LoadDone)
+        return;
+    // Their images are found in that file when it is replaced.
+    for (INT_PTR i = 0; i < there.GetSize(); ++i) {
+        const VyxCacheThumbs* record = there.GetRecord(i);
+        if (FindIndex(record->m_fileName, record->m_memberPath) < 0)
+            AddRecord(new VyxCacheThumbs(*record));
     }
 }
 

@@ -69,6 +69,10 @@ public:
     bool DeleteSomeRecords(INT_PTR count);
     // Takes the record over.
     void AddRecord(VyxCacheThumbs* record);
+    // Set for a folder made without its file read (the location had none a moment ago): before
+    // it is written, the records a file found there then holds and it lacks are taken in.
+    void SetFileUnread(bool unread) { m_fileUnread = unread; }
+    bool IsFileUnread() const { return m_fileUnread; }
 
     // 0 stored (or nothing to store); -1 no thumbnail, a text that does not fit or no image
     // kept; else the encoder's code.
@@ -132,6 +136,7 @@ private:
     // was read too): 1 done, 0 failed or given up (the file cut back to its records), -1 not
     // possible (the file must be written whole). written: one place per new record.
     int AppendNewRecords(const wchar_t* fileName, std::vector<WrittenPlace>& written, WriteWatch* watch);
+    void TakeInRecordsOf(const wchar_t* fileName);
     void ReadSettings();
     void WriteSettings() const;
     // The image plug-in a record names (by its file name, ignoring case); null when there is none.
@@ -158,6 +163,7 @@ private:
     int m_cacheQuality;
     VyxCacheThumbsArray m_records;
     bool m_keepSettings = false;
+    bool m_fileUnread = false;
     // The file the records' places in a cache file refer to: the one loaded or last written.
     CString m_placeFile;
     // What is known of that file, so that new records can be appended to it instead of the whole

@@ -28,6 +28,15 @@ VyxCacheList::VyxCacheList()
 
 VyxCacheList::~VyxCacheList()
 {
+    // The files being written are finished: each is put in place whole or not at all.
+    for (auto& writer : m_writing) {
+        writer->Wait(INFINITE);
+        for (VyxCacheFolder* folder : writer->TakeFolders()) {
+            folder->KeepSettings();
+            delete folder;
+        }
+    }
+    m_writing.clear();
     // At the end of the process the settings file may be gone already: the folders leave it be.
     if (m_reading) {
         m_reading->Stop();
@@ -142,6 +151,7 @@ int VyxCacheList::LoadFromCache(VyxFilexDraw* item, bool inBackground)
         return -1;
     CString folder = item->GetResolvedFolder();
     const CString& archive = item->GetArchiveFileName();
+    FinishWritingOf(folder, archive);
     if (m_reading && m_reading->Wait(inBackground ? 0 : INFINITE))
         AdoptRead();
     if (VyxCacheFolder* cache = FindFolder(folder, archive)) {
@@ -179,15 +189,21 @@ int VyxCacheList::StoreToCache(VyxFilexDraw* item)
     FinishReading();
     CString folder = item->GetResolvedFolder();
     const CString& archive = item->GetArchiveFileName();
+    FinishWritingOf(folder, archive);
     // The location has a cache from now on: once written, its file must be looked for again.
-    if (m_missing.IsPath(JoinLocation(folder, archive)))
+    const bool hadNone = m_missing.IsPath(JoinLocation(folder, archive));
+    if (hadNone)
         ForgetMissingLocation();
     VyxCacheFolder* cache = FindFolder(folder, archive);
     if (!cache) {
         cache = new VyxCacheFolder(folder, archive);
-        // The file may hold the thumbnails of items not drawn yet: they stay in it.
+        // The file may hold the thumbnails of items not drawn yet: they stay in it. A location
+        // just found without one is not looked at again here (a large folder is read whole for a
+        // missing name): a file another instance wrote since is taken in when this one is written.
         CString path;
-        if (m_index.FindThumbsFile(path, folder, archive))
+        if (hadNone)
+            cache->SetFileUnread(true);
+        else if (m_index.FindThumbsFile(path, folder, archive))
             cache->Load(path);
         AddTail(cache);
     }
@@ -218,6 +234,7 @@ bool VyxCacheList::GetFileToWrite(const VyxCacheFolder& cache, CString& path)
 int VyxCacheList::Flush()
 {
     FinishReading();
+    FinishWriting();
     int result = 0;
     for (POSITION position = GetHeadPosition(); position;) {
         VyxCacheFolder* cache = GetFolderAt(position);
@@ -229,7 +246,7 @@ int VyxCacheList::Flush()
     return result;
 }
 
-std::unique_ptr<CacheFileWriter> VyxCacheList::TakeForWriting()
+std::unique_ptr<CacheFileWriter> VyxCacheList::TakeFoldersToWrite()
 {
     FinishReading();
     std::unique_ptr<CacheFileWriter> writer(new CacheFileWriter);
@@ -237,19 +254,69 @@ std::unique_ptr<CacheFileWriter> VyxCacheList::TakeForWriting()
         const POSITION at = position;
         VyxCacheFolder* cache = GetFolderAt(position);
         GetNext(position);
-        CString path;
-        if (GetFileToWrite(*cache, path) && cache->IsModified()) {
-            writer->Add(cache, path);
+        // Where its file lies is found by the writer: the look may read a large folder whole.
+        if (cache->GetCount() == 0 || cache->IsModified()) {
+            writer->AddFindingFile(cache, GetCacheFolder());
             RemoveAt(at);
         }
     }
+    return writer;
+}
+
+std::unique_ptr<CacheFileWriter> VyxCacheList::TakeForWriting()
+{
+    std::unique_ptr<CacheFileWriter> writer = TakeFoldersToWrite();
+    for (auto& earlier : m_writing)
+        writer->After(std::move(earlier));
+    m_writing.clear();
     if (writer->IsEmpty())
         writer.reset();
     return writer;
 }
 
+void VyxCacheList::WriteInBackground()
+{
+    RetireWritten();
+    std::unique_ptr<CacheFileWriter> writer = TakeFoldersToWrite();
+    if (writer->IsEmpty())
+        return;
+    writer->Start();
+    m_writing.push_back(std::move(writer));
+}
+
+void VyxCacheList::FinishWriting()
+{
+    for (auto& writer : m_writing)
+        writer->Wait(INFINITE);
+    RetireWritten();
+}
+
+void VyxCacheList::FinishWritingOf(const CString& folder, const CString& archiveFileName)
+{
+    if (m_writing.empty())
+        return;
+    for (auto& writer : m_writing)
+        if (writer->Holds(folder, archiveFileName))
+            writer->Wait(INFINITE);
+    RetireWritten();
+}
+
+void VyxCacheList::RetireWritten()
+{
+    for (auto at = m_writing.begin(); at != m_writing.end();) {
+        if (!(*at)->Wait(0)) {
+            ++at;
+            continue;
+        }
+        for (VyxCacheFolder* folder : (*at)->TakeFolders())
+            RetiredItems::TakeCacheFolder(folder);
+        at = m_writing.erase(at);
+    }
+}
+
 void VyxCacheList::RemoveAllFolders()
 {
+    RetireWritten();
     m_aheadKeys.clear();
     m_aheadLocation.Empty();
     // A file still being read is left unread: nothing of it was used.

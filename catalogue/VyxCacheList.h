@@ -41,10 +41,17 @@ public:
     void RemoveFromCache(VyxFilexDraw* item);
     // 1 when the last folder reached was written or needed no writing, 0 otherwise.
     int Flush();
-    // Flush's work with the writing left to a writer of its own (not started): every folder that
-    // would be written leaves the list for it; the index entries and the deletions are done
-    // here. Null when no file is to be written.
+    // Flush's work left to a writer of its own (not started): every folder that would be written
+    // or whose file would be deleted leaves the list for it, and the writers WriteInBackground
+    // started go with it (it waits for them). Null when nothing is to be done.
     std::unique_ptr<CacheFileWriter> TakeForWriting();
+    // Flush's work on a thread of its own, started now: the window does not wait for a large
+    // folder's file. A location whose file is still being written is waited for when it is
+    // looked up again.
+    void WriteInBackground();
+    // Waits for every file WriteInBackground is writing.
+    void FinishWriting();
+    bool IsWriting() const { return !m_writing.empty(); }
     void RemoveAllFolders();
 
     VyxCacheFolder* FindFolder(const wchar_t* folder, const wchar_t* archiveFileName) const;
@@ -63,6 +70,13 @@ private:
     VyxCacheFolder* AdoptRead();
     // Waits for a background reading to end and takes its folder into the list.
     void FinishReading();
+    // Every folder that would be written or whose file would be deleted, taken from the list
+    // into a writer that finds its file.
+    std::unique_ptr<CacheFileWriter> TakeFoldersToWrite();
+    // Waits for the writing of the location's file, if it is being written.
+    void FinishWritingOf(const CString& folder, const CString& archiveFileName);
+    // The folders of the writings that ended go to be deleted in the idle time.
+    void RetireWritten();
     // A folder read from its file joins the list: the images asked ahead for it are read.
     void Join(VyxCacheFolder* cache);
     // Where the folder is written: false when it has no side file to write (it has no records,
@@ -72,6 +86,7 @@ private:
     VyxCacheIndex m_index;
     CVirtualFolder m_missing;
     std::unique_ptr<CacheFolderReader> m_reading;
+    std::vector<std::unique_ptr<CacheFileWriter>> m_writing;
     // The records asked ahead of a location whose cache file was not in memory then.
     CString m_aheadLocation;
     std::vector<VyxCacheFolder::Key> m_aheadKeys;

@@ -1,14 +1,19 @@
 // The progress window of the thumbnail cache written at the close: its 中止 button, pressed while a
 // write holds on, gives the write up at once, the window goes, and the file being replaced stays
-// as it was.
+// as it was. The cache of a location the document leaves is written on a thread of its own: the
+// leaving does not wait for the file, a look-up of that location waits for it, and the program's
+// close waits for it too, so no thumbnail is lost.
 #include <gtest/gtest.h>
 
 #include "common/FrameTestUtil.h"
 #include "common/RealInput.h"
+#include "catalogue/CKWDoc.h"
 #include "catalogue/CacheFileWriter.h"
 #include "catalogue/VyxCacheFolder.h"
 #include "catalogue/VyxCacheList.h"
 #include "res/resource.h"
+
+#include <atomic>
 
 namespace {
 
@@ -26,18 +31,35 @@ VyxCacheFolder* CacheOf(const CString& folder, const wchar_t* prefix, int count)
     return cache;
 }
 
-// Writes wait between two records until they are told to stop: a disk slower than any close.
+// Writes wait between two records until they are told to stop or released: a disk slower than
+// any close or step of the user's.
 struct HeldWrites
 {
     HeldWrites()
     {
+        s_released = false;
         CacheFileWriter::SetBetweenRecordsForTests([](const VyxCacheFolder::WriteWatch& watch) {
-            while (!watch.stop.load())
+            while (!s_released.load() && !watch.stop.load())
                 Sleep(1);
         });
     }
-    ~HeldWrites() { CacheFileWriter::SetBetweenRecordsForTests(nullptr); }
+    ~HeldWrites()
+    {
+        Release();
+        CacheFileWriter::SetBetweenRecordsForTests(nullptr);
+    }
+    static void Release() { s_released = true; }
+    static std::atomic<bool> s_released;
 };
+
+std::atomic<bool> HeldWrites::s_released{false};
+
+INT_PTR RecordsIn(const CString& file)
+{
+    VyxCacheFolder read;
+    read.KeepSettings();
+    return read.Load(file) == VyxCacheFolder::LoadDone ? read.GetCount() : -1;
+}
 
 } // namespace
 
@@ -83,4 +105,46 @@ TEST(CacheWriteOnClose, ItsStopButtonEndsTheCloseWithinASecondAndLeavesTheOldFil
     while (FindNextFileW(find, &found));
     FindClose(find);
     EXPECT_EQ(1, entries);
+}
+
+TEST(CacheWriteOnLeave, TheLeavingGoesOnWhileTheFileIsWrittenAndALookUpWaitsForIt)
+{
+    FrameProgram p([] { WriteAppIniInt(L"KWDoc", L"AutoCacheFolder", 1); });
+    const CString folder = p.m_folder.Path();
+    const CString file = folder + L"\\_THUMBS_.KWI";
+    HeldWrites held;
+    theCacheList.AddTail(CacheOf(folder, L"NEW", 20));
+
+    p.Document()->ClearItems(true);
+    // Back from the leaving with the write still held: nothing of the file is in place yet.
+    EXPECT_TRUE(theCacheList.IsWriting());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(file));
+    EXPECT_EQ(nullptr, theCacheList.FindFolder(folder, L""));
+
+    HeldWrites::Release();
+    theCacheList.FinishWriting();
+    EXPECT_FALSE(theCacheList.IsWriting());
+    EXPECT_EQ(20, RecordsIn(file));
+    p.Close();
+}
+
+TEST(CacheWriteOnLeave, TheCloseWaitsForTheFileOfALocationLeftJustBefore)
+{
+    FrameProgram p([] { WriteAppIniInt(L"KWDoc", L"AutoCacheFolder", 1); });
+    const CString folder = p.m_folder.Path();
+    const CString file = folder + L"\\_THUMBS_.KWI";
+    HeldWrites held;
+    theCacheList.AddTail(CacheOf(folder, L"NEW", 30));
+    p.Document()->ClearItems(true);
+    ASSERT_TRUE(theCacheList.IsWriting());
+
+    const HWND frame = p.Frame()->m_hWnd;
+    p.Frame()->SendMessage(WM_CLOSE);
+    // The window stays while the file is held, and goes once it is written.
+    EXPECT_TRUE(IsWindow(frame));
+    EXPECT_FALSE(theCacheList.IsWriting());
+    HeldWrites::Release();
+    EXPECT_TRUE(RunLoopUntil([&] { return !IsWindow(frame); }));
+    p.Close();
+    EXPECT_EQ(30, RecordsIn(file));
 }

@@ -1254,3 +1254,43 @@ TEST(CacheFile, ATemporaryACrashLeftBesideTheCacheFileGoesAtItsNextWrite)
     EXPECT_EQ((std::vector<std::wstring>{L"_THUMBS_.KWI", L"_THUMBS_.KWI.0000ABCE.tmp"}), NamesIn(folder));
     EXPECT_EQ("the user's own file", Bytes(folder / L"_THUMBS_.KWI.0000ABCE.tmp"));
 }
+
+// A folder made without its file read (the location had none a moment before) keeps what another
+// writer put there meanwhile: its records, images and all, stand beside the new ones.
+TEST(CacheFolder, AFolderMadeWithoutItsFileKeepsTheRecordsAnotherWriterPutThereSince)
+{
+    ScratchFolder folder(L"cache");
+    const std::wstring path = folder.Path() + L"\\_THUMBS_.KWI";
+    const std::string own = TestJpeg(8, 6), others = TestJpeg(10, 4);
+    VyxCacheFolder mine(folder.Path().c_str(), L"");
+    mine.SetFileUnread(true);
+    VyxCacheThumbs* added = NewRecord(L"MINE.JPG", 10, 1500000000);
+    ASSERT_TRUE(added->SetImage(VyxCacheThumbs::ImageJpeg, reinterpret_cast<const BYTE*>(own.data()),
+                                static_cast<DWORD>(own.size())));
+    mine.AddRecord(added);
+    {
+        VyxCacheFolder other(folder.Path().c_str(), L"");
+        for (const wchar_t* name : {L"A.JPG", L"MINE.JPG", L"B.JPG"}) {
+            VyxCacheThumbs* record = NewRecord(name, 20, 1500000000);
+            ASSERT_TRUE(record->SetImage(VyxCacheThumbs::ImageJpeg, reinterpret_cast<const BYTE*>(others.data()),
+                                             static_cast<DWORD>(others.size())));
+            other.AddRecord(record);
+        }
+        ASSERT_EQ(1, other.SaveIfModified(path.c_str()));
+    }
+    ASSERT_EQ(1, mine.SaveIfModified(path.c_str()));
+    VyxCacheFolder read;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, read.Load(path.c_str()));
+    ASSERT_EQ(3, read.GetCount());
+    std::vector<std::wstring> names;
+    for (INT_PTR i = 0; i < read.GetCount(); ++i) {
+        const VyxCacheThumbs& record = *read.GetAt(i);
+        names.push_back(record.m_fileName.GetString());
+        std::vector<BYTE> image;
+        ASSERT_TRUE(read.ReadImage(record, image));
+        // The record stored here wins over the other writer's of the same name.
+        EXPECT_EQ(record.m_fileName == L"MINE.JPG" ? own : others, std::string(image.begin(), image.end()));
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ((std::vector<std::wstring>{L"A.JPG", L"B.JPG", L"MINE.JPG"}), names);
+}
