@@ -327,6 +327,18 @@ prefix_has_replacement() {
         END { exit !found }' "$prefix/user.reg"
 }
 
+# Some kernels and virtual machines run no 32-bit x86 code: every i386 program, Wine's own loader
+# included, fails with "Exec format error", which the prefix's creation would only report as failed.
+check_runs_i386() {
+    local said
+    said=$(wine --version 2>&1) && return 0
+    case $said in
+    *"Exec format error"*)
+        die "this machine cannot run 32-bit x86 programs (its kernel or virtual machine has no 32-bit user mode), so Wine cannot start the program or its tests here; the dependencies are built, so the sources still compile (cmake with $BUILD_DIR/deps.env). Wine said: $said" ;;
+    *) die "Wine does not start: $said" ;;
+    esac
+}
+
 setup_wine_prefix() {
     local prefix="$BUILD_DIR/wineprefix"
     local stamp="$prefix/.vyx-ready"
@@ -384,6 +396,7 @@ setup_prefix_fonts() {
 if [[ "${BASH_SOURCE[0]}" == "$0" ]]; then
     setup_system
     setup_deps
+    check_runs_i386
     setup_wine_prefix
     setup_prefix_fonts
     say "ready"
