@@ -91,14 +91,18 @@ constexpr char kMaker[] = "use strict;\n"
                           "    if (!open(my $out, '>', $path)) { $result = \"cannot make $path\"; last; }\n"
                           "    utime($time, $time, $path);\n"
                           "  }\n"
-                          "} else { $result = 'no list'; }\n"
-                          "open(my $out, '>', \"$end.part\") or exit 1;\n"
-                          "print $out $result;\n"
-                          "close($out);\n"
-                          "rename(\"$end.part\", $end);\n";
+                          "} else { $result = 'no list'; }\n";
+
+// Every host script ends so: what it did ("done" or what failed) goes into its end file, put in
+// place whole so that a half-written end is never read.
+constexpr char kHostScriptEnd[] = "open(my $out, '>', \"$end.part\") or exit 1;\n"
+                                  "print $out $result;\n"
+                                  "close($out);\n"
+                                  "rename(\"$end.part\", $end);\n";
 
 // Runs the Perl script on the host with the paths (in the host's form) as its arguments and the
-// end file last, into which the script writes "done" or what failed; true when it wrote "done".
+// end file last; the script leaves "done" or what failed in $result, which its end writes into the
+// end file. True when it wrote "done".
 inline bool RunOnHost(const char* script, const std::vector<std::wstring>& paths, const char* what)
 {
     if (GetFileAttributesW(L"Z:\\usr\\bin\\perl") == INVALID_FILE_ATTRIBUTES)
@@ -112,7 +116,7 @@ inline bool RunOnHost(const char* script, const std::vector<std::wstring>& paths
     const std::wstring scriptFile = stem + L".pl", end = stem + L".end";
     bool made = false;
     DeleteFileW(end.c_str());
-    if (WriteText(scriptFile, script)) {
+    if (WriteText(scriptFile, std::string(script) + kHostScriptEnd)) {
         // Wine starts a host program named by its path like any other; it takes the host's paths.
         std::wstring command = L"Z:\\usr\\bin\\perl \"" + Wide(HostPath(scriptFile)) + L"\"";
         for (const std::wstring& path : paths)

@@ -179,7 +179,7 @@ void MakeSmallFolder(const std::wstring& folder, int count)
 }
 
 // Reads the names, one a line; makes each file in the folder holding the bytes of the picture
-// file; then writes "done" (or what failed) into the end file.
+// file; "done" or what failed is left for the end the host run adds.
 constexpr char kPictureMaker[] = "use strict;\n"
                                  "my ($folder, $list, $picture, $end) = @ARGV;\n"
                                  "my $result = 'done';\n"
@@ -194,11 +194,7 @@ constexpr char kPictureMaker[] = "use strict;\n"
                                  "    if (!open($out, '>:raw', $path)) { $result = \"cannot make $path\"; last; }\n"
                                  "    print $out $bytes; close($out);\n"
                                  "  }\n"
-                                 "} else { $result = 'no list'; }\n"
-                                 "open(my $out, '>', \"$end.part\") or exit 1;\n"
-                                 "print $out $result;\n"
-                                 "close($out);\n"
-                                 "rename(\"$end.part\", $end);\n";
+                                 "} else { $result = 'no list'; }\n";
 
 // count small JPEGs named as a camera names them, made by the host in one pass (under this
 // platform each name made looks through the whole folder); false when they could not be made.
