@@ -6,6 +6,7 @@
 #include "browser/FolderCommands.h"
 #include "catalogue/CKWDoc.h"
 #include "catalogue/FolderList.h"
+#include "catalogue/VyxCacheList.h"
 #include "catalogue/WatchModeScope.h"
 #include "controls/CShellContextMenu.h"
 #include "controls/ProgressDlg.h"
@@ -267,6 +268,8 @@ BOOL CFolderView::DeleteFolderItem(HTREEITEM hItem)
     // A directory that went is not taken back: setting it fails, and "C:\" stays current.
     CurrentDirectoryScope directory(L"C:\\");
     WatchModeScope watch(GetMainFrame());
+    // A folder just left may still have its cache file written inside it.
+    theCacheList.FinishWriting();
     CKWDoc* doc = GetDocument();
     if (doc && !doc->TrashCan) {
         if (ShowMessageBox(FormatMessageText(MsgConfirmFolderDelete, path), MB_YESNO | MB_ICONQUESTION) == IDYES) {

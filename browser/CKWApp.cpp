@@ -9,6 +9,7 @@
 #include "catalogue/CFileList.h"
 #include "catalogue/CKWDoc.h"
 #include "catalogue/RetiredItems.h"
+#include "catalogue/VyxCacheList.h"
 #include "catalogue/VyxFilexDraw.h"
 #include "foundation/CCommandLineInfoEx.h"
 #include "foundation/MessageBoxes.h"
@@ -354,6 +355,8 @@ BOOL CKWApp::OnIdle(LONG lCount)
 
 int CKWApp::ExitInstance()
 {
+    // Before another instance may start, and while what the writer uses still stands.
+    theCacheList.FinishWriting();
     RetiredItems::DeleteAll();
     EndShellImageListPrefetch();
     m_pluginPreload.Finish();

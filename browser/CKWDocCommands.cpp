@@ -25,6 +25,7 @@
 #include "catalogue/DocumentHost.h"
 #include "catalogue/VFileFilterDlg.h"
 #include "catalogue/VyxCacheIndex.h"
+#include "catalogue/VyxCacheList.h"
 #include "catalogue/VyxFile.h"
 #include "foundation/MessageBoxes.h"
 #include "foundation/VyxSystem.h"
@@ -359,6 +360,8 @@ void CKWDocCommands::OnAppCall()
 
 void CKWDocCommands::OnMaintCache()
 {
+    // The files the dialog optimises or deletes are not being written meanwhile.
+    theCacheList.FinishWriting();
     CMaintCache dialog(m_doc.CacheDataFolder);
     dialog.DoModal();
 }

@@ -11,6 +11,7 @@
 #include "browser/VyxOleDataSource.h"
 #include "catalogue/CKWDoc.h"
 #include "catalogue/CacheFileWriter.h"
+#include "catalogue/VyxCacheList.h"
 #include "catalogue/RetiredItems.h"
 #include "catalogue/VyxConfig.h"
 #include "catalogue/VyxFile.h"
@@ -75,6 +76,7 @@ IMPLEMENT_DYNCREATE(CMainFrame, VyxFrameWndEx)
 BEGIN_MESSAGE_MAP(CMainFrame, VyxFrameWndEx)
 ON_WM_CREATE()
 ON_WM_CLOSE()
+ON_WM_ENDSESSION()
 ON_WM_DESTROY()
 ON_WM_SYSCOLORCHANGE()
 ON_WM_DEVICECHANGE()
@@ -421,6 +423,14 @@ void CMainFrame::OnClose()
     if (WriteCacheBeforeClosing())
         return;
     VyxFrameWndEx::OnClose();
+}
+
+void CMainFrame::OnEndSession(BOOL bEnding)
+{
+    VyxFrameWndEx::OnEndSession(bEnding);
+    // The process ends once this returns: the cache files of the locations left are written first.
+    if (bEnding)
+        theCacheList.FinishWriting();
 }
 
 bool CMainFrame::WriteCacheBeforeClosing()

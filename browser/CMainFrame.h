@@ -135,6 +135,7 @@ protected:
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     int CreateFrameParts(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnClose();
+    afx_msg void OnEndSession(BOOL bEnding);
     afx_msg void OnDestroy();
     afx_msg void OnSysColorChange();
     afx_msg BOOL OnDeviceChange(UINT nEventType, DWORD_PTR dwData);

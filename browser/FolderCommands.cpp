@@ -3,6 +3,7 @@
 #include "browser/CMainFrame.h"
 #include "catalogue/CKWDoc.h"
 #include "catalogue/VyxCacheIndex.h"
+#include "catalogue/VyxCacheList.h"
 #include "catalogue/WatchModeScope.h"
 #include "controls/ProgressDlg.h"
 #include "foundation/CurrentDirectoryScope.h"
@@ -58,6 +59,9 @@ BOOL FolderCommands::MoveFolder(CMainFrame* pFrame, CKWDoc* pDoc, const CString&
     {
         CurrentDirectoryScope directory(RootOf(oldPath));
         WatchModeScope watch(pFrame);
+        // A folder just left may still have its cache file written inside it, and the writer
+        // changes the index the move rewrites.
+        theCacheList.FinishWriting();
         // Checked on disk: a change of letter case alone would otherwise be answered done and not made.
         moved = RenameEntry(oldPath, newPath) ? TRUE : FALSE;
         error = ::GetLastError();

@@ -351,6 +351,9 @@ std::unique_ptr<CacheFileWriter> CKWDoc::TakeCacheForClosing()
         return writer;
     if (AutoCacheFolder)
         SaveThumbnailsToCache(&writer);
+    else
+        // Files of locations left while the option was on are still being written.
+        writer = theCacheList.TakeRunningWriters();
     theCacheList.RemoveAllFolders();
     m_cacheTakenForClosing = true;
     return writer;

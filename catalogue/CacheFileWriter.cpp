@@ -83,6 +83,9 @@ bool CacheFileWriter::Write(File& file)
     if (file.findFile) {
         VyxCacheIndex index(file.cacheRoot);
         const VyxCacheFolder& cache = *file.folder;
+        // Nothing to add to a file not read here: what another instance wrote there stays.
+        if (cache.GetCount() == 0 && cache.IsFileUnread())
+            return true;
         // Without records, or under the cache root itself, the location keeps no file.
         if (cache.GetCount() == 0 ||
             (!file.cacheRoot.IsEmpty() && file.location.Left(file.cacheRoot.GetLength()) == file.cacheRoot)) {

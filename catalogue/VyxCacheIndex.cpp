@@ -66,6 +66,9 @@ struct HeldSharedNames
     VyxCacheIndex::SharedNames shared;
 };
 std::mutex s_sharedLock;
+// The index file is read, changed and written back whole by the window and by the cache writer's
+// thread: one change at a time, or both take the same free number or drop the other's entry.
+std::recursive_mutex s_indexChange;
 std::unordered_map<std::wstring, HeldSharedNames> s_shared;
 const size_t kHeldIndexes = 16;
 
@@ -146,6 +149,7 @@ CString VyxCacheIndex::GetArchiveKey(const wchar_t* folderKey, const wchar_t* ar
 
 CString VyxCacheIndex::GetSideFileName(int kind, const wchar_t* folder, const wchar_t* archiveFileName) const
 {
+    std::lock_guard<std::recursive_mutex> hold(s_indexChange);
     if (!ValidKind(kind))
         return CString();
     CString inFolder = InFolderPath(kind, folder);
@@ -237,6 +241,7 @@ bool VyxCacheIndex::HasConfigFile(const wchar_t* folder, const wchar_t* archiveF
 
 int VyxCacheIndex::DeleteSideFile(int kind, const wchar_t* folder, const wchar_t* archiveFileName) const
 {
+    std::lock_guard<std::recursive_mutex> hold(s_indexChange);
     if (!ValidKind(kind))
         return 1;
     CString path = InFolderPath(kind, folder);
@@ -272,6 +277,7 @@ int VyxCacheIndex::DeleteConfigFile(const wchar_t* folder, const wchar_t* archiv
 
 void VyxCacheIndex::RenameFolder(const wchar_t* newPath, const wchar_t* oldPath) const
 {
+    std::lock_guard<std::recursive_mutex> hold(s_indexChange);
     if (!HasCacheFolder())
         return;
     // K: the paths as plain folders; K': each path as an archive file in its parent folder.
@@ -435,6 +441,7 @@ int VyxCacheIndex::TakeFreeNumber(int kind) const
 
 void VyxCacheIndex::RemoveEntries(int kind, const std::vector<CString>& keys) const
 {
+    std::lock_guard<std::recursive_mutex> hold(s_indexChange);
     if (!ValidKind(kind) || !HasCacheFolder() || keys.empty())
         return;
     std::unordered_set<std::wstring> removed;

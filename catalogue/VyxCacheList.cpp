@@ -223,6 +223,9 @@ bool VyxCacheList::GetFileToWrite(const VyxCacheFolder& cache, CString& path)
 {
     const CString& root = m_index.GetCacheFolder();
     const CString& folder = cache.GetFolderPath();
+    // Nothing to add to a file not read here: what another instance wrote there stays.
+    if (cache.GetCount() == 0 && cache.IsFileUnread())
+        return false;
     if (cache.GetCount() == 0 || (!root.IsEmpty() && folder.Left(root.GetLength()) == root)) {
         m_index.DeleteThumbsFile(folder, cache.GetArchiveFileName());
         return false;
@@ -266,12 +269,26 @@ std::unique_ptr<CacheFileWriter> VyxCacheList::TakeFoldersToWrite()
 std::unique_ptr<CacheFileWriter> VyxCacheList::TakeForWriting()
 {
     std::unique_ptr<CacheFileWriter> writer = TakeFoldersToWrite();
-    for (auto& earlier : m_writing)
-        writer->After(std::move(earlier));
-    m_writing.clear();
+    FollowRunningWriters(*writer);
     if (writer->IsEmpty())
         writer.reset();
     return writer;
+}
+
+std::unique_ptr<CacheFileWriter> VyxCacheList::TakeRunningWriters()
+{
+    std::unique_ptr<CacheFileWriter> writer(new CacheFileWriter);
+    FollowRunningWriters(*writer);
+    if (writer->IsEmpty())
+        writer.reset();
+    return writer;
+}
+
+void VyxCacheList::FollowRunningWriters(CacheFileWriter& writer)
+{
+    for (auto& earlier : m_writing)
+        writer.After(std::move(earlier));
+    m_writing.clear();
 }
 
 void VyxCacheList::WriteInBackground()
@@ -280,6 +297,9 @@ void VyxCacheList::WriteInBackground()
     std::unique_ptr<CacheFileWriter> writer = TakeFoldersToWrite();
     if (writer->IsEmpty())
         return;
+    // One writer at a time: two would take the same free number of the cache root's index, and
+    // each thread of a 32-bit process costs its stack.
+    FollowRunningWriters(*writer);
     writer->Start();
     m_writing.push_back(std::move(writer));
 }

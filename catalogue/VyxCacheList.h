@@ -45,6 +45,9 @@ public:
     // or whose file would be deleted leaves the list for it, and the writers WriteInBackground
     // started go with it (it waits for them). Null when nothing is to be done.
     std::unique_ptr<CacheFileWriter> TakeForWriting();
+    // The writers WriteInBackground started, as one writer that waits for them (not started);
+    // null when none runs.
+    std::unique_ptr<CacheFileWriter> TakeRunningWriters();
     // Flush's work on a thread of its own, started now: the window does not wait for a large
     // folder's file. A location whose file is still being written is waited for when it is
     // looked up again.
@@ -73,6 +76,8 @@ private:
     // Every folder that would be written or whose file would be deleted, taken from the list
     // into a writer that finds its file.
     std::unique_ptr<CacheFileWriter> TakeFoldersToWrite();
+    // The writers WriteInBackground started become ones the writer waits for first.
+    void FollowRunningWriters(CacheFileWriter& writer);
     // Waits for the writing of the location's file, if it is being written.
     void FinishWritingOf(const CString& folder, const CString& archiveFileName);
     // The folders of the writings that ended go to be deleted in the idle time.

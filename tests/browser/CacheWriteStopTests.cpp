@@ -148,3 +148,24 @@ TEST(CacheWriteOnLeave, TheCloseWaitsForTheFileOfALocationLeftJustBefore)
     p.Close();
     EXPECT_EQ(30, RecordsIn(file));
 }
+
+TEST(CacheWriteOnLeave, TheCloseWaitsForTheFileOfALocationLeftWhileTheCacheWasOn)
+{
+    FrameProgram p([] { WriteAppIniInt(L"KWDoc", L"AutoCacheFolder", 1); });
+    const CString folder = p.m_folder.Path();
+    const CString file = folder + L"\\_THUMBS_.KWI";
+    HeldWrites held;
+    theCacheList.AddTail(CacheOf(folder, L"NEW", 30));
+    p.Document()->ClearItems(true);
+    ASSERT_TRUE(theCacheList.IsWriting());
+    // Turned off before the close: what was left with it on is still written.
+    p.Document()->AutoCacheFolder = false;
+
+    const HWND frame = p.Frame()->m_hWnd;
+    p.Frame()->SendMessage(WM_CLOSE);
+    EXPECT_TRUE(IsWindow(frame));
+    HeldWrites::Release();
+    EXPECT_TRUE(RunLoopUntil([&] { return !IsWindow(frame); }));
+    p.Close();
+    EXPECT_EQ(30, RecordsIn(file));
+}

@@ -1,5 +1,6 @@
 #include "ThumbnailTestUtil.h"
 
+#include "catalogue/CacheFileWriter.h"
 #include "catalogue/SteppedPictureLoad.h"
 #include "common/ImportPatch.h"
 #include "foundation/TempMarker.h"
@@ -1293,4 +1294,32 @@ TEST(CacheFolder, AFolderMadeWithoutItsFileKeepsTheRecordsAnotherWriterPutThereS
     }
     std::sort(names.begin(), names.end());
     EXPECT_EQ((std::vector<std::wstring>{L"A.JPG", L"B.JPG", L"MINE.JPG"}), names);
+}
+
+// A location left with no record of its own, whose file was not read because it had none a moment
+// before, leaves the file another instance wrote there since.
+TEST(CacheFolder, AnEmptyFolderMadeWithoutItsFileLeavesTheFileAnotherWriterPutThere)
+{
+    ScratchFolder folder(L"cache");
+    const std::wstring path = folder.Path() + L"\\_THUMBS_.KWI";
+    {
+        VyxCacheFolder other(folder.Path().c_str(), L"");
+        other.AddRecord(NewRecord(L"A.JPG", 20, 1500000000));
+        ASSERT_EQ(1, other.SaveIfModified(path.c_str()));
+    }
+    auto* mine = new VyxCacheFolder(folder.Path().c_str(), L"");
+    mine->SetFileUnread(true);
+    CacheFileWriter writer;
+    writer.AddFindingFile(mine, L"");
+    writer.Start();
+    ASSERT_TRUE(writer.Wait(INFINITE));
+    EXPECT_EQ(0, writer.GetFailures());
+    for (VyxCacheFolder* written : writer.TakeFolders()) {
+        written->KeepSettings();
+        delete written;
+    }
+    VyxCacheFolder read;
+    read.KeepSettings();
+    ASSERT_EQ(VyxCacheFolder::LoadDone, read.Load(path.c_str()));
+    EXPECT_EQ(1, read.GetCount());
 }
