@@ -62,6 +62,18 @@ bool CacheFileWriter::Holds(const CString& folder, const CString& archiveFileNam
     return false;
 }
 
+bool CacheFileWriter::WaitFor(const CString& folder, const CString& archiveFileName, DWORD ms)
+{
+    for (auto& earlier : m_earlier)
+        if (earlier->Holds(folder, archiveFileName))
+            return earlier->WaitFor(folder, archiveFileName, ms);
+    for (const File& file : m_files)
+        if (file.location.CompareNoCase(folder) == 0 && file.archive.CompareNoCase(archiveFileName) == 0)
+            // Only its end is waited for: its thread is joined by its owner.
+            return !m_done || WaitForSingleObject(m_done, ms) == WAIT_OBJECT_0;
+    return true;
+}
+
 std::vector<VyxCacheFolder*> CacheFileWriter::TakeFolders()
 {
     std::vector<VyxCacheFolder*> folders;

@@ -30,6 +30,10 @@ public:
     void After(std::unique_ptr<CacheFileWriter> earlier);
     // True when a folder of the location (folder path, archive file name) is this writer's.
     bool Holds(const CString& folder, const CString& archiveFileName) const;
+    // Waits up to ms for the writer, this one or one it waits for, that holds the location to
+    // have written its files (the later writers are not waited for); true once it has, or when
+    // none holds it.
+    bool WaitFor(const CString& folder, const CString& archiveFileName, DWORD ms);
     // Once the writing has ended: the folders, the caller's to delete.
     std::vector<VyxCacheFolder*> TakeFolders();
     bool IsEmpty() const { return m_files.empty() && m_earlier.empty(); }

@@ -315,9 +315,9 @@ void VyxCacheList::FinishWritingOf(const CString& folder, const CString& archive
 {
     if (m_writing.empty())
         return;
+    // The writers left later, which the location's waits behind, are not waited for.
     for (auto& writer : m_writing)
-        if (writer->Holds(folder, archiveFileName))
-            writer->Wait(INFINITE);
+        writer->WaitFor(folder, archiveFileName, INFINITE);
     RetireWritten();
 }
 
