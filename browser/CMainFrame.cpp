@@ -446,6 +446,12 @@ bool CMainFrame::WriteCacheBeforeClosing()
         return false;
     // Closing now: a second start waits for this instance to end instead of handing it a location.
     InstanceHandOver::UnmarkWindow(m_hWnd);
+    // Gone from the screen at once; the program ends once the file is written. Its place is kept
+    // as it was shown.
+    m_shownPlacement.length = sizeof(m_shownPlacement);
+    if (!GetWindowPlacement(&m_shownPlacement))
+        m_shownPlacement.length = 0;
+    ShowWindow(SW_HIDE);
     SetTimer(kCacheWriteTimer, kCacheWriteFirstPoll, nullptr);
     return true;
 }
@@ -458,7 +464,10 @@ void CMainFrame::OnDestroy()
         COneWndListLock lock(m_pictureBlock);
         m_wndList.CloseSlideshowOf(this);
     }
-    SaveWindowPlacement(m_hWnd, kSection);
+    if (m_shownPlacement.length)
+        SaveWindowPlacement(m_shownPlacement, kSection);
+    else
+        SaveWindowPlacement(m_hWnd, kSection);
     // A bar without a window keeps the value it was read with.
     MainFrameSettings settings;
     settings.Load();

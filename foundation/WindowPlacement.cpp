@@ -63,8 +63,12 @@ void SaveWindowPlacement(HWND window, const wchar_t* section)
 {
     WINDOWPLACEMENT placement = {};
     placement.length = sizeof placement;
-    if (!GetWindowPlacement(window, &placement))
-        return;
+    if (GetWindowPlacement(window, &placement))
+        SaveWindowPlacement(placement, section);
+}
+
+void SaveWindowPlacement(const WINDOWPLACEMENT& placement, const wchar_t* section)
+{
     CString text;
     WriteAppIniInt(section, kFlags, static_cast<int>(placement.flags));
     WriteAppIniInt(section, kShowCmd, static_cast<int>(placement.showCmd));

@@ -139,14 +139,18 @@ TEST(CacheWriteOnLeave, TheCloseWaitsForTheFileOfALocationLeftJustBefore)
     ASSERT_TRUE(theCacheList.IsWriting());
 
     const HWND frame = p.Frame()->m_hWnd;
+    p.Frame()->ShowWindow(SW_SHOWMAXIMIZED);
     p.Frame()->SendMessage(WM_CLOSE);
-    // The window stays while the file is held, and goes once it is written.
+    // The window stays while the file is held, out of sight, and goes once it is written.
     EXPECT_TRUE(IsWindow(frame));
+    EXPECT_FALSE(IsWindowVisible(frame));
     EXPECT_FALSE(theCacheList.IsWriting());
     HeldWrites::Release();
     EXPECT_TRUE(RunLoopUntil([&] { return !IsWindow(frame); }));
     p.Close();
     EXPECT_EQ(30, RecordsIn(file));
+    // Its place as it was shown, not as it was hidden: the next start shows it maximized again.
+    EXPECT_EQ(SW_SHOWMAXIMIZED, GetAppIniInt(L"MainFrame", L"WindowPlacement\\showCmd", -1));
 }
 
 TEST(CacheWriteOnLeave, TheCloseWaitsForTheFileOfALocationLeftWhileTheCacheWasOn)

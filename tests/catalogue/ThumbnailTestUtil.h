@@ -77,11 +77,16 @@ private:
 class CacheScope
 {
 public:
-    explicit CacheScope(const wchar_t* root = L"") { theCacheList.SetCacheFolder(root); }
+    explicit CacheScope(const wchar_t* root = L"")
+    {
+        theCacheList.SetCacheFolder(root);
+        theCacheList.SetWriteAhead(false);
+    }
     ~CacheScope()
     {
         theCacheList.RemoveAllFolders();
         theCacheList.SetCacheFolder(L"");
+        theCacheList.SetWriteAhead(false);
     }
     CacheScope(const CacheScope&) = delete;
     CacheScope& operator=(const CacheScope&) = delete;
