@@ -128,7 +128,12 @@ TEST(CacheWriteOnLeave, TheLeavingGoesOnWhileTheFileIsWrittenAndALookUpWaitsForI
     p.Close();
 }
 
-TEST(CacheWriteOnLeave, TheCloseWaitsForTheFileOfALocationLeftJustBefore)
+namespace {
+
+// The document leaves its location with 30 records held in their writing, the cache turned off
+// after when asked, and the program closes: the window stays, out of sight, until the file is
+// written, and the next start shows it where it was shown.
+void CloseWhileTheLocationLeftIsWritten(bool cacheTurnedOffAfter)
 {
     FrameProgram p([] { WriteAppIniInt(L"KWDoc", L"AutoCacheFolder", 1); });
     const CString folder = p.m_folder.Path();
@@ -137,11 +142,12 @@ TEST(CacheWriteOnLeave, TheCloseWaitsForTheFileOfALocationLeftJustBefore)
     theCacheList.AddTail(CacheOf(folder, L"NEW", 30));
     p.Document()->ClearItems(true);
     ASSERT_TRUE(theCacheList.IsWriting());
+    if (cacheTurnedOffAfter)
+        p.Document()->AutoCacheFolder = false;
 
     const HWND frame = p.Frame()->m_hWnd;
     p.Frame()->ShowWindow(SW_SHOWMAXIMIZED);
     p.Frame()->SendMessage(WM_CLOSE);
-    // The window stays while the file is held, out of sight, and goes once it is written.
     EXPECT_TRUE(IsWindow(frame));
     EXPECT_FALSE(IsWindowVisible(frame));
     EXPECT_FALSE(theCacheList.IsWriting());
@@ -149,27 +155,17 @@ TEST(CacheWriteOnLeave, TheCloseWaitsForTheFileOfALocationLeftJustBefore)
     EXPECT_TRUE(RunLoopUntil([&] { return !IsWindow(frame); }));
     p.Close();
     EXPECT_EQ(30, RecordsIn(file));
-    // Its place as it was shown, not as it was hidden: the next start shows it maximized again.
     EXPECT_EQ(SW_SHOWMAXIMIZED, GetAppIniInt(L"MainFrame", L"WindowPlacement\\showCmd", -1));
+}
+
+} // namespace
+
+TEST(CacheWriteOnLeave, TheCloseWaitsForTheFileOfALocationLeftJustBefore)
+{
+    CloseWhileTheLocationLeftIsWritten(false);
 }
 
 TEST(CacheWriteOnLeave, TheCloseWaitsForTheFileOfALocationLeftWhileTheCacheWasOn)
 {
-    FrameProgram p([] { WriteAppIniInt(L"KWDoc", L"AutoCacheFolder", 1); });
-    const CString folder = p.m_folder.Path();
-    const CString file = folder + L"\\_THUMBS_.KWI";
-    HeldWrites held;
-    theCacheList.AddTail(CacheOf(folder, L"NEW", 30));
-    p.Document()->ClearItems(true);
-    ASSERT_TRUE(theCacheList.IsWriting());
-    // Turned off before the close: what was left with it on is still written.
-    p.Document()->AutoCacheFolder = false;
-
-    const HWND frame = p.Frame()->m_hWnd;
-    p.Frame()->SendMessage(WM_CLOSE);
-    EXPECT_TRUE(IsWindow(frame));
-    HeldWrites::Release();
-    EXPECT_TRUE(RunLoopUntil([&] { return !IsWindow(frame); }));
-    p.Close();
-    EXPECT_EQ(30, RecordsIn(file));
+    CloseWhileTheLocationLeftIsWritten(true);
 }
