@@ -16,6 +16,7 @@ VyxVariantMap::Base& VyxVariantMap::operator=(const Base& other)
         Base::operator=(other);
         m_slots.clear();
         m_indexed = 0;
+        IndexNewEntries();
     }
     return *this;
 }
@@ -106,7 +107,10 @@ VyxVariant& VyxVariantMap::SetAt(const wchar_t* name, const VyxVariant& value)
     KEYVALUE entry;
     entry.key = name;
     entry.value = copy;
-    return m_entries.AddGrowing(entry)->value;
+    VyxVariant& stored = m_entries.AddGrowing(entry)->value;
+    // Kept up to date here, so that lookups only read (the shared table is read by every script).
+    IndexNewEntries();
+    return stored;
 }
 
 VyxVariant* VyxVariantMap::Lookup(const wchar_t* name) const
