@@ -42,7 +42,7 @@ int VyxScriptCommandCircle::Execute()
         const double left = centre.x - rx, top = centre.y - ry, right = centre.x + rx, bottom = centre.y + ry;
         if (left >= -kPlatformLimit && top >= -kPlatformLimit && right <= kPlatformLimit && bottom <= kPlatformLimit)
             dc->Ellipse(Truncate(left), Truncate(top), Truncate(right), Truncate(bottom));
-        else if (!std::isnan(left + top + right + bottom))
+        else if (!std::isnan(centre.x + centre.y + rx + ry)) // an infinite radius covers the page
             DrawLargeEllipse(dc, centre, rx, ry, ShownWindow(dc, GetDrawContext(), PenWidthOf(style)));
         SetCurrentPoint(centre);
     }
