@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <utility>
 
 CDC* VyxScriptDrawCommand::GetDC() const
 {
@@ -129,6 +130,11 @@ VyxScriptDrawCommand::Window VyxScriptDrawCommand::ShownWindow(CDC* dc, const Vy
         return Window{1, 1, 0, 0}; // nothing is shown: an empty window
     if (region == ERROR)
         shown = RECT{0, 0, context ? context->m_widthPx : 0, context ? context->m_heightPx : 0};
+    // In a mapping mode whose y axis points up the box can come top above bottom.
+    if (shown.left > shown.right)
+        std::swap(shown.left, shown.right);
+    if (shown.top > shown.bottom)
+        std::swap(shown.top, shown.bottom);
     const double margin = std::max(penWidth, 1) + 2.0;
     return Window{std::max(shown.left - margin, -kPlatformLimit), std::max(shown.top - margin, -kPlatformLimit),
                   std::min(shown.right + margin, kPlatformLimit), std::min(shown.bottom + margin, kPlatformLimit)};
