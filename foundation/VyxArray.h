@@ -11,6 +11,7 @@
 #include <new>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 // The type texts of the raise sites' function texts ("VyxArrayT<class VyxString>::GetAt").
@@ -100,7 +101,7 @@ public:
         int capacity = n + 100;
         T* block = NewBlock(capacity);
         for (int i = 0; i < m_count; ++i)
-            block[i] = m_data[i];
+            block[i] = std::move(m_data[i]);
         delete[] m_data;
         m_data = block;
         m_capacity = capacity;
@@ -116,6 +117,17 @@ public:
         Reserve(m_count + 1);
         m_data[m_count] = element;
         return &m_data[m_count++];
+    }
+
+    // Appends a copy (the element may be one of this array's); a full block grows by half, so a
+    // long list fills in linear time (Add alone grows it by 100 at a time).
+    T* AddGrowing(const T& element)
+    {
+        if (m_count < m_capacity)
+            return Add(element);
+        T copy(element);
+        Reserve(m_capacity < INT_MAX / 3 ? m_capacity + m_capacity / 2 : INT_MAX - 100);
+        return Add(copy);
     }
 
     T& GetAt(int index) const

@@ -8,9 +8,14 @@ VyxStringArray::VyxStringArray(const wchar_t* text, wchar_t separator)
         return;
     std::vector<wchar_t> field(wcslen(text) + 1);
     VyxFieldParser parser;
-    for (int index = 0; parser.GetFieldByChar(field.data(), text, index, separator) >= 0; ++index) {
+    // Field by field from where the last one ended, so that a long text splits in linear time.
+    for (const wchar_t* rest = text; parser.GetFieldByChar(field.data(), rest, 0, separator) >= 0;) {
         if (const VyxString* element = ElementFromText(field.data()))
-            Add(*element);
+            AddGrowing(*element);
+        rest += parser.GetPosition();
+        if (*rest == 0)
+            break;
+        ++rest;
     }
 }
 

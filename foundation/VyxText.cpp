@@ -16,7 +16,7 @@ int VyxText::LoadFile(const wchar_t* path)
     try {
         CString line;
         while (file.ReadString(line))
-            m_lines.Add(VyxString(line.GetString()));
+            m_lines.AddGrowing(VyxString(line.GetString()));
     } catch (CException* e) {
         e->Delete();
     }

@@ -76,7 +76,7 @@ bool VyxScriptCommand::HasKeyword(const wchar_t* word) const
 
 int VyxScriptCommand::AddParameter(const wchar_t* text)
 {
-    m_parameters.Add(VyxString(text ? text : L""));
+    m_parameters.AddGrowing(VyxString(text ? text : L""));
     return m_parameters.GetCount();
 }
 
@@ -113,9 +113,14 @@ int VyxScriptCommand::ParseParameters(const wchar_t* text)
     VyxFieldParser parser(VyxFieldParser::KeepQuotes | VyxFieldParser::KeepAroundQuotes);
     std::vector<wchar_t> field(wcslen(text) + 1);
     int count = 0;
-    while (parser.GetFieldByChar(field.data(), text, count, L',') >= 0) {
+    // Field by field from where the last one ended: a long line splits in linear time.
+    for (const wchar_t* rest = text; parser.GetFieldByChar(field.data(), rest, 0, L',') >= 0;) {
         AddParameter(Trimmed(field.data()));
         ++count;
+        rest += parser.GetPosition();
+        if (*rest == 0)
+            break;
+        ++rest;
     }
     return count;
 }
@@ -138,8 +143,8 @@ const wchar_t* VyxScriptCommand::ParseCoordinate(const wchar_t* text)
         CString piece(text + position, length);
         if (pair.Match(piece) == 0)
             break;
-        m_x.Add(VyxString(static_cast<const wchar_t*>(Trimmed(pair.GetMatch(2)))));
-        m_y.Add(VyxString(static_cast<const wchar_t*>(Trimmed(pair.GetMatch(3)))));
+        m_x.AddGrowing(VyxString(static_cast<const wchar_t*>(Trimmed(pair.GetMatch(2)))));
+        m_y.AddGrowing(VyxString(static_cast<const wchar_t*>(Trimmed(pair.GetMatch(3)))));
         position += length;
     }
     const wchar_t* rest = SkipBlanks(text + position);

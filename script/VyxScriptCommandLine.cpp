@@ -31,16 +31,15 @@ int VyxScriptCommandLine::Execute()
     std::vector<POINTD> device = ToDevice(points);
     VyxDrawTools tools(dc);
     SelectStyle(tools, style, false);
-    size_t next = 0;
     // Without "-" the line starts at the first pair; with it, where the DC's pen stands.
-    if (!IsFromCurrentPoint()) {
-        dc->MoveTo(Truncate(device[0].x), Truncate(device[0].y));
-        SetCurrentPoint(device[0]);
-        next = 1;
+    std::vector<POINTD> line;
+    if (IsFromCurrentPoint()) {
+        const CPoint pen = dc->GetCurrentPosition();
+        line.push_back(POINTD{static_cast<double>(pen.x), static_cast<double>(pen.y)});
     }
-    for (; next < device.size(); ++next) {
-        dc->LineTo(Truncate(device[next].x), Truncate(device[next].y));
-        SetCurrentPoint(device[next]);
-    }
+    line.insert(line.end(), device.begin(), device.end());
+    DrawPolyline(dc, line, ShownWindow(dc, GetDrawContext(), PenWidthOf(style)));
+    for (const POINTD& point : device)
+        SetCurrentPoint(point);
     return 1;
 }

@@ -26,16 +26,15 @@ int VyxScriptCommandPolygon::Execute()
                  L"Polygon %s, #%06X, %g, %d, #%06X, %d", PointsText(points, false, IsFromCurrentPoint()),
                  RgbText(style.penColour), style.penWidth, style.penStyle, RgbText(style.fillColour), style.hatchStyle);
     std::vector<POINTD> device = ToDevice(points);
-    std::vector<POINT> vertices;
-    if (IsFromCurrentPoint()) {
-        POINTD from = GetCurrentPoint();
-        vertices.push_back({Truncate(from.x), Truncate(from.y)});
-    }
-    for (const POINTD& point : device)
-        vertices.push_back({Truncate(point.x), Truncate(point.y)});
+    std::vector<POINTD> polygon;
+    if (IsFromCurrentPoint())
+        polygon.push_back(GetCurrentPoint());
+    polygon.insert(polygon.end(), device.begin(), device.end());
+    const std::vector<POINT> vertices = ClipPolygon(polygon, ShownWindow(dc, GetDrawContext(), PenWidthOf(style)));
     VyxDrawTools tools(dc);
     SelectStyle(tools, style, true);
-    dc->Polygon(vertices.data(), static_cast<int>(vertices.size()));
+    if (!vertices.empty())
+        dc->Polygon(vertices.data(), static_cast<int>(vertices.size()));
     SetCurrentPoint(device.back());
     return 1;
 }

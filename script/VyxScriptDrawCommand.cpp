@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <utility>
 
 CDC* VyxScriptDrawCommand::GetDC() const
 {
@@ -65,7 +66,7 @@ int VyxScriptDrawCommand::LimitToDevice(double value) const
 
 void VyxScriptDrawCommand::SelectStyle(VyxDrawTools& tools, const DrawStyle& style, bool withBrush) const
 {
-    tools.SelectPen(style.penStyle, LimitToDevice(PenWidthToDevice(style.penWidth)), style.penColour);
+    tools.SelectPen(style.penStyle, PenWidthOf(style), style.penColour);
     if (withBrush)
         tools.SelectBrush(style.hatch, style.hatchStyle, style.fill, style.fillColour);
 }
@@ -110,16 +111,133 @@ unsigned VyxScriptDrawCommand::RgbText(int colour)
     return (GetRValue(value) << 16) | (GetGValue(value) << 8) | GetBValue(value);
 }
 
-// Coordinates far outside the device still give a defined integer.
 int VyxScriptDrawCommand::Truncate(double value)
 {
     if (std::isnan(value))
         return 0;
-    if (value >= INT_MAX)
-        return INT_MAX;
-    if (value <= INT_MIN)
-        return INT_MIN;
+    if (value >= kPlatformLimit)
+        return static_cast<int>(kPlatformLimit);
+    if (value <= -kPlatformLimit)
+        return -static_cast<int>(kPlatformLimit);
     return static_cast<int>(value);
+}
+
+VyxScriptDrawCommand::Window VyxScriptDrawCommand::ShownWindow(CDC* dc, const VyxDrawContext* context, int penWidth)
+{
+    RECT shown = {};
+    const int region = dc->GetClipBox(&shown);
+    if (region == NULLREGION)
+        return Window{1, 1, 0, 0}; // nothing is shown: an empty window
+    if (region == ERROR)
+        shown = RECT{0, 0, context ? context->m_widthPx : 0, context ? context->m_heightPx : 0};
+    // In a mapping mode whose y axis points up the box can come top above bottom.
+    if (shown.left > shown.right)
+        std::swap(shown.left, shown.right);
+    if (shown.top > shown.bottom)
+        std::swap(shown.top, shown.bottom);
+    const double margin = std::max(penWidth, 1) + 2.0;
+    return Window{std::max(shown.left - margin, -kPlatformLimit), std::max(shown.top - margin, -kPlatformLimit),
+                  std::min(shown.right + margin, kPlatformLimit), std::min(shown.bottom + margin, kPlatformLimit)};
+}
+
+bool VyxScriptDrawCommand::ClipSegment(POINTD& a, POINTD& b, const Window& window)
+{
+    // A point at infinity (or NaN) gives no segment that can be drawn.
+    if (!std::isfinite(a.x) || !std::isfinite(a.y) || !std::isfinite(b.x) || !std::isfinite(b.y))
+        return false;
+    auto sides = [&window](const POINTD& p) {
+        return (p.x < window.left ? 1 : p.x > window.right ? 2 : 0) |
+               (p.y < window.top ? 4 : p.y > window.bottom ? 8 : 0);
+    };
+    // An end outside is moved along the segment onto the side it is beyond, one side at a time;
+    // the other coordinate is found from the end itself, so that a level or upright segment
+    // keeps it exactly however far away the end lies.
+    int outA = sides(a);
+    int outB = sides(b);
+    for (int moves = 0; moves < 4; ++moves) {
+        if (!(outA | outB))
+            return true;
+        if (outA & outB)
+            return false;
+        const bool first = outA != 0;
+        POINTD& p = first ? a : b;
+        const POINTD q = first ? b : a;
+        const int out = first ? outA : outB;
+        if (out & 4)
+            p = POINTD{p.x + (q.x - p.x) * (window.top - p.y) / (q.y - p.y), window.top};
+        else if (out & 8)
+            p = POINTD{p.x + (q.x - p.x) * (window.bottom - p.y) / (q.y - p.y), window.bottom};
+        else if (out & 1)
+            p = POINTD{window.left, p.y + (q.y - p.y) * (window.left - p.x) / (q.x - p.x)};
+        else
+            p = POINTD{window.right, p.y + (q.y - p.y) * (window.right - p.x) / (q.x - p.x)};
+        (first ? outA : outB) = sides(p);
+    }
+    return !(outA | outB);
+}
+
+std::vector<POINT> VyxScriptDrawCommand::ClipPolygon(const std::vector<POINTD>& polygon, const Window& window)
+{
+    // The polygon cut at each side of the window in turn; the new edges lie on the window.
+    std::vector<POINTD> points;
+    for (const POINTD& point : polygon)
+        if (std::isfinite(point.x) && std::isfinite(point.y))
+            points.push_back(point);
+    const double sides[4] = {window.left, window.right, window.top, window.bottom};
+    for (int side = 0; side < 4 && !points.empty(); ++side) {
+        const bool vertical = side < 2;
+        const double limit = sides[side];
+        auto inside = [&](const POINTD& p) {
+            const double v = vertical ? p.x : p.y;
+            return side % 2 ? v <= limit : v >= limit;
+        };
+        std::vector<POINTD> cut;
+        for (size_t i = 0; i < points.size(); ++i) {
+            const POINTD& from = points[i];
+            const POINTD& to = points[(i + 1) % points.size()];
+            if (inside(from))
+                cut.push_back(from);
+            if (inside(from) != inside(to)) {
+                const double t = vertical ? (limit - from.x) / (to.x - from.x) : (limit - from.y) / (to.y - from.y);
+                const double across = vertical ? from.y + t * (to.y - from.y) : from.x + t * (to.x - from.x);
+                cut.push_back(vertical ? POINTD{limit, across} : POINTD{across, limit});
+            }
+        }
+        points.swap(cut);
+    }
+    std::vector<POINT> vertices;
+    for (const POINTD& point : points)
+        vertices.push_back(POINT{Truncate(point.x), Truncate(point.y)});
+    return vertices;
+}
+
+void VyxScriptDrawCommand::DrawPolyline(CDC* dc, const std::vector<POINTD>& points, const Window& window)
+{
+    if (points.empty())
+        return;
+    POINT pen = {Truncate(points[0].x), Truncate(points[0].y)};
+    dc->MoveTo(pen);
+    for (size_t i = 1; i < points.size(); ++i) {
+        POINTD a = points[i - 1];
+        POINTD b = points[i];
+        if (!ClipSegment(a, b, window))
+            continue;
+        const POINT from = {Truncate(a.x), Truncate(a.y)};
+        if (from.x != pen.x || from.y != pen.y)
+            dc->MoveTo(from);
+        pen = POINT{Truncate(b.x), Truncate(b.y)};
+        dc->LineTo(pen);
+    }
+    // A later line from the pen goes on in the same direction.
+    POINTD end = points.back();
+    if (points.size() > 1) {
+        POINTD start = points[points.size() - 2];
+        const Window limit = {-kPlatformLimit, -kPlatformLimit, kPlatformLimit, kPlatformLimit};
+        ClipSegment(start, end, limit);
+    }
+    const POINT last = {Truncate(end.x), Truncate(end.y)};
+    if (last.x != pen.x || last.y != pen.y)
+        dc->MoveTo(last);
 }
 
 int VyxScriptDrawCommand::DrawSpline(bool cubic)
@@ -156,10 +274,8 @@ int VyxScriptDrawCommand::DrawSpline(bool cubic)
         return 1;
     VyxDrawTools tools(dc);
     SelectStyle(tools, style, false);
-    const POINTD* data = curve.GetData();
-    dc->MoveTo(Truncate(data[0].x), Truncate(data[0].y));
-    for (int i = 1; i < curve.GetCount(); ++i)
-        dc->LineTo(Truncate(data[i].x), Truncate(data[i].y));
+    DrawPolyline(dc, std::vector<POINTD>(curve.GetData(), curve.GetData() + curve.GetCount()),
+                 ShownWindow(dc, GetDrawContext(), PenWidthOf(style)));
     return 1;
 }
 

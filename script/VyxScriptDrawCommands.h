@@ -10,6 +10,7 @@
 
 class CDC;
 
+class VyxDrawContext;
 class VyxDrawTools;
 
 // What the drawing commands share: evaluation and conversion of the pairs, the log texts, and
@@ -65,7 +66,28 @@ protected:
     static CString PointsText(const std::vector<POINTD>& points, bool spaced, bool leadingDash);
     // A platform colour value as RRGGBB for the log.
     static unsigned RgbText(int colour);
+    // The most the platform's drawing takes either way for a coordinate (2^27): far larger ones
+    // exhausted its memory and crashed it. No shape passes it a coordinate beyond.
+    static constexpr double kPlatformLimit = 134217728.0;
+    // Truncated and held within the platform's limit (NaN gives 0).
     static int Truncate(double value);
+    // Where lines and polygons are cut: the part of the DC's output that is shown (its clip box)
+    // with a margin of the pen's width, never beyond the platform's limit. A shape cut there draws
+    // the same, and the platform never fills rows that no one sees.
+    struct Window
+    {
+        double left, top, right, bottom;
+    };
+    static Window ShownWindow(CDC* dc, const VyxDrawContext* context, int penWidth);
+    // The part of the segment inside the window; false when there is none.
+    static bool ClipSegment(POINTD& a, POINTD& b, const Window& window);
+    // The polygon cut at the window; what it covers inside the window stays the same.
+    static std::vector<POINT> ClipPolygon(const std::vector<POINTD>& polygon, const Window& window);
+    // Segments from each point to the next, each cut at the window; the pen is left at the last
+    // point, or where the last segment leaves the platform's limit.
+    static void DrawPolyline(CDC* dc, const std::vector<POINTD>& points, const Window& window);
+    // The pen width of the style in device units, as SelectStyle selects it.
+    int PenWidthOf(const DrawStyle& style) const { return LimitToDevice(PenWidthToDevice(style.penWidth)); }
     // BSPLINE and CSPLINE: the curve through the converted pairs, drawn with the pen only.
     int DrawSpline(bool cubic);
 };
@@ -140,6 +162,11 @@ public:
     ~VyxScriptCommandCircle() override;
     VyxScriptCommand* CreateFromLine(const wchar_t* line) override;
     int Execute() override;
+
+private:
+    // An ellipse reaching beyond the platform's limit: the part of it inside the window, as a
+    // polygon of its rows.
+    void DrawLargeEllipse(CDC* dc, POINTD centre, double rx, double ry, const Window& window) const;
 };
 
 // DRAWTEXT (x,y)-(x,y), text, format flags, font face, colour, size or (width:height) in

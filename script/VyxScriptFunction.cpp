@@ -131,11 +131,19 @@ thread_local int VyxScriptFunction::NestingDepth::s_depth = 0;
 
 namespace {
 
-// The runs in progress on this thread, and the statements the outermost one has executed.
+// The runs in progress on this thread, the statements the outermost one has executed and when it
+// started.
 thread_local int s_runs = 0;
 thread_local int s_statements = 0;
+thread_local DWORD s_started = 0;
+thread_local DWORD s_timeLimit = VyxScriptFunction::MaxMillisecondsPerRun;
 
 } // namespace
+
+void VyxScriptFunction::SetRunTimeLimit(unsigned milliseconds)
+{
+    s_timeLimit = milliseconds ? milliseconds : static_cast<DWORD>(MaxMillisecondsPerRun);
+}
 
 void VyxScriptFunction::CountStatement()
 {
@@ -143,6 +151,12 @@ void VyxScriptFunction::CountStatement()
         ThrowGlobalErrorAtLevel(
             VyxGlobalErrorException::Create("VyxScriptFunction", __LINE__, "VyxScriptFunction::ExecStatement"), 4,
             ePostFixSyntax, L"script stopped after %d statements", static_cast<int>(MaxStatementsPerRun));
+    const DWORD elapsed = GetTickCount() - s_started;
+    if (elapsed > s_timeLimit)
+        ThrowGlobalErrorAtLevel(
+            VyxGlobalErrorException::Create("VyxScriptFunction", __LINE__, "VyxScriptFunction::ExecStatement"), 4,
+            ePostFixSyntax, L"script stopped after %u ms (%d statements)", static_cast<unsigned>(elapsed),
+            s_statements);
 }
 
 // A run keeps the statement index of the run it interrupted (a function calling itself); the
@@ -153,8 +167,10 @@ public:
     explicit RunScope(VyxScriptFunction& function)
         : m_function(function), m_index(function.m_index), m_current(function.m_current)
     {
-        if (s_runs++ == 0)
+        if (s_runs++ == 0) {
             s_statements = 0;
+            s_started = GetTickCount();
+        }
     }
     ~RunScope()
     {
@@ -277,7 +293,7 @@ int VyxScriptFunction::ParseText(VyxText& text)
                 ePostFixSyntax, L"#%04d: statement too long: %d characters (at most %d)",
                 m_context ? m_context->m_lineNumber : 0, length, static_cast<int>(MaxFormulaLength));
         if (length >= 2 && pending[length - 1] == L'\\') {
-            pending = pending.Left(length - 1); // continued on the next line, without a blank
+            pending.Truncate(length - 1); // continued on the next line, without a blank
             continue;
         }
         CString statement = pending;

@@ -38,6 +38,11 @@ public:
     // many statements; past it the library exception is raised, so that no script, however it
     // loops, holds up the window that draws it.
     enum { MaxStatementsPerRun = 250000 };
+    // Nor does it run longer than this: a run of slow statements ends with the same error.
+    enum { MaxMillisecondsPerRun = 5000 };
+    // The time bound of the runs started on this thread from now on; 0 restores
+    // MaxMillisecondsPerRun.
+    static void SetRunTimeLimit(unsigned milliseconds);
 
     VyxScriptFunction();
     ~VyxScriptFunction() override;

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -110,6 +111,12 @@ VyxVariant::VyxVariant(const VyxVariant& other)
 {
 }
 
+VyxVariant::VyxVariant(VyxVariant&& other) noexcept
+    : m_type(other.m_type), m_bool(other.m_bool), m_int(other.m_int), m_int64(other.m_int64), m_double(other.m_double),
+      m_text(std::move(other.m_text))
+{
+}
+
 VyxVariant::~VyxVariant() = default;
 
 VyxVariant& VyxVariant::operator=(const VyxVariant& other)
@@ -121,6 +128,16 @@ VyxVariant& VyxVariant::operator=(const VyxVariant& other)
         m_int64 = other.m_int64;
         m_double = other.m_double;
         m_text = other.m_text;
+    }
+    return *this;
+}
+
+VyxVariant& VyxVariant::operator=(VyxVariant&& other) noexcept
+{
+    if (this != &other) {
+        CString text(std::move(other.m_text)); // the forms are copied without it
+        *this = static_cast<const VyxVariant&>(other);
+        m_text = std::move(text);
     }
     return *this;
 }

@@ -24,9 +24,12 @@ public:
     VyxVariant(const wchar_t* text);
     VyxVariant(const char*) = delete; // would silently become a Bool
     VyxVariant(const VyxVariant& other);
+    // The text moves with the value (a growing array moves its elements).
+    VyxVariant(VyxVariant&& other) noexcept;
     virtual ~VyxVariant();
 
     VyxVariant& operator=(const VyxVariant& other);
+    VyxVariant& operator=(VyxVariant&& other) noexcept;
     VyxVariant& operator=(int value);
     VyxVariant& operator=(long long value);
     VyxVariant& operator=(double value);

@@ -62,17 +62,6 @@ CString VyxVariantArray::Join(const wchar_t* separator) const
     return text;
 }
 
-VyxVariant* VyxVariantArray::AddGrowing(const VyxVariant& value)
-{
-    if (m_count < m_capacity)
-        return Add(value);
-    VyxVariant copy(value);
-    if (m_capacity > INT_MAX / 3)
-        ThrowOutOfMemory(m_capacity);
-    Reserve(m_capacity + m_capacity / 2);
-    return Add(copy);
-}
-
 VyxVariant* VyxVariantStack::Pop()
 {
     if (m_count <= 0)

@@ -28,9 +28,6 @@ public:
     const wchar_t* ToText() override;
     // The elements' own texts (no quotes) joined with the separator: "0.25,1,2".
     CString Join(const wchar_t* separator) const;
-    // Appends a copy (the value may be an element of this array); a full block grows by half,
-    // so a long list fills in linear time (Add alone grows it by 100 at a time).
-    VyxVariant* AddGrowing(const VyxVariant& value);
 
 private:
     CString m_dump;

@@ -2,6 +2,9 @@
 // 6,000 distinct statements (each compiled once), with a settings file present (the log at its
 // default level, debug lines off) and without one (no log at all). Goal: with the file, both
 // within 2x of the same runs without it. Fails when a script did not run.
+// A loop filling an array, 5,000 and 40,000 elements (each element is a variable of its own).
+// Goal: the time an element at 40,000 within 2x of that at 5,000 (each found in constant time).
+// And the memory 200,000 elements take, ten a statement. Goal: at most 64 MB.
 #include "foundation/VyxIni.h"
 #include "script/VyxScript.h"
 
@@ -11,6 +14,8 @@
 #include <benchmark/benchmark.h>
 
 #include <windows.h>
+
+#include <psapi.h>
 
 #include <cstdio>
 #include <map>
@@ -107,6 +112,64 @@ void FirstRunOf6000Statements(benchmark::State& state)
     RunScript(state, "6,000 statements run first", DistinctStatements(), state.range(0) != 0);
 }
 
+std::string ArrayLoop(int elements)
+{
+    return "i=0\r\nWHILE i<" + std::to_string(elements) + "\r\n  a[i]=i\r\n  i=i+1\r\nWEND\r\n";
+}
+
+// Seconds an element, by element count.
+std::map<int, double> g_elementSeconds;
+
+void FillArray(benchmark::State& state)
+{
+    const int elements = static_cast<int>(state.range(0));
+    RunScript(state, "array " + std::to_string(elements), ArrayLoop(elements), false);
+    g_elementSeconds[elements] = g_seconds[{"array " + std::to_string(elements), 0}] / elements;
+    state.counters["us/element"] = g_elementSeconds[elements] * 1e6;
+}
+
+size_t PrivateBytes()
+{
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    counters.cb = sizeof(counters);
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                         sizeof(counters));
+    return counters.PrivateUsage;
+}
+
+double g_arrayMegabytes = 0;
+
+void MemoryOf200000Elements(benchmark::State& state)
+{
+    const int elements = static_cast<int>(state.range(0));
+    std::wstring path = ScratchPath(L"array.txt");
+    WriteText(path, "i=0\r\nWHILE i<" + std::to_string(elements) +
+                        "\r\n  a[i]=i,a[i+1]=i,a[i+2]=i,a[i+3]=i,a[i+4]=i,a[i+5]=i,a[i+6]=i,a[i+7]=i,a[i+8]=i,"
+                        "a[i+9]=i\r\n  i=i+10\r\nWEND\r\n");
+    for (auto _ : state) {
+        const size_t before = PrivateBytes();
+        VyxScript script;
+        script.Initialize();
+        if (script.Load(path.c_str()) != 1 || script.Run() != 1 ||
+            script.GetMainFunction().GetLocalVariables().GetCount() < elements) {
+            state.SkipWithError("the script did not run");
+            break;
+        }
+        const size_t after = PrivateBytes();
+        g_arrayMegabytes = after > before ? (after - before) / 1048576.0 : 0.0;
+        state.counters["MB"] = g_arrayMegabytes;
+    }
+    DeleteFileW(path.c_str());
+}
+
+// Argument: the elements.
+BENCHMARK(FillArray)
+    ->Arg(BenchSize(5000, 1000))
+    ->Arg(BenchSize(40000, 8000))
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(BenchIterations(3));
+BENCHMARK(MemoryOf200000Elements)->Arg(BenchSize(200000, 20000))->Unit(benchmark::kMillisecond)->Iterations(1);
+
 // Argument: 1 with the settings file, 0 without.
 BENCHMARK(Loop5000)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(BenchIterations(5));
 BENCHMARK(FirstRunOf6000Statements)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(BenchIterations(3));
@@ -124,5 +187,15 @@ int wmain(int argc, wchar_t** argv)
         if (BenchMeasured(with > 0 && without > 0, "%s took no time", name))
             BenchGoal(with <= 2 * without, "%s took %.2fx with the settings file (goal: 2x)", name, with / without);
     }
+    const int few = BenchSize(5000, 1000), many = BenchSize(40000, 8000);
+    const double fewSeconds = g_elementSeconds[few], manySeconds = g_elementSeconds[many];
+    std::printf("array: %.2f us an element at %d, %.2f us at %d (%.2fx; goal: within 2x)\n", fewSeconds * 1e6, few,
+                manySeconds * 1e6, many, fewSeconds > 0 ? manySeconds / fewSeconds : 0.0);
+    if (BenchMeasured(fewSeconds > 0 && manySeconds > 0, "the array loops took no time"))
+        BenchGoal(manySeconds <= 2 * fewSeconds, "an element at %d took %.2fx that at %d (goal: 2x)", many,
+                  manySeconds / fewSeconds, few);
+    std::printf("array of %d elements: %.1f MB (goal: at most 64 MB)\n", BenchSize(200000, 20000), g_arrayMegabytes);
+    if (BenchMeasured(g_arrayMegabytes > 0, "the array took no memory"))
+        BenchGoal(g_arrayMegabytes <= 64, "the array took %.1f MB (goal: 64 MB)", g_arrayMegabytes);
     return BenchExitCode();
 }

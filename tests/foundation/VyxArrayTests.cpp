@@ -1,3 +1,4 @@
+#include "foundation/VyxFieldParser.h"
 #include "foundation/VyxMap.h"
 #include "foundation/VyxStringArray.h"
 
@@ -56,6 +57,35 @@ TEST(VyxArray, SplitsAndDumps)
     EXPECT_STREQ(L"[\"a\", \"say \"hi\"\"]", quoted.ToText());
     EXPECT_EQ(1, quoted.Find(L"say \"hi\""));
     EXPECT_EQ(-1, quoted.Find(L"A"));
+}
+
+TEST(VyxArray, SplittingTakesTheFieldsTheFieldParserFindsOneByOne)
+{
+    // Quotes hiding separators, escapes before them, empty fields, a trailing separator, an
+    // unterminated quote that ends the fields.
+    const wchar_t* const texts[] = {
+        L"a,b", L",", L"a,,b,", L"\"x,y\",'p,q',z", L"a\\,b\\\\,c", L"say \"hi,\" there,x", L"a,\"open,b,c",
+        L"\\", L"a\\", L"\"\",''", L"x\\\",y\",z",
+    };
+    for (const wchar_t* text : texts) {
+        std::vector<std::wstring> expected;
+        std::vector<wchar_t> field(wcslen(text) + 1);
+        VyxFieldParser parser;
+        for (int i = 0; parser.GetFieldByChar(field.data(), text, i, L',') >= 0; ++i)
+            expected.push_back(field.data());
+        const std::wstring what(text);
+        EXPECT_EQ(expected, Items(VyxStringArray(text, L','))) << std::string(what.begin(), what.end());
+    }
+
+    // Long lists grow by half at a time, a copy of an element of the array included.
+    VyxStringArray lines(std::wstring(50000, L'\n').c_str(), L'\n');
+    EXPECT_EQ(50001, lines.GetCount());
+    VyxStringArray grown = Of({L"first"});
+    for (int i = 0; i < 1000; ++i)
+        grown.AddGrowing(grown.GetAt(0));
+    EXPECT_EQ(1001, grown.GetCount());
+    EXPECT_TRUE(grown.GetAt(1000) == L"first");
+    EXPECT_GE(grown.GetCapacity(), 1001);
 }
 
 TEST(VyxArray, CopiesAndAppends)

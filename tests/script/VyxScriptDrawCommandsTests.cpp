@@ -373,4 +373,73 @@ TEST_F(DrawCommands, EachCommandLogsItsPointsAndParameters)
     }
 }
 
+// Shapes far beyond what the platform's drawing takes are cut at its limit: the canvas shows the
+// part of each shape that covers it.
+TEST_F(DrawCommands, ACircleFarBeyondThePlatformLimitShowsThePartOnTheCanvas)
+{
+    // The sides, upright across the whole canvas.
+    ASSERT_EQ(1, Run(L"CIRCLE (50,50), 10, 1e9\n"));
+    const RECT sides = canvas.BoundsOf(kBlack);
+    EXPECT_EQ(40, sides.left) << Text(sides);
+    EXPECT_NEAR(60, sides.right, 1) << Text(sides);
+    EXPECT_EQ(0, sides.top);
+    EXPECT_EQ(120, sides.bottom);
+    EXPECT_EQ(kBlack, canvas.Pixel(40, 5));
+    EXPECT_EQ(kWhite, canvas.Pixel(50, 60));
+
+    canvas.Clear(kWhite);
+    ASSERT_EQ(1, Run(L"CIRCLE (50,50), 1e9, 1e9, COLOR_BLACK, 1, PS_SOLID, COLOR_RED\n"));
+    EXPECT_EQ(120 * 120, canvas.Count(kRed));
+
+    // The top of a circle whose centre lies 1e9 below y = 60: its edge crosses the canvas level.
+    canvas.Clear(kWhite);
+    ASSERT_EQ(1, Run(L"CIRCLE (60,1000000060), 1e9, 1e9, COLOR_BLACK, 1, PS_SOLID, COLOR_RED\n"));
+    EXPECT_EQ(kWhite, canvas.Pixel(10, 50));
+    EXPECT_EQ(kRed, canvas.Pixel(110, 70));
+    const RECT edge = canvas.BoundsOf(kBlack);
+    EXPECT_EQ(0, edge.left);
+    EXPECT_EQ(120, edge.right);
+    EXPECT_GE(edge.top, 58) << Text(edge);
+    EXPECT_LE(edge.bottom, 62) << Text(edge);
+
+    // Off the canvas altogether: nothing.
+    canvas.Clear(kWhite);
+    ASSERT_EQ(1, Run(L"CIRCLE (-1000000010,50), 1e9, 1e9, COLOR_BLACK, 1, PS_SOLID, COLOR_RED\n"));
+    EXPECT_EQ(120 * 120, canvas.Count(kWhite));
+    EXPECT_DOUBLE_EQ(-1000000010.0, CurrentPoint().x);
+}
+
+TEST_F(DrawCommands, LinesAndPolygonsBeyondThePlatformLimitKeepTheirDirection)
+{
+    // Half as steep as the diagonal: through (100, 50), give or take a pixel.
+    auto onTheLine = [this](int x) {
+        return canvas.Pixel(x, x / 2 - 1) == kBlack || canvas.Pixel(x, x / 2) == kBlack ||
+               canvas.Pixel(x, x / 2 + 1) == kBlack;
+    };
+    ASSERT_EQ(1, Run(L"LINE (0,0)-(2000000000,1000000000)\n"));
+    EXPECT_TRUE(onTheLine(100));
+    EXPECT_TRUE(onTheLine(20));
+    EXPECT_EQ(kWhite, canvas.Pixel(100, 100));
+    EXPECT_DOUBLE_EQ(2e9, CurrentPoint().x);
+
+    // Coming back from there with "-": the pen stood at the limit on the same line.
+    canvas.Clear(kWhite);
+    ASSERT_EQ(1, Run(L"LINE (0,0)-(2000000000,1000000000)\nLINE -(0,100)\n"));
+    EXPECT_EQ(kWhite, canvas.Pixel(100, 100));
+    EXPECT_TRUE(onTheLine(100));
+
+    canvas.Clear(kWhite);
+    ASSERT_EQ(1, Run(L"POLYGON (-2147483648,-2147483648)-(2147483648,2147483648)-(-2147483648,2147483648), "
+                     L"COLOR_RED, 1, PS_SOLID, COLOR_RED\n"));
+    EXPECT_EQ(kRed, canvas.Pixel(10, 100));
+    EXPECT_EQ(kWhite, canvas.Pixel(100, 10));
+
+    canvas.Clear(kWhite);
+    ASSERT_EQ(1, Run(L"BSPLINE (-1e300,60)-(0,60)-(100,60)-(1e300,60), COLOR_RED, 1, 0, 50\n"));
+    EXPECT_EQ(kRed, canvas.Pixel(60, 60));
+    canvas.Clear(kWhite);
+    ASSERT_EQ(1, Run(L"BOX (-1e300,-1e300)-(1e300,1e300), COLOR_BLACK, 1, PS_SOLID, COLOR_RED\n"));
+    EXPECT_EQ(120 * 120, canvas.Count(kRed));
+}
+
 } // namespace

@@ -189,6 +189,25 @@ TEST_F(ScriptLanguage, RunningOutOfMemoryEndsTheRunWithAFailure)
     EXPECT_EQ(-2, script.Run());
 }
 
+TEST_F(ScriptLanguage, ARunEndsWithTheScriptErrorOnceItHasRunPastItsTime)
+{
+    // The bound cut to 30 ms: the loop stops long before the statement count would stop it.
+    struct Limit
+    {
+        Limit() { VyxScriptFunction::SetRunTimeLimit(30); }
+        ~Limit() { VyxScriptFunction::SetRunTimeLimit(0); }
+    } limit;
+    ScratchSettings settings;
+    CapturedLog log;
+    EXPECT_EQ(ePostFixSyntax, Run(L"i = 0\nWHILE 1\n i = i + 1\nWEND\n"));
+    EXPECT_LT(Local(L"i").GetInt(), VyxScriptFunction::MaxStatementsPerRun / 4);
+    ASSERT_FALSE(log.records.empty());
+    EXPECT_NE(-1, log.records.back().message.Find(L" ms ("));
+    // Each run has the whole time again.
+    ASSERT_EQ(1, Run(L"i = 0\nWHILE i < 100\n i = i + 1\nWEND\n"));
+    EXPECT_EQ(100, Local(L"i").GetInt());
+}
+
 TEST_F(ScriptLanguage, FunctionsDefinedInsideAnotherStayUsableWhileTheMapGrows)
 {
     // Nested definitions add 150 entries while the outer function is still being parsed.

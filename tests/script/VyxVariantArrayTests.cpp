@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 void ExpectRaises(int code, const wchar_t* message, const wchar_t* location, void (*operation)())
@@ -131,6 +133,47 @@ TEST(VyxVariantMap, ComparesKeysByCodeUnitsAndValuesByValue)
     EXPECT_EQ(0, map.CompareValues(VyxVariant(3.0), VyxVariant(L"3")));
     EXPECT_EQ(-1, map.CompareValues(VyxVariant(1), VyxVariant(2)));
     EXPECT_EQ(1, map.CompareValues(VyxVariant(true), VyxVariant(false)));
+}
+
+// Counts the key comparisons of its lookups.
+class CountingMap : public VyxVariantMap
+{
+public:
+    int CompareKeys(const wchar_t* key, const CString& entryKey) const override
+    {
+        ++comparisons;
+        return VyxVariantMap::CompareKeys(key, entryKey);
+    }
+    mutable int comparisons = 0;
+};
+
+TEST(VyxVariantMap, ANameIsFoundAmongManyWithAFewComparisons)
+{
+    // A script's array elements are variables of their own: 20,000 of them.
+    CountingMap map;
+    for (int i = 0; i < 20000; ++i)
+        map.SetAt((L"a[" + std::to_wstring(i) + L"]").c_str(), VyxVariant(i));
+    map.comparisons = 0;
+    ASSERT_NE(nullptr, map.Lookup(L"a[19999]"));
+    EXPECT_EQ(19999, map.Lookup(L"a[19999]")->GetInt());
+    EXPECT_EQ(nullptr, map.Lookup(L"a[20000]"));
+    map.SetAt(L"a[0]", VyxVariant(-1));
+    EXPECT_LT(map.comparisons, 40);
+    EXPECT_EQ(20000, map.GetCount());
+    EXPECT_STREQ(L"a[123]", static_cast<const wchar_t*>(map.GetAtIndex(123).key)); // insertion order stays
+    EXPECT_EQ(-1, map.GetAtIndex(0).value.GetInt());
+
+    // Copies and assignments find their own entries.
+    VyxVariantMap copy(map);
+    copy.SetAt(L"a[5]", VyxVariant(7));
+    EXPECT_EQ(7, copy.Lookup(L"a[5]")->GetInt());
+    EXPECT_EQ(5, map.Lookup(L"a[5]")->GetInt());
+    VyxVariantMap small;
+    small.SetAt(L"x", VyxVariant(1));
+    copy = small;
+    EXPECT_EQ(nullptr, copy.Lookup(L"a[5]"));
+    EXPECT_EQ(1, copy.Lookup(L"x")->GetInt());
+    EXPECT_EQ(0, copy.Find(L"x"));
 }
 
 TEST(VyxVariantMap, BadIndexRaisesIllegalIndex)

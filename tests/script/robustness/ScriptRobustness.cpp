@@ -108,6 +108,126 @@ TEST_F(ScriptRobustness, HostileScriptsOfBlocksFunctionsAndTextsRunOrFailWithACo
     FeedScripts(script, folder, 2);
 }
 
+// Generated scripts of the shapes that broke the bounds: huge numbers in every numeric argument,
+// long arrays and loops, long continued lines. Each is run once, in turn loaded from its file and
+// parsed from its text as split in memory.
+void FeedGenerated(VyxScript& script, const ScratchFolder& folder, const char* name,
+                   const std::vector<std::string>& texts)
+{
+    const std::wstring path = folder / L"generated.txt";
+    int index = 0;
+    for (int pass = 0; pass < 2; ++pass)
+        for (const std::string& text : texts) {
+            const hostile::Input data(text.begin(), text.end());
+            hostile::Bounded(name, index++, data.data(), data.size(), [&] {
+                if (pass == 1) {
+                    ParseAsLoaded(script, data);
+                    return;
+                }
+                ScratchFolder::WriteFile(path, text);
+                if (script.Load(path.c_str()) == 1)
+                    script.Run();
+            });
+        }
+    hostile::Report(name, index);
+}
+
+// Every command with each of its numbers in turn replaced by a huge one ({n} marks a number and
+// its usual value).
+std::vector<std::string> HugeNumberScripts()
+{
+    const char* const commands[] = {
+        "BOX ({0},{0})-({50},{50}), {0}, {1}, {0}, {255}, {4}",
+        "BOX ({0},{0})\r\nBOXTO -({50},{50}), {0}, {1}, {0}, {255}",
+        "LINE ({10},{10})-({50},{50})-({50},{10}), {255}, {5}, {0}",
+        "LINE ({10},{10})\r\nLINETO -({60},{60})-({5},{90}), {255}, {1}, {0}",
+        "POLYGON ({10},{10})-({90},{10})-({50},{70}), {0}, {1}, {0}, {255}, {2}",
+        "RoundBox ({10},{10})-({60},{60}), {0}, {20}, {20}, {1}, {0}, {255}, {5}",
+        "CIRCLE ({50},{50}), {10}, {10}, {0}, {1}, {0}, {255}, {3}",
+        "BSPLINE ({10},{50})-({40},{50})-({70},{50})-({100},{50}), {255}, {1}, {0}, {20}",
+        "CSPLINE ({10},{10})-({40},{80})-({70},{10})-({100},{80}), {255}, {2}, {0}, {10}",
+        "DRAWTEXT ({0},{0})-({120},{40}), \"abc\", {1}, \"\", {255}, {12}, {400}",
+        "DRAWTEXT ({0},{0})-({120},{40}), \"abc\", {16}, \"\", {255}, ({8}:{12}), {700}",
+        "DRAWIMAGE ({10},{20})-({60},{70}), {1}",
+    };
+    const char* const huge[] = {"1e9",         "-1e9",        "1e300",      "-1e300",     "2147483647",
+                                "-2147483648", "2147483648",  "4294967296", "1e309",      "-1e309",
+                                "134217729",   "-134217729",  "1e-300",     "0",          "-1",
+                                "(0-1e309)+1e309", "9223372036854775807"};
+    std::vector<std::string> scripts;
+    for (const char* command : commands) {
+        std::vector<std::string> pieces; // text, number, text, number, ..., text
+        std::string text = command;
+        size_t at = 0;
+        for (size_t open; (open = text.find('{', at)) != std::string::npos; at = text.find('}', open) + 1) {
+            pieces.push_back(text.substr(at, open - at));
+            pieces.push_back(text.substr(open + 1, text.find('}', open) - open - 1));
+        }
+        pieces.push_back(text.substr(at));
+        for (size_t number = 1; number < pieces.size(); number += 2)
+            for (const char* value : huge) {
+                std::string script;
+                for (size_t i = 0; i < pieces.size(); ++i)
+                    script += i == number ? value : pieces[i];
+                scripts.push_back(script + "\r\n");
+            }
+    }
+    return scripts;
+}
+
+TEST_F(ScriptRobustness, HugeNumbersInEveryArgumentOfEveryCommandKeepTheBounds)
+{
+    SolidDib picture(40, 30, kRed);
+    host.answerArea = true;
+    host.areaImage = picture;
+    FeedGenerated(script, folder, "huge numbers", HugeNumberScripts());
+}
+
+TEST_F(ScriptRobustness, LongArraysAndLoopsKeepTheBounds)
+{
+    std::vector<std::string> texts;
+    for (int count : {5000, 40000, 200000}) {
+        const std::string n = std::to_string(count);
+        texts.push_back("i=0\r\nWHILE i<" + n + "\r\n a[i]=i\r\n i=i+1\r\nWEND\r\n");
+        // Ten elements a statement: 200,000 of them within the statement count.
+        texts.push_back("i=0\r\nWHILE i<" + n +
+                        "\r\n a[i,0]=i,a[i,1]=i,a[i,2]=i,a[i,3]=i,a[i,4]=i,a[i,5]=i,a[i,6]=i,a[i,7]=i,a[i,8]=i,"
+                        "a[i,9]=i\r\n i=i+10\r\nWEND\r\n");
+        texts.push_back("i=0\r\nWHILE i<" + n + "\r\n v" + n + "=i\r\n i=i+1\r\n s=\"\"+i\r\nWEND\r\n");
+    }
+    texts.push_back("WHILE 1\r\nWEND\r\n");
+    texts.push_back("i=0\r\nWHILE 1\r\n j=0\r\n WHILE j<1000\r\n  j=j+1\r\n WEND\r\n i=i+1\r\nWEND\r\n");
+    texts.push_back("FUNCTION f(n)\r\n a[n]=n\r\n RETURN n\r\nFEND\r\ni=0\r\nWHILE 1\r\n i=f(i)+1\r\nWEND\r\n");
+    texts.push_back("s=\"0123456789\"\r\nWHILE 1\r\n s=s+s\r\nWEND\r\n");
+    texts.push_back("i=0\r\nWHILE 1\r\n CIRCLE (50,50), i, 1e9\r\n i=i+1\r\nWEND\r\n");
+    FeedGenerated(script, folder, "arrays and loops", texts);
+}
+
+TEST_F(ScriptRobustness, LongContinuedLinesKeepTheBounds)
+{
+    std::vector<std::string> texts;
+    auto repeat = [](const std::string& unit, int count) {
+        std::string text;
+        text.reserve(unit.size() * count);
+        for (int i = 0; i < count; ++i)
+            text += unit;
+        return text;
+    };
+    for (int lines : {2000, 20000, 100000}) {
+        texts.push_back("x=0" + repeat("+\\\r\n1", lines) + "\r\n");
+        texts.push_back("BOX (0,0)-(50,50)" + repeat(",\\\r\n1", lines) + "\r\n");
+        texts.push_back("POLYGON (0,0)" + repeat("-\\\r\n(-2147483648,1)", lines) + "\r\n");
+        texts.push_back(repeat("\\\r\n", lines) + "x=1\r\n");
+        texts.push_back(repeat("x=1\r\n", lines));
+    }
+    // One line as long as a statement may be, of parameters, of pairs, of continued pieces.
+    texts.push_back("BOX (0,0)-(50,50)" + repeat(",1", 8000) + "\r\n");
+    texts.push_back("POLYGON (0,0)" + repeat("-(1,-2147483648)", 1000) + ", 0, 1, 0, 255\r\n");
+    texts.push_back("LINE (0,0)" + repeat("-(1e9,-1e9)", 1400) + "\r\n");
+    texts.push_back("x=\"" + repeat("a,", 8000) + "\"\r\n");
+    FeedGenerated(script, folder, "continued lines", texts);
+}
+
 TEST_F(ScriptRobustness, StatementsOutliveACopiedFunctionMap)
 {
     ASSERT_EQ(1, LoadScript(script, folder,
