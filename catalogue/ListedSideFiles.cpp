@@ -1,5 +1,7 @@
 #include "catalogue/ListedSideFiles.h"
 
+#include "catalogue/VyxCacheIndex.h"
+
 #include <mutex>
 #include <string>
 #include <unordered_map>
@@ -109,14 +111,9 @@ bool ListedSideFiles::KnownMissing(const wchar_t* folder, Kind kind)
 
 unsigned ListedSideFiles::KindOf(const wchar_t* name)
 {
-    if (!name)
-        return 0;
-    if (lstrcmpiW(name, L"_THUMBS_.KWI") == 0)
-        return Thumbs;
-    if (lstrcmpiW(name, L"_NOTE_.KWI") == 0)
-        return Note;
-    if (lstrcmpiW(name, L"_CONFIG_.KWI") == 0)
-        return Config;
+    for (int kind = 0; name && kind < VyxCacheIndex::KindCount; ++kind)
+        if (lstrcmpiW(name, VyxCacheIndex::GetInFolderName(kind)) == 0)
+            return OfIndexKind(kind);
     return 0;
 }
 

@@ -10,8 +10,9 @@
 class ListedSideFiles
 {
 public:
-    // The side files, by the in-folder name each has.
+    // The side files, by the in-folder name each has (one bit for each of the cache index's kinds).
     enum Kind { Thumbs = 1, Note = 2, Config = 4 };
+    static Kind OfIndexKind(int indexKind) { return static_cast<Kind>(1u << indexKind); }
 
     // The folder as it stands before a listing of its every name; taken when the folder is there.
     class Listing

@@ -45,14 +45,11 @@ bool IsFile(const wchar_t* path)
     return PathExists(path, kFileNotFolder);
 }
 
-const ListedSideFiles::Kind kListedKinds[VyxCacheIndex::KindCount] = {ListedSideFiles::Thumbs, ListedSideFiles::Note,
-                                                                        ListedSideFiles::Config};
-
 // The kind's file in the folder itself. A name the folder's last listing did not show is not asked
 // for: under this platform a look-up of a name a large folder lacks reads the whole folder.
 bool IsInFolderFile(int kind, const wchar_t* folder, const CString& path)
 {
-    return !ListedSideFiles::KnownMissing(folder, kListedKinds[kind]) && IsFile(path);
+    return !ListedSideFiles::KnownMissing(folder, ListedSideFiles::OfIndexKind(kind)) && IsFile(path);
 }
 
 bool StartsWithNoCase(const CString& text, const CString& prefix)
