@@ -2,6 +2,7 @@
 
 #include "catalogue/ArchiveMember.h"
 #include "catalogue/CacheSideFiles.h"
+#include "catalogue/ListedSideFiles.h"
 #include "catalogue/VyxFile.h"
 #include "foundation/ShellShortcut.h"
 #include "foundation/VyxFieldParser.h"
@@ -10,6 +11,7 @@
 #include "image/DibCore.h"
 #include "image/plugins/Spi.h"
 
+#include <memory>
 #include <new>
 
 namespace {
@@ -221,12 +223,21 @@ int CFileList::WalkFolder()
     if (!archiveLocation && m_expandArchives && m_host)
         archivePatterns = SplitListToMultiString(m_host->GetPatternList(SPImapIndex::KindArchive));
 
+    // A listing of every name tells which side files the folder holds: their look-ups that follow
+    // need not ask for a name the folder lacks.
+    std::unique_ptr<ListedSideFiles::Listing> sideFiles;
+    if (!archiveLocation && m_namePatterns == L"*.*")
+        sideFiles = std::make_unique<ListedSideFiles::Listing>(m_folder);
     VyxFileFind finder;
     BOOL more = finder.FindFileIn(m_folder, archiveLocation ? m_archiveFileName : m_namePatterns);
+    if (!more)
+        sideFiles.reset();
     while (more) {
         more = finder.FindNextFile();
         int result = ScanDone;
         const bool hiddenSkipped = finder.IsHidden() && !m_showHidden;
+        if (sideFiles)
+            sideFiles->Saw(finder.GetFileName());
         if (IsCacheSideFileName(finder.GetFileName()) || hiddenSkipped) {
             // skipped
         } else if (finder.IsDirectory()) {
@@ -243,6 +254,8 @@ int CFileList::WalkFolder()
         if (result == ScanAborted)
             return ScanAborted;
     }
+    if (sideFiles)
+        sideFiles->Finish();
     return ScanDone;
 }
 

@@ -393,8 +393,6 @@ int CKWDoc::OpenFolder(const CVirtualFolder& location, CView* sender)
     ClearItems(true);
     m_location = target;
     HandItemSettings();
-    if (EnableConfig)
-        LookUpFolderLayout();
     m_listingCacheFlag = CacheFolder;
 
     CFileList request;
@@ -404,7 +402,7 @@ int CKWDoc::OpenFolder(const CVirtualFolder& location, CView* sender)
         request.SetIncludeSubFolders(false);
     }
     m_mergeStart = 0;
-    int result = RunScan(request);
+    int result = RunScan(request, EnableConfig);
 
     UpdateAllViews(sender, HintListRebuilt, HintArgument(m_location.GetPath().GetString()));
     SetTitle(m_location.GetPath());
@@ -449,7 +447,7 @@ void CKWDoc::FillScanRequest(CFileList& request)
     request.SetAbortCheck(true);
 }
 
-int CKWDoc::RunScan(CFileList& request)
+int CKWDoc::RunScan(CFileList& request, bool lookUpLayout)
 {
     // Looked up by its bare name once, at the first listing, and kept: later the current folder
     // is the one being left, and a name missing from a folder of many files costs a read of the
@@ -457,6 +455,8 @@ int CKWDoc::RunScan(CFileList& request)
     static const HCURSOR animated = LoadCursorFromFileW(L"docfind.ani");
     CursorScope cursorScope(animated ? animated : LoadCursorW(nullptr, IDC_WAIT));
     int result = request.Scan();
+    if (lookUpLayout)
+        LookUpFolderLayout();
     if (result == CFileList::ScanDone) {
         int taken = 0;
         try {
@@ -832,7 +832,10 @@ void CKWDoc::LookUpFolderLayout()
     VyxCacheIndex index(CacheDataFolder);
     CString folder = GetFolderPath();
     CString path;
-    bool found = index.FindConfigFile(path, folder, GetLocationFileName()) || index.FindConfigFile(path, folder, L"");
+    // A folder location is one look-up: its own entry is the folder's.
+    const CString fileName = GetLocationFileName();
+    bool found = index.FindConfigFile(path, folder, fileName) ||
+                 (!fileName.IsEmpty() && index.FindConfigFile(path, folder, L""));
     THUMBSDATA record = {};
     m_folderLayoutInForce = found && VyxConfig(path).Load(record, kLayoutSection);
     ApplyFolderLayout(m_folderLayoutInForce ? &record : nullptr);

@@ -201,7 +201,9 @@ protected:
     // Announces {0, old}, clamps the new index to the list, then announces {1, new}.
     void MoveCursor(int oldIndex, int newIndex, CView* sender);
     void FillScanRequest(CFileList& request);
-    int RunScan(CFileList& request);
+    // lookUpLayout: the folder's own layout is looked up once the folder is listed, before its items
+    // are taken (the listing tells whether the folder holds one).
+    int RunScan(CFileList& request, bool lookUpLayout = false);
     // 1 when the item was taken into the list; 0 when it was merged into an existing one.
     int AddScannedItem(VyxFile* item, bool merge);
     void DropUnloadableItems();

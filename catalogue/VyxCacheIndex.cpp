@@ -1,5 +1,6 @@
 #include "catalogue/VyxCacheIndex.h"
 
+#include "catalogue/ListedSideFiles.h"
 #include "catalogue/VyxCacheFolder.h"
 #include "foundation/FileStamp.h"
 #include "foundation/VyxPath.h"
@@ -42,6 +43,13 @@ CString InFolderPath(int kind, const wchar_t* folder)
 bool IsFile(const wchar_t* path)
 {
     return PathExists(path, kFileNotFolder);
+}
+
+// The kind's file in the folder itself. A name the folder's last listing did not show is not asked
+// for: under this platform a look-up of a name a large folder lacks reads the whole folder.
+bool IsInFolderFile(int kind, const wchar_t* folder, const CString& path)
+{
+    return !ListedSideFiles::KnownMissing(folder, ListedSideFiles::OfIndexKind(kind)) && IsFile(path);
 }
 
 bool StartsWithNoCase(const CString& text, const CString& prefix)
@@ -153,7 +161,7 @@ CString VyxCacheIndex::GetSideFileName(int kind, const wchar_t* folder, const wc
     if (!ValidKind(kind))
         return CString();
     CString inFolder = InFolderPath(kind, folder);
-    if (!HasCacheFolder() || IsFile(inFolder))
+    if (!HasCacheFolder() || IsInFolderFile(kind, folder, inFolder))
         return inFolder;
     const wchar_t* section = kKinds[kind].section;
     CString key = GetLocationKey(folder, archiveFileName);
@@ -192,7 +200,7 @@ bool VyxCacheIndex::FindSideFile(int kind, CString& out, const wchar_t* folder, 
     if (!ValidKind(kind))
         return false;
     out = InFolderPath(kind, folder);
-    if (IsFile(out))
+    if (IsInFolderFile(kind, folder, out))
         return true;
     if (!HasCacheFolder())
         return false;

@@ -106,9 +106,19 @@ void VyxCacheList::FinishReading()
 
 bool VyxCacheList::WaitForReading(DWORD ms)
 {
-    if (m_reading && m_reading->WaitAnswering(ms))
-        AdoptRead();
-    return !m_reading;
+    if (m_reading) {
+        if (m_reading->WaitAnswering(ms))
+            AdoptRead();
+        return !m_reading;
+    }
+    // A look-up may wait for a location's file being written: the writers are looked at again
+    // after a while, or at once when the user does something.
+    RetireWritten();
+    if (!m_writing.empty()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, ms, QS_INPUT | QS_SENDMESSAGE);
+        RetireWritten();
+    }
+    return true;
 }
 
 void VyxCacheList::ReadAhead(const std::vector<VyxFilexDraw*>& items)
@@ -151,6 +161,10 @@ int VyxCacheList::LoadFromCache(VyxFilexDraw* item, bool inBackground)
         return -1;
     CString folder = item->GetResolvedFolder();
     const CString& archive = item->GetArchiveFileName();
+    // The file written when the location was left is read once it is whole; in the background
+    // the window does not wait for it (a large folder's takes seconds): the look-up is asked again.
+    if (inBackground && IsWritingOf(folder, archive))
+        return StillReading;
     FinishWritingOf(folder, archive);
     if (m_reading && m_reading->Wait(inBackground ? 0 : INFINITE))
         AdoptRead();
@@ -310,6 +324,15 @@ void VyxCacheList::FinishWriting()
     for (auto& writer : m_writing)
         writer->Wait(INFINITE);
     RetireWritten();
+}
+
+bool VyxCacheList::IsWritingOf(const CString& folder, const CString& archiveFileName)
+{
+    RetireWritten();
+    for (auto& writer : m_writing)
+        if (writer->Holds(folder, archiveFileName))
+            return true;
+    return false;
 }
 
 void VyxCacheList::FinishWritingOf(const CString& folder, const CString& archiveFileName)

@@ -24,12 +24,14 @@ public:
 
     // 0 restored; non-zero not. In the background, a location's cache file is read on a thread
     // of its own (only a short while is waited for it), and StillReading tells the caller to ask
-    // again later; otherwise the answer waits for the file.
+    // again later, as it does while the location's file is still being written; otherwise the
+    // answer waits for the file.
     int LoadFromCache(VyxFilexDraw* item, bool inBackground = false);
     // A cache file is being read in the background.
     bool IsReading() const { return m_reading != nullptr; }
     // Waits up to ms for that reading to end, answering the user's input meanwhile; true when no
-    // file is being read any more.
+    // file is being read any more. With none being read, waits as long for the files being
+    // written (a look-up of their location waits for them).
     bool WaitForReading(DWORD ms);
     // The cache images of these items (a screen of cells, in any order) read in one pass over
     // the file, in its order, before their look-ups restore them one by one from memory. For a
@@ -55,6 +57,8 @@ public:
     // Waits for every file WriteInBackground is writing.
     void FinishWriting();
     bool IsWriting() const { return !m_writing.empty(); }
+    // True while a writer that has not ended holds the location's file.
+    bool IsWritingOf(const CString& folder, const CString& archiveFileName);
     void RemoveAllFolders();
 
     VyxCacheFolder* FindFolder(const wchar_t* folder, const wchar_t* archiveFileName) const;

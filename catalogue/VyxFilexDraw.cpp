@@ -983,7 +983,10 @@ bool VyxFilexDraw::LoadPicture(HGLOBAL& picture, const SIZE* desiredSize)
 
 bool VyxFilexDraw::IsWaitingForCache() const
 {
-    return WillLookUpCache() && theCacheList.IsReading();
+    if (!WillLookUpCache())
+        return false;
+    return theCacheList.IsReading() ||
+           (theCacheList.IsWriting() && theCacheList.IsWritingOf(GetResolvedFolder(), GetArchiveFileName()));
 }
 
 HGLOBAL VyxFilexDraw::GetThumbnailFor(int left, int top, int right, int bottom, bool make)

@@ -187,7 +187,8 @@ public:
     int GetDrawState() const { return m_drawState; }
     bool IsThumbnailNew() const { return m_thumbnailNew; }
     // The item's look-up in the cache waits for its location's cache file, still being read in
-    // the background (nothing is made for it meanwhile): its cell is to be drawn again later.
+    // the background or written (nothing is made for it meanwhile): its cell is to be drawn again
+    // later.
     bool IsWaitingForCache() const;
     // Its next thumbnail fetch looks in the cache first.
     bool WillLookUpCache() const { return m_cacheLookup && !m_thumbnail && !m_cached; }

@@ -8,7 +8,9 @@
 #include "foundation/VyxSystem.h"
 #include "image/DibCore.h"
 
+#include <atomic>
 #include <memory>
+#include <thread>
 
 using namespace thumbtest;
 
@@ -513,4 +515,54 @@ TEST(CacheList, FoldersDroppedAreLeftToTheIdleTimeWithTheirSettingsWrittenAtOnce
     RetiredItems::DeleteAll();
     EXPECT_EQ(0u, RetiredItems::GetCacheFolderCount());
     EXPECT_EQ(-1, GetAppIniInt(L"KWDoc", L"CacheQuality", -1));
+}
+
+// A look-up made in the background while its location's file is still being written (the folder
+// was just left) does not wait for the writer: its item waits for the cache and is asked again,
+// and once the file is whole the thumbnail comes from it.
+TEST(CacheList, ABackgroundLookUpOfALocationBeingWrittenIsAskedAgainInsteadOfWaiting)
+{
+    StandardPlugins plugins;
+    ScratchFolder pictures(L"pics");
+    PictureFolder folder(pictures / L"f"), other(pictures / L"g");
+    CacheScope scope;
+    WriteAppIniInt(L"KWDoc", L"CacheImage", 1);
+    ASSERT_EQ(0, folder.Item(L"a.tpic", RGB(200, 100, 50))->StoreCache());
+    ASSERT_EQ(0, folder.Item(L"b.tpic")->StoreCache());
+    // The writer holds between its two records until released; should the look-up wait for it
+    // after all, it is released after a while and the look-up's answer tells.
+    static std::atomic<bool> released;
+    released = false;
+    CacheFileWriter::SetBetweenRecordsForTests([](const VyxCacheFolder::WriteWatch& watch) {
+        while (!released.load() && !watch.stop.load())
+            Sleep(1);
+    });
+    theCacheList.WriteInBackground();
+    std::atomic<bool> answered{false};
+    std::thread rescue([&] {
+        for (int i = 0; i < 30000 && !answered; ++i)
+            Sleep(1);
+        released = true;
+    });
+    auto fresh = folder.Again(folder.items[0].get());
+    fresh->SetCacheLookup(TRUE);
+    const int found = theCacheList.LoadFromCache(fresh.get(), true);
+    answered = true;
+    EXPECT_EQ(VyxCacheList::StillReading, found);
+    EXPECT_FALSE(fresh->HasThumbnail());
+    EXPECT_TRUE(fresh->IsWaitingForCache());
+    // Another location's item does not wait for that file.
+    auto elsewhere = std::make_unique<VyxFile>((other.path + L"\\c.tpic").c_str());
+    elsewhere->SetCacheLookup(TRUE);
+    EXPECT_FALSE(elsewhere->IsWaitingForCache());
+
+    released = true;
+    rescue.join();
+    CacheFileWriter::SetBetweenRecordsForTests(nullptr);
+    for (int i = 0; i < 6000 && theCacheList.IsWriting(); ++i)
+        theCacheList.WaitForReading(10);
+    ASSERT_FALSE(theCacheList.IsWriting());
+    EXPECT_FALSE(fresh->IsWaitingForCache());
+    ASSERT_EQ(0, theCacheList.LoadFromCache(fresh.get()));
+    EXPECT_EQ(RGB(200, 100, 50), dibtest::Pixel24(fresh->GetThumbnail(), 1, 1));
 }
