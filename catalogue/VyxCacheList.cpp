@@ -329,8 +329,9 @@ void VyxCacheList::FinishWriting()
 bool VyxCacheList::IsWritingOf(const CString& folder, const CString& archiveFileName)
 {
     RetireWritten();
+    // A writer that waits behind the location's own may still run once that one is done.
     for (auto& writer : m_writing)
-        if (writer->Holds(folder, archiveFileName))
+        if (!writer->WaitFor(folder, archiveFileName, 0))
             return true;
     return false;
 }
