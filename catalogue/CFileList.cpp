@@ -234,6 +234,9 @@ int CFileList::WalkFolder()
         sideFiles.reset();
     while (more) {
         more = finder.FindNextFile();
+        // A listing cut short by an error may not have shown every side file.
+        if (!more && sideFiles && GetLastError() != ERROR_NO_MORE_FILES)
+            sideFiles.reset();
         int result = ScanDone;
         const bool hiddenSkipped = finder.IsHidden() && !m_showHidden;
         if (sideFiles)

@@ -834,8 +834,8 @@ void CKWDoc::LookUpFolderLayout()
     CString path;
     // A folder location is one look-up: its own entry is the folder's.
     const CString fileName = GetLocationFileName();
-    bool found = index.FindConfigFile(path, folder, fileName) ||
-                 (!fileName.IsEmpty() && index.FindConfigFile(path, folder, L""));
+    bool found = index.FindConfigFile(path, folder, fileName, true) ||
+                 (!fileName.IsEmpty() && index.FindConfigFile(path, folder, L"", true));
     THUMBSDATA record = {};
     m_folderLayoutInForce = found && VyxConfig(path).Load(record, kLayoutSection);
     ApplyFolderLayout(m_folderLayoutInForce ? &record : nullptr);

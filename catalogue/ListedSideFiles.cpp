@@ -38,14 +38,26 @@ ULONGLONG Ticks(const FILETIME& time)
     return static_cast<ULONGLONG>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
 }
 
-// A folder on a disk of this machine: another machine's clock tells nothing of how settled it is.
+// A folder on a disk of this machine whose file system moves a folder's write time when a name is
+// made in it: another machine's clock tells nothing of how settled it is, a FAT root keeps no time
+// and a link's own time stands still whatever its target gets.
 bool IsLocalDisk(const CString& folder)
 {
     if (folder.GetLength() < 3 || folder[1] != L':' || (folder[2] != L'\\' && folder[2] != L'/'))
         return false;
-    const wchar_t root[] = {folder[0], L':', L'\\', 0};
+    const DWORD attributes = GetFileAttributesW(folder);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return false;
+    wchar_t root[MAX_PATH] = {};
+    if (!GetVolumePathNameW(folder, root, MAX_PATH))
+        return false;
     const UINT type = GetDriveTypeW(root);
-    return type == DRIVE_FIXED || type == DRIVE_RAMDISK;
+    if (type != DRIVE_FIXED && type != DRIVE_RAMDISK)
+        return false;
+    wchar_t system[MAX_PATH] = {};
+    if (!GetVolumeInformationW(root, nullptr, 0, nullptr, nullptr, nullptr, system, MAX_PATH))
+        return false;
+    return lstrcmpiW(system, L"NTFS") == 0 || lstrcmpiW(system, L"ReFS") == 0;
 }
 
 bool IsSettled(const FILETIME& written)
@@ -61,7 +73,8 @@ bool IsSettled(const FILETIME& written)
 
 ListedSideFiles::Listing::Listing(const wchar_t* folder) : m_folder(folder ? folder : L"")
 {
-    m_valid = IsLocalDisk(m_folder) && FileStamp::Read(m_folder, m_before) && IsSettled(m_before.written);
+    m_valid = IsLocalDisk(m_folder) && FileStamp::Read(m_folder, m_before) &&
+              (m_before.written.dwLowDateTime || m_before.written.dwHighDateTime) && IsSettled(m_before.written);
 }
 
 void ListedSideFiles::Listing::Saw(const wchar_t* name)

@@ -47,9 +47,11 @@ bool IsFile(const wchar_t* path)
 
 // The kind's file in the folder itself. A name the folder's last listing did not show is not asked
 // for: under this platform a look-up of a name a large folder lacks reads the whole folder.
-bool IsInFolderFile(int kind, const wchar_t* folder, const CString& path)
+bool IsInFolderFile(int kind, const wchar_t* folder, const CString& path, bool trustListing)
 {
-    return !ListedSideFiles::KnownMissing(folder, ListedSideFiles::OfIndexKind(kind)) && IsFile(path);
+    if (trustListing && ListedSideFiles::KnownMissing(folder, ListedSideFiles::OfIndexKind(kind)))
+        return false;
+    return IsFile(path);
 }
 
 bool StartsWithNoCase(const CString& text, const CString& prefix)
@@ -161,7 +163,8 @@ CString VyxCacheIndex::GetSideFileName(int kind, const wchar_t* folder, const wc
     if (!ValidKind(kind))
         return CString();
     CString inFolder = InFolderPath(kind, folder);
-    if (!HasCacheFolder() || IsInFolderFile(kind, folder, inFolder))
+    // Written next: a file the folder got since its listing must not be shadowed by a new one.
+    if (!HasCacheFolder() || IsFile(inFolder))
         return inFolder;
     const wchar_t* section = kKinds[kind].section;
     CString key = GetLocationKey(folder, archiveFileName);
@@ -195,12 +198,13 @@ CString VyxCacheIndex::GetConfigFileName(const wchar_t* folder, const wchar_t* a
     return GetSideFileName(KindConfig, folder, archiveFileName);
 }
 
-bool VyxCacheIndex::FindSideFile(int kind, CString& out, const wchar_t* folder, const wchar_t* archiveFileName) const
+bool VyxCacheIndex::FindSideFile(int kind, CString& out, const wchar_t* folder, const wchar_t* archiveFileName,
+                                 bool trustListing) const
 {
     if (!ValidKind(kind))
         return false;
     out = InFolderPath(kind, folder);
-    if (IsInFolderFile(kind, folder, out))
+    if (IsInFolderFile(kind, folder, out, trustListing))
         return true;
     if (!HasCacheFolder())
         return false;
@@ -214,9 +218,10 @@ bool VyxCacheIndex::FindSideFile(int kind, CString& out, const wchar_t* folder, 
     return IsFile(out);
 }
 
-bool VyxCacheIndex::FindThumbsFile(CString& out, const wchar_t* folder, const wchar_t* archiveFileName) const
+bool VyxCacheIndex::FindThumbsFile(CString& out, const wchar_t* folder, const wchar_t* archiveFileName,
+                                   bool trustListing) const
 {
-    return FindSideFile(KindThumbs, out, folder, archiveFileName);
+    return FindSideFile(KindThumbs, out, folder, archiveFileName, trustListing);
 }
 
 bool VyxCacheIndex::FindNoteFile(CString& out, const wchar_t* folder, const wchar_t* archiveFileName) const
@@ -224,9 +229,10 @@ bool VyxCacheIndex::FindNoteFile(CString& out, const wchar_t* folder, const wcha
     return FindSideFile(KindNote, out, folder, archiveFileName);
 }
 
-bool VyxCacheIndex::FindConfigFile(CString& out, const wchar_t* folder, const wchar_t* archiveFileName) const
+bool VyxCacheIndex::FindConfigFile(CString& out, const wchar_t* folder, const wchar_t* archiveFileName,
+                                   bool trustListing) const
 {
-    return FindSideFile(KindConfig, out, folder, archiveFileName);
+    return FindSideFile(KindConfig, out, folder, archiveFileName, trustListing);
 }
 
 bool VyxCacheIndex::HasThumbsFile(const wchar_t* folder, const wchar_t* archiveFileName) const

@@ -27,11 +27,16 @@ public:
     CString GetThumbsFileName(const wchar_t* folder, const wchar_t* archiveFileName) const;
     CString GetNoteFileName(const wchar_t* folder, const wchar_t* archiveFileName) const;
     CString GetConfigFileName(const wchar_t* folder, const wchar_t* archiveFileName) const;
-    // Nothing is created; out is the in-folder path when no central file is known.
-    bool FindSideFile(int kind, CString& out, const wchar_t* folder, const wchar_t* archiveFileName) const;
-    bool FindThumbsFile(CString& out, const wchar_t* folder, const wchar_t* archiveFileName) const;
+    // Nothing is created; out is the in-folder path when no central file is known. A look-up
+    // only reads may trust the folder's last listing (its side files not shown there are not
+    // asked for); one that goes on to write, move or remove a file asks the disk.
+    bool FindSideFile(int kind, CString& out, const wchar_t* folder, const wchar_t* archiveFileName,
+                      bool trustListing = false) const;
+    bool FindThumbsFile(CString& out, const wchar_t* folder, const wchar_t* archiveFileName,
+                        bool trustListing = false) const;
     bool FindNoteFile(CString& out, const wchar_t* folder, const wchar_t* archiveFileName) const;
-    bool FindConfigFile(CString& out, const wchar_t* folder, const wchar_t* archiveFileName) const;
+    bool FindConfigFile(CString& out, const wchar_t* folder, const wchar_t* archiveFileName,
+                        bool trustListing = false) const;
     bool HasThumbsFile(const wchar_t* folder, const wchar_t* archiveFileName) const;
     bool HasNoteFile(const wchar_t* folder, const wchar_t* archiveFileName) const;
     bool HasConfigFile(const wchar_t* folder, const wchar_t* archiveFileName) const;

@@ -179,7 +179,7 @@ int VyxCacheList::LoadFromCache(VyxFilexDraw* item, bool inBackground)
     if (m_missing.IsPath(location))
         return -1;
     CString path;
-    if (!m_index.FindThumbsFile(path, folder, archive)) {
+    if (!m_index.FindThumbsFile(path, folder, archive, true)) {
         m_missing.SetPath(location);
         return -1;
     }

@@ -56,9 +56,11 @@ void PutUnseen(const ScratchFolder& folder, const wchar_t* name)
     SetFolderTime(folder.Path(), before);
 }
 
+// As the folder's layout is looked up when it is entered, trusting its listing.
 bool HasConfig(const std::wstring& folder)
 {
-    return VyxCacheIndex().HasConfigFile(folder.c_str(), L"");
+    CString path;
+    return VyxCacheIndex().FindConfigFile(path, folder.c_str(), L"", true);
 }
 
 struct Listing
@@ -88,6 +90,10 @@ TEST(ListedSideFiles, AFileTheListingDidNotShowIsNotLookedForWhileTheFolderStand
 
     PutUnseen(folder, L"_CONFIG_.KWI");
     EXPECT_FALSE(HasConfig(folder.Path()));
+    // A look-up that goes on to write asks the disk: a note file never hides behind the listing.
+    EXPECT_TRUE(VyxCacheIndex().HasConfigFile(folder.Path().c_str(), L""));
+    PutUnseen(folder, L"_NOTE_.KWI");
+    EXPECT_TRUE(VyxCacheIndex().HasNoteFile(folder.Path().c_str(), L""));
     CString found;
     EXPECT_TRUE(VyxCacheIndex().FindThumbsFile(found, folder.Path().c_str(), L""));
     // Another spelling of the folder is the same folder.
@@ -106,22 +112,24 @@ TEST(ListedSideFiles, AFileTheListingDidNotShowIsNotLookedForWhileTheFolderStand
 TEST(ListedSideFiles, AListingThatMayHaveMissedANameTellsNothing)
 {
     Listing listing;
-    const ULONGLONG now = Now(), fine = 1234567;
+    const ULONGLONG fine = 1234567;
+    // Each time is taken from the clock just before its folder is listed.
     struct Case
     {
         const wchar_t* what;
         const wchar_t* patterns;
-        ULONGLONG time;
+        ULONGLONG (*time)(ULONGLONG now, ULONGLONG fine);
     } cases[] = {
-        {L"some names", L"*.tpic", now - 60 * kSecond + fine},
+        {L"some names", L"*.tpic", [](ULONGLONG now, ULONGLONG fine) { return now - 60 * kSecond + fine; }},
         // As far as the file system knows: its clock may be ahead of this one.
-        {L"changed a moment before", L"", now + 30 * kSecond + fine},
-        {L"whole seconds, changed a second before", L"", now - now % kSecond - kSecond},
+        {L"changed a moment before", L"", [](ULONGLONG now, ULONGLONG fine) { return now + 30 * kSecond + fine; }},
+        {L"whole seconds, changed a second before", L"",
+         [](ULONGLONG now, ULONGLONG) { return now - now % kSecond - kSecond; }},
     };
     for (const Case& c : cases) {
         ScratchFolder folder(L"listed");
         PutFile(folder, L"a.tpic", plugintest::MakeTestPicture(0, 8, 6));
-        SetFolderTime(folder.Path(), c.time);
+        SetFolderTime(folder.Path(), c.time(Now(), fine));
         List(folder.Path(), c.patterns);
         PutUnseen(folder, L"_CONFIG_.KWI");
         EXPECT_TRUE(HasConfig(folder.Path())) << c.what;
