@@ -428,9 +428,12 @@ void CMainFrame::OnClose()
 void CMainFrame::OnEndSession(BOOL bEnding)
 {
     VyxFrameWndEx::OnEndSession(bEnding);
-    // The process ends once this returns: the cache files of the locations left are written first.
-    if (bEnding)
+    // The process ends once this returns: the cache files of the locations left, and those a close
+    // begun before is writing, are written first.
+    if (bEnding) {
         theCacheList.FinishWriting();
+        m_cacheWrite.Finish();
+    }
 }
 
 bool CMainFrame::WriteCacheBeforeClosing()

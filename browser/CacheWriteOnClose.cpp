@@ -55,6 +55,13 @@ bool CacheWriteOnClose::Poll()
     return false;
 }
 
+void CacheWriteOnClose::Finish()
+{
+    if (m_writer)
+        m_writer->Wait(INFINITE);
+    End();
+}
+
 void CacheWriteOnClose::End()
 {
     if (m_progress) {

@@ -26,6 +26,8 @@ public:
     // From the owner's timer: shows how far the writing is and gives it up when asked; true once
     // it has ended (the progress window is then gone).
     bool Poll();
+    // Waits for the writing to end, whatever it takes (the session ends once this returns).
+    void Finish();
 
     // How long the writing may take before the progress window shows.
     static const DWORD ShowAfter = 300;

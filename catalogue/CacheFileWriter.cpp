@@ -64,13 +64,15 @@ bool CacheFileWriter::Holds(const CString& folder, const CString& archiveFileNam
 
 bool CacheFileWriter::WaitFor(const CString& folder, const CString& archiveFileName, DWORD ms)
 {
-    for (auto& earlier : m_earlier)
-        if (earlier->Holds(folder, archiveFileName))
-            return earlier->WaitFor(folder, archiveFileName, ms);
+    // This writer's own file of the location is the newest: its end follows every earlier one's.
     for (const File& file : m_files)
         if (file.location.CompareNoCase(folder) == 0 && file.archive.CompareNoCase(archiveFileName) == 0)
             // Only its end is waited for: its thread is joined by its owner.
             return !m_done || WaitForSingleObject(m_done, ms) == WAIT_OBJECT_0;
+    // Several earlier ones may hold it (left, entered and left again).
+    for (auto& earlier : m_earlier)
+        if (!earlier->WaitFor(folder, archiveFileName, ms))
+            return false;
     return true;
 }
 

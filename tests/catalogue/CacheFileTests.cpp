@@ -9,6 +9,7 @@
 #include "image/codecs/JpegMemory.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -1322,4 +1323,51 @@ TEST(CacheFolder, AnEmptyFolderMadeWithoutItsFileLeavesTheFileAnotherWriterPutTh
     read.KeepSettings();
     ASSERT_EQ(VyxCacheFolder::LoadDone, read.Load(path.c_str()));
     EXPECT_EQ(1, read.GetCount());
+}
+
+// A location left, entered and left again waits behind another location's file: it counts as
+// written only once its newest file is, not once the first one it was left with is.
+TEST(CacheFileWriter, ALocationLeftTwiceCountsAsWrittenOnlyOnceItsNewestFileIs)
+{
+    ScratchFolder x(L"x"), y(L"y");
+    auto cacheOf = [](const ScratchFolder& folder, const wchar_t* prefix, int count) {
+        auto* cache = new VyxCacheFolder(folder.Path().c_str(), L"");
+        for (int i = 0; i < count; ++i)
+            cache->AddRecord(NewRecord((CString(prefix) + wchar_t(L'a' + i) + L".jpg").GetString(), 10, 1500000000));
+        return cache;
+    };
+    auto first = std::make_unique<CacheFileWriter>();
+    first->Add(cacheOf(x, L"old", 3), (x.Path() + L"\\_THUMBS_.KWI").c_str());
+    auto second = std::make_unique<CacheFileWriter>();
+    second->Add(cacheOf(y, L"y", 3), (y.Path() + L"\\_THUMBS_.KWI").c_str());
+    second->After(std::move(first));
+    second->Start();
+    // Only the newest writer holds between its records.
+    std::atomic<bool> released{false};
+    CacheFileWriter::SetBetweenRecordsForTests([&](const VyxCacheFolder::WriteWatch& watch) {
+        while (!released.load() && !watch.stop.load())
+            Sleep(1);
+    });
+    CacheFileWriter newest;
+    CacheFileWriter::SetBetweenRecordsForTests(nullptr);
+    newest.Add(cacheOf(x, L"new", 5), (x.Path() + L"\\_THUMBS_.KWI").c_str());
+    newest.After(std::move(second));
+    newest.Start();
+    for (int i = 0; i < 6000 && newest.GetWritten() < 7; ++i)
+        Sleep(10);
+    ASSERT_GE(newest.GetWritten(), 7);
+
+    EXPECT_FALSE(newest.WaitFor(x.Path().c_str(), L"", 0));
+    EXPECT_TRUE(newest.WaitFor(y.Path().c_str(), L"", 0));
+    released = true;
+    EXPECT_TRUE(newest.WaitFor(x.Path().c_str(), L"", INFINITE));
+    ASSERT_TRUE(newest.Wait(INFINITE));
+    for (VyxCacheFolder* written : newest.TakeFolders()) {
+        written->KeepSettings();
+        delete written;
+    }
+    VyxCacheFolder read;
+    read.KeepSettings();
+    ASSERT_EQ(VyxCacheFolder::LoadDone, read.Load((x.Path() + L"\\_THUMBS_.KWI").c_str()));
+    EXPECT_EQ(5, read.GetCount());
 }
