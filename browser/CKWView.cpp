@@ -494,14 +494,6 @@ void CKWView::DrawItemCell(VyxFile* item, int index, CPoint cell, CDC* target, C
             item->DrawCursor(whole, cell.x, cell.y);
         MarkDrawn(index, static_cast<BYTE>(drawnFlag | DrawnAny));
     }
-    if (mode == VyxFilexDraw::PictureMade)
-        StoreMadeThumbnail(*item);
-}
-
-void CKWView::StoreMadeThumbnail(VyxFile& item)
-{
-    if (item.GetAutoCache() && item.HasThumbnail() && !item.IsCached())
-        item.StoreCache();
 }
 
 int CKWView::RunVisiblePass(CDC* target, CPoint offset)
@@ -591,7 +583,6 @@ int CKWView::RunWholeListPass()
         DrawingScope drawing(m_drawing);
         item->SetPosition(CPoint(cursor.x, cursor.y));
         item->RenderCell(size.cx, size.cy, VyxFilexDraw::PictureMade);
-        StoreMadeThumbnail(*item);
     }
     if (SteppedPictureLoad::IsPendingFor(*item) || WaitForCache(*item))
         return StepMore;

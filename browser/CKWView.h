@@ -186,10 +186,6 @@ private:
     // Draws an item's cell at a view position into the target (minus offset) and the whole-view
     // bitmap, with the cursor frame for the cursor item.
     void DrawItemCell(VyxFile* item, int index, CPoint cell, CDC* target, CPoint offset, int mode, BYTE drawnFlag);
-    // With the cache on, a thumbnail made for a cell goes to the cache at once: its record is made
-    // and its image encoded in the pass that made it, not all together when the folder is left
-    // or the program closes.
-    static void StoreMadeThumbnail(VyxFile& item);
     void MarkDrawn(int index, BYTE flags);
     void ScrollTo(int position);
     // The grid's keys (arrows, pages, Home, End, Space, Tab, Enter); false for any other key.

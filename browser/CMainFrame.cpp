@@ -449,12 +449,6 @@ bool CMainFrame::WriteCacheBeforeClosing()
         return false;
     // Closing now: a second start waits for this instance to end instead of handing it a location.
     InstanceHandOver::UnmarkWindow(m_hWnd);
-    // Gone from the screen at once; the program ends once the file is written. Its place is kept
-    // as it was shown.
-    m_shownPlacement.length = sizeof(m_shownPlacement);
-    if (!GetWindowPlacement(&m_shownPlacement))
-        m_shownPlacement.length = 0;
-    ShowWindow(SW_HIDE);
     SetTimer(kCacheWriteTimer, kCacheWriteFirstPoll, nullptr);
     return true;
 }
@@ -467,10 +461,7 @@ void CMainFrame::OnDestroy()
         COneWndListLock lock(m_pictureBlock);
         m_wndList.CloseSlideshowOf(this);
     }
-    if (m_shownPlacement.length)
-        SaveWindowPlacement(m_shownPlacement, kSection);
-    else
-        SaveWindowPlacement(m_hWnd, kSection);
+    SaveWindowPlacement(m_hWnd, kSection);
     // A bar without a window keeps the value it was read with.
     MainFrameSettings settings;
     settings.Load();

@@ -233,7 +233,6 @@ private:
     WatchMode m_watchMode = WatchMode::Watching;
     bool m_bFileOperation = false;
     bool m_bHoldLayout = false; // while the frame makes its panes and bars
-    WINDOWPLACEMENT m_shownPlacement = {}; // read before the frame was hidden to finish writing the cache
     std::deque<VyxFileTransfer*> m_queuedJobs;
     std::vector<CString> m_dragTempFolders;
     CString m_strHandedLocation;

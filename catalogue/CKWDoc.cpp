@@ -11,7 +11,6 @@
 #include "catalogue/VyxCacheList.h"
 #include "catalogue/VyxFile.h"
 #include "foundation/ShellShortcut.h"
-#include "foundation/VyxIni.h"
 #include "foundation/VyxStringArray.h"
 #include "foundation/VyxUtility.h"
 #include "image/plugins/Spi.h"
@@ -114,8 +113,6 @@ CKWDoc::~CKWDoc()
     // The item layer must not keep the address of a register that is going.
     if (VyxFilexInfo::GetVirtualFolders() == &m_virtualFolders)
         VyxFilexInfo::SetVirtualFolders(nullptr);
-    // Its setting, not the process's: what stores thumbnails without it writes them when asked.
-    theCacheList.SetWriteAhead(false);
 }
 
 // ---------------------------------------------------------------- location
@@ -329,13 +326,9 @@ void CKWDoc::ClearItems(bool deleteItems, bool updateCountPane)
 
 void CKWDoc::StoreItemThumbnails()
 {
-    // A thumbnail stored already is stored again only to keep its image bytes, which the cache
-    // lets go once restored under "CacheLoadFree": otherwise each of many thousands would be
-    // looked up for nothing.
-    const bool storeCached = GetAppIniBool(L"KWDoc", L"CacheLoadFree", false);
     for (int i = 0; i < GetItemCount(); ++i) {
         VyxFile* item = GetItem(i);
-        if (item && item->HasThumbnail() && (storeCached || !item->IsCached()))
+        if (item && item->HasThumbnail())
             item->StoreCache();
     }
 }
@@ -369,8 +362,6 @@ std::unique_ptr<CacheFileWriter> CKWDoc::TakeCacheForClosing()
 void CKWDoc::HandItemSettings()
 {
     VyxFilexDraw::SetCacheRoot(CacheDataFolder);
-    // Stored as they are made, the new thumbnails go to their cache file then too.
-    theCacheList.SetWriteAhead(AutoCacheFolder);
     VyxFilexInfo::SetVirtualFolders(&m_virtualFolders);
     // Both are written back so that they can be found and changed in the settings file.
     int notCreateThumbsSize = GetAppIniInt(L"VyxFile", L"NotCreateThumbsSize", 0);
@@ -731,7 +722,6 @@ void CKWDoc::TakeOptions(const OPTIONSDATA& o)
                        DispPluginLimit != o.DispPluginLimit || ArcDispPluginLimit != o.ArcDispPluginLimit;
     ApplyOptions(o);
     if (cache) {
-        theCacheList.SetWriteAhead(AutoCacheFolder);
         for (int i = 0; i < GetItemCount(); ++i)
             if (VyxFile* item = GetItem(i))
                 item->SetAutoCache(AutoCacheFolder);

@@ -1,7 +1,6 @@
 #include "catalogue/VyxCacheFolder.h"
 
 #include "catalogue/CacheFileReader.h"
-#include "catalogue/CacheFileStart.h"
 #include "catalogue/CacheSpillFile.h"
 #include "catalogue/VyxFilexDraw.h"
 #include "foundation/FileStamp.h"
@@ -23,8 +22,6 @@ namespace {
 const char kMagic[] = "VYX.KR. cache file";
 const DWORD kMagicLength = 18;
 const DWORD kMagicFieldLength = 8 + kMagicLength;
-// The magic field and the version field.
-const DWORD kHeaderLength = kMagicFieldLength + 8 + 8;
 const int kEndTag = 0;
 const DWORD kEndFieldLength = 12;
 // The bytes gathered before they are written out.
@@ -466,7 +463,6 @@ void VyxCacheFolder::RecordsChanged()
 
 int VyxCacheFolder::Load(const wchar_t* fileName, const std::atomic<bool>* stop)
 {
-    m_start.reset();
     RecordsChanged();
     ForgetNewImages();
     m_readAhead.clear();
@@ -490,7 +486,6 @@ int VyxCacheFolder::Load(const wchar_t* fileName, const std::atomic<bool>* stop)
 
 int VyxCacheFolder::SaveIfModified(const wchar_t* fileName, WriteWatch* watch)
 {
-    TakeStartedFile(true);
     if (!m_modified)
         return 1;
     if (m_fileUnread && fileName && GetFileAttributesW(fileName) != INVALID_FILE_ATTRIBUTES)
@@ -506,14 +501,9 @@ int VyxCacheFolder::SaveIfModified(const wchar_t* fileName, WriteWatch* watch)
         result = WriteWhole(fileName, m_records, m_placeFile, m_spill.get(), &written, watch);
     if (result != 1)
         return result;
-    TakeWrittenPlaces(fileName, appended ? m_inFile.records : 0, written);
-    return result;
-}
-
-void VyxCacheFolder::TakeWrittenPlaces(const wchar_t* fileName, INT_PTR first, const std::vector<WrittenPlace>& written)
-{
     m_modified = false;
     m_placeFile = fileName;
+    const INT_PTR first = appended ? m_inFile.records : 0;
     for (INT_PTR i = first; i < m_records.GetSize(); ++i) {
         VyxCacheThumbs* record = m_records.GetRecord(i);
         const WrittenPlace& place = written[static_cast<size_t>(i - first)];
@@ -540,10 +530,10 @@ void VyxCacheFolder::TakeWrittenPlaces(const wchar_t* fileName, INT_PTR first, c
         m_inFile.rewrite = false;
     }
     ReleaseAfterWrite();
+    return result;
 }
 
-int VyxCacheFolder::AppendNewRecords(const wchar_t* fileName, std::vector<WrittenPlace>& written, WriteWatch* watch,
-                                     bool ahead)
+int VyxCacheFolder::AppendNewRecords(const wchar_t* fileName, std::vector<WrittenPlace>& written, WriteWatch* watch)
 {
     if (m_inFile.rewrite || m_placeFile.IsEmpty() || !fileName || m_placeFile.CompareNoCase(fileName) != 0 ||
         m_inFile.records > m_records.GetSize())
@@ -557,11 +547,6 @@ int VyxCacheFolder::AppendNewRecords(const wchar_t* fileName, std::vector<Writte
     const bool known = GetFileInformationByHandle(file, &facts) != FALSE;
     const FileStamp now{static_cast<ULONGLONG>(facts.nFileSizeHigh) << 32 | facts.nFileSizeLow, facts.ftLastWriteTime};
     ULONGLONG after = m_inFile.end;
-    if (known && now != m_inFile.stamp && ahead) {
-        // Not read again from the window: the records wait for the folder's write.
-        CloseHandle(file);
-        return -1;
-    }
     if (known && now != m_inFile.stamp) {
         // Another writer changed the file since it was read: the new records go after the
         // records it holds now, which stay.
@@ -589,7 +574,7 @@ int VyxCacheFolder::AppendNewRecords(const wchar_t* fileName, std::vector<Writte
                               [&written, first](INT_PTR i, ULONGLONG at, DWORD length, DWORD image) {
                                   written[static_cast<size_t>(i - first)] = WrittenPlace{at, length, image};
                               });
-    ok = ok && (ahead || FlushFileBuffers(file));
+    ok = ok && FlushFileBuffers(file);
     if (!ok) {
         // The file as it was: what was appended goes again.
         SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
@@ -634,82 +619,6 @@ int VyxCacheFolder::WriteWhole(const wchar_t* fileName, const VyxCacheThumbsArra
                              });
     images.Close();
     return ok && temporary.PutInPlace() ? 1 : 0;
-}
-
-bool VyxCacheFolder::WriteHeaderOnly(const wchar_t* fileName)
-{
-    ReplacementFile file;
-    if (!fileName || !*fileName || !file.Create(fileName))
-        return false;
-    FieldWriter out;
-    out.Head(-1, kMagicLength);
-    out.Raw(kMagic, kMagicLength);
-    double version = 1.0;
-    out.Head(-2, sizeof(version));
-    out.Raw(&version, sizeof(version));
-    return out.Bytes().size() == kHeaderLength && file.Write(out.Bytes().data(), out.Bytes().size()) &&
-           file.PutInPlace();
-}
-
-void VyxCacheFolder::SetWriteAhead(bool on, const CString& cacheRoot)
-{
-    m_writeAhead = on;
-    m_writeAheadRoot = cacheRoot;
-}
-
-bool VyxCacheFolder::IsStartingFile() const
-{
-    return m_start && !m_start->IsDone();
-}
-
-void VyxCacheFolder::StartFile()
-{
-    if (m_start || m_startTried)
-        return;
-    m_startTried = true;
-    m_start.reset(new CacheFileStart(m_folderPath, m_archiveFileName, m_writeAheadRoot));
-}
-
-void VyxCacheFolder::TakeStartedFile(bool wait)
-{
-    if (!m_start || (!wait && !m_start->IsDone()))
-        return;
-    m_start->Wait();
-    if (m_start->GetOutcome() == CacheFileStart::Made && m_placeFile.IsEmpty()) {
-        // Every record of the list is new to it.
-        m_placeFile = m_start->GetPath();
-        m_inFile = PlaceFileState();
-        m_inFile.end = kHeaderLength;
-        m_inFile.stamp = m_start->GetStamp();
-        m_inFile.rewrite = false;
-        m_fileUnread = false;
-    } else if (m_start->GetOutcome() == CacheFileStart::Found) {
-        // Another writer's file: its records are taken in when the folder is written.
-        m_fileUnread = true;
-    }
-    m_start.reset();
-}
-
-bool VyxCacheFolder::AppendAhead()
-{
-    TakeStartedFile(false);
-    if (m_placeFile.IsEmpty() || m_fileUnread) {
-        StartFile();
-        return false;
-    }
-    const INT_PTR first = m_inFile.records;
-    std::vector<WrittenPlace> written;
-    if (AppendNewRecords(m_placeFile, written, nullptr, true) != 1)
-        return false;
-    const CString fileName(m_placeFile);
-    TakeWrittenPlaces(fileName, first, written);
-    // Read from the file from now on: memory holds no image of a record in it.
-    for (INT_PTR i = first; i < m_records.GetSize(); ++i) {
-        VyxCacheThumbs* record = m_records.GetRecord(i);
-        if (record->m_place == VyxCacheThumbs::PlaceCacheFile && record->HasImageBytes())
-            record->ReleaseImage();
-    }
-    return true;
 }
 
 void VyxCacheFolder::RewriteArchiveName(const wchar_t* fileName, const wchar_t* text)
@@ -822,7 +731,6 @@ void VyxCacheFolder::LetGo()
     m_keepSettings = true;
     ForgetNewImages();
     m_spill.reset();
-    m_start.reset();
 }
 
 bool VyxCacheFolder::DeleteSomeRecords(INT_PTR count)
@@ -1082,9 +990,6 @@ void VyxCacheFolder::ReadAhead(const std::vector<Key>& keys)
 
 void VyxCacheFolder::HoldNewImage(VyxCacheThumbs* record)
 {
-    // The file the records go to is made from the first on.
-    if (m_writeAhead && m_placeFile.IsEmpty())
-        StartFile();
     if (m_spillFailed)
         return;
     if (std::find(m_newImages.begin(), m_newImages.end(), record) == m_newImages.end())
@@ -1096,10 +1001,6 @@ void VyxCacheFolder::HoldNewImage(VyxCacheThumbs* record)
 
 void VyxCacheFolder::MoveOutNewImages()
 {
-    if (m_writeAhead && AppendAhead()) {
-        ForgetNewImages();
-        return;
-    }
     if (!m_spill)
         m_spill.reset(new CacheSpillFile);
     FieldWriter out;

@@ -14,7 +14,6 @@
 #include <vector>
 
 class CacheFileReader;
-class CacheFileStart;
 class VyxSPI;
 class CacheSpillFile;
 class VyxFilexInfo;
@@ -49,9 +48,6 @@ public:
     // were released keeps the image it has in the file being replaced, when that file still
     // holds the same record; else it is written without an image.
     static int WriteRecords(const wchar_t* fileName, const VyxCacheThumbsArray& records);
-    // A file holding the header alone, put in place whole: a cache file of no records that records
-    // can be added to. True when made.
-    static bool WriteHeaderOnly(const wchar_t* fileName);
     // Sets the archive file name of every record of a cache file and writes it back; a file that
     // does not load is left alone.
     static void RewriteArchiveName(const wchar_t* fileName, const wchar_t* text);
@@ -122,12 +118,6 @@ public:
     void KeepSettings() { m_keepSettings = true; }
     // The new image bytes held in memory before they are moved out to the spill file.
     void SetImageBudget(size_t bytes) { m_imageBudget = bytes; }
-    // On, the new records are added to the cache file as they are moved out of memory (its first
-    // file, when there is none, made on a thread of its own under this cache root), so that the
-    // file holds them before it is written; off, they go to the spill file until then.
-    void SetWriteAhead(bool on, const CString& cacheRoot);
-    // The cache file for the new records is being made (on its thread).
-    bool IsStartingFile() const;
 
 private:
     VyxCacheFolder(const VyxCacheFolder&) = delete;
@@ -145,17 +135,7 @@ private:
     // The records after the file's own appended to it (after those another writer added since it
     // was read too): 1 done, 0 failed or given up (the file cut back to its records), -1 not
     // possible (the file must be written whole). written: one place per new record.
-    // ahead: from the window, while the folder is open: given up (-1) when another writer changed
-    // the file since, and not flushed to the disk (a crash of the program leaves what was added).
-    int AppendNewRecords(const wchar_t* fileName, std::vector<WrittenPlace>& written, WriteWatch* watch,
-                         bool ahead = false);
-    // After a write of the records from first on: their places in the file and its state.
-    void TakeWrittenPlaces(const wchar_t* fileName, INT_PTR first, const std::vector<WrittenPlace>& written);
-    // The new records added to the cache file now; false when they cannot be.
-    bool AppendAhead();
-    // The first file made meanwhile becomes the folder's (wait: waits for it to be made).
-    void TakeStartedFile(bool wait);
-    void StartFile();
+    int AppendNewRecords(const wchar_t* fileName, std::vector<WrittenPlace>& written, WriteWatch* watch);
     void TakeInRecordsOf(const wchar_t* fileName);
     void ReadSettings();
     void WriteSettings() const;
@@ -206,11 +186,6 @@ private:
     std::unique_ptr<CacheSpillFile> m_spill;
     // Once the spill file cannot be made or written, images stay in memory as they always did.
     bool m_spillFailed = false;
-    bool m_writeAhead = false;
-    CString m_writeAheadRoot;
-    // The first file being made, and whether it was tried (once a folder).
-    std::unique_ptr<CacheFileStart> m_start;
-    bool m_startTried = false;
     // Record numbers by (a hash of the) lower-case file name, made on the first lookup after a load and kept up
     // to date as records come and go: a folder of thousands of items would otherwise compare
     // every name with every record. A record's number never changes and numbers grow in list

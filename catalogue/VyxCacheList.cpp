@@ -221,7 +221,6 @@ int VyxCacheList::StoreToCache(VyxFilexDraw* item)
             cache->Load(path);
         AddTail(cache);
     }
-    cache->SetWriteAhead(m_writeAhead, GetCacheFolder());
     return cache->StoreFromItem(*item);
 }
 

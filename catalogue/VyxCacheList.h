@@ -65,9 +65,6 @@ public:
     VyxCacheFolder* GetFolderAt(POSITION position) const { return static_cast<VyxCacheFolder*>(GetAt(position)); }
     VyxCacheIndex& GetIndex() { return m_index; }
     void SetCacheFolder(const wchar_t* cacheRoot) { m_index.SetCacheFolder(cacheRoot); }
-    // On, the folders add their new records to their cache files as they are made
-    // (VyxCacheFolder::SetWriteAhead), so that leaving a location or closing has little to write.
-    void SetWriteAhead(bool on) { m_writeAhead = on; }
     const CString& GetCacheFolder() const { return m_index.GetCacheFolder(); }
 
 private:
@@ -102,7 +99,6 @@ private:
     // The records asked ahead of a location whose cache file was not in memory then.
     CString m_aheadLocation;
     std::vector<VyxCacheFolder::Key> m_aheadKeys;
-    bool m_writeAhead = false;
 };
 
 extern VyxCacheList theCacheList;

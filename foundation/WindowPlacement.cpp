@@ -63,12 +63,8 @@ void SaveWindowPlacement(HWND window, const wchar_t* section)
 {
     WINDOWPLACEMENT placement = {};
     placement.length = sizeof placement;
-    if (GetWindowPlacement(window, &placement))
-        SaveWindowPlacement(placement, section);
-}
-
-void SaveWindowPlacement(const WINDOWPLACEMENT& placement, const wchar_t* section)
-{
+    if (!GetWindowPlacement(window, &placement))
+        return;
     CString text;
     WriteAppIniInt(section, kFlags, static_cast<int>(placement.flags));
     WriteAppIniInt(section, kShowCmd, static_cast<int>(placement.showCmd));

@@ -9,8 +9,6 @@
 bool IsCaptionWithinReach(const RECT& r);
 // Writes the five keys when the placement can be read.
 void SaveWindowPlacement(HWND window, const wchar_t* section);
-// Writes the five keys of a placement read earlier.
-void SaveWindowPlacement(const WINDOWPLACEMENT& placement, const wchar_t* section);
 // Applies a saved placement; a section never saved, or a normal rectangle that is empty, inverted,
 // tiny or off every screen, leaves the window as it is.
 void RestoreWindowPlacement(HWND window, const wchar_t* section);

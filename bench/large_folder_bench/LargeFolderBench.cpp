@@ -14,9 +14,6 @@
 //   every key answered within 100 ms.
 // - closing the frame with every row listed: WM_CLOSE answered within 100 ms, the window gone
 //   (its cache written) within 1 s.
-// - the same close once the whole-list pass has made every thumbnail of the large folder (its
-//   first cache file, none there before): the same goals, and the cache file left holding a
-//   record with its image for every file.
 // A wait the pinger gives up (120 s) counts in full, and a step without an answer fails.
 // The benchmark fails (exit code 1) and says which goal it missed, or that it measured nothing.
 // --files=N sets one large count instead of the two. (A small run: 2,000 files.)
@@ -26,7 +23,6 @@
 #include "browser/CMainFrame.h"
 #include "catalogue/CKWDoc.h"
 #include "catalogue/FrameMessages.h"
-#include "catalogue/VyxCacheFolder.h"
 #include "catalogue/VyxFile.h"
 #include "foundation/VyxIni.h"
 
@@ -172,12 +168,6 @@ struct Figures
     Step keys[3], keysBare[3];
     double closeMs = -1, closeBareMs = -1; // the bare side: a folder of 100
     double closedMs = -1;                   // from WM_CLOSE until the window is gone
-    // The close after the whole-list pass: the items holding their thumbnail then (the others let
-    // theirs go to the cache), the close's times, the cache file's records with their image
-    // afterwards (-1: not read), and how long the pass took.
-    int filledHeld = 0;
-    double filledCloseMs = -1, filledClosedMs = -1, filledPassSeconds = -1;
-    int filledRecords = -1;
 };
 
 const wchar_t* const kKeyNames[3] = {L"End", L"Home", L"PageDown"};
@@ -304,42 +294,6 @@ void Session(const std::wstring& folder, double* closeMs)
         *closeMs = ms;
 }
 
-// The records of a cache file that hold their image; -1 when it does not read.
-int RecordsWithImage(const std::wstring& path)
-{
-    VyxCacheFolder cache;
-    cache.KeepSettings();
-    if (cache.Load(path.c_str()) != VyxCacheFolder::LoadDone)
-        return -1;
-    int records = 0;
-    for (INT_PTR i = 0; i < cache.GetCount(); ++i)
-        records += cache.GetAt(i)->m_imageLength > 0 ? 1 : 0;
-    return records;
-}
-
-// The large folder without a cache file, opened with the whole-list pass on: every thumbnail made
-// before the close.
-void MeasureFilledClose(const std::wstring& large, int files, Figures& figures)
-{
-    const std::wstring cacheFile = large + L"\\_THUMBS_.KWI";
-    DeleteFileW(cacheFile.c_str());
-    WriteAppIniInt(L"KWDoc", L"ThumbsCreate", 1);
-    {
-        ProgramFrame program;
-        const double start = BenchSeconds();
-        if (StartSession(program, large) && RunProgramLoop(program.frame, [] { return true; }, 1800) &&
-            program.doc->GetItemCount() >= files) {
-            figures.filledPassSeconds = BenchSeconds() - start;
-            for (int i = 0; i < program.doc->GetItemCount(); ++i)
-                figures.filledHeld += program.doc->GetItem(i)->HasThumbnail() ? 1 : 0;
-            figures.filledCloseMs = CloseMs(program, &figures.filledClosedMs);
-        }
-    }
-    WriteAppIniInt(L"KWDoc", L"ThumbsCreate", 0);
-    if (figures.filledCloseMs >= 0)
-        figures.filledRecords = RecordsWithImage(cacheFile);
-}
-
 Figures Measure(const std::wstring& root, int files)
 {
     Figures figures;
@@ -402,7 +356,6 @@ Figures Measure(const std::wstring& root, int files)
     KeyStep(frame, pinger, treeWindow, VK_UP, on(large));
     if (program.doc->GetItemCount() >= files)
         figures.closeMs = CloseMs(program, &figures.closedMs);
-    MeasureFilledClose(large, files, figures);
     return figures;
 }
 
@@ -497,26 +450,6 @@ int wmain(int argc, wchar_t** argv)
                     kClosedGoalMs);
         if (BenchMeasured(f.closedMs >= 0, "window gone after WM_CLOSE"))
             BenchGoal(gone, "window gone %.0f ms after WM_CLOSE (goal: %.0f ms)", f.closedMs, kClosedGoalMs);
-        std::printf("  every thumbnail made by the whole-list pass (in %.0f s; %d held at the close), then closed:\n",
-                    f.filledPassSeconds, f.filledHeld);
-        const bool filledMeasured = f.filledCloseMs >= 0 && f.filledClosedMs >= 0;
-        const bool filledAnswered = filledMeasured && f.filledCloseMs <= kGoalMs;
-        const bool filledGone = filledMeasured && f.filledClosedMs <= kClosedGoalMs;
-        const bool filledWhole = f.filledRecords >= files;
-        std::printf("  %-52s %8.0f ms: %s (goal %.0f ms)\n", "WM_CLOSE answered", f.filledCloseMs,
-                    !filledMeasured ? "measured nothing" : filledAnswered ? "met" : "not met", kGoalMs);
-        std::printf("  %-52s %8.0f ms: %s (goal %.0f ms)\n", "window gone after WM_CLOSE, cache written",
-                    f.filledClosedMs, !filledMeasured ? "measured nothing" : filledGone ? "met" : "not met",
-                    kClosedGoalMs);
-        std::printf("  %-52s %8d of %d: %s\n", "cache file's records with their image", f.filledRecords, files,
-                    filledWhole ? "met" : "not met");
-        if (BenchMeasured(filledMeasured, "the close after every thumbnail was made")) {
-            BenchGoal(filledAnswered, "WM_CLOSE answered after %.0f ms with every thumbnail made (goal: %.0f ms)",
-                      f.filledCloseMs, kGoalMs);
-            BenchGoal(filledGone, "window gone %.0f ms after WM_CLOSE with every thumbnail made (goal: %.0f ms)",
-                      f.filledClosedMs, kClosedGoalMs);
-            BenchGoal(filledWhole, "the cache file held %d records with their image, of %d", f.filledRecords, files);
-        }
         std::fflush(stdout);
     }
     RemoveTree(root);

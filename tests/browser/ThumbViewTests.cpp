@@ -6,12 +6,10 @@
 #include "catalogue/CVirtualFolder.h"
 #include "catalogue/CellSurfaceHolder.h"
 #include "catalogue/SteppedPictureLoad.h"
-#include "catalogue/VyxCacheFolder.h"
 #include "catalogue/VyxCacheList.h"
 #include "catalogue/VyxFile.h"
 #include "common/Clicks.h"
 #include "common/RealInput.h"
-#include "image/DibCore.h"
 
 #include <algorithm>
 #include <atomic>
@@ -167,44 +165,6 @@ TEST(ThumbView, TheWholeListPassMakesEveryThumbnailAndTheCacheGivesThemBack)
     }
 }
 
-// Thumbnails stored as the passes make them: the location's cache file stands before the program
-// closes, and the close leaves it holding every thumbnail made, each of which it gives back.
-TEST(ThumbView, TheCloseLeavesACacheFileOfEveryThumbnailTheWholeListPassMade)
-{
-    HostedPlugins plugin = OwnJpegPlugin();
-    FrameProgram p(nullptr, false);
-    TurnTheCacheOn(p);
-    const int count = 150;
-    for (int i = 0; i < count; ++i)
-        PutJpeg(p.m_folder, Numbered(L"p", i, L".jpg"), 60 + i % 40, 50, RGB(i, 150, 250 - i));
-    ASSERT_TRUE(p.Start(p.m_folder.Path()));
-    ASSERT_GT(PaintAndIdle(p), 0);
-    CKWDoc* doc = p.Document();
-    ASSERT_EQ(count, doc->GetItemCount());
-    std::vector<CSize> made;
-    for (int i = 0; i < count; ++i) {
-        ASSERT_TRUE(doc->GetItem(i)->HasThumbnail()) << i;
-        HGLOBAL thumbnail = doc->GetItem(i)->GetThumbnail();
-        made.push_back(CSize(GetDibWidth(thumbnail), GetDibHeight(thumbnail)));
-    }
-    CString file;
-    EXPECT_TRUE(RunLoopUntil([&] { return theCacheList.GetIndex().FindThumbsFile(file, p.m_folder.Path(), L""); }));
-
-    const HWND frame = p.Frame()->m_hWnd;
-    p.Frame()->SendMessage(WM_CLOSE);
-    EXPECT_TRUE(RunLoopUntil([frame] { return !IsWindow(frame); }, 60000));
-    VyxCacheFolder written;
-    written.KeepSettings();
-    ASSERT_EQ(VyxCacheFolder::LoadDone, written.Load(file));
-    EXPECT_EQ(count, written.GetCount());
-    for (int i = 0; i < count; ++i) {
-        VyxFile item(p.m_folder / Numbered(L"p", i, L".jpg"));
-        ASSERT_EQ(0, written.RestoreToItem(item)) << i;
-        EXPECT_EQ(made[i], CSize(GetDibWidth(item.GetThumbnail()), GetDibHeight(item.GetThumbnail()))) << i;
-    }
-    p.Close();
-}
-
 // The whole-list pass takes its cached thumbnails a screen's worth at a time: read in one pass
 // over the cache file before the items ask one by one. The file gone after the first of them
 // came, the rest of that screen's worth still come from the cache; those after it are made anew.
@@ -231,9 +191,9 @@ TEST(ThumbView, TheWholeListPassReadsTheCacheAheadAScreensWorthAtATime)
 
     // Steps until the first item after the shown ones came from the cache.
     int steps = 0;
-    while (steps < 4000 && !doc->GetItem(shown.second)->GetThumbFixed())
+    while (steps < 4000 && !doc->GetItem(shown.second)->IsCached())
         p.Frame()->SendMessage(WMU_IDLESTEP, steps++, 0);
-    ASSERT_TRUE(doc->GetItem(shown.second)->GetThumbFixed());
+    ASSERT_TRUE(doc->GetItem(shown.second)->IsCached());
     ASSERT_FALSE(doc->GetItem(shown.second + 1)->HasThumbnail());
     CString file;
     ASSERT_TRUE(theCacheList.GetIndex().FindThumbsFile(file, p.m_folder.Path(), L""));
@@ -242,11 +202,11 @@ TEST(ThumbView, TheWholeListPassReadsTheCacheAheadAScreensWorthAtATime)
 
     // Read with the first: the rest of the shown cells' next screen's worth.
     for (int i = shown.second; i < screen && i < count; ++i)
-        EXPECT_TRUE(doc->GetItem(i)->GetThumbFixed()) << i;
-    // Read after the file went: made from the pictures (and stored as they were made).
+        EXPECT_TRUE(doc->GetItem(i)->IsCached()) << i;
+    // Read after the file went: made from the pictures.
     for (int i = screen; i < count; ++i) {
         EXPECT_TRUE(doc->GetItem(i)->HasThumbnail()) << i;
-        EXPECT_FALSE(doc->GetItem(i)->GetThumbFixed()) << i;
+        EXPECT_FALSE(doc->GetItem(i)->IsCached()) << i;
     }
 }
 

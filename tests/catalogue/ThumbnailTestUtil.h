@@ -77,16 +77,11 @@ private:
 class CacheScope
 {
 public:
-    explicit CacheScope(const wchar_t* root = L"")
-    {
-        theCacheList.SetCacheFolder(root);
-        theCacheList.SetWriteAhead(false);
-    }
+    explicit CacheScope(const wchar_t* root = L"") { theCacheList.SetCacheFolder(root); }
     ~CacheScope()
     {
         theCacheList.RemoveAllFolders();
         theCacheList.SetCacheFolder(L"");
-        theCacheList.SetWriteAhead(false);
     }
     CacheScope(const CacheScope&) = delete;
     CacheScope& operator=(const CacheScope&) = delete;
