@@ -1,5 +1,7 @@
 #include "script/VyxDrawContext.h"
 
+#include "script/VyxScriptFunction.h"
+
 #include "foundation/VyxUtility.h"
 #include "image/DibPaint.h"
 
@@ -8,12 +10,17 @@
 
 int VyxDrawContext::SendRequest(VyxScriptRequest* request)
 {
+    // What the host does for the script (the next file of a printed page, a picture loaded to be
+    // drawn) is not the script's own running time.
+    const DWORD began = GetTickCount();
+    int result = 0;
     if (m_owner)
-        return static_cast<int>(
+        result = static_cast<int>(
             ::SendMessageW(m_owner, WMU_SCRIPTREQUEST, request->type, reinterpret_cast<LPARAM>(request)));
-    if (m_callback)
-        return m_callback(request);
-    return 0;
+    else if (m_callback)
+        result = m_callback(request);
+    VyxScriptFunction::LeaveOutOfRunTime(GetTickCount() - began);
+    return result;
 }
 
 int VyxDrawContext::GetMapMode() const

@@ -125,8 +125,20 @@ int VyxScript::Load(const wchar_t* path)
     if (!path || !*path)
         return m_state;
     VyxText text;
-    if (text.LoadFile(path) < 0) {
-        m_state = -1;
+    try {
+        if (text.LoadFile(path) < 0) {
+            m_state = -1;
+            return m_state;
+        }
+    } catch (VyxGlobalErrorException* e) {
+        // A file larger than the memory left is no script: told like a parse failure.
+        m_state = e->GetCode();
+        delete e;
+        if (m_state == 1 || m_state == 0 || m_state == -1)
+            m_state = -3;
+        return m_state;
+    } catch (...) {
+        m_state = FailureCode();
         return m_state;
     }
     // A new script replaces the one loaded before rather than adding to it.

@@ -3,6 +3,7 @@
 #include "foundation/VyxLog.h"
 #include "image/DibCore.h"
 #include "script/VyxDrawContext.h"
+#include "script/VyxScriptFunction.h"
 
 #include <algorithm>
 #include <cmath>
@@ -105,6 +106,9 @@ int VyxScriptCommandDrawImage::Execute()
         top = y1;
         bottom = y1 + fittedHeight;
     }
+    // A large picture sent to a printer takes the device's time, not the script's.
+    const DWORD began = GetTickCount();
     context->PaintDibBanded(Truncate(left), Truncate(top), Truncate(right), Truncate(bottom), image);
+    VyxScriptFunction::LeaveOutOfRunTime(GetTickCount() - began);
     return 1;
 }

@@ -140,6 +140,42 @@ VyxScriptDrawCommand::Window VyxScriptDrawCommand::ShownWindow(CDC* dc, const Vy
                   std::min(shown.right + margin, kPlatformLimit), std::min(shown.bottom + margin, kPlatformLimit)};
 }
 
+namespace {
+
+// Coordinates this near are drawn as they stand, as they always were: only a shape reaching
+// farther is cut to the shown part of the page, where the platform would otherwise fill rows no
+// one sees (or fail past its limit).
+const double kOrdinaryReach = 1 << 20;
+
+bool IsOrdinary(const std::vector<POINTD>& points)
+{
+    for (const POINTD& point : points)
+        if (!(std::fabs(point.x) <= kOrdinaryReach && std::fabs(point.y) <= kOrdinaryReach))
+            return false;
+    return true;
+}
+
+// The point a share t of the way from one end to the other, without a difference of the two that
+// could overflow; equal ends give that value exactly.
+double Along(double from, double to, double t)
+{
+    return from == to ? from : from * (1 - t) + to * t;
+}
+
+// Where a segment whose ends lie at from and to along one axis (fromOther and toOther along the
+// other) crosses side, along the other axis. Halved so that no difference overflows, and taken
+// from the nearer end so that a far end's size does not swamp the share.
+double Crossing(double from, double to, double side, double fromOther, double toOther)
+{
+    const double span = to / 2 - from / 2;
+    const double share = (side / 2 - from / 2) / span;
+    if (share <= 0.5)
+        return Along(fromOther, toOther, share);
+    return Along(toOther, fromOther, (to / 2 - side / 2) / span);
+}
+
+} // namespace
+
 bool VyxScriptDrawCommand::ClipSegment(POINTD& a, POINTD& b, const Window& window)
 {
     // A point at infinity (or NaN) gives no segment that can be drawn.
@@ -163,14 +199,15 @@ bool VyxScriptDrawCommand::ClipSegment(POINTD& a, POINTD& b, const Window& windo
         POINTD& p = first ? a : b;
         const POINTD q = first ? b : a;
         const int out = first ? outA : outB;
+        // Never from the product of two coordinates, which overflows for ends past about 1e154.
         if (out & 4)
-            p = POINTD{p.x + (q.x - p.x) * (window.top - p.y) / (q.y - p.y), window.top};
+            p = POINTD{Crossing(p.y, q.y, window.top, p.x, q.x), window.top};
         else if (out & 8)
-            p = POINTD{p.x + (q.x - p.x) * (window.bottom - p.y) / (q.y - p.y), window.bottom};
+            p = POINTD{Crossing(p.y, q.y, window.bottom, p.x, q.x), window.bottom};
         else if (out & 1)
-            p = POINTD{window.left, p.y + (q.y - p.y) * (window.left - p.x) / (q.x - p.x)};
+            p = POINTD{window.left, Crossing(p.x, q.x, window.left, p.y, q.y)};
         else
-            p = POINTD{window.right, p.y + (q.y - p.y) * (window.right - p.x) / (q.x - p.x)};
+            p = POINTD{window.right, Crossing(p.x, q.x, window.right, p.y, q.y)};
         (first ? outA : outB) = sides(p);
     }
     return !(outA | outB);
@@ -178,8 +215,14 @@ bool VyxScriptDrawCommand::ClipSegment(POINTD& a, POINTD& b, const Window& windo
 
 std::vector<POINT> VyxScriptDrawCommand::ClipPolygon(const std::vector<POINTD>& polygon, const Window& window)
 {
-    // The polygon cut at each side of the window in turn; the new edges lie on the window.
     std::vector<POINTD> points;
+    if (IsOrdinary(polygon)) {
+        std::vector<POINT> vertices;
+        for (const POINTD& point : polygon)
+            vertices.push_back(POINT{Truncate(point.x), Truncate(point.y)});
+        return vertices;
+    }
+    // The polygon cut at each side of the window in turn; the new edges lie on the window.
     for (const POINTD& point : polygon)
         if (std::isfinite(point.x) && std::isfinite(point.y))
             points.push_back(point);
@@ -198,8 +241,8 @@ std::vector<POINT> VyxScriptDrawCommand::ClipPolygon(const std::vector<POINTD>& 
             if (inside(from))
                 cut.push_back(from);
             if (inside(from) != inside(to)) {
-                const double t = vertical ? (limit - from.x) / (to.x - from.x) : (limit - from.y) / (to.y - from.y);
-                const double across = vertical ? from.y + t * (to.y - from.y) : from.x + t * (to.x - from.x);
+                const double across = vertical ? Crossing(from.x, to.x, limit, from.y, to.y)
+                                               : Crossing(from.y, to.y, limit, from.x, to.x);
                 cut.push_back(vertical ? POINTD{limit, across} : POINTD{across, limit});
             }
         }
@@ -217,6 +260,11 @@ void VyxScriptDrawCommand::DrawPolyline(CDC* dc, const std::vector<POINTD>& poin
         return;
     POINT pen = {Truncate(points[0].x), Truncate(points[0].y)};
     dc->MoveTo(pen);
+    if (IsOrdinary(points)) {
+        for (size_t i = 1; i < points.size(); ++i)
+            dc->LineTo(Truncate(points[i].x), Truncate(points[i].y));
+        return;
+    }
     for (size_t i = 1; i < points.size(); ++i) {
         POINTD a = points[i - 1];
         POINTD b = points[i];

@@ -145,6 +145,12 @@ void VyxScriptFunction::SetRunTimeLimit(unsigned milliseconds)
     s_timeLimit = milliseconds ? milliseconds : static_cast<DWORD>(MaxMillisecondsPerRun);
 }
 
+void VyxScriptFunction::LeaveOutOfRunTime(DWORD milliseconds)
+{
+    if (s_runs > 0)
+        s_started += milliseconds;
+}
+
 void VyxScriptFunction::CountStatement()
 {
     if (++s_statements > MaxStatementsPerRun)

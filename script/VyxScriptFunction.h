@@ -43,6 +43,8 @@ public:
     // The time bound of the runs started on this thread from now on; 0 restores
     // MaxMillisecondsPerRun.
     static void SetRunTimeLimit(unsigned milliseconds);
+    // Time the host spent on a request of the running script, which its bound does not count.
+    static void LeaveOutOfRunTime(DWORD milliseconds);
 
     VyxScriptFunction();
     ~VyxScriptFunction() override;

@@ -177,6 +177,8 @@ public:
         return [this](VyxScriptRequest* request) {
             requests.push_back({request->type, static_cast<const wchar_t*>(request->text), request->image,
                                 RECT{request->left, request->top, request->right, request->bottom}, request->count});
+            if (onRequest)
+                onRequest();
             switch (request->type) {
             case ScriptRequestNextFile:
                 request->image = nextFiles.empty() ? nullptr : nextFiles.front();
@@ -209,6 +211,8 @@ public:
     std::function<std::wstring(const std::wstring&)> expand;
     bool answerArea = false;
     HGLOBAL areaImage = nullptr;
+    // The host's own work on each request (a slow one: a picture loaded from a far disk).
+    std::function<void()> onRequest;
 };
 
 // Writes the script text (ANSI code page bytes, as scripts are stored) and loads it.

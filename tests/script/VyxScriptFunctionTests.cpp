@@ -204,8 +204,25 @@ TEST_F(ScriptLanguage, ARunEndsWithTheScriptErrorOnceItHasRunPastItsTime)
     ASSERT_FALSE(log.records.empty());
     EXPECT_NE(-1, log.records.back().message.Find(L" ms ("));
     // Each run has the whole time again.
-    ASSERT_EQ(1, Run(L"i = 0\nWHILE i < 100\n i = i + 1\nWEND\n"));
-    EXPECT_EQ(100, Local(L"i").GetInt());
+    ASSERT_EQ(1, Run(L"i = 1\n"));
+    EXPECT_EQ(1, Local(L"i").GetInt());
+}
+
+// The bound is on the script's own running: a host that takes long to give each picture (a printed
+// page's next file from a slow disk) does not end it.
+TEST_F(ScriptLanguage, TheTimeTheHostTakesOverARequestIsNotTheScripts)
+{
+    struct Limit
+    {
+        Limit() { VyxScriptFunction::SetRunTimeLimit(30); }
+        ~Limit() { VyxScriptFunction::SetRunTimeLimit(0); }
+    } limit;
+    SolidDib a(2, 2, 0), b(2, 2, 0), c(2, 2, 0);
+    host.nextFiles = {a, b, c};
+    host.onRequest = [] { Sleep(40); };
+    ASSERT_EQ(1, LoadScript(script, folder, L"n = 0\nWHILE 1\n NEXTFILE\n n = n + 1\nWEND\ndone = 1\n"));
+    EXPECT_EQ(1, script.Run());
+    EXPECT_EQ(4, Local(L"n").GetInt());
 }
 
 TEST_F(ScriptLanguage, FunctionsDefinedInsideAnotherStayUsableWhileTheMapGrows)
