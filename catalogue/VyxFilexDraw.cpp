@@ -985,12 +985,13 @@ bool VyxFilexDraw::IsWaitingForCache() const
 {
     if (!WillLookUpCache())
         return false;
-    return theCacheList.IsReading() ||
+    return m_cacheAnswerPending || theCacheList.IsReading() ||
            (theCacheList.IsWriting() && theCacheList.IsWritingOf(GetResolvedFolder(), GetArchiveFileName()));
 }
 
 HGLOBAL VyxFilexDraw::GetThumbnailFor(int left, int top, int right, int bottom, bool make)
 {
+    m_cacheAnswerPending = false;
     const int limit = IsArchiveMember() ? GetItemSettings().archiveMemberLimit : GetItemSettings().pluginDisplayLimit;
     // In 64 bits: the default limit of 2048 MB is 2^31 bytes.
     if (limit != 0 && m_size >= static_cast<ULONGLONG>(static_cast<DWORD>(limit)) * 1048576u)
@@ -1005,7 +1006,10 @@ HGLOBAL VyxFilexDraw::GetThumbnailFor(int left, int top, int right, int bottom, 
         // stays to be made, and nothing is made from the picture meanwhile.
         const int found =
             m_thumbnail || m_cached ? -1 : theCacheList.LoadFromCache(this, SteppedPictureLoad::Allowance::IsInForce());
-        if (found == VyxCacheList::StillReading)
+        // Kept for the pass: a file whose writing ends right after this answer must still bring
+        // the pass back to this item.
+        m_cacheAnswerPending = found == VyxCacheList::StillReading;
+        if (m_cacheAnswerPending)
             return nullptr;
         if (found == 0 && m_thumbnail) {
             m_cached = true;

@@ -275,6 +275,8 @@ private:
     POINT m_position = {32767, 0};
     BOOL m_thumbFixed = FALSE;
     BOOL m_cacheLookup = TRUE;
+    // The last cache look-up was told to come back (the file being read or written).
+    bool m_cacheAnswerPending = false;
     BOOL m_autoCache = FALSE;
     int m_drawState = DrawIdle;
     bool m_thumbnailNew = false;
