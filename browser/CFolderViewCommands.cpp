@@ -268,11 +268,11 @@ BOOL CFolderView::DeleteFolderItem(HTREEITEM hItem)
     // A directory that went is not taken back: setting it fails, and "C:\" stays current.
     CurrentDirectoryScope directory(L"C:\\");
     WatchModeScope watch(GetMainFrame());
-    // A folder just left may still have its cache file written inside it.
-    theCacheList.FinishWriting();
     CKWDoc* doc = GetDocument();
     if (doc && !doc->TrashCan) {
         if (ShowMessageBox(FormatMessageText(MsgConfirmFolderDelete, path), MB_YESNO | MB_ICONQUESTION) == IDYES) {
+            // A folder just left may still have its cache file written inside it.
+            theCacheList.FinishWriting();
             CString pattern;
             MakePath(pattern, nullptr, path, L"*.*", nullptr);
             VyxFileFind counter;
@@ -289,6 +289,7 @@ BOOL CFolderView::DeleteFolderItem(HTREEITEM hItem)
                 progress.DestroyWindow();
         }
     } else {
+        theCacheList.FinishWriting();
         ShellDeleteFile(path, m_hWnd, FOF_ALLOWUNDO);
     }
     const bool gone = !PathExists(path, kAnyAttribute);

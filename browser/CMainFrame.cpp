@@ -427,13 +427,14 @@ void CMainFrame::OnClose()
 
 void CMainFrame::OnEndSession(BOOL bEnding)
 {
-    VyxFrameWndEx::OnEndSession(bEnding);
-    // The process ends once this returns: the cache files of the locations left, and those a close
-    // begun before is writing, are written first.
-    if (bEnding) {
-        theCacheList.FinishWriting();
+    // The process ends once this returns: the cache files a close begun before is writing, and
+    // those of the locations the documents' closing leaves, are written first. The closing
+    // destroys this window: nothing of it is touched after.
+    if (bEnding)
         m_cacheWrite.Finish();
-    }
+    VyxFrameWndEx::OnEndSession(bEnding);
+    if (bEnding)
+        theCacheList.FinishWriting();
 }
 
 bool CMainFrame::WriteCacheBeforeClosing()

@@ -168,6 +168,8 @@ double Along(double from, double to, double t)
 double Crossing(double from, double to, double side, double fromOther, double toOther)
 {
     const double span = to / 2 - from / 2;
+    if (span == 0)
+        return fromOther;
     const double share = (side / 2 - from / 2) / span;
     if (share <= 0.5)
         return Along(fromOther, toOther, share);

@@ -8,6 +8,7 @@
 #include "script/VyxDrawContext.h"
 #include "script/VyxRegExp.h"
 
+#include <algorithm>
 #include <cwctype>
 #include <vector>
 
@@ -147,8 +148,9 @@ void VyxScriptFunction::SetRunTimeLimit(unsigned milliseconds)
 
 void VyxScriptFunction::LeaveOutOfRunTime(DWORD milliseconds)
 {
+    // Never past the run's own start: a request inside a request would count twice.
     if (s_runs > 0)
-        s_started += milliseconds;
+        s_started += std::min(milliseconds, GetTickCount() - s_started);
 }
 
 void VyxScriptFunction::CountStatement()
