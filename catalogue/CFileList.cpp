@@ -1,7 +1,6 @@
 #include "catalogue/CFileList.h"
 
 #include "catalogue/ArchiveMember.h"
-#include "catalogue/CacheSideFiles.h"
 #include "catalogue/ListedSideFiles.h"
 #include "catalogue/VyxFile.h"
 #include "foundation/ShellShortcut.h"
@@ -239,9 +238,10 @@ int CFileList::WalkFolder()
             sideFiles.reset();
         int result = ScanDone;
         const bool hiddenSkipped = finder.IsHidden() && !m_showHidden;
+        const unsigned sideKind = ListedSideFiles::KindOf(finder.GetFileName());
         if (sideFiles)
-            sideFiles->Saw(finder.GetFileName());
-        if (IsCacheSideFileName(finder.GetFileName()) || hiddenSkipped) {
+            sideFiles->Saw(sideKind);
+        if (sideKind || hiddenSkipped) {
             // skipped
         } else if (finder.IsDirectory()) {
             if (!finder.IsDots() && !m_includeSubFolders && m_showFolders)

@@ -96,15 +96,14 @@ bool CacheFileWriter::Write(File& file)
 {
     if (file.findFile) {
         VyxCacheIndex index(file.cacheRoot);
-        const VyxCacheFolder& cache = *file.folder;
-        // Nothing to add to a file not read here: what another instance wrote there stays.
-        if (cache.GetCount() == 0 && cache.IsFileUnread())
+        switch (file.folder->FateOfFile(file.cacheRoot)) {
+        case VyxCacheFolder::FileLeft:
             return true;
-        // Without records, or under the cache root itself, the location keeps no file.
-        if (cache.GetCount() == 0 ||
-            (!file.cacheRoot.IsEmpty() && file.location.Left(file.cacheRoot.GetLength()) == file.cacheRoot)) {
+        case VyxCacheFolder::FileDeleted:
             index.DeleteThumbsFile(file.location, file.archive);
             return true;
+        case VyxCacheFolder::FileWritten:
+            break;
         }
         file.name = index.GetThumbsFileName(file.location, file.archive);
     }

@@ -77,9 +77,9 @@ ListedSideFiles::Listing::Listing(const wchar_t* folder) : m_folder(folder ? fol
               (m_before.written.dwLowDateTime || m_before.written.dwHighDateTime) && IsSettled(m_before.written);
 }
 
-void ListedSideFiles::Listing::Saw(const wchar_t* name)
+void ListedSideFiles::Listing::Saw(unsigned kind)
 {
-    m_seen |= KindOf(name);
+    m_seen |= kind;
 }
 
 void ListedSideFiles::Listing::Finish() const

@@ -19,8 +19,8 @@ public:
     {
     public:
         explicit Listing(const wchar_t* folder);
-        // A side file's name seen in the listing.
-        void Saw(const wchar_t* name);
+        // A side file seen in the listing, by its KindOf (0 for any other name).
+        void Saw(unsigned kind);
         // The listing went through the whole folder: what it saw is kept for the folder.
         void Finish() const;
 

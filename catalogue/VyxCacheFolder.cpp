@@ -484,6 +484,15 @@ int VyxCacheFolder::Load(const wchar_t* fileName, const std::atomic<bool>* stop)
     return result;
 }
 
+VyxCacheFolder::FileFate VyxCacheFolder::FateOfFile(const CString& cacheRoot) const
+{
+    if (GetCount() == 0 && IsFileUnread())
+        return FileLeft;
+    if (GetCount() == 0 || (!cacheRoot.IsEmpty() && m_folderPath.Left(cacheRoot.GetLength()) == cacheRoot))
+        return FileDeleted;
+    return FileWritten;
+}
+
 int VyxCacheFolder::SaveIfModified(const wchar_t* fileName, WriteWatch* watch)
 {
     if (!m_modified)

@@ -73,6 +73,11 @@ public:
     // it is written, the records a file found there then holds and it lacks are taken in.
     void SetFileUnread(bool unread) { m_fileUnread = unread; }
     bool IsFileUnread() const { return m_fileUnread; }
+    // What becomes of the location's file: written; deleted (no records, or the folder is the
+    // cache root's own); or left as it stands (no record of its own for a file not read here,
+    // which another instance may have written meanwhile).
+    enum FileFate { FileWritten, FileDeleted, FileLeft };
+    FileFate FateOfFile(const CString& cacheRoot) const;
 
     // 0 stored (or nothing to store); -1 no thumbnail, a text that does not fit or no image
     // kept; else the encoder's code.

@@ -235,14 +235,15 @@ void VyxCacheList::RemoveFromCache(VyxFilexDraw* item)
 
 bool VyxCacheList::GetFileToWrite(const VyxCacheFolder& cache, CString& path)
 {
-    const CString& root = m_index.GetCacheFolder();
     const CString& folder = cache.GetFolderPath();
-    // Nothing to add to a file not read here: what another instance wrote there stays.
-    if (cache.GetCount() == 0 && cache.IsFileUnread())
+    switch (cache.FateOfFile(m_index.GetCacheFolder())) {
+    case VyxCacheFolder::FileLeft:
         return false;
-    if (cache.GetCount() == 0 || (!root.IsEmpty() && folder.Left(root.GetLength()) == root)) {
+    case VyxCacheFolder::FileDeleted:
         m_index.DeleteThumbsFile(folder, cache.GetArchiveFileName());
         return false;
+    case VyxCacheFolder::FileWritten:
+        break;
     }
     path = m_index.GetThumbsFileName(folder, cache.GetArchiveFileName());
     return true;

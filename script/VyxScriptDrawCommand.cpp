@@ -217,14 +217,17 @@ bool VyxScriptDrawCommand::ClipSegment(POINTD& a, POINTD& b, const Window& windo
 
 std::vector<POINT> VyxScriptDrawCommand::ClipPolygon(const std::vector<POINTD>& polygon, const Window& window)
 {
+    const std::vector<POINTD> points = IsOrdinary(polygon) ? polygon : CutAtWindow(polygon, window);
+    std::vector<POINT> vertices;
+    for (const POINTD& point : points)
+        vertices.push_back(POINT{Truncate(point.x), Truncate(point.y)});
+    return vertices;
+}
+
+std::vector<POINTD> VyxScriptDrawCommand::CutAtWindow(const std::vector<POINTD>& polygon, const Window& window)
+{
+    // Cut at each side of the window in turn; the new edges lie on the window.
     std::vector<POINTD> points;
-    if (IsOrdinary(polygon)) {
-        std::vector<POINT> vertices;
-        for (const POINTD& point : polygon)
-            vertices.push_back(POINT{Truncate(point.x), Truncate(point.y)});
-        return vertices;
-    }
-    // The polygon cut at each side of the window in turn; the new edges lie on the window.
     for (const POINTD& point : polygon)
         if (std::isfinite(point.x) && std::isfinite(point.y))
             points.push_back(point);
@@ -250,10 +253,7 @@ std::vector<POINT> VyxScriptDrawCommand::ClipPolygon(const std::vector<POINTD>& 
         }
         points.swap(cut);
     }
-    std::vector<POINT> vertices;
-    for (const POINTD& point : points)
-        vertices.push_back(POINT{Truncate(point.x), Truncate(point.y)});
-    return vertices;
+    return points;
 }
 
 void VyxScriptDrawCommand::DrawPolyline(CDC* dc, const std::vector<POINTD>& points, const Window& window)

@@ -83,6 +83,8 @@ protected:
     static bool ClipSegment(POINTD& a, POINTD& b, const Window& window);
     // The polygon cut at the window; what it covers inside the window stays the same.
     static std::vector<POINT> ClipPolygon(const std::vector<POINTD>& polygon, const Window& window);
+    // The polygon cut at the window, for one reaching past ordinary coordinates.
+    static std::vector<POINTD> CutAtWindow(const std::vector<POINTD>& polygon, const Window& window);
     // Segments from each point to the next, each cut at the window; the pen is left at the last
     // point, or where the last segment leaves the platform's limit.
     static void DrawPolyline(CDC* dc, const std::vector<POINTD>& points, const Window& window);
