@@ -1,5 +1,5 @@
 #!/usr/bin/perl
-# Reads 32-bit Windows binaries and fails when any import slot of any DLL is empty: an ordinary
+# Reads Windows binaries (32-bit, and the 64-bit twin's) and fails when any import slot of any DLL is empty: an ordinary
 # import whose slot does not name its function, or a delay-loaded one whose slot does not lead to
 # its load stub inside the image. Such a call jumps to address 0 at run time, and nothing before
 # that call notices. Delay-load tables are found through the image's directory entry and through
@@ -29,8 +29,15 @@ sub check {
     my ($sections, $symbols, $symbolCount, $optionalSize) =
         ($u16->($coff + 2), $u32->($coff + 8), $u32->($coff + 12), $u16->($coff + 16));
     my $opt = $coff + 20;
-    return fail("$path: not a 32-bit image") if $u16->($opt) != 0x10B;
-    my ($imageBase, $imageSize, $dirCount) = ($u32->($opt + 28), $u32->($opt + 56), $u32->($opt + 92));
+    my $magic = $u16->($opt);
+    return fail("$path: not a 32-bit or 64-bit image") if $magic != 0x10B && $magic != 0x20B;
+    my $wide = $magic == 0x20B;
+    my $width = $wide ? 8 : 4;   # of a slot and a name table entry
+    my $uword = $wide ? sub { unpack('Q<', substr($d, $_[0], 8)) } : $u32;
+    my $imageBase = $wide ? $uword->($opt + 24) : $u32->($opt + 28);
+    my $imageSize = $u32->($opt + 56);
+    my $dirs = $opt + ($wide ? 112 : 96);
+    my $dirCount = $u32->($dirs - 4);
     my @section;
     for my $i (0 .. $sections - 1) {
         my $s = $opt + $optionalSize + 40 * $i;
@@ -53,13 +60,13 @@ sub check {
     };
     my $functionName = sub {
         my ($entry) = @_;
-        return sprintf('#%d', $entry & 0xFFFF) if $entry & 0x80000000;
+        return sprintf('#%d', $entry & 0xFFFF) if ($wide ? $entry >> 63 : $entry & 0x80000000);
         return $string->($entry + 2);
     };
     my $checked = 0;
 
     # Ordinary imports: each slot holds what the name table holds until the loader fills it.
-    my ($importRva) = $dirCount > 1 ? ($u32->($opt + 96 + 8)) : (0);
+    my ($importRva) = $dirCount > 1 ? ($u32->($dirs + 8)) : (0);
     if ($importRva) {
         for (my $desc = $offset->($importRva); defined $desc; $desc += 20) {
             my ($names, $dll, $slots) = ($u32->($desc), $u32->($desc + 12), $u32->($desc + 16));
@@ -68,12 +75,12 @@ sub check {
             my ($n, $s) = ($offset->($names), $offset->($slots));
             return fail("$path: the import table of " . $string->($dll) . " lies outside the image")
                 unless defined $n && defined $s;
-            for (my $i = 0; ; $i += 4) {
-                my $entry = $u32->($n + $i);
+            for (my $i = 0; ; $i += $width) {
+                my $entry = $uword->($n + $i);
                 last unless $entry;
                 ++$checked;
                 fail("$path: the import slot of " . $string->($dll) . '!' . $functionName->($entry) . ' is empty')
-                    if $u32->($s + $i) == 0;
+                    if $uword->($s + $i) == 0;
             }
         }
     }
@@ -81,7 +88,7 @@ sub check {
     # Delay-load descriptors: from the directory entry and from the symbol table.
     my %descriptors;
     if ($dirCount > 13) {
-        my $rva = $u32->($opt + 96 + 13 * 8);
+        my $rva = $u32->($dirs + 13 * 8);
         if ($rva) {
             for (my $at = $offset->($rva); defined $at && $u32->($at + 4); $at += 32) {
                 $descriptors{$at} = 1;
@@ -113,11 +120,11 @@ sub check {
         my $dllName = $string->($dll - $base);
         my ($n, $s) = ($offset->($names - $base), $offset->($slots - $base));
         return fail("$path: the delay-load table of $dllName lies outside the image") unless defined $n && defined $s;
-        for (my $i = 0; ; $i += 4) {
-            my $entry = $u32->($n + $i);
+        for (my $i = 0; ; $i += $width) {
+            my $entry = $uword->($n + $i);
             last unless $entry;
             ++$checked;
-            my $slot = $u32->($s + $i);
+            my $slot = $uword->($s + $i);
             fail("$path: the delay-load slot of $dllName!" . $functionName->($entry - $base) .
                  ($slot ? sprintf(' leads outside the image (0x%08x)', $slot) : ' is empty'))
                 if $slot < $imageBase || $slot >= $imageBase + $imageSize;

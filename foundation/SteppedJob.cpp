@@ -39,12 +39,16 @@ void CALLBACK JobFiberMain(LPVOID)
     }
 }
 
-// The thread's running fiber (fs:0x10 of the x86 thread block); the system's own inline reader
-// trips the compiler's bounds check.
+// The thread's running fiber (fs:0x10 of the x86 thread block, gs:0x20 of the 64-bit one); the
+// system's own inline reader trips the compiler's bounds check.
 LPVOID CurrentFiber()
 {
     LPVOID fiber;
+#ifdef _WIN64
+    __asm__ volatile("movq %%gs:0x20, %0" : "=r"(fiber));
+#else
     __asm__ volatile("movl %%fs:0x10, %0" : "=r"(fiber));
+#endif
     return fiber;
 }
 

@@ -3,15 +3,15 @@
 #include <cstddef>
 #include <cstring>
 
-static_assert(offsetof(SPIRequest, id) == 8 && offsetof(SPIRequest, source) == 12 &&
+static_assert(!kSpiLayout32 || (offsetof(SPIRequest, id) == 8 && offsetof(SPIRequest, source) == 12 &&
                   offsetof(SPIRequest, output) == 20 && offsetof(SPIRequest, flags) == 28 &&
                   offsetof(SPIRequest, callbackData) == 36 && offsetof(SPIRequest, reduction) == 40 &&
                   offsetof(SPIRequest, desiredWidth) == 44 && offsetof(SPIRequest, desiredHeight) == 48 &&
-                  offsetof(SPIRequest, moviePosition) == 52 && offsetof(SPIRequest, decodeOption) == 56,
+                  offsetof(SPIRequest, moviePosition) == 52 && offsetof(SPIRequest, decodeOption) == 56),
               "request fields at their offsets");
-static_assert(offsetof(SPIPictureInfoEx, exif) == 30 && offsetof(SPIPictureInfoEx, length) == 94 &&
+static_assert(!kSpiLayout32 || (offsetof(SPIPictureInfoEx, exif) == 30 && offsetof(SPIPictureInfoEx, length) == 94 &&
                   offsetof(SPIPictureInfoEx, fourcc) == 102 && offsetof(SPIPictureInfoEx, decodeOption) == 106 &&
-                  offsetof(SPIPictureInfoEx, marker2) == 110,
+                  offsetof(SPIPictureInfoEx, marker2) == 110),
               "picture information fields at their offsets");
 
 SPIRequest::SPIRequest()

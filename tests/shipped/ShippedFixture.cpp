@@ -137,9 +137,9 @@ bool SelectedTreeItem(const ShippedProgram& program, HWND tree, POINT& point)
     if (!tree || !SendMessageTimeoutW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, SMTO_NORMAL, 30000, &item) || !item)
         return false;
     SendMessageTimeoutW(tree, TVM_ENSUREVISIBLE, 0, static_cast<LPARAM>(item), SMTO_NORMAL, 30000, nullptr);
-    // The item goes in where the rectangle comes out.
+    // The item goes in where the rectangle comes out (its first field, or two in 64-bit code).
     RECT rect = {};
-    static_assert(sizeof(HTREEITEM) == sizeof(rect.left), "the item fits the rectangle's first field");
+    static_assert(sizeof(HTREEITEM) <= sizeof(rect), "the item fits the rectangle");
     memcpy(&rect, &item, sizeof(HTREEITEM));
     if (!program.AskRect(tree, TVM_GETITEMRECT, TRUE, rect))
         return false;
