@@ -3,14 +3,19 @@
 # dependencies (built from Debian's source packages into a cache outside the checkout) and the
 # Wine prefix in the build tree. Idempotent: a second run only checks.
 #
+# The program is 32-bit. On a machine that runs no 32-bit x86 code (some kernels and virtual
+# machines), where Wine cannot start it, everything is set up for its 64-bit twin instead: the
+# x86_64 dependencies and a 64-bit prefix, so the same sources are built and tested there.
+#
 #   VYX_BUILD_DIR   build tree (default: <checkout>/build)
 #   VYX_DEPS_CACHE  dependency cache (default: $HOME/.cache/vyx-deps)
+#   VYX_ARCH        i686 or x86_64 (default: i686 where the machine runs it, else x86_64)
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_DIR=${VYX_BUILD_DIR:-$ROOT/build}
-CACHE=${VYX_DEPS_CACHE:-$HOME/.cache/vyx-deps}
-TOOLCHAIN=$ROOT/cmake/mingw-i686.cmake
+CACHE_ROOT=${VYX_DEPS_CACHE:-$HOME/.cache/vyx-deps}
+ARCH=${VYX_ARCH:-}
 JOBS=$(nproc)
 SUDO=
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
@@ -27,6 +32,10 @@ APT_PACKAGES=(
     # the one Wine's printing loads); printed pages are read back with poppler, catalog pages are
     # opened in a headless browser.
     cups printer-driver-cups-pdf libcups2:i386 poppler-utils chromium
+)
+# What the 64-bit twin needs besides (the 64-bit CUPS library is the one 64-bit Wine loads).
+APT_PACKAGES_X86_64=(
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 libcups2
 )
 
 # ---------------------------------------------------------------- system packages
@@ -102,8 +111,15 @@ apt_update_and_install() {
     fi
 }
 
+missing_packages() {
+    local p
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || echo "$p"
+    done
+}
+
 setup_system() {
-    local update=0 missing=() p
+    local update=0 missing=()
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
         say "adding the i386 architecture"
         $SUDO dpkg --add-architecture i386
@@ -113,9 +129,7 @@ setup_system() {
         say "enabled deb-src"
         update=1
     fi
-    for p in "${APT_PACKAGES[@]}"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-    done
+    mapfile -t missing < <(missing_packages "${APT_PACKAGES[@]}")
     if [ -z "$(apt-cache showsrc libjpeg-turbo 2>/dev/null | head -n 1)" ]; then
         update=1
     fi
@@ -132,6 +146,46 @@ setup_system() {
 
 # ---------------------------------------------------------------- Windows dependencies
 declare -A PREFIX_OF KEY_OF   # package -> its cache prefix and its "package-version" key
+
+# The architecture to build and test: i686 unless this machine cannot run it. Wine's 32-bit loader
+# stands for every i386 program here; Debian's wine starts it whenever it is installed.
+WINE32_LOADER=${VYX_WINE32_LOADER:-/usr/lib/wine/wine}
+choose_arch() {
+    if [ -z "$ARCH" ]; then
+        local said
+        if said=$("$WINE32_LOADER" --version 2>&1); then
+            ARCH=i686
+        else
+            case $said in
+            *"Exec format error"*)
+                ARCH=x86_64
+                say "this machine cannot run 32-bit x86 programs (its kernel or virtual machine has no 32-bit user mode), so Wine cannot start the 32-bit program here: the tests run on its 64-bit twin, built from the same sources, under 64-bit Wine" ;;
+            *) ARCH=i686 ;;   # check_runs_i386 tells what is wrong
+            esac
+        fi
+    fi
+    case $ARCH in
+    i686) CACHE=$CACHE_ROOT ;;
+    x86_64)
+        CACHE=$CACHE_ROOT/x86_64
+        local missing=()
+        mapfile -t missing < <(missing_packages "${APT_PACKAGES_X86_64[@]}")
+        [ ${#missing[@]} = 0 ] || apt_update_and_install "${missing[@]}" ;;
+    *) die "VYX_ARCH is i686 or x86_64, not $ARCH" ;;
+    esac
+    TOOLCHAIN=$ROOT/cmake/mingw-$ARCH.cmake
+}
+
+# Wine's commands for the prefix of the chosen architecture.
+wine_env() {
+    export WINEPREFIX="$1" WINEDLLOVERRIDES="mscoree,mshtml=" LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 \
+        WINEDEBUG=-all DISPLAY=
+    if [ "$ARCH" = x86_64 ]; then
+        export WINEARCH=win64 PATH="$ROOT/scripts/wine64:$PATH"
+    else
+        export WINEARCH=win32
+    fi
+}
 
 cmake_dep() { # src build prefix args...
     local src=$1 bld=$2 prefix=$3
@@ -211,7 +265,7 @@ build_dep() {
             KEY_OF[$pkg]="$pkg-$v"
             return 0
         fi
-        local dl="$CACHE/src/$pkg-${v#*:}"
+        local dl="$CACHE_ROOT/src/$pkg-${v#*:}"   # sources serve both architectures
         if ! ls "$dl"/*.dsc >/dev/null 2>&1; then
             say "fetching the source of $pkg $v"
             rm -rf "$dl" && mkdir -p "$dl"
@@ -225,7 +279,7 @@ build_dep() {
             fi
         fi
         local log="$CACHE/logs/$pkg-${v#*:}.log"
-        say "building $pkg $v for i686 Windows (log: $log)"
+        say "building $pkg $v for $ARCH Windows (log: $log)"
         mkdir -p "$CACHE/logs" "$CACHE/work"
         local work="$CACHE/work/$pkg-${v#*:}"
         rm -rf "$work" "$prefix"
@@ -239,8 +293,8 @@ build_dep() {
             tail -n 30 "$log" >&2
             die "building $pkg $v (see $log)"
         fi
-        if [ "$pkg" = libjpeg-turbo ] && ! grep -q 'SIMD extensions: i386' "$log"; then
-            die "libjpeg-turbo was configured without the i386 SIMD extensions (see $log)"
+        if [ "$pkg" = libjpeg-turbo ] && ! grep -q "SIMD extensions: ${ARCH/i686/i386}" "$log"; then
+            die "libjpeg-turbo was configured without the ${ARCH/i686/i386} SIMD extensions (see $log)"
         fi
         echo "$key" >"$prefix/.vyx-built"
         rm -rf "$work"
@@ -252,7 +306,7 @@ build_dep() {
 }
 
 setup_deps() {
-    mkdir -p "$CACHE/src"
+    mkdir -p "$CACHE_ROOT/src"
     build_dep libjpeg-turbo
     build_dep tiff libjpeg-turbo
     build_dep libonig
@@ -267,7 +321,8 @@ setup_deps() {
     done
     mkdir -p "$BUILD_DIR"
     {
-        echo "# Written by scripts/setup.sh: the dependency prefixes of this build tree."
+        echo "# Written by scripts/setup.sh: the architecture and dependency prefixes of this build tree."
+        echo "export VYX_ARCH=$ARCH"
         echo "export VYX_DEPS_PREFIXES='$all'"
         for p in libjpeg-turbo tiff libonig libpng1.6 libexif openjpeg2 googletest benchmark; do
             echo "# ${KEY_OF[$p]}"
@@ -297,8 +352,7 @@ PREFIX_RECIPE_VERSION=3   # bump when the prefix settings below change
 write_prefix_settings() {
     local prefix=$1
     (
-        export WINEPREFIX="$prefix" WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml=" \
-            LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all DISPLAY=
+        wine_env "$prefix"
         local r
         for r in "${FONT_REPLACEMENTS[@]}"; do
             wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${r%%=*}" /t REG_SZ /d "${r#*=}" /f >/dev/null 2>&1 ||
@@ -343,18 +397,20 @@ setup_wine_prefix() {
     local prefix="$BUILD_DIR/wineprefix"
     local stamp="$prefix/.vyx-ready"
     local want
-    want=$(printf '%s\n' "${FONT_REPLACEMENTS[@]}" "${X11_DRIVER_SETTINGS[@]}" "$PREFIX_RECIPE_VERSION" |
+    want=$(printf '%s\n' "${FONT_REPLACEMENTS[@]}" "${X11_DRIVER_SETTINGS[@]}" "$PREFIX_RECIPE_VERSION" "$ARCH" |
         sha1sum | cut -c1-12)
     [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ] && return 0
-    if [ -f "$prefix/system.reg" ] && [ -f "$prefix/user.reg" ] && [ -f "$stamp" ]; then
+    local arch_line="#arch=win32"
+    [ "$ARCH" = i686 ] || arch_line="#arch=win64"
+    if [ -f "$prefix/system.reg" ] && [ -f "$prefix/user.reg" ] && [ -f "$stamp" ] &&
+        grep -qx "$arch_line" "$prefix/system.reg"; then
         say "bringing the Wine prefix $prefix up to date"
     else
         say "creating the Wine prefix $prefix"
         rm -rf "$prefix"
         mkdir -p "$BUILD_DIR"
         (
-            export WINEPREFIX="$prefix" WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml=" \
-                LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all DISPLAY=
+            wine_env "$prefix"
             wineboot -i >/dev/null 2>&1
             wineserver -w
         ) || die "creating the Wine prefix"
@@ -384,8 +440,7 @@ setup_prefix_fonts() {
     mkdir -p "$fonts"
     cp "$MARLETT" "$fonts/marlett.ttf"
     (
-        export WINEPREFIX="$prefix" WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml=" \
-            LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all DISPLAY=
+        wine_env "$prefix"
         wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts' /v 'Marlett (TrueType)' \
             /t REG_SZ /d marlett.ttf /f >/dev/null 2>&1
     ) || die "registering Marlett in the Wine prefix"
@@ -395,8 +450,9 @@ setup_prefix_fonts() {
 # Sourced (by its tests), it only defines the steps.
 if [[ "${BASH_SOURCE[0]}" == "$0" ]]; then
     setup_system
+    choose_arch
     setup_deps
-    check_runs_i386
+    [ "$ARCH" != i686 ] || check_runs_i386
     setup_wine_prefix
     setup_prefix_fonts
     say "ready"

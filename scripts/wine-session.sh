@@ -23,6 +23,10 @@ mutex="$prefix.session-lock" # held while a run enters or leaves
 users="$prefix.session-users" # held shared by every run inside
 
 export WINEPREFIX="$prefix" WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# The 64-bit twin's prefix (scripts/setup.sh) is served by the 64-bit loader alone.
+if grep -qx '#arch=win64' "$prefix/system.reg" 2>/dev/null; then
+    export WINEARCH=win64 PATH="$scripts/wine64:$PATH"
+fi
 
 end_session() {
     local display="" pid=""

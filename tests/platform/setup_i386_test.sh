@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The set-up's check that Wine starts, against a stand-in wine on the PATH: a machine that runs no
 # 32-bit code is told as such, another failure of Wine is told with what Wine said, a working Wine
-# passes.
+# passes; and the architecture it sets up: the 64-bit twin only where no 32-bit code runs.
 set -u
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 work=$(mktemp -d)
@@ -37,5 +37,26 @@ check() {
 check noi386 1 "this machine cannot run 32-bit x86 programs"
 check broken 1 "Wine does not start: wine: could not load kernel32.dll"
 check ok 0 ""
-echo "$((3 - failures)) passed, $failures failed"
+
+# arch <fake> <architecture wanted>: the choice the set-up makes from Wine's 32-bit loader.
+arch() {
+    local out
+    out=$(
+        export PATH="$work/bin:$PATH" FAKE_WINE=$1 VYX_BUILD_DIR="$work/build" VYX_WINE32_LOADER="$work/bin/wine"
+        unset VYX_ARCH
+        # shellcheck source=/dev/null
+        source "$ROOT/scripts/setup.sh"
+        APT_PACKAGES_X86_64=()
+        choose_arch 2>/dev/null
+        echo "$ARCH $(basename "$TOOLCHAIN") ${CACHE#"$CACHE_ROOT"}"
+    )
+    if [ "$out" != "$2" ]; then
+        echo "FAILED: wine '$1' chose '$out', wanted '$2'"
+        failures=$((failures + 1))
+    fi
+}
+arch noi386 "x86_64 mingw-x86_64.cmake /x86_64"
+arch ok "i686 mingw-i686.cmake "
+arch broken "i686 mingw-i686.cmake "
+echo "$((6 - failures)) passed, $failures failed"
 [ "$failures" = 0 ]
