@@ -21,6 +21,10 @@
 // the LocalAlloc family, which plug-ins hand their pictures in) are pointed here as well, and the
 // program's LocalAlloc family too, so that blocks may pass between the two.
 //
+// Every live block is two mappings of the host (its pages and its guard), and the host allows a
+// process some 65,000: past kLiveSlots live blocks, new ones come unguarded from the runtime and
+// the system (the meter does not count them) rather than failing the run.
+//
 // VYX_GUARD_ALLOCATOR=0 passes everything to the runtime and the system, for Wine's heap checks.
 #include "GuardMeter.h"
 
@@ -42,6 +46,7 @@ constexpr SIZE_T kQuarantineSlots = 16384;
 constexpr SIZE_T kHandles = 1 << 20;
 constexpr SIZE_T kQuarantinePages = 32768; // 128 MB of freed address space kept inaccessible
 constexpr SIZE_T kBuckets = 4096;          // exact-size reuse up to 16 MB
+constexpr LONG kLiveSlots = 20000;
 
 enum Kind : WORD { KindMemory = 0, KindGlobalFixed = 1, KindGlobalMovable = 2 };
 
@@ -178,6 +183,8 @@ public:
     }
 
     bool Enabled() const { return m_base != nullptr; }
+    // Whether a new block should pass the arena by (see kLiveSlots); a race only lets one more in.
+    bool Crowded() const { return m_liveSlots >= kLiveSlots; }
     bool Owns(const void* p) const
     {
         auto* b = static_cast<const BYTE*>(p);
@@ -227,6 +234,7 @@ public:
         if (!(flags & GMEM_ZEROINIT))
             std::memset(block, 0xA5, size);
         CountAllocated(size);
+        InterlockedIncrement(&m_liveSlots);
         return block;
     }
 
@@ -263,6 +271,7 @@ public:
     {
         Guard guard(m_lock);
         CountReleased(header->size);
+        InterlockedDecrement(&m_liveSlots);
         header->magic = kFreed;
         if (header->kind == KindGlobalMovable)
             m_blocks[header->handle] = nullptr;
@@ -337,6 +346,7 @@ private:
     }
 
     SpinLock m_lock;
+    volatile LONG m_liveSlots = 0;
     BYTE* m_base = nullptr;
     BYTE* m_end = nullptr;
     BYTE* m_next = nullptr;
@@ -384,7 +394,8 @@ void RuntimeFree(void* p)
 void* Allocate(size_t size, size_t alignment = 0)
 {
     Arena& arena = Arena::Get();
-    return arena.Enabled() ? arena.Allocate(size, alignment, KindMemory, 0) : RuntimeMalloc(size ? size : 1);
+    return arena.Enabled() && !arena.Crowded() ? arena.Allocate(size, alignment, KindMemory, 0)
+                                               : RuntimeMalloc(size ? size : 1);
 }
 
 void Free(void* p)
@@ -432,6 +443,8 @@ decltype(&GlobalFlags) s_globalFlags;
 
 HGLOBAL WINAPI GuardGlobalAlloc(UINT flags, SIZE_T bytes)
 {
+    if (Arena::Get().Crowded())
+        return s_globalAlloc(flags, bytes);
     void* block = Arena::Get().Allocate(bytes, 0, (flags & GMEM_MOVEABLE) ? KindGlobalMovable : KindGlobalFixed, flags);
     if (!block) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
@@ -501,8 +514,13 @@ HGLOBAL WINAPI GuardGlobalReAlloc(HGLOBAL handle, SIZE_T bytes, UINT flags)
     HGLOBAL moved = GuardGlobalAlloc(keep | (flags & GMEM_ZEROINIT), bytes);
     if (!moved)
         return nullptr;
-    Header* to = arena.HeaderOf(moved);
-    std::memcpy(to->block, header->block, header->size < bytes ? header->size : bytes);
+    const SIZE_T kept = header->size < bytes ? header->size : bytes;
+    if (arena.Owns(moved)) {
+        std::memcpy(arena.HeaderOf(moved)->block, header->block, kept);
+    } else { // a crowded arena's block comes from the system
+        std::memcpy(s_globalLock(moved), header->block, kept);
+        s_globalUnlock(moved);
+    }
     arena.Release(header);
     return moved;
 }
