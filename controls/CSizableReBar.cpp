@@ -5,8 +5,8 @@
 #include "foundation/VyxSystem.h"
 
 #include <algorithm>
-#include <vector>
 #include <cwchar>
+#include <vector>
 
 IMPLEMENT_DYNAMIC(CSizableReBar, CControlBar)
 
@@ -81,9 +81,14 @@ CSizableReBar::CSizableReBar()
 
 CSizableReBar::~CSizableReBar() = default;
 
+// The XP layout, or that with the chevron fields (80 or 100 bytes in 32-bit code).
+constexpr UINT kBandInfoXP = sizeof(REBARBANDINFOW);
+constexpr UINT kBandInfoChevron = sizeof(REBARBANDINFOW) + sizeof(RECT) + sizeof(UINT);
+static_assert(sizeof(void*) != 4 || (kBandInfoXP == 80 && kBandInfoChevron == 100), "the band layouts' sizes");
+
 UINT PASCAL CSizableReBar::GetBandInfoSize()
 {
-    return GetComCtl32Version() < 0x60001 ? 80 : 100;
+    return GetComCtl32Version() < 0x60001 ? kBandInfoXP : kBandInfoChevron;
 }
 
 VyxBandInfo PASCAL CSizableReBar::MakeBandInfo(UINT cbSize, UINT fMask)

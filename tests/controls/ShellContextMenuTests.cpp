@@ -283,7 +283,7 @@ TEST(ShellContextMenu, MenuHookPassesOwnerDrawMessagesToTheNewestInterface)
         EXPECT_EQ(1u, fake.insertedAt);
         EXPECT_EQ(0u, result);
         EXPECT_EQ(0, fake.invokedVerb);
-        EXPECT_EQ(36u, fake.invokeSize);
+        EXPECT_EQ(sizeof(CMINVOKECOMMANDINFO), fake.invokeSize);
         EXPECT_EQ(procedure, GetWindowLongPtrW(host.GetSafeHwnd(), GWLP_WNDPROC));
         auto has = [](const std::vector<UINT>& v, UINT m) { return std::find(v.begin(), v.end(), m) != v.end(); };
         if (version == 1) {

@@ -246,7 +246,7 @@ TEST_F(ToolTipTest, DefaultsReachTheToolsThatStillHaveTheOldDefault)
 {
     OXTOOLINFO info;
     ASSERT_TRUE(m_tip.GetToolInfo(info, &m_a));
-    EXPECT_EQ(info.cbSize, 60u);
+    EXPECT_EQ(info.cbSize, sizeof(OXTOOLINFO));
     info.nWidth = 50;
     m_tip.SetToolInfo(info);
     m_tip.SetMaxTipWidth(200);

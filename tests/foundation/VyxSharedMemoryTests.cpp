@@ -23,9 +23,12 @@ TEST(VyxSharedMemory, FailedCreateReportsFailureAndLocksNothing)
     EXPECT_FALSE(empty.Lock());
     empty.Unlock();
     VyxSharedMemory huge;
-    EXPECT_FALSE(huge.Create(L"VyxSharedHuge", 0xFFFFFFF0u));
-    EXPECT_EQ(nullptr, huge.GetView());
-    EXPECT_FALSE(huge.Lock());
+    // Nearly 4 GB cannot be mapped into 32-bit code's 2 GB (64-bit code maps it).
+    if (sizeof(void*) == 4) {
+        EXPECT_FALSE(huge.Create(L"VyxSharedHuge", 0xFFFFFFF0u));
+        EXPECT_EQ(nullptr, huge.GetView());
+        EXPECT_FALSE(huge.Lock());
+    }
     EXPECT_FALSE(huge.Create(L"VyxSharedZero", 0));
     EXPECT_TRUE(huge.Create(L"VyxSharedSmall", 16));
     EXPECT_NE(nullptr, huge.GetView());

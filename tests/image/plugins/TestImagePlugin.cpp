@@ -5,6 +5,8 @@
 // a codec.
 #include "TestPluginCommon.h"
 
+#include <cstddef>
+
 using namespace testplugin;
 
 namespace {
@@ -173,10 +175,11 @@ PLUGIN_EXPORT int WINAPI GetPictureInfo(LPCSTR source, LONG_PTR length, unsigned
     RecordCall(s_calls, (flags & SPI_INPUT_MASK) == SPI_INPUT_FILE ? source : "", length, flags);
     const BYTE* record = reinterpret_cast<const BYTE*>(info);
     DWORD marker;
-    std::memcpy(&marker, record + 26, 4);
-    s_calls.infoRecordMarked = marker == 114;
+    // Read as bytes, where a plug-in built elsewhere finds them (26, 114 and 106 in 32-bit code).
+    std::memcpy(&marker, record + offsetof(SPIPictureInfoEx, marker), 4);
+    s_calls.infoRecordMarked = marker == sizeof(SPIPictureInfoEx);
     if (s_calls.infoRecordMarked)
-        std::memcpy(&s_calls.infoDecodeOption, record + 106, 4);
+        std::memcpy(&s_calls.infoDecodeOption, record + offsetof(SPIPictureInfoEx, decodeOption), 4);
     std::string bytes;
     const TestPictureHeader* header = nullptr;
     if (int result = LoadPicture(source, length, flags, bytes, &header))
