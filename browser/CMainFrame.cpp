@@ -147,9 +147,9 @@ END_MESSAGE_MAP()
 CMainFrame::CMainFrame()
 {
     // Picture windows find the list through this block; its mutex is the list's lock.
-    if (m_pictureBlock.Create(L"COneWndList", 4) && m_pictureBlock.Lock()) {
+    if (m_pictureBlock.Create(L"COneWndList", kOneWndListBlockSize) && m_pictureBlock.Lock()) {
         COneWndList* list = &m_wndList;
-        memcpy(m_pictureBlock.GetView(), &list, 4);
+        memcpy(m_pictureBlock.GetView(), &list, sizeof(list));
         m_pictureBlock.Unlock();
     }
 }
@@ -158,7 +158,7 @@ CMainFrame::~CMainFrame()
 {
     // A picture window still holding the block must never reach a list that is gone.
     if (m_pictureBlock.Lock()) {
-        memset(m_pictureBlock.GetView(), 0, 4);
+        memset(m_pictureBlock.GetView(), 0, kOneWndListBlockSize);
         m_pictureBlock.Unlock();
     }
     for (VyxFileTransfer* job : m_queuedJobs)

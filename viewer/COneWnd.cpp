@@ -151,7 +151,7 @@ COneWnd::COneWnd()
     ParseZoomSteps(steps, m_zoomSteps, m_nHundredStep);
     m_nZoomStep = m_nHundredStep;
     m_bSwapped = ::GetSystemMetrics(SM_SWAPBUTTON) != 0;
-    m_block.Create(L"COneWndList", 4);
+    m_block.Create(L"COneWndList", kOneWndListBlockSize);
 }
 
 COneWnd::~COneWnd() = default;

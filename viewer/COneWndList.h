@@ -51,6 +51,9 @@ private:
     std::vector<COneWnd*> Snapshot() const;
 };
 
+// The "COneWndList" block holds the list's address: as wide as a pointer.
+constexpr DWORD kOneWndListBlockSize = sizeof(COneWndList*);
+
 // Holds the lock of a "COneWndList" block for a scope (taken without time limit).
 class COneWndListLock
 {

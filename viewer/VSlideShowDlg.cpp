@@ -66,7 +66,7 @@ VSlideShowDlg::VSlideShowDlg(CWnd* pOwner) : CDialog(IDD_SLIDESHOW, pOwner), m_p
     m_hAccel = ::LoadAcceleratorsW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_PICTUREWND));
     m_bSwapped = ::GetSystemMetrics(SM_SWAPBUTTON) != 0;
     m_bOverlay = Infomation || PositionBar;
-    m_block.Create(L"COneWndList", 4);
+    m_block.Create(L"COneWndList", kOneWndListBlockSize);
 }
 
 VSlideShowDlg::~VSlideShowDlg()
