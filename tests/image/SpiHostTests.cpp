@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstring>
 #include <set>
 
 using namespace plugintest;
@@ -123,7 +125,8 @@ TEST(SpiHost, MakersPluginIdCarriesItsGroupAndItsRequestsTheVyxRecord)
     ASSERT_TRUE(calls->sawVyxTag);
     EXPECT_EQ(reinterpret_cast<LONG_PTR>(&request), calls->lastCallbackData);
     int fields[5];
-    std::memcpy(fields, calls->request + 40, sizeof(fields));
+    // From the reduction on (byte 40 in 32-bit code), as the plug-in reads them.
+    std::memcpy(fields, calls->request + offsetof(SPIRequest, reduction), sizeof(fields));
     EXPECT_EQ(4, fields[0]);
     EXPECT_EQ(160, fields[1]);
     EXPECT_EQ(120, fields[2]);

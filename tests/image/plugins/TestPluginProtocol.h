@@ -2,6 +2,8 @@
 // a simple archive format and a record of the calls each DLL received.
 #pragma once
 
+#include "image/plugins/SpiInterface.h"
+
 #include <windows.h>
 
 #pragma pack(push, 1)
@@ -72,8 +74,8 @@ struct TestPluginCalls
     BOOL progressGiven;
     int progressAnswer;     // what the progress callback answered first
     BOOL sawVyxTag;         // the callback data held the "vyx" request
-    BYTE request[60];       // a copy of it
-    DWORD infoDecodeOption; // the host's information record at byte 106
+    BYTE request[sizeof(SPIRequest)]; // a copy of it
+    DWORD infoDecodeOption; // the host's information record at its decode option (byte 106)
     BOOL infoRecordMarked;  // the record carried the host's marks
 };
 
