@@ -911,9 +911,11 @@ TEST(CacheList, ALargeCacheFileIsReadInTheBackgroundWhileAPassGivesWay)
         for (int i = 0; i < 600 && !read; ++i)
             read = theCacheList.WaitForReading(50);
         ASSERT_TRUE(read);
-        EXPECT_FALSE(item.IsWaitingForCache());
+        // Waiting until asked again, so that the pass comes back to the item once the file is read.
+        EXPECT_TRUE(item.IsWaitingForCache());
         HGLOBAL thumbnail = item.GetThumbnailFor(0, 0, 40, 30, true);
         ASSERT_TRUE(thumbnail);
+        EXPECT_FALSE(item.IsWaitingForCache());
         EXPECT_EQ(20, GetDibWidth(thumbnail));
         EXPECT_TRUE(item.IsCached());
     }
