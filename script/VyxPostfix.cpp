@@ -24,16 +24,35 @@ bool IsDigit(wchar_t c)
 
 // What VyxRegExp::IsNumber accepts: an optional sign, digits, at most one point, digits (the
 // empty text, ".", "+" and "-" included). Read by hand, as a line's tokens are many.
+// The length of an exponent ("e5", "E-3") at text, or 0.
+int ExponentLength(const wchar_t* text)
+{
+    if (*text != L'e' && *text != L'E')
+        return 0;
+    int length = 1;
+    if (text[length] == L'+' || text[length] == L'-')
+        ++length;
+    if (!IsDigit(text[length]))
+        return 0;
+    while (IsDigit(text[length]))
+        ++length;
+    return length;
+}
+
 bool IsNumberText(const wchar_t* text)
 {
     if (*text == L'+' || *text == L'-')
         ++text;
+    const wchar_t* mantissa = text;
+    bool digits = false;
     while (IsDigit(*text))
-        ++text;
+        ++text, digits = true;
     if (*text == L'.')
         ++text;
     while (IsDigit(*text))
-        ++text;
+        ++text, digits = true;
+    if (digits && text > mantissa)
+        text += ExponentLength(text);
     return *text == 0;
 }
 
@@ -534,12 +553,16 @@ wchar_t VyxPostfix::ParseToken(wchar_t c)
     int start = m_position - 1;
     int end = start;
     const wchar_t* text = m_infix;
+    bool digits = false;
     while (IsDigit(text[end]))
-        ++end;
+        ++end, digits = true;
     if (text[end] == L'.')
         ++end;
     while (IsDigit(text[end]))
-        ++end;
+        ++end, digits = true;
+    // A number may carry an exponent, whose sign is no operator: "-1e300", "2.5E-3".
+    if (digits)
+        end += ExponentLength(text + end);
     CString token(text + start, end - start);
     m_position = end;
     c = NextNonBlank();
@@ -552,7 +575,7 @@ wchar_t VyxPostfix::ParseToken(wchar_t c)
     if (token.IsEmpty())
         return c;
     if (IsNumberText(token)) {
-        if (token.Find(L'.') >= 0)
+        if (token.FindOneOf(L".eE") >= 0)
             m_postfix->AddOperand(VyxVariant(_wtof(token)));
         else
             m_postfix->AddOperand(VyxVariant(_wtoi(token)));

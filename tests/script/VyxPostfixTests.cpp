@@ -133,6 +133,20 @@ TEST_F(PostfixTest, UnaryPlusIsTheOperand)
     ExpectResults(calc, rows, std::size(rows));
 }
 
+// A number's exponent is part of it, its sign no operator; letters after a number without one
+// still make a name.
+TEST_F(PostfixTest, NumbersWithAnExponentAreNumbers)
+{
+    const ResultRow rows[] = {
+        {L"-1e3", VyxVariant::Double, L"-1000"},
+        {L"2.5E-1 * 4", VyxVariant::Double, L"1"},
+        {L"0 - 1e2 + 1", VyxVariant::Double, L"-99"},
+        {L"1e+2 - i", VyxVariant::Double, L"93"},
+        {L"1e", VyxVariant::String, L"1e"},
+    };
+    ExpectResults(calc, rows, std::size(rows));
+}
+
 // The operator after "i++" applies to the old value, as after any other operand.
 TEST_F(PostfixTest, PostIncrementIsFollowedByAnOperator)
 {
