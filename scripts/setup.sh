@@ -453,9 +453,9 @@ if [[ "${BASH_SOURCE[0]}" == "$0" ]]; then
     choose_arch
     setup_deps
     [ "$ARCH" != i686 ] || check_runs_i386
-    if [ "$ARCH" = x86_64 ] && [ -z "${VYX_ARCH:-}" ]; then
+    if [ "$ARCH" = x86_64 ] && [ -z "${VYX_ARCH:-}" ] && [ "${VYX_BUILD_I686:-0}" = 1 ]; then
         # The 32-bit program is still what users get: its dependencies too, so that the test run
-        # builds it (build/i686) where it cannot run it.
+        # can build it (build/i686) where it cannot run it.
         ( ARCH=i686 BUILD_DIR=$BUILD_DIR/i686; choose_arch; setup_deps )
     fi
     setup_wine_prefix
