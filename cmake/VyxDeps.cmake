@@ -1,5 +1,5 @@
 # Imported targets for the Windows dependencies built by scripts/setup.sh (static libraries).
-# Their prefixes arrive through VYX_DEPS_PREFIXES (see cmake/mingw-i686.cmake).
+# Their prefixes arrive through VYX_DEPS_PREFIXES (see cmake/mingw-common.cmake).
 
 function(vyx_import name header lib)
     cmake_parse_arguments(ARG "" "HEADER_SUFFIX" "LINK;DEFINES" ${ARGN})

@@ -250,7 +250,7 @@ build_dep() {
     local recipe="recipe_${pkg//[-.]/_}" d deps_key="" v
     for d in "$@"; do deps_key+=" ${KEY_OF[$d]}"; done
     local recipe_hash
-    recipe_hash=$( { declare -f "$recipe" cmake_dep; cat "$TOOLCHAIN"; [ "$pkg" != libexif ] || cat "$ROOT/cmake/deps/libexif/CMakeLists.txt"; } | sha1sum | cut -c1-12)
+    recipe_hash=$( { declare -f "$recipe" cmake_dep; cat "$TOOLCHAIN" "$ROOT/cmake/mingw-common.cmake"; [ "$pkg" != libexif ] || cat "$ROOT/cmake/deps/libexif/CMakeLists.txt"; } | sha1sum | cut -c1-12)
     local versions
     versions=$(source_versions "$pkg")
     if [ -z "$versions" ]; then
