@@ -759,7 +759,7 @@ TEST(Shipped, EveryWindowOfTheProgramOpensAndCancelsAndTheProgramAnswersAfterEac
     EXPECT_TRUE(WaitUntil([&] { return !program.Running(); }, 60000)) << "ファイル > 終了 did not end the program";
     EXPECT_EQ(0u, program.ExitCode());
 
-    printf("opened %d windows and dialogs (a menu's opening input given again %d times)\n", walk.Opened(),
+    printf("opened %d windows and dialogs (an opening input given again %d times)\n", walk.Opened(),
            walk.MenuInputRepeated());
     for (const std::wstring& failure : walk.Failures())
         printf("failed: %s\n", Utf8(failure).c_str());

@@ -12,6 +12,8 @@ namespace {
 
 // A window or dialog appears within this bound on a loaded machine; one that does not has failed.
 const DWORD kWindowBound = 60000;
+// One that has not appeared within this bound is asked for again (see Open).
+const DWORD kRetryBound = 20000;
 
 bool IsMenu(HWND window)
 {
@@ -87,12 +89,30 @@ HWND WindowWalk::Open(const std::wstring& what, const std::function<bool(Shipped
     ShippedProgram& program = Program();
     m_step = what;
     const std::set<HWND> before = program.Windows();
-    if (!input(program)) {
-        Fail(what + L": the input could not be given");
-        StartAfresh();
-        return nullptr;
+    // Under Wine a menu the X server's late focus news cancels can take an entry key with it the
+    // moment it arrives: nothing opens. The input is given again while nothing new shows, and
+    // counted.
+    HWND window = nullptr;
+    for (int attempt = 0; attempt < 3 && !window; ++attempt) {
+        if (attempt) {
+            bool anythingNew = false;
+            for (HWND shown : program.Windows())
+                anythingNew = anythingNew || (!before.count(shown) && IsWindowOfItsOwn(shown));
+            if (anythingNew || !program.Running())
+                break;
+            for (int left = 0; left < 4 && WaitForMenu(1, 0); ++left)
+                SendKey(VK_ESCAPE);
+            ++m_menuInputRepeated;
+            printf("%s: no window opened; the input is given again\n", Utf8(what).c_str());
+        }
+        if (!input(program)) {
+            Fail(what + L": the input could not be given");
+            StartAfresh();
+            return nullptr;
+        }
+        window = program.WaitForNewWindow(before, match ? match : IsWindowOfItsOwn,
+                                          attempt < 2 ? kRetryBound : kWindowBound);
     }
-    HWND window = program.WaitForNewWindow(before, match ? match : IsWindowOfItsOwn, kWindowBound);
     if (!window) {
         Fail(what + (program.Running() ? L": no window opened" : L": the program ended instead"));
         StartAfresh();

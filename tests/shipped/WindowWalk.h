@@ -74,8 +74,8 @@ public:
     void Chosen(WORD menu, UINT command) { m_chosen.insert({menu, command}); }
 
     int Opened() const { return m_opened; }
-    // How often the input that opens a menu had to be given again, or a menu that closed before
-    // its keys was opened again.
+    // How often the input that opens a menu or a window had to be given again, or a menu that
+    // closed before its keys was opened again.
     int MenuInputRepeated() const { return m_menuInputRepeated; }
     const std::vector<SeenDialog>& Seen() const { return m_seen; }
     const std::set<WORD>& RecognisedDialogs() const { return m_recognised; }
