@@ -231,15 +231,16 @@ TEST_F(ScriptRobustness, LongContinuedLinesKeepTheBounds)
         return text;
     };
     // Every line is a block of its own, and a guarded block costs the host two mappings and a few
-    // system calls, a guarded array's growth a move of it all: 1,000 lines and statements of 8 KB
-    // keep the guarded run within an input's time on a loaded machine (2,000 lines and 16 KB took
-    // up to 16 s beside the other shards; the script benchmark weighs the long ones),
+    // system calls, a guarded array's growth a move of it all; beside the other shards each mapping
+    // costs many times more: 500 lines and statements of 4 KB keep the guarded run well within an
+    // input's wall time there (1,000 lines took 1.1 s alone and 13 s beside them; the script
+    // benchmark weighs the long ones),
     // and the heap checker's tracing of every block each continued line makes bounds its share at
     // 20 (300 blank continued lines ran past 30 s there, 50 lines of "x=1" 10 s).
     const bool traced = hostile::HeapCheckedShare();
-    std::vector<int> counts = {traced ? 20 : 500};
+    std::vector<int> counts = {traced ? 20 : 250};
     if (!traced)
-        counts.push_back(1000);
+        counts.push_back(500);
     for (int lines : counts) {
         texts.push_back("x=0" + repeat("+\\\r\n1", lines) + "\r\n");
         texts.push_back("BOX (0,0)-(50,50)" + repeat(",\\\r\n1", lines) + "\r\n");
@@ -247,8 +248,8 @@ TEST_F(ScriptRobustness, LongContinuedLinesKeepTheBounds)
         texts.push_back(repeat("\\\r\n", lines) + "x=1\r\n");
         texts.push_back(repeat("x=1\r\n", lines));
     }
-    // One line of parameters, of pairs, of continued pieces: half as long as a statement may be.
-    const int scale = traced ? 8 : 2;
+    // One line of parameters, of pairs, of continued pieces: a quarter as long as a statement may be.
+    const int scale = traced ? 8 : 4;
     texts.push_back("BOX (0,0)-(50,50)" + repeat(",1", 8000 / scale) + "\r\n");
     texts.push_back("POLYGON (0,0)" + repeat("-(1,-2147483648)", 1000 / scale) + ", 0, 1, 0, 255\r\n");
     texts.push_back("LINE (0,0)" + repeat("-(1e9,-1e9)", 1400 / scale) + "\r\n");
