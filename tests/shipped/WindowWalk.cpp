@@ -90,11 +90,26 @@ HWND WindowWalk::Open(const std::wstring& what, const std::function<bool(Shipped
     m_step = what;
     const std::set<HWND> before = program.Windows();
     // Under Wine a menu the X server's late focus news cancels can take an entry key with it the
-    // moment it arrives: nothing opens. The input is given again while nothing new shows, and
-    // counted.
+    // moment it arrives: nothing opens, or the entry's key reaches the main window and opens what
+    // it stands for there (the move dialog for "M"). The input is given again, after such a dialog
+    // is cancelled, and counted.
     HWND window = nullptr;
     for (int attempt = 0; attempt < 3 && !window; ++attempt) {
         if (attempt) {
+            std::vector<HWND> strays;
+            for (HWND shown : program.Windows())
+                if (!before.count(shown) && IsWindowOfItsOwn(shown))
+                    strays.push_back(shown);
+            for (HWND stray : strays) {
+                if (!IsDialog(stray))
+                    break;
+                printf("%s: \"%s\" opened instead; it is cancelled\n", Utf8(what).c_str(),
+                       Utf8(WindowText(stray)).c_str());
+                WaitUntil([&] { return FocusOfThread(stray) == stray || IsChild(stray, FocusOfThread(stray)); },
+                          30000);
+                SendKey(VK_ESCAPE);
+                WaitUntil([&] { return !IsWindow(stray); }, 30000);
+            }
             bool anythingNew = false;
             for (HWND shown : program.Windows())
                 anythingNew = anythingNew || (!before.count(shown) && IsWindowOfItsOwn(shown));
