@@ -93,27 +93,27 @@ HWND WindowWalk::Open(const std::wstring& what, const std::function<bool(Shipped
     // moment it arrives: nothing opens, or the entry's key reaches the main window and opens what
     // it stands for there (the move dialog for "M"). The input is given again, after such a dialog
     // is cancelled, and counted.
+    auto opened = [&] {
+        std::vector<HWND> windows;
+        for (HWND shown : program.Windows())
+            if (!before.count(shown) && IsWindowOfItsOwn(shown))
+                windows.push_back(shown);
+        return windows;
+    };
     HWND window = nullptr;
     for (int attempt = 0; attempt < 3 && !window; ++attempt) {
         if (attempt) {
-            std::vector<HWND> strays;
-            for (HWND shown : program.Windows())
-                if (!before.count(shown) && IsWindowOfItsOwn(shown))
-                    strays.push_back(shown);
-            for (HWND stray : strays) {
+            for (HWND stray : opened()) {
                 if (!IsDialog(stray))
                     break;
-                printf("%s: \"%s\" opened instead; it is cancelled\n", Utf8(what).c_str(),
-                       Utf8(WindowText(stray)).c_str());
-                WaitUntil([&] { return FocusOfThread(stray) == stray || IsChild(stray, FocusOfThread(stray)); },
-                          30000);
-                SendKey(VK_ESCAPE);
-                WaitUntil([&] { return !IsWindow(stray); }, 30000);
+                if (!IsWindow(stray))
+                    continue;
+                const std::wstring instead = what + L": \"" + WindowText(stray) + L"\" opened instead";
+                printf("%s; it is cancelled\n", Utf8(instead).c_str());
+                if (!Close(stray, instead))
+                    return nullptr;
             }
-            bool anythingNew = false;
-            for (HWND shown : program.Windows())
-                anythingNew = anythingNew || (!before.count(shown) && IsWindowOfItsOwn(shown));
-            if (anythingNew || !program.Running())
+            if (!opened().empty() || !program.Running())
                 break;
             for (int left = 0; left < 4 && WaitForMenu(1, 0); ++left)
                 SendKey(VK_ESCAPE);
