@@ -27,7 +27,7 @@ typedef std::vector<BYTE> Input;
 // it loads).
 // The time is the program's own computing (the process's user time): the guard-page allocator's
 // mappings are system time, which beside other busy processes costs twenty times what it costs on
-// a quiet host (250 short statements took 0.4 s alone and 9 s so), and a wait for a core is no
+// a quiet host (250 short statements took 0.7 s alone and 9 s so), and a wait for a core is no
 // time of the program's. An input that waits rather than computes is bounded by the wall time,
 // kWallSeconds, and ended by the watchdog at three times that.
 constexpr double kInputSeconds = 10.0;
