@@ -44,6 +44,16 @@ Titles MenuTitles(COneWnd* window)
         RBHITTESTINFO hit = {{band.right - 4, band.CenterPoint().y}, 0, -1};
         ::SendMessageW(bands, RB_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
         titles.chevron = hit.iBand == index && hit.flags == RBHT_CHEVRON;
+        // Wine's hit test need not report it: the band shows it while the bar has less room
+        // than the band's ideal width.
+        REBARBANDINFOW info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = RBBIM_IDEALSIZE | RBBIM_STYLE;
+        CRect shown;
+        bar->GetWindowRect(&shown);
+        if (::SendMessageW(bands, RB_GETBANDINFOW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&info)) &&
+            (info.fStyle & RBBS_USECHEVRON) && shown.Width() < static_cast<int>(info.cxIdeal))
+            titles.chevron = true;
     }
     return titles;
 }
