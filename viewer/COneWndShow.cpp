@@ -211,7 +211,8 @@ int COneWnd::GetMenuTitlesWidth()
         return 0;
     CRect window, row;
     GetWindowRect(&window);
-    bands.GetWindowRect(&row);
+    // The bands lie inside the control's border, which the window's width must cover too.
+    bands.GetClientRect(&row);
     return m_wndReBar.GetFullBandWidth(&m_wndMenuBar) + window.Width() - row.Width();
 }
 

@@ -44,6 +44,16 @@ Titles MenuTitles(COneWnd* window)
         RBHITTESTINFO hit = {{band.right - 4, band.CenterPoint().y}, 0, -1};
         ::SendMessageW(bands, RB_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
         titles.chevron = hit.iBand == index && hit.flags == RBHT_CHEVRON;
+        // Wine's hit test need not report it: the band shows it while the bar has less room
+        // than the band's ideal width.
+        REBARBANDINFOW info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = RBBIM_IDEALSIZE | RBBIM_STYLE;
+        CRect shown;
+        bar->GetWindowRect(&shown);
+        if (::SendMessageW(bands, RB_GETBANDINFOW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&info)) &&
+            (info.fStyle & RBBS_USECHEVRON) && shown.Width() < static_cast<int>(info.cxIdeal))
+            titles.chevron = true;
     }
     return titles;
 }
@@ -133,4 +143,30 @@ TEST(PictureMenuBar, AWindowFollowingASmallPictureKeepsRoomForEveryTitle)
     EXPECT_EQ(6, titles.shown);
     EXPECT_EQ(0, titles.clipped) << rect.Width();
     EXPECT_FALSE(titles.chevron);
+}
+
+// Fitted from a picture wide enough for the whole menu, the band had no chevron to count: the
+// width must still cover the border around the bands, or the chevron comes back for those pixels.
+TEST(PictureMenuBar, ASmallPictureAfterAWideOneShowsNoChevron)
+{
+    PictureWindows w(false);
+    viewertest::WriteBmp(w.program.m_folder / L"s.bmp", 40, 30, RGB(0, 128, 0));
+    viewertest::WriteBmp(w.program.m_folder / L"w.bmp", 900, 60, RGB(0, 0, 128));
+    ASSERT_TRUE(w.program.Start(w.program.m_folder.Path()));
+    COneWnd* window = w.Open(L"w.bmp");
+    ASSERT_NE(nullptr, window);
+    window->SendMessage(WM_COMMAND, ID_PICTURE_FIT_FOLLOW);
+    window->ShowPicture(w.Index(L"w.bmp"));
+    window->RecalcLayout();
+    ASSERT_FALSE(MenuTitles(window).chevron);
+    for (const wchar_t* name : {L"s.bmp", L"w.bmp", L"s.bmp"}) {
+        window->ShowPicture(w.Index(name));
+        ASSERT_EQ(CString(name), ShownName(window));
+        window->RecalcLayout();
+        CRect rect;
+        window->GetWindowRect(&rect);
+        const Titles titles = MenuTitles(window);
+        EXPECT_EQ(0, titles.clipped) << name;
+        EXPECT_FALSE(titles.chevron) << name << " in a window " << rect.Width() << " wide";
+    }
 }
