@@ -7,6 +7,26 @@
 #include "foundation/ReplacementFile.h"
 #include "foundation/TempMarker.h"
 
+// Hidden and system (a user's or another program's marks on the file) stay with the name, as the
+// host's file system keeps them (not the not-indexed mark, which Wine does not store).
+TEST(ReplacementFile, TheNewFileKeepsTheMarksTheOldOneCarried)
+{
+    ScratchFolder scratch;
+    const std::wstring target = scratch / L"_NOTE_.KWI";
+    ASSERT_TRUE(ScratchFolder::WriteFile(target, "old"));
+    const DWORD marks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    ASSERT_TRUE(SetFileAttributesW(target.c_str(), marks | FILE_ATTRIBUTE_ARCHIVE));
+    const DWORD carried = GetFileAttributesW(target.c_str()) & (marks | FILE_ATTRIBUTE_ARCHIVE);
+    ASSERT_EQ(marks, carried & marks) << "the file system keeps no such marks here";
+    ReplacementFile file(target.c_str());
+    ASSERT_TRUE(file.Stream());
+    std::fputs("new", file.Stream());
+    ASSERT_TRUE(file.PutInPlace());
+    EXPECT_EQ("new", ScratchFolder::ReadFile(target));
+    EXPECT_EQ(carried, GetFileAttributesW(target.c_str()) & (marks | FILE_ATTRIBUTE_ARCHIVE));
+    SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST(ReplacementFile, OnlyAWholeFileTakesThePlaceOfTheOldOneAndKeepsItsHiddenAttribute)
 {
     ScratchFolder scratch;
