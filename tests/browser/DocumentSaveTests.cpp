@@ -226,7 +226,7 @@ TEST(SavePictures, APhotoConvertedOverItsOwnFileKeepsAllItsMetadataUprightAndOne
     EXPECT_EQ(metajpeg::KeptSegments(upright), decltype(segments)(segments.begin() + 1, segments.end()));
     EXPECT_EQ(std::vector<long>{1}, metajpeg::ExifOrientations(saved));
     const std::vector<BYTE> thumbnail = metajpeg::Thumbnail();
-    EXPECT_EQ(saved.end(), std::search(saved.begin(), saved.end(), thumbnail.begin(), thumbnail.end()));
+    EXPECT_EQ(std::string::npos, saved.find(std::string(thumbnail.begin(), thumbnail.end())));
     LONG width = 0, height = 0;
     ASSERT_TRUE(JpegReadSize(reinterpret_cast<const BYTE*>(saved.data()), saved.size(), &width, &height));
     EXPECT_EQ(48, width);

@@ -963,7 +963,7 @@ TEST(PictureCommands, APhotoSavedOverItsOwnFileKeepsAllItsMetadataAndOneSavedUnd
     EXPECT_EQ(240, exif.Width);
     EXPECT_EQ(320, exif.Height);
     const std::vector<BYTE> thumbnail = metajpeg::Thumbnail();
-    EXPECT_EQ(saved.end(), std::search(saved.begin(), saved.end(), thumbnail.begin(), thumbnail.end()));
+    EXPECT_EQ(std::string::npos, saved.find(std::string(thumbnail.begin(), thumbnail.end())));
 
     // Under another name the save writes the picture alone.
     const CString other = w.program.m_folder / L"IMG_0003 copy.jpg";
