@@ -86,6 +86,19 @@ int OpenMenuCount()
     return count;
 }
 
+// The menu's titles once the window, following the size of what it shows, shows the picture;
+// its width in *width.
+Titles TitlesShowing(PictureWindows& w, COneWnd* window, const wchar_t* name, int* width)
+{
+    window->ShowPicture(w.Index(name));
+    EXPECT_EQ(CString(name), ShownName(window));
+    window->RecalcLayout();
+    CRect rect;
+    window->GetWindowRect(&rect);
+    *width = rect.Width();
+    return MenuTitles(window);
+}
+
 } // namespace
 
 TEST(PictureMenuBar, EveryTitleShowsMaximisedAndTheArrowKeysReachThemAll)
@@ -134,14 +147,10 @@ TEST(PictureMenuBar, AWindowFollowingASmallPictureKeepsRoomForEveryTitle)
     COneWnd* window = w.Open(L"c.bmp");
     ASSERT_NE(nullptr, window);
     window->SendMessage(WM_COMMAND, ID_PICTURE_FIT_FOLLOW);
-    window->ShowPicture(w.Index(L"s.bmp"));
-    ASSERT_EQ(CString(L"s.bmp"), ShownName(window));
-    window->RecalcLayout();
-    CRect rect;
-    window->GetWindowRect(&rect);
-    const Titles titles = MenuTitles(window);
+    int width = 0;
+    const Titles titles = TitlesShowing(w, window, L"s.bmp", &width);
     EXPECT_EQ(6, titles.shown);
-    EXPECT_EQ(0, titles.clipped) << rect.Width();
+    EXPECT_EQ(0, titles.clipped) << width;
     EXPECT_FALSE(titles.chevron);
 }
 
@@ -160,13 +169,9 @@ TEST(PictureMenuBar, ASmallPictureAfterAWideOneShowsNoChevron)
     window->RecalcLayout();
     ASSERT_FALSE(MenuTitles(window).chevron);
     for (const wchar_t* name : {L"s.bmp", L"w.bmp", L"s.bmp"}) {
-        window->ShowPicture(w.Index(name));
-        ASSERT_EQ(CString(name), ShownName(window));
-        window->RecalcLayout();
-        CRect rect;
-        window->GetWindowRect(&rect);
-        const Titles titles = MenuTitles(window);
+        int width = 0;
+        const Titles titles = TitlesShowing(w, window, name, &width);
         EXPECT_EQ(0, titles.clipped) << name;
-        EXPECT_FALSE(titles.chevron) << name << " in a window " << rect.Width() << " wide";
+        EXPECT_FALSE(titles.chevron) << name << " in a window " << width << " wide";
     }
 }
