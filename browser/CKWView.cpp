@@ -39,6 +39,9 @@ const DWORD kVisiblePassAllowance = 100;
 const DWORD kCacheReadWait = 50;
 // The progress pane is told at most this often while the whole-list pass runs.
 const DWORD kProgressInterval = 250;
+// A location's new records made by the passes are written ahead in runs of this many: a run
+// of small thumbnails takes tens of ms on its thread, and the close is left no more than one.
+INT_PTR s_writeAheadRecords = 2000;
 const ULONGLONG kWholeViewLimit = 256ull << 20;
 
 bool KeyDown(int key)
@@ -544,6 +547,8 @@ int CKWView::RunSecondPass(CDC* target, CPoint offset)
                 if (SteppedPictureLoad::IsPendingFor(*item) || WaitForCache(*item))
                     return StepMore;
                 Announce(HintItemChanged, HintValue(cursor.index), this);
+                if (!StoreMadeThumbnail(*item))
+                    return StepMore;
             }
         }
         Advance(cursor);
@@ -588,9 +593,32 @@ int CKWView::RunWholeListPass()
         return StepMore;
     if (item->IsThumbnailNew())
         Announce(HintItemChanged, HintValue(cursor.index), this);
+    if (!StoreMadeThumbnail(*item))
+        return StepMore;
     Advance(cursor);
     ReportProgress(static_cast<int>(static_cast<long long>(cursor.index) * 100 / count), cursor.index >= count);
     return StepMore;
+}
+
+void CKWView::SetWriteAheadRecords(INT_PTR records)
+{
+    s_writeAheadRecords = records;
+}
+
+bool CKWView::StoreMadeThumbnail(VyxFile& item)
+{
+    // Stored as it is made, not all at once when the many thumbnails the passes hold are let go at
+    // the close or the leaving.
+    if (!item.GetAutoCache() || item.IsCached() || !item.HasThumbnail())
+        return true;
+    // Not while a cache file is read or the location's own is written: the step would wait for it.
+    if (theCacheList.IsReading() || theCacheList.IsWritingOf(item.GetResolvedFolder(), item.GetArchiveFileName())) {
+        theCacheList.WaitForReading(kCacheReadWait);
+        return false;
+    }
+    if (item.StoreCache() == 0)
+        theCacheList.WriteAheadInBackground(&item, s_writeAheadRecords);
+    return true;
 }
 
 bool CKWView::WaitForCache(const VyxFile& item)

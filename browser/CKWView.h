@@ -65,6 +65,9 @@ public:
     int HitTestClient(CPoint clientPoint) const;
 
     // ---- thumbnail passes
+    // How many new records of its location the passes let gather before they are
+    // written ahead (a test's seam; 2,000 in the program).
+    static void SetWriteAheadRecords(INT_PTR records);
     int GetPassState() const { return m_passState; }
     // One step of the current pass into the target (view pixels minus offset); StepMore etc.
     int RunPassStep(CDC* target, CPoint offset);
@@ -183,6 +186,9 @@ private:
     void ReportProgress(int percent, bool last);
     // True when the item's cache file is still being read: waited for a little, to be asked again.
     static bool WaitForCache(const VyxFile& item);
+    // A thumbnail a pass made goes to the cache at once, its location's records written ahead;
+    // false when that must wait for the cache (the step then comes back to the item).
+    static bool StoreMadeThumbnail(VyxFile& item);
     // Draws an item's cell at a view position into the target (minus offset) and the whole-view
     // bitmap, with the cursor frame for the cursor item.
     void DrawItemCell(VyxFile* item, int index, CPoint cell, CDC* target, CPoint offset, int mode, BYTE drawnFlag);

@@ -36,11 +36,20 @@ void CacheFileWriter::Add(VyxCacheFolder* folder, const CString& fileName)
                            folder->GetFolderPath(), folder->GetArchiveFileName()});
 }
 
-void CacheFileWriter::AddFindingFile(VyxCacheFolder* folder, const CString& cacheRoot)
+void CacheFileWriter::AddFindingFile(VyxCacheFolder* folder, const CString& cacheRoot, bool keep)
 {
     m_total += static_cast<long>(folder->GetCount());
     m_files.push_back(File{std::unique_ptr<VyxCacheFolder>(folder), CString(), true, cacheRoot,
-                           folder->GetFolderPath(), folder->GetArchiveFileName()});
+                           folder->GetFolderPath(), folder->GetArchiveFileName(), keep});
+}
+
+void CacheFileWriter::DropKeeps()
+{
+    // The thread never reads the flag: it is the owner's alone.
+    for (File& file : m_files)
+        file.keep = false;
+    for (auto& earlier : m_earlier)
+        earlier->DropKeeps();
 }
 
 void CacheFileWriter::After(std::unique_ptr<CacheFileWriter> earlier)
@@ -76,17 +85,17 @@ bool CacheFileWriter::WaitFor(const CString& folder, const CString& archiveFileN
     return true;
 }
 
-std::vector<VyxCacheFolder*> CacheFileWriter::TakeFolders()
+std::vector<VyxCacheFolder*> CacheFileWriter::TakeFolders(std::vector<VyxCacheFolder*>* kept)
 {
     std::vector<VyxCacheFolder*> folders;
     if (!Wait(0))
         return folders;
     for (File& file : m_files)
         if (file.folder)
-            folders.push_back(file.folder.release());
+            (file.keep && kept ? *kept : folders).push_back(file.folder.release());
     m_files.clear();
     for (auto& earlier : m_earlier) {
-        std::vector<VyxCacheFolder*> more = earlier->TakeFolders();
+        std::vector<VyxCacheFolder*> more = earlier->TakeFolders(kept);
         folders.insert(folders.end(), more.begin(), more.end());
     }
     return folders;

@@ -25,7 +25,10 @@ public:
     void Add(VyxCacheFolder* folder, const CString& fileName);
     // Takes the folder over; its file is found (and its index entry made) through an index on
     // this cache root once started. A folder without records has its file and entry deleted.
-    void AddFindingFile(VyxCacheFolder* folder, const CString& cacheRoot);
+    // keep: the folder is handed back once written (TakeFolders), for its location is still shown.
+    void AddFindingFile(VyxCacheFolder* folder, const CString& cacheRoot, bool keep = false);
+    // No folder of this writer, or of one it waits for, is handed back any more.
+    void DropKeeps();
     // Writers started earlier: this one's thread waits for them first, and they end with it.
     void After(std::unique_ptr<CacheFileWriter> earlier);
     // True when a folder of the location (folder path, archive file name) is this writer's.
@@ -34,8 +37,9 @@ public:
     // have written its files (the later writers are not waited for); true once it has, or when
     // none holds it.
     bool WaitFor(const CString& folder, const CString& archiveFileName, DWORD ms);
-    // Once the writing has ended: the folders, the caller's to delete.
-    std::vector<VyxCacheFolder*> TakeFolders();
+    // Once the writing has ended: the folders, the caller's to delete; those added to be kept go
+    // to kept instead, when it is given.
+    std::vector<VyxCacheFolder*> TakeFolders(std::vector<VyxCacheFolder*>* kept = nullptr);
     bool IsEmpty() const { return m_files.empty() && m_earlier.empty(); }
     void Start();
     // Waits up to ms for every file to be written; true once they are (or the writing stopped).
@@ -58,6 +62,7 @@ private:
         bool findFile = false;
         CString cacheRoot;
         CString location, archive;
+        bool keep = false;
     };
     bool Write(File& file);
 

@@ -511,6 +511,8 @@ int VyxCacheFolder::SaveIfModified(const wchar_t* fileName, WriteWatch* watch)
     if (result != 1)
         return result;
     m_modified = false;
+    // The file is this folder's own now: a later save appends to it without reading it first.
+    m_fileUnread = false;
     m_placeFile = fileName;
     const INT_PTR first = appended ? m_inFile.records : 0;
     for (INT_PTR i = first; i < m_records.GetSize(); ++i) {

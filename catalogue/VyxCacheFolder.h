@@ -107,6 +107,12 @@ public:
     const CString& GetFolderPath() const { return m_folderPath; }
     const CString& GetArchiveFileName() const { return m_archiveFileName; }
     bool IsModified() const { return m_modified; }
+    // The records the next save writes that its file does not hold yet (every record when the
+    // whole file is to be written).
+    INT_PTR GetUnwrittenCount() const
+    {
+        return !m_modified ? 0 : m_inFile.rewrite ? m_records.GetSize() : m_records.GetSize() - m_inFile.records;
+    }
     // Set, the whole file is written at the next save (not only new records appended to it).
     void SetModified(bool modified)
     {

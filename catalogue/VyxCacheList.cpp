@@ -229,7 +229,10 @@ void VyxCacheList::RemoveFromCache(VyxFilexDraw* item)
     if (!item)
         return;
     FinishReading();
-    if (VyxCacheFolder* cache = FindFolder(item->GetResolvedFolder(), item->GetArchiveFileName()))
+    CString folder = item->GetResolvedFolder();
+    // A folder written ahead is back in the list once its writer is done.
+    FinishWritingOf(folder, item->GetArchiveFileName());
+    if (VyxCacheFolder* cache = FindFolder(folder, item->GetArchiveFileName()))
         cache->RemoveItem(*item);
 }
 
@@ -301,8 +304,11 @@ std::unique_ptr<CacheFileWriter> VyxCacheList::TakeRunningWriters()
 
 void VyxCacheList::FollowRunningWriters(CacheFileWriter& writer)
 {
-    for (auto& earlier : m_writing)
+    // A folder written ahead goes with the later writer's: its records are all on disk by then.
+    for (auto& earlier : m_writing) {
+        earlier->DropKeeps();
         writer.After(std::move(earlier));
+    }
     m_writing.clear();
 }
 
@@ -317,6 +323,24 @@ void VyxCacheList::WriteInBackground()
     FollowRunningWriters(*writer);
     writer->Start();
     m_writing.push_back(std::move(writer));
+}
+
+bool VyxCacheList::WriteAheadInBackground(VyxFilexDraw* item, INT_PTR atLeast)
+{
+    if (!item || m_reading || m_writeAheadFailed)
+        return false;
+    RetireWritten();
+    if (!m_writing.empty())
+        return false;
+    VyxCacheFolder* cache = FindFolder(item->GetResolvedFolder(), item->GetArchiveFileName());
+    if (!cache || cache->GetUnwrittenCount() < std::max<INT_PTR>(atLeast, 1))
+        return false;
+    RemoveAt(Find(cache));
+    std::unique_ptr<CacheFileWriter> writer(new CacheFileWriter);
+    writer->AddFindingFile(cache, GetCacheFolder(), true);
+    writer->Start();
+    m_writing.push_back(std::move(writer));
+    return true;
 }
 
 void VyxCacheList::FinishWriting()
@@ -353,14 +377,27 @@ void VyxCacheList::RetireWritten()
             ++at;
             continue;
         }
-        for (VyxCacheFolder* folder : (*at)->TakeFolders())
+        m_writeAheadFailed = m_writeAheadFailed || (*at)->GetFailures() > 0;
+        std::vector<VyxCacheFolder*> kept;
+        for (VyxCacheFolder* folder : (*at)->TakeFolders(&kept))
             RetiredItems::TakeCacheFolder(folder);
+        // Written ahead: the location is still shown, and its records are looked up here again.
+        for (VyxCacheFolder* folder : kept) {
+            if (FindFolder(folder->GetFolderPath(), folder->GetArchiveFileName()))
+                RetiredItems::TakeCacheFolder(folder);
+            else
+                Join(folder);
+        }
         at = m_writing.erase(at);
     }
 }
 
 void VyxCacheList::RemoveAllFolders()
 {
+    // The location written ahead is no longer shown: its folder goes once written.
+    for (auto& writer : m_writing)
+        writer->DropKeeps();
+    m_writeAheadFailed = false;
     RetireWritten();
     m_aheadKeys.clear();
     m_aheadLocation.Empty();

@@ -54,6 +54,11 @@ public:
     // folder's file. A location whose file is still being written is waited for when it is
     // looked up again.
     void WriteInBackground();
+    // The item's location, while it stays shown, has the records its file lacks written on a
+    // thread of their own once there are at least atLeast of them, so that a long pass over a
+    // large folder leaves little for the leaving or the close to write; its folder joins the list
+    // again once written. Nothing starts while a file is read or written. True when it started.
+    bool WriteAheadInBackground(VyxFilexDraw* item, INT_PTR atLeast);
     // Waits for every file WriteInBackground is writing.
     void FinishWriting();
     bool IsWriting() const { return !m_writing.empty(); }
@@ -99,6 +104,8 @@ private:
     // The records asked ahead of a location whose cache file was not in memory then.
     CString m_aheadLocation;
     std::vector<VyxCacheFolder::Key> m_aheadKeys;
+    // A write ahead failed: none is tried again until the folders are let go.
+    bool m_writeAheadFailed = false;
 };
 
 extern VyxCacheList theCacheList;

@@ -138,6 +138,15 @@ void TurnTheCacheOn(FrameProgram& p)
     EmptyProgramFolder(p);
 }
 
+// The item's thumbnail was made from its picture, not taken from the cache: its record holds an
+// image of its own (in memory or moved out), not a place in a cache file.
+bool MadeAnew(VyxFile& item)
+{
+    VyxCacheFolder* cache = theCacheList.FindFolder(item.GetResolvedFolder(), item.GetArchiveFileName());
+    const VyxCacheThumbs* record = cache ? cache->FindRecord(item) : nullptr;
+    return record && (record->HasImageBytes() || record->m_place == VyxCacheThumbs::PlaceSpill);
+}
+
 } // namespace
 
 TEST(ThumbView, TheWholeListPassMakesEveryThumbnailAndTheCacheGivesThemBack)
@@ -206,8 +215,42 @@ TEST(ThumbView, TheWholeListPassReadsTheCacheAheadAScreensWorthAtATime)
     // Read after the file went: made from the pictures.
     for (int i = screen; i < count; ++i) {
         EXPECT_TRUE(doc->GetItem(i)->HasThumbnail()) << i;
-        EXPECT_FALSE(doc->GetItem(i)->IsCached()) << i;
+        EXPECT_TRUE(MadeAnew(*doc->GetItem(i))) << i;
     }
+}
+
+// Each thumbnail the pass makes goes to the cache at once, and the location's new records are
+// written to its file on a thread while the folder is still shown: a close or a leaving after a
+// long pass has no more than the last run to write.
+TEST(ThumbView, TheWholeListPassCachesEachThumbnailAsItIsMadeAndWritesTheRecordsAhead)
+{
+    HostedPlugins plugin = OwnJpegPlugin();
+    FrameProgram p(nullptr, false);
+    TurnTheCacheOn(p);
+    const int count = 45;
+    for (int i = 0; i < count; ++i)
+        PutJpeg(p.m_folder, Numbered(L"p", i, L".jpg"), 40, 30, RGB(200, i, 50));
+    CKWView::SetWriteAheadRecords(10);
+    ASSERT_TRUE(p.Start(p.m_folder.Path()));
+    const int steps = PaintAndIdle(p);
+    CKWView::SetWriteAheadRecords(2000);
+    ASSERT_GT(steps, 0);
+    CKWDoc* doc = p.Document();
+    ASSERT_EQ(count, doc->GetItemCount());
+    for (int i = 0; i < count; ++i)
+        EXPECT_TRUE(doc->GetItem(i)->IsCached()) << i;
+    for (int i = 0; i < 6000 && theCacheList.IsWriting(); ++i)
+        theCacheList.WaitForReading(10);
+    ASSERT_FALSE(theCacheList.IsWriting());
+    // Written ahead, and the location's records still at hand for its look-ups.
+    VyxCacheFolder* cache = theCacheList.FindFolder(p.m_folder.Path(), L"");
+    ASSERT_NE(nullptr, cache);
+    EXPECT_LT(cache->GetUnwrittenCount(), 10);
+    CString file;
+    ASSERT_TRUE(theCacheList.GetIndex().FindThumbsFile(file, p.m_folder.Path(), L""));
+    VyxCacheFolder written;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, written.Load(file));
+    EXPECT_EQ(count - cache->GetUnwrittenCount(), written.GetCount());
 }
 
 namespace {

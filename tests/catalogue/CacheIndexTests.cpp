@@ -491,6 +491,79 @@ TEST(CacheList, FoldersLeftToAWriterAreWrittenOnItsThreadAndAStoppedWriteLeavesT
     EXPECT_EQ(before, ScratchFolder::ReadFile(first.path + L"\\_THUMBS_.KWI"));
 }
 
+namespace {
+
+void WaitForTheWriters()
+{
+    for (int i = 0; i < 6000 && theCacheList.IsWriting(); ++i)
+        theCacheList.WaitForReading(10);
+}
+
+} // namespace
+
+// A location still shown has its new records written ahead on a thread once there are enough of
+// them; its folder joins the list again once written, and later records are appended to the
+// file. A location let go meanwhile is not taken back.
+TEST(CacheList, ALocationWrittenAheadComesBackToTheListAndOneLetGoMeanwhileDoesNot)
+{
+    StandardPlugins plugins;
+    ScratchFolder pictures(L"pics");
+    PictureFolder folder(pictures / L"f");
+    CacheScope scope;
+    WriteAppIniInt(L"KWDoc", L"CacheImage", 1);
+    VyxFile* a = folder.Item(L"a.tpic", RGB(200, 100, 50));
+    ASSERT_EQ(0, a->StoreCache());
+    ASSERT_EQ(0, folder.Item(L"b.tpic")->StoreCache());
+    const std::wstring file = folder.path + L"\\_THUMBS_.KWI";
+    EXPECT_FALSE(theCacheList.WriteAheadInBackground(a, 3));
+    ASSERT_TRUE(theCacheList.WriteAheadInBackground(a, 2));
+    WaitForTheWriters();
+    ASSERT_FALSE(theCacheList.IsWriting());
+    VyxCacheFolder* cache = theCacheList.FindFolder(folder.path.c_str(), L"");
+    ASSERT_NE(nullptr, cache);
+    EXPECT_EQ(0, cache->GetUnwrittenCount());
+    EXPECT_FALSE(theCacheList.WriteAheadInBackground(a, 0));
+    {
+        VyxCacheFolder written;
+        ASSERT_EQ(VyxCacheFolder::LoadDone, written.Load(file.c_str()));
+        EXPECT_EQ(2, written.GetCount());
+    }
+
+    const std::string before = ScratchFolder::ReadFile(file);
+    ASSERT_EQ(0, folder.Item(L"c.tpic")->StoreCache());
+    EXPECT_EQ(1, cache->GetUnwrittenCount());
+    ASSERT_TRUE(theCacheList.WriteAheadInBackground(a, 1));
+    WaitForTheWriters();
+    const std::string after = ScratchFolder::ReadFile(file);
+    EXPECT_GT(after.size(), before.size());
+    EXPECT_EQ(before, after.substr(0, before.size()));
+    auto fresh = folder.Again(a);
+    fresh->SetCacheLookup(TRUE);
+    ASSERT_EQ(0, theCacheList.LoadFromCache(fresh.get()));
+    EXPECT_EQ(RGB(200, 100, 50), dibtest::Pixel24(fresh->GetThumbnail(), 1, 1));
+
+    // A record removed meanwhile is removed from the folder that comes back.
+    VyxFile* c = folder.items.back().get();
+    ASSERT_EQ(0, folder.Item(L"d.tpic")->StoreCache());
+    ASSERT_TRUE(theCacheList.WriteAheadInBackground(a, 1));
+    c->RemoveFromCache();
+    cache = theCacheList.FindFolder(folder.path.c_str(), L"");
+    ASSERT_NE(nullptr, cache);
+    EXPECT_EQ(nullptr, cache->FindRecord(*c));
+    EXPECT_NE(nullptr, cache->FindRecord(*a));
+
+    ASSERT_EQ(0, folder.Item(L"e.tpic")->StoreCache());
+    ASSERT_TRUE(theCacheList.WriteAheadInBackground(a, 1));
+    theCacheList.RemoveAllFolders();
+    WaitForTheWriters();
+    ASSERT_FALSE(theCacheList.IsWriting());
+    EXPECT_EQ(nullptr, theCacheList.FindFolder(folder.path.c_str(), L""));
+    VyxCacheFolder written;
+    ASSERT_EQ(VyxCacheFolder::LoadDone, written.Load(file.c_str()));
+    EXPECT_EQ(4, written.GetCount());
+    EXPECT_EQ(nullptr, written.FindRecord(*c));
+}
+
 TEST(CacheList, FoldersDroppedAreLeftToTheIdleTimeWithTheirSettingsWrittenAtOnce)
 {
     RetiredItems::DeleteAll();
