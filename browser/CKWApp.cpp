@@ -357,7 +357,7 @@ int CKWApp::ExitInstance()
 {
     // Before another instance may start, and while what the writer uses still stands.
     theCacheList.FinishWriting();
-    RetiredItems::DeleteAll();
+    RetiredItems::Abandon();
     EndShellImageListPrefetch();
     m_pluginPreload.Finish();
     m_largeImageList.Detach();

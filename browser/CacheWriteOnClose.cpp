@@ -1,6 +1,7 @@
 #include "browser/CacheWriteOnClose.h"
 
 #include "catalogue/CacheFileWriter.h"
+#include "catalogue/RetiredItems.h"
 #include "controls/ProgressDlg.h"
 #include "res/resource.h"
 
@@ -69,6 +70,11 @@ void CacheWriteOnClose::End()
             m_progress->DestroyWindow();
         m_progress.reset();
     }
-    // Waits for the thread; the folders go with the writer.
+    // The folders of a writing that ended are deleted in the idle time, or let go at the end of
+    // the process: deleting a large folder's records would hold the close.
+    if (m_writer && m_writer->Wait(0))
+        for (VyxCacheFolder* folder : m_writer->TakeFolders())
+            RetiredItems::TakeCacheFolder(folder);
+    // Waits for the thread; the folders left go with the writer.
     m_writer.reset();
 }

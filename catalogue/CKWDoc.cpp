@@ -11,6 +11,7 @@
 #include "catalogue/VyxCacheList.h"
 #include "catalogue/VyxFile.h"
 #include "foundation/ShellShortcut.h"
+#include "foundation/VyxIni.h"
 #include "foundation/VyxStringArray.h"
 #include "foundation/VyxUtility.h"
 #include "image/plugins/Spi.h"
@@ -326,9 +327,12 @@ void CKWDoc::ClearItems(bool deleteItems, bool updateCountPane)
 
 void CKWDoc::StoreItemThumbnails()
 {
+    // A thumbnail taken from the cache (or stored as it was made) is stored again only when the
+    // cache is set to take those too: a close after a long pass does not go through thousands.
+    const bool storeCached = GetAppIniBool(L"KWDoc", L"CacheLoadFree", false);
     for (int i = 0; i < GetItemCount(); ++i) {
         VyxFile* item = GetItem(i);
-        if (item && item->HasThumbnail())
+        if (item && item->HasThumbnail() && (storeCached || !item->IsCached()))
             item->StoreCache();
     }
 }

@@ -1,5 +1,15 @@
 #include "catalogue/CacheSpillFile.h"
 
+#include <system_error>
+#include <thread>
+
+namespace {
+
+// Below this size the close is quick enough for the caller to wait for it.
+const ULONGLONG kCloseAtOnce = 64ull << 20;
+
+} // namespace
+
 CacheSpillFile::~CacheSpillFile()
 {
     if (m_file != INVALID_HANDLE_VALUE)
@@ -49,4 +59,17 @@ bool CacheSpillFile::ReadFileAt(HANDLE file, ULONGLONG at, void* data, DWORD len
     where.OffsetHigh = static_cast<DWORD>(at >> 32);
     DWORD read = 0;
     return length == 0 || (ReadFile(file, data, length, &read, &where) && read == length);
+}
+
+void CacheSpillFile::Discard(std::unique_ptr<CacheSpillFile> spill)
+{
+    if (!spill || !spill->IsOpen() || spill->m_end < kCloseAtOnce)
+        return;
+    const HANDLE file = spill->m_file;
+    spill->m_file = INVALID_HANDLE_VALUE;
+    try {
+        std::thread([file] { CloseHandle(file); }).detach();
+    } catch (const std::system_error&) {
+        CloseHandle(file);
+    }
 }

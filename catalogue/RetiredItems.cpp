@@ -7,7 +7,7 @@
 namespace {
 
 // Never destroyed: its items are deleted by DeleteAll while the program's objects still stand,
-// never by the end of the process.
+// or let go undeleted at its end (Abandon), never deleted by the end of the process.
 std::vector<VyxFile*>& Store()
 {
     static auto* store = new std::vector<VyxFile*>;
@@ -72,6 +72,14 @@ void RetiredItems::DeleteAll()
 {
     while (DeleteSome()) {
     }
+}
+
+void RetiredItems::Abandon()
+{
+    // Nothing of them is used again, and deleting 200,000 would hold the end of the process.
+    Store().clear();
+    Store().shrink_to_fit();
+    Folders().clear();
 }
 
 size_t RetiredItems::GetCount()

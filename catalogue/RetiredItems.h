@@ -26,6 +26,9 @@ public:
     // left.
     static bool DeleteSome(int count = Slice);
     static void DeleteAll();
+    // At the end of the process: what is left is let go undeleted, for the process's end frees
+    // it at once (the items hold no picture, the folders' files are closed).
+    static void Abandon();
     static size_t GetCount();
     static size_t GetCacheFolderCount();
 };

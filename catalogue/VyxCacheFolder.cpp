@@ -741,7 +741,7 @@ void VyxCacheFolder::LetGo()
         WriteSettings();
     m_keepSettings = true;
     ForgetNewImages();
-    m_spill.reset();
+    CacheSpillFile::Discard(std::move(m_spill));
 }
 
 bool VyxCacheFolder::DeleteSomeRecords(INT_PTR count)
