@@ -138,6 +138,15 @@ void TurnTheCacheOn(FrameProgram& p)
     EmptyProgramFolder(p);
 }
 
+// The cache on, and the program's folder holding count pictures of 40 x 30, each of its own
+// colour, named prefix000.jpg ...
+void TurnTheCacheOn(FrameProgram& p, LPCWSTR prefix, int count)
+{
+    TurnTheCacheOn(p);
+    for (int i = 0; i < count; ++i)
+        PutJpeg(p.m_folder, Numbered(prefix, i, L".jpg"), 40, 30, RGB(200, i, 50));
+}
+
 // The item's thumbnail was made from its picture, not taken from the cache: its record holds an
 // image of its own (in memory or moved out), not a place in a cache file.
 bool MadeAnew(VyxFile& item)
@@ -181,10 +190,8 @@ TEST(ThumbView, TheWholeListPassReadsTheCacheAheadAScreensWorthAtATime)
 {
     HostedPlugins plugin = OwnJpegPlugin();
     FrameProgram p(nullptr, false);
-    TurnTheCacheOn(p);
     const int count = 240;
-    for (int i = 0; i < count; ++i)
-        PutJpeg(p.m_folder, Numbered(L"写真_", i, L".jpg"), 40, 30, RGB(200, i, 50));
+    TurnTheCacheOn(p, L"写真_", count);
     ASSERT_TRUE(p.Start(p.m_folder.Path()));
     ASSERT_GT(PaintAndIdle(p), 0);
     CKWDoc* doc = p.Document();
@@ -224,13 +231,11 @@ TEST(ThumbView, TheWholeListPassReadsTheCacheAheadAScreensWorthAtATime)
 // long pass has no more than the last run to write.
 TEST(ThumbView, TheWholeListPassCachesEachThumbnailAsItIsMadeAndWritesTheRecordsAhead)
 {
+    CKWView::SetWriteAheadRecords(10);
     HostedPlugins plugin = OwnJpegPlugin();
     FrameProgram p(nullptr, false);
-    TurnTheCacheOn(p);
     const int count = 45;
-    for (int i = 0; i < count; ++i)
-        PutJpeg(p.m_folder, Numbered(L"p", i, L".jpg"), 40, 30, RGB(200, i, 50));
-    CKWView::SetWriteAheadRecords(10);
+    TurnTheCacheOn(p, L"p", count);
     ASSERT_TRUE(p.Start(p.m_folder.Path()));
     const int steps = PaintAndIdle(p);
     CKWView::SetWriteAheadRecords(2000);

@@ -512,8 +512,8 @@ TEST(CacheList, ALocationWrittenAheadComesBackToTheListAndOneLetGoMeanwhileDoesN
     CacheScope scope;
     WriteAppIniInt(L"KWDoc", L"CacheImage", 1);
     VyxFile* a = folder.Item(L"a.tpic", RGB(200, 100, 50));
-    ASSERT_EQ(0, a->StoreCache());
-    ASSERT_EQ(0, folder.Item(L"b.tpic")->StoreCache());
+    for (VyxFile* item : {a, folder.Item(L"b.tpic")})
+        ASSERT_EQ(0, item->StoreCache());
     const std::wstring file = folder.path + L"\\_THUMBS_.KWI";
     EXPECT_FALSE(theCacheList.WriteAheadInBackground(a, 3));
     ASSERT_TRUE(theCacheList.WriteAheadInBackground(a, 2));
