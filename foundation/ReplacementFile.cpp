@@ -111,8 +111,12 @@ bool ReplacementFile::Create(const wchar_t* target, Access access)
     m_failed = m_finished = m_reads = false;
     if (m_target.IsEmpty())
         return Fail(ERROR_INVALID_PARAMETER);
-    RemoveLeftoversBeside(m_target);
-    if (IsRefusedTarget(GetFileAttributesW(m_target)))
+    // In a large folder every look-up of a name that is not there reads the whole folder: the
+    // sweep's listing tells the target's attributes too.
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+    if (!SweepBeside(m_target, &attributes))
+        attributes = GetFileAttributesW(m_target);
+    if (IsRefusedTarget(attributes))
         return Fail(ERROR_ACCESS_DENIED);
     // The mark first, then the file it names: from the moment the new file has its name, a crash
     // leaves it known as the program's.
@@ -202,7 +206,7 @@ bool ReplacementFile::Finish()
         SetLastError(error ? error : ERROR_WRITE_FAULT);
         return false;
     }
-    const DWORD attributes = GetFileAttributesW(m_target);
+    const DWORD attributes = m_targetAttributes = GetFileAttributesW(m_target);
     if (attributes != INVALID_FILE_ATTRIBUTES)
         SetFileAttributesW(m_path, (attributes & kKeptAttributes) ? attributes & kKeptAttributes
                                                                   : static_cast<DWORD>(FILE_ATTRIBUTE_NORMAL));
@@ -211,9 +215,11 @@ bool ReplacementFile::Finish()
 
 bool ReplacementFile::PutInPlace()
 {
+    const bool finishedBefore = m_finished;
     if (m_path.IsEmpty() || !Finish())
         return Fail(GetLastError());
-    if (IsRefusedTarget(GetFileAttributesW(m_target)))
+    // Finish read them a moment ago, unless it ran before this call.
+    if (IsRefusedTarget(finishedBefore ? GetFileAttributesW(m_target) : m_targetAttributes))
         return Fail(ERROR_ACCESS_DENIED);
     if (!MoveFileExW(m_path, m_target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return Fail(GetLastError());
@@ -247,20 +253,30 @@ void ReplacementFile::Discard()
 
 int ReplacementFile::RemoveLeftoversBeside(const wchar_t* target)
 {
+    int removed = 0;
+    SweepBeside(target, nullptr, &removed);
+    return removed;
+}
+
+bool ReplacementFile::SweepBeside(const wchar_t* target, DWORD* attributes, int* removedCount)
+{
     if (!target || !*target || !FirstAskFor(target))
-        return 0;
+        return false;
     const CString path(target);
     const int cut = std::max(path.ReverseFind(L'\\'), path.ReverseFind(L'/'));
     if (cut < 0)
-        return 0;
+        return false;
     const CString folder = path.Left(cut + 1), name = path.Mid(cut + 1);
+    // One listing finds the file itself (in any letter case) and its temporaries.
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(path + L".*.tmp", &data);
+    HANDLE find = FindFirstFileW(path + L"*", &data);
     if (find == INVALID_HANDLE_VALUE)
-        return 0;
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
     int removed = 0;
     const size_t longestMark = TempMarker::kSize + 2 * (name.GetLength() + kTemporarySuffix + 1);
     do {
+        if (attributes && name.CompareNoCase(data.cFileName) == 0)
+            *attributes = data.dwFileAttributes;
         if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsTemporaryOf(data.cFileName, name))
             continue;
         // A link of such a name is left as it is: the file it leads to is not this folder's.
@@ -278,5 +294,7 @@ int ReplacementFile::RemoveLeftoversBeside(const wchar_t* target)
             ++removed;
     } while (FindNextFileW(find, &data));
     FindClose(find);
-    return removed;
+    if (removedCount)
+        *removedCount = removed;
+    return true;
 }

@@ -51,6 +51,9 @@ public:
 
 private:
     bool Fail(DWORD error);
+    // The clean-up above; true when it listed the folder (the first ask), and then the target's
+    // attributes as listed (INVALID_FILE_ATTRIBUTES when it is not there).
+    static bool SweepBeside(const wchar_t* target, DWORD* attributes, int* removed = nullptr);
 
     CString m_target;
     CString m_path;     // the new file
@@ -60,4 +63,5 @@ private:
     bool m_reads = false;
     bool m_failed = false;
     bool m_finished = false;
+    DWORD m_targetAttributes = INVALID_FILE_ATTRIBUTES; // as the last Finish read them
 };

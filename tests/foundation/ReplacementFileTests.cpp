@@ -71,6 +71,44 @@ TEST(ReplacementFile, OnlyAWholeFileTakesThePlaceOfTheOldOneAndKeepsItsHiddenAtt
     EXPECT_FALSE(ReplacementFile((scratch / L"missing\\x.jpg").c_str()).Stream());
 }
 
+// The first write of a name in a process knows the file there from the clean-up's listing: in any
+// letter case, read-only and folders refused before anything is written, marks carried.
+TEST(ReplacementFile, TheFirstWriteOfANameKnowsTheFileThereInAnyLetterCase)
+{
+    ScratchFolder scratch;
+    const std::wstring locked = scratch / L"Locked_1.2.JPG";
+    ASSERT_TRUE(ScratchFolder::WriteFile(locked, "kept"));
+    ASSERT_TRUE(SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(CreateDirectoryW((scratch / L"album~&").c_str(), nullptr));
+    const std::wstring noted = scratch / L"_Note_.KWI";
+    ASSERT_TRUE(ScratchFolder::WriteFile(noted, "old"));
+    ASSERT_TRUE(SetFileAttributesW(noted.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    const std::set<std::wstring> before = scratch.Names();
+
+    for (const wchar_t* refusedName : {L"locked_1.2.jpg", L"ALBUM~&"}) {
+        SCOPED_TRACE(std::wstring(refusedName));
+        ReplacementFile refused((scratch / refusedName).c_str());
+        EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetLastError());
+        EXPECT_FALSE(refused.Stream());
+        EXPECT_EQ(before, scratch.Names());
+    }
+    EXPECT_EQ("kept", ScratchFolder::ReadFile(locked));
+
+    ReplacementFile note((scratch / L"_NOTE_.kwi").c_str());
+    ASSERT_TRUE(note.Write("new", 3));
+    ASSERT_TRUE(note.PutInPlace());
+    EXPECT_EQ("new", ScratchFolder::ReadFile(noted));
+    EXPECT_NE(0u, GetFileAttributesW(noted.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+
+    ReplacementFile fresh((scratch / L"fresh.jpg").c_str());
+    ASSERT_TRUE(fresh.Write("made", 4));
+    ASSERT_TRUE(fresh.PutInPlace());
+    EXPECT_EQ("made", ScratchFolder::ReadFile(scratch / L"fresh.jpg"));
+    EXPECT_EQ(before.size() + 1, scratch.Names().size());
+    SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(noted.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 // A writer ended as a crash ends it (nothing of its own clean-up runs), while it writes or once its
 // file is whole but not yet in place: the file stays as it was, and the next write of it leaves
 // that file alone in the folder, whatever the writer's bytes were.
