@@ -274,9 +274,14 @@ bool ReplacementFile::SweepBeside(const wchar_t* target, DWORD* attributes, int*
         return GetLastError() == ERROR_FILE_NOT_FOUND;
     int removed = 0;
     const size_t longestMark = TempMarker::kSize + 2 * (name.GetLength() + kTemporarySuffix + 1);
+    // A name spelled exactly so is the one the platform opens, whatever twins in another letter
+    // case stand beside it.
+    bool exact = false;
     do {
-        if (attributes && name.CompareNoCase(data.cFileName) == 0)
+        if (attributes && !exact && name.CompareNoCase(data.cFileName) == 0) {
             *attributes = data.dwFileAttributes;
+            exact = name == data.cFileName;
+        }
         if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsTemporaryOf(data.cFileName, name))
             continue;
         // A link of such a name is left as it is: the file it leads to is not this folder's.

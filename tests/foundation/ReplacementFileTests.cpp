@@ -4,6 +4,7 @@
 #include "common/ChildTest.h"
 #include "common/LinkFixture.h"
 #include "common/ScratchFolder.h"
+#include "common/TwinFiles.h"
 #include "foundation/ReplacementFile.h"
 #include "foundation/TempMarker.h"
 
@@ -107,6 +108,33 @@ TEST(ReplacementFile, TheFirstWriteOfANameKnowsTheFileThereInAnyLetterCase)
     EXPECT_EQ(before.size() + 1, scratch.Names().size());
     SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
     SetFileAttributesW(noted.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// Beside twins in another letter case (as files brought from another system stand under Wine) the
+// name spelled exactly so decides: a writable file is replaced though a folder twin is listed
+// after it, a read-only one refused though a writable twin is (Wine lists capitals first).
+TEST(ReplacementFile, TheFirstWriteOfANameGoesByTheNameSpelledExactlySo)
+{
+    ScratchFolder scratch;
+    const std::wstring picture = scratch / L"PIC_1.2.JPG", locked = scratch / L"LOCK~&.JPG";
+    ASSERT_TRUE(ScratchFolder::WriteFile(picture, "old"));
+    ASSERT_TRUE(twinfiles::PutTwinFolder(scratch.Path(), L"pic_1.2.jpg"));
+    ASSERT_TRUE(ScratchFolder::WriteFile(locked, "kept"));
+    ASSERT_TRUE(SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(twinfiles::PutTwin(scratch.Path(), L"lock~&.jpg", "twin"));
+    const std::set<std::wstring> before = scratch.Names();
+
+    ReplacementFile file(picture.c_str());
+    ASSERT_TRUE(file.Write("new", 3));
+    ASSERT_TRUE(file.PutInPlace());
+    EXPECT_EQ("new", ScratchFolder::ReadFile(picture));
+
+    ReplacementFile refused(locked.c_str());
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetLastError());
+    EXPECT_FALSE(refused.Stream());
+    EXPECT_EQ("kept", ScratchFolder::ReadFile(locked));
+    EXPECT_EQ(before, scratch.Names());
+    SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 // A writer ended as a crash ends it (nothing of its own clean-up runs), while it writes or once its
