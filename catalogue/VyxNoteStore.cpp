@@ -11,6 +11,7 @@
 #include <atomic>
 #include <mutex>
 #include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -36,7 +37,15 @@ struct CachedFolder
 {
     FileStamp stamp;
     VyxNoteSession::FolderNames names;
+    // Until then, each question under this stamp asked the folder for the few names that could
+    // share the section: in a large folder one such search costs a small part of a whole listing.
+    bool listed = false;
+    int searches = 0;
 };
+
+// Questions about one folder stamp answered by a search each before the folder is listed whole,
+// as a sort by note asks once for every file.
+const int kSearchesBeforeListing = 4;
 
 const size_t kCachedLimit = 64;
 std::mutex s_cacheLock;
@@ -165,6 +174,70 @@ VyxNoteSession::FolderNames ListFolder(const CString& folder)
     return names;
 }
 
+// Characters a name search must leave open: where the folded section and the file system's own
+// comparison of names could disagree, and the brackets a section spells as braces. Only letters of
+// the plain set that no other character folds to are matched as themselves.
+bool IsOpenInSearch(wchar_t ch)
+{
+    static const std::vector<bool> open = [] {
+        std::vector<bool> table(0x10000, false);
+        std::wstring all(0x10000, L'\0');
+        for (size_t i = 1; i < all.size(); ++i)
+            all[i] = static_cast<wchar_t>(i);
+        std::wstring lower(all);
+        CharLowerBuffW(&lower[1], static_cast<DWORD>(lower.size() - 1));
+        for (size_t i = 0x80; i < all.size(); ++i)
+            if (lower[i] != all[i] || (i >= 0xd800 && i <= 0xdfff)) {
+                table[i] = true;
+                table[static_cast<unsigned short>(lower[i])] = true;
+            }
+        std::wstring upper(all);
+        CharUpperBuffW(&upper[1], static_cast<DWORD>(upper.size() - 1));
+        for (size_t i = 0x80; i < all.size(); ++i)
+            if (upper[i] != all[i]) {
+                table[i] = true;
+                table[static_cast<unsigned short>(upper[i])] = true;
+            }
+        for (wchar_t letter = L'A'; letter <= L'Z'; ++letter)
+            if (table[letter] || table[letter + 32])
+                table[letter] = table[letter + 32] = true;
+        for (wchar_t bracket : {L'[', L']', L'{', L'}'})
+            table[bracket] = true;
+        return table;
+    }();
+    return open[static_cast<unsigned short>(ch)];
+}
+
+// The names of the folder whose section is the name's, found by one search; false when the
+// search could not say (the caller lists the folder instead).
+bool FindSharing(const CString& folder, const CString& name, VyxNoteSession::FolderNames& names)
+{
+    const CString core = VyxNoteFile::Trimmed(name);
+    // The leading star stands for what the pattern leaves out at the start: a "?" just after a
+    // star matches nothing under Wine, and a dot there reads as the old "up to the last dot" form.
+    int first = 0;
+    while (first < core.GetLength() && (IsOpenInSearch(core[first]) || core[first] == L'.'))
+        ++first;
+    if (first == core.GetLength())
+        return false;
+    CString pattern = L"*";
+    for (int i = first; i < core.GetLength(); ++i)
+        pattern += IsOpenInSearch(core[i]) ? L'?' : core[i];
+    pattern += L'*';
+    const std::wstring section = KeyOf(SectionOfName(name));
+    VyxFileFind find;
+    BOOL more = find.FindFileIn(folder, pattern);
+    if (!more && GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_NO_MORE_FILES)
+        return false;
+    while (more) {
+        more = find.FindNextFile();
+        const CString found = find.GetFileName();
+        if (!find.IsDots() && KeyOf(SectionOfName(found)) == section)
+            AddName(names, found);
+    }
+    return true;
+}
+
 } // namespace
 
 VyxNoteStore::VyxNoteStore() {}
@@ -210,9 +283,15 @@ bool VyxNoteStore::SharesSection(const wchar_t* filePath) const
     if (found == s_folders.end() || found->second.stamp != stamp) {
         if (s_folders.size() >= kCachedLimit)
             s_folders.clear();
-        found = s_folders.insert_or_assign(KeyOf(m_folder), CachedFolder{stamp, ListFolder(m_folder)}).first;
+        found = s_folders.insert_or_assign(KeyOf(m_folder), CachedFolder{stamp, {}, false, 0}).first;
     }
-    const VyxNoteSession::FolderNames& names = found->second.names;
+    VyxNoteSession::FolderNames searched;
+    if (!found->second.listed &&
+        (++found->second.searches > kSearchesBeforeListing || !FindSharing(m_folder, name, searched))) {
+        found->second.names = ListFolder(m_folder);
+        found->second.listed = true;
+    }
+    const VyxNoteSession::FolderNames& names = found->second.listed ? found->second.names : searched;
     auto counted = names.sections.find(section);
     int count = counted == names.sections.end() ? 0 : counted->second;
     // The file itself counts once, whether or not it is there yet.
@@ -235,7 +314,9 @@ std::vector<CString> VyxNoteStore::GetNamesSharingSection(const wchar_t* filePat
         if (found != session->m_folders.end())
             counted = &found->second;
     }
-    const VyxNoteSession::FolderNames listed = counted ? VyxNoteSession::FolderNames() : ListFolder(m_folder);
+    VyxNoteSession::FolderNames listed;
+    if (!counted && !FindSharing(m_folder, name, listed))
+        listed = ListFolder(m_folder);
     for (const std::wstring& other : (counted ? counted : &listed)->names)
         if (other != std::wstring(name) && KeyOf(SectionOfName(other.c_str())) == section)
             others.emplace_back(other.c_str());

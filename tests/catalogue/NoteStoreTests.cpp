@@ -3,6 +3,8 @@
 #include "catalogue/VyxFilexDraw.h"
 #include "catalogue/VyxNoteStore.h"
 
+#include <vector>
+
 using namespace thumbtest;
 
 namespace {
@@ -126,4 +128,42 @@ TEST(NoteStore, AnItemReadsItsNoteOnceAndWritesThrough)
     EXPECT_EQ(1, item.DeleteNote());
     EXPECT_STREQ(L"", item.GetNote());
     EXPECT_FALSE(ScratchFolder::Exists(folder / L"_NOTE_.KWI"));
+}
+
+TEST(NoteStore, NamesThatFoldToOneSectionAreFoundHoweverTheFileSystemComparesThem)
+{
+    ScratchFolder folder(L"notes");
+    const std::vector<std::pair<std::wstring, std::wstring>> twins = {
+        {L"k[1].jpg", L"K{1}.JPG"},
+        {L"pic_1.2~&.jpg", L"\u3000PIC_1.2~&.jpg"},
+        {L".a[1].jpg", L" .A{1}.JPG"},
+        {L"\uFF31[2].png", L"\uFF51{2}.PNG"},
+    };
+    for (const auto& twin : twins) {
+        PutFile(folder, twin.first, "x");
+        PutFile(folder, twin.second, "x");
+    }
+    PutFile(folder, L"k(1).jpg", "x");
+    PutFile(folder, L"a[1].jpg", "x");
+
+    VyxNoteStore store;
+    store.SetLocation(folder.Path().c_str(), L"");
+    // More questions than one folder stamp answers by a search each: the whole listing answers the rest.
+    for (int round = 0; round < 3; ++round)
+        for (const auto& twin : twins)
+            for (const std::wstring* name : {&twin.first, &twin.second}) {
+                SCOPED_TRACE(*name);
+                std::wstring path = folder / *name;
+                EXPECT_TRUE(store.SharesSection(path.c_str()));
+                std::vector<CString> others = store.GetNamesSharingSection(path.c_str());
+                ASSERT_EQ(1u, others.size());
+                EXPECT_STREQ((name == &twin.first ? twin.second : twin.first).c_str(), others[0]);
+            }
+    for (const wchar_t* name : {L"k(1).jpg", L"a[1].jpg", L"new.jpg"}) {
+        std::wstring path = folder / name;
+        EXPECT_FALSE(store.SharesSection(path.c_str())) << name;
+        EXPECT_TRUE(store.GetNamesSharingSection(path.c_str()).empty()) << name;
+    }
+    ASSERT_EQ(1, store.WriteNote((folder / L"a[1].jpg").c_str(), L"own"));
+    EXPECT_EQ(VyxNoteStore::NoteRefused, store.WriteNote((folder / L"k[1].jpg").c_str(), L"other"));
 }
