@@ -362,9 +362,14 @@ bool VyxNoteFile::Save(const wchar_t* path)
     std::string bytes = Serialize();
     // Once Unicode, the file stays so.
     m_unicode = bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE';
-    const bool written = scratch.Write(bytes.data(), bytes.size()) && scratch.Finish();
-    if (written && s_beforePutInPlace)
-        s_beforePutInPlace(scratch.GetPath());
+    // Finished apart only for the hook: the put in place finishes it and reads the target's
+    // attributes once for both.
+    bool written = scratch.Write(bytes.data(), bytes.size());
+    if (written && s_beforePutInPlace) {
+        written = scratch.Finish();
+        if (written)
+            s_beforePutInPlace(scratch.GetPath());
+    }
     if (written && scratch.PutInPlace())
         return true;
     const DWORD error = GetLastError();

@@ -90,8 +90,11 @@ std::shared_ptr<VyxNoteFile> ReadStanding(const CString& path, NoteFileLock& loc
 {
     // Both before the file is read: a copy is never kept under a newer stamp or count than its own.
     const ULONGLONG writes = lock.Writes();
+    const bool heldBefore = lock.IsHeld();
     FileStamp stamp;
-    const bool kept = FileStamp::Read(path, stamp) && lock.CountsWrites();
+    const bool stamped = FileStamp::Read(path, stamp);
+    const DWORD stampError = stamped ? 0 : GetLastError();
+    const bool kept = stamped && lock.CountsWrites();
     if (kept)
         if (std::shared_ptr<VyxNoteFile> cached = Cached(path, stamp, writes))
             return cached;
@@ -100,6 +103,10 @@ std::shared_ptr<VyxNoteFile> ReadStanding(const CString& path, NoteFileLock& loc
         return nullptr;
     }
     auto file = std::make_shared<VyxNoteFile>();
+    // Found missing under the lock, it is still missing: in a large folder, each look-up of a
+    // missing name reads the whole folder.
+    if (heldBefore && (stampError == ERROR_FILE_NOT_FOUND || stampError == ERROR_PATH_NOT_FOUND))
+        return file;
     if (file->Load(path) == VyxNoteFile::Unreadable)
         return nullptr;
     if (kept)
