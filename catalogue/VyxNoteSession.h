@@ -5,6 +5,7 @@
 
 #include "framework/Framework.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -50,6 +51,9 @@ public:
     // Drops the pending change of a file that is not to be written after all.
     void Discard(const CString& path);
     bool HasChanges() const { return !m_changed.empty(); }
+    // Called now and then while a folder of the job is listed: a long listing lets the job's
+    // window answer.
+    void SetBetweenEntries(std::function<void()> call) { m_betweenEntries = std::move(call); }
 
     // The names of a folder and how many of them map to each (folded) section.
     struct FolderNames
@@ -75,5 +79,6 @@ private:
     std::map<std::wstring, Changed> m_changed;
     std::map<std::wstring, Location> m_locations;
     std::map<std::wstring, FolderNames> m_folders;
+    std::function<void()> m_betweenEntries;
     VyxNoteSession* m_outer;
 };

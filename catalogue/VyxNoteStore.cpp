@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <unordered_map>
 #include <vector>
@@ -169,14 +170,17 @@ void AddName(VyxNoteSession::FolderNames& names, const CString& name)
         ++names.sections[KeyOf(SectionOfName(name))];
 }
 
-VyxNoteSession::FolderNames ListFolder(const CString& folder)
+VyxNoteSession::FolderNames ListFolder(const CString& folder, const std::function<void()>& betweenEntries = nullptr)
 {
     VyxNoteSession::FolderNames names;
     VyxFileFind find;
+    unsigned listed = 0;
     for (BOOL more = find.FindFileIn(folder, L"*"); more;) {
         more = find.FindNextFile();
         if (!find.IsDots())
             AddName(names, find.GetFileName());
+        if (betweenEntries && ++listed % 128 == 0)
+            betweenEntries();
     }
     return names;
 }
@@ -277,8 +281,9 @@ bool VyxNoteStore::SharesSection(const wchar_t* filePath) const
     const std::wstring section = KeyOf(SectionOfName(name));
     if (VyxNoteSession* session = VyxNoteSession::Current()) {
         auto found = session->m_folders.find(KeyOf(m_folder));
+        // What answers meanwhile may list the folder too: the first listing stands.
         if (found == session->m_folders.end())
-            found = session->m_folders.emplace(KeyOf(m_folder), ListFolder(m_folder)).first;
+            found = session->m_folders.emplace(KeyOf(m_folder), ListFolder(m_folder, session->m_betweenEntries)).first;
         // A file the job brought counts from its first note on, whether or not it was listed.
         AddName(found->second, name);
         return found->second.sections[section] > 1;

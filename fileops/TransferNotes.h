@@ -6,6 +6,7 @@
 #include "catalogue/VyxNoteSession.h"
 #include "catalogue/VyxNoteStore.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -18,6 +19,8 @@ class TransferNotes
 {
 public:
     explicit TransferNotes(const CString& cacheRoot);
+    // Called now and then while a long step of the notes (a folder's listing) runs.
+    void SetBetweenEntries(std::function<void()> call) { m_session.SetBetweenEntries(std::move(call)); }
 
     // The note filed for the target (an empty one clears what the target had); false when it
     // was refused, which the failure text reports when told to.

@@ -390,6 +390,7 @@ int VyxFileTransfer::Run(LPCWSTR destination)
 
     CopyTarget::Batch temporaries;
     TransferNotes notes(theCacheList.GetCacheFolder());
+    notes.SetBetweenEntries([this] { PumpWhenDue(); });
     m_noteJob = &notes;
     m_locationNotes.Forget();
     m_targetNames.Forget();

@@ -167,3 +167,33 @@ TEST(NoteStore, NamesThatFoldToOneSectionAreFoundHoweverTheFileSystemComparesThe
     ASSERT_EQ(1, store.WriteNote((folder / L"a[1].jpg").c_str(), L"own"));
     EXPECT_EQ(VyxNoteStore::NoteRefused, store.WriteNote((folder / L"k[1].jpg").c_str(), L"other"));
 }
+
+TEST(NoteStore, AJobsListingOfAFolderLetsItsWindowAnswerAndMayBeAskedAgainMeanwhile)
+{
+    ScratchFolder folder(L"notes");
+    const int files = 300;
+    for (int i = 0; i < files; ++i)
+        PutFile(folder, L"p" + std::to_wstring(i) + L".jpg", "x");
+    PutFile(folder, L"p[7].jpg", "x");
+
+    VyxNoteStore store;
+    store.SetLocation(folder.Path().c_str(), L"");
+    VyxNoteSession session;
+    int calls = 0;
+    bool answering = false, nestedShared = false;
+    session.SetBetweenEntries([&] {
+        ++calls;
+        // A window answering meanwhile may ask the same folder, as a paint of the list would.
+        if (!answering && calls == 1) {
+            answering = true;
+            nestedShared = store.SharesSection((folder / L"p{7}.jpg").c_str());
+            answering = false;
+        }
+    });
+    EXPECT_TRUE(store.SharesSection((folder / L"p{7}.jpg").c_str()));
+    EXPECT_TRUE(nestedShared);
+    EXPECT_GE(calls, files / 128);
+    const int afterListing = calls;
+    EXPECT_FALSE(store.SharesSection((folder / L"p8.jpg").c_str()));
+    EXPECT_EQ(afterListing, calls);
+}
